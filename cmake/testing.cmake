@@ -1,0 +1,34 @@
+# GoogleTest from the source that Debian's googletest package installs, built with the current
+# toolchain. Host tests carry the label "native", Windows tests run under Wine with label "wine".
+if(QB_FUZZ OR QB_BENCH)
+  return()
+endif()
+
+set(QB_TEST_LABEL native)
+if(WIN32)
+  set(QB_TEST_LABEL wine)
+endif()
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(GoogleTest)
+
+# qb_test(name SOURCES files... DEPS libs... [LABELS extra])
+function(qb_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE QB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  qb_warnings(${name})
+  if(WIN32)
+    # One Wine start per executable; the emulator wraps the run.
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${QB_TEST_LABEL};${ARG_LABELS}" TIMEOUT 600)
+  else()
+    gtest_discover_tests(${name} PROPERTIES LABELS "${QB_TEST_LABEL};${ARG_LABELS}" TIMEOUT 300
+      DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

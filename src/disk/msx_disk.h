@@ -1,0 +1,172 @@
+// The in-memory MSX-DOS (FAT12) disk image: a fixed 737,280-byte buffer in sector order with its
+// geometry, FAT, directories and file operations.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "disk/records.h"
+#include "rtl/stream.h"
+
+namespace disk {
+
+// Result codes of the file operations; FLastError keeps the last stored one.
+enum class DiskResult : std::uint8_t {
+  Ok = 0,
+  DiskFull = 1,
+  DirFull = 2,
+  NameExists = 3,
+  DirNotEmpty = 4,
+  DirNotFound = 5,
+  FileNotFound = 6,
+  None = 255,
+};
+
+// Where a cluster chain walk stopped.
+enum class ChainEnd {
+  EndOfChain,  // a value 0xFF8-0xFFF: a well-formed end
+  Broken,      // a link to 0 (free), 1, a reserved value or a cluster out of range
+  Cycle,       // more links than the disk has clusters
+};
+
+struct TChainWalk {
+  std::vector<std::int32_t> Clusters;  // valid clusters only, in chain order
+  ChainEnd End = ChainEnd::EndOfChain;
+};
+
+inline constexpr std::int32_t kImageCapacity = 737280;
+inline constexpr std::int32_t kSingleSidedSize = 368640;
+
+class TMSXDisk {
+ public:
+  TMSXDisk();
+  TMSXDisk(const TMSXDisk&) = delete;
+  TMSXDisk& operator=(const TMSXDisk&) = delete;
+
+  // --- Fields. Read by the shell and the track bridge; written only by the model. ---
+  std::filesystem::path FFileName;
+  PBootRecord FBootRecord;
+  std::int32_t FFatOffset = 0;
+  std::int32_t FDirOffset = 0;
+  std::int32_t FRootDirOffset = 0;
+  std::int32_t FDataOffset = 0;
+  std::int32_t FClusterCount = 0;  // valid clusters are 2 .. FClusterCount-1
+  std::int32_t FDirCount = 0;
+  std::int32_t FRootDirCount = 0;
+  std::int32_t FDirIndex = 0;
+  std::int32_t FSectorSize = 512;
+  std::int32_t FClusterSize = 1024;
+  std::int32_t FSectorsPerCluster = 2;
+  std::int32_t FReservedCount = 0;
+  std::int32_t FFatTableCount = 0;
+  std::int32_t FSectorsPerFat = 0;
+  std::int32_t FSectorCount = 0;
+  std::int32_t FFatSize = 0;
+  DiskResult FLastError = DiskResult::None;
+  std::string FDirectory = "\\";
+  std::int32_t FBufferSize = 0;
+  bool FCustomDisk = false;
+  bool FModified = false;
+
+  // The image bytes; never moves while the object lives (entries are pointed into it).
+  std::span<std::uint8_t> Buffer() { return buffer_; }
+  std::span<const std::uint8_t> Buffer() const { return buffer_; }
+
+  // --- Properties ---
+  PBootRecord BootRecord() const { return FBootRecord; }
+  std::int32_t DirCount() const { return FDirCount; }
+  const std::filesystem::path& FileName() const { return FFileName; }
+  void SetFileName(const std::filesystem::path& fileName) { FFileName = fileName; }
+  const std::string& Directory() const { return FDirectory; }
+  void SetDirectory(std::string_view directory);
+  std::int32_t FileCount();
+  std::int64_t FileUsage();
+  std::int32_t DiskUsage() const;
+  std::int32_t DiskFree() const;
+  std::int32_t DiskByteSize() const { return FBufferSize; }
+  std::int32_t NumSides() const { return FBufferSize / kSingleSidedSize; }
+  std::int32_t NumTracks() const { return 80; }
+  bool IsModified() const { return FModified; }
+  bool CustomDisk() const { return FCustomDisk; }
+
+  // --- Image, boot sector and FAT ---
+  void PrepareNewImage(bool DoubleSided);
+  void AttachBootCode(const TBootCodeRec& CodeRec);
+  void EraseBootSector();
+  void ResetModifiedState() { FModified = false; }
+  [[noreturn]] void Assign(const TMSXDisk& Source);
+  // The cluster's bytes in the buffer, or null when the cluster is not a valid data cluster.
+  std::uint8_t* GetDataPointer(std::int32_t ACluster);
+
+  void ReadGeometry();
+  std::int32_t GetFatEntry(std::int32_t Cluster) const;
+  void SetFatEntry(std::int32_t Cluster, std::int32_t Value);
+  std::int32_t FindFreeCluster(std::int32_t Start) const;
+  void FreeClusterChain(std::int32_t Cluster);
+  std::int32_t GetChainSize(std::int32_t Cluster) const;
+  // The one bounded walk every chain traversal goes through.
+  TChainWalk WalkChain(std::int32_t first) const;
+  bool IsDataCluster(std::int32_t cluster) const { return cluster >= 2 && cluster < FClusterCount; }
+  // Buffer offset of a valid data cluster whose bytes lie inside the image; -1 otherwise.
+  std::int32_t ClusterToOffset(std::int32_t Cluster) const;
+  std::int32_t OffsetToCluster(std::int32_t Offset) const;
+
+  // --- Loading and saving raw images ---
+  // Copies at most 737,280 bytes; a failed load leaves the object inert (no geometry).
+  bool LoadFromBuffer(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName);
+  bool LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName);
+  void SaveToStream(rtl::TStream& AStream) const;
+
+  // --- Directories ---
+  PDirEntry GetDirEntry(std::int32_t Index);
+  std::int32_t IndexOf(std::string_view FileName);
+  std::int32_t IndexOfSubDir(std::string_view ADirName);
+  PDirEntry Lookup(std::string_view FileName);
+  PDirEntry LookupSubDir(std::string_view ADirName);
+  bool FileNameExists(std::string_view FileName);
+  bool SubDirExists(std::string_view ADirName);
+  static std::string IncludePathDelim(std::string_view s);
+  static std::string ExcludePathDelim(std::string_view s);
+  void ResetDir() { FDirIndex = 0; }
+  PDirEntry FetchDir(bool IncludeDeleted);
+  std::int32_t GetSubDirFileCount(std::string_view ADirName);
+  // Entries of the directory that starts at `entry`'s cluster, not counting ".", "..", deleted
+  // and long-name slots; the current directory does not change.
+  std::int32_t CountDirectoryEntries(const TDirEntry& entry) const;
+  bool ChangeDir(std::string_view ADirName);
+  DiskResult CreateSubDir(std::string_view ADirName);
+
+  // --- Files ---
+  PDirEntry Add(std::wstring_view AFileName, rtl::TStream& AStream);
+  bool Add(const std::filesystem::path& AFileName);
+  std::int32_t Add(std::span<const std::filesystem::path> AList);
+  DiskResult Delete(std::string_view FileName);
+  DiskResult Delete(PDirEntry DirEntry);
+  bool ExtractToStream(rtl::TStream& AStream, std::string_view FileName);
+  bool ExtractToStream(rtl::TStream& AStream, const TDirEntry* DirEntry);
+  bool ExtractToFile(const std::filesystem::path& ADestName, std::string_view AFileName);
+  bool ExtractToFile(const std::filesystem::path& ADestName, const TDirEntry* DirEntry);
+  std::optional<std::vector<std::uint8_t>> ExtractToMem(std::string_view FileName);
+
+  // --- Names ---
+  // Host name -> 8.3 disk name: last component, a-z upper-cased, 8-bit through the code page,
+  // base cut to 8 and extension to 3 characters, each then trimmed; characters FAT names
+  // cannot hold become "_".
+  static std::string MakeShortFileName(std::wstring_view AFileName);
+  // A stored name as a safe host file name: no separators, drive letters, device names,
+  // wildcards or control characters; never empty, "." or "..".
+  static std::wstring HostSafeName(const TDirEntry& entry);
+
+ private:
+  alignas(16) std::array<std::uint8_t, kImageCapacity> buffer_{};
+  // Clusters of the current sub-directory (empty for the root), so entry lookups need no FAT walk.
+  std::vector<std::int32_t> dirClusters_;
+};
+
+}  // namespace disk
