@@ -41,7 +41,9 @@ void CivilFromMarchZero(std::int64_t days, TDateTime& civil) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -69,8 +71,8 @@ std::optional<FileTime> FileTimeFromCivil(const TDateTime& civil) {
       civil.Minute < 0 || civil.Minute > 59 || civil.Second < 0 || civil.Second > 59 ||
       civil.Millisecond < 0 || civil.Millisecond > 999)
     return std::nullopt;
-  const auto days =
-      static_cast<std::uint64_t>(DaysFromMarchZero(civil.Year, civil.Month, civil.Day) - kEpochShift);
+  const auto days = static_cast<std::uint64_t>(
+      DaysFromMarchZero(civil.Year, civil.Month, civil.Day) - kEpochShift);
   const auto ticksInDay = static_cast<std::uint64_t>(
       ((civil.Hour * 60 + civil.Minute) * 60 + civil.Second) * kTicksPerSecond +
       civil.Millisecond * kTicksPerMillisecond);
@@ -89,6 +91,8 @@ const TClock& Clock() {
   return clock ? *clock : SystemClock();
 }
 
-const TClock* SetClock(const TClock* clock) { return clockOverride.exchange(clock); }
+const TClock* SetClock(const TClock* clock) {
+  return clockOverride.exchange(clock);
+}
 
 }  // namespace rtl

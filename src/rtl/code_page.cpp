@@ -56,8 +56,12 @@ const HighHalf& TableOf(FixedTable table) {
   return table == FixedTable::Cp1251 ? kCp1251 : kCp1252;
 }
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 char ByteOf(const HighHalf& high, char32_t c) {
   if (c < 0x80) return static_cast<char>(c);

@@ -42,7 +42,7 @@ class TFileStream : public TStream {
 };
 
 // Replaces `target` by `source` (both in one folder); raises EStreamError on failure.
-void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+void ReplaceHostFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Writes a host file safely: the bytes go to a temporary file in the target's folder, which
 // replaces the target only when everything was written. `time`, when given, becomes the new

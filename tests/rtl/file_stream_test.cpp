@@ -1,0 +1,253 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <vector>
+
+#include "rtl/clock.h"
+#include "rtl/exceptions.h"
+#include "rtl/file_stream.h"
+#include "temp_folder.h"
+
+namespace rtl {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+Bytes FileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void PutFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// The message of the EStreamError that `action` raises.
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const EStreamError& error) {
+    return error.what();
+  }
+  ADD_FAILURE() << "no EStreamError";
+  return {};
+}
+
+std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  return names;
+}
+
+FileTime At(int year, int month, int day, int hour, int minute, int second) {
+  return FileTimeFromCivil({year, month, day, hour, minute, second, 0}).value();
+}
+
+class FileStream : public ::testing::Test {
+ protected:
+  TTempFolder folder_;
+};
+
+TEST_F(FileStream, CreateWritesBytesThatReadBack) {
+  const auto path = folder_ / "image.dsk";
+  {
+    TFileStream stream(path, FileMode::Create);
+    stream.WriteBuffer(Bytes{1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(stream.Size(), 6);
+    EXPECT_EQ(stream.Seek(-2, SeekOrigin::End), 4);
+    Bytes tail(8);
+    EXPECT_EQ(stream.Read(tail), 2u);  // short read at the end
+    EXPECT_EQ(tail[1], 6);
+    EXPECT_EQ(stream.Path(), path);
+  }
+  EXPECT_EQ(FileBytes(path), (Bytes{1, 2, 3, 4, 5, 6}));
+
+  TFileStream reader(path, FileMode::OpenRead);
+  Bytes all(6);
+  reader.ReadBuffer(all);
+  EXPECT_EQ(all, (Bytes{1, 2, 3, 4, 5, 6}));
+  EXPECT_THROW(reader.ReadBuffer(all), EStreamError);
+}
+
+TEST_F(FileStream, CreateTruncatesAndOpenReadWriteKeepsContents) {
+  const auto path = folder_ / "data.bin";
+  PutFile(path, Bytes{9, 9, 9, 9});
+  {
+    TFileStream stream(path, FileMode::OpenReadWrite);
+    EXPECT_EQ(stream.Size(), 4);
+    stream.SetPosition(1);
+    stream.WriteBuffer(Bytes{7});
+  }
+  EXPECT_EQ(FileBytes(path), (Bytes{9, 7, 9, 9}));
+  { TFileStream stream(path, FileMode::Create); }
+  EXPECT_EQ(FileBytes(path), Bytes{});
+}
+
+TEST_F(FileStream, SetSizeTruncatesOrZeroExtends) {
+  const auto path = folder_ / "sized.bin";
+  {
+    TFileStream stream(path, FileMode::Create);
+    stream.WriteBuffer(Bytes{1, 2, 3, 4, 5});
+    stream.SetSize(2);
+    EXPECT_EQ(stream.Position(), 2);
+    stream.SetSize(4);
+    EXPECT_EQ(stream.Position(), 2);
+    EXPECT_EQ(stream.Size(), 4);
+  }
+  EXPECT_EQ(FileBytes(path), (Bytes{1, 2, 0, 0}));
+}
+
+TEST_F(FileStream, SeekBeyondTheEndThenWriteLeavesZeros) {
+  const auto path = folder_ / "gap.bin";
+  {
+    TFileStream stream(path, FileMode::Create);
+    stream.SetPosition(3);
+    stream.WriteBuffer(Bytes{5});
+    EXPECT_THROW(stream.Seek(-1, SeekOrigin::Begin), EStreamError);
+  }
+  EXPECT_EQ(FileBytes(path), (Bytes{0, 0, 0, 5}));
+}
+
+TEST_F(FileStream, FailuresNameTheFile) {
+  const auto missing = folder_ / "missing.dsk";
+  const auto inMissingFolder = folder_ / "no such folder" / "new.dsk";
+  const auto readOnly = folder_ / "read only.dsk";
+  PutFile(readOnly, Bytes{1});
+  TFileStream reader(readOnly, FileMode::OpenRead);
+
+  struct Case {
+    const char* what;
+    std::function<void()> action;
+    std::string prefix;
+  };
+  const Case cases[] = {
+      {"missing file", [&] { TFileStream(missing, FileMode::OpenRead); },
+       "Cannot open file \"" + Utf8(missing) + "\". "},
+      {"missing file, read-write", [&] { TFileStream(missing, FileMode::OpenReadWrite); },
+       "Cannot open file \"" + Utf8(missing) + "\". "},
+      {"missing folder", [&] { TFileStream(inMissingFolder, FileMode::Create); },
+       "Cannot create file \"" + Utf8(inMissingFolder) + "\". "},
+      {"folder", [&] { TFileStream(folder_.Path(), FileMode::OpenRead); },
+       "Cannot open file \"" + Utf8(folder_.Path()) + "\". "},
+      {"write to a read-only stream", [&] { reader.WriteBuffer(Bytes{2}); },
+       "Cannot write file \"" + Utf8(readOnly) + "\". "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string message = ErrorOf(c.action);
+    EXPECT_THAT(message, StartsWith(c.prefix));
+    EXPECT_GT(message.size(), c.prefix.size());  // followed by the system's reason
+  }
+  EXPECT_FALSE(std::filesystem::exists(inMissingFolder.parent_path()));
+}
+
+TEST_F(FileStream, ReadersLetOthersWriteMeanwhile) {
+  const auto path = folder_ / "shared.dsk";
+  PutFile(path, Bytes{1, 2});
+  TFileStream reader(path, FileMode::OpenRead);
+  {
+    TFileStream writer(path, FileMode::OpenReadWrite);
+    writer.SetPosition(2);
+    writer.WriteBuffer(Bytes{3});
+  }
+  Bytes all(3);
+  reader.ReadBuffer(all);
+  EXPECT_EQ(all, (Bytes{1, 2, 3}));
+}
+
+TEST_F(FileStream, LastWriteTimeRoundTrips) {
+  const auto path = folder_ / "dated.dsk";
+  const FileTime times[] = {At(1980, 1, 1, 0, 0, 0), At(1965, 7, 14, 13, 37, 2),
+                            At(2040, 2, 29, 23, 59, 58) + 1234567};
+  for (const FileTime time : times) {
+    {
+      TFileStream stream(path, FileMode::Create);
+      stream.WriteBuffer(Bytes{1});
+      stream.SetLastWriteTime(time);
+      EXPECT_EQ(stream.GetLastWriteTime(), time);
+    }
+    TFileStream stream(path, FileMode::OpenRead);
+    EXPECT_EQ(stream.GetLastWriteTime(), time);
+  }
+}
+
+TEST_F(FileStream, NonAsciiPathsWork) {
+  const std::filesystem::path name(u8"Łódź_файл.dsk");
+  const auto path = folder_ / name;
+  {
+    TFileStream stream(path, FileMode::Create);
+    stream.WriteBuffer(Bytes{0x4D, 0x53, 0x58});
+  }
+  EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre(name));
+  TFileStream stream(path, FileMode::OpenRead);
+  EXPECT_EQ(stream.Size(), 3);
+
+  const auto missing = folder_ / std::filesystem::path(u8"Żółw_нет.dsk");
+  // The message carries the name as UTF-8.
+  EXPECT_THAT(ErrorOf([&] { TFileStream(missing, FileMode::OpenRead); }),
+              HasSubstr("\xC5\xBB\xC3\xB3\xC5\x82w_\xD0\xBD\xD0\xB5\xD1\x82.dsk\". "));
+}
+
+class WriteFileAtomicallyTest : public FileStream {};
+
+TEST_F(WriteFileAtomicallyTest, ReplacesTheTargetAndSetsItsTime) {
+  const auto target = folder_ / "disk.dsk";
+  PutFile(target, Bytes{1, 1, 1, 1, 1, 1});
+  const FileTime time = At(1999, 12, 31, 23, 59, 59);
+  WriteFileAtomically(target, Bytes{2, 3}, &time);
+
+  EXPECT_EQ(FileBytes(target), (Bytes{2, 3}));
+  EXPECT_EQ(TFileStream(target, FileMode::OpenRead).GetLastWriteTime(), time);
+  EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("disk.dsk"));
+}
+
+TEST_F(WriteFileAtomicallyTest, CreatesANewTarget) {
+  const auto target = folder_ / std::filesystem::path(u8"nový.dsk");
+  WriteFileAtomically(target, Bytes{4, 5, 6});
+  EXPECT_EQ(FileBytes(target), (Bytes{4, 5, 6}));
+}
+
+TEST_F(WriteFileAtomicallyTest, LeavesAnotherFileWithTheTemporaryNameAlone) {
+  const auto target = folder_ / "disk.dsk";
+  const auto bystander = folder_ / "disk.dsk.~qb0";
+  PutFile(bystander, Bytes{8});
+  WriteFileAtomically(target, Bytes{9});
+  EXPECT_EQ(FileBytes(target), (Bytes{9}));
+  EXPECT_EQ(FileBytes(bystander), (Bytes{8}));
+}
+
+TEST_F(WriteFileAtomicallyTest, FailureLeavesTheTargetAsItWas) {
+  // A folder cannot be replaced by a file: the temporary file is written, the final step fails.
+  const auto target = folder_ / "disk.dsk";
+  std::filesystem::create_directory(target);
+  PutFile(target / "inside", Bytes{1});
+
+  EXPECT_THAT(ErrorOf([&] { WriteFileAtomically(target, Bytes{2}); }),
+              StartsWith("Cannot replace file \"" + Utf8(target) + "\". "));
+  EXPECT_TRUE(std::filesystem::is_directory(target));
+  EXPECT_EQ(FileBytes(target / "inside"), (Bytes{1}));
+  EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("disk.dsk"));
+}
+
+TEST_F(WriteFileAtomicallyTest, FailsInAMissingFolder) {
+  const auto target = folder_ / "gone" / "disk.dsk";
+  EXPECT_THAT(ErrorOf([&] { WriteFileAtomically(target, Bytes{2}); }), HasSubstr(Utf8(target)));
+  EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
+}
+
+}  // namespace
+}  // namespace rtl
