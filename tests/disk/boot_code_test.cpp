@@ -1,0 +1,84 @@
+// The built-in boot-code blocks: lengths, option mapping and agreement with their Z80 sources.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "disk/records.h"
+
+namespace disk {
+namespace {
+
+bool Contains(std::span<const std::uint8_t> bytes, std::string_view text) {
+  return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+TEST(BootCodeTest, OptionsSelectBlocksOfTheFixedLengths) {
+  const TBootCodeRec empty = GetBootCode(0);
+  struct Case {
+    int option;
+    std::int32_t size;
+    bool isEmpty;
+  };
+  for (const Case& c :
+       {Case{0, 3, true}, Case{1, 244, false}, Case{2, 164, false}, Case{-1, 3, true},
+        Case{3, 3, true}, Case{INT_MIN, 3, true}, Case{INT_MAX, 3, true}}) {
+    SCOPED_TRACE(c.option);
+    const TBootCodeRec block = GetBootCode(c.option);
+    EXPECT_EQ(block.Size, c.size);
+    EXPECT_EQ(block.Code == empty.Code, c.isEmpty);
+  }
+}
+
+TEST(BootCodeTest, EmptyBlockReturnsAtTheBootEntry) {
+  // Two bytes ahead of the entry at byte 30 of the sector, then RET.
+  const auto bytes = GetBootCode(0).Bytes();
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+            (std::vector<std::uint8_t>{0x00, 0x00, 0xC9}));
+}
+
+TEST(BootCodeTest, DosBlocksNameTheirSystemFile) {
+  EXPECT_TRUE(Contains(GetBootCode(1).Bytes(), "MSXDOS  SYS"));
+  EXPECT_FALSE(Contains(GetBootCode(1).Bytes(), "MSXDOS2 SYS"));
+  EXPECT_TRUE(Contains(GetBootCode(2).Bytes(), "MSXDOS2 SYS"));
+}
+
+#ifndef _WIN32
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(BootCodeTest, DataMatchesTheAssembledSources) {
+#ifndef QB_PASMO
+  GTEST_SKIP() << "pasmo is not installed";
+#else
+  const std::filesystem::path sources = std::filesystem::path(QB_SOURCE_DIR) / "src/disk/bootcode";
+  const std::filesystem::path out = QB_BOOT_CODE_OUT;
+  std::filesystem::create_directories(out);
+  for (const auto& [name, option] : {std::pair{"empty", 0}, {"msxdos1", 1}, {"msxdos2", 2}}) {
+    SCOPED_TRACE(name);
+    const auto source = sources / (std::string(name) + ".asm");
+    const auto binary = out / (std::string(name) + ".bin");
+    std::filesystem::remove(binary);
+    const std::string command =
+        std::string(QB_PASMO) + " --bin '" + source.string() + "' '" + binary.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto block = GetBootCode(option).Bytes();
+    EXPECT_EQ(ReadFile(binary), std::vector<std::uint8_t>(block.begin(), block.end()))
+        << "run tools/assemble-boot-code";
+  }
+#endif
+}
+#endif
+
+}  // namespace
+}  // namespace disk
