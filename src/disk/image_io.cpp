@@ -1,0 +1,51 @@
+// TMSXDisk: raw sector images in and out of buffers and streams.
+#include <algorithm>
+#include <cstring>
+
+#include "disk/msx_disk.h"
+
+namespace disk {
+
+namespace {
+
+constexpr std::int32_t kMediaByteOffset = 21;
+
+bool IsKnownMedia(std::uint8_t media) {
+  return media == 0xF8 || media == 0xF9;
+}
+
+}  // namespace
+
+bool TMSXDisk::FinishLoad(std::int32_t size, const std::filesystem::path& AFileName) {
+  FBufferSize = size;
+  // The bytes stay (they are saved back as they are), but without a known media byte no
+  // geometry is derived, so no file operation can touch them.
+  if (size <= kMediaByteOffset || !IsKnownMedia(buffer_[kMediaByteOffset])) {
+    ResetGeometry();
+    return false;
+  }
+  ReadGeometry();
+  if (!AFileName.empty()) FFileName = AFileName;
+  FModified = false;
+  return true;
+}
+
+bool TMSXDisk::LoadFromBuffer(std::span<const std::uint8_t> ABuf,
+                              const std::filesystem::path& AFileName) {
+  const std::size_t size = std::min<std::size_t>(ABuf.size(), kImageCapacity);
+  if (size > 0) std::memmove(buffer_.data(), ABuf.data(), size);
+  return FinishLoad(static_cast<std::int32_t>(size), AFileName);
+}
+
+bool TMSXDisk::LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName) {
+  // Staged, so a stream that fails half-way leaves the image as it was.
+  std::vector<std::uint8_t> staging(kImageCapacity);
+  staging.resize(AStream.ReadFully(staging));
+  return LoadFromBuffer(staging, AFileName);
+}
+
+void TMSXDisk::SaveToStream(rtl::TStream& AStream) const {
+  AStream.WriteBuffer(Buffer().first(static_cast<std::size_t>(FBufferSize)));
+}
+
+}  // namespace disk

@@ -164,6 +164,50 @@ class TMSXDisk {
   static std::wstring HostSafeName(const TDirEntry& entry);
 
  private:
+  // The current directory, saved so a failed change can be undone.
+  struct TDirState {
+    std::int32_t Offset = 0;
+    std::int32_t Count = 0;
+    std::string Path;
+    std::vector<std::int32_t> Clusters;
+  };
+  // Where a new entry goes: a free slot of the current directory, or the first slot of one
+  // more cluster linked after `Chain` (the directory's bounded walk).
+  struct TSlotPlan {
+    DiskResult Result = DiskResult::Ok;
+    std::int32_t Index = -1;  // -1: the directory grows
+    std::vector<std::int32_t> Chain;
+  };
+
+  void ResetGeometry();
+  bool FinishLoad(std::int32_t size, const std::filesystem::path& AFileName);
+  std::int32_t CountFreeClusters() const;
+  // The first `count` clusters, lowest first, that are free or listed in `reusable`, skipping
+  // `reserved`; fewer when the disk has not enough.
+  std::vector<std::int32_t> PickClusters(std::size_t count, std::span<const std::int32_t> reusable,
+                                         std::int32_t reserved) const;
+  void WriteChain(std::span<const std::int32_t> clusters);
+
+  TDirState SaveDirState() const;
+  void RestoreDirState(TDirState state);
+  void EnterRoot();
+  void EnterSubDir(std::vector<std::int32_t> clusters);
+  std::int32_t FindSubDirKey(std::string_view key);
+  std::int32_t FindFreeSlot();
+  TSlotPlan PlanNewSlot();
+  // Commits a plan that passed its checks; nothing here can fail.
+  PDirEntry TakeSlot(const TSlotPlan& plan);
+  std::int32_t IndexOfEntry(const TDirEntry* entry);
+
+  // Upper-cases a-z, byte by byte.
+  static std::string UpperCase(std::string_view text);
+  // Trims leading and trailing blanks and control bytes.
+  static std::string_view Trim(std::string_view text);
+  // The part after the last "\" or ":".
+  static std::string_view LastComponent(std::string_view path);
+  // A path component as it is stored: "." and ".." as they are, anything else as an 8.3 name.
+  static std::string ShortComponent(std::string_view part);
+
   alignas(16) std::array<std::uint8_t, kImageCapacity> buffer_{};
   // Clusters of the current sub-directory (empty for the root), so entry lookups need no FAT walk.
   std::vector<std::int32_t> dirClusters_;

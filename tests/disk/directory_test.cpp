@@ -1,0 +1,342 @@
+// Directories: lookups, changing and making directories, deleting, and the result codes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "disk/msx_disk.h"
+#include "disk_test_support.h"
+
+namespace {
+
+using disk::DiskResult;
+using disk::TMSXDisk;
+using disk_test::AddBytes;
+using disk_test::NewDisk;
+using disk_test::Snapshot;
+
+std::string Bytes(const std::uint8_t* p, std::size_t n) {
+  return {reinterpret_cast<const char*>(p), n};
+}
+
+// A tree: \GAMES\, \A\B\, \README.TXT and \A\NOTE.TXT.
+std::unique_ptr<TMSXDisk> SampleTree() {
+  auto disk = NewDisk();
+  EXPECT_EQ(disk->CreateSubDir("GAMES"), DiskResult::Ok);
+  EXPECT_EQ(disk->CreateSubDir("A"), DiskResult::Ok);
+  EXPECT_NE(AddBytes(*disk, L"readme.txt", disk_test::Pattern(100)), nullptr);
+  EXPECT_TRUE(disk->ChangeDir("A"));
+  EXPECT_EQ(disk->CreateSubDir("B"), DiskResult::Ok);
+  EXPECT_NE(AddBytes(*disk, L"note.txt", disk_test::Pattern(10)), nullptr);
+  EXPECT_TRUE(disk->ChangeDir("\\"));
+  return disk;
+}
+
+struct ChangeCase {
+  const char* from;
+  const char* path;
+  bool ok;
+  const char* directory;
+  DiskResult lastError;
+};
+
+class ChangeDirTable : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(ChangeDirTable, ResultPathAndCode) {
+  const ChangeCase& c = GetParam();
+  auto disk = SampleTree();
+  ASSERT_TRUE(disk->ChangeDir(c.from));
+  const std::int32_t offset = disk->FDirOffset;
+  disk->FLastError = DiskResult::DirNotFound;  // an earlier failure that success must keep
+  if (!c.ok) disk->FLastError = DiskResult::DirFull;
+
+  EXPECT_EQ(disk->ChangeDir(c.path), c.ok);
+  EXPECT_EQ(disk->Directory(), c.directory);
+  EXPECT_EQ(disk->FLastError, c.lastError);
+  if (!c.ok) {
+    EXPECT_EQ(disk->FDirOffset, offset);
+  }
+  if (std::string(c.directory) == "\\") {
+    EXPECT_EQ(disk->FDirOffset, disk->FRootDirOffset);
+    EXPECT_EQ(disk->DirCount(), 112);
+  } else {
+    EXPECT_EQ(disk->DirCount(), 32);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ChangeDirTable,
+    ::testing::Values(ChangeCase{"\\A", "", false, "\\A\\", DiskResult::DirFull},
+                      ChangeCase{"\\A\\B", "\\", true, "\\", DiskResult::Ok},
+                      ChangeCase{"\\A\\B", "\\GAMES", true, "\\GAMES\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\", "games\\", true, "\\GAMES\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\A\\B", "..", true, "\\A\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\GAMES", "..", true, "\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\A", ".", true, "\\A\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\", "  a\\b \t", true, "\\A\\B\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\A", "..\\GAMES", true, "\\GAMES\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\", "A\\MISSING", false, "\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\GAMES", "\\A\\MISSING", false, "\\GAMES\\",
+                                 DiskResult::DirNotFound},
+                      ChangeCase{"\\", "README.TXT", false, "\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\", "A\\\\B", false, "\\", DiskResult::DirNotFound}));
+
+TEST(Directories, RootHoldsExactly112Entries) {
+  auto disk = NewDisk();
+  for (int i = 0; i < 112; ++i) {
+    ASSERT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr) << i;
+  }
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(AddBytes(*disk, L"ONE.MORE", {1}), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DirFull);
+  EXPECT_EQ(disk->CreateSubDir("DIR"), DiskResult::DirFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+}
+
+TEST(Directories, FullSubDirectoryGrowsByOneCluster) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("SUB"), DiskResult::Ok);
+  ASSERT_TRUE(disk->ChangeDir("SUB"));
+  for (int i = 0; i < 30; ++i) ASSERT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr);
+  EXPECT_EQ(disk->DirCount(), 32);
+
+  const disk::PDirEntry grown = AddBytes(*disk, L"F30", {7});
+  ASSERT_NE(grown, nullptr);
+  EXPECT_EQ(disk->DirCount(), 64);
+  EXPECT_EQ(disk->GetDirEntry(32), grown);
+  EXPECT_TRUE(disk->GetDirEntry(33)->IsDeleted());
+  EXPECT_EQ(disk->FileCount(), 31);
+  // The directory took cluster 3 (after SUB's 2); the file's data the next one.
+  EXPECT_EQ(disk->WalkChain(2).Clusters, (std::vector<std::int32_t>{2, 3}));
+  EXPECT_EQ(grown->ClusterLow, 4);
+
+  ASSERT_EQ(disk->CreateSubDir("X"), DiskResult::Ok);  // fills slot 33, no growth
+  for (int i = 31; i < 61; ++i) ASSERT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr);
+  EXPECT_EQ(disk->CreateSubDir("Y"), DiskResult::Ok);  // directories grow like files
+  EXPECT_EQ(disk->DirCount(), 96);
+
+  ASSERT_TRUE(disk->ChangeDir(".."));
+  EXPECT_EQ(disk->GetSubDirFileCount("SUB"), 63);
+  ASSERT_TRUE(disk->ChangeDir("SUB"));
+  EXPECT_EQ(disk->DirCount(), 96);
+  EXPECT_TRUE(disk->ChangeDir("Y"));
+  EXPECT_EQ(disk->Directory(), "\\SUB\\Y\\");
+}
+
+// A sub-directory SUB whose 32 slots are all taken, with `freeClusters` clusters left free.
+std::unique_ptr<TMSXDisk> FullSubDirectory(int freeClusters) {
+  auto disk = NewDisk();
+  EXPECT_EQ(disk->CreateSubDir("SUB"), DiskResult::Ok);
+  EXPECT_NE(AddBytes(*disk, L"FILLER", disk_test::Pattern(disk->DiskFree() - freeClusters * 1024)),
+            nullptr);
+  EXPECT_TRUE(disk->ChangeDir("SUB"));
+  for (int i = 0; i < 30; ++i) EXPECT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr);
+  EXPECT_EQ(disk->DiskFree(), freeClusters * 1024);
+  return disk;
+}
+
+TEST(Directories, GrowthNeedsRoomForWhatGoesIntoIt) {
+  auto disk = FullSubDirectory(1);
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DiskFull);
+  EXPECT_EQ(AddBytes(*disk, L"DATA", {1}), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);
+  EXPECT_EQ(disk->DirCount(), 64);
+}
+
+TEST(Directories, NoFreeClusterMeansDirectoryFull) {
+  auto disk = FullSubDirectory(0);
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DirFull);
+  EXPECT_EQ(AddBytes(*disk, L"EMPTY", {}), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DirFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+}
+
+TEST(Directories, GrowthLinksOnlyBehindAnEndOfChainValue) {
+  auto disk = FullSubDirectory(10);
+  disk->SetFatEntry(2, 0xFF8);  // another tool's end-of-chain value
+  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::Ok);
+  EXPECT_EQ(disk->DirCount(), 64);
+
+  disk = FullSubDirectory(10);
+  disk->SetFatEntry(2, 0xFF7);
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DirFull);
+  EXPECT_EQ(AddBytes(*disk, L"MORE", {}), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DirFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+}
+
+TEST(Directories, NewDirectoryLayout) {
+  disk_test::TFakeClock clock;
+  const rtl::TClock* previous = rtl::SetClock(&clock);
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("games"), DiskResult::Ok);
+  EXPECT_EQ(disk->FLastError, DiskResult::Ok);
+  const disk::PDirEntry entry = disk->Lookup("GAMES");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(Bytes(entry->Name, 11), "GAMES      ");
+  EXPECT_EQ(entry->Attr, disk::faDirectory);
+  EXPECT_EQ(entry->ClusterLow, 2);
+  EXPECT_EQ(entry->Size, 0u);
+  EXPECT_EQ(disk->GetFatEntry(2), 0xFFF);
+
+  const auto* slots = reinterpret_cast<const disk::TDirEntry*>(disk->GetDataPointer(2));
+  EXPECT_EQ(Bytes(slots[0].Name, 11), ".          ");
+  EXPECT_EQ(Bytes(slots[1].Name, 11), "..         ");
+  EXPECT_EQ(slots[0].ClusterLow, 2);
+  EXPECT_EQ(slots[1].ClusterLow, 0);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(slots[i].Attr, disk::faDirectory);
+    EXPECT_EQ(slots[i].Size, 0u);
+    EXPECT_EQ(slots[i].ModifyDate.GetYear(), 2024);
+    EXPECT_EQ(slots[i].ModifyTime.GetMinute(), 8);
+  }
+  for (int i = 2; i < 32; ++i) {
+    EXPECT_EQ(Bytes(slots[i].Name, 11), "\xE5          ") << i;
+    EXPECT_EQ(slots[i].Attr, 0);
+    EXPECT_EQ(slots[i].ClusterLow, 0);
+  }
+
+  ASSERT_TRUE(disk->ChangeDir("GAMES"));
+  ASSERT_EQ(disk->CreateSubDir("SUB"), DiskResult::Ok);
+  const auto* sub = reinterpret_cast<const disk::TDirEntry*>(disk->GetDataPointer(3));
+  EXPECT_EQ(sub[1].ClusterLow, 2);
+  rtl::SetClock(previous);
+}
+
+TEST(Directories, CreateSubDirRefusals) {
+  auto disk = SampleTree();
+  const auto before = Snapshot(*disk);
+  for (const char* name : {"", ".", "..", "   ", "README.TXT", "games", "A"}) {
+    disk->FLastError = DiskResult::Ok;
+    EXPECT_EQ(disk->CreateSubDir(name), DiskResult::NameExists) << '"' << name << '"';
+    EXPECT_EQ(disk->FLastError, DiskResult::NameExists);
+  }
+  EXPECT_EQ(Snapshot(*disk), before);
+}
+
+TEST(Directories, LongFolderNameIsCreatedAndEnteredAsItsShortName) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("MyLongFolderName"), DiskResult::Ok);
+  EXPECT_TRUE(disk->SubDirExists("MyLongFolderName"));
+  EXPECT_EQ(disk->IndexOfSubDir("mylongfoldername"), 0);
+  ASSERT_TRUE(disk->ChangeDir("MyLongFolderName"));
+  EXPECT_EQ(disk->Directory(), "\\MYLONGFO\\");
+  ASSERT_TRUE(disk->ChangeDir(".."));
+  EXPECT_EQ(disk->CreateSubDir("MyLongFolderName"), DiskResult::NameExists);
+  EXPECT_EQ(disk->GetDirEntry(1)->IsUsed(), false);
+}
+
+TEST(Directories, ErrorCodeWalkthrough) {
+  auto disk = SampleTree();
+  EXPECT_EQ(disk->Delete("MISSING.TXT"), DiskResult::FileNotFound);
+
+  const auto before = Snapshot(*disk);
+  disk->FLastError = DiskResult::Ok;
+  EXPECT_EQ(disk->Delete("A"), DiskResult::DirNotEmpty);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_EQ(disk->FLastError, DiskResult::Ok);
+
+  ASSERT_TRUE(disk->ChangeDir("A"));
+  EXPECT_EQ(disk->Delete("."), DiskResult::DirNotEmpty);
+  EXPECT_EQ(disk->Delete(".."), DiskResult::DirNotEmpty);
+  EXPECT_EQ(disk->Delete("NOTE.TXT"), DiskResult::Ok);
+  EXPECT_EQ(disk->FLastError, DiskResult::DirNotFound);  // kept: callers may rely on it
+  EXPECT_EQ(disk->Directory(), "\\A\\");
+  EXPECT_EQ(disk->Delete("B"), DiskResult::Ok);
+  ASSERT_TRUE(disk->ChangeDir(".."));
+
+  const int freeBefore = disk->DiskFree();
+  disk->FLastError = DiskResult::Ok;
+  EXPECT_EQ(disk->Delete("\\SOMEWHERE\\A"), DiskResult::Ok);
+  EXPECT_EQ(disk->FLastError, DiskResult::Ok);
+  EXPECT_EQ(disk->DiskFree(), freeBefore + 1024);
+  EXPECT_FALSE(disk->SubDirExists("A"));
+  EXPECT_EQ(disk->Delete("A"), DiskResult::FileNotFound);
+}
+
+TEST(Directories, IndexOfSkipsDeletedAndLongNameSlots) {
+  auto disk = NewDisk();
+  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  root[0].Init(true);
+  std::memcpy(root[0].Name,
+              "\xE5"
+              "BC     TXT",
+              11);  // deleted ".BC.TXT"
+  std::memcpy(root[1].Name, "ABC     TXT", 11);
+  root[1].Attr = disk::faLongName;
+  std::memcpy(root[2].Name, "ABC     TXT", 11);
+  std::memcpy(root[3].Name, "LABEL      ", 11);
+  root[3].Attr = disk::faVolumeID;
+
+  EXPECT_EQ(disk->IndexOf("abc.txt"), 2);
+  EXPECT_EQ(disk->IndexOf("C:\\DIR\\ABC.TXT"), 2);
+  EXPECT_EQ(disk->IndexOf("\xE5"
+                          "BC.TXT"),
+            -1);
+  EXPECT_EQ(disk->IndexOf("LABEL"), 3);
+  EXPECT_EQ(disk->IndexOf("ABC.TX"), -1);
+  EXPECT_FALSE(disk->FileNameExists("NONE"));
+  EXPECT_EQ(disk->FileCount(), 1);
+  EXPECT_EQ(disk->GetDirEntry(-1), nullptr);
+  EXPECT_EQ(disk->GetDirEntry(112), nullptr);
+
+  disk->ResetDir();
+  EXPECT_EQ(disk->FetchDir(false), &root[1]);
+  EXPECT_EQ(disk->FetchDir(false), &root[2]);
+  disk->ResetDir();
+  EXPECT_EQ(disk->FetchDir(true), &root[0]);
+  EXPECT_EQ(disk->FDirIndex, 1);
+}
+
+TEST(Directories, DeleteTakesItsLongNameSlotsAlong) {
+  auto disk = NewDisk();
+  ASSERT_NE(AddBytes(*disk, L"KEEP.TXT", {1}), nullptr);
+  ASSERT_NE(AddBytes(*disk, L"GONE.TXT", disk_test::Pattern(2000)), nullptr);
+  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  // Rearrange as: KEEP, long-name, long-name, GONE.
+  root[3] = root[1];
+  for (int i = 1; i <= 2; ++i) {
+    std::memcpy(root[i].Name, "Along-name ", 11);
+    root[i].Attr = disk::faLongName;
+    root[i].ClusterLow = 0;
+  }
+  EXPECT_EQ(disk->Delete(disk->GetDirEntry(3)), DiskResult::Ok);
+  EXPECT_FALSE(root[0].IsDeleted());
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(root[i].IsDeleted()) << i;
+  EXPECT_EQ(disk->DiskFree(), 730112 - 1024);
+}
+
+TEST(Directories, SubDirFileCountKeepsTheCurrentDirectory) {
+  auto disk = SampleTree();
+  ASSERT_TRUE(disk->ChangeDir("GAMES"));
+  EXPECT_EQ(disk->GetSubDirFileCount("\\A"), 2);
+  EXPECT_EQ(disk->Directory(), "\\GAMES\\");
+  EXPECT_EQ(disk->GetSubDirFileCount("\\README.TXT"), 0);
+  EXPECT_EQ(disk->FLastError, DiskResult::DirNotFound);
+  EXPECT_EQ(disk->Directory(), "\\GAMES\\");
+
+  disk->SetDirectory("\\A\\B\\");
+  EXPECT_EQ(disk->Directory(), "\\A\\B\\");
+  disk->SetDirectory("\\NOPE");
+  EXPECT_EQ(disk->Directory(), "\\A\\B\\");
+  EXPECT_EQ(TMSXDisk::IncludePathDelim(""), "\\");
+  EXPECT_EQ(TMSXDisk::IncludePathDelim("\\A"), "\\A\\");
+  EXPECT_EQ(TMSXDisk::ExcludePathDelim("\\"), "");
+  EXPECT_EQ(TMSXDisk::ExcludePathDelim("\\A\\"), "\\A");
+}
+
+TEST(Directories, TakingTheEndMarkerHidesGarbageBehindIt) {
+  auto disk = NewDisk();
+  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  std::memcpy(root[1].Name, "GARBAGE BIN", 11);  // after the end marker in slot 0
+  ASSERT_NE(AddBytes(*disk, L"NEW.TXT", {1}), nullptr);
+  EXPECT_EQ(root[1].Name[0], 0);
+  EXPECT_EQ(disk->FileCount(), 1);
+}
+
+}  // namespace

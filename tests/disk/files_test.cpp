@@ -1,0 +1,285 @@
+// Files: adding from streams and host files, replacing, extracting, and the all-or-nothing rule.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "disk/msx_disk.h"
+#include "disk_test_support.h"
+#include "rtl/exceptions.h"
+#include "rtl/file_stream.h"
+
+namespace {
+
+using disk::DiskResult;
+using disk::TMSXDisk;
+using disk_test::AddBytes;
+using disk_test::NewDisk;
+using disk_test::Pattern;
+using disk_test::Snapshot;
+
+// Hands out `limit` bytes of a larger claimed size, then either ends or fails.
+class TShortStream : public rtl::TStream {
+ public:
+  TShortStream(std::int64_t claimed, std::size_t limit, bool fail)
+      : claimed_(claimed), limit_(limit), fail_(fail) {}
+  std::size_t Read(std::span<std::uint8_t> buffer) override {
+    const std::size_t n = std::min<std::size_t>({buffer.size(), limit_ - given_, 700});
+    if (n == 0 && fail_) throw rtl::EStreamError("read failed");
+    std::fill_n(buffer.begin(), n, std::uint8_t{0x5A});
+    given_ += n;
+    return n;
+  }
+  std::size_t Write(std::span<const std::uint8_t>) override { return 0; }
+  std::int64_t Seek(std::int64_t, rtl::SeekOrigin) override {
+    return static_cast<std::int64_t>(given_);
+  }
+  std::int64_t Size() override { return claimed_; }
+  void SetSize(std::int64_t) override {}
+
+ private:
+  std::int64_t claimed_;
+  std::size_t limit_;
+  bool fail_;
+  std::size_t given_ = 0;
+};
+
+std::vector<std::uint8_t> ReadHostFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteHostFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+class RoundTrip : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(RoundTrip, AddThenExtractGivesTheSameBytes) {
+  const std::size_t size = GetParam();
+  auto disk = NewDisk();
+  const auto bytes = Pattern(size);
+  const int freeBefore = disk->DiskFree();
+  const disk::PDirEntry entry = AddBytes(*disk, L"C:\\host\\data.bin", bytes);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::Ok);
+  EXPECT_EQ(entry->GetFileName(), "DATA.BIN");
+  EXPECT_EQ(entry->Size, size);
+  const int clusters = static_cast<int>((size + 1023) / 1024);
+  EXPECT_EQ(disk->DiskFree(), freeBefore - clusters * 1024);
+  EXPECT_EQ(entry->ClusterLow, size == 0 ? 0 : 2);
+  EXPECT_EQ(disk->GetChainSize(entry->ClusterLow), clusters * 1024);
+  EXPECT_EQ(disk->FileUsage(), static_cast<std::int64_t>(size));
+
+  EXPECT_EQ(disk->ExtractToMem("data.bin"), bytes);
+  rtl::TMemoryStream stream;
+  EXPECT_TRUE(disk->ExtractToStream(stream, entry));
+  EXPECT_EQ(stream.Bytes(), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip,
+                         ::testing::Values(0, 1, 1023, 1024, 1025, 300000, 730112));
+
+TEST(Files, ClustersAreTakenLowestFirstAcrossGaps) {
+  auto disk = NewDisk();
+  ASSERT_NE(AddBytes(*disk, L"A", Pattern(2048)), nullptr);  // 2, 3
+  ASSERT_NE(AddBytes(*disk, L"B", Pattern(1024)), nullptr);  // 4
+  ASSERT_NE(AddBytes(*disk, L"C", Pattern(1024)), nullptr);  // 5
+  ASSERT_EQ(disk->Delete("B"), DiskResult::Ok);
+  const auto bytes = Pattern(3000, 9);
+  const disk::PDirEntry d = AddBytes(*disk, L"D", bytes);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(disk->WalkChain(d->ClusterLow).Clusters, (std::vector<std::int32_t>{4, 6, 7}));
+  EXPECT_EQ(disk->GetDirEntry(1), d);  // B's slot is reused
+  EXPECT_EQ(disk->ExtractToMem("D"), bytes);
+}
+
+TEST(Files, ReplacingKeepsNameAndAttributes) {
+  auto disk = NewDisk();
+  disk::PDirEntry first = AddBytes(*disk, L"readme.txt", Pattern(5000, 1));
+  ASSERT_NE(first, nullptr);
+  first->Attr = disk::faArchive | disk::faReadOnly;
+  const auto second = Pattern(100, 2);
+  EXPECT_EQ(AddBytes(*disk, L"README.TXT", second), first);
+  EXPECT_EQ(first->Attr, disk::faArchive | disk::faReadOnly);
+  EXPECT_EQ(first->ModifyDate.Value, 0);
+  EXPECT_EQ(disk->FileCount(), 1);
+  EXPECT_EQ(disk->ExtractToMem("readme.txt"), second);
+  EXPECT_EQ(disk->DiskFree(), 730112 - 1024);
+}
+
+TEST(Files, ReplaceThatDoesNotFitKeepsTheOldFile) {
+  auto disk = NewDisk();
+  const auto old = Pattern(4096, 3);
+  ASSERT_NE(AddBytes(*disk, L"OLD.BIN", old), nullptr);
+  ASSERT_NE(AddBytes(*disk, L"FILL.BIN", Pattern(disk->DiskFree() - 1024)), nullptr);
+  const auto before = Snapshot(*disk);
+
+  EXPECT_EQ(AddBytes(*disk, L"OLD.BIN", Pattern(5 * 1024 + 1)), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_EQ(disk->ExtractToMem("OLD.BIN"), old);
+
+  // Exactly the old chain plus the free cluster fits.
+  const auto fits = Pattern(5 * 1024, 4);
+  EXPECT_NE(AddBytes(*disk, L"OLD.BIN", fits), nullptr);
+  EXPECT_EQ(disk->ExtractToMem("OLD.BIN"), fits);
+  EXPECT_EQ(disk->DiskFree(), 0);
+}
+
+TEST(Files, FailedAddLeavesNoUsedSlot) {
+  auto disk = NewDisk();
+  ASSERT_NE(AddBytes(*disk, L"FILL.BIN", Pattern(disk->DiskFree())), nullptr);
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(AddBytes(*disk, L"ONE.BYTE", {1}), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_FALSE(disk->GetDirEntry(1)->IsUsed());
+  EXPECT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);  // takes no cluster
+}
+
+TEST(Files, ShortAndFailingStreams) {
+  auto disk = NewDisk();
+  disk->ResetModifiedState();
+  const auto before = Snapshot(*disk);
+  TShortStream failing(5000, 3000, true);
+  EXPECT_THROW(disk->Add(L"BROKEN", failing), rtl::EStreamError);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_FALSE(disk->IsModified());
+
+  TShortStream shortStream(5000, 100, false);
+  const disk::PDirEntry entry = disk->Add(L"SHORT", shortStream);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Size, 100u);
+  EXPECT_EQ(disk->ExtractToMem("SHORT"), std::vector<std::uint8_t>(100, 0x5A));
+
+  // A stream that claims more than the disk holds is read only one byte past the free space.
+  TShortStream huge(std::int64_t{1} << 40, 2'000'000, false);
+  EXPECT_EQ(disk->Add(L"HUGE", huge), nullptr);
+  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
+}
+
+TEST(Files, AddOverDirectoryOrLabelChangesNothing) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("GAMES"), DiskResult::Ok);
+  ASSERT_TRUE(disk->ChangeDir("GAMES"));
+  ASSERT_NE(AddBytes(*disk, L"INSIDE.BIN", Pattern(3000)), nullptr);
+  ASSERT_TRUE(disk->ChangeDir(".."));
+  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  std::memcpy(root[1].Name, "MYDISK     ", 11);
+  root[1].Attr = disk::faVolumeID;
+  const auto before = Snapshot(*disk);
+
+  for (const wchar_t* name : {L"games", L"MyDisk"}) {
+    disk->FLastError = DiskResult::Ok;
+    EXPECT_EQ(AddBytes(*disk, name, Pattern(10)), nullptr);
+    EXPECT_EQ(disk->FLastError, DiskResult::NameExists);
+  }
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_EQ(disk->GetSubDirFileCount("GAMES"), 1);
+}
+
+TEST(Files, NameStartingWithE5StaysVisible) {
+  auto disk = NewDisk();
+  const disk::PDirEntry entry = AddBytes(*disk, L"\u00e5ngstr\u00f6m.txt", Pattern(10));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Name[0], disk::kEscapedE5);
+  EXPECT_EQ(disk->FileCount(), 1);
+  EXPECT_EQ(disk->IndexOf(entry->GetFileName()), 0);
+  EXPECT_EQ(AddBytes(*disk, L"\u00e5ngstr\u00f6m.txt", Pattern(20)), entry);
+  EXPECT_EQ(disk->FileCount(), 1);
+}
+
+TEST(Files, ExtractionFailures) {
+  auto disk = NewDisk();
+  EXPECT_FALSE(disk->ExtractToMem("MISSING").has_value());
+  rtl::TMemoryStream stream;
+  EXPECT_FALSE(disk->ExtractToStream(stream, static_cast<const disk::TDirEntry*>(nullptr)));
+  const disk::PDirEntry entry = AddBytes(*disk, L"CUT.BIN", Pattern(3000));
+  ASSERT_NE(entry, nullptr);
+  disk->SetFatEntry(3, 0);  // the chain now runs into a free cluster
+  EXPECT_FALSE(disk->ExtractToMem("CUT.BIN").has_value());
+  EXPECT_FALSE(disk->ExtractToStream(stream, entry));
+  EXPECT_EQ(stream.Size(), 1024);
+}
+
+class HostFiles : public disk_test::ClockTest {
+ protected:
+  disk_test::TScratchFolder folder_;
+};
+
+TEST_F(HostFiles, AddStampsLocalTimeAndExtractRestoresIt) {
+  const auto bytes = Pattern(2500);
+  const auto source = folder_ / "SourceFile.txt";
+  WriteHostFile(source, bytes);
+  // 2001-02-03 04:05:06 UTC, 06:05:06 local in the fake zone.
+  const rtl::FileTime written = *rtl::FileTimeFromCivil({2001, 2, 3, 4, 5, 6, 0});
+  rtl::TFileStream(source, rtl::FileMode::OpenReadWrite).SetLastWriteTime(written);
+
+  auto disk = NewDisk();
+  ASSERT_TRUE(disk->Add(source));
+  const disk::PDirEntry entry = disk->Lookup("SOURCEFI.TXT");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->ModifyDate.Value, ((2001 - 1980) << 9) | (2 << 5) | 3);
+  EXPECT_EQ(entry->ModifyTime.Value, (6 << 11) | (5 << 5) | 3);
+
+  const auto target = folder_ / "out.txt";
+  ASSERT_TRUE(disk->ExtractToFile(target, entry));
+  EXPECT_EQ(ReadHostFile(target), bytes);
+  EXPECT_EQ(rtl::TFileStream(target, rtl::FileMode::OpenRead).GetLastWriteTime(), written);
+
+  const auto byName = folder_ / "by name.txt";
+  ASSERT_TRUE(disk->ExtractToFile(byName, std::string_view("sourcefi.txt")));
+  EXPECT_EQ(ReadHostFile(byName), bytes);
+}
+
+TEST_F(HostFiles, FailedExtractionLeavesTheHostFileAlone) {
+  const auto target = folder_ / "existing.bin";
+  const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+  WriteHostFile(target, old);
+  auto disk = NewDisk();
+  const disk::PDirEntry entry = AddBytes(*disk, L"BROKEN.BIN", Pattern(3000));
+  ASSERT_NE(entry, nullptr);
+  disk->SetFatEntry(2, 0x800);
+
+  EXPECT_FALSE(disk->ExtractToFile(target, entry));
+  EXPECT_FALSE(disk->ExtractToFile(target, std::string_view("BROKEN.BIN")));
+  EXPECT_FALSE(disk->ExtractToFile(target, std::string_view("MISSING.BIN")));
+  EXPECT_EQ(ReadHostFile(target), old);
+}
+
+TEST_F(HostFiles, AddListStopsAtTheFirstFailure) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("TAKEN"), DiskResult::Ok);
+  std::vector<std::filesystem::path> paths;
+  for (const char* name : {"one.txt", "two.txt", "taken", "four.txt"}) {
+    paths.push_back(folder_ / name);
+    WriteHostFile(paths.back(), Pattern(10));
+  }
+  EXPECT_EQ(disk->Add(std::span(paths).first(2)), 2);
+  EXPECT_EQ(disk->Add(paths), 2);  // the first two again, then "taken" stops the run
+  EXPECT_EQ(disk->FLastError, DiskResult::NameExists);
+  EXPECT_FALSE(disk->FileNameExists("FOUR.TXT"));
+  EXPECT_THROW(disk->Add(folder_ / "missing.txt"), rtl::EStreamError);
+}
+
+TEST(Files, ModifiedFlagFollowsEveryChange) {
+  auto disk = NewDisk();
+  disk->ResetModifiedState();
+  ASSERT_NE(AddBytes(*disk, L"A", Pattern(10)), nullptr);
+  EXPECT_TRUE(disk->IsModified());
+  disk->ResetModifiedState();
+  ASSERT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);  // no FAT write, still a change
+  EXPECT_TRUE(disk->IsModified());
+  disk->ResetModifiedState();
+  ASSERT_EQ(disk->Delete("A"), DiskResult::Ok);
+  EXPECT_TRUE(disk->IsModified());
+  disk->ResetModifiedState();
+  ASSERT_EQ(disk->CreateSubDir("D"), DiskResult::Ok);
+  EXPECT_TRUE(disk->IsModified());
+}
+
+}  // namespace

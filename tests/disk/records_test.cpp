@@ -1,0 +1,303 @@
+// Directory-entry layout, clusters, Init and the packed time and date words.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <cstddef>
+#include <cstring>
+#include <optional>
+
+#include "disk/records.h"
+#include "rtl/clock.h"
+
+namespace {
+
+using disk::PackDosDateTime;
+using disk::TDateStamp;
+using disk::TDirEntry;
+using disk::TTimeStamp;
+using rtl::TDateTime;
+
+constexpr rtl::FileTime kTicksPerSecond = 10'000'000;
+
+// A clock whose zone is a fixed offset from UTC and whose "now" never moves.
+class TFixedZoneClock : public rtl::TClock {
+ public:
+  TFixedZoneClock(int offsetSeconds, TDateTime now) : offset_(offsetSeconds), now_(now) {}
+  TDateTime Now() const override { return now_; }
+  TDateTime UtcToLocal(rtl::FileTime utc) const override {
+    return rtl::CivilFromFileTime(utc + static_cast<rtl::FileTime>(offset_) * kTicksPerSecond);
+  }
+  std::optional<rtl::FileTime> LocalToUtc(const TDateTime& local) const override {
+    const auto time = rtl::FileTimeFromCivil(local);
+    if (!time) return std::nullopt;
+    return *time - static_cast<rtl::FileTime>(offset_) * kTicksPerSecond;
+  }
+
+ private:
+  int offset_;
+  TDateTime now_;
+};
+
+// Installs a clock for the life of the object and puts the previous one back.
+class TScopedClock {
+ public:
+  explicit TScopedClock(const rtl::TClock& clock) : previous_(rtl::SetClock(&clock)) {}
+  ~TScopedClock() { rtl::SetClock(previous_); }
+  TScopedClock(const TScopedClock&) = delete;
+  TScopedClock& operator=(const TScopedClock&) = delete;
+
+ private:
+  const rtl::TClock* previous_;
+};
+
+const TDateTime kSomeNow{2024, 5, 6, 7, 8, 11, 500};  // packs as 0x58A6 / 0x3905
+
+std::array<std::uint8_t, 32> BytesOf(const TDirEntry& entry) {
+  std::array<std::uint8_t, 32> bytes{};
+  std::memcpy(bytes.data(), &entry, bytes.size());
+  return bytes;
+}
+
+TEST(RecordLayout, FieldsSitAtTheirOnDiskOffsets) {
+  struct Case {
+    std::size_t actual, expected;
+  };
+  const Case cases[] = {
+      {offsetof(TDirEntry, Name), 0},
+      {offsetof(TDirEntry, Ext), 8},
+      {offsetof(TDirEntry, Attr), 11},
+      {offsetof(TDirEntry, CreateTimeMSec), 13},
+      {offsetof(TDirEntry, CreateTime), 14},
+      {offsetof(TDirEntry, CreateDate), 16},
+      {offsetof(TDirEntry, AccessDate), 18},
+      {offsetof(TDirEntry, ClusterHigh), 20},
+      {offsetof(TDirEntry, ModifyTime), 22},
+      {offsetof(TDirEntry, ModifyDate), 24},
+      {offsetof(TDirEntry, ClusterLow), 26},
+      {offsetof(TDirEntry, Size), 28},
+      {offsetof(disk::TBootRecord, BytesPerSector), 11},
+      {offsetof(disk::TBootRecord, MaxRootEntry), 17},
+      {offsetof(disk::TBootRecord, MediaType), 21},
+      {offsetof(disk::TBootRecord, TotalHeadCount), 26},
+      {offsetof(disk::TBootRecord, BootCode), 28},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected);
+}
+
+TEST(RecordLayout, MultiByteFieldsAreLittleEndian) {
+  TDirEntry entry{};
+  entry.SetCluster(0x00010203);
+  entry.ModifyTime.Value = 0x0405;
+  entry.ModifyDate.Value = 0x0607;
+  entry.Size = 0x0B0A0908;
+  const auto bytes = BytesOf(entry);
+  const std::array<std::uint8_t, 12> tail = {0x01, 0x00, 0x05, 0x04, 0x07, 0x06,
+                                             0x03, 0x02, 0x08, 0x09, 0x0A, 0x0B};
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), bytes.begin() + 20));
+}
+
+TEST(TimeStamp, GettersClampEveryWord) {
+  struct Case {
+    std::uint16_t word;
+    int hour, minute, second;
+  };
+  const Case cases[] = {
+      {0x0000, 0, 0, 0},  {0xFFFF, 23, 59, 59}, {0xBF7D, 23, 59, 58},
+      {0x001E, 0, 0, 59}, {0x001F, 0, 0, 59},   {0x0780, 0, 59, 0},
+      {0x07E0, 0, 59, 0}, {0xC000, 23, 0, 0},   {0x645C, 12, 34, 56},
+  };
+  for (const Case& c : cases) {
+    const TTimeStamp stamp{c.word};
+    EXPECT_EQ(stamp.GetHour(), c.hour) << std::hex << c.word;
+    EXPECT_EQ(stamp.GetMinute(), c.minute) << std::hex << c.word;
+    EXPECT_EQ(stamp.GetSecond(), c.second) << std::hex << c.word;
+  }
+}
+
+TEST(TimeStamp, SettersReplaceOnlyTheirBits) {
+  TTimeStamp stamp{0xFFFF};
+  stamp.SetMinute(0);
+  EXPECT_EQ(stamp.Value, 0xF81F);
+  stamp.SetSecond(59);  // stored as 29 two-second units
+  EXPECT_EQ(stamp.Value, 0xF81D);
+  stamp.SetHour(1);
+  EXPECT_EQ(stamp.Value, 0x081D);
+  stamp.SetTime(TDateTime{2001, 2, 3, 12, 34, 57, 999});
+  EXPECT_EQ(stamp.Value, 0x645C);
+  EXPECT_EQ(disk::ZeroTimeStamp().Value, 0);
+}
+
+constexpr std::uint16_t DateWord(int year, int month, int day) {
+  return static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+}
+
+TEST(DateStamp, GettersClampToARealDate) {
+  struct Case {
+    std::uint16_t word;
+    int year, month, day;
+  };
+  const Case cases[] = {
+      {DateWord(1980, 0, 1), 1980, 1, 1},    // month 0
+      {DateWord(1980, 15, 1), 1980, 12, 1},  // month 15
+      {DateWord(1980, 13, 0), 1980, 12, 1},  // day 0
+      {DateWord(2001, 4, 31), 2001, 4, 30},  // no 31 April
+      {DateWord(2000, 2, 29), 2000, 2, 29},  // leap year
+      {DateWord(2001, 2, 29), 2001, 2, 28},  // common year
+      {DateWord(2100, 2, 29), 2100, 2, 28},  // a century is no leap year
+      {DateWord(2000, 2, 31), 2000, 2, 29}, {0x2821, 2000, 1, 1}, {0xFFFF, 2107, 12, 31},
+  };
+  for (const Case& c : cases) {
+    const TDateStamp stamp{c.word};
+    EXPECT_EQ(stamp.GetYear(), c.year) << std::hex << c.word;
+    EXPECT_EQ(stamp.GetMonth(), c.month) << std::hex << c.word;
+    EXPECT_EQ(stamp.GetDay(), c.day) << std::hex << c.word;
+  }
+}
+
+TEST(DateStamp, SettersMaskTheirFields) {
+  TDateStamp stamp{0xFFFF};
+  stamp.SetDay(1);
+  EXPECT_EQ(stamp.Value, 0xFFE1);
+  stamp.SetMonth(2);
+  EXPECT_EQ(stamp.Value, 0xFE41);
+  stamp.SetYear(2108);  // the year field holds 1980-2107 and wraps
+  EXPECT_EQ(stamp.Value, 0x0041);
+}
+
+TEST(DateStamp, SetDateClampsToTheStorableRange) {
+  struct Case {
+    TDateTime date;
+    std::uint16_t word;
+  };
+  const Case cases[] = {
+      {{2000, 1, 1}, 0x2821}, {{1980, 1, 1}, 0x0021}, {{2107, 12, 31}, 0xFF9F},
+      {{2108, 6, 1}, 0xFF9F}, {{1970, 1, 1}, 0x0021}, {{1979, 12, 31}, 0x0021},
+  };
+  for (const Case& c : cases) {
+    TDateStamp stamp{0x1234};
+    stamp.SetDate(c.date);
+    EXPECT_EQ(stamp.Value, c.word) << c.date.Year;
+  }
+}
+
+TEST(DirEntryTime, SetDateTimeClampsDateAndTimeTogether) {
+  struct Case {
+    TDateTime civil;
+    std::uint16_t date, time;
+  };
+  const Case cases[] = {
+      {{2000, 1, 1, 12, 34, 57}, 0x2821, 0x645C},   {{1980, 1, 1, 0, 0, 1}, 0x0021, 0x0000},
+      {{2107, 12, 31, 23, 59, 59}, 0xFF9F, 0xBF7D}, {{2108, 1, 1, 0, 0, 0}, 0xFF9F, 0xBF7D},
+      {{1979, 12, 31, 23, 59, 59}, 0x0021, 0x0000}, {{1970, 6, 15, 12, 0, 0}, 0x0021, 0x0000},
+  };
+  for (const Case& c : cases) {
+    TDirEntry entry{};
+    entry.SetDateTime(c.civil);
+    EXPECT_EQ(entry.ModifyDate.Value, c.date) << c.civil.Year;
+    EXPECT_EQ(entry.ModifyTime.Value, c.time) << c.civil.Year;
+    EXPECT_EQ(PackDosDateTime(c.civil), (std::uint32_t{c.date} << 16) | c.time);
+    EXPECT_EQ(entry.GetDosDateTime(), (std::uint32_t{c.date} << 16) | c.time);
+  }
+}
+
+TEST(DirEntryTime, GetDateTimeReadsThroughTheClampingGetters) {
+  struct Case {
+    std::uint16_t date, time;
+    TDateTime expected;
+  };
+  const Case cases[] = {
+      {0x2821, 0x645C, {2000, 1, 1, 12, 34, 56, 0}},
+      {0x0000, 0x645C, {1980, 1, 1, 12, 34, 56, 0}},  // date word 0 counts as 1980-01-01
+      {0x0000, 0x0000, {1980, 1, 1, 0, 0, 0, 0}},
+      {0xFFFF, 0xFFFF, {2107, 12, 31, 23, 59, 59, 0}},
+      {DateWord(2100, 2, 29), 0, {2100, 2, 28, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    TDirEntry entry{};
+    entry.ModifyDate.Value = c.date;
+    entry.ModifyTime.Value = c.time;
+    EXPECT_EQ(entry.GetDateTime(), c.expected) << std::hex << c.date << ' ' << c.time;
+  }
+}
+
+TEST(DirEntryTime, SetFileTimeStampsLocalTime) {
+  struct Case {
+    int offsetSeconds;
+    rtl::FileTime utc;
+    std::uint16_t date, time;
+  };
+  const Case cases[] = {
+      {0, 125911584000000000, 0x2821, 0x0000},      // 2000-01-01 00:00:00Z
+      {0, 119600064000000000, 0x0021, 0x0000},      // 1980-01-01 00:00:00Z
+      {0, 159992927990000000, 0xFF9F, 0xBF7D},      // 2107-12-31 23:59:59Z
+      {0, 159992927980000000, 0xFF9F, 0xBF7D},      // 2107-12-31 23:59:58Z
+      {0, 116444736000000000, 0x0021, 0x0000},      // 1970: clamped up
+      {0, 119600063990000000, 0x0021, 0x0000},      // one second before 1980
+      {0, 189025920000000000, 0xFF9F, 0xBF7D},      // 2200: clamped down
+      {0, 0, 0x0021, 0x0000},                       // 1601
+      {7200, 125911584000000000, 0x2821, 0x1000},   // +2h: 02:00 local
+      {7200, 126227772000000000, 0x2A21, 0x0800},   // 2000-12-31 23:00Z is 2001-01-01 01:00
+      {-3600, 125911584000000000, 0x279F, 0xB800},  // -1h: 1999-12-31 23:00
+  };
+  for (const Case& c : cases) {
+    const TFixedZoneClock clock(c.offsetSeconds, kSomeNow);
+    const TScopedClock scoped(clock);
+    TDirEntry entry{};
+    entry.SetFileTime(c.utc);
+    EXPECT_EQ(entry.ModifyDate.Value, c.date) << c.utc << ' ' << c.offsetSeconds;
+    EXPECT_EQ(entry.ModifyTime.Value, c.time) << c.utc << ' ' << c.offsetSeconds;
+    if (c.offsetSeconds == 0) {
+      EXPECT_EQ(PackDosDateTime(rtl::CivilFromFileTime(c.utc)), entry.GetDosDateTime());
+    }
+  }
+}
+
+TEST(DirEntryInit, NewSlotLooksDeletedAndIsStampedNow) {
+  const TFixedZoneClock clock(0, kSomeNow);
+  const TScopedClock scoped(clock);
+  TDirEntry entry;
+  std::memset(static_cast<void*>(&entry), 0xAB, sizeof(entry));
+  entry.Init(true);
+
+  const std::array<std::uint8_t, 32> expected = {
+      0xE5, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20,  // name and extension
+      0x00, 0x00, 0xAB,                                                  // attr, reserved, msec
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                    // create, access, high
+      0x05, 0x39, 0xA6, 0x58,                                            // modify time and date
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00};                               // cluster, size
+  EXPECT_EQ(BytesOf(entry), expected);
+  EXPECT_TRUE(entry.IsUsed());
+  EXPECT_TRUE(entry.IsDeleted());
+  EXPECT_FALSE(entry.IsDirectory());
+
+  entry.Init(false);
+  EXPECT_EQ(BytesOf(entry), (std::array<std::uint8_t, 32>{}));
+  EXPECT_FALSE(entry.IsUsed());
+}
+
+TEST(DirEntryCluster, NeverStoresANegativeCluster) {
+  struct Case {
+    std::int32_t cluster;
+    std::uint16_t high, low;
+    std::int32_t readBack;
+  };
+  const Case cases[] = {
+      {0, 0, 0, 0},
+      {0x123, 0, 0x123, 0x123},
+      {0xFFF, 0, 0xFFF, 0xFFF},
+      {0x12345, 1, 0x2345, 0x12345},
+      {-1, 0, 0, 0},
+      {INT_MIN, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    TDirEntry entry{};
+    entry.ClusterHigh = 0x5555;
+    entry.SetCluster(c.cluster);
+    EXPECT_EQ(entry.ClusterHigh, c.high) << c.cluster;
+    EXPECT_EQ(entry.ClusterLow, c.low) << c.cluster;
+    EXPECT_EQ(entry.GetCluster(), c.readBack) << c.cluster;
+  }
+}
+
+}  // namespace
