@@ -32,8 +32,10 @@ bool TMSXDisk::FinishLoad(std::int32_t size, const std::filesystem::path& AFileN
 
 bool TMSXDisk::LoadFromBuffer(std::span<const std::uint8_t> ABuf,
                               const std::filesystem::path& AFileName) {
+  // Nothing to load is refused before anything changes.
+  if (ABuf.empty()) return false;
   const std::size_t size = std::min<std::size_t>(ABuf.size(), kImageCapacity);
-  if (size > 0) std::memmove(buffer_.data(), ABuf.data(), size);
+  std::memmove(buffer_.data(), ABuf.data(), size);
   return FinishLoad(static_cast<std::int32_t>(size), AFileName);
 }
 

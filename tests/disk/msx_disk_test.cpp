@@ -270,8 +270,7 @@ TEST_P(Loads, FromBufferAndStream) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Loads,
-                         ::testing::Values(LoadCase{"Empty", 0, 0, false, 0, 0},
-                                           LoadCase{"OneByte", 1, 0, false, 0, 0},
+                         ::testing::Values(LoadCase{"OneByte", 1, 0, false, 0, 0},
                                            LoadCase{"NoMediaByte", 21, 0, false, 0, 0},
                                            LoadCase{"MediaByteOnly", 22, 0xF8, true, 0, 0},
                                            LoadCase{"SingleSided", 368640, 0xF8, true, 356, 1},
@@ -280,6 +279,21 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Loads,
                                            LoadCase{"TooLong", 737281, 0xF9, true, 715, 2},
                                            LoadCase{"UnknownMedia", 737280, 0xF0, false, 0, 2}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+TEST(Loads, EmptyInputChangesNothing) {
+  auto disk = NewDisk();
+  disk->SetFileName("old.dsk");
+  disk->ResetModifiedState();
+  const std::vector<std::uint8_t> before(disk->Buffer().begin(), disk->Buffer().end());
+  rtl::TMemoryStream empty;
+  EXPECT_FALSE(disk->LoadFromStream(empty, "new.dsk"));
+  EXPECT_FALSE(disk->LoadFromBuffer({}, "new.dsk"));
+  EXPECT_EQ(disk->DiskByteSize(), disk::kImageCapacity);
+  EXPECT_EQ(disk->FClusterCount, 715);
+  EXPECT_EQ(disk->FileName(), "old.dsk");
+  EXPECT_FALSE(disk->IsModified());
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), disk->Buffer().begin()));
+}
 
 TEST(Loads, EmptyNameKeepsFileNameAndSaveWritesLoadedBytes) {
   auto disk = NewDisk(false);
