@@ -16,6 +16,8 @@
 
 namespace disk {
 
+class TDirEntryList;
+
 // Result codes of the file operations; FLastError keeps the last stored one.
 enum class DiskResult : std::uint8_t {
   Ok = 0,
@@ -135,6 +137,8 @@ class TMSXDisk {
   static std::string ExcludePathDelim(std::string_view s);
   void ResetDir() { FDirIndex = 0; }
   PDirEntry FetchDir(bool IncludeDeleted);
+  // Copies of the current directory's used, non-deleted slots up to the first unused one.
+  void GetCurrentDirList(TDirEntryList& AList);
   std::int32_t GetSubDirFileCount(std::string_view ADirName);
   // Entries of the directory that starts at `entry`'s cluster, not counting ".", "..", deleted
   // and long-name slots; the current directory does not change.
