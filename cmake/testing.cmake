@@ -16,9 +16,11 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-# qb_test(name SOURCES files... DEPS libs... [LABELS extra])
+# Labels come from directory properties (tests/ sets "native" or "wine"; a folder may append its
+# own), since properties handed to test discovery cannot carry a list.
+# qb_test(name SOURCES files... DEPS libs...)
 function(qb_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE QB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -26,9 +28,8 @@ function(qb_test name)
   if(WIN32)
     # One Wine start per executable; the emulator wraps the run.
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "${QB_TEST_LABEL};${ARG_LABELS}" TIMEOUT 600)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
   else()
-    gtest_discover_tests(${name} PROPERTIES LABELS "${QB_TEST_LABEL};${ARG_LABELS}" TIMEOUT 300
-      DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} PROPERTIES TIMEOUT 300 DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

@@ -1,0 +1,116 @@
+// Writes the seed corpus of the disk image fuzzer: small images made through the model itself,
+// cut after the first data clusters, and a few with hostile chains and entries.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/msx_disk.h"
+#include "rtl/stream.h"
+
+namespace {
+
+using disk::TDirEntry;
+using disk::TMSXDisk;
+
+constexpr std::size_t kSeedSize = 20480;  // boot sector, FATs, root and the first clusters
+
+void AddFile(TMSXDisk& image, const wchar_t* name, std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + size);
+  rtl::TMemoryStream stream(std::move(bytes));
+  image.Add(name, stream);
+}
+
+// A root with files of several sizes and a nested directory.
+std::unique_ptr<TMSXDisk> Populated(bool doubleSided) {
+  auto image = std::make_unique<TMSXDisk>();
+  image->PrepareNewImage(doubleSided);
+  image->AttachBootCode(disk::GetBootCode(1));
+  AddFile(*image, L"EMPTY.TXT", 0);
+  AddFile(*image, L"ONE.BIN", 1);
+  AddFile(*image, L"PROGRAM.BAS", 1500);
+  image->CreateSubDir("GAMES");
+  image->ChangeDir("GAMES");
+  AddFile(*image, L"GAME.ROM", 2100);
+  image->CreateSubDir("SAVES");
+  image->ChangeDir("SAVES");
+  AddFile(*image, L"SLOT1.DAT", 300);
+  image->ChangeDir("\\");
+  return image;
+}
+
+TDirEntry* RootEntry(TMSXDisk& image, const char* name) {
+  return image.Lookup(name);
+}
+
+void Write(const std::filesystem::path& folder, const std::string& name, const TMSXDisk& image,
+           std::size_t size) {
+  rtl::TMemoryStream stream;
+  image.SaveToStream(stream);
+  std::vector<std::uint8_t> bytes = stream.TakeBytes();
+  if (bytes.size() > size) bytes.resize(size);
+  std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    return 2;
+  }
+  const std::filesystem::path folder = argv[1];
+  std::filesystem::create_directories(folder);
+
+  Write(folder, "populated720", *Populated(true), kSeedSize);
+  Write(folder, "populated360", *Populated(false), kSeedSize);
+  Write(folder, "boot_sector_only", *Populated(true), 512);
+
+  const std::vector<std::pair<std::string, std::function<void(TMSXDisk&)>>> hostile{
+      {"file_chain_cycle",
+       [](TMSXDisk& image) {
+         const std::int32_t first = RootEntry(image, "PROGRAM.BAS")->GetCluster();
+         image.SetFatEntry(first + 1, first);
+       }},
+      {"directory_points_to_itself",
+       [](TMSXDisk& image) {
+         TDirEntry* games = RootEntry(image, "GAMES");
+         image.ChangeDir("GAMES");
+         image.Lookup("SAVES")->SetCluster(games->GetCluster());
+         image.ChangeDir("\\");
+       }},
+      {"wild_clusters_and_sizes",
+       [](TMSXDisk& image) {
+         RootEntry(image, "ONE.BIN")->SetCluster(0xFFFF);
+         RootEntry(image, "EMPTY.TXT")->Size = 0xFFFFFFFF;
+         RootEntry(image, "PROGRAM.BAS")->SetCluster(1);
+         image.SetFatEntry(0, 0);
+       }},
+      {"chain_into_free_cluster",
+       [](TMSXDisk& image) {
+         const std::int32_t first = RootEntry(image, "PROGRAM.BAS")->GetCluster();
+         image.SetFatEntry(first, 600);
+       }},
+      {"odd_names_and_long_name_slots", [](TMSXDisk& image) {
+         TDirEntry* entries = image.GetDirEntry(0);
+         std::memcpy(entries[0].Name, "..\\CON  ", 8);
+         std::memcpy(entries[1].Name, "lower   ", 8);
+         entries[2].Attr = disk::faLongName;
+         entries[5] = entries[3];
+         entries[5].Name[0] = 0x05;
+       }}};
+  for (const auto& [name, damage] : hostile) {
+    auto image = Populated(true);
+    damage(*image);
+    Write(folder, name, *image, kSeedSize);
+  }
+  return 0;
+}

@@ -1,0 +1,119 @@
+#include "model_helpers.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "rtl/file_stream.h"
+#include "rtl/stream.h"
+
+namespace interop {
+
+rtl::TDateTime FixedClock::UtcToLocal(rtl::FileTime utc) const {
+  return rtl::CivilFromFileTime(utc);
+}
+
+std::optional<rtl::FileTime> FixedClock::LocalToUtc(const rtl::TDateTime& local) const {
+  return rtl::FileTimeFromCivil(local);
+}
+
+std::string MinuteStamp(const rtl::TDateTime& time) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", time.Year, time.Month, time.Day,
+                time.Hour, time.Minute);
+  return text;
+}
+
+std::string SecondStamp(const rtl::TDateTime& time) {
+  char text[8];
+  std::snprintf(text, sizeof text, ":%02d", time.Second);
+  return MinuteStamp(time) + text;
+}
+
+std::unique_ptr<disk::TMSXDisk> NewImage(bool doubleSided) {
+  auto image = std::make_unique<disk::TMSXDisk>();
+  image->PrepareNewImage(doubleSided);
+  image->AttachBootCode(disk::GetBootCode(1));
+  return image;
+}
+
+disk::PDirEntry AddBytes(disk::TMSXDisk& image, std::wstring_view name,
+                         const std::vector<std::uint8_t>& bytes) {
+  rtl::TMemoryStream stream(bytes);
+  return image.Add(name, stream);
+}
+
+void SaveImage(const disk::TMSXDisk& image, const std::filesystem::path& path) {
+  rtl::TMemoryStream stream;
+  image.SaveToStream(stream);
+  WriteHostFile(path, stream.Bytes());
+}
+
+std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& path, LoadVia via) {
+  auto image = std::make_unique<disk::TMSXDisk>();
+  bool loaded = false;
+  if (via == LoadVia::Buffer) {
+    loaded = image->LoadFromBuffer(ReadHostFile(path), path);
+  } else {
+    rtl::TFileStream stream(path, rtl::FileMode::OpenRead);
+    loaded = image->LoadFromStream(stream, path);
+  }
+  if (!loaded) throw std::runtime_error("the model rejected " + path.string());
+  return image;
+}
+
+std::string ParentOf(const std::string& path) {
+  return ModelPath(path.substr(0, path.rfind('/')));
+}
+
+std::string LeafOf(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::string ModelPath(const std::string& slashPath) {
+  std::string result = "\\";
+  for (const char c : slashPath) {
+    if (c == '/') {
+      if (result.back() != '\\') result += '\\';
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+namespace {
+
+void ListDirectory(disk::TMSXDisk& image, const std::string& path, Tree& tree) {
+  if (!image.ChangeDir(ModelPath(path.empty() ? "/" : path))) {
+    throw std::runtime_error("the model cannot enter " + path);
+  }
+  std::vector<std::string> subDirectories;
+  image.ResetDir();
+  while (const disk::TDirEntry* entry = image.FetchDir(false)) {
+    if (!entry->IsUsed()) break;
+    if (entry->IsLabelOrLongName()) continue;
+    const std::string name = entry->GetFileName();
+    if (name == "." || name == "..") continue;
+    TreeEntry item;
+    item.isDir = entry->IsDirectory();
+    if (item.isDir) {
+      subDirectories.push_back(path + "/" + name);
+    } else {
+      item.size = entry->Size;
+      item.stamp = SecondStamp(entry->GetDateTime());
+    }
+    tree[path + "/" + name] = item;
+  }
+  for (const std::string& subDirectory : subDirectories) ListDirectory(image, subDirectory, tree);
+}
+
+}  // namespace
+
+Tree ListWithModel(disk::TMSXDisk& image) {
+  Tree tree;
+  ListDirectory(image, "", tree);
+  image.ChangeDir("\\");
+  return tree;
+}
+
+}  // namespace interop

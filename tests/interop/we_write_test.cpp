@@ -1,0 +1,193 @@
+// Images written by our model, checked by fsck.fat, mdir, mcopy and minfo.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "interop_fixture.h"
+#include "model_helpers.h"
+#include "recorder.h"
+
+namespace interop {
+namespace {
+
+const rtl::TDateTime kNow{2024, 5, 6, 7, 8, 10, 0};
+
+struct NewImageCase {
+  const char* label;
+  bool doubleSided;
+  int bootOption;
+  const char* totalSectors;
+  const char* media;
+  const char* sectorsPerFat;
+  const char* heads;
+  const char* bytesFree;
+};
+void PrintTo(const NewImageCase& c, std::ostream* out) {
+  *out << c.label;
+}
+
+class NewImageTest : public InteropTest, public ::testing::WithParamInterface<NewImageCase> {};
+
+TEST_P(NewImageTest, ToolsSeeTheMsxLayout) {
+  const NewImageCase& c = GetParam();
+  auto image = std::make_unique<disk::TMSXDisk>();
+  image->PrepareNewImage(c.doubleSided);
+  image->AttachBootCode(disk::GetBootCode(c.bootOption));
+  const auto path = scratch_ / "new.dsk";
+  SaveImage(*image, path);
+
+  const CommandResult info = RunTool(Quote(Tools().minfo) + " -i " + Quote(path) + " ::");
+  ASSERT_EQ(info.exitStatus, 0) << info.output;
+  const auto fields = ParseMinfo(info.output);
+  const std::map<std::string, std::string> expected{
+      {"banner", "\"QUOLLBOX\""},
+      {"sector size", "512 bytes"},
+      {"cluster size", "2 sectors"},
+      {"reserved (boot) sectors", "1"},
+      {"fats", "2"},
+      {"max available root directory slots", "112"},
+      {"small size", std::string(c.totalSectors) + " sectors"},
+      {"media descriptor byte", c.media},
+      {"sectors per fat", c.sectorsPerFat},
+      {"sectors per track", "9"},
+      {"heads", c.heads},
+  };
+  for (const auto& [key, value] : expected) {
+    ASSERT_TRUE(fields.contains(key)) << key << "\n" << info.output;
+    EXPECT_EQ(fields.at(key), value) << key;
+  }
+
+  const CommandResult listing = RunTool(Quote(Tools().mdir) + " -i " + Quote(path) + " ::");
+  EXPECT_EQ(listing.exitStatus, 0) << listing.output;
+  EXPECT_NE(listing.output.find("No files"), std::string::npos) << listing.output;
+  EXPECT_NE(listing.output.find(std::string(c.bytesFree) + " bytes free"), std::string::npos)
+      << listing.output;
+  EXPECT_FSCK_CLEAN(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, NewImageTest,
+    ::testing::Values(NewImageCase{"Empty720", true, 0, "1440", "0xf9", "3", "2", "730 112"},
+                      NewImageCase{"Dos1_720", true, 1, "1440", "0xf9", "3", "2", "730 112"},
+                      NewImageCase{"Dos2_720", true, 2, "1440", "0xf9", "3", "2", "730 112"},
+                      NewImageCase{"Empty360", false, 0, "720", "0xf8", "2", "1", "362 496"},
+                      NewImageCase{"Dos1_360", false, 1, "720", "0xf8", "2", "1", "362 496"},
+                      NewImageCase{"Dos2_360", false, 2, "720", "0xf8", "2", "1", "362 496"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+struct FilledImageCase {
+  const char* label;
+  bool doubleSided;
+  std::size_t bigFileSize;
+};
+void PrintTo(const FilledImageCase& c, std::ostream* out) {
+  *out << c.label;
+}
+
+class FilledImageTest : public InteropTest, public ::testing::WithParamInterface<FilledImageCase> {
+ protected:
+  FixedClock clock_{kNow};
+  ScopedClock scopedClock_{clock_};
+};
+
+bool IsFragmented(const disk::TMSXDisk& image, const disk::TDirEntry& entry) {
+  const disk::TChainWalk walk = image.WalkChain(entry.GetCluster());
+  for (std::size_t i = 1; i < walk.Clusters.size(); ++i) {
+    if (walk.Clusters[i] != walk.Clusters[i - 1] + 1) return true;
+  }
+  return false;
+}
+
+TEST_P(FilledImageTest, ToolsFindExactlyWhatWeWrote) {
+  const FilledImageCase& c = GetParam();
+  auto image = NewImage(c.doubleSided);
+  ImageRecorder recorder(*image, MinuteStamp(kNow));
+
+  std::uint32_t seed = 1;
+  for (const auto& [name, size] :
+       std::vector<std::pair<std::string, std::size_t>>{{"/EMPTY.DAT", 0},
+                                                        {"/ONE.DAT", 1},
+                                                        {"/K1023.DAT", 1023},
+                                                        {"/K1024.DAT", 1024},
+                                                        {"/K1025.DAT", 1025},
+                                                        {"/BIG.BIN", c.bigFileSize}}) {
+    recorder.Add(name, PatternBytes(size, seed++));
+  }
+
+  // Nested directories, and one that outgrows its first cluster.
+  recorder.MakeDir("/GAMES");
+  recorder.MakeDir("/GAMES/LEVEL2");
+  recorder.MakeDir("/GAMES/LEVEL2/LEVEL3");
+  recorder.Add("/GAMES/LEVEL2/LEVEL3/DEEP.TXT", PatternBytes(777, seed++));
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "/GAMES/F" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+    recorder.Add(name + ".TXT", PatternBytes(100 + i, seed++));
+  }
+  ASSERT_TRUE(image->ChangeDir("\\GAMES"));
+  EXPECT_EQ(image->DirCount(), 64);
+
+  // Deletes in the middle, then adds that fill the holes and go on elsewhere.
+  recorder.Delete("/GAMES/F10.TXT");
+  recorder.Delete("/GAMES/F11.TXT");
+  const disk::PDirEntry gapFiller = recorder.Add("/GAMES/NEW.BIN", PatternBytes(2500, seed++));
+  EXPECT_TRUE(IsFragmented(*image, *gapFiller));
+  recorder.Add("/A.BIN", PatternBytes(3000, seed++));
+  recorder.Add("/B.BIN", PatternBytes(5000, seed++));
+  recorder.Add("/C.BIN", PatternBytes(2000, seed++));
+  recorder.Delete("/B.BIN");
+  const disk::PDirEntry fragmented = recorder.Add("/D.BIN", PatternBytes(20000, seed++));
+  EXPECT_TRUE(IsFragmented(*image, *fragmented));
+
+  // Host files keep their last-write time; re-adds of the same names replace the contents.
+  for (const auto& [name, size] : std::vector<std::pair<std::string, std::size_t>>{
+           {"hostfile.txt", 1500}, {"k1025.dat", 3000}}) {
+    const auto hostFile = scratch_ / name;
+    WriteHostFile(hostFile, PatternBytes(size, seed++));
+    const CommandResult touch = RunTool("touch -d '2001-02-03 04:05:06' " + Quote(hostFile));
+    ASSERT_EQ(touch.exitStatus, 0) << touch.output;
+  }
+  recorder.AddHostFile("/HOSTFILE.TXT", scratch_ / "hostfile.txt", "2001-02-03 04:05");
+  recorder.AddHostFile("/K1025.DAT", scratch_ / "k1025.dat", "2001-02-03 04:05");
+  recorder.Replace("/ONE.DAT", PatternBytes(2, seed++));
+
+  // The last file takes every free cluster.
+  ASSERT_TRUE(image->ChangeDir("\\"));
+  recorder.Add("/FILL.BIN", PatternBytes(static_cast<std::size_t>(image->DiskFree()), seed++));
+  EXPECT_EQ(image->DiskFree(), 0);
+
+  const auto path = scratch_ / "filled.dsk";
+  SaveImage(*image, path);
+  EXPECT_FSCK_CLEAN(path);
+  EXPECT_EQ(TreeDifferences(ListWithMdir(path), recorder.Expected()), "");
+  ExpectMcopyGivesContents(path, recorder, scratch_.Path());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FilledImageTest,
+                         ::testing::Values(FilledImageCase{"Disk720", true, 300000},
+                                           FilledImageCase{"Disk360", false, 200000}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+// The checks above would pass vacuously if fsck.fat's complaints went unnoticed: a lost cluster
+// and FATs that differ must both be reported.
+TEST_F(InteropTest, FsckVerdictNoticesDamage) {
+  auto image = NewImage(true);
+  ASSERT_NE(AddBytes(*image, L"FILE.BIN", PatternBytes(3000, 9)), nullptr);
+  const auto path = scratch_ / "damaged.dsk";
+  SaveImage(*image, path);
+  ASSERT_TRUE(CheckWithFsck(path).Clean()) << CheckWithFsck(path).output;
+
+  std::vector<std::uint8_t> bytes = ReadHostFile(path);
+  constexpr std::size_t kFirstFat = 512;
+  constexpr std::size_t kEntries100And101 = kFirstFat + 150;  // 12-bit entries, 3 bytes per pair
+  bytes[kEntries100And101] = 0xFF;      // cluster 100 becomes an end of chain: a lost cluster
+  bytes[kEntries100And101 + 1] = 0x0F;  // in the first FAT only, so the FATs differ too
+  WriteHostFile(path, bytes);
+  const FsckVerdict verdict = CheckWithFsck(path);
+  EXPECT_FALSE(verdict.Clean()) << verdict.output;
+  EXPECT_FALSE(verdict.complaints.empty());
+}
+
+}  // namespace
+}  // namespace interop
