@@ -124,6 +124,15 @@ class TMSXDisk {
   bool LoadFromBuffer(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName);
   bool LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName);
   void SaveToStream(rtl::TStream& AStream) const;
+  // By name: ".XSA" (any case) goes through the XSA container, anything else is raw. A missing
+  // file loads nothing and changes nothing; FFileName changes only when the load succeeds.
+  bool LoadFromFile(const std::filesystem::path& AFileName);
+  bool LoadFromFile();
+  // Writes a temporary file beside the target and replaces the target only when all was
+  // written; FFileName changes only on success. Host failures raise rtl::EStreamError, XSA
+  // failures EXsaError. Only the form without a name clears the modified flag.
+  void SaveToFile(const std::filesystem::path& AFileName);
+  void SaveToFile();
 
   // --- Directories ---
   PDirEntry GetDirEntry(std::int32_t Index);

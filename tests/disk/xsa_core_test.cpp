@@ -1,0 +1,86 @@
+// The adaptive distance tree: its codes in known states, and its shape after arbitrary counts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <random>
+
+#include "disk/xsa_core.h"
+
+namespace {
+
+using disk::kXsaClassCount;
+using disk::THufCodes;
+using disk::TXSCore;
+
+THufCodes CodesOf(const TXSCore& core) {
+  THufCodes codes{};
+  core.MakeCodes(codes);
+  return codes;
+}
+
+TEST(XsaCore, InitialTreeGivesEachClassItsFourBitNumber) {
+  const THufCodes codes = CodesOf(TXSCore());
+  for (int c = 0; c < kXsaClassCount; ++c) {
+    EXPECT_EQ(codes[c].length, 4) << c;
+    EXPECT_EQ(codes[c].bits, c) << c;
+  }
+}
+
+TEST(XsaCore, RebuildsAfterEvery128Distances) {
+  TXSCore core;
+  for (int i = 1; i < 128; ++i) EXPECT_FALSE(core.CountDistance(0)) << i;
+  EXPECT_TRUE(core.CountDistance(0));
+  // Class 0 counted 128 times weighs 65 against 1 for every other class.
+  const THufCodes codes = CodesOf(core);
+  EXPECT_EQ(codes[0].length, 1);
+  EXPECT_EQ(codes[0].bits, 1);
+  for (int c = 1; c < 15; ++c) {
+    EXPECT_EQ(codes[c].length, 5) << c;
+    EXPECT_EQ(codes[c].bits, c + 1) << c;
+  }
+  EXPECT_EQ(codes[15].length, 4);
+  EXPECT_EQ(codes[15].bits, 0);
+  for (int i = 1; i < 128; ++i) EXPECT_FALSE(core.CountDistance(3)) << i;
+  EXPECT_TRUE(core.CountDistance(3));
+}
+
+TEST(XsaCore, DistanceClassesCoverOneTo8194) {
+  const std::pair<int, int> cases[] = {{1, 0},     {4, 3},     {5, 4},     {6, 4},
+                                       {7, 5},     {258, 10},  {259, 11},  {300, 11},
+                                       {4098, 14}, {4099, 15}, {8191, 15}, {8194, 15}};
+  for (const auto& [distance, c] : cases)
+    EXPECT_EQ(TXSCore::DistanceClass(distance), c) << distance;
+}
+
+// Every class has one code, no code is a prefix of another, the code lengths fill the code space
+// exactly (Kraft sum 1) and no code is longer than 15 bits, whatever the counts.
+TEST(XsaCore, TreeStaysCompletePrefixFreeAndShallowAfterRandomCounts) {
+  std::mt19937 random(11);
+  TXSCore core;
+  for (int round = 0; round < 3000; ++round) {
+    // Skewed counts reach the deepest trees; uniform ones the flattest.
+    const int skew = round % 4;
+    for (int i = 0; i < 128; ++i) {
+      int c = static_cast<int>(random() % kXsaClassCount);
+      if (skew == 1) c = static_cast<int>(std::min<unsigned>(random() % 64, 15));
+      if (skew == 2) c = std::countr_zero(random() | 0x8000u);
+      core.CountDistance(c);
+    }
+    const THufCodes codes = CodesOf(core);
+    std::uint64_t kraft = 0;  // in units of 2^-15
+    for (int c = 0; c < kXsaClassCount; ++c) {
+      ASSERT_GE(codes[c].length, 1);
+      ASSERT_LE(codes[c].length, 15);
+      kraft += 1u << (15 - codes[c].length);
+      for (int d = 0; d < kXsaClassCount; ++d) {
+        if (d == c || codes[d].length < codes[c].length) continue;
+        ASSERT_NE(codes[d].bits >> (codes[d].length - codes[c].length), codes[c].bits)
+            << "code of " << c << " is a prefix of the code of " << d;
+      }
+    }
+    ASSERT_EQ(kraft, 1u << 15);
+  }
+}
+
+}  // namespace

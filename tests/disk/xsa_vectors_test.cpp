@@ -1,0 +1,178 @@
+// Containers worked out by hand from the format description: exact bytes for tiny inputs, and
+// code streams written bit by bit that the decoder must read back.
+#include <gtest/gtest.h>
+
+#include "xsa_test_support.h"
+
+namespace {
+
+using xsa_test::Bytes;
+using xsa_test::Container;
+using xsa_test::Decode;
+using xsa_test::Encode;
+using xsa_test::TBitPacker;
+
+// 300 bytes without any repeated pair of neighbours, so the encoder codes them all as literals.
+Bytes DistinctPairs() {
+  Bytes bytes;
+  for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<std::uint8_t>(i));
+  for (int j = 0; j < 44; ++j) bytes.push_back(static_cast<std::uint8_t>(2 * j));
+  return bytes;
+}
+
+struct HandVector {
+  const char* label;
+  Bytes data;
+  std::wstring name;
+  Bytes container;
+};
+
+std::vector<HandVector> HandVectors() {
+  // The end code (length 255) is a match flag and 15 bits: 1 111 11111 1111110.
+  std::vector<HandVector> vectors = {
+      {"V1 empty",
+       {},
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x00, 0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x7F}},
+      {"V1 empty named", {}, L"GAME.XSA", {0x50, 0x43, 0x4B, 0x08, 0x00, 0x00, 0x00, 0x00,
+                                           0x17, 0x00, 0x00, 0x00, 'G',  'A',  'M',  'E',
+                                           '.',  'X',  'S',  'A',  0x00, 0xFF, 0x7F}},
+      // A literal (0, then the raw byte), then the end code across two more flag bytes.
+      {"V2 one literal",
+       {0x41},
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x01, 0x00, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x00, 0xFE, 0x41,
+        0xFF, 0x00}},
+      // Literal, then a match of length 10 (1111 0 001) at distance 1 (class 0, code 0000 in the
+      // initial tree).
+      {"V3 run of eleven",
+       Bytes(11, 0x41),
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x0B, 0x00, 0x00, 0x00, 0x12, 0x00, 0x00, 0x00, 0x00, 0x3E, 0x41,
+        0xC2, 0xFF, 0x1F}},
+  };
+
+  // V4: 300 literals, then distance 300 (class 11: code 1011, raw low byte 0x29, no high bits)
+  // at length 2 (0), then the end code.
+  Bytes data = DistinctPairs();
+  TBitPacker code;
+  for (const std::uint8_t byte : data) code.Literal(byte);
+  code.Bits("1 0 1011").Raw(0x29).EndCode();
+  data.push_back(data[0]);
+  data.push_back(data[1]);
+  vectors.push_back({"V4 long distance", data, L"", Container(302, "", code.Code())});
+  return vectors;
+}
+
+TEST(XsaHandVectors, EncoderWritesExactlyTheseBytesAndDecoderReadsThemBack) {
+  for (const HandVector& vector : HandVectors()) {
+    SCOPED_TRACE(vector.label);
+    EXPECT_EQ(Encode(vector.data, vector.name), vector.container);
+    EXPECT_EQ(Decode(vector.container), vector.data);
+  }
+}
+
+TEST(XsaHandVectors, LongDistanceTailPinsFlagBytesAgainstRawBytes) {
+  const Bytes container = HandVectors().back().container;
+  const Bytes literals = DistinctPairs();
+  // 37 groups of a flag byte and eight literals, then the last flag byte of the literals, which
+  // also holds the match flag, the length and half of the class code.
+  const Bytes tail(container.end() - 9, container.end());
+  EXPECT_EQ(tail, (Bytes{0x50, literals[296], literals[297], literals[298], literals[299], 0xFF,
+                         0x29, 0xFF, 0x01}));
+  EXPECT_EQ(container.size(), 13u + 37 * 9 + 9);
+}
+
+struct DecodeCase {
+  const char* label;
+  Bytes container;
+  Bytes expected;
+};
+
+std::vector<DecodeCase> DecodeCases() {
+  std::vector<DecodeCase> cases;
+  {
+    // V5: 'A', then 129 matches of length 2 at distance 1. The first 128 use the initial tree
+    // (class 0 = 0000); the rebuild after them gives class 0 the single bit 1.
+    TBitPacker code;
+    code.Literal('A');
+    for (int i = 0; i < 128; ++i) code.Bits("1 0 0000");
+    code.Bits("1 0 1").EndCode();
+    cases.push_back({"V5 first rebuild", Container(259, "", code.Code()), Bytes(259, 'A')});
+  }
+  {
+    // After the first rebuild, class 15 is 0000 and class 1 is 00010.
+    TBitPacker code;
+    code.Literal('A').Literal('B');
+    for (int i = 0; i < 128; ++i) code.Bits("1 0 0000");
+    // Then distance 2 (class 1: 00010) and distance 4,099 (class 15: 0000, raw low byte 0, high
+    // bits 0000), which reaches before the first byte and so copies zeros.
+    code.Bits("1 0 00010").Bits("1 10 0000").Raw(0).Bits("0000").EndCode();
+    Bytes expected = {'A'};
+    expected.insert(expected.end(), 1 + 128 * 2 + 2, 'B');
+    expected.insert(expected.end(), 3, 0);
+    cases.push_back({"codes after a rebuild", Container(0xFFFFFFFF, "", code.Code()), expected});
+  }
+  {
+    // Every length code: 2, 3, 4, then K = 2..7 with the shortest and longest V.
+    TBitPacker code;
+    code.Literal('x');
+    int total = 1;
+    const std::pair<const char*, int> lengths[] = {{"0", 2},
+                                                   {"10", 3},
+                                                   {"110", 4},
+                                                   {"111 0 00", 5},
+                                                   {"111 0 11", 8},
+                                                   {"111 10 000", 9},
+                                                   {"111 110 1111", 32},
+                                                   {"111 11110 000000", 65},
+                                                   {"111 11111 0000000", 129},
+                                                   {"111 11111 1111101", 254},
+                                                   {"111 11111 1111111", 256}};
+    for (const auto& [bits, length] : lengths) {
+      code.Bits("1").Bits(bits).Bits("0000");
+      total += length;
+    }
+    code.EndCode();
+    cases.push_back({"every length code", Container(total, "", code.Code()), Bytes(total, 'x')});
+  }
+  {
+    // Distances reaching before the first byte copy zeros; a later literal is unaffected.
+    TBitPacker code;
+    code.Bits("1 10 0100 0").Literal('B').Bits("1 0 0011").EndCode();
+    cases.push_back(
+        {"distance before the start", Container(6, "", code.Code()), {0, 0, 0, 'B', 0, 0}});
+  }
+  {
+    // The longest distance, 8,194: class 15 (code 1111), raw low byte 0xFF, high bits 1111.
+    const Bytes history = xsa_test::RandomBytes(9000, 3);
+    TBitPacker code;
+    for (const std::uint8_t byte : history) code.Literal(byte);
+    code.Bits("1 110 1111").Raw(0xFF).Bits("1111").EndCode();
+    Bytes expected = history;
+    expected.insert(expected.end(), history.end() - 8194, history.end() - 8190);
+    cases.push_back({"longest distance", Container(9004, "N", code.Code()), expected});
+  }
+  {
+    // The header's unpacked size ends the output before the end code.
+    TBitPacker code;
+    code.Literal('A').Bits("1 111 10 001 0000");
+    cases.push_back({"stops at the unpacked size", Container(5, "", code.Code()), Bytes(5, 'A')});
+  }
+  {
+    // The end code ends the output before the unpacked size.
+    TBitPacker code;
+    code.Literal('A').Literal('B').EndCode().Literal('C');
+    cases.push_back({"stops at the end code", Container(600, "", code.Code()), {'A', 'B'}});
+  }
+  return cases;
+}
+
+TEST(XsaHandVectors, DecoderFollowsHandWrittenCodeStreams) {
+  for (const DecodeCase& c : DecodeCases()) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(Decode(c.container), c.expected);
+  }
+}
+
+}  // namespace
