@@ -2,10 +2,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "disk/msx_disk.h"
 #include "rtl/stream.h"
@@ -131,5 +134,20 @@ void BM_DeleteAll(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kFileCount);
 }
 BENCHMARK(BM_DeleteAll);
+
+// Raw image files: saving goes through a temporary file, loading reads the whole image.
+void BM_SaveAndLoadRawFile(benchmark::State& state) {
+  auto image = ImageWithFiles(kFileCount);
+  auto loaded = std::make_unique<TMSXDisk>();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("qb_bench_" + std::to_string(::getpid()) + ".dsk");
+  for (auto _ : state) {
+    image->SaveToFile(path);
+    if (!loaded->LoadFromFile(path)) throw std::runtime_error("load failed");
+  }
+  std::filesystem::remove(path);
+  state.SetBytesProcessed(state.iterations() * 2 * disk::kImageCapacity);
+}
+BENCHMARK(BM_SaveAndLoadRawFile);
 
 }  // namespace

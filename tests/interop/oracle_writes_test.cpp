@@ -1,6 +1,7 @@
 // Images written by mformat, mkfs.fat, mcopy, mmd and mdel, read back through our model.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -150,6 +151,17 @@ TEST_P(ToolFormattedTest, ModelReadsWhatToolsWrote) {
   EXPECT_NE(walk.Clusters[5], walk.Clusters[4] + 1) << "D.BIN should be fragmented";
   EXPECT_EQ(image->GetSubDirFileCount("DIR1"), 40);  // 39 files and SUB2
   ExpectModelExtractsContents(*image);
+
+  // Saving what the tools wrote gives their bytes back, raw and through an XSA container.
+  const std::vector<std::uint8_t> original = ReadHostFile(scratch_ / "img.dsk");
+  image->SaveToFile(scratch_ / "copy.dsk");
+  EXPECT_EQ(ReadHostFile(scratch_ / "copy.dsk"), original);
+  image->SaveToFile(scratch_ / "copy.xsa");
+  auto unpacked = std::make_unique<disk::TMSXDisk>();
+  ASSERT_TRUE(unpacked->LoadFromFile(scratch_ / "copy.xsa"));
+  rtl::TMemoryStream raw;
+  unpacked->SaveToStream(raw);
+  EXPECT_EQ(raw.Bytes(), original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ToolFormattedTest,
