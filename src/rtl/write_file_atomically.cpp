@@ -40,10 +40,26 @@ class TTemporaryFile {
   bool kept_ = false;
 };
 
+// A file that exists and that nobody may write. Replacing it through a rename would succeed on
+// some hosts (and for administrators), so it is refused on every host.
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::is_regular_file(status)) return false;
+  using std::filesystem::perms;
+  return (status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
+         perms::none;
+}
+
 }  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
                          const FileTime* time) {
+  if (IsReadOnlyFile(target)) {
+    const std::u8string name = target.u8string();
+    throw EStreamError("Cannot create file \"" + std::string(name.begin(), name.end()) +
+                       "\". The file is read-only");
+  }
   TTemporaryFile temporary(UnusedTemporaryPath(target));
   {
     TFileStream stream(temporary.Path(), FileMode::Create);

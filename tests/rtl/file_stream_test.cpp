@@ -243,6 +243,20 @@ TEST_F(WriteFileAtomicallyTest, FailureLeavesTheTargetAsItWas) {
   EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("disk.dsk"));
 }
 
+TEST_F(WriteFileAtomicallyTest, RefusesAReadOnlyTarget) {
+  const auto target = folder_ / "locked.dsk";
+  PutFile(target, Bytes{7, 7});
+  using std::filesystem::perms;
+  std::filesystem::permissions(target,
+                               perms::owner_write | perms::group_write | perms::others_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_THAT(ErrorOf([&] { WriteFileAtomically(target, Bytes{2}); }),
+              StartsWith("Cannot create file \"" + Utf8(target) + "\". "));
+  std::filesystem::permissions(target, perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(FileBytes(target), (Bytes{7, 7}));
+  EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("locked.dsk"));
+}
+
 TEST_F(WriteFileAtomicallyTest, FailsInAMissingFolder) {
   const auto target = folder_ / "gone" / "disk.dsk";
   EXPECT_THAT(ErrorOf([&] { WriteFileAtomically(target, Bytes{2}); }), HasSubstr(Utf8(target)));

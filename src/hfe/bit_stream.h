@@ -1,0 +1,81 @@
+// Cell access and pattern search on a track side's ring of cells. Cell P is bit 7 - (P mod 8) of
+// byte P div 8; positions past the end of the track wrap to its start.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace hfe {
+
+// A read-only view of a ring of cells. The length is clamped to what the bytes hold.
+class TCellRing {
+ public:
+  TCellRing(std::span<const std::uint8_t> cells, std::int32_t trackLength);
+
+  std::int32_t Length() const { return length_; }
+  std::span<const std::uint8_t> Bytes() const { return cells_; }
+  // Wraps any position into 0 .. Length - 1; Length must be positive.
+  std::int32_t Wrap(std::int64_t position) const {
+    const std::int64_t p = position % length_;
+    return static_cast<std::int32_t>(p < 0 ? p + length_ : p);
+  }
+  int Cell(std::int32_t position) const {
+    return (cells_[static_cast<std::size_t>(position >> 3)] >> (7 - (position & 7))) & 1;
+  }
+  // `count` (at most 32) cells from `position`, wrapping, first cell in the highest bit.
+  std::uint32_t Cells(std::int32_t position, int count) const {
+    const auto index = static_cast<std::size_t>(position >> 3);
+    if (count <= 16 && position + count <= length_ && index + 2 < cells_.size()) {
+      const std::uint32_t window = static_cast<std::uint32_t>(cells_[index]) << 16 |
+                                   static_cast<std::uint32_t>(cells_[index + 1]) << 8 |
+                                   cells_[index + 2];
+      return (window >> (24 - (position & 7) - count)) & ((1u << count) - 1);
+    }
+    return CellsSlow(position, count);
+  }
+
+ private:
+  std::uint32_t CellsSlow(std::int32_t position, int count) const;
+
+  std::span<const std::uint8_t> cells_;
+  std::int32_t length_ = 0;
+};
+
+// Writes cells into a ring from a position that advances and wraps.
+class TCellWriter {
+ public:
+  TCellWriter(std::span<std::uint8_t> cells, std::int32_t trackLength, std::int32_t position = 0);
+
+  std::int32_t Position() const { return position_; }
+  std::int32_t Length() const { return length_; }
+  // Writes the low `count` (at most 32) bits of `bits`, highest first.
+  void Write(std::uint32_t bits, int count) {
+    if (count == 16 && (position_ & 7) == 0 && position_ + 16 < length_) {
+      const auto index = static_cast<std::size_t>(position_ >> 3);
+      cells_[index] = static_cast<std::uint8_t>(bits >> 8);
+      cells_[index + 1] = static_cast<std::uint8_t>(bits);
+      position_ += 16;
+      return;
+    }
+    WriteSlow(bits, count);
+  }
+
+ private:
+  void WriteSlow(std::uint32_t bits, int count);
+
+  std::span<std::uint8_t> cells_;
+  std::int32_t length_ = 0;
+  std::int32_t position_ = 0;
+};
+
+int getCell(std::span<const std::uint8_t> cells, std::int32_t position);
+void setCell(std::span<std::uint8_t> cells, std::int32_t position, int value);
+
+// The first position at or after `start` where the pattern's cells match, or -1.
+// maxDistance < 0: up to the end of the track without wrapping (a match may straddle the end);
+// 0: the whole ring; > 0: at most that many positions, wrapping past the end.
+std::int32_t searchBitStream(std::span<const std::uint8_t> cells, std::int32_t trackLength,
+                             std::int32_t maxDistance, std::span<const std::uint8_t> pattern,
+                             std::int32_t patternCells, std::int32_t start);
+
+}  // namespace hfe

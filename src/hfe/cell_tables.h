@@ -1,0 +1,59 @@
+// Lookup tables of the cell codecs, built at compile time from their rules.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace hfe {
+
+// Bit i of an entry is bit 7 - i of its index.
+inline constexpr std::array<std::uint8_t, 256> kBitReverse = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned value = 0; value < 256; ++value) {
+    unsigned reversed = 0;
+    for (unsigned bit = 0; bit < 8; ++bit)
+      if (value & (1u << bit)) reversed |= 0x80u >> bit;
+    table[value] = static_cast<std::uint8_t>(reversed);
+  }
+  return table;
+}();
+
+// Bit k of the index goes to bit 2k (a byte's data bits spread onto the data cells).
+inline constexpr std::array<std::uint16_t, 256> kSpread = [] {
+  std::array<std::uint16_t, 256> table{};
+  for (unsigned value = 0; value < 256; ++value) {
+    unsigned spread = 0;
+    for (unsigned bit = 0; bit < 8; ++bit)
+      if (value & (1u << bit)) spread |= 1u << (2 * bit);
+    table[value] = static_cast<std::uint16_t>(spread);
+  }
+  return table;
+}();
+
+// The 16 MFM cells of a byte, taking the data bit before the byte as 0: a 1 is "01", a 0 is "10"
+// after a 0 and "00" after a 1.
+inline constexpr std::array<std::uint16_t, 256> kMfmByte = [] {
+  std::array<std::uint16_t, 256> table{};
+  for (unsigned value = 0; value < 256; ++value) {
+    unsigned cells = 0;
+    unsigned previous = 0;
+    for (int bit = 7; bit >= 0; --bit) {
+      const unsigned data = (value >> bit) & 1;
+      const unsigned clock = (data == 0 && previous == 0) ? 1 : 0;
+      cells = (cells << 2) | (clock << 1) | data;
+      previous = data;
+    }
+    table[value] = static_cast<std::uint16_t>(cells);
+  }
+  return table;
+}();
+
+// For every bit of the index: "11" for 1, "01" for 0 (clock cell kept or removed).
+inline constexpr std::array<std::uint16_t, 256> kClockMask = [] {
+  std::array<std::uint16_t, 256> table{};
+  for (unsigned value = 0; value < 256; ++value)
+    table[value] = static_cast<std::uint16_t>(kSpread[value] << 1 | kSpread[0xFF]);
+  return table;
+}();
+
+}  // namespace hfe

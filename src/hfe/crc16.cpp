@@ -1,0 +1,54 @@
+// Nibble-table CRC-16; buffers go through a byte table built from the nibble table.
+#include "hfe/crc16.h"
+
+namespace hfe {
+
+namespace {
+
+constexpr TCrcTables kIsoIbmTables = MakeCrcTables(0x1021);
+
+// Slice k: the register change for a byte followed by k zero bytes, for eight bytes per step.
+constexpr std::array<std::array<std::uint16_t, 256>, 8> kIsoIbmSlices = [] {
+  std::array<std::array<std::uint16_t, 256>, 8> slices{};
+  slices[0] = kIsoIbmTables.byte;
+  for (std::size_t k = 1; k < 8; ++k)
+    for (std::size_t value = 0; value < 256; ++value) {
+      const std::uint16_t previous = slices[k - 1][value];
+      slices[k][value] =
+          static_cast<std::uint16_t>((previous << 8) ^ kIsoIbmTables.byte[previous >> 8]);
+    }
+  return slices;
+}();
+
+}  // namespace
+
+TCrc16::TCrc16(std::uint16_t polynomial, std::uint16_t initial)
+    : tables_(&kIsoIbmTables), reg_(initial) {
+  if (polynomial != 0x1021) {
+    ownTables_ = MakeCrcTables(polynomial);
+    tables_ = &ownTables_;
+  }
+}
+
+void TCrc16::Update(std::span<const std::uint8_t> bytes) {
+  if (tables_ == &kIsoIbmTables) {
+    const auto& s = kIsoIbmSlices;
+    while (bytes.size() >= 8) {
+      const std::uint8_t* b = bytes.data();
+      reg_ = static_cast<std::uint16_t>(s[7][(reg_ >> 8) ^ b[0]] ^ s[6][(reg_ & 0xFF) ^ b[1]] ^
+                                        s[5][b[2]] ^ s[4][b[3]] ^ s[3][b[4]] ^ s[2][b[5]] ^
+                                        s[1][b[6]] ^ s[0][b[7]]);
+      bytes = bytes.subspan(8);
+    }
+  }
+  for (std::uint8_t byte : bytes)
+    reg_ = static_cast<std::uint16_t>((reg_ << 8) ^ tables_->byte[(reg_ >> 8) ^ byte]);
+}
+
+std::uint16_t crc16(std::span<const std::uint8_t> bytes) {
+  TCrc16 crc;
+  crc.Update(bytes);
+  return crc.Value();
+}
+
+}  // namespace hfe

@@ -1,0 +1,128 @@
+// LoadHFE and SaveHFE: the track library's contexts live for one call and are freed on every
+// path; file I/O happens here only.
+#include "hfe/hfe_disk.h"
+
+#include <algorithm>
+
+#include "hfe/floppy_builder.h"
+#include "hfe/hfe_format.h"
+#include "hfe/sector_access.h"
+#include "hfe/track_library.h"
+#include "rtl/exceptions.h"
+#include "rtl/file_stream.h"
+
+namespace hfe {
+
+namespace {
+
+constexpr std::int32_t kImageTracks = 80;
+constexpr std::int32_t kSavedTracks = 84;
+constexpr std::int32_t kSectorsPerTrack = 9;
+constexpr std::int32_t kSectorSize = 512;
+constexpr std::size_t kTrackSideBytes = kSectorsPerTrack * kSectorSize;  // 4,608
+constexpr std::size_t kSideBytes = disk::kSingleSidedSize;               // 368,640
+
+std::size_t TrackSideOffset(std::int32_t track, std::int32_t sides, std::int32_t side) {
+  return static_cast<std::size_t>(track * sides + side) * kTrackSideBytes;
+}
+
+std::string NameForLog(const std::filesystem::path& path) {
+  return LogName(path.u8string());
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file) {
+  auto context = trk_init();
+  auto loader = trk_imgInitLoader(*context);
+  TFloppy floppy;
+  if (HFE_libLoad_DiskFile(*loader, floppy, file, "") != kOk) return {};
+  const std::int32_t sides = floppy.sideCount;
+  if (sides < 1 || sides > 2) return {};
+  auto access = trk_initSectorAccess(*context, floppy);
+
+  std::vector<std::uint8_t> image(static_cast<std::size_t>(sides) * kSideBytes, 0);
+  int copiedPerSide[2] = {0, 0};
+  for (std::int32_t track = 0; track < kImageTracks; ++track) {
+    for (std::int32_t side = 0; side < sides; ++side) {
+      int status = 0;
+      copiedPerSide[side] += trk_readSectorData(
+          *access, track, side, 1, kSectorsPerTrack, kSectorSize, SectorSearch::IsoIbmMfm,
+          std::span(image).subspan(TrackSideOffset(track, sides, side), kTrackSideBytes), status);
+    }
+  }
+  if (copiedPerSide[0] + copiedPerSide[1] == 0) return {};
+  if (sides == 2 && copiedPerSide[1] == 0) {
+    // A one-sided disk stored in a two-sided file: keep side 0 in one-sided order.
+    for (std::int32_t track = 0; track < kImageTracks; ++track)
+      std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(TrackSideOffset(track, 2, 0)),
+                  kTrackSideBytes,
+                  image.begin() + static_cast<std::ptrdiff_t>(TrackSideOffset(track, 1, 0)));
+    image.resize(kSideBytes);
+  }
+  return image;
+}
+
+bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem::path& FileName,
+                      disk::TMSXDisk& Disk) {
+  const std::vector<std::uint8_t> image = DecodeHFEImage(file);
+  if (image.empty() || image.size() > static_cast<std::size_t>(disk::kImageCapacity)) return false;
+  return Disk.LoadFromBuffer(image, FileName);
+}
+
+bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk) {
+  std::vector<std::uint8_t> file;
+  {
+    rtl::TFileStream stream(FileName, rtl::FileMode::OpenRead);
+    const std::int64_t size = stream.Size();
+    file.resize(static_cast<std::size_t>(
+        std::clamp<std::int64_t>(size, 0, static_cast<std::int64_t>(kMaxHfeFileBytes))));
+    file.resize(stream.ReadFully(file));
+  }
+  return LoadHFEFromBytes(file, FileName, Disk);
+}
+
+std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
+  const std::int32_t sides = Disk.NumSides();
+  if (sides < 1 || sides > 2) return {};
+  auto context = trk_init();
+  auto loader = trk_imgInitLoader(*context);
+  auto builder = trk_init_floppy(*context, kSavedTracks, sides);
+  if (!builder) return {};
+  trk_setTrackBitrate(*builder, 250000);
+  trk_setSectorGap3(*builder, 255);
+  trk_setSectorEncoding(*builder, TrackFormat::IsoIbmMfm);
+  const auto image = Disk.Buffer();
+  for (std::int32_t track = 0; track < kSavedTracks; ++track) {
+    for (std::int32_t side = 0; side < sides; ++side) {
+      trk_pushTrack(*builder, 300, track, side, TrackFormat::IsoIbmMfm);
+      if (track < kImageTracks) {
+        const auto trackSide = image.subspan(TrackSideOffset(track, sides, side), kTrackSideBytes);
+        for (std::int32_t s = 0; s < kSectorsPerTrack; ++s)
+          trk_addSector(*builder, s + 1, side, track,
+                        trackSide.subspan(static_cast<std::size_t>(s) * kSectorSize, kSectorSize),
+                        kSectorSize);
+      }
+      if (trk_popTrack(*builder) != kOk) return {};
+    }
+  }
+  const auto floppy = trk_getFloppy(std::move(builder));
+  std::vector<std::uint8_t> file;
+  if (HFE_libWrite_DiskFile(*loader, *floppy, file, NameForLog(Disk.FileName())) != kOk) return {};
+  return file;
+}
+
+bool SaveHFE(const std::filesystem::path& FileName, const disk::TMSXDisk& Disk) {
+  const std::vector<std::uint8_t> file = BuildHFE(Disk);
+  if (file.empty()) return false;
+  try {
+    rtl::WriteFileAtomically(FileName, file);
+  } catch (const rtl::EStreamError&) {
+    auto context = trk_init();
+    context->Log(kLogError, "Cannot create %s!", NameForLog(FileName).c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace hfe

@@ -1,0 +1,31 @@
+// The bridge between HFE track images and the disk model: an HFE file becomes a flat sector
+// image in a TMSXDisk, and a TMSXDisk's image becomes an 84-track MFM HFE file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "disk/msx_disk.h"
+
+namespace hfe {
+
+// Loads the file into `Disk`. False, with `Disk` untouched, when the file is not a usable HFE
+// image or holds no readable sector. A file that cannot be opened or read raises
+// rtl::EStreamError, as the platform's file streams do.
+bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk);
+// Writes `Disk` as an HFE file through a temporary file, so a failed save leaves any old file as
+// it was. True only when the whole file was written. The disk's modified flag is not changed.
+bool SaveHFE(const std::filesystem::path& FileName, const disk::TMSXDisk& Disk);
+
+// The flat sector image of an HFE file in memory: sides x 368,640 bytes, zero where no sector
+// was found; a two-sided file without any side-1 sector gives a 368,640-byte image of side 0.
+// Empty when the file is refused or no sector at all was found.
+std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file);
+bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem::path& FileName,
+                      disk::TMSXDisk& Disk);
+// The HFE file of a disk image of 1 or 2 sides; empty when the disk has no whole side.
+std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk);
+
+}  // namespace hfe

@@ -1,0 +1,45 @@
+// MFM coding of bytes on a ring of cells: a clock cell then a data cell per data bit.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "hfe/bit_stream.h"
+
+namespace hfe {
+
+// The 16 cells of a byte after a data bit `previousBit`, with the clock cells that `clockMask`
+// clears removed (0xA1 with mask 0x0A gives the sync word 0x4489).
+std::uint16_t mfmWord(std::uint8_t byte, int previousBit, std::uint8_t clockMask = 0xFF);
+
+// Encoder state: the writer's position and the last data bit written.
+struct TMfmEncoder {
+  TCellWriter writer;
+  int lastBit = 0;
+};
+
+void mfmEncode(TMfmEncoder& state, std::span<const std::uint8_t> bytes);
+// `count` copies of one byte, each with the clock mask.
+void mfmEncodeRepeated(TMfmEncoder& state, std::uint8_t byte, std::uint8_t clockMask,
+                       std::int32_t count);
+// Writes bytes cell by cell from `start`, taking the preceding data bit from the cell before it;
+// returns the position after the last cell.
+std::int32_t mfmEncodeAt(std::span<std::uint8_t> cells, std::int32_t trackLength,
+                         std::span<const std::uint8_t> bytes, std::int32_t start);
+
+// Decodes out.size() bytes from `start`; a data bit is 1 exactly when its clock cell is 0 and its
+// data cell 1. Returns the position after the last cell read (wrapped), or -1 on an empty track.
+std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::int32_t start);
+std::int32_t mfmDecode(std::span<const std::uint8_t> cells, std::int32_t trackLength,
+                       std::span<std::uint8_t> out, std::int32_t start);
+
+// The data byte of 16 MFM cells.
+inline std::uint8_t mfmDataOf(std::uint32_t word) {
+  std::uint32_t bits = word & 0x5555 & ~(word >> 1);
+  bits = (bits | (bits >> 1)) & 0x3333;
+  bits = (bits | (bits >> 2)) & 0x0F0F;
+  bits = (bits | (bits >> 4)) & 0x00FF;
+  return static_cast<std::uint8_t>(bits);
+}
+
+}  // namespace hfe

@@ -1,0 +1,81 @@
+// Finding and decoding the sectors of a floppy's track sides, with a per-side cache of the
+// sectors seen, and copying runs of sectors to and from a caller's buffer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "hfe/hfe_types.h"
+#include "hfe/track_library.h"
+
+namespace hfe {
+
+// Status of a sector run read or write.
+inline constexpr int kSectorsOk = 0;
+inline constexpr int kSectorBadCrc = 1;     // data copied, but a CRC was wrong or no data field
+inline constexpr int kSectorWrongSize = 2;  // a sector of another size was skipped
+inline constexpr int kSectorNotFound = 3;
+
+inline constexpr std::size_t kMaxCachedSectors = 2048;
+
+struct TSectorAccess {
+  TLibContext* context = nullptr;
+  TFloppy* floppy = nullptr;
+  std::int32_t position = 0;  // where the next search starts; -1 after a walk reached the end
+  std::int32_t track = 0;
+  std::int32_t side = 0;
+  std::int32_t lastStart = 0;
+
+  // What is known about one track side: the identified sectors seen, in track order and without
+  // their data, and for every sector id where its first copy with a good identity CRC, and its
+  // first with a bad one, start.
+  struct TSideCache {
+    TSideCache() {
+      firstGood.fill(-1);
+      firstBad.fill(-1);
+    }
+    std::vector<TSectorConfig> sectors;
+    std::array<std::int32_t, 256> firstGood;
+    std::array<std::int32_t, 256> firstBad;
+    std::int32_t frontier = 0;  // where the walk that fills the cache goes on
+    bool complete = false;      // the walk reached the end of the track
+  };
+  std::vector<TSideCache> cache;  // track x 2 + (side and 1); empty when the floppy has no tracks
+};
+
+std::unique_ptr<TSectorAccess> trk_initSectorAccess(TLibContext& context, TFloppy& floppy);
+void trk_deinitSectorAccess(std::unique_ptr<TSectorAccess> access);
+void trk_resetSearchPosition(TSectorAccess& access);
+
+// The next sector of the track side after the current position (data decoded), or null.
+std::unique_ptr<TSectorConfig> trk_getNextSector(TSectorAccess& access, std::int32_t track,
+                                                 std::int32_t side, SectorSearch encoding);
+// The first sector of the track side with that id: one with a good identity CRC when there is
+// one. Sectors without an identity field never match.
+std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int32_t track,
+                                                std::int32_t side, std::int32_t sectorId,
+                                                SectorSearch encoding);
+// Reads sectors firstId .. firstId + count - 1 of `size` bytes into buffer + (id - firstId) x
+// size; returns the number copied. A missing, damaged or wrong-sized sector leaves its slot as
+// it was, sets `status` and the read goes on with the next id.
+int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
+                       std::int32_t firstId, std::int32_t count, std::int32_t size,
+                       SectorSearch encoding, std::span<std::uint8_t> buffer, int& status);
+// Re-encodes the data fields of the sectors in place from the buffer; returns the number written.
+int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
+                        std::int32_t firstId, std::int32_t count, std::int32_t size,
+                        SectorSearch encoding, std::span<const std::uint8_t> buffer, int& status);
+void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> sector);
+
+// The sector parsers: from `start`, the next sector into `sector`; returns the position where
+// the walk goes on, or -1 when no sector is left before the end of the track. With `decodeData`
+// false only the identity field is decoded and the data field is located, not read.
+std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
+                                 TSectorConfig& sector, std::int32_t start, bool decodeData);
+std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
+                                TSectorConfig& sector, std::int32_t start, bool decodeData);
+
+}  // namespace hfe

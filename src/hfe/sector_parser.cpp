@@ -1,0 +1,180 @@
+// The ISO/IBM MFM and FM sector parsers: find an address mark, decode the identity field and the
+// data field that follows it, and check both CRCs.
+#include <algorithm>
+
+#include "hfe/bit_stream.h"
+#include "hfe/crc16.h"
+#include "hfe/fm_codec.h"
+#include "hfe/mfm_codec.h"
+#include "hfe/sector_access.h"
+
+namespace hfe {
+
+namespace {
+
+constexpr std::uint8_t kMfmSync[6] = {0x44, 0x89, 0x44, 0x89, 0x44, 0x89};
+constexpr std::int32_t kMfmSyncCells = 48;
+constexpr std::int32_t kMfmByteCells = 16;
+constexpr std::int32_t kMfmDataSearchCells = 832;
+constexpr std::int32_t kHeaderlessMinPosition = 705;
+
+// FM identity mark 0xFE with clock 0xC7, and the first three bytes shared by the data marks
+// 0xF8-0xFB with clock 0xC7.
+constexpr std::uint8_t kFmIdMark[4] = {0x55, 0x11, 0x15, 0x54};
+constexpr std::uint8_t kFmDataMarkPrefix[3] = {0x55, 0x11, 0x14};
+constexpr std::int32_t kFmByteCells = 32;
+constexpr std::int32_t kFmDataSearchCells = 1664;
+
+std::int32_t BitRateAt(const TSide& side, std::int32_t position) {
+  if (side.bitRate != -1 || side.timing.empty()) return side.bitRate;
+  const auto index = std::min(static_cast<std::size_t>(position / 8), side.timing.size() - 1);
+  return static_cast<std::int32_t>(side.timing[index]);
+}
+
+std::int32_t Wrapped(const TCellRing& ring, std::int64_t position) {
+  return ring.Wrap(position);
+}
+
+void DetectFill(TSectorConfig& sector) {
+  if (sector.data.empty()) return;
+  const std::uint8_t first = sector.data.front();
+  if (std::all_of(sector.data.begin(), sector.data.end(),
+                  [first](std::uint8_t b) { return b == first; })) {
+    sector.fillByte = first;
+    sector.fillFlag = 0xFF;
+  }
+}
+
+void SetIdentity(TSectorConfig& sector, std::span<const std::uint8_t> chrn) {
+  sector.cylinder = chrn[0];
+  sector.head = chrn[1];
+  sector.sector = chrn[2];
+  sector.sizeCode = chrn[3];
+  sector.size = 128 << (chrn[3] & 7);
+}
+
+// Decodes a data field of `prefix` bytes (syncs and mark), the data and its CRC from `position`.
+void DecodeDataField(const TLibContext& context, const TCellRing& ring, TSectorConfig& sector,
+                     std::int32_t position, std::size_t prefix, bool mfm) {
+  std::vector<std::uint8_t> field(prefix + static_cast<std::size_t>(sector.size) + 2);
+  const std::int32_t end = mfm ? mfmDecode(ring, field, position) : fmDecode(ring, field, position);
+  sector.endCell = end;
+  sector.dataCrc = field[field.size() - 2] << 8 | field[field.size() - 1];
+  TCrc16 crc;
+  crc.Update(field);
+  sector.dataCrcError = crc.Value() != 0 ? 0xFF : 0;
+  if (sector.dataCrcError)
+    context.Log(kLogDetail, "Data CRC ERROR ! (0x%.4X)", static_cast<unsigned>(sector.dataCrc));
+  else
+    context.Log(kLogDetail, "Data CRC Ok. (0x%.4X)", static_cast<unsigned>(sector.dataCrc));
+  sector.data.assign(field.begin() + static_cast<std::ptrdiff_t>(prefix), field.end() - 2);
+  DetectFill(sector);
+}
+
+}  // namespace
+
+std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
+                                 TSectorConfig& sector, std::int32_t start, bool decodeData) {
+  const TCellRing ring(side.cellData, side.trackLength);
+  const std::int32_t length = ring.Length();
+  std::int32_t from = start;
+  while (from >= 0 && from < length) {
+    const std::int32_t match =
+        searchBitStream(side.cellData, length, -1, kMfmSync, kMfmSyncCells, from);
+    if (match < 0) return -1;
+    // The mark first: most sync runs that are not address marks end here.
+    std::uint8_t header[10];
+    mfmDecode(ring, std::span(header).first(4), match);
+    const std::uint8_t mark = header[3];
+    if (mark == 0xFE || (mark >= 0xF8 && mark <= 0xFB))
+      mfmDecode(ring, std::span(header).subspan(4), match + 4 * kMfmByteCells);
+    if (mark == 0xFE) {
+      SetIdentity(sector, std::span(header).subspan(4, 4));
+      sector.encoding = SectorEncoding::IsoIbmMfm;
+      sector.useIdMark = 0xFF;
+      sector.idMark = 0xFE;
+      sector.startCell = match;
+      sector.headerCrc = header[8] << 8 | header[9];
+      sector.bitRate = BitRateAt(side, match);
+      sector.headerCrcError = crc16(header) != 0 ? 0xFF : 0;
+      context.Log(kLogDetail,
+                  sector.headerCrcError
+                      ? "Bad MFM sector header found - Cyl:%d Side:%d Sect:%d Size:%d"
+                      : "Valid MFM sector header found - Cyl:%d Side:%d Sect:%d Size:%d",
+                  sector.cylinder, sector.head, sector.sector, sector.size);
+      const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 10 * kMfmByteCells);
+      const std::int32_t dataSync = searchBitStream(side.cellData, length, kMfmDataSearchCells,
+                                                    kMfmSync, kMfmSyncCells, match + 1);
+      if (dataSync < 0) {
+        sector.dataStartCell = sector.endCell = identityEnd;
+        return match + 2;
+      }
+      std::uint8_t dataMark = 0;
+      mfmDecode(ring, std::span(&dataMark, 1), dataSync + kMfmSyncCells);
+      if (dataMark == 0xFE) {
+        sector.dataStartCell = sector.endCell = identityEnd;
+        return dataSync;
+      }
+      sector.dataStartCell = dataSync;
+      sector.useDataMark = 0xFF;
+      sector.dataMark = dataMark;
+      sector.endCell =
+          Wrapped(ring, std::int64_t{dataSync} + (std::int64_t{sector.size} + 6) * kMfmByteCells);
+      if (decodeData) DecodeDataField(context, ring, sector, dataSync, 4, true);
+      return dataSync + 1;
+    }
+    if (mark >= 0xF8 && mark <= 0xFB && match >= kHeaderlessMinPosition) {
+      SetIdentity(sector, std::span(header).subspan(4, 4));
+      sector.size = 0;
+      sector.encoding = SectorEncoding::IsoIbmMfm;
+      sector.useDataMark = 0xFF;
+      sector.dataMark = mark;
+      sector.startCell = sector.dataStartCell = match;
+      sector.endCell = Wrapped(ring, std::int64_t{match} + 10 * kMfmByteCells);
+      context.Log(kLogDetail, "get_next_MFM_sector : Data sector without sector header !?!");
+      return match + 1;
+    }
+    from = match + 1;
+  }
+  return -1;
+}
+
+std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
+                                TSectorConfig& sector, std::int32_t start, bool decodeData) {
+  const TCellRing ring(side.cellData, side.trackLength);
+  const std::int32_t length = ring.Length();
+  if (start < 0 || start >= length) return -1;
+  const std::int32_t match = searchBitStream(side.cellData, length, -1, kFmIdMark, 32, start);
+  if (match < 0) return -1;
+  std::uint8_t header[7];
+  fmDecode(ring, header, match);
+  SetIdentity(sector, std::span(header).subspan(1, 4));
+  sector.encoding = SectorEncoding::IsoIbmFm;
+  sector.useIdMark = 0xFF;
+  sector.idMark = 0xFE;
+  sector.startCell = match;
+  sector.headerCrc = header[5] << 8 | header[6];
+  sector.bitRate = BitRateAt(side, match);
+  sector.headerCrcError = crc16(header) != 0 ? 0xFF : 0;
+  context.Log(kLogDetail, "Valid FM sector header found - Cyl:%d Side:%d Sect:%d Size:%d",
+              sector.cylinder, sector.head, sector.sector, sector.size);
+  const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 7 * kFmByteCells);
+  const std::int32_t dataMarkAt =
+      searchBitStream(side.cellData, length, kFmDataSearchCells, kFmDataMarkPrefix, 24, match + 1);
+  if (dataMarkAt < 0) {
+    context.Log(kLogDetail, "No data!");
+    sector.dataStartCell = sector.endCell = identityEnd;
+    return match + 2;
+  }
+  std::uint8_t dataMark = 0;
+  fmDecode(ring, std::span(&dataMark, 1), dataMarkAt);
+  sector.dataStartCell = dataMarkAt;
+  sector.useDataMark = 0xFF;
+  sector.dataMark = dataMark;
+  sector.endCell =
+      Wrapped(ring, std::int64_t{dataMarkAt} + (std::int64_t{sector.size} + 3) * kFmByteCells);
+  if (decodeData) DecodeDataField(context, ring, sector, dataMarkAt, 1, false);
+  return dataMarkAt + 1;
+}
+
+}  // namespace hfe

@@ -1,0 +1,187 @@
+// CRC-16, MFM and FM coding, and the cell pattern search.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "hfe/bit_stream.h"
+#include "hfe/crc16.h"
+#include "hfe/fm_codec.h"
+#include "hfe/mfm_codec.h"
+#include "test_track_writer.h"
+
+namespace hfe {
+namespace {
+
+using hfe_test::Bytes;
+
+Bytes Concat(Bytes head, std::size_t count, std::uint8_t fill) {
+  head.insert(head.end(), count, fill);
+  return head;
+}
+
+TEST(Crc16, KnownVectors) {
+  const std::string text = "123456789";
+  const struct {
+    Bytes input;
+    std::uint16_t crc;
+  } cases[] = {
+      {Bytes(text.begin(), text.end()), 0x29B1},
+      {{0xA1, 0xA1, 0xA1}, 0xCDB4},
+      {{0xA1, 0xA1, 0xA1, 0xFE, 0x00, 0x00, 0x01, 0x02}, 0xCA6F},
+      {{0xA1, 0xA1, 0xA1, 0xFE, 0x00, 0x01, 0x01, 0x02}, 0xFD5F},
+      {{0xA1, 0xA1, 0xA1, 0xFE, 0x4F, 0x01, 0x09, 0x02}, 0xCE84},
+      {Concat({0xA1, 0xA1, 0xA1, 0xFB}, 512, 0x00), 0xDA6E},
+      {Concat({0xA1, 0xA1, 0xA1, 0xFB}, 512, 0xE5), 0xC40B},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(crc16(c.input), c.crc);
+    TCrc16 byByte;
+    for (std::uint8_t byte : c.input) byByte.Update(byte);
+    EXPECT_EQ(byByte.Value(), c.crc);
+    EXPECT_EQ(hfe_test::BitwiseCrc(c.input), c.crc);
+    Bytes withCrc = c.input;
+    withCrc.push_back(static_cast<std::uint8_t>(c.crc >> 8));
+    withCrc.push_back(static_cast<std::uint8_t>(c.crc & 0xFF));
+    EXPECT_EQ(crc16(withCrc), 0);
+  }
+}
+
+TEST(Crc16, AgreesWithBitwiseOnRandomBuffers) {
+  for (std::uint32_t seed = 1; seed <= 50; ++seed) {
+    const Bytes bytes = hfe_test::RandomBytes(seed * 13, seed);
+    EXPECT_EQ(crc16(bytes), hfe_test::BitwiseCrc(bytes));
+  }
+}
+
+TEST(Mfm, KnownWords) {
+  const struct {
+    std::uint8_t byte;
+    int previousBit;
+    std::uint8_t clockMask;
+    std::uint16_t cells;
+    std::uint8_t fileBytes[2];  // the cells as stored in an HFE file, bit-reversed
+  } cases[] = {
+      {0x4E, 0, 0xFF, 0x9254, {0x49, 0x2A}}, {0x4E, 1, 0xFF, 0x1254, {0x48, 0x2A}},
+      {0x00, 0, 0xFF, 0xAAAA, {0x55, 0x55}}, {0xFE, 1, 0xFF, 0x5554, {0xAA, 0x2A}},
+      {0xFB, 1, 0xFF, 0x5545, {0xAA, 0xA2}}, {0xFC, 0, 0xFF, 0x5552, {0xAA, 0x4A}},
+      {0xA1, 0, 0x0A, 0x4489, {0x22, 0x91}}, {0xC2, 0, 0x14, 0x5224, {0x4A, 0x24}},
+  };
+  for (const auto& c : cases) {
+    const std::uint16_t word = mfmWord(c.byte, c.previousBit, c.clockMask);
+    EXPECT_EQ(word, c.cells) << std::hex << int{c.byte};
+    EXPECT_EQ(hfe_test::Reversed(static_cast<std::uint8_t>(word >> 8)), c.fileBytes[0]);
+    EXPECT_EQ(hfe_test::Reversed(static_cast<std::uint8_t>(word & 0xFF)), c.fileBytes[1]);
+    EXPECT_EQ(mfmDataOf(word), c.byte);
+  }
+  EXPECT_EQ(mfmDataOf(0x5555), 0xFF);
+  EXPECT_EQ(mfmDataOf(0xAAAA), 0x00);
+}
+
+TEST(Mfm, EveryByteRoundTripsAndKeepsTheRunLengthRules) {
+  for (int previous = 0; previous < 2; ++previous) {
+    for (unsigned value = 0; value < 256; ++value) {
+      const auto byte = static_cast<std::uint8_t>(value);
+      const std::uint16_t word = mfmWord(byte, previous);
+      EXPECT_EQ(mfmDataOf(word), byte);
+      // With the previous data cell in front: never two ones in a row, never four zeros.
+      const std::uint32_t cells = static_cast<std::uint32_t>(previous) << 16 | word;
+      for (int bit = 0; bit < 16; ++bit) {
+        EXPECT_NE((cells >> bit) & 3, 3u);
+        if (bit <= 13) {
+          EXPECT_NE((cells >> bit) & 0xF, 0u) << value;
+        }
+      }
+    }
+  }
+}
+
+TEST(Mfm, EncodesAndDecodesAcrossTheEndOfTheTrack) {
+  // A track of 1,000 cells (not a multiple of 8): the byte at 990 wraps after 10 cells.
+  Bytes cells(125, 0);
+  const Bytes text = {0x12, 0xA5, 0xFF, 0x00};
+  EXPECT_EQ(mfmEncodeAt(cells, 1000, text, 990), (990 + 64) % 1000);
+  Bytes decoded(4);
+  EXPECT_EQ(mfmDecode(cells, 1000, decoded, 990), 54);
+  EXPECT_EQ(decoded, text);
+
+  TMfmEncoder encoder{TCellWriter(cells, 1000, 992), 0};
+  mfmEncode(encoder, text);
+  EXPECT_EQ(encoder.writer.Position(), 56);
+  EXPECT_EQ(mfmDecode(cells, 1000, decoded, 992), 56);
+  EXPECT_EQ(decoded, text);
+}
+
+TEST(Mfm, EmptyTrackDecodesNothing) {
+  Bytes out(4, 0x77);
+  EXPECT_EQ(mfmDecode(Bytes{}, 0, out, 0), -1);
+  EXPECT_EQ(mfmDecode(Bytes(10, 0), 0, out, 5), -1);
+}
+
+TEST(Fm, WordsAndRoundTrip) {
+  EXPECT_EQ(fmWord(0xFE, 0xC7), 0x55111554u);
+  EXPECT_EQ(fmWord(0x00, 0xFF), 0x44444444u);
+  Bytes cells(64, 0);
+  TCellWriter writer(cells, 512, 500);
+  const Bytes text = {0xFE, 0x01, 0x80, 0x5A};
+  fmEncode(writer, text);
+  Bytes decoded(4);
+  EXPECT_EQ(fmDecode(TCellRing(cells, 512), decoded, 500), (500 + 128) % 512);
+  EXPECT_EQ(decoded, text);
+}
+
+// The reference: every position in order, cells taken modulo the length.
+std::int32_t NaiveSearch(const Bytes& cells, std::int32_t length, std::int32_t maxDistance,
+                         const Bytes& pattern, std::int32_t patternCells, std::int32_t start) {
+  auto matches = [&](std::int32_t p) {
+    for (std::int32_t i = 0; i < patternCells; ++i)
+      if (getCell(cells, (p + i) % length) != getCell(pattern, i)) return false;
+    return true;
+  };
+  const std::int32_t from = start % length;
+  const std::int32_t tries =
+      maxDistance < 0 ? length - from : (maxDistance == 0 ? length : std::min(maxDistance, length));
+  for (std::int32_t k = 0; k < tries; ++k)
+    if (matches((from + k) % length)) return (from + k) % length;
+  return -1;
+}
+
+TEST(Search, AgreesWithTheNaiveSearchOnRandomTracks) {
+  std::mt19937 random(7);
+  const Bytes patterns[] = {{0x44, 0x89, 0x44, 0x89, 0x44, 0x89},
+                            {0x55, 0x11, 0x15, 0x54},
+                            {0x5A},
+                            {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x11}};
+  for (int iteration = 0; iteration < 400; ++iteration) {
+    const auto length = static_cast<std::int32_t>(64 + random() % 600);
+    Bytes cells(static_cast<std::size_t>((length + 7) / 8));
+    // Few distinct values make matches likely.
+    for (auto& byte : cells) byte = static_cast<std::uint8_t>((random() % 3) ? 0x44 : 0x89);
+    const Bytes& pattern = patterns[iteration % 4];
+    const auto patternCells =
+        static_cast<std::int32_t>(iteration % 4 == 2 ? 5 : pattern.size() * 8 - (iteration % 3));
+    const auto start = static_cast<std::int32_t>(random() % static_cast<unsigned>(length));
+    const std::int32_t distances[] = {-1, 0, 17, 832, length + 5};
+    for (std::int32_t distance : distances)
+      ASSERT_EQ(searchBitStream(cells, length, distance, pattern, patternCells, start),
+                NaiveSearch(cells, length, distance, pattern, patternCells, start))
+          << "iteration " << iteration << " distance " << distance;
+  }
+}
+
+TEST(Search, PatternStraddlingTheEnd) {
+  // 100 cells; the 16-cell sync word starts at 92 and ends at cell 7.
+  Bytes cells(13, 0);
+  for (int i = 0; i < 16; ++i) setCell(cells, (92 + i) % 100, (0x4489 >> (15 - i)) & 1);
+  const Bytes sync = {0x44, 0x89};
+  EXPECT_EQ(searchBitStream(cells, 100, -1, sync, 16, 50), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, 0, sync, 16, 95), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, 100, sync, 16, 93), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, -1, sync, 16, 93), -1);
+  EXPECT_EQ(searchBitStream(cells, 100, 5, sync, 16, 93), -1);
+  EXPECT_EQ(searchBitStream(cells, 0, 0, sync, 16, 0), -1);
+}
+
+}  // namespace
+}  // namespace hfe

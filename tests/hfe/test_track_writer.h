@@ -1,0 +1,70 @@
+// A test-side MFM track and HFE file writer, written independently of the library: bit-by-bit
+// MFM, a bitwise CRC and a plain HFE layout. Tests use it to make foreign and damaged input.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace hfe_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint16_t BitwiseCrc(const Bytes& bytes);
+std::uint8_t Reversed(std::uint8_t byte);
+
+struct TTestSector {
+  std::uint8_t c = 0, h = 0, r = 1, n = 2;
+  Bytes data;  // 128 << n bytes
+  bool badHeaderCrc = false;
+  bool badDataCrc = false;
+  bool withDataField = true;
+};
+
+// MFM cells, first cell in the most significant bit of each byte.
+class TMfmTrack {
+ public:
+  void Byte(std::uint8_t value);
+  void Bytes(const hfe_test::Bytes& values);
+  void Run(std::uint8_t value, int count);
+  void SyncA1();  // 0xA1 with a missing clock: the cells 0x4489
+  void Sector(const TTestSector& sector, int gap3 = 54);
+  // Pads with 0x4E up to `cellBytes` bytes of cells.
+  hfe_test::Bytes Finish(std::size_t cellBytes);
+  std::size_t CellCount() const { return cells_; }
+
+ private:
+  void Cell(int value);
+  hfe_test::Bytes bytes_;
+  std::size_t cells_ = 0;
+  int previous_ = 0;
+};
+
+inline constexpr std::size_t kTestSideBytes = 12544;
+
+// A side with the sectors in the given order.
+Bytes TrackSide(const std::vector<TTestSector>& sectors, std::size_t cellBytes = kTestSideBytes);
+// Nine 512-byte sectors of side `head` of track `cylinder` from a flat image (4,608 bytes per
+// track side), in the order of `ids`.
+Bytes ImageTrackSide(const Bytes& image, int sides, int cylinder, int head,
+                     const std::vector<int>& ids = {1, 2, 3, 4, 5, 6, 7, 8, 9});
+
+struct THfeHeader {
+  int tracks = 80;
+  int sides = 2;
+  int kbitRate = 250;
+  int rpm = 300;
+  int encoding = 0;
+  const char* signature = "HXCPICFE";
+};
+
+// An HFE file whose side cells come from `side(track, side)`; each side is padded or cut to
+// kTestSideBytes bytes. A one-sided file has zero side-1 halves.
+Bytes HfeFile(const THfeHeader& header, const std::function<Bytes(int, int)>& side);
+
+// Random bytes from a fixed seed.
+Bytes RandomBytes(std::size_t count, std::uint32_t seed);
+// A random MSX disk image: 737,280 bytes (media 0xF9) or 368,640 bytes (0xF8).
+Bytes RandomImage(int sides, std::uint32_t seed);
+
+}  // namespace hfe_test
