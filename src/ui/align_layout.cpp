@@ -1,0 +1,52 @@
+#include "ui/align_layout.h"
+
+#include <algorithm>
+
+namespace ui {
+
+std::vector<TRect> AlignRects(const TRect& client, const std::vector<AlignItem>& items) {
+  std::vector<TRect> result;
+  result.reserve(items.size());
+  for (const AlignItem& item : items) result.push_back(item.bounds);
+  TRect rest = client;
+  const auto place = [&](TAlign align) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (items[i].align != align) continue;
+      const int height = std::clamp(items[i].bounds.Height(), 0, std::max(rest.Height(), 0));
+      const int width = std::clamp(items[i].bounds.Width(), 0, std::max(rest.Width(), 0));
+      TRect& r = result[i];
+      switch (align) {
+        case TAlign::alTop:
+          r = {rest.left, rest.top, rest.right, rest.top + height};
+          rest.top += height;
+          break;
+        case TAlign::alBottom:
+          r = {rest.left, rest.bottom - height, rest.right, rest.bottom};
+          rest.bottom -= height;
+          break;
+        case TAlign::alLeft:
+          r = {rest.left, rest.top, rest.left + width, rest.bottom};
+          rest.left += width;
+          break;
+        case TAlign::alRight:
+          r = {rest.right - width, rest.top, rest.right, rest.bottom};
+          rest.right -= width;
+          break;
+        case TAlign::alClient:
+          r = rest;
+          r.right = std::max(r.right, r.left);
+          r.bottom = std::max(r.bottom, r.top);
+          break;
+        case TAlign::alNone:
+          break;
+      }
+    }
+  };
+  for (const TAlign align :
+       {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+    place(align);
+  }
+  return result;
+}
+
+}  // namespace ui

@@ -1,0 +1,27 @@
+// Aligned child layout: top and bottom bars take full-width strips from the edges, left and
+// right bars full-height strips of what is left, and client-aligned children fill the rest.
+// Children of one alignment are placed in their order; sizes never go below zero.
+#pragma once
+
+#include <vector>
+
+namespace ui {
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const TRect&) const = default;
+};
+
+struct AlignItem {
+  TAlign align = TAlign::alNone;
+  TRect bounds;  // current bounds; the kept extent (height of a top bar, width of a left bar)
+};
+
+// New bounds of each item inside `client`; alNone items keep their bounds.
+std::vector<TRect> AlignRects(const TRect& client, const std::vector<AlignItem>& items);
+
+}  // namespace ui

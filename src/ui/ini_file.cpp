@@ -1,0 +1,164 @@
+#include "ui/ini_file.h"
+
+#include <system_error>
+
+#include "rtl/file_stream.h"
+#include "ui/text.h"
+
+namespace ui {
+
+namespace {
+
+std::optional<std::wstring_view> SectionName(std::wstring_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != L'[') return std::nullopt;
+  const std::size_t close = line.find(L']');
+  if (close == std::wstring_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+struct Entry {
+  std::wstring_view name;
+  std::wstring_view value;
+};
+
+std::optional<Entry> ValueLine(std::wstring_view line) {
+  const std::wstring_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == L';') return std::nullopt;
+  const std::size_t equals = line.find(L'=');
+  if (equals == std::wstring_view::npos) return std::nullopt;
+  return Entry{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+}
+
+std::wstring Unquote(std::wstring_view value) {
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::wstring(value);
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::filesystem::path& path)
+    : TCustomIniFile(path.wstring()), path_(path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path_, error)) return;
+  rtl::TFileStream stream(path_, rtl::FileMode::OpenRead);
+  std::vector<std::uint8_t> head(3);
+  head.resize(stream.ReadFully(head));
+  stream.SetPosition(0);
+  if (head.size() >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+    encoding_ = TextEncoding::Utf16;
+  } else if (head.size() == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+    encoding_ = TextEncoding::Utf8;
+  } else {
+    encoding_ = TextEncoding::Ansi;
+  }
+  TStringList lines;
+  lines.LoadFromStream(stream);
+  lines_ = lines.ToVector();
+}
+
+std::optional<TIniFile::Span> TIniFile::FindSection(std::wstring_view name) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const auto found = SectionName(lines_[i]);
+    if (!found || !SameText(*found, Trim(name))) continue;
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
+    return Span{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> TIniFile::FindValue(const Span& span, std::wstring_view ident) const {
+  for (std::size_t i = span.header + 1; i < span.end; ++i) {
+    const auto entry = ValueLine(lines_[i]);
+    if (entry && SameText(entry->name, Trim(ident))) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> TIniFile::Read(const std::wstring& section,
+                                           const std::wstring& ident) const {
+  const auto span = FindSection(section);
+  if (!span) return std::nullopt;
+  const auto line = FindValue(*span, ident);
+  if (!line) return std::nullopt;
+  return Unquote(ValueLine(lines_[*line])->value);
+}
+
+void TIniFile::WriteString(const std::wstring& section, const std::wstring& ident,
+                           const std::wstring& value) {
+  const std::wstring text = std::wstring(Trim(ident)) + L"=" + value;
+  auto span = FindSection(section);
+  if (!span) {
+    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back(L"[" + std::wstring(Trim(section)) + L"]");
+    lines_.push_back(text);
+  } else if (const auto line = FindValue(*span, ident)) {
+    lines_[*line] = text;
+  } else {
+    std::size_t at = span->end;  // after the section's last non-blank line
+    while (at > span->header + 1 && Trim(lines_[at - 1]).empty()) --at;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), text);
+  }
+  Save();
+}
+
+void TIniFile::DeleteKey(const std::wstring& section, const std::wstring& ident) {
+  const auto span = FindSection(section);
+  if (!span) return;
+  const auto line = FindValue(*span, ident);
+  if (!line) return;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+  Save();
+}
+
+std::vector<std::wstring> TIniFile::ReadSection(const std::wstring& section) const {
+  std::vector<std::wstring> names;
+  const auto span = FindSection(section);
+  if (!span) return names;
+  for (std::size_t i = span->header + 1; i < span->end; ++i) {
+    const auto entry = ValueLine(lines_[i]);
+    if (!entry) continue;
+    bool duplicate = false;
+    for (const auto& name : names) duplicate = duplicate || SameText(name, entry->name);
+    if (!duplicate) names.emplace_back(entry->name);
+  }
+  return names;
+}
+
+std::vector<std::wstring> TIniFile::ReadSections() const {
+  std::vector<std::wstring> names;
+  for (const auto& line : lines_) {
+    const auto name = SectionName(line);
+    if (!name) continue;
+    bool duplicate = false;
+    for (const auto& known : names) duplicate = duplicate || SameText(known, *name);
+    if (!duplicate) names.emplace_back(*name);
+  }
+  return names;
+}
+
+void TIniFile::EraseSection(const std::wstring& section) {
+  bool erased = false;
+  while (const auto span = FindSection(section)) {
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+    erased = true;
+  }
+  if (erased) Save();
+}
+
+bool TIniFile::SectionExists(const std::wstring& section) const {
+  return FindSection(section).has_value();
+}
+
+void TIniFile::Save() const {
+  rtl::TMemoryStream bytes;
+  TStringList(lines_).SaveToStream(bytes, encoding_);
+  rtl::WriteFileAtomically(path_, bytes.Bytes());
+}
+
+}  // namespace ui

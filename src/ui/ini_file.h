@@ -1,0 +1,49 @@
+// An INI text file with the settings-file interface, read and written the way the Windows
+// profile functions do: section and value names are trimmed and compare case-insensitively,
+// a value is trimmed and loses one pair of matching surrounding quotes (' or ") on reading,
+// ";" starts a comment line, and the first of duplicate sections or values counts.
+// The file is read once at construction and rewritten after every change; comments and the
+// order of lines survive. Text: UTF-16 LE or UTF-8 after a byte-order mark, otherwise the
+// system code page; the encoding found is kept, and a new file is UTF-16 LE.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ui/settings_store.h"
+#include "ui/strings.h"
+
+namespace ui {
+
+class TIniFile : public TCustomIniFile {
+ public:
+  // A missing file reads as empty; raises rtl::EStreamError when it exists but cannot be read.
+  explicit TIniFile(const std::filesystem::path& path);
+
+  std::optional<std::wstring> Read(const std::wstring& section,
+                                   const std::wstring& ident) const override;
+  void WriteString(const std::wstring& section, const std::wstring& ident,
+                   const std::wstring& value) override;
+  void DeleteKey(const std::wstring& section, const std::wstring& ident) override;
+  std::vector<std::wstring> ReadSection(const std::wstring& section) const override;
+  std::vector<std::wstring> ReadSections() const override;
+  void EraseSection(const std::wstring& section) override;
+  bool SectionExists(const std::wstring& section) const override;
+
+ private:
+  struct Span {
+    std::size_t header;  // index of the "[section]" line
+    std::size_t end;     // one past the section's last line
+  };
+  std::optional<Span> FindSection(std::wstring_view name) const;
+  // The line holding `ident` inside the section, if any.
+  std::optional<std::size_t> FindValue(const Span& span, std::wstring_view ident) const;
+  void Save() const;
+
+  std::filesystem::path path_;
+  std::vector<std::wstring> lines_;
+  TextEncoding encoding_ = TextEncoding::Utf16;
+};
+
+}  // namespace ui

@@ -1,0 +1,553 @@
+#include "ui/win32/controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "rtl/exceptions.h"
+#include "ui/properties.h"
+#include "ui/win32/forms.h"
+#include "ui/win32/menus.h"
+
+namespace ui {
+
+namespace {
+
+constexpr wchar_t kControlProperty[] = L"Quollbox.Control";
+
+HINSTANCE Instance() {
+  return GetModuleHandleW(nullptr);
+}
+
+}  // namespace
+
+TShiftState KeyboardShiftState() {
+  TShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  if (GetKeyState(VK_LBUTTON) < 0) shift |= ssLeft;
+  if (GetKeyState(VK_RBUTTON) < 0) shift |= ssRight;
+  if (GetKeyState(VK_MBUTTON) < 0) shift |= ssMiddle;
+  return shift;
+}
+
+// TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+  font_.OnChange = [this] { FontChanged(); };
+}
+
+TControl::~TControl() {
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::GetPublishedProps(std::vector<const PropInfo*>& out) const {
+  TComponent::GetPublishedProps(out);
+  static constexpr PropInfo kProps[] = {
+      IntProp<TControl, &TControl::Left, &TControl::SetLeft>(L"Left"),
+      IntProp<TControl, &TControl::Top, &TControl::SetTop>(L"Top"),
+      IntProp<TControl, &TControl::Width, &TControl::SetWidth>(L"Width"),
+      IntProp<TControl, &TControl::Height, &TControl::SetHeight>(L"Height"),
+  };
+  for (const PropInfo& prop : kProps) out.push_back(&prop);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
+  TComponent::Notification(component, operation);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent == this) throw rtl::Exception("A control cannot be its own parent");
+  if (parent_) parent_->RemoveControl(this);
+  parent_ = parent;
+  if (!parent) return;
+  parent->InsertControl(this);
+  if (parentFont_) font_.Assign(parent->Font());
+  if (auto* windowed = dynamic_cast<TWinControl*>(this)) {
+    if (windowed->handle_) {
+      ::SetParent(windowed->handle_, parent->HandleAllocated() ? parent->Handle() : nullptr);
+    } else if (parent->HandleAllocated()) {
+      windowed->CreateHandle();
+    }
+  }
+  parent->Realign();
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  bounds_ = {left, top, left + std::max(width, 0), top + std::max(height, 0)};
+  BoundsChanged();
+  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align == align_) return;
+  align_ = align;
+  if (parent_) parent_->Realign();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+}
+
+void TControl::SetCaption(const std::wstring& caption) {
+  caption_ = caption;
+}
+
+void TControl::SetParentFont(bool parentFont) {
+  parentFont_ = parentFont;
+  if (parentFont && parent_) font_.Assign(parent_->Font());
+}
+
+void TControl::SetColor(TColor color) {
+  color_ = color;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+TCustomForm* TControl::ParentForm() {
+  TControl* control = this;
+  while (control->parent_) control = control->parent_;
+  return dynamic_cast<TCustomForm*>(control);
+}
+
+// TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+  // Owned components may be children whose windows need this one.
+  DestroyComponents();
+  for (TControl* control : controls_) control->parent_ = nullptr;
+  controls_.clear();
+  DestroyHandle();
+  if (parent_) {
+    parent_->RemoveControl(this);
+    parent_ = nullptr;
+  }
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+  return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
+}
+
+HWND TWinControl::Handle() {
+  if (!handle_) CreateHandle();
+  return handle_;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.windowClass = std::wstring(ClassName());
+  if (Visible()) params.style |= WS_VISIBLE;
+  if (!Enabled()) params.style |= WS_DISABLED;
+}
+
+void TWinControl::RegisterOwnClass(const TCreateParams& params) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(Instance(), params.windowClass.c_str(), &existing)) return;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = params.classStyle;
+  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.hInstance = Instance();
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = params.windowClass.c_str();
+  if (!RegisterClassExW(&windowClass)) throw rtl::Exception("Cannot register a window class");
+}
+
+void TWinControl::CreateHandle() {
+  if (handle_) return;
+  if (parent_) parent_->HandleNeeded();  // creating the parent creates its children
+  if (handle_) return;
+  TCreateParams params;
+  params.bounds = BoundsRect();
+  params.parent = parent_ ? parent_->handle_ : nullptr;
+  CreateParams(params);
+  if (!params.systemClass) RegisterOwnClass(params);
+  if (!parent_) params.style &= ~static_cast<DWORD>(WS_CHILD);
+  const TRect& r = params.bounds;
+  const HWND window =
+      CreateWindowExW(params.exStyle, params.windowClass.c_str(), Caption().c_str(), params.style,
+                      r.left, r.top, r.Width(), r.Height(), params.parent, nullptr, Instance(),
+                      params.systemClass ? nullptr : this);
+  if (!window) throw rtl::Exception("Error creating window");
+  if (params.systemClass) {
+    handle_ = window;
+    SetPropW(window, kControlProperty, this);
+    SetWindowSubclass(window, SubclassProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    subclassed_ = true;
+  }
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+  WindowBoundsChanged();
+  HandleCreated();
+  for (TControl* control : std::vector<TControl*>(controls_)) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) windowed->CreateHandle();
+  }
+  Realign();
+}
+
+void TWinControl::DestroyHandle() {
+  if (handle_) DestroyWindow(handle_);
+}
+
+LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* control =
+        static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    if (control) {
+      control->handle_ = window;
+      SetPropW(window, kControlProperty, control);
+    }
+  }
+  TWinControl* control = FromHandle(window);
+  if (!control) return DefWindowProcW(window, msg, wParam, lParam);
+  return Dispatch(control, window, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR, DWORD_PTR data) {
+  return Dispatch(reinterpret_cast<TWinControl*>(data), window, msg, wParam, lParam);
+}
+
+LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARAM wParam,
+                              LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  try {
+    control->WndProc(message);
+  } catch (...) {
+    if (Application) Application->HandleException(std::current_exception());
+    message.Result = 0;
+  }
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(window, kControlProperty);
+    if (control->subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
+    control->subclassed_ = false;
+    control->handle_ = nullptr;
+  }
+  return message.Result;
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  if (!handle_) return;
+  message.Result = subclassed_
+                       ? DefSubclassProc(handle_, message.Msg, message.WParam, message.LParam)
+                       : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
+}
+
+bool TWinControl::NotifyReflected(NMHDR&, LRESULT&) {
+  return false;
+}
+bool TWinControl::CommandReflected(WORD, LRESULT&) {
+  return false;
+}
+
+bool TWinControl::DoKeyDown(WORD& key, TShiftState shift) {
+  TCustomForm* form = ParentForm();
+  if (form && form != this && form->KeyPreview() && form->OnKeyDown) {
+    form->OnKeyDown(form, key, shift);
+    if (key == 0) return false;
+  }
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+  return key != 0;
+}
+
+bool TWinControl::DoKeyPress(wchar_t& key) {
+  TCustomForm* form = ParentForm();
+  if (form && form != this && form->KeyPreview() && form->OnKeyPress) {
+    form->OnKeyPress(form, key);
+    if (key == 0) return false;
+  }
+  if (OnKeyPress) OnKeyPress(this, key);
+  return key != 0;
+}
+
+bool TWinControl::MouseMessage(TMessage& message) {
+  const int x = GET_X_LPARAM(message.LParam);
+  const int y = GET_Y_LPARAM(message.LParam);
+  const TShiftState shift = KeyboardShiftState();
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (OnMouseDown) {
+        const TMouseButton button = message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                                    : message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                                    : TMouseButton::mbMiddle;
+        OnMouseDown(this, button, shift, x, y);
+      }
+      return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (OnMouseUp) {
+        const TMouseButton button = message.Msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
+                                    : message.Msg == WM_RBUTTONUP ? TMouseButton::mbRight
+                                                                  : TMouseButton::mbMiddle;
+        OnMouseUp(this, button, shift, x, y);
+      }
+      if (message.Msg == WM_LBUTTONUP && !subclassed_ && OnClick) OnClick(this);
+      return true;
+    case WM_MOUSEMOVE:
+      if (OnMouseMove) OnMouseMove(this, shift, x, y);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      if (!subclassed_ && OnDblClick) OnDblClick(this);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+      TWinControl* child = header ? FromHandle(header->hwndFrom) : nullptr;
+      LRESULT result = 0;
+      if (child && child != this && child->NotifyReflected(*header, result)) {
+        message.Result = result;
+        return;
+      }
+      break;
+    }
+    case WM_COMMAND: {
+      TWinControl* child = FromHandle(reinterpret_cast<HWND>(message.LParam));
+      LRESULT result = 0;
+      if (child && child != this && child->CommandReflected(HIWORD(message.WParam), result)) {
+        message.Result = result;
+        return;
+      }
+      break;
+    }
+    case WM_SIZE:
+    case WM_MOVE:
+      DefaultHandler(message);
+      WindowBoundsChanged();
+      if (message.Msg == WM_SIZE) {
+        Realign();
+        if (OnResize) OnResize(this);
+      }
+      return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(message.WParam);
+      if (!DoKeyDown(key, KeyboardShiftState())) return;
+      message.WParam = key;
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(message.WParam);
+      if (OnKeyUp) OnKeyUp(this, key, KeyboardShiftState());
+      if (key == 0) return;
+      break;
+    }
+    case WM_CHAR: {
+      auto key = static_cast<wchar_t>(message.WParam);
+      if (!DoKeyPress(key)) return;
+      message.WParam = key;
+      break;
+    }
+    case WM_CONTEXTMENU:
+      if (PopupMenu()) {
+        POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        if (message.LParam == -1) {
+          at = {Width() / 2, Height() / 2};
+          ClientToScreen(handle_, &at);
+        }
+        PopupMenu()->Popup(at.x, at.y);
+        return;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (Screen && Screen->Cursor() != crDefault && LOWORD(message.LParam) == HTCLIENT) {
+        ::SetCursor(Screen->Cursors(Screen->Cursor()));
+        message.Result = TRUE;
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (!subclassed_) {
+        RECT r;
+        GetClientRect(handle_, &r);
+        const TGdiHandle<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush.get()));
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (TCustomForm* form = ParentForm(); form && form != this) form->SetActiveControl(this);
+      break;
+    default:
+      if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) MouseMessage(message);
+      break;
+  }
+  DefaultHandler(message);
+}
+
+void TWinControl::WindowBoundsChanged() {
+  if (!handle_ || IsIconic(handle_)) return;
+  RECT r;
+  GetWindowRect(handle_, &r);
+  if (parent_ && parent_->handle_) {
+    MapWindowPoints(nullptr, parent_->handle_, reinterpret_cast<POINT*>(&r), 2);
+  }
+  StoreBounds(FromRECT(r));
+  BoundsChanged();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  if (handle_) {
+    SetWindowPos(handle_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  TControl::SetBounds(left, top, width, height);
+}
+
+void TWinControl::SetVisible(bool visible) {
+  TControl::SetVisible(visible);
+  if (visible && !handle_ && parent_ && parent_->handle_) CreateHandle();
+  if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+  TControl::SetEnabled(enabled);
+  if (handle_) EnableWindow(handle_, enabled);
+}
+
+void TWinControl::SetCaption(const std::wstring& caption) {
+  TControl::SetCaption(caption);
+  if (handle_) SetWindowTextW(handle_, caption.c_str());
+}
+
+void TWinControl::SetColor(TColor color) {
+  TControl::SetColor(color);
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::FontChanged() {
+  if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+  for (TControl* control : controls_) {
+    if (control->ParentFont()) control->Font().Assign(Font());
+  }
+}
+
+void TWinControl::UpdateStyle(DWORD add, DWORD remove, bool extended) {
+  if (!handle_) return;
+  const int index = extended ? GWL_EXSTYLE : GWL_STYLE;
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle_, index));
+  SetWindowLongPtrW(handle_, index, static_cast<LONG_PTR>((style | add) & ~remove));
+  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+int TWinControl::ClientWidth() {
+  return ClientRect().Width();
+}
+int TWinControl::ClientHeight() {
+  return ClientRect().Height();
+}
+
+TRect TWinControl::ClientRect() {
+  if (!handle_) return {0, 0, Width(), Height()};
+  RECT r;
+  GetClientRect(handle_, &r);
+  return FromRECT(r);
+}
+
+void TWinControl::Realign() {
+  if (aligning_) return;
+  std::vector<TControl*> aligned;
+  std::vector<AlignItem> items;
+  for (TControl* control : controls_) {
+    if (control->Align() == TAlign::alNone || !control->Visible()) continue;
+    aligned.push_back(control);
+    items.push_back({control->Align(), control->BoundsRect()});
+  }
+  if (aligned.empty()) return;
+  aligning_ = true;
+  const std::vector<TRect> rects = AlignRects(ClientRect(), items);
+  for (std::size_t i = 0; i < aligned.size(); ++i) {
+    const TRect& r = rects[i];
+    if (r != aligned[i]->BoundsRect()) aligned[i]->SetBounds(r.left, r.top, r.Width(), r.Height());
+  }
+  aligning_ = false;
+}
+
+bool TWinControl::Focused() const {
+  return handle_ && GetFocus() == handle_;
+}
+
+bool TWinControl::CanFocus() const {
+  return handle_ && IsWindowVisible(handle_) && IsWindowEnabled(handle_);
+}
+
+void TWinControl::SetFocus() {
+  ::SetFocus(Handle());
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  controls_.push_back(control);
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  std::erase(controls_, control);
+  control->parent_ = nullptr;
+}
+
+// TCustomControl
+
+void TCustomControl::Invalidate() {
+  if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TCustomControl::Paint() {
+  canvas_.Brush().SetColor(Color());
+  canvas_.FillRect(ClientRect());
+  if (OnPaint) OnPaint(this);
+}
+
+void TCustomControl::WndProc(TMessage& message) {
+  if (message.Msg != WM_PAINT) {
+    TWinControl::WndProc(message);
+    return;
+  }
+  PAINTSTRUCT paint{};
+  const HWND window = Handle();
+  const HDC dc = BeginPaint(window, &paint);
+  struct EndPaintGuard {
+    HWND window;
+    PAINTSTRUCT* paint;
+    TCanvas* canvas;
+    ~EndPaintGuard() {
+      canvas->SetHandle(nullptr);
+      EndPaint(window, paint);
+    }
+  } guard{window, &paint, &canvas_};
+  canvas_.SetHandle(dc);
+  canvas_.Font().Assign(Font());
+  Paint();
+}
+
+}  // namespace ui

@@ -1,0 +1,226 @@
+// Controls over Win32 windows.
+//   TControl: Parent, bounds (Left/Top/Width/Height, SetBounds), Align, Visible, Enabled,
+//   Caption, Font (ParentFont: copied from the parent when set), Color, PopupMenu, mouse
+//   events (OnMouseDown/Move/Up, OnClick, OnDblClick) and OnResize.
+//   TWinControl: the window. Handle() creates it on demand (children follow), every message
+//   goes by number to the virtual WndProc(TMessage&), which decides; the window procedure
+//   only marshals and catches every exception for Application->HandleException. Perform()
+//   sends a message straight to WndProc (works without a window). Notifications and commands
+//   of child controls are reflected to the child (NotifyReflected, CommandReflected).
+//   Key events: OnKeyDown/OnKeyPress/OnKeyUp; a form with KeyPreview sees them first.
+//   TCustomControl: an own window with a canvas and a virtual Paint().
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/align_layout.h"
+#include "ui/component.h"
+#include "ui/shortcut.h"
+#include "ui/win32/graphics.h"
+
+namespace ui {
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent =
+    std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TComponent* sender, wchar_t& key)>;
+
+// The state of the modifier keys and mouse buttons now.
+TShiftState KeyboardShiftState();
+
+class TWinControl;
+class TPopupMenu;
+class TCustomForm;
+
+class TControl : public TComponent {
+  friend class TWinControl;
+
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  std::wstring_view ClassName() const override { return L"TControl"; }
+  void GetPublishedProps(std::vector<const PropInfo*>& out) const override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const { return bounds_.left; }
+  int Top() const { return bounds_.top; }
+  int Width() const { return bounds_.Width(); }
+  int Height() const { return bounds_.Height(); }
+  void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+  void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+  void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+  void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect BoundsRect() const { return bounds_; }
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign align);
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled);
+  const std::wstring& Caption() const { return caption_; }
+  virtual void SetCaption(const std::wstring& caption);
+  TFont& Font() { return font_; }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool parentFont);
+  TColor Color() const { return color_; }
+  virtual void SetColor(TColor color);
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+
+  // The form this control sits on (itself for a form), or null.
+  TCustomForm* ParentForm();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+
+ protected:
+  // The stored bounds changed (from code or from the window).
+  virtual void BoundsChanged() {}
+  virtual void FontChanged() {}
+  void StoreBounds(const TRect& bounds) { bounds_ = bounds; }
+
+  TWinControl* parent_ = nullptr;
+
+ private:
+  TRect bounds_{0, 0, 100, 100};
+  TAlign align_ = TAlign::alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool parentFont_ = true;
+  std::wstring caption_;
+  TFont font_;
+  TColor color_ = clBtnFace;
+  TPopupMenu* popupMenu_ = nullptr;
+};
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  std::wstring_view ClassName() const override { return L"TWinControl"; }
+
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded() { Handle(); }
+  void DestroyHandle();
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<std::size_t>(index)); }
+  bool Focused() const;
+  virtual void SetFocus();
+  bool CanFocus() const;
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  void SetCaption(const std::wstring& caption) override;
+  void SetColor(TColor color) override;
+  // The client area's size (from the window when there is one).
+  int ClientWidth();
+  int ClientHeight();
+  TRect ClientRect();
+  // Lays out the aligned children in the client area.
+  void Realign();
+
+  // Sends a message straight to WndProc; no window is needed.
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Decides what a message does; the default dispatches by number.
+  virtual void WndProc(TMessage& message);
+  // What Windows would do with the message.
+  void DefaultHandler(TMessage& message);
+
+  // The control object of a window of ours, or null.
+  static TWinControl* FromHandle(HWND window);
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+
+ protected:
+  struct TCreateParams {
+    std::wstring windowClass;  // the class to create
+    bool systemClass = false;  // a class of Windows' (subclassed) rather than our own
+    UINT classStyle = CS_DBLCLKS;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    TRect bounds;
+    HWND parent = nullptr;
+  };
+  virtual void CreateParams(TCreateParams& params);
+  // The window exists now (columns, items and texts go into it here).
+  virtual void HandleCreated() {}
+  // A WM_NOTIFY or WM_COMMAND that this control's window sent to its parent.
+  virtual bool NotifyReflected(NMHDR& header, LRESULT& result);
+  virtual bool CommandReflected(WORD code, LRESULT& result);
+  // Key handling with key preview: false when the key was consumed.
+  bool DoKeyDown(WORD& key, TShiftState shift);
+  bool DoKeyPress(wchar_t& key);
+  void FontChanged() override;
+  void UpdateStyle(DWORD add, DWORD remove, bool extended = false);
+
+ private:
+  friend class TControl;
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR data);
+  static LRESULT Dispatch(TWinControl* control, HWND window, UINT msg, WPARAM wParam,
+                          LPARAM lParam);
+  void CreateHandle();
+  void RegisterOwnClass(const TCreateParams& params);
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  void WindowBoundsChanged();
+  bool MouseMessage(TMessage& message);
+
+  HWND handle_ = nullptr;
+  bool subclassed_ = false;
+  bool aligning_ = false;
+  std::vector<TControl*> controls_;
+};
+
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+  std::wstring_view ClassName() const override { return L"TCustomControl"; }
+
+  TCanvas& Canvas() { return canvas_; }
+  void Invalidate();
+  void WndProc(TMessage& message) override;
+
+  TNotifyEvent OnPaint;
+
+ protected:
+  virtual void Paint();
+
+ private:
+  TCanvas canvas_;
+};
+
+}  // namespace ui

@@ -1,0 +1,620 @@
+#include "ui/win32/forms.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "rtl/exceptions.h"
+#include "ui/actions.h"
+#include "ui/text.h"
+#include "ui/win32/menus.h"
+
+namespace ui {
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+
+constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
+
+TMessageBoxPresenter& Presenter() {
+  static TMessageBoxPresenter presenter;
+  return presenter;
+}
+
+// Runs a listener or event; an error goes to the application's handler and the caller goes on.
+template <class F>
+void Guarded(F&& call) noexcept {
+  try {
+    call();
+  } catch (...) {
+    if (Application) Application->HandleException(std::current_exception());
+  }
+}
+
+// The thread's other enabled, visible windows, disabled while a modal form runs.
+struct TaskWindows {
+  HWND modal;
+  std::vector<HWND> disabled;
+};
+
+BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
+  auto& windows = *reinterpret_cast<TaskWindows*>(data);
+  if (window != windows.modal && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    EnableWindow(window, FALSE);
+    windows.disabled.push_back(window);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<TMonitor>*>(data)->push_back(
+        {monitor, FromRECT(info.rcMonitor), FromRECT(info.rcWork),
+         (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  }
+  return TRUE;
+}
+
+template <class F>
+void ForEachActionList(TComponent& owner, F&& call) {
+  for (int i = 0; i < owner.ComponentCount(); ++i) {
+    if (auto* list = dynamic_cast<TActionList*>(owner.Components(i))) call(*list);
+  }
+}
+
+}  // namespace
+
+TMessageBoxPresenter SetMessageBoxPresenter(TMessageBoxPresenter presenter) {
+  return std::exchange(Presenter(), std::move(presenter));
+}
+
+int ShowMessageBox(const TMessageBoxRequest& request) {
+  if (Presenter()) return Presenter()(request);
+  return MessageBoxW(request.owner, request.text.c_str(), request.caption.c_str(), request.flags);
+}
+
+// TCustomForm
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+  TControl::SetVisible(false);
+  SetBounds(0, 0, 640, 480);
+  if (Screen) Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (Screen) {
+    Screen->RemoveForm(this);
+    if (Screen->ActiveForm() == this) Screen->SetActiveForm(nullptr);
+  }
+  if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::Loaded() {
+  TWinControl::Loaded();
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::BeforeDestruction() noexcept {
+  if (std::exchange(destroyed_, true)) return;
+  for (const Listener& listener : std::vector<Listener>(listeners_)) {
+    if (listener.destroy) Guarded([&] { listener.destroy(*this); });
+  }
+  if (OnDestroy) Guarded([&] { OnDestroy(this); });
+  TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove) {
+    if (component == menu_) menu_ = nullptr;
+    if (component == activeControl_) activeControl_ = nullptr;
+  }
+  TWinControl::Notification(component, operation);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  borderStyle_ = style;
+  if (HandleAllocated()) {
+    TCreateParams params;
+    CreateParams(params);
+    SetWindowLongPtrW(
+        Handle(), GWL_STYLE,
+        static_cast<LONG_PTR>(params.style | (IsWindowVisible(Handle()) ? WS_VISIBLE : 0)));
+    UpdateStyle(0, 0);
+  }
+}
+
+TWindowState TCustomForm::WindowState() const {
+  return windowState_;
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  windowState_ = state;
+  if (HandleAllocated() && Visible()) {
+    constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    ShowWindow(Handle(), kShow[static_cast<int>(state)]);
+  }
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  borderIcons_ = icons;
+  if (HandleAllocated()) {
+    UpdateStyle((icons & biMaximize) ? WS_MAXIMIZEBOX : 0,
+                (icons & biMaximize) ? 0 : WS_MAXIMIZEBOX);
+  }
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == activeControl_) return;
+  if (activeControl_ && activeControl_->Owner() != this)
+    activeControl_->RemoveFreeNotification(this);
+  activeControl_ = control;
+  if (control && control->Owner() != this) control->FreeNotification(this);
+  if (control && control->CanFocus() && !control->Focused() && GetActiveWindow() == Handle()) {
+    control->SetFocus();
+  }
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu_) menu_->RemoveFreeNotification(this);
+  menu_ = menu;
+  if (menu) menu->FreeNotification(this);
+  if (HandleAllocated()) {
+    ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+    if (menu) menu->SetWindow(Handle());
+  }
+}
+
+void TCustomForm::SetClientSize(int width, int height) {
+  TCreateParams params;
+  CreateParams(params);
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, params.style, menu_ != nullptr, params.exStyle);
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+  // A menu bar that wraps takes more room than one line: correct once the window exists.
+  if (HandleAllocated()) {
+    const int dw = width - ClientWidth();
+    const int dh = height - ClientHeight();
+    if (dw || dh) SetBounds(Left(), Top(), Width() + dw, Height() + dh);
+  }
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.style = WS_CLIPCHILDREN;
+  params.exStyle = 0;
+  switch (borderStyle_) {
+    case TFormBorderStyle::bsNone:
+      params.style |= WS_POPUP;
+      break;
+    case TFormBorderStyle::bsSingle:
+    case TFormBorderStyle::bsToolWindow:
+      params.style |= WS_CAPTION | WS_BORDER;
+      break;
+    case TFormBorderStyle::bsSizeable:
+    case TFormBorderStyle::bsSizeToolWin:
+      params.style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case TFormBorderStyle::bsDialog:
+      params.style |= WS_POPUP | WS_CAPTION;
+      params.exStyle |= WS_EX_DLGMODALFRAME;
+      break;
+  }
+  const bool tool = borderStyle_ == TFormBorderStyle::bsToolWindow ||
+                    borderStyle_ == TFormBorderStyle::bsSizeToolWin;
+  if (tool) params.exStyle |= WS_EX_TOOLWINDOW;
+  if (borderStyle_ != TFormBorderStyle::bsNone && (borderIcons_ & biSystemMenu)) {
+    params.style |= WS_SYSMENU;
+    if (!tool && borderStyle_ != TFormBorderStyle::bsDialog) {
+      if (borderIcons_ & biMinimize) params.style |= WS_MINIMIZEBOX;
+      if (borderIcons_ & biMaximize) params.style |= WS_MAXIMIZEBOX;
+    }
+  }
+  if (position_ == TPosition::poDefault)
+    params.bounds = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + Width(),
+                     CW_USEDEFAULT + Height()};
+  TCustomForm* main = Application ? Application->MainForm() : nullptr;
+  params.parent = main && main != this && main->HandleAllocated() ? main->Handle() : nullptr;
+}
+
+void TCustomForm::HandleCreated() {
+  if (menu_) {
+    ::SetMenu(Handle(), menu_->Handle());
+    menu_->SetWindow(Handle());
+  }
+}
+
+void TCustomForm::PlaceOnScreen() {
+  if (placed_) return;
+  placed_ = true;
+  if (position_ != TPosition::poScreenCenter && position_ != TPosition::poDesktopCenter) return;
+  const TRect area =
+      position_ == TPosition::poScreenCenter && Screen
+          ? Screen->WorkAreaRect()
+          : TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SetBounds(area.left + (area.Width() - Width()) / 2, area.top + (area.Height() - Height()) / 2,
+            Width(), Height());
+}
+
+void TCustomForm::DoShow() {
+  for (const Listener& listener : std::vector<Listener>(listeners_)) {
+    if (listener.show) Guarded([&] { listener.show(*this); });
+  }
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::SetVisible(bool visible) {
+  const bool showing = HandleAllocated() && IsWindowVisible(Handle());
+  if (visible == Visible() && visible == showing) return;
+  if (visible) {
+    HandleNeeded();
+    PlaceOnScreen();
+    DoShow();
+    TControl::SetVisible(true);
+    constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    ShowWindow(Handle(), kShow[static_cast<int>(windowState_)]);
+    if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+  } else {
+    if (OnHide) OnHide(this);
+    TControl::SetVisible(false);
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+  }
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  for (const Listener& listener : std::vector<Listener>(listeners_)) {
+    if (listener.closeQuery) Guarded([&] { listener.closeQuery(*this, canClose); });
+  }
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action =
+      formStyle_ == TFormStyle::fsMDIChild ? TCloseAction::caMinimize : TCloseAction::caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+  } else if (action == TCloseAction::caHide) {
+    Hide();
+  } else if (action == TCloseAction::caMinimize) {
+    SetWindowState(TWindowState::wsMinimized);
+  } else {
+    Release();
+  }
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (Visible() || !Enabled() || modal_) throw rtl::Exception("Cannot make a visible window modal");
+  if (!Application) throw rtl::Exception("No application");
+  ReleaseCapture();
+  const HWND previousActive = GetActiveWindow();
+  HandleNeeded();
+  TaskWindows others{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&others));
+  std::vector<HWND>& disabled = others.disabled;
+  struct ModalScope {
+    TCustomForm& form;
+    std::vector<HWND>& disabled;
+    HWND previousActive;
+    ~ModalScope() {
+      for (HWND window : disabled) EnableWindow(window, TRUE);
+      form.modal_ = false;
+      if (form.HandleAllocated()) Guarded([&] { form.Hide(); });
+      if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
+    }
+  } scope{*this, disabled, previousActive};
+  modal_ = true;
+  modalResult_ = mrNone;
+  Show();
+  for (;;) {
+    Application->HandleMessage();
+    if (Application->Terminated()) modalResult_ = mrCancel;
+    if (modalResult_ == mrNone) continue;
+    TCloseAction action = CloseQuery() ? TCloseAction::caHide : TCloseAction::caNone;
+    if (action != TCloseAction::caNone && OnClose) OnClose(this, action);
+    if (action != TCloseAction::caNone || Application->Terminated()) break;
+    modalResult_ = mrNone;
+  }
+  return modalResult_;
+}
+
+void TCustomForm::Release() {
+  if (HandleAllocated()) PostMessageW(Handle(), kReleaseMessage, 0, 0);
+}
+
+bool TCustomForm::IsShortCut(TShortCut shortcut) {
+  if (shortcut == scNone) return false;
+  bool handled = false;
+  if (OnShortCut) OnShortCut(shortcut, handled);
+  if (handled) return true;
+  if (menu_ && menu_->IsShortCut(shortcut)) return true;
+  ForEachActionList(*this,
+                    [&](TActionList& list) { handled = handled || list.IsShortCut(shortcut); });
+  return handled;
+}
+
+TListenerId TCustomForm::AddListener(Listener listener) {
+  listener.id = nextListenerId_++;
+  listeners_.push_back(std::move(listener));
+  return listeners_.back().id;
+}
+
+TListenerId TCustomForm::AddBeforeShowListener(std::function<void(TCustomForm&)> listener) {
+  return AddListener({0, std::move(listener), {}, {}});
+}
+
+TListenerId TCustomForm::AddAfterCloseQueryListener(
+    std::function<void(TCustomForm&, bool canClose)> listener) {
+  return AddListener({0, {}, std::move(listener), {}});
+}
+
+TListenerId TCustomForm::AddBeforeDestroyListener(std::function<void(TCustomForm&)> listener) {
+  return AddListener({0, {}, {}, std::move(listener)});
+}
+
+void TCustomForm::RemoveListener(TListenerId id) {
+  std::erase_if(listeners_, [id](const Listener& listener) { return listener.id == id; });
+}
+
+void TCustomForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case kReleaseMessage:
+      Free(this);  // nothing of this object may be touched after this
+      return;
+    case WM_CLOSE:
+      Close();
+      return;
+    case WM_DESTROY:
+      // The menu bar belongs to its TMainMenu, not to the window.
+      if (menu_) ::SetMenu(Handle(), nullptr);
+      break;
+    case WM_ACTIVATE:
+      DefaultHandler(message);
+      if (LOWORD(message.WParam) != WA_INACTIVE) {
+        if (Screen) Screen->SetActiveForm(this);
+        if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+        if (OnActivate) OnActivate(this);
+      } else if (OnDeactivate) {
+        OnDeactivate(this);
+      }
+      message.Result = 0;
+      return;
+    case WM_COMMAND:
+      if (message.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(message.WParam))) return;
+      break;
+    case WM_INITMENUPOPUP:
+      TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(message);
+}
+
+// TApplication
+
+namespace {
+
+LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  try {
+    if (msg == WM_INITMENUPOPUP) TMenu::PopupOpening(reinterpret_cast<HMENU>(wParam));
+  } catch (...) {
+    if (Application) Application->HandleException(std::current_exception());
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+  if (Application) throw rtl::Exception("There is an application already");
+  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                                     ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = ApplicationWindowProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"TApplication";
+  RegisterClassExW(&windowClass);
+  window_ = CreateWindowExW(0, L"TApplication", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  Application = this;
+  Screen = new TScreen();
+}
+
+TApplication::~TApplication() {
+  BeforeDestruction();
+  DestroyComponents();
+  delete Screen;
+  Screen = nullptr;
+  if (window_) DestroyWindow(window_);
+  Application = nullptr;
+  if (oleInitialized_) OleUninitialize();
+}
+
+void TApplication::Run() {
+  if (mainForm_) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+}
+
+void TApplication::HandleMessage() {
+  if (ProcessMessage()) return;
+  Idle();
+  if (!terminated_) WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+bool TApplication::ProcessMessage() {
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (message.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  if (!PreProcess(message)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
+}
+
+bool TApplication::PreProcess(MSG& message) {
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+  try {
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    auto* form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(root));
+    if (!form && Screen) form = Screen->ActiveForm();
+    if (!form || !IsWindowEnabled(form->Handle())) return false;
+    const TShortCut shortcut =
+        ShortCut(static_cast<std::uint16_t>(message.wParam), KeyboardShiftState());
+    return form->IsShortCut(shortcut);
+  } catch (...) {
+    HandleException(std::current_exception());
+    return true;
+  }
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  if (OnIdle) Guarded([&] { OnIdle(this, done); });
+  if (!Screen) return;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (!form->Visible()) continue;
+    Guarded([&] { ForEachActionList(*form, [](TActionList& list) { list.UpdateActions(); }); });
+  }
+}
+
+void TApplication::Terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+std::wstring TApplication::ExceptionMessage(std::exception_ptr error) {
+  if (!error) return {};
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return WideFromUtf8(e.what());
+  } catch (...) {
+    return L"Unknown exception";
+  }
+}
+
+void TApplication::HandleException(std::exception_ptr error) noexcept {
+  try {
+    if (OnException) {
+      OnException(error);
+      return;
+    }
+    std::wstring text = ExceptionMessage(error);
+    // As the class library does: a period unless the text ends in punctuation at or below '.'.
+    if (!text.empty() && text.back() > L'.') text += L'.';
+    ShowMessageBox({GetActiveWindow(), text, title_, MB_OK | MB_ICONSTOP});
+  } catch (...) {
+    OutputDebugStringW(L"An exception escaped the exception handler");
+  }
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+  return ShowMessageBox({GetActiveWindow(), text, caption, flags});
+}
+
+// TScreen
+
+TScreen::TScreen() = default;
+
+TScreen::~TScreen() {
+  for (auto& [id, slot] : cursors_) {
+    if (slot.owned && slot.handle) DestroyCursor(slot.handle);
+  }
+}
+
+void TScreen::RemoveForm(TCustomForm* form) {
+  std::erase(forms_, form);
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+  cursor_ = cursor;
+  ::SetCursor(Cursors(cursor == crDefault ? crArrow : cursor));
+}
+
+HCURSOR TScreen::Cursors(TCursor cursor) const {
+  if (const auto found = cursors_.find(cursor); found != cursors_.end())
+    return found->second.handle;
+  struct Standard {
+    TCursor id;
+    const wchar_t* resource;
+  };
+  static const Standard kStandard[] = {
+      {crArrow, IDC_ARROW},          {crCross, IDC_CROSS},
+      {crIBeam, IDC_IBEAM},          {crSizeNESW, IDC_SIZENESW},
+      {crSizeNS, IDC_SIZENS},        {crSizeNWSE, IDC_SIZENWSE},
+      {crSizeWE, IDC_SIZEWE},        {crUpArrow, IDC_UPARROW},
+      {crHourGlass, IDC_WAIT},       {crNo, IDC_NO},
+      {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},
+      {crHandPoint, IDC_HAND},       {crSizeAll, IDC_SIZEALL},
+      {crHSplit, IDC_SIZEWE},        {crVSplit, IDC_SIZENS},
+      {crDrag, IDC_ARROW},           {crNoDrop, IDC_NO},
+      {crMultiDrag, IDC_ARROW},
+  };
+  if (cursor == crNone) return nullptr;
+  for (const Standard& standard : kStandard) {
+    if (standard.id == cursor) return LoadCursorW(nullptr, standard.resource);
+  }
+  return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+void TScreen::SetCursors(TCursor cursor, HCURSOR handle, bool owned) {
+  CursorSlot& slot = cursors_[cursor];
+  if (slot.owned && slot.handle && slot.handle != handle) DestroyCursor(slot.handle);
+  slot = {handle, owned};
+}
+
+int TScreen::PixelsPerInch() const {
+  const HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi;
+}
+
+std::vector<TMonitor> TScreen::Monitors() const {
+  std::vector<TMonitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+TRect TScreen::WorkAreaRect() const {
+  RECT r{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return FromRECT(r);
+}
+
+TCursorScope::TCursorScope(TCursor cursor) : previous_(Screen ? Screen->Cursor() : crDefault) {
+  if (Screen) Screen->SetCursor(cursor);
+}
+
+TCursorScope::~TCursorScope() {
+  if (Screen) Screen->SetCursor(previous_);
+}
+
+}  // namespace ui

@@ -1,0 +1,94 @@
+#include "ui/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "rtl/code_page.h"
+
+namespace {
+
+class UiIniFile : public ::testing::Test {
+ protected:
+  UiIniFile() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("qb_ui_ini_" + std::to_string(stamp) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(folder_);
+  }
+  ~UiIniFile() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::filesystem::path Path() const { return folder_ / "settings.ini"; }
+  void WriteBytes(const std::string& bytes) const {
+    std::ofstream(Path(), std::ios::binary) << bytes;
+  }
+  std::string ReadBytes() const {
+    std::ifstream in(Path(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {
+  WriteBytes(
+      "; comment\r\n"
+      "[ Main ]\r\n"
+      "  Name =  plain  \r\n"
+      "Single='x'\r\n"
+      "Double=\"\"'x'\"\"\r\n"
+      "Mixed='x\"\r\n"
+      "Empty=\r\n"
+      "name=second\r\n"
+      "[main]\r\n"
+      "Other=1\r\n");
+  const ui::TIniFile ini(Path());
+  struct Case {
+    std::wstring ident;
+    std::optional<std::wstring> value;
+  };
+  const Case cases[] = {
+      {L"name", L"plain"},          {L"Single", L"x"}, {L"Double", L"\"'x'\""},
+      {L"Mixed", L"'x\""},          {L"Empty", L""},   {L"Other", std::nullopt},
+      {L"; comment", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ini.Read(L"MAIN", c.ident), c.value) << c.ident;
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::wstring>{L"Main"}));
+  EXPECT_EQ(ini.ReadSection(L"Main"),
+            (std::vector<std::wstring>{L"Name", L"Single", L"Double", L"Mixed", L"Empty"}));
+}
+
+TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
+  WriteBytes("; keep me\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+  {
+    ui::TIniFile ini(Path());
+    ini.WriteString(L"A", L"z", L"3");
+    ini.WriteString(L"a", L"X", L"one");
+    ini.WriteString(L"C", L"w", L"4");
+    ini.DeleteKey(L"B", L"y");
+  }
+  EXPECT_EQ(ReadBytes(), "; keep me\r\n[A]\r\nX=one\r\nz=3\r\n\r\n[B]\r\n\r\n[C]\r\nw=4\r\n");
+  ui::TIniFile ini(Path());
+  ini.EraseSection(L"b");
+  EXPECT_EQ(ReadBytes(), "; keep me\r\n[A]\r\nX=one\r\nz=3\r\n\r\n[C]\r\nw=4\r\n");
+  EXPECT_TRUE(ini.SectionExists(L"c"));
+  EXPECT_FALSE(ini.SectionExists(L"B"));
+}
+
+TEST_F(UiIniFile, NewFilesAreUtf16AndRoundTrip) {
+  {
+    ui::TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadSections().size(), 0u);
+    ini.WriteString(L"S", L"k", L"\u0416");
+  }
+  EXPECT_EQ(ReadBytes(), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x16\x04\r\0\n\0", 22));
+  EXPECT_EQ(ui::TIniFile(Path()).ReadString(L"S", L"k", L""), L"\u0416");
+}
+
+}  // namespace
