@@ -1,0 +1,35 @@
+#include "ux/app_utils.h"
+
+#include <filesystem>
+
+namespace ux {
+
+namespace {
+
+std::wstring ProgramName() {
+  if (AppDefaults().useApplicationTitle) {
+    std::wstring title = ApplicationTitle();
+    if (!title.empty()) return title;
+  }
+  return std::filesystem::path(ApplicationExeName()).stem().wstring();
+}
+
+}  // namespace
+
+TAppDefaults& AppDefaults() {
+  static TAppDefaults defaults;
+  return defaults;
+}
+
+std::wstring GetDefaultIniRegKey() {
+  std::wstring key = L"Software\\";
+  if (!AppDefaults().defaultCompany.empty()) key += AppDefaults().defaultCompany + L"\\";
+  return key + ProgramName();
+}
+
+std::wstring GetDefaultIniName() {
+  if (AppDefaults().defaultIniNameProc) return AppDefaults().defaultIniNameProc();
+  return std::filesystem::path(ApplicationExeName()).replace_extension(L".INI").wstring();
+}
+
+}  // namespace ux

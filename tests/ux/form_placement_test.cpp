@@ -1,0 +1,462 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fake_placement_host.h"
+#include "log_text.h"
+#include "stand_in_form.h"
+#include "ui/settings_store.h"
+#include "ux/form_storage.h"
+
+namespace ux {
+namespace {
+
+using test::FakePlacementHost;
+using test::LogText;
+using Op = ui::TMemIniFile::Op;
+
+// One opening of the shared in-memory settings: counted, and failing on demand.
+class SharedStore : public ui::TCustomIniFile {
+ public:
+  SharedStore(ui::TMemIniFile& ini, bool failReads) : ini_(ini), failReads_(failReads) {}
+  std::optional<std::wstring> Read(const std::wstring& section,
+                                   const std::wstring& ident) const override {
+    if (failReads_) throw std::runtime_error("registry read failed");
+    return ini_.Read(section, ident);
+  }
+  void WriteString(const std::wstring& section, const std::wstring& ident,
+                   const std::wstring& value) override {
+    ini_.WriteString(section, ident, value);
+  }
+  void DeleteKey(const std::wstring& section, const std::wstring& ident) override {
+    ini_.DeleteKey(section, ident);
+  }
+  std::vector<std::wstring> ReadSection(const std::wstring& section) const override {
+    return ini_.ReadSection(section);
+  }
+  std::vector<std::wstring> ReadSections() const override { return ini_.ReadSections(); }
+  void EraseSection(const std::wstring& section) override { ini_.EraseSection(section); }
+
+ private:
+  ui::TMemIniFile& ini_;
+  bool failReads_;
+};
+
+class FakeAttachment : public FormAttachment {
+ public:
+  explicit FakeAttachment(FakePlacementHost& host, std::vector<bool>& hookStates)
+      : host_(host), hookStates_(hookStates) {}
+  PlacementHost& Host() override { return host_; }
+  void SetWindowHookActive(bool active) override { hookStates_.push_back(active); }
+
+ private:
+  FakePlacementHost& host_;
+  std::vector<bool>& hookStates_;
+};
+
+// A "TMainForm" with a form storage as the program sets it up: registry key, [fpPosition].
+// The form comes last: destroying it still reaches the host and the records.
+struct Fixture {
+  FakePlacementHost host;
+  ui::TMemIniFile ini;
+  int opens = 0;
+  std::vector<bool> readOnlyOpens;
+  std::vector<bool> hookStates;
+  bool failReads = false;
+  test::MainFormFixture form;
+  TFormStorage* storage = ui::Create<TFormStorage>(*form.form);
+
+  Fixture() {
+    storage->SetName(L"FormStorage");
+    storage->SetIniFileName(L"Software\\Kelpfin\\Quollbox");
+    storage->SetOptions({TPlacementOption::fpPosition});
+    storage->SetStoreFactory([this](const TSettingsStoreRequest& request) {
+      ++opens;
+      readOnlyOpens.push_back(request.readOnly);
+      EXPECT_EQ(request.fileName, L"Software\\Kelpfin\\Quollbox");
+      return std::make_unique<SharedStore>(ini, failReads);
+    });
+    storage->AttachForm(std::make_unique<FakeAttachment>(host, hookStates));
+    form.form->FinishLoading();
+  }
+
+  // The section's values in the order they were first written.
+  std::vector<std::wstring> WrittenNames(const std::wstring& section = L"TMainForm") const {
+    std::vector<std::wstring> names;
+    for (const ui::TMemIniFile::LogEntry& entry : ini.Log())
+      if (entry.op == Op::Write && entry.section == section) names.push_back(entry.ident);
+    return names;
+  }
+  std::optional<std::wstring> Value(const std::wstring& ident) const {
+    return ini.Read(L"TMainForm", ident);
+  }
+  void Store(const std::wstring& ident, const std::wstring& value) {
+    ini.WriteString(L"TMainForm", ident, value);
+  }
+};
+
+TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
+  Fixture f;
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width", L"MRUList.Items"});
+  f.form.form->FinishLoading();
+  f.form.rightDock->SetWidth(250);
+  f.form.mruList->Items()->Assign({L"a.dsk"});
+  f.storage->OnSavePlacement = [](TFormPlacement& p) {
+    p.WriteInteger(L"BootCode", 2);
+    p.WriteString(L"RemovableDrive", L"E:\\");
+  };
+  f.storage->FormShow();
+  f.host.visible = true;  // the window is shown after the restore
+  f.host.placement->showCmd = 1;
+  f.ini.ClearLog();
+  f.opens = 0;
+  f.storage->FormCloseQuery(true);
+
+  const std::vector<std::wstring> expected = {
+      L"TMainForm: FormVersion=0",
+      L"TMainForm: Flags=0",
+      L"TMainForm: ShowCmd=1",
+      L"TMainForm: PixelsPerInch=96",
+      L"TMainForm: MinMaxPos(1280x1024)=-1,-1,-4,-4",
+      L"TMainForm: MinMaxPos=-1,-1,-4,-4",
+      L"TMainForm: NormPos(1280x1024)=100,50,988,700",
+      L"TMainForm: NormPos=100,50,988,700",
+      L"TMainForm: Visible=0",
+      L"TMainForm: RightMultiDock_Width=250",
+      L"erase TMainForm.MRUList_Items",
+      L"TMainForm.MRUList_Items: Count=1",
+      L"TMainForm.MRUList_Items: Item0=a.dsk",
+      L"TMainForm: BootCode=2",
+      L"TMainForm: RemovableDrive=E:\\",
+  };
+  EXPECT_EQ(LogText(f.ini), expected);
+  EXPECT_EQ(f.opens, 1);  // the handler's values go through the store already open
+  EXPECT_EQ(f.readOnlyOpens.back(), false);
+  EXPECT_EQ(f.storage->IniFileObject(), nullptr);
+}
+
+TEST(FormPlacement, ReadRules) {
+  const TWindowPlacement current{0, 1, {-1, -1}, {-4, -4}, {100, 50, 988, 700}};
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::wstring, std::wstring>> stored;
+    TFormBorderStyle border;
+    std::optional<TRect> applied;  // the normal rectangle applied, or none
+    TPoint minPosition{-1, -1};
+  };
+  const Case cases[] = {
+      {"suffixed wins",
+       {{L"NormPos(1280x1024)", L"10,20,300,400"}, {L"NormPos", L"1,2,3,4"}},
+       TFormBorderStyle::bsSizeable,
+       TRect{10, 20, 300, 400}},
+      {"plain only",
+       {{L"NormPos", L"10,20,300,400"}},
+       TFormBorderStyle::bsSizeable,
+       TRect{10, 20, 300, 400}},
+      {"other density",
+       {{L"NormPos", L"10,20,300,400"}, {L"PixelsPerInch", L"120"}},
+       TFormBorderStyle::bsSizeable,
+       std::nullopt},
+      {"right not past left",
+       {{L"NormPos", L"500,10,400,300"}},
+       TFormBorderStyle::bsSizeable,
+       std::nullopt},
+      {"not sizeable keeps its size",
+       {{L"NormPos", L"10,20,30,40"}},
+       TFormBorderStyle::bsDialog,
+       TRect{10, 20, 898, 670}},
+      {"missing word takes the current",
+       {{L"NormPos", L"10 20,30"}},
+       TFormBorderStyle::bsSizeable,
+       TRect{10, 20, 30, 700}},
+      {"bad min/max word is 0",
+       {{L"MinMaxPos", L"x,5"}},
+       TFormBorderStyle::bsSizeable,
+       TRect{100, 50, 988, 700},
+       TPoint{0, 5}},
+      {"nothing stored", {}, TFormBorderStyle::bsSizeable, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    f.host.placement = current;
+    f.host.borderStyle = c.border;
+    for (const auto& [ident, value] : c.stored) f.Store(ident, value);
+    f.Store(L"ShowCmd", L"3");  // position only: the stored state is never applied
+    f.storage->FormShow();
+    ASSERT_GE(f.host.applied.size(), 1u);  // UpdatePlacement always applies last
+    const TWindowPlacement last = f.host.applied.back();
+    EXPECT_EQ(last.maxPosition, (TPoint{-4, -4}));
+    EXPECT_EQ(last.showCmd, kSwHide);
+    if (c.applied) {
+      ASSERT_EQ(f.host.applied.size(), 2u);
+      EXPECT_EQ(f.host.applied[0].normalPosition, *c.applied);
+      EXPECT_EQ(f.host.applied[0].minPosition, c.minPosition);
+    } else {
+      EXPECT_EQ(f.host.applied.size(), 1u);
+    }
+    EXPECT_EQ(f.host.windowState, TWindowState::wsNormal);
+    EXPECT_EQ(f.readOnlyOpens, std::vector<bool>{true});
+  }
+}
+
+TEST(FormPlacement, StateIsAppliedOnlyWithFpState) {
+  const struct {
+    std::wstring showCmd;
+    bool mainForm;
+    std::vector<std::wstring> calls;
+  } cases[] = {
+      {L"3", true, {L"state 2", L"update"}},    {L"1", true, {L"state 0", L"update"}},
+      {L"2", true, {L"record 0", L"minimize"}}, {L"7", false, {L"state 1", L"update"}},
+      {L"42", true, {L"state 0", L"update"}},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.storage->SetOptions({TPlacementOption::fpState});
+    f.host.mainForm = c.mainForm;
+    f.Store(L"ShowCmd", c.showCmd);
+    f.storage->FormShow();
+    EXPECT_EQ(f.host.calls, c.calls) << c.showCmd;
+  }
+}
+
+TEST(FormPlacement, LifecycleGuards) {
+  {  // never shown: a save writes nothing
+    Fixture f;
+    f.storage->SaveFormPlacement();
+    f.storage->FormCloseQuery(true);
+    f.storage->FormDestroy();
+    EXPECT_TRUE(f.ini.Log().empty());
+    EXPECT_EQ(f.opens, 0);
+  }
+  {  // the form's own close query says no
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(false);
+    EXPECT_TRUE(f.WrittenNames().empty());
+  }
+  {  // close, then destroy: written once, not visible
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(true);
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.WrittenNames().size(), 9u);
+    EXPECT_EQ(f.Value(L"Visible"), L"0");
+  }
+  {  // destroyed without a close
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.Value(L"Visible"), L"1");
+  }
+  {  // no window handle at close: nothing saved then, saved at destruction
+    Fixture f;
+    f.storage->FormShow();
+    f.host.handleAllocated = false;
+    f.storage->FormCloseQuery(true);
+    EXPECT_TRUE(f.WrittenNames().empty());
+  }
+  {  // inactive: the hooks neither restore nor save
+    Fixture f;
+    f.storage->SetActive(false);
+    f.Store(L"NormPos", L"1,2,300,400");
+    f.ini.ClearLog();
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(true);
+    EXPECT_EQ(f.opens, 0);
+    EXPECT_TRUE(f.ini.Log().empty());
+  }
+}
+
+TEST(FormPlacement, AnOlderStoredVersionSkipsTheRestoreButNotTheNextSave) {
+  Fixture f;
+  f.storage->SetVersion(1);
+  f.Store(L"FormVersion", L"0");
+  f.Store(L"NormPos", L"10,20,300,400");
+  f.form.rightDock->SetWidth(5);
+  f.Store(L"RightMultiDock_Width", L"77");
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
+  f.form.form->FinishLoading();
+  bool restoredEvent = false;
+  f.storage->OnRestorePlacement = [&](TFormPlacement&) { restoredEvent = true; };
+  f.storage->FormShow();
+  EXPECT_FALSE(restoredEvent);
+  EXPECT_EQ(f.form.rightDock->Width(), 5);
+  EXPECT_EQ(f.host.applied.size(), 1u);  // UpdatePlacement only
+  f.storage->FormCloseQuery(true);
+  EXPECT_EQ(f.Value(L"FormVersion"), L"1");
+  EXPECT_EQ(f.Value(L"RightMultiDock_Width"), L"5");
+}
+
+TEST(FormPlacement, RestoreOrderAndErrors) {
+  Fixture f;
+  f.Store(L"RightMultiDock_Width", L"77");
+  f.Store(L"BootCode", L"2");
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
+  f.form.form->FinishLoading();
+  int bootCode = -1;
+  f.storage->OnRestorePlacement = [&](TFormPlacement& p) {
+    EXPECT_EQ(f.form.rightDock->Width(), 77);  // properties come before the handler
+    bootCode = p.ReadInteger(L"BootCode", 1);
+  };
+  f.storage->FormShow();
+  EXPECT_EQ(bootCode, 2);
+  EXPECT_EQ(f.opens, 1);
+  EXPECT_TRUE(f.host.handledErrors.empty());
+
+  Fixture failing;
+  failing.failReads = true;
+  failing.storage->FormShow();  // the form's own OnShow would run next
+  EXPECT_EQ(failing.host.handledErrors, std::vector<std::string>{"registry read failed"});
+  EXPECT_EQ(failing.storage->IniFileObject(), nullptr);
+}
+
+TEST(FormPlacement, SingleValues) {
+  Fixture f;
+  const struct {
+    std::optional<std::wstring> stored;
+    int expected;
+  } cases[] = {{L"7", 7}, {L"abc", 11}, {std::nullopt, 11}, {L" -2 ", -2}};
+  for (const auto& c : cases) {
+    f.ini.EraseSection(L"TMainForm");
+    if (c.stored) f.Store(L"N", *c.stored);
+    EXPECT_EQ(f.storage->ReadInteger(L"N", 11), c.expected);
+  }
+  f.storage->WriteInteger(L"N", -5);
+  EXPECT_EQ(f.Value(L"N"), L"-5");
+  EXPECT_EQ(f.storage->ReadString(L"Missing", L"def"), L"def");
+  EXPECT_EQ(f.storage->IniFileObject(), nullptr);  // each single call opened and closed
+}
+
+TEST(FormPlacement, IniValuesWithQuotesGetAnotherPair) {
+  Fixture f;
+  f.storage->SetUseRegistry(false);
+  const struct {
+    std::wstring value, written;
+  } cases[] = {{L"'x'", L"\"'x'\""},
+               {L"\"y\"", L"\"\"y\"\""},
+               {L"'z\"", L"'z\""},
+               {L"'", L"'"},
+               {L"plain", L"plain"}};
+  for (const auto& c : cases) {
+    f.storage->WriteString(L"V", c.value);
+    EXPECT_EQ(f.Value(L"V"), c.written);
+  }
+}
+
+TEST(FormPlacement, QuotedValuesReadBackUnchangedFromARealIniFile) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("ux_placement_" + std::to_string(std::random_device{}()) + ".ini");
+  {
+    test::MainFormFixture form;
+    auto* storage = ui::Create<TFormPlacement>(*form.form);
+    storage->SetUseRegistry(false);
+    storage->SetIniFileName(path.wstring());
+    storage->SetIniSection(L"TMainForm");
+    for (const std::wstring value : {L"'x'", L"\"y\"", L"plain", L"'"}) {
+      storage->WriteString(L"V", value);
+      EXPECT_EQ(storage->ReadString(L"V", L""), value);
+    }
+  }
+  std::filesystem::remove(path);
+}
+
+TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {
+  Fixture f;
+  for (const wchar_t* section : {L"TMainForm", L"TMainForm.MRUList_Items", L"TMainForm\\Sub",
+                                 L"TMainFormX", L"tmainform.other", L"TFileViewerForm"})
+    f.ini.WriteString(section, L"v", L"1");
+  f.storage->EraseSections();
+  EXPECT_EQ(f.ini.ReadSections(),
+            (std::vector<std::wstring>{L"TMainFormX", L"tmainform.other", L"TFileViewerForm"}));
+}
+
+TEST(FormPlacement, StoredValues) {
+  Fixture f;
+  TStoredValues& values = f.storage->StoredValues();
+  TStoredValue& plain = values.Add();
+  plain.SetName(L"Plain");
+  plain.Value = L"text";
+  TStoredValue& secret = values.Add();
+  secret.SetName(L"Secret");
+  secret.KeyString = "k3y";
+  secret.Value = L"\u0416\u00e9!";
+  secret.OnSave = [](TStoredValue&, std::wstring& v) { v += L"+"; };
+  TStoredValue& unnamed = values.Add();
+  unnamed.SetName(L"");
+  EXPECT_THROW(values.Add().SetName(L"PLAIN"), std::exception);
+  EXPECT_EQ(values.IndexOf(L"secret"), 1);
+  EXPECT_EQ(values.IndexOf(L"none"), -1);
+
+  f.storage->FormShow();
+  f.storage->FormCloseQuery(true);
+  EXPECT_EQ(f.Value(L"Plain"), L"text");
+  const std::wstring stored = f.Value(L"Secret").value_or(L"");
+  EXPECT_EQ(stored.size(), 12u);  // five UTF-8 bytes and "+" as hexadecimal pairs
+  plain.Value.clear();
+  secret.Value.clear();
+  f.storage->FormShow();
+  EXPECT_EQ(plain.Value, L"text");
+  EXPECT_EQ(secret.Value, L"\u0416\u00e9!+");
+}
+
+TEST(FormPlacement, RemovedComponentsLeaveTheStoredList) {
+  Fixture f;
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width", L"LeftMultiDock.Width", L"Ghost.X"});
+  f.form.form->FinishLoading();
+  EXPECT_EQ(f.storage->StoredProps().Count(), 2);
+  ui::Free(f.form.leftDock);
+  EXPECT_EQ(f.storage->StoredProps().ToVector(),
+            std::vector<std::wstring>{L"RightMultiDock.Width"});
+}
+
+TEST(FormPlacement, SizeLimitsAndPreventResize) {
+  Fixture f;
+  EXPECT_EQ(f.hookStates, std::vector<bool>{false});  // no limit: no hook
+  f.storage->MinMaxInfo().SetMinTrackWidth(300);
+  EXPECT_EQ(f.hookStates.back(), true);
+  EXPECT_EQ(f.host.applied.size(), 0u);  // a limit stops UpdatePlacement
+
+  TMinMaxRecord record{};
+  record.maxPosition = {-4, -4};
+  TMessage getMinMax{0x0024, 0, 0, 0};
+  EXPECT_TRUE(f.storage->WndMessage(getMinMax, &record, nullptr));
+  EXPECT_EQ(record.minTrackSize.x, 300);
+  EXPECT_EQ(record.minTrackSize.y, 0);
+  EXPECT_EQ(record.maxPosition, (TPoint{-4, -4}));
+
+  f.storage->MinMaxInfo().SetMinTrackWidth(0);
+  EXPECT_EQ(f.hookStates.back(), false);
+  EXPECT_TRUE(f.storage->WndMessage(getMinMax, &record, nullptr));
+  EXPECT_EQ(record.maxPosition, (TPoint{0, 0}));
+
+  f.host.visible = true;
+  f.storage->SetPreventResize(true);
+  EXPECT_EQ(f.hookStates.back(), true);
+  EXPECT_FALSE(f.host.MaximizeIcon());
+  EXPECT_TRUE(f.storage->WndMessage(getMinMax, &record, nullptr));
+  EXPECT_EQ(record.minTrackSize, (TPoint{888, 650}));
+  EXPECT_EQ(record.maxTrackSize, (TPoint{888, 650}));
+  TMessage hit{0x0084, 0, 0, 11};
+  EXPECT_TRUE(f.storage->WndMessage(hit, nullptr, nullptr));
+  EXPECT_EQ(hit.result, 0);
+  hit.result = 1;  // client area stays
+  EXPECT_FALSE(f.storage->WndMessage(hit, nullptr, nullptr));
+  bool greyed = false;
+  TMessage sysMenu{0x0117, 0, 1 << 16, 0};
+  EXPECT_TRUE(f.storage->WndMessage(sysMenu, nullptr, [&] { greyed = true; }));
+  EXPECT_TRUE(greyed);
+
+  f.storage->SetPreventResize(false);
+  EXPECT_TRUE(f.host.MaximizeIcon());
+  EXPECT_EQ(f.hookStates.back(), false);
+}
+
+}  // namespace
+}  // namespace ux

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "log_text.h"
+#include "stand_in_form.h"
+#include "ui/settings_store.h"
+#include "ui/text.h"
+#include "ux/prop_info_list.h"
+#include "ux/props_storage.h"
+
+namespace ux {
+namespace {
+
+using test::LogText;
+using test::MainFormFixture;
+
+// A props storage bound to an in-memory settings file, section "TMainForm".
+struct Storage {
+  ui::TMemIniFile ini;
+  TPropsStorage storage;
+  ui::TComponent* otherOwner = nullptr;
+
+  Storage() {
+    storage.SetSection(L"TMainForm");
+    storage.OnReadString = [this](const std::wstring& s, const std::wstring& i,
+                                  const std::wstring& d) { return ini.ReadString(s, i, d); };
+    storage.OnWriteString = [this](const std::wstring& s, const std::wstring& i,
+                                   const std::wstring& v) { ini.WriteString(s, i, v); };
+    storage.OnEraseSection = [this](const std::wstring& s) { ini.EraseSection(s); };
+    storage.OnFindOwner = [this](std::wstring_view name) -> ui::TComponent* {
+      return otherOwner && otherOwner->Name() == name ? otherOwner : nullptr;
+    };
+  }
+  std::optional<std::wstring> Value(const std::wstring& ident,
+                                    const std::wstring& section = L"TMainForm") const {
+    return ini.Read(section, ident);
+  }
+};
+
+// The stored list resolved against the form, as the form storage holds it once loaded.
+std::unique_ptr<ui::TStringList> StoredList(MainFormFixture& f) {
+  auto list = std::make_unique<ui::TStringList>(MainFormFixture::StoredProps());
+  UpdateStoredList(f.form.get(), *list, true);
+  return list;
+}
+
+void Fill(MainFormFixture& f) {
+  f.mruList->Items()->Assign({L"C:\\Images\\b.dsk", L"C:\\Images\\a.dsk"});
+  f.mruFolders->Items()->Assign({L"C:\\Images"});
+  f.openDialog->SetFileTypeIndex(2);
+  f.saveDialog->SetFileTypeIndex(3);
+  f.fileListPanel->SetCurrentDock(f.rightDock);
+  f.fileListPanel->SetDockPos(7);
+  f.folderPanel->SetCurrentDock(nullptr);
+  f.folderPanel->SetDockPos(-1);
+  f.rightDock->SetWidth(240);
+  f.leftDock->SetWidth(180);
+}
+
+TEST(PropsStorage, StoresTheMainWindowsTenEntriesByName) {
+  MainFormFixture f;
+  Fill(f);
+  const auto list = StoredList(f);
+  Storage s;
+  s.storage.StoreObjectsProps(f.form.get(), *list);
+
+  const std::vector<std::wstring> expected = {
+      L"erase TMainForm.MRUList_Items",
+      L"TMainForm.MRUList_Items: Count=2",
+      L"TMainForm.MRUList_Items: Item0=C:\\Images\\b.dsk",
+      L"TMainForm.MRUList_Items: Item1=C:\\Images\\a.dsk",
+      L"TMainForm: NewFileOpenDialog_FileTypeIndex=2",
+      L"TMainForm: NewFileSaveDialog_FileTypeIndex=3",
+      L"TMainForm: FileListPanel_CurrentDock=RightMultiDock",
+      L"TMainForm: FileListPanel_DockPos=7",
+      L"TMainForm: FolderBrowserPanel_CurrentDock=(null)",
+      L"TMainForm: FolderBrowserPanel_DockPos=-1",
+      L"TMainForm: RightMultiDock_Width=240",
+      L"TMainForm: LeftMultiDock_Width=180",
+      L"erase TMainForm.MRUListFolders_Items",
+      L"TMainForm.MRUListFolders_Items: Count=1",
+      L"TMainForm.MRUListFolders_Items: Item0=C:\\Images",
+  };
+  EXPECT_EQ(LogText(s.ini), expected);
+  EXPECT_FALSE(s.Value(L"MRUList_Items"));
+}
+
+TEST(PropsStorage, RoundTripsIntoAFreshForm) {
+  MainFormFixture saved;
+  Fill(saved);
+  const auto savedList = StoredList(saved);
+  Storage s;
+  s.storage.StoreObjectsProps(saved.form.get(), *savedList);
+
+  MainFormFixture loaded;
+  loaded.mruList->Items()->Assign({L"old"});
+  loaded.folderPanel->SetCurrentDock(loaded.leftDock);
+  const auto loadedList = StoredList(loaded);
+  s.storage.LoadObjectsProps(loaded.form.get(), *loadedList);
+
+  EXPECT_EQ(loaded.mruList->Items()->ToVector(), saved.mruList->Items()->ToVector());
+  EXPECT_EQ(loaded.mruFolders->Items()->ToVector(), saved.mruFolders->Items()->ToVector());
+  EXPECT_EQ(loaded.openDialog->FileTypeIndex(), 2);
+  EXPECT_EQ(loaded.saveDialog->FileTypeIndex(), 3);
+  EXPECT_EQ(loaded.fileListPanel->CurrentDock(), loaded.rightDock);
+  EXPECT_EQ(loaded.fileListPanel->DockPos(), 7);
+  EXPECT_EQ(loaded.folderPanel->CurrentDock(), nullptr);
+  EXPECT_EQ(loaded.folderPanel->DockPos(), -1);
+  EXPECT_EQ(loaded.rightDock->Width(), 240);
+  EXPECT_EQ(loaded.leftDock->Width(), 180);
+}
+
+TEST(PropsStorage, StringLists) {
+  MainFormFixture f;
+  ui::TStringList list({L"MRUList.Items"});
+  UpdateStoredList(f.form.get(), list, true);
+  Storage s;
+
+  s.storage.StoreObjectsProps(f.form.get(), list);  // empty list: erased, nothing written
+  EXPECT_EQ(LogText(s.ini), std::vector<std::wstring>{L"erase TMainForm.MRUList_Items"});
+
+  f.mruList->Items()->Assign({L"kept"});
+  s.storage.LoadObjectsProps(f.form.get(), list);  // no count: unchanged
+  EXPECT_EQ(f.mruList->Items()->ToVector(), std::vector<std::wstring>{L"kept"});
+
+  f.mruList->Items()->Assign({L" a", L"b ", L""});
+  s.storage.StoreObjectsProps(f.form.get(), list);
+  f.mruList->Items()->Clear();
+  s.storage.LoadObjectsProps(f.form.get(), list);
+  EXPECT_EQ(f.mruList->Items()->ToVector(), (std::vector<std::wstring>{L" a", L"b ", L""}));
+
+  // A line missing inside the count is skipped rather than brought back empty.
+  s.ini.SetSections(
+      {{L"TMainForm.MRUList_Items", {{L"Count", L" 3 "}, {L"Item0", L"x"}, {L"Item2", L"z"}}}});
+  s.storage.LoadObjectsProps(f.form.get(), list);
+  EXPECT_EQ(f.mruList->Items()->ToVector(), (std::vector<std::wstring>{L"x", L"z"}));
+}
+
+TEST(PropsStorage, ADamagedCountReadsAtMostTheCap) {
+  MainFormFixture f;
+  ui::TStringList list({L"MRUList.Items"});
+  UpdateStoredList(f.form.get(), list, true);
+  Storage s;
+  s.ini.SetSections({{L"TMainForm.MRUList_Items", {{L"Count", L"2000000000"}, {L"Item0", L"x"}}}});
+  int reads = 0;
+  auto read = s.storage.OnReadString;
+  s.storage.OnReadString = [&](const std::wstring& a, const std::wstring& b,
+                               const std::wstring& c) {
+    ++reads;
+    return read(a, b, c);
+  };
+  s.storage.LoadObjectsProps(f.form.get(), list);
+  EXPECT_EQ(f.mruList->Items()->ToVector(), std::vector<std::wstring>{L"x"});
+  EXPECT_LE(reads, kMaxStoredLines + 2);
+}
+
+TEST(PropsStorage, ComponentReferencesOnLoad) {
+  MainFormFixture f;
+  auto other = ui::New<test::TStandInForm>(L"TOtherForm");
+  other->SetName(L"OtherForm");
+  auto* otherDock = ui::Create<test::TDock>(*other);
+  otherDock->SetName(L"Dock");
+
+  const struct {
+    std::wstring stored;
+    test::TDock* expected;
+  } cases[] = {
+      {L"", f.rightDock},                  // empty: unchanged
+      {L"(NULL)", nullptr},                // none in any case
+      {L"NoSuchDock", nullptr},            // not owned: none
+      {L" LeftMultiDock ", f.leftDock},    // trimmed and found
+      {L"MRUList", f.rightDock},           // wrong class: unchanged
+      {L"Nobody.X", f.rightDock},          // unknown owner: unchanged
+      {L"OtherForm.Dock", otherDock},      // another form's component
+      {L" OtherForm . Nothing", nullptr},  // owner known, component not
+  };
+  ui::TStringList list({L"FileListPanel.CurrentDock"});
+  UpdateStoredList(f.form.get(), list, true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Storage s;
+    s.otherOwner = other.get();
+    s.ini.WriteString(L"TMainForm", L"FileListPanel_CurrentDock", c.stored);
+    f.fileListPanel->SetCurrentDock(f.rightDock);
+    s.storage.LoadObjectsProps(f.form.get(), list);
+    EXPECT_EQ(f.fileListPanel->CurrentDock(), c.expected);
+  }
+
+  // Stored: another owner's component is "<owner>.<name>"; an unnamed owner gives its class
+  // name less the "T".
+  Storage s;
+  f.fileListPanel->SetCurrentDock(otherDock);
+  s.storage.StoreObjectsProps(f.form.get(), list);
+  EXPECT_EQ(s.Value(L"FileListPanel_CurrentDock"), L"OtherForm.Dock");
+  other->SetName(L"");
+  s.storage.StoreObjectsProps(f.form.get(), list);
+  EXPECT_EQ(s.Value(L"FileListPanel_CurrentDock"), L"OtherForm.Dock");
+}
+
+// A stored number that does not parse leaves the property as it was, like an enumeration name
+// that names no member.
+TEST(PropsStorage, Integers) {
+  const struct {
+    std::optional<std::wstring> stored;
+    int expected;
+  } cases[] = {{std::nullopt, 240}, {L" 12 ", 12}, {L"abc", 240}, {L"-3", -3}, {L"", 240}};
+  MainFormFixture f;
+  ui::TStringList list({L"RightMultiDock.Width"});
+  UpdateStoredList(f.form.get(), list, true);
+  for (const auto& c : cases) {
+    Storage s;
+    if (c.stored) s.ini.WriteString(L"TMainForm", L"RightMultiDock_Width", *c.stored);
+    f.rightDock->SetWidth(240);
+    s.storage.LoadObjectsProps(f.form.get(), list);
+    EXPECT_EQ(f.rightDock->Width(), c.expected) << c.stored.value_or(L"(missing)");
+  }
+}
+
+TEST(PropsStorage, StoredList) {
+  std::wstring comp;
+  std::wstring prop;
+  EXPECT_TRUE(ParseStoredItem(L" MRUList . Items ", comp, prop));
+  EXPECT_EQ(comp, L"MRUList");
+  EXPECT_EQ(prop, L"Items");
+  EXPECT_TRUE(ParseStoredItem(L"A.B.C", comp, prop));
+  EXPECT_EQ(prop, L"B.C");
+  for (std::wstring_view bad : {L"MRUList.", L".Items", L"X", L" . "})
+    EXPECT_FALSE(ParseStoredItem(bad, comp, prop)) << std::wstring(bad);
+  EXPECT_EQ(CreateStoredItem(L"A", L"B"), L"A.B");
+  EXPECT_EQ(CreateStoredItem(L"", L"B"), L"");
+  EXPECT_EQ(CreateStoredItem(L"A", L""), L"");
+
+  MainFormFixture f;
+  ui::TStringList list({L"MRUList.Items", L"Ghost.Width", L"bad", L"RightMultiDock.NoSuchProp",
+                        L"RightMultiDock.Width"});
+  UpdateStoredList(f.form.get(), list, true);
+  EXPECT_EQ(list.ToVector(),
+            (std::vector<std::wstring>{L"MRUList.Items", L"RightMultiDock.NoSuchProp",
+                                       L"RightMultiDock.Width"}));
+  EXPECT_EQ(StoredComponent(list, 2), f.rightDock);
+
+  f.rightDock->SetName(L"EastDock");
+  f.rightDock->SetWidth(99);
+  Storage s;
+  s.storage.StoreObjectsProps(f.form.get(), list);
+  EXPECT_EQ(list.Get(2), L"EastDock.Width");
+  EXPECT_EQ(s.Value(L"EastDock_Width"), L"99");
+  EXPECT_FALSE(s.Value(L"EastDock_NoSuchProp"));
+  EXPECT_FALSE(s.Value(L"RightMultiDock_Width"));
+}
+
+TEST(PropsStorage, SetsEnumerationsAndStrings) {
+  auto form = ui::New<test::TStandInForm>();
+  auto* styled = ui::Create<test::TStyled>(*form);
+  styled->SetName(L"Styled");
+  ui::TStringList list({L"Styled.Color", L"Styled.Colors", L"Styled.Caption"});
+  UpdateStoredList(form.get(), list, true);
+
+  Storage s;
+  styled->SetColor(test::TColorName::clBlue);
+  styled->SetColors(0b011);  // {clGreen, clRed}
+  styled->SetCaption(L"");
+  s.storage.StoreObjectsProps(form.get(), list);
+  EXPECT_EQ(s.Value(L"Styled_Color"), L"clBlue");
+  EXPECT_EQ(s.Value(L"Styled_Colors"), L"[clRed,clGreen]");
+  EXPECT_EQ(s.Value(L"Styled_Caption"), L"");  // strings are written even when empty
+
+  const struct {
+    std::wstring color, colors;
+    test::TColorName expectedColor;
+    std::uint32_t expectedColors;
+  } cases[] = {
+      {L"CLGREEN", L"[ clBlue , clRed ]", test::TColorName::clGreen, 0b101},
+      {L"clPurple", L"[]", test::TColorName::clRed, 0},
+      {L"clRed", L"[clGreen,clMauve]", test::TColorName::clRed, 0b010},
+  };
+  for (const auto& c : cases) {
+    styled->SetColor(test::TColorName::clRed);
+    styled->SetColors(0b111);
+    s.ini.WriteString(L"TMainForm", L"Styled_Color", c.color);
+    s.ini.WriteString(L"TMainForm", L"Styled_Colors", c.colors);
+    s.storage.LoadObjectsProps(form.get(), list);
+    EXPECT_EQ(styled->Color(), c.expectedColor) << c.color;
+    EXPECT_EQ(styled->Colors(), c.expectedColors) << c.colors;
+  }
+}
+
+TEST(PropInfoList, FiltersSortsFindsAndIntersects) {
+  MainFormFixture f;
+  TPropInfoList panel(f.fileListPanel, AllTypeKinds());
+  ASSERT_NE(panel.Find(L"dockpos"), nullptr);
+  EXPECT_EQ(panel.Find(L"Width"), nullptr);
+  for (int i = 1; i < panel.Count(); ++i)
+    EXPECT_LT(ui::CompareText(panel.Items(i - 1)->name, panel.Items(i)->name), 0);
+
+  TPropInfoList integers(f.fileListPanel, {ui::TypeKind::Integer});
+  EXPECT_TRUE(panel.Contains(integers.Find(L"DockPos")));
+  EXPECT_EQ(integers.Find(L"CurrentDock"), nullptr);
+  panel.Intersect(integers);
+  EXPECT_EQ(panel.Count(), integers.Count());
+  EXPECT_NE(panel.Find(L"DockPos"), nullptr);
+  EXPECT_EQ(TPropInfoList(nullptr, AllTypeKinds()).Count(), 0);
+}
+
+}  // namespace
+}  // namespace ux

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_window.h"
+#include "ux/win32/control_hook.h"
+#include "ux/win32/hook_errors.h"
+#include "ux/win32/window_hook.h"
+
+namespace ux::win32 {
+namespace {
+
+using test::PumpMessages;
+using test::TTestWindow;
+
+constexpr UINT kProbe = WM_USER + 7;
+
+// Hooks that note their name in a shared journal when they see the probe message.
+struct Fixture {
+  std::vector<std::string> journal;
+  ui::Owned<ui::TComponent> root = ui::New<ui::TComponent>();
+  TTestWindow* window = ui::Create<TTestWindow>(*root);
+
+  TUxWindowHook* AddHook(const std::string& name, bool handleBefore = false) {
+    auto* hook = ui::Create<TUxWindowHook>(*root);
+    hook->BeforeMessage = [this, name, handleBefore](TUxWindowHook&, TMessage& m, bool& handled) {
+      if (m.msg != kProbe) return;
+      journal.push_back(name + " before");
+      handled = handleBefore;
+      if (handleBefore) m.result = 42;
+    };
+    hook->AfterMessage = [this, name](TUxWindowHook&, TMessage& m, bool&) {
+      if (m.msg == kProbe) journal.push_back(name + " after");
+    };
+    hook->SetWinControl(window);
+    return hook;
+  }
+  LRESULT Probe() {
+    journal.clear();
+    window->seen.clear();
+    return SendMessageW(window->HandleNeeded(), kProbe, 0, 0);
+  }
+  bool WindowSawProbe() const { return window->seen == std::vector<UINT>{kProbe}; }
+};
+
+class Hooks : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    PumpMessages();
+    FreeHookList();
+  }
+};
+
+TEST_F(Hooks, TheLaterHookSeesMessagesFirst) {
+  Fixture f;
+  f.AddHook("A");
+  f.AddHook("B");
+  f.Probe();
+  EXPECT_EQ(f.journal, (std::vector<std::string>{"B before", "A before", "B after", "A after"}));
+  EXPECT_TRUE(f.WindowSawProbe());
+  EXPECT_EQ(HookList().FindControlHook(f.window)->ClientCount(), 2);
+}
+
+TEST_F(Hooks, HandledBeforeKeepsTheMessageFromTheWindowAndTheAfterHandlers) {
+  Fixture f;
+  f.AddHook("A");
+  f.AddHook("B", true);
+  EXPECT_EQ(f.Probe(), 42);
+  EXPECT_EQ(f.journal, std::vector<std::string>{"B before"});
+  EXPECT_TRUE(f.window->seen.empty());
+}
+
+TEST_F(Hooks, DetachInAnyOrder) {
+  const std::vector<std::vector<int>> orders = {{0, 1, 2}, {2, 1, 0}, {1, 0, 2}, {1, 2, 0}};
+  for (const std::vector<int>& order : orders) {
+    Fixture f;
+    const HWND window = f.window->HandleNeeded();
+    const LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    std::vector<TUxWindowHook*> hooks = {f.AddHook("0"), f.AddHook("1"), f.AddHook("2")};
+    std::vector<std::string> expected = {"2 before", "1 before", "0 before",
+                                         "2 after",  "1 after",  "0 after"};
+    for (int index : order) {
+      if (index == 1)
+        ui::Free(hooks[1]);  // freeing a hook detaches it
+      else
+        hooks[static_cast<size_t>(index)]->SetActive(false);
+      std::erase_if(expected, [index](const std::string& line) {
+        return line[0] == static_cast<char>('0' + index);
+      });
+      f.Probe();
+      EXPECT_EQ(f.journal, expected);
+      EXPECT_TRUE(f.WindowSawProbe());
+    }
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), original);
+    ui::Free(hooks[0]);  // a record without clients is freed from the message loop
+    ui::Free(hooks[2]);
+    PumpMessages();
+    EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
+  }
+}
+
+// Someone subclasses the window after the hook; unhooking must leave their procedure working and
+// the messages still reaching the window.
+LONG_PTR laterPrevious = 0;
+int laterCalls = 0;
+LRESULT CALLBACK LaterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kProbe) ++laterCalls;
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(laterPrevious), window, msg, wParam, lParam);
+}
+
+TEST_F(Hooks, UnhookingUnderALaterSubclassKeepsTheChainWhole) {
+  Fixture f;
+  TUxWindowHook* hook = f.AddHook("A");
+  const HWND window = f.window->HandleNeeded();
+  laterPrevious = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterProc));
+  laterCalls = 0;
+  hook->SetWinControl(nullptr);
+  PumpMessages();
+  f.Probe();
+  EXPECT_TRUE(f.journal.empty());
+  EXPECT_EQ(laterCalls, 1);
+  EXPECT_TRUE(f.WindowSawProbe());
+  SetWindowLongPtrW(window, GWLP_WNDPROC, laterPrevious);
+}
+
+TEST_F(Hooks, AHookWorksAgainAfterTheWindowIsRecreated) {
+  Fixture f;
+  f.AddHook("A");
+  const HWND first = f.window->HandleNeeded();
+  f.window->DestroyHandle();
+  PumpMessages();  // the re-hook request makes the window again and hooks it
+  ASSERT_TRUE(f.window->HandleAllocated());
+  EXPECT_NE(f.window->Handle(), first);
+  f.Probe();
+  EXPECT_EQ(f.journal, (std::vector<std::string>{"A before", "A after"}));
+}
+
+TEST_F(Hooks, RemovingTheControlOrTheHookLeavesNothingBehind) {
+  Fixture f;
+  TUxWindowHook* hook = f.AddHook("A");
+  ui::Free(f.window);
+  EXPECT_EQ(hook->WinControl(), nullptr);
+  PumpMessages();
+  EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
+
+  Fixture g;
+  TUxWindowHook* other = g.AddHook("B");
+  EXPECT_TRUE(other->Active());
+  other->SetActive(false);
+  EXPECT_EQ(other->WinControl(), g.window);
+  g.Probe();
+  EXPECT_TRUE(g.journal.empty());
+  other->SetActive(true);
+  g.Probe();
+  EXPECT_EQ(g.journal, (std::vector<std::string>{"B before", "B after"}));
+}
+
+TEST_F(Hooks, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
+  Fixture f;
+  TUxWindowHook* hook = f.AddHook("A");
+  hook->BeforeMessage = [](TUxWindowHook&, TMessage& m, bool&) {
+    if (m.msg == kProbe) throw std::runtime_error("handler failed");
+  };
+  std::string caught;
+  SetHookErrorHandler([&caught] {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      caught = e.what();
+    }
+  });
+  f.Probe();
+  SetHookErrorHandler(nullptr);
+  EXPECT_EQ(caught, "handler failed");
+}
+
+}  // namespace
+}  // namespace ux::win32
