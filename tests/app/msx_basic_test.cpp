@@ -1,0 +1,325 @@
+#include "app/msx_basic.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "basic_program_builder.h"
+#include "rtl/stream.h"
+
+namespace app {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::wstring>;
+using testing::BasicProgramBuilder;
+
+struct Listing {
+  bool ok;
+  Lines lines;
+};
+
+Listing List(const Bytes& program) {
+  TMsxBasicDecoder decoder;
+  const bool ok = decoder.Decode(program);
+  return {ok, decoder.Lines()};
+}
+
+// The text of line 10 made of `tokens`, or a marker when the program does not list.
+std::wstring ListTokens(const Bytes& tokens) {
+  const Listing listing = List(BasicProgramBuilder().Line(10, tokens).Bytes());
+  if (!listing.ok || listing.lines.size() != 1) return L"<not listed>";
+  const std::wstring& line = listing.lines.front();
+  return line.starts_with(L"10 ") ? line.substr(3) : L"<bad number> " + line;
+}
+
+struct TokenCase {
+  Bytes tokens;
+  std::wstring text;
+};
+
+void ExpectTexts(const std::vector<TokenCase>& cases) {
+  for (const auto& [tokens, text] : cases) {
+    EXPECT_EQ(ListTokens(tokens), text) << ::testing::PrintToString(tokens);
+  }
+}
+
+TEST(MsxBasicTokens, EveryStatementTokenListsItsKeyword) {
+  const Lines keywords = {
+      L"END",      L"FOR",   L"NEXT",    L"DATA",    L"INPUT",  L"DIM",    L"READ",   L"LET",
+      L"GOTO",     L"RUN",   L"IF",      L"RESTORE", L"GOSUB",  L"RETURN", L"REM",    L"STOP",
+      L"PRINT",    L"CLEAR", L"LIST",    L"NEW",     L"ON",     L"WAIT",   L"DEF",    L"POKE",
+      L"CONT",     L"CSAVE", L"CLOAD",   L"OUT",     L"LPRINT", L"LLIST",  L"CLS",    L"WIDTH",
+      L"?? a1 ??", L"TRON",  L"TROFF",   L"SWAP",    L"ERASE",  L"ERROR",  L"RESUME", L"DELETE",
+      L"AUTO",     L"RENUM", L"DEFSTR",  L"DEFINT",  L"DEFSNG", L"DEFDBL", L"LINE",   L"OPEN",
+      L"FIELD",    L"GET",   L"PUT",     L"CLOSE",   L"LOAD",   L"MERGE",  L"FILES",  L"LSET",
+      L"RSET",     L"SAVE",  L"LFILES",  L"CIRCLE",  L"COLOR",  L"DRAW",   L"PAINT",  L"BEEP",
+      L"PLAY",     L"PSET",  L"PRESET",  L"SOUND",   L"SCREEN", L"VPOKE",  L"SPRITE", L"VDP",
+      L"BASE",     L"CALL",  L"TIME",    L"KEY",     L"MAX",    L"MOTOR",  L"BLOAD",  L"BSAVE",
+      L"DSKO$",    L"SET",   L"NAME",    L"KILL",    L"IPL",    L"COPY",   L"CMD",    L"LOCATE",
+      L"TO",       L"THEN",  L"TAB(",    L"STEP",    L"USR",    L"FN",     L"SPC(",   L"NOT",
+      L"ERL",      L"ERR",   L"STRING$", L"USING",   L"INSTR",  L"???",    L"VARPTR", L"CSRLIN",
+      L"ATTR$",    L"DSKI$", L"OFF",     L"INKEY$",  L"POINT",  L">",      L"=",      L"<",
+      L"+",        L"-",     L"*",       L"/",       L"^",      L"AND",    L"OR",     L"XOR",
+      L"EQV",      L"IMP",   L"MOD",     L"\\"};
+  ASSERT_EQ(keywords.size(), 0xFCu - 0x81u + 1);
+  for (std::size_t i = 0; i < keywords.size(); ++i) {
+    const auto token = static_cast<std::uint8_t>(0x81 + i);
+    EXPECT_EQ(ListTokens({token, 0x20, 0x41}), keywords[i] + L" A") << std::hex << int{token};
+  }
+}
+
+TEST(MsxBasicTokens, EveryFunctionTokenListsItsNameAndOthersTheirCode) {
+  const Lines names = {L"LEFT$",  L"RIGHT$", L"MID$",  L"SGN",  L"INT",  L"ABS",  L"SQR",  L"RND",
+                       L"SIN",    L"LOG",    L"EXP",   L"COS",  L"TAN",  L"ATN",  L"FRE",  L"INP",
+                       L"POS",    L"LEN",    L"STR$",  L"VAL",  L"ASC",  L"CHR$", L"PEEK", L"VPEEK",
+                       L"SPACE$", L"OCT$",   L"HEX$",  L"LPOS", L"BIN$", L"CINT", L"CSNG", L"CDBL",
+                       L"FIX",    L"STICK",  L"STRIG", L"PDL",  L"PAD",  L"DSKF", L"FPOS", L"CVI",
+                       L"CVS",    L"CVD",    L"EOF",   L"LOC",  L"LOF",  L"MKI$", L"MKS$", L"MKD$"};
+  ASSERT_EQ(names.size(), 0xB0u - 0x81u + 1);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto token = static_cast<std::uint8_t>(0x81 + i);
+    EXPECT_EQ(ListTokens({0xFF, token, 0x28, 0x41, 0x29}), names[i] + L"(A)")
+        << std::hex << int{token};
+  }
+  ExpectTexts({{{0xFF, 0xC0}, L"FF/C0"},
+               {{0xFF, 0xB1}, L"FF/B1"},
+               {{0xFF, 0x80}, L"FF/80"},
+               {{0xFF, 0x05}, L"FF/05"},
+               {{0xFF, 0xFF}, L"FF/FF"}});
+}
+
+TEST(MsxBasicTokens, OtherBytesListAsThemselves) {
+  ExpectTexts({{{0x41, 0x24, 0x28, 0x2C, 0x29, 0x3B}, L"A$(,);"},
+               {{0x30, 0x39, 0x20, 0x7E, 0x7F, 0x80}, L"09 ~\x7F\x80"},
+               {{0xFD, 0xFE}, L"\xFD\xFE"},
+               {{0x01, 0x0A, 0x0D, 0x10, 0x1B, 0x1E}, L"\x01\x0A\x0D\x10\x1B\x1E"}});
+}
+
+TEST(MsxBasicNumbers, EveryFormListsAsWritten) {
+  ExpectTexts({
+      {{0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A}, L"0123456789"},
+      {{0x0F, 0x0A}, L"10"},
+      {{0x0F, 0xFF}, L"255"},
+      {{0x1C, 0x34, 0x12}, L"4660"},
+      {{0x1C, 0xFF, 0xFF}, L"65535"},
+      {{0x0B, 0x08, 0x00}, L"&O10"},
+      {{0x0B, 0x00, 0x00}, L"&O0"},
+      {{0x0B, 0xFF, 0xFF}, L"&O177777"},
+      {{0x0C, 0xFF, 0x00}, L"&HFF"},
+      {{0x0C, 0x00, 0x00}, L"&H0"},
+      {{0x0C, 0xCD, 0xAB}, L"&HABCD"},
+      // Single precision: 0.<6 digits> times ten to (first byte & 0x7F) - 64.
+      {{0x1D, 0x00, 0x00, 0x00, 0x00}, L"0!"},
+      {{0x1D, 0x41, 0x30, 0x00, 0x00}, L"3!"},
+      {{0x1D, 0xC1, 0x30, 0x00, 0x00}, L"-3!"},
+      {{0x1D, 0x41, 0x15, 0x00, 0x00}, L"1.5"},
+      {{0x1D, 0x41, 0x00, 0x00, 0x00}, L"0!"},
+      {{0x1D, 0x42, 0x10, 0x00, 0x00}, L"10!"},
+      {{0x1D, 0x46, 0x12, 0x34, 0x56}, L"123456!"},
+      {{0x1D, 0x47, 0x12, 0x34, 0x56}, L"1234560!"},
+      {{0x1D, 0x4E, 0x12, 0x34, 0x56}, L"12345600000000!"},
+      {{0x1D, 0x4F, 0x12, 0x34, 0x56}, L"1.23456E+14"},
+      {{0x1D, 0x7F, 0x10, 0x00, 0x00}, L"1E+62"},
+      {{0x1D, 0x40, 0x50, 0x00, 0x00}, L".5"},
+      {{0x1D, 0xC0, 0x12, 0x50, 0x00}, L"-.125"},
+      {{0x1D, 0x3F, 0x50, 0x00, 0x00}, L".05"},
+      {{0x1D, 0xBF, 0x25, 0x00, 0x00}, L"-.025"},
+      {{0x1D, 0x3E, 0x12, 0x34, 0x00}, L"1.234E-03"},
+      {{0x1D, 0x3E, 0x50, 0x00, 0x00}, L"5E-03"},
+      {{0x1D, 0x01, 0x10, 0x00, 0x00}, L"1E-64"},
+      {{0x1D, 0x80, 0x10, 0x00, 0x00}, L"-1E-65"},
+      {{0x1D, 0x41, 0x3A, 0xF0, 0x00}, L"3.AF"},  // crafted nibbles show as hex digits
+      // Double precision: 14 digits, suffix "#".
+      {{0x1F, 0, 0, 0, 0, 0, 0, 0, 0}, L"0#"},
+      {{0x1F, 0x41, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97}, L"3.1415926535897"},
+      {{0x1F, 0x42, 0x12, 0, 0, 0, 0, 0, 0}, L"12#"},
+      {{0x1F, 0xC5, 0x12, 0x34, 0x50, 0, 0, 0, 0}, L"-12345#"},
+      {{0x1F, 0x4E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}, L"12345678901234#"},
+      {{0x1F, 0x4F, 0x12, 0x34, 0, 0, 0, 0, 0}, L"1.234E+14"},
+      {{0x1F, 0x3F, 0x10, 0, 0, 0, 0, 0, 0}, L".01"},
+      {{0x1F, 0x3A, 0x99, 0, 0, 0, 0, 0, 0x01}, L"9.9000000000001E-07"},
+  });
+}
+
+TEST(MsxBasicNumbers, LineReferencesListTheirNumbers) {
+  ExpectTexts({{{0x89, 0x20, 0x0E, 0x0A, 0x00}, L"GOTO 10"},
+               {{0x8D, 0x0E, 0xFF, 0xFF}, L"GOSUB65535"},
+               {{0x95, 0x20, 0x41, 0x20, 0x89, 0x20, 0x0E, 0x64, 0x00, 0x2C, 0x0E, 0xC8, 0x00},
+                L"ON A GOTO 100,200"}});
+  const Listing listing = List(BasicProgramBuilder().Line(65535, {0x81}).Bytes());
+  EXPECT_EQ(listing.lines, Lines{L"65535 END"});
+}
+
+TEST(MsxBasicText, StringsAndCommentsShowTheMsxCharacterSet) {
+  ExpectTexts({
+      {{0x91, 0x20, 0x22, 0x48, 0x49, 0x22}, L"PRINT \"HI\""},
+      {{0x22, 0x22}, L"\"\""},
+      {{0x22, 0x48, 0x49}, L"\"HI"},  // the line's end closes an open literal
+      {{0x22, 0x91, 0x3A, 0x80, 0xBF, 0x22, 0x91}, L"\"\x91:\x80\xBF\"PRINT"},
+      {{0x22, 0x01, 0x41, 0x01, 0x57, 0x01, 0x50, 0x01, 0x5F, 0x22}, L"\"\x263A\x2500P_\""},
+      {{0x3A, 0x8F, 0xE6, 0x20, 0x48, 0xC1, 0x91}, L"' H\x0430\x91"},
+      {{0x3A, 0x8F, 0x20, 0x48, 0x22, 0xE1}, L":REM H\"\x0410"},
+      {{0x3A, 0x8F, 0xC1, 0xC1}, L":REM\xC1\x0430"},    // the first byte stays unmapped
+      {{0x8F, 0x20, 0x91, 0x0F, 0x05}, L"REM PRINT5"},  // plain REM lists tokens
+      {{0x84, 0x20, 0x31, 0x2C, 0x22, 0x41, 0x22, 0x2C, 0x2E, 0x35}, L"DATA 1,\"A\",.5"},
+  });
+  Bytes tokens = {0x22};
+  const std::wstring koi8r = L"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ";
+  for (unsigned code = 0xC0; code <= 0xFF; ++code)
+    tokens.push_back(static_cast<std::uint8_t>(code));
+  EXPECT_EQ(ListTokens(tokens), L"\"" + koi8r);
+}
+
+TEST(MsxBasicText, EveryGraphicCharacterAfterItsPrefix) {
+  const std::vector<std::pair<std::uint8_t, wchar_t>> graphics = {
+      {0x41, 0x263A}, {0x42, 0x263B}, {0x43, 0x2665}, {0x44, 0x2666}, {0x45, 0x2663},
+      {0x46, 0x2660}, {0x47, 0x2022}, {0x48, 0x25D8}, {0x49, 0x25CB}, {0x4A, 0x25D9},
+      {0x4B, 0x2642}, {0x4C, 0x2640}, {0x4D, 0x266A}, {0x4E, 0x266B}, {0x4F, 0x263C},
+      {0x50, 0x0050}, {0x51, 0x2534}, {0x52, 0x252C}, {0x53, 0x251C}, {0x54, 0x2524},
+      {0x55, 0x253C}, {0x56, 0x2502}, {0x57, 0x2500}, {0x58, 0x250C}, {0x59, 0x2510},
+      {0x5A, 0x2514}, {0x5B, 0x2518}, {0x5C, 0x2573}, {0x5D, 0x2571}, {0x5E, 0x2572},
+      {0x40, 0x0040}, {0x5F, 0x005F}, {0xC1, 0x00C1}};
+  for (const auto& [code, character] : graphics) {
+    const std::wstring expected = {L'"', character, L'"'};
+    EXPECT_EQ(ListTokens({0x22, 0x01, code, 0x22}), expected) << std::hex << int{code};
+  }
+}
+
+TEST(MsxBasicText, ColonFormsAfterAStatement) {
+  ExpectTexts({{{0x3A}, L":"},
+               {{0x9F, 0x3A, 0xC5, 0x20, 0x13}, L"CLS:SCREEN 2"},
+               {{0x3A, 0x3A, 0x91}, L"::PRINT"},
+               {{0x3A, 0xA1, 0x20, 0x91}, L"ELSE PRINT"},
+               {{0x91, 0x3A, 0x8F, 0xE6, 0x41}, L"PRINT'A"},
+               {{0x91, 0x3A, 0x8F}, L"PRINT:REM"}});
+}
+
+TEST(MsxBasicText, RemarkEndingTheLineLeavesTheNextLineAlone) {
+  const Bytes program = BasicProgramBuilder().Line(10, {0x91, 0x3A, 0x8F}).Line(20, {0x81}).Bytes();
+  EXPECT_EQ(List(program).lines, (Lines{L"10 PRINT:REM", L"20 END"}));
+}
+
+Bytes GoldenProgram() {
+  return BasicProgramBuilder()
+      .Line(10, {0x9F, 0x3A, 0xC5, 0x20, 0x13})
+      .Line(20, {0x82, 0x20, 0x49, 0xEF, 0x12, 0x20, 0xD9, 0x20, 0x0F, 0x0A, 0x3A, 0x91,
+                 0x20, 0x22, 0x48, 0x49, 0x22, 0x3B, 0x49, 0x3A, 0x83, 0x20, 0x49})
+      .Line(30, {0x8B, 0x20, 0x41, 0x24, 0xEF, 0x22, 0x22, 0x20, 0xDA, 0x20,
+                 0x0E, 0x0A, 0x00, 0x20, 0x3A, 0xA1, 0x20, 0x0E, 0x28, 0x00})
+      .Line(40, {0x58, 0xEF, 0x0C, 0xFF, 0x00, 0xF1, 0x0B, 0x0F, 0x00, 0x3A, 0x59, 0xEF, 0x1D,
+                 0x41, 0x15, 0x00, 0x00, 0x20, 0x3A, 0x8F, 0xE6, 0x20, 0x68, 0x61, 0x6C, 0x66})
+      .Line(50, {0x41, 0xEF, 0xFF, 0x81, 0x28, 0x42, 0x24, 0x2C, 0x13, 0x29, 0xF1, 0xFF, 0x96, 0x28,
+                 0x0F, 0x41, 0x29})
+      .Line(60, {0x84, 0x20, 0x31, 0x2C, 0x32, 0x2C, 0x22, 0x58, 0x22})
+      .Line(70, {0x81})
+      .Bytes();
+}
+
+const Lines kGoldenListing = {L"10 CLS:SCREEN 2",
+                              L"20 FOR I=1 TO 10:PRINT \"HI\";I:NEXT I",
+                              L"30 IF A$=\"\" THEN 10 ELSE 40",
+                              L"40 X=&HFF+&O17:Y=1.5 ' half",
+                              L"50 A=LEFT$(B$,2)+CHR$(65)",
+                              L"60 DATA 1,2,\"X\"",
+                              L"70 END"};
+
+TEST(MsxBasicProgram, ListsEveryLineInOrder) {
+  const Listing listing = List(GoldenProgram());
+  EXPECT_TRUE(listing.ok);
+  EXPECT_EQ(listing.lines, kGoldenListing);
+}
+
+TEST(MsxBasicProgram, DecodesFromTheStreamPosition) {
+  Bytes bytes = {0x12, 0x34};
+  const Bytes program = GoldenProgram();
+  bytes.insert(bytes.end(), program.begin(), program.end());
+  rtl::TMemoryStream stream(bytes);
+  stream.SetPosition(2);
+  TMsxBasicDecoder decoder;
+  EXPECT_TRUE(decoder.Decode(stream));
+  EXPECT_EQ(decoder.Lines(), kGoldenListing);
+}
+
+TEST(MsxBasicProgram, DataAfterTheEndMarkIsIgnored) {
+  Bytes program = BasicProgramBuilder().Line(10, {0x81}).Bytes();
+  program.insert(program.end(), {0x12, 0x34, 0x56});
+  EXPECT_EQ(List(program).lines, Lines{L"10 END"});
+  EXPECT_TRUE(List({0xFF, 0x00, 0x00}).ok);
+  EXPECT_TRUE(List({0xFF, 0x00, 0x00}).lines.empty());
+}
+
+TEST(MsxBasicProgram, LinkAtTheHighestAddressIsAccepted) {
+  const Bytes longLine(0xDC00 - 0x8001 - 5, 0x20);
+  Bytes program = BasicProgramBuilder().Line(10, longLine).Bytes();
+  EXPECT_TRUE(List(program).ok);
+  program[1] = 0x01;  // the link 0xDC01 lies above the program area
+  EXPECT_FALSE(List(program).ok);
+}
+
+TEST(MsxBasicFailure, MalformedProgramsAreRefused) {
+  const Bytes valid = BasicProgramBuilder().Line(10, {0x91}).Line(20, {0x81}).Bytes();
+  struct Case {
+    const char* what;
+    Bytes program;
+    Lines lines;
+  };
+  Bytes noTerminator = valid;
+  noTerminator[6] = 0x20;  // the 0x00 ending line 10
+  Bytes selfLink = valid;
+  selfLink[1] = 0x01;  // line 10 links to its own start
+  selfLink[2] = 0x80;
+  Bytes backLink = valid;
+  backLink[7] = 0x01;  // line 20 links back to line 10
+  backLink[8] = 0x80;
+  Bytes lowLink = valid;
+  lowLink[1] = 0x00;
+  lowLink[2] = 0x80;
+  const std::vector<Case> cases = {{"empty", {}, {}},
+                                   {"first byte 0xFE", {0xFE, 0x00, 0x00}, {}},
+                                   {"missing terminator", noTerminator, {}},
+                                   {"link to itself", selfLink, {}},
+                                   {"cycle of two lines", backLink, {L"10 PRINT"}},
+                                   {"link below the program area", lowLink, {}}};
+  for (const auto& [what, program, lines] : cases) {
+    const Listing listing = List(program);
+    EXPECT_FALSE(listing.ok) << what;
+    EXPECT_EQ(listing.lines, lines) << what;
+  }
+}
+
+TEST(MsxBasicFailure, TruncatedProgramsStopCleanly) {
+  const auto header = [](std::initializer_list<std::uint8_t> tokens) {
+    Bytes bytes = {0xFF, 0x20, 0x80, 0x0A, 0x00};  // a line up to 0x8020, numbered 10
+    bytes.insert(bytes.end(), tokens);
+    return bytes;
+  };
+  const std::vector<std::pair<const char*, Bytes>> cases = {
+      {"inside a line header", {0xFF, 0x20, 0x80, 0x0A}},
+      {"inside a string", header({0x91, 0x22, 0x41, 0x42})},
+      {"after a graphic prefix", header({0x22, 0x01})},
+      {"inside a comment", header({0x3A, 0x8F, 0xE6, 0x41})},
+      {"inside a REM", header({0x3A, 0x8F, 0x20})},
+      {"inside a single", header({0x1D, 0x41, 0x15})},
+      {"inside a double", header({0x1F, 0x41, 0x15, 0, 0})},
+      {"inside an integer", header({0x1C, 0x01})},
+      {"inside a function token", header({0xFF})},
+      {"inside the end mark", {0xFF, 0x07, 0x80, 0x0A, 0x00, 0x81, 0x00, 0x00}}};
+  for (const auto& [what, program] : cases) EXPECT_FALSE(List(program).ok) << what;
+}
+
+TEST(MsxBasicFailure, EveryProperPrefixOfAProgramIsRefused) {
+  const Bytes program = GoldenProgram();
+  for (std::size_t length = 0; length < program.size(); ++length) {
+    const Listing listing = List(Bytes(program.begin(), program.begin() + length));
+    EXPECT_FALSE(listing.ok) << length;
+    ASSERT_LE(listing.lines.size(), kGoldenListing.size()) << length;
+    EXPECT_TRUE(std::equal(listing.lines.begin(), listing.lines.end(), kGoldenListing.begin()))
+        << length;
+  }
+}
+
+}  // namespace
+}  // namespace app
