@@ -1,0 +1,143 @@
+// Collecting dragged entries and describing them for the shell.
+#include "app/files/drag_out.h"
+
+#include "rtl/clock.h"
+
+namespace app::files {
+
+namespace {
+
+constexpr std::int32_t kEntrySize = 32;
+
+bool IsDotName(const disk::TDirEntry& entry) {
+  const std::string name = entry.GetFileName();
+  return name == "." || name == "..";
+}
+
+// Entries a drag offers: used, not deleted, no label or long-name slot, not "." or "..".
+bool IsOffered(const disk::TDirEntry& entry) {
+  return entry.IsUsed() && !entry.IsDeleted() && (entry.Attr & disk::faVolumeID) == 0 &&
+         !IsDotName(entry);
+}
+
+class TCollector {
+ public:
+  explicit TCollector(const disk::TMSXDisk& disk)
+      : disk_(disk), visited_(static_cast<std::size_t>(std::max(disk.FClusterCount, 0)), false) {}
+
+  void AddSelected(const disk::TDirEntry& entry) {
+    const std::wstring name = disk::TMSXDisk::HostSafeName(entry);
+    if (!Offer(entry, name) || !entry.IsDirectory()) return;
+    CollectDirectory(entry, name, 1);
+  }
+
+  TDragCollection Finish() { return std::move(collection_); }
+
+ private:
+  bool Offer(const disk::TDirEntry& entry, const std::wstring& path) {
+    if (path.size() > kMaxDescriptorPath) {
+      ++collection_.SkippedLongPaths;
+      return false;
+    }
+    collection_.Items.push_back({&entry, path});
+    return true;
+  }
+
+  void CollectDirectory(const disk::TDirEntry& directory, const std::wstring& path, int depth) {
+    if (depth > kMaxDragDepth) return;
+    std::vector<std::pair<const disk::TDirEntry*, std::wstring>> subdirectories;
+    for (const disk::TDirEntry* child : ReadDirectoryAt(disk_, directory.ClusterLow, visited_)) {
+      if (!IsOffered(*child)) continue;
+      const std::wstring childPath = path + L"\\" + disk::TMSXDisk::HostSafeName(*child);
+      if (Offer(*child, childPath) && child->IsDirectory()) {
+        subdirectories.emplace_back(child, childPath);
+      }
+    }
+    for (const auto& [child, childPath] : subdirectories) {
+      CollectDirectory(*child, childPath, depth + 1);
+    }
+  }
+
+  const disk::TMSXDisk& disk_;
+  std::vector<bool> visited_;
+  TDragCollection collection_;
+};
+
+}  // namespace
+
+std::vector<const disk::TDirEntry*> ReadDirectoryAt(const disk::TMSXDisk& disk,
+                                                    std::int32_t cluster,
+                                                    std::vector<bool>& visited) {
+  std::vector<const disk::TDirEntry*> entries;
+  const auto buffer = disk.Buffer();
+  for (const std::int32_t link : disk.WalkChain(cluster).Clusters) {
+    const auto index = static_cast<std::size_t>(link);
+    const std::int32_t offset = disk.ClusterToOffset(link);
+    if (index >= visited.size() || visited[index] || offset < 0) break;
+    visited[index] = true;
+    for (std::int32_t slot = 0; slot < disk.FClusterSize / kEntrySize; ++slot) {
+      const auto* entry =
+          reinterpret_cast<const disk::TDirEntry*>(buffer.data() + offset + slot * kEntrySize);
+      if (!entry->IsUsed()) return entries;
+      entries.push_back(entry);
+    }
+  }
+  return entries;
+}
+
+TDragCollection CollectDragEntries(const disk::TMSXDisk& disk,
+                                   std::span<const disk::TDirEntry* const> selected) {
+  TCollector collector(disk);
+  for (const disk::TDirEntry* entry : selected) {
+    if (entry && IsOffered(*entry)) collector.AddSelected(*entry);
+  }
+  return collector.Finish();
+}
+
+std::uint32_t HostAttributes(std::uint8_t fatAttributes) {
+  return fatAttributes & (disk::faReadOnly | disk::faHidden | disk::faSysFile | disk::faDirectory |
+                          disk::faArchive);
+}
+
+rtl::FileTime StampToUtc(disk::TDateStamp date, disk::TTimeStamp time) {
+  const rtl::TDateTime local{date.GetYear(),
+                             date.GetMonth(),
+                             date.GetDay(),
+                             time.GetHour(),
+                             time.GetMinute(),
+                             time.GetSecond(),
+                             0};
+  return rtl::Clock().LocalToUtc(local).value_or(0);
+}
+
+std::vector<TFileDescriptor> DescribeDragItems(std::span<const TDragItem> items) {
+  std::vector<TFileDescriptor> descriptors;
+  descriptors.reserve(items.size());
+  for (const TDragItem& item : items) {
+    const disk::TDirEntry& entry = *item.Entry;
+    TFileDescriptor descriptor;
+    descriptor.Attributes = HostAttributes(entry.Attr);
+    descriptor.CreationTime = StampToUtc(entry.CreateDate, entry.CreateTime);
+    descriptor.LastAccessTime = StampToUtc(entry.AccessDate, disk::ZeroTimeStamp());
+    descriptor.LastWriteTime = StampToUtc(entry.ModifyDate, entry.ModifyTime);
+    descriptor.Size = entry.IsDirectory() ? 0 : entry.Size;
+    descriptor.Name = item.Path;
+    descriptors.push_back(std::move(descriptor));
+  }
+  return descriptors;
+}
+
+std::optional<std::vector<std::uint8_t>> DragContents(disk::TMSXDisk& disk,
+                                                      const TDragCollection& collection,
+                                                      std::int64_t index) {
+  if (index < 0 || static_cast<std::uint64_t>(index) >= collection.Items.size()) {
+    return std::nullopt;
+  }
+  const disk::TDirEntry* entry = collection.Items[static_cast<std::size_t>(index)].Entry;
+  if (entry->IsDirectory()) return std::nullopt;
+  rtl::TMemoryStream stream;
+  if (!disk.ExtractToStream(stream, entry)) return std::nullopt;
+  return stream.TakeBytes();
+}
+
+}  // namespace app::files

@@ -1,0 +1,26 @@
+// Extracting selected entries to a host folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "disk/msx_disk.h"
+
+namespace app::files {
+
+struct TExtractItem {
+  const disk::TDirEntry* Entry = nullptr;
+  std::filesystem::path Target;  // always directly inside the chosen folder
+};
+
+// The selected files in order (directories, labels, unused and deleted slots left out), each to
+// folder / HostSafeName(entry). Empty: nothing to extract, so no folder needs to be asked for.
+std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const> selected,
+                                         const std::filesystem::path& folder);
+
+// Writes each planned file; a host failure skips that file. Returns how many were written.
+std::int32_t ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan);
+
+}  // namespace app::files

@@ -1,0 +1,48 @@
+// The host file system through std::filesystem.
+#include "app/files/host_fs.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace app::files {
+
+namespace fs = std::filesystem;
+
+HostKind TStdHostFs::Kind(const fs::path& path) const {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (error || fs::is_symlink(status)) return HostKind::Missing;
+  if (fs::is_regular_file(status)) return HostKind::File;
+  if (fs::is_directory(status)) return HostKind::Folder;
+  return HostKind::Missing;
+}
+
+std::optional<std::uint64_t> TStdHostFs::FileSize(const fs::path& path) const {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (error) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+std::vector<fs::path> TStdHostFs::List(const fs::path& folder) const {
+  std::vector<fs::path> paths;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const fs::path name = it->path().filename();
+    if (name.empty() || name.native().front() == '.') continue;
+    paths.push_back(it->path());
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+std::unique_ptr<rtl::TStream> TStdHostFs::OpenRead(const fs::path& path) const {
+  return std::make_unique<rtl::TFileStream>(path, rtl::FileMode::OpenRead);
+}
+
+rtl::FileTime TStdHostFs::LastWriteTime(const fs::path& path) const {
+  rtl::TFileStream stream(path, rtl::FileMode::OpenRead);
+  return stream.GetLastWriteTime();
+}
+
+}  // namespace app::files

@@ -1,0 +1,190 @@
+// Extraction plans and writes, make-directory names, the delete filter and the drop gate.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/files/drop_gate.h"
+#include "app/files/extract_plan.h"
+#include "app/files/file_commands.h"
+#include "files_test_support.h"
+
+namespace {
+
+using namespace app::files;
+using files_test::AddBytes;
+using files_test::NewDisk;
+using files_test::Pattern;
+
+class TScratchFolder {
+ public:
+  TScratchFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    path_ = std::filesystem::temp_directory_path() /
+            ("qb_files_" + std::to_string(stamp) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(path_ / "target");
+  }
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
+  ~TScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ExtractTest : public files_test::ClockTest {};
+
+TEST_F(ExtractTest, HostileStoredNamesStayDirectlyInsideTheFolder) {
+  auto disk = NewDisk();
+  const struct {
+    const char raw[12];
+    const wchar_t* hostName;
+  } cases[] = {
+      {"..\\..\\ABEXE", L".._.._AB.EXE"}, {"CON     TXT", L"_CON.TXT"},    {"NUL        ", L"_NUL"},
+      {"COM1    BAT", L"_COM1.BAT"},      {"A:B*C?  \"<>", L"A_B_C_.___"}, {"..         ", L"__"},
+      {".         X", L"..  X"},          {"C:\\WIN  EXE", L"C__WIN.EXE"},
+  };
+  std::vector<const disk::TDirEntry*> selected;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    disk::PDirEntry entry = AddBytes(*disk, L"F" + std::to_wstring(i), Pattern(5, 1));
+    files_test::SetRawName(*entry, cases[i].raw);
+    selected.push_back(entry);
+  }
+  const std::filesystem::path folder = std::filesystem::path("out") / "here";
+  const auto plan = PlanExtraction(selected, folder);
+  ASSERT_EQ(plan.size(), std::size(cases));
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    SCOPED_TRACE(cases[i].raw);
+    EXPECT_EQ(plan[i].Entry, selected[i]);
+    EXPECT_EQ(plan[i].Target.parent_path(), folder);
+    EXPECT_EQ(plan[i].Target.filename().wstring(), cases[i].hostName);
+  }
+}
+
+TEST_F(ExtractTest, OnlyFilesArePlannedAndWrittenWithTheirBytesAndLocalStamps) {
+  auto disk = NewDisk();
+  disk::PDirEntry one = AddBytes(*disk, L"ONE.TXT", Pattern(1500, 1));
+  ASSERT_EQ(disk->CreateSubDir("DIR"), disk::DiskResult::Ok);
+  disk::PDirEntry two = AddBytes(*disk, L"TWO.BIN", Pattern(7, 2));
+  disk::PDirEntry dir = disk->Lookup("DIR");
+  one->SetDateTime({2021, 7, 8, 9, 10, 12, 0});
+
+  const std::vector<const disk::TDirEntry*> onlyDirs = {dir, nullptr};
+  EXPECT_TRUE(PlanExtraction(onlyDirs, "x").empty());
+
+  TScratchFolder scratch;
+  const std::filesystem::path target = scratch.Path() / "target";
+  const std::vector<const disk::TDirEntry*> selected = {dir, one, two};
+  const auto plan = PlanExtraction(selected, target);
+  ASSERT_EQ(plan.size(), 2u);
+  EXPECT_EQ(ExtractPlanned(*disk, plan), 2);
+  EXPECT_EQ(ReadFile(target / "ONE.TXT"), Pattern(1500, 1));
+  EXPECT_EQ(ReadFile(target / "TWO.BIN"), Pattern(7, 2));
+  rtl::TFileStream written(target / "ONE.TXT", rtl::FileMode::OpenRead);
+  EXPECT_EQ(clock_.UtcToLocal(written.GetLastWriteTime()),
+            (rtl::TDateTime{2021, 7, 8, 9, 10, 12, 0}));
+}
+
+TEST_F(ExtractTest, AFileThatCannotBeWrittenDoesNotStopTheOthers) {
+  auto disk = NewDisk();
+  disk::PDirEntry one = AddBytes(*disk, L"ONE", Pattern(3, 1));
+  disk::PDirEntry two = AddBytes(*disk, L"TWO", Pattern(4, 2));
+  TScratchFolder scratch;
+  const std::filesystem::path target = scratch.Path() / "target";
+  const std::vector<TExtractItem> plan = {{one, target / "missing" / "ONE"}, {two, target / "TWO"}};
+  EXPECT_EQ(ExtractPlanned(*disk, plan), 1);
+  EXPECT_EQ(ReadFile(target / "TWO"), Pattern(4, 2));
+}
+
+TEST(MakeDir, NamesRunFromNumbersToLetters) {
+  const struct {
+    std::int32_t n;
+    const char* name;
+  } cases[] = {{1, "NEWDIR1"},    {9, "NEWDIR9"},    {10, "NEWDIR10"},  {99, "NEWDIR99"},
+               {100, "NEWDIRA0"}, {109, "NEWDIRA9"}, {110, "NEWDIRB0"}, {127, "NEWDIRC7"}};
+  for (const auto& c : cases) EXPECT_EQ(NewDirName(c.n), c.name);
+}
+
+class CommandsTest : public files_test::ClockTest {};
+
+TEST_F(CommandsTest, MakeDirTakesTheFirstFreeNameAndStopsWhenFull) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("NEWDIR1"), disk::DiskResult::Ok);
+  AddBytes(*disk, L"NEWDIR2", {});  // a file holds the name too
+  TMakeDirResult made = MakeNewDirectory(*disk);
+  EXPECT_EQ(made.Result, disk::DiskResult::Ok);
+  EXPECT_EQ(made.Name, "NEWDIR3");
+  EXPECT_TRUE(disk->SubDirExists("NEWDIR3"));
+
+  while (disk->FileCount() + 2 < 112)
+    AddBytes(*disk, L"F" + std::to_wstring(disk->FileCount()), {});
+  made = MakeNewDirectory(*disk);
+  EXPECT_EQ(made.Result, disk::DiskResult::DirFull);
+  EXPECT_EQ(made.Name, "NEWDIR4");
+}
+
+TEST_F(CommandsTest, DeleteTakesFilesAndEmptyDirectoriesOnly) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("FULL"), disk::DiskResult::Ok);
+  ASSERT_EQ(disk->CreateSubDir("EMPTY"), disk::DiskResult::Ok);
+  AddBytes(*disk, L"FILE.TXT", Pattern(3000));
+  disk::PDirEntry label = disk->GetDirEntry(3);
+  label->Init(true);
+  files_test::SetRawName(*label, "LABEL      ");
+  label->Attr = disk::faVolumeID;
+  ASSERT_TRUE(disk->ChangeDir("FULL"));
+  AddBytes(*disk, L"INSIDE", Pattern(5));
+  disk::PDirEntry dotdot = disk->Lookup("..");
+  const std::int32_t freeBefore = disk->DiskFree();
+  ASSERT_TRUE(disk->ChangeDir("\\"));
+
+  std::vector<disk::TDirEntry*> selected = {disk->Lookup("FULL"), disk->Lookup("EMPTY"),
+                                            disk->Lookup("FILE.TXT"), label};
+  EXPECT_EQ(DeleteEntries(*disk, selected), 2);
+  EXPECT_FALSE(disk->FileNameExists("FILE.TXT"));
+  EXPECT_FALSE(disk->SubDirExists("EMPTY"));
+  EXPECT_TRUE(disk->SubDirExists("FULL"));
+  EXPECT_FALSE(label->IsDeleted());
+  EXPECT_EQ(disk->DiskFree(), freeBefore + 3 * 1024 + 1024);
+  EXPECT_FALSE(IsDeletable(*dotdot));
+}
+
+TEST(DropGate, EachDragIsDecidedWhenItEnters) {
+  TDropGate gate;
+  // Our own drag: refused on entering, over, and dropping.
+  EXPECT_EQ(gate.Enter(true, true, kDropCopy | kDropMove, 0), kDropNone);
+  EXPECT_EQ(gate.Over(kDropCopy, 0), kDropNone);
+  EXPECT_FALSE(gate.Drop());
+  // A foreign drag with files: copy at once, move with Shift when allowed, and one drop.
+  EXPECT_EQ(gate.Enter(false, true, kDropCopy | kDropMove, 0), kDropCopy);
+  EXPECT_EQ(gate.Over(kDropCopy | kDropMove, kKeyShift), kDropMove);
+  EXPECT_EQ(gate.Over(kDropCopy, kKeyShift), kDropCopy);
+  EXPECT_EQ(gate.Over(kDropMove, 0), kDropNone);
+  EXPECT_TRUE(gate.Drop());
+  EXPECT_FALSE(gate.Drop());
+  // A foreign drag that left does not make our own one droppable.
+  gate.Enter(false, true, kDropCopy, 0);
+  gate.Leave();
+  EXPECT_EQ(gate.Enter(true, true, kDropCopy, 0), kDropNone);
+  EXPECT_FALSE(gate.Drop());
+  // Nothing usable offered.
+  EXPECT_EQ(gate.Enter(false, false, kDropCopy, 0), kDropNone);
+  EXPECT_FALSE(gate.Drop());
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// Carrying out work lists on an image: folders by 8.3 names, repeated drops, the stop rules and
+// the current directory.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files/process_work_list.h"
+#include "app/files/work_list.h"
+#include "files_test_support.h"
+
+namespace {
+
+using app::files::PrepareWorkList;
+using app::files::ProcessWorkList;
+using disk::DiskResult;
+using files_test::DirNames;
+using files_test::ExtractBytes;
+using files_test::NewDisk;
+using files_test::TFakeFs;
+
+using Names = std::vector<std::string>;
+
+class ProcessWorkListTest : public files_test::ClockTest {
+ protected:
+  app::files::TWorkResult Drop(disk::TMSXDisk& disk, std::vector<std::filesystem::path> paths) {
+    const auto plan = PrepareWorkList(paths, disk.DiskFree(), fs_);
+    return ProcessWorkList(disk, plan.Items, fs_);
+  }
+  TFakeFs fs_;
+};
+
+TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsFiles) {
+  fs_.Folder("/host");
+  fs_.Folder("/host/MyLongFolderName");
+  fs_.File("/host/MyLongFolderName/readme.txt", 700);
+  fs_.Folder("/host/MyLongFolderName/Second Level");
+  fs_.File("/host/MyLongFolderName/Second Level/data.bin", 3000);
+  fs_.File("/host/after.txt", 10);
+  auto disk = NewDisk();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const auto result = Drop(*disk, {"/host/MyLongFolderName", "/host/after.txt"});
+    EXPECT_EQ(result.Stop, DiskResult::Ok);
+    EXPECT_EQ(result.FilesAdded, 3);
+    EXPECT_EQ(result.FoldersMade, round == 0 ? 2 : 0);
+    EXPECT_EQ(disk->Directory(), "\\");
+    EXPECT_EQ(DirNames(*disk), (Names{"MYLONGFO\\", "AFTER.TXT"}));
+    ASSERT_TRUE(disk->ChangeDir("MYLONGFO"));
+    EXPECT_EQ(DirNames(*disk), (Names{"README.TXT", "SECOND L\\"}));
+    EXPECT_EQ(ExtractBytes(*disk, "README.TXT"), fs_.Bytes("/host/MyLongFolderName/readme.txt"));
+    ASSERT_TRUE(disk->ChangeDir("SECOND L"));
+    EXPECT_EQ(DirNames(*disk), (Names{"DATA.BIN"}));
+    EXPECT_EQ(ExtractBytes(*disk, "DATA.BIN"),
+              fs_.Bytes("/host/MyLongFolderName/Second Level/data.bin"));
+    ASSERT_TRUE(disk->ChangeDir("\\"));
+  }
+}
+
+TEST_F(ProcessWorkListTest, TheCurrentDirectoryAtTheEndIsTheOneAtTheStart) {
+  fs_.Folder("/t");
+  fs_.Folder("/t/inner");
+  fs_.File("/t/inner/x", 10);
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("START"), DiskResult::Ok);
+  ASSERT_TRUE(disk->ChangeDir("START"));
+  Drop(*disk, {"/t"});
+  EXPECT_EQ(disk->Directory(), "\\START\\");
+  EXPECT_EQ(DirNames(*disk), (Names{"T\\"}));
+  ASSERT_TRUE(disk->ChangeDir("T\\INNER"));
+  EXPECT_EQ(DirNames(*disk), (Names{"X"}));
+}
+
+TEST_F(ProcessWorkListTest, AFolderNamedLikeAFileIsPassedOverWithItsContents) {
+  fs_.Folder("/h");
+  fs_.Folder("/h/notes");
+  fs_.File("/h/notes/inside.txt", 10);
+  fs_.File("/h/z.txt", 10);
+  auto disk = NewDisk();
+  files_test::AddBytes(*disk, L"NOTES", {1, 2, 3});
+  const auto result = Drop(*disk, {"/h/notes", "/h/z.txt"});
+  EXPECT_EQ(result.FoldersSkipped, 1);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "Z.TXT"}));
+  EXPECT_EQ(ExtractBytes(*disk, "NOTES"), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST_F(ProcessWorkListTest, AFileNamedLikeADirectoryIsSkippedAndTheDirectoryKept) {
+  fs_.File("/games", 50);
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("GAMES"), DiskResult::Ok);
+  const auto result = Drop(*disk, {"/games"});
+  EXPECT_EQ(result.FilesSkipped, 1);
+  EXPECT_EQ(DirNames(*disk), (Names{"GAMES\\"}));
+  EXPECT_TRUE(disk->ChangeDir("GAMES"));
+}
+
+TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsLocalTime) {
+  fs_.File("/a.bin", 2000);
+  auto disk = NewDisk();
+  files_test::AddBytes(*disk, L"A.BIN", std::vector<std::uint8_t>(5000, 7));
+  Drop(*disk, {"/a.bin"});
+  EXPECT_EQ(DirNames(*disk), (Names{"A.BIN"}));
+  EXPECT_EQ(ExtractBytes(*disk, "A.BIN"), fs_.Bytes("/a.bin"));
+  const disk::TDirEntry* entry = disk->Lookup("A.BIN");
+  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeFs::kWriteTime + clock_.kOffset);
+  EXPECT_EQ(entry->GetDateTime().Hour, local.Hour);
+  EXPECT_EQ(entry->GetDateTime().Day, local.Day);
+}
+
+TEST_F(ProcessWorkListTest, UnreadableFilesAreSkippedAndTheRunGoesOn) {
+  fs_.Folder("/d");
+  fs_.File("/d/locked", files_test::Pattern(10), true);
+  fs_.File("/d/fine", 10);
+  auto disk = NewDisk();
+  const auto result = Drop(*disk, {"/d"});
+  EXPECT_EQ(result.FilesSkipped, 1);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(disk->Directory(), "\\");
+  ASSERT_TRUE(disk->ChangeDir("D"));
+  EXPECT_EQ(DirNames(*disk), (Names{"FINE"}));
+}
+
+TEST_F(ProcessWorkListTest, AFullRootStopsTheRunAtTheFirstFileWithoutASlot) {
+  auto disk = NewDisk();
+  for (int i = 0; i < 110; ++i) files_test::AddBytes(*disk, L"F" + std::to_wstring(i), {});
+  std::vector<std::filesystem::path> files;
+  for (const char* name : {"/n1", "/n2", "/n3", "/n4"}) {
+    fs_.File(name, 1);
+    files.emplace_back(name);
+  }
+  // The third file finds no slot; the fourth is not tried, so its host failure never shows.
+  fs_.File("/n4", files_test::Pattern(1), true);
+  const auto result = ProcessWorkList(*disk, app::files::FilesToWorkList(files), fs_);
+  EXPECT_EQ(result.Stop, DiskResult::DirFull);
+  EXPECT_EQ(result.FilesAdded, 2);
+  EXPECT_EQ(result.FilesSkipped, 1);
+}
+
+TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeft) {
+  auto disk = NewDisk(false);
+  const std::int32_t free = disk->DiskFree();
+  fs_.File("/huge", static_cast<std::size_t>(free) + 1);
+  fs_.File("/fits", static_cast<std::size_t>(free) - 1024);
+  fs_.File("/tail", 1024);
+  fs_.File("/never", 1);
+  const std::vector<std::filesystem::path> files = {"/huge", "/fits", "/tail", "/never", "/huge"};
+  // The dialog's road has no budget: the model refuses what does not fit.
+  const auto result = ProcessWorkList(*disk, app::files::FilesToWorkList(files), fs_);
+  EXPECT_EQ(result.FilesAdded, 2);
+  EXPECT_EQ(result.FilesSkipped, 2);
+  EXPECT_EQ(result.Stop, DiskResult::DiskFull);
+  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "TAIL"}));
+}
+
+TEST_F(ProcessWorkListTest, NoDirectorySlotForAFolderStopsTheRunInThePlaceItStarted) {
+  auto disk = NewDisk();
+  for (int i = 0; i < 112; ++i) files_test::AddBytes(*disk, L"F" + std::to_wstring(i), {});
+  fs_.Folder("/new");
+  fs_.File("/new/x", 1);
+  const auto result = Drop(*disk, {"/new"});
+  EXPECT_EQ(result.Stop, DiskResult::DirFull);
+  EXPECT_EQ(result.FoldersMade, 0);
+  EXPECT_EQ(disk->Directory(), "\\");
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// Dropped host paths -> work list: the byte budget, folder expansion, image files and bounds.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files/work_list.h"
+#include "files_test_support.h"
+
+namespace {
+
+using app::files::PrepareWorkList;
+using app::files::TWorkList;
+using app::files::WorkKind;
+using files_test::TFakeFs;
+
+std::vector<std::filesystem::path> Paths(std::initializer_list<const char*> names) {
+  return {names.begin(), names.end()};
+}
+
+// "+path" enter, "path" add, "-" leave.
+std::vector<std::string> Describe(const TWorkList& items) {
+  std::vector<std::string> lines;
+  for (const auto& item : items) {
+    switch (item.Kind) {
+      case WorkKind::AddFile:
+        lines.push_back(item.Path.generic_string());
+        break;
+      case WorkKind::EnterFolder:
+        lines.push_back("+" + item.Path.generic_string());
+        break;
+      case WorkKind::LeaveFolder:
+        lines.push_back("-");
+        break;
+    }
+  }
+  return lines;
+}
+
+struct BudgetCase {
+  const char* title;
+  std::vector<std::size_t> sizes;
+  std::int64_t budget;
+  std::vector<std::string> taken;
+};
+
+TEST(WorkListBudget, FilesAreTakenWhileTheirExactSizesFit) {
+  const BudgetCase cases[] = {
+      {"a file that does not fit is skipped, later ones still tried",
+       {1000, 1500, 900},
+       2048,
+       {"/d/f0", "/d/f2"}},
+      {"exact bytes, not clusters: three 1-byte files in one cluster",
+       {1, 1, 1},
+       1024,
+       {"/d/f0", "/d/f1", "/d/f2"}},
+      {"a file of exactly the budget fits", {2048}, 2048, {"/d/f0"}},
+      {"one byte over does not", {2049, 10}, 2048, {"/d/f1"}},
+      {"empty files always fit", {0, 0}, 0, {"/d/f0", "/d/f1"}},
+      {"no budget at all", {1}, 0, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    TFakeFs fs;
+    fs.Folder("/d");
+    std::vector<std::filesystem::path> dropped;
+    for (std::size_t i = 0; i < c.sizes.size(); ++i) {
+      const std::string path = "/d/f" + std::to_string(i);
+      fs.File(path, c.sizes[i]);
+      dropped.emplace_back(path);
+    }
+    const auto plan = PrepareWorkList(dropped, c.budget, fs);
+    EXPECT_FALSE(plan.OpenImage);
+    EXPECT_EQ(Describe(plan.Items), c.taken);
+  }
+}
+
+TEST(WorkListBudget, FoldersCostNothingAndShareTheBudgetWithTheirFiles) {
+  TFakeFs fs;
+  fs.Folder("/a");
+  fs.File("/a/big", 1500);
+  fs.Folder("/a/empty");
+  fs.File("/a/small", 500);
+  fs.File("/top", 100);
+  const auto plan = PrepareWorkList(Paths({"/a", "/top"}), 2000, fs);
+  EXPECT_EQ(Describe(plan.Items),
+            (std::vector<std::string>{"+/a", "/a/big", "+/a/empty", "-", "/a/small", "-"}));
+}
+
+TEST(WorkList, NestedFoldersExpandDepthFirstAndMissingPathsAreDropped) {
+  TFakeFs fs;
+  fs.Folder("/drop");
+  fs.File("/drop/one.txt", 10);
+  fs.Folder("/drop/sub");
+  fs.File("/drop/sub/two.bin", 20);
+  fs.Folder("/drop/sub/deeper");
+  fs.File("/drop/sub/deeper/three", 30);
+  fs.File("/drop/last", 40);
+  fs.File("/loose", 5);
+  const auto plan = PrepareWorkList(Paths({"/gone", "/drop", "/loose"}), 100000, fs);
+  EXPECT_EQ(Describe(plan.Items),
+            (std::vector<std::string>{"+/drop", "/drop/one.txt", "+/drop/sub", "/drop/sub/two.bin",
+                                      "+/drop/sub/deeper", "/drop/sub/deeper/three", "-", "-",
+                                      "/drop/last", "-", "/loose"}));
+}
+
+TEST(WorkList, AnImageFileAmongTheDropIsOpenedInsteadOfAdding) {
+  TFakeFs fs;
+  fs.File("/a.txt", 10);
+  fs.File("/games.Hfe", 10);
+  fs.File("/work.dsk", 10);
+  const auto plan = PrepareWorkList(Paths({"/a.txt", "/games.Hfe", "/work.dsk"}), 100000, fs);
+  ASSERT_TRUE(plan.OpenImage);
+  EXPECT_EQ(plan.OpenImage->generic_string(), "/games.Hfe");
+  EXPECT_TRUE(plan.Items.empty());
+
+  const struct {
+    const char* name;
+    bool image;
+  } names[] = {{"x.DSK", true}, {"x.dsk", true},  {"x.hfe", true}, {"x.dsk.txt", false},
+               {"dsk", false},  {"x.xsa", false}, {"x.DS", false}};
+  for (const auto& n : names) EXPECT_EQ(app::files::IsImageFileName(n.name), n.image) << n.name;
+}
+
+TEST(WorkList, TheDialogsFilesBecomeAddLinesAsTheyAre) {
+  const auto files = Paths({"/x/a", "/x/b"});
+  EXPECT_EQ(Describe(app::files::FilesToWorkList(files)),
+            (std::vector<std::string>{"/x/a", "/x/b"}));
+}
+
+// Every folder holds itself again: a link loop as a careless file system would show it.
+class TEndlessFs : public app::files::IHostFs {
+ public:
+  app::files::HostKind Kind(const std::filesystem::path& path) const override {
+    return path.filename() == "f" ? app::files::HostKind::File : app::files::HostKind::Folder;
+  }
+  std::optional<std::uint64_t> FileSize(const std::filesystem::path&) const override { return 0; }
+  std::vector<std::filesystem::path> List(const std::filesystem::path& folder) const override {
+    std::vector<std::filesystem::path> children;
+    for (int i = 0; i < width; ++i) children.push_back(folder / ("d" + std::to_string(i)));
+    children.push_back(folder / "f");
+    return children;
+  }
+  std::unique_ptr<rtl::TStream> OpenRead(const std::filesystem::path&) const override {
+    return std::make_unique<rtl::TMemoryStream>();
+  }
+  rtl::FileTime LastWriteTime(const std::filesystem::path&) const override { return 0; }
+  int width = 1;
+};
+
+TEST(WorkList, EndlessTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
+  for (const int width : {1, 3}) {
+    SCOPED_TRACE(width);
+    TEndlessFs fs;
+    fs.width = width;
+    const auto plan = PrepareWorkList(Paths({"/loop"}), 1 << 20, fs);
+    ASSERT_LE(plan.Items.size(), app::files::kMaxWorkItems);
+    int depth = 0;
+    int deepest = 0;
+    for (const auto& item : plan.Items) {
+      if (item.Kind == WorkKind::EnterFolder) deepest = std::max(deepest, ++depth);
+      if (item.Kind == WorkKind::LeaveFolder) {
+        ASSERT_GE(--depth, 0);
+      }
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(deepest, app::files::kMaxFolderDepth);
+  }
+}
+
+}  // namespace
