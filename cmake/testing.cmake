@@ -18,9 +18,11 @@ include(GoogleTest)
 
 # Labels come from directory properties (tests/ sets "native" or "wine"; a folder may append its
 # own), since properties handed to test discovery cannot carry a list.
-# qb_test(name SOURCES files... DEPS libs...)
+# qb_test(name [GUI] SOURCES files... DEPS libs...)
+# GUI tests show windows; under Wine they run one at a time, since windows on one display take
+# each other's focus.
 function(qb_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE QB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -29,6 +31,9 @@ function(qb_test name)
     # One Wine start per executable; the emulator wraps the run.
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+    if(ARG_GUI)
+      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
   else()
     gtest_discover_tests(${name} PROPERTIES TIMEOUT 300 DISCOVERY_TIMEOUT 60)
   endif()

@@ -1,36 +1,40 @@
-// Quollbox start-up: until the main window exists, a plain top-level window with the program's
-// title and the platform's message loop.
+// Quollbox start-up: the settings subsystem, the application with its title, the main window
+// with the command line's arguments, and the message loop until the main window closes.
 #include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/main_form.h"
+#include "ui/win32/forms.h"
+#include "ux/modules.h"
 
 namespace {
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+// The arguments after the program's name.
+std::vector<std::wstring> CommandLineArguments() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> result;
+  for (int i = 1; i < count; ++i) result.emplace_back(arguments[i]);
+  LocalFree(arguments);
+  return result;
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = L"TMainForm";
-  if (!RegisterClassExW(&windowClass)) return 1;
-  HWND window = CreateWindowExW(0, L"TMainForm", L"Quollbox", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
-  if (!window) return 1;
-  ShowWindow(window, showCommand);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  ux::InitModules();
+  {
+    ui::TApplication application;
+    application.SetTitle(L"Quollbox");
+    app::MainFormOptions options;
+    options.arguments = CommandLineArguments();
+    application.CreateForm<app::TMainForm>(std::move(options));
+    application.Run();
   }
-  return static_cast<int>(message.wParam);
+  ux::DoneModules();
+  return 0;
 }

@@ -1,0 +1,216 @@
+#include "app/shell_core.h"
+
+#include <algorithm>
+
+#include "hfe/hfe_disk.h"
+#include "rtl/exceptions.h"
+#include "ui/text.h"
+
+namespace app {
+
+namespace {
+
+const std::wstring kBootCodeValue = L"BootCode";
+const std::wstring kRemovableDriveValue = L"RemovableDrive";
+
+}  // namespace
+
+std::filesystem::path IHostFs::ExpandFileName(const std::filesystem::path& path) {
+  if (path.is_absolute()) return path.lexically_normal();
+  return (CurrentDirectory() / path).lexically_normal();
+}
+
+ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
+  const auto expand = [this](const std::wstring& name) {
+    return ports_.fs.ExpandFileName(name).wstring();
+  };
+  ports_.recentFiles.ExpandFileName = expand;
+  ports_.recentFolders.ExpandFileName = expand;
+}
+
+void ShellCore::RestoreSettings() {
+  removableDrive_ = ports_.settings.ReadString(kRemovableDriveValue, L"");
+  bootCodeOption_ = ports_.settings.ReadInteger(kBootCodeValue, 1);
+  ports_.view.CheckBootOption(bootCodeOption_);
+}
+
+void ShellCore::SaveSettings() {
+  ports_.settings.WriteInteger(kBootCodeValue, bootCodeOption_);
+  ports_.settings.WriteString(kRemovableDriveValue, removableDrive_);
+}
+
+void ShellCore::Start(const std::vector<std::wstring>& arguments) {
+  if (const auto candidate = CommandLineImage(arguments);
+      candidate && ports_.fs.FileExists(Resolve(*candidate)))
+    OpenDiskImage(*candidate);
+  if (image_) return;
+  NewImage(0);
+  image_->ResetModifiedState();
+  UpdateCaption();
+}
+
+bool ShellCore::QuerySaveModified() {
+  if (!image_ || !image_->IsModified()) return true;
+  switch (ports_.ui.MessageDlg(kSaveQuestion, kQuestionCaption, MsgButtons::YesNoCancel,
+                               MsgIcon::Question)) {
+    case MsgAnswer::Yes:
+      return Save() && !image_->IsModified();
+    case MsgAnswer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
+  const std::filesystem::path path = Resolve(fileName);
+  const ImageKind kind = ClassifyImageFile(path, ports_.fs.FileSize(path));
+  switch (kind) {
+    case ImageKind::Xsa:
+      ports_.ui.MessageDlg(kNotImplemented, kOpenCaption, MsgButtons::Ok, MsgIcon::Error);
+      return false;
+    case ImageKind::Unknown:
+      ports_.ui.MessageDlg(kUnrecognizedFormat, kOpenCaption, MsgButtons::Ok, MsgIcon::Warning);
+      return false;
+    case ImageKind::DskWrongSize:
+      return false;
+    case ImageKind::Hfe:
+    case ImageKind::Dsk:
+      break;
+  }
+  if (!QuerySaveModified()) return false;
+  std::unique_ptr<disk::TMSXDisk> loaded = LoadImage(path, kind == ImageKind::Hfe);
+  if (!loaded) return false;
+  ReplaceImage(std::move(loaded));
+  ports_.fs.ChangeDirectory(path.parent_path());
+  retainIndex_ = -1;
+  ports_.recentFiles.Add(path.wstring());
+  ports_.recentFolders.Add(path.parent_path().wstring());
+  UpdateCaption();
+  UpdateSizePanel();
+  ports_.settings.SaveAll();
+  const disk::TBootRecord& boot = *image_->BootRecord();
+  if (boot.SectorsPerCluster != 0 && boot.TotalSectorCount != 0)
+    RefreshFileList();
+  else
+    ShowCustomDisk();
+  return true;
+}
+
+std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path& fileName,
+                                                     bool hfe) {
+  auto image = std::make_unique<disk::TMSXDisk>();
+  std::wstring reason;
+  bool loaded = false;
+  try {
+    const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(fileName);
+    if (hfe) {
+      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image);
+    } else {
+      rtl::TMemoryStream stream(bytes);
+      loaded = image->LoadFromStream(stream, fileName);
+    }
+  } catch (const rtl::Exception& error) {
+    reason = L"\r\n" + ui::WideFromUtf8(error.what());
+  }
+  if (!loaded) {
+    ReportFailure(L"Cannot read the disk image \"" + fileName.wstring() + L"\"." + reason,
+                  kOpenCaption);
+    return nullptr;
+  }
+  image->SetFileName(fileName);
+  return image;
+}
+
+void ShellCore::OpenWithDialog() {
+  if (const auto chosen = ports_.dialogs.OpenImage()) OpenDiskImage(*chosen);
+}
+
+void ShellCore::NewImage(int tag) {
+  if (!QuerySaveModified()) return;
+  auto image = std::make_unique<disk::TMSXDisk>();
+  image->PrepareNewImage(tag == 2);
+  image->AttachBootCode(disk::GetBootCode(bootCodeOption_));
+  const std::filesystem::path folder = ports_.fs.CurrentDirectory();
+  image->SetFileName(NextNewImageName(
+      [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
+  ReplaceImage(std::move(image));
+  retainIndex_ = -1;
+  UpdateCaption();
+  UpdateSizePanel();
+  RefreshFileList();
+}
+
+void ShellCore::ReplaceImage(std::unique_ptr<disk::TMSXDisk> image) {
+  ports_.view.SetRows({}, -1);
+  image_ = std::move(image);
+}
+
+void ShellCore::OpenRecentFile(const std::wstring& fileName) {
+  if (ports_.fs.FileExists(Resolve(fileName))) {
+    OpenDiskImage(fileName);
+    return;
+  }
+  const std::wstring text = L"File \"" + fileName + L"\" doesn't exist.\r\nRemove it from MRU?";
+  if (ports_.ui.MessageDlg(text, L"Open MRU", MsgButtons::YesNo, MsgIcon::Question) ==
+      MsgAnswer::Yes)
+    ports_.recentFiles.Remove(fileName);
+}
+
+void ShellCore::RefreshFileList() {
+  if (!image_) {
+    ports_.view.SetRows({}, -1);
+    return;
+  }
+  std::vector<FileRow> rows;
+  std::int64_t total = 0;
+  int files = 0;
+  for (std::int32_t i = 0; i < image_->DirCount(); ++i) {
+    disk::TDirEntry* entry = image_->GetDirEntry(i);
+    if (!entry || !entry->IsUsed() || entry->IsDeleted() || entry->GetFileName() == ".") continue;
+    if (!entry->IsDirectory() && (entry->Attr & disk::faVolumeID) == 0) {
+      total += entry->Size;
+      ++files;
+    }
+    rows.push_back(MakeFileRow(*entry, ports_.dates));
+  }
+  int focus = -1;
+  if (retainIndex_ != -1 && !rows.empty())
+    focus = std::min(retainIndex_, static_cast<int>(rows.size()) - 1);
+  ports_.view.SetRows(std::move(rows), focus);
+  ports_.view.SetPanelText(kPanelTotals, TotalsPanelText(total, files));
+  UpdateUsagePanels();
+}
+
+void ShellCore::ShowCustomDisk() {
+  ports_.view.SetRows({}, -1);
+  ports_.view.SetPanelText(kPanelTotals, L"Custom Disk");
+  ports_.view.SetPanelText(kPanelUsed, L"");
+  ports_.view.SetPanelText(kPanelFree, L"");
+}
+
+void ShellCore::UpdateCaption() {
+  if (image_)
+    ports_.view.SetCaption(CaptionText(image_->FileName().wstring(), image_->IsModified()));
+}
+
+void ShellCore::UpdateSizePanel() {
+  ports_.view.SetPanelText(kPanelSize, SizePanelText(image_.get()));
+}
+
+void ShellCore::UpdateUsagePanels() {
+  const std::int32_t used = image_->DiskUsage();
+  const std::int32_t free = image_->DiskFree();
+  ports_.view.SetPanelText(kPanelUsed, UsedPanelText(used, used + free));
+  ports_.view.SetPanelText(kPanelFree, FreePanelText(free));
+}
+
+void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {
+  ports_.ui.MessageDlg(text, caption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+std::filesystem::path ShellCore::Resolve(const std::filesystem::path& fileName) {
+  return ports_.fs.ExpandFileName(fileName);
+}
+
+}  // namespace app

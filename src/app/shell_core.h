@@ -1,0 +1,108 @@
+// The main window's decisions: the one disk image it holds, start-up, the image commands, the
+// file list's fill and the window's own settings. One method per handler; the platform is
+// reached only through the ports of shell_ports.h, so all of it runs in tests without a window.
+//
+// Beyond the plain handlers, the commands keep the user's data safe: the save question counts as
+// answered only when the save happened; New asks it too; an open keeps the current image until
+// the new one has loaded; failed saves and exports are reported and keep the modified flag; the
+// caption follows the modified flag after every command.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mru_list.h"
+#include "app/shell_ports.h"
+#include "app/shell_texts.h"
+#include "disk/msx_disk.h"
+
+namespace app {
+
+struct ShellPorts {
+  IShellView& view;
+  IShellUi& ui;
+  IFileDialogs& dialogs;
+  IHostFs& fs;
+  ISettings& settings;
+  IDrives& drives;
+  const IDateTimeFormat& dates;
+  TMRUList& recentFiles;
+  TMRUList& recentFolders;
+};
+
+// A removable drive for the drives menu.
+struct RemovableDriveItem {
+  std::wstring root;  // "E:\"
+  int driveBit = 0;
+  bool checked = false;
+  bool operator==(const RemovableDriveItem&) const = default;
+};
+
+class ShellCore {
+ public:
+  explicit ShellCore(const ShellPorts& ports);
+  ShellCore(const ShellCore&) = delete;
+  ShellCore& operator=(const ShellCore&) = delete;
+
+  disk::TMSXDisk* Image() const { return image_.get(); }
+  int BootCodeOption() const { return bootCodeOption_; }
+  const std::wstring& RemovableDrive() const { return removableDrive_; }
+
+  // --- Start and stop ---
+  // The window's settings were restored: the removable drive and the boot-code choice.
+  void RestoreSettings();
+  // The window's settings are being saved.
+  void SaveSettings();
+  // First show: opens the command line's image, or makes the start-up image.
+  void Start(const std::vector<std::wstring>& arguments);
+  // The save question; also the close question. True: go ahead.
+  bool QuerySaveModified();
+
+  // --- Image commands ---
+  // True when the image was opened.
+  bool OpenDiskImage(const std::filesystem::path& fileName);
+  void OpenWithDialog();
+  // Tag 2: a 720 KB image; any other tag a 360 KB one.
+  void NewImage(int tag);
+  // True when the image is saved afterwards.
+  bool Save();
+  bool SaveAs();
+  void ExportToRemovable();
+  void ChangeBootOption(int tag);
+  void ReplaceBootSector(int tag);
+  void CopyFullName();
+  void OpenFolder();
+  // A recent-file entry was chosen.
+  void OpenRecentFile(const std::wstring& fileName);
+  std::vector<RemovableDriveItem> RemovableDrives();
+  void SetRemovableDrive(int driveBit);
+
+  // --- File list ---
+  void RefreshFileList();
+  void UpdateCaption();
+
+ private:
+  // Writes the image as `fileName`'s kind; reports a failure. True when written.
+  bool WriteImage(const std::filesystem::path& fileName);
+  // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
+  std::vector<std::uint8_t> ImageBytes(ImageKind kind) const;
+  std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& fileName, bool hfe);
+  // Puts `image` in place of the current one; no list row may point into the old one.
+  void ReplaceImage(std::unique_ptr<disk::TMSXDisk> image);
+  void UpdateSizePanel();
+  void UpdateUsagePanels();
+  void ShowCustomDisk();
+  void ReportFailure(const std::wstring& text, const std::wstring& caption);
+  std::filesystem::path Resolve(const std::filesystem::path& fileName);
+
+  ShellPorts ports_;
+  std::unique_ptr<disk::TMSXDisk> image_;
+  int retainIndex_ = -1;
+  int bootCodeOption_ = 1;
+  std::wstring removableDrive_;
+};
+
+}  // namespace app

@@ -1,0 +1,131 @@
+// The commands that write the image (save, save as, export) and the small image commands.
+#include "app/shell_core.h"
+#include "hfe/hfe_disk.h"
+#include "rtl/exceptions.h"
+#include "ui/text.h"
+
+namespace app {
+
+bool ShellCore::Save() {
+  if (!image_) return true;
+  std::filesystem::path target = image_->FileName();
+  const bool chosen = image_->IsModified() && !ports_.fs.FileExists(Resolve(target));
+  if (chosen) {
+    const auto name = ports_.dialogs.SaveImage(target, {});
+    if (!name) return false;
+    target = *name;
+  }
+  if (!WriteImage(target)) return false;
+  if (chosen) ports_.fs.ChangeDirectory(Resolve(target).parent_path());
+  return true;
+}
+
+bool ShellCore::SaveAs() {
+  if (!image_) return false;
+  const std::filesystem::path& current = image_->FileName();
+  const auto name = ports_.dialogs.SaveImage(
+      SaveAsPresetName(current, ports_.dialogs.SaveDefaultExtension()), current.parent_path());
+  if (!name || !WriteImage(*name)) return false;
+  ports_.fs.ChangeDirectory(Resolve(*name).parent_path());
+  return true;
+}
+
+bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
+  const ImageKind kind = SaveKind(fileName);
+  if (kind == ImageKind::Unknown) {
+    ports_.ui.MessageDlg(L"\"" + fileName.wstring() +
+                             L"\" was not saved: disk images are saved as .DSK or .HFE files.",
+                         kSaveCaption, MsgButtons::Ok, MsgIcon::Warning);
+    return false;
+  }
+  const std::vector<std::uint8_t> bytes = ImageBytes(kind);
+  std::wstring reason;
+  try {
+    if (bytes.empty()) throw rtl::Exception("The image has no whole disk side to write.");
+    ports_.fs.WriteFile(Resolve(fileName), bytes);
+  } catch (const rtl::Exception& error) {
+    ReportFailure(L"Cannot save the disk image as \"" + fileName.wstring() + L"\".\r\n" +
+                      ui::WideFromUtf8(error.what()),
+                  kSaveCaption);
+    return false;
+  }
+  image_->SetFileName(fileName);
+  image_->ResetModifiedState();
+  ports_.recentFiles.Add(fileName.wstring());
+  UpdateCaption();
+  return true;
+}
+
+std::vector<std::uint8_t> ShellCore::ImageBytes(ImageKind kind) const {
+  if (kind == ImageKind::Hfe) return hfe::BuildHFE(*image_);
+  rtl::TMemoryStream stream;
+  image_->SaveToStream(stream);
+  return stream.TakeBytes();
+}
+
+void ShellCore::ExportToRemovable() {
+  if (!image_) return;
+  if (removableDrive_.empty()) {
+    ports_.ui.MessageDlg(L"No removable drive is chosen: choose one in Options, Removable Drives.",
+                         kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
+  if (ports_.drives.DriveType(removableDrive_) != kDriveRemovable) {
+    ports_.ui.MessageDlg(L"The removable drive " + removableDrive_ + L" is not available.",
+                         kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
+  const std::wstring target = ExportTarget(removableDrive_, image_->FileName());
+  ports_.ui.SetBusy(true);
+  std::wstring failure;
+  try {
+    const std::vector<std::uint8_t> bytes = hfe::BuildHFE(*image_);
+    if (bytes.empty()) throw rtl::Exception("The image has no whole disk side to write.");
+    ports_.fs.WriteFile(target, bytes);
+  } catch (const rtl::Exception& error) {
+    failure = ui::WideFromUtf8(error.what());
+  }
+  ports_.ui.SetBusy(false);
+  if (!failure.empty())
+    ReportFailure(L"Cannot export the disk image to \"" + target + L"\".\r\n" + failure,
+                  kExportCaption);
+}
+
+void ShellCore::ChangeBootOption(int tag) {
+  bootCodeOption_ = tag;
+  ports_.view.CheckBootOption(tag);
+}
+
+void ShellCore::ReplaceBootSector(int tag) {
+  if (!image_) return;
+  image_->EraseBootSector();
+  if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
+  UpdateCaption();
+}
+
+void ShellCore::CopyFullName() {
+  if (image_) ports_.ui.SetClipboardText(image_->FileName().wstring());
+}
+
+void ShellCore::OpenFolder() {
+  if (image_ && image_->FileName().has_parent_path())
+    ports_.ui.ShellOpen(L"explorer.exe", SelectInExplorerParameters(image_->FileName()));
+}
+
+std::vector<RemovableDriveItem> ShellCore::RemovableDrives() {
+  std::vector<RemovableDriveItem> items;
+  const std::uint32_t mask = ports_.drives.LogicalDrives();
+  for (int bit = 0; bit < 32; ++bit) {
+    if ((mask & (1u << bit)) == 0) continue;
+    const std::wstring root = DriveRoot(bit);
+    if (ports_.drives.DriveType(root) != kDriveRemovable) continue;
+    items.push_back({root, bit, root == removableDrive_});
+  }
+  return items;
+}
+
+void ShellCore::SetRemovableDrive(int driveBit) {
+  removableDrive_ = DriveRoot(driveBit);
+}
+
+}  // namespace app

@@ -1,0 +1,141 @@
+// What the main window's decisions need from the platform: the window's view, message boxes and
+// shell services, the file dialogs, host files, the stored settings, the drives and the date
+// format. The program implements them over Win32; tests implement them in memory.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "rtl/clock.h"
+
+namespace disk {
+struct TDirEntry;
+}
+
+namespace app {
+
+// One row of the file list: caption, the four sub-item texts and the entry it shows.
+struct FileRow {
+  std::wstring caption;
+  std::wstring ext;
+  std::wstring size;
+  std::wstring dateTime;
+  std::wstring attrs;
+  disk::TDirEntry* entry = nullptr;
+  bool operator==(const FileRow&) const = default;
+};
+
+inline constexpr int kPanelSize = 0;
+inline constexpr int kPanelTotals = 1;
+inline constexpr int kPanelUsed = 2;
+inline constexpr int kPanelFree = 3;
+
+class IShellView {
+ public:
+  virtual void SetCaption(const std::wstring& caption) = 0;
+  virtual void SetPanelText(int panel, const std::wstring& text) = 0;
+  // Replaces every row; `focusIndex` (or -1) becomes the selected, focused and visible row.
+  virtual void SetRows(std::vector<FileRow> rows, int focusIndex) = 0;
+  // Checks the boot-code radio item of `option` (0-2); any other value checks none.
+  virtual void CheckBootOption(int option) = 0;
+
+ protected:
+  ~IShellView() = default;
+};
+
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgIcon { Error, Warning, Question, Information };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
+
+class IShellUi {
+ public:
+  virtual MsgAnswer MessageDlg(const std::wstring& text, const std::wstring& caption,
+                               MsgButtons buttons, MsgIcon icon) = 0;
+  virtual void SetClipboardText(const std::wstring& text) = 0;
+  virtual void ShellOpen(const std::wstring& file, const std::wstring& parameters) = 0;
+  // The hourglass cursor on or off.
+  virtual void SetBusy(bool busy) = 0;
+
+ protected:
+  ~IShellUi() = default;
+};
+
+class IFileDialogs {
+ public:
+  // The image chosen in the open dialog, or nothing when cancelled.
+  virtual std::optional<std::filesystem::path> OpenImage() = 0;
+  // The save dialog with `fileName` preset and, when not empty, `folder` as its start folder.
+  virtual std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
+                                                         const std::filesystem::path& folder) = 0;
+  // The save dialog's default extension without its dot ("dsk" or "hfe").
+  virtual std::wstring SaveDefaultExtension() = 0;
+
+ protected:
+  ~IFileDialogs() = default;
+};
+
+class IHostFs {
+ public:
+  virtual bool FileExists(const std::filesystem::path& path) = 0;
+  virtual bool DirectoryExists(const std::filesystem::path& path) = 0;
+  // The file's size in bytes, or -1 when it cannot be queried.
+  virtual std::int64_t FileSize(const std::filesystem::path& path) = 0;
+  virtual std::filesystem::path CurrentDirectory() = 0;
+  virtual void ChangeDirectory(const std::filesystem::path& path) = 0;
+  // The whole file; raises rtl::EStreamError when it cannot be read.
+  virtual std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) = 0;
+  // Replaces the file only when everything was written; raises rtl::EStreamError.
+  virtual void WriteFile(const std::filesystem::path& path,
+                         std::span<const std::uint8_t> bytes) = 0;
+
+  // `path` made absolute against the current directory.
+  std::filesystem::path ExpandFileName(const std::filesystem::path& path);
+
+ protected:
+  ~IHostFs() = default;
+};
+
+// The main window's own values, kept with its placement.
+class ISettings {
+ public:
+  virtual std::wstring ReadString(const std::wstring& ident, const std::wstring& def) = 0;
+  virtual void WriteString(const std::wstring& ident, const std::wstring& value) = 0;
+  virtual int ReadInteger(const std::wstring& ident, int def) = 0;
+  virtual void WriteInteger(const std::wstring& ident, int value) = 0;
+  // Writes the whole window state now (placement, listed properties and own values).
+  virtual void SaveAll() = 0;
+
+ protected:
+  ~ISettings() = default;
+};
+
+inline constexpr unsigned kDriveUnknown = 0;
+inline constexpr unsigned kDriveNoRootDir = 1;
+inline constexpr unsigned kDriveRemovable = 2;
+
+class IDrives {
+ public:
+  // Bit n set: drive letter "A" + n exists.
+  virtual std::uint32_t LogicalDrives() = 0;
+  // The platform's drive type of a root such as "E:\".
+  virtual unsigned DriveType(const std::wstring& root) = 0;
+
+ protected:
+  ~IDrives() = default;
+};
+
+// The user's default short date and long time formats.
+class IDateTimeFormat {
+ public:
+  virtual std::wstring Date(const rtl::TDateTime& value) const = 0;
+  virtual std::wstring Time(const rtl::TDateTime& value) const = 0;
+
+ protected:
+  ~IDateTimeFormat() = default;
+};
+
+}  // namespace app

@@ -1,0 +1,63 @@
+// The main window's texts and small decisions, as pure functions: the caption, the status panels,
+// the file list's row texts, the kind of an image file, new image names, the command line's image
+// and the names the save and export commands use.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/shell_ports.h"
+#include "disk/records.h"
+
+namespace disk {
+class TMSXDisk;
+}
+
+namespace app {
+
+inline const std::wstring kOpenCaption = L"Open Disk Image";
+inline const std::wstring kSaveCaption = L"Save Disk Image";
+inline const std::wstring kExportCaption = L"Export To Removable";
+inline const std::wstring kQuestionCaption = L"Quollbox ";
+inline const std::wstring kNotImplemented = L"Not Implemented";
+inline const std::wstring kUnrecognizedFormat = L"Unrecognized file format";
+inline const std::wstring kSaveQuestion =
+    L"The currently opened disk image was modified!\r\nSave changes?";
+
+// "Quollbox - <name>", plus " *" when modified.
+std::wstring CaptionText(const std::wstring& fileName, bool modified);
+// "360k" / "720k"; "none" without an image.
+std::wstring SizePanelText(const disk::TMSXDisk* image);
+std::wstring TotalsPanelText(std::int64_t bytes, int files);
+std::wstring UsedPanelText(std::int32_t used, std::int32_t total);
+std::wstring FreePanelText(std::int32_t free);
+
+// The row of a directory entry; the 8-bit name fields go through the code page.
+FileRow MakeFileRow(disk::TDirEntry& entry, const IDateTimeFormat& format);
+
+enum class ImageKind { Hfe, Dsk, DskWrongSize, Xsa, Unknown };
+// By the upper-cased extension; a raw image only at 368,640 or 737,280 bytes (`size` -1: unknown).
+ImageKind ClassifyImageFile(const std::filesystem::path& path, std::int64_t size);
+// The kind the save commands write: Hfe, Dsk or Unknown.
+ImageKind SaveKind(const std::filesystem::path& path);
+
+// "NewImage%d.dsk" with the first number from 1 for which `exists` is false.
+std::wstring NextNewImageName(const std::function<bool(const std::wstring&)>& exists);
+
+// The last non-empty argument that does not begin with "/" or "-".
+std::optional<std::wstring> CommandLineImage(const std::vector<std::wstring>& arguments);
+
+// The name part of `fileName` with its extension replaced by "." + `extension`.
+std::wstring SaveAsPresetName(const std::filesystem::path& fileName, const std::wstring& extension);
+// `driveRoot` with a trailing backslash, then the image's name part with the extension ".HFE".
+std::wstring ExportTarget(const std::wstring& driveRoot, const std::filesystem::path& fileName);
+// Explorer's parameters to show the file selected, the path quoted (it may contain commas).
+std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName);
+// "A:\" for drive bit 0.
+std::wstring DriveRoot(int driveBit);
+
+}  // namespace app

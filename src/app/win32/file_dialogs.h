@@ -1,0 +1,41 @@
+// The image dialogs: the new-style (Vista) dialogs when the system has them, the classic ones
+// otherwise. The dialog components belong to the main window, whose settings keep their file
+// type choices.
+#pragma once
+
+#include "app/shell_ports.h"
+#include "ui/win32/dialogs.h"
+
+namespace app {
+
+// Windows Vista or later (major version 6 or more).
+bool IsVistaOrLater();
+
+struct ImageDialogComponents {
+  ui::TFileOpenDialog* newOpen = nullptr;
+  ui::TOpenDialog* oldOpen = nullptr;
+  ui::TFileSaveDialog* newSave = nullptr;
+  ui::TSaveDialog* oldSave = nullptr;
+};
+
+class ImageDialogs : public IFileDialogs {
+ public:
+  ImageDialogs() : vista_(IsVistaOrLater()) {}
+  ImageDialogComponents& Components() { return components_; }
+  // Gives every dialog its title, file types and options, and makes the new-style save dialog's
+  // default extension follow its chosen file type.
+  void Setup();
+  // The save dialog's default extension after its file type index was restored.
+  void SyncSaveExtension();
+
+  std::optional<std::filesystem::path> OpenImage() override;
+  std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
+                                                 const std::filesystem::path& folder) override;
+  std::wstring SaveDefaultExtension() override;
+
+ private:
+  ImageDialogComponents components_;
+  bool vista_;
+};
+
+}  // namespace app

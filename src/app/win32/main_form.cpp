@@ -1,0 +1,189 @@
+#include "app/win32/main_form.h"
+
+#include "ui/shortcut.h"
+
+namespace app {
+
+TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
+    : ui::TForm(owner), options_(std::move(options)) {
+  SetName(L"MainForm");
+  SetCaption(L"Quollbox");
+  Font().SetName(L"Tahoma");
+  Font().SetHeight(-11);
+  SetKeyPreview(true);
+  SetClientSize(888, 621);
+  BuildControls();
+  BuildDialogs();
+  mruList_ = ui::Create<TMRUList>(*this);
+  mruList_->SetName(L"MRUList");
+  mruList_->SetMaxItems(20);
+  mruListFolders_ = ui::Create<TMRUList>(*this);
+  mruListFolders_->SetName(L"MRUListFolders");
+  mruListFolders_->SetPrefix(L"MRUDir");
+  mruListFolders_->SetMaxItems(12);
+  mruListFolders_->SetHidePathExtension(false);
+  BuildStorage(options_.settingsKey);
+
+  ShellPorts ports{.view = *this,
+                   .ui = options_.shellUi ? *options_.shellUi : shellUi_,
+                   .dialogs = options_.dialogs ? *options_.dialogs : imageDialogs_,
+                   .fs = hostFs_,
+                   .settings = *settings_,
+                   .drives = options_.drives ? *options_.drives : drives_,
+                   .dates = dates_,
+                   .recentFiles = *mruList_,
+                   .recentFolders = *mruListFolders_};
+  core_ = std::make_unique<ShellCore>(ports);
+  mruList_->OnClick = [this](TMRUList&, const std::wstring& fileName) {
+    core_->OpenRecentFile(fileName);
+  };
+  BuildActions();
+  BuildMenus();
+
+  OnCreate = [this](ui::TComponent*) {
+    for (int panel = 0; panel < 3; ++panel) statusBar_->Panels(panel)->SetText(L"");
+  };
+  OnShow = [this](ui::TComponent*) {
+    shellUi_.SetOwner(Handle());
+    core_->Start(options_.arguments);
+  };
+  OnCloseQuery = [this](ui::TComponent*, bool& canClose) { canClose = core_->QuerySaveModified(); };
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildControls() {
+  fileList_ = ui::Create<ui::TListView>(*this);
+  fileList_->SetName(L"FileList");
+  fileList_->SetParent(this);
+  fileList_->SetAlign(ui::TAlign::alClient);
+  fileList_->SetBorderVisible(false);
+  fileList_->SetMultiSelect(true);
+  fileList_->SetRowSelect(true);
+  const struct {
+    const wchar_t* caption;
+    int width;
+    ui::TAlignment alignment;
+  } kColumns[] = {{L"Name", 100, ui::TAlignment::taLeftJustify},
+                  {L"Ext", 50, ui::TAlignment::taLeftJustify},
+                  {L"Size", 70, ui::TAlignment::taRightJustify},
+                  {L"DateTime", 120, ui::TAlignment::taLeftJustify},
+                  {L"Attrs", 70, ui::TAlignment::taLeftJustify}};
+  for (const auto& column : kColumns) {
+    ui::TListColumn* added = fileList_->AddColumn();
+    added->SetCaption(column.caption);
+    added->SetWidth(column.width);
+    added->SetAlignment(column.alignment);
+  }
+
+  statusBar_ = ui::Create<ui::TStatusBar>(*this);
+  statusBar_->SetName(L"StatusBar");
+  statusBar_->SetParent(this);
+  const int kWidths[] = {50, 160, 180, 120, 50};
+  for (int panel = 0; panel < 5; ++panel) {
+    ui::TStatusPanel* added = statusBar_->AddPanel();
+    added->SetWidth(kWidths[panel]);
+    if (panel < 4) added->SetAlignment(ui::TAlignment::taCenter);
+  }
+}
+
+void TMainForm::BuildDialogs() {
+  ImageDialogComponents& c = imageDialogs_.Components();
+  c.newOpen = ui::Create<ui::TFileOpenDialog>(*this);
+  c.newOpen->SetName(L"NewFileOpenDialog");
+  c.oldOpen = ui::Create<ui::TOpenDialog>(*this);
+  c.oldOpen->SetName(L"OldFileOpenDialog");
+  c.newSave = ui::Create<ui::TFileSaveDialog>(*this);
+  c.newSave->SetName(L"NewFileSaveDialog");
+  c.oldSave = ui::Create<ui::TSaveDialog>(*this);
+  c.oldSave->SetName(L"OldFileSaveDialog");
+  imageDialogs_.Setup();
+}
+
+void TMainForm::BuildStorage(const std::wstring& settingsKey) {
+  formStorage_ = ui::Create<ux::TFormStorage>(*this);
+  formStorage_->SetName(L"FormStorage");
+  formStorage_->SetIniFileName(settingsKey);
+  formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
+  formStorage_->StoredProps().Assign({L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex",
+                                      L"NewFileSaveDialog.FileTypeIndex", L"MRUListFolders.Items"});
+  formStorage_->OnRestorePlacement = [this](ux::TFormPlacement&) {
+    imageDialogs_.SyncSaveExtension();
+    core_->RestoreSettings();
+  };
+  formStorage_->OnSavePlacement = [this](ux::TFormPlacement&) { core_->SaveSettings(); };
+  settings_ = std::make_unique<FormStorageSettings>(*formStorage_);
+}
+
+ui::TAction* TMainForm::AddAction(const wchar_t* name, const wchar_t* caption,
+                                  const wchar_t* shortcut, std::function<void()> execute) {
+  auto* action = ui::Create<ui::TAction>(*this);
+  action->SetName(name);
+  action->SetCaption(caption);
+  if (*shortcut) action->SetShortCut(ui::TextToShortCut(shortcut));
+  action->SetActionList(actionList_);
+  if (execute)
+    action->OnExecute = [execute = std::move(execute)](ui::TComponent*) { execute(); };
+  else
+    action->SetEnabled(false);  // its command comes with a later part of the program
+  return action;
+}
+
+void TMainForm::BuildActions() {
+  actionList_ = ui::Create<ui::TActionList>(*this);
+  actionList_->SetName(L"ActionList");
+  ShellCore& core = *core_;
+  AddAction(L"acSelectAll", L"Select All", L"Ctrl+A", {});
+  AddAction(L"acAddFiles", L"&Add File(s)...", L"", {});
+  AddAction(L"acDeleteFiles", L"&Delete File(s)", L"F8", {});
+  AddAction(L"acNewDiskImage", L"&New Disk Image", L"", [&core] { core.NewImage(0); });
+  AddAction(L"acSaveDiskImage", L"&Save Disk Image", L"Ctrl+S", [&core] { core.Save(); });
+  AddAction(L"acSaveDiskImageAs", L"Save Disk Image &As...", L"", [&core] { core.SaveAs(); });
+  AddAction(L"acOpenDiskImage", L"&Open Disk Image...", L"Ctrl+O",
+            [&core] { core.OpenWithDialog(); });
+  AddAction(L"acExtractFiles", L"E&xtract File(s)...", L"", {});
+  AddAction(L"acRenameFile", L"&Rename", L"F2", {});
+  AddAction(L"acChangeDir", L"&Change Directory", L"", {});
+  AddAction(L"acFileOpenFolder", L"Open Disk Image &Folder", L"", [&core] { core.OpenFolder(); });
+  AddAction(L"acFileCopyFullName", L"&Copy Disk Image File Name", L"",
+            [&core] { core.CopyFullName(); });
+  AddAction(L"acHelpAbout", L"&About", L"", {});
+  AddAction(L"acMakeDir", L"Make &Dir", L"F7", {});
+  AddAction(L"acExportToRemovable", L"E&xport To Removable", L"Ctrl+E",
+            [&core] { core.ExportToRemovable(); });
+  AddAction(L"acViewFile", L"&View File", L"Alt+V", {});
+}
+
+ui::TAction* TMainForm::FindAction(std::wstring_view name) const {
+  return dynamic_cast<ui::TAction*>(FindComponent(name));
+}
+
+void TMainForm::SetPanelText(int panel, const std::wstring& text) {
+  statusBar_->Panels(panel)->SetText(text);
+}
+
+void TMainForm::SetRows(std::vector<FileRow> rows, int focusIndex) {
+  ui::TListItems& items = fileList_->Items();
+  items.BeginUpdate();
+  items.Clear();
+  for (const FileRow& row : rows) {
+    ui::TListItem* item = items.Add();
+    item->SetCaption(row.caption);
+    item->SubItems().Assign({row.ext, row.size, row.dateTime, row.attrs});
+    item->SetData(row.entry);
+  }
+  items.EndUpdate();
+  if (focusIndex >= 0 && focusIndex < items.Count()) {
+    ui::TListItem* item = items.Item(focusIndex);
+    fileList_->SetItemIndex(focusIndex);
+    item->SetFocused(true);
+    item->MakeVisible();
+  }
+}
+
+void TMainForm::CheckBootOption(int option) {
+  ui::TMenuItem* const boots[] = {items_.bootEmpty, items_.bootDos1, items_.bootDos2};
+  for (int tag = 0; tag < 3; ++tag) boots[tag]->SetChecked(tag == option);
+}
+
+}  // namespace app

@@ -1,0 +1,111 @@
+// The main window: the file list, the status bar's five panels, the actions, the menus, the
+// image dialogs and the settings storage, wired to the shell's decisions (ShellCore). The window
+// code only marshals: every handler calls one core method.
+//
+// Start-up order: the settings storage restores placement, listed properties and the window's
+// own values before OnShow, which then opens the command line's image or makes the first one.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/host_fs.h"
+#include "app/mru_list.h"
+#include "app/shell_core.h"
+#include "app/win32/file_dialogs.h"
+#include "app/win32/shell_services.h"
+#include "ui/actions.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/forms.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/menus.h"
+#include "ui/win32/status_bar.h"
+#include "ux/form_storage.h"
+
+namespace app {
+
+inline const std::wstring kSettingsKey = L"Software\\Kelpfin\\Quollbox";
+
+struct MainFormOptions {
+  // The command line's arguments after the program name.
+  std::vector<std::wstring> arguments;
+  std::wstring settingsKey = kSettingsKey;
+  // Stand-ins for tests; null: the window's own.
+  IFileDialogs* dialogs = nullptr;
+  IDrives* drives = nullptr;
+  IShellUi* shellUi = nullptr;
+};
+
+// The menu items that handlers and tests reach by role.
+struct MainMenuItems {
+  ui::TMenuItem* newSingle = nullptr;
+  ui::TMenuItem* newDouble = nullptr;
+  ui::TMenuItem* bootEmpty = nullptr;
+  ui::TMenuItem* bootDos1 = nullptr;
+  ui::TMenuItem* bootDos2 = nullptr;
+  ui::TMenuItem* recentFiles = nullptr;
+  ui::TMenuItem* removableDrives = nullptr;
+  ui::TMenuItem* recentFolders = nullptr;
+  ui::TMenuItem* replaceBoot[3] = {};
+  ui::TMenuItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
+  ui::TMenuItem* popupViewAs[5] = {};  // the same in the list's popup menu
+  ui::TMenuItem* exit = nullptr;
+};
+
+class TMainForm : public ui::TForm, private IShellView {
+ public:
+  TMainForm(ui::TComponent* owner, MainFormOptions options);
+  ~TMainForm() override;
+
+  std::wstring_view ClassName() const override { return L"TMainForm"; }
+
+  ShellCore& Core() { return *core_; }
+  ui::TListView& FileList() { return *fileList_; }
+  ui::TStatusBar& StatusBar() { return *statusBar_; }
+  ui::TMainMenu& MainMenu() { return *mainMenu_; }
+  const MainMenuItems& MenuItems() const { return items_; }
+  ux::TFormStorage& FormStorage() { return *formStorage_; }
+  TMRUList& RecentFiles() { return *mruList_; }
+  TMRUList& RecentFolders() { return *mruListFolders_; }
+  ui::TAction* FindAction(std::wstring_view name) const;
+
+ private:
+  // IShellView
+  void SetCaption(const std::wstring& caption) override { ui::TForm::SetCaption(caption); }
+  void SetPanelText(int panel, const std::wstring& text) override;
+  void SetRows(std::vector<FileRow> rows, int focusIndex) override;
+  void CheckBootOption(int option) override;
+
+  void BuildControls();
+  void BuildDialogs();
+  void BuildActions();
+  void BuildMenus();
+  void BuildStorage(const std::wstring& settingsKey);
+  ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
+                         std::function<void()> execute);
+  void FillRemovableDrives(ui::TMenuItem& menu);
+  void FillRecentFiles(ui::TMenuItem& menu);
+  void FillRecentFolders(ui::TMenuItem& menu);
+
+  MainFormOptions options_;
+  ui::TListView* fileList_ = nullptr;
+  ui::TStatusBar* statusBar_ = nullptr;
+  ui::TActionList* actionList_ = nullptr;
+  ui::TMainMenu* mainMenu_ = nullptr;
+  ui::TPopupMenu* listPopupMenu_ = nullptr;
+  TMRUList* mruList_ = nullptr;
+  TMRUList* mruListFolders_ = nullptr;
+  ux::TFormStorage* formStorage_ = nullptr;
+  ImageDialogs imageDialogs_;
+  MainMenuItems items_;
+
+  THostFs hostFs_;
+  TShellUi shellUi_;
+  TDrives drives_;
+  TLocaleDateTimeFormat dates_;
+  std::unique_ptr<FormStorageSettings> settings_;
+  std::unique_ptr<ShellCore> core_;
+};
+
+}  // namespace app

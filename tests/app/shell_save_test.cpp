@@ -1,0 +1,213 @@
+// Saving, save as, new images, the export to a removable drive and the small image commands.
+#include <gtest/gtest.h>
+
+#include "app/shell_texts.h"
+#include "shell_test_support.h"
+
+namespace app::test {
+namespace {
+
+std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
+  const auto buffer = image.Buffer();
+  return {buffer.begin(), buffer.begin() + image.DiskByteSize()};
+}
+
+TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
+  const struct {
+    bool modified;
+    bool exists;
+    std::optional<std::filesystem::path> chosen;
+    bool dialog;
+    const char* written;  // null: nothing written
+  } kCases[] = {
+      {false, false, std::nullopt, false, "/work/NewImage1.dsk"},
+      {false, true, std::nullopt, false, "/work/NewImage1.dsk"},
+      {true, true, std::nullopt, false, "/work/NewImage1.dsk"},
+      {true, false, "/out/a.dsk", true, "/out/a.dsk"},
+      {true, false, "/out/b.HFE", true, "/out/b.HFE"},
+      {true, false, "/out/c.img", true, nullptr},
+      {true, false, std::nullopt, true, nullptr},
+  };
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.writes.clear();
+    fs.cwd = "/work";
+    dialogs.saveCalls.clear();
+    StartFresh();
+    if (c.exists) fs.files["/work/NewImage1.dsk"] = {};
+    if (c.modified) core->ReplaceBootSector(2);
+    dialogs.saveAnswers = {c.chosen};
+    const bool saved = core->Save();
+    EXPECT_EQ(saved, c.written != nullptr);
+    EXPECT_EQ(dialogs.saveCalls.size(), c.dialog ? 1u : 0u);
+    if (c.dialog) {
+      EXPECT_EQ(dialogs.saveCalls[0].fileName, "NewImage1.dsk");
+    }
+    if (!c.written) {
+      EXPECT_TRUE(fs.writes.empty());
+      EXPECT_TRUE(core->Image()->IsModified());
+      EXPECT_TRUE(view.caption.ends_with(L" *"));
+      continue;
+    }
+    EXPECT_EQ(fs.writes, std::vector<std::string>{c.written});
+    EXPECT_FALSE(core->Image()->IsModified());
+    EXPECT_FALSE(view.caption.ends_with(L" *"));
+    EXPECT_EQ(TopRecentFile(), std::filesystem::path(c.written).wstring());
+    const std::vector<std::uint8_t>& file = fs.files[c.written];
+    if (SaveKind(c.written) == ImageKind::Dsk) {
+      EXPECT_EQ(file, Bytes(*core->Image()));
+    } else {
+      auto reread = std::make_unique<disk::TMSXDisk>();
+      ASSERT_TRUE(hfe::LoadHFEFromBytes(file, c.written, *reread));
+      EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
+    }
+    if (c.dialog) {
+      EXPECT_EQ(fs.cwd, "/out");
+    }
+  }
+}
+
+TEST_F(ShellCoreTest, AFailedSaveKeepsTheFlagTheOldFileAndReportsIt) {
+  for (const char* target : {"/out/x.hfe", "/out/x.dsk"}) {
+    fs.files.clear();
+    fs.files[target] = {1, 2, 3};
+    fs.failWrites = {target};
+    StartModified();
+    ui.boxes.clear();
+    dialogs.saveAnswers = {target};
+    EXPECT_FALSE(core->SaveAs());
+    EXPECT_TRUE(core->Image()->IsModified());
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+    EXPECT_EQ(fs.files[target], (std::vector<std::uint8_t>{1, 2, 3}));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+    EXPECT_NE(ui.boxes[0].text.find(L"Disk full"), std::wstring::npos);
+    EXPECT_NE(TopRecentFile(), std::filesystem::path(target).wstring());
+  }
+}
+
+TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
+  fs.files["/img/disk.dsk"] = RawImage(false);
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/img/disk.dsk"));
+  dialogs.defaultExtension = L"hfe";
+  dialogs.saveAnswers = {"/out/disk.HFE"};
+  ASSERT_TRUE(core->SaveAs());
+  EXPECT_EQ(dialogs.saveCalls[0].fileName, "disk.hfe");
+  EXPECT_EQ(dialogs.saveCalls[0].folder, "/img");
+  EXPECT_EQ(view.caption, L"Quollbox - /out/disk.HFE");
+  EXPECT_TRUE(core->QuerySaveModified());
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(ShellCoreTest, NewAsksTheSaveQuestionAndMakesTheChosenSize) {
+  StartModified();
+  ui.answers = {MsgAnswer::Cancel};
+  core->NewImage(2);
+  EXPECT_EQ(view.panels[0], L"360k");
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  ui.answers = {MsgAnswer::No};
+  core->NewImage(2);
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+  EXPECT_EQ(view.panels,
+            (std::vector<std::wstring>{L"720k", L"0 bytes in 0 file(s)",
+                                       L"2048 of 732160 bytes used", L"730112 bytes free", L""}));
+  ui.answers = {MsgAnswer::No};
+  core->NewImage(1);
+  EXPECT_EQ(view.panels[0], L"360k");
+}
+
+TEST_F(ShellCoreTest, NewImagesAreNamedInTheOpenedImagesFolder) {
+  fs.files["/a/b.dsk"] = RawImage(false);
+  fs.files["/a/NewImage1.dsk"] = RawImage(false);
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/a/b.dsk"));
+  core->NewImage(1);
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage2.dsk *");
+}
+
+TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheRemovableDriveOnly) {
+  const struct {
+    std::wstring drive;
+    unsigned type;
+    bool failWrite;
+    std::wstring box;  // expected start of the message; empty: none
+  } kCases[] = {
+      {L"", kDriveRemovable, false, L"No removable drive"},
+      {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
+      {L"R:\\", 3, false, L"The removable drive R:\\ is not available."},
+      {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
+      {L"R:\\", kDriveRemovable, false, L""}};
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.failWrites.clear();
+    if (c.failWrite) fs.failWrites.insert("R:\\NewImage1.HFE");
+    drives.types = {{L"R:\\", c.type}};
+    settings.values[L"RemovableDrive"] = c.drive;
+    StartModified();
+    ui.boxes.clear();
+    ui.busyChanges.clear();
+    core->ExportToRemovable();
+    EXPECT_TRUE(core->Image()->IsModified());
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+    if (c.box.empty()) {
+      EXPECT_TRUE(ui.boxes.empty());
+      EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+      auto reread = std::make_unique<disk::TMSXDisk>();
+      ASSERT_TRUE(hfe::LoadHFEFromBytes(fs.files["R:\\NewImage1.HFE"], "x.hfe", *reread));
+      EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
+      continue;
+    }
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with(c.box)) << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].caption, L"Export To Removable");
+  }
+}
+
+TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecked) {
+  drives.mask = (1u << 0) | (1u << 2) | (1u << 4) | (1u << 17);
+  drives.types = {{L"A:\\", kDriveRemovable},
+                  {L"C:\\", 3},
+                  {L"E:\\", kDriveRemovable},
+                  {L"R:\\", kDriveRemovable}};
+  settings.values[L"RemovableDrive"] = L"E:\\";
+  core->RestoreSettings();
+  EXPECT_EQ(core->RemovableDrives(),
+            (std::vector<RemovableDriveItem>{
+                {L"A:\\", 0, false}, {L"E:\\", 4, true}, {L"R:\\", 17, false}}));
+  core->SetRemovableDrive(17);
+  EXPECT_EQ(core->RemovableDrive(), L"R:\\");
+}
+
+TEST_F(ShellCoreTest, ReplaceBootSectorMarksTheImageModified) {
+  for (const int tag : {0, 1, 2, 5}) {
+    StartFresh();
+    core->ReplaceBootSector(tag);
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+    const disk::TBootCodeRec code = disk::GetBootCode(tag);
+    const std::uint8_t* bytes = core->Image()->Buffer().data() + 28;
+    if (tag <= 2) {
+      EXPECT_TRUE(std::equal(code.Code, code.Code + code.Size, bytes));
+    }
+  }
+}
+
+TEST_F(ShellCoreTest, FileNameGoesToTheClipboardAndItsFolderToExplorer) {
+  StartFresh();
+  core->CopyFullName();
+  EXPECT_EQ(ui.clipboard, L"NewImage1.dsk");
+  core->OpenFolder();
+  EXPECT_TRUE(ui.shellCalls.empty());
+  fs.files["/my, disks/a.dsk"] = RawImage(false);
+  ASSERT_TRUE(core->OpenDiskImage("/my, disks/a.dsk"));
+  core->CopyFullName();
+  EXPECT_EQ(ui.clipboard, L"/my, disks/a.dsk");
+  core->OpenFolder();
+  ASSERT_EQ(ui.shellCalls.size(), 1u);
+  EXPECT_EQ(ui.shellCalls[0].first, L"explorer.exe");
+  EXPECT_EQ(ui.shellCalls[0].second, L"/select,\"/my, disks/a.dsk\"");
+}
+
+}  // namespace
+}  // namespace app::test

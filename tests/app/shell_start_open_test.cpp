@@ -1,0 +1,241 @@
+// Start-up, the boot-code setting, opening images and the save question before an open.
+#include <gtest/gtest.h>
+
+#include "app/shell_texts.h"
+#include "shell_test_support.h"
+
+namespace app::test {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+TEST_F(ShellCoreTest, StartsWithAnUnmodifiedSingleSidedImageAndItsPanels) {
+  StartFresh();
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk");
+  EXPECT_EQ(view.panels, (Texts{L"360k", L"0 bytes in 0 file(s)", L"2048 of 364544 bytes used",
+                                L"362496 bytes free", L""}));
+  EXPECT_TRUE(view.rows.empty());
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(core->Image()->BootRecord()->BootCode[0], disk::GetBootCode(1).Code[0]);
+}
+
+TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
+  const struct {
+    std::vector<std::wstring> arguments;
+    std::wstring caption;
+  } kCases[] = {
+      {{}, L"Quollbox - NewImage1.dsk"},
+      {{L"/x"}, L"Quollbox - NewImage1.dsk"},
+      {{L"missing.dsk"}, L"Quollbox - NewImage1.dsk"},
+      {{L"img/a.dsk", L"-o", L"img/b.dsk"}, L"Quollbox - /work/img/b.dsk"},
+      {{L"", L"img/a.dsk"}, L"Quollbox - /work/img/a.dsk"},
+      {{L"a.dsk"}, L"Quollbox - /work/a.dsk"},
+  };
+  for (const auto& c : kCases) {
+    FakeFs files;
+    files.files["/work/img/a.dsk"] = RawImage(false);
+    files.files["/work/img/b.dsk"] = RawImage(true);
+    files.files["/work/a.dsk"] = RawImage(false);
+    FakeView shown;
+    FakeUi boxes;
+    ShellCore startUp(
+        {shown, boxes, dialogs, files, settings, drives, dates, *recentFiles, *recentFolders});
+    startUp.Start(c.arguments);
+    EXPECT_EQ(shown.caption, c.caption) << c.arguments.size();
+    EXPECT_FALSE(startUp.Image()->IsModified());
+    EXPECT_TRUE(boxes.boxes.empty());
+  }
+}
+
+TEST_F(ShellCoreTest, NewImageNamesSkipExistingFiles) {
+  fs.files["/work/NewImage1.dsk"] = {};
+  fs.files["/work/NewImage2.dsk"] = {};
+  StartFresh();
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage3.dsk");
+}
+
+TEST_F(ShellCoreTest, BootCodeSettingChecksItsItemAndShapesNewImages) {
+  const struct {
+    const wchar_t* stored;  // null: no value
+    int checked;
+    int option;
+  } kCases[] = {{nullptr, 1, 1}, {L"0", 0, 0}, {L"2", 2, 2}, {L"7", 7, 7}};
+  for (const auto& c : kCases) {
+    settings.values.clear();
+    if (c.stored) settings.values[L"BootCode"] = c.stored;
+    StartFresh();
+    EXPECT_EQ(view.checkedBoot, c.checked);
+    const disk::TBootCodeRec code = disk::GetBootCode(c.option);
+    const std::uint8_t* bytes = core->Image()->Buffer().data() + 28;
+    EXPECT_TRUE(std::equal(code.Code, code.Code + code.Size, bytes)) << c.checked;
+  }
+}
+
+TEST_F(ShellCoreTest, SavesTheOwnValuesBootCodeFirst) {
+  settings.values[L"RemovableDrive"] = L"E:\\";
+  core->RestoreSettings();
+  core->ChangeBootOption(2);
+  settings.writes.clear();
+  core->SaveSettings();
+  EXPECT_EQ(settings.writes, (Texts{L"BootCode", L"RemovableDrive"}));
+  EXPECT_EQ(settings.values[L"BootCode"], L"2");
+  EXPECT_EQ(settings.values[L"RemovableDrive"], L"E:\\");
+  EXPECT_EQ(view.checkedBoot, 2);
+}
+
+TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
+  fs.files["/img/short.dsk"] = std::vector<std::uint8_t>(368641);
+  fs.files["/img/a.xsa"] = {1, 2, 3};
+  fs.files["/img/b.XsA"] = {1, 2, 3};
+  fs.files["/img/c.img"] = RawImage(false);
+  const struct {
+    const char* path;
+    std::wstring text;
+    MsgIcon icon;
+  } kCases[] = {{"/img/short.dsk", L"", MsgIcon::Error},
+                {"/img/a.xsa", kNotImplemented, MsgIcon::Error},
+                {"/img/b.XsA", kNotImplemented, MsgIcon::Error},
+                {"/img/c.img", kUnrecognizedFormat, MsgIcon::Warning}};
+  StartFresh();
+  for (const auto& c : kCases) {
+    ui.boxes.clear();
+    EXPECT_FALSE(core->OpenDiskImage(c.path));
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk");
+    EXPECT_EQ(fs.cwd, "/work");
+    if (c.text.empty()) {
+      EXPECT_TRUE(ui.boxes.empty()) << c.path;
+      continue;
+    }
+    ASSERT_EQ(ui.boxes.size(), 1u) << c.path;
+    EXPECT_EQ(ui.boxes[0].text, c.text);
+    EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
+    EXPECT_EQ(ui.boxes[0].icon, c.icon);
+  }
+}
+
+TEST_F(ShellCoreTest, OpensRawAndTrackImagesWithRowsRecentListsAndSettings) {
+  fs.files["/img/full.dsk"] = RawImage(true, "hello world");
+  fs.files["/img/track.HFE"] = HfeImage(true, "hello world");
+  StartFresh();
+  for (const char* path : {"/img/full.dsk", "/img/track.HFE"}) {
+    const int saves = settings.saveAllCount;
+    ASSERT_TRUE(core->OpenDiskImage(path));
+    EXPECT_EQ(view.caption, L"Quollbox - " + std::filesystem::path(path).wstring());
+    EXPECT_EQ(view.panels[0], L"720k");
+    EXPECT_EQ(view.panels[1], L"11 bytes in 1 file(s)");
+    ASSERT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(view.rows[0].caption, L"HELLO");
+    EXPECT_EQ(view.rows[0].ext, L"TXT");
+    EXPECT_EQ(view.rows[0].size, L"11");
+    EXPECT_EQ(TopRecentFile(), std::filesystem::path(path).wstring());
+    EXPECT_EQ(recentFolders->Items()->Get(0), L"/img");
+    EXPECT_EQ(fs.cwd, "/img");
+    EXPECT_EQ(settings.saveAllCount, saves + 1);
+    EXPECT_FALSE(core->Image()->IsModified());
+  }
+  EXPECT_EQ(recentFiles->Items()->Count(), 2);
+  EXPECT_EQ(recentFolders->Items()->Count(), 1);
+}
+
+TEST_F(ShellCoreTest, AnUnreadableImageLeavesTheCurrentOneAndSaysSo) {
+  fs.files["/img/junk.hfe"] = std::vector<std::uint8_t>(4000, 0x55);
+  fs.files["/other/ok.dsk"] = RawImage(false, "x");
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/other/ok.dsk"));
+  const disk::TMSXDisk* before = core->Image();
+  for (const char* path : {"/img/junk.hfe", "/img/gone.hfe"}) {
+    ui.boxes.clear();
+    EXPECT_FALSE(core->OpenDiskImage(path));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with(L"Cannot read the disk image \"" +
+                                             std::filesystem::path(path).wstring()));
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+    EXPECT_EQ(core->Image(), before);
+    EXPECT_EQ(view.caption, L"Quollbox - /other/ok.dsk");
+    EXPECT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(fs.cwd, "/other");
+    EXPECT_EQ(TopRecentFile(), L"/other/ok.dsk");
+  }
+}
+
+TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
+  const struct {
+    MsgAnswer answer;
+    std::optional<std::filesystem::path> saveAs;
+    bool failWrite;
+    bool opened;
+  } kCases[] = {{MsgAnswer::Cancel, std::nullopt, false, false},
+                {MsgAnswer::No, std::nullopt, false, true},
+                {MsgAnswer::Yes, "/saved/kept.dsk", false, true},
+                {MsgAnswer::Yes, std::nullopt, false, false},
+                {MsgAnswer::Yes, "/saved/kept.dsk", true, false},
+                {MsgAnswer::Yes, "/saved/kept.img", false, false}};
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.failWrites.clear();
+    fs.cwd = "/work";
+    fs.files["/img/next.dsk"] = RawImage(false);
+    if (c.failWrite) fs.failWrites.insert("/saved/kept.dsk");
+    StartModified();
+    ui.boxes.clear();
+    ui.answers = {c.answer};
+    dialogs.saveAnswers = {c.saveAs};
+    EXPECT_EQ(core->OpenDiskImage("/img/next.dsk"), c.opened);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes[0].text, kSaveQuestion);
+    EXPECT_EQ(ui.boxes[0].caption, L"Quollbox ");
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(view.caption, c.opened ? L"Quollbox - /img/next.dsk" : L"Quollbox - NewImage1.dsk *");
+    if (!c.opened) {
+      EXPECT_EQ(fs.cwd, "/work");
+    }
+    EXPECT_EQ(fs.files.contains("/saved/kept.dsk"),
+              c.saveAs && !c.failWrite && c.saveAs->extension() == ".dsk");
+  }
+}
+
+TEST_F(ShellCoreTest, RecentFileThatIsGoneIsOfferedForRemoval) {
+  recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
+  StartFresh();
+  for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+    ui.boxes.clear();
+    ui.answers = {answer};
+    core->OpenRecentFile(L"/img/gone.dsk");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?");
+    EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+  }
+  EXPECT_EQ(recentFiles->Items()->ToVector(), Texts{L"/img/other.dsk"});
+  fs.files["/img/other.dsk"] = RawImage(false);
+  core->OpenRecentFile(L"/img/other.dsk");
+  EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
+}
+
+TEST_F(ShellCoreTest, ListRowsShowEntryFieldsAndTotals) {
+  StartFresh();
+  disk::TMSXDisk& image = *core->Image();
+  rtl::TMemoryStream data(std::vector<std::uint8_t>(1500, 7));
+  disk::TDirEntry* file = image.Add(L"ab.c", data);
+  ASSERT_NE(file, nullptr);
+  file->ModifyTime.Value = 0;
+  file->ModifyDate.SetDate({.Year = 1999, .Month = 12, .Day = 31});
+  ASSERT_EQ(image.CreateSubDir("SUB"), disk::DiskResult::Ok);
+  core->RefreshFileList();
+  ASSERT_EQ(view.rows.size(), 2u);
+  const std::string attrs = file->GetAttrString();
+  EXPECT_EQ(view.rows[0], (FileRow{L"AB", L"C  ", L"1500", L"1999-12-31 00:00:00",
+                                   std::wstring(attrs.begin(), attrs.end()), file}));
+  EXPECT_EQ(view.rows[1].caption, L"SUB");
+  EXPECT_EQ(view.rows[1].size, L"<Dir>");
+  EXPECT_EQ(view.panels[1], L"1500 bytes in 1 file(s)");
+  ASSERT_TRUE(image.ChangeDir("SUB"));
+  core->RefreshFileList();
+  ASSERT_EQ(view.rows.size(), 1u);
+  EXPECT_EQ(view.rows[0].caption, L"..");
+  EXPECT_EQ(view.panels[1], L"0 bytes in 0 file(s)");
+}
+
+}  // namespace
+}  // namespace app::test

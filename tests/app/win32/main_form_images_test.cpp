@@ -1,0 +1,97 @@
+// Saving and opening images through the real main window, with the files re-read by the disk
+// model and the track-image bridge, and the time an open with its list takes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "../shell_test_support.h"
+#include "main_form_fixture.h"
+#include "rtl/file_stream.h"
+
+namespace app::test {
+namespace {
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+  rtl::TFileStream stream(path, rtl::FileMode::OpenRead);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.Size()));
+  stream.ReadBuffer(bytes);
+  return bytes;
+}
+
+std::vector<std::uint8_t> ImageBytes(const disk::TMSXDisk& image) {
+  const auto buffer = image.Buffer();
+  return {buffer.begin(), buffer.begin() + image.DiskByteSize()};
+}
+
+// A full double-sided image: 100 files of 7,000 bytes fill it.
+std::unique_ptr<disk::TMSXDisk> FullImage() {
+  auto image = std::make_unique<disk::TMSXDisk>();
+  image->PrepareNewImage(true);
+  for (int i = 0; i < 100; ++i) {
+    rtl::TMemoryStream data(std::vector<std::uint8_t>(7000, static_cast<std::uint8_t>(i)));
+    image->Add(L"FILE" + std::to_wstring(i) + L".BIN", data);
+  }
+  return image;
+}
+
+TEST_F(MainFormTest, CtrlSWritesTheStartUpImageUnderItsNameWithoutADialog) {
+  Start();
+  CtrlKey('S');
+  EXPECT_EQ(dialogs.saveCalls.size(), 0u);
+  const std::filesystem::path saved = Folder() / L"NewImage1.dsk";
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  EXPECT_EQ(FileBytes(saved), ImageBytes(*form->Core().Image()));
+  EXPECT_EQ(Caption(), L"Quollbox - NewImage1.dsk");
+}
+
+TEST_F(MainFormTest, ANewImageIsSavedThroughTheDialogAsATrackImage) {
+  Start();
+  Choose(form->MenuItems().newDouble);
+  const std::filesystem::path target = Folder() / L"double.HFE";
+  dialogs.saveAnswers = {target};
+  CtrlKey('S');
+  ASSERT_EQ(dialogs.saveCalls.size(), 1u);
+  EXPECT_EQ(dialogs.saveCalls[0].fileName, L"NewImage1.dsk");
+  auto reread = std::make_unique<disk::TMSXDisk>();
+  ASSERT_TRUE(hfe::LoadHFE(target, *reread));
+  EXPECT_EQ(ImageBytes(*reread), ImageBytes(*form->Core().Image()));
+  EXPECT_EQ(Caption(), L"Quollbox - " + target.wstring());
+  form->Close();
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Count"), L"1");
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), target.wstring());
+}
+
+TEST_F(MainFormTest, OpensFullRawAndTrackImagesAndListsTheirFiles) {
+  const std::unique_ptr<disk::TMSXDisk> image = FullImage();
+  const std::filesystem::path raw = Folder() / L"full.dsk";
+  const std::filesystem::path track = Folder() / L"full.hfe";
+  image->SaveToFile(raw);
+  ASSERT_TRUE(hfe::SaveHFE(track, *image));
+  Start();
+  for (const std::filesystem::path& path : {raw, track}) {
+    dialogs.openAnswers = {path};
+    const auto start = std::chrono::steady_clock::now();
+    ChooseAction(L"acOpenDiskImage");
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::printf("open and list of %ls: %.1f ms\n", path.filename().c_str(),
+                std::chrono::duration<double, std::milli>(took).count());
+    EXPECT_EQ(Caption(), L"Quollbox - " + path.wstring());
+    EXPECT_EQ(Panel(0), L"720k");
+    EXPECT_EQ(Panel(1), L"700000 bytes in 100 file(s)");
+    ASSERT_EQ(RowCount(), 100);
+    EXPECT_EQ(Cell(0, 0), L"FILE0");
+    EXPECT_EQ(Cell(0, 1), L"BIN");
+    EXPECT_EQ(Cell(0, 2), L"7000");
+    EXPECT_EQ(Cell(99, 0), L"FILE99");
+  }
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Count"), L"2");
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), track.wstring());
+  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
+  EXPECT_EQ(std::filesystem::current_path(), Folder());
+}
+
+}  // namespace
+}  // namespace app::test
