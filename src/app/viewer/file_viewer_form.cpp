@@ -1,0 +1,75 @@
+#include "app/viewer/file_viewer_form.h"
+
+namespace app {
+namespace {
+
+constexpr wchar_t kTextFont[] = L"Tahoma";
+constexpr wchar_t kHexDumpFont[] = L"Courier New";
+
+}  // namespace
+
+TFileViewerForm::TFileViewerForm(ui::TComponent* owner, const std::wstring& settingsKey)
+    : ui::TForm(owner) {
+  SetCaption(L"File Viewer");
+  Font().SetName(kTextFont);
+  Font().SetHeight(-11);
+  SetKeyPreview(true);
+  SetClientSize(773, 566);
+
+  statusBar_ = ui::Create<ui::TStatusBar>(*this);
+  statusBar_->SetName(L"StatusBar");
+  statusBar_->SetParent(this);
+  statusBar_->AddPanel()->SetWidth(50);
+
+  memo_ = ui::Create<ui::TMemo>(*this);
+  memo_->SetName(L"Memo");
+  memo_->SetParent(this);
+  memo_->SetAlign(ui::TAlign::alClient);
+  memo_->SetParentFont(false);
+  memo_->Font().SetName(kTextFont);
+  memo_->Font().SetHeight(-12);
+  memo_->SetReadOnly(true);
+  memo_->SetBorderVisible(false);
+  memo_->SetScrollBars(ui::TScrollStyle::ssBoth);
+  memo_->Lines().SetText(L"Memo");
+
+  formStorage_ = ui::Create<ux::TFormStorage>(*this);
+  formStorage_->SetName(L"FormStorage");
+  formStorage_->SetIniFileName(settingsKey);
+  formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
+
+  OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {
+    if (key != VK_ESCAPE) return;
+    key = 0;
+    Close();
+  };
+  // Each view opens a window of its own, so a closed one goes away with its copy of the file.
+  OnClose = [](ui::TComponent*, ui::TCloseAction& action) { action = ui::TCloseAction::caFree; };
+}
+
+TFileViewerForm* TFileViewerForm::ViewStream(rtl::TStream& stream, const std::wstring& fileName,
+                                             std::int32_t displaySize, TViewerMode mode,
+                                             const std::wstring& settingsKey) {
+  auto* form = ui::Create<TFileViewerForm>(*ui::Application, settingsKey);
+  form->FinishLoading();
+  form->fileName_ = fileName;
+  form->displaySize_ = displaySize;
+  form->ShowContents(stream, mode);
+  form->Show();
+  return form;
+}
+
+void TFileViewerForm::ShowContents(rtl::TStream& stream, TViewerMode mode) {
+  stream.SetPosition(0);
+  data_.resize(static_cast<std::size_t>(stream.Size()));
+  data_.resize(stream.ReadFully(data_));
+
+  statusBar_->Panels(0)->SetText(SizeStatusText(displaySize_));
+  const TViewerContent content = BuildViewerContent(data_, fileName_, mode);
+  SetCaption(content.caption);
+  memo_->Font().SetName(content.shownAs == TViewerMode::vmHex ? kHexDumpFont : kTextFont);
+  // With a break after every line, a last empty line stays a line of its own.
+  memo_->Lines().SetText(content.text + L"\r\n");
+}
+
+}  // namespace app
