@@ -1,0 +1,322 @@
+// The drag-out data object and its format enumerator, called through their COM interfaces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/dragdrop/drag_formats.h"
+#include "app/dragdrop/drop_source.h"
+#include "app/dragdrop/file_data_object.h"
+#include "app/dragdrop/start_drag_out.h"
+#include "dragdrop_test_support.h"
+
+namespace {
+
+using app::dragdrop::DragFormats;
+using app::dragdrop::MakeFormatEtc;
+using app::dragdrop::TComRef;
+using dnd_test::AddBytes;
+using dnd_test::Pattern;
+
+// Root: HELLO.TXT and GAMES (RUN.BAS, SUB (DEEP.BIN, EMPTY.DAT)); HELLO.TXT and GAMES dragged.
+class DataObjectTest : public dnd_test::OleTest {
+ protected:
+  void SetUp() override {
+    OleTest::SetUp();
+    disk_ = dnd_test::NewDisk();
+    hello_ = AddBytes(*disk_, L"hello.txt", Pattern(1500, 1));
+    hello_->Attr = 0x80 | 0x40 | disk::faArchive | disk::faReadOnly;
+    ASSERT_EQ(disk_->CreateSubDir("GAMES"), disk::DiskResult::Ok);
+    games_ = disk_->Lookup("GAMES");
+    ASSERT_TRUE(disk_->ChangeDir("GAMES"));
+    run_ = AddBytes(*disk_, L"run.bas", Pattern(300, 2));
+    ASSERT_EQ(disk_->CreateSubDir("SUB"), disk::DiskResult::Ok);
+    sub_ = disk_->Lookup("SUB");
+    ASSERT_TRUE(disk_->ChangeDir("SUB"));
+    deep_ = AddBytes(*disk_, L"deep.bin", Pattern(2500, 3));
+    empty_ = AddBytes(*disk_, L"empty.dat", {});
+    ASSERT_TRUE(disk_->ChangeDir("\\"));
+    std::uint16_t year = 1;
+    for (disk::TDirEntry* entry : {hello_, games_, run_, sub_, deep_, empty_}) {
+      ++year;
+      entry->CreateDate.Value = (year << 9) | (3 << 5) | 14;  // 198x-03-14
+      entry->CreateTime.Value = (9 << 11) | (26 << 5) | 27;   // 09:26:54
+      entry->AccessDate.Value = ((year + 40) << 9) | (12 << 5) | 31;
+      entry->ModifyDate.Value = ((year + 20) << 9) | (7 << 5) | year;
+      entry->ModifyTime.Value = (23 << 11) | (59 << 5) | (29 - year);
+    }
+
+    const std::vector<const disk::TDirEntry*> selected = {hello_, games_};
+    collection_ = app::files::CollectDragEntries(*disk_, selected);
+    data_ = app::dragdrop::MakeFileDataObject(*disk_, collection_);
+  }
+
+  static FORMATETC Format(CLIPFORMAT format, LONG index, DWORD medium) {
+    FORMATETC result = MakeFormatEtc(format);
+    result.lindex = index;
+    result.tymed = medium;
+    return result;
+  }
+
+  std::unique_ptr<disk::TMSXDisk> disk_;
+  disk::PDirEntry hello_ = nullptr;
+  disk::PDirEntry games_ = nullptr;
+  disk::PDirEntry run_ = nullptr;
+  disk::PDirEntry sub_ = nullptr;
+  disk::PDirEntry deep_ = nullptr;
+  disk::PDirEntry empty_ = nullptr;
+  app::files::TDragCollection collection_;
+  TComRef<IDataObject> data_;
+};
+
+std::uint64_t UtcFileTime(std::uint16_t date, std::uint16_t time) {
+  FILETIME local{}, utc{};
+  EXPECT_TRUE(DosDateTimeToFileTime(date, time, &local));
+  EXPECT_TRUE(LocalFileTimeToFileTime(&local, &utc));
+  return std::uint64_t(utc.dwHighDateTime) << 32 | utc.dwLowDateTime;
+}
+
+FILETIME AsFileTime(std::uint64_t value) {
+  return {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+// The block the shell expects, laid out through the platform's own structure.
+std::vector<std::uint8_t> ExpectedBlock(
+    const std::vector<std::pair<const disk::TDirEntry*, std::wstring>>& entries) {
+  std::vector<std::uint8_t> block(4 + sizeof(FILEDESCRIPTORW) * entries.size());
+  const auto count = static_cast<std::uint32_t>(entries.size());
+  std::memcpy(block.data(), &count, 4);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const disk::TDirEntry& entry = *entries[i].first;
+    FILEDESCRIPTORW record;
+    std::memset(&record, 0, sizeof record);
+    record.dwFlags = FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE;
+    record.dwFileAttributes = entry.Attr & 0x37;
+    record.ftCreationTime = AsFileTime(UtcFileTime(entry.CreateDate.Value, entry.CreateTime.Value));
+    record.ftLastAccessTime = AsFileTime(UtcFileTime(entry.AccessDate.Value, 0));
+    record.ftLastWriteTime =
+        AsFileTime(UtcFileTime(entry.ModifyDate.Value, entry.ModifyTime.Value));
+    record.nFileSizeLow = entry.IsDirectory() ? 0 : entry.Size;
+    std::wcscpy(record.cFileName, entries[i].second.c_str());
+    std::memcpy(block.data() + 4 + i * sizeof record, &record, sizeof record);
+  }
+  return block;
+}
+
+TEST_F(DataObjectTest, TheEnumeratorOffersTheDescriptorThenTheContentsStream) {
+  TComRef<IEnumFORMATETC> formats;
+  ASSERT_EQ(data_->EnumFormatEtc(DATADIR_GET, formats.Put()), S_OK);
+  FORMATETC got[5]{};
+  ULONG fetched = 99;
+  EXPECT_EQ(formats->Next(5, got, &fetched), S_OK);
+  ASSERT_EQ(fetched, 2u);
+  const struct {
+    CLIPFORMAT format;
+    DWORD medium;
+  } expected[] = {{DragFormats().FileGroupDescriptor, TYMED_HGLOBAL},
+                  {DragFormats().FileContents, TYMED_ISTREAM}};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(got[i].cfFormat, expected[i].format);
+    EXPECT_EQ(got[i].tymed, expected[i].medium);
+    EXPECT_EQ(got[i].ptd, nullptr);
+    EXPECT_EQ(got[i].dwAspect, DWORD(DVASPECT_CONTENT));
+    EXPECT_EQ(got[i].lindex, -1);
+  }
+  EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
+  EXPECT_EQ(fetched, 0u);
+
+  TComRef<IEnumFORMATETC> none;
+  EXPECT_EQ(data_->EnumFormatEtc(DATADIR_SET, none.Put()), E_NOTIMPL);
+  EXPECT_FALSE(none);
+}
+
+TEST_F(DataObjectTest, TheEnumeratorSkipsResetsAndClonesItsPosition) {
+  TComRef<IEnumFORMATETC> formats;
+  ASSERT_EQ(data_->EnumFormatEtc(DATADIR_GET, formats.Put()), S_OK);
+  EXPECT_EQ(formats->Skip(3), S_FALSE);  // too far: no move
+  EXPECT_EQ(formats->Skip(1), S_OK);
+  TComRef<IEnumFORMATETC> clone;
+  ASSERT_EQ(formats->Clone(clone.Put()), S_OK);
+  FORMATETC got{};
+  ASSERT_EQ(clone->Next(1, &got, nullptr), S_OK);
+  EXPECT_EQ(got.cfFormat, DragFormats().FileContents);
+  EXPECT_EQ(formats->Skip(1), S_OK);
+  EXPECT_EQ(formats->Skip(1), S_FALSE);
+  EXPECT_EQ(formats->Skip(0), S_OK);
+  ASSERT_EQ(formats->Reset(), S_OK);
+  ASSERT_EQ(formats->Next(1, &got, nullptr), S_OK);
+  EXPECT_EQ(got.cfFormat, DragFormats().FileGroupDescriptor);
+  EXPECT_EQ(formats->Next(1, nullptr, nullptr), E_POINTER);
+}
+
+TEST_F(DataObjectTest, FormatsAndMediumsAreAnsweredAsOffered) {
+  const struct {
+    CLIPFORMAT format;
+    LONG index;
+    DWORD medium;
+    HRESULT query;  // QueryGetData
+    HRESULT get;    // GetData
+  } cases[] = {
+      {DragFormats().FileGroupDescriptor, -1, TYMED_HGLOBAL, S_OK, S_OK},
+      {DragFormats().FileGroupDescriptor, -1, TYMED_HGLOBAL | TYMED_ISTREAM, S_OK, S_OK},
+      {DragFormats().FileGroupDescriptor, -1, TYMED_ISTREAM, DV_E_TYMED, DV_E_TYMED},
+      {DragFormats().FileContents, 0, TYMED_ISTREAM, S_OK, S_OK},
+      {DragFormats().FileContents, 0, TYMED_HGLOBAL, DV_E_TYMED, DV_E_TYMED},
+      {DragFormats().FileContents, -1, TYMED_ISTREAM, S_OK, DV_E_LINDEX},
+      {DragFormats().FileContents, 6, TYMED_ISTREAM, S_OK, DV_E_LINDEX},
+      {DragFormats().FileContents, 1, TYMED_ISTREAM, S_OK, DV_E_LINDEX},  // GAMES: a directory
+      {DragFormats().FileContents, 0x7FFFFFFF, TYMED_ISTREAM, S_OK, DV_E_LINDEX},
+      {CF_HDROP, -1, TYMED_HGLOBAL, E_FAIL, E_FAIL},
+      {CF_TEXT, -1, TYMED_HGLOBAL, E_FAIL, E_FAIL},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.format << " index " << c.index << " medium " << c.medium);
+    FORMATETC format = Format(c.format, c.index, c.medium);
+    EXPECT_EQ(data_->QueryGetData(&format), c.query);
+    app::dragdrop::TStgMedium medium;
+    EXPECT_EQ(medium.Fetch(*data_, format), c.get);
+    EXPECT_EQ(medium.Get().tymed,
+              DWORD(c.get == S_OK ? (c.medium & TYMED_HGLOBAL ? TYMED_HGLOBAL : TYMED_ISTREAM)
+                                  : TYMED_NULL));
+  }
+}
+
+TEST_F(DataObjectTest, TheOtherOperationsAreRefused) {
+  FORMATETC format = MakeFormatEtc(DragFormats().FileGroupDescriptor);
+  STGMEDIUM medium;
+  std::memset(&medium, 0xAB, sizeof medium);
+  EXPECT_EQ(data_->GetDataHere(&format, &medium), E_NOTIMPL);
+  EXPECT_EQ(medium.tymed, DWORD(TYMED_NULL));
+  FORMATETC canonical;
+  std::memset(&canonical, 0xAB, sizeof canonical);
+  EXPECT_EQ(data_->GetCanonicalFormatEtc(&format, &canonical), E_NOTIMPL);
+  EXPECT_EQ(canonical.cfFormat, 0);
+  EXPECT_EQ(data_->SetData(&format, &medium, FALSE), E_FAIL);
+  DWORD connection = 0;
+  EXPECT_EQ(data_->DAdvise(&format, 0, nullptr, &connection), E_NOTIMPL);
+  EXPECT_EQ(data_->DUnadvise(1), E_NOTIMPL);
+  IEnumSTATDATA* advisers = reinterpret_cast<IEnumSTATDATA*>(1);
+  EXPECT_EQ(data_->EnumDAdvise(&advisers), E_NOTIMPL);
+  EXPECT_EQ(advisers, nullptr);
+  EXPECT_EQ(data_->GetData(nullptr, &medium), E_INVALIDARG);
+}
+
+TEST_F(DataObjectTest, TheDescriptorBlockDescribesTheTreeByteForByte) {
+  const std::vector<std::uint8_t> expected = ExpectedBlock({{hello_, L"HELLO.TXT"},
+                                                            {games_, L"GAMES"},
+                                                            {run_, L"GAMES\\RUN.BAS"},
+                                                            {sub_, L"GAMES\\SUB"},
+                                                            {deep_, L"GAMES\\SUB\\DEEP.BIN"},
+                                                            {empty_, L"GAMES\\SUB\\EMPTY.DAT"}});
+
+  app::dragdrop::TStgMedium medium;
+  ASSERT_EQ(medium.Fetch(*data_, MakeFormatEtc(DragFormats().FileGroupDescriptor)), S_OK);
+  ASSERT_EQ(medium.Get().tymed, DWORD(TYMED_HGLOBAL));
+  EXPECT_EQ(medium.Get().pUnkForRelease, nullptr);
+  EXPECT_EQ(GlobalFlags(medium.Get().hGlobal) & GMEM_DISCARDABLE, 0u);
+  const app::dragdrop::TGlobalLock lock(medium.Get().hGlobal);
+  ASSERT_GE(lock.Bytes().size(), expected.size());
+  const std::vector<std::uint8_t> got(lock.Bytes().begin(), lock.Bytes().begin() + expected.size());
+  EXPECT_EQ(got, expected);
+
+  // A few fields by offset, as the shell reads them.
+  const auto read32 = [&](std::size_t at) {
+    std::uint32_t value;
+    std::memcpy(&value, got.data() + at, 4);
+    return value;
+  };
+  EXPECT_EQ(read32(0), 6u);
+  EXPECT_EQ(read32(4), 0x7Cu);
+  EXPECT_EQ(read32(4 + 36), 0x21u);  // 0x80 and 0x40 dropped
+  EXPECT_EQ(read32(4 + 68), 1500u);
+  EXPECT_EQ(read32(4 + 592 + 36), 0x10u);
+  EXPECT_EQ(read32(4 + 592 * 4 + 68), 2500u);
+}
+
+TEST_F(DataObjectTest, EachFileIsAStreamOfItsBytes) {
+  const struct {
+    LONG index;
+    std::vector<std::uint8_t> bytes;
+  } files[] = {{0, Pattern(1500, 1)}, {2, Pattern(300, 2)}, {4, Pattern(2500, 3)}, {5, {}}};
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.index);
+    app::dragdrop::TStgMedium medium;
+    ASSERT_EQ(medium.Fetch(*data_, Format(DragFormats().FileContents, file.index, TYMED_ISTREAM)),
+              S_OK);
+    ASSERT_EQ(medium.Get().tymed, DWORD(TYMED_ISTREAM));
+    IStream& stream = *medium.Get().pstm;
+    EXPECT_EQ(dnd_test::ReadAll(stream), file.bytes);
+
+    STATSTG stat{};
+    ASSERT_EQ(stream.Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, file.bytes.size());
+
+    if (file.bytes.size() < 200) continue;
+    LARGE_INTEGER move;
+    move.QuadPart = 100;
+    ULARGE_INTEGER position{};
+    ASSERT_EQ(stream.Seek(move, STREAM_SEEK_SET, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 100u);
+    std::uint8_t part[50];
+    ULONG read = 0;
+    ASSERT_EQ(stream.Read(part, sizeof part, &read), S_OK);
+    ASSERT_EQ(read, sizeof part);
+    EXPECT_TRUE(std::equal(part, part + read, file.bytes.begin() + 100));
+  }
+}
+
+TEST_F(DataObjectTest, ContentsComeFromTheMomentTheDragStarted) {
+  ASSERT_EQ(disk_->Delete("HELLO.TXT"), disk::DiskResult::Ok);
+  AddBytes(*disk_, L"other.txt", Pattern(1500, 9));
+  app::dragdrop::TStgMedium medium;
+  ASSERT_EQ(medium.Fetch(*data_, Format(DragFormats().FileContents, 0, TYMED_ISTREAM)), S_OK);
+  EXPECT_EQ(dnd_test::ReadAll(*medium.Get().pstm), Pattern(1500, 1));
+}
+
+TEST_F(DataObjectTest, OnlyOurOwnObjectsAreKnownAsOurs) {
+  EXPECT_TRUE(app::dragdrop::IsOwnDragData(*data_));
+  auto foreign = app::dragdrop::MakeComObject<dnd_test::TForeignDataObject>();
+  EXPECT_FALSE(app::dragdrop::IsOwnDragData(*foreign));
+  foreign->inner = data_;  // our object seen through another program's
+  EXPECT_FALSE(app::dragdrop::IsOwnDragData(*foreign));
+}
+
+TEST_F(DataObjectTest, NothingIsDraggedWhenNoEntryCanBeOffered) {
+  disk::PDirEntry label = disk_->GetDirEntry(2);
+  std::memcpy(label->Name, "VOLUME  ", 8);
+  label->Attr = disk::faVolumeID;
+  for (const std::vector<const disk::TDirEntry*>& selected :
+       {std::vector<const disk::TDirEntry*>{}, std::vector<const disk::TDirEntry*>{label}}) {
+    const auto result = app::dragdrop::StartDragOut(*disk_, selected);
+    EXPECT_EQ(result.Result, S_FALSE);
+    EXPECT_EQ(result.Offered, 0u);
+  }
+}
+
+TEST(DropSourceTest, TheDragGoesOnWhileAButtonIsHeld) {
+  const auto source = app::dragdrop::MakeComObject<app::dragdrop::TDropSource>();
+  const struct {
+    BOOL escape;
+    DWORD keys;
+    HRESULT result;
+  } cases[] = {
+      {FALSE, MK_LBUTTON, S_OK},
+      {FALSE, MK_RBUTTON | MK_SHIFT, S_OK},
+      {TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL},
+      {TRUE, MK_RBUTTON, DRAGDROP_S_CANCEL},
+      {FALSE, 0, DRAGDROP_S_DROP},
+      {TRUE, 0, DRAGDROP_S_DROP},
+      {FALSE, MK_MBUTTON | MK_CONTROL, DRAGDROP_S_DROP},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.escape << " " << c.keys);
+    EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.result);
+  }
+  for (const DWORD effect : {DROPEFFECT_NONE, DROPEFFECT_COPY, DROPEFFECT_MOVE}) {
+    EXPECT_EQ(source->GiveFeedback(effect), DRAGDROP_S_USEDEFAULTCURSORS);
+  }
+}
+
+}  // namespace
