@@ -6,6 +6,26 @@
 
 namespace app {
 
+files::HostKind THostFs::Kind(const std::filesystem::path& path) const {
+  return files_.Kind(path);
+}
+
+std::optional<std::uint64_t> THostFs::FileSize(const std::filesystem::path& path) const {
+  return files_.FileSize(path);
+}
+
+std::vector<std::filesystem::path> THostFs::List(const std::filesystem::path& folder) const {
+  return files_.List(folder);
+}
+
+std::unique_ptr<rtl::TStream> THostFs::OpenRead(const std::filesystem::path& path) const {
+  return files_.OpenRead(path);
+}
+
+rtl::FileTime THostFs::LastWriteTime(const std::filesystem::path& path) const {
+  return files_.LastWriteTime(path);
+}
+
 bool THostFs::FileExists(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
@@ -14,12 +34,6 @@ bool THostFs::FileExists(const std::filesystem::path& path) {
 bool THostFs::DirectoryExists(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_directory(path, error);
-}
-
-std::int64_t THostFs::FileSize(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return error ? -1 : static_cast<std::int64_t>(size);
 }
 
 std::filesystem::path THostFs::CurrentDirectory() {

@@ -1,7 +1,5 @@
 #include "app/shell_core.h"
 
-#include <algorithm>
-
 #include "hfe/hfe_disk.h"
 #include "rtl/exceptions.h"
 #include "ui/text.h"
@@ -64,7 +62,9 @@ bool ShellCore::QuerySaveModified() {
 
 bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   const std::filesystem::path path = Resolve(fileName);
-  const ImageKind kind = ClassifyImageFile(path, ports_.fs.FileSize(path));
+  const std::optional<std::uint64_t> size = ports_.fs.FileSize(path);
+  const ImageKind kind =
+      ClassifyImageFile(path, size ? static_cast<std::int64_t>(*size) : std::int64_t{-1});
   switch (kind) {
     case ImageKind::Xsa:
       ports_.ui.MessageDlg(kNotImplemented, kOpenCaption, MsgButtons::Ok, MsgIcon::Error);
@@ -157,52 +157,11 @@ void ShellCore::OpenRecentFile(const std::wstring& fileName) {
     ports_.recentFiles.Remove(fileName);
 }
 
-void ShellCore::RefreshFileList() {
-  if (!image_) {
-    ports_.view.SetRows({}, -1);
-    return;
-  }
-  std::vector<FileRow> rows;
-  std::int64_t total = 0;
-  int files = 0;
-  for (std::int32_t i = 0; i < image_->DirCount(); ++i) {
-    disk::TDirEntry* entry = image_->GetDirEntry(i);
-    if (!entry || !entry->IsUsed() || entry->IsDeleted() || entry->GetFileName() == ".") continue;
-    if (!entry->IsDirectory() && (entry->Attr & disk::faVolumeID) == 0) {
-      total += entry->Size;
-      ++files;
-    }
-    rows.push_back(MakeFileRow(*entry, ports_.dates));
-  }
-  int focus = -1;
-  if (retainIndex_ != -1 && !rows.empty())
-    focus = std::min(retainIndex_, static_cast<int>(rows.size()) - 1);
-  ports_.view.SetRows(std::move(rows), focus);
-  ports_.view.SetPanelText(kPanelTotals, TotalsPanelText(total, files));
-  UpdateUsagePanels();
-}
-
 void ShellCore::ShowCustomDisk() {
   ports_.view.SetRows({}, -1);
   ports_.view.SetPanelText(kPanelTotals, L"Custom Disk");
   ports_.view.SetPanelText(kPanelUsed, L"");
   ports_.view.SetPanelText(kPanelFree, L"");
-}
-
-void ShellCore::UpdateCaption() {
-  if (image_)
-    ports_.view.SetCaption(CaptionText(image_->FileName().wstring(), image_->IsModified()));
-}
-
-void ShellCore::UpdateSizePanel() {
-  ports_.view.SetPanelText(kPanelSize, SizePanelText(image_.get()));
-}
-
-void ShellCore::UpdateUsagePanels() {
-  const std::int32_t used = image_->DiskUsage();
-  const std::int32_t free = image_->DiskFree();
-  ports_.view.SetPanelText(kPanelUsed, UsedPanelText(used, used + free));
-  ports_.view.SetPanelText(kPanelFree, FreePanelText(free));
 }
 
 void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {

@@ -1,11 +1,11 @@
 // The main window's decisions: the one disk image it holds, start-up, the image commands, the
-// file list's fill and the window's own settings. One method per handler; the platform is
-// reached only through the ports of shell_ports.h, so all of it runs in tests without a window.
+// file list and its commands, and the window's own settings. One method per handler; the platform
+// is reached only through the ports of shell_ports.h, so all of it runs in tests without a window.
 //
 // Beyond the plain handlers, the commands keep the user's data safe: the save question counts as
 // answered only when the save happened; New asks it too; an open keeps the current image until
 // the new one has loaded; failed saves and exports are reported and keep the modified flag; the
-// caption follows the modified flag after every command.
+// caption follows the modified flag after every command, file commands included.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app/files/file_sort.h"
+#include "app/files/work_list.h"
 #include "app/mru_list.h"
 #include "app/shell_ports.h"
 #include "app/shell_texts.h"
@@ -28,7 +30,9 @@ struct ShellPorts {
   IHostFs& fs;
   ISettings& settings;
   IDrives& drives;
-  const IDateTimeFormat& dates;
+  IFileViewer& viewer;
+  // The user's date and time patterns for the list's date column.
+  const files::TDateTimeFormat& dates;
   TMRUList& recentFiles;
   TMRUList& recentFolders;
 };
@@ -81,8 +85,43 @@ class ShellCore {
   void SetRemovableDrive(int driveBit);
 
   // --- File list ---
+  // Lists the current directory again: rows (sorted when a column sorts them), the retained
+  // row selected, the totals and usage panels.
   void RefreshFileList();
   void UpdateCaption();
+  // A header click: sorts by that column, or stops sorting on a second click.
+  void ColumnClick(int column);
+  // Double click or Enter: into the selected row when it is a directory.
+  void OpenSelectedRow();
+  // A typed character; true when it was consumed.
+  bool KeyPress(wchar_t key, bool fileListFocused);
+
+  // --- File commands ---
+  void SelectAll();
+  // Into the selected directory row.
+  void ChangeDir();
+  // `name` as the disk model reads paths ("..", "\"); the retained row stays as it was.
+  void ChangeDirTo(const std::string& name);
+  // The add-files dialog's files, added to the current directory (no pre-check: the disk
+  // refuses what does not fit and the run stops once nothing more can be added).
+  void AddFiles();
+  // Adds the files and makes and enters the folders of a work list, then shows the outcome.
+  void RunWorkList(const files::TWorkList& list);
+  // The selected files into a chosen folder (starting in the image's folder with Shift), each
+  // under a safe host name; then the folder is explored.
+  void ExtractFiles();
+  void DeleteFiles();
+  // Makes the first free "NEWDIRn" and opens its name editor.
+  void MakeDir();
+  // Opens the selected row's name editor.
+  void StartRename();
+  // Whether the row of `entry` may be renamed ("." and ".." may not).
+  bool CanRename(const disk::TDirEntry& entry) const;
+  // The name typed for `entry`: written when it is a valid 8.3 name that no other entry holds.
+  // Returns the text the row shows now (the new name, or the old one when refused).
+  std::wstring Rename(disk::TDirEntry& entry, const std::wstring& typed);
+  // The selected file in a viewer window.
+  void ViewFile(TViewerMode mode);
 
  private:
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
@@ -92,6 +131,10 @@ class ShellCore {
   std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& fileName, bool hfe);
   // Puts `image` in place of the current one; no list row may point into the old one.
   void ReplaceImage(std::unique_ptr<disk::TMSXDisk> image);
+  // Lists and shows the current directory; returns the rows as shown.
+  std::vector<files::TFileRow> FillFileList();
+  // The first selected entry, or null.
+  disk::PDirEntry SelectedEntry();
   void UpdateSizePanel();
   void UpdateUsagePanels();
   void ShowCustomDisk();
@@ -101,6 +144,7 @@ class ShellCore {
   ShellPorts ports_;
   std::unique_ptr<disk::TMSXDisk> image_;
   int retainIndex_ = -1;
+  files::TSortState sort_;
   int bootCodeOption_ = 1;
   std::wstring removableDrive_;
 };

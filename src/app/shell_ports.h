@@ -1,6 +1,6 @@
 // What the main window's decisions need from the platform: the window's view, message boxes and
-// shell services, the file dialogs, host files, the stored settings, the drives and the date
-// format. The program implements them over Win32; tests implement them in memory.
+// shell services, the file dialogs, host files, the stored settings, the drives and the file
+// viewer. The program implements them over Win32; tests implement them in memory.
 #pragma once
 
 #include <cstdint>
@@ -10,24 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "rtl/clock.h"
-
-namespace disk {
-struct TDirEntry;
-}
+#include "app/file_view_text.h"
+#include "app/files/file_rows.h"
+#include "app/files/host_fs.h"
 
 namespace app {
-
-// One row of the file list: caption, the four sub-item texts and the entry it shows.
-struct FileRow {
-  std::wstring caption;
-  std::wstring ext;
-  std::wstring size;
-  std::wstring dateTime;
-  std::wstring attrs;
-  disk::TDirEntry* entry = nullptr;
-  bool operator==(const FileRow&) const = default;
-};
 
 inline constexpr int kPanelSize = 0;
 inline constexpr int kPanelTotals = 1;
@@ -39,7 +26,19 @@ class IShellView {
   virtual void SetCaption(const std::wstring& caption) = 0;
   virtual void SetPanelText(int panel, const std::wstring& text) = 0;
   // Replaces every row; `focusIndex` (or -1) becomes the selected, focused and visible row.
-  virtual void SetRows(std::vector<FileRow> rows, int focusIndex) = 0;
+  virtual void SetRows(std::vector<files::TFileRow> rows, int focusIndex) = 0;
+  // Sorts the shown rows by files::CompareRows in `mode`; the selection stays with its rows.
+  virtual void SortRows(std::int32_t mode) = 0;
+  // The entries of the selected rows, in the order shown.
+  virtual std::vector<disk::PDirEntry> SelectedEntries() = 0;
+  // The index of the first selected row, or -1.
+  virtual int ItemIndex() = 0;
+  virtual void SelectAll() = 0;
+  // Selects, focuses and shows only that row and opens its in-place name editor.
+  virtual void EditRow(int index) = 0;
+  // Asks for RefreshFileList once the current message is handled (the name editor's end
+  // notification must not see its rows replaced).
+  virtual void RefreshLater() = 0;
   // Checks the boot-code radio item of `option` (0-2); any other value checks none.
   virtual void CheckBootOption(int option) = 0;
 
@@ -57,6 +56,10 @@ class IShellUi {
                                MsgButtons buttons, MsgIcon icon) = 0;
   virtual void SetClipboardText(const std::wstring& text) = 0;
   virtual void ShellOpen(const std::wstring& file, const std::wstring& parameters) = 0;
+  // Opens the folder in the shell with the verb "explore".
+  virtual void Explore(const std::filesystem::path& folder) = 0;
+  // Whether a Shift key is held down now.
+  virtual bool ShiftDown() = 0;
   // The hourglass cursor on or off.
   virtual void SetBusy(bool busy) = 0;
 
@@ -73,17 +76,22 @@ class IFileDialogs {
                                                          const std::filesystem::path& folder) = 0;
   // The save dialog's default extension without its dot ("dsk" or "hfe").
   virtual std::wstring SaveDefaultExtension() = 0;
+  // The files chosen in the add-files dialog; empty when cancelled.
+  virtual std::vector<std::filesystem::path> AddFiles() = 0;
+  // The folder chosen in the folder dialog, started in `start` when not empty.
+  virtual std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) = 0;
 
  protected:
   ~IFileDialogs() = default;
 };
 
-class IHostFs {
+// The host files: what the add and drop commands read (files::IHostFs) and what the image
+// commands need besides.
+class IHostFs : public files::IHostFs {
  public:
+  // Links are followed here, unlike files::IHostFs::Kind.
   virtual bool FileExists(const std::filesystem::path& path) = 0;
   virtual bool DirectoryExists(const std::filesystem::path& path) = 0;
-  // The file's size in bytes, or -1 when it cannot be queried.
-  virtual std::int64_t FileSize(const std::filesystem::path& path) = 0;
   virtual std::filesystem::path CurrentDirectory() = 0;
   virtual void ChangeDirectory(const std::filesystem::path& path) = 0;
   // The whole file; raises rtl::EStreamError when it cannot be read.
@@ -94,9 +102,6 @@ class IHostFs {
 
   // `path` made absolute against the current directory.
   std::filesystem::path ExpandFileName(const std::filesystem::path& path);
-
- protected:
-  ~IHostFs() = default;
 };
 
 // The main window's own values, kept with its placement.
@@ -128,14 +133,15 @@ class IDrives {
   ~IDrives() = default;
 };
 
-// The user's default short date and long time formats.
-class IDateTimeFormat {
+// A new viewer window for one file's bytes.
+class IFileViewer {
  public:
-  virtual std::wstring Date(const rtl::TDateTime& value) const = 0;
-  virtual std::wstring Time(const rtl::TDateTime& value) const = 0;
+  // `displaySize` is the directory entry's size, shown even when the data is shorter.
+  virtual void ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
+                        std::int32_t displaySize, TViewerMode mode) = 0;
 
  protected:
-  ~IDateTimeFormat() = default;
+  ~IFileViewer() = default;
 };
 
 }  // namespace app

@@ -4,7 +4,6 @@
 #include <cwctype>
 
 #include "disk/msx_disk.h"
-#include "rtl/code_page.h"
 
 namespace app {
 
@@ -15,17 +14,6 @@ std::wstring UpperExtension(const std::filesystem::path& path) {
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
   return extension;
-}
-
-std::wstring Field(const std::uint8_t* bytes, std::size_t size) {
-  return rtl::CodePage().ToUnicode(std::string_view(reinterpret_cast<const char*>(bytes), size));
-}
-
-std::wstring TrimBlanks(std::wstring text) {
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return {};
-  const auto last = text.find_last_not_of(L' ');
-  return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -39,35 +27,12 @@ std::wstring SizePanelText(const disk::TMSXDisk* image) {
   return std::to_wstring(image->DiskByteSize() / 1024) + L"k";
 }
 
-std::wstring TotalsPanelText(std::int64_t bytes, int files) {
-  return std::to_wstring(bytes) + L" bytes in " + std::to_wstring(files) + L" file(s)";
-}
-
 std::wstring UsedPanelText(std::int32_t used, std::int32_t total) {
   return std::to_wstring(used) + L" of " + std::to_wstring(total) + L" bytes used";
 }
 
 std::wstring FreePanelText(std::int32_t free) {
   return std::to_wstring(free) + L" bytes free";
-}
-
-FileRow MakeFileRow(disk::TDirEntry& entry, const IDateTimeFormat& format) {
-  FileRow row;
-  row.entry = &entry;
-  row.caption = TrimBlanks(Field(entry.Name, sizeof entry.Name));
-  row.ext = Field(entry.Ext, sizeof entry.Ext);
-  if (entry.IsDirectory())
-    row.size = L"<Dir>";
-  else if ((entry.Attr & disk::faVolumeID) != 0)
-    row.size = L"<Label>";
-  else
-    row.size = std::to_wstring(entry.Size);
-  const rtl::TDateTime stamp = entry.GetDateTime();
-  row.dateTime = format.Date(stamp) + L" " +
-                 (entry.ModifyTime.Value == 0 ? std::wstring(L"00:00:00") : format.Time(stamp));
-  const std::string attrs = entry.GetAttrString();
-  row.attrs.assign(attrs.begin(), attrs.end());
-  return row;
 }
 
 ImageKind ClassifyImageFile(const std::filesystem::path& path, std::int64_t size) {
@@ -117,6 +82,20 @@ std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName) {
 
 std::wstring DriveRoot(int driveBit) {
   return std::wstring(1, static_cast<wchar_t>(L'A' + driveBit)) + L":\\";
+}
+
+ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused) {
+  switch (key) {
+    case L'\\':
+    case 28:
+      return ListKeyCommand::RootDir;
+    case 8:
+      return fileListFocused ? ListKeyCommand::ParentDir : ListKeyCommand::Consumed;
+    case 13:
+      return fileListFocused ? ListKeyCommand::OpenRow : ListKeyCommand::Consumed;
+    default:
+      return ListKeyCommand::None;
+  }
 }
 
 }  // namespace app

@@ -1,6 +1,6 @@
 // The main window's texts and small decisions, as pure functions: the caption, the status panels,
-// the file list's row texts, the kind of an image file, new image names, the command line's image
-// and the names the save and export commands use.
+// the kind of an image file, new image names, the command line's image, the names the save and
+// export commands use, and the keys the file list answers.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/shell_ports.h"
-#include "disk/records.h"
 
 namespace disk {
 class TMSXDisk;
@@ -32,12 +31,8 @@ inline const std::wstring kSaveQuestion =
 std::wstring CaptionText(const std::wstring& fileName, bool modified);
 // "360k" / "720k"; "none" without an image.
 std::wstring SizePanelText(const disk::TMSXDisk* image);
-std::wstring TotalsPanelText(std::int64_t bytes, int files);
 std::wstring UsedPanelText(std::int32_t used, std::int32_t total);
 std::wstring FreePanelText(std::int32_t free);
-
-// The row of a directory entry; the 8-bit name fields go through the code page.
-FileRow MakeFileRow(disk::TDirEntry& entry, const IDateTimeFormat& format);
 
 enum class ImageKind { Hfe, Dsk, DskWrongSize, Xsa, Unknown };
 // By the upper-cased extension; a raw image only at 368,640 or 737,280 bytes (`size` -1: unknown).
@@ -59,5 +54,15 @@ std::wstring ExportTarget(const std::wstring& driveRoot, const std::filesystem::
 std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName);
 // "A:\" for drive bit 0.
 std::wstring DriveRoot(int driveBit);
+
+// What a typed character does in the main window (its key preview sees every one first).
+enum class ListKeyCommand {
+  None,       // the key goes on to the control
+  Consumed,   // swallowed, nothing done
+  ParentDir,  // Backspace in the file list
+  OpenRow,    // Enter in the file list: as a double click
+  RootDir,    // "\" or Ctrl+\, whichever control has the focus
+};
+ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused);
 
 }  // namespace app

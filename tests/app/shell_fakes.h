@@ -1,8 +1,10 @@
 // In-memory stand-ins for the shell's ports: a view that keeps what it was shown, scripted
-// message boxes and dialogs, a file system in a map, settings in a map, drives and an ISO date
-// format. Shared by the native core tests and the Windows window tests (dialogs, drives).
+// message boxes and dialogs, a file system in a map, settings in a map, drives, a viewer that
+// records, and ISO date patterns. Shared by the native core tests and the Windows window tests
+// (dialogs, drives).
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -12,26 +14,69 @@
 #include <utility>
 #include <vector>
 
+#include "app/files/file_sort.h"
 #include "app/shell_ports.h"
 #include "rtl/exceptions.h"
+#include "rtl/stream.h"
 
 namespace app::test {
 
+// Selection is kept by entry, so it stays with its rows when they are sorted.
 struct FakeView : IShellView {
   void SetCaption(const std::wstring& text) override { caption = text; }
   void SetPanelText(int panel, const std::wstring& text) override {
     panels.at(static_cast<std::size_t>(panel)) = text;
   }
-  void SetRows(std::vector<FileRow> newRows, int focusIndex) override {
+  void SetRows(std::vector<files::TFileRow> newRows, int focusIndex) override {
     rows = std::move(newRows);
     focus = focusIndex;
+    selected.clear();
+    if (focusIndex >= 0) selected.insert(rows.at(static_cast<std::size_t>(focusIndex)).Entry);
+    ++fills;
   }
+  void SortRows(std::int32_t mode) override { files::SortRows(rows, mode); }
+  std::vector<disk::PDirEntry> SelectedEntries() override {
+    std::vector<disk::PDirEntry> entries;
+    for (const auto& row : rows)
+      if (selected.contains(row.Entry)) entries.push_back(row.Entry);
+    return entries;
+  }
+  int ItemIndex() override {
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      if (selected.contains(rows[i].Entry)) return static_cast<int>(i);
+    return -1;
+  }
+  void SelectAll() override {
+    for (const auto& row : rows) selected.insert(row.Entry);
+  }
+  void EditRow(int index) override {
+    selected = {rows.at(static_cast<std::size_t>(index)).Entry};
+    editing = index;
+  }
+  void RefreshLater() override { ++refreshRequests; }
   void CheckBootOption(int option) override { checkedBoot = option; }
+
+  // Selects exactly the rows with these captions.
+  void Select(const std::vector<std::wstring>& names) {
+    selected.clear();
+    for (const auto& row : rows)
+      if (std::find(names.begin(), names.end(), row.Name) != names.end())
+        selected.insert(row.Entry);
+  }
+  std::vector<std::wstring> Names() const {
+    std::vector<std::wstring> names;
+    for (const auto& row : rows) names.push_back(row.Name);
+    return names;
+  }
 
   std::wstring caption;
   std::vector<std::wstring> panels = std::vector<std::wstring>(5);
-  std::vector<FileRow> rows;
+  std::vector<files::TFileRow> rows;
+  std::set<disk::PDirEntry> selected;
   int focus = -1;
+  int editing = -1;
+  int fills = 0;
+  int refreshRequests = 0;
   int checkedBoot = -2;
 };
 
@@ -56,8 +101,12 @@ struct FakeUi : IShellUi {
     shellCalls.emplace_back(file, parameters);
   }
   void SetBusy(bool busy) override { busyChanges.push_back(busy); }
+  void Explore(const std::filesystem::path& folder) override { explored.push_back(folder); }
+  bool ShiftDown() override { return shift; }
 
   std::deque<MsgAnswer> answers;
+  std::vector<std::filesystem::path> explored;
+  bool shift = false;
   std::vector<Box> boxes;
   std::wstring clipboard;
   std::vector<std::pair<std::wstring, std::wstring>> shellCalls;
@@ -79,6 +128,17 @@ struct FakeDialogs : IFileDialogs {
     return Next(saveAnswers);
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
+  std::vector<std::filesystem::path> AddFiles() override {
+    ++addCalls;
+    if (addAnswers.empty()) return {};
+    auto answer = addAnswers.front();
+    addAnswers.pop_front();
+    return answer;
+  }
+  std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) override {
+    folderStarts.push_back(start);
+    return Next(folderAnswers);
+  }
 
   static std::optional<std::filesystem::path> Next(
       std::deque<std::optional<std::filesystem::path>>& answers) {
@@ -90,24 +150,46 @@ struct FakeDialogs : IFileDialogs {
 
   std::deque<std::optional<std::filesystem::path>> openAnswers;
   std::deque<std::optional<std::filesystem::path>> saveAnswers;
+  std::deque<std::vector<std::filesystem::path>> addAnswers;
+  std::deque<std::optional<std::filesystem::path>> folderAnswers;
   std::vector<SaveCall> saveCalls;
+  std::vector<std::filesystem::path> folderStarts;
   int openCalls = 0;
+  int addCalls = 0;
   std::wstring defaultExtension = L"dsk";
 };
 
 // Paths are keys as given (callers pass absolute paths); folders exist when a file is inside.
+// Every file was last written at `writeTime`.
 struct FakeFs : IHostFs {
-  bool FileExists(const std::filesystem::path& path) override { return files.contains(Key(path)); }
-  bool DirectoryExists(const std::filesystem::path& path) override {
-    const std::string prefix = Key(path) + "/";
-    for (const auto& [name, bytes] : files)
-      if (name.starts_with(prefix)) return true;
-    return false;
+  files::HostKind Kind(const std::filesystem::path& path) const override {
+    if (files.contains(Key(path))) return files::HostKind::File;
+    return IsFolder(path) ? files::HostKind::Folder : files::HostKind::Missing;
   }
-  std::int64_t FileSize(const std::filesystem::path& path) override {
+  std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) const override {
     const auto found = files.find(Key(path));
-    return found == files.end() ? -1 : static_cast<std::int64_t>(found->second.size());
+    if (found == files.end()) return std::nullopt;
+    return found->second.size();
   }
+  std::vector<std::filesystem::path> List(const std::filesystem::path& folder) const override {
+    std::set<std::filesystem::path> children;
+    const std::string prefix = Key(folder) + "/";
+    for (const auto& [name, bytes] : files)
+      if (name.starts_with(prefix))
+        children.insert(folder /
+                        name.substr(prefix.size(), name.find('/', prefix.size()) - prefix.size()));
+    return {children.begin(), children.end()};
+  }
+  std::unique_ptr<rtl::TStream> OpenRead(const std::filesystem::path& path) const override {
+    const auto found = files.find(Key(path));
+    if (found == files.end() || unreadable.contains(Key(path)))
+      throw rtl::EStreamError("Cannot open file " + Key(path));
+    return std::make_unique<rtl::TMemoryStream>(found->second);
+  }
+  rtl::FileTime LastWriteTime(const std::filesystem::path&) const override { return writeTime; }
+
+  bool FileExists(const std::filesystem::path& path) override { return files.contains(Key(path)); }
+  bool DirectoryExists(const std::filesystem::path& path) override { return IsFolder(path); }
   std::filesystem::path CurrentDirectory() override { return cwd; }
   void ChangeDirectory(const std::filesystem::path& path) override { cwd = path; }
   std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) override {
@@ -124,11 +206,19 @@ struct FakeFs : IHostFs {
   static std::string Key(const std::filesystem::path& path) {
     return path.lexically_normal().generic_string();
   }
+  bool IsFolder(const std::filesystem::path& path) const {
+    const std::string prefix = Key(path) + "/";
+    for (const auto& [name, bytes] : files)
+      if (name.starts_with(prefix)) return true;
+    return false;
+  }
 
   std::map<std::string, std::vector<std::uint8_t>> files;
+  std::set<std::string> unreadable;
   std::set<std::string> failWrites;
   std::vector<std::string> writes;
   std::filesystem::path cwd = "/work";
+  rtl::FileTime writeTime = 0;
 };
 
 struct FakeSettings : ISettings {
@@ -164,14 +254,26 @@ struct FakeDrives : IDrives {
   std::map<std::wstring, unsigned> types;
 };
 
-struct IsoDates : IDateTimeFormat {
-  std::wstring Date(const rtl::TDateTime& v) const override {
-    return Two(v.Year / 100) + Two(v.Year % 100) + L"-" + Two(v.Month) + L"-" + Two(v.Day);
+struct FakeViewer : IFileViewer {
+  struct View {
+    std::vector<std::uint8_t> data;
+    std::wstring fileName;
+    std::int32_t displaySize;
+    TViewerMode mode;
+  };
+  void ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
+                std::int32_t displaySize, TViewerMode mode) override {
+    views.push_back({{data.begin(), data.end()}, fileName, displaySize, mode});
   }
-  std::wstring Time(const rtl::TDateTime& v) const override {
-    return Two(v.Hour) + L":" + Two(v.Minute) + L":" + Two(v.Second);
-  }
-  static std::wstring Two(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
+  std::vector<View> views;
 };
+
+// ISO dates: "2024-05-06 13:45:10".
+inline files::TDateTimeFormat IsoDates() {
+  files::TDateTimeFormat format;
+  format.ShortDate = L"yyyy-MM-dd";
+  format.LongTime = L"HH:mm:ss";
+  return format;
+}
 
 }  // namespace app::test

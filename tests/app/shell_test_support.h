@@ -52,6 +52,7 @@ class ShellCoreTest : public ::testing::Test {
                                                   .fs = fs,
                                                   .settings = settings,
                                                   .drives = drives,
+                                                  .viewer = viewer,
                                                   .dates = dates,
                                                   .recentFiles = *recentFiles,
                                                   .recentFolders = *recentFolders});
@@ -79,7 +80,8 @@ class ShellCoreTest : public ::testing::Test {
   FakeFs fs;
   FakeSettings settings;
   FakeDrives drives;
-  IsoDates dates;
+  FakeViewer viewer;
+  files::TDateTimeFormat dates = IsoDates();
   ui::Owned<TMRUList> recentFiles = ui::New<TMRUList>();
   ui::Owned<TMRUList> recentFolders = ui::New<TMRUList>();
   std::unique_ptr<ShellCore> core;

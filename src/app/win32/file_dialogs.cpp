@@ -44,6 +44,15 @@ void ImageDialogs::Setup() {
   c.oldSave->Filter = c.oldOpen->Filter;
   c.oldSave->DefaultExt = L"dsk";
   c.oldSave->Options = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+  c.newAddFiles->Title = L"Add Files...";
+  c.newAddFiles->FileTypes = {{L"Any File", L"*.*"}};
+  c.newAddFiles->Options = FOS_ALLOWMULTISELECT | FOS_FILEMUSTEXIST;
+  c.oldAddFiles->Title = L"Add Files...";
+  c.oldAddFiles->Filter = L"Any File|*.*";
+  c.oldAddFiles->Options =
+      OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+  c.newSelectFolder->Title = L"Select Folder";
+  c.newSelectFolder->Options = FOS_PICKFOLDERS | FOS_PATHMUSTEXIST;
 }
 
 void ImageDialogs::SyncSaveExtension() {
@@ -77,6 +86,33 @@ std::optional<std::filesystem::path> ImageDialogs::SaveImage(const std::filesyst
   if (!folder.empty()) dialog.InitialDir = folder.wstring();
   if (!dialog.Execute()) return std::nullopt;
   return std::filesystem::path(dialog.FileName);
+}
+
+std::vector<std::filesystem::path> ImageDialogs::AddFiles() {
+  ui::TStringList* files = nullptr;
+  if (vista_) {
+    if (!components_.newAddFiles->Execute()) return {};
+    files = &components_.newAddFiles->Files();
+  } else {
+    if (!components_.oldAddFiles->Execute()) return {};
+    files = &components_.oldAddFiles->Files();
+  }
+  std::vector<std::filesystem::path> paths;
+  for (int i = 0; i < files->Count(); ++i) paths.emplace_back(files->Get(i));
+  return paths;
+}
+
+std::optional<std::filesystem::path> ImageDialogs::SelectFolder(
+    const std::filesystem::path& start) {
+  if (vista_) {
+    ui::TFileOpenDialog& dialog = *components_.newSelectFolder;
+    if (!start.empty()) dialog.DefaultFolder = start.wstring();
+    if (!dialog.Execute()) return std::nullopt;
+    return std::filesystem::path(dialog.FileName);
+  }
+  std::wstring folder = start.wstring();
+  if (!ui::SelectDirectory(L"Select Folder", folder)) return std::nullopt;
+  return std::filesystem::path(folder);
 }
 
 std::wstring ImageDialogs::SaveDefaultExtension() {

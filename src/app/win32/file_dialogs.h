@@ -1,6 +1,6 @@
-// The image dialogs: the new-style (Vista) dialogs when the system has them, the classic ones
-// otherwise. The dialog components belong to the main window, whose settings keep their file
-// type choices.
+// The main window's file dialogs (open and save images, add files, choose a folder): the
+// new-style (Vista) dialogs when the system has them, the classic ones otherwise. The dialog
+// components belong to the main window, whose settings keep their file type choices.
 #pragma once
 
 #include "app/shell_ports.h"
@@ -16,6 +16,9 @@ struct ImageDialogComponents {
   ui::TOpenDialog* oldOpen = nullptr;
   ui::TFileSaveDialog* newSave = nullptr;
   ui::TSaveDialog* oldSave = nullptr;
+  ui::TFileOpenDialog* newAddFiles = nullptr;
+  ui::TOpenDialog* oldAddFiles = nullptr;
+  ui::TFileOpenDialog* newSelectFolder = nullptr;
 };
 
 class ImageDialogs : public IFileDialogs {
@@ -32,6 +35,8 @@ class ImageDialogs : public IFileDialogs {
   std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
                                                  const std::filesystem::path& folder) override;
   std::wstring SaveDefaultExtension() override;
+  std::vector<std::filesystem::path> AddFiles() override;
+  std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) override;
 
  private:
   ImageDialogComponents components_;

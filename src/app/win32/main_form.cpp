@@ -5,7 +5,10 @@
 namespace app {
 
 TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
-    : ui::TForm(owner), options_(std::move(options)) {
+    : ui::TForm(owner),
+      options_(std::move(options)),
+      viewers_(std::make_unique<TFileViewers>(options_.settingsKey)),
+      dates_(LocaleDateTimeFormat()) {
   SetName(L"MainForm");
   SetCaption(L"Quollbox");
   Font().SetName(L"Tahoma");
@@ -30,6 +33,7 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
                    .fs = hostFs_,
                    .settings = *settings_,
                    .drives = options_.drives ? *options_.drives : drives_,
+                   .viewer = *viewers_,
                    .dates = dates_,
                    .recentFiles = *mruList_,
                    .recentFolders = *mruListFolders_};
@@ -39,6 +43,7 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
   };
   BuildActions();
   BuildMenus();
+  WireFileList();
 
   OnCreate = [this](ui::TComponent*) {
     for (int panel = 0; panel < 3; ++panel) statusBar_->Panels(panel)->SetText(L"");
@@ -97,6 +102,12 @@ void TMainForm::BuildDialogs() {
   c.newSave->SetName(L"NewFileSaveDialog");
   c.oldSave = ui::Create<ui::TSaveDialog>(*this);
   c.oldSave->SetName(L"OldFileSaveDialog");
+  c.newAddFiles = ui::Create<ui::TFileOpenDialog>(*this);
+  c.newAddFiles->SetName(L"NewAddFilesDialog");
+  c.oldAddFiles = ui::Create<ui::TOpenDialog>(*this);
+  c.oldAddFiles->SetName(L"OldAddFilesDialog");
+  c.newSelectFolder = ui::Create<ui::TFileOpenDialog>(*this);
+  c.newSelectFolder->SetName(L"NewSelectFolderDialog");
   imageDialogs_.Setup();
 }
 
@@ -133,25 +144,28 @@ void TMainForm::BuildActions() {
   actionList_ = ui::Create<ui::TActionList>(*this);
   actionList_->SetName(L"ActionList");
   ShellCore& core = *core_;
-  AddAction(L"acSelectAll", L"Select All", L"Ctrl+A", {});
-  AddAction(L"acAddFiles", L"&Add File(s)...", L"", {});
-  AddAction(L"acDeleteFiles", L"&Delete File(s)", L"F8", {});
+  AddAction(L"acSelectAll", L"Select All", L"Ctrl+A", ListCommand([&core] { core.SelectAll(); }));
+  AddAction(L"acAddFiles", L"&Add File(s)...", L"", [&core] { core.AddFiles(); });
+  AddAction(L"acDeleteFiles", L"&Delete File(s)", L"F8",
+            ListCommand([&core] { core.DeleteFiles(); }));
   AddAction(L"acNewDiskImage", L"&New Disk Image", L"", [&core] { core.NewImage(0); });
   AddAction(L"acSaveDiskImage", L"&Save Disk Image", L"Ctrl+S", [&core] { core.Save(); });
   AddAction(L"acSaveDiskImageAs", L"Save Disk Image &As...", L"", [&core] { core.SaveAs(); });
   AddAction(L"acOpenDiskImage", L"&Open Disk Image...", L"Ctrl+O",
             [&core] { core.OpenWithDialog(); });
-  AddAction(L"acExtractFiles", L"E&xtract File(s)...", L"", {});
-  AddAction(L"acRenameFile", L"&Rename", L"F2", {});
-  AddAction(L"acChangeDir", L"&Change Directory", L"", {});
+  AddAction(L"acExtractFiles", L"E&xtract File(s)...", L"",
+            ListCommand([&core] { core.ExtractFiles(); }));
+  AddAction(L"acRenameFile", L"&Rename", L"F2", ListCommand([&core] { core.StartRename(); }));
+  AddAction(L"acChangeDir", L"&Change Directory", L"", ListCommand([&core] { core.ChangeDir(); }));
   AddAction(L"acFileOpenFolder", L"Open Disk Image &Folder", L"", [&core] { core.OpenFolder(); });
   AddAction(L"acFileCopyFullName", L"&Copy Disk Image File Name", L"",
             [&core] { core.CopyFullName(); });
   AddAction(L"acHelpAbout", L"&About", L"", {});
-  AddAction(L"acMakeDir", L"Make &Dir", L"F7", {});
+  AddAction(L"acMakeDir", L"Make &Dir", L"F7", ListCommand([&core] { core.MakeDir(); }));
   AddAction(L"acExportToRemovable", L"E&xport To Removable", L"Ctrl+E",
             [&core] { core.ExportToRemovable(); });
-  AddAction(L"acViewFile", L"&View File", L"Alt+V", {});
+  AddAction(L"acViewFile", L"&View File", L"Alt+V",
+            ListCommand([&core] { core.ViewFile(TViewerMode::vmAuto); }));
 }
 
 ui::TAction* TMainForm::FindAction(std::wstring_view name) const {
@@ -160,25 +174,6 @@ ui::TAction* TMainForm::FindAction(std::wstring_view name) const {
 
 void TMainForm::SetPanelText(int panel, const std::wstring& text) {
   statusBar_->Panels(panel)->SetText(text);
-}
-
-void TMainForm::SetRows(std::vector<FileRow> rows, int focusIndex) {
-  ui::TListItems& items = fileList_->Items();
-  items.BeginUpdate();
-  items.Clear();
-  for (const FileRow& row : rows) {
-    ui::TListItem* item = items.Add();
-    item->SetCaption(row.caption);
-    item->SubItems().Assign({row.ext, row.size, row.dateTime, row.attrs});
-    item->SetData(row.entry);
-  }
-  items.EndUpdate();
-  if (focusIndex >= 0 && focusIndex < items.Count()) {
-    ui::TListItem* item = items.Item(focusIndex);
-    fileList_->SetItemIndex(focusIndex);
-    item->SetFocused(true);
-    item->MakeVisible();
-  }
 }
 
 void TMainForm::CheckBootOption(int option) {

@@ -61,6 +61,8 @@ class TMainForm : public ui::TForm, private IShellView {
   std::wstring_view ClassName() const override { return L"TMainForm"; }
 
   ShellCore& Core() { return *core_; }
+  // The message that refills the file list once the current message is handled.
+  static constexpr UINT kRefreshMessage = WM_APP + 1;
   ui::TListView& FileList() { return *fileList_; }
   ui::TStatusBar& StatusBar() { return *statusBar_; }
   ui::TMainMenu& MainMenu() { return *mainMenu_; }
@@ -70,14 +72,28 @@ class TMainForm : public ui::TForm, private IShellView {
   TMRUList& RecentFolders() { return *mruListFolders_; }
   ui::TAction* FindAction(std::wstring_view name) const;
 
+  void WndProc(ui::TMessage& message) override;
+
  private:
   // IShellView
   void SetCaption(const std::wstring& caption) override { ui::TForm::SetCaption(caption); }
   void SetPanelText(int panel, const std::wstring& text) override;
-  void SetRows(std::vector<FileRow> rows, int focusIndex) override;
+  void SetRows(std::vector<files::TFileRow> rows, int focusIndex) override;
+  void SortRows(std::int32_t mode) override;
+  std::vector<disk::PDirEntry> SelectedEntries() override;
+  int ItemIndex() override;
+  void SelectAll() override;
+  void EditRow(int index) override;
+  void RefreshLater() override;
   void CheckBootOption(int option) override;
 
+  // The row a list item shows.
+  static const files::TFileRow& RowOf(const ui::TListItem& item);
   void BuildControls();
+  void WireFileList();
+  // A command of the file list's rows; none runs while a name is being edited, so its keys
+  // stay with the editor.
+  std::function<void()> ListCommand(std::function<void()> command);
   void BuildDialogs();
   void BuildActions();
   void BuildMenus();
@@ -99,11 +115,14 @@ class TMainForm : public ui::TForm, private IShellView {
   ux::TFormStorage* formStorage_ = nullptr;
   ImageDialogs imageDialogs_;
   MainMenuItems items_;
+  // The rows shown; each list item's data points to its row here.
+  std::vector<files::TFileRow> rows_;
 
   THostFs hostFs_;
   TShellUi shellUi_;
   TDrives drives_;
-  TLocaleDateTimeFormat dates_;
+  std::unique_ptr<TFileViewers> viewers_;
+  files::TDateTimeFormat dates_;
   std::unique_ptr<FormStorageSettings> settings_;
   std::unique_ptr<ShellCore> core_;
 };

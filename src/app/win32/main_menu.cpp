@@ -36,16 +36,16 @@ class MenuBuilder {
     item->SetVisible(false);
     return item;
   }
-  // "&Auto" .. "&Z80 Disasm" with the view modes as tags; their command comes later.
-  void ViewAsItems(ui::TMenuItem& parent, ui::TMenuItem* (&items)[5]) {
-    items[0] = Item(parent, L"&Auto", 0);
+  // "&Auto" .. "&Z80 Disasm" with the view modes as tags.
+  void ViewAsItems(ui::TMenuItem& parent, ui::TMenuItem* (&items)[5],
+                   const ui::TNotifyEvent& click) {
+    items[0] = Item(parent, L"&Auto", 0, click);
     items[0]->SetShortCut(ui::TextToShortCut(L"Alt+V"));
     Separator(parent);
-    items[1] = Item(parent, L"&Text", 1);
-    items[2] = Item(parent, L"&Hex Dump", 2);
-    items[3] = Item(parent, L"&Basic Program", 3);
-    items[4] = Item(parent, L"&Z80 Disasm", 4);
-    for (ui::TMenuItem* item : items) item->SetEnabled(false);
+    items[1] = Item(parent, L"&Text", 1, click);
+    items[2] = Item(parent, L"&Hex Dump", 2, click);
+    items[3] = Item(parent, L"&Basic Program", 3, click);
+    items[4] = Item(parent, L"&Z80 Disasm", 4, click);
   }
 
  private:
@@ -112,7 +112,11 @@ void TMainForm::BuildMenus() {
   m.Disabled(replaceBoot, L"&Custom...");
   m.Separator(diskMenu);
   m.Hidden(diskMenu, FindAction(L"acViewFile"));
-  m.ViewAsItems(*m.Item(diskMenu, L"View File A&s..."), items_.viewAs);
+  const ui::TNotifyEvent viewAs = [this](ui::TComponent* sender) {
+    const auto mode = static_cast<TViewerMode>(sender->Tag());
+    ListCommand([this, mode] { core_->ViewFile(mode); })();
+  };
+  m.ViewAsItems(*m.Item(diskMenu, L"View File A&s..."), items_.viewAs, viewAs);
 
   ui::TMenuItem& options = *m.Item(bar, L"&Options");
   // The side panels come with the docking framework.
@@ -138,7 +142,7 @@ void TMainForm::BuildMenus() {
     m.ActionItem(popup, FindAction(name));
   m.Separator(popup);
   m.Hidden(popup, FindAction(L"acViewFile"));
-  m.ViewAsItems(*m.Item(popup, L"&View File As..."), items_.popupViewAs);
+  m.ViewAsItems(*m.Item(popup, L"&View File As..."), items_.popupViewAs, viewAs);
   fileList_->SetPopupMenu(listPopupMenu_);
 }
 

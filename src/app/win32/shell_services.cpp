@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "app/viewer/file_viewer_form.h"
+#include "rtl/stream.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/forms.h"
 
@@ -48,15 +50,10 @@ MsgAnswer Answer(int result) {
   }
 }
 
-SYSTEMTIME SystemTime(const rtl::TDateTime& value) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(value.Year);
-  time.wMonth = static_cast<WORD>(value.Month);
-  time.wDay = static_cast<WORD>(value.Day);
-  time.wHour = static_cast<WORD>(value.Hour);
-  time.wMinute = static_cast<WORD>(value.Minute);
-  time.wSecond = static_cast<WORD>(value.Second);
-  return time;
+std::wstring LocaleText(LCTYPE type, const wchar_t* fallback) {
+  wchar_t text[128] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 128) <= 1) return fallback;
+  return text;
 }
 
 }  // namespace
@@ -79,6 +76,14 @@ void TShellUi::ShellOpen(const std::wstring& file, const std::wstring& parameter
   ShellExecuteW(owner_, nullptr, file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
+void TShellUi::Explore(const std::filesystem::path& folder) {
+  ShellExecuteW(owner_, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool TShellUi::ShiftDown() {
+  return GetKeyState(VK_SHIFT) < 0;
+}
+
 void TShellUi::SetBusy(bool busy) {
   if (!ui::Screen) return;
   if (busy) {
@@ -97,18 +102,28 @@ unsigned TDrives::DriveType(const std::wstring& root) {
   return GetDriveTypeW(root.c_str());
 }
 
-std::wstring TLocaleDateTimeFormat::Date(const rtl::TDateTime& value) const {
-  const SYSTEMTIME time = SystemTime(value);
-  wchar_t text[128] = {};
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 128);
-  return text;
+files::TDateTimeFormat LocaleDateTimeFormat() {
+  files::TDateTimeFormat format;
+  format.ShortDate = LocaleText(LOCALE_SSHORTDATE, format.ShortDate.c_str());
+  format.LongTime = LocaleText(LOCALE_STIMEFORMAT, format.LongTime.c_str());
+  format.Am = LocaleText(LOCALE_S1159, format.Am.c_str());
+  format.Pm = LocaleText(LOCALE_S2359, format.Pm.c_str());
+  for (int month = 0; month < 12; ++month) {
+    std::wstring& name = format.MonthNames[static_cast<std::size_t>(month)];
+    name = LocaleText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + month), name.c_str());
+  }
+  // The locale counts days from Monday, the format from Sunday.
+  for (int day = 0; day < 7; ++day) {
+    std::wstring& name = format.DayNames[static_cast<std::size_t>((day + 1) % 7)];
+    name = LocaleText(static_cast<LCTYPE>(LOCALE_SDAYNAME1 + day), name.c_str());
+  }
+  return format;
 }
 
-std::wstring TLocaleDateTimeFormat::Time(const rtl::TDateTime& value) const {
-  const SYSTEMTIME time = SystemTime(value);
-  wchar_t text[128] = {};
-  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, 128);
-  return text;
+void TFileViewers::ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
+                            std::int32_t displaySize, TViewerMode mode) {
+  rtl::TMemoryStream stream(std::vector<std::uint8_t>(data.begin(), data.end()));
+  TFileViewerForm::ViewStream(stream, fileName, displaySize, mode, settingsKey_);
 }
 
 }  // namespace app

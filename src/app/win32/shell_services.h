@@ -1,5 +1,6 @@
 // The shell's platform services in the program: message boxes, the clipboard, the shell, the
-// hourglass, the drives, the user's date format and the window's settings storage.
+// hourglass, the drives, the user's date format, the file viewer windows and the window's
+// settings storage.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,8 @@ class TShellUi : public IShellUi {
                        MsgIcon icon) override;
   void SetClipboardText(const std::wstring& text) override;
   void ShellOpen(const std::wstring& file, const std::wstring& parameters) override;
+  void Explore(const std::filesystem::path& folder) override;
+  bool ShiftDown() override;
   void SetBusy(bool busy) override;
 
  private:
@@ -30,10 +33,18 @@ class TDrives : public IDrives {
   unsigned DriveType(const std::wstring& root) override;
 };
 
-class TLocaleDateTimeFormat : public IDateTimeFormat {
+// The user's short date and long time patterns, AM/PM texts and month and day names.
+files::TDateTimeFormat LocaleDateTimeFormat();
+
+// Each view opens a new viewer window, whose placement is kept under `settingsKey`.
+class TFileViewers : public IFileViewer {
  public:
-  std::wstring Date(const rtl::TDateTime& value) const override;
-  std::wstring Time(const rtl::TDateTime& value) const override;
+  explicit TFileViewers(std::wstring settingsKey) : settingsKey_(std::move(settingsKey)) {}
+  void ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
+                std::int32_t displaySize, TViewerMode mode) override;
+
+ private:
+  std::wstring settingsKey_;
 };
 
 // The window's own values go through its form storage, in the form's section.

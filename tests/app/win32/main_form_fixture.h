@@ -1,6 +1,7 @@
 // The real main window under Wine: a fresh application, a private registry key and an empty
-// current folder per test, scripted file dialogs and drives, captured message boxes, and readers
-// for what the window shows (caption, status panels, list rows, menu item states).
+// current folder per test, scripted file dialogs and drives, captured message boxes and explored
+// folders, and readers for what the window shows (caption, status panels, list rows, menu item
+// states).
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,12 @@
 #include "ux/modules.h"
 
 namespace app::test {
+
+// The program's shell services, except that folders to explore are only recorded.
+struct RecordingShellUi : TShellUi {
+  void Explore(const std::filesystem::path& folder) override { explored.push_back(folder); }
+  std::vector<std::filesystem::path> explored;
+};
 
 class MainFormTest : public UiGuiTest {
  protected:
@@ -46,6 +53,7 @@ class MainFormTest : public UiGuiTest {
     options.settingsKey = key_;
     options.dialogs = &dialogs;
     options.drives = &drives;
+    options.shellUi = &shell;
     form = ui::Application->CreateForm<TMainForm>(std::move(options));
     form->Show();
     Pump();
@@ -117,6 +125,7 @@ class MainFormTest : public UiGuiTest {
 
   FakeDialogs dialogs;
   FakeDrives drives;
+  RecordingShellUi shell;
   TMainForm* form = nullptr;
 
  private:

@@ -1,0 +1,193 @@
+// The file list and the file commands: listing, sorting, changing directory, adding, extracting,
+// deleting, making directories, renaming in place and viewing.
+#include <algorithm>
+
+#include "app/files/extract_plan.h"
+#include "app/files/file_commands.h"
+#include "app/files/process_work_list.h"
+#include "app/files/rename.h"
+#include "app/shell_core.h"
+#include "rtl/code_page.h"
+
+namespace app {
+
+namespace {
+
+std::wstring EntryFileName(const disk::TDirEntry& entry) {
+  return rtl::CodePage().ToUnicode(entry.GetFileName());
+}
+
+}  // namespace
+
+void ShellCore::RefreshFileList() {
+  FillFileList();
+}
+
+std::vector<files::TFileRow> ShellCore::FillFileList() {
+  if (!image_) {
+    ports_.view.SetRows({}, -1);
+    return {};
+  }
+  files::TFileListing listing = files::ListCurrentDirectory(*image_, ports_.dates);
+  std::vector<files::TFileRow>& rows = listing.Rows;
+  // The retained index is a position in the list as shown.
+  if (sort_.Sorting()) files::SortRows(rows, sort_.Mode());
+  const int focus = files::ClampRetainIndex(retainIndex_, static_cast<std::int32_t>(rows.size()));
+  ports_.view.SetRows(rows, focus);
+  ports_.view.SetPanelText(kPanelTotals, files::TotalsText(listing));
+  UpdateUsagePanels();
+  return rows;
+}
+
+void ShellCore::UpdateCaption() {
+  if (image_)
+    ports_.view.SetCaption(CaptionText(image_->FileName().wstring(), image_->IsModified()));
+}
+
+void ShellCore::UpdateSizePanel() {
+  ports_.view.SetPanelText(kPanelSize, SizePanelText(image_.get()));
+}
+
+void ShellCore::UpdateUsagePanels() {
+  const std::int32_t used = image_->DiskUsage();
+  const std::int32_t free = image_->DiskFree();
+  ports_.view.SetPanelText(kPanelUsed, UsedPanelText(used, used + free));
+  ports_.view.SetPanelText(kPanelFree, FreePanelText(free));
+}
+
+void ShellCore::ColumnClick(int column) {
+  sort_.ColumnClick(column);
+  if (sort_.Sorting()) ports_.view.SortRows(sort_.Mode());
+}
+
+disk::PDirEntry ShellCore::SelectedEntry() {
+  const std::vector<disk::PDirEntry> selected = ports_.view.SelectedEntries();
+  return selected.empty() ? nullptr : selected.front();
+}
+
+void ShellCore::OpenSelectedRow() {
+  const disk::PDirEntry entry = SelectedEntry();
+  if (entry && entry->IsDirectory()) ChangeDir();
+}
+
+bool ShellCore::KeyPress(wchar_t key, bool fileListFocused) {
+  switch (KeyCommand(key, fileListFocused)) {
+    case ListKeyCommand::None:
+      return false;
+    case ListKeyCommand::Consumed:
+      break;
+    case ListKeyCommand::ParentDir:
+      ChangeDirTo("..");
+      break;
+    case ListKeyCommand::OpenRow:
+      OpenSelectedRow();
+      break;
+    case ListKeyCommand::RootDir:
+      ChangeDirTo("\\");
+      break;
+  }
+  return true;
+}
+
+void ShellCore::SelectAll() {
+  ports_.view.SelectAll();
+}
+
+void ShellCore::ChangeDir() {
+  const disk::PDirEntry entry = SelectedEntry();
+  if (!image_ || !entry || !entry->IsDirectory()) return;
+  image_->ChangeDir(std::string(reinterpret_cast<const char*>(entry->Name), sizeof entry->Name));
+  retainIndex_ = -1;
+  RefreshFileList();
+}
+
+void ShellCore::ChangeDirTo(const std::string& name) {
+  if (!image_) return;
+  image_->ChangeDir(name);
+  RefreshFileList();
+}
+
+void ShellCore::AddFiles() {
+  if (!image_) return;
+  const std::vector<std::filesystem::path> chosen = ports_.dialogs.AddFiles();
+  if (!chosen.empty()) RunWorkList(files::FilesToWorkList(chosen));
+}
+
+void ShellCore::RunWorkList(const files::TWorkList& list) {
+  if (!image_) return;
+  ports_.ui.SetBusy(true);
+  files::ProcessWorkList(*image_, list, ports_.fs);
+  ports_.ui.SetBusy(false);
+  UpdateCaption();
+  RefreshFileList();
+}
+
+void ShellCore::ExtractFiles() {
+  if (!image_) return;
+  const std::vector<disk::PDirEntry> selected = ports_.view.SelectedEntries();
+  const std::vector<const disk::TDirEntry*> entries(selected.begin(), selected.end());
+  if (files::PlanExtraction(entries, {}).empty()) return;
+  std::filesystem::path start;
+  if (ports_.ui.ShiftDown()) start = Resolve(image_->FileName()).parent_path();
+  const std::optional<std::filesystem::path> folder = ports_.dialogs.SelectFolder(start);
+  if (!folder) return;
+  const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);
+  files::ExtractPlanned(*image_, plan);
+  ports_.ui.Explore(*folder);
+}
+
+void ShellCore::DeleteFiles() {
+  if (!image_) return;
+  retainIndex_ = ports_.view.ItemIndex();
+  files::DeleteEntries(*image_, ports_.view.SelectedEntries());
+  UpdateCaption();
+  RefreshFileList();
+}
+
+void ShellCore::MakeDir() {
+  if (!image_) return;
+  const files::TMakeDirResult made = files::MakeNewDirectory(*image_);
+  if (made.Result != disk::DiskResult::Ok && made.Result != disk::DiskResult::NameExists) return;
+  retainIndex_ = -1;
+  UpdateCaption();
+  const std::vector<files::TFileRow> rows = FillFileList();
+  const std::wstring caption = rtl::CodePage().ToUnicode(made.Name);
+  const auto found = std::find_if(rows.begin(), rows.end(),
+                                  [&caption](const auto& row) { return row.Name == caption; });
+  if (found == rows.end()) return;
+  retainIndex_ = static_cast<int>(found - rows.begin());
+  ports_.view.EditRow(retainIndex_);
+}
+
+void ShellCore::StartRename() {
+  const int index = ports_.view.ItemIndex();
+  if (index >= 0) ports_.view.EditRow(index);
+}
+
+bool ShellCore::CanRename(const disk::TDirEntry& entry) const {
+  const std::string name = entry.GetFileName();
+  return image_ && name != "." && name != "..";
+}
+
+std::wstring ShellCore::Rename(disk::TDirEntry& entry, const std::wstring& typed) {
+  if (!image_) return typed;
+  const files::TRenameDecision decision = files::DecideRename(*image_, entry, typed);
+  if (const auto* target = std::get_if<files::TRenameTarget>(&decision)) {
+    files::ApplyRename(*image_, entry, *target);
+    UpdateCaption();
+    ports_.view.RefreshLater();
+    return target->RowName;
+  }
+  return files::MakeRow(entry, 0, ports_.dates).Name;
+}
+
+void ShellCore::ViewFile(TViewerMode mode) {
+  const disk::PDirEntry entry = SelectedEntry();
+  if (!image_ || !entry || !files::IsFileEntry(*entry)) return;
+  rtl::TMemoryStream stream;
+  image_->ExtractToStream(stream, entry);
+  ports_.viewer.ViewFile(stream.Bytes(), EntryFileName(*entry),
+                         static_cast<std::int32_t>(entry->Size), mode);
+}
+
+}  // namespace app

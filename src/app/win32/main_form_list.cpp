@@ -1,0 +1,99 @@
+// The main window's file list: its rows, sorting, selection and in-place name editor, and the
+// keys the window previews for it.
+#include "app/win32/main_form.h"
+
+namespace app {
+
+const files::TFileRow& TMainForm::RowOf(const ui::TListItem& item) {
+  return *static_cast<const files::TFileRow*>(item.Data());
+}
+
+void TMainForm::WireFileList() {
+  fileList_->OnEditing = [this](ui::TComponent*, ui::TListItem* item, bool& allowEdit) {
+    allowEdit = core_->CanRename(*RowOf(*item).Entry);
+  };
+  fileList_->OnEdited = [this](ui::TComponent*, ui::TListItem* item, std::wstring& text) {
+    text = core_->Rename(*RowOf(*item).Entry, text);
+  };
+  fileList_->OnColumnClick = [this](ui::TComponent*, ui::TListColumn* column) {
+    core_->ColumnClick(column->Index());
+  };
+  fileList_->OnDblClick = [this](ui::TComponent*) { core_->OpenSelectedRow(); };
+  // The name editor is a window of its own: its keys never reach this preview.
+  OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
+    if (core_->KeyPress(key, fileList_->Focused())) key = 0;
+  };
+}
+
+std::function<void()> TMainForm::ListCommand(std::function<void()> command) {
+  return [this, command = std::move(command)] {
+    if (!fileList_->IsEditing()) command();
+  };
+}
+
+void TMainForm::WndProc(ui::TMessage& message) {
+  if (message.Msg == kRefreshMessage) {
+    core_->RefreshFileList();
+    return;
+  }
+  ui::TForm::WndProc(message);
+}
+
+void TMainForm::SetRows(std::vector<files::TFileRow> rows, int focusIndex) {
+  ui::TListItems& items = fileList_->Items();
+  items.BeginUpdate();
+  items.Clear();
+  rows_ = std::move(rows);
+  for (files::TFileRow& row : rows_) {
+    ui::TListItem* item = items.Add();
+    item->SetCaption(row.Name);
+    item->SubItems().Assign({row.Ext, row.Size, row.DateTime, row.Attrs});
+    item->SetData(&row);
+  }
+  items.EndUpdate();
+  if (focusIndex >= 0 && focusIndex < items.Count()) {
+    ui::TListItem* item = items.Item(focusIndex);
+    fileList_->SetItemIndex(focusIndex);
+    item->SetFocused(true);
+    item->MakeVisible();
+  }
+}
+
+void TMainForm::SortRows(std::int32_t mode) {
+  fileList_->CustomSort([mode](const ui::TListItem& a, const ui::TListItem& b) {
+    return files::CompareRows(RowOf(a), RowOf(b), mode);
+  });
+}
+
+std::vector<disk::PDirEntry> TMainForm::SelectedEntries() {
+  std::vector<disk::PDirEntry> entries;
+  const ui::TListItems& items = fileList_->Items();
+  for (const ui::TListItem* item = items.FirstSelected(); item; item = items.NextSelected(item))
+    entries.push_back(RowOf(*item).Entry);
+  return entries;
+}
+
+int TMainForm::ItemIndex() {
+  return fileList_->ItemIndex();
+}
+
+void TMainForm::SelectAll() {
+  fileList_->SelectAll();
+}
+
+void TMainForm::EditRow(int index) {
+  ui::TListItems& items = fileList_->Items();
+  if (index < 0 || index >= items.Count()) return;
+  fileList_->ClearSelection();
+  ui::TListItem* item = items.Item(index);
+  item->SetSelected(true);
+  item->SetFocused(true);
+  item->MakeVisible();
+  item->EditCaption();
+}
+
+void TMainForm::RefreshLater() {
+  PostMessageW(Handle(), kRefreshMessage, 0, 0);
+}
+
+}  // namespace app

@@ -1,0 +1,198 @@
+// The file list and its commands in the real main window under Wine: add, make and enter a
+// directory, rename in place through the list view's editor, sort, delete, extract, view and
+// save. The saved image is checked afterwards with mtools and fsck.fat (gui_image_check.sh).
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/viewer/file_viewer_form.h"
+#include "main_form_fixture.h"
+
+namespace app::test {
+namespace {
+
+std::vector<std::uint8_t> ReadHost(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteHost(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class MainFormFilesTest : public MainFormTest {
+ protected:
+  HWND List() const { return form->FileList().Handle(); }
+  int RowOf(const std::wstring& name) const {
+    for (int row = 0; row < RowCount(); ++row)
+      if (Cell(row, 0) == name) return row;
+    return -1;
+  }
+  std::vector<std::wstring> Names() const {
+    std::vector<std::wstring> names;
+    for (int row = 0; row < RowCount(); ++row) names.push_back(Cell(row, 0));
+    return names;
+  }
+  // Selects exactly these rows, as clicks would.
+  void Select(const std::vector<std::wstring>& names) {
+    SetFocus(List());
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+    for (const std::wstring& name : names) {
+      const int row = RowOf(name);
+      ASSERT_GE(row, 0) << name;
+      ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+    }
+  }
+  // A key typed into `window`: key down (translated to a character by the message loop) and up.
+  void Type(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+  void TypeChar(HWND window, wchar_t c) {
+    PostMessageW(window, WM_CHAR, c, 1);
+    Pump();
+  }
+  HWND Editor() const { return ListView_GetEditControl(List()); }
+  std::wstring EditorText() const {
+    wchar_t text[64] = {};
+    GetWindowTextW(Editor(), text, 64);
+    return text;
+  }
+  // Types `name` into the open editor and commits it with Enter.
+  void CommitName(const std::wstring& name) {
+    ASSERT_NE(Editor(), nullptr);
+    SendMessageW(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    Type(Editor(), VK_RETURN);
+  }
+  void ClickColumn(int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = List();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(List()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(form->Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    Pump();
+  }
+  std::vector<TFileViewerForm*> Viewers() const {
+    std::vector<TFileViewerForm*> viewers;
+    for (int i = 0; i < ui::Screen->FormCount(); ++i)
+      if (auto* viewer = dynamic_cast<TFileViewerForm*>(ui::Screen->Forms(i)))
+        viewers.push_back(viewer);
+    return viewers;
+  }
+};
+
+TEST_F(MainFormFilesTest, FileCommandsFromAddingToSaving) {
+  const std::filesystem::path saved = QB_GUI_SAVED_IMAGE;
+  std::filesystem::remove(saved);
+  const std::string readme = "Hello\r\nMSX\r\n";
+  std::string data(3000, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  WriteHost(Folder() / L"readme.txt", readme);
+  WriteHost(Folder() / L"data.bin", data);
+  WriteHost(Folder() / L"junk.txt", "junk");
+  WriteHost(Folder() / L"game.bas", "10 PRINT\r\n");
+  Start();
+
+  // Add from the dialog.
+  dialogs.addAnswers = {{Folder() / L"readme.txt", Folder() / L"data.bin", Folder() / L"junk.txt"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"README", L"DATA", L"JUNK"}));
+  EXPECT_EQ(Cell(0, 1), L"TXT");
+  EXPECT_EQ(Cell(1, 2), L"3000");
+  EXPECT_EQ(Panel(1), L"3016 bytes in 3 file(s)");
+  EXPECT_EQ(Caption(), L"Quollbox - NewImage1.dsk *");
+
+  // F7 makes NEWDIR1 and opens its editor, whose keys stay its own.
+  Type(List(), VK_F7);
+  ASSERT_TRUE(form->FileList().IsEditing());
+  EXPECT_EQ(Cell(3, 0), L"NEWDIR1");
+  EXPECT_EQ(Cell(3, 2), L"<Dir>");
+  TypeChar(Editor(), L'\\');
+  TypeChar(Editor(), 8);
+  ASSERT_TRUE(form->FileList().IsEditing());
+  EXPECT_EQ(EditorText(), L"");
+  EXPECT_EQ(form->Core().Image()->Directory(), "\\");
+  CommitName(L"games");
+  EXPECT_FALSE(form->FileList().IsEditing());
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"README", L"DATA", L"JUNK", L"GAMES"}));
+  EXPECT_EQ(Cell(3, 2), L"<Dir>");
+
+  // Enter goes into the directory, Backspace back out, "\" to the root.
+  Select({L"GAMES"});
+  Type(List(), VK_RETURN);
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L".."});
+  dialogs.addAnswers = {{Folder() / L"game.bas"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"..", L"GAME"}));
+  Type(List(), VK_BACK);
+  EXPECT_EQ(RowCount(), 4);
+  Select({L"GAMES"});
+  SendMessageW(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+  Pump();
+  EXPECT_EQ(form->Core().Image()->Directory(), "\\GAMES\\");
+  TypeChar(List(), L'\\');
+  EXPECT_EQ(form->Core().Image()->Directory(), "\\");
+
+  // Rename in place: the extension stays; a taken name is refused.
+  Select({L"README"});
+  Type(List(), VK_F2);
+  CommitName(L"notes");
+  EXPECT_EQ(Cell(RowOf(L"NOTES"), 1), L"TXT");
+  Select({L"DATA"});
+  Type(List(), VK_F2);
+  CommitName(L"notes.txt");
+  EXPECT_NE(RowOf(L"DATA"), -1);
+  EXPECT_EQ(RowOf(L"NOTES"), 0);
+
+  // Sorting by size (a directory's is 0), then back to directory order.
+  ClickColumn(2);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"GAMES", L"JUNK", L"NOTES", L"DATA"}));
+  ClickColumn(2);
+  form->Core().RefreshFileList();
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"NOTES", L"DATA", L"JUNK", L"GAMES"}));
+
+  // Delete.
+  Select({L"JUNK"});
+  Type(List(), VK_F8);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"NOTES", L"DATA", L"GAMES"}));
+  EXPECT_EQ(Panel(1), L"3012 bytes in 2 file(s)");
+
+  // Extract the files of the selection, then explore the folder.
+  const std::filesystem::path out = Folder() / L"out";
+  std::filesystem::create_directories(out);
+  Select({L"NOTES", L"DATA", L"GAMES"});
+  dialogs.folderAnswers = {out};
+  ChooseAction(L"acExtractFiles");
+  const auto readmeBytes = ReadHost(out / L"NOTES.TXT");
+  EXPECT_EQ(std::string(readmeBytes.begin(), readmeBytes.end()), readme);
+  const auto dataBytes = ReadHost(out / L"DATA.BIN");
+  EXPECT_EQ(std::string(dataBytes.begin(), dataBytes.end()), data);
+  EXPECT_FALSE(std::filesystem::exists(out / L"GAMES"));
+  EXPECT_EQ(shell.explored, std::vector<std::filesystem::path>{out});
+
+  // View: every view opens a window of its own.
+  Select({L"NOTES"});
+  ChooseAction(L"acViewFile");
+  Choose(form->MenuItems().viewAs[2]);
+  const std::vector<TFileViewerForm*> viewers = Viewers();
+  ASSERT_EQ(viewers.size(), 2u);
+  EXPECT_EQ(viewers[0]->Caption(), L"File Viewer - NOTES.TXT");
+  EXPECT_EQ(viewers[0]->Memo().WindowText(), L"Hello\r\nMSX");
+  EXPECT_EQ(viewers[0]->StatusBar().Panels(0)->Text(), L"12 bytes");
+  EXPECT_EQ(viewers[1]->Memo().WindowText().substr(0, 8), L"0000    ");
+
+  // Save: the image needs a name first.
+  dialogs.saveAnswers = {saved};
+  ChooseAction(L"acSaveDiskImage");
+  EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+}
+
+}  // namespace
+}  // namespace app::test
