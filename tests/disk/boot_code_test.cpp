@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -28,9 +27,8 @@ TEST(BootCodeTest, OptionsSelectBlocksOfTheFixedLengths) {
     std::int32_t size;
     bool isEmpty;
   };
-  for (const Case& c :
-       {Case{0, 3, true}, Case{1, 244, false}, Case{2, 164, false}, Case{-1, 3, true},
-        Case{3, 3, true}, Case{INT_MIN, 3, true}, Case{INT_MAX, 3, true}}) {
+  for (const Case& c : {Case{0, 3, true}, Case{1, 244, false}, Case{2, 164, false},
+                        Case{-1, 3, true}, Case{3, 3, true}}) {
     SCOPED_TRACE(c.option);
     const TBootCodeRec block = GetBootCode(c.option);
     EXPECT_EQ(block.Size, c.size);

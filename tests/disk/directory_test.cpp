@@ -135,44 +135,47 @@ std::unique_ptr<TMSXDisk> FullSubDirectory(int freeClusters) {
   return disk;
 }
 
-TEST(Directories, GrowthNeedsRoomForWhatGoesIntoIt) {
+TEST(Directories, GrowthIsCheckedBeforeAnythingIsWritten) {
+  struct Case {
+    const char* name;
+    int freeClusters;
+    int lastLink;  // SUB's FAT entry
+    DiskResult subDir, oneByteFile;
+  };
+  const Case cases[] = {
+      {"room for the directory only", 1, 0xFFF, DiskResult::DiskFull, DiskResult::DiskFull},
+      {"no free cluster", 0, 0xFFF, DiskResult::DirFull, DiskResult::DirFull},
+      {"another tool's end of chain", 10, 0xFF8, DiskResult::Ok, DiskResult::Ok},
+      {"chain ends in a reserved value", 10, 0xFF7, DiskResult::DirFull, DiskResult::DirFull},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto disk = FullSubDirectory(c.freeClusters);
+    disk->SetFatEntry(2, c.lastLink);
+    const auto before = Snapshot(*disk);
+    EXPECT_EQ(disk->CreateSubDir("NEW"), c.subDir);
+    if (c.subDir == DiskResult::Ok) {
+      EXPECT_EQ(disk->DirCount(), 64);
+    } else {
+      EXPECT_EQ(Snapshot(*disk), before);
+    }
+    disk->FLastError = DiskResult::Ok;
+    const bool added = AddBytes(*disk, L"DATA", {1}) != nullptr;
+    EXPECT_EQ(added, c.oneByteFile == DiskResult::Ok);
+    if (!added) {
+      EXPECT_EQ(disk->FLastError, c.oneByteFile);
+      EXPECT_EQ(Snapshot(*disk), before);
+    }
+  }
+  // An empty file needs no data cluster, so the last free one can grow the directory.
   auto disk = FullSubDirectory(1);
-  const auto before = Snapshot(*disk);
-  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DiskFull);
-  EXPECT_EQ(AddBytes(*disk, L"DATA", {1}), nullptr);
-  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
-  EXPECT_EQ(Snapshot(*disk), before);
   EXPECT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);
   EXPECT_EQ(disk->DirCount(), 64);
 }
 
-TEST(Directories, NoFreeClusterMeansDirectoryFull) {
-  auto disk = FullSubDirectory(0);
-  const auto before = Snapshot(*disk);
-  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DirFull);
-  EXPECT_EQ(AddBytes(*disk, L"EMPTY", {}), nullptr);
-  EXPECT_EQ(disk->FLastError, DiskResult::DirFull);
-  EXPECT_EQ(Snapshot(*disk), before);
-}
-
-TEST(Directories, GrowthLinksOnlyBehindAnEndOfChainValue) {
-  auto disk = FullSubDirectory(10);
-  disk->SetFatEntry(2, 0xFF8);  // another tool's end-of-chain value
-  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::Ok);
-  EXPECT_EQ(disk->DirCount(), 64);
-
-  disk = FullSubDirectory(10);
-  disk->SetFatEntry(2, 0xFF7);
-  const auto before = Snapshot(*disk);
-  EXPECT_EQ(disk->CreateSubDir("NEW"), DiskResult::DirFull);
-  EXPECT_EQ(AddBytes(*disk, L"MORE", {}), nullptr);
-  EXPECT_EQ(disk->FLastError, DiskResult::DirFull);
-  EXPECT_EQ(Snapshot(*disk), before);
-}
-
 TEST(Directories, NewDirectoryLayout) {
-  disk_test::TFakeClock clock;
-  const rtl::TClock* previous = rtl::SetClock(&clock);
+  const disk_test::TFakeClock clock;
+  const disk_test::TScopedClock scoped(clock);
   auto disk = NewDisk();
   ASSERT_EQ(disk->CreateSubDir("games"), DiskResult::Ok);
   EXPECT_EQ(disk->FLastError, DiskResult::Ok);
@@ -205,7 +208,6 @@ TEST(Directories, NewDirectoryLayout) {
   ASSERT_EQ(disk->CreateSubDir("SUB"), DiskResult::Ok);
   const auto* sub = reinterpret_cast<const disk::TDirEntry*>(disk->GetDataPointer(3));
   EXPECT_EQ(sub[1].ClusterLow, 2);
-  rtl::SetClock(previous);
 }
 
 TEST(Directories, CreateSubDirRefusals) {
@@ -261,7 +263,7 @@ TEST(Directories, ErrorCodeWalkthrough) {
 
 TEST(Directories, IndexOfSkipsDeletedAndLongNameSlots) {
   auto disk = NewDisk();
-  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  const disk::PDirEntry root = disk_test::RootSlots(*disk);
   root[0].Init(true);
   std::memcpy(root[0].Name,
               "\xE5"
@@ -297,7 +299,7 @@ TEST(Directories, DeleteTakesItsLongNameSlotsAlong) {
   auto disk = NewDisk();
   ASSERT_NE(AddBytes(*disk, L"KEEP.TXT", {1}), nullptr);
   ASSERT_NE(AddBytes(*disk, L"GONE.TXT", disk_test::Pattern(2000)), nullptr);
-  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  const disk::PDirEntry root = disk_test::RootSlots(*disk);
   // Rearrange as: KEEP, long-name, long-name, GONE.
   root[3] = root[1];
   for (int i = 1; i <= 2; ++i) {
@@ -332,7 +334,7 @@ TEST(Directories, SubDirFileCountKeepsTheCurrentDirectory) {
 
 TEST(Directories, TakingTheEndMarkerHidesGarbageBehindIt) {
   auto disk = NewDisk();
-  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  const disk::PDirEntry root = disk_test::RootSlots(*disk);
   std::memcpy(root[1].Name, "GARBAGE BIN", 11);  // after the end marker in slot 0
   ASSERT_NE(AddBytes(*disk, L"NEW.TXT", {1}), nullptr);
   EXPECT_EQ(root[1].Name[0], 0);

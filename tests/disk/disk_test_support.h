@@ -1,19 +1,22 @@
-// Shared helpers of the disk model tests: images on the heap, a fixed clock, byte patterns,
-// adding from memory and a scratch folder.
+// Shared helpers of the disk model tests: images on the heap, byte patterns, adding from memory,
+// host files, and a fixed clock and code page.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "../rtl/temp_folder.h"
 #include "disk/msx_disk.h"
 #include "rtl/clock.h"
+#include "rtl/code_page.h"
 #include "rtl/stream.h"
 
 namespace disk_test {
@@ -46,53 +49,73 @@ inline std::vector<std::uint8_t> Snapshot(const disk::TMSXDisk& disk) {
   return {bytes.begin(), bytes.end()};
 }
 
-// A clock with a fixed "now" in a zone two hours east of UTC.
+inline disk::PDirEntry RootSlots(disk::TMSXDisk& disk) {
+  return reinterpret_cast<disk::PDirEntry>(disk.Buffer().data() + disk.FRootDirOffset);
+}
+
+inline std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// A clock whose zone is a fixed offset east of UTC and whose "now" never moves.
 class TFakeClock : public rtl::TClock {
  public:
-  static constexpr rtl::FileTime kOffset = 2ull * 3600 * 10'000'000;
-  rtl::TDateTime now{2024, 5, 6, 7, 8, 10, 0};
+  explicit TFakeClock(int offsetSeconds = 7200, rtl::TDateTime fixedNow = {2024, 5, 6, 7, 8, 10, 0})
+      : now(fixedNow), offset_(static_cast<rtl::FileTime>(offsetSeconds) * 10'000'000) {}
+  rtl::TDateTime now;
 
   rtl::TDateTime Now() const override { return now; }
   rtl::TDateTime UtcToLocal(rtl::FileTime utc) const override {
-    return rtl::CivilFromFileTime(utc + kOffset);
+    return rtl::CivilFromFileTime(utc + offset_);
   }
   std::optional<rtl::FileTime> LocalToUtc(const rtl::TDateTime& local) const override {
     const auto time = rtl::FileTimeFromCivil(local);
     if (!time) return std::nullopt;
-    return *time - kOffset;
+    return *time - offset_;
   }
+
+ private:
+  rtl::FileTime offset_;
+};
+
+// Installs a clock for the life of the object and puts the previous one back.
+class TScopedClock {
+ public:
+  explicit TScopedClock(const rtl::TClock& clock) : previous_(rtl::SetClock(&clock)) {}
+  ~TScopedClock() { rtl::SetClock(previous_); }
+  TScopedClock(const TScopedClock&) = delete;
+  TScopedClock& operator=(const TScopedClock&) = delete;
+
+ private:
+  const rtl::TClock* previous_;
+};
+
+// Installs a fixed code page for the life of the object and puts the previous one back.
+class TScopedCodePage {
+ public:
+  explicit TScopedCodePage(rtl::FixedTable table)
+      : codePage_(table), previous_(rtl::SetCodePage(&codePage_)) {}
+  ~TScopedCodePage() { rtl::SetCodePage(previous_); }
+  TScopedCodePage(const TScopedCodePage&) = delete;
+  TScopedCodePage& operator=(const TScopedCodePage&) = delete;
+
+ private:
+  rtl::TFixedCodePage codePage_;
+  const rtl::TCodePage* previous_;
 };
 
 // Installs a fake clock for the life of a test.
 class ClockTest : public ::testing::Test {
  protected:
-  void SetUp() override { previous_ = rtl::SetClock(&clock_); }
-  void TearDown() override { rtl::SetClock(previous_); }
   TFakeClock clock_;
-
- private:
-  const rtl::TClock* previous_ = nullptr;
-};
-
-class TScratchFolder {
- public:
-  TScratchFolder() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("qb_disk_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-  ~TScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
+  TScopedClock scoped_{clock_};
 };
 
 }  // namespace disk_test

@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <functional>
 
 #include "disk/msx_disk.h"
 #include "disk_test_support.h"
@@ -45,16 +44,8 @@ class TShortStream : public rtl::TStream {
   std::size_t given_ = 0;
 };
 
-std::vector<std::uint8_t> ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteHostFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
+using disk_test::ReadFile;
+using disk_test::WriteFile;
 
 class RoundTrip : public ::testing::TestWithParam<std::size_t> {};
 
@@ -168,7 +159,7 @@ TEST(Files, AddOverDirectoryOrLabelChangesNothing) {
   ASSERT_TRUE(disk->ChangeDir("GAMES"));
   ASSERT_NE(AddBytes(*disk, L"INSIDE.BIN", Pattern(3000)), nullptr);
   ASSERT_TRUE(disk->ChangeDir(".."));
-  auto* root = reinterpret_cast<disk::PDirEntry>(disk->Buffer().data() + disk->FRootDirOffset);
+  const disk::PDirEntry root = disk_test::RootSlots(*disk);
   std::memcpy(root[1].Name, "MYDISK     ", 11);
   root[1].Attr = disk::faVolumeID;
   const auto before = Snapshot(*disk);
@@ -208,13 +199,13 @@ TEST(Files, ExtractionFailures) {
 
 class HostFiles : public disk_test::ClockTest {
  protected:
-  disk_test::TScratchFolder folder_;
+  TTempFolder folder_;
 };
 
 TEST_F(HostFiles, AddStampsLocalTimeAndExtractRestoresIt) {
   const auto bytes = Pattern(2500);
   const auto source = folder_ / "SourceFile.txt";
-  WriteHostFile(source, bytes);
+  WriteFile(source, bytes);
   // 2001-02-03 04:05:06 UTC, 06:05:06 local in the fake zone.
   const rtl::FileTime written = *rtl::FileTimeFromCivil({2001, 2, 3, 4, 5, 6, 0});
   rtl::TFileStream(source, rtl::FileMode::OpenReadWrite).SetLastWriteTime(written);
@@ -228,18 +219,18 @@ TEST_F(HostFiles, AddStampsLocalTimeAndExtractRestoresIt) {
 
   const auto target = folder_ / "out.txt";
   ASSERT_TRUE(disk->ExtractToFile(target, entry));
-  EXPECT_EQ(ReadHostFile(target), bytes);
+  EXPECT_EQ(ReadFile(target), bytes);
   EXPECT_EQ(rtl::TFileStream(target, rtl::FileMode::OpenRead).GetLastWriteTime(), written);
 
   const auto byName = folder_ / "by name.txt";
   ASSERT_TRUE(disk->ExtractToFile(byName, std::string_view("sourcefi.txt")));
-  EXPECT_EQ(ReadHostFile(byName), bytes);
+  EXPECT_EQ(ReadFile(byName), bytes);
 }
 
 TEST_F(HostFiles, FailedExtractionLeavesTheHostFileAlone) {
   const auto target = folder_ / "existing.bin";
   const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
-  WriteHostFile(target, old);
+  WriteFile(target, old);
   auto disk = NewDisk();
   const disk::PDirEntry entry = AddBytes(*disk, L"BROKEN.BIN", Pattern(3000));
   ASSERT_NE(entry, nullptr);
@@ -248,7 +239,7 @@ TEST_F(HostFiles, FailedExtractionLeavesTheHostFileAlone) {
   EXPECT_FALSE(disk->ExtractToFile(target, entry));
   EXPECT_FALSE(disk->ExtractToFile(target, std::string_view("BROKEN.BIN")));
   EXPECT_FALSE(disk->ExtractToFile(target, std::string_view("MISSING.BIN")));
-  EXPECT_EQ(ReadHostFile(target), old);
+  EXPECT_EQ(ReadFile(target), old);
 }
 
 TEST_F(HostFiles, AddListStopsAtTheFirstFailure) {
@@ -257,7 +248,7 @@ TEST_F(HostFiles, AddListStopsAtTheFirstFailure) {
   std::vector<std::filesystem::path> paths;
   for (const char* name : {"one.txt", "two.txt", "taken", "four.txt"}) {
     paths.push_back(folder_ / name);
-    WriteHostFile(paths.back(), Pattern(10));
+    WriteFile(paths.back(), Pattern(10));
   }
   EXPECT_EQ(disk->Add(std::span(paths).first(2)), 2);
   EXPECT_EQ(disk->Add(paths), 2);  // the first two again, then "taken" stops the run
@@ -268,18 +259,17 @@ TEST_F(HostFiles, AddListStopsAtTheFirstFailure) {
 
 TEST(Files, ModifiedFlagFollowsEveryChange) {
   auto disk = NewDisk();
-  disk->ResetModifiedState();
-  ASSERT_NE(AddBytes(*disk, L"A", Pattern(10)), nullptr);
-  EXPECT_TRUE(disk->IsModified());
-  disk->ResetModifiedState();
-  ASSERT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);  // no FAT write, still a change
-  EXPECT_TRUE(disk->IsModified());
-  disk->ResetModifiedState();
-  ASSERT_EQ(disk->Delete("A"), DiskResult::Ok);
-  EXPECT_TRUE(disk->IsModified());
-  disk->ResetModifiedState();
-  ASSERT_EQ(disk->CreateSubDir("D"), DiskResult::Ok);
-  EXPECT_TRUE(disk->IsModified());
+  const std::function<bool()> changes[] = {
+      [&] { return AddBytes(*disk, L"A", Pattern(10)) != nullptr; },
+      [&] { return AddBytes(*disk, L"EMPTY", {}) != nullptr; },  // no FAT write, still a change
+      [&] { return disk->Delete("A") == DiskResult::Ok; },
+      [&] { return disk->CreateSubDir("D") == DiskResult::Ok; },
+  };
+  for (const auto& change : changes) {
+    disk->ResetModifiedState();
+    ASSERT_TRUE(change());
+    EXPECT_TRUE(disk->IsModified());
+  }
 }
 
 }  // namespace

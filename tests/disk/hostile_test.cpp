@@ -32,7 +32,7 @@ std::unique_ptr<TMSXDisk> BaseImage() {
 }
 
 PDirEntry RootSlot(TMSXDisk& disk, int index) {
-  return reinterpret_cast<PDirEntry>(disk.Buffer().data() + disk.FRootDirOffset) + index;
+  return disk_test::RootSlots(disk) + index;
 }
 PDirEntry ClusterSlot(TMSXDisk& disk, int cluster, int index) {
   return reinterpret_cast<PDirEntry>(disk.GetDataPointer(cluster)) + index;

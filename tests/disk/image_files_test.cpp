@@ -2,8 +2,6 @@
 // both the image in memory and the file on disk as they were.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,16 +15,8 @@ namespace {
 using disk_test::NewDisk;
 using disk_test::Snapshot;
 
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
+using disk_test::ReadFile;
+using disk_test::WriteFile;
 
 // A disk with a few files in two directories.
 std::unique_ptr<disk::TMSXDisk> FilledDisk(bool doubleSided) {
@@ -50,7 +40,7 @@ class RoundTrips : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(RoundTrips, SaveThenLoadGivesTheSameImage) {
   const FileCase& c = GetParam();
-  disk_test::TScratchFolder folder;
+  TTempFolder folder;
   const std::filesystem::path path = folder / c.name;
   auto disk = FilledDisk(c.doubleSided);
   disk->SaveToFile(path);
@@ -93,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Files, RoundTrips,
                          });
 
 TEST(ImageFiles, SaveWithoutNameClearsTheModifiedFlag) {
-  disk_test::TScratchFolder folder;
+  TTempFolder folder;
   auto disk = FilledDisk(true);
   disk->SetFileName(folder / "plain.dsk");
   disk->SaveToFile();
@@ -106,7 +96,7 @@ TEST(ImageFiles, SaveWithoutNameClearsTheModifiedFlag) {
 }
 
 TEST(ImageFiles, MissingFileChangesNothing) {
-  disk_test::TScratchFolder folder;
+  TTempFolder folder;
   auto disk = FilledDisk(true);
   disk->SetFileName("kept.dsk");
   const std::vector<std::uint8_t> before = Snapshot(*disk);
@@ -118,7 +108,7 @@ TEST(ImageFiles, MissingFileChangesNothing) {
 }
 
 TEST(ImageFiles, FailedSaveKeepsTheOldFileAndName) {
-  disk_test::TScratchFolder folder;
+  TTempFolder folder;
   auto disk = FilledDisk(true);
   disk->SetFileName("kept.dsk");
   // A folder where the image should go: the replacement fails after the bytes were written.
@@ -129,16 +119,11 @@ TEST(ImageFiles, FailedSaveKeepsTheOldFileAndName) {
   EXPECT_THROW(disk->SaveToFile(folder / "no" / "such" / "folder.xsa"), rtl::EStreamError);
   EXPECT_EQ(disk->FileName(), "kept.dsk");
   // No temporary files are left behind.
-  int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder / "")) {
-    (void)entry;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 TEST(ImageFiles, DamagedContainerLeavesTheImageAsItWas) {
-  disk_test::TScratchFolder folder;
+  TTempFolder folder;
   auto source = FilledDisk(false);
   source->SaveToFile(folder / "good.xsa");
   std::vector<std::uint8_t> container = ReadFile(folder / "good.xsa");

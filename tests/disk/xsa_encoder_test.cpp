@@ -48,11 +48,14 @@ TEST(XsaEncoder, ChoosesTheseItems) {
   for (const auto& c : cases) EXPECT_EQ(ItemsOf(c.data), c.items) << c.label;
 }
 
-// Walks the items with their positions in the input.
+// Walks the items with their positions in the input, after checking that the container decodes
+// to the input again.
 template <typename Visit>
 void ForEachItem(const Bytes& data, Visit visit) {
+  const Bytes container = Encode(data);
+  EXPECT_TRUE(xsa_test::Decode(container) == data) << "size " << data.size();
   std::size_t position = 0;
-  for (const TItem& item : ItemsOf(data)) {
+  for (const TItem& item : xsa_test::TItemReader(container).Items()) {
     visit(position, item);
     position += item.length == 0 ? 1 : static_cast<std::size_t>(item.length);
   }

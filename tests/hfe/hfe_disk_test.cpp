@@ -2,6 +2,7 @@
 // hostile files made by the test-side writer.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -64,32 +65,12 @@ TEST(SaveHFE, GoldenLayout) {
     const Bytes file = ReadFile(folder / "golden.hfe");
     ASSERT_EQ(file.size(), kSavedFileSize);
 
-    const Bytes header = {'H',
-                          'X',
-                          'C',
-                          'P',
-                          'I',
-                          'C',
-                          'F',
-                          'E',
-                          0x00,
-                          84,
-                          static_cast<std::uint8_t>(sides),
-                          0x00,
-                          0xFA,
-                          0x00,
-                          0x00,
-                          0x00,
-                          0x07,
-                          0x01,
-                          0x01,
-                          0x00,
-                          0xFF,
-                          0xFF,
-                          0xFF,
-                          0xFF,
-                          0xFF,
-                          0xFF};
+    // Signature, format 0, 84 tracks, the sides, MFM at 250 kbit/s, rpm 0, interface 7, 1, the
+    // track list in block 1; 0xFF after.
+    Bytes header = {
+        'H',  'X',  'C',  'P',  'I',  'C',  'F',  'E',  0x00, 84, static_cast<std::uint8_t>(sides),
+        0x00, 0xFA, 0x00, 0x00, 0x00, 0x07, 0x01, 0x01, 0x00};
+    header.resize(26, 0xFF);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 26), header);
     EXPECT_EQ(Bytes(file.begin() + 26, file.begin() + 512), Bytes(486, 0xFF));
     for (std::size_t track = 0; track < 84; ++track) {
@@ -137,13 +118,14 @@ TEST(SaveHFE, RoundTrips) {
   for (const auto& image : images) {
     SCOPED_TRACE(image.size());
     TTempFolder folder;
+    const auto path = folder / std::filesystem::path(u8"\u03A9mega \u00E9t\u00E9.hfe");
     auto source = DiskOf(image);
     source->FModified = true;
-    ASSERT_TRUE(SaveHFE(folder / "round.hfe", *source));
+    ASSERT_TRUE(SaveHFE(path, *source));
     EXPECT_TRUE(source->FModified);
     auto loaded = std::make_unique<disk::TMSXDisk>();
     loaded->FModified = true;
-    ASSERT_TRUE(LoadHFE(folder / "round.hfe", *loaded));
+    ASSERT_TRUE(LoadHFE(path, *loaded));
     EXPECT_EQ(loaded->FBufferSize, static_cast<std::int32_t>(image.size()));
     EXPECT_EQ(loaded->NumSides(), static_cast<std::int32_t>(image.size() / 368640));
     EXPECT_FALSE(loaded->FModified);
@@ -151,18 +133,22 @@ TEST(SaveHFE, RoundTrips) {
   }
 }
 
-TEST(SaveHFE, RefusesADiskWithoutWholeSides) {
+TEST(SaveHFE, FailuresLeaveNoFileAndKeepAnOldOne) {
   TTempFolder folder;
   auto empty = std::make_unique<disk::TMSXDisk>();
-  EXPECT_FALSE(SaveHFE(folder / "empty.hfe", *empty));
+  EXPECT_FALSE(SaveHFE(folder / "empty.hfe", *empty));  // no whole sides
   EXPECT_FALSE(std::filesystem::exists(folder / "empty.hfe"));
   EXPECT_TRUE(BuildHFE(*empty).empty());
-}
 
-TEST(SaveHFE, SaveIntoAMissingFolderFails) {
-  TTempFolder folder;
   const auto disk = DiskOf(hfe_test::RandomImage(2, 3));
   EXPECT_FALSE(SaveHFE(folder / "missing folder" / "x.hfe", *disk));
+  const auto readOnly = folder / "locked.hfe";
+  WriteFile(readOnly, Bytes{1, 2, 3});
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+  EXPECT_FALSE(SaveHFE(readOnly, *disk));
+  EXPECT_EQ(ReadFile(readOnly), (Bytes{1, 2, 3}));
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_all);
+  EXPECT_ANY_THROW(LoadHFE(folder / "absent.hfe", *empty));
 }
 
 // Loads `file` into a disk that already holds an image; returns whether it loaded and checks
@@ -259,19 +245,11 @@ TEST(LoadHFE, HostileFilesLeaveTheDiskUntouched) {
     std::size_t offset;  // a byte to set, or the size to cut to when value < 0
     int value;
   } cases[] = {
-      {"bad signature", 0, 'X'},
-      {"0 sides", 10, 0},
-      {"3 sides", 10, 3},
-      {"255 sides", 10, 255},
-      {"0 tracks", 9, 0},
-      {"bit rate 0", 12, 0},
-      {"empty file", 0, -1},
-      {"signature only", 8, -1},
-      {"25 bytes", 25, -1},
-      {"header only", 511, -1},
-      {"half a track list", 514, -1},
-      {"no track data", 1024, -1},
-      {"zero-length tracks", 514, 0},
+      {"bad signature", 0, 'X'},   {"HXCHFEV3 signature", 3, 'H'}, {"0 sides", 10, 0},
+      {"3 sides", 10, 3},          {"255 sides", 10, 255},         {"0 tracks", 9, 0},
+      {"bit rate 0", 12, 0},       {"empty file", 0, -1},          {"signature only", 8, -1},
+      {"25 bytes", 25, -1},        {"header only", 511, -1},       {"half a track list", 514, -1},
+      {"no track data", 1024, -1}, {"zero-length tracks", 514, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -280,6 +258,7 @@ TEST(LoadHFE, HostileFilesLeaveTheDiskUntouched) {
       file.resize(c.offset);
     } else {
       file[c.offset] = static_cast<std::uint8_t>(c.value);
+      if (c.offset == 3) std::memcpy(file.data(), "HXCHFEV3", 8);
       if (c.offset == 12) file[13] = 0;
       if (c.offset == 514)
         for (std::size_t t = 0; t < 4; ++t) file[514 + t * 4] = file[515 + t * 4] = 0;
@@ -300,35 +279,6 @@ TEST(LoadHFE, TruncatedTrackDataLoadsWhatIsThere) {
   EXPECT_EQ(Bytes(loaded.begin(), loaded.begin() + 30 * 2 * 4608),
             Bytes(image.begin(), image.begin() + 30 * 2 * 4608));
   EXPECT_EQ(Bytes(loaded.begin() + 50 * 2 * 4608, loaded.end()), Bytes(30 * 2 * 4608, 0));
-}
-
-TEST(LoadHFE, MissingFileRaises) {
-  TTempFolder folder;
-  auto disk = std::make_unique<disk::TMSXDisk>();
-  EXPECT_ANY_THROW(LoadHFE(folder / "absent.hfe", *disk));
-}
-
-TEST(HFEDisk, NonAsciiPath) {
-  TTempFolder folder;
-  const auto path = folder / std::filesystem::path(u8"\u03A9mega \u00E9t\u00E9.hfe");
-  const Bytes image = hfe_test::RandomImage(2, 15);
-  const auto disk = DiskOf(image);
-  ASSERT_TRUE(SaveHFE(path, *disk));
-  EXPECT_TRUE(std::filesystem::exists(path));
-  auto loaded = std::make_unique<disk::TMSXDisk>();
-  ASSERT_TRUE(LoadHFE(path, *loaded));
-  EXPECT_EQ(ImageOf(*loaded), image);
-}
-
-TEST(HFEDisk, ReadOnlyTargetIsNotReplaced) {
-  TTempFolder folder;
-  const auto path = folder / std::filesystem::path(u8"\u03A9mega.hfe");
-  WriteFile(path, Bytes{1, 2, 3});
-  std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-  const auto disk = DiskOf(hfe_test::RandomImage(2, 16));
-  EXPECT_FALSE(SaveHFE(path, *disk));
-  EXPECT_EQ(ReadFile(path), (Bytes{1, 2, 3}));
-  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
 }  // namespace

@@ -80,24 +80,6 @@ TEST(FixedCodePage, UnmappableCharactersBecomeQuestionMarks) {
   }
 }
 
-class TFakeCodePage : public TCodePage {
- public:
-  std::string FromUnicode(std::wstring_view) const override { return "fake"; }
-  std::wstring ToUnicode(std::string_view) const override { return L"fake"; }
-};
-
-TEST(CodePage, OverrideIsInstalledAndRemoved) {
-  const TCodePage& system = CodePage();
-  const TFakeCodePage fake;
-  const TCodePage* previous = SetCodePage(&fake);
-  EXPECT_EQ(CodePage().FromUnicode(L"x"), "fake");
-  SetCodePage(previous);
-  EXPECT_EQ(&CodePage(), &system);
-  SetCodePage(&fake);
-  SetCodePage(nullptr);
-  EXPECT_EQ(&CodePage(), &system);
-}
-
 #ifndef _WIN32
 TEST(CodePage, HostDefaultIsWindows1252) {
   EXPECT_EQ(CodePage().ToUnicode(AllBytes()),

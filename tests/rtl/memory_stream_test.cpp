@@ -33,32 +33,38 @@ class TTrickleStream : public TStream {
   std::size_t chunk_;
 };
 
-TEST(MemoryStream, WritesReadsAndSeeks) {
+TEST(MemoryStream, WritesReadsSeeksAndResizes) {
   TMemoryStream stream;
   stream.WriteBuffer(Bytes{1, 2, 3, 4, 5});
-  EXPECT_EQ(stream.Position(), 5);
-  EXPECT_EQ(stream.Size(), 5);
-
   EXPECT_EQ(stream.Seek(1, SeekOrigin::Begin), 1);
   stream.WriteBuffer(Bytes{9});
   EXPECT_EQ(stream.Seek(-2, SeekOrigin::End), 3);
   EXPECT_EQ(stream.Seek(-1, SeekOrigin::Current), 2);
-
   Bytes buffer(10, 0xEE);
   EXPECT_EQ(stream.Read(buffer), 3u);  // short read at the end
   EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 3), (Bytes{3, 4, 5}));
   EXPECT_EQ(stream.Read(buffer), 0u);
   EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 3, 4, 5}));
-}
 
-TEST(MemoryStream, WritingBeyondTheEndZeroFillsTheGap) {
-  TMemoryStream stream(Bytes{7, 7});
-  EXPECT_EQ(stream.Seek(3, SeekOrigin::End), 5);
-  EXPECT_EQ(stream.Size(), 2);  // seeking alone does not grow
-  Bytes buffer(1);
-  EXPECT_EQ(stream.Read(buffer), 0u);
+  // Seeking past the end does not grow the stream; writing there zero-fills the gap.
+  EXPECT_EQ(stream.Seek(2, SeekOrigin::End), 7);
+  EXPECT_EQ(stream.Size(), 5);
   stream.WriteBuffer(Bytes{8});
-  EXPECT_EQ(stream.Bytes(), (Bytes{7, 7, 0, 0, 0, 8}));
+  EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 3, 4, 5, 0, 0, 8}));
+
+  stream.SetSize(2);  // truncating pulls the position back, growing leaves it
+  EXPECT_EQ(stream.Position(), 2);
+  stream.SetSize(4);
+  EXPECT_EQ(stream.Position(), 2);
+  EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 0, 0}));
+
+  EXPECT_EQ(stream.TakeBytes(), (Bytes{1, 9, 0, 0}));
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_EQ(stream.Position(), 0);
+  stream.WriteBuffer(Bytes{4});
+  stream.Clear();
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_EQ(stream.Position(), 0);
 }
 
 TEST(MemoryStream, RefusesNegativePositions) {
@@ -77,60 +83,23 @@ TEST(MemoryStream, RefusesNegativePositions) {
   EXPECT_THROW(stream.SetSize(-1), EStreamError);
 }
 
-TEST(MemoryStream, SetSizeTruncatesOrZeroExtends) {
-  TMemoryStream stream(Bytes{1, 2, 3, 4});
-  stream.SetPosition(4);
-  stream.SetSize(2);
-  EXPECT_EQ(stream.Position(), 2);
-  stream.SetSize(5);
-  EXPECT_EQ(stream.Position(), 2);
-  EXPECT_EQ(stream.Bytes(), (Bytes{1, 2, 0, 0, 0}));
-}
-
-TEST(MemoryStream, ClearAndTakeBytesEmptyTheStream) {
-  TMemoryStream stream(Bytes{1, 2, 3});
-  stream.SetPosition(2);
-  EXPECT_EQ(stream.TakeBytes(), (Bytes{1, 2, 3}));
-  EXPECT_EQ(stream.Size(), 0);
-  EXPECT_EQ(stream.Position(), 0);
-
-  stream.WriteBuffer(Bytes{4});
-  stream.Clear();
-  EXPECT_EQ(stream.Size(), 0);
-  EXPECT_EQ(stream.Position(), 0);
-}
-
-TEST(Stream, ReadBufferRaisesOnShortRead) {
-  TMemoryStream stream(Bytes{1, 2, 3});
-  Bytes buffer(4);
-  EXPECT_THROW(stream.ReadBuffer(buffer), EStreamError);
-}
-
-TEST(Stream, WholeTransfersRetryShortOnes) {
+TEST(Stream, WholeTransfersRetryShortOnesAndRaiseWhenStuck) {
   TTrickleStream stream(Bytes{1, 2, 3, 4, 5, 6, 7}, 2);
   Bytes buffer(5);
   stream.ReadBuffer(buffer);
   EXPECT_EQ(buffer, (Bytes{1, 2, 3, 4, 5}));
-
+  EXPECT_EQ(stream.Size(), 7);  // the default size keeps the position
+  EXPECT_EQ(stream.Position(), 5);
   Bytes rest(10);
   EXPECT_EQ(stream.ReadFully(rest), 2u);
   EXPECT_EQ(rest[1], 7);
-
   stream.WriteBuffer(Bytes{8, 9, 10});
   EXPECT_EQ(stream.Contents(), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-}
+  EXPECT_THROW(stream.ReadBuffer(buffer), EStreamError);  // short at the end
 
-TEST(Stream, WriteBufferRaisesWhenNothingIsWritten) {
   TTrickleStream stuck(Bytes{}, 0);
   EXPECT_THROW(stuck.WriteBuffer(Bytes{1}), EStreamError);
   EXPECT_NO_THROW(stuck.WriteBuffer(Bytes{}));
-}
-
-TEST(Stream, DefaultSizeKeepsThePosition) {
-  TTrickleStream stream(Bytes(12), 4);
-  stream.SetPosition(5);
-  EXPECT_EQ(stream.Size(), 12);
-  EXPECT_EQ(stream.Position(), 5);
 }
 
 }  // namespace

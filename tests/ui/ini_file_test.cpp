@@ -2,28 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
-#include "rtl/code_page.h"
+#include "../rtl/temp_folder.h"
 
 namespace {
 
 class UiIniFile : public ::testing::Test {
  protected:
-  UiIniFile() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("qb_ui_ini_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(folder_);
-  }
-  ~UiIniFile() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
   std::filesystem::path Path() const { return folder_ / "settings.ini"; }
   void WriteBytes(const std::string& bytes) const {
     std::ofstream(Path(), std::ios::binary) << bytes;
@@ -33,7 +20,7 @@ class UiIniFile : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), {}};
   }
 
-  std::filesystem::path folder_;
+  TTempFolder folder_;
 };
 
 TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {

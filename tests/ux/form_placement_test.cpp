@@ -2,11 +2,11 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "../rtl/temp_folder.h"
 #include "fake_placement_host.h"
 #include "log_text.h"
 #include "stand_in_form.h"
@@ -333,9 +333,9 @@ TEST(FormPlacement, SingleValues) {
   EXPECT_EQ(f.storage->IniFileObject(), nullptr);  // each single call opened and closed
 }
 
-TEST(FormPlacement, IniValuesWithQuotesGetAnotherPair) {
-  Fixture f;
-  f.storage->SetUseRegistry(false);
+// Values that an ini file would strip of their quotes get another pair, and read back unchanged
+// from a real file.
+TEST(FormPlacement, QuotedIniValues) {
   const struct {
     std::wstring value, written;
   } cases[] = {{L"'x'", L"\"'x'\""},
@@ -343,28 +343,20 @@ TEST(FormPlacement, IniValuesWithQuotesGetAnotherPair) {
                {L"'z\"", L"'z\""},
                {L"'", L"'"},
                {L"plain", L"plain"}};
+  Fixture f;
+  f.storage->SetUseRegistry(false);
+  TTempFolder folder;
+  test::MainFormFixture form;
+  auto* real = ui::Create<TFormPlacement>(*form.form);
+  real->SetUseRegistry(false);
+  real->SetIniFileName((folder / "placement.ini").wstring());
+  real->SetIniSection(L"TMainForm");
   for (const auto& c : cases) {
     f.storage->WriteString(L"V", c.value);
     EXPECT_EQ(f.Value(L"V"), c.written);
+    real->WriteString(L"V", c.value);
+    EXPECT_EQ(real->ReadString(L"V", L""), c.value);
   }
-}
-
-TEST(FormPlacement, QuotedValuesReadBackUnchangedFromARealIniFile) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("ux_placement_" + std::to_string(std::random_device{}()) + ".ini");
-  {
-    test::MainFormFixture form;
-    auto* storage = ui::Create<TFormPlacement>(*form.form);
-    storage->SetUseRegistry(false);
-    storage->SetIniFileName(path.wstring());
-    storage->SetIniSection(L"TMainForm");
-    for (const std::wstring value : {L"'x'", L"\"y\"", L"plain", L"'"}) {
-      storage->WriteString(L"V", value);
-      EXPECT_EQ(storage->ReadString(L"V", L""), value);
-    }
-  }
-  std::filesystem::remove(path);
 }
 
 TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {

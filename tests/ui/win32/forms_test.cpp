@@ -243,9 +243,6 @@ TEST_F(UiForms, ClipboardTextRoundTrip) {
 TEST_F(UiForms, ScreenKnowsCursorsMonitorsAndForms) {
   ASSERT_NE(ui::Screen, nullptr);
   EXPECT_NE(ui::Screen->Cursors(ui::crHourGlass), nullptr);
-  const HCURSOR custom = LoadCursorW(nullptr, IDC_HAND);
-  ui::Screen->SetCursors(14000, custom);
-  EXPECT_EQ(ui::Screen->Cursors(14000), custom);
   {
     ui::TCursorScope busy(ui::crHourGlass);
     EXPECT_EQ(ui::Screen->Cursor(), ui::crHourGlass);
