@@ -1,5 +1,6 @@
-// Quollbox start-up: the settings subsystem, the application with its title, the main window
-// with the command line's arguments, and the message loop until the main window closes.
+// Quollbox start-up: the settings subsystem, the shell's clipboard formats, the application with
+// its title, the main window with the command line's arguments, and the message loop until the
+// main window closes.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dragdrop/drag_formats.h"
 #include "app/win32/main_form.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
@@ -27,6 +29,7 @@ std::vector<std::wstring> CommandLineArguments() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ux::InitModules();
+  app::dragdrop::RegisterShellFormats();
   {
     ui::TApplication application;
     application.SetTitle(L"Quollbox");

@@ -11,10 +11,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/files/file_sort.h"
+#include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"
 #include "app/mru_list.h"
 #include "app/shell_ports.h"
@@ -122,6 +124,18 @@ class ShellCore {
   std::wstring Rename(disk::TDirEntry& entry, const std::wstring& typed);
   // The selected file in a viewer window.
   void ViewFile(TViewerMode mode);
+
+  // --- Drops on the file list ---
+  // Whether a drag entering the list may drop: there is an image to add to.
+  bool CanAcceptDrop() const { return image_ != nullptr; }
+  // Host files and folders: the first image file among them is opened once the drop is over and
+  // nothing is added; otherwise folders are expanded and the files that fit the free bytes are
+  // added, then the caption and the list are refreshed.
+  void DropFiles(std::span<const std::filesystem::path> paths);
+  // Virtual files from another program, added below the current directory; then the caption
+  // and the list are refreshed.
+  void DropVirtual(std::span<const files::TVirtualItem> items,
+                   const files::TContentsSource& contents);
 
  private:
   // Writes the image as `fileName`'s kind; reports a failure. True when written.

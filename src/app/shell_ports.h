@@ -41,6 +41,9 @@ class IShellView {
   virtual void RefreshLater() = 0;
   // Checks the boot-code radio item of `option` (0-2); any other value checks none.
   virtual void CheckBootOption(int option) = 0;
+  // Asks for OpenDiskImage(fileName) once the current message is handled: a dropped image is
+  // opened after the drop, so no message box holds up the program that dropped it.
+  virtual void OpenImageLater(const std::filesystem::path& fileName) = 0;
 
  protected:
   ~IShellView() = default;

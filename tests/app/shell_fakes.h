@@ -55,6 +55,9 @@ struct FakeView : IShellView {
   }
   void RefreshLater() override { ++refreshRequests; }
   void CheckBootOption(int option) override { checkedBoot = option; }
+  void OpenImageLater(const std::filesystem::path& fileName) override {
+    laterOpens.push_back(fileName);
+  }
 
   // Selects exactly the rows with these captions.
   void Select(const std::vector<std::wstring>& names) {
@@ -78,6 +81,7 @@ struct FakeView : IShellView {
   int fills = 0;
   int refreshRequests = 0;
   int checkedBoot = -2;
+  std::vector<std::filesystem::path> laterOpens;
 };
 
 struct Box {

@@ -10,6 +10,13 @@ const TDragFormats& DragFormats() {
   return formats;
 }
 
+void RegisterShellFormats() {
+  DragFormats();
+  for (const wchar_t* name : {L"Shell IDList Array", L"FileNameW", L"FileNameMapW",
+                              L"UniformResourceLocatorW", L"UniformResourceLocator"})
+    RegisterClipboardFormatW(name);
+}
+
 FORMATETC MakeFormatEtc(CLIPFORMAT format) {
   return FORMATETC{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }

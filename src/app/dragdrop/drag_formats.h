@@ -18,6 +18,11 @@ struct TDragFormats {
 // Registered at the first call.
 const TDragFormats& DragFormats();
 
+// Registers, at start-up, the shell's clipboard formats the program knows: the two virtual-file
+// formats it uses and "Shell IDList Array", "FileNameW", "FileNameMapW",
+// "UniformResourceLocatorW" and "UniformResourceLocator", which it does not read.
+void RegisterShellFormats();
+
 // The format for the whole content: no target device, index -1, in global memory.
 FORMATETC MakeFormatEtc(CLIPFORMAT format);
 

@@ -67,6 +67,8 @@ class TDropTargetRegistration {
   ~TDropTargetRegistration();
 
   bool Registered() const { return registered_; }
+  // The target itself, as the drag loop calls it.
+  IDropTarget* Target() const { return target_.Get(); }
 
  private:
   HWND window_;

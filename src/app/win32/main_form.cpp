@@ -47,7 +47,9 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
 
   OnCreate = [this](ui::TComponent*) {
     for (int panel = 0; panel < 3; ++panel) statusBar_->Panels(panel)->SetText(L"");
+    RegisterDropTarget();
   };
+  OnDestroy = [this](ui::TComponent*) { RevokeDropTarget(); };
   OnShow = [this](ui::TComponent*) {
     shellUi_.SetOwner(Handle());
     core_->Start(options_.arguments);
@@ -55,10 +57,12 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
   OnCloseQuery = [this](ui::TComponent*, bool& canClose) { canClose = core_->QuerySaveModified(); };
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  RevokeDropTarget();
+}
 
 void TMainForm::BuildControls() {
-  fileList_ = ui::Create<ui::TListView>(*this);
+  fileList_ = ui::Create<TFileListView>(*this);
   fileList_->SetName(L"FileList");
   fileList_->SetParent(this);
   fileList_->SetAlign(ui::TAlign::alClient);

@@ -1,20 +1,24 @@
 // The main window: the file list, the status bar's five panels, the actions, the menus, the
 // image dialogs and the settings storage, wired to the shell's decisions (ShellCore). The window
-// code only marshals: every handler calls one core method.
+// code only marshals: every handler calls one core method. The file list is a drop target from
+// the window's creation until its window goes, and a drag source of the selected rows.
 //
 // Start-up order: the settings storage restores placement, listed properties and the window's
 // own values before OnShow, which then opens the command line's image or makes the first one.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/host_fs.h"
+#include "app/dragdrop/drop_target.h"
 #include "app/mru_list.h"
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"
+#include "app/win32/file_list_view.h"
 #include "app/win32/shell_services.h"
+#include "app/win32/win32_host_fs.h"
 #include "ui/actions.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/forms.h"
@@ -53,7 +57,7 @@ struct MainMenuItems {
   ui::TMenuItem* exit = nullptr;
 };
 
-class TMainForm : public ui::TForm, private IShellView {
+class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
  public:
   TMainForm(ui::TComponent* owner, MainFormOptions options);
   ~TMainForm() override;
@@ -63,7 +67,12 @@ class TMainForm : public ui::TForm, private IShellView {
   ShellCore& Core() { return *core_; }
   // The message that refills the file list once the current message is handled.
   static constexpr UINT kRefreshMessage = WM_APP + 1;
+  // The message that opens the image a drop left to open.
+  static constexpr UINT kOpenImageMessage = WM_APP + 2;
   ui::TListView& FileList() { return *fileList_; }
+  // The file list's registered drop target, as the drag loop calls it; null when the list is
+  // not registered (no window yet, or OLE missing).
+  IDropTarget* FileListDropTarget() const;
   ui::TStatusBar& StatusBar() { return *statusBar_; }
   ui::TMainMenu& MainMenu() { return *mainMenu_; }
   const MainMenuItems& MenuItems() const { return items_; }
@@ -86,6 +95,19 @@ class TMainForm : public ui::TForm, private IShellView {
   void EditRow(int index) override;
   void RefreshLater() override;
   void CheckBootOption(int option) override;
+  void OpenImageLater(const std::filesystem::path& fileName) override;
+
+  // dragdrop::IDropHandler
+  bool CanAcceptDrop() override;
+  void OnDropFiles(std::vector<std::filesystem::path> paths) override;
+  void OnDropVirtual(std::span<const files::TVirtualItem> items,
+                     const files::TContentsSource& contents, std::size_t rejected) override;
+  // Registers the file list as a drop target, or revokes it while its window still exists.
+  void RegisterDropTarget();
+  void RevokeDropTarget();
+  // Drags the selected rows out through the platform's modal drag loop.
+  void DragOut();
+  void OpenPendingImage();
 
   // The row a list item shows.
   static const files::TFileRow& RowOf(const ui::TListItem& item);
@@ -105,7 +127,7 @@ class TMainForm : public ui::TForm, private IShellView {
   void FillRecentFolders(ui::TMenuItem& menu);
 
   MainFormOptions options_;
-  ui::TListView* fileList_ = nullptr;
+  TFileListView* fileList_ = nullptr;
   ui::TStatusBar* statusBar_ = nullptr;
   ui::TActionList* actionList_ = nullptr;
   ui::TMainMenu* mainMenu_ = nullptr;
@@ -117,8 +139,11 @@ class TMainForm : public ui::TForm, private IShellView {
   MainMenuItems items_;
   // The rows shown; each list item's data points to its row here.
   std::vector<files::TFileRow> rows_;
+  std::unique_ptr<dragdrop::TDropTargetRegistration> dropTarget_;
+  // Dropped images waiting for kOpenImageMessage.
+  std::deque<std::filesystem::path> pendingOpens_;
 
-  THostFs hostFs_;
+  TWin32HostFs hostFs_;
   TShellUi shellUi_;
   TDrives drives_;
   std::unique_ptr<TFileViewers> viewers_;

@@ -19,6 +19,7 @@ void TMainForm::WireFileList() {
     core_->ColumnClick(column->Index());
   };
   fileList_->OnDblClick = [this](ui::TComponent*) { core_->OpenSelectedRow(); };
+  fileList_->OnDragOut = [this](ui::TComponent*) { DragOut(); };
   // The name editor is a window of its own: its keys never reach this preview.
   OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
     if (core_->KeyPress(key, fileList_->Focused())) key = 0;
@@ -32,9 +33,19 @@ std::function<void()> TMainForm::ListCommand(std::function<void()> command) {
 }
 
 void TMainForm::WndProc(ui::TMessage& message) {
-  if (message.Msg == kRefreshMessage) {
-    core_->RefreshFileList();
-    return;
+  switch (message.Msg) {
+    case kRefreshMessage:
+      core_->RefreshFileList();
+      return;
+    case kOpenImageMessage:
+      OpenPendingImage();
+      return;
+    case WM_DESTROY:
+      // Before the list's window goes.
+      RevokeDropTarget();
+      break;
+    default:
+      break;
   }
   ui::TForm::WndProc(message);
 }

@@ -1,0 +1,27 @@
+// Drops on the file list: host files and folders, and virtual files from other programs.
+#include "app/files/work_list.h"
+#include "app/shell_core.h"
+
+namespace app {
+
+void ShellCore::DropFiles(std::span<const std::filesystem::path> paths) {
+  if (!image_) return;
+  const files::TDropPlan plan = files::PrepareWorkList(paths, image_->DiskFree(), ports_.fs);
+  if (plan.OpenImage) {
+    ports_.view.OpenImageLater(*plan.OpenImage);
+    return;
+  }
+  RunWorkList(plan.Items);
+}
+
+void ShellCore::DropVirtual(std::span<const files::TVirtualItem> items,
+                            const files::TContentsSource& contents) {
+  if (!image_) return;
+  ports_.ui.SetBusy(true);
+  files::ProcessVirtualDrop(*image_, items, contents);
+  ports_.ui.SetBusy(false);
+  UpdateCaption();
+  RefreshFileList();
+}
+
+}  // namespace app

@@ -1,0 +1,37 @@
+#include "app/win32/file_list_view.h"
+
+#include <windowsx.h>
+
+namespace app {
+
+void TFileListView::WndProc(ui::TMessage& message) {
+  const int x = GET_X_LPARAM(message.LParam);
+  const int y = GET_Y_LPARAM(message.LParam);
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      dragStart_.Press(x, y);
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      dragStart_.Release();
+      break;
+    case WM_MOUSEMOVE: {
+      // The list view's own drag detection may swallow a release: the buttons of the move
+      // itself tell whether the press still holds.
+      const bool held = (message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+      if (dragStart_.Move(x, y, held, SelCount() > 0) && OnDragOut) {
+        OnDragOut(this);
+        return;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  ui::TListView::WndProc(message);
+}
+
+}  // namespace app
