@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "../disk/disk_test_support.h"
 #include "app/dragdrop/com_object.h"
 #include "app/dragdrop/com_streams.h"
 #include "app/dragdrop/drag_formats.h"
@@ -40,29 +41,15 @@ class OleTest : public ::testing::Test {
   void TearDown() override { OleUninitialize(); }
 };
 
-// Never on the stack: the image buffer alone is 737,280 bytes.
+// Images on the heap with the modified flag cleared, as a freshly opened image has it.
 inline std::unique_ptr<disk::TMSXDisk> NewDisk() {
-  auto disk = std::make_unique<disk::TMSXDisk>();
-  disk->PrepareNewImage(true);
+  auto disk = disk_test::NewDisk(true);
   disk->ResetModifiedState();
   return disk;
 }
 
-inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed) {
-  std::vector<std::uint8_t> bytes(size);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (auto& b : bytes) {
-    state = state * 1103515245u + 12345u;
-    b = static_cast<std::uint8_t>(state >> 16);
-  }
-  return bytes;
-}
-
-inline disk::PDirEntry AddBytes(disk::TMSXDisk& disk, const std::wstring& name,
-                                const std::vector<std::uint8_t>& bytes) {
-  rtl::TMemoryStream stream(bytes);
-  return disk.Add(name, stream);
-}
+using disk_test::AddBytes;
+using disk_test::Pattern;
 
 inline std::vector<std::uint8_t> Extract(disk::TMSXDisk& disk, const std::string& directory,
                                          const std::string& name) {

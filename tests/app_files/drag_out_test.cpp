@@ -164,7 +164,7 @@ TEST_F(DragOutTest, DescriptorsCarryMaskedAttributesUtcTimesAndSizes) {
   const auto descriptors = DescribeDragItems(collection.Items);
   ASSERT_EQ(descriptors.size(), collection.Items.size());
   const auto utc = [](rtl::TDateTime local) {
-    return *rtl::FileTimeFromCivil(local) - files_test::TFakeClock::kOffset;
+    return *rtl::FileTimeFromCivil(local) - files_test::TFakeClock::kDefaultOffset;
   };
   const TFileDescriptor& top = descriptors[0];
   EXPECT_EQ(top.Flags, kFdAllOffered);

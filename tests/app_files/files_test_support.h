@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../disk/disk_test_support.h"
 #include "app/files/host_fs.h"
 #include "disk/msx_disk.h"
 #include "rtl/clock.h"
@@ -20,29 +21,15 @@
 
 namespace files_test {
 
-// Never on the stack: the image buffer alone is 737,280 bytes.
+// Images on the heap with the modified flag cleared, as a freshly opened image has it.
 inline std::unique_ptr<disk::TMSXDisk> NewDisk(bool doubleSided = true) {
-  auto disk = std::make_unique<disk::TMSXDisk>();
-  disk->PrepareNewImage(doubleSided);
+  auto disk = disk_test::NewDisk(doubleSided);
   disk->ResetModifiedState();
   return disk;
 }
 
-inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed = 1) {
-  std::vector<std::uint8_t> bytes(size);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (auto& b : bytes) {
-    state = state * 1103515245u + 12345u;
-    b = static_cast<std::uint8_t>(state >> 16);
-  }
-  return bytes;
-}
-
-inline disk::PDirEntry AddBytes(disk::TMSXDisk& disk, const std::wstring& name,
-                                const std::vector<std::uint8_t>& bytes) {
-  rtl::TMemoryStream stream(bytes);
-  return disk.Add(name, stream);
-}
+using disk_test::AddBytes;
+using disk_test::Pattern;
 
 inline std::vector<std::uint8_t> ExtractBytes(disk::TMSXDisk& disk, const std::string& name) {
   auto bytes = disk.ExtractToMem(name);
@@ -68,33 +55,8 @@ inline void SetRawName(disk::TDirEntry& entry, const char (&name)[12]) {
   std::memcpy(entry.Ext, name + 8, 3);
 }
 
-// A clock with a fixed "now" in a zone two hours east of UTC.
-class TFakeClock : public rtl::TClock {
- public:
-  static constexpr rtl::FileTime kOffset = 2ull * 3600 * 10'000'000;
-  rtl::TDateTime now{2024, 5, 6, 7, 8, 10, 0};
-
-  rtl::TDateTime Now() const override { return now; }
-  rtl::TDateTime UtcToLocal(rtl::FileTime utc) const override {
-    return rtl::CivilFromFileTime(utc + kOffset);
-  }
-  std::optional<rtl::FileTime> LocalToUtc(const rtl::TDateTime& local) const override {
-    const auto time = rtl::FileTimeFromCivil(local);
-    if (!time) return std::nullopt;
-    return *time - kOffset;
-  }
-};
-
-// Installs the fake clock for the life of a test.
-class ClockTest : public ::testing::Test {
- protected:
-  void SetUp() override { previous_ = rtl::SetClock(&clock_); }
-  void TearDown() override { rtl::SetClock(previous_); }
-  TFakeClock clock_;
-
- private:
-  const rtl::TClock* previous_ = nullptr;
-};
+using disk_test::ClockTest;
+using disk_test::TFakeClock;
 
 // A host file system in memory. Paths are written with "/"; folders list their children in the
 // order they were made.

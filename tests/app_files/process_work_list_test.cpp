@@ -103,7 +103,7 @@ TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsL
   EXPECT_EQ(DirNames(*disk), (Names{"A.BIN"}));
   EXPECT_EQ(ExtractBytes(*disk, "A.BIN"), fs_.Bytes("/a.bin"));
   const disk::TDirEntry* entry = disk->Lookup("A.BIN");
-  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeFs::kWriteTime + clock_.kOffset);
+  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeFs::kWriteTime + clock_.kDefaultOffset);
   EXPECT_EQ(entry->GetDateTime().Hour, local.Hour);
   EXPECT_EQ(entry->GetDateTime().Day, local.Day);
 }

@@ -67,6 +67,7 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<std::
 // A clock whose zone is a fixed offset east of UTC and whose "now" never moves.
 class TFakeClock : public rtl::TClock {
  public:
+  static constexpr rtl::FileTime kDefaultOffset = 7200ull * 10'000'000;
   explicit TFakeClock(int offsetSeconds = 7200, rtl::TDateTime fixedNow = {2024, 5, 6, 7, 8, 10, 0})
       : now(fixedNow), offset_(static_cast<rtl::FileTime>(offsetSeconds) * 10'000'000) {}
   rtl::TDateTime now;
