@@ -57,7 +57,8 @@ int trk_addSector(TFloppyBuilder& builder, std::int32_t id, std::int32_t side, s
                   std::span<const std::uint8_t> data, std::int32_t size) {
   TTrackContext& context = builder.Current();
   if (context.sectors.size() >= kMaxTrackSectors) return kLimitReached;
-  if (size < 0 || (!data.empty() && data.size() < static_cast<std::size_t>(size)))
+  if (size < 0 || size > kMaxSectorSize ||
+      (!data.empty() && data.size() < static_cast<std::size_t>(size)))
     return kBadParameter;
   TSectorConfig sector = context.sectorTemplate;
   sector.cylinder = track;
@@ -199,7 +200,7 @@ int trk_setStartSectorID(TFloppyBuilder& builder, std::int32_t id) {
 }
 
 int trk_setSectorSize(TFloppyBuilder& builder, std::int32_t size) {
-  if (size <= 0) return kBadParameter;
+  if (size <= 0 || size > kMaxSectorSize) return kBadParameter;
   builder.Current().sectorSize = size;
   Template(builder).size = size;
   return kOk;

@@ -17,6 +17,7 @@ inline constexpr std::int32_t kTrackContexts = 128;
 inline constexpr std::size_t kMaxTrackSectors = 511;
 inline constexpr std::size_t kMaxSectorRun = 1024;
 inline constexpr std::size_t kIndexPulses = 64;
+inline constexpr std::int32_t kMaxSectorSize = 16384;
 
 struct TIndexPulse {
   std::int32_t lengthUs = 0;

@@ -21,63 +21,135 @@ struct TRun {
   std::int32_t count = 0;
 };
 
+// How a format's bytes become cells: MFM with a clock mask per byte, FM with a clock byte, or
+// a coding this generator does not have (such rows are listed but cannot be generated).
+enum class TCoding : std::uint8_t { Mfm, Fm, None };
+
 struct TFormatRow {
   TrackFormat format;
-  bool fm;
+  TCoding coding;
   TRun gap4a, sync, indexSync, indexMark, gap1, syncBeforeId, syncBeforeData, idSync, idMark, gap2,
       dataSync, dataMark, gap3, gap4b;
   bool hasC, hasH, hasR, hasN;
   std::uint16_t crcPolynomial, crcInitial;
+
+  constexpr bool Fm() const { return coding == TCoding::Fm; }
 };
 
-constexpr std::array<TFormatRow, 2> kFormatRows = {{
-    // ISO/IBM FM: no sync words; the marks carry clock 0xC7 (0xD7 for the index mark).
-    {TrackFormat::IsoIbmFm,
-     true,
-     {0xFF, 0xFF, 40},
-     {0x00, 0xFF, 6},
-     {0x00, 0xFF, 0},
-     {0xFC, 0xD7, 1},
-     {0xFF, 0xFF, 26},
-     {0x00, 0xFF, 6},
-     {0x00, 0xFF, 6},
-     {0x00, 0xFF, 0},
-     {0xFE, 0xC7, 1},
-     {0xFF, 0xFF, 11},
-     {0x00, 0xFF, 0},
-     {0xFB, 0xC7, 1},
-     {0xFF, 0xFF, 27},
-     {0xFF, 0xFF, 255},
-     true,
-     true,
-     true,
-     true,
-     0x1021,
-     0xFFFF},
-    // ISO/IBM MFM.
-    {TrackFormat::IsoIbmMfm,
-     false,
-     {0x4E, 0xFF, 80},
-     {0x00, 0xFF, 12},
-     {0xC2, 0x14, 3},
-     {0xFC, 0xFF, 1},
-     {0x4E, 0xFF, 50},
-     {0x00, 0xFF, 12},
-     {0x00, 0xFF, 12},
-     {0xA1, 0x0A, 3},
-     {0xFE, 0xFF, 1},
-     {0x4E, 0xFF, 22},
-     {0xA1, 0x0A, 3},
-     {0xFB, 0xFF, 1},
-     {0x4E, 0xFF, 80},
-     {0x4E, 0xFF, 255},
-     true,
-     true,
-     true,
-     true,
-     0x1021,
-     0xFFFF},
+constexpr TrackFormat Format(int code) {
+  return static_cast<TrackFormat>(code);
+}
+
+// Runs shared by the rows: FM marks carry clock 0xC7 (0xD7 for the index mark) and no sync
+// words; MFM marks follow three 0xA1 sync bytes whose clock mask 0x0A gives the cells 0x4489.
+constexpr TRun kNone{0x00, 0xFF, 0};
+constexpr TRun kFmSync{0x00, 0xFF, 6};
+constexpr TRun kFmIndexMark{0xFC, 0xD7, 1};
+constexpr TRun kFmIdMark{0xFE, 0xC7, 1};
+constexpr TRun kFmDataMark{0xFB, 0xC7, 1};
+constexpr TRun kFmDeletedMark{0xF8, 0xC7, 1};
+constexpr TRun kMfmSync{0x00, 0xFF, 12};
+constexpr TRun kMfmIndexSync{0xC2, 0x14, 3};
+constexpr TRun kMfmIndexMark{0xFC, 0xFF, 1};
+constexpr TRun kA1Sync{0xA1, 0x0A, 3};
+constexpr TRun kMfmIdMark{0xFE, 0xFF, 1};
+constexpr TRun kMfmDataMark{0xFB, 0xFF, 1};
+constexpr TRun kMfmDeletedMark{0xF8, 0xFF, 1};
+
+constexpr TRun Gap(std::uint8_t byte, std::int32_t count) {
+  return {byte, 0xFF, count};
+}
+
+// ISO/IBM FM (format 1) with another format code, coding and data mark.
+constexpr TFormatRow FmRow(int code, TCoding coding, const TRun& dataMark) {
+  return {Format(code),  coding,   Gap(0xFF, 40), kFmSync,        kNone,     kFmIndexMark,
+          Gap(0xFF, 26), kFmSync,  kFmSync,       kNone,          kFmIdMark, Gap(0xFF, 11),
+          kNone,         dataMark, Gap(0xFF, 27), Gap(0xFF, 255), true,      true,
+          true,          true,     0x1021,        0xFFFF};
+}
+
+// ISO/IBM MFM (format 2) with another format code and data mark.
+constexpr TFormatRow MfmRow(int code, const TRun& dataMark) {
+  return {Format(code),  TCoding::Mfm, Gap(0x4E, 80), kMfmSync,       kMfmIndexSync, kMfmIndexMark,
+          Gap(0x4E, 50), kMfmSync,     kMfmSync,      kA1Sync,        kMfmIdMark,    Gap(0x4E, 22),
+          kA1Sync,       dataMark,     Gap(0x4E, 80), Gap(0x4E, 255), true,          true,
+          true,          true,         0x1021,        0xFFFF};
+}
+
+constexpr TFormatRow WithoutHead(TFormatRow row) {
+  row.hasH = false;
+  return row;
+}
+
+constexpr TFormatRow WithCrc(TFormatRow row, std::uint16_t polynomial, std::uint16_t initial) {
+  row.crcPolynomial = polynomial;
+  row.crcInitial = initial;
+  return row;
+}
+
+// ISO FM without an index mark (format 3): a short gap 4a, then the sectors.
+constexpr TFormatRow kFmNoIndex{
+    Format(3), TCoding::Fm, Gap(0xFF, 16), kNone,          kNone,     kNone,
+    kNone,     kFmSync,     kFmSync,       kNone,          kFmIdMark, Gap(0xFF, 11),
+    kNone,     kFmDataMark, Gap(0xFF, 27), Gap(0xFF, 255), true,      true,
+    true,      true,        0x1021,        0xFFFF};
+// ISO MFM without an index mark (format 4): gap 4a of 60 bytes, then the sectors.
+constexpr TFormatRow kMfmNoIndex{
+    Format(4), TCoding::Mfm, Gap(0x4E, 60), kNone,          kNone,      kNone,
+    kNone,     kMfmSync,     kMfmSync,      kA1Sync,        kMfmIdMark, Gap(0x4E, 22),
+    kA1Sync,   kMfmDataMark, Gap(0x4E, 84), Gap(0x4E, 255), true,       true,
+    true,      true,         0x1021,        0xFFFF};
+// Compact MFM for 10 and 11 sectors of 512 bytes (format 5): no index mark, short sync runs and
+// gap 2.
+constexpr TFormatRow kMfmCompact{
+    Format(5), TCoding::Mfm, Gap(0x4E, 32), kNone,          kNone,      kNone,
+    kNone,     Gap(0x00, 8), Gap(0x00, 8),  kA1Sync,        kMfmIdMark, Gap(0x4E, 16),
+    kA1Sync,   kMfmDataMark, Gap(0x4E, 2),  Gap(0x4E, 255), true,       true,
+    true,      true,         0x1021,        0xFFFF};
+// Records of two sync words (cells 0x4489 0x4489) with 0x00 gaps (format 6): the identity field,
+// mark 0xFF, and the data field follow each other without a gap.
+constexpr TFormatRow kMfmTwoSync{
+    Format(6),       TCoding::Mfm, Gap(0x00, 40), kNone,        kNone,
+    kNone,           kNone,        Gap(0x00, 2),  kNone,        {0xA1, 0x0A, 2},
+    {0xFF, 0xFF, 1}, kNone,        kNone,         kMfmDataMark, Gap(0x00, 16),
+    Gap(0x00, 255),  true,         true,          true,         true,
+    0x1021,          0xFFFF};
+// FM formats that need a coder of their own (E-mu FM and four group-coded formats): listed with
+// an FM layout so every code has a row, but not generated.
+constexpr TFormatRow Uncoded(int code) {
+  return FmRow(code, TCoding::None, kFmDataMark);
+}
+// FM with 0x00 gaps and no index mark (format 17).
+constexpr TFormatRow kFmZeroGaps{
+    Format(17), TCoding::Fm, Gap(0x00, 16), kNone,          kNone,     kNone,
+    kNone,      kFmSync,     kFmSync,       kNone,          kFmIdMark, Gap(0x00, 11),
+    kNone,      kFmDataMark, Gap(0x00, 27), Gap(0x00, 255), true,      true,
+    true,       true,        0x1021,        0xFFFF};
+
+// Indexed by format code - 1.
+constexpr std::array<TFormatRow, 18> kFormatRows = {{
+    FmRow(1, TCoding::Fm, kFmDataMark),                // ISO/IBM FM
+    MfmRow(2, kMfmDataMark),                           // ISO/IBM MFM
+    kFmNoIndex,                                        // ISO FM without index mark
+    kMfmNoIndex,                                       // ISO MFM without index mark
+    kMfmCompact,                                       // compact MFM
+    kMfmTwoSync,                                       // two-sync-word MFM records
+    WithoutHead(FmRow(7, TCoding::Fm, kFmDataMark)),   // FM, identity C R N
+    WithCrc(MfmRow(8, kMfmDataMark), 0x1021, 0x0000),  // MFM, CRC register not preset
+    Uncoded(9), Uncoded(10), Uncoded(11), Uncoded(12), Uncoded(13),
+    WithoutHead(MfmRow(14, kMfmDataMark)),              // MFM, identity C R N
+    WithCrc(MfmRow(15, kMfmDataMark), 0x8005, 0x0000),  // MFM, CRC-16 polynomial 0x8005
+    MfmRow(16, kMfmDeletedMark),                        // MFM, deleted-data marks
+    kFmZeroGaps,                                        // FM with 0x00 gaps
+    FmRow(18, TCoding::Fm, kFmDeletedMark),             // FM, deleted-data marks
 }};
+
+constexpr bool RowsInCodeOrder() {
+  for (std::size_t i = 0; i < kFormatRows.size(); ++i)
+    if (static_cast<std::size_t>(kFormatRows[i].format) != i + 1) return false;
+  return true;
+}
+static_assert(RowsInCodeOrder());
 
 struct TGapRow {
   TrackFormat format;
@@ -86,22 +158,25 @@ struct TGapRow {
   std::int32_t gap3;
 };
 
+constexpr TrackFormat kMfm = TrackFormat::IsoIbmMfm;
+constexpr TrackFormat kFm = TrackFormat::IsoIbmFm;
+
 constexpr TGapRow kGapTable[] = {
-    {TrackFormat::IsoIbmMfm, 256, 18, 12},  {TrackFormat::IsoIbmMfm, 256, 16, 50},
-    {TrackFormat::IsoIbmMfm, 512, 8, 80},   {TrackFormat::IsoIbmMfm, 512, 9, 80},
-    {TrackFormat::IsoIbmMfm, 1024, 4, 240}, {TrackFormat::IsoIbmMfm, 2048, 2, 240},
-    {TrackFormat::IsoIbmMfm, 4096, 1, 240}, {TrackFormat::IsoIbmMfm, 256, 26, 54},
-    {TrackFormat::IsoIbmMfm, 512, 15, 84},  {TrackFormat::IsoIbmMfm, 512, 18, 108},
-    {TrackFormat::IsoIbmMfm, 1024, 8, 116}, {TrackFormat::IsoIbmMfm, 2048, 4, 240},
-    {TrackFormat::IsoIbmMfm, 4096, 2, 240}, {TrackFormat::IsoIbmMfm, 8192, 1, 240},
-    {TrackFormat::IsoIbmMfm, 512, 36, 83},  {TrackFormat::IsoIbmFm, 128, 26, 27},
-    {TrackFormat::IsoIbmFm, 512, 8, 58},
+    {kMfm, 256, 18, 12},       {kMfm, 256, 16, 50},      {kMfm, 512, 8, 80},
+    {kMfm, 512, 9, 80},        {kMfm, 1024, 4, 240},     {kMfm, 2048, 2, 240},
+    {kMfm, 4096, 1, 240},      {kMfm, 256, 26, 54},      {kMfm, 512, 15, 84},
+    {kMfm, 512, 18, 108},      {kMfm, 1024, 8, 116},     {kMfm, 2048, 4, 240},
+    {kMfm, 4096, 2, 240},      {kMfm, 8192, 1, 240},     {kMfm, 512, 36, 83},
+    {kFm, 128, 26, 27},        {kFm, 512, 8, 58},        {Format(3), 128, 26, 27},
+    {Format(3), 256, 10, 18},  {Format(3), 128, 16, 30}, {Format(3), 512, 8, 58},
+    {Format(4), 512, 9, 84},   {Format(4), 512, 10, 40}, {Format(4), 256, 16, 50},
+    {Format(4), 1024, 5, 116}, {Format(4), 512, 18, 84}, {Format(4), 1024, 4, 240},
 };
 
 const TFormatRow* RowOf(TrackFormat format) {
-  for (const auto& row : kFormatRows)
-    if (row.format == format) return &row;
-  return nullptr;
+  const auto code = static_cast<std::int32_t>(format);
+  if (code < 1 || code > static_cast<std::int32_t>(kFormatRows.size())) return nullptr;
+  return &kFormatRows[static_cast<std::size_t>(code - 1)];
 }
 
 constexpr std::int64_t kUnitsPerRevolutionAt300 = 20000;  // units of 10 microseconds
@@ -164,33 +239,33 @@ void ResolveGap3(const TFormatRow& row, const TTrackContext& context, std::int64
       return;
     }
   }
-  std::int64_t used = UnitsOf(PrologueBytes(row, context), row.fm, context.bitRate);
+  std::int64_t used = UnitsOf(PrologueBytes(row, context), row.Fm(), context.bitRate);
   if (context.indexFlag == 0) used += context.indexPulses[0].lengthUs / 10;
   std::int64_t open = 0;
   for (const auto& sector : sectors) {
-    used +=
-        UnitsOf(SectorBytesWithoutGap(row, sector) + EffectiveGap3(sector), row.fm, sector.bitRate);
+    used += UnitsOf(SectorBytesWithoutGap(row, sector) + EffectiveGap3(sector), row.Fm(),
+                    sector.bitRate);
     if (sector.gap3 == 255) ++open;
   }
   if (open == 0) return;
   const std::int64_t share = std::max<std::int64_t>(trackUnits - used, 0) / open;
   for (auto& sector : sectors) {
     if (sector.gap3 != 255) continue;
-    const std::int64_t bytes = share * sector.bitRate / 100000 / (row.fm ? 16 : 8);
+    const std::int64_t bytes = share * sector.bitRate / 100000 / (row.Fm() ? 16 : 8);
     sector.gap3 = static_cast<std::int32_t>(std::clamp<std::int64_t>(bytes, 0, 200));
   }
 }
 
 std::int64_t TrackCells(const TFormatRow& row, const TTrackContext& context,
                         const std::vector<TSectorConfig>& sectors, std::int64_t trackUnits) {
-  const std::int64_t cellsPerByte = row.fm ? 32 : 16;
+  const std::int64_t cellsPerByte = row.Fm() ? 32 : 16;
   const std::int64_t prologue = PrologueBytes(row, context);
   std::int64_t cells = prologue * cellsPerByte;
-  std::int64_t units = UnitsOf(prologue, row.fm, context.bitRate);
+  std::int64_t units = UnitsOf(prologue, row.Fm(), context.bitRate);
   for (const auto& sector : sectors) {
     const std::int64_t bytes = SectorBytesWithoutGap(row, sector) + EffectiveGap3(sector);
     cells += bytes * cellsPerByte;
-    units += UnitsOf(bytes, row.fm, sector.bitRate);
+    units += UnitsOf(bytes, row.Fm(), sector.bitRate);
   }
   const std::int64_t remaining = std::max<std::int64_t>(trackUnits - units, 0);
   cells += remaining * context.bitRate / 50000;
@@ -330,9 +405,27 @@ std::uint16_t SizeCodeOf(std::int32_t size) {
   return 0;
 }
 
+bool IsGeneratedFormat(TrackFormat format) {
+  const TFormatRow* row = RowOf(format);
+  return row && row->coding != TCoding::None;
+}
+
+std::optional<std::int64_t> TrackLayoutBytes(TrackFormat format, std::int32_t preIndexGap,
+                                             std::span<const TSectorConfig> sectors) {
+  if (!IsGeneratedFormat(format) || preIndexGap < 0) return std::nullopt;
+  const TFormatRow& row = *RowOf(format);
+  TTrackContext context;
+  context.preIndexGap = preIndexGap;
+  std::int64_t bytes = PrologueBytes(row, context);
+  // The estimate counts two bytes per sector that the layout does not write.
+  for (const auto& sector : sectors)
+    bytes += SectorBytesWithoutGap(row, sector) - 2 + EffectiveGap3(sector);
+  return bytes;
+}
+
 std::unique_ptr<TSide> GenerateSide(const TTrackContext& context) {
   const TFormatRow* row = RowOf(context.trackFormat);
-  if (!row || context.bitRate <= 0) return nullptr;
+  if (!row || row->coding == TCoding::None || context.bitRate <= 0) return nullptr;
   std::vector<TSectorConfig> sectors;
   sectors.reserve(context.sectors.size());
   for (std::size_t index : SectorOrder(context)) sectors.push_back(context.sectors[index]);
@@ -343,6 +436,7 @@ std::unique_ptr<TSide> GenerateSide(const TTrackContext& context) {
       context.rpm <= 0 ? kUnitsPerRevolutionAt300 : 6000000 / context.rpm;
   ResolveGap3(*row, context, trackUnits, sectors);
   const std::int64_t cells = TrackCells(*row, context, sectors, trackUnits);
+  if (cells > kMaxTrackCells) return nullptr;
 
   auto side = std::make_unique<TSide>();
   side->trackLength = static_cast<std::int32_t>(cells);
@@ -357,7 +451,7 @@ std::unique_ptr<TSide> GenerateSide(const TTrackContext& context) {
   if (side->bitRate == -1)
     side->timing.assign(side->cellData.size(), static_cast<std::uint32_t>(context.bitRate));
 
-  TByteEncoder encoder(*side, row->fm);
+  TByteEncoder encoder(*side, row->Fm());
   encoder.Run(row->gap4a, row->gap4a.count + context.preIndexGap);
   encoder.Run(row->sync);
   encoder.Run(row->indexSync);

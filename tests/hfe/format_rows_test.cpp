@@ -1,0 +1,283 @@
+// Track formats other than ISO/IBM MFM: the bytes each row lays out, worked out from the format
+// description, and the gap table's rows for formats 3 and 4.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "hfe/floppy_builder.h"
+#include "hfe/fm_codec.h"
+#include "hfe/mfm_codec.h"
+#include "hfe/sector_enumeration.h"
+#include "test_track_writer.h"
+
+namespace hfe {
+namespace {
+
+using hfe_test::Bytes;
+
+TrackFormat Format(int code) {
+  return static_cast<TrackFormat>(code);
+}
+
+std::uint16_t Crc(const Bytes& bytes, std::uint16_t polynomial = 0x1021,
+                  std::uint16_t initial = 0xFFFF) {
+  std::uint16_t crc = initial;
+  for (std::uint8_t byte : bytes)
+    for (int bit = 7; bit >= 0; --bit) {
+      const bool top = ((crc >> 15) & 1) != ((byte >> bit) & 1);
+      crc = static_cast<std::uint16_t>(crc << 1);
+      if (top) crc ^= polynomial;
+    }
+  return crc;
+}
+
+void Append(Bytes& out, const Bytes& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
+
+void AppendCrc(Bytes& out, const Bytes& field, std::uint16_t polynomial = 0x1021,
+               std::uint16_t initial = 0xFFFF) {
+  const std::uint16_t crc = Crc(field, polynomial, initial);
+  out.push_back(static_cast<std::uint8_t>(crc >> 8));
+  out.push_back(static_cast<std::uint8_t>(crc));
+}
+
+// One side of track 3, head 1, with sectors 5 and 6 of 256 bytes and gap 3 of 10 (or the gap
+// table's, with count sectors and gap3 255).
+std::unique_ptr<TFloppy> Build(TLibContext& context, int format, const Bytes& data, int count = 2,
+                               int size = 256, int gap3 = 10, int bitRate = 250000) {
+  auto builder = trk_init_floppy(context, 4, 2);
+  trk_setTrackBitrate(*builder, bitRate);
+  trk_setSectorGap3(*builder, gap3);
+  if (trk_pushTrack(*builder, 300, 3, 1, Format(format)) != kOk) return nullptr;
+  for (int i = 0; i < count; ++i)
+    trk_addSector(
+        *builder, 5 + i, 1, 3,
+        std::span(data).subspan(static_cast<std::size_t>(i * size), static_cast<std::size_t>(size)),
+        size);
+  if (trk_popTrack(*builder) != kOk) return nullptr;
+  return trk_getFloppy(std::move(builder));
+}
+
+TEST(FormatRows, LayOutTheDescribedBytes) {
+  const Bytes data = hfe_test::RandomBytes(512, 8);
+  const Bytes d0(data.begin(), data.begin() + 256), d1(data.begin() + 256, data.end());
+  const Bytes a1x3 = {0xA1, 0xA1, 0xA1};
+  // Identity fields of sectors 5 and 6 (size code 1), with and without the head byte.
+  const auto chrn = [](int r) { return Bytes{3, 1, static_cast<std::uint8_t>(r), 1}; };
+  const auto crn = [](int r) { return Bytes{3, static_cast<std::uint8_t>(r), 1}; };
+  // An MFM record with three sync bytes per field.
+  const auto mfm = [&](Bytes& out, const Bytes& id, const Bytes& d, std::uint8_t dataMark,
+                       std::uint16_t polynomial, std::uint16_t initial) {
+    Append(out, Bytes(12, 0x00));
+    Bytes field = a1x3;
+    field.push_back(0xFE);
+    Append(field, id);
+    Append(out, field);
+    AppendCrc(out, field, polynomial, initial);
+    Append(out, Bytes(22, 0x4E));
+    Append(out, Bytes(12, 0x00));
+    field = a1x3;
+    field.push_back(dataMark);
+    Append(field, d);
+    Append(out, field);
+    AppendCrc(out, field, polynomial, initial);
+    Append(out, Bytes(10, 0x4E));
+  };
+  // An FM record: marks without sync bytes; gaps of `gap`.
+  const auto fm = [&](Bytes& out, const Bytes& id, const Bytes& d, std::uint8_t gap) {
+    Append(out, Bytes(6, 0x00));
+    Bytes field = {0xFE};
+    Append(field, id);
+    Append(out, field);
+    AppendCrc(out, field);
+    Append(out, Bytes(11, gap));
+    Append(out, Bytes(6, 0x00));
+    field = {0xFB};
+    Append(field, d);
+    Append(out, field);
+    AppendCrc(out, field);
+    Append(out, Bytes(10, gap));
+  };
+  Bytes indexPrologue(80, 0x4E);
+  Append(indexPrologue, Bytes(12, 0x00));
+  Append(indexPrologue, Bytes{0xC2, 0xC2, 0xC2, 0xFC});
+  Append(indexPrologue, Bytes(50, 0x4E));
+
+  const struct {
+    int format;
+    bool fm;
+    std::function<Bytes()> expected;
+  } cases[] = {
+      {3, true,
+       [&] {
+         Bytes out(16, 0xFF);
+         fm(out, chrn(5), d0, 0xFF);
+         fm(out, chrn(6), d1, 0xFF);
+         return out;
+       }},
+      {4, false,
+       [&] {
+         Bytes out(60, 0x4E);
+         mfm(out, chrn(5), d0, 0xFB, 0x1021, 0xFFFF);
+         mfm(out, chrn(6), d1, 0xFB, 0x1021, 0xFFFF);
+         return out;
+       }},
+      {6, false,
+       [&] {
+         Bytes out(40, 0x00);
+         for (int r = 5; r <= 6; ++r) {
+           Append(out, Bytes(2, 0x00));
+           Bytes field = {0xA1, 0xA1, 0xFF};
+           Append(field, chrn(r));
+           Append(out, field);
+           AppendCrc(out, field);
+           field = {0xFB};
+           Append(field, r == 5 ? d0 : d1);
+           Append(out, field);
+           AppendCrc(out, field);
+           Append(out, Bytes(10, 0x00));
+         }
+         return out;
+       }},
+      {14, false,
+       [&] {
+         Bytes out = indexPrologue;
+         mfm(out, crn(5), d0, 0xFB, 0x1021, 0xFFFF);
+         mfm(out, crn(6), d1, 0xFB, 0x1021, 0xFFFF);
+         return out;
+       }},
+      {15, false,
+       [&] {
+         Bytes out = indexPrologue;
+         mfm(out, chrn(5), d0, 0xFB, 0x8005, 0x0000);
+         mfm(out, chrn(6), d1, 0xFB, 0x8005, 0x0000);
+         return out;
+       }},
+      {16, false,
+       [&] {
+         Bytes out = indexPrologue;
+         mfm(out, chrn(5), d0, 0xF8, 0x1021, 0xFFFF);
+         mfm(out, chrn(6), d1, 0xF8, 0x1021, 0xFFFF);
+         return out;
+       }},
+      {17, true,
+       [&] {
+         Bytes out(16, 0x00);
+         fm(out, chrn(5), d0, 0x00);
+         fm(out, chrn(6), d1, 0x00);
+         return out;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    auto context = trk_init();
+    auto floppy = Build(*context, c.format, data);
+    ASSERT_TRUE(floppy);
+    const TSide& side = *floppy->Side(3, 1);
+    EXPECT_EQ(side.trackLength % 32, 0);
+    const Bytes expected = c.expected();
+    Bytes decoded(expected.size());
+    const TCellRing ring(side.cellData, side.trackLength);
+    if (c.fm) {
+      fmDecode(ring, decoded, 0);
+    } else {
+      mfmDecode(ring, decoded, 0);
+    }
+    EXPECT_EQ(decoded, expected);
+    // The gap that fills the rest of the track is the row's gap byte.
+    Bytes tail(4);
+    const std::int32_t cellsPerByte = c.fm ? 32 : 16;
+    const std::int32_t last = side.trackLength / cellsPerByte - 4;
+    if (c.fm) {
+      fmDecode(ring, tail, last * cellsPerByte);
+    } else {
+      mfmDecode(ring, tail, last * cellsPerByte);
+    }
+    EXPECT_EQ(tail, Bytes(4, expected.back()));
+  }
+}
+
+TEST(FormatRows, SyncWordsAndMarksCarryTheirClocks) {
+  const Bytes data = hfe_test::RandomBytes(512, 9);
+  auto context = trk_init();
+  // Format 4: the identity field's sync at byte 72 is three words 0x4489.
+  auto mfm = Build(*context, 4, data);
+  const TSide& mfmSide = *mfm->Side(3, 1);
+  const TCellRing mfmRing(mfmSide.cellData, mfmSide.trackLength);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(mfmRing.Cells((72 + i) * 16, 16), 0x4489u);
+  // Format 6: two of them at byte 42, then the mark 0xFF with all its clocks.
+  auto twoSync = Build(*context, 6, data);
+  const TSide& twoSide = *twoSync->Side(3, 1);
+  const TCellRing twoRing(twoSide.cellData, twoSide.trackLength);
+  EXPECT_EQ(twoRing.Cells(42 * 16, 16), 0x4489u);
+  EXPECT_EQ(twoRing.Cells(43 * 16, 16), 0x4489u);
+  EXPECT_EQ(twoRing.Cells(44 * 16, 16), 0x5555u);
+  // Format 3: the identity mark at byte 22 is 0xFE with clock 0xC7, as four cells "0c0d" a bit.
+  auto fm = Build(*context, 3, data);
+  const TSide& fmSide = *fm->Side(3, 1);
+  const TCellRing fmRing(fmSide.cellData, fmSide.trackLength);
+  std::uint32_t expected = 0;
+  for (int bit = 7; bit >= 0; --bit)
+    expected = expected << 4 | ((0xC7u >> bit) & 1) << 2 | ((0xFEu >> bit) & 1);
+  EXPECT_EQ(fmRing.Cells(22 * 32, 32), expected);
+}
+
+TEST(FormatRows, GapTableAndParsers) {
+  const struct {
+    int format, count, size, bitRate;
+    SectorSearch search;
+    std::int32_t firstStartByte, recordBytes;  // bytes, from the row and the gap table
+  } cases[] = {
+      // Format 4, 9 x 512: gap 3 of 84; each record 12+3+1+4+2+22+12+3+1+512+2+84 bytes.
+      {4, 9, 512, 250000, SectorSearch::IsoIbmMfm, 60 + 12, 658},
+      // Format 4, 10 x 512: gap 3 of 40.
+      {4, 10, 512, 250000, SectorSearch::IsoIbmMfm, 60 + 12, 614},
+      // Format 3, 10 x 256: gap 3 of 18; each record 6+1+4+2+11+6+1+256+2+18 bytes.
+      {3, 10, 256, 250000, SectorSearch::IsoIbmFm, 16 + 6, 307},
+      // Format 16 (deleted-data marks), 9 x 512: no gap-table row, so gap 3 is the equal share of
+      // the time left, (20,000 - 467 - 250 - 9 x 1,843) / 9 units, that is 93 bytes.
+      {16, 9, 512, 250000, SectorSearch::IsoIbmMfm, 146 + 12, 574 + 93},
+      // Format 5 (compact): 11 x 512 fit at 300 rpm with gap 3 cut to 0.
+      {5, 11, 512, 250000, SectorSearch::IsoIbmMfm, 32 + 8, 560},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format * 100 + c.count);
+    auto context = trk_init();
+    const Bytes data = hfe_test::RandomBytes(static_cast<std::size_t>(c.count * c.size), 4);
+    auto floppy = Build(*context, c.format, data, c.count, c.size, 255, c.bitRate);
+    ASSERT_TRUE(floppy);
+    auto access = trk_initSectorAccess(*context, *floppy);
+    const TSectorList sectors = trk_getAllTrackSectors(*access, 3, 1, c.search);
+    ASSERT_EQ(sectors.size(), static_cast<std::size_t>(c.count));
+    const std::int32_t cellsPerByte = c.search == SectorSearch::IsoIbmFm ? 32 : 16;
+    for (int i = 0; i < c.count; ++i) {
+      const TSectorConfig& sector = *sectors[static_cast<std::size_t>(i)];
+      EXPECT_EQ(sector.sector, 5 + i);
+      EXPECT_EQ(sector.startCell, (c.firstStartByte + i * c.recordBytes) * cellsPerByte);
+      EXPECT_EQ(sector.dataCrcError, 0);
+      EXPECT_EQ(sector.dataMark, c.format == 16 ? 0xF8 : 0xFB);
+      EXPECT_EQ(sector.data, Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
+    }
+    // Still one revolution at 300 rpm: 100,000 cells and the filler, in steps of 32.
+    EXPECT_LE(floppy->Side(3, 1)->trackLength, 100032);
+  }
+}
+
+TEST(FormatRows, FormatsWithoutACoderAreRefused) {
+  auto context = trk_init();
+  const Bytes data(512, 0);
+  for (int format : {0, 9, 10, 11, 12, 13, 19}) {
+    SCOPED_TRACE(format);
+    auto builder = trk_init_floppy(*context, 1, 1);
+    ASSERT_EQ(trk_pushTrack(*builder, 300, 0, 0, Format(format)), kOk);
+    EXPECT_EQ(trk_popTrack(*builder), kBadParameter);
+  }
+  for (int format : {1, 2, 3, 4, 5, 6, 7, 8, 14, 15, 16, 17, 18}) {
+    SCOPED_TRACE(format);
+    EXPECT_TRUE(Build(*context, format, data));
+  }
+}
+
+}  // namespace
+}  // namespace hfe
