@@ -1,0 +1,236 @@
+// Floppy properties and copies, builder settings, sector enumeration, track utilities, the
+// controller-style interface and the HFE file paths.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "../rtl/temp_folder.h"
+#include "hfe/builder_settings.h"
+#include "hfe/fdc_controller.h"
+#include "hfe/floppy_properties.h"
+#include "hfe/hfe_file.h"
+#include "hfe/mfm_codec.h"
+#include "hfe/raw_image.h"
+#include "hfe/sector_enumeration.h"
+#include "hfe/track_utilities.h"
+#include "test_track_writer.h"
+
+namespace hfe {
+namespace {
+
+using hfe_test::Bytes;
+
+// A generated floppy: `tracks` x `sides` x 9 sectors of 512 bytes of `image`.
+std::unique_ptr<TFloppy> Generated(TLibContext& context, const Bytes& image, int tracks, int sides,
+                                   TrackFormat format = TrackFormat::IsoIbmMfm) {
+  TRawGeometry geometry;
+  geometry.tracks = tracks;
+  geometry.sides = sides;
+  geometry.format = format;
+  if (format == TrackFormat::IsoIbmFm) geometry.bitRate = 500000;
+  int result = -1;
+  auto floppy = trk_generateDisk(context, image, geometry, result);
+  EXPECT_EQ(result, kOk);
+  return floppy;
+}
+
+TEST(FloppyProperties, CopyPropertiesAndGetters) {
+  auto context = trk_init();
+  auto floppy = Generated(*context, hfe_test::RandomBytes(4 * 2 * 4608, 1), 4, 2);
+  auto copy = trk_floppyCopy(*floppy);
+  copy->Side(1, 1)->cellData[100] ^= 0xFF;
+  EXPECT_NE(copy->Side(1, 1)->cellData, floppy->Side(1, 1)->cellData);
+  copy->Side(1, 1)->cellData[100] ^= 0xFF;
+  EXPECT_EQ(copy->Side(1, 1)->cellData, floppy->Side(1, 1)->cellData);
+
+  EXPECT_EQ(trk_getFloppyProperty(*floppy, kPropertyInterfaceMode), 7);
+  EXPECT_EQ(trk_setFloppyProperty(*floppy, kPropertyDoubleStep, 1), kOk);
+  EXPECT_EQ(trk_getFloppyProperty(*floppy, kPropertyDoubleStep), 0xFF);
+  EXPECT_EQ(trk_getFloppyDoubleStep(*floppy), 0xFF);
+  EXPECT_EQ(trk_setFloppyProperty(*floppy, kPropertyInterfaceMode, 9), kOk);
+  EXPECT_EQ(trk_getFloppyInterfaceType(*floppy), 9);
+  EXPECT_EQ(trk_setFloppyProperty(*floppy, kPropertyInterfaceMode, 0x10000), kBadParameter);
+  EXPECT_EQ(trk_setFloppyProperty(*floppy, 3, 0), kBadParameter);
+  EXPECT_EQ(trk_getFloppyProperty(*floppy, 0), kBadParameter);
+
+  EXPECT_EQ(trk_getSideBitrate(*floppy, 3, 1), 250000);
+  EXPECT_EQ(trk_getSideLength(*floppy, 3, 1), 100032);
+  EXPECT_EQ(trk_getSideEncoding(*floppy, 0, 0), 0);
+  EXPECT_EQ(trk_getCylinderRPM(*floppy, 2), 300);
+  EXPECT_EQ(trk_getCylinderNumberOfSide(*floppy, 2), 2);
+  for (auto [track, side] : {std::pair{4, 0}, {-1, 0}, {0, 2}, {0, -1}})
+    EXPECT_EQ(trk_getSideLength(*floppy, track, side), kBadParameter);
+  EXPECT_EQ(trk_getCylinderRPM(*floppy, 4), kBadParameter);
+  EXPECT_NE(std::string(trk_getVersion()), "");
+  EXPECT_NE(std::string(trk_getLicense()), "");
+}
+
+TEST(BuilderSettings, GeometryAndFlaggedTemplateValues) {
+  auto context = trk_init();
+  auto builder = trk_init_floppy(*context, 2, 1);
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 1, 0, TrackFormat::IsoIbmMfm), kOk);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  for (int bad : {0, 257, -1}) EXPECT_EQ(trk_setNumberOfTrack(*builder, bad), kBadParameter);
+  for (int bad : {0, 3}) EXPECT_EQ(trk_setNumberOfSide(*builder, bad), kBadParameter);
+  EXPECT_EQ(trk_setTrackType(*builder, static_cast<TrackFormat>(19)), kBadParameter);
+  EXPECT_EQ(trk_setSectorHeaderCrc(*builder, 0x10000), kBadParameter);
+  EXPECT_EQ(trk_setSectorBitrate(*builder, 0), kBadParameter);
+  // A second side for a cylinder already built, and more tracks.
+  EXPECT_EQ(trk_setNumberOfSide(*builder, 2), kOk);
+  EXPECT_EQ(trk_setNumberOfTrack(*builder, 3), kOk);
+  EXPECT_EQ(trk_getNumberOfSide(*builder), 2);
+  EXPECT_EQ(trk_getNumberOfTrack(*builder), 3);
+  EXPECT_EQ(trk_getSectorHeaderCrc(*builder), -1);
+
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 1, 1, TrackFormat::IsoIbmMfm), kOk);
+  EXPECT_EQ(trk_setSectorHeaderCrc(*builder, 0x1234), kOk);
+  EXPECT_EQ(trk_setSectorDataCrc(*builder, 0xBEEF), kOk);
+  EXPECT_EQ(trk_setSectorSizeCode(*builder, 3), kOk);
+  EXPECT_EQ(trk_setSectorIdMark(*builder, 0xFE), kOk);
+  trk_setSectorDataMark(*builder, 0xF8);
+  EXPECT_EQ(trk_getSectorHeaderCrc(*builder), 0x1234);
+  EXPECT_EQ(trk_getSectorDataCrc(*builder), 0xBEEF);
+  EXPECT_EQ(trk_getSectorSizeCode(*builder), 3);
+  EXPECT_EQ(trk_getSectorDataMark(*builder), 0xF8);
+  EXPECT_EQ(trk_getCurrentSide(*builder), 1);
+  EXPECT_EQ(trk_getIndexLength(*builder, 0), 2500);
+  EXPECT_EQ(trk_getIndexPosition(*builder, 0), -2500);
+  EXPECT_EQ(trk_getIndexLength(*builder, 64), 0);
+  ASSERT_EQ(trk_addSector(*builder, 7, 1, 1, Bytes(512, 0x11), 512), kOk);
+  EXPECT_EQ(trk_getSectorCount(*builder), 1);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  auto floppy = trk_getFloppy(std::move(builder));
+  ASSERT_EQ(floppy->trackCount, 3);
+  ASSERT_TRUE(floppy->Side(1, 1));
+  ASSERT_TRUE(floppy->Side(2, 1));
+
+  // The stored values reach the track: size code 3 with 512 data bytes, the stored CRCs.
+  auto access = trk_initSectorAccess(*context, *floppy);
+  auto sector = trk_getNextSector(*access, 1, 1, SectorSearch::IsoIbmMfm);
+  ASSERT_TRUE(sector);
+  EXPECT_EQ(trk_getSectorSizeCode(sector.get()), 3);
+  EXPECT_EQ(trk_getSectorHeaderCrc(sector.get()), 0x1234);
+  EXPECT_EQ(trk_getSectorHeaderCrcError(sector.get()), 0xFF);
+  EXPECT_EQ(trk_getSectorID(nullptr), 0);
+}
+
+TEST(SectorEnumeration, CountsOrderAndDataSize) {
+  auto context = trk_init();
+  const Bytes image = hfe_test::RandomBytes(3 * 2 * 4608, 2);
+  auto mfm = Generated(*context, image, 3, 2);
+  auto fm = Generated(*context, image, 3, 2, TrackFormat::IsoIbmFm);
+  auto access = trk_initSectorAccess(*context, *mfm);
+  EXPECT_EQ(trk_getAllTrackSectors(*access, 2, 1, SectorSearch::IsoIbmMfm).size(), 9u);
+  EXPECT_TRUE(trk_getAllTrackSectors(*access, 3, 0, SectorSearch::IsoIbmMfm).empty());
+
+  // The merged walk keeps the order of the start positions.
+  auto fmAccess = trk_initSectorAccess(*context, *fm);
+  const TSectorList merged = trk_getAllTrackISOSectors(*fmAccess, 1, 0);
+  ASSERT_EQ(merged.size(), 9u);
+  for (std::size_t i = 1; i < merged.size(); ++i)
+    EXPECT_LT(merged[i - 1]->startCell, merged[i]->startCell);
+  EXPECT_EQ(trk_getSectorEncoding(merged[0].get()), 3);
+
+  std::int32_t count = 0;
+  EXPECT_EQ(trk_getFloppyDataSize(*context, *mfm, &count), 3 * 2 * 4608);
+  EXPECT_EQ(count, 54);
+  EXPECT_EQ(trk_getFloppyDataSize(*context, *fm), 3 * 2 * 4608);
+
+  for (int t = 0; t < 3; ++t)
+    for (int s = 0; s < 2; ++s) fm->Side(t, s)->trackEncoding = TrackEncoding::IsoIbmMfm;
+  EXPECT_EQ(trk_detectSideEncodings(*context, *fm), 6);
+  EXPECT_EQ(fm->Side(2, 1)->trackEncoding, TrackEncoding::IsoIbmFm);
+}
+
+TEST(TrackUtilities, SizesSidesTablesAndTiming) {
+  std::vector<TSectorConfig> sectors(9);
+  for (auto& sector : sectors) {
+    sector.size = 512;
+    sector.gap3 = 80;
+  }
+  EXPECT_EQ(trk_getTrackSize(TrackFormat::IsoIbmMfm, sectors), 146 + 9 * 654);
+  EXPECT_EQ(trk_getTrackSize(static_cast<TrackFormat>(9), sectors), kBadParameter);
+  EXPECT_EQ(trk_getSizeCode(16384), 7);
+  EXPECT_EQ(trk_getSizeCode(500), 0);
+
+  auto empty = trk_generateEmptySide(TrackFormat::IsoIbmMfm, 300, 250000);
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->trackLength, 100032);
+  // 2,500 us at 2 us a cell: 1,250 cells, 157 index bytes before the end of the track.
+  EXPECT_EQ(std::count(empty->indexMap.begin(), empty->indexMap.end(), 0xFF), 157);
+  EXPECT_FALSE(trk_generateEmptySide(TrackFormat::IsoIbmMfm, 300, 0));
+
+  const Bytes bytes = {0x4E, 0xA1, 0xFE, 0x00};
+  auto raw = trk_generateRawSide(bytes, Bytes{0xFF, 0x0A, 0xFF, 0xFF}, false, 250000,
+                                 TrackEncoding::IsoIbmMfm);
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->trackLength, 64);
+  EXPECT_EQ(TCellRing(raw->cellData, 64).Cells(16, 16), 0x4489u);
+  Bytes decoded(4);
+  mfmDecode(raw->cellData, raw->trackLength, decoded, 0);
+  EXPECT_EQ(decoded, bytes);
+  EXPECT_FALSE(trk_generateRawSide(bytes, Bytes{1}, false, 250000, TrackEncoding::IsoIbmMfm));
+
+  // Timing: 2 us a cell at 250 kbit/s, wrapping; with per-byte rates after a fill.
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 10, 20), 20);
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 60, 4), 16);
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 0, 64), kBadParameter);
+  EXPECT_EQ(trk_fillTimingTable(*raw, 4, 5, 500000), kBadParameter);
+  EXPECT_EQ(trk_fillTimingTable(*raw, 4, 4, 500000), kOk);
+  raw->bitRate = -1;
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 0, 63), 32 * 2 + 31);  // bytes 0-3 at 2 us, 4-7 at 1 us
+  EXPECT_EQ(trk_fillSideTable(*raw, TSideTable::FlakeyBits, 7, 1, 0x0F), kOk);
+  EXPECT_EQ(raw->flakeyBits, (Bytes{0, 0, 0, 0, 0, 0, 0, 0x0F}));
+  EXPECT_EQ(trk_fillSideTable(*raw, TSideTable::Index, -1, 1, 0), kBadParameter);
+}
+
+TEST(Controller, ReadsAndWritesSectorRuns) {
+  auto context = trk_init();
+  auto floppy = Generated(*context, hfe_test::RandomBytes(2 * 4608, 3), 2, 1);
+  auto fdc = trk_initFDC(*context);
+  Bytes buffer(9 * 512);
+  int status = -1;
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 0, 0, 1, 512, 9, SectorSearch::IsoIbmMfm, buffer, status),
+            kBadParameter);  // no floppy yet
+  trk_insertDiskFDC(*fdc, *floppy);
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 0, 0, 1, 512, 10, SectorSearch::IsoIbmMfm, buffer, status),
+            kBadParameter);
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 0, 0, 1, -512, -9, SectorSearch::IsoIbmMfm, buffer, status),
+            kBadParameter);
+  const Bytes written = hfe_test::RandomBytes(2 * 512, 4);
+  EXPECT_EQ(trk_writeSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, written, status), 2);
+  EXPECT_EQ(status, kSectorsOk);
+  Bytes back(2 * 512);
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, back, status), 2);
+  EXPECT_EQ(back, written);
+  trk_ejectDiskFDC(*fdc);
+  Bytes once(2 * 512);
+  EXPECT_EQ(
+      trk_FDCReadSector(*context, *floppy, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, once, status),
+      2);
+  EXPECT_EQ(once, written);
+}
+
+TEST(HfeFile, OpensWritesAndRefuses) {
+  TTempFolder folder;
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  auto loader = trk_imgInitLoader(*context);
+  TFloppy floppy;
+  EXPECT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "none.hfe"), kIoError);
+  EXPECT_EQ(log.back(), "Cannot open " + (folder / "none.hfe").string() + " !");
+
+  auto generated = Generated(*context, hfe_test::RandomBytes(3 * 4608, 5), 3, 1);
+  ASSERT_EQ(HFE_libWrite_DiskFile(*loader, *generated, folder / "a.hfe"), kOk);
+  ASSERT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "a.hfe"), kOk);
+  EXPECT_EQ(floppy.trackCount, 3);
+  EXPECT_EQ(HFE_libWrite_DiskFile(*loader, floppy, folder / "missing" / "b.hfe"), kIoError);
+  EXPECT_EQ(log.back(), "Cannot create " + (folder / "missing" / "b.hfe").string() + "!");
+  std::ofstream(folder / "bad.hfe") << "HXCPICFX and more bytes to fill a header";
+  EXPECT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "bad.hfe"), kBadFile);
+}
+
+}  // namespace
+}  // namespace hfe
