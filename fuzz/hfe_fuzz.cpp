@@ -11,6 +11,7 @@
 #include "hfe/hfe_disk.h"
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
+#include "hfe_services_walk.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void WalkSectors(std::span<const std::uint8_t> input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);
   WalkSectors(input);
+  FuzzTrackServices(input);
 
   auto target = std::make_unique<disk::TMSXDisk>();
   const bool loaded = hfe::LoadHFEFromBytes(input, "fuzz.hfe", *target);

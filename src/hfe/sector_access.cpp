@@ -102,7 +102,7 @@ std::int32_t FirstStart(const std::array<std::int32_t, 256>& first, std::int32_t
 
 bool SideExists(const TSectorAccess& access, std::int32_t track, std::int32_t side) {
   return access.floppy && track >= 0 && side >= 0 && track < access.floppy->trackCount &&
-         side < access.floppy->sideCount;
+         side < access.floppy->sideCount && access.floppy->Side(track, side);
 }
 
 }  // namespace

@@ -204,6 +204,11 @@ TEST(Controller, ReadsAndWritesSectorRuns) {
   Bytes back(2 * 512);
   EXPECT_EQ(trk_readSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, back, status), 2);
   EXPECT_EQ(back, written);
+  // A track side without its record is refused, not written through.
+  auto holed = trk_floppyCopy(*floppy);
+  holed->cylinders[1].reset();
+  trk_insertDiskFDC(*fdc, *holed);
+  EXPECT_EQ(trk_writeSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, written, status), 0);
   trk_ejectDiskFDC(*fdc);
   Bytes once(2 * 512);
   EXPECT_EQ(
