@@ -114,8 +114,8 @@ constexpr TFormatRow kMfmTwoSync{
     {0xFF, 0xFF, 1}, kNone,        kNone,         kMfmDataMark, Gap(0x00, 16),
     Gap(0x00, 255),  true,         true,          true,         true,
     0x1021,          0xFFFF};
-// FM formats that need a coder of their own (E-mu FM and four group-coded formats): listed with
-// an FM layout so every code has a row, but not generated.
+// Formats 9-13 (format 9 is E-mu FM), which the byte encoder writes neither as FM nor as MFM:
+// listed with an FM layout so every code has a row, but not generated.
 constexpr TFormatRow Uncoded(int code) {
   return FmRow(code, TCoding::None, kFmDataMark);
 }
