@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr std::int32_t kWalkedTracks = 3;
+constexpr std::int32_t kWalkedTracks = 2;
 constexpr std::size_t kRawSideBytes = 2048;
 
 void Require(bool condition) {
