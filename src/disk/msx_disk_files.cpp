@@ -19,6 +19,12 @@ std::size_t ClustersFor(std::size_t bytes, std::int32_t clusterSize) {
 
 PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   const std::string name = MakeShortFileName(AFileName);
+  const std::wstring_view last = AFileName.substr(AFileName.find_last_of(L"\\:/") + 1);
+  const bool blank = std::all_of(last.begin(), last.end(), [](wchar_t c) { return c <= L' '; });
+  if (blank || name == "." || name == "..") {
+    FLastError = DiskResult::NameExists;
+    return nullptr;
+  }
 
   // Check: an existing file is replaced in place; directories and labels are never touched.
   PDirEntry existing = Lookup(name);
@@ -59,8 +65,7 @@ PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   PDirEntry entry = existing;
   if (existing) {
     FreeClusterChain(existing->ClusterLow);
-    existing->ModifyDate.Value = 0;
-    existing->ModifyTime.Value = 0;
+    existing->SetDateTime(rtl::Clock().Now());
   } else {
     entry = TakeSlot(plan);
     entry->SetFileName(name);

@@ -88,15 +88,20 @@ TEST(Files, ClustersAreTakenLowestFirstAcrossGaps) {
   EXPECT_EQ(disk->ExtractToMem("D"), bytes);
 }
 
-TEST(Files, ReplacingKeepsNameAndAttributes) {
+class ClockFiles : public disk_test::ClockTest {};
+
+TEST_F(ClockFiles, ReplacingKeepsNameAndAttributesAndStampsNow) {
   auto disk = NewDisk();
   disk::PDirEntry first = AddBytes(*disk, L"readme.txt", Pattern(5000, 1));
   ASSERT_NE(first, nullptr);
   first->Attr = disk::faArchive | disk::faReadOnly;
+  first->ModifyDate.Value = first->ModifyTime.Value = 0;
   const auto second = Pattern(100, 2);
   EXPECT_EQ(AddBytes(*disk, L"README.TXT", second), first);
   EXPECT_EQ(first->Attr, disk::faArchive | disk::faReadOnly);
-  EXPECT_EQ(first->ModifyDate.Value, 0);
+  // The fake clock's 2024-05-06 07:08:10.
+  EXPECT_EQ(first->ModifyDate.Value, (44 << 9) | (5 << 5) | 6);
+  EXPECT_EQ(first->ModifyTime.Value, (7 << 11) | (8 << 5) | 5);
   EXPECT_EQ(disk->FileCount(), 1);
   EXPECT_EQ(disk->ExtractToMem("readme.txt"), second);
   EXPECT_EQ(disk->DiskFree(), 730112 - 1024);
@@ -164,7 +169,8 @@ TEST(Files, AddOverDirectoryOrLabelChangesNothing) {
   root[1].Attr = disk::faVolumeID;
   const auto before = Snapshot(*disk);
 
-  for (const wchar_t* name : {L"games", L"MyDisk"}) {
+  // Names that would become "." or ".." or an empty name are refused as taken.
+  for (const wchar_t* name : {L"games", L"MyDisk", L".", L"a:..", L"x\\..", L"", L"  ", L"dir\\"}) {
     disk->FLastError = DiskResult::Ok;
     EXPECT_EQ(AddBytes(*disk, name, Pattern(10)), nullptr);
     EXPECT_EQ(disk->FLastError, DiskResult::NameExists);
@@ -264,6 +270,7 @@ TEST(Files, ModifiedFlagFollowsEveryChange) {
       [&] { return AddBytes(*disk, L"EMPTY", {}) != nullptr; },  // no FAT write, still a change
       [&] { return disk->Delete("A") == DiskResult::Ok; },
       [&] { return disk->CreateSubDir("D") == DiskResult::Ok; },
+      [&] { return disk->Rename(disk->Lookup("EMPTY"), "FULL") == DiskResult::Ok; },
   };
   for (const auto& change : changes) {
     disk->ResetModifiedState();

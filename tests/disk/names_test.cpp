@@ -93,8 +93,11 @@ TEST_F(ShortName, MakesValidEightThreeNamesThatRoundTripThroughAnEntry) {
       {L"readme", "README"},
       {L"README.", "README"},
       {L"ext.  ", "EXT"},
-      {L"my file name.txt", "MY FILE.TXT"},
+      {L"my file name.txt", "MY_FILE.TXT"},
       {L"abcdefg h.txt", "ABCDEFG.TXT"},
+      {L"a b.t xt", "A_B.T_X"},
+      {L" x. y", "X.Y"},
+      {L"ab  .  c  ", "AB.C"},
       {L"a.b.c", "A_B.C"},
       {L"C:\\dir/sub\\notes.md", "NOTES.MD"},
       {L"what?.t*t", "WHAT_.T_T"},
@@ -179,7 +182,7 @@ TEST(ShortNameOnDisk, ReAddingAHostNameReplacesItsEntry) {
     std::string_view stored;
   };
   const Case cases[] = {
-      {rtl::FixedTable::Cp1252, L"my file name.txt", "MY FILE.TXT"},
+      {rtl::FixedTable::Cp1252, L"my file name.txt", "MY_FILE.TXT"},
       {rtl::FixedTable::Cp1252, L"longfilename.text", "LONGFILE.TEX"},
       {rtl::FixedTable::Cp1251, L"\u0435\u0436.txt", "\xE5\xE6.TXT"},
   };
