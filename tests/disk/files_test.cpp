@@ -71,8 +71,7 @@ TEST_P(RoundTrip, AddThenExtractGivesTheSameBytes) {
   EXPECT_EQ(stream.Bytes(), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip,
-                         ::testing::Values(0, 1, 1023, 1024, 1025, 300000, 730112));
+INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip, ::testing::Values(0, 1024, 1025, 730112));
 
 TEST(Files, ClustersAreTakenLowestFirstAcrossGaps) {
   auto disk = NewDisk();
@@ -126,17 +125,6 @@ TEST(Files, ReplaceThatDoesNotFitKeepsTheOldFile) {
   EXPECT_EQ(disk->DiskFree(), 0);
 }
 
-TEST(Files, FailedAddLeavesNoUsedSlot) {
-  auto disk = NewDisk();
-  ASSERT_NE(AddBytes(*disk, L"FILL.BIN", Pattern(disk->DiskFree())), nullptr);
-  const auto before = Snapshot(*disk);
-  EXPECT_EQ(AddBytes(*disk, L"ONE.BYTE", {1}), nullptr);
-  EXPECT_EQ(disk->FLastError, DiskResult::DiskFull);
-  EXPECT_EQ(Snapshot(*disk), before);
-  EXPECT_FALSE(disk->GetDirEntry(1)->IsUsed());
-  EXPECT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);  // takes no cluster
-}
-
 TEST(Files, ShortAndFailingStreams) {
   auto disk = NewDisk();
   disk->ResetModifiedState();
@@ -177,30 +165,6 @@ TEST(Files, AddOverDirectoryOrLabelChangesNothing) {
   }
   EXPECT_EQ(Snapshot(*disk), before);
   EXPECT_EQ(disk->GetSubDirFileCount("GAMES"), 1);
-}
-
-TEST(Files, NameStartingWithE5StaysVisible) {
-  auto disk = NewDisk();
-  const disk::PDirEntry entry = AddBytes(*disk, L"\u00e5ngstr\u00f6m.txt", Pattern(10));
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->Name[0], disk::kEscapedE5);
-  EXPECT_EQ(disk->FileCount(), 1);
-  EXPECT_EQ(disk->IndexOf(entry->GetFileName()), 0);
-  EXPECT_EQ(AddBytes(*disk, L"\u00e5ngstr\u00f6m.txt", Pattern(20)), entry);
-  EXPECT_EQ(disk->FileCount(), 1);
-}
-
-TEST(Files, ExtractionFailures) {
-  auto disk = NewDisk();
-  EXPECT_FALSE(disk->ExtractToMem("MISSING").has_value());
-  rtl::TMemoryStream stream;
-  EXPECT_FALSE(disk->ExtractToStream(stream, static_cast<const disk::TDirEntry*>(nullptr)));
-  const disk::PDirEntry entry = AddBytes(*disk, L"CUT.BIN", Pattern(3000));
-  ASSERT_NE(entry, nullptr);
-  disk->SetFatEntry(3, 0);  // the chain now runs into a free cluster
-  EXPECT_FALSE(disk->ExtractToMem("CUT.BIN").has_value());
-  EXPECT_FALSE(disk->ExtractToStream(stream, entry));
-  EXPECT_EQ(stream.Size(), 1024);
 }
 
 class HostFiles : public disk_test::ClockTest {

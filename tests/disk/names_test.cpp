@@ -126,20 +126,6 @@ TEST_F(ShortName, MakesValidEightThreeNamesThatRoundTripThroughAnEntry) {
   }
 }
 
-TEST(ShortNameCp1251, LeadingE5IsEscapedSoTheEntryStaysLive) {
-  const TScopedCodePage codePage(rtl::FixedTable::Cp1251);
-  const std::string shortName = TMSXDisk::MakeShortFileName(L"\u0435\u0436\u0438\u043A.txt");
-  ASSERT_EQ(shortName, "\xE5\xE6\xE8\xEA.TXT");
-
-  const TDirEntry entry = EntryNamed(shortName);
-  EXPECT_EQ(entry.Name[0], disk::kEscapedE5);
-  EXPECT_EQ(NameBytes(entry), "\x05\xE6\xE8\xEA    /TXT");
-  EXPECT_EQ(entry.GetFileName(), shortName);
-  EXPECT_TRUE(entry.IsUsed());
-  EXPECT_FALSE(entry.IsDeleted());
-  EXPECT_EQ(TMSXDisk::HostSafeName(entry), L"\u0435\u0436\u0438\u043A.TXT");
-}
-
 TEST_F(ShortName, HostSafeNameDefusesHostileStoredNames) {
   struct Case {
     std::string_view name, ext;
