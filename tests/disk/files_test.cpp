@@ -47,32 +47,6 @@ class TShortStream : public rtl::TStream {
 using disk_test::ReadFile;
 using disk_test::WriteFile;
 
-class RoundTrip : public ::testing::TestWithParam<std::size_t> {};
-
-TEST_P(RoundTrip, AddThenExtractGivesTheSameBytes) {
-  const std::size_t size = GetParam();
-  auto disk = NewDisk();
-  const auto bytes = Pattern(size);
-  const int freeBefore = disk->DiskFree();
-  const disk::PDirEntry entry = AddBytes(*disk, L"C:\\host\\data.bin", bytes);
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(disk->FLastError, DiskResult::Ok);
-  EXPECT_EQ(entry->GetFileName(), "DATA.BIN");
-  EXPECT_EQ(entry->Size, size);
-  const int clusters = static_cast<int>((size + 1023) / 1024);
-  EXPECT_EQ(disk->DiskFree(), freeBefore - clusters * 1024);
-  EXPECT_EQ(entry->ClusterLow, size == 0 ? 0 : 2);
-  EXPECT_EQ(disk->GetChainSize(entry->ClusterLow), clusters * 1024);
-  EXPECT_EQ(disk->FileUsage(), static_cast<std::int64_t>(size));
-
-  EXPECT_EQ(disk->ExtractToMem("data.bin"), bytes);
-  rtl::TMemoryStream stream;
-  EXPECT_TRUE(disk->ExtractToStream(stream, entry));
-  EXPECT_EQ(stream.Bytes(), bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip, ::testing::Values(0, 1024, 1025, 730112));
-
 TEST(Files, ClustersAreTakenLowestFirstAcrossGaps) {
   auto disk = NewDisk();
   ASSERT_NE(AddBytes(*disk, L"A", Pattern(2048)), nullptr);  // 2, 3
