@@ -169,6 +169,12 @@ TEST_F(HostFiles, AddStampsLocalTimeAndExtractRestoresIt) {
   const auto byName = folder_ / "by name.txt";
   ASSERT_TRUE(disk->ExtractToFile(byName, std::string_view("sourcefi.txt")));
   EXPECT_EQ(ReadFile(byName), bytes);
+
+  // A host name outside ASCII reaches the code page, not a conversion error.
+  const auto accented = folder_ / std::filesystem::path(u8"\u00e9t\u00e9.txt");
+  WriteFile(accented, bytes);
+  ASSERT_TRUE(disk->Add(accented));
+  EXPECT_NE(disk->Lookup("\xE9T\xE9.TXT"), nullptr);
 }
 
 TEST_F(HostFiles, FailedExtractionLeavesTheHostFileAlone) {
