@@ -342,24 +342,6 @@ TEST(Directories, IndexOfSkipsDeletedAndLongNameSlots) {
   EXPECT_EQ(disk->FDirIndex, 1);
 }
 
-TEST(Directories, DeleteTakesItsLongNameSlotsAlong) {
-  auto disk = NewDisk();
-  ASSERT_NE(AddBytes(*disk, L"KEEP.TXT", {1}), nullptr);
-  ASSERT_NE(AddBytes(*disk, L"GONE.TXT", disk_test::Pattern(2000)), nullptr);
-  const disk::PDirEntry root = disk_test::RootSlots(*disk);
-  // Rearrange as: KEEP, long-name, long-name, GONE.
-  root[3] = root[1];
-  for (int i = 1; i <= 2; ++i) {
-    std::memcpy(root[i].Name, "Along-name ", 11);
-    root[i].Attr = disk::faLongName;
-    root[i].ClusterLow = 0;
-  }
-  EXPECT_EQ(disk->Delete(disk->GetDirEntry(3)), DiskResult::Ok);
-  EXPECT_FALSE(root[0].IsDeleted());
-  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(root[i].IsDeleted()) << i;
-  EXPECT_EQ(disk->DiskFree(), 730112 - 1024);
-}
-
 TEST(Directories, SubDirFileCountKeepsTheCurrentDirectory) {
   auto disk = SampleTree();
   ASSERT_TRUE(disk->ChangeDir("GAMES"));
