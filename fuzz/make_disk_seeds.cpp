@@ -1,5 +1,6 @@
 // Writes the seed corpus of the disk image fuzzer: small images made through the model itself,
-// cut after the first data clusters, and a few with hostile chains and entries.
+// cut after the first data clusters, and a few with hostile chains and entries, each behind a
+// script of operations (the fuzzer's input is the script's length, the script, then the image).
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,12 +50,33 @@ TDirEntry* RootEntry(TMSXDisk& image, const char* name) {
   return image.Lookup(name);
 }
 
+// Opcodes as the fuzzer reads them (the opcode byte modulo 12), each with its argument bytes.
+// Every script makes a directory, enters it, grows it past one cluster, deletes and renames there,
+// goes back up, touches the boot sector and reloads.
+const std::vector<std::uint8_t> kScript = {
+    5,  0x44, 'S', 'U', 'B', 'D', 1,  // make "SUBD" and enter it
+    1,  40,                           // forty small files: the directory grows
+    2,  3,                            // delete one by name
+    3,  5,                            // delete another entry
+    4,  1,    1,                      // rename an entry to "b b.t xt"
+    0,  0,    9,                      // add A.TXT of 2,313 bytes
+    6,  1,                            // up
+    4,  0,    2,                      // rename something to "." (refused)
+    7,  1,                            // MSX-DOS 1 boot code
+    7,  0x80,                         // erase it
+    0,  3,    1,                      // add "a:.." (refused)
+    10,                               // save and reload
+    9,  0,                            // extract the first entry
+};
+
 void Write(const std::filesystem::path& folder, const std::string& name, const TMSXDisk& image,
            std::size_t size) {
   rtl::TMemoryStream stream;
   image.SaveToStream(stream);
   std::vector<std::uint8_t> bytes = stream.TakeBytes();
   if (bytes.size() > size) bytes.resize(size);
+  bytes.insert(bytes.begin(), kScript.begin(), kScript.end());
+  bytes.insert(bytes.begin(), static_cast<std::uint8_t>(kScript.size()));
   std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
@@ -73,6 +95,7 @@ int main(int argc, char** argv) {
   Write(folder, "populated720", *Populated(true), kSeedSize);
   Write(folder, "populated360", *Populated(false), kSeedSize);
   Write(folder, "boot_sector_only", *Populated(true), 512);
+  Write(folder, "new_image", *Populated(true), 0);
 
   const std::vector<std::pair<std::string, std::function<void(TMSXDisk&)>>> hostile{
       {"file_chain_cycle",
@@ -98,6 +121,30 @@ int main(int argc, char** argv) {
        [](TMSXDisk& image) {
          const std::int32_t first = RootEntry(image, "PROGRAM.BAS")->GetCluster();
          image.SetFatEntry(first, 600);
+       }},
+      {"directory_chain_cycle_and_reserved_link",
+       [](TMSXDisk& image) {
+         const std::int32_t games = RootEntry(image, "GAMES")->GetCluster();
+         image.SetFatEntry(games, games);
+         image.SetFatEntry(RootEntry(image, "PROGRAM.BAS")->GetCluster(), 0xFF3);
+         image.SetFatEntry(0, 0);
+         image.SetFatEntry(1, 0);
+       }},
+      {"dot_entries_missing_or_elsewhere",
+       [](TMSXDisk& image) {
+         auto* slots = reinterpret_cast<TDirEntry*>(
+             image.GetDataPointer(RootEntry(image, "GAMES")->GetCluster()));
+         slots[0].Init(false);
+         slots[1].ClusterLow = 0x700;
+       }},
+      {"garbage_after_the_end_marker",
+       [](TMSXDisk& image) {
+         TDirEntry* entries = image.GetDirEntry(0);
+         entries[5].Init(false);
+         std::memcpy(entries[6].Name, "GHOST   BIN", 11);
+         entries[6].ClusterLow = 3;
+         entries[6].Size = 1;
+         entries[0].Attr = disk::faLongName;
        }},
       {"odd_names_and_long_name_slots", [](TMSXDisk& image) {
          TDirEntry* entries = image.GetDirEntry(0);

@@ -156,9 +156,19 @@ class TMSXDisk {
   DiskResult CreateSubDir(std::string_view ADirName);
 
   // --- Files ---
+  // Replaces an existing file in place or makes a new entry; either way the entry is stamped
+  // with the current local time (callers with a host time stamp it afterwards). A name that is
+  // empty, "." or ".." is refused with NameExists.
   PDirEntry Add(std::wstring_view AFileName, rtl::TStream& AStream);
   bool Add(const std::filesystem::path& AFileName);
   std::int32_t Add(std::span<const std::filesystem::path> AList);
+  // Renames a used entry of the current directory (not "." or "..") to the 8.3 form of
+  // `NewName`: Ok; NameExists when the name is empty, "." or "..", or another entry holds it
+  // (stored bytes compared, a-z folded); FileNotFound when the entry is not renamable. Only the
+  // 11 name bytes change. The code is also stored in FLastError.
+  DiskResult Rename(PDirEntry DirEntry, std::string_view NewName);
+  // Whether an entry of the current directory other than `except` holds the 8.3 name.
+  bool NameTaken(std::string_view ShortName, const TDirEntry* except);
   DiskResult Delete(std::string_view FileName);
   DiskResult Delete(PDirEntry DirEntry);
   bool ExtractToStream(rtl::TStream& AStream, std::string_view FileName);
@@ -169,8 +179,8 @@ class TMSXDisk {
 
   // --- Names ---
   // Host name -> 8.3 disk name: last component, a-z upper-cased, 8-bit through the code page,
-  // base cut to 8 and extension to 3 characters, each then trimmed; characters FAT names
-  // cannot hold become "_".
+  // base and extension each trimmed of blanks at both ends and cut to 8 and 3 characters; inner
+  // blanks and characters FAT names cannot hold become "_". "." and ".." come back as they are.
   static std::string MakeShortFileName(std::wstring_view AFileName);
   // A stored name as a safe host file name: no separators, drive letters, device names,
   // wildcards or control characters; never empty, "." or "..".
@@ -220,6 +230,8 @@ class TMSXDisk {
   static std::string_view LastComponent(std::string_view path);
   // A path component as it is stored: "." and ".." as they are, anything else as an 8.3 name.
   static std::string ShortComponent(std::string_view part);
+  // The 8.3 name a new or renamed entry gets; empty for an empty name, "." or "..".
+  static std::string NewEntryName(std::string_view name);
 
   alignas(16) std::array<std::uint8_t, kImageCapacity> buffer_{};
   // Clusters of the current sub-directory (empty for the root), so entry lookups need no FAT walk.

@@ -1,5 +1,6 @@
 // TMSXDisk: directory slots, lookups, changing and making directories.
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "disk/msx_disk.h"
@@ -30,6 +31,18 @@ void WriteDotEntry(TDirEntry& entry, std::string_view dots, std::int32_t cluster
   entry.SetCluster(cluster);
 }
 
+// The 11 name bytes as they compare: a-z folded, a leading 0xE5 in its stored spelling 0x05.
+std::array<std::uint8_t, 11> StoredName(const TDirEntry& entry) {
+  std::array<std::uint8_t, 11> stored{};
+  std::memcpy(stored.data(), entry.Name, sizeof entry.Name);
+  std::memcpy(stored.data() + sizeof entry.Name, entry.Ext, sizeof entry.Ext);
+  for (std::uint8_t& byte : stored) {
+    if (byte >= 'a' && byte <= 'z') byte = static_cast<std::uint8_t>(byte - 'a' + 'A');
+  }
+  if (stored[0] == kDeletedMark) stored[0] = kEscapedE5;
+  return stored;
+}
+
 }  // namespace
 
 std::string TMSXDisk::UpperCase(std::string_view text) {
@@ -56,6 +69,13 @@ std::string_view TMSXDisk::LastComponent(std::string_view path) {
 std::string TMSXDisk::ShortComponent(std::string_view part) {
   if (IsDotName(part)) return std::string(part);
   return MakeShortFileName(rtl::CodePage().ToUnicode(part));
+}
+
+std::string TMSXDisk::NewEntryName(std::string_view name) {
+  const std::string_view part = Trim(LastComponent(Trim(name)));
+  if (part.empty() || IsDotName(part)) return {};
+  std::string result = ShortComponent(part);
+  return IsDotName(result) ? std::string{} : result;
 }
 
 std::string TMSXDisk::IncludePathDelim(std::string_view s) {
@@ -311,9 +331,8 @@ std::int32_t TMSXDisk::IndexOfEntry(const TDirEntry* entry) {
 }
 
 DiskResult TMSXDisk::CreateSubDir(std::string_view ADirName) {
-  const std::string_view raw = Trim(ADirName);
-  const std::string name = raw.empty() || IsDotName(raw) ? std::string{} : ShortComponent(raw);
-  if (name.empty() || IsDotName(name) || FileNameExists(name)) {
+  const std::string name = NewEntryName(ADirName);
+  if (name.empty() || FileNameExists(name)) {
     return FLastError = DiskResult::NameExists;
   }
   const TSlotPlan plan = PlanNewSlot();
@@ -336,6 +355,33 @@ DiskResult TMSXDisk::CreateSubDir(std::string_view ADirName) {
   WriteDotEntry(slots[1], "..", parent);
   for (std::int32_t slot = 2; slot < FClusterSize / kEntrySize; ++slot) slots[slot].Init(true);
   SetFatEntry(cluster, 0xFFF);
+  return FLastError = DiskResult::Ok;
+}
+
+bool TMSXDisk::NameTaken(std::string_view ShortName, const TDirEntry* except) {
+  TDirEntry wanted{};
+  wanted.SetFileName(ShortName);
+  const std::array<std::uint8_t, 11> key = StoredName(wanted);
+  for (std::int32_t i = 0; i < FDirCount; ++i) {
+    const TDirEntry* entry = GetDirEntry(i);
+    if (!entry || !entry->IsUsed()) break;
+    if (entry == except || entry->IsDeleted() || IsLongNameSlot(*entry)) continue;
+    if (StoredName(*entry) == key) return true;
+  }
+  return false;
+}
+
+DiskResult TMSXDisk::Rename(PDirEntry DirEntry, std::string_view NewName) {
+  if (!DirEntry || IndexOfEntry(DirEntry) < 0 || !DirEntry->IsUsed() || DirEntry->IsDeleted() ||
+      IsLongNameSlot(*DirEntry) || IsDotName(DirEntry->GetFileName())) {
+    return FLastError = DiskResult::FileNotFound;
+  }
+  const std::string name = NewEntryName(NewName);
+  if (name.empty() || NameTaken(name, DirEntry)) {
+    return FLastError = DiskResult::NameExists;
+  }
+  DirEntry->SetFileName(name);
+  FModified = true;
   return FLastError = DiskResult::Ok;
 }
 

@@ -2,6 +2,8 @@
 // committed, so a refused or failed operation leaves the image as it was.
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <type_traits>
 
 #include "disk/msx_disk.h"
 #include "rtl/file_stream.h"
@@ -15,10 +17,47 @@ std::size_t ClustersFor(std::size_t bytes, std::int32_t clusterSize) {
   return (bytes + size - 1) / size;
 }
 
+// A host file's name as UTF-16/UTF-32 text. Windows paths are wide already; elsewhere the bytes are
+// decoded as UTF-8 explicitly (the implicit conversion goes through the C locale and throws for
+// anything outside ASCII), an invalid byte becoming U+FFFD.
+std::wstring WideFileName(const std::filesystem::path& path) {
+  if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+    return path.filename().wstring();
+  } else {
+    const std::u8string bytes = path.filename().u8string();
+    std::wstring wide;
+    for (std::size_t i = 0; i < bytes.size();) {
+      const auto lead = static_cast<std::uint32_t>(bytes[i]);
+      const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+      std::uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+      bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4 && i + length <= bytes.size());
+      for (std::size_t k = 1; valid && k < length; ++k) {
+        const auto next = static_cast<std::uint32_t>(bytes[i + k]);
+        valid = (next & 0xC0) == 0x80;
+        c = c << 6 | (next & 0x3F);
+      }
+      if (!valid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        wide += L'\uFFFD';
+        ++i;
+        continue;
+      }
+      wide += static_cast<wchar_t>(c);
+      i += length;
+    }
+    return wide;
+  }
+}
+
 }  // namespace
 
 PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   const std::string name = MakeShortFileName(AFileName);
+  const std::wstring_view last = AFileName.substr(AFileName.find_last_of(L"\\:/") + 1);
+  const bool blank = std::all_of(last.begin(), last.end(), [](wchar_t c) { return c <= L' '; });
+  if (blank || name == "." || name == "..") {
+    FLastError = DiskResult::NameExists;
+    return nullptr;
+  }
 
   // Check: an existing file is replaced in place; directories and labels are never touched.
   PDirEntry existing = Lookup(name);
@@ -59,8 +98,7 @@ PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   PDirEntry entry = existing;
   if (existing) {
     FreeClusterChain(existing->ClusterLow);
-    existing->ModifyDate.Value = 0;
-    existing->ModifyTime.Value = 0;
+    existing->SetDateTime(rtl::Clock().Now());
   } else {
     entry = TakeSlot(plan);
     entry->SetFileName(name);
@@ -83,7 +121,7 @@ PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
 bool TMSXDisk::Add(const std::filesystem::path& AFileName) {
   rtl::TFileStream stream(AFileName, rtl::FileMode::OpenRead);
   const rtl::FileTime lastWrite = stream.GetLastWriteTime();
-  if (PDirEntry entry = Add(AFileName.filename().wstring(), stream)) entry->SetFileTime(lastWrite);
+  if (PDirEntry entry = Add(WideFileName(AFileName), stream)) entry->SetFileTime(lastWrite);
   return FLastError == DiskResult::Ok;
 }
 

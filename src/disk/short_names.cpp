@@ -24,15 +24,19 @@ bool IsInvalidInShortName(unsigned char c) {
   return c < 0x20 || c == 0x7F || kInvalid.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-// Cuts `part` to `length` bytes, drops trailing blanks and control bytes, and replaces what
-// remains invalid (including any ".") by "_".
+// Drops blanks and control bytes at both ends, cuts `part` to `length` bytes and drops them again
+// at the new end, then replaces what remains invalid (inner blanks and any "." included) by "_":
+// MSX-DOS and other readers end a short name at its first blank.
 std::string ShortNamePart(std::string_view part, std::size_t length) {
+  while (!part.empty() && IsControlOrBlank(static_cast<unsigned char>(part.front()))) {
+    part.remove_prefix(1);
+  }
   std::string result(part.substr(0, length));
   while (!result.empty() && IsControlOrBlank(static_cast<unsigned char>(result.back()))) {
     result.pop_back();
   }
   for (char& c : result) {
-    if (c == '.' || IsInvalidInShortName(static_cast<unsigned char>(c))) c = '_';
+    if (c == '.' || c == ' ' || IsInvalidInShortName(static_cast<unsigned char>(c))) c = '_';
   }
   return result;
 }
@@ -80,8 +84,7 @@ std::string TMSXDisk::MakeShortFileName(std::wstring_view AFileName) {
   // A directory's own "." and ".." slots are addressed by these names.
   if (name == "." || name == "..") return name;
 
-  std::string_view rest = name;
-  rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+  const std::string_view rest = name;
   const std::size_t dot = rest.rfind('.');
   std::string base = ShortNamePart(rest.substr(0, dot), kBaseLength);
   const std::string ext = dot == std::string_view::npos

@@ -55,9 +55,15 @@ TEST_F(ExtractTest, HostileStoredNamesStayDirectlyInsideTheFolder) {
     const char raw[12];
     const wchar_t* hostName;
   } cases[] = {
-      {"..\\..\\ABEXE", L".._.._AB.EXE"}, {"CON     TXT", L"_CON.TXT"},    {"NUL        ", L"_NUL"},
-      {"COM1    BAT", L"_COM1.BAT"},      {"A:B*C?  \"<>", L"A_B_C_.___"}, {"..         ", L"__"},
-      {".         X", L"..  X"},          {"C:\\WIN  EXE", L"C__WIN.EXE"},
+      {"..\\..\\ABEXE", L".._.._AB.EXE"},
+      {"CON     TXT", L"_CON.TXT"},
+      {"NUL        ", L"_NUL"},
+      {"COM1    BAT", L"_COM1.BAT"},
+      {"A:B*C?  \"<>", L"A_B_C_.___"},
+      {"..         ", L"__"},
+      {".         X", L"..  X"},
+      {"C:\\WIN  EXE", L"C__WIN.EXE"},
+      {"\xC5T\xC9     TXT", L"\u00C5T\u00C9.TXT"},  // bytes of 0x80 and more in a host path
   };
   std::vector<const disk::TDirEntry*> selected;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -72,8 +78,9 @@ TEST_F(ExtractTest, HostileStoredNamesStayDirectlyInsideTheFolder) {
     SCOPED_TRACE(cases[i].raw);
     EXPECT_EQ(plan[i].Entry, selected[i]);
     EXPECT_EQ(plan[i].Target.parent_path(), folder);
-    EXPECT_EQ(plan[i].Target.filename().wstring(), cases[i].hostName);
+    EXPECT_EQ(plan[i].Target.filename(), HostPathPart(cases[i].hostName));
   }
+  EXPECT_EQ(plan.back().Target.filename().u8string(), u8"\u00C5T\u00C9.TXT");
 }
 
 TEST_F(ExtractTest, OnlyFilesArePlannedAndWrittenWithTheirBytesAndLocalStamps) {

@@ -47,9 +47,9 @@ TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsF
     EXPECT_EQ(disk->Directory(), "\\");
     EXPECT_EQ(DirNames(*disk), (Names{"MYLONGFO\\", "AFTER.TXT"}));
     ASSERT_TRUE(disk->ChangeDir("MYLONGFO"));
-    EXPECT_EQ(DirNames(*disk), (Names{"README.TXT", "SECOND L\\"}));
+    EXPECT_EQ(DirNames(*disk), (Names{"README.TXT", "SECOND_L\\"}));
     EXPECT_EQ(ExtractBytes(*disk, "README.TXT"), fs_.Bytes("/host/MyLongFolderName/readme.txt"));
-    ASSERT_TRUE(disk->ChangeDir("SECOND L"));
+    ASSERT_TRUE(disk->ChangeDir("SECOND_L"));
     EXPECT_EQ(DirNames(*disk), (Names{"DATA.BIN"}));
     EXPECT_EQ(ExtractBytes(*disk, "DATA.BIN"),
               fs_.Bytes("/host/MyLongFolderName/Second Level/data.bin"));

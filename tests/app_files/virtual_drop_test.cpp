@@ -202,9 +202,9 @@ TEST_F(VirtualDropTest, FoldersAndFilesLandUnderTheirShortNamesWithoutDuplicates
     EXPECT_EQ(disk->Directory(), "\\");
     EXPECT_EQ(DirNames(*disk), (Names{"FILLER", "DOCUMENT\\"}));
     ASSERT_TRUE(disk->ChangeDir("DOCUMENT"));
-    EXPECT_EQ(DirNames(*disk), (Names{"LETTER.TXT", "LONG SUB\\"}));
+    EXPECT_EQ(DirNames(*disk), (Names{"LETTER.TXT", "LONG_SUB\\"}));
     EXPECT_EQ(ExtractBytes(*disk, "LETTER.TXT"), streams[1]);
-    ASSERT_TRUE(disk->ChangeDir("LONG SUB"));
+    ASSERT_TRUE(disk->ChangeDir("LONG_SUB"));
     EXPECT_EQ(ExtractBytes(*disk, "X.BIN"), streams[2]);
     ASSERT_TRUE(disk->ChangeDir("\\"));
   }

@@ -221,6 +221,53 @@ TEST(Directories, CreateSubDirRefusals) {
   EXPECT_EQ(Snapshot(*disk), before);
 }
 
+// Only the 11 name bytes change, and the image is marked modified; refusals change nothing.
+TEST(Directories, RenameResults) {
+  const struct {
+    const char* dir;
+    const char* entry;  // nullptr: a null entry
+    const char* name;
+    DiskResult result;
+    const char* stored;  // after an Ok rename
+  } cases[] = {
+      {"\\", "README.TXT", "new.doc", DiskResult::Ok, "NEW     DOC"},
+      {"\\", "README.TXT", "a b.t xt", DiskResult::Ok, "A_B     T_X"},
+      {"\\", "README.TXT", "Readme.Txt", DiskResult::Ok, "README  TXT"},
+      {"\\", "GAMES", "x:play", DiskResult::Ok, "PLAY       "},
+      {"\\", "README.TXT", "games", DiskResult::NameExists, nullptr},
+      {"\\", "GAMES", "readme.txt", DiskResult::NameExists, nullptr},
+      {"\\", "README.TXT", ".", DiskResult::NameExists, nullptr},
+      {"\\", "README.TXT", "a:..", DiskResult::NameExists, nullptr},
+      {"\\", "README.TXT", "  ", DiskResult::NameExists, nullptr},
+      {"\\", "README.TXT", "", DiskResult::NameExists, nullptr},
+      {"\\A", ".", "DOT", DiskResult::FileNotFound, nullptr},
+      {"\\A", "..", "DOTDOT", DiskResult::FileNotFound, nullptr},
+      {"\\A", nullptr, "NULL", DiskResult::FileNotFound, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.entry ? c.entry : "null") << " -> " << c.name);
+    auto disk = SampleTree();
+    ASSERT_TRUE(disk->ChangeDir(c.dir));
+    disk::PDirEntry entry = c.entry ? disk->Lookup(c.entry) : nullptr;
+    ASSERT_EQ(entry == nullptr, c.entry == nullptr);
+    disk->ResetModifiedState();
+    auto expected = Snapshot(*disk);
+    if (c.stored) {
+      const auto at = reinterpret_cast<std::uint8_t*>(entry) - disk->Buffer().data();
+      std::memcpy(expected.data() + at, c.stored, 11);
+    }
+    EXPECT_EQ(disk->Rename(entry, c.name), c.result);
+    EXPECT_EQ(disk->FLastError, c.result);
+    EXPECT_TRUE(Snapshot(*disk) == expected);
+    EXPECT_EQ(disk->IsModified(), c.stored != nullptr);
+  }
+  // A deleted slot is no entry to rename.
+  auto disk = SampleTree();
+  disk::PDirEntry readme = disk->Lookup("README.TXT");
+  ASSERT_EQ(disk->Delete(readme), DiskResult::Ok);
+  EXPECT_EQ(disk->Rename(readme, "BACK.TXT"), DiskResult::FileNotFound);
+}
+
 TEST(Directories, LongFolderNameIsCreatedAndEnteredAsItsShortName) {
   auto disk = NewDisk();
   ASSERT_EQ(disk->CreateSubDir("MyLongFolderName"), DiskResult::Ok);
@@ -293,24 +340,6 @@ TEST(Directories, IndexOfSkipsDeletedAndLongNameSlots) {
   disk->ResetDir();
   EXPECT_EQ(disk->FetchDir(true), &root[0]);
   EXPECT_EQ(disk->FDirIndex, 1);
-}
-
-TEST(Directories, DeleteTakesItsLongNameSlotsAlong) {
-  auto disk = NewDisk();
-  ASSERT_NE(AddBytes(*disk, L"KEEP.TXT", {1}), nullptr);
-  ASSERT_NE(AddBytes(*disk, L"GONE.TXT", disk_test::Pattern(2000)), nullptr);
-  const disk::PDirEntry root = disk_test::RootSlots(*disk);
-  // Rearrange as: KEEP, long-name, long-name, GONE.
-  root[3] = root[1];
-  for (int i = 1; i <= 2; ++i) {
-    std::memcpy(root[i].Name, "Along-name ", 11);
-    root[i].Attr = disk::faLongName;
-    root[i].ClusterLow = 0;
-  }
-  EXPECT_EQ(disk->Delete(disk->GetDirEntry(3)), DiskResult::Ok);
-  EXPECT_FALSE(root[0].IsDeleted());
-  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(root[i].IsDeleted()) << i;
-  EXPECT_EQ(disk->DiskFree(), 730112 - 1024);
 }
 
 TEST(Directories, SubDirFileCountKeepsTheCurrentDirectory) {

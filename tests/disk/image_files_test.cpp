@@ -52,10 +52,6 @@ TEST_P(RoundTrips, SaveThenLoadGivesTheSameImage) {
   if (c.xsa) {
     ASSERT_GE(file.size(), 16u);
     EXPECT_EQ(std::string(file.begin(), file.begin() + 4), std::string("PCK\x08", 4));
-    EXPECT_EQ(file[4] | file[5] << 8 | file[6] << 16 | file[7] << 24, static_cast<int>(imageSize));
-    EXPECT_EQ(file[8] | file[9] << 8 | file[10] << 16 | file[11] << 24,
-              static_cast<int>(file.size()));
-    EXPECT_LT(file.size(), imageSize / 10);
   } else {
     ASSERT_EQ(file.size(), imageSize);
     EXPECT_TRUE(std::equal(file.begin(), file.end(), disk->Buffer().begin()));

@@ -8,14 +8,6 @@
 
 namespace interop {
 
-rtl::TDateTime FixedClock::UtcToLocal(rtl::FileTime utc) const {
-  return rtl::CivilFromFileTime(utc);
-}
-
-std::optional<rtl::FileTime> FixedClock::LocalToUtc(const rtl::TDateTime& local) const {
-  return rtl::FileTimeFromCivil(local);
-}
-
 std::string MinuteStamp(const rtl::TDateTime& time) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", time.Year, time.Month, time.Day,
@@ -34,12 +26,6 @@ std::unique_ptr<disk::TMSXDisk> NewImage(bool doubleSided) {
   image->PrepareNewImage(doubleSided);
   image->AttachBootCode(disk::GetBootCode(1));
   return image;
-}
-
-disk::PDirEntry AddBytes(disk::TMSXDisk& image, std::wstring_view name,
-                         const std::vector<std::uint8_t>& bytes) {
-  rtl::TMemoryStream stream(bytes);
-  return image.Add(name, stream);
 }
 
 void SaveImage(const disk::TMSXDisk& image, const std::filesystem::path& path) {

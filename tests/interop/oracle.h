@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "../disk/disk_test_support.h"
+#include "../rtl/temp_folder.h"
+
 namespace interop {
 
 // Paths of the tools, found at configure time; empty when the tool is missing.
@@ -32,26 +35,13 @@ CommandResult RunTool(const std::string& commandLine);
 std::string Quote(const std::string& text);
 std::string Quote(const std::filesystem::path& path);
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+// The disk tests' helpers: scratch folders, host files and deterministic contents.
+using ScratchDir = TTempFolder;
+inline constexpr auto& WriteHostFile = disk_test::WriteFile;
+inline constexpr auto& ReadHostFile = disk_test::ReadFile;
+inline constexpr auto& PatternBytes = disk_test::Pattern;
 
- private:
-  std::filesystem::path path_;
-};
-
-void WriteHostFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadHostFile(const std::filesystem::path& path);
-// Deterministic, non-repeating test contents.
-std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t seed);
-
-// fsck.fat -n -v: the complaints that remain once the informational lines and the expected
+// fsck.fat -n: the complaints that remain once the informational lines and the expected
 // boot-record lines are removed. An MSX boot sector carries Z80 code where an extended boot record
 // would be, so fsck.fat reports its "label" as invalid and, when byte 37 happens to be odd, its
 // "dirty bit" as set (and exits 1); those are the only complaints tolerated.

@@ -43,7 +43,6 @@ disk::PDirEntry ImageRecorder::Add(const std::string& path,
 void ImageRecorder::Replace(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   if (!expected_.contains(path)) throw std::runtime_error("nothing to replace at " + path);
   Add(path, bytes);
-  expected_[path].stamp = "1980-00-00 00:00";
 }
 
 void ImageRecorder::Delete(const std::string& path) {

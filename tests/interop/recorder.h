@@ -22,8 +22,7 @@ class ImageRecorder {
   // Paths are "/DIR/NAME.EXT"; each step must succeed.
   void MakeDir(const std::string& path);
   disk::PDirEntry Add(const std::string& path, const std::vector<std::uint8_t>& bytes);
-  // Replaces an existing file through the stream form, which clears the entry's stamp (mdir
-  // shows the date word 0 as "1980-00-00").
+  // Replaces an existing file through the stream form, which stamps it with the current time.
   void Replace(const std::string& path, const std::vector<std::uint8_t>& bytes);
   void Delete(const std::string& path);
   // Adds a host file through the model's host-file form; `stamp` is its expected stamp.

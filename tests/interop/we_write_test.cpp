@@ -14,69 +14,6 @@ namespace {
 
 const rtl::TDateTime kNow{2024, 5, 6, 7, 8, 10, 0};
 
-struct NewImageCase {
-  const char* label;
-  bool doubleSided;
-  int bootOption;
-  const char* totalSectors;
-  const char* media;
-  const char* sectorsPerFat;
-  const char* heads;
-  const char* bytesFree;
-};
-void PrintTo(const NewImageCase& c, std::ostream* out) {
-  *out << c.label;
-}
-
-class NewImageTest : public InteropTest, public ::testing::WithParamInterface<NewImageCase> {};
-
-TEST_P(NewImageTest, ToolsSeeTheMsxLayout) {
-  const NewImageCase& c = GetParam();
-  auto image = std::make_unique<disk::TMSXDisk>();
-  image->PrepareNewImage(c.doubleSided);
-  image->AttachBootCode(disk::GetBootCode(c.bootOption));
-  const auto path = scratch_ / "new.dsk";
-  SaveImage(*image, path);
-
-  const CommandResult info = RunTool(Quote(Tools().minfo) + " -i " + Quote(path) + " ::");
-  ASSERT_EQ(info.exitStatus, 0) << info.output;
-  const auto fields = ParseMinfo(info.output);
-  const std::map<std::string, std::string> expected{
-      {"banner", "\"QUOLLBOX\""},
-      {"sector size", "512 bytes"},
-      {"cluster size", "2 sectors"},
-      {"reserved (boot) sectors", "1"},
-      {"fats", "2"},
-      {"max available root directory slots", "112"},
-      {"small size", std::string(c.totalSectors) + " sectors"},
-      {"media descriptor byte", c.media},
-      {"sectors per fat", c.sectorsPerFat},
-      {"sectors per track", "9"},
-      {"heads", c.heads},
-  };
-  for (const auto& [key, value] : expected) {
-    ASSERT_TRUE(fields.contains(key)) << key << "\n" << info.output;
-    EXPECT_EQ(fields.at(key), value) << key;
-  }
-
-  const CommandResult listing = RunTool(Quote(Tools().mdir) + " -i " + Quote(path) + " ::");
-  EXPECT_EQ(listing.exitStatus, 0) << listing.output;
-  EXPECT_NE(listing.output.find("No files"), std::string::npos) << listing.output;
-  EXPECT_NE(listing.output.find(std::string(c.bytesFree) + " bytes free"), std::string::npos)
-      << listing.output;
-  EXPECT_FSCK_CLEAN(path);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, NewImageTest,
-    ::testing::Values(NewImageCase{"Empty720", true, 0, "1440", "0xf9", "3", "2", "730 112"},
-                      NewImageCase{"Dos1_720", true, 1, "1440", "0xf9", "3", "2", "730 112"},
-                      NewImageCase{"Dos2_720", true, 2, "1440", "0xf9", "3", "2", "730 112"},
-                      NewImageCase{"Empty360", false, 0, "720", "0xf8", "2", "1", "362 496"},
-                      NewImageCase{"Dos1_360", false, 1, "720", "0xf8", "2", "1", "362 496"},
-                      NewImageCase{"Dos2_360", false, 2, "720", "0xf8", "2", "1", "362 496"}),
-    [](const auto& testInfo) { return std::string(testInfo.param.label); });
-
 struct FilledImageCase {
   const char* label;
   bool doubleSided;
@@ -88,8 +25,8 @@ void PrintTo(const FilledImageCase& c, std::ostream* out) {
 
 class FilledImageTest : public InteropTest, public ::testing::WithParamInterface<FilledImageCase> {
  protected:
-  FixedClock clock_{kNow};
-  ScopedClock scopedClock_{clock_};
+  disk_test::TFakeClock clock_{0, kNow};
+  disk_test::TScopedClock scopedClock_{clock_};
 };
 
 bool IsFragmented(const disk::TMSXDisk& image, const disk::TDirEntry& entry) {

@@ -1,17 +1,47 @@
 // Planning and carrying out extraction.
 #include "app/files/extract_plan.h"
 
+#include <type_traits>
+
 #include "app/files/file_rows.h"
 #include "rtl/exceptions.h"
 
 namespace app::files {
+
+std::filesystem::path HostPathPart(const std::wstring& name) {
+  if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+    return std::filesystem::path(name);
+  } else {
+    std::u8string utf8;
+    for (const wchar_t wide : name) {
+      auto c = static_cast<char32_t>(wide);
+      if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+      if (c < 0x80) {
+        utf8 += static_cast<char8_t>(c);
+      } else if (c < 0x800) {
+        utf8 += static_cast<char8_t>(0xC0 | (c >> 6));
+        utf8 += static_cast<char8_t>(0x80 | (c & 0x3F));
+      } else if (c < 0x10000) {
+        utf8 += static_cast<char8_t>(0xE0 | (c >> 12));
+        utf8 += static_cast<char8_t>(0x80 | ((c >> 6) & 0x3F));
+        utf8 += static_cast<char8_t>(0x80 | (c & 0x3F));
+      } else {
+        utf8 += static_cast<char8_t>(0xF0 | (c >> 18));
+        utf8 += static_cast<char8_t>(0x80 | ((c >> 12) & 0x3F));
+        utf8 += static_cast<char8_t>(0x80 | ((c >> 6) & 0x3F));
+        utf8 += static_cast<char8_t>(0x80 | (c & 0x3F));
+      }
+    }
+    return std::filesystem::path(utf8);
+  }
+}
 
 std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const> selected,
                                          const std::filesystem::path& folder) {
   std::vector<TExtractItem> plan;
   for (const disk::TDirEntry* entry : selected) {
     if (!entry || !entry->IsUsed() || entry->IsDeleted() || !IsFileEntry(*entry)) continue;
-    plan.push_back({entry, folder / std::filesystem::path(disk::TMSXDisk::HostSafeName(*entry))});
+    plan.push_back({entry, folder / HostPathPart(disk::TMSXDisk::HostSafeName(*entry))});
   }
   return plan;
 }

@@ -4,11 +4,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "disk/msx_disk.h"
 
 namespace app::files {
+
+// A host name as a path component. Windows paths hold UTF-16 as it is; elsewhere the name is
+// encoded as UTF-8 explicitly, since the implicit conversion goes through the C locale and throws
+// for anything outside ASCII.
+std::filesystem::path HostPathPart(const std::wstring& name);
 
 struct TExtractItem {
   const disk::TDirEntry* Entry = nullptr;

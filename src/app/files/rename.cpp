@@ -10,18 +10,6 @@ namespace app::files {
 
 namespace {
 
-std::array<std::uint8_t, 11> StoredName(const disk::TDirEntry& entry) {
-  std::array<std::uint8_t, 11> stored{};
-  std::memcpy(stored.data(), entry.Name, sizeof entry.Name);
-  std::memcpy(stored.data() + sizeof entry.Name, entry.Ext, sizeof entry.Ext);
-  for (std::uint8_t& byte : stored) {
-    if (byte >= 'a' && byte <= 'z') byte = static_cast<std::uint8_t>(byte - 'a' + 'A');
-  }
-  // Both spellings of a leading 0xE5 are the same name.
-  if (stored[0] == disk::kDeletedMark) stored[0] = disk::kEscapedE5;
-  return stored;
-}
-
 bool IsBlank(wchar_t c) {
   return c == L' ' || c == L'\t';
 }
@@ -45,16 +33,10 @@ TRenameDecision DecideRename(disk::TMSXDisk& disk, const disk::TDirEntry& edited
   const std::string shortName = disk::TMSXDisk::MakeShortFileName(text);
   if (shortName == "." || shortName == "..") return RenameRefusal::DotName;
 
+  if (disk.NameTaken(shortName, &edited)) return RenameRefusal::NameTaken;
+
   disk::TDirEntry scratch{};
   scratch.SetFileName(shortName);
-  const std::array<std::uint8_t, 11> wanted = StoredName(scratch);
-  for (std::int32_t i = 0; i < disk.DirCount(); ++i) {
-    const disk::TDirEntry* entry = disk.GetDirEntry(i);
-    if (!entry || !entry->IsUsed()) break;
-    if (entry == &edited || entry->IsDeleted() || entry->Attr == disk::faLongName) continue;
-    if (StoredName(*entry) == wanted) return RenameRefusal::NameTaken;
-  }
-
   TRenameTarget target;
   target.ShortName = scratch.GetFileName();
   std::memcpy(target.Stored.data(), scratch.Name, sizeof scratch.Name);
@@ -65,10 +47,9 @@ TRenameDecision DecideRename(disk::TMSXDisk& disk, const disk::TDirEntry& edited
   return target;
 }
 
-void ApplyRename(disk::TMSXDisk& disk, disk::TDirEntry& entry, const TRenameTarget& target) {
-  std::memcpy(entry.Name, target.Stored.data(), sizeof entry.Name);
-  std::memcpy(entry.Ext, target.Stored.data() + sizeof entry.Name, sizeof entry.Ext);
-  disk.FModified = true;
+disk::DiskResult ApplyRename(disk::TMSXDisk& disk, disk::TDirEntry& entry,
+                             const TRenameTarget& target) {
+  return disk.Rename(&entry, target.ShortName);
 }
 
 }  // namespace app::files

@@ -33,7 +33,8 @@ using TRenameDecision = std::variant<TRenameTarget, RenameRefusal>;
 TRenameDecision DecideRename(disk::TMSXDisk& disk, const disk::TDirEntry& edited,
                              std::wstring_view typed);
 
-// Writes the name into the entry and marks the image modified.
-void ApplyRename(disk::TMSXDisk& disk, disk::TDirEntry& entry, const TRenameTarget& target);
+// Renames the entry through the disk model, which writes the name and marks the image modified.
+disk::DiskResult ApplyRename(disk::TMSXDisk& disk, disk::TDirEntry& entry,
+                             const TRenameTarget& target);
 
 }  // namespace app::files
