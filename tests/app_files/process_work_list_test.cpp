@@ -17,7 +17,7 @@ using disk::DiskResult;
 using files_test::DirNames;
 using files_test::ExtractBytes;
 using files_test::NewDisk;
-using files_test::TFakeFs;
+using files_test::TFakeHostFs;
 
 using Names = std::vector<std::string>;
 
@@ -27,7 +27,7 @@ class ProcessWorkListTest : public files_test::ClockTest {
     const auto plan = PrepareWorkList(paths, disk.DiskFree(), fs_);
     return ProcessWorkList(disk, plan.Items, fs_);
   }
-  TFakeFs fs_;
+  TFakeHostFs fs_;
 };
 
 TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsFiles) {
@@ -47,7 +47,7 @@ TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsF
     EXPECT_EQ(disk->Directory(), "\\");
     EXPECT_EQ(DirNames(*disk), (Names{"MYLONGFO\\", "AFTER.TXT"}));
     ASSERT_TRUE(disk->ChangeDir("MYLONGFO"));
-    EXPECT_EQ(DirNames(*disk), (Names{"README.TXT", "SECOND L\\"}));
+    EXPECT_EQ(DirNames(*disk), (Names{"SECOND L\\", "README.TXT"}));
     EXPECT_EQ(ExtractBytes(*disk, "README.TXT"), fs_.Bytes("/host/MyLongFolderName/readme.txt"));
     ASSERT_TRUE(disk->ChangeDir("SECOND L"));
     EXPECT_EQ(DirNames(*disk), (Names{"DATA.BIN"}));
@@ -103,7 +103,7 @@ TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsL
   EXPECT_EQ(DirNames(*disk), (Names{"A.BIN"}));
   EXPECT_EQ(ExtractBytes(*disk, "A.BIN"), fs_.Bytes("/a.bin"));
   const disk::TDirEntry* entry = disk->Lookup("A.BIN");
-  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeFs::kWriteTime + clock_.kDefaultOffset);
+  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeHostFs::kWriteTime + clock_.kDefaultOffset);
   EXPECT_EQ(entry->GetDateTime().Hour, local.Hour);
   EXPECT_EQ(entry->GetDateTime().Day, local.Day);
 }
