@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/files/process_work_list.h"
+#include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"
 #include "files_test_support.h"
 
@@ -93,6 +94,21 @@ TEST_F(ProcessWorkListTest, AFileNamedLikeADirectoryIsSkippedAndTheDirectoryKept
   EXPECT_EQ(result.FilesSkipped, 1);
   EXPECT_EQ(DirNames(*disk), (Names{"GAMES\\"}));
   EXPECT_TRUE(disk->ChangeDir("GAMES"));
+}
+
+TEST_F(ProcessWorkListTest, NamesThatShortenToDotEntriesAreSkippedOnBothRoads) {
+  fs_.File("/h/a:..", 5);
+  fs_.File("/h/b:.", 5);
+  auto disk = NewDisk();
+  const auto result = Drop(*disk, {"/h/a:..", "/h/b:."});
+  std::vector<app::files::TVirtualItem> items(2);
+  items[0].Name = L"a:..";
+  items[1].Name = L"b:.";
+  const auto dropped = app::files::ProcessVirtualDrop(*disk, items, [](std::size_t) {
+    return std::make_unique<rtl::TMemoryStream>(std::vector<std::uint8_t>{1});
+  });
+  EXPECT_EQ(result.FilesSkipped + dropped.FilesSkipped, 4);
+  EXPECT_EQ(disk->GetDirEntry(0)->IsUsed(), false);
 }
 
 TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsLocalTime) {
