@@ -145,20 +145,26 @@ TEST_F(ProcessWorkListTest, AFullRootStopsTheRunAtTheFirstFileWithoutASlot) {
   EXPECT_EQ(result.FilesSkipped, 1);
 }
 
-TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeft) {
+TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndInTheStartingDirectory) {
   auto disk = NewDisk(false);
   const std::int32_t free = disk->DiskFree();
   fs_.File("/huge", static_cast<std::size_t>(free) + 1);
   fs_.File("/fits", static_cast<std::size_t>(free) - 1024);
-  fs_.File("/tail", 1024);
-  fs_.File("/never", 1);
-  const std::vector<std::filesystem::path> files = {"/huge", "/fits", "/tail", "/never", "/huge"};
-  // The dialog's road has no budget: the model refuses what does not fit.
-  const auto result = ProcessWorkList(*disk, app::files::FilesToWorkList(files), fs_);
-  EXPECT_EQ(result.FilesAdded, 2);
+  fs_.File("/d/never", 1);
+  // The dialog's road has no budget: the model refuses what does not fit. The folder takes the
+  // last cluster, so the run stops inside it.
+  app::files::TWorkList list =
+      app::files::FilesToWorkList(std::vector<std::filesystem::path>{"/huge", "/fits"});
+  list.push_back({"/d", app::files::WorkKind::EnterFolder});
+  list.push_back({"/d/never", app::files::WorkKind::AddFile});
+  list.push_back({{}, app::files::WorkKind::LeaveFolder});
+  list.push_back({"/huge", app::files::WorkKind::AddFile});
+  const auto result = ProcessWorkList(*disk, list, fs_);
+  EXPECT_EQ(result.FilesAdded, 1);
   EXPECT_EQ(result.FilesSkipped, 2);
   EXPECT_EQ(result.Stop, DiskResult::DiskFull);
-  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "TAIL"}));
+  EXPECT_EQ(disk->Directory(), "\\");
+  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "D\\"}));
 }
 
 TEST_F(ProcessWorkListTest, NoDirectorySlotForAFolderStopsTheRunInThePlaceItStarted) {
