@@ -123,10 +123,7 @@ struct FakeDialogs : IFileDialogs {
     std::filesystem::path fileName;
     std::filesystem::path folder;
   };
-  std::optional<std::filesystem::path> OpenImage() override {
-    ++openCalls;
-    return Next(openAnswers);
-  }
+  std::optional<std::filesystem::path> OpenImage() override { return Next(openAnswers); }
   std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
                                                  const std::filesystem::path& folder) override {
     saveCalls.push_back({fileName, folder});
@@ -134,7 +131,6 @@ struct FakeDialogs : IFileDialogs {
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
   std::vector<std::filesystem::path> AddFiles() override {
-    ++addCalls;
     if (addAnswers.empty()) return {};
     auto answer = addAnswers.front();
     addAnswers.pop_front();
@@ -159,8 +155,6 @@ struct FakeDialogs : IFileDialogs {
   std::deque<std::optional<std::filesystem::path>> folderAnswers;
   std::vector<SaveCall> saveCalls;
   std::vector<std::filesystem::path> folderStarts;
-  int openCalls = 0;
-  int addCalls = 0;
   std::wstring defaultExtension = L"dsk";
 };
 
