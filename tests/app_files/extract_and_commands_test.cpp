@@ -12,6 +12,7 @@
 #include "app/files/drop_gate.h"
 #include "app/files/extract_plan.h"
 #include "app/files/file_commands.h"
+#include "app/files/host_fs.h"
 #include "files_test_support.h"
 
 namespace {
@@ -110,6 +111,32 @@ TEST_F(ExtractTest, AFileThatCannotBeWrittenDoesNotStopTheOthers) {
   const std::vector<TExtractItem> plan = {{one, target / "missing" / "ONE"}, {two, target / "TWO"}};
   EXPECT_EQ(ExtractPlanned(*disk, plan), 1);
   EXPECT_EQ(ReadFile(target / "TWO"), Pattern(4, 2));
+}
+
+// The real file system: what the add, drop and image commands rely on.
+TEST(StdHostFs, WritesReadsListsAndMovesTheCurrentDirectory) {
+  TScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path() / "target";
+  TStdHostFs fs;
+  fs.WriteFile(folder / "b.bin", Pattern(700, 1));
+  fs.WriteFile(folder / "a.txt", Pattern(3, 2));
+  fs.WriteFile(folder / ".hidden", Pattern(1, 3));
+  std::vector<std::filesystem::path> listed = {folder / "a.txt", folder / "b.bin"};
+#ifndef _WIN32  // links need privileges on Windows
+  std::filesystem::create_directory_symlink(folder, folder / "loop");
+  EXPECT_EQ(fs.Kind(folder / "loop"), HostKind::Missing);  // links are never followed
+  listed.push_back(folder / "loop");
+#endif
+  EXPECT_EQ(fs.ReadFile(folder / "b.bin"), Pattern(700, 1));
+  EXPECT_EQ(fs.FileSize(folder / "a.txt"), 3u);
+  EXPECT_EQ(fs.List(folder), listed);
+  EXPECT_THROW(fs.ReadFile(folder / "gone"), rtl::EStreamError);
+  const std::filesystem::path start = fs.CurrentDirectory();
+  fs.ChangeDirectory(folder);
+  EXPECT_EQ(fs.ExpandFileName("x/../a.txt"), fs.CurrentDirectory() / "a.txt");
+  fs.ChangeDirectory(folder / "gone");
+  EXPECT_TRUE(fs.FileExists("a.txt"));
+  fs.ChangeDirectory(start);
 }
 
 TEST(MakeDir, NamesRunFromNumbersToLetters) {
