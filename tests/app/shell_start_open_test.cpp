@@ -43,13 +43,6 @@ TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
   }
 }
 
-TEST_F(ShellCoreTest, NewImageNamesSkipExistingFiles) {
-  fs.files["/work/NewImage1.dsk"] = {};
-  fs.files["/work/NewImage2.dsk"] = {};
-  StartFresh();
-  EXPECT_EQ(view.caption, L"Quollbox - NewImage3.dsk");
-}
-
 TEST_F(ShellCoreTest, BootCodeSettingChecksItsItemAndShapesNewImages) {
   const struct {
     const wchar_t* stored;  // null: no value

@@ -80,24 +80,17 @@ class TFakeHostFs : public app::files::IHostFs {
   std::filesystem::path cwd = "/work";
 
  private:
-  static const std::string& PathOf(const std::string& path) { return path; }
-  static const std::string& PathOf(
-      const std::pair<const std::string, std::vector<std::uint8_t>>& file) {
-    return file.first;
-  }
   // The names directly inside `folder`, sorted.
   std::set<std::string> Children(const std::string& folder) const {
     std::set<std::string> names;
     const std::string prefix = folder + "/";
-    const auto collect = [&](const auto& paths) {
-      for (auto it = paths.lower_bound(prefix); it != paths.end(); ++it) {
-        const std::string& path = PathOf(*it);
-        if (!path.starts_with(prefix)) break;
-        names.insert(path.substr(prefix.size(), path.find('/', prefix.size()) - prefix.size()));
-      }
-    };
-    collect(files);
-    collect(folders);
+    for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix);
+         ++it)
+      names.insert(
+          it->first.substr(prefix.size(), it->first.find('/', prefix.size()) - prefix.size()));
+    for (auto it = folders.lower_bound(prefix); it != folders.end() && it->starts_with(prefix);
+         ++it)
+      names.insert(it->substr(prefix.size(), it->find('/', prefix.size()) - prefix.size()));
     return names;
   }
 };
