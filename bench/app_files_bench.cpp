@@ -42,6 +42,9 @@ class TMemoryHostFs final : public app::files::IHostFs {
   rtl::FileTime LastWriteTime(const std::filesystem::path&) const override {
     return 133'000'000'000'000'000ULL;
   }
+  void WriteFile(const std::filesystem::path&, std::span<const std::uint8_t>) override {}
+  std::filesystem::path CurrentDirectory() const override { return {}; }
+  void ChangeDirectory(const std::filesystem::path&) override {}
 
  private:
   std::map<std::wstring, std::vector<std::uint8_t>> files_;

@@ -13,11 +13,6 @@ const std::wstring kRemovableDriveValue = L"RemovableDrive";
 
 }  // namespace
 
-std::filesystem::path IHostFs::ExpandFileName(const std::filesystem::path& path) {
-  if (path.is_absolute()) return path.lexically_normal();
-  return (CurrentDirectory() / path).lexically_normal();
-}
-
 ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
   const auto expand = [this](const std::wstring& name) {
     return ports_.fs.ExpandFileName(name).wstring();

@@ -29,7 +29,7 @@ struct ShellPorts {
   IShellView& view;
   IShellUi& ui;
   IFileDialogs& dialogs;
-  IHostFs& fs;
+  files::IHostFs& fs;
   ISettings& settings;
   IDrives& drives;
   IFileViewer& viewer;

@@ -1,6 +1,7 @@
 // What the main window's decisions need from the platform: the window's view, message boxes and
-// shell services, the file dialogs, host files, the stored settings, the drives and the file
-// viewer. The program implements them over Win32; tests implement them in memory.
+// shell services, the file dialogs, the stored settings, the drives and the file viewer (the host
+// files are files::IHostFs). The program implements them over Win32; tests implement them in
+// memory.
 #pragma once
 
 #include <cstdint>
@@ -86,25 +87,6 @@ class IFileDialogs {
 
  protected:
   ~IFileDialogs() = default;
-};
-
-// The host files: what the add and drop commands read (files::IHostFs) and what the image
-// commands need besides.
-class IHostFs : public files::IHostFs {
- public:
-  // Links are followed here, unlike files::IHostFs::Kind.
-  virtual bool FileExists(const std::filesystem::path& path) = 0;
-  virtual bool DirectoryExists(const std::filesystem::path& path) = 0;
-  virtual std::filesystem::path CurrentDirectory() = 0;
-  virtual void ChangeDirectory(const std::filesystem::path& path) = 0;
-  // The whole file; raises rtl::EStreamError when it cannot be read.
-  virtual std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) = 0;
-  // Replaces the file only when everything was written; raises rtl::EStreamError.
-  virtual void WriteFile(const std::filesystem::path& path,
-                         std::span<const std::uint8_t> bytes) = 0;
-
-  // `path` made absolute against the current directory.
-  std::filesystem::path ExpandFileName(const std::filesystem::path& path);
 };
 
 // The main window's own values, kept with its placement.

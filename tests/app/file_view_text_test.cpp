@@ -128,66 +128,37 @@ TEST(FileViewContent, ModeDecisions) {
                             .Line(10, {0x91, 0x20, 0x22, 0x48, 0x49, 0x22})
                             .Line(20, {0x81})
                             .Bytes();
-  Bytes truncated(program.begin(), program.end() - 1);
-  Bytes ffGarbage = {0xFF, 0x13, 0x00, 0x37, 0x00, 0x01};
+  const Bytes truncated(program.begin(), program.end() - 1);
+  const Bytes noLines = {0xFF, 0x00, 0x00};
+  const Bytes ffGarbage = {0xFF, 0x13, 0x00, 0x37, 0x00, 0x01};
   const Bytes text = Ascii("10 PRINT \"HI\"\r\n");
-  const std::wstring programHex = HexDump(truncated);
-  struct Case {
-    const char* what;
-    Bytes data;
-    TViewerMode mode;
-    TViewerMode shownAs;
-    std::wstring caption;
-    std::wstring text;
-  };
   const std::wstring listing = L"10 PRINT \"HI\"\r\n20 END";
-  const std::vector<Case> cases = {
-      {"text in Auto", text, vmAuto, vmText, L"File Viewer - X.BAS", L"10 PRINT \"HI\""},
-      {"empty in Auto", {}, vmAuto, vmText, L"File Viewer - X.BAS", L""},
-      {"EOF at the end", Ascii("A\x1A"), vmAuto, vmText, L"File Viewer - X.BAS", L"A\x1A"},
-      {"EOF inside", Ascii("A\x1A "), vmAuto, vmHex, L"File Viewer - X.BAS",
-       HexDump(Ascii("A\x1A "))},
-      {"program in Auto", program, vmAuto, vmBasic, L"MSX Basic - X.BAS", listing},
-      {"truncated program in Auto", truncated, vmAuto, vmHex, L"File Viewer - X.BAS", programHex},
-      {"0xFF and no lines in Auto",
-       {0xFF, 0x00, 0x00},
-       vmAuto,
-       vmHex,
-       L"File Viewer - X.BAS",
-       HexDump(Bytes{0xFF, 0x00, 0x00})},
-      {"0xFF and garbage in Auto", ffGarbage, vmAuto, vmHex, L"File Viewer - X.BAS",
-       HexDump(ffGarbage)},
-      {"binary in Auto",
-       {0x00, 0x41},
-       vmAuto,
-       vmHex,
-       L"File Viewer - X.BAS",
-       HexDump(Bytes{0x00, 0x41})},
-      {"text as Basic", text, vmBasic, vmText, L"File Viewer - X.BAS", L"10 PRINT \"HI\""},
-      {"binary as Basic", truncated, vmBasic, vmHex, L"File Viewer - X.BAS", programHex},
-      {"program as Basic", program, vmBasic, vmBasic, L"MSX Basic - X.BAS", listing},
-      {"0xFF and no lines as Basic",
-       {0xFF, 0x00, 0x00},
-       vmBasic,
-       vmBasic,
-       L"MSX Basic - X.BAS",
-       L""},
-      {"program as text", program, vmText, vmText, L"File Viewer - X.BAS", TextView(program)},
-      {"text as hex", text, vmHex, vmHex, L"File Viewer - X.BAS", HexDump(text)},
-      {"Z80", program, vmZ80, vmZ80, L"File Viewer - X.BAS",
-       L"Z80 Disassembly is not yet implemented"},
-      {"unknown mode", text, static_cast<TViewerMode>(5), vmText, L"File Viewer - X.BAS", L""},
+  const struct {
+    const char* what;
+    const Bytes& data;
+    TViewerMode mode, shownAs;
+    std::wstring text;
+  } cases[] = {
+      {"text in Auto", text, vmAuto, vmText, L"10 PRINT \"HI\""},
+      {"program in Auto", program, vmAuto, vmBasic, listing},
+      {"truncated program in Auto", truncated, vmAuto, vmHex, HexDump(truncated)},
+      {"0xFF and no lines in Auto", noLines, vmAuto, vmHex, HexDump(noLines)},
+      {"0xFF and garbage in Auto", ffGarbage, vmAuto, vmHex, HexDump(ffGarbage)},
+      {"text as Basic", text, vmBasic, vmText, L"10 PRINT \"HI\""},
+      {"binary as Basic", truncated, vmBasic, vmHex, HexDump(truncated)},
+      {"program as Basic", program, vmBasic, vmBasic, listing},
+      {"0xFF and no lines as Basic", noLines, vmBasic, vmBasic, L""},
+      {"program as text", program, vmText, vmText, TextView(program)},
+      {"Z80", program, vmZ80, vmZ80, L"Z80 Disassembly is not yet implemented"},
+      {"unknown mode", text, static_cast<TViewerMode>(5), vmText, L""},
   };
   for (const auto& c : cases) {
     const TViewerContent content = BuildViewerContent(c.data, L"X.BAS", c.mode);
     EXPECT_EQ(content.shownAs, c.shownAs) << c.what;
-    EXPECT_EQ(content.caption, c.caption) << c.what;
+    EXPECT_EQ(content.caption, c.shownAs == vmBasic ? L"MSX Basic - X.BAS" : L"File Viewer - X.BAS")
+        << c.what;
     EXPECT_EQ(content.text, c.text) << c.what;
   }
-}
-
-TEST(FileViewContent, StatusShowsTheGivenSize) {
-  EXPECT_EQ(SizeStatusText(0), L"0 bytes");
   EXPECT_EQ(SizeStatusText(737280), L"737280 bytes");
 }
 

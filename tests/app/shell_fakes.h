@@ -1,6 +1,6 @@
 // In-memory stand-ins for the shell's ports: a view that keeps what it was shown, scripted
-// message boxes and dialogs, a file system in a map, settings in a map, drives, a viewer that
-// records, and ISO date patterns. Shared by the native core tests and the Windows window tests
+// message boxes and dialogs, the host file system in memory, settings in a map, drives, a viewer
+// that records, and ISO date patterns. Shared by the native core tests and the Windows window tests
 // (dialogs, drives).
 #pragma once
 
@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "../app_files/fake_host_fs.h"
 #include "app/files/file_sort.h"
 #include "app/shell_ports.h"
 #include "rtl/exceptions.h"
@@ -122,10 +123,7 @@ struct FakeDialogs : IFileDialogs {
     std::filesystem::path fileName;
     std::filesystem::path folder;
   };
-  std::optional<std::filesystem::path> OpenImage() override {
-    ++openCalls;
-    return Next(openAnswers);
-  }
+  std::optional<std::filesystem::path> OpenImage() override { return Next(openAnswers); }
   std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
                                                  const std::filesystem::path& folder) override {
     saveCalls.push_back({fileName, folder});
@@ -133,7 +131,6 @@ struct FakeDialogs : IFileDialogs {
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
   std::vector<std::filesystem::path> AddFiles() override {
-    ++addCalls;
     if (addAnswers.empty()) return {};
     auto answer = addAnswers.front();
     addAnswers.pop_front();
@@ -158,72 +155,10 @@ struct FakeDialogs : IFileDialogs {
   std::deque<std::optional<std::filesystem::path>> folderAnswers;
   std::vector<SaveCall> saveCalls;
   std::vector<std::filesystem::path> folderStarts;
-  int openCalls = 0;
-  int addCalls = 0;
   std::wstring defaultExtension = L"dsk";
 };
 
-// Paths are keys as given (callers pass absolute paths); folders exist when a file is inside.
-// Every file was last written at `writeTime`.
-struct FakeFs : IHostFs {
-  files::HostKind Kind(const std::filesystem::path& path) const override {
-    if (files.contains(Key(path))) return files::HostKind::File;
-    return IsFolder(path) ? files::HostKind::Folder : files::HostKind::Missing;
-  }
-  std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) const override {
-    const auto found = files.find(Key(path));
-    if (found == files.end()) return std::nullopt;
-    return found->second.size();
-  }
-  std::vector<std::filesystem::path> List(const std::filesystem::path& folder) const override {
-    std::set<std::filesystem::path> children;
-    const std::string prefix = Key(folder) + "/";
-    for (const auto& [name, bytes] : files)
-      if (name.starts_with(prefix))
-        children.insert(folder /
-                        name.substr(prefix.size(), name.find('/', prefix.size()) - prefix.size()));
-    return {children.begin(), children.end()};
-  }
-  std::unique_ptr<rtl::TStream> OpenRead(const std::filesystem::path& path) const override {
-    const auto found = files.find(Key(path));
-    if (found == files.end() || unreadable.contains(Key(path)))
-      throw rtl::EStreamError("Cannot open file " + Key(path));
-    return std::make_unique<rtl::TMemoryStream>(found->second);
-  }
-  rtl::FileTime LastWriteTime(const std::filesystem::path&) const override { return writeTime; }
-
-  bool FileExists(const std::filesystem::path& path) override { return files.contains(Key(path)); }
-  bool DirectoryExists(const std::filesystem::path& path) override { return IsFolder(path); }
-  std::filesystem::path CurrentDirectory() override { return cwd; }
-  void ChangeDirectory(const std::filesystem::path& path) override { cwd = path; }
-  std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) override {
-    const auto found = files.find(Key(path));
-    if (found == files.end()) throw rtl::EStreamError("Cannot open file " + Key(path));
-    return found->second;
-  }
-  void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) override {
-    if (failWrites.contains(Key(path))) throw rtl::EStreamError("Disk full");
-    files[Key(path)].assign(bytes.begin(), bytes.end());
-    writes.push_back(Key(path));
-  }
-
-  static std::string Key(const std::filesystem::path& path) {
-    return path.lexically_normal().generic_string();
-  }
-  bool IsFolder(const std::filesystem::path& path) const {
-    const std::string prefix = Key(path) + "/";
-    for (const auto& [name, bytes] : files)
-      if (name.starts_with(prefix)) return true;
-    return false;
-  }
-
-  std::map<std::string, std::vector<std::uint8_t>> files;
-  std::set<std::string> unreadable;
-  std::set<std::string> failWrites;
-  std::vector<std::string> writes;
-  std::filesystem::path cwd = "/work";
-  rtl::FileTime writeTime = 0;
-};
+using FakeFs = files_test::TFakeHostFs;
 
 struct FakeSettings : ISettings {
   std::wstring ReadString(const std::wstring& ident, const std::wstring& def) override {

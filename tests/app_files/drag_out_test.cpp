@@ -134,24 +134,6 @@ TEST_F(DragOutTest, DamagedDirectoryChainsEndTheWalkWithBoundedOutput) {
   }
 }
 
-TEST_F(DragOutTest, RandomlyDamagedImagesAlwaysFinish) {
-  const std::vector<std::uint8_t> original(disk_->Buffer().begin(), disk_->Buffer().end());
-  std::uint32_t state = 12345;
-  const auto next = [&state] { return state = state * 1103515245u + 12345u; };
-  const std::size_t fatStart = static_cast<std::size_t>(disk_->FFatOffset);
-  const std::size_t dataEnd = static_cast<std::size_t>(disk_->FDataOffset) + 16 * 1024;
-  for (int round = 0; round < 300; ++round) {
-    std::copy(original.begin(), original.end(), disk_->Buffer().begin());
-    for (int hit = 0; hit < 40; ++hit) {
-      const std::size_t at = fatStart + (next() >> 8) % (dataEnd - fatStart);
-      disk_->Buffer()[at] = static_cast<std::uint8_t>(next() >> 16);
-    }
-    const auto collection = CollectAll();
-    ASSERT_LE(collection.Items.size(), 3u + static_cast<std::size_t>(disk_->FClusterCount) * 32);
-    for (const auto& item : collection.Items) ASSERT_LE(item.Path.size(), kMaxDescriptorPath);
-  }
-}
-
 TEST_F(DragOutTest, DescriptorsCarryMaskedAttributesUtcTimesAndSizes) {
   // Local 2024-03-05 13:45:30; the fake zone is two hours east of UTC.
   top_->ModifyDate.Value = (44 << 9) | (3 << 5) | 5;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/files/process_work_list.h"
+#include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"
 #include "files_test_support.h"
 
@@ -17,7 +18,7 @@ using disk::DiskResult;
 using files_test::DirNames;
 using files_test::ExtractBytes;
 using files_test::NewDisk;
-using files_test::TFakeFs;
+using files_test::TFakeHostFs;
 
 using Names = std::vector<std::string>;
 
@@ -27,7 +28,7 @@ class ProcessWorkListTest : public files_test::ClockTest {
     const auto plan = PrepareWorkList(paths, disk.DiskFree(), fs_);
     return ProcessWorkList(disk, plan.Items, fs_);
   }
-  TFakeFs fs_;
+  TFakeHostFs fs_;
 };
 
 TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsFiles) {
@@ -47,7 +48,7 @@ TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsF
     EXPECT_EQ(disk->Directory(), "\\");
     EXPECT_EQ(DirNames(*disk), (Names{"MYLONGFO\\", "AFTER.TXT"}));
     ASSERT_TRUE(disk->ChangeDir("MYLONGFO"));
-    EXPECT_EQ(DirNames(*disk), (Names{"README.TXT", "SECOND_L\\"}));
+    EXPECT_EQ(DirNames(*disk), (Names{"SECOND_L\\", "README.TXT"}));
     EXPECT_EQ(ExtractBytes(*disk, "README.TXT"), fs_.Bytes("/host/MyLongFolderName/readme.txt"));
     ASSERT_TRUE(disk->ChangeDir("SECOND_L"));
     EXPECT_EQ(DirNames(*disk), (Names{"DATA.BIN"}));
@@ -71,28 +72,34 @@ TEST_F(ProcessWorkListTest, TheCurrentDirectoryAtTheEndIsTheOneAtTheStart) {
   EXPECT_EQ(DirNames(*disk), (Names{"X"}));
 }
 
-TEST_F(ProcessWorkListTest, AFolderNamedLikeAFileIsPassedOverWithItsContents) {
-  fs_.Folder("/h");
-  fs_.Folder("/h/notes");
+// Host names the image cannot take as they are: the line is skipped (a folder with its contents),
+// the entry already there is kept, and the run goes on.
+TEST_F(ProcessWorkListTest, NamesHeldByTheOtherKindOrShortenedToDotEntriesAreSkipped) {
   fs_.File("/h/notes/inside.txt", 10);
+  fs_.File("/h/games", 50);
+  fs_.File("/h/a:..", 5);
+  fs_.File("/h/b:.", 5);
   fs_.File("/h/z.txt", 10);
   auto disk = NewDisk();
   files_test::AddBytes(*disk, L"NOTES", {1, 2, 3});
-  const auto result = Drop(*disk, {"/h/notes", "/h/z.txt"});
-  EXPECT_EQ(result.FoldersSkipped, 1);
-  EXPECT_EQ(result.FilesAdded, 1);
-  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "Z.TXT"}));
-  EXPECT_EQ(ExtractBytes(*disk, "NOTES"), (std::vector<std::uint8_t>{1, 2, 3}));
-}
-
-TEST_F(ProcessWorkListTest, AFileNamedLikeADirectoryIsSkippedAndTheDirectoryKept) {
-  fs_.File("/games", 50);
-  auto disk = NewDisk();
   ASSERT_EQ(disk->CreateSubDir("GAMES"), DiskResult::Ok);
-  const auto result = Drop(*disk, {"/games"});
-  EXPECT_EQ(result.FilesSkipped, 1);
-  EXPECT_EQ(DirNames(*disk), (Names{"GAMES\\"}));
-  EXPECT_TRUE(disk->ChangeDir("GAMES"));
+  const auto result = Drop(*disk, {"/h/notes", "/h/games", "/h/a:..", "/h/b:.", "/h/z.txt"});
+  EXPECT_EQ(result.FoldersSkipped, 1);
+  EXPECT_EQ(result.FilesSkipped, 3);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "GAMES\\", "Z.TXT"}));
+  EXPECT_EQ(ExtractBytes(*disk, "NOTES"), (std::vector<std::uint8_t>{1, 2, 3}));
+
+  // The same names among dropped virtual files.
+  std::vector<app::files::TVirtualItem> items(3);
+  items[0].Name = L"a:..";
+  items[1].Name = L"b:.";
+  items[2].Name = L"games";
+  const auto dropped = app::files::ProcessVirtualDrop(*disk, items, [](std::size_t) {
+    return std::make_unique<rtl::TMemoryStream>(std::vector<std::uint8_t>{1});
+  });
+  EXPECT_EQ(dropped.FilesSkipped, 3);
+  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "GAMES\\", "Z.TXT"}));
 }
 
 TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsLocalTime) {
@@ -103,7 +110,8 @@ TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsL
   EXPECT_EQ(DirNames(*disk), (Names{"A.BIN"}));
   EXPECT_EQ(ExtractBytes(*disk, "A.BIN"), fs_.Bytes("/a.bin"));
   const disk::TDirEntry* entry = disk->Lookup("A.BIN");
-  const rtl::TDateTime local = rtl::CivilFromFileTime(TFakeFs::kWriteTime + clock_.kDefaultOffset);
+  const rtl::TDateTime local =
+      rtl::CivilFromFileTime(TFakeHostFs::kWriteTime + clock_.kDefaultOffset);
   EXPECT_EQ(entry->GetDateTime().Hour, local.Hour);
   EXPECT_EQ(entry->GetDateTime().Day, local.Day);
 }
@@ -137,20 +145,26 @@ TEST_F(ProcessWorkListTest, AFullRootStopsTheRunAtTheFirstFileWithoutASlot) {
   EXPECT_EQ(result.FilesSkipped, 1);
 }
 
-TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeft) {
+TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndInTheStartingDirectory) {
   auto disk = NewDisk(false);
   const std::int32_t free = disk->DiskFree();
   fs_.File("/huge", static_cast<std::size_t>(free) + 1);
   fs_.File("/fits", static_cast<std::size_t>(free) - 1024);
-  fs_.File("/tail", 1024);
-  fs_.File("/never", 1);
-  const std::vector<std::filesystem::path> files = {"/huge", "/fits", "/tail", "/never", "/huge"};
-  // The dialog's road has no budget: the model refuses what does not fit.
-  const auto result = ProcessWorkList(*disk, app::files::FilesToWorkList(files), fs_);
-  EXPECT_EQ(result.FilesAdded, 2);
+  fs_.File("/d/never", 1);
+  // The dialog's road has no budget: the model refuses what does not fit. The folder takes the
+  // last cluster, so the run stops inside it.
+  app::files::TWorkList list =
+      app::files::FilesToWorkList(std::vector<std::filesystem::path>{"/huge", "/fits"});
+  list.push_back({"/d", app::files::WorkKind::EnterFolder});
+  list.push_back({"/d/never", app::files::WorkKind::AddFile});
+  list.push_back({{}, app::files::WorkKind::LeaveFolder});
+  list.push_back({"/huge", app::files::WorkKind::AddFile});
+  const auto result = ProcessWorkList(*disk, list, fs_);
+  EXPECT_EQ(result.FilesAdded, 1);
   EXPECT_EQ(result.FilesSkipped, 2);
   EXPECT_EQ(result.Stop, DiskResult::DiskFull);
-  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "TAIL"}));
+  EXPECT_EQ(disk->Directory(), "\\");
+  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "D\\"}));
 }
 
 TEST_F(ProcessWorkListTest, NoDirectorySlotForAFolderStopsTheRunInThePlaceItStarted) {

@@ -12,7 +12,7 @@ namespace {
 using app::files::PrepareWorkList;
 using app::files::TWorkList;
 using app::files::WorkKind;
-using files_test::TFakeFs;
+using files_test::TFakeHostFs;
 
 std::vector<std::filesystem::path> Paths(std::initializer_list<const char*> names) {
   return {names.begin(), names.end()};
@@ -61,7 +61,7 @@ TEST(WorkListBudget, FilesAreTakenWhileTheirExactSizesFit) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
-    TFakeFs fs;
+    TFakeHostFs fs;
     fs.Folder("/d");
     std::vector<std::filesystem::path> dropped;
     for (std::size_t i = 0; i < c.sizes.size(); ++i) {
@@ -76,7 +76,7 @@ TEST(WorkListBudget, FilesAreTakenWhileTheirExactSizesFit) {
 }
 
 TEST(WorkListBudget, FoldersCostNothingAndShareTheBudgetWithTheirFiles) {
-  TFakeFs fs;
+  TFakeHostFs fs;
   fs.Folder("/a");
   fs.File("/a/big", 1500);
   fs.Folder("/a/empty");
@@ -88,7 +88,7 @@ TEST(WorkListBudget, FoldersCostNothingAndShareTheBudgetWithTheirFiles) {
 }
 
 TEST(WorkList, NestedFoldersExpandDepthFirstAndMissingPathsAreDropped) {
-  TFakeFs fs;
+  TFakeHostFs fs;
   fs.Folder("/drop");
   fs.File("/drop/one.txt", 10);
   fs.Folder("/drop/sub");
@@ -99,13 +99,13 @@ TEST(WorkList, NestedFoldersExpandDepthFirstAndMissingPathsAreDropped) {
   fs.File("/loose", 5);
   const auto plan = PrepareWorkList(Paths({"/gone", "/drop", "/loose"}), 100000, fs);
   EXPECT_EQ(Describe(plan.Items),
-            (std::vector<std::string>{"+/drop", "/drop/one.txt", "+/drop/sub", "/drop/sub/two.bin",
-                                      "+/drop/sub/deeper", "/drop/sub/deeper/three", "-", "-",
-                                      "/drop/last", "-", "/loose"}));
+            (std::vector<std::string>{"+/drop", "/drop/last", "/drop/one.txt", "+/drop/sub",
+                                      "+/drop/sub/deeper", "/drop/sub/deeper/three", "-",
+                                      "/drop/sub/two.bin", "-", "-", "/loose"}));
 }
 
 TEST(WorkList, AnImageFileAmongTheDropIsOpenedInsteadOfAdding) {
-  TFakeFs fs;
+  TFakeHostFs fs;
   fs.File("/a.txt", 10);
   fs.File("/games.Hfe", 10);
   fs.File("/work.dsk", 10);
@@ -122,38 +122,16 @@ TEST(WorkList, AnImageFileAmongTheDropIsOpenedInsteadOfAdding) {
   for (const auto& n : names) EXPECT_EQ(app::files::IsImageFileName(n.name), n.image) << n.name;
 }
 
-TEST(WorkList, TheDialogsFilesBecomeAddLinesAsTheyAre) {
-  const auto files = Paths({"/x/a", "/x/b"});
-  EXPECT_EQ(Describe(app::files::FilesToWorkList(files)),
-            (std::vector<std::string>{"/x/a", "/x/b"}));
-}
-
-// Every folder holds itself again: a link loop as a careless file system would show it.
-class TEndlessFs : public app::files::IHostFs {
- public:
-  app::files::HostKind Kind(const std::filesystem::path& path) const override {
-    return path.filename() == "f" ? app::files::HostKind::File : app::files::HostKind::Folder;
-  }
-  std::optional<std::uint64_t> FileSize(const std::filesystem::path&) const override { return 0; }
-  std::vector<std::filesystem::path> List(const std::filesystem::path& folder) const override {
-    std::vector<std::filesystem::path> children;
-    for (int i = 0; i < width; ++i) children.push_back(folder / ("d" + std::to_string(i)));
-    children.push_back(folder / "f");
-    return children;
-  }
-  std::unique_ptr<rtl::TStream> OpenRead(const std::filesystem::path&) const override {
-    return std::make_unique<rtl::TMemoryStream>();
-  }
-  rtl::FileTime LastWriteTime(const std::filesystem::path&) const override { return 0; }
-  int width = 1;
-};
-
-TEST(WorkList, EndlessTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
-  for (const int width : {1, 3}) {
-    SCOPED_TRACE(width);
-    TEndlessFs fs;
-    fs.width = width;
-    const auto plan = PrepareWorkList(Paths({"/loop"}), 1 << 20, fs);
+TEST(WorkList, DeepAndWideTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
+  TFakeHostFs deep;
+  std::string path = "/d";
+  for (int level = 0; level < 40; ++level) path += "/d";
+  deep.File(path + "/f", 1);
+  TFakeHostFs wide;
+  for (std::size_t i = 0; i < app::files::kMaxWorkItems; ++i)
+    wide.File("/d/sub/f" + std::to_string(i), 0);
+  for (const TFakeHostFs* fs : {&deep, &wide}) {
+    const auto plan = PrepareWorkList(Paths({"/d"}), 1 << 20, *fs);
     ASSERT_LE(plan.Items.size(), app::files::kMaxWorkItems);
     int depth = 0;
     int deepest = 0;
@@ -164,7 +142,10 @@ TEST(WorkList, EndlessTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
       }
     }
     EXPECT_EQ(depth, 0);
-    EXPECT_EQ(deepest, app::files::kMaxFolderDepth);
+    EXPECT_EQ(deepest, fs == &deep ? app::files::kMaxFolderDepth : 2);
+    if (fs == &wide) {
+      EXPECT_EQ(plan.Items.size(), app::files::kMaxWorkItems);
+    }
   }
 }
 

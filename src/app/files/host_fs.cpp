@@ -45,4 +45,29 @@ rtl::FileTime TStdHostFs::LastWriteTime(const fs::path& path) const {
   return stream.GetLastWriteTime();
 }
 
+void TStdHostFs::WriteFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  rtl::WriteFileAtomically(path, bytes);
+}
+
+fs::path TStdHostFs::CurrentDirectory() const {
+  return fs::current_path();
+}
+
+void TStdHostFs::ChangeDirectory(const fs::path& path) {
+  std::error_code error;
+  fs::current_path(path, error);
+}
+
+std::vector<std::uint8_t> IHostFs::ReadFile(const fs::path& path) const {
+  const std::unique_ptr<rtl::TStream> stream = OpenRead(path);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
+  stream->ReadBuffer(bytes);
+  return bytes;
+}
+
+fs::path IHostFs::ExpandFileName(const fs::path& path) const {
+  if (path.is_absolute()) return path.lexically_normal();
+  return (CurrentDirectory() / path).lexically_normal();
+}
+
 }  // namespace app::files

@@ -19,8 +19,9 @@ bool IsDirectoryOrLabel(const disk::TDirEntry& entry) {
 bool AddHostFile(disk::TMSXDisk& disk, const std::filesystem::path& path, const IHostFs& fs,
                  TWorkResult& result) {
   const std::wstring hostName = LastPathPart(path);
-  const disk::PDirEntry existing = FindEntry(disk, disk::TMSXDisk::MakeShortFileName(hostName));
-  if (existing && IsDirectoryOrLabel(*existing)) {
+  const std::string shortName = disk::TMSXDisk::MakeShortFileName(hostName);
+  const disk::PDirEntry existing = FindEntry(disk, shortName);
+  if (IsDotName(shortName) || (existing && IsDirectoryOrLabel(*existing))) {
     ++result.FilesSkipped;
     return true;
   }

@@ -11,7 +11,8 @@ namespace app::files {
 
 struct TWorkResult {
   std::int32_t FilesAdded = 0;
-  std::int32_t FilesSkipped = 0;  // unreadable, refused, or named like a directory or label
+  // Unreadable, refused, named like a directory or label, or shortened to "." or "..".
+  std::int32_t FilesSkipped = 0;
   std::int32_t FoldersMade = 0;
   std::int32_t FoldersSkipped = 0;  // held by a file, or not enterable: their lines are passed over
   // Ok when the list ran to its end; DirFull or DiskFull when the run stopped there.

@@ -45,7 +45,8 @@ using TContentsSource = std::function<std::unique_ptr<rtl::TStream>(std::size_t 
 
 // Makes the folders and adds the files below the current directory, which is the current one
 // again at the end. Folders are found or made by their 8.3 names, as host drops are; a file that
-// does not fit, whose stream is missing or short, or that is named like a directory is skipped.
+// does not fit, whose stream is missing or short, or that is named like a directory (or shortens
+// to "." or "..") is skipped.
 TWorkResult ProcessVirtualDrop(disk::TMSXDisk& disk, std::span<const TVirtualItem> items,
                                const TContentsSource& contents);
 

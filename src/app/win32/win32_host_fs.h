@@ -2,11 +2,11 @@
 // system entries, as the shell shows folders by default.
 #pragma once
 
-#include "app/host_fs.h"
+#include "app/files/host_fs.h"
 
 namespace app {
 
-class TWin32HostFs final : public THostFs {
+class TWin32HostFs final : public files::TStdHostFs {
  public:
   // The folder's entries other than ".", "..", hidden and system ones, sorted by name; empty
   // when the folder cannot be listed.
