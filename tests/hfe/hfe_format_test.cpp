@@ -13,9 +13,10 @@ namespace {
 
 using hfe_test::Bytes;
 
-// A header and track list for `tracks` tracks of `length` bytes each, track data 0x55.
-Bytes HandMadeFile(int tracks, int sides, int kbitRate, int rpm, int length) {
-  Bytes file(1024, 0xFF);
+// A header and a track list in block `listBlock` for `tracks` tracks of `length` bytes each, track
+// data 0x55 from the block after the list.
+Bytes HandMadeFile(int tracks, int sides, int kbitRate, int rpm, int length, int listBlock = 1) {
+  Bytes file(static_cast<std::size_t>(listBlock + 1) * 512, 0xFF);
   std::memcpy(file.data(), "HXCPICFE", 8);
   file[9] = static_cast<std::uint8_t>(tracks);
   file[10] = static_cast<std::uint8_t>(sides);
@@ -25,15 +26,18 @@ Bytes HandMadeFile(int tracks, int sides, int kbitRate, int rpm, int length) {
   file[14] = static_cast<std::uint8_t>(rpm);
   file[15] = static_cast<std::uint8_t>(rpm >> 8);
   file[16] = 7;
+  file[18] = static_cast<std::uint8_t>(listBlock);
+  file[19] = 0;
   const int blocks = (length + 511) / 512;
+  const std::size_t list = static_cast<std::size_t>(listBlock) * 512;
   for (int t = 0; t < tracks; ++t) {
-    const int block = 2 + t * blocks;
-    file[512 + t * 4] = static_cast<std::uint8_t>(block);
-    file[513 + t * 4] = static_cast<std::uint8_t>(block >> 8);
-    file[514 + t * 4] = static_cast<std::uint8_t>(length);
-    file[515 + t * 4] = static_cast<std::uint8_t>(length >> 8);
+    const int block = listBlock + 1 + t * blocks;
+    file[list + t * 4u] = static_cast<std::uint8_t>(block);
+    file[list + t * 4u + 1] = static_cast<std::uint8_t>(block >> 8);
+    file[list + t * 4u + 2] = static_cast<std::uint8_t>(length);
+    file[list + t * 4u + 3] = static_cast<std::uint8_t>(length >> 8);
   }
-  file.resize(1024 + static_cast<std::size_t>(tracks * blocks) * 512, 0x55);
+  file.resize(file.size() + static_cast<std::size_t>(tracks * blocks) * 512, 0x55);
   return file;
 }
 
@@ -86,6 +90,36 @@ TEST(HfeReader, DeInterleavesAndReversesTheSides) {
   EXPECT_EQ(side1.cellData[0], 0x40);
   EXPECT_EQ(side0.cellData[256], 0xC0);
   EXPECT_EQ(side1.cellData[511], 0x20);
+}
+
+TEST(HfeReader, HonoursTheTrackListOffsetWithinTheFile) {
+  // Two tracks of 512 bytes: file values 1 | 2 for track 0 and 3 | 4 for track 1.
+  const auto file = [](int listBlock) {
+    Bytes bytes = HandMadeFile(2, 2, 250, 300, 512, listBlock);
+    const std::size_t data = static_cast<std::size_t>(listBlock + 1) * 512;
+    for (std::size_t i = 0; i < 1024; ++i) bytes[data + i] = static_cast<std::uint8_t>(i / 256 + 1);
+    return bytes;
+  };
+  for (int listBlock : {1, 2, 7}) {
+    const auto loaded = Load(file(listBlock));
+    ASSERT_EQ(loaded.result, kOk) << listBlock;
+    EXPECT_EQ(loaded.floppy.Side(0, 1)->cellData, Bytes(256, 0x40)) << listBlock;
+    EXPECT_EQ(loaded.floppy.Side(1, 0)->cellData, Bytes(256, 0xC0)) << listBlock;
+  }
+  // A list in the header's block, past the end, or cut by the end is a bad file.
+  const struct {
+    int listBlock;
+    std::size_t cutTo;  // 0: not cut
+  } refused[] = {{0, 0}, {2, 1024}, {2, 1028}, {2, 1031}, {200, 0}};
+  for (const auto& c : refused) {
+    Bytes bytes = file(2);
+    bytes[18] = static_cast<std::uint8_t>(c.listBlock);
+    if (c.cutTo) bytes.resize(c.cutTo);
+    EXPECT_EQ(Load(bytes).result, kBadFile) << c.listBlock << " " << c.cutTo;
+  }
+  Bytes exact = file(2);
+  exact.resize(1032);  // the whole list, no track data: tracks read as zero
+  EXPECT_EQ(Load(exact).result, kOk);
 }
 
 TEST(HfeReader, TrackZeroEncodingOverrides) {
