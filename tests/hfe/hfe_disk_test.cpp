@@ -153,12 +153,12 @@ TEST(SaveHFE, FailuresLeaveNoFileAndKeepAnOldOne) {
 
 // Loads `file` into a disk that already holds an image; returns whether it loaded and checks
 // that a refused file leaves the disk as it was.
-bool LoadInto(const Bytes& file, disk::TMSXDisk& disk) {
+bool LoadInto(const Bytes& file, disk::TMSXDisk& disk, THfeReadReport* report = nullptr) {
   const Bytes before = ImageOf(disk);
   const std::int32_t sizeBefore = disk.FBufferSize;
   TTempFolder folder;
   WriteFile(folder / "in.hfe", file);
-  const bool loaded = LoadHFE(folder / "in.hfe", disk);
+  const bool loaded = LoadHFE(folder / "in.hfe", disk, report);
   if (!loaded) {
     EXPECT_EQ(disk.FBufferSize, sizeBefore);
     EXPECT_EQ(ImageOf(disk), before);
@@ -180,6 +180,7 @@ TEST(LoadHFE, ForeignFiles) {
     hfe_test::THfeHeader header;
     std::function<Bytes(int, int)> side;
     Expect expect;
+    int missing = 0, badCrc = 0;  // sectors reported unreadable
   } cases[] = {
       {"in order", {}, side, Expect::Image},
       {"interleaved",
@@ -197,8 +198,10 @@ TEST(LoadHFE, ForeignFiles) {
          if (t == 3 && s == 1) cells[(60 + 4 * 614 + 60 + kFlippedByte) * 2] ^= 0x40;
          return cells;
        },
-       Expect::FlippedSector},
-      {"40 tracks", {40}, side, Expect::FirstFortyTracks},
+       Expect::FlippedSector,
+       0,
+       1},
+      {"40 tracks", {40}, side, Expect::FirstFortyTracks, 40 * 2 * 9},
       {"one-sided disk in a two-sided file",
        {},
        [&](int t, int s) { return s == 0 ? hfe_test::ImageTrackSide(single, 1, t, 0) : Bytes{}; },
@@ -208,8 +211,11 @@ TEST(LoadHFE, ForeignFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto disk = std::make_unique<disk::TMSXDisk>();
-    ASSERT_TRUE(LoadInto(hfe_test::HfeFile(c.header, c.side), *disk));
+    THfeReadReport report{-1, -1};
+    ASSERT_TRUE(LoadInto(hfe_test::HfeFile(c.header, c.side), *disk, &report));
     EXPECT_FALSE(disk->FModified);
+    EXPECT_EQ(report.missingSectors, c.missing);
+    EXPECT_EQ(report.badCrcSectors, c.badCrc);
     Bytes expected = image;
     switch (c.expect) {
       case Expect::Image:
@@ -268,17 +274,21 @@ TEST(LoadHFE, HostileFilesLeaveTheDiskUntouched) {
   }
 }
 
-TEST(LoadHFE, TruncatedTrackDataLoadsWhatIsThere) {
+TEST(LoadHFE, TruncatedFileLoadsWhatIsThereAndCountsTheRest) {
   const Bytes image = hfe_test::RandomImage(2, 13);
   Bytes file =
       hfe_test::HfeFile({}, [&](int t, int s) { return hfe_test::ImageTrackSide(image, 2, t, s); });
-  file.resize(file.size() / 2);
+  file.resize(100000);  // tracks 0-3 whole, the rest gone
   auto disk = DiskOf(hfe_test::RandomImage(2, 14));
-  ASSERT_TRUE(LoadInto(file, *disk));
+  THfeReadReport report;
+  ASSERT_TRUE(LoadInto(file, *disk, &report));
+  EXPECT_EQ(report.missingSectors, 76 * 2 * 9);
+  EXPECT_EQ(report.badCrcSectors, 0);
+  EXPECT_EQ(report.Unreadable(), 76 * 2 * 9);
   const Bytes loaded = ImageOf(*disk);
-  EXPECT_EQ(Bytes(loaded.begin(), loaded.begin() + 30 * 2 * 4608),
-            Bytes(image.begin(), image.begin() + 30 * 2 * 4608));
-  EXPECT_EQ(Bytes(loaded.begin() + 50 * 2 * 4608, loaded.end()), Bytes(30 * 2 * 4608, 0));
+  EXPECT_EQ(Bytes(loaded.begin(), loaded.begin() + 4 * 2 * 4608),
+            Bytes(image.begin(), image.begin() + 4 * 2 * 4608));
+  EXPECT_EQ(Bytes(loaded.begin() + 4 * 2 * 4608, loaded.end()), Bytes(76 * 2 * 4608, 0));
 }
 
 }  // namespace
