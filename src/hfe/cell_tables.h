@@ -2,7 +2,10 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace hfe {
 
@@ -17,6 +20,20 @@ inline constexpr std::array<std::uint8_t, 256> kBitReverse = [] {
   }
   return table;
 }();
+
+// out[i] := in[i] with its bits reversed, for `count` bytes; eight bytes at a time.
+inline void ReverseBits(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, in + i, 8);
+    x = ((x >> 1) & 0x5555555555555555u) | ((x & 0x5555555555555555u) << 1);
+    x = ((x >> 2) & 0x3333333333333333u) | ((x & 0x3333333333333333u) << 2);
+    x = ((x >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((x & 0x0F0F0F0F0F0F0F0Fu) << 4);
+    std::memcpy(out + i, &x, 8);
+  }
+  for (; i < count; ++i) out[i] = kBitReverse[in[i]];
+}
 
 // Bit k of the index goes to bit 2k (a byte's data bits spread onto the data cells).
 inline constexpr std::array<std::uint16_t, 256> kSpread = [] {
@@ -53,6 +70,22 @@ inline constexpr std::array<std::uint16_t, 256> kClockMask = [] {
   std::array<std::uint16_t, 256> table{};
   for (unsigned value = 0; value < 256; ++value)
     table[value] = static_cast<std::uint16_t>(kSpread[value] << 1 | kSpread[0xFF]);
+  return table;
+}();
+
+// The four data bits of a byte of MFM cells (clock cell first in each pair): a bit is 1 exactly
+// when its data cell is 1 and its clock cell 0.
+inline constexpr std::array<std::uint8_t, 256> kMfmNibble = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned cells = 0; cells < 256; ++cells) {
+    unsigned nibble = 0;
+    for (int pair = 3; pair >= 0; --pair) {
+      const unsigned clock = (cells >> (2 * pair + 1)) & 1;
+      const unsigned data = (cells >> (2 * pair)) & 1;
+      nibble = (nibble << 1) | (data & ~clock & 1);
+    }
+    table[cells] = static_cast<std::uint8_t>(nibble);
+  }
   return table;
 }();
 

@@ -41,7 +41,7 @@ std::unique_ptr<TSide> ReadSide(std::span<const std::uint8_t> file, std::size_t 
     const std::size_t from = trackOffset + block * kHfeBlock + static_cast<std::size_t>(side) * 256;
     std::uint8_t* out = record->cellData.data() + block * 256;
     if (from + 256 <= file.size()) {
-      for (std::size_t i = 0; i < 256; ++i) out[i] = kBitReverse[file[from + i]];
+      ReverseBits(file.data() + from, out, 256);
     } else {
       for (std::size_t i = 0; i < 256; ++i) out[i] = kBitReverse[ByteOrZero(file, from + i)];
     }

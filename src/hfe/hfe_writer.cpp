@@ -142,10 +142,8 @@ int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
     file.resize(trackStart + blocks * kHfeBlock);
     for (std::size_t block = 0; block < blocks; ++block) {
       std::uint8_t* out = file.data() + trackStart + block * kHfeBlock;
-      for (int side = 0; side < 2; ++side) {
-        const std::uint8_t* in = halves[side].data() + block * 256;
-        for (std::size_t i = 0; i < 256; ++i) out[side * 256 + i] = kBitReverse[in[i]];
-      }
+      for (int side = 0; side < 2; ++side)
+        ReverseBits(halves[side].data() + block * 256, out + side * 256, 256);
     }
     nextBlock += blocks;
     trk_imgCallProgressCallback(loader, track, floppy.trackCount);

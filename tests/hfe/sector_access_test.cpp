@@ -150,6 +150,53 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
   }
 }
 
+// `cells` moved `offset` cells later, zero cells in front.
+Bytes Shifted(const Bytes& cells, int offset) {
+  Bytes out(cells.size() + 2, 0);
+  for (std::size_t i = 0; i < cells.size() * 8; ++i)
+    if ((cells[i / 8] >> (7 - i % 8)) & 1) {
+      const std::size_t to = i + static_cast<std::size_t>(offset);
+      out[to / 8] = static_cast<std::uint8_t>(out[to / 8] | (0x80 >> (to % 8)));
+    }
+  return out;
+}
+
+TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
+  // A run of sync words ends in a non-mark byte or in an identity field; the sector found is the
+  // identity field's, its start the last three sync words before its mark.
+  TTestSector sector = NineSectors(0, 0, 4)[6];
+  for (int run : {3, 4, 5, 6, 17, 300}) {
+    for (int offset : {0, 3, 8, 13}) {
+      for (bool junkFirst : {false, true}) {
+        hfe_test::TMfmTrack track;
+        track.Run(0x4E, 10);
+        if (junkFirst) {
+          for (int i = 0; i < run; ++i) track.SyncA1();
+          track.Run(0x00, 3);
+          track.Run(0x4E, 10);
+        }
+        const std::size_t before = track.CellCount();
+        for (int i = 0; i < run; ++i) track.SyncA1();
+        const std::size_t start = track.CellCount() - 48 + static_cast<std::size_t>(offset);
+        Bytes id = {0xA1, 0xA1, 0xA1, 0xFE, sector.c, sector.h, sector.r, sector.n};
+        const std::uint16_t crc = hfe_test::BitwiseCrc(id);
+        track.Bytes({0xFE, sector.c, sector.h, sector.r, sector.n,
+                     static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
+        track.Run(0x4E, 40);
+        auto floppy = FloppyOf({Shifted(track.Finish(track.CellCount() / 8), offset)});
+        auto context = trk_init();
+        auto access = trk_initSectorAccess(*context, *floppy);
+        auto found = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
+        ASSERT_TRUE(found) << run << " " << offset << " " << junkFirst;
+        EXPECT_EQ(found->startCell, static_cast<std::int32_t>(start))
+            << run << " " << offset << " " << junkFirst << " " << before;
+        EXPECT_EQ(found->sector, sector.r);
+        EXPECT_EQ(found->headerCrcError, 0);
+      }
+    }
+  }
+}
+
 TEST(SectorAccess, DataFieldWrappingPastTheEnd) {
   // The track ends inside sector 1's data; its cells continue at the track's start.
   auto sectors = NineSectors(0, 0, 8);
