@@ -104,7 +104,13 @@ TSearchPattern::TSearchPattern(std::span<const std::uint8_t> pattern, std::int32
   wordSet_.assign(65536 / 64, 0);
   for (std::int32_t offset = 0; offset < stride_; ++offset) {
     const auto word = static_cast<std::uint16_t>(Bits(offset, kWordCells));
-    words_.push_back(word);
+    const auto known =
+        static_cast<std::size_t>(std::find(words_.begin(), words_.end(), word) - words_.begin());
+    if (known == words_.size()) {
+      words_.push_back(word);
+      offsets_.push_back(0);
+    }
+    offsets_[known] |= 1u << offset;
     wordSet_[word >> 6] |= std::uint64_t{1} << (word & 63);
   }
 }
@@ -146,10 +152,14 @@ std::int32_t TSearchPattern::ScanWords(const TCellRing& ring, std::int32_t from,
     // Most words are not in the pattern.
     if (((set[word >> 6] >> (word & 63)) & 1) == 0) continue;
     const std::int64_t at = first + static_cast<std::int64_t>(k) * stride;
-    for (std::int64_t offset = stride - 1; offset >= 0; --offset) {
+    // The word's offsets in the pattern, largest first: candidates in increasing order.
+    std::uint32_t offsets = offsets_[static_cast<std::size_t>(
+        std::find(words_.begin(), words_.end(), word) - words_.begin())];
+    while (offsets != 0) {
+      const int offset = 31 - std::countl_zero(offsets);
+      offsets &= ~(1u << offset);
       const std::int64_t position = at - offset;
-      if (position < from || position >= to || words_[static_cast<std::size_t>(offset)] != word)
-        continue;
+      if (position < from || position >= to) continue;
       const std::uint64_t window = Window(ring.Bytes(), static_cast<std::size_t>(position >> 3))
                                    << (position & 7);
       if ((window >> (64 - cells_)) == value_) return static_cast<std::int32_t>(position);

@@ -103,9 +103,11 @@ class TSearchPattern {
 
   std::vector<std::uint8_t> bytes_;
   std::int32_t cells_ = 0;
-  std::uint64_t value_ = 0;             // the whole pattern when it has at most 56 cells
-  std::int32_t stride_ = 0;             // 0: no word filter
-  std::vector<std::uint16_t> words_;    // the 16 cells at each offset below the stride
+  std::uint64_t value_ = 0;  // the whole pattern when it has at most 56 cells
+  std::int32_t stride_ = 0;  // 0: no word filter
+  // The distinct 16-cell words at the offsets below the stride, each with the mask of its offsets.
+  std::vector<std::uint16_t> words_;
+  std::vector<std::uint32_t> offsets_;
   std::vector<std::uint64_t> wordSet_;  // one bit per 16-bit value: among words_
 };
 
