@@ -75,8 +75,19 @@ TEST(Mfm, KnownWords) {
     EXPECT_EQ(hfe_test::Reversed(static_cast<std::uint8_t>(word & 0xFF)), c.fileBytes[1]);
     EXPECT_EQ(mfmDataOf(word), c.byte);
   }
-  EXPECT_EQ(mfmDataOf(0x5555), 0xFF);
-  EXPECT_EQ(mfmDataOf(0xAAAA), 0x00);
+  // A data bit is 1 only when its clock cell is 0, in a single word and in a long run alike.
+  const struct {
+    std::uint8_t cells;
+    std::int32_t start;
+    std::uint8_t byte;
+  } runs[] = {{0x55, 0, 0xFF}, {0xAA, 0, 0x00}, {0xFF, 0, 0x00}, {0xFF, 5, 0x00}, {0x77, 0, 0xAA}};
+  for (const auto& r : runs) {
+    const Bytes cells(40, r.cells);
+    Bytes decoded(9);
+    mfmDecode(cells, 320, decoded, r.start);
+    EXPECT_EQ(decoded, Bytes(9, r.byte)) << int{r.cells};
+    EXPECT_EQ(mfmDataOf(static_cast<std::uint32_t>(r.cells) * 0x101), r.byte);
+  }
 }
 
 TEST(Mfm, EveryByteRoundTripsAndKeepsTheRunLengthRules) {
