@@ -41,6 +41,11 @@ Bytes HandMadeFile(int tracks, int sides, int kbitRate, int rpm, int length, int
   return file;
 }
 
+Bytes Concat(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
+}
+
 struct TLoaded {
   int result;
   TFloppy floppy;
@@ -77,49 +82,56 @@ TEST(HfeReader, DerivesGeometryFromTheHeader) {
   EXPECT_EQ(HFE_libIsValidDiskFile(*loader, Bytes{'H', 'X', 'C'}), kBadFile);
 }
 
-TEST(HfeReader, DeInterleavesAndReversesTheSides) {
-  Bytes file = HandMadeFile(1, 2, 250, 300, 1024);
-  for (int i = 0; i < 1024; ++i)
-    file[1024 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i / 256 + 1);
-  const auto loaded = Load(file);
-  ASSERT_EQ(loaded.result, kOk);
-  const TSide& side0 = *loaded.floppy.Side(0, 0);
-  const TSide& side1 = *loaded.floppy.Side(0, 1);
-  // Blocks hold 256 bytes of side 0, then 256 of side 1: file values 1, 2 | 3, 4.
-  EXPECT_EQ(side0.cellData[0], 0x80);
-  EXPECT_EQ(side1.cellData[0], 0x40);
-  EXPECT_EQ(side0.cellData[256], 0xC0);
-  EXPECT_EQ(side1.cellData[511], 0x20);
+// Blocks hold 256 bytes of side 0, then 256 of side 1, each byte bit-reversed, from wherever the
+// header puts the track list.
+TEST(HfeReader, DeInterleavesTheSidesFromTheTrackList) {
+  for (int listBlock : {1, 2, 7}) {
+    Bytes file = HandMadeFile(2, 2, 250, 300, 1024, listBlock);
+    for (std::size_t i = 0; i < 2048; ++i)
+      file[(listBlock + 1) * 512u + i] = static_cast<std::uint8_t>(i / 256 + 1);  // 1 | 2, 3 | 4...
+    const auto loaded = Load(file);
+    ASSERT_EQ(loaded.result, kOk) << listBlock;
+    const auto side = [&](int t, int s) { return loaded.floppy.Side(t, s)->cellData; };
+    EXPECT_EQ(side(0, 0), Concat(Bytes(256, 0x80), Bytes(256, 0xC0))) << listBlock;
+    EXPECT_EQ(side(0, 1), Concat(Bytes(256, 0x40), Bytes(256, 0x20))) << listBlock;
+    EXPECT_EQ(side(1, 0), Concat(Bytes(256, 0xA0), Bytes(256, 0xE0))) << listBlock;
+  }
 }
 
-TEST(HfeReader, HonoursTheTrackListOffsetWithinTheFile) {
-  // Two tracks of 512 bytes: file values 1 | 2 for track 0 and 3 | 4 for track 1.
-  const auto file = [](int listBlock) {
-    Bytes bytes = HandMadeFile(2, 2, 250, 300, 512, listBlock);
-    const std::size_t data = static_cast<std::size_t>(listBlock + 1) * 512;
-    for (std::size_t i = 0; i < 1024; ++i) bytes[data + i] = static_cast<std::uint8_t>(i / 256 + 1);
-    return bytes;
-  };
-  for (int listBlock : {1, 2, 7}) {
-    const auto loaded = Load(file(listBlock));
-    ASSERT_EQ(loaded.result, kOk) << listBlock;
-    EXPECT_EQ(loaded.floppy.Side(0, 1)->cellData, Bytes(256, 0x40)) << listBlock;
-    EXPECT_EQ(loaded.floppy.Side(1, 0)->cellData, Bytes(256, 0xC0)) << listBlock;
-  }
-  // A list in the header's block, past the end, or cut by the end is a bad file.
+TEST(HfeReader, RefusesBadHeadersAndTrackLists) {
+  const Bytes good = HandMadeFile(2, 2, 250, 300, 512, 2);
+  ASSERT_EQ(Load(good).result, kOk);
   const struct {
-    int listBlock;
-    std::size_t cutTo;  // 0: not cut
-  } refused[] = {{0, 0}, {2, 1024}, {2, 1028}, {2, 1031}, {200, 0}};
-  for (const auto& c : refused) {
-    Bytes bytes = file(2);
-    bytes[18] = static_cast<std::uint8_t>(c.listBlock);
-    if (c.cutTo) bytes.resize(c.cutTo);
-    EXPECT_EQ(Load(bytes).result, kBadFile) << c.listBlock << " " << c.cutTo;
+    const char* name;
+    std::size_t offset;  // a byte to set, or the size to cut to when value < 0
+    int value;
+  } cases[] = {
+      {"bad signature", 0, 'X'},
+      {"HXCHFEV3 signature", 3, 'H'},
+      {"0 sides", 10, 0},
+      {"3 sides", 10, 3},
+      {"0 tracks", 9, 0},
+      {"bit rate 0", 12, 0},
+      {"list in the header", 18, 0},
+      {"list past the end", 18, 200},
+      {"empty file", 0, -1},
+      {"25 bytes", 25, -1},
+      {"no list", 1024, -1},
+      {"half a list", 1031, -1},
+  };
+  for (const auto& c : cases) {
+    Bytes file = good;
+    if (c.value < 0) {
+      file.resize(c.offset);
+    } else {
+      file[c.offset] = static_cast<std::uint8_t>(c.value);
+      if (c.offset == 3) std::memcpy(file.data(), "HXCHFEV3", 8);
+    }
+    EXPECT_EQ(Load(file).result, kBadFile) << c.name;
   }
-  Bytes exact = file(2);
-  exact.resize(1032);  // the whole list, no track data: tracks read as zero
-  EXPECT_EQ(Load(exact).result, kOk);
+  Bytes listOnly = good;
+  listOnly.resize(1032);  // no track data: the tracks read as zero
+  EXPECT_EQ(Load(listOnly).result, kOk);
 }
 
 TEST(HfeReader, TrackZeroEncodingOverrides) {
@@ -194,38 +206,41 @@ TEST(HfeWriter, FillsTheTrailingZerosWithThePrecedingPair) {
   }
 }
 
-TEST(HfeWriter, TrackListSizeAndOffsets) {
+// The list takes a second block from 128 tracks; a track longer than 65,535 bytes for both sides
+// is cut to 32,767 bytes per side; more than 255 tracks or none cannot be written.
+TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
   const struct {
     int tracks;
-    std::size_t firstTrackBlock;
-  } cases[] = {{84, 2}, {127, 2}, {128, 3}, {255, 3}};
+    std::size_t cells;  // bytes per side
+    std::size_t firstTrackBlock, listedLength, fileSize;
+  } cases[] = {{84, 10, 2, 20, 86 * 512},
+               {127, 10, 2, 20, 129 * 512},
+               {128, 10, 3, 20, 131 * 512},
+               {255, 10, 3, 20, 258 * 512},
+               {1, 40000, 2, 65534, 1024 + 128 * 512}};
   for (const auto& c : cases) {
+    int result = -1;
     const Bytes file = Write(
-        FloppyOfCells(std::vector<Bytes>(static_cast<std::size_t>(c.tracks), Bytes(10, 0x4E))));
-    EXPECT_EQ(file[512], c.firstTrackBlock);
-    EXPECT_EQ(file[514], 20);  // both sides of 10 bytes
-    EXPECT_EQ(file[516], c.firstTrackBlock + 1);
-    EXPECT_EQ(file.size(), (c.firstTrackBlock + static_cast<std::size_t>(c.tracks)) * 512);
+        FloppyOfCells(std::vector<Bytes>(static_cast<std::size_t>(c.tracks), Bytes(c.cells, 0x4E))),
+        &result);
+    EXPECT_EQ(result, kOk);
+    EXPECT_EQ(file[512], c.firstTrackBlock) << c.tracks;
+    EXPECT_EQ(file[514] | file[515] << 8, c.listedLength) << c.tracks;
+    if (c.tracks > 1) {
+      EXPECT_EQ(file[516], c.firstTrackBlock + 1);
+    }
+    EXPECT_EQ(file.size(), c.fileSize) << c.tracks;
   }
-  int result = 0;
-  EXPECT_TRUE(Write(FloppyOfCells({}), &result).empty());
-  EXPECT_EQ(result, kIoError);
-  Write(FloppyOfCells(std::vector<Bytes>(256, Bytes(1, 1))), &result);
-  EXPECT_EQ(result, kIoError);
-}
-
-TEST(HfeWriter, CutsOverlongTracks) {
-  const Bytes file = Write(FloppyOfCells({Bytes(40000, 0x4E)}));
-  EXPECT_EQ(file[514] | file[515] << 8, 2 * 32767);
-  EXPECT_EQ(file.size(), 1024u + 128u * 512u);
+  for (std::size_t tracks : {0, 256}) {
+    int result = 0;
+    Write(FloppyOfCells(std::vector<Bytes>(tracks, Bytes(1, 1))), &result);
+    EXPECT_EQ(result, kIoError) << tracks;
+  }
 }
 
 TEST(HfeWriter, WrittenFilesReadBack) {
   const Bytes cells = hfe_test::RandomBytes(1000, 12);
-  int result = -1;
-  const Bytes file = Write(FloppyOfCells({cells, cells}), &result);
-  ASSERT_EQ(result, kOk);
-  const auto loaded = Load(file);
+  const auto loaded = Load(Write(FloppyOfCells({cells, cells})));
   ASSERT_EQ(loaded.result, kOk);
   const TSide& side = *loaded.floppy.Side(1, 0);
   EXPECT_EQ(side.cellData.size(), 1024u);
