@@ -14,38 +14,32 @@ namespace {
 
 using hfe_test::Bytes;
 
-// A one-track, one-side floppy whose only side holds nine 512-byte sectors of `data`.
-std::unique_ptr<TFloppy> NineSectorFloppy(TLibContext& context, const Bytes& data) {
-  auto builder = trk_init_floppy(context, 1, 1);
-  trk_setTrackBitrate(*builder, 250000);
-  trk_setSectorGap3(*builder, 255);
-  trk_setSectorEncoding(*builder, TrackFormat::IsoIbmMfm);
-  EXPECT_EQ(trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm), kOk);
-  for (int s = 0; s < 9; ++s)
-    EXPECT_EQ(trk_addSector(*builder, s + 1, 0, 0, std::span(data).subspan(s * 512u, 512), 512),
-              kOk);
-  EXPECT_EQ(trk_popTrack(*builder), kOk);
-  return trk_getFloppy(std::move(builder));
-}
-
 Bytes Decode(const TSide& side, std::int32_t byteIndex, std::size_t count) {
   Bytes out(count);
   mfmDecode(side.cellData, side.trackLength, out, byteIndex * 16);
   return out;
 }
 
+// Nine 512-byte sectors as the bridge saves them: 250,000 bit/s, computed gap 3, 300 rpm.
 TEST(TrackGenerator, NineSectorSideLayout) {
   auto context = trk_init();
   const Bytes data = hfe_test::RandomBytes(9 * 512, 3);
-  auto floppy = NineSectorFloppy(*context, data);
+  auto builder = trk_init_floppy(*context, 1, 1);
+  trk_setTrackBitrate(*builder, 250000);
+  trk_setSectorGap3(*builder, 255);
+  trk_setSectorEncoding(*builder, TrackFormat::IsoIbmMfm);
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm), kOk);
+  for (int s = 0; s < 9; ++s)
+    ASSERT_EQ(trk_addSector(*builder, s + 1, 0, 0, std::span(data).subspan(s * 512u, 512), 512),
+              kOk);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  auto floppy = trk_getFloppy(std::move(builder));
   const TSide& side = *floppy->Side(0, 0);
-  EXPECT_EQ(side.trackLength, 100032);
-  EXPECT_EQ(side.cellData.size(), 12504u);
-  EXPECT_EQ(side.bitRate, 250000);
+  EXPECT_EQ(std::vector<std::int64_t>({side.trackLength, std::int64_t(side.cellData.size()),
+                                       side.bitRate, floppy->bitRate, floppy->interfaceType,
+                                       floppy->cylinders[0]->rpm}),
+            std::vector<std::int64_t>({100032, 12504, 250000, 250000, 7, 300}));
   EXPECT_EQ(side.trackEncoding, TrackEncoding::IsoIbmMfm);
-  EXPECT_EQ(floppy->bitRate, 250000);
-  EXPECT_EQ(floppy->interfaceType, 7);
-  EXPECT_EQ(floppy->cylinders[0]->rpm, 300);
 
   // The prologue is that of an empty side (below); gap 4b fills the last 220 bytes.
   EXPECT_EQ(Decode(side, 6032, 220), Bytes(220, 0x4E));
