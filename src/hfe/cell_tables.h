@@ -73,20 +73,4 @@ inline constexpr std::array<std::uint16_t, 256> kClockMask = [] {
   return table;
 }();
 
-// The four data bits of a byte of MFM cells (clock cell first in each pair): a bit is 1 exactly
-// when its data cell is 1 and its clock cell 0.
-inline constexpr std::array<std::uint8_t, 256> kMfmNibble = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (unsigned cells = 0; cells < 256; ++cells) {
-    unsigned nibble = 0;
-    for (int pair = 3; pair >= 0; --pair) {
-      const unsigned clock = (cells >> (2 * pair + 1)) & 1;
-      const unsigned data = (cells >> (2 * pair)) & 1;
-      nibble = (nibble << 1) | (data & ~clock & 1);
-    }
-    table[cells] = static_cast<std::uint8_t>(nibble);
-  }
-  return table;
-}();
-
 }  // namespace hfe

@@ -1,12 +1,27 @@
 // Table-driven MFM encoding and decoding.
 #include "hfe/mfm_codec.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
 #include "hfe/cell_tables.h"
 
 namespace hfe {
+
+namespace {
+
+// The data byte of every 16-cell word, made on first use.
+const std::uint8_t* WordData() {
+  static std::array<std::uint8_t, 65536> table;
+  static const bool made = [] {
+    for (unsigned word = 0; word < table.size(); ++word) table[word] = mfmDataOf(word);
+    return true;
+  }();
+  return made ? table.data() : nullptr;
+}
+
+}  // namespace
 
 std::uint16_t mfmWord(std::uint8_t byte, int previousBit, std::uint8_t clockMask) {
   auto word = kMfmByte[byte];
@@ -78,6 +93,7 @@ std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::
   std::int32_t position = ring.Wrap(start);
   // Three bytes per 64-bit window while the cells lie inside the track, by table; the rest,
   // across the end of the track included, a byte at a time.
+  const std::uint8_t* wordData = WordData();
   const auto bytes = ring.Bytes();
   std::size_t done = 0;
   while (out.size() - done >= 3 && position + 48 <= ring.Length() &&
@@ -87,8 +103,7 @@ std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::
     if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
     window <<= position & 7;
     for (int i = 0; i < 3; ++i) {
-      out[done + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(
-          kMfmNibble[window >> 56] << 4 | kMfmNibble[(window >> 48) & 0xFF]);
+      out[done + static_cast<std::size_t>(i)] = wordData[window >> 48];
       window <<= 16;
     }
     done += 3;
