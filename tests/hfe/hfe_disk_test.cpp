@@ -142,7 +142,10 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
   Bytes image = hfe_test::RandomImage(2, 9);
   image[kSector + 100] |= 0x80;  // the bit whose data cell is cleared below
   const Bytes single = hfe_test::RandomImage(1, 10);
-  const auto side = [&](int t, int s) { return hfe_test::ImageTrackSide(image, 2, t, s); };
+  std::vector<Bytes> sides;  // made once: the test-side writer is slow
+  for (int t = 0; t < 80; ++t)
+    for (int s = 0; s < 2; ++s) sides.push_back(hfe_test::ImageTrackSide(image, 2, t, s));
+  const auto side = [&](int t, int s) { return sides[static_cast<std::size_t>(t * 2 + s)]; };
   const struct {
     const char* name;
     int tracks;
