@@ -20,9 +20,10 @@ struct THfeReadReport {
 };
 
 // Loads the file into `Disk`. False, with `Disk` untouched, when the file is not a usable HFE
-// image or holds no readable sector. A file that cannot be opened or read raises
-// rtl::EStreamError, as the platform's file streams do. A damaged file still loads; `report`
-// counts what could not be read.
+// image or holds no readable sector; false too when the disk model refuses the decoded image
+// (TMSXDisk::LoadFromBuffer: its bytes are then kept without a geometry). A file that cannot be
+// opened or read raises rtl::EStreamError, as the platform's file streams do. A damaged file still
+// loads; `report` counts what could not be read.
 bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk,
              THfeReadReport* report = nullptr);
 // Writes `Disk` as an HFE file through a temporary file, so a failed save leaves any old file as
