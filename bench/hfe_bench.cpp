@@ -123,7 +123,7 @@ Bytes HostileFile(const Bytes& side) {
   const std::size_t half = 32768;
   Bytes file(1024, 0xFF);
   std::memcpy(file.data(), "HXCPICFE", 8);
-  const std::uint8_t header[] = {0, 80, 2, 0, 0xFA, 0, 0, 0, 7};
+  const std::uint8_t header[] = {0, 80, 2, 0, 0xFA, 0, 0, 0, 7, 1, 1, 0};
   std::memcpy(file.data() + 8, header, sizeof header);
   for (std::size_t track = 0; track < 80; ++track) {
     const std::size_t block = 2 + track * 128;

@@ -74,7 +74,9 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       break;
   }
   if (!QuerySaveModified()) return false;
-  std::unique_ptr<disk::TMSXDisk> loaded = LoadImage(path, kind == ImageKind::Hfe);
+  int unreadableSectors = 0;
+  std::unique_ptr<disk::TMSXDisk> loaded =
+      LoadImage(path, kind == ImageKind::Hfe, unreadableSectors);
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
   ports_.fs.ChangeDirectory(path.parent_path());
@@ -89,18 +91,24 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
     RefreshFileList();
   else
     ShowCustomDisk();
+  // The damaged image stays open, so that the user can rescue its files.
+  if (unreadableSectors > 0)
+    ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), kOpenCaption, MsgButtons::Ok,
+                         MsgIcon::Warning);
   return true;
 }
 
 std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path& fileName,
-                                                     bool hfe) {
+                                                     bool hfe, int& unreadableSectors) {
   auto image = std::make_unique<disk::TMSXDisk>();
   std::wstring reason;
   bool loaded = false;
   try {
     const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(fileName);
     if (hfe) {
-      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image);
+      hfe::THfeReadReport report;
+      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &report);
+      unreadableSectors = report.Unreadable();
     } else {
       rtl::TMemoryStream stream(bytes);
       loaded = image->LoadFromStream(stream, fileName);

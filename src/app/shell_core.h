@@ -142,7 +142,10 @@ class ShellCore {
   bool WriteImage(const std::filesystem::path& fileName);
   // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
   std::vector<std::uint8_t> ImageBytes(ImageKind kind) const;
-  std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& fileName, bool hfe);
+  // The loaded image, or null after reporting why not; `unreadableSectors` counts the sectors of
+  // a track image that could not be read.
+  std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& fileName, bool hfe,
+                                            int& unreadableSectors);
   // Puts `image` in place of the current one; no list row may point into the old one.
   void ReplaceImage(std::unique_ptr<disk::TMSXDisk> image);
   // Lists and shows the current directory; returns the rows as shown.

@@ -18,6 +18,11 @@ std::wstring UpperExtension(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::wstring DamagedImageText(int unreadableSectors) {
+  return std::to_wstring(unreadableSectors) + (unreadableSectors == 1 ? L" sector" : L" sectors") +
+         L" could not be read; the image may be damaged.";
+}
+
 std::wstring CaptionText(const std::wstring& fileName, bool modified) {
   return L"Quollbox - " + fileName + (modified ? L" *" : L"");
 }

@@ -27,6 +27,9 @@ inline const std::wstring kUnrecognizedFormat = L"Unrecognized file format";
 inline const std::wstring kSaveQuestion =
     L"The currently opened disk image was modified!\r\nSave changes?";
 
+// The warning after opening a track image some of whose sectors could not be read.
+std::wstring DamagedImageText(int unreadableSectors);
+
 // "Quollbox - <name>", plus " *" when modified.
 std::wstring CaptionText(const std::wstring& fileName, bool modified);
 // "360k" / "720k"; "none" without an image.

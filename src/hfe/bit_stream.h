@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace hfe {
 
@@ -60,12 +61,54 @@ class TCellWriter {
     WriteSlow(bits, count);
   }
 
+  // The bytes under the next `cellCount` cells when the position is at a byte boundary and they
+  // do not run past the end of the track, the position moving past them (to 0 at the end); else
+  // empty, nothing moved.
+  std::span<std::uint8_t> TakeBytes(std::size_t cellCount) {
+    if ((position_ & 7) != 0 || (cellCount & 7) != 0 || cellCount == 0 ||
+        static_cast<std::size_t>(position_) + cellCount > static_cast<std::size_t>(length_))
+      return {};
+    const auto taken = cells_.subspan(static_cast<std::size_t>(position_ >> 3), cellCount / 8);
+    position_ += static_cast<std::int32_t>(cellCount);
+    if (position_ == length_) position_ = 0;
+    return taken;
+  }
+
  private:
   void WriteSlow(std::uint32_t bits, int count);
 
   std::span<std::uint8_t> cells_;
   std::int32_t length_ = 0;
   std::int32_t position_ = 0;
+};
+
+// A search pattern prepared once for many searches. Patterns of 31 cells or more are found a
+// word at a time: every match wholly covers one of the aligned 16-cell words taken at a stride
+// of 8, 16 or 32 cells, so only words that occur in the pattern are looked at more closely.
+class TSearchPattern {
+ public:
+  TSearchPattern(std::span<const std::uint8_t> pattern, std::int32_t cells);
+
+  std::int32_t Cells() const { return cells_; }
+  bool Valid() const { return cells_ > 0; }
+  // First match at a position in [from, to) of the ring, wrapping patterns included.
+  std::int32_t Scan(const TCellRing& ring, std::int32_t from, std::int32_t to) const;
+  // Whether the pattern matches at `position` (its cells taken modulo the length).
+  bool MatchesAt(const TCellRing& ring, std::int32_t position) const;
+
+ private:
+  std::int32_t ScanInside(const TCellRing& ring, std::int32_t from, std::int32_t to) const;
+  std::int32_t ScanWords(const TCellRing& ring, std::int32_t from, std::int32_t to) const;
+  std::uint32_t Bits(std::int32_t first, int count) const;
+
+  std::vector<std::uint8_t> bytes_;
+  std::int32_t cells_ = 0;
+  std::uint64_t value_ = 0;  // the whole pattern when it has at most 56 cells
+  std::int32_t stride_ = 0;  // 0: no word filter
+  // The distinct 16-cell words at the offsets below the stride, each with the mask of its offsets.
+  std::vector<std::uint16_t> words_;
+  std::vector<std::uint32_t> offsets_;
+  std::vector<std::uint64_t> wordSet_;  // one bit per 16-bit value: among words_
 };
 
 int getCell(std::span<const std::uint8_t> cells, std::int32_t position);
@@ -77,5 +120,7 @@ void setCell(std::span<std::uint8_t> cells, std::int32_t position, int value);
 std::int32_t searchBitStream(std::span<const std::uint8_t> cells, std::int32_t trackLength,
                              std::int32_t maxDistance, std::span<const std::uint8_t> pattern,
                              std::int32_t patternCells, std::int32_t start);
+std::int32_t searchBitStream(const TCellRing& ring, std::int32_t maxDistance,
+                             const TSearchPattern& pattern, std::int32_t start);
 
 }  // namespace hfe

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace hfe {
 
@@ -17,6 +20,20 @@ inline constexpr std::array<std::uint8_t, 256> kBitReverse = [] {
   }
   return table;
 }();
+
+// out[i] := in[i] with its bits reversed, for `count` bytes; eight bytes at a time.
+inline void ReverseBits(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, in + i, 8);
+    x = ((x >> 1) & 0x5555555555555555u) | ((x & 0x5555555555555555u) << 1);
+    x = ((x >> 2) & 0x3333333333333333u) | ((x & 0x3333333333333333u) << 2);
+    x = ((x >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((x & 0x0F0F0F0F0F0F0F0Fu) << 4);
+    std::memcpy(out + i, &x, 8);
+  }
+  for (; i < count; ++i) out[i] = kBitReverse[in[i]];
+}
 
 // Bit k of the index goes to bit 2k (a byte's data bits spread onto the data cells).
 inline constexpr std::array<std::uint16_t, 256> kSpread = [] {

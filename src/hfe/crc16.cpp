@@ -26,29 +26,40 @@ TCrc16::TCrc16(std::uint16_t polynomial, std::uint16_t initial)
     : tables_(&kIsoIbmTables), reg_(initial) {
   if (polynomial != 0x1021) {
     ownTables_ = MakeCrcTables(polynomial);
-    tables_ = &ownTables_;
+    tables_ = &*ownTables_;
   }
 }
 
+namespace {
+
+// Eight bytes per step through the slice tables, then a byte at a time.
+std::uint16_t IsoIbmUpdate(std::uint16_t reg, std::span<const std::uint8_t> bytes) {
+  const auto& s = kIsoIbmSlices;
+  while (bytes.size() >= 8) {
+    const std::uint8_t* b = bytes.data();
+    reg = static_cast<std::uint16_t>(s[7][(reg >> 8) ^ b[0]] ^ s[6][(reg & 0xFF) ^ b[1]] ^
+                                     s[5][b[2]] ^ s[4][b[3]] ^ s[3][b[4]] ^ s[2][b[5]] ^
+                                     s[1][b[6]] ^ s[0][b[7]]);
+    bytes = bytes.subspan(8);
+  }
+  for (std::uint8_t byte : bytes)
+    reg = static_cast<std::uint16_t>((reg << 8) ^ kIsoIbmTables.byte[(reg >> 8) ^ byte]);
+  return reg;
+}
+
+}  // namespace
+
 void TCrc16::Update(std::span<const std::uint8_t> bytes) {
   if (tables_ == &kIsoIbmTables) {
-    const auto& s = kIsoIbmSlices;
-    while (bytes.size() >= 8) {
-      const std::uint8_t* b = bytes.data();
-      reg_ = static_cast<std::uint16_t>(s[7][(reg_ >> 8) ^ b[0]] ^ s[6][(reg_ & 0xFF) ^ b[1]] ^
-                                        s[5][b[2]] ^ s[4][b[3]] ^ s[3][b[4]] ^ s[2][b[5]] ^
-                                        s[1][b[6]] ^ s[0][b[7]]);
-      bytes = bytes.subspan(8);
-    }
+    reg_ = IsoIbmUpdate(reg_, bytes);
+    return;
   }
   for (std::uint8_t byte : bytes)
     reg_ = static_cast<std::uint16_t>((reg_ << 8) ^ tables_->byte[(reg_ >> 8) ^ byte]);
 }
 
 std::uint16_t crc16(std::span<const std::uint8_t> bytes) {
-  TCrc16 crc;
-  crc.Update(bytes);
-  return crc.Value();
+  return IsoIbmUpdate(0xFFFF, bytes);
 }
 
 }  // namespace hfe

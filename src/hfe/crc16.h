@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace hfe {
@@ -53,7 +54,7 @@ class TCrc16 {
   }
 
   const TCrcTables* tables_;
-  TCrcTables ownTables_;  // used for polynomials other than 0x1021
+  std::optional<TCrcTables> ownTables_;  // used for polynomials other than 0x1021
   std::uint16_t reg_;
 };
 

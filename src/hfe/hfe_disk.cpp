@@ -32,7 +32,8 @@ std::string NameForLog(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file) {
+std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
+                                         THfeReadReport* report) {
   auto context = trk_init();
   auto loader = trk_imgInitLoader(*context);
   TFloppy floppy;
@@ -42,16 +43,28 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file) {
   auto access = trk_initSectorAccess(*context, floppy);
 
   std::vector<std::uint8_t> image(static_cast<std::size_t>(sides) * kSideBytes, 0);
+  THfeReadReport perSide[2];
   int copiedPerSide[2] = {0, 0};
   for (std::int32_t track = 0; track < kImageTracks; ++track) {
     for (std::int32_t side = 0; side < sides; ++side) {
-      int status = 0;
-      copiedPerSide[side] += trk_readSectorData(
-          *access, track, side, 1, kSectorsPerTrack, kSectorSize, SectorSearch::IsoIbmMfm,
-          std::span(image).subspan(TrackSideOffset(track, sides, side), kTrackSideBytes), status);
+      const auto trackSide =
+          std::span(image).subspan(TrackSideOffset(track, sides, side), kTrackSideBytes);
+      // One sector at a time, so that every sector's own status is known.
+      for (std::int32_t id = 1; id <= kSectorsPerTrack; ++id) {
+        int status = kSectorsOk;
+        const int copied = trk_readSectorData(
+            *access, track, side, id, 1, kSectorSize, SectorSearch::IsoIbmMfm,
+            trackSide.subspan(static_cast<std::size_t>(id - 1) * kSectorSize, kSectorSize), status);
+        copiedPerSide[side] += copied;
+        if (status == kSectorBadCrc)
+          ++perSide[side].badCrcSectors;
+        else if (copied == 0 || status != kSectorsOk)
+          ++perSide[side].missingSectors;
+      }
     }
   }
   if (copiedPerSide[0] + copiedPerSide[1] == 0) return {};
+  THfeReadReport total = perSide[0];
   if (sides == 2 && copiedPerSide[1] == 0) {
     // A one-sided disk stored in a two-sided file: keep side 0 in one-sided order.
     for (std::int32_t track = 0; track < kImageTracks; ++track)
@@ -59,18 +72,25 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file) {
                   kTrackSideBytes,
                   image.begin() + static_cast<std::ptrdiff_t>(TrackSideOffset(track, 1, 0)));
     image.resize(kSideBytes);
+  } else if (sides == 2) {
+    total.missingSectors += perSide[1].missingSectors;
+    total.badCrcSectors += perSide[1].badCrcSectors;
   }
+  if (report) *report = total;
   return image;
 }
 
 bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem::path& FileName,
-                      disk::TMSXDisk& Disk) {
-  const std::vector<std::uint8_t> image = DecodeHFEImage(file);
+                      disk::TMSXDisk& Disk, THfeReadReport* report) {
+  THfeReadReport read;
+  const std::vector<std::uint8_t> image = DecodeHFEImage(file, &read);
   if (image.empty() || image.size() > static_cast<std::size_t>(disk::kImageCapacity)) return false;
-  return Disk.LoadFromBuffer(image, FileName);
+  if (!Disk.LoadFromBuffer(image, FileName)) return false;
+  if (report) *report = read;
+  return true;
 }
 
-bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk) {
+bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk, THfeReadReport* report) {
   std::vector<std::uint8_t> file;
   {
     rtl::TFileStream stream(FileName, rtl::FileMode::OpenRead);
@@ -79,7 +99,7 @@ bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk) {
         std::clamp<std::int64_t>(size, 0, static_cast<std::int64_t>(kMaxHfeFileBytes))));
     file.resize(stream.ReadFully(file));
   }
-  return LoadHFEFromBytes(file, FileName, Disk);
+  return LoadHFEFromBytes(file, FileName, Disk, report);
 }
 
 std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {

@@ -27,8 +27,9 @@ std::string_view InterfaceModeName(std::int32_t mode);
 std::string_view InterfaceModeDescription(std::int32_t mode);
 
 // Reads an HFE file image into `floppy` (replaced only on success). 0 done, -2 bad file: wrong
-// signature, a header or track list cut short, no tracks, a side count other than 1 or 2 or a
-// bit rate of 0. Track data past the end of the file reads as zero.
+// signature, a header cut short, a track list in block 0 or not wholly in the file, no tracks, a
+// side count other than 1 or 2 or a bit rate of 0. Track data past the end of the file reads as
+// zero.
 int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
                          std::span<const std::uint8_t> file, std::string_view fileName);
 

@@ -41,7 +41,7 @@ std::unique_ptr<TSide> ReadSide(std::span<const std::uint8_t> file, std::size_t 
     const std::size_t from = trackOffset + block * kHfeBlock + static_cast<std::size_t>(side) * 256;
     std::uint8_t* out = record->cellData.data() + block * 256;
     if (from + 256 <= file.size()) {
-      for (std::size_t i = 0; i < 256; ++i) out[i] = kBitReverse[file[from + i]];
+      ReverseBits(file.data() + from, out, 256);
     } else {
       for (std::size_t i = 0; i < 256; ++i) out[i] = kBitReverse[ByteOrZero(file, from + i)];
     }
@@ -67,8 +67,11 @@ int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
   const std::int32_t bitRate = static_cast<std::int32_t>(U16(file, 12)) * 1000;
   const auto headerRpm = static_cast<std::uint16_t>(U16(file, 14));
   const std::int32_t interfaceMode = file[16];
-  const std::size_t listEnd = kHfeBlock + static_cast<std::size_t>(tracks) * 4;
-  if (tracks == 0 || sides < 1 || sides > 2 || bitRate == 0 || file.size() < listEnd) {
+  // The track list may sit in any block after the header, but must lie wholly in the file.
+  const std::size_t listStart = U16(file, 18) * kHfeBlock;
+  const std::size_t listEnd = listStart + static_cast<std::size_t>(tracks) * 4;
+  if (tracks == 0 || sides < 1 || sides > 2 || bitRate == 0 || listStart == 0 ||
+      file.size() < listEnd) {
     log.Log(kLogError, "bad header");
     return kBadFile;
   }
@@ -87,7 +90,7 @@ int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
 
   result.cylinders.resize(static_cast<std::size_t>(tracks));
   for (std::int32_t track = 0; track < tracks; ++track) {
-    const std::size_t entry = kHfeBlock + static_cast<std::size_t>(track) * 4;
+    const std::size_t entry = listStart + static_cast<std::size_t>(track) * 4;
     const std::size_t trackOffset = U16(file, entry) * kHfeBlock;
     const std::size_t length = (U16(file, entry + 2) + kHfeBlock - 1) / kHfeBlock * kHfeBlock;
     log.Log(kLogDetail, "HFE File : reading track %d, track size:%d - file offset:%.8X", track,

@@ -71,17 +71,38 @@ void WriteHeader(const TFloppy& floppy, std::vector<std::uint8_t>& file) {
   }
 }
 
-// The trailing run of zero bytes repeats the two bytes before it, alternately.
-void FillTrailingZeros(std::span<std::uint8_t> half) {
-  std::size_t run = half.size();
-  while (run > 0 && half[run - 1] == 0) --run;
-  if (run == 0 || run == half.size()) return;
-  if (run == 1) {
-    std::fill(half.begin() + 1, half.end(), half[0]);
-    return;
+// The half of a track side in the file: the side's first bytes, and in place of their trailing
+// run of zero bytes (up to the end of the half) the two bytes before that run, alternately.
+class THalf {
+ public:
+  THalf(const std::uint8_t* cells, std::size_t count) : cells_(cells), run_(count) {
+    while (run_ > 0 && cells_[run_ - 1] == 0) --run_;
+    if (run_ > 0) {
+      pair_[0] = cells_[run_ >= 2 ? run_ - 2 : 0];
+      pair_[1] = cells_[run_ - 1];
+    }
   }
-  const std::uint8_t pair[2] = {half[run - 2], half[run - 1]};
-  for (std::size_t i = run; i < half.size(); ++i) half[i] = pair[(i - run) % 2];
+  // Bytes [from, from + 256) bit-reversed into `out`.
+  void ReversedBlock(std::size_t from, std::uint8_t* out) const {
+    if (from + 256 <= run_) {
+      ReverseBits(cells_ + from, out, 256);
+      return;
+    }
+    for (std::size_t i = 0; i < 256; ++i) {
+      const std::size_t at = from + i;
+      out[i] = kBitReverse[at < run_ ? cells_[at] : pair_[(at - run_) & 1]];
+    }
+  }
+
+ private:
+  const std::uint8_t* cells_;
+  std::size_t run_;
+  std::uint8_t pair_[2] = {0, 0};
+};
+
+THalf HalfOf(const TSide* side, std::size_t half) {
+  const std::size_t count = std::min({SideBytes(side), half, kMaxSideBytes});
+  return count > 0 ? THalf(side->cellData.data(), count) : THalf(nullptr, 0);
 }
 
 }  // namespace
@@ -111,10 +132,9 @@ int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
   for (std::int32_t track = 0; track < floppy.trackCount; ++track)
     totalBlocks +=
         (2 * std::min(TrackBytes(floppy, track), kMaxSideBytes) + kHfeBlock - 1) / kHfeBlock;
-  file.reserve(totalBlocks * kHfeBlock);
 
+  file.resize(totalBlocks * kHfeBlock);
   std::size_t nextBlock = 1 + listBlocks;
-  std::vector<std::uint8_t> halves[2];
   for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
     const TCylinder* cylinder = floppy.cylinders[static_cast<std::size_t>(track)].get();
     const bool twoSides = cylinder && cylinder->sideCount >= 2;
@@ -130,23 +150,12 @@ int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
     PutU16(file, entry + 2, static_cast<std::uint32_t>(length));
     const std::size_t blocks = (length + kHfeBlock - 1) / kHfeBlock;
     const std::size_t half = blocks * kHfeBlock / 2;
-    for (int side = 0; side < 2; ++side) {
-      halves[side].assign(half, 0);
-      if (side == 1 && !twoSides) continue;
-      const TSide* record = floppy.Side(track, side);
-      const std::size_t count = std::min({SideBytes(record), half, kMaxSideBytes});
-      if (count > 0) std::copy_n(record->cellData.begin(), count, halves[side].begin());
-      FillTrailingZeros(halves[side]);
-    }
-    const std::size_t trackStart = nextBlock * kHfeBlock;
-    file.resize(trackStart + blocks * kHfeBlock);
-    for (std::size_t block = 0; block < blocks; ++block) {
-      std::uint8_t* out = file.data() + trackStart + block * kHfeBlock;
-      for (int side = 0; side < 2; ++side) {
-        const std::uint8_t* in = halves[side].data() + block * 256;
-        for (std::size_t i = 0; i < 256; ++i) out[side * 256 + i] = kBitReverse[in[i]];
-      }
-    }
+    const THalf halves[2] = {HalfOf(floppy.Side(track, 0), half),
+                             twoSides ? HalfOf(floppy.Side(track, 1), half) : THalf(nullptr, 0)};
+    std::uint8_t* out = file.data() + nextBlock * kHfeBlock;
+    for (std::size_t block = 0; block < blocks; ++block)
+      for (int side = 0; side < 2; ++side)
+        halves[side].ReversedBlock(block * 256, out + block * kHfeBlock + side * 256);
     nextBlock += blocks;
     trk_imgCallProgressCallback(loader, track, floppy.trackCount);
   }

@@ -24,7 +24,9 @@ TSectorAccess::TSideCache* CacheOf(TSectorAccess& access, std::int32_t track, st
   const std::size_t index =
       (static_cast<std::size_t>(track) * 2 + static_cast<std::size_t>(side & 1)) * 2 +
       static_cast<std::size_t>(EncodingSlot(encoding));
-  return index < access.cache.size() ? &access.cache[index] : nullptr;
+  if (index >= access.cache.size()) return nullptr;
+  if (!access.cache[index]) access.cache[index] = std::make_unique<TSectorAccess::TSideCache>();
+  return access.cache[index].get();
 }
 
 std::int32_t Parse(const TLibContext& context, const TSide& side, SectorSearch encoding,
@@ -38,20 +40,12 @@ std::int32_t Parse(const TLibContext& context, const TSide& side, SectorSearch e
   return -1;
 }
 
-// Notes an identified sector: its id's first starts, and a copy without data while the cache has
-// room and the sector lies past the last one kept.
+// Notes where an identified sector with a usable id starts.
 void Remember(TSectorAccess::TSideCache& cache, const TSectorConfig& sector) {
   if (!sector.hasHeader() || sector.sector < 0 || sector.sector > 255) return;
   auto& first = sector.headerCrcError ? cache.firstBad : cache.firstGood;
   auto& start = first[static_cast<std::size_t>(sector.sector)];
   if (start < 0 || sector.startCell < start) start = sector.startCell;
-  if (cache.sectors.size() >= kMaxCachedSectors ||
-      (!cache.sectors.empty() && sector.startCell <= cache.sectors.back().startCell))
-    return;
-  TSectorConfig copy = sector;
-  copy.data.clear();
-  copy.data.shrink_to_fit();
-  cache.sectors.push_back(std::move(copy));
 }
 
 void Reposition(TSectorAccess& access, std::int32_t track, std::int32_t side,
@@ -62,25 +56,33 @@ void Reposition(TSectorAccess& access, std::int32_t track, std::int32_t side,
   access.lastStart = position;
 }
 
-std::unique_ptr<TSectorConfig> NextSector(TSectorAccess& access, std::int32_t track,
-                                          std::int32_t side, SectorSearch encoding,
-                                          bool decodeData) {
+// Parses the next sector of the track side into the fresh record `sector`; false when none is
+// left.
+bool ParseNext(TSectorAccess& access, std::int32_t track, std::int32_t side, SectorSearch encoding,
+               TSectorConfig& sector, bool decodeData) {
   const bool sameSide = track == access.track && side == access.side;
   const std::int32_t start = sameSide && access.position >= 0 ? access.position : 0;
   if (!sameSide) access.lastStart = 0;
   access.track = track;
   access.side = side;
   const TSide* record = access.floppy ? access.floppy->Side(track, side) : nullptr;
-  if (!record || access.lastStart > start) return nullptr;
+  if (!record || access.lastStart > start) return false;
   access.lastStart = start;
-  auto sector = std::make_unique<TSectorConfig>();
-  const std::int32_t next = Parse(*access.context, *record, encoding, *sector, start, decodeData);
+  const std::int32_t next = Parse(*access.context, *record, encoding, sector, start, decodeData);
   if (next < 0 || next == start) {
     access.position = -1;
-    return nullptr;
+    return false;
   }
   access.position = next;
-  if (auto* cache = CacheOf(access, track, side, encoding)) Remember(*cache, *sector);
+  if (auto* cache = CacheOf(access, track, side, encoding)) Remember(*cache, sector);
+  return true;
+}
+
+std::unique_ptr<TSectorConfig> NextSector(TSectorAccess& access, std::int32_t track,
+                                          std::int32_t side, SectorSearch encoding,
+                                          bool decodeData) {
+  auto sector = std::make_unique<TSectorConfig>();
+  if (!ParseNext(access, track, side, encoding, *sector, decodeData)) return nullptr;
   return sector;
 }
 
@@ -139,10 +141,11 @@ std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int3
   // Go on with the walk that fills the cache; it ends at the end of the track.
   if (!cache->complete) {
     Reposition(access, track, side, cache->frontier);
-    while (auto sector = NextSector(access, track, side, encoding, false)) {
+    for (TSectorConfig sector; ParseNext(access, track, side, encoding, sector, false);
+         sector = TSectorConfig{}) {
       cache->frontier = access.position;
-      if (Matches(*sector, sectorId))
-        return DecodeAt(access, track, side, encoding, sector->startCell);
+      if (Matches(sector, sectorId))
+        return DecodeAt(access, track, side, encoding, sector.startCell);
     }
     cache->complete = true;
   }

@@ -19,8 +19,6 @@ inline constexpr int kSectorBadCrc = 1;     // data copied, but a CRC was wrong 
 inline constexpr int kSectorWrongSize = 2;  // a sector of another size was skipped
 inline constexpr int kSectorNotFound = 3;
 
-inline constexpr std::size_t kMaxCachedSectors = 2048;
-
 struct TSectorAccess {
   TLibContext* context = nullptr;
   TFloppy* floppy = nullptr;
@@ -29,21 +27,21 @@ struct TSectorAccess {
   std::int32_t side = 0;
   std::int32_t lastStart = 0;
 
-  // What is known about one track side: the identified sectors seen, in track order and without
-  // their data, and for every sector id where its first copy with a good identity CRC, and its
-  // first with a bad one, start.
+  // What is known about one track side: for every sector id where its first copy with a good
+  // identity CRC, and its first with a bad one, start.
   struct TSideCache {
     TSideCache() {
       firstGood.fill(-1);
       firstBad.fill(-1);
     }
-    std::vector<TSectorConfig> sectors;
     std::array<std::int32_t, 256> firstGood;
     std::array<std::int32_t, 256> firstBad;
     std::int32_t frontier = 0;  // where the walk that fills the cache goes on
     bool complete = false;      // the walk reached the end of the track
   };
-  std::vector<TSideCache> cache;  // track x 2 + (side and 1); empty when the floppy has no tracks
+  // Per track x 2 + (side and 1) and encoding, made when first used; empty when the floppy has
+  // no tracks.
+  std::vector<std::unique_ptr<TSideCache>> cache;
 };
 
 std::unique_ptr<TSectorAccess> trk_initSectorAccess(TLibContext& context, TFloppy& floppy);

@@ -1,6 +1,7 @@
 // The ISO/IBM MFM and FM sector parsers: find an address mark, decode the identity field and the
 // data field that follows it, and check both CRCs.
 #include <algorithm>
+#include <cstring>
 
 #include "hfe/bit_stream.h"
 #include "hfe/crc16.h"
@@ -24,6 +25,42 @@ constexpr std::uint8_t kFmIdMark[4] = {0x55, 0x11, 0x15, 0x54};
 constexpr std::uint8_t kFmDataMarkPrefix[3] = {0x55, 0x11, 0x14};
 constexpr std::int32_t kFmByteCells = 32;
 constexpr std::int32_t kFmDataSearchCells = 1664;
+constexpr std::uint32_t kMfmSyncWord = 0x4489;
+
+const TSearchPattern& MfmSync() {
+  static const TSearchPattern pattern(kMfmSync, kMfmSyncCells);
+  return pattern;
+}
+
+const TSearchPattern& FmIdMark() {
+  static const TSearchPattern pattern(kFmIdMark, 32);
+  return pattern;
+}
+
+const TSearchPattern& FmDataMarkPrefix() {
+  static const TSearchPattern pattern(kFmDataMarkPrefix, 24);
+  return pattern;
+}
+
+// Where the search goes on after a match at `match` whose mark word is one more sync word. In a
+// run of sync words the only matches are one word apart, and each has a sync word for its mark,
+// so the run can be crossed at once: up to the last match whose mark word still lies in the run.
+std::int32_t AfterSyncRun(const TCellRing& ring, std::int32_t match) {
+  const std::int64_t verifiedEnd = std::int64_t{match} + kMfmSyncCells + kMfmByteCells;
+  if (verifiedEnd > ring.Length()) return match + 1;
+  // Cells from the first whole byte after the match repeat every 16 cells while each byte
+  // equals the one two before it.
+  const auto bytes = ring.Bytes();
+  const auto limit = static_cast<std::size_t>(ring.Length() / 8);
+  std::size_t end = static_cast<std::size_t>(match >> 3) + 3;
+  while (end + 8 <= limit && std::memcmp(&bytes[end], &bytes[end - 2], 8) == 0) end += 8;
+  while (end < limit && bytes[end] == bytes[end - 2]) ++end;
+  const std::int64_t runEnd =
+      std::max<std::int64_t>(static_cast<std::int64_t>(end) * 8, verifiedEnd);
+  const std::int64_t lastMatch =
+      match + (runEnd - match - kMfmSyncCells - kMfmByteCells) / kMfmByteCells * kMfmByteCells;
+  return static_cast<std::int32_t>(lastMatch + 1);
+}
 
 std::int32_t BitRateAt(const TSide& side, std::int32_t position) {
   if (side.bitRate != -1 || side.timing.empty()) return side.bitRate;
@@ -56,18 +93,18 @@ void SetIdentity(TSectorConfig& sector, std::span<const std::uint8_t> chrn) {
 // Decodes a data field of `prefix` bytes (syncs and mark), the data and its CRC from `position`.
 void DecodeDataField(const TLibContext& context, const TCellRing& ring, TSectorConfig& sector,
                      std::int32_t position, std::size_t prefix, bool mfm) {
-  std::vector<std::uint8_t> field(prefix + static_cast<std::size_t>(sector.size) + 2);
+  std::vector<std::uint8_t>& field = sector.data;
+  field.resize(prefix + static_cast<std::size_t>(sector.size) + 2);
   const std::int32_t end = mfm ? mfmDecode(ring, field, position) : fmDecode(ring, field, position);
   sector.endCell = end;
   sector.dataCrc = field[field.size() - 2] << 8 | field[field.size() - 1];
-  TCrc16 crc;
-  crc.Update(field);
-  sector.dataCrcError = crc.Value() != 0 ? 0xFF : 0;
+  sector.dataCrcError = crc16(field) != 0 ? 0xFF : 0;
   if (sector.dataCrcError)
     context.Log(kLogDetail, "Data CRC ERROR ! (0x%.4X)", static_cast<unsigned>(sector.dataCrc));
   else
     context.Log(kLogDetail, "Data CRC Ok. (0x%.4X)", static_cast<unsigned>(sector.dataCrc));
-  sector.data.assign(field.begin() + static_cast<std::ptrdiff_t>(prefix), field.end() - 2);
+  field.erase(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(prefix));
+  field.resize(static_cast<std::size_t>(sector.size));
   DetectFill(sector);
 }
 
@@ -79,13 +116,13 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
   const std::int32_t length = ring.Length();
   std::int32_t from = start;
   while (from >= 0 && from < length) {
-    const std::int32_t match =
-        searchBitStream(side.cellData, length, -1, kMfmSync, kMfmSyncCells, from);
+    const std::int32_t match = searchBitStream(ring, -1, MfmSync(), from);
     if (match < 0) return -1;
     // The mark first: most sync runs that are not address marks end here.
-    std::uint8_t header[10];
-    mfmDecode(ring, std::span(header).first(4), match);
-    const std::uint8_t mark = header[3];
+    const std::uint32_t markCells =
+        ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells), kMfmByteCells);
+    const std::uint8_t mark = mfmDataOf(markCells);
+    std::uint8_t header[10] = {0xA1, 0xA1, 0xA1, mark};
     if (mark == 0xFE || (mark >= 0xF8 && mark <= 0xFB))
       mfmDecode(ring, std::span(header).subspan(4), match + 4 * kMfmByteCells);
     if (mark == 0xFE) {
@@ -103,8 +140,8 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
                       : "Valid MFM sector header found - Cyl:%d Side:%d Sect:%d Size:%d",
                   sector.cylinder, sector.head, sector.sector, sector.size);
       const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 10 * kMfmByteCells);
-      const std::int32_t dataSync = searchBitStream(side.cellData, length, kMfmDataSearchCells,
-                                                    kMfmSync, kMfmSyncCells, match + 1);
+      const std::int32_t dataSync =
+          searchBitStream(ring, kMfmDataSearchCells, MfmSync(), match + 1);
       if (dataSync < 0) {
         sector.dataStartCell = sector.endCell = identityEnd;
         return match + 2;
@@ -134,7 +171,7 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
       context.Log(kLogDetail, "get_next_MFM_sector : Data sector without sector header !?!");
       return match + 1;
     }
-    from = match + 1;
+    from = markCells == kMfmSyncWord ? AfterSyncRun(ring, match) : match + 1;
   }
   return -1;
 }
@@ -144,7 +181,7 @@ std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
   if (start < 0 || start >= length) return -1;
-  const std::int32_t match = searchBitStream(side.cellData, length, -1, kFmIdMark, 32, start);
+  const std::int32_t match = searchBitStream(ring, -1, FmIdMark(), start);
   if (match < 0) return -1;
   std::uint8_t header[7];
   fmDecode(ring, header, match);
@@ -160,7 +197,7 @@ std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
               sector.cylinder, sector.head, sector.sector, sector.size);
   const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 7 * kFmByteCells);
   const std::int32_t dataMarkAt =
-      searchBitStream(side.cellData, length, kFmDataSearchCells, kFmDataMarkPrefix, 24, match + 1);
+      searchBitStream(ring, kFmDataSearchCells, FmDataMarkPrefix(), match + 1);
   if (dataMarkAt < 0) {
     context.Log(kLogDetail, "No data!");
     sector.dataStartCell = sector.endCell = identityEnd;

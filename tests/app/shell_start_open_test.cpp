@@ -145,6 +145,31 @@ TEST_F(ShellCoreTest, AnUnreadableImageLeavesTheCurrentOneAndSaysSo) {
   }
 }
 
+TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
+  std::vector<std::uint8_t> cut = HfeImage(true, "hello world");
+  fs.files["/img/whole.hfe"] = cut;
+  cut.resize(100000);
+  fs.files["/img/cut.hfe"] = cut;
+  hfe::THfeReadReport report;
+  ASSERT_FALSE(hfe::DecodeHFEImage(cut, &report).empty());
+  ASSERT_GT(report.Unreadable(), 0);
+  StartFresh();
+  for (const char* path : {"/img/whole.hfe", "/img/cut.hfe"}) {
+    ui.boxes.clear();
+    ASSERT_TRUE(core->OpenDiskImage(path));
+    EXPECT_EQ(view.caption, L"Quollbox - " + std::filesystem::path(path).wstring());
+    EXPECT_EQ(view.rows.size(), 1u);
+    if (std::string_view(path) == "/img/whole.hfe") {
+      EXPECT_TRUE(ui.boxes.empty());
+      continue;
+    }
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, DamagedImageText(report.Unreadable()));
+    EXPECT_EQ(ui.boxes[0].caption, kOpenCaption);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
+  }
+}
+
 TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
   const struct {
     MsgAnswer answer;

@@ -61,6 +61,8 @@ TEST(ShellTexts, CaptionAndPanels) {
   EXPECT_EQ(SizePanelText(nullptr), L"none");
   EXPECT_EQ(UsedPanelText(2048, 364544), L"2048 of 364544 bytes used");
   EXPECT_EQ(FreePanelText(0), L"0 bytes free");
+  EXPECT_EQ(DamagedImageText(1), L"1 sector could not be read; the image may be damaged.");
+  EXPECT_EQ(DamagedImageText(1370), L"1370 sectors could not be read; the image may be damaged.");
 }
 
 }  // namespace

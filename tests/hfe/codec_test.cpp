@@ -16,84 +16,69 @@ namespace {
 
 using hfe_test::Bytes;
 
-Bytes Concat(Bytes head, std::size_t count, std::uint8_t fill) {
-  head.insert(head.end(), count, fill);
-  return head;
-}
-
-TEST(Crc16, KnownVectors) {
+// Known vectors, then random buffers of many lengths against the bitwise CRC; a field followed by
+// its CRC gives 0.
+TEST(Crc16, KnownVectorsAndTheBitwiseCrc) {
   const std::string text = "123456789";
+  Bytes data = {0xA1, 0xA1, 0xA1, 0xFB};
+  data.resize(516, 0xE5);
   const struct {
     Bytes input;
     std::uint16_t crc;
-  } cases[] = {
-      {Bytes(text.begin(), text.end()), 0x29B1},
-      {{0xA1, 0xA1, 0xA1}, 0xCDB4},
-      {{0xA1, 0xA1, 0xA1, 0xFE, 0x00, 0x00, 0x01, 0x02}, 0xCA6F},
-      {{0xA1, 0xA1, 0xA1, 0xFE, 0x00, 0x01, 0x01, 0x02}, 0xFD5F},
-      {{0xA1, 0xA1, 0xA1, 0xFE, 0x4F, 0x01, 0x09, 0x02}, 0xCE84},
-      {Concat({0xA1, 0xA1, 0xA1, 0xFB}, 512, 0x00), 0xDA6E},
-      {Concat({0xA1, 0xA1, 0xA1, 0xFB}, 512, 0xE5), 0xC40B},
-  };
+  } cases[] = {{Bytes(text.begin(), text.end()), 0x29B1},
+               {{0xA1, 0xA1, 0xA1, 0xFE, 0x4F, 0x01, 0x09, 0x02}, 0xCE84},
+               {data, 0xC40B}};
   for (const auto& c : cases) {
     EXPECT_EQ(crc16(c.input), c.crc);
     TCrc16 byByte;
     for (std::uint8_t byte : c.input) byByte.Update(byte);
     EXPECT_EQ(byByte.Value(), c.crc);
-    EXPECT_EQ(hfe_test::BitwiseCrc(c.input), c.crc);
-    Bytes withCrc = c.input;
-    withCrc.push_back(static_cast<std::uint8_t>(c.crc >> 8));
-    withCrc.push_back(static_cast<std::uint8_t>(c.crc & 0xFF));
-    EXPECT_EQ(crc16(withCrc), 0);
   }
-}
-
-TEST(Crc16, AgreesWithBitwiseOnRandomBuffers) {
   for (std::uint32_t seed = 1; seed <= 50; ++seed) {
-    const Bytes bytes = hfe_test::RandomBytes(seed * 13, seed);
-    EXPECT_EQ(crc16(bytes), hfe_test::BitwiseCrc(bytes));
+    Bytes bytes = hfe_test::RandomBytes(seed * 13, seed);
+    const std::uint16_t crc = hfe_test::BitwiseCrc(bytes);
+    EXPECT_EQ(crc16(bytes), crc);
+    bytes.insert(bytes.end(),
+                 {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
+    EXPECT_EQ(crc16(bytes), 0);
   }
 }
 
-TEST(Mfm, KnownWords) {
+TEST(Mfm, WordsAndTheClockRule) {
   const struct {
     std::uint8_t byte;
     int previousBit;
     std::uint8_t clockMask;
     std::uint16_t cells;
-    std::uint8_t fileBytes[2];  // the cells as stored in an HFE file, bit-reversed
-  } cases[] = {
-      {0x4E, 0, 0xFF, 0x9254, {0x49, 0x2A}}, {0x4E, 1, 0xFF, 0x1254, {0x48, 0x2A}},
-      {0x00, 0, 0xFF, 0xAAAA, {0x55, 0x55}}, {0xFE, 1, 0xFF, 0x5554, {0xAA, 0x2A}},
-      {0xFB, 1, 0xFF, 0x5545, {0xAA, 0xA2}}, {0xFC, 0, 0xFF, 0x5552, {0xAA, 0x4A}},
-      {0xA1, 0, 0x0A, 0x4489, {0x22, 0x91}}, {0xC2, 0, 0x14, 0x5224, {0x4A, 0x24}},
-  };
+  } cases[] = {{0x4E, 0, 0xFF, 0x9254}, {0x4E, 1, 0xFF, 0x1254}, {0x00, 0, 0xFF, 0xAAAA},
+               {0xFE, 1, 0xFF, 0x5554}, {0xA1, 0, 0x0A, 0x4489}, {0xC2, 0, 0x14, 0x5224}};
   for (const auto& c : cases) {
-    const std::uint16_t word = mfmWord(c.byte, c.previousBit, c.clockMask);
-    EXPECT_EQ(word, c.cells) << std::hex << int{c.byte};
-    EXPECT_EQ(hfe_test::Reversed(static_cast<std::uint8_t>(word >> 8)), c.fileBytes[0]);
-    EXPECT_EQ(hfe_test::Reversed(static_cast<std::uint8_t>(word & 0xFF)), c.fileBytes[1]);
-    EXPECT_EQ(mfmDataOf(word), c.byte);
+    EXPECT_EQ(mfmWord(c.byte, c.previousBit, c.clockMask), c.cells) << std::hex << int{c.byte};
+    EXPECT_EQ(mfmDataOf(c.cells), c.byte);
   }
-  EXPECT_EQ(mfmDataOf(0x5555), 0xFF);
-  EXPECT_EQ(mfmDataOf(0xAAAA), 0x00);
-}
-
-TEST(Mfm, EveryByteRoundTripsAndKeepsTheRunLengthRules) {
-  for (int previous = 0; previous < 2; ++previous) {
+  // Every byte round-trips; with the previous data cell in front, never two ones in a row and
+  // never four zeros.
+  for (std::uint32_t previous = 0; previous < 2; ++previous)
     for (unsigned value = 0; value < 256; ++value) {
-      const auto byte = static_cast<std::uint8_t>(value);
-      const std::uint16_t word = mfmWord(byte, previous);
-      EXPECT_EQ(mfmDataOf(word), byte);
-      // With the previous data cell in front: never two ones in a row, never four zeros.
-      const std::uint32_t cells = static_cast<std::uint32_t>(previous) << 16 | word;
-      for (int bit = 0; bit < 16; ++bit) {
-        EXPECT_NE((cells >> bit) & 3, 3u);
-        if (bit <= 13) {
-          EXPECT_NE((cells >> bit) & 0xF, 0u) << value;
-        }
-      }
+      const std::uint16_t word =
+          mfmWord(static_cast<std::uint8_t>(value), static_cast<int>(previous));
+      ASSERT_EQ(mfmDataOf(word), value);
+      const std::uint32_t cells = previous << 16 | word;
+      for (int bit = 0; bit < 16; ++bit)
+        ASSERT_TRUE(((cells >> bit) & 3) != 3 && (bit > 13 || ((cells >> bit) & 0xF) != 0))
+            << value;
     }
+  // A data bit is 1 only when its clock cell is 0, in a single word and in a long run alike.
+  const struct {
+    std::uint8_t cells;
+    std::int32_t start;
+    std::uint8_t byte;
+  } runs[] = {{0x55, 0, 0xFF}, {0xAA, 0, 0x00}, {0xFF, 0, 0x00}, {0xFF, 5, 0x00}, {0x77, 0, 0xAA}};
+  for (const auto& r : runs) {
+    Bytes decoded(9);
+    mfmDecode(Bytes(40, r.cells), 320, decoded, r.start);
+    EXPECT_EQ(decoded, Bytes(9, r.byte)) << int{r.cells};
+    EXPECT_EQ(mfmDataOf(static_cast<std::uint32_t>(r.cells) * 0x101), r.byte);
   }
 }
 
@@ -105,15 +90,12 @@ TEST(Mfm, EncodesAndDecodesAcrossTheEndOfTheTrack) {
   Bytes decoded(4);
   EXPECT_EQ(mfmDecode(cells, 1000, decoded, 990), 54);
   EXPECT_EQ(decoded, text);
-
   TMfmEncoder encoder{TCellWriter(cells, 1000, 992), 0};
   mfmEncode(encoder, text);
   EXPECT_EQ(encoder.writer.Position(), 56);
   EXPECT_EQ(mfmDecode(cells, 1000, decoded, 992), 56);
   EXPECT_EQ(decoded, text);
-  // An empty track decodes nothing.
-  EXPECT_EQ(mfmDecode(Bytes{}, 0, decoded, 0), -1);
-  EXPECT_EQ(mfmDecode(Bytes(10, 0), 0, decoded, 5), -1);
+  EXPECT_EQ(mfmDecode(Bytes(10, 0), 0, decoded, 5), -1);  // an empty track decodes nothing
 }
 
 TEST(Fm, WordsAndRoundTrip) {

@@ -13,28 +13,44 @@ namespace {
 
 using hfe_test::Bytes;
 
-// A header and track list for `tracks` tracks of `length` bytes each, track data 0x55.
-Bytes HandMadeFile(int tracks, int sides, int kbitRate, int rpm, int length) {
-  Bytes file(1024, 0xFF);
-  std::memcpy(file.data(), "HXCPICFE", 8);
-  file[9] = static_cast<std::uint8_t>(tracks);
-  file[10] = static_cast<std::uint8_t>(sides);
-  file[11] = 0;
-  file[12] = static_cast<std::uint8_t>(kbitRate);
-  file[13] = static_cast<std::uint8_t>(kbitRate >> 8);
-  file[14] = static_cast<std::uint8_t>(rpm);
-  file[15] = static_cast<std::uint8_t>(rpm >> 8);
-  file[16] = 7;
+// A two-sided file at 250 kbit/s, interface 7, with its track list in block `listBlock` for
+// `tracks` tracks of `length` bytes each, track data 0x55 from the block after the list.
+Bytes HandMadeFile(int tracks, int rpm, int length, int listBlock = 1) {
+  const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
+  Bytes file = {'H',
+                'X',
+                'C',
+                'P',
+                'I',
+                'C',
+                'F',
+                'E',
+                0,
+                byte(tracks),
+                2,
+                0,
+                250,
+                0,
+                byte(rpm),
+                byte(rpm >> 8),
+                7,
+                1,
+                byte(listBlock),
+                0};
+  file.resize(static_cast<std::size_t>(listBlock + 1) * 512, 0xFF);
   const int blocks = (length + 511) / 512;
   for (int t = 0; t < tracks; ++t) {
-    const int block = 2 + t * blocks;
-    file[512 + t * 4] = static_cast<std::uint8_t>(block);
-    file[513 + t * 4] = static_cast<std::uint8_t>(block >> 8);
-    file[514 + t * 4] = static_cast<std::uint8_t>(length);
-    file[515 + t * 4] = static_cast<std::uint8_t>(length >> 8);
+    const int block = listBlock + 1 + t * blocks;
+    const Bytes entry = {byte(block), byte(block >> 8), byte(length), byte(length >> 8)};
+    std::copy(entry.begin(), entry.end(), file.begin() + listBlock * 512 + t * 4);
   }
-  file.resize(1024 + static_cast<std::size_t>(tracks * blocks) * 512, 0x55);
+  file.resize(file.size() + static_cast<std::size_t>(tracks * blocks) * 512, 0x55);
   return file;
+}
+
+Bytes Concat(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
 }
 
 struct TLoaded {
@@ -50,58 +66,88 @@ TLoaded Load(const Bytes& file) {
   return loaded;
 }
 
+// Geometry from the header; rpm 0 derived from the track length; track 0's own encodings.
 TEST(HfeReader, DerivesGeometryFromTheHeader) {
-  const Bytes file = HandMadeFile(3, 2, 250, 0, 25008);
+  Bytes file = HandMadeFile(3, 0, 25008);
+  file[22] = 0;
+  file[23] = 2;
   const auto loaded = Load(file);
   ASSERT_EQ(loaded.result, kOk);
-  EXPECT_EQ(loaded.floppy.trackCount, 3);
-  EXPECT_EQ(loaded.floppy.sideCount, 2);
-  EXPECT_EQ(loaded.floppy.bitRate, 250000);
-  EXPECT_EQ(loaded.floppy.interfaceType, 7);
-  EXPECT_EQ(loaded.floppy.sectorsPerTrack, -1);
-  const TSide& side = *loaded.floppy.Side(2, 1);
-  EXPECT_EQ(side.cellData.size(), 12544u);
+  const TFloppy& floppy = loaded.floppy;
+  EXPECT_EQ(std::vector<std::int32_t>({floppy.trackCount, floppy.sideCount, floppy.bitRate,
+                                       floppy.interfaceType, floppy.sectorsPerTrack}),
+            std::vector<std::int32_t>({3, 2, 250000, 7, -1}));
+  const TSide& side = *floppy.Side(2, 1);
+  EXPECT_EQ(side.cellData, Bytes(12544, 0xAA));  // 0x55 bit-reversed
   EXPECT_EQ(side.trackLength, 12544 * 8);
-  EXPECT_EQ(side.cellData[0], 0xAA);  // 0x55 bit-reversed
   EXPECT_EQ(side.indexMap[255], 0xFF);
   EXPECT_EQ(side.indexMap[256], 0);
-  EXPECT_EQ(loaded.floppy.cylinders[2]->rpm, 299);
-  EXPECT_EQ(Load(HandMadeFile(3, 2, 250, 360, 25008)).floppy.cylinders[0]->rpm, 360);
+  EXPECT_EQ(floppy.cylinders[2]->rpm, 299);
+  EXPECT_EQ(Load(HandMadeFile(3, 360, 25008)).floppy.cylinders[0]->rpm, 360);
+  EXPECT_EQ(floppy.Side(0, 0)->trackEncoding, TrackEncoding::IsoIbmFm);
+  EXPECT_EQ(floppy.Side(0, 1)->trackEncoding, TrackEncoding::IsoIbmMfm);
+  EXPECT_EQ(floppy.Side(1, 0)->trackEncoding, TrackEncoding::IsoIbmMfm);
   auto context = trk_init();
   auto loader = trk_imgInitLoader(*context);
   EXPECT_EQ(HFE_libIsValidDiskFile(*loader, file), 1);  // the signature alone decides
   EXPECT_EQ(HFE_libIsValidDiskFile(*loader, Bytes{'H', 'X', 'C'}), kBadFile);
 }
 
-TEST(HfeReader, DeInterleavesAndReversesTheSides) {
-  Bytes file = HandMadeFile(1, 2, 250, 300, 1024);
-  for (int i = 0; i < 1024; ++i)
-    file[1024 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i / 256 + 1);
-  const auto loaded = Load(file);
-  ASSERT_EQ(loaded.result, kOk);
-  const TSide& side0 = *loaded.floppy.Side(0, 0);
-  const TSide& side1 = *loaded.floppy.Side(0, 1);
-  // Blocks hold 256 bytes of side 0, then 256 of side 1: file values 1, 2 | 3, 4.
-  EXPECT_EQ(side0.cellData[0], 0x80);
-  EXPECT_EQ(side1.cellData[0], 0x40);
-  EXPECT_EQ(side0.cellData[256], 0xC0);
-  EXPECT_EQ(side1.cellData[511], 0x20);
+// Blocks hold 256 bytes of side 0, then 256 of side 1, each byte bit-reversed, from wherever the
+// header puts the track list.
+TEST(HfeReader, DeInterleavesTheSidesFromTheTrackList) {
+  for (int listBlock : {1, 2, 7}) {
+    Bytes file = HandMadeFile(2, 300, 1024, listBlock);
+    for (std::size_t i = 0; i < 2048; ++i)
+      file[(listBlock + 1) * 512u + i] = static_cast<std::uint8_t>(i / 256 + 1);  // 1 | 2, 3 | 4...
+    const auto loaded = Load(file);
+    ASSERT_EQ(loaded.result, kOk) << listBlock;
+    const auto side = [&](int t, int s) { return loaded.floppy.Side(t, s)->cellData; };
+    EXPECT_EQ(side(0, 0), Concat(Bytes(256, 0x80), Bytes(256, 0xC0))) << listBlock;
+    EXPECT_EQ(side(0, 1), Concat(Bytes(256, 0x40), Bytes(256, 0x20))) << listBlock;
+    EXPECT_EQ(side(1, 0), Concat(Bytes(256, 0xA0), Bytes(256, 0xE0))) << listBlock;
+  }
 }
 
-TEST(HfeReader, TrackZeroEncodingOverrides) {
-  Bytes file = HandMadeFile(2, 2, 250, 300, 512);
-  file[22] = 0;
-  file[23] = 2;
-  const auto loaded = Load(file);
-  ASSERT_EQ(loaded.result, kOk);
-  EXPECT_EQ(loaded.floppy.Side(0, 0)->trackEncoding, TrackEncoding::IsoIbmFm);
-  EXPECT_EQ(loaded.floppy.Side(0, 1)->trackEncoding, TrackEncoding::IsoIbmMfm);
-  EXPECT_EQ(loaded.floppy.Side(1, 0)->trackEncoding, TrackEncoding::IsoIbmMfm);
+TEST(HfeReader, RefusesBadHeadersAndTrackLists) {
+  const Bytes good = HandMadeFile(2, 300, 512, 2);
+  ASSERT_EQ(Load(good).result, kOk);
+  const struct {
+    const char* name;
+    std::size_t offset;  // a byte to set, or the size to cut to when value < 0
+    int value;
+  } cases[] = {
+      {"bad signature", 0, 'X'},
+      {"HXCHFEV3 signature", 3, 'H'},
+      {"0 sides", 10, 0},
+      {"3 sides", 10, 3},
+      {"0 tracks", 9, 0},
+      {"bit rate 0", 12, 0},
+      {"list in the header", 18, 0},
+      {"list past the end", 18, 200},
+      {"empty file", 0, -1},
+      {"25 bytes", 25, -1},
+      {"no list", 1024, -1},
+      {"half a list", 1031, -1},
+  };
+  for (const auto& c : cases) {
+    Bytes file = good;
+    if (c.value < 0) {
+      file.resize(c.offset);
+    } else {
+      file[c.offset] = static_cast<std::uint8_t>(c.value);
+      if (c.offset == 3) std::memcpy(file.data(), "HXCHFEV3", 8);
+    }
+    EXPECT_EQ(Load(file).result, kBadFile) << c.name;
+  }
+  Bytes listOnly = good;
+  listOnly.resize(1032);  // no track data: the tracks read as zero
+  EXPECT_EQ(Load(listOnly).result, kOk);
 }
 
 TEST(HfeReader, ShortAndEmptyTracksAreSafe) {
   // Zero-length tracks give sides without cells; data past the end of the file reads as zero.
-  Bytes file = HandMadeFile(3, 2, 250, 0, 0);
+  Bytes file = HandMadeFile(3, 0, 0);
   file[512 + 6] = 0x00;
   file[512 + 7] = 0x04;  // track 1: 1,024 bytes that the file does not hold
   const auto loaded = Load(file);
@@ -160,42 +206,36 @@ TEST(HfeWriter, FillsTheTrailingZerosWithThePrecedingPair) {
   }
 }
 
-TEST(HfeWriter, TrackListSizeAndOffsets) {
+// The list takes a second block from 128 tracks; a track longer than 65,535 bytes for both sides
+// is cut to 32,767 bytes per side; more than 255 tracks or none cannot be written.
+TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
   const struct {
     int tracks;
-    std::size_t firstTrackBlock;
-  } cases[] = {{84, 2}, {127, 2}, {128, 3}, {255, 3}};
+    std::size_t cells;  // bytes per side
+    std::size_t firstTrackBlock, listedLength, fileSize;
+  } cases[] = {{84, 10, 2, 20, 86 * 512},
+               {127, 10, 2, 20, 129 * 512},
+               {128, 10, 3, 20, 131 * 512},
+               {255, 10, 3, 20, 258 * 512},
+               {1, 40000, 2, 65534, 1024 + 128 * 512}};
   for (const auto& c : cases) {
+    int result = -1;
     const Bytes file = Write(
-        FloppyOfCells(std::vector<Bytes>(static_cast<std::size_t>(c.tracks), Bytes(10, 0x4E))));
-    EXPECT_EQ(file[512], c.firstTrackBlock);
-    EXPECT_EQ(file[514], 20);  // both sides of 10 bytes
-    EXPECT_EQ(file[516], c.firstTrackBlock + 1);
-    EXPECT_EQ(file.size(), (c.firstTrackBlock + static_cast<std::size_t>(c.tracks)) * 512);
+        FloppyOfCells(std::vector<Bytes>(static_cast<std::size_t>(c.tracks), Bytes(c.cells, 0x4E))),
+        &result);
+    EXPECT_EQ(result, kOk);
+    EXPECT_EQ(file[512], c.firstTrackBlock) << c.tracks;
+    EXPECT_EQ(file[514] | file[515] << 8, c.listedLength) << c.tracks;
+    if (c.tracks > 1) {
+      EXPECT_EQ(file[516], c.firstTrackBlock + 1);
+    }
+    EXPECT_EQ(file.size(), c.fileSize) << c.tracks;
   }
-  int result = 0;
-  EXPECT_TRUE(Write(FloppyOfCells({}), &result).empty());
-  EXPECT_EQ(result, kIoError);
-  Write(FloppyOfCells(std::vector<Bytes>(256, Bytes(1, 1))), &result);
-  EXPECT_EQ(result, kIoError);
-}
-
-TEST(HfeWriter, CutsOverlongTracks) {
-  const Bytes file = Write(FloppyOfCells({Bytes(40000, 0x4E)}));
-  EXPECT_EQ(file[514] | file[515] << 8, 2 * 32767);
-  EXPECT_EQ(file.size(), 1024u + 128u * 512u);
-}
-
-TEST(HfeWriter, WrittenFilesReadBack) {
-  const Bytes cells = hfe_test::RandomBytes(1000, 12);
-  int result = -1;
-  const Bytes file = Write(FloppyOfCells({cells, cells}), &result);
-  ASSERT_EQ(result, kOk);
-  const auto loaded = Load(file);
-  ASSERT_EQ(loaded.result, kOk);
-  const TSide& side = *loaded.floppy.Side(1, 0);
-  EXPECT_EQ(side.cellData.size(), 1024u);
-  EXPECT_EQ(Bytes(side.cellData.begin(), side.cellData.begin() + 1000), cells);
+  for (std::size_t tracks : {0, 256}) {
+    int result = 0;
+    Write(FloppyOfCells(std::vector<Bytes>(tracks, Bytes(1, 1))), &result);
+    EXPECT_EQ(result, kIoError) << tracks;
+  }
 }
 
 }  // namespace

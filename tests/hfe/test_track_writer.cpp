@@ -1,7 +1,6 @@
 #include "test_track_writer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <random>
 
 namespace hfe_test {
@@ -84,56 +83,41 @@ hfe_test::Bytes TMfmTrack::Finish(std::size_t cellBytes) {
   return bytes_;
 }
 
-Bytes TrackSide(const std::vector<TTestSector>& sectors, std::size_t cellBytes) {
+Bytes TrackSide(const std::vector<TTestSector>& sectors) {
   TMfmTrack track;
   track.Run(0x4E, 60);
   for (const auto& sector : sectors) track.Sector(sector, 40);
-  return track.Finish(cellBytes);
+  return track.Finish(kTestSideBytes);
 }
 
-Bytes ImageTrackSide(const Bytes& image, int sides, int cylinder, int head,
-                     const std::vector<int>& ids) {
+Bytes ImageTrackSide(const Bytes& image, int sides, int cylinder, int head) {
   std::vector<TTestSector> sectors;
-  for (int id : ids) {
-    TTestSector sector;
-    sector.c = static_cast<std::uint8_t>(cylinder);
-    sector.h = static_cast<std::uint8_t>(head);
-    sector.r = static_cast<std::uint8_t>(id);
-    const std::size_t offset =
-        static_cast<std::size_t>(((cylinder * sides + head) * 9 + id - 1) * 512);
-    sector.data.assign(image.begin() + static_cast<std::ptrdiff_t>(offset),
-                       image.begin() + static_cast<std::ptrdiff_t>(offset + 512));
-    sectors.push_back(std::move(sector));
+  for (int id = 1; id <= 9; ++id) {
+    const auto offset = static_cast<std::ptrdiff_t>(((cylinder * sides + head) * 9 + id - 1) * 512);
+    sectors.push_back({static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head),
+                       static_cast<std::uint8_t>(id), 2,
+                       Bytes(image.begin() + offset, image.begin() + offset + 512)});
   }
   return TrackSide(sectors);
 }
 
-Bytes HfeFile(const THfeHeader& header, const std::function<Bytes(int, int)>& side) {
+Bytes HfeFile(int tracks, const std::function<Bytes(int, int)>& side) {
   const std::size_t blocksPerTrack = kTestSideBytes * 2 / 512;
+  const std::size_t length = kTestSideBytes * 2;
   Bytes file(1024, 0xFF);
-  std::memcpy(file.data(), header.signature, 8);
-  file[8] = 0;
-  file[9] = static_cast<std::uint8_t>(header.tracks);
-  file[10] = static_cast<std::uint8_t>(header.sides);
-  file[11] = static_cast<std::uint8_t>(header.encoding);
-  file[12] = static_cast<std::uint8_t>(header.kbitRate & 0xFF);
-  file[13] = static_cast<std::uint8_t>(header.kbitRate >> 8);
-  file[14] = static_cast<std::uint8_t>(header.rpm & 0xFF);
-  file[15] = static_cast<std::uint8_t>(header.rpm >> 8);
-  file[16] = 9;
-  file[17] = 1;
-  file[18] = 1;
-  file[19] = 0;
-  for (int track = 0; track < header.tracks && track < 128; ++track) {
-    const std::size_t block = 2 + static_cast<std::size_t>(track) * blocksPerTrack;
-    const std::size_t length = kTestSideBytes * 2;
-    file[512 + track * 4 + 0] = static_cast<std::uint8_t>(block & 0xFF);
-    file[512 + track * 4 + 1] = static_cast<std::uint8_t>(block >> 8);
-    file[512 + track * 4 + 2] = static_cast<std::uint8_t>(length & 0xFF);
-    file[512 + track * 4 + 3] = static_cast<std::uint8_t>(length >> 8);
+  const Bytes header = {
+      'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E', 0, static_cast<std::uint8_t>(tracks),
+      2,   0,   250, 0,   44,  1,   9,   1,   1, 0};
+  std::copy(header.begin(), header.end(), file.begin());
+  for (std::size_t track = 0; track < static_cast<std::size_t>(tracks); ++track) {
+    const std::size_t block = 2 + track * blocksPerTrack;
+    const Bytes entry = {static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(block >> 8),
+                         static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)};
+    std::copy(entry.begin(), entry.end(),
+              file.begin() + 512 + static_cast<std::ptrdiff_t>(track * 4));
     Bytes halves[2];
     for (int s = 0; s < 2; ++s) {
-      halves[s] = s < header.sides ? side(track, s) : Bytes{};
+      halves[s] = side(static_cast<int>(track), s);
       halves[s].resize(kTestSideBytes, 0);
     }
     for (std::size_t b = 0; b < blocksPerTrack; ++b)

@@ -42,25 +42,15 @@ class TMfmTrack {
 
 inline constexpr std::size_t kTestSideBytes = 12544;
 
-// A side with the sectors in the given order.
-Bytes TrackSide(const std::vector<TTestSector>& sectors, std::size_t cellBytes = kTestSideBytes);
-// Nine 512-byte sectors of side `head` of track `cylinder` from a flat image (4,608 bytes per
-// track side), in the order of `ids`.
-Bytes ImageTrackSide(const Bytes& image, int sides, int cylinder, int head,
-                     const std::vector<int>& ids = {1, 2, 3, 4, 5, 6, 7, 8, 9});
+// A side with the sectors in the given order, 0x4E to kTestSideBytes bytes.
+Bytes TrackSide(const std::vector<TTestSector>& sectors);
+// Nine 512-byte sectors in id order of side `head` of track `cylinder` from a flat image (4,608
+// bytes per track side).
+Bytes ImageTrackSide(const Bytes& image, int sides, int cylinder, int head);
 
-struct THfeHeader {
-  int tracks = 80;
-  int sides = 2;
-  int kbitRate = 250;
-  int rpm = 300;
-  int encoding = 0;
-  const char* signature = "HXCPICFE";
-};
-
-// An HFE file whose side cells come from `side(track, side)`; each side is padded or cut to
-// kTestSideBytes bytes. A one-sided file has zero side-1 halves.
-Bytes HfeFile(const THfeHeader& header, const std::function<Bytes(int, int)>& side);
+// A two-sided HFE file at 250 kbit/s and 300 rpm, track list in block 1, whose side cells come
+// from `side(track, side)`, each padded or cut to kTestSideBytes bytes.
+Bytes HfeFile(int tracks, const std::function<Bytes(int, int)>& side);
 
 // Random bytes from a fixed seed.
 Bytes RandomBytes(std::size_t count, std::uint32_t seed);
