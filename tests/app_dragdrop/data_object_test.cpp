@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/drag_formats.h"
-#include "app/dragdrop/drop_source.h"
-#include "app/dragdrop/file_data_object.h"
-#include "app/dragdrop/start_drag_out.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/dragdrop/win32/drop_source.h"
+#include "app/dragdrop/win32/file_data_object.h"
+#include "app/dragdrop/win32/start_drag_out.h"
 #include "dragdrop_test_support.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <chrono>
 #include <thread>
 
-#include "app/dragdrop/file_data_object.h"
-#include "app/dragdrop/start_drag_out.h"
+#include "app/dragdrop/win32/file_data_object.h"
+#include "app/dragdrop/win32/start_drag_out.h"
 #include "app/files/file_descriptor.h"
 #include "dragdrop_test_support.h"
 

@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "../disk/disk_test_support.h"
-#include "app/dragdrop/com_object.h"
-#include "app/dragdrop/com_streams.h"
-#include "app/dragdrop/drag_formats.h"
-#include "app/dragdrop/drop_target.h"
-#include "app/dragdrop/global_memory.h"
+#include "app/dragdrop/win32/com_object.h"
+#include "app/dragdrop/win32/com_streams.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/dragdrop/win32/drop_target.h"
+#include "app/dragdrop/win32/global_memory.h"
 #include "app/files/process_work_list.h"
 #include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/drop_files.h"
-#include "app/dragdrop/start_drag_out.h"
+#include "app/dragdrop/win32/drop_files.h"
+#include "app/dragdrop/win32/start_drag_out.h"
 #include "app/files/file_descriptor.h"
 #include "dragdrop_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/viewer/file_viewer_form.h"
+#include "app/viewer/win32/file_viewer_form.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,24 @@ LOGFONTW MemoFont(TFileViewerForm& form) {
   return font;
 }
 
+// Whether the memo's font has fixed pitch (the flag's bit is clear then) and draws "i" as wide
+// as "W".
+bool MemoFontIsMonospaced(TFileViewerForm& form) {
+  const HWND memo = form.Memo().Handle();
+  const HDC dc = GetDC(memo);
+  const HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(memo, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SIZE narrow{};
+  SIZE wide{};
+  GetTextExtentPoint32W(dc, L"i", 1, &narrow);
+  GetTextExtentPoint32W(dc, L"W", 1, &wide);
+  SelectObject(dc, previous);
+  ReleaseDC(memo, dc);
+  return (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0 && narrow.cx == wide.cx;
+}
+
 std::wstring StatusText(TFileViewerForm& form) {
   wchar_t text[128] = {};
   SendMessageW(form.StatusBar().Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
@@ -80,7 +98,7 @@ struct ViewCase {
   TViewerMode mode;
   std::wstring caption;
   std::wstring text;
-  const wchar_t* fontFace;
+  bool hexDump;
 };
 
 TEST_F(FileViewerForm, ShowsEachKindOfFileInTheChosenMode) {
@@ -89,29 +107,29 @@ TEST_F(FileViewerForm, ShowsEachKindOfFileInTheChosenMode) {
   const std::wstring hexRow1 = L"0010    10 " + std::wstring(4 + 45, L' ') + L".";
   const ViewCase cases[] = {
       {"BASIC program in Auto", kBasicProgram, L"HELLO.BAS", TViewerMode::vmAuto,
-       L"MSX Basic - HELLO.BAS", L"10 PRINT \"HI\"", L"Tahoma"},
+       L"MSX Basic - HELLO.BAS", L"10 PRINT \"HI\"", false},
       {"binary in Auto", Binary17(), L"DATA.BIN", TViewerMode::vmAuto, L"File Viewer - DATA.BIN",
-       hexRow0 + L"\r\n" + hexRow1, L"Courier New"},
+       hexRow0 + L"\r\n" + hexRow1, true},
       {"text in Auto", kText, L"README.TXT", TViewerMode::vmAuto, L"File Viewer - README.TXT",
-       L"Hello\r\nWorld", L"Tahoma"},
+       L"Hello\r\nWorld", false},
       {"text as Basic Program", kText, L"README.TXT", TViewerMode::vmBasic,
-       L"File Viewer - README.TXT", L"Hello\r\nWorld", L"Tahoma"},
+       L"File Viewer - README.TXT", L"Hello\r\nWorld", false},
       {"text as Hex Dump",
        {'H', 'i', '\r', '\n'},
        L"HI.TXT",
        TViewerMode::vmHex,
        L"File Viewer - HI.TXT",
        L"0000    48 69 0D 0A " + std::wstring(4 + 36, L' ') + L"Hi..",
-       L"Courier New"},
+       true},
       {"text as Z80 Disasm", kText, L"README.TXT", TViewerMode::vmZ80, L"File Viewer - README.TXT",
-       L"Z80 Disassembly is not yet implemented", L"Tahoma"},
+       L"Z80 Disassembly is not yet implemented", false},
       {"text whose last line is empty",
        {'A', '\r', '\n', '\r', '\n'},
        L"A.TXT",
        TViewerMode::vmText,
        L"File Viewer - A.TXT",
        L"A\r\n",
-       L"Tahoma"},
+       false},
   };
   for (const ViewCase& c : cases) {
     SCOPED_TRACE(c.label);
@@ -121,7 +139,10 @@ TEST_F(FileViewerForm, ShowsEachKindOfFileInTheChosenMode) {
     EXPECT_EQ(WindowText(form->Memo().Handle()), c.text);
     EXPECT_EQ(StatusText(*form), L"2048 bytes");  // the entry's size, not the data's
     const LOGFONTW font = MemoFont(*form);
-    EXPECT_STREQ(font.lfFaceName, c.fontFace);
+    if (c.hexDump)
+      EXPECT_TRUE(MemoFontIsMonospaced(*form));
+    else
+      EXPECT_STREQ(font.lfFaceName, L"Tahoma");
     EXPECT_EQ(font.lfHeight, -12);
   }
   EXPECT_TRUE(errors.empty());
@@ -129,7 +150,7 @@ TEST_F(FileViewerForm, ShowsEachKindOfFileInTheChosenMode) {
 
 TEST_F(FileViewerForm, ShowingAgainReplacesTheContentAndTheFont) {
   TFileViewerForm* form = View(kText, L"README.TXT", 13, TViewerMode::vmHex);
-  EXPECT_STREQ(MemoFont(*form).lfFaceName, L"Courier New");
+  EXPECT_TRUE(MemoFontIsMonospaced(*form));
 
   rtl::TMemoryStream program;
   program.WriteBuffer(kBasicProgram);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/drop_target.h"
+#include "app/dragdrop/win32/drop_target.h"
 #include "app/mru_list.h"
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "app/viewer/file_viewer_form.h"
+#include "app/viewer/win32/file_viewer_form.h"
 #include "main_form_fixture.h"
 
 namespace app::test {
