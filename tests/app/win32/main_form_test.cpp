@@ -9,6 +9,38 @@
 namespace app::test {
 namespace {
 
+// Real input: a key pressed and released, Alt held around it when asked.
+void PressKey(WORD key, bool alt = false) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  if (alt) add(VK_MENU, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (alt) add(VK_MENU, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+BOOL CALLBACK AddMenuWindow(HWND window, LPARAM list) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32768" && IsWindowVisible(window))
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// The shown menu windows of this thread, in the system's z order (the newest first).
+std::vector<HWND> MenuWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), AddMenuWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
 TEST_F(MainFormTest, StartsWithTheFirstImageItsPanelsAndAnEmptyList) {
   Start();
   EXPECT_EQ(Caption(), L"Quollbox - NewImage1.dsk");
@@ -117,6 +149,12 @@ TEST_F(MainFormTest, CopiesTheImageFileNameToTheClipboard) {
 
 TEST_F(MainFormTest, ActionsCarryTheirCaptionsAndShortcuts) {
   Start();
+  // "&Z80 Disasm" is reached from the Disk menu only.
+  const auto grayed = [](const ui::TMenuItem* item) {
+    return (GetMenuState(item->Parent()->Handle(), item->Command(), MF_BYCOMMAND) & MF_GRAYED) != 0;
+  };
+  EXPECT_FALSE(grayed(form->MenuItems().viewAs[4]));
+  EXPECT_TRUE(grayed(form->MenuItems().popupViewAs[4]));
   const struct {
     const wchar_t* name;
     const wchar_t* caption;
@@ -132,6 +170,69 @@ TEST_F(MainFormTest, ActionsCarryTheirCaptionsAndShortcuts) {
     ASSERT_NE(action, nullptr) << a.name;
     EXPECT_EQ(action->Caption(), a.caption);
     EXPECT_EQ(ui::ShortCutToText(action->ShortCut()), a.shortcut);
+  }
+}
+
+// What the menu watch saw; the timer procedure has no other way in.
+struct MenuWatch {
+  WORD key;
+  HWND form;
+  HMENU fileMenu;
+  int recentIndex;
+  DWORD deadline;
+  int step;
+  RECT item, submenu;
+} watch;
+
+void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
+  const std::vector<HWND> menus = MenuWindows();
+  if (watch.step == 0 && menus.size() == 1) {
+    GetMenuItemRect(watch.form, watch.fileMenu, static_cast<UINT>(watch.recentIndex), &watch.item);
+    watch.step = 1;
+    PressKey(watch.key);
+  } else if (watch.step == 1 && menus.size() == 2) {
+    GetWindowRect(menus.front(), &watch.submenu);
+    watch.step = 2;
+    EndMenu();
+  } else if (GetTickCount() > watch.deadline) {
+    EndMenu();
+  }
+}
+
+// Alt+F opens the File menu and the item's accelerator its submenu, all by real key presses;
+// the submenu must open beside its item. The menu loop is modal: a thread timer watches it, and
+// ends it after five seconds at the latest.
+TEST_F(MainFormTest, RecentSubmenusOpenBesideTheirItems) {
+  Start();
+  dialogs.saveAnswers = {Folder() / L"a.dsk"};
+  ChooseAction(L"acSaveDiskImageAs");
+  dialogs.openAnswers = {Folder() / L"a.dsk"};
+  ChooseAction(L"acOpenDiskImage");
+  ASSERT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
+  SetForegroundWindow(form->Handle());
+  const struct {
+    ui::TMenuItem* item;
+    WORD key;
+  } kSubmenus[] = {{form->MenuItems().recentFiles, 'R'}, {form->MenuItems().recentFolders, 'D'}};
+  for (const auto& submenu : kSubmenus) {
+    SCOPED_TRACE(submenu.item->Caption());
+    const HMENU fileMenu = submenu.item->Parent()->Handle();
+    watch = {submenu.key, form->Handle(), fileMenu, -1, GetTickCount() + 5000, 0, {}, {}};
+    for (int i = 0; i < GetMenuItemCount(fileMenu); ++i)
+      if (GetSubMenu(fileMenu, i) == submenu.item->Handle()) watch.recentIndex = i;
+    ASSERT_GE(watch.recentIndex, 0);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchMenus);
+    PressKey('F', true);
+    while (watch.step < 2 && GetTickCount() <= watch.deadline) {
+      Pump();
+      Sleep(10);
+    }
+    KillTimer(nullptr, timer);
+    Pump();
+    ASSERT_EQ(watch.step, 2) << "the submenu did not open";
+    // Beside the item: it starts near the item's right edge and near its top.
+    EXPECT_NEAR(watch.submenu.left, watch.item.right, 8);
+    EXPECT_NEAR(watch.submenu.top, watch.item.top, 8);
   }
 }
 
