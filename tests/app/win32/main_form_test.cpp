@@ -56,6 +56,31 @@ TEST_F(MainFormTest, StartsWithTheFirstImageItsPanelsAndAnEmptyList) {
   EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"");
 }
 
+// The keyboard reaches the list: it has the focus at start, after another window was active
+// (as after an open dialog), when the focus is set on the window itself, and after a Tab.
+TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
+  Start();
+  const HWND list = form->FileList().Handle();
+  SetForegroundWindow(form->Handle());
+  Pump();
+  EXPECT_EQ(GetFocus(), list);
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  Pump();
+  ASSERT_NE(GetFocus(), list);
+  DestroyWindow(other);
+  SetForegroundWindow(form->Handle());
+  Pump();
+  EXPECT_EQ(GetFocus(), list);
+  SetFocus(form->Handle());
+  Pump();
+  EXPECT_EQ(GetFocus(), list);
+  PressKey(VK_TAB);
+  Pump();
+  EXPECT_EQ(GetFocus(), list);
+}
+
 TEST_F(MainFormTest, AMissingOrOptionArgumentStartsANewImageSilently) {
   std::ofstream(Folder() / L"NewImage1.dsk").put('x');
   Start({L"/q", L"missing.dsk"});
