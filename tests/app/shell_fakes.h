@@ -126,10 +126,13 @@ struct FakeDialogs : IFileDialogs {
     ++openCalls;
     return Next(openAnswers);
   }
-  std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
-                                                 const std::filesystem::path& folder) override {
+  // The answer as entered, with `defaultExtension` as the chosen type's.
+  std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
+                                       const std::filesystem::path& folder) override {
     saveCalls.push_back({fileName, folder});
-    return Next(saveAnswers);
+    const auto answer = Next(saveAnswers);
+    if (!answer) return std::nullopt;
+    return TSaveChoice{*answer, defaultExtension};
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
   std::vector<std::filesystem::path> AddFiles() override {

@@ -51,7 +51,7 @@ class MainFormTest : public UiGuiTest {
     MainFormOptions options;
     options.arguments = std::move(arguments);
     options.settingsKey = key_;
-    options.dialogs = &dialogs;
+    options.dialogs = realDialogs ? nullptr : &dialogs;
     options.drives = &drives;
     options.shellUi = &shell;
     form = ui::Application->CreateForm<TMainForm>(std::move(options));
@@ -124,6 +124,7 @@ class MainFormTest : public UiGuiTest {
   const std::filesystem::path& Folder() const { return folder_; }
 
   FakeDialogs dialogs;
+  bool realDialogs = false;  // the window's own file dialogs instead of `dialogs`
   FakeDrives drives;
   RecordingShellUi shell;
   TMainForm* form = nullptr;

@@ -63,6 +63,68 @@ TEST_F(MainFormTest, ANewImageIsSavedThroughTheDialogAsATrackImage) {
   EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), target.wstring());
 }
 
+// Types into the real save dialog once it shows: the name, then Enter, as key presses. Cancels
+// the dialog after ten seconds at the latest.
+struct DialogTyping {
+  std::wstring name;
+  DWORD deadline = 0;
+  bool typed = false;
+} typing;
+
+void CALLBACK TypeIntoSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND dialog = FindWindowW(L"#32770", L"Save Disk Image");
+  if (!dialog) return;
+  if (GetTickCount() > typing.deadline) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
+  if (typing.typed || GetForegroundWindow() != dialog) return;
+  typing.typed = true;
+  std::vector<INPUT> keys;
+  const auto add = [&keys](WORD vk, wchar_t unit, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = unit;
+    input.ki.dwFlags = flags;
+    keys.push_back(input);
+  };
+  // Ctrl+A, so the typed name replaces the preset one.
+  add(VK_CONTROL, 0, 0);
+  add('A', 0, 0);
+  add('A', 0, KEYEVENTF_KEYUP);
+  add(VK_CONTROL, 0, KEYEVENTF_KEYUP);
+  for (const wchar_t unit : typing.name) {
+    add(0, unit, KEYEVENTF_UNICODE);
+    add(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+  }
+  add(VK_RETURN, 0, 0);
+  add(VK_RETURN, 0, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// The real save dialog with HFE remembered as its type: a typed "b.dsk" is saved as a raw image
+// of that name, in the folder the new image was named in (the current folder changed since).
+TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
+  PresetSetting(L"NewFileSaveDialog_FileTypeIndex", L"2");
+  realDialogs = true;
+  Start();
+  Choose(form->MenuItems().newSingle);
+  const std::filesystem::path elsewhere = Folder() / L"elsewhere";
+  std::filesystem::create_directories(elsewhere);
+  std::filesystem::current_path(elsewhere);
+  SetForegroundWindow(form->Handle());
+  typing = {L"b.dsk", GetTickCount() + 10000, false};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypeIntoSaveDialog);
+  CtrlKey('S');
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(typing.typed);
+  const std::filesystem::path saved = Folder() / L"b.dsk";
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  EXPECT_EQ(FileBytes(saved), ImageBytes(*form->Core().Image()));
+  EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+}
+
 TEST_F(MainFormTest, OpensFullRawAndTrackImagesAndListsTheirFiles) {
   const std::unique_ptr<disk::TMSXDisk> image = FullImage();
   const std::filesystem::path raw = Folder() / L"full.dsk";
