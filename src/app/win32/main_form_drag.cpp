@@ -15,10 +15,6 @@ void TMainForm::RevokeDropTarget() {
   dropTarget_.reset();
 }
 
-IDropTarget* TMainForm::FileListDropTarget() const {
-  return dropTarget_ && dropTarget_->Registered() ? dropTarget_->Target() : nullptr;
-}
-
 bool TMainForm::CanAcceptDrop() {
   return core_->CanAcceptDrop() && !fileList_->IsEditing();
 }
