@@ -138,6 +138,8 @@ class ShellCore {
                    const files::TContentsSource& contents);
 
  private:
+  // The image file's folder; for an image never saved, the folder its name was numbered in.
+  std::filesystem::path ImageFolder() const;
   // The save dialog with `preset`, started in the image's folder; the file it names.
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.

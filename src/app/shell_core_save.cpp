@@ -29,10 +29,13 @@ bool ShellCore::SaveAs() {
   return true;
 }
 
-std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesystem::path& preset) {
+std::filesystem::path ShellCore::ImageFolder() const {
   const std::filesystem::path& current = image_->FileName();
-  const auto choice = ports_.dialogs.SaveImage(
-      preset, current.has_parent_path() ? current.parent_path() : newImageFolder_);
+  return current.has_parent_path() ? current.parent_path() : newImageFolder_;
+}
+
+std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesystem::path& preset) {
+  const auto choice = ports_.dialogs.SaveImage(preset, ImageFolder());
   if (!choice) return std::nullopt;
   return SaveFileName(choice->fileName, choice->typeExtension);
 }

@@ -211,6 +211,7 @@ TEST_F(ShellExtractTest, SelectedFilesGoToTheChosenFolderThenItIsExplored) {
   core->ExtractFiles();  // cancelled
   EXPECT_TRUE(ui.explored.empty());
   ui.shift = true;
+  fs.cwd = "/elsewhere";  // the never-saved image still belongs to the folder it was named in
   core->ExtractFiles();
   ASSERT_EQ(dialogs.folderStarts.size(), 2u);
   EXPECT_EQ(dialogs.folderStarts[0], std::filesystem::path());
