@@ -78,8 +78,7 @@ inline std::vector<std::uint8_t> DropFilesBlock(const std::vector<std::wstring>&
 }
 
 // A data object as another program would offer it: blocks of global memory per format, and
-// "FileContents" per index as a stream or a global memory block. Every medium handed out and
-// every release is counted.
+// "FileContents" per index as a stream or a global memory block.
 class TForeignDataObject final : public TComObject<IDataObject> {
  public:
   struct Contents {
@@ -94,13 +93,11 @@ class TForeignDataObject final : public TComObject<IDataObject> {
   // The real object behind, when this one only passes calls on (our own object seen through
   // another program).
   TComRef<IDataObject> inner;
-  int contentRequests = 0;
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (inner) return inner->GetData(format, medium);
     *medium = STGMEDIUM{};
     if (format->cfFormat == app::dragdrop::DragFormats().FileContents) {
-      ++contentRequests;
       const auto it = contents.find(format->lindex);
       if (it == contents.end()) return DV_E_LINDEX;
       return Serve(it->second, format->tymed, *medium);
