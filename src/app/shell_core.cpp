@@ -135,6 +135,7 @@ void ShellCore::NewImage(int tag) {
   image->PrepareNewImage(tag == 2);
   image->AttachBootCode(disk::GetBootCode(bootCodeOption_));
   const std::filesystem::path folder = ports_.fs.CurrentDirectory();
+  newImageFolder_ = folder;
   image->SetFileName(NextNewImageName(
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));

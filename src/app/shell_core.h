@@ -138,6 +138,10 @@ class ShellCore {
                    const files::TContentsSource& contents);
 
  private:
+  // The image file's folder; for an image never saved, the folder its name was numbered in.
+  std::filesystem::path ImageFolder() const;
+  // The save dialog with `preset`, started in the image's folder; the file it names.
+  std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
   bool WriteImage(const std::filesystem::path& fileName);
   // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
@@ -160,6 +164,8 @@ class ShellCore {
 
   ShellPorts ports_;
   std::unique_ptr<disk::TMSXDisk> image_;
+  // Where a new image's name was numbered: the folder its dialogs start in until it is saved.
+  std::filesystem::path newImageFolder_;
   int retainIndex_ = -1;
   files::TSortState sort_;
   int bootCodeOption_ = 1;

@@ -128,7 +128,7 @@ void ShellCore::ExtractFiles() {
   const std::vector<const disk::TDirEntry*> entries(selected.begin(), selected.end());
   if (files::PlanExtraction(entries, {}).empty()) return;
   std::filesystem::path start;
-  if (ports_.ui.ShiftDown()) start = Resolve(image_->FileName()).parent_path();
+  if (ports_.ui.ShiftDown()) start = ImageFolder();
   const std::optional<std::filesystem::path> folder = ports_.dialogs.SelectFolder(start);
   if (!folder) return;
   const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);

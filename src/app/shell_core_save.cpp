@@ -11,7 +11,7 @@ bool ShellCore::Save() {
   std::filesystem::path target = image_->FileName();
   const bool chosen = image_->IsModified() && !ports_.fs.FileExists(Resolve(target));
   if (chosen) {
-    const auto name = ports_.dialogs.SaveImage(target, {});
+    const auto name = AskSaveName(target);
     if (!name) return false;
     target = *name;
   }
@@ -22,12 +22,22 @@ bool ShellCore::Save() {
 
 bool ShellCore::SaveAs() {
   if (!image_) return false;
-  const std::filesystem::path& current = image_->FileName();
-  const auto name = ports_.dialogs.SaveImage(
-      SaveAsPresetName(current, ports_.dialogs.SaveDefaultExtension()), current.parent_path());
+  const auto name =
+      AskSaveName(SaveAsPresetName(image_->FileName(), ports_.dialogs.SaveDefaultExtension()));
   if (!name || !WriteImage(*name)) return false;
   ports_.fs.ChangeDirectory(Resolve(*name).parent_path());
   return true;
+}
+
+std::filesystem::path ShellCore::ImageFolder() const {
+  const std::filesystem::path& current = image_->FileName();
+  return current.has_parent_path() ? current.parent_path() : newImageFolder_;
+}
+
+std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesystem::path& preset) {
+  const auto choice = ports_.dialogs.SaveImage(preset, ImageFolder());
+  if (!choice) return std::nullopt;
+  return SaveFileName(choice->fileName, choice->typeExtension);
 }
 
 bool ShellCore::WriteImage(const std::filesystem::path& fileName) {

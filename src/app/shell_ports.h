@@ -71,13 +71,21 @@ class IShellUi {
   ~IShellUi() = default;
 };
 
+// What the save dialog was confirmed with.
+struct TSaveChoice {
+  // The name as entered, in the chosen folder, without an extension the dialog added.
+  std::filesystem::path fileName;
+  // The chosen file type's extension without its dot ("dsk" or "hfe").
+  std::wstring typeExtension;
+};
+
 class IFileDialogs {
  public:
   // The image chosen in the open dialog, or nothing when cancelled.
   virtual std::optional<std::filesystem::path> OpenImage() = 0;
   // The save dialog with `fileName` preset and, when not empty, `folder` as its start folder.
-  virtual std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
-                                                         const std::filesystem::path& folder) = 0;
+  virtual std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
+                                               const std::filesystem::path& folder) = 0;
   // The save dialog's default extension without its dot ("dsk" or "hfe").
   virtual std::wstring SaveDefaultExtension() = 0;
   // The files chosen in the add-files dialog; empty when cancelled.

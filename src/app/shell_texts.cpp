@@ -9,11 +9,14 @@ namespace app {
 
 namespace {
 
-std::wstring UpperExtension(const std::filesystem::path& path) {
-  std::wstring extension = path.extension().wstring();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
+std::wstring Upper(std::wstring text) {
+  std::transform(text.begin(), text.end(), text.begin(),
                  [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
-  return extension;
+  return text;
+}
+
+std::wstring UpperExtension(const std::filesystem::path& path) {
+  return Upper(path.extension().wstring());
 }
 
 }  // namespace
@@ -68,6 +71,22 @@ std::optional<std::wstring> CommandLineImage(const std::vector<std::wstring>& ar
   for (const std::wstring& argument : arguments)
     if (!argument.empty() && argument[0] != L'/' && argument[0] != L'-') candidate = argument;
   return candidate;
+}
+
+std::filesystem::path SaveFileName(const std::filesystem::path& entered,
+                                   const std::wstring& typeExtension) {
+  if (SaveKind(entered) != ImageKind::Unknown || typeExtension.empty()) return entered;
+  std::filesystem::path name = entered;
+  name += L"." + typeExtension;
+  return name;
+}
+
+std::filesystem::path EnteredSaveName(const std::filesystem::path& result,
+                                      const std::wstring& entered) {
+  const std::wstring typed = std::filesystem::path(entered).filename().wstring();
+  const std::wstring chosen = result.filename().wstring();
+  if (typed.empty() || !Upper(chosen).starts_with(Upper(typed))) return result;
+  return result.parent_path() / typed;
 }
 
 std::wstring SaveAsPresetName(const std::filesystem::path& fileName,

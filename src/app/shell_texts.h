@@ -49,6 +49,17 @@ std::wstring NextNewImageName(const std::function<bool(const std::wstring&)>& ex
 // The last non-empty argument that does not begin with "/" or "-".
 std::optional<std::wstring> CommandLineImage(const std::vector<std::wstring>& arguments);
 
+// The file a confirmed save dialog names. `entered` is the name as entered (in the chosen folder),
+// `typeExtension` the chosen file type's extension without its dot: a typed ".dsk" or ".hfe"
+// (any case) chooses the kind itself; any other name gets the type's extension added.
+std::filesystem::path SaveFileName(const std::filesystem::path& entered,
+                                   const std::wstring& typeExtension);
+// The name the user entered, in the folder of the dialog's `result`: a dialog may add its type's
+// extension even to a name that has one ("b.dsk" becomes "b.dsk.hfe"). `result` itself when it
+// does not begin with the entered name.
+std::filesystem::path EnteredSaveName(const std::filesystem::path& result,
+                                      const std::wstring& entered);
+
 // The name part of `fileName` with its extension replaced by "." + `extension`.
 std::wstring SaveAsPresetName(const std::filesystem::path& fileName, const std::wstring& extension);
 // `driveRoot` with a trailing backslash, then the image's name part with the extension ".HFE".

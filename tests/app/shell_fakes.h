@@ -123,11 +123,17 @@ struct FakeDialogs : IFileDialogs {
     std::filesystem::path fileName;
     std::filesystem::path folder;
   };
-  std::optional<std::filesystem::path> OpenImage() override { return Next(openAnswers); }
-  std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
-                                                 const std::filesystem::path& folder) override {
+  std::optional<std::filesystem::path> OpenImage() override {
+    ++openCalls;
+    return Next(openAnswers);
+  }
+  // The answer as entered, with `defaultExtension` as the chosen type's.
+  std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
+                                       const std::filesystem::path& folder) override {
     saveCalls.push_back({fileName, folder});
-    return Next(saveAnswers);
+    const auto answer = Next(saveAnswers);
+    if (!answer) return std::nullopt;
+    return TSaveChoice{*answer, defaultExtension};
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
   std::vector<std::filesystem::path> AddFiles() override {

@@ -137,6 +137,7 @@ TEST_F(ShellFilesTest, SelectedFilesAreExtractedToTheChosenFolderThenItIsExplore
   core->ExtractFiles();  // cancelled
   EXPECT_TRUE(ui.explored.empty());
   ui.shift = true;
+  fs.cwd = "/elsewhere";  // the never-saved image still belongs to the folder it was named in
   core->ExtractFiles();
   EXPECT_EQ(dialogs.folderStarts, (std::vector<std::filesystem::path>{{}, "/work"}));
   std::ifstream in(folder / "ONE.TXT", std::ios::binary);

@@ -25,7 +25,7 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
       {true, true, std::nullopt, false, "/work/NewImage1.dsk"},
       {true, false, "/out/a.dsk", true, "/out/a.dsk"},
       {true, false, "/out/b.HFE", true, "/out/b.HFE"},
-      {true, false, "/out/c.img", true, nullptr},
+      {true, false, "/out/c.img", true, "/out/c.img.dsk"},
       {true, false, std::nullopt, true, nullptr},
   };
   for (const auto& c : kCases) {
@@ -99,6 +99,55 @@ TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
   EXPECT_EQ(view.caption, L"Quollbox - /out/disk.HFE");
   EXPECT_TRUE(core->QuerySaveModified());
   EXPECT_TRUE(ui.boxes.empty());
+}
+
+// With HFE remembered as the dialog's type, a typed ".dsk" still saves a raw image; a name
+// without a known extension gets the type's. A never-saved image's dialog starts in the folder
+// its name was numbered in, even after the current folder changed.
+TEST_F(ShellCoreTest, ATypedKnownExtensionChoosesTheKindOfTheSavedImage) {
+  const struct {
+    const wchar_t* type;
+    const char* entered;
+    const char* written;
+  } kCases[] = {{L"hfe", "/out/b.dsk", "/out/b.dsk"},
+                {L"hfe", "/out/b.DSK", "/out/b.DSK"},
+                {L"dsk", "/out/b.Hfe", "/out/b.Hfe"},
+                {L"hfe", "/out/b", "/out/b.hfe"},
+                {L"dsk", "/out/b.img", "/out/b.img.dsk"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.entered);
+    fs.files.clear();
+    fs.writes.clear();
+    fs.cwd = "/work";
+    dialogs.saveCalls.clear();
+    StartModified();
+    fs.cwd = "/elsewhere";
+    dialogs.defaultExtension = c.type;
+    dialogs.saveAnswers = {c.entered};
+    ASSERT_TRUE(core->SaveAs());
+    EXPECT_EQ(dialogs.saveCalls[0].folder, "/work");
+    EXPECT_EQ(fs.writes, std::vector<std::string>{c.written});
+    const std::vector<std::uint8_t>& file = fs.files[c.written];
+    if (SaveKind(c.written) == ImageKind::Dsk)
+      EXPECT_EQ(file, Bytes(*core->Image()));
+    else
+      EXPECT_EQ(std::string(file.begin(), file.begin() + 8), "HXCPICFE");
+  }
+}
+
+// A dialog may add its type's extension to a name that has one: the entered name counts.
+TEST(SaveFileNames, TheEnteredNameInTheChosenFolder) {
+  const struct {
+    const char* result;
+    const wchar_t* entered;
+    const char* name;
+  } kCases[] = {{"/out/b.dsk.hfe", L"b.dsk", "/out/b.dsk"},
+                {"/out/b.hfe", L"b", "/out/b"},
+                {"/out/b.DSK.hfe", L"/typed/b.dsk", "/out/b.dsk"},
+                {"/out/a.dsk", L"", "/out/a.dsk"},
+                {"/out/other.dsk", L"b.dsk", "/out/other.dsk"}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(EnteredSaveName(c.result, c.entered), std::filesystem::path(c.name)) << c.result;
 }
 
 TEST_F(ShellCoreTest, NewAsksTheSaveQuestionAndMakesTheChosenSize) {

@@ -181,7 +181,7 @@ TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
                 {MsgAnswer::Yes, "/saved/kept.dsk", false, true},
                 {MsgAnswer::Yes, std::nullopt, false, false},
                 {MsgAnswer::Yes, "/saved/kept.dsk", true, false},
-                {MsgAnswer::Yes, "/saved/kept.img", false, false}};
+                {MsgAnswer::Yes, "/saved/kept.img", false, true}};
   for (const auto& c : kCases) {
     fs.files.clear();
     fs.failWrites.clear();

@@ -1,5 +1,5 @@
-// Shared helpers of the drag-and-drop tests: OLE for the test's thread, images on the heap, a
-// data object of "another program" and a drop handler that adds to an image.
+// Shared helpers of the drag-and-drop tests: OLE for the test's thread, images on the heap and a
+// data object of "another program".
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,19 +14,14 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "../disk/disk_test_support.h"
-#include "app/dragdrop/com_object.h"
-#include "app/dragdrop/com_streams.h"
-#include "app/dragdrop/drag_formats.h"
-#include "app/dragdrop/drop_target.h"
-#include "app/dragdrop/global_memory.h"
-#include "app/files/process_work_list.h"
-#include "app/files/virtual_drop.h"
-#include "app/files/work_list.h"
+#include "app/dragdrop/win32/com_object.h"
+#include "app/dragdrop/win32/com_streams.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/dragdrop/win32/global_memory.h"
 #include "disk/msx_disk.h"
 #include "rtl/stream.h"
 
@@ -50,31 +45,6 @@ inline std::unique_ptr<disk::TMSXDisk> NewDisk() {
 
 using disk_test::AddBytes;
 using disk_test::Pattern;
-
-inline std::vector<std::uint8_t> Extract(disk::TMSXDisk& disk, const std::string& directory,
-                                         const std::string& name) {
-  const std::string start = disk.Directory();
-  std::optional<std::vector<std::uint8_t>> bytes;
-  if (disk.ChangeDir(directory)) bytes = disk.ExtractToMem(name);
-  disk.ChangeDir(start);
-  return bytes.value_or(std::vector<std::uint8_t>{0xDE, 0xAD});
-}
-
-// Names in a directory in slot order, directories with a trailing "\" ("." and ".." left out).
-inline std::vector<std::string> DirNames(disk::TMSXDisk& disk, const std::string& directory) {
-  const std::string start = disk.Directory();
-  std::vector<std::string> names;
-  if (!disk.ChangeDir(directory)) return {"<missing>"};
-  for (std::int32_t i = 0; i < disk.DirCount(); ++i) {
-    const disk::TDirEntry* entry = disk.GetDirEntry(i);
-    if (!entry || !entry->IsUsed()) break;
-    const std::string name = entry->GetFileName();
-    if (entry->IsDeleted() || name == "." || name == "..") continue;
-    names.push_back(entry->IsDirectory() ? name + "\\" : name);
-  }
-  disk.ChangeDir(start);
-  return names;
-}
 
 inline std::vector<std::uint8_t> ReadAll(IStream& stream) {
   std::vector<std::uint8_t> bytes;
@@ -108,8 +78,7 @@ inline std::vector<std::uint8_t> DropFilesBlock(const std::vector<std::wstring>&
 }
 
 // A data object as another program would offer it: blocks of global memory per format, and
-// "FileContents" per index as a stream or a global memory block. Every medium handed out and
-// every release is counted.
+// "FileContents" per index as a stream or a global memory block.
 class TForeignDataObject final : public TComObject<IDataObject> {
  public:
   struct Contents {
@@ -124,13 +93,11 @@ class TForeignDataObject final : public TComObject<IDataObject> {
   // The real object behind, when this one only passes calls on (our own object seen through
   // another program).
   TComRef<IDataObject> inner;
-  int contentRequests = 0;
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (inner) return inner->GetData(format, medium);
     *medium = STGMEDIUM{};
     if (format->cfFormat == app::dragdrop::DragFormats().FileContents) {
-      ++contentRequests;
       const auto it = contents.find(format->lindex);
       if (it == contents.end()) return DV_E_LINDEX;
       return Serve(it->second, format->tymed, *medium);
@@ -212,43 +179,6 @@ class TForeignDataObject final : public TComObject<IDataObject> {
     }
     return S_OK;
   }
-};
-
-// Adds every drop to an image, as the main window does, and remembers what it was given.
-class TImageDropHandler final : public app::dragdrop::IDropHandler {
- public:
-  explicit TImageDropHandler(disk::TMSXDisk& disk) : disk_(disk) {}
-
-  bool accepting = true;
-  int enterQuestions = 0;
-  std::vector<std::filesystem::path> droppedPaths;
-  std::optional<std::filesystem::path> openedImage;
-  std::size_t virtualDrops = 0;
-  std::size_t rejected = 0;
-  app::files::TWorkResult result;
-
-  bool CanAcceptDrop() override {
-    ++enterQuestions;
-    return accepting;
-  }
-  void OnDropFiles(std::vector<std::filesystem::path> paths) override {
-    droppedPaths = paths;
-    const app::files::TStdHostFs fs;
-    const app::files::TDropPlan plan = app::files::PrepareWorkList(paths, disk_.DiskFree(), fs);
-    openedImage = plan.OpenImage;
-    if (!plan.OpenImage) result = app::files::ProcessWorkList(disk_, plan.Items, fs);
-  }
-  void OnDropVirtual(std::span<const app::files::TVirtualItem> items,
-                     const app::files::TContentsSource& contents,
-                     std::size_t rejectedCount) override {
-    ++virtualDrops;
-    rejected = rejectedCount;
-    result = app::files::ProcessVirtualDrop(disk_, items, contents);
-  }
-  bool Called() const { return !droppedPaths.empty() || virtualDrops > 0; }
-
- private:
-  disk::TMSXDisk& disk_;
 };
 
 }  // namespace dnd_test

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/shell_texts.h"
+
 namespace app {
 
 namespace {
@@ -72,20 +74,21 @@ std::optional<std::filesystem::path> ImageDialogs::OpenImage() {
   return std::filesystem::path(components_.oldOpen->FileName);
 }
 
-std::optional<std::filesystem::path> ImageDialogs::SaveImage(const std::filesystem::path& fileName,
-                                                             const std::filesystem::path& folder) {
+std::optional<TSaveChoice> ImageDialogs::SaveImage(const std::filesystem::path& fileName,
+                                                   const std::filesystem::path& folder) {
   if (vista_) {
     ui::TFileSaveDialog& dialog = *components_.newSave;
     dialog.FileName = fileName.wstring();
-    if (!folder.empty()) dialog.DefaultFolder = folder.wstring();
+    dialog.DefaultFolder = folder.wstring();
     if (!dialog.Execute()) return std::nullopt;
-    return std::filesystem::path(dialog.FileName);
+    return TSaveChoice{EnteredSaveName(dialog.FileName, dialog.EnteredName),
+                       dialog.DefaultExtension};
   }
   ui::TSaveDialog& dialog = *components_.oldSave;
   dialog.FileName = fileName.wstring();
-  if (!folder.empty()) dialog.InitialDir = folder.wstring();
+  dialog.InitialDir = folder.wstring();
   if (!dialog.Execute()) return std::nullopt;
-  return std::filesystem::path(dialog.FileName);
+  return TSaveChoice{dialog.FileName, dialog.DefaultExt};
 }
 
 std::vector<std::filesystem::path> ImageDialogs::AddFiles() {

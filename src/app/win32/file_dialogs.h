@@ -32,8 +32,8 @@ class ImageDialogs : public IFileDialogs {
   void SyncSaveExtension();
 
   std::optional<std::filesystem::path> OpenImage() override;
-  std::optional<std::filesystem::path> SaveImage(const std::filesystem::path& fileName,
-                                                 const std::filesystem::path& folder) override;
+  std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
+                                       const std::filesystem::path& folder) override;
   std::wstring SaveDefaultExtension() override;
   std::vector<std::filesystem::path> AddFiles() override;
   std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) override;

@@ -16,6 +16,7 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
   SetKeyPreview(true);
   SetClientSize(888, 621);
   BuildControls();
+  SetActiveControl(fileList_);
   BuildDialogs();
   mruList_ = ui::Create<TMRUList>(*this);
   mruList_->SetName(L"MRUList");

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/drop_target.h"
+#include "app/dragdrop/win32/drop_target.h"
 #include "app/mru_list.h"
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"
@@ -35,13 +35,13 @@ struct MainFormOptions {
   // The command line's arguments after the program name.
   std::vector<std::wstring> arguments;
   std::wstring settingsKey = kSettingsKey;
-  // Stand-ins for tests; null: the window's own.
+  // The platform services the window's decisions use; null: the Win32 ones.
   IFileDialogs* dialogs = nullptr;
   IDrives* drives = nullptr;
   IShellUi* shellUi = nullptr;
 };
 
-// The menu items that handlers and tests reach by role.
+// The menu items that handlers reach by role.
 struct MainMenuItems {
   ui::TMenuItem* newSingle = nullptr;
   ui::TMenuItem* newDouble = nullptr;
@@ -64,26 +64,16 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
 
   std::wstring_view ClassName() const override { return L"TMainForm"; }
 
-  ShellCore& Core() { return *core_; }
-  // The message that refills the file list once the current message is handled.
-  static constexpr UINT kRefreshMessage = WM_APP + 1;
-  // The message that opens the image a drop left to open.
-  static constexpr UINT kOpenImageMessage = WM_APP + 2;
-  ui::TListView& FileList() { return *fileList_; }
-  // The file list's registered drop target, as the drag loop calls it; null when the list is
-  // not registered (no window yet, or OLE missing).
-  IDropTarget* FileListDropTarget() const;
-  ui::TStatusBar& StatusBar() { return *statusBar_; }
-  ui::TMainMenu& MainMenu() { return *mainMenu_; }
-  const MainMenuItems& MenuItems() const { return items_; }
-  ux::TFormStorage& FormStorage() { return *formStorage_; }
-  TMRUList& RecentFiles() { return *mruList_; }
-  TMRUList& RecentFolders() { return *mruListFolders_; }
   ui::TAction* FindAction(std::wstring_view name) const;
 
   void WndProc(ui::TMessage& message) override;
 
  private:
+  // The message that refills the file list once the current message is handled.
+  static constexpr UINT kRefreshMessage = WM_APP + 1;
+  // The message that opens the image a drop left to open.
+  static constexpr UINT kOpenImageMessage = WM_APP + 2;
+
   // IShellView
   void SetCaption(const std::wstring& caption) override { ui::TForm::SetCaption(caption); }
   void SetPanelText(int panel, const std::wstring& text) override;

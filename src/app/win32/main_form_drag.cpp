@@ -1,6 +1,6 @@
 // Drag and drop on the main window's file list: drops of host files and virtual files go to the
 // core, a drag of the selected rows goes out through the platform's drag loop.
-#include "app/dragdrop/start_drag_out.h"
+#include "app/dragdrop/win32/start_drag_out.h"
 #include "app/win32/main_form.h"
 
 namespace app {
@@ -13,10 +13,6 @@ void TMainForm::RegisterDropTarget() {
 
 void TMainForm::RevokeDropTarget() {
   dropTarget_.reset();
-}
-
-IDropTarget* TMainForm::FileListDropTarget() const {
-  return dropTarget_ && dropTarget_->Registered() ? dropTarget_->Target() : nullptr;
 }
 
 bool TMainForm::CanAcceptDrop() {

@@ -40,6 +40,14 @@ void TMainForm::WndProc(ui::TMessage& message) {
     case kOpenImageMessage:
       OpenPendingImage();
       return;
+    case WM_SETFOCUS: {
+      // The window itself never keeps the focus, so the keyboard always reaches a control: the
+      // one that had it last, the file list at first.
+      ui::TForm::WndProc(message);
+      ui::TWinControl* control = ActiveControl() ? ActiveControl() : fileList_;
+      if (control->CanFocus()) control->SetFocus();
+      return;
+    }
     case WM_DESTROY:
       // Before the list's window goes.
       RevokeDropTarget();

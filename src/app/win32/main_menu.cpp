@@ -143,6 +143,8 @@ void TMainForm::BuildMenus() {
   m.Separator(popup);
   m.Hidden(popup, FindAction(L"acViewFile"));
   m.ViewAsItems(*m.Item(popup, L"&View File As..."), items_.popupViewAs, viewAs);
+  // The disassembler's notice is reached from the Disk menu only.
+  items_.popupViewAs[4]->SetEnabled(false);
   fileList_->SetPopupMenu(listPopupMenu_);
 }
 

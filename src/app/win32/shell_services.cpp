@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/viewer/file_viewer_form.h"
+#include "app/viewer/win32/file_viewer_form.h"
 #include "rtl/stream.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/forms.h"

@@ -128,7 +128,18 @@ class TFileDialogEvents : public IFileDialogEvents {
     }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
+    PWSTR name = nullptr;
+    if (SUCCEEDED(dialog->GetFileName(&name)) && name) {
+      try {
+        owner_.EnteredName = name;
+      } catch (...) {
+        if (Application) Application->HandleException(std::current_exception());
+      }
+      CoTaskMemFree(name);
+    }
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return S_OK; }
@@ -201,6 +212,7 @@ bool TCustomFileDialog::Run(const CLSID& kind) {
     }
   } scope{*this, dialog.Get(), advised, cookie};
   open_ = dialog.Get();
+  EnteredName.clear();
   if (FAILED(dialog->Show(DialogOwner()))) return false;
   UINT index = 0;
   if (SUCCEEDED(dialog->GetFileTypeIndex(&index)) && index > 0)

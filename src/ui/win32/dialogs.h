@@ -72,6 +72,9 @@ class TCustomFileDialog : public TComponent {
   void SetFileTypeIndex(int index) { fileTypeIndex_ = index; }
   std::wstring DefaultExtension;
   std::wstring FileName;
+  // The file name box's text when the dialog was confirmed: the name as typed, before the
+  // dialog added its type's extension (which it may do even to a name that has one).
+  std::wstring EnteredName;
   std::wstring DefaultFolder;
   DWORD Options = 0;  // FOS_ flags added to the dialog's own
   TStringList& Files() { return files_; }

@@ -60,6 +60,12 @@ void TFont::SetStyle(TFontStyles style) {
   Changed();
 }
 
+void TFont::SetPitch(TFontPitch pitch) {
+  if (pitch == pitch_) return;
+  pitch_ = pitch;
+  Changed();
+}
+
 void TFont::SetColor(TColor color) {
   if (color == color_) return;
   color_ = color;
@@ -70,6 +76,7 @@ void TFont::Assign(const TFont& other) {
   name_ = other.name_;
   height_ = other.height_;
   style_ = other.style_;
+  pitch_ = other.pitch_;
   color_ = other.color_;
   Changed();
 }
@@ -84,6 +91,8 @@ HFONT TFont::Handle() {
     font.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
+    if (pitch_ == TFontPitch::fpFixed) font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    if (pitch_ == TFontPitch::fpVariable) font.lfPitchAndFamily = VARIABLE_PITCH;
     lstrcpynW(font.lfFaceName, name_.c_str(), LF_FACESIZE);
     handle_.reset(CreateFontIndirectW(&font));
   }

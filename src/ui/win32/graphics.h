@@ -1,7 +1,9 @@
 // GDI wrappers: colours, fonts, brushes and pens that own their handles, and a canvas that
 // selects them into a device context on demand and restores the context's originals.
 //   TColor: RGB (0x00BBGGRR) or clSystemColor | COLOR_xxx; ColorToRGB resolves system colours.
-//   TFont: Name, Height (negative: character height in pixels), Size (points), Style, Color.
+//   TFont: Name, Height (negative: character height in pixels), Size (points), Style, Color,
+//   Pitch (fpFixed asks for a fixed-pitch modern-family face; with no Name the system picks
+//   its monospaced face).
 //   TCanvas: Handle/SetHandle, Font/Brush/Pen, FillRect, FrameRect, Rectangle, MoveTo/LineTo,
 //   TextOut, TextRect, TextWidth/TextHeight.
 #pragma once
@@ -39,6 +41,8 @@ using TGdiHandle = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDelet
 using TFontStyles = std::uint8_t;
 constexpr TFontStyles fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
 
+enum class TFontPitch { fpDefault, fpVariable, fpFixed };
+
 // The base of fonts, brushes and pens: an owned handle made on demand, dropped on change.
 class TGraphicsObject {
  public:
@@ -65,6 +69,8 @@ class TFont : public TGraphicsObject {
   void SetSize(int points);
   TFontStyles Style() const { return style_; }
   void SetStyle(TFontStyles style);
+  TFontPitch Pitch() const { return pitch_; }
+  void SetPitch(TFontPitch pitch);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
   void Assign(const TFont& other);
@@ -75,6 +81,7 @@ class TFont : public TGraphicsObject {
   std::wstring name_ = L"Tahoma";
   int height_ = -11;
   TFontStyles style_ = 0;
+  TFontPitch pitch_ = TFontPitch::fpDefault;
   TColor color_ = clWindowText;
 };
 

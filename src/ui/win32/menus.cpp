@@ -121,18 +121,23 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   if (!item || item == this) return;
   if (item->parent_) item->parent_->Remove(item);
   index = std::clamp(index, 0, Count());
+  // The parent's menu is rebuilt only when this item gains its submenu: a submenu filled as it
+  // opens must not rebuild its shown parent, whose items would lose the places the system
+  // measured for them (the submenu would then open over the parent's corner).
+  const bool hadSubmenu = HasSubmenu();
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;
   RebuildHandle();
-  Changed();
+  if (HasSubmenu() != hadSubmenu) Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
   if (std::find(items_.begin(), items_.end(), item) == items_.end()) return;
+  const bool hadSubmenu = HasSubmenu();
   std::erase(items_, item);
   item->parent_ = nullptr;
   RebuildHandle();
-  Changed();
+  if (HasSubmenu() != hadSubmenu) Changed();
 }
 
 void TMenuItem::Clear() {

@@ -1,7 +1,7 @@
 // The real main window under Wine: a fresh application, a private registry key and an empty
 // current folder per test, scripted file dialogs and drives, captured message boxes and explored
-// folders, and readers for what the window shows (caption, status panels, list rows, menu item
-// states).
+// folders. The window is reached as a user or the class library reaches it: components by name,
+// menu items by caption, the list and status bar by their window messages, real key presses.
 #pragma once
 
 #include <windows.h>
@@ -9,12 +9,14 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "../../ui/win32/gui_fixture.h"
 #include "../shell_fakes.h"
 #include "app/win32/main_form.h"
+#include "disk/msx_disk.h"
 #include "ui/win32/registry_ini_file.h"
 #include "ux/modules.h"
 
@@ -25,6 +27,22 @@ struct RecordingShellUi : TShellUi {
   void Explore(const std::filesystem::path& folder) override { explored.push_back(folder); }
   std::vector<std::filesystem::path> explored;
 };
+
+// Real input: a key pressed and released, Ctrl or Alt held around it when asked.
+inline void PressKey(WORD key, WORD modifier = 0) {
+  INPUT inputs[4]{};
+  UINT count = 0;
+  const auto add = [&](WORD vk, DWORD flags) {
+    inputs[count].type = INPUT_KEYBOARD;
+    inputs[count].ki.wVk = vk;
+    inputs[count++].ki.dwFlags = flags;
+  };
+  if (modifier) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (modifier) add(modifier, KEYEVENTF_KEYUP);
+  SendInput(count, inputs, sizeof(INPUT));
+}
 
 class MainFormTest : public UiGuiTest {
  protected:
@@ -51,13 +69,33 @@ class MainFormTest : public UiGuiTest {
     MainFormOptions options;
     options.arguments = std::move(arguments);
     options.settingsKey = key_;
-    options.dialogs = &dialogs;
+    options.dialogs = realDialogs ? nullptr : &dialogs;
     options.drives = &drives;
     options.shellUi = &shell;
     form = ui::Application->CreateForm<TMainForm>(std::move(options));
     form->Show();
     Pump();
     return *form;
+  }
+
+  template <class T>
+  T& Part(const wchar_t* name) const {
+    return *dynamic_cast<T*>(form->FindComponent(name));
+  }
+  HWND List() const { return Part<ui::TListView>(L"FileList").Handle(); }
+  // The item reached by the captions from the menu's root.
+  ui::TMenuItem* Item(std::initializer_list<std::wstring_view> captions,
+                      const wchar_t* menu = L"MainMenu") const {
+    ui::TMenuItem* item = &Part<ui::TMenu>(menu).Items();
+    for (const std::wstring_view caption : captions) {
+      ui::TMenuItem* found = nullptr;
+      for (int i = 0; i < item->Count() && !found; ++i)
+        if (item->Items(i)->Caption() == caption) found = item->Items(i);
+      EXPECT_NE(found, nullptr) << std::wstring(caption);
+      if (!found) return nullptr;
+      item = found;
+    }
+    return item;
   }
 
   std::wstring Caption() const {
@@ -68,50 +106,76 @@ class MainFormTest : public UiGuiTest {
   // The panel's text without the tab that centres it.
   std::wstring Panel(int index) const {
     wchar_t text[256] = {};
-    SendMessageW(form->StatusBar().Handle(), SB_GETTEXTW, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text));
-    std::wstring result = text;
-    return result.substr(result.find_first_not_of(L'\t') == std::wstring::npos
-                             ? result.size()
-                             : result.find_first_not_of(L'\t'));
+    SendMessageW(Part<ui::TStatusBar>(L"StatusBar").Handle(), SB_GETTEXTW,
+                 static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    const std::wstring result = text;
+    return result.substr(std::min(result.find_first_not_of(L'\t'), result.size()));
   }
-  int RowCount() const {
-    return static_cast<int>(SendMessageW(form->FileList().Handle(), LVM_GETITEMCOUNT, 0, 0));
-  }
+  int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
   std::wstring Cell(int row, int column) const {
     wchar_t text[256] = {};
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = text;
     item.cchTextMax = 256;
-    SendMessageW(form->FileList().Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+    SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&item));
     return text;
+  }
+  std::vector<std::wstring> Names() const {
+    std::vector<std::wstring> names;
+    for (int row = 0; row < RowCount(); ++row) names.push_back(Cell(row, 0));
+    return names;
+  }
+  // Selects exactly the rows with these captions, as clicks would.
+  void Select(const std::vector<std::wstring>& names) {
+    SetFocus(List());
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+    for (int row = 0; row < RowCount(); ++row)
+      if (std::find(names.begin(), names.end(), Cell(row, 0)) != names.end())
+        ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
   }
   // Chooses the menu item as a click in the menu would.
   void Choose(const ui::TMenuItem* item) {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
     Pump();
   }
-  void ChooseAction(std::wstring_view actionName) { Choose(FindActionItem(actionName)); }
-  // A key with Ctrl held, through the message queue as typed keys arrive.
-  void CtrlKey(WORD key) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    PostMessageW(form->FileList().Handle(), WM_KEYDOWN, key, 0);
-    Pump();
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
+  void ChooseAction(std::wstring_view actionName) {
+    const ui::TAction* action = form->FindAction(actionName);
+    const ui::TMenuItem* found = nullptr;
+    const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
+      if (!found && item.Action() == action) found = &item;
+      for (int i = 0; i < item.Count(); ++i) walk(*item.Items(i));
+    };
+    walk(Part<ui::TMenu>(L"MainMenu").Items());
+    Choose(found);
   }
-  // Whether a submenu's item shows the radio bullet and is checked.
+  // A key with Ctrl held, typed into the focused list.
+  void CtrlKey(WORD key) {
+    SetForegroundWindow(form->Handle());
+    Pump();
+    PressKey(key, VK_CONTROL);
+    Pump();
+  }
+  // Whether the item shows the radio bullet and is checked.
   static bool RadioChecked(ui::TMenuItem* item) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE;
     GetMenuItemInfoW(item->Parent()->Handle(), item->Command(), FALSE, &info);
     return (info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED);
+  }
+  // The image as the window saves it, read back by the disk model.
+  std::unique_ptr<disk::TMSXDisk> SavedImage() {
+    const std::filesystem::path file = folder_ / L"saved-for-check.dsk";
+    dialogs.saveAnswers = {file};
+    ChooseAction(L"acSaveDiskImageAs");
+    auto image = std::make_unique<disk::TMSXDisk>();
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_TRUE(image->LoadFromBuffer(bytes, "x.dsk"));
+    return image;
   }
   std::wstring Setting(const std::wstring& section, const std::wstring& name) const {
     ui::TRegistryIniFile settings(HKEY_CURRENT_USER, key_, true);
@@ -124,22 +188,12 @@ class MainFormTest : public UiGuiTest {
   const std::filesystem::path& Folder() const { return folder_; }
 
   FakeDialogs dialogs;
+  bool realDialogs = false;  // the window's own file dialogs instead of `dialogs`
   FakeDrives drives;
   RecordingShellUi shell;
   TMainForm* form = nullptr;
 
  private:
-  const ui::TMenuItem* FindActionItem(std::wstring_view actionName) const {
-    const ui::TAction* action = form->FindAction(actionName);
-    const ui::TMenuItem* found = nullptr;
-    const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
-      if (!found && item.Action() == action) found = &item;
-      for (int i = 0; i < item.Count(); ++i) walk(*item.Items(i));
-    };
-    walk(form->MainMenu().Items());
-    return found;
-  }
-
   std::wstring key_;
   std::filesystem::path folder_;
   std::filesystem::path previousFolder_;

@@ -6,7 +6,7 @@
 
 #include <oleidl.h>
 
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 
 namespace app::dragdrop {
 

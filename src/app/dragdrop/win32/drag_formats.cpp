@@ -1,5 +1,5 @@
 // Registering and describing the drag formats.
-#include "app/dragdrop/drag_formats.h"
+#include "app/dragdrop/win32/drag_formats.h"
 
 namespace app::dragdrop {
 

@@ -1,5 +1,5 @@
 // COM streams for the shell and readers over received mediums.
-#include "app/dragdrop/com_streams.h"
+#include "app/dragdrop/win32/com_streams.h"
 
 #include <shlwapi.h>
 

@@ -1,5 +1,5 @@
 // The drop source.
-#include "app/dragdrop/drop_source.h"
+#include "app/dragdrop/win32/drop_source.h"
 
 namespace app::dragdrop {
 

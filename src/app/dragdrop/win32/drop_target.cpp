@@ -1,14 +1,14 @@
 // The file list's drop target.
-#include "app/dragdrop/drop_target.h"
+#include "app/dragdrop/win32/drop_target.h"
 
 #include <climits>
 #include <utility>
 
-#include "app/dragdrop/com_streams.h"
-#include "app/dragdrop/drag_formats.h"
-#include "app/dragdrop/drop_files.h"
-#include "app/dragdrop/file_data_object.h"
-#include "app/dragdrop/global_memory.h"
+#include "app/dragdrop/win32/com_streams.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/dragdrop/win32/drop_files.h"
+#include "app/dragdrop/win32/file_data_object.h"
+#include "app/dragdrop/win32/global_memory.h"
 #include "app/files/file_descriptor.h"
 
 namespace app::dragdrop {

@@ -1,10 +1,10 @@
 // Starting a drag out.
-#include "app/dragdrop/start_drag_out.h"
+#include "app/dragdrop/win32/start_drag_out.h"
 
 #include <ole2.h>
 
-#include "app/dragdrop/drop_source.h"
-#include "app/dragdrop/file_data_object.h"
+#include "app/dragdrop/win32/drop_source.h"
+#include "app/dragdrop/win32/file_data_object.h"
 
 namespace app::dragdrop {
 

@@ -1,5 +1,5 @@
 // Global memory blocks and received storage mediums.
-#include "app/dragdrop/global_memory.h"
+#include "app/dragdrop/win32/global_memory.h"
 
 #include <cstring>
 #include <new>

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <span>
 
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 #include "app/files/drag_out.h"
 #include "disk/msx_disk.h"
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 #include "app/files/drag_out.h"
 #include "disk/msx_disk.h"
 

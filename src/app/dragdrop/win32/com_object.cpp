@@ -1,5 +1,5 @@
 // Reporting exceptions caught at a COM boundary.
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 
 #include "ui/win32/forms.h"
 

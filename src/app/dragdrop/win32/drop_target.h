@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 #include "app/files/drop_gate.h"
 #include "app/files/virtual_drop.h"
 

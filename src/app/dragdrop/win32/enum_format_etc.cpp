@@ -1,7 +1,7 @@
 // Enumerating the offered formats.
-#include "app/dragdrop/enum_format_etc.h"
+#include "app/dragdrop/win32/enum_format_etc.h"
 
-#include "app/dragdrop/drag_formats.h"
+#include "app/dragdrop/win32/drag_formats.h"
 
 namespace app::dragdrop {
 

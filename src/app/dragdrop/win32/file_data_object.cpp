@@ -1,10 +1,10 @@
 // The drag-out data object.
-#include "app/dragdrop/file_data_object.h"
+#include "app/dragdrop/win32/file_data_object.h"
 
-#include "app/dragdrop/com_streams.h"
-#include "app/dragdrop/drag_formats.h"
-#include "app/dragdrop/enum_format_etc.h"
-#include "app/dragdrop/global_memory.h"
+#include "app/dragdrop/win32/com_streams.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/dragdrop/win32/enum_format_etc.h"
+#include "app/dragdrop/win32/global_memory.h"
 #include "app/files/file_descriptor.h"
 
 namespace app::dragdrop {

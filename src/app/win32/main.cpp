@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/drag_formats.h"
+#include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/main_form.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"

@@ -1,10 +1,17 @@
-#include "app/viewer/file_viewer_form.h"
+#include "app/viewer/win32/file_viewer_form.h"
 
 namespace app {
 namespace {
 
 constexpr wchar_t kTextFont[] = L"Tahoma";
-constexpr wchar_t kHexDumpFont[] = L"Courier New";
+
+// The hex dump's columns line up only in a monospaced face: no face is named, so the system
+// picks its fixed-pitch modern face (a named one, such as "Courier New", may be missing and be
+// replaced by a proportional face).
+void SetViewerFont(ui::TFont& font, bool hexDump) {
+  font.SetName(hexDump ? L"" : kTextFont);
+  font.SetPitch(hexDump ? ui::TFontPitch::fpFixed : ui::TFontPitch::fpDefault);
+}
 
 }  // namespace
 
@@ -26,7 +33,7 @@ TFileViewerForm::TFileViewerForm(ui::TComponent* owner, const std::wstring& sett
   memo_->SetParent(this);
   memo_->SetAlign(ui::TAlign::alClient);
   memo_->SetParentFont(false);
-  memo_->Font().SetName(kTextFont);
+  SetViewerFont(memo_->Font(), false);
   memo_->Font().SetHeight(-12);
   memo_->SetReadOnly(true);
   memo_->SetBorderVisible(false);
@@ -67,7 +74,7 @@ void TFileViewerForm::ShowContents(rtl::TStream& stream, TViewerMode mode) {
   statusBar_->Panels(0)->SetText(SizeStatusText(displaySize_));
   const TViewerContent content = BuildViewerContent(data_, fileName_, mode);
   SetCaption(content.caption);
-  memo_->Font().SetName(content.shownAs == TViewerMode::vmHex ? kHexDumpFont : kTextFont);
+  SetViewerFont(memo_->Font(), content.shownAs == TViewerMode::vmHex);
   // With a break after every line, a last empty line stays a line of its own.
   memo_->Lines().SetText(content.text + L"\r\n");
 }

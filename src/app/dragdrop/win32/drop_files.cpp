@@ -1,5 +1,5 @@
 // Reading a dropped file list.
-#include "app/dragdrop/drop_files.h"
+#include "app/dragdrop/win32/drop_files.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 
 #include <objidl.h>
 
-#include "app/dragdrop/com_object.h"
+#include "app/dragdrop/win32/com_object.h"
 
 namespace app::dragdrop {
 

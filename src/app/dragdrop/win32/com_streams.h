@@ -10,8 +10,8 @@
 #include <memory>
 #include <span>
 
-#include "app/dragdrop/com_object.h"
-#include "app/dragdrop/global_memory.h"
+#include "app/dragdrop/win32/com_object.h"
+#include "app/dragdrop/win32/global_memory.h"
 #include "rtl/stream.h"
 
 namespace app::dragdrop {
