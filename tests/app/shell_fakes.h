@@ -123,10 +123,7 @@ struct FakeDialogs : IFileDialogs {
     std::filesystem::path fileName;
     std::filesystem::path folder;
   };
-  std::optional<std::filesystem::path> OpenImage() override {
-    ++openCalls;
-    return Next(openAnswers);
-  }
+  std::optional<std::filesystem::path> OpenImage() override { return Next(openAnswers); }
   // The answer as entered, with `defaultExtension` as the chosen type's.
   std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
                                        const std::filesystem::path& folder) override {
