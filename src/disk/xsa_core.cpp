@@ -41,30 +41,34 @@ void TXSCore::Rebuild() {
   for (int n = kXsaClassCount; n < kXsaNodeCount; ++n) huftbl[n] = THufNode{kEmptyNode, 0, 0};
 
   // Weights stay far below 0x8000, so comparing them unsigned equals comparing them signed.
-  // Merged nodes have weight 0 and take no further part.
+  // `live` lists the nodes not merged yet, in index order; merged nodes get weight 0.
+  std::array<std::uint8_t, kXsaNodeCount> live{};
+  int liveCount = kXsaClassCount;
+  for (int c = 0; c < kXsaClassCount; ++c) live[c] = static_cast<std::uint8_t>(c);
   for (int next = kXsaClassCount; next < kXsaNodeCount; ++next) {
-    int first = 0;
-    while (huftbl[first].weight == 0) ++first;
-    int second = first + 1;
-    while (huftbl[second].weight == 0) ++second;
-    const int scanFrom = second + 1;
-    int smallest = first;
-    if (huftbl[second].weight < huftbl[first].weight) std::swap(smallest, second);
-    for (int n = scanFrom; n < next; ++n) {
-      const std::uint16_t weight = huftbl[n].weight;
-      if (weight == 0) continue;
-      if (weight < huftbl[smallest].weight) {
+    int smallest = 0;
+    int second = 1;
+    if (huftbl[live[1]].weight < huftbl[live[0]].weight) std::swap(smallest, second);
+    for (int i = 2; i < liveCount; ++i) {
+      const std::uint16_t weight = huftbl[live[i]].weight;
+      if (weight < huftbl[live[smallest]].weight) {
         second = smallest;
-        smallest = n;
-      } else if (weight < huftbl[second].weight) {
-        second = n;
+        smallest = i;
+      } else if (weight < huftbl[live[second]].weight) {
+        second = i;
       }
     }
-    huftbl[next] =
-        THufNode{static_cast<std::uint16_t>(huftbl[smallest].weight + huftbl[second].weight),
-                 static_cast<std::uint8_t>(smallest), static_cast<std::uint8_t>(second)};
-    huftbl[smallest].weight = 0;
-    huftbl[second].weight = 0;
+    const int a = live[smallest];
+    const int b = live[second];
+    huftbl[next] = THufNode{static_cast<std::uint16_t>(huftbl[a].weight + huftbl[b].weight),
+                            static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)};
+    huftbl[a].weight = 0;
+    huftbl[b].weight = 0;
+    int kept = 0;
+    for (int i = 0; i < liveCount; ++i)
+      if (i != smallest && i != second) live[kept++] = live[i];
+    live[kept++] = static_cast<std::uint8_t>(next);
+    liveCount = kept;
   }
   updhufcnt = kRebuildInterval;
 }
