@@ -202,13 +202,15 @@ TEST_F(WriteFileAtomicallyTest, ReplacesTheTargetAndSetsItsTime) {
   EXPECT_EQ(FileBytes(fresh), (Bytes{4, 5, 6}));
 }
 
-TEST_F(WriteFileAtomicallyTest, LeavesAnotherFileWithTheTemporaryNameAlone) {
+TEST_F(WriteFileAtomicallyTest, LeavesAFileOrFolderWithATemporaryNameAlone) {
   const auto target = folder_ / "disk.dsk";
   const auto bystander = folder_ / "disk.dsk.~qb0";
   PutFile(bystander, Bytes{8});
+  std::filesystem::create_directory(folder_ / "disk.dsk.~qb1");
   WriteFileAtomically(target, Bytes{9});
   EXPECT_EQ(FileBytes(target), (Bytes{9}));
   EXPECT_EQ(FileBytes(bystander), (Bytes{8}));
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ / "disk.dsk.~qb1"));
 }
 
 TEST_F(WriteFileAtomicallyTest, FailureLeavesTheTargetAsItWas) {
