@@ -7,12 +7,6 @@
 namespace rtl {
 namespace {
 
-std::string AllBytes() {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-  return bytes;
-}
-
 struct ChartEntry {
   FixedTable table;
   unsigned char byte;
@@ -61,6 +55,12 @@ TEST(FixedCodePage, UnmappableCharactersBecomeQuestionMarks) {
 }
 
 #ifndef _WIN32
+std::string AllBytes() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
+  return bytes;
+}
+
 TEST(CodePage, HostDefaultIsWindows1252) {
   EXPECT_EQ(CodePage().ToUnicode(AllBytes()),
             TFixedCodePage(FixedTable::Cp1252).ToUnicode(AllBytes()));
