@@ -1,12 +1,9 @@
 #include "disk/xsa_core.h"
 
-#include <utility>
-
 namespace disk {
 
 namespace {
 
-constexpr std::uint16_t kEmptyNode = 0xFFFF;
 constexpr std::uint16_t kRebuildInterval = 127;  // countdown: rebuild after 128 distances
 
 }  // namespace
@@ -38,38 +35,35 @@ void TXSCore::Rebuild() {
     tblsizes[c] = static_cast<std::uint16_t>(tblsizes[c] >> 1);
     huftbl[c] = THufNode{static_cast<std::uint16_t>(tblsizes[c] + 1), 0, 0};
   }
-  for (int n = kXsaClassCount; n < kXsaNodeCount; ++n) huftbl[n] = THufNode{kEmptyNode, 0, 0};
 
   // Weights stay far below 0x8000, so comparing them unsigned equals comparing them signed.
-  // `live` lists the nodes not merged yet, in index order; merged nodes get weight 0.
-  std::array<std::uint8_t, kXsaNodeCount> live{};
-  int liveCount = kXsaClassCount;
-  for (int c = 0; c < kXsaClassCount; ++c) live[c] = static_cast<std::uint8_t>(c);
-  for (int next = kXsaClassCount; next < kXsaNodeCount; ++next) {
-    int smallest = 0;
-    int second = 1;
-    if (huftbl[live[1]].weight < huftbl[live[0]].weight) std::swap(smallest, second);
-    for (int i = 2; i < liveCount; ++i) {
-      const std::uint16_t weight = huftbl[live[i]].weight;
-      if (weight < huftbl[live[smallest]].weight) {
-        second = smallest;
-        smallest = i;
-      } else if (weight < huftbl[live[second]].weight) {
-        second = i;
-      }
-    }
-    const int a = live[smallest];
-    const int b = live[second];
-    huftbl[next] = THufNode{static_cast<std::uint16_t>(huftbl[a].weight + huftbl[b].weight),
-                            static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)};
-    huftbl[a].weight = 0;
-    huftbl[b].weight = 0;
-    int kept = 0;
-    for (int i = 0; i < liveCount; ++i)
-      if (i != smallest && i != second) live[kept++] = live[i];
-    live[kept++] = static_cast<std::uint8_t>(next);
-    liveCount = kept;
+  // The two lightest live nodes, the earlier one first on equal weights, are the first two in
+  // order of weight and index: the leaves sorted so, then the merged nodes in the order they were
+  // made, as their weights never decrease and their indices exceed every leaf's.
+  std::array<std::uint8_t, kXsaClassCount> leaves{};
+  for (int c = 0; c < kXsaClassCount; ++c) {
+    int at = c;
+    for (; at > 0 && huftbl[leaves[at - 1]].weight > huftbl[c].weight; --at)
+      leaves[at] = leaves[at - 1];
+    leaves[at] = static_cast<std::uint8_t>(c);
   }
+  int leaf = 0;
+  int merged = kXsaClassCount;
+  for (int next = kXsaClassCount; next < kXsaNodeCount; ++next) {
+    const auto take = [&] {
+      if (leaf < kXsaClassCount &&
+          (merged == next || huftbl[leaves[leaf]].weight <= huftbl[merged].weight))
+        return static_cast<int>(leaves[leaf++]);
+      return merged++;
+    };
+    const int smallest = take();
+    const int second = take();
+    huftbl[next] =
+        THufNode{static_cast<std::uint16_t>(huftbl[smallest].weight + huftbl[second].weight),
+                 static_cast<std::uint8_t>(smallest), static_cast<std::uint8_t>(second)};
+  }
+  // Merged nodes keep weight 0.
+  for (int n = 0; n < kXsaRoot; ++n) huftbl[n].weight = 0;
   updhufcnt = kRebuildInterval;
 }
 

@@ -49,7 +49,7 @@ class TXSDecode : public TXSCore {
   // can take (six flag bytes and a raw byte) plus an 8-byte look-ahead load.
   static constexpr std::size_t kFastMargin = 32;
   // Distance codes up to this many bits are decoded by one table look-up.
-  static constexpr int kTableBits = 8;
+  static constexpr int kTableBits = 6;
 
   // A table entry: the class (a leaf) or the node reached after kTableBits bits, and the number
   // of bits the entry stands for.
