@@ -1,12 +1,9 @@
 #include "disk/xsa_core.h"
 
-#include <utility>
-
 namespace disk {
 
 namespace {
 
-constexpr std::uint16_t kEmptyNode = 0xFFFF;
 constexpr std::uint16_t kRebuildInterval = 127;  // countdown: rebuild after 128 distances
 
 }  // namespace
@@ -38,34 +35,35 @@ void TXSCore::Rebuild() {
     tblsizes[c] = static_cast<std::uint16_t>(tblsizes[c] >> 1);
     huftbl[c] = THufNode{static_cast<std::uint16_t>(tblsizes[c] + 1), 0, 0};
   }
-  for (int n = kXsaClassCount; n < kXsaNodeCount; ++n) huftbl[n] = THufNode{kEmptyNode, 0, 0};
 
   // Weights stay far below 0x8000, so comparing them unsigned equals comparing them signed.
-  // Merged nodes have weight 0 and take no further part.
+  // The two lightest live nodes, the earlier one first on equal weights, are the first two in
+  // order of weight and index: the leaves sorted so, then the merged nodes in the order they were
+  // made, as their weights never decrease and their indices exceed every leaf's.
+  std::array<std::uint8_t, kXsaClassCount> leaves{};
+  for (int c = 0; c < kXsaClassCount; ++c) {
+    int at = c;
+    for (; at > 0 && huftbl[leaves[at - 1]].weight > huftbl[c].weight; --at)
+      leaves[at] = leaves[at - 1];
+    leaves[at] = static_cast<std::uint8_t>(c);
+  }
+  int leaf = 0;
+  int merged = kXsaClassCount;
   for (int next = kXsaClassCount; next < kXsaNodeCount; ++next) {
-    int first = 0;
-    while (huftbl[first].weight == 0) ++first;
-    int second = first + 1;
-    while (huftbl[second].weight == 0) ++second;
-    const int scanFrom = second + 1;
-    int smallest = first;
-    if (huftbl[second].weight < huftbl[first].weight) std::swap(smallest, second);
-    for (int n = scanFrom; n < next; ++n) {
-      const std::uint16_t weight = huftbl[n].weight;
-      if (weight == 0) continue;
-      if (weight < huftbl[smallest].weight) {
-        second = smallest;
-        smallest = n;
-      } else if (weight < huftbl[second].weight) {
-        second = n;
-      }
-    }
+    const auto take = [&] {
+      if (leaf < kXsaClassCount &&
+          (merged == next || huftbl[leaves[leaf]].weight <= huftbl[merged].weight))
+        return static_cast<int>(leaves[leaf++]);
+      return merged++;
+    };
+    const int smallest = take();
+    const int second = take();
     huftbl[next] =
         THufNode{static_cast<std::uint16_t>(huftbl[smallest].weight + huftbl[second].weight),
                  static_cast<std::uint8_t>(smallest), static_cast<std::uint8_t>(second)};
-    huftbl[smallest].weight = 0;
-    huftbl[second].weight = 0;
   }
+  // Merged nodes keep weight 0.
+  for (int n = 0; n < kXsaRoot; ++n) huftbl[n].weight = 0;
   updhufcnt = kRebuildInterval;
 }
 

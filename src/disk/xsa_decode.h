@@ -35,11 +35,28 @@ class TXSDecode : public TXSCore {
 
  private:
   static constexpr std::size_t kInBufSize = 32768;
-  // History ring: at least the longest distance plus a batch of decoded bytes that wait for the
-  // reader. It starts zeroed, so a distance reaching before the first byte copies zeros.
-  static constexpr std::size_t kRingSize = 32768;
+  // Decoding pauses once more than this many decoded bytes wait for the reader.
+  static constexpr std::size_t kMaxWaiting = 32768 - kXsaMaxCodedLength;
+  // History ring: the longest distance plus the waiting bytes and a match. It starts zeroed, so
+  // a distance reaching before the first byte copies zeros.
+  static constexpr std::size_t kRingSize = 65536;
   static constexpr std::size_t kRingMask = kRingSize - 1;
-  static_assert(kRingSize >= kXsaMaxDistance + 2 * kXsaMaxCodedLength);
+  // Literals and matches are copied in 8-byte steps that may run up to 7 bytes past their end,
+  // into bytes not yet decoded or into this slack after the ring.
+  static constexpr std::size_t kCopySlack = 8;
+  static_assert(kRingSize >= kXsaMaxDistance + kMaxWaiting + 2 * kXsaMaxCodedLength + kCopySlack);
+  // The fast decoder runs only while this many input bytes are buffered: more than one item
+  // can take (six flag bytes and a raw byte) plus an 8-byte look-ahead load.
+  static constexpr std::size_t kFastMargin = 32;
+  // Distance codes up to this many bits are decoded by one table look-up.
+  static constexpr int kTableBits = 6;
+
+  // A table entry: the class (a leaf) or the node reached after kTableBits bits, and the number
+  // of bits the entry stands for.
+  struct TTableEntry {
+    std::uint8_t node = 0;
+    std::uint8_t bits = 0;
+  };
 
   void ReadHeader();
   bool TryGetByte(std::uint8_t& byte);
@@ -48,6 +65,17 @@ class TXSDecode : public TXSCore {
   std::uint32_t GetBits(int count);
   int ReadLength();
   int ReadDistance();
+  // Counts a decoded distance class and keeps the look-up table in step with the tree.
+  void CountClass(int c);
+  void BuildTable();
+  bool CanDecode() const;
+  // Decodes one item a bit at a time, reading the stream when the buffer runs out.
+  void DecodeItem();
+  // Decodes items while kFastMargin input bytes are buffered, reading bits from a word.
+  void DecodeFast();
+  // Appends `length` bytes at position `at` of the ring, copied from `distance` bytes before.
+  static void CopyMatch(std::uint8_t* ring, std::uint64_t at, std::size_t distance,
+                        std::size_t length);
   // Decodes items until a batch waits for the reader; returns false when nothing is left.
   bool Fill();
   std::uint64_t Available() const;
@@ -63,8 +91,9 @@ class TXSDecode : public TXSCore {
   std::uint32_t FPackedSize = 0;
   std::uint64_t nrread = 0;   // bytes read from the stream
   std::uint64_t nrwrite = 0;  // bytes delivered
-  std::uint8_t bitflg = 0;
+  std::uint8_t bitflg = 0;    // flag bits not yet used, the next one in bit 0
   int bitcnt = 0;
+  std::array<TTableEntry, 1u << kTableBits> hufcodes{};  // indexed by the next code bits
   bool FEndCode = false;
   bool FEOF = false;
 };

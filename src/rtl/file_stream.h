@@ -24,6 +24,10 @@ class TFileStream : public TStream {
   TFileStream(const std::filesystem::path& path, FileMode mode);
   ~TFileStream() override;
 
+  // Creates a file for reading and writing under a name nothing has yet; returns nullptr when a
+  // file or folder already has it. Raises EStreamError for other failures.
+  static std::unique_ptr<TFileStream> CreateNew(const std::filesystem::path& path);
+
   std::size_t Read(std::span<std::uint8_t> buffer) override;
   std::size_t Write(std::span<const std::uint8_t> data) override;
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
@@ -35,14 +39,17 @@ class TFileStream : public TStream {
 
   const std::filesystem::path& Path() const { return path_; }
 
+  // Closes the file and moves it over `target` in the same folder, replacing what is there.
+  // Raises EStreamError on failure; the file is closed either way and the stream is done.
+  void MoveOver(const std::filesystem::path& target);
+
  private:
   struct Handle;
+  TFileStream(const std::filesystem::path& path, std::unique_ptr<Handle> handle);
+
   std::filesystem::path path_;
   std::unique_ptr<Handle> handle_;
 };
-
-// Replaces `target` by `source` (both in one folder); raises EStreamError on failure.
-void ReplaceHostFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Writes a host file safely: the bytes go to a temporary file in the target's folder, which
 // replaces the target only when everything was written. `time`, when given, becomes the new

@@ -9,34 +9,38 @@ namespace rtl {
 
 namespace {
 
-// A name beside the target that no file or folder has yet.
-std::filesystem::path UnusedTemporaryPath(const std::filesystem::path& target) {
-  for (unsigned counter = 0;; ++counter) {
-    std::filesystem::path candidate = target;
-    candidate += ".~qb" + std::to_string(counter);
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
-      return candidate;
-  }
-}
-
-// Deletes the temporary file unless it was moved into place.
+// A new file beside the target under the first name that nothing has yet; deleted unless it was
+// moved into place. Creating it exclusively needs no separate look-up, which costs a scan of the
+// folder on hosts that match names case-blind.
 class TTemporaryFile {
  public:
-  explicit TTemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
+  explicit TTemporaryFile(const std::filesystem::path& target) {
+    for (unsigned counter = 0; !stream_; ++counter) {
+      path_ = target;
+      path_ += ".~qb" + std::to_string(counter);
+      stream_ = TFileStream::CreateNew(path_);
+    }
+  }
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
   ~TTemporaryFile() {
+    stream_.reset();
     if (!kept_) {
       std::error_code ignored;
       std::filesystem::remove(path_, ignored);
     }
   }
-  const std::filesystem::path& Path() const { return path_; }
-  void Keep() { kept_ = true; }
+  TFileStream& Stream() { return *stream_; }
+  // Closes the file and moves it over `target`.
+  void Replace(const std::filesystem::path& target) {
+    std::unique_ptr<TFileStream> stream = std::move(stream_);
+    stream->MoveOver(target);
+    kept_ = true;
+  }
 
  private:
   std::filesystem::path path_;
+  std::unique_ptr<TFileStream> stream_;
   bool kept_ = false;
 };
 
@@ -60,14 +64,10 @@ void WriteFileAtomically(const std::filesystem::path& target, std::span<const st
     throw EStreamError("Cannot create file \"" + std::string(name.begin(), name.end()) +
                        "\". The file is read-only");
   }
-  TTemporaryFile temporary(UnusedTemporaryPath(target));
-  {
-    TFileStream stream(temporary.Path(), FileMode::Create);
-    stream.WriteBuffer(bytes);
-    if (time) stream.SetLastWriteTime(*time);
-  }
-  ReplaceHostFile(temporary.Path(), target);
-  temporary.Keep();
+  TTemporaryFile temporary(target);
+  temporary.Stream().WriteBuffer(bytes);
+  if (time) temporary.Stream().SetLastWriteTime(*time);
+  temporary.Replace(target);
 }
 
 }  // namespace rtl

@@ -62,23 +62,6 @@ void ForEachItem(const Bytes& data, Visit visit) {
   EXPECT_EQ(position, data.size());
 }
 
-TEST(XsaEncoder, ZerosBecomeLongestMatchesAtDistanceOne) {
-  const Bytes zeros(xsa_test::kImageSize, 0);
-  std::size_t matches = 0;
-  ForEachItem(zeros, [&](std::size_t position, const TItem& item) {
-    if (position == 0) {
-      EXPECT_EQ(item, kLiteral);
-      return;
-    }
-    EXPECT_EQ(item.distance, 1);
-    if (position + 253 <= zeros.size()) {
-      EXPECT_EQ(item.length, 253);
-    }
-    ++matches;
-  });
-  EXPECT_EQ(matches, (zeros.size() - 1 + 252) / 253);
-}
-
 // Each new byte overwrites the slot of the position 7,939 back, so while bytes come in a match
 // reaches at most 7,938 back; only the last 253 positions, after the input ended, reach further.
 TEST(XsaEncoder, MatchesReachOnlyBytesStillInTheWindow) {

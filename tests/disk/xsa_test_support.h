@@ -25,16 +25,12 @@ inline Bytes Encode(const Bytes& data, std::wstring_view name = L"") {
   return out.Bytes();
 }
 
-inline Bytes Decode(const Bytes& container, std::size_t limit = SIZE_MAX) {
+inline Bytes Decode(const Bytes& container) {
   rtl::TMemoryStream in(container);
   disk::TXSStream xsa(in);
   Bytes data;
   std::uint8_t block[4096];
-  while (data.size() < limit) {
-    const std::size_t count = xsa.Read(block);
-    if (count == 0) break;
-    data.insert(data.end(), block, block + count);
-  }
+  while (const std::size_t count = xsa.Read(block)) data.insert(data.end(), block, block + count);
   return data;
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "rtl/code_page.h"
@@ -8,33 +7,18 @@
 namespace rtl {
 namespace {
 
-std::string AllBytes() {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-  return bytes;
-}
-
 struct ChartEntry {
   FixedTable table;
   unsigned char byte;
   char16_t character;
 };
 
-// Entries from the published Windows-1252 and Windows-1251 charts.
+// Entries from the published Windows-1252 and Windows-1251 charts, at the edges of their runs;
+// the Windows tests compare both whole tables with the system's.
 constexpr ChartEntry kChart[] = {
-    {FixedTable::Cp1252, 0x41, 0x0041}, {FixedTable::Cp1252, 0x80, 0x20AC},
-    {FixedTable::Cp1252, 0x81, 0x0081}, {FixedTable::Cp1252, 0x83, 0x0192},
-    {FixedTable::Cp1252, 0x8A, 0x0160}, {FixedTable::Cp1252, 0x8D, 0x008D},
-    {FixedTable::Cp1252, 0x8F, 0x008F}, {FixedTable::Cp1252, 0x90, 0x0090},
-    {FixedTable::Cp1252, 0x96, 0x2013}, {FixedTable::Cp1252, 0x99, 0x2122},
-    {FixedTable::Cp1252, 0x9D, 0x009D}, {FixedTable::Cp1252, 0x9F, 0x0178},
-    {FixedTable::Cp1252, 0xA0, 0x00A0}, {FixedTable::Cp1252, 0xE5, 0x00E5},
-    {FixedTable::Cp1252, 0xFF, 0x00FF}, {FixedTable::Cp1251, 0x41, 0x0041},
-    {FixedTable::Cp1251, 0x80, 0x0402}, {FixedTable::Cp1251, 0x88, 0x20AC},
-    {FixedTable::Cp1251, 0x98, 0x0098}, {FixedTable::Cp1251, 0xA1, 0x040E},
-    {FixedTable::Cp1251, 0xA5, 0x0490}, {FixedTable::Cp1251, 0xA8, 0x0401},
-    {FixedTable::Cp1251, 0xB8, 0x0451}, {FixedTable::Cp1251, 0xB9, 0x2116},
-    {FixedTable::Cp1251, 0xC0, 0x0410}, {FixedTable::Cp1251, 0xE5, 0x0435},
+    {FixedTable::Cp1252, 0x80, 0x20AC}, {FixedTable::Cp1252, 0x81, 0x0081},
+    {FixedTable::Cp1252, 0x9F, 0x0178}, {FixedTable::Cp1252, 0xFF, 0x00FF},
+    {FixedTable::Cp1251, 0x98, 0x0098}, {FixedTable::Cp1251, 0xB9, 0x2116},
     {FixedTable::Cp1251, 0xFF, 0x044F},
 };
 
@@ -47,16 +31,6 @@ TEST(FixedCodePage, MatchesThePublishedCharts) {
     const std::wstring character(1, static_cast<wchar_t>(entry.character));
     EXPECT_EQ(codePage.ToUnicode(byte), character);
     EXPECT_EQ(codePage.FromUnicode(character), byte);
-  }
-}
-
-TEST(FixedCodePage, EveryByteRoundTripsThroughItsOwnCharacter) {
-  for (const FixedTable table : {FixedTable::Cp1252, FixedTable::Cp1251}) {
-    const TFixedCodePage codePage(table);
-    const std::wstring text = codePage.ToUnicode(AllBytes());
-    ASSERT_EQ(text.size(), 256u);
-    EXPECT_EQ(std::set<wchar_t>(text.begin(), text.end()).size(), 256u);
-    EXPECT_EQ(codePage.FromUnicode(text), AllBytes());
   }
 }
 
@@ -81,6 +55,12 @@ TEST(FixedCodePage, UnmappableCharactersBecomeQuestionMarks) {
 }
 
 #ifndef _WIN32
+std::string AllBytes() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
+  return bytes;
+}
+
 TEST(CodePage, HostDefaultIsWindows1252) {
   EXPECT_EQ(CodePage().ToUnicode(AllBytes()),
             TFixedCodePage(FixedTable::Cp1252).ToUnicode(AllBytes()));

@@ -62,33 +62,20 @@ class FileStream : public ::testing::Test {
   TTempFolder folder_;
 };
 
-TEST_F(FileStream, CreateWritesBytesThatReadBack) {
-  const auto path = folder_ / "image.dsk";
+TEST_F(FileStream, CreateAndOpenReadWriteGiveTheseBytes) {
+  const auto path = folder_ / "data.bin";
   {
     TFileStream stream(path, FileMode::Create);
-    stream.WriteBuffer(Bytes{1, 2, 3, 4, 5, 6});
-    EXPECT_EQ(stream.Size(), 6);
+    stream.WriteBuffer(Bytes{9, 9, 9, 9, 9, 6});
     EXPECT_EQ(stream.Seek(-2, SeekOrigin::End), 4);
     Bytes tail(8);
     EXPECT_EQ(stream.Read(tail), 2u);  // short read at the end
     EXPECT_EQ(tail[1], 6);
     EXPECT_EQ(stream.Path(), path);
   }
-  EXPECT_EQ(FileBytes(path), (Bytes{1, 2, 3, 4, 5, 6}));
-
-  TFileStream reader(path, FileMode::OpenRead);
-  Bytes all(6);
-  reader.ReadBuffer(all);
-  EXPECT_EQ(all, (Bytes{1, 2, 3, 4, 5, 6}));
-  EXPECT_THROW(reader.ReadBuffer(all), EStreamError);
-}
-
-TEST_F(FileStream, OpenReadWriteSetSizeAndGapsGiveTheseBytes) {
-  const auto path = folder_ / "data.bin";
-  PutFile(path, Bytes{9, 9, 9, 9, 9});
   {
     TFileStream stream(path, FileMode::OpenReadWrite);
-    EXPECT_EQ(stream.Size(), 5);
+    EXPECT_EQ(stream.Size(), 6);
     stream.SetPosition(1);
     stream.WriteBuffer(Bytes{7});
     stream.SetPosition(5);
@@ -101,6 +88,10 @@ TEST_F(FileStream, OpenReadWriteSetSizeAndGapsGiveTheseBytes) {
     EXPECT_THROW(stream.Seek(-1, SeekOrigin::Begin), EStreamError);
   }
   EXPECT_EQ(FileBytes(path), (Bytes{9, 7, 9, 0, 0, 0, 5}));
+  TFileStream reader(path, FileMode::OpenRead);
+  Bytes all(7);
+  reader.ReadBuffer(all);
+  EXPECT_THROW(reader.ReadBuffer(all), EStreamError);
   { TFileStream stream(path, FileMode::Create); }
   EXPECT_EQ(FileBytes(path), Bytes{});
 }
@@ -119,8 +110,6 @@ TEST_F(FileStream, FailuresNameTheFile) {
   };
   const Case cases[] = {
       {"missing file", [&] { TFileStream(missing, FileMode::OpenRead); },
-       "Cannot open file \"" + Utf8(missing) + "\". "},
-      {"missing file, read-write", [&] { TFileStream(missing, FileMode::OpenReadWrite); },
        "Cannot open file \"" + Utf8(missing) + "\". "},
       {"missing folder", [&] { TFileStream(inMissingFolder, FileMode::Create); },
        "Cannot create file \"" + Utf8(inMissingFolder) + "\". "},
@@ -154,8 +143,7 @@ TEST_F(FileStream, ReadersLetOthersWriteMeanwhile) {
 
 TEST_F(FileStream, LastWriteTimeRoundTrips) {
   const auto path = folder_ / "dated.dsk";
-  const FileTime times[] = {At(1980, 1, 1, 0, 0, 0), At(1965, 7, 14, 13, 37, 2),
-                            At(2040, 2, 29, 23, 59, 58) + 1234567};
+  const FileTime times[] = {At(1965, 7, 14, 13, 37, 2), At(2040, 2, 29, 23, 59, 58) + 1234567};
   for (const FileTime time : times) {
     {
       TFileStream stream(path, FileMode::Create);
@@ -168,19 +156,12 @@ TEST_F(FileStream, LastWriteTimeRoundTrips) {
   }
 }
 
-TEST_F(FileStream, NonAsciiPathsWork) {
+TEST_F(FileStream, NonAsciiNamesWorkAndAppearInMessagesAsUtf8) {
   const std::filesystem::path name(u8"Łódź_файл.dsk");
-  const auto path = folder_ / name;
-  {
-    TFileStream stream(path, FileMode::Create);
-    stream.WriteBuffer(Bytes{0x4D, 0x53, 0x58});
-  }
+  { TFileStream(folder_ / name, FileMode::Create).WriteBuffer(Bytes{0x4D, 0x53, 0x58}); }
   EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre(name));
-  TFileStream stream(path, FileMode::OpenRead);
-  EXPECT_EQ(stream.Size(), 3);
-
+  EXPECT_EQ(TFileStream(folder_ / name, FileMode::OpenRead).Size(), 3);
   const auto missing = folder_ / std::filesystem::path(u8"Żółw_нет.dsk");
-  // The message carries the name as UTF-8.
   EXPECT_THAT(ErrorOf([&] { TFileStream(missing, FileMode::OpenRead); }),
               HasSubstr("\xC5\xBB\xC3\xB3\xC5\x82w_\xD0\xBD\xD0\xB5\xD1\x82.dsk\". "));
 }
@@ -202,13 +183,15 @@ TEST_F(WriteFileAtomicallyTest, ReplacesTheTargetAndSetsItsTime) {
   EXPECT_EQ(FileBytes(fresh), (Bytes{4, 5, 6}));
 }
 
-TEST_F(WriteFileAtomicallyTest, LeavesAnotherFileWithTheTemporaryNameAlone) {
+TEST_F(WriteFileAtomicallyTest, LeavesAFileOrFolderWithATemporaryNameAlone) {
   const auto target = folder_ / "disk.dsk";
   const auto bystander = folder_ / "disk.dsk.~qb0";
   PutFile(bystander, Bytes{8});
+  std::filesystem::create_directory(folder_ / "disk.dsk.~qb1");
   WriteFileAtomically(target, Bytes{9});
   EXPECT_EQ(FileBytes(target), (Bytes{9}));
   EXPECT_EQ(FileBytes(bystander), (Bytes{8}));
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ / "disk.dsk.~qb1"));
 }
 
 TEST_F(WriteFileAtomicallyTest, FailureLeavesTheTargetAsItWas) {
@@ -236,11 +219,6 @@ TEST_F(WriteFileAtomicallyTest, RefusesAReadOnlyTarget) {
   std::filesystem::permissions(target, perms::owner_write, std::filesystem::perm_options::add);
   EXPECT_EQ(FileBytes(target), (Bytes{7, 7}));
   EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("locked.dsk"));
-
-  const auto inMissingFolder = folder_ / "gone" / "disk.dsk";
-  EXPECT_THAT(ErrorOf([&] { WriteFileAtomically(inMissingFolder, Bytes{2}); }),
-              HasSubstr(Utf8(inMissingFolder)));
-  EXPECT_FALSE(std::filesystem::exists(inMissingFolder.parent_path()));
 }
 
 }  // namespace

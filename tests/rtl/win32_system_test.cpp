@@ -76,7 +76,7 @@ TEST(WindowsCodePage, SystemCodePageIsTheAnsiCodePage) {
 }
 
 TEST(WindowsClock, LocalAndUtcRoundTrip) {
-  for (const int year : {1602, 1900, 1969, 1970, 2000, 2024, 2100, 30000}) {
+  for (const int year : {1602, 1969, 2024, 30000}) {
     for (int month = 1; month <= 12; ++month) {
       const TDateTime local{year, month, 15, 12, 34, 56, 789};
       const auto utc = Clock().LocalToUtc(local);

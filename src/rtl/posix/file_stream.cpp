@@ -62,6 +62,19 @@ TFileStream::TFileStream(const std::filesystem::path& path, FileMode mode) : pat
   if (S_ISDIR(info.st_mode)) Fail(action, path, EISDIR);
 }
 
+TFileStream::TFileStream(const std::filesystem::path& path, std::unique_ptr<Handle> handle)
+    : path_(path), handle_(std::move(handle)) {}
+
+std::unique_ptr<TFileStream> TFileStream::CreateNew(const std::filesystem::path& path) {
+  // O_EXCL also refuses a dangling symbolic link, and a folder cannot be created by open.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return nullptr;
+    Fail("Cannot create file", path, errno);
+  }
+  return std::unique_ptr<TFileStream>(new TFileStream(path, std::make_unique<Handle>(fd)));
+}
+
 TFileStream::~TFileStream() = default;
 
 std::size_t TFileStream::Read(std::span<std::uint8_t> buffer) {
@@ -114,8 +127,9 @@ void TFileStream::SetLastWriteTime(FileTime time) {
   if (::futimens(handle_->fd, times) != 0) Fail("Cannot set the time of file", path_, errno);
 }
 
-void ReplaceHostFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-  if (std::rename(source.c_str(), target.c_str()) != 0) Fail("Cannot replace file", target, errno);
+void TFileStream::MoveOver(const std::filesystem::path& target) {
+  handle_.reset();
+  if (std::rename(path_.c_str(), target.c_str()) != 0) Fail("Cannot replace file", target, errno);
 }
 
 }  // namespace rtl

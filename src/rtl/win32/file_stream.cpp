@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
@@ -57,6 +60,25 @@ TFileStream::TFileStream(const std::filesystem::path& path, FileMode mode) : pat
   handle_ = std::make_unique<Handle>(handle);
 }
 
+TFileStream::TFileStream(const std::filesystem::path& path, std::unique_ptr<Handle> handle)
+    : path_(path), handle_(std::move(handle)) {}
+
+std::unique_ptr<TFileStream> TFileStream::CreateNew(const std::filesystem::path& path) {
+  const HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // A folder of that name gives "access denied" rather than "exists".
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+        (error == ERROR_ACCESS_DENIED &&
+         GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES))
+      return nullptr;
+    Fail("Cannot create file", path, error);
+  }
+  return std::unique_ptr<TFileStream>(new TFileStream(path, std::make_unique<Handle>(handle)));
+}
+
 TFileStream::~TFileStream() = default;
 
 std::size_t TFileStream::Read(std::span<std::uint8_t> buffer) {
@@ -107,8 +129,23 @@ void TFileStream::SetLastWriteTime(FileTime time) {
     Fail("Cannot set the time of file", path_, GetLastError());
 }
 
-void ReplaceHostFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-  if (!MoveFileExW(source.c_str(), target.c_str(),
+void TFileStream::MoveOver(const std::filesystem::path& target) {
+  // Renaming through the open handle spares the host a second open of the file by name.
+  const std::wstring& name = target.native();
+  const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+  std::vector<std::uint8_t> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes +
+                                   sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::memcpy(info->FileName, name.c_str(), nameBytes + sizeof(wchar_t));
+  const bool moved = SetFileInformationByHandle(handle_->handle, FileRenameInfo, info,
+                                                static_cast<DWORD>(buffer.size())) != FALSE;
+  handle_.reset();
+  if (moved) return;
+  // Where the handle form is refused, the rename by name does the same.
+  if (!MoveFileExW(path_.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     Fail("Cannot replace file", target, GetLastError());
 }
