@@ -1,6 +1,8 @@
 #include "ui/properties.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 #include "ui/text.h"
 
@@ -60,6 +62,32 @@ std::optional<std::int64_t> ParseOrdinal(const PropInfo& prop, std::wstring_view
   }
 }
 
+// Whether a float fits the property's type; infinities and NaN only fit the true float types.
+bool FitsFloatType(TFloatType type, long double value) {
+  if (std::isnan(value) || std::isinf(value))
+    return type != TFloatType::ftComp && type != TFloatType::ftCurr;
+  switch (type) {
+    case TFloatType::ftSingle:
+      return std::fabs(value) <= FLT_MAX;
+    case TFloatType::ftDouble:
+      return std::fabs(value) <= DBL_MAX;
+    case TFloatType::ftComp:
+      return value >= -0x1p63L && value < 0x1p63L;
+    case TFloatType::ftCurr:
+      return std::fabs(value) <= 922337203685477.5807L;
+    case TFloatType::ftExtended:
+      break;
+  }
+  return true;
+}
+
+bool SetFloat(TPersistent& object, const PropInfo& prop, std::wstring_view text) {
+  const auto value = TryStrToFloat(text);
+  if (!prop.setFloat || !value || !FitsFloatType(prop.floatType, *value)) return false;
+  prop.setFloat(object, prop.floatType == TFloatType::ftComp ? std::nearbyint(*value) : *value);
+  return true;
+}
+
 bool SetReference(TPersistent& object, const PropInfo& prop, std::wstring_view text,
                   const TComponent* lookupRoot) {
   const std::wstring_view name = Trim(text);
@@ -100,8 +128,28 @@ const PropInfo* FindProp(const TPersistent& object, std::wstring_view name) {
   return nullptr;
 }
 
+int FloatDigits(TFloatType type) {
+  switch (type) {
+    case TFloatType::ftSingle:
+      return 7;
+    case TFloatType::ftExtended:
+    case TFloatType::ftComp:
+      return 18;
+    case TFloatType::ftCurr:
+      return 19;
+    case TFloatType::ftDouble:
+      break;
+  }
+  return 15;
+}
+
 std::wstring GetPropText(const TPersistent& object, const PropInfo& prop) {
   if (prop.kind == TypeKind::String) return prop.getStr ? prop.getStr(object) : std::wstring();
+  if (prop.kind == TypeKind::Float)
+    return prop.getFloat ? FloatToStrGeneral(prop.getFloat(object), FloatDigits(prop.floatType))
+                         : std::wstring();
+  if (prop.kind == TypeKind::Variant)
+    return prop.getVar ? VarToStr(prop.getVar(object)) : std::wstring();
   if (prop.kind != TypeKind::Class)
     return prop.getOrd ? OrdinalText(prop, prop.getOrd(object)) : L"";
   const TPersistent* value = prop.getObj ? prop.getObj(object) : nullptr;
@@ -116,6 +164,12 @@ bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view te
   if (prop.kind == TypeKind::String) {
     if (!prop.setStr) return false;
     prop.setStr(object, std::wstring(text));
+    return true;
+  }
+  if (prop.kind == TypeKind::Float) return SetFloat(object, prop, text);
+  if (prop.kind == TypeKind::Variant) {
+    if (!prop.setVar) return false;
+    prop.setVar(object, TVariant(std::wstring(text)));
     return true;
   }
   if (prop.kind == TypeKind::Class) {

@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "../rtl/temp_folder.h"
+#include "awkward_ini_values.h"
+#include "rtl/exceptions.h"
 
 namespace {
 
@@ -68,14 +70,30 @@ TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
   EXPECT_FALSE(ini.SectionExists(L"B"));
 }
 
-TEST_F(UiIniFile, NewFilesAreUtf16AndRoundTrip) {
+TEST_F(UiIniFile, NewFilesAreUtf16AndEveryValueReadsBackAsWritten) {
   {
     ui::TIniFile ini(Path());
     EXPECT_EQ(ini.ReadSections().size(), 0u);
     ini.WriteString(L"S", L"k", L"\u0416");
   }
   EXPECT_EQ(ReadBytes(), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x16\x04\r\0\n\0", 22));
-  EXPECT_EQ(ui::TIniFile(Path()).ReadString(L"S", L"k", L""), L"\u0416");
+  for (const auto& [value, line] : ui::test::kAwkwardIniValues) {
+    SCOPED_TRACE(std::wstring(value));
+    ui::TIniFile(Path()).WriteString(L"S", L"v", std::wstring(value));
+    const ui::TIniFile ini(Path());
+    EXPECT_EQ(ini.Lines().back(), line);
+    EXPECT_EQ(ini.Read(L"S", L"v"), value);
+  }
+  // Text that no line can hold is refused, and the file stays as it was.
+  const std::string before = ReadBytes();
+  ui::TIniFile ini(Path());
+  const std::pair<std::wstring, std::wstring> refused[] = {
+      {L"S", L"a=b"}, {L"S", L";v"}, {L"S", L"[v"}, {L"S]", L"v"}, {L"S", L"v\n"}, {L"S\r", L"v"}};
+  for (const auto& [section, ident] : refused)
+    EXPECT_THROW(ini.WriteString(section, ident, L"1"), rtl::Exception) << section << ident;
+  for (const wchar_t* value : {L"a\nb", L"a\rb", L"a\0b"})
+    EXPECT_THROW(ini.WriteString(L"S", L"v", std::wstring(value, 3)), rtl::Exception);
+  EXPECT_EQ(ReadBytes(), before);
 }
 
 }  // namespace

@@ -28,6 +28,11 @@ class TPanel : public ui::TComponent {
         ui::SetProp<TPanel, &TPanel::Sides, &TPanel::SetSides>(L"Sides", kAlignments),
         ui::StringProp<TPanel, &TPanel::Caption, &TPanel::SetCaption>(L"Caption"),
         ui::RefProp<TPanel, TDock, &TPanel::CurrentDock, &TPanel::SetCurrentDock>(L"CurrentDock"),
+        ui::FloatProp<TPanel, &TPanel::Ratio, &TPanel::SetRatio>(L"Ratio"),
+        ui::FloatProp<TPanel, &TPanel::Scale, &TPanel::SetScale>(L"Scale"),
+        ui::FloatProp<TPanel, &TPanel::Price, &TPanel::SetPrice>(L"Price", ui::TFloatType::ftCurr),
+        ui::FloatProp<TPanel, &TPanel::Price, &TPanel::SetPrice>(L"Count", ui::TFloatType::ftComp),
+        ui::VariantProp<TPanel, &TPanel::Extra, &TPanel::SetExtra>(L"Extra"),
         ui::StringsProp<TPanel, &TPanel::Items>(L"Items"),
         // Redefined: the later entry is the one that counts.
         ui::IntProp<TPanel, &TPanel::Width, &TPanel::SetDoubleWidth>(L"TAG"),
@@ -51,8 +56,20 @@ class TPanel : public ui::TComponent {
   TDock* CurrentDock() const { return dock_; }
   void SetCurrentDock(TDock* dock) { dock_ = dock; }
   ui::TStringList* Items() const { return &items_; }
+  double Ratio() const { return ratio_; }
+  void SetRatio(double ratio) { ratio_ = ratio; }
+  float Scale() const { return scale_; }
+  void SetScale(float scale) { scale_ = scale; }
+  long double Price() const { return price_; }
+  void SetPrice(long double price) { price_ = price; }
+  const ui::TVariant& Extra() const { return extra_; }
+  void SetExtra(const ui::TVariant& extra) { extra_ = extra; }
 
  private:
+  double ratio_ = 0.5;
+  float scale_ = 1;
+  long double price_ = 0;
+  ui::TVariant extra_;
   int width_ = 0;
   std::int64_t big_ = 0;
   wchar_t mark_ = L'-';
@@ -87,9 +104,10 @@ TEST_F(UiProperties, LookupIsCaseInsensitiveAndTheLastDefinitionWins) {
   const auto all = ui::PublishedProps(*panel_);
   std::vector<std::wstring_view> names;
   for (const auto* prop : all) names.push_back(prop->name);
-  EXPECT_EQ(names, (std::vector<std::wstring_view>{L"Alignment", L"Big", L"Caption", L"CurrentDock",
-                                                   L"Items", L"Mark", L"Name", L"Sides", L"TAG",
-                                                   L"Width"}));
+  EXPECT_EQ(names,
+            (std::vector<std::wstring_view>{
+                L"Alignment", L"Big", L"Caption", L"Count", L"CurrentDock", L"Extra", L"Items",
+                L"Mark", L"Name", L"Price", L"Ratio", L"Scale", L"Sides", L"TAG", L"Width"}));
   EXPECT_EQ(ui::FindProp(*panel_, L"width")->kind, ui::TypeKind::Integer);
   EXPECT_EQ(ui::FindProp(*panel_, L"DockPos"), nullptr);
   ASSERT_TRUE(Set(L"tag", L"21"));
@@ -115,6 +133,17 @@ TEST_F(UiProperties, ValuesRoundTripAsText) {
       {L"Items", L"a\r\n b \r\n", L"a\r\n b \r\n"},
       {L"CurrentDock", L" rightmultidock ", L"RightMultiDock"},
       {L"CurrentDock", L"(NULL)", L"(null)"},
+      {L"Ratio", L" -1.25e3 ", L"-1250"},
+      {L"Ratio", L"0.1", L"0.1"},
+      {L"Ratio", L"123456789012345678", L"1.23456789012346E17"},
+      {L"Ratio", L"1e-5", L"0.00001"},
+      {L"Ratio", L".5E-6", L"5E-7"},
+      {L"Ratio", L"-inf", L"-INF"},
+      {L"Scale", L"0.1", L"0.1"},
+      {L"Scale", L"3.14159265", L"3.141593"},
+      {L"Price", L"922337203685477.5807", L"922337203685477.5807"},
+      {L"Count", L"2.5", L"2"},
+      {L"Extra", L" text ", L" text "},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(Set(c.prop, c.text)) << std::wstring(c.prop) << L"=" << std::wstring(c.text);
@@ -137,11 +166,20 @@ TEST_F(UiProperties, UnparsableTextLeavesTheValueUnchanged) {
       {L"CurrentDock", L""},
       {L"CurrentDock", L"NoSuchDock"},
       {L"CurrentDock", L"FileListPanel"},  // exists, but is not a dock
+      {L"Ratio", L"1,5"},
+      {L"Ratio", L"1e99999"},
+      {L"Ratio", L"e5"},
+      {L"Ratio", L"1.5x"},
+      {L"Scale", L"1e39"},
+      {L"Price", L"1e16"},
+      {L"Count", L"nan"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(Set(c.prop, c.text)) << std::wstring(c.prop) << L"=" << std::wstring(c.text);
   }
   EXPECT_EQ(panel_->Width(), 5);
+  EXPECT_EQ(panel_->Ratio(), 0.5);
+  EXPECT_EQ(panel_->Scale(), 1.0f);
   EXPECT_EQ(panel_->Alignment(), TAlignment::taRight);
   EXPECT_EQ(panel_->CurrentDock(), dock_);
 }

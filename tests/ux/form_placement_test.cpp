@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "../rtl/temp_folder.h"
 #include "fake_placement_host.h"
 #include "log_text.h"
 #include "stand_in_form.h"
@@ -333,32 +331,6 @@ TEST(FormPlacement, SingleValues) {
   EXPECT_EQ(f.storage->IniFileObject(), nullptr);  // each single call opened and closed
 }
 
-// Values that an ini file would strip of their quotes get another pair, and read back unchanged
-// from a real file.
-TEST(FormPlacement, QuotedIniValues) {
-  const struct {
-    std::wstring value, written;
-  } cases[] = {{L"'x'", L"\"'x'\""},
-               {L"\"y\"", L"\"\"y\"\""},
-               {L"'z\"", L"'z\""},
-               {L"'", L"'"},
-               {L"plain", L"plain"}};
-  Fixture f;
-  f.storage->SetUseRegistry(false);
-  TTempFolder folder;
-  test::MainFormFixture form;
-  auto* real = ui::Create<TFormPlacement>(*form.form);
-  real->SetUseRegistry(false);
-  real->SetIniFileName((folder / "placement.ini").wstring());
-  real->SetIniSection(L"TMainForm");
-  for (const auto& c : cases) {
-    f.storage->WriteString(L"V", c.value);
-    EXPECT_EQ(f.Value(L"V"), c.written);
-    real->WriteString(L"V", c.value);
-    EXPECT_EQ(real->ReadString(L"V", L""), c.value);
-  }
-}
-
 TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {
   Fixture f;
   for (const wchar_t* section : {L"TMainForm", L"TMainForm.MRUList_Items", L"TMainForm\\Sub",
@@ -369,17 +341,18 @@ TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {
             (std::vector<std::wstring>{L"TMainFormX", L"tmainform.other", L"TFileViewerForm"}));
 }
 
+// Values are saved as text and come back as text variants.
 TEST(FormPlacement, StoredValues) {
   Fixture f;
   TStoredValues& values = f.storage->StoredValues();
   TStoredValue& plain = values.Add();
   plain.SetName(L"Plain");
-  plain.Value = L"text";
+  plain.Value = 2.5;
   TStoredValue& secret = values.Add();
   secret.SetName(L"Secret");
   secret.KeyString = "k3y";
   secret.Value = L"\u0416\u00e9!";
-  secret.OnSave = [](TStoredValue&, std::wstring& v) { v += L"+"; };
+  secret.OnSave = [](TStoredValue&, ui::TVariant& v) { v = ui::VarToStr(v) + L"+"; };
   TStoredValue& unnamed = values.Add();
   unnamed.SetName(L"");
   EXPECT_THROW(values.Add().SetName(L"PLAIN"), std::exception);
@@ -388,13 +361,13 @@ TEST(FormPlacement, StoredValues) {
 
   f.storage->FormShow();
   f.storage->FormCloseQuery(true);
-  EXPECT_EQ(f.Value(L"Plain"), L"text");
+  EXPECT_EQ(f.Value(L"Plain"), L"2.5");
   const std::wstring stored = f.Value(L"Secret").value_or(L"");
   EXPECT_EQ(stored.size(), 12u);  // five UTF-8 bytes and "+" as hexadecimal pairs
-  plain.Value.clear();
-  secret.Value.clear();
+  plain.Value = {};
+  secret.Value = {};
   f.storage->FormShow();
-  EXPECT_EQ(plain.Value, L"text");
+  EXPECT_EQ(plain.Value, L"2.5");
   EXPECT_EQ(secret.Value, L"\u0416\u00e9!+");
 }
 

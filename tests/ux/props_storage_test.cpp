@@ -288,6 +288,94 @@ TEST(PropsStorage, SetsEnumerationsAndStrings) {
   }
 }
 
+// A grid whose columns are a collection, with a variant hint.
+class TColumn : public ui::TCollectionItem {
+ public:
+  using ui::TCollectionItem::TCollectionItem;
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
+    static constexpr ui::PropInfo kProps[] = {
+        ui::StringProp<TColumn, &TColumn::Caption, &TColumn::SetCaption>(L"Caption"),
+        ui::FloatProp<TColumn, &TColumn::Width, &TColumn::SetWidth>(L"Width")};
+    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+  }
+  const std::wstring& Caption() const { return caption; }
+  void SetCaption(const std::wstring& text) { caption = text; }
+  double Width() const { return width; }
+  void SetWidth(double value) { width = value; }
+  std::wstring caption;
+  double width = 1;
+};
+
+class TColumns : public ui::TCollection {
+ public:
+  TColumns() : ui::TCollection([](ui::TCollection& c) { return std::make_unique<TColumn>(c); }) {}
+  TColumn& Column(int i) const { return static_cast<TColumn&>(Items(i)); }
+  int updates = 0;
+
+ protected:
+  void Update() override { ++updates; }
+};
+
+class TGrid : public ui::TComponent {
+ public:
+  using ui::TComponent::TComponent;
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
+    static constexpr ui::PropInfo kProps[] = {
+        ui::CollectionProp<TGrid, &TGrid::ColumnsObject>(L"Columns"),
+        ui::VariantProp<TGrid, &TGrid::Hint, &TGrid::SetHint>(L"Hint")};
+    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+  }
+  TColumns* ColumnsObject() const { return &columns; }
+  const ui::TVariant& Hint() const { return hint; }
+  void SetHint(const ui::TVariant& value) { hint = value; }
+  mutable TColumns columns;
+  ui::TVariant hint;
+};
+
+TEST(PropsStorage, CollectionsAndVariants) {
+  auto form = ui::New<test::TStandInForm>();
+  auto* grid = ui::Create<TGrid>(*form);
+  grid->SetName(L"Grid");
+  ui::TStringList list({L"Grid.Columns", L"Grid.Hint"});
+  UpdateStoredList(form.get(), list, true);
+  static_cast<TColumn&>(grid->columns.Add()).caption = L"Name";
+  grid->columns.Column(0).width = 0.25;
+  grid->columns.Add();
+  Storage s;
+  s.storage.StoreObjectsProps(form.get(), list);
+  const std::vector<std::wstring> expected = {
+      L"erase TMainForm.Grid_Columns",
+      L"TMainForm: Grid_Columns.Count=2",
+      L"TMainForm.Grid_Columns: Item0_Caption=Name",
+      L"TMainForm.Grid_Columns: Item0_Width=0.25",
+      L"TMainForm.Grid_Columns: Item1_Caption=",
+      L"TMainForm.Grid_Columns: Item1_Width=1",
+      L"TMainForm: Grid_Hint=",  // an empty variant is written, like a string
+  };
+  EXPECT_EQ(LogText(s.ini), expected);
+
+  // A damaged count keeps the items there are, which still load their values.
+  const struct {
+    std::wstring count;
+    int expectedCount, expectedUpdates;
+  } cases[] = {{L"2", 2, 1}, {L"1", 1, 1}, {L"-1", 3, 1}, {L"x", 3, 1}, {L"99999", 3, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    grid->columns.Clear();
+    for (int i = 0; i < 3; ++i) grid->columns.Add();
+    grid->columns.updates = 0;
+    grid->hint = {};
+    s.ini.WriteString(L"TMainForm", L"Grid_Columns.Count", c.count);
+    s.ini.WriteString(L"TMainForm", L"Grid_Hint", L" 2.5 ");
+    s.storage.LoadObjectsProps(form.get(), list);
+    EXPECT_EQ(grid->columns.Count(), c.expectedCount);
+    EXPECT_EQ(grid->columns.updates, c.expectedUpdates);
+    EXPECT_EQ(grid->columns.Column(0).caption, L"Name");
+    EXPECT_EQ(grid->columns.Column(0).width, 0.25);
+    EXPECT_EQ(grid->hint, ui::TVariant(L"2.5"));  // an empty variant is loaded too
+  }
+}
+
 TEST(PropInfoList, FiltersSortsFindsAndIntersects) {
   MainFormFixture f;
   TPropInfoList panel(f.fileListPanel, AllTypeKinds());
