@@ -1,8 +1,11 @@
 #include "ui/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace ui {
@@ -180,9 +183,15 @@ std::optional<long double> TryStrToFloat(std::wstring_view text) {
     if (digitsFrom(i) == 0) return std::nullopt;
   }
   if (i != text.size()) return std::nullopt;
-  long double value = 0;
-  const auto result = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
-  if (result.ec != std::errc() || result.ptr != narrow.data() + narrow.size()) return std::nullopt;
+  // strtold, unlike from_chars on every target, converts to the full extended precision; it
+  // follows the C locale's decimal point.
+  if (const char point = *std::localeconv()->decimal_point; point != '.')
+    std::replace(narrow.begin(), narrow.end(), '.', point);
+  errno = 0;
+  char* end = nullptr;
+  const long double value = std::strtold(narrow.c_str(), &end);
+  if (end != narrow.c_str() + narrow.size() || (errno == ERANGE && std::isinf(value)))
+    return std::nullopt;
   return value;
 }
 

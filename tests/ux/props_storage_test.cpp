@@ -288,61 +288,16 @@ TEST(PropsStorage, SetsEnumerationsAndStrings) {
   }
 }
 
-// A grid whose columns are a collection, with a variant hint.
-class TColumn : public ui::TCollectionItem {
- public:
-  using ui::TCollectionItem::TCollectionItem;
-  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
-    static constexpr ui::PropInfo kProps[] = {
-        ui::StringProp<TColumn, &TColumn::Caption, &TColumn::SetCaption>(L"Caption"),
-        ui::FloatProp<TColumn, &TColumn::Width, &TColumn::SetWidth>(L"Width")};
-    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
-  }
-  const std::wstring& Caption() const { return caption; }
-  void SetCaption(const std::wstring& text) { caption = text; }
-  double Width() const { return width; }
-  void SetWidth(double value) { width = value; }
-  std::wstring caption;
-  double width = 1;
-};
-
-class TColumns : public ui::TCollection {
- public:
-  TColumns() : ui::TCollection([](ui::TCollection& c) { return std::make_unique<TColumn>(c); }) {}
-  TColumn& Column(int i) const { return static_cast<TColumn&>(Items(i)); }
-  int updates = 0;
-
- protected:
-  void Update() override { ++updates; }
-};
-
-class TGrid : public ui::TComponent {
- public:
-  using ui::TComponent::TComponent;
-  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
-    static constexpr ui::PropInfo kProps[] = {
-        ui::CollectionProp<TGrid, &TGrid::ColumnsObject>(L"Columns"),
-        ui::VariantProp<TGrid, &TGrid::Hint, &TGrid::SetHint>(L"Hint")};
-    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
-  }
-  TColumns* ColumnsObject() const { return &columns; }
-  const ui::TVariant& Hint() const { return hint; }
-  void SetHint(const ui::TVariant& value) { hint = value; }
-  mutable TColumns columns;
-  ui::TVariant hint;
-};
-
 TEST(PropsStorage, CollectionsAndVariants) {
-  auto form = ui::New<test::TStandInForm>();
-  auto* grid = ui::Create<TGrid>(*form);
-  grid->SetName(L"Grid");
+  MainFormFixture f;
+  test::TGrid* grid = f.grid;
   ui::TStringList list({L"Grid.Columns", L"Grid.Hint"});
-  UpdateStoredList(form.get(), list, true);
-  static_cast<TColumn&>(grid->columns.Add()).caption = L"Name";
+  UpdateStoredList(f.form.get(), list, true);
+  static_cast<test::TColumn&>(grid->columns.Add()).caption = L"Name";
   grid->columns.Column(0).width = 0.25;
   grid->columns.Add();
   Storage s;
-  s.storage.StoreObjectsProps(form.get(), list);
+  s.storage.StoreObjectsProps(f.form.get(), list);
   const std::vector<std::wstring> expected = {
       L"erase TMainForm.Grid_Columns",
       L"TMainForm: Grid_Columns.Count=2",
@@ -367,7 +322,7 @@ TEST(PropsStorage, CollectionsAndVariants) {
     grid->hint = {};
     s.ini.WriteString(L"TMainForm", L"Grid_Columns.Count", c.count);
     s.ini.WriteString(L"TMainForm", L"Grid_Hint", L" 2.5 ");
-    s.storage.LoadObjectsProps(form.get(), list);
+    s.storage.LoadObjectsProps(f.form.get(), list);
     EXPECT_EQ(grid->columns.Count(), c.expectedCount);
     EXPECT_EQ(grid->columns.updates, c.expectedUpdates);
     EXPECT_EQ(grid->columns.Column(0).caption, L"Name");

@@ -1,12 +1,15 @@
 // Light stand-ins for the main window's stored components: docks with a width, dockable panels
 // with a dock reference and position, recent-file lists with their lines, dialogs with a file
-// type index, and a component with an enumeration and a set.
+// type index, a component with an enumeration, a set and a text, and a grid with a collection of
+// columns and a variant.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/collection.h"
 #include "ui/component.h"
 #include "ui/properties.h"
 #include "ui/strings.h"
@@ -124,6 +127,50 @@ class TStyled : public ui::TComponent {
   std::wstring caption_;
 };
 
+// A grid whose columns are a collection, with a variant hint.
+class TColumn : public ui::TCollectionItem {
+ public:
+  using ui::TCollectionItem::TCollectionItem;
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
+    static constexpr ui::PropInfo kProps[] = {
+        ui::StringProp<TColumn, &TColumn::Caption, &TColumn::SetCaption>(L"Caption"),
+        ui::FloatProp<TColumn, &TColumn::Width, &TColumn::SetWidth>(L"Width")};
+    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+  }
+  const std::wstring& Caption() const { return caption; }
+  void SetCaption(const std::wstring& text) { caption = text; }
+  double Width() const { return width; }
+  void SetWidth(double value) { width = value; }
+  std::wstring caption;
+  double width = 1;
+};
+
+class TColumns : public ui::TCollection {
+ public:
+  TColumns() : ui::TCollection([](ui::TCollection& c) { return std::make_unique<TColumn>(c); }) {}
+  TColumn& Column(int i) const { return static_cast<TColumn&>(Items(i)); }
+  int updates = 0;
+
+ protected:
+  void Update() override { ++updates; }
+};
+
+class TGrid : public ui::TComponent {
+ public:
+  using ui::TComponent::TComponent;
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
+    static constexpr ui::PropInfo kProps[] = {
+        ui::CollectionProp<TGrid, &TGrid::ColumnsObject>(L"Columns"),
+        ui::VariantProp<TGrid, &TGrid::Hint, &TGrid::SetHint>(L"Hint")};
+    for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+  }
+  TColumns* ColumnsObject() const { return &columns; }
+  const ui::TVariant& Hint() const { return hint; }
+  void SetHint(const ui::TVariant& value) { hint = value; }
+  mutable TColumns columns;
+  ui::TVariant hint;
+};
+
 // The main window's stored components, named as the program names them, in a form "TMainForm".
 struct MainFormFixture {
   ui::Owned<TStandInForm> form = ui::New<TStandInForm>();
@@ -135,6 +182,8 @@ struct MainFormFixture {
   TPanel* fileListPanel = ui::Create<TPanel>(*form);
   TPanel* folderPanel = ui::Create<TPanel>(*form);
   TMruList* mruFolders = ui::Create<TMruList>(*form);
+  TStyled* styled = ui::Create<TStyled>(*form);
+  TGrid* grid = ui::Create<TGrid>(*form);
 
   MainFormFixture() {
     mruList->SetName(L"MRUList");
@@ -145,6 +194,8 @@ struct MainFormFixture {
     fileListPanel->SetName(L"FileListPanel");
     folderPanel->SetName(L"FolderBrowserPanel");
     mruFolders->SetName(L"MRUListFolders");
+    styled->SetName(L"Styled");
+    grid->SetName(L"Grid");
   }
 
   static std::vector<std::wstring> StoredProps() {
