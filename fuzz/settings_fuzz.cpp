@@ -85,7 +85,7 @@ void Load(ux::test::MainFormFixture& form, ui::TStringList& list, const ui::TCus
   storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
   storage.LoadObjectsProps(form.form.get(), list);
   Require(form.mruList->Items()->Count() <= ux::kMaxStoredLines);
-  Require(form.grid->columns.Count() <= ux::kMaxStoredLines);
+  Require(form.grid->columns.Count() <= ux::kMaxStoredItems);
 }
 
 std::unique_ptr<ui::TStringList> ResolvedList(ux::test::MainFormFixture& form,

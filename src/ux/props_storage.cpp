@@ -244,7 +244,7 @@ void TPropsStorage::LoadCollection(ui::TCollection& collection, const std::wstri
   const std::wstring text =
       ReadString(section_, valueName + L"." + std::wstring(kCount), std::to_wstring(current));
   int count = ui::TryStrToInt(text).value_or(current);
-  if (count < 0 || count > kMaxStoredLines) count = current;
+  if (count < 0 || count > kMaxStoredItems) count = current;
   collection.BeginUpdate();
   try {
     if (count != current) {

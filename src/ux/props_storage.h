@@ -30,9 +30,12 @@ using TEraseSectEvent = std::function<void(const std::wstring& section)>;
 // Finds a top-level owner (a form or data module) by name, for "<owner>.<name>" references.
 using TFindOwnerEvent = std::function<ui::TComponent*(std::wstring_view name)>;
 
-// The most lines a stored string list, or items a stored collection, may bring back; a damaged
-// count reads no further (a collection keeps its items then).
+// The most lines a stored string list may bring back; a damaged "Count" reads no further.
 inline constexpr int kMaxStoredLines = 4096;
+// The most items a stored collection may be given. Items are made even when nothing is stored
+// for them and are all written at the next save, so a damaged count beyond this keeps the
+// items there are.
+inline constexpr int kMaxStoredItems = 256;
 
 class TPropsStorage {
  public:
