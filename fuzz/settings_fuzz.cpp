@@ -10,7 +10,7 @@
 
 #include "rtl/exceptions.h"
 #include "rtl/stream.h"
-#include "stand_in_form.h"
+#include "stand_in_components.h"
 #include "ui/ini_file.h"
 #include "ui/settings_store.h"
 #include "ux/props_storage.h"
@@ -51,7 +51,7 @@ void CheckValuesRoundTrip(const ui::TIniFile& ini) {
 }
 
 std::vector<std::wstring> StoredProps(const ui::TIniFile& ini) {
-  std::vector<std::wstring> list = ux::test::MainFormFixture::StoredProps();
+  std::vector<std::wstring> list = ui::test::MainFormFixture::StoredProps();
   for (const wchar_t* entry :
        {L"Styled.Color", L"Styled.Colors", L"Styled.Caption", L"Grid.Columns", L"Grid.Hint"})
     list.emplace_back(entry);
@@ -61,7 +61,7 @@ std::vector<std::wstring> StoredProps(const ui::TIniFile& ini) {
 }
 
 // Stores the form's listed properties into a fresh in-memory file.
-void Store(ux::test::MainFormFixture& form, ui::TStringList& list, ui::TMemIniFile& ini) {
+void Store(ui::test::MainFormFixture& form, ui::TStringList& list, ui::TMemIniFile& ini) {
   ux::TPropsStorage storage;
   storage.SetSection(L"TMainForm");
   storage.OnWriteString = [&ini](const std::wstring& s, const std::wstring& i,
@@ -77,7 +77,7 @@ void Store(ux::test::MainFormFixture& form, ui::TStringList& list, ui::TMemIniFi
   }
 }
 
-void Load(ux::test::MainFormFixture& form, ui::TStringList& list, const ui::TCustomIniFile& ini) {
+void Load(ui::test::MainFormFixture& form, ui::TStringList& list, const ui::TCustomIniFile& ini) {
   ux::TPropsStorage storage;
   storage.SetSection(L"TMainForm");
   storage.OnReadString = [&ini](const std::wstring& s, const std::wstring& i,
@@ -88,7 +88,7 @@ void Load(ux::test::MainFormFixture& form, ui::TStringList& list, const ui::TCus
   Require(form.grid->columns.Count() <= ux::kMaxStoredItems);
 }
 
-std::unique_ptr<ui::TStringList> ResolvedList(ux::test::MainFormFixture& form,
+std::unique_ptr<ui::TStringList> ResolvedList(ui::test::MainFormFixture& form,
                                               const std::vector<std::wstring>& entries) {
   auto list = std::make_unique<ui::TStringList>(entries);
   ux::UpdateStoredList(form.form.get(), *list, true);
@@ -109,13 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckValuesRoundTrip(ini);
 
   const std::vector<std::wstring> entries = StoredProps(ini);
-  ux::test::MainFormFixture loaded;
+  ui::test::MainFormFixture loaded;
   const auto loadedList = ResolvedList(loaded, entries);
   Load(loaded, *loadedList, ini);
   ui::TMemIniFile first;
   Store(loaded, *loadedList, first);
 
-  ux::test::MainFormFixture again;
+  ui::test::MainFormFixture again;
   const auto againList = ResolvedList(again, entries);
   Load(again, *againList, first);
   ui::TMemIniFile second;

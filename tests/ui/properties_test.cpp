@@ -2,117 +2,41 @@
 
 #include <gtest/gtest.h>
 
+#include "stand_in_components.h"
+
 namespace {
 
-enum class TAlignment { taLeft, taRight, taCenter };
-constexpr std::wstring_view kAlignmentNames[] = {L"taLeft", L"taRight", L"taCenter"};
-constexpr ui::EnumNames kAlignments{kAlignmentNames};
-
-class TDock : public ui::TComponent {
- public:
-  using TComponent::TComponent;
-  std::wstring_view ClassName() const override { return L"TDock"; }
-};
-
-class TPanel : public ui::TComponent {
- public:
-  using TComponent::TComponent;
-  std::wstring_view ClassName() const override { return L"TPanel"; }
-  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override {
-    TComponent::GetPublishedProps(out);
-    static constexpr ui::PropInfo kProps[] = {
-        ui::IntProp<TPanel, &TPanel::Width, &TPanel::SetWidth>(L"Width"),
-        ui::Int64Prop<TPanel, &TPanel::Big, &TPanel::SetBig>(L"Big"),
-        ui::WCharProp<TPanel, &TPanel::Mark, &TPanel::SetMark>(L"Mark"),
-        ui::EnumProp<TPanel, &TPanel::Alignment, &TPanel::SetAlignment>(L"Alignment", kAlignments),
-        ui::SetProp<TPanel, &TPanel::Sides, &TPanel::SetSides>(L"Sides", kAlignments),
-        ui::StringProp<TPanel, &TPanel::Caption, &TPanel::SetCaption>(L"Caption"),
-        ui::RefProp<TPanel, TDock, &TPanel::CurrentDock, &TPanel::SetCurrentDock>(L"CurrentDock"),
-        ui::FloatProp<TPanel, &TPanel::Ratio, &TPanel::SetRatio>(L"Ratio"),
-        ui::FloatProp<TPanel, &TPanel::Scale, &TPanel::SetScale>(L"Scale"),
-        ui::FloatProp<TPanel, &TPanel::Price, &TPanel::SetPrice>(L"Price", ui::TFloatType::ftCurr),
-        ui::FloatProp<TPanel, &TPanel::Price, &TPanel::SetPrice>(L"Count", ui::TFloatType::ftComp),
-        ui::VariantProp<TPanel, &TPanel::Extra, &TPanel::SetExtra>(L"Extra"),
-        ui::StringsProp<TPanel, &TPanel::Items>(L"Items"),
-        // Redefined: the later entry is the one that counts.
-        ui::IntProp<TPanel, &TPanel::Width, &TPanel::SetDoubleWidth>(L"TAG"),
-    };
-    for (const auto& prop : kProps) out.push_back(&prop);
-  }
-
-  int Width() const { return width_; }
-  void SetWidth(int width) { width_ = width; }
-  void SetDoubleWidth(int width) { width_ = 2 * width; }
-  std::int64_t Big() const { return big_; }
-  void SetBig(std::int64_t big) { big_ = big; }
-  wchar_t Mark() const { return mark_; }
-  void SetMark(wchar_t mark) { mark_ = mark; }
-  TAlignment Alignment() const { return alignment_; }
-  void SetAlignment(TAlignment alignment) { alignment_ = alignment; }
-  std::uint32_t Sides() const { return sides_; }
-  void SetSides(std::uint32_t sides) { sides_ = sides; }
-  const std::wstring& Caption() const { return caption_; }
-  void SetCaption(const std::wstring& caption) { caption_ = caption; }
-  TDock* CurrentDock() const { return dock_; }
-  void SetCurrentDock(TDock* dock) { dock_ = dock; }
-  ui::TStringList* Items() const { return &items_; }
-  double Ratio() const { return ratio_; }
-  void SetRatio(double ratio) { ratio_ = ratio; }
-  float Scale() const { return scale_; }
-  void SetScale(float scale) { scale_ = scale; }
-  long double Price() const { return price_; }
-  void SetPrice(long double price) { price_ = price; }
-  const ui::TVariant& Extra() const { return extra_; }
-  void SetExtra(const ui::TVariant& extra) { extra_ = extra; }
-
- private:
-  double ratio_ = 0.5;
-  float scale_ = 1;
-  long double price_ = 0;
-  ui::TVariant extra_;
-  int width_ = 0;
-  std::int64_t big_ = 0;
-  wchar_t mark_ = L'-';
-  TAlignment alignment_ = TAlignment::taLeft;
-  std::uint32_t sides_ = 0;
-  std::wstring caption_;
-  TDock* dock_ = nullptr;
-  mutable ui::TStringList items_;
-};
+using ui::test::TColorName;
 
 class UiProperties : public ::testing::Test {
  protected:
-  UiProperties() {
-    dock_ = ui::Create<TDock>(*form_);
-    dock_->SetName(L"RightMultiDock");
-    panel_ = ui::Create<TPanel>(*form_);
-    panel_->SetName(L"FileListPanel");
+  ui::TComponent& Owner(std::wstring_view prop) {
+    return prop == L"CurrentDock" ? static_cast<ui::TComponent&>(*f.fileListPanel)
+           : prop == L"Items"     ? static_cast<ui::TComponent&>(*f.mruList)
+           : prop == L"Hint"      ? static_cast<ui::TComponent&>(*f.grid)
+                                  : static_cast<ui::TComponent&>(*f.styled);
   }
   std::wstring Text(std::wstring_view name) {
-    return ui::GetPropText(*panel_, *ui::FindProp(*panel_, name));
+    return ui::GetPropText(Owner(name), *ui::FindProp(Owner(name), name));
   }
   bool Set(std::wstring_view name, std::wstring_view text) {
-    return ui::SetPropText(*panel_, *ui::FindProp(*panel_, name), text, form_.get());
+    return ui::SetPropText(Owner(name), *ui::FindProp(Owner(name), name), text, f.form.get());
   }
 
-  ui::Owned<ui::TComponent> form_ = ui::New<ui::TComponent>();
-  TDock* dock_;
-  TPanel* panel_;
+  ui::test::MainFormFixture f;
 };
 
 TEST_F(UiProperties, LookupIsCaseInsensitiveAndTheLastDefinitionWins) {
-  const auto all = ui::PublishedProps(*panel_);
   std::vector<std::wstring_view> names;
-  for (const auto* prop : all) names.push_back(prop->name);
-  EXPECT_EQ(names,
-            (std::vector<std::wstring_view>{
-                L"Alignment", L"Big", L"Caption", L"Count", L"CurrentDock", L"Extra", L"Items",
-                L"Mark", L"Name", L"Price", L"Ratio", L"Scale", L"Sides", L"TAG", L"Width"}));
-  EXPECT_EQ(ui::FindProp(*panel_, L"width")->kind, ui::TypeKind::Integer);
-  EXPECT_EQ(ui::FindProp(*panel_, L"DockPos"), nullptr);
+  for (const auto* prop : ui::PublishedProps(*f.styled)) names.push_back(prop->name);
+  EXPECT_EQ(names, (std::vector<std::wstring_view>{L"Big", L"Caption", L"Color", L"Colors",
+                                                   L"Count", L"Mark", L"Name", L"Price", L"Ratio",
+                                                   L"Scale", L"TAG"}));
+  EXPECT_EQ(ui::FindProp(*f.styled, L"ratio")->kind, ui::TypeKind::Float);
+  EXPECT_EQ(ui::FindProp(*f.styled, L"DockPos"), nullptr);
   ASSERT_TRUE(Set(L"tag", L"21"));
-  EXPECT_EQ(panel_->Width(), 42);
-  EXPECT_EQ(panel_->Tag(), 0);
+  EXPECT_EQ(f.styled->level, 42);
+  EXPECT_EQ(f.styled->Tag(), 0);
 }
 
 TEST_F(UiProperties, ValuesRoundTripAsText) {
@@ -120,15 +44,14 @@ TEST_F(UiProperties, ValuesRoundTripAsText) {
     std::wstring_view prop, text, expected;
   };
   const Case cases[] = {
-      {L"Width", L" 12 ", L"12"},
-      {L"Width", L"-7", L"-7"},
-      {L"Big", L"9000000000", L"9000000000"},
+      {L"TAG", L" 12 ", L"24"},
+      {L"Big", L"-9000000000", L"-9000000000"},
       {L"Mark", L"x", L"x"},
       {L"Mark", L"#65", L"A"},
-      {L"Alignment", L"TACENTER", L"taCenter"},
-      {L"Sides", L"[ taCenter , taLeft ]", L"[taLeft,taCenter]"},
-      {L"Sides", L"[]", L"[]"},
-      {L"Sides", L"[taRight,nonsense]", L"[taRight]"},
+      {L"Color", L"CLBLUE", L"clBlue"},
+      {L"Colors", L"[ clBlue , clRed ]", L"[clRed,clBlue]"},
+      {L"Colors", L"[]", L"[]"},
+      {L"Colors", L"[clGreen,nonsense]", L"[clGreen]"},
       {L"Caption", L" keeps blanks ", L" keeps blanks "},
       {L"Items", L"a\r\n b \r\n", L"a\r\n b \r\n"},
       {L"CurrentDock", L" rightmultidock ", L"RightMultiDock"},
@@ -143,56 +66,46 @@ TEST_F(UiProperties, ValuesRoundTripAsText) {
       {L"Scale", L"3.14159265", L"3.141593"},
       {L"Price", L"922337203685477.5807", L"922337203685477.5807"},
       {L"Count", L"2.5", L"2"},
-      {L"Extra", L" text ", L" text "},
+      {L"Hint", L" text ", L" text "},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(Set(c.prop, c.text)) << std::wstring(c.prop) << L"=" << std::wstring(c.text);
     EXPECT_EQ(Text(c.prop), c.expected) << std::wstring(c.prop);
   }
+  EXPECT_EQ(f.grid->hint, ui::TVariant(L" text "));
 }
 
 TEST_F(UiProperties, UnparsableTextLeavesTheValueUnchanged) {
-  panel_->SetWidth(5);
-  panel_->SetAlignment(TAlignment::taRight);
-  panel_->SetCurrentDock(dock_);
-  struct Case {
-    std::wstring_view prop, text;
+  f.styled->color = TColorName::clBlue;
+  f.fileListPanel->SetCurrentDock(f.rightDock);
+  const std::pair<std::wstring_view, std::wstring_view> cases[] = {
+      {L"TAG", L"abc"},       {L"TAG", L""},
+      {L"Color", L"clMauve"}, {L"Mark", L"xy"},
+      {L"CurrentDock", L""},  {L"CurrentDock", L"NoSuchDock"},
+      {L"Ratio", L"1,5"},     {L"Ratio", L"1e99999"},
+      {L"Ratio", L"e5"},      {L"Ratio", L"1.5x"},
+      {L"Scale", L"1e39"},    {L"Price", L"1e16"},
+      {L"Count", L"nan"},     {L"CurrentDock", L"FileListPanel"},  // exists, but is not a dock
   };
-  const Case cases[] = {
-      {L"Width", L"abc"},
-      {L"Width", L""},
-      {L"Alignment", L"taMiddle"},
-      {L"Mark", L"xy"},
-      {L"CurrentDock", L""},
-      {L"CurrentDock", L"NoSuchDock"},
-      {L"CurrentDock", L"FileListPanel"},  // exists, but is not a dock
-      {L"Ratio", L"1,5"},
-      {L"Ratio", L"1e99999"},
-      {L"Ratio", L"e5"},
-      {L"Ratio", L"1.5x"},
-      {L"Scale", L"1e39"},
-      {L"Price", L"1e16"},
-      {L"Count", L"nan"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_FALSE(Set(c.prop, c.text)) << std::wstring(c.prop) << L"=" << std::wstring(c.text);
-  }
-  EXPECT_EQ(panel_->Width(), 5);
-  EXPECT_EQ(panel_->Ratio(), 0.5);
-  EXPECT_EQ(panel_->Scale(), 1.0f);
-  EXPECT_EQ(panel_->Alignment(), TAlignment::taRight);
-  EXPECT_EQ(panel_->CurrentDock(), dock_);
+  for (const auto& [prop, text] : cases)
+    EXPECT_FALSE(Set(prop, text)) << std::wstring(prop) << L"=" << std::wstring(text);
+  EXPECT_EQ(f.styled->level, 0);
+  EXPECT_EQ(f.styled->ratio, 0.5);
+  EXPECT_EQ(f.styled->scale, 1.0f);
+  EXPECT_EQ(f.styled->price, 0);
+  EXPECT_EQ(f.styled->color, TColorName::clBlue);
+  EXPECT_EQ(f.fileListPanel->CurrentDock(), f.rightDock);
 }
 
 TEST_F(UiProperties, ReferencePropertiesKnowTheirClass) {
-  const ui::PropInfo& dock = *ui::FindProp(*panel_, L"CurrentDock");
+  const ui::PropInfo& dock = *ui::FindProp(*f.fileListPanel, L"CurrentDock");
   EXPECT_TRUE(dock.componentTyped);
-  EXPECT_TRUE(dock.accepts(dock_));
-  EXPECT_FALSE(dock.accepts(panel_));
-  const ui::PropInfo& items = *ui::FindProp(*panel_, L"Items");
+  EXPECT_TRUE(dock.accepts(f.rightDock));
+  EXPECT_FALSE(dock.accepts(f.fileListPanel));
+  const ui::PropInfo& items = *ui::FindProp(*f.mruList, L"Items");
   EXPECT_FALSE(items.componentTyped);
   EXPECT_EQ(items.setObj, nullptr);
-  EXPECT_EQ(items.getObj(*panel_)->AsStrings(), panel_->Items());
+  EXPECT_EQ(items.getObj(*f.mruList)->AsStrings(), f.mruList->Items());
 }
 
 }  // namespace
