@@ -10,8 +10,6 @@ namespace ui {
 
 namespace {
 
-constexpr std::wstring_view kNull = L"(null)";
-
 int EnumIndex(const EnumNames& names, std::wstring_view word) {
   for (std::size_t i = 0; i < names.names.size(); ++i) {
     if (SameText(names.names[i], word)) return static_cast<int>(i);
@@ -88,20 +86,6 @@ bool SetFloat(TPersistent& object, const PropInfo& prop, std::wstring_view text)
   return true;
 }
 
-bool SetReference(TPersistent& object, const PropInfo& prop, std::wstring_view text,
-                  const TComponent* lookupRoot) {
-  const std::wstring_view name = Trim(text);
-  if (name.empty() || !prop.setObj) return false;
-  if (SameText(name, kNull)) {
-    prop.setObj(object, nullptr);
-    return true;
-  }
-  TComponent* found = lookupRoot ? lookupRoot->FindComponent(name) : nullptr;
-  if (!found || (prop.accepts && !prop.accepts(found))) return false;
-  prop.setObj(object, found);
-  return true;
-}
-
 }  // namespace
 
 std::vector<const PropInfo*> PublishedProps(const TPersistent& object) {
@@ -144,44 +128,37 @@ int FloatDigits(TFloatType type) {
 }
 
 std::wstring GetPropText(const TPersistent& object, const PropInfo& prop) {
-  if (prop.kind == TypeKind::String) return prop.getStr ? prop.getStr(object) : std::wstring();
-  if (prop.kind == TypeKind::Float)
-    return prop.getFloat ? FloatToStrGeneral(prop.getFloat(object), FloatDigits(prop.floatType))
-                         : std::wstring();
-  if (prop.kind == TypeKind::Variant)
-    return prop.getVar ? VarToStr(prop.getVar(object)) : std::wstring();
-  if (prop.kind != TypeKind::Class)
-    return prop.getOrd ? OrdinalText(prop, prop.getOrd(object)) : L"";
-  const TPersistent* value = prop.getObj ? prop.getObj(object) : nullptr;
-  if (!value) return prop.componentTyped ? std::wstring(kNull) : std::wstring();
-  if (const TStrings* strings = value->AsStrings()) return strings->Text();
-  if (const TComponent* component = value->AsComponent()) return component->Name();
-  return {};
+  switch (prop.kind) {
+    case TypeKind::String:
+      return prop.getStr ? prop.getStr(object) : std::wstring();
+    case TypeKind::Float:
+      return prop.getFloat ? FloatToStrGeneral(prop.getFloat(object), FloatDigits(prop.floatType))
+                           : std::wstring();
+    case TypeKind::Variant:
+      return prop.getVar ? VarToStr(prop.getVar(object)) : std::wstring();
+    case TypeKind::Class:
+      return {};
+    default:
+      return prop.getOrd ? OrdinalText(prop, prop.getOrd(object)) : std::wstring();
+  }
 }
 
-bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text,
-                 const TComponent* lookupRoot) {
-  if (prop.kind == TypeKind::String) {
-    if (!prop.setStr) return false;
-    prop.setStr(object, std::wstring(text));
-    return true;
-  }
-  if (prop.kind == TypeKind::Float) return SetFloat(object, prop, text);
-  if (prop.kind == TypeKind::Variant) {
-    if (!prop.setVar) return false;
-    prop.setVar(object, TVariant(std::wstring(text)));
-    return true;
-  }
-  if (prop.kind == TypeKind::Class) {
-    TPersistent* current = prop.getObj ? prop.getObj(object) : nullptr;
-    if (!prop.setObj && current) {
-      if (TStrings* strings = current->AsStrings()) {
-        strings->SetText(text);
-        return true;
-      }
+bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text) {
+  switch (prop.kind) {
+    case TypeKind::String:
+      if (!prop.setStr) return false;
+      prop.setStr(object, std::wstring(text));
+      return true;
+    case TypeKind::Float:
+      return SetFloat(object, prop, text);
+    case TypeKind::Variant:
+      if (!prop.setVar) return false;
+      prop.setVar(object, TVariant(std::wstring(text)));
+      return true;
+    case TypeKind::Class:
       return false;
-    }
-    return SetReference(object, prop, text, lookupRoot);
+    default:
+      break;
   }
   if (!prop.setOrd) return false;
   const auto value = ParseOrdinal(prop, text);

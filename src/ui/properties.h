@@ -10,8 +10,8 @@
 //   PublishedProps(obj): all properties, one per name (the last definition wins), sorted by name.
 //   FindProp(obj, name): case-insensitive lookup.
 //   GetPropText / SetPropText: integers, characters, enumerations, sets, floats (general format
-//   with the type's digits, "." as decimal separator), variants (as text; set as a text variant),
-//   strings, string lists (lines joined by CR LF) and component references ("(null)" for none).
+//   with the type's digits, "." as decimal separator), variants (as text; set as a text variant)
+//   and strings.
 #pragma once
 
 #include <cstdint>
@@ -199,15 +199,12 @@ int FloatDigits(TFloatType type);
 std::vector<const PropInfo*> PublishedProps(const TPersistent& object);
 const PropInfo* FindProp(const TPersistent& object, std::wstring_view name);
 
-// The property's value as text. Component references give the component's Name, or "(null)"
-// when none is set (an unset reference of another class gives "").
+// The value of a property of any kind but class as text; a class property gives "" (objects
+// and references are stored by the property storage).
 std::wstring GetPropText(const TPersistent& object, const PropInfo& prop);
-// Sets the property from text; returns false and leaves it unchanged when the text does not
-// parse (or, for a float, is beyond the type's range). Component references are looked up among
-// `lookupRoot`'s components and must fit the declared class; "(null)" in any case clears the
-// reference; "" changes nothing.
-bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text,
-                 const TComponent* lookupRoot = nullptr);
+// Sets a property of any kind but class from text; returns false and leaves it unchanged when
+// the text does not parse (or, for a float, is beyond the type's range), and for a class.
+bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text);
 
 // The set's text: "[a,b]" in ascending member order.
 std::wstring SetToText(std::uint32_t set, const EnumNames& names);

@@ -101,7 +101,7 @@ void TPropsStorage::LoadAnyProperty(const ui::PropInfo* prop) {
     else if (prop->kind == ui::TypeKind::Char || prop->kind == ui::TypeKind::WChar)
       LoadCharacter(*prop, text);
     else
-      ui::SetPropText(*object_, *prop, text, owner_);
+      ui::SetPropText(*object_, *prop, text);
   } catch (...) {  // a property that cannot be loaded keeps its value
   }
 }

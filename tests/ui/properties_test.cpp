@@ -11,16 +11,13 @@ using ui::test::TColorName;
 class UiProperties : public ::testing::Test {
  protected:
   ui::TComponent& Owner(std::wstring_view prop) {
-    return prop == L"CurrentDock" ? static_cast<ui::TComponent&>(*f.fileListPanel)
-           : prop == L"Items"     ? static_cast<ui::TComponent&>(*f.mruList)
-           : prop == L"Hint"      ? static_cast<ui::TComponent&>(*f.grid)
-                                  : static_cast<ui::TComponent&>(*f.styled);
+    return prop == L"Hint" ? static_cast<ui::TComponent&>(*f.grid) : *f.styled;
   }
   std::wstring Text(std::wstring_view name) {
     return ui::GetPropText(Owner(name), *ui::FindProp(Owner(name), name));
   }
   bool Set(std::wstring_view name, std::wstring_view text) {
-    return ui::SetPropText(Owner(name), *ui::FindProp(Owner(name), name), text, f.form.get());
+    return ui::SetPropText(Owner(name), *ui::FindProp(Owner(name), name), text);
   }
 
   ui::test::MainFormFixture f;
@@ -53,9 +50,6 @@ TEST_F(UiProperties, ValuesRoundTripAsText) {
       {L"Colors", L"[]", L"[]"},
       {L"Colors", L"[clGreen,nonsense]", L"[clGreen]"},
       {L"Caption", L" keeps blanks ", L" keeps blanks "},
-      {L"Items", L"a\r\n b \r\n", L"a\r\n b \r\n"},
-      {L"CurrentDock", L" rightmultidock ", L"RightMultiDock"},
-      {L"CurrentDock", L"(NULL)", L"(null)"},
       {L"Ratio", L" -1.25e3 ", L"-1250"},
       {L"Ratio", L"0.1", L"0.1"},
       {L"Ratio", L"123456789012345678", L"1.23456789012346E17"},
@@ -77,15 +71,10 @@ TEST_F(UiProperties, ValuesRoundTripAsText) {
 
 TEST_F(UiProperties, UnparsableTextLeavesTheValueUnchanged) {
   f.styled->color = TColorName::clBlue;
-  f.fileListPanel->SetCurrentDock(f.rightDock);
   const std::pair<std::wstring_view, std::wstring_view> cases[] = {
-      {L"TAG", L"abc"},       {L"TAG", L""},
-      {L"Color", L"clMauve"}, {L"Mark", L"xy"},
-      {L"CurrentDock", L""},  {L"CurrentDock", L"NoSuchDock"},
-      {L"Ratio", L"1,5"},     {L"Ratio", L"1e99999"},
-      {L"Ratio", L"e5"},      {L"Ratio", L"1.5x"},
-      {L"Scale", L"1e39"},    {L"Price", L"1e16"},
-      {L"Count", L"nan"},     {L"CurrentDock", L"FileListPanel"},  // exists, but is not a dock
+      {L"TAG", L"abc"},    {L"TAG", L""},          {L"Color", L"clMauve"}, {L"Mark", L"xy"},
+      {L"Ratio", L"1,5"},  {L"Ratio", L"1e99999"}, {L"Ratio", L"e5"},      {L"Ratio", L"1.5x"},
+      {L"Scale", L"1e39"}, {L"Price", L"1e16"},    {L"Count", L"nan"},
   };
   for (const auto& [prop, text] : cases)
     EXPECT_FALSE(Set(prop, text)) << std::wstring(prop) << L"=" << std::wstring(text);
@@ -94,18 +83,6 @@ TEST_F(UiProperties, UnparsableTextLeavesTheValueUnchanged) {
   EXPECT_EQ(f.styled->scale, 1.0f);
   EXPECT_EQ(f.styled->price, 0);
   EXPECT_EQ(f.styled->color, TColorName::clBlue);
-  EXPECT_EQ(f.fileListPanel->CurrentDock(), f.rightDock);
-}
-
-TEST_F(UiProperties, ReferencePropertiesKnowTheirClass) {
-  const ui::PropInfo& dock = *ui::FindProp(*f.fileListPanel, L"CurrentDock");
-  EXPECT_TRUE(dock.componentTyped);
-  EXPECT_TRUE(dock.accepts(f.rightDock));
-  EXPECT_FALSE(dock.accepts(f.fileListPanel));
-  const ui::PropInfo& items = *ui::FindProp(*f.mruList, L"Items");
-  EXPECT_FALSE(items.componentTyped);
-  EXPECT_EQ(items.setObj, nullptr);
-  EXPECT_EQ(items.getObj(*f.mruList)->AsStrings(), f.mruList->Items());
 }
 
 }  // namespace

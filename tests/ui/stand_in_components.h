@@ -31,21 +31,33 @@ class TStandInForm : public TComponent {
   std::wstring className_;
 };
 
-class TDock : public TComponent {
+// A component with one integer property named `Prop`.
+template <const wchar_t* Prop, int Initial>
+class TIntHolder : public TComponent {
  public:
   using TComponent::TComponent;
-  std::wstring_view ClassName() const override { return L"TTBDock"; }
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override {
     TComponent::GetPublishedProps(out);
     static constexpr PropInfo kProps[] = {
-        IntProp<TDock, &TDock::Width, &TDock::SetWidth>(L"Width")};
+        IntProp<TIntHolder, &TIntHolder::Value, &TIntHolder::SetValue>(Prop)};
     Publish(out, kProps);
   }
-  int Width() const { return width_; }
-  void SetWidth(int width) { width_ = width; }
+  int Value() const { return value_; }
+  void SetValue(int value) { value_ = value; }
 
  private:
-  int width_ = 0;
+  int value_ = Initial;
+};
+
+inline constexpr wchar_t kWidth[] = L"Width";
+inline constexpr wchar_t kFileTypeIndex[] = L"FileTypeIndex";
+
+class TDock : public TIntHolder<kWidth, 0> {
+ public:
+  using TIntHolder::TIntHolder;
+  std::wstring_view ClassName() const override { return L"TTBDock"; }
+  int Width() const { return Value(); }
+  void SetWidth(int width) { SetValue(width); }
 };
 
 class TPanel : public TComponent {
@@ -82,20 +94,11 @@ class TMruList : public TComponent {
   mutable TStringList items_;
 };
 
-class TDialog : public TComponent {
+class TDialog : public TIntHolder<kFileTypeIndex, 1> {
  public:
-  using TComponent::TComponent;
-  void GetPublishedProps(std::vector<const PropInfo*>& out) const override {
-    TComponent::GetPublishedProps(out);
-    static constexpr PropInfo kProps[] = {
-        IntProp<TDialog, &TDialog::FileTypeIndex, &TDialog::SetFileTypeIndex>(L"FileTypeIndex")};
-    Publish(out, kProps);
-  }
-  int FileTypeIndex() const { return index_; }
-  void SetFileTypeIndex(int index) { index_ = index; }
-
- private:
-  int index_ = 1;
+  using TIntHolder::TIntHolder;
+  int FileTypeIndex() const { return Value(); }
+  void SetFileTypeIndex(int index) { SetValue(index); }
 };
 
 enum class TColorName { clRed, clGreen, clBlue };
