@@ -96,4 +96,23 @@ TEST_F(UiIniFile, NewFilesAreUtf16AndEveryValueReadsBackAsWritten) {
   EXPECT_EQ(ReadBytes(), before);
 }
 
+// The typed reads of every settings store: a missing or non-numeric value gives the default.
+TEST(UiCustomIniFile, TypedValuesAndDefaults) {
+  ui::TIniFile ini(std::vector<std::wstring>{});
+  ini.WriteString(L"TMainForm", L"BootCode", L"7");
+  ini.WriteString(L"TMainForm", L"Bad", L"abc");
+  ini.WriteInteger(L"TMainForm", L"Negative", -5);
+  ini.WriteBool(L"TMainForm", L"Flag", true);
+  const std::pair<std::wstring, int> cases[] = {
+      {L"bootcode", 7}, {L"Bad", 1}, {L"Missing", 1}, {L"Negative", -5}, {L"Flag", 1}};
+  for (const auto& [ident, expected] : cases)
+    EXPECT_EQ(ini.ReadInteger(L"tmainform", ident, 1), expected) << ident;
+  EXPECT_EQ(ini.Lines(), (std::vector<std::wstring>{L"[TMainForm]", L"BootCode=7", L"Bad=abc",
+                                                    L"Negative=-5", L"Flag=1"}));
+  EXPECT_TRUE(ini.ReadBool(L"TMainForm", L"Flag", false));
+  EXPECT_EQ(ini.ReadString(L"Other", L"BootCode", L"none"), L"none");
+  EXPECT_TRUE(ini.ValueExists(L"TMainForm", L"BOOTCODE"));
+  EXPECT_FALSE(ini.ValueExists(L"TMainForm", L"Missing"));
+}
+
 }  // namespace
