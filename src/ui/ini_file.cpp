@@ -58,7 +58,7 @@ void CheckStorable(std::wstring_view section, std::wstring_view ident, std::wstr
   const std::wstring_view name = Trim(ident);
   if (BreaksLine(section) || BreaksLine(ident) || BreaksLine(value) ||
       section.find(L']') != std::wstring_view::npos || name.find(L'=') != std::wstring_view::npos ||
-      name.empty() || name.front() == L';' || name.front() == L'[')
+      name.starts_with(L';') || name.starts_with(L'['))
     throw rtl::Exception("The text cannot be stored in an INI file");
 }
 
