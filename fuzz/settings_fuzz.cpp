@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes as a settings file: the INI text must parse, every value must read back
 // as written through another file, and the stored properties it holds must load into a small
-// form (with stored-list entries taken from its "StoredProps" section) without reading past a
-// bound; storing the loaded form and loading that into a fresh one must store the same again.
+// form (with further stored-list entries taken from its "StoredProps" section) without reading
+// past a bound; for the main window's entries, storing the loaded form and loading that into a
+// fresh one must store the same again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,13 +51,12 @@ void CheckValuesRoundTrip(const ui::TIniFile& ini) {
   }
 }
 
-std::vector<std::wstring> StoredProps(const ui::TIniFile& ini) {
+// The main window's entries and the other kinds' stand-ins: each loads what it stores.
+std::vector<std::wstring> RoundTripProps() {
   std::vector<std::wstring> list = ui::test::MainFormFixture::StoredProps();
   for (const wchar_t* entry :
        {L"Styled.Color", L"Styled.Colors", L"Styled.Caption", L"Grid.Columns", L"Grid.Hint"})
     list.emplace_back(entry);
-  for (const std::wstring& ident : ini.ReadSection(L"StoredProps"))
-    list.push_back(ini.ReadString(L"StoredProps", ident, L""));
   return list;
 }
 
@@ -108,13 +108,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ui::TIniFile ini(lines.ToVector());
   CheckValuesRoundTrip(ini);
 
-  const std::vector<std::wstring> entries = StoredProps(ini);
+  // Entries from the file itself, which may name any property (even a component's name).
+  std::vector<std::wstring> entries = RoundTripProps();
+  for (const std::wstring& ident : ini.ReadSection(L"StoredProps"))
+    entries.push_back(ini.ReadString(L"StoredProps", ident, L""));
+  ui::test::MainFormFixture any;
+  const auto anyList = ResolvedList(any, entries);
+  Load(any, *anyList, ini);
+  ui::TMemIniFile ignored;
+  Store(any, *anyList, ignored);
+
+  entries = RoundTripProps();
   ui::test::MainFormFixture loaded;
   const auto loadedList = ResolvedList(loaded, entries);
   Load(loaded, *loadedList, ini);
   ui::TMemIniFile first;
   Store(loaded, *loadedList, first);
-
   ui::test::MainFormFixture again;
   const auto againList = ResolvedList(again, entries);
   Load(again, *againList, first);
