@@ -43,6 +43,16 @@ void TComponent::GetPublishedProps(std::vector<const PropInfo*>& out) const {
 
 void TComponent::SetName(const std::wstring& name) {
   if (name == name_) return;
+  // Names are identifiers: stored-property entries ("<component>.<property>") and value names
+  // are built from them.
+  const auto letter = [](wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_';
+  };
+  const bool valid =
+      name.empty() || (letter(name[0]) && std::all_of(name.begin(), name.end(), [&](wchar_t c) {
+                         return letter(c) || (c >= L'0' && c <= L'9');
+                       }));
+  if (!valid) throw rtl::Exception("'" + Utf8FromWide(name) + "' is not a valid component name");
   if (owner_ && !name.empty()) {
     const TComponent* sibling = owner_->FindComponent(name);
     if (sibling && sibling != this) {

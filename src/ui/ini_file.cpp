@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
 #include "ui/text.h"
 
@@ -30,11 +31,39 @@ std::optional<Entry> ValueLine(std::wstring_view line) {
   return Entry{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
 }
 
+// Blanks that a reader may trim from the ends of a value: control characters, space and the
+// Unicode spaces.
+bool TrimmableEnd(wchar_t c) {
+  return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) ||
+         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
+bool QuotedPair(std::wstring_view value) {
+  return value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+         value.back() == value.front();
+}
+
+std::wstring QuotedIfNeeded(const std::wstring& value) {
+  if (value.empty()) return value;
+  if (TrimmableEnd(value.front()) || TrimmableEnd(value.back()) || QuotedPair(value))
+    return L'"' + value + L'"';
+  return value;
+}
+
+bool BreaksLine(std::wstring_view text) {
+  return text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring_view::npos;
+}
+
+void CheckStorable(std::wstring_view section, std::wstring_view ident, std::wstring_view value) {
+  const std::wstring_view name = Trim(ident);
+  if (BreaksLine(section) || BreaksLine(ident) || BreaksLine(value) ||
+      section.find(L']') != std::wstring_view::npos || name.find(L'=') != std::wstring_view::npos ||
+      name.starts_with(L';') || name.starts_with(L'['))
+    throw rtl::Exception("The text cannot be stored in an INI file");
+}
+
 std::wstring Unquote(std::wstring_view value) {
-  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
-      value.back() == value.front()) {
-    value = value.substr(1, value.size() - 2);
-  }
+  if (QuotedPair(value)) value = value.substr(1, value.size() - 2);
   return std::wstring(value);
 }
 
@@ -59,6 +88,8 @@ TIniFile::TIniFile(const std::filesystem::path& path)
   lines.LoadFromStream(stream);
   lines_ = lines.ToVector();
 }
+
+TIniFile::TIniFile(std::vector<std::wstring> lines) : lines_(std::move(lines)), inMemory_(true) {}
 
 std::optional<TIniFile::Span> TIniFile::FindSection(std::wstring_view name) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -90,7 +121,8 @@ std::optional<std::wstring> TIniFile::Read(const std::wstring& section,
 
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& ident,
                            const std::wstring& value) {
-  const std::wstring text = std::wstring(Trim(ident)) + L"=" + value;
+  CheckStorable(section, ident, value);
+  const std::wstring text = std::wstring(Trim(ident)) + L"=" + QuotedIfNeeded(value);
   auto span = FindSection(section);
   if (!span) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
@@ -156,6 +188,7 @@ bool TIniFile::SectionExists(const std::wstring& section) const {
 }
 
 void TIniFile::Save() const {
+  if (inMemory_) return;
   rtl::TMemoryStream bytes;
   TStringList(lines_).SaveToStream(bytes, encoding_);
   rtl::WriteFileAtomically(path_, bytes.Bytes());

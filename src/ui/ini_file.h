@@ -2,6 +2,10 @@
 // profile functions do: section and value names are trimmed and compare case-insensitively,
 // a value is trimmed and loses one pair of matching surrounding quotes (' or ") on reading,
 // ";" starts a comment line, and the first of duplicate sections or values counts.
+// A value written with blanks at either end, or enclosed in matching quotes itself, is wrapped
+// in double quotes, so that every value reads back as written (here and through the profile
+// functions). Text that no INI line can hold (a line break, a NUL, "=" in a value name, "]" in
+// a section name) is refused with rtl::Exception.
 // The file is read once at construction and rewritten after every change; comments and the
 // order of lines survive. Text: UTF-16 LE or UTF-8 after a byte-order mark, otherwise the
 // system code page; the encoding found is kept, and a new file is UTF-16 LE.
@@ -20,6 +24,10 @@ class TIniFile : public TCustomIniFile {
  public:
   // A missing file reads as empty; raises rtl::EStreamError when it exists but cannot be read.
   explicit TIniFile(const std::filesystem::path& path);
+  // INI text held in memory only: changes are kept in Lines() and written nowhere.
+  explicit TIniFile(std::vector<std::wstring> lines);
+
+  const std::vector<std::wstring>& Lines() const { return lines_; }
 
   std::optional<std::wstring> Read(const std::wstring& section,
                                    const std::wstring& ident) const override;
@@ -44,6 +52,7 @@ class TIniFile : public TCustomIniFile {
   std::filesystem::path path_;
   std::vector<std::wstring> lines_;
   TextEncoding encoding_ = TextEncoding::Utf16;
+  bool inMemory_ = false;
 };
 
 }  // namespace ui

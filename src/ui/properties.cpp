@@ -1,14 +1,14 @@
 #include "ui/properties.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 #include "ui/text.h"
 
 namespace ui {
 
 namespace {
-
-constexpr std::wstring_view kNull = L"(null)";
 
 int EnumIndex(const EnumNames& names, std::wstring_view word) {
   for (std::size_t i = 0; i < names.names.size(); ++i) {
@@ -60,17 +60,29 @@ std::optional<std::int64_t> ParseOrdinal(const PropInfo& prop, std::wstring_view
   }
 }
 
-bool SetReference(TPersistent& object, const PropInfo& prop, std::wstring_view text,
-                  const TComponent* lookupRoot) {
-  const std::wstring_view name = Trim(text);
-  if (name.empty() || !prop.setObj) return false;
-  if (SameText(name, kNull)) {
-    prop.setObj(object, nullptr);
-    return true;
+// Whether a float fits the property's type; infinities and NaN only fit the true float types.
+bool FitsFloatType(TFloatType type, long double value) {
+  if (std::isnan(value) || std::isinf(value))
+    return type != TFloatType::ftComp && type != TFloatType::ftCurr;
+  switch (type) {
+    case TFloatType::ftSingle:
+      return std::fabs(value) <= FLT_MAX;
+    case TFloatType::ftDouble:
+      return std::fabs(value) <= DBL_MAX;
+    case TFloatType::ftComp:
+      return value >= -0x1p63L && value < 0x1p63L;
+    case TFloatType::ftCurr:
+      return std::fabs(value) <= 922337203685477.5807L;
+    case TFloatType::ftExtended:
+      break;
   }
-  TComponent* found = lookupRoot ? lookupRoot->FindComponent(name) : nullptr;
-  if (!found || (prop.accepts && !prop.accepts(found))) return false;
-  prop.setObj(object, found);
+  return true;
+}
+
+bool SetFloat(TPersistent& object, const PropInfo& prop, std::wstring_view text) {
+  const auto value = TryStrToFloat(text);
+  if (!prop.setFloat || !value || !FitsFloatType(prop.floatType, *value)) return false;
+  prop.setFloat(object, prop.floatType == TFloatType::ftComp ? std::nearbyint(*value) : *value);
   return true;
 }
 
@@ -100,34 +112,53 @@ const PropInfo* FindProp(const TPersistent& object, std::wstring_view name) {
   return nullptr;
 }
 
-std::wstring GetPropText(const TPersistent& object, const PropInfo& prop) {
-  if (prop.kind == TypeKind::String) return prop.getStr ? prop.getStr(object) : std::wstring();
-  if (prop.kind != TypeKind::Class)
-    return prop.getOrd ? OrdinalText(prop, prop.getOrd(object)) : L"";
-  const TPersistent* value = prop.getObj ? prop.getObj(object) : nullptr;
-  if (!value) return prop.componentTyped ? std::wstring(kNull) : std::wstring();
-  if (const TStrings* strings = value->AsStrings()) return strings->Text();
-  if (const TComponent* component = value->AsComponent()) return component->Name();
-  return {};
+int FloatDigits(TFloatType type) {
+  switch (type) {
+    case TFloatType::ftSingle:
+      return 7;
+    case TFloatType::ftExtended:
+    case TFloatType::ftComp:
+      return 18;
+    case TFloatType::ftCurr:
+      return 19;
+    case TFloatType::ftDouble:
+      break;
+  }
+  return 15;
 }
 
-bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text,
-                 const TComponent* lookupRoot) {
-  if (prop.kind == TypeKind::String) {
-    if (!prop.setStr) return false;
-    prop.setStr(object, std::wstring(text));
-    return true;
+std::wstring GetPropText(const TPersistent& object, const PropInfo& prop) {
+  switch (prop.kind) {
+    case TypeKind::String:
+      return prop.getStr ? prop.getStr(object) : std::wstring();
+    case TypeKind::Float:
+      return prop.getFloat ? FloatToStrGeneral(prop.getFloat(object), FloatDigits(prop.floatType))
+                           : std::wstring();
+    case TypeKind::Variant:
+      return prop.getVar ? VarToStr(prop.getVar(object)) : std::wstring();
+    case TypeKind::Class:
+      return {};
+    default:
+      return prop.getOrd ? OrdinalText(prop, prop.getOrd(object)) : std::wstring();
   }
-  if (prop.kind == TypeKind::Class) {
-    TPersistent* current = prop.getObj ? prop.getObj(object) : nullptr;
-    if (!prop.setObj && current) {
-      if (TStrings* strings = current->AsStrings()) {
-        strings->SetText(text);
-        return true;
-      }
+}
+
+bool SetPropText(TPersistent& object, const PropInfo& prop, std::wstring_view text) {
+  switch (prop.kind) {
+    case TypeKind::String:
+      if (!prop.setStr) return false;
+      prop.setStr(object, std::wstring(text));
+      return true;
+    case TypeKind::Float:
+      return SetFloat(object, prop, text);
+    case TypeKind::Variant:
+      if (!prop.setVar) return false;
+      prop.setVar(object, TVariant(std::wstring(text)));
+      return true;
+    case TypeKind::Class:
       return false;
-    }
-    return SetReference(object, prop, text, lookupRoot);
+    default:
+      break;
   }
   if (!prop.setOrd) return false;
   const auto value = ParseOrdinal(prop, text);

@@ -1,6 +1,11 @@
 #include "ui/text.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace ui {
@@ -107,6 +112,87 @@ std::optional<int> TryStrToInt(std::wstring_view text) {
     return std::nullopt;
   }
   return static_cast<int>(*value);
+}
+
+std::wstring FloatToStrGeneral(long double value, int digits) {
+  if (std::isnan(value)) return L"NAN";
+  if (std::isinf(value)) return value < 0 ? L"-INF" : L"INF";
+  digits = std::clamp(digits, 1, 20);
+  // "-d.ddddde+XX": the rounded digits and the decimal exponent.
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::scientific, digits - 1);
+  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  const std::size_t e = text.find('e');
+  const bool negative = text.front() == '-';
+  std::string mantissa;
+  for (const char c : text.substr(0, e))
+    if (c >= '0' && c <= '9') mantissa.push_back(c);
+  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+  if (mantissa == "0") return L"0";
+  int exponent = 0;
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                  exponent);
+  std::string out = negative ? "-" : "";
+  const int length = static_cast<int>(mantissa.size());
+  if (exponent >= digits || exponent < -5) {
+    out += mantissa.substr(0, 1);
+    if (length > 1) out += "." + mantissa.substr(1);
+    out += "E" + std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+  } else {
+    const auto integerDigits = static_cast<std::size_t>(exponent + 1);
+    if (mantissa.size() < integerDigits) mantissa.append(integerDigits - mantissa.size(), '0');
+    out += mantissa.substr(0, integerDigits);
+    if (mantissa.size() > integerDigits) out += "." + mantissa.substr(integerDigits);
+  }
+  return std::wstring(out.begin(), out.end());
+}
+
+std::optional<long double> TryStrToFloat(std::wstring_view text) {
+  text = Trim(text);
+  if (SameText(text, L"NAN")) return std::numeric_limits<long double>::quiet_NaN();
+  if (SameText(text, L"INF") || SameText(text, L"+INF"))
+    return std::numeric_limits<long double>::infinity();
+  if (SameText(text, L"-INF")) return -std::numeric_limits<long double>::infinity();
+  // Checked here, so that the conversion sees nothing but its own syntax.
+  std::string narrow;
+  std::size_t i = 0;
+  const auto digitsFrom = [&](std::size_t start) {
+    while (i < text.size() && text[i] >= L'0' && text[i] <= L'9')
+      narrow.push_back(static_cast<char>(text[i++]));
+    return i - start;
+  };
+  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
+    if (text[i] == L'-') narrow.push_back('-');
+    ++i;
+  }
+  std::size_t mantissaDigits = digitsFrom(i);
+  if (i < text.size() && text[i] == L'.') {
+    narrow.push_back('.');
+    ++i;
+    mantissaDigits += digitsFrom(i);
+  }
+  if (mantissaDigits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+    narrow.push_back('e');
+    ++i;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+      narrow.push_back(static_cast<char>(text[i++]));
+    if (digitsFrom(i) == 0) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  // strtold, unlike from_chars on every target, converts to the full extended precision; it
+  // follows the C locale's decimal point.
+  if (const char point = *std::localeconv()->decimal_point; point != '.')
+    std::replace(narrow.begin(), narrow.end(), '.', point);
+  errno = 0;
+  char* end = nullptr;
+  const long double value = std::strtold(narrow.c_str(), &end);
+  if (end != narrow.c_str() + narrow.size() || (errno == ERANGE && std::isinf(value)))
+    return std::nullopt;
+  return value;
 }
 
 std::wstring WideFromUtf8(std::string_view text) {

@@ -21,15 +21,6 @@ constexpr unsigned kWmInitMenuPopup = 0x0117;
 constexpr std::intptr_t kHtLeft = 10;
 constexpr std::intptr_t kHtBottomRight = 17;
 
-// A value that begins and ends with the same quote character gets one more pair of double quotes,
-// because an INI file loses one pair on reading.
-std::wstring QuotedForIni(const std::wstring& value) {
-  if (value.size() >= 2 && value.front() == value.back() &&
-      (value.front() == L'"' || value.front() == L'\''))
-    return L'"' + value + L'"';
-  return value;
-}
-
 constexpr std::wstring_view kRootNames[] = {L"prCurrentUser", L"prLocalMachine", L"prCurrentConfig",
                                             L"prClassesRoot", L"prUsers",        L"prDynData"};
 constexpr ui::EnumNames kRootEnum{kRootNames};
@@ -155,7 +146,7 @@ std::wstring TFormPlacement::DoReadString(const std::wstring& section, const std
 void TFormPlacement::DoWriteString(const std::wstring& section, const std::wstring& ident,
                                    const std::wstring& value) {
   const StoreSession session(*this, false);
-  session.Store().WriteString(section, ident, useRegistry_ ? value : QuotedForIni(value));
+  session.Store().WriteString(section, ident, value);  // an INI file quotes what needs it
 }
 
 std::wstring TFormPlacement::ReadString(const std::wstring& ident, const std::wstring& def) {

@@ -8,8 +8,9 @@ namespace ux {
 
 const TTypeKinds& AllTypeKinds() {
   static const TTypeKinds kinds = {
-      ui::TypeKind::Integer,     ui::TypeKind::Int64, ui::TypeKind::Char,   ui::TypeKind::WChar,
-      ui::TypeKind::Enumeration, ui::TypeKind::Set,   ui::TypeKind::String, ui::TypeKind::Class};
+      ui::TypeKind::Integer,     ui::TypeKind::Int64,  ui::TypeKind::Char,   ui::TypeKind::WChar,
+      ui::TypeKind::Enumeration, ui::TypeKind::Set,    ui::TypeKind::String, ui::TypeKind::Class,
+      ui::TypeKind::Float,       ui::TypeKind::Variant};
   return kinds;
 }
 

@@ -15,7 +15,8 @@ constexpr std::wstring_view kCount = L"Count";
 const std::wstring kMissingLine(L"\uE000missing\uE000");
 
 bool WrittenWhenEmpty(ui::TypeKind kind) {
-  return kind == ui::TypeKind::String || kind == ui::TypeKind::WChar;
+  return kind == ui::TypeKind::String || kind == ui::TypeKind::WChar ||
+         kind == ui::TypeKind::Variant;
 }
 
 std::wstring ItemName(int index) {
@@ -100,7 +101,7 @@ void TPropsStorage::LoadAnyProperty(const ui::PropInfo* prop) {
     else if (prop->kind == ui::TypeKind::Char || prop->kind == ui::TypeKind::WChar)
       LoadCharacter(*prop, text);
     else
-      ui::SetPropText(*object_, *prop, text, owner_);
+      ui::SetPropText(*object_, *prop, text);
   } catch (...) {  // a property that cannot be loaded keeps its value
   }
 }
@@ -162,6 +163,8 @@ void TPropsStorage::StoreClassProperty(const ui::PropInfo& prop) {
   const std::wstring valueName = GetItemName(prop.name);
   if (const ui::TStrings* lines = value ? value->AsStrings() : nullptr)
     StoreStrings(*lines, valueName);
+  if (const ui::TCollection* collection = value ? value->AsCollection() : nullptr)
+    StoreCollection(*collection, valueName);
   if (IsReference(prop, value)) {
     const ui::TComponent* referenced = value ? value->AsComponent() : nullptr;
     const std::wstring text(referenced ? ui::Trim(ReferenceText(*referenced)) : kNull);
@@ -179,6 +182,8 @@ void TPropsStorage::LoadClassProperty(const ui::PropInfo& prop, const std::wstri
   ui::TPersistent* value = prop.getObj ? prop.getObj(*object_) : nullptr;
   const std::wstring valueName = GetItemName(prop.name);
   if (ui::TStrings* lines = value ? value->AsStrings() : nullptr) LoadStrings(*lines, valueName);
+  if (ui::TCollection* collection = value ? value->AsCollection() : nullptr)
+    LoadCollection(*collection, valueName);
   if (IsReference(prop, value)) {
     if (prop.setObj) LoadReference(prop, text);
     return;
@@ -210,6 +215,53 @@ void TPropsStorage::LoadStrings(ui::TStrings& lines, const std::wstring& valueNa
     if (line != kMissingLine) read.push_back(std::move(line));
   }
   lines.Assign(read);
+}
+
+std::unique_ptr<TPropsStorage> TPropsStorage::ItemStorage(ui::TPersistent* item,
+                                                          const std::wstring& valueName,
+                                                          int index) const {
+  std::unique_ptr<TPropsStorage> nested = NestedStorage(item, ItemName(index) + L"_");
+  nested->section_ = section_ + L"." + valueName;
+  return nested;
+}
+
+void TPropsStorage::StoreCollection(const ui::TCollection& collection,
+                                    const std::wstring& valueName) {
+  EraseSection(section_ + L"." + valueName);
+  WriteString(section_, valueName + L"." + std::wstring(kCount),
+              std::to_wstring(collection.Count()));
+  for (int i = 0; i < collection.Count(); ++i) {
+    ui::TCollectionItem& item = collection.Items(i);
+    const std::unique_ptr<TPropsStorage> nested = ItemStorage(&item, valueName, i);
+    const TPropInfoList props(&item, AllTypeKinds());
+    for (int p = 0; p < props.Count(); ++p) nested->StoreAnyProperty(props.Items(p));
+  }
+}
+
+// A count that is not a number, or beyond the cap, keeps the items there are.
+void TPropsStorage::LoadCollection(ui::TCollection& collection, const std::wstring& valueName) {
+  const int current = collection.Count();
+  const std::wstring text =
+      ReadString(section_, valueName + L"." + std::wstring(kCount), std::to_wstring(current));
+  int count = ui::TryStrToInt(text).value_or(current);
+  if (count < 0 || count > kMaxStoredItems) count = current;
+  collection.BeginUpdate();
+  try {
+    if (count != current) {
+      collection.Clear();
+      for (int i = 0; i < count; ++i) collection.Add();
+    }
+    for (int i = 0; i < count; ++i) {
+      ui::TCollectionItem& item = collection.Items(i);
+      const std::unique_ptr<TPropsStorage> nested = ItemStorage(&item, valueName, i);
+      const TPropInfoList props(&item, AllTypeKinds());
+      for (int p = 0; p < props.Count(); ++p) nested->LoadAnyProperty(props.Items(p));
+    }
+  } catch (...) {
+    collection.EndUpdate();
+    throw;
+  }
+  collection.EndUpdate();
 }
 
 // A component found by name is taken only when it fits the property's class.

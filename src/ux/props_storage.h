@@ -3,8 +3,12 @@
 //
 // Value names: a stored component's property is "<component>_<property>" in `Section`; a string
 // list goes to the sub-section "<Section>.<value name>" as "Count" and "Item0".."Item<n-1>"; a
-// component reference is the component's name ("<owner>.<name>" for another owner, "(null)" for
-// none); other objects store their own properties under "<value name><property>".
+// collection writes "<value name>.Count" in `Section` and each item's properties to that
+// sub-section as "Item<i>_<property>"; a component reference is the component's name
+// ("<owner>.<name>" for another owner, "(null)" for none); other objects (string lists and
+// collections too) store their own properties under "<value name><property>".
+// Variants, like strings, are written even when empty and always read: an empty variant is what
+// a property holds before its first load.
 #pragma once
 
 #include <functional>
@@ -28,6 +32,10 @@ using TFindOwnerEvent = std::function<ui::TComponent*(std::wstring_view name)>;
 
 // The most lines a stored string list may bring back; a damaged "Count" reads no further.
 inline constexpr int kMaxStoredLines = 4096;
+// The most items a stored collection may be given. Items are made even when nothing is stored
+// for them and are all written at the next save, so a damaged count beyond this keeps the
+// items there are.
+inline constexpr int kMaxStoredItems = 256;
 
 class TPropsStorage {
  public:
@@ -78,6 +86,11 @@ class TPropsStorage {
   void LoadClassProperty(const ui::PropInfo& prop, const std::wstring& text);
   void StoreStrings(const ui::TStrings& lines, const std::wstring& valueName);
   void LoadStrings(ui::TStrings& lines, const std::wstring& valueName);
+  void StoreCollection(const ui::TCollection& collection, const std::wstring& valueName);
+  void LoadCollection(ui::TCollection& collection, const std::wstring& valueName);
+  // The nested storage of collection item `index` in the sub-section.
+  std::unique_ptr<TPropsStorage> ItemStorage(ui::TPersistent* item, const std::wstring& valueName,
+                                             int index) const;
   void LoadReference(const ui::PropInfo& prop, const std::wstring& text);
 
   ui::TPersistent* object_ = nullptr;

@@ -31,8 +31,9 @@ void TStoredValue::SetName(const std::wstring& name) {
 void TStoredValue::Save() {
   TFormPlacement* storage = collection_.Storage();
   if (storage == nullptr) return;
-  std::wstring text = Value;
-  if (OnSave) OnSave(*this, text);
+  ui::TVariant value = Value;
+  if (OnSave) OnSave(*this, value);
+  std::wstring text = ui::VarToStr(value);
   if (!KeyString.empty()) text = Encode(KeyString, text);
   storage->WriteString(name_, text);
 }
@@ -40,11 +41,13 @@ void TStoredValue::Save() {
 void TStoredValue::Restore() {
   TFormPlacement* storage = collection_.Storage();
   if (storage == nullptr) return;
-  const std::wstring def = KeyString.empty() ? Value : Encode(KeyString, Value);
+  const std::wstring current = ui::VarToStr(Value);
+  const std::wstring def = KeyString.empty() ? current : Encode(KeyString, current);
   std::wstring text = storage->ReadString(name_, def);
   if (!KeyString.empty()) text = Decode(KeyString, text);
-  if (OnRestore) OnRestore(*this, text);
-  Value = text;
+  ui::TVariant value(std::move(text));
+  if (OnRestore) OnRestore(*this, value);
+  Value = std::move(value);
 }
 
 TStoredValue& TStoredValues::Add() {

@@ -1,11 +1,14 @@
 // Named values kept with a form's placement, one text value each under its name. A value with a
-// KeyString is stored as the hexadecimal XOR of its UTF-8 bytes, so any text survives.
+// KeyString is stored as the hexadecimal XOR of its UTF-8 bytes, so any text survives. A value
+// is saved as its text and comes back as a text variant.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "ui/variant.h"
 
 namespace ux {
 
@@ -14,7 +17,7 @@ class TStoredValues;
 
 class TStoredValue {
  public:
-  using TStoredValueEvent = std::function<void(TStoredValue& sender, std::wstring& value)>;
+  using TStoredValueEvent = std::function<void(TStoredValue& sender, ui::TVariant& value)>;
 
   explicit TStoredValue(TStoredValues& collection) : collection_(collection) {}
 
@@ -22,8 +25,8 @@ class TStoredValue {
   // Raises rtl::Exception when another value of the collection has the name (regardless of
   // case); an empty name is always accepted.
   void SetName(const std::wstring& name);
-  // A text; empty at creation.
-  std::wstring Value;
+  // Empty at creation.
+  ui::TVariant Value;
   std::string KeyString;
   TStoredValueEvent OnSave;
   TStoredValueEvent OnRestore;

@@ -87,6 +87,8 @@ TEST(UiComponent, NamesAreUniqueAmongSiblings) {
   auto root = ui::New<TProbe>(L"Root", journal);
   auto* a = ui::Create<TProbe>(*root, L"A", journal);
   EXPECT_THROW(ui::Create<TProbe>(*root, L"a", journal), rtl::Exception);
+  for (const wchar_t* invalid : {L"a.b", L"1a", L" a", L"a-b"})
+    EXPECT_THROW(a->SetName(invalid), rtl::Exception) << invalid;
   EXPECT_EQ(root->ComponentCount(), 1);  // the failed one left its owner again
   a->SetName(L"Renamed");
   EXPECT_EQ(root->FindComponent(L"RENAMED"), a);

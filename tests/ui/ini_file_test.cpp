@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "../rtl/temp_folder.h"
+#include "awkward_ini_values.h"
+#include "rtl/exceptions.h"
 
 namespace {
 
@@ -68,14 +70,49 @@ TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
   EXPECT_FALSE(ini.SectionExists(L"B"));
 }
 
-TEST_F(UiIniFile, NewFilesAreUtf16AndRoundTrip) {
+TEST_F(UiIniFile, NewFilesAreUtf16AndEveryValueReadsBackAsWritten) {
   {
     ui::TIniFile ini(Path());
     EXPECT_EQ(ini.ReadSections().size(), 0u);
     ini.WriteString(L"S", L"k", L"\u0416");
   }
   EXPECT_EQ(ReadBytes(), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x16\x04\r\0\n\0", 22));
-  EXPECT_EQ(ui::TIniFile(Path()).ReadString(L"S", L"k", L""), L"\u0416");
+  for (const auto& [value, line] : ui::test::kAwkwardIniValues) {
+    SCOPED_TRACE(std::wstring(value));
+    ui::TIniFile(Path()).WriteString(L"S", L"v", std::wstring(value));
+    const ui::TIniFile ini(Path());
+    EXPECT_EQ(ini.Lines().back(), line);
+    EXPECT_EQ(ini.Read(L"S", L"v"), value);
+  }
+  // Text that no line can hold is refused, and the file stays as it was.
+  const std::string before = ReadBytes();
+  ui::TIniFile ini(Path());
+  const std::pair<std::wstring, std::wstring> refused[] = {
+      {L"S", L"a=b"}, {L"S", L";v"}, {L"S", L"[v"}, {L"S]", L"v"}, {L"S", L"v\n"}, {L"S\r", L"v"}};
+  for (const auto& [section, ident] : refused)
+    EXPECT_THROW(ini.WriteString(section, ident, L"1"), rtl::Exception) << section << ident;
+  for (const wchar_t* value : {L"a\nb", L"a\rb", L"a\0b"})
+    EXPECT_THROW(ini.WriteString(L"S", L"v", std::wstring(value, 3)), rtl::Exception);
+  EXPECT_EQ(ReadBytes(), before);
+}
+
+// The typed reads of every settings store: a missing or non-numeric value gives the default.
+TEST(UiCustomIniFile, TypedValuesAndDefaults) {
+  ui::TIniFile ini(std::vector<std::wstring>{});
+  ini.WriteString(L"TMainForm", L"BootCode", L"7");
+  ini.WriteString(L"TMainForm", L"Bad", L"abc");
+  ini.WriteInteger(L"TMainForm", L"Negative", -5);
+  ini.WriteBool(L"TMainForm", L"Flag", true);
+  const std::pair<std::wstring, int> cases[] = {
+      {L"bootcode", 7}, {L"Bad", 1}, {L"Missing", 1}, {L"Negative", -5}, {L"Flag", 1}};
+  for (const auto& [ident, expected] : cases)
+    EXPECT_EQ(ini.ReadInteger(L"tmainform", ident, 1), expected) << ident;
+  EXPECT_EQ(ini.Lines(), (std::vector<std::wstring>{L"[TMainForm]", L"BootCode=7", L"Bad=abc",
+                                                    L"Negative=-5", L"Flag=1"}));
+  EXPECT_TRUE(ini.ReadBool(L"TMainForm", L"Flag", false));
+  EXPECT_EQ(ini.ReadString(L"Other", L"BootCode", L"none"), L"none");
+  EXPECT_TRUE(ini.ValueExists(L"TMainForm", L"BOOTCODE"));
+  EXPECT_FALSE(ini.ValueExists(L"TMainForm", L"Missing"));
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "../rtl/temp_folder.h"
+#include "../ui/stand_in_components.h"
 #include "fake_placement_host.h"
 #include "log_text.h"
-#include "stand_in_form.h"
 #include "ui/settings_store.h"
 #include "ux/form_storage.h"
 
@@ -18,29 +16,24 @@ namespace {
 
 using test::FakePlacementHost;
 using test::LogText;
-using Op = ui::TMemIniFile::Op;
 
-// One opening of the shared in-memory settings: counted, and failing on demand.
+// One opening of the shared in-memory settings, failing reads on demand.
 class SharedStore : public ui::TCustomIniFile {
  public:
   SharedStore(ui::TMemIniFile& ini, bool failReads) : ini_(ini), failReads_(failReads) {}
-  std::optional<std::wstring> Read(const std::wstring& section,
-                                   const std::wstring& ident) const override {
+  std::optional<std::wstring> Read(const std::wstring& s, const std::wstring& i) const override {
     if (failReads_) throw std::runtime_error("registry read failed");
-    return ini_.Read(section, ident);
+    return ini_.Read(s, i);
   }
-  void WriteString(const std::wstring& section, const std::wstring& ident,
-                   const std::wstring& value) override {
-    ini_.WriteString(section, ident, value);
+  void WriteString(const std::wstring& s, const std::wstring& i, const std::wstring& v) override {
+    ini_.WriteString(s, i, v);
   }
-  void DeleteKey(const std::wstring& section, const std::wstring& ident) override {
-    ini_.DeleteKey(section, ident);
-  }
-  std::vector<std::wstring> ReadSection(const std::wstring& section) const override {
-    return ini_.ReadSection(section);
+  void DeleteKey(const std::wstring& s, const std::wstring& i) override { ini_.DeleteKey(s, i); }
+  std::vector<std::wstring> ReadSection(const std::wstring& s) const override {
+    return ini_.ReadSection(s);
   }
   std::vector<std::wstring> ReadSections() const override { return ini_.ReadSections(); }
-  void EraseSection(const std::wstring& section) override { ini_.EraseSection(section); }
+  void EraseSection(const std::wstring& s) override { ini_.EraseSection(s); }
 
  private:
   ui::TMemIniFile& ini_;
@@ -49,7 +42,7 @@ class SharedStore : public ui::TCustomIniFile {
 
 class FakeAttachment : public FormAttachment {
  public:
-  explicit FakeAttachment(FakePlacementHost& host, std::vector<bool>& hookStates)
+  FakeAttachment(FakePlacementHost& host, std::vector<bool>& hookStates)
       : host_(host), hookStates_(hookStates) {}
   PlacementHost& Host() override { return host_; }
   void SetWindowHookActive(bool active) override { hookStates_.push_back(active); }
@@ -68,7 +61,7 @@ struct Fixture {
   std::vector<bool> readOnlyOpens;
   std::vector<bool> hookStates;
   bool failReads = false;
-  test::MainFormFixture form;
+  ui::test::MainFormFixture form;
   TFormStorage* storage = ui::Create<TFormStorage>(*form.form);
 
   Fixture() {
@@ -84,19 +77,23 @@ struct Fixture {
     storage->AttachForm(std::make_unique<FakeAttachment>(host, hookStates));
     form.form->FinishLoading();
   }
-
-  // The section's values in the order they were first written.
-  std::vector<std::wstring> WrittenNames(const std::wstring& section = L"TMainForm") const {
-    std::vector<std::wstring> names;
-    for (const ui::TMemIniFile::LogEntry& entry : ini.Log())
-      if (entry.op == Op::Write && entry.section == section) names.push_back(entry.ident);
-    return names;
-  }
   std::optional<std::wstring> Value(const std::wstring& ident) const {
     return ini.Read(L"TMainForm", ident);
   }
-  void Store(const std::wstring& ident, const std::wstring& value) {
-    ini.WriteString(L"TMainForm", ident, value);
+  // "name=value;name=value" into the form's section.
+  void Store(std::wstring_view values) {
+    while (!values.empty()) {
+      const std::wstring_view pair = values.substr(0, values.find(L';'));
+      const std::size_t equals = pair.find(L'=');
+      ini.WriteString(L"TMainForm", std::wstring(pair.substr(0, equals)),
+                      std::wstring(pair.substr(equals + 1)));
+      values.remove_prefix(std::min(values.size(), pair.size() + 1));
+    }
+  }
+  int Writes(const std::wstring& ident) const {
+    int count = 0;
+    for (const auto& entry : ini.Log()) count += entry.ident == ident;
+    return count;
   }
 };
 
@@ -141,68 +138,118 @@ TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
 }
 
 TEST(FormPlacement, ReadRules) {
-  const TWindowPlacement current{0, 1, {-1, -1}, {-4, -4}, {100, 50, 988, 700}};
   struct Case {
     const char* name;
-    std::vector<std::pair<std::wstring, std::wstring>> stored;
+    std::wstring_view stored;
     TFormBorderStyle border;
     std::optional<TRect> applied;  // the normal rectangle applied, or none
     TPoint minPosition{-1, -1};
   };
+  constexpr auto kSizeable = TFormBorderStyle::bsSizeable;
   const Case cases[] = {
-      {"suffixed wins",
-       {{L"NormPos(1280x1024)", L"10,20,300,400"}, {L"NormPos", L"1,2,3,4"}},
-       TFormBorderStyle::bsSizeable,
+      {"suffixed wins", L"NormPos(1280x1024)=10,20,300,400;NormPos=1,2,3,4", kSizeable,
        TRect{10, 20, 300, 400}},
-      {"plain only",
-       {{L"NormPos", L"10,20,300,400"}},
-       TFormBorderStyle::bsSizeable,
-       TRect{10, 20, 300, 400}},
-      {"other density",
-       {{L"NormPos", L"10,20,300,400"}, {L"PixelsPerInch", L"120"}},
-       TFormBorderStyle::bsSizeable,
-       std::nullopt},
-      {"right not past left",
-       {{L"NormPos", L"500,10,400,300"}},
-       TFormBorderStyle::bsSizeable,
-       std::nullopt},
-      {"not sizeable keeps its size",
-       {{L"NormPos", L"10,20,30,40"}},
-       TFormBorderStyle::bsDialog,
+      {"plain only", L"NormPos=10,20,300,400", kSizeable, TRect{10, 20, 300, 400}},
+      {"other density", L"NormPos=10,20,300,400;PixelsPerInch=120", kSizeable, std::nullopt},
+      {"right not past left", L"NormPos=500,10,400,300", kSizeable, std::nullopt},
+      {"not sizeable keeps its size", L"NormPos=10,20,30,40", TFormBorderStyle::bsDialog,
        TRect{10, 20, 898, 670}},
-      {"missing word takes the current",
-       {{L"NormPos", L"10 20,30"}},
-       TFormBorderStyle::bsSizeable,
-       TRect{10, 20, 30, 700}},
-      {"bad min/max word is 0",
-       {{L"MinMaxPos", L"x,5"}},
-       TFormBorderStyle::bsSizeable,
-       TRect{100, 50, 988, 700},
-       TPoint{0, 5}},
-      {"nothing stored", {}, TFormBorderStyle::bsSizeable, std::nullopt},
+      {"missing word takes the current", L"NormPos=10 20,30", kSizeable, TRect{10, 20, 30, 700}},
+      {"bad min/max word is 0", L"MinMaxPos=x,5", kSizeable, TRect{100, 50, 988, 700}, {0, 5}},
+      {"nothing stored", L"", kSizeable, std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Fixture f;
-    f.host.placement = current;
     f.host.borderStyle = c.border;
-    for (const auto& [ident, value] : c.stored) f.Store(ident, value);
-    f.Store(L"ShowCmd", L"3");  // position only: the stored state is never applied
+    f.Store(c.stored);
+    f.Store(L"ShowCmd=3");  // position only: the stored state is never applied
     f.storage->FormShow();
-    ASSERT_GE(f.host.applied.size(), 1u);  // UpdatePlacement always applies last
-    const TWindowPlacement last = f.host.applied.back();
+    ASSERT_EQ(f.host.applied.size(), c.applied ? 2u : 1u);
+    const TWindowPlacement last = f.host.applied.back();  // UpdatePlacement always applies last
     EXPECT_EQ(last.maxPosition, (TPoint{-4, -4}));
     EXPECT_EQ(last.showCmd, kSwHide);
     if (c.applied) {
-      ASSERT_EQ(f.host.applied.size(), 2u);
       EXPECT_EQ(f.host.applied[0].normalPosition, *c.applied);
       EXPECT_EQ(f.host.applied[0].minPosition, c.minPosition);
-    } else {
-      EXPECT_EQ(f.host.applied.size(), 1u);
     }
     EXPECT_EQ(f.host.windowState, TWindowState::wsNormal);
     EXPECT_EQ(f.readOnlyOpens, std::vector<bool>{true});
   }
+}
+
+TEST(FormPlacement, LifecycleGuards) {
+  {  // never shown: a save writes nothing
+    Fixture f;
+    f.storage->SaveFormPlacement();
+    f.storage->FormCloseQuery(true);
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.opens, 0);
+  }
+  {  // the form's own close query says no; no window handle at close
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(false);
+    f.host.handleAllocated = false;
+    f.storage->FormCloseQuery(true);
+    EXPECT_TRUE(f.ini.Log().empty());
+  }
+  {  // close, then destroy: written once, not visible
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(true);
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.Writes(L"FormVersion"), 1);
+    EXPECT_EQ(f.Value(L"Visible"), L"0");
+  }
+  {  // destroyed without a close
+    Fixture f;
+    f.storage->FormShow();
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.Value(L"Visible"), L"1");
+  }
+  {  // inactive: the hooks neither restore nor save
+    Fixture f;
+    f.storage->SetActive(false);
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(true);
+    f.storage->FormDestroy();
+    EXPECT_EQ(f.opens, 0);
+  }
+}
+
+// Properties come before the handler; a failing store reaches the application's handler.
+TEST(FormPlacement, RestoreOrderAndErrors) {
+  Fixture f;
+  f.Store(L"RightMultiDock_Width=77;BootCode=2");
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
+  f.form.form->FinishLoading();
+  int bootCode = -1;
+  f.storage->OnRestorePlacement = [&](TFormPlacement& p) {
+    EXPECT_EQ(f.form.rightDock->Width(), 77);
+    bootCode = p.ReadInteger(L"BootCode", 1);
+  };
+  f.storage->FormShow();
+  EXPECT_EQ(bootCode, 2);
+  EXPECT_EQ(f.opens, 1);
+  EXPECT_TRUE(f.host.handledErrors.empty());
+
+  Fixture failing;
+  failing.failReads = true;
+  failing.storage->FormShow();
+  EXPECT_EQ(failing.host.handledErrors, std::vector<std::string>{"registry read failed"});
+  EXPECT_EQ(failing.storage->IniFileObject(), nullptr);
+}
+
+// Outside a save or restore each single value opens the store and closes it again.
+TEST(FormPlacement, SingleValues) {
+  Fixture f;
+  f.storage->WriteInteger(L"N", -5);
+  EXPECT_EQ(f.storage->ReadInteger(L"N", 11), -5);
+  EXPECT_EQ(f.storage->ReadInteger(L"Missing", 11), 11);
+  EXPECT_EQ(f.storage->ReadString(L"Missing", L"def"), L"def");
+  EXPECT_EQ(f.readOnlyOpens, (std::vector<bool>{false, true, true, true}));
+  EXPECT_EQ(f.storage->IniFileObject(), nullptr);
 }
 
 TEST(FormPlacement, StateIsAppliedOnlyWithFpState) {
@@ -219,67 +266,17 @@ TEST(FormPlacement, StateIsAppliedOnlyWithFpState) {
     Fixture f;
     f.storage->SetOptions({TPlacementOption::fpState});
     f.host.mainForm = c.mainForm;
-    f.Store(L"ShowCmd", c.showCmd);
+    f.Store(L"ShowCmd=" + c.showCmd);
     f.storage->FormShow();
     EXPECT_EQ(f.host.calls, c.calls) << c.showCmd;
-  }
-}
-
-TEST(FormPlacement, LifecycleGuards) {
-  {  // never shown: a save writes nothing
-    Fixture f;
-    f.storage->SaveFormPlacement();
-    f.storage->FormCloseQuery(true);
-    f.storage->FormDestroy();
-    EXPECT_TRUE(f.ini.Log().empty());
-    EXPECT_EQ(f.opens, 0);
-  }
-  {  // the form's own close query says no
-    Fixture f;
-    f.storage->FormShow();
-    f.storage->FormCloseQuery(false);
-    EXPECT_TRUE(f.WrittenNames().empty());
-  }
-  {  // close, then destroy: written once, not visible
-    Fixture f;
-    f.storage->FormShow();
-    f.storage->FormCloseQuery(true);
-    f.storage->FormDestroy();
-    EXPECT_EQ(f.WrittenNames().size(), 9u);
-    EXPECT_EQ(f.Value(L"Visible"), L"0");
-  }
-  {  // destroyed without a close
-    Fixture f;
-    f.storage->FormShow();
-    f.storage->FormDestroy();
-    EXPECT_EQ(f.Value(L"Visible"), L"1");
-  }
-  {  // no window handle at close: nothing saved then, saved at destruction
-    Fixture f;
-    f.storage->FormShow();
-    f.host.handleAllocated = false;
-    f.storage->FormCloseQuery(true);
-    EXPECT_TRUE(f.WrittenNames().empty());
-  }
-  {  // inactive: the hooks neither restore nor save
-    Fixture f;
-    f.storage->SetActive(false);
-    f.Store(L"NormPos", L"1,2,300,400");
-    f.ini.ClearLog();
-    f.storage->FormShow();
-    f.storage->FormCloseQuery(true);
-    EXPECT_EQ(f.opens, 0);
-    EXPECT_TRUE(f.ini.Log().empty());
   }
 }
 
 TEST(FormPlacement, AnOlderStoredVersionSkipsTheRestoreButNotTheNextSave) {
   Fixture f;
   f.storage->SetVersion(1);
-  f.Store(L"FormVersion", L"0");
-  f.Store(L"NormPos", L"10,20,300,400");
+  f.Store(L"FormVersion=0;NormPos=10,20,300,400;RightMultiDock_Width=77");
   f.form.rightDock->SetWidth(5);
-  f.Store(L"RightMultiDock_Width", L"77");
   f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
   f.form.form->FinishLoading();
   bool restoredEvent = false;
@@ -293,72 +290,6 @@ TEST(FormPlacement, AnOlderStoredVersionSkipsTheRestoreButNotTheNextSave) {
   EXPECT_EQ(f.Value(L"RightMultiDock_Width"), L"5");
 }
 
-TEST(FormPlacement, RestoreOrderAndErrors) {
-  Fixture f;
-  f.Store(L"RightMultiDock_Width", L"77");
-  f.Store(L"BootCode", L"2");
-  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
-  f.form.form->FinishLoading();
-  int bootCode = -1;
-  f.storage->OnRestorePlacement = [&](TFormPlacement& p) {
-    EXPECT_EQ(f.form.rightDock->Width(), 77);  // properties come before the handler
-    bootCode = p.ReadInteger(L"BootCode", 1);
-  };
-  f.storage->FormShow();
-  EXPECT_EQ(bootCode, 2);
-  EXPECT_EQ(f.opens, 1);
-  EXPECT_TRUE(f.host.handledErrors.empty());
-
-  Fixture failing;
-  failing.failReads = true;
-  failing.storage->FormShow();  // the form's own OnShow would run next
-  EXPECT_EQ(failing.host.handledErrors, std::vector<std::string>{"registry read failed"});
-  EXPECT_EQ(failing.storage->IniFileObject(), nullptr);
-}
-
-TEST(FormPlacement, SingleValues) {
-  Fixture f;
-  const struct {
-    std::optional<std::wstring> stored;
-    int expected;
-  } cases[] = {{L"7", 7}, {L"abc", 11}, {std::nullopt, 11}, {L" -2 ", -2}};
-  for (const auto& c : cases) {
-    f.ini.EraseSection(L"TMainForm");
-    if (c.stored) f.Store(L"N", *c.stored);
-    EXPECT_EQ(f.storage->ReadInteger(L"N", 11), c.expected);
-  }
-  f.storage->WriteInteger(L"N", -5);
-  EXPECT_EQ(f.Value(L"N"), L"-5");
-  EXPECT_EQ(f.storage->ReadString(L"Missing", L"def"), L"def");
-  EXPECT_EQ(f.storage->IniFileObject(), nullptr);  // each single call opened and closed
-}
-
-// Values that an ini file would strip of their quotes get another pair, and read back unchanged
-// from a real file.
-TEST(FormPlacement, QuotedIniValues) {
-  const struct {
-    std::wstring value, written;
-  } cases[] = {{L"'x'", L"\"'x'\""},
-               {L"\"y\"", L"\"\"y\"\""},
-               {L"'z\"", L"'z\""},
-               {L"'", L"'"},
-               {L"plain", L"plain"}};
-  Fixture f;
-  f.storage->SetUseRegistry(false);
-  TTempFolder folder;
-  test::MainFormFixture form;
-  auto* real = ui::Create<TFormPlacement>(*form.form);
-  real->SetUseRegistry(false);
-  real->SetIniFileName((folder / "placement.ini").wstring());
-  real->SetIniSection(L"TMainForm");
-  for (const auto& c : cases) {
-    f.storage->WriteString(L"V", c.value);
-    EXPECT_EQ(f.Value(L"V"), c.written);
-    real->WriteString(L"V", c.value);
-    EXPECT_EQ(real->ReadString(L"V", L""), c.value);
-  }
-}
-
 TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {
   Fixture f;
   for (const wchar_t* section : {L"TMainForm", L"TMainForm.MRUList_Items", L"TMainForm\\Sub",
@@ -369,17 +300,18 @@ TEST(FormPlacement, EraseSectionsTakesTheSectionAndItsSubSections) {
             (std::vector<std::wstring>{L"TMainFormX", L"tmainform.other", L"TFileViewerForm"}));
 }
 
+// Values are saved as text and come back as text variants.
 TEST(FormPlacement, StoredValues) {
   Fixture f;
   TStoredValues& values = f.storage->StoredValues();
   TStoredValue& plain = values.Add();
   plain.SetName(L"Plain");
-  plain.Value = L"text";
+  plain.Value = 2.5;
   TStoredValue& secret = values.Add();
   secret.SetName(L"Secret");
   secret.KeyString = "k3y";
   secret.Value = L"\u0416\u00e9!";
-  secret.OnSave = [](TStoredValue&, std::wstring& v) { v += L"+"; };
+  secret.OnSave = [](TStoredValue&, ui::TVariant& v) { v = ui::VarToStr(v) + L"+"; };
   TStoredValue& unnamed = values.Add();
   unnamed.SetName(L"");
   EXPECT_THROW(values.Add().SetName(L"PLAIN"), std::exception);
@@ -388,13 +320,13 @@ TEST(FormPlacement, StoredValues) {
 
   f.storage->FormShow();
   f.storage->FormCloseQuery(true);
-  EXPECT_EQ(f.Value(L"Plain"), L"text");
+  EXPECT_EQ(f.Value(L"Plain"), L"2.5");
   const std::wstring stored = f.Value(L"Secret").value_or(L"");
   EXPECT_EQ(stored.size(), 12u);  // five UTF-8 bytes and "+" as hexadecimal pairs
-  plain.Value.clear();
-  secret.Value.clear();
+  plain.Value = {};
+  secret.Value = {};
   f.storage->FormShow();
-  EXPECT_EQ(plain.Value, L"text");
+  EXPECT_EQ(plain.Value, L"2.5");
   EXPECT_EQ(secret.Value, L"\u0416\u00e9!+");
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "../ui/stand_in_components.h"
 #include "log_text.h"
-#include "stand_in_form.h"
 #include "ui/settings_store.h"
 #include "ui/text.h"
 #include "ux/prop_info_list.h"
@@ -15,7 +15,7 @@ namespace ux {
 namespace {
 
 using test::LogText;
-using test::MainFormFixture;
+using ui::test::MainFormFixture;
 
 // A props storage bound to an in-memory settings file, section "TMainForm".
 struct Storage {
@@ -60,13 +60,12 @@ void Fill(MainFormFixture& f) {
   f.leftDock->SetWidth(180);
 }
 
-TEST(PropsStorage, StoresTheMainWindowsTenEntriesByName) {
-  MainFormFixture f;
-  Fill(f);
-  const auto list = StoredList(f);
+// The ten entries by name and in order, and back into a fresh form.
+TEST(PropsStorage, StoresTheMainWindowsTenEntriesAndLoadsThemBack) {
+  MainFormFixture saved;
+  Fill(saved);
   Storage s;
-  s.storage.StoreObjectsProps(f.form.get(), *list);
-
+  s.storage.StoreObjectsProps(saved.form.get(), *StoredList(saved));
   const std::vector<std::wstring> expected = {
       L"erase TMainForm.MRUList_Items",
       L"TMainForm.MRUList_Items: Count=2",
@@ -85,22 +84,11 @@ TEST(PropsStorage, StoresTheMainWindowsTenEntriesByName) {
       L"TMainForm.MRUListFolders_Items: Item0=C:\\Images",
   };
   EXPECT_EQ(LogText(s.ini), expected);
-  EXPECT_FALSE(s.Value(L"MRUList_Items"));
-}
-
-TEST(PropsStorage, RoundTripsIntoAFreshForm) {
-  MainFormFixture saved;
-  Fill(saved);
-  const auto savedList = StoredList(saved);
-  Storage s;
-  s.storage.StoreObjectsProps(saved.form.get(), *savedList);
 
   MainFormFixture loaded;
   loaded.mruList->Items()->Assign({L"old"});
   loaded.folderPanel->SetCurrentDock(loaded.leftDock);
-  const auto loadedList = StoredList(loaded);
-  s.storage.LoadObjectsProps(loaded.form.get(), *loadedList);
-
+  s.storage.LoadObjectsProps(loaded.form.get(), *StoredList(loaded));
   EXPECT_EQ(loaded.mruList->Items()->ToVector(), saved.mruList->Items()->ToVector());
   EXPECT_EQ(loaded.mruFolders->Items()->ToVector(), saved.mruFolders->Items()->ToVector());
   EXPECT_EQ(loaded.openDialog->FileTypeIndex(), 2);
@@ -132,18 +120,12 @@ TEST(PropsStorage, StringLists) {
   s.storage.LoadObjectsProps(f.form.get(), list);
   EXPECT_EQ(f.mruList->Items()->ToVector(), (std::vector<std::wstring>{L" a", L"b ", L""}));
 
-  // A line missing inside the count is skipped rather than brought back empty.
+  // A line missing inside the count is skipped rather than brought back empty; a damaged count
+  // reads no further than the cap.
   s.ini.SetSections(
       {{L"TMainForm.MRUList_Items", {{L"Count", L" 3 "}, {L"Item0", L"x"}, {L"Item2", L"z"}}}});
   s.storage.LoadObjectsProps(f.form.get(), list);
   EXPECT_EQ(f.mruList->Items()->ToVector(), (std::vector<std::wstring>{L"x", L"z"}));
-}
-
-TEST(PropsStorage, ADamagedCountReadsAtMostTheCap) {
-  MainFormFixture f;
-  ui::TStringList list({L"MRUList.Items"});
-  UpdateStoredList(f.form.get(), list, true);
-  Storage s;
   s.ini.SetSections({{L"TMainForm.MRUList_Items", {{L"Count", L"2000000000"}, {L"Item0", L"x"}}}});
   int reads = 0;
   auto read = s.storage.OnReadString;
@@ -159,14 +141,14 @@ TEST(PropsStorage, ADamagedCountReadsAtMostTheCap) {
 
 TEST(PropsStorage, ComponentReferencesOnLoad) {
   MainFormFixture f;
-  auto other = ui::New<test::TStandInForm>(L"TOtherForm");
+  auto other = ui::New<ui::test::TStandInForm>(L"TOtherForm");
   other->SetName(L"OtherForm");
-  auto* otherDock = ui::Create<test::TDock>(*other);
+  auto* otherDock = ui::Create<ui::test::TDock>(*other);
   otherDock->SetName(L"Dock");
 
   const struct {
     std::wstring stored;
-    test::TDock* expected;
+    ui::test::TDock* expected;
   } cases[] = {
       {L"", f.rightDock},                  // empty: unchanged
       {L"(NULL)", nullptr},                // none in any case
@@ -198,25 +180,6 @@ TEST(PropsStorage, ComponentReferencesOnLoad) {
   other->SetName(L"");
   s.storage.StoreObjectsProps(f.form.get(), list);
   EXPECT_EQ(s.Value(L"FileListPanel_CurrentDock"), L"OtherForm.Dock");
-}
-
-// A stored number that does not parse leaves the property as it was, like an enumeration name
-// that names no member.
-TEST(PropsStorage, Integers) {
-  const struct {
-    std::optional<std::wstring> stored;
-    int expected;
-  } cases[] = {{std::nullopt, 240}, {L" 12 ", 12}, {L"abc", 240}, {L"-3", -3}, {L"", 240}};
-  MainFormFixture f;
-  ui::TStringList list({L"RightMultiDock.Width"});
-  UpdateStoredList(f.form.get(), list, true);
-  for (const auto& c : cases) {
-    Storage s;
-    if (c.stored) s.ini.WriteString(L"TMainForm", L"RightMultiDock_Width", *c.stored);
-    f.rightDock->SetWidth(240);
-    s.storage.LoadObjectsProps(f.form.get(), list);
-    EXPECT_EQ(f.rightDock->Width(), c.expected) << c.stored.value_or(L"(missing)");
-  }
 }
 
 TEST(PropsStorage, StoredList) {
@@ -252,39 +215,46 @@ TEST(PropsStorage, StoredList) {
   EXPECT_FALSE(s.Value(L"RightMultiDock_Width"));
 }
 
-TEST(PropsStorage, SetsEnumerationsAndStrings) {
-  auto form = ui::New<test::TStandInForm>();
-  auto* styled = ui::Create<test::TStyled>(*form);
-  styled->SetName(L"Styled");
-  ui::TStringList list({L"Styled.Color", L"Styled.Colors", L"Styled.Caption"});
-  UpdateStoredList(form.get(), list, true);
-
+TEST(PropsStorage, CollectionsAndVariants) {
+  MainFormFixture f;
+  ui::test::TGrid* grid = f.grid;
+  ui::TStringList list({L"Grid.Columns", L"Grid.Hint"});
+  UpdateStoredList(f.form.get(), list, true);
+  static_cast<ui::test::TColumn&>(grid->columns.Add()).caption = L"Name";
+  grid->columns.Column(0).width = 0.25;
+  grid->columns.Add();
   Storage s;
-  styled->SetColor(test::TColorName::clBlue);
-  styled->SetColors(0b011);  // {clGreen, clRed}
-  styled->SetCaption(L"");
-  s.storage.StoreObjectsProps(form.get(), list);
-  EXPECT_EQ(s.Value(L"Styled_Color"), L"clBlue");
-  EXPECT_EQ(s.Value(L"Styled_Colors"), L"[clRed,clGreen]");
-  EXPECT_EQ(s.Value(L"Styled_Caption"), L"");  // strings are written even when empty
-
-  const struct {
-    std::wstring color, colors;
-    test::TColorName expectedColor;
-    std::uint32_t expectedColors;
-  } cases[] = {
-      {L"CLGREEN", L"[ clBlue , clRed ]", test::TColorName::clGreen, 0b101},
-      {L"clPurple", L"[]", test::TColorName::clRed, 0},
-      {L"clRed", L"[clGreen,clMauve]", test::TColorName::clRed, 0b010},
+  s.storage.StoreObjectsProps(f.form.get(), list);
+  const std::vector<std::wstring> expected = {
+      L"erase TMainForm.Grid_Columns",
+      L"TMainForm: Grid_Columns.Count=2",
+      L"TMainForm.Grid_Columns: Item0_Caption=Name",
+      L"TMainForm.Grid_Columns: Item0_Width=0.25",
+      L"TMainForm.Grid_Columns: Item1_Caption=",
+      L"TMainForm.Grid_Columns: Item1_Width=1",
+      L"TMainForm: Grid_Hint=",  // an empty variant is written, like a string
   };
+  EXPECT_EQ(LogText(s.ini), expected);
+
+  // A damaged count keeps the items there are, which still load their values.
+  const struct {
+    std::wstring count;
+    int expectedCount, expectedUpdates;
+  } cases[] = {{L"2", 2, 1}, {L"1", 1, 1}, {L"-1", 3, 1}, {L"x", 3, 1}, {L"257", 3, 1}};
   for (const auto& c : cases) {
-    styled->SetColor(test::TColorName::clRed);
-    styled->SetColors(0b111);
-    s.ini.WriteString(L"TMainForm", L"Styled_Color", c.color);
-    s.ini.WriteString(L"TMainForm", L"Styled_Colors", c.colors);
-    s.storage.LoadObjectsProps(form.get(), list);
-    EXPECT_EQ(styled->Color(), c.expectedColor) << c.color;
-    EXPECT_EQ(styled->Colors(), c.expectedColors) << c.colors;
+    SCOPED_TRACE(c.count);
+    grid->columns.Clear();
+    for (int i = 0; i < 3; ++i) grid->columns.Add();
+    grid->columns.updates = 0;
+    grid->hint = {};
+    s.ini.WriteString(L"TMainForm", L"Grid_Columns.Count", c.count);
+    s.ini.WriteString(L"TMainForm", L"Grid_Hint", L" 2.5 ");
+    s.storage.LoadObjectsProps(f.form.get(), list);
+    EXPECT_EQ(grid->columns.Count(), c.expectedCount);
+    EXPECT_EQ(grid->columns.updates, c.expectedUpdates);
+    EXPECT_EQ(grid->columns.Column(0).caption, L"Name");
+    EXPECT_EQ(grid->columns.Column(0).width, 0.25);
+    EXPECT_EQ(grid->hint, ui::TVariant(L"2.5"));  // an empty variant is loaded too
   }
 }
 

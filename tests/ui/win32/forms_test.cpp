@@ -240,20 +240,4 @@ TEST_F(UiForms, ClipboardTextRoundTrip) {
   EXPECT_EQ(ui::ClipboardText(), L"");
 }
 
-TEST_F(UiForms, ScreenKnowsCursorsMonitorsAndForms) {
-  ASSERT_NE(ui::Screen, nullptr);
-  EXPECT_NE(ui::Screen->Cursors(ui::crHourGlass), nullptr);
-  {
-    ui::TCursorScope busy(ui::crHourGlass);
-    EXPECT_EQ(ui::Screen->Cursor(), ui::crHourGlass);
-  }
-  EXPECT_EQ(ui::Screen->Cursor(), ui::crDefault);
-  EXPECT_FALSE(ui::Screen->Monitors().empty());
-  EXPECT_GT(ui::Screen->PixelsPerInch(), 0);
-  auto* form = ui::Create<ui::TForm>(*ui::Application);
-  EXPECT_EQ(ui::Screen->FormCount(), 1);
-  ui::Free(form);
-  EXPECT_EQ(ui::Screen->FormCount(), 0);
-}
-
 }  // namespace

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "../../rtl/temp_folder.h"
+#include "../awkward_ini_values.h"
+#include "ui/ini_file.h"
+
 namespace {
 
 class UiRegistry : public ::testing::Test {
@@ -69,6 +73,24 @@ TEST_F(UiRegistry, EraseAndDeleteAndReadOnly) {
   HKEY probe = nullptr;
   EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (path_ + L"\\Nowhere").c_str(), 0, KEY_READ, &probe),
             ERROR_SUCCESS);
+}
+
+// The profile functions, an independent reader, see in our INI file what we wrote.
+TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
+  TTempFolder folder;
+  const std::wstring path = (folder / "settings.ini").wstring();
+  const auto& values = ui::test::kAwkwardIniValues;
+  {
+    ui::TIniFile ini(path);
+    for (std::size_t i = 0; i < std::size(values); ++i)
+      ini.WriteString(L"Section", L"v" + std::to_wstring(i), std::wstring(values[i].value));
+  }
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    wchar_t buffer[64] = {};
+    GetPrivateProfileStringW(L"Section", (L"v" + std::to_wstring(i)).c_str(), L"(missing)", buffer,
+                             64, path.c_str());
+    EXPECT_EQ(std::wstring(buffer), values[i].value) << i;
+  }
 }
 
 }  // namespace

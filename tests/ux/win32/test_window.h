@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "ui/component.h"
@@ -15,9 +13,7 @@ namespace ux::test {
 
 class TTestWindow : public ui::TComponent, public win32::IWindowed {
  public:
-  explicit TTestWindow(ui::TComponent* owner, std::wstring_view className = L"TTestWindow")
-      : ui::TComponent(owner), className_(className) {}
-  std::wstring_view ClassName() const override { return className_; }
+  using ui::TComponent::TComponent;
   ~TTestWindow() override { DestroyHandle(); }
 
   HWND HandleNeeded() override {
@@ -59,7 +55,6 @@ class TTestWindow : public ui::TComponent, public win32::IWindowed {
                               300, nullptr, nullptr, instance, this);
   }
 
-  std::wstring className_;
   HWND window_ = nullptr;
 };
 

@@ -1,0 +1,138 @@
+// Feeds arbitrary bytes as a settings file: the INI text must parse, every value must read back
+// as written through another file, and the stored properties it holds must load into a small
+// form (with further stored-list entries taken from its "StoredProps" section) without reading
+// past a bound; for the main window's entries, storing the loaded form and loading that into a
+// fresh one must store the same again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "rtl/exceptions.h"
+#include "rtl/stream.h"
+#include "stand_in_components.h"
+#include "ui/ini_file.h"
+#include "ui/settings_store.h"
+#include "ux/props_storage.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// Every value reads back unchanged after it went through another file, quoted or not, and
+// after that file's text was parsed again; so do the values with blanks put around them.
+void CheckValuesRoundTrip(const ui::TIniFile& ini) {
+  ui::TIniFile copy(std::vector<std::wstring>{});
+  std::vector<std::vector<std::wstring>> written;
+  for (const std::wstring& section : ini.ReadSections()) {
+    Require(ini.SectionExists(section));
+    for (const std::wstring& ident : ini.ReadSection(section)) {
+      const auto value = ini.Read(section, ident);
+      Require(value.has_value());
+      for (const std::wstring& text : {*value, L" " + *value + L"\t"}) {
+        try {
+          copy.WriteString(section, ident, text);
+        } catch (const rtl::Exception&) {
+          continue;  // a name that no line can hold again (e.g. "[x" without "]")
+        }
+        Require(copy.Read(section, ident) == text);
+        written.push_back({section, ident, text});
+      }
+    }
+  }
+  const ui::TIniFile reparsed(copy.Lines());
+  for (const auto& entry : written) {
+    // A later write of the same name replaced an earlier one.
+    const auto value = reparsed.Read(entry[0], entry[1]);
+    Require(value == copy.Read(entry[0], entry[1]));
+  }
+}
+
+// The main window's entries and the other kinds' stand-ins: each loads what it stores.
+std::vector<std::wstring> RoundTripProps() {
+  std::vector<std::wstring> list = ui::test::MainFormFixture::StoredProps();
+  for (const wchar_t* entry :
+       {L"Styled.Color", L"Styled.Colors", L"Styled.Caption", L"Grid.Columns", L"Grid.Hint"})
+    list.emplace_back(entry);
+  return list;
+}
+
+// Stores the form's listed properties into a fresh in-memory file.
+void Store(ui::test::MainFormFixture& form, ui::TStringList& list, ui::TMemIniFile& ini) {
+  ux::TPropsStorage storage;
+  storage.SetSection(L"TMainForm");
+  storage.OnWriteString = [&ini](const std::wstring& s, const std::wstring& i,
+                                 const std::wstring& v) { ini.WriteString(s, i, v); };
+  storage.OnEraseSection = [&ini](const std::wstring& s) { ini.EraseSection(s); };
+  storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
+  storage.StoreObjectsProps(form.form.get(), list);
+  std::wstring comp;
+  std::wstring prop;
+  for (int i = 0; i < list.Count(); ++i) {
+    Require(ux::ParseStoredItem(list.Get(i), comp, prop));
+    Require(comp == ux::StoredComponent(list, i)->Name());
+  }
+}
+
+void Load(ui::test::MainFormFixture& form, ui::TStringList& list, const ui::TCustomIniFile& ini) {
+  ux::TPropsStorage storage;
+  storage.SetSection(L"TMainForm");
+  storage.OnReadString = [&ini](const std::wstring& s, const std::wstring& i,
+                                const std::wstring& d) { return ini.ReadString(s, i, d); };
+  storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
+  storage.LoadObjectsProps(form.form.get(), list);
+  Require(form.mruList->Items()->Count() <= ux::kMaxStoredLines);
+  Require(form.grid->columns.Count() <= ux::kMaxStoredItems);
+}
+
+std::unique_ptr<ui::TStringList> ResolvedList(ui::test::MainFormFixture& form,
+                                              const std::vector<std::wstring>& entries) {
+  auto list = std::make_unique<ui::TStringList>(entries);
+  ux::UpdateStoredList(form.form.get(), *list, true);
+  for (int i = 0; i < list->Count(); ++i)
+    Require(ux::StoredComponent(*list, i) != nullptr &&
+            form.form->FindComponent(ux::StoredComponent(*list, i)->Name()) ==
+                ux::StoredComponent(*list, i));
+  return list;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  rtl::TMemoryStream bytes(std::vector<std::uint8_t>(data, data + size));
+  ui::TStringList lines;
+  lines.LoadFromStream(bytes);
+  const ui::TIniFile ini(lines.ToVector());
+  CheckValuesRoundTrip(ini);
+
+  // Entries from the file itself, which may name any property (even a component's name).
+  std::vector<std::wstring> entries = RoundTripProps();
+  for (const std::wstring& ident : ini.ReadSection(L"StoredProps"))
+    entries.push_back(ini.ReadString(L"StoredProps", ident, L""));
+  ui::test::MainFormFixture any;
+  const auto anyList = ResolvedList(any, entries);
+  Load(any, *anyList, ini);
+  ui::TMemIniFile ignored;
+  Store(any, *anyList, ignored);
+
+  entries = RoundTripProps();
+  ui::test::MainFormFixture loaded;
+  const auto loadedList = ResolvedList(loaded, entries);
+  Load(loaded, *loadedList, ini);
+  ui::TMemIniFile first;
+  Store(loaded, *loadedList, first);
+  ui::test::MainFormFixture again;
+  const auto againList = ResolvedList(again, entries);
+  Load(again, *againList, first);
+  ui::TMemIniFile second;
+  Store(again, *againList, second);
+  Require(first.Sections().size() == second.Sections().size());
+  for (std::size_t i = 0; i < first.Sections().size(); ++i) {
+    Require(first.Sections()[i].name == second.Sections()[i].name);
+    Require(first.Sections()[i].values == second.Sections()[i].values);
+  }
+  return 0;
+}
