@@ -7,8 +7,8 @@
 # Usage: start_save_close.sh <repo> <Quollbox.exe> <image_check.exe> <work folder>
 set -euo pipefail
 repo=$1 exe=$2 checker=$3 work=$4
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+if [ -z "${QB_OWN_DISPLAY:-}" ]; then
+  exec "$repo/tools/with-display" "$0" "$@"
 fi
 run="$repo/tools/wine-run"
 key='HKCU\Software\Kelpfin\Quollbox\TMainForm'
