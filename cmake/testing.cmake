@@ -16,8 +16,6 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 
-# Labels come from directory properties (tests/ sets "native" or "wine"; a folder may append its
-# own), since properties handed to test discovery cannot carry a list.
 # Windows tests each hold one "wine" slot: tools/wine-run gives a slot its own copy of the Wine
 # prefix and its own display, so tests run side by side without sharing focus or registry. The
 # win32 test preset reads the slots from this file, one per processor.
@@ -32,6 +30,8 @@ if(WIN32)
     "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{\"wine\": [${slots}]}]}\n")
 endif()
 
+# Labels come from directory properties (tests/ sets "native" or "wine"; a folder may append its
+# own), since properties handed to test discovery cannot carry a list.
 # qb_test(name [GUI] SOURCES files... DEPS libs...)
 # GUI tests show windows (under Wine on a display of their own, see above).
 function(qb_test name)
