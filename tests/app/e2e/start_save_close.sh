@@ -7,8 +7,8 @@
 # Usage: start_save_close.sh <repo> <Quollbox.exe> <image_check.exe> <work folder>
 set -euo pipefail
 repo=$1 exe=$2 checker=$3 work=$4
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+if [ -z "${QB_OWN_DISPLAY:-}" ]; then
+  exec "$repo/tools/with-display" "$0" "$@"
 fi
 run="$repo/tools/wine-run"
 key='HKCU\Software\Kelpfin\Quollbox\TMainForm'
@@ -48,5 +48,15 @@ settings=$("$run" reg query "$key" | tr -d '\r')
 echo "$settings"
 grep -Eq 'BootCode +REG_SZ +2$' <<<"$settings" || { echo "BootCode is not \"2\""; exit 1; }
 grep -Eq 'RemovableDrive +REG_SZ *$' <<<"$settings" || { echo "RemovableDrive is not empty"; exit 1; }
+# The run command's way in: an image named by an absolute host path opens (the program would
+# read an untranslated "/..." as a switch and start with a new image).
+mkdir -p "$work/host dir" && cp NewImage1.dsk "$work/host dir/Opened.dsk"
+"$run" --host-paths "$exe" "$work/host dir/Opened.dsk" >>program.log 2>&1 &
+program=$!
+timeout 60 xdotool search --sync --name '^Quollbox - Z:.*host dir.Opened\.dsk$' >/dev/null ||
+  { echo "an image given by its host path did not open"; exit 1; }
+"$run" taskkill /IM Quollbox.exe >/dev/null
+wait "$program" || true
+
 "$run" reg delete 'HKCU\Software\Kelpfin\Quollbox' /f >/dev/null 2>&1 || true
 echo "end-to-end run passed"
