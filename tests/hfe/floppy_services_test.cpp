@@ -14,26 +14,13 @@
 #include "hfe/raw_image.h"
 #include "hfe/sector_enumeration.h"
 #include "hfe/track_utilities.h"
-#include "test_track_writer.h"
+#include "library_helpers.h"
 
 namespace hfe {
 namespace {
 
 using hfe_test::Bytes;
-
-// A generated floppy: `tracks` x `sides` x 9 sectors of 512 bytes of `image`.
-std::unique_ptr<TFloppy> Generated(TLibContext& context, const Bytes& image, int tracks, int sides,
-                                   TrackFormat format = TrackFormat::IsoIbmMfm) {
-  TRawGeometry geometry;
-  geometry.tracks = tracks;
-  geometry.sides = sides;
-  geometry.format = format;
-  if (format == TrackFormat::IsoIbmFm) geometry.bitRate = 500000;
-  int result = -1;
-  auto floppy = trk_generateDisk(context, image, geometry, result);
-  EXPECT_EQ(result, kOk);
-  return floppy;
-}
+using hfe_test::Generated;
 
 TEST(FloppyProperties, PropertiesAndGetters) {
   auto context = trk_init();
