@@ -1,6 +1,5 @@
-// Encoding then decoding gives the input back, with sizes in the header that agree. The
-// encoder's tests round-trip the window's edge, overflowing position rings and every distance
-// class.
+// Encoding then decoding gives the input back, with sizes in the header that agree and packed
+// sizes within bounds (the round-trip fuzz target covers arbitrary inputs).
 #include <gtest/gtest.h>
 
 #include "xsa_test_support.h"
@@ -9,23 +8,14 @@ namespace {
 
 using xsa_test::Bytes;
 
-Bytes Periodic(std::size_t period, std::size_t size) {
-  const Bytes pattern = xsa_test::RandomBytes(period, static_cast<std::uint32_t>(period));
-  Bytes data(size);
-  for (std::size_t i = 0; i < size; ++i) data[i] = pattern[i % period];
-  return data;
-}
-
 TEST(XsaRoundTrip, GivesTheInputBackWithItsSizes) {
   std::vector<std::pair<Bytes, std::size_t>> cases;  // data and the largest packed size
-  for (const std::size_t length : {0u, 1u, 2u, 3u, 4u, 253u, 254u, 255u, 256u, 509u, 1000u})
+  for (const std::size_t length : {0u, 1u, 3u, 254u, 255u, 256u, 509u})
     cases.push_back({Bytes(length, 0x41), 100});
   // Random bytes grow by at most one bit per byte.
   for (const std::size_t size : {7u, 5000u, 100000u})
     cases.push_back(
         {xsa_test::RandomBytes(size, static_cast<std::uint32_t>(size)), size * 9 / 8 + 20});
-  for (std::size_t period = 2; period <= 300; period += 7)
-    cases.push_back({Periodic(period, 3000), 3000});
   cases.push_back({Bytes(xsa_test::kImageSize, 0), 8192});
   cases.push_back({xsa_test::NewDiskImage(), 8192});
   cases.push_back({xsa_test::FilledDiskImage(), xsa_test::kImageSize});

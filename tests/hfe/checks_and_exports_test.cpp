@@ -13,21 +13,13 @@
 #include "hfe/raw_export.h"
 #include "hfe/raw_image.h"
 #include "hfe/sanity_checker.h"
-#include "test_track_writer.h"
+#include "library_helpers.h"
 
 namespace hfe {
 namespace {
 
 using hfe_test::Bytes;
-
-std::unique_ptr<TFloppy> Generated(TLibContext& context, const Bytes& image, int tracks,
-                                   int sides) {
-  TRawGeometry geometry;
-  geometry.tracks = tracks;
-  geometry.sides = sides;
-  int result = -1;
-  return trk_generateDisk(context, image, geometry, result);
-}
+using hfe_test::Generated;
 
 struct TLog {
   std::vector<std::string> lines;

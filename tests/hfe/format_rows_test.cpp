@@ -19,25 +19,13 @@ TrackFormat Format(int code) {
   return static_cast<TrackFormat>(code);
 }
 
-std::uint16_t Crc(const Bytes& bytes, std::uint16_t polynomial = 0x1021,
-                  std::uint16_t initial = 0xFFFF) {
-  std::uint16_t crc = initial;
-  for (std::uint8_t byte : bytes)
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool top = ((crc >> 15) & 1) != ((byte >> bit) & 1);
-      crc = static_cast<std::uint16_t>(crc << 1);
-      if (top) crc ^= polynomial;
-    }
-  return crc;
-}
-
 void Append(Bytes& out, const Bytes& more) {
   out.insert(out.end(), more.begin(), more.end());
 }
 
 void AppendCrc(Bytes& out, const Bytes& field, std::uint16_t polynomial = 0x1021,
                std::uint16_t initial = 0xFFFF) {
-  const std::uint16_t crc = Crc(field, polynomial, initial);
+  const std::uint16_t crc = hfe_test::BitwiseCrc(field, polynomial, initial);
   out.push_back(static_cast<std::uint8_t>(crc >> 8));
   out.push_back(static_cast<std::uint8_t>(crc));
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hfe/hfe_format.h"
-#include "test_track_writer.h"
+#include "library_helpers.h"
 
 namespace hfe {
 namespace {
@@ -158,24 +158,6 @@ TEST(HfeReader, ShortAndEmptyTracksAreSafe) {
   EXPECT_EQ(loaded.floppy.Side(1, 1)->cellData, Bytes(512, 0));
 }
 
-// A floppy of one-sided tracks whose side-0 cells are given.
-TFloppy FloppyOfCells(std::vector<Bytes> tracks) {
-  TFloppy floppy;
-  floppy.trackCount = static_cast<std::int32_t>(tracks.size());
-  floppy.sideCount = 1;
-  floppy.bitRate = 250000;
-  for (auto& cells : tracks) {
-    auto cylinder = std::make_unique<TCylinder>();
-    cylinder->sideCount = 1;
-    auto side = std::make_unique<TSide>();
-    side->trackLength = static_cast<std::int32_t>(cells.size() * 8);
-    side->cellData = std::move(cells);
-    cylinder->sides.push_back(std::move(side));
-    floppy.cylinders.push_back(std::move(cylinder));
-  }
-  return floppy;
-}
-
 Bytes Write(const TFloppy& floppy, int* result = nullptr) {
   auto context = trk_init();
   auto loader = trk_imgInitLoader(*context);
@@ -196,7 +178,7 @@ TEST(HfeWriter, FillsTheTrailingZerosWithThePrecedingPair) {
       {{0, 0, 0}, {0, 0, 0, 0, 0}, 0},
   };
   for (const auto& c : cases) {
-    const Bytes file = Write(FloppyOfCells({c.cells}));
+    const Bytes file = Write(*hfe_test::CellFloppy({{c.cells}}));
     ASSERT_EQ(file.size(), 1536u);
     for (int i = 0; i < 5; ++i)
       EXPECT_EQ(file[1024 + static_cast<std::size_t>(i)], hfe_test::Reversed(c.expected[i]));
@@ -220,9 +202,9 @@ TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
                {1, 40000, 2, 65534, 1024 + 128 * 512}};
   for (const auto& c : cases) {
     int result = -1;
-    const Bytes file = Write(
-        FloppyOfCells(std::vector<Bytes>(static_cast<std::size_t>(c.tracks), Bytes(c.cells, 0x4E))),
-        &result);
+    const Bytes file = Write(*hfe_test::CellFloppy(std::vector<std::vector<Bytes>>(
+                                 static_cast<std::size_t>(c.tracks), {Bytes(c.cells, 0x4E)})),
+                             &result);
     EXPECT_EQ(result, kOk);
     EXPECT_EQ(file[512], c.firstTrackBlock) << c.tracks;
     EXPECT_EQ(file[514] | file[515] << 8, c.listedLength) << c.tracks;
@@ -233,7 +215,7 @@ TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
   }
   for (std::size_t tracks : {0, 256}) {
     int result = 0;
-    Write(FloppyOfCells(std::vector<Bytes>(tracks, Bytes(1, 1))), &result);
+    Write(*hfe_test::CellFloppy(std::vector<std::vector<Bytes>>(tracks, {Bytes(1, 1)})), &result);
     EXPECT_EQ(result, kIoError) << tracks;
   }
 }

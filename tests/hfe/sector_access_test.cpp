@@ -8,12 +8,13 @@
 
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
-#include "test_track_writer.h"
+#include "library_helpers.h"
 
 namespace hfe {
 namespace {
 
 using hfe_test::Bytes;
+using hfe_test::CellFloppy;
 using hfe_test::TTestSector;
 
 std::vector<TTestSector> NineSectors(int cylinder, int head, std::uint32_t seed) {
@@ -30,25 +31,6 @@ Bytes Flat(const std::vector<TTestSector>& sectors) {
   for (const auto& s : sectors)
     std::copy(s.data.begin(), s.data.end(), flat.begin() + (s.r - 1) * 512);
   return flat;
-}
-
-// A floppy of one or two sides on one track, its side cells given directly.
-std::unique_ptr<TFloppy> FloppyOf(std::vector<Bytes> sides) {
-  auto floppy = std::make_unique<TFloppy>();
-  floppy->trackCount = 1;
-  floppy->sideCount = static_cast<std::int32_t>(sides.size());
-  floppy->bitRate = 250000;
-  auto cylinder = std::make_unique<TCylinder>();
-  cylinder->sideCount = floppy->sideCount;
-  for (auto& cells : sides) {
-    auto side = std::make_unique<TSide>();
-    side->trackLength = static_cast<std::int32_t>(cells.size() * 8);
-    side->cellData = std::move(cells);
-    side->bitRate = 250000;
-    cylinder->sides.push_back(std::move(side));
-  }
-  floppy->cylinders.push_back(std::move(cylinder));
-  return floppy;
 }
 
 struct TReadResult {
@@ -120,7 +102,7 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
     Bytes expected = Flat(sectors);
     if (c.blank) std::fill_n(expected.begin() + (c.blank - 1) * 512, 512, 0xAA);
     c.change(sectors);
-    auto floppy = FloppyOf({hfe_test::TrackSide({}), hfe_test::TrackSide(sectors)});
+    auto floppy = CellFloppy({{hfe_test::TrackSide({}), hfe_test::TrackSide(sectors)}});
     const auto result = ReadNine(*floppy, 1);
     EXPECT_EQ(result.copied, c.copied);
     EXPECT_EQ(result.status, c.status);
@@ -128,7 +110,7 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
     EXPECT_TRUE(result.Logged(c.logged));
   }
   // Side 1 of a one-sided floppy is not read at all.
-  auto oneSided = FloppyOf({hfe_test::TrackSide(NineSectors(0, 0, 1))});
+  auto oneSided = CellFloppy({{hfe_test::TrackSide(NineSectors(0, 0, 1))}});
   EXPECT_EQ(ReadNine(*oneSided, 1).copied, 0);
   EXPECT_EQ(ReadNine(*oneSided, 1).buffer, Bytes(9 * 512, 0xAA));
 }
@@ -160,7 +142,7 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
       track.Bytes({0xFE, sector.c, sector.h, sector.r, sector.n,
                    static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
       track.Run(0x4E, 40);
-      auto floppy = FloppyOf({Shifted(track.Finish(track.CellCount() / 8), offset)});
+      auto floppy = CellFloppy({{Shifted(track.Finish(track.CellCount() / 8), offset)}});
       auto context = trk_init();
       auto access = trk_initSectorAccess(*context, *floppy);
       auto found = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
@@ -182,7 +164,7 @@ TEST(SectorAccess, DataFieldWrappingPastTheEnd) {
   const std::size_t cut = cells.size() - 300;  // inside the data field
   Bytes rotated(cells.begin() + static_cast<std::ptrdiff_t>(cut), cells.end());
   rotated.insert(rotated.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cut));
-  auto floppy = FloppyOf({rotated});
+  auto floppy = CellFloppy({{rotated}});
   auto context = trk_init();
   auto access = trk_initSectorAccess(*context, *floppy);
   auto sector = trk_searchSector(*access, 0, 0, 1, SectorSearch::IsoIbmMfm);
@@ -194,7 +176,7 @@ TEST(SectorAccess, DataFieldWrappingPastTheEnd) {
 TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   auto sides0 = NineSectors(0, 0, 2);
   auto sides1 = NineSectors(0, 1, 3);
-  auto floppy = FloppyOf({hfe_test::TrackSide(sides0), hfe_test::TrackSide(sides1)});
+  auto floppy = CellFloppy({{hfe_test::TrackSide(sides0), hfe_test::TrackSide(sides1)}});
   auto context = trk_init();
   auto access = trk_initSectorAccess(*context, *floppy);
   int count = 0;
@@ -217,7 +199,7 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
 
 TEST(SectorAccess, WriteBackReencodesTheDataField) {
   auto sectors = NineSectors(0, 0, 6);
-  auto floppy = FloppyOf({hfe_test::TrackSide(sectors)});
+  auto floppy = CellFloppy({{hfe_test::TrackSide(sectors)}});
   auto context = trk_init();
   auto access = trk_initSectorAccess(*context, *floppy);
   const Bytes fresh = hfe_test::RandomBytes(2 * 512, 77);

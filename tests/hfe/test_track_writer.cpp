@@ -5,13 +5,13 @@
 
 namespace hfe_test {
 
-std::uint16_t BitwiseCrc(const Bytes& bytes) {
-  std::uint16_t crc = 0xFFFF;
+std::uint16_t BitwiseCrc(const Bytes& bytes, std::uint16_t polynomial, std::uint16_t initial) {
+  std::uint16_t crc = initial;
   for (std::uint8_t byte : bytes) {
     for (int bit = 7; bit >= 0; --bit) {
       const bool top = ((crc >> 15) & 1) != ((byte >> bit) & 1);
       crc = static_cast<std::uint16_t>(crc << 1);
-      if (top) crc ^= 0x1021;
+      if (top) crc ^= polynomial;
     }
   }
   return crc;

@@ -10,7 +10,8 @@ namespace hfe_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint16_t BitwiseCrc(const Bytes& bytes);
+std::uint16_t BitwiseCrc(const Bytes& bytes, std::uint16_t polynomial = 0x1021,
+                         std::uint16_t initial = 0xFFFF);
 std::uint8_t Reversed(std::uint8_t byte);
 
 struct TTestSector {

@@ -21,21 +21,10 @@ const OracleTools& Tools() {
 
 std::string MissingTools() {
   const OracleTools& t = Tools();
-  const std::array<std::pair<const char*, const std::string*>, 8> all{{{"mdir", &t.mdir},
-                                                                       {"mcopy", &t.mcopy},
-                                                                       {"minfo", &t.minfo},
-                                                                       {"mformat", &t.mformat},
-                                                                       {"mmd", &t.mmd},
-                                                                       {"mdel", &t.mdel},
-                                                                       {"mkfs.fat", &t.mkfsFat},
-                                                                       {"fsck.fat", &t.fsckFat}}};
-  std::string missing;
-  for (const auto& [name, path] : all) {
-    if (path->empty()) missing += std::string(missing.empty() ? "" : ", ") + name;
-  }
-  if (missing.empty()) return {};
-  return "missing tools: " + missing +
-         " (install the Debian packages mtools and dosfstools, then configure again)";
+  for (const std::string* path :
+       {&t.mdir, &t.mcopy, &t.minfo, &t.mformat, &t.mmd, &t.mdel, &t.mkfsFat, &t.fsckFat})
+    if (path->empty()) return "install mtools and dosfstools, then configure again";
+  return {};
 }
 
 void PrepareToolEnvironment() {

@@ -19,7 +19,7 @@ struct OracleTools {
   std::string mdir, mcopy, minfo, mformat, mmd, mdel, mkfsFat, fsckFat;
 };
 const OracleTools& Tools();
-// Empty when every tool is present; otherwise a message naming the missing ones.
+// Empty when every tool is present.
 std::string MissingTools();
 
 // Sets the environment every tool call and every stamp comparison relies on (TZ=UTC,
