@@ -202,8 +202,11 @@ class TFat12Writer {
     const std::string base = name.substr(0, dot);
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
     for (int n = 1; n < 1000; ++n) {
-      const std::string tail = "~" + std::to_string(n);
-      const std::string candidate = base.substr(0, 8 - tail.size()) + tail + ext;
+      // Appended piece by piece: GCC's -Wrestrict misreads concatenated temporaries at -O3.
+      std::string tail(1, '~');
+      tail.append(std::to_string(n));
+      std::string candidate(base, 0, 8 - tail.size());
+      candidate.append(tail).append(ext);
       if (used.insert(candidate).second) return candidate;
     }
     return {};

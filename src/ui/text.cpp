@@ -135,17 +135,18 @@ std::wstring FloatToStrGeneral(long double value, int digits) {
                   exponent);
   std::string out = negative ? "-" : "";
   const int length = static_cast<int>(mantissa.size());
+  // Appended piece by piece: GCC's -Wrestrict misreads concatenated temporaries at -O3.
   if (exponent >= digits || exponent < -5) {
-    out += mantissa.substr(0, 1);
-    if (length > 1) out += "." + mantissa.substr(1);
-    out += "E" + std::to_string(exponent);
+    out.push_back(mantissa[0]);
+    if (length > 1) out.append(1, '.').append(mantissa, 1);
+    out.append(1, 'E').append(std::to_string(exponent));
   } else if (exponent < 0) {
-    out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+    out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(mantissa);
   } else {
     const auto integerDigits = static_cast<std::size_t>(exponent + 1);
     if (mantissa.size() < integerDigits) mantissa.append(integerDigits - mantissa.size(), '0');
-    out += mantissa.substr(0, integerDigits);
-    if (mantissa.size() > integerDigits) out += "." + mantissa.substr(integerDigits);
+    out.append(mantissa, 0, integerDigits);
+    if (mantissa.size() > integerDigits) out.append(1, '.').append(mantissa, integerDigits);
   }
   return std::wstring(out.begin(), out.end());
 }
