@@ -9,16 +9,6 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-TEST_F(ShellCoreTest, StartsWithAnUnmodifiedSingleSidedImageAndItsPanels) {
-  StartFresh();
-  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk");
-  EXPECT_EQ(view.panels, (Texts{L"360k", L"0 bytes in 0 file(s)", L"2048 of 364544 bytes used",
-                                L"362496 bytes free", L""}));
-  EXPECT_TRUE(view.rows.empty());
-  EXPECT_TRUE(ui.boxes.empty());
-  EXPECT_EQ(core->Image()->BootRecord()->BootCode[0], disk::GetBootCode(1).Code[0]);
-}
-
 TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
   const struct {
     std::vector<std::wstring> arguments;
@@ -27,18 +17,14 @@ TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
       {{L"missing.dsk"}, L"Quollbox - NewImage1.dsk"},
       {{L"img/a.dsk", L"-o", L"img/b.dsk"}, L"Quollbox - /work/img/b.dsk"},
   };
+  fs.files["/work/img/a.dsk"] = RawImage(false);
+  fs.files["/work/img/b.dsk"] = RawImage(true);
   for (const auto& c : kCases) {
-    FakeFs files;
-    files.files["/work/img/a.dsk"] = RawImage(false);
-    files.files["/work/img/b.dsk"] = RawImage(true);
-    FakeView shown;
-    FakeUi boxes;
-    ShellCore startUp({shown, boxes, dialogs, files, settings, drives, viewer, dates, *recentFiles,
-                       *recentFolders});
-    startUp.Start(c.arguments);
-    EXPECT_EQ(shown.caption, c.caption) << c.arguments.size();
-    EXPECT_FALSE(startUp.Image()->IsModified());
-    EXPECT_TRUE(boxes.boxes.empty());
+    MakeCore();
+    core->Start(c.arguments);
+    EXPECT_EQ(view.caption, c.caption);
+    EXPECT_FALSE(core->Image()->IsModified());
+    EXPECT_TRUE(ui.boxes.empty());
   }
 }
 

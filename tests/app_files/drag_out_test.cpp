@@ -77,12 +77,6 @@ TEST_F(DragOutTest, ADirectoryIsFollowedByItsChildrenThenTheirContentsDepthFirst
   EXPECT_EQ(disk_->Directory(), "\\");
 }
 
-TEST_F(DragOutTest, DotEntriesAreLeftOut) {
-  ASSERT_TRUE(disk_->ChangeDir("DIR1"));
-  const disk::TDirEntry* dots[] = {disk_->Lookup("."), disk_->Lookup("..")};
-  EXPECT_TRUE(CollectDragEntries(*disk_, dots).Items.empty());
-}
-
 TEST_F(DragOutTest, DamagedDirectoryChainsEndTheWalkWithBoundedOutput) {
   const std::int32_t dir1Cluster = dir1_->ClusterLow;
   const std::vector<std::wstring> whole = PathsOf(CollectAll());

@@ -1,5 +1,5 @@
-// Renaming in place: the kept extension, refusals and the stored name bytes. The 8.3 names are
-// the disk model's; the write is checked by mtools in the interop test.
+// Renaming in place: the kept extension, refusals and the stored name bytes. The 8.3 names and
+// the write are the disk model's.
 #include <gtest/gtest.h>
 
 #include <string>
