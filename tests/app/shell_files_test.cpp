@@ -34,16 +34,6 @@ class ShellFilesTest : public ShellCoreTest {
   bool CaptionModified() const { return view.caption.ends_with(L" *"); }
 };
 
-TEST_F(ShellFilesTest, RefreshShowsTheRowsAndTheirTotals) {
-  AddFile(L"ab.c", 1500);
-  ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
-  core->RefreshFileList();
-  EXPECT_EQ(view.Names(), (Names{L"AB", L"SUB"}));
-  EXPECT_EQ(view.rows[0].DateTime.size(), 19u);  // the ISO patterns of the port
-  EXPECT_EQ(view.panels[1], L"1500 bytes in 1 file(s)");
-  EXPECT_EQ(view.panels[3], FreePanelText(Image().DiskFree()));
-}
-
 TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   AddFile(L"b.zz", 300);
   AddFile(L"A.yy", 100);

@@ -96,6 +96,7 @@ TEST_F(ShellCoreTest, OpensRawAndTrackImagesWithRowsRecentListsAndSettings) {
     EXPECT_EQ(view.panels[0], L"720k");
     EXPECT_EQ(view.panels[1], L"11 bytes in 1 file(s)");
     EXPECT_EQ(view.Names(), Texts{L"HELLO"});
+    EXPECT_EQ(view.rows[0].DateTime.size(), 19u);  // the ISO patterns of the port
     EXPECT_EQ(TopRecentFile(), std::filesystem::path(path).wstring());
     EXPECT_EQ(recentFolders->Items()->Get(0), L"/img");
     EXPECT_EQ(fs.cwd, "/img");
