@@ -232,16 +232,12 @@ TEST(MsxBasicFailure, MalformedProgramsAreRefused) {
   }
 }
 
-// The program holds every multi-byte form, so its prefixes end inside each of them.
+// The program holds every multi-byte form, so its prefixes end inside each of them. (That a
+// prefix lists a prefix of the lines is the fuzz target's property.)
 TEST(MsxBasicFailure, EveryProperPrefixOfAProgramIsRefused) {
   const Bytes program = GoldenProgram();
-  for (std::size_t length = 0; length < program.size(); ++length) {
-    const Listing listing = List(Bytes(program.begin(), program.begin() + length));
-    EXPECT_FALSE(listing.ok) << length;
-    ASSERT_LE(listing.lines.size(), kGoldenListing.size()) << length;
-    EXPECT_TRUE(std::equal(listing.lines.begin(), listing.lines.end(), kGoldenListing.begin()))
-        << length;
-  }
+  for (std::size_t length = 0; length < program.size(); ++length)
+    EXPECT_FALSE(List(Bytes(program.begin(), program.begin() + length)).ok) << length;
 }
 
 }  // namespace
