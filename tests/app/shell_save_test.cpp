@@ -211,7 +211,9 @@ TEST_F(ShellCoreTest, ReplaceBootSectorMarksTheImageModified) {
     StartFresh();
     core->ReplaceBootSector(tag);
     EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
-    EXPECT_EQ(core->Image()->Buffer()[28], tag == 2 ? disk::GetBootCode(2).Code[0] : 0) << tag;
+    const disk::TBootCodeRec code = disk::GetBootCode(2);
+    const auto bytes = core->Image()->Buffer().subspan(28, code.Size);
+    EXPECT_EQ(std::equal(bytes.begin(), bytes.end(), code.Code), tag == 2) << tag;
   }
 }
 
