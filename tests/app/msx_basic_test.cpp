@@ -47,78 +47,53 @@ void ExpectTexts(const std::vector<TokenCase>& cases) {
 }
 
 // Each group's ends and a spread of codes between them: an indexing slip shifts every keyword.
+// Function codes past the table list as hex.
 TEST(MsxBasicTokens, StatementAndFunctionTokensListTheirKeywords) {
-  ExpectTexts({{{0x81, 0x20, 0x41}, L"END A"},
-               {{0x8F, 0x20, 0x41}, L"REM A"},
-               {{0xA1, 0x20, 0x41}, L"?? a1 ?? A"},
-               {{0xC0, 0x20, 0x41}, L"BEEP A"},
-               {{0xD9, 0x20, 0x41}, L"TO A"},
-               {{0xE5, 0x20, 0x41}, L"INSTR A"},
-               {{0xE6, 0x20, 0x41}, L"??? A"},
-               {{0xEE, 0x20, 0x41}, L"> A"},
-               {{0xF6, 0x20, 0x41}, L"AND A"},
-               {{0xFC, 0x20, 0x41}, L"\\ A"},
-               {{0xFF, 0x81, 0x28, 0x41, 0x29}, L"LEFT$(A)"},
-               {{0xFF, 0x93, 0x28, 0x41, 0x29}, L"STR$(A)"},
-               {{0xFF, 0x98, 0x28, 0x41, 0x29}, L"VPEEK(A)"},
-               {{0xFF, 0xA2, 0x28, 0x41, 0x29}, L"STICK(A)"},
-               {{0xFF, 0xB0, 0x28, 0x41, 0x29}, L"MKD$(A)"}});
-}
-
-TEST(MsxBasicTokens, UnknownFunctionCodesListAsHex) {
-  ExpectTexts({{{0xFF, 0xC0}, L"FF/C0"},
-               {{0xFF, 0xB1}, L"FF/B1"},
-               {{0xFF, 0x80}, L"FF/80"},
-               {{0xFF, 0x05}, L"FF/05"},
-               {{0xFF, 0xFF}, L"FF/FF"}});
+  const std::vector<std::pair<std::uint8_t, std::wstring>> statements = {
+      {0x81, L"END"},   {0x8F, L"REM"}, {0xA1, L"?? a1 ??"}, {0xC0, L"BEEP"}, {0xD9, L"TO"},
+      {0xE5, L"INSTR"}, {0xE6, L"???"}, {0xEE, L">"},        {0xF6, L"AND"},  {0xFC, L"\\"}};
+  for (const auto& [code, keyword] : statements)
+    EXPECT_EQ(ListTokens({code, 0x20, 0x41}), keyword + L" A");
+  const std::vector<std::pair<std::uint8_t, std::wstring>> functions = {
+      {0x81, L"LEFT$(A)"}, {0x93, L"STR$(A)"},  {0x98, L"VPEEK(A)"}, {0xA2, L"STICK(A)"},
+      {0xB0, L"MKD$(A)"},  {0xB1, L"FF/B1(A)"}, {0x80, L"FF/80(A)"}, {0xFF, L"FF/FF(A)"}};
+  for (const auto& [code, text] : functions)
+    EXPECT_EQ(ListTokens({0xFF, code, 0x28, 0x41, 0x29}), text);
 }
 
 TEST(MsxBasicTokens, OtherBytesListAsThemselves) {
-  ExpectTexts({{{0x41, 0x24, 0x28, 0x2C, 0x29, 0x3B}, L"A$(,);"},
-               {{0x30, 0x39, 0x20, 0x7E, 0x7F, 0x80}, L"09 ~\x7F\x80"},
-               {{0xFD, 0xFE}, L"\xFD\xFE"},
+  ExpectTexts({{{0x41, 0x24, 0x28, 0x2C, 0x29, 0x3B, 0x7E, 0x7F, 0x80, 0xFD, 0xFE},
+                L"A$(,);~\x7F\x80\xFD\xFE"},
                {{0x01, 0x0A, 0x0D, 0x10, 0x1B, 0x1E}, L"\x01\x0A\x0D\x10\x1B\x1E"}});
 }
 
 TEST(MsxBasicNumbers, EveryFormListsAsWritten) {
   ExpectTexts({
       {{0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A}, L"0123456789"},
-      {{0x0F, 0x0A}, L"10"},
       {{0x0F, 0xFF}, L"255"},
-      {{0x1C, 0x34, 0x12}, L"4660"},
       {{0x1C, 0xFF, 0xFF}, L"65535"},
-      {{0x0B, 0x08, 0x00}, L"&O10"},
       {{0x0B, 0x00, 0x00}, L"&O0"},
       {{0x0B, 0xFF, 0xFF}, L"&O177777"},
-      {{0x0C, 0xFF, 0x00}, L"&HFF"},
       {{0x0C, 0x00, 0x00}, L"&H0"},
       {{0x0C, 0xCD, 0xAB}, L"&HABCD"},
       // Single precision: 0.<6 digits> times ten to (first byte & 0x7F) - 64.
       {{0x1D, 0x00, 0x00, 0x00, 0x00}, L"0!"},
-      {{0x1D, 0x41, 0x30, 0x00, 0x00}, L"3!"},
       {{0x1D, 0xC1, 0x30, 0x00, 0x00}, L"-3!"},
       {{0x1D, 0x41, 0x15, 0x00, 0x00}, L"1.5"},
       {{0x1D, 0x41, 0x00, 0x00, 0x00}, L"0!"},
       {{0x1D, 0x42, 0x10, 0x00, 0x00}, L"10!"},
-      {{0x1D, 0x46, 0x12, 0x34, 0x56}, L"123456!"},
-      {{0x1D, 0x47, 0x12, 0x34, 0x56}, L"1234560!"},
       {{0x1D, 0x4E, 0x12, 0x34, 0x56}, L"12345600000000!"},
       {{0x1D, 0x4F, 0x12, 0x34, 0x56}, L"1.23456E+14"},
-      {{0x1D, 0x7F, 0x10, 0x00, 0x00}, L"1E+62"},
       {{0x1D, 0x40, 0x50, 0x00, 0x00}, L".5"},
       {{0x1D, 0xC0, 0x12, 0x50, 0x00}, L"-.125"},
       {{0x1D, 0x3F, 0x50, 0x00, 0x00}, L".05"},
-      {{0x1D, 0xBF, 0x25, 0x00, 0x00}, L"-.025"},
       {{0x1D, 0x3E, 0x12, 0x34, 0x00}, L"1.234E-03"},
       {{0x1D, 0x3E, 0x50, 0x00, 0x00}, L"5E-03"},
-      {{0x1D, 0x01, 0x10, 0x00, 0x00}, L"1E-64"},
       {{0x1D, 0x80, 0x10, 0x00, 0x00}, L"-1E-65"},
       {{0x1D, 0x41, 0x3A, 0xF0, 0x00}, L"3.AF"},  // crafted nibbles show as hex digits
       // Double precision: 14 digits, suffix "#".
       {{0x1F, 0, 0, 0, 0, 0, 0, 0, 0}, L"0#"},
       {{0x1F, 0x41, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97}, L"3.1415926535897"},
-      {{0x1F, 0x42, 0x12, 0, 0, 0, 0, 0, 0}, L"12#"},
-      {{0x1F, 0xC5, 0x12, 0x34, 0x50, 0, 0, 0, 0}, L"-12345#"},
       {{0x1F, 0x4E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}, L"12345678901234#"},
       {{0x1F, 0x4F, 0x12, 0x34, 0, 0, 0, 0, 0}, L"1.234E+14"},
       {{0x1F, 0x3F, 0x10, 0, 0, 0, 0, 0, 0}, L".01"},
@@ -155,16 +130,11 @@ TEST(MsxBasicText, StringsAndCommentsShowTheMsxCharacterSet) {
   EXPECT_EQ(ListTokens(tokens), L"\"" + koi8r);
 }
 
+// The map's ends, a spread between them, and codes around it that stay as they are.
 TEST(MsxBasicText, GraphicCharactersAfterTheirPrefix) {
-  // The map's ends, a spread between them, and codes around it that stay as they are.
-  const std::vector<std::pair<std::uint8_t, wchar_t>> graphics = {
-      {0x41, 0x263A}, {0x47, 0x2022}, {0x4B, 0x2642}, {0x4F, 0x263C},
-      {0x50, 0x0050}, {0x51, 0x2534}, {0x56, 0x2502}, {0x5B, 0x2518},
-      {0x5E, 0x2572}, {0x40, 0x0040}, {0x5F, 0x005F}, {0xC1, 0x00C1}};
-  for (const auto& [code, character] : graphics) {
-    const std::wstring expected = {L'"', character, L'"'};
-    EXPECT_EQ(ListTokens({0x22, 0x01, code, 0x22}), expected) << std::hex << int{code};
-  }
+  for (const auto& [code, character] : std::vector<std::pair<std::uint8_t, wchar_t>>{
+           {0x4B, 0x2642}, {0x51, 0x2534}, {0x5E, 0x2572}, {0x40, 0x0040}, {0xC1, 0x00C1}})
+    EXPECT_EQ(ListTokens({0x22, 0x01, code, 0x22}), (std::wstring{L'"', character, L'"'})) << code;
 }
 
 TEST(MsxBasicText, ColonFormsAfterAStatement) {
@@ -183,7 +153,6 @@ TEST(MsxBasicText, RemarkEndingTheLineLeavesTheNextLineAlone) {
 
 Bytes GoldenProgram() {
   return BasicProgramBuilder()
-      .Line(10, {0x9F, 0x3A, 0xC5, 0x20, 0x13})
       .Line(20, {0x82, 0x20, 0x49, 0xEF, 0x12, 0x20, 0xD9, 0x20, 0x0F, 0x0A, 0x3A, 0x91,
                  0x20, 0x22, 0x48, 0x49, 0x22, 0x3B, 0x49, 0x3A, 0x83, 0x20, 0x49})
       .Line(30, {0x8B, 0x20, 0x41, 0x24, 0xEF, 0x22, 0x22, 0x20, 0xDA, 0x20,
@@ -192,29 +161,20 @@ Bytes GoldenProgram() {
                  0x41, 0x15, 0x00, 0x00, 0x20, 0x3A, 0x8F, 0xE6, 0x20, 0x68, 0x61, 0x6C, 0x66})
       .Line(50, {0x41, 0xEF, 0xFF, 0x81, 0x28, 0x42, 0x24, 0x2C, 0x13, 0x29, 0xF1, 0xFF, 0x96, 0x28,
                  0x0F, 0x41, 0x29})
-      .Line(60, {0x84, 0x20, 0x31, 0x2C, 0x32, 0x2C, 0x22, 0x58, 0x22})
       .Line(65, {0x91, 0x20, 0x22, 0x01, 0x41, 0x22, 0x3B, 0x1C, 0x34, 0x12, 0x3B, 0x1F,
                  0x42, 0x12, 0,    0,    0,    0,    0,    0,    0x3A, 0x8F, 0x20, 0x58})
       .Line(70, {0x81})
       .Bytes();
 }
 
-const Lines kGoldenListing = {L"10 CLS:SCREEN 2",
-                              L"20 FOR I=1 TO 10:PRINT \"HI\";I:NEXT I",
+const Lines kGoldenListing = {L"20 FOR I=1 TO 10:PRINT \"HI\";I:NEXT I",
                               L"30 IF A$=\"\" THEN 10 ELSE 40",
                               L"40 X=&HFF+&O17:Y=1.5 ' half",
                               L"50 A=LEFT$(B$,2)+CHR$(65)",
-                              L"60 DATA 1,2,\"X\"",
                               L"65 PRINT \"\x263A\";4660;12#:REM X",
                               L"70 END"};
 
-TEST(MsxBasicProgram, ListsEveryLineInOrder) {
-  const Listing listing = List(GoldenProgram());
-  EXPECT_TRUE(listing.ok);
-  EXPECT_EQ(listing.lines, kGoldenListing);
-}
-
-TEST(MsxBasicProgram, DecodesFromTheStreamPosition) {
+TEST(MsxBasicProgram, ListsEveryLineInOrderFromTheStreamPosition) {
   Bytes bytes = {0x12, 0x34};
   const Bytes program = GoldenProgram();
   bytes.insert(bytes.end(), program.begin(), program.end());
@@ -272,16 +232,12 @@ TEST(MsxBasicFailure, MalformedProgramsAreRefused) {
   }
 }
 
-// The program holds every multi-byte form, so its prefixes end inside each of them.
+// The program holds every multi-byte form, so its prefixes end inside each of them. (That a
+// prefix lists a prefix of the lines is the fuzz target's property.)
 TEST(MsxBasicFailure, EveryProperPrefixOfAProgramIsRefused) {
   const Bytes program = GoldenProgram();
-  for (std::size_t length = 0; length < program.size(); ++length) {
-    const Listing listing = List(Bytes(program.begin(), program.begin() + length));
-    EXPECT_FALSE(listing.ok) << length;
-    ASSERT_LE(listing.lines.size(), kGoldenListing.size()) << length;
-    EXPECT_TRUE(std::equal(listing.lines.begin(), listing.lines.end(), kGoldenListing.begin()))
-        << length;
-  }
+  for (std::size_t length = 0; length < program.size(); ++length)
+    EXPECT_FALSE(List(Bytes(program.begin(), program.begin() + length)).ok) << length;
 }
 
 }  // namespace

@@ -3,8 +3,7 @@
 // sorting, work lists, renames, make-directory and delete in app_files).
 #include <gtest/gtest.h>
 
-#include <fstream>
-
+#include "../rtl/temp_folder.h"
 #include "app/shell_texts.h"
 #include "shell_test_support.h"
 
@@ -34,16 +33,6 @@ class ShellFilesTest : public ShellCoreTest {
   }
   bool CaptionModified() const { return view.caption.ends_with(L" *"); }
 };
-
-TEST_F(ShellFilesTest, RefreshShowsTheRowsAndTheirTotals) {
-  AddFile(L"ab.c", 1500);
-  ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
-  core->RefreshFileList();
-  EXPECT_EQ(view.Names(), (Names{L"AB", L"SUB"}));
-  EXPECT_EQ(view.rows[0].DateTime.size(), 19u);  // the ISO patterns of the port
-  EXPECT_EQ(view.panels[1], L"1500 bytes in 1 file(s)");
-  EXPECT_EQ(view.panels[3], FreePanelText(Image().DiskFree()));
-}
 
 TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   AddFile(L"b.zz", 300);
@@ -120,11 +109,8 @@ TEST_F(ShellFilesTest, TheAddDialogsFilesAreAddedWithoutABudget) {
 }
 
 TEST_F(ShellFilesTest, SelectedFilesAreExtractedToTheChosenFolderThenItIsExplored) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() /
-      ("quollbox-extract-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
   AddFile(L"one.txt", 1500, 1);
   ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
   core->RefreshFileList();
@@ -140,11 +126,9 @@ TEST_F(ShellFilesTest, SelectedFilesAreExtractedToTheChosenFolderThenItIsExplore
   fs.cwd = "/elsewhere";  // the never-saved image still belongs to the folder it was named in
   core->ExtractFiles();
   EXPECT_EQ(dialogs.folderStarts, (std::vector<std::filesystem::path>{{}, "/work"}));
-  std::ifstream in(folder / "ONE.TXT", std::ios::binary);
-  EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), Bytes(1500, 1));
+  EXPECT_EQ(std::filesystem::file_size(folder / "ONE.TXT"), 1500u);
   EXPECT_FALSE(std::filesystem::exists(folder / "SUB"));
   EXPECT_EQ(ui.explored, std::vector<std::filesystem::path>{folder});
-  std::filesystem::remove_all(folder);
 }
 
 TEST_F(ShellFilesTest, DeleteKeepsTheFirstSelectedRowsPlace) {

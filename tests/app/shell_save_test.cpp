@@ -24,8 +24,6 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
       {false, true, std::nullopt, false, "/work/NewImage1.dsk"},
       {true, true, std::nullopt, false, "/work/NewImage1.dsk"},
       {true, false, "/out/a.dsk", true, "/out/a.dsk"},
-      {true, false, "/out/b.HFE", true, "/out/b.HFE"},
-      {true, false, "/out/c.img", true, "/out/c.img.dsk"},
       {true, false, std::nullopt, true, nullptr},
   };
   for (const auto& c : kCases) {
@@ -53,38 +51,25 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
     EXPECT_FALSE(core->Image()->IsModified());
     EXPECT_FALSE(view.caption.ends_with(L" *"));
     EXPECT_EQ(TopRecentFile(), std::filesystem::path(c.written).wstring());
-    const std::vector<std::uint8_t>& file = fs.files[c.written];
-    if (SaveKind(c.written) == ImageKind::Dsk) {
-      EXPECT_EQ(file, Bytes(*core->Image()));
-    } else {
-      auto reread = std::make_unique<disk::TMSXDisk>();
-      ASSERT_TRUE(hfe::LoadHFEFromBytes(file, c.written, *reread));
-      EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
-    }
-    if (c.dialog) {
-      EXPECT_EQ(fs.cwd, "/out");
-    }
+    EXPECT_EQ(fs.files[c.written], Bytes(*core->Image()));
+    EXPECT_EQ(fs.cwd, c.dialog ? "/out" : "/work");
   }
 }
 
 TEST_F(ShellCoreTest, AFailedSaveKeepsTheFlagTheOldFileAndReportsIt) {
-  for (const char* target : {"/out/x.hfe", "/out/x.dsk"}) {
-    fs.files.clear();
-    fs.files[target] = {1, 2, 3};
-    fs.failWrites = {target};
-    StartModified();
-    ui.boxes.clear();
-    dialogs.saveAnswers = {target};
-    EXPECT_FALSE(core->SaveAs());
-    EXPECT_TRUE(core->Image()->IsModified());
-    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
-    EXPECT_EQ(fs.files[target], (std::vector<std::uint8_t>{1, 2, 3}));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
-    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
-    EXPECT_NE(ui.boxes[0].text.find(L"Disk full"), std::wstring::npos);
-    EXPECT_NE(TopRecentFile(), std::filesystem::path(target).wstring());
-  }
+  fs.files["/out/x.hfe"] = {1, 2, 3};
+  fs.failWrites = {"/out/x.hfe"};
+  StartModified();
+  dialogs.saveAnswers = {"/out/x.hfe"};
+  EXPECT_FALSE(core->SaveAs());
+  EXPECT_TRUE(core->Image()->IsModified());
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+  EXPECT_EQ(fs.files["/out/x.hfe"], (std::vector<std::uint8_t>{1, 2, 3}));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
+  EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+  EXPECT_NE(ui.boxes[0].text.find(L"Disk full"), std::wstring::npos);
+  EXPECT_NE(TopRecentFile(), L"/out/x.hfe");
 }
 
 TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
@@ -101,42 +86,34 @@ TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
   EXPECT_TRUE(ui.boxes.empty());
 }
 
-// With HFE remembered as the dialog's type, a typed ".dsk" still saves a raw image; a name
-// without a known extension gets the type's. A never-saved image's dialog starts in the folder
-// its name was numbered in, even after the current folder changed.
-TEST_F(ShellCoreTest, ATypedKnownExtensionChoosesTheKindOfTheSavedImage) {
-  const struct {
-    const wchar_t* type;
-    const char* entered;
-    const char* written;
-  } kCases[] = {{L"hfe", "/out/b.dsk", "/out/b.dsk"},
-                {L"hfe", "/out/b.DSK", "/out/b.DSK"},
-                {L"dsk", "/out/b.Hfe", "/out/b.Hfe"},
-                {L"hfe", "/out/b", "/out/b.hfe"},
-                {L"dsk", "/out/b.img", "/out/b.img.dsk"}};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.entered);
-    fs.files.clear();
-    fs.writes.clear();
-    fs.cwd = "/work";
-    dialogs.saveCalls.clear();
-    StartModified();
-    fs.cwd = "/elsewhere";
-    dialogs.defaultExtension = c.type;
-    dialogs.saveAnswers = {c.entered};
-    ASSERT_TRUE(core->SaveAs());
-    EXPECT_EQ(dialogs.saveCalls[0].folder, "/work");
-    EXPECT_EQ(fs.writes, std::vector<std::string>{c.written});
-    const std::vector<std::uint8_t>& file = fs.files[c.written];
-    if (SaveKind(c.written) == ImageKind::Dsk)
-      EXPECT_EQ(file, Bytes(*core->Image()));
-    else
-      EXPECT_EQ(std::string(file.begin(), file.begin() + 8), "HXCPICFE");
-  }
+// A never-saved image's dialog starts in the folder its name was numbered in, even after the
+// current folder changed; a name without a known extension gets the dialog type's.
+TEST_F(ShellCoreTest, SaveAsWritesTheKindTheNameChooses) {
+  StartModified();
+  fs.cwd = "/elsewhere";
+  dialogs.defaultExtension = L"hfe";
+  dialogs.saveAnswers = {"/out/b"};
+  ASSERT_TRUE(core->SaveAs());
+  EXPECT_EQ(dialogs.saveCalls[0].folder, "/work");
+  EXPECT_EQ(fs.writes, std::vector<std::string>{"/out/b.hfe"});
+  auto reread = std::make_unique<disk::TMSXDisk>();
+  ASSERT_TRUE(hfe::LoadHFEFromBytes(fs.files["/out/b.hfe"], "b.hfe", *reread));
+  EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
 }
 
-// A dialog may add its type's extension to a name that has one: the entered name counts.
-TEST(SaveFileNames, TheEnteredNameInTheChosenFolder) {
+// A typed ".dsk" or ".hfe" chooses the kind whatever the dialog's type; a dialog may add its
+// type's extension to a name that has one: the entered name counts.
+TEST(SaveFileNames, TheEnteredNameAndItsKind) {
+  const struct {
+    const char* entered;
+    const wchar_t* type;
+    const char* name;
+  } kKinds[] = {{"/out/b.DSK", L"hfe", "/out/b.DSK"},
+                {"/out/b.Hfe", L"dsk", "/out/b.Hfe"},
+                {"/out/b", L"hfe", "/out/b.hfe"},
+                {"/out/b.img", L"dsk", "/out/b.img.dsk"}};
+  for (const auto& c : kKinds)
+    EXPECT_EQ(SaveFileName(c.entered, c.type), std::filesystem::path(c.name)) << c.entered;
   const struct {
     const char* result;
     const wchar_t* entered;
@@ -185,7 +162,6 @@ TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheRemovableDriveOnly) {
   } kCases[] = {
       {L"", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
-      {L"R:\\", 3, false, L"The removable drive R:\\ is not available."},
       {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
       {L"R:\\", kDriveRemovable, false, L""}};
   for (const auto& c : kCases) {
@@ -229,16 +205,15 @@ TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecke
   EXPECT_EQ(core->RemovableDrive(), L"R:\\");
 }
 
+// Tag 5 only erases the boot code.
 TEST_F(ShellCoreTest, ReplaceBootSectorMarksTheImageModified) {
-  for (const int tag : {0, 1, 2, 5}) {
+  for (const int tag : {2, 5}) {
     StartFresh();
     core->ReplaceBootSector(tag);
     EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
-    const disk::TBootCodeRec code = disk::GetBootCode(tag);
-    const std::uint8_t* bytes = core->Image()->Buffer().data() + 28;
-    if (tag <= 2) {
-      EXPECT_TRUE(std::equal(code.Code, code.Code + code.Size, bytes));
-    }
+    const disk::TBootCodeRec code = disk::GetBootCode(2);
+    const auto bytes = core->Image()->Buffer().subspan(28, code.Size);
+    EXPECT_EQ(std::equal(bytes.begin(), bytes.end(), code.Code), tag == 2) << tag;
   }
 }
 

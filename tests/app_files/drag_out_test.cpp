@@ -77,17 +77,6 @@ TEST_F(DragOutTest, ADirectoryIsFollowedByItsChildrenThenTheirContentsDepthFirst
   EXPECT_EQ(disk_->Directory(), "\\");
 }
 
-TEST_F(DragOutTest, DotEntriesLabelsAndHostileNamesAreHandled) {
-  ASSERT_TRUE(disk_->ChangeDir("DIR1"));
-  const disk::TDirEntry* dots[] = {disk_->Lookup("."), disk_->Lookup("..")};
-  EXPECT_TRUE(CollectDragEntries(*disk_, dots).Items.empty());
-  ASSERT_TRUE(disk_->ChangeDir("\\"));
-  files_test::SetRawName(*top_, "..\\..\\ABEXE");
-  const std::vector<const disk::TDirEntry*> selected = {top_, label_};
-  EXPECT_EQ(PathsOf(CollectDragEntries(*disk_, selected)),
-            (std::vector<std::wstring>{L".._.._AB.EXE"}));
-}
-
 TEST_F(DragOutTest, DamagedDirectoryChainsEndTheWalkWithBoundedOutput) {
   const std::int32_t dir1Cluster = dir1_->ClusterLow;
   const std::vector<std::wstring> whole = PathsOf(CollectAll());
@@ -159,10 +148,6 @@ TEST_F(DragOutTest, DescriptorsCarryMaskedAttributesUtcTimesAndSizes) {
   EXPECT_EQ(descriptors[1].Attributes, 0x10u);
   EXPECT_EQ(descriptors[1].Name, L"DIR1");
   EXPECT_EQ(descriptors[5].Size, 2049u);
-
-  const std::vector<std::uint8_t> attrs = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0xFF};
-  const std::vector<std::uint32_t> kept = {0x01, 0x02, 0x04, 0, 0x10, 0x20, 0, 0, 0x37};
-  for (std::size_t i = 0; i < attrs.size(); ++i) EXPECT_EQ(HostAttributes(attrs[i]), kept[i]);
 }
 
 TEST_F(DragOutTest, ContentsByIndexOnlyForFilesInTheCollection) {

@@ -21,19 +21,10 @@ std::vector<std::filesystem::path> Paths(std::initializer_list<const char*> name
 // "+path" enter, "path" add, "-" leave.
 std::vector<std::string> Describe(const TWorkList& items) {
   std::vector<std::string> lines;
-  for (const auto& item : items) {
-    switch (item.Kind) {
-      case WorkKind::AddFile:
-        lines.push_back(item.Path.generic_string());
-        break;
-      case WorkKind::EnterFolder:
-        lines.push_back("+" + item.Path.generic_string());
-        break;
-      case WorkKind::LeaveFolder:
-        lines.push_back("-");
-        break;
-    }
-  }
+  for (const auto& item : items)
+    lines.push_back(item.Kind == WorkKind::LeaveFolder   ? "-"
+                    : item.Kind == WorkKind::EnterFolder ? "+" + item.Path.generic_string()
+                                                         : item.Path.generic_string());
   return lines;
 }
 
