@@ -30,7 +30,7 @@ std::unique_ptr<disk::TMSXDisk> FullImage() {
 TEST_F(MainFormTest, CtrlSWritesTheStartUpImageUnderItsNameWithoutADialog) {
   Start();
   CtrlKey('S');
-  EXPECT_TRUE(dialogs.saveCalls.empty());
+  EXPECT_EQ(dialogs.saveShown, 0);
   const std::vector<std::uint8_t> saved = FileBytes(Folder() / L"NewImage1.dsk");
   EXPECT_EQ(saved.size(), 368640u);
   disk::TMSXDisk image;
@@ -82,7 +82,7 @@ void CALLBACK TypeIntoSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
 // of that name, in the folder the new image was named in (the current folder changed since).
 TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   PresetSetting(L"NewFileSaveDialog_FileTypeIndex", L"2");
-  realDialogs = true;
+  ui::SetDialogHook({});
   Start();
   Choose(Item({L"&File", L"&New", L"&Single Side (360k)"}));
   const std::filesystem::path elsewhere = Folder() / L"elsewhere";

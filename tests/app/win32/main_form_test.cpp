@@ -101,8 +101,7 @@ TEST_F(MainFormTest, BootCodeRadioItemsFollowTheSettingAndTheChoice) {
 }
 
 TEST_F(MainFormTest, CtrlEAndTheRemovableDrivesSubmenuAreWired) {
-  drives.mask = (1u << 2) | (1u << 17);
-  drives.types = {{L"C:\\", 3}, {L"R:\\", kDriveRemovable}};
+  drives = {{L"C:\\", DRIVE_FIXED}, {L"R:\\", DRIVE_REMOVABLE}};
   Start();
   CtrlKey('E');
   ASSERT_EQ(boxes.size(), 1u);
