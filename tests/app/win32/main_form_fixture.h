@@ -1,8 +1,6 @@
-// The real main window under Wine: a fresh application, a private user registry and an empty
-// current folder per test; file dialogs, drives and the shell answered through the class
-// library's hooks, message boxes captured. The window is reached as a user or the class library
-// reaches it: components by name, menu items by caption, the list and status bar by their window
-// messages, real key presses.
+// The real main window under Wine, with a private user registry and current folder per test;
+// dialogs, drives and the shell answered through the class library's hooks. The window is
+// reached by component names, menu captions, window messages and real input.
 #pragma once
 
 #include <windows.h>
@@ -29,7 +27,6 @@ namespace app::test {
 struct DialogAnswers {
   std::deque<std::filesystem::path> openAnswers, saveAnswers, folderAnswers;
   std::deque<std::vector<std::filesystem::path>> addAnswers;
-  int saveShown = 0;
 
   bool Answer(ui::TComponent& component) {
     auto& dialog = dynamic_cast<ui::TCustomFileDialog&>(component);
@@ -41,7 +38,6 @@ struct DialogAnswers {
       addAnswers.pop_front();
       return true;
     }
-    saveShown += name == L"NewFileSaveDialog";
     auto& answers = name == L"NewFileSaveDialog"   ? saveAnswers
                     : name == L"NewFileOpenDialog" ? openAnswers
                                                    : folderAnswers;
@@ -82,14 +78,12 @@ class MainFormTest : public UiGuiTest {
     RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_,
                     nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, user_);
-    previousDialogHook_ =
-        ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
-    previousDriveHook_ = ui::SetDriveTypeHook([this](const std::wstring& root) {
+    ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
+    ui::SetDriveTypeHook([this](const std::wstring& root) {
       const auto found = drives.find(root);
       return found == drives.end() ? UINT{DRIVE_NO_ROOT_DIR} : found->second;
     });
-    previousShellHook_ =
-        ui::SetShellHook([this](const ui::TShellRequest& request) { shell.push_back(request); });
+    ui::SetShellHook([this](const ui::TShellRequest& request) { shell.push_back(request); });
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     previousFolder_ = std::filesystem::current_path();
@@ -100,9 +94,9 @@ class MainFormTest : public UiGuiTest {
     ux::DoneModules();
     std::filesystem::current_path(previousFolder_);
     std::filesystem::remove_all(folder_);
-    ui::SetDialogHook(std::move(previousDialogHook_));
-    ui::SetDriveTypeHook(std::move(previousDriveHook_));
-    ui::SetShellHook(std::move(previousShellHook_));
+    ui::SetDialogHook({});
+    ui::SetDriveTypeHook({});
+    ui::SetShellHook({});
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegCloseKey(user_);
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
@@ -129,9 +123,8 @@ class MainFormTest : public UiGuiTest {
       ui::TMenuItem* found = nullptr;
       for (int i = 0; i < item->Count() && !found; ++i)
         if (item->Items(i)->Caption() == caption) found = item->Items(i);
-      EXPECT_NE(found, nullptr) << std::wstring(caption);
-      if (!found) return nullptr;
-      item = found;
+      if (!found) ADD_FAILURE() << std::wstring(caption);
+      if (!(item = found)) return nullptr;
     }
     return item;
   }
@@ -149,7 +142,6 @@ class MainFormTest : public UiGuiTest {
     const std::wstring result = text;
     return result.substr(std::min(result.find_first_not_of(L'\t'), result.size()));
   }
-  int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
   std::wstring Cell(int row, int column) const {
     wchar_t text[256] = {};
     LVITEMW item{};
@@ -162,14 +154,14 @@ class MainFormTest : public UiGuiTest {
   }
   std::vector<std::wstring> Names() const {
     std::vector<std::wstring> names;
-    for (int row = 0; row < RowCount(); ++row) names.push_back(Cell(row, 0));
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row) names.push_back(Cell(row, 0));
     return names;
   }
   // Selects exactly the rows with these captions, as clicks would.
   void Select(const std::vector<std::wstring>& names) {
     SetFocus(List());
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
-    for (int row = 0; row < RowCount(); ++row)
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row)
       if (std::find(names.begin(), names.end(), Cell(row, 0)) != names.end())
         ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
@@ -204,17 +196,6 @@ class MainFormTest : public UiGuiTest {
     GetMenuItemInfoW(item->Parent()->Handle(), item->Command(), FALSE, &info);
     return (info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED);
   }
-  // The image as the window saves it, read back by the disk model.
-  std::unique_ptr<disk::TMSXDisk> SavedImage() {
-    const std::filesystem::path file = folder_ / L"saved-for-check.dsk";
-    dialogs.saveAnswers = {file};
-    ChooseAction(L"acSaveDiskImageAs");
-    auto image = std::make_unique<disk::TMSXDisk>();
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_TRUE(image->LoadFromBuffer(bytes, "x.dsk"));
-    return image;
-  }
   std::wstring Setting(const std::wstring& section, const std::wstring& name) const {
     ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey, true);
     return settings.ReadString(section, name, L"<missing>");
@@ -233,9 +214,6 @@ class MainFormTest : public UiGuiTest {
  private:
   std::wstring key_;
   HKEY user_ = nullptr;
-  ui::TDialogHook previousDialogHook_;
-  ui::TDriveTypeHook previousDriveHook_;
-  ui::TShellHook previousShellHook_;
   std::filesystem::path folder_;
   std::filesystem::path previousFolder_;
 };
