@@ -55,8 +55,6 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
 
   std::wstring_view ClassName() const override { return L"TMainForm"; }
 
-  ui::TAction* FindAction(std::wstring_view name) const;
-
   void WndProc(ui::TMessage& message) override;
 
  private:
@@ -99,6 +97,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   std::function<void()> ListCommand(std::function<void()> command);
   void BuildDialogs();
   void BuildActions();
+  ui::TAction* FindAction(std::wstring_view name) const;
   void BuildMenus();
   void BuildStorage();
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,

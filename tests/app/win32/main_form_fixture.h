@@ -171,8 +171,8 @@ class MainFormTest : public UiGuiTest {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
     Pump();
   }
-  void ChooseAction(std::wstring_view actionName) {
-    const ui::TAction* action = form->FindAction(actionName);
+  void ChooseAction(const wchar_t* actionName) {
+    const ui::TAction* action = &Part<ui::TAction>(actionName);
     const ui::TMenuItem* found = nullptr;
     const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
       if (!found && item.Action() == action) found = &item;
