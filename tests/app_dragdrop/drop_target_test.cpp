@@ -1,6 +1,5 @@
 // The file list's drop target fed by data objects of "another program": what reaches the
-// window's handler (paths, checked virtual items and their contents through either medium), and
-// which drags are refused. What the window does with a drop is the shell core's, tested there.
+// window's handler through either medium, and which drags are refused.
 #include "app/dragdrop/win32/drop_target.h"
 
 #include <gtest/gtest.h>

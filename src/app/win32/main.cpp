@@ -33,9 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   {
     ui::TApplication application;
     application.SetTitle(L"Quollbox");
-    app::MainFormOptions options;
-    options.arguments = CommandLineArguments();
-    application.CreateForm<app::TMainForm>(std::move(options));
+    application.CreateForm<app::TMainForm>(CommandLineArguments());
     application.Run();
   }
   ux::DoneModules();

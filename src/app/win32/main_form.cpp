@@ -4,10 +4,10 @@
 
 namespace app {
 
-TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
+TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
     : ui::TForm(owner),
-      options_(std::move(options)),
-      viewers_(std::make_unique<TFileViewers>(options_.settingsKey)),
+      arguments_(std::move(arguments)),
+      viewers_(std::make_unique<TFileViewers>(kSettingsKey)),
       dates_(LocaleDateTimeFormat()) {
   SetName(L"MainForm");
   SetCaption(L"Quollbox");
@@ -26,14 +26,14 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
   mruListFolders_->SetPrefix(L"MRUDir");
   mruListFolders_->SetMaxItems(12);
   mruListFolders_->SetHidePathExtension(false);
-  BuildStorage(options_.settingsKey);
+  BuildStorage();
 
   ShellPorts ports{.view = *this,
-                   .ui = options_.shellUi ? *options_.shellUi : shellUi_,
-                   .dialogs = options_.dialogs ? *options_.dialogs : imageDialogs_,
+                   .ui = shellUi_,
+                   .dialogs = imageDialogs_,
                    .fs = hostFs_,
                    .settings = *settings_,
-                   .drives = options_.drives ? *options_.drives : drives_,
+                   .drives = drives_,
                    .viewer = *viewers_,
                    .dates = dates_,
                    .recentFiles = *mruList_,
@@ -53,7 +53,7 @@ TMainForm::TMainForm(ui::TComponent* owner, MainFormOptions options)
   OnDestroy = [this](ui::TComponent*) { RevokeDropTarget(); };
   OnShow = [this](ui::TComponent*) {
     shellUi_.SetOwner(Handle());
-    core_->Start(options_.arguments);
+    core_->Start(arguments_);
   };
   OnCloseQuery = [this](ui::TComponent*, bool& canClose) { canClose = core_->QuerySaveModified(); };
 }
@@ -116,10 +116,10 @@ void TMainForm::BuildDialogs() {
   imageDialogs_.Setup();
 }
 
-void TMainForm::BuildStorage(const std::wstring& settingsKey) {
+void TMainForm::BuildStorage() {
   formStorage_ = ui::Create<ux::TFormStorage>(*this);
   formStorage_->SetName(L"FormStorage");
-  formStorage_->SetIniFileName(settingsKey);
+  formStorage_->SetIniFileName(kSettingsKey);
   formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
   formStorage_->StoredProps().Assign({L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex",
                                       L"NewFileSaveDialog.FileTypeIndex", L"MRUListFolders.Items"});

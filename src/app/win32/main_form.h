@@ -31,16 +31,6 @@ namespace app {
 
 inline const std::wstring kSettingsKey = L"Software\\Kelpfin\\Quollbox";
 
-struct MainFormOptions {
-  // The command line's arguments after the program name.
-  std::vector<std::wstring> arguments;
-  std::wstring settingsKey = kSettingsKey;
-  // The platform services the window's decisions use; null: the Win32 ones.
-  IFileDialogs* dialogs = nullptr;
-  IDrives* drives = nullptr;
-  IShellUi* shellUi = nullptr;
-};
-
 // The menu items that handlers reach by role.
 struct MainMenuItems {
   ui::TMenuItem* newSingle = nullptr;
@@ -59,12 +49,11 @@ struct MainMenuItems {
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
  public:
-  TMainForm(ui::TComponent* owner, MainFormOptions options);
+  // `arguments`: the command line's arguments after the program name.
+  TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments);
   ~TMainForm() override;
 
   std::wstring_view ClassName() const override { return L"TMainForm"; }
-
-  ui::TAction* FindAction(std::wstring_view name) const;
 
   void WndProc(ui::TMessage& message) override;
 
@@ -108,15 +97,16 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   std::function<void()> ListCommand(std::function<void()> command);
   void BuildDialogs();
   void BuildActions();
+  ui::TAction* FindAction(std::wstring_view name) const;
   void BuildMenus();
-  void BuildStorage(const std::wstring& settingsKey);
+  void BuildStorage();
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
                          std::function<void()> execute);
   void FillRemovableDrives(ui::TMenuItem& menu);
   void FillRecentFiles(ui::TMenuItem& menu);
   void FillRecentFolders(ui::TMenuItem& menu);
 
-  MainFormOptions options_;
+  std::vector<std::wstring> arguments_;
   TFileListView* fileList_ = nullptr;
   ui::TStatusBar* statusBar_ = nullptr;
   ui::TActionList* actionList_ = nullptr;

@@ -1,11 +1,10 @@
 #include "app/win32/shell_services.h"
 
-#include <shellapi.h>
-
 #include "app/viewer/win32/file_viewer_form.h"
 #include "rtl/stream.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/forms.h"
+#include "ui/win32/shell.h"
 
 namespace app {
 
@@ -73,11 +72,11 @@ void TShellUi::SetClipboardText(const std::wstring& text) {
 }
 
 void TShellUi::ShellOpen(const std::wstring& file, const std::wstring& parameters) {
-  ShellExecuteW(owner_, nullptr, file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+  ui::ShellExecuteRequest({owner_, L"", file, parameters});
 }
 
 void TShellUi::Explore(const std::filesystem::path& folder) {
-  ShellExecuteW(owner_, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ui::ShellExecuteRequest({owner_, L"explore", folder.wstring(), L""});
 }
 
 bool TShellUi::ShiftDown() {
@@ -95,11 +94,11 @@ void TShellUi::SetBusy(bool busy) {
 }
 
 std::uint32_t TDrives::LogicalDrives() {
-  return GetLogicalDrives();
+  return ui::LogicalDrives();
 }
 
 unsigned TDrives::DriveType(const std::wstring& root) {
-  return GetDriveTypeW(root.c_str());
+  return ui::DriveType(root);
 }
 
 files::TDateTimeFormat LocaleDateTimeFormat() {

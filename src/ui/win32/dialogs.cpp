@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 #include "ui/properties.h"
@@ -9,6 +10,11 @@
 namespace ui {
 
 namespace {
+
+TDialogHook& Hook() {
+  static TDialogHook hook;
+  return hook;
+}
 
 HWND DialogOwner() {
   const HWND active = GetActiveWindow();
@@ -47,6 +53,10 @@ std::wstring ItemPath(IShellItem* item) {
 
 }  // namespace
 
+TDialogHook SetDialogHook(TDialogHook hook) {
+  return std::exchange(Hook(), std::move(hook));
+}
+
 TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type, TMsgDlgButtons buttons) {
   constexpr UINT kIcons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
   constexpr UINT kButtons[] = {MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL};
@@ -69,6 +79,7 @@ bool TOpenDialog::Execute() {
 }
 
 bool TOpenDialog::Run(bool save) {
+  if (Hook()) return Hook()(*this);
   std::wstring filter;
   for (const TFileTypeItem& type : ParseFilter(Filter)) {
     filter += type.displayName + L'\0' + type.fileMask + L'\0';
@@ -172,6 +183,8 @@ void TCustomFileDialog::SetDefaultExtension(const std::wstring& extension) {
 }
 
 bool TCustomFileDialog::Run(const CLSID& kind) {
+  EnteredName.clear();
+  if (Hook()) return Hook()(*this);
   TComRef<IFileDialog> dialog;
   if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,
                               reinterpret_cast<void**>(dialog.Out())))) {
@@ -212,7 +225,6 @@ bool TCustomFileDialog::Run(const CLSID& kind) {
     }
   } scope{*this, dialog.Get(), advised, cookie};
   open_ = dialog.Get();
-  EnteredName.clear();
   if (FAILED(dialog->Show(DialogOwner()))) return false;
   UINT index = 0;
   if (SUCCEEDED(dialog->GetFileTypeIndex(&index)) && index > 0)

@@ -7,6 +7,8 @@
 //   FileTypeIndex (1-based, published for the settings), DefaultExtension, FileName, Files,
 //   DefaultFolder, Options (FOS_ flags), OnTypeChange (may set DefaultExtension).
 //   SelectDirectory(caption, directory): the classic folder picker.
+//   SetDialogHook(hook): a program under test answers its file dialogs in the user's place, as
+//   it answers message boxes through the application's presenter.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +16,7 @@
 #include <commdlg.h>
 #include <shobjidl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,12 @@ namespace ui {
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
 TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type, TMsgDlgButtons buttons);
+
+// While a hook is set, a file dialog's Execute hands it the dialog instead of showing it; the
+// hook fills in the results (FileName, Files, EnteredName) and returns whether it was confirmed.
+using TDialogHook = std::function<bool(TComponent& dialog)>;
+// Installs a hook (null: the real dialogs); returns the previous one.
+TDialogHook SetDialogHook(TDialogHook hook);
 
 class TOpenDialog : public TComponent {
  public:

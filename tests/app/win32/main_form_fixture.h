@@ -1,31 +1,54 @@
-// The real main window under Wine: a fresh application, a private registry key and an empty
-// current folder per test, scripted file dialogs and drives, captured message boxes and explored
-// folders. The window is reached as a user or the class library reaches it: components by name,
-// menu items by caption, the list and status bar by their window messages, real key presses.
+// The real main window under Wine, with a private user registry and current folder per test;
+// dialogs, drives and the shell answered through the class library's hooks. The window is
+// reached by component names, menu captions, window messages and real input.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "../../ui/win32/gui_fixture.h"
-#include "../shell_fakes.h"
 #include "app/win32/main_form.h"
 #include "disk/msx_disk.h"
 #include "ui/win32/registry_ini_file.h"
+#include "ui/win32/shell.h"
 #include "ux/modules.h"
 
 namespace app::test {
 
-// The program's shell services, except that folders to explore are only recorded.
-struct RecordingShellUi : TShellUi {
-  void Explore(const std::filesystem::path& folder) override { explored.push_back(folder); }
-  std::vector<std::filesystem::path> explored;
+// Answers the window's file dialogs, by their names, in the user's place; no answer cancels.
+struct DialogAnswers {
+  std::deque<std::filesystem::path> openAnswers, saveAnswers, folderAnswers;
+  std::deque<std::vector<std::filesystem::path>> addAnswers;
+
+  bool Answer(ui::TComponent& component) {
+    auto& dialog = dynamic_cast<ui::TCustomFileDialog&>(component);
+    const std::wstring_view name = dialog.Name();
+    if (name == L"NewAddFilesDialog") {
+      if (addAnswers.empty()) return false;
+      dialog.Files().Clear();
+      for (const auto& path : addAnswers.front()) dialog.Files().Add(path.wstring());
+      addAnswers.pop_front();
+      return true;
+    }
+    auto& answers = name == L"NewFileSaveDialog"   ? saveAnswers
+                    : name == L"NewFileOpenDialog" ? openAnswers
+                                                   : folderAnswers;
+    if (answers.empty()) return false;
+    // As a real dialog: the full name with the system's separators, and the name as typed.
+    std::filesystem::path chosen = answers.front();
+    dialog.FileName = chosen.make_preferred().wstring();
+    dialog.EnteredName = chosen.filename().wstring();
+    answers.pop_front();
+    return true;
+  }
 };
 
 // Real input: a key pressed and released, Ctrl or Alt held around it when asked.
@@ -50,7 +73,17 @@ class MainFormTest : public UiGuiTest {
       : key_(L"Software\\Kelpfin\\QuollboxAppTest" + std::to_wstring(GetCurrentProcessId())),
         folder_(std::filesystem::temp_directory_path() /
                 (L"quollbox-app-" + std::to_wstring(GetCurrentProcessId()))) {
+    // The user's registry of this process is a private key, dropped after the test.
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+    RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_,
+                    nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+    ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
+    ui::SetDriveTypeHook([this](const std::wstring& root) {
+      const auto found = drives.find(root);
+      return found == drives.end() ? UINT{DRIVE_NO_ROOT_DIR} : found->second;
+    });
+    ui::SetShellHook([this](const ui::TShellRequest& request) { shell.push_back(request); });
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     previousFolder_ = std::filesystem::current_path();
@@ -61,18 +94,17 @@ class MainFormTest : public UiGuiTest {
     ux::DoneModules();
     std::filesystem::current_path(previousFolder_);
     std::filesystem::remove_all(folder_);
+    ui::SetDialogHook({});
+    ui::SetDriveTypeHook({});
+    ui::SetShellHook({});
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(user_);
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
   }
 
   // Creates and shows the main window as the program does.
   TMainForm& Start(std::vector<std::wstring> arguments = {}) {
-    MainFormOptions options;
-    options.arguments = std::move(arguments);
-    options.settingsKey = key_;
-    options.dialogs = realDialogs ? nullptr : &dialogs;
-    options.drives = &drives;
-    options.shellUi = &shell;
-    form = ui::Application->CreateForm<TMainForm>(std::move(options));
+    form = ui::Application->CreateForm<TMainForm>(std::move(arguments));
     form->Show();
     Pump();
     return *form;
@@ -91,9 +123,8 @@ class MainFormTest : public UiGuiTest {
       ui::TMenuItem* found = nullptr;
       for (int i = 0; i < item->Count() && !found; ++i)
         if (item->Items(i)->Caption() == caption) found = item->Items(i);
-      EXPECT_NE(found, nullptr) << std::wstring(caption);
-      if (!found) return nullptr;
-      item = found;
+      if (!found) ADD_FAILURE() << std::wstring(caption);
+      if (!(item = found)) return nullptr;
     }
     return item;
   }
@@ -111,7 +142,6 @@ class MainFormTest : public UiGuiTest {
     const std::wstring result = text;
     return result.substr(std::min(result.find_first_not_of(L'\t'), result.size()));
   }
-  int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
   std::wstring Cell(int row, int column) const {
     wchar_t text[256] = {};
     LVITEMW item{};
@@ -124,14 +154,14 @@ class MainFormTest : public UiGuiTest {
   }
   std::vector<std::wstring> Names() const {
     std::vector<std::wstring> names;
-    for (int row = 0; row < RowCount(); ++row) names.push_back(Cell(row, 0));
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row) names.push_back(Cell(row, 0));
     return names;
   }
   // Selects exactly the rows with these captions, as clicks would.
   void Select(const std::vector<std::wstring>& names) {
     SetFocus(List());
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
-    for (int row = 0; row < RowCount(); ++row)
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row)
       if (std::find(names.begin(), names.end(), Cell(row, 0)) != names.end())
         ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
@@ -141,8 +171,8 @@ class MainFormTest : public UiGuiTest {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
     Pump();
   }
-  void ChooseAction(std::wstring_view actionName) {
-    const ui::TAction* action = form->FindAction(actionName);
+  void ChooseAction(const wchar_t* actionName) {
+    const ui::TAction* action = &Part<ui::TAction>(actionName);
     const ui::TMenuItem* found = nullptr;
     const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
       if (!found && item.Action() == action) found = &item;
@@ -166,35 +196,24 @@ class MainFormTest : public UiGuiTest {
     GetMenuItemInfoW(item->Parent()->Handle(), item->Command(), FALSE, &info);
     return (info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED);
   }
-  // The image as the window saves it, read back by the disk model.
-  std::unique_ptr<disk::TMSXDisk> SavedImage() {
-    const std::filesystem::path file = folder_ / L"saved-for-check.dsk";
-    dialogs.saveAnswers = {file};
-    ChooseAction(L"acSaveDiskImageAs");
-    auto image = std::make_unique<disk::TMSXDisk>();
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_TRUE(image->LoadFromBuffer(bytes, "x.dsk"));
-    return image;
-  }
   std::wstring Setting(const std::wstring& section, const std::wstring& name) const {
-    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, key_, true);
+    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey, true);
     return settings.ReadString(section, name, L"<missing>");
   }
   void PresetSetting(const std::wstring& name, const std::wstring& value) {
-    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, key_);
+    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey);
     settings.WriteString(L"TMainForm", name, value);
   }
   const std::filesystem::path& Folder() const { return folder_; }
 
-  FakeDialogs dialogs;
-  bool realDialogs = false;  // the window's own file dialogs instead of `dialogs`
-  FakeDrives drives;
-  RecordingShellUi shell;
+  DialogAnswers dialogs;
+  std::map<std::wstring, UINT> drives;  // the drives' kinds by root
+  std::vector<ui::TShellRequest> shell;
   TMainForm* form = nullptr;
 
  private:
   std::wstring key_;
+  HKEY user_ = nullptr;
   std::filesystem::path folder_;
   std::filesystem::path previousFolder_;
 };

@@ -1,8 +1,7 @@
-// The main window's start-up, close question, settings, menus and keyboard focus, under Wine.
+// The main window's start-up, menus, close question and keyboard focus, under Wine.
 #include <gtest/gtest.h>
 
 #include "main_form_fixture.h"
-#include "ui/shortcut.h"
 #include "ui/win32/clipboard.h"
 
 namespace app::test {
@@ -23,30 +22,20 @@ std::vector<HWND> MenuWindows() {
   return windows;
 }
 
-TEST_F(MainFormTest, StartsWithTheFirstImageItsPanelsAndAnEmptyList) {
-  Start();
-  EXPECT_EQ(Caption(), L"Quollbox - NewImage1.dsk");
-  const std::wstring kPanels[] = {L"360k", L"0 bytes in 0 file(s)", L"2048 of 364544 bytes used",
-                                  L"362496 bytes free", L""};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(Panel(i), kPanels[i]) << i;
-  EXPECT_EQ(RowCount(), 0);
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_TRUE(errors.empty());
-  EXPECT_TRUE(RadioChecked(Item({L"&File", L"&New", L"Boot MSXDOS&1"})));
-  form->Close();
-  EXPECT_EQ(Setting(L"TMainForm", L"BootCode"), L"1");
-  EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"");
-}
-
-TEST_F(MainFormTest, TheCommandLineReachesTheStartUp) {
+// The command line reaches the start-up, which makes the first free new image.
+TEST_F(MainFormTest, StartsWithTheFirstFreeImageItsPanelsAndAnEmptyList) {
   std::ofstream(Folder() / L"NewImage1.dsk").put('x');
   Start({L"/q", L"missing.dsk"});
   EXPECT_EQ(Caption(), L"Quollbox - NewImage2.dsk");
+  EXPECT_EQ(Panel(0), L"360k");
+  EXPECT_EQ(Panel(3), L"362496 bytes free");
+  EXPECT_TRUE(Names().empty());
   EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
 }
 
-// The keyboard reaches the list: it has the focus at start, after another window was active
-// (as after an open dialog), when the focus is set on the window itself, and after a Tab.
+// The list has the focus at start, after another window was active (as after a dialog), when
+// the focus is set on the window itself, and after a Tab.
 TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
   Start();
   SetForegroundWindow(form->Handle());
@@ -69,40 +58,32 @@ TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
   EXPECT_EQ(GetFocus(), List());
 }
 
-TEST_F(MainFormTest, CloseAsksAboutAModifiedImage) {
+TEST_F(MainFormTest, TheNewMenuAndTheCloseQuestionAreWired) {
+  PresetSetting(L"BootCode", L"7");
   Start();
-  Choose(Item({L"&File", L"&New", L"&Double Side (720k)"}));
-  EXPECT_EQ(Caption(), L"Quollbox - NewImage1.dsk *");
+  const auto item = [this](const wchar_t* caption) { return Item({L"&File", L"&New", caption}); };
+  for (const wchar_t* caption : {L"&Empty Boot", L"Boot MSXDOS&1", L"Boot MSXDOS&2"})
+    EXPECT_FALSE(RadioChecked(item(caption)));
+  Choose(item(L"Boot MSXDOS&2"));
+  EXPECT_TRUE(RadioChecked(item(L"Boot MSXDOS&2")));
+  EXPECT_FALSE(RadioChecked(item(L"Boot MSXDOS&1")));
+
+  Choose(item(L"&Double Side (720k)"));
   EXPECT_EQ(Panel(0), L"720k");
   boxAnswer = IDCANCEL;
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   Pump();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, L"The currently opened disk image was modified!\r\nSave changes?");
-  EXPECT_EQ(boxes[0].caption, L"Quollbox ");
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
   EXPECT_FALSE(ui::Application->Terminated());
   boxAnswer = IDNO;
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(ui::Application->Terminated());
-}
-
-TEST_F(MainFormTest, BootCodeRadioItemsFollowTheSettingAndTheChoice) {
-  PresetSetting(L"BootCode", L"7");
-  Start();
-  const auto boot = [this](const wchar_t* caption) { return Item({L"&File", L"&New", caption}); };
-  for (const wchar_t* caption : {L"&Empty Boot", L"Boot MSXDOS&1", L"Boot MSXDOS&2"})
-    EXPECT_FALSE(RadioChecked(boot(caption)));
-  Choose(boot(L"Boot MSXDOS&2"));
-  EXPECT_TRUE(RadioChecked(boot(L"Boot MSXDOS&2")));
-  EXPECT_FALSE(RadioChecked(boot(L"Boot MSXDOS&1")));
-  form->Close();
   EXPECT_EQ(Setting(L"TMainForm", L"BootCode"), L"2");
 }
 
 TEST_F(MainFormTest, CtrlEAndTheRemovableDrivesSubmenuAreWired) {
-  drives.mask = (1u << 2) | (1u << 17);
-  drives.types = {{L"C:\\", 3}, {L"R:\\", kDriveRemovable}};
+  drives = {{L"C:\\", DRIVE_FIXED}, {L"R:\\", DRIVE_REMOVABLE}};
   Start();
   CtrlKey('E');
   ASSERT_EQ(boxes.size(), 1u);
@@ -120,18 +101,6 @@ TEST_F(MainFormTest, CtrlEAndTheRemovableDrivesSubmenuAreWired) {
 
 TEST_F(MainFormTest, ActionsMenusAndTheClipboardAreWired) {
   Start();
-  const struct {
-    const wchar_t* name;
-    const wchar_t* caption;
-    const wchar_t* shortcut;
-  } kActions[] = {{L"acOpenDiskImage", L"&Open Disk Image...", L"Ctrl+O"},
-                  {L"acViewFile", L"&View File", L"Alt+V"}};
-  for (const auto& a : kActions) {
-    const ui::TAction* action = form->FindAction(a.name);
-    ASSERT_NE(action, nullptr) << a.name;
-    EXPECT_EQ(action->Caption(), a.caption);
-    EXPECT_EQ(ui::ShortCutToText(action->ShortCut()), a.shortcut);
-  }
   // "&Z80 Disasm" is reached from the Disk menu only.
   const auto grayed = [](const ui::TMenuItem* item) {
     return (GetMenuState(item->Parent()->Handle(), item->Command(), MF_BYCOMMAND) & MF_GRAYED) != 0;
@@ -168,9 +137,8 @@ void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-// Alt+F opens the File menu and the item's accelerator its submenu, all by real key presses;
-// the submenu must open beside its item. The menu loop is modal: a thread timer watches it, and
-// ends it after five seconds at the latest.
+// Alt+F and the item's accelerator, as real key presses, open the submenu beside its item. A
+// thread timer watches the modal menu loop and ends it after five seconds at the latest.
 TEST_F(MainFormTest, RecentSubmenusOpenBesideTheirItems) {
   Start();
   dialogs.saveAnswers = {Folder() / L"a.dsk"};
@@ -200,6 +168,9 @@ TEST_F(MainFormTest, RecentSubmenusOpenBesideTheirItems) {
     EXPECT_NEAR(watch.submenu.left, watch.item.right, 8);
     EXPECT_NEAR(watch.submenu.top, watch.item.top, 8);
   }
+  form->Close();
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), (Folder() / L"a.dsk").wstring());
+  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
 }
 
 }  // namespace
