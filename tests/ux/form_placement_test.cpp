@@ -17,7 +17,7 @@ namespace {
 using test::FakePlacementHost;
 using test::LogText;
 
-// One opening of the shared in-memory settings, failing reads on demand.
+// One opening of the shared in-memory settings; reads fail on demand.
 class SharedStore : public ui::TCustomIniFile {
  public:
   SharedStore(ui::TMemIniFile& ini, bool failReads) : ini_(ini), failReads_(failReads) {}
@@ -57,8 +57,7 @@ class FakeAttachment : public FormAttachment {
 struct Fixture {
   FakePlacementHost host;
   ui::TMemIniFile ini;
-  int opens = 0;
-  std::vector<bool> readOnlyOpens;
+  std::vector<bool> readOnlyOpens;  // one entry per opening
   std::vector<bool> hookStates;
   bool failReads = false;
   ui::test::MainFormFixture form;
@@ -69,7 +68,6 @@ struct Fixture {
     storage->SetIniFileName(L"Software\\Kelpfin\\Quollbox");
     storage->SetOptions({TPlacementOption::fpPosition});
     storage->SetStoreFactory([this](const TSettingsStoreRequest& request) {
-      ++opens;
       readOnlyOpens.push_back(request.readOnly);
       EXPECT_EQ(request.fileName, L"Software\\Kelpfin\\Quollbox");
       return std::make_unique<SharedStore>(ini, failReads);
@@ -99,10 +97,9 @@ struct Fixture {
 
 TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
   Fixture f;
-  f.storage->StoredProps().Assign({L"RightMultiDock.Width", L"MRUList.Items"});
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
   f.form.form->FinishLoading();
   f.form.rightDock->SetWidth(250);
-  f.form.mruList->Items()->Assign({L"a.dsk"});
   f.storage->OnSavePlacement = [](TFormPlacement& p) {
     p.WriteInteger(L"BootCode", 2);
     p.WriteString(L"RemovableDrive", L"E:\\");
@@ -111,7 +108,7 @@ TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
   f.host.visible = true;  // the window is shown after the restore
   f.host.placement->showCmd = 1;
   f.ini.ClearLog();
-  f.opens = 0;
+  f.readOnlyOpens.clear();
   f.storage->FormCloseQuery(true);
 
   const std::vector<std::wstring> expected = {
@@ -125,15 +122,12 @@ TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
       L"TMainForm: NormPos=100,50,988,700",
       L"TMainForm: Visible=0",
       L"TMainForm: RightMultiDock_Width=250",
-      L"erase TMainForm.MRUList_Items",
-      L"TMainForm.MRUList_Items: Count=1",
-      L"TMainForm.MRUList_Items: Item0=a.dsk",
       L"TMainForm: BootCode=2",
       L"TMainForm: RemovableDrive=E:\\",
   };
   EXPECT_EQ(LogText(f.ini), expected);
-  EXPECT_EQ(f.opens, 1);  // the handler's values go through the store already open
-  EXPECT_EQ(f.readOnlyOpens.back(), false);
+  // The handler's values go through the store already open.
+  EXPECT_EQ(f.readOnlyOpens, std::vector<bool>{false});
   EXPECT_EQ(f.storage->IniFileObject(), nullptr);
 }
 
@@ -184,7 +178,7 @@ TEST(FormPlacement, LifecycleGuards) {
     f.storage->SaveFormPlacement();
     f.storage->FormCloseQuery(true);
     f.storage->FormDestroy();
-    EXPECT_EQ(f.opens, 0);
+    EXPECT_TRUE(f.readOnlyOpens.empty());
   }
   {  // the form's own close query says no; no window handle at close
     Fixture f;
@@ -214,7 +208,7 @@ TEST(FormPlacement, LifecycleGuards) {
     f.storage->FormShow();
     f.storage->FormCloseQuery(true);
     f.storage->FormDestroy();
-    EXPECT_EQ(f.opens, 0);
+    EXPECT_TRUE(f.readOnlyOpens.empty());
   }
 }
 
@@ -231,7 +225,7 @@ TEST(FormPlacement, RestoreOrderAndErrors) {
   };
   f.storage->FormShow();
   EXPECT_EQ(bootCode, 2);
-  EXPECT_EQ(f.opens, 1);
+  EXPECT_EQ(f.readOnlyOpens.size(), 1u);
   EXPECT_TRUE(f.host.handledErrors.empty());
 
   Fixture failing;

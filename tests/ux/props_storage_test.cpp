@@ -60,7 +60,6 @@ void Fill(MainFormFixture& f) {
   f.leftDock->SetWidth(180);
 }
 
-// The ten entries by name and in order, and back into a fresh form.
 TEST(PropsStorage, StoresTheMainWindowsTenEntriesAndLoadsThemBack) {
   MainFormFixture saved;
   Fill(saved);
@@ -85,20 +84,14 @@ TEST(PropsStorage, StoresTheMainWindowsTenEntriesAndLoadsThemBack) {
   };
   EXPECT_EQ(LogText(s.ini), expected);
 
+  // Loaded into a fresh form, the entries store the same lines again.
   MainFormFixture loaded;
   loaded.mruList->Items()->Assign({L"old"});
   loaded.folderPanel->SetCurrentDock(loaded.leftDock);
   s.storage.LoadObjectsProps(loaded.form.get(), *StoredList(loaded));
-  EXPECT_EQ(loaded.mruList->Items()->ToVector(), saved.mruList->Items()->ToVector());
-  EXPECT_EQ(loaded.mruFolders->Items()->ToVector(), saved.mruFolders->Items()->ToVector());
-  EXPECT_EQ(loaded.openDialog->FileTypeIndex(), 2);
-  EXPECT_EQ(loaded.saveDialog->FileTypeIndex(), 3);
-  EXPECT_EQ(loaded.fileListPanel->CurrentDock(), loaded.rightDock);
-  EXPECT_EQ(loaded.fileListPanel->DockPos(), 7);
-  EXPECT_EQ(loaded.folderPanel->CurrentDock(), nullptr);
-  EXPECT_EQ(loaded.folderPanel->DockPos(), -1);
-  EXPECT_EQ(loaded.rightDock->Width(), 240);
-  EXPECT_EQ(loaded.leftDock->Width(), 180);
+  s.ini.ClearLog();
+  s.storage.StoreObjectsProps(loaded.form.get(), *StoredList(loaded));
+  EXPECT_EQ(LogText(s.ini), expected);
 }
 
 TEST(PropsStorage, StringLists) {
@@ -239,8 +232,8 @@ TEST(PropsStorage, CollectionsAndVariants) {
   // A damaged count keeps the items there are, which still load their values.
   const struct {
     std::wstring count;
-    int expectedCount, expectedUpdates;
-  } cases[] = {{L"2", 2, 1}, {L"1", 1, 1}, {L"-1", 3, 1}, {L"x", 3, 1}, {L"257", 3, 1}};
+    int expectedCount;
+  } cases[] = {{L"2", 2}, {L"1", 1}, {L"-1", 3}, {L"x", 3}, {L"257", 3}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.count);
     grid->columns.Clear();
@@ -251,7 +244,7 @@ TEST(PropsStorage, CollectionsAndVariants) {
     s.ini.WriteString(L"TMainForm", L"Grid_Hint", L" 2.5 ");
     s.storage.LoadObjectsProps(f.form.get(), list);
     EXPECT_EQ(grid->columns.Count(), c.expectedCount);
-    EXPECT_EQ(grid->columns.updates, c.expectedUpdates);
+    EXPECT_EQ(grid->columns.updates, 1);
     EXPECT_EQ(grid->columns.Column(0).caption, L"Name");
     EXPECT_EQ(grid->columns.Column(0).width, 0.25);
     EXPECT_EQ(grid->hint, ui::TVariant(L"2.5"));  // an empty variant is loaded too

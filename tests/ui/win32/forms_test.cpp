@@ -79,22 +79,22 @@ TEST_F(UiForms, ExceptionsInHandlersReachTheApplicationHandler) {
 
 TEST_F(UiForms, ShortcutsGoToTheActiveFormsActionsAndMenu) {
   Log log;
-  auto makeForm = [&](const std::string& name) {
+  std::vector<ui::TForm*> forms;
+  std::vector<HWND> memos;
+  for (const std::string name : {"first", "second"}) {
     auto* form = ui::Create<ui::TForm>(*ui::Application);
-    auto* list = ui::Create<ui::TActionList>(*form);
     auto* save = ui::Create<ui::TAction>(*form);
     save->SetShortCut(ui::TextToShortCut(L"Ctrl+S"));
-    save->SetActionList(list);
+    save->SetActionList(ui::Create<ui::TActionList>(*form));
     save->OnExecute = [&log, name](ui::TComponent*) { log.push_back(name + " save"); };
     auto* memo = ui::Create<ui::TMemo>(*form);
     memo->SetParent(form);
-    memo->SetAlign(ui::TAlign::alClient);
     form->FinishLoading();
     form->Show();
-    return std::pair{form, memo};
-  };
-  auto [first, firstMemo] = makeForm("first");
-  auto [second, secondMemo] = makeForm("second");
+    forms.push_back(form);
+    memos.push_back(memo->Handle());
+  }
+  ui::TForm* second = forms[1];
   auto* menu = ui::Create<ui::TMainMenu>(*second);
   auto* item = ui::Create<ui::TMenuItem>(*second);
   item->SetCaption(L"&Delete");
@@ -102,17 +102,15 @@ TEST_F(UiForms, ShortcutsGoToTheActiveFormsActionsAndMenu) {
   item->OnClick = [&log](ui::TComponent*) { log.push_back("second delete"); };
   menu->Items().Add(item);
   second->SetMenu(menu);
-  SetForegroundWindow(second->Handle());
-  Pump();
 
-  PostMessageW(secondMemo->Handle(), WM_KEYDOWN, VK_F8, 0);
+  PostMessageW(memos[1], WM_KEYDOWN, VK_F8, 0);
   Pump();
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_CONTROL] = 0x80;
   SetKeyboardState(keys);
-  PostMessageW(secondMemo->Handle(), WM_KEYDOWN, 'S', 0);
-  PostMessageW(firstMemo->Handle(), WM_KEYDOWN, 'S', 0);
+  PostMessageW(memos[1], WM_KEYDOWN, 'S', 0);
+  PostMessageW(memos[0], WM_KEYDOWN, 'S', 0);
   Pump();
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
