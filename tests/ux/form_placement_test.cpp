@@ -93,16 +93,12 @@ class SharedStore : public ui::TCustomIniFile {
   bool failReads_;
 };
 
-class FakeAttachment : public FormAttachment {
- public:
-  FakeAttachment(FakePlacementHost& host, std::vector<bool>& hookStates)
-      : host_(host), hookStates_(hookStates) {}
-  PlacementHost& Host() override { return host_; }
-  void SetWindowHookActive(bool active) override { hookStates_.push_back(active); }
-
- private:
-  FakePlacementHost& host_;
-  std::vector<bool>& hookStates_;
+struct FakeAttachment : FormAttachment {
+  FakeAttachment(FakePlacementHost& h, std::vector<bool>& states) : host(h), hookStates(states) {}
+  PlacementHost& Host() override { return host; }
+  void SetWindowHookActive(bool active) override { hookStates.push_back(active); }
+  FakePlacementHost& host;
+  std::vector<bool>& hookStates;
 };
 
 // A "TMainForm" with a form storage as the program sets it up: registry key, [fpPosition].
@@ -117,7 +113,6 @@ struct Fixture {
   TFormStorage* storage = ui::Create<TFormStorage>(*form.form);
 
   Fixture() {
-    storage->SetName(L"FormStorage");
     storage->SetIniFileName(L"Software\\Kelpfin\\Quollbox");
     storage->SetOptions({TPlacementOption::fpPosition});
     storage->SetStoreFactory([this](const TSettingsStoreRequest& request) {

@@ -21,13 +21,7 @@ class UiListView : public UiGuiTest {
     list->SetParent(form);
     list->SetAlign(ui::TAlign::alClient);
     list->SetMultiSelect(true);
-    list->SetRowSelect(true);
-    for (const auto& [caption, width] : {std::pair{L"Name", 100}, {L"Size", 70}}) {
-      ui::TListColumn* column = list->AddColumn();
-      column->SetCaption(caption);
-      column->SetWidth(width);
-    }
-    list->Columns(1)->SetAlignment(ui::TAlignment::taRightJustify);
+    for (const wchar_t* caption : {L"Name", L"Size"}) list->AddColumn()->SetCaption(caption);
     form->SetClientSize(400, 300);
     form->FinishLoading();
     form->Show();
