@@ -9,10 +9,12 @@
 
 namespace {
 
-// Records every notification and the order of Loaded and destruction into a shared journal.
+using Journal = std::vector<std::wstring>;
+
+// Notes Loaded, removals it is told of and its destruction in a shared journal.
 class TProbe : public ui::TComponent {
  public:
-  TProbe(ui::TComponent* owner, std::wstring name, std::vector<std::wstring>& journal)
+  TProbe(ui::TComponent* owner, std::wstring name, Journal& journal)
       : TComponent(owner), journal_(journal) {
     SetName(name);
   }
@@ -23,9 +25,8 @@ class TProbe : public ui::TComponent {
     journal_.push_back(L"loaded " + Name());
   }
   void Notification(ui::TComponent* component, ui::TOperation operation) override {
-    if (component != this && operation == ui::TOperation::opRemove) {
+    if (component != this && operation == ui::TOperation::opRemove)
       journal_.push_back(Name() + L" sees " + component->Name() + L" go");
-    }
     if (component == link) link = nullptr;
     TComponent::Notification(component, operation);
   }
@@ -33,33 +34,22 @@ class TProbe : public ui::TComponent {
   ui::TComponent* link = nullptr;
 
  private:
-  std::vector<std::wstring>& journal_;
+  Journal& journal_;
 };
 
-using Journal = std::vector<std::wstring>;
-
-TEST(UiComponent, OwnerFreesOwnedComponentsLastFirst) {
+TEST(UiComponent, FreeingNotifiesTheOwnerTreeAndOwnersFreeLastFirst) {
   Journal journal;
   {
     auto root = ui::New<TProbe>(L"Root", journal);
-    ui::Create<TProbe>(*root, L"A", journal);
+    auto* a = ui::Create<TProbe>(*root, L"A", journal);
     ui::Create<TProbe>(*root, L"B", journal);
+    ui::Create<TProbe>(*root, L"C", journal);
+    EXPECT_EQ(root->FindComponent(L"b")->Owner(), root.get());
+    ui::Free(a);
     EXPECT_EQ(root->ComponentCount(), 2);
-    EXPECT_EQ(root->FindComponent(L"b")->Name(), L"B");
-    EXPECT_EQ(root->FindComponent(L"C"), nullptr);
-    EXPECT_EQ(root->Components(0)->Owner(), root.get());
   }
-  EXPECT_EQ(journal, (Journal{L"~Root", L"~B", L"~A"}));
-}
-
-TEST(UiComponent, FreeingOneNotifiesTheOwnerTree) {
-  Journal journal;
-  auto root = ui::New<TProbe>(L"Root", journal);
-  auto* a = ui::Create<TProbe>(*root, L"A", journal);
-  ui::Create<TProbe>(*root, L"B", journal);
-  ui::Free(a);
-  EXPECT_EQ(root->ComponentCount(), 1);
-  EXPECT_EQ(journal, (Journal{L"Root sees A go", L"B sees A go", L"~A"}));
+  EXPECT_EQ(journal, (Journal{L"Root sees A go", L"C sees A go", L"B sees A go", L"~A", L"~Root",
+                              L"~C", L"~B"}));
 }
 
 TEST(UiComponent, FreeNotificationClearsLinksAcrossOwners) {
@@ -74,15 +64,14 @@ TEST(UiComponent, FreeNotificationClearsLinksAcrossOwners) {
   EXPECT_EQ(holder->link, nullptr);
   // The subscriber going first leaves nothing behind in the partner.
   auto third = ui::New<TProbe>(L"Third", journal);
-  auto* watched = ui::Create<TProbe>(*third, L"Watched", journal);
-  watched->FreeNotification(holder);
+  ui::Create<TProbe>(*third, L"Watched", journal)->FreeNotification(holder);
   ui::Free(holder);
   journal.clear();
   third.reset();
   EXPECT_EQ(journal, (Journal{L"~Third", L"~Watched"}));
 }
 
-TEST(UiComponent, NamesAreUniqueAmongSiblings) {
+TEST(UiComponent, NamesAreUniqueIdentifiersAmongSiblings) {
   Journal journal;
   auto root = ui::New<TProbe>(L"Root", journal);
   auto* a = ui::Create<TProbe>(*root, L"A", journal);
@@ -95,7 +84,7 @@ TEST(UiComponent, NamesAreUniqueAmongSiblings) {
   EXPECT_EQ(root->FindComponent(L"A"), nullptr);
 }
 
-TEST(UiComponent, FinishLoadingRunsLoadedDepthFirstRootLast) {
+TEST(UiComponent, LoadingAndMovingOwnership) {
   Journal journal;
   auto root = ui::New<TProbe>(L"Root", journal);
   auto* a = ui::Create<TProbe>(*root, L"A", journal);
@@ -105,19 +94,13 @@ TEST(UiComponent, FinishLoadingRunsLoadedDepthFirstRootLast) {
   root->FinishLoading();
   EXPECT_FALSE(root->Loading());
   EXPECT_EQ(journal, (Journal{L"loaded A1", L"loaded A", L"loaded B", L"loaded Root"}));
-}
 
-TEST(UiComponent, RemoveAndInsertMoveOwnership) {
-  Journal journal;
-  auto first = ui::New<TProbe>(L"First", journal);
   auto second = ui::New<TProbe>(L"Second", journal);
-  auto* moving = ui::Create<TProbe>(*first, L"Moving", journal);
-  ui::Owned<ui::TComponent> taken = first->RemoveComponent(moving);
-  EXPECT_EQ(moving->Owner(), nullptr);
+  ui::Owned<ui::TComponent> taken = root->RemoveComponent(a);
+  EXPECT_EQ(a->Owner(), nullptr);
   second->InsertComponent(std::move(taken));
-  EXPECT_EQ(moving->Owner(), second.get());
-  EXPECT_EQ(first->ComponentCount(), 0);
-  EXPECT_EQ(second->FindComponent(L"moving"), moving);
+  EXPECT_EQ(root->ComponentCount(), 1);
+  EXPECT_EQ(second->FindComponent(L"a"), a);
 }
 
 }  // namespace

