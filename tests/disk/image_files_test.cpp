@@ -68,8 +68,6 @@ TEST_P(RoundTrips, SaveThenLoadGivesTheSameImage) {
 
 INSTANTIATE_TEST_SUITE_P(Files, RoundTrips,
                          ::testing::Values(FileCase{"single.dsk", false, false},
-                                           FileCase{"double.DSK", true, false},
-                                           FileCase{"image.hfe", true, false},
                                            FileCase{"lower.xsa", true, true},
                                            FileCase{"UPPER.XSA", false, true}),
                          [](const auto& param) {

@@ -97,12 +97,10 @@ TEST(XsaStream, SeekMovesForwardOnly) {
   EXPECT_EQ(xsa.Seek(100, SeekOrigin::Begin), 100);
   EXPECT_EQ(next(), data[100]);
   EXPECT_EQ(xsa.Seek(50, SeekOrigin::Begin), 101);  // backwards: nothing moves
-  EXPECT_EQ(xsa.Seek(-5, SeekOrigin::Current), 101);
   EXPECT_EQ(xsa.Seek(9000, SeekOrigin::Current), 9101);
   EXPECT_EQ(next(), data[9101]);
   EXPECT_EQ(xsa.Seek(-100, SeekOrigin::End), 19900);
   EXPECT_EQ(next(), data[19900]);
-  EXPECT_EQ(xsa.Seek(-30000, SeekOrigin::End), 19901);
   EXPECT_EQ(xsa.Seek(0, SeekOrigin::End), 20000);
   EXPECT_TRUE(xsa.Eof());
   EXPECT_EQ(xsa.Seek(INT64_MAX, SeekOrigin::Current), 20000);
