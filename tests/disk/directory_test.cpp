@@ -87,36 +87,6 @@ TEST(Directories, RootHoldsExactly112Entries) {
   EXPECT_EQ(Snapshot(*disk), before);
 }
 
-TEST(Directories, FullSubDirectoryGrowsByOneCluster) {
-  auto disk = NewDisk();
-  ASSERT_EQ(disk->CreateSubDir("SUB"), DiskResult::Ok);
-  ASSERT_TRUE(disk->ChangeDir("SUB"));
-  for (int i = 0; i < 30; ++i) ASSERT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr);
-  EXPECT_EQ(disk->DirCount(), 32);
-
-  const disk::PDirEntry grown = AddBytes(*disk, L"F30", {7});
-  ASSERT_NE(grown, nullptr);
-  EXPECT_EQ(disk->DirCount(), 64);
-  EXPECT_EQ(disk->GetDirEntry(32), grown);
-  EXPECT_TRUE(disk->GetDirEntry(33)->IsDeleted());
-  EXPECT_EQ(disk->FileCount(), 31);
-  // The directory took cluster 3 (after SUB's 2); the file's data the next one.
-  EXPECT_EQ(disk->WalkChain(2).Clusters, (std::vector<std::int32_t>{2, 3}));
-  EXPECT_EQ(grown->ClusterLow, 4);
-
-  ASSERT_EQ(disk->CreateSubDir("X"), DiskResult::Ok);  // fills slot 33, no growth
-  for (int i = 31; i < 61; ++i) ASSERT_NE(AddBytes(*disk, L"F" + std::to_wstring(i), {}), nullptr);
-  EXPECT_EQ(disk->CreateSubDir("Y"), DiskResult::Ok);  // directories grow like files
-  EXPECT_EQ(disk->DirCount(), 96);
-
-  ASSERT_TRUE(disk->ChangeDir(".."));
-  EXPECT_EQ(disk->GetSubDirFileCount("SUB"), 63);
-  ASSERT_TRUE(disk->ChangeDir("SUB"));
-  EXPECT_EQ(disk->DirCount(), 96);
-  EXPECT_TRUE(disk->ChangeDir("Y"));
-  EXPECT_EQ(disk->Directory(), "\\SUB\\Y\\");
-}
-
 // A sub-directory SUB whose 32 slots are all taken, with `freeClusters` clusters left free.
 std::unique_ptr<TMSXDisk> FullSubDirectory(int freeClusters) {
   auto disk = NewDisk();
@@ -249,18 +219,6 @@ TEST(Directories, RenameResults) {
   disk::PDirEntry readme = disk->Lookup("README.TXT");
   ASSERT_EQ(disk->Delete(readme), DiskResult::Ok);
   EXPECT_EQ(disk->Rename(readme, "BACK.TXT"), DiskResult::FileNotFound);
-}
-
-TEST(Directories, LongFolderNameIsCreatedAndEnteredAsItsShortName) {
-  auto disk = NewDisk();
-  ASSERT_EQ(disk->CreateSubDir("MyLongFolderName"), DiskResult::Ok);
-  EXPECT_TRUE(disk->SubDirExists("MyLongFolderName"));
-  EXPECT_EQ(disk->IndexOfSubDir("mylongfoldername"), 0);
-  ASSERT_TRUE(disk->ChangeDir("MyLongFolderName"));
-  EXPECT_EQ(disk->Directory(), "\\MYLONGFO\\");
-  ASSERT_TRUE(disk->ChangeDir(".."));
-  EXPECT_EQ(disk->CreateSubDir("MyLongFolderName"), DiskResult::NameExists);
-  EXPECT_EQ(disk->GetDirEntry(1)->IsUsed(), false);
 }
 
 TEST(Directories, ErrorCodeWalkthrough) {

