@@ -218,7 +218,6 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, BootCodeEmulationTest,
     testing::Values(Scenario{"EmptyIgnoresTheSystemFile", 0, 2, 3000, kReturned, {}, 0},
                     Scenario{"Dos1LoadsAndStarts", 1, 1, 2432, kStarted, kDos1Load, 2432},
-                    Scenario{"Dos1UnderDos2Kernel", 1, 2, 2432, kStarted, kDos1Load, 2432},
                     Scenario{"Dos1MissingFile", 1, 1, std::nullopt, kReturned, kDos1Missing, 0},
                     Scenario{"Dos1EmptyFile", 1, 1, 0, kReturned, kDos1Load, 0},
                     Scenario{"Dos1LongFileStopsAtPage1", 1, 1, 0x8000, kStarted, kDos1Load, 0x3F00},

@@ -2,8 +2,6 @@
 // geometry. Random and broken images in bulk are the disk image fuzzer's work.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "disk/msx_disk.h"
 #include "disk_test_support.h"
 
@@ -81,14 +79,6 @@ TEST(Hostile, SelfAndAncestorLinksAreNeverEmptyEnoughToDelete) {
   EXPECT_EQ(disk->Delete("SUB"), DiskResult::DirNotEmpty);
   ASSERT_TRUE(disk->ChangeDir("\\"));
   EXPECT_EQ(disk->Delete("DIR"), DiskResult::DirNotEmpty);
-}
-
-TEST(Hostile, LowerCaseDirectoryIsCountedByItsOwnChain) {
-  auto disk = BaseImage();
-  std::memcpy(RootSlot(*disk, 0)->Name, "dir     ", 8);
-  EXPECT_EQ(disk->Delete("dir"), DiskResult::FileNotFound);  // names are looked up upper-cased
-  EXPECT_EQ(disk->Delete(RootSlot(*disk, 0)), DiskResult::DirNotEmpty);
-  EXPECT_EQ(disk->Directory(), "\\");
 }
 
 }  // namespace

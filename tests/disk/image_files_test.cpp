@@ -63,13 +63,10 @@ TEST_P(RoundTrips, SaveThenLoadGivesTheSameImage) {
   EXPECT_FALSE(loaded->IsModified());
   EXPECT_EQ(loaded->DiskByteSize(), static_cast<int>(imageSize));
   EXPECT_EQ(Snapshot(*loaded), Snapshot(*disk));
-  EXPECT_EQ(loaded->ExtractToMem("GAME.BAS"), disk_test::Pattern(5000, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RoundTrips,
                          ::testing::Values(FileCase{"single.dsk", false, false},
-                                           FileCase{"double.DSK", true, false},
-                                           FileCase{"image.hfe", true, false},
                                            FileCase{"lower.xsa", true, true},
                                            FileCase{"UPPER.XSA", false, true}),
                          [](const auto& param) {

@@ -10,8 +10,7 @@ using xsa_test::Bytes;
 
 TEST(XsaRoundTrip, GivesTheInputBackWithItsSizes) {
   std::vector<std::pair<Bytes, std::size_t>> cases;  // data and the largest packed size
-  for (const std::size_t length : {0u, 1u, 3u, 254u, 255u, 256u, 509u})
-    cases.push_back({Bytes(length, 0x41), 100});
+  for (const std::size_t length : {0u, 1u, 255u, 509u}) cases.push_back({Bytes(length, 0x41), 100});
   // Random bytes grow by at most one bit per byte.
   for (const std::size_t size : {7u, 5000u, 100000u})
     cases.push_back(

@@ -78,15 +78,6 @@ struct DecodeCase {
 std::vector<DecodeCase> DecodeCases() {
   std::vector<DecodeCase> cases;
   {
-    // V5: 'A', then 129 matches of length 2 at distance 1. The first 128 use the initial tree
-    // (class 0 = 0000); the rebuild after them gives class 0 the single bit 1.
-    TBitPacker code;
-    code.Literal('A');
-    for (int i = 0; i < 128; ++i) code.Bits("1 0 0000");
-    code.Bits("1 0 1").EndCode();
-    cases.push_back({"V5 first rebuild", Container(259, "", code.Code()), Bytes(259, 'A')});
-  }
-  {
     // After the first rebuild, class 15 is 0000 and class 1 is 00010.
     TBitPacker code;
     code.Literal('A').Literal('B');
@@ -107,13 +98,9 @@ std::vector<DecodeCase> DecodeCases() {
     const std::pair<const char*, int> lengths[] = {{"0", 2},
                                                    {"10", 3},
                                                    {"110", 4},
-                                                   {"111 0 00", 5},
                                                    {"111 0 11", 8},
-                                                   {"111 10 000", 9},
                                                    {"111 110 1111", 32},
                                                    {"111 11110 000000", 65},
-                                                   {"111 11111 0000000", 129},
-                                                   {"111 11111 1111101", 254},
                                                    {"111 11111 1111111", 256}};
     for (const auto& [bits, length] : lengths) {
       code.Bits("1").Bits(bits).Bits("0000");

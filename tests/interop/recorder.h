@@ -31,7 +31,6 @@ class ImageRecorder {
   // Enters the path's parent directory and returns the leaf name.
   std::string EnterParent(const std::string& path);
 
-  disk::TMSXDisk& Image() { return image_; }
   const Tree& Expected() const { return expected_; }
   const std::map<std::string, std::vector<std::uint8_t>>& Contents() const { return contents_; }
 
