@@ -111,6 +111,8 @@ TEST_F(DataObjectTest, FormatsAndMediumsAreAnsweredAsOffered) {
       {DragFormats().FileContents, 0, TYMED_ISTREAM, S_OK, S_OK},
       {DragFormats().FileContents, 0, TYMED_HGLOBAL, DV_E_TYMED, DV_E_TYMED},
       {DragFormats().FileContents, -1, TYMED_ISTREAM, S_OK, DV_E_LINDEX},
+      {DragFormats().FileContents, 1, TYMED_ISTREAM, S_OK, DV_E_LINDEX},  // GAMES: a directory
+      {DragFormats().FileContents, 0x7FFFFFFF, TYMED_ISTREAM, S_OK, DV_E_LINDEX},
       {CF_HDROP, -1, TYMED_HGLOBAL, E_FAIL, E_FAIL},
   };
   for (const auto& c : cases) {
