@@ -46,18 +46,14 @@ void ExpectTexts(const std::vector<TokenCase>& cases) {
   }
 }
 
-// Each group's ends and a spread of codes between them: an indexing slip shifts every keyword.
-// Function codes past the table list as hex.
+// Each table's ends and gaps (an indexing slip shifts every keyword); codes past the function
+// table list as hex.
 TEST(MsxBasicTokens, StatementAndFunctionTokensListTheirKeywords) {
-  const std::vector<std::pair<std::uint8_t, std::wstring>> statements = {
-      {0x81, L"END"},   {0x8F, L"REM"}, {0xA1, L"?? a1 ??"}, {0xC0, L"BEEP"}, {0xD9, L"TO"},
-      {0xE5, L"INSTR"}, {0xE6, L"???"}, {0xEE, L">"},        {0xF6, L"AND"},  {0xFC, L"\\"}};
-  for (const auto& [code, keyword] : statements)
+  for (const auto& [code, keyword] : std::vector<std::pair<std::uint8_t, std::wstring>>{
+           {0x81, L"END"}, {0xA1, L"?? a1 ??"}, {0xE5, L"INSTR"}, {0xE6, L"???"}, {0xFC, L"\\"}})
     EXPECT_EQ(ListTokens({code, 0x20, 0x41}), keyword + L" A");
-  const std::vector<std::pair<std::uint8_t, std::wstring>> functions = {
-      {0x81, L"LEFT$(A)"}, {0x93, L"STR$(A)"},  {0x98, L"VPEEK(A)"}, {0xA2, L"STICK(A)"},
-      {0xB0, L"MKD$(A)"},  {0xB1, L"FF/B1(A)"}, {0x80, L"FF/80(A)"}, {0xFF, L"FF/FF(A)"}};
-  for (const auto& [code, text] : functions)
+  for (const auto& [code, text] : std::vector<std::pair<std::uint8_t, std::wstring>>{
+           {0x81, L"LEFT$(A)"}, {0xB0, L"MKD$(A)"}, {0xB1, L"FF/B1(A)"}, {0x80, L"FF/80(A)"}})
     EXPECT_EQ(ListTokens({0xFF, code, 0x28, 0x41, 0x29}), text);
 }
 
@@ -70,40 +66,30 @@ TEST(MsxBasicTokens, OtherBytesListAsThemselves) {
 TEST(MsxBasicNumbers, EveryFormListsAsWritten) {
   ExpectTexts({
       {{0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A}, L"0123456789"},
-      {{0x0F, 0xFF}, L"255"},
       {{0x1C, 0xFF, 0xFF}, L"65535"},
-      {{0x0B, 0x00, 0x00}, L"&O0"},
       {{0x0B, 0xFF, 0xFF}, L"&O177777"},
-      {{0x0C, 0x00, 0x00}, L"&H0"},
       {{0x0C, 0xCD, 0xAB}, L"&HABCD"},
       // Single precision: 0.<6 digits> times ten to (first byte & 0x7F) - 64.
       {{0x1D, 0x00, 0x00, 0x00, 0x00}, L"0!"},
       {{0x1D, 0xC1, 0x30, 0x00, 0x00}, L"-3!"},
       {{0x1D, 0x41, 0x15, 0x00, 0x00}, L"1.5"},
-      {{0x1D, 0x41, 0x00, 0x00, 0x00}, L"0!"},
-      {{0x1D, 0x42, 0x10, 0x00, 0x00}, L"10!"},
       {{0x1D, 0x4E, 0x12, 0x34, 0x56}, L"12345600000000!"},
       {{0x1D, 0x4F, 0x12, 0x34, 0x56}, L"1.23456E+14"},
-      {{0x1D, 0x40, 0x50, 0x00, 0x00}, L".5"},
       {{0x1D, 0xC0, 0x12, 0x50, 0x00}, L"-.125"},
       {{0x1D, 0x3F, 0x50, 0x00, 0x00}, L".05"},
       {{0x1D, 0x3E, 0x12, 0x34, 0x00}, L"1.234E-03"},
-      {{0x1D, 0x3E, 0x50, 0x00, 0x00}, L"5E-03"},
       {{0x1D, 0x80, 0x10, 0x00, 0x00}, L"-1E-65"},
       {{0x1D, 0x41, 0x3A, 0xF0, 0x00}, L"3.AF"},  // crafted nibbles show as hex digits
       // Double precision: 14 digits, suffix "#".
       {{0x1F, 0, 0, 0, 0, 0, 0, 0, 0}, L"0#"},
       {{0x1F, 0x41, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97}, L"3.1415926535897"},
       {{0x1F, 0x4E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}, L"12345678901234#"},
-      {{0x1F, 0x4F, 0x12, 0x34, 0, 0, 0, 0, 0}, L"1.234E+14"},
-      {{0x1F, 0x3F, 0x10, 0, 0, 0, 0, 0, 0}, L".01"},
       {{0x1F, 0x3A, 0x99, 0, 0, 0, 0, 0, 0x01}, L"9.9000000000001E-07"},
   });
 }
 
 TEST(MsxBasicNumbers, LineReferencesListTheirNumbers) {
   ExpectTexts({{{0x89, 0x20, 0x0E, 0x0A, 0x00}, L"GOTO 10"},
-               {{0x8D, 0x0E, 0xFF, 0xFF}, L"GOSUB65535"},
                {{0x95, 0x20, 0x41, 0x20, 0x89, 0x20, 0x0E, 0x64, 0x00, 0x2C, 0x0E, 0xC8, 0x00},
                 L"ON A GOTO 100,200"}});
   const Listing listing = List(BasicProgramBuilder().Line(65535, {0x81}).Bytes());
@@ -112,7 +98,6 @@ TEST(MsxBasicNumbers, LineReferencesListTheirNumbers) {
 
 TEST(MsxBasicText, StringsAndCommentsShowTheMsxCharacterSet) {
   ExpectTexts({
-      {{0x91, 0x20, 0x22, 0x48, 0x49, 0x22}, L"PRINT \"HI\""},
       {{0x22, 0x22}, L"\"\""},
       {{0x22, 0x48, 0x49}, L"\"HI"},  // the line's end closes an open literal
       {{0x22, 0x91, 0x3A, 0x80, 0xBF, 0x22, 0x91}, L"\"\x91:\x80\xBF\"PRINT"},
@@ -140,15 +125,9 @@ TEST(MsxBasicText, GraphicCharactersAfterTheirPrefix) {
 TEST(MsxBasicText, ColonFormsAfterAStatement) {
   ExpectTexts({{{0x3A}, L":"},
                {{0x9F, 0x3A, 0xC5, 0x20, 0x13}, L"CLS:SCREEN 2"},
-               {{0x3A, 0x3A, 0x91}, L"::PRINT"},
                {{0x3A, 0xA1, 0x20, 0x91}, L"ELSE PRINT"},
                {{0x91, 0x3A, 0x8F, 0xE6, 0x41}, L"PRINT'A"},
                {{0x91, 0x3A, 0x8F}, L"PRINT:REM"}});
-}
-
-TEST(MsxBasicText, RemarkEndingTheLineLeavesTheNextLineAlone) {
-  const Bytes program = BasicProgramBuilder().Line(10, {0x91, 0x3A, 0x8F}).Line(20, {0x81}).Bytes();
-  EXPECT_EQ(List(program).lines, (Lines{L"10 PRINT:REM", L"20 END"}));
 }
 
 Bytes GoldenProgram() {

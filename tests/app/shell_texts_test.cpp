@@ -11,9 +11,9 @@ TEST(ShellTexts, ImageKindsByExtensionAndSize) {
     std::int64_t size;
     ImageKind kind;
   } kCases[] = {{"a.dsk", 368640, ImageKind::Dsk},      {"a.Dsk", 368641, ImageKind::DskWrongSize},
-                {"a.dsk", -1, ImageKind::DskWrongSize}, {"a.hfe", -1, ImageKind::Hfe},
-                {"a.HfE", 10, ImageKind::Hfe},          {"a.xsa", 10, ImageKind::Xsa},
-                {"a.img", 368640, ImageKind::Unknown},  {"dsk", 368640, ImageKind::Unknown}};
+                {"a.dsk", -1, ImageKind::DskWrongSize}, {"a.HfE", 10, ImageKind::Hfe},
+                {"a.xsa", 10, ImageKind::Xsa},          {"a.img", 368640, ImageKind::Unknown},
+                {"dsk", 368640, ImageKind::Unknown}};
   for (const auto& c : kCases) EXPECT_EQ(ClassifyImageFile(c.name, c.size), c.kind) << c.name;
   EXPECT_EQ(SaveKind("x.HFE"), ImageKind::Hfe);
   EXPECT_EQ(SaveKind("x.xsa"), ImageKind::Unknown);

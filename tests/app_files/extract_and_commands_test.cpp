@@ -108,8 +108,8 @@ TEST(MakeDir, NamesRunFromNumbersToLetters) {
   const struct {
     std::int32_t n;
     const char* name;
-  } cases[] = {{1, "NEWDIR1"},    {9, "NEWDIR9"},    {10, "NEWDIR10"},  {99, "NEWDIR99"},
-               {100, "NEWDIRA0"}, {109, "NEWDIRA9"}, {110, "NEWDIRB0"}, {127, "NEWDIRC7"}};
+  } cases[] = {
+      {1, "NEWDIR1"}, {99, "NEWDIR99"}, {100, "NEWDIRA0"}, {110, "NEWDIRB0"}, {127, "NEWDIRC7"}};
   for (const auto& c : cases) EXPECT_EQ(NewDirName(c.n), c.name);
 }
 

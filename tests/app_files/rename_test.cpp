@@ -44,11 +44,7 @@ TEST_F(RenameTest, Decisions) {
       {"NOTES.TXT", L"readme.", "README     ", {}, L"README"},
       {"NOTES.TXT", L"notes", "NOTES   TXT", {}, L"NOTES"},
       {"NOTES.TXT", L"Other.Txt", nullptr, RenameRefusal::NameTaken, nullptr},
-      {"NOTES.TXT", L"games.", nullptr, RenameRefusal::NameTaken, nullptr},
-      {"GAMES", L"plain", nullptr, RenameRefusal::NameTaken, nullptr},
-      {"GAMES", L"mygames", "MYGAMES    ", {}, L"MYGAMES"},
       {"PLAIN", L"notes", "NOTES      ", {}, L"NOTES"},
-      {"NOTES.TXT", L"", nullptr, RenameRefusal::EmptyName, nullptr},
       {"NOTES.TXT", L"   ", nullptr, RenameRefusal::EmptyName, nullptr},
       {"NOTES.TXT", L"..", nullptr, RenameRefusal::DotName, nullptr},
       // A first character 0xE5 in the code page: stored as 0x05, never as the deleted mark.
