@@ -19,9 +19,7 @@ TEST(RawImage, GeneratesAFloppyThatReadsBack) {
     TRawGeometry geometry;
     SectorSearch search;
   } cases[] = {
-      {{80, 2, 9, 512, 1, 1, 0, 300, 250000, TrackFormat::IsoIbmMfm}, SectorSearch::IsoIbmMfm},
       {{40, 1, 9, 512, 1, 3, 2, 300, 250000, TrackFormat::IsoIbmMfm}, SectorSearch::IsoIbmMfm},
-      {{10, 1, 16, 256, 1, 1, 0, 300, 250000, TrackFormat::IsoIbmMfm}, SectorSearch::IsoIbmMfm},
       {{3, 2, 8, 512, 1, 1, 0, 300, 250000, TrackFormat::IsoIbmFm}, SectorSearch::IsoIbmFm},
   };
   for (const auto& c : cases) {
