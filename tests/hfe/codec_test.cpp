@@ -88,18 +88,6 @@ TEST(Mfm, EncodesAndDecodesAcrossTheEndOfTheTrack) {
   EXPECT_EQ(mfmDecode(Bytes(10, 0), 0, decoded, 5), -1);  // an empty track decodes nothing
 }
 
-TEST(Fm, WordsAndRoundTrip) {
-  EXPECT_EQ(fmWord(0xFE, 0xC7), 0x55111554u);
-  EXPECT_EQ(fmWord(0x00, 0xFF), 0x44444444u);
-  Bytes cells(64, 0);
-  TCellWriter writer(cells, 512, 500);
-  const Bytes text = {0xFE, 0x01, 0x80, 0x5A};
-  fmEncode(writer, text);
-  Bytes decoded(4);
-  EXPECT_EQ(fmDecode(TCellRing(cells, 512), decoded, 500), (500 + 128) % 512);
-  EXPECT_EQ(decoded, text);
-}
-
 // The reference: every position in order, cells taken modulo the length.
 std::int32_t NaiveSearch(const Bytes& cells, std::int32_t length, std::int32_t maxDistance,
                          const Bytes& pattern, std::int32_t patternCells, std::int32_t start) {

@@ -184,11 +184,9 @@ TEST(LoadHFE, RefusedFilesLeaveTheDiskUntouched) {
   const Bytes image = hfe_test::RandomImage(2, 11);
   const Bytes good =
       hfe_test::HfeFile(4, [&](int t, int s) { return hfe_test::ImageTrackSide(image, 2, t, s); });
-  Bytes badSignature = good;
-  badSignature[0] = 'X';
   Bytes noSectors = good;  // zero-length tracks
   for (std::size_t t = 0; t < 4; ++t) noSectors[514 + t * 4] = noSectors[515 + t * 4] = 0;
-  for (const Bytes& file : {badSignature, noSectors, Bytes{}}) {
+  for (const Bytes& file : {noSectors, Bytes{}}) {
     auto disk = DiskOf(hfe_test::RandomImage(2, 12));
     const Bytes before = ImageOf(*disk);
     THfeReadReport report{-1, -1};
