@@ -13,7 +13,7 @@
 #include "hfe/raw_image.h"
 #include "hfe/sector_enumeration.h"
 #include "hfe/track_utilities.h"
-#include "library_helpers.h"
+#include "test_track_writer.h"
 
 namespace hfe {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
-#include "library_helpers.h"
+#include "test_track_writer.h"
 
 namespace hfe {
 namespace {
