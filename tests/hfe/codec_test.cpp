@@ -1,13 +1,10 @@
-// CRC-16, MFM and FM coding, and the cell pattern search.
+// MFM coding and the cell pattern search.
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
 #include <vector>
 
 #include "hfe/bit_stream.h"
-#include "hfe/crc16.h"
-#include "hfe/fm_codec.h"
 #include "hfe/mfm_codec.h"
 #include "test_track_writer.h"
 
@@ -15,24 +12,6 @@ namespace hfe {
 namespace {
 
 using hfe_test::Bytes;
-
-TEST(Crc16, KnownVectorsAndTheBitwiseCrc) {
-  const std::string text = "123456789";
-  Bytes data = {0xA1, 0xA1, 0xA1, 0xFB};
-  data.resize(516, 0xE5);
-  const struct {
-    Bytes input;
-    std::uint16_t crc;
-  } cases[] = {{Bytes(text.begin(), text.end()), 0x29B1},
-               {{0xA1, 0xA1, 0xA1, 0xFE, 0x4F, 0x01, 0x09, 0x02}, 0xCE84},
-               {data, 0xC40B}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(crc16(c.input), c.crc);
-    TCrc16 byByte;
-    for (std::uint8_t byte : c.input) byByte.Update(byte);
-    EXPECT_EQ(byByte.Value(), c.crc);
-  }
-}
 
 TEST(Mfm, WordsAndTheClockRule) {
   const struct {

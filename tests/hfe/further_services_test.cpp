@@ -1,4 +1,4 @@
-// Raw image conversion and the module registry.
+// Raw image refusals and the module registry.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,48 +6,12 @@
 
 #include "hfe/module_registry.h"
 #include "hfe/raw_image.h"
-#include "hfe/sector_access.h"
 #include "test_track_writer.h"
 
 namespace hfe {
 namespace {
 
 using hfe_test::Bytes;
-
-TEST(RawImage, GeneratesAFloppyThatReadsBack) {
-  const struct {
-    TRawGeometry geometry;
-    SectorSearch search;
-  } cases[] = {
-      {{40, 1, 9, 512, 1, 3, 2, 300, 250000, TrackFormat::IsoIbmMfm}, SectorSearch::IsoIbmMfm},
-      {{3, 2, 8, 512, 1, 1, 0, 300, 250000, TrackFormat::IsoIbmFm}, SectorSearch::IsoIbmFm},
-  };
-  for (const auto& c : cases) {
-    const TRawGeometry& g = c.geometry;
-    const std::size_t sideBytes = static_cast<std::size_t>(g.sectorsPerTrack * g.sectorSize);
-    const Bytes image =
-        hfe_test::RandomBytes(sideBytes * static_cast<std::size_t>(g.tracks * g.sides), 21);
-    auto context = trk_init();
-    int result = -1;
-    auto floppy = trk_generateDisk(*context, image, g, result);
-    ASSERT_EQ(result, kOk);
-    ASSERT_TRUE(floppy);
-    EXPECT_EQ(floppy->trackCount, g.tracks);
-    EXPECT_EQ(floppy->sideCount, g.sides);
-    auto access = trk_initSectorAccess(*context, *floppy);
-    Bytes back(image.size());
-    for (int t = 0; t < g.tracks; ++t)
-      for (int s = 0; s < g.sides; ++s) {
-        int status = -1;
-        const std::size_t offset = static_cast<std::size_t>(t * g.sides + s) * sideBytes;
-        ASSERT_EQ(trk_readSectorData(*access, t, s, 1, g.sectorsPerTrack, g.sectorSize, c.search,
-                                     std::span(back).subspan(offset, sideBytes), status),
-                  g.sectorsPerTrack);
-        ASSERT_EQ(status, kSectorsOk);
-      }
-    EXPECT_EQ(back, image);
-  }
-}
 
 TEST(RawImage, RefusesShortImagesAndBadGeometry) {
   std::vector<std::string> log;

@@ -154,25 +154,6 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
   }
 }
 
-TEST(SectorAccess, DataFieldWrappingPastTheEnd) {
-  // The track ends inside sector 1's data; its cells continue at the track's start.
-  auto sectors = NineSectors(0, 0, 8);
-  hfe_test::TMfmTrack track;
-  track.Run(0x4E, 40);
-  track.Sector(sectors[0]);
-  const Bytes cells = track.Finish(track.CellCount() / 8);
-  const std::size_t cut = cells.size() - 300;  // inside the data field
-  Bytes rotated(cells.begin() + static_cast<std::ptrdiff_t>(cut), cells.end());
-  rotated.insert(rotated.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cut));
-  auto floppy = CellFloppy({{rotated}});
-  auto context = trk_init();
-  auto access = trk_initSectorAccess(*context, *floppy);
-  auto sector = trk_searchSector(*access, 0, 0, 1, SectorSearch::IsoIbmMfm);
-  ASSERT_TRUE(sector);
-  EXPECT_EQ(sector->dataCrcError, 0);
-  EXPECT_EQ(sector->data, sectors[0].data);
-}
-
 TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   auto sides0 = NineSectors(0, 0, 2);
   auto sides1 = NineSectors(0, 1, 3);
