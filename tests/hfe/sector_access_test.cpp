@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
 #include "test_track_writer.h"
 
@@ -111,8 +110,9 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
   }
   // Side 1 of a one-sided floppy is not read at all.
   auto oneSided = CellFloppy({{hfe_test::TrackSide(NineSectors(0, 0, 1))}});
-  EXPECT_EQ(ReadNine(*oneSided, 1).copied, 0);
-  EXPECT_EQ(ReadNine(*oneSided, 1).buffer, Bytes(9 * 512, 0xAA));
+  const auto none = ReadNine(*oneSided, 1);
+  EXPECT_EQ(none.copied, 0);
+  EXPECT_EQ(none.buffer, Bytes(9 * 512, 0xAA));
 }
 
 // `cells` moved `offset` cells later.
