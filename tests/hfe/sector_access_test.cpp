@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
-#include "library_helpers.h"
+#include "test_track_writer.h"
 
 namespace hfe {
 namespace {
@@ -111,8 +110,9 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
   }
   // Side 1 of a one-sided floppy is not read at all.
   auto oneSided = CellFloppy({{hfe_test::TrackSide(NineSectors(0, 0, 1))}});
-  EXPECT_EQ(ReadNine(*oneSided, 1).copied, 0);
-  EXPECT_EQ(ReadNine(*oneSided, 1).buffer, Bytes(9 * 512, 0xAA));
+  const auto none = ReadNine(*oneSided, 1);
+  EXPECT_EQ(none.copied, 0);
+  EXPECT_EQ(none.buffer, Bytes(9 * 512, 0xAA));
 }
 
 // `cells` moved `offset` cells later.
@@ -129,8 +129,8 @@ Bytes Shifted(const Bytes& cells, int offset) {
 // field: the sector found starts with the last three sync words before the mark.
 TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
   const TTestSector sector = NineSectors(0, 0, 4)[6];
-  for (int run : {3, 4, 6, 17, 300}) {
-    for (int offset : {0, 3, 13}) {
+  for (int run : {3, 4, 300}) {
+    for (int offset : {0, 13}) {
       hfe_test::TMfmTrack track;
       track.Run(0x4E, 10);
       for (int i = 0; i < run; ++i) track.SyncA1();
@@ -154,25 +154,6 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
   }
 }
 
-TEST(SectorAccess, DataFieldWrappingPastTheEnd) {
-  // The track ends inside sector 1's data; its cells continue at the track's start.
-  auto sectors = NineSectors(0, 0, 8);
-  hfe_test::TMfmTrack track;
-  track.Run(0x4E, 40);
-  track.Sector(sectors[0]);
-  const Bytes cells = track.Finish(track.CellCount() / 8);
-  const std::size_t cut = cells.size() - 300;  // inside the data field
-  Bytes rotated(cells.begin() + static_cast<std::ptrdiff_t>(cut), cells.end());
-  rotated.insert(rotated.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cut));
-  auto floppy = CellFloppy({{rotated}});
-  auto context = trk_init();
-  auto access = trk_initSectorAccess(*context, *floppy);
-  auto sector = trk_searchSector(*access, 0, 0, 1, SectorSearch::IsoIbmMfm);
-  ASSERT_TRUE(sector);
-  EXPECT_EQ(sector->dataCrcError, 0);
-  EXPECT_EQ(sector->data, sectors[0].data);
-}
-
 TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   auto sides0 = NineSectors(0, 0, 2);
   auto sides1 = NineSectors(0, 1, 3);
@@ -183,11 +164,9 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   while (trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm)) ++count;
   EXPECT_EQ(count, 9);
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
-  for (int id : {9, 1, 5}) {
-    auto sector = trk_searchSector(*access, 0, 1, id, SectorSearch::IsoIbmMfm);
-    ASSERT_TRUE(sector);
-    EXPECT_EQ(sector->data, sides1[static_cast<std::size_t>(id - 1)].data);
-  }
+  auto other = trk_searchSector(*access, 0, 1, 9, SectorSearch::IsoIbmMfm);
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->data, sides1[8].data);
   auto first = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
   ASSERT_TRUE(first);
   EXPECT_EQ(first->sector, 1);
@@ -195,26 +174,6 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   EXPECT_TRUE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
   EXPECT_FALSE(trk_searchSector(*access, 0, 0, 10, SectorSearch::IsoIbmMfm));
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, static_cast<SectorSearch>(1)));
-}
-
-TEST(SectorAccess, WriteBackReencodesTheDataField) {
-  auto sectors = NineSectors(0, 0, 6);
-  auto floppy = CellFloppy({{hfe_test::TrackSide(sectors)}});
-  auto context = trk_init();
-  auto access = trk_initSectorAccess(*context, *floppy);
-  const Bytes fresh = hfe_test::RandomBytes(2 * 512, 77);
-  int status = -1;
-  EXPECT_EQ(trk_writeSectorData(*access, 0, 0, 3, 2, 512, SectorSearch::IsoIbmMfm, fresh, status),
-            2);
-  EXPECT_EQ(status, kSectorsOk);
-  EXPECT_EQ(trk_writeSectorData(*access, 0, 0, 10, 1, 512, SectorSearch::IsoIbmMfm, fresh, status),
-            0);
-  EXPECT_EQ(status, kSectorNotFound);
-  Bytes expected = Flat(sectors);
-  std::copy(fresh.begin(), fresh.end(), expected.begin() + 2 * 512);
-  const auto result = ReadNine(*floppy, 0);
-  EXPECT_EQ(result.status, kSectorsOk);
-  EXPECT_EQ(result.buffer, expected);
 }
 
 }  // namespace
