@@ -14,18 +14,9 @@ actual=$(grep -v '/\.\.\?/\?$' <<<"$listing" | sed 's/ *$//')
 [ "$actual" = "$expected" ] || { echo "unexpected tree; expected:"; echo "$expected"; exit 1; }
 
 status=0
-report=$(fsck.fat -n -v "$image" 2>&1) || status=$?
+report=$(fsck.fat -n "$image" 2>&1) || status=$?
 echo "$report"
-complaints=$(grep -Ev \
-  -e '^$' -e '^fsck\.fat [0-9]' -e '^Checking we can access the last sector' \
-  -e '^Boot sector contents:$' -e '^System ID ' -e '^Media byte 0x' \
-  -e '^ *[0-9]+ bytes per (logical sector|cluster)$' -e '^ *[0-9]+ reserved sectors?$' \
-  -e '^First FAT starts at byte' -e '^ *[0-9]+ FATs, 12 bit entries$' \
-  -e '^ *[0-9]+ bytes per FAT' -e '^Root directory starts at byte' \
-  -e '^ *[0-9]+ root directory entries$' -e '^Data area starts at byte' \
-  -e '^ *[0-9]+ data clusters' -e '^[0-9]+ sectors/track, [0-9]+ heads$' \
-  -e '^ *[0-9]+ hidden sectors$' -e '^ *[0-9]+ sectors total$' \
-  -e '^Checking for unused clusters\.$' -e '^Leaving filesystem unchanged\.$' \
+complaints=$(grep -Ev -e '^$' -e '^fsck\.fat [0-9]' -e '^Leaving filesystem unchanged\.$' \
   -e ': [0-9]+ files, [0-9]+/[0-9]+ clusters$' \
   -e "^Label '.*' stored in boot sector is not valid\.$" -e '^ *Auto-removing label' \
   -e '^Dirty bit is set\.' -e '^ *Automatically removing dirty bit\.$' <<<"$report" || true)
