@@ -25,6 +25,7 @@
 namespace {
 
 using disk::DiskResult;
+using disk::IsDotName;
 using disk::TDirEntry;
 using disk::TMSXDisk;
 
@@ -72,10 +73,6 @@ bool Load(TMSXDisk& image, std::span<const std::uint8_t> bytes) {
   std::vector<std::uint8_t> patched(bytes.begin(), bytes.end());
   patched[kMediaByteOffset] = 0xF9;
   return image.LoadFromBuffer(patched, "fuzz.dsk");
-}
-
-bool IsDotName(const std::string& name) {
-  return name == "." || name == "..";
 }
 
 void CheckHostName(const TDirEntry& entry) {

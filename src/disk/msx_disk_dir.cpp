@@ -13,10 +13,6 @@ namespace {
 constexpr std::int32_t kEntrySize = 32;
 constexpr char kDelimiter = '\\';
 
-bool IsDotName(std::string_view name) {
-  return name == "." || name == "..";
-}
-
 bool IsLongNameSlot(const TDirEntry& entry) {
   return entry.Attr == faLongName;
 }

@@ -54,7 +54,7 @@ PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   const std::string name = MakeShortFileName(AFileName);
   const std::wstring_view last = AFileName.substr(AFileName.find_last_of(L"\\:/") + 1);
   const bool blank = std::all_of(last.begin(), last.end(), [](wchar_t c) { return c <= L' '; });
-  if (blank || name == "." || name == "..") {
+  if (blank || IsDotName(name)) {
     FLastError = DiskResult::NameExists;
     return nullptr;
   }
@@ -147,7 +147,7 @@ DiskResult TMSXDisk::Delete(PDirEntry DirEntry) {
     return DiskResult::FileNotFound;
   }
   const std::string name = DirEntry->GetFileName();
-  if (name == "." || name == "..") return DiskResult::DirNotEmpty;
+  if (IsDotName(name)) return DiskResult::DirNotEmpty;
   if (DirEntry->IsDirectory()) {
     if (CountDirectoryEntries(*DirEntry) > 0) return DiskResult::DirNotEmpty;
   } else {

@@ -15,6 +15,11 @@ namespace disk {
 
 static_assert(std::endian::native == std::endian::little, "records are overlaid on image bytes");
 
+// "." or "..": the names of a directory's own two slots, never of another entry.
+inline bool IsDotName(std::string_view shortName) {
+  return shortName == "." || shortName == "..";
+}
+
 // Attribute bits of a directory entry.
 inline constexpr std::uint8_t faReadOnly = 0x01;
 inline constexpr std::uint8_t faHidden = 0x02;

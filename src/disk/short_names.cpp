@@ -82,7 +82,7 @@ std::string TMSXDisk::MakeShortFileName(std::wstring_view AFileName) {
   }
   std::string name = rtl::CodePage().FromUnicode(upper);
   // A directory's own "." and ".." slots are addressed by these names.
-  if (name == "." || name == "..") return name;
+  if (IsDotName(name)) return name;
 
   const std::string_view rest = name;
   const std::size_t dot = rest.rfind('.');

@@ -15,7 +15,7 @@ disk::PDirEntry FindEntry(disk::TMSXDisk& disk, std::string_view shortName) {
 
 FolderOutcome EnterOrMakeFolder(disk::TMSXDisk& disk, std::wstring_view hostName) {
   const std::string name = disk::TMSXDisk::MakeShortFileName(hostName);
-  if (IsDotName(name)) return FolderOutcome::NotEnterable;
+  if (disk::IsDotName(name)) return FolderOutcome::NotEnterable;
   const disk::PDirEntry existing = FindEntry(disk, name);
   FolderOutcome made = FolderOutcome::Entered;
   if (existing) {

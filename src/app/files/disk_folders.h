@@ -21,12 +21,6 @@ enum class FolderOutcome {
 // it. On anything but Entered or Made the current directory is unchanged.
 FolderOutcome EnterOrMakeFolder(disk::TMSXDisk& disk, std::wstring_view hostName);
 
-// "." or "..": a host name that shortens to one of them (such as "a:..") names a directory's own
-// slots, never a new entry.
-inline bool IsDotName(std::string_view shortName) {
-  return shortName == "." || shortName == "..";
-}
-
 // The current directory's used entry that holds `shortName` (stored name as GetFileName reads
 // it), or null.
 disk::PDirEntry FindEntry(disk::TMSXDisk& disk, std::string_view shortName);

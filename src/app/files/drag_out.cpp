@@ -9,15 +9,10 @@ namespace {
 
 constexpr std::int32_t kEntrySize = 32;
 
-bool IsDotName(const disk::TDirEntry& entry) {
-  const std::string name = entry.GetFileName();
-  return name == "." || name == "..";
-}
-
 // Entries a drag offers: used, not deleted, no label or long-name slot, not "." or "..".
 bool IsOffered(const disk::TDirEntry& entry) {
   return entry.IsUsed() && !entry.IsDeleted() && (entry.Attr & disk::faVolumeID) == 0 &&
-         !IsDotName(entry);
+         !disk::IsDotName(entry.GetFileName());
 }
 
 class TCollector {

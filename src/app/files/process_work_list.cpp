@@ -21,7 +21,7 @@ bool AddHostFile(disk::TMSXDisk& disk, const std::filesystem::path& path, const 
   const std::wstring hostName = LastPathPart(path);
   const std::string shortName = disk::TMSXDisk::MakeShortFileName(hostName);
   const disk::PDirEntry existing = FindEntry(disk, shortName);
-  if (IsDotName(shortName) || (existing && IsDirectoryOrLabel(*existing))) {
+  if (disk::IsDotName(shortName) || (existing && IsDirectoryOrLabel(*existing))) {
     ++result.FilesSkipped;
     return true;
   }

@@ -19,7 +19,7 @@ bool IsBlank(wchar_t c) {
 TRenameDecision DecideRename(disk::TMSXDisk& disk, const disk::TDirEntry& edited,
                              std::wstring_view typed) {
   const std::string oldName = edited.GetFileName();
-  if (oldName == "." || oldName == "..") return RenameRefusal::DotEntry;
+  if (disk::IsDotName(oldName)) return RenameRefusal::DotEntry;
   if (std::all_of(typed.begin(), typed.end(), IsBlank)) return RenameRefusal::EmptyName;
 
   std::wstring text(typed);
@@ -31,7 +31,7 @@ TRenameDecision DecideRename(disk::TMSXDisk& disk, const disk::TDirEntry& edited
     }
   }
   const std::string shortName = disk::TMSXDisk::MakeShortFileName(text);
-  if (shortName == "." || shortName == "..") return RenameRefusal::DotName;
+  if (disk::IsDotName(shortName)) return RenameRefusal::DotName;
 
   if (disk.NameTaken(shortName, &edited)) return RenameRefusal::NameTaken;
 

@@ -37,7 +37,7 @@ bool EnterFolders(disk::TMSXDisk& disk, std::span<const std::wstring> folders,
 bool AddVirtualFile(disk::TMSXDisk& disk, const TVirtualItem& item,
                     const TContentsSource& contents) {
   const std::string shortName = disk::TMSXDisk::MakeShortFileName(item.Name);
-  if (IsDotName(shortName)) return false;
+  if (disk::IsDotName(shortName)) return false;
   const disk::PDirEntry existing = FindEntry(disk, shortName);
   std::uint64_t capacity = static_cast<std::uint64_t>(std::max(disk.DiskFree(), 0));
   if (existing) {
