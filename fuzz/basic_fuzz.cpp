@@ -8,16 +8,13 @@
 #include <vector>
 
 #include "app/msx_basic.h"
+#include "fuzz_util.h"
 
 namespace {
 
 // No byte lists as more than eight characters (a keyword, or a digit of a constant with its
 // point, sign and exponent); twice that leaves room.
 constexpr std::size_t kMaxCharsPerByte = 16;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::size_t TextSize(const std::vector<std::wstring>& lines) {
   std::size_t size = 0;

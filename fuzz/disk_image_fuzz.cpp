@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "disk/msx_disk.h"
+#include "fuzz_util.h"
 #include "rtl/code_page.h"
 #include "rtl/stream.h"
 
@@ -32,10 +33,6 @@ using disk::TMSXDisk;
 constexpr int kMaxDepth = 8;
 constexpr std::size_t kMediaByteOffset = 21;
 constexpr std::size_t kMaxSteps = 48;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // Reads the script's bytes; past its end every read gives 0.
 class TScript {

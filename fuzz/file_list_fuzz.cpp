@@ -15,6 +15,7 @@
 #include "app/files/file_rows.h"
 #include "app/files/file_sort.h"
 #include "disk/msx_disk.h"
+#include "fuzz_util.h"
 
 namespace {
 
@@ -22,10 +23,6 @@ using namespace app::files;
 
 constexpr std::size_t kMediaByteOffset = 21;
 constexpr std::size_t kMaxContents = 64;  // files whose bytes are read per input
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // Loads the bytes as an image; most inputs fail the media check, which is forced then so that
 // the directories get read.

@@ -10,14 +10,11 @@
 #include <string>
 
 #include "app/file_view_text.h"
+#include "fuzz_util.h"
 
 namespace {
 
 using app::TViewerMode;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::size_t HexDumpLength(std::size_t size) {
   std::size_t length = 0;

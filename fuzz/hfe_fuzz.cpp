@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "disk/msx_disk.h"
+#include "fuzz_util.h"
 #include "hfe/hfe_disk.h"
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
@@ -21,10 +22,6 @@ namespace {
 
 constexpr std::int32_t kWalkedTracks = 4;
 constexpr int kMaxSectorsPerWalk = 5000;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // The writer keeps every cell up to the last non-zero byte of each side (at most 32,767 bytes);
 // only the trailing zeros after it are filled.

@@ -3,6 +3,7 @@
 // a consistent floppy, the whole-floppy walks and the raw export must end within their bounds,
 // and a raw side made from the input's bytes must decode back to them.
 #include "hfe_services_walk.h"
+#include "fuzz_util.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,10 +22,6 @@ namespace {
 
 constexpr std::int32_t kWalkedTracks = 2;
 constexpr std::size_t kRawSideBytes = 2048;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::uint8_t ByteAt(std::span<const std::uint8_t> input, std::size_t offset) {
   return offset < input.size() ? input[offset] : 0;

@@ -2,11 +2,11 @@
 // token tables, every numeric form, strings, comments and the colon forms.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "basic_program_builder.h"
+#include "fuzz_util.h"
 
 namespace {
 
@@ -44,13 +44,8 @@ std::vector<Bytes> Seeds() {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  const std::filesystem::path folder = argv[1];
-  std::filesystem::create_directories(folder);
   int index = 0;
-  for (const Bytes& seed : Seeds()) {
-    std::ofstream out(folder / ("seed" + std::to_string(index++) + ".bas"), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(seed.data()),
-              static_cast<std::streamsize>(seed.size()));
-  }
+  for (const Bytes& seed : Seeds())
+    WriteSeed(std::filesystem::path(argv[1]) / ("seed" + std::to_string(index++) + ".bas"), seed);
   return 0;
 }

@@ -2,16 +2,15 @@
 // cut after the first data clusters, and a few with hostile chains and entries, each behind a
 // script of operations (the fuzzer's input is the script's length, the script, then the image).
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "disk/msx_disk.h"
+#include "fuzz_util.h"
 #include "rtl/stream.h"
 
 namespace {
@@ -46,10 +45,6 @@ std::unique_ptr<TMSXDisk> Populated(bool doubleSided) {
   return image;
 }
 
-TDirEntry* RootEntry(TMSXDisk& image, const char* name) {
-  return image.Lookup(name);
-}
-
 // Opcodes as the fuzzer reads them (the opcode byte modulo 12), each with its argument bytes.
 // Every script makes a directory, enters it, grows it past one cluster, deletes and renames there,
 // goes back up, touches the boot sector and reloads.
@@ -77,21 +72,14 @@ void Write(const std::filesystem::path& folder, const std::string& name, const T
   if (bytes.size() > size) bytes.resize(size);
   bytes.insert(bytes.begin(), kScript.begin(), kScript.end());
   bytes.insert(bytes.begin(), static_cast<std::uint8_t>(kScript.size()));
-  std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+  WriteSeed(folder / name, bytes);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-    return 2;
-  }
+  if (argc != 2) return 2;  // the corpus folder
   const std::filesystem::path folder = argv[1];
-  std::filesystem::create_directories(folder);
-
   Write(folder, "populated720", *Populated(true), kSeedSize);
   Write(folder, "populated360", *Populated(false), kSeedSize);
   Write(folder, "boot_sector_only", *Populated(true), 512);
@@ -100,40 +88,40 @@ int main(int argc, char** argv) {
   const std::vector<std::pair<std::string, std::function<void(TMSXDisk&)>>> hostile{
       {"file_chain_cycle",
        [](TMSXDisk& image) {
-         const std::int32_t first = RootEntry(image, "PROGRAM.BAS")->GetCluster();
+         const std::int32_t first = image.Lookup("PROGRAM.BAS")->GetCluster();
          image.SetFatEntry(first + 1, first);
        }},
       {"directory_points_to_itself",
        [](TMSXDisk& image) {
-         TDirEntry* games = RootEntry(image, "GAMES");
+         TDirEntry* games = image.Lookup("GAMES");
          image.ChangeDir("GAMES");
          image.Lookup("SAVES")->SetCluster(games->GetCluster());
          image.ChangeDir("\\");
        }},
       {"wild_clusters_and_sizes",
        [](TMSXDisk& image) {
-         RootEntry(image, "ONE.BIN")->SetCluster(0xFFFF);
-         RootEntry(image, "EMPTY.TXT")->Size = 0xFFFFFFFF;
-         RootEntry(image, "PROGRAM.BAS")->SetCluster(1);
+         image.Lookup("ONE.BIN")->SetCluster(0xFFFF);
+         image.Lookup("EMPTY.TXT")->Size = 0xFFFFFFFF;
+         image.Lookup("PROGRAM.BAS")->SetCluster(1);
          image.SetFatEntry(0, 0);
        }},
       {"chain_into_free_cluster",
        [](TMSXDisk& image) {
-         const std::int32_t first = RootEntry(image, "PROGRAM.BAS")->GetCluster();
+         const std::int32_t first = image.Lookup("PROGRAM.BAS")->GetCluster();
          image.SetFatEntry(first, 600);
        }},
       {"directory_chain_cycle_and_reserved_link",
        [](TMSXDisk& image) {
-         const std::int32_t games = RootEntry(image, "GAMES")->GetCluster();
+         const std::int32_t games = image.Lookup("GAMES")->GetCluster();
          image.SetFatEntry(games, games);
-         image.SetFatEntry(RootEntry(image, "PROGRAM.BAS")->GetCluster(), 0xFF3);
+         image.SetFatEntry(image.Lookup("PROGRAM.BAS")->GetCluster(), 0xFF3);
          image.SetFatEntry(0, 0);
          image.SetFatEntry(1, 0);
        }},
       {"dot_entries_missing_or_elsewhere",
        [](TMSXDisk& image) {
          auto* slots = reinterpret_cast<TDirEntry*>(
-             image.GetDataPointer(RootEntry(image, "GAMES")->GetCluster()));
+             image.GetDataPointer(image.Lookup("GAMES")->GetCluster()));
          slots[0].Init(false);
          slots[1].ClusterLow = 0x700;
        }},

@@ -2,10 +2,10 @@
 // MFM and FM, in order and interleaved, with one and two sides.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "fuzz_util.h"
 #include "hfe/floppy_builder.h"
 #include "hfe/hfe_format.h"
 
@@ -47,20 +47,12 @@ std::vector<std::uint8_t> Build(const TSeed& seed) {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  const std::filesystem::path folder = argv[1];
-  std::filesystem::create_directories(folder);
   const TSeed seeds[] = {
       {"mfm_2x2", 2, 2, hfe::TrackFormat::IsoIbmMfm, 1, 512},
       {"mfm_1x1_interleaved", 1, 1, hfe::TrackFormat::IsoIbmMfm, 2, 512},
       {"mfm_2x1_small_sectors", 2, 1, hfe::TrackFormat::IsoIbmMfm, 1, 256},
       {"fm_1x2", 1, 2, hfe::TrackFormat::IsoIbmFm, 1, 256},
   };
-  for (const auto& seed : seeds) {
-    const auto bytes = Build(seed);
-    std::ofstream out(folder / seed.name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) return 1;
-  }
+  for (const auto& seed : seeds) WriteSeed(std::filesystem::path(argv[1]) / seed.name, Build(seed));
   return 0;
 }

@@ -3,11 +3,11 @@
 // descriptor block as another program would send it.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/files/file_descriptor.h"
+#include "fuzz_util.h"
 
 namespace {
 
@@ -43,8 +43,6 @@ Bytes Script(const std::vector<Item>& items, std::uint8_t setup) {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  const std::filesystem::path folder = argv[1];
-  std::filesystem::create_directories(folder);
   constexpr std::uint8_t kAll = app::files::kFdAllOffered;
   const std::vector<app::files::TFileDescriptor> block = {
       {kAll, 0x10, 0, 0, 0, 0, L"Folder"}, {kAll, 0x20, 0, 0, 0, 5, L"Folder\\file.txt"}};
@@ -66,10 +64,7 @@ int main(int argc, char** argv) {
       app::files::EncodeFileGroupDescriptor(block),
   };
   int index = 0;
-  for (const Bytes& seed : seeds) {
-    std::ofstream out(folder / ("seed" + std::to_string(index++)), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(seed.data()),
-              static_cast<std::streamsize>(seed.size()));
-  }
+  for (const Bytes& seed : seeds)
+    WriteSeed(std::filesystem::path(argv[1]) / ("seed" + std::to_string(index++)), seed);
   return 0;
 }

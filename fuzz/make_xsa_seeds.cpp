@@ -1,14 +1,13 @@
 // Writes the seed corpora of the XSA fuzzers: plain inputs for the round trip (runs, text,
 // periodic and random bytes) and, for the decoder, the containers the encoder makes of them.
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "disk/xsa_stream.h"
+#include "fuzz_util.h"
 #include "rtl/stream.h"
 
 namespace {
@@ -43,27 +42,15 @@ Bytes Encode(const Bytes& data) {
   return out.Bytes();
 }
 
-void Save(const std::filesystem::path& folder, std::size_t index, const Bytes& bytes) {
-  std::ofstream file(folder / ("seed" + std::to_string(index)), std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_xsa_seeds <roundtrip folder> <decode folder>\n");
-    return 2;
-  }
-  const std::filesystem::path roundtrip = argv[1];
-  const std::filesystem::path decode = argv[2];
-  std::filesystem::create_directories(roundtrip);
-  std::filesystem::create_directories(decode);
+  if (argc != 3) return 2;  // the round trip's folder and the decoder's
   const std::vector<Bytes> inputs = Inputs();
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    Save(roundtrip, i, inputs[i]);
-    Save(decode, i, Encode(inputs[i]));
+    const std::string name = "seed" + std::to_string(i);
+    WriteSeed(std::filesystem::path(argv[1]) / name, inputs[i]);
+    WriteSeed(std::filesystem::path(argv[2]) / name, Encode(inputs[i]));
   }
   return 0;
 }

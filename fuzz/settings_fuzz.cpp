@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_util.h"
 #include "rtl/exceptions.h"
 #include "rtl/stream.h"
 #include "stand_in_components.h"
@@ -17,10 +18,6 @@
 #include "ux/props_storage.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // Every value reads back unchanged after it went through another file, quoted or not, and
 // after that file's text was parsed again; so do the values with blanks put around them.

@@ -16,15 +16,12 @@
 #include "app/files/file_descriptor.h"
 #include "app/files/virtual_drop.h"
 #include "disk/msx_disk.h"
+#include "fuzz_util.h"
 #include "rtl/stream.h"
 
 namespace {
 
 using namespace app::files;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 class TScript {
  public:

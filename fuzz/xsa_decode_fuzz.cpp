@@ -8,15 +8,12 @@
 #include <vector>
 
 #include "disk/xsa_stream.h"
+#include "fuzz_util.h"
 #include "rtl/stream.h"
 
 namespace {
 
 constexpr std::size_t kLimit = 737280;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // Reads up to kLimit bytes in blocks whose sizes vary with the input.
 std::vector<std::uint8_t> ReadAll(disk::TXSStream& xsa, std::size_t block) {

@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "disk/xsa_stream.h"
+#include "fuzz_util.h"
 #include "rtl/stream.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
