@@ -31,54 +31,29 @@ using disk::TDirEntry;
 using disk::TMSXDisk;
 
 constexpr int kMaxDepth = 8;
-constexpr std::size_t kMediaByteOffset = 21;
 constexpr std::size_t kMaxSteps = 48;
 
-// Reads the script's bytes; past its end every read gives 0.
-class TScript {
- public:
-  explicit TScript(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
-  std::uint8_t Byte() { return pos_ < bytes_.size() ? bytes_[pos_++] : 0; }
-  // A name as 8-bit text: one of a few fixed ones, or up to 15 bytes of the script.
-  std::string Narrow() {
-    static const char* const kNames[] = {"A.TXT",        "b b.t xt", ".",     "a:..",   "",
-                                         "  ",           "GAMES",    "x.y.z", "\xE5.E", "CON",
-                                         "LONGNAME.TEXT"};
-    const std::uint8_t pick = Byte();
-    if (pick < std::size(kNames)) return kNames[pick];
-    std::string name;
-    for (std::size_t n = pick % 16; n > 0; --n) name += static_cast<char>(Byte());
-    return name;
-  }
-  // The same as host text, through the code page as the program converts it.
-  std::wstring Name() { return rtl::CodePage().ToUnicode(Narrow()); }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t pos_ = 0;
-};
-
-bool Load(TMSXDisk& image, std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) {
-    image.PrepareNewImage(true);
-    return true;
-  }
-  if (image.LoadFromBuffer(bytes, "fuzz.dsk")) return true;
-  // Most inputs fail the media check; force it so the file system code gets to run.
-  if (bytes.size() <= kMediaByteOffset) return false;
-  std::vector<std::uint8_t> patched(bytes.begin(), bytes.end());
-  patched[kMediaByteOffset] = 0xF9;
-  return image.LoadFromBuffer(patched, "fuzz.dsk");
+// A name as 8-bit text: one of a few fixed ones, or up to 15 bytes of the script.
+std::string Narrow(TScript& script) {
+  static const char* const kNames[] = {"A.TXT",        "b b.t xt", ".",     "a:..",   "",
+                                       "  ",           "GAMES",    "x.y.z", "\xE5.E", "CON",
+                                       "LONGNAME.TEXT"};
+  const std::uint8_t pick = script.Byte();
+  if (pick < std::size(kNames)) return kNames[pick];
+  std::string name;
+  for (std::size_t n = pick % 16; n > 0; --n) name += static_cast<char>(script.Byte());
+  return name;
 }
 
-void CheckHostName(const TDirEntry& entry) {
-  const std::wstring name = TMSXDisk::HostSafeName(entry);
-  Require(!name.empty() && name != L"." && name != L"..");
-  Require(name.back() != L'.' && name.back() != L' ');
-  for (const wchar_t c : name) {
-    Require(c >= 0x20 && std::wstring_view(L"\\/:*?\"<>|").find(c) == std::wstring_view::npos);
-  }
+// The same as host text, through the code page as the program converts it.
+std::wstring Name(TScript& script) {
+  return rtl::CodePage().ToUnicode(Narrow(script));
+}
+
+bool Load(TMSXDisk& image, std::span<const std::uint8_t> bytes) {
+  if (!bytes.empty()) return LoadForcingMedia(image, bytes);
+  image.PrepareNewImage(true);
+  return true;
 }
 
 // A file or directory of the tree as a drag-out sees it: its path, size and contents.
@@ -93,22 +68,6 @@ using TTree = std::map<std::string, TNode>;
 // Walks the tree through the clusters themselves, with a visited-cluster set against directory
 // cycles and a depth limit; every stored name must give a safe host name.
 void CollectSlots(TMSXDisk& image, const TDirEntry* slots, std::int32_t count,
-                  const std::string& path, int depth, std::set<std::int32_t>& visited, TTree& tree);
-
-void CollectDirectory(TMSXDisk& image, const TDirEntry& directory, const std::string& path,
-                      int depth, std::set<std::int32_t>& visited, TTree& tree) {
-  if (depth > kMaxDepth) return;
-  for (const std::int32_t cluster : image.WalkChain(directory.ClusterLow).Clusters) {
-    if (!visited.insert(cluster).second) return;
-    const std::uint8_t* bytes = image.GetDataPointer(cluster);
-    if (bytes == nullptr) return;
-    CollectSlots(image, reinterpret_cast<const TDirEntry*>(bytes),
-                 image.FClusterSize / static_cast<std::int32_t>(sizeof(TDirEntry)), path, depth,
-                 visited, tree);
-  }
-}
-
-void CollectSlots(TMSXDisk& image, const TDirEntry* slots, std::int32_t count,
                   const std::string& path, int depth, std::set<std::int32_t>& visited,
                   TTree& tree) {
   for (std::int32_t i = 0; i < count; ++i) {
@@ -117,7 +76,7 @@ void CollectSlots(TMSXDisk& image, const TDirEntry* slots, std::int32_t count,
     if (entry.IsDeleted() || entry.IsLabelOrLongName()) continue;
     const std::string name = entry.GetFileName();
     if (IsDotName(name)) continue;
-    CheckHostName(entry);
+    Require(IsHostSafe(TMSXDisk::HostSafeName(entry)));  // never "." or ".." either
     static_cast<void>(entry.GetAttrString());
     static_cast<void>(entry.GetDateTime());
     const std::string full = path + "\\" + name + "#" + std::to_string(i);
@@ -125,7 +84,14 @@ void CollectSlots(TMSXDisk& image, const TDirEntry* slots, std::int32_t count,
     node.attr = entry.Attr;
     node.size = entry.Size;
     if (entry.IsDirectory()) {
-      CollectDirectory(image, entry, full, depth + 1, visited, tree);
+      if (depth >= kMaxDepth) continue;
+      for (const std::int32_t cluster : image.WalkChain(entry.ClusterLow).Clusters) {
+        const std::uint8_t* bytes = image.GetDataPointer(cluster);
+        if (!visited.insert(cluster).second || bytes == nullptr) break;
+        CollectSlots(image, reinterpret_cast<const TDirEntry*>(bytes),
+                     image.FClusterSize / static_cast<std::int32_t>(sizeof(TDirEntry)), full,
+                     depth + 1, visited, tree);
+      }
     } else {
       rtl::TMemoryStream out;
       node.complete = image.ExtractToStream(out, &entry);
@@ -221,7 +187,7 @@ void Step(TMSXDisk& image, TScript& script) {
   const std::uint8_t op = script.Byte();
   switch (op % 12) {
     case 0: {  // add a file of up to about 64 KB
-      const std::wstring name = script.Name();
+      const std::wstring name = Name(script);
       const std::size_t size = static_cast<std::size_t>(script.Byte()) * 257 % 65536;
       AddAndCheck(image, name, size, op);
       break;
@@ -250,7 +216,7 @@ void Step(TMSXDisk& image, TScript& script) {
     }
     case 4: {  // rename
       TDirEntry* entry = Pick(image, script.Byte());
-      const std::string name = script.Narrow();
+      const std::string name = Narrow(script);
       const bool modified = image.IsModified();
       const DiskResult result = image.Rename(entry, name);
       Require(result == DiskResult::Ok || result == DiskResult::NameExists ||
@@ -265,7 +231,7 @@ void Step(TMSXDisk& image, TScript& script) {
       break;
     }
     case 5: {  // make a directory (under its 8.3 name) and maybe enter it
-      const std::string name = script.Narrow();
+      const std::string name = Narrow(script);
       const DiskResult result = image.CreateSubDir(name);
       if (result != DiskResult::Ok) break;
       const std::string stored = TMSXDisk::MakeShortFileName(rtl::CodePage().ToUnicode(name));
@@ -285,7 +251,7 @@ void Step(TMSXDisk& image, TScript& script) {
       } else if (how % 4 == 2) {
         changed = image.ChangeDir("\\");
       } else {
-        changed = image.ChangeDir(script.Narrow());
+        changed = image.ChangeDir(Narrow(script));
       }
       if (!changed) Require(image.Directory() == before);
       break;

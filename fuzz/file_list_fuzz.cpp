@@ -21,26 +21,7 @@ namespace {
 
 using namespace app::files;
 
-constexpr std::size_t kMediaByteOffset = 21;
 constexpr std::size_t kMaxContents = 64;  // files whose bytes are read per input
-
-// Loads the bytes as an image; most inputs fail the media check, which is forced then so that
-// the directories get read.
-std::unique_ptr<disk::TMSXDisk> LoadImage(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() <= kMediaByteOffset) return nullptr;
-  std::vector<std::uint8_t> patched(bytes.begin(), bytes.end());
-  patched[kMediaByteOffset] = 0xF9;
-  auto image = std::make_unique<disk::TMSXDisk>();
-  if (!image->LoadFromBuffer(patched, "fuzz.dsk")) return nullptr;
-  return image;
-}
-
-bool IsHostSafe(std::wstring_view part) {
-  if (part.empty() || part.back() == L'.' || part.back() == L' ') return false;
-  return std::none_of(part.begin(), part.end(), [](wchar_t c) {
-    return c < 32 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
-  });
-}
 
 void CheckRows(const TFileListing& listing) {
   std::int64_t total = 0;
@@ -110,8 +91,8 @@ void CheckDrag(disk::TMSXDisk& disk, const TFileListing& listing) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::unique_ptr<disk::TMSXDisk> disk = LoadImage({data, size});
-  if (!disk) return 0;
+  const auto disk = std::make_unique<disk::TMSXDisk>();
+  if (!LoadForcingMedia(*disk, {data, size})) return 0;
   const TDateTimeFormat format;
   const TFileListing root = ListCurrentDirectory(*disk, format);
   CheckRows(root);

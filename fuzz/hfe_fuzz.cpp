@@ -16,7 +16,6 @@
 #include "hfe/hfe_disk.h"
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
-#include "hfe_services_walk.h"
 
 namespace {
 

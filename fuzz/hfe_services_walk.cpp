@@ -2,7 +2,6 @@
 // the sanity checker (after the input has damaged the floppy's counts and bit rates) must leave
 // a consistent floppy, the whole-floppy walks and the raw export must end within their bounds,
 // and a raw side made from the input's bytes must decode back to them.
-#include "hfe_services_walk.h"
 #include "fuzz_util.h"
 
 #include <algorithm>

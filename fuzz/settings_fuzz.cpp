@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,34 +58,6 @@ std::vector<std::wstring> RoundTripProps() {
   return list;
 }
 
-// Stores the form's listed properties into a fresh in-memory file.
-void Store(ui::test::MainFormFixture& form, ui::TStringList& list, ui::TMemIniFile& ini) {
-  ux::TPropsStorage storage;
-  storage.SetSection(L"TMainForm");
-  storage.OnWriteString = [&ini](const std::wstring& s, const std::wstring& i,
-                                 const std::wstring& v) { ini.WriteString(s, i, v); };
-  storage.OnEraseSection = [&ini](const std::wstring& s) { ini.EraseSection(s); };
-  storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
-  storage.StoreObjectsProps(form.form.get(), list);
-  std::wstring comp;
-  std::wstring prop;
-  for (int i = 0; i < list.Count(); ++i) {
-    Require(ux::ParseStoredItem(list.Get(i), comp, prop));
-    Require(comp == ux::StoredComponent(list, i)->Name());
-  }
-}
-
-void Load(ui::test::MainFormFixture& form, ui::TStringList& list, const ui::TCustomIniFile& ini) {
-  ux::TPropsStorage storage;
-  storage.SetSection(L"TMainForm");
-  storage.OnReadString = [&ini](const std::wstring& s, const std::wstring& i,
-                                const std::wstring& d) { return ini.ReadString(s, i, d); };
-  storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
-  storage.LoadObjectsProps(form.form.get(), list);
-  Require(form.mruList->Items()->Count() <= ux::kMaxStoredLines);
-  Require(form.grid->columns.Count() <= ux::kMaxStoredItems);
-}
-
 std::unique_ptr<ui::TStringList> ResolvedList(ui::test::MainFormFixture& form,
                                               const std::vector<std::wstring>& entries) {
   auto list = std::make_unique<ui::TStringList>(entries);
@@ -94,6 +67,31 @@ std::unique_ptr<ui::TStringList> ResolvedList(ui::test::MainFormFixture& form,
             form.form->FindComponent(ux::StoredComponent(*list, i)->Name()) ==
                 ux::StoredComponent(*list, i));
   return list;
+}
+
+// Loads the listed properties from `in` into a fresh form, then stores them into `out`.
+void LoadAndStore(const std::vector<std::wstring>& entries, const ui::TCustomIniFile& in,
+                  ui::TMemIniFile& out) {
+  ui::test::MainFormFixture form;
+  const auto list = ResolvedList(form, entries);
+  ux::TPropsStorage storage;
+  storage.SetSection(L"TMainForm");
+  storage.OnReadString = [&in](const std::wstring& s, const std::wstring& i,
+                               const std::wstring& d) { return in.ReadString(s, i, d); };
+  storage.OnWriteString = [&out](const std::wstring& s, const std::wstring& i,
+                                 const std::wstring& v) { out.WriteString(s, i, v); };
+  storage.OnEraseSection = [&out](const std::wstring& s) { out.EraseSection(s); };
+  storage.OnFindOwner = [](std::wstring_view) -> ui::TComponent* { return nullptr; };
+  storage.LoadObjectsProps(form.form.get(), *list);
+  Require(form.mruList->Items()->Count() <= ux::kMaxStoredLines);
+  Require(form.grid->columns.Count() <= ux::kMaxStoredItems);
+  storage.StoreObjectsProps(form.form.get(), *list);
+  std::wstring comp;
+  std::wstring prop;
+  for (int i = 0; i < list->Count(); ++i) {
+    Require(ux::ParseStoredItem(list->Get(i), comp, prop));
+    Require(comp == ux::StoredComponent(*list, i)->Name());
+  }
 }
 
 }  // namespace
@@ -109,23 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::wstring> entries = RoundTripProps();
   for (const std::wstring& ident : ini.ReadSection(L"StoredProps"))
     entries.push_back(ini.ReadString(L"StoredProps", ident, L""));
-  ui::test::MainFormFixture any;
-  const auto anyList = ResolvedList(any, entries);
-  Load(any, *anyList, ini);
   ui::TMemIniFile ignored;
-  Store(any, *anyList, ignored);
+  LoadAndStore(entries, ini, ignored);
 
-  entries = RoundTripProps();
-  ui::test::MainFormFixture loaded;
-  const auto loadedList = ResolvedList(loaded, entries);
-  Load(loaded, *loadedList, ini);
   ui::TMemIniFile first;
-  Store(loaded, *loadedList, first);
-  ui::test::MainFormFixture again;
-  const auto againList = ResolvedList(again, entries);
-  Load(again, *againList, first);
+  LoadAndStore(RoundTripProps(), ini, first);
   ui::TMemIniFile second;
-  Store(again, *againList, second);
+  LoadAndStore(RoundTripProps(), first, second);
   Require(first.Sections().size() == second.Sections().size());
   for (std::size_t i = 0; i < first.Sections().size(); ++i) {
     Require(first.Sections()[i].name == second.Sections()[i].name);

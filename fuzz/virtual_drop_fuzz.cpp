@@ -23,17 +23,6 @@ namespace {
 
 using namespace app::files;
 
-class TScript {
- public:
-  explicit TScript(std::span<const std::uint8_t> data) : data_(data) {}
-  std::uint8_t Byte() { return at_ < data_.size() ? data_[at_++] : 0; }
-  std::uint32_t Word() { return Byte() | Byte() << 8; }
-
- private:
-  std::span<const std::uint8_t> data_;
-  std::size_t at_ = 0;
-};
-
 constexpr std::wstring_view kAlphabet = L"\\/. :aBz1~-_*?\"<>|\u00e5\u00c4\u0416\u3042";
 
 struct TStreamPlan {
