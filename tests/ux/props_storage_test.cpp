@@ -33,9 +33,8 @@ struct Storage {
       return otherOwner && otherOwner->Name() == name ? otherOwner : nullptr;
     };
   }
-  std::optional<std::wstring> Value(const std::wstring& ident,
-                                    const std::wstring& section = L"TMainForm") const {
-    return ini.Read(section, ident);
+  std::optional<std::wstring> Value(const std::wstring& ident) const {
+    return ini.Read(L"TMainForm", ident);
   }
 };
 
