@@ -10,19 +10,15 @@
 namespace ux::test {
 
 inline std::vector<std::wstring> LogText(const ui::TMemIniFile& ini) {
+  using Op = ui::TMemIniFile::Op;
   std::vector<std::wstring> lines;
-  for (const ui::TMemIniFile::LogEntry& entry : ini.Log()) {
-    switch (entry.op) {
-      case ui::TMemIniFile::Op::Write:
-        lines.push_back(entry.section + L": " + entry.ident + L"=" + entry.value);
-        break;
-      case ui::TMemIniFile::Op::EraseSection:
-        lines.push_back(L"erase " + entry.section);
-        break;
-      case ui::TMemIniFile::Op::DeleteKey:
-        lines.push_back(L"delete " + entry.section + L": " + entry.ident);
-        break;
-    }
+  for (const ui::TMemIniFile::LogEntry& e : ini.Log()) {
+    if (e.op == Op::Write)
+      lines.push_back(e.section + L": " + e.ident + L"=" + e.value);
+    else if (e.op == Op::EraseSection)
+      lines.push_back(L"erase " + e.section);
+    else
+      lines.push_back(L"delete " + e.section + L": " + e.ident);
   }
   return lines;
 }
