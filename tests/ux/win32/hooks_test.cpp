@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "../../ui/win32/gui_fixture.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/control_hook.h"
 #include "ux/win32/hook_errors.h"
@@ -23,10 +24,6 @@ class TTestWindow : public ui::TForm {
   }
   std::vector<UINT> seen;
 };
-
-void PumpMessages() {
-  ui::Application->ProcessMessages();
-}
 
 // Hooks that note their name in a shared journal when they see the probe message.
 struct Fixture {
@@ -56,11 +53,10 @@ struct Fixture {
   bool WindowSawProbe() const { return window->seen == std::vector<UINT>{kProbe}; }
 };
 
-class Hooks : public ::testing::Test {
+class Hooks : public UiGuiTest {
  protected:
-  ui::TApplication application;
   void TearDown() override {
-    PumpMessages();
+    Pump();
     FreeHookList();
   }
 };
@@ -104,7 +100,7 @@ TEST_F(Hooks, DetachInAnyOrder) {
     EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), original);
     ui::Free(hooks[0]);  // a record without clients is freed from the message loop
     ui::Free(hooks[2]);
-    PumpMessages();
+    Pump();
     EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
   }
 }
@@ -124,7 +120,7 @@ TEST_F(Hooks, UnhookingUnderALaterSubclassKeepsTheChainWhole) {
   laterPrevious = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterProc));
   laterCalls = 0;
   hook->SetWinControl(nullptr);
-  PumpMessages();
+  Pump();
   f.Probe();
   EXPECT_TRUE(f.journal.empty());
   EXPECT_EQ(laterCalls, 1);
@@ -137,7 +133,7 @@ TEST_F(Hooks, AHookWorksAgainAfterTheWindowIsRecreated) {
   f.AddHook("A");
   const HWND first = f.window->Handle();
   f.window->DestroyHandle();
-  PumpMessages();  // the re-hook request makes the window again and hooks it
+  Pump();  // the re-hook request makes the window again and hooks it
   ASSERT_TRUE(f.window->HandleAllocated());
   EXPECT_NE(f.window->Handle(), first);
   f.Probe();
@@ -149,7 +145,7 @@ TEST_F(Hooks, RemovingTheControlOrTheHookLeavesNothingBehind) {
   TUxWindowHook* hook = f.AddHook("A");
   ui::Free(f.window);
   EXPECT_EQ(hook->WinControl(), nullptr);
-  PumpMessages();
+  Pump();
   EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
 
   Fixture g;  // switched off and on again, a hook keeps its control
