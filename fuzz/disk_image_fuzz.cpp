@@ -62,6 +62,7 @@ struct TNode {
   std::uint32_t size = 0;
   bool complete = false;
   std::vector<std::uint8_t> bytes;
+  bool operator==(const TNode&) const = default;
 };
 using TTree = std::map<std::string, TNode>;
 
@@ -125,14 +126,7 @@ void CheckImage(TMSXDisk& image) {
   auto reloaded = std::make_unique<TMSXDisk>();
   Require(reloaded->LoadFromBuffer(saved.Bytes(), "again.dsk"));
   Require(reloaded->DiskFree() == image.DiskFree());
-  const TTree before = Tree(image);
-  const TTree after = Tree(*reloaded);
-  Require(before.size() == after.size());
-  for (auto a = before.begin(), b = after.begin(); a != before.end(); ++a, ++b) {
-    Require(a->first == b->first && a->second.attr == b->second.attr &&
-            a->second.size == b->second.size && a->second.complete == b->second.complete &&
-            a->second.bytes == b->second.bytes);
-  }
+  Require(Tree(image) == Tree(*reloaded));
 }
 
 // The current directory's live entries, "." and ".." aside.
