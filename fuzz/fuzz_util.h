@@ -50,6 +50,10 @@ bool LoadForcingMedia(Image& image, std::span<const std::uint8_t> bytes) {
   return image.LoadFromBuffer(patched, "fuzz.dsk");
 }
 
+// The virtual-drop fuzzer's name alphabet, in which its seed generator spells names.
+inline constexpr std::wstring_view kDropNameAlphabet =
+    L"\\/. :aBz1~-_*?\"<>|\u00e5\u00c4\u0416\u3042";
+
 // The track library's further services, driven by hfe_fuzz's input (hfe_services_walk.cpp).
 void FuzzTrackServices(std::span<const std::uint8_t> input);
 

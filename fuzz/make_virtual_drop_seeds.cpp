@@ -13,9 +13,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The fuzzer's name alphabet.
-constexpr std::wstring_view kAlphabet = L"\\/. :aBz1~-_*?\"<>|\u00e5\u00c4\u0416\u3042";
-
 struct Item {
   std::uint8_t flags;
   std::uint8_t attributes;
@@ -32,7 +29,8 @@ Bytes Script(const std::vector<Item>& items, std::uint8_t setup) {
     bytes.insert(bytes.end(), {item.flags, item.attributes, static_cast<std::uint8_t>(item.size),
                                static_cast<std::uint8_t>(item.size >> 8), 0, 0x10, 0x20,
                                static_cast<std::uint8_t>(name.size())});
-    for (const wchar_t c : name) bytes.push_back(static_cast<std::uint8_t>(kAlphabet.find(c)));
+    for (const wchar_t c : name)
+      bytes.push_back(static_cast<std::uint8_t>(kDropNameAlphabet.find(c)));
     bytes.push_back(item.stream);
   }
   bytes.insert(bytes.end(), {setup, 0x00, 0x40});

@@ -23,8 +23,6 @@ namespace {
 
 using namespace app::files;
 
-constexpr std::wstring_view kAlphabet = L"\\/. :aBz1~-_*?\"<>|\u00e5\u00c4\u0416\u3042";
-
 struct TStreamPlan {
   bool missing = false;
   std::size_t delivered = 0;
@@ -74,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     descriptor.Size = script.Word() * (1u + script.Byte() % 16);
     descriptor.LastWriteTime = 132'000'000'000'000'000ull + script.Word() * 10'000'000ull;
     for (std::size_t n = script.Byte() % 20; n > 0; --n)
-      descriptor.Name += kAlphabet[script.Byte() % kAlphabet.size()];
+      descriptor.Name += kDropNameAlphabet[script.Byte() % kDropNameAlphabet.size()];
     const std::uint8_t how = script.Byte();
     const auto delta = static_cast<std::size_t>(how >> 2);
     TStreamPlan stream{(how & 3) == 3, static_cast<std::size_t>(descriptor.Size)};
