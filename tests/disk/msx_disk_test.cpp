@@ -288,15 +288,4 @@ TEST(InertObject, EveryOperationRefusesSafely) {
   }
 }
 
-TEST(Assign, AlwaysRaises) {
-  auto a = std::make_unique<TMSXDisk>();
-  auto b = std::make_unique<TMSXDisk>();
-  try {
-    a->Assign(*b);
-    FAIL() << "no exception";
-  } catch (const rtl::Exception& e) {
-    EXPECT_STREQ(e.what(), "Can not assign TMSXDisk for now.");
-  }
-}
-
 }  // namespace
