@@ -112,24 +112,6 @@ TEST(DirEntryTime, SetDateTimeClampsDateAndTimeTogether) {
   }
 }
 
-TEST(DirEntryTime, GetDateTimeReadsThroughTheClampingGetters) {
-  struct Case {
-    std::uint16_t date, time;
-    TDateTime expected;
-  };
-  const Case cases[] = {
-      {0x2821, 0x645C, {2000, 1, 1, 12, 34, 56, 0}},
-      {0x0000, 0x645C, {1980, 1, 1, 12, 34, 56, 0}},  // date word 0 counts as 1980-01-01
-      {0xFFFF, 0xFFFF, {2107, 12, 31, 23, 59, 59, 0}},
-  };
-  for (const Case& c : cases) {
-    TDirEntry entry{};
-    entry.ModifyDate.Value = c.date;
-    entry.ModifyTime.Value = c.time;
-    EXPECT_EQ(entry.GetDateTime(), c.expected) << std::hex << c.date << ' ' << c.time;
-  }
-}
-
 TEST(DirEntryTime, SetFileTimeStampsLocalTime) {
   struct Case {
     int offsetSeconds;
