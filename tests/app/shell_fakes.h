@@ -1,6 +1,6 @@
 // In-memory stand-ins for the shell's ports: a view that keeps what it was shown, scripted
 // message boxes and dialogs, the host file system in memory, settings in a map, drives, a viewer
-// that records, and ISO date patterns. Shared by the native core tests and the Windows window tests
+// that records. Shared by the native core tests and the Windows window tests
 // (dialogs, drives).
 #pragma once
 
@@ -209,13 +209,5 @@ struct FakeViewer : IFileViewer {
   }
   std::vector<View> views;
 };
-
-// ISO dates: "2024-05-06 13:45:10".
-inline files::TDateTimeFormat IsoDates() {
-  files::TDateTimeFormat format;
-  format.ShortDate = L"yyyy-MM-dd";
-  format.LongTime = L"HH:mm:ss";
-  return format;
-}
 
 }  // namespace app::test
