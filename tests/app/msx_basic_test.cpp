@@ -178,29 +178,22 @@ TEST(MsxBasicProgram, LinkAtTheHighestAddressIsAccepted) {
 
 TEST(MsxBasicFailure, MalformedProgramsAreRefused) {
   const Bytes valid = BasicProgramBuilder().Line(10, {0x91}).Line(20, {0x81}).Bytes();
-  struct Case {
+  // Each case: the program or `valid` with the bytes at an offset replaced.
+  const struct {
     const char* what;
-    Bytes program;
+    std::size_t at;
+    Bytes bytes;
     Lines lines;
-  };
-  Bytes noTerminator = valid;
-  noTerminator[6] = 0x20;  // the 0x00 ending line 10
-  Bytes selfLink = valid;
-  selfLink[1] = 0x01;  // line 10 links to its own start
-  selfLink[2] = 0x80;
-  Bytes backLink = valid;
-  backLink[7] = 0x01;  // line 20 links back to line 10
-  backLink[8] = 0x80;
-  Bytes lowLink = valid;
-  lowLink[1] = 0x00;
-  lowLink[2] = 0x80;
-  const std::vector<Case> cases = {{"empty", {}, {}},
-                                   {"first byte 0xFE", {0xFE, 0x00, 0x00}, {}},
-                                   {"missing terminator", noTerminator, {}},
-                                   {"link to itself", selfLink, {}},
-                                   {"cycle of two lines", backLink, {L"10 PRINT"}},
-                                   {"link below the program area", lowLink, {}}};
-  for (const auto& [what, program, lines] : cases) {
+  } cases[] = {{"empty", 0, {}, {}},
+               {"first byte 0xFE", 0, {0xFE, 0x00, 0x00}, {}},
+               {"missing terminator (the 0x00 ending line 10)", 6, {0x20}, {}},
+               {"line 10 links to its own start", 1, {0x01, 0x80}, {}},
+               {"line 20 links back to line 10", 7, {0x01, 0x80}, {L"10 PRINT"}},
+               {"link below the program area", 1, {0x00, 0x80}, {}}};
+  for (const auto& [what, at, bytes, lines] : cases) {
+    Bytes program = at ? valid : bytes;
+    if (at)
+      std::copy(bytes.begin(), bytes.end(), program.begin() + static_cast<std::ptrdiff_t>(at));
     const Listing listing = List(program);
     EXPECT_FALSE(listing.ok) << what;
     EXPECT_EQ(listing.lines, lines) << what;

@@ -133,20 +133,16 @@ struct FakeDialogs : IFileDialogs {
     return TSaveChoice{*answer, defaultExtension};
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
-  std::vector<std::filesystem::path> AddFiles() override {
-    if (addAnswers.empty()) return {};
-    auto answer = addAnswers.front();
-    addAnswers.pop_front();
-    return answer;
-  }
+  std::vector<std::filesystem::path> AddFiles() override { return Next(addAnswers); }
   std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) override {
     folderStarts.push_back(start);
     return Next(folderAnswers);
   }
 
-  static std::optional<std::filesystem::path> Next(
-      std::deque<std::optional<std::filesystem::path>>& answers) {
-    if (answers.empty()) return std::nullopt;
+  // The next scripted answer; none left answers as a cancel.
+  template <class T>
+  static T Next(std::deque<T>& answers) {
+    if (answers.empty()) return {};
     auto answer = answers.front();
     answers.pop_front();
     return answer;

@@ -87,5 +87,13 @@ TEST(WindowsClock, LocalAndUtcRoundTrip) {
   EXPECT_EQ(Clock().LocalToUtc({2023, 2, 29, 0, 0, 0, 0}), std::nullopt);
 }
 
+TEST(WindowsClock, NowIsTheLocalTime) {
+  SYSTEMTIME before{};
+  GetLocalTime(&before);
+  const TDateTime now = Clock().Now();
+  EXPECT_EQ(now.Year, before.wYear);
+  EXPECT_TRUE(FileTimeFromCivil(now).has_value()) << now;
+}
+
 }  // namespace
 }  // namespace rtl
