@@ -1,6 +1,6 @@
 // In-memory stand-ins for the shell's ports: a view that keeps what it was shown, scripted
 // message boxes and dialogs, the host file system in memory, settings in a map, drives, a viewer
-// that records, and ISO date patterns. Shared by the native core tests and the Windows window tests
+// that records. Shared by the native core tests and the Windows window tests
 // (dialogs, drives).
 #pragma once
 
@@ -133,20 +133,16 @@ struct FakeDialogs : IFileDialogs {
     return TSaveChoice{*answer, defaultExtension};
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
-  std::vector<std::filesystem::path> AddFiles() override {
-    if (addAnswers.empty()) return {};
-    auto answer = addAnswers.front();
-    addAnswers.pop_front();
-    return answer;
-  }
+  std::vector<std::filesystem::path> AddFiles() override { return Next(addAnswers); }
   std::optional<std::filesystem::path> SelectFolder(const std::filesystem::path& start) override {
     folderStarts.push_back(start);
     return Next(folderAnswers);
   }
 
-  static std::optional<std::filesystem::path> Next(
-      std::deque<std::optional<std::filesystem::path>>& answers) {
-    if (answers.empty()) return std::nullopt;
+  // The next scripted answer; none left answers as a cancel.
+  template <class T>
+  static T Next(std::deque<T>& answers) {
+    if (answers.empty()) return {};
     auto answer = answers.front();
     answers.pop_front();
     return answer;
@@ -209,13 +205,5 @@ struct FakeViewer : IFileViewer {
   }
   std::vector<View> views;
 };
-
-// ISO dates: "2024-05-06 13:45:10".
-inline files::TDateTimeFormat IsoDates() {
-  files::TDateTimeFormat format;
-  format.ShortDate = L"yyyy-MM-dd";
-  format.LongTime = L"HH:mm:ss";
-  return format;
-}
 
 }  // namespace app::test

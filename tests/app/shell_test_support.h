@@ -81,7 +81,7 @@ class ShellCoreTest : public ::testing::Test {
   FakeSettings settings;
   FakeDrives drives;
   FakeViewer viewer;
-  files::TDateTimeFormat dates = IsoDates();
+  files::TDateTimeFormat dates{.ShortDate = L"yyyy-MM-dd"};  // ISO dates
   ui::Owned<TMRUList> recentFiles = ui::New<TMRUList>();
   ui::Owned<TMRUList> recentFolders = ui::New<TMRUList>();
   std::unique_ptr<ShellCore> core;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "../disk/disk_test_support.h"
+#include "../app_files/files_test_support.h"
 #include "app/dragdrop/win32/com_object.h"
 #include "app/dragdrop/win32/com_streams.h"
 #include "app/dragdrop/win32/drag_formats.h"
@@ -36,15 +36,9 @@ class OleTest : public ::testing::Test {
   void TearDown() override { OleUninitialize(); }
 };
 
-// Images on the heap with the modified flag cleared, as a freshly opened image has it.
-inline std::unique_ptr<disk::TMSXDisk> NewDisk() {
-  auto disk = disk_test::NewDisk(true);
-  disk->ResetModifiedState();
-  return disk;
-}
-
-using disk_test::AddBytes;
-using disk_test::Pattern;
+using files_test::AddBytes;
+using files_test::NewDisk;
+using files_test::Pattern;
 
 inline std::vector<std::uint8_t> ReadAll(IStream& stream) {
   std::vector<std::uint8_t> bytes;

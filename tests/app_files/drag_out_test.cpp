@@ -127,14 +127,9 @@ TEST_F(DragOutTest, DescriptorsCarryMaskedAttributesUtcTimesAndSizes) {
   const auto utc = [](rtl::TDateTime local) {
     return *rtl::FileTimeFromCivil(local) - files_test::TFakeClock::kDefaultOffset;
   };
-  const TFileDescriptor& top = descriptors[0];
-  EXPECT_EQ(top.Flags, kFdAllOffered);
-  EXPECT_EQ(top.Attributes, 0x27u);
-  EXPECT_EQ(top.Size, 10u);
-  EXPECT_EQ(top.Name, L"TOP.TXT");
-  EXPECT_EQ(top.LastWriteTime, utc({2024, 3, 5, 13, 45, 30, 0}));
-  EXPECT_EQ(top.CreationTime, utc({2020, 1, 2, 1, 0, 0, 0}));
-  EXPECT_EQ(top.LastAccessTime, utc({2024, 3, 6, 0, 0, 0, 0}));
+  EXPECT_EQ(descriptors[0], (TFileDescriptor{kFdAllOffered, 0x27, utc({2020, 1, 2, 1, 0, 0, 0}),
+                                             utc({2024, 3, 6, 0, 0, 0, 0}),
+                                             utc({2024, 3, 5, 13, 45, 30, 0}), 10, L"TOP.TXT"}));
   EXPECT_EQ(descriptors[1].Attributes, 0x10u);
   EXPECT_EQ(descriptors[1].Name, L"DIR1");
   EXPECT_EQ(descriptors[5].Size, 2049u);

@@ -42,15 +42,10 @@ TEST(FileGroupDescriptor, RecordsSitAtTheirFixedOffsets) {
   ASSERT_EQ(block.size(), 4u + 2 * 592);
   EXPECT_EQ(Read32(block, 0), 2u);
   const std::size_t r = 4 + 592;
-  EXPECT_EQ(Read32(block, r + 0), 0x7Cu);
-  EXPECT_EQ(Read32(block, r + 36), 0x20u);
-  EXPECT_EQ(Read32(block, r + 40), 0x33334444u);
-  EXPECT_EQ(Read32(block, r + 44), 0x11112222u);
-  EXPECT_EQ(Read32(block, r + 48), 0x77778888u);
-  EXPECT_EQ(Read32(block, r + 56), 0x05060708u);
-  EXPECT_EQ(Read32(block, r + 60), 0x01020304u);
-  EXPECT_EQ(Read32(block, r + 64), 1u);
-  EXPECT_EQ(Read32(block, r + 68), 0x23456789u);
+  const std::pair<std::size_t, std::uint32_t> fields[] = {
+      {0, 0x7C},        {36, 0x20},       {40, 0x33334444}, {44, 0x11112222}, {48, 0x77778888},
+      {56, 0x05060708}, {60, 0x01020304}, {64, 1},          {68, 0x23456789}};
+  for (const auto& [at, value] : fields) EXPECT_EQ(Read32(block, r + at), value) << at;
   EXPECT_EQ(block[r + 72], 'D');
   EXPECT_EQ(block[r + 73], 0);
   EXPECT_EQ(block[r + 72 + 2 * 3], '\\');

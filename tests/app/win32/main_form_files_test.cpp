@@ -2,21 +2,19 @@
 // image is checked afterwards with mtools and fsck.fat (gui_image_check.sh).
 #include <gtest/gtest.h>
 
-#include <fstream>
-
+#include "../../disk/disk_test_support.h"
 #include "app/viewer/win32/file_viewer_form.h"
 #include "main_form_fixture.h"
 
 namespace app::test {
 namespace {
 
-std::vector<std::uint8_t> ReadHost(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using disk_test::Pattern;
+using disk_test::ReadFile;
+using disk_test::WriteFile;
 
-void WriteHost(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+std::vector<std::uint8_t> Ascii(std::string_view text) {
+  return {text.begin(), text.end()};
 }
 
 class MainFormFilesTest : public MainFormTest {
@@ -66,13 +64,10 @@ class MainFormFilesTest : public MainFormTest {
 TEST_F(MainFormFilesTest, FileCommandsFromAddingToSaving) {
   const std::filesystem::path saved = std::filesystem::path(QB_GUI_SAVED_IMAGE).make_preferred();
   std::filesystem::remove(saved);
-  const std::string readme = "Hello\r\nMSX\r\n";
-  std::string data(3000, '\0');
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
-  WriteHost(Folder() / L"readme.txt", readme);
-  WriteHost(Folder() / L"data.bin", data);
-  WriteHost(Folder() / L"junk.txt", "junk");
-  WriteHost(Folder() / L"game.bas", "10 PRINT\r\n");
+  WriteFile(Folder() / L"readme.txt", Ascii("Hello\r\nMSX\r\n"));
+  WriteFile(Folder() / L"data.bin", Pattern(3000));
+  WriteFile(Folder() / L"junk.txt", Ascii("junk"));
+  WriteFile(Folder() / L"game.bas", Ascii("10 PRINT\r\n"));
   Start();
 
   // Add from the dialog.
@@ -130,8 +125,7 @@ TEST_F(MainFormFilesTest, FileCommandsFromAddingToSaving) {
   dialogs.folderAnswers = {out};
   ChooseAction(L"acExtractFiles");
   EXPECT_TRUE(std::filesystem::exists(out / L"NOTES.TXT"));
-  const auto dataBytes = ReadHost(out / L"DATA.BIN");
-  EXPECT_EQ(std::string(dataBytes.begin(), dataBytes.end()), data);
+  EXPECT_EQ(ReadFile(out / L"DATA.BIN"), Pattern(3000));
   EXPECT_FALSE(std::filesystem::exists(out / L"GAMES"));
   ASSERT_EQ(shell.size(), 1u);
   EXPECT_EQ(shell[0].verb + L" " + shell[0].file, L"explore " + out.wstring());

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "app/win32/main_form.h"
 #include "disk/msx_disk.h"
@@ -70,9 +71,7 @@ inline void PressKey(WORD key, WORD modifier = 0) {
 class MainFormTest : public UiGuiTest {
  protected:
   MainFormTest()
-      : key_(L"Software\\Kelpfin\\QuollboxAppTest" + std::to_wstring(GetCurrentProcessId())),
-        folder_(std::filesystem::temp_directory_path() /
-                (L"quollbox-app-" + std::to_wstring(GetCurrentProcessId()))) {
+      : key_(L"Software\\Kelpfin\\QuollboxAppTest" + std::to_wstring(GetCurrentProcessId())) {
     // The user's registry of this process is a private key, dropped after the test.
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_,
@@ -84,16 +83,13 @@ class MainFormTest : public UiGuiTest {
       return found == drives.end() ? UINT{DRIVE_NO_ROOT_DIR} : found->second;
     });
     ui::SetShellHook([this](const ui::TShellRequest& request) { shell.push_back(request); });
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
     previousFolder_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
+    std::filesystem::current_path(folder_.Path());
     ux::InitModules();
   }
   ~MainFormTest() override {
     ux::DoneModules();
     std::filesystem::current_path(previousFolder_);
-    std::filesystem::remove_all(folder_);
     ui::SetDialogHook({});
     ui::SetDriveTypeHook({});
     ui::SetShellHook({});
@@ -204,7 +200,7 @@ class MainFormTest : public UiGuiTest {
     ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey);
     settings.WriteString(L"TMainForm", name, value);
   }
-  const std::filesystem::path& Folder() const { return folder_; }
+  const std::filesystem::path& Folder() const { return folder_.Path(); }
 
   DialogAnswers dialogs;
   std::map<std::wstring, UINT> drives;  // the drives' kinds by root
@@ -214,7 +210,7 @@ class MainFormTest : public UiGuiTest {
  private:
   std::wstring key_;
   HKEY user_ = nullptr;
-  std::filesystem::path folder_;
+  TTempFolder folder_;
   std::filesystem::path previousFolder_;
 };
 

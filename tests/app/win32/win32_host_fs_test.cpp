@@ -5,16 +5,15 @@
 
 #include <fstream>
 
+#include "../../rtl/temp_folder.h"
 #include "app/win32/win32_host_fs.h"
 
 namespace app {
 namespace {
 
 TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() /
-      (L"quollbox-hostfs-" + std::to_wstring(GetCurrentProcessId()));
-  std::filesystem::remove_all(folder);
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
   std::filesystem::create_directories(folder / L"A folder");
   for (const wchar_t* name : {L"b.txt", L".dotted", L"hidden.txt", L"system.txt"})
     std::ofstream(folder / name) << "x";
@@ -30,10 +29,6 @@ TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
   }
   EXPECT_EQ(TWin32HostFs().List(folder), expected);
   EXPECT_TRUE(TWin32HostFs().List(folder / L"missing").empty());
-
-  for (const wchar_t* name : {L"hidden.txt", L"system.txt"})
-    SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
