@@ -66,15 +66,14 @@ void TTBCustomItem::Detach() noexcept {
     }
   }
   linkParents_.clear();
-  if (action_) {
-    action_->RemoveClient(this);
-    action_ = nullptr;
-  }
+  actionLink_.reset();
+  imagesLink_.reset();
+  subMenuImagesLink_.reset();
 }
 
 void TTBCustomItem::Loaded() {
   ui::TComponent::Loaded();
-  if (action_) ActionChange(*action_, true);
+  if (ui::TAction* action = Action()) ActionChange(*action, true);
 }
 
 void TTBCustomItem::Notification(ui::TComponent* component, ui::TOperation operation) {
@@ -86,8 +85,15 @@ void TTBCustomItem::Notification(ui::TComponent* component, ui::TOperation opera
     else
       ++it;
   }
-  if (component == action_) {
-    action_ = nullptr;  // half destroyed: only forget it
+  if (component == images_) {
+    images_ = nullptr;
+    imagesLink_.reset();
+    Change(true);
+  }
+  if (component == subMenuImages_) {
+    subMenuImages_ = nullptr;
+    subMenuImagesLink_.reset();
+    Notify(TTBItemChangedAction::tbicSubMenuImagesChanged, -1, nullptr);
   }
   if (linkSubitems_ && static_cast<ui::TComponent*>(linkSubitems_) == component) {
     linkSubitems_ = nullptr;
@@ -257,16 +263,17 @@ void TTBCustomItem::EnabledChanged() {
 
 void TTBCustomItem::Click() {
   if (!enabled_) return;
-  if (autoCheck_ && !(action_ && action_->AutoCheck())) SetChecked(!checked_);
+  if (autoCheck_ && !(actionLink_ && actionLink_->IsAutoCheckLinked())) SetChecked(!checked_);
+  ui::TAction* action = Action();
   // Handlers run from copies: a handler may free this item (a recent-list entry removes
   // itself), and the copy keeps the running code's captures alive.
-  if (onClick_ && action_ && !onClickFromAction_) {
+  if (onClick_ && action && !onClickFromAction_) {
     const ui::TNotifyEvent handler = onClick_;
     handler(this);
     return;
   }
-  if (action_) {
-    action_->Execute();
+  if (actionLink_ && action) {
+    actionLink_->Execute();
     return;
   }
   if (onClick_) {
@@ -276,7 +283,7 @@ void TTBCustomItem::Click() {
 }
 
 void TTBCustomItem::InitiateAction() {
-  if (action_) action_->Update();
+  if (actionLink_) actionLink_->Update();
 }
 
 std::unique_ptr<TTBItemViewer> TTBCustomItem::CreateViewer(TTBView& view, int groupLevel) {
@@ -479,20 +486,17 @@ void TTBCustomItem::SetOnClick(ui::TNotifyEvent handler) {
 // --- action
 
 void TTBCustomItem::SetAction(ui::TAction* action) {
-  if (action == action_) return;
-  if (action_) {
-    action_->RemoveClient(this);
-    action_->RemoveFreeNotification(this);
+  if (action == Action()) return;
+  if (!action) {
+    actionLink_.reset();
+    return;
   }
-  action_ = action;
-  if (!action) return;
-  action->AddClient(this);
+  if (!actionLink_) {
+    ui::TActionLinkClient& client = *this;
+    actionLink_ = std::make_unique<TTBCustomItemActionLink>(client, *this);
+  }
+  actionLink_->SetAction(action);
   ActionChange(*action, Loading() || action->Loading());
-  action->FreeNotification(this);
-}
-
-void TTBCustomItem::ActionChanged(ui::TAction& action) {
-  if (&action == action_) ActionChange(action, false);
 }
 
 void TTBCustomItem::ActionChange(ui::TAction& action, bool checkDefaults) {
@@ -500,13 +504,89 @@ void TTBCustomItem::ActionChange(ui::TAction& action, bool checkDefaults) {
   if (!checkDefaults || caption_.empty()) SetCaption(action.Caption());
   if (!checkDefaults || !checked_) SetChecked(action.Checked());
   if (!checkDefaults || enabled_) SetEnabled(action.Enabled());
+  if (!checkDefaults || helpContext_ == 0) SetHelpContext(action.HelpContext());
   if (!checkDefaults || hint_.empty()) SetHint(action.Hint());
+  if (!checkDefaults || imageIndex_ == -1) SetImageIndex(action.ImageIndex());
   if (!checkDefaults || shortCut_ == ui::scNone) SetShortCut(action.ShortCut());
   if (!checkDefaults || visible_) SetVisible(action.Visible());
   if (!checkDefaults || !onClick_) {
     onClick_ = action.OnExecute;
     onClickFromAction_ = true;
   }
+}
+
+bool TTBCustomItemActionLink::IsCaptionLinked() const {
+  return ui::TActionLink::IsCaptionLinked() && item_.Caption() == Action()->Caption();
+}
+bool TTBCustomItemActionLink::IsCheckedLinked() const {
+  return ui::TActionLink::IsCheckedLinked() && item_.Checked() == Action()->Checked();
+}
+bool TTBCustomItemActionLink::IsEnabledLinked() const {
+  return ui::TActionLink::IsEnabledLinked() && item_.Enabled() == Action()->Enabled();
+}
+bool TTBCustomItemActionLink::IsHelpContextLinked() const {
+  return ui::TActionLink::IsHelpContextLinked() && item_.HelpContext() == Action()->HelpContext();
+}
+bool TTBCustomItemActionLink::IsHintLinked() const {
+  return ui::TActionLink::IsHintLinked() && item_.Hint() == Action()->Hint();
+}
+bool TTBCustomItemActionLink::IsImageIndexLinked() const {
+  return ui::TActionLink::IsImageIndexLinked() && item_.ImageIndex() == Action()->ImageIndex();
+}
+bool TTBCustomItemActionLink::IsShortCutLinked() const {
+  return ui::TActionLink::IsShortCutLinked() && item_.ShortCut() == Action()->ShortCut();
+}
+bool TTBCustomItemActionLink::IsVisibleLinked() const {
+  return ui::TActionLink::IsVisibleLinked() && item_.Visible() == Action()->Visible();
+}
+bool TTBCustomItemActionLink::IsAutoCheckLinked() const {
+  return ui::TActionLink::IsAutoCheckLinked() && item_.AutoCheck() == Action()->AutoCheck();
+}
+
+// --- images
+
+void TTBCustomItem::LinkImages(ui::TCustomImageList* list,
+                               std::unique_ptr<TTBImageChangeLink>& link, bool subMenu) {
+  if (!list) {
+    link.reset();
+    return;
+  }
+  if (!link) link = std::make_unique<TTBImageChangeLink>();
+  link->lastWidth = list->Width();
+  link->lastHeight = list->Height();
+  TTBImageChangeLink* changes = link.get();
+  link->OnChange = [this, changes, subMenu](ui::TCustomImageList& sender) {
+    const bool resized =
+        changes->lastWidth != sender.Width() || changes->lastHeight != sender.Height();
+    changes->lastWidth = sender.Width();
+    changes->lastHeight = sender.Height();
+    if (subMenu)
+      Notify(TTBItemChangedAction::tbicSubMenuImagesChanged, -1, nullptr);
+    else
+      Change(resized);
+  };
+  list->RegisterChanges(*link);
+  list->FreeNotification(this);
+}
+
+void TTBCustomItem::SetImages(ui::TCustomImageList* images) {
+  if (images == images_) return;
+  const bool hadList = images_ != nullptr;
+  const int oldWidth = hadList ? images_->Width() : 0, oldHeight = hadList ? images_->Height() : 0;
+  if (images_) images_->RemoveFreeNotification(this);
+  imagesLink_.reset();
+  images_ = images;
+  LinkImages(images, imagesLink_, false);
+  Change(!images || !hadList || images->Width() != oldWidth || images->Height() != oldHeight);
+}
+
+void TTBCustomItem::SetSubMenuImages(ui::TCustomImageList* images) {
+  if (images == subMenuImages_) return;
+  if (subMenuImages_) subMenuImages_->RemoveFreeNotification(this);
+  subMenuImagesLink_.reset();
+  subMenuImages_ = images;
+  LinkImages(images, subMenuImagesLink_, true);
+  Notify(TTBItemChangedAction::tbicSubMenuImagesChanged, -1, nullptr);
 }
 
 // --- kinds

@@ -22,6 +22,7 @@
 #include "tb/geometry.h"
 #include "ui/actions.h"
 #include "ui/component.h"
+#include "ui/custom_image_list.h"
 #include "ui/shortcut.h"
 
 namespace tb {
@@ -154,7 +155,34 @@ using TTBPopupEvent = std::function<void(TTBCustomItem* sender, bool fromLink)>;
 using TTBSelectEvent =
     std::function<void(TTBCustomItem* sender, TTBItemViewer* viewer, bool selecting)>;
 
-class TTBCustomItem : public ui::TComponent, private ui::TActionClient, private TTBDeferredTarget {
+// An image-list change link that remembers the image size it last saw.
+class TTBImageChangeLink : public ui::TChangeLink {
+ public:
+  int lastWidth = 0, lastHeight = 0;
+};
+
+// The item's link to its action: a property follows the action while both hold the same value.
+class TTBCustomItemActionLink : public ui::TActionLink {
+ public:
+  TTBCustomItemActionLink(ui::TActionLinkClient& client, TTBCustomItem& item)
+      : ui::TActionLink(client), item_(item) {}
+  bool IsCaptionLinked() const override;
+  bool IsCheckedLinked() const override;
+  bool IsEnabledLinked() const override;
+  bool IsHelpContextLinked() const override;
+  bool IsHintLinked() const override;
+  bool IsImageIndexLinked() const override;
+  bool IsShortCutLinked() const override;
+  bool IsVisibleLinked() const override;
+  bool IsAutoCheckLinked() const override;
+
+ private:
+  TTBCustomItem& item_;
+};
+
+class TTBCustomItem : public ui::TComponent,
+                      private ui::TActionLinkClient,
+                      private TTBDeferredTarget {
  public:
   explicit TTBCustomItem(ui::TComponent* owner);
   ~TTBCustomItem() override;
@@ -238,8 +266,13 @@ class TTBCustomItem : public ui::TComponent, private ui::TActionClient, private 
   TTBItemOptions EffectiveOptions() const { return effectiveOptions_; }
   TTBCustomItem* LinkSubitems() const { return linkSubitems_; }
   void SetLinkSubitems(TTBCustomItem* target);
-  ui::TAction* Action() const { return action_; }
+  ui::TAction* Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
   void SetAction(ui::TAction* action);
+  const TTBCustomItemActionLink* ActionLink() const { return actionLink_.get(); }
+  ui::TCustomImageList* Images() const { return images_; }
+  void SetImages(ui::TCustomImageList* images);
+  ui::TCustomImageList* SubMenuImages() const { return subMenuImages_; }
+  void SetSubMenuImages(ui::TCustomImageList* images);
   ui::TComponent* ParentComponent() const { return parentComponent_; }
   void SetParentComponentRef(ui::TComponent* component) { parentComponent_ = component; }
 
@@ -251,14 +284,13 @@ class TTBCustomItem : public ui::TComponent, private ui::TActionClient, private 
  protected:
   void SetItemStyle(TTBItemStyle style) { itemStyle_ = style; }
   // Copies the action's state into the item (only defaults when checkDefaults).
-  virtual void ActionChange(ui::TAction& action, bool checkDefaults);
+  void ActionChange(ui::TAction& action, bool checkDefaults) override;
 
  private:
   struct NotifyRecord {
     TTBItemChangedProc proc;
     int refCount = 0;
   };
-  void ActionChanged(ui::TAction& action) override;
   void DeferredClick(std::uintptr_t flag) override;
   void RelayNotify(TTBItemChangedAction action, int index, TTBCustomItem* item,
                    TTBCustomItem* sender, int depth);
@@ -266,6 +298,9 @@ class TTBCustomItem : public ui::TComponent, private ui::TActionClient, private 
                     TTBCustomItem* item);
   void RecalcOptions();
   void TurnSiblingsOff();
+  // Registers `link` with `list` (made on first use; freed when the list is removed).
+  void LinkImages(ui::TCustomImageList* list, std::unique_ptr<TTBImageChangeLink>& link,
+                  bool subMenu);
   void Detach() noexcept;
   [[noreturn]] static void IndexError();
 
@@ -294,7 +329,11 @@ class TTBCustomItem : public ui::TComponent, private ui::TActionClient, private 
   TTBCustomItem* parent_ = nullptr;
   TTBCustomItem* linkSubitems_ = nullptr;
   ui::TComponent* parentComponent_ = nullptr;
-  ui::TAction* action_ = nullptr;
+  std::unique_ptr<TTBCustomItemActionLink> actionLink_;
+  ui::TCustomImageList* images_ = nullptr;
+  ui::TCustomImageList* subMenuImages_ = nullptr;
+  std::unique_ptr<TTBImageChangeLink> imagesLink_;
+  std::unique_ptr<TTBImageChangeLink> subMenuImagesLink_;
   ui::TNotifyEvent onClick_;
   // OnClick holds the action's execute handler (copied by ActionChange).
   bool onClickFromAction_ = false;

@@ -72,6 +72,27 @@ bool TTBItemViewer::ImageShown() const {
   }
 }
 
+ui::TCustomImageList* TTBItemViewer::GetImageList() const {
+  if (item_.Images()) return item_.Images();
+  for (const TTBView* view = &view_; view; view = view->ParentView()) {
+    if (view->CurParentItem() && view->CurParentItem()->SubMenuImages()) {
+      return view->CurParentItem()->SubMenuImages();
+    }
+    if (view->ParentItem() && view->ParentItem()->SubMenuImages()) {
+      return view->ParentItem()->SubMenuImages();
+    }
+  }
+  return nullptr;
+}
+
+bool TTBItemViewer::GetImageSize(int& width, int& height) const {
+  const ui::TCustomImageList* list = GetImageList();
+  if (!list) return false;
+  width = list->Width();
+  height = list->Height();
+  return true;
+}
+
 bool TTBItemViewer::IsRotated() const {
   return view_.Orientation() == TTBViewOrientation::tbvoVertical &&
          !(item_.EffectiveOptions() & (tboNoRotation | tboImageAboveCaption));
@@ -242,7 +263,7 @@ std::wstring TTBItemViewer::GetHintText(bool showShortCuts) const {
       !(pureSubmenu && CaptionShown())) {
     text = TrimCaptionDots(StripAccelMarks(GetCaptionText()));
   }
-  if (!text.empty() && showShortCuts && item_.ShortCut() != ui::scNone) {
+  if (!text.empty() && showShortCuts) {
     const std::wstring shortCut = item_.GetShortCutText();
     if (!shortCut.empty()) text += L" (" + shortCut + L")";
   }

@@ -15,7 +15,8 @@
 
 namespace ui {
 class TCanvas;
-}
+class TCustomImageList;
+}  // namespace ui
 
 namespace tb {
 
@@ -88,8 +89,10 @@ class TTBItemViewer : private TTBDeferredTarget {
   virtual bool UsesSameWidth() const;
   virtual bool CaptionShown() const;
   virtual bool IsToolbarSize() const;
-  // The image list's image size when the item shows images (none without an image list).
-  virtual bool GetImageSize(int& /*width*/, int& /*height*/) const { return false; }
+  // The item's image list, else the nearest SubMenuImages up the chain of views.
+  ui::TCustomImageList* GetImageList() const;
+  // That list's image size; false without a list.
+  virtual bool GetImageSize(int& width, int& height) const;
 
   bool IsToolbarStyle() const;
   bool ImageShown() const;

@@ -144,6 +144,40 @@ TEST(TbItem, OptionsInheritAndChangesReportResize) {
   }
 }
 
+class Images : public ui::TCustomImageList {
+ public:
+  using ui::TCustomImageList::TCustomImageList;
+  int Count() override { return 4; }
+  void Resize(int width, int height) {
+    StoreSize(width, height);
+    Change();
+  }
+};
+
+TEST(TbItem, ImageListsResizeTheItemOnlyWhenTheirSizeChanges) {
+  Recorder recorder;
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  TTBCustomItem* item = Sub(*root);
+  root->RegisterNotification(recorder.Proc());
+  ui::Owned<Images> a = ui::New<Images>(), b = ui::New<Images>();
+  const auto last = [&] { return recorder.log.back().action; };
+  item->SetImages(a.get());
+  EXPECT_EQ(last(), A::tbicInvalidateAndResize);  // no list before
+  item->SetImages(b.get());
+  EXPECT_EQ(last(), A::tbicInvalidate);  // same size
+  b->Resize(16, 16);
+  EXPECT_EQ(last(), A::tbicInvalidate);
+  b->Resize(24, 24);
+  EXPECT_EQ(last(), A::tbicInvalidateAndResize);
+  root->SetSubMenuImages(a.get());
+  EXPECT_EQ(last(), A::tbicSubMenuImagesChanged);
+  b.reset();
+  EXPECT_EQ(item->Images(), nullptr);
+  EXPECT_EQ(last(), A::tbicInvalidateAndResize);
+  a.reset();
+  EXPECT_EQ(root->SubMenuImages(), nullptr);
+}
+
 TEST(TbItem, RadioGroupsAutoCheckAndTheActionRule) {
   ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
   TTBCustomItem* r[3] = {Sub(*root), Sub(*root), Sub(*root)};
@@ -164,9 +198,16 @@ TEST(TbItem, RadioGroupsAutoCheckAndTheActionRule) {
   std::vector<std::wstring> ran;
   action->OnExecute = [&](ui::TComponent*) { ran.push_back(L"action"); };
   action->SetCaption(L"&Go");
+  action->SetImageIndex(2);
   TTBCustomItem* item = Sub(*root);
   item->SetAction(action.get());
   EXPECT_EQ(item->Caption(), L"&Go");
+  EXPECT_EQ(item->ImageIndex(), 2);
+  EXPECT_TRUE(item->ActionLink()->IsCaptionLinked());
+  item->SetCaption(L"Other");
+  EXPECT_FALSE(item->ActionLink()->IsCaptionLinked());
+  action->SetCaption(L"&Went");  // a change of the action is copied whatever the item holds
+  EXPECT_EQ(item->Caption(), L"&Went");
   item->Click();
   item->SetOnClick([&](ui::TComponent*) { ran.push_back(L"own"); });
   item->Click();

@@ -63,7 +63,8 @@ TEST_F(TbView, MenuItemsMeasureAndSeparatorsHideAtTheEdges) {
             (std::vector<TRect>{{0, 0, 129, 17}, {0, 17, 129, 27}, {0, 27, 129, 44}}));
   EXPECT_EQ(window.width, 129);
   EXPECT_EQ(window.height, 44);
-  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open");
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open (Ctrl+O)");
+  EXPECT_EQ(view->Viewers(1)->GetHintText(false), L"Open");
 }
 
 TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
