@@ -109,7 +109,7 @@ void TTBCustomItem::SetName(const std::wstring& name) {
 // --- list
 
 void TTBCustomItem::IndexError() {
-  throw ETBItemError(kItemIndexOutOfRange);
+  throw ETBItemError(STBToolbarIndexOutOfBounds);
 }
 
 TTBCustomItem* TTBCustomItem::Items(int index) const {
@@ -118,7 +118,7 @@ TTBCustomItem* TTBCustomItem::Items(int index) const {
 }
 
 void TTBCustomItem::Insert(int newIndex, TTBCustomItem* item) {
-  if (item->parent_) throw ETBItemError(kItemAlreadyInserted);
+  if (item->parent_) throw ETBItemError(STBToolbarItemReinserted);
   if (newIndex < 0 || newIndex > Count()) IndexError();
   items_.insert(items_.begin() + newIndex, item);
   item->parent_ = this;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tb/consts.h"
 #include "tb/deferred_click.h"
 #include "tb/geometry.h"
 #include "ui/actions.h"
@@ -31,17 +32,11 @@ class TTBCustomItem;
 class TTBItemViewer;
 class TTBView;
 
-// Item list errors; what() is the fixed English text.
+// Item list errors; what() is the fixed English text (tb/consts.h).
 class ETBItemError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-inline constexpr const char* kItemIndexOutOfRange = "Toolbar item index out of range";
-inline constexpr const char* kItemAlreadyInserted = "Toolbar item already inserted";
-inline constexpr const char* kItemNotInsertable =
-    "Toolbar item cannot be inserted into container of type %s";
-inline constexpr const char* kViewerNotFound =
-    "An item viewer associated the specified item could not be found";
 
 using TTBItemOptions = std::uint16_t;
 inline constexpr TTBItemOptions tboDefault = 1 << 0;

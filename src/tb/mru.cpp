@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "tb/accel_text.h"
+#include "tb/common.h"
+#include "tb/consts.h"
 #include "ui/properties.h"
 
 namespace tb {
@@ -128,7 +129,7 @@ void TTBMRUList::SetItemCaptions() {
   }
   for (int i = 0; i < list_.Count(); ++i) {
     const std::wstring& name = list_.names_[static_cast<std::size_t>(i)];
-    const std::wstring text = DoubleAccelMarks(hidePathExtension_ ? FileTitleOf(name) : name);
+    const std::wstring text = DoubleAmpersands(hidePathExtension_ ? FileTitleOf(name) : name);
     wchar_t accel = 0;
     if (i < kDigitAccels)
       accel = static_cast<wchar_t>(L'1' + i);
@@ -194,7 +195,7 @@ void TTBMRUList::SaveToIni(ui::TCustomIniFile& ini, const std::wstring& section)
 
 TTBMRUListItem::TTBMRUListItem(ui::TComponent* owner) : TTBCustomItem(owner) {
   SetItemStyle(GetItemStyle() | tbisEmbeddedGroup);
-  SetCaption(L"(MRU List)");
+  SetCaption(STBMRUListItemDefCaption);
 }
 
 void TTBMRUListItem::Notification(ui::TComponent* component, ui::TOperation operation) {

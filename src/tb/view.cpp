@@ -1,9 +1,10 @@
 #include "tb/view.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <unordered_map>
 
-#include "tb/accel_text.h"
+#include "tb/common.h"
 
 namespace tb {
 
@@ -18,6 +19,10 @@ constexpr int kMaxGroupLevel = 10;
 
 std::uint8_t TimerBit(TTBViewTimer timer) {
   return static_cast<std::uint8_t>(1u << static_cast<int>(timer));
+}
+
+wchar_t LowerKey(wchar_t c) {
+  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
 bool Selectable(const TTBItemViewer& viewer) {
@@ -109,7 +114,7 @@ void TTBView::Notification(ui::TComponent* component, ui::TOperation operation) 
 // --- viewers
 
 TTBItemViewer* TTBView::Viewers(int index) const {
-  if (index < 0 || index >= ViewerCount()) throw ETBItemError(kItemIndexOutOfRange);
+  if (index < 0 || index >= ViewerCount()) throw ETBItemError(STBToolbarIndexOutOfBounds);
   return viewers_[static_cast<std::size_t>(index)].get();
 }
 
@@ -125,7 +130,7 @@ TTBItemViewer* TTBView::Find(const TTBCustomItem* item) const {
   for (const auto& viewer : viewers_) {
     if (&viewer->Item() == item) return viewer.get();
   }
-  throw ETBItemError(kViewerNotFound);
+  throw ETBItemError(STBViewerNotFound);
 }
 
 void TTBView::SetCurParentItem(TTBCustomItem* item) {
@@ -617,7 +622,7 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
 TTBItemViewer* TTBView::ViewerFromPoint(TPoint clientPoint) const {
   ValidatePositionsConst();
   for (const auto& viewer : viewers_) {
-    if (viewer->show_ && PtInRect(viewer->BoundsRect(), clientPoint)) return viewer.get();
+    if (viewer->show_ && viewer->BoundsRect().Contains(clientPoint)) return viewer.get();
   }
   return nullptr;
 }
@@ -702,15 +707,15 @@ TTBItemViewer* TTBView::NextSelectableWithAccel(TTBItemViewer* from, wchar_t key
   isOnlyItemWithAccel = false;
   const int n = ViewerCount();
   if (n == 0 || key == 0) return nullptr;
-  const wchar_t wanted = LowerAccelChar(key);
+  const wchar_t wanted = LowerKey(key);
   const auto matches = [&](const TTBItemViewer& viewer) {
     if (!Selectable(viewer) || !viewer.CaptionShown()) return false;
     const std::wstring caption = viewer.GetCaptionText();
-    const wchar_t accel = AccelCharOf(caption);
-    if (accel) return LowerAccelChar(accel) == wanted;
+    const wchar_t accel = LastAccelChar(caption);
+    if (accel) return LowerKey(accel) == wanted;
     if (requirePrimaryAccel || wanted == L' ') return false;
-    const std::wstring shown = StripAccelMarks(caption);
-    return !shown.empty() && LowerAccelChar(shown[0]) == wanted;
+    const std::wstring shown = RemoveAccelMarks(caption);
+    return !shown.empty() && LowerKey(shown[0]) == wanted;
   };
   const int start = from ? IndexOf(from) : -1;
   for (const bool enabled : {true, false}) {
@@ -1018,7 +1023,7 @@ TTBItemViewer* TTBView::HighestPriorityViewer() const {
 void TTBView::Invalidate(TTBItemViewer* viewer) {
   if (!viewer || !validated_ || !window_ || !window_->HasHandle() || !viewer->show_) return;
   const TRect rect = viewer->BoundsRect();
-  if (IsRectEmpty(rect) || dynamic_cast<TTBControlItem*>(&viewer->Item())) return;
+  if (rect.IsEmpty() || dynamic_cast<TTBControlItem*>(&viewer->Item())) return;
   viewer->needsRepaint_ = true;
   window_->InvalidateRect(rect);
 }
@@ -1048,7 +1053,7 @@ void TTBView::SetAccelsVisibility(bool show) {
   else
     Exclude(vsShowAccels);
   for (const auto& viewer : viewers_) {
-    if (AccelCharOf(viewer->GetCaptionText()) != 0) Invalidate(viewer.get());
+    if (LastAccelChar(viewer->GetCaptionText()) != 0) Invalidate(viewer.get());
   }
 }
 

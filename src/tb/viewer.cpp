@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tb/accel_text.h"
+#include "tb/common.h"
 #include "tb/item.h"
 #include "tb/view.h"
 
@@ -115,7 +115,7 @@ void TTBItemViewer::CalcSize(ITBTextMeasure& measure, int& width, int& height) {
   width = height = toolbarStyle ? 6 : 0;
   const bool rotated = IsRotated();
   if (!toolbarStyle || CaptionShown()) {
-    const std::wstring text = StripAccelMarks(GetCaptionText());
+    const std::wstring text = RemoveAccelMarks(GetCaptionText());
     if (!rotated) {
       height += measure.TextHeight(bold);
       width += measure.TextWidth(text, bold);
@@ -261,7 +261,7 @@ std::wstring TTBItemViewer::GetHintText(bool showShortCuts) const {
   const bool pureSubmenu = (style & tbisSubmenu) && !(style & tbisCombo);
   if (text.empty() && !(item_.EffectiveOptions() & tboNoAutoHint) &&
       !(pureSubmenu && CaptionShown())) {
-    text = TrimCaptionDots(StripAccelMarks(GetCaptionText()));
+    text = TrimCaptionEnding(RemoveAccelMarks(GetCaptionText()));
   }
   if (!text.empty() && showShortCuts) {
     const std::wstring shortCut = item_.GetShortCutText();

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tb/accel_text.h"
+#include "tb/common.h"
 
 namespace tb {
 namespace {
@@ -44,12 +44,12 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
     std::function<void()> op;
     const char* error;
   } kErrors[] = {
-      {[&] { root->Insert(3, loose.get()); }, kItemIndexOutOfRange},
-      {[&] { root->Insert(-1, loose.get()); }, kItemIndexOutOfRange},
-      {[&] { root->Insert(0, a); }, kItemAlreadyInserted},
-      {[&] { root->Items(2); }, kItemIndexOutOfRange},
-      {[&] { root->Delete(2); }, kItemIndexOutOfRange},
-      {[&] { root->Move(0, 2); }, kItemIndexOutOfRange},
+      {[&] { root->Insert(3, loose.get()); }, STBToolbarIndexOutOfBounds},
+      {[&] { root->Insert(-1, loose.get()); }, STBToolbarIndexOutOfBounds},
+      {[&] { root->Insert(0, a); }, STBToolbarItemReinserted},
+      {[&] { root->Items(2); }, STBToolbarIndexOutOfBounds},
+      {[&] { root->Delete(2); }, STBToolbarIndexOutOfBounds},
+      {[&] { root->Move(0, 2); }, STBToolbarIndexOutOfBounds},
   };
   for (const auto& c : kErrors) {
     try {
@@ -320,27 +320,6 @@ TEST(TbItem, FinishingALoopPostsTheClickedItem) {
   EXPECT_EQ(PendingDeferredSlots(), 1);
   data.doneAction = TTBDoneAction::tbdaCancel;
   EXPECT_EQ(ProcessDoneAction(data, false, nullptr), nullptr);
-}
-
-TEST(TbItem, CaptionTextRules) {
-  const struct {
-    std::wstring text, stripped;
-    wchar_t accel;
-    std::wstring trimmed;
-  } kCases[] = {{L"&&File", L"&File", 0, L"&File"},
-                {L"a&b&&c", L"ab&c", L'b', L"ab&c"},
-                {L"&a&", L"a", 0, L"a"},
-                {L"x&", L"x", 0, L"x"},
-                {L"Save...", L"Save...", 0, L"Save"},
-                {L"Name:", L"Name:", 0, L"Name"},
-                {L"...", L"...", 0, L"..."},
-                {L":", L":", 0, L":"}};
-  for (const auto& c : kCases) {
-    EXPECT_EQ(StripAccelMarks(c.text), c.stripped);
-    EXPECT_EQ(AccelCharOf(c.text), c.accel);
-    EXPECT_EQ(TrimCaptionDots(StripAccelMarks(c.text)), c.trimmed);
-  }
-  EXPECT_EQ(DoubleAccelMarks(L"a&b"), L"a&&b");
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ class FakeWindow : public ITBViewWindow, public ITBTextMeasure {
   TPoint ScreenToClient(TPoint p) const override { return {p.x - origin_.x, p.y - origin_.y}; }
   TPoint ClientToScreen(TPoint p) const override { return {p.x + origin_.x, p.y + origin_.y}; }
   bool ContainsScreenPoint(TPoint p) const override {
-    return !hidden && PtInRect({origin_.x, origin_.y, origin_.x + width, origin_.y + height}, p);
+    return !hidden &&
+           TRect{origin_.x, origin_.y, origin_.x + width, origin_.y + height}.Contains(p);
   }
   ITBTextMeasure& Measure() override { return *this; }
   unsigned MenuShowDelay() const override { return 400; }

@@ -69,4 +69,48 @@ TEST_F(ActionsFixture, ClientsHearEveryChangeAndListsForgetFreedActions) {
   EXPECT_EQ(list->ActionCount(), 0);
 }
 
+// A menu item's link: it follows the caption only while its own caption is the action's.
+class TCaptionLink : public ui::TActionLink {
+ public:
+  TCaptionLink(ui::TActionLinkClient& client, const std::wstring& caption)
+      : TActionLink(client), caption_(caption) {}
+  bool IsCaptionLinked() const override {
+    return TActionLink::IsCaptionLinked() && Action()->Caption() == caption_;
+  }
+
+ private:
+  const std::wstring& caption_;
+};
+
+class TLinkedItem : public ui::TActionLinkClient {
+ public:
+  void ActionChange(ui::TAction& action, bool checkDefaults) override {
+    log.push_back((checkDefaults ? L"defaults " : L"change ") + action.Caption());
+    if (link.IsCaptionLinked() || checkDefaults) caption = action.Caption();
+  }
+  void ActionFreed() override { log.push_back(L"freed"); }
+  std::wstring caption;
+  TCaptionLink link{*this, caption};
+  std::vector<std::wstring> log;
+};
+
+TEST_F(ActionsFixture, LinksFollowTheActionUntilItGoes) {
+  ui::TAction* open = Make(L"acOpen", ui::TextToShortCut(L"Ctrl+O"));
+  open->SetCaption(L"&Open");
+  TLinkedItem item;
+  item.link.SetAction(open);
+  item.ActionChange(*open, true);
+  open->SetCaption(L"&Open...");
+  EXPECT_EQ(item.caption, L"&Open");  // linked only while the captions agree
+  item.caption = L"&Open...";
+  open->SetImageIndex(3);
+  EXPECT_TRUE(item.link.Execute());
+  EXPECT_EQ(executed, (std::vector<std::wstring>{L"acOpen"}));
+  ui::Free(open);
+  EXPECT_EQ(item.link.Action(), nullptr);
+  EXPECT_FALSE(item.link.Execute());
+  EXPECT_EQ(item.log, (std::vector<std::wstring>{L"defaults &Open", L"change &Open...",
+                                                 L"change &Open...", L"freed"}));
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rtl/exceptions.h"
+#include "ui/custom_image_list.h"
 
 namespace {
 
@@ -101,6 +102,71 @@ TEST(UiComponent, LoadingAndMovingOwnership) {
   second->InsertComponent(std::move(taken));
   EXPECT_EQ(root->ComponentCount(), 1);
   EXPECT_EQ(second->FindComponent(L"a"), a);
+}
+
+// Notes the phases of its life in which it is whole: after construction, before destruction.
+class TPhased : public TProbe {
+ public:
+  TPhased(ui::TComponent* owner, Journal& journal, bool fail)
+      : TProbe(owner, L"Phased", journal), phases_(journal), fail_(fail) {}
+  void AfterConstruction() override {
+    TProbe::AfterConstruction();
+    phases_.push_back(L"after construction");
+    if (fail_) throw rtl::Exception("cannot finish");
+  }
+  void BeforeDestruction() noexcept override {
+    phases_.push_back(Destroying() ? L"again" : L"before destruction");
+    TProbe::BeforeDestruction();
+  }
+
+ private:
+  Journal& phases_;
+  bool fail_;
+};
+
+TEST(UiComponent, TwoPhaseLifeAndRunTimeComponentsAreNotLoading) {
+  Journal journal;
+  auto root = ui::New<TProbe>(L"Root", journal);
+  auto* phased = ui::Create<TPhased>(*root, journal, false);
+  EXPECT_TRUE(phased->Loading());  // made while its owner is being built
+  root->FinishLoading();
+  auto* late = ui::Create<TProbe>(*root, L"Late", journal);
+  EXPECT_FALSE(late->Loading());  // made at run time
+  journal.clear();
+  ui::Free(phased);
+  // A failing AfterConstruction frees the component again.
+  EXPECT_THROW(ui::Create<TPhased>(*late, journal, true), rtl::Exception);
+  EXPECT_EQ(late->ComponentCount(), 0);
+  EXPECT_EQ(journal, (Journal{L"Root sees Phased go", L"Late sees Phased go", L"before destruction",
+                              L"~Phased", L"after construction", L"Late sees Phased go",
+                              L"before destruction", L"~Phased"}));
+}
+
+TEST(UiComponent, ImageListChangeLinks) {
+  class TList : public ui::TCustomImageList {
+   public:
+    using TCustomImageList::TCustomImageList;
+    int Count() override { return 0; }
+    void Grow() {
+      StoreSize(Width() + 1, Height());
+      Change();
+    }
+  };
+  auto list = ui::New<TList>();
+  int changes = 0;
+  {
+    ui::TChangeLink link;
+    link.OnChange = [&](ui::TCustomImageList& sender) { changes += sender.Width(); };
+    list->RegisterChanges(link);
+    list->Grow();
+    EXPECT_EQ(changes, 17);
+  }  // the link leaves the list as it goes
+  list->Grow();
+  EXPECT_EQ(changes, 17);
+  ui::TChangeLink survivor;
+  list->RegisterChanges(survivor);
+  list.reset();
+  EXPECT_EQ(survivor.Sender(), nullptr);
 }
 
 }  // namespace
