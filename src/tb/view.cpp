@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "tb/common.h"
+#include "tb/system_settings.h"
 
 namespace tb {
 
@@ -576,7 +577,7 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
     return;
   }
   const bool modal = (state_ & vsModal) != 0;
-  const unsigned delay = window_ ? window_->MenuShowDelay() : 0;
+  const unsigned delay = static_cast<unsigned>(SystemSettings().MenuShowDelay());
   if (viewer && parentView_ && parentView_->openViewer_ &&
       parentView_->selected_ != parentView_->openViewer_) {
     parentView_->Select(parentView_->openViewer_, viaMouse);
@@ -1045,8 +1046,7 @@ std::vector<TTBItemViewer*> TTBView::ViewersToDraw(const TRect& clip) {
 }
 
 void TTBView::SetAccelsVisibility(bool show) {
-  const bool visible =
-      show || !(style_ & vsUseHiddenAccels) || (window_ && window_->KeyboardCuesEnabled());
+  const bool visible = show || !(style_ & vsUseHiddenAccels) || SystemSettings().KeyboardCues();
   if (visible == ((state_ & vsShowAccels) != 0)) return;
   if (visible)
     Include(vsShowAccels);

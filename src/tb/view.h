@@ -34,9 +34,6 @@ class ITBViewWindow {
   // Whether the screen point lies over this window.
   virtual bool ContainsScreenPoint(TPoint p) const = 0;
   virtual ITBTextMeasure& Measure() = 0;
-  // System settings (QueryMenuShowDelay, AreKeyboardCuesEnabled); a seam for tests.
-  virtual unsigned MenuShowDelay() const = 0;
-  virtual bool KeyboardCuesEnabled() const = 0;
   // Announces the accessibility focus on child `childId` (1-based).
   virtual void NotifyFocusEvent(int /*childId*/) {}
   // Resizes the window to the laid-out size (popups).

@@ -29,8 +29,6 @@ class FakeWindow : public ITBViewWindow, public ITBTextMeasure {
            TRect{origin_.x, origin_.y, origin_.x + width, origin_.y + height}.Contains(p);
   }
   ITBTextMeasure& Measure() override { return *this; }
-  unsigned MenuShowDelay() const override { return 400; }
-  bool KeyboardCuesEnabled() const override { return false; }
   void AutoSize(int w, int h) override {
     width = w;
     height = h;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tb/mru.h"
+#include "tb/system_settings.h"
 #include "view_fakes.h"
 
 namespace tb {
@@ -43,8 +44,16 @@ std::vector<TRect> ShownRects(const TTBView& view) {
 
 class TbView : public ::testing::Test {
  protected:
-  TbView() { SetPopupFactory(&FakePopup::Make); }
-  ~TbView() override { SetPopupFactory(nullptr); }
+  TbView() {
+    SetPopupFactory(&FakePopup::Make);
+    previousSettings_ = SetSystemSettings(&settings_);
+  }
+  ~TbView() override {
+    SetPopupFactory(nullptr);
+    SetSystemSettings(previousSettings_);
+  }
+  TFixedSystemSettings settings_;  // a show delay of 400 ms
+  ISystemSettings* previousSettings_ = nullptr;
   ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
 };
 
