@@ -32,7 +32,7 @@ void SetDeferredClickPortFactory(DeferredClickPortFactory factory) {
 int QueueDeferredClick(TTBDeferredTarget* target, std::uintptr_t flag) {
   if (!tQueue) {
     tQueue = new Queue;
-    if (gPortFactory) tQueue->port = gPortFactory();
+    tQueue->port = gPortFactory ? gPortFactory() : PlatformDeferredClickPort();
   }
   auto& slots = tQueue->slots;
   std::size_t index = 0;

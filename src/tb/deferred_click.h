@@ -28,7 +28,10 @@ class DeferredClickPort {
   virtual void Post(int slot, std::uintptr_t flag) = 0;
 };
 using DeferredClickPortFactory = std::unique_ptr<DeferredClickPort> (*)();
+// Installs the factory of ports (null: the platform's, PlatformDeferredClickPort).
 void SetDeferredClickPortFactory(DeferredClickPortFactory factory);
+// The platform's port: a hidden window on Windows; none elsewhere.
+std::unique_ptr<DeferredClickPort> PlatformDeferredClickPort();
 // Queues `target`; returns the slot (posted to the port).
 int QueueDeferredClick(TTBDeferredTarget* target, std::uintptr_t flag);
 // Turns every pending slot of `target` into a tombstone (the target is going away).

@@ -292,14 +292,6 @@ void TTBItemViewer::DeferredClick(std::uintptr_t flag) {
   if (gAccSelectHandler) gAccSelectHandler(*this, flag != 0);
 }
 
-// The portable core draws nothing; the Windows painting overrides come with the window side.
-void TTBItemViewer::Paint(ui::TCanvas& /*canvas*/, const TRect& /*clientAreaRect*/,
-                          bool /*isSelected*/, bool /*isPushed*/, bool /*useDisabledShadow*/) {}
-
-void TTBSeparatorItemViewer::Paint(ui::TCanvas& /*canvas*/, const TRect& /*clientAreaRect*/,
-                                   bool /*isSelected*/, bool /*isPushed*/,
-                                   bool /*useDisabledShadow*/) {}
-
 void TTBSeparatorItemViewer::CalcSize(ITBTextMeasure& /*measure*/, int& width, int& height) {
   if (IsToolbarStyle()) {
     width = height = 6;
