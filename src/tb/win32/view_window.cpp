@@ -54,24 +54,22 @@ HGDIOBJ TTBViewWindow::SelectFont(HDC dc, bool bold) {
   return SelectObject(dc, font_.Handle());
 }
 
-int TTBViewWindow::TextHeight(bool bold) {
-  ScreenDc screen;
-  if (!screen.dc) return 0;
-  const HGDIOBJ old = SelectFont(screen.dc, bold);
+TEXTMETRICW TTBViewWindow::Metrics(bool bold) {
   TEXTMETRICW metrics = {};
+  ScreenDc screen;
+  if (!screen.dc) return metrics;
+  const HGDIOBJ old = SelectFont(screen.dc, bold);
   GetTextMetricsW(screen.dc, &metrics);
   SelectObject(screen.dc, old);
-  return metrics.tmHeight;
+  return metrics;
+}
+
+int TTBViewWindow::TextHeight(bool bold) {
+  return Metrics(bold).tmHeight;
 }
 
 int TTBViewWindow::ExternalLeading(bool bold) {
-  ScreenDc screen;
-  if (!screen.dc) return 0;
-  const HGDIOBJ old = SelectFont(screen.dc, bold);
-  TEXTMETRICW metrics = {};
-  GetTextMetricsW(screen.dc, &metrics);
-  SelectObject(screen.dc, old);
-  return metrics.tmExternalLeading;
+  return Metrics(bold).tmExternalLeading;
 }
 
 int TTBViewWindow::TextWidth(std::wstring_view text, bool bold) {

@@ -62,6 +62,7 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
  private:
   // Selects the font (or its bold form) into `dc`; returns what was selected before.
   HGDIOBJ SelectFont(HDC dc, bool bold);
+  TEXTMETRICW Metrics(bool bold);
   void PaintViewer(TTBItemViewer& viewer, HDC dc);
 
   HWND wnd_ = nullptr;
