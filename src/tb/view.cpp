@@ -1057,6 +1057,24 @@ void TTBView::SetAccelsVisibility(bool show) {
   }
 }
 
+std::vector<ui::TComponent*> TTBView::GetOffEdgeControlList() const {
+  std::vector<ui::TComponent*> controls;
+  for (const auto& viewer : viewers_) {
+    const auto* item = dynamic_cast<const TTBControlItem*>(&viewer->Item());
+    if (item && item->Control() && viewer->offEdge_) controls.push_back(item->Control());
+  }
+  return controls;
+}
+
+TTBItemViewer* TTBView::HintAt(TPoint clientPoint, bool showShortCuts, std::wstring& text,
+                               TRect& cursorRect) const {
+  TTBItemViewer* viewer = ViewerFromPoint(clientPoint);
+  if (!viewer) return nullptr;
+  text = viewer->GetHintText(showShortCuts);
+  cursorRect = viewer->BoundsRect();
+  return viewer;
+}
+
 void TTBView::NotifyFocusEvent() {
   if (!(state_ & vsModal) || IsModalEnding() || !window_ || !window_->HasHandle()) return;
   if (selected_ && selected_->accNumber_ > 0) {
