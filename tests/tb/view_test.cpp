@@ -94,11 +94,13 @@ TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
       (std::vector<TRect>{
           {0, 0, 36, 19}, {36, 0, 72, 19}, {0, 19, 72, 25}, {0, 25, 36, 44}, {36, 25, 72, 44}}));
   EXPECT_TRUE(view->Viewers(2)->LineSep());
-  view->SetWrapOffset(0);
   view->SetOrientation(TTBViewOrientation::tbvoVertical);
-  view->ValidatePositions();  // rotated captions: 13 + 6 wide... mirrored in one column
-  EXPECT_EQ(ShownRects(*view).front(), (TRect{0, 0, 19, 36}));
-  EXPECT_EQ(window.width, 19);
+  view->ValidatePositions();  // rotated: 19 wide, 36 long; two columns, the first at the right
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{
+          {25, 0, 44, 36}, {25, 36, 44, 72}, {19, 0, 25, 72}, {0, 0, 19, 36}, {0, 36, 19, 72}}));
+  EXPECT_EQ(window.width, 44);
 }
 
 // A toolbar view with a chevron item, as toolbars will have.
