@@ -70,6 +70,26 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
   TTBCustomItem* c = Sub(*b, L"c");
   EXPECT_TRUE(root->ContainsItem(c));
   EXPECT_FALSE(a->ContainsItem(c));
+  // Moving under a component: an item, or a holder of an item tree.
+  struct Holder : ui::TComponent, ITBItemContainer {
+    using ui::TComponent::TComponent;
+    TTBCustomItem* GetItems() override { return items.get(); }
+    ui::Owned<TTBCustomItem> items = ui::New<TTBCustomItem>();
+  };
+  ui::Owned<Holder> holder = ui::New<Holder>();
+  holder->items->SetParentComponentRef(holder.get());
+  c->SetParentComponent(holder.get());
+  EXPECT_EQ(c->Parent(), holder->items.get());
+  EXPECT_EQ(c->GetParentComponent(), holder.get());
+  try {
+    c->SetParentComponent(ui::New<ui::TAction>().get());
+    ADD_FAILURE();
+  } catch (const ETBItemError& e) {
+    EXPECT_STREQ(e.what(), "Toolbar item cannot be inserted into container of type TAction");
+  }
+  EXPECT_EQ(c->Parent(), holder->items.get());
+  c->SetParentComponent(a);
+  EXPECT_EQ(c->GetParentComponent(), a);
   root->Clear();  // frees the subtree
   EXPECT_EQ(root->Count(), 0);
   EXPECT_EQ(root->ComponentCount(), 0);
