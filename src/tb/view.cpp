@@ -159,10 +159,18 @@ void TTBView::RecreateAllViewers() {
   priorityList_.clear();
   viewers_.clear();
   internalViewersAtFront_ = internalViewersAtEnd_ = 0;
+  if (TTBCustomItem* systemMenu = GetMDISystemMenuItem()) {
+    internalViewersAtFront_ = InsertItemViewers(0, systemMenu, 0, false, false);
+  }
   if (curParentItem_) {
-    int index = 0;
+    int index = internalViewersAtFront_;
     for (int i = 0; i < curParentItem_->Count(); ++i) {
       index += InsertItemViewers(index, curParentItem_->Items(i), 0, true, false);
+    }
+  }
+  if (TTBCustomItem* buttons = GetMDIButtonsItem()) {
+    for (int i = 0; i < buttons->Count(); ++i) {
+      internalViewersAtEnd_ += InsertItemViewers(ViewerCount(), buttons->Items(i), 0, false, false);
     }
   }
   if (TTBCustomItem* chevron = GetChevronItem()) {

@@ -187,6 +187,8 @@ class TTBView : public ui::TComponent {
   virtual void AutoSize(int width, int height);
   virtual void DoUpdatePositions(int& width, int& height);
   virtual TTBCustomItem* GetChevronItem() { return nullptr; }
+  virtual TTBCustomItem* GetMDIButtonsItem() { return nullptr; }
+  virtual TTBCustomItem* GetMDISystemMenuItem() { return nullptr; }
   virtual TTBMargins GetMargins(TTBViewOrientation orientation) const;
 
   // State.
