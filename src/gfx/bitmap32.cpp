@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "gfx/containers.h"
+#include "gfx/fixed_math.h"
 #include "gfx/lowlevel.h"
 
 namespace gfx {
@@ -26,6 +27,15 @@ TColor32 SetAlpha(TColor32 Color, std::int32_t NewAlpha) {
 void SetGamma(double Gamma) {
   for (int i = 0; i < 256; ++i)
     GammaTable[i] = static_cast<std::uint8_t>(std::nearbyint(255.0 * std::pow(i / 255.0, Gamma)));
+}
+
+void InitializeBitmapUnit() {
+  SetGamma(0.7);
+  CreatePlatformStockObjects();
+}
+
+void FinalizeBitmapUnit() {
+  FreePlatformStockObjects();
 }
 
 // ---- Rectangles ----
@@ -65,23 +75,18 @@ TRect MakeRect(const TFloatRect& FR, TRectRounding Rounding) {
 }
 
 TRect MakeRect(const TFixedRect& FXR, TRectRounding Rounding) {
-  const auto floor16 = [](TFixed v) { return static_cast<std::int32_t>(v >> 16); };
-  const auto ceil16 = [](TFixed v) {
-    return static_cast<std::int32_t>((static_cast<std::int64_t>(v) + 0xFFFF) >> 16);
-  };
-  const auto round16 = [](TFixed v) {
-    return static_cast<std::int32_t>((static_cast<std::int64_t>(v) + 0x7FFF) >> 16);
-  };
   switch (Rounding) {
     case rrClosest:
-      return TRect{round16(FXR.left), round16(FXR.top), round16(FXR.right), round16(FXR.bottom)};
+      return TRect{FixedRound(FXR.left), FixedRound(FXR.top), FixedRound(FXR.right),
+                   FixedRound(FXR.bottom)};
     case rrOutside:
-      return TRect{floor16(FXR.left), floor16(FXR.top), ceil16(FXR.right), ceil16(FXR.bottom)};
+      return TRect{FixedFloor(FXR.left), FixedFloor(FXR.top), FixedCeil(FXR.right),
+                   FixedCeil(FXR.bottom)};
     case rrInside:
       break;
   }
-  return Uncrossed(
-      TRect{ceil16(FXR.left), ceil16(FXR.top), floor16(FXR.right), floor16(FXR.bottom)});
+  return Uncrossed(TRect{FixedCeil(FXR.left), FixedCeil(FXR.top), FixedFloor(FXR.right),
+                         FixedFloor(FXR.bottom)});
 }
 
 TFixedRect FixedRect(const TRect& R) {
@@ -244,15 +249,16 @@ TBitmap32::TBitmap32(std::unique_ptr<TBitmapStorage> Storage) : FStorage(std::mo
   FResampler = nearest->Create(this);
 }
 
+// Frees storage, canvas and resampler without firing events: handlers may belong to objects
+// that are already going away.
 TBitmap32::~TBitmap32() {
   BeginUpdate();
   Lock();
+  FStorage->FontChanged();
   FStorage->DeleteCanvas();
-  try {
-    SetSize(0, 0);
-  } catch (...) {
-    // Releasing never raises; a handler of the size change must not stop the destruction.
-  }
+  FStorage->Release();
+  FBits = nullptr;
+  FWidth = FHeight = 0;
   FResampler.reset();
   Unlock();
 }
@@ -449,7 +455,8 @@ void TBitmap32::ReadData(rtl::TStream& Stream) {
   const auto height = std::max(static_cast<std::int32_t>(GetUInt32(header.data() + 4)), 0);
   const std::int64_t pixels =
       width == 0 || height == 0 ? 0 : static_cast<std::int64_t>(width) * height;
-  if (Stream.Size() - Stream.Position() < pixels * 4) throw rtl::EStreamError("Stream read error");
+  if ((Stream.Size() - Stream.Position()) / 4 < pixels)
+    throw rtl::EStreamError("Stream read error");
   SetSize(width, height);
   const std::size_t total = Empty() ? 0 : static_cast<std::size_t>(pixels);
   std::vector<std::uint8_t> bytes(std::min(total, kRowChunk) * 4);

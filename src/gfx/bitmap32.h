@@ -192,6 +192,14 @@ class TBitmapStorage {
 // block elsewhere.
 std::unique_ptr<TBitmapStorage> NewPlatformBitmapStorage();
 
+// Start-up of the bitmap unit (after the resamplers): SetGamma(0.7) and the platform's stock
+// font and bitmap; shutdown frees the stock bitmap.
+void InitializeBitmapUnit();
+void FinalizeBitmapUnit();
+// The platform's part of them (nothing on the host).
+void CreatePlatformStockObjects();
+void FreePlatformStockObjects();
+
 // ---- Samplers (the resamplers themselves live in the resampler unit) ----
 
 class TCustomSampler : public TNotifiablePersistent {

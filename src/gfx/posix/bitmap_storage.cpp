@@ -40,6 +40,9 @@ std::unique_ptr<TBitmapStorage> NewPlatformBitmapStorage() {
   return std::make_unique<THeapStorage>();
 }
 
+void CreatePlatformStockObjects() {}
+void FreePlatformStockObjects() {}
+
 std::uint32_t PlatformSysColor(std::int32_t /*Index*/) {
   return 0;
 }
