@@ -184,7 +184,7 @@ struct FakeThemeHost : TThemeHost {
       if (m == name) return nullptr;
     return reinterpret_cast<void*>(0x1000);
   }
-  void FreeModule(std::uintptr_t) override { log.push_back("free"); }
+  void UnloadModule(std::uintptr_t) override { log.push_back("free"); }
   bool ModuleIsLibrary() const override { return false; }
   int IsAppThemed(void*) override { return appThemed; }
   int IsThemeActive(void*) override { return active; }
