@@ -80,21 +80,38 @@ void CombineSpan(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::in
 }
 
 // Alpha 0 gives weight 0, which leaves the destination exactly; alpha 255 copies the source.
+namespace {
+// Four pixels of BlendSpan: alpha 0 gives weight 0, which leaves the destination exactly;
+// alpha 255 copies the source.
+void BlendFour(__m128i s, TColor32* Dst) {
+  const __m128i opaque = _mm_cmpeq_epi32(_mm_and_si128(s, AlphaMask), AlphaMask);
+  const __m128i mixed = MixFour(s, LoadU(Dst), BroadcastAlpha);
+  StoreU(Dst, _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, mixed)));
+}
+bool AllEqual(__m128i a, __m128i b) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF;
+}
+}  // namespace
+
+// Eight pixels at a time, skipped when all are transparent and copied when all are opaque.
 void BlendSpan(const TColor32* Src, TColor32* Dst, std::int32_t Count) {
   const __m128i zero = _mm_setzero_si128();
   std::int32_t i = 0;
-  for (; i + 4 <= Count; i += 4) {
-    const __m128i s = LoadU(Src + i);
-    const __m128i alpha = _mm_and_si128(s, AlphaMask);
-    const __m128i opaque = _mm_cmpeq_epi32(alpha, AlphaMask);
-    const int opaqueBits = _mm_movemask_epi8(opaque);
-    if (opaqueBits == 0xFFFF) {
-      StoreU(Dst + i, s);
+  for (; i + 8 <= Count; i += 8) {
+    const __m128i s0 = LoadU(Src + i), s1 = LoadU(Src + i + 4);
+    const __m128i a0 = _mm_and_si128(s0, AlphaMask), a1 = _mm_and_si128(s1, AlphaMask);
+    if (AllEqual(_mm_or_si128(a0, a1), zero)) continue;
+    if (AllEqual(_mm_and_si128(a0, a1), AlphaMask)) {
+      StoreU(Dst + i, s0);
+      StoreU(Dst + i + 4, s1);
       continue;
     }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
-    const __m128i mixed = MixFour(s, LoadU(Dst + i), BroadcastAlpha);
-    StoreU(Dst + i, _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, mixed)));
+    BlendFour(s0, Dst + i);
+    BlendFour(s1, Dst + i + 4);
+  }
+  if (i + 4 <= Count) {
+    BlendFour(LoadU(Src + i), Dst + i);
+    i += 4;
   }
   for (; i < Count; ++i) BlendPixelInto(Src[i], Dst[i]);
 }

@@ -18,7 +18,7 @@ bool TVisualStyles::InitThemeLibrary() {
 
 void TVisualStyles::FreeThemeLibrary() {
   if (FLibrary == 0) return;
-  if (!FHost.ModuleIsLibrary()) FHost.FreeModule(FLibrary);
+  if (!FHost.ModuleIsLibrary()) FHost.UnloadModule(FLibrary);
   FLibrary = 0;
   FEntries.fill(nullptr);
 }

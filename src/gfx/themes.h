@@ -37,7 +37,7 @@ class TThemeHost {
   virtual ~TThemeHost() = default;
   virtual std::uintptr_t LoadModule(const wchar_t* name) = 0;
   virtual void* BindEntry(std::uintptr_t module, const char* name) = 0;
-  virtual void FreeModule(std::uintptr_t module) = 0;
+  virtual void UnloadModule(std::uintptr_t module) = 0;
   // The runtime marks this module as a library (then the library is never freed).
   virtual bool ModuleIsLibrary() const = 0;
   virtual int IsAppThemed(void* entry) = 0;

@@ -31,7 +31,7 @@ class TWinThemeHost final : public TThemeHost {
   void* BindEntry(std::uintptr_t module, const char* name) override {
     return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(module), name));
   }
-  void FreeModule(std::uintptr_t module) override {
+  void UnloadModule(std::uintptr_t module) override {
     FreeLibrary(reinterpret_cast<HMODULE>(module));
   }
   // The program is an executable.
