@@ -36,10 +36,9 @@ std::vector<TRect> Take(TRectList& list) {
   return rects;
 }
 
-class RepaintOptimizer : public ::testing::Test {
+class RepaintOptimizer : public ::testing::Test, testing::TStubResamplersRegistered {
  protected:
   void SetUp() override {
-    testing::RegisterStubResamplers();
     buffer.SetSize(256, 212);
     optimizer.RegisterLayerCollection(&layers);
   }

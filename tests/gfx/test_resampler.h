@@ -42,4 +42,9 @@ inline void RegisterStubResamplers() {
   (void)registered;
 }
 
+// As a first member or base, registers before any bitmap of the fixture is made.
+struct TStubResamplersRegistered {
+  TStubResamplersRegistered() { RegisterStubResamplers(); }
+};
+
 }  // namespace gfx::testing
