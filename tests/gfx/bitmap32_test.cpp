@@ -72,6 +72,16 @@ TEST_F(Bitmap32, SetSizeMakesTheBlockAndReportsOnlyRealChanges) {
   EXPECT_EQ(b.Bits()[54271], 0x12345678u);
   b.Delete();
   EXPECT_TRUE(b.Empty());
+
+  // Destruction frees without events: the handlers' owners may be gone already.
+  int events = 0;
+  {
+    TBitmap32 doomed;
+    doomed.SetSize(2, 2);
+    doomed.OnChange = doomed.OnResize = [&](ui::TPersistent*) { ++events; };
+    doomed.OnAreaChanged = [&](TBitmap32*, const TRect&, std::uint32_t) { ++events; };
+  }
+  EXPECT_EQ(events, 0);
 }
 
 TEST_F(Bitmap32, FailedAllocationLeavesAnEmptyBitmapThatSafeAccessCannotReach) {

@@ -43,6 +43,18 @@ TEST(MicroTiles, UnionOfTwoTilesInBothForms) {
   }
 }
 
+TEST(MicroTiles, CellsBindByExtendedMMX) {
+  TCpuFeatures features;
+  features.mmx = true;
+  BindMicroTileCells(features);
+  EXPECT_EQ(MicroTileUnion, plain::MicroTileUnion);
+  EXPECT_EQ(MicroTileUnionRow, plain::MicroTileUnionRow);
+  features.emmx = true;
+  BindMicroTileCells(features);
+  EXPECT_EQ(MicroTileUnion, emmx::MicroTileUnion);
+  EXPECT_EQ(MicroTileUnionRow, emmx::MicroTileUnionRow);
+}
+
 // The extended-MMX forms (scalar and the SSE2 row) against the plain one over random tiles,
 // with many empty, full and degenerate values.
 TEST(MicroTiles, ExtendedFormsMatchThePlainForm) {

@@ -74,11 +74,17 @@ void AssignFromMetafile(TBitmap32& Dst, HENHMETAFILE Source);
 // A new 32-bit section holding a copy of the pixels; the caller owns it.
 HBITMAP CopyToBitmap(const TBitmap32& Source);
 
+// The clipboard's bitmap, every alpha 255 (rtl::Exception when it holds none); a copy of the
+// pixels onto the clipboard.
+void AssignFromClipboard(TBitmap32& Dst);
+void CopyToClipboard(const TBitmap32& Source);
+
 // A BMP file: uncompressed 1, 4, 8, 16, 24 or 32 bits per pixel (the platform decodes them);
 // anything else, or a file whose parts do not fit, raises rtl::Exception.
 void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream);
 // A bottom-up 32-bit BMP file with the alpha channel kept.
 void SaveToStream(const TBitmap32& Source, rtl::TStream& Stream);
+// By extension: ".ico" an icon, ".emf" an enhanced metafile, anything else a BMP file.
 void LoadFromFile(TBitmap32& Dst, const std::wstring& FileName);
 void SaveToFile(const TBitmap32& Source, const std::wstring& FileName);
 void LoadFromResourceID(TBitmap32& Dst, HINSTANCE Instance, int ResID);

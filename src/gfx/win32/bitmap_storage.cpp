@@ -1,10 +1,14 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <cwctype>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "gfx/win32/bitmap32.h"
 #include "rtl/file_stream.h"
+#include "ui/win32/clipboard.h"
 #include "ui/win32/controls.h"
 
 namespace gfx {
@@ -315,6 +319,25 @@ HBITMAP CopyToBitmap(const TBitmap32& Source) {
   return bitmap;
 }
 
+void AssignFromClipboard(TBitmap32& Dst) {
+  ui::TGdiHandle<HBITMAP> bitmap(ui::ClipboardBitmap());
+  if (!bitmap) throw rtl::Exception("Unsupported clipboard format");
+  AssignFramed(Dst, [&] {
+    BITMAP info{};
+    GetObjectW(bitmap.get(), sizeof(info), &info);
+    Dst.SetSize(info.bmWidth, std::abs(info.bmHeight));
+    if (Dst.Empty()) return;
+    TSelectedDC source(bitmap.get());
+    BitBlt(DIB(Dst).Handle(), 0, 0, Dst.Width(), Dst.Height(), source.Get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    ResetAlpha(Dst);
+  });
+}
+
+void CopyToClipboard(const TBitmap32& Source) {
+  ui::SetClipboardBitmap(CopyToBitmap(Source));
+}
+
 // ---- BMP streams ----
 
 void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream) {
@@ -396,6 +419,25 @@ void SaveToStream(const TBitmap32& Source, rtl::TStream& Stream) {
 }
 
 void LoadFromFile(TBitmap32& Dst, const std::wstring& FileName) {
+  const std::size_t dot = FileName.find_last_of(L'.');
+  std::wstring extension = dot == std::wstring::npos ? L"" : FileName.substr(dot);
+  for (wchar_t& c : extension) c = static_cast<wchar_t>(towlower(c));
+  if (extension == L".ico") {
+    const std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> icon(
+        static_cast<HICON>(LoadImageW(nullptr, FileName.c_str(), IMAGE_ICON, 0, 0,
+                                      LR_LOADFROMFILE | LR_DEFAULTSIZE)),
+        &DestroyIcon);
+    if (!icon) throw rtl::Exception("Icon image is not valid");
+    AssignFromIcon(Dst, icon.get());
+    return;
+  }
+  if (extension == L".emf") {
+    const std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, decltype(&DeleteEnhMetaFile)>
+        metafile(GetEnhMetaFileW(FileName.c_str()), &DeleteEnhMetaFile);
+    if (!metafile) throw rtl::Exception("Metafile is not valid");
+    AssignFromMetafile(Dst, metafile.get());
+    return;
+  }
   rtl::TFileStream stream(FileName, rtl::FileMode::OpenRead);
   LoadFromStream(Dst, stream);
 }

@@ -160,6 +160,36 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
   EXPECT_TRUE(again.Equal(b));
 }
 
+TEST_F(DibBitmap, ClipboardAndFilesByKind) {
+  TBitmap32 b;
+  b.SetSize(3, 2);
+  for (int i = 0; i < 6; ++i) b.Bits()[i] = 0xFF000000u | (0x102030u * (i + 1));
+  CopyToClipboard(b);
+  TBitmap32 c;
+  AssignFromClipboard(c);
+  EXPECT_TRUE(c.Equal(b));
+
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring bmp = std::wstring(folder) + L"gfx_dib_test.BMP";
+  SaveToFile(b, bmp);
+  c.Delete();
+  LoadFromFile(c, bmp);
+  DeleteFileW(bmp.c_str());
+  EXPECT_TRUE(c.Equal(b));
+
+  const std::wstring emf = std::wstring(folder) + L"gfx_dib_test.emf";
+  const HDC recorder = CreateEnhMetaFileW(nullptr, emf.c_str(), nullptr, nullptr);
+  const RECT square{0, 0, 10, 10};
+  const ui::TGdiHandle<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
+  FillRect(recorder, &square, red.get());
+  DeleteEnhMetaFile(CloseEnhMetaFile(recorder));
+  LoadFromFile(c, emf);
+  DeleteFileW(emf.c_str());
+  ASSERT_FALSE(c.Empty());
+  EXPECT_EQ(c.GetPixel(c.Width() / 2, c.Height() / 2), 0xFFFF0000u);
+}
+
 TEST_F(DibBitmap, AllocationFailureAndSystemColours) {
   TBitmap32 b;
   b.SetSize(2, 2);
