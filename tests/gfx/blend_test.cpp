@@ -279,6 +279,8 @@ TEST_P(MergeTest, StepOneCasesInOrder) {
   EXPECT_EQ(MergePixel(0xFF112233, 0x80445566), 0xFF112233u);  // Fa = 255
   EXPECT_EQ(MergePixel(0x80FF0000, 0xFF0000FF), BlendPixel(0x80FF0000, 0xFF0000FF) | 0xFF000000);
   EXPECT_EQ(MergePixel(0x00FFFFFF, 0xFF0000FF), 0xFF0000FFu);  // Fa = 0 comes before Ba = 255
+  // Ba = 255 comes before Fa = 255: the bound blend decides (the MMX form has no shortcut).
+  EXPECT_EQ(MergePixel(0xFF000000, 0xFFFFFFFF), GetParam() ? 0xFF010101u : 0xFF000000u);
   EXPECT_EQ(MergePixelAlpha(0xFF112233, 0x00000000, 0x80), 0x80112233u);
   EXPECT_EQ(MergePixelAlpha(0xFF112233, 0x00000000, 5000), 0xFF112233u);  // master alpha 255
 }
