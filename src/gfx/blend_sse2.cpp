@@ -125,13 +125,18 @@ void BlendSpanAlpha(const TColor32* Src, TColor32* Dst, std::int32_t Count, std:
   const auto weigh = [&](__m128i wide) {
     return _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(BroadcastAlpha(wide), one), master), 8);
   };
+  // Eight pixels at a time, skipped when all are transparent.
+  const __m128i zero = _mm_setzero_si128();
   std::int32_t i = 0;
-  for (; i + 4 <= Count; i += 4) {
-    const __m128i s = LoadU(Src + i);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, AlphaMask), _mm_setzero_si128())) ==
-        0xFFFF)
-      continue;
-    StoreU(Dst + i, MixFour(s, LoadU(Dst + i), weigh));
+  for (; i + 8 <= Count; i += 8) {
+    const __m128i s0 = LoadU(Src + i), s1 = LoadU(Src + i + 4);
+    if (AllEqual(_mm_and_si128(_mm_or_si128(s0, s1), AlphaMask), zero)) continue;
+    StoreU(Dst + i, MixFour(s0, LoadU(Dst + i), weigh));
+    StoreU(Dst + i + 4, MixFour(s1, LoadU(Dst + i + 4), weigh));
+  }
+  if (i + 4 <= Count) {
+    StoreU(Dst + i, MixFour(LoadU(Src + i), LoadU(Dst + i), weigh));
+    i += 4;
   }
   for (; i < Count; ++i) Forms::BlendSpanAlphaPixel(Src[i], Dst[i], m);
 }
