@@ -159,8 +159,8 @@ bool ClampToGrid(const TMicroTiles& Tiles, TRect& Rect) {
   if (Rect.top > Rect.bottom) std::swap(Rect.top, Rect.bottom);
   Rect.left = std::max(Rect.left, 0);
   Rect.top = std::max(Rect.top, 0);
-  Rect.right = std::min(Rect.right, Tiles.Columns * MICROTILE_SIZE);
-  Rect.bottom = std::min(Rect.bottom, Tiles.Rows * MICROTILE_SIZE);
+  Rect.right = ToInt32(std::min<std::int64_t>(Rect.right, std::int64_t{Tiles.Columns} * 32));
+  Rect.bottom = ToInt32(std::min<std::int64_t>(Rect.bottom, std::int64_t{Tiles.Rows} * 32));
   return Rect.right >= Rect.left && Rect.top <= Rect.bottom;
 }
 

@@ -392,6 +392,7 @@ void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream) {
     GdiFlush();
     ResetAlpha(Dst);
   });
+  Dst.Changed();
 }
 
 void SaveToStream(const TBitmap32& Source, rtl::TStream& Stream) {

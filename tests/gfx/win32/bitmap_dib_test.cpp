@@ -41,6 +41,16 @@ TEST_F(DibBitmap, SectionIsTopDownAndSharedWithTheContext) {
   b.SetPixel(1, 2, 0xFF102030);
   EXPECT_EQ(Probe(dib.Handle(), 1, 2), 0x102030u);
   EXPECT_EQ(Probe(dib.Handle(), 1, 0), 0u);
+  // Copied to a screen-compatible context.
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  ui::TGdiHandle<HBITMAP> page(CreateCompatibleBitmap(screen, 8, 8));
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(dc, page.get());
+  BitBlt(dc, 2, 2, 4, 3, dib.Handle(), 0, 0, SRCCOPY);
+  EXPECT_EQ(Probe(dc, 3, 4), 0x102030u);
+  SelectObject(dc, old);
+  DeleteDC(dc);
 
   // The canvas draws into the same pixels; a new size drops it, and the next one is made on the
   // new context.
