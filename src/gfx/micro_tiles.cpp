@@ -275,7 +275,9 @@ void MicroTilesMerge(TMicroTiles& Dst, const TMicroTiles& Src, bool RoundToWhole
     for (int i = 0; i < fit; ++i)
       if (d[i] != MICROTILE_FULL && !MicroTileDegenerate(s[i])) d[i] = MICROTILE_FULL;
   }
-  WidenUsedTiles(Dst, used);
+  // Within Dst's own extent, so that its scans stay inside its entries.
+  WidenUsedTiles(Dst, TRect{used.left, used.top, std::min(used.right, Dst.Columns),
+                            std::min(used.bottom, Dst.Rows)});
 }
 
 namespace {

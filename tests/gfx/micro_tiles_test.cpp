@@ -156,7 +156,8 @@ TEST(MicroTiles, MergeAndRectangleList) {
   TMicroTiles small = Grid(10, 10), big = Grid(300, 300);
   MicroTilesAddRectangle(big, TRect{0, 0, 300, 300});
   MicroTilesMerge(small, big);  // takes only what fits in its entries
-  EXPECT_EQ(small.At(0, 0), MICROTILE_FULL);
+  EXPECT_EQ(Rects(small), (std::vector<TRect>{{0, 0, 10, 10}}));
+  MicroTilesClearUsed(small);
 
   TMicroTiles tiles = Grid(256, 212);
   MicroTilesAddRectangle(tiles, TRect{10, 5, 100, 70});
