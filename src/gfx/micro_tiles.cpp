@@ -136,6 +136,7 @@ void MicroTilesClear(TMicroTiles& Tiles) {
 }
 
 void MicroTilesClearUsed(TMicroTiles& Tiles) {
+  if (Tiles.Count == 0) return;
   const TRect& used = Tiles.BoundsUsedTiles;
   for (int row = used.top; row <= used.bottom; ++row)
     for (int column = used.left; column <= used.right; ++column)

@@ -146,6 +146,8 @@ TEST(MicroTiles, MergeAndRectangleList) {
   const TMicroTiles before = dst;
   MicroTilesMerge(dst, none);
   EXPECT_EQ(dst.BoundsUsedTiles, before.BoundsUsedTiles);
+  MicroTilesMerge(none, dst);
+  MicroTilesClearUsed(none);
   MicroTilesAddRectangle(src, TRect{15, 1, 50, 8});
   MicroTilesMerge(dst, src);
   EXPECT_EQ(dst.At(0, 0), MakeMicroTile(10, 1, 32, 20));
