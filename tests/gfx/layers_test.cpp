@@ -158,16 +158,5 @@ TEST(Layers, MouseGoesToTheListenerOrTheTopmostHit) {
   EXPECT_EQ(layers.MouseListener(), nullptr);
 }
 
-TEST(Layers, ViewportMappingUsesTheOwnersScaleAndShift) {
-  TLayerCollection layers;
-  const TFloatPoint p{3, 4};
-  EXPECT_EQ(layers.LocalToViewport(p, true), p);
-  layers.OnGetViewportScale = [](TLayerCollection*, float& x, float& y) { x = 2, y = 0.5f; };
-  layers.OnGetViewportShift = [](TLayerCollection*, float& x, float& y) { x = 10, y = -1; };
-  EXPECT_EQ(layers.LocalToViewport(p, true), (TFloatPoint{16, 1}));
-  EXPECT_EQ(layers.LocalToViewport(p, false), p);
-  EXPECT_EQ(layers.ViewportToLocal(TFloatPoint{16, 1}, true), p);
-}
-
 }  // namespace
 }  // namespace gfx
