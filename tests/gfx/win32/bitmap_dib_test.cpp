@@ -161,11 +161,14 @@ TEST_F(DibBitmap, ClipboardRoundTrip) {
 TEST_F(DibBitmap, AllocationFailureAndSystemColours) {
   TBitmap32 b;
   b.SetSize(2, 2);
-  try {
-    b.SetSize(30000, 30000);
-    FAIL() << "no exception";
-  } catch (const rtl::Exception& e) {
-    EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+  // Too large; 65536 x 16385 x 4 bytes wraps to 256 KB in 32 bits.
+  for (SIZE size : {SIZE{30000, 30000}, SIZE{65536, 16385}}) {
+    try {
+      b.SetSize(size.cx, size.cy);
+      FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+      EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+    }
   }
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(DIB(b).Handle(), nullptr);
