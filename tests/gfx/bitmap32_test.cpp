@@ -89,6 +89,8 @@ TEST_F(Bitmap32, FailedAllocationLeavesAnEmptyBitmapThatSafeAccessCannotReach) {
     EXPECT_EQ(b.GetPixelS(0, 0), 0xABCDEF01u);
     b.SetPixelS(0, 0, 1);
   }
+  TBitmap32 huge;  // more than 2 GB of pixels, as a section refuses them
+  EXPECT_THROW(huge.SetSize(65536, 8193), rtl::Exception);
 }
 
 TEST_F(Bitmap32, ChangedReportsByUpdateCountAndMeasuringMode) {
