@@ -29,7 +29,7 @@ bool Covers(Tile t, int x, int y, bool round) {
                      (y & 31) >= MicroTileTop(t) && (y & 31) < MicroTileBottom(t);
 }
 
-// The plain form on the spec's cases; the extended-MMX forms (scalar and the SSE2 row) against
+// The plain form on worked cases; the extended-MMX forms (scalar and the SSE2 row) against
 // it on random runs rich in empty, full and degenerate tiles; the binding.
 TEST(MicroTiles, UnionFormsAgree) {
   const Tile a = MakeMicroTile(2, 3, 10, 12);
@@ -98,8 +98,8 @@ TEST(MicroTiles, GridSizeAndAddedRectangles) {
   }
 }
 
-// The spec's vector, then random lines (some far outside, where steps are skipped) against a
-// walk of every step as the spec describes it, then extreme ends.
+// A worked line, then random lines (some far outside, where steps are skipped) against a plain
+// walk of every 32-px step, then extreme ends.
 TEST(MicroTiles, ThickLinesGoInStepsOf32Pixels) {
   TMicroTiles tiles = Grid(256, 212), expected = Grid(256, 212);
   MicroTilesAddThickLine(tiles, 0, 0, 40, 10, 0);
