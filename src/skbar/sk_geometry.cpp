@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skbar/skin_colors.h"
+
 namespace skbar {
 
 TRect SkCenterRect(const TRect& r, int width, int height) {

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "skbar/sk_colors.h"
 #include "skbar/sk_text.h"
+#include "ui/colors.h"
 
 namespace skbar {
+
+using ui::clNone;
+using ui::TColor;
 
 // Sides whose corners are drawn square (the anchor set of the class library).
 using TSkSides = std::uint8_t;

@@ -31,9 +31,6 @@ struct TSize {
 enum class TSkTextRotationAngle { tra0, tra90, tra270 };
 enum class TSkGlowDirection { gldNone, gldAll, gldTopLeft, gldBottomRight };
 enum class TSkBarComboPart { cpNone, cpCombo, cpSplitLeft, cpSplitRight };
-// How SkColorToString writes a colour: the platform's text, "#rrggbb", or the platform's text
-// unless it would be hexadecimal.
-enum class TSkBarColorTextType { cttPlatform, cttHTML, cttPlatformOrHTML };
 
 // The platform's text-drawing flags that these routines interpret.
 constexpr std::uint32_t kDtCenter = 0x1;
