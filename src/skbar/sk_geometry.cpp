@@ -20,16 +20,16 @@ TRect SkCenterRectVert(const TRect& r, int height) {
   return {r.left, top, r.right, top + height};
 }
 
-std::vector<TSkPolyline> SkRectangleLines(const TRect& rect, int cornerSize, TSkSides forceRect,
+std::vector<TSkPolyline> SkRectangleLines(const TRect& rect, int cornerSize, TAnchors forceRect,
                                           TColor colorTL, TColor colorBR, TColor innerTL,
                                           TColor innerBR) {
   std::vector<TSkPolyline> lines;
   if (rect.Width() <= 0 || rect.Height() <= 0) return lines;
   const int c = std::clamp(cornerSize, 0, 2);
-  const int tl = (forceRect & (skSideLeft | skSideTop)) ? 0 : c;
-  const int tr = (forceRect & (skSideTop | skSideRight)) ? 0 : c;
-  const int bl = (forceRect & (skSideLeft | skSideBottom)) ? 0 : c;
-  const int br = (forceRect & (skSideRight | skSideBottom)) ? 0 : c;
+  const int tl = (forceRect & (akLeft | akTop)) ? 0 : c;
+  const int tr = (forceRect & (akTop | akRight)) ? 0 : c;
+  const int bl = (forceRect & (akLeft | akBottom)) ? 0 : c;
+  const int br = (forceRect & (akRight | akBottom)) ? 0 : c;
   const auto add = [&](TColor color, std::vector<TPoint> points) {
     if (color != clNone) lines.push_back({std::move(points), color});
   };
@@ -43,7 +43,7 @@ std::vector<TSkPolyline> SkRectangleLines(const TRect& rect, int cornerSize, TSk
 
 std::vector<TSkPolyline> SkSkinBorderLines(const TRect& r, int skinType,
                                            const std::array<TColor, 4>& colors,
-                                           TSkSides forceRect) {
+                                           TAnchors forceRect) {
   // Only the roundings 0, 1 and 2 draw borders (a negative type as well as 3 or more draws none).
   if (skinType < 0 || skinType > 2) return {};
   return SkRectangleLines(r, skinType, forceRect, colors[0], colors[1], colors[2], colors[3]);

@@ -8,16 +8,9 @@
 #include <vector>
 
 #include "skbar/sk_text.h"
-#include "ui/colors.h"
+#include "skbar/skin_options.h"
 
 namespace skbar {
-
-using ui::clNone;
-using ui::TColor;
-
-// Sides whose corners are drawn square (the anchor set of the class library).
-using TSkSides = std::uint8_t;
-constexpr TSkSides skSideLeft = 1, skSideTop = 2, skSideRight = 4, skSideBottom = 8;
 
 TRect SkCenterRect(const TRect& r, int width, int height);
 TRect SkCenterRectHoriz(const TRect& r, int width);
@@ -32,12 +25,12 @@ struct TSkPolyline {
 
 // The border painter: inner top-left and bottom-right lines, then the outer ones with corners
 // cut by `cornerSize` (clamped to 0..2) except on forced sides; clNone colours draw nothing.
-std::vector<TSkPolyline> SkRectangleLines(const TRect& r, int cornerSize, TSkSides forceRect,
+std::vector<TSkPolyline> SkRectangleLines(const TRect& r, int cornerSize, TAnchors forceRect,
                                           TColor colorTL, TColor colorBR, TColor innerTL,
                                           TColor innerBR);
 // A Borders entry's lines: its skin type is the rounding; only 0, 1 and 2 draw.
 std::vector<TSkPolyline> SkSkinBorderLines(const TRect& r, int skinType,
-                                           const std::array<TColor, 4>& colors, TSkSides forceRect);
+                                           const std::array<TColor, 4>& colors, TAnchors forceRect);
 
 // The five rectangles of a bar with rounded ends (none for an empty rectangle).
 std::vector<TRect> SkRoundedBarRects(const TRect& r);

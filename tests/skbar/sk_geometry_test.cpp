@@ -20,7 +20,7 @@ TEST(SkGeometry, BorderLinesCutCornersUnlessForcedSquare) {
   EXPECT_EQ(SkSkinBorderLines(r, 1, {kA, kB, kC, kD}, 0), expected);
 
   // Outer pixels of a 6 x 5 frame: which corner pixels are left out.
-  const auto corners = [&](int corner, TSkSides force) {
+  const auto corners = [&](int corner, TAnchors force) {
     Pixels pixels;
     for (const TSkPolyline& line : SkRectangleLines(r, corner, force, kA, kB, clNone, clNone)) {
       skbar_test::AddPolyline(pixels, line.points);
@@ -32,10 +32,10 @@ TEST(SkGeometry, BorderLinesCutCornersUnlessForcedSquare) {
   };
   EXPECT_EQ(corners(0, 0), "####");
   EXPECT_EQ(corners(1, 0), "....");
-  EXPECT_EQ(corners(1, skSideLeft), "#.#.");
-  EXPECT_EQ(corners(2, skSideTop | skSideRight), "##.#");
-  EXPECT_EQ(corners(7, skSideBottom), "..##");  // corner size clamped to 2
-  EXPECT_EQ(corners(2, skSideLeft | skSideTop | skSideRight | skSideBottom), "####");
+  EXPECT_EQ(corners(1, akLeft), "#.#.");
+  EXPECT_EQ(corners(2, akTop | akRight), "##.#");
+  EXPECT_EQ(corners(7, akBottom), "..##");  // corner size clamped to 2
+  EXPECT_EQ(corners(2, akLeft | akTop | akRight | akBottom), "####");
 
   // Only the roundings 0..2 draw, and only colours that are set.
   EXPECT_TRUE(SkSkinBorderLines(r, 3, {kA, kB, kC, kD}, 0).empty());

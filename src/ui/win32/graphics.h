@@ -135,6 +135,9 @@ class TCanvas {
   SIZE TextExtent(const std::wstring& text);
   int TextWidth(const std::wstring& text) { return TextExtent(text).cx; }
   int TextHeight(const std::wstring& text) { return TextExtent(text).cy; }
+  // The context with the canvas's font, brush and pen selected (and its text colour and
+  // background mode set), for drawing calls the canvas does not wrap.
+  HDC SelectedHandle();
 
  private:
   void Select();
