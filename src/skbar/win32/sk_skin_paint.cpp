@@ -2,8 +2,12 @@
 
 #include <uxtheme.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
+#include "skbar/brushed_texture.h"
+#include "skbar/default_skins.h"
 #include "skbar/sk_geometry.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_paint.h"
@@ -55,16 +59,61 @@ void FillRoundRect(ui::TCanvas& canvas, const TRect& r, TColor color) {
 
 }  // namespace
 
+namespace {
+
+// The brushed-metal texture over `r`, its rows tiled from the context's brush origin so that
+// neighbouring controls continue one texture.
+void PaintBrushed(ui::TCanvas& canvas, const TRect& r, TColor color, int roughness) {
+  const HDC dc = canvas.Handle();
+  const int w = r.Width(), h = r.Height();
+  if (!dc || w <= 0 || h <= 0) return;
+  const TSkDibSurface surface(dc, w, h);
+  if (!surface.Ok()) return;
+  POINT origin{};
+  GetBrushOrgEx(dc, &origin);
+  const TBrushedNoise& noise = SkBrushedNoise();
+  RenderBrushed(noise, SkBrushedTextures().Get(noise, color, roughness), r, origin.x, origin.y,
+                surface.Pixels(), w);
+  GdiFlush();
+  BitBlt(dc, r.left, r.top, w, h, surface.Dc(), 0, 0, SRCCOPY);
+}
+
+// Lines across the top of a rectangle: {indent, colour} per row from the top.
+void TopLines(ui::TCanvas& canvas, const TRect& r,
+              std::initializer_list<std::pair<int, TColor>> lines) {
+  int y = r.top;
+  for (const auto& [indent, color] : lines) {
+    SkDrawLine(canvas, r.left + indent, y, r.right - indent, y, color);
+    ++y;
+  }
+}
+
+}  // namespace
+
 void SkPaintBackground(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,
                        TSkBarSkinComponentsType component, TSkBarSkinStatesType state,
                        bool background, bool borders, bool vertical, TAnchors forceRectBorders) {
   const TSkBarSkinOptionCategory& category = skin.Options(component, state);
   const bool drawBorders = borders && !category.Borders.IsEmpty();
+  const TRect body = drawBorders ? TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1} : r;
+  // The built-in skins that paint more than their matrix says.
+  const auto* aluminum = dynamic_cast<const TSkBarAluminumSkin*>(&skin);
+  const TColor brushed = aluminum ? aluminum->GetBrushedFillColor(component) : clNone;
   if (background && !category.Body.IsEmpty()) {
-    const TRect body = drawBorders ? TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1} : r;
-    SkPaintSkinBackground(canvas, body, category.Body, vertical);
+    if (brushed != clNone) {
+      PaintBrushed(canvas, body, brushed, aluminum->Roughness());
+    } else {
+      SkPaintSkinBackground(canvas, body, category.Body, vertical);
+    }
   }
   if (drawBorders) SkPaintSkinBorders(canvas, r, category.Borders, forceRectBorders);
+  if (dynamic_cast<const TSkBarHumanSkin*>(&skin) && component == skncTab &&
+      Index(state) >= Index(sknsHotTrack)) {
+    TopLines(canvas, r, {{2, 0x1E4B8F}, {1, 0x1975FF}, {0, 0x1975FF}});
+  }
+  if (dynamic_cast<const TSkBarLeopardSkin*>(&skin) && component == skncTabBackground) {
+    TopLines(canvas, r, {{0, 0xDB9E79}, {0, 0xFAEDAF}});
+  }
 }
 
 void SkPaintMenuCheckMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,

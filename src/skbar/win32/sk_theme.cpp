@@ -57,6 +57,10 @@ void SkSetThemeOpenFails(bool fails) {
   gThemeOpenFails = fails;
 }
 
+bool SkIsGlassPainting(const ui::TControl*) {
+  return false;
+}
+
 TSkTheme::TSkTheme(const wchar_t* themeClass) {
   if (!gThemeOpenFails) theme_ = OpenThemeData(nullptr, themeClass);
 }

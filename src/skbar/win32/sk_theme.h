@@ -6,11 +6,16 @@
 //   TSkTheme: an open theme of one class, closed when it goes; empty when the theme cannot be
 //   opened (no visual styles, an unknown class, or SkSetThemeOpenFails(true) in a test), and
 //   every caller then draws the classic way.
+//   SkIsGlassPainting: whether a control paints on composited glass.
 #pragma once
 
 #include <windows.h>
 
 #include <uxtheme.h>
+
+namespace ui {
+class TControl;
+}
 
 namespace skbar {
 
@@ -25,6 +30,10 @@ TAlphaBlendProc SkAlphaBlendProc();
 TDrawThemeTextExProc SkDrawThemeTextExProc();
 void SkSetGradientFillEnabled(bool enabled);
 void SkSetThemeOpenFails(bool fails);
+
+// The class library keeps no glass-painting state (the program never extends the frame into the
+// client area), so no control paints on glass.
+bool SkIsGlassPainting(const ui::TControl* control);
 
 class TSkTheme {
  public:

@@ -8,6 +8,8 @@
 
 #include "../line_raster.h"
 #include "paint_surface.h"
+#include "skbar/brushed_texture.h"
+#include "skbar/default_skins.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_text_draw.h"
@@ -153,6 +155,42 @@ TEST_F(SkinPaintTest, WindowFrameRingsAndBackgroundShrink) {
   s.Clear(kWhite);
   SkPaintBackground(skin, s.canvas, {0, 0, 20, 20}, skncButton, sknsPushed, true, false);
   EXPECT_EQ(s.Pixel(0, 0), Rgb(kX));
+}
+
+TEST_F(SkinPaintTest, BuiltInSkinsThatPaintBeyondTheirMatrix) {
+  // Leopard's tab background and Human's hot tab get lines across the top.
+  const auto leopard = MakeSkin<TSkBarLeopardSkin>();
+  SkPaintBackground(*leopard, s.canvas, {0, 0, 20, 20}, skncTabBackground, sknsNormal, true, true);
+  EXPECT_EQ(s.Pixel(10, 0), Rgb(0xDB9E79));
+  EXPECT_EQ(s.Pixel(10, 1), Rgb(0xFAEDAF));
+  const auto human = MakeSkin<TSkBarHumanSkin>();
+  s.Clear(kWhite);
+  SkPaintBackground(*human, s.canvas, {0, 0, 20, 20}, skncTab, sknsHotTrack, true, true);
+  EXPECT_EQ(s.Pixel(2, 0), Rgb(0x1E4B8F));
+  EXPECT_NE(s.Pixel(1, 0), Rgb(0x1E4B8F));
+  EXPECT_EQ(s.Pixel(1, 1), Rgb(0x1975FF));
+  EXPECT_EQ(s.Pixel(0, 2), Rgb(0x1975FF));
+  s.Clear(kWhite);
+  SkPaintBackground(*human, s.canvas, {0, 0, 20, 20}, skncTab, sknsNormal, true, true);
+  EXPECT_NE(s.Pixel(2, 0), Rgb(0x1E4B8F));
+
+  // Aluminium's dock: the brushed texture, row by row from the brush origin.
+  const auto aluminum = MakeSkin<TSkBarAluminumSkin>();
+  const auto& metal = static_cast<const TSkBarAluminumSkin&>(*aluminum);
+  ASSERT_FALSE(aluminum->Options(skncDock).Body.IsEmpty());
+  s.Clear(kWhite);
+  SkPaintBackground(*aluminum, s.canvas, {0, 0, 20, 20}, skncDock, sknsNormal, true, false);
+  const TBrushedNoise& noise = SkBrushedNoise();
+  std::vector<std::uint32_t> expected(400);
+  RenderBrushed(
+      noise, SkBrushedTextures().Get(noise, metal.GetBrushedFillColor(skncDock), metal.Roughness()),
+      {0, 0, 20, 20}, 0, 0, expected.data(), 20);
+  int bad = 0;
+  for (int i = 0; i < 400; ++i) {
+    const std::uint32_t p = expected[static_cast<std::size_t>(i)];
+    bad += s.Pixel(i % 20, i / 20) != RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+  }
+  EXPECT_EQ(bad, 0);
 }
 
 // Paints a 30-item popup menu (frame, item backgrounds, check marks, captions, submenu arrows)
