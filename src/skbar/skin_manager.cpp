@@ -241,6 +241,20 @@ TSkBarSkinType SkEffectiveSkinType(TSkBarSkinType skinType) {
   return skinType;
 }
 
+namespace {
+constexpr std::wstring_view kSkinTypeNames[] = {L"sknNone", L"sknWindows", L"sknSkin"};
+}  // namespace
+const ui::EnumNames SkinTypeNames{kSkinTypeNames};
+
+bool SkApplySkinType(ui::TPersistent& object, TSkBarSkinType skinType) {
+  const std::wstring_view name = object.ClassName();
+  if (name.size() <= 6 || !ui::SameText(name.substr(0, 6), L"TSkBar")) return false;
+  const ui::PropInfo* prop = ui::FindProp(object, L"SkinType");
+  if (!prop || prop->kind != ui::TypeKind::Enumeration || !prop->setOrd) return false;
+  prop->setOrd(object, static_cast<std::int64_t>(skinType));
+  return true;
+}
+
 bool SkIsVistaOrLater() {
   return SkPlatform().IsVistaOrLater();
 }

@@ -17,7 +17,12 @@
 #include <vector>
 
 #include "skbar/skin_options.h"
+#include "ui/properties.h"
 #include "ui/strings.h"
+
+namespace ui {
+class TWinControl;
+}
 
 namespace skbar {
 
@@ -106,6 +111,10 @@ class TSkBarSkinManager {
   // Forces the visual-styles answer (tests); nullopt asks the platform again.
   void SetThemesOverride(std::optional<bool> enabled) { themesOverride_ = enabled; }
 
+  // The published "SkinType" of every child of `control` whose class name begins with "TSkBar"
+  // (not of `control` itself); with `recursive` also of the children's children (Windows).
+  void ChangeControlSkinType(ui::TWinControl* control, TSkBarSkinType skinType, bool recursive);
+
   void SetSkin(const std::wstring& skinName);
   void SetToDefaultSkin();
   // The file is read into a temporary skin first: the current skin changes only when the whole
@@ -138,6 +147,12 @@ TSkBarSkinOptions& SkCurrentSkin();
 void SkFinalizeSkinManager();
 // Unregisters `object`; harmless when the manager is gone.
 void SkRemoveSkinNotification(const void* object);
+
+// The names of the skin types, for a published "SkinType" property.
+extern const ui::EnumNames SkinTypeNames;
+// Sets the object's published enumeration property "SkinType" when its class name is longer
+// than "TSkBar" and begins with it (ignoring case); false when nothing was set.
+bool SkApplySkinType(ui::TPersistent& object, TSkBarSkinType skinType);
 
 // sknSkin folds to sknWindows while the default skin is current, then sknWindows to sknNone
 // without visual styles.

@@ -66,7 +66,22 @@ constexpr std::array<std::pair<TColor, std::wstring_view>, 52> kColorIdents{{
     {clWindowText, L"clWindowText"},
 }};
 
+TSystemColorSource systemColorSource = nullptr;
+
 }  // namespace
+
+// The platform's answer (win32/ or posix/).
+std::uint32_t PlatformSystemColorRGB(int index);
+
+std::uint32_t SystemColorRGB(int index) {
+  return systemColorSource ? systemColorSource(index) : PlatformSystemColorRGB(index);
+}
+
+TSystemColorSource SetSystemColorSource(TSystemColorSource source) {
+  const TSystemColorSource previous = systemColorSource;
+  systemColorSource = source;
+  return previous;
+}
 
 std::optional<std::wstring_view> ColorToIdent(TColor color) {
   for (const auto& [value, name] : kColorIdents)

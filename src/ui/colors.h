@@ -7,7 +7,8 @@
 //   StringToColor: an identifier or a number (decimal, "$" or "0x" hexadecimal, 32 bits, signed
 //   or not); anything else raises EConvertError.
 //   SystemColorRGB(n): the system colour n as 0x00BBGGRR (the platform's table on Windows, a
-//   fixed table elsewhere); ColorToRGBValue resolves system colours and passes others through.
+//   fixed table elsewhere, or the source a test sets); ColorToRGBValue resolves system colours
+//   and passes others through.
 #pragma once
 
 #include <cstdint>
@@ -91,6 +92,10 @@ std::wstring ColorToString(TColor color);
 TColor StringToColor(std::wstring_view text);
 
 std::uint32_t SystemColorRGB(int index);
+using TSystemColorSource = std::uint32_t (*)(int index);
+// Answers system colours from `source` from now on (null: the platform again); returns the
+// source it replaces.
+TSystemColorSource SetSystemColorSource(TSystemColorSource source);
 std::uint32_t ColorToRGBValue(TColor color);
 
 }  // namespace ui

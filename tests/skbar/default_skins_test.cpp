@@ -1,6 +1,5 @@
 // The built-in skins: names and flags after two-phase creation, the colours they derive from the
-// system colours (the fixed table of this build: face F0F0F0, window FFFFFF, shadow A0A0A0,
-// highlight FF9933), and the colour schemes.
+// system colours (the fixture's fixed table), and the colour schemes.
 #include <gtest/gtest.h>
 
 #include "skbar/default_skins.h"

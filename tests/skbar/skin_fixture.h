@@ -27,9 +27,31 @@ class TFakePlatform : public skbar::TSkBarPlatform {
   skbar::TSkBarLunaScheme LunaScheme() const override { return luna; }
 };
 
+// The system colours the tests expect, on every build: face F0F0F0, window FFFFFF, shadow
+// A0A0A0, highlight FF9933 (0x00BBGGRR), text black, the rest grey.
+inline std::uint32_t FixedSystemColors(int index) {
+  switch (index) {
+    case 5:
+      return 0xFFFFFF;
+    case 13:
+      return 0xFF9933;
+    case 15:
+      return 0xF0F0F0;
+    case 16:
+      return 0xA0A0A0;
+    case 7:
+    case 8:
+    case 18:
+      return 0x000000;
+    default:
+      return 0x808080;
+  }
+}
+
 class SkinTest : public ::testing::Test {
  protected:
   SkinTest() {
+    previousColors_ = ui::SetSystemColorSource(&FixedSystemColors);
     skbar::SkSetPlatform(&platform);
     Manager().SetToDefaultSkin();
   }
@@ -39,6 +61,7 @@ class SkinTest : public ::testing::Test {
     auto& list = Manager().SkinsList();
     while (list.Count() > 12) list.Delete(list.Count() - 1);
     skbar::SkSetPlatform(nullptr);
+    ui::SetSystemColorSource(previousColors_);
   }
   static skbar::TSkBarSkinManager& Manager() { return *skbar::SkBarSkinManager(); }
   // The skin of a registered class, made the way the manager makes it.
@@ -48,4 +71,7 @@ class SkinTest : public ::testing::Test {
   }
 
   TFakePlatform platform;
+
+ private:
+  ui::TSystemColorSource previousColors_;
 };

@@ -194,6 +194,8 @@ TEST(SkinManagerLifetime, NotMadeAgainAfterShutDown) {
   // In a child process: the shut-down is for good.
   EXPECT_EXIT(
       {
+        TFakePlatform platform;  // no visual styles
+        SkSetPlatform(&platform);
         int calls = 0;
         SkBarSkinManager()->AddSkinNotification(&calls, [&](TSkBarMessage&) { ++calls; });
         SkFinalizeSkinManager();

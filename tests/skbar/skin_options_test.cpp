@@ -61,7 +61,9 @@ TEST(SkinEntry, TextForms) {
   }
 }
 
-TEST(SkinEntry, EmptinessEqualityAndLighten) {
+class SkinEntryTest : public SkinTest {};
+
+TEST_F(SkinEntryTest, EmptinessEqualityAndLighten) {
   TSkBarSkinOptionEntry entry;
   entry.SkinType = 5;
   EXPECT_TRUE(entry.IsEmpty());  // the type does not count

@@ -46,6 +46,11 @@ TEST(Colors, SystemColoursResolve) {
   EXPECT_EQ(ColorToRGBValue(clBtnFace), SystemColorRGB(15));
   EXPECT_EQ(ColorToRGBValue(clNone), clNone);
   EXPECT_EQ(SystemColorRGB(99), 0u);
+  const TSystemColorSource previous =
+      SetSystemColorSource([](int index) { return static_cast<std::uint32_t>(index * 3); });
+  EXPECT_EQ(ColorToRGBValue(clHighlight), 39u);
+  EXPECT_EQ(SetSystemColorSource(previous)(2), 6u);
+  EXPECT_EQ(SystemColorRGB(99), 0u);
 }
 
 }  // namespace

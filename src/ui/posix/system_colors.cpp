@@ -5,7 +5,7 @@
 
 namespace ui {
 
-std::uint32_t SystemColorRGB(int index) {
+std::uint32_t PlatformSystemColorRGB(int index) {
   static constexpr std::array<std::uint32_t, 31> kColors{
       0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
       0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,

@@ -5,7 +5,7 @@
 
 namespace ui {
 
-std::uint32_t SystemColorRGB(int index) {
+std::uint32_t PlatformSystemColorRGB(int index) {
   return GetSysColor(index);
 }
 
