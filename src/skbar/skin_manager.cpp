@@ -69,8 +69,18 @@ int TSkBarSkinsList::IndexOf(std::wstring_view name) const {
   return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
 }
 
+namespace {
+
+// "Default" names the empty skin, which SetSkin reaches without the list: an entry of that name
+// could never be chosen and would be listed twice.
+bool Refused(const std::wstring& name, const TSkBarSkinsList& list) {
+  return name.empty() || ui::SameText(name, L"Default") || list.IndexOf(name) >= 0;
+}
+
+}  // namespace
+
 int TSkBarSkinsList::AddSkin(const std::wstring& skinName, TSkBarSkinOptionsClass skinClass) {
-  if (skinName.empty() || !skinClass || IndexOf(skinName) >= 0) return -1;
+  if (!skinClass || Refused(skinName, *this)) return -1;
   items_.push_back({skinName, {skinClass, {}}});
   return Count() - 1;
 }
@@ -79,7 +89,7 @@ int TSkBarSkinsList::AddSkin(const std::vector<std::wstring>& skinOptions) {
   std::wstring name = ValueOf(skinOptions, L"Name ");
   if (name.empty()) name = ValueOf(skinOptions, L"Name");
   name = ui::Trim(name);
-  if (name.empty() || IndexOf(name) >= 0) return -1;
+  if (Refused(name, *this)) return -1;
   items_.push_back({name, {nullptr, skinOptions}});
   return Count() - 1;
 }
@@ -194,12 +204,7 @@ void TSkBarSkinManager::SetToDefaultSkin() {
 }
 
 void TSkBarSkinManager::LoadFromFile(const std::wstring& fileName) {
-  if (!IsFile(fileName)) return;
-  auto skin = MakeSkin<TSkBarSkinOptions>();
-  currentSkin_->AssignTo(*skin);
-  skin->LoadFromFile(fileName);
-  skin->AssignTo(*currentSkin_);
-  BroadcastSkinNotification();
+  currentSkin_->LoadFromFile(fileName);
 }
 
 void TSkBarSkinManager::SaveToFile(const std::wstring& fileName) const {

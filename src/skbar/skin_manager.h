@@ -67,7 +67,8 @@ class TSkBarSkinsList {
   const TSkBarSkinsListEntry& Entries(int index) const { return items_.at(Checked(index)).entry; }
   int IndexOf(std::wstring_view name) const;
 
-  // -1 when the name is empty or already listed, else the new entry's index.
+  // -1 when the name is empty, "Default" or already listed (ignoring case), else the new
+  // entry's index.
   int AddSkin(const std::wstring& skinName, TSkBarSkinOptionsClass skinClass);
   // A skin's INI text; its name is the value of the first "Name " key, else "Name", anywhere.
   int AddSkin(const std::vector<std::wstring>& skinOptions);
@@ -117,8 +118,8 @@ class TSkBarSkinManager {
 
   void SetSkin(const std::wstring& skinName);
   void SetToDefaultSkin();
-  // The file is read into a temporary skin first: the current skin changes only when the whole
-  // file was read (and then broadcasts); a read error propagates.
+  // The current skin reads the file (all of it, or nothing on an error, which propagates) and
+  // broadcasts; a missing file changes nothing.
   void LoadFromFile(const std::wstring& fileName);
   void SaveToFile(const std::wstring& fileName) const;
 

@@ -261,7 +261,11 @@ void TSkBarSkinOptions::LoadFromFile(const std::wstring& fileName) {
 
 void TSkBarSkinOptions::LoadFromStrings(const ui::TStrings& lines) {
   const ui::TIniFile ini(lines.ToVector());
-  LoadFromMemIni(ini);
+  // Read aside first: text that fails part-way leaves this skin as it was.
+  TSkBarSkinOptions read;
+  AssignTo(read);
+  read.LoadFromMemIni(ini);
+  read.AssignTo(*this);
   if (TSkBarSkinManager* manager = SkBarSkinManager(); manager && &manager->CurrentSkin() == this)
     manager->BroadcastSkinNotification();
 }

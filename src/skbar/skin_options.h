@@ -7,7 +7,7 @@
 //   TSkBarSkinOptions: the matrix, the skin-wide values and the reading and writing of skin text
 //   (INI). Skins are made in two phases: MakeSkin<T>() constructs, then calls FillOptions().
 //   Skin text is untrusted: a value that cannot be read raises ESkinError naming the section
-//   and key; a loader that must not leave a half-read skin loads into a temporary first.
+//   and key, and the skin stays as it was.
 #pragma once
 
 #include <array>

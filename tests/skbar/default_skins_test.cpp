@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "skbar/default_skins.h"
+#include "skbar/skin_colors.h"
 #include "skbar/skin_fixture.h"
 
 namespace skbar {
@@ -11,6 +12,17 @@ namespace {
 using namespace ui;  // colour names
 
 class DefaultSkinsTest : public SkinTest {};
+
+TEST_F(DefaultSkinsTest, ColourArithmetic) {
+  // Weights below 100 are per cent, from 100 on per mille: 100 is 10 %.
+  EXPECT_EQ(SkMixColors(clBlack, clWhite, 50), 0x808080u);
+  EXPECT_EQ(SkMixColors(clBlack, clWhite, 500), 0x808080u);
+  EXPECT_EQ(SkMixColors(clWhite, clBlack, 99), 0xFCFCFCu);
+  EXPECT_EQ(SkMixColors(clWhite, clBlack, 100), 0x1A1A1Au);
+  EXPECT_EQ(SkMixColors(clBtnFace, 0x0000FF, 50), 0x7878F8u);  // system colours resolved
+  EXPECT_EQ(SkLighten(0x10F020, 20), 0x24FF34u);
+  EXPECT_EQ(SkLighten(clBtnShadow, -200), 0u);
+}
 
 TEST_F(DefaultSkinsTest, NamesAndOfficeFlags) {
   struct Case {

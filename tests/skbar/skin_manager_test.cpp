@@ -96,6 +96,7 @@ TEST_F(SkinManagerTest, SkinsListRegistrationAndNames) {
                                        L"Office 2007 Silver"}));
   EXPECT_EQ(list.AddSkin(L"eos", MakeSkin<TSkBarEosSkin>), -1);
   EXPECT_EQ(list.AddSkin(L"", MakeSkin<TSkBarEosSkin>), -1);
+  EXPECT_EQ(list.AddSkin(L"DEFAULT", MakeSkin<TSkBarEosSkin>), -1);
 
   struct Case {
     std::vector<std::wstring> text;
@@ -106,7 +107,8 @@ TEST_F(SkinManagerTest, SkinsListRegistrationAndNames) {
       {{L"[Other]", L"Name=First", L"[Skin]", L"Name=Second"}, L"First"},  // anywhere
       {{L"[Skin]", L"Name=Without", L"Name =With blank"}, L"With blank"},
       {{L"[Skin]", L"Author=x"}, nullptr},
-      {{L"[Skin]", L"Name=plain"}, nullptr},  // already listed, ignoring case
+      {{L"[Skin]", L"Name=default"}, nullptr},  // the empty skin's name
+      {{L"[Skin]", L"Name=plain"}, nullptr},    // already listed, ignoring case
   };
   for (const auto& c : cases) {
     const int index = list.AddSkin(c.text);

@@ -136,18 +136,27 @@ TEST_F(SkinTextTest, SkinWideValuesAndOtherSections) {
   read.SetFloatingWindowBorderSize(1);
   read.LoadFromStrings(TStringList({L"[Skin]", L"FloatingWindowBorderSize=lots"}));
   EXPECT_EQ(read.FloatingWindowBorderSizeField(), 4);
+  TMemIniFile ini;
+  ini.WriteString(L"Skin", L"FloatingWindowBorderSize", L"-3");
+  read.LoadFromMemIni(ini);
+  EXPECT_EQ(read.FloatingWindowBorderSizeField(), 0);
 }
 
-TEST_F(SkinTextTest, BadColourStopsTheLoadNamingTheKey) {
+TEST_F(SkinTextTest, BadColourRefusesTheWholeText) {
   TSkBarSkinOptions skin;
+  skin.SetSkinName(L"Before");
   skin.Options(skncTab, sknsChecked).Body.Fill(1, clRed);
-  const TStringList lines({L"[Dock]", L"Normal.Body=0, clLime", L"[Tab]",
-                           L"Checked.TextColor=$1FFFFFFFF", L"Checked.Body=0, clBlue"});
-  EXPECT_THROW(skin.LoadFromStrings(lines), ESkinError);
-  EXPECT_EQ(skin.Options(skncDock).Body, (TSkBarSkinOptionEntry{0, clLime}));  // read before
-  // Reset, body read, then stopped at the text colour.
-  EXPECT_EQ(skin.Options(skncTab, sknsChecked).Body, (TSkBarSkinOptionEntry{0, clBlue}));
-  EXPECT_THROW(skin.LoadFromStrings(TStringList({L"[Skin]", L"ColorBtnFace=grey"})), ESkinError);
+  TStringList before;
+  skin.SaveToStrings(before);
+  for (const auto& lines :
+       {std::vector<std::wstring>{L"[Skin]", L"Name=After", L"[Dock]", L"Normal.Body=0, clLime",
+                                  L"[Tab]", L"Checked.TextColor=$1FFFFFFFF"},
+        std::vector<std::wstring>{L"[Skin]", L"ColorBtnFace=grey"}}) {
+    EXPECT_THROW(skin.LoadFromStrings(TStringList(lines)), ESkinError);
+    TStringList after;
+    skin.SaveToStrings(after);
+    EXPECT_EQ(after.ToVector(), before.ToVector());
+  }
 }
 
 TEST_F(SkinTextTest, EveryBuiltInSkinRoundTrips) {

@@ -14,6 +14,14 @@ void SkRemoveSkinNotification(ui::TWinControl& control) {
   SkRemoveSkinNotification(static_cast<const void*>(&control));
 }
 
+void SkGetMenuItemMargins(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, int imgSize,
+                          TSkBarMenuItemMarginsInfo& info) {
+  const int height = canvas.TextHeight(L"0");  // selects the font
+  TEXTMETRICW metrics{};
+  const int leading = GetTextMetricsW(canvas.Handle(), &metrics) ? metrics.tmExternalLeading : 0;
+  skin.GetMenuItemMargins(height + leading, imgSize, info);
+}
+
 void TSkBarSkinManager::ChangeControlSkinType(ui::TWinControl* control, TSkBarSkinType skinType,
                                               bool recursive) {
   if (!control) return;

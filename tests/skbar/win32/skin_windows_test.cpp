@@ -62,6 +62,24 @@ TEST_F(SkinWindowsTest, ThemeAnswers) {
   EXPECT_EQ(Manager().GetSkinType(), sknNone);
 }
 
+TEST_F(SkinWindowsTest, MenuMarginsFollowTheCanvasFont) {
+  Manager().SetThemesOverride(false);
+  const HDC dc = CreateCompatibleDC(nullptr);
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  for (const int height : {-11, -30}) {
+    canvas.Font().SetHeight(height);
+    const int text = canvas.TextHeight(L"0");
+    TEXTMETRICW metrics{};
+    ASSERT_TRUE(GetTextMetricsW(dc, &metrics));
+    TSkBarMenuItemMarginsInfo info;
+    SkGetMenuItemMargins(Manager().CurrentSkin(), canvas, 0, info);
+    EXPECT_EQ(info.GutterSize, std::max<int>(text + metrics.tmExternalLeading, 16) + 4) << height;
+  }
+  canvas.SetHandle(nullptr);
+  DeleteDC(dc);
+}
+
 class TListener : public ui::TCustomControl {
  public:
   using TCustomControl::TCustomControl;
