@@ -279,7 +279,6 @@ TEST_F(SkinAnswersTest, TextColours) {
       {false, L"Default", skncWindowTitleBar, sknsDisabled, clInactiveCaptionText},
       {false, L"Default", skncListItem, sknsChecked, clHighlightText},
       {false, L"Default", skncButton, sknsPushed, clBtnText},
-      {false, L"Default", skncStatusBar, sknsNormal, clBtnText},
       // Visual styles: the theme's colour where it has one, else the classic rules.
       {true, L"Default", skncMenuBarItem, sknsCheckedAndHotTrack, 0x0000AA},
       {true, L"Default", skncMenuBarItem, sknsPushed, clHighlightText},
@@ -295,7 +294,6 @@ TEST_F(SkinAnswersTest, TextColours) {
       {true, L"Office XP", skncListItem, sknsChecked, clBtnText},
       {true, L"Office XP", skncWindowTitleBar, sknsDisabled, clNone},
       {true, L"Office XP", skncWindowTitleBar, sknsNormal, clMenuText},
-      {true, L"Office XP", skncTrackBar, sknsHotTrack, clBtnText},
       {true, L"Eos", skncStatusBar, sknsNormal, 0xF0F0F0},  // the toolbar item's colour
   };
   for (const auto& c : cases) {
