@@ -10,6 +10,7 @@
 #include "fuzz_util.h"
 #include "rtl/stream.h"
 #include "skbar/skin_manager.h"
+#include "ui/ini_file.h"
 #include "ui/strings.h"
 #include "ui/text.h"
 
@@ -64,12 +65,23 @@ void CheckSkinsList(const std::vector<std::wstring>& lines) {
   Require(list.Count() == count);
 }
 
+// The one-pass view of the text that skins read holds what a lookup by name finds.
+void CheckSections(const ui::TStrings& lines) {
+  const ui::TIniFile ini(lines.ToVector());
+  for (const auto& section : ini.Sections()) {
+    Require(ini.ReadSection(section.name).size() == section.values.size());
+    for (const auto& [ident, value] : section.values)
+      Require(ini.Read(section.name, ident) == value);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   rtl::TMemoryStream bytes(std::vector<std::uint8_t>(data, data + size));
   ui::TStringList lines;
   lines.LoadFromStream(bytes);
+  CheckSections(lines);
   TSkBarSkinOptions skin;
   try {
     skin.LoadFromStrings(lines);

@@ -207,189 +207,201 @@ void TSkBarAluminumSkin::FillOptions() {
 
 // Athen
 
+constexpr Palette kAthen{
+    .dock = {0, 0xE0E0E0},
+    .toolbar = {3, 0xF8F8F8, 0xD8D8D8, 0xF0F0F0, 0xF8F8F8},
+    .toolbarBorders = {2, 0xC0C0C0, 0xA0A0A0},
+    .popup = {0, 0xFCFCFC},
+    .popupBorders = {0, 0x909090, 0x909090},
+    .hot = {3, 0xFFF8F0, 0xE0B080, 0xF0E870, 0xFFFFB0},
+    .hotBorders = {1, 0x70A0C0, 0x70A0C0},
+    .pushed = {3, 0xE0B080, 0xF0D0A0, 0xF0E870, 0xE0B080},
+    .pushedBorders = {1, 0x5080A0, 0x5080A0},
+    .checked = {1, 0xFFF0E0, 0xF0D8B0},
+    .checkedBorders = {1, 0x70A0C0, 0x70A0C0},
+    .menuHot = {1, 0xFFF8F0, 0xF0D8B0},
+    .menuHotBorders = {1, 0x70A0C0, 0x70A0C0},
+    .titleBar = {3, 0xF8F8F8, 0xD8D8D8, 0xF0F0F0, 0xF8F8F8},
+    .panel = {0, 0xF0F0F0},
+    .panelBorders = {1, 0xA0A0A0, 0xA0A0A0},
+    .separator = 0xB0B0B0,
+    .grip = 0x909090,
+    .gripShadow = clWhite,
+    .window = 0xF0F0F0,
+    .windowBorder = 0x808080,
+    .text = clBlack,
+    .hotText = clBlack,
+};
+
 void TSkBarAthenSkin::FillOptions() {
   SetSkinName(L"Athen");
-  Palette p{};
-  p.dock = E(0, 0xE0E0E0);
-  p.toolbar = E(3, 0xF8F8F8, 0xD8D8D8, 0xF0F0F0, 0xF8F8F8);
-  p.toolbarBorders = E(2, 0xC0C0C0, 0xA0A0A0);
-  p.popup = E(0, 0xFCFCFC);
-  p.popupBorders = E(0, 0x909090, 0x909090);
-  p.hot = E(3, 0xFFF8F0, 0xE0B080, 0xF0E870, 0xFFFFB0);
-  p.hotBorders = E(1, 0x70A0C0, 0x70A0C0);
-  p.pushed = E(3, 0xE0B080, 0xF0D0A0, 0xF0E870, 0xE0B080);
-  p.pushedBorders = E(1, 0x5080A0, 0x5080A0);
-  p.checked = E(1, 0xFFF0E0, 0xF0D8B0);
-  p.checkedBorders = E(1, 0x70A0C0, 0x70A0C0);
-  p.menuHot = E(1, 0xFFF8F0, 0xF0D8B0);
-  p.menuHotBorders = E(1, 0x70A0C0, 0x70A0C0);
-  p.titleBar = E(3, 0xF8F8F8, 0xD8D8D8, 0xF0F0F0, 0xF8F8F8);
-  p.panel = E(0, 0xF0F0F0);
-  p.panelBorders = E(1, 0xA0A0A0, 0xA0A0A0);
-  p.separator = 0xB0B0B0;
-  p.grip = 0x909090;
-  p.gripShadow = clWhite;
-  p.window = 0xF0F0F0;
-  p.windowBorder = 0x808080;
-  p.text = clBlack;
-  p.hotText = clBlack;
-  FillShared(*this, p);
+  FillShared(*this, kAthen);
 }
 
 // Dream
 
+constexpr Palette kDream{
+    .dock = {0, 0xE0E0E0},
+    .toolbar = {1, 0xF4F4F4, 0xE0E0E0},
+    .toolbarBorders = {2, 0xD0D0D0, 0xB8B8B8},
+    .popup = {0, 0xFAFAFA},
+    .popupBorders = {0, 0xA0A0A0, 0xA0A0A0},
+    .hot = {1, 0xFFFFFF, 0xE5E2DB},
+    .hotBorders = {2, 0xB0A898, 0xB0A898},
+    .pushed = {1, 0xE5E2DB, 0xFFFFFF},
+    .pushedBorders = {2, 0x908878, 0x908878},
+    .checked = {1, 0xF0EEE8, 0xDCD8CC},
+    .checkedBorders = {2, 0xB0A898, 0xB0A898},
+    .menuHot = {1, 0xFFFFFF, 0xE5E2DB},
+    .menuHotBorders = {1, 0xB0A898, 0xB0A898},
+    .titleBar = {1, 0xF4F4F4, 0xD8D8D8},
+    .panel = {0, 0xF0F0F0},
+    .panelBorders = {1, 0xB8B8B8, 0xB8B8B8},
+    .separator = 0xC0C0C0,
+    .grip = 0xA0A0A0,
+    .gripShadow = clWhite,
+    .window = 0xF0F0F0,
+    .windowBorder = 0x909090,
+    .text = 0x202020,
+    .hotText = 0x202020,
+};
+
 void TSkBarDreamSkin::FillOptions() {
   SetSkinName(L"Dream");
-  Palette p{};
-  p.dock = E(0, 0xE0E0E0);
-  p.toolbar = E(1, 0xF4F4F4, 0xE0E0E0);
-  p.toolbarBorders = E(2, 0xD0D0D0, 0xB8B8B8);
-  p.popup = E(0, 0xFAFAFA);
-  p.popupBorders = E(0, 0xA0A0A0, 0xA0A0A0);
-  p.hot = E(1, 0xFFFFFF, 0xE5E2DB);
-  p.hotBorders = E(2, 0xB0A898, 0xB0A898);
-  p.pushed = E(1, 0xE5E2DB, 0xFFFFFF);
-  p.pushedBorders = E(2, 0x908878, 0x908878);
-  p.checked = E(1, 0xF0EEE8, 0xDCD8CC);
-  p.checkedBorders = E(2, 0xB0A898, 0xB0A898);
-  p.menuHot = E(1, 0xFFFFFF, 0xE5E2DB);
-  p.menuHotBorders = E(1, 0xB0A898, 0xB0A898);
-  p.titleBar = E(1, 0xF4F4F4, 0xD8D8D8);
-  p.panel = E(0, 0xF0F0F0);
-  p.panelBorders = E(1, 0xB8B8B8, 0xB8B8B8);
-  p.separator = 0xC0C0C0;
-  p.grip = 0xA0A0A0;
-  p.gripShadow = clWhite;
-  p.window = 0xF0F0F0;
-  p.windowBorder = 0x909090;
-  p.text = 0x202020;
-  p.hotText = 0x202020;
-  FillShared(*this, p);
+  FillShared(*this, kDream);
 }
 
 // Eos, a dark skin
 
+constexpr Palette kEos{
+    .dock = {0, 0x505858},
+    .toolbar = {1, 0x687474, 0x505858},
+    .toolbarBorders = {2, 0x404848, 0x303838},
+    .popup = {0, 0x708080},
+    .popupBorders = {0, 0x303838, 0x303838},
+    .hot = {0, 0x5F6D6D},
+    .hotBorders = {1, 0x90A0A0, 0x90A0A0},
+    .pushed = {0, 0x404C4C},
+    .pushedBorders = {1, 0x90A0A0, 0x90A0A0},
+    .checked = {0, 0x586666},
+    .checkedBorders = {1, 0x809090, 0x809090},
+    .menuHot = {0, 0x5F6D6D},
+    .menuHotBorders = {0, 0x90A0A0, 0x90A0A0},
+    .titleBar = {1, 0x607070, 0x404C4C},
+    .panel = {0, 0x606C6C},
+    .panelBorders = {1, 0x404848, 0x404848},
+    .separator = 0x404848,
+    .grip = 0x909C9C,
+    .gripShadow = 0x303838,
+    .window = 0x606C6C,
+    .windowBorder = 0x303838,
+    .text = 0xF0F0F0,
+    .hotText = clWhite,
+};
+
 void TSkBarEosSkin::FillOptions() {
   SetSkinName(L"Eos");
-  Palette p{};
-  p.dock = E(0, 0x505858);
-  p.toolbar = E(1, 0x687474, 0x505858);
-  p.toolbarBorders = E(2, 0x404848, 0x303838);
-  p.popup = E(0, 0x708080);
-  p.popupBorders = E(0, 0x303838, 0x303838);
-  p.hot = E(0, 0x5F6D6D);
-  p.hotBorders = E(1, 0x90A0A0, 0x90A0A0);
-  p.pushed = E(0, 0x404C4C);
-  p.pushedBorders = E(1, 0x90A0A0, 0x90A0A0);
-  p.checked = E(0, 0x586666);
-  p.checkedBorders = E(1, 0x809090, 0x809090);
-  p.menuHot = E(0, 0x5F6D6D);
-  p.menuHotBorders = E(0, 0x90A0A0, 0x90A0A0);
-  p.titleBar = E(1, 0x607070, 0x404C4C);
-  p.panel = E(0, 0x606C6C);
-  p.panelBorders = E(1, 0x404848, 0x404848);
-  p.separator = 0x404848;
-  p.grip = 0x909C9C;
-  p.gripShadow = 0x303838;
-  p.window = 0x606C6C;
-  p.windowBorder = 0x303838;
-  p.text = 0xF0F0F0;
-  p.hotText = clWhite;
-  FillShared(*this, p);
+  FillShared(*this, kEos);
   Filler(*this).Text(skncToolbarItem, sknsHotTrack, clWhite).Text(skncLabel, sknsNormal, 0xF0F0F0);
 }
 
 // Human
 
+constexpr Palette kHuman{
+    .dock = {0, 0xE7EBEF},
+    .toolbar = {1, 0xF0F3F5, 0xDEE3E7},
+    .toolbarBorders = {2, 0xC8CED4, 0xB0B8C0},
+    .popup = {0, 0xF8F8F8},
+    .popupBorders = {0, 0x98A0A8, 0x98A0A8},
+    .hot = {5, 0xFFFFFF, 0xF0F0F0, 0xE0E4E8, 0xD0D8E0},
+    .hotBorders = {2, 0x8C96A0, 0x8C96A0},
+    .pushed = {5, 0xD0D8E0, 0xC8D0D8, 0xC0C8D0, 0xD0D8E0},
+    .pushedBorders = {2, 0x707880, 0x707880},
+    .checked = {5, 0xF0F0F0, 0xE8E8E8, 0xD8DCE0, 0xE0E4E8},
+    .checkedBorders = {2, 0x8C96A0, 0x8C96A0},
+    .menuHot = {1, 0xACDEFE, 0x7BC5F5},
+    .menuHotBorders = {1, 0x5AA0E0, 0x5AA0E0},
+    .titleBar = {1, 0xF0F3F5, 0xC8CED4},
+    .panel = {0, 0xEEF0F2},
+    .panelBorders = {1, 0xB0B8C0, 0xB0B8C0},
+    .separator = 0xB8C0C8,
+    .grip = 0x98A0A8,
+    .gripShadow = clWhite,
+    .window = 0xEEF0F2,
+    .windowBorder = 0x707880,
+    .text = 0x202428,
+    .hotText = clBlack,
+};
+
 void TSkBarHumanSkin::FillOptions() {
   SetSkinName(L"Human");
-  Palette p{};
-  p.dock = E(0, 0xE7EBEF);
-  p.toolbar = E(1, 0xF0F3F5, 0xDEE3E7);
-  p.toolbarBorders = E(2, 0xC8CED4, 0xB0B8C0);
-  p.popup = E(0, 0xF8F8F8);
-  p.popupBorders = E(0, 0x98A0A8, 0x98A0A8);
-  p.hot = E(5, 0xFFFFFF, 0xF0F0F0, 0xE0E4E8, 0xD0D8E0);
-  p.hotBorders = E(2, 0x8C96A0, 0x8C96A0);
-  p.pushed = E(5, 0xD0D8E0, 0xC8D0D8, 0xC0C8D0, 0xD0D8E0);
-  p.pushedBorders = E(2, 0x707880, 0x707880);
-  p.checked = E(5, 0xF0F0F0, 0xE8E8E8, 0xD8DCE0, 0xE0E4E8);
-  p.checkedBorders = E(2, 0x8C96A0, 0x8C96A0);
-  p.menuHot = E(1, 0xACDEFE, 0x7BC5F5);
-  p.menuHotBorders = E(1, 0x5AA0E0, 0x5AA0E0);
-  p.titleBar = E(1, 0xF0F3F5, 0xC8CED4);
-  p.panel = E(0, 0xEEF0F2);
-  p.panelBorders = E(1, 0xB0B8C0, 0xB0B8C0);
-  p.separator = 0xB8C0C8;
-  p.grip = 0x98A0A8;
-  p.gripShadow = clWhite;
-  p.window = 0xEEF0F2;
-  p.windowBorder = 0x707880;
-  p.text = 0x202428;
-  p.hotText = clBlack;
-  FillShared(*this, p);
+  FillShared(*this, kHuman);
 }
 
 // Leopard
 
+constexpr Palette kLeopard{
+    .dock = {1, 0xCFCFCF, 0x999797},
+    .toolbar = {1, 0xCFCFCF, 0x999797},
+    .toolbarBorders = {0, clNone, 0x555555},
+    .popup = {0, 0xF6F6F6},
+    .popupBorders = {0, 0xA0A0A0, 0xA0A0A0},
+    .hot = {1, 0xE8E8E8, 0xB8B6B6},
+    .hotBorders = {2, 0x707070, 0x707070},
+    .pushed = {1, 0x909090, 0xB0B0B0},
+    .pushedBorders = {2, 0x505050, 0x505050},
+    .checked = {1, 0xB0B0B0, 0xC8C8C8},
+    .checkedBorders = {2, 0x606060, 0x606060},
+    .menuHot = {0, 0xD87439},
+    .menuHotBorders = {0, 0xD87439, 0xD87439},
+    .titleBar = {1, 0xE0E0E0, 0xB0B0B0},
+    .panel = {0, 0xE8E8E8},
+    .panelBorders = {1, 0x909090, 0x909090},
+    .separator = 0x909090,
+    .grip = 0x707070,
+    .gripShadow = 0xE0E0E0,
+    .window = 0xE8E8E8,
+    .windowBorder = 0x505050,
+    .text = clBlack,
+    .hotText = clWhite,
+};
+
 void TSkBarLeopardSkin::FillOptions() {
   SetSkinName(L"Leopard");
-  Palette p{};
-  p.dock = E(1, 0xCFCFCF, 0x999797);
-  p.toolbar = E(1, 0xCFCFCF, 0x999797);
-  p.toolbarBorders = E(0, clNone, 0x555555);
-  p.popup = E(0, 0xF6F6F6);
-  p.popupBorders = E(0, 0xA0A0A0, 0xA0A0A0);
-  p.hot = E(1, 0xE8E8E8, 0xB8B6B6);
-  p.hotBorders = E(2, 0x707070, 0x707070);
-  p.pushed = E(1, 0x909090, 0xB0B0B0);
-  p.pushedBorders = E(2, 0x505050, 0x505050);
-  p.checked = E(1, 0xB0B0B0, 0xC8C8C8);
-  p.checkedBorders = E(2, 0x606060, 0x606060);
-  p.menuHot = E(0, 0xD87439);
-  p.menuHotBorders = E(0, 0xD87439, 0xD87439);
-  p.titleBar = E(1, 0xE0E0E0, 0xB0B0B0);
-  p.panel = E(0, 0xE8E8E8);
-  p.panelBorders = E(1, 0x909090, 0x909090);
-  p.separator = 0x909090;
-  p.grip = 0x707070;
-  p.gripShadow = 0xE0E0E0;
-  p.window = 0xE8E8E8;
-  p.windowBorder = 0x505050;
-  p.text = clBlack;
-  p.hotText = clWhite;
-  FillShared(*this, p);
+  FillShared(*this, kLeopard);
 }
 
 // Xito
 
+constexpr Palette kXito{
+    .dock = {0, 0xE0E0E0},
+    .toolbar = {0, 0xEAEAEA},
+    .toolbarBorders = {1, 0xC8C8C8, 0xA8A8A8},
+    .popup = {0, 0xF4F4F4},
+    .popupBorders = {0, 0x8C8C8C, 0x8C8C8C},
+    .hot = {0, 0xE0E0E0},
+    .hotBorders = {1, 0x8C8C8C, 0x8C8C8C},
+    .pushed = {0, 0xC8C8C8},
+    .pushedBorders = {1, 0x6C6C6C, 0x6C6C6C},
+    .checked = {0, 0xD4D4D4},
+    .checkedBorders = {1, 0x8C8C8C, 0x8C8C8C},
+    .menuHot = {0, 0xE0E0E0},
+    .menuHotBorders = {0, 0x8C8C8C, 0x8C8C8C},
+    .titleBar = {0, 0xD0D0D0},
+    .panel = {0, 0xEAEAEA},
+    .panelBorders = {1, 0xA8A8A8, 0xA8A8A8},
+    .separator = 0xB4B4B4,
+    .grip = 0x8C8C8C,
+    .gripShadow = clWhite,
+    .window = 0xEAEAEA,
+    .windowBorder = 0x6C6C6C,
+    .text = clBlack,
+    .hotText = clBlack,
+};
+
 void TSkBarXitoSkin::FillOptions() {
   SetSkinName(L"Xito");
-  Palette p{};
-  p.dock = E(0, 0xE0E0E0);
-  p.toolbar = E(0, 0xEAEAEA);
-  p.toolbarBorders = E(1, 0xC8C8C8, 0xA8A8A8);
-  p.popup = E(0, 0xF4F4F4);
-  p.popupBorders = E(0, 0x8C8C8C, 0x8C8C8C);
-  p.hot = E(0, 0xE0E0E0);
-  p.hotBorders = E(1, 0x8C8C8C, 0x8C8C8C);
-  p.pushed = E(0, 0xC8C8C8);
-  p.pushedBorders = E(1, 0x6C6C6C, 0x6C6C6C);
-  p.checked = E(0, 0xD4D4D4);
-  p.checkedBorders = E(1, 0x8C8C8C, 0x8C8C8C);
-  p.menuHot = E(0, 0xE0E0E0);
-  p.menuHotBorders = E(0, 0x8C8C8C, 0x8C8C8C);
-  p.titleBar = E(0, 0xD0D0D0);
-  p.panel = E(0, 0xEAEAEA);
-  p.panelBorders = E(1, 0xA8A8A8, 0xA8A8A8);
-  p.separator = 0xB4B4B4;
-  p.grip = 0x8C8C8C;
-  p.gripShadow = clWhite;
-  p.window = 0xEAEAEA;
-  p.windowBorder = 0x6C6C6C;
-  p.text = clBlack;
-  p.hotText = clBlack;
-  FillShared(*this, p);
+  FillShared(*this, kXito);
 }
 
 // Office XP

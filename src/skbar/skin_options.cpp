@@ -69,6 +69,17 @@ TColor ReadColor(const ui::TCustomIniFile& ini, const std::wstring& section,
   }
 }
 
+// A text value; one holding a NUL, which no skin text can hold again, is refused.
+std::wstring ReadText(const ui::TCustomIniFile& ini, const std::wstring& section,
+                      const std::wstring& ident, const std::wstring& defaultValue) {
+  std::wstring text = ini.ReadString(section, ident, defaultValue);
+  if (text.find(L'\0') != std::wstring::npos) {
+    throw ESkinError("Skin section [" + ui::Utf8FromWide(section) + "], key " +
+                     ui::Utf8FromWide(ident) + ": the text holds a NUL character");
+  }
+  return text;
+}
+
 TSkBarSkinType ManagerSkinType() {
   return SkEffectiveSkinType(sknSkin);
 }
@@ -260,7 +271,8 @@ void TSkBarSkinOptions::LoadFromFile(const std::wstring& fileName) {
 }
 
 void TSkBarSkinOptions::LoadFromStrings(const ui::TStrings& lines) {
-  const ui::TIniFile ini(lines.ToVector());
+  ui::TMemIniFile ini;  // the text parsed once, then looked up by name
+  ini.SetSections(ui::TIniFile(lines.ToVector()).Sections());
   // Read aside first: text that fails part-way leaves this skin as it was.
   TSkBarSkinOptions read;
   AssignTo(read);
@@ -271,8 +283,8 @@ void TSkBarSkinOptions::LoadFromStrings(const ui::TStrings& lines) {
 }
 
 void TSkBarSkinOptions::LoadFromMemIni(const ui::TCustomIniFile& ini) {
-  skinName_ = ini.ReadString(kSkinSection, L"Name", skinName_);
-  skinAuthor_ = ini.ReadString(kSkinSection, L"Author", skinAuthor_);
+  skinName_ = ReadText(ini, kSkinSection, L"Name", skinName_);
+  skinAuthor_ = ReadText(ini, kSkinSection, L"Author", skinAuthor_);
   colorBtnFace_ = ReadColor(ini, kSkinSection, L"ColorBtnFace", L"clBtnFace");
   // Clamped like the property, so that a file cannot ask for more frame rings than there are.
   SetFloatingWindowBorderSize(ini.ReadInteger(kSkinSection, L"FloatingWindowBorderSize", 4));

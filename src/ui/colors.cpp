@@ -11,7 +11,9 @@ namespace ui {
 
 namespace {
 
+// clNone first: skin text is mostly colours that are not set.
 constexpr std::array<std::pair<TColor, std::wstring_view>, 52> kColorIdents{{
+    {clNone, L"clNone"},
     {clBlack, L"clBlack"},
     {clMaroon, L"clMaroon"},
     {clGreen, L"clGreen"},
@@ -57,7 +59,6 @@ constexpr std::array<std::pair<TColor, std::wstring_view>, 52> kColorIdents{{
     {clMenuBar, L"clMenuBar"},
     {clMenuHighlight, L"clMenuHighlight"},
     {clMenuText, L"clMenuText"},
-    {clNone, L"clNone"},
     {clScrollBar, L"clScrollBar"},
     {cl3DDkShadow, L"cl3DDkShadow"},
     {cl3DLight, L"cl3DLight"},

@@ -6,14 +6,6 @@
 namespace skbar {
 namespace {
 
-TEST(BrushedTexture, RandomSource) {
-  TSkRandom random(0);
-  // seed 1: 1 x 10 >> 32 = 0; then seed 134775814.
-  EXPECT_EQ(random.Next(10), 0);
-  EXPECT_EQ(random.Next(1000), 31);  // 134775814 x 1000 >> 32
-  EXPECT_EQ(random.Next(0), 0);
-}
-
 TEST(BrushedTexture, NoiseTables) {
   const TBrushedNoise noise = MakeBrushedNoise(1234);
   for (const auto& profile : noise.profiles) {
