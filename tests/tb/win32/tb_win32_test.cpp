@@ -561,17 +561,27 @@ TEST_F(TbWin32, HintsAskTheControlFirst) {
   form->FinishLoading();
   form->Show();
   log.clear();
-  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0});
-  EXPECT_EQ(ui::Application->HintControl(), control);
+  // The mouse rests on the control: after the pause the hint shows (waiting at most 2 s).
+  POINT over{20, 20};
+  ClientToScreen(control->Handle(), &over);
+  SetCursorPos(over.x, over.y);
+  ui::Application->SetHintPause(20);
   control->hintReplacement = L"Open (Ctrl+O)";
-  ui::Application->ActivateHint({100, 100});
+  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(20, 20), 0});
+  EXPECT_EQ(ui::Application->HintControl(), control);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 2000 &&
+         !(ui::Application->HintWindow() && ui::Application->HintWindow()->Active())) {
+    Pump();
+    Sleep(5);
+  }
   ASSERT_NE(ui::Application->HintWindow(), nullptr);
   EXPECT_TRUE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
   EXPECT_EQ(ui::Application->HintWindow()->Caption(), L"Open (Ctrl+O)");
   control->refuseHint = 1;
   ui::Application->ActivateHint({100, 100});
   EXPECT_FALSE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
-  EXPECT_EQ(log, (Log{L"Tip: hint Open", L"Tip: hint Open"}));
+  EXPECT_EQ(log, (Log{L"Tip: mouse enter", L"Tip: hint Open", L"Tip: hint Open"}));
   ui::Free(control);
   EXPECT_EQ(ui::Application->HintControl(), nullptr);  // a freed control is forgotten
 }
