@@ -173,6 +173,31 @@ void TTBCustomItem::ViewEndUpdate() {
   Notify(TTBItemChangedAction::tbicSubitemsEndUpdate, -1, nullptr);
 }
 
+ui::TComponent* TTBCustomItem::GetParentComponent() const {
+  if (parent_ && parent_->parentComponent_) return parent_->parentComponent_;
+  return parent_;
+}
+
+void TTBCustomItem::SetParentComponent(ui::TComponent* component) {
+  TTBCustomItem* target = nullptr;
+  if (component) {
+    target = dynamic_cast<TTBCustomItem*>(component);
+    if (!target) {
+      if (auto* container = dynamic_cast<ITBItemContainer*>(component))
+        target = container->GetItems();
+    }
+    if (!target) {
+      const std::string name = ui::Utf8FromWide(component->ClassName());
+      const std::string_view format = STBToolbarItemParentInvalid;
+      const std::size_t at = format.find("%s");
+      throw ETBItemError(std::string(format.substr(0, at)) + name +
+                         std::string(format.substr(at + 2)));
+    }
+  }
+  if (parent_) parent_->Remove(this);
+  if (target) target->Add(this);
+}
+
 // --- notifications
 
 void TTBCustomItem::RegisterNotification(TTBItemChangedProc proc) {

@@ -146,6 +146,15 @@ using TTBPopupFactory = TTBPopupWindowBase* (*)(TTBCustomItem& item,
                                                 const TTBPopupRequest& request);
 void SetPopupFactory(TTBPopupFactory factory);
 
+// A component that holds an item tree (toolbars, popup menus).
+class ITBItemContainer {
+ public:
+  virtual TTBCustomItem* GetItems() = 0;
+
+ protected:
+  ~ITBItemContainer() = default;
+};
+
 using TTBPopupEvent = std::function<void(TTBCustomItem* sender, bool fromLink)>;
 using TTBSelectEvent =
     std::function<void(TTBCustomItem* sender, TTBItemViewer* viewer, bool selecting)>;
@@ -268,8 +277,14 @@ class TTBCustomItem : public ui::TComponent,
   void SetImages(ui::TCustomImageList* images);
   ui::TCustomImageList* SubMenuImages() const { return subMenuImages_; }
   void SetSubMenuImages(ui::TCustomImageList* images);
+  // The component that holds this root item (a toolbar, a popup menu).
   ui::TComponent* ParentComponent() const { return parentComponent_; }
   void SetParentComponentRef(ui::TComponent* component) { parentComponent_ = component; }
+  // The parent's holding component when it has one, else the parent.
+  ui::TComponent* GetParentComponent() const;
+  // Moves the item under `component`: an item, or a holder of an item tree (ITBItemContainer);
+  // any other component raises ETBItemError naming its class.
+  void SetParentComponent(ui::TComponent* component);
 
   ui::TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(ui::TNotifyEvent handler);

@@ -159,10 +159,18 @@ void TTBView::RecreateAllViewers() {
   priorityList_.clear();
   viewers_.clear();
   internalViewersAtFront_ = internalViewersAtEnd_ = 0;
+  if (TTBCustomItem* systemMenu = GetMDISystemMenuItem()) {
+    internalViewersAtFront_ = InsertItemViewers(0, systemMenu, 0, false, false);
+  }
   if (curParentItem_) {
-    int index = 0;
+    int index = internalViewersAtFront_;
     for (int i = 0; i < curParentItem_->Count(); ++i) {
       index += InsertItemViewers(index, curParentItem_->Items(i), 0, true, false);
+    }
+  }
+  if (TTBCustomItem* buttons = GetMDIButtonsItem()) {
+    for (int i = 0; i < buttons->Count(); ++i) {
+      internalViewersAtEnd_ += InsertItemViewers(ViewerCount(), buttons->Items(i), 0, false, false);
     }
   }
   if (TTBCustomItem* chevron = GetChevronItem()) {
@@ -1055,6 +1063,24 @@ void TTBView::SetAccelsVisibility(bool show) {
   for (const auto& viewer : viewers_) {
     if (LastAccelChar(viewer->GetCaptionText()) != 0) Invalidate(viewer.get());
   }
+}
+
+std::vector<ui::TComponent*> TTBView::GetOffEdgeControlList() const {
+  std::vector<ui::TComponent*> controls;
+  for (const auto& viewer : viewers_) {
+    const auto* item = dynamic_cast<const TTBControlItem*>(&viewer->Item());
+    if (item && item->Control() && viewer->offEdge_) controls.push_back(item->Control());
+  }
+  return controls;
+}
+
+TTBItemViewer* TTBView::HintAt(TPoint clientPoint, bool showShortCuts, std::wstring& text,
+                               TRect& cursorRect) const {
+  TTBItemViewer* viewer = ViewerFromPoint(clientPoint);
+  if (!viewer) return nullptr;
+  text = viewer->GetHintText(showShortCuts);
+  cursorRect = viewer->BoundsRect();
+  return viewer;
 }
 
 void TTBView::NotifyFocusEvent() {

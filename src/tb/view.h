@@ -175,12 +175,20 @@ class TTBView : public ui::TComponent {
   std::vector<TTBItemViewer*> ViewersToDraw(const TRect& clip);
   void SetAccelsVisibility(bool show);
   bool ContainsView(const TTBView* view) const;
+  // The hosted controls of control items hidden by the chevron.
+  std::vector<ui::TComponent*> GetOffEdgeControlList() const;
+  // The hint for the viewer under `clientPoint` (CM_HINTSHOW): its text, its rectangle as the
+  // hint's cursor rectangle; null when no viewer is there.
+  TTBItemViewer* HintAt(TPoint clientPoint, bool showShortCuts, std::wstring& text,
+                        TRect& cursorRect) const;
   void NotifyFocusEvent();
 
   // Virtual operations.
   virtual void AutoSize(int width, int height);
   virtual void DoUpdatePositions(int& width, int& height);
   virtual TTBCustomItem* GetChevronItem() { return nullptr; }
+  virtual TTBCustomItem* GetMDIButtonsItem() { return nullptr; }
+  virtual TTBCustomItem* GetMDISystemMenuItem() { return nullptr; }
   virtual TTBMargins GetMargins(TTBViewOrientation orientation) const;
 
   // State.

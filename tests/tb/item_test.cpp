@@ -70,6 +70,26 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
   TTBCustomItem* c = Sub(*b, L"c");
   EXPECT_TRUE(root->ContainsItem(c));
   EXPECT_FALSE(a->ContainsItem(c));
+  // Moving under a component: an item, or a holder of an item tree.
+  struct Holder : ui::TComponent, ITBItemContainer {
+    using ui::TComponent::TComponent;
+    TTBCustomItem* GetItems() override { return items.get(); }
+    ui::Owned<TTBCustomItem> items = ui::New<TTBCustomItem>();
+  };
+  ui::Owned<Holder> holder = ui::New<Holder>();
+  holder->items->SetParentComponentRef(holder.get());
+  c->SetParentComponent(holder.get());
+  EXPECT_EQ(c->Parent(), holder->items.get());
+  EXPECT_EQ(c->GetParentComponent(), holder.get());
+  try {
+    c->SetParentComponent(ui::New<ui::TAction>().get());
+    ADD_FAILURE();
+  } catch (const ETBItemError& e) {
+    EXPECT_STREQ(e.what(), "Toolbar item cannot be inserted into container of type TAction");
+  }
+  EXPECT_EQ(c->Parent(), holder->items.get());
+  c->SetParentComponent(a);
+  EXPECT_EQ(c->GetParentComponent(), a);
   root->Clear();  // frees the subtree
   EXPECT_EQ(root->Count(), 0);
   EXPECT_EQ(root->ComponentCount(), 0);
@@ -283,16 +303,23 @@ TEST(TbItem, DeferredClicksRunLaterAndNeverReachFreedItems) {
   b->PostClick();
   EXPECT_EQ(clicks, 0);
   ASSERT_EQ(FakePort::posted.size(), 2u);
-  ui::Free(b);  // its slot becomes a tombstone
+  ui::Free(b);  // its slot becomes a tombstone, not reused while its message is under way
+  TTBCustomItem* c = Sub(*root);
+  c->SetOnClick([&](ui::TComponent*) { clicks += 10; });
+  c->PostClick();
+  ASSERT_EQ(FakePort::posted.size(), 3u);
+  EXPECT_NE(FakePort::posted[2].first, FakePort::posted[1].first);
   DeliverDeferredClick(FakePort::posted[1].first, 0);
   EXPECT_EQ(clicks, 0);
+  DeliverDeferredClick(FakePort::posted[2].first, 0);
+  EXPECT_EQ(clicks, 10);
+  clicks = 0;
   DeliverDeferredClick(FakePort::posted[0].first, 0);
   DeliverDeferredClick(FakePort::posted[0].first, 0);  // delivered once only
   DeliverDeferredClick(99, 0);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(PendingDeferredSlots(), 0);
 
-  // An item that frees itself inside its own click.
   // An item that frees itself inside its own click and goes on using what its handler holds.
   TTBCustomItem* self = Sub(*root);
   std::wstring said;
@@ -302,7 +329,7 @@ TEST(TbItem, DeferredClicksRunLaterAndNeverReachFreedItems) {
   });
   self->PostClick();
   DeliverDeferredClick(FakePort::posted.back().first, 0);
-  EXPECT_EQ(root->Count(), 1);
+  EXPECT_EQ(root->Count(), 2);
   EXPECT_EQ(said, L"gone");
   root.reset();
   EXPECT_EQ(PendingDeferredSlots(), 0);

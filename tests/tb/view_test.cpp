@@ -94,11 +94,13 @@ TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
       (std::vector<TRect>{
           {0, 0, 36, 19}, {36, 0, 72, 19}, {0, 19, 72, 25}, {0, 25, 36, 44}, {36, 25, 72, 44}}));
   EXPECT_TRUE(view->Viewers(2)->LineSep());
-  view->SetWrapOffset(0);
   view->SetOrientation(TTBViewOrientation::tbvoVertical);
-  view->ValidatePositions();  // rotated captions: 13 + 6 wide... mirrored in one column
-  EXPECT_EQ(ShownRects(*view).front(), (TRect{0, 0, 19, 36}));
-  EXPECT_EQ(window.width, 19);
+  view->ValidatePositions();  // rotated: 19 wide, 36 long; two columns, the first at the right
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{
+          {25, 0, 44, 36}, {25, 36, 44, 72}, {19, 0, 25, 72}, {0, 0, 19, 36}, {0, 36, 19, 72}}));
+  EXPECT_EQ(window.width, 44);
 }
 
 // A toolbar view with a chevron item, as toolbars will have.
@@ -275,6 +277,81 @@ TEST_F(TbMenuChain, SubmenusOpenAndCloseAfterTheShowDelay) {
   popup->TimerFired(TTBViewTimer::tiOpen);
   popup->UpdateSelection({-50, -50}, true);
   EXPECT_EQ(&popup->Selected()->Item(), recent);
+}
+
+TEST_F(TbView, WhatAViewerShowsFollowsItsDisplayMode) {
+  TTBCustomItem* item = Add(*root, L"&Print");
+  item->SetImageIndex(0);
+  FakeWindow toolbarWindow(false), menuWindow(true);
+  ui::Owned<TTBView> toolbar =
+      ui::New<TTBView>(nullptr, root.get(), &toolbarWindow, true, false, false);
+  ui::Owned<TTBView> menu = ui::New<TTBView>(nullptr, root.get(), &menuWindow, false, false, false);
+  using M = TTBItemDisplayMode;
+  const struct {
+    M mode;
+    bool toolbarCaption, toolbarImage, menuImage;
+  } kCases[] = {{M::nbdmDefault, false, true, true},
+                {M::nbdmTextOnly, true, false, false},
+                {M::nbdmTextOnlyInMenus, false, true, false},
+                {M::nbdmImageAndText, true, true, true}};
+  for (const auto& c : kCases) {
+    item->SetDisplayMode(c.mode);
+    EXPECT_EQ(toolbar->Viewers(0)->CaptionShown(), c.toolbarCaption);
+    EXPECT_EQ(toolbar->Viewers(0)->ImageShown(), c.toolbarImage);
+    EXPECT_TRUE(menu->Viewers(0)->CaptionShown());
+    EXPECT_EQ(menu->Viewers(0)->ImageShown(), c.menuImage);
+  }
+  EXPECT_EQ(toolbar->Viewers(0)->GetAccRole(), kRolePushButton);
+  EXPECT_EQ(menu->Viewers(0)->GetAccRole(), kRoleMenuItem);
+}
+
+TEST_F(TbMenuChain, MousePressesOpenExecuteOrEndTheLoop) {
+  TTBItemViewer* fileViewer = bar->Viewers(0);
+  bar->UpdateSelection({5, 5}, true);
+  ASSERT_EQ(bar->Selected(), fileViewer);
+  bool downOnMenu = false;
+  fileViewer->MouseDown(0, 5, 5, downOnMenu);  // opens File
+  EXPECT_NE(bar->OpenViewerView(), nullptr);
+  EXPECT_FALSE(downOnMenu);
+  fileViewer->MouseUp(5, 5, downOnMenu);  // the release keeps it open
+  EXPECT_FALSE(bar->IsModalEnding());
+  fileViewer->MouseDown(0, 5, 5, downOnMenu);  // a second press on the open item...
+  EXPECT_TRUE(downOnMenu);
+  fileViewer->MouseUp(5, 5, downOnMenu);  // ...closes the menu when released
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+
+  // A split button: the left part executes, the arrow part opens the popup.
+  bar->DoneActionData() = {};
+  class ComboItem : public TTBCustomItem {
+   public:
+    explicit ComboItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+      SetItemStyle(GetItemStyle() | tbisSubmenu | tbisCombo);
+    }
+  };
+  auto* combo = ui::Create<ComboItem>(*root);
+  combo->SetCaption(L"Undo");
+  root->Add(combo);
+  Add(*combo, L"Undo twice");
+  TTBItemViewer* split = bar->Find(combo);
+  const int width = split->BoundsRect().Width();
+  EXPECT_TRUE(split->IsPtInButtonPart(width - kComboArrowWidth - 1, 3));
+  EXPECT_FALSE(split->IsPtInButtonPart(width - kComboArrowWidth, 3));
+  const TPoint inside = {split->BoundsRect().left + 2, 3};
+  bar->UpdateSelection(inside, true);
+  split->MouseDown(0, 2, 3, downOnMenu);  // pressed: the view holds the capture
+  EXPECT_TRUE(bar->Capture());
+  split->MouseUp(2, 3, downOnMenu);
+  EXPECT_EQ(bar->DoneActionData().clickItem, combo);
+  EXPECT_FALSE(bar->DoneActionData().sound);  // no menu sound from a toolbar
+  bar->DoneActionData() = {};
+  split->MouseDown(0, width - 2, 3, downOnMenu);
+  EXPECT_EQ(bar->OpenViewer(), split);
+
+  // A disabled item on the bar ends the loop.
+  bar->DoneActionData() = {};
+  edit->SetEnabled(false);
+  bar->Find(edit)->MouseDown(0, 2, 2, downOnMenu);
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
 }
 
 TEST_F(TbView, ViewersFollowTheTreeThroughEmbeddedGroups) {

@@ -6,6 +6,7 @@
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/anim.h"
 #include "tb/win32/common.h"
+#include "tb/win32/done_action.h"
 #include "tb/win32/popup.h"
 #include "ui/win32/forms.h"
 
@@ -103,17 +104,6 @@ class TWin32ModalPlatform final : public ITBModalPlatform {
   MSG last_{};
 };
 
-// Carries out the system-menu and sound parts of a done action.
-class TWin32DoneActionPlatform final : public TTBDoneActionPlatform {
- public:
-  void PlayMenuCommandSound() override {
-    if (SoundIsAssigned(L"MenuCommand")) PlayMenuSound(L"MenuCommand");
-  }
-  void OpenSystemMenu(std::uintptr_t wnd, std::uint32_t key) override {
-    SendMessageW(reinterpret_cast<HWND>(wnd), WM_SYSCOMMAND, SC_KEYMENU, key);
-  }
-};
-
 class TWin32ToolbarLoopHost final : public ITBToolbarLoopHost {
  public:
   void RunLoop(TTBView& view, const TTBModalLoopOptions& options) override {
@@ -197,8 +187,7 @@ void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options) {
 }
 
 TTBCustomItem* FinishModalLoop(const TTBDoneActionData& data, bool returnClickedItemOnly) {
-  TWin32DoneActionPlatform platform;
-  return ProcessDoneAction(data, returnClickedItemOnly, &platform);
+  return ProcessDoneAction(data, returnClickedItemOnly, &WindowsDoneActionPlatform());
 }
 
 }  // namespace tb

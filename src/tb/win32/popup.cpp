@@ -263,11 +263,11 @@ void TTBPopupWindow::WndProc(ui::TMessage& message) {
 }
 
 bool HandleHintShowMessage(TTBView& view, ui::THintInfo& info) {
-  TTBItemViewer* viewer = view.ViewerFromPoint({info.CursorPos.x, info.CursorPos.y});
+  TRect cursorRect;
+  TTBItemViewer* viewer =
+      view.HintAt({info.CursorPos.x, info.CursorPos.y}, false, info.HintStr, cursorRect);
   if (!viewer) return false;
-  info.HintStr = viewer->GetHintText(false);
-  const TRect r = viewer->BoundsRect();
-  info.CursorRect = {r.left, r.top, r.right, r.bottom};
+  info.CursorRect = {cursorRect.left, cursorRect.top, cursorRect.right, cursorRect.bottom};
   info.HintData = viewer;
   return !info.HintStr.empty();
 }

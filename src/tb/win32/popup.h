@@ -92,13 +92,14 @@ TTBCustomItem* Popup(TTBCustomItem& item, int x, int y, bool trackRightButton,
                      TTBPopupAlignment alignment = TTBPopupAlignment::tbpaLeft,
                      bool returnClickedItemOnly = false);
 
-class TTBPopupMenu : public ui::TPopupMenu {
+class TTBPopupMenu : public ui::TPopupMenu, public ITBItemContainer {
  public:
   explicit TTBPopupMenu(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TTBPopupMenu"; }
   void AfterConstruction() override;
 
   TTBCustomItem& Items() { return *item_; }
+  TTBCustomItem* GetItems() override { return item_.get(); }
   ui::TCustomImageList* Images() const { return item_->SubMenuImages(); }
   void SetImages(ui::TCustomImageList* images) { item_->SetSubMenuImages(images); }
   TTBCustomItem* LinkSubitems() const { return item_->LinkSubitems(); }

@@ -196,7 +196,6 @@ void TTBViewWindow::PaintViewer(TTBItemViewer& viewer, HDC dc) {
   } else {
     canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
   }
-  canvas.SetHandle(offscreen.dc);
   const COLORREF background = BackgroundColor();
   bool disabledShadow = false;
   int textColor = COLOR_MENUTEXT;
@@ -209,7 +208,8 @@ void TTBViewWindow::PaintViewer(TTBItemViewer& viewer, HDC dc) {
   } else if (toolbarStyle) {
     textColor = COLOR_BTNTEXT;
   }
-  SetTextColor(offscreen.dc, GetSysColor(textColor));
+  canvas.Font().SetColor(ui::clSystemColor | static_cast<ui::TColor>(textColor));
+  canvas.SetHandle(offscreen.dc);  // selects the font and its colour
   viewer.Paint(canvas, {0, 0, width, height}, selected, pushed, disabledShadow);
   canvas.SetHandle(nullptr);
   BitBlt(dc, bounds.left, bounds.top, width, height, offscreen.dc, 0, 0, SRCCOPY);

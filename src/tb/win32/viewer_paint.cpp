@@ -164,7 +164,8 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
   const bool combo = (style & tbisCombo) != 0;
   const bool arrow = (style & tbisSubmenu) && (combo || (options & tboDropdownArrow));
   const RECT r = ToRect(clientAreaRect);
-  const COLORREF textColor = GetTextColor(dc);
+  const int textHeight = canvas.TextHeight(L"Ag");  // also selects the canvas's font and colour
+  const COLORREF textColor = ui::ColorToRGB(canvas.Font().Color());
   const std::wstring caption = GetCaptionText();
   int imageWidth = 0, imageHeight = 0;
   const bool images = GetImageSize(imageWidth, imageHeight);
@@ -180,7 +181,7 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
       FillRect(dc, &fill, canvas.Brush().Handle());
     }
     RECT text = {r.left + column + 3, r.top, r.right - height, r.bottom};
-    if (height == canvas.TextHeight(L"Ag") + 4) --text.bottom;
+    if (height == textHeight + 4) --text.bottom;
     DrawCaption(*this, dc, text, caption, useDisabledShadow, DT_SINGLELINE | DT_VCENTER);
     const std::wstring shortCut = item.GetShortCutText();
     if (!shortCut.empty()) {

@@ -9,15 +9,23 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/system_settings.h"
+#include "tb/win32/done_action.h"
 
 namespace tb {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TbViewWindowTest";
 
+// The last WM_SYSCOMMAND a test window received (command, lParam).
+std::pair<WPARAM, LPARAM> lastSysCommand;
+
 // A plain popup-style window whose painting and timers go to a view binding.
 LRESULT CALLBACK TestWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* binding = reinterpret_cast<TTBViewWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (message == WM_SYSCOMMAND) {
+    lastSysCommand = {wParam & 0xFFF0, lParam};
+    return 0;
+  }
   if (binding && message == WM_TIMER && binding->HandleTimer(wParam)) return 0;
   if (binding && message == WM_PAINT) {
     PAINTSTRUCT paint;
@@ -138,6 +146,25 @@ TEST_F(TbViewWindowTest, DeferredClicksArriveThroughTheThreadsWindow) {
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(saved, 0);
   EXPECT_EQ(PendingDeferredSlots(), 0);
+}
+
+TEST_F(TbViewWindowTest, FinishingALoopOpensTheSystemMenuOrPostsTheClick) {
+  TTBDoneActionData data;
+  data.doneAction = TTBDoneAction::tbdaOpenSystemMenu;
+  data.wnd = reinterpret_cast<std::uintptr_t>(window.wnd);
+  data.key = L' ';
+  EXPECT_EQ(ProcessDoneAction(data, false, &WindowsDoneActionPlatform()), nullptr);
+  EXPECT_EQ(lastSysCommand, (std::pair<WPARAM, LPARAM>{SC_KEYMENU, L' '}));
+  int clicks = 0;
+  root->Items(0)->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  data = {};
+  data.doneAction = TTBDoneAction::tbdaClickItem;
+  data.clickItem = root->Items(0);
+  data.sound = true;
+  EXPECT_EQ(ProcessDoneAction(data, false, &WindowsDoneActionPlatform()), root->Items(0));
+  EXPECT_EQ(clicks, 0);  // after the loop, from the message queue
+  Pump();
+  EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(TbViewWindowTest, TheSelectedRowPaintsHighlighted) {
