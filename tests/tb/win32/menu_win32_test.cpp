@@ -437,6 +437,14 @@ std::wstring NameOf(IAccessible* object, LONG child, HRESULT* result = nullptr) 
   return text;
 }
 
+// The accessibility object of a window's client area, or null.
+IAccessible* ClientAccObject(HWND wnd) {
+  IAccessible* object = nullptr;
+  AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                             reinterpret_cast<void**>(&object));
+  return object;
+}
+
 LONG RoleOf(IAccessible* object) {
   VARIANT role;
   VariantInit(&role);
@@ -450,10 +458,7 @@ TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfte
   HRESULT wrongType = S_OK, wrongChild = S_OK;
   IAccessible* held = nullptr;
   ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
-                                     IAccessible* object = nullptr;
-                                     AccessibleObjectFromWindow(
-                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     IAccessible* object = ClientAccObject(rootPopup->Handle());
                                      if (object) {
                                        popupRole = RoleOf(object);
                                        object->get_accChildCount(&count);
@@ -494,10 +499,7 @@ TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfte
   SetAccessibilityLibraryMissing(true);
   LONG fallbackRole = 0;
   ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
-                                     IAccessible* object = nullptr;
-                                     AccessibleObjectFromWindow(
-                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     IAccessible* object = ClientAccObject(rootPopup->Handle());
                                      if (object) {
                                        fallbackRole = RoleOf(object);
                                        object->Release();
