@@ -13,6 +13,7 @@
 #include "tb/mru.h"
 #include "tb/system_settings.h"
 #include "tb/win32/acc_platform.h"
+#include "tb/win32/anim.h"
 #include "tb/win32/popup.h"
 #include "ui/actions.h"
 #include "ui/win32/list_view.h"
@@ -211,10 +212,12 @@ class TbMenuWin32Test : public UiGuiTest {
     s.start = GetTickCount();
     script = &s;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+    const HWND focus = GetFocus();
     menu->Popup(x, y);
     KillTimer(nullptr, timer);
     script = nullptr;
     rootPopup = nullptr;
+    EXPECT_EQ(GetFocus(), focus);  // the loop gives the focus back
     return !s.timedOut;
   }
   static void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); }
@@ -404,6 +407,48 @@ TEST_F(TbMenuWin32Test, AMenuTallerThanTheWorkAreaScrolls) {
   EXPECT_EQ(r.bottom - r.top, work.bottom - work.top);
   EXPECT_EQ(r.top, work.top);
   EXPECT_TRUE(down);
+}
+
+TEST_F(TbMenuWin32Test, AnimatedPopupsEndShownAndAFailedStartShowsThemAtOnce) {
+  settings.menuAnimation = true;
+  struct Case {
+    bool fade;
+    TAnimationSeams::Failure failure;
+  };
+  for (const Case c :
+       {Case{false, TAnimationSeams::none}, Case{true, TAnimationSeams::none},
+        Case{true, TAnimationSeams::layeredUpdate}, Case{false, TAnimationSeams::bitmap}}) {
+    settings.menuFade = c.fade;
+    TAnimationSeams seams;
+    seams.failure = c.failure;
+    SetAnimationSeams(&seams);
+    bool started = false, shown = false, layered = true, region = true, running = true;
+    ASSERT_TRUE(RunPopup(100, 100,
+                         {{20, [&] { started = IsPopupAnimationRunning(); }},
+                          {400, [&] {
+                             const HWND wnd = rootPopup->Handle();
+                             shown = IsWindowVisible(wnd) != 0;
+                             layered = (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+                             const HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             region = GetWindowRgn(wnd, rgn) != ERROR;
+                             DeleteObject(rgn);
+                             running = IsPopupAnimationRunning();
+                             Post(WM_KEYDOWN, VK_ESCAPE);
+                           }}}));
+    SetAnimationSeams(nullptr);
+    EXPECT_EQ(started, c.failure == TAnimationSeams::none) << c.fade << c.failure;
+    EXPECT_TRUE(shown) << c.fade << c.failure;
+    EXPECT_FALSE(layered) << c.fade << c.failure;
+    EXPECT_FALSE(region) << c.fade << c.failure;
+    EXPECT_FALSE(running) << c.fade << c.failure;
+  }
+}
+
+TEST_F(TbMenuWin32Test, AQuitMessageEndsTheLoopAndStaysForTheApplication) {
+  ASSERT_TRUE(RunPopup(100, 100, {{30, [] { PostQuitMessage(7); }}}));
+  MSG quit;
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
 }
 
 TEST_F(TbMenuWin32Test, AShortcutRunsItsCommandOnceWhenActionAndItemCarryIt) {
