@@ -541,6 +541,41 @@ TEST(MenuBarLoopTest, SpaceAsksForTheSystemMenuAndPressesBesideItemsEndTheLoop) 
   SetSystemSettings(previous);
 }
 
+// Runs no real loop: records the view's state during it and how it ended.
+struct RecordingLoopHost : ITBToolbarLoopHost {
+  void RunLoop(TTBView& view, const TTBModalLoopOptions& options) override {
+    stateDuring = view.State();
+    mouseDown = options.mouseDown;
+    view.EndModalWithClick(view.Selected());
+  }
+  void Finish(const TTBDoneActionData& data) override { finished = data; }
+  TTBViewState stateDuring = 0;
+  bool mouseDown = false;
+  TTBDoneActionData finished;
+};
+
+TEST(ToolbarLoopTest, TheViewIsModalForTheLoopAndItsEndIsCarriedOut) {
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  root->Add(ui::Create<TTBCustomItem>(*root));
+  FakeWindow window{false};
+  ui::Owned<TTBView> bar = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
+  bar->ValidatePositions();
+  bar->Select(bar->Viewers(0), false);
+  bar->SetState(vsShowAccels | vsDropDownMenus | vsMouseInWindow);
+  RecordingLoopHost host;
+  EnterToolbarLoop(*bar, tbetMouseDown, host);
+  EXPECT_EQ(host.stateDuring, vsShowAccels | vsModal);
+  EXPECT_TRUE(host.mouseDown);
+  EXPECT_EQ(host.finished.doneAction, TTBDoneAction::tbdaClickItem);
+  EXPECT_EQ(host.finished.clickItem, root->Items(0));
+  EXPECT_FALSE(bar->State() & vsModal);
+  // A view that is modal already runs no second loop.
+  bar->Include(vsModal);
+  RecordingLoopHost second;
+  EnterToolbarLoop(*bar, 0, second);
+  EXPECT_EQ(second.finished.clickItem, nullptr);
+}
+
 // A stand-in accessibility object that records what its client tells it.
 struct RecordingAccObject : TTBAccObjectLink {
   void ClientIsDestroying() noexcept override { clientGone = true; }
