@@ -540,6 +540,43 @@ TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfte
   EXPECT_EQ(after, E_FAIL);
   held->Release();
 
+  // The default action of an item whose submenu is open is "Close"; doing another item's
+  // default action chooses it through the deferred queue while the loop runs.
+  std::wstring viewAction;
+  clicks.clear();
+  ASSERT_TRUE(
+      RunPopup(100, 100,
+               {{30, [&] { Post(WM_CHAR, 'v'); }},
+                {80, [&] {
+                   IAccessible* object = ClientAccObject(rootPopup->Handle());
+                   if (!object) return;
+                   IDispatch* child = nullptr;
+                   IAccessible* item = nullptr;
+                   object->get_accChild(Child(3), &child);
+                   if (child) {
+                     child->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&item));
+                     child->Release();
+                   }
+                   if (item) {
+                     BSTR action = nullptr;
+                     item->get_accDefaultAction(Child(CHILDID_SELF), &action);
+                     viewAction = action ? action : L"";
+                     SysFreeString(action);
+                     item->Release();
+                   }
+                   object->get_accChild(Child(1), &child);
+                   if (child) {
+                     child->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&item));
+                     child->Release();
+                     item->accDoDefaultAction(Child(CHILDID_SELF));
+                     item->Release();
+                   }
+                   object->Release();
+                 }}}));
+  EXPECT_EQ(viewAction, L"Close");
+  Pump();
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Open"});
+
   // Without the accessibility library no object of ours is handed out.
   SetAccessibilityLibraryMissing(true);
   LONG fallbackRole = 0;
