@@ -422,10 +422,12 @@ TEST_F(TbMenuWin32Test, AnimatedPopupsEndShownAndAFailedStartShowsThemAtOnce) {
     TAnimationSeams seams;
     seams.failure = c.failure;
     SetAnimationSeams(&seams);
-    bool started = false, shown = false, layered = true, region = true, running = true;
+    bool started = false, shown = false, layered = true, region = true, running = true,
+         keyboardAnimated = true;
     ASSERT_TRUE(RunPopup(100, 100,
                          {{20, [&] { started = IsPopupAnimationRunning(); }},
-                          {400, [&] {
+                          {400,
+                           [&] {
                              const HWND wnd = rootPopup->Handle();
                              shown = IsWindowVisible(wnd) != 0;
                              layered = (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
@@ -433,6 +435,11 @@ TEST_F(TbMenuWin32Test, AnimatedPopupsEndShownAndAFailedStartShowsThemAtOnce) {
                              region = GetWindowRgn(wnd, rgn) != ERROR;
                              DeleteObject(rgn);
                              running = IsPopupAnimationRunning();
+                             Post(WM_CHAR, 'v');  // a submenu opened by keyboard
+                           }},
+                          {440, [&] {
+                             keyboardAnimated = IsPopupAnimationRunning() || !Open();
+                             Post(WM_KEYDOWN, VK_ESCAPE);
                              Post(WM_KEYDOWN, VK_ESCAPE);
                            }}}));
     SetAnimationSeams(nullptr);
@@ -441,6 +448,7 @@ TEST_F(TbMenuWin32Test, AnimatedPopupsEndShownAndAFailedStartShowsThemAtOnce) {
     EXPECT_FALSE(layered) << c.fade << c.failure;
     EXPECT_FALSE(region) << c.fade << c.failure;
     EXPECT_FALSE(running) << c.fade << c.failure;
+    EXPECT_FALSE(keyboardAnimated) << c.fade << c.failure;  // its first item is selected
   }
 }
 
