@@ -5,6 +5,10 @@
 #include <limits>
 #include <numbers>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "gfx/blend.h"
 #include "gfx/containers.h"
 #include "gfx/drawing.h"
@@ -106,6 +110,38 @@ std::vector<std::int32_t> NearestMap(std::int32_t DstLo, std::int64_t DstSpan, s
     }
   }
   return map;
+}
+
+// Destination pixels Offset.. Offset + Count - 1 of a row that repeats each source pixel K
+// times.
+void Replicate(const TColor32* Src, TColor32* Dst, std::int64_t Offset, std::int32_t Count,
+               std::int32_t K) {
+  const TColor32* s = Src + Offset / K;
+  std::int32_t i = 0;
+  // The rest of a group cut by the clip.
+  for (std::int64_t rest = (K - Offset % K) % K; rest > 0 && i < Count; --rest) Dst[i++] = *s;
+  if (Offset % K != 0) ++s;
+#if defined(__SSE2__)
+  if (K == 2) {
+    for (; i + 8 <= Count; i += 8, s += 4) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + i), _mm_unpacklo_epi32(v, v));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + i + 4), _mm_unpackhi_epi32(v, v));
+    }
+  } else if (K >= 4) {
+    // Whole groups: the pixel in four lanes, stored K div 4 times and then at the group's end
+    // (overlapping) for the rest.
+    for (; i + K <= Count; i += K, ++s) {
+      const __m128i v = _mm_set1_epi32(static_cast<int>(*s));
+      TColor32* d = Dst + i;
+      for (std::int32_t k = 0; k + 4 <= K; k += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), v);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + K - 4), v);
+    }
+  }
+#endif
+  for (; i < Count; ++s)
+    for (std::int32_t k = 0; k < K && i < Count; ++k) Dst[i++] = *s;
 }
 
 // A map that leaves the source span is a programming error: only an empty source span gives one.
@@ -853,6 +889,10 @@ void StretchNearest(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
   const TRowWriter writer(Src, CombineOp, CombineCallBack);
   std::vector<TColor32> buffer;
   if (writer.Mode() != dmOpaque) buffer.resize(static_cast<std::size_t>(width));
+  // A whole magnification across (each source column repeated k times) replicates pixels.
+  const std::int64_t srcW = Span(SrcRect.left, SrcRect.right);
+  const std::int32_t factor =
+      dstW % srcW == 0 && dstW / srcW <= 64 ? static_cast<std::int32_t>(dstW / srcW) : 0;
   std::int32_t previous = -1;
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
     const std::int32_t sy = rows[static_cast<std::size_t>(y - clip.top)];
@@ -860,6 +900,8 @@ void StretchNearest(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
     if (writer.Mode() == dmOpaque) {
       if (sy == previous) {
         MoveLongword(d - Dst.Width(), d, width);
+      } else if (factor > 0) {
+        Replicate(Src.PixelPtr(SrcRect.left, sy), d, Span(DstRect.left, clip.left), width, factor);
       } else {
         const TColor32* s = Src.ScanLine(sy);
         for (std::int32_t i = 0; i < width; ++i) d[i] = s[cols[static_cast<std::size_t>(i)]];
@@ -878,6 +920,39 @@ void StretchNearest(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
 }
 
 namespace {
+
+// Per channel (a x W + b x (256 - W)) shr 8 for W in 0..256, two channels per 32-bit lane
+// (the MMX form of the interpolator's step).
+inline TColor32 Lerp(TColor32 a, TColor32 b, std::uint32_t W) {
+  const std::uint32_t iw = 256 - W;
+  const std::uint32_t rb = (((a & 0x00FF00FF) * W + (b & 0x00FF00FF) * iw) >> 8) & 0x00FF00FF;
+  const std::uint32_t ag =
+      (((a >> 8) & 0x00FF00FF) * W + ((b >> 8) & 0x00FF00FF) * iw) & 0xFF00FF00;
+  return rb | ag;
+}
+
+// Out[i] := Lerp(A[i], B[i], W) for Count pixels.
+void LerpRow(const TColor32* A, const TColor32* B, TColor32* Out, std::size_t Count,
+             std::uint32_t W) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i w = _mm_set1_epi16(static_cast<short>(W));
+  const __m128i iw = _mm_set1_epi16(static_cast<short>(256 - W));
+  // Per 16-bit lane a x W + b x (256 - W) <= 65280: no lane overflows.
+  const auto mix = [&](__m128i a, __m128i b) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, w), _mm_mullo_epi16(b, iw)), 8);
+  };
+  for (; i + 4 <= Count; i += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(A + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + i));
+    const __m128i lo = mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < Count; ++i) Out[i] = Lerp(A[i], B[i], W);
+}
 
 // Source positions of pixel centres, clamped to the span, in 16.16, for destination positions
 // Lo..Hi - 1.
@@ -907,22 +982,33 @@ void StretchLinear(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip, c
   const std::vector<TFixed> rows =
       LinearMap(DstRect.top, Span(DstRect.top, DstRect.bottom), clip.top, clip.bottom, srcH);
   const std::int32_t width = clip.right - clip.left;
+  const auto cw = static_cast<std::size_t>(width);
   const TRowWriter writer(Src, CombineOp, CombineCallBack);
-  std::vector<TColor32> buffer(static_cast<std::size_t>(width));
+  std::vector<TColor32> buffer(cw);
+  // Horizontally mixed source rows, kept while consecutive destination rows use them.
+  std::vector<TColor32> mixed[2] = {std::vector<TColor32>(cw), std::vector<TColor32>(cw)};
+  std::int32_t mixedRow[2] = {-1, -1};
+  const auto horizontal = [&](std::int32_t sy) -> const std::vector<TColor32>& {
+    for (int k = 0; k < 2; ++k)
+      if (mixedRow[k] == sy) return mixed[k];
+    // Replace the row that is not the other one asked for now (the lower one).
+    const int k = mixedRow[0] < mixedRow[1] ? 0 : 1;
+    mixedRow[k] = sy;
+    const TColor32* r = Src.PixelPtr(SrcRect.left, SrcRect.top + sy);
+    for (std::size_t i = 0; i < cw; ++i) {
+      const TFixed fx = cols[i];
+      const std::int32_t x0 = fx >> 16, x1 = std::min(x0 + 1, srcW - 1);
+      mixed[k][i] = Lerp(r[x0], r[x1], 256 - ((fx >> 8) & 255));
+    }
+    return mixed[k];
+  };
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
     const TFixed fy = rows[static_cast<std::size_t>(y - clip.top)];
     const std::int32_t y0 = fy >> 16, y1 = std::min(y0 + 1, srcH - 1);
-    const TColor32* r0 = Src.PixelPtr(SrcRect.left, SrcRect.top + y0);
-    const TColor32* r1 = Src.PixelPtr(SrcRect.left, SrcRect.top + y1);
     const std::uint32_t wy = 256 - ((fy >> 8) & 255);
-    for (std::int32_t i = 0; i < width; ++i) {
-      const TFixed fx = cols[static_cast<std::size_t>(i)];
-      const std::int32_t x0 = fx >> 16, x1 = std::min(x0 + 1, srcW - 1);
-      const TColor32 top[2] = {r0[x0], r0[x1]};
-      const TColor32 bottom[2] = {r1[x0], r1[x1]};
-      buffer[static_cast<std::size_t>(i)] =
-          ResamplerInterpolator(256 - ((fx >> 8) & 255), wy, top, bottom);
-    }
+    const std::vector<TColor32>& top = horizontal(y0);
+    const std::vector<TColor32>& bottom = horizontal(y1);
+    LerpRow(top.data(), bottom.data(), buffer.data(), cw, wy);
     writer.Write(buffer.data(), Dst.PixelPtr(clip.left, y), width);
   }
   EMMS();

@@ -49,7 +49,7 @@ TEST(StretchNearest, MatchesTheExactMapInEveryMode) {
   const TPixelCombineEvent custom = [](TColor32 f, TColor32& b, std::uint32_t m) {
     b = (f ^ b) + m;
   };
-  for (int round = 0; round < 400; ++round) {
+  for (int round = 0; round < 600; ++round) {
     TBitmap32 src, dst;
     Fill(src, rnd(1, 40), rnd(1, 40), round);
     Fill(dst, rnd(1, 50), rnd(1, 50), round + 1000);
@@ -61,7 +61,9 @@ TEST(StretchNearest, MatchesTheExactMapInEveryMode) {
     const TRect srcRect{sl, st, rnd(sl + 1, src.Width()), rnd(st + 1, src.Height())};
     const int dl = rnd(-30, 40), dt = rnd(-30, 40);
     TRect dstRect{dl, dt, dl + rnd(1, 70), dt + rnd(1, 70)};
+    // Same size (the block path) and whole factors across (the replicating path).
     if (rnd(0, 4) == 0) dstRect = {dl, dt, dl + srcRect.Width(), dt + srcRect.Height()};
+    if (rnd(0, 3) == 0) dstRect.right = dl + srcRect.Width() * rnd(2, 6);
     const TRect clip{rnd(-5, 20), rnd(-5, 20), rnd(10, 60), rnd(10, 60)};
     const std::vector<TColor32> before = Pixels(dst);
     StretchTransfer(&dst, dstRect, clip, &src, srcRect, src.Resampler(), mode, custom);
@@ -116,34 +118,60 @@ TEST(StretchNearest, MapsExactlyAtExactPoints) {
   }
 }
 
-// ImageMagick's point filter at integer factors, on the same random pixels (skipped without
-// ImageMagick).
-TEST(StretchNearest, MatchesImageMagickPointFilterAtIntegerFactors) {
+// Resizing the same random pixels with ImageMagick (skipped without it): its point filter at
+// integer factors exactly (both sample pixel centres), its triangle filter for the linear
+// magnification and its kernels within a tolerance (rounding and edge handling differ).
+TEST(StretchNearest, MatchesImageMagick) {
   const char* convert =
       std::filesystem::exists("/usr/bin/convert") ? "/usr/bin/convert" : "convert";
   if (std::system((std::string(convert) + " -version >/dev/null 2>&1").c_str()) != 0)
     GTEST_SKIP() << "ImageMagick is not installed";
   const auto dir = std::filesystem::temp_directory_path() /
-                   ("gfx_nearest_" + std::to_string(std::random_device{}()));
+                   ("gfx_resample_" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(dir);
   TBitmap32 src;
   Fill(src, 37, 23, 99);
   for (int y = 0; y < 23; ++y)
     for (int x = 0; x < 37; ++x) src.SetPixel(x, y, src.GetPixel(x, y) | 0xFF000000);
   testing::WritePpm(src, dir / "in.ppm");
-  const struct { int w, h; } sizes[] = {{74, 46}, {111, 69}, {148, 23}, {37, 92}};
-  for (const auto& s : sizes) {
-    const auto out = dir / ("out" + std::to_string(s.w) + "x" + std::to_string(s.h) + ".ppm");
-    const std::string cmd = std::string(convert) + " " + (dir / "in.ppm").string() +
-                            " -filter point -resize " + std::to_string(s.w) + "x" +
-                            std::to_string(s.h) + "! " + out.string();
+  const struct {
+    const char* filter;
+    const wchar_t* resampler;
+    const wchar_t* kernel;
+    int w, h, tolerance;
+  } cases[] = {
+      {"point", L"TNearestResampler", nullptr, 74, 46, 0},
+      {"point", L"TNearestResampler", nullptr, 111, 69, 0},
+      {"point", L"TNearestResampler", nullptr, 148, 23, 0},
+      {"point", L"TNearestResampler", nullptr, 37, 92, 0},
+      {"triangle", L"TLinearResampler", nullptr, 148, 92, 2},
+      {"box", L"TKernelResampler", L"TBoxKernel", 74, 46, 0},
+      // 8-bit weights on noise: 16 rounded weights per pixel.
+      {"mitchell", L"TKernelResampler", L"TMitchellKernel", 111, 69, 10},
+  };
+  for (const auto& c : cases) {
+    const auto out = dir / "out.ppm";
+    const std::string cmd = std::string(convert) + " " + (dir / "in.ppm").string() + " -filter " +
+                            c.filter + " -resize " + std::to_string(c.w) + "x" +
+                            std::to_string(c.h) + "! " + out.string();
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     TBitmap32 expected, dst;
     testing::ReadPpm(expected, out);
-    ASSERT_EQ(expected.Width(), s.w);
-    dst.SetSize(s.w, s.h);
-    DrawTo(src, dst, TRect{0, 0, s.w, s.h});
-    EXPECT_EQ(Pixels(dst), Pixels(expected)) << s.w << "x" << s.h;
+    ASSERT_EQ(expected.Width(), c.w);
+    src.SetResamplerClassName(c.resampler);
+    if (c.kernel) static_cast<TKernelResampler*>(src.Resampler())->SetKernelClassName(c.kernel);
+    dst.SetSize(c.w, c.h);
+    DrawTo(src, dst, TRect{0, 0, c.w, c.h});
+    int worst = 0;
+    // Inside: a kernel's edge handling is its own.
+    const int margin = c.tolerance ? 4 : 0;
+    for (int y = margin; y < c.h - margin; ++y)
+      for (int x = margin; x < c.w - margin; ++x)
+        for (int ch = 0; ch < 24; ch += 8)
+          worst =
+              std::max(worst, std::abs(static_cast<int>((dst.GetPixel(x, y) >> ch) & 0xFF) -
+                                       static_cast<int>((expected.GetPixel(x, y) >> ch) & 0xFF)));
+    EXPECT_LE(worst, c.tolerance) << c.filter << " " << c.w << "x" << c.h;
   }
   std::filesystem::remove_all(dir);
 }
@@ -242,6 +270,21 @@ TEST(Transfers, BlockTransferClipsAnyCoordinates) {
                                      : before[static_cast<std::size_t>(y * 11 + x)];
         ASSERT_EQ(dst.GetPixel(x, y), want) << round;
       }
+  }
+}
+
+// Within one bitmap, an overlapping block lands as a copy of what it was (rows moved down are
+// copied from the bottom up).
+TEST(Transfers, OverlappingBlockWithinOneBitmap) {
+  for (const int dy : {-2, -1, 1, 2}) {
+    TBitmap32 b;
+    Fill(b, 6, 8, 17);
+    const std::vector<TColor32> before = Pixels(b);
+    BlockTransfer(&b, 1, 2 + dy, b.ClipRect(), &b, TRect{0, 2, 5, 6}, dmOpaque);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(b.GetPixel(x + 1, y + 2 + dy), before[static_cast<std::size_t>((y + 2) * 6 + x)])
+            << dy;
   }
 }
 
