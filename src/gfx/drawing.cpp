@@ -137,7 +137,7 @@ TColor32 GetPixelXW(const TBitmap32& B, TFixed X, TFixed Y) {
 }
 
 TColor32 GetPixelFS(const TBitmap32& B, float X, float Y) {
-  return GetPixelXS(B, Fixed(X), Fixed(Y));
+  return GetPixelXS(B, SaturatedFixed(X), SaturatedFixed(Y));
 }
 
 void SetPixelT(TBitmap32& B, std::int32_t X, std::int32_t Y, TColor32 Value) {
@@ -196,11 +196,11 @@ void SetPixelXS(TBitmap32& B, TFixed X, TFixed Y, TColor32 Value) {
 }
 
 void SetPixelF(TBitmap32& B, float X, float Y, TColor32 Value) {
-  SetPixelX(B, Fixed(X), Fixed(Y), Value);
+  SetPixelX(B, SaturatedFixed(X), SaturatedFixed(Y), Value);
 }
 
 void SetPixelFS(TBitmap32& B, float X, float Y, TColor32 Value) {
-  SetPixelXS(B, Fixed(X), Fixed(Y), Value);
+  SetPixelXS(B, SaturatedFixed(X), SaturatedFixed(Y), Value);
 }
 
 void ResetAlpha(TBitmap32& B, std::uint32_t AlphaValue) {
@@ -616,19 +616,21 @@ void LineXSP(TBitmap32& B, TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, bool L) {
 }
 
 void LineF(TBitmap32& B, float X1, float Y1, float X2, float Y2, TColor32 Value, bool L) {
-  LineX(B, Fixed(X1), Fixed(Y1), Fixed(X2), Fixed(Y2), Value, L);
+  LineX(B, SaturatedFixed(X1), SaturatedFixed(Y1), SaturatedFixed(X2), SaturatedFixed(Y2), Value,
+        L);
 }
 
 void LineFS(TBitmap32& B, float X1, float Y1, float X2, float Y2, TColor32 Value, bool L) {
-  LineXS(B, Fixed(X1), Fixed(Y1), Fixed(X2), Fixed(Y2), Value, L);
+  LineXS(B, SaturatedFixed(X1), SaturatedFixed(Y1), SaturatedFixed(X2), SaturatedFixed(Y2), Value,
+         L);
 }
 
 void LineFP(TBitmap32& B, float X1, float Y1, float X2, float Y2, bool L) {
-  LineXP(B, Fixed(X1), Fixed(Y1), Fixed(X2), Fixed(Y2), L);
+  LineXP(B, SaturatedFixed(X1), SaturatedFixed(Y1), SaturatedFixed(X2), SaturatedFixed(Y2), L);
 }
 
 void LineFSP(TBitmap32& B, float X1, float Y1, float X2, float Y2, bool L) {
-  LineXSP(B, Fixed(X1), Fixed(Y1), Fixed(X2), Fixed(Y2), L);
+  LineXSP(B, SaturatedFixed(X1), SaturatedFixed(Y1), SaturatedFixed(X2), SaturatedFixed(Y2), L);
 }
 
 namespace {
@@ -713,7 +715,7 @@ void MoveToX(TBitmap32& B, TFixed X, TFixed Y) {
 }
 
 void MoveToF(TBitmap32& B, float X, float Y) {
-  MoveToX(B, Fixed(X), Fixed(Y));
+  MoveToX(B, SaturatedFixed(X), SaturatedFixed(Y));
 }
 
 void LineToXS(TBitmap32& B, TFixed X, TFixed Y) {
@@ -722,7 +724,7 @@ void LineToXS(TBitmap32& B, TFixed X, TFixed Y) {
 }
 
 void LineToFS(TBitmap32& B, float X, float Y) {
-  LineToXS(B, Fixed(X), Fixed(Y));
+  LineToXS(B, SaturatedFixed(X), SaturatedFixed(Y));
 }
 
 void LineToXSP(TBitmap32& B, TFixed X, TFixed Y) {
@@ -731,7 +733,7 @@ void LineToXSP(TBitmap32& B, TFixed X, TFixed Y) {
 }
 
 void LineToFSP(TBitmap32& B, float X, float Y) {
-  LineToXSP(B, Fixed(X), Fixed(Y));
+  LineToXSP(B, SaturatedFixed(X), SaturatedFixed(Y));
 }
 
 TPoint PenPos(const TBitmap32& B) {

@@ -154,6 +154,15 @@ void CheckMap(const std::vector<std::int32_t>& map, const TRect& SrcRect, bool c
 
 }  // namespace
 
+std::int32_t SaturatedRound(double X) {
+  if (std::isnan(X)) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(std::nearbyint(std::clamp(X, -2147483648.0, 2147483647.0)));
+}
+
+TFixed SaturatedFixed(float X) {
+  return SaturatedRound(static_cast<double>(X) * 65536);
+}
+
 // ---- Bound routines ----
 
 TColor32 plain::Interpolator(std::uint32_t WX, std::uint32_t WY, const TColor32* Top,
@@ -515,11 +524,7 @@ TColor32 TNearestResampler::GetSampleFixed(TFixed X, TFixed Y) {
 }
 
 TColor32 TNearestResampler::GetSampleFloat(float X, float Y) {
-  const auto round = [](float v) {
-    return Saturate32(
-        static_cast<std::int64_t>(std::nearbyint(std::clamp(v, -2147483648.0f, 2147483520.0f))));
-  };
-  return ReadPixel(round(X), round(Y));
+  return ReadPixel(SaturatedRound(X), SaturatedRound(Y));
 }
 
 void TNearestResampler::Resample(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
@@ -568,7 +573,7 @@ TColor32 TLinearResampler::GetSampleFixed(TFixed X, TFixed Y) {
 }
 
 TColor32 TLinearResampler::GetSampleFloat(float X, float Y) {
-  return GetSampleFixed(Fixed(X), Fixed(Y));
+  return GetSampleFixed(SaturatedFixed(X), SaturatedFixed(Y));
 }
 
 void TLinearResampler::Resample(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
@@ -787,10 +792,7 @@ TColor32 TNearestTransformer::GetSampleFixed(TFixed X, TFixed Y) {
 
 TColor32 TNearestTransformer::GetSampleFloat(float X, float Y) {
   const TFloatPoint p = Transform().ReverseTransform(TFloatPoint{X, Y});
-  const auto round = [](float v) {
-    return static_cast<std::int32_t>(std::nearbyint(std::clamp(v, -2147483648.0f, 2147483520.0f)));
-  };
-  return Nested().GetSampleInt(round(p.X), round(p.Y));
+  return Nested().GetSampleInt(SaturatedRound(p.X), SaturatedRound(p.Y));
 }
 
 // ---- Transfers ----

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <set>
 #include <utility>
@@ -189,6 +190,49 @@ TEST(ClippedForms, StayInsideTheClipRectangle) {
         if (!PtInRect(b.ClipRect(), TPoint{x, y})) {
           ASSERT_EQ(b.GetPixel(x, y), 0u) << round << " at " << x << "," << y;
         }
+  }
+}
+
+// Sub-pixel lines that end near the right or bottom edge, with their end point: the last
+// sample's neighbours lie past the clip rectangle and must be skipped.
+TEST(ClippedForms, SubPixelLinesAtTheFarEdges) {
+  TBitmap32 b;
+  b.SetSize(20, 20);
+  b.Clear(0);
+  LineXS(b, 5 << 16, 5 << 16, 18 << 16, 5 << 16, kInk, true);
+  EXPECT_EQ(b.GetPixel(0, 6), 0u) << "nothing wraps into the next row";
+  EXPECT_NE(b.GetPixel(18, 5), 0u);
+  LineXS(b, 5 << 16, 5 << 16, 5 << 16, 18 << 16, kInk, true);
+  LineFS(b, 3.5f, 3.5f, 17.9f, 17.9f, kInk, true);
+  EXPECT_NE(b.GetPixel(5, 18), 0u);
+}
+
+// Float positions of any size (and NaN) saturate instead of overflowing their conversion.
+TEST(ClippedForms, FloatPositionsOfAnySize) {
+  const float values[] = {std::numeric_limits<float>::quiet_NaN(),
+                          std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(),
+                          1e30f,
+                          -1e30f,
+                          40000.0f,
+                          3.5f};
+  for (const float v : values) {
+    TBitmap32 b;
+    b.SetSize(8, 8);
+    b.Clear(0);
+    b.SetClipRect(TRect{1, 1, 7, 7});
+    LineFS(b, v, 2, 5, v, kInk, true);
+    SetPixelFS(b, v, 3, kInk);
+    EXPECT_EQ(GetPixelFS(b, v, v), v == 3.5f ? 0u : b.OuterColor());
+    TLinearResampler linear(&b);
+    linear.PrepareSampling();
+    (void)linear.GetSampleFloat(v, 1);
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(b.GetPixel(i, 0), 0u);
+      EXPECT_EQ(b.GetPixel(0, i), 0u);
+      EXPECT_EQ(b.GetPixel(i, 7), 0u);
+      EXPECT_EQ(b.GetPixel(7, i), 0u);
+    }
   }
 }
 
