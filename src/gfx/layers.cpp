@@ -81,27 +81,25 @@ void TCustomLayer::SetCursor(TCursor Value) {
     FLayerCollection->Owner()->SetScreenCursor(Value);
 }
 
-bool TCustomLayer::Reportable() const {
-  return FUpdateCount == 0 && FLayerCollection && (FLayerOptions & LOB_NO_UPDATE) == 0;
-}
-
 void TCustomLayer::Changed() {
-  if (!Reportable()) return;
-  TLayerCollection& collection = *FLayerCollection;
-  if ((Visible() || (FLayerOptions & LOB_FORCE_UPDATE)) && collection.OnLayerUpdated)
-    collection.OnLayerUpdated(&collection, this);
-  if (Visible())
-    collection.Changed();
-  else if (FLayerOptions & LOB_GDI_OVERLAY)
-    collection.GDIUpdate();
-  TNotifiablePersistent::Changed();
+  Report([this](TLayerCollection& collection) {
+    if (collection.OnLayerUpdated) collection.OnLayerUpdated(&collection, this);
+  });
 }
 
 void TCustomLayer::Changed(const TRect& Rect, std::uint32_t Info) {
-  if (!Reportable()) return;
+  Report([&Rect, Info](TLayerCollection& collection) {
+    if (collection.OnAreaUpdated) collection.OnAreaUpdated(&collection, Rect, Info);
+  });
+}
+
+// Unless updating, detached or marked no-update: the collection's handler when visible or
+// forced, then its change (visible) or overlay event, then the layer's own change event.
+template <class Handler>
+void TCustomLayer::Report(Handler&& ToCollection) {
+  if (FUpdateCount > 0 || !FLayerCollection || (FLayerOptions & LOB_NO_UPDATE)) return;
   TLayerCollection& collection = *FLayerCollection;
-  if ((Visible() || (FLayerOptions & LOB_FORCE_UPDATE)) && collection.OnAreaUpdated)
-    collection.OnAreaUpdated(&collection, Rect, Info);
+  if (Visible() || (FLayerOptions & LOB_FORCE_UPDATE)) ToCollection(collection);
   if (Visible())
     collection.Changed();
   else if (FLayerOptions & LOB_GDI_OVERLAY)

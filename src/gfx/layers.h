@@ -117,7 +117,8 @@ class TCustomLayer : public TNotifiablePersistent {
 
  private:
   friend class TLayerCollection;
-  bool Reportable() const;
+  template <class Handler>
+  void Report(Handler&& ToCollection);
 
   TLayerCollection* FLayerCollection = nullptr;
   TCursor FCursor = crDefault;

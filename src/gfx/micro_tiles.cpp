@@ -136,6 +136,7 @@ void MicroTilesClear(TMicroTiles& Tiles) {
 }
 
 void MicroTilesClearUsed(TMicroTiles& Tiles) {
+  if (Tiles.Count == 0) return;
   const TRect& used = Tiles.BoundsUsedTiles;
   for (int row = used.top; row <= used.bottom; ++row)
     for (int column = used.left; column <= used.right; ++column)
@@ -159,8 +160,8 @@ bool ClampToGrid(const TMicroTiles& Tiles, TRect& Rect) {
   if (Rect.top > Rect.bottom) std::swap(Rect.top, Rect.bottom);
   Rect.left = std::max(Rect.left, 0);
   Rect.top = std::max(Rect.top, 0);
-  Rect.right = std::min(Rect.right, Tiles.Columns * MICROTILE_SIZE);
-  Rect.bottom = std::min(Rect.bottom, Tiles.Rows * MICROTILE_SIZE);
+  Rect.right = ToInt32(std::min<std::int64_t>(Rect.right, std::int64_t{Tiles.Columns} * 32));
+  Rect.bottom = ToInt32(std::min<std::int64_t>(Rect.bottom, std::int64_t{Tiles.Rows} * 32));
   return Rect.right >= Rect.left && Rect.top <= Rect.bottom;
 }
 
@@ -275,7 +276,9 @@ void MicroTilesMerge(TMicroTiles& Dst, const TMicroTiles& Src, bool RoundToWhole
     for (int i = 0; i < fit; ++i)
       if (d[i] != MICROTILE_FULL && !MicroTileDegenerate(s[i])) d[i] = MICROTILE_FULL;
   }
-  WidenUsedTiles(Dst, used);
+  // Within Dst's own extent, so that its scans stay inside its entries.
+  WidenUsedTiles(Dst, TRect{used.left, used.top, std::min(used.right, Dst.Columns),
+                            std::min(used.bottom, Dst.Rows)});
 }
 
 namespace {

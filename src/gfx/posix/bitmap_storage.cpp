@@ -1,6 +1,5 @@
 // Host stand-ins: bitmaps in an aligned heap block, no system colours, no platform controls.
 #include <cstdlib>
-#include <limits>
 
 #include "gfx/bitmap32.h"
 
@@ -14,10 +13,10 @@ class THeapStorage : public TBitmapStorage {
 
   TColor32* Allocate(std::int32_t Width, std::int32_t Height) override {
     Release();
+    // The same limit as a device-independent section: the byte count fits in 31 bits.
     constexpr std::size_t alignment = 64;
     const auto pixels = static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height);
-    if (pixels > (std::numeric_limits<std::size_t>::max() - alignment) / 4)
-      throw rtl::Exception("Can't allocate the DIB handle");
+    if (pixels > 0x7FFFFFFF / 4) throw rtl::Exception("Can't allocate the DIB handle");
     const std::size_t bytes =
         (static_cast<std::size_t>(pixels) * 4 + alignment - 1) & ~(alignment - 1);
     bits_ = static_cast<TColor32*>(std::aligned_alloc(alignment, bytes));

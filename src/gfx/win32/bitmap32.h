@@ -80,7 +80,8 @@ void AssignFromClipboard(TBitmap32& Dst);
 void CopyToClipboard(const TBitmap32& Source);
 
 // A BMP file: uncompressed 1, 4, 8, 16, 24 or 32 bits per pixel (the platform decodes them);
-// anything else, or a file whose parts do not fit, raises rtl::Exception.
+// anything else, or a file whose parts do not fit, raises rtl::Exception. Assigned as a platform
+// bitmap, then Changed once more.
 void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream);
 // A bottom-up 32-bit BMP file with the alpha channel kept.
 void SaveToStream(const TBitmap32& Source, rtl::TStream& Stream);

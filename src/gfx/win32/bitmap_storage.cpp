@@ -119,6 +119,10 @@ TDIBStorage::~TDIBStorage() {
 
 TColor32* TDIBStorage::Allocate(std::int32_t Width, std::int32_t Height) {
   Release();
+  // Sizes whose byte count does not fit in 31 bits are refused before the platform could wrap
+  // them.
+  if (static_cast<std::int64_t>(Width) * Height > 0x7FFFFFFF / 4)
+    throw rtl::Exception("Can't allocate the DIB handle");
   FBitmapInfo.bmiHeader.biWidth = Width;
   FBitmapInfo.bmiHeader.biHeight = -Height;
   void* bits = nullptr;
@@ -392,6 +396,7 @@ void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream) {
     GdiFlush();
     ResetAlpha(Dst);
   });
+  Dst.Changed();
 }
 
 void SaveToStream(const TBitmap32& Source, rtl::TStream& Stream) {

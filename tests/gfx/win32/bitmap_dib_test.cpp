@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "../test_resampler.h"
@@ -32,27 +33,24 @@ TEST_F(DibBitmap, SectionIsTopDownAndSharedWithTheContext) {
   b.SetSize(4, 3);
   TDIBStorage& dib = DIB(b);
   const BITMAPINFOHEADER& h = dib.BitmapInfo().bmiHeader;
-  EXPECT_EQ(h.biSize, 40u);
-  EXPECT_EQ(h.biPlanes, 1);
-  EXPECT_EQ(h.biBitCount, 32);
-  EXPECT_EQ(h.biWidth, 4);
-  EXPECT_EQ(h.biHeight, -3);
+  EXPECT_EQ(std::make_tuple(h.biSize, h.biPlanes, h.biBitCount, h.biWidth, h.biHeight),
+            std::make_tuple(DWORD{40}, WORD{1}, WORD{32}, LONG{4}, LONG{-3}));
   ASSERT_NE(dib.Handle(), nullptr);
-  ASSERT_NE(dib.BitmapHandle(), nullptr);
 
   b.Clear(0xFF000000);
   b.SetPixel(1, 2, 0xFF102030);
   EXPECT_EQ(Probe(dib.Handle(), 1, 2), 0x102030u);
   EXPECT_EQ(Probe(dib.Handle(), 1, 0), 0u);
-
-  // Drawn to another context.
-  TBitmap32 target;
-  target.SetSize(8, 8);
-  target.Clear(0xFFFFFFFF);
-  BitBlt(DIB(target).Handle(), 2, 2, 4, 3, dib.Handle(), 0, 0, SRCCOPY);
-  GdiFlush();
-  EXPECT_EQ(target.GetPixel(3, 4) & 0xFFFFFF, 0x102030u);
-  EXPECT_EQ(target.GetPixel(1, 1), 0xFFFFFFFFu);
+  // Copied to a screen-compatible context.
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  ui::TGdiHandle<HBITMAP> page(CreateCompatibleBitmap(screen, 8, 8));
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(dc, page.get());
+  BitBlt(dc, 2, 2, 4, 3, dib.Handle(), 0, 0, SRCCOPY);
+  EXPECT_EQ(Probe(dc, 3, 4), 0x102030u);
+  SelectObject(dc, old);
+  DeleteDC(dc);
 
   // The canvas draws into the same pixels; a new size drops it, and the next one is made on the
   // new context.
@@ -137,13 +135,8 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
 
   // An icon: the masked-out pixels come out transparent.
   const BYTE andMask[2 * 2] = {0x3F, 0, 0x3F, 0};  // x 0 and 1 opaque, 2 and 3 masked
-  std::vector<DWORD> color(4 * 2, 0x0000FF00);
-  BITMAPINFO ci{};
-  ci.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* colorBits = nullptr;
-  ui::TGdiHandle<HBITMAP> colorBitmap(
-      CreateDIBSection(nullptr, &ci, DIB_RGB_COLORS, &colorBits, nullptr, 0));
-  std::memcpy(colorBits, color.data(), color.size() * 4);
+  const std::vector<DWORD> color(4 * 2, 0x0000FF00);
+  ui::TGdiHandle<HBITMAP> colorBitmap(CreateBitmap(4, 2, 1, 32, color.data()));
   ui::TGdiHandle<HBITMAP> mask(CreateBitmap(4, 2, 1, 1, andMask));
   ICONINFO ii{TRUE, 0, 0, mask.get(), colorBitmap.get()};
   const HICON icon = CreateIconIndirect(&ii);
@@ -153,14 +146,9 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
   ASSERT_EQ(b.Width(), 4);
   EXPECT_EQ(b.GetPixel(0, 0), 0xFF00FF00u);
   EXPECT_EQ(b.GetPixel(3, 1) >> 24, 0u);
-
-  ui::TGdiHandle<HBITMAP> copy(CopyToBitmap(b));
-  TBitmap32 again;
-  AssignFromBitmap(again, copy.get());
-  EXPECT_TRUE(again.Equal(b));
 }
 
-TEST_F(DibBitmap, ClipboardAndFilesByKind) {
+TEST_F(DibBitmap, ClipboardRoundTrip) {
   TBitmap32 b;
   b.SetSize(3, 2);
   for (int i = 0; i < 6; ++i) b.Bits()[i] = 0xFF000000u | (0x102030u * (i + 1));
@@ -168,36 +156,19 @@ TEST_F(DibBitmap, ClipboardAndFilesByKind) {
   TBitmap32 c;
   AssignFromClipboard(c);
   EXPECT_TRUE(c.Equal(b));
-
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  const std::wstring bmp = std::wstring(folder) + L"gfx_dib_test.BMP";
-  SaveToFile(b, bmp);
-  c.Delete();
-  LoadFromFile(c, bmp);
-  DeleteFileW(bmp.c_str());
-  EXPECT_TRUE(c.Equal(b));
-
-  const std::wstring emf = std::wstring(folder) + L"gfx_dib_test.emf";
-  const HDC recorder = CreateEnhMetaFileW(nullptr, emf.c_str(), nullptr, nullptr);
-  const RECT square{0, 0, 10, 10};
-  const ui::TGdiHandle<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
-  FillRect(recorder, &square, red.get());
-  DeleteEnhMetaFile(CloseEnhMetaFile(recorder));
-  LoadFromFile(c, emf);
-  DeleteFileW(emf.c_str());
-  ASSERT_FALSE(c.Empty());
-  EXPECT_EQ(c.GetPixel(c.Width() / 2, c.Height() / 2), 0xFFFF0000u);
 }
 
 TEST_F(DibBitmap, AllocationFailureAndSystemColours) {
   TBitmap32 b;
   b.SetSize(2, 2);
-  try {
-    b.SetSize(30000, 30000);
-    FAIL() << "no exception";
-  } catch (const rtl::Exception& e) {
-    EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+  // Too large; 65536 x 16385 x 4 bytes wraps to 256 KB in 32 bits.
+  for (SIZE size : {SIZE{30000, 30000}, SIZE{65536, 16385}}) {
+    try {
+      b.SetSize(size.cx, size.cy);
+      FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+      EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+    }
   }
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(DIB(b).Handle(), nullptr);
