@@ -223,7 +223,9 @@ TEST(ClippedForms, FloatPositionsOfAnySize) {
     b.SetClipRect(TRect{1, 1, 7, 7});
     LineFS(b, v, 2, 5, v, kInk, true);
     SetPixelFS(b, v, 3, kInk);
-    EXPECT_EQ(GetPixelFS(b, v, v), v == 3.5f ? 0u : b.OuterColor());
+    if (v != 3.5f) {
+      EXPECT_EQ(GetPixelFS(b, v, v), b.OuterColor());
+    }
     TLinearResampler linear(&b);
     linear.PrepareSampling();
     (void)linear.GetSampleFloat(v, 1);

@@ -16,10 +16,16 @@
 
 namespace gfx::testing {
 
-// Starts the units (and so the real resampler registry) before any test.
+// Starts the units (the real resampler registry, the gamma table) before any test.
 struct TUnitsStarted : ::testing::Environment {
-  void SetUp() override { gfx::Initialize(); }
-  void TearDown() override { gfx::Finalize(); }
+  void SetUp() override {
+    gfx::Initialize();
+    InitializeBitmapUnit();
+  }
+  void TearDown() override {
+    FinalizeBitmapUnit();
+    gfx::Finalize();
+  }
 };
 inline ::testing::Environment* const kUnitsStarted =
     ::testing::AddGlobalTestEnvironment(new TUnitsStarted);

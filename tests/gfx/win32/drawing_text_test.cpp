@@ -13,12 +13,6 @@ namespace {
 
 using testing::AreaLog;
 
-class TextDrawing : public ::testing::Test {
- protected:
-  void SetUp() override { InitializeBitmapUnit(); }
-  void TearDown() override { FinalizeBitmapUnit(); }
-};
-
 // Pixels of a colour other than Background inside and outside R.
 struct TInk {
   int inside = 0, outside = 0;
@@ -32,7 +26,7 @@ TInk InkAround(const TBitmap32& b, const TRect& r, TColor32 background) {
   return ink;
 }
 
-TEST_F(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
+TEST(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
   TBitmap32 b;
   b.SetSize(120, 40);
   b.Clear(0xFFFFFFFF);
@@ -70,7 +64,7 @@ TEST_F(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
   EXPECT_EQ(TextExtent(empty, L"Wg").cx, extent.cx);
 }
 
-TEST_F(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
+TEST(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
   for (int level : {0, 2}) {
     TBitmap32 b;
     b.SetSize(100, 40);
@@ -98,7 +92,7 @@ TEST_F(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
   }
 }
 
-TEST_F(TextDrawing, TransfersToAndFromContexts) {
+TEST(TextDrawing, TransfersToAndFromContexts) {
   TBitmap32 src, dst;
   src.SetSize(4, 3);
   src.Clear(0xFF102030);
