@@ -521,6 +521,26 @@ TEST(Interpolators, FormsFollowTheirRules) {
   EXPECT_EQ(mmx::Interpolator(0, 0, top, bottom), bottom[1]);
 }
 
+// The two interpolator cells and the block average bind the MMX form with MMX or 3DNow!.
+TEST(Interpolators, Binding) {
+  const struct {
+    TCpuFeatures features;
+    bool mmx;
+  } cases[] = {{{}, false},
+               {{true, false, false, false, false, false}, true},
+               {{false, false, false, false, true, false}, true},
+               {{false, true, true, true, false, false}, false}};
+  for (const auto& c : cases) {
+    BindResamplerCells(c.features);
+    BindBitmapCells(c.features);
+    EXPECT_EQ(ResamplerInterpolator, c.mmx ? mmx::Interpolator : plain::Interpolator);
+    EXPECT_EQ(Interpolator, c.mmx ? mmx::Interpolator : plain::Interpolator);
+    EXPECT_EQ(BlockAverage, c.mmx ? mmx::BlockAverage : plain::BlockAverage);
+  }
+  BindResamplerCells(CpuFeatures());
+  BindBitmapCells(CpuFeatures());
+}
+
 // Linear magnification of a flat picture stays flat; a ramp stays within its neighbours.
 TEST(KernelResampling, LinearAndDraftKeepFlatAreas) {
   for (const std::wstring_view name :
