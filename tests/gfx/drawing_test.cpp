@@ -193,20 +193,6 @@ TEST(ClippedForms, StayInsideTheClipRectangle) {
   }
 }
 
-// Sub-pixel lines that end near the right or bottom edge, with their end point: the last
-// sample's neighbours lie past the clip rectangle and must be skipped.
-TEST(ClippedForms, SubPixelLinesAtTheFarEdges) {
-  TBitmap32 b;
-  b.SetSize(20, 20);
-  b.Clear(0);
-  LineXS(b, 5 << 16, 5 << 16, 18 << 16, 5 << 16, kInk, true);
-  EXPECT_EQ(b.GetPixel(0, 6), 0u) << "nothing wraps into the next row";
-  EXPECT_NE(b.GetPixel(18, 5), 0u);
-  LineXS(b, 5 << 16, 5 << 16, 5 << 16, 18 << 16, kInk, true);
-  LineFS(b, 3.5f, 3.5f, 17.9f, 17.9f, kInk, true);
-  EXPECT_NE(b.GetPixel(5, 18), 0u);
-}
-
 // Float positions of any size (and NaN) saturate instead of overflowing their conversion.
 TEST(ClippedForms, FloatPositionsOfAnySize) {
   const float values[] = {std::numeric_limits<float>::quiet_NaN(),
