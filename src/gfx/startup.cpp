@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "gfx/blend.h"
+#include "gfx/drawing.h"
 #include "gfx/filters.h"
 #include "gfx/lowlevel.h"
+#include "gfx/resamplers.h"
 #include "gfx/themes.h"
 
 namespace gfx {
@@ -37,16 +39,20 @@ void Initialize(const TCpuFeatures& features) {
   BindBlendCells(features);
   if (MMXActive) GenAlphaTable();
   // (Resamplers: their cells, then the resampler and kernel registries.)
+  BindResamplerCells(features);
+  RegisterResamplersAndKernels();
   ProcessorCount = GetProcessorCount();
   // Filters.
   BindFilterCells(features);
   // (The bitmap unit, micro-tiles and the image view follow here.)
+  BindBitmapCells(features);
 }
 
 void Finalize() {
   if (!initialized) return;
   initialized = false;
   // (The image view, micro-tiles and the bitmap unit shut down here; then the resamplers.)
+  FreeResamplerAndKernelRegistries();
   if (MMXActive) FreeAlphaTable();
   globalPerfTimer.reset();
   FreeThemeNexus();
