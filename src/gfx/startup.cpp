@@ -5,9 +5,11 @@
 
 #include "gfx/bitmap32.h"
 #include "gfx/blend.h"
+#include "gfx/drawing.h"
 #include "gfx/filters.h"
 #include "gfx/lowlevel.h"
 #include "gfx/micro_tiles.h"
+#include "gfx/resamplers.h"
 #include "gfx/themes.h"
 
 namespace gfx {
@@ -39,10 +41,13 @@ void Initialize(const TCpuFeatures& features) {
   BindBlendCells(features);
   if (MMXActive) GenAlphaTable();
   // (Resamplers: their cells, then the resampler and kernel registries.)
+  BindResamplerCells(features);
+  RegisterResamplersAndKernels();
   ProcessorCount = GetProcessorCount();
   // Filters.
   BindFilterCells(features);
   // The bitmap unit.
+  BindBitmapCells(features);
   InitializeBitmapUnit();
   // Micro-tiles.
   BindMicroTileCells(features);
@@ -53,6 +58,7 @@ void Finalize() {
   initialized = false;
   // The bitmap unit (micro-tiles have nothing to free); then the resamplers.
   FinalizeBitmapUnit();
+  FreeResamplerAndKernelRegistries();
   if (MMXActive) FreeAlphaTable();
   globalPerfTimer.reset();
   FreeThemeNexus();
