@@ -110,6 +110,13 @@ TEST_F(PictureViewerTest, PicturesOpenScrollAndClose) {
   SendMessageW(hBar.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(client.right - 2, 3));
   origin.x = static_cast<int>(std::lrint(-(512 / 2.0 - viewW / 2.0 + 8)));
   EXPECT_EQ(Doubled(viewer, origin, 130, 100), ToColorRef(Screen8Color(Screen8Byte(130, 100))));
+  // Dragging the bar's handle moves it with the mouse.
+  const gfx::TRect handle = hBar.Bar().GetHandleBounds();
+  const int grab = (handle.left + handle.right) / 2;
+  SendMessageW(hBar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 3));
+  SendMessageW(hBar.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab - 20, 3));
+  SendMessageW(hBar.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(grab - 20, 3));
+  EXPECT_EQ(hBar.Bar().GetHandleBounds().left, handle.left - 20);
   // At scale 1 the picture fits across (centred) but not down: the vertical bar keeps its
   // relative centre, here 10.5 of 29 px.
   viewer.ImageView().View().SetScale(1.0f);
