@@ -542,15 +542,16 @@ TCustomImgView32::TCustomImgView32(TPaintBoxHost& Host, TCustomRangeBar& HScroll
     : TCustomImage32(Host), FHScroll(HScroll), FVScroll(VScroll) {
   FScaleMode = smScale;
   FBitmapAlign = baCustom;
+  FScrollBars.SetMaster(&FHScroll);
+  FScrollBars.SetSlave(&FVScroll);
   for (TCustomRangeBar* bar : {&FHScroll, &FVScroll}) {
     bar->SetCentered(FCentered);
-    bar->SetIncrement(FScrollBars.Increment);
     bar->OnChange = [this](TArrowBar*) { ScrollHandler(); };
   }
 }
 
 std::int32_t TCustomImgView32::ScrollBarSize() {
-  return FScrollBars.Size > 0 ? FScrollBars.Size : FHost.HostScrollBarSize();
+  return FScrollBars.Size() > 0 ? FScrollBars.Size() : FHost.HostScrollBarSize();
 }
 
 std::int32_t TCustomImgView32::OverSizeScaled() const {
@@ -574,7 +575,7 @@ void TCustomImgView32::UpdateScrollBars() {
   const std::int32_t extra = RoundToInt(2.0 * FOverSize * FScaleX);
   const std::int32_t hRange = size.X + extra, vRange = size.Y + extra;
   const TRect client = FHost.HostClientRect();
-  switch (FScrollBars.Visibility) {
+  switch (FScrollBars.Visibility()) {
     case svAlways:
       FBarsVisible = true;
       break;
@@ -696,12 +697,29 @@ void TCustomImgView32::SetGripAllowed(bool Value) {
   UpdateScrollBars();
 }
 
-void TCustomImgView32::SetScrollBars(const TIVScrollProperties& Value) {
-  FScrollBars = Value;
-  FHScroll.SetIncrement(Value.Increment);
-  FVScroll.SetIncrement(Value.Increment);
-  UpdateScrollBars();
-  UpdateImage();
+// ---- TIVScrollProperties ----
+
+std::uint32_t TIVScrollProperties::Increment() const {
+  return FView.HScroll().Increment();
+}
+
+void TIVScrollProperties::SetIncrement(std::uint32_t Value) {
+  FView.HScroll().SetIncrement(Value);
+  FView.VScroll().SetIncrement(Value);
+}
+
+void TIVScrollProperties::SetSize(std::int32_t Value) {
+  if (Value == FSize) return;
+  FSize = Value;
+  FView.UpdateScrollBars();
+  FView.UpdateImage();
+}
+
+void TIVScrollProperties::SetVisibility(TScrollBarVisibility Value) {
+  if (Value == FVisibility) return;
+  FVisibility = Value;
+  FView.UpdateScrollBars();
+  FView.UpdateImage();
 }
 
 }  // namespace gfx

@@ -241,11 +241,25 @@ class TCustomImage32 : public TCustomPaintBox32 {
   bool FMouseCaptured = false;
 };
 
-// The view's scroll-bar settings.
-struct TIVScrollProperties {
-  std::uint32_t Increment = 8;
-  std::int32_t Size = 0;  // 0: the system's scroll-bar height
-  TScrollBarVisibility Visibility = svAuto;
+class TCustomImgView32;
+
+// The view's scroll bars: their look (both bars), the step of their buttons and wheel, their
+// thickness and when they show; a change re-lays the view.
+class TIVScrollProperties : public TArrowBarAccess {
+ public:
+  explicit TIVScrollProperties(TCustomImgView32& View) : FView(View) {}
+  std::uint32_t Increment() const;
+  void SetIncrement(std::uint32_t Value);
+  // 0: the system's scroll-bar height.
+  std::int32_t Size() const { return FSize; }
+  void SetSize(std::int32_t Value);
+  TScrollBarVisibility Visibility() const { return FVisibility; }
+  void SetVisibility(TScrollBarVisibility Value);
+
+ private:
+  TCustomImgView32& FView;
+  std::int32_t FSize = 0;
+  TScrollBarVisibility FVisibility = svAuto;
 };
 
 class TCustomImgView32 : public TCustomImage32 {
@@ -261,8 +275,7 @@ class TCustomImgView32 : public TCustomImage32 {
   void SetOverSize(std::int32_t Value);
   TSizeGripStyle SizeGrip() const { return FSizeGrip; }
   void SetSizeGrip(TSizeGripStyle Value);
-  const TIVScrollProperties& ScrollBars() const { return FScrollBars; }
-  void SetScrollBars(const TIVScrollProperties& Value);
+  TIVScrollProperties& ScrollBars() { return FScrollBars; }
   // Whether the parent form can be sized from the grip (sgAuto shows it only then).
   void SetGripAllowed(bool Value);
 
@@ -289,7 +302,7 @@ class TCustomImgView32 : public TCustomImage32 {
   bool FCentered = true;
   std::int32_t FOverSize = 0;
   TSizeGripStyle FSizeGrip = sgAuto;
-  TIVScrollProperties FScrollBars;
+  TIVScrollProperties FScrollBars{*this};
   bool FGripAllowed = true;
   bool FBarsVisible = false;
   TRect FGripRect;

@@ -242,4 +242,51 @@ class TCustomRangeBar : public TArrowBar {
   std::int32_t FWindow = 0;
 };
 
+// Forwards the bars' look to a master bar and, when set, a slave bar: each setter writes both,
+// each getter reads the master (the creation default without one).
+class TArrowBarAccess {
+ public:
+  TArrowBar* Master() const { return FMaster; }
+  void SetMaster(TArrowBar* Value) { FMaster = Value; }
+  TArrowBar* Slave() const { return FSlave; }
+  void SetSlave(TArrowBar* Value) { FSlave = Value; }
+
+  TRBBackgnd Backgnd() const { return Get(&TArrowBar::Backgnd, bgPattern); }
+  void SetBackgnd(TRBBackgnd Value) { Set(&TArrowBar::SetBackgnd, Value); }
+  std::int32_t ButtonSize() const { return Get(&TArrowBar::ButtonSize, 0); }
+  void SetButtonSize(std::int32_t Value) { Set(&TArrowBar::SetButtonSize, Value); }
+  TWinColor Color() const { return Get(&TArrowBar::Color, clScrollBar); }
+  void SetColor(TWinColor Value) { Set(&TArrowBar::SetColor, Value); }
+  TWinColor HandleColor() const { return Get(&TArrowBar::HandleColor, clBtnShadow); }
+  void SetHandleColor(TWinColor Value) { Set(&TArrowBar::SetHandleColor, Value); }
+  TWinColor HighLightColor() const { return Get(&TArrowBar::HighLightColor, clBtnHighlight); }
+  void SetHighLightColor(TWinColor Value) { Set(&TArrowBar::SetHighLightColor, Value); }
+  TWinColor ShadowColor() const { return Get(&TArrowBar::ShadowColor, clBtnShadow); }
+  void SetShadowColor(TWinColor Value) { Set(&TArrowBar::SetShadowColor, Value); }
+  TWinColor ButtonColor() const { return Get(&TArrowBar::ButtonColor, clBtnFace); }
+  void SetButtonColor(TWinColor Value) { Set(&TArrowBar::SetButtonColor, Value); }
+  TWinColor BorderColor() const { return Get(&TArrowBar::BorderColor, clWindowFrame); }
+  void SetBorderColor(TWinColor Value) { Set(&TArrowBar::SetBorderColor, Value); }
+  bool ShowArrows() const { return Get(&TArrowBar::ShowArrows, true); }
+  void SetShowArrows(bool Value) { Set(&TArrowBar::SetShowArrows, Value); }
+  bool ShowHandleGrip() const { return Get(&TArrowBar::ShowHandleGrip, true); }
+  void SetShowHandleGrip(bool Value) { Set(&TArrowBar::SetShowHandleGrip, Value); }
+  TRBStyle Style() const { return Get(&TArrowBar::Style, rbsDefault); }
+  void SetStyle(TRBStyle Value) { Set(&TArrowBar::SetStyle, Value); }
+
+ private:
+  template <typename T>
+  T Get(T (TArrowBar::*Getter)() const, T Default) const {
+    return FMaster ? (FMaster->*Getter)() : Default;
+  }
+  template <typename T>
+  void Set(void (TArrowBar::*Setter)(T), T Value) {
+    if (FMaster) (FMaster->*Setter)(Value);
+    if (FSlave) (FSlave->*Setter)(Value);
+  }
+
+  TArrowBar* FMaster = nullptr;
+  TArrowBar* FSlave = nullptr;
+};
+
 }  // namespace gfx

@@ -231,13 +231,21 @@ TEST_F(ImgViewTest, LargerPictureScrollsWithTheBars) {
 TEST_F(ImgViewTest, VisibilityGripAndOverSize) {
   host.client = {0, 0, 635, 510};
   Load();
-  view.SetScrollBars({8, 20, svAlways});
+  view.ScrollBars().SetSize(20);
+  view.ScrollBars().SetVisibility(svAlways);
   EXPECT_TRUE(view.ScrollBarsVisible());
   EXPECT_EQ(Text(view.GetViewportRect()), "0,0,615,490");
   EXPECT_EQ(Text(view.CachedBitmapRect()), "52,33,564,457");  // 51.5 rounds to 52, 33
+  // The look and the step go to both bars.
+  view.ScrollBars().SetButtonSize(12);
+  view.ScrollBars().SetIncrement(5);
+  EXPECT_EQ(vScroll.ButtonSize(), 12);
+  EXPECT_EQ(hScroll.Increment(), 5);
+  EXPECT_EQ(vScroll.Increment(), 5);
+  EXPECT_EQ(view.ScrollBars().ButtonSize(), 12);
   view.SetSizeGrip(sgNone);
   EXPECT_TRUE(IsRectEmpty(host.grip));
-  view.SetScrollBars({8, 0, svHidden});
+  view.ScrollBars().SetVisibility(svHidden);
   EXPECT_FALSE(view.ScrollBarsVisible());
   view.SetOverSize(100);  // 200 px of room on each side: the room scrolls too
   EXPECT_EQ(hScroll.Range(), 912);

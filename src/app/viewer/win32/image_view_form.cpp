@@ -26,10 +26,8 @@ TfrmImageView::TfrmImageView(ui::TComponent* owner) : ui::TForm(owner) {
   view.SetScaleMode(gfx::smScale);
   view.SetOverSize(0);
   view.SetSizeGrip(gfx::sgAuto);
-  for (gfx::TRangeBar* bar : {&imageView_->HScroll(), &imageView_->VScroll()}) {
-    bar->Bar().SetStyle(gfx::rbsDefault);
-    bar->Bar().SetShowHandleGrip(true);
-  }
+  view.ScrollBars().SetStyle(gfx::rbsDefault);
+  view.ScrollBars().SetShowHandleGrip(true);
 
   OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {
     if (key != VK_ESCAPE) return;
