@@ -550,6 +550,11 @@ TCustomImgView32::TCustomImgView32(TPaintBoxHost& Host, TCustomRangeBar& HScroll
   }
 }
 
+TCustomImgView32::~TCustomImgView32() {
+  FHScroll.OnChange = nullptr;
+  FVScroll.OnChange = nullptr;
+}
+
 std::int32_t TCustomImgView32::ScrollBarSize() {
   return FScrollBars.Size() > 0 ? FScrollBars.Size() : FHost.HostScrollBarSize();
 }

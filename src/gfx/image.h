@@ -266,6 +266,8 @@ class TCustomImgView32 : public TCustomImage32 {
  public:
   // The bars are the view's children; the view sets their parameters and reads their moves.
   TCustomImgView32(TPaintBoxHost& Host, TCustomRangeBar& HScroll, TCustomRangeBar& VScroll);
+  // The bars may outlive the view: they stop reporting to it.
+  ~TCustomImgView32() override;
 
   TCustomRangeBar& HScroll() { return FHScroll; }
   TCustomRangeBar& VScroll() { return FVScroll; }
