@@ -42,6 +42,16 @@ using TRichLangOptions = std::uint8_t;
 
 enum class TUndoName { unUnknown, unTyping, unDelete, unDragDrop, unCut, unPaste };
 
+// Whether a library load succeeded: handles below 32 are failures, as null is.
+constexpr bool LibraryHandleLoaded(std::uintptr_t handle) {
+  return handle >= 32;
+}
+// The rich-edit version: 1 with only the old library (or none), 2 with the newer one, 3 with
+// the newer one on an NT platform of major version 5 or later.
+constexpr int ChooseRichEditVersion(bool newerLoaded, bool ntPlatform, int majorVersion) {
+  return !newerLoaded ? 1 : ntPlatform && majorVersion >= 5 ? 3 : 2;
+}
+
 // Text encodings a stream is read in; Ansi is the system's code page.
 enum class TStreamEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 

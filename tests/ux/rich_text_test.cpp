@@ -250,6 +250,16 @@ TEST(RichText, RangesSearchAndLines) {
   EXPECT_EQ(StripLineBreak(L"\r"), L"");
 }
 
+TEST(RichText, LibraryLoadAndVersion) {
+  EXPECT_FALSE(LibraryHandleLoaded(0));
+  EXPECT_FALSE(LibraryHandleLoaded(31));
+  EXPECT_TRUE(LibraryHandleLoaded(0x10000000));
+  EXPECT_EQ(ChooseRichEditVersion(false, true, 10), 1);
+  EXPECT_EQ(ChooseRichEditVersion(true, false, 5), 2);
+  EXPECT_EQ(ChooseRichEditVersion(true, true, 4), 2);
+  EXPECT_EQ(ChooseRichEditVersion(true, true, 5), 3);
+}
+
 TEST(RichText, RtfEscape) {
   EXPECT_EQ(RtfEscape(L"1.0 {a}\\b"), "1.0 \\{a\\}\\\\b");
   EXPECT_EQ(RtfEscape(L"\u00A9 \u0416\uFFFD"), "\\u169? \\u1046?\\u-3?");

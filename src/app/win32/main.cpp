@@ -1,6 +1,6 @@
-// Quollbox start-up: the settings subsystem, the shell's clipboard formats, the application with
-// its title, the main window with the command line's arguments, and the message loop until the
-// main window closes.
+// Quollbox start-up: the settings and rich-text subsystem, the version strings, the shell's
+// clipboard formats, the application with its title, the main window with the command line's
+// arguments, and the message loop until the main window closes.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -10,6 +10,7 @@
 
 #include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/main_form.h"
+#include "app/win32/version_info.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
 
@@ -29,6 +30,7 @@ std::vector<std::wstring> CommandLineArguments() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ux::InitModules();
+  app::ReadVersionInfo();
   app::dragdrop::RegisterShellFormats();
   {
     ui::TApplication application;
