@@ -358,21 +358,24 @@ POINT TUxCustomRichEdit::GetCaretPos() {
   return {start - GetLineIndex(line), line};
 }
 
+// The word around the caret, within its line: the control's delimiter test decides where it
+// ends on either side.
 std::wstring TUxCustomRichEdit::WordAtCursor() {
   if (!HandleAllocated()) return {};
   const auto isDelimiter = [this](int at) {
     return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, at) != 0;
   };
   int at = GetSelection().cpMin;
-  const int length = TextLength();
+  const int lineStart = GetLineIndex(LineFromChar(at));
+  const int lineEnd = lineStart + GetLineLength(at);
   // A caret just after a word belongs to it.
-  if (at > 0 && (at >= length || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
-  if (at >= length || isDelimiter(at)) return {};
-  const auto start = static_cast<int>(Send(EM_FINDWORDBREAK, WB_MOVEWORDLEFT, at + 1));
-  const auto end = static_cast<int>(Send(EM_FINDWORDBREAK, WB_RIGHTBREAK, at));
-  std::wstring word = GetTextRange(std::min(start, at), std::max(end, at + 1));
-  while (!word.empty() && iswspace(word.back())) word.pop_back();
-  return word;
+  if (at > lineStart && (at >= lineEnd || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
+  if (at >= lineEnd || isDelimiter(at)) return {};
+  int start = at;
+  while (start > lineStart && !isDelimiter(start - 1)) --start;
+  int end = at + 1;
+  while (end < lineEnd && !isDelimiter(end)) ++end;
+  return GetTextRange(start, end);
 }
 
 int TUxCustomRichEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {
