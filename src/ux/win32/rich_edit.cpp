@@ -5,6 +5,7 @@
 
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
+#include "ui/properties.h"
 #include "ux/win32/rich_edit_ole.h"
 
 namespace ux {
@@ -305,6 +306,16 @@ void TUxCustomRichEdit::SetScrollBars(ui::TScrollStyle scrollBars) {
   if (scrollBars == ScrollBars()) return;
   ui::TMemo::SetScrollBars(scrollBars);
   RecreateWnd();
+}
+
+void TUxRichEdit::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TUxCustomRichEdit::GetPublishedProps(out);
+  static constexpr ui::PropInfo kProps[] = {
+      ui::IntProp<TUxRichEdit, &TUxRichEdit::UndoLimit, &TUxRichEdit::SetUndoLimit>(L"UndoLimit"),
+      ui::IntProp<TUxRichEdit, &TUxRichEdit::MaxLength, &TUxRichEdit::SetMaxLength>(L"MaxLength"),
+      ui::StringProp<TUxRichEdit, &TUxRichEdit::Title, &TUxRichEdit::SetTitle>(L"Title"),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }
 
 // TRichEditStrings: streaming

@@ -332,10 +332,12 @@ class TUxCustomRichEdit : public ui::TMemo {
   BYTE fontCharset_ = DEFAULT_CHARSET;
 };
 
+// Publishes the control's stored settings by name (for the settings components).
 class TUxRichEdit : public TUxCustomRichEdit {
  public:
   using TUxCustomRichEdit::TUxCustomRichEdit;
   std::wstring_view ClassName() const override { return L"TUxRichEdit"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 };
 
 }  // namespace ux

@@ -13,6 +13,7 @@
 
 #include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
+#include "ui/properties.h"
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
 #include "ux/win32/rich_edit_ole.h"
@@ -91,6 +92,12 @@ TEST_F(RichEditTest, WindowOfTheNewerLibrary) {
   EXPECT_TRUE(edit->WordSelection());
   EXPECT_NE(edit->RichEditOle(), nullptr);
   EXPECT_NE(RichEditClipboardFormats().richText, 0U);
+  // Its stored settings by name.
+  const ui::PropInfo* undoLimit = ui::FindProp(*edit, L"UndoLimit");
+  ASSERT_NE(undoLimit, nullptr);
+  EXPECT_TRUE(ui::SetPropText(*edit, *undoLimit, L"5"));
+  EXPECT_EQ(edit->UndoLimit(), 5);
+  EXPECT_EQ(ui::GetPropText(*edit, *ui::FindProp(*edit, L"Title")), L"");
 }
 
 // Streams in, out and in again: the second stream-out equals the first; plain text keeps its
