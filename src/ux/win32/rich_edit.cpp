@@ -16,7 +16,8 @@ struct Module {
   HMODULE library = nullptr;
   int version = 1;
   TRichEditClipboardFormats formats;
-  int windows = 0;  // rich-edit windows alive: the library stays while there are any
+  int windows = 0;       // rich-edit windows alive: the library stays while there are any
+  bool oleUsed = false;  // a control's OLE interface was handed out: the library stays
 };
 
 Module& State() {
@@ -68,7 +69,7 @@ struct StreamInContext {
 struct StreamOutContext {
   rtl::TStream* stream;
   TConversion* conversion;
-  std::u16string* text;  // plain text collected for another encoding, or null
+  std::vector<std::uint8_t>* text;  // UTF-16 LE text collected for another encoding, or null
   std::exception_ptr error;
 };
 
@@ -89,8 +90,7 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LON
   try {
     const auto count = static_cast<std::size_t>(size);
     if (context.text) {
-      for (std::size_t i = 0; i + 1 < count; i += 2)
-        context.text->push_back(static_cast<char16_t>(buffer[i] | (buffer[i + 1] << 8)));
+      context.text->insert(context.text->end(), buffer, buffer + count);
       *done = size;
       return 0;
     }
@@ -164,9 +164,10 @@ void LoadRichEditLibrary() {
 void FreeRichEditLibrary() {
   Module& state = State();
   ConversionFormats().Reset();
-  // A rich-edit window still alive would lose its window procedure: the library then stays
-  // until the process ends.
-  if (!state.library || state.windows > 0) return;
+  // A rich-edit window still alive would lose its window procedure, and the library's OLE
+  // objects (client sites held by embedded objects) may outlive every window: the library then
+  // stays until the process ends.
+  if (!state.library || state.windows > 0 || state.oleUsed) return;
   FreeLibrary(state.library);
   state.library = nullptr;
   state.version = 1;
@@ -252,6 +253,7 @@ void TUxCustomRichEdit::HandleCreated() {
     Send(EM_SETOLECALLBACK, 0,
          reinterpret_cast<LPARAM>(static_cast<IRichEditOleCallback*>(callback_)));
     Send(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&richEditOle_));
+    if (richEditOle_) State().oleUsed = true;
     SetTitle(title_);
   }
   RestoreContent();
@@ -398,7 +400,7 @@ void TRichEditStrings::StreamOut(rtl::TStream& stream, TStreamEncoding encoding,
   DWORD flags = plain ? SF_TEXT | SF_UNICODE : (mode_ & smNoObjects) != 0 ? SF_RTFNOOBJS : SF_RTF;
   if (!plain && (mode_ & smPlainRtf)) flags |= SFF_PLAINRTF;
   if (mode_ & smSelection) flags |= SFF_SELECTION;
-  std::u16string text;
+  std::vector<std::uint8_t> text;
   const bool recode = plain && encoding != TStreamEncoding::Utf16LE;
   if (plain) {
     const auto preamble = Preamble(encoding);
@@ -409,7 +411,10 @@ void TRichEditStrings::StreamOut(rtl::TStream& stream, TStreamEncoding encoding,
   SendMessageW(Window(), EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&editStream));
   if (editStream.dwError != 0 || context.error) throw rtl::Exception("Failed to Save Stream");
   if (recode) {
-    const std::string bytes = Encode(text, encoding);
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
+      units.push_back(static_cast<char16_t>(text[i] | (text[i + 1] << 8)));
+    const std::string bytes = Encode(units, encoding);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     if (conversion.ConvertWriteStream(stream, std::span(data, bytes.size())) != bytes.size())
       throw rtl::Exception("Failed to Save Stream");

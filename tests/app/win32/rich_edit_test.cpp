@@ -417,6 +417,36 @@ TEST_F(RichEditTest, NotificationsWithAndWithoutHandlers) {
   SendMessageW(edit->Handle(), WM_LBUTTONUP, 0, where);
   Pump();
   EXPECT_EQ(urls, std::vector<std::wstring>{L"http://example.com/x"});
+
+  // Wine's control sends no EN_PROTECTED: the notifications as a parent receives them.
+  const auto notify = [&](NMHDR& header, UINT code) {
+    header.hwndFrom = edit->Handle();
+    header.code = code;
+    return SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  };
+  ENPROTECTED protectedChange{};
+  protectedChange.chrg = {3, 7};
+  EXPECT_EQ(notify(protectedChange.nmhdr, EN_PROTECTED), 0);  // no handler: allowed
+  std::vector<int> asked;
+  edit->OnProtectChange = [&](ui::TComponent*, int start, int end, bool& allow) {
+    asked.insert(asked.end(), {start, end});
+    allow = false;
+  };
+  edit->OnProtectChangeEx = [&](ui::TComponent*, const ui::TMessage&, int, int, bool& allow) {
+    asked.push_back(allow ? 1 : 0);
+  };
+  EXPECT_EQ(notify(protectedChange.nmhdr, EN_PROTECTED), 1);
+  EXPECT_EQ(asked, (std::vector<int>{3, 7, 0}));
+  ENSAVECLIPBOARD clipboard{};
+  clipboard.cch = 12;
+  edit->OnSaveClipboard = [](ui::TComponent*, int, int chars, bool& save) { save = chars < 10; };
+  EXPECT_EQ(notify(clipboard.nmhdr, EN_SAVECLIPBOARD), 1);
+  REQRESIZE resize{};
+  resize.rc = {1, 2, 30, 40};
+  ui::TRect requested;
+  edit->OnResizeRequest = [&](ui::TComponent*, const ui::TRect& rect) { requested = rect; };
+  notify(resize.nmhdr, EN_REQUESTRESIZE);
+  EXPECT_EQ(requested, (ui::TRect{1, 2, 30, 40}));
 }
 
 TEST_F(RichEditTest, UndoRedoAndOptions) {
@@ -522,6 +552,45 @@ TEST_F(RichEditTest, OleCallbackAnswers) {
   // No object selected: no properties dialog. Wine's wide insert-object dialog returns at once.
   EXPECT_FALSE(edit->ObjectPropertiesDialog());
   EXPECT_FALSE(edit->InsertObjectDialog());
+}
+
+// An object made from a bitmap on the clipboard and put into the control: selected it is one
+// object (Wine's properties dialog returns at once); clearing the control closes it.
+TEST_F(RichEditTest, EmbeddedObject) {
+  const HDC screen = GetDC(nullptr);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+  ReleaseDC(nullptr, screen);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, bitmap);
+  CloseClipboard();
+  IDataObject* data = nullptr;
+  ASSERT_EQ(OleGetClipboard(&data), S_OK);
+  IStorage* storage = nullptr;
+  ASSERT_EQ(edit->Callback()->GetNewStorage(&storage), S_OK);
+  IOleClientSite* site = nullptr;
+  ASSERT_EQ(edit->RichEditOle()->GetClientSite(&site), S_OK);
+  IOleObject* object = nullptr;
+  ASSERT_EQ(OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, site, storage,
+                              reinterpret_cast<void**>(&object)),
+            S_OK);
+  REOBJECT entry{};
+  entry.cbStruct = sizeof entry;
+  entry.cp = REO_CP_SELECTION;
+  entry.poleobj = object;
+  entry.pstg = storage;
+  entry.polesite = site;
+  entry.dvaspect = DVASPECT_CONTENT;
+  EXPECT_EQ(edit->RichEditOle()->InsertObject(&entry), S_OK);
+  edit->SetSelection(0, 1, false);
+  EXPECT_EQ(edit->SelectionType(), stObject);
+  EXPECT_FALSE(edit->ObjectPropertiesDialog());
+  edit->Clear();
+  EXPECT_EQ(edit->RichEditOle()->GetObjectCount(), 0);
+  object->Release();
+  site->Release();
+  storage->Release();
+  data->Release();
 }
 
 // Closes the first dialog box of the thread that shows up, within a time limit.
