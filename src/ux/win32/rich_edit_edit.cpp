@@ -191,7 +191,8 @@ void TUxCustomRichEdit::SetPlainText(bool value) {
   if (HandleAllocated() && RichEditVersion() >= 2) SwitchTextMode(value);
 }
 
-// The text mode applies only to an empty control: the content goes out and comes back.
+// The text mode applies only to an empty control with no undo history: the content goes out
+// and comes back.
 void TUxCustomRichEdit::SwitchTextMode(bool saveAsPlain) {
   rtl::TMemoryStream stream;
   const bool modified = Modified();
@@ -201,6 +202,7 @@ void TUxCustomRichEdit::SwitchTextMode(bool saveAsPlain) {
     lines_->SaveToStream(stream);
     SetEventMaskBits(ENM_CHANGE, false);
     SetWindowTextW(Handle(), L"");
+    Send(EM_EMPTYUNDOBUFFER);  // the mode changes only without text and without undo history
     ApplyTextMode();
     SetEventMaskBits(ENM_CHANGE, true);
     stream.SetPosition(0);

@@ -14,6 +14,7 @@
 #include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "ui/properties.h"
+#include "ui/win32/menus.h"
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
 #include "ux/win32/rich_edit_ole.h"
@@ -470,6 +471,10 @@ TEST_F(RichEditTest, UndoRedoAndOptions) {
   edit->SetSelection(6, 6, false);
   for (const wchar_t c : std::wstring(L"ghijk")) SendMessageW(edit->Handle(), WM_CHAR, c, 0);
   EXPECT_EQ(RawText(*edit), L"abcdefgh");
+  // One level of undo: the text goes out and back for the text mode, and stays.
+  edit->SetUndoLimit(1);
+  EXPECT_EQ(RawText(*edit), L"abcdefgh");
+  EXPECT_EQ(edit->UndoLimit(), 1);  // Wine keeps its text mode's undo levels as they were
   // Plain text mode keeps the text, without its formats.
   LoadRtf(*edit, "{\\rtf1 \\b bold\\b0}");
   edit->SetPlainText(true);
@@ -591,6 +596,29 @@ TEST_F(RichEditTest, EmbeddedObject) {
   site->Release();
   storage->Release();
   data->Release();
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+// A right-button release opens the context menu once, although Wine's control sends its own.
+TEST_F(RichEditTest, RightClickOpensTheMenuOnce) {
+  auto* menu = ui::Create<ui::TPopupMenu>(*form);
+  auto* item = ui::Create<ui::TMenuItem>(*form);
+  item->SetCaption(L"Item");
+  menu->Items().Add(item);
+  int popups = 0;
+  menu->OnPopup = [&](ui::TComponent*) {
+    ++popups;
+    SetTimer(nullptr, 0, 50, CloseMenu);
+  };
+  edit->SetPopupMenu(menu);
+  SendMessageW(edit->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(edit->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  Pump();
+  EXPECT_EQ(popups, 1);
 }
 
 // Closes the first dialog box of the thread that shows up, within a time limit.
