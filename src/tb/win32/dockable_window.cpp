@@ -456,6 +456,11 @@ void TTBCustomDockableWindow::Arrange() {
     currentDock_->ArrangeToolbars();
     return;
   }
+  if (!floating_) {
+    // A dimension anchored on both sides keeps its size.
+    if ((Anchors() & (ui::akLeft | ui::akRight)) == (ui::akLeft | ui::akRight)) size.x = Width();
+    if ((Anchors() & (ui::akTop | ui::akBottom)) == (ui::akTop | ui::akBottom)) size.y = Height();
+  }
   ++dock_.UpdatingBounds;
   SetBounds(Left(), Top(), size.x, size.y);
   --dock_.UpdatingBounds;
