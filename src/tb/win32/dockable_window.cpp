@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "tb/win32/common.h"
+#include "ui/properties.h"
 
 namespace tb {
 
@@ -82,6 +83,17 @@ void TTBCustomDockableWindow::BeforeDestruction() noexcept {
     if (dock) dock->UpdateDockList(false, this);
   lastDock_ = defaultDock_ = nullptr;
   FreeFloatParent();
+}
+
+void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  ui::TCustomControl::GetPublishedProps(out);
+  using W = TTBCustomDockableWindow;
+  static constexpr ui::PropInfo kProps[] = {
+      ui::RefProp<W, TTBDock, &W::CurrentDock, &W::SetCurrentDock>(L"CurrentDock"),
+      ui::IntProp<W, &W::DockPos, &W::SetDockPos>(L"DockPos"),
+      ui::IntProp<W, &W::DockRow, &W::SetDockRow>(L"DockRow"),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }
 
 void TTBCustomDockableWindow::FreeFloatParent() {

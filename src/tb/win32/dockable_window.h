@@ -65,6 +65,8 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TTBCustomDockableWindow"; }
+  // Published: CurrentDock (by the dock's name), DockPos, DockRow.
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 
   void Loaded() override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;

@@ -12,6 +12,7 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
+#include "ui/properties.h"
 
 namespace tb {
 namespace {
@@ -219,8 +220,10 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
 
-  // A restored "no dock" floats a window that may float ...
-  a->SetCurrentDock(nullptr);
+  // A restored "no dock" (through the published property) floats a window that may float ...
+  const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");
+  ASSERT_NE(currentDock, nullptr);
+  currentDock->setObj(*a, nullptr);
   Pump();
   EXPECT_TRUE(a->Floating());
   // ... and re-docks one that may not.
