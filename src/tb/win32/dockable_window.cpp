@@ -64,12 +64,10 @@ void TTBCustomDockableWindow::AfterConstruction() {
 }
 
 void TTBCustomDockableWindow::BeforeDestruction() noexcept {
-  // Leave dock and floating form through SetParent while the whole object exists.
-  try {
-    ui::TCustomControl::BeforeDestruction();  // marks destroying
-    if (Parent()) SetParent(nullptr);
-  } catch (...) {
-  }
+  // The window goes first (while its parent still exists), then the base leaves the dock or
+  // floating form through this class's SetParent, which fires no events now.
+  destroyingSelf_ = true;
+  ui::TCustomControl::BeforeDestruction();
   if (floatingWindows) {
     std::erase(*floatingWindows, this);
     if (floatingWindows->empty()) {
@@ -137,7 +135,7 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
   if (parent == Parent()) return;
   auto* newDock = dynamic_cast<TTBDock*>(parent);
   const bool newFloating = dynamic_cast<TTBFloatingWindowParent*>(parent) != nullptr;
-  const bool destroying = Destroying();
+  const bool destroying = BeingDestroyed();
   if (!destroying) {
     if (OnDockChangingHidden) OnDockChangingHidden(this, newFloating, newDock);
     if (OnDockChanging) OnDockChanging(this, newFloating, newDock);

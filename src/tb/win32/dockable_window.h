@@ -183,7 +183,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   // IDockClient.
   TDockClientState& DockState() override { return dock_; }
   bool VisibleOnDock() const override;
-  bool BeingDestroyed() const override { return Destroying(); }
+  bool BeingDestroyed() const override { return Destroying() || destroyingSelf_; }
   TPoint DockClientSize() override;
   TPoint DockFrameSize() override;
   TTBShrinkMode DockShrinkMode() override { return QueryShrinkMode(); }
@@ -255,6 +255,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   bool closeButtonDown_ = false;
   bool closeButtonHover_ = false;
   bool hookRegistered_ = false;
+  bool destroyingSelf_ = false;                     // set first in BeforeDestruction
   TTBFloatingWindowParent* floatParent_ = nullptr;  // owned (freed by FreeFloatParent)
 };
 

@@ -365,8 +365,16 @@ TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
   Pump();
   const HWND floatWnd = a->FloatParent()->Handle();
   EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), other->Handle());
+  int docking = 0;
+  a->OnDockChanging = [&](ui::TComponent*, bool, TTBDock*) { ++docking; };
   ui::Free(other);
   Pump();
+  // Freeing a docked window fires no docking events.
+  TestBar* b = AddBar(top, 0, 100);
+  b->OnDockChanging = a->OnDockChanging;
+  ui::Free(b);
+  EXPECT_EQ(docking, 0);
+  EXPECT_EQ(top->DockList().size(), 0u);
   ASSERT_TRUE(IsWindow(floatWnd));
   EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
   EXPECT_EQ(a->LastDock(), nullptr);
