@@ -39,6 +39,26 @@ class TestBar : public TTBCustomDockableWindow {
     TTBCustomDockableWindow::WndProc(message);
   }
   int dialogKeys = 0;
+  int paints = 0;
+
+ protected:
+  void Paint() override { ++paints; }
+};
+
+// Feeds a drag one mouse move per timer tick (so each move is painted before the next), then
+// releases.
+struct MoveScript {
+  static inline HWND target = nullptr;
+  static inline std::vector<POINT> points;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next > points.size()) return;
+    POINT p = next < points.size() ? points[next] : points.back();
+    ScreenToClient(target, &p);
+    PostMessageW(target, next < points.size() ? WM_MOUSEMOVE : WM_LBUTTONUP, 0,
+                 MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+    ++next;
+  }
 };
 
 void CALLBACK DropCapture(HWND, UINT, UINT_PTR, DWORD) {
@@ -395,6 +415,23 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(a->CurrentDock(), top);
   EXPECT_EQ(a->DockRow(), 0);
   EXPECT_EQ(a->Left(), 200 - MulDivRound(69, 7, 19));  // the grab keeps its proportion
+  // Moving along the dock repaints the window at most once per mouse move.
+  MoveScript::target = form->Handle();
+  MoveScript::points.clear();
+  for (int x = 210; x <= 330; x += 20)
+    MoveScript::points.push_back({topRect.left + x, topRect.top + 5});
+  MoveScript::next = 0;
+  a->paints = 0;
+  const UINT_PTR script = SetTimer(nullptr, 0, 20, MoveScript::Tick);
+  {
+    TimeLimit limit;
+    a->BeginMoving(5, 5);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  KillTimer(nullptr, script);
+  EXPECT_EQ(MoveScript::next, MoveScript::points.size() + 1);
+  EXPECT_LE(a->paints, static_cast<int>(MoveScript::points.size()));
+  EXPECT_GE(a->Left(), 300);
   // Away from every dock: it floats there.
   Drag(a, {{topRect.left + 250, topRect.top + 220}});
   ASSERT_TRUE(a->Floating());
