@@ -673,16 +673,7 @@ void TTBCustomDockableWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip)
   if (borderStyle_ == TTBBorderStyle::bsSingle) {
     RECT edge = r;
     DrawEdge(useDC, &edge, BDR_RAISEDINNER, BF_RECT);
-    const RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    ExcludeClipRect(useDC, r.left, r.top, r.right, r.bottom);
-    SelectClipRgn(useDC, nullptr);
-    ExcludeClipRect(useDC, client.left, client.top, client.right, client.bottom);
-    const HRGN ring = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-    const HRGN innerRgn = CreateRectRgnIndirect(&inner);
-    CombineRgn(ring, ring, innerRgn, RGN_DIFF);
-    ExtSelectClipRgn(useDC, ring, RGN_DIFF);
-    DeleteObject(ring);
-    DeleteObject(innerRgn);
+    IntersectClipRect(useDC, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
   }
   const int handle = HandleWidth();
   if (currentDock_->AllowDrag() && dragHandleStyle_ != TTBDragHandleStyle::dhNone) {

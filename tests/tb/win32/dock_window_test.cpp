@@ -206,6 +206,23 @@ TEST_F(TbDockWindows, BoundLinesSurviveTheNonClientFill) {
   DeleteObject(bitmap);
   DeleteDC(dc);
   EXPECT_EQ(bar->Top(), 0);  // in client coordinates, below the line
+
+  // The docked frame: a raised edge, the single grip bar 3 pixels in, the rest in its colour.
+  const HDC barDC = CreateCompatibleDC(nullptr);
+  const HBITMAP barBitmap = CreateBitmap(bar->Width(), bar->Height(), 1, 32, nullptr);
+  const HGDIOBJ oldBar = SelectObject(barDC, barBitmap);
+  SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(barDC), PRF_NONCLIENT);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(GetPixel(barDC, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(barDC, bar->Width() - 1, bar->Height() - 1), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(GetPixel(barDC, 1, 10), face);
+  ASSERT_NE(GetSysColor(COLOR_3DLIGHT), face);
+  EXPECT_EQ(GetPixel(barDC, 3, 10), GetSysColor(COLOR_3DLIGHT));    // the soft bar's light side
+  EXPECT_EQ(GetPixel(barDC, 5, 10), GetSysColor(COLOR_BTNSHADOW));  // its dark side
+  EXPECT_EQ(GetPixel(barDC, 7, 10), face);
+  SelectObject(barDC, oldBar);
+  DeleteObject(barBitmap);
+  DeleteDC(barDC);
 }
 
 TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
