@@ -587,23 +587,26 @@ void TTBCustomDockableWindow::UpdateCaptionState() {
 }
 
 void TTBCustomDockableWindow::UpdateFloatingVisibility() {
-  if (updatingVisibility_ || !floating_ || !floatParent_ || !floatParent_->HandleAllocated() ||
-      !HandleAllocated())
-    return;
+  if (updatingVisibility_ || !HandleAllocated() || (!floating_ && !docked_)) return;
   updatingVisibility_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{updatingVisibility_};
   const bool show = ShouldShowFloating();
-  const HWND floatWnd = floatParent_->Handle();
-  const bool wasActive = GetActiveWindow() == floatWnd;
-  if (show) SetFloatingOwner();
-  UpdateCaptionState();
-  floatParent_->SetShouldShow(show);
-  ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
-  if (!show && wasActive)
-    if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
+  // A docked window shows again once re-parenting is over (also after it floated).
+  if (floating_ && floatParent_ && floatParent_->HandleAllocated()) {
+    const HWND floatWnd = floatParent_->Handle();
+    const bool wasActive = GetActiveWindow() == floatWnd;
+    if (show) SetFloatingOwner();
+    UpdateCaptionState();
+    floatParent_->SetShouldShow(show);
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
+    if (!show && wasActive)
+      if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
+  } else if (docked_) {
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 void TTBCustomDockableWindow::HookProc(THookProcCode code, std::uintptr_t wnd, std::uintptr_t,

@@ -95,6 +95,45 @@ struct TimeLimit {
   UINT_PTR id;
 };
 
+// Real mouse input, one event per timer tick, so that modal loops run between them.
+struct RealMouse {
+  struct Step {
+    DWORD flags;
+    POINT at;
+  };
+  static inline std::vector<Step> steps;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next >= steps.size()) return;
+    const Step& s = steps[next++];
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(s.at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(s.at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = s.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  }
+  // Plays the steps while pumping; true when all were played and no capture is left.
+  static bool Play(std::vector<Step> script) {
+    steps = std::move(script);
+    next = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 4000 && (next < steps.size() || GetCapture())) {
+      MSG msg;
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      } else {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      }
+    }
+    KillTimer(nullptr, timer);
+    ui::Application->ProcessMessages();
+    return next == steps.size() && !GetCapture();
+  }
+};
+
 class TbDockWindows : public UiGuiTest {
  protected:
   TbDockWindows() {
@@ -455,6 +494,31 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   const RECT fr = WindowRect(a->FloatParent()->Handle());
   EXPECT_LT(fr.left, topRect.left + 250);
   EXPECT_GT(fr.right, topRect.left + 250);
+}
+
+TEST_F(TbDockWindows, RealMouseDragsByTheGripAndDoubleClickFloats) {
+  TestBar* a = AddBar(top, 0, 0);
+  Pump();
+  const RECT bar = WindowRect(a->Handle());
+  const RECT leftRect = WindowRect(left->Handle());
+  const POINT grip{bar.left + 3, bar.top + 10};
+  const POINT onLeft{leftRect.left + 2, leftRect.top + 120};
+  ASSERT_TRUE(RealMouse::Play({{0, grip},
+                               {MOUSEEVENTF_LEFTDOWN, grip},
+                               {0, {grip.x + 30, grip.y + 40}},
+                               {0, onLeft},
+                               {MOUSEEVENTF_LEFTUP, onLeft}}));
+  EXPECT_EQ(a->CurrentDock(), left);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));  // it floated on the way
+  // A double click on the grip floats it (the first click's drag loop ends on its release).
+  const RECT docked = WindowRect(a->Handle());
+  const POINT leftGrip{docked.left + 10, docked.top + 3};
+  ASSERT_TRUE(RealMouse::Play({{0, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip}}));
+  EXPECT_TRUE(a->Floating());
 }
 
 TEST_F(TbDockWindows, DragRulesForModesCtrlEscapeAndLostCapture) {
