@@ -518,7 +518,29 @@ TEST_F(TbDockWindows, RealMouseDragsByTheGripAndDoubleClickFloats) {
                                {MOUSEEVENTF_LEFTUP, leftGrip},
                                {MOUSEEVENTF_LEFTDOWN, leftGrip},
                                {MOUSEEVENTF_LEFTUP, leftGrip}}));
-  EXPECT_TRUE(a->Floating());
+  ASSERT_TRUE(a->Floating());
+  Pump();
+  // The floating form's right edge sizes it; its caption drags it back onto the top dock.
+  RECT floating = WindowRect(a->FloatParent()->Handle());
+  const int width = floating.right - floating.left;
+  const POINT edge{floating.right - 1, (floating.top + floating.bottom) / 2};
+  ASSERT_TRUE(RealMouse::Play({{0, edge},
+                               {MOUSEEVENTF_LEFTDOWN, edge},
+                               {0, {edge.x + 40, edge.y}},
+                               {MOUSEEVENTF_LEFTUP, {edge.x + 40, edge.y}}}));
+  floating = WindowRect(a->FloatParent()->Handle());
+  EXPECT_EQ(floating.right - floating.left, width + 40);
+  const RECT topRect = WindowRect(top->Handle());
+  const POINT caption{floating.left + 20, floating.top + GetSystemMetrics(SM_CYSIZEFRAME) + 4};
+  const POINT onTop{topRect.left + 150, topRect.top + 2};
+  ASSERT_TRUE(RealMouse::Play({{0, caption},
+                               {MOUSEEVENTF_LEFTDOWN, caption},
+                               {0, {caption.x + 5, caption.y + 5}},
+                               {0, onTop},
+                               {MOUSEEVENTF_LEFTUP, onTop}}));
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(a->FloatParent(), nullptr);  // freed once docked
 }
 
 TEST_F(TbDockWindows, DragRulesForModesCtrlEscapeAndLostCapture) {
