@@ -213,6 +213,14 @@ TEST_F(TbDockWindows, DocksOnAllFourEdgesKeepRowsAndOuterEdges) {
   EXPECT_EQ(client.right, 60);
   EXPECT_EQ(client.bottom, 16);
   EXPECT_EQ(top->ToolbarCount(), 2);
+  // A hidden window leaves the dock's visible list; its row keeps its number but no thickness.
+  a->Hide();
+  EXPECT_EQ(top->Height(), 20);
+  EXPECT_EQ(top->ToolbarCount(), 1);
+  EXPECT_EQ(b->Top(), 0);
+  EXPECT_EQ(b->EffectiveDockRow(), 1);
+  a->Show();
+  EXPECT_EQ(top->Height(), 40);
   // The docked frame answers the drag-handle code.
   RECT w = WindowRect(a->Handle());
   EXPECT_EQ(SendMessageW(a->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 3, w.top + 5)),
@@ -347,6 +355,13 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_EQ(
       SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + 30, r.top + bx + caption + 5)),
       HTCLIENT);
+  // Not resizable: the fixed frame and no sizing codes.
+  a->SetResizable(false);
+  const RECT fixed = WindowRect(floatWnd);
+  EXPECT_EQ(fixed.right - fixed.left, 60 + 2 * GetSystemMetrics(SM_CXFIXEDFRAME));
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(fixed.left, fixed.bottom - 1)),
+            HTNOWHERE);
+  a->SetResizable(true);
   MINMAXINFO info{};
   SendMessageW(floatWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(info.ptMinTrackSize.x, 1);
