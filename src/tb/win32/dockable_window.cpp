@@ -172,6 +172,7 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
   if (parent && !parent->HandleAllocated() && HandleAllocated()) parent->HandleNeeded();
   ui::TCustomControl::SetParent(parent);
   currentDock_ = newDock;
+  if (newDock) newDock->FreeNotification(this);
   floating_ = newFloating;
   docked_ = newDock != nullptr;
   dock_.EffectiveDockRow = -1;
