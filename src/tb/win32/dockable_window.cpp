@@ -112,7 +112,10 @@ void TTBCustomDockableWindow::Notification(ui::TComponent* component, ui::TOpera
   if (operation != ui::TOperation::opRemove) return;
   if (component == defaultDock_) defaultDock_ = nullptr;
   if (component == lastDock_) lastDock_ = nullptr;
-  if (component == currentDock_) currentDock_ = nullptr;
+  if (component == currentDock_) {
+    currentDock_ = nullptr;
+    docked_ = false;
+  }
   if (auto* form = dynamic_cast<ui::TCustomForm*>(component)) RemoveFromList(dockForms_, form);
 }
 
