@@ -556,6 +556,10 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
   }
   const bool topmost =
       floatingMode_ == TTBFloatingMode::fmOnTopOfAllForms || (owner && IsTopmost(owner));
+  // The topmost flag first: under Wine a window that changed owner keeps it otherwise.
+  if (topmost != IsTopmost(floatWnd))
+    SetWindowPos(floatWnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (owner && GetWindow(floatWnd, GW_OWNER) != owner) {
     SetWindowOwner(floatWnd, owner);
     // Directly below the nearest window above the owner that the owner does not own.
@@ -567,9 +571,6 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
     }
     SetWindowPos(floatWnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  if (topmost != IsTopmost(floatWnd))
-    SetWindowPos(floatWnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TTBCustomDockableWindow::UpdateCaptionState() {

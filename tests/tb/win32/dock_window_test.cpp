@@ -372,6 +372,14 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
   EXPECT_EQ(GetFocus(), form->Handle());
 
+  // On top of all forms: owned by the application window and topmost; back again.
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
+  EXPECT_TRUE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  EXPECT_FALSE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
   // WM_CLOSE on the floating form closes its form.
   bool formClosing = false;
   form->OnCloseQuery = [&](ui::TComponent*, bool& canClose) {
