@@ -335,6 +335,12 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_TRUE(IsWindowVisible(floatWnd));
+  // It stays above its form, which is active.
+  bool below = false;
+  for (HWND w = GetWindow(floatWnd, GW_HWNDNEXT); w && !below; w = GetWindow(w, GW_HWNDNEXT))
+    below = w == form->Handle();
+  EXPECT_TRUE(below);
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
 
   // A click on it takes no activation; the form stays active.
   EXPECT_EQ(SendMessageW(floatWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form->Handle()),
