@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "tb/acc.h"
 #include "tb/modal_loop.h"
 #include "tb/popup_placement.h"
 #include "tb/system_settings.h"
@@ -544,6 +545,76 @@ TEST_F(ModalLoopTest, HoverOpensTheSubmenuOnItsTimerAndKeepsTheOpenerHighlighted
                             {}});
   Run();
   EXPECT_EQ(view->OpenViewerView(), nullptr);
+}
+
+}  // namespace
+}  // namespace tb
+
+namespace tb {
+namespace {
+
+TEST(AccessibilityAnswersTest, NamesStatesShortcutsActionsAndNavigation) {
+  TFixedSystemSettings settings;
+  ISystemSettings* previous = SetSystemSettings(&settings);
+  SetPopupFactory(&FakePopup::Make);
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  const auto add = [&](const wchar_t* caption, bool submenu = false) {
+    TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*root))
+                                  : ui::Create<TTBCustomItem>(*root);
+    item->SetCaption(caption);
+    root->Add(item);
+    return item;
+  };
+  add(L"&File", true)->Add(ui::Create<TTBCustomItem>(*root));
+  add(L"&Save\tCtrl+S")->SetChecked(true);
+  add(L"Hidden")->SetVisible(false);
+  add(L"&Off")->SetEnabled(false);
+  FakeWindow barWindow{false};
+  ui::Owned<TTBView> bar = ui::New<TTBView>(nullptr, root.get(), &barWindow, true, false, false);
+  bar->SetStyle(vsMenuBar);
+  bar->Include(vsModal);
+  bar->ValidatePositions();
+  TTBItemViewer& file = *bar->Viewers(0);
+  TTBItemViewer& save = *bar->Viewers(1);
+  TTBItemViewer& off = *bar->Viewers(3);
+
+  EXPECT_EQ(ViewAccRole(*bar), kRoleMenuBar);
+  EXPECT_EQ(AccessibleViewerCount(*bar), 3);  // the hidden item is not there
+  EXPECT_EQ(AccessibleViewer(*bar, 3), &off);
+  EXPECT_EQ(AccNeighbour(off, false), &save);  // across the hidden one
+  EXPECT_EQ(AccNeighbour(off, true), nullptr);
+  EXPECT_EQ(ViewerAccName(save), L"Save");  // toolbar style: no shortcut text
+  EXPECT_EQ(ViewerAccKeyboardShortcut(file, L"Alt"), L"Alt+f");
+  EXPECT_EQ(ViewerAccDefaultAction(file, true), L"Open");
+  EXPECT_EQ(ViewerAccDefaultAction(save, true), L"Execute");
+  EXPECT_EQ(ViewerAccDefaultAction(off, true), std::nullopt);
+  EXPECT_EQ(ViewerAccDefaultAction(save, false), std::nullopt);
+  namespace s = acc_state;
+  EXPECT_EQ(ViewerAccState(off, true), s::Focusable | s::Unavailable);
+  EXPECT_EQ(ViewerAccState(save, false), s::Checked);
+  EXPECT_EQ(ViewerAccState(*bar->Viewers(2), true), s::Invisible);
+
+  bar->Select(&file, false);
+  bar->OpenChildPopup(true);
+  ASSERT_NE(bar->OpenViewerView(), nullptr);
+  TTBView& popup = *bar->OpenViewerView();
+  EXPECT_EQ(ViewerAccState(file, true), s::HotTracked | s::Focused | s::HasPopup | s::Focusable);
+  EXPECT_EQ(ViewerAccDefaultAction(file, true), L"Close");
+  EXPECT_EQ(ViewAccRole(popup), kRoleMenuPopup);
+  EXPECT_EQ(ViewAccName(popup, L"window"), L"File");
+  EXPECT_EQ(ViewAccName(*bar, L"window"), L"window");
+
+  // The same captions in a popup: no Alt name, and the shortcut text in the name.
+  ui::Owned<TTBView> menu = ui::New<TTBView>(nullptr, root.get(), &barWindow, false, false, false);
+  menu->ValidatePositions();
+  EXPECT_EQ(ViewerAccKeyboardShortcut(*menu->Viewers(0), L"Alt"), L"f");
+  EXPECT_EQ(ViewerAccName(*menu->Viewers(1)), L"Save\tCtrl+S");
+  EXPECT_EQ(ViewerAccDefaultAction(*menu->Viewers(1), true), L"Execute");
+
+  menu.reset();
+  bar.reset();
+  SetPopupFactory(nullptr);
+  SetSystemSettings(previous);
 }
 
 }  // namespace

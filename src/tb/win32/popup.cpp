@@ -2,6 +2,7 @@
 
 #include "tb/popup_placement.h"
 #include "tb/system_settings.h"
+#include "tb/win32/acc.h"
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/anim.h"
 #include "tb/win32/common.h"
@@ -248,6 +249,11 @@ void TTBPopupWindow::WndProc(ui::TMessage& message) {
       return;
     case WM_TIMER:
       if (binding_.HandleTimer(message.WParam)) return;
+      break;
+    case WM_GETOBJECT:
+      if (view_ && HandleViewGetObject(*view_, message.WParam, message.LParam, message.Result)) {
+        return;
+      }
       break;
     case ui::CM_HINTSHOW:
       message.Result =

@@ -3,6 +3,7 @@
 // driven by real input (SendInput) for clicks and Ctrl shortcuts and by posted messages for the
 // rest. Each loop runs a script from a thread timer, which also ends a loop that runs too long.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/mru.h"
 #include "tb/system_settings.h"
+#include "tb/win32/acc_platform.h"
 #include "tb/win32/popup.h"
 #include "ui/actions.h"
 #include "ui/win32/list_view.h"
@@ -416,6 +418,94 @@ TEST_F(TbMenuWin32Test, AShortcutRunsItsCommandOnceWhenActionAndItemCarryIt) {
   }
   Pump();
   EXPECT_EQ(saves, 1);
+}
+
+VARIANT Child(LONG id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::wstring NameOf(IAccessible* object, LONG child, HRESULT* result = nullptr) {
+  BSTR name = nullptr;
+  const HRESULT r = object->get_accName(Child(child), &name);
+  if (result) *result = r;
+  std::wstring text = name ? name : L"";
+  SysFreeString(name);
+  return text;
+}
+
+LONG RoleOf(IAccessible* object) {
+  VARIANT role;
+  VariantInit(&role);
+  object->get_accRole(Child(CHILDID_SELF), &role);
+  return role.vt == VT_I4 ? role.lVal : -1;
+}
+
+TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfterwards) {
+  LONG popupRole = 0, itemRole = 0, count = 0;
+  std::wstring first, second;
+  HRESULT wrongType = S_OK, wrongChild = S_OK;
+  IAccessible* held = nullptr;
+  ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
+                                     IAccessible* object = nullptr;
+                                     AccessibleObjectFromWindow(
+                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     if (object) {
+                                       popupRole = RoleOf(object);
+                                       object->get_accChildCount(&count);
+                                       IDispatch* child = nullptr;
+                                       object->get_accChild(Child(1), &child);
+                                       if (child) {
+                                         child->QueryInterface(IID_IAccessible,
+                                                               reinterpret_cast<void**>(&held));
+                                         child->Release();
+                                       }
+                                       VARIANT text;
+                                       VariantInit(&text);
+                                       text.vt = VT_BSTR;
+                                       BSTR name = nullptr;
+                                       wrongType = object->get_accName(text, &name);
+                                       NameOf(object, 3, &wrongChild);
+                                       object->Release();
+                                     }
+                                     if (held) {
+                                       first = NameOf(held, CHILDID_SELF);
+                                       itemRole = RoleOf(held);
+                                     }
+                                     Post(WM_KEYDOWN, VK_ESCAPE);
+                                   }}}));
+  EXPECT_EQ(popupRole, 11);  // menu popup
+  EXPECT_EQ(count, 9);       // every shown item, the separator included; not the hidden one
+  EXPECT_EQ(first, L"Open");
+  EXPECT_EQ(itemRole, 12);  // menu item
+  EXPECT_EQ(wrongType, E_INVALIDARG);
+  EXPECT_EQ(wrongChild, E_INVALIDARG);
+  ASSERT_NE(held, nullptr);
+  HRESULT after = S_OK;
+  NameOf(held, CHILDID_SELF, &after);  // its popup and viewer are gone
+  EXPECT_EQ(after, E_FAIL);
+  held->Release();
+
+  // Without the accessibility library no object of ours is handed out.
+  SetAccessibilityLibraryMissing(true);
+  LONG fallbackRole = 0;
+  ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
+                                     IAccessible* object = nullptr;
+                                     AccessibleObjectFromWindow(
+                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     if (object) {
+                                       fallbackRole = RoleOf(object);
+                                       object->Release();
+                                     }
+                                     Post(WM_KEYDOWN, VK_ESCAPE);
+                                   }}}));
+  SetAccessibilityLibraryMissing(false);
+  EXPECT_NE(fallbackRole, 11);
 }
 
 TEST_F(TbMenuWin32Test, PopupToFirstPaintOfAFortyItemMenu) {
