@@ -114,6 +114,39 @@ class TbWin32 : public UiGuiTest {
   Log log;
 };
 
+// Wine counts no GDI objects (GetGuiResources answers 0), but its handle table is finite: this
+// fills it up to `spare` free places for its lifetime, so that a leak soon shows as a failure.
+class TGdiTableNearlyFull {
+ public:
+  explicit TGdiTableNearlyFull(int spare) {
+    while (held_.size() < 200000) {
+      const HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr);
+      if (!bitmap) break;
+      held_.push_back(bitmap);
+    }
+    for (int i = 0; i < spare && !held_.empty(); ++i) Release();
+  }
+  ~TGdiTableNearlyFull() {
+    while (!held_.empty()) Release();
+  }
+  // Whether `count` more objects still fit.
+  static bool Room(int count) {
+    std::vector<HBITMAP> made;
+    for (int i = 0; i < count; ++i) {
+      if (const HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr)) made.push_back(bitmap);
+    }
+    for (const HBITMAP bitmap : made) DeleteObject(bitmap);
+    return static_cast<int>(made.size()) == count;
+  }
+
+ private:
+  void Release() {
+    DeleteObject(held_.back());
+    held_.pop_back();
+  }
+  std::vector<HBITMAP> held_;
+};
+
 COLORREF Probe(HDC dc, int x, int y) {
   return GetPixel(dc, x, y);
 }
@@ -166,7 +199,6 @@ TEST_F(TbWin32, HalftoneFrameTwiceRestoresThePixelsAndLeaksNothing) {
     return pixels;
   };
   const std::vector<COLORREF> before = snapshot();
-  const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const RECT frame{5, 5, 50, 40};
   const RECT none{0, 0, 0, 0};
   tb::InvertHalftoneFrame(memory.dc, frame, none, {3, 3}, {0, 0});
@@ -176,8 +208,9 @@ TEST_F(TbWin32, HalftoneFrameTwiceRestoresThePixelsAndLeaksNothing) {
   EXPECT_NE(Probe(memory.dc, 5, 6), Probe(memory.dc, 6, 6));  // the halftone pattern
   tb::InvertHalftoneFrame(memory.dc, frame, none, {3, 3}, {0, 0});
   EXPECT_EQ(snapshot(), before);
-  for (int i = 0; i < 20; ++i) DeleteObject(tb::MakeHalftoneBrush());
-  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
+  const TGdiTableNearlyFull table(100);
+  for (int i = 0; i < 200; ++i) DeleteObject(tb::MakeHalftoneBrush());
+  EXPECT_TRUE(TGdiTableNearlyFull::Room(50));
 }
 
 TEST_F(TbWin32, PumpsLeaveTheQuitMessageQueued) {
@@ -345,18 +378,23 @@ TEST_F(TbWin32, AnimationsSlideFadeAndEnd) {
   seams.noLayeredWindows = false;
 
   // A start that fails shows the window at once and keeps nothing.
-  const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   for (const auto failure : {tb::TAnimationSeams::bitmap, tb::TAnimationSeams::layeredUpdate}) {
     seams.failure = failure;
     TWindow* failed = Popup(420, 420, 100, 80, RGB(0, 0, 255), false);
-    tb::StartPopupAnimation(failed->Handle(), true, tb::tbadDown);
-    EXPECT_TRUE(IsWindowVisible(failed->Handle()));
+    {
+      const TGdiTableNearlyFull table(100);
+      for (int i = 0; i < 60; ++i) {
+        ShowWindow(failed->Handle(), SW_HIDE);
+        tb::StartPopupAnimation(failed->Handle(), true, tb::tbadDown);
+        ASSERT_TRUE(IsWindowVisible(failed->Handle())) << i;
+      }
+      EXPECT_TRUE(TGdiTableNearlyFull::Room(50));
+    }
     EXPECT_FALSE(HasLayeredStyle(failed->Handle()));
     EXPECT_EQ(GetWindowRgn(failed->Handle(), region), ERROR);
     EXPECT_FALSE(tb::IsPopupAnimationRunning());
     ui::Free(failed);
   }
-  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
   DeleteObject(region);
   tb::SetAnimationSeams(nullptr);
 }
