@@ -9,18 +9,18 @@ namespace tb {
 
 TTBToolbarViewSettings ToolbarViewSettings(const TTBToolbarViewInput& in) {
   TTBToolbarViewSettings s;
-  switch (in.place) {
-    case TTBToolbarPlace::tpLeftRight:
+  switch (in.dockType) {
+    case TTBDockType::dtLeftRight:
       s.orientation = TTBViewOrientation::tbvoVertical;
       break;
-    case TTBToolbarPlace::tpFloating:
+    case TTBDockType::dtFloating:
       s.orientation = TTBViewOrientation::tbvoFloating;
       break;
     default:
       s.orientation = TTBViewOrientation::tbvoHorizontal;
       break;
   }
-  if (in.place == TTBToolbarPlace::tpOnForm) {
+  if (in.dockType == TTBDockType::dtNotDocked) {
     if (!in.autoResize || in.anchoredLeftAndRight) {
       const int inner = in.width - in.nonClientWidth;
       if (in.shrinkMode == TTBShrinkMode::tbsmChevron) s.chevronOffset = inner;
@@ -28,7 +28,7 @@ TTBToolbarViewSettings ToolbarViewSettings(const TTBToolbarViewInput& in) {
     }
     return s;
   }
-  const bool docked = in.place != TTBToolbarPlace::tpFloating;
+  const bool docked = in.dockType != TTBDockType::dtFloating;
   if (docked && in.shrinkMode == TTBShrinkMode::tbsmChevron) {
     s.chevronOffset = std::max(in.dockGivenLength - in.dockedFrameLength, 0);
   }

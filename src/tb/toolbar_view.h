@@ -18,26 +18,18 @@
 
 #include <cstdint>
 
+#include "tb/dock_layout.h"
 #include "tb/modal_loop.h"
 #include "tb/view.h"
 
 namespace tb {
 
-enum class TTBShrinkMode : std::uint8_t { tbsmNone, tbsmWrap, tbsmChevron };
 enum class TTBChevronPriorityForNewItems : std::uint8_t { tbcpHighest, tbcpLowest };
-
-// Where a toolbar is, as its view's settings depend on it.
-enum class TTBToolbarPlace : std::uint8_t {
-  tpOnForm,  // neither docked nor floating
-  tpFloating,
-  tpTopBottom,  // docked on a top or bottom dock
-  tpLeftRight,  // docked on a left or right dock
-};
 
 inline constexpr int kChevronSize = 12;
 
 struct TTBToolbarViewInput {
-  TTBToolbarPlace place = TTBToolbarPlace::tpOnForm;
+  TTBDockType dockType = TTBDockType::dtNotDocked;  // not docked: placed on a form
   TTBShrinkMode shrinkMode = TTBShrinkMode::tbsmChevron;
   // On a form: the size follows the content (AutoResize) unless anchored on both sides.
   bool autoResize = true;

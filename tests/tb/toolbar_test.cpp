@@ -11,11 +11,11 @@ namespace {
 using testing::FakeWindow;
 
 TEST(TbToolbar, ViewSettingsFollowThePlaceAndTheShrinkMode) {
-  using P = TTBToolbarPlace;
+  using P = TTBDockType;
   using M = TTBShrinkMode;
   using O = TTBViewOrientation;
   struct Case {
-    P place;
+    P dockType;
     M mode;
     bool autoResize, anchored;
     O orientation;
@@ -24,21 +24,21 @@ TEST(TbToolbar, ViewSettingsFollowThePlaceAndTheShrinkMode) {
   // width 200 with 4 of frame on a form; a dock gives 150 of a shrunk toolbar, is 300 long
   // inside, and the docked frame takes 10 along; floating wraps at 90.
   const Case cases[] = {
-      {P::tpOnForm, M::tbsmChevron, true, false, O::tbvoHorizontal, 0, 0},
-      {P::tpOnForm, M::tbsmChevron, false, false, O::tbvoHorizontal, 196, 0},
-      {P::tpOnForm, M::tbsmWrap, true, true, O::tbvoHorizontal, 0, 196},
-      {P::tpOnForm, M::tbsmNone, false, true, O::tbvoHorizontal, 0, 0},
-      {P::tpTopBottom, M::tbsmChevron, true, false, O::tbvoHorizontal, 140, 0},
-      {P::tpTopBottom, M::tbsmWrap, true, false, O::tbvoHorizontal, 0, 290},
-      {P::tpTopBottom, M::tbsmNone, true, false, O::tbvoHorizontal, 0, 0},
-      {P::tpLeftRight, M::tbsmChevron, true, false, O::tbvoVertical, 140, 0},
-      {P::tpLeftRight, M::tbsmWrap, true, false, O::tbvoVertical, 0, 290},
-      {P::tpFloating, M::tbsmChevron, true, false, O::tbvoFloating, 0, 90},
-      {P::tpFloating, M::tbsmWrap, true, false, O::tbvoFloating, 0, 90},
+      {P::dtNotDocked, M::tbsmChevron, true, false, O::tbvoHorizontal, 0, 0},
+      {P::dtNotDocked, M::tbsmChevron, false, false, O::tbvoHorizontal, 196, 0},
+      {P::dtNotDocked, M::tbsmWrap, true, true, O::tbvoHorizontal, 0, 196},
+      {P::dtNotDocked, M::tbsmNone, false, true, O::tbvoHorizontal, 0, 0},
+      {P::dtTopBottom, M::tbsmChevron, true, false, O::tbvoHorizontal, 140, 0},
+      {P::dtTopBottom, M::tbsmWrap, true, false, O::tbvoHorizontal, 0, 290},
+      {P::dtTopBottom, M::tbsmNone, true, false, O::tbvoHorizontal, 0, 0},
+      {P::dtLeftRight, M::tbsmChevron, true, false, O::tbvoVertical, 140, 0},
+      {P::dtLeftRight, M::tbsmWrap, true, false, O::tbvoVertical, 0, 290},
+      {P::dtFloating, M::tbsmChevron, true, false, O::tbvoFloating, 0, 90},
+      {P::dtFloating, M::tbsmWrap, true, false, O::tbvoFloating, 0, 90},
   };
   for (const Case& c : cases) {
     TTBToolbarViewInput in;
-    in.place = c.place;
+    in.dockType = c.dockType;
     in.shrinkMode = c.mode;
     in.autoResize = c.autoResize;
     in.anchoredLeftAndRight = c.anchored;
@@ -49,7 +49,7 @@ TEST(TbToolbar, ViewSettingsFollowThePlaceAndTheShrinkMode) {
     in.dockedFrameLength = 10;
     in.floatingWidth = 90;
     const TTBToolbarViewSettings s = ToolbarViewSettings(in);
-    SCOPED_TRACE(static_cast<int>(c.place) * 10 + static_cast<int>(c.mode));
+    SCOPED_TRACE(static_cast<int>(c.dockType) * 10 + static_cast<int>(c.mode));
     EXPECT_EQ(s.orientation, c.orientation);
     EXPECT_EQ(s.chevronOffset, c.chevronOffset);
     EXPECT_EQ(s.wrapOffset, c.wrapOffset);
@@ -57,7 +57,7 @@ TEST(TbToolbar, ViewSettingsFollowThePlaceAndTheShrinkMode) {
   }
   // A toolbar at its full length on a dock (given length 0) shows no chevron.
   TTBToolbarViewInput full;
-  full.place = TTBToolbarPlace::tpTopBottom;
+  full.dockType = TTBDockType::dtTopBottom;
   full.dockedFrameLength = 10;
   EXPECT_EQ(ToolbarViewSettings(full).chevronOffset, 0);
 }
