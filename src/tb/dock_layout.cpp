@@ -108,12 +108,12 @@ class RowArranger {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
       Slot& s = slots_[i];
       if (s.row != r) continue;
-      const TPoint size = s.client->GetCurrentClientSize();
-      const TPoint frame = s.client->GetDockedFrameSize();
+      const TPoint size = s.client->DockClientSize();
+      const TPoint frame = s.client->DockFrameSize();
       s.fullLength = s.length =
           Along(size, IsLeftRight(p_.position)) + Along(frame, IsLeftRight(p_.position));
-      s.shrinkMode = s.client->QueryShrinkMode();
-      s.minLength = std::clamp(s.client->GetShrinkLimit(), 0, s.fullLength);
+      s.shrinkMode = s.client->DockShrinkMode();
+      s.minLength = std::clamp(s.client->DockShrinkLimit(), 0, s.fullLength);
       minTotal += s.shrinkMode == TTBShrinkMode::tbsmChevron ? s.minLength : s.fullLength;
       if (holdsOne && minTotal > p_.clientLength && !p_.limitToOneRow) {
         // This window and every later one at or after the row wrap to the next.
@@ -257,12 +257,12 @@ int PlaceRows(const TDockLayoutParams& p, std::vector<Slot>& slots, int highestR
       st.CurrentSize = newSize;
       TPoint size;
       if (s.shrinkMode != TTBShrinkMode::tbsmNone && changed) {
-        size = s.client->CalcLayoutSize(DockTypeOf(p.position));
+        size = s.client->DockLayoutSize(DockTypeOf(p.position));
         s.needArrange = true;
       } else if (s.shrinkMode == TTBShrinkMode::tbsmWrap && s.length < s.fullLength) {
         size = s.client->ClientSize();
       } else {
-        size = s.client->GetCurrentClientSize();
+        size = s.client->DockClientSize();
       }
       st.LastRowSize = Across(size, leftRight);
       thickness = std::max(thickness, st.LastRowSize);

@@ -60,15 +60,15 @@ class IDockClient {
   virtual bool VisibleOnDock() const = 0;
   virtual bool BeingDestroyed() const = 0;
   // The content's present client size.
-  virtual TPoint GetCurrentClientSize() = 0;
+  virtual TPoint DockClientSize() = 0;
   // The docked non-client size (both axes).
-  virtual TPoint GetDockedFrameSize() = 0;
-  virtual TTBShrinkMode QueryShrinkMode() = 0;
+  virtual TPoint DockFrameSize() = 0;
+  virtual TTBShrinkMode DockShrinkMode() = 0;
   // The shortest outer length it can be shrunk to; 0 when it cannot say.
-  virtual int GetShrinkLimit() = 0;
+  virtual int DockShrinkLimit() = 0;
   // Lays the content out for the dock type (without moving controls) and answers its client
   // size; uses DockState().CurrentSize.
-  virtual TPoint CalcLayoutSize(TTBDockType dockType) = 0;
+  virtual TPoint DockLayoutSize(TTBDockType dockType) = 0;
   // The window's client and outer sizes now.
   virtual TPoint ClientSize() = 0;
   virtual TPoint OuterSize() = 0;

@@ -24,11 +24,11 @@ class FakeClient : public tb::IDockClient {
   TDockClientState& DockState() override { return state_; }
   bool VisibleOnDock() const override { return visible; }
   bool BeingDestroyed() const override { return destroying; }
-  TPoint GetCurrentClientSize() override { return Oriented(along_, across_); }
-  TPoint GetDockedFrameSize() override { return Oriented(10, 4); }
-  TTBShrinkMode QueryShrinkMode() override { return shrink; }
-  int GetShrinkLimit() override { return shrinkLimit; }
-  TPoint CalcLayoutSize(tb::TTBDockType) override {
+  TPoint DockClientSize() override { return Oriented(along_, across_); }
+  TPoint DockFrameSize() override { return Oriented(10, 4); }
+  TTBShrinkMode DockShrinkMode() override { return shrink; }
+  int DockShrinkLimit() override { return shrinkLimit; }
+  TPoint DockLayoutSize(tb::TTBDockType) override {
     ++layouts;
     return Oriented(along_, across_);
   }
