@@ -491,14 +491,114 @@ TEST_F(ModalLoopTest, MouseChoosesAndPressesOutsideEndTheLoop) {
   platform.Post(msg::RButtonUp, 0, At(*view, 0));
   EXPECT_EQ(ClickedCaption(Run(true)), L"&Open");
 
-  // Keys are ignored while the left button is held; other messages are dispatched.
+  // Keys are ignored while the left button is held; the middle and extra buttons are
+  // swallowed, other messages dispatched.
   view->DoneActionData() = {};
   platform.captureLost = false;
   platform.leftHeld = true;
   platform.Key(vk::Escape);
+  for (const std::uint32_t button : {0x207u, 0x208u, 0x20Bu, 0x20Cu, 0x20Du}) {
+    platform.Post(button, 0, {5, 5});
+  }
   platform.Post(0x0400);
   EXPECT_EQ(Run().doneAction, TTBDoneAction::tbdaNone);
   EXPECT_EQ(platform.dispatched, std::vector<std::uint32_t>{0x0400});
+  EXPECT_TRUE(platform.queue.empty());
+}
+
+TEST(MenuBarLoopTest, SpaceAsksForTheSystemMenuAndPressesBesideItemsEndTheLoop) {
+  TFixedSystemSettings settings;
+  ISystemSettings* previous = SetSystemSettings(&settings);
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  for (const wchar_t* caption : {L"&File", L"&Edit"}) {
+    auto* item = ui::Create<TTBCustomItem>(*root);
+    item->SetCaption(caption);
+    root->Add(item);
+  }
+  FakeWindow window{false, {0, 0}};
+  ui::Owned<TTBView> bar = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
+  bar->SetStyle(vsMenuBar);
+  bar->Include(vsModal);
+  bar->ValidatePositions();
+  FakePlatform platform;
+  platform.SetRoot(bar.get());
+  platform.Char(L' ');
+  RunModalLoop(*bar, platform, {});
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaOpenSystemMenu);
+  EXPECT_EQ(bar->DoneActionData().key, static_cast<std::uint32_t>(L' '));
+  EXPECT_EQ(bar->DoneActionData().wnd, 1u);
+
+  // A press on the bar beside its items ends the loop and stays queued for the bar.
+  platform.queue.clear();
+  platform.captureLost = false;
+  window.width += 100;  // the bar is wider than its items
+  const TPoint beside{window.width - 1, 2};
+  platform.Post(msg::LButtonDown, 0, beside);
+  RunModalLoop(*bar, platform, {});
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaNone);
+  EXPECT_EQ(platform.queue.size(), 1u);
+  bar.reset();
+  SetSystemSettings(previous);
+}
+
+// Runs no real loop: records the view's state during it and how it ended.
+struct RecordingLoopHost : ITBToolbarLoopHost {
+  void RunLoop(TTBView& view, const TTBModalLoopOptions& options) override {
+    stateDuring = view.State();
+    mouseDown = options.mouseDown;
+    view.EndModalWithClick(view.Selected());
+  }
+  void Finish(const TTBDoneActionData& data) override { finished = data; }
+  TTBViewState stateDuring = 0;
+  bool mouseDown = false;
+  TTBDoneActionData finished;
+};
+
+TEST(ToolbarLoopTest, TheViewIsModalForTheLoopAndItsEndIsCarriedOut) {
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  root->Add(ui::Create<TTBCustomItem>(*root));
+  FakeWindow window{false};
+  ui::Owned<TTBView> bar = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
+  bar->ValidatePositions();
+  bar->Select(bar->Viewers(0), false);
+  bar->SetState(vsShowAccels | vsDropDownMenus | vsMouseInWindow);
+  RecordingLoopHost host;
+  EnterToolbarLoop(*bar, tbetMouseDown, host);
+  EXPECT_EQ(host.stateDuring, vsShowAccels | vsModal);
+  EXPECT_TRUE(host.mouseDown);
+  EXPECT_EQ(host.finished.doneAction, TTBDoneAction::tbdaClickItem);
+  EXPECT_EQ(host.finished.clickItem, root->Items(0));
+  EXPECT_FALSE(bar->State() & vsModal);
+  // A view that is modal already runs no second loop.
+  bar->Include(vsModal);
+  RecordingLoopHost second;
+  EnterToolbarLoop(*bar, 0, second);
+  EXPECT_EQ(second.finished.clickItem, nullptr);
+}
+
+// A stand-in accessibility object that records what its client tells it.
+struct RecordingAccObject : TTBAccObjectLink {
+  void ClientIsDestroying() noexcept override { clientGone = true; }
+  void ReleaseLink() noexcept override { ++releases; }
+  bool clientGone = false;
+  int releases = 0;
+};
+
+TEST(AccessibilityLinkTest, ViewsAndViewersTellTheirObjectBeforeTheyGo) {
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  root->Add(ui::Create<TTBCustomItem>(*root));
+  FakeWindow window{true};
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, false, false, false);
+  RecordingAccObject viewObject, viewerObject;
+  view->SetAccObjectInstance(&viewObject);
+  view->Viewers(0)->SetAccObjectInstance(&viewerObject);
+  ui::Free(root->Items(0));  // the viewer goes with its item
+  EXPECT_TRUE(viewerObject.clientGone);
+  EXPECT_EQ(viewerObject.releases, 1);
+  EXPECT_FALSE(viewObject.clientGone);
+  view.reset();
+  EXPECT_TRUE(viewObject.clientGone);
+  EXPECT_EQ(viewObject.releases, 1);
 }
 
 TEST_F(ModalLoopTest, TheFirstReleaseOutsideItemsIsForgivenOnce) {

@@ -1,5 +1,6 @@
 #include "tb/win32/acc.h"
 
+#include <optional>
 #include <vector>
 
 #include "tb/acc.h"
@@ -159,6 +160,28 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
     return S_OK;
   }
   virtual bool ClientAlive() const = 0;
+  // A validated question answered by a text (none: S_FALSE) or a number.
+  template <class F>
+  HRESULT TextAnswer(const VARIANT& child, BSTR* out, F text) {
+    *out = nullptr;
+    return Guard([&]() -> HRESULT {
+      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
+      const std::optional<std::wstring> answer = text();
+      if (!answer) return S_FALSE;
+      *out = Text(*answer);
+      return S_OK;
+    });
+  }
+  template <class F>
+  HRESULT NumberAnswer(const VARIANT& child, VARIANT* out, F number) {
+    VariantInit(out);
+    return Guard([&]() -> HRESULT {
+      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
+      out->vt = VT_I4;
+      out->lVal = static_cast<LONG>(number());
+      return S_OK;
+    });
+  }
 
  private:
   friend void tb::DisconnectAccessibleObjects();
@@ -208,13 +231,10 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
-    *out = nullptr;
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
+    return TextAnswer(child, out, [&]() -> std::optional<std::wstring> {
       wchar_t text[256] = {};
       GetWindowTextW(WindowOf(*view_), text, 256);
-      *out = Text(ViewAccName(*view_, text));
-      return S_OK;
+      return ViewAccName(*view_, text);
     });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* out) override {
@@ -222,30 +242,15 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
-    VariantInit(out);
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      out->vt = VT_I4;
-      out->lVal = ViewAccRole(*view_);
-      return S_OK;
-    });
+    return NumberAnswer(child, out, [&] { return ViewAccRole(*view_); });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
-    VariantInit(out);
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      out->vt = VT_I4;
-      out->lVal = 0;
-      return S_OK;
-    });
+    return NumberAnswer(child, out, [] { return 0; });
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
-    *out = nullptr;
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      if (!(view_->Style() & vsMenuBar)) return S_FALSE;
-      *out = Text(AltKeyName());
-      return S_OK;
+    return TextAnswer(child, out, [&]() -> std::optional<std::wstring> {
+      if (!(view_->Style() & vsMenuBar)) return std::nullopt;
+      return AltKeyName();
     });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
@@ -352,12 +357,8 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
-    *out = nullptr;
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      *out = Text(ViewerAccName(*viewer_));
-      return S_OK;
-    });
+    return TextAnswer(child, out,
+                      [&]() -> std::optional<std::wstring> { return ViewerAccName(*viewer_); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
     *out = nullptr;
@@ -370,32 +371,15 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
-    VariantInit(out);
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      out->vt = VT_I4;
-      out->lVal = viewer_->GetAccRole();
-      return S_OK;
-    });
+    return NumberAnswer(child, out, [&] { return viewer_->GetAccRole(); });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
-    VariantInit(out);
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      out->vt = VT_I4;
-      out->lVal = static_cast<LONG>(ViewerAccState(*viewer_, ViewWindowUsable(viewer_->View())));
-      return S_OK;
-    });
+    return NumberAnswer(
+        child, out, [&] { return ViewerAccState(*viewer_, ViewWindowUsable(viewer_->View())); });
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
-    *out = nullptr;
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      const auto shortcut = ViewerAccKeyboardShortcut(*viewer_, AltKeyName());
-      if (!shortcut) return S_FALSE;
-      *out = Text(*shortcut);
-      return S_OK;
-    });
+    return TextAnswer(child, out,
+                      [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName()); });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
     VariantInit(out);
@@ -409,13 +393,8 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-    *out = nullptr;
-    return Guard([&]() -> HRESULT {
-      if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
-      const auto action = ViewerAccDefaultAction(*viewer_, ViewWindowUsable(viewer_->View()));
-      if (!action) return S_FALSE;
-      *out = Text(*action);
-      return S_OK;
+    return TextAnswer(child, out, [&] {
+      return ViewerAccDefaultAction(*viewer_, ViewWindowUsable(viewer_->View()));
     });
   }
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {

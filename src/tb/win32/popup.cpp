@@ -65,6 +65,7 @@ TTBPopupWindow::TTBPopupWindow(ui::TComponent* owner, TTBView* parentView, TTBCu
   StoreBounds({0, 0, 320, 240});
   StoreColor(ui::clSystemColor | COLOR_MENU);
   SetShowHint(true);
+  SetControlStyle(ControlStyle() & ~ui::csCaptureMouse);
 }
 
 TTBPopupWindow::~TTBPopupWindow() {

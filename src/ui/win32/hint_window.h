@@ -12,12 +12,10 @@
 
 #include <string>
 
+#include "ui/colors.h"
 #include "ui/win32/controls.h"
 
 namespace ui {
-
-constexpr TColor clInfoBk = clSystemColor | COLOR_INFOBK;
-constexpr TColor clInfoText = clSystemColor | COLOR_INFOTEXT;
 
 struct THintInfo {
   TControl* HintControl = nullptr;

@@ -13,6 +13,7 @@
 #include "tb/mru.h"
 #include "tb/system_settings.h"
 #include "tb/win32/acc_platform.h"
+#include "tb/win32/anim.h"
 #include "tb/win32/popup.h"
 #include "ui/actions.h"
 #include "ui/win32/list_view.h"
@@ -211,10 +212,12 @@ class TbMenuWin32Test : public UiGuiTest {
     s.start = GetTickCount();
     script = &s;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+    const HWND focus = GetFocus();
     menu->Popup(x, y);
     KillTimer(nullptr, timer);
     script = nullptr;
     rootPopup = nullptr;
+    EXPECT_EQ(GetFocus(), focus);  // the loop gives the focus back
     return !s.timedOut;
   }
   static void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); }
@@ -406,6 +409,56 @@ TEST_F(TbMenuWin32Test, AMenuTallerThanTheWorkAreaScrolls) {
   EXPECT_TRUE(down);
 }
 
+TEST_F(TbMenuWin32Test, AnimatedPopupsEndShownAndAFailedStartShowsThemAtOnce) {
+  settings.menuAnimation = true;
+  struct Case {
+    bool fade;
+    TAnimationSeams::Failure failure;
+  };
+  for (const Case c :
+       {Case{false, TAnimationSeams::none}, Case{true, TAnimationSeams::none},
+        Case{true, TAnimationSeams::layeredUpdate}, Case{false, TAnimationSeams::bitmap}}) {
+    settings.menuFade = c.fade;
+    TAnimationSeams seams;
+    seams.failure = c.failure;
+    SetAnimationSeams(&seams);
+    bool started = false, shown = false, layered = true, region = true, running = true,
+         keyboardAnimated = true;
+    ASSERT_TRUE(RunPopup(100, 100,
+                         {{20, [&] { started = IsPopupAnimationRunning(); }},
+                          {400,
+                           [&] {
+                             const HWND wnd = rootPopup->Handle();
+                             shown = IsWindowVisible(wnd) != 0;
+                             layered = (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+                             const HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             region = GetWindowRgn(wnd, rgn) != ERROR;
+                             DeleteObject(rgn);
+                             running = IsPopupAnimationRunning();
+                             Post(WM_CHAR, 'v');  // a submenu opened by keyboard
+                           }},
+                          {440, [&] {
+                             keyboardAnimated = IsPopupAnimationRunning() || !Open();
+                             Post(WM_KEYDOWN, VK_ESCAPE);
+                             Post(WM_KEYDOWN, VK_ESCAPE);
+                           }}}));
+    SetAnimationSeams(nullptr);
+    EXPECT_EQ(started, c.failure == TAnimationSeams::none) << c.fade << c.failure;
+    EXPECT_TRUE(shown) << c.fade << c.failure;
+    EXPECT_FALSE(layered) << c.fade << c.failure;
+    EXPECT_FALSE(region) << c.fade << c.failure;
+    EXPECT_FALSE(running) << c.fade << c.failure;
+    EXPECT_FALSE(keyboardAnimated) << c.fade << c.failure;  // its first item is selected
+  }
+}
+
+TEST_F(TbMenuWin32Test, AQuitMessageEndsTheLoopAndStaysForTheApplication) {
+  ASSERT_TRUE(RunPopup(100, 100, {{30, [] { PostQuitMessage(7); }}}));
+  MSG quit;
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
+}
+
 TEST_F(TbMenuWin32Test, AShortcutRunsItsCommandOnceWhenActionAndItemCarryIt) {
   ASSERT_EQ(GetFocus(), list->Handle());
   KeyInput(VK_CONTROL, false);
@@ -437,6 +490,14 @@ std::wstring NameOf(IAccessible* object, LONG child, HRESULT* result = nullptr) 
   return text;
 }
 
+// The accessibility object of a window's client area, or null.
+IAccessible* ClientAccObject(HWND wnd) {
+  IAccessible* object = nullptr;
+  AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                             reinterpret_cast<void**>(&object));
+  return object;
+}
+
 LONG RoleOf(IAccessible* object) {
   VARIANT role;
   VariantInit(&role);
@@ -450,10 +511,7 @@ TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfte
   HRESULT wrongType = S_OK, wrongChild = S_OK;
   IAccessible* held = nullptr;
   ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
-                                     IAccessible* object = nullptr;
-                                     AccessibleObjectFromWindow(
-                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     IAccessible* object = ClientAccObject(rootPopup->Handle());
                                      if (object) {
                                        popupRole = RoleOf(object);
                                        object->get_accChildCount(&count);
@@ -490,14 +548,48 @@ TEST_F(TbMenuWin32Test, AnOpenPopupAnswersAccessibilityClientsAndFailsSafelyAfte
   EXPECT_EQ(after, E_FAIL);
   held->Release();
 
+  // The default action of an item whose submenu is open is "Close"; doing another item's
+  // default action chooses it through the deferred queue while the loop runs.
+  std::wstring viewAction;
+  clicks.clear();
+  ASSERT_TRUE(
+      RunPopup(100, 100,
+               {{30, [&] { Post(WM_CHAR, 'v'); }},
+                {80, [&] {
+                   IAccessible* object = ClientAccObject(rootPopup->Handle());
+                   if (!object) return;
+                   IDispatch* child = nullptr;
+                   IAccessible* item = nullptr;
+                   object->get_accChild(Child(3), &child);
+                   if (child) {
+                     child->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&item));
+                     child->Release();
+                   }
+                   if (item) {
+                     BSTR action = nullptr;
+                     item->get_accDefaultAction(Child(CHILDID_SELF), &action);
+                     viewAction = action ? action : L"";
+                     SysFreeString(action);
+                     item->Release();
+                   }
+                   object->get_accChild(Child(1), &child);
+                   if (child) {
+                     child->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&item));
+                     child->Release();
+                     item->accDoDefaultAction(Child(CHILDID_SELF));
+                     item->Release();
+                   }
+                   object->Release();
+                 }}}));
+  EXPECT_EQ(viewAction, L"Close");
+  Pump();
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Open"});
+
   // Without the accessibility library no object of ours is handed out.
   SetAccessibilityLibraryMissing(true);
   LONG fallbackRole = 0;
   ASSERT_TRUE(RunPopup(100, 100, {{50, [&] {
-                                     IAccessible* object = nullptr;
-                                     AccessibleObjectFromWindow(
-                                         rootPopup->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                         IID_IAccessible, reinterpret_cast<void**>(&object));
+                                     IAccessible* object = ClientAccObject(rootPopup->Handle());
                                      if (object) {
                                        fallbackRole = RoleOf(object);
                                        object->Release();

@@ -62,6 +62,12 @@ class TWindow : public ui::TCustomControl {
       case ui::CM_WININICHANGE:
         Note(L"wininichange " + std::to_wstring(message.WParam));
         break;
+      case ui::CM_MOUSEENTER:
+        Note(L"mouse enter");
+        break;
+      case ui::CM_MOUSELEAVE:
+        Note(L"mouse leave");
+        break;
       case ui::CM_CONTROLCHANGE:
         Note(message.LParam ? L"control inserted" : L"control removed");
         break;
@@ -513,6 +519,28 @@ TEST_F(TbWin32, ControlsHearOfTheirChanges) {
                       L"Child: font", L"Child: visible 0", L"Child: hidden", L"Child: visible 1",
                       L"Child: showing", L"Parent: wininichange 42", L"Child: wininichange 42",
                       L"Parent: hidden", L"Child: hidden"}));
+}
+
+TEST_F(TbWin32, TheControlUnderTheMouseHearsOfEnteringAndLeaving) {
+  SetCursorPos(1270, 1010);  // away from the windows, so that nothing else moves the mouse
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  std::vector<TWindow*> controls;
+  for (const wchar_t* name : {L"Left", L"Right"}) {
+    auto* control = ui::Create<TWindow>(*form, &log);
+    control->SetName(name);
+    control->SetBounds(controls.empty() ? 0 : 100, 0, 80, 40);
+    control->SetParent(form);
+    controls.push_back(control);
+  }
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  log.clear();
+  for (TWindow* control : controls)
+    PostMessageW(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  PostMessageW(controls[1]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+  Pump();
+  EXPECT_EQ(log, (Log{L"Left: mouse enter", L"Left: mouse leave", L"Right: mouse enter"}));
 }
 
 TEST_F(TbWin32, HintsAskTheControlFirst) {
