@@ -23,6 +23,13 @@ std::vector<TTBCustomToolbar*>& HookedToolbars() {
   return toolbars;
 }
 
+// The form a toolbar belongs to: a floating toolbar's is the form its floating form serves.
+ui::TCustomForm* ToolbarForm(TTBCustomToolbar& toolbar) {
+  ui::TCustomForm* form = toolbar.ParentForm();
+  if (auto* floating = dynamic_cast<TTBFloatingWindowParent*>(form)) form = floating->ParentForm();
+  return form;
+}
+
 ui::TCustomForm* FormOfWindow(HWND wnd) {
   for (; wnd; wnd = GetParent(wnd)) {
     if (auto* form = dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FromHandle(wnd))) return form;
@@ -56,7 +63,7 @@ void MenuBarGetMessage(THookProcCode code, std::uintptr_t /*wnd*/, std::uintptr_
   if (!(GetWindowLongW(m.hwnd, GWL_STYLE) & WS_CHILD)) return;
   const HWND root = GetAncestor(m.hwnd, GA_ROOT);
   for (TTBCustomToolbar* toolbar : HookedToolbars()) {
-    ui::TCustomForm* form = toolbar->MenuBar() ? toolbar->ParentForm() : nullptr;
+    ui::TCustomForm* form = toolbar->MenuBar() ? ToolbarForm(*toolbar) : nullptr;
     if (form && form->HandleAllocated() && form->Handle() == root) {
       m.hwnd = root;
       return;
@@ -67,7 +74,7 @@ void MenuBarGetMessage(THookProcCode code, std::uintptr_t /*wnd*/, std::uintptr_
 }  // namespace
 
 TTBCustomToolbar::TTBCustomToolbar(ui::TComponent* owner)
-    : ui::TCustomControl(owner), binding_(std::make_unique<TTBViewWindow>(false)) {
+    : TTBCustomDockableWindow(owner), binding_(std::make_unique<TTBViewWindow>(false)) {
   SetControlStyle((ControlStyle() | ui::csAcceptsControls | ui::csActionClient) &
                   ~ui::csCaptureMouse);
   StoreColor(ui::clBtnFace);
@@ -79,7 +86,7 @@ TTBCustomToolbar::~TTBCustomToolbar() {
 }
 
 void TTBCustomToolbar::AfterConstruction() {
-  ui::TCustomControl::AfterConstruction();
+  TTBCustomDockableWindow::AfterConstruction();
   item_ = CreateRootItem();
   item_->SetParentComponentRef(this);
   chevronItem_ = CreateChevronItem();
@@ -100,8 +107,8 @@ void TTBCustomToolbar::Loaded() {
   if (item_ && item_->Loading()) item_->FinishLoading();
   if (chevronItem_ && chevronItem_->Loading()) chevronItem_->FinishLoading();
   CreateWrappersForAllControls();
-  ui::TCustomControl::Loaded();
-  Arrange();
+  TTBCustomDockableWindow::Loaded();
+  Rearrange();
 }
 
 void TTBCustomToolbar::BeforeDestruction() noexcept {
@@ -113,13 +120,14 @@ void TTBCustomToolbar::BeforeDestruction() noexcept {
     if (view_) view_->CloseChildPopups();
   } catch (...) {  // the toolbar goes regardless
   }
+  // The dock and the floating form are left while the view still answers their questions.
+  TTBCustomDockableWindow::BeforeDestruction();
+  binding_->SetHandle(nullptr);
   binding_->SetView(nullptr);
   if (chevronItem_) chevronItem_->SetToolbarView(nullptr);
   view_.reset();
   chevronItem_.reset();
   item_.reset();
-  ui::TCustomControl::BeforeDestruction();
-  binding_->SetHandle(nullptr);
 }
 
 ui::Owned<TTBCustomItem> TTBCustomToolbar::CreateRootItem() {
@@ -154,8 +162,8 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
   else
     UnregisterHookProc(this, &MenuBarGetMessage);
   if (!Loading()) {
-    fullSize_ = menuBar;
-    closeButton_ = !menuBar;
+    SetFullSize(menuBar);
+    SetCloseButton(!menuBar);
     processShortCuts_ = menuBar;
     SetShrinkMode(menuBar ? TTBShrinkMode::tbsmWrap : TTBShrinkMode::tbsmChevron);
   }
@@ -165,7 +173,13 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
 void TTBCustomToolbar::SetShrinkMode(TTBShrinkMode mode) {
   if (mode == shrinkMode_) return;
   shrinkMode_ = mode;
-  Arrange();
+  Rearrange();
+}
+
+void TTBCustomToolbar::SetFloatingWidth(int width) {
+  if (width == floatingWidth_) return;
+  floatingWidth_ = width;
+  if (Floating()) Rearrange();
 }
 
 void TTBCustomToolbar::SetProcessShortCuts(bool process) {
@@ -179,7 +193,7 @@ void TTBCustomToolbar::SetSystemFont(bool systemFont) {
   ui::TFont* font = ToolbarFont();
   binding_->Font().Assign(systemFont && font ? *font : Font());
   view_->InvalidatePositions();
-  Arrange();
+  Rearrange();
 }
 
 void TTBCustomToolbar::SetChevronMoveItems(bool move) {
@@ -200,27 +214,105 @@ bool TTBCustomToolbar::AppliesFixedWidth() const {
          align == ui::TAlign::alClient;
 }
 
-TTBToolbarViewInput TTBCustomToolbar::ViewInput() {
+TTBToolbarViewInput TTBCustomToolbar::ViewInput(TTBDockType dockType, TTBDock* dock) {
   TTBToolbarViewInput in;
-  in.dockType = TTBDockType::dtNotDocked;
+  in.dockType = dockType;
   in.shrinkMode = shrinkMode_;
+  in.autoResize = AutoResize();
   in.anchoredLeftAndRight = AppliesFixedWidth();
   in.width = Width();
   in.nonClientWidth = HandleAllocated() ? Width() - ClientWidth() : 0;
   in.floatingWidth = floatingWidth_;
+  if (dock && (dockType == TTBDockType::dtTopBottom || dockType == TTBDockType::dtLeftRight)) {
+    const bool leftRight = dockType == TTBDockType::dtLeftRight;
+    const TPoint frame = DockedFrameSize(leftRight, dock->AllowDrag(), HandleWidth());
+    in.dockedFrameLength = leftRight ? frame.y : frame.x;
+    in.dockGivenLength = dock == CurrentDock() ? CurrentSize() : 0;
+    in.dockInnerLength = leftRight ? dock->ClientHeight() : dock->ClientWidth();
+  }
   return in;
 }
 
-void TTBCustomToolbar::Arrange() {
+void TTBCustomToolbar::Rearrange() {
+  if (Docked() || Floating())
+    TTBCustomDockableWindow::Arrange();
+  else
+    ArrangeItems();
+}
+
+void TTBCustomToolbar::ArrangeItems() {
   if (!view_ || destroying_ || Loading() || inLayout_ > 0) return;
   arrangedWidth_ = Width();
-  view_->ApplySettings(ToolbarViewSettings(ViewInput()));
+  view_->ApplySettings(ToolbarViewSettings(ViewInput(DockType(), CurrentDock())));
   view_->ValidatePositions();
 }
 
+void TTBCustomToolbar::CalcLayoutSize(bool canMoveControls, TTBDockType dockType, bool /*floating*/,
+                                      TTBDock* dock, TPoint& newSize) {
+  if (!view_ || destroying_) {
+    newSize = {baseWidth_, baseHeight_};
+    return;
+  }
+  ++calcDepth_;
+  struct Lower {
+    int& counter;
+    ~Lower() { --counter; }
+  } lower{calcDepth_};
+  const TTBToolbarViewSettings wanted = ToolbarViewSettings(ViewInput(dockType, dock));
+  if (canMoveControls || (dock == CurrentDock() && dockType == DockType())) {
+    view_->ApplySettings(wanted);
+    view_->ValidatePositions();
+    newSize = {baseWidth_, baseHeight_};
+    return;
+  }
+  // Another place: lay out there, then back where the toolbar is.
+  TTBToolbarViewSettings current;
+  current.orientation = view_->Orientation();
+  current.chevronOffset = view_->ChevronOffset();
+  current.chevronSize = view_->ChevronSize();
+  current.wrapOffset = view_->WrapOffset();
+  view_->ApplySettings(wanted);
+  view_->UpdatePositions(newSize.x, newSize.y);
+  view_->ApplySettings(current);
+  int width = 0, height = 0;
+  view_->UpdatePositions(width, height);
+}
+
+void TTBCustomToolbar::GetCurrentClientSize(TPoint& size) {
+  if (view_ && !destroying_) view_->ValidatePositions();
+  size = {baseWidth_, baseHeight_};
+}
+
+void TTBCustomToolbar::GetShrinkLimit(int& minLength) {
+  if (!view_ || destroying_) return;
+  TPoint frame;
+  GetDockedFrameSize(frame);
+  minLength =
+      ToolbarShrinkLimit(*view_, DockType() == TTBDockType::dtLeftRight ? frame.y : frame.x);
+}
+
+void TTBCustomToolbar::PointOnChildControl(POINT p, bool& result) {
+  TTBCustomDockableWindow::PointOnChildControl(p, result);
+  if (result || !view_) return;
+  // Pressing an item does not start a drag.
+  const TTBItemViewer* viewer = view_->ViewerFromPoint({p.x, p.y});
+  result = viewer && viewer->Item().Visible() && (viewer->Item().GetItemStyle() & tbisSelectable);
+}
+
+int TTBCustomToolbar::MinRowSize() {
+  TTBDock* dock = CurrentDock();
+  return Docked() && dock ? dock->GetMinRowSize(EffectiveDockRow(), this) : 0;
+}
+
 void TTBCustomToolbar::ViewAutoSize(int width, int height) {
+  const bool changed = width != baseWidth_ || height != baseHeight_;
   baseWidth_ = width;
   baseHeight_ = height;
+  if (calcDepth_ > 0 || destroying_) return;
+  if (Docked() || Floating()) {
+    if (changed) TTBCustomDockableWindow::Arrange();
+    return;
+  }
   const int newWidth = AppliesFixedWidth() ? Width() : width;
   const int newHeight = Align() == ui::TAlign::alClient ? Height() : height;
   if (newWidth == Width() && newHeight == Height()) return;
@@ -233,7 +325,8 @@ void TTBCustomToolbar::ViewAutoSize(int width, int height) {
 }
 
 void TTBCustomToolbar::BoundsChanged() {
-  ui::TCustomControl::BoundsChanged();
+  TTBCustomDockableWindow::BoundsChanged();
+  if (Docked() || Floating()) return;
   // A width fixed by the alignment is the wrap or chevron room. The new size is taken after
   // the move that changed the width has finished (and with it the parent's alignment), so
   // that the parent aligns its other controls to it.
@@ -246,32 +339,31 @@ void TTBCustomToolbar::BoundsChanged() {
 
 void TTBCustomToolbar::RequestArrange() {
   if (!HandleAllocated()) {
-    Arrange();
+    ArrangeItems();
   } else if (!arrangePosted_) {
     arrangePosted_ = PostMessageW(Handle(), kArrangeMessage, 0, 0) != 0;
   }
 }
 
 void TTBCustomToolbar::AlignControls(const ui::TRect& /*client*/) {
-  if (disableAlignArrange_ != 0) return;
+  if (disableAlignArrange_ != 0 || inLayout_ > 0 || calcDepth_ > 0) return;
+  if (Docked() || Floating()) {
+    if (DockState().UpdatingBounds == 0) TTBCustomDockableWindow::Arrange();
+    return;
+  }
   // A resize in progress arranges once it has finished.
   if (Width() != arrangedWidth_)
     RequestArrange();
   else
-    Arrange();
+    ArrangeItems();
 }
 
 // --- painting and input
 
-void TTBCustomToolbar::CreateParams(TCreateParams& params) {
-  ui::TCustomControl::CreateParams(params);
-  params.classStyle &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
-}
-
 void TTBCustomToolbar::HandleCreated() {
-  ui::TCustomControl::HandleCreated();
+  TTBCustomDockableWindow::HandleCreated();
   binding_->SetHandle(Handle());
-  Arrange();
+  Rearrange();
 }
 
 void TTBCustomToolbar::Paint() {
@@ -282,8 +374,11 @@ void TTBCustomToolbar::Paint() {
 }
 
 void TTBCustomToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
-  ui::TCustomControl::MouseDown(button, shift, x, y);
-  if (button != ui::TMouseButton::mbLeft || !view_) return;
+  TTBDock* dockBefore = CurrentDock();
+  const bool floatingBefore = Floating();
+  TTBCustomDockableWindow::MouseDown(button, shift, x, y);  // a press off the items drags
+  if (button != ui::TMouseButton::mbLeft || !view_ || destroying_) return;
+  if (CurrentDock() != dockBefore || Floating() != floatingBefore) return;
   POINT p{x, y};
   ClientToScreen(Handle(), &p);
   view_->UpdateSelection({p.x, p.y}, true);
@@ -298,7 +393,7 @@ void TTBCustomToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
 }
 
 void TTBCustomToolbar::MouseMove(ui::TShiftState shift, int x, int y) {
-  ui::TCustomControl::MouseMove(shift, x, y);
+  TTBCustomDockableWindow::MouseMove(shift, x, y);
   if (!view_ || (view_->State() & vsModal)) return;
   POINT p{x, y};
   ClientToScreen(Handle(), &p);
@@ -316,7 +411,7 @@ void TTBCustomToolbar::MouseLeft() {
 
 void TTBCustomToolbar::DoContextPopup(POINT mousePos, bool& handled) {
   if (view_ && !(view_->State() & vsModal)) view_->Select(nullptr, false);
-  ui::TCustomControl::DoContextPopup(mousePos, handled);
+  TTBCustomDockableWindow::DoContextPopup(mousePos, handled);
 }
 
 void TTBCustomToolbar::EnterLoop(TTBEnterToolbarLoopOptions options) {
@@ -400,7 +495,7 @@ bool TTBCustomToolbar::MainWindowHook(void* /*data*/, ui::TMessage& message) {
       const std::vector<TTBCustomToolbar*> toolbars = HookedToolbars();
       for (TTBCustomToolbar* toolbar : toolbars) {
         if (!std::ranges::count(HookedToolbars(), toolbar)) continue;  // gone meanwhile
-        if (toolbar->processShortCuts_ && toolbar->ParentForm() == form &&
+        if (toolbar->processShortCuts_ && ToolbarForm(*toolbar) == form &&
             toolbar->IsShortCut(shortcut)) {
           return true;
         }
@@ -428,7 +523,7 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case kArrangeMessage:
       arrangePosted_ = false;
-      Arrange();
+      if (!Docked() && !Floating()) ArrangeItems();
       return;
     case WM_GETOBJECT:
       if (view_ && HandleViewGetObject(*view_, message.WParam, message.LParam, message.Result)) {
@@ -490,7 +585,7 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
       if (!systemFont_ && view_) {
         binding_->Font().Assign(Font());
         view_->InvalidatePositions();
-        Arrange();
+        Rearrange();
       }
       break;
     case ui::CM_SHOWHINTCHANGED:
@@ -504,13 +599,13 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
         RefreshToolbarFont();
         if (systemFont_ && ToolbarFont()) binding_->Font().Assign(*ToolbarFont());
         view_->InvalidatePositions();
-        Arrange();
+        Rearrange();
       }
       break;
     default:
       break;
   }
-  ui::TCustomControl::WndProc(message);
+  TTBCustomDockableWindow::WndProc(message);
 }
 
 }  // namespace tb

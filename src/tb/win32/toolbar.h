@@ -27,12 +27,13 @@
 #include <string>
 
 #include "tb/toolbar_view.h"
+#include "tb/win32/dockable_window.h"
 #include "tb/win32/view_window.h"
 #include "ui/win32/forms.h"
 
 namespace tb {
 
-class TTBCustomToolbar : public ui::TCustomControl,
+class TTBCustomToolbar : public TTBCustomDockableWindow,
                          public ITBItemContainer,
                          private ITBToolbarViewHost,
                          private ITBToolbarLoopEntry {
@@ -65,20 +66,16 @@ class TTBCustomToolbar : public ui::TCustomControl,
   void SetChevronPriorityForNewItems(TTBChevronPriorityForNewItems priority);
   const std::wstring& ChevronHint() const { return chevronItem_->Hint(); }
   void SetChevronHint(const std::wstring& hint) { chevronItem_->SetChevronHint(hint); }
-  // Takes a whole row (a menu bar does).
-  bool FullSize() const { return fullSize_; }
-  void SetFullSize(bool fullSize) { fullSize_ = fullSize; }
-  bool CloseButton() const { return closeButton_; }
-  void SetCloseButton(bool closeButton) { closeButton_ = closeButton; }
   int FloatingWidth() const { return floatingWidth_; }
-  void SetFloatingWidth(int width) { floatingWidth_ = width; }
+  void SetFloatingWidth(int width);
   ui::TCustomImageList* Images() const { return item_->SubMenuImages(); }
   void SetImages(ui::TCustomImageList* images) { item_->SetSubMenuImages(images); }
 
-  // Lays the items out for where the toolbar is and takes their size.
-  void Arrange();
-  void BeginUpdate() { view_->BeginUpdate(); }
-  void EndUpdate() { view_->EndUpdate(); }
+  // Lays the items out for where the toolbar is and takes their size (on a form: the width
+  // its alignment gives stays).
+  void ArrangeItems();
+  void BeginItemUpdate() { view_->BeginUpdate(); }
+  void EndItemUpdate() { view_->EndUpdate(); }
   bool KeyboardOpen(wchar_t key, bool requirePrimaryAccel);
   // OnShortCut first; unless it handled the key, the items' shortcuts.
   bool IsShortCut(ui::TShortCut shortcut);
@@ -90,16 +87,23 @@ class TTBCustomToolbar : public ui::TCustomControl,
 
   void WndProc(ui::TMessage& message) override;
 
+  // The dockable window's content.
+  void CalcLayoutSize(bool canMoveControls, TTBDockType dockType, bool floating, TTBDock* dock,
+                      TPoint& newSize) override;
+  void GetCurrentClientSize(TPoint& size) override;
+  void GetShrinkLimit(int& minLength) override;
+  TTBShrinkMode QueryShrinkMode() override { return shrinkMode_; }
+  void PointOnChildControl(POINT p, bool& result) override;
+
  protected:
   // Class-level choices that derived toolbars override.
   virtual ui::Owned<TTBCustomItem> CreateRootItem();
   virtual ui::Owned<TTBChevronItem> CreateChevronItem();
   virtual ui::Owned<TTBToolbarView> CreateView(TTBCustomItem* root, ITBViewWindow* window,
                                                bool usePriorityList);
-  // The view's settings for where the toolbar is (on a form here).
-  virtual TTBToolbarViewInput ViewInput();
+  // The view's input for a dock type (and dock).
+  virtual TTBToolbarViewInput ViewInput(TTBDockType dockType, TTBDock* dock);
 
-  void CreateParams(TCreateParams& params) override;
   void HandleCreated() override;
   void Paint() override;
   void BoundsChanged() override;
@@ -111,7 +115,7 @@ class TTBCustomToolbar : public ui::TCustomControl,
  private:
   // ITBToolbarViewHost
   TTBCustomItem* ChevronItem() override { return chevronItem_.get(); }
-  int MinRowSize() override { return 0; }
+  int MinRowSize() override;
   void ViewAutoSize(int width, int height) override;
   void LayoutStarting() override { ++inLayout_; }
   void LayoutFinished() override { --inLayout_; }
@@ -122,6 +126,8 @@ class TTBCustomToolbar : public ui::TCustomControl,
   bool AppliesFixedWidth() const;
   // Arranges after the current message (at once without a window).
   void RequestArrange();
+  // Docked or floating: the dockable window's Arrange; on a form: ArrangeItems.
+  void Rearrange();
   void UpdateMainWindowHook();
   void MouseLeft();
   void ControlChanged(ui::TControl* control, bool inserting);
@@ -137,6 +143,7 @@ class TTBCustomToolbar : public ui::TCustomControl,
   int baseWidth_ = 0, baseHeight_ = 0;
   int floatingWidth_ = 0;
   int inLayout_ = 0;
+  int calcDepth_ = 0;  // inside CalcLayoutSize: the view's size is only recorded
   int arrangedWidth_ = -1;
   int disableAlignArrange_ = 0;
   bool menuBar_ = false;
@@ -144,8 +151,6 @@ class TTBCustomToolbar : public ui::TCustomControl,
   bool systemFont_ = true;
   bool updateActions_ = true;
   bool chevronMoveItems_ = true;
-  bool fullSize_ = false;
-  bool closeButton_ = true;
   bool ignoreMouseLeave_ = false;
   bool trackingLeave_ = false;
   bool hooked_ = false;
