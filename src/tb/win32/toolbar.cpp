@@ -253,34 +253,69 @@ void TTBCustomToolbar::CalcLayoutSize(bool canMoveControls, TTBDockType dockType
     newSize = {baseWidth_, baseHeight_};
     return;
   }
+  const TTBToolbarViewSettings wanted = ToolbarViewSettings(ViewInput(dockType, dock));
+  if (canMoveControls || (dock == CurrentDock() && dockType == DockType()))
+    newSize = CommitLayout(wanted);
+  else
+    newSize = SizeWith(wanted);
+}
+
+TPoint TTBCustomToolbar::CommitLayout(const TTBToolbarViewSettings& settings) {
   ++calcDepth_;
   struct Lower {
     int& counter;
     ~Lower() { --counter; }
   } lower{calcDepth_};
-  const TTBToolbarViewSettings wanted = ToolbarViewSettings(ViewInput(dockType, dock));
-  if (canMoveControls || (dock == CurrentDock() && dockType == DockType())) {
-    view_->ApplySettings(wanted);
-    view_->ValidatePositions();
-    newSize = {baseWidth_, baseHeight_};
-    return;
-  }
-  // Another place: lay out there, then back where the toolbar is.
+  const bool newRoom = settings.wrapOffset != view_->WrapOffset() ||
+                       settings.chevronOffset != view_->ChevronOffset();
+  const TPoint before{baseWidth_, baseHeight_};
+  view_->ApplySettings(settings);
+  view_->ValidatePositions();
+  const TPoint size{baseWidth_, baseHeight_};
+  // New room gave a new size: the dock arranges once more after the current message, as it may
+  // be sizing itself inside its parent's alignment, which keeps no change of its thickness
+  // made meanwhile.
+  if (newRoom && !(size == before) && (Docked() || Floating())) RequestArrange();
+  return size;
+}
+
+TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings) {
   TTBToolbarViewSettings current;
   current.orientation = view_->Orientation();
   current.chevronOffset = view_->ChevronOffset();
   current.chevronSize = view_->ChevronSize();
   current.wrapOffset = view_->WrapOffset();
-  view_->ApplySettings(wanted);
-  view_->UpdatePositions(newSize.x, newSize.y);
-  view_->ApplySettings(current);
-  int width = 0, height = 0;
-  view_->UpdatePositions(width, height);
+  ++calcDepth_;
+  struct Back {
+    TTBCustomToolbar& toolbar;
+    const TTBToolbarViewSettings& settings;
+    ~Back() {
+      toolbar.view_->ApplySettings(settings);
+      int width = 0, height = 0;
+      toolbar.view_->UpdatePositions(width, height);
+      --toolbar.calcDepth_;
+    }
+  } back{*this, current};
+  TPoint size;
+  view_->ApplySettings(settings);
+  view_->UpdatePositions(size.x, size.y);
+  return size;
 }
 
 void TTBCustomToolbar::GetCurrentClientSize(TPoint& size) {
-  if (view_ && !destroying_) view_->ValidatePositions();
-  size = {baseWidth_, baseHeight_};
+  if (!view_ || destroying_) {
+    size = {baseWidth_, baseHeight_};
+    return;
+  }
+  // Laid out for the room the toolbar has now (a dock that changed its length wraps it anew).
+  size = CommitLayout(ToolbarViewSettings(ViewInput(DockType(), CurrentDock())));
+  // A shortened toolbar answers its whole length, which the dock compares with the room.
+  if (view_->ChevronOffset() > 0) {
+    TTBToolbarViewSettings whole;
+    whole.orientation = view_->Orientation();
+    whole.wrapOffset = view_->WrapOffset();
+    size = SizeWith(whole);
+  }
 }
 
 void TTBCustomToolbar::GetShrinkLimit(int& minLength) {
@@ -308,7 +343,8 @@ void TTBCustomToolbar::ViewAutoSize(int width, int height) {
   const bool changed = width != baseWidth_ || height != baseHeight_;
   baseWidth_ = width;
   baseHeight_ = height;
-  if (calcDepth_ > 0 || destroying_) return;
+  if (destroying_) return;
+  if (calcDepth_ > 0) return;
   if (Docked() || Floating()) {
     if (changed) TTBCustomDockableWindow::Arrange();
     return;
@@ -339,7 +375,7 @@ void TTBCustomToolbar::BoundsChanged() {
 
 void TTBCustomToolbar::RequestArrange() {
   if (!HandleAllocated()) {
-    ArrangeItems();
+    if (!Docked() && !Floating()) ArrangeItems();
   } else if (!arrangePosted_) {
     arrangePosted_ = PostMessageW(Handle(), kArrangeMessage, 0, 0) != 0;
   }
@@ -523,7 +559,7 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case kArrangeMessage:
       arrangePosted_ = false;
-      if (!Docked() && !Floating()) ArrangeItems();
+      Rearrange();
       return;
     case WM_GETOBJECT:
       if (view_ && HandleViewGetObject(*view_, message.WParam, message.LParam, message.Result)) {

@@ -124,6 +124,10 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void Beep() override { MessageBeep(0); }
 
   bool AppliesFixedWidth() const;
+  // Applies the settings, lays out and answers the content size.
+  TPoint CommitLayout(const TTBToolbarViewSettings& settings);
+  // The content size with other settings; the view is laid out again as it was afterwards.
+  TPoint SizeWith(const TTBToolbarViewSettings& settings);
   // Arranges after the current message (at once without a window).
   void RequestArrange();
   // Docked or floating: the dockable window's Arrange; on a form: ArrangeItems.

@@ -1,5 +1,6 @@
-// Toolbars and the menu bar under Wine: a form with a menu bar (File, Edit, Format, View, Help)
-// and a toolbar of buttons with a hosted control above a list that holds the focus. Real input
+// Toolbars and the menu bar under Wine: a form with a top dock holding a menu bar (File, Edit,
+// Format, View, Fonts) and, in the next row, a toolbar of buttons with a hosted control, above a
+// list that holds the focus. Real input
 // (SendInput) drives Alt, F10, Alt+letter, Ctrl shortcuts and clicks; each menu loop runs a
 // script from a thread timer, which also ends a loop that runs too long.
 #include <gtest/gtest.h>
@@ -44,10 +45,11 @@ class TbToolbarWin32Test : public UiGuiTest {
     previous = SetSystemSettings(&settings);
     form = ui::Application->CreateForm<ui::TForm>();
     form->SetBounds(40, 40, 600, 400);
+    top = ui::Create<TTBDock>(*form);
+    top->SetParent(form);
     menuBar = ui::Create<TTBCustomToolbar>(*form);
-    menuBar->SetParent(form);
-    menuBar->SetAlign(ui::TAlign::alTop);
     menuBar->SetMenuBar(true);
+    menuBar->SetParent(top);
     for (const wchar_t* caption : {L"&File", L"&Edit", L"F&ormat", L"&View", L"&Help"}) {
       TTBCustomItem* submenu = Add(menuBar->Items(), caption, true);
       Add(*submenu, (std::wstring(caption) + L" one").c_str());
@@ -59,9 +61,8 @@ class TbToolbarWin32Test : public UiGuiTest {
     menuBar->Items().Items(4)->SetCaption(L"&Fonts");
 
     buttons = ui::Create<TTBCustomToolbar>(*form);
-    buttons->SetParent(form);
-    buttons->SetAlign(ui::TAlign::alTop);
-    buttons->SetTop(100);
+    buttons->SetDockRow(1);
+    buttons->SetParent(top);
     for (const wchar_t* caption : {L"New", L"Open", L"Save", L"Cut", L"Copy", L"Paste"}) {
       Add(buttons->Items(), caption);
     }
@@ -119,6 +120,7 @@ class TbToolbarWin32Test : public UiGuiTest {
   TFixedSystemSettings settings;
   ISystemSettings* previous = nullptr;
   ui::TForm* form = nullptr;
+  TTBDock* top = nullptr;
   TTBCustomToolbar* menuBar = nullptr;
   TTBCustomToolbar* buttons = nullptr;
   ui::TMemo* hosted = nullptr;
@@ -128,16 +130,21 @@ class TbToolbarWin32Test : public UiGuiTest {
 
 TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoesNotFit) {
   const int oneLine = menuBar->Height();
+  const int dockHeight = top->Height();
   ASSERT_GT(oneLine, 10);
-  EXPECT_EQ(list->Top(), menuBar->Height() + buttons->Height());
+  EXPECT_EQ(top->Width(), form->ClientWidth());
+  EXPECT_EQ(menuBar->Width(), top->Width());  // full size
+  EXPECT_EQ(buttons->Top(), menuBar->Height());
+  EXPECT_EQ(list->Top(), top->Height());
   // The hosted control got its item at the end and sits on the toolbar.
   ASSERT_EQ(buttons->Items().Count(), 7);
   EXPECT_EQ(dynamic_cast<TTBControlItem*>(buttons->Items().Items(6))->Control(), hosted);
 
   form->SetClientWidth(120);
   Pump();
-  EXPECT_GE(menuBar->Height(), 2 * oneLine);
-  EXPECT_EQ(list->Top(), menuBar->Height() + buttons->Height());
+  EXPECT_GE(menuBar->Height(), 2 * oneLine - 4);  // two lines; the frame counts once
+  EXPECT_GT(top->Height(), dockHeight);           // the dock grows
+  EXPECT_EQ(list->Top(), top->Height());
   TTBView& tools = buttons->View();
   std::vector<std::wstring> hidden;
   for (int i = 0; i < 7; ++i)
@@ -169,6 +176,7 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
   form->SetClientWidth(580);
   Pump();
   EXPECT_EQ(menuBar->Height(), oneLine);
+  EXPECT_EQ(top->Height(), dockHeight);
   EXPECT_TRUE(hosted->Visible());
   EXPECT_EQ(GetFocus(), list->Handle());
 }
