@@ -262,6 +262,61 @@ TEST_F(TbToolbarWin32Test, AltSpaceOpensTheSystemMenuAndCtrlShortcutsReachTheIte
   EXPECT_EQ(clicks, std::vector<std::wstring>{L"&File one"});
 }
 
+TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsTheLoop) {
+  const auto openCaption = [&] {
+    return Bar().OpenViewer() ? Bar().OpenViewer()->Item().Caption() : std::wstring();
+  };
+  const auto post = [](WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); };
+  std::wstring selected, opened, movedTo, hovered;
+  bool endedByClick = false;
+  ASSERT_TRUE(Run([&] { Press({VK_MENU}); },
+                  {{150, [&] { post(VK_RIGHT); }},
+                   {250,
+                    [&] {
+                      selected = SelectedCaption();  // Right moves along the bar
+                      post(VK_DOWN);                 // Down opens Edit
+                    }},
+                   {400,
+                    [&] {
+                      opened = openCaption();
+                      post(VK_RIGHT);  // from its popup, Right goes on to Format, open
+                    }},
+                   {550,
+                    [&] {
+                      movedTo = openCaption();
+                      MoveMouse(Middle(Bar(), 0));  // the mouse over File switches menus
+                    }},
+                   {700,
+                    [&] {
+                      hovered = openCaption();
+                      ClickAt(Middle(Bar(), 0));  // a second click on the open item
+                    }},
+                   {900, [&] { endedByClick = !(Bar().State() & vsModal); }}}));
+  EXPECT_EQ(selected, L"&Edit");
+  EXPECT_EQ(opened, L"&Edit");
+  EXPECT_EQ(movedTo, L"F&ormat");
+  EXPECT_EQ(hovered, L"&File");
+  EXPECT_TRUE(endedByClick);
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  // A space typed in the bar's loop ends it with the system menu of the form.
+  const HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchMenuLoop, nullptr, GetCurrentThreadId());
+  systemMenuEntered = false;
+  bool wasModal = false;
+  Run([&] { Press({VK_F10}); }, {{150,
+                                  [&] {
+                                    wasModal = Bar().State() & vsModal;
+                                    PostMessageW(GetFocus(), WM_CHAR, L' ', 0);
+                                  }},
+                                 {500, [] { EndMenu(); }}});
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(wasModal);
+  EXPECT_TRUE(systemMenuEntered);
+  EXPECT_FALSE(Bar().State() & vsModal);
+}
+
 TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {
   std::wstring open;
   bool modal = false;
