@@ -291,5 +291,35 @@ TEST_F(TbToolbarView, KeyboardEntryExecutesAUniqueAcceleratorAndSelectsOneOfSeve
   }
 }
 
+TEST(TbToolbar, AFloatingToolbarTakesTheSizesWhereItsItemsFillTheWidth) {
+  // Six items 10 wide and 10 high; a frame of 6 x 20 around them.
+  const auto layoutAt = [](int wrap) {
+    if (wrap == 0) return TTBFloatingLayout{60, 10, 1};
+    const int perLine = std::max(1, wrap / 10);
+    const int lines = (6 + perLine - 1) / perLine;
+    return TTBFloatingLayout{10 * std::min(perLine, 6), 10 * lines, lines};
+  };
+  const std::vector<TTBFloatingSize> sizes = FloatingSizes(layoutAt, {6, 20}, 8, true);
+  std::vector<std::vector<int>> got;
+  for (const TTBFloatingSize& s : sizes) got.push_back({s.width, s.height, s.floatingWidth});
+  // 50 and 40 wide also take two lines: only the narrowest of them stays.
+  EXPECT_EQ(got,
+            (std::vector<std::vector<int>>{{66, 30, 0}, {36, 40, 30}, {26, 50, 20}, {16, 80, 10}}));
+  const std::vector<TTBFloatingSize> byHeight = FloatingSizes(layoutAt, {6, 20}, 8, false);
+  EXPECT_EQ(byHeight.front().height, 80);
+
+  // Dragging the width from 66: a little narrower stays (half way to 36), then 36, and it stays
+  // 36 on that side; the other side re-arms the dead zone; past the ends the extremes.
+  TTBFloatingResize resize(sizes, true, {66, 30});
+  struct Step {
+    int dragged, width;
+  };
+  for (const Step& step : std::vector<Step>{
+           {60, 66}, {51, 66}, {50, 36}, {60, 36}, {40, 36}, {70, 66}, {30, 26}, {1, 16}}) {
+    SCOPED_TRACE(step.dragged);
+    EXPECT_EQ(resize.Step(step.dragged).width, step.width);
+  }
+}
+
 }  // namespace
 }  // namespace tb
