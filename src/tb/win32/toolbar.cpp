@@ -279,7 +279,7 @@ TPoint TTBCustomToolbar::CommitLayout(const TTBToolbarViewSettings& settings) {
   return size;
 }
 
-TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings) {
+TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings, int* lines) {
   TTBToolbarViewSettings current;
   current.orientation = view_->Orientation();
   current.chevronOffset = view_->ChevronOffset();
@@ -299,7 +299,81 @@ TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings) {
   TPoint size;
   view_->ApplySettings(settings);
   view_->UpdatePositions(size.x, size.y);
+  if (lines) {  // the lines begin where a shown viewer starts lower than the one before
+    *lines = 0;
+    int lastTop = -1;
+    for (int i = 0; i < view_->ViewerCount(); ++i) {
+      const TTBItemViewer* viewer = view_->Viewers(i);
+      if (!viewer->Show() || viewer->LineSep()) continue;
+      const int top = viewer->BoundsRect().top;
+      if (top > lastTop) ++*lines;
+      lastTop = std::max(lastTop, top);
+    }
+  }
   return size;
+}
+
+// --- floating resize
+
+void TTBCustomToolbar::ResizeBegin(TTBSizeHandle handle) {
+  sizeData_.reset();
+  sizeAccepted_ = false;
+  TTBFloatingWindowParent* form = FloatParent();
+  if (!Floating() || !form || !view_) return;
+  sizeHandle_ = handle;
+  sizeStartFloatingWidth_ = floatingWidth_;
+  const bool byWidth = handle == TTBSizeHandle::twshLeft || handle == TTBSizeHandle::twshRight;
+  // The wrap width counts from the left edge; a line's width adds the right margin to it.
+  const TTBMargins margins = view_->GetMargins(TTBViewOrientation::tbvoFloating);
+  const TPoint frame{form->Width() - ClientWidth() + margins.right,
+                     form->Height() - ClientHeight()};
+  std::vector<TTBFloatingSize> sizes = FloatingSizes(
+      [&](int wrap) {
+        TTBToolbarViewSettings settings;
+        settings.orientation = TTBViewOrientation::tbvoFloating;
+        settings.wrapOffset = wrap;
+        TTBFloatingLayout layout;
+        const TPoint size = SizeWith(settings, &layout.lines);
+        layout.width = size.x - margins.right;
+        layout.height = size.y;
+        return layout;
+      },
+      frame, margins.left + margins.right, byWidth);
+  sizeData_ = std::make_unique<TTBFloatingResize>(std::move(sizes), byWidth,
+                                                  TPoint{form->Width(), form->Height()});
+}
+
+void TTBCustomToolbar::ResizeTrack(RECT& rect, const RECT& /*original*/) {
+  if (!sizeData_ || sizeData_->Empty()) return;
+  const bool byWidth =
+      sizeHandle_ == TTBSizeHandle::twshLeft || sizeHandle_ == TTBSizeHandle::twshRight;
+  const TTBFloatingSize& size =
+      sizeData_->Step(byWidth ? rect.right - rect.left : rect.bottom - rect.top);
+  // The edge opposite the handle stays.
+  if (byWidth) {
+    if (sizeHandle_ == TTBSizeHandle::twshRight)
+      rect.right = rect.left + size.width;
+    else
+      rect.left = rect.right - size.width;
+    rect.bottom = rect.top + size.height;
+  } else {
+    if (sizeHandle_ == TTBSizeHandle::twshBottom)
+      rect.bottom = rect.top + size.height;
+    else
+      rect.top = rect.bottom - size.height;
+    rect.right = rect.left + size.width;
+  }
+  floatingWidth_ = size.floatingWidth;
+}
+
+void TTBCustomToolbar::ResizeEnd() {
+  if (!sizeData_) return;
+  sizeData_.reset();
+  // A cancelled outline resize applied nothing; a smooth one keeps the size it reached.
+  if (!sizeAccepted_ && !SmoothDrag() && floatingWidth_ != sizeStartFloatingWidth_) {
+    floatingWidth_ = sizeStartFloatingWidth_;
+    Rearrange();
+  }
 }
 
 void TTBCustomToolbar::GetCurrentClientSize(TPoint& size) {

@@ -111,6 +111,11 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
   void MouseMove(ui::TShiftState shift, int x, int y) override;
   void DoContextPopup(POINT mousePos, bool& handled) override;
+  // A floating resize steps through the sizes where the items fill the width.
+  void ResizeBegin(TTBSizeHandle handle) override;
+  void ResizeTrack(RECT& rect, const RECT& original) override;
+  void ResizeTrackAccept() override { sizeAccepted_ = true; }
+  void ResizeEnd() override;
 
  private:
   // ITBToolbarViewHost
@@ -127,7 +132,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   // Applies the settings, lays out and answers the content size.
   TPoint CommitLayout(const TTBToolbarViewSettings& settings);
   // The content size with other settings; the view is laid out again as it was afterwards.
-  TPoint SizeWith(const TTBToolbarViewSettings& settings);
+  TPoint SizeWith(const TTBToolbarViewSettings& settings, int* lines = nullptr);
   // Arranges after the current message (at once without a window).
   void RequestArrange();
   // Docked or floating: the dockable window's Arrange; on a form: ArrangeItems.
@@ -142,6 +147,11 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   ui::Owned<TTBCustomItem> item_;
   ui::Owned<TTBChevronItem> chevronItem_;
   ui::Owned<TTBToolbarView> view_;
+  // While a floating resize runs: the sizes, the dragged handle, the width before it.
+  std::unique_ptr<TTBFloatingResize> sizeData_;
+  TTBSizeHandle sizeHandle_ = TTBSizeHandle::twshRight;
+  int sizeStartFloatingWidth_ = 0;
+  bool sizeAccepted_ = false;
   TTBShrinkMode shrinkMode_ = TTBShrinkMode::tbsmChevron;
   TTBChevronPriorityForNewItems chevronPriority_ = TTBChevronPriorityForNewItems::tbcpHighest;
   int baseWidth_ = 0, baseHeight_ = 0;

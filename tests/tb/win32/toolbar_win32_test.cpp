@@ -317,6 +317,37 @@ TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsT
   EXPECT_FALSE(Bar().State() & vsModal);
 }
 
+TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWidth) {
+  buttons->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(buttons->Floating());
+  const HWND floatWnd = buttons->FloatParent()->Handle();
+  RECT start;
+  GetWindowRect(floatWnd, &start);
+  const int oneLine = buttons->Height();
+  EXPECT_EQ(buttons->FloatingWidth(), 0);
+  // The right edge is dragged to 60 % of the width, then released.
+  const POINT from{start.right - 1, start.top + 20};
+  const POINT to{start.left + (start.right - start.left) * 6 / 10, from.y};
+  SetCursorPos(from.x, from.y);
+  const auto post = [&](UINT msg, POINT p) {
+    ScreenToClient(floatWnd, &p);
+    PostMessageW(floatWnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+  };
+  post(WM_MOUSEMOVE, to);
+  post(WM_LBUTTONUP, to);
+  ASSERT_TRUE(Run([&] { buttons->BeginSizing(TTBSizeHandle::twshRight); }, {{50, [] {}}}));
+  RECT now;
+  GetWindowRect(floatWnd, &now);
+  EXPECT_EQ(now.left, start.left);
+  EXPECT_LT(now.right, start.right);
+  EXPECT_GT(buttons->Height(), oneLine);  // two lines or more
+  EXPECT_GT(buttons->FloatingWidth(), 0);
+  // The items fill the width they were given.
+  EXPECT_EQ(buttons->View().BaseWidth(), buttons->ClientWidth());
+}
+
 TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {
   std::wstring open;
   bool modal = false;
