@@ -1,24 +1,27 @@
 // Toolbars and menu bars on Windows.
-//   TTBCustomToolbar: a window that shows an item tree (Items) through its TTBToolbarView:
-//   buttons, submenus, separators and hosted controls (every child control gets a
-//   TTBControlItem at the end of the items; a control that leaves frees its wrapper but not
-//   itself). It lays its items out for where it is (tb/toolbar_view.h) and takes their size:
-//   with ShrinkMode tbsmWrap and a width fixed by its alignment the items wrap into lines and
-//   the toolbar grows; with tbsmChevron the items that do not fit go behind the chevron.
-//   A left press on an item enters the toolbar's menu loop (tb/modal_loop.h); mouse moves
-//   hot-track the items until the mouse leaves.
+//   TTBCustomToolbar: a dockable window (tb/win32/dockable_window.h) that shows an item tree
+//   (Items) through its TTBToolbarView: buttons, submenus, separators and hosted controls
+//   (every child control gets a TTBControlItem at the end of the items; a control that leaves
+//   frees its wrapper but not itself). Its content is laid out for where it is
+//   (tb/toolbar_view.h): on a dock with ShrinkMode tbsmWrap the items wrap at the dock's length
+//   and the dock grows; with tbsmChevron the items that do not fit go behind the chevron, and
+//   the toolbar answers its whole length to the dock; floating, the items wrap at
+//   FloatingWidth, and a resize steps through the widths where they fill a line exactly. On a
+//   form, a width fixed by its alignment is the room.
+//   A left press on an item enters the toolbar's menu loop (tb/modal_loop.h); elsewhere it
+//   drags the toolbar. Mouse moves hot-track the items until the mouse leaves.
 //   With MenuBar set it is the form's menu bar: FullSize, ShrinkMode tbsmWrap, no close button,
 //   ProcessShortCuts; Alt and F10 (the system key-menu command) enter it with its first item
 //   selected, Alt+letter opens the item with that accelerator (or selects the first of several),
 //   and the form's shortcuts reach its items. The accessibility role of its view is the menu
-//   bar's.
-//   KeyboardOpen(key, requirePrimaryAccel) is that keyboard entry; a plain toolbar takes
+//   bar's. KeyboardOpen(key, requirePrimaryAccel) is that keyboard entry; a plain toolbar takes
 //   accelerators through CM_DIALOGCHAR.
 //   Main-window hook: toolbars with ProcessShortCuts or MenuBar register with the application's
 //   main window; a key the form did not take is offered to the registered toolbars of the
 //   active form and then of the main form, and the system key-menu command is sent to the
 //   showing controls of the active form that take menu events (docks and menu bars) until one
-//   answers.
+//   answers. A menu bar also moves Alt+letter typed in a control of its form to the form's
+//   window, where it becomes that command.
 #pragma once
 
 #include <windows.h>

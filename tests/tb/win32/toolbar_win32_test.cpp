@@ -260,6 +260,10 @@ TEST_F(TbToolbarWin32Test, AltSpaceOpensTheSystemMenuAndCtrlShortcutsReachTheIte
   clicks.clear();
   ASSERT_TRUE(Run([&] { Press({VK_CONTROL, 'O'}); }, {{200, [] {}}}));
   EXPECT_EQ(clicks, std::vector<std::wstring>{L"&File one"});
+  // And with the focus in the control the toolbar hosts.
+  hosted->SetFocus();
+  ASSERT_TRUE(Run([&] { Press({VK_CONTROL, 'O'}); }, {{200, [] {}}}));
+  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"&File one", L"&File one"}));
 }
 
 TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsTheLoop) {
