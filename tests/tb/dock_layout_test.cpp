@@ -247,4 +247,26 @@ TEST(TbDockLayout, DraggedWindowTakesItsPredecessorsGaps) {
   EXPECT_EQ(c.placed.left, 200);
 }
 
+TEST(TbDockLayout, SplittingWindowKeepsItsPlaceInAnOverfullRow) {
+  Dock dock(100);
+  FakeClient& a = dock.Add(0, 0, 60);
+  FakeClient& b = dock.Add(0, 50, 60);
+  for (FakeClient* c : {&a, &b}) {
+    c->shrink = TTBShrinkMode::tbsmChevron;
+    c->shrinkLimit = 30;
+  }
+  b.DockState().DragMode = true;
+  dock.Arrange();
+  EXPECT_TRUE(b.DockState().DragCanSplit);  // the row had to shrink
+  EXPECT_EQ(a.placed.Width() + b.placed.Width(), 100);
+  // Pulled in front of a while splitting: it keeps its place after a.
+  b.DockState().DockPos = -5;
+  b.DockState().DragSplitting = true;
+  dock.Arrange();
+  EXPECT_LT(a.placed.left, b.placed.left);
+  b.DockState().DragSplitting = false;
+  dock.Arrange();
+  EXPECT_LT(b.placed.left, a.placed.left);
+}
+
 }  // namespace

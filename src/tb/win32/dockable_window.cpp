@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "tb/win32/common.h"
+#include "ui/properties.h"
 
 namespace tb {
 
@@ -63,12 +64,10 @@ void TTBCustomDockableWindow::AfterConstruction() {
 }
 
 void TTBCustomDockableWindow::BeforeDestruction() noexcept {
-  // Leave dock and floating form through SetParent while the whole object exists.
-  try {
-    ui::TCustomControl::BeforeDestruction();  // marks destroying
-    if (Parent()) SetParent(nullptr);
-  } catch (...) {
-  }
+  // The window goes first (while its parent still exists), then the base leaves the dock or
+  // floating form through this class's SetParent, which fires no events now.
+  destroyingSelf_ = true;
+  ui::TCustomControl::BeforeDestruction();
   if (floatingWindows) {
     std::erase(*floatingWindows, this);
     if (floatingWindows->empty()) {
@@ -82,6 +81,17 @@ void TTBCustomDockableWindow::BeforeDestruction() noexcept {
     if (dock) dock->UpdateDockList(false, this);
   lastDock_ = defaultDock_ = nullptr;
   FreeFloatParent();
+}
+
+void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  ui::TCustomControl::GetPublishedProps(out);
+  using W = TTBCustomDockableWindow;
+  static constexpr ui::PropInfo kProps[] = {
+      ui::RefProp<W, TTBDock, &W::CurrentDock, &W::SetCurrentDock>(L"CurrentDock"),
+      ui::IntProp<W, &W::DockPos, &W::SetDockPos>(L"DockPos"),
+      ui::IntProp<W, &W::DockRow, &W::SetDockRow>(L"DockRow"),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }
 
 void TTBCustomDockableWindow::FreeFloatParent() {
@@ -102,7 +112,10 @@ void TTBCustomDockableWindow::Notification(ui::TComponent* component, ui::TOpera
   if (operation != ui::TOperation::opRemove) return;
   if (component == defaultDock_) defaultDock_ = nullptr;
   if (component == lastDock_) lastDock_ = nullptr;
-  if (component == currentDock_) currentDock_ = nullptr;
+  if (component == currentDock_) {
+    currentDock_ = nullptr;
+    docked_ = false;
+  }
   if (auto* form = dynamic_cast<ui::TCustomForm*>(component)) RemoveFromList(dockForms_, form);
 }
 
@@ -125,7 +138,7 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
   if (parent == Parent()) return;
   auto* newDock = dynamic_cast<TTBDock*>(parent);
   const bool newFloating = dynamic_cast<TTBFloatingWindowParent*>(parent) != nullptr;
-  const bool destroying = Destroying();
+  const bool destroying = BeingDestroyed();
   if (!destroying) {
     if (OnDockChangingHidden) OnDockChangingHidden(this, newFloating, newDock);
     if (OnDockChanging) OnDockChanging(this, newFloating, newDock);
@@ -162,6 +175,7 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
   if (parent && !parent->HandleAllocated() && HandleAllocated()) parent->HandleNeeded();
   ui::TCustomControl::SetParent(parent);
   currentDock_ = newDock;
+  if (newDock) newDock->FreeNotification(this);
   floating_ = newFloating;
   docked_ = newDock != nullptr;
   dock_.EffectiveDockRow = -1;
@@ -456,6 +470,11 @@ void TTBCustomDockableWindow::Arrange() {
     currentDock_->ArrangeToolbars();
     return;
   }
+  if (!floating_) {
+    // A dimension anchored on both sides keeps its size.
+    if ((Anchors() & (ui::akLeft | ui::akRight)) == (ui::akLeft | ui::akRight)) size.x = Width();
+    if ((Anchors() & (ui::akTop | ui::akBottom)) == (ui::akTop | ui::akBottom)) size.y = Height();
+  }
   ++dock_.UpdatingBounds;
   SetBounds(Left(), Top(), size.x, size.y);
   --dock_.UpdatingBounds;
@@ -537,6 +556,10 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
   }
   const bool topmost =
       floatingMode_ == TTBFloatingMode::fmOnTopOfAllForms || (owner && IsTopmost(owner));
+  // The topmost flag first: under Wine a window that changed owner keeps it otherwise.
+  if (topmost != IsTopmost(floatWnd))
+    SetWindowPos(floatWnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (owner && GetWindow(floatWnd, GW_OWNER) != owner) {
     SetWindowOwner(floatWnd, owner);
     // Directly below the nearest window above the owner that the owner does not own.
@@ -548,9 +571,6 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
     }
     SetWindowPos(floatWnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  if (topmost != IsTopmost(floatWnd))
-    SetWindowPos(floatWnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TTBCustomDockableWindow::UpdateCaptionState() {
@@ -572,23 +592,26 @@ void TTBCustomDockableWindow::UpdateCaptionState() {
 }
 
 void TTBCustomDockableWindow::UpdateFloatingVisibility() {
-  if (updatingVisibility_ || !floating_ || !floatParent_ || !floatParent_->HandleAllocated() ||
-      !HandleAllocated())
-    return;
+  if (updatingVisibility_ || !HandleAllocated() || (!floating_ && !docked_)) return;
   updatingVisibility_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{updatingVisibility_};
   const bool show = ShouldShowFloating();
-  const HWND floatWnd = floatParent_->Handle();
-  const bool wasActive = GetActiveWindow() == floatWnd;
-  if (show) SetFloatingOwner();
-  UpdateCaptionState();
-  floatParent_->SetShouldShow(show);
-  ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
-  if (!show && wasActive)
-    if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
+  // A docked window shows again once re-parenting is over (also after it floated).
+  if (floating_ && floatParent_ && floatParent_->HandleAllocated()) {
+    const HWND floatWnd = floatParent_->Handle();
+    const bool wasActive = GetActiveWindow() == floatWnd;
+    if (show) SetFloatingOwner();
+    UpdateCaptionState();
+    floatParent_->SetShouldShow(show);
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
+    if (!show && wasActive)
+      if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
+  } else if (docked_) {
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 void TTBCustomDockableWindow::HookProc(THookProcCode code, std::uintptr_t wnd, std::uintptr_t,
@@ -658,16 +681,7 @@ void TTBCustomDockableWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip)
   if (borderStyle_ == TTBBorderStyle::bsSingle) {
     RECT edge = r;
     DrawEdge(useDC, &edge, BDR_RAISEDINNER, BF_RECT);
-    const RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    ExcludeClipRect(useDC, r.left, r.top, r.right, r.bottom);
-    SelectClipRgn(useDC, nullptr);
-    ExcludeClipRect(useDC, client.left, client.top, client.right, client.bottom);
-    const HRGN ring = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-    const HRGN innerRgn = CreateRectRgnIndirect(&inner);
-    CombineRgn(ring, ring, innerRgn, RGN_DIFF);
-    ExtSelectClipRgn(useDC, ring, RGN_DIFF);
-    DeleteObject(ring);
-    DeleteObject(innerRgn);
+    IntersectClipRect(useDC, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
   }
   const int handle = HandleWidth();
   if (currentDock_->AllowDrag() && dragHandleStyle_ != TTBDragHandleStyle::dhNone) {

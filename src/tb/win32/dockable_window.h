@@ -65,6 +65,8 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TTBCustomDockableWindow"; }
+  // Published: CurrentDock (by the dock's name), DockPos, DockRow.
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 
   void Loaded() override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
@@ -181,7 +183,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   // IDockClient.
   TDockClientState& DockState() override { return dock_; }
   bool VisibleOnDock() const override;
-  bool BeingDestroyed() const override { return Destroying(); }
+  bool BeingDestroyed() const override { return Destroying() || destroyingSelf_; }
   TPoint DockClientSize() override;
   TPoint DockFrameSize() override;
   TTBShrinkMode DockShrinkMode() override { return QueryShrinkMode(); }
@@ -253,6 +255,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   bool closeButtonDown_ = false;
   bool closeButtonHover_ = false;
   bool hookRegistered_ = false;
+  bool destroyingSelf_ = false;                     // set first in BeforeDestruction
   TTBFloatingWindowParent* floatParent_ = nullptr;  // owned (freed by FreeFloatParent)
 };
 

@@ -523,7 +523,7 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
   hintWindow_.reset();
-  BeforeDestruction();
+  TComponent::BeforeDestruction();  // no virtual call from a destructor
   DestroyComponents();
   delete Screen;
   Screen = nullptr;

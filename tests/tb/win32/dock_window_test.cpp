@@ -12,6 +12,7 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
+#include "ui/properties.h"
 
 namespace tb {
 namespace {
@@ -38,6 +39,26 @@ class TestBar : public TTBCustomDockableWindow {
     TTBCustomDockableWindow::WndProc(message);
   }
   int dialogKeys = 0;
+  int paints = 0;
+
+ protected:
+  void Paint() override { ++paints; }
+};
+
+// Feeds a drag one mouse move per timer tick (so each move is painted before the next), then
+// releases.
+struct MoveScript {
+  static inline HWND target = nullptr;
+  static inline std::vector<POINT> points;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next > points.size()) return;
+    POINT p = next < points.size() ? points[next] : points.back();
+    ScreenToClient(target, &p);
+    PostMessageW(target, next < points.size() ? WM_MOUSEMOVE : WM_LBUTTONUP, 0,
+                 MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+    ++next;
+  }
 };
 
 void CALLBACK DropCapture(HWND, UINT, UINT_PTR, DWORD) {
@@ -72,6 +93,45 @@ struct TimeLimit {
   }
   static inline bool expired = false;
   UINT_PTR id;
+};
+
+// Real mouse input, one event per timer tick, so that modal loops run between them.
+struct RealMouse {
+  struct Step {
+    DWORD flags;
+    POINT at;
+  };
+  static inline std::vector<Step> steps;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next >= steps.size()) return;
+    const Step& s = steps[next++];
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(s.at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(s.at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = s.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  }
+  // Plays the steps while pumping; true when all were played and no capture is left.
+  static bool Play(std::vector<Step> script) {
+    steps = std::move(script);
+    next = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 4000 && (next < steps.size() || GetCapture())) {
+      MSG msg;
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      } else {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      }
+    }
+    KillTimer(nullptr, timer);
+    ui::Application->ProcessMessages();
+    return next == steps.size() && !GetCapture();
+  }
 };
 
 class TbDockWindows : public UiGuiTest {
@@ -153,6 +213,14 @@ TEST_F(TbDockWindows, DocksOnAllFourEdgesKeepRowsAndOuterEdges) {
   EXPECT_EQ(client.right, 60);
   EXPECT_EQ(client.bottom, 16);
   EXPECT_EQ(top->ToolbarCount(), 2);
+  // A hidden window leaves the dock's visible list; its row keeps its number but no thickness.
+  a->Hide();
+  EXPECT_EQ(top->Height(), 20);
+  EXPECT_EQ(top->ToolbarCount(), 1);
+  EXPECT_EQ(b->Top(), 0);
+  EXPECT_EQ(b->EffectiveDockRow(), 1);
+  a->Show();
+  EXPECT_EQ(top->Height(), 40);
   // The docked frame answers the drag-handle code.
   RECT w = WindowRect(a->Handle());
   EXPECT_EQ(SendMessageW(a->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 3, w.top + 5)),
@@ -185,6 +253,23 @@ TEST_F(TbDockWindows, BoundLinesSurviveTheNonClientFill) {
   DeleteObject(bitmap);
   DeleteDC(dc);
   EXPECT_EQ(bar->Top(), 0);  // in client coordinates, below the line
+
+  // The docked frame: a raised edge, the single grip bar 3 pixels in, the rest in its colour.
+  const HDC barDC = CreateCompatibleDC(nullptr);
+  const HBITMAP barBitmap = CreateBitmap(bar->Width(), bar->Height(), 1, 32, nullptr);
+  const HGDIOBJ oldBar = SelectObject(barDC, barBitmap);
+  SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(barDC), PRF_NONCLIENT);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(GetPixel(barDC, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(barDC, bar->Width() - 1, bar->Height() - 1), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(GetPixel(barDC, 1, 10), face);
+  ASSERT_NE(GetSysColor(COLOR_3DLIGHT), face);
+  EXPECT_EQ(GetPixel(barDC, 3, 10), GetSysColor(COLOR_3DLIGHT));    // the soft bar's light side
+  EXPECT_EQ(GetPixel(barDC, 5, 10), GetSysColor(COLOR_BTNSHADOW));  // its dark side
+  EXPECT_EQ(GetPixel(barDC, 7, 10), face);
+  SelectObject(barDC, oldBar);
+  DeleteObject(barBitmap);
+  DeleteDC(barDC);
 }
 
 TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
@@ -219,8 +304,10 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
 
-  // A restored "no dock" floats a window that may float ...
-  a->SetCurrentDock(nullptr);
+  // A restored "no dock" (through the published property) floats a window that may float ...
+  const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");
+  ASSERT_NE(currentDock, nullptr);
+  currentDock->setObj(*a, nullptr);
   Pump();
   EXPECT_TRUE(a->Floating());
   // ... and re-docks one that may not.
@@ -241,6 +328,11 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   Pump();
   const HWND floatWnd = a->FloatParent()->Handle();
   ASSERT_TRUE(IsWindowVisible(floatWnd));
+  // Above its form.
+  bool below = false;
+  for (HWND w = GetWindow(floatWnd, GW_HWNDNEXT); w && !below; w = GetWindow(w, GW_HWNDNEXT))
+    below = w == form->Handle();
+  EXPECT_TRUE(below);
   ShowWindow(form->Handle(), SW_MINIMIZE);
   Pump();
   EXPECT_FALSE(IsWindowVisible(floatWnd));
@@ -248,6 +340,7 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_TRUE(IsWindowVisible(floatWnd));
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
 
   // A click on it takes no activation; the form stays active.
   EXPECT_EQ(SendMessageW(floatWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form->Handle()),
@@ -268,6 +361,13 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_EQ(
       SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + 30, r.top + bx + caption + 5)),
       HTCLIENT);
+  // Not resizable: the fixed frame and no sizing codes.
+  a->SetResizable(false);
+  const RECT fixed = WindowRect(floatWnd);
+  EXPECT_EQ(fixed.right - fixed.left, 60 + 2 * GetSystemMetrics(SM_CXFIXEDFRAME));
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(fixed.left, fixed.bottom - 1)),
+            HTNOWHERE);
+  a->SetResizable(true);
   MINMAXINFO info{};
   SendMessageW(floatWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(info.ptMinTrackSize.x, 1);
@@ -277,6 +377,14 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   SetFocus(a->Handle());
   EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
   EXPECT_EQ(GetFocus(), form->Handle());
+
+  // On top of all forms: owned by the application window and topmost; back again.
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
+  EXPECT_TRUE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  EXPECT_FALSE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   // WM_CLOSE on the floating form closes its form.
   bool formClosing = false;
@@ -362,8 +470,16 @@ TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
   Pump();
   const HWND floatWnd = a->FloatParent()->Handle();
   EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), other->Handle());
+  int docking = 0;
+  a->OnDockChanging = [&](ui::TComponent*, bool, TTBDock*) { ++docking; };
   ui::Free(other);
   Pump();
+  // Freeing a docked window fires no docking events.
+  TestBar* b = AddBar(top, 0, 100);
+  b->OnDockChanging = a->OnDockChanging;
+  ui::Free(b);
+  EXPECT_EQ(docking, 0);
+  EXPECT_EQ(top->DockList().size(), 0u);
   ASSERT_TRUE(IsWindow(floatWnd));
   EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
   EXPECT_EQ(a->LastDock(), nullptr);
@@ -384,12 +500,76 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(a->CurrentDock(), top);
   EXPECT_EQ(a->DockRow(), 0);
   EXPECT_EQ(a->Left(), 200 - MulDivRound(69, 7, 19));  // the grab keeps its proportion
+  // Moving along the dock repaints the window at most once per mouse move.
+  MoveScript::target = form->Handle();
+  MoveScript::points.clear();
+  for (int x = 210; x <= 330; x += 20)
+    MoveScript::points.push_back({topRect.left + x, topRect.top + 5});
+  MoveScript::next = 0;
+  a->paints = 0;
+  const UINT_PTR script = SetTimer(nullptr, 0, 20, MoveScript::Tick);
+  {
+    TimeLimit limit;
+    a->BeginMoving(5, 5);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  KillTimer(nullptr, script);
+  EXPECT_EQ(MoveScript::next, MoveScript::points.size() + 1);
+  EXPECT_LE(a->paints, static_cast<int>(MoveScript::points.size()));
+  EXPECT_GE(a->Left(), 300);
   // Away from every dock: it floats there.
   Drag(a, {{topRect.left + 250, topRect.top + 220}});
   ASSERT_TRUE(a->Floating());
   const RECT fr = WindowRect(a->FloatParent()->Handle());
   EXPECT_LT(fr.left, topRect.left + 250);
   EXPECT_GT(fr.right, topRect.left + 250);
+}
+
+TEST_F(TbDockWindows, RealMouseDragsByTheGripAndDoubleClickFloats) {
+  TestBar* a = AddBar(top, 0, 0);
+  Pump();
+  const RECT bar = WindowRect(a->Handle());
+  const RECT leftRect = WindowRect(left->Handle());
+  const POINT grip{bar.left + 3, bar.top + 10};
+  const POINT onLeft{leftRect.left + 2, leftRect.top + 120};
+  ASSERT_TRUE(RealMouse::Play({{0, grip},
+                               {MOUSEEVENTF_LEFTDOWN, grip},
+                               {0, {grip.x + 30, grip.y + 40}},
+                               {0, onLeft},
+                               {MOUSEEVENTF_LEFTUP, onLeft}}));
+  EXPECT_EQ(a->CurrentDock(), left);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));  // it floated on the way
+  // A double click on the grip floats it (the first click's drag loop ends on its release).
+  const RECT docked = WindowRect(a->Handle());
+  const POINT leftGrip{docked.left + 10, docked.top + 3};
+  ASSERT_TRUE(RealMouse::Play({{0, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip}}));
+  ASSERT_TRUE(a->Floating());
+  Pump();
+  // The floating form's right edge sizes it; its caption drags it back onto the top dock.
+  RECT floating = WindowRect(a->FloatParent()->Handle());
+  const int width = floating.right - floating.left;
+  const POINT edge{floating.right - 1, (floating.top + floating.bottom) / 2};
+  ASSERT_TRUE(RealMouse::Play({{0, edge},
+                               {MOUSEEVENTF_LEFTDOWN, edge},
+                               {0, {edge.x + 40, edge.y}},
+                               {MOUSEEVENTF_LEFTUP, {edge.x + 40, edge.y}}}));
+  floating = WindowRect(a->FloatParent()->Handle());
+  EXPECT_EQ(floating.right - floating.left, width + 40);
+  const RECT topRect = WindowRect(top->Handle());
+  const POINT caption{floating.left + 20, floating.top + GetSystemMetrics(SM_CYSIZEFRAME) + 4};
+  const POINT onTop{topRect.left + 150, topRect.top + 2};
+  ASSERT_TRUE(RealMouse::Play({{0, caption},
+                               {MOUSEEVENTF_LEFTDOWN, caption},
+                               {0, {caption.x + 5, caption.y + 5}},
+                               {0, onTop},
+                               {MOUSEEVENTF_LEFTUP, onTop}}));
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(a->FloatParent(), nullptr);  // freed once docked
 }
 
 TEST_F(TbDockWindows, DragRulesForModesCtrlEscapeAndLostCapture) {

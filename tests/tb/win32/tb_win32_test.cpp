@@ -75,6 +75,9 @@ class TWindow : public ui::TCustomControl {
         Note(L"dialog key " + std::to_wstring(message.WParam));
         message.Result = answerDialogKeys;
         return;
+      case ui::CM_DIALOGCHAR:
+        Note(L"dialog char " + std::to_wstring(message.WParam));
+        return;
       case ui::CM_HINTSHOW: {
         auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
         Note(L"hint " + info.HintStr);
@@ -483,10 +486,14 @@ TEST_F(TbWin32, KeysGoToActionsThenHooksThenPopupMenusThenDialogKeys) {
   SetKeyboardState(keys);
   PostMessageW(focused->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   Pump();
-  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
-  EXPECT_EQ(log, (Log{L"action K", L"hook J", L"menu Ctrl+L", L"Focused: dialog key 27",
-                      L"Sibling: dialog key 27", L"Focused: input reached the window",
-                      L"hook key menu f"}));
+  // Alt+F: offered as a dialog character, then (unanswered) as the system key-menu command.
+  PostMessageW(focused->Handle(), WM_SYSCHAR, 'f', 0x20000001);
+  Pump();
+  EXPECT_EQ(
+      log, (Log{L"action K", L"hook J", L"menu Ctrl+L", L"Focused: dialog key 27",
+                L"Sibling: dialog key 27", L"Focused: input reached the window",
+                L"Focused: dialog char 27", L"Sibling: dialog char 27", L"Focused: dialog char 102",
+                L"Sibling: dialog char 102", L"hook key menu f"}));
   // A dialog key that a control answers goes no further.
   log.clear();
   focused->answerDialogKeys = 1;
@@ -554,17 +561,27 @@ TEST_F(TbWin32, HintsAskTheControlFirst) {
   form->FinishLoading();
   form->Show();
   log.clear();
-  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0});
-  EXPECT_EQ(ui::Application->HintControl(), control);
+  // The mouse rests on the control: after the pause the hint shows (waiting at most 2 s).
+  POINT over{20, 20};
+  ClientToScreen(control->Handle(), &over);
+  SetCursorPos(over.x, over.y);
+  ui::Application->SetHintPause(20);
   control->hintReplacement = L"Open (Ctrl+O)";
-  ui::Application->ActivateHint({100, 100});
+  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(20, 20), 0});
+  EXPECT_EQ(ui::Application->HintControl(), control);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 2000 &&
+         !(ui::Application->HintWindow() && ui::Application->HintWindow()->Active())) {
+    Pump();
+    Sleep(5);
+  }
   ASSERT_NE(ui::Application->HintWindow(), nullptr);
   EXPECT_TRUE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
   EXPECT_EQ(ui::Application->HintWindow()->Caption(), L"Open (Ctrl+O)");
   control->refuseHint = 1;
   ui::Application->ActivateHint({100, 100});
   EXPECT_FALSE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
-  EXPECT_EQ(log, (Log{L"Tip: hint Open", L"Tip: hint Open"}));
+  EXPECT_EQ(log, (Log{L"Tip: mouse enter", L"Tip: hint Open", L"Tip: hint Open"}));
   ui::Free(control);
   EXPECT_EQ(ui::Application->HintControl(), nullptr);  // a freed control is forgotten
 }
