@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "tb/hook.h"
 #include "tb/win32/acc.h"
 #include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
@@ -51,26 +50,6 @@ LRESULT SendSysCommand(ui::TWinControl& parent, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-// The menu bar's get-message hook: Alt+letter typed in a control of the menu bar's form goes to
-// the form's window, whose default processing turns it into the system key-menu command that
-// reaches the menu bar. (Windows sends that command to the top-level window itself; Wine sends
-// it to the control, where it never reaches the form.)
-void MenuBarGetMessage(THookProcCode code, std::uintptr_t /*wnd*/, std::uintptr_t wParam,
-                       std::intptr_t lParam) {
-  if (code != THookProcCode::hpGetMessage || wParam != PM_REMOVE || !lParam) return;
-  MSG& m = *reinterpret_cast<MSG*>(lParam);
-  if (m.message != WM_SYSCHAR || !m.hwnd || GetCapture()) return;
-  if (!(GetWindowLongW(m.hwnd, GWL_STYLE) & WS_CHILD)) return;
-  const HWND root = GetAncestor(m.hwnd, GA_ROOT);
-  for (TTBCustomToolbar* toolbar : HookedToolbars()) {
-    ui::TCustomForm* form = toolbar->MenuBar() ? ToolbarForm(*toolbar) : nullptr;
-    if (form && form->HandleAllocated() && form->Handle() == root) {
-      m.hwnd = root;
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 TTBCustomToolbar::TTBCustomToolbar(ui::TComponent* owner)
@@ -116,7 +95,6 @@ void TTBCustomToolbar::BeforeDestruction() noexcept {
   destroying_ = true;
   try {
     UpdateMainWindowHook();
-    if (menuBar_) UnregisterHookProc(this, &MenuBarGetMessage);
     if (view_) view_->CloseChildPopups();
   } catch (...) {  // the toolbar goes regardless
   }
@@ -157,10 +135,6 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
     view_->SetStyle(static_cast<TTBViewStyle>(view_->Style() & ~(vsMenuBar | vsUseHiddenAccels)));
   }
   view_->SetAccelsVisibility(false);
-  if (menuBar)
-    RegisterHookProc(this, &MenuBarGetMessage, HookCode(THookProcCode::hpGetMessage));
-  else
-    UnregisterHookProc(this, &MenuBarGetMessage);
   if (!Loading()) {
     SetFullSize(menuBar);
     SetCloseButton(!menuBar);

@@ -20,8 +20,7 @@
 //   main window; a key the form did not take is offered to the registered toolbars of the
 //   active form and then of the main form, and the system key-menu command is sent to the
 //   showing controls of the active form that take menu events (docks and menu bars) until one
-//   answers. A menu bar also moves Alt+letter typed in a control of its form to the form's
-//   window, where it becomes that command.
+//   answers.
 #pragma once
 
 #include <windows.h>
