@@ -321,6 +321,21 @@ TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsT
   EXPECT_FALSE(Bar().State() & vsModal);
 }
 
+TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFreesOnlyItsItem) {
+  // Alt+S: no menu-bar item has S; the button toolbar's "&Save" runs (after its loop).
+  buttons->Items().Items(2)->SetCaption(L"&Save");
+  ASSERT_TRUE(Run([&] { Press({VK_MENU, 'S'}); }, {{300, [] {}}}));
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Save"});
+  EXPECT_FALSE(Bar().State() & vsModal);
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  hosted->SetParent(form);
+  EXPECT_EQ(buttons->Items().Count(), 6);
+  EXPECT_EQ(hosted->Parent(), form);  // the control lives on
+  hosted->SetParent(buttons);
+  EXPECT_EQ(buttons->Items().Count(), 7);
+}
+
 TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWidth) {
   buttons->SetFloating(true);
   Pump();
