@@ -502,6 +502,16 @@ void TTBCustomToolbar::EnterLoop(TTBEnterToolbarLoopOptions options) {
   tb::EnterToolbarLoop(*view_, options);
 }
 
+bool TTBCustomToolbar::UsableForKeys() {
+  // Shown and enabled with its parents (a floating menu bar's form is not the active window).
+  if (!HandleAllocated() || !Showing()) return false;
+  for (HWND wnd = Handle(); wnd; wnd = GetParent(wnd)) {
+    if (!IsWindowVisible(wnd) || !IsWindowEnabled(wnd)) return false;
+    if (!(GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return true;
+}
+
 bool TTBCustomToolbar::KeyboardOpen(wchar_t key, bool requirePrimaryAccel) {
   return ToolbarKeyboardOpen(*view_, key, requirePrimaryAccel, menuBar_, *this);
 }
@@ -637,9 +647,8 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
         // A command the menu bar does not take answers 0: the form's default processing then
         // runs (Alt+Space opens the system menu).
         const bool taken =
-            view_ &&
-            ToolbarKeyMenu(*view_, menuBar_, ViewWindowUsable(*view_), GetCapture() != nullptr,
-                           static_cast<wchar_t>(message.LParam & 0xFFFF), *this);
+            view_ && ToolbarKeyMenu(*view_, menuBar_, UsableForKeys(), GetCapture() != nullptr,
+                                    static_cast<wchar_t>(message.LParam & 0xFFFF), *this);
         message.Result = taken ? 1 : 0;
         return;
       }

@@ -131,6 +131,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void Beep() override { MessageBeep(0); }
 
   bool AppliesFixedWidth() const;
+  // The window and its parents up to its top-level window are shown and enabled.
+  bool UsableForKeys();
   // Applies the settings, lays out and answers the content size.
   TPoint CommitLayout(const TTBToolbarViewSettings& settings);
   // The content size with other settings; the view is laid out again as it was afterwards.

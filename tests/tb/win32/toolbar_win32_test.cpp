@@ -200,6 +200,17 @@ TEST_F(TbToolbarWin32Test, AltAndF10EnterTheMenuBarAndEscapeGivesTheFocusBack) {
     EXPECT_EQ(GetFocus(), list->Handle());
   }
   EXPECT_TRUE(clicks.empty());
+
+  // Floating, the menu bar still hears Alt (the top dock passes the command on).
+  menuBar->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(menuBar->Floating());
+  std::wstring selected;
+  ASSERT_TRUE(Run([&] { Press({VK_MENU}); }, {{200, [&] {
+                                                 selected = SelectedCaption();
+                                                 PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                                               }}}));
+  EXPECT_EQ(selected, L"&File");
 }
 
 TEST_F(TbToolbarWin32Test, AltLetterOpensAUniqueMenuAndSelectsTheFirstOfSeveral) {
