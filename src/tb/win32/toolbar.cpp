@@ -564,15 +564,17 @@ void TTBCustomToolbar::ControlChanged(ui::TControl* control, bool inserting) {
 
 void TTBCustomToolbar::UpdateMainWindowHook() {
   const bool want = (processShortCuts_ || menuBar_) && !destroying_;
-  if (want == hooked_ || !ui::Application) return;
+  if (want == hooked_ || (want && !ui::Application)) return;
   std::vector<TTBCustomToolbar*>& list = HookedToolbars();
   hooked_ = want;
   if (want) {
     if (list.empty()) ui::Application->HookMainWindow(&MainWindowHook, nullptr);
     list.push_back(this);
   } else {
+    // Leaves the list even when the application has gone first.
     std::erase(list, this);
-    if (list.empty()) ui::Application->UnhookMainWindow(&MainWindowHook, nullptr);
+    if (list.empty() && ui::Application)
+      ui::Application->UnhookMainWindow(&MainWindowHook, nullptr);
   }
 }
 
