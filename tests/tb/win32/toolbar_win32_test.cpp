@@ -1,0 +1,408 @@
+// Toolbars and the menu bar under Wine: a form with a top dock holding a menu bar (File, Edit,
+// Format, View, Fonts) and, in the next row, a toolbar of buttons with a hosted control, above a
+// list that holds the focus. Real input
+// (SendInput) drives Alt, F10, Alt+letter, Ctrl shortcuts and clicks; each menu loop runs a
+// script from a thread timer, which also ends a loop that runs too long.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <vector>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "menu_input.h"
+#include "tb/system_settings.h"
+#include "tb/win32/acc_platform.h"
+#include "tb/win32/popup.h"
+#include "tb/win32/toolbar.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/memo.h"
+
+namespace tb {
+namespace {
+
+using namespace tb::testing;
+
+// Presses the keys in order and releases them in reverse.
+void Press(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) KeyInput(key, false);
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) KeyInput(*it, true);
+}
+
+// The system menu's loop started on a window of ours.
+bool systemMenuEntered = false;
+LRESULT CALLBACK WatchMenuLoop(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && m->message == WM_ENTERMENULOOP) systemMenuEntered = true;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class TbToolbarWin32Test : public UiGuiTest {
+ protected:
+  TbToolbarWin32Test() {
+    settings.menuShowDelay = 100;
+    settings.keyboardCues = false;
+    previous = SetSystemSettings(&settings);
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(40, 40, 600, 400);
+    top = ui::Create<TTBDock>(*form);
+    top->SetParent(form);
+    menuBar = ui::Create<TTBCustomToolbar>(*form);
+    menuBar->SetMenuBar(true);
+    menuBar->SetParent(top);
+    for (const wchar_t* caption : {L"&File", L"&Edit", L"F&ormat", L"&View", L"&Help"}) {
+      TTBCustomItem* submenu = Add(menuBar->Items(), caption, true);
+      Add(*submenu, (std::wstring(caption) + L" one").c_str());
+      Add(*submenu, (std::wstring(caption) + L" two").c_str());
+    }
+    menuBar->Items().Items(0)->Items(0)->SetShortCut(ui::scCtrl | 'O');
+    menuBar->Items().Items(3)->SetEnabled(false);  // View
+    // Help becomes Fonts: a second item with the accelerator F (F&ormat has O).
+    menuBar->Items().Items(4)->SetCaption(L"&Fonts");
+
+    buttons = ui::Create<TTBCustomToolbar>(*form);
+    buttons->SetDockRow(1);
+    buttons->SetParent(top);
+    for (const wchar_t* caption : {L"New", L"Open", L"Save", L"Cut", L"Copy", L"Paste"}) {
+      Add(buttons->Items(), caption);
+    }
+    hosted = ui::Create<ui::TMemo>(*form);
+    hosted->SetBounds(0, 0, 60, 18);
+    hosted->SetParent(buttons);
+
+    list = ui::Create<ui::TListView>(*form);
+    list->SetParent(form);
+    list->SetAlign(ui::TAlign::alClient);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    list->SetFocus();
+    Pump();
+  }
+  ~TbToolbarWin32Test() override { SetSystemSettings(previous); }
+
+  TTBCustomItem* Add(TTBCustomItem& parent, const wchar_t* caption, bool submenu = false) {
+    TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*form))
+                                  : ui::Create<TTBCustomItem>(*form);
+    item->SetCaption(caption);
+    if (!submenu)
+      item->SetOnClick([this, item](ui::TComponent*) { clicks.push_back(item->Caption()); });
+    parent.Add(item);
+    return item;
+  }
+
+  // Sends the input, then pumps until the script has run and the queue is idle, or the time
+  // limit ended the loop; false on the time limit.
+  bool Run(const std::function<void()>& input,
+           std::vector<std::pair<DWORD, std::function<void()>>> steps) {
+    Script s;
+    s.steps = std::move(steps);
+    s.start = GetTickCount();
+    script = &s;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+    input();
+    while (!s.Done() && !s.timedOut) {
+      Pump();
+      Sleep(5);
+    }
+    for (int i = 0; i < 10; ++i) {
+      Pump();
+      Sleep(5);
+    }
+    KillTimer(nullptr, timer);
+    script = nullptr;
+    return !s.timedOut;
+  }
+  TTBView& Bar() { return menuBar->View(); }
+  std::wstring SelectedCaption() {
+    return Bar().Selected() ? Bar().Selected()->Item().Caption() : L"";
+  }
+
+  TFixedSystemSettings settings;
+  ISystemSettings* previous = nullptr;
+  ui::TForm* form = nullptr;
+  TTBDock* top = nullptr;
+  TTBCustomToolbar* menuBar = nullptr;
+  TTBCustomToolbar* buttons = nullptr;
+  ui::TMemo* hosted = nullptr;
+  ui::TListView* list = nullptr;
+  std::vector<std::wstring> clicks;
+};
+
+TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoesNotFit) {
+  const int oneLine = menuBar->Height();
+  const int dockHeight = top->Height();
+  ASSERT_GT(oneLine, 10);
+  EXPECT_EQ(top->Width(), form->ClientWidth());
+  EXPECT_EQ(menuBar->Width(), top->Width());  // full size
+  EXPECT_EQ(buttons->Top(), menuBar->Height());
+  EXPECT_EQ(list->Top(), top->Height());
+  // The hosted control got its item at the end and sits on the toolbar.
+  ASSERT_EQ(buttons->Items().Count(), 7);
+  EXPECT_EQ(dynamic_cast<TTBControlItem*>(buttons->Items().Items(6))->Control(), hosted);
+
+  form->SetClientWidth(120);
+  Pump();
+  EXPECT_GE(menuBar->Height(), 2 * oneLine - 4);  // two lines; the frame counts once
+  EXPECT_GT(top->Height(), dockHeight);           // the dock grows
+  EXPECT_EQ(list->Top(), top->Height());
+  TTBView& tools = buttons->View();
+  std::vector<std::wstring> hidden;
+  for (int i = 0; i < 7; ++i)
+    if (tools.Viewers(i)->OffEdge()) hidden.push_back(tools.Viewers(i)->Item().Caption());
+  EXPECT_FALSE(hidden.empty());
+  EXPECT_FALSE(hidden.size() == 7);
+  EXPECT_EQ(hosted->Visible(), !tools.Viewers(6)->OffEdge());
+  TTBItemViewer* chevron = tools.Viewers(tools.ViewerCount() - 1);
+  ASSERT_TRUE(chevron->Show());
+  EXPECT_LE(chevron->BoundsRect().right, buttons->ClientWidth());
+
+  // The chevron's popup lists the hidden items.
+  std::vector<std::wstring> listed;
+  bool opened = false;
+  ASSERT_TRUE(Run([&] { ClickAt(Middle(tools, tools.ViewerCount() - 1)); },
+                  {{300, [&] {
+                      if (TTBView* popup = tools.OpenViewerView()) {
+                        opened = true;
+                        for (int i = 0; i < popup->ViewerCount(); ++i)
+                          if (popup->Viewers(i)->Show())
+                            listed.push_back(popup->Viewers(i)->Item().Caption());
+                      }
+                      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                    }}}));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(listed, hidden);
+
+  form->SetClientWidth(580);
+  Pump();
+  EXPECT_EQ(menuBar->Height(), oneLine);
+  EXPECT_EQ(top->Height(), dockHeight);
+  EXPECT_TRUE(hosted->Visible());
+  EXPECT_EQ(GetFocus(), list->Handle());
+}
+
+TEST_F(TbToolbarWin32Test, AltAndF10EnterTheMenuBarAndEscapeGivesTheFocusBack) {
+  for (WORD key : {static_cast<WORD>(VK_MENU), static_cast<WORD>(VK_F10)}) {
+    SCOPED_TRACE(key);
+    std::wstring selected;
+    bool modal = false, accels = false;
+    ASSERT_TRUE(Run([&] { Press({key}); }, {{200, [&] {
+                                               modal = Bar().State() & vsModal;
+                                               accels = Bar().State() & vsShowAccels;
+                                               selected = SelectedCaption();
+                                               PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                                             }}}));
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(accels);
+    EXPECT_EQ(selected, L"&File");
+    EXPECT_FALSE(Bar().State() & vsModal);
+    EXPECT_FALSE(Bar().State() & vsShowAccels);
+    EXPECT_EQ(GetFocus(), list->Handle());
+  }
+  EXPECT_TRUE(clicks.empty());
+
+  // Floating, the menu bar still hears Alt (the top dock passes the command on).
+  menuBar->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(menuBar->Floating());
+  std::wstring selected;
+  ASSERT_TRUE(Run([&] { Press({VK_MENU}); }, {{200, [&] {
+                                                 selected = SelectedCaption();
+                                                 PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                                               }}}));
+  EXPECT_EQ(selected, L"&File");
+}
+
+TEST_F(TbToolbarWin32Test, AltLetterOpensAUniqueMenuAndSelectsTheFirstOfSeveral) {
+  // Alt+E: the only E opens Edit with its first item selected; Enter runs it after the loop.
+  std::wstring open, first;
+  ASSERT_TRUE(Run(
+      [&] {
+        Press({VK_MENU, 'E'});
+      },
+      {{300, [&] {
+          if (TTBView* popup = Bar().OpenViewerView()) {
+            open = Bar().OpenViewer()->Item().Caption();
+            if (popup->Selected()) first = popup->Selected()->Item().Caption();
+          }
+          PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        }}}));
+  EXPECT_EQ(open, L"&Edit");
+  EXPECT_EQ(first, L"&Edit one");
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Edit one"});
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  // Alt+F: File and Fonts share the letter: File is selected, nothing opens.
+  bool nothingOpen = false;
+  std::wstring selected;
+  ASSERT_TRUE(Run(
+      [&] {
+        Press({VK_MENU, 'F'});
+      },
+      {{300, [&] {
+          nothingOpen = !Bar().OpenViewerView();
+          selected = SelectedCaption();
+          PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        }}}));
+  EXPECT_TRUE(nothingOpen);
+  EXPECT_EQ(selected, L"&File");
+
+  EXPECT_EQ(GetFocus(), list->Handle());
+}
+
+TEST_F(TbToolbarWin32Test, AltSpaceOpensTheSystemMenuAndCtrlShortcutsReachTheItems) {
+  const HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchMenuLoop, nullptr, GetCurrentThreadId());
+  systemMenuEntered = false;
+  Run([&] { Press({VK_MENU, VK_SPACE}); }, {{400, [&] { EndMenu(); }}});
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(systemMenuEntered);
+  EXPECT_FALSE(Bar().State() & vsModal);
+
+  // Ctrl+O with the focus in the list: the File menu's item runs once.
+  clicks.clear();
+  ASSERT_TRUE(Run([&] { Press({VK_CONTROL, 'O'}); }, {{200, [] {}}}));
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&File one"});
+  // And with the focus in the control the toolbar hosts.
+  hosted->SetFocus();
+  ASSERT_TRUE(Run([&] { Press({VK_CONTROL, 'O'}); }, {{200, [] {}}}));
+  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"&File one", L"&File one"}));
+}
+
+TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsTheLoop) {
+  const auto openCaption = [&] {
+    return Bar().OpenViewer() ? Bar().OpenViewer()->Item().Caption() : std::wstring();
+  };
+  const auto post = [](WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); };
+  std::wstring selected, opened, movedTo, hovered;
+  bool endedByClick = false;
+  ASSERT_TRUE(Run([&] { Press({VK_MENU}); },
+                  {{150, [&] { post(VK_RIGHT); }},
+                   {250,
+                    [&] {
+                      selected = SelectedCaption();  // Right moves along the bar
+                      post(VK_DOWN);                 // Down opens Edit
+                    }},
+                   {400,
+                    [&] {
+                      opened = openCaption();
+                      post(VK_RIGHT);  // from its popup, Right goes on to Format, open
+                    }},
+                   {550,
+                    [&] {
+                      movedTo = openCaption();
+                      MoveMouse(Middle(Bar(), 0));  // the mouse over File switches menus
+                    }},
+                   {700,
+                    [&] {
+                      hovered = openCaption();
+                      ClickAt(Middle(Bar(), 0));  // a second click on the open item
+                    }},
+                   {900, [&] { endedByClick = !(Bar().State() & vsModal); }}}));
+  EXPECT_EQ(selected, L"&Edit");
+  EXPECT_EQ(opened, L"&Edit");
+  EXPECT_EQ(movedTo, L"F&ormat");
+  EXPECT_EQ(hovered, L"&File");
+  EXPECT_TRUE(endedByClick);
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  // A space typed in the bar's loop ends it with the system menu of the form.
+  const HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchMenuLoop, nullptr, GetCurrentThreadId());
+  systemMenuEntered = false;
+  bool wasModal = false;
+  Run([&] { Press({VK_F10}); }, {{150,
+                                  [&] {
+                                    wasModal = Bar().State() & vsModal;
+                                    PostMessageW(GetFocus(), WM_CHAR, L' ', 0);
+                                  }},
+                                 {500, [] { EndMenu(); }}});
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(wasModal);
+  EXPECT_TRUE(systemMenuEntered);
+  EXPECT_FALSE(Bar().State() & vsModal);
+}
+
+TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFreesOnlyItsItem) {
+  // Alt+S: no menu-bar item has S; the button toolbar's "&Save" runs (after its loop).
+  buttons->Items().Items(2)->SetCaption(L"&Save");
+  ASSERT_TRUE(Run([&] { Press({VK_MENU, 'S'}); }, {{300, [] {}}}));
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Save"});
+  EXPECT_FALSE(Bar().State() & vsModal);
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  hosted->SetParent(form);
+  EXPECT_EQ(buttons->Items().Count(), 6);
+  EXPECT_EQ(hosted->Parent(), form);  // the control lives on
+  hosted->SetParent(buttons);
+  EXPECT_EQ(buttons->Items().Count(), 7);
+}
+
+TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWidth) {
+  buttons->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(buttons->Floating());
+  const HWND floatWnd = buttons->FloatParent()->Handle();
+  RECT start;
+  GetWindowRect(floatWnd, &start);
+  const int oneLine = buttons->Height();
+  EXPECT_EQ(buttons->FloatingWidth(), 0);
+  // The right edge is dragged to 60 % of the width, then released.
+  const POINT from{start.right - 1, start.top + 20};
+  const POINT to{start.left + (start.right - start.left) * 6 / 10, from.y};
+  SetCursorPos(from.x, from.y);
+  const auto post = [&](UINT msg, POINT p) {
+    ScreenToClient(floatWnd, &p);
+    PostMessageW(floatWnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+  };
+  post(WM_MOUSEMOVE, to);
+  post(WM_LBUTTONUP, to);
+  ASSERT_TRUE(Run([&] { buttons->BeginSizing(TTBSizeHandle::twshRight); }, {{50, [] {}}}));
+  RECT now;
+  GetWindowRect(floatWnd, &now);
+  EXPECT_EQ(now.left, start.left);
+  EXPECT_LT(now.right, start.right);
+  EXPECT_GT(buttons->Height(), oneLine);  // two lines or more
+  EXPECT_GT(buttons->FloatingWidth(), 0);
+  // The items fill the width they were given.
+  EXPECT_EQ(buttons->View().BaseWidth(), buttons->ClientWidth());
+}
+
+TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {
+  std::wstring open;
+  bool modal = false;
+  ASSERT_TRUE(Run([&] { ClickAt(Middle(Bar(), 1)); },
+                  {{300, [&] {
+                      modal = Bar().State() & vsModal;
+                      if (Bar().OpenViewer()) open = Bar().OpenViewer()->Item().Caption();
+                      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                    }}}));
+  EXPECT_TRUE(modal);
+  EXPECT_EQ(open, L"&Edit");
+  EXPECT_FALSE(Bar().State() & vsModal);
+  EXPECT_EQ(GetFocus(), list->Handle());
+
+  IAccessible* acc = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(menuBar->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                       IID_IAccessible, reinterpret_cast<void**>(&acc)),
+            S_OK);
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role;
+  VariantInit(&role);
+  EXPECT_EQ(acc->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUBAR);
+  BSTR shortcut = nullptr;
+  EXPECT_EQ(acc->get_accKeyboardShortcut(self, &shortcut), S_OK);
+  EXPECT_EQ(std::wstring(shortcut ? shortcut : L""), AltKeyName());
+  SysFreeString(shortcut);
+  acc->Release();
+}
+
+}  // namespace
+}  // namespace tb
