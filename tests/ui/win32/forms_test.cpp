@@ -226,6 +226,33 @@ TEST_F(UiForms, PaintGoesThroughTheCanvas) {
   EXPECT_GE(paints, 1);
 }
 
+TEST_F(UiForms, CanvasFreesTheObjectsItReplacesWhileSelected) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  canvas.FillRect({0, 0, 1, 1});
+  const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+  const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  canvas.Brush().SetColor(RGB(1, 2, 3));
+  canvas.Pen().SetColor(RGB(1, 2, 3));
+  canvas.Font().SetHeight(-20);
+  // A handle deleted while selected would live on until the context lets go of it.
+  EXPECT_EQ(GetObjectType(brush), 0u);
+  EXPECT_EQ(GetObjectType(pen), 0u);
+  EXPECT_EQ(GetObjectType(font), 0u);
+  canvas.FillRect({0, 0, 1, 1});
+  EXPECT_EQ(GetPixel(dc, 0, 0) & 0xFFFFFF, RGB(1, 2, 3));
+  canvas.SetHandle(nullptr);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 TEST_F(UiForms, ClipboardTextRoundTrip) {
   const std::wstring name = L"C:\\Images\\NewImage1.dsk \u00e9\u0416";
   ui::SetClipboardText(name);
