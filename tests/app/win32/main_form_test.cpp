@@ -1,7 +1,11 @@
-// The main window's start-up, menus, close question, keyboard focus and real save dialog, under
-// Wine.
+// The real main window under Wine, walked through by its keys, clicks and
+// menus: start-up, focus, menus and the close question; the file commands from
+// adding to saving (the saved image is checked afterwards with mtools and
+// fsck.fat, gui_image_check.sh) and the recent submenus; the real save dialog.
 #include <gtest/gtest.h>
 
+#include "../../disk/disk_test_support.h"
+#include "app/viewer/win32/file_viewer_form.h"
 #include "main_form_fixture.h"
 #include "ui/win32/clipboard.h"
 
@@ -16,29 +20,28 @@ BOOL CALLBACK AddMenuWindow(HWND window, LPARAM list) {
   return TRUE;
 }
 
-// The shown menu windows of this thread, in the system's z order (the newest first).
+// The shown menu windows of this thread, in the system's z order (the newest
+// first).
 std::vector<HWND> MenuWindows() {
   std::vector<HWND> windows;
   EnumThreadWindows(GetCurrentThreadId(), AddMenuWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
-// The command line reaches the start-up, which makes the first free new image.
-TEST_F(MainFormTest, StartsWithTheFirstFreeImageItsPanelsAndAnEmptyList) {
+// One window walked through its start-up, keyboard focus, menus, popup menu,
+// Ctrl+E, the removable drives submenu, the clipboard and the close question.
+TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
   std::ofstream(Folder() / L"NewImage1.dsk").put('x');
+  PresetSetting(L"BootCode", L"7");
+  drives = {{L"C:\\", DRIVE_FIXED}, {L"R:\\", DRIVE_REMOVABLE}};
   Start({L"/q", L"missing.dsk"});
   EXPECT_EQ(Caption(), L"Quollbox - NewImage2.dsk");
   EXPECT_EQ(Panel(0), L"360k");
   EXPECT_EQ(Panel(3), L"362496 bytes free");
   EXPECT_TRUE(Names().empty());
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_TRUE(errors.empty());
-}
 
-// The list has the focus at start, after another window was active (as after a dialog), when
-// the focus is set on the window itself, and after a Tab.
-TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
-  Start();
+  // The list has the focus at start, after another window was active (as after
+  // a dialog), when the focus is set on the window itself, and after a Tab.
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_EQ(GetFocus(), List());
@@ -57,35 +60,18 @@ TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
   PressKey(VK_TAB);
   Pump();
   EXPECT_EQ(GetFocus(), List());
-}
 
-TEST_F(MainFormTest, TheNewMenuAndTheCloseQuestionAreWired) {
-  PresetSetting(L"BootCode", L"7");
-  Start();
-  const auto item = [this](const wchar_t* caption) { return Item({L"&File", L"&New", caption}); };
-  for (const wchar_t* caption : {L"&Empty Boot", L"Boot MSXDOS&1", L"Boot MSXDOS&2"})
-    EXPECT_FALSE(RadioChecked(item(caption)));
-  Choose(item(L"Boot MSXDOS&2"));
-  EXPECT_TRUE(RadioChecked(item(L"Boot MSXDOS&2")));
-  EXPECT_FALSE(RadioChecked(item(L"Boot MSXDOS&1")));
+  // "&Z80 Disasm" is reached from the Disk menu only.
+  const auto grayed = [](const ui::TMenuItem* item) {
+    return (GetMenuState(item->Parent()->Handle(), item->Command(), MF_BYCOMMAND) & MF_GRAYED) != 0;
+  };
+  EXPECT_FALSE(grayed(Item({L"&Disk", L"View File A&s...", L"&Z80 Disasm"})));
+  EXPECT_TRUE(grayed(Item({L"&View File As...", L"&Z80 Disasm"}, L"ListPopupMenu")));
+  ChooseAction(L"acFileCopyFullName");
+  EXPECT_EQ(ui::ClipboardText(), L"NewImage2.dsk");
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
 
-  Choose(item(L"&Double Side (720k)"));
-  EXPECT_EQ(Panel(0), L"720k");
-  boxAnswer = IDCANCEL;
-  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
-  Pump();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
-  EXPECT_FALSE(ui::Application->Terminated());
-  boxAnswer = IDNO;
-  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(ui::Application->Terminated());
-  EXPECT_EQ(Setting(L"TMainForm", L"BootCode"), L"2");
-}
-
-TEST_F(MainFormTest, CtrlEAndTheRemovableDrivesSubmenuAreWired) {
-  drives = {{L"C:\\", DRIVE_FIXED}, {L"R:\\", DRIVE_REMOVABLE}};
-  Start();
   CtrlKey('E');
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, L"Export To Removable");
@@ -96,20 +82,28 @@ TEST_F(MainFormTest, CtrlEAndTheRemovableDrivesSubmenuAreWired) {
   Choose(menu.Items(0));
   SendMessageW(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu.Handle()), 0);
   EXPECT_TRUE(menu.Items(0)->Checked());
-  form->Close();
-  EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"R:\\");
-}
 
-TEST_F(MainFormTest, ActionsMenusAndTheClipboardAreWired) {
-  Start();
-  // "&Z80 Disasm" is reached from the Disk menu only.
-  const auto grayed = [](const ui::TMenuItem* item) {
-    return (GetMenuState(item->Parent()->Handle(), item->Command(), MF_BYCOMMAND) & MF_GRAYED) != 0;
-  };
-  EXPECT_FALSE(grayed(Item({L"&Disk", L"View File A&s...", L"&Z80 Disasm"})));
-  EXPECT_TRUE(grayed(Item({L"&View File As...", L"&Z80 Disasm"}, L"ListPopupMenu")));
-  ChooseAction(L"acFileCopyFullName");
-  EXPECT_EQ(ui::ClipboardText(), L"NewImage1.dsk");
+  const auto item = [this](const wchar_t* caption) { return Item({L"&File", L"&New", caption}); };
+  for (const wchar_t* caption : {L"&Empty Boot", L"Boot MSXDOS&1", L"Boot MSXDOS&2"})
+    EXPECT_FALSE(RadioChecked(item(caption)));
+  Choose(item(L"Boot MSXDOS&2"));
+  EXPECT_TRUE(RadioChecked(item(L"Boot MSXDOS&2")));
+  EXPECT_FALSE(RadioChecked(item(L"Boot MSXDOS&1")));
+
+  Choose(item(L"&Double Side (720k)"));
+  EXPECT_EQ(Panel(0), L"720k");
+  boxes.clear();
+  boxAnswer = IDCANCEL;
+  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+  EXPECT_FALSE(ui::Application->Terminated());
+  boxAnswer = IDNO;
+  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(ui::Application->Terminated());
+  EXPECT_EQ(Setting(L"TMainForm", L"BootCode"), L"2");
+  EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"R:\\");
 }
 
 // What the menu watch saw; the timer procedure has no other way in.
@@ -138,15 +132,151 @@ void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-// Alt+F and the item's accelerator, as real key presses, open the submenu beside its item. A
-// thread timer watches the modal menu loop and ends it after five seconds at the latest.
-TEST_F(MainFormTest, RecentSubmenusOpenBesideTheirItems) {
+using disk_test::Pattern;
+using disk_test::ReadFile;
+using disk_test::WriteFile;
+
+std::vector<std::uint8_t> Ascii(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+class MainFormFilesTest : public MainFormTest {
+ protected:
+  // A key typed into `window`: key down (translated to a character by the
+  // message loop) and up.
+  void Type(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+  void TypeChar(HWND window, wchar_t c) {
+    PostMessageW(window, WM_CHAR, c, 1);
+    Pump();
+  }
+  HWND Editor() const { return ListView_GetEditControl(List()); }
+  bool Editing() const { return Editor() != nullptr; }
+  std::wstring EditorText() const {
+    wchar_t text[64] = {};
+    GetWindowTextW(Editor(), text, 64);
+    return text;
+  }
+  // Types `name` into the open editor and commits it with Enter.
+  void CommitName(const std::wstring& name) {
+    ASSERT_NE(Editor(), nullptr);
+    SendMessageW(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    Type(Editor(), VK_RETURN);
+  }
+  void ClickColumn(int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = List();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(List()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(form->Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    Pump();
+  }
+  std::vector<TFileViewerForm*> Viewers() const {
+    std::vector<TFileViewerForm*> viewers;
+    for (int i = 0; i < ui::Screen->FormCount(); ++i)
+      if (auto* viewer = dynamic_cast<TFileViewerForm*>(ui::Screen->Forms(i)))
+        viewers.push_back(viewer);
+    return viewers;
+  }
+};
+
+TEST_F(MainFormFilesTest, FileCommandsFromAddingToSavingAndTheRecentSubmenus) {
+  const std::filesystem::path saved = std::filesystem::path(QB_GUI_SAVED_IMAGE).make_preferred();
+  std::filesystem::remove(saved);
+  WriteFile(Folder() / L"readme.txt", Ascii("Hello\r\nMSX\r\n"));
+  WriteFile(Folder() / L"data.bin", Pattern(3000));
+  WriteFile(Folder() / L"junk.txt", Ascii("junk"));
+  WriteFile(Folder() / L"game.bas", Ascii("10 PRINT\r\n"));
   Start();
-  dialogs.saveAnswers = {Folder() / L"a.dsk"};
-  ChooseAction(L"acSaveDiskImageAs");
-  dialogs.openAnswers = {Folder() / L"a.dsk"};
+
+  // Add from the dialog.
+  dialogs.addAnswers = {{Folder() / L"readme.txt", Folder() / L"data.bin", Folder() / L"junk.txt"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"README", L"DATA", L"JUNK"}));
+  EXPECT_EQ(Cell(1, 1) + Cell(1, 2), L"BIN3000");
+
+  // F7 makes NEWDIR1 and opens its editor, whose keys stay its own.
+  Type(List(), VK_F7);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(Cell(3, 0) + Cell(3, 2), L"NEWDIR1<Dir>");
+  TypeChar(Editor(), L'\\');
+  TypeChar(Editor(), 8);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(EditorText(), L"");
+  CommitName(L"games");
+  EXPECT_EQ(Cell(3, 0), L"GAMES");
+
+  // Enter goes into the directory, Backspace back out, "\" to the root.
+  Select({L"GAMES"});
+  Type(List(), VK_RETURN);
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L".."});
+  dialogs.addAnswers = {{Folder() / L"game.bas"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"..", L"GAME"}));
+  Type(List(), VK_BACK);
+  EXPECT_EQ(Names().size(), 4u);
+  Select({L"GAMES"});
+  SendMessageW(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+  Pump();
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"..", L"GAME"}));
+  TypeChar(List(), L'\\');
+  EXPECT_EQ(Names().size(), 4u);
+
+  // Rename in place: the extension stays.
+  Select({L"README"});
+  Type(List(), VK_F2);
+  CommitName(L"notes");
+  EXPECT_EQ(Cell(0, 0) + L"." + Cell(0, 1), L"NOTES.TXT");
+
+  // Sorting by size.
+  ClickColumn(2);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"GAMES", L"JUNK", L"NOTES", L"DATA"}));
+
+  // Delete.
+  Select({L"JUNK"});
+  Type(List(), VK_F8);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"GAMES", L"NOTES", L"DATA"}));
+
+  // Extract the files of the selection, then explore the folder.
+  const std::filesystem::path out = Folder() / L"out";
+  std::filesystem::create_directories(out);
+  Select({L"NOTES", L"DATA", L"GAMES"});
+  dialogs.folderAnswers = {out};
+  ChooseAction(L"acExtractFiles");
+  EXPECT_TRUE(std::filesystem::exists(out / L"NOTES.TXT"));
+  EXPECT_EQ(ReadFile(out / L"DATA.BIN"), Pattern(3000));
+  EXPECT_FALSE(std::filesystem::exists(out / L"GAMES"));
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0].verb + L" " + shell[0].file, L"explore " + out.wstring());
+
+  // View: every view opens a window of its own.
+  Select({L"NOTES"});
+  ChooseAction(L"acViewFile");
+  Choose(Item({L"&Disk", L"View File A&s...", L"&Hex Dump"}));
+  const std::vector<TFileViewerForm*> viewers = Viewers();
+  ASSERT_EQ(viewers.size(), 2u);
+  EXPECT_EQ(viewers[0]->Memo().WindowText(), L"Hello\r\nMSX");
+  EXPECT_EQ(viewers[1]->Memo().WindowText().substr(0, 8), L"0000    ");
+
+  // Save: the image needs a name first.
+  dialogs.saveAnswers = {saved};
+  ChooseAction(L"acSaveDiskImage");
+  EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+
+  // The saved image, opened again, is the first of the recent files and its
+  // folder of the recent folders. Alt+F and the item's accelerator, as real key
+  // presses, open each submenu beside its item; a thread timer watches the
+  // modal menu loop and ends it after five seconds at the latest.
+  dialogs.openAnswers = {saved};
   ChooseAction(L"acOpenDiskImage");
-  ASSERT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
   SetForegroundWindow(form->Handle());
   for (const auto& [caption, key] : {std::pair{L"&Recent Files", 'R'}, {L"Recent Fol&ders", 'D'}}) {
     SCOPED_TRACE(caption);
@@ -170,12 +300,12 @@ TEST_F(MainFormTest, RecentSubmenusOpenBesideTheirItems) {
     EXPECT_NEAR(watch.submenu.top, watch.item.top, 8);
   }
   form->Close();
-  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), (Folder() / L"a.dsk").wstring());
-  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), saved.wstring());
+  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), saved.parent_path().wstring());
 }
 
-// Types into the real save dialog once it shows: the name, then Enter, as key presses. Cancels
-// the dialog after ten seconds at the latest.
+// Types into the real save dialog once it shows: the name, then Enter, as key
+// presses. Cancels the dialog after ten seconds at the latest.
 struct DialogTyping {
   std::wstring name;
   DWORD deadline = 0;
@@ -205,8 +335,9 @@ void CALLBACK TypeIntoSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
   PressKey(VK_RETURN);
 }
 
-// The real save dialog with HFE remembered as its type: a typed "b.dsk" is saved as a raw image
-// of that name, in the folder the new image was named in (the current folder changed since).
+// The real save dialog with HFE remembered as its type: a typed "b.dsk" is
+// saved as a raw image of that name, in the folder the new image was named in
+// (the current folder changed since).
 TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   PresetSetting(L"NewFileSaveDialog_FileTypeIndex", L"2");
   ui::SetDialogHook({});
