@@ -94,7 +94,7 @@ class MainFormDragTest : public MainFormTest {
   }
 };
 
-TEST_F(MainFormDragTest, AShellFileListIsAddedAndADroppedImageOpensAfterTheDrop) {
+TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   auto made = dnd_test::NewDisk();
   dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));
   const std::filesystem::path imageFile = Folder() / L"dropped.dsk";
@@ -116,10 +116,8 @@ TEST_F(MainFormDragTest, AShellFileListIsAddedAndADroppedImageOpensAfterTheDrop)
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_EQ(Caption(), L"Quollbox - " + imageFile.wstring());
   EXPECT_EQ(Names(), std::vector<std::wstring>{L"INSIDE"});
-}
 
-TEST_F(MainFormDragTest, VirtualFilesFromAnotherProgramAreAdded) {
-  Start();
+  // Virtual files from another program.
   files::TFileDescriptor file;
   file.Flags = files::kFdAttributes;  // no size: the whole stream
   file.Name = L"mum.txt";
@@ -130,8 +128,8 @@ TEST_F(MainFormDragTest, VirtualFilesFromAnotherProgramAreAdded) {
 
   DropOnList(*data.Get());
   Pump();
-  EXPECT_EQ(Names(), std::vector<std::wstring>{L"MUM"});
-  EXPECT_EQ(Panel(2), L"5120 of 364544 bytes used");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"INSIDE", L"MUM"}));
+  EXPECT_EQ(Panel(2), L"6144 of 732160 bytes used");
 }
 
 TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
