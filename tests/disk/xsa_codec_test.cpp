@@ -1,5 +1,6 @@
-// Containers worked out by hand from the format description: exact bytes for tiny inputs, and
-// code streams written bit by bit that the decoder must read back.
+// The XSA codec: containers worked out by hand from the format description (exact bytes for tiny
+// inputs, code streams written bit by bit that the decoder must read back), the items the encoder
+// chooses, and round trips (the round-trip fuzz target covers arbitrary inputs).
 #include <gtest/gtest.h>
 
 #include "xsa_test_support.h"
@@ -11,6 +12,7 @@ using xsa_test::Container;
 using xsa_test::Decode;
 using xsa_test::Encode;
 using xsa_test::TBitPacker;
+using xsa_test::TItem;
 
 // 300 bytes without any repeated pair of neighbours, so the encoder codes them all as literals.
 Bytes DistinctPairs() {
@@ -139,6 +141,74 @@ TEST(XsaHandVectors, DecoderFollowsHandWrittenCodeStreams) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(Decode(c.container), c.expected);
   }
+}
+
+std::vector<TItem> ItemsOf(const Bytes& data) {
+  const Bytes container = Encode(data);
+  return xsa_test::TItemReader(container).Items();
+}
+
+constexpr TItem kLiteral{};
+TItem Match(int length, int distance) {
+  return {length, distance};
+}
+
+// Greedy matches, the newest of equal candidates, the longest run first and no match shorter
+// than two bytes.
+TEST(XsaEncoder, ChoosesTheseItems) {
+  const struct {
+    const char* label;
+    Bytes data;
+    std::vector<TItem> items;
+  } cases[] = {
+      {"one zero", Bytes(1, 0), {kLiteral}},
+      // The second zero would match the first, but only one byte is left: a literal.
+      {"two zeros", Bytes(2, 0), {kLiteral, kLiteral}},
+      {"three zeros", Bytes(3, 0), {kLiteral, Match(2, 1)}},
+      {"254 zeros", Bytes(254, 0), {kLiteral, Match(253, 1)}},
+      {"255 zeros", Bytes(255, 0), {kLiteral, Match(253, 1), kLiteral}},
+      {"256 letters", Bytes(256, 'A'), {kLiteral, Match(253, 1), Match(2, 1)}},
+      // Equal runs at distances 4 and 8: the newer candidate wins.
+      {"newest of equals",
+       {'A', 'B', 'C', 'x', 'A', 'B', 'C', 'y', 'A', 'B', 'C'},
+       {kLiteral, kLiteral, kLiteral, kLiteral, Match(3, 4), kLiteral, Match(3, 4)}},
+      // A longer run beats a newer one.
+      {"longest first",
+       {'A', 'B', 'C', 'D', 'x', 'A', 'B', 'C', 'y', 'A', 'B', 'C', 'D'},
+       {kLiteral, kLiteral, kLiteral, kLiteral, kLiteral, Match(3, 5), kLiteral, Match(4, 9)}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ItemsOf(c.data), c.items) << c.label;
+}
+
+TEST(XsaRoundTrip, GivesTheInputBackWithItsSizes) {
+  std::vector<std::pair<Bytes, std::size_t>> cases;  // data and the largest packed size
+  for (const std::size_t length : {0u, 1u, 255u, 509u}) cases.push_back({Bytes(length, 0x41), 100});
+  // Random bytes grow by at most one bit per byte.
+  for (const std::size_t size : {7u, 5000u, 100000u})
+    cases.push_back(
+        {xsa_test::RandomBytes(size, static_cast<std::uint32_t>(size)), size * 9 / 8 + 20});
+  cases.push_back({Bytes(xsa_test::kImageSize, 0), 8192});
+  cases.push_back({xsa_test::NewDiskImage(), 8192});
+  cases.push_back({xsa_test::FilledDiskImage(), xsa_test::kImageSize});
+  for (const auto& [data, largest] : cases) {
+    SCOPED_TRACE(testing::Message() << "size " << data.size());
+    const Bytes container = xsa_test::Encode(data);
+    EXPECT_EQ(xsa_test::U32At(container, 4), data.size());
+    EXPECT_EQ(xsa_test::U32At(container, 8), container.size());
+    EXPECT_LE(container.size(), largest);
+    EXPECT_TRUE(xsa_test::Decode(container) == data);
+  }
+}
+
+TEST(XsaRoundTrip, ByteByByteWritesGiveTheSameContainer) {
+  const Bytes data = xsa_test::FilledDiskImage(3);
+  const Bytes part(data.begin(), data.begin() + 50000);
+  rtl::TMemoryStream out;
+  disk::TXSStream xsa(out, L"");
+  for (const std::uint8_t byte : part) EXPECT_EQ(xsa.Write(std::span(&byte, 1)), 1u);
+  EXPECT_EQ(xsa.Write({}), 0u);
+  xsa.Finish();
+  EXPECT_EQ(out.Bytes(), xsa_test::Encode(part));
 }
 
 }  // namespace
