@@ -1,8 +1,9 @@
 // Floppy properties and copies, builder settings, sector enumeration, track utilities, the
-// controller-style interface and the HFE file paths.
+// controller-style interface, the HFE file paths, raw image refusals and the module registry.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "../rtl/temp_folder.h"
 #include "hfe/builder_settings.h"
@@ -10,6 +11,7 @@
 #include "hfe/floppy_properties.h"
 #include "hfe/hfe_file.h"
 #include "hfe/mfm_codec.h"
+#include "hfe/module_registry.h"
 #include "hfe/raw_image.h"
 #include "hfe/sector_enumeration.h"
 #include "hfe/track_utilities.h"
@@ -147,6 +149,37 @@ TEST(HfeFile, OpensWritesAndRefuses) {
   EXPECT_EQ(floppy.trackCount, 3);
   EXPECT_EQ(HFE_libWrite_DiskFile(*loader, floppy, folder / "missing" / "b.hfe"), kIoError);
   EXPECT_EQ(log.back(), "Cannot create " + (folder / "missing" / "b.hfe").string() + "!");
+}
+
+TEST(RawImage, RefusesShortImagesAndBadGeometry) {
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  int result = 0;
+  EXPECT_FALSE(trk_generateDisk(*context, Bytes(1000), TRawGeometry{}, result));
+  EXPECT_EQ(result, kBadFile);
+  EXPECT_EQ(log.back(),
+            "trk_generateDisk : Error while reading the file image ! Unexpected end of file ?");
+  TRawGeometry threeSides;
+  threeSides.sides = 3;
+  EXPECT_FALSE(trk_generateDisk(*context, Bytes(2000000), threeSides, result));
+  EXPECT_EQ(result, kBadParameter);
+}
+
+TEST(ModuleRegistry, WithoutModulesEveryLookupFails) {
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  EXPECT_EQ(trk_searchContainer(*context, "HXC_HFE"), -1);
+  EXPECT_EQ(log.back(), "trk_searchContainer : Plugin HXC_HFE not found !");
+  TFloppy floppy;
+  EXPECT_EQ(trk_floppyExport(*context, floppy, "x.img", 16), kBadParameter);
+  EXPECT_EQ(log.back(), "Bad plugin ID : 0x10");
+
+  const TModule readOnly{"RAW_LOADER", "Raw sector images", false, nullptr};
+  context->modules.push_back(&readOnly);
+  EXPECT_EQ(trk_floppyExport(*context, floppy, "x.img", 0), kNoExportSupport);
+  EXPECT_EQ(log.back(), "No export support in RAW_LOADER!");
 }
 
 }  // namespace
