@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/align_layout.h"
 #include "ui/text.h"
 
 namespace {
+
+using Log = std::vector<std::wstring>;
+using ui::TAlign;
+using ui::TRect;
 
 // Records what a control would be told.
 class TRecordingView : public ui::TListItemsView {
@@ -20,8 +25,6 @@ class TRecordingView : public ui::TListItemsView {
   void MakeItemVisible(int index) override { log.push_back(L"show " + std::to_wstring(index)); }
   std::vector<std::wstring> log;
 };
-
-using Log = std::vector<std::wstring>;
 
 std::vector<std::wstring> Captions(const ui::TListItems& items) {
   std::vector<std::wstring> captions;
@@ -88,6 +91,30 @@ TEST(UiListItems, SelectionQueriesAndIdsOfFreedRows) {
   EXPECT_EQ(items.SelCount(), 1);
   items.ClearSelection();
   EXPECT_EQ(items.FirstSelected(), nullptr);
+}
+
+TEST(UiAlignLayout, EdgesFirstThenClient) {
+  const TRect client{0, 0, 888, 621};
+  const std::vector<ui::AlignItem> items = {
+      {TAlign::alClient, {0, 0, 10, 10}}, {TAlign::alBottom, {0, 0, 100, 19}},
+      {TAlign::alTop, {0, 0, 100, 26}},   {TAlign::alLeft, {0, 0, 150, 10}},
+      {TAlign::alRight, {0, 0, 200, 10}}, {TAlign::alNone, {5, 6, 7, 8}},
+      {TAlign::alTop, {0, 0, 100, 10}},
+  };
+  const std::vector<TRect> expected = {
+      {150, 36, 688, 602}, {0, 602, 888, 621}, {0, 0, 888, 26},  {0, 36, 150, 602},
+      {688, 36, 888, 602}, {5, 6, 7, 8},       {0, 26, 888, 36},
+  };
+  EXPECT_EQ(ui::AlignRects(client, items), expected);
+}
+
+TEST(UiAlignLayout, SizesNeverGoNegative) {
+  const std::vector<ui::AlignItem> items = {
+      {TAlign::alTop, {0, 0, 10, 80}}, {TAlign::alBottom, {0, 0, 10, 80}}, {TAlign::alClient, {}}};
+  const auto rects = ui::AlignRects({0, 0, 50, 100}, items);
+  EXPECT_EQ(rects[0], (TRect{0, 0, 50, 80}));
+  EXPECT_EQ(rects[1], (TRect{0, 80, 50, 100}));
+  EXPECT_EQ(rects[2].Height(), 0);
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/file_dialog_text.h"
+#include "ui/shortcut.h"
+
 namespace {
+
+using Files = std::vector<std::wstring>;
 
 TEST(UiText, CompareTextFoldsAsciiOnly) {
   struct Case {
@@ -50,6 +55,62 @@ TEST(UiText, Utf8AndUtf16RoundTripAndRepairBadInput) {
   EXPECT_EQ(ui::WideFromUtf8("a\xE2\x82"), L"a\uFFFD\uFFFD");
   EXPECT_EQ(ui::WideFromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD");
   EXPECT_EQ(ui::WideFromUtf8("\x80x"), L"\uFFFDx");
+}
+
+TEST(UiShortCut, TextRoundTripsForTheProgramsShortcuts) {
+  struct Case {
+    std::uint16_t key;
+    ui::TShiftState shift;
+    std::wstring_view text;
+  };
+  const Case cases[] = {
+      {'S', ui::ssCtrl, L"Ctrl+S"}, {0x77, 0, L"F8"},
+      {'V', ui::ssAlt, L"Alt+V"},   {0x2E, 0, L"Del"},
+      {0x08, 0, L"BkSp"},           {0x74, ui::ssShift | ui::ssCtrl, L"Shift+Ctrl+F5"},
+      {'0', ui::ssAlt, L"Alt+0"},
+  };
+  for (const Case& c : cases) {
+    const ui::TShortCut shortcut = ui::ShortCut(c.key, c.shift);
+    EXPECT_EQ(ui::ShortCutToText(shortcut), c.text);
+    EXPECT_EQ(ui::TextToShortCut(c.text), shortcut) << std::wstring(c.text);
+  }
+  EXPECT_EQ(ui::ShortCut('S', ui::ssCtrl), 'S' | ui::scCtrl);
+  EXPECT_EQ(ui::TextToShortCut(L"ctrl+s"), 'S' | ui::scCtrl);
+  EXPECT_EQ(ui::TextToShortCut(L"Ctrl+Alt+Shift+x"), 'X' | ui::scCtrl | ui::scAlt | ui::scShift);
+  for (const std::wstring_view bad : {L"", L"Ctrl+", L"F25", L"F0", L"Hyper+A", L"AB"}) {
+    EXPECT_EQ(ui::TextToShortCut(bad), ui::scNone) << std::wstring(bad);
+  }
+  EXPECT_EQ(ui::ShortCutToText(0x07), L"");
+}
+
+TEST(UiFileDialogText, FiltersSplitIntoPairs) {
+  EXPECT_EQ(ui::ParseFilter(L"Disk Images (*.dsk)|*.dsk|HFE Disk Image|*.hfe"),
+            (std::vector<ui::TFileTypeItem>{{L"Disk Images (*.dsk)", L"*.dsk"},
+                                            {L"HFE Disk Image", L"*.hfe"}}));
+  EXPECT_EQ(ui::ParseFilter(L"Any File|*.*|Dangling"),
+            (std::vector<ui::TFileTypeItem>{{L"Any File", L"*.*"}}));
+  EXPECT_TRUE(ui::ParseFilter(L"").empty());
+}
+
+TEST(UiFileDialogText, SelectedFilesBecomeFullPaths) {
+  using namespace std::string_literals;
+  struct Case {
+    std::wstring buffer;
+    Files files;
+  };
+  const Case cases[] = {
+      {L"C:\\a\\one.dsk\0\0"s, {L"C:\\a\\one.dsk"}},
+      {L"C:\\a\0x.bin\0y.bin\0\0"s, {L"C:\\a\\x.bin", L"C:\\a\\y.bin"}},
+      {L"C:\\\0x.bin\0y.bin\0\0"s, {L"C:\\x.bin", L"C:\\y.bin"}},
+      {L"\0"s, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ui::SplitSelectedFiles(c.buffer), c.files);
+}
+
+TEST(UiFileDialogText, MaskExtensionTakesTheFirstMask) {
+  EXPECT_EQ(ui::MaskExtension(L"*.hfe"), L"hfe");
+  EXPECT_EQ(ui::MaskExtension(L"*.dsk;*.img"), L"dsk");
+  EXPECT_EQ(ui::MaskExtension(L"*"), L"");
 }
 
 }  // namespace
