@@ -1,18 +1,27 @@
-// Floppy properties and copies, builder settings, sector enumeration, track utilities, the
-// controller-style interface, the HFE file paths, raw image refusals and the module registry.
+// The track library's services: floppy properties and copies, builder settings, sector
+// enumeration, track utilities, the controller-style interface, the HFE file paths, raw image
+// refusals, the module registry, the sanity checker's verdicts, raw export and file-system image
+// creation.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "../rtl/temp_folder.h"
+#include "disk/msx_disk.h"
 #include "hfe/builder_settings.h"
 #include "hfe/fdc_controller.h"
 #include "hfe/floppy_properties.h"
+#include "hfe/fs_image.h"
 #include "hfe/hfe_file.h"
 #include "hfe/mfm_codec.h"
 #include "hfe/module_registry.h"
+#include "hfe/raw_export.h"
 #include "hfe/raw_image.h"
+#include "hfe/sanity_checker.h"
 #include "hfe/sector_enumeration.h"
 #include "hfe/track_utilities.h"
 #include "test_track_writer.h"
@@ -180,6 +189,219 @@ TEST(ModuleRegistry, WithoutModulesEveryLookupFails) {
   context->modules.push_back(&readOnly);
   EXPECT_EQ(trk_floppyExport(*context, floppy, "x.img", 0), kNoExportSupport);
   EXPECT_EQ(log.back(), "No export support in RAW_LOADER!");
+}
+
+struct TLog {
+  std::vector<std::string> lines;
+  void Attach(TLibContext& context) {
+    context.logCallback = [this](int, std::string_view text) { lines.emplace_back(text); };
+  }
+  bool Has(const std::string& text) const {
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+  }
+};
+
+TEST(SanityChecker, VerdictsAndMends) {
+  auto context = trk_init();
+  const auto base = Generated(*context, hfe_test::RandomBytes(3 * 2 * 4608, 1), 3, 2);
+  EXPECT_EQ(trk_sanityCheck(*context, *trk_floppyCopy(*base)), kOk);
+  const struct {
+    std::function<void(TFloppy&)> damage;
+    std::string text;
+    std::function<bool(const TFloppy&)> mended;
+  } cases[] = {
+      {[](TFloppy& f) { f.sideCount = 0; },
+       "Sanity Checker : 0 Side?!? - fixed to 1. Please Check the Loader !",
+       [](const TFloppy& f) { return f.sideCount == 1; }},
+      {[](TFloppy& f) { f.sideCount = 5; },
+       "Sanity Checker : more than 2 Sides (5) ?!? - fixed to 2. Please Check the Loader !",
+       [](const TFloppy& f) { return f.sideCount == 2; }},
+      {[](TFloppy& f) { f.bitRate = 1000; },
+       "Sanity Checker : Under 25kBit/s ?!? - fixed to 250KB/S. Please Check the Loader !",
+       [](const TFloppy& f) { return f.bitRate == 250000; }},
+      {[](TFloppy& f) { f.Side(2, 1)->bitRate = 5000000; },
+       "Sanity Checker : Over 1MBit/s ?!? - fixed to 1MB/S. Please Check the Loader !",
+       [](const TFloppy& f) { return f.Side(2, 1)->bitRate == 1000000; }},
+      {[](TFloppy& f) { f.trackCount = 300; },
+       "Sanity Checker : More than 256 tracks?!? - fixed to 256. Please Check the Loader !",
+       [](const TFloppy& f) { return f.trackCount == 256 && f.cylinders.size() == 256; }},
+      {[](TFloppy& f) { f.cylinders[1].reset(); }, "Sanity Checker :  Track entry 1 missing !", {}},
+      {[](TFloppy& f) { f.cylinders[2]->sides[1].reset(); },
+       "Sanity Checker :  Track 2/Side 1 not allocated ?!?",
+       {}},
+      {[](TFloppy& f) { f.cylinders[0]->sideCount = 1; },
+       "Sanity Checker :  Bad number of side (1 should be 2) at Track entry 0",
+       [](const TFloppy& f) { return f.cylinders[0]->sides.size() == 1; }},
+      {[](TFloppy& f) { f.cylinders[1]->sideCount = 4; },
+       "Sanity Checker : track 1 - more than 2 Sides (4) ?!? - fixed to 2. Please Check the "
+       "Loader !",
+       [](const TFloppy& f) { return f.cylinders[1]->sideCount == 2; }},
+      {[](TFloppy& f) { f.Side(0, 0)->trackLength = 1 << 30; }, "",
+       [](const TFloppy& f) { return f.Side(0, 0)->trackLength == 100032; }},
+      {[](TFloppy& f) { f.cylinders.clear(); },
+       "Sanity Checker : No track allocated ? Please Check the Loader !",
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto floppy = trk_floppyCopy(*base);
+    c.damage(*floppy);
+    TLog log;
+    log.Attach(*context);
+    EXPECT_EQ(trk_sanityCheck(*context, *floppy), kBadFile);
+    EXPECT_TRUE(c.text.empty() || log.Has(c.text));
+    EXPECT_TRUE(!c.mended || c.mended(*floppy));
+  }
+}
+
+TEST(RawExport, RoundTripsAndMarksDamage) {
+  TTempFolder folder;
+  auto context = trk_init();
+  const Bytes image = hfe_test::RandomBytes(4 * 2 * 4608, 2);
+  auto floppy = Generated(*context, image, 4, 2);
+  Bytes out;
+  TRawExportReport report;
+  ASSERT_EQ(trk_exportRaw(*context, *floppy, {}, out, report), kOk);
+  EXPECT_EQ(out, image);
+  EXPECT_EQ(report.missingSectors + report.badSectors, 0);
+
+  // Sector 3 of track 1, side 0 loses its identity sync; sector 5 gets a data byte flipped.
+  TSide& side = *floppy->Side(1, 0);
+  const std::size_t sector3 = (146 + 2 * 654 + 12) * 2;  // cell byte of its first sync word
+  side.cellData[sector3] ^= 0x01;
+  const std::size_t sector5Data = (146 + 4 * 654 + 60 + 100) * 2;
+  side.cellData[sector5Data] ^= 0x40;
+  ASSERT_EQ(trk_exportRawFile(*context, *floppy, {}, folder / "out.dsk", report), kOk);
+  EXPECT_EQ(report.missingSectors, 1);
+  EXPECT_EQ(report.badSectors, 1);
+  std::ifstream file(folder / "out.dsk", std::ios::binary);
+  const Bytes written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(written.size(), image.size());
+  const std::size_t track1 = 2 * 4608;
+  const auto text = [&](std::size_t offset) {
+    return std::string(written.begin() + static_cast<std::ptrdiff_t>(offset),
+                       written.begin() + static_cast<std::ptrdiff_t>(offset + 32));
+  };
+  EXPECT_EQ(text(track1 + 2 * 512), "!!  MISSING   !!!!  MISSING   !!");
+  EXPECT_EQ(text(track1 + 4 * 512 + 480), "!! BAD SECTOR !!!! BAD SECTOR !!");
+
+  // Hostile layouts and floppies are refused before anything is built.
+  for (TRawExportLayout layout : {TRawExportLayout{0, 512, 1}, TRawExportLayout{9, 32768, 1},
+                                  TRawExportLayout{9, 512, 1, static_cast<SectorSearch>(1)}})
+    EXPECT_EQ(trk_exportRaw(*context, *floppy, layout, out, report), kBadParameter);
+  floppy->sideCount = 3;
+  EXPECT_EQ(trk_exportRaw(*context, *floppy, {}, out, report), kBadParameter);
+  EXPECT_EQ(trk_exportRawFile(*context, *Generated(*context, image, 1, 1), {},
+                              folder / "no" / "x.dsk", report),
+            kIoError);
+}
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+// The flat image of a generated floppy, read back through the sector search.
+Bytes Flatten(TLibContext& context, TFloppy& floppy, int sectorsPerTrack) {
+  Bytes image;
+  TRawExportReport report;
+  TRawExportLayout layout;
+  layout.sectorsPerTrack = sectorsPerTrack;
+  EXPECT_EQ(trk_exportRaw(context, floppy, layout, image, report), kOk);
+  EXPECT_EQ(report.missingSectors + report.badSectors, 0);
+  return image;
+}
+
+#ifndef _WIN32
+std::string RunTool(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    output += "exit " + std::to_string(pclose(pipe));
+  }
+  return output;
+}
+#endif
+
+TEST(FileSystemImage, FolderBecomesAFat12Floppy) {
+  TTempFolder source;
+  const Bytes big = hfe_test::RandomBytes(5000, 3);
+  WriteFile(source / "readme.txt", Bytes{'h', 'i'});
+  WriteFile(source / "Game.bin", big);
+  WriteFile(source / "empty", {});
+  std::filesystem::create_directories(source / "sub" / "deeper");
+  WriteFile(source / "sub" / "longer name.text", Bytes(700, 0x55));
+  WriteFile(source / "sub" / "longer name.texture", Bytes(3, 0x66));
+  WriteFile(source / "sub" / "deeper" / "z.dat", Bytes(2048, 0x77));
+
+  {
+    auto context = trk_init();
+    int result = -1;
+    auto floppy = trk_generateFsDisk(*context, "fatst", source.Path(), result);
+    ASSERT_EQ(result, kOk);
+    ASSERT_TRUE(floppy);
+    const Bytes image = Flatten(*context, *floppy, 9);
+    disk::TMSXDisk disk;
+    ASSERT_TRUE(disk.LoadFromBuffer(image, "fs.dsk"));
+    EXPECT_EQ(disk.ExtractToMem("GAME.BIN"), big);
+    EXPECT_EQ(disk.ExtractToMem("README.TXT"), (Bytes{'h', 'i'}));
+    EXPECT_EQ(disk.ExtractToMem("EMPTY"), Bytes());
+    ASSERT_TRUE(disk.ChangeDir("SUB"));
+    EXPECT_EQ(disk.ExtractToMem("LONGER_N.TEX"), Bytes(700, 0x55));
+    EXPECT_EQ(disk.ExtractToMem("LONGER~1.TEX"), Bytes(3, 0x66));
+    ASSERT_TRUE(disk.ChangeDir("DEEPER"));
+    EXPECT_EQ(disk.ExtractToMem("Z.DAT"), Bytes(2048, 0x77));
+  }
+
+#ifndef _WIN32
+  // Independent FAT tools agree, for a geometry the disk model does not know too.
+  auto context = trk_init();
+  int result = -1;
+  auto floppy = trk_generateFsDisk(*context, "fatst902", source.Path(), result);
+  ASSERT_EQ(result, kOk);
+  TTempFolder out;
+  WriteFile(out / "fs.img", Flatten(*context, *floppy, 11));
+  const std::string image = (out / "fs.img").string();
+  const std::string listing = RunTool("MTOOLS_SKIP_CHECK=1 mdir -/ -b -i '" + image + "' ::");
+  for (const char* path : {"::/GAME.BIN", "::/SUB/LONGER~1.TEX", "::/SUB/DEEPER/Z.DAT"})
+    EXPECT_NE(listing.find(path), std::string::npos) << listing;
+  EXPECT_NE(RunTool("fsck.fat -n '" + image + "'").find("exit 0"), std::string::npos);
+#endif
+}
+
+TEST(FileSystemImage, RefusalsAndLimits) {
+  TTempFolder source;
+  auto context = trk_init();
+  TLog log;
+  log.Attach(*context);
+  int result = 0;
+  EXPECT_FALSE(trk_generateFsDisk(*context, "amigados", source.Path(), result));
+  EXPECT_EQ(result, kBadParameter);
+  EXPECT_EQ(log.lines.back(), "Bad plugin ID : 0x1");
+  EXPECT_FALSE(trk_generateFsDisk(*context, "fatxx", source.Path(), result));
+  EXPECT_EQ(result, kBadParameter);
+  EXPECT_FALSE(trk_generateFsDisk(*context, "fatst", source / "none", result));
+  EXPECT_EQ(result, kIoError);
+  EXPECT_EQ(log.lines.front(),
+            "Create file system (source path : " + source.Path().string() + ") ...");
+
+  // 65 files in a 64-entry root; one file larger than the disk; folders nested too deep.
+  const TFsLayout& small = *trk_getFsLayout(trk_getFsLayoutId("fat160a"));
+  Bytes image;
+  for (int i = 0; i < 65; ++i) WriteFile(source / ("f" + std::to_string(i)), {});
+  EXPECT_EQ(trk_buildFat12Image(*context, small, source.Path(), image), kLimitReached);
+  TTempFolder large;
+  WriteFile(large / "big", Bytes(160 * 1024, 1));
+  EXPECT_EQ(trk_buildFat12Image(*context, small, large.Path(), image), kLimitReached);
+  TTempFolder deep;
+  std::filesystem::path path = deep.Path();
+  for (int i = 0; i <= kMaxFolderDepth; ++i) path /= "d";
+  std::filesystem::create_directories(path);
+  EXPECT_EQ(trk_buildFat12Image(*context, small, deep.Path(), image), kLimitReached);
+  std::filesystem::remove(path);
+  EXPECT_EQ(trk_buildFat12Image(*context, small, deep.Path(), image), kOk);
 }
 
 }  // namespace
