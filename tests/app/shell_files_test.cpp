@@ -1,6 +1,8 @@
-// The file list and the file commands as the shell wires them: what reaches the view, the panels,
-// the caption and the dialogs. The rules themselves are tested where they are decided (rows,
-// sorting, work lists, renames, make-directory and delete in app_files).
+// The file list, the file commands and drops on the list as the shell wires them: what reaches
+// the view, the panels, the caption, the cursor and the dialogs; dropped images opened after the
+// drop, host files planned against the free bytes, virtual files below the current directory. The
+// rules themselves are tested where they are decided (rows, sorting, work lists, renames,
+// make-directory, delete, planning and adding in app_files).
 #include <gtest/gtest.h>
 
 #include "../rtl/temp_folder.h"
@@ -11,6 +13,7 @@ namespace app::test {
 namespace {
 
 using Names = std::vector<std::wstring>;
+using Paths = std::vector<std::filesystem::path>;
 
 std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t fill = 7) {
   return std::vector<std::uint8_t>(size, fill);
@@ -64,8 +67,6 @@ TEST_F(ShellFilesTest, KeysAndDoubleClickMoveThroughDirectories) {
   view.Select({L"GAMES"});
   EXPECT_TRUE(core->KeyPress(13, true));
   EXPECT_EQ(view.Names(), (Names{L"..", L"INNER", L"X"}));
-  view.Select({L"X"});
-  core->OpenSelectedRow();  // a file: nothing happens
   view.Select({L"INNER"});
   core->OpenSelectedRow();
   EXPECT_EQ(Image().Directory(), "\\GAMES\\INNER\\");
@@ -206,6 +207,57 @@ TEST_F(ShellFilesTest, ViewShowsTheFirstSelectedFileInTheChosenMode) {
   EXPECT_EQ(viewer.views[0].data[2999], 'a');
   core->SelectAll();
   EXPECT_EQ(view.SelectedEntries().size(), 2u);
+}
+
+TEST_F(ShellFilesTest, TheFirstDroppedImageOpensAfterTheDropAndNothingIsAdded) {
+  fs.files["/drop/a.txt"] = Bytes(100, 1);
+  fs.files["/drop/first.DSK"] = RawImage(false, "from the dsk");
+  fs.files["/drop/second.hfe"] = HfeImage(true, "from the hfe");
+  const int fills = view.fills;
+  core->DropFiles(Paths{"/drop/a.txt", "/drop/first.DSK", "/drop/second.hfe"});
+  EXPECT_EQ(view.laterOpens, Paths{"/drop/first.DSK"});
+  EXPECT_EQ(view.fills, fills);
+  EXPECT_FALSE(Image().IsModified());
+  EXPECT_TRUE(core->OpenDiskImage(view.laterOpens.front()));  // once the drop is over
+  EXPECT_EQ(view.Names(), Names{L"HELLO"});
+}
+
+TEST_F(ShellFilesTest, HostFilesAndFoldersAreAddedWithinTheFreeBytes) {
+  fs.files["/drop/one.txt"] = Bytes(1000, 1);
+  fs.files["/drop/Folder/inner.bin"] = Bytes(2000, 2);
+  fs.files["/drop/huge.bin"] = Bytes(static_cast<std::size_t>(Image().DiskFree()), 4);
+  core->DropFiles(Paths{"/drop/one.txt", "/drop/Folder", "/drop/huge.bin"});
+  EXPECT_EQ(view.Names(), (Names{L"ONE", L"FOLDER"}));
+  EXPECT_EQ(Image().Directory(), "\\");
+  EXPECT_TRUE(view.caption.ends_with(L" *"));
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ShellFilesTest, VirtualFilesAreAddedBelowTheCurrentDirectory) {
+  ASSERT_EQ(Image().CreateSubDir("HERE"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("HERE"));
+  files::TVirtualItem file;
+  file.Index = 1;
+  file.Folders = {L"Docs"};
+  file.Name = L"readme.txt";
+  const std::vector<files::TVirtualItem> items{file};
+  core->DropVirtual(items, [](std::size_t) -> std::unique_ptr<rtl::TStream> {
+    return std::make_unique<rtl::TMemoryStream>(Bytes(3000, 6));
+  });
+  EXPECT_EQ(Image().Directory(), "\\HERE\\");
+  EXPECT_EQ(view.Names(), (Names{L"..", L"DOCS"}));
+  EXPECT_TRUE(view.caption.ends_with(L" *"));
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ShellFilesTest, DropsNeedAnImage) {
+  EXPECT_TRUE(core->CanAcceptDrop());
+  MakeCore();
+  EXPECT_FALSE(core->CanAcceptDrop());
+  fs.files["/drop/a.dsk"] = RawImage(false);
+  core->DropFiles(Paths{"/drop/a.dsk"});
+  core->DropVirtual({}, {});
+  EXPECT_TRUE(view.laterOpens.empty());
 }
 
 }  // namespace

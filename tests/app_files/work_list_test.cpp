@@ -1,18 +1,28 @@
-// Dropped host paths -> work list: the byte budget, folder expansion, image files and bounds.
+// Dropped host paths -> work list: the byte budget, folder expansion, image files and bounds;
+// carrying out work lists on an image: folders by 8.3 names, repeated drops, the stop rules and
+// the current directory.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/files/process_work_list.h"
+#include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"
 #include "files_test_support.h"
 
 namespace {
 
 using app::files::PrepareWorkList;
+using app::files::ProcessWorkList;
 using app::files::TWorkList;
 using app::files::WorkKind;
+using disk::DiskResult;
+using files_test::DirNames;
+using files_test::ExtractBytes;
+using files_test::NewDisk;
 using files_test::TFakeHostFs;
+using Names = std::vector<std::string>;
 
 std::vector<std::filesystem::path> Paths(std::initializer_list<const char*> names) {
   return {names.begin(), names.end()};
@@ -137,6 +147,162 @@ TEST(WorkList, DeepAndWideTreesStopAtTheDepthAndSizeBoundsAndStayBalanced) {
       EXPECT_EQ(plan.Items.size(), app::files::kMaxWorkItems);
     }
   }
+}
+
+class ProcessWorkListTest : public files_test::ClockTest {
+ protected:
+  app::files::TWorkResult Drop(disk::TMSXDisk& disk, std::vector<std::filesystem::path> paths) {
+    const auto plan = PrepareWorkList(paths, disk.DiskFree(), fs_);
+    return ProcessWorkList(disk, plan.Items, fs_);
+  }
+  TFakeHostFs fs_;
+};
+
+TEST_F(ProcessWorkListTest, ALongFolderNameDroppedTwiceGivesOneDirectoryWithItsFiles) {
+  fs_.Folder("/host");
+  fs_.Folder("/host/MyLongFolderName");
+  fs_.File("/host/MyLongFolderName/readme.txt", 700);
+  fs_.Folder("/host/MyLongFolderName/Second Level");
+  fs_.File("/host/MyLongFolderName/Second Level/data.bin", 3000);
+  fs_.File("/host/after.txt", 10);
+  auto disk = NewDisk();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const auto result = Drop(*disk, {"/host/MyLongFolderName", "/host/after.txt"});
+    EXPECT_EQ(result.Stop, DiskResult::Ok);
+    EXPECT_EQ(result.FilesAdded, 3);
+    EXPECT_EQ(result.FoldersMade, round == 0 ? 2 : 0);
+    EXPECT_EQ(disk->Directory(), "\\");
+    EXPECT_EQ(DirNames(*disk), (Names{"MYLONGFO\\", "AFTER.TXT"}));
+    ASSERT_TRUE(disk->ChangeDir("MYLONGFO"));
+    EXPECT_EQ(DirNames(*disk), (Names{"SECOND_L\\", "README.TXT"}));
+    EXPECT_EQ(ExtractBytes(*disk, "README.TXT"), fs_.Bytes("/host/MyLongFolderName/readme.txt"));
+    ASSERT_TRUE(disk->ChangeDir("SECOND_L"));
+    EXPECT_EQ(DirNames(*disk), (Names{"DATA.BIN"}));
+    EXPECT_EQ(ExtractBytes(*disk, "DATA.BIN"),
+              fs_.Bytes("/host/MyLongFolderName/Second Level/data.bin"));
+    ASSERT_TRUE(disk->ChangeDir("\\"));
+  }
+}
+
+TEST_F(ProcessWorkListTest, TheCurrentDirectoryAtTheEndIsTheOneAtTheStart) {
+  fs_.Folder("/t");
+  fs_.Folder("/t/inner");
+  fs_.File("/t/inner/x", 10);
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("START"), DiskResult::Ok);
+  ASSERT_TRUE(disk->ChangeDir("START"));
+  Drop(*disk, {"/t"});
+  EXPECT_EQ(disk->Directory(), "\\START\\");
+  EXPECT_EQ(DirNames(*disk), (Names{"T\\"}));
+  ASSERT_TRUE(disk->ChangeDir("T\\INNER"));
+  EXPECT_EQ(DirNames(*disk), (Names{"X"}));
+}
+
+// Host names the image cannot take as they are: the line is skipped (a folder with its contents),
+// the entry already there is kept, and the run goes on.
+TEST_F(ProcessWorkListTest, NamesHeldByTheOtherKindOrShortenedToDotEntriesAreSkipped) {
+  fs_.File("/h/notes/inside.txt", 10);
+  fs_.File("/h/games", 50);
+  fs_.File("/h/a:..", 5);
+  fs_.File("/h/b:.", 5);
+  fs_.File("/h/z.txt", 10);
+  auto disk = NewDisk();
+  files_test::AddBytes(*disk, L"NOTES", {1, 2, 3});
+  ASSERT_EQ(disk->CreateSubDir("GAMES"), DiskResult::Ok);
+  const auto result = Drop(*disk, {"/h/notes", "/h/games", "/h/a:..", "/h/b:.", "/h/z.txt"});
+  EXPECT_EQ(result.FoldersSkipped, 1);
+  EXPECT_EQ(result.FilesSkipped, 3);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "GAMES\\", "Z.TXT"}));
+  EXPECT_EQ(ExtractBytes(*disk, "NOTES"), (std::vector<std::uint8_t>{1, 2, 3}));
+
+  // The same names among dropped virtual files.
+  std::vector<app::files::TVirtualItem> items(3);
+  items[0].Name = L"a:..";
+  items[1].Name = L"b:.";
+  items[2].Name = L"games";
+  const auto dropped = app::files::ProcessVirtualDrop(*disk, items, [](std::size_t) {
+    return std::make_unique<rtl::TMemoryStream>(std::vector<std::uint8_t>{1});
+  });
+  EXPECT_EQ(dropped.FilesSkipped, 3);
+  EXPECT_EQ(DirNames(*disk), (Names{"NOTES", "GAMES\\", "Z.TXT"}));
+}
+
+TEST_F(ProcessWorkListTest, AnExistingFileIsReplacedAndStampedWithTheHostTimeAsLocalTime) {
+  fs_.File("/a.bin", 2000);
+  auto disk = NewDisk();
+  files_test::AddBytes(*disk, L"A.BIN", std::vector<std::uint8_t>(5000, 7));
+  Drop(*disk, {"/a.bin"});
+  EXPECT_EQ(DirNames(*disk), (Names{"A.BIN"}));
+  EXPECT_EQ(ExtractBytes(*disk, "A.BIN"), fs_.Bytes("/a.bin"));
+  const disk::TDirEntry* entry = disk->Lookup("A.BIN");
+  const rtl::TDateTime local =
+      rtl::CivilFromFileTime(TFakeHostFs::kWriteTime + clock_.kDefaultOffset);
+  EXPECT_EQ(entry->GetDateTime().Hour, local.Hour);
+  EXPECT_EQ(entry->GetDateTime().Day, local.Day);
+}
+
+TEST_F(ProcessWorkListTest, UnreadableFilesAreSkippedAndTheRunGoesOn) {
+  fs_.Folder("/d");
+  fs_.File("/d/locked", files_test::Pattern(10), true);
+  fs_.File("/d/fine", 10);
+  auto disk = NewDisk();
+  const auto result = Drop(*disk, {"/d"});
+  EXPECT_EQ(result.FilesSkipped, 1);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(disk->Directory(), "\\");
+  ASSERT_TRUE(disk->ChangeDir("D"));
+  EXPECT_EQ(DirNames(*disk), (Names{"FINE"}));
+}
+
+TEST_F(ProcessWorkListTest, AFullRootStopsTheRunAtTheFirstFileWithoutASlot) {
+  auto disk = NewDisk();
+  for (int i = 0; i < 110; ++i) files_test::AddBytes(*disk, L"F" + std::to_wstring(i), {});
+  std::vector<std::filesystem::path> files;
+  for (const char* name : {"/n1", "/n2", "/n3", "/n4"}) {
+    fs_.File(name, 1);
+    files.emplace_back(name);
+  }
+  // The third file finds no slot; the fourth is not tried, so its host failure never shows.
+  fs_.File("/n4", files_test::Pattern(1), true);
+  const auto result = ProcessWorkList(*disk, app::files::FilesToWorkList(files), fs_);
+  EXPECT_EQ(result.Stop, DiskResult::DirFull);
+  EXPECT_EQ(result.FilesAdded, 2);
+  EXPECT_EQ(result.FilesSkipped, 1);
+}
+
+TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndInTheStartingDirectory) {
+  auto disk = NewDisk(false);
+  const std::int32_t free = disk->DiskFree();
+  fs_.File("/huge", static_cast<std::size_t>(free) + 1);
+  fs_.File("/fits", static_cast<std::size_t>(free) - 1024);
+  fs_.File("/d/never", 1);
+  // The dialog's road has no budget: the model refuses what does not fit. The folder takes the
+  // last cluster, so the run stops inside it.
+  app::files::TWorkList list =
+      app::files::FilesToWorkList(std::vector<std::filesystem::path>{"/huge", "/fits"});
+  list.push_back({"/d", app::files::WorkKind::EnterFolder});
+  list.push_back({"/d/never", app::files::WorkKind::AddFile});
+  list.push_back({{}, app::files::WorkKind::LeaveFolder});
+  list.push_back({"/huge", app::files::WorkKind::AddFile});
+  const auto result = ProcessWorkList(*disk, list, fs_);
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(result.FilesSkipped, 2);
+  EXPECT_EQ(result.Stop, DiskResult::DiskFull);
+  EXPECT_EQ(disk->Directory(), "\\");
+  EXPECT_EQ(DirNames(*disk), (Names{"FITS", "D\\"}));
+}
+
+TEST_F(ProcessWorkListTest, NoDirectorySlotForAFolderStopsTheRunInThePlaceItStarted) {
+  auto disk = NewDisk();
+  for (int i = 0; i < 112; ++i) files_test::AddBytes(*disk, L"F" + std::to_wstring(i), {});
+  fs_.Folder("/new");
+  fs_.File("/new/x", 1);
+  const auto result = Drop(*disk, {"/new"});
+  EXPECT_EQ(result.Stop, DiskResult::DirFull);
+  EXPECT_EQ(result.FoldersMade, 0);
+  EXPECT_EQ(disk->Directory(), "\\");
 }
 
 }  // namespace
