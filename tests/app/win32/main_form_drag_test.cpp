@@ -1,14 +1,19 @@
 // Drag and drop on the real main window through the platform's drag loop, driven by real mouse
-// input: each kind of drop reaches the window, and the selected rows are dragged out.
+// input: each kind of drop reaches the window, and the selected rows are dragged out. The host
+// file system's folder listings as a dropped folder is expanded.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "../../app_dragdrop/dragdrop_test_support.h"
+#include "../../rtl/temp_folder.h"
 #include "app/dragdrop/win32/drop_source.h"
 #include "app/files/file_descriptor.h"
+#include "app/win32/win32_host_fs.h"
 #include "main_form_fixture.h"
 
 namespace app::test {
@@ -180,6 +185,26 @@ TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
   EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
   // The drag of our own rows crossed our own list, which took nothing.
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+}
+
+TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
+  std::filesystem::create_directories(folder / L"A folder");
+  for (const wchar_t* name : {L"b.txt", L".dotted", L"hidden.txt", L"system.txt"})
+    std::ofstream(folder / name) << "x";
+  SetFileAttributesW((folder / L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW((folder / L"system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+  // Where the host keeps no attributes, the marked files count as plain ones.
+  std::vector<std::filesystem::path> expected{folder / L"A folder", folder / L"b.txt"};
+  for (const wchar_t* name : {L"hidden.txt", L"system.txt"}) {
+    const DWORD attributes = GetFileAttributesW((folder / name).c_str());
+    if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0)
+      expected.push_back(folder / name);
+  }
+  EXPECT_EQ(TWin32HostFs().List(folder), expected);
+  EXPECT_TRUE(TWin32HostFs().List(folder / L"missing").empty());
 }
 
 }  // namespace
