@@ -1,18 +1,91 @@
 // Images written by our model, checked by fsck.fat, mdir, mcopy and minfo.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "interop_fixture.h"
 #include "model_helpers.h"
-#include "recorder.h"
 
 namespace interop {
 namespace {
 
 const rtl::TDateTime kNow{2024, 5, 6, 7, 8, 10, 0};
+
+// Builds an image through the model while recording what an independent reader must find in it:
+// the tree with sizes and stamps, and every file's bytes. Paths are "/DIR/NAME.EXT"; each step
+// must succeed.
+class ImageRecorder {
+ public:
+  // `stamp` is what new entries are stamped with ("YYYY-MM-DD HH:MM").
+  ImageRecorder(disk::TMSXDisk& image, std::string stamp)
+      : image_(image), stamp_(std::move(stamp)) {}
+
+  void MakeDir(const std::string& path) {
+    if (image_.CreateSubDir(EnterParent(path)) != disk::DiskResult::Ok)
+      throw std::runtime_error("cannot create " + path);
+    expected_[path] = TreeEntry{true, 0, stamp_};
+  }
+  disk::PDirEntry Add(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const std::string name = EnterParent(path);
+    disk::PDirEntry entry = AddBytes(image_, std::wstring(name.begin(), name.end()), bytes);
+    if (entry == nullptr) throw std::runtime_error("cannot add " + path);
+    Record(path, bytes, stamp_);
+    return entry;
+  }
+  // Replaces an existing file through the stream form, which stamps it with the current time.
+  void Replace(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (!expected_.contains(path)) throw std::runtime_error("nothing to replace at " + path);
+    Add(path, bytes);
+  }
+  void Delete(const std::string& path) {
+    if (image_.Delete(EnterParent(path)) != disk::DiskResult::Ok)
+      throw std::runtime_error("cannot delete " + path);
+    expected_.erase(path);
+    contents_.erase(path);
+  }
+  // Adds a host file through the model's host-file form; `stamp` is its expected stamp.
+  void AddHostFile(const std::string& path, const std::filesystem::path& hostFile,
+                   const std::string& stamp) {
+    EnterParent(path);
+    if (!image_.Add(hostFile)) throw std::runtime_error("cannot add " + hostFile.string());
+    Record(path, ReadHostFile(hostFile), stamp);
+  }
+
+  // Every recorded file, copied out with `mcopy -n`, must equal its recorded bytes.
+  void ExpectMcopyGivesContents(const std::filesystem::path& image,
+                                const std::filesystem::path& scratch) const {
+    const std::filesystem::path out = scratch / "mcopy.out";
+    for (const auto& [path, bytes] : contents_) {
+      std::filesystem::remove(out);
+      const CommandResult copy = RunTool(Quote(Tools().mcopy) + " -n -i " + Quote(image) + " " +
+                                         Quote("::" + path) + " " + Quote(out));
+      ASSERT_EQ(copy.exitStatus, 0) << path << ": " << copy.output;
+      EXPECT_EQ(ReadHostFile(out), bytes) << path;
+    }
+  }
+  const Tree& Expected() const { return expected_; }
+
+ private:
+  // Enters the path's parent directory and returns the leaf name.
+  std::string EnterParent(const std::string& path) {
+    if (!image_.ChangeDir(ParentOf(path))) throw std::runtime_error("cannot enter " + path);
+    return LeafOf(path);
+  }
+  void Record(const std::string& path, const std::vector<std::uint8_t>& bytes,
+              const std::string& stamp) {
+    expected_[path] = TreeEntry{false, static_cast<std::uint32_t>(bytes.size()), stamp};
+    contents_[path] = bytes;
+  }
+
+  disk::TMSXDisk& image_;
+  std::string stamp_;
+  Tree expected_;
+  std::map<std::string, std::vector<std::uint8_t>> contents_;
+};
 
 struct FilledImageCase {
   const char* label;
@@ -98,7 +171,7 @@ TEST_P(FilledImageTest, ToolsFindExactlyWhatWeWrote) {
   SaveImage(*image, path);
   EXPECT_FSCK_CLEAN(path);
   EXPECT_EQ(TreeDifferences(ListWithMdir(path), recorder.Expected()), "");
-  ExpectMcopyGivesContents(path, recorder, scratch_.Path());
+  recorder.ExpectMcopyGivesContents(path, scratch_.Path());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FilledImageTest,
