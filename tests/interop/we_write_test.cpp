@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "interop_fixture.h"
-#include "model_helpers.h"
+#include "oracle.h"
 
 namespace interop {
 namespace {
