@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "../ui/stand_in_components.h"
-#include "log_text.h"
 #include "ui/settings_store.h"
 #include "ui/text.h"
 #include "ux/form_storage.h"
@@ -19,7 +18,22 @@
 namespace ux {
 namespace {
 
-using test::LogText;
+// The write and erase log of an in-memory settings file as readable lines:
+// "<section>: <ident>=<value>", "erase <section>", "delete <section>: <ident>".
+std::vector<std::wstring> LogText(const ui::TMemIniFile& ini) {
+  using Op = ui::TMemIniFile::Op;
+  std::vector<std::wstring> lines;
+  for (const ui::TMemIniFile::LogEntry& e : ini.Log()) {
+    if (e.op == Op::Write)
+      lines.push_back(e.section + L": " + e.ident + L"=" + e.value);
+    else if (e.op == Op::EraseSection)
+      lines.push_back(L"erase " + e.section);
+    else
+      lines.push_back(L"delete " + e.section + L": " + e.ident);
+  }
+  return lines;
+}
+
 using ui::test::MainFormFixture;
 
 // A form without a window: placement calls are recorded and answered from plain fields.

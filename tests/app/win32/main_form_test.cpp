@@ -1,16 +1,240 @@
-// The real main window under Wine, walked through by its keys, clicks and
-// menus: start-up, focus, menus and the close question; the file commands from
-// adding to saving (the saved image is checked afterwards with mtools and
-// fsck.fat, gui_image_check.sh) and the recent submenus; the real save dialog.
+// The real main window under Wine, with a private user registry and current folder per test;
+// dialogs, drives and the shell answered through the class library's hooks. It is walked through
+// by its keys, clicks, menus and real input: start-up, focus, menus and the close question; the
+// file commands from adding to saving (the saved image is checked afterwards with mtools and
+// fsck.fat, gui_image_check.sh) and the recent submenus; the real save dialog; drops of each kind
+// through the platform's drag loop and the selected rows dragged out; the host file system's
+// folder listings. The viewer window: the decided content reaches caption, memo and font; the
+// status bar shows the entry's size; Escape frees a window; placement is kept.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "../../app_dragdrop/dragdrop_test_support.h"
 #include "../../disk/disk_test_support.h"
+#include "../../rtl/temp_folder.h"
+#include "../../ui/win32/gui_fixture.h"
+#include "app/dragdrop/win32/drop_source.h"
+#include "app/files/file_descriptor.h"
 #include "app/viewer/win32/file_viewer_form.h"
-#include "main_form_fixture.h"
+#include "app/win32/main_form.h"
+#include "app/win32/win32_host_fs.h"
+#include "disk/msx_disk.h"
 #include "ui/win32/clipboard.h"
+#include "ui/win32/registry_ini_file.h"
+#include "ui/win32/shell.h"
+#include "ux/modules.h"
 
 namespace app::test {
+
+// Answers the window's file dialogs, by their names, in the user's place; no answer cancels.
+struct DialogAnswers {
+  std::deque<std::filesystem::path> openAnswers, saveAnswers, folderAnswers;
+  std::deque<std::vector<std::filesystem::path>> addAnswers;
+
+  bool Answer(ui::TComponent& component) {
+    auto& dialog = dynamic_cast<ui::TCustomFileDialog&>(component);
+    const std::wstring_view name = dialog.Name();
+    if (name == L"NewAddFilesDialog") {
+      if (addAnswers.empty()) return false;
+      dialog.Files().Clear();
+      for (const auto& path : addAnswers.front()) dialog.Files().Add(path.wstring());
+      addAnswers.pop_front();
+      return true;
+    }
+    auto& answers = name == L"NewFileSaveDialog"   ? saveAnswers
+                    : name == L"NewFileOpenDialog" ? openAnswers
+                                                   : folderAnswers;
+    if (answers.empty()) return false;
+    // As a real dialog: the full name with the system's separators, and the name as typed.
+    std::filesystem::path chosen = answers.front();
+    dialog.FileName = chosen.make_preferred().wstring();
+    dialog.EnteredName = chosen.filename().wstring();
+    answers.pop_front();
+    return true;
+  }
+};
+
+// Real input: a key pressed and released, Ctrl or Alt held around it when asked.
+inline void PressKey(WORD key, WORD modifier = 0) {
+  INPUT inputs[4]{};
+  UINT count = 0;
+  const auto add = [&](WORD vk, DWORD flags) {
+    inputs[count].type = INPUT_KEYBOARD;
+    inputs[count].ki.wVk = vk;
+    inputs[count++].ki.dwFlags = flags;
+  };
+  if (modifier) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (modifier) add(modifier, KEYEVENTF_KEYUP);
+  SendInput(count, inputs, sizeof(INPUT));
+}
+
+class MainFormTest : public UiGuiTest {
+ protected:
+  MainFormTest()
+      : key_(L"Software\\Kelpfin\\QuollboxAppTest" + std::to_wstring(GetCurrentProcessId())) {
+    // The user's registry of this process is a private key, dropped after the test.
+    RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+    RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_,
+                    nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+    ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
+    ui::SetDriveTypeHook([this](const std::wstring& root) {
+      const auto found = drives.find(root);
+      return found == drives.end() ? UINT{DRIVE_NO_ROOT_DIR} : found->second;
+    });
+    ui::SetShellHook([this](const ui::TShellRequest& request) { shell.push_back(request); });
+    previousFolder_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.Path());
+    ux::InitModules();
+  }
+  ~MainFormTest() override {
+    ux::DoneModules();
+    std::filesystem::current_path(previousFolder_);
+    ui::SetDialogHook({});
+    ui::SetDriveTypeHook({});
+    ui::SetShellHook({});
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(user_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+  }
+
+  // Creates and shows the main window as the program does.
+  TMainForm& Start(std::vector<std::wstring> arguments = {}) {
+    form = ui::Application->CreateForm<TMainForm>(std::move(arguments));
+    form->Show();
+    Pump();
+    return *form;
+  }
+
+  template <class T>
+  T& Part(const wchar_t* name) const {
+    return *dynamic_cast<T*>(form->FindComponent(name));
+  }
+  HWND List() const { return Part<ui::TListView>(L"FileList").Handle(); }
+  // The item reached by the captions from the menu's root.
+  ui::TMenuItem* Item(std::initializer_list<std::wstring_view> captions,
+                      const wchar_t* menu = L"MainMenu") const {
+    ui::TMenuItem* item = &Part<ui::TMenu>(menu).Items();
+    for (const std::wstring_view caption : captions) {
+      ui::TMenuItem* found = nullptr;
+      for (int i = 0; i < item->Count() && !found; ++i)
+        if (item->Items(i)->Caption() == caption) found = item->Items(i);
+      if (!found) ADD_FAILURE() << std::wstring(caption);
+      if (!(item = found)) return nullptr;
+    }
+    return item;
+  }
+
+  std::wstring Caption() const {
+    wchar_t text[512] = {};
+    GetWindowTextW(form->Handle(), text, 512);
+    return text;
+  }
+  // The panel's text without the tab that centres it.
+  std::wstring Panel(int index) const {
+    wchar_t text[256] = {};
+    SendMessageW(Part<ui::TStatusBar>(L"StatusBar").Handle(), SB_GETTEXTW,
+                 static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    const std::wstring result = text;
+    return result.substr(std::min(result.find_first_not_of(L'\t'), result.size()));
+  }
+  std::wstring Cell(int row, int column) const {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+  std::vector<std::wstring> Names() const {
+    std::vector<std::wstring> names;
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row) names.push_back(Cell(row, 0));
+    return names;
+  }
+  // Selects exactly the rows with these captions, as clicks would.
+  void Select(const std::vector<std::wstring>& names) {
+    SetFocus(List());
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row)
+      if (std::find(names.begin(), names.end(), Cell(row, 0)) != names.end())
+        ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  // Chooses the menu item as a click in the menu would.
+  void Choose(const ui::TMenuItem* item) {
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    Pump();
+  }
+  void ChooseAction(const wchar_t* actionName) {
+    const ui::TAction* action = &Part<ui::TAction>(actionName);
+    const ui::TMenuItem* found = nullptr;
+    const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
+      if (!found && item.Action() == action) found = &item;
+      for (int i = 0; i < item.Count(); ++i) walk(*item.Items(i));
+    };
+    walk(Part<ui::TMenu>(L"MainMenu").Items());
+    Choose(found);
+  }
+  // A key with Ctrl held, typed into the focused list.
+  void CtrlKey(WORD key) {
+    SetForegroundWindow(form->Handle());
+    Pump();
+    PressKey(key, VK_CONTROL);
+    Pump();
+  }
+  // Whether the item shows the radio bullet and is checked.
+  static bool RadioChecked(ui::TMenuItem* item) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoW(item->Parent()->Handle(), item->Command(), FALSE, &info);
+    return (info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED);
+  }
+  std::wstring Setting(const std::wstring& section, const std::wstring& name) const {
+    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey, true);
+    return settings.ReadString(section, name, L"<missing>");
+  }
+  void PresetSetting(const std::wstring& name, const std::wstring& value) {
+    ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey);
+    settings.WriteString(L"TMainForm", name, value);
+  }
+  const std::filesystem::path& Folder() const { return folder_.Path(); }
+
+  DialogAnswers dialogs;
+  std::map<std::wstring, UINT> drives;  // the drives' kinds by root
+  std::vector<ui::TShellRequest> shell;
+  TMainForm* form = nullptr;
+
+ private:
+  std::wstring key_;
+  HKEY user_ = nullptr;
+  TTempFolder folder_;
+  std::filesystem::path previousFolder_;
+};
+
 namespace {
+
+using disk_test::Pattern;
+using disk_test::ReadFile;
+using disk_test::WriteFile;
+using dragdrop::DragFormats;
 
 BOOL CALLBACK AddMenuWindow(HWND window, LPARAM list) {
   wchar_t name[16] = {};
@@ -131,10 +355,6 @@ void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
     EndMenu();
   }
 }
-
-using disk_test::Pattern;
-using disk_test::ReadFile;
-using disk_test::WriteFile;
 
 std::vector<std::uint8_t> Ascii(std::string_view text) {
   return {text.begin(), text.end()};
@@ -354,6 +574,289 @@ TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   const std::filesystem::path saved = Folder() / L"b.dsk";
   EXPECT_EQ(std::filesystem::file_size(saved), 368640u);
   EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+}
+
+void Mouse(POINT at, DWORD buttons = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN);
+  input.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &input, sizeof input);
+}
+
+// Moves the pressed mouse from `from` to `to` in steps on a thread of its own and releases it
+// there, while the caller runs the modal drag loop.
+std::thread MoveAndRelease(POINT from, POINT to) {
+  return std::thread([from, to] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int step = 1; step <= 8; ++step) {
+      Mouse({from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
+      std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Mouse(to, MOUSEEVENTF_LEFTUP);
+  });
+}
+
+// A shell folder's stand-in: takes copies and reads the names they describe.
+class TFolderTarget final : public dragdrop::TComObject<IDropTarget> {
+ public:
+  std::vector<std::wstring> names;
+
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    dragdrop::TStgMedium block;
+    if (block.Fetch(*data, dragdrop::MakeFormatEtc(DragFormats().FileGroupDescriptor)) != S_OK)
+      return S_OK;
+    const dragdrop::TGlobalLock lock(block.Get().hGlobal);
+    for (const auto& item : files::ParseFileGroupDescriptor(lock.Bytes()).Items)
+      names.push_back(item.Descriptor.Name);
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+};
+
+class MainFormDragTest : public MainFormTest {
+ protected:
+  POINT ListCentre() const {
+    RECT list{};
+    GetWindowRect(List(), &list);
+    return {(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+  }
+  // Drags `data` from the status bar onto the file list through the platform's drag loop, as
+  // another program's drag would arrive.
+  void DropOnList(IDataObject& data) {
+    SetWindowPos(form->Handle(), HWND_TOP, 100, 100, 600, 420, SWP_SHOWWINDOW);
+    SetForegroundWindow(form->Handle());
+    Pump();
+    RECT status{};
+    GetWindowRect(Part<ui::TStatusBar>(L"StatusBar").Handle(), &status);
+    const POINT from{status.left + 30, (status.top + status.bottom) / 2};
+    Mouse(from);
+    Mouse(from, MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    std::thread mover = MoveAndRelease(from, ListCentre());
+    const auto source = dragdrop::MakeComObject<dragdrop::TDropSource>();
+    DWORD effect = DROPEFFECT_NONE;
+    EXPECT_EQ(DoDragDrop(&data, source.Get(), DROPEFFECT_COPY, &effect), DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));  // the source never deletes what it offered
+    mover.join();
+  }
+};
+
+TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
+  auto made = dnd_test::NewDisk();
+  dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));
+  const std::filesystem::path imageFile = Folder() / L"dropped.dsk";
+  made->SaveToFile(imageFile);
+  std::ofstream(Folder() / L"first.txt") << "first";
+  Start();
+
+  auto files = dragdrop::MakeComObject<dnd_test::TForeignDataObject>();
+  files->blocks[CF_HDROP] = dnd_test::DropFilesBlock({(Folder() / L"first.txt").wstring()});
+  DropOnList(*files.Get());
+  Pump();
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"FIRST"});
+
+  files->blocks[CF_HDROP] = dnd_test::DropFilesBlock({imageFile.wstring()});
+  boxAnswer = IDNO;
+  DropOnList(*files.Get());
+  EXPECT_TRUE(boxes.empty());  // the save question waits until the drop is over
+  Pump();
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(Caption(), L"Quollbox - " + imageFile.wstring());
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"INSIDE"});
+
+  // Virtual files from another program.
+  files::TFileDescriptor file;
+  file.Flags = files::kFdAttributes;  // no size: the whole stream
+  file.Name = L"mum.txt";
+  auto data = dragdrop::MakeComObject<dnd_test::TForeignDataObject>();
+  data->blocks[DragFormats().FileGroupDescriptor] =
+      files::EncodeFileGroupDescriptor(std::vector<files::TFileDescriptor>{file});
+  data->contents[0] = {Pattern(2500, 7)};
+
+  DropOnList(*data.Get());
+  Pump();
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"INSIDE", L"MUM"}));
+  EXPECT_EQ(Panel(2), L"6144 of 732160 bytes used");
+}
+
+TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
+  auto made = dnd_test::NewDisk();
+  dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
+  ASSERT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
+  dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
+  made->SaveToFile(Folder() / L"made.dsk");
+  Start();
+  dialogs.openAnswers = {Folder() / L"made.dsk"};
+  ChooseAction(L"acOpenDiskImage");
+  SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
+  Pump();
+  Select({L"ONE", L"DIR"});
+
+  // The folder window lies over the list's right side, above everything.
+  const HWND folderWindow =
+      CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
+                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  auto folder = dragdrop::MakeComObject<TFolderTarget>();
+  ASSERT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
+  Pump();
+
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+  POINT press{row.left + 20, (row.top + row.bottom) / 2};
+  ClientToScreen(List(), &press);
+  Mouse(press);
+  Pump();
+  Mouse(press, MOUSEEVENTF_LEFTDOWN);
+  Pump();
+  std::atomic<bool> released = false;
+  std::thread mover([&] {
+    MoveAndRelease(press, {500, 250}).join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    released = true;
+  });
+  // The drag loop runs inside the list's mouse move, handled here.
+  while (!released) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  mover.join();
+  Pump();
+  RevokeDragDrop(folderWindow);
+  DestroyWindow(folderWindow);
+
+  EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+  // The drag of our own rows crossed our own list, which took nothing.
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+}
+
+TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
+  std::filesystem::create_directories(folder / L"A folder");
+  for (const wchar_t* name : {L"b.txt", L".dotted", L"hidden.txt", L"system.txt"})
+    std::ofstream(folder / name) << "x";
+  SetFileAttributesW((folder / L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW((folder / L"system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+  // Where the host keeps no attributes, the marked files count as plain ones.
+  std::vector<std::filesystem::path> expected{folder / L"A folder", folder / L"b.txt"};
+  for (const wchar_t* name : {L"hidden.txt", L"system.txt"}) {
+    const DWORD attributes = GetFileAttributesW((folder / name).c_str());
+    if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0)
+      expected.push_back(folder / name);
+  }
+  EXPECT_EQ(TWin32HostFs().List(folder), expected);
+  EXPECT_TRUE(TWin32HostFs().List(folder / L"missing").empty());
+}
+
+const std::wstring kKey =
+    L"Software\\Kelpfin\\QuollboxViewerTest" + std::to_wstring(GetCurrentProcessId());
+
+// "10 PRINT "HI"" as SAVE writes it: the line at 0x8001 links to the end mark at 0x800C.
+const std::vector<std::uint8_t> kBasicProgram = {0xFF, 0x0C, 0x80, 0x0A, 0x00, 0x91, 0x20,
+                                                 0x22, 0x48, 0x49, 0x22, 0x00, 0x00, 0x00};
+const std::vector<std::uint8_t> kText = {'H', 'i', '\r', '\n'};
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[512] = {};
+  SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// Whether the memo's font draws "i" as wide as "W".
+bool Monospaced(TFileViewerForm& form) {
+  const HWND memo = form.Memo().Handle();
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(memo, WM_GETFONT, 0, 0));
+  const HDC dc = GetDC(memo);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  SIZE narrow{}, wide{};
+  GetTextExtentPoint32W(dc, L"i", 1, &narrow);
+  GetTextExtentPoint32W(dc, L"W", 1, &wide);
+  SelectObject(dc, previous);
+  ReleaseDC(memo, dc);
+  return narrow.cx == wide.cx;
+}
+
+class FileViewerForm : public UiGuiTest {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+    ux::InitModules();
+  }
+  void TearDown() override {
+    ux::DoneModules();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+  }
+  // Views the bytes as the file list does: a stream left at its end, freed after the call.
+  static TFileViewerForm* View(const std::vector<std::uint8_t>& bytes, TViewerMode mode) {
+    rtl::TMemoryStream stream;
+    stream.WriteBuffer(bytes);
+    TFileViewerForm* form = TFileViewerForm::ViewStream(stream, L"A.TXT", 2048, mode, kKey);
+    Pump();
+    return form;
+  }
+};
+
+TEST_F(FileViewerForm, ShowsTheContentAsDecidedInTheMatchingFont) {
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    TViewerMode mode;
+    std::wstring caption;
+    std::wstring text;
+    bool monospaced;
+  } cases[] = {
+      {kBasicProgram, TViewerMode::vmAuto, L"MSX Basic - A.TXT", L"10 PRINT \"HI\"", false},
+      {kText, TViewerMode::vmHex, L"File Viewer - A.TXT",
+       L"0000    48 69 0D 0A " + std::wstring(4 + 36, L' ') + L"Hi..", true},
+  };
+  TFileViewerForm* again = nullptr;
+  for (const auto& c : cases) {
+    TFileViewerForm* form = View(c.bytes, c.mode);
+    EXPECT_EQ(WindowText(form->Handle()), c.caption);
+    EXPECT_EQ(WindowText(form->Memo().Handle()), c.text);
+    EXPECT_EQ(Monospaced(*form), c.monospaced);
+    EXPECT_EQ(form->StatusBar().Panels(0)->Text(), L"2048 bytes");  // the entry's, not the data's
+    EXPECT_EQ(GetWindowLongPtrW(form->Memo().Handle(), GWL_STYLE) & ES_READONLY, ES_READONLY);
+    again = again ? again : form;
+  }
+  // Showing again replaces the content and the font.
+  rtl::TMemoryStream text(kText);
+  again->ShowContents(text, TViewerMode::vmHex);
+  EXPECT_TRUE(Monospaced(*again));
+}
+
+TEST_F(FileViewerForm, EscapeFreesOneWindowAndThePlacementIsKept) {
+  const HWND first = View(kText, TViewerMode::vmAuto)->Handle();
+  TFileViewerForm* form = View(kText, TViewerMode::vmAuto);
+  const HWND second = form->Handle();
+  SetWindowPos(second, nullptr, 40, 30, 600, 400, SWP_NOZORDER);
+  SendMessageW(form->Memo().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(second));  // freed, not only hidden
+  EXPECT_TRUE(IsWindowVisible(first));
+
+  RECT rect{};
+  GetWindowRect(View(kText, TViewerMode::vmAuto)->Handle(), &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.right - rect.left, 600);
+  HKEY key = nullptr;
+  EXPECT_EQ(
+      RegOpenKeyExW(HKEY_CURRENT_USER, (kKey + L"\\TFileViewerForm").c_str(), 0, KEY_READ, &key),
+      ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace
