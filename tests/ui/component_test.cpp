@@ -1,4 +1,4 @@
-// Components, ownership and free notification, and named properties.
+// Components, ownership and free notification, named properties and actions.
 #include "ui/component.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include "rtl/exceptions.h"
 #include "stand_in_components.h"
+#include "ui/actions.h"
 #include "ui/properties.h"
 
 namespace {
@@ -180,6 +181,71 @@ TEST_F(UiProperties, UnparsableTextLeavesTheValueUnchanged) {
   EXPECT_EQ(f.styled->scale, 1.0f);
   EXPECT_EQ(f.styled->price, 0);
   EXPECT_EQ(f.styled->color, TColorName::clBlue);
+}
+
+class TRecordingClient : public ui::TActionClient {
+ public:
+  void ActionChanged(ui::TAction& action) override { seen.push_back(action.Caption()); }
+  std::vector<std::wstring> seen;
+};
+
+struct ActionsFixture : ::testing::Test {
+  ui::TAction* Make(const std::wstring& name, ui::TShortCut shortcut) {
+    auto* action = ui::Create<ui::TAction>(*form);
+    action->SetName(name);
+    action->SetShortCut(shortcut);
+    action->SetActionList(list);
+    action->OnExecute = [this](ui::TComponent* sender) { executed.push_back(sender->Name()); };
+    return action;
+  }
+  ui::Owned<ui::TComponent> form = ui::New<ui::TComponent>();
+  ui::TActionList* list = ui::Create<ui::TActionList>(*form);
+  std::vector<std::wstring> executed;
+};
+
+TEST_F(ActionsFixture, ShortcutsExecuteOnlyEnabledActions) {
+  Make(L"acSaveDiskImage", ui::TextToShortCut(L"Ctrl+S"));
+  ui::TAction* remove = Make(L"acDeleteFiles", ui::TextToShortCut(L"F8"));
+  remove->OnUpdate = [](ui::TComponent* sender) {
+    static_cast<ui::TAction*>(sender)->SetEnabled(false);
+  };
+  EXPECT_TRUE(list->IsShortCut(ui::TextToShortCut(L"Ctrl+S")));
+  EXPECT_FALSE(list->IsShortCut(ui::TextToShortCut(L"F8")));  // disabled by its update
+  EXPECT_FALSE(list->IsShortCut(ui::TextToShortCut(L"Ctrl+O")));
+  EXPECT_FALSE(list->IsShortCut(ui::scNone));
+  EXPECT_EQ(executed, (std::vector<std::wstring>{L"acSaveDiskImage"}));
+}
+
+TEST_F(ActionsFixture, GroupedActionsCheckLikeRadioItems) {
+  ui::TAction* empty = Make(L"acEmpty", 0);
+  ui::TAction* dos1 = Make(L"acDos1", 0);
+  ui::TAction* other = Make(L"acOther", 0);
+  empty->SetGroupIndex(1);
+  dos1->SetGroupIndex(1);
+  empty->SetChecked(true);
+  other->SetChecked(true);
+  dos1->SetChecked(true);
+  EXPECT_FALSE(empty->Checked());
+  EXPECT_TRUE(dos1->Checked());
+  EXPECT_TRUE(other->Checked());
+  dos1->SetAutoCheck(true);
+  EXPECT_TRUE(dos1->Execute());
+  EXPECT_FALSE(dos1->Checked());
+}
+
+TEST_F(ActionsFixture, ClientsHearEveryChangeAndListsForgetFreedActions) {
+  ui::TAction* action = Make(L"acOpen", 0);
+  TRecordingClient client;
+  action->AddClient(&client);
+  action->SetCaption(L"&Open Disk Image...");
+  action->SetEnabled(false);
+  action->SetEnabled(false);  // no change, no news
+  action->RemoveClient(&client);
+  action->SetCaption(L"ignored");
+  EXPECT_EQ(client.seen,
+            (std::vector<std::wstring>{L"&Open Disk Image...", L"&Open Disk Image..."}));
+  ui::Free(action);
+  EXPECT_EQ(list->ActionCount(), 0);
 }
 
 }  // namespace
