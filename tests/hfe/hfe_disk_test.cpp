@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "../rtl/temp_folder.h"
+#include "../disk/disk_test_support.h"
 #include "disk/msx_disk.h"
 #include "hfe/builder_settings.h"
 #include "hfe/fdc_controller.h"
@@ -37,16 +37,13 @@
 namespace hfe {
 namespace {
 
+using disk_test::ReadFile;
+using disk_test::WriteFile;
 using hfe_test::Bytes;
 using hfe_test::Generated;
 
 constexpr std::size_t kTrackBlocks = 49;
 constexpr std::size_t kTrackSide = 4608;
-
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 Bytes Slice(const Bytes& bytes, std::size_t at, std::size_t count) {
   return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at),
@@ -592,8 +589,7 @@ TEST(RawExport, RoundTripsAndMarksDamage) {
   ASSERT_EQ(trk_exportRawFile(*context, *floppy, {}, folder / "out.dsk", report), kOk);
   EXPECT_EQ(report.missingSectors, 1);
   EXPECT_EQ(report.badSectors, 1);
-  std::ifstream file(folder / "out.dsk", std::ios::binary);
-  const Bytes written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const Bytes written = ReadFile(folder / "out.dsk");
   ASSERT_EQ(written.size(), image.size());
   const std::size_t track1 = 2 * 4608;
   const auto text = [&](std::size_t offset) {
@@ -612,12 +608,6 @@ TEST(RawExport, RoundTripsAndMarksDamage) {
   EXPECT_EQ(trk_exportRawFile(*context, *Generated(*context, image, 1, 1), {},
                               folder / "no" / "x.dsk", report),
             kIoError);
-}
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
 }
 
 // The flat image of a generated floppy, read back through the sector search.
