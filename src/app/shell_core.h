@@ -18,10 +18,10 @@
 #include "app/files/file_sort.h"
 #include "app/files/virtual_drop.h"
 #include "app/files/work_list.h"
-#include "app/mru_list.h"
 #include "app/shell_ports.h"
 #include "app/shell_texts.h"
 #include "disk/msx_disk.h"
+#include "tb/mru.h"
 
 namespace app {
 
@@ -35,8 +35,8 @@ struct ShellPorts {
   IFileViewer& viewer;
   // The user's date and time patterns for the list's date column.
   const files::TDateTimeFormat& dates;
-  TMRUList& recentFiles;
-  TMRUList& recentFolders;
+  tb::TTBMRUList& recentFiles;
+  tb::TTBMRUList& recentFolders;
 };
 
 // A removable drive for the drives menu.

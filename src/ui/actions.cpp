@@ -9,7 +9,21 @@ namespace ui {
 // TAction
 
 TAction::~TAction() {
+  ReleaseClients();
   SetActionList(nullptr);
+}
+
+void TAction::BeforeDestruction() noexcept {
+  ReleaseClients();
+  TComponent::BeforeDestruction();
+}
+
+void TAction::ReleaseClients() noexcept {
+  while (!clients_.empty()) {
+    TActionClient* client = clients_.back();
+    clients_.pop_back();
+    client->ActionFreed(*this);
+  }
 }
 
 void TAction::GetPublishedProps(std::vector<const PropInfo*>& out) const {
@@ -63,6 +77,18 @@ void TAction::SetVisible(bool visible) {
   Changed();
 }
 
+void TAction::SetHelpContext(int helpContext) {
+  if (helpContext == helpContext_) return;
+  helpContext_ = helpContext;
+  Changed();
+}
+
+void TAction::SetImageIndex(int imageIndex) {
+  if (imageIndex == imageIndex_) return;
+  imageIndex_ = imageIndex;
+  Changed();
+}
+
 void TAction::SetActionList(TActionList* list) {
   if (list == actionList_) return;
   if (actionList_) std::erase(actionList_->actions_, this);
@@ -98,6 +124,36 @@ void TAction::RemoveClient(TActionClient* client) {
 void TAction::Changed() {
   const std::vector<TActionClient*> clients = clients_;  // a client may unlink itself
   for (TActionClient* client : clients) client->ActionChanged(*this);
+}
+
+// TActionLink
+
+TActionLink::~TActionLink() {
+  if (action_) action_->RemoveClient(this);
+}
+
+void TActionLink::SetAction(TAction* action) {
+  if (action == action_) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = action;
+  if (action) action->AddClient(this);
+}
+
+bool TActionLink::Execute() {
+  return action_ && action_->Execute();
+}
+
+bool TActionLink::Update() {
+  return action_ && action_->Update();
+}
+
+void TActionLink::ActionChanged(TAction& action) {
+  client_.ActionChange(action, false);
+}
+
+void TActionLink::ActionFreed(TAction&) {
+  action_ = nullptr;
+  client_.ActionFreed();
 }
 
 // TActionList

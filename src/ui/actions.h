@@ -4,9 +4,14 @@
 //   OnUpdate. Execute() runs Update() first and then OnExecute when enabled.
 //   TActionList: the actions of a form; IsShortCut(shortcut) executes the matching enabled
 //   action; UpdateActions() runs every action's Update (the application does this at idle).
-//   TActionClient: an observer (a menu item) told about every change of its action. A client
-//   that is a component links with FreeNotification too, and on the action's opRemove only
+//   TActionClient: an observer (a menu item) told about every change of its action, and told
+//   when the action is being freed (ActionFreed: drop the pointer, nothing else). A client
+//   that is a component may link with FreeNotification too, and on the action's opRemove only
 //   drops its pointer (the action is half destroyed by then).
+//   TActionLink: a client's link to its action (items of menus and toolbars): SetAction links
+//   (the client's ActionChange runs for each change afterwards), the Is...Linked queries say
+//   which client properties follow the action (a derived link compares the client's value),
+//   Execute/Update run the action; a freed action unlinks itself (ActionFreed on the client).
 #pragma once
 
 #include <string>
@@ -23,6 +28,8 @@ class TActionList;
 class TActionClient {
  public:
   virtual void ActionChanged(TAction& action) = 0;
+  // The action is being freed; the default does nothing.
+  virtual void ActionFreed(TAction& /*action*/) {}
 
  protected:
   ~TActionClient() = default;
@@ -32,6 +39,7 @@ class TAction : public TComponent {
  public:
   explicit TAction(TComponent* owner) : TComponent(owner) {}
   ~TAction() override;
+  void BeforeDestruction() noexcept override;
 
   std::wstring_view ClassName() const override { return L"TAction"; }
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override;
@@ -52,6 +60,11 @@ class TAction : public TComponent {
   void SetGroupIndex(int groupIndex) { groupIndex_ = groupIndex; }
   bool AutoCheck() const { return autoCheck_; }
   void SetAutoCheck(bool autoCheck) { autoCheck_ = autoCheck; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int helpContext);
+  // -1 (any negative value): no image.
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int imageIndex);
 
   TActionList* ActionList() const { return actionList_; }
   void SetActionList(TActionList* list);
@@ -69,6 +82,7 @@ class TAction : public TComponent {
 
  private:
   void Changed();
+  void ReleaseClients() noexcept;
 
   std::wstring caption_;
   std::wstring hint_;
@@ -78,8 +92,59 @@ class TAction : public TComponent {
   bool visible_ = true;
   bool autoCheck_ = false;
   int groupIndex_ = 0;
+  int helpContext_ = 0;
+  int imageIndex_ = -1;
   TActionList* actionList_ = nullptr;
   std::vector<TActionClient*> clients_;
+};
+
+// What a linked client does when its action changes or goes.
+class TActionLinkClient {
+ public:
+  // The action changed; checkDefaults: copy only onto client values still at their defaults.
+  virtual void ActionChange(TAction& action, bool checkDefaults) = 0;
+  // The action is being freed; the link has already dropped it.
+  virtual void ActionFreed() {}
+
+ protected:
+  ~TActionLinkClient() = default;
+};
+
+class TActionLink : private TActionClient {
+ public:
+  explicit TActionLink(TActionLinkClient& client) : client_(client) {}
+  TActionLink(const TActionLink&) = delete;
+  TActionLink& operator=(const TActionLink&) = delete;
+  virtual ~TActionLink();
+
+  TAction* Action() const { return action_; }
+  // Links (or, with null, unlinks); tells the client nothing: the client's own Action setter
+  // calls its ActionChange once, with checkDefaults while it is loading.
+  void SetAction(TAction* action);
+
+  // Which client properties follow the action; the defaults: all, while linked.
+  virtual bool IsCaptionLinked() const { return action_ != nullptr; }
+  virtual bool IsCheckedLinked() const { return action_ != nullptr; }
+  virtual bool IsEnabledLinked() const { return action_ != nullptr; }
+  virtual bool IsHelpContextLinked() const { return action_ != nullptr; }
+  virtual bool IsHintLinked() const { return action_ != nullptr; }
+  virtual bool IsImageIndexLinked() const { return action_ != nullptr; }
+  virtual bool IsShortCutLinked() const { return action_ != nullptr; }
+  virtual bool IsVisibleLinked() const { return action_ != nullptr; }
+  virtual bool IsAutoCheckLinked() const { return action_ != nullptr; }
+  virtual bool IsGroupIndexLinked() const { return action_ != nullptr; }
+  virtual bool IsOnExecuteLinked() const { return action_ != nullptr; }
+
+  // Runs the action (Update, then OnExecute when enabled); false when unlinked or no handler.
+  bool Execute();
+  bool Update();
+
+ private:
+  void ActionChanged(TAction& action) override;
+  void ActionFreed(TAction& action) override;
+
+  TActionLinkClient& client_;
+  TAction* action_ = nullptr;
 };
 
 class TActionList : public TComponent {

@@ -17,6 +17,7 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) {
     owner->components_.emplace_back(this);
     owner_ = owner;
+    loading_ = owner->loading_;
     owner->Notification(this, TOperation::opInsert);
   }
 }

@@ -2,8 +2,13 @@
 //   ui::Create<T>(owner, args...) -> T*   constructs T(&owner, args...), owned by `owner`
 //   ui::New<T>(args...) -> Owned<T>       constructs T(nullptr, args...) as a root
 //   ui::Free(component)                   frees an owned component now
-//   Owned<T>: std::unique_ptr whose deleter runs BeforeDestruction() first, while the whole
-//   object still exists (forms fire OnDestroy there).
+//   Two-phase life, because C++ does not dispatch virtual calls to the derived class inside
+//   constructors and destructors: Create/New run AfterConstruction() once the whole object
+//   exists (a failure there frees it again); Owned<T>'s deleter runs BeforeDestruction()
+//   while the whole object still exists (forms fire OnDestroy there). Constructors and
+//   destructors of components call no virtual function of their own object.
+//   A component made under an owner that has finished loading is not loading (made at run
+//   time); a root, or one made while its owner loads, is loading until FinishLoading().
 //   TComponent: Name/SetName (unique among the owner's components, case-insensitive), Tag,
 //   Owner, ComponentCount/Components(i)/FindComponent(name), Loaded()/FinishLoading()
 //   (the explicit end of building), Notification(component, opInsert/opRemove) (passed on to
@@ -73,6 +78,9 @@ class TComponent : public TPersistent {
   // Runs before destruction while the most derived object still exists: marks this component
   // and its owned ones as destroying. Overrides call the base class last.
   virtual void BeforeDestruction() noexcept;
+  // Runs once the most derived object is constructed (Create/New). Overrides call the base
+  // class first.
+  virtual void AfterConstruction() {}
 
   // Called once building is finished; clears the loading state. Overrides call the base.
   virtual void Loaded() { loading_ = false; }
@@ -99,17 +107,26 @@ class TComponent : public TPersistent {
   friend void Free(TComponent* component);
 };
 
+// Frees a component now; an owned one leaves its owner's list first.
+void Free(TComponent* component);
+
 template <class T, class... Args>
 T* Create(TComponent& owner, Args&&... args) {
-  return new T(&owner, std::forward<Args>(args)...);  // registered with and owned by `owner`
+  T* component = new T(&owner, std::forward<Args>(args)...);  // registered with `owner`
+  try {
+    component->AfterConstruction();
+  } catch (...) {
+    Free(component);
+    throw;
+  }
+  return component;
 }
 
 template <class T, class... Args>
 Owned<T> New(Args&&... args) {
-  return Owned<T>(new T(nullptr, std::forward<Args>(args)...));
+  Owned<T> component(new T(nullptr, std::forward<Args>(args)...));
+  component->AfterConstruction();  // on failure the deleter frees it
+  return component;
 }
-
-// Frees a component now; an owned one leaves its owner's list first.
-void Free(TComponent* component);
 
 }  // namespace ui

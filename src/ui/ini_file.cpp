@@ -194,4 +194,26 @@ void TIniFile::Save() const {
   rtl::WriteFileAtomically(path_, bytes.Bytes());
 }
 
+std::vector<TMemIniFile::Section> TIniFile::Sections() const {
+  std::vector<TMemIniFile::Section> sections;
+  TMemIniFile::Section* current = nullptr;  // null before the first and in a repeated section
+  for (const std::wstring& line : lines_) {
+    if (const auto name = SectionName(line)) {
+      current = nullptr;
+      bool repeated = false;
+      for (const auto& known : sections) repeated = repeated || SameText(known.name, *name);
+      if (!repeated)
+        current = &sections.emplace_back(TMemIniFile::Section{std::wstring(*name), {}});
+      continue;
+    }
+    const auto entry = ValueLine(line);
+    if (!current || !entry) continue;
+    bool repeated = false;
+    for (const auto& value : current->values)
+      repeated = repeated || SameText(value.first, entry->name);
+    if (!repeated) current->values.emplace_back(std::wstring(entry->name), Unquote(entry->value));
+  }
+  return sections;
+}
+
 }  // namespace ui

@@ -39,6 +39,10 @@ class TIniFile : public TCustomIniFile {
   void EraseSection(const std::wstring& section) override;
   bool SectionExists(const std::wstring& section) const override;
 
+  // Every section and value as Read sees them, found in one pass over the lines: the first of
+  // duplicate sections and of duplicate values counts, and values lose their quotes.
+  std::vector<TMemIniFile::Section> Sections() const;
+
  private:
   struct Span {
     std::size_t header;  // index of the "[section]" line

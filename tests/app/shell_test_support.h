@@ -279,8 +279,8 @@ class ShellCoreTest : public ::testing::Test {
   FakeDrives drives;
   FakeViewer viewer;
   files::TDateTimeFormat dates{.ShortDate = L"yyyy-MM-dd"};  // ISO dates
-  ui::Owned<TMRUList> recentFiles = ui::New<TMRUList>();
-  ui::Owned<TMRUList> recentFolders = ui::New<TMRUList>();
+  ui::Owned<tb::TTBMRUList> recentFiles = ui::New<tb::TTBMRUList>();
+  ui::Owned<tb::TTBMRUList> recentFolders = ui::New<tb::TTBMRUList>();
   std::unique_ptr<ShellCore> core;
 };
 

@@ -9,6 +9,7 @@
 #include "rtl/exceptions.h"
 #include "stand_in_components.h"
 #include "ui/actions.h"
+#include "ui/custom_image_list.h"
 #include "ui/properties.h"
 
 namespace {
@@ -106,6 +107,71 @@ TEST(UiComponent, LoadingAndMovingOwnership) {
   second->InsertComponent(std::move(taken));
   EXPECT_EQ(root->ComponentCount(), 1);
   EXPECT_EQ(second->FindComponent(L"a"), a);
+}
+
+// Notes the phases of its life in which it is whole: after construction, before destruction.
+class TPhased : public TProbe {
+ public:
+  TPhased(ui::TComponent* owner, Journal& journal, bool fail)
+      : TProbe(owner, L"Phased", journal), phases_(journal), fail_(fail) {}
+  void AfterConstruction() override {
+    TProbe::AfterConstruction();
+    phases_.push_back(L"after construction");
+    if (fail_) throw rtl::Exception("cannot finish");
+  }
+  void BeforeDestruction() noexcept override {
+    phases_.push_back(Destroying() ? L"again" : L"before destruction");
+    TProbe::BeforeDestruction();
+  }
+
+ private:
+  Journal& phases_;
+  bool fail_;
+};
+
+TEST(UiComponent, TwoPhaseLifeAndRunTimeComponentsAreNotLoading) {
+  Journal journal;
+  auto root = ui::New<TProbe>(L"Root", journal);
+  auto* phased = ui::Create<TPhased>(*root, journal, false);
+  EXPECT_TRUE(phased->Loading());  // made while its owner is being built
+  root->FinishLoading();
+  auto* late = ui::Create<TProbe>(*root, L"Late", journal);
+  EXPECT_FALSE(late->Loading());  // made at run time
+  journal.clear();
+  ui::Free(phased);
+  // A failing AfterConstruction frees the component again.
+  EXPECT_THROW(ui::Create<TPhased>(*late, journal, true), rtl::Exception);
+  EXPECT_EQ(late->ComponentCount(), 0);
+  EXPECT_EQ(journal, (Journal{L"Root sees Phased go", L"Late sees Phased go", L"before destruction",
+                              L"~Phased", L"after construction", L"Late sees Phased go",
+                              L"before destruction", L"~Phased"}));
+}
+
+TEST(UiComponent, ImageListChangeLinks) {
+  class TList : public ui::TCustomImageList {
+   public:
+    using TCustomImageList::TCustomImageList;
+    int Count() override { return 0; }
+    void Grow() {
+      StoreSize(Width() + 1, Height());
+      Change();
+    }
+  };
+  auto list = ui::New<TList>();
+  int changes = 0;
+  {
+    ui::TChangeLink link;
+    link.OnChange = [&](ui::TCustomImageList& sender) { changes += sender.Width(); };
+    list->RegisterChanges(link);
+    list->Grow();
+    EXPECT_EQ(changes, 17);
+  }  // the link leaves the list as it goes
+  list->Grow();
+  EXPECT_EQ(changes, 17);
+  ui::TChangeLink survivor;
+  list->RegisterChanges(survivor);
+  list.reset();
+  EXPECT_EQ(survivor.Sender(), nullptr);
 }
 
 class UiProperties : public ::testing::Test {
@@ -246,6 +312,50 @@ TEST_F(ActionsFixture, ClientsHearEveryChangeAndListsForgetFreedActions) {
             (std::vector<std::wstring>{L"&Open Disk Image...", L"&Open Disk Image..."}));
   ui::Free(action);
   EXPECT_EQ(list->ActionCount(), 0);
+}
+
+// A menu item's link: it follows the caption only while its own caption is the action's.
+class TCaptionLink : public ui::TActionLink {
+ public:
+  TCaptionLink(ui::TActionLinkClient& client, const std::wstring& caption)
+      : TActionLink(client), caption_(caption) {}
+  bool IsCaptionLinked() const override {
+    return TActionLink::IsCaptionLinked() && Action()->Caption() == caption_;
+  }
+
+ private:
+  const std::wstring& caption_;
+};
+
+class TLinkedItem : public ui::TActionLinkClient {
+ public:
+  void ActionChange(ui::TAction& action, bool checkDefaults) override {
+    log.push_back((checkDefaults ? L"defaults " : L"change ") + action.Caption());
+    if (link.IsCaptionLinked() || checkDefaults) caption = action.Caption();
+  }
+  void ActionFreed() override { log.push_back(L"freed"); }
+  std::wstring caption;
+  TCaptionLink link{*this, caption};
+  std::vector<std::wstring> log;
+};
+
+TEST_F(ActionsFixture, LinksFollowTheActionUntilItGoes) {
+  ui::TAction* open = Make(L"acOpen", ui::TextToShortCut(L"Ctrl+O"));
+  open->SetCaption(L"&Open");
+  TLinkedItem item;
+  item.link.SetAction(open);
+  item.ActionChange(*open, true);
+  open->SetCaption(L"&Open...");
+  EXPECT_EQ(item.caption, L"&Open");  // linked only while the captions agree
+  item.caption = L"&Open...";
+  open->SetImageIndex(3);
+  EXPECT_TRUE(item.link.Execute());
+  EXPECT_EQ(executed, (std::vector<std::wstring>{L"acOpen"}));
+  ui::Free(open);
+  EXPECT_EQ(item.link.Action(), nullptr);
+  EXPECT_FALSE(item.link.Execute());
+  EXPECT_EQ(item.log, (std::vector<std::wstring>{L"defaults &Open", L"change &Open...",
+                                                 L"change &Open...", L"freed"}));
 }
 
 }  // namespace

@@ -270,6 +270,20 @@ TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::wstring>{L"Main"}));
   EXPECT_EQ(ini.ReadSection(L"Main"),
             (std::vector<std::wstring>{L"Name", L"Single", L"Double", L"Mixed", L"Empty"}));
+  // The one-pass view holds what Read sees.
+  const auto sections = ini.Sections();
+  ASSERT_EQ(sections.size(), 1u);
+  EXPECT_EQ(sections[0].name, L"Main");
+  EXPECT_EQ(sections[0].values,
+            (std::vector<std::pair<std::wstring, std::wstring>>{{L"Name", L"plain"},
+                                                                {L"Single", L"x"},
+                                                                {L"Double", L"\"'x'\""},
+                                                                {L"Mixed", L"'x\""},
+                                                                {L"Empty", L""}}));
+  // Values before the first section and in a repeated section are not seen.
+  const auto repeated = ui::TIniFile({L"Loose=1", L"[A]", L"a=b", L"[a]", L"c=d"}).Sections();
+  ASSERT_EQ(repeated.size(), 1u);
+  EXPECT_EQ(repeated[0].values, (std::vector<std::pair<std::wstring, std::wstring>>{{L"a", L"b"}}));
 }
 
 TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {

@@ -18,10 +18,10 @@ TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
   BuildControls();
   SetActiveControl(fileList_);
   BuildDialogs();
-  mruList_ = ui::Create<TMRUList>(*this);
+  mruList_ = ui::Create<tb::TTBMRUList>(*this);
   mruList_->SetName(L"MRUList");
   mruList_->SetMaxItems(20);
-  mruListFolders_ = ui::Create<TMRUList>(*this);
+  mruListFolders_ = ui::Create<tb::TTBMRUList>(*this);
   mruListFolders_->SetName(L"MRUListFolders");
   mruListFolders_->SetPrefix(L"MRUDir");
   mruListFolders_->SetMaxItems(12);
@@ -39,7 +39,7 @@ TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
                    .recentFiles = *mruList_,
                    .recentFolders = *mruListFolders_};
   core_ = std::make_unique<ShellCore>(ports);
-  mruList_->OnClick = [this](TMRUList&, const std::wstring& fileName) {
+  mruList_->OnClick = [this](tb::TTBMRUList&, const std::wstring& fileName) {
     core_->OpenRecentFile(fileName);
   };
   BuildActions();

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "app/dragdrop/win32/drop_target.h"
-#include "app/mru_list.h"
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"
 #include "app/win32/file_list_view.h"
 #include "app/win32/shell_services.h"
 #include "app/win32/win32_host_fs.h"
+#include "tb/mru.h"
 #include "ui/actions.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/forms.h"
@@ -112,8 +112,8 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   ui::TActionList* actionList_ = nullptr;
   ui::TMainMenu* mainMenu_ = nullptr;
   ui::TPopupMenu* listPopupMenu_ = nullptr;
-  TMRUList* mruList_ = nullptr;
-  TMRUList* mruListFolders_ = nullptr;
+  tb::TTBMRUList* mruList_ = nullptr;
+  tb::TTBMRUList* mruListFolders_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;
   ImageDialogs imageDialogs_;
   MainMenuItems items_;

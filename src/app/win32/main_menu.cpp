@@ -162,9 +162,11 @@ void TMainForm::FillRemovableDrives(ui::TMenuItem& menu) {
 void TMainForm::FillRecentFiles(ui::TMenuItem& menu) {
   menu.Clear();
   MenuBuilder m(*this);
-  for (int i = 0; i < mruList_->Items()->Count(); ++i)
-    m.Item(menu, mruList_->ItemCaption(i).c_str(), i,
-           [this](ui::TComponent* sender) { mruList_->Click(sender->Tag()); });
+  tb::TTBCustomItem& entries = *mruList_->Container();
+  for (int i = 0; i < entries.Count(); ++i)
+    m.Item(menu, entries.Items(i)->Caption().c_str(), i, [this](ui::TComponent* sender) {
+      mruList_->Container()->Items(sender->Tag())->Click();
+    });
 }
 
 // The folders show for now; choosing one goes to the folder browser, which comes with the
@@ -172,8 +174,8 @@ void TMainForm::FillRecentFiles(ui::TMenuItem& menu) {
 void TMainForm::FillRecentFolders(ui::TMenuItem& menu) {
   menu.Clear();
   MenuBuilder m(*this);
-  for (int i = 0; i < mruListFolders_->Items()->Count(); ++i)
-    m.Disabled(menu, mruListFolders_->ItemCaption(i).c_str());
+  tb::TTBCustomItem& entries = *mruListFolders_->Container();
+  for (int i = 0; i < entries.Count(); ++i) m.Disabled(menu, entries.Items(i)->Caption().c_str());
 }
 
 }  // namespace app

@@ -78,4 +78,22 @@ void SetClipboardText(const std::wstring& text) {
   }
 }
 
+HBITMAP ClipboardBitmap() {
+  TClipboardScope clipboard;
+  const HANDLE bitmap = GetClipboardData(CF_BITMAP);
+  if (!bitmap) return nullptr;
+  return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+void SetClipboardBitmap(HBITMAP bitmap) {
+  try {
+    TClipboardScope clipboard;
+    EmptyClipboard();
+    if (!SetClipboardData(CF_BITMAP, bitmap)) throw rtl::Exception("Cannot set clipboard data");
+  } catch (...) {
+    DeleteObject(bitmap);
+    throw;
+  }
+}
+
 }  // namespace ui

@@ -33,14 +33,38 @@ TShiftState KeyboardShiftState() {
   return shift;
 }
 
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+  TShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (keyData & 0x20000000) shift |= ssAlt;
+  return shift;
+}
+
 // TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
-  font_.OnChange = [this] { FontChanged(); };
+  font_.OnChange = [this] {
+    FontChanged();
+    Perform(CM_FONTCHANGED);
+  };
 }
 
 TControl::~TControl() {
   if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::BeforeDestruction() noexcept {
+  // Leaving the parent runs the most derived SetParent (a docked window frees its floating
+  // form there).
+  if (parent_) {
+    try {
+      SetParent(nullptr);
+    } catch (...) {
+      if (Application) Application->HandleException(std::current_exception());
+    }
+  }
+  TComponent::BeforeDestruction();
 }
 
 void TControl::GetPublishedProps(std::vector<const PropInfo*>& out) const {
@@ -64,15 +88,21 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent == this) throw rtl::Exception("A control cannot be its own parent");
   if (parent_) parent_->RemoveControl(this);
   parent_ = parent;
-  if (!parent) return;
+  auto* windowed = dynamic_cast<TWinControl*>(this);
+  if (!parent) {
+    if (windowed) windowed->UpdateShowing();
+    return;
+  }
   parent->InsertControl(this);
   if (parentFont_) font_.Assign(parent->Font());
-  if (auto* windowed = dynamic_cast<TWinControl*>(this)) {
+  if (windowed) {
+    // An existing window moves to its new parent as it is (a drag may hold the capture).
     if (windowed->handle_) {
       ::SetParent(windowed->handle_, parent->HandleAllocated() ? parent->Handle() : nullptr);
     } else if (parent->HandleAllocated()) {
       windowed->CreateHandle();
     }
+    windowed->UpdateShowing();
   }
   parent->Realign();
 }
@@ -92,15 +122,19 @@ void TControl::SetAlign(TAlign align) {
 void TControl::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
+  Perform(CM_VISIBLECHANGED, visible);
   if (parent_ && align_ != TAlign::alNone) parent_->Realign();
 }
 
 void TControl::SetEnabled(bool enabled) {
+  const bool changed = enabled != enabled_;
   enabled_ = enabled;
+  if (changed) Perform(CM_ENABLEDCHANGED);
 }
 
 void TControl::SetCaption(const std::wstring& caption) {
   caption_ = caption;
+  Perform(CM_TEXTCHANGED);
 }
 
 void TControl::SetParentFont(bool parentFont) {
@@ -110,6 +144,67 @@ void TControl::SetParentFont(bool parentFont) {
 
 void TControl::SetColor(TColor color) {
   color_ = color;
+  Perform(CM_COLORCHANGED);
+}
+
+bool TControl::ShowHint() const {
+  return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_;
+}
+
+namespace {
+
+// Tells `control` and the children that follow it that the effective ShowHint may have changed.
+void ShowHintChanged(TControl& control) {
+  control.Perform(CM_SHOWHINTCHANGED);
+  if (auto* windowed = dynamic_cast<TWinControl*>(&control)) {
+    for (int i = 0; i < windowed->ControlCount(); ++i) {
+      if (windowed->Controls(i)->ParentShowHint()) ShowHintChanged(*windowed->Controls(i));
+    }
+  }
+}
+
+}  // namespace
+
+void TControl::SetShowHint(bool showHint) {
+  showHint_ = showHint;
+  parentShowHint_ = false;
+  ShowHintChanged(*this);
+}
+
+void TControl::SetParentShowHint(bool parentShowHint) {
+  if (parentShowHint == parentShowHint_) return;
+  parentShowHint_ = parentShowHint;
+  ShowHintChanged(*this);
+}
+
+bool TControl::Showing() const {
+  return visible_ && parent_ && parent_->Showing();
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
+}
+
+void TControl::WndProc(TMessage& message) {
+  message.Result = 0;
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::DoContextPopup(POINT mousePos, bool& handled) {
+  if (OnContextPopup) OnContextPopup(this, mousePos, handled);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
@@ -129,15 +224,32 @@ TCustomForm* TControl::ParentForm() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-  // Owned components may be children whose windows need this one.
-  DestroyComponents();
+  // Children leave without telling this half-destroyed control; owned ones go with it.
   for (TControl* control : controls_) control->parent_ = nullptr;
   controls_.clear();
-  DestroyHandle();
+  DestroyComponents();
+  // Deleted without BeforeDestruction: the window's last messages must not reach this half-
+  // destroyed object.
+  DetachAndDestroyWindow();
   if (parent_) {
     parent_->RemoveControl(this);
     parent_ = nullptr;
   }
+}
+
+void TWinControl::BeforeDestruction() noexcept {
+  // The window's last messages still reach the whole object.
+  if (handle_) DestroyWindow(handle_);
+  TControl::BeforeDestruction();
+}
+
+void TWinControl::DetachAndDestroyWindow() noexcept {
+  const HWND window = std::exchange(handle_, nullptr);
+  if (!window) return;
+  RemovePropW(window, kControlProperty);
+  if (subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
+  subclassed_ = false;
+  DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
@@ -178,7 +290,8 @@ void TWinControl::CreateHandle() {
   params.parent = parent_ ? parent_->handle_ : nullptr;
   CreateParams(params);
   if (!params.systemClass) RegisterOwnClass(params);
-  if (!parent_) params.style &= ~static_cast<DWORD>(WS_CHILD);
+  // A window without a parent control is shown through CM_SHOWINGCHANGED, never at creation.
+  if (!parent_) params.style &= ~static_cast<DWORD>(WS_CHILD | WS_VISIBLE);
   const TRect& r = params.bounds;
   const HWND window =
       CreateWindowExW(params.exStyle, params.windowClass.c_str(), Caption().c_str(), params.style,
@@ -198,10 +311,46 @@ void TWinControl::CreateHandle() {
     if (auto* windowed = dynamic_cast<TWinControl*>(control)) windowed->CreateHandle();
   }
   Realign();
+  UpdateShowing();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!handle_) return;
+  DestroyHandle();
+  CreateHandle();
+}
+
+void TWinControl::UpdateShowing() {
+  const bool showing = Visible() && (parent_ ? parent_->Showing() : true);
+  if (showing && !handle_ && (!parent_ || parent_->handle_)) {
+    CreateHandle();  // updates Showing itself
+    return;
+  }
+  if (showing != showing_) {
+    showing_ = showing;
+    Perform(CM_SHOWINGCHANGED);
+  }
+  for (TControl* control : std::vector<TControl*>(controls_)) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) windowed->UpdateShowing();
+  }
+}
+
+void TWinControl::BroadcastUntilAnswered(TMessage& message) {
+  for (TControl* control : std::vector<TControl*>(controls_)) {
+    message.Result = control->Perform(message.Msg, message.WParam, message.LParam);
+    if (message.Result != 0) return;
+  }
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+  for (TControl* control : std::vector<TControl*>(controls_)) {
+    control->Perform(message.Msg, message.WParam, message.LParam);
+  }
 }
 
 void TWinControl::DestroyHandle() {
   if (handle_) DestroyWindow(handle_);
+  showing_ = false;
 }
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -248,12 +397,6 @@ void TWinControl::DefaultHandler(TMessage& message) {
                        : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
 }
 
-LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TMessage message{msg, wParam, lParam, 0};
-  WndProc(message);
-  return message.Result;
-}
-
 bool TWinControl::NotifyReflected(NMHDR&, LRESULT&) {
   return false;
 }
@@ -285,33 +428,40 @@ bool TWinControl::MouseMessage(TMessage& message) {
   const int x = GET_X_LPARAM(message.LParam);
   const int y = GET_Y_LPARAM(message.LParam);
   const TShiftState shift = KeyboardShiftState();
+  const bool own = !subclassed_;
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (message.Msg == WM_LBUTTONDBLCLK && (ControlStyle() & csDoubleClicks)) {
+        if (own && OnDblClick) OnDblClick(this);
+        MouseDown(TMouseButton::mbLeft, shift | ssDouble, x, y);
+        return true;
+      }
+      if (own && (ControlStyle() & csCaptureMouse)) SetCapture(handle_);
+      MouseDown(TMouseButton::mbLeft, shift, x, y);
+      return true;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (OnMouseDown) {
-        const TMouseButton button = message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
-                                    : message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
-                                                                    : TMouseButton::mbMiddle;
-        OnMouseDown(this, button, shift, x, y);
-      }
+      MouseDown(message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight : TMouseButton::mbMiddle,
+                shift, x, y);
+      return true;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      MouseDown(message.Msg == WM_RBUTTONDBLCLK ? TMouseButton::mbRight : TMouseButton::mbMiddle,
+                shift | ssDouble, x, y);
       return true;
     case WM_LBUTTONUP:
+      if (own && GetCapture() == handle_ && (ControlStyle() & csCaptureMouse)) ReleaseCapture();
+      MouseUp(TMouseButton::mbLeft, shift, x, y);
+      if (own && (ControlStyle() & csClickEvents) && OnClick) OnClick(this);
+      return true;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if (OnMouseUp) {
-        const TMouseButton button = message.Msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
-                                    : message.Msg == WM_RBUTTONUP ? TMouseButton::mbRight
-                                                                  : TMouseButton::mbMiddle;
-        OnMouseUp(this, button, shift, x, y);
-      }
-      if (message.Msg == WM_LBUTTONUP && !subclassed_ && OnClick) OnClick(this);
+      MouseUp(message.Msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle, shift,
+              x, y);
       return true;
     case WM_MOUSEMOVE:
-      if (OnMouseMove) OnMouseMove(this, shift, x, y);
-      return true;
-    case WM_LBUTTONDBLCLK:
-      if (!subclassed_ && OnDblClick) OnDblClick(this);
+      MouseMove(shift, x, y);
       return true;
     default:
       return false;
@@ -368,17 +518,48 @@ void TWinControl::WndProc(TMessage& message) {
       message.WParam = key;
       break;
     }
-    case WM_CONTEXTMENU:
-      if (PopupMenu()) {
-        POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    case WM_CONTEXTMENU: {
+      POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+      bool handled = false;
+      DoContextPopup(at, handled);
+      if (handled) {
+        message.Result = 1;
+        return;
+      }
+      if (PopupMenu() && PopupMenu()->AutoPopup()) {
         if (message.LParam == -1) {
           at = {Width() / 2, Height() / 2};
           ClientToScreen(handle_, &at);
         }
+        PopupMenu()->SetPopupComponent(this);
         PopupMenu()->Popup(at.x, at.y);
+        message.Result = 1;
         return;
       }
       break;
+    }
+    case WM_SETTINGCHANGE:
+      // Only top-level windows hear of it; their controls are told with CM_WININICHANGE.
+      Perform(CM_WININICHANGE, message.WParam, message.LParam);
+      break;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE, message.WParam, message.LParam);
+      break;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+      BroadcastUntilAnswered(message);
+      return;
+    case CM_SYSCOLORCHANGE:
+    case CM_WININICHANGE:
+      Broadcast(message);
+      message.Result = 0;
+      return;
+    case CM_SHOWINGCHANGED:
+      if (handle_) {
+        const bool styleVisible = (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (styleVisible != showing_) ShowWindow(handle_, showing_ ? SW_SHOWNA : SW_HIDE);
+      }
+      return;
     case WM_SETCURSOR:
       if (Screen && Screen->Cursor() != crDefault && LOWORD(message.LParam) == HTCLIENT) {
         ::SetCursor(Screen->Cursors(Screen->Cursor()));
@@ -401,6 +582,8 @@ void TWinControl::WndProc(TMessage& message) {
       break;
     default:
       if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) MouseMessage(message);
+      // The library's own notifications mean nothing to Windows.
+      if (message.Msg >= CM_BASE && message.Msg < CM_BASE + 0x100) return;
       break;
   }
   DefaultHandler(message);
@@ -427,23 +610,26 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 
 void TWinControl::SetVisible(bool visible) {
   TControl::SetVisible(visible);
-  if (visible && !handle_ && parent_ && parent_->handle_) CreateHandle();
-  if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+  if (parent_) {
+    if (visible && !handle_ && parent_->handle_) CreateHandle();
+    if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+  }
+  UpdateShowing();
 }
 
 void TWinControl::SetEnabled(bool enabled) {
-  TControl::SetEnabled(enabled);
   if (handle_) EnableWindow(handle_, enabled);
+  TControl::SetEnabled(enabled);
 }
 
 void TWinControl::SetCaption(const std::wstring& caption) {
-  TControl::SetCaption(caption);
   if (handle_) SetWindowTextW(handle_, caption.c_str());
+  TControl::SetCaption(caption);
 }
 
 void TWinControl::SetColor(TColor color) {
-  TControl::SetColor(color);
   if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+  TControl::SetColor(color);
 }
 
 void TWinControl::FontChanged() {
@@ -478,6 +664,15 @@ TRect TWinControl::ClientRect() {
 
 void TWinControl::Realign() {
   if (aligning_) return;
+  aligning_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{aligning_};
+  AlignControls(ClientRect());
+}
+
+void TWinControl::AlignControls(const TRect& client) {
   std::vector<TControl*> aligned;
   std::vector<AlignItem> items;
   for (TControl* control : controls_) {
@@ -486,13 +681,11 @@ void TWinControl::Realign() {
     items.push_back({control->Align(), control->BoundsRect()});
   }
   if (aligned.empty()) return;
-  aligning_ = true;
-  const std::vector<TRect> rects = AlignRects(ClientRect(), items);
+  const std::vector<TRect> rects = AlignRects(client, items);
   for (std::size_t i = 0; i < aligned.size(); ++i) {
     const TRect& r = rects[i];
     if (r != aligned[i]->BoundsRect()) aligned[i]->SetBounds(r.left, r.top, r.Width(), r.Height());
   }
-  aligning_ = false;
 }
 
 bool TWinControl::Focused() const {
@@ -509,9 +702,18 @@ void TWinControl::SetFocus() {
 
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
+  const auto child = reinterpret_cast<WPARAM>(control);
+  Perform(CM_CONTROLLISTCHANGE, child, TRUE);
+  Perform(CM_CONTROLCHANGE, child, TRUE);
 }
 
 void TWinControl::RemoveControl(TControl* control) {
+  if (std::find(controls_.begin(), controls_.end(), control) == controls_.end()) return;
+  const auto child = reinterpret_cast<WPARAM>(control);
+  if (!Destroying()) {
+    Perform(CM_CONTROLCHANGE, child, FALSE);
+    Perform(CM_CONTROLLISTCHANGE, child, FALSE);
+  }
   std::erase(controls_, control);
   control->parent_ = nullptr;
 }
@@ -533,18 +735,35 @@ void TCustomControl::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
     return;
   }
+  PaintHandler(message);
+}
+
+void TCustomControl::PaintHandler(TMessage& message) {
+  struct CanvasGuard {
+    TCanvas* canvas;
+    ~CanvasGuard() { canvas->SetHandle(nullptr); }
+  };
+  if (message.WParam) {
+    const auto dc = reinterpret_cast<HDC>(message.WParam);
+    const int saved = SaveDC(dc);
+    {
+      CanvasGuard guard{&canvas_};
+      canvas_.SetHandle(dc);
+      canvas_.Font().Assign(Font());
+      Paint();
+    }
+    RestoreDC(dc, saved);
+    return;
+  }
   PAINTSTRUCT paint{};
   const HWND window = Handle();
   const HDC dc = BeginPaint(window, &paint);
   struct EndPaintGuard {
     HWND window;
     PAINTSTRUCT* paint;
-    TCanvas* canvas;
-    ~EndPaintGuard() {
-      canvas->SetHandle(nullptr);
-      EndPaint(window, paint);
-    }
-  } guard{window, &paint, &canvas_};
+    ~EndPaintGuard() { EndPaint(window, paint); }
+  } endPaint{window, &paint};
+  CanvasGuard guard{&canvas_};
   canvas_.SetHandle(dc);
   canvas_.Font().Assign(Font());
   Paint();

@@ -1,14 +1,21 @@
 // Controls over Win32 windows.
-//   TControl: Parent, bounds (Left/Top/Width/Height, SetBounds), Align, Visible, Enabled,
-//   Caption, Font (ParentFont: copied from the parent when set), Color, PopupMenu, mouse
-//   events (OnMouseDown/Move/Up, OnClick, OnDblClick) and OnResize.
+//   TControl: Parent, bounds (Left/Top/Width/Height, SetBounds), Align, Visible and Showing
+//   (visible with every parent showing), Enabled, Caption, Font (ParentFont: copied from the
+//   parent when set), Color, PopupMenu (shown on WM_CONTEXTMENU after DoContextPopup /
+//   OnContextPopup left it unhandled), Hint/ShowHint (ParentShowHint: the parent's), ControlStyle
+//   (ui/control_messages.h), mouse events (virtual MouseDown/MouseMove/MouseUp raise OnMouseDown/
+//   Move/Up, a double click comes as a press with ssDouble after OnDblClick), OnClick, OnResize.
+//   Every control has a WndProc; Perform() hands it a message directly (no window needed). The
+//   library performs the CM_* notifications of ui/control_messages.h on changes.
 //   TWinControl: the window. Handle() creates it on demand (children follow), every message
 //   goes by number to the virtual WndProc(TMessage&), which decides; the window procedure
-//   only marshals and catches every exception for Application->HandleException. Perform()
-//   sends a message straight to WndProc (works without a window). Notifications and commands
-//   of child controls are reflected to the child (NotifyReflected, CommandReflected).
+//   only marshals and catches every exception for Application->HandleException. Notifications
+//   and commands of child controls are reflected to the child (NotifyReflected,
+//   CommandReflected). The window is destroyed in BeforeDestruction (its last messages still
+//   reach the whole object); a control deleted without it loses its window procedure first.
 //   Key events: OnKeyDown/OnKeyPress/OnKeyUp; a form with KeyPreview sees them first.
-//   TCustomControl: an own window with a canvas and a virtual Paint().
+//   TCustomControl: an own window with a canvas and a virtual Paint(); PaintHandler(message)
+//   paints into the DC of a WM_PAINT message given one (WM_PRINTCLIENT passes a foreign DC).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +27,7 @@
 
 #include "ui/align_layout.h"
 #include "ui/component.h"
+#include "ui/control_messages.h"
 #include "ui/shortcut.h"
 #include "ui/win32/graphics.h"
 
@@ -33,6 +41,7 @@ struct TMessage {
 };
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TContextPopupEvent = std::function<void(TComponent* sender, POINT mousePos, bool& handled)>;
 using TMouseEvent =
     std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift, int x, int y)>;
@@ -41,6 +50,8 @@ using TKeyPressEvent = std::function<void(TComponent* sender, wchar_t& key)>;
 
 // The state of the modifier keys and mouse buttons now.
 TShiftState KeyboardShiftState();
+// Shift and Ctrl from the keyboard now, Alt from the key data of a key message (bit 29).
+TShiftState KeyDataToShiftState(LPARAM keyData);
 
 class TWinControl;
 class TPopupMenu;
@@ -52,6 +63,7 @@ class TControl : public TComponent {
  public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
+  void BeforeDestruction() noexcept override;
 
   std::wstring_view ClassName() const override { return L"TControl"; }
   void GetPublishedProps(std::vector<const PropInfo*>& out) const override;
@@ -88,6 +100,22 @@ class TControl : public TComponent {
   virtual void SetColor(TColor color);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
+  const std::wstring& Hint() const { return hint_; }
+  void SetHint(const std::wstring& hint) { hint_ = hint; }
+  // Own ShowHint, or the parent's while ParentShowHint.
+  bool ShowHint() const;
+  void SetShowHint(bool showHint);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool parentShowHint);
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
+  // Visible, and so is every parent (a form: its window is shown).
+  virtual bool Showing() const;
+
+  // Sends a message straight to WndProc; no window is needed.
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Decides what a message does. The base answers the CM_* notifications with 0.
+  virtual void WndProc(TMessage& message);
 
   // The form this control sits on (itself for a form), or null.
   TCustomForm* ParentForm();
@@ -98,12 +126,22 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
+  TContextPopupEvent OnContextPopup;
 
  protected:
   // The stored bounds changed (from code or from the window).
   virtual void BoundsChanged() {}
   virtual void FontChanged() {}
   void StoreBounds(const TRect& bounds) { bounds_ = bounds; }
+  // Constructors set the starting visibility with this (no notification, no virtual call).
+  void StoreVisible(bool visible) { visible_ = visible; }
+  void StoreColor(TColor color) { color_ = color; }
+  // Mouse input in client coordinates; the defaults raise the events.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // A context menu is asked for at `mousePos` (screen; -1, -1 from the keyboard): OnContextPopup.
+  virtual void DoContextPopup(POINT mousePos, bool& handled);
 
   TWinControl* parent_ = nullptr;
 
@@ -117,14 +155,20 @@ class TControl : public TComponent {
   TFont font_;
   TColor color_ = clBtnFace;
   TPopupMenu* popupMenu_ = nullptr;
+  std::wstring hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  TControlStyle controlStyle_ = kDefaultControlStyle;
 };
 
 class TWinControl : public TControl {
  public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
+  void BeforeDestruction() noexcept override;
 
   std::wstring_view ClassName() const override { return L"TWinControl"; }
+  bool Showing() const override { return showing_; }
 
   HWND Handle();
   bool HandleAllocated() const { return handle_ != nullptr; }
@@ -146,13 +190,11 @@ class TWinControl : public TControl {
   int ClientWidth();
   int ClientHeight();
   TRect ClientRect();
-  // Lays out the aligned children in the client area.
+  // Lays out the aligned children in the client area (AlignControls).
   void Realign();
 
-  // Sends a message straight to WndProc; no window is needed.
-  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Decides what a message does; the default dispatches by number.
-  virtual void WndProc(TMessage& message);
+  void WndProc(TMessage& message) override;
   // What Windows would do with the message.
   void DefaultHandler(TMessage& message);
 
@@ -184,6 +226,17 @@ class TWinControl : public TControl {
   bool DoKeyPress(wchar_t& key);
   void FontChanged() override;
   void UpdateStyle(DWORD add, DWORD remove, bool extended = false);
+  // Places the aligned children inside `client`; overrides may arrange differently.
+  virtual void AlignControls(const TRect& client);
+  // Destroys the window and makes it again with fresh CreateParams (children follow).
+  void RecreateWnd();
+  // Recomputes Showing from Visible and the parent, performing CM_SHOWINGCHANGED on each
+  // control whose Showing changed (children follow).
+  void UpdateShowing();
+  // Performs `message` on each child control in order until one answers non-zero.
+  void BroadcastUntilAnswered(TMessage& message);
+  // Performs `message` on every child control.
+  void Broadcast(TMessage& message);
 
  private:
   friend class TControl;
@@ -193,6 +246,7 @@ class TWinControl : public TControl {
   static LRESULT Dispatch(TWinControl* control, HWND window, UINT msg, WPARAM wParam,
                           LPARAM lParam);
   void CreateHandle();
+  void DetachAndDestroyWindow() noexcept;
   void RegisterOwnClass(const TCreateParams& params);
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
@@ -202,6 +256,7 @@ class TWinControl : public TControl {
   HWND handle_ = nullptr;
   bool subclassed_ = false;
   bool aligning_ = false;
+  bool showing_ = false;
   std::vector<TControl*> controls_;
 };
 
@@ -213,6 +268,8 @@ class TCustomControl : public TWinControl {
   TCanvas& Canvas() { return canvas_; }
   void Invalidate();
   void WndProc(TMessage& message) override;
+  // Paints into the DC of a WM_PAINT message (WParam); without one, begins and ends a paint.
+  void PaintHandler(TMessage& message);
 
   TNotifyEvent OnPaint;
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -18,6 +19,8 @@ TScreen* Screen = nullptr;
 namespace {
 
 constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
 
 TMessageBoxPresenter& Presenter() {
   static TMessageBoxPresenter presenter;
@@ -81,8 +84,8 @@ int ShowMessageBox(const TMessageBoxRequest& request) {
 // TCustomForm
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
-  TControl::SetVisible(false);
-  SetBounds(0, 0, 640, 480);
+  StoreVisible(false);
+  StoreBounds({0, 0, 640, 480});
   if (Screen) Screen->AddForm(this);
 }
 
@@ -257,11 +260,13 @@ void TCustomForm::SetVisible(bool visible) {
     TControl::SetVisible(true);
     constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
     ShowWindow(Handle(), kShow[static_cast<int>(windowState_)]);
+    UpdateShowing();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
   } else {
     if (OnHide) OnHide(this);
     TControl::SetVisible(false);
     if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+    UpdateShowing();
   }
 }
 
@@ -397,6 +402,13 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_INITMENUPOPUP:
       TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
       break;
+    case WM_SYSCOMMAND:
+      // Alt, Alt+letter and F10 reach the toolbars through the main-window hooks.
+      if ((message.WParam & 0xFFF0) == SC_KEYMENU && Application) {
+        TMessage command{CM_APPSYSCOMMAND, 0, reinterpret_cast<LPARAM>(&message), 0};
+        if (Application->CallMainWindowHooks(command)) return;
+      }
+      break;
     default:
       break;
   }
@@ -405,18 +417,87 @@ void TCustomForm::WndProc(TMessage& message) {
 
 // TApplication
 
-namespace {
-
 LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    if (msg == WM_INITMENUPOPUP) TMenu::PopupOpening(reinterpret_cast<HMENU>(wParam));
-  } catch (...) {
-    if (Application) Application->HandleException(std::current_exception());
+  if (!Application || Application->window_ != window) {
+    return DefWindowProcW(window, msg, wParam, lParam);
   }
-  return DefWindowProcW(window, msg, wParam, lParam);
+  TMessage message{msg, wParam, lParam, 0};
+  try {
+    Application->WndProc(message);
+  } catch (...) {
+    Application->HandleException(std::current_exception());
+  }
+  return message.Result;
 }
 
-}  // namespace
+void TApplication::WndProc(TMessage& message) {
+  if (CallMainWindowHooks(message)) return;
+  switch (message.Msg) {
+    case WM_INITMENUPOPUP:
+      TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
+      break;
+    case WM_TIMER:
+      if (message.WParam == kHintShowTimer) {
+        KillTimer(window_, kHintShowTimer);
+        POINT at{};
+        GetCursorPos(&at);
+        ActivateHint(at);
+        return;
+      }
+      if (message.WParam == kHintHideTimer) {
+        KillTimer(window_, kHintHideTimer);
+        if (hintWindow_) hintWindow_->ReleaseHint();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  message.Result = DefWindowProcW(window_, message.Msg, message.WParam, message.LParam);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove) {
+    if (component == hintControl_) {
+      hintControl_ = nullptr;
+      if (window_) KillTimer(window_, kHintShowTimer);
+      if (hintWindow_) hintWindow_->ReleaseHint();
+    }
+    if (component == mouseControl_) mouseControl_ = nullptr;
+  }
+  TComponent::Notification(component, operation);
+}
+
+void TApplication::HookMainWindow(TWindowHook hook, void* data) {
+  for (const MainWindowHook& entry : mainWindowHooks_) {
+    if (entry.hook == hook && entry.data == data) return;
+  }
+  mainWindowHooks_.push_back({hook, data});
+}
+
+void TApplication::UnhookMainWindow(TWindowHook hook, void* data) {
+  std::erase_if(mainWindowHooks_, [&](const MainWindowHook& entry) {
+    return entry.hook == hook && entry.data == data;
+  });
+}
+
+bool TApplication::CallMainWindowHooks(TMessage& message) noexcept {
+  // A hook may unhook itself or others: walk a copy, skipping the ones gone meanwhile.
+  const std::vector<MainWindowHook> hooks = mainWindowHooks_;
+  for (const MainWindowHook& entry : hooks) {
+    const bool still = std::any_of(
+        mainWindowHooks_.begin(), mainWindowHooks_.end(),
+        [&](const MainWindowHook& e) { return e.hook == entry.hook && e.data == entry.data; });
+    if (!still) continue;
+    try {
+      if (entry.hook(entry.data, message)) return true;
+    } catch (...) {
+      HandleException(std::current_exception());
+      return true;
+    }
+  }
+  return false;
+}
 
 TApplication::TApplication() : TComponent(nullptr) {
   if (Application) throw rtl::Exception("There is an application already");
@@ -437,6 +518,7 @@ TApplication::TApplication() : TComponent(nullptr) {
 }
 
 TApplication::~TApplication() {
+  hintWindow_.reset();
   BeforeDestruction();
   DestroyComponents();
   delete Screen;
@@ -476,23 +558,228 @@ bool TApplication::ProcessMessage() {
   return true;
 }
 
+namespace {
+
+// The form that receives a key message: the form of its window, else the active form.
+TCustomForm* KeyForm(HWND window) {
+  auto* form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(window, GA_ROOT)));
+  if (!form && Screen) form = Screen->ActiveForm();
+  if (!form || !form->HandleAllocated() || !IsWindowEnabled(form->Handle())) return nullptr;
+  return form;
+}
+
+// The control of `window`, or of the nearest parent window that is one of ours.
+TWinControl* ControlOfWindow(HWND window) {
+  for (; window; window = GetParent(window)) {
+    if (TWinControl* control = TWinControl::FromHandle(window)) return control;
+  }
+  return nullptr;
+}
+
+// Keys a dialog would use for itself unless the focused window asks for them.
+bool WantedByFocus(MSG& message) {
+  const WPARAM key = message.wParam;
+  if (key == VK_MENU) return false;
+  const auto code = static_cast<UINT>(
+      SendMessageW(message.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&message)));
+  if (code & DLGC_WANTALLKEYS) return true;
+  switch (key) {
+    case VK_TAB:
+      return (code & DLGC_WANTTAB) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_EXECUTE:
+    case VK_CANCEL:
+      return false;
+    default:
+      return true;  // not a dialog key
+  }
+}
+
+}  // namespace
+
+bool TApplication::IsKeyMsg(MSG& message) {
+  TCustomForm* form = KeyForm(message.hwnd);
+  if (!form) return false;
+  TShiftState shift = KeyDataToShiftState(message.lParam);
+  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  const TShortCut shortcut = ShortCut(static_cast<std::uint16_t>(message.wParam), shift);
+  if (form->IsShortCut(shortcut)) return true;
+  TMessage appKey{CM_APPKEYDOWN, message.wParam, message.lParam, 0};
+  if (CallMainWindowHooks(appKey)) return true;
+  for (TWinControl* control = ControlOfWindow(message.hwnd); control; control = control->Parent()) {
+    if (control->PopupMenu() && control->PopupMenu()->IsShortCut(shortcut)) return true;
+  }
+  if (WantedByFocus(message)) return false;
+  return form->Perform(CM_DIALOGKEY, message.wParam, message.lParam) != 0;
+}
+
+bool TApplication::IsCharMsg(MSG& message) {
+  TCustomForm* form = KeyForm(message.hwnd);
+  if (!form) return false;
+  if (message.message == WM_CHAR) {
+    const auto code = static_cast<UINT>(SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                                     reinterpret_cast<LPARAM>(&message)));
+    if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) return false;
+  }
+  return form->Perform(CM_DIALOGCHAR, message.wParam, message.lParam) != 0;
+}
+
 bool TApplication::PreProcess(MSG& message) {
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   try {
-    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    auto* form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(root));
-    if (!form && Screen) form = Screen->ActiveForm();
-    if (!form || !IsWindowEnabled(form->Handle())) return false;
-    const TShortCut shortcut =
-        ShortCut(static_cast<std::uint16_t>(message.wParam), KeyboardShiftState());
-    return form->IsShortCut(shortcut);
+    switch (message.message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        return IsKeyMsg(message);
+      case WM_CHAR:
+      case WM_SYSCHAR:
+        return IsCharMsg(message);
+      case WM_MOUSEMOVE:
+        if (TWinControl* control = TWinControl::FromHandle(message.hwnd)) {
+          SetMouseControl(control);
+          HintMouseMessage(control, {message.message, message.wParam, message.lParam, 0});
+        }
+        return false;
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+        CancelHint();
+        return false;
+      default:
+        return false;
+    }
   } catch (...) {
     HandleException(std::current_exception());
     return true;
   }
 }
 
+void TApplication::LinkTo(TControl* control) {
+  if (control) control->FreeNotification(this);
+}
+
+void TApplication::SetMouseControl(TControl* control) {
+  if (control == mouseControl_) return;
+  TControl* previous = std::exchange(mouseControl_, control);
+  LinkTo(control);
+  if (previous) previous->Perform(CM_MOUSELEAVE);
+  if (control && control == mouseControl_) control->Perform(CM_MOUSEENTER);
+}
+
+void TApplication::SetHintControl(TControl* control) {
+  hintControl_ = control;
+  LinkTo(control);
+}
+
+void TApplication::SetHint(const std::wstring& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (OnHint) OnHint(this);
+}
+
+void TApplication::SetShowHint(bool showHint) {
+  showHint_ = showHint;
+  if (!showHint) CancelHint();
+}
+
+void TApplication::SetHintWindowFactory(std::function<Owned<THintWindow>()> factory) {
+  hintWindowFactory_ = std::move(factory);
+  hintWindow_.reset();
+}
+
+void TApplication::HintMouseMessage(TControl* control, const TMessage& message) {
+  TControl* shower = control;
+  while (shower && !shower->ShowHint()) shower = shower->Parent();
+  if (!showHint_ || !shower) {
+    CancelHint();
+    return;
+  }
+  // The point in the hint control's client coordinates.
+  POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  auto* from = dynamic_cast<TWinControl*>(control);
+  auto* to = dynamic_cast<TWinControl*>(shower);
+  if (from && to && from != to && from->HandleAllocated() && to->HandleAllocated()) {
+    MapWindowPoints(from->Handle(), to->Handle(), &at, 1);
+  }
+  const TRect& r = hintCursorRect_;
+  const bool inside = at.x >= r.left && at.x < r.right && at.y >= r.top && at.y < r.bottom;
+  if (shower == hintControl_ && inside) return;
+  const bool wasShown = hintWindow_ && hintWindow_->Active();
+  if (hintWindow_) hintWindow_->ReleaseHint();
+  KillTimer(window_, kHintHideTimer);
+  SetHintControl(shower);
+  hintCursorRect_ = {0, 0, shower->Width(), shower->Height()};
+  SetTimer(window_, kHintShowTimer, wasShown ? 50 : static_cast<UINT>(hintPause_), nullptr);
+}
+
+void TApplication::ActivateHint(POINT cursorPos) {
+  TControl* control = hintControl_;
+  if (!control || !showHint_) return;
+  THintInfo info;
+  info.HintControl = control;
+  info.CursorPos = cursorPos;
+  if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && windowed->HandleAllocated())
+    ScreenToClient(windowed->Handle(), &info.CursorPos);
+  info.CursorRect = {0, 0, control->Width(), control->Height()};
+  info.HintPos = {cursorPos.x, cursorPos.y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4};
+  info.HintMaxWidth = GetSystemMetrics(SM_CXSCREEN);
+  info.HideTimeout = hintHidePause_;
+  const std::wstring& hint = control->Hint();
+  info.HintStr = hint.substr(0, hint.find(L'|'));
+  const LRESULT refused = control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  if (hintControl_ != control) return;  // the handler changed the hint control
+  hintCursorRect_ = info.CursorRect;
+  if (refused || info.HintStr.empty()) {
+    if (hintWindow_) hintWindow_->ReleaseHint();
+    return;
+  }
+  if (!hintWindow_) hintWindow_ = hintWindowFactory_ ? hintWindowFactory_() : New<THintWindow>();
+  hintWindow_->SetColor(info.HintColor);
+  TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+  const TRect work = Screen ? Screen->WorkAreaRect() : TRect{};
+  int x = info.HintPos.x;
+  int y = info.HintPos.y;
+  if (work.Width() > 0) {
+    x = std::max(work.left, std::min(x, work.right - r.Width()));
+    y = std::max(work.top, std::min(y, work.bottom - r.Height()));
+  }
+  r = {x, y, x + r.Width(), y + r.Height()};
+  hintWindow_->ActivateHintData(r, info.HintStr, info.HintData);
+  if (info.HideTimeout > 0) SetTimer(window_, kHintHideTimer, info.HideTimeout, nullptr);
+}
+
+void TApplication::CancelHint() {
+  if (window_) {
+    KillTimer(window_, kHintShowTimer);
+    KillTimer(window_, kHintHideTimer);
+  }
+  if (hintWindow_) hintWindow_->ReleaseHint();
+  hintControl_ = nullptr;
+  hintCursorRect_ = {};
+}
+
 void TApplication::Idle() {
+  // The control under the mouse: enter and leave notifications, the application's hint.
+  Guarded([&] {
+    POINT at{};
+    GetCursorPos(&at);
+    TWinControl* target = ControlOfWindow(WindowFromPoint(at));
+    SetMouseControl(target);
+    if (hintControl_ && target != hintControl_) {
+      bool inside = false;
+      for (TControl* c = target; c && !inside; c = c->Parent()) inside = c == hintControl_;
+      if (!inside) CancelHint();
+    }
+    const std::wstring hint = target ? target->Hint() : std::wstring();
+    const std::size_t bar = hint.find(L'|');
+    SetHint(bar == std::wstring::npos ? hint : hint.substr(bar + 1));
+  });
   bool done = true;
   if (OnIdle) Guarded([&] { OnIdle(this, done); });
   if (!Screen) return;

@@ -7,9 +7,24 @@
 //   destruction -> beforeDestroy listeners -> OnDestroy (the window still exists).
 //   ShowModal runs its own message loop until ModalResult is set.
 //   IsShortCut(shortcut): OnShortCut, then the main menu, then the form's action lists.
+//   A form passes WM_SYSCOMMAND/SC_KEYMENU to the application's main-window hooks as
+//   CM_APPSYSCOMMAND first (a non-zero answer ends it there).
 //   TApplication (one; `Application`): Title, MainForm, CreateForm<T>(), Run, HandleMessage,
 //   ProcessMessages, Idle (OnIdle and action updates), Terminate, HandleException (message box
 //   as the class library's default handler, or OnException when set), MessageBox.
+//   Key routing of a key-down in the message loop, stopping at the first that takes it: the
+//   form's IsShortCut (actions and menu), the application key-down notification (CM_APPKEYDOWN
+//   to the main-window hooks: toolbars plug in there with HookMainWindow), the popup menus of
+//   the focused control and its parents (IsShortCut), then, for dialog keys the focused window
+//   does not want (Tab, arrows, Enter, Escape, Alt), CM_DIALOGKEY to the form. Characters the
+//   focused window does not want, and every Alt+character, go to the form as CM_DIALOGCHAR.
+//   Main-window hooks (HookMainWindow/UnhookMainWindow, a comparable (function, data) pair)
+//   see every message of the application window first, and the CM_APP* notifications.
+//   Hints: Hint (the long hint of what is under the mouse; OnHint), ShowHint, HintPause,
+//   HintHidePause, HintMouseMessage(control, WM_MOUSEMOVE) (the loop calls it for mouse moves
+//   over its controls; modal loops call it themselves), ActivateHint, CancelHint; the hint
+//   control is asked with CM_HINTSHOW first; SetHintWindowFactory installs another window
+//   class. CM_MOUSEENTER/CM_MOUSELEAVE go to the controls the mouse enters and leaves.
 //   TScreen (`Screen`): forms, ActiveForm, Cursor and the cursor table (custom slots),
 //   monitors, Width/Height, PixelsPerInch.
 #pragma once
@@ -25,6 +40,7 @@
 #include <vector>
 
 #include "ui/win32/controls.h"
+#include "ui/win32/hint_window.h"
 
 namespace ui {
 
@@ -155,6 +171,9 @@ using TMessageBoxPresenter = std::function<int(const TMessageBoxRequest&)>;
 TMessageBoxPresenter SetMessageBoxPresenter(TMessageBoxPresenter presenter);
 int ShowMessageBox(const TMessageBoxRequest& request);
 
+// A main-window hook: true when it handled the message (then nothing else sees it).
+using TWindowHook = bool (*)(void* data, TMessage& message);
+
 class TApplication : public TComponent {
  public:
   // Initialises OLE and the common controls; there is one application at a time.
@@ -162,6 +181,7 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   std::wstring_view ClassName() const override { return L"TApplication"; }
+  void Notification(TComponent* component, TOperation operation) override;
 
   const std::wstring& Title() const { return title_; }
   void SetTitle(const std::wstring& title) { title_ = title; }
@@ -195,12 +215,61 @@ class TApplication : public TComponent {
   static std::wstring ExceptionMessage(std::exception_ptr error);
   int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
+  // Main-window hooks; a pair is registered once, however often it is hooked.
+  void HookMainWindow(TWindowHook hook, void* data);
+  void UnhookMainWindow(TWindowHook hook, void* data);
+  // Hands a message to the hooks in order; true when one handled it. Exceptions go to
+  // HandleException (and count as handled).
+  bool CallMainWindowHooks(TMessage& message) noexcept;
+  // The key routing of a key-down message (see above); true when something took the key.
+  bool IsKeyMsg(MSG& message);
+
+  const std::wstring& Hint() const { return hint_; }
+  void SetHint(const std::wstring& hint);
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool showHint);
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int ms) { hintPause_ = ms; }
+  int HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(int ms) { hintHidePause_ = ms; }
+  // A mouse move (client coordinates of `control`'s window) over `control`: the hint follows.
+  void HintMouseMessage(TControl* control, const TMessage& message);
+  // Shows the hint of the current hint control at a screen point (after CM_HINTSHOW).
+  void ActivateHint(POINT cursorPos);
+  void CancelHint();
+  TControl* HintControl() const { return hintControl_; }
+  THintWindow* HintWindow() const { return hintWindow_.get(); }
+  void SetHintWindowFactory(std::function<Owned<THintWindow>()> factory);
+
   std::function<void(std::exception_ptr error)> OnException;
   std::function<void(TComponent* sender, bool& done)> OnIdle;
+  TNotifyEvent OnHint;
 
  private:
+  friend LRESULT CALLBACK ApplicationWindowProcedure(HWND, UINT, WPARAM, LPARAM);
+  void WndProc(TMessage& message);
   bool ProcessMessage();
   bool PreProcess(MSG& message);
+  bool IsCharMsg(MSG& message);
+  void SetMouseControl(TControl* control);
+  void SetHintControl(TControl* control);
+  void LinkTo(TControl* control);
+  void Unlink(TControl* control);
+
+  struct MainWindowHook {
+    TWindowHook hook;
+    void* data;
+  };
+  std::vector<MainWindowHook> mainWindowHooks_;
+  std::wstring hint_;
+  bool showHint_ = true;
+  int hintPause_ = 500;
+  int hintHidePause_ = 2500;
+  TControl* hintControl_ = nullptr;
+  TControl* mouseControl_ = nullptr;
+  TRect hintCursorRect_;
+  Owned<THintWindow> hintWindow_;
+  std::function<Owned<THintWindow>()> hintWindowFactory_;
 
   std::wstring title_;
   TCustomForm* mainForm_ = nullptr;

@@ -216,6 +216,11 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::wstring& text
   }
 }
 
+HDC TCanvas::SelectedHandle() {
+  Select();
+  return dc_;
+}
+
 SIZE TCanvas::TextExtent(const std::wstring& text) {
   Select();
   SIZE size{};

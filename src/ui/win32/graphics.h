@@ -17,18 +17,10 @@
 #include <type_traits>
 
 #include "ui/align_layout.h"
+#include "ui/colors.h"
 
 namespace ui {
 
-using TColor = std::uint32_t;
-constexpr TColor clSystemColor = 0xFF000000;
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
-constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
-constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
-constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
-constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
 COLORREF ColorToRGB(TColor color);
 
 // Deletes a GDI object when it goes.
@@ -143,6 +135,9 @@ class TCanvas {
   SIZE TextExtent(const std::wstring& text);
   int TextWidth(const std::wstring& text) { return TextExtent(text).cx; }
   int TextHeight(const std::wstring& text) { return TextExtent(text).cy; }
+  // The context with the canvas's font, brush and pen selected (and its text colour and
+  // background mode set), for drawing calls the canvas does not wrap.
+  HDC SelectedHandle();
 
  private:
   void Select();

@@ -12,14 +12,14 @@ void TImageList::Release() {
 }
 
 void TImageList::SetSize(int width, int height) {
-  if (width == width_ && height == height_) return;
+  if (width == Width() && height == Height()) return;
   Release();
-  width_ = width;
-  height_ = height;
+  StoreSize(width, height);
+  Change();
 }
 
 HIMAGELIST TImageList::Handle() {
-  if (!handle_) handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
+  if (!handle_) handle_ = ImageList_Create(Width(), Height(), ILC_COLOR32 | ILC_MASK, 4, 4);
   return handle_;
 }
 
@@ -28,19 +28,26 @@ int TImageList::Count() {
 }
 
 int TImageList::Add(HBITMAP image, HBITMAP mask) {
-  return ImageList_Add(Handle(), image, mask);
+  const int index = ImageList_Add(Handle(), image, mask);
+  Change();
+  return index;
 }
 
 int TImageList::AddMasked(HBITMAP image, TColor maskColor) {
-  return ImageList_AddMasked(Handle(), image, ColorToRGB(maskColor));
+  const int index = ImageList_AddMasked(Handle(), image, ColorToRGB(maskColor));
+  Change();
+  return index;
 }
 
 int TImageList::AddIcon(HICON icon) {
-  return ImageList_AddIcon(Handle(), icon);
+  const int index = ImageList_AddIcon(Handle(), icon);
+  Change();
+  return index;
 }
 
 void TImageList::Clear() {
   ImageList_RemoveAll(Handle());
+  Change();
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {

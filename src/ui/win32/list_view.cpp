@@ -48,7 +48,7 @@ void TListColumn::Changed() {
 // TListView
 
 TListView::TListView(TComponent* owner) : TWinControl(owner) {
-  SetColor(clWindow);
+  StoreColor(clWindow);
   items_.SetView(this);
 }
 

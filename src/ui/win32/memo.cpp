@@ -5,7 +5,7 @@
 namespace ui {
 
 TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
-  SetColor(clWindow);
+  StoreColor(clWindow);
   lines_.OnChange = [this](TStringList&) { PushText(); };
 }
 

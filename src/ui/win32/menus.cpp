@@ -269,12 +269,27 @@ void TMenu::PopupOpening(HMENU menu) {
 
 // TPopupMenu
 
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove && component == popupComponent_) popupComponent_ = nullptr;
+  TMenu::Notification(component, operation);
+}
+
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+  if (component == popupComponent_) return;
+  if (popupComponent_) popupComponent_->RemoveFreeNotification(this);
+  popupComponent_ = component;
+  if (component) component->FreeNotification(this);
+}
+
 void TPopupMenu::Popup(int x, int y) {
+  popupPoint_ = {x, y};
   if (OnPopup) OnPopup(this);
   const HMENU menu = Handle();
   const HWND owner = Application ? Application->Handle() : nullptr;
-  const auto command = static_cast<UINT>(TrackPopupMenuEx(
-      menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, owner, nullptr));
+  constexpr UINT kAlign[] = {TPM_LEFTALIGN, TPM_RIGHTALIGN, TPM_CENTERALIGN};
+  const UINT flags = TPM_RETURNCMD | TPM_TOPALIGN | kAlign[static_cast<int>(alignment_)] |
+                     (trackButton_ == TTrackButton::tbRightButton ? TPM_RIGHTBUTTON : 0);
+  const auto command = static_cast<UINT>(TrackPopupMenuEx(menu, flags, x, y, owner, nullptr));
   if (command) DispatchCommand(command);
 }
 

@@ -6,8 +6,12 @@
 //   submenu opens, so the submenu can be filled then. Items are owned by a form (or any
 //   component); the tree only links them.
 //   TMenu: the root item and the menu handle; TMainMenu for a form's menu bar, TPopupMenu with
-//   Popup(x, y) (returns after the chosen item ran) and its own OnPopup.
-//   IsShortCut(shortcut) clicks the enabled visible item with that shortcut.
+//   Popup(x, y) (returns after the chosen item ran) and its own OnPopup; PopupPoint (where the
+//   last popup was asked for), Alignment (the point is the menu's left edge, right edge or
+//   centre), TrackButton (which button chooses), AutoPopup (shown on WM_CONTEXTMENU of a
+//   control that has it as PopupMenu), PopupComponent (that control).
+//   IsShortCut(shortcut) clicks the enabled visible item with that shortcut; menus that work
+//   differently override it (the application asks a focused control's popup menu).
 #pragma once
 
 #include <windows.h>
@@ -112,7 +116,7 @@ class TMenu : public TComponent {
   void SetWindow(HWND window) { window_ = window; }
   HWND Window() const { return window_; }
 
-  bool IsShortCut(TShortCut shortcut);
+  virtual bool IsShortCut(TShortCut shortcut);
   // Runs the item with this command; false when it is not one of this menu's.
   bool DispatchCommand(UINT command);
   // A submenu is about to open: its item's OnPopup runs and the submenu is refilled.
@@ -130,20 +134,40 @@ class TMainMenu : public TMenu {
   std::wstring_view ClassName() const override { return L"TMainMenu"; }
 };
 
+enum class TPopupAlignment { paLeft, paRight, paCenter };
+enum class TTrackButton { tbRightButton, tbLeftButton };
+
 class TPopupMenu : public TMenu {
  public:
   explicit TPopupMenu(TComponent* owner) : TMenu(owner, false) {}
   std::wstring_view ClassName() const override { return L"TPopupMenu"; }
+  void Notification(TComponent* component, TOperation operation) override;
 
   // Shows the menu at screen coordinates; the chosen item runs before this returns.
   virtual void Popup(int x, int y);
   TComponent* PopupComponent() const { return popupComponent_; }
-  void SetPopupComponent(TComponent* component) { popupComponent_ = component; }
+  // A link: cleared when the component goes.
+  void SetPopupComponent(TComponent* component);
+  POINT PopupPoint() const { return popupPoint_; }
+  TPopupAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TPopupAlignment alignment) { alignment_ = alignment; }
+  TTrackButton TrackButton() const { return trackButton_; }
+  void SetTrackButton(TTrackButton button) { trackButton_ = button; }
+  bool AutoPopup() const { return autoPopup_; }
+  void SetAutoPopup(bool autoPopup) { autoPopup_ = autoPopup; }
 
   TNotifyEvent OnPopup;
 
+ protected:
+  // Popup overrides record the point first.
+  void SetPopupPoint(POINT point) { popupPoint_ = point; }
+
  private:
   TComponent* popupComponent_ = nullptr;
+  POINT popupPoint_{0, 0};
+  TPopupAlignment alignment_ = TPopupAlignment::paLeft;
+  TTrackButton trackButton_ = TTrackButton::tbRightButton;
+  bool autoPopup_ = true;
 };
 
 }  // namespace ui

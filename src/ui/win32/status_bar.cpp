@@ -23,7 +23,7 @@ void TStatusPanel::SetAlignment(TAlignment alignment) {
 }
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
-  SetBounds(0, 0, 100, 19);
+  StoreBounds({0, 0, 100, 19});
   SetAlign(TAlign::alBottom);
 }
 

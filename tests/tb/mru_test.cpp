@@ -1,10 +1,11 @@
-#include "app/mru_list.h"
+#include "tb/mru.h"
 
 #include <gtest/gtest.h>
 
+#include "ui/ini_file.h"
 #include "ui/properties.h"
 
-namespace app {
+namespace tb {
 namespace {
 
 using Names = std::vector<std::wstring>;
@@ -17,7 +18,13 @@ class MruList : public ::testing::Test {
     };
   }
   Names Items() const { return list->Items()->ToVector(); }
-  ui::Owned<TMRUList> list = ui::New<TMRUList>();
+  Names Captions() const {
+    Names captions;
+    for (int i = 0; i < list->Container()->Count(); ++i)
+      captions.push_back(list->Container()->Items(i)->Caption());
+    return captions;
+  }
+  ui::Owned<TTBMRUList> list = ui::New<TTBMRUList>();
 };
 
 TEST_F(MruList, AddKeepsTheNewestUpToTheMaximum) {
@@ -25,6 +32,7 @@ TEST_F(MruList, AddKeepsTheNewestUpToTheMaximum) {
   EXPECT_EQ(Items(), (Names{L"/cwd/e", L"/cwd/d", L"/cwd/c", L"/cwd/b"}));
   list->Add(L"/CWD/C");
   EXPECT_EQ(Items(), (Names{L"/CWD/C", L"/cwd/e", L"/cwd/d", L"/cwd/b"}));
+  EXPECT_EQ(Captions(), (Names{L"&1 C", L"&2 e", L"&3 d", L"&4 b"}));
   list->SetAddFullPath(false);
   list->Add(L"x");
   EXPECT_EQ(Items().front(), L"x");
@@ -36,6 +44,7 @@ TEST_F(MruList, RemoveTakesTheNameAsGiven) {
   EXPECT_EQ(Items(), Names{L"/cwd/a"});
   list->Remove(L"/CWD/A");
   EXPECT_TRUE(Items().empty());
+  EXPECT_EQ(list->Container()->Count(), 0);
 }
 
 TEST_F(MruList, ItemsAssignedKeepTheFirstMaxItemsAndStoreAsAProperty) {
@@ -46,8 +55,10 @@ TEST_F(MruList, ItemsAssignedKeepTheFirstMaxItemsAndStoreAsAProperty) {
   ASSERT_NE(items, nullptr);
   items->getObj(*list)->AsStrings()->Assign(thirty);
   EXPECT_EQ(Items(), Names(thirty.begin(), thirty.begin() + 20));
+  EXPECT_EQ(list->Container()->Count(), 20);
   list->SetMaxItems(0);
   EXPECT_TRUE(Items().empty());
+  EXPECT_EQ(list->Container()->Count(), 0);
 }
 
 TEST_F(MruList, CaptionsCarryAcceleratorsAndLiteralAmpersands) {
@@ -63,21 +74,32 @@ TEST_F(MruList, CaptionsCarryAcceleratorsAndLiteralAmpersands) {
                 {9, L"&A f9&&x.dsk"},
                 {34, L"&Z f34&&x.dsk"},
                 {35, L"f35&&x.dsk"}};
-  for (const auto& c : kCases) EXPECT_EQ(list->ItemCaption(c.index), c.caption);
+  const Names captions = Captions();
+  for (const auto& c : kCases) EXPECT_EQ(captions[static_cast<std::size_t>(c.index)], c.caption);
   list->SetHidePathExtension(false);
-  EXPECT_EQ(list->ItemCaption(0), L"&1 /d/f0&&x.dsk");
+  EXPECT_EQ(list->Container()->Items(0)->Caption(), L"&1 /d/f0&&x.dsk");
 }
 
-TEST_F(MruList, ClickMovesTheEntryToTheTopBeforeReportingIt) {
+TEST_F(MruList, ClickingAnEntryMovesItToTheTopBeforeReportingIt) {
   list->Items()->Assign({L"/a", L"/b", L"/c"});
   Names seen;
-  list->OnClick = [&](TMRUList& sender, const std::wstring& name) {
+  list->OnClick = [&](TTBMRUList& sender, const std::wstring& name) {
     seen.push_back(name);
     EXPECT_EQ(sender.Items()->Get(0), name);
   };
-  list->Click(2);
+  list->Container()->Items(2)->Click();
   EXPECT_EQ(seen, Names{L"/c"});
   EXPECT_EQ(Items(), (Names{L"/c", L"/a", L"/b"}));
+  EXPECT_EQ(Captions(), (Names{L"&1 c", L"&2 a", L"&3 b"}));
+}
+
+// The program offers to remove a missing file from inside the entry's own click.
+TEST_F(MruList, AnEntryRemovedByItsOwnClickIsFreedSafely) {
+  list->Items()->Assign({L"/a", L"/b"});
+  list->OnClick = [](TTBMRUList& sender, const std::wstring& name) { sender.Remove(name); };
+  list->Container()->Items(1)->Click();
+  EXPECT_EQ(Items(), Names{L"/a"});
+  EXPECT_EQ(Captions(), Names{L"&1 a"});
 }
 
 TEST_F(MruList, ChangesAreAnnounced) {
@@ -90,5 +112,25 @@ TEST_F(MruList, ChangesAreAnnounced) {
   EXPECT_EQ(changes, 3);
 }
 
+TEST_F(MruList, IniFunctionsUseThePrefixAndMaxItems) {
+  ui::TIniFile ini(std::vector<std::wstring>{L"[R]", L"MRU1=/x", L"MRU2=", L"MRU3=/y", L"MRU5=/z"});
+  list->LoadFromIni(ini, L"R");
+  EXPECT_EQ(Items(), (Names{L"/x", L"/y"}));
+  list->Items()->Assign({L"/p"});
+  list->SaveToIni(ini, L"R");
+  EXPECT_EQ(ini.Lines(), (Names{L"[R]", L"MRU1=/p", L"MRU5=/z"}));
+}
+
+TEST_F(MruList, AListItemShowsTheEntriesInline) {
+  ui::Owned<TTBCustomItem> menu = ui::New<TTBCustomItem>();
+  auto* inline_ = ui::Create<TTBMRUListItem>(*menu);
+  menu->Add(inline_);
+  inline_->SetMRUList(list.get());
+  EXPECT_EQ(inline_->LinkSubitems(), list->Container());
+  list.reset();
+  EXPECT_EQ(inline_->MRUList(), nullptr);
+  EXPECT_EQ(inline_->LinkSubitems(), nullptr);
+}
+
 }  // namespace
-}  // namespace app
+}  // namespace tb

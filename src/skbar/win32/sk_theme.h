@@ -1,0 +1,52 @@
+// Platform services of the skin painters, bound so that the program still loads where they are
+// missing, and a theme handle with a seam for tests.
+//   SkGradientFillProc / SkAlphaBlendProc: msimg32's entries, null when unavailable (or, for the
+//   gradient, while a test has turned it off with SkSetGradientFillEnabled(false)).
+//   SkDrawThemeTextExProc: uxtheme's composited text drawing (Windows Vista and later), or null.
+//   TSkTheme: an open theme of one class, closed when it goes; empty when the theme cannot be
+//   opened (no visual styles, an unknown class, or SkSetThemeOpenFails(true) in a test), and
+//   every caller then draws the classic way.
+//   SkIsGlassPainting: whether a control paints on composited glass.
+#pragma once
+
+#include <windows.h>
+
+#include <uxtheme.h>
+
+namespace ui {
+class TControl;
+}
+
+namespace skbar {
+
+using TGradientFillProc = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+using TAlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int,
+                                      BLENDFUNCTION);
+using TDrawThemeTextExProc = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, LPRECT,
+                                              const DTTOPTS*);
+
+TGradientFillProc SkGradientFillProc();
+TAlphaBlendProc SkAlphaBlendProc();
+TDrawThemeTextExProc SkDrawThemeTextExProc();
+void SkSetGradientFillEnabled(bool enabled);
+void SkSetThemeOpenFails(bool fails);
+
+// The class library keeps no glass-painting state (the program never extends the frame into the
+// client area), so no control paints on glass.
+bool SkIsGlassPainting(const ui::TControl* control);
+
+class TSkTheme {
+ public:
+  explicit TSkTheme(const wchar_t* themeClass);
+  TSkTheme(const TSkTheme&) = delete;
+  TSkTheme& operator=(const TSkTheme&) = delete;
+  ~TSkTheme();
+
+  explicit operator bool() const { return theme_ != nullptr; }
+  HTHEME Handle() const { return theme_; }
+
+ private:
+  HTHEME theme_ = nullptr;
+};
+
+}  // namespace skbar

@@ -1,0 +1,13 @@
+// Without a window system there is nothing to paint on.
+#include "tb/viewer.h"
+
+namespace tb {
+
+void TTBItemViewer::Paint(ui::TCanvas& /*canvas*/, const TRect& /*clientAreaRect*/,
+                          bool /*isSelected*/, bool /*isPushed*/, bool /*useDisabledShadow*/) {}
+
+void TTBSeparatorItemViewer::Paint(ui::TCanvas& /*canvas*/, const TRect& /*clientAreaRect*/,
+                                   bool /*isSelected*/, bool /*isPushed*/,
+                                   bool /*useDisabledShadow*/) {}
+
+}  // namespace tb

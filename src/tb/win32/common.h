@@ -1,0 +1,102 @@
+// The toolbar framework's Win32 helpers: WM_PRINT handling, frame regions and the halftone
+// outline, small modal pumps and the caption-button tracking loop, system settings, monitors,
+// optional entry points bound at run time, menu sounds, text and rotated text, small captions,
+// gradient fills and form and window helpers. Decisions that need no window live in
+// tb/common.h.
+//   InitCommon (unit start, once): binds GradientFill (msimg32, Windows 4.10 and later), the
+//   four monitor functions (all or none) and LockSetForegroundWindow; TrackMouseEvent is bound
+//   on first use.
+//   TrackCaptionButton swallows key messages and the right, middle and extra mouse buttons
+//   while it tracks; it returns true only for a left release inside the rectangle.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "tb/common.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/forms.h"
+
+namespace tb {
+
+void InitCommon();
+
+// Painting.
+using TNCPaintProc = void (*)(HWND wnd, HDC dc, void* appData);
+void HandleWMPrint(HWND wnd, ui::TMessage& message, TNCPaintProc ncPaint, void* appData);
+void HandleWMPrintClient(ui::TCustomControl& control, ui::TMessage& message);
+void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn);
+void DoubleBufferedRepaint(HWND wnd);
+void RecomputeFrame(ui::TWinControl& control);
+void RedrawWithFrame(ui::TWinControl& control);
+
+// Regions and drag rectangles (the caller owns the region or brush made).
+HRGN MakeFrameRegion(const RECT& rect, SIZE size);
+void InvertFrame(HDC dc, const RECT& newRect, const RECT& oldRect, SIZE newSize, SIZE oldSize,
+                 HBRUSH brush);
+HBRUSH MakeHalftoneBrush();
+void InvertHalftoneFrame(HDC dc, const RECT& newRect, const RECT& oldRect, SIZE newSize,
+                         SIZE oldSize);
+
+// Modal pumps.
+void PumpPaintMessages();
+void DiscardMessages(UINT first, UINT last);
+using TCaptionButtonDrawProc = void (*)(HWND wnd, bool pushed, void* data);
+bool TrackCaptionButton(HWND wnd, const RECT& buttonRect, TCaptionButtonDrawProc draw, void* data);
+
+// System settings (the framework reads them through tb::SystemSettings()).
+int QueryMenuShowDelay();
+int ReadRegistryMenuShowDelay();
+bool AreFlatMenusEnabled();
+bool AreKeyboardCuesEnabled();
+bool QuerySystemFlag(UINT param, bool defaultValue);
+bool ReadNonClientMetrics(NONCLIENTMETRICSW& metrics);
+bool IsWindowsXPOrLater();
+bool IsAnyWindowActive();
+
+// Monitors and the screen.
+bool HasSeveralMonitors();
+bool ReadMonitorRect(HMONITOR monitor, bool workArea, RECT& rect);
+RECT GetRectOfMonitorContainingRect(const RECT& rect, bool workArea);
+RECT GetRectOfMonitorContainingPoint(POINT point, bool workArea);
+RECT PrimaryScreenRect(bool workArea);
+bool CallTrackMouseEvent(HWND wnd, DWORD flags);
+void SetForegroundLock(bool lock);
+POINT LastMessagePos();
+
+// Sounds.
+bool SoundIsAssigned(std::wstring_view alias);
+void PlayMenuSound(std::wstring_view alias);
+
+// Text.
+wchar_t LowerChar(wchar_t ch);
+int MeasureTextWidth(HDC dc, std::wstring_view text, bool prefix);
+int DrawTextString(HDC dc, std::wstring_view text, RECT& rect, UINT format);
+SIZE MeasureTextExtent(HDC dc, std::wstring_view text);
+void OutputText(HDC dc, int x, int y, std::wstring_view text);
+bool FaceExists(HDC dc, std::wstring_view face);
+HFONT MakeVerticalFont(HDC dc);
+void DrawVerticalText(HDC dc, std::wstring_view text, const RECT& rect, UINT format);
+
+// Captions and gradients.
+void PaintSmallCaption(HWND wnd, HDC dc, const RECT& rect, bool active, std::wstring_view caption);
+bool HasGradientFill();
+void FillGradientRect(HDC dc, const RECT& rect, COLORREF start, COLORREF end, bool horizontal);
+
+// Forms and windows.
+// The outermost form among the control's parents; a floating-window parent answers the form
+// it belongs to through the resolver its unit installs.
+ui::TCustomForm* GetToolWindowParentForm(ui::TControl& control);
+using TFloatingParentResolver = ui::TCustomForm* (*)(ui::TCustomForm& outermost);
+void SetFloatingParentResolver(TFloatingParentResolver resolver);
+// As GetToolWindowParentForm; raises the invalid-operation error when there is none.
+ui::TCustomForm& RequireToolWindowParentForm(ui::TControl& control);
+ui::TCustomForm* MDIParentOf(ui::TCustomForm& form);
+void SetWindowOwner(HWND wnd, HWND owner);
+HWND NextTopLevelWindow(HWND exclude);
+bool IsAncestorOfWindow(HWND parent, HWND wnd);
+int SmallCaptionHeight();
+
+}  // namespace tb

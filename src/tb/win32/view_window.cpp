@@ -1,0 +1,219 @@
+#include "tb/win32/view_window.h"
+
+#include "tb/system_settings.h"
+#include "tb/win32/common.h"
+#include "ui/win32/controls.h"
+
+namespace tb {
+
+namespace {
+
+RECT ToRect(const TRect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// A memory DC with a bitmap of the given size, freed together.
+struct OffscreenDc {
+  OffscreenDc(HDC reference, int width, int height)
+      : dc(CreateCompatibleDC(reference)),
+        bitmap(CreateCompatibleBitmap(reference, width, height)) {
+    if (dc && bitmap) old = SelectObject(dc, bitmap.get());
+  }
+  ~OffscreenDc() {
+    if (old) SelectObject(dc, old);
+    if (dc) DeleteDC(dc);
+  }
+  OffscreenDc(const OffscreenDc&) = delete;
+  OffscreenDc& operator=(const OffscreenDc&) = delete;
+  bool Ok() const { return old != nullptr; }
+
+  HDC dc;
+  ui::TGdiHandle<HBITMAP> bitmap;
+  HGDIOBJ old = nullptr;
+};
+
+// A screen DC for measuring, released at the end of the scope.
+struct ScreenDc {
+  ScreenDc() : dc(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc) ReleaseDC(nullptr, dc);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC dc;
+};
+
+}  // namespace
+
+HGDIOBJ TTBViewWindow::SelectFont(HDC dc, bool bold) {
+  if (bold) {
+    boldFont_.Assign(font_);
+    boldFont_.SetStyle(font_.Style() | ui::fsBold);
+    return SelectObject(dc, boldFont_.Handle());
+  }
+  return SelectObject(dc, font_.Handle());
+}
+
+TEXTMETRICW TTBViewWindow::Metrics(bool bold) {
+  TEXTMETRICW metrics = {};
+  ScreenDc screen;
+  if (!screen.dc) return metrics;
+  const HGDIOBJ old = SelectFont(screen.dc, bold);
+  GetTextMetricsW(screen.dc, &metrics);
+  SelectObject(screen.dc, old);
+  return metrics;
+}
+
+int TTBViewWindow::TextHeight(bool bold) {
+  return Metrics(bold).tmHeight;
+}
+
+int TTBViewWindow::ExternalLeading(bool bold) {
+  return Metrics(bold).tmExternalLeading;
+}
+
+int TTBViewWindow::TextWidth(std::wstring_view text, bool bold) {
+  ScreenDc screen;
+  if (!screen.dc) return 0;
+  const HGDIOBJ old = SelectFont(screen.dc, bold);
+  const int width = MeasureTextWidth(screen.dc, text, false);
+  SelectObject(screen.dc, old);
+  return width;
+}
+
+void TTBViewWindow::SetTimer(int id, unsigned milliseconds) {
+  if (wnd_) ::SetTimer(wnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void TTBViewWindow::KillTimer(int id) {
+  if (wnd_) ::KillTimer(wnd_, static_cast<UINT_PTR>(id));
+}
+
+bool TTBViewWindow::HandleTimer(UINT_PTR id) {
+  if (!view_ || id < static_cast<UINT_PTR>(kViewTimerBase) ||
+      id > static_cast<UINT_PTR>(kViewTimerBase + 3)) {
+    return false;
+  }
+  view_->TimerFired(static_cast<TTBViewTimer>(id - kViewTimerBase));
+  return true;
+}
+
+void TTBViewWindow::InvalidateRect(const TRect& rect) {
+  if (!wnd_) return;
+  const RECT r = ToRect(rect);
+  ::InvalidateRect(wnd_, &r, FALSE);
+}
+
+void TTBViewWindow::InvalidateAll() {
+  if (wnd_) ::InvalidateRect(wnd_, nullptr, TRUE);
+}
+
+void TTBViewWindow::Repaint() {
+  if (wnd_) DoubleBufferedRepaint(wnd_);
+}
+
+TPoint TTBViewWindow::ScreenToClient(TPoint p) const {
+  POINT point = {p.x, p.y};
+  if (wnd_) ::ScreenToClient(wnd_, &point);
+  return {point.x, point.y};
+}
+
+TPoint TTBViewWindow::ClientToScreen(TPoint p) const {
+  POINT point = {p.x, p.y};
+  if (wnd_) ::ClientToScreen(wnd_, &point);
+  return {point.x, point.y};
+}
+
+bool TTBViewWindow::ContainsScreenPoint(TPoint p) const {
+  return wnd_ && WindowFromPoint({p.x, p.y}) == wnd_;
+}
+
+void TTBViewWindow::NotifyFocusEvent(int childId) {
+  if (wnd_) NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_, OBJID_CLIENT, childId);
+}
+
+void TTBViewWindow::HideWindow() {
+  if (wnd_) {
+    SetWindowPos(wnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  }
+}
+
+bool TTBViewWindow::GetControlSize(ui::TComponent* control, int& width, int& height) {
+  const auto* c = dynamic_cast<ui::TControl*>(control);
+  if (!c) return false;
+  width = c->Width();
+  height = c->Height();
+  return true;
+}
+
+void TTBViewWindow::PlaceControl(ui::TComponent* control, const TRect& rect, bool show) {
+  auto* c = dynamic_cast<ui::TControl*>(control);
+  if (!c) return;
+  if (show) c->SetBounds(rect.left, rect.top, rect.Width(), rect.Height());
+  c->SetVisible(show);
+}
+
+COLORREF TTBViewWindow::BackgroundColor() const {
+  return GetSysColor(popupWindow_ ? COLOR_MENU : COLOR_BTNFACE);
+}
+
+void TTBViewWindow::PaintView(HDC dc, const RECT& clip) {
+  if (!view_) return;
+  for (TTBItemViewer* viewer :
+       view_->ViewersToDraw({clip.left, clip.top, clip.right, clip.bottom})) {
+    PaintViewer(*viewer, dc);
+  }
+}
+
+void TTBViewWindow::PaintViewer(TTBItemViewer& viewer, HDC dc) {
+  const TRect bounds = viewer.BoundsRect();
+  const int width = bounds.Width(), height = bounds.Height();
+  if (width <= 0 || height <= 0) return;
+  OffscreenDc offscreen(dc, width, height);
+  if (!offscreen.Ok()) return;
+  // The background is the window's own, as erasing would draw it.
+  POINT oldOrigin;
+  SetViewportOrgEx(offscreen.dc, -bounds.left, -bounds.top, &oldOrigin);
+  if (!wnd_ || !SendMessageW(wnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(offscreen.dc), 0)) {
+    const ui::TGdiHandle<HBRUSH> brush(CreateSolidBrush(BackgroundColor()));
+    const RECT area = ToRect(bounds);
+    FillRect(offscreen.dc, &area, brush.get());
+  }
+  SetViewportOrgEx(offscreen.dc, oldOrigin.x, oldOrigin.y, nullptr);
+
+  TTBCustomItem& item = viewer.Item();
+  const bool selected = &viewer == view_->Selected();
+  const bool pushed = selected && (view_->OpenViewer() == &viewer ||
+                                   (view_->MouseOverSelected() && view_->Capture()));
+  const bool toolbarStyle = viewer.IsToolbarStyle();
+  ui::TCanvas canvas;
+  canvas.Font().Assign(font_);
+  if (item.EffectiveOptions() & tboDefault) canvas.Font().SetStyle(font_.Style() | ui::fsBold);
+  if (!toolbarStyle && selected) {
+    canvas.Brush().SetColor(ui::clSystemColor |
+                            (SystemSettings().FlatMenus() ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT));
+  } else {
+    canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
+  }
+  const COLORREF background = BackgroundColor();
+  bool disabledShadow = false;
+  int textColor = COLOR_MENUTEXT;
+  if (!item.Enabled() && !view_->Customizing()) {
+    textColor = COLOR_GRAYTEXT;
+    disabledShadow = toolbarStyle || (!selected && background == GetSysColor(COLOR_BTNFACE)) ||
+                     background == GetSysColor(COLOR_GRAYTEXT);
+  } else if (selected && !toolbarStyle) {
+    textColor = COLOR_HIGHLIGHTTEXT;
+  } else if (toolbarStyle) {
+    textColor = COLOR_BTNTEXT;
+  }
+  canvas.Font().SetColor(ui::clSystemColor | static_cast<ui::TColor>(textColor));
+  canvas.SetHandle(offscreen.dc);  // selects the font and its colour
+  viewer.Paint(canvas, {0, 0, width, height}, selected, pushed, disabledShadow);
+  canvas.SetHandle(nullptr);
+  BitBlt(dc, bounds.left, bounds.top, width, height, offscreen.dc, 0, 0, SRCCOPY);
+  viewer.SetNeedsRepaint(false);
+}
+
+}  // namespace tb

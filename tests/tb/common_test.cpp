@@ -1,0 +1,145 @@
+#include "tb/common.h"
+
+#include <gtest/gtest.h>
+
+#include "tb/anim.h"
+
+namespace {
+
+TEST(TbCommon, CaptionRules) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* removed;
+    wchar_t accel;
+    const wchar_t* trimmed;
+    const wchar_t* doubled;
+  };
+  const Case cases[] = {
+      {L"&&File", L"&File", 0, L"&&File", L"&&&&File"},
+      {L"a&b&&c", L"ab&c", L'b', L"a&b&&c", L"a&&b&&&&c"},
+      {L"Save&", L"Save", 0, L"Save&", L"Save&&"},
+      {L"&a&", L"a", 0, L"&a&", L"&&a&&"},
+      {L":", L":", 0, L":", L":"},
+      {L"...", L"...", 0, L"...", L"..."},
+      {L"&Save...", L"Save...", L'S', L"&Save", L"&&Save..."},
+      {L"Na&me:", L"Name:", L'm', L"Na&me", L"Na&&me:"},
+      {L"x&y&z", L"xyz", L'z', L"x&y&z", L"x&&y&&z"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tb::RemoveAccelMarks(c.text), c.removed) << c.text;
+    EXPECT_EQ(tb::LastAccelChar(c.text), c.accel) << c.text;
+    EXPECT_EQ(tb::TrimCaptionEnding(c.text), c.trimmed) << c.text;
+    EXPECT_EQ(tb::DoubleAmpersands(c.text), c.doubled) << c.text;
+  }
+}
+
+TEST(TbCommon, MenuShowDelay) {
+  using Text = tb::TRegistryText;
+  EXPECT_EQ(tb::ParseMenuShowDelay(std::nullopt), 400);
+  EXPECT_EQ(tb::ParseMenuShowDelay(Text{true, L"abc"}), 0);
+  EXPECT_EQ(tb::ParseMenuShowDelay(Text{true, L" 250"}), 250);
+  EXPECT_EQ(tb::ParseMenuShowDelay(Text{false, L"250"}), 0);  // not a string value
+  EXPECT_EQ(tb::ParseMenuShowDelay(Text{true, std::wstring(33, L'1')}), 0);
+  EXPECT_EQ(tb::ChooseMenuShowDelay(-5, 100), 0);
+  EXPECT_EQ(tb::ChooseMenuShowDelay(std::nullopt, 100), 100);
+  EXPECT_EQ(tb::ChooseMenuShowDelay(200, 100), 200);
+}
+
+std::optional<tb::TRect> Second(const tb::TRect&, bool workArea) {
+  return workArea ? tb::TRect{1280, 0, 2560, 990} : tb::TRect{1280, 0, 2560, 1024};
+}
+std::optional<tb::TRect> Failing(tb::TPoint, bool) {
+  return std::nullopt;
+}
+std::optional<tb::TRect> WorkArea() {
+  return tb::TRect{0, 0, 1280, 994};
+}
+
+TEST(TbCommon, MonitorRectFallsBackToThePrimaryScreen) {
+  tb::TMonitorFunctions f;
+  f.screen = {0, 0, 1280, 1024};
+  const tb::TRect r{1300, 10, 1400, 50};
+  const tb::TPoint p{1300, 10};
+  // One monitor: the work area when known and asked for, else the screen.
+  EXPECT_EQ(tb::ChooseMonitorRect(f, &r, nullptr, true), f.screen);
+  f.workArea = WorkArea;
+  EXPECT_EQ(tb::ChooseMonitorRect(f, &r, nullptr, true), (tb::TRect{0, 0, 1280, 994}));
+  EXPECT_EQ(tb::ChooseMonitorRect(f, &r, nullptr, false), f.screen);
+  // Several: the nearest monitor, unless its query fails.
+  f.monitorCount = 2;
+  f.nearestToRect = Second;
+  f.nearestToPoint = Failing;
+  EXPECT_EQ(tb::ChooseMonitorRect(f, &r, nullptr, true), (tb::TRect{1280, 0, 2560, 990}));
+  EXPECT_EQ(tb::ChooseMonitorRect(f, nullptr, &p, false), f.screen);
+}
+
+TEST(TbCommon, NextTopLevelWindowPrefersTheFirstNormalOne) {
+  const std::vector<tb::TWindowDescriptor> windows = {
+      {1, true, true, false},   // excluded
+      {2, true, true, true},    // first topmost
+      {3, false, true, false},  // invisible
+      {4, true, false, false},  // disabled
+      {9, true, true, false},   // the application window
+      {5, true, true, false},
+  };
+  EXPECT_EQ(tb::ChooseNextTopLevelWindow(windows, 1, 9), 5u);
+  EXPECT_EQ(tb::ChooseNextTopLevelWindow({windows.begin(), windows.begin() + 5}, 1, 9), 2u);
+  EXPECT_EQ(tb::ChooseNextTopLevelWindow({}, 1, 9), 0u);
+}
+
+TEST(TbCommon, MenuSoundFlagsAndVerticalText) {
+  EXPECT_EQ(tb::MenuSoundFlags(true, 5), 0x10003u);
+  EXPECT_EQ(tb::MenuSoundFlags(false, 4), 0x10013u);
+  EXPECT_EQ(tb::MenuSoundFlags(true, 6), 0x210003u);
+
+  tb::TVerticalTextMetrics m;
+  m.fontHeight = 13;
+  m.descent = 3;
+  m.textWidth = 40;
+  m.widthBeforeAccel = 12;
+  m.accelWidth = 7;
+  const tb::TRect r{10, 20, 33, 120};
+  const tb::TVerticalTextLayout shown = tb::VerticalTextLayout(r, m, true, false);
+  EXPECT_EQ(shown.origin, (tb::TPoint{15, 50}));
+  EXPECT_TRUE(shown.underline);
+  EXPECT_EQ(shown.lineX, 16);
+  EXPECT_EQ(shown.lineTop, 62);
+  EXPECT_EQ(shown.lineBottom, 69);
+  EXPECT_FALSE(tb::VerticalTextLayout(r, m, true, true).underline);
+  EXPECT_FALSE(tb::VerticalTextLayout(r, m, false, false).underline);
+}
+
+TEST(TbAnimation, StepsAndSlideOffsets) {
+  using Step = tb::TAnimationStep;
+  // A fade draws its last step (254) at 147 ms and reaches 255, its end, at 148 ms.
+  const Step last = tb::AnimationStep(147, tb::kFadeDuration, tb::kFadeStartStep, 200);
+  EXPECT_EQ(last.kind, Step::Draw);
+  EXPECT_EQ(last.step, 254);
+  EXPECT_EQ(tb::AnimationStep(148, tb::kFadeDuration, tb::kFadeStartStep, 200).kind, Step::End);
+  // A slide ends at 150 ms, its last step below 254.
+  EXPECT_EQ(tb::AnimationStep(149, tb::kSlideDuration, 0, 0).step, 253);
+  EXPECT_EQ(tb::AnimationStep(150, tb::kSlideDuration, 0, 0).kind, Step::End);
+  EXPECT_EQ(tb::AnimationStep(-1, tb::kSlideDuration, 0, 0).kind, Step::End);
+  // Steps that do not rise draw nothing.
+  EXPECT_EQ(tb::AnimationStep(10, tb::kSlideDuration, 0, 17).kind, Step::NoDraw);
+  EXPECT_EQ(tb::AnimationStep(10, tb::kSlideDuration, 0, 16).kind, Step::Draw);
+
+  struct Case {
+    tb::TTBAnimationDirection direction;
+    tb::TPoint offset;
+  };
+  const Case cases[] = {
+      {tb::tbadDown, {0, -50}},
+      {tb::tbadUp, {0, 50}},
+      {tb::tbadRight, {-100, 0}},
+      {tb::tbadLeft, {100, 0}},
+      {tb::tbadDown | tb::tbadRight, {-100, -50}},
+      {0, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tb::SlideOffset(c.direction, 200, 100, 128), c.offset) << int(c.direction);
+  }
+  EXPECT_EQ(tb::MulDiv(-7, 1, 2), -4);  // halves away from zero, as the platform rounds
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+#include "tb/view.h"
+
+#include <gtest/gtest.h>
+
+#include "tb/mru.h"
+#include "tb/system_settings.h"
+#include "view_fakes.h"
+
+namespace tb {
+namespace {
+
+using testing::FakePopup;
+using testing::FakeWindow;
+
+TTBCustomItem* Add(TTBCustomItem& parent, const wchar_t* caption, TTBItemStyle extra = 0) {
+  TTBCustomItem* item = extra & tbisSeparator ? ui::Create<TTBSeparatorItem>(parent)
+                                              : ui::Create<TTBCustomItem>(parent);
+  item->SetCaption(caption);
+  parent.Add(item);
+  return item;
+}
+
+// A submenu item: the view opens its popup.
+class TTBSubmenuItem : public TTBCustomItem {
+ public:
+  explicit TTBSubmenuItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+    SetItemStyle(GetItemStyle() | tbisSubmenu);
+  }
+};
+TTBCustomItem* AddSubmenu(TTBCustomItem& parent, const wchar_t* caption) {
+  auto* item = ui::Create<TTBSubmenuItem>(parent);
+  item->SetCaption(caption);
+  parent.Add(item);
+  return item;
+}
+
+std::vector<TRect> ShownRects(const TTBView& view) {
+  std::vector<TRect> rects;
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    if (view.Viewers(i)->Show()) rects.push_back(view.Viewers(i)->BoundsRect());
+  }
+  return rects;
+}
+
+class TbView : public ::testing::Test {
+ protected:
+  TbView() {
+    SetPopupFactory(&FakePopup::Make);
+    previousSettings_ = SetSystemSettings(&settings_);
+  }
+  ~TbView() override {
+    SetPopupFactory(nullptr);
+    SetSystemSettings(previousSettings_);
+  }
+  TFixedSystemSettings settings_;  // a show delay of 400 ms
+  ISystemSettings* previousSettings_ = nullptr;
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+};
+
+TEST_F(TbView, MenuItemsMeasureAndSeparatorsHideAtTheEdges) {
+  Add(*root, L"", tbisSeparator);
+  Add(*root, L"&Open...\tCtrl+O");
+  Add(*root, L"", tbisSeparator);
+  Add(*root, L"", tbisSeparator);
+  Add(*root, L"E&xit");
+  Add(*root, L"", tbisSeparator);
+  FakeWindow window(true);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, false, false, false);
+  view->ValidatePositions();
+  // Row 17 high (13 + 4); "Open..." 42 + column 17 + 6 + shortcut (36 + 17 - 6) + arrow 17.
+  EXPECT_EQ(ShownRects(*view),
+            (std::vector<TRect>{{0, 0, 129, 17}, {0, 17, 129, 27}, {0, 27, 129, 44}}));
+  EXPECT_EQ(window.width, 129);
+  EXPECT_EQ(window.height, 44);
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open (Ctrl+O)");
+  EXPECT_EQ(view->Viewers(1)->GetHintText(false), L"Open");
+}
+
+TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
+  for (const wchar_t* caption : {L"aaaa", L"bbbb", L"", L"cccc", L"dddd"}) {
+    Add(*root, caption, *caption ? 0 : tbisSeparator);
+  }
+  FakeWindow window(false);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
+  view->ValidatePositions();  // buttons are 6 + 24 + 6 = 36 wide, 19 high; separators 6
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{
+          {0, 0, 36, 19}, {36, 0, 72, 19}, {72, 6, 78, 12}, {78, 0, 114, 19}, {114, 0, 150, 19}}));
+  view->SetWrapOffset(100);  // the group after the separator does not fit: a line separator
+  view->ValidatePositions();
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{
+          {0, 0, 36, 19}, {36, 0, 72, 19}, {0, 19, 72, 25}, {0, 25, 36, 44}, {36, 25, 72, 44}}));
+  EXPECT_TRUE(view->Viewers(2)->LineSep());
+  view->SetOrientation(TTBViewOrientation::tbvoVertical);
+  view->ValidatePositions();  // rotated: 19 wide, 36 long; two columns, the first at the right
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{
+          {25, 0, 44, 36}, {25, 36, 44, 72}, {19, 0, 25, 72}, {0, 0, 19, 36}, {0, 36, 19, 72}}));
+  EXPECT_EQ(window.width, 44);
+}
+
+// A toolbar view with a chevron item, as toolbars will have.
+class ChevronView : public TTBView {
+ public:
+  ChevronView(ui::TComponent* owner, TTBCustomItem* item, ITBViewWindow* window,
+              TTBCustomItem* chevron)
+      : TTBView(owner, nullptr, item, window, true, false, true), chevron_(chevron) {
+    RecreateAllViewers();
+  }
+  TTBCustomItem* GetChevronItem() override { return chevron_; }
+
+ private:
+  TTBCustomItem* chevron_;
+};
+
+TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
+  for (const wchar_t* caption : {L"aaaa", L"bbbb", L"cccc", L"dddd"}) Add(*root, caption);
+  ui::Owned<TTBCustomItem> chevron = ui::New<TTBCustomItem>();
+  FakeWindow window(false);
+  auto view = ui::New<ChevronView>(root.get(), &window, chevron.get());
+  view->SetChevronSize(12);
+  view->SetChevronOffset(120);           // room for 108: three of the 36-wide buttons
+  view->GivePriority(view->Viewers(3));  // "dddd" was used last: it stays
+  view->ValidatePositions();
+  std::vector<bool> offEdge;
+  for (int i = 0; i < 4; ++i) offEdge.push_back(view->Viewers(i)->OffEdge());
+  EXPECT_EQ(offEdge, (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(view->Viewers(4)->BoundsRect(), (TRect{108, 0, 120, 6}));
+  view->SetChevronOffset(20);  // at least one item is always kept
+  view->ValidatePositions();
+  int shown = 0;
+  for (int i = 0; i < 4; ++i) shown += view->Viewers(i)->Show();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(view->Viewers(3)->Show());
+}
+
+TEST_F(TbView, TallPopupsScrollByWholeItems) {
+  for (int i = 0; i < 10; ++i) Add(*root, L"item");
+  FakeWindow window(true);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, false, false, false);
+  view->Include(vsModal);
+  view->SetMaxHeight(100);  // 10 rows of 17: 170
+  view->ValidatePositions();
+  EXPECT_EQ(window.height, 100);
+  EXPECT_FALSE(view->ShowUpArrow());
+  EXPECT_TRUE(view->ShowDownArrow());
+  EXPECT_TRUE(view->Viewers(3)->Show());     // ends at 68, above the arrow at 81
+  EXPECT_TRUE(view->Viewers(4)->Clipped());  // 68..85 runs into it
+  // Hovering the lower arrow scrolls every 100 ms, one item per tick.
+  view->UpdateSelection({50, 90}, true);
+  ASSERT_EQ(window.timers.count(kViewTimerBase + 3), 1u);
+  EXPECT_EQ(window.timers[kViewTimerBase + 3], kScrollInterval);
+  view->TimerFired(TTBViewTimer::tiScrollDown);
+  EXPECT_EQ(view->ScrollOffset(), 85 - 81);
+  EXPECT_TRUE(view->ShowUpArrow());
+  EXPECT_TRUE(view->Viewers(4)->Show());
+  EXPECT_EQ(view->Viewers(4)->BoundsRect(), (TRect{0, 64, 64, 81}));
+  for (int i = 0; i < 10; ++i) view->TimerFired(TTBViewTimer::tiScrollDown);
+  EXPECT_EQ(view->ScrollOffset(), 70);
+  EXPECT_FALSE(view->ShowDownArrow());
+  EXPECT_TRUE(view->Viewers(9)->Show());
+  std::uint16_t key = vk::Home;
+  view->KeyDown(key, 0);
+  EXPECT_EQ(view->Selected(), view->Viewers(0));
+  EXPECT_EQ(view->ScrollOffset(), 0);
+  EXPECT_TRUE(view->Viewers(0)->Show());
+  key = vk::End;
+  view->KeyDown(key, 0);
+  EXPECT_EQ(view->ScrollOffset(), 70);
+}
+
+// A menu bar over File (Open, Recent >) and Edit, with a submenu under Recent.
+class TbMenuChain : public TbView {
+ protected:
+  TbMenuChain() {
+    file = AddSubmenu(*root, L"&File");
+    open = Add(*file, L"&Open");
+    recent = AddSubmenu(*file, L"&Recent");
+    Add(*recent, L"&1 a.dsk");
+    Add(*file, L"E&xit");
+    edit = AddSubmenu(*root, L"&Edit");
+    Add(*edit, L"&Copy");
+    bar = ui::New<TTBView>(nullptr, root.get(), &barWindow, true, false, false);
+    bar->SetStyle(vsMenuBar);
+    bar->Include(vsModal);
+    bar->ValidatePositions();
+    FakePopup::opened = FakePopup::closed = 0;
+  }
+  void Key(TTBView& view, std::uint16_t code) {
+    std::uint16_t key = code;
+    view.KeyDown(key, 0);
+    EXPECT_EQ(key, 0);
+  }
+  TTBView* Deepest() {
+    TTBView* view = bar.get();
+    while (view->OpenViewerView()) view = view->OpenViewerView();
+    return view;
+  }
+  FakeWindow barWindow{false, {0, 0}};
+  TTBCustomItem *file, *open, *recent, *edit;
+  ui::Owned<TTBView> bar;
+};
+
+TEST_F(TbMenuChain, KeyboardWalksTheChainAndEscapeClosesOneLevel) {
+  bar->Select(bar->Viewers(0), false);
+  Key(*bar, vk::Down);  // opens File with its first item selected
+  TTBView* popup = bar->OpenViewerView();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(&popup->Selected()->Item(), open);
+  Key(*popup, vk::Down);
+  Key(*popup, vk::Right);  // Recent's submenu
+  ASSERT_EQ(Deepest()->ParentView(), popup);
+  Key(*Deepest(), vk::Escape);  // closes the submenu only
+  EXPECT_EQ(Deepest(), popup);
+  EXPECT_FALSE(bar->IsModalEnding());
+  Key(*popup, vk::Right);  // Recent again, then Left closes it
+  Key(*Deepest(), vk::Left);
+  EXPECT_EQ(Deepest(), popup);
+  Key(*popup, vk::Right);
+  Key(*Deepest(), vk::Right);  // no submenu there: the menu bar moves on to Edit
+  EXPECT_EQ(&bar->Selected()->Item(), edit);
+  EXPECT_EQ(&bar->OpenViewer()->Item(), edit);
+  Key(*Deepest(), vk::Escape);  // back to the bar, popup closed
+  EXPECT_EQ(bar->OpenViewerView(), nullptr);
+  Key(*bar, vk::Escape);
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+  EXPECT_EQ(FakePopup::opened, FakePopup::closed + 0);
+}
+
+TEST_F(TbMenuChain, EnterExecutesAndARootPopupIgnoresLeft) {
+  ui::Owned<TTBView> popup = ui::New<TTBView>(nullptr, file, &barWindow, false, false, false);
+  popup->Include(vsModal);
+  popup->ValidatePositions();
+  Key(*popup, vk::Left);  // nothing to go back to: the popup stays, the loop goes on
+  EXPECT_FALSE(popup->IsModalEnding());
+  popup->Select(popup->Viewers(0), false);
+  Key(*popup, vk::Return);
+  EXPECT_EQ(popup->DoneActionData().doneAction, TTBDoneAction::tbdaClickItem);
+  EXPECT_EQ(popup->DoneActionData().clickItem, open);
+  EXPECT_TRUE(popup->DoneActionData().sound);
+  bool only = false;
+  EXPECT_EQ(&popup->NextSelectableWithAccel(nullptr, L'X', true, only)->Item(), file->Items(2));
+  EXPECT_TRUE(only);
+  Add(*file, L"&xylophone");
+  EXPECT_EQ(&popup->NextSelectableWithAccel(nullptr, L'x', true, only)->Item(), file->Items(2));
+  EXPECT_FALSE(only);
+}
+
+TEST_F(TbMenuChain, SubmenusOpenAndCloseAfterTheShowDelay) {
+  bar->Select(bar->Viewers(0), false);
+  Key(*bar, vk::Down);
+  TTBView* popup = bar->OpenViewerView();
+  auto& window = static_cast<FakeWindow&>(*popup->Window());
+  const TPoint origin = window.Origin();
+  const auto at = [&](int row) { return TPoint{origin.x + 5, origin.y + row * 17 + 5}; };
+  popup->UpdateSelection(at(1), true);  // hover Recent: the open timer runs
+  EXPECT_EQ(window.timers, (std::map<int, unsigned>{{kViewTimerBase, 400}}));
+  popup->TimerFired(TTBViewTimer::tiOpen);
+  ASSERT_NE(popup->OpenViewerView(), nullptr);
+  EXPECT_TRUE(window.timers.empty());
+  popup->UpdateSelection(at(0), true);  // over Open: the submenu closes after the delay
+  EXPECT_EQ(window.timers, (std::map<int, unsigned>{{kViewTimerBase + 1, 400}}));
+  popup->UpdateSelection(at(1), true);  // back in time: it stays
+  EXPECT_TRUE(window.timers.empty());
+  EXPECT_NE(popup->OpenViewerView(), nullptr);
+  popup->UpdateSelection(at(2), true);
+  popup->TimerFired(TTBViewTimer::tiClose);
+  EXPECT_EQ(popup->OpenViewerView(), nullptr);
+  // Leaving the popup keeps the highlight only on an item whose submenu is open.
+  popup->UpdateSelection({-50, -50}, true);
+  EXPECT_EQ(popup->Selected(), nullptr);
+  popup->UpdateSelection(at(1), true);
+  popup->TimerFired(TTBViewTimer::tiOpen);
+  popup->UpdateSelection({-50, -50}, true);
+  EXPECT_EQ(&popup->Selected()->Item(), recent);
+}
+
+TEST_F(TbView, WhatAViewerShowsFollowsItsDisplayMode) {
+  TTBCustomItem* item = Add(*root, L"&Print");
+  item->SetImageIndex(0);
+  FakeWindow toolbarWindow(false), menuWindow(true);
+  ui::Owned<TTBView> toolbar =
+      ui::New<TTBView>(nullptr, root.get(), &toolbarWindow, true, false, false);
+  ui::Owned<TTBView> menu = ui::New<TTBView>(nullptr, root.get(), &menuWindow, false, false, false);
+  using M = TTBItemDisplayMode;
+  const struct {
+    M mode;
+    bool toolbarCaption, toolbarImage, menuImage;
+  } kCases[] = {{M::nbdmDefault, false, true, true},
+                {M::nbdmTextOnly, true, false, false},
+                {M::nbdmTextOnlyInMenus, false, true, false},
+                {M::nbdmImageAndText, true, true, true}};
+  for (const auto& c : kCases) {
+    item->SetDisplayMode(c.mode);
+    EXPECT_EQ(toolbar->Viewers(0)->CaptionShown(), c.toolbarCaption);
+    EXPECT_EQ(toolbar->Viewers(0)->ImageShown(), c.toolbarImage);
+    EXPECT_TRUE(menu->Viewers(0)->CaptionShown());
+    EXPECT_EQ(menu->Viewers(0)->ImageShown(), c.menuImage);
+  }
+  EXPECT_EQ(toolbar->Viewers(0)->GetAccRole(), kRolePushButton);
+  EXPECT_EQ(menu->Viewers(0)->GetAccRole(), kRoleMenuItem);
+}
+
+TEST_F(TbMenuChain, MousePressesOpenExecuteOrEndTheLoop) {
+  TTBItemViewer* fileViewer = bar->Viewers(0);
+  bar->UpdateSelection({5, 5}, true);
+  ASSERT_EQ(bar->Selected(), fileViewer);
+  bool downOnMenu = false;
+  fileViewer->MouseDown(0, 5, 5, downOnMenu);  // opens File
+  EXPECT_NE(bar->OpenViewerView(), nullptr);
+  EXPECT_FALSE(downOnMenu);
+  fileViewer->MouseUp(5, 5, downOnMenu);  // the release keeps it open
+  EXPECT_FALSE(bar->IsModalEnding());
+  fileViewer->MouseDown(0, 5, 5, downOnMenu);  // a second press on the open item...
+  EXPECT_TRUE(downOnMenu);
+  fileViewer->MouseUp(5, 5, downOnMenu);  // ...closes the menu when released
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+
+  // A split button: the left part executes, the arrow part opens the popup.
+  bar->DoneActionData() = {};
+  class ComboItem : public TTBCustomItem {
+   public:
+    explicit ComboItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+      SetItemStyle(GetItemStyle() | tbisSubmenu | tbisCombo);
+    }
+  };
+  auto* combo = ui::Create<ComboItem>(*root);
+  combo->SetCaption(L"Undo");
+  root->Add(combo);
+  Add(*combo, L"Undo twice");
+  TTBItemViewer* split = bar->Find(combo);
+  const int width = split->BoundsRect().Width();
+  EXPECT_TRUE(split->IsPtInButtonPart(width - kComboArrowWidth - 1, 3));
+  EXPECT_FALSE(split->IsPtInButtonPart(width - kComboArrowWidth, 3));
+  const TPoint inside = {split->BoundsRect().left + 2, 3};
+  bar->UpdateSelection(inside, true);
+  split->MouseDown(0, 2, 3, downOnMenu);  // pressed: the view holds the capture
+  EXPECT_TRUE(bar->Capture());
+  split->MouseUp(2, 3, downOnMenu);
+  EXPECT_EQ(bar->DoneActionData().clickItem, combo);
+  EXPECT_FALSE(bar->DoneActionData().sound);  // no menu sound from a toolbar
+  bar->DoneActionData() = {};
+  split->MouseDown(0, width - 2, 3, downOnMenu);
+  EXPECT_EQ(bar->OpenViewer(), split);
+
+  // A disabled item on the bar ends the loop.
+  bar->DoneActionData() = {};
+  edit->SetEnabled(false);
+  bar->Find(edit)->MouseDown(0, 2, 2, downOnMenu);
+  EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+}
+
+TEST_F(TbView, ViewersFollowTheTreeThroughEmbeddedGroups) {
+  Add(*root, L"first");
+  auto* group = ui::Create<TTBGroupItem>(*root);
+  root->Add(group);
+  Add(*group, L"g1");
+  Add(*root, L"last");
+  ui::Owned<TTBMRUList> recent = ui::New<TTBMRUList>();
+  auto* recentItem = ui::Create<TTBMRUListItem>(*root);
+  root->Add(recentItem);
+  recentItem->SetMRUList(recent.get());
+  FakeWindow window(true);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, false, false, false);
+  const auto captions = [&] {
+    std::vector<std::wstring> result;
+    for (int i = 0; i < view->ViewerCount(); ++i) {
+      const TTBItemViewer* viewer = view->Viewers(i);
+      result.push_back(std::to_wstring(viewer->GroupLevel()) + viewer->Item().Caption());
+    }
+    return result;
+  };
+  Add(*group, L"g2");
+  group->Insert(0, ui::Create<TTBCustomItem>(*group));
+  group->Items(0)->SetCaption(L"g0");
+  recent->Items()->Assign({L"/x/a", L"/x/b"});
+  recent->Add(L"/x/c");
+  EXPECT_EQ(captions(),
+            (std::vector<std::wstring>{L"0first", L"0", L"1g0", L"1g1", L"1g2", L"0last",
+                                       L"0(MRU List)", L"1&1 c", L"1&2 a", L"1&3 b"}));
+  view->ValidatePositions();
+  EXPECT_FALSE(view->Viewers(1)->Show());  // the group itself takes no room
+  EXPECT_TRUE(view->Viewers(8)->Show());
+  root->Remove(group);
+  EXPECT_EQ(captions().size(), 6u);
+  ui::Free(group);
+  recent.reset();
+  EXPECT_EQ(captions(), (std::vector<std::wstring>{L"0first", L"0last", L"0(MRU List)"}));
+  EXPECT_THROW(view->Find(group), ETBItemError);
+}
+
+}  // namespace
+}  // namespace tb

@@ -1,0 +1,206 @@
+// Views in real windows under Wine: the deferred click travels through the thread's hidden
+// window, a view paints its selected row highlighted, and the submenu timer is a real window
+// timer that opens the popup after the show delay.
+#include "tb/win32/view_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "tb/system_settings.h"
+#include "tb/win32/done_action.h"
+
+namespace tb {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TbViewWindowTest";
+
+// The last WM_SYSCOMMAND a test window received (command, lParam).
+std::pair<WPARAM, LPARAM> lastSysCommand;
+
+// A plain popup-style window whose painting and timers go to a view binding.
+LRESULT CALLBACK TestWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* binding = reinterpret_cast<TTBViewWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (message == WM_SYSCOMMAND) {
+    lastSysCommand = {wParam & 0xFFF0, lParam};
+    return 0;
+  }
+  if (binding && message == WM_TIMER && binding->HandleTimer(wParam)) return 0;
+  if (binding && message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    const HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(wnd, &paint);
+    RECT clip;
+    GetClipBox(dc, &clip);
+    binding->PaintView(dc, clip);
+    if (!wParam) EndPaint(wnd, &paint);
+    return 0;
+  }
+  return DefWindowProcW(wnd, message, wParam, lParam);
+}
+
+// A window with its view binding; destroyed with the object.
+struct TestWindow {
+  TestWindow(int x, int y) : binding(true) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = TestWndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassW(&windowClass);
+    wnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, x, y, 200,
+                          200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(wnd, SW_SHOWNA);
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&binding));
+    binding.SetHandle(wnd);
+    binding.Font().SetName(L"Tahoma");
+    binding.Font().SetHeight(-11);
+  }
+  ~TestWindow() { DestroyWindow(wnd); }
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  TTBViewWindow binding;
+  HWND wnd = nullptr;
+};
+
+// A child popup in its own real window beside the parent.
+struct TestPopup : TTBPopupWindowBase {
+  TestPopup(TTBCustomItem& item, const TTBPopupRequest& request)
+      : window(request.parentView ? 220 : 0, 0),
+        view(ui::New<TTBView>(request.parentView, &item, &window.binding, false, false, false)) {
+    window.binding.SetView(view.get());
+    view->Include(vsModal);
+  }
+  TTBView& View() override { return *view; }
+  static TTBPopupWindowBase* Make(TTBCustomItem& item, const TTBPopupRequest& request) {
+    return new TestPopup(item, request);
+  }
+  TestWindow window;
+  ui::Owned<TTBView> view;
+};
+
+class SubmenuItem : public TTBCustomItem {
+ public:
+  explicit SubmenuItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+    SetItemStyle(GetItemStyle() | tbisSubmenu);
+  }
+};
+
+class TbViewWindowTest : public UiGuiTest {
+ protected:
+  TbViewWindowTest() {
+    settings.menuShowDelay = 50;
+    settings.flatMenus = false;
+    previous = SetSystemSettings(&settings);
+    SetPopupFactory(&TestPopup::Make);
+    for (const wchar_t* caption : {L"&Open", L"&Save\tCtrl+S", L"&Recent"}) {
+      TTBCustomItem* item = std::wstring(caption) == L"&Recent"
+                                ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*root))
+                                : ui::Create<TTBCustomItem>(*root);
+      item->SetCaption(caption);
+      root->Add(item);
+    }
+    auto* entry = ui::Create<TTBCustomItem>(*root->Items(2));
+    entry->SetCaption(L"&1 a.dsk");
+    root->Items(2)->Add(entry);
+    view = ui::New<TTBView>(nullptr, root.get(), &window.binding, false, false, false);
+    window.binding.SetView(view.get());
+    view->Include(vsModal);
+    view->ValidatePositions();
+  }
+  ~TbViewWindowTest() override {
+    view.reset();
+    SetPopupFactory(nullptr);
+    SetSystemSettings(previous);
+  }
+
+  // Pumps messages until `done` or two seconds have passed.
+  template <class Done>
+  static bool PumpUntil(Done done) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < 2000) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(5);
+    }
+    return done();
+  }
+
+  TFixedSystemSettings settings;
+  ISystemSettings* previous = nullptr;
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  TestWindow window{0, 0};
+  ui::Owned<TTBView> view;
+};
+
+TEST_F(TbViewWindowTest, DeferredClicksArriveThroughTheThreadsWindow) {
+  int opened = 0, saved = 0;
+  root->Items(0)->SetOnClick([&](ui::TComponent*) { ++opened; });
+  root->Items(1)->SetOnClick([&](ui::TComponent*) { ++saved; });
+  root->Items(0)->PostClick();
+  root->Items(1)->PostClick();
+  EXPECT_EQ(opened, 0);      // not before the message loop runs
+  ui::Free(root->Items(1));  // its queued click goes nowhere
+  Pump();
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(PendingDeferredSlots(), 0);
+}
+
+TEST_F(TbViewWindowTest, FinishingALoopOpensTheSystemMenuOrPostsTheClick) {
+  TTBDoneActionData data;
+  data.doneAction = TTBDoneAction::tbdaOpenSystemMenu;
+  data.wnd = reinterpret_cast<std::uintptr_t>(window.wnd);
+  data.key = L' ';
+  EXPECT_EQ(ProcessDoneAction(data, false, &WindowsDoneActionPlatform()), nullptr);
+  EXPECT_EQ(lastSysCommand, (std::pair<WPARAM, LPARAM>{SC_KEYMENU, L' '}));
+  int clicks = 0;
+  root->Items(0)->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  data = {};
+  data.doneAction = TTBDoneAction::tbdaClickItem;
+  data.clickItem = root->Items(0);
+  data.sound = true;
+  EXPECT_EQ(ProcessDoneAction(data, false, &WindowsDoneActionPlatform()), root->Items(0));
+  EXPECT_EQ(clicks, 0);  // after the loop, from the message queue
+  Pump();
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(TbViewWindowTest, TheSelectedRowPaintsHighlighted) {
+  const TRect rows[] = {view->Viewers(0)->BoundsRect(), view->Viewers(1)->BoundsRect()};
+  EXPECT_GT(rows[0].Height(), 0);
+  EXPECT_EQ(rows[1].top, rows[0].bottom);
+  view->Select(view->Viewers(1), false);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 200);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const RECT all = {0, 0, 200, 200};
+  FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
+  window.binding.PaintView(memory, all);
+  // Far right of each row: past the text, inside the row.
+  const int x = rows[0].right - 2;
+  EXPECT_EQ(GetPixel(memory, x, (rows[1].top + rows[1].bottom) / 2), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(GetPixel(memory, x, (rows[0].top + rows[0].bottom) / 2), GetSysColor(COLOR_MENU));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(TbViewWindowTest, HoverOpensTheSubmenuAfterTheShowDelay) {
+  const TRect recent = view->Viewers(2)->BoundsRect();
+  POINT screen = {recent.left + 5, recent.top + 3};
+  ClientToScreen(window.wnd, &screen);
+  view->UpdateSelection({screen.x, screen.y}, true);
+  EXPECT_EQ(view->Selected(), view->Viewers(2));
+  EXPECT_EQ(view->OpenViewerView(), nullptr);  // not at once
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(PumpUntil([&] { return view->OpenViewerView() != nullptr; }));
+  EXPECT_GE(GetTickCount() - start, 40u);
+  EXPECT_EQ(view->OpenViewerView()->ParentView(), view.get());
+}
+
+}  // namespace
+}  // namespace tb
