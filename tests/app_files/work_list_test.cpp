@@ -495,4 +495,20 @@ TEST_F(VirtualDropTest, FoldersAndFilesLandUnderTheirShortNamesWithoutDuplicates
   }
 }
 
+// A file that replaces one on a nearly full disk may use the clusters the old one frees.
+TEST_F(VirtualDropTest, AReplacedFileMayUseTheSpaceItFrees) {
+  auto disk = NewDisk(false);
+  files_test::AddBytes(*disk, L"OLD.BIN", files_test::Pattern(3000, 1));
+  files_test::AddBytes(*disk, L"FILL", files_test::Pattern(disk->DiskFree() - 1024, 2));
+  TVirtualItem item;
+  item.Name = L"old.bin";
+  item.Size = 3500;
+  const auto bytes = files_test::Pattern(3500, 3);
+  const auto result = ProcessVirtualDrop(*disk, std::vector<TVirtualItem>{item}, [&](std::size_t) {
+    return std::make_unique<rtl::TMemoryStream>(bytes);
+  });
+  EXPECT_EQ(result.FilesAdded, 1);
+  EXPECT_EQ(ExtractBytes(*disk, "OLD.BIN"), bytes);
+}
+
 }  // namespace
