@@ -6,6 +6,7 @@
 #include "app/files/file_commands.h"
 #include "app/files/process_work_list.h"
 #include "app/files/rename.h"
+#include "app/msx_picture.h"
 #include "app/shell_core.h"
 #include "rtl/code_page.h"
 
@@ -186,8 +187,12 @@ void ShellCore::ViewFile(TViewerMode mode) {
   if (!image_ || !entry || !files::IsFileEntry(*entry)) return;
   rtl::TMemoryStream stream;
   image_->ExtractToStream(stream, entry);
-  ports_.viewer.ViewFile(stream.Bytes(), EntryFileName(*entry),
-                         static_cast<std::int32_t>(entry->Size), mode);
+  // Screen pictures go to the picture viewer whatever the chosen mode.
+  const std::wstring name = EntryFileName(*entry);
+  if (MsxPictureKind(name) != TMsxPictureKind::None)
+    ports_.viewer.ViewPicture(stream.Bytes(), name);
+  else
+    ports_.viewer.ViewFile(stream.Bytes(), name, static_cast<std::int32_t>(entry->Size), mode);
 }
 
 }  // namespace app

@@ -132,6 +132,8 @@ class IFileViewer {
   // `displaySize` is the directory entry's size, shown even when the data is shorter.
   virtual void ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
                         std::int32_t displaySize, TViewerMode mode) = 0;
+  // A SCREEN 5 or SCREEN 8 picture in the picture viewer.
+  virtual void ViewPicture(std::span<const std::uint8_t> data, const std::wstring& fileName) = 0;
 
  protected:
   ~IFileViewer() = default;

@@ -3,9 +3,13 @@
 
 #include <memory>
 
+#include "gfx/bitmap32.h"
 #include "gfx/blend.h"
+#include "gfx/drawing.h"
 #include "gfx/filters.h"
 #include "gfx/lowlevel.h"
+#include "gfx/micro_tiles.h"
+#include "gfx/resamplers.h"
 #include "gfx/themes.h"
 
 namespace gfx {
@@ -37,16 +41,24 @@ void Initialize(const TCpuFeatures& features) {
   BindBlendCells(features);
   if (MMXActive) GenAlphaTable();
   // (Resamplers: their cells, then the resampler and kernel registries.)
+  BindResamplerCells(features);
+  RegisterResamplersAndKernels();
   ProcessorCount = GetProcessorCount();
   // Filters.
   BindFilterCells(features);
-  // (The bitmap unit, micro-tiles and the image view follow here.)
+  // The bitmap unit.
+  BindBitmapCells(features);
+  InitializeBitmapUnit();
+  // Micro-tiles.
+  BindMicroTileCells(features);
 }
 
 void Finalize() {
   if (!initialized) return;
   initialized = false;
-  // (The image view, micro-tiles and the bitmap unit shut down here; then the resamplers.)
+  // The bitmap unit (micro-tiles have nothing to free); then the resamplers.
+  FinalizeBitmapUnit();
+  FreeResamplerAndKernelRegistries();
   if (MMXActive) FreeAlphaTable();
   globalPerfTimer.reset();
   FreeThemeNexus();

@@ -62,6 +62,7 @@ TTBView::~TTBView() {
 void TTBView::BeforeDestruction() noexcept {
   if (!destroying_) {
     destroying_ = true;
+    ReleaseAccObject(accObject_);
     try {
       CloseChildPopups();
       StopAllTimers();

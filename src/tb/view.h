@@ -175,6 +175,9 @@ class TTBView : public ui::TComponent {
   std::vector<TTBItemViewer*> ViewersToDraw(const TRect& clip);
   void SetAccelsVisibility(bool show);
   bool ContainsView(const TTBView* view) const;
+  // The accessibility object made for this view (one counted reference), or null.
+  TTBAccObjectLink* AccObjectInstance() const { return accObject_; }
+  void SetAccObjectInstance(TTBAccObjectLink* object) { accObject_ = object; }
   // The hosted controls of control items hidden by the chevron.
   std::vector<ui::TComponent*> GetOffEdgeControlList() const;
   // The hint for the viewer under `clientPoint` (CM_HINTSHOW): its text, its rectangle as the
@@ -265,6 +268,7 @@ class TTBView : public ui::TComponent {
   TTBView* openViewerView_ = nullptr;
   std::unique_ptr<TTBPopupWindowBase> openViewerWindow_;
   TTBDoneActionData doneActionData_;
+  TTBAccObjectLink* accObject_ = nullptr;
   std::uintptr_t captureWnd_ = 0;
   TRect monitorRect_;
   TTBViewOrientation orientation_ = TTBViewOrientation::tbvoHorizontal;

@@ -32,6 +32,7 @@ TTBItemViewer::TTBItemViewer(TTBView& view, TTBCustomItem& item, int groupLevel)
 }
 
 TTBItemViewer::~TTBItemViewer() {
+  ReleaseAccObject(accObject_);
   WithdrawDeferredClicks(this);
   ReleaseLiveDeferredUser();
 }

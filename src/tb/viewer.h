@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "tb/acc_link.h"
 #include "tb/deferred_click.h"
 #include "tb/geometry.h"
 #include "ui/shortcut.h"
@@ -106,6 +107,9 @@ class TTBItemViewer : private TTBDeferredTarget {
   bool IsAccessible() const { return show_ || offEdge_ || clipped_; }
   // Queues this viewer's execution (an accessibility "select") after the current message.
   void PostExecute(std::uintptr_t flag);
+  // The accessibility object made for this viewer (one counted reference), or null.
+  TTBAccObjectLink* AccObjectInstance() const { return accObject_; }
+  void SetAccObjectInstance(TTBAccObjectLink* object) { accObject_ = object; }
 
  protected:
   // The menu-check mark's width (SM_CXMENUCHECK) used for combo items in menus.
@@ -121,6 +125,7 @@ class TTBItemViewer : private TTBDeferredTarget {
   int groupLevel_ = 0;
   TRect contentRect_;  // before scrolling
   int accNumber_ = 0;  // 1-based number among the view's accessible viewers
+  TTBAccObjectLink* accObject_ = nullptr;
   bool show_ = false;
   bool offEdge_ = false;
   bool clipped_ = false;

@@ -211,6 +211,19 @@ TEST_F(ShellFilesTest, ViewShowsTheFirstSelectedFileInTheChosenMode) {
   EXPECT_EQ(viewer.views[0].data[2999], 'a');
   core->SelectAll();
   EXPECT_EQ(view.SelectedEntries().size(), 2u);
+  // Screen pictures go to the picture viewer whatever the mode.
+  AddFile(L"pic.sc5", 30375, 'p');
+  AddFile(L"other.sc2", 100, 'q');
+  core->RefreshFileList();
+  for (const wchar_t* name : {L"PIC", L"OTHER"}) {
+    view.Select({name});
+    core->ViewFile(TViewerMode::vmHex);
+  }
+  ASSERT_EQ(viewer.pictures.size(), 1u);
+  EXPECT_EQ(viewer.pictures[0].fileName, L"PIC.SC5");
+  EXPECT_EQ(viewer.pictures[0].data[30374], 'p');
+  ASSERT_EQ(viewer.views.size(), 2u);
+  EXPECT_EQ(viewer.views[1].fileName, L"OTHER.SC2");
 }
 
 TEST_F(ShellFilesTest, TheFirstDroppedImageOpensAfterTheDropAndNothingIsAdded) {

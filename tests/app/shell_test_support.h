@@ -208,7 +208,11 @@ struct FakeViewer : IFileViewer {
                 std::int32_t displaySize, TViewerMode mode) override {
     views.push_back({{data.begin(), data.end()}, fileName, displaySize, mode});
   }
+  void ViewPicture(std::span<const std::uint8_t> data, const std::wstring& fileName) override {
+    pictures.push_back({{data.begin(), data.end()}, fileName, 0, TViewerMode::vmAuto});
+  }
   std::vector<View> views;
+  std::vector<View> pictures;
 };
 
 // The bytes of a new image, optionally with one file "HELLO.TXT" holding `content`.

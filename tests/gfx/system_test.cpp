@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "gfx/bitmap32.h"
 #include "gfx/blend.h"
 #include "gfx/filters.h"
 #include "gfx/lowlevel.h"
+#include "gfx/micro_tiles.h"
 #include "gfx/startup.h"
 #include "gfx/system.h"
 #include "gfx/themes.h"
@@ -78,6 +80,7 @@ void BindAll(const TCpuFeatures& f) {
   BindLowLevelCells(f);
   BindBlendCells(f);
   BindFilterCells(f);
+  BindMicroTileCells(f);
 }
 
 TEST(CallCells, EachProcessorKindBindsItsForms) {
@@ -120,6 +123,9 @@ TEST(Startup, RunsOnceAndShutsDownInReverse) {
   EXPECT_GE(ProcessorCount, 1);
   EXPECT_EQ(ProductTable[255][255], 255);
   ASSERT_NE(GlobalPerfTimer(), nullptr);
+  // The bitmap unit's gamma and the micro-tiles' extended-MMX forms.
+  EXPECT_EQ(GammaTable[1], 5);
+  EXPECT_EQ(MicroTileUnion, emmx::MicroTileUnion);
   Finalize();
   EXPECT_FALSE(Initialized());
   EXPECT_EQ(AlphaTable, nullptr);

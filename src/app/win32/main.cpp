@@ -1,6 +1,6 @@
-// Quollbox start-up: the settings subsystem, the shell's clipboard formats, the application with
-// its title, the main window with the command line's arguments, and the message loop until the
-// main window closes.
+// Quollbox start-up: the graphics units, the settings and rich-text subsystem, the version
+// strings, the shell's clipboard formats, the application with its title, the main window with
+// the command line's arguments, and the message loop until the main window closes.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -10,6 +10,8 @@
 
 #include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/main_form.h"
+#include "app/win32/version_info.h"
+#include "gfx/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
 
@@ -28,7 +30,10 @@ std::vector<std::wstring> CommandLineArguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The graphics units first: every bitmap needs their resampler registry.
+  gfx::Initialize();
   ux::InitModules();
+  app::ReadVersionInfo();
   app::dragdrop::RegisterShellFormats();
   {
     ui::TApplication application;
@@ -37,5 +42,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.Run();
   }
   ux::DoneModules();
+  gfx::Finalize();
   return 0;
 }

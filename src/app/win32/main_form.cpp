@@ -1,5 +1,6 @@
 #include "app/win32/main_form.h"
 
+#include "app/win32/about_form.h"
 #include "ui/shortcut.h"
 
 namespace app {
@@ -165,7 +166,7 @@ void TMainForm::BuildActions() {
   AddAction(L"acFileOpenFolder", L"Open Disk Image &Folder", L"", [&core] { core.OpenFolder(); });
   AddAction(L"acFileCopyFullName", L"&Copy Disk Image File Name", L"",
             [&core] { core.CopyFullName(); });
-  AddAction(L"acHelpAbout", L"&About", L"", {});
+  AddAction(L"acHelpAbout", L"&About", L"", [] { TAboutForm::Execute(); });
   AddAction(L"acMakeDir", L"Make &Dir", L"F7", ListCommand([&core] { core.MakeDir(); }));
   AddAction(L"acExportToRemovable", L"E&xport To Removable", L"Ctrl+E",
             [&core] { core.ExportToRemovable(); });

@@ -1,6 +1,7 @@
 #include "app/win32/shell_services.h"
 
 #include "app/viewer/win32/file_viewer_form.h"
+#include "app/viewer/win32/image_view_form.h"
 #include "rtl/stream.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/forms.h"
@@ -123,6 +124,11 @@ void TFileViewers::ViewFile(std::span<const std::uint8_t> data, const std::wstri
                             std::int32_t displaySize, TViewerMode mode) {
   rtl::TMemoryStream stream(std::vector<std::uint8_t>(data.begin(), data.end()));
   TFileViewerForm::ViewStream(stream, fileName, displaySize, mode, settingsKey_);
+}
+
+void TFileViewers::ViewPicture(std::span<const std::uint8_t> data, const std::wstring& fileName) {
+  rtl::TMemoryStream stream(std::vector<std::uint8_t>(data.begin(), data.end()));
+  TfrmImageView::ViewFile(fileName, stream);
 }
 
 }  // namespace app

@@ -42,6 +42,7 @@ class TFileViewers : public IFileViewer {
   explicit TFileViewers(std::wstring settingsKey) : settingsKey_(std::move(settingsKey)) {}
   void ViewFile(std::span<const std::uint8_t> data, const std::wstring& fileName,
                 std::int32_t displaySize, TViewerMode mode) override;
+  void ViewPicture(std::span<const std::uint8_t> data, const std::wstring& fileName) override;
 
  private:
   std::wstring settingsKey_;

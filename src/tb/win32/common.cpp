@@ -171,9 +171,13 @@ BOOL CALLBACK PrintWindowInto(HWND wnd, LPARAM data) {
 
 BOOL CALLBACK CollectWindow(HWND wnd, LPARAM data) {
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(wnd, GWL_EXSTYLE));
-  reinterpret_cast<std::vector<TWindowDescriptor>*>(data)->push_back(
-      {reinterpret_cast<std::uintptr_t>(wnd), IsWindowVisible(wnd) != 0, IsWindowEnabled(wnd) != 0,
-       (ex & WS_EX_TOPMOST) != 0});
+  try {
+    reinterpret_cast<std::vector<TWindowDescriptor>*>(data)->push_back(
+        {reinterpret_cast<std::uintptr_t>(wnd), IsWindowVisible(wnd) != 0,
+         IsWindowEnabled(wnd) != 0, (ex & WS_EX_TOPMOST) != 0});
+  } catch (...) {
+    return FALSE;  // out of memory: the windows found so far answer
+  }
   return TRUE;
 }
 

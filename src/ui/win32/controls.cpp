@@ -538,6 +538,17 @@ void TWinControl::WndProc(TMessage& message) {
       }
       break;
     }
+    case WM_SYSCOMMAND:
+      // The key-menu command (Alt, Alt+letter, F10) belongs to the form: it has the menus.
+      if ((message.WParam & 0xFFF0) == SC_KEYMENU && parent_) {
+        TCustomForm* form = ParentForm();
+        if (form && form != this && form->HandleAllocated()) {
+          message.Result =
+              SendMessageW(form->Handle(), WM_SYSCOMMAND, message.WParam, message.LParam);
+          return;
+        }
+      }
+      break;
     case WM_SETTINGCHANGE:
       // Only top-level windows hear of it; their controls are told with CM_WININICHANGE.
       Perform(CM_WININICHANGE, message.WParam, message.LParam);

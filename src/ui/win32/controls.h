@@ -1,7 +1,8 @@
 // Controls over Win32 windows.
 //   TControl: Parent, bounds (Left/Top/Width/Height, SetBounds), Align, Visible and Showing
 //   (visible with every parent showing), Enabled, Caption, Font (ParentFont: copied from the
-//   parent when set), Color, PopupMenu (shown on WM_CONTEXTMENU after DoContextPopup /
+//   parent when set), Anchors (kept for the controls that ask; layout here is by Align only),
+//   Color, PopupMenu (shown on WM_CONTEXTMENU after DoContextPopup /
 //   OnContextPopup left it unhandled), Hint/ShowHint (ParentShowHint: the parent's), ControlStyle
 //   (ui/control_messages.h), mouse events (virtual MouseDown/MouseMove/MouseUp raise OnMouseDown/
 //   Move/Up, a double click comes as a press with ssDouble after OnDblClick), OnClick, OnResize.
@@ -20,6 +21,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +55,9 @@ TShiftState KeyboardShiftState();
 // Shift and Ctrl from the keyboard now, Alt from the key data of a key message (bit 29).
 TShiftState KeyDataToShiftState(LPARAM keyData);
 
+using TAnchors = std::uint8_t;
+constexpr TAnchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
+
 class TWinControl;
 class TPopupMenu;
 class TCustomForm;
@@ -85,6 +90,8 @@ class TControl : public TComponent {
 
   TAlign Align() const { return align_; }
   void SetAlign(TAlign align);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool visible);
   void Show() { SetVisible(true); }
@@ -148,6 +155,7 @@ class TControl : public TComponent {
  private:
   TRect bounds_{0, 0, 100, 100};
   TAlign align_ = TAlign::alNone;
+  TAnchors anchors_ = akLeft | akTop;
   bool visible_ = true;
   bool enabled_ = true;
   bool parentFont_ = true;

@@ -46,8 +46,12 @@ struct TaskWindows {
 BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
   auto& windows = *reinterpret_cast<TaskWindows*>(data);
   if (window != windows.modal && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    try {
+      windows.disabled.push_back(window);  // first: no exception may leave this callback
+    } catch (...) {
+      return FALSE;
+    }
     EnableWindow(window, FALSE);
-    windows.disabled.push_back(window);
   }
   return TRUE;
 }
@@ -519,7 +523,7 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
   hintWindow_.reset();
-  BeforeDestruction();
+  TComponent::BeforeDestruction();  // no virtual call from a destructor
   DestroyComponents();
   delete Screen;
   Screen = nullptr;

@@ -3,16 +3,19 @@
 #include "ux/date_util.h"
 #include "ux/win32/control_hook.h"
 #include "ux/win32/cursors.h"
+#include "ux/win32/rich_edit.h"
 
 namespace ux {
 
 void InitModules() {
   win32::LoadCursors();
+  LoadRichEditLibrary();
   UpdateFourDigitYear();
 }
 
 void DoneModules() {
   win32::FreeHookList();
+  FreeRichEditLibrary();
   AppDefaults() = {};
 }
 

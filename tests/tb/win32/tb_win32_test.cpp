@@ -62,12 +62,21 @@ class TWindow : public ui::TCustomControl {
       case ui::CM_WININICHANGE:
         Note(L"wininichange " + std::to_wstring(message.WParam));
         break;
+      case ui::CM_MOUSEENTER:
+        Note(L"mouse enter");
+        break;
+      case ui::CM_MOUSELEAVE:
+        Note(L"mouse leave");
+        break;
       case ui::CM_CONTROLCHANGE:
         Note(message.LParam ? L"control inserted" : L"control removed");
         break;
       case ui::CM_DIALOGKEY:
         Note(L"dialog key " + std::to_wstring(message.WParam));
         message.Result = answerDialogKeys;
+        return;
+      case ui::CM_DIALOGCHAR:
+        Note(L"dialog char " + std::to_wstring(message.WParam));
         return;
       case ui::CM_HINTSHOW: {
         auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
@@ -112,6 +121,39 @@ class TbWin32 : public UiGuiTest {
     return window;
   }
   Log log;
+};
+
+// Wine counts no GDI objects (GetGuiResources answers 0), but its handle table is finite: this
+// fills it up to `spare` free places for its lifetime, so that a leak soon shows as a failure.
+class TGdiTableNearlyFull {
+ public:
+  explicit TGdiTableNearlyFull(int spare) {
+    while (held_.size() < 200000) {
+      const HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr);
+      if (!bitmap) break;
+      held_.push_back(bitmap);
+    }
+    for (int i = 0; i < spare && !held_.empty(); ++i) Release();
+  }
+  ~TGdiTableNearlyFull() {
+    while (!held_.empty()) Release();
+  }
+  // Whether `count` more objects still fit.
+  static bool Room(int count) {
+    std::vector<HBITMAP> made;
+    for (int i = 0; i < count; ++i) {
+      if (const HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr)) made.push_back(bitmap);
+    }
+    for (const HBITMAP bitmap : made) DeleteObject(bitmap);
+    return static_cast<int>(made.size()) == count;
+  }
+
+ private:
+  void Release() {
+    DeleteObject(held_.back());
+    held_.pop_back();
+  }
+  std::vector<HBITMAP> held_;
 };
 
 COLORREF Probe(HDC dc, int x, int y) {
@@ -166,7 +208,6 @@ TEST_F(TbWin32, HalftoneFrameTwiceRestoresThePixelsAndLeaksNothing) {
     return pixels;
   };
   const std::vector<COLORREF> before = snapshot();
-  const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const RECT frame{5, 5, 50, 40};
   const RECT none{0, 0, 0, 0};
   tb::InvertHalftoneFrame(memory.dc, frame, none, {3, 3}, {0, 0});
@@ -176,8 +217,9 @@ TEST_F(TbWin32, HalftoneFrameTwiceRestoresThePixelsAndLeaksNothing) {
   EXPECT_NE(Probe(memory.dc, 5, 6), Probe(memory.dc, 6, 6));  // the halftone pattern
   tb::InvertHalftoneFrame(memory.dc, frame, none, {3, 3}, {0, 0});
   EXPECT_EQ(snapshot(), before);
-  for (int i = 0; i < 20; ++i) DeleteObject(tb::MakeHalftoneBrush());
-  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
+  const TGdiTableNearlyFull table(100);
+  for (int i = 0; i < 200; ++i) DeleteObject(tb::MakeHalftoneBrush());
+  EXPECT_TRUE(TGdiTableNearlyFull::Room(50));
 }
 
 TEST_F(TbWin32, PumpsLeaveTheQuitMessageQueued) {
@@ -345,18 +387,23 @@ TEST_F(TbWin32, AnimationsSlideFadeAndEnd) {
   seams.noLayeredWindows = false;
 
   // A start that fails shows the window at once and keeps nothing.
-  const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   for (const auto failure : {tb::TAnimationSeams::bitmap, tb::TAnimationSeams::layeredUpdate}) {
     seams.failure = failure;
     TWindow* failed = Popup(420, 420, 100, 80, RGB(0, 0, 255), false);
-    tb::StartPopupAnimation(failed->Handle(), true, tb::tbadDown);
-    EXPECT_TRUE(IsWindowVisible(failed->Handle()));
+    {
+      const TGdiTableNearlyFull table(100);
+      for (int i = 0; i < 60; ++i) {
+        ShowWindow(failed->Handle(), SW_HIDE);
+        tb::StartPopupAnimation(failed->Handle(), true, tb::tbadDown);
+        ASSERT_TRUE(IsWindowVisible(failed->Handle())) << i;
+      }
+      EXPECT_TRUE(TGdiTableNearlyFull::Room(50));
+    }
     EXPECT_FALSE(HasLayeredStyle(failed->Handle()));
     EXPECT_EQ(GetWindowRgn(failed->Handle(), region), ERROR);
     EXPECT_FALSE(tb::IsPopupAnimationRunning());
     ui::Free(failed);
   }
-  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
   DeleteObject(region);
   tb::SetAnimationSeams(nullptr);
 }
@@ -439,10 +486,14 @@ TEST_F(TbWin32, KeysGoToActionsThenHooksThenPopupMenusThenDialogKeys) {
   SetKeyboardState(keys);
   PostMessageW(focused->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   Pump();
-  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
-  EXPECT_EQ(log, (Log{L"action K", L"hook J", L"menu Ctrl+L", L"Focused: dialog key 27",
-                      L"Sibling: dialog key 27", L"Focused: input reached the window",
-                      L"hook key menu f"}));
+  // Alt+F: offered as a dialog character, then (unanswered) as the system key-menu command.
+  PostMessageW(focused->Handle(), WM_SYSCHAR, 'f', 0x20000001);
+  Pump();
+  EXPECT_EQ(
+      log, (Log{L"action K", L"hook J", L"menu Ctrl+L", L"Focused: dialog key 27",
+                L"Sibling: dialog key 27", L"Focused: input reached the window",
+                L"Focused: dialog char 27", L"Sibling: dialog char 27", L"Focused: dialog char 102",
+                L"Sibling: dialog char 102", L"hook key menu f"}));
   // A dialog key that a control answers goes no further.
   log.clear();
   focused->answerDialogKeys = 1;
@@ -477,6 +528,28 @@ TEST_F(TbWin32, ControlsHearOfTheirChanges) {
                       L"Parent: hidden", L"Child: hidden"}));
 }
 
+TEST_F(TbWin32, TheControlUnderTheMouseHearsOfEnteringAndLeaving) {
+  SetCursorPos(1270, 1010);  // away from the windows, so that nothing else moves the mouse
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  std::vector<TWindow*> controls;
+  for (const wchar_t* name : {L"Left", L"Right"}) {
+    auto* control = ui::Create<TWindow>(*form, &log);
+    control->SetName(name);
+    control->SetBounds(controls.empty() ? 0 : 100, 0, 80, 40);
+    control->SetParent(form);
+    controls.push_back(control);
+  }
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  log.clear();
+  for (TWindow* control : controls)
+    PostMessageW(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  PostMessageW(controls[1]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+  Pump();
+  EXPECT_EQ(log, (Log{L"Left: mouse enter", L"Left: mouse leave", L"Right: mouse enter"}));
+}
+
 TEST_F(TbWin32, HintsAskTheControlFirst) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   auto* control = ui::Create<TWindow>(*form, &log);
@@ -488,17 +561,27 @@ TEST_F(TbWin32, HintsAskTheControlFirst) {
   form->FinishLoading();
   form->Show();
   log.clear();
-  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0});
-  EXPECT_EQ(ui::Application->HintControl(), control);
+  // The mouse rests on the control: after the pause the hint shows (waiting at most 2 s).
+  POINT over{20, 20};
+  ClientToScreen(control->Handle(), &over);
+  SetCursorPos(over.x, over.y);
+  ui::Application->SetHintPause(20);
   control->hintReplacement = L"Open (Ctrl+O)";
-  ui::Application->ActivateHint({100, 100});
+  ui::Application->HintMouseMessage(control, {WM_MOUSEMOVE, 0, MAKELPARAM(20, 20), 0});
+  EXPECT_EQ(ui::Application->HintControl(), control);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 2000 &&
+         !(ui::Application->HintWindow() && ui::Application->HintWindow()->Active())) {
+    Pump();
+    Sleep(5);
+  }
   ASSERT_NE(ui::Application->HintWindow(), nullptr);
   EXPECT_TRUE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
   EXPECT_EQ(ui::Application->HintWindow()->Caption(), L"Open (Ctrl+O)");
   control->refuseHint = 1;
   ui::Application->ActivateHint({100, 100});
   EXPECT_FALSE(IsWindowVisible(ui::Application->HintWindow()->Handle()));
-  EXPECT_EQ(log, (Log{L"Tip: hint Open", L"Tip: hint Open"}));
+  EXPECT_EQ(log, (Log{L"Tip: mouse enter", L"Tip: hint Open", L"Tip: hint Open"}));
   ui::Free(control);
   EXPECT_EQ(ui::Application->HintControl(), nullptr);  // a freed control is forgotten
 }

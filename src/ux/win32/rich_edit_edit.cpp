@@ -1,0 +1,736 @@
+// The rich-edit control: lines, options, selection and text queries, undo, search with the
+// find and replace dialogs, notifications and the window's own messages.
+#include "ux/win32/rich_edit.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "rtl/exceptions.h"
+#include "ui/win32/forms.h"
+#include "ux/win32/rich_edit_ole.h"
+
+namespace ux {
+
+namespace {
+
+UINT FindMessage() {
+  static const UINT message = RegisterWindowMessageW(FINDMSGSTRINGW);
+  return message;
+}
+
+}  // namespace
+
+// TRichEditStrings: lines
+
+int TRichEditStrings::Count() const {
+  if (!richEdit_.HandleAllocated()) return 0;
+  const HWND window = Window();
+  auto count = static_cast<int>(SendMessageW(window, EM_GETLINECOUNT, 0, 0));
+  if (count > 0) {
+    const LRESULT start = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(count - 1), 0);
+    if (start >= 0 && SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(start), 0) == 0)
+      --count;
+  }
+  return count;
+}
+
+std::wstring TRichEditStrings::Get(int index) const {
+  if (!richEdit_.HandleAllocated() || index < 0) return {};
+  const HWND window = Window();
+  const LRESULT start = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+  if (start < 0) return {};
+  const auto length =
+      static_cast<std::size_t>(SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
+  // Room for the line, its break and the count word the message reads first.
+  std::vector<wchar_t> buffer(std::max<std::size_t>(length + 3, 2));
+  buffer[0] = static_cast<wchar_t>(std::min<std::size_t>(buffer.size(), 0xFFFF));
+  const auto got = static_cast<std::size_t>(SendMessageW(
+      window, EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data())));
+  return StripLineBreak(std::wstring(buffer.data(), std::min(got, buffer.size())));
+}
+
+void TRichEditStrings::Put(int index, const std::wstring& text) {
+  if (!richEdit_.HandleAllocated() || index < 0) return;
+  const LRESULT start = SendMessageW(Window(), EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+  if (start < 0) return;
+  const LRESULT length = SendMessageW(Window(), EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  richEdit_.SetSelection(static_cast<int>(start), static_cast<int>(start + length), false);
+  SendMessageW(Window(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TRichEditStrings::Insert(int index, const std::wstring& text) {
+  if (index < 0 || index > Count()) return;
+  const HWND window = Window();
+  const std::wstring lineBreak = RichEditVersion() >= 2 ? L"\r" : L"\r\n";
+  const LRESULT start = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+  std::wstring inserted;
+  int at = 0;
+  if (start >= 0) {  // line Index exists: the text goes before it
+    at = static_cast<int>(start);
+    inserted = text + lineBreak;
+  } else {  // after the last line, which has no break yet
+    at = richEdit_.TextLength();
+    inserted = lineBreak + text;
+  }
+  const int before = richEdit_.TextLength();
+  richEdit_.SetSelection(at, at, false);
+  SendMessageW(window, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(inserted.c_str()));
+  if (richEdit_.TextLength() == before) throw rtl::Exception("RichEdit line insertion error");
+}
+
+void TRichEditStrings::Delete(int index) {
+  if (index < 0 || index >= Count()) return;
+  const HWND window = Window();
+  const auto start =
+      static_cast<int>(SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0));
+  auto end =
+      static_cast<int>(SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index + 1), 0));
+  if (end < 0) end = richEdit_.TextLength();
+  richEdit_.SetSelection(start, end, false);
+  SendMessageW(window, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(L""));
+}
+
+void TRichEditStrings::Clear() {
+  richEdit_.Clear();
+}
+
+void TRichEditStrings::Assign(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += line + L"\r\n";
+  richEdit_.SetEventMaskBits(ENM_CHANGE, false);
+  SetWindowTextW(Window(), text.c_str());
+  richEdit_.SetEventMaskBits(ENM_CHANGE, true);
+}
+
+void TRichEditStrings::SetUpdateState(bool updating) {
+  richEdit_.linesUpdating_ = updating;
+  if (!richEdit_.HandleAllocated()) return;
+  SendMessageW(Window(), WM_SETREDRAW, !updating, 0);
+  if (!updating) InvalidateRect(Window(), nullptr, TRUE);
+}
+
+// Options
+
+void TUxCustomRichEdit::SetEventMaskBits(DWORD bits, bool on) {
+  if (!HandleAllocated()) return;
+  const auto mask = static_cast<DWORD>(Send(EM_GETEVENTMASK));
+  Send(EM_SETEVENTMASK, 0, on ? mask | bits : mask & ~bits);
+}
+
+void TUxCustomRichEdit::SetDrawEndPage(bool value) {
+  drawEndPage_ = value;
+  if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TUxCustomRichEdit::SetHideScrollBars(bool value) {
+  if (value == hideScrollBars_) return;
+  hideScrollBars_ = value;
+  RecreateWnd();
+}
+
+void TUxCustomRichEdit::SetSelectionBar(bool value) {
+  if (value == selectionBar_) return;
+  selectionBar_ = value;
+  RecreateWnd();
+}
+
+void TUxCustomRichEdit::SetHideSelection(bool value) {
+  hideSelection_ = value;
+  if (HandleAllocated()) Send(EM_HIDESELECTION, value, 0);
+}
+
+bool TUxCustomRichEdit::AutoURLDetect() {
+  if (HandleAllocated() && RichEditVersion() >= 2) autoURLDetect_ = Send(EM_GETAUTOURLDETECT) != 0;
+  return autoURLDetect_;
+}
+
+void TUxCustomRichEdit::SetAutoURLDetect(bool value) {
+  autoURLDetect_ = value;
+  if (HandleAllocated() && RichEditVersion() >= 2) Send(EM_AUTOURLDETECT, value, 0);
+}
+
+bool TUxCustomRichEdit::WordSelection() {
+  if (HandleAllocated()) wordSelection_ = (Send(EM_GETOPTIONS) & ECO_AUTOWORDSELECTION) != 0;
+  return wordSelection_;
+}
+
+void TUxCustomRichEdit::SetWordSelection(bool value) {
+  wordSelection_ = value;
+  if (!HandleAllocated()) return;
+  auto options = static_cast<DWORD>(Send(EM_GETOPTIONS));
+  options = value ? options | ECO_AUTOWORDSELECTION : options & ~DWORD{ECO_AUTOWORDSELECTION};
+  Send(EM_SETOPTIONS, ECOOP_SET, options);
+}
+
+TRichLangOptions TUxCustomRichEdit::LangOptions() {
+  if (HandleAllocated() && RichEditVersion() >= 2)
+    langOptions_ = static_cast<TRichLangOptions>(Send(EM_GETLANGOPTIONS) & 0xF);
+  return langOptions_;
+}
+
+void TUxCustomRichEdit::SetLangOptions(TRichLangOptions value) {
+  langOptions_ = value;
+  if (!HandleAllocated() || RichEditVersion() < 2) return;
+  const auto others = static_cast<DWORD>(Send(EM_GETLANGOPTIONS)) & ~DWORD{0xF};
+  Send(EM_SETLANGOPTIONS, 0, others | value);
+}
+
+void TUxCustomRichEdit::SetUndoLimit(int value) {
+  const bool multiLevel = undoLimit_ >= 2;
+  undoLimit_ = value;
+  if (!HandleAllocated() || RichEditVersion() < 2) return;
+  undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(std::max(value, 0)), 0));
+  if ((undoLimit_ >= 2) != multiLevel) SwitchTextMode(plainText_);
+}
+
+void TUxCustomRichEdit::SetPlainText(bool value) {
+  if (value == plainText_) return;
+  plainText_ = value;
+  if (HandleAllocated() && RichEditVersion() >= 2) SwitchTextMode(value);
+}
+
+// The text mode applies only to an empty control with no undo history: the content goes out
+// and comes back.
+void TUxCustomRichEdit::SwitchTextMode(bool saveAsPlain) {
+  rtl::TMemoryStream stream;
+  const bool modified = Modified();
+  {
+    const TRichEditStrings::TFormatScope scope(
+        *lines_, saveAsPlain ? TRichStreamFormat::sfPlainText : TRichStreamFormat::sfRichText, 0);
+    lines_->SaveToStream(stream);
+    SetEventMaskBits(ENM_CHANGE, false);
+    SetWindowTextW(Handle(), L"");
+    Send(EM_EMPTYUNDOBUFFER);  // the mode changes only without text and without undo history
+    ApplyTextMode();
+    SetEventMaskBits(ENM_CHANGE, true);
+    stream.SetPosition(0);
+    lines_->LoadFromStream(stream);
+  }
+  SetModified(modified);
+}
+
+void TUxCustomRichEdit::SetMaxLength(int value) {
+  maxLength_ = value;
+  if (HandleAllocated()) Send(EM_EXLIMITTEXT, 0, value == 0 ? 0xFFFFFF : value);
+}
+
+void TUxCustomRichEdit::SetAllowObjects(bool value) {
+  if (value == allowObjects_) return;
+  allowObjects_ = value;
+  RecreateWnd();
+}
+
+void TUxCustomRichEdit::SetTitle(const std::wstring& title) {
+  title_ = title;
+  if (!richEditOle_) return;
+  const auto ansi = [](const std::wstring& text) {
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(std::max(length, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, result.data(), length, nullptr, nullptr);
+    return result;
+  };
+  const std::string application = ansi(ui::Application ? ui::Application->Title() : L"");
+  const std::string document = ansi(title);
+  richEditOle_->SetHostNames(application.c_str(), document.c_str());
+}
+
+void TUxCustomRichEdit::SetFontCharset(BYTE charset) {
+  fontCharset_ = charset;
+  if (!HandleAllocated()) return;
+  CHARFORMAT2W format{};
+  format.cbSize = RichEditVersion() >= 2 ? sizeof(CHARFORMAT2W) : sizeof(CHARFORMATW);
+  format.dwMask = CFM_CHARSET;
+  format.bCharSet = charset;
+  Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+// Selection and text
+
+CHARRANGE TUxCustomRichEdit::GetSelection() {
+  CHARRANGE range{0, 0};
+  if (HandleAllocated()) Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void TUxCustomRichEdit::SetSelection(int startPos, int endPos, bool scrollCaret) {
+  if (!HandleAllocated()) return;
+  CHARRANGE range{startPos, endPos};
+  Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (scrollCaret) Send(EM_SCROLLCARET);
+}
+
+int TUxCustomRichEdit::SelStart() {
+  return GetSelection().cpMin;
+}
+void TUxCustomRichEdit::SetSelStart(int value) {
+  SetSelection(value, value, false);
+}
+int TUxCustomRichEdit::SelLength() {
+  const CHARRANGE range = GetSelection();
+  return range.cpMax - range.cpMin;
+}
+void TUxCustomRichEdit::SetSelLength(int value) {
+  const int start = GetSelection().cpMin;
+  SetSelection(start, start + value, true);
+}
+
+std::wstring TUxCustomRichEdit::SelText() {
+  const CHARRANGE range = GetSelection();
+  return GetTextRange(range.cpMin, range.cpMax);
+}
+
+void TUxCustomRichEdit::SetSelText(const std::wstring& text) {
+  if (HandleAllocated()) Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring TUxCustomRichEdit::Text() {
+  if (!HandleAllocated()) return {};
+  const int length = GetWindowTextLengthW(Handle());
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(Handle(), text.data(), length + 1)));
+  return text;
+}
+
+int TUxCustomRichEdit::TextLength() {
+  if (!HandleAllocated()) return 0;
+  GETTEXTLENGTHEX request{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<int>(Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0));
+}
+
+bool TUxCustomRichEdit::Modified() {
+  if (HandleAllocated()) modified_ = Send(EM_GETMODIFY) != 0;
+  return modified_;
+}
+
+void TUxCustomRichEdit::SetModified(bool value) {
+  modified_ = value;
+  if (HandleAllocated()) Send(EM_SETMODIFY, value, 0);
+}
+
+void TUxCustomRichEdit::Clear() {
+  if (!HandleAllocated()) {
+    memStream_.reset();
+    modified_ = false;
+    return;
+  }
+  CloseObjects();
+  SetWindowTextW(Handle(), L"");
+  SetModified(false);
+}
+
+std::wstring TUxCustomRichEdit::GetTextRange(int startPos, int endPos) {
+  if (!HandleAllocated()) return {};
+  const TCharRange range = NormalizeRange(startPos, endPos, TextLength());
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(range.end - range.start) + 1);
+  TEXTRANGEW request{{range.start, range.end}, buffer.data()};
+  const auto got = static_cast<std::size_t>(
+      std::max<LRESULT>(Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&request)), 0));
+  return std::wstring(buffer.data(), std::min(got, buffer.size() - 1));
+}
+
+int TUxCustomRichEdit::LineFromChar(int charIndex) {
+  return HandleAllocated() ? static_cast<int>(Send(EM_EXLINEFROMCHAR, 0, charIndex)) : 0;
+}
+int TUxCustomRichEdit::GetLineIndex(int line) {
+  return HandleAllocated() ? static_cast<int>(Send(EM_LINEINDEX, static_cast<WPARAM>(line))) : -1;
+}
+int TUxCustomRichEdit::GetLineLength(int charIndex) {
+  return HandleAllocated() ? static_cast<int>(Send(EM_LINELENGTH, static_cast<WPARAM>(charIndex)))
+                           : 0;
+}
+
+POINT TUxCustomRichEdit::GetCharPos(int charIndex) {
+  POINT point{0, 0};
+  if (!HandleAllocated()) return point;
+  if (RichEditVersion() < 2) {
+    POINTL at{0, 0};
+    Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), charIndex);
+    return {at.x, at.y};
+  }
+  const auto packed = static_cast<DWORD>(Send(EM_POSFROMCHAR, static_cast<WPARAM>(charIndex), 0));
+  return {static_cast<short>(LOWORD(packed)), static_cast<short>(HIWORD(packed))};
+}
+
+POINT TUxCustomRichEdit::GetCaretPos() {
+  const int start = GetSelection().cpMin;
+  const int line = LineFromChar(start);
+  return {start - GetLineIndex(line), line};
+}
+
+// The word around the caret, within its line: the control's delimiter test decides where it
+// ends on either side.
+std::wstring TUxCustomRichEdit::WordAtCursor() {
+  if (!HandleAllocated()) return {};
+  const auto isDelimiter = [this](int at) {
+    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, at) != 0;
+  };
+  int at = GetSelection().cpMin;
+  const int lineStart = GetLineIndex(LineFromChar(at));
+  const int lineEnd = lineStart + GetLineLength(at);
+  // A caret just after a word belongs to it.
+  if (at > lineStart && (at >= lineEnd || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
+  if (at >= lineEnd || isDelimiter(at)) return {};
+  int start = at;
+  while (start > lineStart && !isDelimiter(start - 1)) --start;
+  int end = at + 1;
+  while (end < lineEnd && !isDelimiter(end)) ++end;
+  return GetTextRange(start, end);
+}
+
+int TUxCustomRichEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {
+  if (!buffer || bufSize <= 0) return 0;
+  const std::wstring text = SelText();
+  const int count = SelTextCopyCount(static_cast<int>(text.size()), bufSize);
+  std::copy_n(text.begin(), count, buffer);
+  buffer[count] = L'\0';
+  return count;
+}
+
+std::string TUxCustomRichEdit::RtfSelText() {
+  rtl::TMemoryStream stream;
+  const TRichEditStrings::TFormatScope scope(*lines_, lines_->Format(),
+                                             lines_->Mode() | smSelection);
+  lines_->SaveToStream(stream);
+  return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+void TUxCustomRichEdit::SetRtfSelText(const std::string& rtf) {
+  rtl::TMemoryStream stream(std::vector<std::uint8_t>(rtf.begin(), rtf.end()));
+  const TRichEditStrings::TFormatScope scope(*lines_, lines_->Format(),
+                                             lines_->Mode() | smSelection);
+  lines_->LoadFromStream(stream);
+}
+
+// Undo
+
+bool TUxCustomRichEdit::CanUndo() {
+  return HandleAllocated() && Send(EM_CANUNDO) != 0;
+}
+void TUxCustomRichEdit::Undo() {
+  if (HandleAllocated()) Send(EM_UNDO);
+}
+bool TUxCustomRichEdit::CanRedo() {
+  return HandleAllocated() && RichEditVersion() >= 2 && Send(EM_CANREDO) != 0;
+}
+void TUxCustomRichEdit::Redo() {
+  if (HandleAllocated() && RichEditVersion() >= 2) Send(EM_REDO);
+}
+bool TUxCustomRichEdit::CanPaste() {
+  return HandleAllocated() && Send(EM_CANPASTE) != 0;
+}
+void TUxCustomRichEdit::ClearUndo() {
+  if (HandleAllocated()) Send(EM_EMPTYUNDOBUFFER);
+}
+void TUxCustomRichEdit::StopGroupTyping() {
+  if (HandleAllocated() && RichEditVersion() >= 2) Send(EM_STOPGROUPTYPING);
+}
+
+namespace {
+
+TUndoName UndoNameOf(LRESULT id) {
+  return id >= 0 && id <= static_cast<LRESULT>(TUndoName::unPaste) ? static_cast<TUndoName>(id)
+                                                                   : TUndoName::unUnknown;
+}
+
+}  // namespace
+
+TUndoName TUxCustomRichEdit::UndoName() {
+  if (!HandleAllocated() || RichEditVersion() < 2) return TUndoName::unUnknown;
+  return UndoNameOf(Send(EM_GETUNDONAME));
+}
+TUndoName TUxCustomRichEdit::RedoName() {
+  if (!HandleAllocated() || RichEditVersion() < 2) return TUndoName::unUnknown;
+  return UndoNameOf(Send(EM_GETREDONAME));
+}
+TRichSelectionTypes TUxCustomRichEdit::SelectionType() {
+  if (!HandleAllocated()) return 0;
+  return static_cast<TRichSelectionTypes>(Send(EM_SELECTIONTYPE) & 0xF);
+}
+
+// Search
+
+int TUxCustomRichEdit::FindText(const std::wstring& searchStr, int startPos, int length,
+                                TRichSearchTypes options) {
+  if (!HandleAllocated()) return -1;
+  const int version = RichEditVersion();
+  const TCharRange range = FindRange(startPos, length, options, version);
+  FINDTEXTEXW request{};
+  request.chrg = {range.start, range.end};
+  request.lpstrText = searchStr.c_str();
+  const auto found = static_cast<int>(
+      Send(EM_FINDTEXTEXW, FindFlags(options, version), reinterpret_cast<LPARAM>(&request)));
+  if (found >= 0 && (options & stSetSelection))
+    SetSelection(request.chrgText.cpMin, request.chrgText.cpMax, true);
+  return found;
+}
+
+void TUxCustomRichEdit::FindDialog(const std::wstring& searchStr) {
+  ShowFindDialog(TFindDialogKind::fdFind, searchStr, {});
+}
+
+void TUxCustomRichEdit::ReplaceDialog(const std::wstring& searchStr,
+                                      const std::wstring& replaceStr) {
+  ShowFindDialog(TFindDialogKind::fdReplace, searchStr, replaceStr);
+}
+
+HWND TUxCustomRichEdit::FindDialogWindow(TFindDialogKind kind) const {
+  const FindState* state =
+      kind == TFindDialogKind::fdFind ? findDialog_.get() : replaceDialog_.get();
+  return state ? state->window : nullptr;
+}
+
+void TUxCustomRichEdit::ShowFindDialog(TFindDialogKind kind, const std::wstring& searchStr,
+                                       const std::wstring& replaceStr) {
+  std::unique_ptr<FindState>& state =
+      kind == TFindDialogKind::fdFind ? findDialog_ : replaceDialog_;
+  if (!state) {
+    state = std::make_unique<FindState>();
+    state->kind = kind;
+    state->request.Flags = FR_DOWN;
+  }
+  lastFind_ = state.get();
+  lstrcpynW(state->findWhat, searchStr.c_str(), 256);
+  lstrcpynW(state->replaceWith, replaceStr.c_str(), 256);
+  if (state->window) {
+    SetDlgItemTextW(state->window, edt1, state->findWhat);
+    if (kind == TFindDialogKind::fdReplace)
+      SetDlgItemTextW(state->window, edt2, state->replaceWith);
+    SetForegroundWindow(state->window);
+    return;
+  }
+  FINDREPLACEW& request = state->request;
+  request.lStructSize = sizeof request;
+  request.hwndOwner = Handle();
+  request.lpstrFindWhat = state->findWhat;
+  request.wFindWhatLen = 256;
+  request.lpstrReplaceWith = state->replaceWith;
+  request.wReplaceWithLen = 256;
+  if (RichEditVersion() < 2) request.Flags |= FR_DOWN | FR_HIDEUPDOWN;
+  state->window =
+      kind == TFindDialogKind::fdFind ? ::FindTextW(&request) : ::ReplaceTextW(&request);
+}
+
+bool TUxCustomRichEdit::CanFindNext() const {
+  return lastFind_ && lastFind_->findWhat[0] != L'\0';
+}
+
+bool TUxCustomRichEdit::FindNext() {
+  return CanFindNext() && SearchFromDialog(lastFind_->request);
+}
+
+bool TUxCustomRichEdit::SearchFromDialog(const FINDREPLACEW& request) {
+  TRichSearchTypes options = stSetSelection;
+  if (request.Flags & FR_WHOLEWORD) options |= stWholeWord;
+  if (request.Flags & FR_MATCHCASE) options |= stMatchCase;
+  const CHARRANGE selection = GetSelection();
+  int found = -1;
+  if ((request.Flags & FR_DOWN) || RichEditVersion() < 2) {
+    found =
+        FindText(request.lpstrFindWhat, selection.cpMax, TextLength() - selection.cpMax, options);
+  } else {
+    found = FindText(request.lpstrFindWhat, 0, selection.cpMin, options | stBackward);
+  }
+  if (found < 0) {
+    if (OnTextNotFound) OnTextNotFound(this, request.lpstrFindWhat);
+    return false;
+  }
+  for (const FindState* state : {findDialog_.get(), replaceDialog_.get()})
+    if (state && state->window && &state->request == &request)
+      MoveDialogOffSelection(state->window);
+  return true;
+}
+
+// A dialog over the found text moves above it, or below it when there is no room above.
+void TUxCustomRichEdit::MoveDialogOffSelection(HWND dialog) {
+  const CHARRANGE selection = GetSelection();
+  POINT top = GetCharPos(selection.cpMin);
+  POINT bottom = GetCharPos(selection.cpMax);
+  ClientToScreen(Handle(), &top);
+  ClientToScreen(Handle(), &bottom);
+  const int lineHeight = std::max(Font().Height() < 0 ? -Font().Height() : Font().Height(), 8) * 2;
+  RECT selected{std::min(top.x, bottom.x), top.y, std::max(top.x, bottom.x) + 1,
+                bottom.y + lineHeight};
+  RECT box;
+  GetWindowRect(dialog, &box);
+  RECT overlap;
+  if (!IntersectRect(&overlap, &box, &selected)) return;
+  const int height = box.bottom - box.top;
+  int y = selected.top - height;
+  if (y < 0)
+    y = std::min(static_cast<int>(selected.bottom), GetSystemMetrics(SM_CYSCREEN) - height);
+  SetWindowPos(dialog, nullptr, box.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TUxCustomRichEdit::FindDialogRequest(const FINDREPLACEW& request) {
+  FindState* state = nullptr;
+  for (FindState* candidate : {findDialog_.get(), replaceDialog_.get()})
+    if (candidate && &candidate->request == &request) state = candidate;
+  if (request.Flags & FR_DIALOGTERM) {
+    if (state) state->window = nullptr;
+    if (OnCloseFindDialog && state) OnCloseFindDialog(this, state->kind);
+    return;
+  }
+  if (state) lastFind_ = state;
+  const std::wstring what = request.lpstrFindWhat ? request.lpstrFindWhat : L"";
+  const std::wstring with = request.lpstrReplaceWith ? request.lpstrReplaceWith : L"";
+  if (request.Flags & FR_FINDNEXT) {
+    SearchFromDialog(request);
+  } else if (request.Flags & FR_REPLACE) {
+    const std::wstring selected = SelText();
+    const bool matches = (request.Flags & FR_MATCHCASE)
+                             ? selected == what
+                             : CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                                              selected.c_str(), -1, what.c_str(), -1) == CSTR_EQUAL;
+    if (!what.empty() && matches) SetSelText(with);
+    SearchFromDialog(request);
+  } else if (request.Flags & FR_REPLACEALL) {
+    if (what.empty()) return;
+    TRichSearchTypes options = 0;
+    if (request.Flags & FR_WHOLEWORD) options |= stWholeWord;
+    if (request.Flags & FR_MATCHCASE) options |= stMatchCase;
+    SetEventMaskBits(ENM_CHANGE, false);
+    int position = GetSelection().cpMin;
+    int replaced = 0;
+    // Each replacement moves the search past the text put in, so it ends.
+    for (int length = TextLength(); position <= length; length = TextLength()) {
+      FINDTEXTEXW find{};
+      find.chrg = {position, length};
+      find.lpstrText = what.c_str();
+      if (Send(EM_FINDTEXTEXW, FindFlags(options, RichEditVersion()),
+               reinterpret_cast<LPARAM>(&find)) < 0)
+        break;
+      SetSelection(find.chrgText.cpMin, find.chrgText.cpMax, false);
+      SetSelText(with);
+      ++replaced;
+      position = GetSelection().cpMax;
+      if (position <= find.chrgText.cpMin && with.empty()) position = find.chrgText.cpMin;
+      if (find.chrgText.cpMax == find.chrgText.cpMin) break;  // an empty hit would not move
+    }
+    SetEventMaskBits(ENM_CHANGE, true);
+    if (replaced == 0 && OnTextNotFound) OnTextNotFound(this, what);
+  }
+}
+
+// Notifications and messages
+
+bool TUxCustomRichEdit::CommandReflected(WORD code, LRESULT&) {
+  if (code != EN_CHANGE) return false;
+  if (OnChange) OnChange(this);
+  return true;
+}
+
+bool TUxCustomRichEdit::LinkNotification(const ENLINK& link) {
+  switch (link.msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      clickRange_ = link.chrg;
+      clickBtn_ = link.msg == WM_LBUTTONDOWN ? ui::TMouseButton::mbLeft : ui::TMouseButton::mbRight;
+      return false;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      const auto button =
+          link.msg == WM_LBUTTONUP ? ui::TMouseButton::mbLeft : ui::TMouseButton::mbRight;
+      const bool same = button == clickBtn_ && link.chrg.cpMin == clickRange_.cpMin &&
+                        link.chrg.cpMax == clickRange_.cpMax;
+      clickRange_ = {-1, -1};
+      if (same && OnURLClick)
+        OnURLClick(this, GetTextRange(link.chrg.cpMin, link.chrg.cpMax), button);
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+bool TUxCustomRichEdit::NotifyReflected(NMHDR& header, LRESULT& result) {
+  result = 0;
+  switch (header.code) {
+    case EN_SELCHANGE:
+      if (OnSelectionChange) OnSelectionChange(this);
+      return true;
+    case EN_REQUESTRESIZE:
+      if (OnResizeRequest) {
+        const RECT& r = reinterpret_cast<REQRESIZE&>(header).rc;
+        OnResizeRequest(this, {r.left, r.top, r.right, r.bottom});
+      }
+      return true;
+    case EN_PROTECTED: {
+      const auto& info = reinterpret_cast<ENPROTECTED&>(header);
+      bool allow = true;
+      if (OnProtectChange) OnProtectChange(this, info.chrg.cpMin, info.chrg.cpMax, allow);
+      if (OnProtectChangeEx) {
+        const ui::TMessage message{info.msg, info.wParam, info.lParam, 0};
+        OnProtectChangeEx(this, message, info.chrg.cpMin, info.chrg.cpMax, allow);
+      }
+      result = allow ? 0 : 1;
+      return true;
+    }
+    case EN_SAVECLIPBOARD: {
+      const auto& info = reinterpret_cast<ENSAVECLIPBOARD&>(header);
+      bool save = true;
+      if (OnSaveClipboard) OnSaveClipboard(this, info.cObjectCount, info.cch, save);
+      result = save ? 0 : 1;
+      return true;
+    }
+    case EN_LINK:
+      result = LinkNotification(reinterpret_cast<ENLINK&>(header)) ? 1 : 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TUxCustomRichEdit::WndProc(ui::TMessage& message) {
+  if (message.Msg == FindMessage() && message.LParam) {
+    FindDialogRequest(*reinterpret_cast<const FINDREPLACEW*>(message.LParam));
+    return;
+  }
+  switch (message.Msg) {
+    case WM_DESTROY:
+      if (!destroying_) KeepContent();
+      CloseObjects();
+      ReleaseOle();
+      break;
+    case WM_NCDESTROY:
+      ui::TMemo::WndProc(message);
+      HandleDestroyed();
+      return;
+    case WM_RBUTTONUP: {
+      rightButtonUp_ = true;
+      ui::TMemo::WndProc(message);
+      rightButtonUp_ = false;
+      if (!HandleAllocated()) return;
+      POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+      ClientToScreen(Handle(), &at);
+      Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(at.x, at.y));
+      return;
+    }
+    case WM_CONTEXTMENU:
+      if (rightButtonUp_) return;  // ours follows the release
+      if (ContextMenu(message)) return;
+      break;
+    case WM_PAINT:
+      Paint(message);
+      return;
+    case EM_REPLACESEL:
+      if (message.WParam == 0 && undoLimit_ >= 2 && RichEditVersion() >= 2 && !linesUpdating_ &&
+          message.LParam) {
+        // Undoable, and the text put in is selected and shown.
+        const CHARRANGE selection = GetSelection();
+        const int kept = TextLength() - (selection.cpMax - selection.cpMin);
+        message.WParam = TRUE;
+        ui::TMemo::WndProc(message);
+        SetSelection(selection.cpMin, selection.cpMin + TextLength() - kept, true);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  ui::TMemo::WndProc(message);
+}
+
+}  // namespace ux

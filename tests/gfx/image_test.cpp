@@ -1,0 +1,255 @@
+// The image controls' decisions over a fake window: displayed size and place, the coordinate
+// mapping, the buffer following the viewport, the paint stages, the scrolling view's bars and
+// offsets, and whole paints of the picture viewer's set-up checked against the picture
+// replicated 2 x 2 and the background computed independently.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gfx/image.h"
+#include "gfx/startup.h"
+
+namespace gfx {
+namespace {
+
+struct FakeBarHost : TArrowBarHost {
+  TRect client;
+  TRect BarClientRect() override { return client; }
+  bool BarEnabled() override { return true; }
+  void BarInvalidate() override {}
+  void BarSetTimer(std::uint32_t) override {}
+  bool BarCursorInside() override { return false; }
+  void BarRecreateHandle() override {}
+};
+
+struct FakeViewHost : TPaintBoxHost {
+  TRect client{0, 0, 635, 510};
+  FakeBarHost hBar, vBar;
+  TRect grip;
+  std::vector<TRect> copied;
+  int invalidations = 0;
+  TRect HostClientRect() override { return client; }
+  void HostInvalidate() override { ++invalidations; }
+  void HostCopyToScreen(TBitmap32&, const TRect& R) override { copied.push_back(R); }
+  TColor32 HostColor() override { return 0xFFF0F0F0; }
+  std::int32_t HostScrollBarSize() override { return 17; }
+  void HostPlaceScrollBars(const TRect& H, const TRect& V, const TRect& Grip) override {
+    hBar.client = {0, 0, H.Width(), H.Height()};
+    vBar.client = {0, 0, V.Width(), V.Height()};
+    grip = Grip;
+  }
+};
+
+std::string Text(const TRect& R) {
+  return std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) +
+         "," + std::to_string(R.bottom);
+}
+
+struct GfxStarted {
+  GfxStarted() { Initialize(); }
+};
+
+// The picture viewer's view: a 256 x 212 picture, scale 2, nearest resampling, centred.
+struct ImgViewTest : ::testing::Test, GfxStarted {
+  FakeViewHost host;
+  TCustomRangeBar hScroll{host.hBar}, vScroll{host.vBar};
+  TCustomImgView32 view{host, hScroll, vScroll};
+
+  void Load(std::int32_t w = 256, std::int32_t h = 212) {
+    vScroll.SetKind(sbVertical);
+    view.SetScale(2.0f);
+    TBitmap32 picture;
+    picture.SetSize(w, h);
+    for (std::int32_t y = 0; y < h; ++y)
+      for (std::int32_t x = 0; x < w; ++x) picture.SetPixel(x, y, PictureColor(x, y));
+    view.Bitmap().Assign(&picture);
+  }
+  static TColor32 PictureColor(std::int32_t x, std::int32_t y) {
+    return 0xFF000000u | static_cast<TColor32>(x) << 12 | static_cast<TColor32>(y);
+  }
+  // What the view shows at a control point: the picture 2 x 2 at `origin`, else the background.
+  static TColor32 Expected(std::int32_t x, std::int32_t y, TPoint origin) {
+    const std::int32_t bx = x - origin.X, by = y - origin.Y;
+    if (bx < 0 || by < 0 || bx >= 512 || by >= 424) return 0xFFF0F0F0;
+    return PictureColor(bx / 2, by / 2);
+  }
+};
+
+TEST(ImageSize, ScaleModesAndAlignments) {
+  Initialize();
+  const struct {
+    TScaleMode mode;
+    TBitmapAlign align;
+    TRect client;
+    TRect expected;
+  } cases[] = {
+      {smScale, baTopLeft, {0, 0, 635, 510}, {0, 0, 512, 424}},
+      {smScale, baCenter, {0, 0, 635, 510}, {61, 43, 573, 467}},  // (635 - 512) / 2 truncated
+      {smNormal, baTopLeft, {0, 0, 100, 100}, {0, 0, 256, 212}},
+      {smStretch, baTopLeft, {0, 0, 100, 50}, {0, 0, 100, 50}},
+      {smOptimal, baTopLeft, {0, 0, 635, 510}, {0, 0, 256, 212}},        // fits: unscaled
+      {smOptimal, baTopLeft, {0, 0, 128, 200}, {0, 0, 128, 106}},        // keeps the aspect ratio
+      {smOptimalScaled, baTopLeft, {0, 0, 500, 510}, {0, 0, 500, 414}},  // round(414.06)
+      {smScale, baCustom, {0, 0, 10, 10}, {62, -4, 574, 420}},           // offsets 61.5 and -3.5
+      {smScale, baTopLeft, {0, 0, 0, 10}, {0, 0, 0, 0}},                 // no viewport: no size
+  };
+  for (const auto& c : cases) {
+    FakeViewHost host;
+    host.client = c.client;
+    TCustomImage32 image(host);
+    image.Bitmap().SetSize(256, 212);
+    image.SetScale(2.0f);
+    image.SetScaleMode(c.mode);
+    image.SetBitmapAlign(c.align);
+    image.SetOffsetHorz(61.5f);
+    image.SetOffsetVert(-3.5f);
+    EXPECT_EQ(Text(image.GetBitmapRect()), Text(c.expected)) << int(c.mode) << " " << int(c.align);
+  }
+}
+
+TEST(ImageSize, MappingRoundTripsAndFloorsOutsideThePicture) {
+  Initialize();
+  FakeViewHost host;
+  TCustomImage32 image(host);
+  image.Bitmap().SetSize(256, 212);
+  image.SetScale(2.0f);
+  image.SetBitmapAlign(baCenter);
+  image.SetScaleMode(smScale);
+  for (const TPoint p : {TPoint{0, 0}, TPoint{255, 211}, TPoint{17, 100}, TPoint{-3, 5}}) {
+    EXPECT_EQ(image.ControlToBitmap(image.BitmapToControl(p)), p);
+  }
+  EXPECT_EQ(image.BitmapToControl({10, 20}), (TPoint{81, 83}));
+  EXPECT_EQ(image.ControlToBitmap({60, 42}), (TPoint{-1, -1}));  // left of and above the picture
+  EXPECT_EQ(image.ControlToBitmap({62, 45}), (TPoint{0, 1}));
+  image.SetScale(0.0f);
+  EXPECT_EQ(image.Scale(), 0.001f);
+}
+
+TEST(PaintBox, BufferFollowsTheViewportWithOversize) {
+  Initialize();
+  FakeViewHost host;
+  TCustomPaintBox32 box(host);
+  const struct {
+    TRect client;
+    std::int32_t width, height;
+  } steps[] = {{{0, 0, 100, 50}, 140, 90}, {{0, 0, 120, 60}, 140, 90}, {{0, 0, 141, 60}, 181, 90},
+               {{0, 0, 141, 49}, 181, 49}, {{0, 0, 141, 9}, 181, 49},  {{0, 0, 141, 8}, 181, 8},
+               {{0, 0, 0, 0}, 1, 8}};
+  for (const auto& s : steps) {
+    host.client = s.client;
+    box.Resize();
+    EXPECT_EQ(box.Buffer().Width(), s.width) << Text(s.client);
+    EXPECT_EQ(box.Buffer().Height(), s.height) << Text(s.client);
+  }
+  box.SetBufferOversize(-5);
+  EXPECT_EQ(box.BufferOversize(), 0);
+}
+
+TEST(PaintStagesList, DefaultsInsertAndDelete) {
+  Initialize();
+  FakeViewHost host;
+  TCustomImage32 image(host);
+  TPaintStages& stages = image.PaintStages();
+  ASSERT_EQ(stages.Count(), 5);
+  const std::uint32_t kinds[] = {3, 6, 4, 7, 5};
+  const std::uint8_t run[] = {1, 0, 1, 0, 1};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(stages.Items(i).Stage, kinds[i]);
+    EXPECT_EQ(stages.Items(i).RunTime, run[i]);
+    EXPECT_EQ(stages.Items(i).DsgnTime, 1);
+  }
+  EXPECT_EQ(stages.Items(4).Parameter, 0x80000000u);
+  stages.Insert(99)->Stage = 1;
+  stages.Insert(-4)->Stage = 2;
+  EXPECT_EQ(stages.Items(0).Stage, 2u);
+  EXPECT_EQ(stages.Items(6).Stage, 1u);
+  EXPECT_EQ(stages.Items(6).RunTime, 1);
+  EXPECT_THROW(stages.Delete(7), EListError);
+  EXPECT_THROW(stages.Delete(-1), EListError);
+  stages.Delete(0);
+  EXPECT_EQ(stages.Count(), 6);
+  image.BeginUpdate();
+  image.EndUpdate();
+  EXPECT_THROW(image.EndUpdate(), EAssertionFailed);
+}
+
+// In the default window the picture fits: no bars, and it sits in the middle (61.5 rounds to
+// 62 placed). A whole paint shows the picture doubled and the background around it.
+TEST_F(ImgViewTest, FittingPictureIsCentredWithoutBars) {
+  Load();
+  EXPECT_FALSE(view.ScrollBarsVisible());
+  EXPECT_EQ(Text(view.CachedBitmapRect()), "62,43,574,467");
+  view.Paint();
+  ASSERT_EQ(host.copied.size(), 1u);
+  EXPECT_EQ(Text(host.copied[0]), "0,0,635,510");
+  const TBitmap32& buffer = view.Buffer();
+  for (std::int32_t y = 0; y < 510; ++y)
+    for (std::int32_t x = 0; x < 635; ++x)
+      ASSERT_EQ(buffer.GetPixel(x, y), Expected(x, y, {62, 43})) << x << "," << y;
+}
+
+// In a smaller window the bars appear (17 px, with the grip between them), the picture starts
+// centred on its middle, the bars move it, and a resize keeps the relative centre.
+TEST_F(ImgViewTest, LargerPictureScrollsWithTheBars) {
+  host.client = {0, 0, 300, 200};
+  Load();
+  ASSERT_TRUE(view.ScrollBarsVisible());
+  EXPECT_EQ(Text(view.GetViewportRect()), "0,0,283,183");
+  EXPECT_EQ(Text(host.grip), "283,183,300,200");
+  EXPECT_EQ(hScroll.Range(), 512);
+  EXPECT_EQ(vScroll.Window(), 183);
+  // Position 256 - 141.5 and 212 - 91.5.
+  EXPECT_EQ(hScroll.Position(), 114.5f);
+  EXPECT_EQ(vScroll.Position(), 120.5f);
+  EXPECT_EQ(Text(view.CachedBitmapRect()), "-114,-120,398,304");  // round(-114.5) = -114
+  hScroll.SetPosition(0);
+  EXPECT_EQ(view.CachedBitmapRect().left, 0);
+  vScroll.SetPosition(1000);
+  EXPECT_EQ(view.CachedBitmapRect().top, 183 - 424);
+  view.Paint();
+  const TBitmap32& buffer = view.Buffer();
+  for (const TPoint p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{282, 182}, TPoint{100, 50}})
+    EXPECT_EQ(buffer.GetPixel(p.X, p.Y), Expected(p.X, p.Y, {0, 183 - 424}));
+  // Grown so that the picture fits: the bars go and it is centred again.
+  host.client = {0, 0, 700, 600};
+  view.Resize();
+  EXPECT_FALSE(view.ScrollBarsVisible());
+  EXPECT_EQ(Text(view.CachedBitmapRect()), "94,88,606,512");
+  // Back to the small window: the middle of the picture stays in the middle.
+  host.client = {0, 0, 300, 200};
+  view.Resize();
+  EXPECT_EQ(hScroll.Position(), 114.5f);
+  view.Scroll(-10, 0);
+  EXPECT_EQ(hScroll.Position(), 104.5f);
+  EXPECT_EQ(view.CachedBitmapRect().left, -104);
+}
+
+TEST_F(ImgViewTest, VisibilityGripAndOverSize) {
+  host.client = {0, 0, 635, 510};
+  Load();
+  view.ScrollBars().SetSize(20);
+  view.ScrollBars().SetVisibility(svAlways);
+  EXPECT_TRUE(view.ScrollBarsVisible());
+  EXPECT_EQ(Text(view.GetViewportRect()), "0,0,615,490");
+  EXPECT_EQ(Text(view.CachedBitmapRect()), "52,33,564,457");  // 51.5 rounds to 52, 33
+  // The look and the step go to both bars.
+  view.ScrollBars().SetButtonSize(12);
+  view.ScrollBars().SetIncrement(5);
+  EXPECT_EQ(vScroll.ButtonSize(), 12);
+  EXPECT_EQ(hScroll.Increment(), 5);
+  EXPECT_EQ(vScroll.Increment(), 5);
+  EXPECT_EQ(view.ScrollBars().ButtonSize(), 12);
+  view.SetSizeGrip(sgNone);
+  EXPECT_TRUE(IsRectEmpty(host.grip));
+  view.ScrollBars().SetVisibility(svHidden);
+  EXPECT_FALSE(view.ScrollBarsVisible());
+  view.SetOverSize(100);  // 200 px of room on each side: the room scrolls too
+  EXPECT_EQ(hScroll.Range(), 912);
+  view.SetCentered(false);
+  EXPECT_EQ(hScroll.Position(), 0.0f);
+  EXPECT_EQ(view.CachedBitmapRect().left, 200);
+}
+
+}  // namespace
+}  // namespace gfx

@@ -1,0 +1,125 @@
+// Text and device-context transfers of bitmaps under Wine, probed at a few pixels: text lands
+// inside the area it reports, rendered text carries its colour through the alpha channel, and
+// transfers to and from contexts copy pixels.
+#include <gtest/gtest.h>
+
+#include "../gfx_draw_test_util.h"
+#include "gfx/drawing.h"
+#include "gfx/win32/bitmap32.h"
+#include "gfx/win32/drawing.h"
+
+namespace gfx {
+namespace {
+
+using testing::AreaLog;
+
+// Pixels of a colour other than Background inside and outside R.
+struct TInk {
+  int inside = 0, outside = 0;
+};
+TInk InkAround(const TBitmap32& b, const TRect& r, TColor32 background) {
+  TInk ink;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      if ((b.GetPixel(x, y) & 0xFFFFFF) != (background & 0xFFFFFF))
+        ++(PtInRect(r, TPoint{x, y}) ? ink.inside : ink.outside);
+  return ink;
+}
+
+TEST(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
+  TBitmap32 b;
+  b.SetSize(120, 40);
+  b.Clear(0xFFFFFFFF);
+  DIB(b).Font().SetColor(RGB(0, 0, 0));
+  DIB(b).Font().SetHeight(-16);
+  AreaLog log(b);
+  Textout(b, 10, 8, L"Wg");
+  ASSERT_EQ(log.areas.size(), 1u);
+  const TRect area = log.areas[0];
+  const SIZE extent = TextExtent(b, L"Wg");
+  EXPECT_GT(extent.cx, 8);
+  EXPECT_GT(extent.cy, 8);
+  EXPECT_EQ(area, (TRect{10, 8, 10 + extent.cx + 1, 8 + extent.cy + 1}));
+  const TInk ink = InkAround(b, area, 0xFFFFFFFF);
+  EXPECT_GT(ink.inside, 10);
+  EXPECT_EQ(ink.outside, 0);
+
+  // Clipped to the bitmap's clip rectangle; measuring draws nothing but reports.
+  b.Clear(0xFFFFFFFF);
+  b.SetClipRect(TRect{0, 0, 20, 40});
+  Textout(b, 10, 8, L"WWWW");
+  EXPECT_EQ(InkAround(b, TRect{0, 0, 20, 40}, 0xFFFFFFFF).outside, 0);
+  b.ResetClipRect();
+  b.Clear(0xFFFFFFFF);
+  std::vector<TRect> measured;
+  b.BeginMeasuring([&](TBitmap32*, const TRect& r, std::uint32_t) { measured.push_back(r); });
+  Textout(b, 10, 8, L"Wg");
+  b.EndMeasuring();
+  EXPECT_EQ(measured, (std::vector<TRect>{area}));
+  EXPECT_EQ(InkAround(b, b.BoundsRect(), 0xFFFFFFFF).inside, 0);
+
+  // An empty bitmap still measures (on the stock bitmap).
+  TBitmap32 empty;
+  DIB(empty).Font().SetHeight(-16);
+  EXPECT_EQ(TextExtent(empty, L"Wg").cx, extent.cx);
+}
+
+TEST(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
+  for (int level : {0, 2}) {
+    TBitmap32 b;
+    b.SetSize(100, 40);
+    b.Clear(0xFFFFFFFF);
+    DIB(b).Font().SetHeight(-20);
+    RenderText(b, 5, 5, L"HI", level, 0xFFFF0000);
+    int red = 0, partial = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 100; ++x) {
+        const TColor32 c = b.GetPixel(x, y);
+        EXPECT_EQ(c & 0xFF0000, 0xFF0000u) << "only red is added";
+        if (c == 0xFFFF0000) ++red;
+        if ((c & 0xFF) != 0 && (c & 0xFF) != 0xFF) ++partial;
+        if (x < 5 || y < 5) {
+          EXPECT_EQ(c, 0xFFFFFFFFu) << x << "," << y;
+        }
+      }
+    EXPECT_GT(red, 20) << level;
+    // Level 0 takes whole pixels; supersampling leaves partly covered edges.
+    if (level == 0) {
+      EXPECT_EQ(partial, 0);
+    } else {
+      EXPECT_GT(partial, 5);
+    }
+  }
+}
+
+TEST(TextDrawing, TransfersToAndFromContexts) {
+  TBitmap32 src, dst;
+  src.SetSize(4, 3);
+  src.Clear(0xFF102030);
+  src.SetPixel(3, 2, 0xFF405060);
+  dst.SetSize(10, 10);
+  dst.Clear(0xFFFFFFFF);
+  DrawTo(src, DIB(dst).Handle(), 2, 3);
+  GdiFlush();
+  EXPECT_EQ(dst.GetPixel(2, 3) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(dst.GetPixel(5, 5) & 0xFFFFFF, 0x405060u);
+  EXPECT_EQ(dst.GetPixel(6, 5), 0xFFFFFFFFu);
+  // Stretched from a context: 2x of the source's context into the bitmap.
+  AreaLog log(dst);
+  Draw(dst, TRect{0, 0, 8, 6}, TRect{0, 0, 4, 3}, DIB(src).Handle());
+  EXPECT_EQ(dst.GetPixel(7, 5) & 0xFFFFFF, 0x405060u);
+  EXPECT_EQ(dst.GetPixel(5, 3) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(log.areas, (std::vector<TRect>{{0, 0, 8, 6}}));
+  // Tiles of a larger destination with the nearest resampler.
+  TBitmap32 big;
+  big.SetSize(1100, 4);
+  big.Clear(0);
+  TileTo(src, DIB(big).Handle(), TRect{0, 0, 1100, 3}, TRect{0, 0, 4, 3});
+  GdiFlush();
+  EXPECT_EQ(big.GetPixel(1099, 2) & 0xFFFFFF, 0x405060u);
+  EXPECT_EQ(big.GetPixel(1030, 1) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(big.GetPixel(1030, 3), 0u);
+}
+
+}  // namespace
+}  // namespace gfx
