@@ -74,6 +74,20 @@ TEST_F(TbView, MenuItemsMeasureAndSeparatorsHideAtTheEdges) {
   EXPECT_EQ(window.height, 44);
   EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open (Ctrl+O)");
   EXPECT_EQ(view->Viewers(1)->GetHintText(false), L"Open");
+  // The action's hint hook sees the automatic hint and may change or veto it.
+  ui::Owned<ui::TAction> action = ui::New<ui::TAction>();
+  action->SetCaption(L"&Open...\tCtrl+O");
+  root->Items(1)->SetAction(action.get());
+  std::wstring seen;
+  action->OnHint = [&](std::wstring& hint, bool& canShow) {
+    seen = hint;
+    canShow = hint != L"Open!";
+    hint += L"!";
+  };
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open! (Ctrl+O)");
+  EXPECT_EQ(seen, L"Open");
+  root->Items(1)->SetHint(L"Open!|long");
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"");
 }
 
 TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
