@@ -150,6 +150,12 @@ TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
   for (int i = 0; i < 4; ++i) shown += view->Viewers(i)->Show();
   EXPECT_EQ(shown, 1);
   EXPECT_TRUE(view->Viewers(3)->Show());
+  for (int offset : {144, 300}) {  // everything fits (four of 36): no chevron
+    view->SetChevronOffset(offset);
+    view->ValidatePositions();
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(view->Viewers(i)->Show()) << offset;
+    EXPECT_FALSE(view->Viewers(4)->Show()) << offset;
+  }
 }
 
 TEST_F(TbView, TallPopupsScrollByWholeItems) {
