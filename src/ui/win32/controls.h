@@ -264,6 +264,8 @@ class TWinControl : public TControl {
   HWND handle_ = nullptr;
   bool subclassed_ = false;
   bool aligning_ = false;
+  // A control asked for alignment while this one was aligning.
+  bool realignPending_ = false;
   bool showing_ = false;
   std::vector<TControl*> controls_;
 };
