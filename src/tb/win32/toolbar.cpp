@@ -240,17 +240,9 @@ TPoint TTBCustomToolbar::CommitLayout(const TTBToolbarViewSettings& settings) {
     int& counter;
     ~Lower() { --counter; }
   } lower{calcDepth_};
-  const bool newRoom = settings.wrapOffset != view_->WrapOffset() ||
-                       settings.chevronOffset != view_->ChevronOffset();
-  const TPoint before{baseWidth_, baseHeight_};
   view_->ApplySettings(settings);
   view_->ValidatePositions();
-  const TPoint size{baseWidth_, baseHeight_};
-  // New room gave a new size: the dock arranges once more after the current message, as it may
-  // be sizing itself inside its parent's alignment, which keeps no change of its thickness
-  // made meanwhile.
-  if (newRoom && !(size == before) && (Docked() || Floating())) RequestArrange();
-  return size;
+  return {baseWidth_, baseHeight_};
 }
 
 TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings, int* lines) {
