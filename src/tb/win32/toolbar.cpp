@@ -156,6 +156,14 @@ void TTBCustomToolbar::SetFloatingWidth(int width) {
   if (Floating()) Rearrange();
 }
 
+void TTBCustomToolbar::ReadPositionData(const TTBPositionReader& reader) {
+  if (reader.ReadInteger) SetFloatingWidth(reader.ReadInteger(Name(), L"FloatRightX", 0));
+}
+
+void TTBCustomToolbar::WritePositionData(const TTBPositionWriter& writer) {
+  if (writer.WriteInteger) writer.WriteInteger(Name(), L"FloatRightX", floatingWidth_);
+}
+
 void TTBCustomToolbar::SetProcessShortCuts(bool process) {
   processShortCuts_ = process;
   UpdateMainWindowHook();

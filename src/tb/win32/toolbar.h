@@ -95,6 +95,9 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void GetCurrentClientSize(TPoint& size) override;
   void GetShrinkLimit(int& minLength) override;
   TTBShrinkMode QueryShrinkMode() override { return shrinkMode_; }
+  // FloatingWidth under "FloatRightX" (0 when absent).
+  void ReadPositionData(const TTBPositionReader& reader) override;
+  void WritePositionData(const TTBPositionWriter& writer) override;
   void PointOnChildControl(POINT p, bool& result) override;
 
  protected:

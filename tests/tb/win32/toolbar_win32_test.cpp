@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include <map>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
@@ -368,6 +369,29 @@ TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWid
   EXPECT_GT(buttons->FloatingWidth(), 0);
   // The items fill the width they were given.
   EXPECT_EQ(buttons->View().BaseWidth(), buttons->ClientWidth());
+  // The wrap width is its position data: written, read back as absent (one line again), then
+  // read back as written (wrapped again).
+  std::map<std::pair<std::wstring, std::wstring>, int> stored;
+  buttons->SetName(L"Buttons");
+  buttons->WritePositionData({[&](const std::wstring& name, const std::wstring& value, int v) {
+    stored[{name, value}] = v;
+  }});
+  const std::map<std::pair<std::wstring, std::wstring>, int> expected{
+      {{L"Buttons", L"FloatRightX"}, buttons->FloatingWidth()}};
+  EXPECT_EQ(stored, expected);
+  const auto read = [&](const std::map<std::pair<std::wstring, std::wstring>, int>& table) {
+    buttons->ReadPositionData({[&](const std::wstring& name, const std::wstring& value, int d) {
+      const auto it = table.find({name, value});
+      return it == table.end() ? d : it->second;
+    }});
+    Pump();
+  };
+  read({});
+  EXPECT_EQ(buttons->FloatingWidth(), 0);
+  EXPECT_EQ(buttons->Height(), oneLine);
+  read(stored);
+  EXPECT_EQ(buttons->FloatingWidth(), expected.begin()->second);
+  EXPECT_GT(buttons->Height(), oneLine);
 }
 
 TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {
