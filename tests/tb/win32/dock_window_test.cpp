@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/item.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
 #include "ui/properties.h"
@@ -454,6 +456,34 @@ TEST_F(TbDockWindows, FloatingFormHidesWhileTheApplicationIsInactive) {
   Pump();
   EXPECT_TRUE(IsWindowVisible(floatWnd));
   EXPECT_FALSE(a->InactiveCaption());
+}
+
+// A form standing in for a framework popup menu (it has the popup-window interface).
+class PopupStandIn : public ui::TForm, public TTBPopupWindowBase {
+ public:
+  using ui::TForm::TForm;
+  TTBView& View() override { throw std::logic_error("no view"); }
+};
+
+TEST_F(TbDockWindows, AnActivePopupMenuLeavesTheFloatingCaptionAsItIs) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  auto* popup = ui::Application->CreateForm<PopupStandIn>();
+  auto* other = ui::Application->CreateForm<ui::TForm>();
+  for (ui::TForm* f : {static_cast<ui::TForm*>(popup), other}) {
+    f->SetBounds(700, 500, 80, 60);
+    f->Show();
+  }
+  // (window activated, caption inactive afterwards)
+  const std::vector<std::pair<ui::TForm*, bool>> steps{
+      {form, false}, {popup, false}, {other, true}, {popup, true}, {form, false}};
+  for (const auto& [f, inactive] : steps) {
+    SetActiveWindow(f->Handle());
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), f->Handle());
+    EXPECT_EQ(a->InactiveCaption(), inactive) << (f == popup ? "popup" : "form");
+  }
 }
 
 TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
