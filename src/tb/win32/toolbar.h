@@ -83,7 +83,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   bool IsShortCut(ui::TShortCut shortcut);
   void CreateWrappersForAllControls();
   // Action updates of the shown items (with UpdateActions).
-  void InitiateAction();
+  void InitiateAction() override;
 
   ui::TShortCutEvent OnShortCut;
 

@@ -135,6 +135,10 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TContextPopupEvent OnContextPopup;
 
+  // A visible action client (csActionClient) on a showing form updates its actions here; the
+  // application calls it at idle.
+  virtual void InitiateAction() {}
+
  protected:
   // The stored bounds changed (from code or from the window).
   virtual void BoundsChanged() {}

@@ -16,6 +16,7 @@
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar.h"
+#include "ui/actions.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/memo.h"
 
@@ -338,6 +339,22 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(hosted->Parent(), form);  // the control lives on
   hosted->SetParent(buttons);
   EXPECT_EQ(buttons->Items().Count(), 7);
+}
+
+TEST_F(TbToolbarWin32Test, AtIdleAShownToolbarUpdatesItsItemsActions) {
+  auto* action = ui::Create<ui::TAction>(*form);  // in no action list: only the item updates it
+  int updates = 0;
+  action->OnUpdate = [&](ui::TComponent*) { ++updates; };
+  buttons->Items().Items(1)->SetAction(action);
+  updates = 0;
+  ui::Application->Idle();
+  EXPECT_EQ(updates, 1);
+  buttons->SetVisible(false);
+  ui::Application->Idle();
+  buttons->SetVisible(true);
+  buttons->SetUpdateActions(false);
+  ui::Application->Idle();
+  EXPECT_EQ(updates, 1);
 }
 
 TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWidth) {
