@@ -78,6 +78,7 @@ void TTBCustomToolbar::AfterConstruction() {
   view_->SetNewViewersGetHighestPriority(chevronPriority_ ==
                                          TTBChevronPriorityForNewItems::tbcpHighest);
   chevronItem_->SetToolbarView(view_.get());
+  view_->SetBackgroundColor(ui::clBtnFace);
   binding_->SetView(view_.get());
   if (!Loading()) Loaded();
 }
@@ -615,6 +616,20 @@ bool TTBCustomToolbar::MainWindowHook(void* /*data*/, ui::TMessage& message) {
 
 // --- messages
 
+bool TTBCustomToolbar::SetViewerCursor() {
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(Handle(), &p);
+  TTBItemViewer* viewer = view_->ViewerFromPoint({p.x, p.y});
+  if (!viewer || !ui::Screen) return false;
+  const TRect r = viewer->BoundsRect();
+  int cursor = ui::crDefault;
+  viewer->GetCursor({p.x - r.left, p.y - r.top}, cursor);
+  if (cursor == ui::crDefault) return false;
+  ::SetCursor(ui::Screen->Cursors(cursor));
+  return true;
+}
+
 void TTBCustomToolbar::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case kArrangeMessage:
@@ -681,6 +696,16 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
         binding_->Font().Assign(Font());
         view_->InvalidatePositions();
         Rearrange();
+      }
+      break;
+    case ui::CM_COLORCHANGED:
+      if (view_) view_->SetBackgroundColor(Color());
+      break;
+    case WM_SETCURSOR:
+      if (view_ && reinterpret_cast<HWND>(message.WParam) == Handle() &&
+          LOWORD(message.LParam) == HTCLIENT && SetViewerCursor()) {
+        message.Result = 1;
+        return;
       }
       break;
     case ui::CM_SHOWHINTCHANGED:

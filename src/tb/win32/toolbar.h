@@ -136,6 +136,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   bool AppliesFixedWidth() const;
   // The window and its parents up to its top-level window are shown and enabled.
   bool UsableForKeys();
+  // Over the client area: the cursor the viewer under the mouse chooses; false when none.
+  bool SetViewerCursor();
   // Applies the settings, lays out and answers the content size.
   TPoint CommitLayout(const TTBToolbarViewSettings& settings);
   // The content size with other settings; the view is laid out again as it was afterwards.

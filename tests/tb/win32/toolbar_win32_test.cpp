@@ -341,6 +341,46 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(buttons->Items().Count(), 7);
 }
 
+// An item whose viewer shows the hand over its right half.
+class LinkItem : public TTBCustomItem {
+ public:
+  using TTBCustomItem::TTBCustomItem;
+  std::unique_ptr<TTBItemViewer> CreateViewer(TTBView& view, int groupLevel) override {
+    struct Viewer : TTBItemViewer {
+      using TTBItemViewer::TTBItemViewer;
+      void GetCursor(TPoint pt, int& cursor) override {
+        if (pt.x >= BoundsRect().Width() / 2) cursor = ui::crHandPoint;
+      }
+    };
+    return std::make_unique<Viewer>(view, *this, groupLevel);
+  }
+};
+
+TEST_F(TbToolbarWin32Test, TheViewerUnderTheMouseChoosesTheCursorAndTheColourIsTheViews) {
+  auto* link = ui::Create<LinkItem>(*form);
+  link->SetCaption(L"Link");
+  buttons->Items().Insert(0, link);
+  Pump();
+  const TRect r = buttons->View().Viewers(0)->BoundsRect();
+  const auto cursorAt = [&](int x) {
+    POINT p{x, r.top + r.Height() / 2};
+    ClientToScreen(buttons->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SetCursor(nullptr);
+    return SendMessageW(buttons->Handle(), WM_SETCURSOR,
+                        reinterpret_cast<WPARAM>(buttons->Handle()),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  };
+  EXPECT_EQ(cursorAt(r.right - 2), 1);
+  EXPECT_EQ(GetCursor(), ui::Screen->Cursors(ui::crHandPoint));
+  EXPECT_EQ(cursorAt(r.left + 2), 0);  // the viewer leaves it to the window
+  EXPECT_NE(GetCursor(), ui::Screen->Cursors(ui::crHandPoint));
+
+  EXPECT_EQ(buttons->View().BackgroundColor(), ui::clBtnFace);
+  buttons->SetColor(0x00FF00);
+  EXPECT_EQ(buttons->View().BackgroundColor(), 0x00FF00);
+}
+
 TEST_F(TbToolbarWin32Test, AtIdleAShownToolbarUpdatesItsItemsActions) {
   auto* action = ui::Create<ui::TAction>(*form);  // in no action list: only the item updates it
   int updates = 0;
