@@ -158,13 +158,16 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
   ASSERT_TRUE(chevron->Show());
   EXPECT_LE(chevron->BoundsRect().right, buttons->ClientWidth());
 
-  // The chevron's popup lists the hidden items.
+  // The chevron's popup lists the hidden items, in the toolbar's colour.
   std::vector<std::wstring> listed;
   bool opened = false;
+  buttons->SetColor(0x00C0FF);
+  ui::TColor popupColor = ui::clNone;
   ASSERT_TRUE(Run([&] { ClickAt(Middle(tools, tools.ViewerCount() - 1)); },
                   {{300, [&] {
                       if (TTBView* popup = tools.OpenViewerView()) {
                         opened = true;
+                        popupColor = popup->BackgroundColor();
                         for (int i = 0; i < popup->ViewerCount(); ++i)
                           if (popup->Viewers(i)->Show())
                             listed.push_back(popup->Viewers(i)->Item().Caption());
@@ -174,6 +177,7 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
                     }}}));
   EXPECT_TRUE(opened);
   EXPECT_EQ(listed, hidden);
+  EXPECT_EQ(popupColor, 0x00C0FF);
 
   form->SetClientWidth(580);
   Pump();
