@@ -215,6 +215,35 @@ TEST_F(UiForms, StatusBarPanelsAndAlignedLayout) {
   EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 888, status->Top()}));
 }
 
+// A top-aligned bar that wraps when narrow: it changes its own height while the form places it,
+// as a dock of wrapping toolbars does.
+TEST_F(UiForms, AControlSizingItselfWhileAlignedKeepsItsSizeAndMovesItsSiblings) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  auto* bar = ui::Create<ui::TCustomControl>(*form);
+  bar->SetParent(form);
+  bar->SetAlign(ui::TAlign::alTop);
+  bar->OnResize = [bar](ui::TComponent*) {
+    const int wanted = bar->Width() < 300 ? 40 : 20;
+    if (bar->Height() != wanted) bar->SetBounds(bar->Left(), bar->Top(), bar->Width(), wanted);
+  };
+  auto* list = ui::Create<ui::TListView>(*form);
+  list->SetParent(form);
+  list->SetAlign(ui::TAlign::alClient);
+  form->SetClientSize(400, 300);
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  for (int width : {250, 400}) {
+    form->SetClientSize(width, 300);
+    const int height = width < 300 ? 40 : 20;
+    RECT r;
+    GetWindowRect(bar->Handle(), &r);
+    EXPECT_EQ(r.bottom - r.top, height) << width;
+    EXPECT_EQ(bar->BoundsRect(), (ui::TRect{0, 0, width, height})) << width;
+    EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, height, width, 300})) << width;
+  }
+}
+
 TEST_F(UiForms, PaintGoesThroughTheCanvas) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   auto* control = ui::Create<ui::TCustomControl>(*form);
