@@ -64,6 +64,24 @@ TEST(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
   EXPECT_EQ(TextExtent(empty, L"Wg").cx, extent.cx);
 }
 
+// The ANSI forms draw what the wide forms draw for the same characters (0xE9 is e-acute in
+// the system's code page).
+TEST(TextDrawing, AnsiFormsDrawAsTheWideForms) {
+  const auto drawn = [](auto text) {
+    TBitmap32 b;
+    b.SetSize(80, 30);
+    b.Clear(0xFFFFFFFF);
+    DIB(b).Font().SetColor(RGB(0, 0, 0));
+    Textout(b, 2, 2, text);
+    Textout(b, 40, 2, TRect{40, 2, 50, 30}, text);
+    std::vector<TColor32> pixels(b.Bits(), b.Bits() + 80 * 30);
+    return pixels;
+  };
+  const auto wide = drawn(std::wstring_view(L"W\u00E9"));
+  EXPECT_EQ(drawn(std::string_view("W\xE9")), wide);
+  EXPECT_NE(drawn(std::string_view("We")), wide);
+}
+
 TEST(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
   for (int level : {0, 2}) {
     TBitmap32 b;
