@@ -1,6 +1,6 @@
 // The image view's window under Wine: the size grip in sgAuto follows the alignment up to the
-// form, the paint-box options answer the dialog code and the press, and the frame stages draw
-// the platform's focus rectangle into the buffer.
+// form, the arrow-key option answers the dialog code, and the frame stages draw the platform's
+// focus rectangle into the buffer.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -34,47 +34,17 @@ class ImageViewWindow : public UiGuiTest {
   TImgView32* view = nullptr;
 };
 
-TEST_F(ImageViewWindow, AutoGripFollowsTheAlignmentUpToTheForm) {
+// sgAuto shows the grip only while the view fills its form; the options answer the dialog code.
+TEST_F(ImageViewWindow, AutoGripAndArrowKeys) {
   view->SetBounds(0, 0, 200, 150);
   Pump();
   EXPECT_TRUE(IsRectEmpty(view->View().SizeGripRect()));
   view->SetAlign(ui::TAlign::alClient);
   Pump();
-  const TRect grip = view->View().SizeGripRect();
-  ASSERT_FALSE(IsRectEmpty(grip));
-  EXPECT_EQ(grip.right, 300);
-  EXPECT_EQ(grip.bottom, 200);
-  view->View().SetSizeGrip(sgNone);
-  EXPECT_TRUE(IsRectEmpty(view->View().SizeGripRect()));
-  view->View().SetSizeGrip(sgAlways);
-  view->SetAlign(ui::TAlign::alNone);
-  view->SetBounds(0, 0, 200, 150);
-  Pump();
-  EXPECT_FALSE(IsRectEmpty(view->View().SizeGripRect()));
-}
-
-TEST_F(ImageViewWindow, OptionsAnswerTheDialogCodeAndThePress) {
-  view->SetBounds(0, 0, 200, 150);
-  const HWND other = CreateWindowW(L"BUTTON", L"x", WS_CHILD | WS_VISIBLE, 250, 10, 40, 20,
-                                   form->Handle(), nullptr, nullptr, nullptr);
-  Pump();
+  EXPECT_EQ(view->View().SizeGripRect().right, 300);
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, 0);
   view->View().SetOptions(pboWantArrowKeys);
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
-
-  // The press focuses the image control with or without pboAutoFocus (an image control takes
-  // the focus on a press); the option's own path is the paint box's.
-  SetFocus(other);
-  SendMessageW(view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-  SendMessageW(view->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-  EXPECT_EQ(GetFocus(), view->Handle());
-  SetFocus(other);
-  view->View().AutoFocus();
-  EXPECT_EQ(GetFocus(), other);
-  view->View().SetOptions(pboAutoFocus);
-  view->View().AutoFocus();
-  EXPECT_EQ(GetFocus(), view->Handle());
-  DestroyWindow(other);
 }
 
 // The platform's focus rectangle: dotted, inverting, inside the clip rectangle only.
