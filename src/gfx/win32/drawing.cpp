@@ -124,6 +124,23 @@ void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::string_view Te
   Textout(B, DstRect, Flags, rtl::SystemCodePage().ToUnicode(Text));
 }
 
+SIZE TextExtent(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, rtl::SystemCodePage().ToUnicode(Text));
+}
+
+std::int32_t TextWidth(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, Text).cx;
+}
+
+std::int32_t TextHeight(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, Text).cy;
+}
+
+void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text,
+                std::int32_t AALevel, TColor32 Color) {
+  RenderText(B, X, Y, rtl::SystemCodePage().ToUnicode(Text), AALevel, Color);
+}
+
 void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::wstring_view Text,
                 std::int32_t AALevel, TColor32 Color) {
   if (Text.empty() || B.Empty()) return;

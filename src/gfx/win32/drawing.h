@@ -27,6 +27,11 @@ void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text
 void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect,
              std::string_view Text);
 void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::string_view Text);
+SIZE TextExtent(TBitmap32& B, std::string_view Text);
+std::int32_t TextWidth(TBitmap32& B, std::string_view Text);
+std::int32_t TextHeight(TBitmap32& B, std::string_view Text);
+void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text,
+                std::int32_t AALevel, TColor32 Color);
 // The text's size in the bitmap's font; a bitmap without a context measures on the stock
 // bitmap (locked for the call).
 SIZE TextExtent(TBitmap32& B, std::wstring_view Text);
