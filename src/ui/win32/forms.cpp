@@ -565,11 +565,31 @@ bool TApplication::ProcessMessage() {
     terminated_ = true;
     return true;
   }
-  if (!PreProcess(message)) {
+  // Shortcuts first, as with accelerators; then a registered dialog's keys.
+  if (!PreProcess(message) && !IsDialogMsg(message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return true;
+}
+
+void TApplication::AddModelessDialog(HWND dialog) {
+  if (dialog &&
+      std::find(modelessDialogs_.begin(), modelessDialogs_.end(), dialog) == modelessDialogs_.end())
+    modelessDialogs_.push_back(dialog);
+}
+
+void TApplication::RemoveModelessDialog(HWND dialog) {
+  std::erase(modelessDialogs_, dialog);
+}
+
+bool TApplication::IsDialogMsg(MSG& message) {
+  // Handles of dialogs destroyed without being removed are dropped first.
+  std::erase_if(modelessDialogs_, [](HWND dialog) { return !IsWindow(dialog); });
+  for (const HWND dialog : modelessDialogs_)
+    if (message.hwnd == dialog || IsChild(dialog, message.hwnd))
+      return IsDialogMessageW(dialog, &message) != FALSE;
+  return false;
 }
 
 namespace {

@@ -5,7 +5,7 @@
 //   Pitch (fpFixed asks for a fixed-pitch modern-family face; with no Name the system picks
 //   its monospaced face).
 //   TCanvas: Handle/SetHandle, Font/Brush/Pen, FillRect, FrameRect, Rectangle, MoveTo/LineTo,
-//   TextOut, TextRect, TextWidth/TextHeight.
+//   TextOut, TextRect, TextWidth/TextHeight; OnChange after each drawing call.
 #pragma once
 
 #include <windows.h>
@@ -141,6 +141,11 @@ class TCanvas {
   // The context with the canvas's font, brush and pen selected (and its text colour and
   // background mode set), for drawing calls the canvas does not wrap.
   HDC SelectedHandle();
+
+  // Fired after each drawing call of the canvas; callers that draw through SelectedHandle
+  // call Changed themselves.
+  std::function<void()> OnChange;
+  void Changed();
 
  private:
   void Select();
