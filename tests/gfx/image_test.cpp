@@ -154,6 +154,7 @@ TEST(PaintBox, BufferFollowsTheViewportWithOversize) {
 // The paint box focuses on a press only with pboAutoFocus; leaving the image resets the screen
 // cursor only while the layers take mouse events and none of them listens.
 TEST(PaintBox, AutoFocusAndMouseLeave) {
+  Initialize();
   FakeViewHost host;
   TCustomImage32 image(host);
   image.AutoFocus();
