@@ -1,0 +1,723 @@
+// Docks and dockable windows in real windows under Wine: rows on all four edges, docking,
+// floating and docking back, the floating form's rules (hidden while its form is minimised,
+// owned by its form, a click that takes no activation, hit codes, Escape), and the drag and
+// sizing loops driven by queued input, each under a time limit.
+#include <windowsx.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "tb/win32/dockable_window.h"
+#include "ui/errors.h"
+#include "ui/properties.h"
+
+namespace tb {
+namespace {
+
+// A window whose content is 60 x 16 along its dock (16 x 60 on side docks).
+class TestBar : public TTBCustomDockableWindow {
+ public:
+  explicit TestBar(ui::TComponent* owner) : TTBCustomDockableWindow(owner) {}
+  void CalcLayoutSize(bool, TTBDockType dockType, bool, TTBDock*, TPoint& size) override {
+    size = dockType == TTBDockType::dtLeftRight ? TPoint{16, 60} : TPoint{60, 16};
+  }
+  void GetCurrentClientSize(TPoint& size) override {
+    CalcLayoutSize(false, DockType(), Floating(), CurrentDock(), size);
+  }
+  void GetMinMaxSize(TPoint& minSize, TPoint&) override { minSize = {40, 16}; }
+  void ResizeTrack(RECT&, const RECT&) override { GetClipCursor(&clipWhileSizing); }
+  RECT clipWhileSizing{};
+  void WndProc(ui::TMessage& message) override {
+    if (message.Msg == ui::CM_DIALOGKEY && message.WParam == VK_F9) {
+      ++dialogKeys;
+      message.Result = 1;
+      return;
+    }
+    TTBCustomDockableWindow::WndProc(message);
+  }
+  int dialogKeys = 0;
+  int paints = 0;
+
+ protected:
+  void Paint() override { ++paints; }
+};
+
+// Feeds a drag one mouse move per timer tick (so each move is painted before the next), then
+// releases.
+struct MoveScript {
+  static inline HWND target = nullptr;
+  static inline std::vector<POINT> points;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next > points.size()) return;
+    POINT p = next < points.size() ? points[next] : points.back();
+    ScreenToClient(target, &p);
+    PostMessageW(target, next < points.size() ? WM_MOUSEMOVE : WM_LBUTTONUP, 0,
+                 MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+    ++next;
+  }
+};
+
+void CALLBACK DropCapture(HWND, UINT, UINT_PTR, DWORD) {
+  ReleaseCapture();
+}
+
+// Records the outline of outline-mode drags.
+struct OutlineRecorder : TDragOutline {
+  void Begin() override { ++begins; }
+  void Draw(const RECT& newRect, const RECT&, SIZE newSize, SIZE) override {
+    rects.push_back(newRect);
+    sizes.push_back(newSize);
+  }
+  void End() override { ++ends; }
+  int begins = 0, ends = 0;
+  std::vector<RECT> rects;
+  std::vector<SIZE> sizes;
+};
+
+// Ends a stuck loop: releases the capture after a while and says so.
+struct TimeLimit {
+  TimeLimit() {
+    expired = false;
+    id = SetTimer(nullptr, 0, 4000, Expire);
+  }
+  ~TimeLimit() { KillTimer(nullptr, id); }
+  TimeLimit(const TimeLimit&) = delete;
+  TimeLimit& operator=(const TimeLimit&) = delete;
+  static void CALLBACK Expire(HWND, UINT, UINT_PTR, DWORD) {
+    expired = true;
+    ReleaseCapture();
+  }
+  static inline bool expired = false;
+  UINT_PTR id;
+};
+
+// Real mouse input, one event per timer tick, so that modal loops run between them.
+struct RealMouse {
+  struct Step {
+    DWORD flags;
+    POINT at;
+  };
+  static inline std::vector<Step> steps;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next >= steps.size()) return;
+    const Step& s = steps[next++];
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(s.at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(s.at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = s.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  }
+  // Plays the steps while pumping; true when all were played and no capture is left.
+  static bool Play(std::vector<Step> script) {
+    steps = std::move(script);
+    next = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 4000 && (next < steps.size() || GetCapture())) {
+      MSG msg;
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      } else {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      }
+    }
+    KillTimer(nullptr, timer);
+    ui::Application->ProcessMessages();
+    return next == steps.size() && !GetCapture();
+  }
+};
+
+class TbDockWindows : public UiGuiTest {
+ protected:
+  TbDockWindows() {
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(100, 100, 600, 400);
+    for (TTBDockPosition pos : {TTBDockPosition::dpTop, TTBDockPosition::dpBottom,
+                                TTBDockPosition::dpLeft, TTBDockPosition::dpRight}) {
+      TTBDock* dock = ui::Create<TTBDock>(*form);
+      dock->SetPosition(pos);
+      dock->SetParent(form);
+      docks.push_back(dock);
+    }
+    top = docks[0];
+    left = docks[2];
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  ~TbDockWindows() override { SetDragOutline(nullptr); }
+
+  TestBar* AddBar(TTBDock* dock, int row, int pos) {
+    TestBar* bar = ui::Create<TestBar>(*form);
+    bar->SetDockRow(row);
+    bar->SetDockPos(pos);
+    bar->SetParent(dock);
+    return bar;
+  }
+  static RECT WindowRect(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    return r;
+  }
+  // Queues a mouse message at a screen point (through the form, which never moves).
+  void PostMouse(UINT msg, POINT screen) {
+    ScreenToClient(form->Handle(), &screen);
+    PostMessageW(form->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(static_cast<short>(screen.x), static_cast<short>(screen.y)));
+  }
+  void PostKey(UINT msg, WPARAM key) { PostMessageW(form->Handle(), msg, key, 1); }
+  // Drags `bar` from client point (5, 5) through `points`, then releases.
+  void Drag(TestBar* bar, std::vector<POINT> points, bool release = true) {
+    for (POINT p : points) PostMouse(WM_MOUSEMOVE, p);
+    if (release) PostMouse(WM_LBUTTONUP, points.back());
+    TimeLimit limit;
+    bar->BeginMoving(5, 5);
+    EXPECT_FALSE(TimeLimit::expired);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Pump();
+  }
+
+  ui::TForm* form = nullptr;
+  std::vector<TTBDock*> docks;
+  TTBDock* top = nullptr;
+  TTBDock* left = nullptr;
+};
+
+TEST_F(TbDockWindows, DocksOnAllFourEdgesKeepRowsAndOuterEdges) {
+  TestBar* a = AddBar(top, 0, 10);
+  TestBar* b = AddBar(top, 1, 0);
+  TestBar* c = AddBar(docks[1], 0, 0);
+  TestBar* d = AddBar(docks[3], 0, 30);
+  Pump();
+  const int clientW = form->ClientWidth(), clientH = form->ClientHeight();
+  // Bars are 70 x 20 (handle 6 and borders 2 along, borders across).
+  EXPECT_EQ(top->Height(), 40);
+  EXPECT_EQ(a->BoundsRect(), (ui::TRect{10, 0, 80, 20}));
+  EXPECT_EQ(b->BoundsRect(), (ui::TRect{0, 20, 70, 40}));
+  EXPECT_EQ(docks[1]->Height(), 20);
+  EXPECT_EQ(docks[1]->Top(), clientH - 20);  // the bottom edge stays
+  EXPECT_EQ(c->BoundsRect(), (ui::TRect{0, 0, 70, 20}));
+  EXPECT_EQ(docks[3]->Width(), 20);
+  EXPECT_EQ(docks[3]->Left(), clientW - 20);  // the right edge stays
+  EXPECT_EQ(d->BoundsRect(), (ui::TRect{0, 30, 20, 100}));
+  EXPECT_EQ(left->Width(), 0);  // empty
+  RECT client;
+  GetClientRect(a->Handle(), &client);
+  EXPECT_EQ(client.right, 60);
+  EXPECT_EQ(client.bottom, 16);
+  EXPECT_EQ(top->ToolbarCount(), 2);
+  // A hidden window leaves the dock's visible list; its row keeps its number but no thickness.
+  a->Hide();
+  EXPECT_EQ(top->Height(), 20);
+  EXPECT_EQ(top->ToolbarCount(), 1);
+  EXPECT_EQ(b->Top(), 0);
+  EXPECT_EQ(b->EffectiveDockRow(), 1);
+  a->Show();
+  EXPECT_EQ(top->Height(), 40);
+  // The docked frame answers the drag-handle code.
+  RECT w = WindowRect(a->Handle());
+  EXPECT_EQ(SendMessageW(a->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 3, w.top + 5)),
+            kHitDockedFrame);
+  // Refusals with the framework's texts.
+  try {
+    left->SetParent(a);
+    ADD_FAILURE();
+  } catch (const ui::EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(),
+                 "A TTBDock control cannot be placed inside a tool window or another TTBDock");
+  }
+  EXPECT_THROW(top->SetPosition(TTBDockPosition::dpLeft), ui::EInvalidOperation);
+}
+
+TEST_F(TbDockWindows, BoundLinesSurviveTheNonClientFill) {
+  TestBar* bar = AddBar(top, 0, 0);
+  top->SetBoundLines(blTop | blBottom);
+  Pump();
+  EXPECT_EQ(top->Height(), 22);
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, top->Width(), top->Height());
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(top->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+  EXPECT_EQ(GetPixel(dc, 300, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(dc, 300, 21), GetSysColor(COLOR_BTNSHADOW));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_EQ(bar->Top(), 0);  // in client coordinates, below the line
+
+  // The docked frame: a raised edge, the single grip bar 3 pixels in, the rest in its colour.
+  const HDC barDC = CreateCompatibleDC(nullptr);
+  const HBITMAP barBitmap = CreateBitmap(bar->Width(), bar->Height(), 1, 32, nullptr);
+  const HGDIOBJ oldBar = SelectObject(barDC, barBitmap);
+  SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(barDC), PRF_NONCLIENT);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(GetPixel(barDC, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(barDC, bar->Width() - 1, bar->Height() - 1), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(GetPixel(barDC, 1, 10), face);
+  ASSERT_NE(GetSysColor(COLOR_3DLIGHT), face);
+  EXPECT_EQ(GetPixel(barDC, 3, 10), GetSysColor(COLOR_3DLIGHT));    // the soft bar's light side
+  EXPECT_EQ(GetPixel(barDC, 5, 10), GetSysColor(COLOR_BTNSHADOW));  // its dark side
+  EXPECT_EQ(GetPixel(barDC, 7, 10), face);
+  SelectObject(barDC, oldBar);
+  DeleteObject(barBitmap);
+  DeleteDC(barDC);
+}
+
+TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
+  TestBar* a = AddBar(top, 0, 0);
+  TestBar* b = AddBar(top, 0, 100);
+  Pump();
+  a->SetFloatingPosition({300, 300});
+  a->DoubleClick();  // docked: floats
+  Pump();
+  ASSERT_TRUE(a->Floating());
+  ASSERT_NE(a->FloatParent(), nullptr);
+  const HWND floatWnd = a->FloatParent()->Handle();
+  EXPECT_EQ(a->Parent(), a->FloatParent());
+  EXPECT_EQ(a->LastDock(), top);
+  EXPECT_EQ(top->ToolbarCount(), 1);  // listed, not visible there
+  EXPECT_EQ(top->DockList().size(), 2u);
+  EXPECT_TRUE(IsWindowVisible(floatWnd));
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  const RECT fr = WindowRect(floatWnd);
+  EXPECT_EQ(fr.left, 300);
+  EXPECT_EQ(fr.right - fr.left, 60 + 2 * GetSystemMetrics(SM_CXSIZEFRAME));
+  EXPECT_EQ(a->Width(), 60);
+  // Dialog keys on the dock reach the floating window that remembers it.
+  EXPECT_EQ(top->Perform(ui::CM_DIALOGKEY, VK_F9), 1);
+  EXPECT_EQ(a->dialogKeys, 1);
+
+  a->DoubleClick();  // floating: back to its last dock, the floating form freed
+  Pump();
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_EQ(a->FloatParent(), nullptr);
+  EXPECT_FALSE(IsWindow(floatWnd));
+  EXPECT_EQ(top->ToolbarCount(), 2);
+  EXPECT_EQ(b->CurrentDock(), top);
+
+  // A restored "no dock" (through the published property) floats a window that may float ...
+  const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");
+  ASSERT_NE(currentDock, nullptr);
+  currentDock->setObj(*a, nullptr);
+  Pump();
+  EXPECT_TRUE(a->Floating());
+  // ... and re-docks one that may not.
+  b->SetDockMode(TTBDockMode::dmCannotFloat);
+  b->SetDefaultDock(left);
+  b->SetFloating(true);
+  b->SetCurrentDock(nullptr);
+  Pump();
+  EXPECT_EQ(b->CurrentDock(), left);
+  EXPECT_FALSE(b->Floating());
+}
+
+TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetCaption(L"Tools");
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  ASSERT_TRUE(IsWindowVisible(floatWnd));
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(floatWnd));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  SetForegroundWindow(form->Handle());
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(floatWnd));
+  // It stays above its form, which is active.
+  bool below = false;
+  for (HWND w = GetWindow(floatWnd, GW_HWNDNEXT); w && !below; w = GetWindow(w, GW_HWNDNEXT))
+    below = w == form->Handle();
+  EXPECT_TRUE(below);
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+
+  // A click on it takes no activation; the form stays active.
+  EXPECT_EQ(SendMessageW(floatWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form->Handle()),
+                         MAKELPARAM(HTCAPTION, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+
+  // Hit codes of the frame; the size limits Windows asks for.
+  const RECT r = WindowRect(floatWnd);
+  const int bx = GetSystemMetrics(SM_CXSIZEFRAME);
+  const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + bx + 2, r.top + bx + 2)),
+            kHitFloatingCaption);
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.right - bx - 3, r.top + bx + 2)),
+            kHitCloseButton);
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left, r.bottom - 1)),
+            HTBOTTOMLEFT);
+  EXPECT_EQ(
+      SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + 30, r.top + bx + caption + 5)),
+      HTCLIENT);
+  // Not resizable: the fixed frame and no sizing codes.
+  a->SetResizable(false);
+  const RECT fixed = WindowRect(floatWnd);
+  EXPECT_EQ(fixed.right - fixed.left, 60 + 2 * GetSystemMetrics(SM_CXFIXEDFRAME));
+  EXPECT_EQ(SendMessageW(floatWnd, WM_NCHITTEST, 0, MAKELPARAM(fixed.left, fixed.bottom - 1)),
+            HTNOWHERE);
+  a->SetResizable(true);
+  MINMAXINFO info{};
+  SendMessageW(floatWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 1);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 32767);
+
+  // Escape in the floating form gives the focus back to the form.
+  SetFocus(a->Handle());
+  EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
+  EXPECT_EQ(GetFocus(), form->Handle());
+
+  // On top of all forms: owned by the application window and topmost; back again.
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
+  EXPECT_TRUE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  EXPECT_FALSE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // WM_CLOSE on the floating form closes its form.
+  bool formClosing = false;
+  form->OnCloseQuery = [&](ui::TComponent*, bool& canClose) {
+    formClosing = true;
+    canClose = false;
+  };
+  SendMessageW(floatWnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(formClosing);
+}
+
+// A window of another thread that takes the activation while it lives.
+class ForeignWindow {
+ public:
+  ForeignWindow() {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    quit_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Main, this, 0, nullptr);
+    WaitForSingleObject(ready_, 5000);
+  }
+  ~ForeignWindow() {
+    SetEvent(quit_);
+    WaitForSingleObject(thread_, 5000);
+    for (HANDLE h : {thread_, ready_, quit_}) CloseHandle(h);
+  }
+  ForeignWindow(const ForeignWindow&) = delete;
+  ForeignWindow& operator=(const ForeignWindow&) = delete;
+
+ private:
+  static DWORD WINAPI Main(void* self) {
+    auto* f = static_cast<ForeignWindow*>(self);
+    const HWND wnd = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 900, 700, 50,
+                                     50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(wnd);
+    SetActiveWindow(wnd);
+    SetEvent(f->ready_);
+    while (MsgWaitForMultipleObjects(1, &f->quit_, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    DestroyWindow(wnd);
+    return 0;
+  }
+  HANDLE ready_ = nullptr, quit_ = nullptr, thread_ = nullptr;
+};
+
+TEST_F(TbDockWindows, FloatingFormHidesWhileTheApplicationIsInactive) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  ASSERT_TRUE(IsWindowVisible(floatWnd));
+  EXPECT_FALSE(a->InactiveCaption());
+  {
+    ForeignWindow other;
+    Sleep(50);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(floatWnd));
+    a->SetHideWhenInactive(false);  // shown again, with an inactive caption
+    EXPECT_TRUE(IsWindowVisible(floatWnd));
+    EXPECT_TRUE(a->InactiveCaption());
+    a->SetHideWhenInactive(true);
+  }
+  SetForegroundWindow(form->Handle());
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(floatWnd));
+  EXPECT_FALSE(a->InactiveCaption());
+}
+
+TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
+  ui::TForm* other = ui::Application->CreateForm<ui::TForm>();
+  other->SetBounds(50, 50, 300, 200);
+  TTBDock* dock = ui::Create<TTBDock>(*other);
+  dock->SetParent(other);
+  other->Show();
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetParent(dock);
+  a->SetFloating(true);
+  other->SetActiveControl(nullptr);
+  SetForegroundWindow(other->Handle());
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), other->Handle());
+  int docking = 0;
+  a->OnDockChanging = [&](ui::TComponent*, bool, TTBDock*) { ++docking; };
+  ui::Free(other);
+  Pump();
+  // Freeing a docked window fires no docking events.
+  TestBar* b = AddBar(top, 0, 100);
+  b->OnDockChanging = a->OnDockChanging;
+  ui::Free(b);
+  EXPECT_EQ(docking, 0);
+  EXPECT_EQ(top->DockList().size(), 0u);
+  ASSERT_TRUE(IsWindow(floatWnd));
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
+  EXPECT_EQ(a->LastDock(), nullptr);
+}
+
+TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
+  TestBar* a = AddBar(top, 0, 0);
+  Pump();
+  const RECT leftRect = WindowRect(left->Handle());
+  const RECT topRect = WindowRect(top->Handle());
+  // Onto the empty left dock (a 0-pixel strip at the client's left edge).
+  Drag(a, {{leftRect.left + 2, leftRect.top + 120}});
+  EXPECT_EQ(a->CurrentDock(), left);
+  EXPECT_EQ(left->Width(), 20);
+  EXPECT_EQ(a->Height(), 70);
+  // Back onto the top dock, 200 pixels in.
+  Drag(a, {{topRect.left + 200, topRect.top + 5}});
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_EQ(a->DockRow(), 0);
+  EXPECT_EQ(a->Left(), 200 - MulDivRound(69, 7, 19));  // the grab keeps its proportion
+  // Moving along the dock repaints the window at most once per mouse move.
+  MoveScript::target = form->Handle();
+  MoveScript::points.clear();
+  for (int x = 210; x <= 330; x += 20)
+    MoveScript::points.push_back({topRect.left + x, topRect.top + 5});
+  MoveScript::next = 0;
+  a->paints = 0;
+  const UINT_PTR script = SetTimer(nullptr, 0, 20, MoveScript::Tick);
+  {
+    TimeLimit limit;
+    a->BeginMoving(5, 5);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  KillTimer(nullptr, script);
+  EXPECT_EQ(MoveScript::next, MoveScript::points.size() + 1);
+  EXPECT_LE(a->paints, static_cast<int>(MoveScript::points.size()));
+  EXPECT_GE(a->Left(), 300);
+  // Away from every dock: it floats there.
+  Drag(a, {{topRect.left + 250, topRect.top + 220}});
+  ASSERT_TRUE(a->Floating());
+  const RECT fr = WindowRect(a->FloatParent()->Handle());
+  EXPECT_LT(fr.left, topRect.left + 250);
+  EXPECT_GT(fr.right, topRect.left + 250);
+}
+
+TEST_F(TbDockWindows, RealMouseDragsByTheGripAndDoubleClickFloats) {
+  TestBar* a = AddBar(top, 0, 0);
+  Pump();
+  const RECT bar = WindowRect(a->Handle());
+  const RECT leftRect = WindowRect(left->Handle());
+  const POINT grip{bar.left + 3, bar.top + 10};
+  const POINT onLeft{leftRect.left + 2, leftRect.top + 120};
+  ASSERT_TRUE(RealMouse::Play({{0, grip},
+                               {MOUSEEVENTF_LEFTDOWN, grip},
+                               {0, {grip.x + 30, grip.y + 40}},
+                               {0, onLeft},
+                               {MOUSEEVENTF_LEFTUP, onLeft}}));
+  EXPECT_EQ(a->CurrentDock(), left);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));  // it floated on the way
+  // A double click on the grip floats it (the first click's drag loop ends on its release).
+  const RECT docked = WindowRect(a->Handle());
+  const POINT leftGrip{docked.left + 10, docked.top + 3};
+  ASSERT_TRUE(RealMouse::Play({{0, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip},
+                               {MOUSEEVENTF_LEFTDOWN, leftGrip},
+                               {MOUSEEVENTF_LEFTUP, leftGrip}}));
+  ASSERT_TRUE(a->Floating());
+  Pump();
+  // The floating form's right edge sizes it; its caption drags it back onto the top dock.
+  RECT floating = WindowRect(a->FloatParent()->Handle());
+  const int width = floating.right - floating.left;
+  const POINT edge{floating.right - 1, (floating.top + floating.bottom) / 2};
+  ASSERT_TRUE(RealMouse::Play({{0, edge},
+                               {MOUSEEVENTF_LEFTDOWN, edge},
+                               {0, {edge.x + 40, edge.y}},
+                               {MOUSEEVENTF_LEFTUP, {edge.x + 40, edge.y}}}));
+  floating = WindowRect(a->FloatParent()->Handle());
+  EXPECT_EQ(floating.right - floating.left, width + 40);
+  const RECT topRect = WindowRect(top->Handle());
+  const POINT caption{floating.left + 20, floating.top + GetSystemMetrics(SM_CYSIZEFRAME) + 4};
+  const POINT onTop{topRect.left + 150, topRect.top + 2};
+  ASSERT_TRUE(RealMouse::Play({{0, caption},
+                               {MOUSEEVENTF_LEFTDOWN, caption},
+                               {0, {caption.x + 5, caption.y + 5}},
+                               {0, onTop},
+                               {MOUSEEVENTF_LEFTUP, onTop}}));
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(a->FloatParent(), nullptr);  // freed once docked
+}
+
+TEST_F(TbDockWindows, DragRulesForModesCtrlEscapeAndLostCapture) {
+  TestBar* a = AddBar(top, 0, 40);
+  Pump();
+  const RECT topRect = WindowRect(top->Handle());
+  const RECT leftRect = WindowRect(left->Handle());
+  // May not float: a drag ending away from the docks leaves it docked.
+  a->SetDockMode(TTBDockMode::dmCannotFloat);
+  Drag(a, {{topRect.left + 250, topRect.top + 220}});
+  EXPECT_EQ(a->CurrentDock(), top);
+  EXPECT_FALSE(a->Floating());
+
+  // Ctrl held keeps it floating over a dock; releasing Ctrl docks it at once.
+  a->SetDockMode(TTBDockMode::dmCanFloat);
+  PostKey(WM_KEYDOWN, VK_CONTROL);
+  Drag(a, {{leftRect.left + 2, leftRect.top + 120}});
+  EXPECT_TRUE(a->Floating());
+  PostKey(WM_KEYDOWN, VK_CONTROL);
+  PostMouse(WM_MOUSEMOVE, {leftRect.left + 2, leftRect.top + 120});
+  PostKey(WM_KEYUP, VK_CONTROL);
+  Drag(a, {{leftRect.left + 2, leftRect.top + 120}});
+  EXPECT_EQ(a->CurrentDock(), left);
+
+  // Outline mode: the outline follows the pointer; Escape leaves the window where it was.
+  TestBar* b = AddBar(top, 0, 200);
+  Pump();
+  const ui::TRect before = b->BoundsRect();
+  b->SetSmoothDrag(false);
+  OutlineRecorder outline;
+  SetDragOutline(&outline);
+  PostMouse(WM_MOUSEMOVE, {leftRect.left + 2, leftRect.top + 150});
+  PostKey(WM_KEYDOWN, VK_ESCAPE);
+  {
+    TimeLimit limit;
+    b->BeginMoving(5, 5);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  EXPECT_EQ(b->CurrentDock(), top);
+  EXPECT_EQ(b->BoundsRect(), before);
+  EXPECT_EQ(outline.begins, 1);
+  EXPECT_EQ(outline.ends, 1);
+  ASSERT_GE(outline.rects.size(), 2u);
+  EXPECT_EQ(outline.sizes.front().cx, 1);           // a docked outline is 1 pixel thick
+  EXPECT_TRUE(IsRectEmpty(&outline.rects.back()));  // erased at the end
+
+  // Outline mode accepted: applied on release.
+  Drag(b, {{leftRect.left + 2, leftRect.top + 150}});
+  EXPECT_EQ(b->CurrentDock(), left);
+
+  // Lost capture ends the loop without a hang.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, DropCapture);
+  Drag(b, {{topRect.left + 300, topRect.top + 5}}, false);
+  KillTimer(nullptr, timer);
+}
+
+TEST_F(TbDockWindows, SizingFollowsTheEdgeWithinLimitsAndFreesTheClip) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingPosition({400, 300});
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  const RECT start = WindowRect(floatWnd);
+  RECT full;
+  GetClipCursor(&full);
+  // The right edge moves out by 30; the cursor is clipped to the screen meanwhile.
+  SetCursorPos(start.right - 1, start.top + 20);
+  PostMouse(WM_MOUSEMOVE, {start.right + 29, start.top + 20});
+  PostMouse(WM_LBUTTONUP, {start.right + 29, start.top + 20});
+  {
+    TimeLimit limit;
+    a->BeginSizing(TTBSizeHandle::twshRight);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  EXPECT_TRUE(EqualRect(&a->clipWhileSizing, &screen));
+  RECT now = WindowRect(floatWnd);
+  EXPECT_EQ(now.left, start.left);
+  EXPECT_GE(now.right, start.right + 29);
+  EXPECT_EQ(a->Width(), now.right - now.left - 2 * GetSystemMetrics(SM_CXSIZEFRAME));
+
+  // From the left, below the minimum width: the left edge stops, the right edge stays.
+  const RECT before = now;
+  SetCursorPos(before.left, before.top + 20);
+  PostMouse(WM_MOUSEMOVE, {before.left + 200, before.top + 20});
+  PostMouse(WM_LBUTTONUP, {before.left + 200, before.top + 20});
+  {
+    TimeLimit limit;
+    a->BeginSizing(TTBSizeHandle::twshLeft);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  now = WindowRect(floatWnd);
+  EXPECT_EQ(now.right, before.right);
+  EXPECT_EQ(a->Width(), 40);
+  RECT after;
+  GetClipCursor(&after);
+  EXPECT_TRUE(EqualRect(&after, &full));
+
+  // Escape ends a sizing without applying it and frees the clip too.
+  const RECT kept = now;
+  SetCursorPos(kept.right - 1, kept.top + 20);
+  PostMouse(WM_MOUSEMOVE, {kept.right + 50, kept.top + 20});
+  PostKey(WM_KEYDOWN, VK_ESCAPE);
+  a->SetSmoothDrag(false);
+  OutlineRecorder outline;
+  SetDragOutline(&outline);
+  {
+    TimeLimit limit;
+    a->BeginSizing(TTBSizeHandle::twshRight);
+    EXPECT_FALSE(TimeLimit::expired);
+  }
+  now = WindowRect(floatWnd);
+  EXPECT_TRUE(EqualRect(&now, &kept));
+  GetClipCursor(&after);
+  EXPECT_TRUE(EqualRect(&after, &full));
+  EXPECT_EQ(outline.ends, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(TbDockWindows, CloseButtonClosesOnlyWhenReleasedOverIt) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  const RECT r = WindowRect(floatWnd);
+  const POINT button{r.right - GetSystemMetrics(SM_CXSIZEFRAME) - 4,
+                     r.top + GetSystemMetrics(SM_CYSIZEFRAME) + 3};
+  int closed = 0;
+  a->OnClose = [&](ui::TComponent*) { ++closed; };
+  SetCursorPos(button.x, button.y);
+  PostMouse(WM_LBUTTONUP, {button.x - 40, button.y + 40});
+  SendMessageW(floatWnd, WM_NCLBUTTONDOWN, kHitCloseButton, MAKELPARAM(button.x, button.y));
+  EXPECT_EQ(closed, 0);
+  EXPECT_TRUE(a->Visible());
+  bool veto = true;
+  a->OnCloseQuery = [&](ui::TComponent*, bool& canClose) { canClose = !veto; };
+  PostMouse(WM_LBUTTONUP, button);
+  SendMessageW(floatWnd, WM_NCLBUTTONDOWN, kHitCloseButton, MAKELPARAM(button.x, button.y));
+  EXPECT_EQ(closed, 0);
+  veto = false;
+  PostMouse(WM_LBUTTONUP, button);
+  SendMessageW(floatWnd, WM_NCLBUTTONDOWN, kHitCloseButton, MAKELPARAM(button.x, button.y));
+  EXPECT_EQ(closed, 1);
+  EXPECT_FALSE(a->Visible());
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(floatWnd));
+}
+
+}  // namespace
+}  // namespace tb
