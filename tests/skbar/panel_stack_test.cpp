@@ -138,6 +138,7 @@ TEST(PanelStack, EdgesAndDropZones) {
   EXPECT_EQ(s.EdgeHitTest(0, 98), htPanelBottom);
   EXPECT_EQ(s.EdgeHitTest(0, 97), 0);
   EXPECT_EQ(s.EdgeHitTest(1, 1), htPanelTop);
+  EXPECT_EQ(s.EdgeHitTest(1, 2), 0);
   EXPECT_EQ(s.EdgeHitTest(1, 99), 0);
   EXPECT_EQ(s.EdgeDragTarget(1, htPanelTop), 0);
   EXPECT_EQ(Stack({100, 100}, false).EdgeHitTest(1, 0), htPanelLeft);
