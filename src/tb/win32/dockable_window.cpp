@@ -35,20 +35,6 @@ bool IsTopmost(HWND wnd) {
   return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-// Windows keeps an owned window above its owner; Wine does not when the owner was raised while
-// the owned window was hidden. Puts the window directly above its owner when it lies below.
-void KeepAboveOwner(HWND wnd) {
-  const HWND owner = GetWindow(wnd, GW_OWNER);
-  if (!owner) return;
-  for (HWND w = GetWindow(wnd, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-    if (w != owner) continue;
-    const HWND above = GetWindow(owner, GW_HWNDPREV);
-    SetWindowPos(wnd, above ? above : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return;
-  }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -617,10 +603,7 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
   if (floating_ && floatParent_ && floatParent_->HandleAllocated()) {
     const HWND floatWnd = floatParent_->Handle();
     const bool wasActive = GetActiveWindow() == floatWnd;
-    if (show) {
-      SetFloatingOwner();
-      KeepAboveOwner(floatWnd);
-    }
+    if (show) SetFloatingOwner();
     UpdateCaptionState();
     floatParent_->SetShouldShow(show);
     ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
@@ -649,12 +632,7 @@ void TTBCustomDockableWindow::HookProc(THookProcCode code, std::uintptr_t wnd, s
         break;
       case THookProcCode::hpSendWindowPosChanged: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (!pos) break;
-        // A raised owner takes its floating forms along (Wine leaves them behind).
-        if (!(pos->flags & SWP_NOZORDER) && parent && parent->HandleAllocated() &&
-            GetWindow(parent->Handle(), GW_OWNER) == window && IsWindowVisible(parent->Handle()))
-          KeepAboveOwner(parent->Handle());
-        if (!(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))) break;
+        if (!pos || !(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))) break;
         if (w->floatingMode_ != TTBFloatingMode::fmOnTopOfParentForm || !parent) break;
         ui::TCustomForm* form = parent->ParentForm();
         if (form && form->HandleAllocated() && IsAncestorOfWindow(window, form->Handle()))

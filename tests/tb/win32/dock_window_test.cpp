@@ -328,6 +328,11 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   Pump();
   const HWND floatWnd = a->FloatParent()->Handle();
   ASSERT_TRUE(IsWindowVisible(floatWnd));
+  // Above its form.
+  bool below = false;
+  for (HWND w = GetWindow(floatWnd, GW_HWNDNEXT); w && !below; w = GetWindow(w, GW_HWNDNEXT))
+    below = w == form->Handle();
+  EXPECT_TRUE(below);
   ShowWindow(form->Handle(), SW_MINIMIZE);
   Pump();
   EXPECT_FALSE(IsWindowVisible(floatWnd));
@@ -335,11 +340,6 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_TRUE(IsWindowVisible(floatWnd));
-  // It stays above its form, which is active.
-  bool below = false;
-  for (HWND w = GetWindow(floatWnd, GW_HWNDNEXT); w && !below; w = GetWindow(w, GW_HWNDNEXT))
-    below = w == form->Handle();
-  EXPECT_TRUE(below);
   EXPECT_EQ(GetActiveWindow(), form->Handle());
 
   // A click on it takes no activation; the form stays active.
