@@ -132,7 +132,7 @@ int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize
     return i;
   }
   int i = 0;
-  while (i < Count() && (*this)[i].DockPos <= panel.DockPos) ++i;
+  while (i < Count() && (*this)[i].DockPos < panel.DockPos) ++i;  // before an equal one
   Panels.insert(Panels.begin() + i, panel);
   UpdateDockPos();
   return i;

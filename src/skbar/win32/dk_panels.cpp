@@ -1,0 +1,502 @@
+#include "skbar/win32/dk_panels.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skbar/skin_colors.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/sk_skin_paint.h"
+#include "skbar/win32/skin_controls.h"
+#include "ui/errors.h"
+#include "ui/strings.h"
+
+namespace skbar {
+
+namespace {
+
+std::string Narrow(std::wstring_view text) {
+  return std::string(text.begin(), text.end());
+}
+
+tb::TTBDockPosition FrameworkPosition(TSkBarDockPosition p) {
+  switch (p) {
+    case TSkBarDockPosition::dpxTop:
+      return tb::TTBDockPosition::dpTop;
+    case TSkBarDockPosition::dpxBottom:
+      return tb::TTBDockPosition::dpBottom;
+    case TSkBarDockPosition::dpxLeft:
+      return tb::TTBDockPosition::dpLeft;
+    default:
+      return tb::TTBDockPosition::dpRight;
+  }
+}
+
+// The frame a docked panel has along and across its dock (both sides together).
+constexpr int kDockedFrame = 4;
+
+}  // namespace
+
+// TSkBarCustomMultiDock
+
+TSkBarCustomMultiDock::TSkBarCustomMultiDock(ui::TComponent* owner) : TTBDock(owner) {
+  tb::TTBDock::SetLimitToOneRow(true);
+  SetPosition(TSkBarDockPosition::dpxLeft);
+  tb::TTBDock::OnInsertRemoveBar = [this](ui::TComponent*, bool inserting,
+                                          tb::TTBCustomDockableWindow* bar) {
+    InsertRemove(inserting, bar);
+  };
+  tb::TTBDock::OnRequestDock = [this](ui::TComponent*, tb::TTBCustomDockableWindow* bar,
+                                      bool& accept) {
+    accept = dynamic_cast<TSkBarCustomDockablePanel*>(bar) != nullptr;
+    if (accept && OnRequestDock) OnRequestDock(this, bar, accept);
+  };
+}
+
+void TSkBarCustomMultiDock::BeforeDestruction() noexcept {
+  tb::TTBDock::OnInsertRemoveBar = nullptr;
+  tb::TTBDock::OnRequestDock = nullptr;
+  TTBDock::BeforeDestruction();
+}
+
+void TSkBarCustomMultiDock::Loaded() {
+  TTBDock::Loaded();
+  if (AutoSplitterVisibility && DockList().empty())
+    if (TSkBarCustomSplitter* s = Splitter()) s->Hide();
+  ArrangeToolbars();
+}
+
+void TSkBarCustomMultiDock::SetPosition(TSkBarDockPosition position) {
+  if (!DockList().empty())
+    throw ui::EInvalidOperation(
+        "Cannot change Position of a TTBDock if it already contains controls");
+  position_ = position;
+  TTBDock::SetPosition(FrameworkPosition(position));
+  if (position == TSkBarDockPosition::dpxClient) SetAlign(ui::TAlign::alClient);
+  ArrangeToolbars();
+}
+
+TSkBarCustomSplitter* TSkBarCustomMultiDock::Splitter() {
+  ui::TWinControl* parent = Parent();
+  if (!parent) return nullptr;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* s = dynamic_cast<TSkBarCustomSplitter*>(parent->Controls(i));
+    if (s && s->Align() == Align()) return s;
+  }
+  return nullptr;
+}
+
+void TSkBarCustomMultiDock::InsertRemove(bool inserting, tb::TTBCustomDockableWindow* bar) {
+  if (inserting && !dynamic_cast<TSkBarCustomDockablePanel*>(bar))
+    throw ui::EInvalidOperation("Cannot insert " + Narrow(bar->ClassName()) + " into MultiDock");
+  if (AutoSplitterVisibility) {
+    if (TSkBarCustomSplitter* s = Splitter()) {
+      const bool empty = DockVisibleList().empty();
+      if (!inserting && empty) {
+        s->Hide();
+      } else if (inserting && DockVisibleList().size() == 1 && !s->Visible()) {
+        s->Show();
+        if (Parent()) Parent()->Realign();
+      }
+    }
+  }
+  if (!inserting) FitPanels();
+  if (OnInsertRemoveBar) OnInsertRemoveBar(this, inserting, bar);
+}
+
+void TSkBarCustomMultiDock::SetBounds(int left, int top, int width, int height) {
+  if (!redistributing_) {
+    // The panels take the new thickness first: the dock keeps the thickness of its rows.
+    const int thickness =
+        IsVertical() ? width - (Width() - ClientWidth()) : height - (Height() - ClientHeight());
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    GetDockablePanelList(panels);
+    for (TSkBarCustomDockablePanel* p : panels) p->crossSize_ = thickness;
+  }
+  TTBDock::SetBounds(left, top, width, height);
+  if (!redistributing_) FitPanels();
+}
+
+void TSkBarCustomMultiDock::GetDockablePanelList(
+    std::vector<TSkBarCustomDockablePanel*>& list) const {
+  list.clear();
+  for (tb::TTBCustomDockableWindow* bar : DockVisibleList())
+    if (auto* p = dynamic_cast<TSkBarCustomDockablePanel*>(bar)) list.push_back(p);
+  std::stable_sort(list.begin(), list.end(),
+                   [](auto* a, auto* b) { return a->DockPos() < b->DockPos(); });
+}
+
+TPanelStack TSkBarCustomMultiDock::Stack(
+    const std::vector<TSkBarCustomDockablePanel*>& panels) const {
+  TPanelStack stack(IsVertical());
+  for (TSkBarCustomDockablePanel* p : panels) {
+    stack.Panels.push_back({.Length = p->length_,
+                            .MinLength = p->CaptionHeight() + kDockedFrame,
+                            .Sizable = p->Resizable(),
+                            .FixedDockedSize = p->FixedDockedSize,
+                            .TaskPaneStyleResize = p->Options.TaskPaneStyleResize,
+                            .State = p->state_,
+                            .RestoreSize = p->restoreSize_,
+                            .DockPos = p->DockPos()});
+  }
+  return stack;
+}
+
+void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
+                                  const std::vector<TSkBarCustomDockablePanel*>& panels) {
+  const bool was = redistributing_;
+  redistributing_ = true;
+  BeginUpdate();
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    const TStackPanel& s = stack.Panels[i];
+    TSkBarCustomDockablePanel* p = panels[i];
+    p->length_ = s.Length;
+    p->state_ = s.State;
+    p->restoreSize_ = s.RestoreSize;
+    p->crossSize_ = Thickness();
+    p->SetDockPos(s.DockPos);
+  }
+  EndUpdate();
+  ArrangeToolbars();
+  redistributing_ = was;
+}
+
+void TSkBarCustomMultiDock::UpdateDockablePanelsDockPos() {
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  GetDockablePanelList(panels);
+  TPanelStack stack = Stack(panels);
+  stack.UpdateDockPos();
+  Apply(stack, panels);
+}
+
+void TSkBarCustomMultiDock::FitPanels() {
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  GetDockablePanelList(panels);
+  if (panels.empty() || redistributing_) return;
+  TPanelStack stack = Stack(panels);
+  stack.FitToDock(Length());
+  Apply(stack, panels);
+}
+
+// TSkBarCustomDockablePanel
+
+TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
+    : TTBCustomDockableWindow(owner) {
+  SetDragHandleStyle(tb::TTBDragHandleStyle::dhNone);
+  SetCloseButtonWhenDocked(false);
+  SetBounds(0, 0, 150, 150);
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarCustomDockablePanel::BeforeDestruction() noexcept {
+  SkRemoveSkinNotification(*this);
+  TTBCustomDockableWindow::BeforeDestruction();
+}
+
+TSkBarCustomMultiDock* TSkBarCustomDockablePanel::MultiDock() const {
+  return Docked() ? dynamic_cast<TSkBarCustomMultiDock*>(CurrentDock()) : nullptr;
+}
+
+int TSkBarCustomDockablePanel::CaptionHeight() const {
+  const bool shown = Floating() ? ShowCaption : ShowCaptionWhenDocked;
+  return shown ? Options.TitleBarMaxSize : (Floating() ? 0 : 1);
+}
+
+void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
+  auto* dock = dynamic_cast<tb::TTBDock*>(parent);
+  auto* multiDock = dynamic_cast<TSkBarCustomMultiDock*>(parent);
+  if (dock && !multiDock)
+    throw ui::EInvalidOperation("Cannot insert " + Narrow(ClassName()) + " into " +
+                                Narrow(dock->ClassName()) + ". Place it on a MultiDock instead");
+  // Never a plain child of a form: float (or dock by default) instead.
+  if (parent && !dock && !dynamic_cast<tb::TTBFloatingWindowParent*>(parent) && !BeingDestroyed() &&
+      !Loading()) {
+    if (DockMode() == tb::TTBDockMode::dmCanFloat || !DefaultDock())
+      SetFloating(true);
+    else
+      SetCurrentDock(DefaultDock());
+    return;
+  }
+  TSkBarCustomMultiDock* oldDock = MultiDock();
+  const int former = oldDock && !oldDock->IsVertical() ? Width() : Height();
+  if (Floating() && parent != FloatParent()) floatingClient_ = {ClientWidth(), ClientHeight()};
+  bool appended = false, placed = false;
+  if (multiDock && multiDock != oldDock) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    // An empty dock is as thin as its rows; the panel brings its own thickness then.
+    crossSize_ =
+        panels.empty() ? std::max(crossSize_, multiDock->Thickness()) : multiDock->Thickness();
+    if (panels.empty()) {
+      length_ = DefaultDockedSize > 0 ? DefaultDockedSize : former;
+    } else if (DockPos() < 0) {
+      appended = true;
+      length_ = 0;
+      SetDockPos(multiDock->Length());
+    } else {
+      placed = true;
+    }
+  }
+  TTBCustomDockableWindow::SetParent(parent);
+  if (oldDock && oldDock != multiDock) oldDock->FitPanels();
+  if (appended) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    TPanelStack stack = multiDock->Stack(panels);
+    const auto me = std::find(panels.begin(), panels.end(), this);
+    if (me != panels.end()) {
+      const int i = static_cast<int>(me - panels.begin());
+      stack.ChangeDockedSize(i, former, 4);
+      stack[i].Length = std::max(stack[i].Length, stack[i].MinLength);
+      stack.FitToDock(multiDock->Length());
+      multiDock->Apply(stack, panels);
+    }
+  } else if (placed) {
+    // Back at its position: before a panel at the same position, the others make room.
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    std::erase(panels, this);
+    TPanelStack stack = multiDock->Stack(panels);
+    TPanelStack me = multiDock->Stack({this});
+    const int i = stack.Dock(me[0], length_);
+    panels.insert(panels.begin() + i, this);
+    stack.FitToDock(multiDock->Length());
+    multiDock->Apply(stack, panels);
+  } else if (multiDock) {
+    multiDock->FitPanels();
+  }
+  Invalidate();
+}
+
+void TSkBarCustomDockablePanel::CalcLayoutSize(bool, tb::TTBDockType dockType, bool floating,
+                                               tb::TTBDock*, tb::TPoint& newSize) {
+  if (floating || dockType == tb::TTBDockType::dtFloating ||
+      dockType == tb::TTBDockType::dtNotDocked) {
+    newSize = floatingClient_.x > 0 ? floatingClient_ : tb::TPoint{ClientWidth(), ClientHeight()};
+    newSize.y = std::max(newSize.y, CaptionHeight());
+    return;
+  }
+  tb::TPoint frame;
+  GetDockedFrameSize(frame);
+  const int cross = std::max(crossSize_ - frame.x, 0);
+  const int along = std::max(length_ - frame.y, 0);
+  newSize = dockType == tb::TTBDockType::dtLeftRight ? tb::TPoint{cross, along}
+                                                     : tb::TPoint{along, cross};
+}
+
+// The dock lays its windows out by this size: the stack's length and the dock's thickness.
+void TSkBarCustomDockablePanel::GetCurrentClientSize(tb::TPoint& size) {
+  CalcLayoutSize(false, DockType(), Floating(), CurrentDock(), size);
+}
+
+void TSkBarCustomDockablePanel::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint&) {
+  minSize = {0, CaptionHeight()};
+}
+
+TRect TSkBarCustomDockablePanel::CaptionRect() {
+  return {0, 0, ClientWidth(), CaptionHeight() > 1 ? CaptionHeight() : 0};
+}
+
+TRect TSkBarCustomDockablePanel::CloseButtonRect() {
+  const TRect c = CaptionRect();
+  if (!Options.Close || c.Height() < 8) return {};
+  return {c.right - 17, c.top + 2, c.right - 2, c.bottom - 2};
+}
+
+void TSkBarCustomDockablePanel::Paint() {
+  ui::TCanvas& canvas = Canvas();
+  const TRect all{0, 0, ClientWidth(), ClientHeight()};
+  SkFillRect(canvas, all, Color() == clNone ? ui::clBtnFace : Color());
+  const TRect c = CaptionRect();
+  if (c.Height() <= 0) return;
+  const TSkBarSkinOptions& skin = SkCurrentSkin();
+  const bool skinned = SkEffectiveSkinType(SkinType) == sknSkin;
+  if (skinned) {
+    SkPaintBackground(skin, canvas, c, skncDockablePanelTitleBar, sknsNormal, true, true);
+  } else {
+    SkFillRect(canvas, c, SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80));
+    if (Docked()) {
+      SkDrawRectangle(canvas, c, 0, 0, ui::clBtnFace, ui::clBtnFace);
+      SkDrawRectangle(canvas, {c.left + 1, c.top + 1, c.right - 1, c.bottom - 1}, 0, 0, ui::clWhite,
+                      ui::clWhite);
+    }
+  }
+  const TColor text =
+      skinned ? skin.GetTextColor(skncDockablePanelTitleBar, sknsNormal, sknSkin) : ui::clBtnText;
+  const HDC dc = canvas.Handle();
+  ui::TFont bold;
+  bold.Assign(Font());
+  bold.SetStyle(bold.Style() | ui::fsBold);
+  canvas.Font().Assign(bold);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
+  RECT tr{c.left + 4, c.top, (Options.Close ? c.right - 19 : c.right - 2), c.bottom};
+  DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &tr,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  const TRect close = CloseButtonRect();
+  if (close.Width() > 0)
+    SkDrawGlyphPattern(canvas, close, 0, text == clNone ? ui::clBtnText : text);
+}
+
+void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
+                                          int y) {
+  const TRect c = CaptionRect();
+  const bool onCaption = x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+  if (button != ui::TMouseButton::mbLeft || !onCaption) {
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    return;
+  }
+  const TRect close = CloseButtonRect();
+  if (x >= close.left && x < close.right && y >= close.top && y < close.bottom) {
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    Close();
+    return;
+  }
+  if (shift & ui::ssDouble) {
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    ToggleDocking();
+    return;
+  }
+  TTBCustomDockableWindow::MouseDown(button, shift, x, y);
+}
+
+void TSkBarCustomDockablePanel::ToggleDocking() {
+  if (Floating()) {
+    tb::TTBDock* to = LastDock() ? LastDock() : DefaultDock();
+    if (to) SetCurrentDock(to);
+  } else if (Docked() && DockMode() == tb::TTBDockMode::dmCanFloat) {
+    SetFloating(true);
+  }
+}
+
+bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
+                                            TPanelWindowState) {
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock) return false;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return false;
+  TPanelStack stack = dock->Stack(panels);
+  if (!(stack.*operation)(static_cast<int>(me - panels.begin()))) return false;
+  dock->Apply(stack, panels);
+  if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+  return true;
+}
+
+bool TSkBarCustomDockablePanel::Minimize() {
+  return ChangeState(&TPanelStack::Minimize, TPanelWindowState::wsMinimized);
+}
+bool TSkBarCustomDockablePanel::Maximize() {
+  return ChangeState(&TPanelStack::Maximize, TPanelWindowState::wsMaximized);
+}
+bool TSkBarCustomDockablePanel::Restore() {
+  return ChangeState(&TPanelStack::Restore, TPanelWindowState::wsNormal);
+}
+bool TSkBarCustomDockablePanel::SizeToggle(bool maximize) {
+  if ((state_ == TPanelWindowState::wsMinimized && !maximize) ||
+      (state_ == TPanelWindowState::wsMaximized && maximize))
+    return Restore();
+  return maximize ? Maximize() : Minimize();
+}
+
+int TSkBarCustomDockablePanel::EdgeHitTest(POINT screen) {
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock || !dock->AllowDrag() || !HandleAllocated()) return 0;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return 0;
+  RECT w;
+  GetWindowRect(Handle(), &w);
+  TPanelStack stack = dock->Stack(panels);
+  const int i = static_cast<int>(me - panels.begin());
+  stack[i].Length = dock->IsVertical() ? w.bottom - w.top : w.right - w.left;
+  return stack.EdgeHitTest(i, dock->IsVertical() ? screen.y - w.top : screen.x - w.left);
+}
+
+void TSkBarCustomDockablePanel::SizingLoop(int hitCode, POINT start) {
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock || sizing_) return;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return;
+  TPanelStack probe = dock->Stack(panels);
+  const int target = probe.EdgeDragTarget(static_cast<int>(me - panels.begin()), hitCode);
+  if (target < 0) return;
+  const int startLength = panels[static_cast<std::size_t>(target)]->length_;
+  const HWND wnd = Handle();
+  struct Capture {
+    bool& flag;
+    ~Capture() {
+      flag = false;
+      ReleaseCapture();
+    }
+  } capture{sizing_};
+  sizing_ = true;
+  SetCapture(wnd);
+  while (GetCapture() == wnd) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT at;
+      GetCursorPos(&at);
+      const int travel = dock->IsVertical() ? at.y - start.y : at.x - start.x;
+      TPanelStack stack = dock->Stack(panels);
+      if (stack.ChangeDockedSize(target, startLength + travel, 3)) dock->Apply(stack, panels);
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
+        msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
+        (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
+      break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void TSkBarCustomDockablePanel::WndProc(ui::TMessage& message) {
+  switch (message.Msg) {
+    case WM_SKINCHANGE:
+      if (HandleAllocated())
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case WM_NCHITTEST:
+      if (!sizing_) {
+        const int code = EdgeHitTest({GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+        if (code) {
+          message.Result = code;
+          return;
+        }
+      }
+      break;
+    case WM_SETCURSOR: {
+      const int code = LOWORD(message.LParam);
+      if (code >= htPanelLeft && code <= htPanelBottom) {
+        SetCursor(LoadCursorW(nullptr, code <= htPanelRight ? IDC_SIZEWE : IDC_SIZENS));
+        message.Result = TRUE;
+        return;
+      }
+      break;
+    }
+    case WM_NCLBUTTONDOWN:
+      if (message.WParam >= htPanelLeft && message.WParam <= htPanelBottom) {
+        SizingLoop(static_cast<int>(message.WParam),
+                   {GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TTBCustomDockableWindow::WndProc(message);
+}
+
+}  // namespace skbar
