@@ -182,16 +182,18 @@ void TSkBarCustomMultiDock::FitPanels() {
 // TSkBarCustomDockablePanel
 
 TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
-    : TTBCustomDockableWindow(owner) {
+    : TSkBarCustomToolWindow(owner) {
   SetDragHandleStyle(tb::TTBDragHandleStyle::dhNone);
   SetCloseButtonWhenDocked(false);
   SetBounds(0, 0, 150, 150);
-  SkAddSkinNotification(*this);
+  MinClientWidth = 0;
 }
 
-void TSkBarCustomDockablePanel::BeforeDestruction() noexcept {
-  SkRemoveSkinNotification(*this);
-  TTBCustomDockableWindow::BeforeDestruction();
+tb::TTBFloatingWindowParent* TSkBarCustomDockablePanel::CreateFloatingParent() {
+  auto* form =
+      static_cast<TSkBarFloatingWindowParent*>(TSkBarCustomToolWindow::CreateFloatingParent());
+  form->CloseHostedWindow = true;
+  return form;
 }
 
 TSkBarCustomMultiDock* TSkBarCustomDockablePanel::MultiDock() const {
@@ -238,7 +240,7 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
       placed = true;
     }
   }
-  TTBCustomDockableWindow::SetParent(parent);
+  TSkBarCustomToolWindow::SetParent(parent);
   if (oldDock && oldDock != multiDock) oldDock->FitPanels();
   if (appended) {
     std::vector<TSkBarCustomDockablePanel*> panels;
@@ -358,7 +360,7 @@ void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftSta
     ToggleDocking();
     return;
   }
-  TTBCustomDockableWindow::MouseDown(button, shift, x, y);
+  TSkBarCustomToolWindow::MouseDown(button, shift, x, y);
 }
 
 void TSkBarCustomDockablePanel::ToggleDocking() {
@@ -496,7 +498,7 @@ void TSkBarCustomDockablePanel::WndProc(ui::TMessage& message) {
     default:
       break;
   }
-  TTBCustomDockableWindow::WndProc(message);
+  TSkBarCustomToolWindow::WndProc(message);
 }
 
 }  // namespace skbar

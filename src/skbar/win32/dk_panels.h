@@ -2,7 +2,7 @@
 //   TSkBarCustomMultiDock (published as TSkBarMultiDock): a framework dock that holds dockable
 //   panels in one row, shares its length between them through TPanelStack (fitting them when
 //   its bounds change) and shows the splitter next to it while it holds a panel.
-//   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a dockable window with a
+//   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a tool window with a
 //   caption bar (text and close button) painted under the effective skin type. A press on the
 //   caption moves it (the framework's drag loop: it floats and docks again), a double click
 //   floats a docked panel or docks a floating one (its last dock, else its default dock), the
@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "skbar/panel_stack.h"
+#include "skbar/win32/sk_docks.h"
 #include "skbar/win32/splitter.h"
-#include "tb/win32/dockable_window.h"
 
 namespace skbar {
 
@@ -71,10 +71,9 @@ struct TSkBarDockablePanelButtonOptions {
   int TitleBarMaxSize = 19;
 };
 
-class TSkBarCustomDockablePanel : public tb::TTBCustomDockableWindow {
+class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
  public:
   explicit TSkBarCustomDockablePanel(ui::TComponent* owner);
-  void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TSkBarDockablePanel"; }
   void SetParent(ui::TWinControl* parent) override;
   void WndProc(ui::TMessage& message) override;
@@ -83,6 +82,8 @@ class TSkBarCustomDockablePanel : public tb::TTBCustomDockableWindow {
                       tb::TTBDock* dock, tb::TPoint& newSize) override;
   void GetCurrentClientSize(tb::TPoint& size) override;
   void GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) override;
+  // Its floating form closes it.
+  tb::TTBFloatingWindowParent* CreateFloatingParent() override;
 
   int DefaultDockedSize = 0;
   bool FixedDockedSize = false;

@@ -4,6 +4,8 @@
 // run ended after 4 s), the refusals, and the caption bar painted under the three skin types.
 #include "skbar/win32/dk_panels.h"
 
+#include "skbar/win32/sk_skin_paint.h"
+
 #include <gtest/gtest.h>
 
 #include "../../ui/win32/gui_fixture.h"
@@ -222,6 +224,71 @@ TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
   for (int yy = close.top; yy < close.bottom; ++yy)
     for (int xx = close.left; xx < close.right; ++xx) ink += s->Pixel(xx, yy) != s->Pixel(x, y);
   EXPECT_GT(ink, 4);
+}
+
+TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetFloating(true);
+  Pump();
+  auto* floating = dynamic_cast<TSkBarFloatingWindowParent*>(a->FloatParent());
+  ASSERT_NE(floating, nullptr);
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  tb::TPoint border;
+  a->GetFloatingBorderSize(border);
+  EXPECT_EQ(border.x, SkCurrentSkin().FloatingWindowBorderSize());
+  const RECT w = Screen(floating);
+  skbar_test::PaintSurface s(w.right - w.left, w.bottom - w.top, RGB(1, 2, 3));
+  floating->PaintFrame(
+      true, s.Dc(), tb::TTBFloatingWindowParent::rwFrame | tb::TTBFloatingWindowParent::rwCaption,
+      nullptr);
+  const RECT caption = floating->CaptionRect(true, true);
+  EXPECT_EQ(s.Pixel(caption.right - 3, caption.bottom - 2),
+            skbar_test::Rgb(SkCurrentSkin().Options(skncWindowTitleBar).Body.Color1));
+  EXPECT_NE(s.Pixel(0, w.bottom - w.top - 1), RGB(1, 2, 3));  // the frame
+  // Closing the floating form closes the panel.
+  SendMessageW(floating->Handle(), WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_FALSE(a->Visible());
+}
+
+TEST_F(DockPanels, SkinnedDockBackground) {
+  TSkBarDock* top = ui::Create<TSkBarDock>(*form);
+  top->SetPosition(tb::TTBDockPosition::dpTop);
+  top->SetParent(form);
+  TSkBarCustomToolWindow* tool = ui::Create<TSkBarCustomToolWindow>(*form);
+  tool->WantedClientSize = {60, 22};
+  tool->SetParent(top);  // gives the dock its thickness
+  Pump();
+  ASSERT_GT(top->ClientHeight(), 20);
+  ASSERT_GE(top->ClientWidth(), 200);
+  const auto paint = [&] {
+    auto s = std::make_unique<skbar_test::PaintSurface>(200, 30, RGB(1, 2, 3));
+    const RECT draw{-top->Left(), -top->Top(), top->ClientWidth() - top->Left(),
+                    top->ClientHeight() - top->Top()};
+    top->DrawBackground(s->Dc(), draw);
+    return s;
+  };
+  using skbar_test::Rgb;
+  for (bool themes : {true, false}) {
+    SkBarSkinManager()->SetThemesOverride(themes);
+    EXPECT_EQ(paint()->Pixel(100, 5), Rgb(top->Color())) << themes;
+  }
+  top->BackgroundColor = 0x00123456;
+  EXPECT_EQ(paint()->Pixel(199, top->ClientHeight() - 1), Rgb(0x00123456));
+  top->OnDrawBackground = [](ui::TComponent*, ui::TCanvas&, const TRect&, TSkBarPaintStage,
+                             bool& paintDefault) { paintDefault = false; };
+  EXPECT_EQ(paint()->Pixel(100, 5), RGB(1, 2, 3));
+  top->OnDrawBackground = nullptr;
+  top->BackgroundColor = clNone;
+  // A skin: the skin's dock background, as its painter draws it across the dock.
+  SkBarSkinManager()->SetSkin(L"Aluminum");
+  skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
+  SkPaintBackground(SkCurrentSkin(), expected.canvas, {0, 0, 200, top->ClientHeight()}, skncDock,
+                    sknsNormal, true, false, false);
+  ASSERT_NE(expected.Pixel(100, 10), RGB(1, 2, 3));
+  const auto s = paint();
+  for (const POINT p : {POINT{0, 0}, POINT{100, 10}, POINT{199, top->ClientHeight() - 1}})
+    EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
 }
 
 }  // namespace
