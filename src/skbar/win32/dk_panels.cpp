@@ -300,10 +300,19 @@ TRect TSkBarCustomDockablePanel::CaptionRect() {
   return {0, 0, ClientWidth(), CaptionHeight() > 1 ? CaptionHeight() : 0};
 }
 
-TRect TSkBarCustomDockablePanel::CloseButtonRect() {
+// The caption buttons from the right: close, maximise, minimise (those switched on), 15 wide.
+TRect TSkBarCustomDockablePanel::CaptionButtonRect(TCaptionButton button) {
   const TRect c = CaptionRect();
-  if (!Options.Close || c.Height() < 8) return {};
-  return {c.right - 17, c.top + 2, c.right - 2, c.bottom - 2};
+  const bool on[] = {Options.Close, Options.Maximize, Options.Minimize};
+  const int index = static_cast<int>(button);
+  if (!on[index] || c.Height() < 8) return {};
+  int right = c.right - 2;
+  for (int i = 0; i < index; ++i) right -= on[i] ? 15 : 0;
+  return {right - 15, c.top + 2, right, c.bottom - 2};
+}
+
+TRect TSkBarCustomDockablePanel::CloseButtonRect() {
+  return CaptionButtonRect(TCaptionButton::cbClose);
 }
 
 void TSkBarCustomDockablePanel::Paint() {
@@ -333,12 +342,22 @@ void TSkBarCustomDockablePanel::Paint() {
   canvas.Font().Assign(bold);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
-  RECT tr{c.left + 4, c.top, (Options.Close ? c.right - 19 : c.right - 2), c.bottom};
+  int textRight = c.right - 2;
+  for (TCaptionButton b :
+       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
+    const TRect r = CaptionButtonRect(b);
+    if (r.Width() <= 0) continue;
+    textRight = std::min(textRight, r.left - 2);
+    // Glyphs: 0 close, 1 maximise, 2 minimise, 3 restore (a toggled button).
+    const int glyph = b == TCaptionButton::cbClose ? 0
+                      : b == TCaptionButton::cbMaximize
+                          ? (state_ == TPanelWindowState::wsMaximized ? 3 : 1)
+                          : (state_ == TPanelWindowState::wsMinimized ? 3 : 2);
+    SkDrawGlyphPattern(canvas, r, glyph, text == clNone ? ui::clBtnText : text);
+  }
+  RECT tr{c.left + 4, c.top, textRight, c.bottom};
   DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &tr,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  const TRect close = CloseButtonRect();
-  if (close.Width() > 0)
-    SkDrawGlyphPattern(canvas, close, 0, text == clNone ? ui::clBtnText : text);
 }
 
 void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
@@ -349,10 +368,16 @@ void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftSta
     ui::TCustomControl::MouseDown(button, shift, x, y);
     return;
   }
-  const TRect close = CloseButtonRect();
-  if (x >= close.left && x < close.right && y >= close.top && y < close.bottom) {
+  for (TCaptionButton b :
+       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
+    const TRect r = CaptionButtonRect(b);
+    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
     ui::TCustomControl::MouseDown(button, shift, x, y);
-    Close();
+    if (b == TCaptionButton::cbClose)
+      Close();
+    else
+      SizeToggle(b == TCaptionButton::cbMaximize);
+    Invalidate();
     return;
   }
   if (shift & ui::ssDouble) {
@@ -373,7 +398,22 @@ void TSkBarCustomDockablePanel::ToggleDocking() {
 }
 
 bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
-                                            TPanelWindowState) {
+                                            TPanelWindowState wanted) {
+  if (Floating()) {
+    // Floating: minimised shows the caption bar only; restoring gives the height back.
+    using enum TPanelWindowState;
+    if (wanted == wsMaximized || state_ == wanted || (wanted == wsNormal && state_ != wsMinimized))
+      return false;
+    const tb::TPoint client{ClientWidth(), ClientHeight()};
+    if (wanted == wsMinimized) restoreSize_ = client.y;
+    floatingClient_ = {client.x, wanted == wsMinimized ? CaptionHeight() : restoreSize_};
+    state_ = wanted;
+    SetBounds(Left(), Top(), Width() - client.x + floatingClient_.x,
+              Height() - client.y + floatingClient_.y);
+    Arrange();
+    if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+    return true;
+  }
   TSkBarCustomMultiDock* dock = MultiDock();
   if (!dock) return false;
   std::vector<TSkBarCustomDockablePanel*> panels;

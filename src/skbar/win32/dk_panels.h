@@ -98,8 +98,10 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   // The length along the dock that the stack gives it (docked).
   int DockedLength() const { return length_; }
   int CaptionHeight() const;
-  // The caption bar and its close button, in client coordinates.
+  // The caption bar and its buttons, in client coordinates (empty for a button switched off).
+  enum class TCaptionButton { cbClose, cbMaximize, cbMinimize };
   TRect CaptionRect();
+  TRect CaptionButtonRect(TCaptionButton button);
   TRect CloseButtonRect();
   // Floats a docked panel, docks a floating one (last dock, else default dock).
   void ToggleDocking();

@@ -171,6 +171,41 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  a->Options.Minimize = true;
+  const int ha = Screen(a).bottom - Screen(a).top;
+  std::vector<TPanelWindowState> fired;
+  a->OnWindowStateChanged = [&](ui::TComponent*, TPanelWindowState s) { fired.push_back(s); };
+  const auto click = [&](TSkBarCustomDockablePanel* p) {
+    const TRect r = p->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbMinimize);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(p->Handle(), &at);
+    return Script::Play({{0, at}, {MOUSEEVENTF_LEFTDOWN, at}, {MOUSEEVENTF_LEFTUP, at}});
+  };
+  ASSERT_GT(a->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbMinimize).Width(), 0);
+  EXPECT_TRUE(click(a));
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsMinimized);
+  EXPECT_EQ(Screen(a).bottom - Screen(a).top, a->CaptionHeight() + 4);
+  EXPECT_EQ(Screen(b).bottom, Screen(dock).bottom);
+  EXPECT_EQ(Screen(a).bottom, Screen(b).top);
+  EXPECT_TRUE(click(a));
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
+  EXPECT_EQ(Screen(a).bottom - Screen(a).top, ha);
+  EXPECT_EQ(fired, (std::vector<TPanelWindowState>{TPanelWindowState::wsMinimized,
+                                                   TPanelWindowState::wsNormal}));
+  // Floating: minimised to the caption bar and back.
+  b->SetFloating(true);
+  Pump();
+  const int client = b->ClientHeight();
+  EXPECT_TRUE(b->Minimize());
+  EXPECT_EQ(b->ClientHeight(), b->CaptionHeight());
+  EXPECT_FALSE(b->Maximize());
+  EXPECT_TRUE(b->Restore());
+  EXPECT_EQ(b->ClientHeight(), client);
+}
+
 TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   tb::TTBDock* plain = ui::Create<tb::TTBDock>(*form);
   plain->SetParent(form);
@@ -195,6 +230,7 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   panels[1]->Hide();
   Pump();
   EXPECT_FALSE(splitter->Visible());
+  EXPECT_EQ(splitter->FindControl(), nullptr);  // an empty multi-dock is no drag target
 }
 
 TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
