@@ -154,7 +154,6 @@ void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
     p->length_ = s.Length;
     p->state_ = s.State;
     p->restoreSize_ = s.RestoreSize;
-    p->crossSize_ = Thickness();
     p->SetDockPos(s.DockPos);
   }
   EndUpdate();
