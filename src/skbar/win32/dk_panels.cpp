@@ -384,7 +384,151 @@ void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftSta
     ToggleDocking();
     return;
   }
-  TSkBarCustomToolWindow::MouseDown(button, shift, x, y);
+  ui::TCustomControl::MouseDown(button, shift, x, y);
+  if (MultiDock() ? MultiDock()->AllowDrag() : Floating()) MoveLoop();
+}
+
+void TSkBarCustomDockablePanel::MoveLoop() {
+  struct Capture {
+    bool& flag;
+    ~Capture() {
+      flag = false;
+      ReleaseCapture();
+    }
+  } capture{moving_};
+  moving_ = true;
+  SetCapture(Handle());
+  SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+  POINT last;
+  GetCursorPos(&last);
+  while (GetCapture() == Handle()) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT at;
+      GetCursorPos(&at);
+      if (at.x == last.x && at.y == last.y) continue;
+      last = at;
+      MoveStep(at);
+      SetCapture(Handle());  // a new parent may have made a new window
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
+        msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
+        (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
+      break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+namespace {
+
+bool Inside(const RECT& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+RECT ScreenRect(ui::TWinControl& c) {
+  RECT r;
+  GetWindowRect(c.Handle(), &r);
+  return r;
+}
+
+// The visible multi-docks among a form's windowed controls (not inside docks).
+void CollectMultiDocks(ui::TWinControl& parent, std::vector<TSkBarCustomMultiDock*>& out) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    auto* w = dynamic_cast<ui::TWinControl*>(parent.Controls(i));
+    if (!w || !w->Showing()) continue;
+    if (auto* d = dynamic_cast<TSkBarCustomMultiDock*>(w))
+      out.push_back(d);
+    else if (!dynamic_cast<tb::TTBDock*>(w))
+      CollectMultiDocks(*w, out);
+  }
+}
+
+}  // namespace
+
+TSkBarCustomMultiDock* TSkBarCustomDockablePanel::DockUnder(POINT at) {
+  tb::TTBDock* home = LastDock() ? LastDock() : DefaultDock();
+  ui::TCustomForm* form = home ? home->ParentForm() : nullptr;
+  if (!form) return nullptr;
+  std::vector<TSkBarCustomMultiDock*> docks;
+  if (auto* own = dynamic_cast<TSkBarCustomMultiDock*>(home)) docks.push_back(own);
+  CollectMultiDocks(*form, docks);
+  for (TSkBarCustomMultiDock* d : docks) {
+    if (!d->AllowDrag() || !d->HandleAllocated() ||
+        !(DockableTo() & tb::DockableBit(d->TTBDock::Position())))
+      continue;
+    const RECT w = ScreenRect(*d);
+    const ui::TRect zone = DockDropZone({w.left, w.top, w.right, w.bottom}, d->Position());
+    if (Inside({zone.left, zone.top, zone.right, zone.bottom}, at) && d->RequestDock(this))
+      return d;
+  }
+  return nullptr;
+}
+
+void TSkBarCustomDockablePanel::MoveStep(POINT at) {
+  if (TSkBarCustomMultiDock* dock = MultiDock()) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    dock->GetDockablePanelList(panels);
+    if (Inside(ScreenRect(*dock), at)) {
+      // Trade places with the panel whose caption bar is under the cursor.
+      const auto me = std::find(panels.begin(), panels.end(), this);
+      for (std::size_t j = 0; j < panels.size(); ++j) {
+        TSkBarCustomDockablePanel* p = panels[j];
+        if (p == this || me == panels.end()) continue;
+        POINT local = at;
+        ScreenToClient(p->Handle(), &local);
+        const TRect c = p->CaptionRect();
+        if (local.x < c.left || local.x >= c.right || local.y < c.top || local.y >= c.bottom)
+          continue;
+        TPanelStack stack = dock->Stack(panels);
+        const int i = static_cast<int>(me - panels.begin());
+        stack.Swap(i, static_cast<int>(j));
+        std::swap(panels[static_cast<std::size_t>(i)], panels[j]);
+        dock->Apply(stack, panels);
+        return;
+      }
+      return;
+    }
+    if (DockMode() != tb::TTBDockMode::dmCanFloat) {
+      SetCursor(LoadCursorW(nullptr, IDC_NO));
+      return;
+    }
+    SetFloating(true);
+  }
+  if (!Floating() || !FloatParent()) return;
+  if (DockMode() != tb::TTBDockMode::dmCanFloat) {
+    SetCursor(LoadCursorW(nullptr, IDC_NO));
+    return;
+  }
+  if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
+    if (TSkBarCustomMultiDock* to = DockUnder(at)) {
+      // Before or after the panel under the cursor, by the half it is in.
+      std::vector<TSkBarCustomDockablePanel*> panels;
+      to->GetDockablePanelList(panels);
+      const RECT w = ScreenRect(*to);
+      const int along = to->IsVertical() ? at.y - w.top : at.x - w.left;
+      int pos = along;
+      for (TSkBarCustomDockablePanel* p : panels)
+        if (along >= p->DockPos() && along < p->DockPos() + p->length_)
+          pos = p->DockPos() + (along - p->DockPos() >= p->length_ / 2 ? p->length_ : 0);
+      SetDockPos(pos);
+      SetCurrentDock(to);
+      return;
+    }
+  }
+  // The caption follows the cursor, held within the monitor's work area.
+  MONITORINFO info{sizeof info, {}, {}, 0};
+  GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info);
+  at.x = std::clamp(at.x, info.rcWork.left, info.rcWork.right - 1);
+  at.y = std::clamp(at.y, info.rcWork.top, info.rcWork.bottom - 1);
+  ui::TCustomForm* f = FloatParent();
+  f->SetBounds(at.x - f->Width() / 2, at.y - 10, f->Width(), f->Height());
 }
 
 void TSkBarCustomDockablePanel::ToggleDocking() {

@@ -4,7 +4,7 @@
 //   its bounds change) and shows the splitter next to it while it holds a panel.
 //   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a tool window with a
 //   caption bar (text and close button) painted under the effective skin type. A press on the
-//   caption moves it (the framework's drag loop: it floats and docks again), a double click
+//   caption moves it (its own loop: it trades places, floats and docks again), a double click
 //   floats a docked panel or docks a floating one (its last dock, else its default dock), the
 //   close button closes it, and the edge between two docked panels resizes them (a private loop
 //   with the mouse captured, ended by release, Escape, another press or lost capture).
@@ -122,6 +122,12 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   friend class TSkBarCustomMultiDock;
   bool ChangeState(bool (TPanelStack::*operation)(int), TPanelWindowState fired);
   void SizingLoop(int hitCode, POINT start);
+  // Moves the panel with the mouse captured: inside its multi-dock it trades places with the
+  // panel whose caption is under the cursor, outside it floats (when it may), floating it
+  // follows the cursor and docks into a multi-dock whose zone holds it (not while Ctrl is down).
+  void MoveLoop();
+  void MoveStep(POINT at);
+  TSkBarCustomMultiDock* DockUnder(POINT at);
 
   TPanelWindowState state_ = TPanelWindowState::wsNormal;
   int restoreSize_ = 0;
@@ -129,6 +135,7 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   int crossSize_ = 150;
   tb::TPoint floatingClient_{0, 0};
   bool sizing_ = false;
+  bool moving_ = false;
 };
 
 }  // namespace skbar

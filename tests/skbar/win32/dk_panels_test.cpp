@@ -206,6 +206,42 @@ TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
   EXPECT_EQ(b->ClientHeight(), client);
 }
 
+TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  const RECT rd = Screen(dock);
+  const POINT from = CaptionPoint(a), to = CaptionPoint(b);
+  EXPECT_TRUE(Script::Play({{0, from},
+                            {MOUSEEVENTF_LEFTDOWN, from},
+                            {0, {from.x, (from.y + to.y) / 2}},
+                            {0, to},
+                            {MOUSEEVENTF_LEFTUP, to}}));
+  EXPECT_EQ(Screen(b).top, rd.top);
+  EXPECT_EQ(Screen(b).bottom, Screen(a).top);
+  EXPECT_EQ(Screen(a).bottom, rd.bottom);
+
+  // Out of the dock it floats under the cursor; back over the dock it docks again.
+  const POINT start = CaptionPoint(a), out{rd.left - 200, rd.top + 100};
+  EXPECT_TRUE(Script::Play({{0, start},
+                            {MOUSEEVENTF_LEFTDOWN, start},
+                            {0, {start.x - 100, start.y}},
+                            {0, out},
+                            {MOUSEEVENTF_LEFTUP, out}}));
+  ASSERT_TRUE(a->Floating());
+  const RECT f = Screen(a->FloatParent());
+  EXPECT_TRUE(out.x >= f.left && out.x < f.right && out.y >= f.top && out.y < f.bottom);
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  const POINT grab = CaptionPoint(a), home{rd.left + 50, rd.top + 20};
+  EXPECT_TRUE(Script::Play({{0, grab},
+                            {MOUSEEVENTF_LEFTDOWN, grab},
+                            {0, {grab.x + 50, grab.y}},
+                            {0, home},
+                            {MOUSEEVENTF_LEFTUP, home}}));
+  EXPECT_TRUE(a->Docked());
+  EXPECT_EQ(Screen(a).top, rd.top);  // before the panel it was dropped on
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+}
+
 TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   tb::TTBDock* plain = ui::Create<tb::TTBDock>(*form);
   plain->SetParent(form);
