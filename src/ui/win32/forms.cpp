@@ -74,6 +74,16 @@ void ForEachActionList(TComponent& owner, F&& call) {
   }
 }
 
+// Every visible action client among the showing controls of `parent`, depth first.
+void InitiateClientActions(TWinControl& parent) {
+  if (!parent.Showing()) return;
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* control = parent.Controls(i);
+    if ((control->ControlStyle() & csActionClient) && control->Visible()) control->InitiateAction();
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) InitiateClientActions(*windowed);
+  }
+}
+
 }  // namespace
 
 TMessageBoxPresenter SetMessageBoxPresenter(TMessageBoxPresenter presenter) {
@@ -791,6 +801,7 @@ void TApplication::Idle() {
     TCustomForm* form = Screen->Forms(i);
     if (!form->Visible()) continue;
     Guarded([&] { ForEachActionList(*form, [](TActionList& list) { list.UpdateActions(); }); });
+    Guarded([&] { InitiateClientActions(*form); });
   }
 }
 

@@ -205,7 +205,8 @@ class TApplication : public TComponent {
   void HandleMessage();
   // Handles every queued message, then returns (no idle processing).
   void ProcessMessages();
-  // Idle processing: OnIdle, then every visible form's action lists update.
+  // Idle processing: OnIdle, then every visible form's action lists update and its visible
+  // action clients initiate their actions.
   void Idle();
   void Terminate();
   bool Terminated() const { return terminated_; }

@@ -28,6 +28,7 @@ TRect FromRECT(const RECT& rect) {
 }
 
 void TGraphicsObject::Changed() {
+  if (handle_ && OnReleasing) OnReleasing();
   handle_.reset();
   if (OnChange) OnChange();
 }
@@ -151,14 +152,25 @@ HPEN TPen::Handle() {
 
 // TCanvas
 
+TCanvas::TCanvas() {
+  const auto deselect = [this] { Deselect(); };
+  font_.OnReleasing = deselect;
+  brush_.OnReleasing = deselect;
+  pen_.OnReleasing = deselect;
+}
+
 void TCanvas::SetHandle(HDC dc) {
+  Deselect();
+  dc_ = dc;
+}
+
+void TCanvas::Deselect() {
   if (dc_) {
     if (oldFont_) SelectObject(dc_, oldFont_);
     if (oldBrush_) SelectObject(dc_, oldBrush_);
     if (oldPen_) SelectObject(dc_, oldPen_);
   }
   oldFont_ = oldBrush_ = oldPen_ = nullptr;
-  dc_ = dc;
 }
 
 void TCanvas::Select() {

@@ -44,6 +44,9 @@ class TGraphicsObject {
   virtual ~TGraphicsObject() = default;
 
   std::function<void()> OnChange;
+  // Runs before a changed object lets go of its handle (a canvas deselects it first, because
+  // a handle still selected into a device context cannot be deleted).
+  std::function<void()> OnReleasing;
 
  protected:
   void Changed();
@@ -112,7 +115,7 @@ class TPen : public TGraphicsObject {
 
 class TCanvas {
  public:
-  TCanvas() = default;
+  TCanvas();
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
   ~TCanvas() { SetHandle(nullptr); }
@@ -141,6 +144,8 @@ class TCanvas {
 
  private:
   void Select();
+  // Puts the context's own objects back, so the canvas's may be deleted or replaced.
+  void Deselect();
 
   HDC dc_ = nullptr;
   HGDIOBJ oldFont_ = nullptr;
