@@ -206,6 +206,13 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   EXPECT_THROW(dock->SetPosition(TSkBarDockPosition::dpxLeft), ui::EInvalidOperation);
   dock->SetLimitToOneRow(false);
   EXPECT_TRUE(dock->LimitToOneRow());
+  // An empty multi-dock hides its splitter once loaded.
+  TSkBarCustomMultiDock* left = ui::Create<TSkBarCustomMultiDock>(*form);
+  left->SetParent(form);
+  TSkBarCustomSplitter* leftSplitter = ui::Create<TSkBarCustomSplitter>(*form);
+  leftSplitter->SetParent(form);
+  left->Loaded();
+  EXPECT_FALSE(leftSplitter->Visible());
 
   // Given the form as its parent, a panel floats instead.
   panels[1]->SetParent(form);
