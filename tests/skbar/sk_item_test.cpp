@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "item_tree.h"
 #include "skbar/sk_mru_item.h"
 #include "skbar/skin_fixture.h"
-#include "tb/view_fakes.h"
 #include "ui/ini_file.h"
 
 namespace skbar {
@@ -138,18 +138,8 @@ TEST(SkItem, ShortCutHintAndFontSettings) {
   EXPECT_EQ(changes, 1);
 }
 
-class SkItemLayout : public SkinTest {
+class SkItemLayout : public SkinTest, public skbar_test::ItemTree {
  protected:
-  tb::testing::FakeWindow window{true};
-  ui::Owned<TSkBarRootItem> root = ui::New<TSkBarRootItem>();
-
-  template <class T>
-  T* Add(const wchar_t* caption) {
-    auto* item = ui::Create<T>(*root);
-    item->SetCaption(caption);
-    root->Add(item);
-    return item;
-  }
   TSize Size(tb::TTBView& view, tb::TTBCustomItem* item) {
     int w = 0, h = 0;
     view.Find(item)->CalcSize(window, w, h);
