@@ -95,24 +95,14 @@ void TSkBarPopupWindow::PaintPopupBackground(ui::TCanvas& canvas, const TRect& r
 
 void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
-    case WM_NCPAINT: {
-      const HWND wnd = Handle();
-      if (const HDC dc = GetWindowDC(wnd)) {
-        RECT window;
-        GetWindowRect(wnd, &window);
-        const int w = window.right - window.left, h = window.bottom - window.top;
-        ExcludeClipRect(dc, kFrame, kFrame, w - kFrame, h - kFrame);
-        ui::TCanvas canvas;
-        canvas.SetHandle(dc);
-        paintingBackground_ = true;
-        PaintPopupBackground(canvas, {0, 0, w, h});
-        paintingBackground_ = false;
-        canvas.SetHandle(nullptr);
-        ReleaseDC(wnd, dc);
-      }
+    case WM_NCPAINT:
+      paintingBackground_ = true;
+      SkPaintNonClient(Handle(), kFrame, [this](ui::TCanvas& canvas, const TRect& r) {
+        PaintPopupBackground(canvas, r);
+      });
+      paintingBackground_ = false;
       message.Result = 0;
       return;
-    }
     case WM_ERASEBKGND: {
       RECT window;
       GetWindowRect(Handle(), &window);
@@ -195,6 +185,28 @@ void TSkBarPopupMenu::ShowAtRect(int x, int y, ui::TControl* popupControl) {
   if (control) control->RemoveFreeNotification(this);
   popupControl_ = nullptr;
   SkNotifyPopupClosed(control, reinterpret_cast<WPARAM>(this), 0);
+}
+
+void SkInsetNonClient(ui::TMessage& message, int frame) {
+  RECT* r = message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam)->rgrc[0]
+                           : reinterpret_cast<RECT*>(message.LParam);
+  InflateRect(r, -frame, -frame);
+  message.Result = 0;
+}
+
+void SkPaintNonClient(HWND wnd, int frame,
+                      const std::function<void(ui::TCanvas&, const TRect&)>& paint) {
+  const HDC dc = GetWindowDC(wnd);
+  if (!dc) return;
+  RECT window;
+  GetWindowRect(wnd, &window);
+  const int w = window.right - window.left, h = window.bottom - window.top;
+  ExcludeClipRect(dc, frame, frame, w - frame, h - frame);
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  paint(canvas, {0, 0, w, h});
+  canvas.SetHandle(nullptr);
+  ReleaseDC(wnd, dc);
 }
 
 void SkNotifyPopupClosed(ui::TControl* control, WPARAM wParam, LPARAM lParam) {

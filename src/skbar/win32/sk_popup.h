@@ -7,6 +7,8 @@
 //   menu) and sends it to the control's children, unless the control was freed meanwhile.
 #pragma once
 
+#include <functional>
+
 #include "skbar/sk_item.h"
 #include "tb/win32/popup.h"
 
@@ -72,6 +74,12 @@ class TSkBarPopupMenu : public tb::TTBPopupMenu {
   bool returnClickedItemOnly_ = false;
   bool toolBoxPopup_ = false;
 };
+
+// The non-client messages of a borderless popup with a frame `frame` pixels wide: the client
+// area inset on every side, and the frame painted by `paint` over the whole window rectangle.
+void SkInsetNonClient(ui::TMessage& message, int frame);
+void SkPaintNonClient(HWND wnd, int frame,
+                      const std::function<void(ui::TCanvas&, const TRect&)>& paint);
 
 // Posts the popup-closed message to a windowed control and sends it to its children.
 void SkNotifyPopupClosed(ui::TControl* control, WPARAM wParam, LPARAM lParam);

@@ -14,7 +14,9 @@
 #include "paint_surface.h"
 #include "skbar/sk_mru_item.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_form_popup_menu.h"
 #include "skbar/win32/sk_popup.h"
+#include "tb/system_settings.h"
 #include "ui/ini_file.h"
 
 namespace skbar {
@@ -177,6 +179,12 @@ class Receiver : public ui::TCustomControl {
     ui::TCustomControl::WndProc(message);
   }
   std::vector<WPARAM> closed;
+  static Receiver* Make(ui::TWinControl& parent, ui::TRect bounds) {
+    auto* receiver = ui::Create<Receiver>(parent);
+    receiver->SetParent(&parent);
+    receiver->SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+    return receiver;
+  }
   // Freed memory is scrambled, so that a use after free fails at once.
   static void* operator new(std::size_t size) { return ::operator new(size); }
   static void operator delete(void* p, std::size_t size) {
@@ -226,10 +234,7 @@ class SkPopupMenuTest : public UiGuiTest {
   ~SkPopupMenuTest() override { SkBarSkinManager()->SetThemesOverride(std::nullopt); }
 
   static Receiver* MakeReceiver(ui::TWinControl& parent, ui::TRect bounds) {
-    auto* receiver = ui::Create<Receiver>(parent);
-    receiver->SetParent(&parent);
-    receiver->SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
-    return receiver;
+    return Receiver::Make(parent, bounds);
   }
   tb::TTBCustomItem* Add(tb::TTBCustomItem& parent, const wchar_t* caption) {
     auto* item = ui::Create<TSkBarItem>(*form);
@@ -302,6 +307,148 @@ TEST_F(SkPopupMenuTest, AControlFreedDuringTheLoopGetsNothing) {
   EXPECT_EQ(closes, 1);
   EXPECT_TRUE(control->closed.empty());
   EXPECT_TRUE(errors.empty());
+}
+
+// The form popup menu: a small form shown below a control; the show flags it passes (Wine does
+// not animate), closing by ClosePopup, by a real click elsewhere and by Escape.
+class SkFormPopupTest : public UiGuiTest {
+ protected:
+  SkFormPopupTest() {
+    previous = tb::SetSystemSettings(&settings);
+    SkSetPopupShowObserver([this](const TSkPopupShowCall& call) { shows.push_back(call); });
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(40, 40, 400, 300);
+    control = Receiver::Make(*form, {20, 30, 220, 60});
+    hosted = ui::Application->CreateForm<ui::TForm>();
+    hosted->SetBounds(500, 500, 120, 90);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    control->SetFocus();
+    Pump();
+  }
+  ~SkFormPopupTest() override {
+    SkSetPopupShowObserver(nullptr);
+    tb::SetSystemSettings(previous);
+  }
+  TSkBarFormPopupMenu* MakeMenu(bool fade) {
+    settings.menuAnimation = true;
+    settings.menuFade = fade;
+    auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+    menu->OnClosePopup = [this](ui::TComponent*, bool selected) { closed.push_back(selected); };
+    return menu;
+  }
+  static void Wait(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+      Pump();
+      Sleep(5);
+    }
+  }
+  static void Click(POINT at) {
+    INPUT input[3] = {};
+    for (INPUT& i : input) i.type = INPUT_MOUSE;
+    input[0].mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[0].mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof input[0]);
+    Wait(100);
+  }
+
+  tb::TFixedSystemSettings settings;
+  tb::ISystemSettings* previous = nullptr;
+  ui::TForm* form = nullptr;
+  ui::TForm* hosted = nullptr;
+  Receiver* control = nullptr;
+  std::vector<TSkPopupShowCall> shows;
+  std::vector<bool> closed;
+};
+
+TEST_F(SkFormPopupTest, ShownBelowAControlAndClosedBySelection) {
+  TSkBarFormPopupMenu* menu = MakeMenu(true);
+  EXPECT_FALSE(menu->PopupEx(10, 10, false));  // no form: nothing shows
+  EXPECT_TRUE(shows.empty());
+  menu->SetHostedForm(hosted);
+  menu->SetBorderStyle(pbsSizeableBottom);
+  ASSERT_TRUE(menu->PopupEx(control, false));
+  ASSERT_EQ(shows.size(), 1u);
+  EXPECT_TRUE(shows[0].animated);
+  EXPECT_EQ(shows[0].time, 150u);
+  EXPECT_EQ(shows[0].flags, static_cast<DWORD>(AW_BLEND));
+  const HWND wrapper = menu->Wrapper().Handle();
+  EXPECT_TRUE(IsWindowVisible(wrapper));
+  EXPECT_EQ(GetWindowLongW(wrapper, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  RECT w, c, client;
+  GetWindowRect(wrapper, &w);
+  GetWindowRect(control->Handle(), &c);
+  GetClientRect(hosted->Handle(), &client);
+  EXPECT_EQ(w.left, c.left);
+  EXPECT_EQ(w.top, c.bottom);
+  EXPECT_EQ(w.bottom - w.top, client.bottom + 4 + kPopupSizeGripHeight);
+  EXPECT_EQ(GetParent(hosted->Handle()), wrapper);
+  // Only the grip row resizes.
+  const LPARAM bottom = MAKELPARAM(w.left + 3, w.bottom - 3),
+               middle = MAKELPARAM(w.left + 3, w.top + 20);
+  EXPECT_EQ(SendMessageW(wrapper, WM_NCHITTEST, 0, bottom), HTBOTTOM);
+  EXPECT_EQ(SendMessageW(wrapper, WM_NCHITTEST, 0, middle), HTCLIENT);
+
+  menu->ClosePopup(true);
+  Pump();
+  EXPECT_EQ(closed, std::vector<bool>{true});
+  EXPECT_FALSE(IsWindowVisible(wrapper));
+  EXPECT_EQ(GetParent(hosted->Handle()), nullptr);
+  ASSERT_EQ(control->closed.size(), 1u);
+  EXPECT_EQ(control->closed[0], reinterpret_cast<WPARAM>(&menu->Wrapper()));
+}
+
+TEST_F(SkFormPopupTest, ClicksElsewhereAndEscapeCloseIt) {
+  TSkBarFormPopupMenu* menu = MakeMenu(false);
+  menu->SetHostedForm(hosted);
+  ASSERT_TRUE(menu->PopupEx(control, false));
+  ASSERT_EQ(shows.size(), 1u);
+  EXPECT_FALSE(shows[0].animated);
+  EXPECT_EQ(shows[0].flags, static_cast<DWORD>(SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER |
+                                               SWP_NOACTIVATE | SWP_SHOWWINDOW));
+  RECT c;
+  GetWindowRect(control->Handle(), &c);
+  Click({c.left + 5, c.top + 5});  // the popup control: stays open
+  EXPECT_TRUE(closed.empty());
+  Click({c.left + 5, c.bottom + 120});  // on the form, outside the popup
+  EXPECT_EQ(closed, std::vector<bool>{false});
+
+  ASSERT_TRUE(menu->PopupEx(300, 300, true));
+  Key(VK_ESCAPE);
+  Wait(100);
+  EXPECT_EQ(closed, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SkFormPopupTest, FreeingTheMenuWhileShownFreesOnlyAMadeForm) {
+  TSkBarFormPopupMenu* menu = MakeMenu(false);
+  ui::TForm* made = nullptr;
+  menu->OnGetPopupFormClass = [&](ui::TComponent*, TSkBarFormFactory& formClass) {
+    formClass = [&] {
+      auto f = ui::New<ui::TForm>();
+      f->SetBounds(0, 0, 80, 60);
+      made = f.get();
+      return f;
+    };
+  };
+  ASSERT_TRUE(menu->PopupEx(50, 50, false));
+  ASSERT_NE(made, nullptr);
+  const HWND madeWindow = made->Handle();
+  ui::Free(menu);
+  EXPECT_FALSE(IsWindow(madeWindow));
+  EXPECT_EQ(closed, std::vector<bool>{false});
+
+  menu = MakeMenu(false);
+  menu->SetHostedForm(hosted);
+  ASSERT_TRUE(menu->PopupEx(50, 50, false));
+  ui::Free(menu);
+  EXPECT_TRUE(IsWindow(hosted->Handle()));
+  EXPECT_EQ(GetParent(hosted->Handle()), nullptr);
 }
 
 TEST(SkMruItemWin32, IniFileReadsBackThroughTheProfileFunctions) {
