@@ -79,8 +79,11 @@ TEST(SkMruItem, IniRoundTripInUtf16) {
     list->MRUAdd(name);
     list->SaveToIni(ini, L"MRU");
   }
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE"));
   ui::TIniFile ini(path);
