@@ -395,4 +395,84 @@ void TSkBarSeparatorItemViewer::CalcSize(tb::ITBTextMeasure& /*measure*/, int& w
   }
 }
 
+tb::TRect SkGetGroupItemRect(const tb::TTBItemViewer& viewer) {
+  const tb::TTBCustomItem* group = viewer.Item().Parent();
+  if (!group || !(group->GetItemStyle() & tb::tbisEmbeddedGroup)) return viewer.BoundsRect();
+  const tb::TTBView& view = viewer.View();
+  tb::TRect r = viewer.BoundsRect();
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    const tb::TTBItemViewer* other = view.Viewers(i);
+    if (!other->Show() || other->Item().Parent() != group) continue;
+    const tb::TRect b = other->BoundsRect();
+    r = {std::min(r.left, b.left), std::min(r.top, b.top), std::max(r.right, b.right),
+         std::max(r.bottom, b.bottom)};
+  }
+  return r;
+}
+
+TSkRightAlignedItems SkGetRightAlignedItems(const tb::TTBView& view) {
+  TSkRightAlignedItems result;
+  const bool vertical = view.Orientation() == tb::TTBViewOrientation::tbvoVertical;
+  bool spacerSeen = false;
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    if (!viewer->Show()) continue;
+    const tb::TRect b = viewer->BoundsRect();
+    const int length = vertical ? b.Height() : b.Width();
+    result.total += length;
+    if (spacerSeen) {
+      result.rightAligned += length;
+      result.viewers.push_back(viewer);
+    } else if (dynamic_cast<const TSkBarRightAlignSpacerItem*>(&viewer->Item())) {
+      spacerSeen = true;
+    }
+  }
+  return result;
+}
+
+tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root,
+                                      const ui::TComponent* control) {
+  for (int i = 0; i < root.Count(); ++i) {
+    tb::TTBCustomItem* item = root.Items(i);
+    if (auto* hosting = dynamic_cast<tb::TTBControlItem*>(item)) {
+      if (hosting->Control() == control) return hosting;
+    }
+    if (item->GetItemStyle() & tb::tbisEmbeddedGroup) {
+      if (tb::TTBControlItem* found = SkFindControlItem(*item, control)) return found;
+    }
+  }
+  return nullptr;
+}
+
+TSkDragPosIndicator SkGetDragPosIndicator(const tb::TTBView& view, const tb::TTBItemViewer& target,
+                                          tb::TPoint p) {
+  const bool vertical = view.Orientation() == tb::TTBViewOrientation::tbvoVertical;
+  const tb::TRect b = target.BoundsRect();
+  const bool after = vertical ? p.y > (b.top + b.bottom) / 2 : p.x > (b.left + b.right) / 2;
+  TSkDragPosIndicator result;
+  result.index = view.IndexOf(&target) + (after ? 1 : 0);
+  if (vertical) {
+    const int y = after ? b.bottom : b.top;
+    result.bar = {b.left, y - 2, b.right, y + 2};
+  } else {
+    const int x = after ? b.right : b.left;
+    result.bar = {x - 2, b.top, x + 2, b.bottom};
+  }
+  return result;
+}
+
+int SkGetToolbarDragHandleSize(bool docked, bool dockAllowsDrag, TSkDragHandleStyle style,
+                               bool closeButtonWhenDocked) {
+  if (!docked || !dockAllowsDrag) return 0;
+  if (closeButtonWhenDocked) return 14;
+  switch (style) {
+    case dhDouble:
+      return 9;
+    case dhSingle:
+      return 6;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace skbar

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "skbar/sk_text.h"
 #include "skbar/skin_options.h"
@@ -318,5 +319,37 @@ class TSkBarSeparatorItemViewer : public tb::TTBSeparatorItemViewer {
 TSkBarMenuItemInfo SkFillItemPaintInfo(const tb::TTBItemViewer& viewer, int textHeight);
 // The largest image size among the visible viewers of `view` (0 x 0 without images).
 TSize SkGetMaxImageSize(const tb::TTBView& view);
+
+// The union of the shown viewers whose items belong to the same embedded group as `viewer`'s
+// item (the viewer's own rectangle when its item is in no group).
+tb::TRect SkGetGroupItemRect(const tb::TTBItemViewer& viewer);
+
+// The length (along the view) of all shown viewers, and of those after the first shown
+// right-align spacer, which are collected in `viewers`.
+struct TSkRightAlignedItems {
+  int total = 0;
+  int rightAligned = 0;
+  std::vector<tb::TTBItemViewer*> viewers;
+};
+TSkRightAlignedItems SkGetRightAlignedItems(const tb::TTBView& view);
+
+// The control item of `root`'s tree (embedded groups searched too) that hosts `control`.
+tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root, const ui::TComponent* control);
+
+// Where an item dragged over `target` at `p` goes: the target's index (one more past its
+// middle) and a 4-pixel insertion bar across the view's direction at that edge.
+struct TSkDragPosIndicator {
+  int index = -1;
+  tb::TRect bar;
+};
+TSkDragPosIndicator SkGetDragPosIndicator(const tb::TTBView& view, const tb::TTBItemViewer& target,
+                                          tb::TPoint p);
+
+enum class TSkDragHandleStyle : std::uint8_t { dhDouble, dhNone, dhSingle };
+using enum TSkDragHandleStyle;
+// The drag handle of a docked toolbar: 0 outside a dock or where the dock allows no dragging;
+// else 9, 0 or 6 by style, and 14 whatever the style with a close button when docked.
+int SkGetToolbarDragHandleSize(bool docked, bool dockAllowsDrag, TSkDragHandleStyle style,
+                               bool closeButtonWhenDocked);
 
 }  // namespace skbar

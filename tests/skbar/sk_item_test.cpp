@@ -214,3 +214,57 @@ TEST_F(SkItemLayout, PaintRecordStatesFollowTheAction) {
 
 }  // namespace
 }  // namespace skbar
+
+namespace skbar {
+namespace {
+
+TEST_F(SkItemLayout, RightAlignedItemsGroupsDragPositionsAndHandles) {
+  window.width = 400;
+  Add<TSkBarItem>(L"One");                                   // 6 + 18 + 4 = 28 wide
+  Add<TSkBarRightAlignSpacerItem>(L"")->SetCustomWidth(10);  // 10
+  auto* group = Add<tb::TTBGroupItem>(L"");
+  auto* a = ui::Create<TSkBarItem>(*root);
+  a->SetCaption(L"Ab");  // 22
+  group->Add(a);
+  auto* hosting = ui::Create<tb::TTBControlItem>(*root);
+  ui::Owned<ui::TComponent> control = ui::New<ui::TComponent>();
+  hosting->SetControl(control.get());
+  hosting->SetDontFreeControl(true);
+  group->Add(hosting);
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  int w = 0, h = 0;
+  bar->UpdatePositions(w, h);
+  const TSkRightAlignedItems aligned = SkGetRightAlignedItems(*bar);
+  EXPECT_EQ(aligned.rightAligned, 22 + bar->Find(hosting)->BoundsRect().Width());
+  EXPECT_EQ(aligned.total, 28 + 10 + aligned.rightAligned);
+  EXPECT_EQ(aligned.viewers.front(), bar->Find(a));
+  EXPECT_EQ(SkFindControlItem(*root, control.get()), hosting);
+  EXPECT_EQ(SkFindControlItem(*root, root.get()), nullptr);
+  const tb::TRect ab = bar->Find(a)->BoundsRect();
+  const tb::TRect groupRect = SkGetGroupItemRect(*bar->Find(a));
+  EXPECT_EQ(groupRect.left, ab.left);
+  EXPECT_EQ(groupRect.right, bar->Find(hosting)->BoundsRect().right);
+
+  const tb::TTBItemViewer& first = *bar->Viewers(0);
+  const auto before = SkGetDragPosIndicator(*bar, first, {first.BoundsRect().left + 2, 5});
+  const auto after = SkGetDragPosIndicator(*bar, first, {first.BoundsRect().right - 2, 5});
+  EXPECT_EQ(before.index, 0);
+  EXPECT_EQ(after.index, 1);
+  EXPECT_EQ(after.bar, (tb::TRect{first.BoundsRect().right - 2, first.BoundsRect().top,
+                                  first.BoundsRect().right + 2, first.BoundsRect().bottom}));
+
+  const struct {
+    bool docked, drag;
+    TSkDragHandleStyle style;
+    bool close;
+    int size;
+  } kHandles[] = {{false, true, dhDouble, false, 0}, {true, false, dhDouble, true, 0},
+                  {true, true, dhDouble, false, 9},  {true, true, dhNone, false, 0},
+                  {true, true, dhSingle, false, 6},  {true, true, dhNone, true, 14}};
+  for (const auto& c : kHandles) {
+    EXPECT_EQ(SkGetToolbarDragHandleSize(c.docked, c.drag, c.style, c.close), c.size);
+  }
+}
+
+}  // namespace
+}  // namespace skbar
