@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_popup.h"
 #include "skbar/win32/sk_skin_paint.h"
@@ -21,15 +22,6 @@ std::function<void(const TSkPopupShowCall&)>& ShowObserver() {
 }
 
 TSkBarCustomWrapperPopupForm* current = nullptr;
-
-RECT ScreenRectOf(ui::TControl& control) {
-  const ui::TRect b = control.BoundsRect();
-  RECT r{b.left, b.top, b.right, b.bottom};
-  if (ui::TWinControl* parent = control.Parent()) {
-    MapWindowPoints(parent->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-  }
-  return r;
-}
 
 // A windowed control that is not a form: the wrapper's clicks rule treats it as part of it.
 HWND WindowOfControl(ui::TControl* control) {
@@ -266,14 +258,9 @@ void TSkBarCustomWrapperPopupForm::RollDownBelow(ui::TControl* control, int widt
                                                  bool focus) {
   if (!control || !control->Parent()) return;
   SetPopupControl(control);
-  const RECT r = ScreenRectOf(*control);
-  const RECT work = tb::GetRectOfMonitorContainingRect(r, true);
-  const int fullHeight =
-      height + (borderStyle_ == pbsSizeableBottom || borderStyle_ == pbsSizeableRightBottom
-                    ? kPopupSizeGripHeight
-                    : 0);
-  const TPoint at = SkFormPopupPosition({r.left, r.top, r.right, r.bottom}, {width, fullHeight},
-                                        {work.left, work.top, work.right, work.bottom}, false);
+  const bool grip = borderStyle_ == pbsSizeableBottom || borderStyle_ == pbsSizeableRightBottom;
+  const TPoint at = SkPopupPositionForControl(
+      *control, {width, height + (grip ? kPopupSizeGripHeight : 0)}, false);
   RollDown(at.x, at.y, focus, width, height);
 }
 

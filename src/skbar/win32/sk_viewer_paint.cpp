@@ -4,6 +4,7 @@
 
 #include "skbar/sk_item.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
@@ -166,7 +167,10 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     TSkBarDrawImageArgs args{&canvas, info.State, pstPrePaint, &images, &index, &at, &imageDefault};
     if (skinned) skinned->FireDrawImage(args);
     auto* list = dynamic_cast<ui::TImageList*>(images);
-    if (imageDefault && list && index >= 0) {
+    if (imageDefault && list == &SkCaptionGlyphs()) {
+      const bool menuText = info.Enabled && !info.ToolbarStyle && info.SkinType != sknSkin;
+      SkDrawGlyphPattern(canvas, at, index, menuText ? ui::clMenuText : textColor);
+    } else if (imageDefault && list && index >= 0 && index < list->Count()) {
       const bool shaded = SkCurrentSkin().OfficeIcons() && info.HotTrack && !info.Pushed &&
                           info.Enabled && info.SkinType == sknSkin;
       SkDrawImageListImage(canvas, at, list, shaded, info.Enabled, index);

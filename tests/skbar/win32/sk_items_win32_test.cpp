@@ -12,9 +12,11 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "../item_tree.h"
 #include "paint_surface.h"
+#include "skbar/sk_geometry.h"
 #include "skbar/sk_mru_item.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_form_popup_menu.h"
+#include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_popup.h"
 #include "tb/system_settings.h"
 #include "ui/ini_file.h"
@@ -139,6 +141,25 @@ TEST_F(SkItemPaintTest, DrawEventsBracketAndReplaceTheDefault) {
   EXPECT_EQ(stages, (std::vector<TSkBarPaintStage>{pstPrePaint, pstPostPaint}));
   EXPECT_EQ(captions, 2);
   EXPECT_EQ(s.Where([](COLORREF c) { return c != kWhite; }).size(), 0u);
+}
+
+TEST_F(SkItemPaintTest, CaptionGlyphItemsAndTheUnitsSharedPieces) {
+  Manager().SetThemesOverride(false);
+  auto* close = Add<TSkBarItem>(L"Close");
+  close->SetImages(&SkCaptionGlyphs());
+  close->SetImageIndex(0);
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  PaintSurface s(200, 22, kWhite);
+  PaintViewer(*menu, close, s);
+  int bits = 0;
+  for (std::uint16_t row : SkGlyphPattern(0).rows) bits += __builtin_popcount(row);
+  TSkBarMenuItemMarginsInfo m;
+  SkCurrentSkin().GetMenuItemMargins(13, SkCaptionGlyphs().Height(), m);
+  const ui::TRect column{0, 0, m.Margins.left + m.GutterSize, 22};
+  EXPECT_EQ(Count(s, column, GetSysColor(COLOR_MENUTEXT)), bits);
+
+  EXPECT_FALSE(SkSmallCaptionFont().Name().empty());
+  EXPECT_FALSE(SkIsCompositionEnabled());  // Wine: composition is off
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.
