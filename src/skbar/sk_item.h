@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "skbar/sk_paint_stage.h"
 #include "skbar/sk_text.h"
 #include "skbar/skin_options.h"
 #include "tb/item.h"
@@ -26,9 +27,6 @@ class TFont;
 }
 
 namespace skbar {
-
-enum class TSkBarPaintStage : std::uint8_t { pstPrePaint, pstPostPaint };
-using enum TSkBarPaintStage;
 
 enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
