@@ -285,6 +285,79 @@ void SkPaintPopupBackground(ui::TCanvas& canvas, const TRect& r, const TRect& gu
   if (gutter.right > gutter.left) SkPaintGutter(canvas, gutter, skinType);
 }
 
+void SkPaintTitleBar(ui::TCanvas& canvas, const TRect& r, bool active, TSkBarSkinType skinType) {
+  const HDC dc = canvas.Handle();
+  if (skinType == sknSkin) {
+    SkPaintBackground(SkCurrentSkin(), canvas, r, skncWindowTitleBar,
+                      active ? sknsNormal : sknsDisabled, true, true);
+    return;
+  }
+  constexpr int kSmallCaption = 2;
+  if (skinType == sknWindows && DrawPart(L"WINDOW", dc, kSmallCaption, active ? 1 : 2, r)) return;
+  BOOL gradient = FALSE;
+  SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+  const RECT rect = ui::ToRECT(r);
+  DrawCaption(GetDesktopWindow(), dc, &rect,
+              DC_TEXT | (active ? DC_ACTIVE : 0) | (gradient ? DC_GRADIENT : 0));
+}
+
+void SkPaintStatusBar(ui::TCanvas& canvas, const TRect& r, const TRect& grip,
+                      TSkBarSkinType skinType) {
+  const HDC dc = canvas.Handle();
+  const bool hasGrip = grip.right > grip.left && grip.bottom > grip.top;
+  if (skinType == sknSkin) {
+    const TSkBarSkinOptions& skin = SkCurrentSkin();
+    SkPaintBackground(skin, canvas, r, skncStatusBar, sknsNormal, true, true);
+    if (hasGrip) {
+      const TSkBarSkinOptionEntry& dots = skin.Options(skncStatusBarGrip).Body;
+      for (int row = 0; row < 3; ++row) {
+        const int y = grip.bottom - 4 * (row + 1);
+        SkDrawDotsGrip(canvas, {grip.right - 4 * (row + 1), y, grip.right, y + 4}, dots.Color1,
+                       dots.Color2);
+      }
+    }
+    return;
+  }
+  constexpr int kStatusGripper = 3;
+  if (skinType == sknWindows && DrawPart(L"STATUS", dc, 0, 0, r) &&
+      (!hasGrip || DrawPart(L"STATUS", dc, kStatusGripper, 0, grip))) {
+    return;
+  }
+  SkFillRect(canvas, r, ui::clBtnFace);
+  if (hasGrip) {
+    RECT rect = ui::ToRECT(grip);
+    DrawFrameControl(dc, &rect, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  }
+}
+
+void SkPaintDockBackground(ui::TCanvas& canvas, const TRect& r, bool vertical,
+                           TSkBarSkinType skinType) {
+  if (skinType == sknSkin) {
+    SkPaintBackground(SkCurrentSkin(), canvas, r, skncDock, sknsNormal, true, false, vertical);
+  } else if (!(skinType == sknWindows && DrawPart(L"REBAR", canvas.Handle(), 0, 0, r))) {
+    SkFillRect(canvas, r, ui::clBtnFace);
+  }
+}
+
+void SkPaintToolbarBackground(ui::TCanvas& canvas, const TRect& r, bool menuBar, bool vertical,
+                              TSkBarSkinType skinType) {
+  if (skinType == sknSkin) {
+    SkPaintBackground(SkCurrentSkin(), canvas, r, menuBar ? skncMenuBar : skncToolbar, sknsNormal,
+                      true, true, vertical);
+  } else if (!(skinType == sknWindows && !menuBar &&
+               DrawPart(L"TOOLBAR", canvas.Handle(), 0, 0, r))) {
+    SkFillRect(canvas, r, menuBar && skinType == sknWindows ? ui::clMenuBar : ui::clBtnFace);
+  }
+}
+
+void SkPaintHintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType skinType) {
+  if (skinType == sknSkin && !SkCurrentSkin().Options(skncWindow).Body.IsEmpty()) {
+    SkPaintBackground(SkCurrentSkin(), canvas, r, skncWindow, sknsNormal, true, true);
+    return;
+  }
+  SkFillRect(canvas, r, ui::clInfoBk, ui::clInfoText);
+}
+
 // Fonts.
 
 void TSkBarFontSettings::Apply(ui::TFont& font) const {

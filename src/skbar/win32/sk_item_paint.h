@@ -21,4 +21,17 @@ void SkPaintGutter(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType skinType)
 void SkPaintPopupBackground(ui::TCanvas& canvas, const TRect& r, const TRect& gutter,
                             TSkBarSkinType skinType);
 
+// A window caption: classic DrawCaption (text, active, gradient as the system says), the
+// window theme's small caption (active 1, inactive 2), or the skin's title bar.
+void SkPaintTitleBar(ui::TCanvas& canvas, const TRect& r, bool active, TSkBarSkinType skinType);
+// A status bar with its size grip at the right (an empty `grip` for none).
+void SkPaintStatusBar(ui::TCanvas& canvas, const TRect& r, const TRect& grip,
+                      TSkBarSkinType skinType);
+// The backgrounds of docks, toolbars (menu bars) and hints.
+void SkPaintDockBackground(ui::TCanvas& canvas, const TRect& r, bool vertical,
+                           TSkBarSkinType skinType);
+void SkPaintToolbarBackground(ui::TCanvas& canvas, const TRect& r, bool menuBar, bool vertical,
+                              TSkBarSkinType skinType);
+void SkPaintHintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType skinType);
+
 }  // namespace skbar

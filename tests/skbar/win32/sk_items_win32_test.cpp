@@ -17,6 +17,7 @@
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_form_popup_menu.h"
 #include "skbar/win32/sk_item_globals.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_popup.h"
 #include "tb/system_settings.h"
 #include "ui/ini_file.h"
@@ -160,6 +161,41 @@ TEST_F(SkItemPaintTest, CaptionGlyphItemsAndTheUnitsSharedPieces) {
 
   EXPECT_FALSE(SkSmallCaptionFont().Name().empty());
   EXPECT_FALSE(SkIsCompositionEnabled());  // Wine: composition is off
+}
+
+TEST_F(SkItemPaintTest, BarsCaptionsAndHintsPerSkinType) {
+  PaintSurface s(120, 24, kWhite);
+  const TRect all{0, 0, 120, 24};
+  const auto nonWhite = [&] { return s.Where([](COLORREF c) { return c != kWhite; }).size(); };
+  // Classic.
+  SkPaintTitleBar(s.canvas, all, true, sknNone);
+  EXPECT_EQ(s.Pixel(1, 12), GetSysColor(COLOR_ACTIVECAPTION));
+  s.Clear(kWhite);
+  SkPaintTitleBar(s.canvas, all, false, sknNone);
+  EXPECT_EQ(s.Pixel(1, 12), GetSysColor(COLOR_INACTIVECAPTION));
+  s.Clear(kWhite);
+  SkPaintDockBackground(s.canvas, all, false, sknNone);
+  EXPECT_EQ(s.Pixel(60, 12), GetSysColor(COLOR_BTNFACE));
+  s.Clear(kWhite);
+  SkPaintHintBackground(s.canvas, all, sknNone);
+  EXPECT_EQ(s.Pixel(0, 0), GetSysColor(COLOR_INFOTEXT));
+  EXPECT_EQ(s.Pixel(60, 12), GetSysColor(COLOR_INFOBK));
+  s.Clear(kWhite);
+  SkPaintStatusBar(s.canvas, all, {104, 8, 120, 24}, sknNone);
+  EXPECT_EQ(s.Pixel(50, 12), GetSysColor(COLOR_BTNFACE));
+  EXPECT_GT(s.Where([](COLORREF c) { return c == GetSysColor(COLOR_BTNSHADOW); }).size(), 6u);
+  // The theme: the small-caption part drawn (Wine's part is mostly transparent).
+  s.Clear(kWhite);
+  SkPaintTitleBar(s.canvas, all, true, sknWindows);
+  EXPECT_GT(nonWhite(), 0u);
+  // A skin: the skin's own dock colour.
+  Manager().SetSkin(L"Office XP");
+  const TSkBarSkinOptionEntry& dock = SkCurrentSkin().Options(skncDock).Body;
+  s.Clear(kWhite);
+  SkPaintDockBackground(s.canvas, all, false, sknSkin);
+  ASSERT_EQ(dock.SkinType, 0);
+  EXPECT_EQ(s.Pixel(60, 12), Rgb(dock.Color1));
+  EXPECT_EQ(nonWhite(), 120u * 24);
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.
