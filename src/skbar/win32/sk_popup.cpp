@@ -114,6 +114,17 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
       message.Result = 1;
       return;
     }
+    case ui::CM_HINTSHOW: {
+      // The skinned viewer's hint text (before "|", else the automatic hint).
+      auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
+      const bool shown = tb::HandleHintShowMessage(View(), info);
+      const auto* viewer = static_cast<const tb::TTBItemViewer*>(info.HintData);
+      if (const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer)) {
+        info.HintStr = skinned->GetHintText(false);
+      }
+      message.Result = shown && !info.HintStr.empty() ? 0 : 1;
+      return;
+    }
     case ui::CM_SHOWINGCHANGED:
       if (Showing() && SuppressedAsEmpty()) return;
       tb::TTBPopupWindow::WndProc(message);
