@@ -116,12 +116,25 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       captionRect = {imageRect.right + m.ImageTextSpace + m.LeftCaptionMargin, r.top,
                      r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
     } else {
-      format |= DT_CENTER;
-      captionRect = r;
-      if (info.ImageShown) captionRect.left += info.ImageSize.cx + 1;
-      if (info.IsSunkenCaption)
-        captionRect = {captionRect.left + 1, captionRect.top + 1, captionRect.right + 1,
-                       captionRect.bottom + 1};
+      // Glyph and caption laid out by alignment, wrapping and image position.
+      TSkCaptionLayoutInput in;
+      in.rect = r;
+      in.caption = caption;
+      in.pushedCaption = info.IsSunkenCaption;
+      in.glyphTop = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
+      if (info.ImageShown) in.glyphSize = info.ImageSize;
+      const TSkTextWrapping wrapping = skinned ? skinned->Wrapping() : twNone;
+      in.flags = (hideAccels ? DT_HIDEPREFIX : 0) |
+                 (wrapping == twEndEllipsis    ? DT_END_ELLIPSIS | DT_SINGLELINE
+                  : wrapping == twPathEllipsis ? DT_PATH_ELLIPSIS | DT_SINGLELINE
+                  : wrapping == twWrap         ? DT_WORDBREAK
+                                               : DT_SINGLELINE);
+      const TAlignment alignment = skinned ? skinned->Alignment() : taCenter;
+      in.captionAlignment = alignment == taLeftJustify ? 0 : alignment == taRightJustify ? 1 : 2;
+      const TSkCaptionLayout layout = SkCalcCaptionLayout(canvas, in);
+      captionRect = layout.captionRect;
+      format = layout.flags;
+      if (info.ImageShown) imageRect = layout.glyphRect;
     }
     const auto drawText = [&](std::wstring& text, TRect& at, unsigned& flags) {
       bool captionDefault = true;

@@ -119,6 +119,16 @@ TEST_F(SkItemPaintTest, ClassicMarksEdgesAndSeparators) {
   PaintViewer(*bar, file, button);
   EXPECT_EQ(button.Pixel(0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
   EXPECT_EQ(button.Pixel(39, 19), GetSysColor(COLOR_BTNSHADOW));
+  // The caption centred by its alignment; left-justified it starts at the 4-pixel inset.
+  const auto ink = [&] {
+    return skbar_test::Bounds(
+        button.Where([](COLORREF c) { return c == GetSysColor(COLOR_MENUTEXT); }));
+  };
+  const ui::TRect centred = ink();
+  EXPECT_LE(std::abs(centred.left + centred.right - 40), 6);  // ink, not advance, is measured
+  file->SetAlignment(taLeftJustify);
+  PaintViewer(*bar, file, button);
+  EXPECT_LE(ink().left, 6);
 }
 
 TEST_F(SkItemPaintTest, DrawEventsBracketAndReplaceTheDefault) {
