@@ -1,6 +1,7 @@
 #include "skbar/win32/sk_popup.h"
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "ui/win32/controls.h"
 
@@ -115,14 +116,15 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
       return;
     }
     case ui::CM_HINTSHOW: {
-      // The skinned viewer's hint text (before "|", else the automatic hint).
+      // A skinned viewer's hint is a bitmap hint of its own hint text.
       auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
       const bool shown = tb::HandleHintShowMessage(View(), info);
-      const auto* viewer = static_cast<const tb::TTBItemViewer*>(info.HintData);
+      const auto* viewer = shown ? static_cast<const tb::TTBItemViewer*>(info.HintData) : nullptr;
       if (const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer)) {
-        info.HintStr = skinned->GetHintText(false);
+        message.Result = SkPrepareBitmapHint(*skinned, info) ? 0 : 1;
+        return;
       }
-      message.Result = shown && !info.HintStr.empty() ? 0 : 1;
+      message.Result = shown ? 0 : 1;
       return;
     }
     case ui::CM_SHOWINGCHANGED:

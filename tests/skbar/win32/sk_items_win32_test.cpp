@@ -15,6 +15,7 @@
 #include "skbar/sk_geometry.h"
 #include "skbar/sk_mru_item.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_form_popup_menu.h"
 #include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
@@ -206,6 +207,38 @@ TEST_F(SkItemPaintTest, BarsCaptionsAndHintsPerSkinType) {
   ASSERT_EQ(dock.SkinType, 0);
   EXPECT_EQ(s.Pixel(60, 12), Rgb(dock.Color1));
   EXPECT_EQ(nonWhite(), 120u * 24);
+}
+
+TEST_F(SkItemPaintTest, BitmapHintsAreTheTextPlusMargins) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<TSkBarItem>(L"&Open...");
+  auto view = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  auto* viewer = dynamic_cast<TSkBarItemViewer*>(view->Find(item));
+  ui::THintInfo info;
+  ASSERT_TRUE(SkPrepareBitmapHint(*viewer, info));
+  EXPECT_EQ(info.HintStr, L"Open");
+  TSkHintBitmap& bitmap = SkHintBitmap();
+  const SIZE first = bitmap.Size();
+  EXPECT_GT(first.cx, 8);
+  EXPECT_GT(first.cy, 4);
+  int ink = 0;
+  for (int y = 0; y < first.cy; ++y) {
+    for (int x = 0; x < first.cx; ++x)
+      ink += GetPixel(bitmap.Dc(), x, y) == GetSysColor(COLOR_INFOTEXT);
+  }
+  EXPECT_GT(ink, 2 * (first.cx + first.cy));  // the frame and the text
+  EXPECT_EQ(GetPixel(bitmap.Dc(), 1, 1), GetSysColor(COLOR_INFOBK));
+  ui::Owned<TBitmapHint> hint = ui::New<TBitmapHint>();
+  EXPECT_EQ(hint->CalcHintRect(300, info.HintStr, info.HintData),
+            (ui::TRect{0, 0, first.cx - 2, first.cy - 2}));
+  // A draw handler that changes the text gets the bitmap measured again.
+  item->OnDrawHint = [](TSkBarCustomItem*, TSkBarDrawHintArgs& args) {
+    *args.HintText += L" and more text";
+  };
+  ASSERT_TRUE(SkPrepareBitmapHint(*viewer, info));
+  EXPECT_EQ(info.HintStr, L"Open and more text");
+  EXPECT_GT(bitmap.Size().cx, first.cx + 20);
+  EXPECT_EQ(bitmap.Size().cy, first.cy);
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.
