@@ -78,6 +78,40 @@ std::unique_ptr<tb::TTBItemViewer> TSkBarCustomItem::CreateViewer(tb::TTBView& v
   return std::make_unique<TSkBarItemViewer>(view, *this, groupLevel);
 }
 
+void TSkBarCustomItem::Notification(ui::TComponent* component, ui::TOperation operation) {
+  tb::TTBCustomItem::Notification(component, operation);
+  if (operation == ui::TOperation::opRemove && component == control_) control_ = nullptr;
+}
+
+void TSkBarCustomItem::SetControl(ui::TComponent* control) {
+  if (control_ == control) return;
+  if (control_) control_->RemoveFreeNotification(this);
+  control_ = control;
+  if (control_) control_->FreeNotification(this);
+  SyncCheckedFromControl();
+}
+
+void TSkBarCustomItem::Click() {
+  if (control_) ToggleControlVisibility();
+  tb::TTBCustomItem::Click();
+}
+
+void TSkBarCustomItem::InitiateAction() {
+  tb::TTBCustomItem::InitiateAction();
+  SyncCheckedFromControl();
+}
+
+void TSkBarCustomItem::ToggleControlVisibility() {
+  bool visible = false;
+  if (SkControlVisible(control_, visible)) SkSetControlVisible(control_, !visible);
+}
+
+void TSkBarCustomItem::SyncCheckedFromControl() {
+  if (!control_ || Loading() || Destroying()) return;
+  bool visible = false;
+  if (SkControlVisible(control_, visible)) SetChecked(visible);
+}
+
 void TSkBarCustomItem::SetAlignment(TAlignment value) {
   Set(alignment_, value, false);
 }

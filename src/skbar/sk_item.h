@@ -145,6 +145,12 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   // Opens a skinned popup window (Windows; nothing elsewhere).
   tb::TTBPopupWindowBase* CreatePopup(const tb::TTBPopupRequest& request) override;
 
+  void Notification(ui::TComponent* component, ui::TOperation operation) override;
+  // With a Control, a click first toggles the control's visibility.
+  void Click() override;
+  // Then the check mark follows the control's visibility.
+  void InitiateAction() override;
+
   // New virtual operations.
   virtual bool HandleAccelerator(wchar_t /*key*/) { return false; }
   virtual void FireDrawHint(TSkBarDrawHintArgs& args);
@@ -153,6 +159,12 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   virtual void FireDrawImage(TSkBarDrawImageArgs& args);
   // Fires OnInitPopup (shown, with the popup's view) or OnClosePopup (hidden).
   virtual void PopupVisibilityChanged(tb::TTBView* popupView, bool visible);
+  virtual void ToggleControlVisibility();
+  virtual void SyncCheckedFromControl();
+
+  // A control (of the class library) whose visibility the item shows and switches.
+  ui::TComponent* Control() const { return control_; }
+  void SetControl(ui::TComponent* control);
 
   // The text after a tab that is not the caption's last character, else the shortcut's text
   // ("Ctrl+[" and "Ctrl+]" for the bracket codes).
@@ -224,6 +236,7 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   TSkTextWrapping wrapping_ = twWrap;
   bool toolbarStylePopup_ = false;
   bool hideEmptyPopup_ = false;
+  ui::TComponent* control_ = nullptr;
 };
 
 class TSkBarItem : public TSkBarCustomItem {
@@ -247,6 +260,10 @@ class TSkBarCustomLabelItem : public TSkBarCustomItem {
   std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override;
   // The label always paints its default first and reports no default afterwards.
   void FireDrawItem(TSkBarDrawItemArgs& args) override;
+  // The caption's accelerator focuses the label's windowed Control (Windows).
+  bool HandleAccelerator(wchar_t key) override;
+  void ToggleControlVisibility() override {}
+  void SyncCheckedFromControl() override {}
 };
 
 class TSkBarRightAlignSpacerItem : public TSkBarCustomLabelItem {
@@ -311,6 +328,11 @@ class TSkBarSeparatorItemViewer : public tb::TTBSeparatorItemViewer {
   void Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect, bool isSelected, bool isPushed,
              bool useDisabledShadow) override;
 };
+
+// A control's visibility as the items see it (the class library's controls on Windows; no
+// control elsewhere): false when `control` is no control.
+bool SkControlVisible(const ui::TComponent* control, bool& visible);
+void SkSetControlVisible(ui::TComponent* control, bool visible);
 
 // The paint record of `viewer` as its view shows it now (`textHeight`: the font's line height
 // for the menu margins).

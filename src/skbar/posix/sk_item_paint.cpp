@@ -1,4 +1,5 @@
-// Without a window system skinned viewers paint nothing and items open no popup window.
+// Without a window system skinned viewers paint nothing, items open no popup window and no
+// item has a control.
 #include "skbar/sk_item.h"
 
 namespace skbar {
@@ -16,6 +17,16 @@ tb::TTBPopupWindowBase* TSkBarCustomItem::CreatePopup(const tb::TTBPopupRequest&
 
 tb::TTBPopupWindowBase* TSkBarRootItem::CreatePopup(const tb::TTBPopupRequest& request) {
   return tb::TTBRootItem::CreatePopup(request);
+}
+
+bool SkControlVisible(const ui::TComponent* /*control*/, bool& /*visible*/) {
+  return false;
+}
+
+void SkSetControlVisible(ui::TComponent* /*control*/, bool /*visible*/) {}
+
+bool TSkBarCustomLabelItem::HandleAccelerator(wchar_t /*key*/) {
+  return false;
 }
 
 }  // namespace skbar

@@ -2,6 +2,7 @@
 
 #include "skbar/sk_form_popup.h"
 #include "skbar/sk_geometry.h"
+#include "skbar/sk_item.h"
 #include "tb/win32/common.h"
 
 namespace skbar {
@@ -24,6 +25,37 @@ Proc DwmProc(const char* name) {
 }
 
 }  // namespace
+
+bool SkControlVisible(const ui::TComponent* control, bool& visible) {
+  const auto* c = dynamic_cast<const ui::TControl*>(control);
+  if (!c) return false;
+  visible = c->Visible();
+  return true;
+}
+
+void SkSetControlVisible(ui::TComponent* control, bool visible) {
+  if (auto* c = dynamic_cast<ui::TControl*>(control)) c->SetVisible(visible);
+}
+
+bool TSkBarCustomLabelItem::HandleAccelerator(wchar_t key) {
+  auto* control = dynamic_cast<ui::TWinControl*>(Control());
+  if (!Enabled() || !Visible() || !control || !control->CanFocus()) return false;
+  const std::wstring& caption = Caption();
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    if (CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[i + 1]))) !=
+        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(key)))) {
+      return false;
+    }
+    control->SetFocus();
+    return true;
+  }
+  return false;
+}
 
 ui::TImageList& SkCaptionGlyphs() {
   static ui::Owned<ui::TImageList> glyphs = [] {

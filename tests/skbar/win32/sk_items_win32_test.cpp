@@ -394,6 +394,26 @@ TEST_F(SkPopupMenuTest, KeysChooseAnItemAndTheControlHearsOfTheClose) {
   EXPECT_EQ(control->closed.size(), 1u);
 }
 
+TEST_F(SkPopupMenuTest, ItemsShowAndFollowTheirControl) {
+  auto* item = ui::Create<TSkBarItem>(*form);
+  item->SetControl(control);
+  EXPECT_TRUE(item->Checked());
+  item->Click();
+  EXPECT_FALSE(control->Visible());
+  item->InitiateAction();
+  EXPECT_FALSE(item->Checked());
+  auto* label = ui::Create<TSkBarCustomLabelItem>(*form);
+  label->SetCaption(L"&Name");
+  label->SetControl(child);
+  control->SetVisible(true);
+  EXPECT_FALSE(label->HandleAccelerator(L'x'));
+  EXPECT_TRUE(label->HandleAccelerator(L'n'));
+  EXPECT_EQ(GetFocus(), child->Handle());
+  ui::Free(child);
+  child = nullptr;
+  EXPECT_EQ(label->Control(), nullptr);
+}
+
 TEST_F(SkPopupMenuTest, AControlFreedDuringTheLoopGetsNothing) {
   // Owned by another control, so that only the menu's own free notification tells it.
   Receiver* other = MakeReceiver(*control, {60, 10, 120, 60});
