@@ -109,7 +109,12 @@ class TWindow : public ui::TCustomControl {
   Log* log_;
 };
 
-class TbWin32 : public UiGuiTest {
+// The windows' log outlives the application, whose end destroys the windows that write to it.
+struct LogHolder {
+  Log log;
+};
+
+class TbWin32 : protected LogHolder, public UiGuiTest {
  protected:
   // A top-level window at screen (x, y), shown without activation unless hidden.
   TWindow* Popup(int x, int y, int w, int h, ui::TColor color, bool shown = true) {
@@ -120,7 +125,6 @@ class TbWin32 : public UiGuiTest {
     window->HandleNeeded();
     return window;
   }
-  Log log;
 };
 
 // Wine counts no GDI objects (GetGuiResources answers 0), but its handle table is finite: this
