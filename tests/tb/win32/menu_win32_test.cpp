@@ -11,6 +11,7 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/mru.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/anim.h"
@@ -118,6 +119,7 @@ class TbMenuWin32Test : public UiGuiTest {
   TbMenuWin32Test() {
     settings.menuShowDelay = 150;
     previous = SetSystemSettings(&settings);
+    tb::Initialize();
     SetPopupFactory(&RecordingFactory);
     form = ui::Application->CreateForm<ui::TForm>();
     form->SetBounds(40, 40, 500, 400);
@@ -139,7 +141,7 @@ class TbMenuWin32Test : public UiGuiTest {
     Pump();
   }
   ~TbMenuWin32Test() override {
-    SetPopupFactory(nullptr);
+    tb::Finalize();
     SetSystemSettings(previous);
   }
 

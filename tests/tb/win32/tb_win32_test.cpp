@@ -8,6 +8,8 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/hook.h"
+#include "tb/item.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/anim.h"
 #include "tb/win32/common.h"
@@ -116,6 +118,8 @@ struct LogHolder {
 
 class TbWin32 : protected LogHolder, public UiGuiTest {
  protected:
+  TbWin32() { tb::Initialize(); }
+  ~TbWin32() override { tb::Finalize(); }
   // A top-level window at screen (x, y), shown without activation unless hidden.
   TWindow* Popup(int x, int y, int w, int h, ui::TColor color, bool shown = true) {
     auto* window = ui::Create<TWindow>(*ui::Application, &log);
@@ -183,6 +187,15 @@ struct TMemoryDC {
   HBITMAP bitmap;
   HGDIOBJ old;
 };
+
+TEST_F(TbWin32, StartUpBindsTheSystemAndInstallsThePopupWindows) {
+  EXPECT_TRUE(tb::HasGradientFill());
+  EXPECT_NE(tb::PopupFactory(), nullptr);
+  tb::Finalize();
+  EXPECT_EQ(tb::PopupFactory(), nullptr);
+  tb::Initialize();
+  EXPECT_NE(tb::PopupFactory(), nullptr);
+}
 
 TEST_F(TbWin32, PrintHonoursVisibilityAndPrintsChildrenAtTheirPlace) {
   TWindow* parent = Popup(200, 200, 80, 60, RGB(255, 255, 255), false);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/done_action.h"
 
@@ -93,6 +94,7 @@ class TbViewWindowTest : public UiGuiTest {
     settings.menuShowDelay = 50;
     settings.flatMenus = false;
     previous = SetSystemSettings(&settings);
+    tb::Initialize();
     SetPopupFactory(&TestPopup::Make);
     for (const wchar_t* caption : {L"&Open", L"&Save\tCtrl+S", L"&Recent"}) {
       TTBCustomItem* item = std::wstring(caption) == L"&Recent"
@@ -111,7 +113,7 @@ class TbViewWindowTest : public UiGuiTest {
   }
   ~TbViewWindowTest() override {
     view.reset();
-    SetPopupFactory(nullptr);
+    tb::Finalize();
     SetSystemSettings(previous);
   }
 
