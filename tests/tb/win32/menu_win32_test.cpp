@@ -324,6 +324,19 @@ TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
   EXPECT_EQ(GetFocus(), focus);
 }
 
+TEST_F(TbMenuWin32Test, HelpOnAnItemWithAHelpContextEndsTheLoopQuietly) {
+  // The program has no help file: F1 ends the loop and nothing runs, fails or is shown.
+  menu->Items().Items(0)->SetHelpContext(7);
+  ASSERT_TRUE(RunPopup(100, 100, {{30, [&] {
+                                     Post(WM_KEYDOWN, VK_DOWN);
+                                     Post(WM_KEYDOWN, VK_F1);
+                                   }}}));
+  Pump();
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_TRUE(errors.empty());
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(TbMenuWin32Test, AClickOutsideEndsTheLoopAndReachesItsTarget) {
   RECT row{LVIR_BOUNDS, 0, 0, 0};
   SendMessageW(list->Handle(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
