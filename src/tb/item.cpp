@@ -29,6 +29,10 @@ void SetPopupFactory(TTBPopupFactory factory) {
   gPopupFactory = factory;
 }
 
+TTBPopupFactory PopupFactory() {
+  return gPopupFactory;
+}
+
 // --- life
 
 TTBCustomItem::TTBCustomItem(ui::TComponent* owner) : ui::TComponent(owner) {

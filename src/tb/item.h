@@ -145,6 +145,7 @@ struct TTBPopupRequest {
 using TTBPopupFactory = TTBPopupWindowBase* (*)(TTBCustomItem& item,
                                                 const TTBPopupRequest& request);
 void SetPopupFactory(TTBPopupFactory factory);
+TTBPopupFactory PopupFactory();
 
 // A component that holds an item tree (toolbars, popup menus).
 class ITBItemContainer {

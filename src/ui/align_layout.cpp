@@ -49,4 +49,31 @@ std::vector<TRect> AlignRects(const TRect& client, const std::vector<AlignItem>&
   return result;
 }
 
+namespace {
+
+// One axis: the start and the extent of a span anchored at `low` and/or `high`.
+void AnchorAxis(int& start, int& extent, bool low, bool high, int originSize, int size) {
+  const int delta = size - originSize;
+  if (low && high) {
+    extent = std::max(extent + delta, 0);
+  } else if (high) {
+    start += delta;
+  } else if (!low && originSize > 0) {
+    const long long centre = start + extent / 2;
+    start = static_cast<int>(centre * size / originSize) - extent / 2;
+  }
+}
+
+}  // namespace
+
+TRect AnchorRect(const TRect& origin, std::uint8_t anchors, int originWidth, int originHeight,
+                 int width, int height) {
+  int left = origin.left, top = origin.top, w = origin.Width(), h = origin.Height();
+  AnchorAxis(left, w, anchors & AnchorSides::left, anchors & AnchorSides::right, originWidth,
+             width);
+  AnchorAxis(top, h, anchors & AnchorSides::top, anchors & AnchorSides::bottom, originHeight,
+             height);
+  return {left, top, left + w, top + h};
+}
+
 }  // namespace ui

@@ -3,6 +3,7 @@
 // Children of one alignment are placed in their order; sizes never go below zero.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace ui {
@@ -23,5 +24,18 @@ struct AlignItem {
 
 // New bounds of each item inside `client`; alNone items keep their bounds.
 std::vector<TRect> AlignRects(const TRect& client, const std::vector<AlignItem>& items);
+
+// Anchor sides, as the controls' Anchors (akLeft 1, akTop 2, akRight 4, akBottom 8).
+struct AnchorSides {
+  static constexpr std::uint8_t left = 1, top = 2, right = 4, bottom = 8;
+};
+
+// Where a non-aligned control placed at `origin` while its parent measured `originWidth` x
+// `originHeight` goes now that the parent measures `width` x `height`: a side anchored to
+// the right (bottom) edge keeps its distance to it; anchored to both edges the control
+// stretches; anchored to neither its centre keeps its proportional place. Sizes never go
+// below zero.
+TRect AnchorRect(const TRect& origin, std::uint8_t anchors, int originWidth, int originHeight,
+                 int width, int height);
 
 }  // namespace ui

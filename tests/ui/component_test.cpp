@@ -471,4 +471,26 @@ TEST(UiAlignLayout, SizesNeverGoNegative) {
   EXPECT_EQ(rects[2].Height(), 0);
 }
 
+TEST(UiAlignLayout, AnchoredControlsKeepTheirDistancesToTheAnchoredEdges) {
+  using S = ui::AnchorSides;
+  const TRect origin{20, 30, 60, 50};  // in a parent of 200 x 100
+  struct Case {
+    std::uint8_t anchors;
+    int width, height;
+    TRect expected;
+  };
+  const Case cases[] = {
+      {S::left | S::top, 300, 150, {20, 30, 60, 50}},
+      {S::right | S::bottom, 300, 150, {120, 80, 160, 100}},
+      {S::left | S::right | S::top | S::bottom, 300, 150, {20, 30, 160, 100}},
+      {S::left | S::right | S::top, 100, 100, {20, 30, 20, 50}},  // never below zero wide
+      {0, 400, 50, {60, 10, 100, 30}},  // neither side: the centre keeps its proportion
+      {S::top, 200, 100, {20, 30, 60, 50}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ui::AnchorRect(origin, c.anchors, 200, 100, c.width, c.height), c.expected)
+        << int{c.anchors} << " " << c.width;
+  }
+}
+
 }  // namespace

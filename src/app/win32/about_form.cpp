@@ -8,7 +8,10 @@
 
 namespace app {
 
-TAboutForm::TAboutForm(ui::TComponent* owner) : ui::TForm(owner) {
+TAboutForm::TAboutForm(ui::TComponent* owner) : ui::TForm(owner) {}
+
+void TAboutForm::AfterConstruction() {
+  ui::TForm::AfterConstruction();
   SetName(L"AboutForm");
   SetCaption(L"About");
   SetBorderStyle(ui::TFormBorderStyle::bsDialog);

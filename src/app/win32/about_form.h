@@ -11,6 +11,8 @@ class TAboutForm : public ui::TForm {
  public:
   explicit TAboutForm(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TAboutForm"; }
+  // Builds the controls (no virtual call of the form's own runs in its constructor).
+  void AfterConstruction() override;
 
   // Opens the box and returns once it is closed.
   static void Execute();

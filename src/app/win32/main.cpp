@@ -1,6 +1,7 @@
-// Quollbox start-up: the graphics units, the settings and rich-text subsystem, the version
-// strings, the shell's clipboard formats, the application with its title, the main window with
-// the command line's arguments, and the message loop until the main window closes.
+// Quollbox start-up: the graphics units, the settings and rich-text subsystem, the toolbar
+// framework, the version strings, the shell's clipboard formats, the application with its
+// title, the main window with the command line's arguments, and the message loop until the
+// main window closes.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -12,6 +13,7 @@
 #include "app/win32/main_form.h"
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
+#include "tb/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
 
@@ -33,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The graphics units first: every bitmap needs their resampler registry.
   gfx::Initialize();
   ux::InitModules();
+  tb::Initialize();
   app::ReadVersionInfo();
   app::dragdrop::RegisterShellFormats();
   {
@@ -41,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.CreateForm<app::TMainForm>(CommandLineArguments());
     application.Run();
   }
+  tb::Finalize();
   ux::DoneModules();
   gfx::Finalize();
   return 0;

@@ -9,7 +9,10 @@ TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
     : ui::TForm(owner),
       arguments_(std::move(arguments)),
       viewers_(std::make_unique<TFileViewers>(kSettingsKey)),
-      dates_(LocaleDateTimeFormat()) {
+      dates_(LocaleDateTimeFormat()) {}
+
+void TMainForm::AfterConstruction() {
+  ui::TForm::AfterConstruction();
   SetName(L"MainForm");
   SetCaption(L"Quollbox");
   Font().SetName(L"Tahoma");

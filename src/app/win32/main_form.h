@@ -54,6 +54,9 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   ~TMainForm() override;
 
   std::wstring_view ClassName() const override { return L"TMainForm"; }
+  // Builds the controls, menus and the shell core (no virtual call of the form's own runs in
+  // its constructor).
+  void AfterConstruction() override;
 
   void WndProc(ui::TMessage& message) override;
 

@@ -400,11 +400,6 @@ void InstallPopupWindows() {
   });
 }
 
-namespace {
-// The framework's popup windows from the start.
-const bool installed = (InstallPopupWindows(), true);
-}  // namespace
-
 TTBCustomItem* Popup(TTBCustomItem& item, int x, int y, bool trackRightButton,
                      TTBPopupAlignment alignment, bool returnClickedItemOnly) {
   TTBDoneActionData data;

@@ -233,17 +233,20 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
     return;
   }
 
-  // Toolbar style.
+  // Toolbar style. A split button whose popup is open shows its arrow part pushed and its
+  // button part only hot, as the classic look does; pressed with the mouse it is the other way.
   const bool hot = isSelected && enabled;
   const int arrowPart = combo ? kComboArrowWidth : (arrow ? kToolbarArrowPart : 0);
+  const bool arrowPushed = combo && isPushed && View().OpenViewer() == this;
+  const bool buttonPushed = isPushed && !arrowPushed;
   RECT button = r;
   if (combo) button.right -= arrowPart;
   if (hot || isPushed || item.Checked()) {
-    const UINT edge = (isPushed || item.Checked()) ? BDR_SUNKENOUTER : BDR_RAISEDINNER;
+    const UINT edge = (buttonPushed || item.Checked()) ? BDR_SUNKENOUTER : BDR_RAISEDINNER;
     DrawEdge(dc, &button, edge, BF_RECT);
     if (combo) {
       RECT part = {button.right, r.top, r.right, r.bottom};
-      DrawEdge(dc, &part, hot ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+      DrawEdge(dc, &part, arrowPushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     if (item.Checked() && !hot) {
       RECT inner = button;
@@ -253,12 +256,12 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
   }
   RECT content = button;
   if (!combo && arrow) content.right -= arrowPart;
-  if (isPushed || item.Checked()) OffsetRect(&content, 1, 1);
+  if (buttonPushed || item.Checked()) OffsetRect(&content, 1, 1);
   if (arrowPart) {
-    const int partLeft = combo ? button.right : content.right;
+    const int partLeft = combo ? button.right + (arrowPushed ? 1 : 0) : content.right;
     const bool rotated = IsRotated();
     const int x = partLeft + (arrowPart - (rotated ? 3 : 5)) / 2;
-    const int y = (r.top + r.bottom - (rotated ? 5 : 3)) / 2;
+    const int y = (r.top + r.bottom - (rotated ? 5 : 3)) / 2 + (arrowPushed ? 1 : 0);
     DrawDropArrow(dc, x, y, rotated, enabled ? textColor : GetSysColor(COLOR_GRAYTEXT));
   }
   RECT imagePart = content, textPart = content;

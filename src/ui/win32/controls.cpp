@@ -94,6 +94,7 @@ void TControl::SetParent(TWinControl* parent) {
     return;
   }
   parent->InsertControl(this);
+  UpdateAnchorRules();
   if (parentFont_) font_.Assign(parent->Font());
   if (windowed) {
     // An existing window moves to its new parent as it is (a drag may hold the capture).
@@ -109,8 +110,33 @@ void TControl::SetParent(TWinControl* parent) {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   bounds_ = {left, top, left + std::max(width, 0), top + std::max(height, 0)};
+  UpdateAnchorRules();
   BoundsChanged();
   if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  UpdateAnchorRules();
+}
+
+void TControl::FollowAnchors(int parentWidth, int parentHeight) {
+  const TRect r = AnchorRect(anchorOrigin_, anchors_, anchorParentWidth_, anchorParentHeight_,
+                             parentWidth, parentHeight);
+  if (r == bounds_) return;
+  anchorMoving_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{anchorMoving_};
+  SetBounds(r.left, r.top, r.Width(), r.Height());
+}
+
+void TControl::UpdateAnchorRules() {
+  if (anchorMoving_ || !parent_) return;
+  anchorOrigin_ = bounds_;
+  anchorParentWidth_ = parent_->Width();
+  anchorParentHeight_ = parent_->Height();
 }
 
 void TControl::SetAlign(TAlign align) {
@@ -710,7 +736,11 @@ void TWinControl::AlignControls(const TRect& client) {
   std::vector<TControl*> aligned;
   std::vector<AlignItem> items;
   for (TControl* control : controls_) {
-    if (control->Align() == TAlign::alNone || !control->Visible()) continue;
+    if (control->Align() == TAlign::alNone) {
+      if (control->anchors_ != (akLeft | akTop)) control->FollowAnchors(Width(), Height());
+      continue;
+    }
+    if (!control->Visible()) continue;
     aligned.push_back(control);
     items.push_back({control->Align(), control->BoundsRect()});
   }

@@ -1,7 +1,8 @@
 // Controls over Win32 windows.
 //   TControl: Parent, bounds (Left/Top/Width/Height, SetBounds), Align, Visible and Showing
 //   (visible with every parent showing), Enabled, Caption, Font (ParentFont: copied from the
-//   parent when set), Anchors (kept for the controls that ask; layout here is by Align only),
+//   parent when set), Anchors (a non-aligned control keeps its distances to the anchored edges
+//   of its parent as the parent's size changes: AnchorRect from where code last placed it),
 //   Color, PopupMenu (shown on WM_CONTEXTMENU after DoContextPopup /
 //   OnContextPopup left it unhandled), Hint/ShowHint (ParentShowHint: the parent's), ControlStyle
 //   (ui/control_messages.h), mouse events (virtual MouseDown/MouseMove/MouseUp raise OnMouseDown/
@@ -57,6 +58,8 @@ TShiftState KeyDataToShiftState(LPARAM keyData);
 
 using TAnchors = std::uint8_t;
 constexpr TAnchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
+static_assert(akLeft == AnchorSides::left && akTop == AnchorSides::top &&
+              akRight == AnchorSides::right && akBottom == AnchorSides::bottom);
 
 class TWinControl;
 class TPopupMenu;
@@ -91,7 +94,7 @@ class TControl : public TComponent {
   TAlign Align() const { return align_; }
   void SetAlign(TAlign align);
   TAnchors Anchors() const { return anchors_; }
-  void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
+  void SetAnchors(TAnchors anchors);
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool visible);
   void Show() { SetVisible(true); }
@@ -147,6 +150,10 @@ class TControl : public TComponent {
   // Constructors set the starting visibility with this (no notification, no virtual call).
   void StoreVisible(bool visible) { visible_ = visible; }
   void StoreColor(TColor color) { color_ = color; }
+  // Takes the current bounds and the parent's size as the anchors' origin.
+  void UpdateAnchorRules();
+  // Moves a non-aligned control by its anchors for the parent's new size.
+  void FollowAnchors(int parentWidth, int parentHeight);
   // Mouse input in client coordinates; the defaults raise the events.
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
@@ -160,6 +167,11 @@ class TControl : public TComponent {
   TRect bounds_{0, 0, 100, 100};
   TAlign align_ = TAlign::alNone;
   TAnchors anchors_ = akLeft | akTop;
+  // Where code last placed the control and its parent's size then (the anchors' origin).
+  TRect anchorOrigin_;
+  int anchorParentWidth_ = 0;
+  int anchorParentHeight_ = 0;
+  bool anchorMoving_ = false;  // the parent's layout moves it: the origin stays
   bool visible_ = true;
   bool enabled_ = true;
   bool parentFont_ = true;

@@ -117,5 +117,19 @@ TEST_F(MainFormTest, AboutBoxFromItsAction) {
   std::cout << "About box from its action to its painted text: at most " << seen.openMs << " ms\n";
 }
 
+TEST_F(MainFormTest, HelpKeysAskNothingOfTheMissingHelpFile) {
+  Start();
+  HELPINFO info{};
+  info.cbSize = sizeof info;
+  info.iContextType = HELPINFO_WINDOW;
+  info.hItemHandle = form->Handle();
+  SendMessageW(form->Handle(), WM_KEYDOWN, VK_F1, 0);
+  SendMessageW(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  Pump();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));  // still running
+}
+
 }  // namespace
 }  // namespace app::test

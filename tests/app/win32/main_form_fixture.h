@@ -18,6 +18,7 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "app/win32/main_form.h"
 #include "disk/msx_disk.h"
+#include "tb/startup.h"
 #include "ui/win32/registry_ini_file.h"
 #include "ui/win32/shell.h"
 #include "ux/modules.h"
@@ -86,8 +87,10 @@ class MainFormTest : public UiGuiTest {
     previousFolder_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_.Path());
     ux::InitModules();
+    tb::Initialize();
   }
   ~MainFormTest() override {
+    tb::Finalize();
     ux::DoneModules();
     std::filesystem::current_path(previousFolder_);
     ui::SetDialogHook({});

@@ -11,6 +11,7 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/mru.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/anim.h"
@@ -118,6 +119,7 @@ class TbMenuWin32Test : public UiGuiTest {
   TbMenuWin32Test() {
     settings.menuShowDelay = 150;
     previous = SetSystemSettings(&settings);
+    tb::Initialize();
     SetPopupFactory(&RecordingFactory);
     form = ui::Application->CreateForm<ui::TForm>();
     form->SetBounds(40, 40, 500, 400);
@@ -139,7 +141,7 @@ class TbMenuWin32Test : public UiGuiTest {
     Pump();
   }
   ~TbMenuWin32Test() override {
-    SetPopupFactory(nullptr);
+    tb::Finalize();
     SetSystemSettings(previous);
   }
 
@@ -320,6 +322,19 @@ TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
   EXPECT_EQ(recentChosen, L"C:\\disks\\b.dsk");
   EXPECT_EQ(mru->Items()->Get(0), L"C:\\disks\\b.dsk");
   EXPECT_EQ(GetFocus(), focus);
+}
+
+TEST_F(TbMenuWin32Test, HelpOnAnItemWithAHelpContextEndsTheLoopQuietly) {
+  // The program has no help file: F1 ends the loop and nothing runs, fails or is shown.
+  menu->Items().Items(0)->SetHelpContext(7);
+  ASSERT_TRUE(RunPopup(100, 100, {{30, [&] {
+                                     Post(WM_KEYDOWN, VK_DOWN);
+                                     Post(WM_KEYDOWN, VK_F1);
+                                   }}}));
+  Pump();
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_TRUE(errors.empty());
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(TbMenuWin32Test, AClickOutsideEndsTheLoopAndReachesItsTarget) {

@@ -8,6 +8,8 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/hook.h"
+#include "tb/item.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/anim.h"
 #include "tb/win32/common.h"
@@ -109,11 +111,19 @@ class TWindow : public ui::TCustomControl {
   Log* log_;
 };
 
-class TbWin32 : public UiGuiTest {
- protected:
-  // The windows write to the log until they are destroyed.
-  ~TbWin32() override { FreeApplication(); }
+// The windows' log outlives the application, whose end destroys the windows that write to it.
+struct LogHolder {
+  Log log;
+};
 
+class TbWin32 : protected LogHolder, public UiGuiTest {
+ protected:
+  TbWin32() { tb::Initialize(); }
+  // The windows write to the log until they are destroyed.
+  ~TbWin32() override {
+    FreeApplication();
+    tb::Finalize();
+  }
   // A top-level window at screen (x, y), shown without activation unless hidden.
   TWindow* Popup(int x, int y, int w, int h, ui::TColor color, bool shown = true) {
     auto* window = ui::Create<TWindow>(*ui::Application, &log);
@@ -123,7 +133,6 @@ class TbWin32 : public UiGuiTest {
     window->HandleNeeded();
     return window;
   }
-  Log log;
 };
 
 // Wine counts no GDI objects (GetGuiResources answers 0), but its handle table is finite: this
@@ -182,6 +191,15 @@ struct TMemoryDC {
   HBITMAP bitmap;
   HGDIOBJ old;
 };
+
+TEST_F(TbWin32, StartUpBindsTheSystemAndInstallsThePopupWindows) {
+  EXPECT_TRUE(tb::HasGradientFill());
+  EXPECT_NE(tb::PopupFactory(), nullptr);
+  tb::Finalize();
+  EXPECT_EQ(tb::PopupFactory(), nullptr);
+  tb::Initialize();
+  EXPECT_NE(tb::PopupFactory(), nullptr);
+}
 
 TEST_F(TbWin32, PrintHonoursVisibilityAndPrintsChildrenAtTheirPlace) {
   TWindow* parent = Popup(200, 200, 80, 60, RGB(255, 255, 255), false);

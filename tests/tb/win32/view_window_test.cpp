@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/done_action.h"
 
@@ -87,12 +88,50 @@ class SubmenuItem : public TTBCustomItem {
   }
 };
 
+class ComboItem : public TTBCustomItem {
+ public:
+  explicit ComboItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+    SetItemStyle(GetItemStyle() | tbisSubmenu | tbisCombo);
+  }
+};
+
+// A 40 x 22 viewer painted on button face into a memory bitmap, for pixel probes.
+struct ProbeCanvas {
+  ProbeCanvas() {
+    const HDC screen = GetDC(nullptr);
+    dc = CreateCompatibleDC(screen);
+    bitmap = CreateCompatibleBitmap(screen, 40, 22);
+    ReleaseDC(nullptr, screen);
+    old = SelectObject(dc, bitmap);
+  }
+  ~ProbeCanvas() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  void Paint(TTBItemViewer& viewer, bool selected, bool pushed) {
+    const RECT all = {0, 0, 40, 22};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    ui::TCanvas canvas;
+    canvas.Font().SetColor(ui::clSystemColor | COLOR_BTNTEXT);
+    canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
+    canvas.SetHandle(dc);
+    viewer.Paint(canvas, {0, 0, 40, 22}, selected, pushed, false);
+    canvas.SetHandle(nullptr);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+  HDC dc;
+  HBITMAP bitmap;
+  HGDIOBJ old;
+};
+
 class TbViewWindowTest : public UiGuiTest {
  protected:
   TbViewWindowTest() {
     settings.menuShowDelay = 50;
     settings.flatMenus = false;
     previous = SetSystemSettings(&settings);
+    tb::Initialize();
     SetPopupFactory(&TestPopup::Make);
     for (const wchar_t* caption : {L"&Open", L"&Save\tCtrl+S", L"&Recent"}) {
       TTBCustomItem* item = std::wstring(caption) == L"&Recent"
@@ -111,7 +150,7 @@ class TbViewWindowTest : public UiGuiTest {
   }
   ~TbViewWindowTest() override {
     view.reset();
-    SetPopupFactory(nullptr);
+    tb::Finalize();
     SetSystemSettings(previous);
   }
 
@@ -187,6 +226,56 @@ TEST_F(TbViewWindowTest, TheSelectedRowPaintsHighlighted) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+}
+
+TEST_F(TbViewWindowTest, ToolbarStyleFramesArrowsAndTheCheckedDither) {
+  ui::Owned<TTBCustomItem> bar = ui::New<TTBCustomItem>();
+  TTBCustomItem* plain = ui::Create<TTBCustomItem>(*bar);
+  TTBCustomItem* split = ui::Create<ComboItem>(*bar);
+  TTBCustomItem* drop = ui::Create<SubmenuItem>(*bar);
+  for (TTBCustomItem* item : {plain, split, drop}) {
+    item->SetCaption(L"A");
+    item->SetOptions(tboToolbarStyle | (item == drop ? tboDropdownArrow : 0));
+    if (item != plain) item->Add(ui::Create<TTBCustomItem>(*item));
+    bar->Add(item);
+  }
+  TestWindow host(300, 0);
+  ui::Owned<TTBView> barView =
+      ui::New<TTBView>(nullptr, bar.get(), &host.binding, false, false, false);
+  host.binding.SetView(barView.get());
+  barView->ValidatePositions();
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT),
+                 dark = GetSysColor(COLOR_BTNSHADOW), text = GetSysColor(COLOR_BTNTEXT);
+  ProbeCanvas probe;
+  probe.Paint(*barView->Viewers(0), true, false);  // hot: raised
+  EXPECT_EQ(probe.At(0, 0), light);
+  EXPECT_EQ(probe.At(39, 21), dark);
+  probe.Paint(*barView->Viewers(0), true, true);  // pushed: sunken
+  EXPECT_EQ(probe.At(0, 0), dark);
+  EXPECT_EQ(probe.At(39, 21), light);
+  plain->SetChecked(true);
+  probe.Paint(*barView->Viewers(0), false, false);  // checked: sunken over the dither
+  EXPECT_EQ(probe.At(0, 0), dark);
+  EXPECT_NE(probe.At(3, 3), probe.At(4, 3));
+  EXPECT_TRUE(probe.At(3, 3) == face || probe.At(3, 3) == light);
+  EXPECT_TRUE(probe.At(4, 3) == face || probe.At(4, 3) == light);
+  // A split button pressed on its button part, then with its popup open.
+  probe.Paint(*barView->Viewers(1), true, true);
+  EXPECT_EQ(probe.At(0, 0), dark);
+  EXPECT_EQ(probe.At(29, 0), light);
+  barView->Select(barView->Viewers(1), false);
+  ASSERT_TRUE(barView->OpenChildPopup(false));
+  probe.Paint(*barView->Viewers(1), true, true);
+  EXPECT_EQ(probe.At(0, 0), light);
+  EXPECT_EQ(probe.At(29, 0), dark);
+  barView->CloseChildPopups();
+  // The drop-down arrow in the last 8 pixels: 5, 3 and 1 pixels wide, pointing down.
+  probe.Paint(*barView->Viewers(2), false, false);
+  EXPECT_EQ(probe.At(33, 9), text);
+  EXPECT_EQ(probe.At(37, 9), text);
+  EXPECT_EQ(probe.At(35, 11), text);
+  EXPECT_EQ(probe.At(34, 11), face);
+  EXPECT_EQ(probe.At(38, 9), face);
 }
 
 TEST_F(TbViewWindowTest, HoverOpensTheSubmenuAfterTheShowDelay) {

@@ -244,6 +244,31 @@ TEST_F(UiForms, AControlSizingItselfWhileAlignedKeepsItsSizeAndMovesItsSiblings)
   }
 }
 
+TEST_F(UiForms, AnchoredControlsFollowTheEdgesTheyAreAnchoredTo) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetClientSize(400, 300);
+  auto* corner = ui::Create<ui::TListView>(*form);
+  corner->SetParent(form);
+  corner->SetBounds(300, 250, 80, 30);
+  corner->SetAnchors(ui::akRight | ui::akBottom);
+  auto* strip = ui::Create<ui::TListView>(*form);
+  strip->SetParent(form);
+  strip->SetAnchors(ui::akLeft | ui::akTop | ui::akRight);
+  strip->SetBounds(10, 10, 380, 20);
+  form->Show();
+  Pump();
+  EXPECT_EQ(corner->BoundsRect(), (ui::TRect{300, 250, 380, 280}));  // the window changed nothing
+  form->SetClientSize(500, 400);
+  Pump();
+  EXPECT_EQ(corner->BoundsRect(), (ui::TRect{400, 350, 480, 380}));
+  EXPECT_EQ(strip->BoundsRect(), (ui::TRect{10, 10, 490, 30}));
+  RECT r;
+  GetWindowRect(corner->Handle(), &r);
+  MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 400);
+  EXPECT_EQ(r.top, 350);
+}
+
 TEST_F(UiForms, PaintGoesThroughTheCanvas) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   auto* control = ui::Create<ui::TCustomControl>(*form);

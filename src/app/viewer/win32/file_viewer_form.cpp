@@ -16,7 +16,10 @@ void SetViewerFont(ui::TFont& font, bool hexDump) {
 }  // namespace
 
 TFileViewerForm::TFileViewerForm(ui::TComponent* owner, const std::wstring& settingsKey)
-    : ui::TForm(owner) {
+    : ui::TForm(owner), settingsKey_(settingsKey) {}
+
+void TFileViewerForm::AfterConstruction() {
+  ui::TForm::AfterConstruction();
   SetCaption(L"File Viewer");
   Font().SetName(kTextFont);
   Font().SetHeight(-11);
@@ -42,7 +45,7 @@ TFileViewerForm::TFileViewerForm(ui::TComponent* owner, const std::wstring& sett
 
   formStorage_ = ui::Create<ux::TFormStorage>(*this);
   formStorage_->SetName(L"FormStorage");
-  formStorage_->SetIniFileName(settingsKey);
+  formStorage_->SetIniFileName(settingsKey_);
   formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
 
   OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {

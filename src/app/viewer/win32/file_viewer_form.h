@@ -24,6 +24,8 @@ class TFileViewerForm : public ui::TForm {
   TFileViewerForm(ui::TComponent* owner, const std::wstring& settingsKey = kViewerSettingsKey);
 
   std::wstring_view ClassName() const override { return L"TFileViewerForm"; }
+  // Builds the controls (no virtual call of the form's own runs in its constructor).
+  void AfterConstruction() override;
 
   // Opens a new viewer window, owned by the application, for the whole content of `stream`
   // (read from its start; the caller keeps the stream). `displaySize` is the size the status
@@ -40,6 +42,7 @@ class TFileViewerForm : public ui::TForm {
   ux::TFormStorage& FormStorage() { return *formStorage_; }
 
  private:
+  std::wstring settingsKey_;
   std::int32_t displaySize_ = 0;
   std::vector<std::uint8_t> data_;
   std::wstring fileName_;

@@ -7,7 +7,10 @@
 
 namespace app {
 
-TfrmImageView::TfrmImageView(ui::TComponent* owner) : ui::TForm(owner) {
+TfrmImageView::TfrmImageView(ui::TComponent* owner) : ui::TForm(owner) {}
+
+void TfrmImageView::AfterConstruction() {
+  ui::TForm::AfterConstruction();
   SetCaption(L"Image Viewer");
   Font().SetName(L"Tahoma");
   Font().SetHeight(-11);

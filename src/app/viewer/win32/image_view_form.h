@@ -16,6 +16,8 @@ class TfrmImageView : public ui::TForm {
   explicit TfrmImageView(ui::TComponent* owner);
 
   std::wstring_view ClassName() const override { return L"TfrmImageView"; }
+  // Builds the controls (no virtual call of the form's own runs in its constructor).
+  void AfterConstruction() override;
 
   // Opens a new viewer window, owned by the application, for the picture in `stream` (the
   // whole file, read from its start) and shows it. Returns the window.

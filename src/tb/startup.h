@@ -1,0 +1,13 @@
+// Start-up and shut-down of the toolbar framework, called in order from the program's entry
+// point (never from static constructors, whose order across files is not defined).
+//   Initialize: binds the optional system entry points (Windows) and makes the framework's
+//   popup windows the ones its menus open; later calls do nothing more.
+//   Finalize: menus open no popup windows any more.
+#pragma once
+
+namespace tb {
+
+void Initialize();
+void Finalize();
+
+}  // namespace tb

@@ -1,0 +1,17 @@
+#include "tb/startup.h"
+
+#include "tb/win32/common.h"
+#include "tb/win32/popup.h"
+
+namespace tb {
+
+void Initialize() {
+  InitCommon();
+  InstallPopupWindows();
+}
+
+void Finalize() {
+  SetPopupFactory(nullptr);
+}
+
+}  // namespace tb
