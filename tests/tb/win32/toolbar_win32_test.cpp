@@ -12,6 +12,7 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "menu_input.h"
+#include "tb/startup.h"
 #include "tb/system_settings.h"
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/popup.h"
@@ -45,6 +46,7 @@ class TbToolbarWin32Test : public UiGuiTest {
     settings.menuShowDelay = 100;
     settings.keyboardCues = false;
     previous = SetSystemSettings(&settings);
+    tb::Initialize();
     form = ui::Application->CreateForm<ui::TForm>();
     form->SetBounds(40, 40, 600, 400);
     top = ui::Create<TTBDock>(*form);
@@ -80,7 +82,11 @@ class TbToolbarWin32Test : public UiGuiTest {
     list->SetFocus();
     Pump();
   }
-  ~TbToolbarWin32Test() override { SetSystemSettings(previous); }
+  ~TbToolbarWin32Test() override {
+    FreeApplication();
+    tb::Finalize();
+    SetSystemSettings(previous);
+  }
 
   TTBCustomItem* Add(TTBCustomItem& parent, const wchar_t* caption, bool submenu = false) {
     TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*form))
