@@ -1,0 +1,163 @@
+#include "tb/toolbar_view.h"
+
+#include <algorithm>
+
+#include "tb/common.h"
+#include "tb/consts.h"
+
+namespace tb {
+
+TTBToolbarViewSettings ToolbarViewSettings(const TTBToolbarViewInput& in) {
+  TTBToolbarViewSettings s;
+  switch (in.dockType) {
+    case TTBDockType::dtLeftRight:
+      s.orientation = TTBViewOrientation::tbvoVertical;
+      break;
+    case TTBDockType::dtFloating:
+      s.orientation = TTBViewOrientation::tbvoFloating;
+      break;
+    default:
+      s.orientation = TTBViewOrientation::tbvoHorizontal;
+      break;
+  }
+  if (in.dockType == TTBDockType::dtNotDocked) {
+    if (!in.autoResize || in.anchoredLeftAndRight) {
+      const int inner = in.width - in.nonClientWidth;
+      if (in.shrinkMode == TTBShrinkMode::tbsmChevron) s.chevronOffset = inner;
+      if (in.shrinkMode == TTBShrinkMode::tbsmWrap) s.wrapOffset = inner;
+    }
+    return s;
+  }
+  const bool docked = in.dockType != TTBDockType::dtFloating;
+  if (docked && in.shrinkMode == TTBShrinkMode::tbsmChevron) {
+    s.chevronOffset = std::max(in.dockGivenLength - in.dockedFrameLength, 0);
+  }
+  if (!docked) {
+    s.wrapOffset = in.floatingWidth;
+  } else if (in.shrinkMode == TTBShrinkMode::tbsmWrap) {
+    s.wrapOffset = in.dockInnerLength - in.dockedFrameLength;
+  }
+  return s;
+}
+
+// --- the toolbar's view
+
+TTBToolbarView::TTBToolbarView(ui::TComponent* owner, ITBToolbarViewHost& toolbar,
+                               TTBCustomItem* rootItem, ITBViewWindow* window, bool usePriorityList)
+    : TTBView(owner, nullptr, rootItem, window, true, false, usePriorityList), toolbar_(toolbar) {
+  // The base constructor could not reach the chevron and MDI items.
+  RecreateAllViewers();
+}
+
+void TTBToolbarView::ApplySettings(const TTBToolbarViewSettings& s) {
+  SetOrientation(s.orientation);
+  SetChevronSize(s.chevronSize);
+  SetChevronOffset(s.chevronOffset);
+  SetWrapOffset(s.wrapOffset);
+}
+
+void TTBToolbarView::AutoSize(int width, int height) {
+  toolbar_.ViewAutoSize(width, height);
+}
+
+void TTBToolbarView::DoUpdatePositions(int& width, int& height) {
+  struct InLayout {
+    ITBToolbarViewHost& toolbar;
+    explicit InLayout(ITBToolbarViewHost& t) : toolbar(t) { toolbar.LayoutStarting(); }
+    ~InLayout() { toolbar.LayoutFinished(); }
+  } inLayout(toolbar_);
+  TTBView::DoUpdatePositions(width, height);
+  // At least as thick as the row on the dock; a chevron toolbar at least as long as the room
+  // the dock gives it, so that its chevron sits at the end of that room.
+  const bool vertical = Orientation() == TTBViewOrientation::tbvoVertical;
+  int& across = vertical ? width : height;
+  int& along = vertical ? height : width;
+  const int before[2] = {width, height};
+  across = std::max(across, toolbar_.MinRowSize());
+  if (toolbar_.ShrinkMode() == TTBShrinkMode::tbsmChevron) along = std::max(along, ChevronOffset());
+  if (width != before[0] || height != before[1]) toolbar_.ViewAutoSize(width, height);
+}
+
+// --- the chevron
+
+TTBChevronItem::TTBChevronItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+  SetItemStyle(GetItemStyle() | tbisSubmenu | tbisNoAutoOpen);
+  SetChevronHint(STBChevronItemMoreButtonsHint);
+}
+
+void TTBChevronItem::SetChevronHint(const std::wstring& hint) {
+  SetHint(hint);
+  const std::size_t bar = hint.find(L'|');
+  SetCaption(DoubleAmpersands(bar == std::wstring::npos ? hint : hint.substr(0, bar)));
+}
+
+std::unique_ptr<TTBItemViewer> TTBChevronItem::CreateViewer(TTBView& view, int groupLevel) {
+  return std::make_unique<TTBChevronItemViewer>(view, *this, groupLevel);
+}
+
+TTBChevronGlyph ChevronGlyph(bool vertical, const TRect& r, bool pushed) {
+  static constexpr std::uint8_t kRight[8] = {0xCC, 0x66, 0x33, 0x66, 0xCC, 0, 0, 0};
+  static constexpr std::uint8_t kDown[8] = {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20};
+  TTBChevronGlyph glyph;
+  std::copy_n(vertical ? kDown : kRight, 8, glyph.rows);
+  glyph.rect = vertical ? TRect{r.right - 9, r.top + 2, r.right - 4, r.top + 10}
+                        : TRect{r.left + 2, 4, r.left + 10, 9};
+  if (pushed) glyph.rect = OffsetRect(glyph.rect, 1, 1);
+  return glyph;
+}
+
+// --- keyboard entry
+
+TTBKeyboardOpenChoice ChooseKeyboardOpen(const TTBView& view, wchar_t key, bool requirePrimaryAccel,
+                                         bool menuBar) {
+  TTBKeyboardOpenChoice choice;
+  if (key == 0) {
+    choice.enterLoop = true;
+    choice.select = view.FirstSelectable();
+    return choice;
+  }
+  bool only = false;
+  TTBItemViewer* found =
+      view.NextSelectableWithAccel(view.Selected(), key, requirePrimaryAccel, only);
+  if (!found || !found->Item().Enabled()) return choice;
+  if (only) {
+    choice = {true, found, tbetExecuteSelected};
+  } else if (menuBar) {
+    choice = {true, found, 0};
+  }
+  return choice;
+}
+
+bool ToolbarKeyboardOpen(TTBView& view, wchar_t key, bool requirePrimaryAccel, bool menuBar,
+                         ITBToolbarLoopEntry& entry) {
+  if (view.State() & vsModal) return false;
+  view.SetAccelsVisibility(true);
+  struct HideAgain {
+    TTBView& view;
+    ~HideAgain() { view.SetAccelsVisibility(false); }
+  } hideAgain{view};
+  const TTBKeyboardOpenChoice choice = ChooseKeyboardOpen(view, key, requirePrimaryAccel, menuBar);
+  if (!choice.enterLoop) return false;
+  view.Select(choice.select, false);
+  entry.EnterLoop(choice.options);
+  return true;
+}
+
+bool ToolbarKeyMenu(TTBView& view, bool menuBar, bool usable, bool captureHeld, wchar_t key,
+                    ITBToolbarLoopEntry& entry) {
+  if (!menuBar || !usable || captureHeld || key == L' ') return false;
+  if (!ToolbarKeyboardOpen(view, key, false, true, entry) && key != L'-') entry.Beep();
+  return true;
+}
+
+int ToolbarShrinkLimit(TTBView& view, int dockedFrameLength) {
+  view.ValidatePositions();
+  int length = 0;
+  if (const TTBItemViewer* viewer = view.HighestPriorityViewer()) {
+    const TRect r = viewer->BoundsRect();
+    length = view.Orientation() == TTBViewOrientation::tbvoVertical ? r.Height() : r.Width();
+  }
+  return length + dockedFrameLength + kChevronSize;
+}
+
+}  // namespace tb

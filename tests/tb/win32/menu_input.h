@@ -1,0 +1,81 @@
+// Helpers of the menu tests under Wine: a submenu item, a script of timed steps that a thread
+// timer runs while a menu loop holds the thread (and that ends a loop running past its time
+// limit), real keyboard and mouse input through SendInput, and the screen point of a viewer.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "tb/view.h"
+
+namespace tb::testing {
+
+class SubmenuItem : public TTBCustomItem {
+ public:
+  explicit SubmenuItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+    SetItemStyle(GetItemStyle() | tbisSubmenu);
+  }
+};
+
+// The steps of one menu loop, by time since its start; past `limit` the loop is ended.
+struct Script {
+  std::vector<std::pair<DWORD, std::function<void()>>> steps;
+  std::size_t next = 0;
+  DWORD start = 0;
+  DWORD limit = 4000;
+  bool timedOut = false;
+  bool Done() const { return next == steps.size(); }
+};
+inline Script* script = nullptr;
+
+// The thread timer's procedure: runs the steps that are due.
+inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (!script) return;
+  const DWORD elapsed = GetTickCount() - script->start;
+  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
+    script->steps[script->next++].second();
+  }
+  if (elapsed > script->limit && !script->timedOut) {
+    script->timedOut = true;
+    ReleaseCapture();  // a menu loop ends when it loses the capture
+    EndMenu();         // and so does the system's own
+  }
+}
+
+inline void KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+inline void MouseInput(DWORD flags, POINT at = {}) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  SendInput(1, &input, sizeof input);
+}
+inline void MoveMouse(POINT at) {
+  MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+}
+inline void ClickAt(POINT at) {
+  MoveMouse(at);
+  MouseInput(MOUSEEVENTF_LEFTDOWN);
+  MouseInput(MOUSEEVENTF_LEFTUP);
+}
+
+// The screen point in the middle of viewer `index` of a view.
+inline POINT Middle(TTBView& view, int index) {
+  const TRect r = view.Viewers(index)->BoundsRect();
+  const TPoint p = view.Window()->ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return {p.x, p.y};
+}
+
+}  // namespace tb::testing
