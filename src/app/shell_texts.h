@@ -68,6 +68,11 @@ std::wstring ExportTarget(const std::wstring& driveRoot, const std::filesystem::
 std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName);
 // "A:\" for drive bit 0.
 std::wstring DriveRoot(int driveBit);
+// The name of a drive type: "Removable", "Fixed", ...; "Unknown" for any other value.
+std::wstring DriveTypeName(unsigned type);
+// The question for a recent entry that is gone: `kind` "File" or "Folder".
+std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& name);
+inline const std::wstring kRecentCaption = L"Open MRU";
 
 // What a typed character does in the main window (its key preview sees every one first).
 enum class ListKeyCommand {

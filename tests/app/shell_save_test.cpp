@@ -205,6 +205,26 @@ TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecke
   EXPECT_EQ(core->RemovableDrive(), L"R:\\");
 }
 
+// Every drive of a known type, in letter order, named by its type; the browser goes to the
+// chosen drive's root.
+TEST_F(ShellCoreTest, ChangeDriveMenuListsEveryKnownDriveByType) {
+  drives.mask = 0b1111111101;  // B: is missing
+  const wchar_t* const roots[] = {L"A:\\", L"C:\\", L"D:\\", L"E:\\", L"F:\\",
+                                  L"G:\\", L"H:\\", L"I:\\", L"J:\\"};
+  for (unsigned type = 0; type < 9; ++type) drives.types[roots[type]] = type == 0 ? 2 : type;
+  drives.types[L"I:\\"] = 0;  // unknown: left out
+  EXPECT_EQ(core->Drives(), (std::vector<DriveItem>{{L"A: (Removable) ", 0},
+                                                    {L"C: (No Root Dir) ", 2},
+                                                    {L"D: (Removable) ", 3},
+                                                    {L"E: (Fixed) ", 4},
+                                                    {L"F: (Remote) ", 5},
+                                                    {L"G: (CD-ROM) ", 6},
+                                                    {L"H: (RAM-Disk) ", 7},
+                                                    {L"J: (Unknown) ", 9}}));
+  core->SetBrowserDrive(4);
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"E:\\"}));
+}
+
 // Tag 5 only erases the boot code.
 TEST_F(ShellCoreTest, ReplaceBootSectorMarksTheImageModified) {
   for (const int tag : {2, 5}) {

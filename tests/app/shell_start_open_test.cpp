@@ -181,22 +181,46 @@ TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
   }
 }
 
-TEST_F(ShellCoreTest, RecentFileThatIsGoneIsOfferedForRemoval) {
+// A recent file or folder that is gone is offered for removal (No keeps it, Yes removes it); one
+// that exists is opened, or shown in the folder browser.
+TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
   recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
+  recentFolders->Items()->Assign({L"/gone", L"/img"});
+  fs.folders.insert("/img");
   StartFresh();
-  for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-    ui.boxes.clear();
-    ui.answers = {answer};
-    core->OpenRecentFile(L"/img/gone.dsk");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?");
-    EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
-    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+  const struct {
+    tb::TTBMRUList* list;
+    void (ShellCore::*open)(const std::wstring&);
+    const wchar_t* gone;
+    const wchar_t* text;
+    const wchar_t* kept;
+  } cases[] = {{recentFiles.get(), &ShellCore::OpenRecentFile, L"/img/gone.dsk",
+                L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?", L"/img/other.dsk"},
+               {recentFolders.get(), &ShellCore::OpenRecentFolder, L"/gone",
+                L"Folder \"/gone\" doesn't exist.\r\nRemove it from MRU?", L"/img"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gone);
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+      ui.boxes.clear();
+      ui.answers = {answer};
+      (core.get()->*c.open)(c.gone);
+      ASSERT_EQ(ui.boxes.size(), 1u);
+      EXPECT_EQ(ui.boxes[0].text, c.text);
+      EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
+      EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+      EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+      EXPECT_EQ(c.list->Items()->Count(), answer == MsgAnswer::No ? 2 : 1);
+    }
+    EXPECT_EQ(c.list->Items()->ToVector(), Texts{c.kept});
   }
-  EXPECT_EQ(recentFiles->Items()->ToVector(), Texts{L"/img/other.dsk"});
+  EXPECT_TRUE(view.shownFolders.empty());
+  ui.boxes.clear();
   fs.files["/img/other.dsk"] = RawImage(false);
   core->OpenRecentFile(L"/img/other.dsk");
   EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
+  core->OpenRecentFolder(L"/img");
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img"}));
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
   mruList_->OnClick = [this](tb::TTBMRUList&, const std::wstring& fileName) {
     core_->OpenRecentFile(fileName);
   };
+  mruListFolders_->OnClick = [this](tb::TTBMRUList&, const std::wstring& folder) {
+    core_->OpenRecentFolder(folder);
+  };
   BuildActions();
   BuildMenus();
   WireFileList();
@@ -183,8 +186,11 @@ void TMainForm::SetPanelText(int panel, const std::wstring& text) {
 }
 
 void TMainForm::CheckBootOption(int option) {
-  ui::TMenuItem* const boots[] = {items_.bootEmpty, items_.bootDos1, items_.bootDos2};
+  menus::TItem* const boots[] = {items_.bootEmpty, items_.bootDos1, items_.bootDos2};
   for (int tag = 0; tag < 3; ++tag) boots[tag]->SetChecked(tag == option);
 }
+
+// The folder browser comes with the dockable panels; until then there is nothing to show it in.
+void TMainForm::ShowFolder(const std::filesystem::path&) {}
 
 }  // namespace app

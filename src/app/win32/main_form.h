@@ -16,6 +16,7 @@
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"
 #include "app/win32/file_list_view.h"
+#include "app/win32/menu_kinds.h"
 #include "app/win32/shell_services.h"
 #include "app/win32/win32_host_fs.h"
 #include "tb/mru.h"
@@ -23,7 +24,6 @@
 #include "ui/win32/dialogs.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/list_view.h"
-#include "ui/win32/menus.h"
 #include "ui/win32/status_bar.h"
 #include "ux/form_storage.h"
 
@@ -33,18 +33,18 @@ inline const std::wstring kSettingsKey = L"Software\\Kelpfin\\Quollbox";
 
 // The menu items that handlers reach by role.
 struct MainMenuItems {
-  ui::TMenuItem* newSingle = nullptr;
-  ui::TMenuItem* newDouble = nullptr;
-  ui::TMenuItem* bootEmpty = nullptr;
-  ui::TMenuItem* bootDos1 = nullptr;
-  ui::TMenuItem* bootDos2 = nullptr;
-  ui::TMenuItem* recentFiles = nullptr;
-  ui::TMenuItem* removableDrives = nullptr;
-  ui::TMenuItem* recentFolders = nullptr;
-  ui::TMenuItem* replaceBoot[3] = {};
-  ui::TMenuItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
-  ui::TMenuItem* popupViewAs[5] = {};  // the same in the list's popup menu
-  ui::TMenuItem* exit = nullptr;
+  menus::TItem* newSingle = nullptr;
+  menus::TItem* newDouble = nullptr;
+  menus::TItem* bootEmpty = nullptr;
+  menus::TItem* bootDos1 = nullptr;
+  menus::TItem* bootDos2 = nullptr;
+  menus::TItem* recentFiles = nullptr;
+  menus::TItem* removableDrives = nullptr;
+  menus::TItem* recentFolders = nullptr;
+  menus::TItem* replaceBoot[3] = {};
+  menus::TItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
+  menus::TItem* popupViewAs[5] = {};  // the same in the list's popup menu
+  menus::TItem* exit = nullptr;
 };
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
@@ -75,6 +75,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void RefreshLater() override;
   void CheckBootOption(int option) override;
   void OpenImageLater(const std::filesystem::path& fileName) override;
+  void ShowFolder(const std::filesystem::path& folder) override;
 
   // dragdrop::IDropHandler
   bool CanAcceptDrop() override;
@@ -102,16 +103,15 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void BuildStorage();
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
                          std::function<void()> execute);
-  void FillRemovableDrives(ui::TMenuItem& menu);
-  void FillRecentFiles(ui::TMenuItem& menu);
-  void FillRecentFolders(ui::TMenuItem& menu);
 
   std::vector<std::wstring> arguments_;
   TFileListView* fileList_ = nullptr;
   ui::TStatusBar* statusBar_ = nullptr;
   ui::TActionList* actionList_ = nullptr;
-  ui::TMainMenu* mainMenu_ = nullptr;
-  ui::TPopupMenu* listPopupMenu_ = nullptr;
+  menus::TDock* topDock_ = nullptr;
+  menus::TMenuBar* mainMenu_ = nullptr;
+  menus::TPopupMenu* listPopupMenu_ = nullptr;
+  menus::TPopupMenu* folderListMenu_ = nullptr;
   tb::TTBMRUList* mruList_ = nullptr;
   tb::TTBMRUList* mruListFolders_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;
