@@ -272,6 +272,33 @@ TEST_F(MainMenuTest, RecentSubmenusOpenBesideTheirItems) {
   EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
 }
 
+BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
+  tb::TTBPopupWindow* popup = tb::TTBPopupWindow::FromHandle(window);
+  if (popup && IsWindowVisible(window)) *reinterpret_cast<tb::TTBPopupWindow**>(found) = popup;
+  return !popup;
+}
+
+// The context-menu key in the file list opens its popup menu; the view items are there, the
+// disassembler's disabled.
+TEST_F(MainMenuTest, TheContextMenuKeyOpensTheListsPopupMenu) {
+  StartFocused();
+  std::vector<std::wstring> shown, viewAs;
+  EXPECT_TRUE(RunMenuLoop([] { PressKey(VK_APPS); }, {{300,
+                                                       [&] {
+                                                         tb::TTBPopupWindow* popup = nullptr;
+                                                         EnumThreadWindows(
+                                                             GetCurrentThreadId(), FindPopup,
+                                                             reinterpret_cast<LPARAM>(&popup));
+                                                         if (popup)
+                                                           shown = Captions(&popup->View());
+                                                       }},
+                                                      {350, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"Select All", L"", L"&Add File(s)...",
+                                              L"E&xtract File(s)...", L"&Delete File(s)",
+                                              L"&Rename", L"&Make Dir", L"", L"&View File As..."}));
+  EXPECT_EQ(GetFocus(), List());
+}
+
 // A recent file or folder that is gone: the question names it; No keeps the entry, Yes removes
 // it, and the stored list follows.
 TEST_F(MainMenuTest, AGoneRecentEntryIsOfferedForRemoval) {
