@@ -160,4 +160,68 @@ int ToolbarShrinkLimit(TTBView& view, int dockedFrameLength) {
   return length + dockedFrameLength + kChevronSize;
 }
 
+// --- floating resize
+
+std::vector<TTBFloatingSize> FloatingSizes(const std::function<TTBFloatingLayout(int)>& layoutAt,
+                                           TPoint frame, int minWrap, bool byWidth) {
+  std::vector<TTBFloatingSize> sizes;
+  const auto record = [&](const TTBFloatingLayout& l, int wrap) {
+    sizes.push_back({l.width + frame.x, l.height + frame.y, wrap, l.lines});
+  };
+  const TTBFloatingLayout whole = layoutAt(0);
+  record(whole, 0);
+  for (int wrap = whole.width - 1; wrap > minWrap;) {
+    const TTBFloatingLayout l = layoutAt(wrap);
+    if (l.width > wrap) break;  // an item no longer fits
+    if (l.width < wrap) {
+      wrap = l.width;
+      continue;
+    }
+    if (sizes.size() > 1 && sizes.back().lines == l.lines) sizes.pop_back();
+    record(l, wrap);
+    --wrap;
+  }
+  std::stable_sort(sizes.begin(), sizes.end(), [&](const auto& a, const auto& b) {
+    return byWidth ? a.width > b.width : a.height > b.height;
+  });
+  return sizes;
+}
+
+TTBFloatingResize::TTBFloatingResize(std::vector<TTBFloatingSize> sizes, bool byWidth,
+                                     TPoint original)
+    : sizes_(std::move(sizes)), byWidth_(byWidth), original_(byWidth ? original.x : original.y) {
+  // The dead zone reaches half way to the neighbouring sizes.
+  int smaller = original_, larger = original_;
+  for (const TTBFloatingSize& size : sizes_) {
+    const int length = Length(size);
+    if (length < original_ && (smaller == original_ || length > smaller)) smaller = length;
+    if (length > original_ && (larger == original_ || length < larger)) larger = length;
+  }
+  toSmaller_ = (original_ - smaller) / 2;
+  toLarger_ = (larger - original_) / 2;
+}
+
+const TTBFloatingSize& TTBFloatingResize::Step(int draggedLength) {
+  const int diff = draggedLength - original_;
+  if (diff != 0 && (diff > 0) != opSide_) {
+    opSide_ = diff > 0;
+    disableSensCheck_ = false;
+  }
+  int length = draggedLength;
+  if (!disableSensCheck_ && diff >= -toSmaller_ && diff <= toLarger_) length = original_;
+  // sizes_ runs longest first.
+  const TTBFloatingSize* chosen = nullptr;
+  if (length > original_) {
+    for (const TTBFloatingSize& size : sizes_)
+      if (Length(size) >= length) chosen = &size;
+    if (!chosen) chosen = &sizes_.front();
+  } else {
+    for (auto it = sizes_.rbegin(); it != sizes_.rend(); ++it)
+      if (Length(*it) <= length) chosen = &*it;
+    if (!chosen) chosen = &sizes_.back();
+  }
+  if (Length(*chosen) != original_) disableSensCheck_ = true;
+  return *chosen;
+}
+
 }  // namespace tb

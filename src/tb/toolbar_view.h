@@ -11,12 +11,16 @@
 //   lists the viewers the toolbar could not show.
 //   ToolbarKeyboardOpen: the keyboard entry into a toolbar (Alt, F10, Alt+letter, a dialog
 //   character): the viewer to select and how the loop starts, or nothing.
+//   Floating resize: the sizes a floating toolbar can take (each a wrap width at which its
+//   items fill the width exactly) and the choice among them while an edge is dragged.
 //   ToolbarKeyMenu: the system key-menu command (Alt, F10, Alt+letter reach a menu bar as
 //   WM_SYSCOMMAND/SC_KEYMENU); answers whether the toolbar took it (a command it does not
 //   take, such as Alt+Space, goes on to the default processing that opens the system menu).
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "tb/dock_layout.h"
 #include "tb/modal_loop.h"
@@ -154,5 +158,42 @@ bool ToolbarKeyMenu(TTBView& view, bool menuBar, bool usable, bool captureHeld, 
 // The shortest length a shrinking toolbar takes on its dock: its highest-priority viewer's
 // length along the orientation, the docked frame and the chevron.
 int ToolbarShrinkLimit(TTBView& view, int dockedFrameLength);
+
+// A size a floating toolbar can take: its outer size and the wrap width (FloatingWidth) that
+// gives it (0: everything on one line).
+struct TTBFloatingSize {
+  int width = 0, height = 0;
+  int floatingWidth = 0;
+  int lines = 0;
+};
+// The content laid out at a wrap width: its size and wrapped line count.
+struct TTBFloatingLayout {
+  int width = 0, height = 0, lines = 0;
+};
+// Lays out at wrap width 0, then at each width from that width - 1 down: a narrower result
+// jumps there; an exact fit is a size (replacing the last one when its line count is the
+// same); the walk stops when an item no longer fits or at `minWrap`. `frame` is the outer size
+// less the content. Sorted longest first by width (`byWidth`) or by height.
+std::vector<TTBFloatingSize> FloatingSizes(const std::function<TTBFloatingLayout(int)>& layoutAt,
+                                           TPoint frame, int minWrap, bool byWidth);
+
+// The choice while an edge of a floating toolbar is dragged.
+class TTBFloatingResize {
+ public:
+  // `original`: the outer size when the drag began.
+  TTBFloatingResize(std::vector<TTBFloatingSize> sizes, bool byWidth, TPoint original);
+  // The size for the dragged length (along the dragged edge's dimension). Near the original
+  // (half way to a neighbouring size) the original stays, until the size has changed once.
+  const TTBFloatingSize& Step(int draggedLength);
+  bool Empty() const { return sizes_.empty(); }
+
+ private:
+  int Length(const TTBFloatingSize& s) const { return byWidth_ ? s.width : s.height; }
+  std::vector<TTBFloatingSize> sizes_;
+  bool byWidth_;
+  int original_;
+  int toSmaller_ = 0, toLarger_ = 0;
+  bool disableSensCheck_ = false, opSide_ = false;
+};
 
 }  // namespace tb

@@ -166,7 +166,7 @@ TEST_F(TbToolbarView, EachShrinkModeLaysOutWithinTheRoomItIsGiven) {
   EXPECT_EQ(toolbar.width, 5 * length);
 }
 
-TEST_F(TbToolbarView, TheChevronItemCarriesItsHintAndListsTheHiddenItems) {
+TEST_F(TbToolbarView, TheChevronItemCarriesItsHintAndGlyph) {
   EXPECT_EQ(toolbar.chevron->Hint(), L"More Buttons|");
   EXPECT_EQ(toolbar.chevron->Caption(), L"More Buttons");
   toolbar.chevron->SetChevronHint(L"R&D|long");
@@ -174,24 +174,7 @@ TEST_F(TbToolbarView, TheChevronItemCarriesItsHintAndListsTheHiddenItems) {
   EXPECT_TRUE(toolbar.chevron->GetItemStyle() & tbisSubmenu);
   EXPECT_TRUE(toolbar.chevron->GetItemStyle() & tbisNoAutoOpen);
 
-  TTBToolbarView& v = Make(4, TTBShrinkMode::tbsmChevron);
-  TTBToolbarViewSettings chevron;
-  chevron.chevronOffset = 2 * ItemLength() + kChevronSize;
-  v.ApplySettings(chevron);
-  v.ValidatePositions();
-  EXPECT_EQ(toolbar.chevron->GetChevronParentView(), &v);
-  // The chevron popup's view shows what the toolbar hid.
-  FakeWindow popupWindow{true};
-  auto popup = ui::New<TTBView>(nullptr, toolbar.chevron.get(), &popupWindow, false, false, false);
-  popup->SetChevronParentView(&v);
-  popup->SetIsToolbar(true);
-  popup->InvalidatePositions();
-  popup->RecreateAllViewers();
-  popup->ValidatePositions();
-  std::vector<std::wstring> listed;
-  for (int i = 0; i < popup->ViewerCount(); ++i)
-    if (popup->Viewers(i)->Show()) listed.push_back(popup->Viewers(i)->Item().Caption());
-  EXPECT_EQ(listed, (std::vector<std::wstring>{L"Cbcd", L"Dbcd"}));
+  EXPECT_EQ(toolbar.chevron->GetChevronParentView(), &Make(1, TTBShrinkMode::tbsmChevron));
 
   const TTBChevronGlyph right = ChevronGlyph(false, {100, 0, 112, 22}, false);
   EXPECT_EQ(right.rows[0], 0xCC);
@@ -288,6 +271,36 @@ TEST_F(TbToolbarView, KeyboardEntryExecutesAUniqueAcceleratorAndSelectsOneOfSeve
     EXPECT_EQ(ToolbarKeyMenu(*view, k.menuBar, k.usable, k.capture, k.key, entry), k.taken);
     EXPECT_EQ(static_cast<int>(entry.loops.size()), k.loops);
     EXPECT_EQ(entry.beeps, k.beeps);
+  }
+}
+
+TEST(TbToolbar, AFloatingToolbarTakesTheSizesWhereItsItemsFillTheWidth) {
+  // Six items 10 wide and 10 high; a frame of 6 x 20 around them.
+  const auto layoutAt = [](int wrap) {
+    if (wrap == 0) return TTBFloatingLayout{60, 10, 1};
+    const int perLine = std::max(1, wrap / 10);
+    const int lines = (6 + perLine - 1) / perLine;
+    return TTBFloatingLayout{10 * std::min(perLine, 6), 10 * lines, lines};
+  };
+  const std::vector<TTBFloatingSize> sizes = FloatingSizes(layoutAt, {6, 20}, 8, true);
+  std::vector<std::vector<int>> got;
+  for (const TTBFloatingSize& s : sizes) got.push_back({s.width, s.height, s.floatingWidth});
+  // 50 and 40 wide also take two lines: only the narrowest of them stays.
+  EXPECT_EQ(got,
+            (std::vector<std::vector<int>>{{66, 30, 0}, {36, 40, 30}, {26, 50, 20}, {16, 80, 10}}));
+  const std::vector<TTBFloatingSize> byHeight = FloatingSizes(layoutAt, {6, 20}, 8, false);
+  EXPECT_EQ(byHeight.front().height, 80);
+
+  // Dragging the width from 66: a little narrower stays (half way to 36), then 36, and it stays
+  // 36 on that side; the other side re-arms the dead zone; past the ends the extremes.
+  TTBFloatingResize resize(sizes, true, {66, 30});
+  struct Step {
+    int dragged, width;
+  };
+  for (const Step& step : std::vector<Step>{
+           {60, 66}, {51, 66}, {50, 36}, {60, 36}, {40, 36}, {70, 66}, {30, 26}, {1, 16}}) {
+    SCOPED_TRACE(step.dragged);
+    EXPECT_EQ(resize.Step(step.dragged).width, step.width);
   }
 }
 

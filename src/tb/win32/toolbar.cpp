@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "tb/hook.h"
 #include "tb/win32/acc.h"
 #include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
@@ -51,26 +50,6 @@ LRESULT SendSysCommand(ui::TWinControl& parent, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-// The menu bar's get-message hook: Alt+letter typed in a control of the menu bar's form goes to
-// the form's window, whose default processing turns it into the system key-menu command that
-// reaches the menu bar. (Windows sends that command to the top-level window itself; Wine sends
-// it to the control, where it never reaches the form.)
-void MenuBarGetMessage(THookProcCode code, std::uintptr_t /*wnd*/, std::uintptr_t wParam,
-                       std::intptr_t lParam) {
-  if (code != THookProcCode::hpGetMessage || wParam != PM_REMOVE || !lParam) return;
-  MSG& m = *reinterpret_cast<MSG*>(lParam);
-  if (m.message != WM_SYSCHAR || !m.hwnd || GetCapture()) return;
-  if (!(GetWindowLongW(m.hwnd, GWL_STYLE) & WS_CHILD)) return;
-  const HWND root = GetAncestor(m.hwnd, GA_ROOT);
-  for (TTBCustomToolbar* toolbar : HookedToolbars()) {
-    ui::TCustomForm* form = toolbar->MenuBar() ? ToolbarForm(*toolbar) : nullptr;
-    if (form && form->HandleAllocated() && form->Handle() == root) {
-      m.hwnd = root;
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 TTBCustomToolbar::TTBCustomToolbar(ui::TComponent* owner)
@@ -116,7 +95,6 @@ void TTBCustomToolbar::BeforeDestruction() noexcept {
   destroying_ = true;
   try {
     UpdateMainWindowHook();
-    if (menuBar_) UnregisterHookProc(this, &MenuBarGetMessage);
     if (view_) view_->CloseChildPopups();
   } catch (...) {  // the toolbar goes regardless
   }
@@ -157,10 +135,6 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
     view_->SetStyle(static_cast<TTBViewStyle>(view_->Style() & ~(vsMenuBar | vsUseHiddenAccels)));
   }
   view_->SetAccelsVisibility(false);
-  if (menuBar)
-    RegisterHookProc(this, &MenuBarGetMessage, HookCode(THookProcCode::hpGetMessage));
-  else
-    UnregisterHookProc(this, &MenuBarGetMessage);
   if (!Loading()) {
     SetFullSize(menuBar);
     SetCloseButton(!menuBar);
@@ -279,7 +253,7 @@ TPoint TTBCustomToolbar::CommitLayout(const TTBToolbarViewSettings& settings) {
   return size;
 }
 
-TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings) {
+TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings, int* lines) {
   TTBToolbarViewSettings current;
   current.orientation = view_->Orientation();
   current.chevronOffset = view_->ChevronOffset();
@@ -299,7 +273,81 @@ TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings) {
   TPoint size;
   view_->ApplySettings(settings);
   view_->UpdatePositions(size.x, size.y);
+  if (lines) {  // the lines begin where a shown viewer starts lower than the one before
+    *lines = 0;
+    int lastTop = -1;
+    for (int i = 0; i < view_->ViewerCount(); ++i) {
+      const TTBItemViewer* viewer = view_->Viewers(i);
+      if (!viewer->Show() || viewer->LineSep()) continue;
+      const int top = viewer->BoundsRect().top;
+      if (top > lastTop) ++*lines;
+      lastTop = std::max(lastTop, top);
+    }
+  }
   return size;
+}
+
+// --- floating resize
+
+void TTBCustomToolbar::ResizeBegin(TTBSizeHandle handle) {
+  sizeData_.reset();
+  sizeAccepted_ = false;
+  TTBFloatingWindowParent* form = FloatParent();
+  if (!Floating() || !form || !view_) return;
+  sizeHandle_ = handle;
+  sizeStartFloatingWidth_ = floatingWidth_;
+  const bool byWidth = handle == TTBSizeHandle::twshLeft || handle == TTBSizeHandle::twshRight;
+  // The wrap width counts from the left edge; a line's width adds the right margin to it.
+  const TTBMargins margins = view_->GetMargins(TTBViewOrientation::tbvoFloating);
+  const TPoint frame{form->Width() - ClientWidth() + margins.right,
+                     form->Height() - ClientHeight()};
+  std::vector<TTBFloatingSize> sizes = FloatingSizes(
+      [&](int wrap) {
+        TTBToolbarViewSettings settings;
+        settings.orientation = TTBViewOrientation::tbvoFloating;
+        settings.wrapOffset = wrap;
+        TTBFloatingLayout layout;
+        const TPoint size = SizeWith(settings, &layout.lines);
+        layout.width = size.x - margins.right;
+        layout.height = size.y;
+        return layout;
+      },
+      frame, margins.left + margins.right, byWidth);
+  sizeData_ = std::make_unique<TTBFloatingResize>(std::move(sizes), byWidth,
+                                                  TPoint{form->Width(), form->Height()});
+}
+
+void TTBCustomToolbar::ResizeTrack(RECT& rect, const RECT& /*original*/) {
+  if (!sizeData_ || sizeData_->Empty()) return;
+  const bool byWidth =
+      sizeHandle_ == TTBSizeHandle::twshLeft || sizeHandle_ == TTBSizeHandle::twshRight;
+  const TTBFloatingSize& size =
+      sizeData_->Step(byWidth ? rect.right - rect.left : rect.bottom - rect.top);
+  // The edge opposite the handle stays.
+  if (byWidth) {
+    if (sizeHandle_ == TTBSizeHandle::twshRight)
+      rect.right = rect.left + size.width;
+    else
+      rect.left = rect.right - size.width;
+    rect.bottom = rect.top + size.height;
+  } else {
+    if (sizeHandle_ == TTBSizeHandle::twshBottom)
+      rect.bottom = rect.top + size.height;
+    else
+      rect.top = rect.bottom - size.height;
+    rect.right = rect.left + size.width;
+  }
+  floatingWidth_ = size.floatingWidth;
+}
+
+void TTBCustomToolbar::ResizeEnd() {
+  if (!sizeData_) return;
+  sizeData_.reset();
+  // A cancelled outline resize applied nothing; a smooth one keeps the size it reached.
+  if (!sizeAccepted_ && !SmoothDrag() && floatingWidth_ != sizeStartFloatingWidth_) {
+    floatingWidth_ = sizeStartFloatingWidth_;
+    Rearrange();
+  }
 }
 
 void TTBCustomToolbar::GetCurrentClientSize(TPoint& size) {
@@ -454,6 +502,16 @@ void TTBCustomToolbar::EnterLoop(TTBEnterToolbarLoopOptions options) {
   tb::EnterToolbarLoop(*view_, options);
 }
 
+bool TTBCustomToolbar::UsableForKeys() {
+  // Shown and enabled with its parents (a floating menu bar's form is not the active window).
+  if (!HandleAllocated() || !Showing()) return false;
+  for (HWND wnd = Handle(); wnd; wnd = GetParent(wnd)) {
+    if (!IsWindowVisible(wnd) || !IsWindowEnabled(wnd)) return false;
+    if (!(GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return true;
+}
+
 bool TTBCustomToolbar::KeyboardOpen(wchar_t key, bool requirePrimaryAccel) {
   return ToolbarKeyboardOpen(*view_, key, requirePrimaryAccel, menuBar_, *this);
 }
@@ -506,15 +564,17 @@ void TTBCustomToolbar::ControlChanged(ui::TControl* control, bool inserting) {
 
 void TTBCustomToolbar::UpdateMainWindowHook() {
   const bool want = (processShortCuts_ || menuBar_) && !destroying_;
-  if (want == hooked_ || !ui::Application) return;
+  if (want == hooked_ || (want && !ui::Application)) return;
   std::vector<TTBCustomToolbar*>& list = HookedToolbars();
   hooked_ = want;
   if (want) {
     if (list.empty()) ui::Application->HookMainWindow(&MainWindowHook, nullptr);
     list.push_back(this);
   } else {
+    // Leaves the list even when the application has gone first.
     std::erase(list, this);
-    if (list.empty()) ui::Application->UnhookMainWindow(&MainWindowHook, nullptr);
+    if (list.empty() && ui::Application)
+      ui::Application->UnhookMainWindow(&MainWindowHook, nullptr);
   }
 }
 
@@ -589,9 +649,8 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
         // A command the menu bar does not take answers 0: the form's default processing then
         // runs (Alt+Space opens the system menu).
         const bool taken =
-            view_ &&
-            ToolbarKeyMenu(*view_, menuBar_, ViewWindowUsable(*view_), GetCapture() != nullptr,
-                           static_cast<wchar_t>(message.LParam & 0xFFFF), *this);
+            view_ && ToolbarKeyMenu(*view_, menuBar_, UsableForKeys(), GetCapture() != nullptr,
+                                    static_cast<wchar_t>(message.LParam & 0xFFFF), *this);
         message.Result = taken ? 1 : 0;
         return;
       }

@@ -1,18 +1,20 @@
 // Toolbars and menu bars on Windows.
-//   TTBCustomToolbar: a window that shows an item tree (Items) through its TTBToolbarView:
-//   buttons, submenus, separators and hosted controls (every child control gets a
-//   TTBControlItem at the end of the items; a control that leaves frees its wrapper but not
-//   itself). It lays its items out for where it is (tb/toolbar_view.h) and takes their size:
-//   with ShrinkMode tbsmWrap and a width fixed by its alignment the items wrap into lines and
-//   the toolbar grows; with tbsmChevron the items that do not fit go behind the chevron.
-//   A left press on an item enters the toolbar's menu loop (tb/modal_loop.h); mouse moves
-//   hot-track the items until the mouse leaves.
+//   TTBCustomToolbar: a dockable window (tb/win32/dockable_window.h) that shows an item tree
+//   (Items) through its TTBToolbarView: buttons, submenus, separators and hosted controls
+//   (every child control gets a TTBControlItem at the end of the items; a control that leaves
+//   frees its wrapper but not itself). Its content is laid out for where it is
+//   (tb/toolbar_view.h): on a dock with ShrinkMode tbsmWrap the items wrap at the dock's length
+//   and the dock grows; with tbsmChevron the items that do not fit go behind the chevron, and
+//   the toolbar answers its whole length to the dock; floating, the items wrap at
+//   FloatingWidth, and a resize steps through the widths where they fill a line exactly. On a
+//   form, a width fixed by its alignment is the room.
+//   A left press on an item enters the toolbar's menu loop (tb/modal_loop.h); elsewhere it
+//   drags the toolbar. Mouse moves hot-track the items until the mouse leaves.
 //   With MenuBar set it is the form's menu bar: FullSize, ShrinkMode tbsmWrap, no close button,
 //   ProcessShortCuts; Alt and F10 (the system key-menu command) enter it with its first item
 //   selected, Alt+letter opens the item with that accelerator (or selects the first of several),
 //   and the form's shortcuts reach its items. The accessibility role of its view is the menu
-//   bar's.
-//   KeyboardOpen(key, requirePrimaryAccel) is that keyboard entry; a plain toolbar takes
+//   bar's. KeyboardOpen(key, requirePrimaryAccel) is that keyboard entry; a plain toolbar takes
 //   accelerators through CM_DIALOGCHAR.
 //   Main-window hook: toolbars with ProcessShortCuts or MenuBar register with the application's
 //   main window; a key the form did not take is offered to the registered toolbars of the
@@ -111,6 +113,11 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
   void MouseMove(ui::TShiftState shift, int x, int y) override;
   void DoContextPopup(POINT mousePos, bool& handled) override;
+  // A floating resize steps through the sizes where the items fill the width.
+  void ResizeBegin(TTBSizeHandle handle) override;
+  void ResizeTrack(RECT& rect, const RECT& original) override;
+  void ResizeTrackAccept() override { sizeAccepted_ = true; }
+  void ResizeEnd() override;
 
  private:
   // ITBToolbarViewHost
@@ -124,10 +131,12 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void Beep() override { MessageBeep(0); }
 
   bool AppliesFixedWidth() const;
+  // The window and its parents up to its top-level window are shown and enabled.
+  bool UsableForKeys();
   // Applies the settings, lays out and answers the content size.
   TPoint CommitLayout(const TTBToolbarViewSettings& settings);
   // The content size with other settings; the view is laid out again as it was afterwards.
-  TPoint SizeWith(const TTBToolbarViewSettings& settings);
+  TPoint SizeWith(const TTBToolbarViewSettings& settings, int* lines = nullptr);
   // Arranges after the current message (at once without a window).
   void RequestArrange();
   // Docked or floating: the dockable window's Arrange; on a form: ArrangeItems.
@@ -142,6 +151,11 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   ui::Owned<TTBCustomItem> item_;
   ui::Owned<TTBChevronItem> chevronItem_;
   ui::Owned<TTBToolbarView> view_;
+  // While a floating resize runs: the sizes, the dragged handle, the width before it.
+  std::unique_ptr<TTBFloatingResize> sizeData_;
+  TTBSizeHandle sizeHandle_ = TTBSizeHandle::twshRight;
+  int sizeStartFloatingWidth_ = 0;
+  bool sizeAccepted_ = false;
   TTBShrinkMode shrinkMode_ = TTBShrinkMode::tbsmChevron;
   TTBChevronPriorityForNewItems chevronPriority_ = TTBChevronPriorityForNewItems::tbcpHighest;
   int baseWidth_ = 0, baseHeight_ = 0;
