@@ -182,7 +182,7 @@ TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
 }
 
 // A recent file or folder that is gone is offered for removal (No keeps it, Yes removes it); one
-// that exists is opened, or shown in the folder browser.
+// that exists is opened, or shown in the folder browser, as the image's folder is.
 TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
   recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
   recentFolders->Items()->Assign({L"/gone", L"/img"});
@@ -213,6 +213,7 @@ TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
     }
     EXPECT_EQ(c.list->Items()->ToVector(), Texts{c.kept});
   }
+  core->GoToImageFolder();  // the start-up image has no folder part
   EXPECT_TRUE(view.shownFolders.empty());
   ui.boxes.clear();
   fs.files["/img/other.dsk"] = RawImage(false);
@@ -220,7 +221,8 @@ TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
   EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
   core->OpenRecentFolder(L"/img");
   EXPECT_TRUE(ui.boxes.empty());
-  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img"}));
+  core->GoToImageFolder();
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img", "/img"}));
 }
 
 }  // namespace
