@@ -1,0 +1,687 @@
+#include "skbar/win32/dk_panels.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skbar/skin_colors.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/sk_skin_paint.h"
+#include "skbar/win32/skin_controls.h"
+#include "ui/errors.h"
+#include "ui/strings.h"
+
+namespace skbar {
+
+namespace {
+
+std::string Narrow(std::wstring_view text) {
+  return std::string(text.begin(), text.end());
+}
+
+tb::TTBDockPosition FrameworkPosition(TSkBarDockPosition p) {
+  switch (p) {
+    case TSkBarDockPosition::dpxTop:
+      return tb::TTBDockPosition::dpTop;
+    case TSkBarDockPosition::dpxBottom:
+      return tb::TTBDockPosition::dpBottom;
+    case TSkBarDockPosition::dpxLeft:
+      return tb::TTBDockPosition::dpLeft;
+    default:
+      return tb::TTBDockPosition::dpRight;
+  }
+}
+
+// The frame a docked panel has along and across its dock (both sides together).
+constexpr int kDockedFrame = 4;
+
+}  // namespace
+
+// TSkBarCustomMultiDock
+
+TSkBarCustomMultiDock::TSkBarCustomMultiDock(ui::TComponent* owner) : TTBDock(owner) {
+  tb::TTBDock::SetLimitToOneRow(true);
+  SetPosition(TSkBarDockPosition::dpxLeft);
+  tb::TTBDock::OnInsertRemoveBar = [this](ui::TComponent*, bool inserting,
+                                          tb::TTBCustomDockableWindow* bar) {
+    InsertRemove(inserting, bar);
+  };
+  tb::TTBDock::OnRequestDock = [this](ui::TComponent*, tb::TTBCustomDockableWindow* bar,
+                                      bool& accept) {
+    accept = dynamic_cast<TSkBarCustomDockablePanel*>(bar) != nullptr;
+    if (accept && OnRequestDock) OnRequestDock(this, bar, accept);
+  };
+}
+
+void TSkBarCustomMultiDock::BeforeDestruction() noexcept {
+  tb::TTBDock::OnInsertRemoveBar = nullptr;
+  tb::TTBDock::OnRequestDock = nullptr;
+  TTBDock::BeforeDestruction();
+}
+
+void TSkBarCustomMultiDock::Loaded() {
+  TTBDock::Loaded();
+  if (AutoSplitterVisibility && DockList().empty())
+    if (TSkBarCustomSplitter* s = Splitter()) s->Hide();
+  ArrangeToolbars();
+}
+
+void TSkBarCustomMultiDock::SetPosition(TSkBarDockPosition position) {
+  if (!DockList().empty())
+    throw ui::EInvalidOperation(
+        "Cannot change Position of a TTBDock if it already contains controls");
+  position_ = position;
+  TTBDock::SetPosition(FrameworkPosition(position));
+  if (position == TSkBarDockPosition::dpxClient) SetAlign(ui::TAlign::alClient);
+  ArrangeToolbars();
+}
+
+TSkBarCustomSplitter* TSkBarCustomMultiDock::Splitter() {
+  ui::TWinControl* parent = Parent();
+  if (!parent) return nullptr;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* s = dynamic_cast<TSkBarCustomSplitter*>(parent->Controls(i));
+    if (s && s->Align() == Align()) return s;
+  }
+  return nullptr;
+}
+
+void TSkBarCustomMultiDock::InsertRemove(bool inserting, tb::TTBCustomDockableWindow* bar) {
+  if (inserting && !dynamic_cast<TSkBarCustomDockablePanel*>(bar))
+    throw ui::EInvalidOperation("Cannot insert " + Narrow(bar->ClassName()) + " into MultiDock");
+  if (AutoSplitterVisibility) {
+    if (TSkBarCustomSplitter* s = Splitter()) {
+      const bool empty = DockVisibleList().empty();
+      if (!inserting && empty) {
+        s->Hide();
+      } else if (inserting && DockVisibleList().size() == 1 && !s->Visible()) {
+        s->Show();
+        if (Parent()) Parent()->Realign();
+      }
+    }
+  }
+  if (!inserting) FitPanels();
+  if (OnInsertRemoveBar) OnInsertRemoveBar(this, inserting, bar);
+}
+
+void TSkBarCustomMultiDock::SetBounds(int left, int top, int width, int height) {
+  if (!redistributing_) {
+    // The panels take the new thickness first: the dock keeps the thickness of its rows.
+    const int thickness =
+        IsVertical() ? width - (Width() - ClientWidth()) : height - (Height() - ClientHeight());
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    GetDockablePanelList(panels);
+    for (TSkBarCustomDockablePanel* p : panels) p->crossSize_ = thickness;
+  }
+  TTBDock::SetBounds(left, top, width, height);
+  if (!redistributing_) FitPanels();
+}
+
+void TSkBarCustomMultiDock::GetDockablePanelList(
+    std::vector<TSkBarCustomDockablePanel*>& list) const {
+  list.clear();
+  for (tb::TTBCustomDockableWindow* bar : DockVisibleList())
+    if (auto* p = dynamic_cast<TSkBarCustomDockablePanel*>(bar)) list.push_back(p);
+  std::stable_sort(list.begin(), list.end(),
+                   [](auto* a, auto* b) { return a->DockPos() < b->DockPos(); });
+}
+
+TPanelStack TSkBarCustomMultiDock::Stack(
+    const std::vector<TSkBarCustomDockablePanel*>& panels) const {
+  TPanelStack stack(IsVertical());
+  for (TSkBarCustomDockablePanel* p : panels) {
+    stack.Panels.push_back({.Length = p->length_,
+                            .MinLength = p->CaptionHeight() + kDockedFrame,
+                            .Sizable = p->Resizable(),
+                            .FixedDockedSize = p->FixedDockedSize,
+                            .TaskPaneStyleResize = p->Options.TaskPaneStyleResize,
+                            .State = p->state_,
+                            .RestoreSize = p->restoreSize_,
+                            .DockPos = p->DockPos()});
+  }
+  return stack;
+}
+
+void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
+                                  const std::vector<TSkBarCustomDockablePanel*>& panels) {
+  const bool was = redistributing_;
+  redistributing_ = true;
+  BeginUpdate();
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    const TStackPanel& s = stack.Panels[i];
+    TSkBarCustomDockablePanel* p = panels[i];
+    p->length_ = s.Length;
+    p->state_ = s.State;
+    p->restoreSize_ = s.RestoreSize;
+    p->SetDockPos(s.DockPos);
+  }
+  EndUpdate();
+  ArrangeToolbars();
+  redistributing_ = was;
+}
+
+void TSkBarCustomMultiDock::UpdateDockablePanelsDockPos() {
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  GetDockablePanelList(panels);
+  TPanelStack stack = Stack(panels);
+  stack.UpdateDockPos();
+  Apply(stack, panels);
+}
+
+void TSkBarCustomMultiDock::FitPanels() {
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  GetDockablePanelList(panels);
+  if (panels.empty() || redistributing_) return;
+  TPanelStack stack = Stack(panels);
+  stack.FitToDock(Length());
+  Apply(stack, panels);
+}
+
+// TSkBarCustomDockablePanel
+
+TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
+    : TSkBarCustomToolWindow(owner) {
+  SetDragHandleStyle(tb::TTBDragHandleStyle::dhNone);
+  SetCloseButtonWhenDocked(false);
+  SetBounds(0, 0, 150, 150);
+  MinClientWidth = 0;
+}
+
+tb::TTBFloatingWindowParent* TSkBarCustomDockablePanel::CreateFloatingParent() {
+  auto* form =
+      static_cast<TSkBarFloatingWindowParent*>(TSkBarCustomToolWindow::CreateFloatingParent());
+  form->CloseHostedWindow = true;
+  return form;
+}
+
+TSkBarCustomMultiDock* TSkBarCustomDockablePanel::MultiDock() const {
+  return Docked() ? dynamic_cast<TSkBarCustomMultiDock*>(CurrentDock()) : nullptr;
+}
+
+int TSkBarCustomDockablePanel::CaptionHeight() const {
+  const bool shown = Floating() ? ShowCaption : ShowCaptionWhenDocked;
+  return shown ? Options.TitleBarMaxSize : (Floating() ? 0 : 1);
+}
+
+void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
+  auto* dock = dynamic_cast<tb::TTBDock*>(parent);
+  auto* multiDock = dynamic_cast<TSkBarCustomMultiDock*>(parent);
+  if (dock && !multiDock)
+    throw ui::EInvalidOperation("Cannot insert " + Narrow(ClassName()) + " into " +
+                                Narrow(dock->ClassName()) + ". Place it on a MultiDock instead");
+  // Never a plain child of a form: float (or dock by default) instead.
+  if (parent && !dock && !dynamic_cast<tb::TTBFloatingWindowParent*>(parent) && !BeingDestroyed() &&
+      !Loading()) {
+    if (DockMode() == tb::TTBDockMode::dmCanFloat || !DefaultDock())
+      SetFloating(true);
+    else
+      SetCurrentDock(DefaultDock());
+    return;
+  }
+  TSkBarCustomMultiDock* oldDock = MultiDock();
+  const int former = oldDock && !oldDock->IsVertical() ? Width() : Height();
+  if (Floating() && parent != FloatParent()) floatingClient_ = {ClientWidth(), ClientHeight()};
+  bool appended = false, placed = false;
+  if (multiDock && multiDock != oldDock) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    // An empty dock is as thin as its rows; the panel brings its own thickness then.
+    crossSize_ =
+        panels.empty() ? std::max(crossSize_, multiDock->Thickness()) : multiDock->Thickness();
+    if (panels.empty()) {
+      length_ = DefaultDockedSize > 0 ? DefaultDockedSize : former;
+    } else if (DockPos() < 0) {
+      appended = true;
+      length_ = 0;
+      SetDockPos(multiDock->Length());
+    } else {
+      placed = true;
+    }
+  }
+  TSkBarCustomToolWindow::SetParent(parent);
+  if (oldDock && oldDock != multiDock) oldDock->FitPanels();
+  if (appended) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    TPanelStack stack = multiDock->Stack(panels);
+    const auto me = std::find(panels.begin(), panels.end(), this);
+    if (me != panels.end()) {
+      const int i = static_cast<int>(me - panels.begin());
+      stack.ChangeDockedSize(i, former, 4);
+      stack[i].Length = std::max(stack[i].Length, stack[i].MinLength);
+      stack.FitToDock(multiDock->Length());
+      multiDock->Apply(stack, panels);
+    }
+  } else if (placed) {
+    // Back at its position: before a panel at the same position, the others make room.
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    multiDock->GetDockablePanelList(panels);
+    std::erase(panels, this);
+    TPanelStack stack = multiDock->Stack(panels);
+    TPanelStack me = multiDock->Stack({this});
+    const int i = stack.Dock(me[0], length_);
+    panels.insert(panels.begin() + i, this);
+    stack.FitToDock(multiDock->Length());
+    multiDock->Apply(stack, panels);
+  } else if (multiDock) {
+    multiDock->FitPanels();
+  }
+  Invalidate();
+}
+
+void TSkBarCustomDockablePanel::CalcLayoutSize(bool, tb::TTBDockType dockType, bool floating,
+                                               tb::TTBDock*, tb::TPoint& newSize) {
+  if (floating || dockType == tb::TTBDockType::dtFloating ||
+      dockType == tb::TTBDockType::dtNotDocked) {
+    newSize = floatingClient_.x > 0 ? floatingClient_ : tb::TPoint{ClientWidth(), ClientHeight()};
+    newSize.y = std::max(newSize.y, CaptionHeight());
+    return;
+  }
+  tb::TPoint frame;
+  GetDockedFrameSize(frame);
+  const int cross = std::max(crossSize_ - frame.x, 0);
+  const int along = std::max(length_ - frame.y, 0);
+  newSize = dockType == tb::TTBDockType::dtLeftRight ? tb::TPoint{cross, along}
+                                                     : tb::TPoint{along, cross};
+}
+
+// The dock lays its windows out by this size: the stack's length and the dock's thickness.
+void TSkBarCustomDockablePanel::GetCurrentClientSize(tb::TPoint& size) {
+  CalcLayoutSize(false, DockType(), Floating(), CurrentDock(), size);
+}
+
+void TSkBarCustomDockablePanel::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint&) {
+  minSize = {0, CaptionHeight()};
+}
+
+TRect TSkBarCustomDockablePanel::CaptionRect() {
+  return {0, 0, ClientWidth(), CaptionHeight() > 1 ? CaptionHeight() : 0};
+}
+
+// The caption buttons from the right: close, maximise, minimise (those switched on), 15 wide.
+TRect TSkBarCustomDockablePanel::CaptionButtonRect(TCaptionButton button) {
+  const TRect c = CaptionRect();
+  const bool on[] = {Options.Close, Options.Maximize, Options.Minimize};
+  const int index = static_cast<int>(button);
+  if (!on[index] || c.Height() < 8) return {};
+  int right = c.right - 2;
+  for (int i = 0; i < index; ++i) right -= on[i] ? 15 : 0;
+  return {right - 15, c.top + 2, right, c.bottom - 2};
+}
+
+TRect TSkBarCustomDockablePanel::CloseButtonRect() {
+  return CaptionButtonRect(TCaptionButton::cbClose);
+}
+
+void TSkBarCustomDockablePanel::Paint() {
+  ui::TCanvas& canvas = Canvas();
+  const TRect all{0, 0, ClientWidth(), ClientHeight()};
+  SkFillRect(canvas, all, Color() == clNone ? ui::clBtnFace : Color());
+  const TRect c = CaptionRect();
+  if (c.Height() <= 0) return;
+  const TSkBarSkinOptions& skin = SkCurrentSkin();
+  const bool skinned = SkEffectiveSkinType(SkinType) == sknSkin;
+  if (skinned) {
+    SkPaintBackground(skin, canvas, c, skncDockablePanelTitleBar, sknsNormal, true, true);
+  } else {
+    SkFillRect(canvas, c, SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80));
+    if (Docked()) {
+      SkDrawRectangle(canvas, c, 0, 0, ui::clBtnFace, ui::clBtnFace);
+      SkDrawRectangle(canvas, {c.left + 1, c.top + 1, c.right - 1, c.bottom - 1}, 0, 0, ui::clWhite,
+                      ui::clWhite);
+    }
+  }
+  const TColor text =
+      skinned ? skin.GetTextColor(skncDockablePanelTitleBar, sknsNormal, sknSkin) : ui::clBtnText;
+  const HDC dc = canvas.Handle();
+  ui::TFont bold;
+  bold.Assign(Font());
+  bold.SetStyle(bold.Style() | ui::fsBold);
+  canvas.Font().Assign(bold);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
+  int textRight = c.right - 2;
+  for (TCaptionButton b :
+       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
+    const TRect r = CaptionButtonRect(b);
+    if (r.Width() <= 0) continue;
+    textRight = std::min(textRight, r.left - 2);
+    // Glyphs: 0 close, 1 maximise, 2 minimise, 3 restore (a toggled button).
+    const int glyph = b == TCaptionButton::cbClose ? 0
+                      : b == TCaptionButton::cbMaximize
+                          ? (state_ == TPanelWindowState::wsMaximized ? 3 : 1)
+                          : (state_ == TPanelWindowState::wsMinimized ? 3 : 2);
+    SkDrawGlyphPattern(canvas, r, glyph, text == clNone ? ui::clBtnText : text);
+  }
+  RECT tr{c.left + 4, c.top, textRight, c.bottom};
+  DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &tr,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
+                                          int y) {
+  const TRect c = CaptionRect();
+  const bool onCaption = x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+  if (button != ui::TMouseButton::mbLeft || !onCaption) {
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    return;
+  }
+  for (TCaptionButton b :
+       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
+    const TRect r = CaptionButtonRect(b);
+    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    if (b == TCaptionButton::cbClose)
+      Close();
+    else
+      SizeToggle(b == TCaptionButton::cbMaximize);
+    Invalidate();
+    return;
+  }
+  if (shift & ui::ssDouble) {
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    ToggleDocking();
+    return;
+  }
+  ui::TCustomControl::MouseDown(button, shift, x, y);
+  if (MultiDock() ? MultiDock()->AllowDrag() : Floating()) MoveLoop();
+}
+
+void TSkBarCustomDockablePanel::MoveLoop() {
+  struct Capture {
+    bool& flag;
+    ~Capture() {
+      flag = false;
+      ReleaseCapture();
+    }
+  } capture{moving_};
+  moving_ = true;
+  SetCapture(Handle());
+  SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+  POINT last;
+  GetCursorPos(&last);
+  while (GetCapture() == Handle()) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT at;
+      GetCursorPos(&at);
+      if (at.x == last.x && at.y == last.y) continue;
+      last = at;
+      MoveStep(at);
+      SetCapture(Handle());  // a new parent may have made a new window
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
+        msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
+        (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
+      break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+namespace {
+
+bool Inside(const RECT& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+RECT ScreenRect(ui::TWinControl& c) {
+  RECT r;
+  GetWindowRect(c.Handle(), &r);
+  return r;
+}
+
+// The visible multi-docks among a form's windowed controls (not inside docks).
+void CollectMultiDocks(ui::TWinControl& parent, std::vector<TSkBarCustomMultiDock*>& out) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    auto* w = dynamic_cast<ui::TWinControl*>(parent.Controls(i));
+    if (!w || !w->Showing()) continue;
+    if (auto* d = dynamic_cast<TSkBarCustomMultiDock*>(w))
+      out.push_back(d);
+    else if (!dynamic_cast<tb::TTBDock*>(w))
+      CollectMultiDocks(*w, out);
+  }
+}
+
+}  // namespace
+
+TSkBarCustomMultiDock* TSkBarCustomDockablePanel::DockUnder(POINT at) {
+  tb::TTBDock* home = LastDock() ? LastDock() : DefaultDock();
+  ui::TCustomForm* form = home ? home->ParentForm() : nullptr;
+  if (!form) return nullptr;
+  std::vector<TSkBarCustomMultiDock*> docks;
+  if (auto* own = dynamic_cast<TSkBarCustomMultiDock*>(home)) docks.push_back(own);
+  CollectMultiDocks(*form, docks);
+  for (TSkBarCustomMultiDock* d : docks) {
+    if (!d->AllowDrag() || !d->HandleAllocated() ||
+        !(DockableTo() & tb::DockableBit(d->TTBDock::Position())))
+      continue;
+    const RECT w = ScreenRect(*d);
+    const ui::TRect zone = DockDropZone({w.left, w.top, w.right, w.bottom}, d->Position());
+    if (Inside({zone.left, zone.top, zone.right, zone.bottom}, at) && d->RequestDock(this))
+      return d;
+  }
+  return nullptr;
+}
+
+void TSkBarCustomDockablePanel::MoveStep(POINT at) {
+  if (TSkBarCustomMultiDock* dock = MultiDock()) {
+    std::vector<TSkBarCustomDockablePanel*> panels;
+    dock->GetDockablePanelList(panels);
+    if (Inside(ScreenRect(*dock), at)) {
+      // Trade places with the panel whose caption bar is under the cursor.
+      const auto me = std::find(panels.begin(), panels.end(), this);
+      for (std::size_t j = 0; j < panels.size(); ++j) {
+        TSkBarCustomDockablePanel* p = panels[j];
+        if (p == this || me == panels.end()) continue;
+        POINT local = at;
+        ScreenToClient(p->Handle(), &local);
+        const TRect c = p->CaptionRect();
+        if (local.x < c.left || local.x >= c.right || local.y < c.top || local.y >= c.bottom)
+          continue;
+        TPanelStack stack = dock->Stack(panels);
+        const int i = static_cast<int>(me - panels.begin());
+        stack.Swap(i, static_cast<int>(j));
+        std::swap(panels[static_cast<std::size_t>(i)], panels[j]);
+        dock->Apply(stack, panels);
+        return;
+      }
+      return;
+    }
+    if (DockMode() != tb::TTBDockMode::dmCanFloat) {
+      SetCursor(LoadCursorW(nullptr, IDC_NO));
+      return;
+    }
+    SetFloating(true);
+  }
+  if (!Floating() || !FloatParent()) return;
+  if (DockMode() != tb::TTBDockMode::dmCanFloat) {
+    SetCursor(LoadCursorW(nullptr, IDC_NO));
+    return;
+  }
+  if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
+    if (TSkBarCustomMultiDock* to = DockUnder(at)) {
+      // Before or after the panel under the cursor, by the half it is in.
+      std::vector<TSkBarCustomDockablePanel*> panels;
+      to->GetDockablePanelList(panels);
+      const RECT w = ScreenRect(*to);
+      const int along = to->IsVertical() ? at.y - w.top : at.x - w.left;
+      int pos = along;
+      for (TSkBarCustomDockablePanel* p : panels)
+        if (along >= p->DockPos() && along < p->DockPos() + p->length_)
+          pos = p->DockPos() + (along - p->DockPos() >= p->length_ / 2 ? p->length_ : 0);
+      SetDockPos(pos);
+      SetCurrentDock(to);
+      return;
+    }
+  }
+  // The caption follows the cursor, held within the monitor's work area.
+  MONITORINFO info{sizeof info, {}, {}, 0};
+  GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info);
+  at.x = std::clamp(at.x, info.rcWork.left, info.rcWork.right - 1);
+  at.y = std::clamp(at.y, info.rcWork.top, info.rcWork.bottom - 1);
+  ui::TCustomForm* f = FloatParent();
+  f->SetBounds(at.x - f->Width() / 2, at.y - 10, f->Width(), f->Height());
+}
+
+void TSkBarCustomDockablePanel::ToggleDocking() {
+  if (Floating()) {
+    tb::TTBDock* to = LastDock() ? LastDock() : DefaultDock();
+    if (to) SetCurrentDock(to);
+  } else if (Docked() && DockMode() == tb::TTBDockMode::dmCanFloat) {
+    SetFloating(true);
+  }
+}
+
+bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
+                                            TPanelWindowState wanted) {
+  if (Floating()) {
+    // Floating: minimised shows the caption bar only; restoring gives the height back.
+    using enum TPanelWindowState;
+    if (wanted == wsMaximized || state_ == wanted || (wanted == wsNormal && state_ != wsMinimized))
+      return false;
+    const tb::TPoint client{ClientWidth(), ClientHeight()};
+    if (wanted == wsMinimized) restoreSize_ = client.y;
+    floatingClient_ = {client.x, wanted == wsMinimized ? CaptionHeight() : restoreSize_};
+    state_ = wanted;
+    SetBounds(Left(), Top(), Width() - client.x + floatingClient_.x,
+              Height() - client.y + floatingClient_.y);
+    Arrange();
+    if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+    return true;
+  }
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock) return false;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return false;
+  TPanelStack stack = dock->Stack(panels);
+  if (!(stack.*operation)(static_cast<int>(me - panels.begin()))) return false;
+  dock->Apply(stack, panels);
+  if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+  return true;
+}
+
+bool TSkBarCustomDockablePanel::Minimize() {
+  return ChangeState(&TPanelStack::Minimize, TPanelWindowState::wsMinimized);
+}
+bool TSkBarCustomDockablePanel::Maximize() {
+  return ChangeState(&TPanelStack::Maximize, TPanelWindowState::wsMaximized);
+}
+bool TSkBarCustomDockablePanel::Restore() {
+  return ChangeState(&TPanelStack::Restore, TPanelWindowState::wsNormal);
+}
+bool TSkBarCustomDockablePanel::SizeToggle(bool maximize) {
+  if ((state_ == TPanelWindowState::wsMinimized && !maximize) ||
+      (state_ == TPanelWindowState::wsMaximized && maximize))
+    return Restore();
+  return maximize ? Maximize() : Minimize();
+}
+
+int TSkBarCustomDockablePanel::EdgeHitTest(POINT screen) {
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock || !dock->AllowDrag() || !HandleAllocated()) return 0;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return 0;
+  RECT w;
+  GetWindowRect(Handle(), &w);
+  TPanelStack stack = dock->Stack(panels);
+  const int i = static_cast<int>(me - panels.begin());
+  stack[i].Length = dock->IsVertical() ? w.bottom - w.top : w.right - w.left;
+  return stack.EdgeHitTest(i, dock->IsVertical() ? screen.y - w.top : screen.x - w.left);
+}
+
+void TSkBarCustomDockablePanel::SizingLoop(int hitCode, POINT start) {
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock || sizing_) return;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  dock->GetDockablePanelList(panels);
+  const auto me = std::find(panels.begin(), panels.end(), this);
+  if (me == panels.end()) return;
+  TPanelStack probe = dock->Stack(panels);
+  const int target = probe.EdgeDragTarget(static_cast<int>(me - panels.begin()), hitCode);
+  if (target < 0) return;
+  const int startLength = panels[static_cast<std::size_t>(target)]->length_;
+  const HWND wnd = Handle();
+  struct Capture {
+    bool& flag;
+    ~Capture() {
+      flag = false;
+      ReleaseCapture();
+    }
+  } capture{sizing_};
+  sizing_ = true;
+  SetCapture(wnd);
+  while (GetCapture() == wnd) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT at;
+      GetCursorPos(&at);
+      const int travel = dock->IsVertical() ? at.y - start.y : at.x - start.x;
+      TPanelStack stack = dock->Stack(panels);
+      if (stack.ChangeDockedSize(target, startLength + travel, 3)) dock->Apply(stack, panels);
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
+        msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
+        (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
+      break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void TSkBarCustomDockablePanel::WndProc(ui::TMessage& message) {
+  switch (message.Msg) {
+    case WM_SKINCHANGE:
+      if (HandleAllocated())
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case WM_NCHITTEST:
+      if (!sizing_) {
+        const int code = EdgeHitTest({GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+        if (code) {
+          message.Result = code;
+          return;
+        }
+      }
+      break;
+    case WM_SETCURSOR: {
+      const int code = LOWORD(message.LParam);
+      if (code >= htPanelLeft && code <= htPanelBottom) {
+        SetCursor(LoadCursorW(nullptr, code <= htPanelRight ? IDC_SIZEWE : IDC_SIZENS));
+        message.Result = TRUE;
+        return;
+      }
+      break;
+    }
+    case WM_NCLBUTTONDOWN:
+      if (message.WParam >= htPanelLeft && message.WParam <= htPanelBottom) {
+        SizingLoop(static_cast<int>(message.WParam),
+                   {GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TSkBarCustomToolWindow::WndProc(message);
+}
+
+}  // namespace skbar

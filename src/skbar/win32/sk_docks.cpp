@@ -1,0 +1,228 @@
+#include "skbar/win32/sk_docks.h"
+
+#include <algorithm>
+
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/sk_skin_paint.h"
+#include "skbar/win32/skin_controls.h"
+
+namespace skbar {
+
+namespace {
+
+// A canvas over a foreign DC for the length of a paint.
+struct DcCanvas {
+  ui::TCanvas canvas;
+  explicit DcCanvas(HDC dc) { canvas.SetHandle(dc); }
+  DcCanvas(const DcCanvas&) = delete;
+  DcCanvas& operator=(const DcCanvas&) = delete;
+  ~DcCanvas() { canvas.SetHandle(nullptr); }
+};
+
+bool SkinActive() {
+  return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() == sknSkin;
+}
+
+void RedrawAll(ui::TWinControl& c) {
+  if (c.HandleAllocated())
+    RedrawWindow(c.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+// TSkBarDock
+
+TSkBarDock::TSkBarDock(ui::TComponent* owner) : TTBDock(owner) {
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarDock::BeforeDestruction() noexcept {
+  SkRemoveSkinNotification(*this);
+  TTBDock::BeforeDestruction();
+}
+
+void TSkBarDock::WndProc(ui::TMessage& message) {
+  if (message.Msg == WM_SKINCHANGE) {
+    RedrawAll(*this);
+    return;
+  }
+  TTBDock::WndProc(message);
+}
+
+void TSkBarDock::FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
+                                    bool& paintDefault) {
+  if (OnDrawBackground) OnDrawBackground(this, canvas, rect, stage, paintDefault);
+}
+
+void TSkBarDock::DrawBackground(HDC dc, const RECT& drawRect) {
+  if (Loading()) return;
+  // The framework offsets the rectangle by the dock's place on its parent; the picture is the
+  // dock's client area wherever it shows (the dock itself or a window on it).
+  const TRect r{drawRect.left + Left(), drawRect.top + Top(),
+                drawRect.left + Left() + ClientWidth(), drawRect.top + Top() + ClientHeight()};
+  DcCanvas c(dc);
+  bool paintDefault = true;
+  FireDrawBackground(c.canvas, r, TSkBarPaintStage::pstPrePaint, paintDefault);
+  if (paintDefault) {
+    if (TTBDock::UsesBackground()) {
+      TTBDock::DrawBackground(dc, drawRect);
+    } else if (BackgroundColor != clNone) {
+      SkFillRect(c.canvas, r, BackgroundColor);
+    } else if (SkinActive()) {
+      SkPaintBackground(SkCurrentSkin(), c.canvas, r, skncDock, sknsNormal, true, false,
+                        tb::IsLeftRight(Position()));
+    } else {
+      SkFillRect(c.canvas, r, Color());
+    }
+  }
+  FireDrawBackground(c.canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
+}
+
+// TSkBarFloatingWindowParent
+
+TSkBarFloatingWindowParent::TSkBarFloatingWindowParent(ui::TComponent* owner)
+    : TTBFloatingWindowParent(owner) {
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarFloatingWindowParent::BeforeDestruction() noexcept {
+  SkRemoveSkinNotification(*this);
+  TTBFloatingWindowParent::BeforeDestruction();
+}
+
+void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
+  switch (message.Msg) {
+    case WM_SKINCHANGE:
+      if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      RedrawAll(*this);
+      return;
+    case WM_CLOSE:
+      if (CloseHostedWindow && DockableWindow()) {
+        DockableWindow()->Close();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TTBFloatingWindowParent::WndProc(message);
+}
+
+void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) {
+  tb::TTBCustomDockableWindow* hosted = DockableWindow();
+  if (!SkinActive() || !hosted || !HandleAllocated()) {
+    TTBFloatingWindowParent::PaintFrame(drawToDC, dc, redrawWhat, clip);
+    return;
+  }
+  const HWND wnd = Handle();
+  const HDC useDC = drawToDC ? dc : GetWindowDC(wnd);
+  if (!useDC) return;
+  const int saved = SaveDC(useDC);
+  RECT w;
+  GetWindowRect(wnd, &w);
+  const TRect r{0, 0, w.right - w.left, w.bottom - w.top};
+  tb::TPoint border;
+  hosted->GetFloatingBorderSize(border);
+  const RECT client = CaptionRect(true, false);
+  {
+    DcCanvas c(useDC);
+    const TSkBarSkinOptions& skin = SkCurrentSkin();
+    const bool active = !hosted->InactiveCaption();
+    if (redrawWhat & rwFrame) SkPaintWindowFrame(skin, c.canvas, r, active, false, border.x);
+    if (hosted->ShowCaption() && (redrawWhat & (rwCaption | rwCloseButton))) {
+      const TRect caption{client.left, client.top, client.right, client.bottom};
+      const TSkBarSkinStatesType state = active ? sknsNormal : sknsDisabled;
+      SkPaintBackground(skin, c.canvas, caption, skncWindowTitleBar, state, true, true);
+      const TColor text = skin.GetTextColor(skncWindowTitleBar, state, sknSkin);
+      SetBkMode(useDC, TRANSPARENT);
+      SetTextColor(useDC, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
+      RECT tr = CaptionRect(true, hosted->CloseButton());
+      tr.left += 2;
+      const std::wstring& title = hosted->Caption();
+      DrawTextW(useDC, title.c_str(), static_cast<int>(title.size()), &tr,
+                DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+      if (hosted->CloseButton()) {
+        const RECT b = CloseButtonRect(true);
+        SkDrawGlyphPattern(c.canvas, {b.left, b.top, b.right, b.bottom}, 0,
+                           text == clNone ? ui::clBtnText : text);
+      }
+    }
+  }
+  RestoreDC(useDC, saved);
+  if (!drawToDC) ReleaseDC(wnd, useDC);
+}
+
+// TSkBarCustomToolWindow
+
+TSkBarCustomToolWindow::TSkBarCustomToolWindow(ui::TComponent* owner)
+    : TTBCustomDockableWindow(owner) {
+  SetBounds(0, 0, 32, 32);
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarCustomToolWindow::BeforeDestruction() noexcept {
+  SkRemoveSkinNotification(*this);
+  TTBCustomDockableWindow::BeforeDestruction();
+}
+
+void TSkBarCustomToolWindow::WndProc(ui::TMessage& message) {
+  if (message.Msg == WM_SKINCHANGE) {
+    if (!Floating()) RedrawAll(*this);
+    return;
+  }
+  TTBCustomDockableWindow::WndProc(message);
+}
+
+void TSkBarCustomToolWindow::CalcLayoutSize(bool, tb::TTBDockType dockType, bool, tb::TTBDock*,
+                                            tb::TPoint& newSize) {
+  newSize = WantedClientSize;
+  // Stretched or full-size along a dock: only the minimum, the dock stretches it.
+  if (Docked() && (FullSize() || Stretch())) {
+    if (dockType == tb::TTBDockType::dtTopBottom) newSize.x = MinClientWidth;
+    if (dockType == tb::TTBDockType::dtLeftRight) newSize.y = MinClientHeight;
+  }
+}
+
+void TSkBarCustomToolWindow::GetCurrentClientSize(tb::TPoint& size) {
+  CalcLayoutSize(false, DockType(), Floating(), CurrentDock(), size);
+}
+
+void TSkBarCustomToolWindow::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) {
+  minSize = {MinClientWidth, MinClientHeight};
+  maxSize = {MaxClientWidth, MaxClientHeight};
+}
+
+// Under a skin the skin's border size in both directions, else the framework's.
+void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
+  if (SkinActive()) {
+    const int b = SkCurrentSkin().FloatingWindowBorderSize();
+    size = {b, b};
+    return;
+  }
+  TTBCustomDockableWindow::GetFloatingBorderSize(size);
+}
+
+tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {
+  return ui::New<TSkBarFloatingWindowParent>().release();
+}
+
+void TSkBarCustomToolWindow::InvalidateBackground(bool invalidateChildren) {
+  if (HandleAllocated())
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | (invalidateChildren ? RDW_ALLCHILDREN : 0));
+}
+
+void TSkBarCustomToolWindow::Paint() {
+  ui::TCanvas& canvas = Canvas();
+  const TRect r{0, 0, ClientWidth(), ClientHeight()};
+  if (SkinActive())
+    SkPaintBackground(SkCurrentSkin(), canvas, r, skncToolbar, sknsNormal, true, false);
+  else
+    SkFillRect(canvas, r, Color());
+}
+
+}  // namespace skbar

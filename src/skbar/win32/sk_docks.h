@@ -1,0 +1,73 @@
+// The framework's containers under the skin model:
+//   TSkBarDock: a dock that always paints its own background: OnDrawBackground around the
+//   default (the framework's background object when one is in use, else BackgroundColor, the
+//   published "Color" (clNone by default), else the skin's dock background); the same picture
+//   continues behind its windows.
+//   TSkBarCustomToolWindow: a dockable window of ordinary controls with a wanted client size
+//   and client limits (minimum width 32); floating, its frame is the skin's border size under a
+//   skin, and its form a TSkBarFloatingWindowParent.
+//   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
+//   frame, the caption bar and the close button; closing it closes a hosted window that asks
+//   for that (dockable panels).
+// Each registers for the skin-change message and repaints on it.
+#pragma once
+
+#include <windows.h>
+
+#include "skbar/win32/splitter.h"
+#include "tb/win32/dockable_window.h"
+
+namespace skbar {
+
+class TSkBarDock : public tb::TTBDock {
+ public:
+  explicit TSkBarDock(ui::TComponent* owner);
+  void BeforeDestruction() noexcept override;
+  std::wstring_view ClassName() const override { return L"TSkBarDock"; }
+  void WndProc(ui::TMessage& message) override;
+  void DrawBackground(HDC dc, const RECT& drawRect) override;
+  bool UsesBackground() override { return true; }
+
+  TColor BackgroundColor = clNone;
+  TSkBarDrawBackgroundEvent OnDrawBackground;
+
+ protected:
+  virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
+                                  bool& paintDefault);
+};
+
+class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
+ public:
+  explicit TSkBarFloatingWindowParent(ui::TComponent* owner);
+  void BeforeDestruction() noexcept override;
+  std::wstring_view ClassName() const override { return L"TSkBarFloatingWindowParent"; }
+  void WndProc(ui::TMessage& message) override;
+  void PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) override;
+  // Set by hosted windows that close with their form.
+  bool CloseHostedWindow = false;
+};
+
+class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
+ public:
+  explicit TSkBarCustomToolWindow(ui::TComponent* owner);
+  void BeforeDestruction() noexcept override;
+  std::wstring_view ClassName() const override { return L"TSkBarToolWindow"; }
+  void WndProc(ui::TMessage& message) override;
+
+  void CalcLayoutSize(bool canMoveControls, tb::TTBDockType dockType, bool floating,
+                      tb::TTBDock* dock, tb::TPoint& newSize) override;
+  void GetCurrentClientSize(tb::TPoint& size) override;
+  void GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) override;
+  void GetFloatingBorderSize(tb::TPoint& size) override;
+  tb::TTBFloatingWindowParent* CreateFloatingParent() override;
+  // Redraws the window (and its children when asked).
+  void InvalidateBackground(bool invalidateChildren);
+
+  int MinClientWidth = 32, MinClientHeight = 0, MaxClientWidth = 0, MaxClientHeight = 0;
+  tb::TPoint WantedClientSize{32, 32};
+
+ protected:
+  void Paint() override;
+};
+
+}  // namespace skbar

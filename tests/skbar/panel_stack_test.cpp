@@ -1,0 +1,156 @@
+#include "skbar/panel_stack.h"
+
+#include <gtest/gtest.h>
+
+namespace skbar {
+namespace {
+
+using enum TPanelWindowState;
+
+// Panels of the given lengths, each at least 23 long (a 19-pixel caption and the frame).
+TPanelStack Stack(std::vector<int> lengths, bool vertical = true) {
+  TPanelStack s(vertical);
+  for (int l : lengths) s.Panels.push_back({.Length = l, .MinLength = 23});
+  s.UpdateDockPos();
+  return s;
+}
+
+std::vector<int> Lengths(const TPanelStack& s) {
+  std::vector<int> out;
+  for (const TStackPanel& p : s.Panels) out.push_back(p.Length);
+  return out;
+}
+
+TEST(PanelStack, NeighbourSearchOrderPerMode) {
+  TPanelStack s = Stack({100, 100, 100, 100});
+  s[3].Sizable = false;
+  struct Row {
+    int panel, mode, expected;
+  };
+  for (const Row& r : std::vector<Row>{
+           {2, 1, 1}, {0, 1, 1}, {2, 0, 1}, {1, 2, 2}, {1, 3, 2}, {0, 4, 1}, {2, 4, 0}}) {
+    EXPECT_EQ(s.FindResizableNeighbour(r.panel, r.mode), r.expected) << r.panel << "/" << r.mode;
+  }
+  s[1].State = wsMinimized;
+  EXPECT_EQ(s.FindResizableNeighbour(2, 1), 0);
+  EXPECT_EQ(s.FindResizableNeighbour(2, 0), 0);
+}
+
+TEST(PanelStack, ChangeDockedSizeModes) {
+  struct Row {
+    const char* what;
+    std::vector<int> start;
+    int panel, size, mode;
+    bool ok;
+    std::vector<int> expected;
+  };
+  const std::vector<Row> rows = {
+      {"mode 0 takes from the next", {100, 100, 100}, 0, 150, 0, true, {150, 50, 100}},
+      {"mode 1 takes from the previous", {100, 100, 100}, 2, 150, 1, true, {100, 50, 150}},
+      {"mode 2 gives to the next", {100, 100, 100}, 1, 40, 2, true, {100, 40, 160}},
+      {"neighbour kept above its minimum", {100, 100}, 0, 180, 0, false, {100, 100}},
+      {"edge drag stops at the neighbour's minimum", {100, 100}, 0, 190, 3, true, {177, 23}},
+      {"edge drag not below the panel's own minimum", {100, 100}, 0, 5, 3, true, {23, 177}},
+      {"edge drag of the last panel", {100, 100}, 1, 120, 3, false, {100, 100}},
+      {"neighbour already at its minimum", {177, 23}, 0, 190, 3, false, {177, 23}},
+      {"mode 4 takes from the first", {200, 100, 0}, 2, 60, 4, true, {140, 100, 60}},
+      {"a lone panel", {100}, 0, 50, 0, false, {100}},
+  };
+  for (const Row& r : rows) {
+    TPanelStack s = Stack(r.start);
+    EXPECT_EQ(s.ChangeDockedSize(r.panel, r.size, r.mode), r.ok) << r.what;
+    EXPECT_EQ(Lengths(s), r.expected) << r.what;
+    EXPECT_EQ(s[s.Count() - 1].DockPos, s[0].DockPos + (s.Count() == 1 ? 0 : Lengths(s)[0]) +
+                                            (s.Count() == 3 ? Lengths(s)[1] : 0))
+        << r.what;
+  }
+  // A fixed-size panel keeps its length: the panels on both sides take an edge drag.
+  TPanelStack s = Stack({100, 100, 100});
+  s[1].FixedDockedSize = true;
+  EXPECT_TRUE(s.ChangeDockedSize(1, 130, 3));
+  EXPECT_EQ(Lengths(s), (std::vector<int>{130, 100, 70}));
+  EXPECT_FALSE(s.ChangeDockedSize(1, 160, 3));
+}
+
+TEST(PanelStack, MinimizeMaximizeRestore) {
+  TPanelStack s = Stack({100, 100, 100});
+  EXPECT_TRUE(s.Minimize(2));
+  EXPECT_TRUE(s.Minimize(1));
+  EXPECT_FALSE(s.Minimize(0));  // the last open one stays
+  EXPECT_EQ(Lengths(s), (std::vector<int>{254, 23, 23}));
+  EXPECT_TRUE(s.SizeToggle(1, false));  // restores to its size before
+  EXPECT_EQ(Lengths(s), (std::vector<int>{100, 177, 23}));
+  EXPECT_EQ(s[1].State, wsNormal);
+
+  TPanelStack m = Stack({100, 100, 100});
+  EXPECT_TRUE(m.Maximize(1));
+  EXPECT_EQ(Lengths(m), (std::vector<int>{23, 254, 23}));
+  EXPECT_EQ(m[0].State, wsMinimized);
+  EXPECT_TRUE(m.SizeToggle(1, true));
+  EXPECT_EQ(Lengths(m), (std::vector<int>{100, 100, 100}));
+  EXPECT_EQ(m[2].State, wsNormal);
+  EXPECT_EQ(m[1].State, wsNormal);
+  // Restoring a minimised panel ends another's maximised state.
+  EXPECT_TRUE(m.Maximize(0));
+  EXPECT_TRUE(m.Restore(2));
+  EXPECT_EQ(m[0].State, wsNormal);
+  EXPECT_EQ(Lengths(m), (std::vector<int>{177, 23, 100}));
+
+  // The task-pane style minimises against the panel after it.
+  TPanelStack t = Stack({100, 100, 100});
+  t[1].TaskPaneStyleResize = true;
+  EXPECT_TRUE(t.Minimize(1));
+  EXPECT_EQ(Lengths(t), (std::vector<int>{100, 23, 177}));
+
+  TPanelStack one = Stack({300});
+  EXPECT_FALSE(one.Minimize(0));
+  EXPECT_FALSE(one.Maximize(0));
+  TPanelStack across = Stack({300}, false);
+  EXPECT_FALSE(across.Minimize(0));
+}
+
+TEST(PanelStack, FittingDockingAndSwapping) {
+  TPanelStack s = Stack({100, 100, 100});
+  s[2].State = wsMinimized;
+  s.FitToDock(350);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{100, 150, 100}));
+  s.FitToDock(150);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{27, 23, 100}));
+  EXPECT_EQ(s[2].DockPos, 50);
+
+  TPanelStack d;
+  EXPECT_EQ(d.Dock({.Length = 90, .MinLength = 23}, 90), 0);
+  EXPECT_EQ(d[0].Length, 90);  // no default size: keeps its own
+  d.Undock(0);
+  d.Dock({.Length = 90, .MinLength = 23}, 90, 300);
+  EXPECT_EQ(d[0].Length, 300);
+  EXPECT_EQ(d.Dock({.Length = 50, .MinLength = 23}, 120), 1);  // appended, takes 120
+  EXPECT_EQ(Lengths(d), (std::vector<int>{180, 120}));
+  EXPECT_EQ(d.Dock({.Length = 40, .MinLength = 23, .DockPos = 100}, 40), 1);
+  EXPECT_EQ(Lengths(d), (std::vector<int>{180, 40, 120}));
+  d.Swap(0, 2);
+  EXPECT_EQ(d[1].DockPos, 120);
+}
+
+TEST(PanelStack, EdgesAndDropZones) {
+  const TPanelStack s = Stack({100, 100});
+  EXPECT_EQ(s.EdgeHitTest(0, 0), 0);  // the dock's far edges do not size
+  EXPECT_EQ(s.EdgeHitTest(0, 98), htPanelBottom);
+  EXPECT_EQ(s.EdgeHitTest(0, 97), 0);
+  EXPECT_EQ(s.EdgeHitTest(1, 1), htPanelTop);
+  EXPECT_EQ(s.EdgeHitTest(1, 2), 0);
+  EXPECT_EQ(s.EdgeHitTest(1, 99), 0);
+  EXPECT_EQ(s.EdgeDragTarget(1, htPanelTop), 0);
+  EXPECT_EQ(Stack({100, 100}, false).EdgeHitTest(1, 0), htPanelLeft);
+  using P = TSkBarDockPosition;
+  const ui::TRect thin{10, 10, 13, 200}, flat{10, 10, 300, 12};
+  EXPECT_EQ(DockDropZone(thin, P::dpxLeft), (ui::TRect{10, 10, 37, 200}));
+  EXPECT_EQ(DockDropZone(thin, P::dpxRight), (ui::TRect{-14, 10, 13, 200}));
+  EXPECT_EQ(DockDropZone(thin, P::dpxClient), (ui::TRect{-14, 10, 13, 200}));
+  EXPECT_EQ(DockDropZone(flat, P::dpxBottom), (ui::TRect{10, -14, 300, 12}));
+  EXPECT_EQ(DockDropZone(flat, P::dpxTop), (ui::TRect{10, 10, 300, 36}));
+  EXPECT_EQ(DockDropZone(ui::TRect{0, 0, 180, 400}, P::dpxRight), (ui::TRect{0, 0, 180, 400}));
+}
+
+}  // namespace
+}  // namespace skbar

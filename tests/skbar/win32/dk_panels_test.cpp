@@ -1,0 +1,367 @@
+// Multi-docks and dockable panels in a real form under Wine: two panels sharing a right dock
+// beside its splitter, resized by their edge, floated and docked again by a double click on the
+// caption, closed by the close button (real input played by a timer, so modal loops run, each
+// run ended after 4 s), the refusals, and the caption bar painted under the three skin types.
+#include "skbar/win32/dk_panels.h"
+
+#include "skbar/win32/sk_skin_paint.h"
+
+#include <gtest/gtest.h>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "paint_surface.h"
+#include "skbar/skin_colors.h"
+#include "skbar/skin_manager.h"
+#include "ui/errors.h"
+
+namespace skbar {
+namespace {
+
+// Mouse steps, one per 30 ms timer tick; the capture is released past the time limit.
+struct Script {
+  static inline std::vector<std::pair<DWORD, POINT>> steps;
+  static inline std::size_t next = 0;
+  static inline DWORD start = 0;
+  static inline bool timedOut = false;
+  // Runs inside any modal loop too, so it also ends one that outlives the limit.
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (GetTickCount() - start > 4000) {
+      timedOut = true;
+      ReleaseCapture();
+      return;
+    }
+    if (next >= steps.size()) return;
+    const auto& [flags, at] = steps[next++];
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  }
+  // True when every step was played, no loop outlived the limit and no capture is left.
+  static bool Play(std::vector<std::pair<DWORD, POINT>> script) {
+    steps = std::move(script);
+    next = 0;
+    start = GetTickCount();
+    timedOut = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
+    DWORD doneAt = 0;
+    while (!timedOut) {
+      if (next >= steps.size()) {
+        if (!doneAt) doneAt = GetTickCount();
+        if (GetTickCount() - doneAt > 200 && !GetCapture()) break;
+      }
+      if (GetTickCount() - start > 4500) timedOut = true;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      ui::Application->ProcessMessages();
+    }
+    KillTimer(nullptr, timer);
+    ui::Application->ProcessMessages();
+    return !timedOut && !GetCapture();
+  }
+  static std::vector<std::pair<DWORD, POINT>> Clicks(POINT at, int count) {
+    std::vector<std::pair<DWORD, POINT>> s{{0, at}};
+    for (int i = 0; i < count; ++i) {
+      s.push_back({MOUSEEVENTF_LEFTDOWN, at});
+      s.push_back({MOUSEEVENTF_LEFTUP, at});
+    }
+    return s;
+  }
+};
+
+class DockPanels : public UiGuiTest {
+ protected:
+  DockPanels() {
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(100, 100, 640, 420);
+    dock = ui::Create<TSkBarCustomMultiDock>(*form);
+    dock->SetPosition(TSkBarDockPosition::dpxRight);
+    dock->SetParent(form);
+    splitter = ui::Create<TSkBarCustomSplitter>(*form);
+    splitter->SetAlign(ui::TAlign::alRight);
+    splitter->SetParent(form);
+    splitter->Hide();
+    list = ui::Create<ui::TCustomControl>(*form);
+    list->SetAlign(ui::TAlign::alClient);
+    list->SetParent(form);
+    form->Show();
+    for (const wchar_t* caption : {L"Disk Image List", L"Disk Image Browser"}) {
+      TSkBarCustomDockablePanel* p = ui::Create<TSkBarCustomDockablePanel>(*form);
+      p->SetCaption(caption);
+      p->SetDefaultDock(dock);
+      p->SetParent(dock);
+      panels.push_back(p);
+    }
+    dock->SetWidth(180);
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  ~DockPanels() override {
+    SkBarSkinManager()->SetThemesOverride(std::nullopt);
+    SkBarSkinManager()->SetToDefaultSkin();
+  }
+  static RECT Screen(ui::TWinControl* c) {
+    RECT r;
+    GetWindowRect(c->Handle(), &r);
+    return r;
+  }
+  // A point of a panel's caption bar on screen, left of the close button.
+  static POINT CaptionPoint(TSkBarCustomDockablePanel* p) {
+    POINT at{p->CaptionRect().right - 30, p->CaptionHeight() / 2};
+    ClientToScreen(p->Handle(), &at);
+    return at;
+  }
+
+  ui::TForm* form = nullptr;
+  TSkBarCustomMultiDock* dock = nullptr;
+  TSkBarCustomSplitter* splitter = nullptr;
+  ui::TCustomControl* list = nullptr;
+  std::vector<TSkBarCustomDockablePanel*> panels;
+};
+
+TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  EXPECT_TRUE(splitter->Visible());  // shown when the first panel arrived
+  RECT ra = Screen(a), rb = Screen(b);
+  const RECT rd = Screen(dock);
+  EXPECT_EQ(ra.top, rd.top);
+  EXPECT_EQ(ra.bottom, rb.top);
+  EXPECT_EQ(rb.bottom, rd.bottom);
+  EXPECT_EQ(ra.right - ra.left, 180);
+  EXPECT_EQ(dock->Width(), 180);
+
+  // The edge between them, dragged 40 pixels down.
+  const int edgeX = (ra.left + ra.right) / 2, edgeY = ra.bottom - 1;
+  const int aHeight = ra.bottom - ra.top;
+  EXPECT_TRUE(Script::Play({{0, {edgeX, edgeY}},
+                            {MOUSEEVENTF_LEFTDOWN, {edgeX, edgeY}},
+                            {0, {edgeX, edgeY + 20}},
+                            {0, {edgeX, edgeY + 40}},
+                            {MOUSEEVENTF_LEFTUP, {edgeX, edgeY + 40}}}));
+  ra = Screen(a);
+  rb = Screen(b);
+  EXPECT_EQ(ra.bottom - ra.top, aHeight + 40);
+  EXPECT_EQ(ra.bottom, rb.top);
+  EXPECT_EQ(rb.bottom, rd.bottom);
+
+  // The splitter widens the dock; the panels follow.
+  splitter->ChangeSplitControlSize(220);
+  EXPECT_EQ(Screen(a).right - Screen(a).left, 220);
+
+  // A double click on the caption floats the panel; another docks it where it was.
+  EXPECT_TRUE(Script::Play(Script::Clicks(CaptionPoint(a), 2)));
+  ASSERT_TRUE(a->Floating());
+  EXPECT_EQ(Screen(b).top, rd.top);  // the other panel takes the whole dock
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  EXPECT_TRUE(Script::Play(Script::Clicks(CaptionPoint(a), 2)));
+  EXPECT_TRUE(a->Docked());
+  EXPECT_EQ(a->CurrentDock(), dock);
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+
+  // The close button hides a panel; the other fills the dock.
+  const TRect close = b->CloseButtonRect();
+  POINT at{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+  ClientToScreen(b->Handle(), &at);
+  EXPECT_TRUE(Script::Play({{0, at}, {MOUSEEVENTF_LEFTDOWN, at}, {MOUSEEVENTF_LEFTUP, at}}));
+  EXPECT_FALSE(b->Visible());
+  EXPECT_EQ(Screen(a).top, rd.top);
+  EXPECT_EQ(Screen(a).bottom, rd.bottom);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  a->Options.Minimize = true;
+  const int ha = Screen(a).bottom - Screen(a).top;
+  std::vector<TPanelWindowState> fired;
+  a->OnWindowStateChanged = [&](ui::TComponent*, TPanelWindowState s) { fired.push_back(s); };
+  const auto click = [&](TSkBarCustomDockablePanel* p) {
+    const TRect r = p->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbMinimize);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(p->Handle(), &at);
+    return Script::Play({{0, at}, {MOUSEEVENTF_LEFTDOWN, at}, {MOUSEEVENTF_LEFTUP, at}});
+  };
+  ASSERT_GT(a->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbMinimize).Width(), 0);
+  EXPECT_TRUE(click(a));
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsMinimized);
+  EXPECT_EQ(Screen(a).bottom - Screen(a).top, a->CaptionHeight() + 4);
+  EXPECT_EQ(Screen(b).bottom, Screen(dock).bottom);
+  EXPECT_EQ(Screen(a).bottom, Screen(b).top);
+  EXPECT_TRUE(click(a));
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
+  EXPECT_EQ(Screen(a).bottom - Screen(a).top, ha);
+  EXPECT_EQ(fired, (std::vector<TPanelWindowState>{TPanelWindowState::wsMinimized,
+                                                   TPanelWindowState::wsNormal}));
+  // Floating: minimised to the caption bar and back.
+  b->SetFloating(true);
+  Pump();
+  const int client = b->ClientHeight();
+  EXPECT_TRUE(b->Minimize());
+  EXPECT_EQ(b->ClientHeight(), b->CaptionHeight());
+  EXPECT_FALSE(b->Maximize());
+  EXPECT_TRUE(b->Restore());
+  EXPECT_EQ(b->ClientHeight(), client);
+}
+
+TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  const RECT rd = Screen(dock);
+  const POINT from = CaptionPoint(a), to = CaptionPoint(b);
+  EXPECT_TRUE(Script::Play({{0, from},
+                            {MOUSEEVENTF_LEFTDOWN, from},
+                            {0, {from.x, (from.y + to.y) / 2}},
+                            {0, to},
+                            {MOUSEEVENTF_LEFTUP, to}}));
+  EXPECT_EQ(Screen(b).top, rd.top);
+  EXPECT_EQ(Screen(b).bottom, Screen(a).top);
+  EXPECT_EQ(Screen(a).bottom, rd.bottom);
+
+  // Out of the dock it floats under the cursor; back over the dock it docks again.
+  const POINT start = CaptionPoint(a), out{rd.left - 200, rd.top + 100};
+  EXPECT_TRUE(Script::Play({{0, start},
+                            {MOUSEEVENTF_LEFTDOWN, start},
+                            {0, {start.x - 100, start.y}},
+                            {0, out},
+                            {MOUSEEVENTF_LEFTUP, out}}));
+  ASSERT_TRUE(a->Floating());
+  const RECT f = Screen(a->FloatParent());
+  EXPECT_TRUE(out.x >= f.left && out.x < f.right && out.y >= f.top && out.y < f.bottom);
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  const POINT grab = CaptionPoint(a), home{rd.left + 50, rd.top + 20};
+  EXPECT_TRUE(Script::Play({{0, grab},
+                            {MOUSEEVENTF_LEFTDOWN, grab},
+                            {0, {grab.x + 50, grab.y}},
+                            {0, home},
+                            {MOUSEEVENTF_LEFTUP, home}}));
+  EXPECT_TRUE(a->Docked());
+  EXPECT_EQ(Screen(a).top, rd.top);  // before the panel it was dropped on
+  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+}
+
+TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
+  tb::TTBDock* plain = ui::Create<tb::TTBDock>(*form);
+  plain->SetParent(form);
+  try {
+    panels[0]->SetParent(plain);
+    ADD_FAILURE() << "docked into a plain dock";
+  } catch (const ui::EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(),
+                 "Cannot insert TSkBarDockablePanel into TTBDock. Place it on a MultiDock instead");
+  }
+  EXPECT_THROW(dock->SetPosition(TSkBarDockPosition::dpxLeft), ui::EInvalidOperation);
+  dock->SetLimitToOneRow(false);
+  EXPECT_TRUE(dock->LimitToOneRow());
+
+  // Given the form as its parent, a panel floats instead.
+  panels[1]->SetParent(form);
+  EXPECT_TRUE(panels[1]->Floating());
+  EXPECT_NE(panels[1]->Parent(), form);
+
+  // The last panel leaving hides the splitter.
+  panels[0]->Hide();
+  panels[1]->Hide();
+  Pump();
+  EXPECT_FALSE(splitter->Visible());
+  EXPECT_EQ(splitter->FindControl(), nullptr);  // an empty multi-dock is no drag target
+}
+
+TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
+  TSkBarCustomDockablePanel* p = panels[0];
+  const int w = p->ClientWidth(), h = p->ClientHeight();
+  const auto paint = [&] {
+    auto s = std::make_unique<skbar_test::PaintSurface>(w, h, RGB(1, 2, 3));
+    p->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s->Dc()));
+    return s;
+  };
+  const int x = w - 25, y = p->CaptionHeight() - 4;  // inside the bar, clear of text and button
+  using skbar_test::Rgb;
+  for (bool themes : {true, false}) {
+    SkBarSkinManager()->SetThemesOverride(themes);
+    const auto s = paint();
+    EXPECT_EQ(s->Pixel(x, y), Rgb(SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80))) << themes;
+    EXPECT_EQ(s->Pixel(x, 0), Rgb(ui::clBtnFace));  // the docked frame
+    EXPECT_EQ(s->Pixel(x, 1), Rgb(ui::clWhite));
+    EXPECT_EQ(s->Pixel(x, h - 2), Rgb(ui::clBtnFace));  // the body
+  }
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  const auto s = paint();
+  EXPECT_EQ(s->Pixel(x, y), Rgb(SkCurrentSkin().Options(skncDockablePanelTitleBar).Body.Color1));
+  // The close glyph is drawn in the bar's text colour.
+  const TRect close = p->CloseButtonRect();
+  int ink = 0;
+  for (int yy = close.top; yy < close.bottom; ++yy)
+    for (int xx = close.left; xx < close.right; ++xx) ink += s->Pixel(xx, yy) != s->Pixel(x, y);
+  EXPECT_GT(ink, 4);
+}
+
+TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetFloating(true);
+  Pump();
+  auto* floating = dynamic_cast<TSkBarFloatingWindowParent*>(a->FloatParent());
+  ASSERT_NE(floating, nullptr);
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  tb::TPoint border;
+  a->GetFloatingBorderSize(border);
+  EXPECT_EQ(border.x, SkCurrentSkin().FloatingWindowBorderSize());
+  const RECT w = Screen(floating);
+  skbar_test::PaintSurface s(w.right - w.left, w.bottom - w.top, RGB(1, 2, 3));
+  floating->PaintFrame(
+      true, s.Dc(), tb::TTBFloatingWindowParent::rwFrame | tb::TTBFloatingWindowParent::rwCaption,
+      nullptr);
+  const RECT caption = floating->CaptionRect(true, true);
+  EXPECT_EQ(s.Pixel(caption.right - 3, caption.bottom - 2),
+            skbar_test::Rgb(SkCurrentSkin().Options(skncWindowTitleBar).Body.Color1));
+  EXPECT_NE(s.Pixel(0, w.bottom - w.top - 1), RGB(1, 2, 3));  // the frame
+  // Closing the floating form closes the panel.
+  SendMessageW(floating->Handle(), WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_FALSE(a->Visible());
+}
+
+TEST_F(DockPanels, SkinnedDockBackground) {
+  TSkBarDock* top = ui::Create<TSkBarDock>(*form);
+  top->SetPosition(tb::TTBDockPosition::dpTop);
+  top->SetParent(form);
+  TSkBarCustomToolWindow* tool = ui::Create<TSkBarCustomToolWindow>(*form);
+  tool->WantedClientSize = {60, 22};
+  tool->SetParent(top);  // gives the dock its thickness
+  Pump();
+  ASSERT_GT(top->ClientHeight(), 20);
+  ASSERT_GE(top->ClientWidth(), 200);
+  const auto paint = [&] {
+    auto s = std::make_unique<skbar_test::PaintSurface>(200, 30, RGB(1, 2, 3));
+    const RECT draw{-top->Left(), -top->Top(), top->ClientWidth() - top->Left(),
+                    top->ClientHeight() - top->Top()};
+    top->DrawBackground(s->Dc(), draw);
+    return s;
+  };
+  using skbar_test::Rgb;
+  for (bool themes : {true, false}) {
+    SkBarSkinManager()->SetThemesOverride(themes);
+    EXPECT_EQ(paint()->Pixel(100, 5), Rgb(top->Color())) << themes;
+  }
+  top->BackgroundColor = 0x00123456;
+  EXPECT_EQ(paint()->Pixel(199, top->ClientHeight() - 1), Rgb(0x00123456));
+  top->OnDrawBackground = [](ui::TComponent*, ui::TCanvas&, const TRect&, TSkBarPaintStage,
+                             bool& paintDefault) { paintDefault = false; };
+  EXPECT_EQ(paint()->Pixel(100, 5), RGB(1, 2, 3));
+  top->OnDrawBackground = nullptr;
+  top->BackgroundColor = clNone;
+  // A skin: the skin's dock background, as its painter draws it across the dock.
+  SkBarSkinManager()->SetSkin(L"Aluminum");
+  skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
+  SkPaintBackground(SkCurrentSkin(), expected.canvas, {0, 0, 200, top->ClientHeight()}, skncDock,
+                    sknsNormal, true, false, false);
+  ASSERT_NE(expected.Pixel(100, 10), RGB(1, 2, 3));
+  const auto s = paint();
+  for (const POINT p : {POINT{0, 0}, POINT{100, 10}, POINT{199, top->ClientHeight() - 1}})
+    EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
+}
+
+}  // namespace
+}  // namespace skbar

@@ -1,0 +1,163 @@
+// The splitter in a real form under Wine: drags, the grip and Escape with real mouse and key
+// input (each wait bounded), and its painting under the three skin types in a memory context.
+#include "skbar/win32/splitter.h"
+
+#include <gtest/gtest.h>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "paint_surface.h"
+#include "skbar/skin_manager.h"
+
+namespace skbar {
+namespace {
+
+// Real input, then the thread's messages for up to 150 ms (until the input has arrived).
+void Input(DWORD flags, POINT at, WORD key = 0) {
+  INPUT in{};
+  if (key) {
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = flags;
+  } else {
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
+  SendInput(1, &in, sizeof in);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 150) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    ui::Application->ProcessMessages();
+  }
+}
+
+class SplitterWindow : public UiGuiTest {
+ protected:
+  SplitterWindow() {
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(100, 100, 600, 400);
+    dock = ui::Create<ui::TCustomControl>(*form);
+    dock->SetAlign(ui::TAlign::alRight);
+    dock->SetWidth(180);
+    dock->SetParent(form);
+    splitter = ui::Create<TSkBarCustomSplitter>(*form);
+    splitter->SetAlign(ui::TAlign::alRight);
+    splitter->SetParent(form);
+    list = ui::Create<ui::TCustomControl>(*form);
+    list->SetAlign(ui::TAlign::alClient);
+    list->SetParent(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  ~SplitterWindow() override {
+    Input(MOUSEEVENTF_LEFTUP, {0, 0});
+    SkBarSkinManager()->SetThemesOverride(std::nullopt);
+    SkBarSkinManager()->SetToDefaultSkin();
+  }
+  // A point of the splitter on screen, `y` pixels below its top.
+  POINT At(int y) {
+    POINT p{splitter->Width() / 2, y};
+    ClientToScreen(splitter->Handle(), &p);
+    return p;
+  }
+  void Drag(POINT from, int dx) {
+    Input(0, from);
+    Input(MOUSEEVENTF_LEFTDOWN, from);
+    Input(0, {from.x + dx / 2, from.y});
+    Input(0, {from.x + dx, from.y});
+    Input(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y});
+  }
+
+  ui::TForm* form = nullptr;
+  ui::TCustomControl* dock = nullptr;
+  ui::TCustomControl* list = nullptr;
+  TSkBarCustomSplitter* splitter = nullptr;
+};
+
+TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
+  ASSERT_EQ(splitter->FindControl(), dock);
+  int moves = 0;
+  splitter->OnMoved = [&moves](ui::TComponent*) { ++moves; };
+  Drag(At(20), -100);
+  splitter->OnMoved = nullptr;
+  EXPECT_EQ(dock->Width(), 280);
+  EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
+  EXPECT_EQ(moves, 2);  // rsUpdate resizes as it goes
+  EXPECT_FALSE(splitter->Dragging());
+
+  // With MinSize 30 a drag to the far right stops at 30; the grip brings 280 back.
+  splitter->SetMinSize(30);
+  Drag(At(20), 500);
+  EXPECT_EQ(dock->Width(), 30);
+  const TRect grip = splitter->GripRect();
+  const POINT gripAt = At((grip.top + grip.bottom) / 2);
+  Input(0, gripAt);
+  Input(MOUSEEVENTF_LEFTDOWN, gripAt);
+  Input(MOUSEEVENTF_LEFTUP, gripAt);
+  EXPECT_EQ(dock->Width(), 280);
+
+  // Escape ends a drag and keeps the size reached; later moves change nothing.
+  const POINT from = At(20);
+  Input(MOUSEEVENTF_LEFTDOWN, from);
+  Input(0, {from.x - 40, from.y});
+  Input(0, {}, VK_ESCAPE);
+  Input(KEYEVENTF_KEYUP, {}, VK_ESCAPE);
+  EXPECT_FALSE(splitter->Dragging());
+  EXPECT_EQ(GetCapture(), nullptr);
+  Input(0, {from.x - 90, from.y});
+  Input(MOUSEEVENTF_LEFTUP, {from.x - 90, from.y});
+  EXPECT_EQ(dock->Width(), 320);
+
+  // A hidden control gives no drag.
+  dock->Hide();
+  EXPECT_EQ(splitter->FindControl(), nullptr);
+}
+
+TEST_F(SplitterWindow, PaintsBackgroundAndGripPerSkinType) {
+  splitter->SetAlign(ui::TAlign::alNone);
+  splitter->SetBounds(0, 0, 5, 100);
+  const auto paint = [&] {
+    auto s = std::make_unique<skbar_test::PaintSurface>(5, 100, RGB(1, 2, 3));
+    splitter->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s->Dc()));
+    return s;
+  };
+  const TRect grip = SplitterGripDrawRect(splitter->GripRect(), true);
+  const auto gripInk = [&](const skbar_test::PaintSurface& s, COLORREF c) {
+    int n = 0;
+    for (int y = grip.top; y < grip.bottom; ++y)
+      for (int x = grip.left; x < grip.right; ++x) n += s.Pixel(x, y) == c;
+    return n;
+  };
+  using skbar_test::Rgb;
+  // Theme on (the prefix's default) and off: the parent's colour and the dotted grip.
+  for (bool themes : {true, false}) {
+    SkBarSkinManager()->SetThemesOverride(themes);
+    form->SetColor(0x00406080);
+    const auto s = paint();
+    EXPECT_EQ(s->Pixel(2, 5), Rgb(0x00406080)) << themes;
+    EXPECT_EQ(s->Pixel(2, 95), Rgb(0x00406080));
+    EXPECT_GT(gripInk(*s, Rgb(ui::clBtnShadow)), 3) << themes;
+    EXPECT_EQ(s->Pixel(2, grip.top - 2), Rgb(0x00406080));  // nothing past the grip
+  }
+  // Without a grip, nothing but the background.
+  splitter->SetGripSize(-5);
+  EXPECT_EQ(gripInk(*paint(), Rgb(ui::clBtnShadow)), 0);
+  splitter->SetGripSize(50);
+
+  // A skin: its splitter body and its grip colours.
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  ASSERT_EQ(SkEffectiveSkinType(sknSkin), sknSkin);
+  const TSkBarSkinOptions& skin = SkCurrentSkin();
+  const auto s = paint();
+  EXPECT_EQ(s->Pixel(2, 5), Rgb(skin.Options(skncSplitter).Body.Color1));
+  EXPECT_GT(gripInk(*s, Rgb(skin.Options(skncToolbarGrip).Body.Color1)), 3);
+  // A skin-change broadcast reaches the splitter (it repaints).
+  ValidateRect(splitter->Handle(), nullptr);
+  SkBarSkinManager()->BroadcastSkinNotification();
+  EXPECT_TRUE(GetUpdateRect(splitter->Handle(), nullptr, FALSE));
+}
+
+}  // namespace
+}  // namespace skbar
