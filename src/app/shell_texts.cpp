@@ -118,6 +118,12 @@ std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& nam
   return kind + L" \"" + name + L"\" doesn't exist.\r\nRemove it from MRU?";
 }
 
+TPanelState ToggledPanel(TPanelState s) {
+  s.visible = !(s.visible && s.width > 0);
+  if (s.visible && s.width < 160) s.width = 160;
+  return s;
+}
+
 ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused) {
   switch (key) {
     case L'\\':

@@ -41,5 +41,22 @@ TEST(ShellTexts, TextsTheShellDoesNotShowInItsTests) {
   EXPECT_EQ(DamagedImageText(1370), L"1370 sectors could not be read; the image may be damaged.");
 }
 
+// "Show Browser" and "Show Image List": a shown panel hides, a hidden or collapsed one shows at
+// 160 px at least; the check needs a shown panel of at least 1 px.
+TEST(ShellTexts, PanelToggleShowsAtLeast160Pixels) {
+  const struct {
+    TPanelState before, after;
+    bool checked;
+  } cases[] = {{{true, 180}, {false, 180}, true},
+               {{false, 180}, {true, 180}, false},
+               {{false, 40}, {true, 160}, false},
+               {{true, 0}, {true, 160}, false},
+               {{true, 1}, {false, 1}, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToggledPanel(c.before), c.after) << c.before.visible << " " << c.before.width;
+    EXPECT_EQ(PanelShown(c.before), c.checked);
+  }
+}
+
 }  // namespace
 }  // namespace app

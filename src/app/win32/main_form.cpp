@@ -17,6 +17,7 @@ TMainForm::TMainForm(ui::TComponent* owner, std::vector<std::wstring> arguments)
   SetKeyPreview(true);
   SetClientSize(888, 621);
   BuildControls();
+  BuildPanels();
   SetActiveControl(fileList_);
   BuildDialogs();
   mruList_ = ui::Create<tb::TTBMRUList>(*this);

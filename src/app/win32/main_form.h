@@ -19,6 +19,7 @@
 #include "app/win32/menu_kinds.h"
 #include "app/win32/shell_services.h"
 #include "app/win32/win32_host_fs.h"
+#include "skbar/win32/dk_panels.h"
 #include "tb/mru.h"
 #include "ui/actions.h"
 #include "ui/win32/dialogs.h"
@@ -45,6 +46,8 @@ struct MainMenuItems {
   menus::TItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
   menus::TItem* popupViewAs[5] = {};  // the same in the list's popup menu
   menus::TItem* exit = nullptr;
+  menus::TItem* showBrowser = nullptr;
+  menus::TItem* showImageList = nullptr;
 };
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
@@ -101,6 +104,10 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   ui::TAction* FindAction(std::wstring_view name) const;
   void BuildMenus();
   void BuildStorage();
+  void BuildPanels();
+  // The Options menu's checks follow the panels.
+  void CheckPanelItems();
+  void TogglePanel(skbar::TSkBarCustomDockablePanel& panel);
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
                          std::function<void()> execute);
 
@@ -112,6 +119,10 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   menus::TMenuBar* mainMenu_ = nullptr;
   menus::TPopupMenu* listPopupMenu_ = nullptr;
   menus::TPopupMenu* folderListMenu_ = nullptr;
+  skbar::TSkBarCustomMultiDock* rightDock_ = nullptr;
+  skbar::TSkBarCustomMultiDock* leftDock_ = nullptr;
+  skbar::TSkBarCustomDockablePanel* fileListPanel_ = nullptr;
+  skbar::TSkBarCustomDockablePanel* folderBrowserPanel_ = nullptr;
   tb::TTBMRUList* mruList_ = nullptr;
   tb::TTBMRUList* mruListFolders_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;

@@ -154,9 +154,11 @@ void TMainForm::BuildMenus() {
   m.ViewAsItems(*m.Submenu(diskMenu, L"View File A&s..."), items_.viewAs, viewAs);
 
   menus::TItem& options = *m.Submenu(bar, L"&Options");
-  // The side panels come with the dockable panels.
-  m.Disabled(options, L"Show &Browser");
-  m.Disabled(options, L"Show Image &List");
+  options.OnPopup = [this](tb::TTBCustomItem*, bool) { CheckPanelItems(); };
+  items_.showBrowser = m.Item(options, L"Show &Browser", 0,
+                              [this](ui::TComponent*) { TogglePanel(*folderBrowserPanel_); });
+  items_.showImageList = m.Item(options, L"Show Image &List", 0,
+                                [this](ui::TComponent*) { TogglePanel(*fileListPanel_); });
   m.Separator(options);
   items_.removableDrives = m.Submenu(options, L"Removable &Drives");
   items_.removableDrives->OnPopup = [this](tb::TTBCustomItem* sender, bool) {

@@ -4,6 +4,7 @@
 
 #include "../../tb/win32/menu_input.h"
 #include "main_form_fixture.h"
+#include "skbar/win32/dk_panels.h"
 #include "tb/system_settings.h"
 #include "ui/win32/clipboard.h"
 
@@ -270,6 +271,27 @@ TEST_F(MainMenuTest, RecentSubmenusOpenBesideTheirItems) {
   form->Close();
   EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), (Folder() / L"a.dsk").wstring());
   EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
+}
+
+// The panels start docked on the right beside the file list; "Show Browser" hides the browser
+// and shows it again, the Options menu checking it as it opens.
+TEST_F(MainMenuTest, ShowBrowserHidesAndShowsThePanel) {
+  Start();
+  auto& browser = Part<skbar::TSkBarCustomDockablePanel>(L"FolderBrowserPanel");
+  auto& dock = Part<skbar::TSkBarCustomMultiDock>(L"RightMultiDock");
+  EXPECT_EQ(Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel").Parent(), &dock);
+  EXPECT_EQ(browser.Parent(), &dock);
+  EXPECT_EQ(dock.Width(), 180);
+  EXPECT_EQ(dock.Left() + dock.Width(), form->ClientWidth());
+  menus::TItem& options = *Item({L"&Options"});
+  menus::TItem& show = *Item({L"&Options", L"Show &Browser"});
+  for (const bool shown : {true, false, true}) {
+    options.DoPopup(&options, false);
+    EXPECT_EQ(show.Checked(), shown);
+    EXPECT_EQ(browser.Visible(), shown);
+    Choose(&show);
+  }
+  EXPECT_GE(browser.Width(), 160);
 }
 
 BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
