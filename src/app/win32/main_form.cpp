@@ -191,7 +191,4 @@ void TMainForm::CheckBootOption(int option) {
   for (int tag = 0; tag < 3; ++tag) boots[tag]->SetChecked(tag == option);
 }
 
-// The folder browser comes with the dockable panels; until then there is nothing to show it in.
-void TMainForm::ShowFolder(const std::filesystem::path&) {}
-
 }  // namespace app

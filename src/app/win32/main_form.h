@@ -23,6 +23,7 @@
 #include "tb/mru.h"
 #include "ui/actions.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/file_list_box.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/status_bar.h"
@@ -123,6 +124,8 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   skbar::TSkBarCustomMultiDock* leftDock_ = nullptr;
   skbar::TSkBarCustomDockablePanel* fileListPanel_ = nullptr;
   skbar::TSkBarCustomDockablePanel* folderBrowserPanel_ = nullptr;
+  ui::TFileListBox* fileListBox_ = nullptr;
+  ui::TDirectoryListBox* folderListBox_ = nullptr;
   tb::TTBMRUList* mruList_ = nullptr;
   tb::TTBMRUList* mruListFolders_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;

@@ -199,6 +199,7 @@ void TMainForm::BuildMenus() {
   };
   m.Item(folderListMenu_->Items(), L"Go to &Current Directory", 0,
          [&core](ui::TComponent*) { core.GoToImageFolder(); });
+  folderListBox_->SetPopupMenu(folderListMenu_);
 }
 
 }  // namespace app

@@ -2,6 +2,8 @@
 // menu's commands that show and hide the panels.
 #include "app/win32/main_form.h"
 
+#include <algorithm>
+
 namespace app {
 
 void TMainForm::BuildPanels() {
@@ -37,6 +39,34 @@ void TMainForm::BuildPanels() {
   folderBrowserPanel_ = panel(L"FolderBrowserPanel", L"Disk Image Browser");
   rightDock_->SetWidth(180);
   leftDock_->SetWidth(9);
+
+  // Each panel's list fills it below its caption bar.
+  const auto fill = [](skbar::TSkBarCustomDockablePanel* owner, ui::TWinControl* content) {
+    content->SetParent(owner);
+    const auto place = [owner, content] {
+      const int top = owner->CaptionRect().bottom;
+      content->SetBounds(0, top, owner->ClientWidth(), std::max(0, owner->ClientHeight() - top));
+    };
+    owner->OnResize = [place](ui::TComponent*) { place(); };
+    place();
+  };
+  fileListBox_ = ui::Create<ui::TFileListBox>(*this);
+  fileListBox_->SetName(L"FileListBox");
+  fileListBox_->SetMask(L"*.DSK;*.HFE");
+  fileListBox_->OnDblClick = [this](ui::TComponent*) {
+    const std::wstring fileName = fileListBox_->FileName();
+    if (!fileName.empty()) core_->OpenDiskImage(fileName);
+  };
+  fill(fileListPanel_, fileListBox_);
+  folderListBox_ = ui::Create<ui::TDirectoryListBox>(*this);
+  folderListBox_->SetName(L"FolderListBox");
+  folderListBox_->SetFileList(fileListBox_);
+  folderListBox_->SetDirectory(hostFs_.CurrentDirectory().wstring());
+  fill(folderBrowserPanel_, folderListBox_);
+}
+
+void TMainForm::ShowFolder(const std::filesystem::path& folder) {
+  folderListBox_->SetDirectory(folder.wstring());
 }
 
 namespace {

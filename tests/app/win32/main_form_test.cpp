@@ -7,6 +7,7 @@
 #include "skbar/win32/dk_panels.h"
 #include "tb/system_settings.h"
 #include "ui/win32/clipboard.h"
+#include "ui/win32/file_list_box.h"
 
 namespace app::test {
 namespace {
@@ -292,6 +293,37 @@ TEST_F(MainMenuTest, ShowBrowserHidesAndShowsThePanel) {
     Choose(&show);
   }
   EXPECT_GE(browser.Width(), 160);
+}
+
+// The image list shows the folder browser's folder, images only; a real double click on a line
+// opens that image; a recent folder goes to the browser, which takes the list along.
+TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
+  std::filesystem::create_directories(Folder() / L"sub");
+  Start();
+  dialogs.saveAnswers = {Folder() / L"a.dsk"};
+  ChooseAction(L"acSaveDiskImageAs");
+  std::ofstream(Folder() / L"notes.txt").put('x');
+  Choose(Item({L"&File", L"&New", L"&Single Side (360k)"}));
+  auto& images = Part<ui::TFileListBox>(L"FileListBox");
+  auto& folders = Part<ui::TDirectoryListBox>(L"FolderListBox");
+  images.Update();
+  ASSERT_EQ(images.Lines(), std::vector<std::wstring>{L"a.dsk"});
+  RECT r{};
+  SendMessageW(images.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(images.Handle(), &at);
+  SetForegroundWindow(form->Handle());
+  boxAnswer = IDNO;  // the new image is not saved
+  EXPECT_TRUE(RunMenuLoop([at] { ClickAt(at); }, {{50, [at] { ClickAt(at); }}}));
+  EXPECT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
+
+  boxes.clear();
+  Part<tb::TTBMRUList>(L"MRUListFolders").Add((Folder() / L"sub").wstring());
+  Choose(Part<tb::TTBMRUList>(L"MRUListFolders").Container()->Items(0));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(folders.Directory(), (Folder() / L"sub").wstring());
+  EXPECT_TRUE(images.Lines().empty());
+  MoveMouse({1, 1});
 }
 
 BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
