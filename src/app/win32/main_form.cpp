@@ -126,8 +126,11 @@ void TMainForm::BuildStorage() {
   formStorage_->SetName(L"FormStorage");
   formStorage_->SetIniFileName(kSettingsKey);
   formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
-  formStorage_->StoredProps().Assign({L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex",
-                                      L"NewFileSaveDialog.FileTypeIndex", L"MRUListFolders.Items"});
+  formStorage_->StoredProps().Assign(
+      {L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex", L"NewFileSaveDialog.FileTypeIndex",
+       L"FileListPanel.CurrentDock", L"FileListPanel.DockPos", L"FolderBrowserPanel.CurrentDock",
+       L"FolderBrowserPanel.DockPos", L"RightMultiDock.Width", L"LeftMultiDock.Width",
+       L"MRUListFolders.Items"});
   formStorage_->OnRestorePlacement = [this](ux::TFormPlacement&) {
     imageDialogs_.SyncSaveExtension();
     core_->RestoreSettings();

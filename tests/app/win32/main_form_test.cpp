@@ -295,6 +295,25 @@ TEST_F(MainMenuTest, ShowBrowserHidesAndShowsThePanel) {
   EXPECT_GE(browser.Width(), 160);
 }
 
+// The panels' docks and the docks' widths come back from the settings and are saved again.
+TEST_F(MainMenuTest, ThePanelsDocksAndWidthsAreStored) {
+  PresetSetting(L"FolderBrowserPanel_CurrentDock", L"LeftMultiDock");
+  PresetSetting(L"RightMultiDock_Width", L"200");
+  PresetSetting(L"LeftMultiDock_Width", L"170");
+  Start();
+  auto& left = Part<skbar::TSkBarCustomMultiDock>(L"LeftMultiDock");
+  auto& right = Part<skbar::TSkBarCustomMultiDock>(L"RightMultiDock");
+  EXPECT_EQ(Part<skbar::TSkBarCustomDockablePanel>(L"FolderBrowserPanel").Parent(), &left);
+  EXPECT_EQ(Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel").Parent(), &right);
+  EXPECT_EQ(right.Width(), 200);
+  EXPECT_EQ(left.Width(), 170);
+  right.SetWidth(190);
+  form->Close();
+  EXPECT_EQ(Setting(L"TMainForm", L"FolderBrowserPanel_CurrentDock"), L"LeftMultiDock");
+  EXPECT_EQ(Setting(L"TMainForm", L"FileListPanel_CurrentDock"), L"RightMultiDock");
+  EXPECT_EQ(Setting(L"TMainForm", L"RightMultiDock_Width"), L"190");
+}
+
 // The image list shows the folder browser's folder, images only; a real double click on a line
 // opens that image; a recent folder goes to the browser, which takes the list along.
 TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
