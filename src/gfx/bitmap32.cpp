@@ -247,6 +247,7 @@ TBitmap32::TBitmap32(std::unique_ptr<TBitmapStorage> Storage) : FStorage(std::mo
   const TResamplerClass* nearest = FindResamplerClass(L"TNearestResampler");
   if (!nearest) throw rtl::Exception("The resampler class 'TNearestResampler' is not registered");
   FResampler = nearest->Create(this);
+  FStorage->OnCanvasChanged = [this] { Changed(); };
 }
 
 // Frees storage, canvas and resampler without firing events: handlers may belong to objects

@@ -186,6 +186,9 @@ class TBitmapStorage {
   virtual void DeleteCanvas() {}
   virtual void HandleChanged() {}
   virtual void AssignFont(const TBitmapStorage& /*Source*/) {}
+
+  // Set by the bitmap to its Changed: fired when its canvas has drawn.
+  std::function<void()> OnCanvasChanged;
 };
 
 // The platform's storage: a device-independent section on Windows, a 64-byte-aligned heap

@@ -136,6 +136,10 @@ TColor32 GetPixelXW(const TBitmap32& B, TFixed X, TFixed Y) {
   return result;
 }
 
+TColor32 GetPixelF(const TBitmap32& B, float X, float Y) {
+  return GetPixelX(B, SaturatedFixed(X), SaturatedFixed(Y));
+}
+
 TColor32 GetPixelFS(const TBitmap32& B, float X, float Y) {
   return GetPixelXS(B, SaturatedFixed(X), SaturatedFixed(Y));
 }

@@ -58,6 +58,8 @@ TColor32 GetPixelX(const TBitmap32& B, TFixed X, TFixed Y);
 TColor32 GetPixelXS(const TBitmap32& B, TFixed X, TFixed Y);
 // The four pixels wrapped into the clip rectangle by the WrapMode.
 TColor32 GetPixelXW(const TBitmap32& B, TFixed X, TFixed Y);
+// The float forms: the position through Fixed, then the matching 16.16 reader.
+TColor32 GetPixelF(const TBitmap32& B, float X, float Y);
 TColor32 GetPixelFS(const TBitmap32& B, float X, float Y);
 
 void SetPixelT(TBitmap32& B, std::int32_t X, std::int32_t Y, TColor32 Value);

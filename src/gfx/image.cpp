@@ -28,6 +28,20 @@ void DottedFrame(TBitmap32& Dest, const TRect& R) {
 
 }  // namespace
 
+void TPaintBoxHost::HostFocusRect(TBitmap32& Dest, const TRect& R) {
+  DottedFrame(Dest, R);
+}
+
+void DrawSizeGrip(TBarCanvas& Canvas, const TRect& R) {
+  constexpr int kSizeBox = 10, kRightAlign = 1;
+  constexpr unsigned kScroll = 3, kSizeGrip = 8;
+  if (Canvas.ThemesEnabled()) {
+    Canvas.DrawThemeBackground(kSizeBox, kRightAlign, R);
+  } else {
+    Canvas.DrawFrameControl(R, kScroll, kSizeGrip);
+  }
+}
+
 // ---- TPaintStages ----
 
 TPaintStage* TPaintStages::Add() {
@@ -130,6 +144,10 @@ void TCustomPaintBox32::Paint() {
   if (OnGDIOverlay) OnGDIOverlay(this);
   FInvalidRects.Clear();
   FForceFullRepaint = false;
+}
+
+void TCustomPaintBox32::AutoFocus() {
+  if (FOptions & pboAutoFocus) FHost.HostSetFocus();
 }
 
 void TCustomPaintBox32::Flush() {
@@ -505,11 +523,16 @@ void TCustomImage32::ExecDrawLayers(TBitmap32& Dest, std::int32_t StageNum) {
 }
 
 void TCustomImage32::ExecControlFrame(TBitmap32& Dest, std::int32_t /*StageNum*/) {
-  DottedFrame(Dest, FHost.HostClientRect());
+  FHost.HostFocusRect(Dest, FHost.HostClientRect());
 }
 
 void TCustomImage32::ExecBitmapFrame(TBitmap32& Dest, std::int32_t /*StageNum*/) {
-  DottedFrame(Dest, FCachedBitmapRect);
+  FHost.HostFocusRect(Dest, FCachedBitmapRect);
+}
+
+void TCustomImage32::MouseLeave() {
+  if (!FLayers->MouseEvents() || FLayers->MouseListener()) return;
+  if (TLayerCursorHost* cursors = FHost.HostCursorHost()) cursors->SetScreenCursor(crDefault);
 }
 
 TCustomLayer* TCustomImage32::MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X,

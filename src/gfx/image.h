@@ -92,7 +92,14 @@ class TPaintBoxHost {
   // go (empty rectangles hide them).
   virtual std::int32_t HostScrollBarSize() { return 16; }
   virtual void HostPlaceScrollBars(const TRect& /*H*/, const TRect& /*V*/, const TRect& /*Grip*/) {}
+  // The frame stages' focus rectangle around R on Dest, inside Dest's clip rectangle; by default
+  // every other border pixel inverted (the platform draws its own).
+  virtual void HostFocusRect(TBitmap32& Dest, const TRect& R);
 };
+
+// The paint box's options: the arrow keys reach the control; a press gives it the focus.
+using TPaintBoxOptions = std::uint8_t;
+inline constexpr TPaintBoxOptions pboWantArrowKeys = 1, pboAutoFocus = 2;
 
 class TCustomPaintBox32 {
  public:
@@ -125,6 +132,11 @@ class TCustomPaintBox32 {
 
   std::function<void(TCustomPaintBox32* Sender)> OnGDIOverlay;
 
+  TPaintBoxOptions Options() const { return FOptions; }
+  void SetOptions(TPaintBoxOptions Value) { FOptions = Value; }
+  // A press on the control: the focus when pboAutoFocus is set.
+  void AutoFocus();
+
  protected:
   virtual void DoPaintBuffer();
   // A change of the buffer's area in rmDirect goes into the invalid list and repaints.
@@ -138,6 +150,7 @@ class TCustomPaintBox32 {
   std::unique_ptr<TCustomRepaintOptimizer> FRepaintOptimizer;
   TRepaintMode FRepaintMode = rmFull;
   bool FBufferValid = false;
+  TPaintBoxOptions FOptions = 0;
 };
 
 class TCustomImage32;
@@ -206,6 +219,9 @@ class TCustomImage32 : public TCustomPaintBox32 {
   TCustomLayer* MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y);
   TCustomLayer* MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y);
   TCustomLayer* MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y);
+  // The mouse left the control: the screen cursor goes back to the default when layers take
+  // mouse events and none listens.
+  void MouseLeave();
   // Whether the control holds the mouse (no layer listens after a press).
   bool MouseCaptured() const { return FMouseCaptured; }
 
@@ -240,6 +256,10 @@ class TCustomImage32 : public TCustomPaintBox32 {
   bool FCacheValid = false;
   bool FMouseCaptured = false;
 };
+
+// The size grip in R: the scroll-bar theme's size box (part 10, right-aligned state 1) while
+// visual styles are in use, else the classic frame control (DFC_SCROLL, DFCS_SCROLLSIZEGRIP).
+void DrawSizeGrip(TBarCanvas& Canvas, const TRect& R);
 
 class TCustomImgView32;
 

@@ -144,8 +144,10 @@ class TModalLoop {
     } else {
       platform_.CancelHint();
     }
-    platform_.SetArrowCursor();
     const TPoint p = under.viewer->ScreenToClient(pos);
+    int cursor = kTBArrowCursor;
+    under.viewer->GetCursor(p, cursor);
+    platform_.SetCursor(cursor);
     under.viewer->MouseMove(p.x, p.y);
   }
 

@@ -64,7 +64,8 @@ class ITBModalPlatform {
   virtual std::uint16_t ImeVirtualKey() = 0;
   virtual ui::TShiftState KeyShiftState(std::intptr_t keyData) = 0;
   virtual void Beep() = 0;
-  virtual void SetArrowCursor() = 0;
+  // Sets the mouse cursor (a class library cursor number).
+  virtual void SetCursor(int cursor) = 0;
   virtual void StepAnimation() = 0;
   virtual bool AnimationRunning() = 0;
   // The application's hint: cancelled, driven by a mouse move over `view`'s window at `screen`,

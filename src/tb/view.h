@@ -14,6 +14,7 @@
 
 #include "tb/item.h"
 #include "tb/viewer.h"
+#include "ui/colors.h"
 
 namespace tb {
 
@@ -219,6 +220,9 @@ class TTBView : public ui::TComponent {
   void SetChevronSize(int size);
   int MaxHeight() const { return maxHeight_; }
   void SetMaxHeight(int height);
+  // The colour items are drawn on; clDefault: the window's own.
+  ui::TColor BackgroundColor() const { return backgroundColor_; }
+  void SetBackgroundColor(ui::TColor color) { backgroundColor_ = color; }
   int ScrollOffset() const { return scrollOffset_; }
   bool ShowUpArrow() const { return showUpArrow_; }
   bool ShowDownArrow() const { return showDownArrow_; }
@@ -278,6 +282,7 @@ class TTBView : public ui::TComponent {
   int baseWidth_ = 0, baseHeight_ = 0;
   int chevronOffset_ = 0, chevronSize_ = 0, wrapOffset_ = 0;
   int maxHeight_ = 0, scrollOffset_ = 0;
+  ui::TColor backgroundColor_ = ui::clDefault;
   int internalViewersAtFront_ = 0, internalViewersAtEnd_ = 0;
   int updating_ = 0;
   bool capture_ = false;

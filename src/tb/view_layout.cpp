@@ -40,54 +40,54 @@ void HideForChevron(const LayoutInput& input, std::vector<LayoutEntry>& entries)
   const int chevron = input.chevronIndex;
   if (chevron < 0 || input.chevronOffset < 1) return;
   int total = TotalLength(entries, vertical, chevron);
+  // Everything fits: no chevron.
+  if (total <= input.chevronOffset) return;
   const int room = input.chevronOffset - input.chevronSize;
-  if (total > input.chevronOffset) {
-    const auto shownItems = [&] {
-      int count = 0;
-      for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].show && !entries[i].separator && static_cast<int>(i) != chevron) ++count;
-      }
-      return count;
-    };
-    while (total > room && shownItems() >= 2) {
-      int last = -1;
-      for (int i = static_cast<int>(entries.size()); i-- > 0;) {
-        if (entries[static_cast<std::size_t>(i)].show && i != chevron) {
-          last = i;
-          break;
-        }
-      }
-      if (last >= 0 && entries[static_cast<std::size_t>(last)].separator) {
-        entries[static_cast<std::size_t>(last)].show = false;
-      } else {
-        int victim = -1;
-        const auto candidate = [&](int i) {
-          const LayoutEntry& e = entries[static_cast<std::size_t>(i)];
-          return i != chevron && e.show && !e.separator;
-        };
-        if (!input.priority.empty()) {
-          for (auto it = input.priority.rbegin(); it != input.priority.rend(); ++it) {
-            if (candidate(*it)) {
-              victim = *it;
-              break;
-            }
-          }
-        }
-        if (victim < 0) {
-          for (int i = static_cast<int>(entries.size()); i-- > 0;) {
-            if (candidate(i)) {
-              victim = i;
-              break;
-            }
-          }
-        }
-        if (victim < 0) break;
-        entries[static_cast<std::size_t>(victim)].show = false;
-        entries[static_cast<std::size_t>(victim)].offEdge = true;
-      }
-      HideExtraSeparators(entries);
-      total = TotalLength(entries, vertical, chevron);
+  const auto shownItems = [&] {
+    int count = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].show && !entries[i].separator && static_cast<int>(i) != chevron) ++count;
     }
+    return count;
+  };
+  while (total > room && shownItems() >= 2) {
+    int last = -1;
+    for (int i = static_cast<int>(entries.size()); i-- > 0;) {
+      if (entries[static_cast<std::size_t>(i)].show && i != chevron) {
+        last = i;
+        break;
+      }
+    }
+    if (last >= 0 && entries[static_cast<std::size_t>(last)].separator) {
+      entries[static_cast<std::size_t>(last)].show = false;
+    } else {
+      int victim = -1;
+      const auto candidate = [&](int i) {
+        const LayoutEntry& e = entries[static_cast<std::size_t>(i)];
+        return i != chevron && e.show && !e.separator;
+      };
+      if (!input.priority.empty()) {
+        for (auto it = input.priority.rbegin(); it != input.priority.rend(); ++it) {
+          if (candidate(*it)) {
+            victim = *it;
+            break;
+          }
+        }
+      }
+      if (victim < 0) {
+        for (int i = static_cast<int>(entries.size()); i-- > 0;) {
+          if (candidate(i)) {
+            victim = i;
+            break;
+          }
+        }
+      }
+      if (victim < 0) break;
+      entries[static_cast<std::size_t>(victim)].show = false;
+      entries[static_cast<std::size_t>(victim)].offEdge = true;
+    }
+    HideExtraSeparators(entries);
+    total = TotalLength(entries, vertical, chevron);
   }
   // The chevron ends the line: at the end of the room (inside the toolbar), or after the items
   // when even what is left is longer.

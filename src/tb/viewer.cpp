@@ -264,6 +264,7 @@ std::wstring TTBItemViewer::GetHintText(bool showShortCuts) const {
       !(pureSubmenu && CaptionShown())) {
     text = TrimCaptionEnding(RemoveAccelMarks(GetCaptionText()));
   }
+  if (ui::TAction* action = item_.Action(); action && !action->DoHint(text)) text.clear();
   if (!text.empty() && showShortCuts) {
     const std::wstring shortCut = item_.GetShortCutText();
     if (!shortCut.empty()) text += L" (" + shortCut + L")";

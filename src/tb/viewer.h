@@ -43,6 +43,9 @@ inline constexpr int kRoleMenuItem = 12;
 inline constexpr int kRolePushButton = 43;
 inline constexpr int kRoleButtonMenu = 57;
 
+// The class library's arrow cursor (its cursor numbers: crArrow).
+inline constexpr int kTBArrowCursor = -2;
+
 // Width of a combo item's arrow part in toolbar style (menus use the menu-check width).
 inline constexpr int kComboArrowWidth = 11;
 
@@ -77,6 +80,8 @@ class TTBItemViewer : private TTBDeferredTarget {
   virtual int GetAccRole();
   virtual bool GetAccValue(std::wstring& /*value*/) { return false; }
   virtual std::wstring GetCaptionText() const;
+  // May choose the cursor (a class library cursor number) at `pt`, in viewer coordinates.
+  virtual void GetCursor(TPoint /*pt*/, int& /*cursor*/) {}
   virtual bool IsPtInButtonPart(int x, int y);
   virtual void KeyDown(std::uint16_t& /*key*/, ui::TShiftState /*shift*/) {}
   virtual void Leaving();
@@ -98,8 +103,8 @@ class TTBItemViewer : private TTBDeferredTarget {
   bool IsToolbarStyle() const;
   bool ImageShown() const;
   bool IsRotated() const;
-  // The short hint, or the caption's text as an automatic hint; with the shortcut when
-  // `showShortCuts` ("%s (%s)").
+  // The short hint, or the caption's text as an automatic hint, passed through the action's
+  // hint hook (which may veto it); with the shortcut when `showShortCuts` ("%s (%s)").
   std::wstring GetHintText(bool showShortCuts) const;
   int Index() const;
   void Execute(bool givePriority);

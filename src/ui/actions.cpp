@@ -111,6 +111,12 @@ bool TAction::Execute() {
   return true;
 }
 
+bool TAction::DoHint(std::wstring& hintStr) {
+  bool canShow = true;
+  if (OnHint) OnHint(hintStr, canShow);
+  return canShow;
+}
+
 void TAction::AddClient(TActionClient* client) {
   if (std::find(clients_.begin(), clients_.end(), client) == clients_.end()) {
     clients_.push_back(client);

@@ -1,7 +1,8 @@
 // Actions: named commands with a caption, a shortcut and state, shared by menus and keys.
 //   TAction: Caption, ShortCut, Enabled, Checked, Visible, GroupIndex (checking one action
 //   unchecks the others of its list with the same group), AutoCheck, Hint; OnExecute,
-//   OnUpdate. Execute() runs Update() first and then OnExecute when enabled.
+//   OnUpdate, OnHint (DoHint: a client's hint passes it and may be vetoed). Execute() runs
+//   Update() first and then OnExecute when enabled.
 //   TActionList: the actions of a form; IsShortCut(shortcut) executes the matching enabled
 //   action; UpdateActions() runs every action's Update (the application does this at idle).
 //   TActionClient: an observer (a menu item) told about every change of its action, and told
@@ -14,6 +15,7 @@
 //   Execute/Update run the action; a freed action unlinks itself (ActionFreed on the client).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,10 @@ class TAction : public TComponent {
 
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
+  // The hint hook: may change a hint about to be shown for a client, or veto it (canShow).
+  std::function<void(std::wstring& hintStr, bool& canShow)> OnHint;
+  // Runs OnHint on `hintStr`; false when the hook vetoed the hint.
+  virtual bool DoHint(std::wstring& hintStr);
 
  private:
   void Changed();

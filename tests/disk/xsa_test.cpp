@@ -1,5 +1,8 @@
-// The XSA stream: header checks, corrupt and cut containers, reading, seeking, misuse, names and
-// how the encoder finishes.
+// The XSA codec and stream: containers worked out by hand from the format description (exact
+// bytes for tiny inputs, code streams written bit by bit that the decoder must read back), the
+// items the encoder chooses, round trips (the round-trip fuzz target covers arbitrary inputs);
+// header checks, corrupt and cut containers, reading, seeking, misuse, names and how the encoder
+// finishes.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,8 +15,11 @@ namespace {
 using disk::EXsaError;
 using disk::TXSStream;
 using xsa_test::Bytes;
+using xsa_test::Container;
 using xsa_test::Decode;
 using xsa_test::Encode;
+using xsa_test::TBitPacker;
+using xsa_test::TItem;
 
 std::string MessageOf(const std::function<void()>& action) {
   try {
@@ -193,6 +199,203 @@ TEST(XsaStream, UnfinishedEncoderWritesNothingMoreOnDestruction) {
   rtl::TMemoryStream out;
   { TXSStream(out, L"X").WriteBuffer(Bytes(100, 1)); }
   EXPECT_EQ(out.Bytes(), (Bytes{0x50, 0x43, 0x4B, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 'X', 0}));
+}
+
+// 300 bytes without any repeated pair of neighbours, so the encoder codes them all as literals.
+Bytes DistinctPairs() {
+  Bytes bytes;
+  for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<std::uint8_t>(i));
+  for (int j = 0; j < 44; ++j) bytes.push_back(static_cast<std::uint8_t>(2 * j));
+  return bytes;
+}
+
+struct HandVector {
+  const char* label;
+  Bytes data;
+  std::wstring name;
+  Bytes container;
+};
+
+std::vector<HandVector> HandVectors() {
+  // The end code (length 255) is a match flag and 15 bits: 1 111 11111 1111110.
+  std::vector<HandVector> vectors = {
+      {"V1 empty",
+       {},
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x00, 0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x7F}},
+      // A literal (0, then the raw byte), then the end code across two more flag bytes.
+      {"V2 one literal",
+       {0x41},
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x01, 0x00, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x00, 0xFE, 0x41,
+        0xFF, 0x00}},
+      // Literal, then a match of length 10 (1111 0 001) at distance 1 (class 0, code 0000 in the
+      // initial tree).
+      {"V3 run of eleven",
+       Bytes(11, 0x41),
+       L"",
+       {0x50, 0x43, 0x4B, 0x08, 0x0B, 0x00, 0x00, 0x00, 0x12, 0x00, 0x00, 0x00, 0x00, 0x3E, 0x41,
+        0xC2, 0xFF, 0x1F}},
+  };
+
+  // V4: 300 literals, then distance 300 (class 11: code 1011, raw low byte 0x29, no high bits)
+  // at length 2 (0), then the end code.
+  Bytes data = DistinctPairs();
+  TBitPacker code;
+  for (const std::uint8_t byte : data) code.Literal(byte);
+  code.Bits("1 0 1011").Raw(0x29).EndCode();
+  data.push_back(data[0]);
+  data.push_back(data[1]);
+  vectors.push_back({"V4 long distance", data, L"", Container(302, "", code.Code())});
+  return vectors;
+}
+
+TEST(XsaHandVectors, EncoderWritesExactlyTheseBytesAndDecoderReadsThemBack) {
+  for (const HandVector& vector : HandVectors()) {
+    SCOPED_TRACE(vector.label);
+    EXPECT_EQ(Encode(vector.data, vector.name), vector.container);
+    EXPECT_EQ(Decode(vector.container), vector.data);
+  }
+}
+
+struct DecodeCase {
+  const char* label;
+  Bytes container;
+  Bytes expected;
+};
+
+std::vector<DecodeCase> DecodeCases() {
+  std::vector<DecodeCase> cases;
+  {
+    // After the first rebuild, class 15 is 0000 and class 1 is 00010.
+    TBitPacker code;
+    code.Literal('A').Literal('B');
+    for (int i = 0; i < 128; ++i) code.Bits("1 0 0000");
+    // Then distance 2 (class 1: 00010) and distance 4,099 (class 15: 0000, raw low byte 0, high
+    // bits 0000), which reaches before the first byte and so copies zeros.
+    code.Bits("1 0 00010").Bits("1 10 0000").Raw(0).Bits("0000").EndCode();
+    Bytes expected = {'A'};
+    expected.insert(expected.end(), 1 + 128 * 2 + 2, 'B');
+    expected.insert(expected.end(), 3, 0);
+    cases.push_back({"codes after a rebuild", Container(0xFFFFFFFF, "", code.Code()), expected});
+  }
+  {
+    // Every length code: 2, 3, 4, then K = 2..7 with the shortest and longest V.
+    TBitPacker code;
+    code.Literal('x');
+    int total = 1;
+    const std::pair<const char*, int> lengths[] = {{"0", 2},
+                                                   {"10", 3},
+                                                   {"110", 4},
+                                                   {"111 0 11", 8},
+                                                   {"111 110 1111", 32},
+                                                   {"111 11110 000000", 65},
+                                                   {"111 11111 1111111", 256}};
+    for (const auto& [bits, length] : lengths) {
+      code.Bits("1").Bits(bits).Bits("0000");
+      total += length;
+    }
+    code.EndCode();
+    cases.push_back({"every length code", Container(total, "", code.Code()), Bytes(total, 'x')});
+  }
+  {
+    // The longest distance, 8,194: class 15 (code 1111), raw low byte 0xFF, high bits 1111.
+    const Bytes history = xsa_test::RandomBytes(9000, 3);
+    TBitPacker code;
+    for (const std::uint8_t byte : history) code.Literal(byte);
+    code.Bits("1 110 1111").Raw(0xFF).Bits("1111").EndCode();
+    Bytes expected = history;
+    expected.insert(expected.end(), history.end() - 8194, history.end() - 8190);
+    cases.push_back({"longest distance", Container(9004, "N", code.Code()), expected});
+  }
+  {
+    // The header's unpacked size ends the output before the end code.
+    TBitPacker code;
+    code.Literal('A').Bits("1 111 10 001 0000");
+    cases.push_back({"stops at the unpacked size", Container(5, "", code.Code()), Bytes(5, 'A')});
+  }
+  {
+    // The end code ends the output before the unpacked size.
+    TBitPacker code;
+    code.Literal('A').Literal('B').EndCode().Literal('C');
+    cases.push_back({"stops at the end code", Container(600, "", code.Code()), {'A', 'B'}});
+  }
+  return cases;
+}
+
+TEST(XsaHandVectors, DecoderFollowsHandWrittenCodeStreams) {
+  for (const DecodeCase& c : DecodeCases()) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(Decode(c.container), c.expected);
+  }
+}
+
+std::vector<TItem> ItemsOf(const Bytes& data) {
+  const Bytes container = Encode(data);
+  return xsa_test::TItemReader(container).Items();
+}
+
+constexpr TItem kLiteral{};
+TItem Match(int length, int distance) {
+  return {length, distance};
+}
+
+// Greedy matches, the newest of equal candidates, the longest run first and no match shorter
+// than two bytes.
+TEST(XsaEncoder, ChoosesTheseItems) {
+  const struct {
+    const char* label;
+    Bytes data;
+    std::vector<TItem> items;
+  } cases[] = {
+      {"one zero", Bytes(1, 0), {kLiteral}},
+      // The second zero would match the first, but only one byte is left: a literal.
+      {"two zeros", Bytes(2, 0), {kLiteral, kLiteral}},
+      {"three zeros", Bytes(3, 0), {kLiteral, Match(2, 1)}},
+      {"254 zeros", Bytes(254, 0), {kLiteral, Match(253, 1)}},
+      {"255 zeros", Bytes(255, 0), {kLiteral, Match(253, 1), kLiteral}},
+      {"256 letters", Bytes(256, 'A'), {kLiteral, Match(253, 1), Match(2, 1)}},
+      // Equal runs at distances 4 and 8: the newer candidate wins.
+      {"newest of equals",
+       {'A', 'B', 'C', 'x', 'A', 'B', 'C', 'y', 'A', 'B', 'C'},
+       {kLiteral, kLiteral, kLiteral, kLiteral, Match(3, 4), kLiteral, Match(3, 4)}},
+      // A longer run beats a newer one.
+      {"longest first",
+       {'A', 'B', 'C', 'D', 'x', 'A', 'B', 'C', 'y', 'A', 'B', 'C', 'D'},
+       {kLiteral, kLiteral, kLiteral, kLiteral, kLiteral, Match(3, 5), kLiteral, Match(4, 9)}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ItemsOf(c.data), c.items) << c.label;
+}
+
+TEST(XsaRoundTrip, GivesTheInputBackWithItsSizes) {
+  std::vector<std::pair<Bytes, std::size_t>> cases;  // data and the largest packed size
+  for (const std::size_t length : {0u, 1u, 255u, 509u}) cases.push_back({Bytes(length, 0x41), 100});
+  // Random bytes grow by at most one bit per byte.
+  for (const std::size_t size : {7u, 5000u, 100000u})
+    cases.push_back(
+        {xsa_test::RandomBytes(size, static_cast<std::uint32_t>(size)), size * 9 / 8 + 20});
+  cases.push_back({Bytes(xsa_test::kImageSize, 0), 8192});
+  cases.push_back({xsa_test::NewDiskImage(), 8192});
+  cases.push_back({xsa_test::FilledDiskImage(), xsa_test::kImageSize});
+  for (const auto& [data, largest] : cases) {
+    SCOPED_TRACE(testing::Message() << "size " << data.size());
+    const Bytes container = xsa_test::Encode(data);
+    EXPECT_EQ(xsa_test::U32At(container, 4), data.size());
+    EXPECT_EQ(xsa_test::U32At(container, 8), container.size());
+    EXPECT_LE(container.size(), largest);
+    EXPECT_TRUE(xsa_test::Decode(container) == data);
+  }
+}
+
+TEST(XsaRoundTrip, ByteByByteWritesGiveTheSameContainer) {
+  const Bytes data = xsa_test::FilledDiskImage(3);
+  const Bytes part(data.begin(), data.begin() + 50000);
+  rtl::TMemoryStream out;
+  disk::TXSStream xsa(out, L"");
+  for (const std::uint8_t byte : part) EXPECT_EQ(xsa.Write(std::span(&byte, 1)), 1u);
+  EXPECT_EQ(xsa.Write({}), 0u);
+  xsa.Finish();
+  EXPECT_EQ(out.Bytes(), xsa_test::Encode(part));
 }
 
 }  // namespace

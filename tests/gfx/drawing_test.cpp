@@ -392,6 +392,12 @@ TEST(PixelOperations, WrappedAndInterpolatedReads) {
   EXPECT_EQ(GetPixelXS(b, 3 << 16, 2 << 16), 0xFF808080u);
   EXPECT_EQ(GetPixelX(b, 1 << 16, 1 << 16), 0xFF808080u);
   EXPECT_EQ(GetPixelXW(b, -7 << 16, 9 << 16), 0xFF808080u);
+  // Away from the last row and column the unchecked float reader agrees with the safe one,
+  // which reads its four pixels one by one.
+  Fill(b, 4, 3, 5);
+  for (const float y : {0.0f, 0.25f, 0.5f, 0.99f})
+    for (const float x : {0.0f, 0.5f, 1.3f, 2.75f})
+      EXPECT_EQ(GetPixelF(b, x, y), GetPixelFS(b, x, y)) << x << "," << y;
 }
 
 }  // namespace

@@ -23,12 +23,17 @@ struct FakeBarHost : TArrowBarHost {
   void BarRecreateHandle() override {}
 };
 
-struct FakeViewHost : TPaintBoxHost {
+struct FakeViewHost : TPaintBoxHost, TLayerCursorHost {
   TRect client{0, 0, 635, 510};
   FakeBarHost hBar, vBar;
   TRect grip;
   std::vector<TRect> copied;
-  int invalidations = 0;
+  int invalidations = 0, focused = 0;
+  std::vector<TCursor> cursors;
+  void HostSetFocus() override { ++focused; }
+  TLayerCursorHost* HostCursorHost() override { return this; }
+  TCursor ControlCursor() const override { return 7; }
+  void SetScreenCursor(TCursor Cursor) override { cursors.push_back(Cursor); }
   TRect HostClientRect() override { return client; }
   void HostInvalidate() override { ++invalidations; }
   void HostCopyToScreen(TBitmap32&, const TRect& R) override { copied.push_back(R); }
@@ -144,6 +149,26 @@ TEST(PaintBox, BufferFollowsTheViewportWithOversize) {
   }
   box.SetBufferOversize(-5);
   EXPECT_EQ(box.BufferOversize(), 0);
+}
+
+// The paint box focuses on a press only with pboAutoFocus; leaving the image resets the screen
+// cursor only while the layers take mouse events and none of them listens.
+TEST(PaintBox, AutoFocusAndMouseLeave) {
+  Initialize();
+  FakeViewHost host;
+  TCustomImage32 image(host);
+  image.AutoFocus();
+  image.SetOptions(pboAutoFocus | pboWantArrowKeys);
+  image.AutoFocus();
+  EXPECT_EQ(host.focused, 1);
+
+  image.MouseLeave();
+  image.Layers().SetMouseEvents(false);
+  image.MouseLeave();
+  image.Layers().SetMouseEvents(true);
+  image.Layers().Add<TCustomLayer>()->SetAsMouseListener();  // reports the layer's cursor, 0
+  image.MouseLeave();
+  EXPECT_EQ(host.cursors, (std::vector<TCursor>{crDefault, 0}));
 }
 
 TEST(PaintStagesList, DefaultsInsertAndDelete) {

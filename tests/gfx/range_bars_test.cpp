@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/image.h"
 #include "gfx/range_bars.h"
 
 namespace gfx {
@@ -277,6 +278,16 @@ TEST_F(RangeBarTest, PaintDrawsEachPartByStyle) {
             (std::vector<std::string>{"theme 1 9 0,0,16,16", "theme 1 15 216,0,232,16",
                                       "theme 4 1 16,0,106,16", "theme 5 1 126,0,216,16",
                                       "theme 2 1 106,0,126,16", "theme 8 0 106,0,126,16"}));
+}
+
+// The image view's size grip: the theme's size box, or the classic frame control.
+TEST(SizeGrip, ThemedOrClassic) {
+  RecordingCanvas canvas;
+  DrawSizeGrip(canvas, TRect{10, 20, 27, 37});
+  canvas.themed = true;
+  DrawSizeGrip(canvas, TRect{10, 20, 27, 37});
+  EXPECT_EQ(canvas.calls,
+            (std::vector<std::string>{"frame 3 8 10,20,27,37", "theme 10 1 10,20,27,37"}));
 }
 
 }  // namespace

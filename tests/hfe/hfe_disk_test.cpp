@@ -1,29 +1,49 @@
-// LoadHFE and SaveHFE: the golden layout of a saved file, round trips, and foreign, damaged and
-// refused files made by the test-side writer.
+// HFE files: the reader on hand-made files and the writer's track list and limits; LoadHFE and
+// SaveHFE: the golden layout of a saved file, round trips, and foreign, damaged and refused files
+// made by the test-side writer.
+// The track library's services: floppy properties and copies, builder settings, sector
+// enumeration, track utilities, the controller-style interface, the HFE file paths, raw image
+// refusals, the module registry, the sanity checker's verdicts, raw export and file-system image
+// creation.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "../rtl/temp_folder.h"
+#include "../disk/disk_test_support.h"
 #include "disk/msx_disk.h"
+#include "hfe/builder_settings.h"
+#include "hfe/fdc_controller.h"
+#include "hfe/floppy_properties.h"
+#include "hfe/fs_image.h"
 #include "hfe/hfe_disk.h"
+#include "hfe/hfe_file.h"
+#include "hfe/hfe_format.h"
+#include "hfe/mfm_codec.h"
+#include "hfe/module_registry.h"
+#include "hfe/raw_export.h"
+#include "hfe/raw_image.h"
+#include "hfe/sanity_checker.h"
+#include "hfe/sector_enumeration.h"
+#include "hfe/track_utilities.h"
 #include "test_track_writer.h"
 
 namespace hfe {
 namespace {
 
+using disk_test::ReadFile;
+using disk_test::WriteFile;
 using hfe_test::Bytes;
+using hfe_test::Generated;
 
 constexpr std::size_t kTrackBlocks = 49;
 constexpr std::size_t kTrackSide = 4608;
-
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 Bytes Slice(const Bytes& bytes, std::size_t at, std::size_t count) {
   return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at),
@@ -193,6 +213,503 @@ TEST(LoadHFE, RefusedFilesLeaveTheDiskUntouched) {
   EXPECT_EQ(ImageOf(*disk), before);
   EXPECT_EQ(disk->FFileName, "source.dsk");
   EXPECT_EQ(report.missingSectors, -1);
+}
+
+// A two-sided file at 250 kbit/s, interface 7, with its track list in block `listBlock` for
+// `tracks` tracks of `length` bytes each, track data 0x55 from the block after the list.
+Bytes HandMadeFile(int tracks, int rpm, int length, int listBlock = 1) {
+  const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
+  Bytes file = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E', 0, byte(tracks), 2, 0, 250, 0};
+  file.insert(file.end(), {byte(rpm), byte(rpm >> 8), 7, 1, byte(listBlock), 0});
+  file.resize(static_cast<std::size_t>(listBlock + 1) * 512, 0xFF);
+  const int blocks = (length + 511) / 512;
+  for (int t = 0; t < tracks; ++t) {
+    const int block = listBlock + 1 + t * blocks;
+    const Bytes entry = {byte(block), byte(block >> 8), byte(length), byte(length >> 8)};
+    std::copy(entry.begin(), entry.end(), file.begin() + listBlock * 512 + t * 4);
+  }
+  file.resize(file.size() + static_cast<std::size_t>(tracks * blocks) * 512, 0x55);
+  return file;
+}
+
+struct TLoaded {
+  int result;
+  TFloppy floppy;
+};
+
+TLoaded Load(const Bytes& file) {
+  auto context = trk_init();
+  auto loader = trk_imgInitLoader(*context);
+  TLoaded loaded{0, {}};
+  loaded.result = HFE_libLoad_DiskFile(*loader, loaded.floppy, file, "test.hfe");
+  return loaded;
+}
+
+// Geometry from the header; the track list where it points; rpm 0 derived from the track length;
+// track 0's own encodings.
+TEST(HfeReader, DerivesGeometryFromTheHeader) {
+  Bytes file = HandMadeFile(3, 0, 25008, 2);
+  file[22] = 0;
+  file[23] = 2;
+  const auto loaded = Load(file);
+  ASSERT_EQ(loaded.result, kOk);
+  const TFloppy& floppy = loaded.floppy;
+  EXPECT_EQ(std::vector<std::int32_t>({floppy.trackCount, floppy.sideCount, floppy.bitRate,
+                                       floppy.interfaceType, floppy.sectorsPerTrack}),
+            std::vector<std::int32_t>({3, 2, 250000, 7, -1}));
+  const TSide& side = *floppy.Side(2, 1);
+  EXPECT_EQ(side.cellData, Bytes(12544, 0xAA));  // 0x55 bit-reversed
+  EXPECT_EQ(side.trackLength, 12544 * 8);
+  EXPECT_EQ(side.indexMap[255], 0xFF);
+  EXPECT_EQ(side.indexMap[256], 0);
+  EXPECT_EQ(floppy.cylinders[2]->rpm, 299);
+  EXPECT_EQ(Load(HandMadeFile(3, 360, 25008)).floppy.cylinders[0]->rpm, 360);
+  EXPECT_EQ(floppy.Side(0, 0)->trackEncoding, TrackEncoding::IsoIbmFm);
+  EXPECT_EQ(floppy.Side(0, 1)->trackEncoding, TrackEncoding::IsoIbmMfm);
+  EXPECT_EQ(floppy.Side(1, 0)->trackEncoding, TrackEncoding::IsoIbmMfm);
+  auto context = trk_init();
+  auto loader = trk_imgInitLoader(*context);
+  EXPECT_EQ(HFE_libIsValidDiskFile(*loader, file), 1);  // the signature alone decides
+  EXPECT_EQ(HFE_libIsValidDiskFile(*loader, Bytes{'H', 'X', 'C'}), kBadFile);
+}
+
+TEST(HfeReader, RefusesBadHeadersAndTrackLists) {
+  const Bytes good = HandMadeFile(2, 300, 512, 2);
+  ASSERT_EQ(Load(good).result, kOk);
+  const struct {
+    const char* name;
+    std::size_t offset;  // a byte to set, or the size to cut to when value < 0
+    int value;
+  } cases[] = {
+      {"bad signature", 0, 'X'},
+      {"HXCHFEV3 signature", 3, 'H'},
+      {"0 sides", 10, 0},
+      {"3 sides", 10, 3},
+      {"0 tracks", 9, 0},
+      {"bit rate 0", 12, 0},
+      {"list in the header", 18, 0},
+      {"list past the end", 18, 200},
+      {"25 bytes", 25, -1},
+      {"no list", 1024, -1},
+      {"half a list", 1031, -1},
+  };
+  for (const auto& c : cases) {
+    Bytes file = good;
+    if (c.value < 0) {
+      file.resize(c.offset);
+    } else {
+      file[c.offset] = static_cast<std::uint8_t>(c.value);
+      if (c.offset == 3) std::memcpy(file.data(), "HXCHFEV3", 8);
+    }
+    EXPECT_EQ(Load(file).result, kBadFile) << c.name;
+  }
+  Bytes listOnly = good;
+  listOnly.resize(1032);  // no track data: the tracks read as zero
+  EXPECT_EQ(Load(listOnly).result, kOk);
+}
+
+Bytes Write(const TFloppy& floppy, int* result = nullptr) {
+  auto context = trk_init();
+  auto loader = trk_imgInitLoader(*context);
+  Bytes file;
+  const int r = HFE_libWrite_DiskFile(*loader, floppy, file, "out.hfe");
+  if (result) *result = r;
+  return file;
+}
+
+// The list takes a second block from 128 tracks; a track longer than 65,535 bytes for both sides
+// is cut to 32,767 bytes per side; more than 255 tracks or none cannot be written.
+TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
+  const struct {
+    int tracks;
+    std::size_t cells;  // bytes per side
+    std::size_t firstTrackBlock, listedLength, fileSize;
+  } cases[] = {{128, 10, 3, 20, 131 * 512},
+               {255, 10, 3, 20, 258 * 512},
+               {1, 40000, 2, 65534, 1024 + 128 * 512}};
+  for (const auto& c : cases) {
+    int result = -1;
+    const Bytes file = Write(*hfe_test::CellFloppy(std::vector<std::vector<Bytes>>(
+                                 static_cast<std::size_t>(c.tracks), {Bytes(c.cells, 0x4E)})),
+                             &result);
+    EXPECT_EQ(result, kOk);
+    EXPECT_EQ(file[512], c.firstTrackBlock) << c.tracks;
+    EXPECT_EQ(file[514] | file[515] << 8, c.listedLength) << c.tracks;
+    if (c.tracks > 1) {
+      EXPECT_EQ(file[516], c.firstTrackBlock + 1);
+    }
+    EXPECT_EQ(file.size(), c.fileSize) << c.tracks;
+  }
+  for (std::size_t tracks : {0, 256}) {
+    int result = 0;
+    Write(*hfe_test::CellFloppy(std::vector<std::vector<Bytes>>(tracks, {Bytes(1, 1)})), &result);
+    EXPECT_EQ(result, kIoError) << tracks;
+  }
+}
+
+TEST(BuilderSettings, GeometryAndFlaggedTemplateValues) {
+  auto context = trk_init();
+  auto builder = trk_init_floppy(*context, 2, 1);
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 1, 0, TrackFormat::IsoIbmMfm), kOk);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  EXPECT_EQ(trk_setNumberOfTrack(*builder, 257), kBadParameter);
+  EXPECT_EQ(trk_setNumberOfSide(*builder, 3), kBadParameter);
+  // A second side for a cylinder already built, and one more track.
+  EXPECT_EQ(trk_setNumberOfSide(*builder, 2), kOk);
+  EXPECT_EQ(trk_setNumberOfTrack(*builder, 3), kOk);
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 1, 1, TrackFormat::IsoIbmMfm), kOk);
+  trk_setSectorHeaderCrc(*builder, 0x1234);
+  trk_setSectorDataCrc(*builder, 0xBEEF);
+  trk_setSectorSizeCode(*builder, 3);
+  trk_setSectorDataMark(*builder, 0xF8);
+  ASSERT_EQ(trk_addSector(*builder, 7, 1, 1, Bytes(512, 0x11), 512), kOk);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  auto floppy = trk_getFloppy(std::move(builder));
+  ASSERT_EQ(floppy->trackCount, 3);
+  ASSERT_TRUE(floppy->Side(2, 1));
+
+  // The flagged values reach the track: size code 3 over 512 data bytes, the stored CRCs.
+  auto access = trk_initSectorAccess(*context, *floppy);
+  auto sector = trk_getNextSector(*access, 1, 1, SectorSearch::IsoIbmMfm);
+  ASSERT_TRUE(sector);
+  EXPECT_EQ(trk_getSectorSizeCode(sector.get()), 3);
+  EXPECT_EQ(trk_getSectorHeaderCrc(sector.get()), 0x1234);
+  EXPECT_EQ(trk_getSectorHeaderCrcError(sector.get()), 0xFF);
+  EXPECT_EQ(trk_getSectorDataMark(sector.get()), 0xF8);
+}
+
+TEST(SectorEnumeration, CountsOrderAndDataSize) {
+  auto context = trk_init();
+  const Bytes image = hfe_test::RandomBytes(3 * 2 * 4608, 2);
+  auto mfm = Generated(*context, image, 3, 2);
+  auto fm = Generated(*context, image, 3, 2, TrackFormat::IsoIbmFm);
+  auto access = trk_initSectorAccess(*context, *mfm);
+  EXPECT_EQ(trk_getAllTrackSectors(*access, 2, 1, SectorSearch::IsoIbmMfm).size(), 9u);
+  EXPECT_TRUE(trk_getAllTrackSectors(*access, 3, 0, SectorSearch::IsoIbmMfm).empty());
+
+  // The merged walk keeps the order of the start positions.
+  auto fmAccess = trk_initSectorAccess(*context, *fm);
+  const TSectorList merged = trk_getAllTrackISOSectors(*fmAccess, 1, 0);
+  ASSERT_EQ(merged.size(), 9u);
+  for (std::size_t i = 1; i < merged.size(); ++i)
+    EXPECT_LT(merged[i - 1]->startCell, merged[i]->startCell);
+  EXPECT_EQ(trk_getSectorEncoding(merged[0].get()), 3);
+
+  std::int32_t count = 0;
+  EXPECT_EQ(trk_getFloppyDataSize(*context, *mfm, &count), 3 * 2 * 4608);
+  EXPECT_EQ(count, 54);
+  EXPECT_EQ(trk_getFloppyDataSize(*context, *fm), 3 * 2 * 4608);
+
+  for (int t = 0; t < 3; ++t)
+    for (int s = 0; s < 2; ++s) fm->Side(t, s)->trackEncoding = TrackEncoding::IsoIbmMfm;
+  EXPECT_EQ(trk_detectSideEncodings(*context, *fm), 6);
+  EXPECT_EQ(fm->Side(2, 1)->trackEncoding, TrackEncoding::IsoIbmFm);
+}
+
+TEST(TrackUtilities, SizesSidesTablesAndTiming) {
+  std::vector<TSectorConfig> sectors(9);
+  for (auto& sector : sectors) {
+    sector.size = 512;
+    sector.gap3 = 80;
+  }
+  EXPECT_EQ(trk_getTrackSize(TrackFormat::IsoIbmMfm, sectors), 146 + 9 * 654);
+  const Bytes bytes = {0x4E, 0xA1, 0xFE, 0x00};
+  auto raw = trk_generateRawSide(bytes, Bytes{0xFF, 0x0A, 0xFF, 0xFF}, false, 250000,
+                                 TrackEncoding::IsoIbmMfm);
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->trackLength, 64);
+  EXPECT_EQ(TCellRing(raw->cellData, 64).Cells(16, 16), 0x4489u);
+  Bytes decoded(4);
+  mfmDecode(raw->cellData, raw->trackLength, decoded, 0);
+  EXPECT_EQ(decoded, bytes);
+
+  // Timing: 2 us a cell at 250 kbit/s, wrapping; with per-byte rates after a fill.
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 10, 20), 20);
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 60, 4), 16);
+  EXPECT_EQ(trk_fillTimingTable(*raw, 4, 4, 500000), kOk);
+  raw->bitRate = -1;
+  EXPECT_EQ(trk_getCellTimeUs(*raw, 0, 63), 32 * 2 + 31);  // bytes 0-3 at 2 us, 4-7 at 1 us
+  EXPECT_EQ(trk_fillSideTable(*raw, TSideTable::FlakeyBits, 7, 1, 0x0F), kOk);
+  EXPECT_EQ(raw->flakeyBits, (Bytes{0, 0, 0, 0, 0, 0, 0, 0x0F}));
+}
+
+TEST(Controller, ReadsAndWritesSectorRuns) {
+  auto context = trk_init();
+  auto floppy = Generated(*context, hfe_test::RandomBytes(2 * 4608, 3), 2, 1);
+  auto fdc = trk_initFDC(*context);
+  Bytes buffer(9 * 512);
+  int status = -1;
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 0, 0, 1, 512, 9, SectorSearch::IsoIbmMfm, buffer, status),
+            kBadParameter);  // no floppy yet
+  trk_insertDiskFDC(*fdc, *floppy);
+  const Bytes written = hfe_test::RandomBytes(2 * 512, 4);
+  EXPECT_EQ(trk_writeSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, written, status), 2);
+  Bytes back(2 * 512);
+  EXPECT_EQ(trk_readSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, back, status), 2);
+  EXPECT_EQ(back, written);
+  EXPECT_EQ(trk_writeSectorFDC(*fdc, 1, 0, 10, 512, 1, SectorSearch::IsoIbmMfm, written, status),
+            0);
+  EXPECT_EQ(status, kSectorNotFound);
+  // A track side without its record is refused, not written through.
+  auto holed = trk_floppyCopy(*floppy);
+  holed->cylinders[1].reset();
+  trk_insertDiskFDC(*fdc, *holed);
+  EXPECT_EQ(trk_writeSectorFDC(*fdc, 1, 0, 4, 512, 2, SectorSearch::IsoIbmMfm, written, status), 0);
+}
+
+TEST(HfeFile, OpensWritesAndRefuses) {
+  TTempFolder folder;
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  auto loader = trk_imgInitLoader(*context);
+  TFloppy floppy;
+  EXPECT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "none.hfe"), kIoError);
+  EXPECT_EQ(log.back(), "Cannot open " + (folder / "none.hfe").string() + " !");
+
+  auto generated = Generated(*context, hfe_test::RandomBytes(3 * 4608, 5), 3, 1);
+  ASSERT_EQ(HFE_libWrite_DiskFile(*loader, *generated, folder / "a.hfe"), kOk);
+  ASSERT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "a.hfe"), kOk);
+  EXPECT_EQ(floppy.trackCount, 3);
+  EXPECT_EQ(HFE_libWrite_DiskFile(*loader, floppy, folder / "missing" / "b.hfe"), kIoError);
+  EXPECT_EQ(log.back(), "Cannot create " + (folder / "missing" / "b.hfe").string() + "!");
+}
+
+TEST(RawImage, RefusesShortImagesAndBadGeometry) {
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  int result = 0;
+  EXPECT_FALSE(trk_generateDisk(*context, Bytes(1000), TRawGeometry{}, result));
+  EXPECT_EQ(result, kBadFile);
+  EXPECT_EQ(log.back(),
+            "trk_generateDisk : Error while reading the file image ! Unexpected end of file ?");
+  TRawGeometry threeSides;
+  threeSides.sides = 3;
+  EXPECT_FALSE(trk_generateDisk(*context, Bytes(2000000), threeSides, result));
+  EXPECT_EQ(result, kBadParameter);
+}
+
+TEST(ModuleRegistry, WithoutModulesEveryLookupFails) {
+  std::vector<std::string> log;
+  auto context = trk_init();
+  context->logCallback = [&](int, std::string_view text) { log.emplace_back(text); };
+  EXPECT_EQ(trk_searchContainer(*context, "HXC_HFE"), -1);
+  EXPECT_EQ(log.back(), "trk_searchContainer : Plugin HXC_HFE not found !");
+  TFloppy floppy;
+  EXPECT_EQ(trk_floppyExport(*context, floppy, "x.img", 16), kBadParameter);
+  EXPECT_EQ(log.back(), "Bad plugin ID : 0x10");
+
+  const TModule readOnly{"RAW_LOADER", "Raw sector images", false, nullptr};
+  context->modules.push_back(&readOnly);
+  EXPECT_EQ(trk_floppyExport(*context, floppy, "x.img", 0), kNoExportSupport);
+  EXPECT_EQ(log.back(), "No export support in RAW_LOADER!");
+}
+
+struct TLog {
+  std::vector<std::string> lines;
+  void Attach(TLibContext& context) {
+    context.logCallback = [this](int, std::string_view text) { lines.emplace_back(text); };
+  }
+  bool Has(const std::string& text) const {
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+  }
+};
+
+TEST(SanityChecker, VerdictsAndMends) {
+  auto context = trk_init();
+  const auto base = Generated(*context, hfe_test::RandomBytes(3 * 2 * 4608, 1), 3, 2);
+  EXPECT_EQ(trk_sanityCheck(*context, *trk_floppyCopy(*base)), kOk);
+  const struct {
+    std::function<void(TFloppy&)> damage;
+    std::string text;
+    std::function<bool(const TFloppy&)> mended;
+  } cases[] = {
+      {[](TFloppy& f) { f.sideCount = 0; },
+       "Sanity Checker : 0 Side?!? - fixed to 1. Please Check the Loader !",
+       [](const TFloppy& f) { return f.sideCount == 1; }},
+      {[](TFloppy& f) { f.sideCount = 5; },
+       "Sanity Checker : more than 2 Sides (5) ?!? - fixed to 2. Please Check the Loader !",
+       [](const TFloppy& f) { return f.sideCount == 2; }},
+      {[](TFloppy& f) { f.bitRate = 1000; },
+       "Sanity Checker : Under 25kBit/s ?!? - fixed to 250KB/S. Please Check the Loader !",
+       [](const TFloppy& f) { return f.bitRate == 250000; }},
+      {[](TFloppy& f) { f.Side(2, 1)->bitRate = 5000000; },
+       "Sanity Checker : Over 1MBit/s ?!? - fixed to 1MB/S. Please Check the Loader !",
+       [](const TFloppy& f) { return f.Side(2, 1)->bitRate == 1000000; }},
+      {[](TFloppy& f) { f.trackCount = 300; },
+       "Sanity Checker : More than 256 tracks?!? - fixed to 256. Please Check the Loader !",
+       [](const TFloppy& f) { return f.trackCount == 256 && f.cylinders.size() == 256; }},
+      {[](TFloppy& f) { f.cylinders[1].reset(); }, "Sanity Checker :  Track entry 1 missing !", {}},
+      {[](TFloppy& f) { f.cylinders[2]->sides[1].reset(); },
+       "Sanity Checker :  Track 2/Side 1 not allocated ?!?",
+       {}},
+      {[](TFloppy& f) { f.cylinders[0]->sideCount = 1; },
+       "Sanity Checker :  Bad number of side (1 should be 2) at Track entry 0",
+       [](const TFloppy& f) { return f.cylinders[0]->sides.size() == 1; }},
+      {[](TFloppy& f) { f.cylinders[1]->sideCount = 4; },
+       "Sanity Checker : track 1 - more than 2 Sides (4) ?!? - fixed to 2. Please Check the "
+       "Loader !",
+       [](const TFloppy& f) { return f.cylinders[1]->sideCount == 2; }},
+      {[](TFloppy& f) { f.Side(0, 0)->trackLength = 1 << 30; }, "",
+       [](const TFloppy& f) { return f.Side(0, 0)->trackLength == 100032; }},
+      {[](TFloppy& f) { f.cylinders.clear(); },
+       "Sanity Checker : No track allocated ? Please Check the Loader !",
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto floppy = trk_floppyCopy(*base);
+    c.damage(*floppy);
+    TLog log;
+    log.Attach(*context);
+    EXPECT_EQ(trk_sanityCheck(*context, *floppy), kBadFile);
+    EXPECT_TRUE(c.text.empty() || log.Has(c.text));
+    EXPECT_TRUE(!c.mended || c.mended(*floppy));
+  }
+}
+
+TEST(RawExport, RoundTripsAndMarksDamage) {
+  TTempFolder folder;
+  auto context = trk_init();
+  const Bytes image = hfe_test::RandomBytes(4 * 2 * 4608, 2);
+  auto floppy = Generated(*context, image, 4, 2);
+  Bytes out;
+  TRawExportReport report;
+  ASSERT_EQ(trk_exportRaw(*context, *floppy, {}, out, report), kOk);
+  EXPECT_EQ(out, image);
+  EXPECT_EQ(report.missingSectors + report.badSectors, 0);
+
+  // Sector 3 of track 1, side 0 loses its identity sync; sector 5 gets a data byte flipped.
+  TSide& side = *floppy->Side(1, 0);
+  const std::size_t sector3 = (146 + 2 * 654 + 12) * 2;  // cell byte of its first sync word
+  side.cellData[sector3] ^= 0x01;
+  const std::size_t sector5Data = (146 + 4 * 654 + 60 + 100) * 2;
+  side.cellData[sector5Data] ^= 0x40;
+  ASSERT_EQ(trk_exportRawFile(*context, *floppy, {}, folder / "out.dsk", report), kOk);
+  EXPECT_EQ(report.missingSectors, 1);
+  EXPECT_EQ(report.badSectors, 1);
+  const Bytes written = ReadFile(folder / "out.dsk");
+  ASSERT_EQ(written.size(), image.size());
+  const std::size_t track1 = 2 * 4608;
+  const auto text = [&](std::size_t offset) {
+    return std::string(written.begin() + static_cast<std::ptrdiff_t>(offset),
+                       written.begin() + static_cast<std::ptrdiff_t>(offset + 32));
+  };
+  EXPECT_EQ(text(track1 + 2 * 512), "!!  MISSING   !!!!  MISSING   !!");
+  EXPECT_EQ(text(track1 + 4 * 512 + 480), "!! BAD SECTOR !!!! BAD SECTOR !!");
+
+  // Hostile layouts and floppies are refused before anything is built.
+  for (TRawExportLayout layout : {TRawExportLayout{0, 512, 1}, TRawExportLayout{9, 32768, 1},
+                                  TRawExportLayout{9, 512, 1, static_cast<SectorSearch>(1)}})
+    EXPECT_EQ(trk_exportRaw(*context, *floppy, layout, out, report), kBadParameter);
+  floppy->sideCount = 3;
+  EXPECT_EQ(trk_exportRaw(*context, *floppy, {}, out, report), kBadParameter);
+  EXPECT_EQ(trk_exportRawFile(*context, *Generated(*context, image, 1, 1), {},
+                              folder / "no" / "x.dsk", report),
+            kIoError);
+}
+
+// The flat image of a generated floppy, read back through the sector search.
+Bytes Flatten(TLibContext& context, TFloppy& floppy, int sectorsPerTrack) {
+  Bytes image;
+  TRawExportReport report;
+  TRawExportLayout layout;
+  layout.sectorsPerTrack = sectorsPerTrack;
+  EXPECT_EQ(trk_exportRaw(context, floppy, layout, image, report), kOk);
+  EXPECT_EQ(report.missingSectors + report.badSectors, 0);
+  return image;
+}
+
+#ifndef _WIN32
+std::string RunTool(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    output += "exit " + std::to_string(pclose(pipe));
+  }
+  return output;
+}
+#endif
+
+TEST(FileSystemImage, FolderBecomesAFat12Floppy) {
+  TTempFolder source;
+  const Bytes big = hfe_test::RandomBytes(5000, 3);
+  WriteFile(source / "readme.txt", Bytes{'h', 'i'});
+  WriteFile(source / "Game.bin", big);
+  WriteFile(source / "empty", {});
+  std::filesystem::create_directories(source / "sub" / "deeper");
+  WriteFile(source / "sub" / "longer name.text", Bytes(700, 0x55));
+  WriteFile(source / "sub" / "longer name.texture", Bytes(3, 0x66));
+  WriteFile(source / "sub" / "deeper" / "z.dat", Bytes(2048, 0x77));
+
+  {
+    auto context = trk_init();
+    int result = -1;
+    auto floppy = trk_generateFsDisk(*context, "fatst", source.Path(), result);
+    ASSERT_EQ(result, kOk);
+    ASSERT_TRUE(floppy);
+    const Bytes image = Flatten(*context, *floppy, 9);
+    disk::TMSXDisk disk;
+    ASSERT_TRUE(disk.LoadFromBuffer(image, "fs.dsk"));
+    EXPECT_EQ(disk.ExtractToMem("GAME.BIN"), big);
+    EXPECT_EQ(disk.ExtractToMem("README.TXT"), (Bytes{'h', 'i'}));
+    EXPECT_EQ(disk.ExtractToMem("EMPTY"), Bytes());
+    ASSERT_TRUE(disk.ChangeDir("SUB"));
+    EXPECT_EQ(disk.ExtractToMem("LONGER_N.TEX"), Bytes(700, 0x55));
+    EXPECT_EQ(disk.ExtractToMem("LONGER~1.TEX"), Bytes(3, 0x66));
+    ASSERT_TRUE(disk.ChangeDir("DEEPER"));
+    EXPECT_EQ(disk.ExtractToMem("Z.DAT"), Bytes(2048, 0x77));
+  }
+
+#ifndef _WIN32
+  // Independent FAT tools agree, for a geometry the disk model does not know too.
+  auto context = trk_init();
+  int result = -1;
+  auto floppy = trk_generateFsDisk(*context, "fatst902", source.Path(), result);
+  ASSERT_EQ(result, kOk);
+  TTempFolder out;
+  WriteFile(out / "fs.img", Flatten(*context, *floppy, 11));
+  const std::string image = (out / "fs.img").string();
+  const std::string listing = RunTool("MTOOLS_SKIP_CHECK=1 mdir -/ -b -i '" + image + "' ::");
+  for (const char* path : {"::/GAME.BIN", "::/SUB/LONGER~1.TEX", "::/SUB/DEEPER/Z.DAT"})
+    EXPECT_NE(listing.find(path), std::string::npos) << listing;
+  EXPECT_NE(RunTool("fsck.fat -n '" + image + "'").find("exit 0"), std::string::npos);
+#endif
+}
+
+TEST(FileSystemImage, RefusalsAndLimits) {
+  TTempFolder source;
+  auto context = trk_init();
+  TLog log;
+  log.Attach(*context);
+  int result = 0;
+  EXPECT_FALSE(trk_generateFsDisk(*context, "amigados", source.Path(), result));
+  EXPECT_EQ(result, kBadParameter);
+  EXPECT_EQ(log.lines.back(), "Bad plugin ID : 0x1");
+  EXPECT_FALSE(trk_generateFsDisk(*context, "fatxx", source.Path(), result));
+  EXPECT_EQ(result, kBadParameter);
+  EXPECT_FALSE(trk_generateFsDisk(*context, "fatst", source / "none", result));
+  EXPECT_EQ(result, kIoError);
+  EXPECT_EQ(log.lines.front(),
+            "Create file system (source path : " + source.Path().string() + ") ...");
+
+  // 65 files in a 64-entry root; one file larger than the disk; folders nested too deep.
+  const TFsLayout& small = *trk_getFsLayout(trk_getFsLayoutId("fat160a"));
+  Bytes image;
+  for (int i = 0; i < 65; ++i) WriteFile(source / ("f" + std::to_string(i)), {});
+  EXPECT_EQ(trk_buildFat12Image(*context, small, source.Path(), image), kLimitReached);
+  TTempFolder large;
+  WriteFile(large / "big", Bytes(160 * 1024, 1));
+  EXPECT_EQ(trk_buildFat12Image(*context, small, large.Path(), image), kLimitReached);
+  TTempFolder deep;
+  std::filesystem::path path = deep.Path();
+  for (int i = 0; i <= kMaxFolderDepth; ++i) path /= "d";
+  std::filesystem::create_directories(path);
+  EXPECT_EQ(trk_buildFat12Image(*context, small, deep.Path(), image), kLimitReached);
+  std::filesystem::remove(path);
+  EXPECT_EQ(trk_buildFat12Image(*context, small, deep.Path(), image), kOk);
 }
 
 }  // namespace

@@ -1,22 +1,29 @@
+// Streams: memory streams, whole transfers over short ones, host files and their replacement;
+// civil dates and file times, and the fixed code pages.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
+#include <string>
 #include <vector>
 
 #include "../disk/disk_test_support.h"
+#include "date_time_print.h"
 #include "rtl/clock.h"
+#include "rtl/code_page.h"
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
+#include "rtl/stream.h"
 
 namespace rtl {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using ::testing::StartsWith;
-
 using disk_test::ReadFile;
 using disk_test::WriteFile;
+using ::testing::StartsWith;
 
 std::string Utf8(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
@@ -192,6 +199,186 @@ TEST_F(WriteFileAtomicallyTest, RefusesAReadOnlyTarget) {
   EXPECT_EQ(ReadFile(target), (Bytes{7, 7}));
   EXPECT_THAT(FolderEntries(folder_.Path()), ::testing::ElementsAre("locked.dsk"));
 }
+
+// Moves at most `chunk` bytes per call, like a pipe or a slow device; its size comes from the
+// base class's Seek-based default.
+class TTrickleStream : public TStream {
+ public:
+  TTrickleStream(Bytes bytes, std::size_t chunk) : inner_(std::move(bytes)), chunk_(chunk) {}
+  std::size_t Read(std::span<std::uint8_t> buffer) override {
+    return inner_.Read(buffer.first(std::min(buffer.size(), chunk_)));
+  }
+  std::size_t Write(std::span<const std::uint8_t> data) override {
+    return inner_.Write(data.first(std::min(data.size(), chunk_)));
+  }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    return inner_.Seek(offset, origin);
+  }
+  void SetSize(std::int64_t size) override { inner_.SetSize(size); }
+  const Bytes& Contents() const { return inner_.Bytes(); }
+
+ private:
+  TMemoryStream inner_;
+  std::size_t chunk_;
+};
+
+TEST(MemoryStream, WritesReadsSeeksAndResizes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(Bytes{1, 2, 3, 4, 5});
+  EXPECT_EQ(stream.Seek(1, SeekOrigin::Begin), 1);
+  stream.WriteBuffer(Bytes{9});
+  EXPECT_EQ(stream.Seek(-2, SeekOrigin::End), 3);
+  EXPECT_EQ(stream.Seek(-1, SeekOrigin::Current), 2);
+  Bytes buffer(10, 0xEE);
+  EXPECT_EQ(stream.Read(buffer), 3u);  // short read at the end
+  EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 3), (Bytes{3, 4, 5}));
+  EXPECT_EQ(stream.Read(buffer), 0u);
+  EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 3, 4, 5}));
+
+  // Seeking past the end does not grow the stream; writing there zero-fills the gap.
+  EXPECT_EQ(stream.Seek(2, SeekOrigin::End), 7);
+  EXPECT_EQ(stream.Size(), 5);
+  stream.WriteBuffer(Bytes{8});
+  EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 3, 4, 5, 0, 0, 8}));
+
+  stream.SetSize(2);  // truncating pulls the position back, growing leaves it
+  EXPECT_EQ(stream.Position(), 2);
+  stream.SetSize(4);
+  EXPECT_EQ(stream.Position(), 2);
+  EXPECT_EQ(stream.Bytes(), (Bytes{1, 9, 0, 0}));
+
+  EXPECT_EQ(stream.TakeBytes(), (Bytes{1, 9, 0, 0}));
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_EQ(stream.Position(), 0);
+  stream.WriteBuffer(Bytes{4, 5});
+  stream.Clear();
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_EQ(stream.Position(), 0);
+
+  // Nothing moves before the start.
+  stream.WriteBuffer(Bytes{1, 2, 3, 4});
+  stream.SetPosition(3);
+  EXPECT_THROW(stream.Seek(-1, SeekOrigin::Begin), EStreamError);
+  EXPECT_THROW(stream.Seek(-4, SeekOrigin::Current), EStreamError);
+  EXPECT_THROW(stream.Seek(-5, SeekOrigin::End), EStreamError);
+  EXPECT_EQ(stream.Position(), 3);
+  EXPECT_THROW(stream.SetSize(-1), EStreamError);
+}
+
+TEST(Stream, WholeTransfersRetryShortOnesAndRaiseWhenStuck) {
+  TTrickleStream stream(Bytes{1, 2, 3, 4, 5, 6, 7}, 2);
+  Bytes buffer(5);
+  stream.ReadBuffer(buffer);
+  EXPECT_EQ(buffer, (Bytes{1, 2, 3, 4, 5}));
+  EXPECT_EQ(stream.Size(), 7);  // the default size keeps the position
+  EXPECT_EQ(stream.Position(), 5);
+  Bytes rest(10);
+  EXPECT_EQ(stream.ReadFully(rest), 2u);
+  EXPECT_EQ(rest[1], 7);
+  stream.WriteBuffer(Bytes{8, 9, 10});
+  EXPECT_EQ(stream.Contents(), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_THROW(stream.ReadBuffer(buffer), EStreamError);  // short at the end
+
+  TTrickleStream stuck(Bytes{}, 0);
+  EXPECT_THROW(stuck.WriteBuffer(Bytes{1}), EStreamError);
+  EXPECT_NO_THROW(stuck.WriteBuffer(Bytes{}));
+}
+
+constexpr FileTime kTicksPerDay = 864'000'000'000;
+
+TEST(Civil, KnownFileTimes) {
+  struct Case {
+    FileTime time;
+    TDateTime civil;
+  };
+  const Case cases[] = {
+      {125'911'584'000'000'000 + 59 * kTicksPerDay + 45'296'789ull * 10'000,
+       {2000, 2, 29, 12, 34, 56, 789}},
+      {0x7FFF'FFFF'FFFF'FFFF - 4'775'807, {30828, 9, 14, 2, 48, 5, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CivilFromFileTime(c.time), c.civil) << c.time;
+    EXPECT_EQ(FileTimeFromCivil(c.civil), c.time) << c.civil;
+  }
+  // Sub-millisecond ticks are dropped on the way to civil time.
+  EXPECT_EQ(CivilFromFileTime(9'999), (TDateTime{1601, 1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(CivilFromFileTime(std::numeric_limits<FileTime>::max()).Year, 60056);
+}
+
+TEST(Civil, RejectsDatesThatDoNotExist) {
+  struct Case {
+    TDateTime civil;
+    bool valid;
+  };
+  // Month lengths and leap years are pinned by the day-by-day walk below.
+  const Case cases[] = {
+      {{2001, 12, 31, 23, 59, 59, 999}, true}, {{2001, 0, 1, 0, 0, 0, 0}, false},
+      {{2001, 13, 1, 0, 0, 0, 0}, false},      {{2001, 1, 0, 0, 0, 0, 0}, false},
+      {{2001, 1, 1, 24, 0, 0, 0}, false},      {{2001, 1, 1, 0, 60, 0, 0}, false},
+      {{2001, 1, 1, 0, 0, 60, 0}, false},      {{2001, 1, 1, 0, 0, 0, 1000}, false},
+      {{2001, 1, 1, -1, 0, 0, 0}, false},      {{1600, 12, 31, 23, 59, 59, 0}, false},
+      {{60057, 1, 1, 0, 0, 0, 0}, false},      {{2023, 2, 29, 0, 0, 0, 0}, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileTimeFromCivil(c.civil).has_value(), c.valid) << c.civil;
+}
+
+// The Gregorian calendar written out independently of the code under test.
+int MonthLength(int year, int month) {
+  const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+  if (month == 2) return leap ? 29 : 28;
+  return month == 4 || month == 6 || month == 9 || month == 11 ? 30 : 31;
+}
+
+TEST(Civil, ConsecutiveDaysFollowTheCalendar) {
+  TDateTime expected;
+  for (FileTime time = 0; expected.Year < 2401; time += kTicksPerDay) {
+    ASSERT_EQ(CivilFromFileTime(time), expected);
+    ASSERT_EQ(FileTimeFromCivil(expected), time);
+    if (expected.Day == 1) {
+      ASSERT_EQ(DaysInMonth(expected.Year, expected.Month),
+                MonthLength(expected.Year, expected.Month));
+    }
+    if (++expected.Day > MonthLength(expected.Year, expected.Month)) {
+      expected.Day = 1;
+      if (++expected.Month > 12) {
+        expected.Month = 1;
+        ++expected.Year;
+      }
+    }
+  }
+}
+
+// The whole tables are compared with the system's in the Windows tests.
+TEST(FixedCodePage, UnmappableCharactersBecomeQuestionMarks) {
+  struct Case {
+    FixedTable table;
+    std::wstring text;
+    std::string bytes;
+  };
+  const std::wstring loneSurrogate(1, static_cast<wchar_t>(0xD800));
+  const Case cases[] = {
+      {FixedTable::Cp1252, L"a" + loneSurrogate + L"b", "a?b"},
+      {FixedTable::Cp1252, L"x\U0001F600y", "x?y"},  // one character, whatever wchar_t's width
+      {FixedTable::Cp1251, L"é€ё", "?\x88\xB8"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TFixedCodePage(c.table).FromUnicode(c.text), c.bytes);
+  }
+}
+
+#ifndef _WIN32
+std::string AllBytes() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
+  return bytes;
+}
+
+TEST(CodePage, HostDefaultIsWindows1252) {
+  EXPECT_EQ(CodePage().ToUnicode(AllBytes()),
+            TFixedCodePage(FixedTable::Cp1252).ToUnicode(AllBytes()));
+  EXPECT_EQ(CodePage().FromUnicode(L"€Ÿ"), "\x80\x9F");
+}
+#endif
 
 }  // namespace
 }  // namespace rtl

@@ -254,6 +254,23 @@ class SubmenuItem : public TTBCustomItem {
   }
 };
 
+// Its viewer asks for the hand cursor (-21) right of x = 10 and records where it was asked.
+class HandItem : public TTBCustomItem {
+ public:
+  using TTBCustomItem::TTBCustomItem;
+  std::unique_ptr<TTBItemViewer> CreateViewer(TTBView& view, int groupLevel) override {
+    struct Viewer : TTBItemViewer {
+      using TTBItemViewer::TTBItemViewer;
+      void GetCursor(TPoint pt, int& cursor) override {
+        static_cast<HandItem&>(Item()).asked.push_back(pt);
+        if (pt.x > 10) cursor = -21;
+      }
+    };
+    return std::make_unique<Viewer>(view, *this, groupLevel);
+  }
+  std::vector<TPoint> asked;
+};
+
 // A message queue; an empty queue takes the capture away, so every loop ends.
 class FakePlatform : public ITBModalPlatform {
  public:
@@ -306,7 +323,7 @@ class FakePlatform : public ITBModalPlatform {
   std::uint16_t ImeVirtualKey() override { return 0; }
   ui::TShiftState KeyShiftState(std::intptr_t) override { return 0; }
   void Beep() override { ++beeps; }
-  void SetArrowCursor() override {}
+  void SetCursor(int cursor) override { cursors.push_back(cursor); }
   void StepAnimation() override {}
   bool AnimationRunning() override { return false; }
   void CancelHint() override {}
@@ -316,6 +333,7 @@ class FakePlatform : public ITBModalPlatform {
   std::deque<TTBLoopMessage> queue;
   std::vector<std::uint32_t> dispatched;
   std::vector<int> translated;
+  std::vector<int> cursors;
   std::wstring hint;
   int beeps = 0;
   bool captureLost = false;
@@ -718,4 +736,20 @@ TEST(AccessibilityAnswersTest, NamesStatesShortcutsActionsAndNavigation) {
 }
 
 }  // namespace
+TEST_F(ModalLoopTest, TheViewerUnderTheMouseChoosesTheCursor) {
+  auto* hand = ui::Create<HandItem>(*root);
+  hand->SetCaption(L"&Hand");
+  root->Add(hand);
+  view->ValidatePositions();
+  const TRect r = view->Viewers(6)->BoundsRect();
+  platform.Post(msg::MouseMove, 0, view->Window()->ClientToScreen({r.left + 2, r.top + 3}));
+  platform.Post(msg::MouseMove, 0, view->Window()->ClientToScreen({r.left + 20, r.top + 3}));
+  platform.Post(msg::MouseMove, 0, At(*view, 0));
+  Run();
+  EXPECT_EQ(platform.cursors, (std::vector<int>{-2, -21, -2}));
+  ASSERT_EQ(hand->asked.size(), 2u);
+  EXPECT_EQ(hand->asked[0].x, 2);
+  EXPECT_EQ(hand->asked[0].y, 3);
+}
+
 }  // namespace tb

@@ -74,6 +74,20 @@ TEST_F(TbView, MenuItemsMeasureAndSeparatorsHideAtTheEdges) {
   EXPECT_EQ(window.height, 44);
   EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open (Ctrl+O)");
   EXPECT_EQ(view->Viewers(1)->GetHintText(false), L"Open");
+  // The action's hint hook sees the automatic hint and may change or veto it.
+  ui::Owned<ui::TAction> action = ui::New<ui::TAction>();
+  action->SetCaption(L"&Open...\tCtrl+O");
+  root->Items(1)->SetAction(action.get());
+  std::wstring seen;
+  action->OnHint = [&](std::wstring& hint, bool& canShow) {
+    seen = hint;
+    canShow = hint != L"Open!";
+    hint += L"!";
+  };
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"Open! (Ctrl+O)");
+  EXPECT_EQ(seen, L"Open");
+  root->Items(1)->SetHint(L"Open!|long");
+  EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"");
 }
 
 TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
@@ -136,6 +150,12 @@ TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
   for (int i = 0; i < 4; ++i) shown += view->Viewers(i)->Show();
   EXPECT_EQ(shown, 1);
   EXPECT_TRUE(view->Viewers(3)->Show());
+  for (int offset : {144, 300}) {  // everything fits (four of 36): no chevron
+    view->SetChevronOffset(offset);
+    view->ValidatePositions();
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(view->Viewers(i)->Show()) << offset;
+    EXPECT_FALSE(view->Viewers(4)->Show()) << offset;
+  }
 }
 
 TEST_F(TbView, TallPopupsScrollByWholeItems) {

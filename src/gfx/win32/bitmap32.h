@@ -71,7 +71,11 @@ void AssignFromBitmap(TBitmap32& Dst, HBITMAP Source, bool Transparent = false,
 // opaque (with the colour drawn over white), the others transparent.
 void AssignFromIcon(TBitmap32& Dst, HICON Source);
 void AssignFromMetafile(TBitmap32& Dst, HENHMETAFILE Source);
-// A new 32-bit section holding a copy of the pixels; the caller owns it.
+// A map sized as a platform graphic (as the Assign functions size it; 0 x 0 for none).
+void SetSizeFrom(TCustomMap& Dst, HBITMAP Source);
+void SetSizeFrom(TCustomMap& Dst, HICON Source);
+void SetSizeFrom(TCustomMap& Dst, HENHMETAFILE Source);
+// A new 32-bit section holding the bitmap drawn at (0, 0); the caller owns it.
 HBITMAP CopyToBitmap(const TBitmap32& Source);
 
 // The clipboard's bitmap, every alpha 255 (rtl::Exception when it holds none); a copy of the

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/win32/bitmap32.h"
+#include "gfx/win32/drawing.h"
 #include "rtl/file_stream.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/controls.h"
@@ -196,6 +197,10 @@ ui::TCanvas& TDIBStorage::Canvas() {
   if (!FCanvas) {
     FCanvas = std::make_unique<ui::TCanvas>();
     FCanvas->SetHandle(FHDC);
+    FCanvas->OnChange = [this] {
+      GdiFlush();
+      if (OnCanvasChanged) OnCanvasChanged();
+    };
   }
   return *FCanvas;
 }
@@ -250,12 +255,8 @@ void AssignFromBitmap(TBitmap32& Dst, HBITMAP Source, bool Transparent,
                       TWinColor TransparentColor) {
   AssignFramed(Dst, [&] {
     BITMAP info{};
-    if (!Source || !GetObjectW(Source, sizeof(info), &info)) {
-      Dst.SetSize(0, 0);
-      return;
-    }
-    Dst.SetSize(info.bmWidth, std::abs(info.bmHeight));
-    if (Dst.Empty()) return;
+    SetSizeFrom(Dst, Source);
+    if (Dst.Empty() || !GetObjectW(Source, sizeof(info), &info)) return;
     {
       TSelectedDC source(Source);
       BitBlt(DIB(Dst).Handle(), 0, 0, Dst.Width(), Dst.Height(), source.Get(), 0, 0, SRCCOPY);
@@ -271,37 +272,67 @@ void AssignFromBitmap(TBitmap32& Dst, HBITMAP Source, bool Transparent,
   });
 }
 
-void AssignFromIcon(TBitmap32& Dst, HICON Source) {
+namespace {
+
+SIZE IconSize(HICON Source) {
   ICONINFO info{};
-  std::int32_t width = 0, height = 0;
+  SIZE size{0, 0};
   if (Source && GetIconInfo(Source, &info)) {
     BITMAP bm{};
     if (info.hbmColor && GetObjectW(info.hbmColor, sizeof(bm), &bm)) {
-      width = bm.bmWidth;
-      height = bm.bmHeight;
+      size = {bm.bmWidth, bm.bmHeight};
     } else if (info.hbmMask && GetObjectW(info.hbmMask, sizeof(bm), &bm)) {
-      width = bm.bmWidth;
-      height = bm.bmHeight / 2;
+      size = {bm.bmWidth, bm.bmHeight / 2};
     }
     if (info.hbmColor) DeleteObject(info.hbmColor);
     if (info.hbmMask) DeleteObject(info.hbmMask);
   }
-  AssignTwoBackgrounds(Dst, width, height, [Source](HDC dc, int w, int h) {
+  return size;
+}
+
+SIZE MetafileSize(HENHMETAFILE Source) {
+  ENHMETAHEADER header{};
+  if (!Source || !GetEnhMetaFileHeader(Source, sizeof(header), &header)) return {0, 0};
+  return {header.rclBounds.right - header.rclBounds.left + 1,
+          header.rclBounds.bottom - header.rclBounds.top + 1};
+}
+
+SIZE BitmapSize(HBITMAP Source) {
+  BITMAP info{};
+  if (!Source || !GetObjectW(Source, sizeof(info), &info)) return {0, 0};
+  return {info.bmWidth, std::abs(info.bmHeight)};
+}
+
+}  // namespace
+
+void AssignFromIcon(TBitmap32& Dst, HICON Source) {
+  const SIZE size = IconSize(Source);
+  AssignTwoBackgrounds(Dst, size.cx, size.cy, [Source](HDC dc, int w, int h) {
     DrawIconEx(dc, 0, 0, Source, w, h, 0, nullptr, DI_NORMAL);
   });
 }
 
 void AssignFromMetafile(TBitmap32& Dst, HENHMETAFILE Source) {
-  ENHMETAHEADER header{};
-  std::int32_t width = 0, height = 0;
-  if (Source && GetEnhMetaFileHeader(Source, sizeof(header), &header)) {
-    width = header.rclBounds.right - header.rclBounds.left + 1;
-    height = header.rclBounds.bottom - header.rclBounds.top + 1;
-  }
-  AssignTwoBackgrounds(Dst, width, height, [Source](HDC dc, int w, int h) {
+  const SIZE size = MetafileSize(Source);
+  AssignTwoBackgrounds(Dst, size.cx, size.cy, [Source](HDC dc, int w, int h) {
     const RECT rect{0, 0, w, h};
     PlayEnhMetaFile(dc, Source, &rect);
   });
+}
+
+void SetSizeFrom(TCustomMap& Dst, HBITMAP Source) {
+  const SIZE size = BitmapSize(Source);
+  Dst.SetSize(size.cx, size.cy);
+}
+
+void SetSizeFrom(TCustomMap& Dst, HICON Source) {
+  const SIZE size = IconSize(Source);
+  Dst.SetSize(size.cx, size.cy);
+}
+
+void SetSizeFrom(TCustomMap& Dst, HENHMETAFILE Source) {
+  const SIZE size = MetafileSize(Source);
+  Dst.SetSize(size.cx, size.cy);
 }
 
 HBITMAP CopyToBitmap(const TBitmap32& Source) {
@@ -313,14 +344,22 @@ HBITMAP CopyToBitmap(const TBitmap32& Source) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ui::TGdiHandle<HBITMAP> bitmap(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) {
-    if (bitmap) DeleteObject(bitmap);
     if (Source.Empty()) return nullptr;
     throw rtl::Exception("Can't allocate the DIB handle");
   }
-  std::memcpy(bits, Source.Bits(), static_cast<std::size_t>(Source.Width()) * Source.Height() * 4);
-  return bitmap;
+  // Drawn onto the new section at (0, 0) with the bitmap's font selected, as onto its canvas.
+  {
+    TSelectedDC target(bitmap.get());
+    if (!target.Get()) throw rtl::Exception("Can't create compatible DC");
+    const HGDIOBJ oldFont = SelectObject(target.Get(), DIB(Source).Font().Handle());
+    DrawTo(Source, target.Get(), 0, 0);
+    GdiFlush();
+    SelectObject(target.Get(), oldFont);
+  }
+  return bitmap.release();
 }
 
 void AssignFromClipboard(TBitmap32& Dst) {

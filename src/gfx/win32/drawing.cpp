@@ -8,6 +8,7 @@
 #include "gfx/lowlevel.h"
 #include "gfx/resamplers.h"
 #include "gfx/win32/bitmap32.h"
+#include "rtl/system_services.h"
 
 namespace gfx {
 
@@ -108,6 +109,36 @@ void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::wstring_view T
     GdiFlush();
   }
   B.Changed(TRect{r.left, r.top, r.right, r.bottom}, AREAINFO_RECT);
+}
+
+void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text) {
+  Textout(B, X, Y, rtl::SystemCodePage().ToUnicode(Text));
+}
+
+void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect,
+             std::string_view Text) {
+  Textout(B, X, Y, ClipRect, rtl::SystemCodePage().ToUnicode(Text));
+}
+
+void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::string_view Text) {
+  Textout(B, DstRect, Flags, rtl::SystemCodePage().ToUnicode(Text));
+}
+
+SIZE TextExtent(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, rtl::SystemCodePage().ToUnicode(Text));
+}
+
+std::int32_t TextWidth(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, Text).cx;
+}
+
+std::int32_t TextHeight(TBitmap32& B, std::string_view Text) {
+  return TextExtent(B, Text).cy;
+}
+
+void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text,
+                std::int32_t AALevel, TColor32 Color) {
+  RenderText(B, X, Y, rtl::SystemCodePage().ToUnicode(Text), AALevel, Color);
 }
 
 void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::wstring_view Text,

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "gfx/bitmap32.h"
@@ -21,6 +22,16 @@ void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect
 // DrawTextW in a copy of DstRect with the platform's format Flags; reports the copy as the
 // platform left it.
 void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::wstring_view Text);
+// The ANSI forms: the text through the system's code page, then as the wide forms.
+void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text);
+void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect,
+             std::string_view Text);
+void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::string_view Text);
+SIZE TextExtent(TBitmap32& B, std::string_view Text);
+std::int32_t TextWidth(TBitmap32& B, std::string_view Text);
+std::int32_t TextHeight(TBitmap32& B, std::string_view Text);
+void RenderText(TBitmap32& B, std::int32_t X, std::int32_t Y, std::string_view Text,
+                std::int32_t AALevel, TColor32 Color);
 // The text's size in the bitmap's font; a bitmap without a context measures on the stock
 // bitmap (locked for the call).
 SIZE TextExtent(TBitmap32& B, std::wstring_view Text);

@@ -76,12 +76,36 @@ void TImgView32::HostPlaceScrollBars(const TRect& H, const TRect& V, const TRect
   }
 }
 
+void TImgView32::HostFocusRect(TBitmap32& Dest, const TRect& R) {
+  const HDC dc = DIB(Dest).Handle();
+  if (!dc || IsRectEmpty(R)) return;
+  const TRect& clip = Dest.ClipRect();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+  const RECT r = ui::ToRECT(R);
+  DrawFocusRect(dc, &r);
+  RestoreDC(dc, saved);
+  GdiFlush();
+}
+
+void TImgView32::SetScreenCursor(TCursor Cursor) {
+  if (ui::Screen) ui::Screen->SetCursor(Cursor);
+}
+
+bool TImgView32::FillsItsForm() {
+  for (ui::TControl* control = this; control; control = control->Parent()) {
+    if (dynamic_cast<ui::TCustomForm*>(control)) return true;
+    if (control->Align() != ui::TAlign::alClient) return false;
+  }
+  return false;
+}
+
 void TImgView32::Paint() {
   FView->Paint();
   const TRect grip = FView->SizeGripRect();
   if (IsRectEmpty(grip)) return;
-  RECT r = ui::ToRECT(grip);
-  DrawFrameControl(Canvas().Handle(), &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  TGdiBarCanvas canvas(Canvas().Handle());
+  DrawSizeGrip(canvas, grip);
 }
 
 void TImgView32::WndProc(ui::TMessage& Message) {
@@ -92,8 +116,18 @@ void TImgView32::WndProc(ui::TMessage& Message) {
       return;
     case WM_SIZE:
       ui::TCustomControl::WndProc(Message);
+      FView->SetGripAllowed(FillsItsForm());
       FView->Resize();
       return;
+    case WM_GETDLGCODE:
+      if (FView->Options() & pboWantArrowKeys) {
+        Message.Result = DLGC_WANTARROWS;
+        return;
+      }
+      break;
+    case ui::CM_MOUSELEAVE:
+      FView->MouseLeave();
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
@@ -108,6 +142,7 @@ void TImgView32::WndProc(ui::TMessage& Message) {
         }
         return;
       }
+      FView->AutoFocus();
       SetCapture(Handle());
       FView->MouseDown(ButtonOf(Message.Msg), static_cast<TShiftState>(Message.WParam), x, y);
       if (!FView->MouseCaptured() && GetCapture() == Handle()) ReleaseCapture();
@@ -131,8 +166,9 @@ void TImgView32::WndProc(ui::TMessage& Message) {
       return;
     }
     default:
-      ui::TCustomControl::WndProc(Message);
+      break;
   }
+  ui::TCustomControl::WndProc(Message);
 }
 
 }  // namespace gfx

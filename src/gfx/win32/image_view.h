@@ -1,7 +1,10 @@
 // The scrolling image view's window: a TCustomImgView32 over a child window with two range-bar
 // children. Painting copies the view's back buffer to the window; the size grip between the
-// bars is drawn by the platform and sizes the form when pressed. The wheel scrolls vertically
-// (with Shift, horizontally).
+// bars is drawn by the platform (themed while visual styles are in use) and sizes the form when
+// pressed; in sgAuto it shows when the view and its parents up to the form fill their parents'
+// client areas. The wheel scrolls vertically (with Shift, horizontally). The frame stages draw
+// the platform's focus rectangle; pboWantArrowKeys asks the dialog manager for the arrow keys,
+// pboAutoFocus takes the focus on a press; leaving the view resets the screen cursor.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +17,7 @@
 
 namespace gfx {
 
-class TImgView32 : public ui::TCustomControl, public TPaintBoxHost {
+class TImgView32 : public ui::TCustomControl, public TPaintBoxHost, public TLayerCursorHost {
  public:
   explicit TImgView32(ui::TComponent* Owner);
   ~TImgView32() override;
@@ -33,6 +36,13 @@ class TImgView32 : public ui::TCustomControl, public TPaintBoxHost {
   void HostSetFocus() override;
   std::int32_t HostScrollBarSize() override;
   void HostPlaceScrollBars(const TRect& H, const TRect& V, const TRect& Grip) override;
+  void HostFocusRect(TBitmap32& Dest, const TRect& R) override;
+  TLayerCursorHost* HostCursorHost() override { return this; }
+  TCursor ControlCursor() const override { return crDefault; }
+  void SetScreenCursor(TCursor Cursor) override;
+  // sgAuto's condition: this control and each parent up to a form aligned to fill the client
+  // area.
+  bool FillsItsForm();
 
  protected:
   void CreateParams(TCreateParams& Params) override;

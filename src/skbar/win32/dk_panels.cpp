@@ -388,17 +388,19 @@ void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftSta
   if (MultiDock() ? MultiDock()->AllowDrag() : Floating()) MoveLoop();
 }
 
-void TSkBarCustomDockablePanel::MoveLoop() {
+// Reads the thread's messages with the mouse captured until release, another press, Escape,
+// WM_QUIT (posted again), a failed read or lost capture; each move of the cursor goes to
+// `moved` (screen coordinates). `flag` is set while it runs.
+void TSkBarCustomDockablePanel::CaptureLoop(bool& flag, const std::function<void(POINT)>& moved) {
   struct Capture {
     bool& flag;
     ~Capture() {
       flag = false;
       ReleaseCapture();
     }
-  } capture{moving_};
-  moving_ = true;
+  } capture{flag};
+  flag = true;
   SetCapture(Handle());
-  SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
   POINT last;
   GetCursorPos(&last);
   while (GetCapture() == Handle()) {
@@ -413,8 +415,8 @@ void TSkBarCustomDockablePanel::MoveLoop() {
       GetCursorPos(&at);
       if (at.x == last.x && at.y == last.y) continue;
       last = at;
-      MoveStep(at);
-      SetCapture(Handle());  // a new parent may have made a new window
+      moved(at);
+      if (HandleAllocated()) SetCapture(Handle());  // a new parent may have made a new window
       continue;
     }
     if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
@@ -424,6 +426,11 @@ void TSkBarCustomDockablePanel::MoveLoop() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+void TSkBarCustomDockablePanel::MoveLoop() {
+  SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+  CaptureLoop(moving_, [this](POINT at) { MoveStep(at); });
 }
 
 namespace {
@@ -612,38 +619,11 @@ void TSkBarCustomDockablePanel::SizingLoop(int hitCode, POINT start) {
   const int target = probe.EdgeDragTarget(static_cast<int>(me - panels.begin()), hitCode);
   if (target < 0) return;
   const int startLength = panels[static_cast<std::size_t>(target)]->length_;
-  const HWND wnd = Handle();
-  struct Capture {
-    bool& flag;
-    ~Capture() {
-      flag = false;
-      ReleaseCapture();
-    }
-  } capture{sizing_};
-  sizing_ = true;
-  SetCapture(wnd);
-  while (GetCapture() == wnd) {
-    MSG msg;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (msg.message == WM_MOUSEMOVE) {
-      POINT at;
-      GetCursorPos(&at);
-      const int travel = dock->IsVertical() ? at.y - start.y : at.x - start.x;
-      TPanelStack stack = dock->Stack(panels);
-      if (stack.ChangeDockedSize(target, startLength + travel, 3)) dock->Apply(stack, panels);
-      continue;
-    }
-    if (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN ||
-        msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
-        (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
-      break;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  CaptureLoop(sizing_, [&](POINT at) {
+    const int travel = dock->IsVertical() ? at.y - start.y : at.x - start.x;
+    TPanelStack stack = dock->Stack(panels);
+    if (stack.ChangeDockedSize(target, startLength + travel, 3)) dock->Apply(stack, panels);
+  });
 }
 
 void TSkBarCustomDockablePanel::WndProc(ui::TMessage& message) {

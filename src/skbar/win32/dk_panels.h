@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "skbar/panel_stack.h"
@@ -125,6 +126,7 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   // Moves the panel with the mouse captured: inside its multi-dock it trades places with the
   // panel whose caption is under the cursor, outside it floats (when it may), floating it
   // follows the cursor and docks into a multi-dock whose zone holds it (not while Ctrl is down).
+  void CaptureLoop(bool& flag, const std::function<void(POINT)>& moved);
   void MoveLoop();
   void MoveStep(POINT at);
   TSkBarCustomMultiDock* DockUnder(POINT at);

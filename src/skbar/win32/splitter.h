@@ -12,13 +12,13 @@
 #include <functional>
 #include <memory>
 
+#include "skbar/sk_paint_stage.h"
 #include "skbar/skin_options.h"
 #include "skbar/splitter_model.h"
 #include "ui/win32/controls.h"
 
 namespace skbar {
 
-enum class TSkBarPaintStage { pstPrePaint, pstPostPaint };
 using TSkBarDrawBackgroundEvent =
     std::function<void(ui::TComponent* sender, ui::TCanvas& canvas, const TRect& rect,
                        TSkBarPaintStage stage, bool& paintDefault)>;

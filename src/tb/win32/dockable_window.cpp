@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "tb/item.h"
 #include "tb/win32/common.h"
 #include "ui/properties.h"
 
@@ -578,6 +579,8 @@ void TTBCustomDockableWindow::UpdateCaptionState() {
   const HWND floatWnd = floatParent_->Handle();
   const HWND app = ui::Application ? ui::Application->Handle() : nullptr;
   HWND active = GetActiveWindow();
+  // An active popup menu of the framework leaves the caption as it is.
+  if (dynamic_cast<TTBPopupWindowBase*>(ui::TWinControl::FromHandle(active))) return;
   if (auto* parent = dynamic_cast<TTBFloatingWindowParent*>(ui::TWinControl::FromHandle(active)))
     active = parent->ParentForm() && parent->ParentForm()->HandleAllocated()
                  ? parent->ParentForm()->Handle()

@@ -27,6 +27,7 @@
 
 #include "tb/dock_drag.h"
 #include "tb/hook.h"
+#include "tb/position_data.h"
 #include "tb/win32/dock.h"
 #include "ui/win32/forms.h"
 
@@ -90,9 +91,9 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   // The floating form's class.
   virtual TTBFloatingWindowParent* CreateFloatingParent();
   // Position data (descendants persist more through these).
-  virtual void ReadPositionData() {}
-  virtual void DoneReadingPositionData() {}
-  virtual void WritePositionData() {}
+  virtual void ReadPositionData(const TTBPositionReader& /*reader*/) {}
+  virtual void DoneReadingPositionData(const TTBPositionReader& /*reader*/) {}
+  virtual void WritePositionData(const TTBPositionWriter& /*writer*/) {}
 
   // State.
   TTBDock* CurrentDock() const { return currentDock_; }

@@ -10,6 +10,8 @@
 #include "tb/win32/popup.h"
 #include "ui/win32/forms.h"
 
+static_assert(tb::kTBArrowCursor == ui::crArrow);
+
 namespace tb {
 
 namespace {
@@ -80,7 +82,9 @@ class TWin32ModalPlatform final : public ITBModalPlatform {
     return ui::KeyDataToShiftState(keyData);
   }
   void Beep() override { MessageBeep(0); }
-  void SetArrowCursor() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+  void SetCursor(int cursor) override {
+    ::SetCursor(ui::Screen ? ui::Screen->Cursors(cursor) : LoadCursorW(nullptr, IDC_ARROW));
+  }
   void StepAnimation() override { StepPopupAnimation(); }
   bool AnimationRunning() override { return IsPopupAnimationRunning(); }
   void CancelHint() override {

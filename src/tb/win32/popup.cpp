@@ -301,6 +301,11 @@ TTBPopupWindowBase* CreatePopupWindow(TTBCustomItem& item, const TTBPopupRequest
     view.SetIsToolbar(true);
     view.SetStyle(
         static_cast<TTBViewStyle>(view.Style() | (chevronParent->Style() & vsAlwaysShowHints)));
+    // The toolbar's colour.
+    if (chevronParent->BackgroundColor() != ui::clDefault) {
+      popup->SetColor(chevronParent->BackgroundColor());
+      view.SetBackgroundColor(chevronParent->BackgroundColor());
+    }
   }
 
   TRect r, m;

@@ -78,6 +78,7 @@ void TTBCustomToolbar::AfterConstruction() {
   view_->SetNewViewersGetHighestPriority(chevronPriority_ ==
                                          TTBChevronPriorityForNewItems::tbcpHighest);
   chevronItem_->SetToolbarView(view_.get());
+  view_->SetBackgroundColor(ui::clBtnFace);
   binding_->SetView(view_.get());
   if (!Loading()) Loaded();
 }
@@ -154,6 +155,14 @@ void TTBCustomToolbar::SetFloatingWidth(int width) {
   if (width == floatingWidth_) return;
   floatingWidth_ = width;
   if (Floating()) Rearrange();
+}
+
+void TTBCustomToolbar::ReadPositionData(const TTBPositionReader& reader) {
+  if (reader.ReadInteger) SetFloatingWidth(reader.ReadInteger(Name(), L"FloatRightX", 0));
+}
+
+void TTBCustomToolbar::WritePositionData(const TTBPositionWriter& writer) {
+  if (writer.WriteInteger) writer.WriteInteger(Name(), L"FloatRightX", floatingWidth_);
 }
 
 void TTBCustomToolbar::SetProcessShortCuts(bool process) {
@@ -240,17 +249,9 @@ TPoint TTBCustomToolbar::CommitLayout(const TTBToolbarViewSettings& settings) {
     int& counter;
     ~Lower() { --counter; }
   } lower{calcDepth_};
-  const bool newRoom = settings.wrapOffset != view_->WrapOffset() ||
-                       settings.chevronOffset != view_->ChevronOffset();
-  const TPoint before{baseWidth_, baseHeight_};
   view_->ApplySettings(settings);
   view_->ValidatePositions();
-  const TPoint size{baseWidth_, baseHeight_};
-  // New room gave a new size: the dock arranges once more after the current message, as it may
-  // be sizing itself inside its parent's alignment, which keeps no change of its thickness
-  // made meanwhile.
-  if (newRoom && !(size == before) && (Docked() || Floating())) RequestArrange();
-  return size;
+  return {baseWidth_, baseHeight_};
 }
 
 TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings, int* lines) {
@@ -615,6 +616,20 @@ bool TTBCustomToolbar::MainWindowHook(void* /*data*/, ui::TMessage& message) {
 
 // --- messages
 
+bool TTBCustomToolbar::SetViewerCursor() {
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(Handle(), &p);
+  TTBItemViewer* viewer = view_->ViewerFromPoint({p.x, p.y});
+  if (!viewer || !ui::Screen) return false;
+  const TRect r = viewer->BoundsRect();
+  int cursor = ui::crDefault;
+  viewer->GetCursor({p.x - r.left, p.y - r.top}, cursor);
+  if (cursor == ui::crDefault) return false;
+  ::SetCursor(ui::Screen->Cursors(cursor));
+  return true;
+}
+
 void TTBCustomToolbar::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case kArrangeMessage:
@@ -681,6 +696,16 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
         binding_->Font().Assign(Font());
         view_->InvalidatePositions();
         Rearrange();
+      }
+      break;
+    case ui::CM_COLORCHANGED:
+      if (view_) view_->SetBackgroundColor(Color());
+      break;
+    case WM_SETCURSOR:
+      if (view_ && reinterpret_cast<HWND>(message.WParam) == Handle() &&
+          LOWORD(message.LParam) == HTCLIENT && SetViewerCursor()) {
+        message.Result = 1;
+        return;
       }
       break;
     case ui::CM_SHOWHINTCHANGED:

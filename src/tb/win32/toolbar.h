@@ -83,7 +83,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   bool IsShortCut(ui::TShortCut shortcut);
   void CreateWrappersForAllControls();
   // Action updates of the shown items (with UpdateActions).
-  void InitiateAction();
+  void InitiateAction() override;
 
   ui::TShortCutEvent OnShortCut;
 
@@ -95,6 +95,9 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void GetCurrentClientSize(TPoint& size) override;
   void GetShrinkLimit(int& minLength) override;
   TTBShrinkMode QueryShrinkMode() override { return shrinkMode_; }
+  // FloatingWidth under "FloatRightX" (0 when absent).
+  void ReadPositionData(const TTBPositionReader& reader) override;
+  void WritePositionData(const TTBPositionWriter& writer) override;
   void PointOnChildControl(POINT p, bool& result) override;
 
  protected:
@@ -133,6 +136,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   bool AppliesFixedWidth() const;
   // The window and its parents up to its top-level window are shown and enabled.
   bool UsableForKeys();
+  // Over the client area: the cursor the viewer under the mouse chooses; false when none.
+  bool SetViewerCursor();
   // Applies the settings, lays out and answers the content size.
   TPoint CommitLayout(const TTBToolbarViewSettings& settings);
   // The content size with other settings; the view is laid out again as it was afterwards.

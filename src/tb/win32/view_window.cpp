@@ -155,6 +155,8 @@ void TTBViewWindow::PlaceControl(ui::TComponent* control, const TRect& rect, boo
 }
 
 COLORREF TTBViewWindow::BackgroundColor() const {
+  if (view_ && view_->BackgroundColor() != ui::clDefault)
+    return ui::ColorToRGB(view_->BackgroundColor());
   return GetSysColor(popupWindow_ ? COLOR_MENU : COLOR_BTNFACE);
 }
 

@@ -600,14 +600,17 @@ void TWinControl::WndProc(TMessage& message) {
   DefaultHandler(message);
 }
 
+// A window's rectangle in its parent's client coordinates (on the screen without a parent).
+static TRect BoundsInParent(HWND window, HWND parent) {
+  RECT r;
+  GetWindowRect(window, &r);
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return FromRECT(r);
+}
+
 void TWinControl::WindowBoundsChanged() {
   if (!handle_ || IsIconic(handle_)) return;
-  RECT r;
-  GetWindowRect(handle_, &r);
-  if (parent_ && parent_->handle_) {
-    MapWindowPoints(nullptr, parent_->handle_, reinterpret_cast<POINT*>(&r), 2);
-  }
-  StoreBounds(FromRECT(r));
+  StoreBounds(BoundsInParent(handle_, parent_ ? parent_->handle_ : nullptr));
   BoundsChanged();
 }
 
@@ -615,6 +618,15 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (handle_) {
     SetWindowPos(handle_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window may have taken other bounds meanwhile (a SetBounds of its own while it
+    // handled the size change, or limits of Windows): it keeps what the window has.
+    if (!IsIconic(handle_)) {
+      const TRect actual = BoundsInParent(handle_, parent_ ? parent_->handle_ : nullptr);
+      left = actual.left;
+      top = actual.top;
+      width = actual.Width();
+      height = actual.Height();
+    }
   }
   TControl::SetBounds(left, top, width, height);
 }
@@ -674,13 +686,24 @@ TRect TWinControl::ClientRect() {
 }
 
 void TWinControl::Realign() {
-  if (aligning_) return;
+  // Asked again from inside the alignment (a control changed its own bounds while it was
+  // placed): the alignment runs once more when the present pass ends.
+  if (aligning_) {
+    realignPending_ = true;
+    return;
+  }
   aligning_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{aligning_};
-  AlignControls(ClientRect());
+  // A few passes at most, in case two controls never agree.
+  for (int pass = 0; pass < 4; ++pass) {
+    realignPending_ = false;
+    AlignControls(ClientRect());
+    if (!realignPending_) break;
+  }
+  realignPending_ = false;
 }
 
 void TWinControl::AlignControls(const TRect& client) {

@@ -135,6 +135,10 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TContextPopupEvent OnContextPopup;
 
+  // A visible action client (csActionClient) on a showing form updates its actions here; the
+  // application calls it at idle.
+  virtual void InitiateAction() {}
+
  protected:
   // The stored bounds changed (from code or from the window).
   virtual void BoundsChanged() {}
@@ -264,6 +268,8 @@ class TWinControl : public TControl {
   HWND handle_ = nullptr;
   bool subclassed_ = false;
   bool aligning_ = false;
+  // A control asked for alignment while this one was aligning.
+  bool realignPending_ = false;
   bool showing_ = false;
   std::vector<TControl*> controls_;
 };

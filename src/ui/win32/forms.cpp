@@ -74,6 +74,16 @@ void ForEachActionList(TComponent& owner, F&& call) {
   }
 }
 
+// Every visible action client among the showing controls of `parent`, depth first.
+void InitiateClientActions(TWinControl& parent) {
+  if (!parent.Showing()) return;
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* control = parent.Controls(i);
+    if ((control->ControlStyle() & csActionClient) && control->Visible()) control->InitiateAction();
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) InitiateClientActions(*windowed);
+  }
+}
+
 }  // namespace
 
 TMessageBoxPresenter SetMessageBoxPresenter(TMessageBoxPresenter presenter) {
@@ -555,11 +565,31 @@ bool TApplication::ProcessMessage() {
     terminated_ = true;
     return true;
   }
-  if (!PreProcess(message)) {
+  // Shortcuts first, as with accelerators; then a registered dialog's keys.
+  if (!PreProcess(message) && !IsDialogMsg(message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return true;
+}
+
+void TApplication::AddModelessDialog(HWND dialog) {
+  if (dialog &&
+      std::find(modelessDialogs_.begin(), modelessDialogs_.end(), dialog) == modelessDialogs_.end())
+    modelessDialogs_.push_back(dialog);
+}
+
+void TApplication::RemoveModelessDialog(HWND dialog) {
+  std::erase(modelessDialogs_, dialog);
+}
+
+bool TApplication::IsDialogMsg(MSG& message) {
+  // Handles of dialogs destroyed without being removed are dropped first.
+  std::erase_if(modelessDialogs_, [](HWND dialog) { return !IsWindow(dialog); });
+  for (const HWND dialog : modelessDialogs_)
+    if (message.hwnd == dialog || IsChild(dialog, message.hwnd))
+      return IsDialogMessageW(dialog, &message) != FALSE;
+  return false;
 }
 
 namespace {
@@ -791,6 +821,7 @@ void TApplication::Idle() {
     TCustomForm* form = Screen->Forms(i);
     if (!form->Visible()) continue;
     Guarded([&] { ForEachActionList(*form, [](TActionList& list) { list.UpdateActions(); }); });
+    Guarded([&] { InitiateClientActions(*form); });
   }
 }
 

@@ -205,7 +205,8 @@ class TApplication : public TComponent {
   void HandleMessage();
   // Handles every queued message, then returns (no idle processing).
   void ProcessMessages();
-  // Idle processing: OnIdle, then every visible form's action lists update.
+  // Idle processing: OnIdle, then every visible form's action lists update and its visible
+  // action clients initiate their actions.
   void Idle();
   void Terminate();
   bool Terminated() const { return terminated_; }
@@ -245,6 +246,13 @@ class TApplication : public TComponent {
   std::function<void(TComponent* sender, bool& done)> OnIdle;
   TNotifyEvent OnHint;
 
+  // Modeless dialog windows: after the key routing, the message loop hands the messages of
+  // their windows to the platform's dialog manager (Tab, arrow keys, Enter, Escape, mnemonics).
+  void AddModelessDialog(HWND dialog);
+  void RemoveModelessDialog(HWND dialog);
+  // True when a registered dialog took the message.
+  bool IsDialogMsg(MSG& message);
+
  private:
   friend LRESULT CALLBACK ApplicationWindowProcedure(HWND, UINT, WPARAM, LPARAM);
   void WndProc(TMessage& message);
@@ -276,6 +284,7 @@ class TApplication : public TComponent {
   HWND window_ = nullptr;
   bool terminated_ = false;
   bool oleInitialized_ = false;
+  std::vector<HWND> modelessDialogs_;
 };
 
 using TCursor = int;

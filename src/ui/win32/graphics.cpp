@@ -28,6 +28,7 @@ TRect FromRECT(const RECT& rect) {
 }
 
 void TGraphicsObject::Changed() {
+  if (handle_ && OnReleasing) OnReleasing();
   handle_.reset();
   if (OnChange) OnChange();
 }
@@ -151,14 +152,25 @@ HPEN TPen::Handle() {
 
 // TCanvas
 
+TCanvas::TCanvas() {
+  const auto deselect = [this] { Deselect(); };
+  font_.OnReleasing = deselect;
+  brush_.OnReleasing = deselect;
+  pen_.OnReleasing = deselect;
+}
+
 void TCanvas::SetHandle(HDC dc) {
+  Deselect();
+  dc_ = dc;
+}
+
+void TCanvas::Deselect() {
   if (dc_) {
     if (oldFont_) SelectObject(dc_, oldFont_);
     if (oldBrush_) SelectObject(dc_, oldBrush_);
     if (oldPen_) SelectObject(dc_, oldPen_);
   }
   oldFont_ = oldBrush_ = oldPen_ = nullptr;
-  dc_ = dc;
 }
 
 void TCanvas::Select() {
@@ -178,17 +190,20 @@ void TCanvas::FillRect(const TRect& rect) {
   Select();
   const RECT r = ToRECT(rect);
   if (dc_ && brush_.Style() != TBrushStyle::bsClear) ::FillRect(dc_, &r, brush_.Handle());
+  Changed();
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
   Select();
   const RECT r = ToRECT(rect);
   if (dc_) ::FrameRect(dc_, &r, brush_.Handle());
+  Changed();
 }
 
 void TCanvas::Rectangle(const TRect& rect) {
   Select();
   if (dc_) ::Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
+  Changed();
 }
 
 void TCanvas::MoveTo(int x, int y) {
@@ -199,11 +214,13 @@ void TCanvas::MoveTo(int x, int y) {
 void TCanvas::LineTo(int x, int y) {
   Select();
   if (dc_) ::LineTo(dc_, x, y);
+  Changed();
 }
 
 void TCanvas::TextOut(int x, int y, const std::wstring& text) {
   Select();
   if (dc_) ::TextOutW(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+  Changed();
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const std::wstring& text) {
@@ -214,6 +231,11 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::wstring& text
   if (dc_) {
     ExtTextOutW(dc_, x, y, options, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   }
+  Changed();
+}
+
+void TCanvas::Changed() {
+  if (OnChange) OnChange();
 }
 
 HDC TCanvas::SelectedHandle() {

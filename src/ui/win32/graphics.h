@@ -5,7 +5,7 @@
 //   Pitch (fpFixed asks for a fixed-pitch modern-family face; with no Name the system picks
 //   its monospaced face).
 //   TCanvas: Handle/SetHandle, Font/Brush/Pen, FillRect, FrameRect, Rectangle, MoveTo/LineTo,
-//   TextOut, TextRect, TextWidth/TextHeight.
+//   TextOut, TextRect, TextWidth/TextHeight; OnChange after each drawing call.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +44,9 @@ class TGraphicsObject {
   virtual ~TGraphicsObject() = default;
 
   std::function<void()> OnChange;
+  // Runs before a changed object lets go of its handle (a canvas deselects it first, because
+  // a handle still selected into a device context cannot be deleted).
+  std::function<void()> OnReleasing;
 
  protected:
   void Changed();
@@ -112,7 +115,7 @@ class TPen : public TGraphicsObject {
 
 class TCanvas {
  public:
-  TCanvas() = default;
+  TCanvas();
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
   ~TCanvas() { SetHandle(nullptr); }
@@ -139,8 +142,15 @@ class TCanvas {
   // background mode set), for drawing calls the canvas does not wrap.
   HDC SelectedHandle();
 
+  // Fired after each drawing call of the canvas; callers that draw through SelectedHandle
+  // call Changed themselves.
+  std::function<void()> OnChange;
+  void Changed();
+
  private:
   void Select();
+  // Puts the context's own objects back, so the canvas's may be deleted or replaced.
+  void Deselect();
 
   HDC dc_ = nullptr;
   HGDIOBJ oldFont_ = nullptr;

@@ -6,6 +6,7 @@
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
 #include "ui/properties.h"
+#include "ui/win32/forms.h"
 #include "ux/win32/rich_edit_ole.h"
 
 namespace ux {
@@ -196,7 +197,10 @@ TUxCustomRichEdit::TUxCustomRichEdit(ui::TComponent* owner) : ui::TMemo(owner) {
 
 TUxCustomRichEdit::~TUxCustomRichEdit() {
   for (auto* state : {findDialog_.get(), replaceDialog_.get()})
-    if (state && state->window) DestroyWindow(state->window);
+    if (state && state->window) {
+      if (ui::Application) ui::Application->RemoveModelessDialog(state->window);
+      DestroyWindow(state->window);
+    }
   if (HandleAllocated()) {
     destroying_ = true;
     DestroyHandle();

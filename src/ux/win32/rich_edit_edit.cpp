@@ -511,6 +511,8 @@ void TUxCustomRichEdit::ShowFindDialog(TFindDialogKind kind, const std::wstring&
   if (RichEditVersion() < 2) request.Flags |= FR_DOWN | FR_HIDEUPDOWN;
   state->window =
       kind == TFindDialogKind::fdFind ? ::FindTextW(&request) : ::ReplaceTextW(&request);
+  // Modeless: the application's loop gives it the dialog keys.
+  if (ui::Application) ui::Application->AddModelessDialog(state->window);
 }
 
 bool TUxCustomRichEdit::CanFindNext() const {
@@ -569,6 +571,7 @@ void TUxCustomRichEdit::FindDialogRequest(const FINDREPLACEW& request) {
   for (FindState* candidate : {findDialog_.get(), replaceDialog_.get()})
     if (candidate && &candidate->request == &request) state = candidate;
   if (request.Flags & FR_DIALOGTERM) {
+    if (state && ui::Application) ui::Application->RemoveModelessDialog(state->window);
     if (state) state->window = nullptr;
     if (OnCloseFindDialog && state) OnCloseFindDialog(this, state->kind);
     return;

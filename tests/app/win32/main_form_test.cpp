@@ -1,8 +1,37 @@
-// The main window's start-up, menus, close question, keyboard focus and real save dialog, under
-// Wine.
+// The real main window under Wine, walked through by its keys, clicks, menus and real input:
+// start-up, focus, menus and the close question; the menu bar from the keyboard and by clicks, the
+// list's popup menu, the recent and drive menus; the side panels, their docks and the image list;
+// the file commands from adding to saving (the saved image is checked afterwards with mtools and
+// fsck.fat, gui_image_check.sh) and the recent submenus; the real save dialog; drops of each kind
+// through the platform's drag loop and the selected rows dragged out; the host file system's folder
+// listings. The viewer window: the decided content reaches caption, memo and font; the status bar
+// shows the entry's size; Escape frees a window; placement is kept.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <tuple>
+
+#include "../../app_dragdrop/dragdrop_test_support.h"
+#include "../../disk/disk_test_support.h"
+#include "../../rtl/temp_folder.h"
 #include "../../tb/win32/menu_input.h"
+#include "app/dragdrop/win32/drop_source.h"
+#include "app/files/file_descriptor.h"
+#include "app/viewer/win32/file_viewer_form.h"
+#include "app/win32/win32_host_fs.h"
 #include "main_form_fixture.h"
 #include "skbar/win32/dk_panels.h"
 #include "tb/system_settings.h"
@@ -10,9 +39,14 @@
 #include "ui/win32/file_list_box.h"
 
 namespace app::test {
+
 namespace {
 
 using namespace tb::testing;
+using disk_test::Pattern;
+using disk_test::ReadFile;
+using disk_test::WriteFile;
+using dragdrop::DragFormats;
 
 // Runs a menu loop that `input` starts, with the script's steps timed from the input; the
 // script ends a loop that runs past its limit. False on the time limit.
@@ -45,22 +79,20 @@ std::vector<std::wstring> Captions(tb::TTBView* view) {
   return captions;
 }
 
-// The command line reaches the start-up, which makes the first free new image.
-TEST_F(MainFormTest, StartsWithTheFirstFreeImageItsPanelsAndAnEmptyList) {
+// One window walked through its start-up, keyboard focus, menus, popup menu,
+// Ctrl+E, the removable drives submenu, the clipboard and the close question.
+TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
   std::ofstream(Folder() / L"NewImage1.dsk").put('x');
+  PresetSetting(L"BootCode", L"7");
+  drives = {{L"C:\\", DRIVE_FIXED}, {L"R:\\", DRIVE_REMOVABLE}};
   Start({L"/q", L"missing.dsk"});
   EXPECT_EQ(Caption(), L"Quollbox - NewImage2.dsk");
   EXPECT_EQ(Panel(0), L"360k");
   EXPECT_EQ(Panel(3), L"362496 bytes free");
   EXPECT_TRUE(Names().empty());
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_TRUE(errors.empty());
-}
 
-// The list has the focus at start, after another window was active (as after a dialog), when
-// the focus is set on the window itself, and after a Tab.
-TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
-  Start();
+  // The list has the focus at start, after another window was active (as after
+  // a dialog), when the focus is set on the window itself, and after a Tab.
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_EQ(GetFocus(), List());
@@ -79,11 +111,28 @@ TEST_F(MainFormTest, TheFileListHasTheFocusWhileTheWindowIsActive) {
   PressKey(VK_TAB);
   Pump();
   EXPECT_EQ(GetFocus(), List());
-}
 
-TEST_F(MainFormTest, TheNewMenuAndTheCloseQuestionAreWired) {
-  PresetSetting(L"BootCode", L"7");
-  Start();
+  // "&Z80 Disasm" is reached from the Disk menu only.
+  const auto grayed = [](const menus::TItem* item) { return !item->Enabled(); };
+  EXPECT_FALSE(grayed(Item({L"&Disk", L"View File A&s...", L"&Z80 Disasm"})));
+  EXPECT_TRUE(grayed(Item({L"&View File As...", L"&Z80 Disasm"}, L"ListPopupMenu")));
+  ChooseAction(L"acFileCopyFullName");
+  EXPECT_EQ(ui::ClipboardText(), L"NewImage2.dsk");
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+
+  // Ctrl+E runs its action once: one question, though the menu item shows the same shortcut.
+  CtrlKey('E');
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"Export To Removable");
+  menus::TItem& menu = *Item({L"&Options", L"Removable &Drives"});
+  menu.DoPopup(&menu, false);
+  ASSERT_EQ(menu.Count(), 1);
+  EXPECT_EQ(menu.Items(0)->Caption(), L"R:\\");
+  Choose(menu.Items(0));
+  menu.DoPopup(&menu, false);
+  EXPECT_TRUE(menu.Items(0)->Checked());
+
   const auto item = [this](const wchar_t* caption) { return Item({L"&File", L"&New", caption}); };
   for (const wchar_t* caption : {L"&Empty Boot", L"Boot MSXDOS&1", L"Boot MSXDOS&2"})
     EXPECT_FALSE(RadioChecked(item(caption)));
@@ -93,6 +142,7 @@ TEST_F(MainFormTest, TheNewMenuAndTheCloseQuestionAreWired) {
 
   Choose(item(L"&Double Side (720k)"));
   EXPECT_EQ(Panel(0), L"720k");
+  boxes.clear();
   boxAnswer = IDCANCEL;
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   Pump();
@@ -103,24 +153,7 @@ TEST_F(MainFormTest, TheNewMenuAndTheCloseQuestionAreWired) {
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(ui::Application->Terminated());
   EXPECT_EQ(Setting(L"TMainForm", L"BootCode"), L"2");
-}
-
-// Ctrl+E runs its action once: one question, though the menu item shows the same shortcut.
-TEST_F(MainFormTest, CtrlERunsTheExportOnce) {
-  Start();
-  CtrlKey('E');
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, L"Export To Removable");
-}
-
-TEST_F(MainFormTest, ActionsMenusAndTheClipboardAreWired) {
-  Start();
-  // "&Z80 Disasm" is reached from the Disk menu only.
-  const auto grayed = [](const menus::TItem* item) { return !item->Enabled(); };
-  EXPECT_FALSE(grayed(Item({L"&Disk", L"View File A&s...", L"&Z80 Disasm"})));
-  EXPECT_TRUE(grayed(Item({L"&View File As...", L"&Z80 Disasm"}, L"ListPopupMenu")));
-  ChooseAction(L"acFileCopyFullName");
-  EXPECT_EQ(ui::ClipboardText(), L"NewImage1.dsk");
+  EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"R:\\");
 }
 
 class MainMenuTest : public MainFormTest {
@@ -233,45 +266,6 @@ TEST_F(MainMenuTest, AClickOpensEachMenuAndItsFirstPaintIsTimed) {
   UnhookWindowsHookEx(sent);
   UnhookWindowsHookEx(posted);
   MoveMouse({1, 1});
-}
-
-// Alt+F and the item's accelerator open the recent submenus beside their items.
-TEST_F(MainMenuTest, RecentSubmenusOpenBesideTheirItems) {
-  Start();
-  dialogs.saveAnswers = {Folder() / L"a.dsk"};
-  ChooseAction(L"acSaveDiskImageAs");
-  dialogs.openAnswers = {Folder() / L"a.dsk"};
-  ChooseAction(L"acOpenDiskImage");
-  ASSERT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
-  SetForegroundWindow(form->Handle());
-  Pump();
-  for (const auto& [caption, key] : {std::pair{L"&Recent Files", 'R'}, {L"Recent Fol&ders", 'D'}}) {
-    SCOPED_TRACE(caption);
-    tb::TPoint item{}, submenu{};
-    std::vector<std::wstring> entries;
-    EXPECT_TRUE(RunMenuLoop([] { PressKey('F', VK_MENU); },
-                            {{300, [k = WORD(key)] { PressKey(k); }},
-                             {700,
-                              [&] {
-                                tb::TTBView* file = Open();
-                                if (!file || !file->OpenViewer() || !OpenChild()) return;
-                                const tb::TRect r = file->OpenViewer()->BoundsRect();
-                                item = file->Window()->ClientToScreen({r.right, r.top});
-                                submenu = OpenChild()->Window()->ClientToScreen({0, 0});
-                                entries = Captions(OpenChild());
-                              }},
-                             {750, [] { PressKey(VK_ESCAPE); }},
-                             {800, [] { PressKey(VK_ESCAPE); }},
-                             {850, [] { PressKey(VK_ESCAPE); }}}));
-    ASSERT_EQ(entries.size(), 1u) << ::testing::PrintToString(entries);
-    // Files by name, folders with their whole path.
-    EXPECT_EQ(entries[0], L"&1 " + (key == 'R' ? std::wstring(L"a.dsk") : Folder().wstring()));
-    EXPECT_NEAR(submenu.x, item.x, 8);
-    EXPECT_NEAR(submenu.y, item.y, 8);
-  }
-  form->Close();
-  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), (Folder() / L"a.dsk").wstring());
-  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), Folder().wstring());
 }
 
 // The panels start docked on the right beside the file list; "Show Browser" hides the browser
@@ -440,8 +434,178 @@ TEST_F(MainMenuTest, TheDriveMenusListThePrefixsRemovableDrive) {
   EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"R:\\");
 }
 
-// Types into the real save dialog once it shows: the name, then Enter, as key presses. Cancels
-// the dialog after ten seconds at the latest.
+std::vector<std::uint8_t> Ascii(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+class MainFormFilesTest : public MainMenuTest {
+ protected:
+  // A key typed into `window`: key down (translated to a character by the
+  // message loop) and up.
+  void Type(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+  void TypeChar(HWND window, wchar_t c) {
+    PostMessageW(window, WM_CHAR, c, 1);
+    Pump();
+  }
+  HWND Editor() const { return ListView_GetEditControl(List()); }
+  bool Editing() const { return Editor() != nullptr; }
+  std::wstring EditorText() const {
+    wchar_t text[64] = {};
+    GetWindowTextW(Editor(), text, 64);
+    return text;
+  }
+  // Types `name` into the open editor and commits it with Enter.
+  void CommitName(const std::wstring& name) {
+    ASSERT_NE(Editor(), nullptr);
+    SendMessageW(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    Type(Editor(), VK_RETURN);
+  }
+  void ClickColumn(int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = List();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(List()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(form->Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    Pump();
+  }
+  std::vector<TFileViewerForm*> Viewers() const {
+    std::vector<TFileViewerForm*> viewers;
+    for (int i = 0; i < ui::Screen->FormCount(); ++i)
+      if (auto* viewer = dynamic_cast<TFileViewerForm*>(ui::Screen->Forms(i)))
+        viewers.push_back(viewer);
+    return viewers;
+  }
+};
+
+TEST_F(MainFormFilesTest, FileCommandsFromAddingToSavingAndTheRecentSubmenus) {
+  const std::filesystem::path saved = std::filesystem::path(QB_GUI_SAVED_IMAGE).make_preferred();
+  std::filesystem::remove(saved);
+  WriteFile(Folder() / L"readme.txt", Ascii("Hello\r\nMSX\r\n"));
+  WriteFile(Folder() / L"data.bin", Pattern(3000));
+  WriteFile(Folder() / L"junk.txt", Ascii("junk"));
+  WriteFile(Folder() / L"game.bas", Ascii("10 PRINT\r\n"));
+  Start();
+
+  // Add from the dialog.
+  dialogs.addAnswers = {{Folder() / L"readme.txt", Folder() / L"data.bin", Folder() / L"junk.txt"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"README", L"DATA", L"JUNK"}));
+  EXPECT_EQ(Cell(1, 1) + Cell(1, 2), L"BIN3000");
+
+  // F7 makes NEWDIR1 and opens its editor, whose keys stay its own.
+  Type(List(), VK_F7);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(Cell(3, 0) + Cell(3, 2), L"NEWDIR1<Dir>");
+  TypeChar(Editor(), L'\\');
+  TypeChar(Editor(), 8);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(EditorText(), L"");
+  CommitName(L"games");
+  EXPECT_EQ(Cell(3, 0), L"GAMES");
+
+  // Enter goes into the directory, Backspace back out, "\" to the root.
+  Select({L"GAMES"});
+  Type(List(), VK_RETURN);
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L".."});
+  dialogs.addAnswers = {{Folder() / L"game.bas"}};
+  ChooseAction(L"acAddFiles");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"..", L"GAME"}));
+  Type(List(), VK_BACK);
+  EXPECT_EQ(Names().size(), 4u);
+  Select({L"GAMES"});
+  SendMessageW(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+  Pump();
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"..", L"GAME"}));
+  TypeChar(List(), L'\\');
+  EXPECT_EQ(Names().size(), 4u);
+
+  // Rename in place: the extension stays.
+  Select({L"README"});
+  Type(List(), VK_F2);
+  CommitName(L"notes");
+  EXPECT_EQ(Cell(0, 0) + L"." + Cell(0, 1), L"NOTES.TXT");
+
+  // Sorting by size.
+  ClickColumn(2);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"GAMES", L"JUNK", L"NOTES", L"DATA"}));
+
+  // Delete.
+  Select({L"JUNK"});
+  Type(List(), VK_F8);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"GAMES", L"NOTES", L"DATA"}));
+
+  // Extract the files of the selection, then explore the folder.
+  const std::filesystem::path out = Folder() / L"out";
+  std::filesystem::create_directories(out);
+  Select({L"NOTES", L"DATA", L"GAMES"});
+  dialogs.folderAnswers = {out};
+  ChooseAction(L"acExtractFiles");
+  EXPECT_TRUE(std::filesystem::exists(out / L"NOTES.TXT"));
+  EXPECT_EQ(ReadFile(out / L"DATA.BIN"), Pattern(3000));
+  EXPECT_FALSE(std::filesystem::exists(out / L"GAMES"));
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0].verb + L" " + shell[0].file, L"explore " + out.wstring());
+
+  // View: every view opens a window of its own.
+  Select({L"NOTES"});
+  ChooseAction(L"acViewFile");
+  Choose(Item({L"&Disk", L"View File A&s...", L"&Hex Dump"}));
+  const std::vector<TFileViewerForm*> viewers = Viewers();
+  ASSERT_EQ(viewers.size(), 2u);
+  EXPECT_EQ(viewers[0]->Memo().WindowText(), L"Hello\r\nMSX");
+  EXPECT_EQ(viewers[1]->Memo().WindowText().substr(0, 8), L"0000    ");
+
+  // Save: the image needs a name first.
+  dialogs.saveAnswers = {saved};
+  ChooseAction(L"acSaveDiskImage");
+  EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+
+  // The saved image, opened again, is the first of the recent files (by name) and its folder
+  // (the whole path) of the recent folders. Alt+F and the item's accelerator, as real key presses,
+  // open each submenu beside its item.
+  dialogs.openAnswers = {saved};
+  ChooseAction(L"acOpenDiskImage");
+  SetForegroundWindow(form->Handle());
+  Pump();
+  for (const auto& [caption, key] : {std::pair{L"&Recent Files", 'R'}, {L"Recent Fol&ders", 'D'}}) {
+    SCOPED_TRACE(caption);
+    tb::TPoint item{}, submenu{};
+    std::vector<std::wstring> entries;
+    EXPECT_TRUE(RunMenuLoop([] { PressKey('F', VK_MENU); },
+                            {{300, [k = WORD(key)] { PressKey(k); }},
+                             {700,
+                              [&] {
+                                tb::TTBView* file = Open();
+                                if (!file || !file->OpenViewer() || !OpenChild()) return;
+                                const tb::TRect r = file->OpenViewer()->BoundsRect();
+                                item = file->Window()->ClientToScreen({r.right, r.top});
+                                submenu = OpenChild()->Window()->ClientToScreen({0, 0});
+                                entries = Captions(OpenChild());
+                              }},
+                             {750, [] { PressKey(VK_ESCAPE); }},
+                             {800, [] { PressKey(VK_ESCAPE); }},
+                             {850, [] { PressKey(VK_ESCAPE); }}}));
+    ASSERT_EQ(entries.size(), 1u) << ::testing::PrintToString(entries);
+    EXPECT_EQ(entries[0], L"&1 " + (key == 'R' ? saved.filename() : saved.parent_path()).wstring());
+    EXPECT_NEAR(submenu.x, item.x, 8);
+    EXPECT_NEAR(submenu.y, item.y, 8);
+  }
+  form->Close();
+  EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), saved.wstring());
+  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), saved.parent_path().wstring());
+}
+
+// Types into the real save dialog once it shows: the name, then Enter, as key
+// presses. Cancels the dialog after ten seconds at the latest.
 struct DialogTyping {
   std::wstring name;
   DWORD deadline = 0;
@@ -471,8 +635,9 @@ void CALLBACK TypeIntoSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
   PressKey(VK_RETURN);
 }
 
-// The real save dialog with HFE remembered as its type: a typed "b.dsk" is saved as a raw image
-// of that name, in the folder the new image was named in (the current folder changed since).
+// The real save dialog with HFE remembered as its type: a typed "b.dsk" is
+// saved as a raw image of that name, in the folder the new image was named in
+// (the current folder changed since).
 TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   PresetSetting(L"NewFileSaveDialog_FileTypeIndex", L"2");
   ui::SetDialogHook({});
@@ -489,6 +654,289 @@ TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   const std::filesystem::path saved = Folder() / L"b.dsk";
   EXPECT_EQ(std::filesystem::file_size(saved), 368640u);
   EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
+}
+
+void Mouse(POINT at, DWORD buttons = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN);
+  input.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &input, sizeof input);
+}
+
+// Moves the pressed mouse from `from` to `to` in steps on a thread of its own and releases it
+// there, while the caller runs the modal drag loop.
+std::thread MoveAndRelease(POINT from, POINT to) {
+  return std::thread([from, to] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int step = 1; step <= 8; ++step) {
+      Mouse({from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
+      std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Mouse(to, MOUSEEVENTF_LEFTUP);
+  });
+}
+
+// A shell folder's stand-in: takes copies and reads the names they describe.
+class TFolderTarget final : public dragdrop::TComObject<IDropTarget> {
+ public:
+  std::vector<std::wstring> names;
+
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    dragdrop::TStgMedium block;
+    if (block.Fetch(*data, dragdrop::MakeFormatEtc(DragFormats().FileGroupDescriptor)) != S_OK)
+      return S_OK;
+    const dragdrop::TGlobalLock lock(block.Get().hGlobal);
+    for (const auto& item : files::ParseFileGroupDescriptor(lock.Bytes()).Items)
+      names.push_back(item.Descriptor.Name);
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+};
+
+class MainFormDragTest : public MainFormTest {
+ protected:
+  POINT ListCentre() const {
+    RECT list{};
+    GetWindowRect(List(), &list);
+    return {(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+  }
+  // Drags `data` from the status bar onto the file list through the platform's drag loop, as
+  // another program's drag would arrive.
+  void DropOnList(IDataObject& data) {
+    SetWindowPos(form->Handle(), HWND_TOP, 100, 100, 600, 420, SWP_SHOWWINDOW);
+    SetForegroundWindow(form->Handle());
+    Pump();
+    RECT status{};
+    GetWindowRect(Part<ui::TStatusBar>(L"StatusBar").Handle(), &status);
+    const POINT from{status.left + 30, (status.top + status.bottom) / 2};
+    Mouse(from);
+    Mouse(from, MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    std::thread mover = MoveAndRelease(from, ListCentre());
+    const auto source = dragdrop::MakeComObject<dragdrop::TDropSource>();
+    DWORD effect = DROPEFFECT_NONE;
+    EXPECT_EQ(DoDragDrop(&data, source.Get(), DROPEFFECT_COPY, &effect), DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));  // the source never deletes what it offered
+    mover.join();
+  }
+};
+
+TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
+  auto made = dnd_test::NewDisk();
+  dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));
+  const std::filesystem::path imageFile = Folder() / L"dropped.dsk";
+  made->SaveToFile(imageFile);
+  std::ofstream(Folder() / L"first.txt") << "first";
+  Start();
+
+  auto files = dragdrop::MakeComObject<dnd_test::TForeignDataObject>();
+  files->blocks[CF_HDROP] = dnd_test::DropFilesBlock({(Folder() / L"first.txt").wstring()});
+  DropOnList(*files.Get());
+  Pump();
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"FIRST"});
+
+  files->blocks[CF_HDROP] = dnd_test::DropFilesBlock({imageFile.wstring()});
+  boxAnswer = IDNO;
+  DropOnList(*files.Get());
+  EXPECT_TRUE(boxes.empty());  // the save question waits until the drop is over
+  Pump();
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(Caption(), L"Quollbox - " + imageFile.wstring());
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"INSIDE"});
+
+  // Virtual files from another program.
+  files::TFileDescriptor file;
+  file.Flags = files::kFdAttributes;  // no size: the whole stream
+  file.Name = L"mum.txt";
+  auto data = dragdrop::MakeComObject<dnd_test::TForeignDataObject>();
+  data->blocks[DragFormats().FileGroupDescriptor] =
+      files::EncodeFileGroupDescriptor(std::vector<files::TFileDescriptor>{file});
+  data->contents[0] = {Pattern(2500, 7)};
+
+  DropOnList(*data.Get());
+  Pump();
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"INSIDE", L"MUM"}));
+  EXPECT_EQ(Panel(2), L"6144 of 732160 bytes used");
+}
+
+TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
+  auto made = dnd_test::NewDisk();
+  dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
+  ASSERT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
+  dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
+  made->SaveToFile(Folder() / L"made.dsk");
+  Start();
+  dialogs.openAnswers = {Folder() / L"made.dsk"};
+  ChooseAction(L"acOpenDiskImage");
+  SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
+  Pump();
+  Select({L"ONE", L"DIR"});
+
+  // The folder window lies over the list's right side, above everything.
+  const HWND folderWindow =
+      CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
+                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  auto folder = dragdrop::MakeComObject<TFolderTarget>();
+  ASSERT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
+  Pump();
+
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+  POINT press{row.left + 20, (row.top + row.bottom) / 2};
+  ClientToScreen(List(), &press);
+  Mouse(press);
+  Pump();
+  Mouse(press, MOUSEEVENTF_LEFTDOWN);
+  Pump();
+  std::atomic<bool> released = false;
+  std::thread mover([&] {
+    MoveAndRelease(press, {500, 250}).join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    released = true;
+  });
+  // The drag loop runs inside the list's mouse move, handled here.
+  while (!released) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  mover.join();
+  Pump();
+  RevokeDragDrop(folderWindow);
+  DestroyWindow(folderWindow);
+
+  EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+  // The drag of our own rows crossed our own list, which took nothing.
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+}
+
+TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
+  std::filesystem::create_directories(folder / L"A folder");
+  for (const wchar_t* name : {L"b.txt", L".dotted", L"hidden.txt", L"system.txt"})
+    std::ofstream(folder / name) << "x";
+  SetFileAttributesW((folder / L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW((folder / L"system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+  // Where the host keeps no attributes, the marked files count as plain ones.
+  std::vector<std::filesystem::path> expected{folder / L"A folder", folder / L"b.txt"};
+  for (const wchar_t* name : {L"hidden.txt", L"system.txt"}) {
+    const DWORD attributes = GetFileAttributesW((folder / name).c_str());
+    if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0)
+      expected.push_back(folder / name);
+  }
+  EXPECT_EQ(TWin32HostFs().List(folder), expected);
+  EXPECT_TRUE(TWin32HostFs().List(folder / L"missing").empty());
+}
+
+const std::wstring kKey =
+    L"Software\\Kelpfin\\QuollboxViewerTest" + std::to_wstring(GetCurrentProcessId());
+
+// "10 PRINT "HI"" as SAVE writes it: the line at 0x8001 links to the end mark at 0x800C.
+const std::vector<std::uint8_t> kBasicProgram = {0xFF, 0x0C, 0x80, 0x0A, 0x00, 0x91, 0x20,
+                                                 0x22, 0x48, 0x49, 0x22, 0x00, 0x00, 0x00};
+const std::vector<std::uint8_t> kText = {'H', 'i', '\r', '\n'};
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[512] = {};
+  SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// Whether the memo's font draws "i" as wide as "W".
+bool Monospaced(TFileViewerForm& form) {
+  const HWND memo = form.Memo().Handle();
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(memo, WM_GETFONT, 0, 0));
+  const HDC dc = GetDC(memo);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  SIZE narrow{}, wide{};
+  GetTextExtentPoint32W(dc, L"i", 1, &narrow);
+  GetTextExtentPoint32W(dc, L"W", 1, &wide);
+  SelectObject(dc, previous);
+  ReleaseDC(memo, dc);
+  return narrow.cx == wide.cx;
+}
+
+class FileViewerForm : public UiGuiTest {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+    ux::InitModules();
+  }
+  void TearDown() override {
+    ux::DoneModules();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+  }
+  // Views the bytes as the file list does: a stream left at its end, freed after the call.
+  static TFileViewerForm* View(const std::vector<std::uint8_t>& bytes, TViewerMode mode) {
+    rtl::TMemoryStream stream;
+    stream.WriteBuffer(bytes);
+    TFileViewerForm* form = TFileViewerForm::ViewStream(stream, L"A.TXT", 2048, mode, kKey);
+    Pump();
+    return form;
+  }
+};
+
+TEST_F(FileViewerForm, ShowsTheContentAsDecidedInTheMatchingFont) {
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    TViewerMode mode;
+    std::wstring caption;
+    std::wstring text;
+    bool monospaced;
+  } cases[] = {
+      {kBasicProgram, TViewerMode::vmAuto, L"MSX Basic - A.TXT", L"10 PRINT \"HI\"", false},
+      {kText, TViewerMode::vmHex, L"File Viewer - A.TXT",
+       L"0000    48 69 0D 0A " + std::wstring(4 + 36, L' ') + L"Hi..", true},
+  };
+  TFileViewerForm* again = nullptr;
+  for (const auto& c : cases) {
+    TFileViewerForm* form = View(c.bytes, c.mode);
+    EXPECT_EQ(WindowText(form->Handle()), c.caption);
+    EXPECT_EQ(WindowText(form->Memo().Handle()), c.text);
+    EXPECT_EQ(Monospaced(*form), c.monospaced);
+    EXPECT_EQ(form->StatusBar().Panels(0)->Text(), L"2048 bytes");  // the entry's, not the data's
+    EXPECT_EQ(GetWindowLongPtrW(form->Memo().Handle(), GWL_STYLE) & ES_READONLY, ES_READONLY);
+    again = again ? again : form;
+  }
+  // Showing again replaces the content and the font.
+  rtl::TMemoryStream text(kText);
+  again->ShowContents(text, TViewerMode::vmHex);
+  EXPECT_TRUE(Monospaced(*again));
+}
+
+TEST_F(FileViewerForm, EscapeFreesOneWindowAndThePlacementIsKept) {
+  const HWND first = View(kText, TViewerMode::vmAuto)->Handle();
+  TFileViewerForm* form = View(kText, TViewerMode::vmAuto);
+  const HWND second = form->Handle();
+  SetWindowPos(second, nullptr, 40, 30, 600, 400, SWP_NOZORDER);
+  SendMessageW(form->Memo().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(second));  // freed, not only hidden
+  EXPECT_TRUE(IsWindowVisible(first));
+
+  RECT rect{};
+  GetWindowRect(View(kText, TViewerMode::vmAuto)->Handle(), &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.right - rect.left, 600);
+  HKEY key = nullptr;
+  EXPECT_EQ(
+      RegOpenKeyExW(HKEY_CURRENT_USER, (kKey + L"\\TFileViewerForm").c_str(), 0, KEY_READ, &key),
+      ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace

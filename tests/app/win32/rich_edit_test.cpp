@@ -395,6 +395,40 @@ TEST_F(RichEditTest, FindAndReplaceDialogs) {
   EXPECT_EQ(edit->SelStart(), 10);
 }
 
+// Keys typed into the modeless find dialog go through the application's loop to the dialog
+// manager: Tab moves on from the text box, Enter finds the next match, Escape closes it.
+TEST_F(RichEditTest, FindDialogTakesItsKeysFromTheLoop) {
+  LoadRtf(*edit, "{\\rtf1 a b a b a}");
+  edit->SetSelection(0, 0, false);
+  edit->FindDialog(L"b");
+  const HWND finder = edit->FindDialogWindow(TFindDialogKind::fdFind);
+  ASSERT_NE(finder, nullptr);
+  const HWND text = GetDlgItem(finder, edt1);
+  SetForegroundWindow(finder);
+  SetFocus(text);
+  Pump();
+  ASSERT_EQ(GetFocus(), text);
+  const auto key = [](UINT vk) {
+    const HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, vk, 1);
+    PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+      Pump();
+      MSG pending;
+      if (!PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE)) break;
+    }
+  };
+  key(VK_TAB);
+  EXPECT_EQ(GetAncestor(GetFocus(), GA_ROOT), finder);
+  EXPECT_NE(GetFocus(), text);
+  SetFocus(text);
+  key(VK_RETURN);
+  EXPECT_EQ(edit->SelStart(), 2);
+  key(VK_ESCAPE);
+  EXPECT_EQ(edit->FindDialogWindow(TFindDialogKind::fdFind), nullptr);
+}
+
 TEST_F(RichEditTest, NotificationsWithAndWithoutHandlers) {
   LoadRtf(*edit, "{\\rtf1 see http://example.com/x here}");
   edit->SetSelection(30, 30, false);  // nobody listens: nothing happens

@@ -59,6 +59,13 @@ TEST_F(DibBitmap, SectionIsTopDownAndSharedWithTheContext) {
   canvas.FillRect(ui::TRect{0, 0, 2, 1});
   GdiFlush();
   EXPECT_EQ(b.GetPixel(1, 0) & 0xFFFFFF, 0xFF0000u);
+  // Each drawing call of the canvas reports a change of the bitmap.
+  int changes = 0;
+  b.OnChange = [&](ui::TPersistent*) { ++changes; };
+  canvas.FillRect(ui::TRect{0, 0, 1, 1});
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(3, 2);
+  EXPECT_EQ(changes, 2);
   b.SetSize(5, 5);
   EXPECT_FALSE(dib.CanvasAllocated());
   EXPECT_EQ(dib.Canvas().Handle(), dib.Handle());
@@ -146,6 +153,21 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
   ASSERT_EQ(b.Width(), 4);
   EXPECT_EQ(b.GetPixel(0, 0), 0xFF00FF00u);
   EXPECT_EQ(b.GetPixel(3, 1) >> 24, 0u);
+
+  // Sized as a graphic is assigned.
+  TBitmap32 sized;
+  SetSizeFrom(sized, bitmap.get());
+  EXPECT_EQ(std::make_pair(sized.Width(), sized.Height()), std::make_pair(3, 2));
+
+  // Out again: a 32-bit section with the pixels, alpha included, drawn at (0, 0).
+  b.SetPixel(1, 1, 0x80112233);
+  ui::TGdiHandle<HBITMAP> copy(CopyToBitmap(b));
+  DIBSECTION section{};
+  ASSERT_EQ(GetObjectW(copy.get(), sizeof(section), &section), static_cast<int>(sizeof(section)));
+  EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
+  const auto* copied = static_cast<const TColor32*>(section.dsBm.bmBits);
+  EXPECT_EQ(std::vector<TColor32>(copied, copied + 8),
+            std::vector<TColor32>(b.Bits(), b.Bits() + 8));
 }
 
 TEST_F(DibBitmap, ClipboardRoundTrip) {

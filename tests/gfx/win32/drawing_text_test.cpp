@@ -64,6 +64,25 @@ TEST(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
   EXPECT_EQ(TextExtent(empty, L"Wg").cx, extent.cx);
 }
 
+// The ANSI forms draw what the wide forms draw for the same characters (0x80 is the euro sign in
+// the system's code page).
+TEST(TextDrawing, AnsiFormsDrawAsTheWideForms) {
+  const auto drawn = [](auto text) {
+    TBitmap32 b;
+    b.SetSize(80, 30);
+    b.Clear(0xFFFFFFFF);
+    DIB(b).Font().SetColor(RGB(0, 0, 0));
+    Textout(b, 2, 2, text);
+    RenderText(b, 40, 2, text, 0, 0xFF0000FF);
+    std::vector<TColor32> pixels(b.Bits(), b.Bits() + 80 * 30);
+    return pixels;
+  };
+  const auto wide = drawn(std::wstring_view(L"W\u20AC"));
+  EXPECT_EQ(drawn(std::string_view("W\x80")), wide);
+  TBitmap32 b;
+  EXPECT_EQ(TextWidth(b, std::string_view("W\x80")), TextWidth(b, std::wstring_view(L"W\u20AC")));
+}
+
 TEST(TextDrawing, RenderTextBlendsItsColourThroughAlpha) {
   for (int level : {0, 2}) {
     TBitmap32 b;

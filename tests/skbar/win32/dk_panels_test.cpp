@@ -4,71 +4,20 @@
 // run ended after 4 s), the refusals, and the caption bar painted under the three skin types.
 #include "skbar/win32/dk_panels.h"
 
-#include "skbar/win32/sk_skin_paint.h"
-
 #include <gtest/gtest.h>
 
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
+#include "real_input.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_skin_paint.h"
 #include "ui/errors.h"
 
 namespace skbar {
 namespace {
 
-// Mouse steps, one per 30 ms timer tick; the capture is released past the time limit.
-struct Script {
-  static inline std::vector<std::pair<DWORD, POINT>> steps;
-  static inline std::size_t next = 0;
-  static inline DWORD start = 0;
-  static inline bool timedOut = false;
-  // Runs inside any modal loop too, so it also ends one that outlives the limit.
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (GetTickCount() - start > 4000) {
-      timedOut = true;
-      ReleaseCapture();
-      return;
-    }
-    if (next >= steps.size()) return;
-    const auto& [flags, at] = steps[next++];
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-  }
-  // True when every step was played, no loop outlived the limit and no capture is left.
-  static bool Play(std::vector<std::pair<DWORD, POINT>> script) {
-    steps = std::move(script);
-    next = 0;
-    start = GetTickCount();
-    timedOut = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
-    DWORD doneAt = 0;
-    while (!timedOut) {
-      if (next >= steps.size()) {
-        if (!doneAt) doneAt = GetTickCount();
-        if (GetTickCount() - doneAt > 200 && !GetCapture()) break;
-      }
-      if (GetTickCount() - start > 4500) timedOut = true;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      ui::Application->ProcessMessages();
-    }
-    KillTimer(nullptr, timer);
-    ui::Application->ProcessMessages();
-    return !timedOut && !GetCapture();
-  }
-  static std::vector<std::pair<DWORD, POINT>> Clicks(POINT at, int count) {
-    std::vector<std::pair<DWORD, POINT>> s{{0, at}};
-    for (int i = 0; i < count; ++i) {
-      s.push_back({MOUSEEVENTF_LEFTDOWN, at});
-      s.push_back({MOUSEEVENTF_LEFTUP, at});
-    }
-    return s;
-  }
-};
+using skbar_test::Script;
 
 class DockPanels : public UiGuiTest {
  protected:
@@ -211,12 +160,14 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   TSkBarCustomDockablePanel* b = panels[1];
   const RECT rd = Screen(dock);
   const POINT from = CaptionPoint(a), to = CaptionPoint(b);
+  const int hb = Screen(b).bottom - Screen(b).top;
   EXPECT_TRUE(Script::Play({{0, from},
                             {MOUSEEVENTF_LEFTDOWN, from},
                             {0, {from.x, (from.y + to.y) / 2}},
                             {0, to},
                             {MOUSEEVENTF_LEFTUP, to}}));
   EXPECT_EQ(Screen(b).top, rd.top);
+  EXPECT_EQ(Screen(b).bottom, rd.top + hb);  // each keeps its length
   EXPECT_EQ(Screen(b).bottom, Screen(a).top);
   EXPECT_EQ(Screen(a).bottom, rd.bottom);
 
@@ -255,6 +206,13 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   EXPECT_THROW(dock->SetPosition(TSkBarDockPosition::dpxLeft), ui::EInvalidOperation);
   dock->SetLimitToOneRow(false);
   EXPECT_TRUE(dock->LimitToOneRow());
+  // An empty multi-dock hides its splitter once loaded.
+  TSkBarCustomMultiDock* left = ui::Create<TSkBarCustomMultiDock>(*form);
+  left->SetParent(form);
+  TSkBarCustomSplitter* leftSplitter = ui::Create<TSkBarCustomSplitter>(*form);
+  leftSplitter->SetParent(form);
+  left->Loaded();
+  EXPECT_FALSE(leftSplitter->Visible());
 
   // Given the form as its parent, a panel floats instead.
   panels[1]->SetParent(form);

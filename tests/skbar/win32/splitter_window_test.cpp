@@ -6,31 +6,13 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
+#include "real_input.h"
 #include "skbar/skin_manager.h"
 
 namespace skbar {
 namespace {
 
-// Real input, then the thread's messages for up to 150 ms (until the input has arrived).
-void Input(DWORD flags, POINT at, WORD key = 0) {
-  INPUT in{};
-  if (key) {
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = flags;
-  } else {
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  }
-  SendInput(1, &in, sizeof in);
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 150) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    ui::Application->ProcessMessages();
-  }
-}
+using skbar_test::Script;
 
 class SplitterWindow : public UiGuiTest {
  protected:
@@ -52,7 +34,6 @@ class SplitterWindow : public UiGuiTest {
     Pump();
   }
   ~SplitterWindow() override {
-    Input(MOUSEEVENTF_LEFTUP, {0, 0});
     SkBarSkinManager()->SetThemesOverride(std::nullopt);
     SkBarSkinManager()->SetToDefaultSkin();
   }
@@ -62,12 +43,12 @@ class SplitterWindow : public UiGuiTest {
     ClientToScreen(splitter->Handle(), &p);
     return p;
   }
-  void Drag(POINT from, int dx) {
-    Input(0, from);
-    Input(MOUSEEVENTF_LEFTDOWN, from);
-    Input(0, {from.x + dx / 2, from.y});
-    Input(0, {from.x + dx, from.y});
-    Input(MOUSEEVENTF_LEFTUP, {from.x + dx, from.y});
+  static bool Drag(POINT from, int dx) {
+    return Script::Play({{0, from},
+                         {MOUSEEVENTF_LEFTDOWN, from},
+                         {0, {from.x + dx / 2, from.y}},
+                         {0, {from.x + dx, from.y}},
+                         {MOUSEEVENTF_LEFTUP, {from.x + dx, from.y}}});
   }
 
   ui::TForm* form = nullptr;
@@ -80,7 +61,7 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
   ASSERT_EQ(splitter->FindControl(), dock);
   int moves = 0;
   splitter->OnMoved = [&moves](ui::TComponent*) { ++moves; };
-  Drag(At(20), -100);
+  EXPECT_TRUE(Drag(At(20), -100));
   splitter->OnMoved = nullptr;
   EXPECT_EQ(dock->Width(), 280);
   EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
@@ -89,25 +70,23 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
 
   // With MinSize 30 a drag to the far right stops at 30; the grip brings 280 back.
   splitter->SetMinSize(30);
-  Drag(At(20), 500);
+  EXPECT_TRUE(Drag(At(20), 500));
   EXPECT_EQ(dock->Width(), 30);
   const TRect grip = splitter->GripRect();
   const POINT gripAt = At((grip.top + grip.bottom) / 2);
-  Input(0, gripAt);
-  Input(MOUSEEVENTF_LEFTDOWN, gripAt);
-  Input(MOUSEEVENTF_LEFTUP, gripAt);
+  EXPECT_TRUE(Script::Play(Script::Clicks(gripAt, 1)));
   EXPECT_EQ(dock->Width(), 280);
 
   // Escape ends a drag and keeps the size reached; later moves change nothing.
   const POINT from = At(20);
-  Input(MOUSEEVENTF_LEFTDOWN, from);
-  Input(0, {from.x - 40, from.y});
-  Input(0, {}, VK_ESCAPE);
-  Input(KEYEVENTF_KEYUP, {}, VK_ESCAPE);
+  EXPECT_TRUE(Script::Play({{0, from},
+                            {MOUSEEVENTF_LEFTDOWN, from},
+                            {0, {from.x - 40, from.y}},
+                            {Script::kKey, {VK_ESCAPE, 0}},
+                            {Script::kKey | KEYEVENTF_KEYUP, {VK_ESCAPE, 0}},
+                            {0, {from.x - 90, from.y}},
+                            {MOUSEEVENTF_LEFTUP, {from.x - 90, from.y}}}));
   EXPECT_FALSE(splitter->Dragging());
-  EXPECT_EQ(GetCapture(), nullptr);
-  Input(0, {from.x - 90, from.y});
-  Input(MOUSEEVENTF_LEFTUP, {from.x - 90, from.y});
   EXPECT_EQ(dock->Width(), 320);
 
   // A hidden control gives no drag.

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/item.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
 #include "ui/properties.h"
@@ -456,6 +458,34 @@ TEST_F(TbDockWindows, FloatingFormHidesWhileTheApplicationIsInactive) {
   EXPECT_FALSE(a->InactiveCaption());
 }
 
+// A form standing in for a framework popup menu (it has the popup-window interface).
+class PopupStandIn : public ui::TForm, public TTBPopupWindowBase {
+ public:
+  using ui::TForm::TForm;
+  TTBView& View() override { throw std::logic_error("no view"); }
+};
+
+TEST_F(TbDockWindows, AnActivePopupMenuLeavesTheFloatingCaptionAsItIs) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  auto* popup = ui::Application->CreateForm<PopupStandIn>();
+  auto* other = ui::Application->CreateForm<ui::TForm>();
+  for (ui::TForm* f : {static_cast<ui::TForm*>(popup), other}) {
+    f->SetBounds(700, 500, 80, 60);
+    f->Show();
+  }
+  // (window activated, caption inactive afterwards)
+  const std::vector<std::pair<ui::TForm*, bool>> steps{
+      {form, false}, {popup, false}, {other, true}, {popup, true}, {form, false}};
+  for (const auto& [f, inactive] : steps) {
+    SetActiveWindow(f->Handle());
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), f->Handle());
+    EXPECT_EQ(a->InactiveCaption(), inactive) << (f == popup ? "popup" : "form");
+  }
+}
+
 TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
   ui::TForm* other = ui::Application->CreateForm<ui::TForm>();
   other->SetBounds(50, 50, 300, 200);
@@ -523,6 +553,58 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   const RECT fr = WindowRect(a->FloatParent()->Handle());
   EXPECT_LT(fr.left, topRect.left + 250);
   EXPECT_GT(fr.right, topRect.left + 250);
+}
+
+// A bar of 400 along its dock that can shrink to 30, as a chevron toolbar can.
+class ShrinkBar : public TestBar {
+ public:
+  using TestBar::TestBar;
+  void CalcLayoutSize(bool, TTBDockType, bool, TTBDock*, TPoint& size) override {
+    size = {400, 16};
+  }
+  void GetShrinkLimit(int& minLength) override { minLength = 30; }
+  TTBShrinkMode QueryShrinkMode() override { return TTBShrinkMode::tbsmChevron; }
+};
+
+// Samples the cursor while a loop runs.
+struct CursorWatch {
+  static inline bool sawSizeWE = false;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (GetCursor() == LoadCursorW(nullptr, IDC_SIZEWE)) sawSizeWE = true;
+  }
+};
+
+TEST_F(TbDockWindows, RealMouseSplitsAnOverfullRowThroughTheDesktopOutline) {
+  ShrinkBar* a = ui::Create<ShrinkBar>(*form);
+  a->SetParent(top);
+  ShrinkBar* b = ui::Create<ShrinkBar>(*form);
+  b->SetDockPos(300);
+  b->SetParent(top);
+  b->SetSmoothDrag(false);  // the halftone outline on the desktop, then one placement
+  Pump();
+  ASSERT_LT(a->Width() + b->Width(), 2 * 400);  // the row had to shrink
+  const RECT ra = WindowRect(a->Handle()), rb = WindowRect(b->Handle());
+  const POINT grip{rb.left + 3, rb.top + 10};
+  // Along the row past a's left edge: split mode keeps b after a, where plain dragging would
+  // put it first.
+  const POINT past{ra.left - 20 + 3, grip.y};
+  CursorWatch::sawSizeWE = false;
+  const UINT_PTR watch = SetTimer(nullptr, 0, 10, CursorWatch::Tick);
+  const bool played = RealMouse::Play({{0, grip},
+                                       {MOUSEEVENTF_LEFTDOWN, grip},
+                                       {0, {grip.x - 15, grip.y}},
+                                       {0, {grip.x - 100, grip.y}},
+                                       {0, past},
+                                       {MOUSEEVENTF_LEFTUP, past}});
+  KillTimer(nullptr, watch);
+  ASSERT_TRUE(played);
+  EXPECT_TRUE(CursorWatch::sawSizeWE);
+  EXPECT_EQ(b->CurrentDock(), top);
+  EXPECT_EQ(b->DockRow(), a->DockRow());
+  EXPECT_GT(b->Left(), a->Left());
+  // The outline let go of the desktop: another lock can be taken.
+  EXPECT_TRUE(LockWindowUpdate(form->Handle()));
+  LockWindowUpdate(nullptr);
 }
 
 TEST_F(TbDockWindows, RealMouseDragsByTheGripAndDoubleClickFloats) {

@@ -111,6 +111,9 @@ class TWindow : public ui::TCustomControl {
 
 class TbWin32 : public UiGuiTest {
  protected:
+  // The windows write to the log until they are destroyed.
+  ~TbWin32() override { FreeApplication(); }
+
   // A top-level window at screen (x, y), shown without activation unless hidden.
   TWindow* Popup(int x, int y, int w, int h, ui::TColor color, bool shown = true) {
     auto* window = ui::Create<TWindow>(*ui::Application, &log);

@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include <map>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
@@ -15,6 +16,7 @@
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar.h"
+#include "ui/actions.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/memo.h"
 
@@ -156,13 +158,16 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
   ASSERT_TRUE(chevron->Show());
   EXPECT_LE(chevron->BoundsRect().right, buttons->ClientWidth());
 
-  // The chevron's popup lists the hidden items.
+  // The chevron's popup lists the hidden items, in the toolbar's colour.
   std::vector<std::wstring> listed;
   bool opened = false;
+  buttons->SetColor(0x00C0FF);
+  ui::TColor popupColor = ui::clNone;
   ASSERT_TRUE(Run([&] { ClickAt(Middle(tools, tools.ViewerCount() - 1)); },
                   {{300, [&] {
                       if (TTBView* popup = tools.OpenViewerView()) {
                         opened = true;
+                        popupColor = popup->BackgroundColor();
                         for (int i = 0; i < popup->ViewerCount(); ++i)
                           if (popup->Viewers(i)->Show())
                             listed.push_back(popup->Viewers(i)->Item().Caption());
@@ -172,6 +177,7 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
                     }}}));
   EXPECT_TRUE(opened);
   EXPECT_EQ(listed, hidden);
+  EXPECT_EQ(popupColor, 0x00C0FF);
 
   form->SetClientWidth(580);
   Pump();
@@ -339,6 +345,62 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(buttons->Items().Count(), 7);
 }
 
+// An item whose viewer shows the hand over its right half.
+class LinkItem : public TTBCustomItem {
+ public:
+  using TTBCustomItem::TTBCustomItem;
+  std::unique_ptr<TTBItemViewer> CreateViewer(TTBView& view, int groupLevel) override {
+    struct Viewer : TTBItemViewer {
+      using TTBItemViewer::TTBItemViewer;
+      void GetCursor(TPoint pt, int& cursor) override {
+        if (pt.x >= BoundsRect().Width() / 2) cursor = ui::crHandPoint;
+      }
+    };
+    return std::make_unique<Viewer>(view, *this, groupLevel);
+  }
+};
+
+TEST_F(TbToolbarWin32Test, TheViewerUnderTheMouseChoosesTheCursorAndTheColourIsTheViews) {
+  auto* link = ui::Create<LinkItem>(*form);
+  link->SetCaption(L"Link");
+  buttons->Items().Insert(0, link);
+  Pump();
+  const TRect r = buttons->View().Viewers(0)->BoundsRect();
+  const auto cursorAt = [&](int x) {
+    POINT p{x, r.top + r.Height() / 2};
+    ClientToScreen(buttons->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SetCursor(nullptr);
+    return SendMessageW(buttons->Handle(), WM_SETCURSOR,
+                        reinterpret_cast<WPARAM>(buttons->Handle()),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  };
+  EXPECT_EQ(cursorAt(r.right - 2), 1);
+  EXPECT_EQ(GetCursor(), ui::Screen->Cursors(ui::crHandPoint));
+  EXPECT_EQ(cursorAt(r.left + 2), 0);  // the viewer leaves it to the window
+  EXPECT_NE(GetCursor(), ui::Screen->Cursors(ui::crHandPoint));
+
+  EXPECT_EQ(buttons->View().BackgroundColor(), ui::clBtnFace);
+  buttons->SetColor(0x00FF00);
+  EXPECT_EQ(buttons->View().BackgroundColor(), 0x00FF00);
+}
+
+TEST_F(TbToolbarWin32Test, AtIdleAShownToolbarUpdatesItsItemsActions) {
+  auto* action = ui::Create<ui::TAction>(*form);  // in no action list: only the item updates it
+  int updates = 0;
+  action->OnUpdate = [&](ui::TComponent*) { ++updates; };
+  buttons->Items().Items(1)->SetAction(action);
+  updates = 0;
+  ui::Application->Idle();
+  EXPECT_EQ(updates, 1);
+  buttons->SetVisible(false);
+  ui::Application->Idle();
+  buttons->SetVisible(true);
+  buttons->SetUpdateActions(false);
+  ui::Application->Idle();
+  EXPECT_EQ(updates, 1);
+}
+
 TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWidth) {
   buttons->SetFloating(true);
   Pump();
@@ -368,6 +430,29 @@ TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWid
   EXPECT_GT(buttons->FloatingWidth(), 0);
   // The items fill the width they were given.
   EXPECT_EQ(buttons->View().BaseWidth(), buttons->ClientWidth());
+  // The wrap width is its position data: written, read back as absent (one line again), then
+  // read back as written (wrapped again).
+  std::map<std::pair<std::wstring, std::wstring>, int> stored;
+  buttons->SetName(L"Buttons");
+  buttons->WritePositionData({[&](const std::wstring& name, const std::wstring& value, int v) {
+    stored[{name, value}] = v;
+  }});
+  const std::map<std::pair<std::wstring, std::wstring>, int> expected{
+      {{L"Buttons", L"FloatRightX"}, buttons->FloatingWidth()}};
+  EXPECT_EQ(stored, expected);
+  const auto read = [&](const std::map<std::pair<std::wstring, std::wstring>, int>& table) {
+    buttons->ReadPositionData({[&](const std::wstring& name, const std::wstring& value, int d) {
+      const auto it = table.find({name, value});
+      return it == table.end() ? d : it->second;
+    }});
+    Pump();
+  };
+  read({});
+  EXPECT_EQ(buttons->FloatingWidth(), 0);
+  EXPECT_EQ(buttons->Height(), oneLine);
+  read(stored);
+  EXPECT_EQ(buttons->FloatingWidth(), expected.begin()->second);
+  EXPECT_GT(buttons->Height(), oneLine);
 }
 
 TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {

@@ -1,14 +1,21 @@
+// Real forms and controls under Wine, driven with messages, and the registry settings file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 
+#include "../../rtl/temp_folder.h"
+#include "../awkward_ini_values.h"
 #include "gui_fixture.h"
 #include "ui/actions.h"
+#include "ui/ini_file.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/memo.h"
 #include "ui/win32/menus.h"
+#include "ui/win32/registry_ini_file.h"
 #include "ui/win32/status_bar.h"
 
 namespace {
@@ -208,6 +215,35 @@ TEST_F(UiForms, StatusBarPanelsAndAlignedLayout) {
   EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 888, status->Top()}));
 }
 
+// A top-aligned bar that wraps when narrow: it changes its own height while the form places it,
+// as a dock of wrapping toolbars does.
+TEST_F(UiForms, AControlSizingItselfWhileAlignedKeepsItsSizeAndMovesItsSiblings) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  auto* bar = ui::Create<ui::TCustomControl>(*form);
+  bar->SetParent(form);
+  bar->SetAlign(ui::TAlign::alTop);
+  bar->OnResize = [bar](ui::TComponent*) {
+    const int wanted = bar->Width() < 300 ? 40 : 20;
+    if (bar->Height() != wanted) bar->SetBounds(bar->Left(), bar->Top(), bar->Width(), wanted);
+  };
+  auto* list = ui::Create<ui::TListView>(*form);
+  list->SetParent(form);
+  list->SetAlign(ui::TAlign::alClient);
+  form->SetClientSize(400, 300);
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  for (int width : {250, 400}) {
+    form->SetClientSize(width, 300);
+    const int height = width < 300 ? 40 : 20;
+    RECT r;
+    GetWindowRect(bar->Handle(), &r);
+    EXPECT_EQ(r.bottom - r.top, height) << width;
+    EXPECT_EQ(bar->BoundsRect(), (ui::TRect{0, 0, width, height})) << width;
+    EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, height, width, 300})) << width;
+  }
+}
+
 TEST_F(UiForms, PaintGoesThroughTheCanvas) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   auto* control = ui::Create<ui::TCustomControl>(*form);
@@ -226,12 +262,271 @@ TEST_F(UiForms, PaintGoesThroughTheCanvas) {
   EXPECT_GE(paints, 1);
 }
 
+TEST_F(UiForms, CanvasFreesTheObjectsItReplacesWhileSelected) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  canvas.FillRect({0, 0, 1, 1});
+  const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+  const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  canvas.Brush().SetColor(RGB(1, 2, 3));
+  canvas.Pen().SetColor(RGB(1, 2, 3));
+  canvas.Font().SetHeight(-20);
+  // A handle deleted while selected would live on until the context lets go of it.
+  EXPECT_EQ(GetObjectType(brush), 0u);
+  EXPECT_EQ(GetObjectType(pen), 0u);
+  EXPECT_EQ(GetObjectType(font), 0u);
+  canvas.FillRect({0, 0, 1, 1});
+  EXPECT_EQ(GetPixel(dc, 0, 0) & 0xFFFFFF, RGB(1, 2, 3));
+  canvas.SetHandle(nullptr);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 TEST_F(UiForms, ClipboardTextRoundTrip) {
   const std::wstring name = L"C:\\Images\\NewImage1.dsk \u00e9\u0416";
   ui::SetClipboardText(name);
   EXPECT_EQ(ui::ClipboardText(), name);
   ui::SetClipboardText(L"");
   EXPECT_EQ(ui::ClipboardText(), L"");
+}
+
+class UiListView : public UiGuiTest {
+ protected:
+  UiListView() {
+    form = ui::Create<ui::TForm>(*ui::Application);
+    form->SetKeyPreview(true);
+    form->OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
+      if (key == L'\b' || key == L'\r' || key == L'\\') {
+        previewed.push_back(key);
+        key = 0;
+      }
+    };
+    list = ui::Create<ui::TListView>(*form);
+    list->SetParent(form);
+    list->SetAlign(ui::TAlign::alClient);
+    list->SetMultiSelect(true);
+    for (const wchar_t* caption : {L"Name", L"Size"}) list->AddColumn()->SetCaption(caption);
+    form->SetClientSize(400, 300);
+    form->FinishLoading();
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+
+  void Fill(int rows) {
+    list->Items().BeginUpdate();
+    list->Items().Clear();
+    for (int i = 0; i < rows; ++i) {
+      ui::TListItem* item = list->Items().Add();
+      item->SetCaption(L"ROW" + std::to_wstring(rows - i));
+      item->SubItems().Add(std::to_wstring((i * 37) % rows));
+      item->SetData(reinterpret_cast<void*>(static_cast<std::intptr_t>(i)));
+    }
+    list->Items().EndUpdate();
+  }
+
+  std::wstring WindowText(int row, int column) {
+    wchar_t text[64] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(list->Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+
+  LRESULT Notify(UINT code, int row, int column = 0) {
+    NMLISTVIEW notice{};
+    notice.hdr = {list->Handle(), 0, code};
+    notice.iItem = row;
+    notice.iSubItem = column;
+    return SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+  }
+
+  ui::TForm* form;
+  ui::TListView* list;
+  std::wstring previewed;
+};
+
+TEST_F(UiListView, RowsSortThroughTheCompareEvent) {
+  Fill(100);
+  EXPECT_EQ(WindowText(1, 1), L"37");
+  list->Items()[5]->SetSelected(true);
+  list->OnCompare = [](ui::TComponent*, ui::TListItem* a, ui::TListItem* b, int, int& compare) {
+    compare = std::stoi(a->SubItems().Get(0)) - std::stoi(b->SubItems().Get(0));
+  };
+  list->SetSortType(ui::TSortType::stText);
+  for (int row : {0, 1, 99}) EXPECT_EQ(WindowText(row, 1), std::to_wstring(row));
+  // The selection moved with its row in the control.
+  EXPECT_EQ(SendMessageW(list->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
+            (37 * 5) % 100);
+  list->OnCompare = nullptr;
+  list->AlphaSort();
+  EXPECT_EQ(WindowText(0, 0), L"ROW1");
+  EXPECT_EQ(WindowText(1, 0), L"ROW10");
+}
+
+TEST_F(UiListView, SelectionAndFocusFollowTheControlBothWays) {
+  Fill(10);
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED;
+  SendMessageW(list->Handle(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&state));
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list->Handle(), LVM_SETITEMSTATE, 7, reinterpret_cast<LPARAM>(&state));
+  EXPECT_EQ(list->SelCount(), 2);
+  EXPECT_EQ(list->Selected(), list->Items()[3]);
+  EXPECT_EQ(list->ItemFocused(), list->Items()[7]);
+  list->SelectAll();
+  EXPECT_EQ(SendMessageW(list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 10);
+  list->SetItemIndex(2);
+  EXPECT_EQ(SendMessageW(list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  EXPECT_EQ(list->ItemIndex(), 2);
+}
+
+TEST_F(UiListView, NotificationsReachTheEvents) {
+  Fill(3);
+  std::vector<std::wstring> events;
+  list->OnColumnClick = [&](ui::TComponent*, ui::TListColumn* column) {
+    events.push_back(L"column " + column->Caption());
+  };
+  list->OnDblClick = [&](ui::TComponent*) { events.push_back(L"double"); };
+  list->OnKeyDown = [&](ui::TComponent*, WORD& key, ui::TShiftState) {
+    events.push_back(L"key " + std::to_wstring(key));
+  };
+  Notify(LVN_COLUMNCLICK, -1, 1);
+  Notify(NM_DBLCLK, 0);
+  SendMessageW(list->Handle(), WM_KEYDOWN, VK_F2, 0);
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"column Size", L"double", L"key 113"}));
+}
+
+TEST_F(UiListView, InPlaceEditingGetsBackspaceEnterAndBackslash) {
+  Fill(3);
+  std::wstring edited;
+  bool allow = true;
+  list->OnEditing = [&](ui::TComponent*, ui::TListItem*, bool& allowEdit) { allowEdit = allow; };
+  list->OnEdited = [&](ui::TComponent*, ui::TListItem*, std::wstring& text) {
+    edited = text;
+    // Refill as the program does; the edited row is gone afterwards.
+    Fill(2);
+  };
+  // Typed keys outside the editor reach the form first.
+  SetFocus(list->Handle());
+  PostMessageW(list->Handle(), WM_CHAR, L'\\', 0);
+  Pump();
+  EXPECT_EQ(previewed, L"\\");
+  previewed.clear();
+
+  list->Items()[1]->EditCaption();
+  Pump();
+  const HWND editor =
+      reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(list->IsEditing());
+  SetWindowTextW(editor, L"readmex");
+  SendMessageW(editor, EM_SETSEL, 7, 7);
+  // As typed: the key-down messages are translated into their characters by the loop.
+  PostMessageW(editor, WM_KEYDOWN, VK_BACK, 0);
+  Pump();
+  PostMessageW(editor, WM_CHAR, L'\\', 0);
+  Pump();
+  wchar_t text[32] = {};
+  GetWindowTextW(editor, text, 32);
+  EXPECT_STREQ(text, L"readme\\");
+  PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  EXPECT_EQ(edited, L"readme\\");
+  EXPECT_EQ(previewed, L"");
+  EXPECT_FALSE(list->IsEditing());
+  EXPECT_EQ(WindowText(0, 0), L"ROW2");  // the refill, untouched by the edit
+  // A refused edit opens no editor.
+  allow = false;
+  list->Items()[0]->EditCaption();
+  Pump();
+  EXPECT_FALSE(list->IsEditing());
+  EXPECT_TRUE(errors.empty());
+}
+
+class UiRegistry : public ::testing::Test {
+ protected:
+  ~UiRegistry() override { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+  const std::wstring path_ =
+      L"Software\\Kelpfin\\QuollboxTest" + std::to_wstring(GetCurrentProcessId());
+};
+
+TEST_F(UiRegistry, SectionsAreSubkeysAndValuesAreText) {
+  {
+    ui::TRegistryIniFile ini(HKEY_CURRENT_USER, path_);
+    EXPECT_TRUE(ini.ReadSections().empty());
+    EXPECT_EQ(ini.ReadString(L"TMainForm", L"BootCode", L"1"), L"1");
+    EXPECT_FALSE(ini.SectionExists(L"TMainForm"));  // reading creates nothing
+    ini.WriteString(L"TMainForm", L"FormVersion", L"0");
+    ini.WriteInteger(L"TMainForm", L"BootCode", 2);
+    ini.WriteString(L"TMainForm", L"RemovableDrive", L"E:\\");
+    ini.WriteString(L"TMainForm.MRUList_Items", L"Count", L"1");
+  }
+  const ui::TRegistryIniFile ini(HKEY_CURRENT_USER, path_);
+  EXPECT_EQ(ini.ReadSections(),
+            (std::vector<std::wstring>{L"TMainForm", L"TMainForm.MRUList_Items"}));
+  std::vector<std::wstring> names = ini.ReadSection(L"TMainForm");
+  std::sort(names.begin(), names.end());  // the registry keeps no order
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"BootCode", L"FormVersion", L"RemovableDrive"}));
+  EXPECT_EQ(ini.ReadInteger(L"tmainform", L"bootcode", 1), 2);
+  // Every value is REG_SZ.
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (path_ + L"\\TMainForm").c_str(), 0,
+                          KEY_READ | KEY_WRITE, &key),
+            ERROR_SUCCESS);
+  DWORD type = 0;
+  RegQueryValueExW(key, L"BootCode", nullptr, &type, nullptr, nullptr);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  // A value of another type reads as missing.
+  const DWORD number = 7;
+  RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                 sizeof number);
+  RegCloseKey(key);
+  EXPECT_EQ(ini.ReadInteger(L"TMainForm", L"Number", -1), -1);
+  EXPECT_FALSE(ini.ValueExists(L"TMainForm", L"Number"));
+}
+
+TEST_F(UiRegistry, EraseAndDeleteAndReadOnly) {
+  ui::TRegistryIniFile ini(HKEY_CURRENT_USER, path_);
+  ini.WriteString(L"A", L"x", L"1");
+  ini.WriteString(L"A", L"y", L"2");
+  ini.WriteString(L"A.Sub", L"Count", L"0");
+  ini.DeleteKey(L"A", L"x");
+  EXPECT_EQ(ini.ReadSection(L"A"), (std::vector<std::wstring>{L"y"}));
+  ini.EraseSection(L"A.Sub");
+  EXPECT_FALSE(ini.SectionExists(L"A.Sub"));
+  EXPECT_TRUE(ini.SectionExists(L"A"));
+  ui::TRegistryIniFile readOnly(HKEY_CURRENT_USER, path_, true);
+  EXPECT_EQ(readOnly.ReadString(L"A", L"y", L""), L"2");
+  EXPECT_ANY_THROW(readOnly.WriteString(L"A", L"z", L"3"));
+  const ui::TRegistryIniFile missing(HKEY_CURRENT_USER, path_ + L"\\Nowhere", true);
+  EXPECT_EQ(missing.ReadString(L"A", L"y", L"default"), L"default");
+  HKEY probe = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (path_ + L"\\Nowhere").c_str(), 0, KEY_READ, &probe),
+            ERROR_SUCCESS);
+}
+
+// The profile functions, an independent reader, see in our INI file what we wrote.
+TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
+  TTempFolder folder;
+  const std::wstring path = (folder / "settings.ini").wstring();
+  for (const std::wstring_view value : ui::test::kAwkwardIniValues) {
+    ui::TIniFile(path).WriteString(L"S", L"v", std::wstring(value));
+    wchar_t buffer[64] = {};
+    GetPrivateProfileStringW(L"S", L"v", L"(missing)", buffer, 64, path.c_str());
+    EXPECT_EQ(buffer, value);
+  }
 }
 
 }  // namespace

@@ -23,9 +23,15 @@ class UiGuiTest : public ::testing::Test {
     });
   }
   ~UiGuiTest() override {
-    application_.reset();
+    FreeApplication();
     ui::SetMessageBoxPresenter(std::move(previousPresenter_));
   }
+
+  // Frees the application and every component it owns now. This destructor runs after the
+  // derived fixture's members are gone: a fixture whose members the components still use while
+  // they are destroyed (a log their windows write to, state their events capture) calls this
+  // from its own destructor.
+  void FreeApplication() { application_.reset(); }
 
   // Handles every queued message (the tests never wait for time to pass).
   static void Pump() { ui::Application->ProcessMessages(); }

@@ -1,0 +1,222 @@
+// Painting of skinned item viewers: background, caption, shortcut, image or check mark and
+// submenu arrow, each drawing bracketed by the item's pre- and post-paint events.
+#include <windows.h>
+
+#include "skbar/sk_item.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_globals.h"
+#include "skbar/win32/sk_item_paint.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/sk_skin_paint.h"
+#include "skbar/win32/sk_text_draw.h"
+#include "ui/win32/image_list.h"
+
+namespace skbar {
+
+namespace {
+
+TRect FromTb(const tb::TRect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+int LineHeight(ui::TCanvas& canvas) {
+  TEXTMETRICW metrics{};
+  if (!GetTextMetricsW(canvas.SelectedHandle(), &metrics)) return 13;
+  return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+TColor TextColorOf(const TSkBarItemViewer& viewer, const TSkBarMenuItemInfo& info) {
+  if (const TSkBarCustomItem* item = viewer.SkItem()) {
+    if (item->FontSettings().Color() != clNone) return item->FontSettings().Color();
+  }
+  const TSkBarSkinComponentsType component =
+      info.ToolbarStyle ? (info.IsOnMenuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
+  const TColor color = SkCurrentSkin().GetTextColor(component, info.State, info.SkinType);
+  return color == clNone ? ui::clMenuText : color;
+}
+
+}  // namespace
+
+void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,
+                             bool /*isSelected*/, bool /*isPushed*/, bool /*useDisabledShadow*/) {
+  tb::TTBCustomItem& item = Item();
+  TSkBarCustomItem* skinned = SkItem();
+  const TSkBarMenuItemInfo info = SkFillItemPaintInfo(*this, LineHeight(canvas));
+  TRect r = FromTb(clientAreaRect);
+  bool paintDefault = true;
+  const auto fireItem = [&](TSkBarPaintStage stage, const TRect& at) {
+    if (!skinned) return;
+    TSkBarDrawItemArgs args{&canvas, at, &info, stage, &paintDefault};
+    skinned->FireDrawItem(args);
+  };
+  const bool submenu = (item.GetItemStyle() & tb::tbisSubmenu) != 0;
+  const TColor textColor = TextColorOf(*this, info);
+  TRect arrow;
+  if (!info.ToolbarStyle) {
+    fireItem(pstPrePaint, r);
+    if (paintDefault) SkPaintMenuItemBackground(canvas, r, info);
+    fireItem(pstPostPaint, r);
+    if (paintDefault && submenu) {
+      const int y = r.top + r.Height() / 2;
+      SkDrawArrow(canvas, r.right - r.Height() / 2 - 2, y, 3, false, false, textColor);
+    }
+  } else {
+    TSkBarMenuItemInfo record = info;
+    if (info.HasArrow) {
+      int a = 0, margin = 0, split = 0;
+      SkCurrentSkin().GetDropDownArrowSize(a, margin, split);
+      if (info.IsSplit) {
+        arrow = info.IsVertical ? TRect{r.left, r.bottom - split, r.right, r.bottom}
+                                : TRect{r.right - split, r.top, r.right, r.bottom};
+        record.ComboRect = arrow;
+      } else {
+        arrow = {r.right - a, r.top, r.right, r.bottom};
+      }
+    }
+    fireItem(pstPrePaint, r);
+    if (paintDefault) SkPaintMenuItemBackground(canvas, r, record);
+    fireItem(pstPostPaint, r);
+    if (info.HasArrow) {
+      const int shift = info.Pushed ? 1 : 0;
+      const int x = arrow.left + arrow.Width() / 2 + shift;
+      const int y = arrow.top + arrow.Height() / 2 - 1 + shift;
+      SkDrawArrow(canvas, x, y, 2, true, false, info.Enabled ? textColor : ui::clGrayText);
+      if (info.IsVertical)
+        r.bottom = arrow.top;
+      else
+        r.right = arrow.left;
+    }
+  }
+  const TSkBarMenuItemMarginsInfo& m = info.MenuMargins;
+  TRect imageRect;
+  if (!info.ToolbarStyle) {
+    if (!(item.GetItemStyle() & tb::tbisClicksTransparent)) {
+      r = {r.left + m.Margins.left, r.top + m.Margins.top, r.right - m.Margins.right,
+           r.bottom - m.Margins.bottom};
+    }
+    imageRect = {r.left, r.top, r.left + m.GutterSize, r.bottom};
+  } else {
+    r = {r.left + 4, r.top + 4, r.right - 4, r.bottom - 4};
+    imageRect = r;
+  }
+
+  // Caption (and, in menus, the shortcut in the same row).
+  std::wstring caption = GetCaptionText();
+  if (CaptionShown() && !caption.empty()) {
+    if (skinned) {
+      ui::TFont& font = canvas.Font();
+      skinned->FontSettings().Apply(font);
+      if (item.EffectiveOptions() & tb::tboDefault) font.SetStyle(font.Style() | ui::fsBold);
+    }
+    canvas.Font().SetColor(textColor);
+    const bool hideAccels = !(View().State() & tb::vsShowAccels);
+    UINT format = DT_SINGLELINE | DT_VCENTER | (hideAccels ? DT_HIDEPREFIX : 0);
+    TRect captionRect;
+    if (!info.ToolbarStyle) {
+      captionRect = {imageRect.right + m.ImageTextSpace + m.LeftCaptionMargin, r.top,
+                     r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
+    } else {
+      // Glyph and caption laid out by alignment, wrapping and image position.
+      TSkCaptionLayoutInput in;
+      in.rect = r;
+      in.caption = caption;
+      in.pushedCaption = info.IsSunkenCaption;
+      in.glyphTop = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
+      if (info.ImageShown) in.glyphSize = info.ImageSize;
+      const TSkTextWrapping wrapping = skinned ? skinned->Wrapping() : twNone;
+      in.flags = (hideAccels ? DT_HIDEPREFIX : 0) |
+                 (wrapping == twEndEllipsis    ? DT_END_ELLIPSIS | DT_SINGLELINE
+                  : wrapping == twPathEllipsis ? DT_PATH_ELLIPSIS | DT_SINGLELINE
+                  : wrapping == twWrap         ? DT_WORDBREAK
+                                               : DT_SINGLELINE);
+      const TAlignment alignment = skinned ? skinned->Alignment() : taCenter;
+      in.captionAlignment = alignment == taLeftJustify ? 0 : alignment == taRightJustify ? 1 : 2;
+      const TSkCaptionLayout layout = SkCalcCaptionLayout(canvas, in);
+      captionRect = layout.captionRect;
+      format = layout.flags;
+      if (info.ImageShown) imageRect = layout.glyphRect;
+    }
+    const auto drawText = [&](std::wstring& text, TRect& at, unsigned& flags) {
+      bool captionDefault = true;
+      TSkBarDrawCaptionArgs args{
+          &canvas,     FromTb(clientAreaRect), info.State, &text, &at, &flags, false,
+          pstPrePaint, &captionDefault};
+      if (skinned) skinned->FireDrawCaption(args);
+      if (captionDefault) {
+        const TSkGlowDirection glow = skinned ? skinned->CaptionGlow() : gldNone;
+        const TColor glowColor = skinned ? skinned->CaptionGlowColor() : clNone;
+        SkDrawTextGlow(canvas, text, at, TSkTextRotationAngle::tra0, glowColor, glow, flags);
+      }
+      args.PaintStage = pstPostPaint;
+      if (skinned) skinned->FireDrawCaption(args);
+    };
+    unsigned flags = format;
+    drawText(caption, captionRect, flags);
+    if (!info.ToolbarStyle && skinned) {
+      std::wstring shortcut = skinned->GetShortCutText();
+      if (!shortcut.empty()) {
+        unsigned right = DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX;
+        TRect shortcutRect{imageRect.right, r.top,
+                           r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
+        drawText(shortcut, shortcutRect, right);
+      }
+    }
+  }
+
+  // Image, or the check or radio mark of a checked menu item without one.
+  if (!info.ToolbarStyle && info.Checked && !info.ImageShown) {
+    const TSkBarSkinOptions& skin = SkCurrentSkin();
+    if (item.RadioItem())
+      SkPaintMenuRadioMark(skin, canvas, imageRect, true, true, info.State);
+    else
+      SkPaintMenuCheckMark(skin, canvas, imageRect, true, false, true, info.State);
+  } else if (info.ImageShown) {
+    ui::TCustomImageList* images = GetImageList();
+    int index = item.ImageIndex();
+    const int left = imageRect.left + (imageRect.Width() - info.ImageSize.cx) / 2;
+    const int top = imageRect.top + (imageRect.Height() - info.ImageSize.cy) / 2;
+    TRect at{left, top, left + info.ImageSize.cx, top + info.ImageSize.cy};
+    bool imageDefault = true;
+    TSkBarDrawImageArgs args{&canvas, info.State, pstPrePaint, &images, &index, &at, &imageDefault};
+    if (skinned) skinned->FireDrawImage(args);
+    auto* list = dynamic_cast<ui::TImageList*>(images);
+    if (imageDefault && list == &SkCaptionGlyphs()) {
+      const bool menuText = info.Enabled && !info.ToolbarStyle && info.SkinType != sknSkin;
+      SkDrawGlyphPattern(canvas, at, index, menuText ? ui::clMenuText : textColor);
+    } else if (imageDefault && list && index >= 0 && index < list->Count()) {
+      const bool shaded = SkCurrentSkin().OfficeIcons() && info.HotTrack && !info.Pushed &&
+                          info.Enabled && info.SkinType == sknSkin;
+      SkDrawImageListImage(canvas, at, list, shaded, info.Enabled, index);
+    }
+    args.PaintStage = pstPostPaint;
+    if (skinned) skinned->FireDrawImage(args);
+  }
+}
+
+void TSkBarSeparatorItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,
+                                      bool /*isSelected*/, bool /*isPushed*/,
+                                      bool /*useDisabledShadow*/) {
+  const auto* separator = dynamic_cast<const tb::TTBSeparatorItem*>(&Item());
+  if (separator && separator->Blank()) return;
+  TRect r = FromTb(clientAreaRect);
+  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  const bool toolbarStyle = IsToolbarStyle();
+  if (!toolbarStyle) {
+    const bool toolbox =
+        View().ParentItem() && (View().ParentItem()->Options() & tb::tboToolbarStyle);
+    if (skinType == sknNone) {
+      if (!toolbox) r = {r.left + 12, r.top, r.right - 12, r.bottom};
+    } else if (!toolbox) {
+      TSkBarMenuItemMarginsInfo m;
+      SkCurrentSkin().GetMenuItemMargins(LineHeight(canvas), SkGetMaxImageSize(View()).cy, m);
+      const bool emptyGutter =
+          skinType == sknSkin && SkCurrentSkin().Options(skncGutter).Body.IsEmpty();
+      if (!emptyGutter) r.left += m.Margins.left + m.GutterSize + m.ImageTextSpace;
+    }
+  }
+  const bool vertical =
+      toolbarStyle && View().Orientation() != tb::TTBViewOrientation::tbvoVertical;
+  SkPaintMenuSeparator(canvas, r, vertical, !toolbarStyle, skinType);
+}
+
+}  // namespace skbar

@@ -1,0 +1,796 @@
+// The main window's decisions as the shell wires them, over in-memory ports: start-up, the
+// boot-code setting, opening images, the recent files and folders and the save question before an
+// open; saving, save as, new images, the export to a removable drive, the drive menus and the small
+// image commands; the file list, the file commands and drops on the list (what reaches the view,
+// the panels, the caption, the cursor and the dialogs; dropped images opened after the drop, host
+// files planned against the free bytes, virtual files below the current directory); the shell's
+// file kinds, command line and texts. The rules themselves are tested where they are decided (rows,
+// sorting, work lists, renames, make-directory, delete, planning and adding in app_files).
+#include <gtest/gtest.h>
+
+#include "../rtl/temp_folder.h"
+#include "app/shell_texts.h"
+#include "shell_test_support.h"
+
+namespace app::test {
+namespace {
+
+using Names = std::vector<std::wstring>;
+using Paths = std::vector<std::filesystem::path>;
+using Texts = std::vector<std::wstring>;
+
+std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t fill = 7) {
+  return std::vector<std::uint8_t>(size, fill);
+}
+
+class ShellFilesTest : public ShellCoreTest {
+ protected:
+  ShellFilesTest() { StartFresh(); }
+
+  disk::TMSXDisk& Image() { return *core->Image(); }
+  disk::PDirEntry AddFile(const std::wstring& name, std::size_t size, std::uint8_t fill = 7) {
+    rtl::TMemoryStream stream(Bytes(size, fill));
+    return Image().Add(name, stream);
+  }
+  // A fresh, unmodified listing of the current directory.
+  void Relist() {
+    Image().ResetModifiedState();
+    core->RefreshFileList();
+    core->UpdateCaption();
+  }
+  bool CaptionModified() const { return view.caption.ends_with(L" *"); }
+};
+
+TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
+  AddFile(L"b.zz", 300);
+  AddFile(L"A.yy", 100);
+  AddFile(L"c.xx", 200);
+  core->RefreshFileList();
+  const struct {
+    int column;  // -1: a refill instead of a click
+    Names names;
+  } kSteps[] = {{0, {L"A", L"B", L"C"}}, {0, {L"A", L"B", L"C"}}, {-1, {L"B", L"A", L"C"}},
+                {1, {L"C", L"A", L"B"}}, {2, {L"A", L"C", L"B"}}, {-1, {L"A", L"C", L"B"}},
+                {2, {L"A", L"C", L"B"}}, {-1, {L"B", L"A", L"C"}}};
+  for (std::size_t i = 0; i < std::size(kSteps); ++i) {
+    if (kSteps[i].column < 0)
+      core->RefreshFileList();
+    else
+      core->ColumnClick(kSteps[i].column);
+    EXPECT_EQ(view.Names(), kSteps[i].names) << "step " << i;
+  }
+}
+
+TEST_F(ShellFilesTest, KeysAndDoubleClickMoveThroughDirectories) {
+  ASSERT_EQ(Image().CreateSubDir("GAMES"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("GAMES"));
+  ASSERT_EQ(Image().CreateSubDir("INNER"), disk::DiskResult::Ok);
+  AddFile(L"x.txt", 5);
+  ASSERT_TRUE(Image().ChangeDir("\\"));
+  core->RefreshFileList();
+  view.Select({L"GAMES"});
+  EXPECT_TRUE(core->KeyPress(13, true));
+  EXPECT_EQ(view.Names(), (Names{L"..", L"INNER", L"X"}));
+  view.Select({L"INNER"});
+  core->OpenSelectedRow();
+  EXPECT_EQ(Image().Directory(), "\\GAMES\\INNER\\");
+  EXPECT_TRUE(core->KeyPress(8, true));
+  EXPECT_EQ(Image().Directory(), "\\GAMES\\");
+  EXPECT_TRUE(core->KeyPress(L'\\', false));
+  EXPECT_EQ(Image().Directory(), "\\");
+  EXPECT_TRUE(core->KeyPress(8, true));  // the root has no parent: only a refill
+  EXPECT_EQ(view.Names(), Names{L"GAMES"});
+  EXPECT_FALSE(core->KeyPress(L'a', true));
+}
+
+TEST(ShellKeys, KeyCommandsByKeyAndFocus) {
+  const struct {
+    wchar_t key;
+    bool listFocused;
+    ListKeyCommand command;
+  } kCases[] = {{8, true, ListKeyCommand::ParentDir},    {8, false, ListKeyCommand::Consumed},
+                {13, true, ListKeyCommand::OpenRow},     {13, false, ListKeyCommand::Consumed},
+                {L'\\', false, ListKeyCommand::RootDir}, {28, true, ListKeyCommand::RootDir},
+                {L'/', true, ListKeyCommand::None},      {L' ', true, ListKeyCommand::None}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(KeyCommand(c.key, c.listFocused), c.command) << int(c.key) << c.listFocused;
+}
+
+TEST_F(ShellFilesTest, TheAddDialogsFilesAreAddedWithoutABudget) {
+  const std::int32_t free = Image().DiskFree();
+  ASSERT_NE(AddFile(L"filler.bin", static_cast<std::size_t>(free - 2048)), nullptr);
+  Relist();
+  core->AddFiles();  // cancelled
+  EXPECT_FALSE(CaptionModified());
+  fs.files["/in/one.txt"] = Bytes(1000, 1);
+  fs.files["/in/two.txt"] = Bytes(1500, 2);
+  fs.files["/in/three.txt"] = Bytes(900, 3);
+  dialogs.addAnswers = {{"/in/one.txt", "/in/two.txt", "/in/three.txt"}};
+  core->AddFiles();
+  EXPECT_EQ(view.Names(), (Names{L"FILLER", L"ONE", L"THREE"}));
+  EXPECT_TRUE(CaptionModified());
+  EXPECT_EQ(view.panels[3], L"0 bytes free");
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ShellFilesTest, SelectedFilesAreExtractedToTheChosenFolderThenItIsExplored) {
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
+  AddFile(L"one.txt", 1500, 1);
+  ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
+  core->RefreshFileList();
+  view.Select({L"SUB"});
+  core->ExtractFiles();  // directories only: no dialog
+  EXPECT_TRUE(dialogs.folderStarts.empty());
+
+  view.Select({L"ONE", L"SUB"});
+  dialogs.folderAnswers = {std::nullopt, folder};
+  core->ExtractFiles();  // cancelled
+  EXPECT_TRUE(ui.explored.empty());
+  ui.shift = true;
+  fs.cwd = "/elsewhere";  // the never-saved image still belongs to the folder it was named in
+  core->ExtractFiles();
+  EXPECT_EQ(dialogs.folderStarts, (std::vector<std::filesystem::path>{{}, "/work"}));
+  EXPECT_EQ(std::filesystem::file_size(folder / "ONE.TXT"), 1500u);
+  EXPECT_FALSE(std::filesystem::exists(folder / "SUB"));
+  EXPECT_EQ(ui.explored, std::vector<std::filesystem::path>{folder});
+}
+
+TEST_F(ShellFilesTest, DeleteKeepsTheFirstSelectedRowsPlace) {
+  AddFile(L"a.txt", 5);
+  AddFile(L"gone.txt", 5);
+  AddFile(L"kept.txt", 5);
+  Relist();
+  view.Select({L"GONE"});
+  core->DeleteFiles();
+  EXPECT_EQ(view.Names(), (Names{L"A", L"KEPT"}));
+  EXPECT_EQ(view.focus, 1);
+  EXPECT_TRUE(CaptionModified());
+}
+
+TEST_F(ShellFilesTest, MakeDirOpensTheEditorOfTheNewRowAsShownOrNothingWhenFull) {
+  ASSERT_EQ(Image().CreateSubDir("NEWDIR1"), disk::DiskResult::Ok);
+  AddFile(L"z.txt", 5);
+  core->ColumnClick(0);
+  Relist();
+  core->MakeDir();
+  EXPECT_EQ(view.Names(), (Names{L"NEWDIR1", L"NEWDIR2", L"Z"}));
+  EXPECT_EQ(view.editing, 1);
+  EXPECT_TRUE(CaptionModified());
+  core->RefreshFileList();
+  EXPECT_EQ(view.focus, 1);  // the retained row
+
+  for (int i = 0; i < 109; ++i) AddFile(L"f" + std::to_wstring(i), 1);
+  Relist();
+  view.editing = -1;
+  core->MakeDir();
+  EXPECT_EQ(view.editing, -1);
+  EXPECT_FALSE(CaptionModified());
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(ShellFilesTest, RenameShowsTheOutcomeAndRefreshesOnlyAfterAWrite) {
+  disk::PDirEntry notes = AddFile(L"notes.txt", 5);
+  AddFile(L"other.txt", 5);
+  ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("SUB"));
+  core->RefreshFileList();
+  EXPECT_FALSE(core->CanRename(*view.rows[0].Entry));  // ".."
+  ASSERT_TRUE(Image().ChangeDir("\\"));
+  Relist();
+  EXPECT_EQ(core->Rename(*notes, L"other"), L"NOTES");
+  EXPECT_FALSE(CaptionModified());
+  EXPECT_EQ(view.refreshRequests, 0);
+  EXPECT_EQ(core->Rename(*notes, L"readme"), L"README");
+  EXPECT_EQ(notes->GetFileName(), "README.TXT");
+  EXPECT_TRUE(CaptionModified());
+  EXPECT_EQ(view.refreshRequests, 1);
+  core->StartRename();  // nothing selected
+  EXPECT_EQ(view.editing, -1);
+  view.Select({L"OTHER"});
+  core->StartRename();
+  EXPECT_EQ(view.editing, 1);
+}
+
+TEST_F(ShellFilesTest, ViewShowsTheFirstSelectedFileInTheChosenMode) {
+  ASSERT_EQ(Image().CreateSubDir("SUB"), disk::DiskResult::Ok);
+  disk::PDirEntry readme = AddFile(L"readme.txt", 3000, 'a');
+  core->RefreshFileList();
+  core->ViewFile(TViewerMode::vmAuto);  // nothing selected
+  view.Select({L"SUB", L"README"});
+  core->ViewFile(TViewerMode::vmHex);  // the first selected row is a directory
+  EXPECT_TRUE(viewer.views.empty());
+  readme->Size = 3500;  // the entry's size is shown even when the chain is shorter
+  view.Select({L"README"});
+  core->ViewFile(TViewerMode::vmHex);
+  ASSERT_EQ(viewer.views.size(), 1u);
+  EXPECT_EQ(viewer.views[0].fileName, L"README.TXT");
+  EXPECT_EQ(viewer.views[0].displaySize, 3500);
+  EXPECT_EQ(viewer.views[0].mode, TViewerMode::vmHex);
+  EXPECT_EQ(viewer.views[0].data.size(), 3072u);  // whole clusters
+  EXPECT_EQ(viewer.views[0].data[2999], 'a');
+  core->SelectAll();
+  EXPECT_EQ(view.SelectedEntries().size(), 2u);
+  // Screen pictures go to the picture viewer whatever the mode.
+  AddFile(L"pic.sc5", 30375, 'p');
+  AddFile(L"other.sc2", 100, 'q');
+  core->RefreshFileList();
+  for (const wchar_t* name : {L"PIC", L"OTHER"}) {
+    view.Select({name});
+    core->ViewFile(TViewerMode::vmHex);
+  }
+  ASSERT_EQ(viewer.pictures.size(), 1u);
+  EXPECT_EQ(viewer.pictures[0].fileName, L"PIC.SC5");
+  EXPECT_EQ(viewer.pictures[0].data[30374], 'p');
+  ASSERT_EQ(viewer.views.size(), 2u);
+  EXPECT_EQ(viewer.views[1].fileName, L"OTHER.SC2");
+}
+
+TEST_F(ShellFilesTest, TheFirstDroppedImageOpensAfterTheDropAndNothingIsAdded) {
+  fs.files["/drop/a.txt"] = Bytes(100, 1);
+  fs.files["/drop/first.DSK"] = RawImage(false, "from the dsk");
+  fs.files["/drop/second.hfe"] = HfeImage(true, "from the hfe");
+  const int fills = view.fills;
+  core->DropFiles(Paths{"/drop/a.txt", "/drop/first.DSK", "/drop/second.hfe"});
+  EXPECT_EQ(view.laterOpens, Paths{"/drop/first.DSK"});
+  EXPECT_EQ(view.fills, fills);
+  EXPECT_FALSE(Image().IsModified());
+  EXPECT_TRUE(core->OpenDiskImage(view.laterOpens.front()));  // once the drop is over
+  EXPECT_EQ(view.Names(), Names{L"HELLO"});
+}
+
+TEST_F(ShellFilesTest, HostFilesAndFoldersAreAddedWithinTheFreeBytes) {
+  fs.files["/drop/one.txt"] = Bytes(1000, 1);
+  fs.files["/drop/Folder/inner.bin"] = Bytes(2000, 2);
+  fs.files["/drop/huge.bin"] = Bytes(static_cast<std::size_t>(Image().DiskFree()), 4);
+  core->DropFiles(Paths{"/drop/one.txt", "/drop/Folder", "/drop/huge.bin"});
+  EXPECT_EQ(view.Names(), (Names{L"ONE", L"FOLDER"}));
+  EXPECT_EQ(Image().Directory(), "\\");
+  EXPECT_TRUE(view.caption.ends_with(L" *"));
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ShellFilesTest, VirtualFilesAreAddedBelowTheCurrentDirectory) {
+  ASSERT_EQ(Image().CreateSubDir("HERE"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("HERE"));
+  files::TVirtualItem file;
+  file.Index = 1;
+  file.Folders = {L"Docs"};
+  file.Name = L"readme.txt";
+  const std::vector<files::TVirtualItem> items{file};
+  core->DropVirtual(items, [](std::size_t) -> std::unique_ptr<rtl::TStream> {
+    return std::make_unique<rtl::TMemoryStream>(Bytes(3000, 6));
+  });
+  EXPECT_EQ(Image().Directory(), "\\HERE\\");
+  EXPECT_EQ(view.Names(), (Names{L"..", L"DOCS"}));
+  EXPECT_TRUE(view.caption.ends_with(L" *"));
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ShellFilesTest, DropsNeedAnImage) {
+  EXPECT_TRUE(core->CanAcceptDrop());
+  MakeCore();
+  EXPECT_FALSE(core->CanAcceptDrop());
+  fs.files["/drop/a.dsk"] = RawImage(false);
+  core->DropFiles(Paths{"/drop/a.dsk"});
+  core->DropVirtual({}, {});
+  EXPECT_TRUE(view.laterOpens.empty());
+}
+
+TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
+  const struct {
+    std::vector<std::wstring> arguments;
+    std::wstring caption;
+  } kCases[] = {
+      {{L"missing.dsk"}, L"Quollbox - NewImage1.dsk"},
+      {{L"img/a.dsk", L"-o", L"img/b.dsk"}, L"Quollbox - /work/img/b.dsk"},
+  };
+  fs.files["/work/img/a.dsk"] = RawImage(false);
+  fs.files["/work/img/b.dsk"] = RawImage(true);
+  for (const auto& c : kCases) {
+    MakeCore();
+    core->Start(c.arguments);
+    EXPECT_EQ(view.caption, c.caption);
+    EXPECT_FALSE(core->Image()->IsModified());
+    EXPECT_TRUE(ui.boxes.empty());
+  }
+}
+
+TEST_F(ShellCoreTest, BootCodeSettingChecksItsItemAndShapesNewImages) {
+  const struct {
+    const wchar_t* stored;  // null: no value
+    int checked;
+    int option;
+  } kCases[] = {{nullptr, 1, 1}, {L"0", 0, 0}, {L"7", 7, 7}};
+  for (const auto& c : kCases) {
+    settings.values.clear();
+    if (c.stored) settings.values[L"BootCode"] = c.stored;
+    StartFresh();
+    EXPECT_EQ(view.checkedBoot, c.checked);
+    const disk::TBootCodeRec code = disk::GetBootCode(c.option);
+    const std::uint8_t* bytes = core->Image()->Buffer().data() + 28;
+    EXPECT_TRUE(std::equal(code.Code, code.Code + code.Size, bytes)) << c.checked;
+  }
+}
+
+TEST_F(ShellCoreTest, SavesTheOwnValuesBootCodeFirst) {
+  settings.values[L"RemovableDrive"] = L"E:\\";
+  core->RestoreSettings();
+  core->ChangeBootOption(2);
+  settings.writes.clear();
+  core->SaveSettings();
+  EXPECT_EQ(settings.writes, (Texts{L"BootCode", L"RemovableDrive"}));
+  EXPECT_EQ(settings.values[L"BootCode"], L"2");
+  EXPECT_EQ(settings.values[L"RemovableDrive"], L"E:\\");
+  EXPECT_EQ(view.checkedBoot, 2);
+}
+
+TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
+  fs.files["/img/short.dsk"] = std::vector<std::uint8_t>(368641);
+  fs.files["/img/a.xsa"] = {1, 2, 3};
+  fs.files["/img/c.img"] = RawImage(false);
+  const struct {
+    const char* path;
+    std::wstring text;
+    MsgIcon icon;
+  } kCases[] = {{"/img/short.dsk", L"", MsgIcon::Error},
+                {"/img/a.xsa", kNotImplemented, MsgIcon::Error},
+                {"/img/c.img", kUnrecognizedFormat, MsgIcon::Warning}};
+  StartFresh();
+  for (const auto& c : kCases) {
+    ui.boxes.clear();
+    EXPECT_FALSE(core->OpenDiskImage(c.path));
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk");
+    EXPECT_EQ(fs.cwd, "/work");
+    if (c.text.empty()) {
+      EXPECT_TRUE(ui.boxes.empty()) << c.path;
+      continue;
+    }
+    ASSERT_EQ(ui.boxes.size(), 1u) << c.path;
+    EXPECT_EQ(ui.boxes[0].text, c.text);
+    EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
+    EXPECT_EQ(ui.boxes[0].icon, c.icon);
+  }
+}
+
+TEST_F(ShellCoreTest, OpensRawAndTrackImagesWithRowsRecentListsAndSettings) {
+  fs.files["/img/full.dsk"] = RawImage(true, "hello world");
+  fs.files["/img/track.HFE"] = HfeImage(true, "hello world");
+  StartFresh();
+  for (const char* path : {"/img/full.dsk", "/img/track.HFE"}) {
+    const int saves = settings.saveAllCount;
+    ASSERT_TRUE(core->OpenDiskImage(path));
+    EXPECT_EQ(view.caption, L"Quollbox - " + std::filesystem::path(path).wstring());
+    EXPECT_EQ(view.panels[0], L"720k");
+    EXPECT_EQ(view.panels[1], L"11 bytes in 1 file(s)");
+    EXPECT_EQ(view.Names(), Texts{L"HELLO"});
+    EXPECT_EQ(view.rows[0].DateTime.size(), 19u);  // the ISO patterns of the port
+    EXPECT_EQ(TopRecentFile(), std::filesystem::path(path).wstring());
+    EXPECT_EQ(recentFolders->Items()->Get(0), L"/img");
+    EXPECT_EQ(fs.cwd, "/img");
+    EXPECT_EQ(settings.saveAllCount, saves + 1);
+    EXPECT_FALSE(core->Image()->IsModified());
+  }
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(recentFiles->Items()->Count(), 2);
+  EXPECT_EQ(recentFolders->Items()->Count(), 1);
+}
+
+TEST_F(ShellCoreTest, AnUnreadableImageLeavesTheCurrentOneAndSaysSo) {
+  fs.files["/img/junk.hfe"] = std::vector<std::uint8_t>(4000, 0x55);
+  fs.files["/other/ok.dsk"] = RawImage(false, "x");
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/other/ok.dsk"));
+  const disk::TMSXDisk* before = core->Image();
+  for (const char* path : {"/img/junk.hfe", "/img/gone.hfe"}) {
+    ui.boxes.clear();
+    EXPECT_FALSE(core->OpenDiskImage(path));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with(L"Cannot read the disk image \"" +
+                                             std::filesystem::path(path).wstring()));
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+    EXPECT_EQ(core->Image(), before);
+    EXPECT_EQ(view.caption, L"Quollbox - /other/ok.dsk");
+    EXPECT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(fs.cwd, "/other");
+    EXPECT_EQ(TopRecentFile(), L"/other/ok.dsk");
+  }
+}
+
+TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
+  std::vector<std::uint8_t> cut = HfeImage(true, "hello world");
+  cut.resize(100000);
+  fs.files["/img/cut.hfe"] = cut;
+  hfe::THfeReadReport report;
+  ASSERT_FALSE(hfe::DecodeHFEImage(cut, &report).empty());
+  ASSERT_GT(report.Unreadable(), 0);
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/img/cut.hfe"));
+  EXPECT_EQ(view.caption, L"Quollbox - /img/cut.hfe");
+  EXPECT_EQ(view.rows.size(), 1u);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, DamagedImageText(report.Unreadable()));
+  EXPECT_EQ(ui.boxes[0].caption, kOpenCaption);
+  EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
+}
+
+TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
+  const struct {
+    MsgAnswer answer;
+    std::optional<std::filesystem::path> saveAs;
+    bool failWrite;
+    bool opened;
+  } kCases[] = {{MsgAnswer::Cancel, std::nullopt, false, false},
+                {MsgAnswer::No, std::nullopt, false, true},
+                {MsgAnswer::Yes, "/saved/kept.dsk", false, true},
+                {MsgAnswer::Yes, std::nullopt, false, false},
+                {MsgAnswer::Yes, "/saved/kept.dsk", true, false}};
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.failWrites.clear();
+    fs.cwd = "/work";
+    fs.files["/img/next.dsk"] = RawImage(false);
+    if (c.failWrite) fs.failWrites.insert("/saved/kept.dsk");
+    StartModified();
+    ui.boxes.clear();
+    ui.answers = {c.answer};
+    dialogs.saveAnswers = {c.saveAs};
+    EXPECT_EQ(core->OpenDiskImage("/img/next.dsk"), c.opened);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes[0].text, kSaveQuestion);
+    EXPECT_EQ(ui.boxes[0].caption, L"Quollbox ");
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(view.caption, c.opened ? L"Quollbox - /img/next.dsk" : L"Quollbox - NewImage1.dsk *");
+    if (!c.opened) {
+      EXPECT_EQ(fs.cwd, "/work");
+    }
+    EXPECT_EQ(fs.files.contains("/saved/kept.dsk"), c.saveAs && !c.failWrite);
+  }
+}
+
+// A recent file or folder that is gone is offered for removal (No keeps it, Yes removes it); one
+// that exists is opened, or shown in the folder browser, as the image's folder is.
+TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
+  recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
+  recentFolders->Items()->Assign({L"/gone", L"/img"});
+  fs.folders.insert("/img");
+  StartFresh();
+  const struct {
+    tb::TTBMRUList* list;
+    void (ShellCore::*open)(const std::wstring&);
+    const wchar_t* gone;
+    const wchar_t* text;
+    const wchar_t* kept;
+  } cases[] = {{recentFiles.get(), &ShellCore::OpenRecentFile, L"/img/gone.dsk",
+                L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?", L"/img/other.dsk"},
+               {recentFolders.get(), &ShellCore::OpenRecentFolder, L"/gone",
+                L"Folder \"/gone\" doesn't exist.\r\nRemove it from MRU?", L"/img"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gone);
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+      ui.boxes.clear();
+      ui.answers = {answer};
+      (core.get()->*c.open)(c.gone);
+      ASSERT_EQ(ui.boxes.size(), 1u);
+      EXPECT_EQ(ui.boxes[0].text, c.text);
+      EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
+      EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+      EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+      EXPECT_EQ(c.list->Items()->Count(), answer == MsgAnswer::No ? 2 : 1);
+    }
+    EXPECT_EQ(c.list->Items()->ToVector(), Texts{c.kept});
+  }
+  core->GoToImageFolder();  // the start-up image has no folder part
+  EXPECT_TRUE(view.shownFolders.empty());
+  ui.boxes.clear();
+  fs.files["/img/other.dsk"] = RawImage(false);
+  core->OpenRecentFile(L"/img/other.dsk");
+  EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
+  core->OpenRecentFolder(L"/img");
+  EXPECT_TRUE(ui.boxes.empty());
+  core->GoToImageFolder();
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img", "/img"}));
+}
+
+TEST(ShellTexts, ImageKindsByExtensionAndSize) {
+  const struct {
+    const char* name;
+    std::int64_t size;
+    ImageKind kind;
+  } kCases[] = {{"a.dsk", 368640, ImageKind::Dsk},      {"a.Dsk", 368641, ImageKind::DskWrongSize},
+                {"a.dsk", -1, ImageKind::DskWrongSize}, {"a.HfE", 10, ImageKind::Hfe},
+                {"a.xsa", 10, ImageKind::Xsa},          {"a.img", 368640, ImageKind::Unknown},
+                {"dsk", 368640, ImageKind::Unknown}};
+  for (const auto& c : kCases) EXPECT_EQ(ClassifyImageFile(c.name, c.size), c.kind) << c.name;
+  EXPECT_EQ(SaveKind("x.HFE"), ImageKind::Hfe);
+  EXPECT_EQ(SaveKind("x.xsa"), ImageKind::Unknown);
+}
+
+TEST(ShellTexts, CommandLineImageIsTheLastPlainArgument) {
+  const struct {
+    std::vector<std::wstring> arguments;
+    std::optional<std::wstring> image;
+  } kCases[] = {{{}, std::nullopt},
+                {{L"/x"}, std::nullopt},
+                {{L"-x", L""}, std::nullopt},
+                {{L"a.dsk", L"-o", L"b.dsk"}, L"b.dsk"},
+                {{L"a.dsk", L"/q"}, L"a.dsk"},
+                {{L"", L"a.dsk"}, L"a.dsk"}};
+  for (const auto& c : kCases) EXPECT_EQ(CommandLineImage(c.arguments), c.image);
+}
+
+// The rest of these texts are checked where the shell shows them.
+TEST(ShellTexts, TextsTheShellDoesNotShowInItsTests) {
+  EXPECT_EQ(ExportTarget(L"E:", "/a/game.dsk"), L"E:\\game.HFE");
+  EXPECT_EQ(DriveRoot(25), L"Z:\\");
+  EXPECT_EQ(SizePanelText(nullptr), L"none");
+  EXPECT_EQ(DamagedImageText(1), L"1 sector could not be read; the image may be damaged.");
+  EXPECT_EQ(DamagedImageText(1370), L"1370 sectors could not be read; the image may be damaged.");
+}
+
+// "Show Browser" and "Show Image List": a shown panel hides, a hidden or collapsed one shows at
+// 160 px at least; the check needs a shown panel of at least 1 px.
+TEST(ShellTexts, PanelToggleShowsAtLeast160Pixels) {
+  const struct {
+    TPanelState before, after;
+    bool checked;
+  } cases[] = {{{true, 180}, {false, 180}, true},
+               {{false, 180}, {true, 180}, false},
+               {{false, 40}, {true, 160}, false},
+               {{true, 0}, {true, 160}, false},
+               {{true, 1}, {false, 1}, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToggledPanel(c.before), c.after) << c.before.visible << " " << c.before.width;
+    EXPECT_EQ(PanelShown(c.before), c.checked);
+  }
+}
+
+std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
+  const auto buffer = image.Buffer();
+  return {buffer.begin(), buffer.begin() + image.DiskByteSize()};
+}
+
+TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
+  const struct {
+    bool modified;
+    bool exists;
+    std::optional<std::filesystem::path> chosen;
+    bool dialog;
+    const char* written;  // null: nothing written
+  } kCases[] = {
+      {false, false, std::nullopt, false, "/work/NewImage1.dsk"},
+      {false, true, std::nullopt, false, "/work/NewImage1.dsk"},
+      {true, true, std::nullopt, false, "/work/NewImage1.dsk"},
+      {true, false, "/out/a.dsk", true, "/out/a.dsk"},
+      {true, false, std::nullopt, true, nullptr},
+  };
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.writes.clear();
+    fs.cwd = "/work";
+    dialogs.saveCalls.clear();
+    StartFresh();
+    if (c.exists) fs.files["/work/NewImage1.dsk"] = {};
+    if (c.modified) core->ReplaceBootSector(2);
+    dialogs.saveAnswers = {c.chosen};
+    const bool saved = core->Save();
+    EXPECT_EQ(saved, c.written != nullptr);
+    EXPECT_EQ(dialogs.saveCalls.size(), c.dialog ? 1u : 0u);
+    if (c.dialog) {
+      EXPECT_EQ(dialogs.saveCalls[0].fileName, "NewImage1.dsk");
+    }
+    if (!c.written) {
+      EXPECT_TRUE(fs.writes.empty());
+      EXPECT_TRUE(core->Image()->IsModified());
+      EXPECT_TRUE(view.caption.ends_with(L" *"));
+      continue;
+    }
+    EXPECT_EQ(fs.writes, std::vector<std::string>{c.written});
+    EXPECT_FALSE(core->Image()->IsModified());
+    EXPECT_FALSE(view.caption.ends_with(L" *"));
+    EXPECT_EQ(TopRecentFile(), std::filesystem::path(c.written).wstring());
+    EXPECT_EQ(fs.files[c.written], Bytes(*core->Image()));
+    EXPECT_EQ(fs.cwd, c.dialog ? "/out" : "/work");
+  }
+}
+
+TEST_F(ShellCoreTest, AFailedSaveKeepsTheFlagTheOldFileAndReportsIt) {
+  fs.files["/out/x.hfe"] = {1, 2, 3};
+  fs.failWrites = {"/out/x.hfe"};
+  StartModified();
+  dialogs.saveAnswers = {"/out/x.hfe"};
+  EXPECT_FALSE(core->SaveAs());
+  EXPECT_TRUE(core->Image()->IsModified());
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+  EXPECT_EQ(fs.files["/out/x.hfe"], (std::vector<std::uint8_t>{1, 2, 3}));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
+  EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+  EXPECT_NE(ui.boxes[0].text.find(L"Disk full"), std::wstring::npos);
+  EXPECT_NE(TopRecentFile(), L"/out/x.hfe");
+}
+
+TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
+  fs.files["/img/disk.dsk"] = RawImage(false);
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/img/disk.dsk"));
+  dialogs.defaultExtension = L"hfe";
+  dialogs.saveAnswers = {"/out/disk.HFE"};
+  ASSERT_TRUE(core->SaveAs());
+  EXPECT_EQ(dialogs.saveCalls[0].fileName, "disk.hfe");
+  EXPECT_EQ(dialogs.saveCalls[0].folder, "/img");
+  EXPECT_EQ(view.caption, L"Quollbox - /out/disk.HFE");
+  EXPECT_TRUE(core->QuerySaveModified());
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A never-saved image's dialog starts in the folder its name was numbered in, even after the
+// current folder changed; a name without a known extension gets the dialog type's.
+TEST_F(ShellCoreTest, SaveAsWritesTheKindTheNameChooses) {
+  StartModified();
+  fs.cwd = "/elsewhere";
+  dialogs.defaultExtension = L"hfe";
+  dialogs.saveAnswers = {"/out/b"};
+  ASSERT_TRUE(core->SaveAs());
+  EXPECT_EQ(dialogs.saveCalls[0].folder, "/work");
+  EXPECT_EQ(fs.writes, std::vector<std::string>{"/out/b.hfe"});
+  auto reread = std::make_unique<disk::TMSXDisk>();
+  ASSERT_TRUE(hfe::LoadHFEFromBytes(fs.files["/out/b.hfe"], "b.hfe", *reread));
+  EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
+}
+
+// A typed ".dsk" or ".hfe" chooses the kind whatever the dialog's type; a dialog may add its
+// type's extension to a name that has one: the entered name counts.
+TEST(SaveFileNames, TheEnteredNameAndItsKind) {
+  const struct {
+    const char* entered;
+    const wchar_t* type;
+    const char* name;
+  } kKinds[] = {{"/out/b.DSK", L"hfe", "/out/b.DSK"},
+                {"/out/b.Hfe", L"dsk", "/out/b.Hfe"},
+                {"/out/b", L"hfe", "/out/b.hfe"},
+                {"/out/b.img", L"dsk", "/out/b.img.dsk"}};
+  for (const auto& c : kKinds)
+    EXPECT_EQ(SaveFileName(c.entered, c.type), std::filesystem::path(c.name)) << c.entered;
+  const struct {
+    const char* result;
+    const wchar_t* entered;
+    const char* name;
+  } kCases[] = {{"/out/b.dsk.hfe", L"b.dsk", "/out/b.dsk"},
+                {"/out/b.hfe", L"b", "/out/b"},
+                {"/out/b.DSK.hfe", L"/typed/b.dsk", "/out/b.dsk"},
+                {"/out/a.dsk", L"", "/out/a.dsk"},
+                {"/out/other.dsk", L"b.dsk", "/out/other.dsk"}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(EnteredSaveName(c.result, c.entered), std::filesystem::path(c.name)) << c.result;
+}
+
+TEST_F(ShellCoreTest, NewAsksTheSaveQuestionAndMakesTheChosenSize) {
+  StartModified();
+  ui.answers = {MsgAnswer::Cancel};
+  core->NewImage(2);
+  EXPECT_EQ(view.panels[0], L"360k");
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  ui.answers = {MsgAnswer::No};
+  core->NewImage(2);
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+  EXPECT_EQ(view.panels,
+            (std::vector<std::wstring>{L"720k", L"0 bytes in 0 file(s)",
+                                       L"2048 of 732160 bytes used", L"730112 bytes free", L""}));
+  ui.answers = {MsgAnswer::No};
+  core->NewImage(1);
+  EXPECT_EQ(view.panels[0], L"360k");
+}
+
+TEST_F(ShellCoreTest, NewImagesAreNamedInTheOpenedImagesFolder) {
+  fs.files["/a/b.dsk"] = RawImage(false);
+  fs.files["/a/NewImage1.dsk"] = RawImage(false);
+  StartFresh();
+  ASSERT_TRUE(core->OpenDiskImage("/a/b.dsk"));
+  core->NewImage(1);
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage2.dsk *");
+}
+
+TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheRemovableDriveOnly) {
+  const struct {
+    std::wstring drive;
+    unsigned type;
+    bool failWrite;
+    std::wstring box;  // expected start of the message; empty: none
+  } kCases[] = {
+      {L"", kDriveRemovable, false, L"No removable drive"},
+      {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
+      {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
+      {L"R:\\", kDriveRemovable, false, L""}};
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.failWrites.clear();
+    if (c.failWrite) fs.failWrites.insert("R:\\NewImage1.HFE");
+    drives.types = {{L"R:\\", c.type}};
+    settings.values[L"RemovableDrive"] = c.drive;
+    StartModified();
+    ui.boxes.clear();
+    ui.busyChanges.clear();
+    core->ExportToRemovable();
+    EXPECT_TRUE(core->Image()->IsModified());
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+    if (c.box.empty()) {
+      EXPECT_TRUE(ui.boxes.empty());
+      EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+      auto reread = std::make_unique<disk::TMSXDisk>();
+      ASSERT_TRUE(hfe::LoadHFEFromBytes(fs.files["R:\\NewImage1.HFE"], "x.hfe", *reread));
+      EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
+      continue;
+    }
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with(c.box)) << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].caption, L"Export To Removable");
+  }
+}
+
+TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecked) {
+  drives.mask = (1u << 0) | (1u << 2) | (1u << 4) | (1u << 17);
+  drives.types = {{L"A:\\", kDriveRemovable},
+                  {L"C:\\", 3},
+                  {L"E:\\", kDriveRemovable},
+                  {L"R:\\", kDriveRemovable}};
+  settings.values[L"RemovableDrive"] = L"E:\\";
+  core->RestoreSettings();
+  EXPECT_EQ(core->RemovableDrives(),
+            (std::vector<RemovableDriveItem>{
+                {L"A:\\", 0, false}, {L"E:\\", 4, true}, {L"R:\\", 17, false}}));
+  core->SetRemovableDrive(17);
+  EXPECT_EQ(core->RemovableDrive(), L"R:\\");
+}
+
+// Every drive of a known type, in letter order, named by its type; the browser goes to the
+// chosen drive's root.
+TEST_F(ShellCoreTest, ChangeDriveMenuListsEveryKnownDriveByType) {
+  drives.mask = 0b1111111101;  // B: is missing
+  const wchar_t* const roots[] = {L"A:\\", L"C:\\", L"D:\\", L"E:\\", L"F:\\",
+                                  L"G:\\", L"H:\\", L"I:\\", L"J:\\"};
+  for (unsigned type = 0; type < 9; ++type) drives.types[roots[type]] = type == 0 ? 2 : type;
+  drives.types[L"I:\\"] = 0;  // unknown: left out
+  EXPECT_EQ(core->Drives(), (std::vector<DriveItem>{{L"A: (Removable) ", 0},
+                                                    {L"C: (No Root Dir) ", 2},
+                                                    {L"D: (Removable) ", 3},
+                                                    {L"E: (Fixed) ", 4},
+                                                    {L"F: (Remote) ", 5},
+                                                    {L"G: (CD-ROM) ", 6},
+                                                    {L"H: (RAM-Disk) ", 7},
+                                                    {L"J: (Unknown) ", 9}}));
+  core->SetBrowserDrive(4);
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"E:\\"}));
+}
+
+// Tag 5 only erases the boot code.
+TEST_F(ShellCoreTest, ReplaceBootSectorMarksTheImageModified) {
+  for (const int tag : {2, 5}) {
+    StartFresh();
+    core->ReplaceBootSector(tag);
+    EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk *");
+    const disk::TBootCodeRec code = disk::GetBootCode(2);
+    const auto bytes = core->Image()->Buffer().subspan(28, code.Size);
+    EXPECT_EQ(std::equal(bytes.begin(), bytes.end(), code.Code), tag == 2) << tag;
+  }
+}
+
+TEST_F(ShellCoreTest, FileNameGoesToTheClipboardAndItsFolderToExplorer) {
+  StartFresh();
+  core->CopyFullName();
+  EXPECT_EQ(ui.clipboard, L"NewImage1.dsk");
+  core->OpenFolder();
+  EXPECT_TRUE(ui.shellCalls.empty());
+  fs.files["/my, disks/a.dsk"] = RawImage(false);
+  ASSERT_TRUE(core->OpenDiskImage("/my, disks/a.dsk"));
+  core->CopyFullName();
+  EXPECT_EQ(ui.clipboard, L"/my, disks/a.dsk");
+  core->OpenFolder();
+  ASSERT_EQ(ui.shellCalls.size(), 1u);
+  EXPECT_EQ(ui.shellCalls[0].first, L"explorer.exe");
+  EXPECT_EQ(ui.shellCalls[0].second, L"/select,\"/my, disks/a.dsk\"");
+}
+
+}  // namespace
+}  // namespace app::test

@@ -1,0 +1,588 @@
+// The track layer: MFM coding and the cell pattern search; the floppy builder and the track
+// generator (lengths, positions and the laid-out bytes); sector search and reads on foreign tracks
+// made by the test-side writer; track formats other than ISO/IBM MFM: the bytes each row lays out,
+// worked out from the format description, and the gap table's rows for formats 3 and 4.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "hfe/bit_stream.h"
+#include "hfe/floppy_builder.h"
+#include "hfe/fm_codec.h"
+#include "hfe/mfm_codec.h"
+#include "hfe/sector_access.h"
+#include "hfe/sector_enumeration.h"
+#include "test_track_writer.h"
+
+namespace hfe {
+namespace {
+
+using hfe_test::Bytes;
+using hfe_test::CellFloppy;
+using hfe_test::TTestSector;
+
+TEST(Mfm, WordsAndTheClockRule) {
+  const struct {
+    std::uint8_t byte;
+    int previousBit;
+    std::uint8_t clockMask;
+    std::uint16_t cells;
+  } cases[] = {{0x4E, 1, 0xFF, 0x1254}, {0xA1, 0, 0x0A, 0x4489}, {0xC2, 0, 0x14, 0x5224}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(mfmWord(c.byte, c.previousBit, c.clockMask), c.cells) << std::hex << int{c.byte};
+    EXPECT_EQ(mfmDataOf(c.cells), c.byte);
+  }
+  // Every byte round-trips; with the previous data cell in front, never two ones in a row and
+  // never four zeros.
+  for (std::uint32_t previous = 0; previous < 2; ++previous)
+    for (unsigned value = 0; value < 256; ++value) {
+      const std::uint16_t word =
+          mfmWord(static_cast<std::uint8_t>(value), static_cast<int>(previous));
+      ASSERT_EQ(mfmDataOf(word), value);
+      const std::uint32_t cells = previous << 16 | word;
+      for (int bit = 0; bit < 16; ++bit)
+        ASSERT_TRUE(((cells >> bit) & 3) != 3 && (bit > 13 || ((cells >> bit) & 0xF) != 0))
+            << value;
+    }
+  // A data bit is 1 only when its clock cell is 0, in a single word and in a long run alike.
+  const struct {
+    std::uint8_t cells;
+    std::int32_t start;
+    std::uint8_t byte;
+  } runs[] = {{0x55, 0, 0xFF}, {0xFF, 5, 0x00}, {0x77, 0, 0xAA}};
+  for (const auto& r : runs) {
+    Bytes decoded(9);
+    mfmDecode(Bytes(40, r.cells), 320, decoded, r.start);
+    EXPECT_EQ(decoded, Bytes(9, r.byte)) << int{r.cells};
+    EXPECT_EQ(mfmDataOf(static_cast<std::uint32_t>(r.cells) * 0x101), r.byte);
+  }
+}
+
+TEST(Mfm, EncodesAndDecodesAcrossTheEndOfTheTrack) {
+  // A track of 1,000 cells (not a multiple of 8): the byte at 990 wraps after 10 cells.
+  Bytes cells(125, 0);
+  const Bytes text = {0x12, 0xA5, 0xFF, 0x00};
+  EXPECT_EQ(mfmEncodeAt(cells, 1000, text, 990), (990 + 64) % 1000);
+  Bytes decoded(4);
+  EXPECT_EQ(mfmDecode(cells, 1000, decoded, 990), 54);
+  EXPECT_EQ(decoded, text);
+  TMfmEncoder encoder{TCellWriter(cells, 1000, 992), 0};
+  mfmEncode(encoder, text);
+  EXPECT_EQ(encoder.writer.Position(), 56);
+  EXPECT_EQ(mfmDecode(cells, 1000, decoded, 992), 56);
+  EXPECT_EQ(decoded, text);
+  EXPECT_EQ(mfmDecode(Bytes(10, 0), 0, decoded, 5), -1);  // an empty track decodes nothing
+}
+
+// The reference: every position in order, cells taken modulo the length.
+std::int32_t NaiveSearch(const Bytes& cells, std::int32_t length, std::int32_t maxDistance,
+                         const Bytes& pattern, std::int32_t patternCells, std::int32_t start) {
+  auto matches = [&](std::int32_t p) {
+    for (std::int32_t i = 0; i < patternCells; ++i)
+      if (getCell(cells, (p + i) % length) != getCell(pattern, i)) return false;
+    return true;
+  };
+  const std::int32_t from = start % length;
+  const std::int32_t tries =
+      maxDistance < 0 ? length - from : (maxDistance == 0 ? length : std::min(maxDistance, length));
+  for (std::int32_t k = 0; k < tries; ++k)
+    if (matches((from + k) % length)) return (from + k) % length;
+  return -1;
+}
+
+TEST(Search, AgreesWithTheNaiveSearchOnRandomTracks) {
+  std::mt19937 random(7);
+  const Bytes patterns[] = {{0x44, 0x89, 0x44, 0x89, 0x44, 0x89},
+                            {0x55, 0x11, 0x15, 0x54},
+                            {0x5A},
+                            {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x11}};
+  for (int iteration = 0; iteration < 400; ++iteration) {
+    const auto length = static_cast<std::int32_t>(64 + random() % 600);
+    Bytes cells(static_cast<std::size_t>((length + 7) / 8));
+    // Few distinct values make matches likely.
+    for (auto& byte : cells) byte = static_cast<std::uint8_t>((random() % 3) ? 0x44 : 0x89);
+    const Bytes& pattern = patterns[iteration % 4];
+    const auto patternCells =
+        static_cast<std::int32_t>(iteration % 4 == 2 ? 5 : pattern.size() * 8 - (iteration % 3));
+    const auto start = static_cast<std::int32_t>(random() % static_cast<unsigned>(length));
+    const std::int32_t distances[] = {-1, 0, 17, 832, length + 5};
+    for (std::int32_t distance : distances)
+      ASSERT_EQ(searchBitStream(cells, length, distance, pattern, patternCells, start),
+                NaiveSearch(cells, length, distance, pattern, patternCells, start))
+          << "iteration " << iteration << " distance " << distance;
+  }
+}
+
+TEST(Search, PatternStraddlingTheEnd) {
+  // 100 cells; the 16-cell sync word starts at 92 and ends at cell 7.
+  Bytes cells(13, 0);
+  for (int i = 0; i < 16; ++i) setCell(cells, (92 + i) % 100, (0x4489 >> (15 - i)) & 1);
+  const Bytes sync = {0x44, 0x89};
+  EXPECT_EQ(searchBitStream(cells, 100, -1, sync, 16, 50), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, 0, sync, 16, 95), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, 100, sync, 16, 93), 92);
+  EXPECT_EQ(searchBitStream(cells, 100, -1, sync, 16, 93), -1);
+  EXPECT_EQ(searchBitStream(cells, 100, 5, sync, 16, 93), -1);
+  EXPECT_EQ(searchBitStream(cells, 0, 0, sync, 16, 0), -1);
+}
+
+// An empty side: one revolution; the index pulse covers its last 2,500 us, 1,250 cells.
+TEST(TrackGenerator, EmptySideAndIndexPulse) {
+  auto context = trk_init();
+  auto builder = trk_init_floppy(*context, 2, 1);
+  ASSERT_EQ(trk_pushTrack(*builder, 300, 1, 0, TrackFormat::IsoIbmMfm), kOk);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  auto floppy = trk_getFloppy(std::move(builder));
+  const TSide& side = *floppy->Side(0, 0);
+  EXPECT_EQ(side.trackLength, 100032);
+  Bytes index(12504, 0);
+  std::fill(index.begin() + (100032 - 1250) / 8, index.end(), 0xFF);
+  EXPECT_EQ(side.indexMap, index);
+  auto access = trk_initSectorAccess(*context, *floppy);
+  EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
+}
+
+TEST(FloppyBuilder, Limits) {
+  auto context = trk_init();
+  const struct {
+    int tracks, sides;
+    bool made;
+  } inits[] = {{0, 1, false}, {257, 1, false}, {1, 3, false},
+               {1, 0, false}, {256, 2, true},  {1, 1, true}};
+  for (const auto& init : inits)
+    EXPECT_EQ(trk_init_floppy(*context, init.tracks, init.sides) != nullptr, init.made)
+        << init.tracks << "x" << init.sides;
+
+  auto builder = trk_init_floppy(*context, 4, 2);
+  for (int push = 1; push <= 127; ++push)
+    ASSERT_EQ(trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm), kOk);
+  EXPECT_EQ(trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm), kBadParameter);
+
+  builder = trk_init_floppy(*context, 4, 2);
+  trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm);
+  for (int s = 0; s < 511; ++s) ASSERT_EQ(trk_addSector(*builder, s, 0, 0, {}, 128), kOk);
+  EXPECT_EQ(trk_addSector(*builder, 511, 0, 0, {}, 128), kLimitReached);
+
+  // A track or side beyond the floppy is refused and its sectors dropped.
+  builder = trk_init_floppy(*context, 4, 1);
+  trk_pushTrack(*builder, 300, 4, 0, TrackFormat::IsoIbmMfm);
+  EXPECT_EQ(trk_popTrack(*builder), kBadParameter);
+  trk_pushTrack(*builder, 300, 0, 1, TrackFormat::IsoIbmMfm);
+  EXPECT_EQ(trk_popTrack(*builder), kBadParameter);
+}
+
+TEST(FloppyBuilder, InterleaveSkewAndFill) {
+  auto context = trk_init();
+  auto builder = trk_init_floppy(*context, 1, 1);
+  trk_pushTrack(*builder, 300, 0, 0, TrackFormat::IsoIbmMfm);
+  trk_setTrackInterleave(*builder, 2);
+  trk_setTrackSkew(*builder, 1);
+  trk_setSectorFill(*builder, 0xE5);
+  for (int id = 1; id <= 5; ++id) trk_addSector(*builder, id, 0, 0, {}, 256);
+  ASSERT_EQ(trk_popTrack(*builder), kOk);
+  auto floppy = trk_getFloppy(std::move(builder));
+  auto access = trk_initSectorAccess(*context, *floppy);
+  // Sectors in added order take slots 1, 3, 0, 2, 4.
+  std::vector<int> ids;
+  while (auto sector = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm)) {
+    ids.push_back(sector->sector);
+    EXPECT_EQ(sector->fillFlag, 0xFF);
+    EXPECT_EQ(sector->fillByte, 0xE5);
+  }
+  EXPECT_EQ(ids, (std::vector<int>{3, 1, 4, 2, 5}));
+}
+
+// Sectors with right and wrong CRCs, in MFM and FM, read back with the matching parser.
+TEST(FloppyBuilder, CrcModesInBothEncodings) {
+  const struct {
+    TrackFormat format;
+    SectorSearch search;
+    TrackEncoding encoding;
+  } formats[] = {{TrackFormat::IsoIbmMfm, SectorSearch::IsoIbmMfm, TrackEncoding::IsoIbmMfm},
+                 {TrackFormat::IsoIbmFm, SectorSearch::IsoIbmFm, TrackEncoding::IsoIbmFm}};
+  for (const auto& f : formats) {
+    auto context = trk_init();
+    auto builder = trk_init_floppy(*context, 1, 1);
+    trk_pushTrack(*builder, 300, 0, 0, f.format);
+    const Bytes data = hfe_test::RandomBytes(512, 9);
+    trk_addSector(*builder, 1, 0, 0, {}, 512);  // no data: the default fill 0xF6
+    trk_setSectorCrcModes(*builder, CrcMode::Computed, CrcMode::Wrong);
+    trk_addSector(*builder, 2, 0, 0, data, 512);
+    trk_setSectorCrcModes(*builder, CrcMode::Wrong, CrcMode::Computed);
+    trk_addSector(*builder, 3, 0, 0, data, 512);
+    ASSERT_EQ(trk_popTrack(*builder), kOk);
+    auto floppy = trk_getFloppy(std::move(builder));
+    EXPECT_EQ(floppy->Side(0, 0)->trackEncoding, f.encoding);
+    auto access = trk_initSectorAccess(*context, *floppy);
+    const struct {
+      int headerError, dataError;
+      Bytes data;
+    } expected[] = {{0, 0, Bytes(512, 0xF6)}, {0, 0xFF, data}, {0xFF, 0, data}};
+    for (const auto& e : expected) {
+      auto sector = trk_getNextSector(*access, 0, 0, f.search);
+      ASSERT_TRUE(sector);
+      EXPECT_EQ(sector->headerCrcError, e.headerError);
+      EXPECT_EQ(sector->dataCrcError, e.dataError);
+      EXPECT_EQ(sector->data, e.data);
+    }
+  }
+}
+
+std::vector<TTestSector> NineSectors(int cylinder, int head, std::uint32_t seed) {
+  std::vector<TTestSector> sectors;
+  for (std::uint8_t id = 1; id <= 9; ++id)
+    sectors.push_back({static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head), id, 2,
+                       hfe_test::RandomBytes(512, seed * 100 + id)});
+  return sectors;
+}
+
+// The nine sectors' data in id order.
+Bytes Flat(const std::vector<TTestSector>& sectors) {
+  Bytes flat(9 * 512, 0);
+  for (const auto& s : sectors)
+    std::copy(s.data.begin(), s.data.end(), flat.begin() + (s.r - 1) * 512);
+  return flat;
+}
+
+struct TReadResult {
+  int copied;
+  int status;
+  Bytes buffer;
+  std::vector<std::string> log;
+  bool Logged(const std::string& text) const {
+    return std::find(log.begin(), log.end(), text) != log.end();
+  }
+};
+
+TReadResult ReadNine(TFloppy& floppy, int side) {
+  auto context = trk_init();
+  TReadResult result{0, -1, Bytes(9 * 512, 0xAA), {}};
+  context->logCallback = [&](int, std::string_view text) { result.log.emplace_back(text); };
+  auto access = trk_initSectorAccess(*context, floppy);
+  result.copied = trk_readSectorData(*access, 0, side, 1, 9, 512, SectorSearch::IsoIbmMfm,
+                                     result.buffer, result.status);
+  return result;
+}
+
+TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
+  using Sectors = std::vector<TTestSector>;
+  const auto interleave = [](Sectors& s, bool headZero) {
+    Sectors order;
+    for (int id : {1, 3, 5, 7, 9, 2, 4, 6, 8}) order.push_back(s[static_cast<std::size_t>(id - 1)]);
+    for (auto& sector : order) sector.h = headZero ? 0 : sector.h;
+    s = order;
+  };
+  const struct {
+    const char* name;
+    std::function<void(Sectors&)> change;
+    int blank;  // the id whose slot keeps its old bytes, or 0
+    int copied, status;
+    std::string logged = "Valid MFM sector header found - Cyl:0 Side:1 Sect:1 Size:512";
+  } cases[] = {
+      {"intact", [](Sectors&) {}, 0, 9, kSectorsOk},
+      {"bad data CRC in 4", [](Sectors& s) { s[3].badDataCrc = true; }, 0, 9, kSectorBadCrc,
+       "trk_readSectorData : ERROR -> Bad Data CRC ! track 0, side 1, sector 4,Sector size:512,"
+       "Type:0"},
+      {"5 missing", [](Sectors& s) { s.erase(s.begin() + 4); }, 5, 8, kSectorNotFound,
+       "trk_readSectorData : ERROR -> Sector not found ! track 0, side 1, sector 5,Sector "
+       "size:512,Type:0"},
+      {"3 is a 256-byte sector",
+       [](Sectors& s) {
+         s[2].n = 1;
+         s[2].data.resize(256);
+       },
+       3, 8, kSectorWrongSize},
+      {"interleaved", [&](Sectors& s) { interleave(s, false); }, 0, 9, kSectorsOk},
+      {"interleaved, H = 0 on side 1", [&](Sectors& s) { interleave(s, true); }, 0, 9, kSectorsOk,
+       "Valid MFM sector header found - Cyl:0 Side:0 Sect:1 Size:512"},
+      {"6 has no data field", [](Sectors& s) { s[5].withDataField = false; }, 6, 8, kSectorBadCrc},
+      {"7 has a bad identity CRC", [](Sectors& s) { s[6].badHeaderCrc = true; }, 0, 9,
+       kSectorBadCrc},
+      {"a bad copy of 2 comes first",
+       [](Sectors& s) {
+         TTestSector copy = s[1];
+         copy.badHeaderCrc = true;
+         copy.data = Bytes(512, 0x11);
+         s.insert(s.begin(), copy);
+       },
+       0, 9, kSectorsOk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto sectors = NineSectors(0, 1, 5);
+    Bytes expected = Flat(sectors);
+    if (c.blank) std::fill_n(expected.begin() + (c.blank - 1) * 512, 512, 0xAA);
+    c.change(sectors);
+    auto floppy = CellFloppy({{hfe_test::TrackSide({}), hfe_test::TrackSide(sectors)}});
+    const auto result = ReadNine(*floppy, 1);
+    EXPECT_EQ(result.copied, c.copied);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.buffer, expected);
+    EXPECT_TRUE(result.Logged(c.logged));
+  }
+  // Side 1 of a one-sided floppy is not read at all.
+  auto oneSided = CellFloppy({{hfe_test::TrackSide(NineSectors(0, 0, 1))}});
+  const auto none = ReadNine(*oneSided, 1);
+  EXPECT_EQ(none.copied, 0);
+  EXPECT_EQ(none.buffer, Bytes(9 * 512, 0xAA));
+}
+
+// `cells` moved `offset` cells later.
+Bytes Shifted(const Bytes& cells, int offset) {
+  Bytes out(cells.size() + 2, 0);
+  for (std::size_t i = 0; i < cells.size() * 8; ++i)
+    if (const std::size_t to = i + static_cast<std::size_t>(offset);
+        (cells[i / 8] << (i % 8)) & 0x80)
+      out[to / 8] = static_cast<std::uint8_t>(out[to / 8] | (0x80 >> (to % 8)));
+  return out;
+}
+
+// Runs of sync words, one first ending in a byte that is no mark, then one ending in an identity
+// field: the sector found starts with the last three sync words before the mark.
+TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
+  const TTestSector sector = NineSectors(0, 0, 4)[6];
+  for (int run : {3, 4, 300}) {
+    for (int offset : {0, 13}) {
+      hfe_test::TMfmTrack track;
+      track.Run(0x4E, 10);
+      for (int i = 0; i < run; ++i) track.SyncA1();
+      track.Run(0x00, 3);
+      for (int i = 0; i < run; ++i) track.SyncA1();
+      const auto start = static_cast<std::int32_t>(track.CellCount()) - 48 + offset;
+      const Bytes id = {0xA1, 0xA1, 0xA1, 0xFE, sector.c, sector.h, sector.r, sector.n};
+      const std::uint16_t crc = hfe_test::BitwiseCrc(id);
+      track.Bytes({0xFE, sector.c, sector.h, sector.r, sector.n,
+                   static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
+      track.Run(0x4E, 40);
+      auto floppy = CellFloppy({{Shifted(track.Finish(track.CellCount() / 8), offset)}});
+      auto context = trk_init();
+      auto access = trk_initSectorAccess(*context, *floppy);
+      auto found = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
+      ASSERT_TRUE(found) << run << " " << offset;
+      EXPECT_EQ(found->startCell, start) << run << " " << offset;
+      EXPECT_EQ(found->sector, sector.r);
+      EXPECT_EQ(found->headerCrcError, 0);
+    }
+  }
+}
+
+TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
+  auto sides0 = NineSectors(0, 0, 2);
+  auto sides1 = NineSectors(0, 1, 3);
+  auto floppy = CellFloppy({{hfe_test::TrackSide(sides0), hfe_test::TrackSide(sides1)}});
+  auto context = trk_init();
+  auto access = trk_initSectorAccess(*context, *floppy);
+  int count = 0;
+  while (trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm)) ++count;
+  EXPECT_EQ(count, 9);
+  EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
+  auto other = trk_searchSector(*access, 0, 1, 9, SectorSearch::IsoIbmMfm);
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->data, sides1[8].data);
+  auto first = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->sector, 1);
+  trk_resetSearchPosition(*access);
+  EXPECT_TRUE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
+  EXPECT_FALSE(trk_searchSector(*access, 0, 0, 10, SectorSearch::IsoIbmMfm));
+  EXPECT_FALSE(trk_getNextSector(*access, 0, 0, static_cast<SectorSearch>(1)));
+}
+
+TrackFormat Format(int code) {
+  return static_cast<TrackFormat>(code);
+}
+
+void Append(Bytes& out, const Bytes& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
+
+void AppendCrc(Bytes& out, const Bytes& field, std::uint16_t polynomial = 0x1021,
+               std::uint16_t initial = 0xFFFF) {
+  const std::uint16_t crc = hfe_test::BitwiseCrc(field, polynomial, initial);
+  out.push_back(static_cast<std::uint8_t>(crc >> 8));
+  out.push_back(static_cast<std::uint8_t>(crc));
+}
+
+// One side of track 3, head 1, with sectors 5 and 6 of 256 bytes and gap 3 of 10 (or the gap
+// table's, with count sectors and gap3 255).
+std::unique_ptr<TFloppy> Build(TLibContext& context, int format, const Bytes& data, int count = 2,
+                               int size = 256, int gap3 = 10, int bitRate = 250000) {
+  auto builder = trk_init_floppy(context, 4, 2);
+  trk_setTrackBitrate(*builder, bitRate);
+  trk_setSectorGap3(*builder, gap3);
+  if (trk_pushTrack(*builder, 300, 3, 1, Format(format)) != kOk) return nullptr;
+  for (int i = 0; i < count; ++i)
+    trk_addSector(
+        *builder, 5 + i, 1, 3,
+        std::span(data).subspan(static_cast<std::size_t>(i * size), static_cast<std::size_t>(size)),
+        size);
+  if (trk_popTrack(*builder) != kOk) return nullptr;
+  return trk_getFloppy(std::move(builder));
+}
+
+TEST(FormatRows, LayOutTheDescribedBytes) {
+  const Bytes data = hfe_test::RandomBytes(512, 8);
+  const Bytes d0(data.begin(), data.begin() + 256), d1(data.begin() + 256, data.end());
+  const Bytes a1x3 = {0xA1, 0xA1, 0xA1};
+  // Identity fields of sectors 5 and 6 (size code 1), with and without the head byte.
+  const auto chrn = [](int r) { return Bytes{3, 1, static_cast<std::uint8_t>(r), 1}; };
+  const auto crn = [](int r) { return Bytes{3, static_cast<std::uint8_t>(r), 1}; };
+  // An MFM record with three sync bytes per field.
+  const auto mfm = [&](Bytes& out, const Bytes& id, const Bytes& d, std::uint8_t dataMark,
+                       std::uint16_t polynomial, std::uint16_t initial) {
+    Append(out, Bytes(12, 0x00));
+    Bytes field = a1x3;
+    field.push_back(0xFE);
+    Append(field, id);
+    Append(out, field);
+    AppendCrc(out, field, polynomial, initial);
+    Append(out, Bytes(22, 0x4E));
+    Append(out, Bytes(12, 0x00));
+    field = a1x3;
+    field.push_back(dataMark);
+    Append(field, d);
+    Append(out, field);
+    AppendCrc(out, field, polynomial, initial);
+    Append(out, Bytes(10, 0x4E));
+  };
+  // An FM record: marks without sync bytes; gaps of `gap`.
+  const auto fm = [&](Bytes& out, const Bytes& id, const Bytes& d, std::uint8_t gap) {
+    Append(out, Bytes(6, 0x00));
+    Bytes field = {0xFE};
+    Append(field, id);
+    Append(out, field);
+    AppendCrc(out, field);
+    Append(out, Bytes(11, gap));
+    Append(out, Bytes(6, 0x00));
+    field = {0xFB};
+    Append(field, d);
+    Append(out, field);
+    AppendCrc(out, field);
+    Append(out, Bytes(10, gap));
+  };
+  Bytes indexPrologue(80, 0x4E);
+  Append(indexPrologue, Bytes(12, 0x00));
+  Append(indexPrologue, Bytes{0xC2, 0xC2, 0xC2, 0xFC});
+  Append(indexPrologue, Bytes(50, 0x4E));
+  // Formats with an index mark: two MFM records after it.
+  const auto indexed = [&](auto id, std::uint16_t initial, std::uint16_t polynomial) {
+    Bytes out = indexPrologue;
+    mfm(out, id(5), d0, 0xFB, polynomial, initial);
+    mfm(out, id(6), d1, 0xFB, polynomial, initial);
+    return out;
+  };
+
+  const struct {
+    int format;
+    bool fm;
+    std::function<Bytes()> expected;
+  } cases[] = {
+      {3, true,
+       [&] {
+         Bytes out(16, 0xFF);
+         fm(out, chrn(5), d0, 0xFF);
+         fm(out, chrn(6), d1, 0xFF);
+         return out;
+       }},
+      {4, false,
+       [&] {
+         Bytes out(60, 0x4E);
+         mfm(out, chrn(5), d0, 0xFB, 0x1021, 0xFFFF);
+         mfm(out, chrn(6), d1, 0xFB, 0x1021, 0xFFFF);
+         return out;
+       }},
+      {6, false,
+       [&] {
+         Bytes out(40, 0x00);
+         for (int r = 5; r <= 6; ++r) {
+           Append(out, Bytes(2, 0x00));
+           Bytes field = {0xA1, 0xA1, 0xFF};
+           Append(field, chrn(r));
+           Append(out, field);
+           AppendCrc(out, field);
+           field = {0xFB};
+           Append(field, r == 5 ? d0 : d1);
+           Append(out, field);
+           AppendCrc(out, field);
+           Append(out, Bytes(10, 0x00));
+         }
+         return out;
+       }},
+      {2, false, [&] { return indexed(chrn, 0xFFFF, 0x1021); }},
+      {8, false, [&] { return indexed(chrn, 0x0000, 0x1021); }},
+      {14, false, [&] { return indexed(crn, 0xFFFF, 0x1021); }},
+      {15, false, [&] { return indexed(chrn, 0x0000, 0x8005); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    auto context = trk_init();
+    auto floppy = Build(*context, c.format, data);
+    ASSERT_TRUE(floppy);
+    const TSide& side = *floppy->Side(3, 1);
+    EXPECT_EQ(side.trackLength % 32, 0);
+    const Bytes expected = c.expected();
+    Bytes decoded(expected.size());
+    const TCellRing ring(side.cellData, side.trackLength);
+    if (c.fm) {
+      fmDecode(ring, decoded, 0);
+    } else {
+      mfmDecode(ring, decoded, 0);
+    }
+    EXPECT_EQ(decoded, expected);
+  }
+}
+
+TEST(FormatRows, GapTableAndParsers) {
+  const struct {
+    int format, count, size, bitRate;
+    SectorSearch search;
+    std::int32_t firstStartByte, recordBytes;  // bytes, from the row and the gap table
+  } cases[] = {
+      // Format 2, 9 x 512: gap 3 of 80, after the index prologue.
+      {2, 9, 512, 250000, SectorSearch::IsoIbmMfm, 146 + 12, 654},
+      // Format 4, 9 x 512: gap 3 of 84; each record 12+3+1+4+2+22+12+3+1+512+2+84 bytes.
+      {4, 9, 512, 250000, SectorSearch::IsoIbmMfm, 60 + 12, 658},
+      // Format 3, 10 x 256: gap 3 of 18; each record 6+1+4+2+11+6+1+256+2+18 bytes.
+      {3, 10, 256, 250000, SectorSearch::IsoIbmFm, 16 + 6, 307},
+      // Format 16 (deleted-data marks), 9 x 512: no gap-table row, so gap 3 is the equal share of
+      // the time left, (20,000 - 467 - 250 - 9 x 1,843) / 9 units, that is 93 bytes.
+      {16, 9, 512, 250000, SectorSearch::IsoIbmMfm, 146 + 12, 574 + 93},
+      // Format 5 (compact): 11 x 512 fit at 300 rpm with gap 3 cut to 0.
+      {5, 11, 512, 250000, SectorSearch::IsoIbmMfm, 32 + 8, 560},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format * 100 + c.count);
+    auto context = trk_init();
+    const Bytes data = hfe_test::RandomBytes(static_cast<std::size_t>(c.count * c.size), 4);
+    auto floppy = Build(*context, c.format, data, c.count, c.size, 255, c.bitRate);
+    ASSERT_TRUE(floppy);
+    auto access = trk_initSectorAccess(*context, *floppy);
+    const TSectorList sectors = trk_getAllTrackSectors(*access, 3, 1, c.search);
+    ASSERT_EQ(sectors.size(), static_cast<std::size_t>(c.count));
+    const std::int32_t cellsPerByte = c.search == SectorSearch::IsoIbmFm ? 32 : 16;
+    for (int i = 0; i < c.count; ++i) {
+      const TSectorConfig& sector = *sectors[static_cast<std::size_t>(i)];
+      EXPECT_EQ(sector.sector, 5 + i);
+      EXPECT_EQ(sector.startCell, (c.firstStartByte + i * c.recordBytes) * cellsPerByte);
+      EXPECT_EQ(sector.dataCrcError, 0);
+      EXPECT_EQ(sector.dataMark, c.format == 16 ? 0xF8 : 0xFB);
+      EXPECT_EQ(sector.data, Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
+    }
+  }
+}
+
+TEST(FormatRows, FormatsWithoutACoderAreRefused) {
+  auto context = trk_init();
+  const Bytes data(512, 0);
+  for (int format = 0; format <= 19; ++format)
+    EXPECT_EQ(!!Build(*context, format, data),
+              format > 0 && format < 19 && (format < 9 || format > 13))
+        << format;
+}
+
+}  // namespace
+}  // namespace hfe
