@@ -155,10 +155,24 @@ void ShellCore::OpenRecentFile(const std::wstring& fileName) {
     OpenDiskImage(fileName);
     return;
   }
-  const std::wstring text = L"File \"" + fileName + L"\" doesn't exist.\r\nRemove it from MRU?";
-  if (ports_.ui.MessageDlg(text, L"Open MRU", MsgButtons::YesNo, MsgIcon::Question) ==
-      MsgAnswer::Yes)
+  if (ports_.ui.MessageDlg(MissingRecentText(L"File", fileName), kRecentCaption, MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgAnswer::Yes)
     ports_.recentFiles.Remove(fileName);
+}
+
+void ShellCore::OpenRecentFolder(const std::wstring& folder) {
+  if (ports_.fs.Kind(Resolve(folder)) == files::HostKind::Folder) {
+    ports_.view.ShowFolder(folder);
+    return;
+  }
+  if (ports_.ui.MessageDlg(MissingRecentText(L"Folder", folder), kRecentCaption, MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgAnswer::Yes)
+    ports_.recentFolders.Remove(folder);
+}
+
+void ShellCore::GoToImageFolder() {
+  if (image_ && image_->FileName().has_parent_path())
+    ports_.view.ShowFolder(image_->FileName().parent_path());
 }
 
 void ShellCore::ShowCustomDisk() {

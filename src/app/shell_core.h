@@ -39,6 +39,13 @@ struct ShellPorts {
   tb::TTBMRUList& recentFolders;
 };
 
+// A drive of the folder browser's drive menu.
+struct DriveItem {
+  std::wstring caption;  // "C: (Fixed) "
+  int driveBit = 0;
+  bool operator==(const DriveItem&) const = default;
+};
+
 // A removable drive for the drives menu.
 struct RemovableDriveItem {
   std::wstring root;  // "E:\"
@@ -83,8 +90,17 @@ class ShellCore {
   void OpenFolder();
   // A recent-file entry was chosen.
   void OpenRecentFile(const std::wstring& fileName);
+  // A recent-folder entry was chosen: shown in the folder browser when it is a folder, else
+  // offered for removal from its list.
+  void OpenRecentFolder(const std::wstring& folder);
+  // "Go to Current Directory": the image file's folder in the folder browser, when it has one.
+  void GoToImageFolder();
   std::vector<RemovableDriveItem> RemovableDrives();
   void SetRemovableDrive(int driveBit);
+  // Every drive whose type is known, in drive-letter order.
+  std::vector<DriveItem> Drives();
+  // The folder browser switches to the drive.
+  void SetBrowserDrive(int driveBit);
 
   // --- File list ---
   // Lists the current directory again: rows (sorted when a column sorts them), the retained

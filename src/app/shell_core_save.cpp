@@ -138,4 +138,20 @@ void ShellCore::SetRemovableDrive(int driveBit) {
   removableDrive_ = DriveRoot(driveBit);
 }
 
+std::vector<DriveItem> ShellCore::Drives() {
+  std::vector<DriveItem> items;
+  const std::uint32_t mask = ports_.drives.LogicalDrives();
+  for (int bit = 0; bit < 32; ++bit) {
+    if ((mask & (1u << bit)) == 0) continue;
+    const unsigned type = ports_.drives.DriveType(DriveRoot(bit));
+    if (type == kDriveUnknown) continue;
+    items.push_back({DriveRoot(bit).substr(0, 2) + L" (" + DriveTypeName(type) + L") ", bit});
+  }
+  return items;
+}
+
+void ShellCore::SetBrowserDrive(int driveBit) {
+  ports_.view.ShowFolder(DriveRoot(driveBit));
+}
+
 }  // namespace app

@@ -45,6 +45,8 @@ class IShellView {
   // Asks for OpenDiskImage(fileName) once the current message is handled: a dropped image is
   // opened after the drop, so no message box holds up the program that dropped it.
   virtual void OpenImageLater(const std::filesystem::path& fileName) = 0;
+  // Shows `folder` in the folder browser.
+  virtual void ShowFolder(const std::filesystem::path& folder) = 0;
 
  protected:
   ~IShellView() = default;

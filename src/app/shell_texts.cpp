@@ -108,6 +108,22 @@ std::wstring DriveRoot(int driveBit) {
   return std::wstring(1, static_cast<wchar_t>(L'A' + driveBit)) + L":\\";
 }
 
+std::wstring DriveTypeName(unsigned type) {
+  static const wchar_t* const kNames[] = {L"No Root Dir", L"Removable", L"Fixed",
+                                          L"Remote",      L"CD-ROM",    L"RAM-Disk"};
+  return type >= 1 && type <= 6 ? kNames[type - 1] : L"Unknown";
+}
+
+std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& name) {
+  return kind + L" \"" + name + L"\" doesn't exist.\r\nRemove it from MRU?";
+}
+
+TPanelState ToggledPanel(TPanelState s) {
+  s.visible = !(s.visible && s.width > 0);
+  if (s.visible && s.width < 160) s.width = 160;
+  return s;
+}
+
 ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused) {
   switch (key) {
     case L'\\':

@@ -68,6 +68,24 @@ std::wstring ExportTarget(const std::wstring& driveRoot, const std::filesystem::
 std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName);
 // "A:\" for drive bit 0.
 std::wstring DriveRoot(int driveBit);
+// The name of a drive type: "Removable", "Fixed", ...; "Unknown" for any other value.
+std::wstring DriveTypeName(unsigned type);
+// The question for a recent entry that is gone: `kind` "File" or "Folder".
+std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& name);
+inline const std::wstring kRecentCaption = L"Open MRU";
+
+// A side panel as the Options menu sees it.
+struct TPanelState {
+  bool visible = false;
+  int width = 0;
+  bool operator==(const TPanelState&) const = default;
+};
+// The menu item's check: shown and at least 1 px wide.
+inline bool PanelShown(TPanelState s) {
+  return s.visible && s.width >= 1;
+}
+// Shown and wider than 0 px: hidden; otherwise shown, and then at least 160 px wide.
+TPanelState ToggledPanel(TPanelState s);
 
 // What a typed character does in the main window (its key preview sees every one first).
 enum class ListKeyCommand {

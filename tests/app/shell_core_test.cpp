@@ -1,11 +1,11 @@
 // The main window's decisions as the shell wires them, over in-memory ports: start-up, the
-// boot-code setting, opening images and the save question before an open; saving, save as, new
-// images, the export to a removable drive and the small image commands; the file list, the file
-// commands and drops on the list (what reaches the view, the panels, the caption, the cursor and
-// the dialogs; dropped images opened after the drop, host files planned against the free bytes,
-// virtual files below the current directory); the shell's file kinds, command line and texts. The
-// rules themselves are tested where they are decided (rows, sorting, work lists, renames,
-// make-directory, delete, planning and adding in app_files).
+// boot-code setting, opening images, the recent files and folders and the save question before an
+// open; saving, save as, new images, the export to a removable drive, the drive menus and the small
+// image commands; the file list, the file commands and drops on the list (what reaches the view,
+// the panels, the caption, the cursor and the dialogs; dropped images opened after the drop, host
+// files planned against the free bytes, virtual files below the current directory); the shell's
+// file kinds, command line and texts. The rules themselves are tested where they are decided (rows,
+// sorting, work lists, renames, make-directory, delete, planning and adding in app_files).
 #include <gtest/gtest.h>
 
 #include "../rtl/temp_folder.h"
@@ -449,22 +449,48 @@ TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
   }
 }
 
-TEST_F(ShellCoreTest, RecentFileThatIsGoneIsOfferedForRemoval) {
+// A recent file or folder that is gone is offered for removal (No keeps it, Yes removes it); one
+// that exists is opened, or shown in the folder browser, as the image's folder is.
+TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
   recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
+  recentFolders->Items()->Assign({L"/gone", L"/img"});
+  fs.folders.insert("/img");
   StartFresh();
-  for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-    ui.boxes.clear();
-    ui.answers = {answer};
-    core->OpenRecentFile(L"/img/gone.dsk");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?");
-    EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
-    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+  const struct {
+    tb::TTBMRUList* list;
+    void (ShellCore::*open)(const std::wstring&);
+    const wchar_t* gone;
+    const wchar_t* text;
+    const wchar_t* kept;
+  } cases[] = {{recentFiles.get(), &ShellCore::OpenRecentFile, L"/img/gone.dsk",
+                L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?", L"/img/other.dsk"},
+               {recentFolders.get(), &ShellCore::OpenRecentFolder, L"/gone",
+                L"Folder \"/gone\" doesn't exist.\r\nRemove it from MRU?", L"/img"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gone);
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+      ui.boxes.clear();
+      ui.answers = {answer};
+      (core.get()->*c.open)(c.gone);
+      ASSERT_EQ(ui.boxes.size(), 1u);
+      EXPECT_EQ(ui.boxes[0].text, c.text);
+      EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
+      EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+      EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+      EXPECT_EQ(c.list->Items()->Count(), answer == MsgAnswer::No ? 2 : 1);
+    }
+    EXPECT_EQ(c.list->Items()->ToVector(), Texts{c.kept});
   }
-  EXPECT_EQ(recentFiles->Items()->ToVector(), Texts{L"/img/other.dsk"});
+  core->GoToImageFolder();  // the start-up image has no folder part
+  EXPECT_TRUE(view.shownFolders.empty());
+  ui.boxes.clear();
   fs.files["/img/other.dsk"] = RawImage(false);
   core->OpenRecentFile(L"/img/other.dsk");
   EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
+  core->OpenRecentFolder(L"/img");
+  EXPECT_TRUE(ui.boxes.empty());
+  core->GoToImageFolder();
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img", "/img"}));
 }
 
 TEST(ShellTexts, ImageKindsByExtensionAndSize) {
@@ -501,6 +527,23 @@ TEST(ShellTexts, TextsTheShellDoesNotShowInItsTests) {
   EXPECT_EQ(SizePanelText(nullptr), L"none");
   EXPECT_EQ(DamagedImageText(1), L"1 sector could not be read; the image may be damaged.");
   EXPECT_EQ(DamagedImageText(1370), L"1370 sectors could not be read; the image may be damaged.");
+}
+
+// "Show Browser" and "Show Image List": a shown panel hides, a hidden or collapsed one shows at
+// 160 px at least; the check needs a shown panel of at least 1 px.
+TEST(ShellTexts, PanelToggleShowsAtLeast160Pixels) {
+  const struct {
+    TPanelState before, after;
+    bool checked;
+  } cases[] = {{{true, 180}, {false, 180}, true},
+               {{false, 180}, {true, 180}, false},
+               {{false, 40}, {true, 160}, false},
+               {{true, 0}, {true, 160}, false},
+               {{true, 1}, {false, 1}, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToggledPanel(c.before), c.after) << c.before.visible << " " << c.before.width;
+    EXPECT_EQ(PanelShown(c.before), c.checked);
+  }
 }
 
 std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
@@ -699,6 +742,26 @@ TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecke
                 {L"A:\\", 0, false}, {L"E:\\", 4, true}, {L"R:\\", 17, false}}));
   core->SetRemovableDrive(17);
   EXPECT_EQ(core->RemovableDrive(), L"R:\\");
+}
+
+// Every drive of a known type, in letter order, named by its type; the browser goes to the
+// chosen drive's root.
+TEST_F(ShellCoreTest, ChangeDriveMenuListsEveryKnownDriveByType) {
+  drives.mask = 0b1111111101;  // B: is missing
+  const wchar_t* const roots[] = {L"A:\\", L"C:\\", L"D:\\", L"E:\\", L"F:\\",
+                                  L"G:\\", L"H:\\", L"I:\\", L"J:\\"};
+  for (unsigned type = 0; type < 9; ++type) drives.types[roots[type]] = type == 0 ? 2 : type;
+  drives.types[L"I:\\"] = 0;  // unknown: left out
+  EXPECT_EQ(core->Drives(), (std::vector<DriveItem>{{L"A: (Removable) ", 0},
+                                                    {L"C: (No Root Dir) ", 2},
+                                                    {L"D: (Removable) ", 3},
+                                                    {L"E: (Fixed) ", 4},
+                                                    {L"F: (Remote) ", 5},
+                                                    {L"G: (CD-ROM) ", 6},
+                                                    {L"H: (RAM-Disk) ", 7},
+                                                    {L"J: (Unknown) ", 9}}));
+  core->SetBrowserDrive(4);
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"E:\\"}));
 }
 
 // Tag 5 only erases the boot code.

@@ -64,6 +64,7 @@ struct FakeView : IShellView {
   void OpenImageLater(const std::filesystem::path& fileName) override {
     laterOpens.push_back(fileName);
   }
+  void ShowFolder(const std::filesystem::path& folder) override { shownFolders.push_back(folder); }
 
   // Selects exactly the rows with these captions.
   void Select(const std::vector<std::wstring>& names) {
@@ -86,6 +87,7 @@ struct FakeView : IShellView {
   int editing = -1;
   int fills = 0;
   int refreshRequests = 0;
+  std::vector<std::filesystem::path> shownFolders;
   int checkedBoot = -2;
   std::vector<std::filesystem::path> laterOpens;
 };

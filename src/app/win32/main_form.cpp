@@ -20,6 +20,7 @@ void TMainForm::AfterConstruction() {
   SetKeyPreview(true);
   SetClientSize(888, 621);
   BuildControls();
+  BuildPanels();
   SetActiveControl(fileList_);
   BuildDialogs();
   mruList_ = ui::Create<tb::TTBMRUList>(*this);
@@ -45,6 +46,9 @@ void TMainForm::AfterConstruction() {
   core_ = std::make_unique<ShellCore>(ports);
   mruList_->OnClick = [this](tb::TTBMRUList&, const std::wstring& fileName) {
     core_->OpenRecentFile(fileName);
+  };
+  mruListFolders_->OnClick = [this](tb::TTBMRUList&, const std::wstring& folder) {
+    core_->OpenRecentFolder(folder);
   };
   BuildActions();
   BuildMenus();
@@ -125,8 +129,11 @@ void TMainForm::BuildStorage() {
   formStorage_->SetName(L"FormStorage");
   formStorage_->SetIniFileName(kSettingsKey);
   formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
-  formStorage_->StoredProps().Assign({L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex",
-                                      L"NewFileSaveDialog.FileTypeIndex", L"MRUListFolders.Items"});
+  formStorage_->StoredProps().Assign(
+      {L"MRUList.Items", L"NewFileOpenDialog.FileTypeIndex", L"NewFileSaveDialog.FileTypeIndex",
+       L"FileListPanel.CurrentDock", L"FileListPanel.DockPos", L"FolderBrowserPanel.CurrentDock",
+       L"FolderBrowserPanel.DockPos", L"RightMultiDock.Width", L"LeftMultiDock.Width",
+       L"MRUListFolders.Items"});
   formStorage_->OnRestorePlacement = [this](ux::TFormPlacement&) {
     imageDialogs_.SyncSaveExtension();
     core_->RestoreSettings();
@@ -186,7 +193,7 @@ void TMainForm::SetPanelText(int panel, const std::wstring& text) {
 }
 
 void TMainForm::CheckBootOption(int option) {
-  ui::TMenuItem* const boots[] = {items_.bootEmpty, items_.bootDos1, items_.bootDos2};
+  menus::TItem* const boots[] = {items_.bootEmpty, items_.bootDos1, items_.bootDos2};
   for (int tag = 0; tag < 3; ++tag) boots[tag]->SetChecked(tag == option);
 }
 

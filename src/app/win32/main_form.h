@@ -16,14 +16,16 @@
 #include "app/shell_core.h"
 #include "app/win32/file_dialogs.h"
 #include "app/win32/file_list_view.h"
+#include "app/win32/menu_kinds.h"
 #include "app/win32/shell_services.h"
 #include "app/win32/win32_host_fs.h"
+#include "skbar/win32/dk_panels.h"
 #include "tb/mru.h"
 #include "ui/actions.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/file_list_box.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/list_view.h"
-#include "ui/win32/menus.h"
 #include "ui/win32/status_bar.h"
 #include "ux/form_storage.h"
 
@@ -33,18 +35,20 @@ inline const std::wstring kSettingsKey = L"Software\\Kelpfin\\Quollbox";
 
 // The menu items that handlers reach by role.
 struct MainMenuItems {
-  ui::TMenuItem* newSingle = nullptr;
-  ui::TMenuItem* newDouble = nullptr;
-  ui::TMenuItem* bootEmpty = nullptr;
-  ui::TMenuItem* bootDos1 = nullptr;
-  ui::TMenuItem* bootDos2 = nullptr;
-  ui::TMenuItem* recentFiles = nullptr;
-  ui::TMenuItem* removableDrives = nullptr;
-  ui::TMenuItem* recentFolders = nullptr;
-  ui::TMenuItem* replaceBoot[3] = {};
-  ui::TMenuItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
-  ui::TMenuItem* popupViewAs[5] = {};  // the same in the list's popup menu
-  ui::TMenuItem* exit = nullptr;
+  menus::TItem* newSingle = nullptr;
+  menus::TItem* newDouble = nullptr;
+  menus::TItem* bootEmpty = nullptr;
+  menus::TItem* bootDos1 = nullptr;
+  menus::TItem* bootDos2 = nullptr;
+  menus::TItem* recentFiles = nullptr;
+  menus::TItem* removableDrives = nullptr;
+  menus::TItem* recentFolders = nullptr;
+  menus::TItem* replaceBoot[3] = {};
+  menus::TItem* viewAs[5] = {};       // "&Auto" .. "&Z80 Disasm" in the Disk menu
+  menus::TItem* popupViewAs[5] = {};  // the same in the list's popup menu
+  menus::TItem* exit = nullptr;
+  menus::TItem* showBrowser = nullptr;
+  menus::TItem* showImageList = nullptr;
 };
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
@@ -78,6 +82,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void RefreshLater() override;
   void CheckBootOption(int option) override;
   void OpenImageLater(const std::filesystem::path& fileName) override;
+  void ShowFolder(const std::filesystem::path& folder) override;
 
   // dragdrop::IDropHandler
   bool CanAcceptDrop() override;
@@ -103,18 +108,27 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   ui::TAction* FindAction(std::wstring_view name) const;
   void BuildMenus();
   void BuildStorage();
+  void BuildPanels();
+  // The Options menu's checks follow the panels.
+  void CheckPanelItems();
+  void TogglePanel(skbar::TSkBarCustomDockablePanel& panel);
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
                          std::function<void()> execute);
-  void FillRemovableDrives(ui::TMenuItem& menu);
-  void FillRecentFiles(ui::TMenuItem& menu);
-  void FillRecentFolders(ui::TMenuItem& menu);
 
   std::vector<std::wstring> arguments_;
   TFileListView* fileList_ = nullptr;
   ui::TStatusBar* statusBar_ = nullptr;
   ui::TActionList* actionList_ = nullptr;
-  ui::TMainMenu* mainMenu_ = nullptr;
-  ui::TPopupMenu* listPopupMenu_ = nullptr;
+  menus::TDock* topDock_ = nullptr;
+  menus::TMenuBar* mainMenu_ = nullptr;
+  menus::TPopupMenu* listPopupMenu_ = nullptr;
+  menus::TPopupMenu* folderListMenu_ = nullptr;
+  skbar::TSkBarCustomMultiDock* rightDock_ = nullptr;
+  skbar::TSkBarCustomMultiDock* leftDock_ = nullptr;
+  skbar::TSkBarCustomDockablePanel* fileListPanel_ = nullptr;
+  skbar::TSkBarCustomDockablePanel* folderBrowserPanel_ = nullptr;
+  ui::TFileListBox* fileListBox_ = nullptr;
+  ui::TDirectoryListBox* folderListBox_ = nullptr;
   tb::TTBMRUList* mruList_ = nullptr;
   tb::TTBMRUList* mruListFolders_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;

@@ -1,5 +1,7 @@
-// The main window's menu bar and the file list's popup menu, in the order the program shows
-// them. Plain Win32 menus; the drive and recent-file submenus are filled each time they open.
+// The main window's menu bar on its top dock, the file list's and the folder browser's popup
+// menus, in the order the program shows them. Items bound to an action show its caption and
+// shortcut; every shortcut is bound once (the form's action list runs it). The recent lists show
+// their entries in place; the drive menus are built each time they open.
 #include "app/win32/main_form.h"
 
 namespace app {
@@ -10,37 +12,37 @@ class MenuBuilder {
  public:
   explicit MenuBuilder(ui::TComponent& owner) : owner_(owner) {}
 
-  ui::TMenuItem* Item(ui::TMenuItem& parent, const wchar_t* caption, int tag = 0,
-                      ui::TNotifyEvent click = {}) {
-    auto* item = ui::Create<ui::TMenuItem>(owner_);
-    item->SetCaption(caption);
-    item->SetTag(tag);
-    item->OnClick = std::move(click);
-    parent.Add(item);
-    return item;
+  menus::TItem* Item(menus::TItem& parent, const wchar_t* caption, int tag = 0,
+                     ui::TNotifyEvent click = {}) {
+    return Add(parent, ui::Create<menus::TItem>(owner_), caption, tag, std::move(click));
   }
-  ui::TMenuItem* Separator(ui::TMenuItem& parent) { return Item(parent, L"-"); }
-  ui::TMenuItem* Disabled(ui::TMenuItem& parent, const wchar_t* caption) {
-    ui::TMenuItem* item = Item(parent, caption);
+  menus::TItem* Submenu(menus::TItem& parent, const wchar_t* caption) {
+    return Add(parent, ui::Create<menus::TSubmenuItem>(owner_), caption, 0, {});
+  }
+  void Separator(menus::TItem& parent) { parent.Add(ui::Create<menus::TSeparatorItem>(owner_)); }
+  menus::TItem* Disabled(menus::TItem& parent, const wchar_t* caption) {
+    menus::TItem* item = Item(parent, caption);
     item->SetEnabled(false);
     return item;
   }
-  ui::TMenuItem* ActionItem(ui::TMenuItem& parent, ui::TAction* action) {
-    auto* item = ui::Create<ui::TMenuItem>(owner_);
+  menus::TItem* ActionItem(menus::TItem& parent, ui::TAction* action) {
+    auto* item = ui::Create<menus::TItem>(owner_);
     item->SetAction(action);
     parent.Add(item);
     return item;
   }
-  ui::TMenuItem* Hidden(ui::TMenuItem& parent, ui::TAction* action) {
-    ui::TMenuItem* item = ActionItem(parent, action);
-    item->SetVisible(false);
-    return item;
+  void Hidden(menus::TItem& parent, ui::TAction* action) {
+    ActionItem(parent, action)->SetVisible(false);
   }
-  // "&Auto" .. "&Z80 Disasm" with the view modes as tags.
-  void ViewAsItems(ui::TMenuItem& parent, ui::TMenuItem* (&items)[5],
-                   const ui::TNotifyEvent& click) {
-    items[0] = Item(parent, L"&Auto", 0, click);
-    items[0]->SetShortCut(ui::TextToShortCut(L"Alt+V"));
+  void RecentList(menus::TItem& parent, tb::TTBMRUList* list) {
+    auto* item = ui::Create<menus::TRecentListItem>(owner_);
+    item->SetMRUList(list);
+    parent.Add(item);
+  }
+  // "&Auto" .. "&Z80 Disasm" with the view modes as tags. Alt+V belongs to acViewFile, which
+  // runs the same view: "&Auto" only shows it.
+  void ViewAsItems(menus::TItem& parent, menus::TItem* (&items)[5], const ui::TNotifyEvent& click) {
+    items[0] = Item(parent, L"&Auto\tAlt+V", 0, click);
     Separator(parent);
     items[1] = Item(parent, L"&Text", 1, click);
     items[2] = Item(parent, L"&Hex Dump", 2, click);
@@ -49,20 +51,51 @@ class MenuBuilder {
   }
 
  private:
+  static menus::TItem* Add(menus::TItem& parent, menus::TItem* item, const wchar_t* caption,
+                           int tag, ui::TNotifyEvent click) {
+    item->SetCaption(caption);
+    item->SetTag(tag);
+    if (click) item->SetOnClick(std::move(click));
+    parent.Add(item);
+    return item;
+  }
+
   ui::TComponent& owner_;
 };
+
+// Replaces the sub-items of `menu` with one new item per entry; the items belong to the menu.
+template <class Entries, class Fill>
+void Rebuild(menus::TItem& menu, const Entries& entries, Fill fill) {
+  menu.Clear();
+  for (const auto& entry : entries) {
+    ui::Owned<menus::TItem> item = ui::New<menus::TItem>();
+    fill(*item, entry);
+    menu.Add(item.get());
+    item.release();  // freed with the menu's next Clear or with the menu
+  }
+}
 
 }  // namespace
 
 void TMainForm::BuildMenus() {
   MenuBuilder m(*this);
   ShellCore& core = *core_;
-  mainMenu_ = ui::Create<ui::TMainMenu>(*this);
+  topDock_ = ui::Create<menus::TDock>(*this);
+  topDock_->SetName(L"TopDock");
+  topDock_->SetParent(this);
+  mainMenu_ = ui::Create<menus::TMenuBar>(*this);
   mainMenu_->SetName(L"MainMenu");
-  ui::TMenuItem& bar = mainMenu_->Items();
+  mainMenu_->SetCaption(L"Main Menu");
+  mainMenu_->SetMenuBar(true);
+  mainMenu_->SetFullSize(true);
+  mainMenu_->SetShrinkMode(tb::TTBShrinkMode::tbsmWrap);
+  mainMenu_->SetCloseButton(false);
+  mainMenu_->SetProcessShortCuts(true);
+  mainMenu_->SetParent(topDock_);
+  menus::TItem& bar = mainMenu_->Items();
 
-  ui::TMenuItem& file = *m.Item(bar, L"&File");
-  ui::TMenuItem& fileNew = *m.Item(file, L"&New");
+  menus::TItem& file = *m.Submenu(bar, L"&File");
+  menus::TItem& fileNew = *m.Submenu(file, L"&New");
   const auto newImage = [&core](ui::TComponent* sender) { core.NewImage(sender->Tag()); };
   items_.newSingle = m.Item(fileNew, L"&Single Side (360k)", 1, newImage);
   items_.newDouble = m.Item(fileNew, L"&Double Side (720k)", 2, newImage);
@@ -72,12 +105,13 @@ void TMainForm::BuildMenus() {
   items_.bootEmpty = m.Item(fileNew, L"&Empty Boot", 0, bootOption);
   items_.bootDos1 = m.Item(fileNew, L"Boot MSXDOS&1", 1, bootOption);
   items_.bootDos2 = m.Item(fileNew, L"Boot MSXDOS&2", 2, bootOption);
-  for (ui::TMenuItem* boot : {items_.bootEmpty, items_.bootDos1, items_.bootDos2}) {
+  for (menus::TItem* boot : {items_.bootEmpty, items_.bootDos1, items_.bootDos2}) {
     boot->SetRadioItem(true);
     boot->SetGroupIndex(1);
   }
   items_.bootDos1->SetChecked(true);
   m.Hidden(file, FindAction(L"acNewDiskImage"));
+  // "&Open Disk Image" is the open command: its action carries Ctrl+O and the dialog's "...".
   m.ActionItem(file, FindAction(L"acOpenDiskImage"));
   m.ActionItem(file, FindAction(L"acSaveDiskImage"));
   m.ActionItem(file, FindAction(L"acSaveDiskImageAs"));
@@ -87,24 +121,25 @@ void TMainForm::BuildMenus() {
   m.ActionItem(file, FindAction(L"acFileCopyFullName"));
   m.ActionItem(file, FindAction(L"acFileOpenFolder"));
   m.Separator(file);
-  items_.recentFiles = m.Item(file, L"&Recent Files");
-  items_.recentFiles->OnPopup = [this](ui::TComponent*) { FillRecentFiles(*items_.recentFiles); };
-  items_.recentFolders = m.Item(file, L"Recent Fol&ders");
-  items_.recentFolders->OnPopup = [this](ui::TComponent*) {
-    FillRecentFolders(*items_.recentFolders);
-  };
+  items_.recentFiles = m.Submenu(file, L"&Recent Files");
+  m.RecentList(*items_.recentFiles, mruList_);
+  items_.recentFolders = m.Submenu(file, L"Recent Fol&ders");
+  m.RecentList(*items_.recentFolders, mruListFolders_);
   m.Separator(file);
   items_.exit = m.Item(file, L"E&xit", 0, [this](ui::TComponent*) { Close(); });
 
-  ui::TMenuItem& diskMenu = *m.Item(bar, L"&Disk");
+  menus::TItem& diskMenu = *m.Submenu(bar, L"&Disk");
   m.ActionItem(diskMenu, FindAction(L"acSelectAll"));
   m.Separator(diskMenu);
-  m.ActionItem(diskMenu, FindAction(L"acAddFiles"));
-  m.ActionItem(diskMenu, FindAction(L"acExtractFiles"));
-  m.ActionItem(diskMenu, FindAction(L"acDeleteFiles"));
-  m.ActionItem(diskMenu, FindAction(L"acRenameFile"));
-  m.ActionItem(diskMenu, FindAction(L"acMakeDir"))->SetCaption(L"&Make Dir");
-  ui::TMenuItem& replaceBoot = *m.Item(diskMenu, L"Replace &Boot Sector");
+  // "&Make Dir" in both menus: "&Delete File(s)" holds the D.
+  const auto fileCommands = [&](menus::TItem& menu) {
+    for (const wchar_t* name :
+         {L"acAddFiles", L"acExtractFiles", L"acDeleteFiles", L"acRenameFile", L"acMakeDir"})
+      m.ActionItem(menu, FindAction(name));
+    menu.Items(menu.Count() - 1)->SetCaption(L"&Make Dir");
+  };
+  fileCommands(diskMenu);
+  menus::TItem& replaceBoot = *m.Submenu(diskMenu, L"Replace &Boot Sector");
   const auto replace = [&core](ui::TComponent* sender) { core.ReplaceBootSector(sender->Tag()); };
   items_.replaceBoot[0] = m.Item(replaceBoot, L"&Empty", 0, replace);
   items_.replaceBoot[1] = m.Item(replaceBoot, L"MSX DOS &1", 1, replace);
@@ -116,66 +151,55 @@ void TMainForm::BuildMenus() {
     const auto mode = static_cast<TViewerMode>(sender->Tag());
     ListCommand([this, mode] { core_->ViewFile(mode); })();
   };
-  m.ViewAsItems(*m.Item(diskMenu, L"View File A&s..."), items_.viewAs, viewAs);
+  m.ViewAsItems(*m.Submenu(diskMenu, L"View File A&s..."), items_.viewAs, viewAs);
 
-  ui::TMenuItem& options = *m.Item(bar, L"&Options");
-  // The side panels come with the docking framework.
-  m.Disabled(options, L"Show &Browser");
-  m.Disabled(options, L"Show Image &List");
+  menus::TItem& options = *m.Submenu(bar, L"&Options");
+  options.OnPopup = [this](tb::TTBCustomItem*, bool) { CheckPanelItems(); };
+  items_.showBrowser = m.Item(options, L"Show &Browser", 0,
+                              [this](ui::TComponent*) { TogglePanel(*folderBrowserPanel_); });
+  items_.showImageList = m.Item(options, L"Show Image &List", 0,
+                                [this](ui::TComponent*) { TogglePanel(*fileListPanel_); });
   m.Separator(options);
-  items_.removableDrives = m.Item(options, L"Removable &Drives");
-  items_.removableDrives->OnPopup = [this](ui::TComponent*) {
-    FillRemovableDrives(*items_.removableDrives);
+  items_.removableDrives = m.Submenu(options, L"Removable &Drives");
+  items_.removableDrives->OnPopup = [this](tb::TTBCustomItem* sender, bool) {
+    Rebuild(*sender, core_->RemovableDrives(), [this](menus::TItem& item, const auto& drive) {
+      item.SetCaption(drive.root);
+      item.SetTag(drive.driveBit);
+      item.SetChecked(drive.checked);
+      item.SetOnClick([this](ui::TComponent* s) { core_->SetRemovableDrive(s->Tag()); });
+    });
   };
 
-  ui::TMenuItem& help = *m.Item(bar, L"&Help");
+  menus::TItem& help = *m.Submenu(bar, L"&Help");
   m.ActionItem(help, FindAction(L"acHelpAbout"));
-  SetMenu(mainMenu_);
 
-  listPopupMenu_ = ui::Create<ui::TPopupMenu>(*this);
+  listPopupMenu_ = ui::Create<menus::TPopupMenu>(*this);
   listPopupMenu_->SetName(L"ListPopupMenu");
-  ui::TMenuItem& popup = listPopupMenu_->Items();
+  menus::TItem& popup = listPopupMenu_->Items();
   m.ActionItem(popup, FindAction(L"acSelectAll"));
   m.Separator(popup);
-  for (const wchar_t* name :
-       {L"acAddFiles", L"acExtractFiles", L"acDeleteFiles", L"acRenameFile", L"acMakeDir"})
-    m.ActionItem(popup, FindAction(name));
+  fileCommands(popup);
   m.Separator(popup);
   m.Hidden(popup, FindAction(L"acViewFile"));
-  m.ViewAsItems(*m.Item(popup, L"&View File As..."), items_.popupViewAs, viewAs);
+  m.ViewAsItems(*m.Submenu(popup, L"&View File As..."), items_.popupViewAs, viewAs);
   // The disassembler's notice is reached from the Disk menu only.
   items_.popupViewAs[4]->SetEnabled(false);
   fileList_->SetPopupMenu(listPopupMenu_);
-}
 
-void TMainForm::FillRemovableDrives(ui::TMenuItem& menu) {
-  menu.Clear();
-  MenuBuilder m(*this);
-  for (const RemovableDriveItem& drive : core_->RemovableDrives()) {
-    ui::TMenuItem* item =
-        m.Item(menu, drive.root.c_str(), drive.driveBit,
-               [this](ui::TComponent* sender) { core_->SetRemovableDrive(sender->Tag()); });
-    item->SetChecked(drive.checked);
-  }
-}
-
-void TMainForm::FillRecentFiles(ui::TMenuItem& menu) {
-  menu.Clear();
-  MenuBuilder m(*this);
-  tb::TTBCustomItem& entries = *mruList_->Container();
-  for (int i = 0; i < entries.Count(); ++i)
-    m.Item(menu, entries.Items(i)->Caption().c_str(), i, [this](ui::TComponent* sender) {
-      mruList_->Container()->Items(sender->Tag())->Click();
+  // The folder browser's menu.
+  folderListMenu_ = ui::Create<menus::TPopupMenu>(*this);
+  folderListMenu_->SetName(L"FolderListMenu");
+  menus::TItem& changeDrive = *m.Submenu(folderListMenu_->Items(), L"Change &Drive");
+  changeDrive.OnPopup = [this](tb::TTBCustomItem* sender, bool) {
+    Rebuild(*sender, core_->Drives(), [this](menus::TItem& item, const DriveItem& drive) {
+      item.SetCaption(drive.caption);
+      item.SetTag(drive.driveBit);
+      item.SetOnClick([this](ui::TComponent* s) { core_->SetBrowserDrive(s->Tag()); });
     });
-}
-
-// The folders show for now; choosing one goes to the folder browser, which comes with the
-// docking framework.
-void TMainForm::FillRecentFolders(ui::TMenuItem& menu) {
-  menu.Clear();
-  MenuBuilder m(*this);
-  tb::TTBCustomItem& entries = *mruListFolders_->Container();
-  for (int i = 0; i < entries.Count(); ++i) m.Disabled(menu, entries.Items(i)->Caption().c_str());
+  };
+  m.Item(folderListMenu_->Items(), L"Go to &Current Directory", 0,
+         [&core](ui::TComponent*) { core.GoToImageFolder(); });
+  folderListBox_->SetPopupMenu(folderListMenu_);
 }
 
 }  // namespace app

@@ -114,14 +114,20 @@ class MainFormTest : public UiGuiTest {
     return *dynamic_cast<T*>(form->FindComponent(name));
   }
   HWND List() const { return Part<ui::TListView>(L"FileList").Handle(); }
-  // The item reached by the captions from the menu's root.
-  ui::TMenuItem* Item(std::initializer_list<std::wstring_view> captions,
-                      const wchar_t* menu = L"MainMenu") const {
-    ui::TMenuItem* item = &Part<ui::TMenu>(menu).Items();
+  // The item tree of a menu bar or popup menu.
+  menus::TItem& Root(const wchar_t* menu = L"MainMenu") const {
+    return *dynamic_cast<tb::ITBItemContainer&>(*form->FindComponent(menu)).GetItems();
+  }
+  // The item reached by the captions (as shown, without a shortcut text) from the menu's root.
+  menus::TItem* Item(std::initializer_list<std::wstring_view> captions,
+                     const wchar_t* menu = L"MainMenu") const {
+    menus::TItem* item = &Root(menu);
     for (const std::wstring_view caption : captions) {
-      ui::TMenuItem* found = nullptr;
-      for (int i = 0; i < item->Count() && !found; ++i)
-        if (item->Items(i)->Caption() == caption) found = item->Items(i);
+      menus::TItem* found = nullptr;
+      for (int i = 0; i < item->Count() && !found; ++i) {
+        const std::wstring& text = item->Items(i)->Caption();
+        if (std::wstring_view(text).substr(0, text.find(L'\t')) == caption) found = item->Items(i);
+      }
       if (!found) ADD_FAILURE() << std::wstring(caption);
       if (!(item = found)) return nullptr;
     }
@@ -166,18 +172,19 @@ class MainFormTest : public UiGuiTest {
                               LVIS_SELECTED | LVIS_FOCUSED);
   }
   // Chooses the menu item as a click in the menu would.
-  void Choose(const ui::TMenuItem* item) {
-    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+  void Choose(menus::TItem* item) {
+    item->Click();
     Pump();
   }
   void ChooseAction(const wchar_t* actionName) {
     const ui::TAction* action = &Part<ui::TAction>(actionName);
-    const ui::TMenuItem* found = nullptr;
-    const std::function<void(const ui::TMenuItem&)> walk = [&](const ui::TMenuItem& item) {
+    menus::TItem* found = nullptr;
+    const std::function<void(menus::TItem&)> walk = [&](menus::TItem& item) {
       if (!found && item.Action() == action) found = &item;
       for (int i = 0; i < item.Count(); ++i) walk(*item.Items(i));
     };
-    walk(Part<ui::TMenu>(L"MainMenu").Items());
+    walk(Root());
+    ASSERT_TRUE(found) << actionName;
     Choose(found);
   }
   // A key with Ctrl held, typed into the focused list.
@@ -188,12 +195,8 @@ class MainFormTest : public UiGuiTest {
     Pump();
   }
   // Whether the item shows the radio bullet and is checked.
-  static bool RadioChecked(ui::TMenuItem* item) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE;
-    GetMenuItemInfoW(item->Parent()->Handle(), item->Command(), FALSE, &info);
-    return (info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED);
+  static bool RadioChecked(const menus::TItem* item) {
+    return item->RadioItem() && item->Checked();
   }
   std::wstring Setting(const std::wstring& section, const std::wstring& name) const {
     ui::TRegistryIniFile settings(HKEY_CURRENT_USER, kSettingsKey, true);

@@ -1,0 +1,93 @@
+// The main window's side docks, their splitters and the two dockable panels, and the Options
+// menu's commands that show and hide the panels.
+#include "app/win32/main_form.h"
+
+#include <algorithm>
+
+namespace app {
+
+void TMainForm::BuildPanels() {
+  const auto dock = [this](const wchar_t* name, skbar::TSkBarDockPosition position) {
+    auto* made = ui::Create<skbar::TSkBarCustomMultiDock>(*this);
+    made->SetName(name);
+    made->SetPosition(position);
+    made->SetFixAlign(true);
+    made->SetParent(this);
+    return made;
+  };
+  const auto splitter = [this](const wchar_t* name, ui::TAlign align) {
+    auto* made = ui::Create<skbar::TSkBarCustomSplitter>(*this);
+    made->SetName(name);
+    made->SetAlign(align);
+    made->SetParent(this);
+    made->Hide();  // the docks show their splitters while they hold a panel
+    return made;
+  };
+  rightDock_ = dock(L"RightMultiDock", skbar::TSkBarDockPosition::dpxRight);
+  splitter(L"RightSplitter", ui::TAlign::alRight);
+  leftDock_ = dock(L"LeftMultiDock", skbar::TSkBarDockPosition::dpxLeft);
+  splitter(L"LeftSplitter", ui::TAlign::alLeft);
+  const auto panel = [this](const wchar_t* name, const wchar_t* caption) {
+    auto* made = ui::Create<skbar::TSkBarCustomDockablePanel>(*this);
+    made->SetName(name);
+    made->SetCaption(caption);
+    made->SetDefaultDock(rightDock_);
+    made->SetParent(rightDock_);
+    return made;
+  };
+  fileListPanel_ = panel(L"FileListPanel", L"Disk Image List");
+  folderBrowserPanel_ = panel(L"FolderBrowserPanel", L"Disk Image Browser");
+  rightDock_->SetWidth(180);
+  leftDock_->SetWidth(9);
+
+  // Each panel's list fills it below its caption bar.
+  const auto fill = [](skbar::TSkBarCustomDockablePanel* owner, ui::TWinControl* content) {
+    content->SetParent(owner);
+    const auto place = [owner, content] {
+      const int top = owner->CaptionRect().bottom;
+      content->SetBounds(0, top, owner->ClientWidth(), std::max(0, owner->ClientHeight() - top));
+    };
+    owner->OnResize = [place](ui::TComponent*) { place(); };
+    place();
+  };
+  fileListBox_ = ui::Create<ui::TFileListBox>(*this);
+  fileListBox_->SetName(L"FileListBox");
+  fileListBox_->SetMask(L"*.DSK;*.HFE");
+  fileListBox_->OnDblClick = [this](ui::TComponent*) {
+    const std::wstring fileName = fileListBox_->FileName();
+    if (!fileName.empty()) core_->OpenDiskImage(fileName);
+  };
+  fill(fileListPanel_, fileListBox_);
+  folderListBox_ = ui::Create<ui::TDirectoryListBox>(*this);
+  folderListBox_->SetName(L"FolderListBox");
+  folderListBox_->SetFileList(fileListBox_);
+  folderListBox_->SetDirectory(hostFs_.CurrentDirectory().wstring());
+  fill(folderBrowserPanel_, folderListBox_);
+}
+
+void TMainForm::ShowFolder(const std::filesystem::path& folder) {
+  folderListBox_->SetDirectory(folder.wstring());
+}
+
+namespace {
+
+TPanelState StateOf(const skbar::TSkBarCustomDockablePanel& panel) {
+  return {panel.Visible(), panel.Width()};
+}
+
+}  // namespace
+
+void TMainForm::CheckPanelItems() {
+  items_.showBrowser->SetChecked(PanelShown(StateOf(*folderBrowserPanel_)));
+  items_.showImageList->SetChecked(PanelShown(StateOf(*fileListPanel_)));
+}
+
+void TMainForm::TogglePanel(skbar::TSkBarCustomDockablePanel& panel) {
+  const TPanelState state = ToggledPanel(StateOf(panel));
+  panel.SetVisible(state.visible);
+  if (!state.visible || state.width == panel.Width()) return;
+  panel.SetWidth(state.width);
+  if (skbar::TSkBarCustomMultiDock* dock = panel.MultiDock()) dock->SetWidth(state.width);
+}
+
+}  // namespace app
