@@ -1,0 +1,283 @@
+#include "skbar/win32/sk_toolbar.h"
+
+#include <algorithm>
+
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_paint.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/skin_controls.h"
+#include "tb/win32/dock.h"
+
+namespace skbar {
+
+namespace {
+
+TSkBarSkinType SkinType() {
+  return SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+}
+
+// The owning skinned toolbar of a view's viewers (null in popups and plain toolbars).
+const TSkBarToolbar* OwningToolbar(const tb::TTBView& view) {
+  const auto* toolbarView = dynamic_cast<const TSkBarToolbarView*>(&view);
+  return toolbarView ? dynamic_cast<const TSkBarToolbar*>(&toolbarView->Skinned()) : nullptr;
+}
+
+// A chevron popup listing the hidden buttons as menu items: the view leaves toolbar style
+// before its first layout when its toolbar asks for that and the popup kept the button face.
+class TSkBarChevronPopupView : public TSkBarPopupWindowView {
+ public:
+  using TSkBarPopupWindowView::TSkBarPopupWindowView;
+  std::wstring_view ClassName() const override { return L"TSkBarChevronPopupView"; }
+  void DoUpdatePositions(int& width, int& height) override {
+    if (!checked_) {
+      checked_ = true;
+      const tb::TTBView* parent = ChevronParentView();
+      const TSkBarToolbar* toolbar = parent ? OwningToolbar(*parent) : nullptr;
+      if (toolbar && toolbar->ChevronVertical() && IsToolbar() &&
+          BackgroundColor() == ui::clBtnFace) {
+        SetIsToolbar(false);
+        SetBackgroundColor(ui::clMenu);
+      }
+    }
+    TSkBarPopupWindowView::DoUpdatePositions(width, height);
+  }
+
+ private:
+  bool checked_ = false;
+};
+
+ui::Owned<tb::TTBPopupWindow> MakeChevronPopupWindow(tb::TTBView* parentView,
+                                                     tb::TTBCustomItem& item, bool customizing) {
+  return ui::New<TSkBarChevronPopupWindow>(parentView, &item, customizing);
+}
+
+// The chevron's 8 x 8 glyph rows in `color`.
+void DrawChevronGlyph(HDC dc, const tb::TTBChevronGlyph& glyph, int dx, int dy, TColor color) {
+  const COLORREF c = ui::ColorToRGBValue(color);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      if (glyph.rows[y] & (0x80 >> x))
+        SetPixelV(dc, glyph.rect.left + dx + x, glyph.rect.top + dy + y, c);
+    }
+  }
+}
+
+}  // namespace
+
+// The chevron.
+
+std::unique_ptr<tb::TTBItemViewer> TSkBarChevronItem::CreateViewer(tb::TTBView& view,
+                                                                   int groupLevel) {
+  return std::make_unique<TSkBarChevronItemViewer>(view, *this, groupLevel);
+}
+
+tb::TTBPopupWindowBase* TSkBarChevronItem::CreatePopup(const tb::TTBPopupRequest& request) {
+  return tb::CreatePopupWindow(*this, request, &MakeChevronPopupWindow);
+}
+
+ui::Owned<tb::TTBView> TSkBarChevronPopupWindow::CreateView(tb::TTBView* parentView,
+                                                            tb::TTBCustomItem* item,
+                                                            bool customizing) {
+  return ui::New<TSkBarChevronPopupView>(parentView, item, &Binding(), false, customizing, false);
+}
+
+TColor TSkBarChevronItemViewer::TextColor(TSkBarSkinStatesType state) const {
+  TColor color = clNone;
+  if (const TSkBarToolbar* toolbar = OwningToolbar(View())) color = toolbar->ItemTextColor(state);
+  if (color == clNone) color = SkCurrentSkin().GetTextColor(skncToolbarItem, state, SkinType());
+  return color == clNone ? ui::clBtnText : color;
+}
+
+void TSkBarChevronItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,
+                                    bool isSelected, bool isPushed, bool /*useDisabledShadow*/) {
+  const HDC dc = canvas.Handle();
+  if (!dc) return;
+  const bool enabled = Item().Enabled();
+  const TSkBarSkinStatesType state =
+      TSkBarSkinOptions::GetState(enabled, enabled && isPushed, enabled && isSelected, false);
+  const TRect r{clientAreaRect.left, clientAreaRect.top, clientAreaRect.right,
+                clientAreaRect.bottom};
+  SkPaintToolbarButtonFrame(canvas, r, state, cpNone, SkinType());
+  const bool vertical = View().Orientation() == tb::TTBViewOrientation::tbvoVertical;
+  const tb::TTBChevronGlyph glyph = tb::ChevronGlyph(vertical, clientAreaRect, isPushed);
+  DrawChevronGlyph(dc, glyph, 0, vertical ? 4 : 0, TextColor(state));
+}
+
+// The toolbar.
+
+TSkBarToolbar::TSkBarToolbar(ui::TComponent* owner) : TTBCustomToolbar(owner) {
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarToolbar::BeforeDestruction() noexcept {
+  SkRemoveSkinNotification(*this);
+  TTBCustomToolbar::BeforeDestruction();
+}
+
+ui::Owned<tb::TTBCustomItem> TSkBarToolbar::CreateRootItem() {
+  return ui::New<TSkBarRootItem>();
+}
+
+ui::Owned<tb::TTBChevronItem> TSkBarToolbar::CreateChevronItem() {
+  return ui::New<TSkBarChevronItem>();
+}
+
+ui::Owned<tb::TTBToolbarView> TSkBarToolbar::CreateView(tb::TTBCustomItem* root,
+                                                        tb::ITBViewWindow* window,
+                                                        bool usePriorityList) {
+  return ui::New<TSkBarToolbarView>(ViewHost(), static_cast<ISkBarToolbarHost&>(*this), root,
+                                    window, usePriorityList);
+}
+
+void TSkBarToolbar::SetMenuBar(bool menuBar) {
+  TTBCustomToolbar::SetMenuBar(menuBar);
+  customizable_ = !menuBar;
+}
+
+void TSkBarToolbar::SetDisplayMode(TSkBarToolbarDisplayMode mode) {
+  displayMode_ = mode;
+  Items().SetOptions(SkDisplayModeOptions(Items().Options(), mode));
+  View().InvalidatePositions();
+  ArrangeItems();
+}
+
+bool TSkBarToolbar::IsVertical() const {
+  return CurrentDock() && tb::IsLeftRight(CurrentDock()->Position());
+}
+
+void TSkBarToolbar::GetFloatingBorderSize(tb::TPoint& size) {
+  if (SkinType() == sknSkin) {
+    const int b = SkCurrentSkin().FloatingWindowBorderSize();
+    size = {b, b};
+    return;
+  }
+  TTBCustomToolbar::GetFloatingBorderSize(size);
+}
+
+tb::TTBFloatingWindowParent* TSkBarToolbar::CreateFloatingParent() {
+  return ui::New<TSkBarFloatingWindowParent>().release();
+}
+
+void TSkBarToolbar::ReadPositionData(const tb::TTBPositionReader& reader) {
+  TTBCustomToolbar::ReadPositionData(reader);
+  if (!reader.ReadInteger) return;
+  const int mode = reader.ReadInteger(Name(), L"DisplayMode", static_cast<int>(displayMode_));
+  // A stored value out of range keeps the current mode.
+  if (mode >= 0 && mode <= static_cast<int>(tbdmTextOnly))
+    SetDisplayMode(static_cast<TSkBarToolbarDisplayMode>(mode));
+}
+
+void TSkBarToolbar::WritePositionData(const tb::TTBPositionWriter& writer) {
+  TTBCustomToolbar::WritePositionData(writer);
+  if (writer.WriteInteger)
+    writer.WriteInteger(Name(), L"DisplayMode", static_cast<int>(displayMode_));
+}
+
+TColor TSkBarToolbar::ItemTextColor(TSkBarSkinStatesType state) const {
+  return SkCurrentSkin().GetTextColor(MenuBar() ? skncMenuBarItem : skncToolbarItem, state,
+                                      SkinType());
+}
+
+void TSkBarToolbar::FireDrawBackground(ui::TCanvas& canvas, const TRect& r, TSkBarPaintStage stage,
+                                       bool& paintDefault) {
+  if (OnDrawBackground) OnDrawBackground(this, canvas, r, stage, paintDefault);
+}
+
+void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) {
+  bool paintDefault = true;
+  FireDrawBackground(canvas, r, TSkBarPaintStage::pstPrePaint, paintDefault);
+  if (paintDefault) {
+    if (BackgroundColor != clNone)
+      SkFillRect(canvas, r, BackgroundColor);
+    else
+      SkPaintToolbarBackground(canvas, r, MenuBar(), IsVertical(), SkinType());
+  }
+  FireDrawBackground(canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
+}
+
+void TSkBarToolbar::EraseBackground(HDC dc) {
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  PaintToolbarBackground(canvas, {0, 0, ClientWidth(), ClientHeight()});
+  canvas.SetHandle(nullptr);
+}
+
+int TSkBarToolbar::RightAlignMargin() const {
+  const tb::TTBDock* dock = CurrentDock();
+  return SkGetToolbarDragHandleSize(dock != nullptr, dock && dock->AllowDrag(),
+                                    static_cast<TSkDragHandleStyle>(DragHandleStyle()),
+                                    CloseButtonWhenDocked());
+}
+
+int TSkBarToolbar::DockLength() const {
+  tb::TTBDock* dock = CurrentDock();
+  if (!dock) return 0;
+  return IsVertical() ? dock->ClientHeight() : dock->ClientWidth();
+}
+
+int TSkBarToolbar::DockedNonClientHeight() const {
+  if (!Docked() || !CurrentDock()) return 0;
+  tb::TPoint frame;
+  const_cast<TSkBarToolbar*>(this)->GetDockedFrameSize(frame);
+  return IsVertical() ? frame.x : frame.y;
+}
+
+bool TSkBarToolbar::CanMeasureItems() const {
+  auto& self = const_cast<TSkBarToolbar&>(*this);
+  return HandleAllocated() && self.ClientWidth() > 0 && self.ClientHeight() > 0;
+}
+
+void TSkBarToolbar::SizeRightAlignSpacer() {
+  if (rightAligning_ || !Docked() || !CurrentDock() || Items().Count() == 0 || !Stretch() ||
+      ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 || IsUpdating() ||
+      Loading() || Destroying()) {
+    return;
+  }
+  TSkBarToolbarView& view = SkView();
+  TSkBarRightAlignSpacerItem* spacer = nullptr;
+  int spacerLength = 0;
+  for (int i = 0; i < view.ViewerCount() && !spacer; ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    spacer = viewer->Show() ? dynamic_cast<TSkBarRightAlignSpacerItem*>(&viewer->Item()) : nullptr;
+    if (spacer)
+      spacerLength = IsVertical() ? viewer->BoundsRect().Height() : viewer->BoundsRect().Width();
+  }
+  if (!spacer) return;
+  rightAligning_ = true;
+  const int total = SkGetRightAlignedItems(view).total;
+  const int width = SkRightAlignSpacerWidth(DockLength(), RightAlignMargin(), total, spacerLength);
+  if (width != spacer->CustomWidth()) {
+    view.tb::TTBView::BeginUpdate();
+    spacer->SetCustomWidth(width);
+    view.tb::TTBView::EndUpdate();
+    ArrangeItems();
+  }
+  rightAligning_ = false;
+}
+
+void TSkBarToolbar::WndProc(ui::TMessage& message) {
+  switch (message.Msg) {
+    case WM_SKINCHANGE:
+      if (HandleAllocated() && !Floating())
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(message.WParam));
+      message.Result = 1;
+      return;
+    case WM_SIZE:
+      TTBCustomToolbar::WndProc(message);
+      // The dock's length changed: the spacer takes up the new room.
+      if (DockLength() != lastDockLength_) {
+        lastDockLength_ = DockLength();
+        SizeRightAlignSpacer();
+      }
+      return;
+    default:
+      break;
+  }
+  TTBCustomToolbar::WndProc(message);
+}
+
+}  // namespace skbar
