@@ -23,27 +23,21 @@ const TSkBarToolbar* OwningToolbar(const tb::TTBView& view) {
 }
 
 // A chevron popup listing the hidden buttons as menu items: the view leaves toolbar style
-// before its first layout when its toolbar asks for that and the popup kept the button face.
+// at its layout when its toolbar asks for that and the popup kept the button face.
 class TSkBarChevronPopupView : public TSkBarPopupWindowView {
  public:
   using TSkBarPopupWindowView::TSkBarPopupWindowView;
   std::wstring_view ClassName() const override { return L"TSkBarChevronPopupView"; }
   void DoUpdatePositions(int& width, int& height) override {
-    if (!checked_) {
-      checked_ = true;
-      const tb::TTBView* parent = ChevronParentView();
-      const TSkBarToolbar* toolbar = parent ? OwningToolbar(*parent) : nullptr;
-      if (toolbar && toolbar->ChevronVertical() && IsToolbar() &&
-          BackgroundColor() == ui::clBtnFace) {
-        SetIsToolbar(false);
-        SetBackgroundColor(ui::clMenu);
-      }
+    const tb::TTBView* parent = ChevronParentView();
+    const TSkBarToolbar* toolbar = parent ? OwningToolbar(*parent) : nullptr;
+    if (toolbar && toolbar->ChevronVertical() && IsToolbar() &&
+        BackgroundColor() == ui::clBtnFace) {
+      SetIsToolbar(false);
+      SetBackgroundColor(ui::clMenu);
     }
     TSkBarPopupWindowView::DoUpdatePositions(width, height);
   }
-
- private:
-  bool checked_ = false;
 };
 
 ui::Owned<tb::TTBPopupWindow> MakeChevronPopupWindow(tb::TTBView* parentView,

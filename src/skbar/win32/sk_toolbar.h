@@ -47,7 +47,7 @@ class TSkBarChevronPopupWindow : public TSkBarPopupWindow {
                                     bool customizing) override;
 };
 
-class TSkBarToolbar : public tb::TTBCustomToolbar, private ISkBarToolbarHost {
+class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
  public:
   explicit TSkBarToolbar(ui::TComponent* owner);
   void BeforeDestruction() noexcept override;

@@ -1,0 +1,170 @@
+// Skinned toolbars under Wine: a form with a skinned top dock holding a skinned menu bar and, in
+// the next row, a skinned toolbar of buttons that shortens behind its chevron. The bars are
+// painted into a memory context under each skin type (the theme on, the prefix's default; the
+// theme off; a forced skin); the chevron is clicked with real input and its popup lists the
+// hidden buttons as menu items. Every loop runs under a time limit.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../../tb/win32/menu_input.h"
+#include "../../ui/win32/gui_fixture.h"
+#include "paint_surface.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_toolbar.h"
+#include "tb/system_settings.h"
+#include "tb/win32/view_window.h"
+
+namespace skbar {
+namespace {
+
+using skbar_test::PaintSurface;
+using skbar_test::Rgb;
+using tb::testing::ClickAt;
+using tb::testing::Middle;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+class SkToolbarWin32Test : public UiGuiTest {
+ protected:
+  SkToolbarWin32Test() {
+    settings.menuShowDelay = 100;
+    previous = tb::SetSystemSettings(&settings);
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(40, 40, 500, 300);
+    dock = ui::Create<TSkBarDock>(*form);
+    dock->SetParent(form);
+    menuBar = ui::Create<TSkBarToolbar>(*form);
+    menuBar->SetMenuBar(true);
+    menuBar->SetParent(dock);
+    for (const wchar_t* caption : {L"&File", L"&Edit"}) {
+      auto* sub = ui::Create<TSkBarSubmenuItem>(*form);
+      sub->SetCaption(caption);
+      menuBar->Items().Add(sub);
+    }
+    buttons = ui::Create<TSkBarToolbar>(*form);
+    buttons->SetDockRow(1);
+    buttons->SetParent(dock);
+    for (const wchar_t* caption : {L"One", L"Two", L"Three", L"Four", L"Five", L"Six"}) {
+      auto* item = ui::Create<TSkBarItem>(*form);
+      item->SetCaption(caption);
+      buttons->Items().Add(item);
+    }
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  ~SkToolbarWin32Test() override {
+    Manager().SetThemesOverride(std::nullopt);
+    Manager().SetToDefaultSkin();
+    tb::SetSystemSettings(previous);
+  }
+  static TSkBarSkinManager& Manager() { return *SkBarSkinManager(); }
+
+  // The bar's client area as it paints itself: its background, then its viewers.
+  static void PaintBar(TSkBarToolbar& bar, PaintSurface& s) {
+    s.Clear(kWhite);
+    SendMessageW(bar.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
+    auto* binding = dynamic_cast<tb::TTBViewWindow*>(bar.View().Window());
+    ASSERT_NE(binding, nullptr);
+    binding->PaintView(s.canvas.Handle(), {0, 0, s.Width(), s.Height()});
+  }
+  static int CountIn(const PaintSurface& s, const tb::TRect& r, COLORREF color) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += s.Pixel(x, y) == color;
+    return n;
+  }
+
+  tb::TFixedSystemSettings settings;
+  tb::ISystemSettings* previous = nullptr;
+  ui::TForm* form = nullptr;
+  TSkBarDock* dock = nullptr;
+  TSkBarToolbar* menuBar = nullptr;
+  TSkBarToolbar* buttons = nullptr;
+};
+
+TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkinType) {
+  EXPECT_FALSE(menuBar->Customizable());
+  menuBar->SetCustomizable(true);
+  EXPECT_FALSE(menuBar->Customizable());
+  const int w = menuBar->ClientWidth(), h = menuBar->ClientHeight();
+  ASSERT_GT(w, 100);
+  ASSERT_GT(h, 10);
+  PaintSurface s(w, h, kWhite);
+  const tb::TRect file = menuBar->View().Find(menuBar->Items().Items(0))->BoundsRect();
+  struct Case {
+    const char* name;
+    std::optional<bool> themes;
+    bool skin;
+    TSkBarSkinType type;
+  } cases[] = {{"theme on", std::nullopt, false, sknWindows},
+               {"theme off", false, false, sknNone},
+               {"skin", false, true, sknSkin}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Manager().SetThemesOverride(c.themes);
+    if (c.skin) Manager().SetSkin(L"Office XP");
+    ASSERT_EQ(Manager().GetSkinType(), c.type);
+    PaintBar(*menuBar, s);
+    COLORREF background = GetSysColor(c.type == sknWindows ? COLOR_MENUBAR : COLOR_BTNFACE);
+    if (c.type == sknSkin) {
+      const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncMenuBar).Body;
+      ASSERT_EQ(bar.SkinType, 0);
+      background = Rgb(bar.Color1);
+    }
+    // Past the last item the bar's own background; the caption in the item colour.
+    EXPECT_EQ(s.Pixel(w - 3, h / 2), background);
+    TColor text = menuBar->ItemTextColor(sknsNormal);
+    if (text == clNone) text = ui::clMenuText;
+    EXPECT_GT(CountIn(s, file, Rgb(text)), 5);
+  }
+}
+
+TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItems) {
+  form->SetClientWidth(150);
+  Pump();
+  tb::TTBView& tools = buttons->View();
+  std::vector<std::wstring> hidden;
+  for (int i = 0; i < buttons->Items().Count(); ++i)
+    if (tools.Viewers(i)->OffEdge()) hidden.push_back(tools.Viewers(i)->Item().Caption());
+  ASSERT_FALSE(hidden.empty());
+  const int chevronIndex = tools.ViewerCount() - 1;
+  tb::TTBItemViewer* chevron = tools.Viewers(chevronIndex);
+  ASSERT_TRUE(chevron->Show());
+  ASSERT_NE(dynamic_cast<TSkBarChevronItemViewer*>(chevron), nullptr);
+
+  // The chevron's glyph in the item colour (classic drawing).
+  Manager().SetThemesOverride(false);
+  const tb::TRect cr = chevron->BoundsRect();
+  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+  PaintBar(*buttons, s);
+  TColor glyph = buttons->ItemTextColor(sknsNormal);
+  if (glyph == clNone) glyph = ui::clBtnText;
+  EXPECT_GE(CountIn(s, cr, Rgb(glyph)), 10);
+
+  std::vector<std::wstring> listed;
+  bool opened = false, toolbarStyle = true;
+  ui::TColor color = ui::clNone;
+  // Read the open popup, then close it.
+  const auto inspect = [&] {
+    if (tb::TTBView* popup = tools.OpenViewerView()) {
+      opened = true;
+      toolbarStyle = popup->IsToolbar();
+      color = popup->BackgroundColor();
+      for (int i = 0; i < popup->ViewerCount(); ++i)
+        if (popup->Viewers(i)->Show()) listed.push_back(popup->Viewers(i)->Item().Caption());
+    }
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(tools, chevronIndex)); },
+                                     {{400, inspect}}, &Pump));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(listed, hidden);
+  EXPECT_FALSE(toolbarStyle);
+  EXPECT_EQ(color, ui::clMenu);
+}
+
+}  // namespace
+}  // namespace skbar
