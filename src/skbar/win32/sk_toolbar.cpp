@@ -12,6 +12,9 @@ namespace skbar {
 
 namespace {
 
+// Posted when the dock's length changed: the spacer takes up the new room.
+constexpr UINT kRightAlignMessage = WM_APP + 0x1A7;
+
 TSkBarSkinType SkinType() {
   return SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
 }
@@ -239,7 +242,11 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
   if (!spacer) return;
   rightAligning_ = true;
   const int total = SkGetRightAlignedItems(view).total;
-  const int width = SkRightAlignSpacerWidth(DockLength(), RightAlignMargin(), total, spacerLength);
+  // The docked frame (drag handle and borders) is room the items never get.
+  tb::TPoint frame;
+  GetDockedFrameSize(frame);
+  const int margin = std::max(RightAlignMargin(), IsVertical() ? frame.y : frame.x);
+  const int width = SkRightAlignSpacerWidth(DockLength(), margin, total, spacerLength);
   if (width != spacer->CustomWidth()) {
     view.tb::TTBView::BeginUpdate();
     spacer->SetCustomWidth(width);
@@ -247,6 +254,14 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
     ArrangeItems();
   }
   rightAligning_ = false;
+}
+
+void TSkBarToolbar::GetCurrentClientSize(tb::TPoint& size) {
+  TTBCustomToolbar::GetCurrentClientSize(size);
+  if (!rightAligning_ && HandleAllocated() && DockLength() != lastDockLength_) {
+    lastDockLength_ = DockLength();
+    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+  }
 }
 
 void TSkBarToolbar::WndProc(ui::TMessage& message) {
@@ -260,13 +275,8 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
       EraseBackground(reinterpret_cast<HDC>(message.WParam));
       message.Result = 1;
       return;
-    case WM_SIZE:
-      TTBCustomToolbar::WndProc(message);
-      // The dock's length changed: the spacer takes up the new room.
-      if (DockLength() != lastDockLength_) {
-        lastDockLength_ = DockLength();
-        SizeRightAlignSpacer();
-      }
+    case kRightAlignMessage:
+      SizeRightAlignSpacer();
       return;
     default:
       break;

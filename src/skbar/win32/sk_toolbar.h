@@ -79,6 +79,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   bool IsCustomizing() const { return customize_.Active(); }
   bool IsVertical() const;
 
+  // The framework's size; a change of the dock's length right-aligns after the message.
+  void GetCurrentClientSize(tb::TPoint& size) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
   // The framework's position data, then "DisplayMode".

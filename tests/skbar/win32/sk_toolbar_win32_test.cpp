@@ -166,5 +166,42 @@ TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItem
   EXPECT_EQ(color, ui::clMenu);
 }
 
+TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
+  auto* bar = ui::Create<TSkBarToolbar>(*form);
+  bar->SetDockRow(2);
+  bar->SetStretch(true);
+  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  auto* left = ui::Create<TSkBarItem>(*form);
+  left->SetCaption(L"Left");
+  auto* spacer = ui::Create<TSkBarRightAlignSpacerItem>(*form);
+  spacer->SetCaption(L"Caption");
+  auto* right = ui::Create<TSkBarItem>(*form);
+  right->SetCaption(L"X");
+  for (tb::TTBCustomItem* item : std::initializer_list<tb::TTBCustomItem*>{left, spacer, right})
+    bar->Items().Add(item);
+  bar->SetParent(dock);
+  Pump();
+  // The items fill the dock's length less the drag handle (6) and the docked frame.
+  const auto endOf = [&] {
+    const tb::TRect r = bar->View().Find(right)->BoundsRect();
+    POINT p{r.right, 0};
+    MapWindowPoints(bar->Handle(), dock->Handle(), &p, 1);
+    return dock->ClientWidth() - static_cast<int>(p.x);
+  };
+  EXPECT_GT(spacer->CustomWidth(), 100);
+  EXPECT_LE(endOf(), 8);
+  EXPECT_GE(endOf(), 0);
+  const int wide = spacer->CustomWidth();
+  form->SetClientWidth(form->ClientWidth() - 60);
+  Pump();
+  EXPECT_EQ(spacer->CustomWidth(), wide - 60);
+  EXPECT_LE(endOf(), 8);
+  // A dock narrower than the other items: no room at all (the update's end right-aligns).
+  bar->BeginUpdate();
+  left->SetCustomWidth(dock->ClientWidth() + 10);
+  bar->EndUpdate();
+  EXPECT_EQ(spacer->CustomWidth(), 0);
+}
+
 }  // namespace
 }  // namespace skbar
