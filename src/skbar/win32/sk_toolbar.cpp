@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/skin_controls.h"
@@ -106,7 +107,13 @@ TSkBarToolbar::TSkBarToolbar(ui::TComponent* owner) : TTBCustomToolbar(owner) {
   SkAddSkinNotification(*this);
 }
 
+void TSkBarToolbar::AfterConstruction() {
+  TTBCustomToolbar::AfterConstruction();
+  Items().RegisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
+}
+
 void TSkBarToolbar::BeforeDestruction() noexcept {
+  Items().UnregisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
   SkRemoveSkinNotification(*this);
   TTBCustomToolbar::BeforeDestruction();
 }
@@ -256,6 +263,19 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
   rightAligning_ = false;
 }
 
+void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
+                                 tb::TTBItemChangedAction action, int index,
+                                 tb::TTBCustomItem* item) {
+  if (Loading() || Destroying() || rightAligning_ || IsItemMoving()) return;
+  if (OnItemNotification) OnItemNotification(this, ancestor, relayed, action, index, item);
+  using enum tb::TTBItemChangedAction;
+  // After the change: a deleted item still counts while it is being deleted.
+  if ((action == tbicInserted || action == tbicDeleting || action == tbicInvalidateAndResize) &&
+      HandleAllocated()) {
+    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+  }
+}
+
 void TSkBarToolbar::GetCurrentClientSize(tb::TPoint& size) {
   TTBCustomToolbar::GetCurrentClientSize(size);
   if (!rightAligning_ && HandleAllocated() && DockLength() != lastDockLength_) {
@@ -278,6 +298,25 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
     case kRightAlignMessage:
       SizeRightAlignSpacer();
       return;
+    case ui::CM_HINTSHOW: {
+      // A skinned viewer's hint is a bitmap hint of its own hint text.
+      auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
+      const bool shown = tb::HandleHintShowMessage(View(), info);
+      const auto* viewer = shown ? static_cast<const tb::TTBItemViewer*>(info.HintData) : nullptr;
+      const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer);
+      message.Result = (skinned ? SkPrepareBitmapHint(*skinned, info) : shown) ? 0 : 1;
+      return;
+    }
+    case ui::CM_DIALOGCHAR:
+      // A label's accelerator focuses its control.
+      for (int i = 0; i < Items().Count(); ++i) {
+        auto* item = dynamic_cast<TSkBarCustomItem*>(Items().Items(i));
+        if (item && item->HandleAccelerator(static_cast<wchar_t>(message.WParam))) {
+          message.Result = 1;
+          return;
+        }
+      }
+      break;
     default:
       break;
   }

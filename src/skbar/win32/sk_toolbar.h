@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "skbar/sk_toolbar_view.h"
 #include "skbar/win32/sk_docks.h"
 #include "skbar/win32/sk_popup.h"
@@ -47,9 +49,16 @@ class TSkBarChevronPopupWindow : public TSkBarPopupWindow {
                                     bool customizing) override;
 };
 
+// A change in a skinned toolbar's items: the toolbar, the changed parent item, whether the change
+// was relayed from a linked item, what happened, where, and the item concerned.
+using TSkBarItemNotificationEvent =
+    std::function<void(ui::TComponent* sender, tb::TTBCustomItem* ancestor, bool relayed,
+                       tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item)>;
+
 class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
  public:
   explicit TSkBarToolbar(ui::TComponent* owner);
+  void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TSkBarToolbar"; }
   void WndProc(ui::TMessage& message) override;
@@ -90,6 +99,7 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   // The published "Color": clNone paints the skin's toolbar background.
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;
+  TSkBarItemNotificationEvent OnItemNotification;
 
   // New operations.
   virtual void SizeRightAlignSpacer();
@@ -99,6 +109,10 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
                                   bool& paintDefault);
   // The drag handle's length along the toolbar.
   virtual int RightAlignMargin() const;
+  // A change in the items: OnItemNotification; an insertion, a deletion or a resizing change
+  // right-aligns once the change is done.
+  virtual void ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
+                            tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item);
 
  protected:
   ui::Owned<tb::TTBCustomItem> CreateRootItem() override;

@@ -5,6 +5,7 @@
 // hidden buttons as menu items. Every loop runs under a time limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "../../tb/win32/menu_input.h"
@@ -14,6 +15,7 @@
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
 #include "tb/win32/view_window.h"
+#include "ui/win32/memo.h"
 
 namespace skbar {
 namespace {
@@ -166,6 +168,20 @@ TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItem
   EXPECT_EQ(color, ui::clMenu);
 }
 
+TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControl) {
+  auto* edit = ui::Create<ui::TMemo>(*form);
+  edit->SetBounds(10, 200, 100, 20);
+  edit->SetParent(form);
+  auto* label = ui::Create<TSkBarCustomLabelItem>(*form);
+  label->SetCaption(L"&Name");
+  label->SetControl(edit);
+  buttons->Items().Add(label);
+  Pump();
+  EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'n', 0), 1);
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'q', 0), 0);
+}
+
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   auto* bar = ui::Create<TSkBarToolbar>(*form);
   bar->SetDockRow(2);
@@ -196,6 +212,18 @@ TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   Pump();
   EXPECT_EQ(spacer->CustomWidth(), wide - 60);
   EXPECT_LE(endOf(), 8);
+  // An item added later takes its room from the spacer once the change is done.
+  std::vector<tb::TTBItemChangedAction> changes;
+  bar->OnItemNotification = [&](ui::TComponent*, tb::TTBCustomItem*, bool,
+                                tb::TTBItemChangedAction action, int,
+                                tb::TTBCustomItem*) { changes.push_back(action); };
+  auto* added = ui::Create<TSkBarItem>(*form);
+  added->SetCaption(L"Added");
+  bar->Items().Add(added);
+  Pump();
+  EXPECT_NE(std::find(changes.begin(), changes.end(), tb::TTBItemChangedAction::tbicInserted),
+            changes.end());
+  EXPECT_EQ(spacer->CustomWidth(), wide - 60 - bar->View().Find(added)->BoundsRect().Width());
   // A dock narrower than the other items: no room at all (the update's end right-aligns).
   bar->BeginUpdate();
   left->SetCustomWidth(dock->ClientWidth() + 10);
