@@ -7,6 +7,7 @@
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/skin_controls.h"
+#include "tb/dock_drag.h"
 #include "tb/win32/dock.h"
 
 namespace skbar {
@@ -197,6 +198,42 @@ void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) 
       SkPaintToolbarBackground(canvas, r, MenuBar(), IsVertical(), SkinType());
   }
   FireDrawBackground(canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
+}
+
+void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
+  // Classic and themed frames, and a docked close button, are the framework's.
+  if (SkinType() != sknSkin || CloseButtonWhenDocked()) {
+    TTBCustomToolbar::DrawDockedNCArea(drawToDC, dc, clip);
+    return;
+  }
+  tb::TTBDock* dock = CurrentDock();
+  if (!Docked() || !dock || !HandleAllocated()) return;
+  const HWND wnd = Handle();
+  const HDC useDC = drawToDC ? dc : GetWindowDC(wnd);
+  if (!useDC) return;
+  const int saved = SaveDC(useDC);
+  RECT w;
+  GetWindowRect(wnd, &w);
+  const TRect all{0, 0, w.right - w.left, w.bottom - w.top};
+  const bool vertical = IsVertical();
+  const int handle = HandleWidth();
+  const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
+                                                vertical, dock->AllowDrag(), handle);
+  ExcludeClipRect(useDC, client.left, client.top, client.right, client.bottom);
+  {
+    ui::TCanvas canvas;
+    canvas.SetHandle(useDC);
+    PaintToolbarBackground(canvas, all);
+    if (dock->AllowDrag() && DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
+      const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handle - 1}
+                                  : TRect{3, 4, 2 + handle - 1, all.bottom - 4};
+      const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+      SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
+    }
+    canvas.SetHandle(nullptr);
+  }
+  RestoreDC(useDC, saved);
+  if (!drawToDC) ReleaseDC(wnd, useDC);
 }
 
 void TSkBarToolbar::EraseBackground(HDC dc) {

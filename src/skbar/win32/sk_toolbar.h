@@ -90,6 +90,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
 
   // The framework's size; a change of the dock's length right-aligns after the message.
   void GetCurrentClientSize(tb::TPoint& size) override;
+  // Docked under a skin: the skin's toolbar background around the client area, and the drag
+  // handle as the skin's dots.
+  void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
   // The framework's position data, then "DisplayMode".

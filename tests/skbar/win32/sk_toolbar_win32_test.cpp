@@ -123,6 +123,29 @@ TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkin
   }
 }
 
+TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
+  RECT wr;
+  GetWindowRect(buttons->Handle(), &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  PaintSurface s(w, h, kWhite);
+  const auto frame = [&] {
+    s.Clear(kWhite);
+    buttons->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+  };
+  Manager().SetThemesOverride(false);
+  frame();
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), GetSysColor(COLOR_BTNFACE));
+  Manager().SetSkin(L"Office XP");
+  ASSERT_EQ(Manager().GetSkinType(), sknSkin);
+  frame();
+  const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncToolbar).Body;
+  ASSERT_EQ(bar.SkinType, 0);
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(bar.Color1));
+  const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+  EXPECT_GE(CountIn(s, {0, 0, 10, h}, Rgb(dots.Color1)), 3);
+  EXPECT_EQ(s.Pixel(w / 2, h / 2), kWhite);  // the client area is left alone
+}
+
 TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItems) {
   form->SetClientWidth(150);
   Pump();
