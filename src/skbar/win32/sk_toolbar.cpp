@@ -50,6 +50,29 @@ ui::Owned<tb::TTBPopupWindow> MakeChevronPopupWindow(tb::TTBView* parentView,
   return ui::New<TSkBarChevronPopupWindow>(parentView, &item, customizing);
 }
 
+// A window's whole-window DC (or a given one) with its state saved for the length of a paint.
+struct NonClientDc {
+  NonClientDc(HWND window, HDC given)
+      : wnd(window), dc(given ? given : GetWindowDC(window)), owned(!given) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    if (dc) saved = SaveDC(dc);
+  }
+  NonClientDc(const NonClientDc&) = delete;
+  NonClientDc& operator=(const NonClientDc&) = delete;
+  ~NonClientDc() {
+    if (!dc) return;
+    RestoreDC(dc, saved);
+    if (owned) ReleaseDC(wnd, dc);
+  }
+  HWND wnd;
+  HDC dc;
+  bool owned;
+  int saved = 0, width = 0, height = 0;
+};
+
 // The chevron's 8 x 8 glyph rows in `color`.
 void DrawChevronGlyph(HDC dc, const tb::TTBChevronGlyph& glyph, int dx, int dy, TColor color) {
   const COLORREF c = ui::ColorToRGBValue(color);
@@ -208,32 +231,24 @@ void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
   }
   tb::TTBDock* dock = CurrentDock();
   if (!Docked() || !dock || !HandleAllocated()) return;
-  const HWND wnd = Handle();
-  const HDC useDC = drawToDC ? dc : GetWindowDC(wnd);
-  if (!useDC) return;
-  const int saved = SaveDC(useDC);
-  RECT w;
-  GetWindowRect(wnd, &w);
-  const TRect all{0, 0, w.right - w.left, w.bottom - w.top};
+  const NonClientDc target(Handle(), drawToDC ? dc : nullptr);
+  if (!target.dc) return;
+  const TRect all{0, 0, target.width, target.height};
   const bool vertical = IsVertical();
   const int handle = HandleWidth();
   const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
                                                 vertical, dock->AllowDrag(), handle);
-  ExcludeClipRect(useDC, client.left, client.top, client.right, client.bottom);
-  {
-    ui::TCanvas canvas;
-    canvas.SetHandle(useDC);
-    PaintToolbarBackground(canvas, all);
-    if (dock->AllowDrag() && DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
-      const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handle - 1}
-                                  : TRect{3, 4, 2 + handle - 1, all.bottom - 4};
-      const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
-      SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
-    }
-    canvas.SetHandle(nullptr);
+  ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
+  ui::TCanvas canvas;
+  canvas.SetHandle(target.dc);
+  PaintToolbarBackground(canvas, all);
+  if (dock->AllowDrag() && DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
+    const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handle - 1}
+                                : TRect{3, 4, 2 + handle - 1, all.bottom - 4};
+    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+    SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
   }
-  RestoreDC(useDC, saved);
-  if (!drawToDC) ReleaseDC(wnd, useDC);
+  canvas.SetHandle(nullptr);
 }
 
 void TSkBarToolbar::EraseBackground(HDC dc) {
