@@ -315,6 +315,29 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
   rightAligning_ = false;
 }
 
+void TSkBarToolbar::ClickTransparentItem(tb::TTBCustomItem& item) {
+  if (item.Enabled() && (item.GetItemStyle() & tb::tbisClicksTransparent) && item.OnClick())
+    item.Click();
+}
+
+void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  tb::TTBCustomItem* item = nullptr;
+  for (int i = 0; i < View().ViewerCount() && !item; ++i) {
+    tb::TTBItemViewer* viewer = View().Viewers(i);
+    if (viewer->Show() && viewer->BoundsRect().Contains({x, y})) item = &viewer->Item();
+  }
+  if (item && !ItemClickAllowed(*item)) return;
+  tb::TTBDock* dockBefore = CurrentDock();
+  RECT before{}, after{};
+  GetWindowRect(Handle(), &before);
+  TTBCustomToolbar::MouseDown(button, shift, x, y);
+  if (button != ui::TMouseButton::mbLeft || !item || !HandleAllocated()) return;
+  GetWindowRect(Handle(), &after);
+  // The item is clicked only while the view still shows it (the press may have removed it).
+  if (CurrentDock() == dockBefore && EqualRect(&before, &after) && View().Find(item))
+    ClickTransparentItem(*item);
+}
+
 void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                                  tb::TTBItemChangedAction action, int index,
                                  tb::TTBCustomItem* item) {

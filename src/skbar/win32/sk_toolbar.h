@@ -114,6 +114,10 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   virtual int RightAlignMargin() const;
   // A change in the items: OnItemNotification; an insertion, a deletion or a resizing change
   // right-aligns once the change is done.
+  // Whether a press may reach the item under the mouse (always).
+  virtual bool ItemClickAllowed(tb::TTBCustomItem& /*item*/) { return true; }
+  // An enabled click-transparent item (a label) with a click handler runs its click.
+  virtual void ClickTransparentItem(tb::TTBCustomItem& item);
   virtual void ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                             tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item);
 
@@ -122,6 +126,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   ui::Owned<tb::TTBChevronItem> CreateChevronItem() override;
   ui::Owned<tb::TTBToolbarView> CreateView(tb::TTBCustomItem* root, tb::ITBViewWindow* window,
                                            bool usePriorityList) override;
+  // The framework's press when the item under the mouse allows it; a press that left the
+  // toolbar where it was clicks a click-transparent item.
+  void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
 
  private:
   // ISkBarToolbarHost

@@ -191,7 +191,7 @@ TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItem
   EXPECT_EQ(color, ui::clMenu);
 }
 
-TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControl) {
+TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt) {
   auto* edit = ui::Create<ui::TMemo>(*form);
   edit->SetBounds(10, 200, 100, 20);
   edit->SetParent(form);
@@ -203,6 +203,19 @@ TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControl) {
   EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'n', 0), 1);
   EXPECT_EQ(GetFocus(), edit->Handle());
   EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'q', 0), 0);
+
+  // A press that leaves the toolbar where it was clicks the label (real input).
+  int clicks = 0;
+  label->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  const int index = buttons->View().IndexOf(buttons->View().Find(label));
+  ASSERT_TRUE(buttons->View().Viewers(index)->Show());
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(buttons->View(), index)); },
+                                     {{300, [] {}}}, &Pump));
+  EXPECT_EQ(clicks, 1);
+  label->SetEnabled(false);
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(buttons->View(), index)); },
+                                     {{300, [] {}}}, &Pump));
+  EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
