@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skbar/sk_toolbar_view.h"
 #include "skbar/skin_manager.h"
 #include "tb/common.h"
 
@@ -240,6 +241,10 @@ std::wstring TSkBarItemViewer::GetCaptionText() const {
 bool TSkBarItemViewer::ImageVisible() const {
   const tb::TTBCustomItem& item = Item();
   if (item.ImageIndex() < 0) return false;
+  if (const auto* toolbarView = dynamic_cast<const TSkBarToolbarView*>(&View());
+      toolbarView && toolbarView->Skinned().DisplayMode() == tbdmTextOnly) {
+    return false;
+  }
   switch (item.DisplayMode()) {
     case tb::TTBItemDisplayMode::nbdmDefault:
     case tb::TTBItemDisplayMode::nbdmImageAndText:
@@ -394,6 +399,13 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
     }
     if ((item.GetItemStyle() & tb::tbisSubmenu) && info.IsOnMenuBar) w += 6;
   }
+  const auto* toolbarView = dynamic_cast<const TSkBarToolbarView*>(&View());
+  // A stretching item is as thick as the toolbar's largest item.
+  if (skinned && skinned->Stretch() && info.ToolbarStyle && toolbarView &&
+      toolbarView->ViewerCount() > 2 && !toolbarView->MeasuringItems()) {
+    int& across = info.IsVertical ? w : h;
+    across = std::max(across, toolbarView->MaxItemSize());
+  }
   if (!skinned) {
     width = w;
     height = h;
@@ -408,6 +420,11 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   if (skinned->Anchored() && info.ToolbarStyle) length += anchorAmount_;
   length = std::max(length, skinned->MinWidth());
   thickness = std::max(thickness, skinned->MinHeight());
+  // A fixed item size of the toolbar caps the thickness (less the docked frame).
+  if (toolbarView && toolbarView->FixedItemSize() >= 0) {
+    const int cap = toolbarView->FixedItemSize() - toolbarView->Skinned().DockedNonClientHeight();
+    if (cap >= 0) thickness = std::min(thickness, cap);
+  }
   width = rotated ? thickness : length;
   height = rotated ? length : thickness;
 }

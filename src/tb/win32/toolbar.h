@@ -108,6 +108,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
                                                bool usePriorityList);
   // The view's input for a dock type (and dock).
   virtual TTBToolbarViewInput ViewInput(TTBDockType dockType, TTBDock* dock);
+  // The toolbar as its view's host, for views made by derived toolbars.
+  ITBToolbarViewHost& ViewHost() { return *this; }
 
   void HandleCreated() override;
   void Paint() override;

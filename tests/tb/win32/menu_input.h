@@ -71,6 +71,30 @@ inline void ClickAt(POINT at) {
   MouseInput(MOUSEEVENTF_LEFTUP);
 }
 
+// Sends the input, then pumps (`pump`) until the script has run and the queue is idle, or the
+// time limit ended the loop; false on the time limit.
+inline bool RunScript(const std::function<void()>& input,
+                      std::vector<std::pair<DWORD, std::function<void()>>> steps,
+                      const std::function<void()>& pump) {
+  Script s;
+  s.steps = std::move(steps);
+  s.start = GetTickCount();
+  script = &s;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+  input();
+  while (!s.Done() && !s.timedOut) {
+    pump();
+    Sleep(5);
+  }
+  for (int i = 0; i < 10; ++i) {
+    pump();
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  script = nullptr;
+  return !s.timedOut;
+}
+
 // The screen point in the middle of viewer `index` of a view.
 inline POINT Middle(TTBView& view, int index) {
   const TRect r = view.Viewers(index)->BoundsRect();

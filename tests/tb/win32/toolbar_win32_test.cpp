@@ -102,23 +102,7 @@ class TbToolbarWin32Test : public UiGuiTest {
   // limit ended the loop; false on the time limit.
   bool Run(const std::function<void()>& input,
            std::vector<std::pair<DWORD, std::function<void()>>> steps) {
-    Script s;
-    s.steps = std::move(steps);
-    s.start = GetTickCount();
-    script = &s;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    input();
-    while (!s.Done() && !s.timedOut) {
-      Pump();
-      Sleep(5);
-    }
-    for (int i = 0; i < 10; ++i) {
-      Pump();
-      Sleep(5);
-    }
-    KillTimer(nullptr, timer);
-    script = nullptr;
-    return !s.timedOut;
+    return RunScript(input, std::move(steps), &Pump);
   }
   TTBView& Bar() { return menuBar->View(); }
   std::wstring SelectedCaption() {

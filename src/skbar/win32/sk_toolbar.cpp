@@ -1,0 +1,401 @@
+#include "skbar/win32/sk_toolbar.h"
+
+#include <algorithm>
+
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
+#include "skbar/win32/sk_item_paint.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/skin_controls.h"
+#include "tb/dock_drag.h"
+#include "tb/win32/dock.h"
+
+namespace skbar {
+
+namespace {
+
+// Posted when the dock's length changed: the spacer takes up the new room.
+constexpr UINT kRightAlignMessage = WM_APP + 0x1A7;
+
+TSkBarSkinType SkinType() {
+  return SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+}
+
+// The owning skinned toolbar of a view's viewers (null in popups and plain toolbars).
+const TSkBarToolbar* OwningToolbar(const tb::TTBView& view) {
+  const auto* toolbarView = dynamic_cast<const TSkBarToolbarView*>(&view);
+  return toolbarView ? dynamic_cast<const TSkBarToolbar*>(&toolbarView->Skinned()) : nullptr;
+}
+
+// A chevron popup listing the hidden buttons as menu items: the view leaves toolbar style
+// at its layout when its toolbar asks for that and the popup kept the button face.
+class TSkBarChevronPopupView : public TSkBarPopupWindowView {
+ public:
+  using TSkBarPopupWindowView::TSkBarPopupWindowView;
+  std::wstring_view ClassName() const override { return L"TSkBarChevronPopupView"; }
+  void DoUpdatePositions(int& width, int& height) override {
+    const tb::TTBView* parent = ChevronParentView();
+    const TSkBarToolbar* toolbar = parent ? OwningToolbar(*parent) : nullptr;
+    if (toolbar && toolbar->ChevronVertical() && IsToolbar() &&
+        BackgroundColor() == ui::clBtnFace) {
+      SetIsToolbar(false);
+      SetBackgroundColor(ui::clMenu);
+    }
+    TSkBarPopupWindowView::DoUpdatePositions(width, height);
+  }
+};
+
+ui::Owned<tb::TTBPopupWindow> MakeChevronPopupWindow(tb::TTBView* parentView,
+                                                     tb::TTBCustomItem& item, bool customizing) {
+  return ui::New<TSkBarChevronPopupWindow>(parentView, &item, customizing);
+}
+
+// A window's whole-window DC (or a given one) with its state saved for the length of a paint.
+struct NonClientDc {
+  NonClientDc(HWND window, HDC given)
+      : wnd(window), dc(given ? given : GetWindowDC(window)), owned(!given) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    if (dc) saved = SaveDC(dc);
+  }
+  NonClientDc(const NonClientDc&) = delete;
+  NonClientDc& operator=(const NonClientDc&) = delete;
+  ~NonClientDc() {
+    if (!dc) return;
+    RestoreDC(dc, saved);
+    if (owned) ReleaseDC(wnd, dc);
+  }
+  HWND wnd;
+  HDC dc;
+  bool owned;
+  int saved = 0, width = 0, height = 0;
+};
+
+// The chevron's 8 x 8 glyph rows in `color`.
+void DrawChevronGlyph(HDC dc, const tb::TTBChevronGlyph& glyph, int dx, int dy, TColor color) {
+  const COLORREF c = ui::ColorToRGBValue(color);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      if (glyph.rows[y] & (0x80 >> x))
+        SetPixelV(dc, glyph.rect.left + dx + x, glyph.rect.top + dy + y, c);
+    }
+  }
+}
+
+}  // namespace
+
+// The chevron.
+
+std::unique_ptr<tb::TTBItemViewer> TSkBarChevronItem::CreateViewer(tb::TTBView& view,
+                                                                   int groupLevel) {
+  return std::make_unique<TSkBarChevronItemViewer>(view, *this, groupLevel);
+}
+
+tb::TTBPopupWindowBase* TSkBarChevronItem::CreatePopup(const tb::TTBPopupRequest& request) {
+  return tb::CreatePopupWindow(*this, request, &MakeChevronPopupWindow);
+}
+
+ui::Owned<tb::TTBView> TSkBarChevronPopupWindow::CreateView(tb::TTBView* parentView,
+                                                            tb::TTBCustomItem* item,
+                                                            bool customizing) {
+  return ui::New<TSkBarChevronPopupView>(parentView, item, &Binding(), false, customizing, false);
+}
+
+TColor TSkBarChevronItemViewer::TextColor(TSkBarSkinStatesType state) const {
+  TColor color = clNone;
+  if (const TSkBarToolbar* toolbar = OwningToolbar(View())) color = toolbar->ItemTextColor(state);
+  if (color == clNone) color = SkCurrentSkin().GetTextColor(skncToolbarItem, state, SkinType());
+  return color == clNone ? ui::clBtnText : color;
+}
+
+void TSkBarChevronItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,
+                                    bool isSelected, bool isPushed, bool /*useDisabledShadow*/) {
+  const HDC dc = canvas.Handle();
+  if (!dc) return;
+  const bool enabled = Item().Enabled();
+  const TSkBarSkinStatesType state =
+      TSkBarSkinOptions::GetState(enabled, enabled && isPushed, enabled && isSelected, false);
+  const TRect r{clientAreaRect.left, clientAreaRect.top, clientAreaRect.right,
+                clientAreaRect.bottom};
+  SkPaintToolbarButtonFrame(canvas, r, state, cpNone, SkinType());
+  const bool vertical = View().Orientation() == tb::TTBViewOrientation::tbvoVertical;
+  const tb::TTBChevronGlyph glyph = tb::ChevronGlyph(vertical, clientAreaRect, isPushed);
+  DrawChevronGlyph(dc, glyph, 0, vertical ? 4 : 0, TextColor(state));
+}
+
+// The toolbar.
+
+TSkBarToolbar::TSkBarToolbar(ui::TComponent* owner) : TTBCustomToolbar(owner) {
+  SkAddSkinNotification(*this);
+}
+
+void TSkBarToolbar::AfterConstruction() {
+  TTBCustomToolbar::AfterConstruction();
+  Items().RegisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
+}
+
+void TSkBarToolbar::BeforeDestruction() noexcept {
+  Items().UnregisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
+  SkRemoveSkinNotification(*this);
+  TTBCustomToolbar::BeforeDestruction();
+}
+
+ui::Owned<tb::TTBCustomItem> TSkBarToolbar::CreateRootItem() {
+  return ui::New<TSkBarRootItem>();
+}
+
+ui::Owned<tb::TTBChevronItem> TSkBarToolbar::CreateChevronItem() {
+  return ui::New<TSkBarChevronItem>();
+}
+
+ui::Owned<tb::TTBToolbarView> TSkBarToolbar::CreateView(tb::TTBCustomItem* root,
+                                                        tb::ITBViewWindow* window,
+                                                        bool usePriorityList) {
+  return ui::New<TSkBarToolbarView>(ViewHost(), static_cast<ISkBarToolbarHost&>(*this), root,
+                                    window, usePriorityList);
+}
+
+void TSkBarToolbar::SetMenuBar(bool menuBar) {
+  TTBCustomToolbar::SetMenuBar(menuBar);
+  customizable_ = !menuBar;
+}
+
+void TSkBarToolbar::SetDisplayMode(TSkBarToolbarDisplayMode mode) {
+  displayMode_ = mode;
+  Items().SetOptions(SkDisplayModeOptions(Items().Options(), mode));
+  View().InvalidatePositions();
+  ArrangeItems();
+}
+
+bool TSkBarToolbar::IsVertical() const {
+  return CurrentDock() && tb::IsLeftRight(CurrentDock()->Position());
+}
+
+void TSkBarToolbar::GetFloatingBorderSize(tb::TPoint& size) {
+  if (SkinType() == sknSkin) {
+    const int b = SkCurrentSkin().FloatingWindowBorderSize();
+    size = {b, b};
+    return;
+  }
+  TTBCustomToolbar::GetFloatingBorderSize(size);
+}
+
+tb::TTBFloatingWindowParent* TSkBarToolbar::CreateFloatingParent() {
+  return ui::New<TSkBarFloatingWindowParent>().release();
+}
+
+void TSkBarToolbar::ReadPositionData(const tb::TTBPositionReader& reader) {
+  TTBCustomToolbar::ReadPositionData(reader);
+  if (!reader.ReadInteger) return;
+  const int mode = reader.ReadInteger(Name(), L"DisplayMode", static_cast<int>(displayMode_));
+  // A stored value out of range keeps the current mode.
+  if (mode >= 0 && mode <= static_cast<int>(tbdmTextOnly))
+    SetDisplayMode(static_cast<TSkBarToolbarDisplayMode>(mode));
+}
+
+void TSkBarToolbar::WritePositionData(const tb::TTBPositionWriter& writer) {
+  TTBCustomToolbar::WritePositionData(writer);
+  if (writer.WriteInteger)
+    writer.WriteInteger(Name(), L"DisplayMode", static_cast<int>(displayMode_));
+}
+
+TColor TSkBarToolbar::ItemTextColor(TSkBarSkinStatesType state) const {
+  return SkCurrentSkin().GetTextColor(MenuBar() ? skncMenuBarItem : skncToolbarItem, state,
+                                      SkinType());
+}
+
+void TSkBarToolbar::FireDrawBackground(ui::TCanvas& canvas, const TRect& r, TSkBarPaintStage stage,
+                                       bool& paintDefault) {
+  if (OnDrawBackground) OnDrawBackground(this, canvas, r, stage, paintDefault);
+}
+
+void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) {
+  bool paintDefault = true;
+  FireDrawBackground(canvas, r, TSkBarPaintStage::pstPrePaint, paintDefault);
+  if (paintDefault) {
+    if (BackgroundColor != clNone)
+      SkFillRect(canvas, r, BackgroundColor);
+    else
+      SkPaintToolbarBackground(canvas, r, MenuBar(), IsVertical(), SkinType());
+  }
+  FireDrawBackground(canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
+}
+
+void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
+  // Classic and themed frames, and a docked close button, are the framework's.
+  if (SkinType() != sknSkin || CloseButtonWhenDocked()) {
+    TTBCustomToolbar::DrawDockedNCArea(drawToDC, dc, clip);
+    return;
+  }
+  tb::TTBDock* dock = CurrentDock();
+  if (!Docked() || !dock || !HandleAllocated()) return;
+  const NonClientDc target(Handle(), drawToDC ? dc : nullptr);
+  if (!target.dc) return;
+  const TRect all{0, 0, target.width, target.height};
+  const bool vertical = IsVertical();
+  const int handle = HandleWidth();
+  const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
+                                                vertical, dock->AllowDrag(), handle);
+  ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
+  ui::TCanvas canvas;
+  canvas.SetHandle(target.dc);
+  PaintToolbarBackground(canvas, all);
+  if (dock->AllowDrag() && DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
+    const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handle - 1}
+                                : TRect{3, 4, 2 + handle - 1, all.bottom - 4};
+    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+    SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
+  }
+  canvas.SetHandle(nullptr);
+}
+
+void TSkBarToolbar::EraseBackground(HDC dc) {
+  ui::TCanvas canvas;
+  canvas.SetHandle(dc);
+  PaintToolbarBackground(canvas, {0, 0, ClientWidth(), ClientHeight()});
+  canvas.SetHandle(nullptr);
+}
+
+int TSkBarToolbar::RightAlignMargin() const {
+  const tb::TTBDock* dock = CurrentDock();
+  return SkGetToolbarDragHandleSize(dock != nullptr, dock && dock->AllowDrag(),
+                                    static_cast<TSkDragHandleStyle>(DragHandleStyle()),
+                                    CloseButtonWhenDocked());
+}
+
+int TSkBarToolbar::DockLength() const {
+  tb::TTBDock* dock = CurrentDock();
+  if (!dock) return 0;
+  return IsVertical() ? dock->ClientHeight() : dock->ClientWidth();
+}
+
+int TSkBarToolbar::DockedNonClientHeight() const {
+  if (!Docked() || !CurrentDock()) return 0;
+  tb::TPoint frame;
+  const_cast<TSkBarToolbar*>(this)->GetDockedFrameSize(frame);
+  return IsVertical() ? frame.x : frame.y;
+}
+
+bool TSkBarToolbar::CanMeasureItems() const {
+  auto& self = const_cast<TSkBarToolbar&>(*this);
+  return HandleAllocated() && self.ClientWidth() > 0 && self.ClientHeight() > 0;
+}
+
+void TSkBarToolbar::SizeRightAlignSpacer() {
+  if (rightAligning_ || !Docked() || !CurrentDock() || Items().Count() == 0 || !Stretch() ||
+      ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 || IsUpdating() ||
+      Loading() || Destroying()) {
+    return;
+  }
+  TSkBarToolbarView& view = SkView();
+  TSkBarRightAlignSpacerItem* spacer = nullptr;
+  int spacerLength = 0;
+  for (int i = 0; i < view.ViewerCount() && !spacer; ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    spacer = viewer->Show() ? dynamic_cast<TSkBarRightAlignSpacerItem*>(&viewer->Item()) : nullptr;
+    if (spacer)
+      spacerLength = IsVertical() ? viewer->BoundsRect().Height() : viewer->BoundsRect().Width();
+  }
+  if (!spacer) return;
+  rightAligning_ = true;
+  const int total = SkGetRightAlignedItems(view).total;
+  // The docked frame (drag handle and borders) is room the items never get.
+  tb::TPoint frame;
+  GetDockedFrameSize(frame);
+  const int margin = std::max(RightAlignMargin(), IsVertical() ? frame.y : frame.x);
+  const int width = SkRightAlignSpacerWidth(DockLength(), margin, total, spacerLength);
+  if (width != spacer->CustomWidth()) {
+    view.tb::TTBView::BeginUpdate();
+    spacer->SetCustomWidth(width);
+    view.tb::TTBView::EndUpdate();
+    ArrangeItems();
+  }
+  rightAligning_ = false;
+}
+
+void TSkBarToolbar::ClickTransparentItem(tb::TTBCustomItem& item) {
+  if (item.Enabled() && (item.GetItemStyle() & tb::tbisClicksTransparent) && item.OnClick())
+    item.Click();
+}
+
+void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  tb::TTBCustomItem* item = nullptr;
+  for (int i = 0; i < View().ViewerCount() && !item; ++i) {
+    tb::TTBItemViewer* viewer = View().Viewers(i);
+    if (viewer->Show() && viewer->BoundsRect().Contains({x, y})) item = &viewer->Item();
+  }
+  if (item && !ItemClickAllowed(*item)) return;
+  tb::TTBDock* dockBefore = CurrentDock();
+  RECT before{}, after{};
+  GetWindowRect(Handle(), &before);
+  TTBCustomToolbar::MouseDown(button, shift, x, y);
+  if (button != ui::TMouseButton::mbLeft || !item || !HandleAllocated()) return;
+  GetWindowRect(Handle(), &after);
+  // The item is clicked only while the view still shows it (the press may have removed it).
+  if (CurrentDock() == dockBefore && EqualRect(&before, &after) && View().Find(item))
+    ClickTransparentItem(*item);
+}
+
+void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
+                                 tb::TTBItemChangedAction action, int index,
+                                 tb::TTBCustomItem* item) {
+  if (Loading() || Destroying() || rightAligning_ || IsItemMoving()) return;
+  if (OnItemNotification) OnItemNotification(this, ancestor, relayed, action, index, item);
+  using enum tb::TTBItemChangedAction;
+  // After the change: a deleted item still counts while it is being deleted.
+  if ((action == tbicInserted || action == tbicDeleting || action == tbicInvalidateAndResize) &&
+      HandleAllocated()) {
+    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+  }
+}
+
+void TSkBarToolbar::GetCurrentClientSize(tb::TPoint& size) {
+  TTBCustomToolbar::GetCurrentClientSize(size);
+  if (!rightAligning_ && HandleAllocated() && DockLength() != lastDockLength_) {
+    lastDockLength_ = DockLength();
+    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+  }
+}
+
+void TSkBarToolbar::WndProc(ui::TMessage& message) {
+  switch (message.Msg) {
+    case WM_SKINCHANGE:
+      if (HandleAllocated() && !Floating())
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(message.WParam));
+      message.Result = 1;
+      return;
+    case kRightAlignMessage:
+      SizeRightAlignSpacer();
+      return;
+    case ui::CM_HINTSHOW: {
+      // A skinned viewer's hint is a bitmap hint of its own hint text.
+      auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
+      const bool shown = tb::HandleHintShowMessage(View(), info);
+      const auto* viewer = shown ? static_cast<const tb::TTBItemViewer*>(info.HintData) : nullptr;
+      const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer);
+      message.Result = (skinned ? SkPrepareBitmapHint(*skinned, info) : shown) ? 0 : 1;
+      return;
+    }
+    case ui::CM_DIALOGCHAR:
+      // A label's accelerator focuses its control.
+      for (int i = 0; i < Items().Count(); ++i) {
+        auto* item = dynamic_cast<TSkBarCustomItem*>(Items().Items(i));
+        if (item && item->HandleAccelerator(static_cast<wchar_t>(message.WParam))) {
+          message.Result = 1;
+          return;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  TTBCustomToolbar::WndProc(message);
+}
+
+}  // namespace skbar

@@ -1,0 +1,271 @@
+// Skinned toolbars under Wine: a form with a skinned top dock holding a skinned menu bar and, in
+// the next row, a skinned toolbar of buttons that shortens behind its chevron. The bars are
+// painted into a memory context under each skin type (the theme on, the prefix's default; the
+// theme off; a forced skin); the chevron is clicked with real input and its popup lists the
+// hidden buttons as menu items. Every loop runs under a time limit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "../../tb/win32/menu_input.h"
+#include "../../ui/win32/gui_fixture.h"
+#include "paint_surface.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_toolbar.h"
+#include "tb/system_settings.h"
+#include "tb/win32/view_window.h"
+#include "ui/win32/memo.h"
+
+namespace skbar {
+namespace {
+
+using skbar_test::PaintSurface;
+using skbar_test::Rgb;
+using tb::testing::ClickAt;
+using tb::testing::Middle;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+class SkToolbarWin32Test : public UiGuiTest {
+ protected:
+  SkToolbarWin32Test() {
+    settings.menuShowDelay = 100;
+    previous = tb::SetSystemSettings(&settings);
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(40, 40, 500, 300);
+    dock = ui::Create<TSkBarDock>(*form);
+    dock->SetParent(form);
+    menuBar = ui::Create<TSkBarToolbar>(*form);
+    menuBar->SetMenuBar(true);
+    menuBar->SetParent(dock);
+    for (const wchar_t* caption : {L"&File", L"&Edit"}) {
+      auto* sub = ui::Create<TSkBarSubmenuItem>(*form);
+      sub->SetCaption(caption);
+      menuBar->Items().Add(sub);
+    }
+    buttons = ui::Create<TSkBarToolbar>(*form);
+    buttons->SetDockRow(1);
+    buttons->SetParent(dock);
+    for (const wchar_t* caption : {L"One", L"Two", L"Three", L"Four", L"Five", L"Six"}) {
+      auto* item = ui::Create<TSkBarItem>(*form);
+      item->SetCaption(caption);
+      buttons->Items().Add(item);
+    }
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  ~SkToolbarWin32Test() override {
+    Manager().SetThemesOverride(std::nullopt);
+    Manager().SetToDefaultSkin();
+    tb::SetSystemSettings(previous);
+  }
+  static TSkBarSkinManager& Manager() { return *SkBarSkinManager(); }
+
+  // The bar's client area as it paints itself: its background, then its viewers.
+  static void PaintBar(TSkBarToolbar& bar, PaintSurface& s) {
+    s.Clear(kWhite);
+    SendMessageW(bar.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
+    auto* binding = dynamic_cast<tb::TTBViewWindow*>(bar.View().Window());
+    ASSERT_NE(binding, nullptr);
+    binding->PaintView(s.canvas.Handle(), {0, 0, s.Width(), s.Height()});
+  }
+  static int CountIn(const PaintSurface& s, const tb::TRect& r, COLORREF color) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += s.Pixel(x, y) == color;
+    return n;
+  }
+
+  tb::TFixedSystemSettings settings;
+  tb::ISystemSettings* previous = nullptr;
+  ui::TForm* form = nullptr;
+  TSkBarDock* dock = nullptr;
+  TSkBarToolbar* menuBar = nullptr;
+  TSkBarToolbar* buttons = nullptr;
+};
+
+TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkinType) {
+  EXPECT_FALSE(menuBar->Customizable());
+  menuBar->SetCustomizable(true);
+  EXPECT_FALSE(menuBar->Customizable());
+  const int w = menuBar->ClientWidth(), h = menuBar->ClientHeight();
+  ASSERT_GT(w, 100);
+  ASSERT_GT(h, 10);
+  PaintSurface s(w, h, kWhite);
+  const tb::TRect file = menuBar->View().Find(menuBar->Items().Items(0))->BoundsRect();
+  struct Case {
+    const char* name;
+    std::optional<bool> themes;
+    bool skin;
+    TSkBarSkinType type;
+  } cases[] = {{"theme on", std::nullopt, false, sknWindows},
+               {"theme off", false, false, sknNone},
+               {"skin", false, true, sknSkin}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Manager().SetThemesOverride(c.themes);
+    if (c.skin) Manager().SetSkin(L"Office XP");
+    ASSERT_EQ(Manager().GetSkinType(), c.type);
+    PaintBar(*menuBar, s);
+    COLORREF background = GetSysColor(c.type == sknWindows ? COLOR_MENUBAR : COLOR_BTNFACE);
+    if (c.type == sknSkin) {
+      const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncMenuBar).Body;
+      ASSERT_EQ(bar.SkinType, 0);
+      background = Rgb(bar.Color1);
+    }
+    // Past the last item the bar's own background; the caption in the item colour.
+    EXPECT_EQ(s.Pixel(w - 3, h / 2), background);
+    TColor text = menuBar->ItemTextColor(sknsNormal);
+    if (text == clNone) text = ui::clMenuText;
+    EXPECT_GT(CountIn(s, file, Rgb(text)), 5);
+  }
+}
+
+TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
+  RECT wr;
+  GetWindowRect(buttons->Handle(), &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  PaintSurface s(w, h, kWhite);
+  const auto frame = [&] {
+    s.Clear(kWhite);
+    buttons->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+  };
+  Manager().SetThemesOverride(false);
+  frame();
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), GetSysColor(COLOR_BTNFACE));
+  Manager().SetSkin(L"Office XP");
+  ASSERT_EQ(Manager().GetSkinType(), sknSkin);
+  frame();
+  const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncToolbar).Body;
+  ASSERT_EQ(bar.SkinType, 0);
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(bar.Color1));
+  const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+  EXPECT_GE(CountIn(s, {0, 0, 10, h}, Rgb(dots.Color1)), 3);
+  EXPECT_EQ(s.Pixel(w / 2, h / 2), kWhite);  // the client area is left alone
+}
+
+TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItems) {
+  form->SetClientWidth(150);
+  Pump();
+  tb::TTBView& tools = buttons->View();
+  std::vector<std::wstring> hidden;
+  for (int i = 0; i < buttons->Items().Count(); ++i)
+    if (tools.Viewers(i)->OffEdge()) hidden.push_back(tools.Viewers(i)->Item().Caption());
+  ASSERT_FALSE(hidden.empty());
+  const int chevronIndex = tools.ViewerCount() - 1;
+  tb::TTBItemViewer* chevron = tools.Viewers(chevronIndex);
+  ASSERT_TRUE(chevron->Show());
+  ASSERT_NE(dynamic_cast<TSkBarChevronItemViewer*>(chevron), nullptr);
+
+  // The chevron's glyph in the item colour (classic drawing).
+  Manager().SetThemesOverride(false);
+  const tb::TRect cr = chevron->BoundsRect();
+  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+  PaintBar(*buttons, s);
+  TColor glyph = buttons->ItemTextColor(sknsNormal);
+  if (glyph == clNone) glyph = ui::clBtnText;
+  EXPECT_GE(CountIn(s, cr, Rgb(glyph)), 10);
+
+  std::vector<std::wstring> listed;
+  bool opened = false, toolbarStyle = true;
+  ui::TColor color = ui::clNone;
+  // Read the open popup, then close it.
+  const auto inspect = [&] {
+    if (tb::TTBView* popup = tools.OpenViewerView()) {
+      opened = true;
+      toolbarStyle = popup->IsToolbar();
+      color = popup->BackgroundColor();
+      for (int i = 0; i < popup->ViewerCount(); ++i)
+        if (popup->Viewers(i)->Show()) listed.push_back(popup->Viewers(i)->Item().Caption());
+    }
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(tools, chevronIndex)); },
+                                     {{400, inspect}}, &Pump));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(listed, hidden);
+  EXPECT_FALSE(toolbarStyle);
+  EXPECT_EQ(color, ui::clMenu);
+}
+
+TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt) {
+  auto* edit = ui::Create<ui::TMemo>(*form);
+  edit->SetBounds(10, 200, 100, 20);
+  edit->SetParent(form);
+  auto* label = ui::Create<TSkBarCustomLabelItem>(*form);
+  label->SetCaption(L"&Name");
+  label->SetControl(edit);
+  buttons->Items().Add(label);
+  Pump();
+  EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'n', 0), 1);
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  EXPECT_EQ(buttons->Perform(ui::CM_DIALOGCHAR, 'q', 0), 0);
+
+  // A press that leaves the toolbar where it was clicks the label (real input).
+  int clicks = 0;
+  label->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  const int index = buttons->View().IndexOf(buttons->View().Find(label));
+  ASSERT_TRUE(buttons->View().Viewers(index)->Show());
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(buttons->View(), index)); },
+                                     {{300, [] {}}}, &Pump));
+  EXPECT_EQ(clicks, 1);
+  label->SetEnabled(false);
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(buttons->View(), index)); },
+                                     {{300, [] {}}}, &Pump));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
+  auto* bar = ui::Create<TSkBarToolbar>(*form);
+  bar->SetDockRow(2);
+  bar->SetStretch(true);
+  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  auto* left = ui::Create<TSkBarItem>(*form);
+  left->SetCaption(L"Left");
+  auto* spacer = ui::Create<TSkBarRightAlignSpacerItem>(*form);
+  spacer->SetCaption(L"Caption");
+  auto* right = ui::Create<TSkBarItem>(*form);
+  right->SetCaption(L"X");
+  for (tb::TTBCustomItem* item : std::initializer_list<tb::TTBCustomItem*>{left, spacer, right})
+    bar->Items().Add(item);
+  bar->SetParent(dock);
+  Pump();
+  // The items fill the dock's length less the drag handle (6) and the docked frame.
+  const auto endOf = [&] {
+    const tb::TRect r = bar->View().Find(right)->BoundsRect();
+    POINT p{r.right, 0};
+    MapWindowPoints(bar->Handle(), dock->Handle(), &p, 1);
+    return dock->ClientWidth() - static_cast<int>(p.x);
+  };
+  EXPECT_GT(spacer->CustomWidth(), 100);
+  EXPECT_LE(endOf(), 8);
+  EXPECT_GE(endOf(), 0);
+  const int wide = spacer->CustomWidth();
+  form->SetClientWidth(form->ClientWidth() - 60);
+  Pump();
+  EXPECT_EQ(spacer->CustomWidth(), wide - 60);
+  EXPECT_LE(endOf(), 8);
+  // An item added later takes its room from the spacer once the change is done.
+  std::vector<tb::TTBItemChangedAction> changes;
+  bar->OnItemNotification = [&](ui::TComponent*, tb::TTBCustomItem*, bool,
+                                tb::TTBItemChangedAction action, int,
+                                tb::TTBCustomItem*) { changes.push_back(action); };
+  auto* added = ui::Create<TSkBarItem>(*form);
+  added->SetCaption(L"Added");
+  bar->Items().Add(added);
+  Pump();
+  EXPECT_NE(std::find(changes.begin(), changes.end(), tb::TTBItemChangedAction::tbicInserted),
+            changes.end());
+  EXPECT_EQ(spacer->CustomWidth(), wide - 60 - bar->View().Find(added)->BoundsRect().Width());
+  // A dock narrower than the other items: no room at all (the update's end right-aligns).
+  bar->BeginUpdate();
+  left->SetCustomWidth(dock->ClientWidth() + 10);
+  bar->EndUpdate();
+  EXPECT_EQ(spacer->CustomWidth(), 0);
+}
+
+}  // namespace
+}  // namespace skbar
