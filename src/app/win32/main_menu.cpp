@@ -14,7 +14,7 @@ class MenuBuilder {
 
   menus::TItem* Item(menus::TItem& parent, const wchar_t* caption, int tag = 0,
                      ui::TNotifyEvent click = {}) {
-    return Add(parent, ui::Create<menus::TItem>(owner_), caption, tag, std::move(click));
+    return Add(parent, ui::Create<menus::TCommandItem>(owner_), caption, tag, std::move(click));
   }
   menus::TItem* Submenu(menus::TItem& parent, const wchar_t* caption) {
     return Add(parent, ui::Create<menus::TSubmenuItem>(owner_), caption, 0, {});
@@ -26,7 +26,7 @@ class MenuBuilder {
     return item;
   }
   menus::TItem* ActionItem(menus::TItem& parent, ui::TAction* action) {
-    auto* item = ui::Create<menus::TItem>(owner_);
+    auto* item = ui::Create<menus::TCommandItem>(owner_);
     item->SetAction(action);
     parent.Add(item);
     return item;
@@ -68,7 +68,7 @@ template <class Entries, class Fill>
 void Rebuild(menus::TItem& menu, const Entries& entries, Fill fill) {
   menu.Clear();
   for (const auto& entry : entries) {
-    ui::Owned<menus::TItem> item = ui::New<menus::TItem>();
+    ui::Owned<menus::TCommandItem> item = ui::New<menus::TCommandItem>();
     fill(*item, entry);
     menu.Add(item.get());
     item.release();  // freed with the menu's next Clear or with the menu
@@ -123,6 +123,10 @@ void TMainForm::BuildMenus() {
   m.Separator(file);
   items_.recentFiles = m.Submenu(file, L"&Recent Files");
   m.RecentList(*items_.recentFiles, mruList_);
+  // A second, skinned recent list that nothing fills: its embedded group shows nothing.
+  auto* spareRecent = ui::Create<menus::TSkinnedRecentListItem>(*this);
+  spareRecent->SetMaxItems(12);
+  items_.recentFiles->Add(spareRecent);
   items_.recentFolders = m.Submenu(file, L"Recent Fol&ders");
   m.RecentList(*items_.recentFolders, mruListFolders_);
   m.Separator(file);
@@ -200,6 +204,9 @@ void TMainForm::BuildMenus() {
   m.Item(folderListMenu_->Items(), L"Go to &Current Directory", 0,
          [&core](ui::TComponent*) { core.GoToImageFolder(); });
   folderListBox_->SetPopupMenu(folderListMenu_);
+
+  // The form popup menu is part of the window and never shown.
+  ui::Create<menus::TFormPopupMenu>(*this)->SetName(L"ListFormPopupMenu");
 }
 
 }  // namespace app

@@ -1,30 +1,29 @@
-// The classes the main window's menus, menu bar and dock are made of. Every menu is built from
-// these names only, so that another family of item and bar classes (the skinned ones) takes
-// their place by changing the names here.
+// The classes the main window's menus, menu bar and dock are made of: the skinned family. Every
+// menu is built from these names only, so that another family of item and bar classes can take
+// their place by changing the names here. `TItem` is the node type menus are walked by: every
+// item class below derives from it.
 #pragma once
 
+#include "skbar/sk_item.h"
+#include "skbar/sk_mru_item.h"
+#include "skbar/win32/sk_docks.h"
+#include "skbar/win32/sk_form_popup_menu.h"
+#include "skbar/win32/sk_popup.h"
+#include "skbar/win32/sk_toolbar.h"
 #include "tb/item.h"
 #include "tb/mru.h"
-#include "tb/win32/dock.h"
-#include "tb/win32/popup.h"
-#include "tb/win32/toolbar.h"
 
 namespace app::menus {
 
 using TItem = tb::TTBCustomItem;
-using TSeparatorItem = tb::TTBSeparatorItem;
+using TCommandItem = skbar::TSkBarItem;
+using TSubmenuItem = skbar::TSkBarSubmenuItem;
+using TSeparatorItem = skbar::TSkBarSeparatorItem;
 using TRecentListItem = tb::TTBMRUListItem;
-using TDock = tb::TTBDock;
-using TMenuBar = tb::TTBCustomToolbar;
-using TPopupMenu = tb::TTBPopupMenu;
-
-// An item that opens its sub-items as a submenu.
-class TSubmenuItem : public TItem {
- public:
-  explicit TSubmenuItem(ui::TComponent* owner) : TItem(owner) {
-    SetItemStyle(GetItemStyle() | tb::tbisSubmenu | tb::tbisSubitemsEditable);
-  }
-  std::wstring_view ClassName() const override { return L"TSubmenuItem"; }
-};
+using TSkinnedRecentListItem = skbar::TSkBarMRUListItem;
+using TDock = skbar::TSkBarDock;
+using TMenuBar = skbar::TSkBarToolbar;
+using TPopupMenu = skbar::TSkBarPopupMenu;
+using TFormPopupMenu = skbar::TSkBarFormPopupMenu;
 
 }  // namespace app::menus

@@ -418,7 +418,7 @@ TEST_F(MainMenuTest, TheDriveMenusListThePrefixsRemovableDrive) {
   auto& folderMenu = Part<menus::TPopupMenu>(L"FolderListMenu");
   menus::TItem& changeDrive = *Item({L"Change &Drive"}, L"FolderListMenu");
   std::vector<std::wstring> all;
-  EXPECT_TRUE(RunMenuLoop([] {}, {{0, [&] { folderMenu.PopupEx(100, 100, true); }},
+  EXPECT_TRUE(RunMenuLoop([] {}, {{0, [&] { folderMenu.PopupEx(100, 100, true, nullptr); }},
                                   {300, [] { PressKey('D'); }},
                                   {700,
                                    [&] {
