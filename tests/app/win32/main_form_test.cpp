@@ -184,6 +184,44 @@ class MainMenuTest : public MainFormTest {
 
 // Alt selects the first menu, arrows move along the bar and into the popups, Escape closes one
 // level at a time; F10 enters as Alt does; Alt+letter opens that menu.
+// The window is made of the skinned classes: the top dock and menu bar, both popup menus and
+// the form popup menu by name, and every item of the menus by the kind it is.
+TEST_F(MainMenuTest, TheMenusAreMadeOfTheSkinnedClasses) {
+  Start();
+  const std::pair<const wchar_t*, std::wstring_view> parts[] = {
+      {L"TopDock", L"TSkBarDock"},
+      {L"MainMenu", L"TSkBarToolbar"},
+      {L"ListPopupMenu", L"TSkBarPopupMenu"},
+      {L"FolderListMenu", L"TSkBarPopupMenu"},
+      {L"ListFormPopupMenu", L"TSkBarFormPopupMenu"}};
+  for (const auto& [name, kind] : parts) {
+    const ui::TComponent* part = form->FindComponent(name);
+    ASSERT_NE(part, nullptr) << std::wstring(name);
+    EXPECT_EQ(part->ClassName(), kind) << std::wstring(name);
+  }
+  std::vector<std::wstring> plain;
+  const std::function<void(const menus::TItem&)> walk = [&](const menus::TItem& item) {
+    for (int i = 0; i < item.Count(); ++i) {
+      const menus::TItem& sub = *item.Items(i);
+      const bool skinned = dynamic_cast<const skbar::TSkBarCustomItem*>(&sub) ||
+                           dynamic_cast<const skbar::TSkBarSeparatorItem*>(&sub) ||
+                           dynamic_cast<const tb::TTBMRUListItem*>(&sub) ||
+                           dynamic_cast<const skbar::TSkBarMRUListItem*>(&sub);
+      if (!skinned) plain.push_back(sub.Caption());
+      walk(sub);
+    }
+  };
+  for (const wchar_t* menu : {L"MainMenu", L"ListPopupMenu", L"FolderListMenu"}) walk(Root(menu));
+  EXPECT_EQ(plain, std::vector<std::wstring>{});
+  // "&Recent Files" holds the recent list and, after it, a skinned one of 12 that stays empty.
+  menus::TItem& recent = *Item({L"&File", L"&Recent Files"});
+  ASSERT_EQ(recent.Count(), 2);
+  const auto* spare = dynamic_cast<const skbar::TSkBarMRUListItem*>(recent.Items(1));
+  ASSERT_NE(spare, nullptr);
+  EXPECT_EQ(spare->MaxItems(), 12);
+  EXPECT_EQ(spare->Count(), 0);
+}
+
 TEST_F(MainMenuTest, TheMenuBarWorksFromTheKeyboard) {
   StartFocused();
   std::vector<std::wstring> seen;
