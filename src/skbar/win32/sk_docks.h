@@ -1,14 +1,15 @@
 // The framework's containers under the skin model:
 //   TSkBarDock: a dock that always paints its own background: OnDrawBackground around the
 //   default (the framework's background object when one is in use, else BackgroundColor, the
-//   published "Color" (clNone by default), else the skin's dock background); the same picture
+//   published "Color" (clNone by default), else the dock background of the effective skin type:
+//   the skin's, the theme's rebar background or the button face); the same picture
 //   continues behind its windows.
 //   TSkBarCustomToolWindow: a dockable window of ordinary controls with a wanted client size
 //   and client limits (minimum width 32); floating, its frame is the skin's border size under a
 //   skin, and its form a TSkBarFloatingWindowParent.
 //   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
-//   frame, the caption bar and the close button; closing it closes a hosted window that asks
-//   for that (dockable panels).
+//   frame, the caption bar and the close button (hot while the mouse is over it); closing it
+//   closes a hosted window that asks for that (dockable panels).
 // Each registers for the skin-change message and repaints on it.
 #pragma once
 
@@ -45,7 +46,22 @@ class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
   void PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) override;
   // Set by hosted windows that close with their form.
   bool CloseHostedWindow = false;
+  // The mouse is over the close button (the frame's hit code for it).
+  bool CloseButtonHot() const { return closeHot_; }
+  // After a skin change: a thick frame only for a resizable hosted window under themes with
+  // desktop composition; the desktop window manager draws the frame except under a skin.
+  void UpdateSkinStyle();
+
+ private:
+  void SetCloseHot(bool hot);
+  bool closeHot_ = false;
 };
+
+// The floating form keeps WS_THICKFRAME only for a resizable window drawn by the platform's
+// themes while desktop composition is on.
+inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool composition) {
+  return resizable && skinType == sknWindows && composition;
+}
 
 class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
  public:

@@ -11,6 +11,7 @@
 #include "real_input.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "ui/errors.h"
 
@@ -275,6 +276,23 @@ TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
   EXPECT_EQ(s.Pixel(caption.right - 3, caption.bottom - 2),
             skbar_test::Rgb(SkCurrentSkin().Options(skncWindowTitleBar).Body.Color1));
   EXPECT_NE(s.Pixel(0, w.bottom - w.top - 1), RGB(1, 2, 3));  // the frame
+  // A skin change keeps no thick frame without desktop composition (Wine has none).
+  const HWND fw = floating->Handle();
+  SetWindowLongW(fw, GWL_STYLE, GetWindowLongW(fw, GWL_STYLE) | WS_THICKFRAME);
+  SkBarSkinManager()->SetSkin(L"Aluminum");
+  EXPECT_FALSE(GetWindowLongW(fw, GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_TRUE(SkFloatingFrameThick(true, sknWindows, true));
+  EXPECT_FALSE(SkFloatingFrameThick(true, sknSkin, true));
+  EXPECT_FALSE(SkFloatingFrameThick(false, sknWindows, true));
+  // The close button is hot while the mouse is over it (real input), and not after it left.
+  RECT close = floating->CloseButtonRect(true);
+  const RECT fr = Screen(floating);
+  const POINT over{fr.left + (close.left + close.right) / 2,
+                   fr.top + (close.top + close.bottom) / 2};
+  EXPECT_TRUE(Script::Play({{0, {over.x - 40, over.y}}, {0, over}}));
+  EXPECT_TRUE(floating->CloseButtonHot());
+  EXPECT_TRUE(Script::Play({{0, {fr.left - 60, fr.top - 60}}}));
+  EXPECT_FALSE(floating->CloseButtonHot());
   // Closing the floating form closes the panel.
   SendMessageW(floating->Handle(), WM_CLOSE, 0, 0);
   Pump();
@@ -299,9 +317,19 @@ TEST_F(DockPanels, SkinnedDockBackground) {
     return s;
   };
   using skbar_test::Rgb;
+  // Classic: the button face whatever the dock's own colour; themes: the rebar background.
+  top->SetColor(0x00224466);
   for (bool themes : {true, false}) {
     SkBarSkinManager()->SetThemesOverride(themes);
-    EXPECT_EQ(paint()->Pixel(100, 5), Rgb(top->Color())) << themes;
+    skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
+    SkPaintDockBackground(expected.canvas, {0, 0, 200, top->ClientHeight()}, false,
+                          themes ? sknWindows : sknNone);
+    const auto s = paint();
+    if (!themes) {
+      EXPECT_EQ(s->Pixel(100, 5), Rgb(ui::clBtnFace));
+    }
+    for (const POINT p : {POINT{0, 0}, POINT{100, 5}, POINT{199, top->ClientHeight() - 1}})
+      EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << themes << " " << p.x;
   }
   top->BackgroundColor = 0x00123456;
   EXPECT_EQ(paint()->Pixel(199, top->ClientHeight() - 1), Rgb(0x00123456));
