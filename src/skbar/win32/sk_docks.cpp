@@ -254,6 +254,21 @@ void TSkBarCustomToolWindow::InvalidateBackground(bool invalidateChildren) {
                  RDW_INVALIDATE | RDW_ERASE | (invalidateChildren ? RDW_ALLCHILDREN : 0));
 }
 
+void TSkBarCustomToolWindow::ReadPositionData(const tb::TTBPositionReader& reader) {
+  TTBCustomDockableWindow::ReadPositionData(reader);
+  if (!Resizable() || !reader.ReadInteger) return;
+  WantedClientSize = {reader.ReadInteger(Name(), L"ClientWidth", WantedClientSize.x),
+                      reader.ReadInteger(Name(), L"ClientHeight", WantedClientSize.y)};
+  Arrange();
+}
+
+void TSkBarCustomToolWindow::WritePositionData(const tb::TTBPositionWriter& writer) {
+  TTBCustomDockableWindow::WritePositionData(writer);
+  if (!Resizable() || !writer.WriteInteger) return;
+  writer.WriteInteger(Name(), L"ClientWidth", ClientWidth());
+  writer.WriteInteger(Name(), L"ClientHeight", ClientHeight());
+}
+
 void TSkBarCustomToolWindow::Paint() {
   ui::TCanvas& canvas = Canvas();
   const TRect r{0, 0, ClientWidth(), ClientHeight()};

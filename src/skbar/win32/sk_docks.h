@@ -78,6 +78,9 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);
+  // Then "ClientWidth" and "ClientHeight" under its name when it is resizable.
+  void ReadPositionData(const tb::TTBPositionReader& reader) override;
+  void WritePositionData(const tb::TTBPositionWriter& writer) override;
 
   int MinClientWidth = 32, MinClientHeight = 0, MaxClientWidth = 0, MaxClientHeight = 0;
   tb::TPoint WantedClientSize{32, 32};
