@@ -54,6 +54,20 @@ void TSkBarDock::WndProc(ui::TMessage& message) {
   TTBDock::WndProc(message);
 }
 
+void TSkBarDock::SetBounds(int left, int top, int width, int height) {
+  if (width != Width() || height != Height()) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, width, height, resize);
+    if (!resize) {
+      width = Width();
+      height = Height();
+    }
+  }
+  previousWidth_ = Width();
+  previousHeight_ = Height();
+  TTBDock::SetBounds(left, top, width, height);
+}
+
 void TSkBarDock::FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                     bool& paintDefault) {
   if (OnDrawBackground) OnDrawBackground(this, canvas, rect, stage, paintDefault);

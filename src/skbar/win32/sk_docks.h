@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "skbar/win32/splitter.h"
 #include "tb/win32/dockable_window.h"
 
@@ -29,12 +31,23 @@ class TSkBarDock : public tb::TTBDock {
   void DrawBackground(HDC dc, const RECT& drawRect) override;
   bool UsesBackground() override { return true; }
 
+  // Asks OnCanResize first: it may change the new size or refuse it (the size stays).
+  void SetBounds(int left, int top, int width, int height) override;
+  // The size before the last resize.
+  int PreviousWidth() const { return previousWidth_; }
+  int PreviousHeight() const { return previousHeight_; }
+
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;
+  std::function<void(ui::TComponent* sender, int& newWidth, int& newHeight, bool& resize)>
+      OnCanResize;
 
  protected:
   virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                   bool& paintDefault);
+
+ private:
+  int previousWidth_ = 0, previousHeight_ = 0;
 };
 
 class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {

@@ -340,6 +340,17 @@ TEST_F(DockPanels, SkinnedDockBackground) {
   EXPECT_EQ(paint()->Pixel(100, 5), RGB(1, 2, 3));
   top->OnDrawBackground = nullptr;
   top->BackgroundColor = clNone;
+  // OnCanResize may change a new size or refuse it.
+  const int height = top->Height();
+  top->OnCanResize = [](ui::TComponent*, int& w, int&, bool& resize) {
+    resize = w != 123;
+    w = std::min(w, 300);
+  };
+  top->SetBounds(top->Left(), top->Top(), 123, height);
+  EXPECT_NE(top->Width(), 123);
+  top->SetBounds(top->Left(), top->Top(), 500, height);
+  EXPECT_EQ(top->Width(), 300);
+  top->OnCanResize = nullptr;
   // A skin: the skin's dock background, as its painter draws it across the dock.
   SkBarSkinManager()->SetSkin(L"Aluminum");
   skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
