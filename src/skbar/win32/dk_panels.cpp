@@ -6,6 +6,7 @@
 
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_drag.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/skin_controls.h"
@@ -523,13 +524,8 @@ void TSkBarCustomDockablePanel::CaptureLoop(bool& flag, const std::function<void
   SetCapture(Handle());
   POINT last;
   GetCursorPos(&last);
-  while (GetCapture() == Handle()) {
-    MSG msg;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+  MSG msg;
+  while (SkNextCapturedMessage(Handle(), msg)) {
     if (msg.message == WM_MOUSEMOVE) {
       POINT at;
       GetCursorPos(&at);

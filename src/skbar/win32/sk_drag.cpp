@@ -40,6 +40,13 @@ ui::TWinControl* TargetAt(POINT screen, POINT& local) {
 
 }  // namespace
 
+bool SkNextCapturedMessage(HWND wnd, MSG& msg) {
+  if (GetCapture() != wnd) return false;
+  const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+  if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+  return got > 0;
+}
+
 bool SkDragObject(TSkBarCustomDragObject& object) {
   auto* source = dynamic_cast<ui::TWinControl*>(object.Source());
   if (!source || !source->HandleAllocated()) return false;
@@ -59,13 +66,8 @@ bool SkDragObject(TSkBarCustomDragObject& object) {
   POINT at;
   GetCursorPos(&at);
   over(at);
-  while (GetCapture() == wnd) {
-    MSG msg;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+  MSG msg;
+  while (SkNextCapturedMessage(wnd, msg)) {
     if (msg.message == WM_MOUSEMOVE) {
       GetCursorPos(&at);
       over(at);

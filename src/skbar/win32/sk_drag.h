@@ -60,6 +60,10 @@ class TSkBarItemDragObject : public TSkBarCustomDragObject {
   tb::TTBCustomItem* item_;
 };
 
+// The next message of a loop that holds the mouse captured by `wnd`: false when the capture is
+// lost or the queue ends (a WM_QUIT is posted again).
+bool SkNextCapturedMessage(HWND wnd, MSG& msg);
+
 // Needs the source's window. Answers whether the object was dropped.
 bool SkDragObject(TSkBarCustomDragObject& object);
 
