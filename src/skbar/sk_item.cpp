@@ -478,6 +478,25 @@ tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root,
   return nullptr;
 }
 
+namespace {
+
+bool InGroup(const tb::TTBItemViewer& viewer) {
+  const tb::TTBCustomItem* parent = viewer.Item().Parent();
+  return parent && (parent->GetItemStyle() & tb::tbisEmbeddedGroup);
+}
+
+}  // namespace
+
+tb::TTBItemViewer* SkGetDropPosItemViewer(const tb::TTBView& view, tb::TPoint p) {
+  tb::TTBItemViewer* viewer = view.ViewerFromPoint(p);
+  if (!viewer || !InGroup(*viewer)) return viewer;
+  for (int i = view.IndexOf(viewer) - 1; i >= 0; --i) {
+    tb::TTBItemViewer* before = view.Viewers(i);
+    if (before->Show() && !InGroup(*before)) return before;
+  }
+  return nullptr;
+}
+
 TSkDragPosIndicator SkGetDragPosIndicator(const tb::TTBView& view, const tb::TTBItemViewer& target,
                                           tb::TPoint p) {
   const bool vertical = view.Orientation() == tb::TTBViewOrientation::tbvoVertical;

@@ -356,6 +356,10 @@ TSkRightAlignedItems SkGetRightAlignedItems(const tb::TTBView& view);
 // The control item of `root`'s tree (embedded groups searched too) that hosts `control`.
 tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root, const ui::TComponent* control);
 
+// The viewer under `p` where a dragged item would be dropped: over an item of an embedded group,
+// the nearest shown viewer before it whose item is in no group (null when there is none).
+tb::TTBItemViewer* SkGetDropPosItemViewer(const tb::TTBView& view, tb::TPoint p);
+
 // Where an item dragged over `target` at `p` goes: the target's index (one more past its
 // middle) and a 4-pixel insertion bar across the view's direction at that edge.
 struct TSkDragPosIndicator {

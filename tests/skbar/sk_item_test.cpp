@@ -245,6 +245,13 @@ TEST_F(SkItemLayout, RightAlignedItemsGroupsDragPositionsAndHandles) {
   EXPECT_EQ(groupRect.left, ab.left);
   EXPECT_EQ(groupRect.right, bar->Find(hosting)->BoundsRect().right);
 
+  // Dropping into the group lands on the last viewer before it that is in no group.
+  const tb::TRect onA = bar->Find(a)->BoundsRect();
+  const tb::TTBItemViewer* spacer = bar->Viewers(1);
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {onA.left + 1, onA.top + 1}), spacer);
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {2, 2}), bar->Viewers(0));
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {399, 2}), nullptr);
+
   const tb::TTBItemViewer& first = *bar->Viewers(0);
   const auto before = SkGetDragPosIndicator(*bar, first, {first.BoundsRect().left + 2, 5});
   const auto after = SkGetDragPosIndicator(*bar, first, {first.BoundsRect().right - 2, 5});
