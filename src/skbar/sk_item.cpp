@@ -285,6 +285,10 @@ TSkBarMenuItemInfo SkFillItemPaintInfo(const tb::TTBItemViewer& viewer, int text
   info.ImageShown = imageVisible && info.ImageSize.cx > 0 && info.ImageSize.cy > 0;
   info.ToolbarStyle = viewer.IsToolbarStyle();
   info.ImageOrCheckShown = info.ImageShown || (!info.ToolbarStyle && info.Checked);
+  if (skinViewer) {
+    const TSize right = skinViewer->GetTrailingImageSize();
+    if (right.cx > 0 && right.cy > 0) info.RightImageSize = right;
+  }
   info.IsOnMenuBar = (view.Style() & tb::vsMenuBar) != 0;
   info.IsOnToolbox = IsSkinnedToolbox(view.ParentItem());
   info.IsVertical = view.Orientation() == tb::TTBViewOrientation::tbvoVertical;
@@ -384,6 +388,12 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
         w += image.cx + 1;
         h = std::max(h, image.cy + 6);
       }
+    }
+    if (info.RightImageSize.cx > 0) {
+      if (info.IsVertical)
+        h += info.RightImageSize.cy + 4;
+      else
+        w += info.RightImageSize.cx + 4;
     }
     if ((item.GetItemStyle() & tb::tbisSubmenu) && info.IsSplit) {
       w += splitArrow;
