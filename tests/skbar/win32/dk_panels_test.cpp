@@ -283,9 +283,6 @@ TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
   SetWindowLongW(fw, GWL_STYLE, GetWindowLongW(fw, GWL_STYLE) | WS_THICKFRAME);
   SkBarSkinManager()->SetSkin(L"Aluminum");
   EXPECT_FALSE(GetWindowLongW(fw, GWL_STYLE) & WS_THICKFRAME);
-  EXPECT_TRUE(SkFloatingFrameThick(true, sknWindows, true));
-  EXPECT_FALSE(SkFloatingFrameThick(true, sknSkin, true));
-  EXPECT_FALSE(SkFloatingFrameThick(false, sknWindows, true));
   // The close button is hot while the mouse is over it (real input), and not after it left.
   RECT close = floating->CloseButtonRect(true);
   const RECT fr = Screen(floating);
@@ -476,36 +473,6 @@ TEST_F(DockPanels, VerticalCaptionInADockStackingLeftToRight) {
   EXPECT_NE(s.Pixel(c.right + 10, h / 2), skbar_test::Rgb(bar));
   a->SetShowVerticalCaption(false);
   EXPECT_EQ(a->CaptionRect().Width(), a->ClientWidth());
-  EXPECT_TRUE(errors.empty());
-}
-
-// What the program stores and sets back at start: each panel's CurrentDock and DockPos and the
-// multi-dock's Width.
-TEST_F(DockPanels, StoredDockPositionsAndWidthComeBack) {
-  TSkBarCustomDockablePanel* a = panels[0];
-  TSkBarCustomDockablePanel* b = panels[1];
-  TSkBarCustomMultiDock* left = ui::Create<TSkBarCustomMultiDock>(*form);
-  left->SetParent(form);
-  left->SetWidth(9);
-  // The browser moves to the left dock; the list keeps the right one to itself.
-  b->SetDockPos(0);
-  b->SetCurrentDock(left);
-  left->SetWidth(150);
-  dock->SetWidth(200);
-  Pump();
-  EXPECT_EQ(b->CurrentDock(), left);
-  EXPECT_EQ(Screen(b).right - Screen(b).left, 150);
-  EXPECT_EQ(Screen(a).right - Screen(a).left, 200);
-  EXPECT_EQ(Screen(a).bottom - Screen(a).top, Screen(dock).bottom - Screen(dock).top);
-  // Back on the right at position 0: before the list, the two sharing the dock.
-  b->SetDockPos(0);
-  a->SetDockPos(277);
-  b->SetCurrentDock(dock);
-  Pump();
-  EXPECT_EQ(Screen(b).top, Screen(dock).top);
-  EXPECT_EQ(Screen(b).bottom, Screen(a).top);
-  EXPECT_EQ(Screen(a).bottom, Screen(dock).bottom);
-  EXPECT_EQ(Screen(b).right - Screen(b).left, 200);
   EXPECT_TRUE(errors.empty());
 }
 
