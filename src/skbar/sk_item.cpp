@@ -260,7 +260,7 @@ std::wstring TSkBarItemViewer::GetHintText(bool showShortCuts) const {
   const tb::TTBCustomItem& item = Item();
   std::wstring hint = item.Hint().substr(0, item.Hint().find(L'|'));
   if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint)) {
-    hint = SkStripAccelChars(SkStripTrailingPunctuation(GetCaptionText()));
+    hint = tb::RemoveAccelMarks(SkStripTrailingPunctuation(GetCaptionText()));
   }
   if (!hint.empty() && showShortCuts && item.ShortCut() != ui::scNone) {
     const auto* skinned = SkItem();
@@ -356,7 +356,7 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const TSize image = info.ImageShown ? info.ImageSize : TSize{};
   const bool imageAbove = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
   const bool rotated = IsRotated();
-  const std::wstring caption = SkStripAccelChars(GetCaptionText());
+  const std::wstring caption = tb::RemoveAccelMarks(GetCaptionText());
   int w = 0, h = 0;
   if (!info.ToolbarStyle) {
     w = measure.TextWidth(caption, bold);
