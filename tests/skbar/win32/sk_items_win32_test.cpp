@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "../item_tree.h"
 #include "paint_surface.h"
@@ -287,26 +288,6 @@ TEST_F(SkItemPaintTest, BitmapHintsAreTheTextPlusMargins) {
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.
-struct Script {
-  std::vector<std::pair<DWORD, std::function<void()>>> steps;
-  std::size_t next = 0;
-  DWORD start = 0;
-  bool timedOut = false;
-};
-Script* script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (!script) return;
-  const DWORD elapsed = GetTickCount() - script->start;
-  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
-    script->steps[script->next++].second();
-  }
-  if (elapsed > 4000 && !script->timedOut) {
-    script->timedOut = true;
-    ReleaseCapture();  // the loop ends when it loses the capture
-  }
-}
-
 void Key(WORD key) {
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -389,16 +370,12 @@ class SkPopupMenuTest : public UiGuiTest {
   }
   // Runs one loop for `popupControl` under keys sent at 100 ms steps; null when cancelled.
   tb::TTBCustomItem* Run(ui::TControl* popupControl, std::vector<WORD> keys) {
-    Script s;
+    std::vector<std::pair<DWORD, std::function<void()>>> steps;
     DWORD at = 150;
-    for (WORD key : keys) s.steps.push_back({at += 100, [key] { Key(key); }});
-    s.start = GetTickCount();
-    script = &s;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    tb::TTBCustomItem* result = menu->PopupEx(300, 200, true, popupControl);
-    KillTimer(nullptr, timer);
-    script = nullptr;
-    EXPECT_FALSE(s.timedOut);
+    for (WORD key : keys) steps.push_back({at += 100, [key] { Key(key); }});
+    tb::TTBCustomItem* result = nullptr;
+    EXPECT_TRUE(tb::testing::RunLoop(
+        std::move(steps), [&] { result = menu->PopupEx(300, 200, true, popupControl); }));
     Pump();
     return result;
   }
