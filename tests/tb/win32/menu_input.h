@@ -42,11 +42,13 @@ struct Script {
 };
 inline Script* script = nullptr;
 
-// The thread timer's procedure: runs the steps that are due.
+// The thread timer's procedure: runs the next step when it is due. One step a tick, so the loop
+// handles what a step posted before the next step looks (a timer message comes only when no
+// posted message waits), even when a slow machine makes several steps due at once.
 inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (!script) return;
   const DWORD elapsed = GetTickCount() - script->start;
-  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
+  if (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
     script->steps[script->next++].second();
   }
   if (elapsed > script->limit && !script->timedOut) {
