@@ -260,7 +260,7 @@ std::wstring TSkBarItemViewer::GetHintText(bool showShortCuts) const {
   const tb::TTBCustomItem& item = Item();
   std::wstring hint = item.Hint().substr(0, item.Hint().find(L'|'));
   if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint)) {
-    hint = SkStripAccelChars(SkStripTrailingPunctuation(GetCaptionText()));
+    hint = tb::RemoveAccelMarks(SkStripTrailingPunctuation(GetCaptionText()));
   }
   if (!hint.empty() && showShortCuts && item.ShortCut() != ui::scNone) {
     const auto* skinned = SkItem();
@@ -290,6 +290,10 @@ TSkBarMenuItemInfo SkFillItemPaintInfo(const tb::TTBItemViewer& viewer, int text
   info.ImageShown = imageVisible && info.ImageSize.cx > 0 && info.ImageSize.cy > 0;
   info.ToolbarStyle = viewer.IsToolbarStyle();
   info.ImageOrCheckShown = info.ImageShown || (!info.ToolbarStyle && info.Checked);
+  if (skinViewer) {
+    const TSize right = skinViewer->GetTrailingImageSize();
+    if (right.cx > 0 && right.cy > 0) info.RightImageSize = right;
+  }
   info.IsOnMenuBar = (view.Style() & tb::vsMenuBar) != 0;
   info.IsOnToolbox = IsSkinnedToolbox(view.ParentItem());
   info.IsVertical = view.Orientation() == tb::TTBViewOrientation::tbvoVertical;
@@ -352,7 +356,7 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const TSize image = info.ImageShown ? info.ImageSize : TSize{};
   const bool imageAbove = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
   const bool rotated = IsRotated();
-  const std::wstring caption = SkStripAccelChars(GetCaptionText());
+  const std::wstring caption = tb::RemoveAccelMarks(GetCaptionText());
   int w = 0, h = 0;
   if (!info.ToolbarStyle) {
     w = measure.TextWidth(caption, bold);
@@ -389,6 +393,12 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
         w += image.cx + 1;
         h = std::max(h, image.cy + 6);
       }
+    }
+    if (info.RightImageSize.cx > 0) {
+      if (info.IsVertical)
+        h += info.RightImageSize.cy + 4;
+      else
+        w += info.RightImageSize.cx + 4;
     }
     if ((item.GetItemStyle() & tb::tbisSubmenu) && info.IsSplit) {
       w += splitArrow;
@@ -491,6 +501,25 @@ tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root,
     if (item->GetItemStyle() & tb::tbisEmbeddedGroup) {
       if (tb::TTBControlItem* found = SkFindControlItem(*item, control)) return found;
     }
+  }
+  return nullptr;
+}
+
+namespace {
+
+bool InGroup(const tb::TTBItemViewer& viewer) {
+  const tb::TTBCustomItem* parent = viewer.Item().Parent();
+  return parent && (parent->GetItemStyle() & tb::tbisEmbeddedGroup);
+}
+
+}  // namespace
+
+tb::TTBItemViewer* SkGetDropPosItemViewer(const tb::TTBView& view, tb::TPoint p) {
+  tb::TTBItemViewer* viewer = view.ViewerFromPoint(p);
+  if (!viewer || !InGroup(*viewer)) return viewer;
+  for (int i = view.IndexOf(viewer) - 1; i >= 0; --i) {
+    tb::TTBItemViewer* before = view.Viewers(i);
+    if (before->Show() && !InGroup(*before)) return before;
   }
   return nullptr;
 }

@@ -23,8 +23,9 @@
 #include "tb/viewer.h"
 
 namespace ui {
+class TCanvas;
 class TFont;
-}
+}  // namespace ui
 
 namespace skbar {
 
@@ -153,6 +154,8 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
 
   // New virtual operations.
   virtual bool HandleAccelerator(wchar_t /*key*/) { return false; }
+  // The last say on the font a viewer draws the caption with (after the font settings).
+  virtual void AdjustFontHook(ui::TFont& /*font*/, TSkBarSkinStatesType /*state*/) {}
   virtual void FireDrawHint(TSkBarDrawHintArgs& args);
   virtual void FireDrawItem(TSkBarDrawItemArgs& args);
   virtual void FireDrawCaption(TSkBarDrawCaptionArgs& args);
@@ -310,6 +313,14 @@ class TSkBarItemViewer : public tb::TTBItemViewer {
   std::wstring GetHintText(bool showShortCuts) const;
   int AnchorAmount() const { return anchorAmount_; }
   void SetAnchorAmount(int amount) { anchorAmount_ = amount; }
+  // An image after the caption (none by default): toolbar-style it widens the item (lengthens
+  // it in a vertical view) by its size + 4; it is drawn vertically centred at the right end.
+  virtual TSize GetTrailingImageSize() const { return {}; }
+  virtual void PaintRightImage(ui::TCanvas& /*canvas*/, const TRect& /*rect*/,
+                               const TSkBarMenuItemInfo& /*info*/) {}
+  // The caption font (Windows): the item's font settings, bold for a default item, the state's
+  // text colour when the settings give none, then the item's font hook.
+  virtual void ApplyItemFont(ui::TFont& font, const TSkBarMenuItemInfo& info);
 
  private:
   int anchorAmount_ = 0;
@@ -355,6 +366,10 @@ TSkRightAlignedItems SkGetRightAlignedItems(const tb::TTBView& view);
 
 // The control item of `root`'s tree (embedded groups searched too) that hosts `control`.
 tb::TTBControlItem* SkFindControlItem(const tb::TTBCustomItem& root, const ui::TComponent* control);
+
+// The viewer under `p` where a dragged item would be dropped: over an item of an embedded group,
+// the nearest shown viewer before it whose item is in no group (null when there is none).
+tb::TTBItemViewer* SkGetDropPosItemViewer(const tb::TTBView& view, tb::TPoint p);
 
 // Where an item dragged over `target` at `p` goes: the target's index (one more past its
 // middle) and a 4-pixel insertion bar across the view's direction at that edge.

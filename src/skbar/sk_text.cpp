@@ -4,19 +4,9 @@
 #include <cwctype>
 #include <utility>
 
-namespace skbar {
+#include "tb/common.h"
 
-std::wstring SkStripAccelChars(std::wstring_view text) {
-  std::wstring result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'&') {
-      if (++i == text.size()) break;
-    }
-    result += text[i];
-  }
-  return result;
-}
+namespace skbar {
 
 std::wstring SkStripShortcut(std::wstring_view text) {
   return std::wstring(text.substr(0, text.find(L'\t')));
@@ -135,7 +125,7 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
   if (hasText) {
     bool measured = false;
     if (in.plainExtent && ellipsis && !in.rotated) {
-      const TSize plain = in.plainExtent(SkStripAccelChars(in.caption));
+      const TSize plain = in.plainExtent(tb::RemoveAccelMarks(in.caption));
       if (plain.cx <= measureWidth) text = plain, measured = true;
     }
     if (!measured) text = measure(in.caption, measureWidth, out.flags | kDtCalcRect);

@@ -181,6 +181,36 @@ TEST_F(SkItemLayout, MenuAndToolbarSizes) {
   EXPECT_EQ(Size(*bar, separator), (TSize{6, 6}));
 }
 
+// A viewer with a 10 x 8 image after its caption.
+class RightImageViewer : public TSkBarItemViewer {
+ public:
+  using TSkBarItemViewer::TSkBarItemViewer;
+  TSize GetTrailingImageSize() const override { return size; }
+  TSize size{10, 8};
+};
+class RightImageItem : public TSkBarItem {
+ public:
+  using TSkBarItem::TSkBarItem;
+  std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override {
+    return std::make_unique<RightImageViewer>(view, *this, groupLevel);
+  }
+};
+
+TEST_F(SkItemLayout, RightImageWidensAToolbarItem) {
+  auto* plain = Add<TSkBarItem>(L"Wide");
+  auto* right = Add<RightImageItem>(L"Wide");
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  EXPECT_EQ(Size(*bar, right).cx, Size(*bar, plain).cx + 10 + 4);
+  EXPECT_EQ(Size(*bar, right).cy, Size(*bar, plain).cy);
+  EXPECT_EQ(SkFillItemPaintInfo(*bar->Find(right), 13).RightImageSize, (TSize{10, 8}));
+  bar->SetOrientation(tb::TTBViewOrientation::tbvoVertical);
+  EXPECT_EQ(Size(*bar, right).cy, Size(*bar, plain).cy + 8 + 4);
+  // A size that is not positive both ways is none.
+  static_cast<RightImageViewer*>(bar->Find(right))->size = {10, 0};
+  EXPECT_EQ(Size(*bar, right), Size(*bar, plain));
+  EXPECT_EQ(SkFillItemPaintInfo(*bar->Find(right), 13).RightImageSize, (TSize{0, 0}));
+}
+
 TEST_F(SkItemLayout, PaintRecordStatesFollowTheAction) {
   auto* item = Add<TSkBarItem>(L"Go");
   ui::Owned<ui::TAction> action = ui::New<ui::TAction>();
@@ -244,6 +274,13 @@ TEST_F(SkItemLayout, RightAlignedItemsGroupsDragPositionsAndHandles) {
   const tb::TRect groupRect = SkGetGroupItemRect(*bar->Find(a));
   EXPECT_EQ(groupRect.left, ab.left);
   EXPECT_EQ(groupRect.right, bar->Find(hosting)->BoundsRect().right);
+
+  // Dropping into the group lands on the last viewer before it that is in no group.
+  const tb::TRect onA = bar->Find(a)->BoundsRect();
+  const tb::TTBItemViewer* spacer = bar->Viewers(1);
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {onA.left + 1, onA.top + 1}), spacer);
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {2, 2}), bar->Viewers(0));
+  EXPECT_EQ(SkGetDropPosItemViewer(*bar, {399, 2}), nullptr);
 
   const tb::TTBItemViewer& first = *bar->Viewers(0);
   const auto before = SkGetDragPosIndicator(*bar, first, {first.BoundsRect().left + 2, 5});

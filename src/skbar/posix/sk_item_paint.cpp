@@ -7,6 +7,8 @@ namespace skbar {
 void TSkBarItemViewer::Paint(ui::TCanvas& /*canvas*/, const tb::TRect& /*clientAreaRect*/,
                              bool /*isSelected*/, bool /*isPushed*/, bool /*useDisabledShadow*/) {}
 
+void TSkBarItemViewer::ApplyItemFont(ui::TFont& /*font*/, const TSkBarMenuItemInfo& /*info*/) {}
+
 void TSkBarSeparatorItemViewer::Paint(ui::TCanvas& /*canvas*/, const tb::TRect& /*clientAreaRect*/,
                                       bool /*isSelected*/, bool /*isPushed*/,
                                       bool /*useDisabledShadow*/) {}

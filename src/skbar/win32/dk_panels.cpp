@@ -6,6 +6,7 @@
 
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_drag.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/skin_controls.h"
@@ -292,22 +293,122 @@ void TSkBarCustomDockablePanel::GetCurrentClientSize(tb::TPoint& size) {
 }
 
 void TSkBarCustomDockablePanel::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint&) {
-  minSize = {0, CaptionHeight()};
+  minSize = IsVerticalTitleBar() ? tb::TPoint{CaptionHeight(), 0} : tb::TPoint{0, CaptionHeight()};
+}
+
+void TSkBarCustomDockablePanel::ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth,
+                                                  int& maxHeight) {
+  tb::TPoint minSize, maxSize;
+  GetMinMaxSize(minSize, maxSize);
+  const int frameX = Width() - ClientWidth(), frameY = Height() - ClientHeight();
+  minWidth = minSize.x > 0 ? minSize.x + frameX : 0;
+  minHeight = minSize.y > 0 ? minSize.y + frameY : 0;
+  maxWidth = maxSize.x > 0 ? maxSize.x + frameX : 0;
+  maxHeight = maxSize.y > 0 ? maxSize.y + frameY : 0;
+  TSkBarCustomMultiDock* dock = MultiDock();
+  if (!dock) return;
+  // The sizes the dock gave it: the window follows the stack, never the other way round.
+  const bool vertical = dock->IsVertical();
+  if (!dock->Redistributing())
+    (vertical ? minWidth : minHeight) = (vertical ? maxWidth : maxHeight) = crossSize_;
+  if (FixedDockedSize && !sizing_)
+    (vertical ? minHeight : minWidth) = (vertical ? maxHeight : maxWidth) = length_;
+}
+
+void TSkBarCustomDockablePanel::SetBounds(int left, int top, int width, int height) {
+  int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+  if (HandleAllocated()) ConstrainedResize(minWidth, minHeight, maxWidth, maxHeight);
+  if (maxWidth > 0) width = std::min(width, maxWidth);
+  if (maxHeight > 0) height = std::min(height, maxHeight);
+  TSkBarCustomToolWindow::SetBounds(left, top, std::max(width, minWidth),
+                                    std::max(height, minHeight));
+}
+
+void TSkBarCustomDockablePanel::InvalidateBackground(bool invalidateChildren) {
+  if (!HandleAllocated()) return;
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  if (!invalidateChildren) return;
+  for (int i = 0; i < ControlCount(); ++i) {
+    auto* child = dynamic_cast<ui::TWinControl*>(Controls(i));
+    if (!child || !child->Visible() || !child->HandleAllocated()) continue;
+    if (child->ClassName() == L"TPanel")
+      RedrawWindow(child->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    else
+      PostMessageW(child->Handle(), WM_SKBARINVALIDATEBACKGROUND,
+                   static_cast<WPARAM>(child->Width()), static_cast<LPARAM>(child->Height()));
+  }
+}
+
+void TSkBarCustomDockablePanel::ReadPositionData(const tb::TTBPositionReader& reader) {
+  TSkBarCustomToolWindow::ReadPositionData(reader);
+  if (!reader.ReadInteger) return;
+  const std::wstring& name = Name();
+  floatingClient_ = {reader.ReadInteger(name, L"FloatingClientWidth", floatingClient_.x),
+                     reader.ReadInteger(name, L"FloatingClientHeight", floatingClient_.y)};
+  // Below 1: no floating size stored.
+  if (floatingClient_.x < 1 || floatingClient_.y < 1) floatingClient_ = {0, 0};
+  restoreSize_ = std::max(reader.ReadInteger(name, L"RestoreSize", restoreSize_), 0);
+  const int state = reader.ReadInteger(name, L"State", static_cast<int>(state_));
+  readState_ = state >= 0 && state <= 2 ? static_cast<TPanelWindowState>(state)
+                                        : TPanelWindowState::wsNormal;
+}
+
+void TSkBarCustomDockablePanel::WritePositionData(const tb::TTBPositionWriter& writer) {
+  TSkBarCustomToolWindow::WritePositionData(writer);
+  if (!writer.WriteInteger) return;
+  const std::wstring& name = Name();
+  const tb::TPoint floating =
+      Floating() ? tb::TPoint{ClientWidth(), ClientHeight()} : floatingClient_;
+  writer.WriteInteger(name, L"FloatingClientWidth", floating.x);
+  writer.WriteInteger(name, L"FloatingClientHeight", floating.y);
+  writer.WriteInteger(name, L"RestoreSize", restoreSize_);
+  writer.WriteInteger(name, L"State", static_cast<int>(state_));
+}
+
+void TSkBarCustomDockablePanel::DoneReadingPositionData(const tb::TTBPositionReader& reader) {
+  TSkBarCustomToolWindow::DoneReadingPositionData(reader);
+  if (Floating() && readState_ == TPanelWindowState::wsMinimized &&
+      state_ != TPanelWindowState::wsMinimized) {
+    const tb::TPoint client{ClientWidth(), ClientHeight()};
+    if (restoreSize_ < 1) restoreSize_ = client.y;
+    state_ = TPanelWindowState::wsMinimized;
+    floatingClient_ = {client.x, CaptionHeight()};
+    SetBounds(Left(), Top(), Width(), Height() - client.y + floatingClient_.y);
+    Arrange();
+  }
+  Invalidate();
+}
+
+bool TSkBarCustomDockablePanel::IsVerticalTitleBar() const {
+  const TSkBarCustomMultiDock* dock = MultiDock();
+  return showVerticalCaption_ && dock && !dock->IsVertical();
+}
+
+void TSkBarCustomDockablePanel::SetShowVerticalCaption(bool value) {
+  if (value == showVerticalCaption_) return;
+  showVerticalCaption_ = value;
+  if (TSkBarCustomMultiDock* dock = MultiDock()) dock->FitPanels();
+  Invalidate();
 }
 
 TRect TSkBarCustomDockablePanel::CaptionRect() {
-  return {0, 0, ClientWidth(), CaptionHeight() > 1 ? CaptionHeight() : 0};
+  const int size = CaptionHeight() > 1 ? CaptionHeight() : 0;
+  if (IsVerticalTitleBar()) return {0, 0, size, ClientHeight()};
+  return {0, 0, ClientWidth(), size};
 }
 
-// The caption buttons from the right: close, maximise, minimise (those switched on), 15 wide.
+// The caption buttons from the right (from the top on a vertical bar): close, maximise,
+// minimise (those switched on), 15 long.
 TRect TSkBarCustomDockablePanel::CaptionButtonRect(TCaptionButton button) {
   const TRect c = CaptionRect();
   const bool on[] = {Options.Close, Options.Maximize, Options.Minimize};
   const int index = static_cast<int>(button);
-  if (!on[index] || c.Height() < 8) return {};
-  int right = c.right - 2;
-  for (int i = 0; i < index; ++i) right -= on[i] ? 15 : 0;
-  return {right - 15, c.top + 2, right, c.bottom - 2};
+  const bool vertical = IsVerticalTitleBar();
+  if (!on[index] || (vertical ? c.Width() : c.Height()) < 8) return {};
+  int offset = 2;
+  for (int i = 0; i < index; ++i) offset += on[i] ? 15 : 0;
+  if (vertical) return {c.left + 2, c.top + offset, c.right - 2, c.top + offset + 15};
+  return {c.right - offset - 15, c.top + 2, c.right - offset, c.bottom - 2};
 }
 
 TRect TSkBarCustomDockablePanel::CloseButtonRect() {
@@ -323,7 +424,8 @@ void TSkBarCustomDockablePanel::Paint() {
   const TSkBarSkinOptions& skin = SkCurrentSkin();
   const bool skinned = SkEffectiveSkinType(SkinType) == sknSkin;
   if (skinned) {
-    SkPaintBackground(skin, canvas, c, skncDockablePanelTitleBar, sknsNormal, true, true);
+    SkPaintBackground(skin, canvas, c, skncDockablePanelTitleBar, sknsNormal, true, true,
+                      IsVerticalTitleBar());
   } else {
     SkFillRect(canvas, c, SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80));
     if (Docked()) {
@@ -341,12 +443,13 @@ void TSkBarCustomDockablePanel::Paint() {
   canvas.Font().Assign(bold);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
-  int textRight = c.right - 2;
+  const bool vertical = IsVerticalTitleBar();
+  int textEnd = vertical ? c.top + 2 : c.right - 2;
   for (TCaptionButton b :
        {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
     const TRect r = CaptionButtonRect(b);
     if (r.Width() <= 0) continue;
-    textRight = std::min(textRight, r.left - 2);
+    textEnd = vertical ? std::max(textEnd, r.bottom + 2) : std::min(textEnd, r.left - 2);
     // Glyphs: 0 close, 1 maximise, 2 minimise, 3 restore (a toggled button).
     const int glyph = b == TCaptionButton::cbClose ? 0
                       : b == TCaptionButton::cbMaximize
@@ -354,7 +457,25 @@ void TSkBarCustomDockablePanel::Paint() {
                           : (state_ == TPanelWindowState::wsMinimized ? 3 : 2);
     SkDrawGlyphPattern(canvas, r, glyph, text == clNone ? ui::clBtnText : text);
   }
-  RECT tr{c.left + 4, c.top, textRight, c.bottom};
+  if (vertical) {
+    // Read from the bottom up: a font turned by 90 degrees, clipped to the bar below the
+    // buttons.
+    LOGFONTW lf{};
+    GetObjectW(canvas.Font().Handle(), sizeof lf, &lf);
+    lf.lfEscapement = lf.lfOrientation = 900;
+    const ui::TGdiHandle<HFONT> turned(CreateFontIndirectW(&lf));
+    const HGDIOBJ old = SelectObject(dc, turned.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, L"Ag", 2, &extent);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, c.left, textEnd, c.right, c.bottom - 2);
+    const int x = c.left + (c.Width() - extent.cy) / 2;
+    TextOutW(dc, x, c.bottom - 4, Caption().c_str(), static_cast<int>(Caption().size()));
+    RestoreDC(dc, saved);
+    SelectObject(dc, old);
+    return;
+  }
+  RECT tr{c.left + 4, c.top, textEnd, c.bottom};
   DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &tr,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
@@ -403,13 +524,8 @@ void TSkBarCustomDockablePanel::CaptureLoop(bool& flag, const std::function<void
   SetCapture(Handle());
   POINT last;
   GetCursorPos(&last);
-  while (GetCapture() == Handle()) {
-    MSG msg;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+  MSG msg;
+  while (SkNextCapturedMessage(Handle(), msg)) {
     if (msg.message == WM_MOUSEMOVE) {
       POINT at;
       GetCursorPos(&at);

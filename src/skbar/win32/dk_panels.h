@@ -8,9 +8,10 @@
 //   floats a docked panel or docks a floating one (its last dock, else its default dock), the
 //   close button closes it, and the edge between two docked panels resizes them (a private loop
 //   with the mouse captured, ended by release, Escape, another press or lost capture).
-//   Minimise, maximise and restore go through the dock's panel stack. A panel given a parent
-//   that is neither a dock nor its floating form floats (or docks) instead: it is never a plain
-//   child of its form.
+//   Minimise, maximise and restore go through the dock's panel stack. With ShowVerticalCaption
+//   the caption bar of a panel in a dock stacking left to right runs down its left side. A panel
+//   given a parent that is neither a dock nor its floating form floats (or docks) instead: it is
+//   never a plain child of its form.
 #pragma once
 
 #include <windows.h>
@@ -72,12 +73,31 @@ struct TSkBarDockablePanelButtonOptions {
   int TitleBarMaxSize = 19;
 };
 
+// Posted to a panel's windowed children (other than plain containers) when its background is
+// invalidated; WParam and LParam are the child's width and height.
+constexpr UINT WM_SKBARINVALIDATEBACKGROUND = 0xBD05;
+
 class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
  public:
   explicit TSkBarCustomDockablePanel(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TSkBarDockablePanel"; }
   void SetParent(ui::TWinControl* parent) override;
+  // Sizes outside the constraints (ConstrainedResize) are brought within them.
+  void SetBounds(int left, int top, int width, int height) override;
   void WndProc(ui::TMessage& message) override;
+  // Redraws itself; plain containers among its shown children are redrawn too, the other
+  // windowed children are posted WM_SKBARINVALIDATEBACKGROUND.
+  void InvalidateBackground(bool invalidateChildren = true);
+  // Window size limits (0: none): its client limits plus its frame; docked in a multi-dock its
+  // thickness is the dock's (except while the dock shares out its length) and, with
+  // FixedDockedSize, its length is the one the dock gave it (except while an edge is dragged).
+  void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
+  // The tool window's values, then "FloatingClientWidth", "FloatingClientHeight",
+  // "RestoreSize" and "State" (0 normal, 1 minimised, 2 maximised) under its name.
+  void ReadPositionData(const tb::TTBPositionReader& reader) override;
+  void WritePositionData(const tb::TTBPositionWriter& writer) override;
+  // A floating panel read as minimised becomes minimised (its caption bar only).
+  void DoneReadingPositionData(const tb::TTBPositionReader& reader) override;
 
   void CalcLayoutSize(bool canMoveControls, tb::TTBDockType dockType, bool floating,
                       tb::TTBDock* dock, tb::TPoint& newSize) override;
@@ -90,6 +110,10 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   bool FixedDockedSize = false;
   bool ShowCaption = true;
   bool ShowCaptionWhenDocked = true;
+  // In a dock that stacks left to right the caption bar runs down the left side.
+  bool ShowVerticalCaption() const { return showVerticalCaption_; }
+  void SetShowVerticalCaption(bool value);
+  bool IsVerticalTitleBar() const;
   TSkBarDockablePanelButtonOptions Options;
   TSkBarSkinType SkinType = sknSkin;
 
@@ -138,6 +162,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   tb::TPoint floatingClient_{0, 0};
   bool sizing_ = false;
   bool moving_ = false;
+  bool showVerticalCaption_ = false;
+  TPanelWindowState readState_ = TPanelWindowState::wsNormal;
 };
 
 }  // namespace skbar

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_globals.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/skin_controls.h"
+#include "tb/dock_drag.h"
 
 namespace skbar {
 
@@ -51,6 +54,20 @@ void TSkBarDock::WndProc(ui::TMessage& message) {
   TTBDock::WndProc(message);
 }
 
+void TSkBarDock::SetBounds(int left, int top, int width, int height) {
+  if (width != Width() || height != Height()) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, width, height, resize);
+    if (!resize) {
+      width = Width();
+      height = Height();
+    }
+  }
+  previousWidth_ = Width();
+  previousHeight_ = Height();
+  TTBDock::SetBounds(left, top, width, height);
+}
+
 void TSkBarDock::FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                     bool& paintDefault) {
   if (OnDrawBackground) OnDrawBackground(this, canvas, rect, stage, paintDefault);
@@ -70,11 +87,9 @@ void TSkBarDock::DrawBackground(HDC dc, const RECT& drawRect) {
       TTBDock::DrawBackground(dc, drawRect);
     } else if (BackgroundColor != clNone) {
       SkFillRect(c.canvas, r, BackgroundColor);
-    } else if (SkinActive()) {
-      SkPaintBackground(SkCurrentSkin(), c.canvas, r, skncDock, sknsNormal, true, false,
-                        tb::IsLeftRight(Position()));
     } else {
-      SkFillRect(c.canvas, r, Color());
+      SkPaintDockBackground(c.canvas, r, tb::IsLeftRight(Position()),
+                            SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone);
     }
   }
   FireDrawBackground(c.canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
@@ -95,10 +110,15 @@ void TSkBarFloatingWindowParent::BeforeDestruction() noexcept {
 void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case WM_SKINCHANGE:
-      if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      RedrawAll(*this);
+      UpdateSkinStyle();
+      return;
+    case WM_NCMOUSEMOVE:
+      TTBFloatingWindowParent::WndProc(message);
+      SetCloseHot(message.WParam == tb::kHitCloseButton);
+      return;
+    case WM_NCMOUSELEAVE:
+      TTBFloatingWindowParent::WndProc(message);
+      SetCloseHot(false);
       return;
     case WM_CLOSE:
       if (CloseHostedWindow && DockableWindow()) {
@@ -110,6 +130,32 @@ void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
       break;
   }
   TTBFloatingWindowParent::WndProc(message);
+}
+
+void TSkBarFloatingWindowParent::UpdateSkinStyle() {
+  if (!HandleAllocated()) return;
+  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  tb::TTBCustomDockableWindow* hosted = DockableWindow();
+  const bool thick =
+      SkFloatingFrameThick(hosted && hosted->Resizable(), skinType, SkIsCompositionEnabled());
+  const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+  SetWindowLongW(Handle(), GWL_STYLE, thick ? style | WS_THICKFRAME : style & ~WS_THICKFRAME);
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (hosted) hosted->Arrange();
+  RedrawAll(*this);
+  SkSetNCRenderingPolicy(*this, skinType != sknSkin);
+}
+
+void TSkBarFloatingWindowParent::SetCloseHot(bool hot) {
+  if (hot == closeHot_) return;
+  closeHot_ = hot;
+  if (hot && HandleAllocated()) {
+    // Ask for the leave message so that the hot state ends with the mouse leaving the frame.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
+    TrackMouseEvent(&track);
+  }
+  RepaintFrame(rwCloseButton);
 }
 
 void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) {
@@ -147,8 +193,14 @@ void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWha
                 DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
       if (hosted->CloseButton()) {
         const RECT b = CloseButtonRect(true);
-        SkDrawGlyphPattern(c.canvas, {b.left, b.top, b.right, b.bottom}, 0,
-                           text == clNone ? ui::clBtnText : text);
+        const TRect button{b.left, b.top, b.right, b.bottom};
+        const TSkBarSkinStatesType buttonState =
+            TSkBarSkinOptions::GetState(true, CloseButtonPushed(), closeHot_, false);
+        SkPaintToolbarButtonFrame(c.canvas, button, buttonState, cpNone, sknSkin);
+        const TColor glyph = buttonState == sknsNormal
+                                 ? text
+                                 : skin.GetTextColor(skncToolbarItem, buttonState, sknSkin);
+        SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
       }
     }
   }
@@ -214,6 +266,21 @@ void TSkBarCustomToolWindow::InvalidateBackground(bool invalidateChildren) {
   if (HandleAllocated())
     RedrawWindow(Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | (invalidateChildren ? RDW_ALLCHILDREN : 0));
+}
+
+void TSkBarCustomToolWindow::ReadPositionData(const tb::TTBPositionReader& reader) {
+  TTBCustomDockableWindow::ReadPositionData(reader);
+  if (!Resizable() || !reader.ReadInteger) return;
+  WantedClientSize = {reader.ReadInteger(Name(), L"ClientWidth", WantedClientSize.x),
+                      reader.ReadInteger(Name(), L"ClientHeight", WantedClientSize.y)};
+  Arrange();
+}
+
+void TSkBarCustomToolWindow::WritePositionData(const tb::TTBPositionWriter& writer) {
+  TTBCustomDockableWindow::WritePositionData(writer);
+  if (!Resizable() || !writer.WriteInteger) return;
+  writer.WriteInteger(Name(), L"ClientWidth", ClientWidth());
+  writer.WriteInteger(Name(), L"ClientHeight", ClientHeight());
 }
 
 void TSkBarCustomToolWindow::Paint() {

@@ -1,18 +1,21 @@
 // The framework's containers under the skin model:
 //   TSkBarDock: a dock that always paints its own background: OnDrawBackground around the
 //   default (the framework's background object when one is in use, else BackgroundColor, the
-//   published "Color" (clNone by default), else the skin's dock background); the same picture
+//   published "Color" (clNone by default), else the dock background of the effective skin type:
+//   the skin's, the theme's rebar background or the button face); the same picture
 //   continues behind its windows.
 //   TSkBarCustomToolWindow: a dockable window of ordinary controls with a wanted client size
 //   and client limits (minimum width 32); floating, its frame is the skin's border size under a
 //   skin, and its form a TSkBarFloatingWindowParent.
 //   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
-//   frame, the caption bar and the close button; closing it closes a hosted window that asks
-//   for that (dockable panels).
+//   frame, the caption bar and the close button (hot while the mouse is over it); closing it
+//   closes a hosted window that asks for that (dockable panels).
 // Each registers for the skin-change message and repaints on it.
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
 
 #include "skbar/win32/splitter.h"
 #include "tb/win32/dockable_window.h"
@@ -28,12 +31,23 @@ class TSkBarDock : public tb::TTBDock {
   void DrawBackground(HDC dc, const RECT& drawRect) override;
   bool UsesBackground() override { return true; }
 
+  // Asks OnCanResize first: it may change the new size or refuse it (the size stays).
+  void SetBounds(int left, int top, int width, int height) override;
+  // The size before the last resize.
+  int PreviousWidth() const { return previousWidth_; }
+  int PreviousHeight() const { return previousHeight_; }
+
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;
+  std::function<void(ui::TComponent* sender, int& newWidth, int& newHeight, bool& resize)>
+      OnCanResize;
 
  protected:
   virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                   bool& paintDefault);
+
+ private:
+  int previousWidth_ = 0, previousHeight_ = 0;
 };
 
 class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
@@ -45,7 +59,22 @@ class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
   void PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) override;
   // Set by hosted windows that close with their form.
   bool CloseHostedWindow = false;
+  // The mouse is over the close button (the frame's hit code for it).
+  bool CloseButtonHot() const { return closeHot_; }
+  // After a skin change: a thick frame only for a resizable hosted window under themes with
+  // desktop composition; the desktop window manager draws the frame except under a skin.
+  void UpdateSkinStyle();
+
+ private:
+  void SetCloseHot(bool hot);
+  bool closeHot_ = false;
 };
+
+// The floating form keeps WS_THICKFRAME only for a resizable window drawn by the platform's
+// themes while desktop composition is on.
+inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool composition) {
+  return resizable && skinType == sknWindows && composition;
+}
 
 class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
  public:
@@ -62,6 +91,9 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);
+  // Then "ClientWidth" and "ClientHeight" under its name when it is resizable.
+  void ReadPositionData(const tb::TTBPositionReader& reader) override;
+  void WritePositionData(const tb::TTBPositionWriter& writer) override;
 
   int MinClientWidth = 32, MinClientHeight = 0, MaxClientWidth = 0, MaxClientHeight = 0;
   tb::TPoint WantedClientSize{32, 32};

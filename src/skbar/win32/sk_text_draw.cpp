@@ -6,6 +6,7 @@
 
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_theme.h"
+#include "tb/common.h"
 
 namespace skbar {
 
@@ -57,7 +58,7 @@ RECT ToRect(const TRect& r) {
 }  // namespace
 
 TSize SkGetTextSize(HDC dc, const std::wstring& text, bool stripAccelChars) {
-  const std::wstring shown = stripAccelChars ? SkStripAccelChars(text) : text;
+  const std::wstring shown = stripAccelChars ? tb::RemoveAccelMarks(text) : text;
   SIZE size{};
   GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
   return {size.cx, size.cy};

@@ -103,12 +103,7 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
   // Caption (and, in menus, the shortcut in the same row).
   std::wstring caption = GetCaptionText();
   if (CaptionShown() && !caption.empty()) {
-    if (skinned) {
-      ui::TFont& font = canvas.Font();
-      skinned->FontSettings().Apply(font);
-      if (item.EffectiveOptions() & tb::tboDefault) font.SetStyle(font.Style() | ui::fsBold);
-    }
-    canvas.Font().SetColor(textColor);
+    ApplyItemFont(canvas.Font(), info);
     const bool hideAccels = !(View().State() & tb::vsShowAccels);
     UINT format = DT_SINGLELINE | DT_VCENTER | (hideAccels ? DT_HIDEPREFIX : 0);
     TRect captionRect;
@@ -191,6 +186,20 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     args.PaintStage = pstPostPaint;
     if (skinned) skinned->FireDrawImage(args);
   }
+
+  const TSize right = info.RightImageSize;
+  if (right.cx > 0 && right.cy > 0) {
+    const int top = r.top + (r.Height() - right.cy) / 2;
+    PaintRightImage(canvas, {r.right - right.cx, top, r.right, top + right.cy}, info);
+  }
+}
+
+void TSkBarItemViewer::ApplyItemFont(ui::TFont& font, const TSkBarMenuItemInfo& info) {
+  TSkBarCustomItem* skinned = SkItem();
+  if (skinned) skinned->FontSettings().Apply(font);
+  if (Item().EffectiveOptions() & tb::tboDefault) font.SetStyle(font.Style() | ui::fsBold);
+  if (!skinned || font.Color() == clNone) font.SetColor(TextColorOf(*this, info));
+  if (skinned) skinned->AdjustFontHook(font, info.State);
 }
 
 void TSkBarSeparatorItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,

@@ -369,6 +369,23 @@ void DiscardMessages(UINT first, UINT last) {
   }
 }
 
+bool IsOtherButtonMessage(UINT message) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+    case WM_XBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool TrackCaptionButton(HWND wnd, const RECT& buttonRect, TCaptionButtonDrawProc draw, void* data) {
   // The button rectangle is in window coordinates.
   const auto inside = [&](POINT screen) {
@@ -418,17 +435,9 @@ bool TrackCaptionButton(HWND wnd, const RECT& buttonRect, TCaptionButtonDrawProc
       case WM_KEYUP:
       case WM_SYSKEYDOWN:
       case WM_SYSKEYUP:
-      case WM_RBUTTONDOWN:
-      case WM_RBUTTONUP:
-      case WM_RBUTTONDBLCLK:
-      case WM_MBUTTONDOWN:
-      case WM_MBUTTONUP:
-      case WM_MBUTTONDBLCLK:
-      case WM_XBUTTONDOWN:
-      case WM_XBUTTONUP:
-      case WM_XBUTTONDBLCLK:
         break;  // swallowed while the button is held
       default:
+        if (IsOtherButtonMessage(msg.message)) break;  // swallowed too
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
         break;

@@ -43,6 +43,9 @@ void InvertHalftoneFrame(HDC dc, const RECT& newRect, const RECT& oldRect, SIZE 
 // Modal pumps.
 void PumpPaintMessages();
 void DiscardMessages(UINT first, UINT last);
+// True for a press, release or double click of the right, middle or an extra mouse button,
+// which the modal mouse loops swallow.
+bool IsOtherButtonMessage(UINT message);
 using TCaptionButtonDrawProc = void (*)(HWND wnd, bool pushed, void* data);
 bool TrackCaptionButton(HWND wnd, const RECT& buttonRect, TCaptionButtonDrawProc draw, void* data);
 

@@ -278,6 +278,8 @@ class TTBFloatingWindowParent : public ui::TCustomForm {
   RECT CaptionRect(bool adjustForBorder, bool minusCloseButton);
   RECT CloseButtonRect(bool adjustForBorder);
   void RepaintFrame(int redrawWhat);
+  // The close button is held down (while its press is tracked).
+  bool CloseButtonPushed() const { return closeButtonDown_; }
 
  protected:
   void AlignControls(const ui::TRect&) override {}

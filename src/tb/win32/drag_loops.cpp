@@ -127,17 +127,8 @@ LoopStep PumpLoopMessage(OnMove onMove, OnCtrl onCtrl) {
       if (msg.wParam == VK_CONTROL)
         onCtrl(msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN);
       return LoopStep::Continue;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-    case WM_XBUTTONDOWN:
-    case WM_XBUTTONUP:
-    case WM_XBUTTONDBLCLK:
-      return LoopStep::Continue;
     default:
+      if (IsOtherButtonMessage(msg.message)) return LoopStep::Continue;  // swallowed
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
       return LoopStep::Continue;

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
 #include "real_input.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "ui/errors.h"
 
@@ -275,6 +278,20 @@ TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
   EXPECT_EQ(s.Pixel(caption.right - 3, caption.bottom - 2),
             skbar_test::Rgb(SkCurrentSkin().Options(skncWindowTitleBar).Body.Color1));
   EXPECT_NE(s.Pixel(0, w.bottom - w.top - 1), RGB(1, 2, 3));  // the frame
+  // A skin change keeps no thick frame without desktop composition (Wine has none).
+  const HWND fw = floating->Handle();
+  SetWindowLongW(fw, GWL_STYLE, GetWindowLongW(fw, GWL_STYLE) | WS_THICKFRAME);
+  SkBarSkinManager()->SetSkin(L"Aluminum");
+  EXPECT_FALSE(GetWindowLongW(fw, GWL_STYLE) & WS_THICKFRAME);
+  // The close button is hot while the mouse is over it (real input), and not after it left.
+  RECT close = floating->CloseButtonRect(true);
+  const RECT fr = Screen(floating);
+  const POINT over{fr.left + (close.left + close.right) / 2,
+                   fr.top + (close.top + close.bottom) / 2};
+  EXPECT_TRUE(Script::Play({{0, {over.x - 40, over.y}}, {0, over}}));
+  EXPECT_TRUE(floating->CloseButtonHot());
+  EXPECT_TRUE(Script::Play({{0, {fr.left - 60, fr.top - 60}}}));
+  EXPECT_FALSE(floating->CloseButtonHot());
   // Closing the floating form closes the panel.
   SendMessageW(floating->Handle(), WM_CLOSE, 0, 0);
   Pump();
@@ -299,9 +316,19 @@ TEST_F(DockPanels, SkinnedDockBackground) {
     return s;
   };
   using skbar_test::Rgb;
+  // Classic: the button face whatever the dock's own colour; themes: the rebar background.
+  top->SetColor(0x00224466);
   for (bool themes : {true, false}) {
     SkBarSkinManager()->SetThemesOverride(themes);
-    EXPECT_EQ(paint()->Pixel(100, 5), Rgb(top->Color())) << themes;
+    skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
+    SkPaintDockBackground(expected.canvas, {0, 0, 200, top->ClientHeight()}, false,
+                          themes ? sknWindows : sknNone);
+    const auto s = paint();
+    if (!themes) {
+      EXPECT_EQ(s->Pixel(100, 5), Rgb(ui::clBtnFace));
+    }
+    for (const POINT p : {POINT{0, 0}, POINT{100, 5}, POINT{199, top->ClientHeight() - 1}})
+      EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << themes << " " << p.x;
   }
   top->BackgroundColor = 0x00123456;
   EXPECT_EQ(paint()->Pixel(199, top->ClientHeight() - 1), Rgb(0x00123456));
@@ -310,6 +337,17 @@ TEST_F(DockPanels, SkinnedDockBackground) {
   EXPECT_EQ(paint()->Pixel(100, 5), RGB(1, 2, 3));
   top->OnDrawBackground = nullptr;
   top->BackgroundColor = clNone;
+  // OnCanResize may change a new size or refuse it.
+  const int height = top->Height();
+  top->OnCanResize = [](ui::TComponent*, int& w, int&, bool& resize) {
+    resize = w != 123;
+    w = std::min(w, 300);
+  };
+  top->SetBounds(top->Left(), top->Top(), 123, height);
+  EXPECT_NE(top->Width(), 123);
+  top->SetBounds(top->Left(), top->Top(), 500, height);
+  EXPECT_EQ(top->Width(), 300);
+  top->OnCanResize = nullptr;
   // A skin: the skin's dock background, as its painter draws it across the dock.
   SkBarSkinManager()->SetSkin(L"Aluminum");
   skbar_test::PaintSurface expected(200, 30, RGB(1, 2, 3));
@@ -319,6 +357,123 @@ TEST_F(DockPanels, SkinnedDockBackground) {
   const auto s = paint();
   for (const POINT p : {POINT{0, 0}, POINT{100, 10}, POINT{199, top->ClientHeight() - 1}})
     EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
+}
+
+// A child that notes the background message it is posted.
+class Recorder : public ui::TCustomControl {
+ public:
+  using ui::TCustomControl::TCustomControl;
+  std::wstring_view ClassName() const override { return name; }
+  void WndProc(ui::TMessage& message) override {
+    if (message.Msg == WM_SKBARINVALIDATEBACKGROUND)
+      got.push_back({static_cast<int>(message.WParam), static_cast<int>(message.LParam)});
+    ui::TCustomControl::WndProc(message);
+  }
+  std::wstring_view name = L"TRecorder";
+  std::vector<std::pair<int, int>> got;
+};
+
+TEST_F(DockPanels, ConstraintsPositionDataAndBackgroundMessage) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  const RECT ra = Screen(a);
+  // Docked, the dock decides: its thickness always, its length with FixedDockedSize.
+  a->SetWidth(90);
+  EXPECT_EQ(a->Width(), 180);
+  int minW, minH, maxW, maxH;
+  a->ConstrainedResize(minW, minH, maxW, maxH);
+  EXPECT_EQ(std::vector<int>({minW, maxW, minH, maxH}),
+            std::vector<int>({180, 180, a->CaptionHeight() + a->Height() - a->ClientHeight(), 0}));
+  a->FixedDockedSize = true;
+  a->ConstrainedResize(minW, minH, maxW, maxH);
+  EXPECT_EQ(std::vector<int>({minW, maxW, minH, maxH}),
+            std::vector<int>({180, 180, ra.bottom - ra.top, ra.bottom - ra.top}));
+  a->SetBounds(a->Left(), a->Top(), 100, 40);
+  EXPECT_EQ(a->Width(), 180);
+  EXPECT_EQ(a->Height(), ra.bottom - ra.top);
+  a->FixedDockedSize = false;
+
+  // The background message: posted with the child's size, not to plain containers nor to
+  // hidden children.
+  Recorder* posted = ui::Create<Recorder>(*form);
+  Recorder* container = ui::Create<Recorder>(*form);
+  Recorder* hidden = ui::Create<Recorder>(*form);
+  container->name = L"TPanel";
+  hidden->Hide();
+  for (Recorder* r : {posted, container, hidden}) {
+    r->SetBounds(0, 30, 40, 25);
+    r->SetParent(b);
+  }
+  Pump();
+  b->InvalidateBackground();
+  Pump();
+  EXPECT_EQ(posted->got, (std::vector<std::pair<int, int>>{{40, 25}}));
+  EXPECT_TRUE(container->got.empty());
+  EXPECT_TRUE(hidden->got.empty());
+
+  // Position data: written and read back under the panel's name; a floating panel read as
+  // minimised shows its caption bar only.
+  a->SetName(L"FileListPanel");
+  a->SetFloating(true);
+  Pump();
+  std::map<std::wstring, int> store;
+  const tb::TTBPositionWriter writer{
+      [&](const std::wstring& n, const std::wstring& v, int x) { store[n + L"." + v] = x; }};
+  const tb::TTBPositionReader reader{[&](const std::wstring& n, const std::wstring& v, int d) {
+    const auto f = store.find(n + L"." + v);
+    return f == store.end() ? d : f->second;
+  }};
+  const int client = a->ClientHeight();
+  a->WritePositionData(writer);
+  EXPECT_EQ(store[L"FileListPanel.FloatingClientWidth"], a->ClientWidth());
+  EXPECT_EQ(store[L"FileListPanel.FloatingClientHeight"], client);
+  EXPECT_EQ(store[L"FileListPanel.State"], 0);
+  EXPECT_EQ(store.count(L"FileListPanel.RestoreSize"), 1u);
+  EXPECT_EQ(store.count(L"FileListPanel.ClientWidth"), 1u);
+  store[L"FileListPanel.State"] = 1;
+  a->ReadPositionData(reader);
+  a->DoneReadingPositionData(reader);
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsMinimized);
+  EXPECT_EQ(a->ClientHeight(), a->CaptionHeight());
+  EXPECT_TRUE(a->Restore());
+  EXPECT_EQ(a->ClientHeight(), client);
+  store[L"FileListPanel.State"] = 7;  // out of range: normal
+  a->ReadPositionData(reader);
+  a->DoneReadingPositionData(reader);
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(DockPanels, VerticalCaptionInADockStackingLeftToRight) {
+  TSkBarCustomMultiDock* bottom = ui::Create<TSkBarCustomMultiDock>(*form);
+  bottom->SetPosition(TSkBarDockPosition::dpxBottom);
+  bottom->SetParent(form);
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetShowVerticalCaption(true);
+  EXPECT_FALSE(a->IsVerticalTitleBar());  // the right dock stacks top to bottom
+  a->SetCurrentDock(bottom);
+  Pump();
+  ASSERT_TRUE(a->IsVerticalTitleBar());
+  const TRect c = a->CaptionRect();
+  EXPECT_EQ(c.left, 0);
+  EXPECT_EQ(c.Width(), a->CaptionHeight());
+  EXPECT_EQ(c.Height(), a->ClientHeight());
+  const TRect close = a->CloseButtonRect();
+  EXPECT_TRUE(close.left >= c.left && close.right <= c.right && close.top < 20);
+  tb::TPoint minSize, maxSize;
+  a->GetMinMaxSize(minSize, maxSize);
+  EXPECT_EQ(minSize.x, a->CaptionHeight());
+  // The bar is painted down the left side; the body beside it.
+  const int w = a->ClientWidth(), h = a->ClientHeight();
+  skbar_test::PaintSurface s(w, h, RGB(1, 2, 3));
+  a->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s.Dc()));
+  SkBarSkinManager()->SetThemesOverride(false);
+  const TColor bar = SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80);
+  EXPECT_EQ(s.Pixel(c.Width() / 2 + 6, h - 3), skbar_test::Rgb(bar));
+  EXPECT_NE(s.Pixel(c.right + 10, h / 2), skbar_test::Rgb(bar));
+  a->SetShowVerticalCaption(false);
+  EXPECT_EQ(a->CaptionRect().Width(), a->ClientWidth());
+  EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace

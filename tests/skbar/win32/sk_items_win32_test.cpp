@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "../item_tree.h"
 #include "paint_surface.h"
@@ -155,6 +156,51 @@ TEST_F(SkItemPaintTest, DrawEventsBracketAndReplaceTheDefault) {
   EXPECT_EQ(s.Where([](COLORREF c) { return c != kWhite; }).size(), 0u);
 }
 
+// An item whose font hook paints its caption red, with a 6 x 4 image after the caption.
+class HookedItem : public TSkBarItem {
+ public:
+  using TSkBarItem::TSkBarItem;
+  void AdjustFontHook(ui::TFont& font, TSkBarSkinStatesType state) override {
+    states.push_back(state);
+    font.SetColor(0x000000FF);
+  }
+  std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override;
+  std::vector<TSkBarSkinStatesType> states;
+  std::vector<TRect> rightImages;
+};
+class HookedViewer : public TSkBarItemViewer {
+ public:
+  using TSkBarItemViewer::TSkBarItemViewer;
+  TSize GetTrailingImageSize() const override { return {6, 4}; }
+  void PaintRightImage(ui::TCanvas&, const TRect& rect, const TSkBarMenuItemInfo&) override {
+    static_cast<HookedItem&>(Item()).rightImages.push_back(rect);
+  }
+};
+std::unique_ptr<tb::TTBItemViewer> HookedItem::CreateViewer(tb::TTBView& view, int groupLevel) {
+  return std::make_unique<HookedViewer>(view, *this, groupLevel);
+}
+
+TEST_F(SkItemPaintTest, FontHookHasTheLastSayAndTheRightImageIsPlaced) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<HookedItem>(L"Hooked");
+  item->FontSettings().SetColor(0x0000FF00);  // the hook overrides even the settings' colour
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  PaintSurface s(200, 22, kWhite);
+  PaintViewer(*menu, item, s);
+  EXPECT_EQ(item->states, std::vector<TSkBarSkinStatesType>{sknsNormal});
+  EXPECT_GT(Count(s, {0, 0, 200, 22}, RGB(255, 0, 0)), 10);
+  EXPECT_EQ(Count(s, {0, 0, 200, 22}, RGB(0, 255, 0)), 0);
+  ASSERT_EQ(item->rightImages.size(), 1u);
+  const TRect r = item->rightImages[0];
+  TSkBarMenuItemMarginsInfo m;
+  SkCurrentSkin().GetMenuItemMargins(13, 0, m);
+  EXPECT_EQ(r.right, 200 - m.Margins.right);
+  EXPECT_EQ(r.Width(), 6);
+  const int inner = 22 - m.Margins.top - m.Margins.bottom;
+  EXPECT_EQ(r.top, m.Margins.top + (inner - 4) / 2);  // vertically centred
+  EXPECT_EQ(r.Height(), 4);
+}
+
 TEST_F(SkItemPaintTest, CaptionGlyphItemsAndTheUnitsSharedPieces) {
   Manager().SetThemesOverride(false);
   auto* close = Add<TSkBarItem>(L"Close");
@@ -242,26 +288,6 @@ TEST_F(SkItemPaintTest, BitmapHintsAreTheTextPlusMargins) {
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.
-struct Script {
-  std::vector<std::pair<DWORD, std::function<void()>>> steps;
-  std::size_t next = 0;
-  DWORD start = 0;
-  bool timedOut = false;
-};
-Script* script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (!script) return;
-  const DWORD elapsed = GetTickCount() - script->start;
-  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
-    script->steps[script->next++].second();
-  }
-  if (elapsed > 4000 && !script->timedOut) {
-    script->timedOut = true;
-    ReleaseCapture();  // the loop ends when it loses the capture
-  }
-}
-
 void Key(WORD key) {
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -344,16 +370,12 @@ class SkPopupMenuTest : public UiGuiTest {
   }
   // Runs one loop for `popupControl` under keys sent at 100 ms steps; null when cancelled.
   tb::TTBCustomItem* Run(ui::TControl* popupControl, std::vector<WORD> keys) {
-    Script s;
+    std::vector<std::pair<DWORD, std::function<void()>>> steps;
     DWORD at = 150;
-    for (WORD key : keys) s.steps.push_back({at += 100, [key] { Key(key); }});
-    s.start = GetTickCount();
-    script = &s;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    tb::TTBCustomItem* result = menu->PopupEx(300, 200, true, popupControl);
-    KillTimer(nullptr, timer);
-    script = nullptr;
-    EXPECT_FALSE(s.timedOut);
+    for (WORD key : keys) steps.push_back({at += 100, [key] { Key(key); }});
+    tb::TTBCustomItem* result = nullptr;
+    EXPECT_TRUE(tb::testing::RunLoop(
+        std::move(steps), [&] { result = menu->PopupEx(300, 200, true, popupControl); }));
     Pump();
     return result;
   }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
 #include "real_input.h"
@@ -92,6 +94,81 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
   // A hidden control gives no drag.
   dock->Hide();
   EXPECT_EQ(splitter->FindControl(), nullptr);
+}
+
+// Snapshots of two rows of the form (read from its window surface, children included) taken
+// every 10 ms while the splitter drags, with the dock's width at the time.
+struct LineWatch {
+  static inline TSkBarCustomSplitter* splitter = nullptr;
+  static inline ui::TControl* dock = nullptr;
+  static inline ui::TForm* form = nullptr;
+  static inline std::vector<COLORREF> last;
+  static inline std::vector<int> widths;
+  static std::vector<COLORREF> Rows(int y) {
+    std::vector<COLORREF> r;
+    const HWND parent = form->Handle();
+    const HDC dc = GetDCEx(parent, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    for (int row = y; row <= y + 1; ++row)
+      for (int x = 0; x < form->ClientWidth(); ++x) r.push_back(GetPixel(dc, x, row));
+    ReleaseDC(parent, dc);
+    return r;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!splitter->Dragging()) return;
+    last = Rows(50);
+    widths.push_back(dock->Width());
+  }
+};
+
+// The line styles: while the button is held an inverted splitter-wide line follows the cursor
+// over the form (whole for rsLine, every other pixel, alternating by rows, for rsPattern) and
+// the control keeps its size; the release resizes it and erases the line.
+TEST_F(SplitterWindow, LineAndPatternStylesDrawAnInvertedLineUntilRelease) {
+  LineWatch::splitter = splitter;
+  LineWatch::dock = dock;
+  LineWatch::form = form;
+  for (TResizeStyle style : {TResizeStyle::rsLine, TResizeStyle::rsPattern}) {
+    splitter->SetResizeStyle(style);
+    Pump();
+    const std::vector<COLORREF> before = LineWatch::Rows(50);
+    const int width = dock->Width(), left = splitter->Left() - 100;
+    LineWatch::last.clear();
+    LineWatch::widths.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, LineWatch::Tick);
+    // Pressed each time elsewhere, so that the second press makes no double click.
+    EXPECT_TRUE(Drag(At(style == TResizeStyle::rsLine ? 50 : 90), -100));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(dock->Width(), width + 100);
+    ASSERT_FALSE(LineWatch::widths.empty());
+    for (int w : LineWatch::widths) EXPECT_EQ(w, width);
+    // The last picture while dragging: the line 100 pixels left of where the splitter was.
+    const std::vector<COLORREF>& seen = LineWatch::last;
+    ASSERT_EQ(seen.size(), before.size());
+    const int cw = form->ClientWidth();
+    int inverted = 0;
+    for (int i = 0; i < 2 * cw; ++i) {
+      const int x = i % cw;
+      const bool inLine = x >= left && x < left + splitter->Width();
+      const bool flipped = seen[i] == (before[i] ^ 0xFFFFFFu);
+      inverted += flipped;
+      if (!inLine) {
+        EXPECT_EQ(seen[i], before[i]) << x;
+      } else if (style == TResizeStyle::rsLine) {
+        EXPECT_TRUE(flipped) << x;
+      } else if (i < cw) {
+        // Every other pixel, the other ones on the next row.
+        EXPECT_NE(flipped, seen[i + cw] == (before[i + cw] ^ 0xFFFFFFu)) << x;
+      }
+    }
+    EXPECT_EQ(inverted, style == TResizeStyle::rsLine ? 2 * splitter->Width() : splitter->Width());
+    // Released: no line left over the list.
+    Pump();
+    const std::vector<COLORREF> after = LineWatch::Rows(50);
+    for (int x = 0; x < splitter->Left(); ++x) {
+      EXPECT_EQ(after[x], before[x]) << x;
+    }
+    dock->SetWidth(width);
+  }
 }
 
 TEST_F(SplitterWindow, PaintsBackgroundAndGripPerSkinType) {

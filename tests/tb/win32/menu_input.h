@@ -20,6 +20,17 @@ class SubmenuItem : public TTBCustomItem {
   }
 };
 
+// A new item with `caption`, owned by `owner` and added to `parent`; a submenu item when
+// `submenu`.
+inline TTBCustomItem* AddItem(ui::TComponent& owner, TTBCustomItem& parent, const wchar_t* caption,
+                              bool submenu) {
+  TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(owner))
+                                : ui::Create<TTBCustomItem>(owner);
+  item->SetCaption(caption);
+  parent.Add(item);
+  return item;
+}
+
 // The steps of one menu loop, by time since its start; past `limit` the loop is ended.
 struct Script {
   std::vector<std::pair<DWORD, std::function<void()>>> steps;
@@ -31,11 +42,13 @@ struct Script {
 };
 inline Script* script = nullptr;
 
-// The thread timer's procedure: runs the steps that are due.
+// The thread timer's procedure: runs the next step when it is due. One step a tick, so the loop
+// handles what a step posted before the next step looks (a timer message comes only when no
+// posted message waits), even when a slow machine makes several steps due at once.
 inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (!script) return;
   const DWORD elapsed = GetTickCount() - script->start;
-  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
+  if (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
     script->steps[script->next++].second();
   }
   if (elapsed > script->limit && !script->timedOut) {
@@ -71,28 +84,37 @@ inline void ClickAt(POINT at) {
   MouseInput(MOUSEEVENTF_LEFTUP);
 }
 
-// Sends the input, then pumps (`pump`) until the script has run and the queue is idle, or the
-// time limit ended the loop; false on the time limit.
-inline bool RunScript(const std::function<void()>& input,
-                      std::vector<std::pair<DWORD, std::function<void()>>> steps,
-                      const std::function<void()>& pump) {
+// Runs `loop`, which holds the thread (a menu loop, or a pump), under a script of `steps`;
+// false when the time limit ended it.
+inline bool RunLoop(std::vector<std::pair<DWORD, std::function<void()>>> steps,
+                    const std::function<void()>& loop) {
   Script s;
   s.steps = std::move(steps);
   s.start = GetTickCount();
   script = &s;
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-  input();
-  while (!s.Done() && !s.timedOut) {
-    pump();
-    Sleep(5);
-  }
-  for (int i = 0; i < 10; ++i) {
-    pump();
-    Sleep(5);
-  }
+  loop();
   KillTimer(nullptr, timer);
   script = nullptr;
   return !s.timedOut;
+}
+
+// Sends the input, then pumps (`pump`) until the script has run and the queue is idle, or the
+// time limit ended the loop; false on the time limit.
+inline bool RunScript(const std::function<void()>& input,
+                      std::vector<std::pair<DWORD, std::function<void()>>> steps,
+                      const std::function<void()>& pump) {
+  return RunLoop(std::move(steps), [&] {
+    input();
+    while (!script->Done() && !script->timedOut) {
+      pump();
+      Sleep(5);
+    }
+    for (int i = 0; i < 10; ++i) {
+      pump();
+      Sleep(5);
+    }
+  });
 }
 
 // The screen point in the middle of viewer `index` of a view.

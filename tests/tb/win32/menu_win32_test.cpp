@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "menu_input.h"
 #include "tb/mru.h"
 #include "tb/startup.h"
 #include "tb/system_settings.h"
@@ -22,34 +23,7 @@
 namespace tb {
 namespace {
 
-class SubmenuItem : public TTBCustomItem {
- public:
-  explicit SubmenuItem(ui::TComponent* owner) : TTBCustomItem(owner) {
-    SetItemStyle(GetItemStyle() | tbisSubmenu);
-  }
-};
-
-// The steps of one menu loop, by time since its start; past `limit` the loop is ended.
-struct Script {
-  std::vector<std::pair<DWORD, std::function<void()>>> steps;
-  std::size_t next = 0;
-  DWORD start = 0;
-  DWORD limit = 4000;
-  bool timedOut = false;
-};
-Script* script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (!script) return;
-  const DWORD elapsed = GetTickCount() - script->start;
-  while (script->next < script->steps.size() && elapsed >= script->steps[script->next].first) {
-    script->steps[script->next++].second();
-  }
-  if (elapsed > script->limit && !script->timedOut) {
-    script->timedOut = true;
-    ReleaseCapture();  // the loop ends when it loses the capture
-  }
-}
+using namespace tb::testing;
 
 // Root popups, as the framework makes them; the paint time of the first one.
 TTBPopupWindow* rootPopup = nullptr;
@@ -79,39 +53,6 @@ RECT WindowRect(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
   return r;
-}
-
-// The screen point in the middle of viewer `index` of a view.
-POINT Middle(TTBView& view, int index) {
-  const TRect r = view.Viewers(index)->BoundsRect();
-  const TPoint p = view.Window()->ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  return {p.x, p.y};
-}
-
-void MouseInput(DWORD flags, POINT at = {}) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_ABSOLUTE) {
-    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
-  SendInput(1, &input, sizeof input);
-}
-void MoveMouse(POINT at) {
-  MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
-}
-void ClickAt(POINT at) {
-  MoveMouse(at);
-  MouseInput(MOUSEEVENTF_LEFTDOWN);
-  MouseInput(MOUSEEVENTF_LEFTUP);
-}
-void KeyInput(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
 }
 
 class TbMenuWin32Test : public UiGuiTest {
@@ -146,16 +87,13 @@ class TbMenuWin32Test : public UiGuiTest {
   }
 
   TTBCustomItem* Add(TTBCustomItem& parent, const wchar_t* caption, bool submenu = false) {
-    TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*form))
-                                  : ui::Create<TTBCustomItem>(*form);
-    item->SetCaption(caption);
+    TTBCustomItem* item = AddItem(*form, parent, caption, submenu);
     if (!submenu) {
       item->SetOnClick([this, item](ui::TComponent*) {
         clicks.push_back(item->Caption());
         clickedWhileCaptured.push_back(GetCapture() != nullptr);
       });
     }
-    parent.Add(item);
     return item;
   }
 
@@ -209,18 +147,11 @@ class TbMenuWin32Test : public UiGuiTest {
 
   // Runs the menu's loop at a point under `steps`; false when the time limit ended it.
   bool RunPopup(int x, int y, std::vector<std::pair<DWORD, std::function<void()>>> steps) {
-    Script s;
-    s.steps = std::move(steps);
-    s.start = GetTickCount();
-    script = &s;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
     const HWND focus = GetFocus();
-    menu->Popup(x, y);
-    KillTimer(nullptr, timer);
-    script = nullptr;
+    const bool ended = RunLoop(std::move(steps), [&] { menu->Popup(x, y); });
     rootPopup = nullptr;
     EXPECT_EQ(GetFocus(), focus);  // the loop gives the focus back
-    return !s.timedOut;
+    return ended;
   }
   static void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); }
   void Post(UINT message, WPARAM wParam) { PostMessageW(form->Handle(), message, wParam, 0); }

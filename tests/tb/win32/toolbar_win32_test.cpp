@@ -89,12 +89,9 @@ class TbToolbarWin32Test : public UiGuiTest {
   }
 
   TTBCustomItem* Add(TTBCustomItem& parent, const wchar_t* caption, bool submenu = false) {
-    TTBCustomItem* item = submenu ? static_cast<TTBCustomItem*>(ui::Create<SubmenuItem>(*form))
-                                  : ui::Create<TTBCustomItem>(*form);
-    item->SetCaption(caption);
+    TTBCustomItem* item = AddItem(*form, parent, caption, submenu);
     if (!submenu)
       item->SetOnClick([this, item](ui::TComponent*) { clicks.push_back(item->Caption()); });
-    parent.Add(item);
     return item;
   }
 
