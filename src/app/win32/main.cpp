@@ -1,7 +1,7 @@
 // Quollbox start-up: the graphics units, the settings and rich-text subsystem, the toolbar
-// framework, the version strings, the shell's clipboard formats, the application with its
-// title, the main window with the command line's arguments, and the message loop until the
-// main window closes.
+// framework, the version strings, the shell's clipboard formats, the application with the skinned
+// items' cursors and its title, the main window with the command line's arguments, and the message
+// loop until the main window closes.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -13,6 +13,7 @@
 #include "app/win32/main_form.h"
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
+#include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
@@ -40,6 +41,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app::dragdrop::RegisterShellFormats();
   {
     ui::TApplication application;
+    // The skinned items' cursors go into the screen's table, which the application makes.
+    skbar::SkLoadItemCursors();
     application.SetTitle(L"Quollbox");
     application.CreateForm<app::TMainForm>(CommandLineArguments());
     application.Run();
