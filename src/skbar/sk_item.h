@@ -21,6 +21,7 @@
 #include "tb/item.h"
 #include "tb/view.h"
 #include "tb/viewer.h"
+#include "ui/shortcut.h"
 
 namespace ui {
 class TCanvas;
@@ -321,6 +322,9 @@ class TSkBarItemViewer : public tb::TTBItemViewer {
   // The caption font (Windows): the item's font settings, bold for a default item, the state's
   // text colour when the settings give none, then the item's font hook.
   virtual void ApplyItemFont(ui::TFont& font, const TSkBarMenuItemInfo& info);
+  // A mouse move over the owning skinned toolbar while this viewer is its selected one (the
+  // toolbar's client coordinates): nothing here, for viewers that react to the mouse.
+  virtual void SelectedMouseMove(ui::TShiftState /*shift*/, int /*x*/, int /*y*/) {}
 
  private:
   int anchorAmount_ = 0;

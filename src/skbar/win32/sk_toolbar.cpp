@@ -338,6 +338,12 @@ void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, in
     ClickTransparentItem(*item);
 }
 
+void TSkBarToolbar::MouseMove(ui::TShiftState shift, int x, int y) {
+  TTBCustomToolbar::MouseMove(shift, x, y);
+  if (auto* viewer = dynamic_cast<TSkBarItemViewer*>(View().Selected()))
+    viewer->SelectedMouseMove(shift, x, y);
+}
+
 void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                                  tb::TTBItemChangedAction action, int index,
                                  tb::TTBCustomItem* item) {

@@ -129,6 +129,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   // The framework's press when the item under the mouse allows it; a press that left the
   // toolbar where it was clicks a click-transparent item.
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+  // The framework's move, then the selected skinned viewer hears of it.
+  void MouseMove(ui::TShiftState shift, int x, int y) override;
 
  private:
   // ISkBarToolbarHost

@@ -218,6 +218,50 @@ TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt)
   EXPECT_EQ(clicks, 1);
 }
 
+// Records the mouse moves the toolbar hands to it while it is the selected viewer.
+struct MoveRecord {
+  ui::TShiftState shift;
+  int x, y;
+  bool operator==(const MoveRecord&) const = default;
+};
+class RecordingViewer : public TSkBarItemViewer {
+ public:
+  RecordingViewer(tb::TTBView& view, tb::TTBCustomItem& item, int groupLevel,
+                  std::vector<MoveRecord>& moves)
+      : TSkBarItemViewer(view, item, groupLevel), moves_(moves) {}
+  void SelectedMouseMove(ui::TShiftState shift, int x, int y) override {
+    moves_.push_back({shift, x, y});
+  }
+
+ private:
+  std::vector<MoveRecord>& moves_;
+};
+class RecordingItem : public TSkBarItem {
+ public:
+  using TSkBarItem::TSkBarItem;
+  std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override {
+    return std::make_unique<RecordingViewer>(view, *this, groupLevel, moves);
+  }
+  std::vector<MoveRecord> moves;
+};
+
+TEST_F(SkToolbarWin32Test, TheSelectedViewerHearsOfMouseMovesOverTheToolbar) {
+  auto* item = ui::Create<RecordingItem>(*form);
+  item->SetCaption(L"Rec");
+  buttons->Items().Insert(0, item);
+  Pump();
+  const tb::TRect r = buttons->View().Viewers(0)->BoundsRect();
+  const tb::TRect other = buttons->View().Viewers(1)->BoundsRect();
+  const auto move = [&](int x, int y) {
+    SendMessageW(buttons->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  };
+  move(r.left + 2, r.top + 3);
+  move(other.left + 1, other.top + 1);  // another viewer is selected now
+  move(r.left + 4, r.top + 1);
+  EXPECT_EQ(item->moves,
+            (std::vector<MoveRecord>{{0, r.left + 2, r.top + 3}, {0, r.left + 4, r.top + 1}}));
+}
+
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   auto* bar = ui::Create<TSkBarToolbar>(*form);
   bar->SetDockRow(2);
