@@ -32,4 +32,22 @@ void TSkBarItemCacheCollection::Remove(const tb::TTBCustomItem* item) {
   if (const int i = IndexOf(item); i >= 0) Delete(i);
 }
 
+TSkBarItemCache* TSkBarItemCacheCollection::Anchor(tb::TTBCustomItem* item, tb::TTBDock* dock,
+                                                   int width, int height, int dockWidth,
+                                                   int dockHeight) {
+  if (const int i = IndexOf(item); i >= 0) {
+    if (Items(i).Dock == dock) return &Items(i);
+    Delete(i);
+    return nullptr;
+  }
+  TSkBarItemCache& entry = Add();
+  entry.Item = item;
+  entry.Dock = dock;
+  entry.Width = width;
+  entry.Height = height;
+  entry.ParentWidth = dockWidth;
+  entry.ParentHeight = dockHeight;
+  return &entry;
+}
+
 }  // namespace skbar

@@ -3,7 +3,7 @@
 //   TSkBarItemCache: Dock, Name (the item's name while it has one, else the stored name),
 //   Width, Height, ParentWidth, ParentHeight; Assign copies them from another entry.
 //   TSkBarItemCacheCollection: the entries; IndexOf answers the entry holding an item (-1 for
-//   none or for no item), Remove drops it.
+//   none or for no item), Remove drops it, Anchor keeps an item's size against its dock's.
 #pragma once
 
 #include <string>
@@ -44,6 +44,11 @@ class TSkBarItemCacheCollection : public ui::TCollection {
   int IndexOf(const tb::TTBCustomItem* item) const;
   // Drops the entry of `item` (nothing when it has none).
   void Remove(const tb::TTBCustomItem* item);
+  // Re-anchoring: the entry of `item` while it stays on `dock`, made at its first pass there with
+  // the item's size and the dock's client size then. An entry for another dock goes, and null is
+  // answered: the next pass starts afresh on the new dock.
+  TSkBarItemCache* Anchor(tb::TTBCustomItem* item, tb::TTBDock* dock, int width, int height,
+                          int dockWidth, int dockHeight);
 };
 
 }  // namespace skbar

@@ -320,6 +320,60 @@ void TSkBarToolbar::ClickTransparentItem(tb::TTBCustomItem& item) {
     item.Click();
 }
 
+void TSkBarToolbar::UpdateAnchoredItems() {
+  tb::TTBDock* dock = CurrentDock();
+  if (anchoring_ || !Docked() || !dock || !Stretch() ||
+      ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 || IsUpdating() ||
+      Loading() || Destroying()) {
+    return;
+  }
+  anchoring_ = true;
+  const int dockWidth = dock->ClientWidth(), dockHeight = dock->ClientHeight();
+  const bool vertical = IsVertical();
+  // The dock's growth along its length since the entry was made.
+  const auto growth = [&](const TSkBarItemCache& entry) {
+    return vertical ? dockHeight - entry.ParentHeight : dockWidth - entry.ParentWidth;
+  };
+  bool changed = false;
+  TSkBarToolbarView& view = SkView();
+  view.tb::TTBView::BeginUpdate();
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    tb::TTBCustomItem& item = viewer->Item();
+    if (auto* controlItem = dynamic_cast<tb::TTBControlItem*>(&item)) {
+      auto* control = dynamic_cast<ui::TControl*>(controlItem->Control());
+      if (!control ||
+          (control->Align() != ui::TAlign::alClient && !(control->Anchors() & ui::akRight)))
+        continue;
+      const TSkBarItemCache* entry = itemCache_.Anchor(&item, dock, control->Width(),
+                                                       control->Height(), dockWidth, dockHeight);
+      if (!entry) continue;
+      // A control never gets a negative size, however far the dock shrank.
+      if (vertical)
+        control->SetHeight(std::max(0, entry->Height + growth(*entry)));
+      else
+        control->SetWidth(std::max(0, entry->Width + growth(*entry)));
+      changed = true;
+    } else if (auto* skinned = dynamic_cast<TSkBarItemViewer*>(viewer);
+               skinned && skinned->SkItem() && skinned->SkItem()->Anchored()) {
+      const TSkBarItemCache* entry = itemCache_.Anchor(&item, dock, 0, 0, dockWidth, dockHeight);
+      // The item never gets shorter than its own size.
+      const int amount = entry ? std::max(0, growth(*entry)) : 0;
+      if (amount != skinned->AnchorAmount()) {
+        skinned->SetAnchorAmount(amount);
+        changed = true;
+      }
+    }
+  }
+  view.tb::TTBView::EndUpdate();
+  if (changed) {
+    // The anchor amounts are measured only by a new layout.
+    view.InvalidatePositions();
+    ArrangeItems();
+  }
+  anchoring_ = false;
+}
+
 void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
   tb::TTBCustomItem* item = nullptr;
   for (int i = 0; i < View().ViewerCount() && !item; ++i) {
@@ -351,9 +405,12 @@ void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
   if (OnItemNotification) OnItemNotification(this, ancestor, relayed, action, index, item);
   using enum tb::TTBItemChangedAction;
   // After the change: a deleted item still counts while it is being deleted.
+  if (action == tbicDeleting) itemCache_.Remove(item);
+  // Insertions and deletions anchor the items again after right-aligning; a change only
+  // right-aligns.
   if ((action == tbicInserted || action == tbicDeleting || action == tbicInvalidateAndResize) &&
       HandleAllocated()) {
-    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+    PostMessageW(Handle(), kRightAlignMessage, action != tbicInvalidateAndResize, 0);
   }
 }
 
@@ -361,7 +418,7 @@ void TSkBarToolbar::GetCurrentClientSize(tb::TPoint& size) {
   TTBCustomToolbar::GetCurrentClientSize(size);
   if (!rightAligning_ && HandleAllocated() && DockLength() != lastDockLength_) {
     lastDockLength_ = DockLength();
-    PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+    PostMessageW(Handle(), kRightAlignMessage, 1, 0);
   }
 }
 
@@ -378,6 +435,7 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
       return;
     case kRightAlignMessage:
       SizeRightAlignSpacer();
+      if (message.WParam) UpdateAnchoredItems();
       return;
     case ui::CM_HINTSHOW: {
       // A skinned viewer's hint is a bitmap hint of its own hint text.

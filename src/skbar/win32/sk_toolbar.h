@@ -15,6 +15,7 @@
 
 #include <functional>
 
+#include "skbar/sk_item_cache.h"
 #include "skbar/sk_toolbar_view.h"
 #include "skbar/win32/sk_docks.h"
 #include "skbar/win32/sk_popup.h"
@@ -105,6 +106,10 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   TSkBarItemNotificationEvent OnItemNotification;
 
   // New operations.
+  // Docked with Stretch and ShrinkMode tbsmNone: a control item whose control is client-aligned
+  // or anchored right grows (or shrinks) with the dock since its first pass there, and so do
+  // Anchored skinned items, by their viewers' anchor amount.
+  virtual void UpdateAnchoredItems();
   virtual void SizeRightAlignSpacer();
   TColor ItemTextColor(TSkBarSkinStatesType state) const override;
   virtual void PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r);
@@ -136,7 +141,10 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   // ISkBarToolbarHost
   int DockedNonClientHeight() const override;
   bool CanMeasureItems() const override;
-  void ViewUpdateEnded() override { SizeRightAlignSpacer(); }
+  void ViewUpdateEnded() override {
+    SizeRightAlignSpacer();
+    UpdateAnchoredItems();
+  }
 
   // The client area's background (the window's client coordinates) into `dc`.
   void EraseBackground(HDC dc);
@@ -148,6 +156,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   bool chevronVertical_ = true;
   bool customizable_ = true;
   bool rightAligning_ = false;
+  bool anchoring_ = false;
+  TSkBarItemCacheCollection itemCache_;
 };
 
 }  // namespace skbar

@@ -262,6 +262,44 @@ TEST_F(SkToolbarWin32Test, TheSelectedViewerHearsOfMouseMovesOverTheToolbar) {
             (std::vector<MoveRecord>{{0, r.left + 2, r.top + 3}, {0, r.left + 4, r.top + 1}}));
 }
 
+TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock) {
+  auto* bar = ui::Create<TSkBarToolbar>(*form);
+  bar->SetDockRow(2);
+  bar->SetStretch(true);
+  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  auto* anchored = ui::Create<TSkBarItem>(*form);
+  anchored->SetCaption(L"Grows");
+  anchored->SetAnchored(true);
+  auto* plain = ui::Create<TSkBarItem>(*form);
+  plain->SetCaption(L"Stays");
+  bar->Items().Add(anchored);
+  bar->Items().Add(plain);
+  bar->SetParent(dock);
+  auto* edit = ui::Create<ui::TMemo>(*form);
+  edit->SetBounds(0, 0, 80, 18);
+  edit->SetAnchors(ui::akLeft | ui::akTop | ui::akRight);
+  edit->SetParent(bar);  // gets a control item
+  auto* fixed = ui::Create<ui::TMemo>(*form);
+  fixed->SetBounds(0, 0, 50, 18);
+  fixed->SetParent(bar);
+  Pump();
+  const auto width = [&](tb::TTBCustomItem* item) {
+    return bar->View().Find(item)->BoundsRect().Width();
+  };
+  const int grows = width(anchored), stays = width(plain);
+  const int editWidth = edit->Width();
+  // Growth along the dock, then shrinking below the first size: never below the own size.
+  for (const auto& [change, growth] : {std::pair{70, 70}, std::pair{-100, -30}}) {
+    form->SetClientWidth(form->ClientWidth() + change);
+    Pump();
+    SCOPED_TRACE(change);
+    EXPECT_EQ(edit->Width(), editWidth + growth);
+    EXPECT_EQ(fixed->Width(), 50);
+    EXPECT_EQ(width(anchored), grows + std::max(0, growth));
+    EXPECT_EQ(width(plain), stays);
+  }
+}
+
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   auto* bar = ui::Create<TSkBarToolbar>(*form);
   bar->SetDockRow(2);
