@@ -71,6 +71,14 @@ class SkToolbarWin32Test : public UiGuiTest {
     ASSERT_NE(binding, nullptr);
     binding->PaintView(s.canvas.Handle(), {0, 0, s.Width(), s.Height()});
   }
+  // A toolbar for the dock's third row that stretches and never shrinks (not yet docked).
+  TSkBarToolbar* StretchedBar() const {
+    auto* bar = ui::Create<TSkBarToolbar>(*form);
+    bar->SetDockRow(2);
+    bar->SetStretch(true);
+    bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+    return bar;
+  }
   static int CountIn(const PaintSurface& s, const tb::TRect& r, COLORREF color) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -263,10 +271,7 @@ TEST_F(SkToolbarWin32Test, TheSelectedViewerHearsOfMouseMovesOverTheToolbar) {
 }
 
 TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock) {
-  auto* bar = ui::Create<TSkBarToolbar>(*form);
-  bar->SetDockRow(2);
-  bar->SetStretch(true);
-  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  TSkBarToolbar* bar = StretchedBar();
   auto* anchored = ui::Create<TSkBarItem>(*form);
   anchored->SetCaption(L"Grows");
   anchored->SetAnchored(true);
@@ -301,10 +306,7 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
-  auto* bar = ui::Create<TSkBarToolbar>(*form);
-  bar->SetDockRow(2);
-  bar->SetStretch(true);
-  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  TSkBarToolbar* bar = StretchedBar();
   auto* left = ui::Create<TSkBarItem>(*form);
   left->SetCaption(L"Left");
   auto* spacer = ui::Create<TSkBarRightAlignSpacerItem>(*form);
