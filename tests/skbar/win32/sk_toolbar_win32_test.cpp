@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
+#include "real_input.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
@@ -265,6 +267,62 @@ TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   left->SetCustomWidth(dock->ClientWidth() + 10);
   bar->EndUpdate();
   EXPECT_EQ(spacer->CustomWidth(), 0);
+}
+
+// The insertion bar as the drag loop shows it, sampled while the loop runs.
+struct MarkWatch {
+  static inline TSkBarToolbar* bar = nullptr;
+  static inline tb::TRect seen;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!bar->DropMark().IsEmpty()) seen = bar->DropMark();
+  }
+};
+
+// Real drags while customising: an item moves within its toolbar, showing the insertion bar on
+// the way; a drop on the menu bar (never customisable) is refused and moves nothing.
+TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
+  using skbar_test::Script;
+  const auto at = [](TSkBarToolbar& bar, int index, int dx) {
+    const tb::TRect b = bar.View().Viewers(index)->BoundsRect();
+    POINT p{(b.left + b.right) / 2 + dx, (b.top + b.bottom) / 2};
+    ClientToScreen(bar.Handle(), &p);
+    return p;
+  };
+  const auto order = [this] {
+    std::wstring s;
+    for (int i = 0; i < buttons->Items().Count(); ++i)
+      s += buttons->Items().Items(i)->Caption().substr(0, 2) + L" ";
+    return s;
+  };
+  buttons->BeginCustomize();
+  const tb::TRect three = buttons->View().Viewers(2)->BoundsRect();
+  MarkWatch::bar = buttons;
+  MarkWatch::seen = {};
+  const UINT_PTR watch = SetTimer(nullptr, 0, 20, MarkWatch::Tick);
+  const bool played = Script::Play({{0, at(*buttons, 0, 0)},
+                                    {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                                    {0, at(*buttons, 1, 0)},
+                                    {0, at(*buttons, 2, 3)},
+                                    {0, at(*buttons, 2, 4)},
+                                    {0, at(*buttons, 2, 4)},
+                                    {MOUSEEVENTF_LEFTUP, at(*buttons, 2, 4)}});
+  KillTimer(nullptr, watch);
+  ASSERT_TRUE(played);
+  // Past the middle of "Three": the bar at its right edge, and "One" lands after it.
+  const tb::TRect markOnTheWay = MarkWatch::seen;
+  EXPECT_EQ(markOnTheWay.left, three.right - 2);
+  EXPECT_EQ(markOnTheWay.Width(), 4);
+  EXPECT_EQ(order(), L"Tw Th On Fo Fi Si ");
+  EXPECT_TRUE(buttons->DropMark().IsEmpty());
+  EXPECT_FALSE(buttons->IsItemMoving());
+
+  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
+                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                            {0, at(*menuBar, 1, 0)},
+                            {MOUSEEVENTF_LEFTUP, at(*menuBar, 1, 0)}}));
+  EXPECT_EQ(order(), L"Tw Th On Fo Fi Si ");
+  EXPECT_EQ(menuBar->Items().Count(), 2);
+  buttons->EndCustomize();
 }
 
 }  // namespace
