@@ -288,12 +288,13 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
     ClientToScreen(bar.Handle(), &p);
     return p;
   };
-  const auto order = [this] {
+  const auto captions = [](TSkBarToolbar& bar) {
     std::wstring s;
-    for (int i = 0; i < buttons->Items().Count(); ++i)
-      s += buttons->Items().Items(i)->Caption().substr(0, 2) + L" ";
+    for (int i = 0; i < bar.Items().Count(); ++i)
+      s += bar.Items().Items(i)->Caption().substr(0, 2) + L" ";
     return s;
   };
+  const auto order = [&] { return captions(*buttons); };
   buttons->BeginCustomize();
   const tb::TRect three = buttons->View().Viewers(2)->BoundsRect();
   MarkWatch::bar = buttons;
@@ -316,11 +317,31 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
   EXPECT_TRUE(buttons->DropMark().IsEmpty());
   EXPECT_FALSE(buttons->IsItemMoving());
 
+  // Into the left half of another customising toolbar's first item: it goes first there.
+  auto* other = ui::Create<TSkBarToolbar>(*form);
+  other->SetDockRow(2);
+  other->SetParent(dock);
+  for (const wchar_t* caption : {L"Seven", L"Eight"}) {
+    auto* item = ui::Create<TSkBarItem>(*form);
+    item->SetCaption(caption);
+    other->Items().Add(item);
+  }
+  other->BeginCustomize();
+  Pump();
+  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
+                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                            {0, at(*other, 0, -4)},
+                            {0, at(*other, 0, -5)},
+                            {MOUSEEVENTF_LEFTUP, at(*other, 0, -5)}}));
+  EXPECT_EQ(captions(*other), L"Tw Se Ei ");
+  EXPECT_EQ(order(), L"Th On Fo Fi Si ");
+  EXPECT_TRUE(other->DropMark().IsEmpty());
+
   ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
                             {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
                             {0, at(*menuBar, 1, 0)},
                             {MOUSEEVENTF_LEFTUP, at(*menuBar, 1, 0)}}));
-  EXPECT_EQ(order(), L"Tw Th On Fo Fi Si ");
+  EXPECT_EQ(order(), L"Th On Fo Fi Si ");
   EXPECT_EQ(menuBar->Items().Count(), 2);
   buttons->EndCustomize();
 }
