@@ -346,5 +346,43 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
   buttons->EndCustomize();
 }
 
+// Only a customising, customisable toolbar takes an item; it paints the insertion bar in the
+// button-text colour under its items, and a press there is taken by the drag, not the item.
+TEST_F(SkToolbarWin32Test, TheDropMarkShowsOnlyWhileCustomising) {
+  TSkBarItemDragObject object(buttons, buttons->Items().Items(5));
+  const tb::TRect two = buttons->View().Viewers(1)->BoundsRect();
+  const int y = (two.top + two.bottom) / 2;
+  bool accept = true;
+  buttons->DragOver(object, two.left + 2, y, accept);
+  EXPECT_FALSE(accept);
+  EXPECT_TRUE(buttons->DropMark().IsEmpty());
+  buttons->BeginCustomize();
+  buttons->SetCustomizable(false);
+  buttons->DragOver(object, two.left + 2, y, accept);
+  EXPECT_FALSE(accept);
+  buttons->SetCustomizable(true);
+  buttons->DragOver(object, two.left + 2, y, accept);
+  EXPECT_TRUE(accept);
+  const tb::TRect mark = buttons->DropMark();
+  EXPECT_EQ(mark, (tb::TRect{two.left - 2, two.top, two.left + 2, two.bottom}));
+  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+  SendMessageW(buttons->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
+  EXPECT_EQ(CountIn(s, mark, GetSysColor(COLOR_BTNTEXT)), mark.Width() * mark.Height());
+
+  int clicks = 0;
+  buttons->Items().Items(0)->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  buttons->SetCustomizable(false);
+  ASSERT_TRUE(skbar_test::Script::Play(skbar_test::Script::Clicks(
+      [&] {
+        const tb::TRect one = buttons->View().Viewers(0)->BoundsRect();
+        POINT p{(one.left + one.right) / 2, y};
+        ClientToScreen(buttons->Handle(), &p);
+        return p;
+      }(),
+      1)));
+  EXPECT_EQ(clicks, 0);
+  buttons->EndCustomize();
+}
+
 }  // namespace
 }  // namespace skbar
