@@ -269,18 +269,9 @@ TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   EXPECT_EQ(spacer->CustomWidth(), 0);
 }
 
-// The insertion bar as the drag loop shows it, sampled while the loop runs.
-struct MarkWatch {
-  static inline TSkBarToolbar* bar = nullptr;
-  static inline tb::TRect seen;
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!bar->DropMark().IsEmpty()) seen = bar->DropMark();
-  }
-};
-
-// Real drags while customising: an item moves within its toolbar, showing the insertion bar on
-// the way; a drop on the menu bar (never customisable) is refused and moves nothing.
-TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
+// While customising, a customisable toolbar takes a dragged item, showing the insertion bar in
+// the button-text colour; real drags move an item within its toolbar and into another one.
+TEST_F(SkToolbarWin32Test, CustomisingDragsItemsToNewPlaces) {
   using skbar_test::Script;
   const auto at = [](TSkBarToolbar& bar, int index, int dx) {
     const tb::TRect b = bar.View().Viewers(index)->BoundsRect();
@@ -294,30 +285,35 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
       s += bar.Items().Items(i)->Caption().substr(0, 2) + L" ";
     return s;
   };
-  const auto order = [&] { return captions(*buttons); };
-  buttons->BeginCustomize();
+  TSkBarItemDragObject object(buttons, buttons->Items().Items(5));
   const tb::TRect three = buttons->View().Viewers(2)->BoundsRect();
-  MarkWatch::bar = buttons;
-  MarkWatch::seen = {};
-  const UINT_PTR watch = SetTimer(nullptr, 0, 20, MarkWatch::Tick);
-  const bool played = Script::Play({{0, at(*buttons, 0, 0)},
-                                    {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
-                                    {0, at(*buttons, 1, 0)},
-                                    {0, at(*buttons, 2, 3)},
-                                    {0, at(*buttons, 2, 4)},
-                                    {0, at(*buttons, 2, 4)},
-                                    {MOUSEEVENTF_LEFTUP, at(*buttons, 2, 4)}});
-  KillTimer(nullptr, watch);
-  ASSERT_TRUE(played);
-  // Past the middle of "Three": the bar at its right edge, and "One" lands after it.
-  const tb::TRect markOnTheWay = MarkWatch::seen;
-  EXPECT_EQ(markOnTheWay.left, three.right - 2);
-  EXPECT_EQ(markOnTheWay.Width(), 4);
-  EXPECT_EQ(order(), L"Tw Th On Fo Fi Si ");
+  const int y = (three.top + three.bottom) / 2;
+  bool accept = true;
+  buttons->DragOver(object, three.right - 2, y, accept);
+  EXPECT_FALSE(accept);
+  menuBar->BeginCustomize();
+  menuBar->DragOver(object, 5, 5, accept);
+  EXPECT_FALSE(accept);
+  buttons->BeginCustomize();
+  buttons->DragOver(object, three.right - 2, y, accept);
+  EXPECT_TRUE(accept);
+  const tb::TRect mark = buttons->DropMark();
+  EXPECT_EQ(mark, (tb::TRect{three.right - 2, three.top, three.right + 2, three.bottom}));
+  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+  SendMessageW(buttons->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
+  EXPECT_EQ(CountIn(s, mark, GetSysColor(COLOR_BTNTEXT)), mark.Width() * mark.Height());
+
+  // "One" past the middle of "Three" lands after it.
+  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
+                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                            {0, at(*buttons, 2, 3)},
+                            {0, at(*buttons, 2, 4)},
+                            {MOUSEEVENTF_LEFTUP, at(*buttons, 2, 4)}}));
+  EXPECT_EQ(captions(*buttons), L"Tw Th On Fo Fi Si ");
   EXPECT_TRUE(buttons->DropMark().IsEmpty());
   EXPECT_FALSE(buttons->IsItemMoving());
 
-  // Into the left half of another customising toolbar's first item: it goes first there.
+  // "Two" into the left half of another toolbar's first item goes first there.
   auto* other = ui::Create<TSkBarToolbar>(*form);
   other->SetDockRow(2);
   other->SetParent(dock);
@@ -334,54 +330,7 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsAnItemToANewPlace) {
                             {0, at(*other, 0, -5)},
                             {MOUSEEVENTF_LEFTUP, at(*other, 0, -5)}}));
   EXPECT_EQ(captions(*other), L"Tw Se Ei ");
-  EXPECT_EQ(order(), L"Th On Fo Fi Si ");
-  EXPECT_TRUE(other->DropMark().IsEmpty());
-
-  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
-                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
-                            {0, at(*menuBar, 1, 0)},
-                            {MOUSEEVENTF_LEFTUP, at(*menuBar, 1, 0)}}));
-  EXPECT_EQ(order(), L"Th On Fo Fi Si ");
-  EXPECT_EQ(menuBar->Items().Count(), 2);
-  buttons->EndCustomize();
-}
-
-// Only a customising, customisable toolbar takes an item; it paints the insertion bar in the
-// button-text colour under its items, and a press there is taken by the drag, not the item.
-TEST_F(SkToolbarWin32Test, TheDropMarkShowsOnlyWhileCustomising) {
-  TSkBarItemDragObject object(buttons, buttons->Items().Items(5));
-  const tb::TRect two = buttons->View().Viewers(1)->BoundsRect();
-  const int y = (two.top + two.bottom) / 2;
-  bool accept = true;
-  buttons->DragOver(object, two.left + 2, y, accept);
-  EXPECT_FALSE(accept);
-  EXPECT_TRUE(buttons->DropMark().IsEmpty());
-  buttons->BeginCustomize();
-  buttons->SetCustomizable(false);
-  buttons->DragOver(object, two.left + 2, y, accept);
-  EXPECT_FALSE(accept);
-  buttons->SetCustomizable(true);
-  buttons->DragOver(object, two.left + 2, y, accept);
-  EXPECT_TRUE(accept);
-  const tb::TRect mark = buttons->DropMark();
-  EXPECT_EQ(mark, (tb::TRect{two.left - 2, two.top, two.left + 2, two.bottom}));
-  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
-  SendMessageW(buttons->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
-  EXPECT_EQ(CountIn(s, mark, GetSysColor(COLOR_BTNTEXT)), mark.Width() * mark.Height());
-
-  int clicks = 0;
-  buttons->Items().Items(0)->SetOnClick([&](ui::TComponent*) { ++clicks; });
-  buttons->SetCustomizable(false);
-  ASSERT_TRUE(skbar_test::Script::Play(skbar_test::Script::Clicks(
-      [&] {
-        const tb::TRect one = buttons->View().Viewers(0)->BoundsRect();
-        POINT p{(one.left + one.right) / 2, y};
-        ClientToScreen(buttons->Handle(), &p);
-        return p;
-      }(),
-      1)));
-  EXPECT_EQ(clicks, 0);
-  buttons->EndCustomize();
+  EXPECT_EQ(captions(*buttons), L"Th On Fo Fi Si ");
 }
 
 }  // namespace
