@@ -14,6 +14,9 @@ namespace skbar {
 
 namespace {
 
+// The one toolbar showing a drop mark: a drag over another toolbar, or its end, clears it.
+TSkBarToolbar* markShown = nullptr;
+
 // Posted when the dock's length changed: the spacer takes up the new room.
 constexpr UINT kRightAlignMessage = WM_APP + 0x1A7;
 
@@ -139,6 +142,7 @@ void TSkBarToolbar::AfterConstruction() {
 void TSkBarToolbar::BeforeDestruction() noexcept {
   Items().UnregisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
   SkRemoveSkinNotification(*this);
+  if (markShown == this) markShown = nullptr;
   TTBCustomToolbar::BeforeDestruction();
 }
 
@@ -263,6 +267,7 @@ void TSkBarToolbar::EraseBackground(HDC dc) {
 }
 
 void TSkBarToolbar::SetDropMark(const tb::TRect& mark) {
+  if (!mark.IsEmpty() && markShown && markShown != this) markShown->SetDropMark({});
   if (mark == dropMark_) return;
   if (HandleAllocated()) {
     // Both the old and the new bar are drawn again, with the items over them.
@@ -272,6 +277,14 @@ void TSkBarToolbar::SetDropMark(const tb::TRect& mark) {
     }
   }
   dropMark_ = mark;
+  if (!mark.IsEmpty())
+    markShown = this;
+  else if (markShown == this)
+    markShown = nullptr;
+}
+
+void TSkBarToolbar::EndDrag(ui::TControl* /*target*/, int /*x*/, int /*y*/) {
+  if (markShown) markShown->SetDropMark({});
 }
 
 bool TSkBarToolbar::StartItemDragIfCustomizing(int x, int y) {

@@ -134,6 +134,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   // where they go; a drop moves the item there (from this toolbar or another).
   void DragOver(TSkBarCustomDragObject& source, int x, int y, bool& accept) override;
   void DragDrop(TSkBarCustomDragObject& source, int x, int y) override;
+  // As the source: whichever toolbar still shows a drop mark clears it (also on a cancel).
+  void EndDrag(ui::TControl* target, int x, int y) override;
 
   virtual void ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                             tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item);

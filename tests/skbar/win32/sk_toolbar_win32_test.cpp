@@ -331,6 +331,8 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsItemsToNewPlaces) {
                             {MOUSEEVENTF_LEFTUP, at(*other, 0, -5)}}));
   EXPECT_EQ(captions(*other), L"Tw Se Ei ");
   EXPECT_EQ(captions(*buttons), L"Th On Fo Fi Si ");
+  EXPECT_TRUE(buttons->DropMark().IsEmpty());
+  EXPECT_TRUE(other->DropMark().IsEmpty());
 }
 
 }  // namespace
