@@ -58,4 +58,14 @@ void TSkBarToolbarView::DoUpdatePositions(int& width, int& height) {
   tb::TTBToolbarView::DoUpdatePositions(width, height);
 }
 
+TSkItemDropPlace SkItemDropPlace(int index, int ownIndex, int count) {
+  if (index < 0) return {};
+  if (ownIndex >= 0) {
+    if (index > ownIndex) --index;
+    if (index == ownIndex) return {};
+    --count;
+  }
+  return {true, std::min(index, std::max(count, 0))};
+}
+
 }  // namespace skbar

@@ -91,4 +91,16 @@ class TSkNonNegativeCounter {
   int count_ = 0;
 };
 
+// Where an item dropped on a toolbar goes. `index` is the insertion index under the pointer
+// (-1: no viewer there), `ownIndex` the item's index when it already sits in this toolbar's
+// items (-1: it comes from elsewhere), `count` the toolbar's item count. Within the toolbar an
+// index past the item's own one counts one less (the item leaves its place first); dropping on
+// its own place, or where no viewer is, moves nothing. The index is kept within the items left
+// once the item has been taken out.
+struct TSkItemDropPlace {
+  bool move = false;
+  int index = -1;
+};
+TSkItemDropPlace SkItemDropPlace(int index, int ownIndex, int count);
+
 }  // namespace skbar

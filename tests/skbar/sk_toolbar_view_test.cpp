@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "item_tree.h"
 #include "skbar/sk_item.h"
 #include "skbar/skin_fixture.h"
@@ -112,6 +114,34 @@ TEST(SkToolbarRules, DisplayModeOptionsAndCounters) {
   EXPECT_TRUE(counter.Active());
   counter.End();
   EXPECT_FALSE(counter.Active());
+}
+
+// Items "ABCD": the insertion index under the pointer, the dragged item's own index (-1: from
+// another toolbar, item "X"), and the order after the drop.
+TEST(SkToolbarRules, DroppedItemsLandBetweenTheRightNeighbours) {
+  struct Case {
+    int index, own;
+    const char* after;
+  };
+  const Case cases[] = {
+      {0, 0, "ABCD"},   {1, 0, "ABCD"},   {2, 0, "BACD"},   {4, 0, "BCDA"},   {0, 3, "DABC"},
+      {3, 3, "ABCD"},   {4, 3, "ABCD"},   {2, 1, "ABCD"},   {9, 1, "ACDB"},   {-1, 2, "ABCD"},
+      {0, -1, "XABCD"}, {4, -1, "ABCDX"}, {9, -1, "ABCDX"}, {-1, -1, "ABCD"},
+  };
+  for (const Case& c : cases) {
+    std::string items = "ABCD";
+    const TSkItemDropPlace place = SkItemDropPlace(c.index, c.own, 4);
+    if (place.move) {
+      char item = 'X';
+      if (c.own >= 0) {
+        item = items[static_cast<size_t>(c.own)];
+        items.erase(static_cast<size_t>(c.own), 1);
+      }
+      ASSERT_LE(static_cast<size_t>(place.index), items.size());
+      items.insert(static_cast<size_t>(place.index), 1, item);
+    }
+    EXPECT_EQ(items, c.after) << c.index << " " << c.own;
+  }
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ namespace skbar {
 
 namespace {
 
+// The one toolbar showing a drop mark: a drag over another toolbar, or its end, clears it.
+TSkBarToolbar* markShown = nullptr;
+
 // Posted when the dock's length changed: the spacer takes up the new room.
 constexpr UINT kRightAlignMessage = WM_APP + 0x1A7;
 
@@ -139,6 +142,7 @@ void TSkBarToolbar::AfterConstruction() {
 void TSkBarToolbar::BeforeDestruction() noexcept {
   Items().UnregisterNotification(tb::ChangedProc<&TSkBarToolbar::ItemsChanged>(this));
   SkRemoveSkinNotification(*this);
+  if (markShown == this) markShown = nullptr;
   TTBCustomToolbar::BeforeDestruction();
 }
 
@@ -256,6 +260,84 @@ void TSkBarToolbar::EraseBackground(HDC dc) {
   canvas.SetHandle(dc);
   PaintToolbarBackground(canvas, {0, 0, ClientWidth(), ClientHeight()});
   canvas.SetHandle(nullptr);
+  if (!dropMark_.IsEmpty()) {
+    const RECT mark{dropMark_.left, dropMark_.top, dropMark_.right, dropMark_.bottom};
+    FillRect(dc, &mark, GetSysColorBrush(COLOR_BTNTEXT));
+  }
+}
+
+void TSkBarToolbar::SetDropMark(const tb::TRect& mark) {
+  if (!mark.IsEmpty() && markShown && markShown != this) markShown->SetDropMark({});
+  if (mark == dropMark_) return;
+  if (HandleAllocated()) {
+    // Both the old and the new bar are drawn again, with the items over them.
+    for (const tb::TRect& r : {dropMark_, mark}) {
+      const RECT area{r.left, r.top, r.right, r.bottom};
+      if (!r.IsEmpty()) InvalidateRect(Handle(), &area, TRUE);
+    }
+  }
+  dropMark_ = mark;
+  if (!mark.IsEmpty())
+    markShown = this;
+  else if (markShown == this)
+    markShown = nullptr;
+}
+
+void TSkBarToolbar::EndDrag(ui::TControl* /*target*/, int /*x*/, int /*y*/) {
+  if (markShown) markShown->SetDropMark({});
+}
+
+bool TSkBarToolbar::StartItemDragIfCustomizing(int x, int y) {
+  dragItem_ = nullptr;
+  if (!IsCustomizing()) return false;
+  if (!Customizable()) return true;
+  tb::TTBItemViewer* viewer = View().ViewerFromPoint({x, y});
+  if (!viewer || dynamic_cast<tb::TTBChevronItem*>(&viewer->Item())) return true;
+  dragItem_ = &viewer->Item();
+  if (std::unique_ptr<TSkBarItemDragObject> object = StartItemDrag(*dragItem_))
+    SkDragObject(*object);
+  dragItem_ = nullptr;
+  return true;
+}
+
+std::unique_ptr<TSkBarItemDragObject> TSkBarToolbar::StartItemDrag(tb::TTBCustomItem& item) {
+  return std::make_unique<TSkBarItemDragObject>(this, &item);
+}
+
+void TSkBarToolbar::DragOver(TSkBarCustomDragObject& source, int x, int y, bool& accept) {
+  accept = false;
+  if (!IsCustomizing() || !Customizable() || !dynamic_cast<TSkBarItemDragObject*>(&source)) {
+    SetDropMark({});
+    return;
+  }
+  accept = true;
+  const tb::TTBItemViewer* target = SkGetDropPosItemViewer(View(), {x, y});
+  SetDropMark(target ? SkGetDragPosIndicator(View(), *target, {x, y}).bar : tb::TRect{});
+}
+
+void TSkBarToolbar::DragDrop(TSkBarCustomDragObject& source, int x, int y) {
+  auto* object = dynamic_cast<TSkBarItemDragObject*>(&source);
+  tb::TTBCustomItem* item = object ? object->Item() : nullptr;
+  if (!item) return;
+  const tb::TPoint p{std::max(x, 0), std::max(y, 0)};
+  const tb::TTBItemViewer* target = SkGetDropPosItemViewer(View(), p);
+  const int index = target ? SkGetDragPosIndicator(View(), *target, p).index : -1;
+  const bool here = item->Parent() == &Items();
+  const TSkItemDropPlace place =
+      SkItemDropPlace(index, here ? Items().IndexOf(item) : -1, Items().Count());
+  if (place.move && !item->ContainsItem(&Items())) {
+    BeginItemMove();
+    if (tb::TTBCustomItem* parent = item->Parent()) parent->Remove(item);
+    Items().Insert(place.index, item);
+    if (auto* controlItem = dynamic_cast<tb::TTBControlItem*>(item); controlItem && !here)
+      if (auto* control = dynamic_cast<ui::TControl*>(controlItem->Control()))
+        control->SetParent(this);
+    item->SetVisible(true);
+    EndItemMove();
+    // The move itself was not reported while it went on.
+    if (HandleAllocated()) PostMessageW(Handle(), kRightAlignMessage, 0, 0);
+  }
+  SetDropMark({});
 }
 
 int TSkBarToolbar::RightAlignMargin() const {
@@ -375,6 +457,7 @@ void TSkBarToolbar::UpdateAnchoredItems() {
 }
 
 void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  if (StartItemDragIfCustomizing(x, y)) return;
   tb::TTBCustomItem* item = nullptr;
   for (int i = 0; i < View().ViewerCount() && !item; ++i) {
     tb::TTBItemViewer* viewer = View().Viewers(i);

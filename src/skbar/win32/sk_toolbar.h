@@ -18,6 +18,7 @@
 #include "skbar/sk_item_cache.h"
 #include "skbar/sk_toolbar_view.h"
 #include "skbar/win32/sk_docks.h"
+#include "skbar/win32/sk_drag.h"
 #include "skbar/win32/sk_popup.h"
 #include "tb/win32/toolbar.h"
 
@@ -56,7 +57,9 @@ using TSkBarItemNotificationEvent =
     std::function<void(ui::TComponent* sender, tb::TTBCustomItem* ancestor, bool relayed,
                        tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item)>;
 
-class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
+class TSkBarToolbar : public tb::TTBCustomToolbar,
+                      public ISkBarToolbarHost,
+                      public TSkBarDragClient {
  public:
   explicit TSkBarToolbar(ui::TComponent* owner);
   void AfterConstruction() override;
@@ -123,6 +126,22 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
   virtual bool ItemClickAllowed(tb::TTBCustomItem& /*item*/) { return true; }
   // An enabled click-transparent item (a label) with a click handler runs its click.
   virtual void ClickTransparentItem(tb::TTBCustomItem& item);
+  // A press while customising: true (the press is taken) unless not customising; on a
+  // customisable toolbar the item under the point (not the chevron) is dragged at once.
+  virtual bool StartItemDragIfCustomizing(int x, int y);
+  // The drag object of an item drag starting here.
+  virtual std::unique_ptr<TSkBarItemDragObject> StartItemDrag(tb::TTBCustomItem& item);
+  tb::TTBCustomItem* DragItem() const { return dragItem_; }
+  // The insertion bar shown while an item is dragged over the toolbar (empty: none).
+  const tb::TRect& DropMark() const { return dropMark_; }
+
+  // TSkBarDragClient: while customising, a customisable toolbar takes dragged items, showing
+  // where they go; a drop moves the item there (from this toolbar or another).
+  void DragOver(TSkBarCustomDragObject& source, int x, int y, bool& accept) override;
+  void DragDrop(TSkBarCustomDragObject& source, int x, int y) override;
+  // As the source: whichever toolbar still shows a drop mark clears it (also on a cancel).
+  void EndDrag(ui::TControl* target, int x, int y) override;
+
   virtual void ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                             tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item);
 
@@ -148,9 +167,12 @@ class TSkBarToolbar : public tb::TTBCustomToolbar, public ISkBarToolbarHost {
 
   // The client area's background (the window's client coordinates) into `dc`.
   void EraseBackground(HDC dc);
+  void SetDropMark(const tb::TRect& mark);
   int DockLength() const;
 
   TSkNonNegativeCounter itemMove_, customize_;
+  tb::TTBCustomItem* dragItem_ = nullptr;
+  tb::TRect dropMark_{};
   TSkBarToolbarDisplayMode displayMode_ = tbdmSelectiveCaption;
   int lastDockLength_ = -1;
   bool chevronVertical_ = true;

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "paint_surface.h"
+#include "real_input.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
@@ -349,6 +351,72 @@ TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
   left->SetCustomWidth(dock->ClientWidth() + 10);
   bar->EndUpdate();
   EXPECT_EQ(spacer->CustomWidth(), 0);
+}
+
+// While customising, a customisable toolbar takes a dragged item, showing the insertion bar in
+// the button-text colour; real drags move an item within its toolbar and into another one.
+TEST_F(SkToolbarWin32Test, CustomisingDragsItemsToNewPlaces) {
+  using skbar_test::Script;
+  const auto at = [](TSkBarToolbar& bar, int index, int dx) {
+    const tb::TRect b = bar.View().Viewers(index)->BoundsRect();
+    POINT p{(b.left + b.right) / 2 + dx, (b.top + b.bottom) / 2};
+    ClientToScreen(bar.Handle(), &p);
+    return p;
+  };
+  const auto captions = [](TSkBarToolbar& bar) {
+    std::wstring s;
+    for (int i = 0; i < bar.Items().Count(); ++i)
+      s += bar.Items().Items(i)->Caption().substr(0, 2) + L" ";
+    return s;
+  };
+  TSkBarItemDragObject object(buttons, buttons->Items().Items(5));
+  const tb::TRect three = buttons->View().Viewers(2)->BoundsRect();
+  const int y = (three.top + three.bottom) / 2;
+  bool accept = true;
+  buttons->DragOver(object, three.right - 2, y, accept);
+  EXPECT_FALSE(accept);
+  menuBar->BeginCustomize();
+  menuBar->DragOver(object, 5, 5, accept);
+  EXPECT_FALSE(accept);
+  buttons->BeginCustomize();
+  buttons->DragOver(object, three.right - 2, y, accept);
+  EXPECT_TRUE(accept);
+  const tb::TRect mark = buttons->DropMark();
+  EXPECT_EQ(mark, (tb::TRect{three.right - 2, three.top, three.right + 2, three.bottom}));
+  PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+  SendMessageW(buttons->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
+  EXPECT_EQ(CountIn(s, mark, GetSysColor(COLOR_BTNTEXT)), mark.Width() * mark.Height());
+
+  // "One" past the middle of "Three" lands after it.
+  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
+                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                            {0, at(*buttons, 2, 3)},
+                            {0, at(*buttons, 2, 4)},
+                            {MOUSEEVENTF_LEFTUP, at(*buttons, 2, 4)}}));
+  EXPECT_EQ(captions(*buttons), L"Tw Th On Fo Fi Si ");
+  EXPECT_TRUE(buttons->DropMark().IsEmpty());
+  EXPECT_FALSE(buttons->IsItemMoving());
+
+  // "Two" into the left half of another toolbar's first item goes first there.
+  auto* other = ui::Create<TSkBarToolbar>(*form);
+  other->SetDockRow(2);
+  other->SetParent(dock);
+  for (const wchar_t* caption : {L"Seven", L"Eight"}) {
+    auto* item = ui::Create<TSkBarItem>(*form);
+    item->SetCaption(caption);
+    other->Items().Add(item);
+  }
+  other->BeginCustomize();
+  Pump();
+  ASSERT_TRUE(Script::Play({{0, at(*buttons, 0, 0)},
+                            {MOUSEEVENTF_LEFTDOWN, at(*buttons, 0, 0)},
+                            {0, at(*other, 0, -4)},
+                            {0, at(*other, 0, -5)},
+                            {MOUSEEVENTF_LEFTUP, at(*other, 0, -5)}}));
+  EXPECT_EQ(captions(*other), L"Tw Se Ei ");
+  EXPECT_EQ(captions(*buttons), L"Th On Fo Fi Si ");
+  EXPECT_TRUE(buttons->DropMark().IsEmpty());
+  EXPECT_TRUE(other->DropMark().IsEmpty());
 }
 
 }  // namespace
