@@ -52,23 +52,7 @@ using dragdrop::DragFormats;
 // script ends a loop that runs past its limit. False on the time limit.
 bool RunMenuLoop(const std::function<void()>& input,
                  std::vector<std::pair<DWORD, std::function<void()>>> steps) {
-  Script s;
-  s.steps = std::move(steps);
-  s.start = GetTickCount();
-  script = &s;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-  input();
-  while (!s.Done() && !s.timedOut) {
-    ui::Application->ProcessMessages();
-    Sleep(5);
-  }
-  for (int i = 0; i < 10; ++i) {
-    ui::Application->ProcessMessages();
-    Sleep(5);
-  }
-  KillTimer(nullptr, timer);
-  script = nullptr;
-  return !s.timedOut;
+  return RunScript(input, std::move(steps), [] { ui::Application->ProcessMessages(); });
 }
 
 // The captions of a view's shown viewers.
