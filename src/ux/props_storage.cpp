@@ -27,6 +27,12 @@ bool IsReference(const ui::PropInfo& prop, const ui::TPersistent* object) {
   return prop.componentTyped || (object != nullptr && object->AsComponent() != nullptr);
 }
 
+// A settings file never renames a component: the stored list and every later lookup find
+// components by name, and a damaged file could give a name to no one or to two at once.
+bool RenamesComponent(const ui::PropInfo& prop, ui::TPersistent& object) {
+  return object.AsComponent() != nullptr && ui::SameText(prop.name, L"Name");
+}
+
 // An unnamed owner is known by its class name less a leading "T".
 std::wstring OwnerName(const ui::TComponent& owner) {
   if (!owner.Name().empty()) return owner.Name();
@@ -89,7 +95,7 @@ void TPropsStorage::StoreAnyProperty(const ui::PropInfo* prop) {
 // A value that does not parse leaves the property as it was: a damaged number must not, for
 // example, collapse a side dock to width 0.
 void TPropsStorage::LoadAnyProperty(const ui::PropInfo* prop) {
-  if (prop == nullptr || object_ == nullptr) return;
+  if (prop == nullptr || object_ == nullptr || RenamesComponent(*prop, *object_)) return;
   try {
     const bool isClass = prop->kind == ui::TypeKind::Class;
     const std::wstring def =

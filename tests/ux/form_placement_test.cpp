@@ -565,6 +565,19 @@ TEST(PropsStorage, ComponentReferencesOnLoad) {
   EXPECT_EQ(s.Value(L"FileListPanel_CurrentDock"), L"OtherForm.Dock");
 }
 
+TEST(PropsStorage, SettingsNeverRenameComponents) {
+  MainFormFixture f;
+  ui::TStringList list({L"MRUList.Name"});
+  UpdateStoredList(f.form.get(), list, true);
+  for (const wchar_t* stored : {L"", L"RightMultiDock", L"Other"}) {
+    SCOPED_TRACE(stored);
+    Storage s;
+    s.ini.WriteString(L"TMainForm", L"MRUList_Name", stored);
+    s.storage.LoadObjectsProps(f.form.get(), list);
+    EXPECT_EQ(f.mruList->Name(), L"MRUList");
+  }
+}
+
 TEST(PropsStorage, StoredList) {
   std::wstring comp;
   std::wstring prop;
