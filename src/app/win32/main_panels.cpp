@@ -42,13 +42,8 @@ void TMainForm::BuildPanels() {
 
   // Each panel's list fills it below its caption bar.
   const auto fill = [](skbar::TSkBarCustomDockablePanel* owner, ui::TWinControl* content) {
+    content->SetAlign(ui::TAlign::alClient);
     content->SetParent(owner);
-    const auto place = [owner, content] {
-      const int top = owner->CaptionRect().bottom;
-      content->SetBounds(0, top, owner->ClientWidth(), std::max(0, owner->ClientHeight() - top));
-    };
-    owner->OnResize = [place](ui::TComponent*) { place(); };
-    place();
   };
   fileListBox_ = ui::Create<ui::TFileListBox>(*this);
   fileListBox_->SetName(L"FileListBox");

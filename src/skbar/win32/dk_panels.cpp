@@ -136,7 +136,7 @@ TPanelStack TSkBarCustomMultiDock::Stack(
                             .MinLength = p->CaptionHeight() + kDockedFrame,
                             .Sizable = p->Resizable(),
                             .FixedDockedSize = p->FixedDockedSize,
-                            .TaskPaneStyleResize = p->Options.TaskPaneStyleResize,
+                            .TaskPaneStyleResize = p->Options().TaskPaneStyleResize,
                             .State = p->state_,
                             .RestoreSize = p->restoreSize_,
                             .DockPos = p->DockPos()});
@@ -198,11 +198,6 @@ tb::TTBFloatingWindowParent* TSkBarCustomDockablePanel::CreateFloatingParent() {
 
 TSkBarCustomMultiDock* TSkBarCustomDockablePanel::MultiDock() const {
   return Docked() ? dynamic_cast<TSkBarCustomMultiDock*>(CurrentDock()) : nullptr;
-}
-
-int TSkBarCustomDockablePanel::CaptionHeight() const {
-  const bool shown = Floating() ? ShowCaption : ShowCaptionWhenDocked;
-  return shown ? Options.TitleBarMaxSize : (Floating() ? 0 : 1);
 }
 
 void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
@@ -268,6 +263,8 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
   } else if (multiDock) {
     multiDock->FitPanels();
   }
+  ReorientCaption();
+  options_->RefreshIcons();
   Invalidate();
 }
 
@@ -376,6 +373,7 @@ void TSkBarCustomDockablePanel::DoneReadingPositionData(const tb::TTBPositionRea
     SetBounds(Left(), Top(), Width(), Height() - client.y + floatingClient_.y);
     Arrange();
   }
+  options_->RefreshIcons();
   Invalidate();
 }
 
@@ -387,126 +385,9 @@ bool TSkBarCustomDockablePanel::IsVerticalTitleBar() const {
 void TSkBarCustomDockablePanel::SetShowVerticalCaption(bool value) {
   if (value == showVerticalCaption_) return;
   showVerticalCaption_ = value;
+  ReorientCaption();
   if (TSkBarCustomMultiDock* dock = MultiDock()) dock->FitPanels();
   Invalidate();
-}
-
-TRect TSkBarCustomDockablePanel::CaptionRect() {
-  const int size = CaptionHeight() > 1 ? CaptionHeight() : 0;
-  if (IsVerticalTitleBar()) return {0, 0, size, ClientHeight()};
-  return {0, 0, ClientWidth(), size};
-}
-
-// The caption buttons from the right (from the top on a vertical bar): close, maximise,
-// minimise (those switched on), 15 long.
-TRect TSkBarCustomDockablePanel::CaptionButtonRect(TCaptionButton button) {
-  const TRect c = CaptionRect();
-  const bool on[] = {Options.Close, Options.Maximize, Options.Minimize};
-  const int index = static_cast<int>(button);
-  const bool vertical = IsVerticalTitleBar();
-  if (!on[index] || (vertical ? c.Width() : c.Height()) < 8) return {};
-  int offset = 2;
-  for (int i = 0; i < index; ++i) offset += on[i] ? 15 : 0;
-  if (vertical) return {c.left + 2, c.top + offset, c.right - 2, c.top + offset + 15};
-  return {c.right - offset - 15, c.top + 2, c.right - offset, c.bottom - 2};
-}
-
-TRect TSkBarCustomDockablePanel::CloseButtonRect() {
-  return CaptionButtonRect(TCaptionButton::cbClose);
-}
-
-void TSkBarCustomDockablePanel::Paint() {
-  ui::TCanvas& canvas = Canvas();
-  const TRect all{0, 0, ClientWidth(), ClientHeight()};
-  SkFillRect(canvas, all, Color() == clNone ? ui::clBtnFace : Color());
-  const TRect c = CaptionRect();
-  if (c.Height() <= 0) return;
-  const TSkBarSkinOptions& skin = SkCurrentSkin();
-  const bool skinned = SkEffectiveSkinType(SkinType) == sknSkin;
-  if (skinned) {
-    SkPaintBackground(skin, canvas, c, skncDockablePanelTitleBar, sknsNormal, true, true,
-                      IsVerticalTitleBar());
-  } else {
-    SkFillRect(canvas, c, SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80));
-    if (Docked()) {
-      SkDrawRectangle(canvas, c, 0, 0, ui::clBtnFace, ui::clBtnFace);
-      SkDrawRectangle(canvas, {c.left + 1, c.top + 1, c.right - 1, c.bottom - 1}, 0, 0, ui::clWhite,
-                      ui::clWhite);
-    }
-  }
-  const TColor text =
-      skinned ? skin.GetTextColor(skncDockablePanelTitleBar, sknsNormal, sknSkin) : ui::clBtnText;
-  const HDC dc = canvas.Handle();
-  ui::TFont bold;
-  bold.Assign(Font());
-  bold.SetStyle(bold.Style() | ui::fsBold);
-  canvas.Font().Assign(bold);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
-  const bool vertical = IsVerticalTitleBar();
-  int textEnd = vertical ? c.top + 2 : c.right - 2;
-  for (TCaptionButton b :
-       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
-    const TRect r = CaptionButtonRect(b);
-    if (r.Width() <= 0) continue;
-    textEnd = vertical ? std::max(textEnd, r.bottom + 2) : std::min(textEnd, r.left - 2);
-    // Glyphs: 0 close, 1 maximise, 2 minimise, 3 restore (a toggled button).
-    const int glyph = b == TCaptionButton::cbClose ? 0
-                      : b == TCaptionButton::cbMaximize
-                          ? (state_ == TPanelWindowState::wsMaximized ? 3 : 1)
-                          : (state_ == TPanelWindowState::wsMinimized ? 3 : 2);
-    SkDrawGlyphPattern(canvas, r, glyph, text == clNone ? ui::clBtnText : text);
-  }
-  if (vertical) {
-    // Read from the bottom up: a font turned by 90 degrees, clipped to the bar below the
-    // buttons.
-    LOGFONTW lf{};
-    GetObjectW(canvas.Font().Handle(), sizeof lf, &lf);
-    lf.lfEscapement = lf.lfOrientation = 900;
-    const ui::TGdiHandle<HFONT> turned(CreateFontIndirectW(&lf));
-    const HGDIOBJ old = SelectObject(dc, turned.get());
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, L"Ag", 2, &extent);
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, c.left, textEnd, c.right, c.bottom - 2);
-    const int x = c.left + (c.Width() - extent.cy) / 2;
-    TextOutW(dc, x, c.bottom - 4, Caption().c_str(), static_cast<int>(Caption().size()));
-    RestoreDC(dc, saved);
-    SelectObject(dc, old);
-    return;
-  }
-  RECT tr{c.left + 4, c.top, textEnd, c.bottom};
-  DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &tr,
-            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-}
-
-void TSkBarCustomDockablePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
-                                          int y) {
-  const TRect c = CaptionRect();
-  const bool onCaption = x >= c.left && x < c.right && y >= c.top && y < c.bottom;
-  if (button != ui::TMouseButton::mbLeft || !onCaption) {
-    ui::TCustomControl::MouseDown(button, shift, x, y);
-    return;
-  }
-  for (TCaptionButton b :
-       {TCaptionButton::cbClose, TCaptionButton::cbMaximize, TCaptionButton::cbMinimize}) {
-    const TRect r = CaptionButtonRect(b);
-    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
-    ui::TCustomControl::MouseDown(button, shift, x, y);
-    if (b == TCaptionButton::cbClose)
-      Close();
-    else
-      SizeToggle(b == TCaptionButton::cbMaximize);
-    Invalidate();
-    return;
-  }
-  if (shift & ui::ssDouble) {
-    ui::TCustomControl::MouseDown(button, shift, x, y);
-    ToggleDocking();
-    return;
-  }
-  ui::TCustomControl::MouseDown(button, shift, x, y);
-  if (MultiDock() ? MultiDock()->AllowDrag() : Floating()) MoveLoop();
 }
 
 // Reads the thread's messages with the mouse captured until release, another press, Escape,
@@ -577,11 +458,10 @@ void CollectMultiDocks(ui::TWinControl& parent, std::vector<TSkBarCustomMultiDoc
 
 TSkBarCustomMultiDock* TSkBarCustomDockablePanel::DockUnder(POINT at) {
   tb::TTBDock* home = LastDock() ? LastDock() : DefaultDock();
-  ui::TCustomForm* form = home ? home->ParentForm() : nullptr;
-  if (!form) return nullptr;
   std::vector<TSkBarCustomMultiDock*> docks;
   if (auto* own = dynamic_cast<TSkBarCustomMultiDock*>(home)) docks.push_back(own);
-  CollectMultiDocks(*form, docks);
+  if (ui::TCustomForm* form = home ? home->ParentForm() : nullptr) CollectMultiDocks(*form, docks);
+  for (ui::TCustomForm* form : dockForms_) CollectMultiDocks(*form, docks);
   for (TSkBarCustomMultiDock* d : docks) {
     if (!d->AllowDrag() || !d->HandleAllocated() ||
         !(DockableTo() & tb::DockableBit(d->TTBDock::Position())))
@@ -677,7 +557,8 @@ bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
     SetBounds(Left(), Top(), Width() - client.x + floatingClient_.x,
               Height() - client.y + floatingClient_.y);
     Arrange();
-    if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+    options_->RefreshIcons();
+    FireWindowStateChanged(state_);
     return true;
   }
   TSkBarCustomMultiDock* dock = MultiDock();
@@ -689,7 +570,8 @@ bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
   TPanelStack stack = dock->Stack(panels);
   if (!(stack.*operation)(static_cast<int>(me - panels.begin()))) return false;
   dock->Apply(stack, panels);
-  if (OnWindowStateChanged) OnWindowStateChanged(this, state_);
+  for (TSkBarCustomDockablePanel* p : panels) p->options_->RefreshIcons();
+  FireWindowStateChanged(state_);
   return true;
 }
 
@@ -768,6 +650,10 @@ void TSkBarCustomDockablePanel::WndProc(ui::TMessage& message) {
       break;
     }
     case WM_NCLBUTTONDOWN:
+      if (message.WParam == htPanelMove) {
+        if (Movable()) MoveLoop();
+        return;
+      }
       if (message.WParam >= htPanelLeft && message.WParam <= htPanelBottom) {
         SizingLoop(static_cast<int>(message.WParam),
                    {GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});

@@ -2,9 +2,11 @@
 //   TSkBarCustomMultiDock (published as TSkBarMultiDock): a framework dock that holds dockable
 //   panels in one row, shares its length between them through TPanelStack (fitting them when
 //   its bounds change) and shows the splitter next to it while it holds a panel.
-//   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a tool window with a
-//   caption bar (text and close button) painted under the effective skin type. A press on the
-//   caption moves it (its own loop: it trades places, floats and docks again), a double click
+//   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a tool window whose caption
+//   bar is a panel (TPanel) holding a dock with the caption toolbar (caption label, extra items
+//   and the caption buttons of Options). The dock paints the bar under the effective skin type
+//   (OnDrawCaptionPanel around it) and the toolbar lets it show through. A press on the caption
+//   moves the panel (its own loop: it trades places, floats and docks again), a double click
 //   floats a docked panel or docks a floating one (its last dock, else its default dock), the
 //   close button closes it, and the edge between two docked panels resizes them (a private loop
 //   with the mouse captured, ended by release, Escape, another press or lost capture).
@@ -17,9 +19,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "skbar/panel_stack.h"
+#include "skbar/win32/dk_panel_caption.h"
 #include "skbar/win32/sk_docks.h"
 #include "skbar/win32/splitter.h"
 
@@ -65,14 +69,6 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   bool redistributing_ = false;
 };
 
-struct TSkBarDockablePanelButtonOptions {
-  bool Close = true;
-  bool Minimize = false;
-  bool Maximize = false;
-  bool TaskPaneStyleResize = false;
-  int TitleBarMaxSize = 19;
-};
-
 // Posted to a panel's windowed children (other than plain containers) when its background is
 // invalidated; WParam and LParam are the child's width and height.
 constexpr UINT WM_SKBARINVALIDATEBACKGROUND = 0xBD05;
@@ -80,7 +76,16 @@ constexpr UINT WM_SKBARINVALIDATEBACKGROUND = 0xBD05;
 class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
  public:
   explicit TSkBarCustomDockablePanel(ui::TComponent* owner);
+  // Builds the caption bar (its items are made through virtual operations).
+  void AfterConstruction() override;
   std::wstring_view ClassName() const override { return L"TSkBarDockablePanel"; }
+  // Caption items hosting a control not yet on the caption toolbar get it there.
+  void Loaded() override;
+  void Notification(ui::TComponent* component, ui::TOperation operation) override;
+  // The caption toolbar is named after the panel: name + "Toolbar".
+  void SetName(const std::wstring& name) override;
+  // The caption label shows the caption.
+  void SetCaption(const std::wstring& caption) override;
   void SetParent(ui::TWinControl* parent) override;
   // Sizes outside the constraints (ConstrainedResize) are brought within them.
   void SetBounds(int left, int top, int width, int height) override;
@@ -108,26 +113,40 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
 
   int DefaultDockedSize = 0;
   bool FixedDockedSize = false;
-  bool ShowCaption = true;
-  bool ShowCaptionWhenDocked = true;
+  // The caption bar while floating, and while docked.
+  bool ShowCaption() const { return showCaption_; }
+  void SetShowCaption(bool value);
+  bool ShowCaptionWhenDocked() const { return showCaptionWhenDocked_; }
+  void SetShowCaptionWhenDocked(bool value);
   // In a dock that stacks left to right the caption bar runs down the left side.
   bool ShowVerticalCaption() const { return showVerticalCaption_; }
   void SetShowVerticalCaption(bool value);
   bool IsVerticalTitleBar() const;
-  TSkBarDockablePanelButtonOptions Options;
+  TSkBarDockablePanelButtonOptions& Options() { return *options_; }
   TSkBarSkinType SkinType = sknSkin;
+  // The caption toolbar's images and items (extra caption items go there).
+  ui::TCustomImageList* Images() const { return captionToolbar_->Images(); }
+  void SetImages(ui::TCustomImageList* images) { captionToolbar_->SetImages(images); }
+  tb::TTBCustomItem& Items() { return captionToolbar_->Items(); }
+  ui::TPanel* CaptionPanel() const { return captionPanel_; }
+  TSkBarDock* CaptionDock() const { return captionDock_; }
+  TSkBarDockablePanelToolbar* CaptionToolbar() const { return captionToolbar_; }
 
   TSkBarCustomMultiDock* MultiDock() const;
   TPanelWindowState WindowState() const { return state_; }
+  bool Minimized() const { return !Floating() && state_ == TPanelWindowState::wsMinimized; }
+  bool Maximized() const { return !Floating() && state_ == TPanelWindowState::wsMaximized; }
   int RestoreSize() const { return restoreSize_; }
   // The length along the dock that the stack gives it (docked).
   int DockedLength() const { return length_; }
+  // The caption bar's height (its width when vertical); a hidden bar: 1 docked, 0 floating.
   int CaptionHeight() const;
-  // The caption bar and its buttons, in client coordinates (empty for a button switched off).
+  // The caption bar and its buttons, in client coordinates (empty for a button not shown).
   enum class TCaptionButton { cbClose, cbMaximize, cbMinimize };
-  TRect CaptionRect();
-  TRect CaptionButtonRect(TCaptionButton button);
-  TRect CloseButtonRect();
+  TRect CaptionRect() const;
+  TRect CaptionButtonRect(TCaptionButton button) const;
+  // Docked in a multi-dock that allows dragging, or floating.
+  bool Movable() const;
   // Floats a docked panel, docks a floating one (last dock, else default dock).
   void ToggleDocking();
   bool Minimize();
@@ -136,16 +155,34 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   bool SizeToggle(bool maximize);
   // Answers the edge code (86..89) under a screen point, or 0.
   int EdgeHitTest(POINT screen);
+  // Forms whose multi-docks a moved panel may dock into, besides its own form's.
+  void AddDockForm(ui::TCustomForm* form);
+  void RemoveDockForm(ui::TCustomForm* form);
 
+  TSkBarDrawBackgroundEvent OnDrawCaptionPanel;
   std::function<void(ui::TComponent* sender, TPanelWindowState state)> OnWindowStateChanged;
 
  protected:
+  virtual void FireDrawCaptionPanel(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
+                                    bool& paintDefault);
+  virtual void FireWindowStateChanged(TPanelWindowState state);
+  // The caption dock's background: the caption bar (the dock paints nothing of its own).
+  virtual void DrawCaptionPanelBackground(ui::TCanvas& canvas, const TRect& rect,
+                                          TSkBarPaintStage stage, bool& paintDefault);
+  // The caption toolbar's background: the caption bar as the dock paints it behind.
+  virtual void DrawCaptionToolbarBackground(ui::TCanvas& canvas, const TRect& rect,
+                                            TSkBarPaintStage stage, bool& paintDefault);
   void Paint() override;
-  void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
 
  private:
   friend class TSkBarCustomMultiDock;
   bool ChangeState(bool (TPanelStack::*operation)(int), TPanelWindowState fired);
+  void PaintCaptionBar(ui::TCanvas& canvas, const TRect& bar);
+  bool CaptionShown() const;
+  // The caption panel follows the caption dock's thickness; the limits follow the caption.
+  void ResyncCaptionSize();
+  // Caption bar down the left side or across the top, shown as the panel's place wants it.
+  void ReorientCaption();
   void SizingLoop(int hitCode, POINT start);
   // Moves the panel with the mouse captured: inside its multi-dock it trades places with the
   // panel whose caption is under the cursor, outside it floats (when it may), floating it
@@ -155,6 +192,11 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   void MoveStep(POINT at);
   TSkBarCustomMultiDock* DockUnder(POINT at);
 
+  ui::TPanel* captionPanel_ = nullptr;
+  TSkBarDock* captionDock_ = nullptr;
+  TSkBarDockablePanelToolbar* captionToolbar_ = nullptr;
+  std::unique_ptr<TSkBarDockablePanelButtonOptions> options_;
+  std::vector<ui::TCustomForm*> dockForms_;
   TPanelWindowState state_ = TPanelWindowState::wsNormal;
   int restoreSize_ = 0;
   int length_ = 150;
@@ -162,6 +204,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   tb::TPoint floatingClient_{0, 0};
   bool sizing_ = false;
   bool moving_ = false;
+  bool showCaption_ = true;
+  bool showCaptionWhenDocked_ = true;
   bool showVerticalCaption_ = false;
   TPanelWindowState readState_ = TPanelWindowState::wsNormal;
 };

@@ -227,9 +227,13 @@ void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) 
   FireDrawBackground(canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
 }
 
-void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
+bool TSkBarToolbar::PaintsDockedFrame() const {
   // Classic and themed frames, and a docked close button, are the framework's.
-  if (SkinType() != sknSkin || CloseButtonWhenDocked()) {
+  return SkinType() == sknSkin && !CloseButtonWhenDocked();
+}
+
+void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
+  if (!PaintsDockedFrame()) {
     TTBCustomToolbar::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
@@ -456,13 +460,17 @@ void TSkBarToolbar::UpdateAnchoredItems() {
   anchoring_ = false;
 }
 
+tb::TTBCustomItem* TSkBarToolbar::ItemAt(int x, int y) {
+  for (int i = 0; i < View().ViewerCount(); ++i) {
+    tb::TTBItemViewer* viewer = View().Viewers(i);
+    if (viewer->Show() && viewer->BoundsRect().Contains({x, y})) return &viewer->Item();
+  }
+  return nullptr;
+}
+
 void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
   if (StartItemDragIfCustomizing(x, y)) return;
-  tb::TTBCustomItem* item = nullptr;
-  for (int i = 0; i < View().ViewerCount() && !item; ++i) {
-    tb::TTBItemViewer* viewer = View().Viewers(i);
-    if (viewer->Show() && viewer->BoundsRect().Contains({x, y})) item = &viewer->Item();
-  }
+  tb::TTBCustomItem* item = ItemAt(x, y);
   if (item && !ItemClickAllowed(*item)) return;
   tb::TTBDock* dockBefore = CurrentDock();
   RECT before{}, after{};

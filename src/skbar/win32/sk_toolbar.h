@@ -150,6 +150,11 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   ui::Owned<tb::TTBChevronItem> CreateChevronItem() override;
   ui::Owned<tb::TTBToolbarView> CreateView(tb::TTBCustomItem* root, tb::ITBViewWindow* window,
                                            bool usePriorityList) override;
+  // Whether DrawDockedNCArea paints the docked frame as the toolbar's background (with the
+  // skin's grip), rather than leaving it to the framework.
+  virtual bool PaintsDockedFrame() const;
+  // The shown item at a client point, or null.
+  tb::TTBCustomItem* ItemAt(int x, int y);
   // The framework's press when the item under the mouse allows it; a press that left the
   // toolbar where it was clicks a click-transparent item.
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;

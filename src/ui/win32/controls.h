@@ -18,6 +18,7 @@
 //   Key events: OnKeyDown/OnKeyPress/OnKeyUp; a form with KeyPreview sees them first.
 //   TCustomControl: an own window with a canvas and a virtual Paint(); PaintHandler(message)
 //   paints into the DC of a WM_PAINT message given one (WM_PRINTCLIENT passes a foreign DC).
+//   TPanel: a plain container that fills itself with its colour (no bevels).
 #pragma once
 
 #include <windows.h>
@@ -304,6 +305,12 @@ class TCustomControl : public TWinControl {
 
  private:
   TCanvas canvas_;
+};
+
+class TPanel : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  std::wstring_view ClassName() const override { return L"TPanel"; }
 };
 
 }  // namespace ui

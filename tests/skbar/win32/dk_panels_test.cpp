@@ -13,7 +13,9 @@
 #include "real_input.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
+#include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "ui/errors.h"
 
@@ -52,6 +54,20 @@ class DockPanels : public UiGuiTest {
   ~DockPanels() override {
     SkBarSkinManager()->SetThemesOverride(std::nullopt);
     SkBarSkinManager()->SetToDefaultSkin();
+  }
+  // What a window shows on screen, after it and its children painted.
+  static std::unique_ptr<skbar_test::PaintSurface> Capture(ui::TWinControl* c) {
+    RedrawWindow(c->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    POINT origin{0, 0};
+    ClientToScreen(c->Handle(), &origin);
+    auto s = std::make_unique<skbar_test::PaintSurface>(c->ClientWidth(), c->ClientHeight(),
+                                                        RGB(1, 2, 3));
+    const HDC screen = GetDC(nullptr);
+    BitBlt(s->Dc(), 0, 0, c->ClientWidth(), c->ClientHeight(), screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return s;
   }
   static RECT Screen(ui::TWinControl* c) {
     RECT r;
@@ -113,7 +129,7 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
 
   // The close button hides a panel; the other fills the dock.
-  const TRect close = b->CloseButtonRect();
+  const TRect close = b->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
   POINT at{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
   ClientToScreen(b->Handle(), &at);
   EXPECT_TRUE(Script::Play({{0, at}, {MOUSEEVENTF_LEFTDOWN, at}, {MOUSEEVENTF_LEFTUP, at}}));
@@ -126,7 +142,8 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
 TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
-  a->Options.Minimize = true;
+  a->Options().SetMinimize(true);
+  Pump();  // the caption items are right-aligned again
   const int ha = Screen(a).bottom - Screen(a).top;
   std::vector<TPanelWindowState> fired;
   a->OnWindowStateChanged = [&](ui::TComponent*, TPanelWindowState s) { fired.push_back(s); };
@@ -196,6 +213,58 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
 }
 
+TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  TSkBarCustomDockablePanel* b = panels[1];
+  TSkBarDockablePanelButtonOptions& o = a->Options();
+  a->SetName(L"FileListPanel");
+  EXPECT_EQ(a->CaptionToolbar()->Name(), L"FileListPanelToolbar");
+  a->SetCaption(L"Images");
+  EXPECT_EQ(o.CaptionLabel()->Caption(), L"Images");
+
+  // Icons: the shared glyphs at -1 (a toggled button shows "restore"), else the toolbar's images.
+  const auto icon = [](const TSkBarItem* button) {
+    return std::pair{button->Images() == &SkCaptionGlyphs(), button->ImageIndex()};
+  };
+  o.SetMaximize(true);
+  b->Options().SetMinimize(true);
+  EXPECT_EQ(icon(o.CloseButton()), std::pair(true, 0));
+  EXPECT_EQ(icon(o.MaximizeButton()), std::pair(true, 1));
+  EXPECT_EQ(icon(o.MinimizeButton()), std::pair(true, 2));
+  ASSERT_TRUE(a->Maximize());
+  EXPECT_EQ(icon(o.MaximizeButton()), std::pair(true, 3));
+  EXPECT_EQ(icon(b->Options().MinimizeButton()), std::pair(true, 3));
+  o.SetRestoreImageIndex(7);
+  EXPECT_EQ(icon(o.MaximizeButton()), std::pair(false, 7));
+  o.SetCloseImageIndex(-5);
+  EXPECT_EQ(o.CloseImageIndex(), -1);
+  ASSERT_TRUE(a->Restore());
+  EXPECT_EQ(icon(o.MaximizeButton()), std::pair(true, 1));
+
+  // The label stays while any part is on; extra items go into the group, one can move left.
+  o.SetCaption(false);
+  o.SetClose(false);
+  o.SetMaximize(false);
+  EXPECT_FALSE(o.CaptionLabel()->Visible());
+  o.SetClose(true);
+  EXPECT_TRUE(o.CaptionLabel()->Visible());
+  auto* extra = ui::Create<TSkBarItem>(*form);
+  o.EditableItems()->Add(extra);
+  o.MoveItemToTheLeft(extra);
+  EXPECT_EQ(a->Items().IndexOf(extra), a->Items().IndexOf(o.CaptionLabel()) - 1);
+
+  // A control item's control not yet on the caption toolbar goes there when loaded.
+  auto* hosted = ui::Create<ui::TCustomControl>(*form);
+  hosted->SetBounds(0, 0, 16, 16);
+  hosted->SetParent(form);
+  auto* item = ui::Create<tb::TTBControlItem>(*form);
+  item->SetControl(hosted);
+  a->Items().Add(item);
+  a->Loaded();
+  EXPECT_EQ(hosted->Parent(), a->CaptionToolbar());
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   tb::TTBDock* plain = ui::Create<tb::TTBDock>(*form);
   plain->SetParent(form);
@@ -233,41 +302,53 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
 TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
   TSkBarCustomDockablePanel* p = panels[0];
   const int w = p->ClientWidth(), h = p->ClientHeight();
-  const auto paint = [&] {
-    auto s = std::make_unique<skbar_test::PaintSurface>(w, h, RGB(1, 2, 3));
-    p->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s->Dc()));
-    return s;
-  };
-  const int x = w - 25, y = p->CaptionHeight() - 4;  // inside the bar, clear of text and button
+  const TRect close = p->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
+  ASSERT_GT(close.Width(), 0);
+  // Inside the bar, clear of the text and the button.
+  const int x = close.left - 10, y = p->CaptionHeight() - 4;
   using skbar_test::Rgb;
   for (bool themes : {true, false}) {
     SkBarSkinManager()->SetThemesOverride(themes);
-    const auto s = paint();
+    const auto s = Capture(p);
     EXPECT_EQ(s->Pixel(x, y), Rgb(SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80))) << themes;
     EXPECT_EQ(s->Pixel(x, 0), Rgb(ui::clBtnFace));  // the docked frame
     EXPECT_EQ(s->Pixel(x, 1), Rgb(ui::clWhite));
+    EXPECT_EQ(s->Pixel(w - 1, y), Rgb(ui::clBtnFace));  // the bar stops short of its end
     EXPECT_EQ(s->Pixel(x, h - 2), Rgb(ui::clBtnFace));  // the body
   }
   SkBarSkinManager()->SetSkin(L"Office XP");
-  const auto s = paint();
+  const auto s = Capture(p);
   EXPECT_EQ(s->Pixel(x, y), Rgb(SkCurrentSkin().Options(skncDockablePanelTitleBar).Body.Color1));
   // The close glyph is drawn in the bar's text colour.
-  const TRect close = p->CloseButtonRect();
   int ink = 0;
   for (int yy = close.top; yy < close.bottom; ++yy)
     for (int xx = close.left; xx < close.right; ++xx) ink += s->Pixel(xx, yy) != s->Pixel(x, y);
   EXPECT_GT(ink, 4);
+  // A handler may paint the bar itself.
+  p->OnDrawCaptionPanel = [](ui::TComponent*, ui::TCanvas& canvas, const TRect& r,
+                             TSkBarPaintStage stage, bool& paintDefault) {
+    if (stage != pstPrePaint) return;
+    SkFillRect(canvas, r, 0x00336699);
+    paintDefault = false;
+  };
+  EXPECT_EQ(Capture(p)->Pixel(x, y), Rgb(0x00336699));
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
-  TSkBarCustomDockablePanel* a = panels[0];
-  a->SetFloating(true);
+  TSkBarCustomToolWindow* tool = ui::Create<TSkBarCustomToolWindow>(*form);
+  tool->SetCaption(L"Tool");
+  tool->WantedClientSize = {160, 90};
+  TSkBarDock* top = ui::Create<TSkBarDock>(*form);
+  top->SetParent(form);
+  tool->SetParent(top);
+  tool->SetFloating(true);
   Pump();
-  auto* floating = dynamic_cast<TSkBarFloatingWindowParent*>(a->FloatParent());
+  auto* floating = dynamic_cast<TSkBarFloatingWindowParent*>(tool->FloatParent());
   ASSERT_NE(floating, nullptr);
   SkBarSkinManager()->SetSkin(L"Office XP");
   tb::TPoint border;
-  a->GetFloatingBorderSize(border);
+  tool->GetFloatingBorderSize(border);
   EXPECT_EQ(border.x, SkCurrentSkin().FloatingWindowBorderSize());
   const RECT w = Screen(floating);
   skbar_test::PaintSurface s(w.right - w.left, w.bottom - w.top, RGB(1, 2, 3));
@@ -284,16 +365,23 @@ TEST_F(DockPanels, FloatingFormUnderASkinAndClosing) {
   SkBarSkinManager()->SetSkin(L"Aluminum");
   EXPECT_FALSE(GetWindowLongW(fw, GWL_STYLE) & WS_THICKFRAME);
   // The close button is hot while the mouse is over it (real input), and not after it left.
-  RECT close = floating->CloseButtonRect(true);
+  RECT closeButton = floating->CloseButtonRect(true);
   const RECT fr = Screen(floating);
-  const POINT over{fr.left + (close.left + close.right) / 2,
-                   fr.top + (close.top + close.bottom) / 2};
+  const POINT over{fr.left + (closeButton.left + closeButton.right) / 2,
+                   fr.top + (closeButton.top + closeButton.bottom) / 2};
   EXPECT_TRUE(Script::Play({{0, {over.x - 40, over.y}}, {0, over}}));
   EXPECT_TRUE(floating->CloseButtonHot());
   EXPECT_TRUE(Script::Play({{0, {fr.left - 60, fr.top - 60}}}));
   EXPECT_FALSE(floating->CloseButtonHot());
-  // Closing the floating form closes the panel.
-  SendMessageW(floating->Handle(), WM_CLOSE, 0, 0);
+
+  // A floating panel's form has no caption of its own (the panel's bar is the caption), and
+  // closing the form closes the panel.
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetFloating(true);
+  Pump();
+  EXPECT_FALSE(a->tb::TTBCustomDockableWindow::ShowCaption());
+  EXPECT_GT(a->CaptionRect().Height(), 0);
+  SendMessageW(a->FloatParent()->Handle(), WM_CLOSE, 0, 0);
   Pump();
   EXPECT_FALSE(a->Visible());
 }
@@ -458,19 +546,19 @@ TEST_F(DockPanels, VerticalCaptionInADockStackingLeftToRight) {
   EXPECT_EQ(c.left, 0);
   EXPECT_EQ(c.Width(), a->CaptionHeight());
   EXPECT_EQ(c.Height(), a->ClientHeight());
-  const TRect close = a->CloseButtonRect();
-  EXPECT_TRUE(close.left >= c.left && close.right <= c.right && close.top < 20);
+  // The buttons end the bar at the bottom.
+  const TRect close = a->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
+  EXPECT_TRUE(close.left >= c.left && close.right <= c.right && close.bottom > c.bottom - 25)
+      << close.left << "," << close.top << "," << close.right << "," << close.bottom;
   tb::TPoint minSize, maxSize;
   a->GetMinMaxSize(minSize, maxSize);
   EXPECT_EQ(minSize.x, a->CaptionHeight());
   // The bar is painted down the left side; the body beside it.
-  const int w = a->ClientWidth(), h = a->ClientHeight();
-  skbar_test::PaintSurface s(w, h, RGB(1, 2, 3));
-  a->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s.Dc()));
   SkBarSkinManager()->SetThemesOverride(false);
+  const auto s = Capture(a);
   const TColor bar = SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80);
-  EXPECT_EQ(s.Pixel(c.Width() / 2 + 6, h - 3), skbar_test::Rgb(bar));
-  EXPECT_NE(s.Pixel(c.right + 10, h / 2), skbar_test::Rgb(bar));
+  EXPECT_EQ(s->Pixel(c.Width() / 2 + 4, close.top - 10), skbar_test::Rgb(bar));
+  EXPECT_NE(s->Pixel(c.right + 10, a->ClientHeight() / 2), skbar_test::Rgb(bar));
   a->SetShowVerticalCaption(false);
   EXPECT_EQ(a->CaptionRect().Width(), a->ClientWidth());
   EXPECT_TRUE(errors.empty());
