@@ -1,6 +1,8 @@
 // The twelve built-in skins, each filling the option matrix in code, and their registration.
 //   Aluminium paints the backgrounds of docks, toolbars, panels and bars with a brushed-metal
-//   texture (skbar/brushed_texture.h); Office 2003 and Aluminium follow the Luna colour scheme
+//   texture (skbar/brushed_texture.h); Human draws lines across the top of hot tabs and
+//   Leopard across the tab background (their PaintBackground overrides draw on Windows only);
+//   Office 2003 and Aluminium follow the Luna colour scheme
 //   (DefaultColorScheme, else the detected one); the Office 2007 variants differ only in their
 //   18 colours.
 #pragma once
@@ -23,6 +25,9 @@ class TSkBarAluminumSkin : public TSkBarSkinOptions {
   virtual void FillColors();
   // The brushed-texture colour of a component's body, or clNone.
   virtual TColor GetBrushedFillColor(TSkBarSkinComponentsType component) const;
+  void PaintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinComponentsType component,
+                       TSkBarSkinStatesType state, bool background, bool borders, bool vertical,
+                       TAnchors forceRectBorders) const override;
 
   TSkBarLunaScheme DefaultColorScheme() const { return defaultColorScheme_; }
   // On a change: resets the matrix (not the skin-wide values) and fills it again.
@@ -58,11 +63,17 @@ class TSkBarEosSkin : public TSkBarSkinOptions {
 class TSkBarHumanSkin : public TSkBarSkinOptions {
  public:
   void FillOptions() override;
+  void PaintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinComponentsType component,
+                       TSkBarSkinStatesType state, bool background, bool borders, bool vertical,
+                       TAnchors forceRectBorders) const override;
 };
 
 class TSkBarLeopardSkin : public TSkBarSkinOptions {
  public:
   void FillOptions() override;
+  void PaintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinComponentsType component,
+                       TSkBarSkinStatesType state, bool background, bool borders, bool vertical,
+                       TAnchors forceRectBorders) const override;
 };
 
 class TSkBarXitoSkin : public TSkBarSkinOptions {

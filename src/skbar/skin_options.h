@@ -4,8 +4,10 @@
 //   TSkBarSkinOptionEntry: one way of painting one thing (SkinType: fill style of a body,
 //   corner rounding of borders; Color1..Color4). Text form "%d, %s, %s, %s, %s".
 //   TSkBarSkinOptionCategory: Body + Borders + TextColor; three keys per state in skin text.
-//   TSkBarSkinOptions: the matrix, the skin-wide values and the reading and writing of skin text
-//   (INI). Skins are made in two phases: MakeSkin<T>() constructs, then calls FillOptions().
+//   TSkBarSkinOptions: the matrix, the skin-wide values, the reading and writing of skin text
+//   (INI) and the virtual painting operations (drawn on Windows; without a window system they
+//   draw nothing). Skins are made in two phases: MakeSkin<T>() constructs, then calls
+//   FillOptions().
 //   Skin text is untrusted: a value that cannot be read raises ESkinError naming the section
 //   and key, and the skin stays as it was.
 #pragma once
@@ -222,6 +224,22 @@ class TSkBarSkinOptions {
                                   TSkBarMenuItemMarginsInfo& info) const;
   virtual TColor GetTextColor(TSkBarSkinComponentsType component, TSkBarSkinStatesType state,
                               TSkBarSkinType skinType) const;
+  // A component's background in a state: the body (1 pixel inside the borders when they are
+  // drawn; `vertical` swaps the fill's direction), then the borders, square at the corners of
+  // the sides in `forceRectBorders`. Each only when asked and set in the skin.
+  virtual void PaintBackground(ui::TCanvas& canvas, const TRect& r,
+                               TSkBarSkinComponentsType component, TSkBarSkinStatesType state,
+                               bool background, bool borders, bool vertical,
+                               TAnchors forceRectBorders) const;
+  // A menu item's check mark, or a check box when not `menuItemStyle`.
+  virtual void PaintMenuCheckMark(ui::TCanvas& canvas, const TRect& r, bool checked, bool grayed,
+                                  bool menuItemStyle, TSkBarSkinStatesType state) const;
+  // A menu item's radio mark, or a radio button when not `menuItemStyle`.
+  virtual void PaintMenuRadioMark(ui::TCanvas& canvas, const TRect& r, bool checked,
+                                  bool menuItemStyle, TSkBarSkinStatesType state) const;
+  // A floating window's frame, `borderSize` rings from the outside in, and optionally its body.
+  virtual void PaintWindowFrame(ui::TCanvas& canvas, const TRect& r, bool isActive, bool drawBody,
+                                int borderSize) const;
 
   TColor ColorBtnFace() const { return colorBtnFace_; }
   void SetColorBtnFace(TColor color) { colorBtnFace_ = color; }

@@ -57,10 +57,6 @@ void FillRoundRect(ui::TCanvas& canvas, const TRect& r, TColor color) {
   RoundRect(canvas.SelectedHandle(), r.left, r.top, r.right, r.bottom, 2, 2);
 }
 
-}  // namespace
-
-namespace {
-
 // The brushed-metal texture over `r`, its rows tiled from the context's brush origin so that
 // neighbouring controls continue one texture.
 void PaintBrushed(ui::TCanvas& canvas, const TRect& r, TColor color, int roughness) {
@@ -88,37 +84,66 @@ void TopLines(ui::TCanvas& canvas, const TRect& r,
   }
 }
 
-}  // namespace
-
-void SkPaintBackground(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,
-                       TSkBarSkinComponentsType component, TSkBarSkinStatesType state,
-                       bool background, bool borders, bool vertical, TAnchors forceRectBorders) {
-  const TSkBarSkinOptionCategory& category = skin.Options(component, state);
+// A category's body through `paintBody` (1 pixel inside the borders when they follow), then its
+// borders; each only when asked and set.
+template <class PaintBody>
+void PaintCategory(ui::TCanvas& canvas, const TRect& r, const TSkBarSkinOptionCategory& category,
+                   bool background, bool borders, TAnchors forceRectBorders,
+                   const PaintBody& paintBody) {
   const bool drawBorders = borders && !category.Borders.IsEmpty();
-  const TRect body = drawBorders ? TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1} : r;
-  // The built-in skins that paint more than their matrix says.
-  const auto* aluminum = dynamic_cast<const TSkBarAluminumSkin*>(&skin);
-  const TColor brushed = aluminum ? aluminum->GetBrushedFillColor(component) : clNone;
-  if (background && !category.Body.IsEmpty()) {
-    if (brushed != clNone) {
-      PaintBrushed(canvas, body, brushed, aluminum->Roughness());
-    } else {
-      SkPaintSkinBackground(canvas, body, category.Body, vertical);
-    }
-  }
+  if (background && !category.Body.IsEmpty())
+    paintBody(drawBorders ? TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1} : r);
   if (drawBorders) SkPaintSkinBorders(canvas, r, category.Borders, forceRectBorders);
-  if (dynamic_cast<const TSkBarHumanSkin*>(&skin) && component == skncTab &&
-      Index(state) >= Index(sknsHotTrack)) {
-    TopLines(canvas, r, {{2, 0x1E4B8F}, {1, 0x1975FF}, {0, 0x1975FF}});
-  }
-  if (dynamic_cast<const TSkBarLeopardSkin*>(&skin) && component == skncTabBackground) {
-    TopLines(canvas, r, {{0, 0xDB9E79}, {0, 0xFAEDAF}});
-  }
 }
 
-void SkPaintMenuCheckMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,
-                          bool checked, bool grayed, bool menuItemStyle,
-                          TSkBarSkinStatesType state) {
+}  // namespace
+
+void TSkBarSkinOptions::PaintBackground(ui::TCanvas& canvas, const TRect& r,
+                                        TSkBarSkinComponentsType component,
+                                        TSkBarSkinStatesType state, bool background, bool borders,
+                                        bool vertical, TAnchors forceRectBorders) const {
+  const TSkBarSkinOptionCategory& category = Options(component, state);
+  PaintCategory(canvas, r, category, background, borders, forceRectBorders, [&](const TRect& body) {
+    SkPaintSkinBackground(canvas, body, category.Body, vertical);
+  });
+}
+
+void TSkBarAluminumSkin::PaintBackground(ui::TCanvas& canvas, const TRect& r,
+                                         TSkBarSkinComponentsType component,
+                                         TSkBarSkinStatesType state, bool background, bool borders,
+                                         bool vertical, TAnchors forceRectBorders) const {
+  const TColor brushed = GetBrushedFillColor(component);
+  if (brushed == clNone) {
+    TSkBarSkinOptions::PaintBackground(canvas, r, component, state, background, borders, vertical,
+                                       forceRectBorders);
+    return;
+  }
+  PaintCategory(canvas, r, Options(component, state), background, borders, forceRectBorders,
+                [&](const TRect& body) { PaintBrushed(canvas, body, brushed, Roughness()); });
+}
+
+void TSkBarHumanSkin::PaintBackground(ui::TCanvas& canvas, const TRect& r,
+                                      TSkBarSkinComponentsType component,
+                                      TSkBarSkinStatesType state, bool background, bool borders,
+                                      bool vertical, TAnchors forceRectBorders) const {
+  TSkBarSkinOptions::PaintBackground(canvas, r, component, state, background, borders, vertical,
+                                     forceRectBorders);
+  if (component == skncTab && Index(state) >= Index(sknsHotTrack))
+    TopLines(canvas, r, {{2, 0x1E4B8F}, {1, 0x1975FF}, {0, 0x1975FF}});
+}
+
+void TSkBarLeopardSkin::PaintBackground(ui::TCanvas& canvas, const TRect& r,
+                                        TSkBarSkinComponentsType component,
+                                        TSkBarSkinStatesType state, bool background, bool borders,
+                                        bool vertical, TAnchors forceRectBorders) const {
+  TSkBarSkinOptions::PaintBackground(canvas, r, component, state, background, borders, vertical,
+                                     forceRectBorders);
+  if (component == skncTabBackground) TopLines(canvas, r, {{0, 0xDB9E79}, {0, 0xFAEDAF}});
+}
+
+void TSkBarSkinOptions::PaintMenuCheckMark(ui::TCanvas& canvas, const TRect& r, bool checked,
+                                           bool grayed, bool menuItemStyle,
+                                           TSkBarSkinStatesType state) const {
   if (menuItemStyle && VistaThemedMenus() &&
       DrawThemedMenuCheck(canvas.Handle(), r, state == sknsDisabled ? 2 : 1)) {
     return;
@@ -126,12 +151,12 @@ void SkPaintMenuCheckMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, co
   const TSkKeepPenBrush keep(canvas);
   if (menuItemStyle) {
     // The mark shows whatever `checked` says: the caller asks only for checked items.
-    const TColor color = MenuMarkColor(skin, skncCheckBox, state);
+    const TColor color = MenuMarkColor(*this, skncCheckBox, state);
     if (color != clNone) SkFillPolygon(canvas, SkMenuCheckMarkPoints(r).data(), 7, color);
     return;
   }
-  const TColor color = skin.GetTextColor(skncCheckBox, state, sknSkin);
-  SkPaintBackground(skin, canvas, r, skncCheckBox, state, true, true);
+  const TColor color = GetTextColor(skncCheckBox, state, sknSkin);
+  PaintBackground(canvas, r, skncCheckBox, state, true, true, false, 0);
   if (color == clNone) return;
   if (checked) {
     SkFillPolygon(canvas, SkCheckBoxMarkPoints(r).data(), 7, color);
@@ -141,20 +166,20 @@ void SkPaintMenuCheckMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, co
   }
 }
 
-void SkPaintMenuRadioMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,
-                          bool checked, bool menuItemStyle, TSkBarSkinStatesType state) {
+void TSkBarSkinOptions::PaintMenuRadioMark(ui::TCanvas& canvas, const TRect& r, bool checked,
+                                           bool menuItemStyle, TSkBarSkinStatesType state) const {
   if (menuItemStyle && VistaThemedMenus() &&
       DrawThemedMenuCheck(canvas.Handle(), r, state == sknsDisabled ? 4 : 3)) {
     return;
   }
   const TSkKeepPenBrush keep(canvas);
   if (menuItemStyle) {
-    const TColor color = MenuMarkColor(skin, skncRadioButton, state);
+    const TColor color = MenuMarkColor(*this, skncRadioButton, state);
     if (color != clNone) FillRoundRect(canvas, SkMenuRadioMarkRect(r), color);
     return;
   }
-  const TColor dotColor = checked ? skin.GetTextColor(skncRadioButton, state, sknSkin) : clNone;
-  const TColor outlineColor = skin.Options(skncRadioButton, state).Borders.Color1;
+  const TColor dotColor = checked ? GetTextColor(skncRadioButton, state, sknSkin) : clNone;
+  const TColor outlineColor = Options(skncRadioButton, state).Borders.Color1;
   const TSkRadioButtonShape shape = SkRadioButtonShape(r);
   std::vector<POINT> outline;
   for (const TPoint& p : shape.outline) outline.push_back({p.x, p.y});
@@ -166,7 +191,7 @@ void SkPaintMenuRadioMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, co
         CreatePolygonRgn(outline.data(), static_cast<int>(outline.size()), WINDING));
     const int saved = SaveDC(dc);
     ExtSelectClipRgn(dc, region.get(), RGN_AND);
-    SkPaintBackground(skin, canvas, shape.box, skncRadioButton, state, true, false);
+    PaintBackground(canvas, shape.box, skncRadioButton, state, true, false, false, 0);
     RestoreDC(dc, saved);
   }
   if (outlineColor != clNone) {
@@ -176,12 +201,12 @@ void SkPaintMenuRadioMark(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, co
   if (dotColor != clNone) FillRoundRect(canvas, shape.dot, dotColor);
 }
 
-void SkPaintWindowFrame(const TSkBarSkinOptions& skin, ui::TCanvas& canvas, const TRect& r,
-                        bool isActive, bool drawBody, int borderSize) {
+void TSkBarSkinOptions::PaintWindowFrame(ui::TCanvas& canvas, const TRect& r, bool isActive,
+                                         bool drawBody, int borderSize) const {
   const TSkBarSkinStatesType state =
-      !isActive && !skin.Options(skncWindow, sknsDisabled).IsEmpty() ? sknsDisabled : sknsNormal;
-  if (drawBody) SkPaintBackground(skin, canvas, r, skncWindow, state, true, false);
-  const TSkBarSkinOptionEntry& borders = skin.Options(skncWindow, state).Borders;
+      !isActive && !Options(skncWindow, sknsDisabled).IsEmpty() ? sknsDisabled : sknsNormal;
+  if (drawBody) PaintBackground(canvas, r, skncWindow, state, true, false, false, 0);
+  const TSkBarSkinOptionEntry& borders = Options(skncWindow, state).Borders;
   const TSkKeepPenBrush keep(canvas);
   for (const TSkFrameRing& ring : SkWindowFrameRings(
            r, {borders.Color1, borders.Color2, borders.Color3, borders.Color4}, borderSize)) {

@@ -11,6 +11,7 @@
 #include "skbar/brushed_texture.h"
 #include "skbar/default_skins.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_text_draw.h"
 #include "skbar/win32/sk_theme.h"
@@ -147,6 +148,28 @@ TEST_F(SkinPaintTest, BuiltInSkinsThatPaintBeyondTheirMatrix) {
     texture[{i % 20, i / 20}] = RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
   }
   EXPECT_EQ(s.Mismatches(texture, kWhite), 0);
+}
+
+// A skin class of its own that paints every background flat in kX.
+class TFlatSkin : public TSkBarSkinOptions {
+ public:
+  void FillOptions() override { SetSkinName(L"Flat"); }
+  void PaintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinComponentsType,
+                       TSkBarSkinStatesType, bool, bool, bool, TAnchors) const override {
+    canvas.Brush().SetColor(kX);
+    canvas.FillRect(r);
+  }
+};
+
+TEST_F(SkinPaintTest, TheCurrentSkinsClassPaintsTheBackgrounds) {
+  const int index = Manager().SkinsList().AddSkin(L"Flat", MakeSkin<TFlatSkin>);
+  Manager().SetSkin(L"Flat");
+  SkPaintToolbarBackground(s.canvas, {0, 0, 10, 20}, false, false, sknSkin);
+  // A check box paints its box through the same operation.
+  SkPaintMenuCheckMark(SkCurrentSkin(), s.canvas, {10, 0, 20, 20}, false, false, false, sknsNormal);
+  Restore();
+  Manager().SkinsList().Delete(index);
+  EXPECT_TRUE(s.Pixel(5, 10) == Rgb(kX) && s.Pixel(15, 10) == Rgb(kX));
 }
 
 // Paints a 30-item popup menu (frame, item backgrounds, check marks, captions, submenu arrows)
