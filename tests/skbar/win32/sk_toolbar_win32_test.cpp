@@ -417,6 +417,19 @@ TEST_F(SkToolbarWin32Test, CustomisingDragsItemsToNewPlaces) {
   EXPECT_EQ(captions(*buttons), L"Th On Fo Fi Si ");
   EXPECT_TRUE(buttons->DropMark().IsEmpty());
   EXPECT_TRUE(other->DropMark().IsEmpty());
+
+  // A control item dropped on another toolbar takes its control along.
+  auto* control = ui::Create<ui::TCustomControl>(*form);
+  control->SetBounds(0, 0, 30, 16);
+  auto* hosted = ui::Create<tb::TTBControlItem>(*form);
+  hosted->SetControl(control);
+  control->SetParent(buttons);
+  buttons->Items().Add(hosted);
+  Pump();
+  TSkBarItemDragObject move(buttons, hosted);
+  other->DragDrop(move, 1, 1);
+  EXPECT_EQ(hosted->Parent(), &other->Items());
+  EXPECT_EQ(control->Parent(), other);
 }
 
 }  // namespace
