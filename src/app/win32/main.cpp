@@ -11,9 +11,9 @@
 
 #include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/main_form.h"
+#include "app/win32/startup.h"
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
-#include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
@@ -41,9 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app::dragdrop::RegisterShellFormats();
   {
     ui::TApplication application;
-    // The skinned items' cursors go into the screen's table, which the application makes.
-    skbar::SkLoadItemCursors();
-    application.SetTitle(L"Quollbox");
+    app::PrepareApplication(application);
     application.CreateForm<app::TMainForm>(CommandLineArguments());
     application.Run();
   }

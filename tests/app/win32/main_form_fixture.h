@@ -17,8 +17,8 @@
 #include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "app/win32/main_form.h"
+#include "app/win32/startup.h"
 #include "disk/msx_disk.h"
-#include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/registry_ini_file.h"
 #include "ui/win32/shell.h"
@@ -89,7 +89,7 @@ class MainFormTest : public UiGuiTest {
     std::filesystem::current_path(folder_.Path());
     ux::InitModules();
     tb::Initialize();
-    skbar::SkLoadItemCursors();
+    PrepareApplication(*ui::Application);
   }
   ~MainFormTest() override {
     tb::Finalize();

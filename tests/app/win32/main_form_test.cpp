@@ -75,6 +75,7 @@ TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
   EXPECT_EQ(Panel(3), L"362496 bytes free");
   EXPECT_TRUE(Names().empty());
   EXPECT_NE(ui::Screen->Cursors(101), ui::Screen->Cursors(ui::crDefault));
+  EXPECT_EQ(ui::Application->Title(), L"Quollbox");
 
   // The list has the focus at start, after another window was active (as after
   // a dialog), when the focus is set on the window itself, and after a Tab.

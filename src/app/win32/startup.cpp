@@ -1,0 +1,13 @@
+#include "app/win32/startup.h"
+
+#include "skbar/win32/sk_drag.h"
+#include "ui/win32/forms.h"
+
+namespace app {
+
+void PrepareApplication(ui::TApplication& application) {
+  skbar::SkLoadItemCursors();
+  application.SetTitle(L"Quollbox");
+}
+
+}  // namespace app

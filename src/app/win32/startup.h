@@ -1,0 +1,13 @@
+// What the program sets on its application before the main window is made: the skinned items'
+// cursors in the screen's cursor table (which the application makes) and the title.
+#pragma once
+
+namespace ui {
+class TApplication;
+}
+
+namespace app {
+
+void PrepareApplication(ui::TApplication& application);
+
+}  // namespace app
