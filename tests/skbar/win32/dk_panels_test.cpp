@@ -307,9 +307,25 @@ TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
   // Inside the bar, clear of the text and the button.
   const int x = close.left - 10, y = p->CaptionHeight() - 4;
   using skbar_test::Rgb;
+  // The caption dock's own picture, in a memory context, as the screen shows it.
+  const auto dockPicture = [&] {
+    TSkBarDock* d = p->CaptionDock();
+    auto s = std::make_unique<skbar_test::PaintSurface>(d->ClientWidth(), d->ClientHeight(),
+                                                        RGB(1, 2, 3));
+    d->DrawBackground(s->Dc(), {0, 0, d->ClientWidth(), d->ClientHeight()});
+    return s;
+  };
   for (bool themes : {true, false}) {
     SkBarSkinManager()->SetThemesOverride(themes);
     const auto s = Capture(p);
+    for (const int row : {0, 1, y}) EXPECT_EQ(dockPicture()->Pixel(x, row), s->Pixel(x, row));
+    // The caption toolbar's background is the bar as the dock paints it behind.
+    TSkBarDockablePanelToolbar* bar = p->CaptionToolbar();
+    skbar_test::PaintSurface t(bar->ClientWidth(), bar->ClientHeight(), RGB(1, 2, 3));
+    SendMessageW(bar->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(t.Dc()), 0);
+    POINT o{0, 0};
+    MapWindowPoints(bar->Handle(), p->CaptionDock()->Handle(), &o, 1);
+    EXPECT_EQ(t.Pixel(x - o.x, y - o.y), s->Pixel(x, y));
     EXPECT_EQ(s->Pixel(x, y), Rgb(SkMixColors(ui::clBtnFace, ui::clBtnShadow, 80))) << themes;
     EXPECT_EQ(s->Pixel(x, 0), Rgb(ui::clBtnFace));  // the docked frame
     EXPECT_EQ(s->Pixel(x, 1), Rgb(ui::clWhite));
@@ -319,6 +335,7 @@ TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
   SkBarSkinManager()->SetSkin(L"Office XP");
   const auto s = Capture(p);
   EXPECT_EQ(s->Pixel(x, y), Rgb(SkCurrentSkin().Options(skncDockablePanelTitleBar).Body.Color1));
+  EXPECT_EQ(dockPicture()->Pixel(x, y), s->Pixel(x, y));
   // The close glyph is drawn in the bar's text colour.
   int ink = 0;
   for (int yy = close.top; yy < close.bottom; ++yy)
