@@ -319,6 +319,15 @@ void TSkBarCustomDockablePanel::SetBounds(int left, int top, int width, int heig
   if (maxHeight > 0) height = std::min(height, maxHeight);
   TSkBarCustomToolWindow::SetBounds(left, top, std::max(width, minWidth),
                                     std::max(height, minHeight));
+  // Sized beyond its caption bar (a floating form pulled open, say), a minimised panel is
+  // minimised no longer; the dock's own sharing out keeps the states it sets.
+  const TSkBarCustomMultiDock* dock = MultiDock();
+  if (state_ == TPanelWindowState::wsMinimized && !(dock && dock->Redistributing()) &&
+      (IsVerticalTitleBar() ? ClientWidth() : ClientHeight()) > CaptionHeight()) {
+    state_ = TPanelWindowState::wsNormal;
+    options_->RefreshIcons();
+    FireWindowStateChanged(state_);
+  }
 }
 
 void TSkBarCustomDockablePanel::InvalidateBackground(bool invalidateChildren) {

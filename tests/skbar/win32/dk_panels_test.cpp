@@ -173,6 +173,11 @@ TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
   EXPECT_FALSE(b->Maximize());
   EXPECT_TRUE(b->Restore());
   EXPECT_EQ(b->ClientHeight(), client);
+  // Pulled open beyond its caption bar, a minimised panel is normal again.
+  EXPECT_TRUE(b->Minimize());
+  b->SetBounds(b->Left(), b->Top(), b->Width(), b->Height() + 40);
+  EXPECT_EQ(b->WindowState(), TPanelWindowState::wsNormal);
+  EXPECT_EQ(b->Options().MinimizeButton()->ImageIndex(), 2);  // no longer the restore glyph
 }
 
 TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
