@@ -183,6 +183,7 @@ void TSkBarCustomMultiDock::FitPanels() {
 
 TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
     : TSkBarCustomToolWindow(owner) {
+  SetStretch(true);
   SetDragHandleStyle(tb::TTBDragHandleStyle::dhNone);
   SetCloseButtonWhenDocked(false);
   SetBounds(0, 0, 150, 150);
