@@ -110,6 +110,16 @@ void TSkBarCustomDockablePanel::AfterConstruction() {
   tb::TTBCustomDockableWindow::SetShowCaption(false);
 }
 
+void TSkBarCustomDockablePanel::BeforeDestruction() noexcept {
+  if (captionDock_) {
+    captionDock_->OnRequestDock = nullptr;
+    captionDock_->OnDrawBackground = nullptr;
+    captionDock_->OnResize = nullptr;
+  }
+  if (captionToolbar_) captionToolbar_->OnDrawBackground = nullptr;
+  TSkBarCustomToolWindow::BeforeDestruction();
+}
+
 void TSkBarCustomDockablePanel::Loaded() {
   TSkBarCustomToolWindow::Loaded();
   for (int i = 0; i < Items().Count(); ++i) {

@@ -78,6 +78,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   explicit TSkBarCustomDockablePanel(ui::TComponent* owner);
   // Builds the caption bar (its items are made through virtual operations).
   void AfterConstruction() override;
+  // The caption parts outlive the panel's own members: their handlers are cut first.
+  void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TSkBarDockablePanel"; }
   // Caption items hosting a control not yet on the caption toolbar get it there.
   void Loaded() override;
