@@ -267,6 +267,13 @@ TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
   a->Items().Add(item);
   a->Loaded();
   EXPECT_EQ(hosted->Parent(), a->CaptionToolbar());
+
+  // Docked without its caption bar, the panel keeps a one-pixel minimum.
+  a->SetShowCaptionWhenDocked(false);
+  EXPECT_FALSE(a->CaptionPanel()->Visible());
+  EXPECT_EQ(a->CaptionHeight(), 1);
+  a->SetShowCaptionWhenDocked(true);
+  EXPECT_GT(a->CaptionRect().Height(), 10);
   EXPECT_TRUE(errors.empty());
 }
 
