@@ -9,6 +9,7 @@
 #include "app/msx_picture.h"
 #include "app/shell_core.h"
 #include "rtl/code_page.h"
+#include "ui/text.h"
 
 namespace app {
 
@@ -133,8 +134,15 @@ void ShellCore::ExtractFiles() {
   const std::optional<std::filesystem::path> folder = ports_.dialogs.SelectFolder(start);
   if (!folder) return;
   const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);
-  files::ExtractPlanned(*image_, plan);
-  ports_.ui.Explore(*folder);
+  const files::TExtractOutcome outcome = files::ExtractPlanned(*image_, plan);
+  if (!outcome.Failed.empty()) {
+    std::vector<std::pair<std::wstring, std::wstring>> failed;
+    for (const files::TExtractFailure& failure : outcome.Failed)
+      failed.emplace_back(failure.Target.filename().wstring(), ui::WideFromUtf8(failure.Reason));
+    ReportFailure(ExtractFailureText(*folder, plan.size(), failed), kExtractCaption);
+  }
+  // A folder that received nothing is not shown as if the extraction had worked.
+  if (outcome.Written > 0) ports_.ui.Explore(*folder);
 }
 
 void ShellCore::DeleteFiles() {

@@ -26,6 +26,19 @@ std::wstring DamagedImageText(int unreadableSectors) {
          L" could not be read; the image may be damaged.";
 }
 
+std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
+                                const std::vector<std::pair<std::wstring, std::wstring>>& failed) {
+  constexpr std::size_t kListed = 10;
+  std::wstring text = L"Cannot extract " + std::to_wstring(failed.size()) + L" of " +
+                      std::to_wstring(total) + (total == 1 ? L" file" : L" files") + L" to \"" +
+                      folder.wstring() + L"\".";
+  for (std::size_t i = 0; i < failed.size() && i < kListed; ++i)
+    text += L"\r\n" + failed[i].first + L": " + failed[i].second;
+  if (failed.size() > kListed)
+    text += L"\r\n(" + std::to_wstring(failed.size() - kListed) + L" more)";
+  return text;
+}
+
 std::wstring CaptionText(const std::wstring& fileName, bool modified) {
   return L"Quollbox - " + fileName + (modified ? L" *" : L"");
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell_ports.h"
@@ -29,6 +30,12 @@ inline const std::wstring kSaveQuestion =
 
 // The warning after opening a track image some of whose sectors could not be read.
 std::wstring DamagedImageText(int unreadableSectors);
+
+// The report of an extraction some of whose files were not written: "Cannot extract F of T
+// file(s) to "<folder>".", then one line per failed file, "<name>: <reason>" (the first ten).
+inline const std::wstring kExtractCaption = L"Extract File(s)";
+std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
+                                const std::vector<std::pair<std::wstring, std::wstring>>& failed);
 
 // "Quollbox - <name>", plus " *" when modified.
 std::wstring CaptionText(const std::wstring& fileName, bool modified);

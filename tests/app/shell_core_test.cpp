@@ -136,6 +136,36 @@ TEST_F(ShellFilesTest, SelectedFilesAreExtractedToTheChosenFolderThenItIsExplore
   EXPECT_EQ(ui.explored, std::vector<std::filesystem::path>{folder});
 }
 
+TEST_F(ShellFilesTest, FilesThatCannotBeExtractedAreReportedAndNoneWrittenExploresNothing) {
+  const TTempFolder temp;
+  const std::filesystem::path& folder = temp.Path();
+  AddFile(L"one.txt", 1500, 1);
+  AddFile(L"two.txt", 2500, 2);
+  AddFile(L"three.txt", 10, 3);
+  // TWO.TXT's chain breaks after its first cluster: its bytes are not all on the disk.
+  Image().SetFatEntry(Image().Lookup("TWO.TXT")->ClusterLow, 0);
+  std::filesystem::create_directory(folder / "ONE.TXT");  // a folder blocks that name
+  core->RefreshFileList();
+  dialogs.folderAnswers = {folder, folder};
+  view.Select({L"ONE", L"TWO", L"THREE"});
+  core->ExtractFiles();
+  EXPECT_EQ(std::filesystem::file_size(folder / "THREE.TXT"), 10u);
+  EXPECT_FALSE(std::filesystem::exists(folder / "TWO.TXT"));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  const std::wstring& text = ui.boxes[0].text;
+  EXPECT_NE(text.find(L"2 of 3"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"ONE.TXT"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"TWO.TXT: the file's data on the disk image is damaged"), std::wstring::npos)
+      << text;
+  EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
+  EXPECT_EQ(ui.explored, std::vector<std::filesystem::path>{folder});
+
+  view.Select({L"ONE"});
+  core->ExtractFiles();  // nothing written: reported, and no folder opened as if it had worked
+  EXPECT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.explored.size(), 1u);
+}
+
 TEST_F(ShellFilesTest, DeleteKeepsTheFirstSelectedRowsPlace) {
   AddFile(L"a.txt", 5);
   AddFile(L"gone.txt", 5);
