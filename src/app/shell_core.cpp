@@ -80,6 +80,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       LoadImage(path, kind == ImageKind::Hfe, unreadableSectors);
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
+  damagedSource_ = unreadableSectors > 0;
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -140,6 +141,7 @@ void ShellCore::NewImage(int tag) {
   image->SetFileName(NextNewImageName(
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
+  damagedSource_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();

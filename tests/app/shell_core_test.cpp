@@ -442,6 +442,17 @@ TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
   EXPECT_EQ(ui.boxes[0].text, DamagedImageText(report.Unreadable()));
   EXPECT_EQ(ui.boxes[0].caption, kOpenCaption);
   EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
+
+  // Save does not write the readable part over the damaged file: it asks for a name first.
+  dialogs.saveAnswers = {std::nullopt, std::filesystem::path("/img/rescued.dsk")};
+  EXPECT_FALSE(core->Save());
+  EXPECT_EQ(fs.files["/img/cut.hfe"], cut);
+  EXPECT_TRUE(core->Save());
+  EXPECT_EQ(dialogs.saveCalls.size(), 2u);
+  EXPECT_EQ(fs.files["/img/cut.hfe"], cut);
+  EXPECT_EQ(fs.files["/img/rescued.dsk"].size(), 737280u);
+  EXPECT_TRUE(core->Save());  // the saved copy is the image's file now
+  EXPECT_EQ(dialogs.saveCalls.size(), 2u);
 }
 
 TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
