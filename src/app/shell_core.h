@@ -113,7 +113,7 @@ class ShellCore {
   // Double click or Enter: into the selected row when it is a directory.
   void OpenSelectedRow();
   // A typed character; true when it was consumed.
-  bool KeyPress(wchar_t key, bool fileListFocused);
+  bool KeyPress(wchar_t key, KeyFocus focus);
 
   // --- File commands ---
   void SelectAll();

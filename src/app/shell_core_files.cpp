@@ -72,8 +72,8 @@ void ShellCore::OpenSelectedRow() {
   if (entry && entry->IsDirectory()) ChangeDir();
 }
 
-bool ShellCore::KeyPress(wchar_t key, bool fileListFocused) {
-  switch (KeyCommand(key, fileListFocused)) {
+bool ShellCore::KeyPress(wchar_t key, KeyFocus focus) {
+  switch (KeyCommand(key, focus)) {
     case ListKeyCommand::None:
       return false;
     case ListKeyCommand::Consumed:
@@ -86,6 +86,16 @@ bool ShellCore::KeyPress(wchar_t key, bool fileListFocused) {
       break;
     case ListKeyCommand::RootDir:
       ChangeDirTo("\\");
+      break;
+    case ListKeyCommand::BrowserParent:
+      ports_.view.ShowFolder(BrowserParentFolder(ports_.view.BrowserFolder().wstring()));
+      break;
+    case ListKeyCommand::OpenImage:
+      if (const std::filesystem::path file = ports_.view.SelectedImageFile(); !file.empty())
+        OpenDiskImage(file);
+      break;
+    case ListKeyCommand::OpenFolder:
+      ports_.view.OpenSelectedFolder();
       break;
   }
   return true;

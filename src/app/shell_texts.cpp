@@ -146,18 +146,39 @@ TPanelState ToggledPanel(TPanelState s) {
   return s;
 }
 
-ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused) {
+ListKeyCommand KeyCommand(wchar_t key, KeyFocus focus) {
   switch (key) {
     case L'\\':
     case 28:
       return ListKeyCommand::RootDir;
     case 8:
-      return fileListFocused ? ListKeyCommand::ParentDir : ListKeyCommand::Consumed;
+      if (focus == KeyFocus::FileList) return ListKeyCommand::ParentDir;
+      if (focus == KeyFocus::Other) return ListKeyCommand::Consumed;
+      return ListKeyCommand::BrowserParent;
     case 13:
-      return fileListFocused ? ListKeyCommand::OpenRow : ListKeyCommand::Consumed;
+      switch (focus) {
+        case KeyFocus::FileList:
+          return ListKeyCommand::OpenRow;
+        case KeyFocus::ImageList:
+          return ListKeyCommand::OpenImage;
+        case KeyFocus::FolderBrowser:
+          return ListKeyCommand::OpenFolder;
+        case KeyFocus::Other:
+          break;
+      }
+      return ListKeyCommand::Consumed;
     default:
       return ListKeyCommand::None;
   }
+}
+
+std::wstring BrowserParentFolder(std::wstring folder) {
+  if (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  const std::size_t cut = folder.find_last_of(L"\\/:");
+  if (cut == std::wstring::npos) return folder;
+  folder.resize(cut + 1);
+  if (folder.back() == L':') folder += L'\\';
+  return folder;
 }
 
 }  // namespace app

@@ -69,31 +69,64 @@ TEST_F(ShellFilesTest, KeysAndDoubleClickMoveThroughDirectories) {
   ASSERT_TRUE(Image().ChangeDir("\\"));
   core->RefreshFileList();
   view.Select({L"GAMES"});
-  EXPECT_TRUE(core->KeyPress(13, true));
+  EXPECT_TRUE(core->KeyPress(13, KeyFocus::FileList));
   EXPECT_EQ(view.Names(), (Names{L"..", L"INNER", L"X"}));
   view.Select({L"INNER"});
   core->OpenSelectedRow();
   EXPECT_EQ(Image().Directory(), "\\GAMES\\INNER\\");
-  EXPECT_TRUE(core->KeyPress(8, true));
+  EXPECT_TRUE(core->KeyPress(8, KeyFocus::FileList));
   EXPECT_EQ(Image().Directory(), "\\GAMES\\");
-  EXPECT_TRUE(core->KeyPress(L'\\', false));
+  EXPECT_TRUE(core->KeyPress(L'\\', KeyFocus::FolderBrowser));
   EXPECT_EQ(Image().Directory(), "\\");
-  EXPECT_TRUE(core->KeyPress(8, true));  // the root has no parent: only a refill
+  EXPECT_TRUE(core->KeyPress(8, KeyFocus::FileList));  // the root has no parent: only a refill
   EXPECT_EQ(view.Names(), Names{L"GAMES"});
-  EXPECT_FALSE(core->KeyPress(L'a', true));
+  EXPECT_FALSE(core->KeyPress(L'a', KeyFocus::FileList));
+}
+
+TEST_F(ShellFilesTest, BackspaceAndEnterInTheSidePanelsMoveTheBrowserAndOpenImages) {
+  view.browserFolder = "/img/games";
+  EXPECT_TRUE(core->KeyPress(8, KeyFocus::ImageList));
+  EXPECT_TRUE(core->KeyPress(8, KeyFocus::FolderBrowser));
+  EXPECT_EQ(view.shownFolders, (Paths{"/img/", "/img/"}));
+  EXPECT_TRUE(core->KeyPress(13, KeyFocus::FolderBrowser));
+  EXPECT_EQ(view.selectedFolderOpens, 1);
+  EXPECT_TRUE(core->KeyPress(13, KeyFocus::ImageList));  // no file selected
+  EXPECT_EQ(view.caption, L"Quollbox - NewImage1.dsk");
+  fs.files["/img/games/b.dsk"] = RawImage(true);
+  view.selectedImageFile = "/img/games/b.dsk";
+  EXPECT_TRUE(core->KeyPress(13, KeyFocus::ImageList));
+  EXPECT_EQ(view.caption, L"Quollbox - /img/games/b.dsk");
+  EXPECT_EQ(Image().Directory(), "\\");
 }
 
 TEST(ShellKeys, KeyCommandsByKeyAndFocus) {
   const struct {
     wchar_t key;
-    bool listFocused;
+    KeyFocus focus;
     ListKeyCommand command;
-  } kCases[] = {{8, true, ListKeyCommand::ParentDir},    {8, false, ListKeyCommand::Consumed},
-                {13, true, ListKeyCommand::OpenRow},     {13, false, ListKeyCommand::Consumed},
-                {L'\\', false, ListKeyCommand::RootDir}, {28, true, ListKeyCommand::RootDir},
-                {L'/', true, ListKeyCommand::None},      {L' ', true, ListKeyCommand::None}};
+  } kCases[] = {{8, KeyFocus::FileList, ListKeyCommand::ParentDir},
+                {8, KeyFocus::ImageList, ListKeyCommand::BrowserParent},
+                {8, KeyFocus::FolderBrowser, ListKeyCommand::BrowserParent},
+                {8, KeyFocus::Other, ListKeyCommand::Consumed},
+                {13, KeyFocus::FileList, ListKeyCommand::OpenRow},
+                {13, KeyFocus::ImageList, ListKeyCommand::OpenImage},
+                {13, KeyFocus::FolderBrowser, ListKeyCommand::OpenFolder},
+                {13, KeyFocus::Other, ListKeyCommand::Consumed},
+                {L'\\', KeyFocus::Other, ListKeyCommand::RootDir},
+                {28, KeyFocus::FileList, ListKeyCommand::RootDir},
+                {L'/', KeyFocus::FileList, ListKeyCommand::None},
+                {L' ', KeyFocus::FileList, ListKeyCommand::None}};
   for (const auto& c : kCases)
-    EXPECT_EQ(KeyCommand(c.key, c.listFocused), c.command) << int(c.key) << c.listFocused;
+    EXPECT_EQ(KeyCommand(c.key, c.focus), c.command) << int(c.key) << int(c.focus);
+  // The browser's parent: the trailing backslash removed, then the folder part; a root stays.
+  const struct {
+    const wchar_t* folder;
+    const wchar_t* parent;
+  } kParents[] = {{L"C:\\GAMES\\MSX", L"C:\\GAMES\\"},
+                  {L"C:\\GAMES\\", L"C:\\"},
+                  {L"C:\\", L"C:\\"},
+                  {L"\\\\server\\share\\dir", L"\\\\server\\share\\"}};
+  for (const auto& c : kParents) EXPECT_EQ(BrowserParentFolder(c.folder), c.parent) << c.folder;
 }
 
 TEST_F(ShellFilesTest, TheAddDialogsFilesAreAddedWithoutABudget) {
