@@ -408,6 +408,23 @@ TEST_F(DragOutTest, PathsTooLongForADescriptorAreLeftOutAndCounted) {
   for (const auto& item : collection.Items) EXPECT_LE(item.Path.size(), kMaxDescriptorPath);
 }
 
+TEST_F(DragOutTest, DeepTreesWhosePathsFitAreOfferedWhole) {
+  // Forty nested directories, as Make Dir builds them, with a file at the bottom.
+  ASSERT_TRUE(disk_->ChangeDir("DIR1"));
+  for (int level = 0; level < 40; ++level) {
+    ASSERT_EQ(disk_->CreateSubDir("D"), disk::DiskResult::Ok);
+    ASSERT_TRUE(disk_->ChangeDir("D"));
+  }
+  rtl::TMemoryStream bytes(Pattern(5, 9));
+  ASSERT_NE(disk_->Add(L"END.TXT", bytes), nullptr);
+  ASSERT_TRUE(disk_->ChangeDir("\\"));
+  const auto collection = CollectAll();
+  EXPECT_EQ(collection.SkippedLongPaths, 0u);
+  std::wstring bottom = L"DIR1";
+  for (int level = 0; level < 40; ++level) bottom += L"\\D";
+  EXPECT_EQ(PathsOf(collection).back(), bottom + L"\\END.TXT");
+}
+
 struct TMove {
   int x;
   int y;
