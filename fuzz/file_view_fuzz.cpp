@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       [](wchar_t c) { return c == L'\r' || c == L'\n' || (c >= 32 && c <= 127); }));
   const std::wstring text = app::TextView(bytes);
   Require(text.size() <= 2 * size);
+  Require(text.find(L'\0') == std::wstring::npos);  // a NUL would cut the text where it is shown
 
   const bool binary = app::IsBinary(bytes);
   const auto listing = app::BasicListing(bytes);

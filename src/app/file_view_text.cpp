@@ -89,7 +89,10 @@ std::wstring TextView(std::span<const std::uint8_t> data) {
   rtl::TMemoryStream stream(std::vector<std::uint8_t>(data.begin(), data.end()));
   ui::TStringList lines;
   lines.LoadFromStream(stream);
-  return JoinLines(lines.ToVector());
+  std::wstring text = JoinLines(lines.ToVector());
+  // The window that shows the text would end it at the first NUL.
+  std::replace(text.begin(), text.end(), L'\0', L' ');
+  return text;
 }
 
 bool LooksLikeBasicProgram(std::span<const std::uint8_t> data) {

@@ -25,7 +25,7 @@ bool IsBinary(std::span<const std::uint8_t> data);
 std::wstring HexDump(std::span<const std::uint8_t> data);
 
 // The data as text: UTF-8 or UTF-16 after a byte-order mark, else the system code page; line
-// breaks (CR LF, CR or LF) become CR LF, with none after the last line.
+// breaks (CR LF, CR or LF) become CR LF, with none after the last line; a NUL shows as a blank.
 std::wstring TextView(std::span<const std::uint8_t> data);
 
 // A first byte 0xFF and a first line whose link lies inside the data: worth listing as BASIC.

@@ -68,6 +68,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       ports_.ui.MessageDlg(kUnrecognizedFormat, kOpenCaption, MsgButtons::Ok, MsgIcon::Warning);
       return false;
     case ImageKind::DskWrongSize:
+      ReportFailure(WrongSizeImageText(path, size), kOpenCaption);
       return false;
     case ImageKind::Hfe:
     case ImageKind::Dsk:
@@ -79,6 +80,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       LoadImage(path, kind == ImageKind::Hfe, unreadableSectors);
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
+  damagedSource_ = unreadableSectors > 0;
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -139,6 +141,7 @@ void ShellCore::NewImage(int tag) {
   image->SetFileName(NextNewImageName(
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
+  damagedSource_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();

@@ -5,7 +5,8 @@
 // Beyond the plain handlers, the commands keep the user's data safe: the save question counts as
 // answered only when the save happened; New asks it too; an open keeps the current image until
 // the new one has loaded; failed saves and exports are reported and keep the modified flag; the
-// caption follows the modified flag after every command, file commands included.
+// caption follows the modified flag after every command, file commands included; an image read
+// from a damaged track image is not saved over that file unless a name is chosen for it.
 #pragma once
 
 #include <cstdint>
@@ -112,7 +113,7 @@ class ShellCore {
   // Double click or Enter: into the selected row when it is a directory.
   void OpenSelectedRow();
   // A typed character; true when it was consumed.
-  bool KeyPress(wchar_t key, bool fileListFocused);
+  bool KeyPress(wchar_t key, KeyFocus focus);
 
   // --- File commands ---
   void SelectAll();
@@ -182,6 +183,9 @@ class ShellCore {
   std::unique_ptr<disk::TMSXDisk> image_;
   // Where a new image's name was numbered: the folder its dialogs start in until it is saved.
   std::filesystem::path newImageFolder_;
+  // The image came from a track image with unreadable sectors: Save asks for a name rather than
+  // write the readable part over the damaged file, until the image is written somewhere.
+  bool damagedSource_ = false;
   int retainIndex_ = -1;
   files::TSortState sort_;
   int bootCodeOption_ = 1;

@@ -9,6 +9,7 @@
 #include "app/msx_picture.h"
 #include "app/shell_core.h"
 #include "rtl/code_page.h"
+#include "ui/text.h"
 
 namespace app {
 
@@ -71,8 +72,8 @@ void ShellCore::OpenSelectedRow() {
   if (entry && entry->IsDirectory()) ChangeDir();
 }
 
-bool ShellCore::KeyPress(wchar_t key, bool fileListFocused) {
-  switch (KeyCommand(key, fileListFocused)) {
+bool ShellCore::KeyPress(wchar_t key, KeyFocus focus) {
+  switch (KeyCommand(key, focus)) {
     case ListKeyCommand::None:
       return false;
     case ListKeyCommand::Consumed:
@@ -85,6 +86,16 @@ bool ShellCore::KeyPress(wchar_t key, bool fileListFocused) {
       break;
     case ListKeyCommand::RootDir:
       ChangeDirTo("\\");
+      break;
+    case ListKeyCommand::BrowserParent:
+      ports_.view.ShowFolder(BrowserParentFolder(ports_.view.BrowserFolder().wstring()));
+      break;
+    case ListKeyCommand::OpenImage:
+      if (const std::filesystem::path file = ports_.view.SelectedImageFile(); !file.empty())
+        OpenDiskImage(file);
+      break;
+    case ListKeyCommand::OpenFolder:
+      ports_.view.OpenSelectedFolder();
       break;
   }
   return true;
@@ -133,8 +144,15 @@ void ShellCore::ExtractFiles() {
   const std::optional<std::filesystem::path> folder = ports_.dialogs.SelectFolder(start);
   if (!folder) return;
   const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);
-  files::ExtractPlanned(*image_, plan);
-  ports_.ui.Explore(*folder);
+  const files::TExtractOutcome outcome = files::ExtractPlanned(*image_, plan);
+  if (!outcome.Failed.empty()) {
+    std::vector<std::pair<std::wstring, std::wstring>> failed;
+    for (const files::TExtractFailure& failure : outcome.Failed)
+      failed.emplace_back(failure.Target.filename().wstring(), ui::WideFromUtf8(failure.Reason));
+    ReportFailure(ExtractFailureText(*folder, plan.size(), failed), kExtractCaption);
+  }
+  // A folder that received nothing is not shown as if the extraction had worked.
+  if (outcome.Written > 0) ports_.ui.Explore(*folder);
 }
 
 void ShellCore::DeleteFiles() {

@@ -9,7 +9,8 @@ namespace app {
 bool ShellCore::Save() {
   if (!image_) return true;
   std::filesystem::path target = image_->FileName();
-  const bool chosen = image_->IsModified() && !ports_.fs.FileExists(Resolve(target));
+  const bool chosen =
+      damagedSource_ || (image_->IsModified() && !ports_.fs.FileExists(Resolve(target)));
   if (chosen) {
     const auto name = AskSaveName(target);
     if (!name) return false;
@@ -61,6 +62,7 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
   }
   image_->SetFileName(fileName);
   image_->ResetModifiedState();
+  damagedSource_ = false;
   ports_.recentFiles.Add(fileName.wstring());
   UpdateCaption();
   return true;

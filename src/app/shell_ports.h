@@ -47,6 +47,12 @@ class IShellView {
   virtual void OpenImageLater(const std::filesystem::path& fileName) = 0;
   // Shows `folder` in the folder browser.
   virtual void ShowFolder(const std::filesystem::path& folder) = 0;
+  // The folder the folder browser shows.
+  virtual std::filesystem::path BrowserFolder() = 0;
+  // The image list's selected file; empty when none is selected.
+  virtual std::filesystem::path SelectedImageFile() = 0;
+  // The folder browser shows its selected line's folder, as a double click does.
+  virtual void OpenSelectedFolder() = 0;
 
  protected:
   ~IShellView() = default;

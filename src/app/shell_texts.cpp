@@ -26,6 +26,28 @@ std::wstring DamagedImageText(int unreadableSectors) {
          L" could not be read; the image may be damaged.";
 }
 
+std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
+                                const std::vector<std::pair<std::wstring, std::wstring>>& failed) {
+  constexpr std::size_t kListed = 10;
+  std::wstring text = L"Cannot extract " + std::to_wstring(failed.size()) + L" of " +
+                      std::to_wstring(total) + (total == 1 ? L" file" : L" files") + L" to \"" +
+                      folder.wstring() + L"\".";
+  for (std::size_t i = 0; i < failed.size() && i < kListed; ++i)
+    text += L"\r\n" + failed[i].first + L": " + failed[i].second;
+  if (failed.size() > kListed)
+    text += L"\r\n(" + std::to_wstring(failed.size() - kListed) + L" more)";
+  return text;
+}
+
+std::wstring WrongSizeImageText(const std::filesystem::path& fileName,
+                                std::optional<std::uint64_t> size) {
+  if (!size) return L"Cannot read the disk image \"" + fileName.wstring() + L"\".";
+  return L"Cannot open the disk image \"" + fileName.wstring() +
+         L"\".\r\nA raw disk image (.DSK) is " + std::to_wstring(disk::kSingleSidedSize) + L" or " +
+         std::to_wstring(disk::kImageCapacity) + L" bytes long; this file is " +
+         std::to_wstring(*size) + L" bytes long.";
+}
+
 std::wstring CaptionText(const std::wstring& fileName, bool modified) {
   return L"Quollbox - " + fileName + (modified ? L" *" : L"");
 }
@@ -124,18 +146,39 @@ TPanelState ToggledPanel(TPanelState s) {
   return s;
 }
 
-ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused) {
+ListKeyCommand KeyCommand(wchar_t key, KeyFocus focus) {
   switch (key) {
     case L'\\':
     case 28:
       return ListKeyCommand::RootDir;
     case 8:
-      return fileListFocused ? ListKeyCommand::ParentDir : ListKeyCommand::Consumed;
+      if (focus == KeyFocus::FileList) return ListKeyCommand::ParentDir;
+      if (focus == KeyFocus::Other) return ListKeyCommand::Consumed;
+      return ListKeyCommand::BrowserParent;
     case 13:
-      return fileListFocused ? ListKeyCommand::OpenRow : ListKeyCommand::Consumed;
+      switch (focus) {
+        case KeyFocus::FileList:
+          return ListKeyCommand::OpenRow;
+        case KeyFocus::ImageList:
+          return ListKeyCommand::OpenImage;
+        case KeyFocus::FolderBrowser:
+          return ListKeyCommand::OpenFolder;
+        case KeyFocus::Other:
+          break;
+      }
+      return ListKeyCommand::Consumed;
     default:
       return ListKeyCommand::None;
   }
+}
+
+std::wstring BrowserParentFolder(std::wstring folder) {
+  if (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  const std::size_t cut = folder.find_last_of(L"\\/:");
+  if (cut == std::wstring::npos) return folder;
+  folder.resize(cut + 1);
+  if (folder.back() == L':') folder += L'\\';
+  return folder;
 }
 
 }  // namespace app

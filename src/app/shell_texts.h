@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell_ports.h"
@@ -29,6 +30,17 @@ inline const std::wstring kSaveQuestion =
 
 // The warning after opening a track image some of whose sectors could not be read.
 std::wstring DamagedImageText(int unreadableSectors);
+
+// The report of an extraction some of whose files were not written: "Cannot extract F of T
+// file(s) to "<folder>".", then one line per failed file, "<name>: <reason>" (the first ten).
+inline const std::wstring kExtractCaption = L"Extract File(s)";
+std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
+                                const std::vector<std::pair<std::wstring, std::wstring>>& failed);
+
+// Why a ".DSK" file of another length than a raw image's is not opened; no `size`: the file
+// cannot be read at all.
+std::wstring WrongSizeImageText(const std::filesystem::path& fileName,
+                                std::optional<std::uint64_t> size);
 
 // "Quollbox - <name>", plus " *" when modified.
 std::wstring CaptionText(const std::wstring& fileName, bool modified);
@@ -87,14 +99,23 @@ inline bool PanelShown(TPanelState s) {
 // Shown and wider than 0 px: hidden; otherwise shown, and then at least 160 px wide.
 TPanelState ToggledPanel(TPanelState s);
 
+// The control that has the keyboard focus when a character is typed.
+enum class KeyFocus { FileList, ImageList, FolderBrowser, Other };
+
 // What a typed character does in the main window (its key preview sees every one first).
 enum class ListKeyCommand {
-  None,       // the key goes on to the control
-  Consumed,   // swallowed, nothing done
-  ParentDir,  // Backspace in the file list
-  OpenRow,    // Enter in the file list: as a double click
-  RootDir,    // "\" or Ctrl+\, whichever control has the focus
+  None,           // the key goes on to the control
+  Consumed,       // swallowed, nothing done
+  ParentDir,      // Backspace in the file list
+  OpenRow,        // Enter in the file list: as a double click
+  RootDir,        // "\" or Ctrl+\, whichever control has the focus
+  BrowserParent,  // Backspace in the image list or the folder browser
+  OpenImage,      // Enter in the image list: its selected file is opened
+  OpenFolder,     // Enter in the folder browser: its selected folder is shown
 };
-ListKeyCommand KeyCommand(wchar_t key, bool fileListFocused);
+ListKeyCommand KeyCommand(wchar_t key, KeyFocus focus);
+// The folder browser's parent of `folder`: a trailing separator removed, then the folder part
+// (with its separator); a drive's root stays.
+std::wstring BrowserParentFolder(std::wstring folder);
 
 }  // namespace app

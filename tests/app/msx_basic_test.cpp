@@ -281,6 +281,8 @@ TEST_F(FileViewText, LineBreaksBecomeCrLfAndEncodingsAreHonoured) {
       {{0xC0, 0xE0}, L"\x0410\x0430"},  // the system code page
       {{0xEF, 0xBB, 0xBF, 0xC3, 0xA9, 0x0A, 0x41}, L"\xE9\r\nA"},
       {{0xFF, 0xFE, 0x3A, 0x26, 0x0A, 0x00}, L"\x263A"},
+      // A NUL would end the text where the window shows it: it shows as a blank.
+      {{'a', 0x00, 'b', 0x0A, 0x00, 0x00}, L"a b\r\n  "},
   };
   for (const auto& [data, text] : cases) {
     EXPECT_EQ(TextView(data), text) << ::testing::PrintToString(data);

@@ -65,6 +65,9 @@ struct FakeView : IShellView {
     laterOpens.push_back(fileName);
   }
   void ShowFolder(const std::filesystem::path& folder) override { shownFolders.push_back(folder); }
+  std::filesystem::path BrowserFolder() override { return browserFolder; }
+  std::filesystem::path SelectedImageFile() override { return selectedImageFile; }
+  void OpenSelectedFolder() override { ++selectedFolderOpens; }
 
   // Selects exactly the rows with these captions.
   void Select(const std::vector<std::wstring>& names) {
@@ -88,6 +91,9 @@ struct FakeView : IShellView {
   int fills = 0;
   int refreshRequests = 0;
   std::vector<std::filesystem::path> shownFolders;
+  std::filesystem::path browserFolder;
+  std::filesystem::path selectedImageFile;
+  int selectedFolderOpens = 0;
   int checkedBoot = -2;
   std::vector<std::filesystem::path> laterOpens;
 };

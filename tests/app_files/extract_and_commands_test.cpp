@@ -79,7 +79,7 @@ TEST_F(ExtractTest, OnlyFilesArePlannedAndWrittenWithTheirBytesAndLocalStampsEac
   const std::vector<const disk::TDirEntry*> selected = {dir, one, two};
   const auto plan = PlanExtraction(selected, target);
   ASSERT_EQ(plan.size(), 2u);
-  EXPECT_EQ(ExtractPlanned(*disk, plan), 2);
+  EXPECT_EQ(ExtractPlanned(*disk, plan).Written, 2);
   EXPECT_EQ(ReadFile(target / "ONE.TXT"), Pattern(1500, 1));
   EXPECT_EQ(ReadFile(target / "TWO.BIN"), Pattern(7, 2));
   rtl::TFileStream written(target / "ONE.TXT", rtl::FileMode::OpenRead);
@@ -88,7 +88,11 @@ TEST_F(ExtractTest, OnlyFilesArePlannedAndWrittenWithTheirBytesAndLocalStampsEac
   // A file that cannot be written does not stop the others.
   const std::vector<TExtractItem> blocked = {{one, target / "missing" / "ONE"},
                                              {two, target / "X"}};
-  EXPECT_EQ(ExtractPlanned(*disk, blocked), 1);
+  const TExtractOutcome outcome = ExtractPlanned(*disk, blocked);
+  EXPECT_EQ(outcome.Written, 1);
+  ASSERT_EQ(outcome.Failed.size(), 1u);
+  EXPECT_EQ(outcome.Failed[0].Target, target / "missing" / "ONE");
+  EXPECT_FALSE(outcome.Failed[0].Reason.empty());
   EXPECT_EQ(ReadFile(target / "X"), Pattern(7, 2));
 }
 
@@ -402,6 +406,23 @@ TEST_F(DragOutTest, PathsTooLongForADescriptorAreLeftOutAndCounted) {
   const auto collection = CollectAll();
   EXPECT_EQ(collection.SkippedLongPaths, 1u);
   for (const auto& item : collection.Items) EXPECT_LE(item.Path.size(), kMaxDescriptorPath);
+}
+
+TEST_F(DragOutTest, DeepTreesWhosePathsFitAreOfferedWhole) {
+  // Forty nested directories, as Make Dir builds them, with a file at the bottom.
+  ASSERT_TRUE(disk_->ChangeDir("DIR1"));
+  for (int level = 0; level < 40; ++level) {
+    ASSERT_EQ(disk_->CreateSubDir("D"), disk::DiskResult::Ok);
+    ASSERT_TRUE(disk_->ChangeDir("D"));
+  }
+  rtl::TMemoryStream bytes(Pattern(5, 9));
+  ASSERT_NE(disk_->Add(L"END.TXT", bytes), nullptr);
+  ASSERT_TRUE(disk_->ChangeDir("\\"));
+  const auto collection = CollectAll();
+  EXPECT_EQ(collection.SkippedLongPaths, 0u);
+  std::wstring bottom = L"DIR1";
+  for (int level = 0; level < 40; ++level) bottom += L"\\D";
+  EXPECT_EQ(PathsOf(collection).back(), bottom + L"\\END.TXT");
 }
 
 struct TMove {

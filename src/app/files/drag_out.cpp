@@ -23,7 +23,7 @@ class TCollector {
   void AddSelected(const disk::TDirEntry& entry) {
     const std::wstring name = disk::TMSXDisk::HostSafeName(entry);
     if (!Offer(entry, name) || !entry.IsDirectory()) return;
-    CollectDirectory(entry, name, 1);
+    CollectDirectory(entry, name);
   }
 
   TDragCollection Finish() { return std::move(collection_); }
@@ -38,8 +38,7 @@ class TCollector {
     return true;
   }
 
-  void CollectDirectory(const disk::TDirEntry& directory, const std::wstring& path, int depth) {
-    if (depth > kMaxDragDepth) return;
+  void CollectDirectory(const disk::TDirEntry& directory, const std::wstring& path) {
     std::vector<std::pair<const disk::TDirEntry*, std::wstring>> subdirectories;
     for (const disk::TDirEntry* child : ReadDirectoryAt(disk_, directory.ClusterLow, visited_)) {
       if (!IsOffered(*child)) continue;
@@ -49,7 +48,7 @@ class TCollector {
       }
     }
     for (const auto& [child, childPath] : subdirectories) {
-      CollectDirectory(*child, childPath, depth + 1);
+      CollectDirectory(*child, childPath);
     }
   }
 

@@ -25,13 +25,12 @@ struct TDragCollection {
   std::size_t SkippedLongPaths = 0;
 };
 
-// Nesting below a dragged directory deeper than this is not walked.
-inline constexpr int kMaxDragDepth = 32;
-
 // The selected entries in order ("." and "..", labels and unused slots are left out); each
 // directory is followed by its direct children and then, depth first, by the contents of each
 // child directory. Directories are read straight from their clusters (the current directory does
-// not change); a chain that breaks, loops or reaches a directory already walked ends there.
+// not change); a chain that breaks, loops or reaches a directory already walked ends there. The
+// walk needs no depth bound: every directory cluster is read once and every level lengthens the
+// path, which the descriptor's limit ends.
 TDragCollection CollectDragEntries(const disk::TMSXDisk& disk,
                                    std::span<const disk::TDirEntry* const> selected);
 

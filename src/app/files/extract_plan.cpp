@@ -46,16 +46,19 @@ std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const>
   return plan;
 }
 
-std::int32_t ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan) {
-  std::int32_t written = 0;
+TExtractOutcome ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan) {
+  TExtractOutcome outcome;
   for (const TExtractItem& item : plan) {
     try {
-      if (disk.ExtractToFile(item.Target, item.Entry)) ++written;
-    } catch (const rtl::Exception&) {
-      // The next file is still tried.
+      if (disk.ExtractToFile(item.Target, item.Entry))
+        ++outcome.Written;
+      else
+        outcome.Failed.push_back({item.Target, "the file's data on the disk image is damaged"});
+    } catch (const rtl::Exception& error) {
+      outcome.Failed.push_back({item.Target, error.what()});
     }
   }
-  return written;
+  return outcome;
 }
 
 }  // namespace app::files

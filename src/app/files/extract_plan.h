@@ -26,7 +26,19 @@ struct TExtractItem {
 std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const> selected,
                                          const std::filesystem::path& folder);
 
-// Writes each planned file; a host failure skips that file. Returns how many were written.
-std::int32_t ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan);
+// A planned file that was not written, and why (UTF-8, as exception messages are).
+struct TExtractFailure {
+  std::filesystem::path Target;
+  std::string Reason;
+};
+
+struct TExtractOutcome {
+  std::int32_t Written = 0;
+  std::vector<TExtractFailure> Failed;
+};
+
+// Writes each planned file; a file that cannot be written (a host failure, or data that the
+// image does not hold in full) is skipped and listed, and the next one is still tried.
+TExtractOutcome ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan);
 
 }  // namespace app::files

@@ -83,6 +83,9 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void CheckBootOption(int option) override;
   void OpenImageLater(const std::filesystem::path& fileName) override;
   void ShowFolder(const std::filesystem::path& folder) override;
+  std::filesystem::path BrowserFolder() override;
+  std::filesystem::path SelectedImageFile() override;
+  void OpenSelectedFolder() override;
 
   // dragdrop::IDropHandler
   bool CanAcceptDrop() override;

@@ -22,7 +22,11 @@ void TMainForm::WireFileList() {
   fileList_->OnDragOut = [this](ui::TComponent*) { DragOut(); };
   // The name editor is a window of its own: its keys never reach this preview.
   OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
-    if (core_->KeyPress(key, fileList_->Focused())) key = 0;
+    const KeyFocus focus = fileList_->Focused()        ? KeyFocus::FileList
+                           : fileListBox_->Focused()   ? KeyFocus::ImageList
+                           : folderListBox_->Focused() ? KeyFocus::FolderBrowser
+                                                       : KeyFocus::Other;
+    if (core_->KeyPress(key, focus)) key = 0;
   };
 }
 

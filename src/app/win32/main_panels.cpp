@@ -64,6 +64,18 @@ void TMainForm::ShowFolder(const std::filesystem::path& folder) {
   folderListBox_->SetDirectory(folder.wstring());
 }
 
+std::filesystem::path TMainForm::BrowserFolder() {
+  return folderListBox_->Directory();
+}
+
+std::filesystem::path TMainForm::SelectedImageFile() {
+  return fileListBox_->FileName();
+}
+
+void TMainForm::OpenSelectedFolder() {
+  folderListBox_->OpenSelected();
+}
+
 namespace {
 
 TPanelState StateOf(const skbar::TSkBarCustomDockablePanel& panel) {

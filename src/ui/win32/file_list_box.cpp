@@ -160,6 +160,10 @@ void TDirectoryListBox::SetDirectory(const std::wstring& directory) {
 }
 
 void TDirectoryListBox::DoubleClicked() {
+  OpenSelected();
+}
+
+void TDirectoryListBox::OpenSelected() {
   const int index = ItemIndex();
   if (index >= 0 && index < static_cast<int>(paths_.size()))
     SetDirectory(paths_[static_cast<std::size_t>(index)]);

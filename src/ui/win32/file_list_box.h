@@ -65,6 +65,8 @@ class TDirectoryListBox : public TCustomListBox {
   void SetDirectory(const std::wstring& directory);
   TFileListBox* FileList() const { return fileList_; }
   void SetFileList(TFileListBox* list);
+  // Goes to the selected line's folder, as a double click does.
+  void OpenSelected();
 
  protected:
   void DoubleClicked() override;

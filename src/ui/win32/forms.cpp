@@ -447,6 +447,11 @@ LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam
 void TApplication::WndProc(TMessage& message) {
   if (CallMainWindowHooks(message)) return;
   switch (message.Msg) {
+    case WM_CLOSE:
+      // The hidden window owns the menus and popups for the application's whole life; a close
+      // request sent to it (taskkill sends one to every top-level window) would destroy it. The
+      // forms get their own requests.
+      return;
     case WM_INITMENUPOPUP:
       TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
       break;

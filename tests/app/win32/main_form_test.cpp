@@ -360,6 +360,21 @@ TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(folders.Directory(), (Folder() / L"sub").wstring());
   EXPECT_TRUE(images.Lines().empty());
+
+  // The keyboard: Backspace in the browser goes to the parent folder, Enter in the image list
+  // opens the selected image.
+  const auto typeChar = [](HWND window, wchar_t c) {
+    SetFocus(window);
+    PostMessageW(window, WM_CHAR, c, 1);
+    Pump();
+  };
+  typeChar(folders.Handle(), VK_BACK);
+  EXPECT_EQ(std::filesystem::path(folders.Directory()), Folder());
+  ASSERT_EQ(images.Lines(), std::vector<std::wstring>{L"a.dsk"});
+  Choose(Item({L"&File", L"&New", L"&Single Side (360k)"}));
+  images.SetItemIndex(0);
+  typeChar(images.Handle(), VK_RETURN);
+  EXPECT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
   MoveMouse({1, 1});
 }
 

@@ -51,6 +51,10 @@ TEST_F(UiForms, LifecycleRunsInTheOrderTheStorageNeeds) {
   PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
   Pump();
   EXPECT_TRUE(IsWindowVisible(form->Handle()));  // vetoed
+  // taskkill asks every top-level window to close: the application's hidden window, which owns
+  // the menus and popups, stays, and the form is not asked again.
+  SendMessageW(ui::Application->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(ui::Application->Handle()));
   allowClose = true;
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
