@@ -68,7 +68,6 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       ports_.ui.MessageDlg(kUnrecognizedFormat, kOpenCaption, MsgButtons::Ok, MsgIcon::Warning);
       return false;
     case ImageKind::DskWrongSize:
-      ReportFailure(WrongSizeImageText(path, size), kOpenCaption);
       return false;
     case ImageKind::Hfe:
     case ImageKind::Dsk:

@@ -39,15 +39,6 @@ std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t
   return text;
 }
 
-std::wstring WrongSizeImageText(const std::filesystem::path& fileName,
-                                std::optional<std::uint64_t> size) {
-  if (!size) return L"Cannot read the disk image \"" + fileName.wstring() + L"\".";
-  return L"Cannot open the disk image \"" + fileName.wstring() +
-         L"\".\r\nA raw disk image (.DSK) is " + std::to_wstring(disk::kSingleSidedSize) + L" or " +
-         std::to_wstring(disk::kImageCapacity) + L" bytes long; this file is " +
-         std::to_wstring(*size) + L" bytes long.";
-}
-
 std::wstring CaptionText(const std::wstring& fileName, bool modified) {
   return L"Quollbox - " + fileName + (modified ? L" *" : L"");
 }

@@ -37,11 +37,6 @@ inline const std::wstring kExtractCaption = L"Extract File(s)";
 std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
                                 const std::vector<std::pair<std::wstring, std::wstring>>& failed);
 
-// Why a ".DSK" file of another length than a raw image's is not opened; no `size`: the file
-// cannot be read at all.
-std::wstring WrongSizeImageText(const std::filesystem::path& fileName,
-                                std::optional<std::uint64_t> size);
-
 // "Quollbox - <name>", plus " *" when modified.
 std::wstring CaptionText(const std::wstring& fileName, bool modified);
 // "360k" / "720k"; "none" without an image.
