@@ -137,6 +137,16 @@ TPanelState ToggledPanel(TPanelState s) {
   return s;
 }
 
+TSideDockWidths FittedDockWidths(int clientWidth, TSideDockWidths stored) {
+  TSideDockWidths w{std::max(stored.left, 0), std::max(stored.right, 0)};
+  const int room = std::max(clientWidth - kMinListWidth, 0);
+  if (w.left <= room - w.right) return w;
+  const int half = room / 2;
+  if (w.left <= half) return {w.left, room - w.left};
+  if (w.right <= half) return {room - w.right, w.right};
+  return {half, half};
+}
+
 ListKeyCommand KeyCommand(wchar_t key, KeyFocus focus) {
   switch (key) {
     case L'\\':

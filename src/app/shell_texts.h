@@ -94,6 +94,17 @@ inline bool PanelShown(TPanelState s) {
 // Shown and wider than 0 px: hidden; otherwise shown, and then at least 160 px wide.
 TPanelState ToggledPanel(TPanelState s);
 
+// The side docks' widths as restored from the settings, fitted to the window so that the file
+// list keeps kMinListWidth px: negative widths become 0; when the two do not fit, a dock that
+// fits in half the room keeps its width and the other gets the rest, else each gets half.
+inline constexpr int kMinListWidth = 100;
+struct TSideDockWidths {
+  int left = 0;
+  int right = 0;
+  bool operator==(const TSideDockWidths&) const = default;
+};
+TSideDockWidths FittedDockWidths(int clientWidth, TSideDockWidths stored);
+
 // The control that has the keyboard focus when a character is typed.
 enum class KeyFocus { FileList, ImageList, FolderBrowser, Other };
 

@@ -620,6 +620,24 @@ TEST(ShellTexts, PanelToggleShowsAtLeast160Pixels) {
   }
 }
 
+// Stored side-dock widths never leave the file list less than 100 px of an 880 px window.
+TEST(ShellTexts, StoredDockWidthsLeaveTheListItsRoom) {
+  const struct {
+    int client;
+    TSideDockWidths stored, fitted;
+  } cases[] = {{880, {9, 180}, {9, 180}},
+               {880, {0, 780}, {0, 780}},
+               {880, {1, 100000}, {1, 779}},
+               {880, {100000, 180}, {600, 180}},
+               {880, {100000, 100000}, {390, 390}},
+               {880, {-5, -1}, {0, 0}},
+               {50, {9, 180}, {0, 0}}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(FittedDockWidths(c.client, c.stored), c.fitted)
+        << c.client << " " << c.stored.left << " " << c.stored.right;
+  }
+}
+
 std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
   const auto buffer = image.Buffer();
   return {buffer.begin(), buffer.begin() + image.DiskByteSize()};

@@ -136,6 +136,7 @@ void TMainForm::BuildStorage() {
        L"MRUListFolders.Items"});
   formStorage_->OnRestorePlacement = [this](ux::TFormPlacement&) {
     imageDialogs_.SyncSaveExtension();
+    FitSideDocks();
     core_->RestoreSettings();
   };
   formStorage_->OnSavePlacement = [this](ux::TFormPlacement&) { core_->SaveSettings(); };

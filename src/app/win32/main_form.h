@@ -115,6 +115,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   // The Options menu's checks follow the panels.
   void CheckPanelItems();
   void TogglePanel(skbar::TSkBarCustomDockablePanel& panel);
+  void FitSideDocks();
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
                          std::function<void()> execute);
 

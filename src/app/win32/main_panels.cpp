@@ -97,4 +97,12 @@ void TMainForm::TogglePanel(skbar::TSkBarCustomDockablePanel& panel) {
   if (skbar::TSkBarCustomMultiDock* dock = panel.MultiDock()) dock->SetWidth(state.width);
 }
 
+// Stored widths may not fit the window (or be hostile): the file list keeps some room.
+void TMainForm::FitSideDocks() {
+  const TSideDockWidths fitted =
+      FittedDockWidths(ClientWidth(), {leftDock_->Width(), rightDock_->Width()});
+  if (fitted.left != leftDock_->Width()) leftDock_->SetWidth(fitted.left);
+  if (fitted.right != rightDock_->Width()) rightDock_->SetWidth(fitted.right);
+}
+
 }  // namespace app

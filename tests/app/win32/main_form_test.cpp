@@ -332,6 +332,19 @@ TEST_F(MainMenuTest, ThePanelsDocksAndWidthsAreStored) {
   EXPECT_EQ(Setting(L"TMainForm", L"RightMultiDock_Width"), L"190");
 }
 
+// Hostile stored widths: both docks fit in the window and the file list keeps its room.
+TEST_F(MainMenuTest, HugeStoredDockWidthsLeaveTheFileListOnScreen) {
+  PresetSetting(L"FolderBrowserPanel_CurrentDock", L"LeftMultiDock");
+  PresetSetting(L"RightMultiDock_Width", L"100000");
+  PresetSetting(L"LeftMultiDock_Width", L"100000");
+  Start();
+  Pump();
+  const auto& list = Part<ui::TListView>(L"FileList");
+  EXPECT_GE(list.Width(), kMinListWidth);
+  EXPECT_GE(list.Left(), 0);
+  EXPECT_LE(list.Left() + list.Width(), form->ClientWidth());
+}
+
 // The image list shows the folder browser's folder, images only; a real double click on a line
 // opens that image; a recent folder goes to the browser, which takes the list along.
 TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
