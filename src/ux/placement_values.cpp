@@ -35,6 +35,16 @@ std::array<int, 4> FourWords(std::wstring_view text, const std::array<int, 4>& d
   return values;
 }
 
+// Window coordinates travel in 16 bits in the window messages; a stored rectangle beyond them is
+// damaged, and its width or height would overflow.
+bool InWindowRange(const TRect& r) {
+  constexpr int kLow = -32768;
+  constexpr int kHigh = 32767;
+  for (const int v : {r.left, r.top, r.right, r.bottom})
+    if (v < kLow || v > kHigh) return false;
+  return true;
+}
+
 bool Sizeable(TFormBorderStyle style) {
   return style == TFormBorderStyle::bsSizeable || style == TFormBorderStyle::bsSizeToolWin;
 }
@@ -63,10 +73,11 @@ void ReadPosition(PlacementHost& form, const ValueReader& read, TWindowPlacement
   if (!found) return;
 
   TRect& normal = placement.normalPosition;
+  if (!InWindowRange(normal)) return;
   if (!Sizeable(form.BorderStyle()))
     normal = {normal.left, normal.top, normal.left + (bounds.right - bounds.left),
               normal.top + (bounds.bottom - bounds.top)};
-  if (normal.right <= normal.left) return;
+  if (normal.right <= normal.left || normal.bottom <= normal.top) return;
   const TPosition position = form.Position();
   if (position == TPosition::poScreenCenter || position == TPosition::poDesktopCenter)
     form.KeepPositionDesigned();
