@@ -92,6 +92,8 @@ class PlacementHost {
   // The frame's width and height for the border style (the maximized position's offset).
   virtual TPoint FrameSize(TFormBorderStyle style) const = 0;
   virtual ScreenInfo Screen() const = 0;
+  // The work area of the monitor nearest to `rect`, in the coordinates of a placement.
+  virtual TRect WorkAreaNear(const TRect& rect) const = 0;
   // Routes the exception being handled to the application's handler; called inside a catch.
   virtual void HandleException() = 0;
 };

@@ -1,5 +1,6 @@
 #include "ux/placement_values.h"
 
+#include <algorithm>
 #include <array>
 
 #include "ui/text.h"
@@ -78,6 +79,7 @@ void ReadPosition(PlacementHost& form, const ValueReader& read, TWindowPlacement
     normal = {normal.left, normal.top, normal.left + (bounds.right - bounds.left),
               normal.top + (bounds.bottom - bounds.top)};
   if (normal.right <= normal.left || normal.bottom <= normal.top) return;
+  normal = ReachableRect(normal, form.WorkAreaNear(normal));
   const TPosition position = form.Position();
   if (position == TPosition::poScreenCenter || position == TPosition::poDesktopCenter)
     form.KeepPositionDesigned();
@@ -127,6 +129,18 @@ bool ReadState(PlacementHost& form, const ValueReader& read) {
 
 std::wstring ScreenSuffix(const ScreenInfo& screen) {
   return L'(' + std::to_wstring(screen.width) + L'x' + std::to_wstring(screen.height) + L')';
+}
+
+TRect ReachableRect(const TRect& window, const TRect& work) {
+  constexpr int kReach = 32;
+  const int across = std::min(window.right, work.right) - std::max(window.left, work.left);
+  if (across >= kReach && window.top + kReach / 2 >= work.top && window.top + kReach <= work.bottom)
+    return window;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = std::max(work.left, std::min(window.left, work.right - width));
+  const int top = std::max(work.top, std::min(window.top, work.bottom - height));
+  return {left, top, left + width, top + height};
 }
 
 int ReadIntegerValue(const ValueReader& read, std::wstring_view ident, int def) {

@@ -23,6 +23,11 @@ void WriteFormPlacement(const PlacementHost& form, const ValueWriter& write);
 void ReadFormPlacement(PlacementHost& form, const ValueReader& read, bool loadState,
                        bool loadPosition);
 
+// A window rectangle whose caption bar is out of reach on the work area (under 32 px of its top
+// edge on it, or the edge above or below it) moved into the work area with its size kept (its
+// top-left corner in it when larger); a reachable one unchanged.
+TRect ReachableRect(const TRect& window, const TRect& work);
+
 // Decimal text; a missing or non-numeric text reads as `def`.
 int ReadIntegerValue(const ValueReader& read, std::wstring_view ident, int def);
 

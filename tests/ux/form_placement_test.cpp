@@ -71,6 +71,7 @@ class FakePlacementHost : public PlacementHost {
   TPosition Position() const override { return TPosition::poDesigned; }
   void KeepPositionDesigned() override {}
   TRect BoundsRect() const override { return {100, 50, 988, 700}; }
+  TRect WorkAreaNear(const TRect&) const override { return {0, 0, 1280, 1024}; }
   TWindowState WindowState() const override { return windowState; }
   void SetWindowState(TWindowState state) override {
     windowState = state;
@@ -216,8 +217,12 @@ TEST(FormPlacement, ReadRules) {
       {"bottom not past top", L"NormPos=100,900,800,50", kSizeable, std::nullopt},
       {"beyond window coordinates", L"NormPos=-2000000000,-2000000000,2000000000,2000000000",
        kSizeable, std::nullopt},
-      {"far but within them", L"NormPos=-32768,-5000,32767,4000", kSizeable,
-       TRect{-32768, -5000, 32767, 4000}},
+      {"larger than the screen", L"NormPos=-32768,-8,32767,4000", kSizeable,
+       TRect{-32768, -8, 32767, 4000}},
+      {"caption out of reach", L"NormPos=1270,1010,1900,1600", kSizeable,
+       TRect{650, 434, 1280, 1024}},
+      {"caption above the screen", L"NormPos=-5000,-300,-4000,200", kSizeable,
+       TRect{0, 0, 1000, 500}},
       {"not sizeable keeps its size", L"NormPos=10,20,30,40", TFormBorderStyle::bsDialog,
        TRect{10, 20, 898, 670}},
       {"missing word takes the current", L"NormPos=10 20,30", kSizeable, TRect{10, 20, 30, 700}},

@@ -74,4 +74,22 @@ ScreenInfo TWindowPlacementHost::Screen() const {
   return screen;
 }
 
+// A placement's rectangle is in workspace coordinates (from the corner of the primary monitor's
+// work area), a tool window's in screen coordinates.
+TRect TWindowPlacementHost::WorkAreaNear(const TRect& rect) const {
+  POINT origin{0, 0};
+  const HWND window = Window();
+  RECT primary{};
+  if (!(window && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) &&
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &primary, 0))
+    origin = {primary.left, primary.top};
+  const RECT onScreen{rect.left + origin.x, rect.top + origin.y, rect.right + origin.x,
+                      rect.bottom + origin.y};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromRect(&onScreen, MONITOR_DEFAULTTONEAREST), &info)) return rect;
+  const RECT& work = info.rcWork;
+  return {work.left - origin.x, work.top - origin.y, work.right - origin.x, work.bottom - origin.y};
+}
+
 }  // namespace ux::win32

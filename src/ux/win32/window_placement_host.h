@@ -23,6 +23,7 @@ class TWindowPlacementHost : public PlacementHost {
   void Update() override;
   TPoint FrameSize(TFormBorderStyle style) const override;
   ScreenInfo Screen() const override;
+  TRect WorkAreaNear(const TRect& rect) const override;
 };
 
 }  // namespace ux::win32

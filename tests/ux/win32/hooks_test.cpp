@@ -278,6 +278,27 @@ TEST_F(FormStorage, ARealFormRestoresBeforeShowAndSavesAfterItsCloseQuery) {
   EXPECT_EQ(RegText(L"NormPos"), saved);
 }
 
+// A stored rectangle whose caption bar would be off the screen comes back on it, size kept.
+TEST_F(FormStorage, AStoredRectangleOffTheScreenIsMovedOntoIt) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const std::wstring stored = std::to_wstring(width - 10) + L"," + std::to_wstring(height - 14) +
+                              L"," + std::to_wstring(width + 500) + L"," +
+                              std::to_wstring(height + 400);
+  RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\TMainForm").c_str(), L"NormPos", REG_SZ,
+                  stored.c_str(), static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t)));
+  TMainForm* form = NewForm();
+  form->SetVisible(true);
+  RECT rect{};
+  GetWindowRect(form->Handle(), &rect);
+  EXPECT_EQ(rect.right - rect.left, 510);
+  EXPECT_EQ(rect.bottom - rect.top, 414);
+  EXPECT_GE(rect.left, 0);
+  EXPECT_GE(rect.top, 0);
+  EXPECT_LE(rect.right, width);
+  EXPECT_LE(rect.bottom, height);
+  ui::Free(form);
+}
+
 TEST_F(FormStorage, SizeLimitsHookTheFormWindowOnlyWhileSet) {
   TMainForm* form = NewForm();
   form->SetVisible(true);
