@@ -660,12 +660,14 @@ void TTBView::UpdateSelection(TPoint screenPoint, bool allowNewSelection) {
     return;
   }
   TTBItemViewer* candidate = (state_ & vsModal) ? selected_ : nullptr;
+  TTBItemViewer* under = nullptr;
   bool overArrow = false, up = false;
   if (!(screenPoint == kNoPoint) && window_ && window_->ContainsScreenPoint(screenPoint)) {
     if (isPopup_) candidate = nullptr;
     Include(vsMouseInWindow);
     const TPoint client = window_->ScreenToClient(screenPoint);
-    if (allowNewSelection || selected_) candidate = ViewerFromPoint(client);
+    under = ViewerFromPoint(client);
+    if (allowNewSelection || selected_) candidate = under;
     overArrow = AboveOrBelowArrow(client, up);
   } else {
     const bool had = (state_ & vsMouseInWindow) != 0;
@@ -677,6 +679,9 @@ void TTBView::UpdateSelection(TPoint screenPoint, bool allowNewSelection) {
     }
   }
   Select(candidate, true);
+  // A selection kept while the cursor is elsewhere (a menu bar's item whose popup is open) is
+  // not under the mouse: a release over the popup must reach the popup's item.
+  if (selected_ && selected_ != under) mouseOverSelected_ = false;
   if (overArrow) {
     const TTBViewTimer start = up ? TTBViewTimer::tiScrollUp : TTBViewTimer::tiScrollDown;
     StopTimer(up ? TTBViewTimer::tiScrollDown : TTBViewTimer::tiScrollUp);

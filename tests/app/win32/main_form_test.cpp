@@ -313,6 +313,30 @@ TEST_F(MainMenuTest, ShowBrowserHidesAndShowsThePanel) {
   EXPECT_GE(browser.Width(), 160);
 }
 
+// A mouse click on an item of an open menu runs its command: "Show Image List" hides the list.
+TEST_F(MainMenuTest, AClickOnAMenuItemRunsItsCommand) {
+  Start();
+  auto& images = Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel");
+  ASSERT_TRUE(images.Visible());
+  menus::TItem* options = Item({L"&Options"});
+  const POINT bar = Middle(Bar(), Bar().IndexOf(Bar().Find(options)));
+  POINT item{};
+  EXPECT_TRUE(RunMenuLoop(
+      [bar] { ClickAt(bar); },
+      {{400,
+        [&] {
+          tb::TTBView* open = Open();
+          if (!open) return;
+          item = Middle(*open, open->IndexOf(open->Find(Item({L"&Options", L"Show Image &List"}))));
+          MoveMouse(item);
+        }},
+       {500, [&] { ClickAt(item); }},
+       {900, [] { PressKey(VK_ESCAPE); }}}));
+  Pump();
+  EXPECT_FALSE(images.Visible());
+  MoveMouse({1, 1});
+}
+
 // The panels' docks and the docks' widths come back from the settings and are saved again.
 TEST_F(MainMenuTest, ThePanelsDocksAndWidthsAreStored) {
   PresetSetting(L"FolderBrowserPanel_CurrentDock", L"LeftMultiDock");
