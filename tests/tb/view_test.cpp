@@ -335,6 +335,11 @@ TEST_F(TbMenuChain, MousePressesOpenExecuteOrEndTheLoop) {
   EXPECT_FALSE(downOnMenu);
   fileViewer->MouseUp(5, 5, downOnMenu);  // the release keeps it open
   EXPECT_FALSE(bar->IsModalEnding());
+  bar->UpdateSelection({5, 500}, true);  // over the open popup: File stays selected, not hovered
+  EXPECT_EQ(bar->Selected(), fileViewer);
+  EXPECT_FALSE(bar->MouseOverSelected());
+  bar->UpdateSelection({5, 5}, true);
+  EXPECT_TRUE(bar->MouseOverSelected());
   fileViewer->MouseDown(0, 5, 5, downOnMenu);  // a second press on the open item...
   EXPECT_TRUE(downOnMenu);
   fileViewer->MouseUp(5, 5, downOnMenu);  // ...closes the menu when released
