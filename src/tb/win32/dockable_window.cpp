@@ -313,6 +313,8 @@ void TTBCustomDockableWindow::ArrangeContents() {
 void TTBCustomDockableWindow::SetCurrentDock(TTBDock* dock) {
   if (Loading()) return;
   if (dock) {
+    // Already there: docking again would move it to the dock's end and lose its place.
+    if (docked_ && dock == currentDock_ && Parent() == dock) return;
     SetParent(dock);
     return;
   }

@@ -356,6 +356,19 @@ TEST_F(MainMenuTest, ThePanelsDocksAndWidthsAreStored) {
   EXPECT_EQ(Setting(L"TMainForm", L"RightMultiDock_Width"), L"190");
 }
 
+// The panels' stored order in their dock comes back: the browser stored first is on top.
+TEST_F(MainMenuTest, TheStoredOrderOfThePanelsComesBack) {
+  PresetSetting(L"FileListPanel_CurrentDock", L"RightMultiDock");
+  PresetSetting(L"FileListPanel_DockPos", L"100");
+  PresetSetting(L"FolderBrowserPanel_CurrentDock", L"RightMultiDock");
+  PresetSetting(L"FolderBrowserPanel_DockPos", L"0");
+  Start();
+  auto& images = Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel");
+  auto& browser = Part<skbar::TSkBarCustomDockablePanel>(L"FolderBrowserPanel");
+  EXPECT_LT(browser.Top(), images.Top());
+  EXPECT_EQ(browser.DockPos(), 0);
+}
+
 // Hostile stored widths: both docks fit in the window and the file list keeps its room.
 TEST_F(MainMenuTest, HugeStoredDockWidthsLeaveTheFileListOnScreen) {
   PresetSetting(L"FolderBrowserPanel_CurrentDock", L"LeftMultiDock");
