@@ -163,6 +163,11 @@ class MainMenuTest : public MainFormTest {
   // The popup open from the bar, and the one open from that.
   tb::TTBView* Open() { return Bar().OpenViewerView(); }
   tb::TTBView* OpenChild() { return Open() ? Open()->OpenViewerView() : nullptr; }
+  // The screen point of the item reached by `path` in an open view; none when it is not open.
+  POINT At(tb::TTBView* view, std::initializer_list<std::wstring_view> path,
+           const wchar_t* menu = L"MainMenu") {
+    return view ? Middle(*view, view->IndexOf(view->Find(Item(path, menu)))) : POINT{};
+  }
 
   tb::TFixedSystemSettings settings;
   tb::ISystemSettings* previous = nullptr;
@@ -321,19 +326,207 @@ TEST_F(MainMenuTest, AClickOnAMenuItemRunsItsCommand) {
   menus::TItem* options = Item({L"&Options"});
   const POINT bar = Middle(Bar(), Bar().IndexOf(Bar().Find(options)));
   POINT item{};
-  EXPECT_TRUE(RunMenuLoop(
-      [bar] { ClickAt(bar); },
-      {{400,
-        [&] {
-          tb::TTBView* open = Open();
-          if (!open) return;
-          item = Middle(*open, open->IndexOf(open->Find(Item({L"&Options", L"Show Image &List"}))));
-          MoveMouse(item);
-        }},
-       {500, [&] { ClickAt(item); }},
-       {900, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_TRUE(RunMenuLoop([bar] { ClickAt(bar); },
+                          {{400,
+                            [&] {
+                              item = At(Open(), {L"&Options", L"Show Image &List"});
+                              MoveMouse(item);
+                            }},
+                           {500, [&] { ClickAt(item); }},
+                           {900, [] { PressKey(VK_ESCAPE); }}}));
   Pump();
   EXPECT_FALSE(images.Visible());
+  MoveMouse({1, 1});
+}
+
+// By the mouse alone: a submenu opened by hovering runs the item clicked in it and closes every
+// level; moving along the bar while a popup is open opens the other menu; a click on a separator
+// or a disabled item runs nothing and leaves the popup open; a click outside closes it, running
+// nothing.
+TEST_F(MainMenuTest, MenusOpenAndRunByTheMouseAlone) {
+  StartFocused();
+  auto& images = Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel");
+  const auto barPoint = [this](std::initializer_list<std::wstring_view> path) {
+    return Middle(Bar(), Bar().IndexOf(Bar().Find(Item(path))));
+  };
+  std::wstring seen;
+  POINT at{};
+  EXPECT_TRUE(RunMenuLoop([&] { ClickAt(barPoint({L"&File"})); },
+                          {{300,
+                            [&] {
+                              MoveMouse(At(Open(), {L"&File", L"&New"}));
+                            }},
+                           {800,
+                            [&] {
+                              at = At(OpenChild(), {L"&File", L"&New", L"&Double Side (720k)"});
+                              MoveMouse(at);
+                            }},
+                           {900, [&] { ClickAt(at); }},
+                           {1200, [&] { seen = Selected(&Bar()) + (Open() ? L" open" : L""); }},
+                           {1250, [] { PressKey(VK_ESCAPE); }},
+                           {1300, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_EQ(Panel(0), L"720k");
+  EXPECT_EQ(seen, L"<none>");
+
+  seen.clear();
+  EXPECT_TRUE(RunMenuLoop([&] { ClickAt(barPoint({L"&File"})); },
+                          {{300, [&] { MoveMouse(barPoint({L"&Disk"})); }},
+                           {600, [&] { seen = Selected(&Bar()) + (Open() ? L" open|" : L"|"); }},
+                           {650, [&] { MoveMouse(barPoint({L"&Options"})); }},
+                           {950, [&] { seen += Selected(&Bar()) + (Open() ? L" open" : L""); }},
+                           {1000, [] { PressKey(VK_ESCAPE); }},
+                           {1050, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_EQ(seen, L"&Disk open|&Options open");
+
+  // A separator and a disabled item of the Disk menu (nothing is selected in the empty image).
+  seen.clear();
+  EXPECT_TRUE(RunMenuLoop(
+      [&] { ClickAt(barPoint({L"&Disk"})); },
+      {{300,
+        [&] {
+          tb::TTBView* open = Open();
+          for (int i = 0; open && i < open->ViewerCount(); ++i)
+            if (open->Viewers(i)->Show() && open->Viewers(i)->GetCaptionText().empty()) {
+              at = Middle(*open, i);
+              break;
+            }
+          ClickAt(at);
+        }},
+       {500, [&] { seen = Selected(&Bar()) + (Open() ? L" open|" : L"|"); }},
+       {550,
+        [&] {
+          tb::TTBView* open = Open();
+          for (int i = 0; open && i < open->ViewerCount(); ++i)
+            if (open->Viewers(i)->Show() && !open->Viewers(i)->Item().Enabled() &&
+                !open->Viewers(i)->GetCaptionText().empty()) {
+              at = Middle(*open, i);
+              break;
+            }
+          ClickAt(at);
+        }},
+       {800, [&] { seen += Selected(&Bar()) + (Open() ? L" open|" : L"|"); }},
+       // Outside every menu: the status bar.
+       {850,
+        [&] {
+          RECT r{};
+          GetWindowRect(Part<ui::TStatusBar>(L"StatusBar").Handle(), &r);
+          ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        }},
+       {1150, [&] { seen += Selected(&Bar()) + (Open() ? L" open" : L""); }}}));
+  EXPECT_EQ(seen, L"&Disk open|&Disk open|<none>");
+  EXPECT_TRUE(images.Visible());
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+  MoveMouse({1, 1});
+}
+
+// A narrowed window wraps the menu bar: a click on a wrapped menu opens it and a click on its
+// item runs it; a second click on the open menu's bar item closes it, running nothing.
+TEST_F(MainMenuTest, AWrappedMenuBarWorksByTheMouse) {
+  StartFocused();
+  form->SetWidth(120);
+  Pump();
+  auto& images = Part<skbar::TSkBarCustomDockablePanel>(L"FileListPanel");
+  const auto barPoint = [this](const wchar_t* caption) {
+    return Middle(Bar(), Bar().IndexOf(Bar().Find(Item({caption}))));
+  };
+  const POINT file = barPoint(L"&File"), options = barPoint(L"&Options");
+  ASSERT_GT(options.y, file.y);  // on a row of its own
+  std::wstring seen;
+  EXPECT_TRUE(RunMenuLoop([&] { ClickAt(file); },
+                          {{400, [&] { seen = Selected(&Bar()) + (Open() ? L" open|" : L"|"); }},
+                           {450, [&] { ClickAt(file); }},
+                           {750, [&] { seen += Open() ? L"open" : L"closed"; }},
+                           {800, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_EQ(seen, L"&File open|closed");
+  POINT item{};
+  EXPECT_TRUE(RunMenuLoop([&] { ClickAt(options); },
+                          {{300,
+                            [&] {
+                              item = At(Open(), {L"&Options", L"Show Image &List"});
+                              MoveMouse(item);
+                            }},
+                           {400, [&] { ClickAt(item); }},
+                           {800, [&] { seen = Selected(&Bar()) + (Open() ? L" open" : L""); }},
+                           {850, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_FALSE(images.Visible());
+  EXPECT_EQ(seen, L"<none>");
+  // Pressed on the bar, dragged to the item and released there: the item runs.
+  EXPECT_TRUE(RunMenuLoop(
+      [&] {
+        MoveMouse(options);
+        MouseInput(MOUSEEVENTF_LEFTDOWN);
+      },
+      {{400,
+        [&] {
+          item = At(Open(), {L"&Options", L"Show Image &List"});
+          MoveMouse({item.x, item.y - 2});
+        }},
+       {500, [&] { MoveMouse(item); }},
+       {600, [] { MouseInput(MOUSEEVENTF_LEFTUP); }},
+       {900, [&] { seen = Selected(&Bar()) + (Open() ? L" open" : L""); }},
+       {950, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_TRUE(images.Visible());
+  EXPECT_EQ(seen, L"<none>");
+  MoveMouse({1, 1});
+}
+
+BOOL CALLBACK FindPopup(HWND window, LPARAM found);
+
+// The file list's popup menu by a right click: "View File As..." opens by hovering and by a
+// click, and a click on "Make Dir" runs it once.
+TEST_F(MainMenuTest, TheListsPopupMenuWorksByTheMouse) {
+  StartFocused();
+  RECT r{};
+  GetWindowRect(List(), &r);
+  const POINT inList{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  const auto popup = [] {
+    tb::TTBPopupWindow* found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&found));
+    return found ? &found->View() : nullptr;
+  };
+  const auto in = [this](tb::TTBView* view, const wchar_t* caption) {
+    return At(view, {caption}, L"ListPopupMenu");
+  };
+  const auto rightClick = [](POINT at) {
+    MoveMouse(at);
+    MouseInput(MOUSEEVENTF_RIGHTDOWN);
+    MouseInput(MOUSEEVENTF_RIGHTUP);
+  };
+  tb::TTBView* root = nullptr;
+  std::vector<std::wstring> seen;
+  const auto note = [&] {
+    tb::TTBView* child = root ? root->OpenViewerView() : nullptr;
+    seen.push_back(std::wstring(root ? L"open" : L"closed") + (child ? L"+sub" : L""));
+  };
+  for (const bool byClick : {false, true}) {
+    SCOPED_TRACE(byClick);
+    seen.clear();
+    EXPECT_TRUE(RunMenuLoop([&] { rightClick(inList); }, {{300,
+                                                           [&] {
+                                                             root = popup();
+                                                             const POINT at =
+                                                                 in(root, L"&View File As...");
+                                                             if (byClick)
+                                                               ClickAt(at);
+                                                             else
+                                                               MoveMouse(at);
+                                                           }},
+                                                          {800, note},
+                                                          {850, [] { PressKey(VK_ESCAPE); }},
+                                                          {1100, note},
+                                                          {1150, [] { PressKey(VK_ESCAPE); }},
+                                                          {1400, [&] {
+                                                             root = popup();
+                                                             note();
+                                                           }}}));
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"open+sub", L"open", L"closed"}));
+  }
+  EXPECT_TRUE(RunMenuLoop(
+      [&] { rightClick(inList); },
+      {{300, [&] { ClickAt(in(popup(), L"&Make Dir")); }}, {700, [&] { root = popup(); }}}));
+  EXPECT_EQ(root, nullptr);
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"NEWDIR1"});
   MoveMouse({1, 1});
 }
 
