@@ -279,7 +279,11 @@ void TWinControl::DetachAndDestroyWindow() noexcept {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-  return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
+  // Another instance's windows carry the same property, holding a pointer of that process.
+  DWORD process = 0;
+  if (!window || !GetWindowThreadProcessId(window, &process) || process != GetCurrentProcessId())
+    return nullptr;
+  return static_cast<TWinControl*>(GetPropW(window, kControlProperty));
 }
 
 HWND TWinControl::Handle() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -556,6 +557,42 @@ TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
     GetPrivateProfileStringW(L"S", L"v", L"(missing)", buffer, 64, path.c_str());
     EXPECT_EQ(buffer, value);
   }
+}
+
+// A window of another process that carries a control of its own (another instance of the program
+// beside this one) is no control here: its stored pointer belongs to that process.
+TEST_F(UiForms, AnotherProcesssWindowIsNoControlHere) {
+  if (std::getenv("QB_FOREIGN_FORM")) {
+    // The other process: shows a form until it is closed or the time runs out.
+    auto* form = ui::Create<ui::TForm>(*ui::Application);
+    form->SetCaption(L"ForeignControlForm");
+    form->Show();
+    for (const DWORD start = GetTickCount();
+         IsWindowVisible(form->Handle()) && GetTickCount() - start < 20000; Sleep(10))
+      ui::Application->ProcessMessages();
+    return;
+  }
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(self) +
+                         L"\" --gtest_filter=UiForms.AnotherProcesssWindowIsNoControlHere";
+  SetEnvironmentVariableW(L"QB_FOREIGN_FORM", L"1");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  SetEnvironmentVariableW(L"QB_FOREIGN_FORM", nullptr);
+  ASSERT_TRUE(started);
+  HWND other = nullptr;
+  for (const DWORD start = GetTickCount(); !other && GetTickCount() - start < 15000; Sleep(20))
+    other = FindWindowW(nullptr, L"ForeignControlForm");
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(ui::TWinControl::FromHandle(other), nullptr);
+  PostMessageW(other, WM_CLOSE, 0, 0);
+  WaitForSingleObject(process.hProcess, 20000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 }  // namespace
