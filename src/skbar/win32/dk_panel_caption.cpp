@@ -221,17 +221,14 @@ TRect TSkBarCustomDockablePanel::CaptionButtonRect(TCaptionButton button) const 
   const TSkBarItem* item = button == TCaptionButton::cbClose      ? options_->CloseButton()
                            : button == TCaptionButton::cbMaximize ? options_->MaximizeButton()
                                                                   : options_->MinimizeButton();
-  tb::TTBView& view = captionToolbar_->View();
-  for (int i = 0; i < view.ViewerCount(); ++i) {
-    tb::TTBItemViewer* viewer = view.Viewers(i);
-    if (&viewer->Item() != item || !viewer->Show() || !captionToolbar_->HandleAllocated()) continue;
-    const tb::TRect r = viewer->BoundsRect();
-    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-    MapWindowPoints(captionToolbar_->Handle(),
-                    const_cast<TSkBarCustomDockablePanel*>(this)->Handle(), corners, 2);
-    return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-  }
-  return {};
+  if (!captionToolbar_->HandleAllocated()) return {};
+  const tb::TTBItemViewer* viewer = captionToolbar_->View().Find(item);
+  if (!viewer->Show()) return {};
+  const tb::TRect r = viewer->BoundsRect();
+  POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+  MapWindowPoints(captionToolbar_->Handle(), const_cast<TSkBarCustomDockablePanel*>(this)->Handle(),
+                  corners, 2);
+  return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
 void TSkBarCustomDockablePanel::FireDrawCaptionPanel(ui::TCanvas& canvas, const TRect& rect,

@@ -4,11 +4,8 @@
 
 #include <algorithm>
 
-#include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_drag.h"
-#include "skbar/win32/sk_paint.h"
-#include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/skin_controls.h"
 #include "ui/errors.h"
 #include "ui/strings.h"
