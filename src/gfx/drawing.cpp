@@ -265,12 +265,14 @@ struct TAxisRun {
   bool Horizontal;
   std::int32_t At, A, Z;
 
+  // Reports the pixels a..z (in either order), both ends included.
   void Report(std::int64_t a, std::int64_t z) const {
+    if (a > z) std::swap(a, z);
     const std::int64_t next = static_cast<std::int64_t>(At) + 1;
     if (Horizontal)
-      gfx::Report(B, a, At, z, next);
+      gfx::Report(B, a, At, z + 1, next);
     else
-      gfx::Report(B, At, a, next, z);
+      gfx::Report(B, At, a, next, z + 1);
   }
   // The clip rectangle along and across the run.
   std::int32_t Lo() const { return Horizontal ? B.ClipRect().left : B.ClipRect().top; }
@@ -283,8 +285,8 @@ struct TAxisRun {
     return Horizontal ? *B.PixelPtr(v, At) : *B.PixelPtr(At, v);
   }
 
-  // Measuring: reports the request. Otherwise draws the ordered, clipped ends and reports
-  // them when something is left.
+  // Measuring: reports the requested pixels. Otherwise draws the ordered, clipped run and
+  // reports it when something is left.
   template <class Draw>
   void Clipped(Draw draw) const {
     if (B.MeasuringMode()) {
@@ -641,8 +643,8 @@ namespace {
 
 // Steps the major axis; the minor position is a 16.16 accumulator and the two pixels around it
 // get GammaTable[f xor 255] and GammaTable[f] of the colour. Clip limits the major steps to
-// the clip rectangle and skips pixels outside it.
-void AntialiasedLine(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_t X2,
+// the clip rectangle and skips pixels outside it. True when a pixel was drawn.
+bool AntialiasedLine(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_t X2,
                      std::int32_t Y2, TColor32 Value, bool L, const TRect* Clip) {
   const std::int64_t dx = static_cast<std::int64_t>(X2) - X1,
                      dy = static_cast<std::int64_t>(Y2) - Y1;
@@ -664,10 +666,12 @@ void AntialiasedLine(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_
     }
   }
   const TBlendPixelIntoAlphaProc blend = BlendPixelIntoAlphaByMode[B.CombineMode()];
+  bool drawn = false;
   const auto put = [&](std::int64_t u, std::int64_t v, std::uint32_t w) {
     const std::int64_t x = steep ? v : u, y = steep ? u : v;
     if (Clip && (x < Clip->left || x >= Clip->right || y < Clip->top || y >= Clip->bottom)) return;
     blend(Value, *B.PixelPtr(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), w);
+    drawn = true;
   };
   for (std::int64_t n = nLo; n <= nHi; ++n) {
     const std::int64_t acc = (v1 << 16) + n * slope;
@@ -678,6 +682,7 @@ void AntialiasedLine(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_
     put(u, v + 1, GammaTable[f]);
   }
   EMMS();
+  return drawn;
 }
 
 }  // namespace
@@ -689,8 +694,8 @@ void LineA(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_t X2, std:
 
 void LineAS(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_t X2, std::int32_t Y2,
             TColor32 Value, bool L) {
-  if (!B.MeasuringMode()) AntialiasedLine(B, X1, Y1, X2, Y2, Value, L, &B.ClipRect());
-  Report(B, X1, Y1, X2, Y2, AREAINFO_LINE2);
+  if (B.MeasuringMode() || AntialiasedLine(B, X1, Y1, X2, Y2, Value, L, &B.ClipRect()))
+    Report(B, X1, Y1, X2, Y2, AREAINFO_LINE2);
 }
 
 void MoveTo(TBitmap32& B, std::int32_t X, std::int32_t Y) {

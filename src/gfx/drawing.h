@@ -80,7 +80,8 @@ void SetPixelFS(TBitmap32& B, float X, float Y, TColor32 Value);
 // Outside measuring mode sets every pixel's alpha to the low byte of AlphaValue; then Changed.
 void ResetAlpha(TBitmap32& B, std::uint32_t AlphaValue = 255);
 
-// ---- Horizontal and vertical lines (both ends included) ----
+// ---- Horizontal and vertical lines (both ends included; the S forms report the pixels drawn,
+// or in measuring mode those asked for) ----
 
 void HorzLine(TBitmap32& B, std::int32_t X1, std::int32_t Y, std::int32_t X2, TColor32 Value);
 void HorzLineS(TBitmap32& B, std::int32_t X1, std::int32_t Y, std::int32_t X2, TColor32 Value);

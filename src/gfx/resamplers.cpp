@@ -662,12 +662,13 @@ void TKernelResampler::PrepareSampling() {
   const std::int32_t n = 2 * FWidthInt + 1;
   FWeightTable = std::make_unique<TIntegerMap>();
   FWeightTable->SetSize(n, FTableSize + 1);
-  // Row i holds the weights at the fraction i / TableSize, so the last row reaches 1.
+  // Row i holds the weights at the fraction i / (TableSize - 1): rows 0 .. TableSize - 1 span
+  // the fractions 0 to 1, which is all that sampling reads.
   for (std::int32_t i = 0; i <= FTableSize; ++i) {
     std::int32_t* row = FWeightTable->ValPtr(0, i);
+    const double fraction = static_cast<double>(i) / (FTableSize - 1);
     for (std::int32_t k = -FWidthInt; k <= FWidthInt; ++k)
-      row[k + FWidthInt] =
-          RoundWeight(FKernel->Filter(static_cast<float>(k + static_cast<double>(i) / FTableSize)));
+      row[k + FWidthInt] = RoundWeight(FKernel->Filter(static_cast<float>(k + fraction)));
     CorrectToSum256(row, n, FWidthInt);
   }
 }
@@ -682,11 +683,11 @@ void TKernelResampler::Weights(float t, std::int32_t* Out) const {
     for (std::int32_t k = -FWidthInt; k <= FWidthInt; ++k)
       Out[k + FWidthInt] = RoundWeight(FKernel->Filter(static_cast<float>(k) + t));
   } else if (FKernelMode == kmTableNearest) {
-    const auto row = static_cast<std::int32_t>(std::nearbyint(t * FTableSize));
-    std::copy_n(FWeightTable->ValPtr(0, std::clamp(row, 0, FTableSize)), n, Out);
+    const auto row = static_cast<std::int32_t>(std::nearbyint(t * (FTableSize - 1)));
+    std::copy_n(FWeightTable->ValPtr(0, std::clamp(row, 0, FTableSize - 1)), n, Out);
   } else {
-    const float pos = t * FTableSize;
-    const std::int32_t row = std::clamp(static_cast<std::int32_t>(pos), 0, FTableSize - 1);
+    const float pos = t * static_cast<float>(FTableSize - 1);
+    const std::int32_t row = std::clamp(static_cast<std::int32_t>(pos), 0, FTableSize - 2);
     const auto f = static_cast<std::int32_t>(std::nearbyint((pos - row) * 256));
     const std::int32_t* w0 = FWeightTable->ValPtr(0, row);
     const std::int32_t* w1 = FWeightTable->ValPtr(0, row + 1);
@@ -749,6 +750,17 @@ bool TNestedSampler::HasBounds() {
 
 TRect TNestedSampler::GetSampleBounds() {
   return Nested().GetSampleBounds();
+}
+
+void TNestedSampler::AssignTo(TNestedSampler& Dst) const {
+  if (!FSampler || !Dst.FSampler || FSampler == Dst.FSampler) return;
+  if (auto* resampler = dynamic_cast<TCustomResampler*>(Dst.FSampler)) {
+    if (const auto* source = dynamic_cast<const TCustomResampler*>(FSampler))
+      resampler->Assign(*source);
+  } else if (auto* nested = dynamic_cast<TNestedSampler*>(Dst.FSampler)) {
+    if (const auto* source = dynamic_cast<const TNestedSampler*>(FSampler))
+      source->AssignTo(*nested);
+  }
 }
 
 TTransformation& TTransformer::Transform() const {

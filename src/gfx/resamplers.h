@@ -414,6 +414,10 @@ class TNestedSampler : public TCustomSampler {
   void FinalizeSampling() override;
   bool HasBounds() override;
   TRect GetSampleBounds() override;
+  // Copies the published property Sampler as objects are copied: when both have a nested
+  // sampler, Dst's takes this one's published properties (a resampler's through Assign, a
+  // nested sampler's through AssignTo); otherwise nothing changes.
+  virtual void AssignTo(TNestedSampler& Dst) const;
 
  protected:
   TCustomSampler& Nested() const;

@@ -252,6 +252,9 @@ TEST(Lines, HandWorkedGrids) {
       {"FrameRectS 3 x 3",
        [](TBitmap32& b) { FrameRectS(b, 1, 1, 4, 4, kInk); },
        {{1, 1}, {2, 1}, {3, 1}, {1, 3}, {2, 3}, {3, 3}, {1, 2}, {3, 2}}},
+      {"FrameRectS 3 x 2: both rows",
+       [](TBitmap32& b) { FrameRectS(b, 1, 1, 4, 3, kInk); },
+       {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}}},
       {"FrameRectS 1 x 3",
        [](TBitmap32& b) { FrameRectS(b, 2, 0, 3, 3, kInk); },
        {{2, 0}, {2, 2}, {2, 1}}},
@@ -279,13 +282,16 @@ TEST(ClippedForms, ReportTheirAreas) {
   FillRectS(b, -5, 2, 4, 50, kInk);
   LineS(b, 1, 1, 8, 5, kInk);
   LineS(b, 30, 30, 50, 41, kInk);  // misses: no report
-  HorzLineS(b, 7, 3, 1, kInk);
-  LineS(b, 1, 9, 6, 9, kInk);  // axis line: its span, then the whole bitmap
+  HorzLineS(b, 7, 3, 1, kInk);     // pixels 1..7
+  VertLineTS(b, 9, -4, 20, kInk);  // clipped to rows 0..9
+  LineS(b, 1, 9, 6, 9, kInk);      // axis line: its span 1..5, then the whole bitmap
+  LineAS(b, 20, 0, 40, 5, kInk);   // outside: nothing drawn, no report
   EXPECT_EQ(log.areas, (std::vector<TRect>{{20, 20, 30, 25},
                                            {0, 2, 4, 10},
                                            {1, 1, 8, 5},
-                                           {1, 3, 7, 4},
-                                           {1, 9, 5, 10},
+                                           {1, 3, 8, 4},
+                                           {9, 0, 10, 10},
+                                           {1, 9, 6, 10},
                                            {0, 0, 10, 10}}));
   EXPECT_EQ(log.infos[2], AREAINFO_LINE | 2u);
   // Measuring: the same requests report without drawing.
@@ -298,7 +304,7 @@ TEST(ClippedForms, ReportTheirAreas) {
   ResetAlpha(b, 0);
   b.EndMeasuring();
   EXPECT_EQ(measured,
-            (std::vector<TRect>{{-5, 2, 4, 50}, {30, 30, 50, 41}, {7, 3, 1, 4}, {0, 0, 10, 10}}));
+            (std::vector<TRect>{{-5, 2, 4, 50}, {30, 30, 50, 41}, {1, 3, 8, 4}, {0, 0, 10, 10}}));
   EXPECT_EQ(Pixels(b), drawn);
 }
 

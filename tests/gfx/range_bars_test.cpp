@@ -81,13 +81,14 @@ TEST_F(RangeBarTest, HandleSizeAndPlaceFollowRangeWindowAndPosition) {
     float position;
     TRect handle;
   } cases[] = {
-      {1000, 100, 0, {16, 0, 36, 16}},       // 20 px at the start
-      {1000, 100, 900, {196, 0, 216, 16}},   // at the end of the track
-      {1000, 100, 450, {106, 0, 126, 16}},   // 200 x 450 / 1000 = 90
-      {10000, 10, 0, {16, 0, 33, 16}},       // the 17-px minimum
-      {10000, 10, 9990, {199, 0, 216, 16}},  // (200 - 17) x 9990 / 9990
-      {10000, 10, 4995, {108, 0, 125, 16}},  // round(91.5) = 92, ties to even
-      {100, 100, 0, {16, 0, 216, 16}},       // the window covers the range
+      {1000, 100, 0, {16, 0, 36, 16}},        // 20 px at the start
+      {1000, 100, 900, {196, 0, 216, 16}},    // at the end of the track
+      {1000, 100, 450, {106, 0, 126, 16}},    // 200 x 450 / 1000 = 90
+      {10000, 10, 0, {16, 0, 33, 16}},        // the 17-px minimum
+      {10000, 10, 9990, {199, 0, 216, 16}},   // (200 - 17) x 9990 / 9990
+      {10000, 10, 4995, {108, 0, 125, 16}},   // round(91.5) = 92, ties to even
+      {10000, 826, 8990, {196, 0, 213, 16}},  // round(16.52) = 17, not below: 200 x 8990 / 10000
+      {100, 100, 0, {16, 0, 216, 16}},        // the window covers the range
   };
   for (const auto& c : cases) {
     bar.SetParams(c.range, c.window);
@@ -96,6 +97,10 @@ TEST_F(RangeBarTest, HandleSizeAndPlaceFollowRangeWindowAndPosition) {
   }
   host.client = {0, 0, 49, 16};  // 17 px of track: no handle
   EXPECT_TRUE(IsRectEmpty(bar.GetHandleBounds()));
+  host.client = {0, 0, 50, 16};  // 18 px: the 17-px handle, one pixel of travel
+  bar.SetParams(10000, 10);
+  bar.SetPosition(9990);
+  EXPECT_EQ(Text(bar.GetHandleBounds()), "17,0,34,16");
 }
 
 TEST_F(RangeBarTest, ParamsAndPositionAreClamped) {

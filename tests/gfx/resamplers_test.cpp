@@ -469,8 +469,10 @@ TEST(KernelResampling, BlockAverageFormsAgree) {
   EXPECT_EQ(mmx::BlockAverage(3, 3, white.data(), 3), 0xFFFFFFFFu);
 }
 
-// Table modes: row TableSize holds the weights at fraction 1, i.e. row 0 moved by one pixel.
-TEST(KernelResampling, WeightTableReachesFractionOne) {
+// Table modes: row i holds the linear kernel's weights at the fraction i / (TableSize - 1), so
+// row TableSize - 1 is row 0 moved by one pixel; the spare last row (fraction 8 / 7) is
+// corrected to sum 256 at its centre. Sampling reads the rows at that scale.
+TEST(KernelResampling, WeightTableRowsSpanFractionsZeroToOne) {
   TBitmap32 b;
   Fill(b, 6, 6, 8);
   auto* k = InstallResampler<TKernelResampler>(b);
@@ -482,15 +484,21 @@ TEST(KernelResampling, WeightTableReachesFractionOne) {
   ASSERT_EQ(t.Width(), 3);
   ASSERT_EQ(t.Height(), 9);
   auto& table = const_cast<TIntegerMap&>(t);
-  EXPECT_EQ(table.Value(0, 0), 0);
-  EXPECT_EQ(table.Value(1, 0), 256);
-  EXPECT_EQ(table.Value(0, 8), 256);
-  EXPECT_EQ(table.Value(1, 8), 0);
-  // At whole positions every mode reads the pixel itself.
+  const std::int32_t rows[][3] = {{0, 256, 0}, {73, 183, 0}, {256, 0, 0}, {219, 37, 0}};
+  const std::int32_t at[] = {0, 2, 7, 8};  // fractions 0, 2/7, 1, 8/7
+  for (int r = 0; r < 4; ++r)
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(table.Value(j, at[r]), rows[r][j]) << at[r] << " " << j;
+  // At whole positions every mode reads the pixel itself; half way (row 2 of the 4 steps of
+  // TableSize 5) each channel is the mean of the two pixels, rounded up.
+  k->SetTableSize(5);
+  TColor32 half = 0;
+  for (int ch = 0; ch < 32; ch += 8)
+    half |= ((b.GetPixel(2, 3) >> ch & 0xFF) + (b.GetPixel(3, 3) >> ch & 0xFF) + 1) / 2 << ch;
   for (TKernelMode mode : {kmDynamic, kmTableNearest, kmTableLinear}) {
     k->SetKernelMode(mode);
     k->PrepareSampling();
     EXPECT_EQ(k->GetSampleFloat(2, 3), b.GetPixel(2, 3));
+    EXPECT_EQ(k->GetSampleFloat(2.5f, 3), half) << int(mode);
     k->FinalizeSampling();
   }
   EXPECT_EQ(k->WeightTable(), nullptr);
@@ -591,6 +599,16 @@ TEST(Samplers, TransformersAndNestedSamplers) {
   EXPECT_EQ(nearest.GetSampleBounds(), (TRect{-1, -1, 9, 9}));
   EXPECT_EQ(nearest.GetSampleFixed(0x28000, 0x18000), b.GetPixel(2, 1));  // half rounds down
   EXPECT_EQ(nearest.GetSampleFloat(2.5f, 1.5f), b.GetPixel(2, 2));        // ties to even
+  // AssignTo: the nested sampler takes the published properties, also one level down; a
+  // sampler without a nested one copies nothing.
+  TNearestResampler other(&b);
+  TNearestTransformer t2(&other, &shift);
+  TNestedSampler outer(&t), outer2(&t2);
+  none.AssignTo(t2);
+  EXPECT_EQ(other.PixelAccessMode(), pamSafe);
+  outer.AssignTo(outer2);
+  EXPECT_EQ(other.PixelAccessMode(), pamTransparentEdge);
+  EXPECT_EQ(t2.Sampler(), &other);
 }
 
 }  // namespace
