@@ -47,6 +47,7 @@ TFormPlacement::StoreSession::StoreSession(TFormPlacement& placement, bool readO
   if (placement_.store_) return;
   placement_.store_ = placement_.storeFactory_(
       {placement_.useRegistry_, placement_.registryRoot_, placement_.IniFileName(), readOnly});
+  placement_.storeIsRegistry_ = placement_.useRegistry_;
   opened_ = true;
 }
 
@@ -113,9 +114,12 @@ std::wstring TFormPlacement::IniSection() const {
   return GetDefaultSection(Owner());
 }
 
+// Set before the form is attached (in the form's constructor), the value waits for the
+// attachment, which applies it.
 void TFormPlacement::SetPreventResize(bool preventResize) {
-  if (!form_ || preventResize_ == preventResize) return;
+  if (preventResize_ == preventResize) return;
   preventResize_ = preventResize;
+  if (!form_) return;
   UpdatePlacement();
   UpdatePreventResize();
 }
@@ -276,14 +280,20 @@ void TFormPlacement::AttachForm(std::unique_ptr<FormAttachment> form) {
   form_ = std::move(form);
   if (!form_) return;
   defMaximize_ = form_->Host().MaximizeIcon();
-  if (preventResize_) UpdatePreventResize();
-  CheckToggleHook();
+  if (preventResize_)
+    UpdatePreventResize();
+  else if (!Loading())
+    CheckToggleHook();
 }
 
 void TFormPlacement::Loaded() {
   const bool wasLoading = Loading();
   ui::TComponent::Loaded();
-  if (wasLoading && !form_) AttachForm(AttachToOwnerForm(*this));
+  if (!wasLoading) return;
+  if (form_)
+    CheckToggleHook();  // attached while loading: the hook waited for the end of it
+  else
+    AttachForm(AttachToOwnerForm(*this));
 }
 
 // The maximize icon stays only without PreventResize, when the form had it and is no dialog.

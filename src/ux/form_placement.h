@@ -102,6 +102,10 @@ class TFormPlacement : public ui::TComponent {
 
   // The open store, or none outside a save, a restore or a single read or write.
   ui::TCustomIniFile* IniFileObject() const { return store_.get(); }
+  // The open store when it is an INI file, else none.
+  ui::TCustomIniFile* IniFile() const { return storeIsRegistry_ ? nullptr : store_.get(); }
+  // The open store when it is the registry, else none.
+  ui::TCustomIniFile* RegIniFile() const { return storeIsRegistry_ ? store_.get() : nullptr; }
   // Replaces the platform's stores (tests).
   void SetStoreFactory(TSettingsStoreFactory factory) { storeFactory_ = std::move(factory); }
 
@@ -180,6 +184,7 @@ class TFormPlacement : public ui::TComponent {
   std::wstring iniFileName_;
   std::wstring iniSection_;
   std::unique_ptr<ui::TCustomIniFile> store_;
+  bool storeIsRegistry_ = false;  // how the open store was opened
   bool useRegistry_ = true;
   TPlacementRegRoot registryRoot_ = TPlacementRegRoot::prCurrentUser;
   std::vector<TIniLink*> links_;

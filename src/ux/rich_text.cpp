@@ -307,7 +307,7 @@ int SelTextCopyCount(int selectionLength, int bufSize) {
 
 std::uint32_t FindFlags(TRichSearchTypes options, int richEditVersion) {
   std::uint32_t flags = 0;
-  if (!(options & stBackward) || richEditVersion < 2) flags |= kFrDown;
+  if (!(options & stBackward) && richEditVersion >= 2) flags |= kFrDown;
   if (options & stWholeWord) flags |= kFrWholeWord;
   if (options & stMatchCase) flags |= kFrMatchCase;
   return flags;

@@ -165,8 +165,8 @@ TCharRange NormalizeRange(int start, int end, int length);
 // terminating zero (none for a size of 0 or less).
 int SelTextCopyCount(int selectionLength, int bufSize);
 
-// The flags of a text search: FR_DOWN unless backward (never with version 1, which cannot
-// search backward), FR_WHOLEWORD, FR_MATCHCASE.
+// The flags of a text search: FR_DOWN unless backward, and never with version 1, whose search
+// runs forward only and takes no direction flag; FR_WHOLEWORD, FR_MATCHCASE.
 std::uint32_t FindFlags(TRichSearchTypes options, int richEditVersion);
 // The range EM_FINDTEXTEX searches: from StartPos over Length characters, read from its end
 // towards its start for a backward search.

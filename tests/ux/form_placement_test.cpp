@@ -324,6 +324,31 @@ TEST(FormPlacement, SingleValues) {
   EXPECT_EQ(f.storage->IniFileObject(), nullptr);
 }
 
+// The open store shows under the property of the kind it was opened as, only while it is open.
+TEST(FormPlacement, IniFileAndRegIniFileAreTheOpenStoreOfTheirKind) {
+  for (const bool registry : {true, false}) {
+    SCOPED_TRACE(registry ? "registry" : "INI file");
+    Fixture f;
+    f.storage->SetUseRegistry(registry);
+    ui::TCustomIniFile* open = nullptr;
+    ui::TCustomIniFile* ini = nullptr;
+    ui::TCustomIniFile* reg = nullptr;
+    f.storage->OnSavePlacement = [&](TFormPlacement& p) {
+      p.SetUseRegistry(!registry);  // switching now does not change the open store's kind
+      open = p.IniFileObject();
+      ini = p.IniFile();
+      reg = p.RegIniFile();
+    };
+    f.storage->FormShow();
+    f.storage->FormCloseQuery(true);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(ini, registry ? nullptr : open);
+    EXPECT_EQ(reg, registry ? open : nullptr);
+    EXPECT_EQ(f.storage->IniFile(), nullptr);
+    EXPECT_EQ(f.storage->RegIniFile(), nullptr);
+  }
+}
+
 TEST(FormPlacement, StateIsAppliedOnlyWithFpState) {
   const struct {
     std::wstring showCmd;
@@ -452,6 +477,24 @@ TEST(FormPlacement, SizeLimitsAndPreventResize) {
   f.storage->SetPreventResize(false);
   EXPECT_TRUE(f.host.MaximizeIcon());
   EXPECT_EQ(f.hookStates.back(), false);
+}
+
+// A form that sets PreventResize in its constructor, before the component is attached to it:
+// the end of loading applies it.
+TEST(FormPlacement, PreventResizeSetBeforeTheFormIsAttached) {
+  FakePlacementHost host;  // outlives the form, whose component reports to it
+  std::vector<bool> hookStates;
+  ui::test::MainFormFixture form;
+  auto* placement = ui::Create<TFormPlacement>(*form.form);
+  placement->SetPreventResize(true);
+  placement->AttachForm(std::make_unique<FakeAttachment>(host, hookStates));
+  form.form->FinishLoading();
+  EXPECT_TRUE(placement->PreventResize());
+  EXPECT_FALSE(host.MaximizeIcon());
+  EXPECT_EQ(hookStates, std::vector<bool>{true});
+  placement->SetPreventResize(false);  // the icon the form had at attachment comes back
+  EXPECT_TRUE(host.MaximizeIcon());
+  EXPECT_EQ(hookStates.back(), false);
 }
 
 // A props storage bound to an in-memory settings file, section "TMainForm".

@@ -236,12 +236,26 @@ TEST(RichText, RangesSearchAndLines) {
   EXPECT_EQ(SelTextCopyCount(5, 3), 2);
   EXPECT_EQ(SelTextCopyCount(5, 10), 5);
 
-  EXPECT_EQ(FindFlags(0, 3), 1U);
-  EXPECT_EQ(FindFlags(stBackward | stWholeWord | stMatchCase, 3), 6U);
-  EXPECT_EQ(FindFlags(stBackward, 1), 1U);
-  EXPECT_EQ(FindRange(4, 6, stBackward, 3).start, 10);
-  EXPECT_EQ(FindRange(4, 6, stBackward, 3).end, 4);
-  EXPECT_EQ(FindRange(4, 6, 0, 3).end, 10);
+  // Flags: FR_DOWN 1, FR_WHOLEWORD 2, FR_MATCHCASE 4. Version 1 searches forward only, without
+  // the direction flag.
+  const struct {
+    TRichSearchTypes options;
+    int version;
+    std::uint32_t flags;
+    int start, end;
+  } searches[] = {
+      {0, 3, 1, 4, 10},
+      {stBackward | stWholeWord | stMatchCase, 3, 6, 10, 4},
+      {stBackward, 2, 0, 10, 4},
+      {0, 1, 0, 4, 10},
+      {stBackward | stWholeWord, 1, 2, 4, 10},
+  };
+  for (const auto& c : searches) {
+    SCOPED_TRACE(testing::Message() << int{c.options} << " version " << c.version);
+    EXPECT_EQ(FindFlags(c.options, c.version), c.flags);
+    EXPECT_EQ(FindRange(4, 6, c.options, c.version).start, c.start);
+    EXPECT_EQ(FindRange(4, 6, c.options, c.version).end, c.end);
+  }
   EXPECT_EQ(FindRange(4, -1, 0, 3).end, -1);
 
   EXPECT_EQ(StripLineBreak(L"ab\r\n"), L"ab");

@@ -28,6 +28,10 @@
 
 namespace ux {
 
+namespace win32 {
+class TUxWindowHook;
+}
+
 // Module state
 int RichEditVersion();
 void LoadRichEditLibrary();
@@ -291,6 +295,9 @@ class TUxCustomRichEdit : public ui::TMemo {
   void ShowFindDialog(TFindDialogKind kind, const std::wstring& searchStr,
                       const std::wstring& replaceStr);
   bool SearchFromDialog(const FINDREPLACEW& request);
+  HWND FindDialogOwner();
+  // The dialog whose request record this is, or null.
+  FindState* DialogOf(const FINDREPLACEW* request) const;
   void MoveDialogOffSelection(HWND dialog);
   bool ContextMenu(ui::TMessage& message);
   void Paint(ui::TMessage& message);
@@ -320,6 +327,7 @@ class TUxCustomRichEdit : public ui::TMemo {
   ui::TMouseButton clickBtn_ = ui::TMouseButton::mbLeft;
   std::unique_ptr<FindState> findDialog_, replaceDialog_;
   FindState* lastFind_ = nullptr;
+  win32::TUxWindowHook* findHook_ = nullptr;  // owned: the dialogs' requests at the form
   bool allowObjects_ = true;
   TRichEditOleCallback* callback_ = nullptr;  // counted: one reference of ours
   IRichEditOle* richEditOle_ = nullptr;

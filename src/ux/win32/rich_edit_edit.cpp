@@ -10,6 +10,7 @@
 #include "rtl/exceptions.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/rich_edit_ole.h"
+#include "ux/win32/window_hook.h"
 
 namespace ux {
 
@@ -503,7 +504,7 @@ void TUxCustomRichEdit::ShowFindDialog(TFindDialogKind kind, const std::wstring&
   }
   FINDREPLACEW& request = state->request;
   request.lStructSize = sizeof request;
-  request.hwndOwner = Handle();
+  request.hwndOwner = FindDialogOwner();
   request.lpstrFindWhat = state->findWhat;
   request.wFindWhatLen = 256;
   request.lpstrReplaceWith = state->replaceWith;
@@ -513,6 +514,26 @@ void TUxCustomRichEdit::ShowFindDialog(TFindDialogKind kind, const std::wstring&
       kind == TFindDialogKind::fdFind ? ::FindTextW(&request) : ::ReplaceTextW(&request);
   // Modeless: the application's loop gives it the dialog keys.
   if (ui::Application) ui::Application->AddModelessDialog(state->window);
+}
+
+// A dialog sends its requests to the window it was made for, for as long as it is open. This
+// control's window may be replaced meanwhile (some options need a new one), its form's stays:
+// the dialog reports to the form, where a hook hands this control's requests over. Without a
+// form the control's own window takes them.
+HWND TUxCustomRichEdit::FindDialogOwner() {
+  ui::TCustomForm* form = ParentForm();
+  if (!form) return Handle();
+  if (!findHook_) {
+    findHook_ = ui::Create<win32::TUxWindowHook>(*this);
+    findHook_->BeforeMessage = [this](win32::TUxWindowHook&, TMessage& message, bool& handled) {
+      const auto* request = reinterpret_cast<const FINDREPLACEW*>(message.lParam);
+      if (message.msg != FindMessage() || !DialogOf(request)) return;  // another control's
+      handled = true;
+      FindDialogRequest(*request);
+    };
+  }
+  findHook_->SetWinControl(form);
+  return form->Handle();
 }
 
 bool TUxCustomRichEdit::CanFindNext() const {
@@ -539,9 +560,8 @@ bool TUxCustomRichEdit::SearchFromDialog(const FINDREPLACEW& request) {
     if (OnTextNotFound) OnTextNotFound(this, request.lpstrFindWhat);
     return false;
   }
-  for (const FindState* state : {findDialog_.get(), replaceDialog_.get()})
-    if (state && state->window && &state->request == &request)
-      MoveDialogOffSelection(state->window);
+  if (const FindState* state = DialogOf(&request); state && state->window)
+    MoveDialogOffSelection(state->window);
   return true;
 }
 
@@ -566,13 +586,20 @@ void TUxCustomRichEdit::MoveDialogOffSelection(HWND dialog) {
   SetWindowPos(dialog, nullptr, box.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+TUxCustomRichEdit::FindState* TUxCustomRichEdit::DialogOf(const FINDREPLACEW* request) const {
+  for (FindState* state : {findDialog_.get(), replaceDialog_.get()})
+    if (state && &state->request == request) return state;
+  return nullptr;
+}
+
 void TUxCustomRichEdit::FindDialogRequest(const FINDREPLACEW& request) {
-  FindState* state = nullptr;
-  for (FindState* candidate : {findDialog_.get(), replaceDialog_.get()})
-    if (candidate && &candidate->request == &request) state = candidate;
+  FindState* state = DialogOf(&request);
   if (request.Flags & FR_DIALOGTERM) {
     if (state && ui::Application) ui::Application->RemoveModelessDialog(state->window);
     if (state) state->window = nullptr;
+    if (findHook_ && !FindDialogWindow(TFindDialogKind::fdFind) &&
+        !FindDialogWindow(TFindDialogKind::fdReplace))
+      findHook_->SetWinControl(nullptr);  // the form's own procedure again
     if (OnCloseFindDialog && state) OnCloseFindDialog(this, state->kind);
     return;
   }
@@ -595,7 +622,7 @@ void TUxCustomRichEdit::FindDialogRequest(const FINDREPLACEW& request) {
     if (request.Flags & FR_WHOLEWORD) options |= stWholeWord;
     if (request.Flags & FR_MATCHCASE) options |= stMatchCase;
     SetEventMaskBits(ENM_CHANGE, false);
-    int position = GetSelection().cpMin;
+    int position = 0;  // every hit of the text, those before the caret too
     int replaced = 0;
     // Each replacement moves the search past the text put in, so it ends.
     for (int length = TextLength(); position <= length; length = TextLength()) {

@@ -321,5 +321,32 @@ TEST_F(FormStorage, SizeLimitsHookTheFormWindowOnlyWhileSet) {
   ui::Free(form);
 }
 
+// A form that forbids resizing in its own constructor, before its placement component is
+// attached to it.
+class TFixedSizeForm : public ui::TForm {
+ public:
+  explicit TFixedSizeForm(ui::TComponent* owner) : ui::TForm(owner) {
+    placement->SetIniFileName(kKey);
+    placement->SetPreventResize(true);
+  }
+  TFormPlacement* placement = ui::Create<TFormPlacement>(*this);
+};
+
+TEST_F(FormStorage, PreventResizeSetInTheFormsConstructorHolds) {
+  auto* form = application.CreateForm<TFixedSizeForm>();
+  form->SetVisible(true);
+  const HWND window = form->Handle();
+  EXPECT_FALSE(GetWindowLongPtrW(window, GWL_STYLE) & WS_MAXIMIZEBOX);
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  const LPARAM rightBorder = MAKELPARAM(bounds.right - 1, (bounds.top + bounds.bottom) / 2);
+  EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, rightBorder), HTNOWHERE);
+  MINMAXINFO info{};
+  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMaxTrackSize.x, bounds.right - bounds.left);
+  EXPECT_EQ(info.ptMinTrackSize.y, bounds.bottom - bounds.top);
+  ui::Free(form);
+}
+
 }  // namespace
 }  // namespace ux::win32

@@ -1,0 +1,113 @@
+// The rich-edit control's find and replace dialogs under Wine: replacing every hit, and a
+// dialog that outlives the control's window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "ux/modules.h"
+#include "ux/win32/rich_edit.h"
+
+namespace ux {
+namespace {
+
+class RichEditSearch : public UiGuiTest {
+ protected:
+  RichEditSearch() {
+    InitModules();
+    form = ui::Create<ui::TForm>(*ui::Application);
+    form->FinishLoading();
+    form->SetClientSize(400, 300);
+    edit = ui::Create<TUxRichEdit>(*form);
+    edit->SetParent(form);
+    edit->SetBounds(0, 0, 400, 150);
+    form->Show();
+    Pump();
+  }
+  ~RichEditSearch() override {
+    ui::Free(form);
+    DoneModules();
+  }
+
+  void Load(std::string_view text) {
+    rtl::TMemoryStream stream(std::vector<std::uint8_t>(text.begin(), text.end()));
+    edit->Lines().LoadFromStream(stream);
+  }
+  // The text as the control keeps it.
+  std::wstring Text() const { return edit->Text(); }
+
+  ui::TForm* form = nullptr;
+  TUxRichEdit* edit = nullptr;
+};
+
+// Replace All takes every hit of the text, those before the caret too, whatever the direction;
+// a replacement that holds the searched text is not searched again.
+TEST_F(RichEditSearch, ReplaceAllTakesEveryHit) {
+  const struct {
+    const char* name;
+    const wchar_t* what;
+    const wchar_t* with;
+    int caret;
+    DWORD flags;
+    const wchar_t* expected;
+  } cases[] = {
+      {"caret inside", L"a", L"x", 4, FR_DOWN, L"x b x b x"},
+      {"caret at the end, upwards", L"a", L"x", 9, 0, L"x b x b x"},
+      {"growing", L"a", L"aa", 4, FR_DOWN, L"aa b aa b aa"},
+      {"shrinking to nothing", L"a ", L"", 4, FR_DOWN, L"b b a"},
+      {"whole word", L"a", L"x", 9, FR_DOWN | FR_WHOLEWORD, L"x b x b x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load("{\\rtf1 a b a b a}");
+    std::vector<std::wstring> misses;
+    edit->OnTextNotFound = [&](ui::TComponent*, const std::wstring& what) {
+      misses.push_back(what);
+    };
+    edit->SetSelection(c.caret, c.caret, false);
+    std::wstring what = c.what, with = c.with;
+    FINDREPLACEW request{};
+    request.lStructSize = sizeof request;
+    request.lpstrFindWhat = what.data();
+    request.lpstrReplaceWith = with.data();
+    request.Flags = c.flags | FR_REPLACEALL;
+    edit->FindDialogRequest(request);
+    EXPECT_EQ(Text(), c.expected);
+    EXPECT_TRUE(misses.empty());
+  }
+}
+
+// Changing an option that makes a new window while a dialog is open: the dialog's requests
+// reach the new window.
+TEST_F(RichEditSearch, ADialogFollowsTheControlsNewWindow) {
+  Load("{\\rtf1 a b a b a}");
+  edit->FindDialog(L"b");
+  const HWND finder = edit->FindDialogWindow(TFindDialogKind::fdFind);
+  ASSERT_NE(finder, nullptr);
+  const auto recreations = {
+      +[](TUxRichEdit& e) { e.SetScrollBars(ui::TScrollStyle::ssNone); },
+      +[](TUxRichEdit& e) { e.SetHideScrollBars(false); },
+      +[](TUxRichEdit& e) { e.SetSelectionBar(false); },
+      +[](TUxRichEdit& e) { e.SetAllowObjects(false); },
+  };
+  int expected = 2;
+  for (const auto recreate : recreations) {
+    const HWND before = edit->Handle();
+    recreate(*edit);
+    ASSERT_NE(edit->Handle(), before);
+    ASSERT_TRUE(IsWindow(finder));
+    edit->SetSelection(expected - 1, expected - 1, false);
+    SendMessageW(finder, WM_COMMAND, IDOK, 0);  // the dialog's Find Next button
+    Pump();
+    EXPECT_EQ(edit->SelStart(), expected);
+    expected = expected == 2 ? 6 : 2;
+  }
+  SendMessageW(finder, WM_COMMAND, IDCANCEL, 0);
+  Pump();
+  EXPECT_EQ(edit->FindDialogWindow(TFindDialogKind::fdFind), nullptr);
+}
+
+}  // namespace
+}  // namespace ux
