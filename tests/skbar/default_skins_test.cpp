@@ -2,6 +2,9 @@
 // system colours (the fixture's fixed table), and the colour schemes.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "skbar/default_skins.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_fixture.h"
@@ -52,6 +55,69 @@ TEST_F(DefaultSkinsTest, NamesAndOfficeFlags) {
     EXPECT_FALSE(skin->Options(skncDock).Body.IsEmpty()) << ui::Utf8FromWide(c.name);
     EXPECT_FALSE(skin->Options(skncToolbarItem, sknsHotTrack).Body.IsEmpty());
   }
+}
+
+TEST_F(DefaultSkinsTest, DistinguishingEntriesOfTheOtherSkins) {
+  // The bodies each skin is known by. A style-only row (no colours) checks the fill style alone.
+  struct Case {
+    const wchar_t* skin;
+    TSkBarSkinComponentsType component;
+    TSkBarSkinStatesType state;
+    TSkBarSkinOptionEntry body;
+    bool styleOnly = false;
+  };
+  const auto entry = [](int style, TColor c1 = clNone, TColor c2 = clNone, TColor c3 = clNone,
+                        TColor c4 = clNone) {
+    TSkBarSkinOptionEntry e;
+    e.Fill(style, c1, c2, c3, c4);
+    return e;
+  };
+  const Case cases[] = {
+      {L"Athen", skncDock, sknsNormal, entry(0, 0xE0E0E0)},
+      {L"Athen", skncToolbar, sknsNormal, entry(3, 0xF8F8F8, 0xD8D8D8, 0xF0F0F0, 0xF8F8F8)},
+      {L"Athen", skncToolbarItem, sknsHotTrack, entry(3, 0xFFF8F0, 0xE0B080, 0xF0E870, 0xFFFFB0)},
+      {L"Dream", skncDock, sknsNormal, entry(0, 0xE0E0E0)},
+      {L"Dream", skncToolbarItem, sknsHotTrack, entry(1, 0xFFFFFF, 0xE5E2DB)},
+      {L"Eos", skncPopup, sknsNormal, entry(0, 0x708080)},
+      {L"Eos", skncToolbarItem, sknsHotTrack, entry(0, 0x5F6D6D)},
+      {L"Human", skncDock, sknsNormal, entry(0, 0xE7EBEF)},
+      {L"Human", skncToolbarItem, sknsHotTrack, entry(5), true},
+      {L"Human", skncMenuItem, sknsHotTrack, entry(1, 0xACDEFE, 0x7BC5F5)},
+      {L"Leopard", skncDock, sknsNormal, entry(1, 0xCFCFCF, 0x999797)},
+      {L"Leopard", skncMenuItem, sknsHotTrack, entry(0, 0xD87439)},
+      {L"Xito", skncDock, sknsNormal, entry(0, 0xE0E0E0)},
+      {L"Xito", skncToolbarItem, sknsHotTrack, entry(0, 0xE0E0E0)},
+      {L"Office 2003", skncDock, sknsNormal, entry(2, clBtnFace, 0xFAFAFA)},
+      {L"Office 2007 Blue", skncDock, sknsNormal, entry(7, 0xF4E6DB, 0xF0DECF, 0xEDD9C9, 0xFFF2E7)},
+      {L"Office 2007 Black", skncDock, sknsNormal, entry(7), true},
+      {L"Office 2007 Silver", skncDock, sknsNormal, entry(7), true},
+  };
+  for (const Case& c : cases) {
+    const auto skin = Make(c.skin);
+    const TSkBarSkinOptionEntry& body = skin->Options(c.component, c.state).Body;
+    const std::string where = ui::Utf8FromWide(c.skin) + " component " +
+                              std::to_string(static_cast<int>(c.component)) + " state " +
+                              std::to_string(static_cast<int>(c.state));
+    if (c.styleOnly) {
+      EXPECT_EQ(body.SkinType, c.body.SkinType) << where;
+      EXPECT_FALSE(body.IsEmpty()) << where;
+    } else {
+      EXPECT_EQ(body, c.body) << where;
+    }
+  }
+  // The Office 2007 Blue table's first seven colours, the Office 2003 blue row's first five.
+  const auto blue2007 = Make(L"Office 2007 Blue");
+  const auto& k = static_cast<const TSkBarOffice2007Skin&>(*blue2007).Colors();
+  EXPECT_EQ(
+      std::vector<TColor>(k.begin(), k.begin() + 7),
+      (std::vector<TColor>{0xF4E6DB, 0xF0DECF, 0xEDD9C9, 0xFFF2E7, 0xD6AE90, 0xFFFFFF, clNone}));
+  platform.themes = true;
+  platform.luna = lusBlue;
+  const auto blue2003 = Make(L"Office 2003");
+  const auto& row = static_cast<const TSkBarOffice2003Skin&>(*blue2003).Colors();
+  EXPECT_EQ(std::vector<TColor>(row.begin(), row.begin() + 5),
+            (std::vector<TColor>{0xF5BE9E, 0xF9D9C3, 0xFEECDD, 0xE2A981, 0xCB8C6A}));
+  EXPECT_EQ(blue2003->Options(skncDock).Body, entry(2, 0xF5BE9E, 0xF9D9C3));
 }
 
 TEST_F(DefaultSkinsTest, OfficeXPDerivedColours) {

@@ -50,6 +50,10 @@ TEST(SkGeometry, BodyPlansByStyle) {
       // Two rows: the bands stop at the last row.
       {3, {0, 0, 10, 2}, false, true, {{0, 1, 1, kA, kB}, {1, 1, 1, kB, kC}}},
       {6, {0, 0, 10, 3}, false, false, {{0, 4, 4, kA, kB}, {4, 9, 4, kC, kD}}},
+      // Halves on bodies one and two pixels long: the half is at least 1.
+      {5, {0, 0, 10, 2}, false, true, {{0, 1, 1, kA, kB}, {1, 1, 1, kC, kD}}},
+      {5, {0, 0, 10, 1}, false, true, {{0, 0, 1, kA, kB}}},
+      {5, {0, 0, 2, 10}, true, false, {{0, 1, 1, kA, kB}, {1, 1, 1, kC, kD}}},
       {7, {0, 0, 3, 2}, false, true, {{0, 0, 0, kA, kB}, {0, 1, 1, kC, kD}}},
       {10, {0, 0, 3, 41}, true, true, {{0, 9, 9, kA, kB}, {9, 40, 31, kC, kD}}},
       {11, {0, 0, 10, 10}, false, false, {}},
