@@ -5,6 +5,7 @@
 #include "skbar/sk_toolbar_view.h"
 #include "skbar/skin_manager.h"
 #include "tb/common.h"
+#include "ui/actions.h"
 
 namespace skbar {
 
@@ -259,9 +260,14 @@ bool TSkBarItemViewer::ImageVisible() const {
 std::wstring TSkBarItemViewer::GetHintText(bool showShortCuts) const {
   const tb::TTBCustomItem& item = Item();
   std::wstring hint = item.Hint().substr(0, item.Hint().find(L'|'));
-  if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint)) {
+  const tb::TTBItemStyle style = item.GetItemStyle();
+  // A submenu item that shows its caption needs no automatic hint (a split button does).
+  const bool captionSaysAll =
+      (style & tb::tbisSubmenu) && !(style & tb::tbisCombo) && CaptionShown();
+  if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint) && !captionSaysAll) {
     hint = tb::RemoveAccelMarks(SkStripTrailingPunctuation(GetCaptionText()));
   }
+  if (ui::TAction* action = item.Action(); action && !action->DoHint(hint)) hint.clear();
   if (!hint.empty() && showShortCuts && item.ShortCut() != ui::scNone) {
     const auto* skinned = SkItem();
     hint += L" (" + (skinned ? skinned->GetShortCutText() : item.GetShortCutText()) + L")";

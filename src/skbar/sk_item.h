@@ -310,8 +310,10 @@ class TSkBarItemViewer : public tb::TTBItemViewer {
   // The skinned item, or null for a plain one.
   TSkBarCustomItem* SkItem() const { return dynamic_cast<TSkBarCustomItem*>(&Item()); }
   bool ImageVisible() const;
-  // The hint: the part before "|", else the automatic hint; " (shortcut)" with `showShortCuts`.
-  std::wstring GetHintText(bool showShortCuts) const;
+  // The hint: the part before "|", else the automatic hint (none for a submenu item that shows
+  // its caption), passed through the action's hint hook (which may change or veto it);
+  // " (shortcut)" with `showShortCuts`.
+  std::wstring GetHintText(bool showShortCuts) const override;
   int AnchorAmount() const { return anchorAmount_; }
   void SetAnchorAmount(int amount) { anchorAmount_ = amount; }
   // An image after the caption (none by default): toolbar-style it widens the item (lengthens

@@ -105,7 +105,7 @@ class TTBItemViewer : private TTBDeferredTarget {
   bool IsRotated() const;
   // The short hint, or the caption's text as an automatic hint, passed through the action's
   // hint hook (which may veto it); with the shortcut when `showShortCuts` ("%s (%s)").
-  std::wstring GetHintText(bool showShortCuts) const;
+  virtual std::wstring GetHintText(bool showShortCuts) const;
   int Index() const;
   void Execute(bool givePriority);
   TPoint ScreenToClient(TPoint p) const;

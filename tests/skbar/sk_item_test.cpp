@@ -9,6 +9,7 @@
 #include "item_tree.h"
 #include "skbar/sk_mru_item.h"
 #include "skbar/skin_fixture.h"
+#include "ui/actions.h"
 #include "ui/ini_file.h"
 
 namespace skbar {
@@ -179,6 +180,49 @@ TEST_F(SkItemLayout, MenuAndToolbarSizes) {
   sub->SetMargins(5);
   EXPECT_EQ(Size(*bar, sub), (TSize{45, 30}));
   EXPECT_EQ(Size(*bar, separator), (TSize{6, 6}));
+}
+
+TEST_F(SkItemLayout, HintsOfSubmenusAndTheActionsHintHook) {
+  auto* sub = Add<TSkBarSubmenuItem>(L"&File");
+  auto* split = Add<TSkBarSubmenuItem>(L"&Recent...");
+  split->SetDropdownCombo(true);
+  auto* open = Add<TSkBarItem>(L"&Open...");
+  open->SetShortCut(ui::scCtrl | 'O');
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  menu->ValidatePositions();
+  const auto hint = [](tb::TTBView& view, tb::TTBCustomItem* item, bool shortCuts) {
+    return dynamic_cast<TSkBarItemViewer&>(*view.Find(item)).GetHintText(shortCuts);
+  };
+  // A submenu item whose caption shows has no automatic hint; a split button has one.
+  EXPECT_EQ(hint(*menu, sub, true), L"");
+  EXPECT_EQ(hint(*menu, split, true), L"Recent");
+  sub->SetHint(L"Files|Long");
+  EXPECT_EQ(hint(*menu, sub, true), L"Files");
+  EXPECT_EQ(hint(*menu, open, true), L"Open (Ctrl+O)");
+  EXPECT_EQ(hint(*menu, open, false), L"Open");
+  // On a toolbar the submenu shows its image only: the caption becomes its hint.
+  sub->SetHint(L"");
+  sub->SetImageIndex(0);
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  bar->ValidatePositions();
+  EXPECT_EQ(hint(*bar, sub, true), L"File");
+
+  // The action's hook sees the hint before the shortcut is added; it may change or veto it.
+  ui::Owned<ui::TAction> action = ui::New<ui::TAction>();
+  action->SetCaption(L"&Open...");
+  action->SetShortCut(ui::scCtrl | 'O');
+  open->SetAction(action.get());
+  std::wstring seen;
+  action->OnHint = [&](std::wstring& text, bool& canShow) {
+    seen = text;
+    text += L"!";
+    canShow = seen != L"Veto";
+  };
+  EXPECT_EQ(hint(*menu, open, true), L"Open! (Ctrl+O)");
+  EXPECT_EQ(seen, L"Open");
+  open->SetHint(L"Veto|long");
+  EXPECT_EQ(hint(*menu, open, true), L"");
+  open->SetAction(nullptr);
 }
 
 // A viewer with a 10 x 8 image after its caption.

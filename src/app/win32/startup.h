@@ -1,5 +1,6 @@
 // What the program sets on its application before the main window is made: the skinned items'
-// cursors in the screen's cursor table (which the application makes) and the title.
+// cursors in the screen's cursor table (which the application makes), their bitmap hints as
+// the application's hint window, and the title.
 #pragma once
 
 namespace ui {

@@ -86,7 +86,7 @@ TSkHintBitmap& SkHintBitmap() {
 }
 
 bool SkPrepareBitmapHint(const TSkBarItemViewer& viewer, ui::THintInfo& info) {
-  const std::wstring text = viewer.GetHintText(false);
+  const std::wstring text = viewer.GetHintText(ui::Application && ui::Application->HintShortCuts());
   if (text.empty()) return false;
   const tb::TRect b = viewer.BoundsRect();
   info.CursorRect = {b.left, b.top, b.right, b.bottom};
@@ -133,11 +133,9 @@ void TBitmapHint::Paint() {
   BitBlt(Canvas().Handle(), 0, 0, client.Width(), client.Height(), bitmap_->Dc(), 0, 0, SRCCOPY);
 }
 
-void SkInstallBitmapHints() {
-  if (ui::Application) {
-    ui::Application->SetHintWindowFactory(
-        [] { return ui::Owned<ui::THintWindow>(ui::New<TBitmapHint>()); });
-  }
+void SkInstallBitmapHints(ui::TApplication& application) {
+  application.SetHintWindowFactory(
+      [] { return ui::Owned<ui::THintWindow>(ui::New<TBitmapHint>()); });
 }
 
 }  // namespace skbar

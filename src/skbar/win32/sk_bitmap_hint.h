@@ -1,14 +1,16 @@
 // Bitmap hints of skinned viewers: the hint is painted once into a shared bitmap (the hint
 // background of the skin, the text centred in clInfoText, the item's OnDrawHint around it) and
 // the hint window (TBitmapHint) only shows that bitmap, sized to it less 2 pixels each way.
-//   SkPrepareBitmapHint fills a hint query for a viewer: its rectangle, its hint text and the
-//   shared bitmap as the hint's data. SkInstallBitmapHints makes TBitmapHint the
+//   SkPrepareBitmapHint fills a hint query for a viewer: its rectangle, its hint text (with the
+//   shortcut when the application's HintShortCuts asks for it) and the shared bitmap as the
+//   hint's data. SkInstallBitmapHints makes TBitmapHint the
 //   application's hint window.
 #pragma once
 
 #include <windows.h>
 
 #include "skbar/sk_item.h"
+#include "ui/win32/forms.h"
 #include "ui/win32/hint_window.h"
 
 namespace skbar {
@@ -55,6 +57,6 @@ class TBitmapHint : public ui::THintWindow {
   bool activating_ = false;
 };
 
-void SkInstallBitmapHints();
+void SkInstallBitmapHints(ui::TApplication& application);
 
 }  // namespace skbar

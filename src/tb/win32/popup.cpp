@@ -271,8 +271,9 @@ void TTBPopupWindow::WndProc(ui::TMessage& message) {
 
 bool HandleHintShowMessage(TTBView& view, ui::THintInfo& info) {
   TRect cursorRect;
+  const bool shortCuts = ui::Application && ui::Application->HintShortCuts();
   TTBItemViewer* viewer =
-      view.HintAt({info.CursorPos.x, info.CursorPos.y}, false, info.HintStr, cursorRect);
+      view.HintAt({info.CursorPos.x, info.CursorPos.y}, shortCuts, info.HintStr, cursorRect);
   if (!viewer) return false;
   info.CursorRect = {cursorRect.left, cursorRect.top, cursorRect.right, cursorRect.bottom};
   info.HintData = viewer;

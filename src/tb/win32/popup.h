@@ -84,8 +84,8 @@ TTBPopupWindowBase* CreatePopupWindow(TTBCustomItem& item, const TTBPopupRequest
                                       TTBPopupWindowMaker maker = &MakeTBPopupWindow);
 void InstallPopupWindows();
 
-// The hint of the viewer under the cursor (CM_HINTSHOW of a view's window); false when there
-// is none (no hint).
+// The hint of the viewer under the cursor (CM_HINTSHOW of a view's window), with the shortcut
+// when the application's HintShortCuts asks for it; false when there is none (no hint).
 bool HandleHintShowMessage(TTBView& view, ui::THintInfo& info);
 
 TTBCustomItem* Popup(TTBCustomItem& item, int x, int y, bool trackRightButton,

@@ -233,6 +233,9 @@ class TApplication : public TComponent {
   void SetHintPause(int ms) { hintPause_ = ms; }
   int HintHidePause() const { return hintHidePause_; }
   void SetHintHidePause(int ms) { hintHidePause_ = ms; }
+  // Whether hints of commands with a shortcut show it, as "Open (Ctrl+O)" (on by default).
+  bool HintShortCuts() const { return hintShortCuts_; }
+  void SetHintShortCuts(bool value) { hintShortCuts_ = value; }
   // A mouse move (client coordinates of `control`'s window) over `control`: the hint follows.
   void HintMouseMessage(TControl* control, const TMessage& message);
   // Shows the hint of the current hint control at a screen point (after CM_HINTSHOW).
@@ -273,6 +276,7 @@ class TApplication : public TComponent {
   bool showHint_ = true;
   int hintPause_ = 500;
   int hintHidePause_ = 2500;
+  bool hintShortCuts_ = true;
   TControl* hintControl_ = nullptr;
   TControl* mouseControl_ = nullptr;
   TRect hintCursorRect_;

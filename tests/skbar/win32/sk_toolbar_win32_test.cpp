@@ -14,6 +14,7 @@
 #include "paint_surface.h"
 #include "real_input.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
 #include "tb/win32/view_window.h"
@@ -199,6 +200,39 @@ TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItem
   EXPECT_EQ(listed, hidden);
   EXPECT_FALSE(toolbarStyle);
   EXPECT_EQ(color, ui::clMenu);
+}
+
+TEST_F(SkToolbarWin32Test, AButtonsHintIsABitmapHintWithItsShortcut) {
+  SkInstallBitmapHints(*ui::Application);
+  ui::Application->SetHintPause(20);
+  buttons->SetShowHint(true);
+  buttons->Items().Items(0)->SetShortCut(ui::scCtrl | 'O');
+  // The mouse rests on the first button (real input): its hint shows, waiting at most 2 s.
+  tb::testing::MoveMouse(Middle(buttons->View(), 0));
+  const DWORD start = GetTickCount();
+  const auto shown = [] {
+    return ui::Application->HintWindow() && ui::Application->HintWindow()->Active();
+  };
+  while (GetTickCount() - start < 2000 && !shown()) {
+    Pump();
+    Sleep(5);
+  }
+  ASSERT_TRUE(shown());
+  auto* hint = dynamic_cast<TBitmapHint*>(ui::Application->HintWindow());
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->Caption(), L"One (Ctrl+O)");
+  RECT r;
+  GetWindowRect(hint->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, SkHintBitmap().Size().cx - 2);
+  EXPECT_EQ(r.bottom - r.top, SkHintBitmap().Size().cy - 2);
+  // Without hint shortcuts the hint is the caption alone.
+  ui::Application->SetHintShortCuts(false);
+  POINT at;
+  GetCursorPos(&at);
+  ui::Application->ActivateHint(at);
+  EXPECT_EQ(hint->Caption(), L"One");
+  ui::Application->SetHintShortCuts(true);
+  ui::Application->CancelHint();
 }
 
 TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt) {
