@@ -102,16 +102,18 @@ bool TPanelStack::ChangeDockedSize(int i, int newSize, int mode) {
   return true;
 }
 
-void TPanelStack::FitToDock(int dockLength) {
+void TPanelStack::FitToDock(int dockLength, int keep) {
   int diff = dockLength;
   for (const TStackPanel& p : Panels) diff -= p.Length;
-  for (int k = Count() - 1; k >= 0 && diff != 0; --k) {
-    if (!Resizable(k)) continue;
+  const auto take = [&](int k) {
     TStackPanel& p = (*this)[k];
     const int change = std::max(diff, p.MinLength - p.Length);
     p.Length += change;
     diff -= change;
-  }
+  };
+  for (int k = Count() - 1; k >= 0 && diff != 0; --k)
+    if (k != keep && Resizable(k)) take(k);
+  if (diff != 0 && keep >= 0 && keep < Count() && Resizable(keep)) take(keep);
   UpdateDockPos();
 }
 

@@ -6,7 +6,8 @@
 //   bar plus the docked frame, which is also the length a minimised panel shows.
 //   Sound rules where the plain reading fails: modes 0-2 refuse a change that would take a
 //   neighbour below its minimum (and leave every length as it was); a panel alone in a stack
-//   that runs left to right is not minimised (its caption is across, not along, the stack).
+//   that runs left to right is not minimised here: its caption is across, not along, the stack,
+//   so the window minimises it across the dock instead.
 #pragma once
 
 #include <vector>
@@ -65,8 +66,10 @@ class TPanelStack {
   bool ChangeDockedSize(int i, int newSize, int mode);
   // DockPos: 0, then the sum of the preceding lengths.
   void UpdateDockPos();
-  // After the dock's length changed: the last resizable panels take up the difference.
-  void FitToDock(int dockLength);
+  // After the dock's length changed: the last resizable panels take up the difference, each
+  // down to its minimum. Panel `keep` (one just shown or docked again at its place) keeps its
+  // length while the others can take the difference.
+  void FitToDock(int dockLength, int keep = -1);
   // Docks a panel (a negative DockPos appends it and takes `formerLength` from a neighbour;
   // an empty stack gives it `defaultDockedSize` when positive). Answers its index.
   int Dock(TStackPanel panel, int formerLength, int defaultDockedSize = 0);

@@ -129,6 +129,26 @@ TEST(PanelStack, FittingDockingAndSwapping) {
   EXPECT_EQ(d[1].DockPos, 120);
 }
 
+// A panel shown again at its place keeps the length it had; the others give it room, each down
+// to its minimum, and only what they cannot give comes off the panel itself.
+TEST(PanelStack, APanelShownAgainKeepsItsLength) {
+  struct Row {
+    std::vector<int> lengths;
+    int keep, dock;
+    std::vector<int> expected;
+  };
+  for (const Row& r : std::vector<Row>{{{500, 250}, 1, 500, {250, 250}},
+                                       {{250, 500}, 0, 500, {250, 250}},
+                                       {{300, 100, 200}, 1, 500, {300, 100, 100}},
+                                       {{100, 450}, 1, 500, {50, 450}},
+                                       {{100, 600}, 1, 500, {23, 477}},
+                                       {{100, 100}, 0, 300, {100, 200}}}) {
+    TPanelStack s = Stack(r.lengths);
+    s.FitToDock(r.dock, r.keep);
+    EXPECT_EQ(Lengths(s), r.expected) << r.keep << "/" << r.dock;
+  }
+}
+
 TEST(PanelStack, EdgesAndDropZones) {
   const TPanelStack s = Stack({100, 100});
   EXPECT_EQ(s.EdgeHitTest(0, 0), 0);  // the dock's far edges do not size

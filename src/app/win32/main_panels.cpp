@@ -78,8 +78,9 @@ void TMainForm::OpenSelectedFolder() {
 
 namespace {
 
-TPanelState StateOf(const skbar::TSkBarCustomDockablePanel& panel) {
-  return {panel.Visible(), panel.Width()};
+// A panel whose dock a splitter collapsed shows nothing of itself: 0 px wide to the user.
+TPanelState StateOf(skbar::TSkBarCustomDockablePanel& panel) {
+  return {panel.Visible(), panel.ClientWidth() > 0 ? panel.Width() : 0};
 }
 
 }  // namespace

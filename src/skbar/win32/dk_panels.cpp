@@ -94,12 +94,38 @@ void TSkBarCustomMultiDock::InsertRemove(bool inserting, tb::TTBCustomDockableWi
       if (!inserting && empty) {
         s->Hide();
       } else if (inserting && DockVisibleList().size() == 1 && !s->Visible()) {
+        // Next to the dock: one pixel beyond its inner edge, where the alignment keeps it.
+        if (Width() > 0 && Height() > 0) {
+          const ui::TRect b = BoundsRect();
+          switch (s->Align()) {
+            case ui::TAlign::alLeft:
+              s->SetLeft(b.right + 1);
+              break;
+            case ui::TAlign::alRight:
+              s->SetLeft(b.left - s->Width() - 1);
+              break;
+            case ui::TAlign::alTop:
+              s->SetTop(b.bottom + 1);
+              break;
+            case ui::TAlign::alBottom:
+              s->SetTop(b.top - s->Height() - 1);
+              break;
+            default:
+              break;
+          }
+        }
         s->Show();
         if (Parent()) Parent()->Realign();
       }
     }
   }
-  if (!inserting) FitPanels();
+  if (!inserting) {
+    FitPanels();
+  } else if (auto* panel = dynamic_cast<TSkBarCustomDockablePanel*>(bar);
+             panel && !panel->docking_) {
+    // Shown again: back at its place with the length it had (docking places it itself).
+    PlacePanel(panel);
+  }
   if (OnInsertRemoveBar) OnInsertRemoveBar(this, inserting, bar);
 }
 
@@ -123,6 +149,14 @@ void TSkBarCustomMultiDock::GetDockablePanelList(
     if (auto* p = dynamic_cast<TSkBarCustomDockablePanel*>(bar)) list.push_back(p);
   std::stable_sort(list.begin(), list.end(),
                    [](auto* a, auto* b) { return a->DockPos() < b->DockPos(); });
+}
+
+bool TSkBarCustomMultiDock::GetDockablePanelDockIndex(
+    const std::vector<TSkBarCustomDockablePanel*>& list, const TSkBarCustomDockablePanel* panel,
+    int& index) {
+  const auto at = std::find(list.begin(), list.end(), panel);
+  index = at == list.end() ? -1 : static_cast<int>(at - list.begin());
+  return index >= 0;
 }
 
 TPanelStack TSkBarCustomMultiDock::Stack(
@@ -164,6 +198,23 @@ void TSkBarCustomMultiDock::UpdateDockablePanelsDockPos() {
   GetDockablePanelList(panels);
   TPanelStack stack = Stack(panels);
   stack.UpdateDockPos();
+  Apply(stack, panels);
+}
+
+int TSkBarCustomMultiDock::MinThickness() {
+  const int frame = IsVertical() ? Width() - ClientWidth() : Height() - ClientHeight();
+  return frame + (DockVisibleList().empty() ? 0 : kDockedFrame);
+}
+
+void TSkBarCustomMultiDock::PlacePanel(TSkBarCustomDockablePanel* panel) {
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  GetDockablePanelList(panels);
+  std::erase(panels, panel);
+  TPanelStack stack = Stack(panels);
+  const TPanelStack me = Stack({panel});
+  const int i = stack.Dock(me[0], panel->length_);
+  panels.insert(panels.begin() + i, panel);
+  stack.FitToDock(Length(), i);
   Apply(stack, panels);
 }
 
@@ -233,31 +284,26 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
       placed = true;
     }
   }
-  TSkBarCustomToolWindow::SetParent(parent);
+  {
+    struct Docking {
+      bool& flag;
+      ~Docking() { flag = false; }
+    } docking{docking_ = true};
+    TSkBarCustomToolWindow::SetParent(parent);
+  }
   if (oldDock && oldDock != multiDock) oldDock->FitPanels();
   if (appended) {
     std::vector<TSkBarCustomDockablePanel*> panels;
     multiDock->GetDockablePanelList(panels);
     TPanelStack stack = multiDock->Stack(panels);
-    const auto me = std::find(panels.begin(), panels.end(), this);
-    if (me != panels.end()) {
-      const int i = static_cast<int>(me - panels.begin());
+    if (int i; TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) {
       stack.ChangeDockedSize(i, former, 4);
       stack[i].Length = std::max(stack[i].Length, stack[i].MinLength);
       stack.FitToDock(multiDock->Length());
       multiDock->Apply(stack, panels);
     }
   } else if (placed) {
-    // Back at its position: before a panel at the same position, the others make room.
-    std::vector<TSkBarCustomDockablePanel*> panels;
-    multiDock->GetDockablePanelList(panels);
-    std::erase(panels, this);
-    TPanelStack stack = multiDock->Stack(panels);
-    TPanelStack me = multiDock->Stack({this});
-    const int i = stack.Dock(me[0], length_);
-    panels.insert(panels.begin() + i, this);
-    stack.FitToDock(multiDock->Length());
-    multiDock->Apply(stack, panels);
+    multiDock->PlacePanel(this);
   } else if (multiDock) {
     multiDock->FitPanels();
   }
@@ -398,8 +444,8 @@ void TSkBarCustomDockablePanel::SetShowVerticalCaption(bool value) {
 }
 
 // Reads the thread's messages with the mouse captured until release, another press, Escape,
-// WM_QUIT (posted again), a failed read or lost capture; each move of the cursor goes to
-// `moved` (screen coordinates). `flag` is set while it runs.
+// WM_QUIT (posted again), a failed read or lost capture; each move of the cursor, and each
+// press or release of Ctrl, goes to `moved` (screen coordinates). `flag` is set while it runs.
 void TSkBarCustomDockablePanel::CaptureLoop(bool& flag, const std::function<void(POINT)>& moved) {
   struct Capture {
     bool& flag;
@@ -427,6 +473,15 @@ void TSkBarCustomDockablePanel::CaptureLoop(bool& flag, const std::function<void
         msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
         (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
       break;
+    // Ctrl pressed or released decides afresh where the panel goes, without a move.
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_CONTROL) {
+      if (msg.message == WM_KEYUP || !(msg.lParam & (1 << 30))) {
+        GetCursorPos(&last);
+        moved(last);
+      }
+      if (HandleAllocated()) SetCapture(Handle());
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -487,17 +542,17 @@ void TSkBarCustomDockablePanel::MoveStep(POINT at) {
     dock->GetDockablePanelList(panels);
     if (Inside(ScreenRect(*dock), at)) {
       // Trade places with the panel whose caption bar is under the cursor.
-      const auto me = std::find(panels.begin(), panels.end(), this);
+      int i;
+      if (!TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) return;
       for (std::size_t j = 0; j < panels.size(); ++j) {
         TSkBarCustomDockablePanel* p = panels[j];
-        if (p == this || me == panels.end()) continue;
+        if (p == this) continue;
         POINT local = at;
         ScreenToClient(p->Handle(), &local);
         const TRect c = p->CaptionRect();
         if (local.x < c.left || local.x >= c.right || local.y < c.top || local.y >= c.bottom)
           continue;
         TPanelStack stack = dock->Stack(panels);
-        const int i = static_cast<int>(me - panels.begin());
         stack.Swap(i, static_cast<int>(j));
         std::swap(panels[static_cast<std::size_t>(i)], panels[j]);
         dock->Apply(stack, panels);
@@ -518,7 +573,7 @@ void TSkBarCustomDockablePanel::MoveStep(POINT at) {
   }
   if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
     if (TSkBarCustomMultiDock* to = DockUnder(at)) {
-      // Before or after the panel under the cursor, by the half it is in.
+      // At the middle of the panel under the cursor: it docks just after that panel.
       std::vector<TSkBarCustomDockablePanel*> panels;
       to->GetDockablePanelList(panels);
       const RECT w = ScreenRect(*to);
@@ -526,7 +581,7 @@ void TSkBarCustomDockablePanel::MoveStep(POINT at) {
       int pos = along;
       for (TSkBarCustomDockablePanel* p : panels)
         if (along >= p->DockPos() && along < p->DockPos() + p->length_)
-          pos = p->DockPos() + (along - p->DockPos() >= p->length_ / 2 ? p->length_ : 0);
+          pos = p->DockPos() + p->length_ / 2;
       SetDockPos(pos);
       SetCurrentDock(to);
       return;
@@ -572,12 +627,35 @@ bool TSkBarCustomDockablePanel::ChangeState(bool (TPanelStack::*operation)(int),
   if (!dock) return false;
   std::vector<TSkBarCustomDockablePanel*> panels;
   dock->GetDockablePanelList(panels);
-  const auto me = std::find(panels.begin(), panels.end(), this);
-  if (me == panels.end()) return false;
+  int i;
+  if (!TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) return false;
+  if (panels.size() == 1 && !dock->IsVertical()) return ChangeLoneState(*dock, wanted);
   TPanelStack stack = dock->Stack(panels);
-  if (!(stack.*operation)(static_cast<int>(me - panels.begin()))) return false;
+  if (!(stack.*operation)(i)) return false;
   dock->Apply(stack, panels);
   for (TSkBarCustomDockablePanel* p : panels) p->options_->RefreshIcons();
+  FireWindowStateChanged(state_);
+  return true;
+}
+
+// Alone in a dock stacking left to right, the panel minimises across the dock: the dock
+// narrows to its caption bar, and restoring gives the height back.
+bool TSkBarCustomDockablePanel::ChangeLoneState(TSkBarCustomMultiDock& dock,
+                                                TPanelWindowState wanted) {
+  using enum TPanelWindowState;
+  if (wanted == wsMaximized || IsVerticalTitleBar() ||
+      (wanted == wsMinimized) == (state_ == wsMinimized))
+    return false;
+  const int minimised = CaptionHeight() + kDockedFrame;
+  if (wanted == wsMinimized) {
+    if (Height() > minimised) restoreSize_ = Height();
+    crossSize_ = minimised;
+  } else {
+    crossSize_ = std::max(restoreSize_, minimised);
+  }
+  state_ = wanted;
+  dock.ArrangeToolbars();
+  options_->RefreshIcons();
   FireWindowStateChanged(state_);
   return true;
 }
@@ -603,12 +681,11 @@ int TSkBarCustomDockablePanel::EdgeHitTest(POINT screen) {
   if (!dock || !dock->AllowDrag() || !HandleAllocated()) return 0;
   std::vector<TSkBarCustomDockablePanel*> panels;
   dock->GetDockablePanelList(panels);
-  const auto me = std::find(panels.begin(), panels.end(), this);
-  if (me == panels.end()) return 0;
+  int i;
+  if (!TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) return 0;
   RECT w;
   GetWindowRect(Handle(), &w);
   TPanelStack stack = dock->Stack(panels);
-  const int i = static_cast<int>(me - panels.begin());
   stack[i].Length = dock->IsVertical() ? w.bottom - w.top : w.right - w.left;
   return stack.EdgeHitTest(i, dock->IsVertical() ? screen.y - w.top : screen.x - w.left);
 }
@@ -618,10 +695,10 @@ void TSkBarCustomDockablePanel::SizingLoop(int hitCode, POINT start) {
   if (!dock || sizing_) return;
   std::vector<TSkBarCustomDockablePanel*> panels;
   dock->GetDockablePanelList(panels);
-  const auto me = std::find(panels.begin(), panels.end(), this);
-  if (me == panels.end()) return;
+  int i;
+  if (!TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) return;
   TPanelStack probe = dock->Stack(panels);
-  const int target = probe.EdgeDragTarget(static_cast<int>(me - panels.begin()), hitCode);
+  const int target = probe.EdgeDragTarget(i, hitCode);
   if (target < 0) return;
   const int startLength = panels[static_cast<std::size_t>(target)]->length_;
   CaptureLoop(sizing_, [&](POINT at) {

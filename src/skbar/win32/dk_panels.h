@@ -50,14 +50,23 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   TSkBarCustomSplitter* Splitter();
   // The dock's panels in their order along it.
   void GetDockablePanelList(std::vector<TSkBarCustomDockablePanel*>& list) const;
+  // The panel's index in `list`, -1 when it is not there; answers whether it is there.
+  static bool GetDockablePanelDockIndex(const std::vector<TSkBarCustomDockablePanel*>& list,
+                                        const TSkBarCustomDockablePanel* panel, int& index);
   void UpdateDockablePanelsDockPos();
   // The panels' lengths as a stack, and the stack's lengths and positions applied back.
   TPanelStack Stack(const std::vector<TSkBarCustomDockablePanel*>& panels) const;
   void Apply(const TPanelStack& stack, const std::vector<TSkBarCustomDockablePanel*>& panels);
   // Gives the panels the dock's thickness and shares its length between them.
   void FitPanels();
+  // A panel shown or docked again at its DockPos (before a panel at the same position) takes
+  // back the length it had; the others make room, each down to its minimum.
+  void PlacePanel(TSkBarCustomDockablePanel* panel);
   int Length() { return IsVertical() ? ClientHeight() : ClientWidth(); }
   int Thickness() { return IsVertical() ? ClientWidth() : ClientHeight(); }
+  // The thinnest the dock gets across: its frame, and its panels' docked frames while it holds
+  // a shown panel (a splitter counts it collapsed there).
+  int MinThickness();
   bool Redistributing() const { return redistributing_; }
 
   tb::TTBInsertRemoveEvent OnInsertRemoveBar;
@@ -179,6 +188,7 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
  private:
   friend class TSkBarCustomMultiDock;
   bool ChangeState(bool (TPanelStack::*operation)(int), TPanelWindowState fired);
+  bool ChangeLoneState(TSkBarCustomMultiDock& dock, TPanelWindowState wanted);
   void PaintCaptionBar(ui::TCanvas& canvas, const TRect& bar);
   bool CaptionShown() const;
   // The caption panel follows the caption dock's thickness; the limits follow the caption.
@@ -206,6 +216,7 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   tb::TPoint floatingClient_{0, 0};
   bool sizing_ = false;
   bool moving_ = false;
+  bool docking_ = false;  // inside SetParent: it places itself in the new dock afterwards
   bool showCaption_ = true;
   bool showCaptionWhenDocked_ = true;
   bool showVerticalCaption_ = false;

@@ -7,8 +7,10 @@
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
+#include "skbar/win32/sk_toolbar.h"
 #include "skbar/win32/skin_controls.h"
 #include "tb/dock_drag.h"
+#include "tb/dock_layout.h"
 
 namespace skbar {
 
@@ -66,6 +68,30 @@ void TSkBarDock::SetBounds(int left, int top, int width, int height) {
   previousWidth_ = Width();
   previousHeight_ = Height();
   TTBDock::SetBounds(left, top, width, height);
+  const bool leftRight = tb::IsLeftRight(Position());
+  if (leftRight ? Height() != previousHeight_ : Width() != previousWidth_) LengthChanged();
+}
+
+// Its toolbars anchor their items to the new length and repaint their backgrounds only (the
+// items stay as they are); its tool windows redraw.
+void TSkBarDock::LengthChanged() {
+  for (tb::TTBCustomDockableWindow* bar : std::vector(DockList())) {
+    if (auto* toolbar = dynamic_cast<TSkBarToolbar*>(bar)) {
+      toolbar->UpdateAnchoredItems();
+      if (!toolbar->HandleAllocated()) continue;
+      const HWND wnd = toolbar->Handle();
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      tb::TTBView& view = toolbar->View();
+      for (int i = 0; i < view.ViewerCount(); ++i) {
+        if (!view.Viewers(i)->Show()) continue;
+        const tb::TRect b = view.Viewers(i)->BoundsRect();
+        const RECT r{b.left, b.top, b.right, b.bottom};
+        ValidateRect(wnd, &r);
+      }
+    } else if (auto* window = dynamic_cast<TSkBarCustomToolWindow*>(bar)) {
+      window->InvalidateBackground(true);
+    }
+  }
 }
 
 void TSkBarDock::FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
@@ -241,6 +267,18 @@ void TSkBarCustomToolWindow::CalcLayoutSize(bool, tb::TTBDockType dockType, bool
 
 void TSkBarCustomToolWindow::GetCurrentClientSize(tb::TPoint& size) {
   CalcLayoutSize(false, DockType(), Floating(), CurrentDock(), size);
+}
+
+void TSkBarCustomToolWindow::SizeChanging(int newWidth, int newHeight) {
+  if (Parent()) {
+    newWidth -= Width() - ClientWidth();
+    newHeight -= Height() - ClientHeight();
+  }
+  WantedClientSize = {std::max(newWidth, 0), std::max(newHeight, 0)};
+}
+
+void TSkBarCustomToolWindow::SetClientSize(int width, int height) {
+  SetBounds(Left(), Top(), width + Width() - ClientWidth(), height + Height() - ClientHeight());
 }
 
 void TSkBarCustomToolWindow::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) {

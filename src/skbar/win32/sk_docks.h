@@ -31,7 +31,8 @@ class TSkBarDock : public tb::TTBDock {
   void DrawBackground(HDC dc, const RECT& drawRect) override;
   bool UsesBackground() override { return true; }
 
-  // Asks OnCanResize first: it may change the new size or refuse it (the size stays).
+  // Asks OnCanResize first: it may change the new size or refuse it (the size stays). A change
+  // of its length re-anchors its toolbars' items and repaints its toolbars and tool windows.
   void SetBounds(int left, int top, int width, int height) override;
   // The size before the last resize.
   int PreviousWidth() const { return previousWidth_; }
@@ -47,6 +48,7 @@ class TSkBarDock : public tb::TTBDock {
                                   bool& paintDefault);
 
  private:
+  void LengthChanged();
   int previousWidth_ = 0, previousHeight_ = 0;
 };
 
@@ -94,6 +96,14 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   // Then "ClientWidth" and "ClientHeight" under its name when it is resizable.
   void ReadPositionData(const tb::TTBPositionReader& reader) override;
   void WritePositionData(const tb::TTBPositionWriter& writer) override;
+
+  // A size the framework asks for (a user's resize, say) becomes the wanted client size, the
+  // frame taken off when the window has a parent, so that the next arrangement keeps it.
+  void SizeChanging(int newWidth, int newHeight) override;
+  // Sets the bounds to the client size plus the frame.
+  void SetClientSize(int width, int height);
+  void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
+  void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
 
   int MinClientWidth = 32, MinClientHeight = 0, MaxClientWidth = 0, MaxClientHeight = 0;
   tb::TPoint WantedClientSize{32, 32};

@@ -1,4 +1,6 @@
 #include "skbar/win32/splitter.h"
+// Before <windowsx.h>, whose macros would rename the framework's members.
+#include "skbar/win32/dk_panels.h"
 
 #include <windowsx.h>
 
@@ -7,6 +9,7 @@
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/skin_controls.h"
 #include "tb/win32/dock.h"
+#include "ui/properties.h"
 
 namespace skbar {
 
@@ -17,11 +20,15 @@ thread_local TSkBarCustomSplitter* tDragging = nullptr;
 }  // namespace
 
 // The resized sibling along the splitter's axis; the parent lays its children out again.
+// A multi-dock holding panels is never thinner than their docked frames: that is its minimum.
 class TSkBarCustomSplitter::Target : public ISplitControl {
  public:
   Target(ui::TControl& control, bool vertical) : control_(control), vertical_(vertical) {}
   int SplitSize() const override { return vertical_ ? control_.Width() : control_.Height(); }
-  int MinConstraint() const override { return 0; }
+  int MinConstraint() const override {
+    auto* dock = dynamic_cast<TSkBarCustomMultiDock*>(&control_);
+    return dock ? dock->MinThickness() : 0;
+  }
   void SetSplitSize(int size) override {
     if (vertical_)
       control_.SetWidth(size);
@@ -89,6 +96,14 @@ void TSkBarCustomSplitter::BeforeDestruction() noexcept {
   if (tDragging == this) EndDrag(true);
   SkRemoveSkinNotification(*this);
   TCustomControl::BeforeDestruction();
+}
+
+void TSkBarCustomSplitter::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TCustomControl::GetPublishedProps(out);
+  using S = TSkBarCustomSplitter;
+  static constexpr ui::PropInfo kSkinType =
+      ui::EnumProp<S, &S::SkinType, &S::SetSkinType>(L"SkinType", SkinTypeNames);
+  out.push_back(&kSkinType);
 }
 
 void TSkBarCustomSplitter::SetAlign(TAlign align) {

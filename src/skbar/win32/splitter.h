@@ -29,6 +29,8 @@ class TSkBarCustomSplitter : public ui::TCustomControl {
   ~TSkBarCustomSplitter() override;
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TSkBarSplitter"; }
+  // Publishes "SkinType", so that the skin manager's ChangeControlSkinType reaches it.
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void WndProc(ui::TMessage& message) override;
 
   void SetAlign(TAlign align);

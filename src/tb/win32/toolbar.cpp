@@ -531,6 +531,20 @@ void TTBCustomToolbar::InitiateAction() {
   }
 }
 
+void TTBCustomToolbar::GetTabOrderList(std::vector<ui::TWinControl*>& list) {
+  TTBCustomDockableWindow::GetTabOrderList(list);
+  if (!view_) return;
+  for (ui::TComponent* component : view_->GetOffEdgeControlList()) {
+    auto* hidden = dynamic_cast<ui::TWinControl*>(component);
+    if (!hidden) continue;
+    std::vector<ui::TWinControl*> inside{hidden};
+    hidden->GetTabOrderList(inside);
+    std::erase_if(list, [&inside](ui::TWinControl* c) {
+      return std::find(inside.begin(), inside.end(), c) != inside.end();
+    });
+  }
+}
+
 // --- control items
 
 TTBControlItem* TTBCustomToolbar::WrapperOf(const ui::TControl* control) const {

@@ -84,6 +84,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void CreateWrappersForAllControls();
   // Action updates of the shown items (with UpdateActions).
   void InitiateAction() override;
+  // Tab skips the controls of control items hidden by the chevron (and what they hold).
+  void GetTabOrderList(std::vector<ui::TWinControl*>& list) override;
 
   ui::TShortCutEvent OnShortCut;
 

@@ -770,6 +770,7 @@ void TWinControl::SetFocus() {
 
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
+  if (auto* windowed = dynamic_cast<TWinControl*>(control)) tabList_.push_back(windowed);
   const auto child = reinterpret_cast<WPARAM>(control);
   Perform(CM_CONTROLLISTCHANGE, child, TRUE);
   Perform(CM_CONTROLCHANGE, child, TRUE);
@@ -783,6 +784,7 @@ void TWinControl::RemoveControl(TControl* control) {
     Perform(CM_CONTROLLISTCHANGE, child, FALSE);
   }
   std::erase(controls_, control);
+  std::erase(tabList_, control);
   control->parent_ = nullptr;
 }
 

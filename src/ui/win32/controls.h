@@ -218,6 +218,23 @@ class TWinControl : public TControl {
   // Lays out the aligned children in the client area (AlignControls).
   void Realign();
 
+  // Tab navigation (ui/win32/tab_order.cpp): a control with TabStop takes the focus from Tab;
+  // TabOrder is its place among its parent's windowed children (the order they were inserted
+  // in, unless set).
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value) { tabStop_ = value; }
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  // The windowed controls inside this one in the order Tab visits them, each followed by its
+  // own list.
+  virtual void GetTabOrderList(std::vector<TWinControl*>& list);
+  // The control after (or before) `current` in the tab order, wrapping, that can take the
+  // focus; with checkTabStop a tab stop, with checkParent a direct child. Null when none.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                               bool checkParent);
+  // Focuses FindNextControl(current, goForward, checkTabStop, false) when there is one.
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
   // Decides what a message does; the default dispatches by number.
   void WndProc(TMessage& message) override;
   // What Windows would do with the message.
@@ -285,6 +302,8 @@ class TWinControl : public TControl {
   bool realignPending_ = false;
   bool showing_ = false;
   std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;  // the windowed children in tab order
+  bool tabStop_ = false;
 };
 
 class TCustomControl : public TWinControl {

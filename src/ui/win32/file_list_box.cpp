@@ -37,6 +37,7 @@ bool LessNoCase(const std::wstring& a, const std::wstring& b) {
 
 TCustomListBox::TCustomListBox(TComponent* owner) : TWinControl(owner) {
   StoreColor(clWindow);
+  SetTabStop(true);
 }
 
 void TCustomListBox::CreateParams(TCreateParams& params) {

@@ -18,6 +18,14 @@ TScreen* Screen = nullptr;
 
 namespace {
 
+// The control of `window`, or of the nearest parent window that is one of ours.
+TWinControl* ControlOfWindow(HWND window) {
+  for (; window; window = GetParent(window)) {
+    if (TWinControl* control = TWinControl::FromHandle(window)) return control;
+  }
+  return nullptr;
+}
+
 constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
 constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
@@ -416,6 +424,16 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_INITMENUPOPUP:
       TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
       break;
+    case CM_DIALOGKEY:
+      // Tab and Shift+Tab (Ctrl held or not, as in the platform's dialogs) move the focus.
+      if (message.WParam == VK_TAB && GetKeyState(VK_MENU) >= 0) {
+        TWinControl* current = activeControl_;
+        if (!current || !current->Focused()) current = ControlOfWindow(GetFocus());
+        SelectNext(current, GetKeyState(VK_SHIFT) >= 0, true);
+        message.Result = 1;
+        return;
+      }
+      break;
     case WM_SYSCOMMAND:
       // Alt, Alt+letter and F10 reach the toolbars through the main-window hooks.
       if ((message.WParam & 0xFFF0) == SC_KEYMENU && Application) {
@@ -605,14 +623,6 @@ TCustomForm* KeyForm(HWND window) {
   if (!form && Screen) form = Screen->ActiveForm();
   if (!form || !form->HandleAllocated() || !IsWindowEnabled(form->Handle())) return nullptr;
   return form;
-}
-
-// The control of `window`, or of the nearest parent window that is one of ours.
-TWinControl* ControlOfWindow(HWND window) {
-  for (; window; window = GetParent(window)) {
-    if (TWinControl* control = TWinControl::FromHandle(window)) return control;
-  }
-  return nullptr;
 }
 
 // Keys a dialog would use for itself unless the focused window asks for them.

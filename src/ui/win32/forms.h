@@ -18,6 +18,7 @@
 //   the focused control and its parents (IsShortCut), then, for dialog keys the focused window
 //   does not want (Tab, arrows, Enter, Escape, Alt), CM_DIALOGKEY to the form. Characters the
 //   focused window does not want, and every Alt+character, go to the form as CM_DIALOGCHAR.
+//   The form takes Tab (with Ctrl or not) to focus the next tab stop, Shift+Tab the previous.
 //   Main-window hooks (HookMainWindow/UnhookMainWindow, a comparable (function, data) pair)
 //   see every message of the application window first, and the CM_APP* notifications.
 //   Hints: Hint (the long hint of what is under the mouse; OnHint), ShowHint, HintPause,

@@ -49,6 +49,7 @@ void TListColumn::Changed() {
 
 TListView::TListView(TComponent* owner) : TWinControl(owner) {
   StoreColor(clWindow);
+  SetTabStop(true);
   items_.SetView(this);
 }
 
@@ -80,6 +81,11 @@ void TListView::CreateParams(TCreateParams& params) {
   if (!multiSelect_) params.style |= LVS_SINGLESEL;
   if (!readOnly_) params.style |= LVS_EDITLABELS;
   if (border_) params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListView::BoundsChanged() {
+  if (!HandleAllocated()) return;
+  if (const HWND header = ListView_GetHeader(Handle())) InvalidateRect(header, nullptr, TRUE);
 }
 
 void TListView::HandleCreated() {

@@ -113,6 +113,9 @@ class TListView : public TWinControl, private TListItemsView {
  protected:
   void CreateParams(TCreateParams& params) override;
   void HandleCreated() override;
+  // The header repaints whole: widened, it would paint only the part uncovered, and the end of
+  // its last column would stay drawn where the old edge was.
+  void BoundsChanged() override;
   bool NotifyReflected(NMHDR& header, LRESULT& result) override;
 
  private:

@@ -6,6 +6,7 @@ namespace ui {
 
 TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
   StoreColor(clWindow);
+  SetTabStop(true);
   lines_.OnChange = [this](TStringList&) { PushText(); };
 }
 

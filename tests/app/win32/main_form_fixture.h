@@ -20,6 +20,7 @@
 #include "app/win32/startup.h"
 #include "disk/msx_disk.h"
 #include "tb/startup.h"
+#include "tb/win32/popup.h"
 #include "ui/win32/registry_ini_file.h"
 #include "ui/win32/shell.h"
 #include "ux/modules.h"
@@ -54,20 +55,38 @@ struct DialogAnswers {
   }
 };
 
-// Real input: a key pressed and released, Ctrl or Alt held around it when asked.
-inline void PressKey(WORD key, WORD modifier = 0) {
-  INPUT inputs[4]{};
+// Real input: a key pressed and released, Ctrl, Alt or Shift held around it when asked.
+inline void PressKey(WORD key, WORD modifier = 0, WORD secondModifier = 0) {
+  INPUT inputs[6]{};
   UINT count = 0;
   const auto add = [&](WORD vk, DWORD flags) {
+    if (!vk) return;
     inputs[count].type = INPUT_KEYBOARD;
     inputs[count].ki.wVk = vk;
     inputs[count++].ki.dwFlags = flags;
   };
-  if (modifier) add(modifier, 0);
+  add(modifier, 0);
+  add(secondModifier, 0);
   add(key, 0);
   add(key, KEYEVENTF_KEYUP);
-  if (modifier) add(modifier, KEYEVENTF_KEYUP);
+  add(secondModifier, KEYEVENTF_KEYUP);
+  add(modifier, KEYEVENTF_KEYUP);
   SendInput(count, inputs, sizeof(INPUT));
+}
+
+// The captions of a view's shown viewers.
+inline std::vector<std::wstring> Captions(tb::TTBView* view) {
+  std::vector<std::wstring> captions;
+  for (int i = 0; view && i < view->ViewerCount(); ++i)
+    if (view->Viewers(i)->Show()) captions.push_back(view->Viewers(i)->GetCaptionText());
+  return captions;
+}
+
+// For EnumThreadWindows: the shown popup window of a menu, into the TTBPopupWindow* at `found`.
+inline BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
+  tb::TTBPopupWindow* popup = tb::TTBPopupWindow::FromHandle(window);
+  if (popup && IsWindowVisible(window)) *reinterpret_cast<tb::TTBPopupWindow**>(found) = popup;
+  return !popup;
 }
 
 class MainFormTest : public UiGuiTest {

@@ -55,14 +55,6 @@ bool RunMenuLoop(const std::function<void()>& input,
   return RunScript(input, std::move(steps), [] { ui::Application->ProcessMessages(); });
 }
 
-// The captions of a view's shown viewers.
-std::vector<std::wstring> Captions(tb::TTBView* view) {
-  std::vector<std::wstring> captions;
-  for (int i = 0; view && i < view->ViewerCount(); ++i)
-    if (view->Viewers(i)->Show()) captions.push_back(view->Viewers(i)->GetCaptionText());
-  return captions;
-}
-
 // One window walked through its start-up, keyboard focus, menus, popup menu,
 // Ctrl+E, the removable drives submenu, the clipboard and the close question.
 TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
@@ -78,7 +70,7 @@ TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
   EXPECT_EQ(ui::Application->Title(), L"Quollbox");
 
   // The list has the focus at start, after another window was active (as after
-  // a dialog), when the focus is set on the window itself, and after a Tab.
+  // a dialog), when the focus is set on the window itself, and after Tab and Shift+Tab.
   SetForegroundWindow(form->Handle());
   Pump();
   EXPECT_EQ(GetFocus(), List());
@@ -95,6 +87,9 @@ TEST_F(MainFormTest, StartUpFocusMenusAndTheCloseQuestionAreWired) {
   Pump();
   EXPECT_EQ(GetFocus(), List());
   PressKey(VK_TAB);
+  Pump();
+  EXPECT_NE(GetFocus(), List());
+  PressKey(VK_TAB, VK_SHIFT);
   Pump();
   EXPECT_EQ(GetFocus(), List());
 
@@ -471,8 +466,6 @@ TEST_F(MainMenuTest, AWrappedMenuBarWorksByTheMouse) {
   MoveMouse({1, 1});
 }
 
-BOOL CALLBACK FindPopup(HWND window, LPARAM found);
-
 // The file list's popup menu by a right click: "View File As..." opens by hovering and by a
 // click, and a click on "Make Dir" runs it once.
 TEST_F(MainMenuTest, TheListsPopupMenuWorksByTheMouse) {
@@ -619,12 +612,6 @@ TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
   typeChar(images.Handle(), VK_RETURN);
   EXPECT_EQ(Caption(), L"Quollbox - " + (Folder() / L"a.dsk").wstring());
   MoveMouse({1, 1});
-}
-
-BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
-  tb::TTBPopupWindow* popup = tb::TTBPopupWindow::FromHandle(window);
-  if (popup && IsWindowVisible(window)) *reinterpret_cast<tb::TTBPopupWindow**>(found) = popup;
-  return !popup;
 }
 
 // The context-menu key in the file list opens its popup menu; the view items are there, the

@@ -92,6 +92,7 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
   EXPECT_TRUE(splitter->Visible());  // shown when the first panel arrived
+  EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
   RECT ra = Screen(a), rb = Screen(b);
   const RECT rd = Screen(dock);
   EXPECT_EQ(ra.top, rd.top);
@@ -207,15 +208,28 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   const RECT f = Screen(a->FloatParent());
   EXPECT_TRUE(out.x >= f.left && out.x < f.right && out.y >= f.top && out.y < f.bottom);
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  // Ctrl held keeps it floating over the dock; releasing Ctrl, without moving, docks it at
+  // once, at the middle of the panel under the cursor: just after it, with the length it had.
+  const int ha = Screen(a).bottom - Screen(a).top;
+  std::vector<bool> ctrlDownWhenDocked;
+  a->OnDockChanged = [&](ui::TComponent*) {
+    ctrlDownWhenDocked.push_back((GetKeyState(VK_CONTROL) & 0x8000) != 0);
+  };
   const POINT grab = CaptionPoint(a), home{rd.left + 50, rd.top + 20};
   EXPECT_TRUE(Script::Play({{0, grab},
                             {MOUSEEVENTF_LEFTDOWN, grab},
+                            {Script::kKey, {VK_CONTROL, 0}},
                             {0, {grab.x + 50, grab.y}},
                             {0, home},
-                            {MOUSEEVENTF_LEFTUP, home}}));
+                            {0, {home.x, home.y + 5}},
+                            {Script::kKey | KEYEVENTF_KEYUP, {VK_CONTROL, 0}},
+                            {MOUSEEVENTF_LEFTUP, {home.x, home.y + 5}}}));
+  a->OnDockChanged = nullptr;
+  EXPECT_EQ(ctrlDownWhenDocked, std::vector<bool>{false});
   EXPECT_TRUE(a->Docked());
-  EXPECT_EQ(Screen(a).top, rd.top);  // before the panel it was dropped on
-  EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  EXPECT_EQ(Screen(b).top, rd.top);
+  EXPECT_EQ(Screen(a).bottom, rd.bottom);
+  EXPECT_NEAR(Screen(a).bottom - Screen(a).top, ha, 4);
 }
 
 TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
@@ -309,6 +323,12 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
   Pump();
   EXPECT_FALSE(splitter->Visible());
   EXPECT_EQ(splitter->FindControl(), nullptr);  // an empty multi-dock is no drag target
+  // A panel shown again brings the splitter back beside the dock.
+  panels[0]->Show();
+  Pump();
+  EXPECT_TRUE(splitter->Visible());
+  EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
+  EXPECT_EQ(splitter->FindControl(), dock);
 }
 
 TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
@@ -590,6 +610,37 @@ TEST_F(DockPanels, VerticalCaptionInADockStackingLeftToRight) {
   EXPECT_NE(s->Pixel(c.right + 10, a->ClientHeight() / 2), skbar_test::Rgb(bar));
   a->SetShowVerticalCaption(false);
   EXPECT_EQ(a->CaptionRect().Width(), a->ClientWidth());
+  EXPECT_TRUE(errors.empty());
+}
+
+// Alone in a dock stacking left to right, a panel minimises to its caption bar across the dock
+// (the dock narrows with it) and restores to the height it had.
+TEST_F(DockPanels, ALonePanelOfADockStackingLeftToRightMinimises) {
+  TSkBarCustomMultiDock* bottom = ui::Create<TSkBarCustomMultiDock>(*form);
+  bottom->SetPosition(TSkBarDockPosition::dpxBottom);
+  bottom->SetParent(form);
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetCurrentDock(bottom);
+  Pump();
+  ASSERT_EQ(a->MultiDock(), bottom);
+  const int height = a->Height(), dockHeight = bottom->Height();
+  ASSERT_GT(a->ClientHeight(), a->CaptionHeight());
+  std::vector<TPanelWindowState> fired;
+  a->OnWindowStateChanged = [&fired](ui::TComponent*, TPanelWindowState s) { fired.push_back(s); };
+  EXPECT_TRUE(a->Minimize());
+  EXPECT_FALSE(a->Minimize());
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsMinimized);
+  EXPECT_EQ(a->ClientHeight(), a->CaptionHeight());
+  EXPECT_EQ(bottom->Height(), dockHeight - (height - a->Height()));
+  EXPECT_FALSE(a->Maximize());
+  EXPECT_TRUE(a->SizeToggle(false));
+  EXPECT_EQ(a->Height(), height);
+  EXPECT_EQ(bottom->Height(), dockHeight);
+  EXPECT_EQ(fired, (std::vector{TPanelWindowState::wsMinimized, TPanelWindowState::wsNormal}));
+  // With a second panel beside it neither minimises (their captions run across the dock).
+  panels[1]->SetCurrentDock(bottom);
+  Pump();
+  EXPECT_FALSE(a->Minimize());
   EXPECT_TRUE(errors.empty());
 }
 

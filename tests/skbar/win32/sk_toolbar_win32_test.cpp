@@ -331,14 +331,45 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
   const int editWidth = edit->Width();
   // Growth along the dock, then shrinking below the first size: never below the own size.
   for (const auto& [change, growth] : {std::pair{70, 70}, std::pair{-100, -30}}) {
-    form->SetClientWidth(form->ClientWidth() + change);
     Pump();
+    ValidateRect(bar->Handle(), nullptr);
+    form->SetClientWidth(form->ClientWidth() + change);
     SCOPED_TRACE(change);
+    // The dock's own pass, at once: anchored again, and only the background is to repaint.
+    EXPECT_EQ(edit->Width(), editWidth + growth);
+    EXPECT_TRUE(GetUpdateRect(bar->Handle(), nullptr, FALSE));
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(bar->Handle(), region, FALSE);
+    const tb::TRect item = bar->View().Find(plain)->BoundsRect();
+    EXPECT_FALSE(PtInRegion(region, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    DeleteObject(region);
+    Pump();
     EXPECT_EQ(edit->Width(), editWidth + growth);
     EXPECT_EQ(fixed->Width(), 50);
     EXPECT_EQ(width(anchored), grows + std::max(0, growth));
     EXPECT_EQ(width(plain), stays);
   }
+}
+
+// A floating tool window keeps a size the framework gave it (a user's resize) through the next
+// arrangement; setting its client size sizes the window around it.
+TEST_F(SkToolbarWin32Test, AToolWindowKeepsTheSizeItWasGiven) {
+  auto* window = ui::Create<TSkBarCustomToolWindow>(*form);
+  window->SetParent(dock);
+  window->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(window->Floating());
+  const int width = window->ClientWidth() + 60, height = window->ClientHeight() + 40;
+  window->SetBounds(0, 0, width + window->Width() - window->ClientWidth(),
+                    height + window->Height() - window->ClientHeight());
+  window->Arrange();
+  EXPECT_EQ(window->ClientWidth(), width);
+  EXPECT_EQ(window->ClientHeight(), height);
+  EXPECT_EQ(window->WantedClientSize, (tb::TPoint{width, height}));
+  window->SetClientSize(90, 70);
+  window->Arrange();
+  EXPECT_EQ(window->ClientWidth(), 90);
+  EXPECT_EQ(window->ClientHeight(), 70);
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {

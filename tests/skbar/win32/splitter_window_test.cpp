@@ -213,6 +213,12 @@ TEST_F(SplitterWindow, PaintsBackgroundAndGripPerSkinType) {
   ValidateRect(splitter->Handle(), nullptr);
   SkBarSkinManager()->BroadcastSkinNotification();
   EXPECT_TRUE(GetUpdateRect(splitter->Handle(), nullptr, FALSE));
+
+  // Its skin type is published: the manager switches it with the form's other skinned controls,
+  // and it paints as told (the classic fill, not the skin's body).
+  SkBarSkinManager()->ChangeControlSkinType(form, sknNone, false);
+  EXPECT_EQ(splitter->SkinType(), sknNone);
+  EXPECT_EQ(paint()->Pixel(2, 5), Rgb(0x00406080));
 }
 
 }  // namespace

@@ -1,0 +1,227 @@
+// The main window's side panels as a user meets them under Wine: shown again after being hidden
+// from the Options menu or by their caption's close button, docked again after floating, the
+// right dock collapsed and restored by the splitter's grip (real clicks), and the keyboard
+// moving the focus through the file list and the panels' lists.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "../../skbar/win32/real_input.h"
+#include "../../tb/win32/menu_input.h"
+#include "main_form_fixture.h"
+#include "skbar/win32/dk_panels.h"
+#include "ui/win32/file_list_box.h"
+
+namespace app::test {
+namespace {
+
+using skbar::TSkBarCustomDockablePanel;
+using skbar_test::Script;
+
+class MainPanelsTest : public MainFormTest {
+ protected:
+  void StartShown() {
+    Start();
+    SetForegroundWindow(form->Handle());
+    Pump();
+  }
+  TSkBarCustomDockablePanel& Browser() const {
+    return Part<TSkBarCustomDockablePanel>(L"FolderBrowserPanel");
+  }
+  TSkBarCustomDockablePanel& Images() const {
+    return Part<TSkBarCustomDockablePanel>(L"FileListPanel");
+  }
+  skbar::TSkBarCustomMultiDock& Dock() const {
+    return Part<skbar::TSkBarCustomMultiDock>(L"RightMultiDock");
+  }
+  skbar::TSkBarCustomSplitter& Splitter() const {
+    return Part<skbar::TSkBarCustomSplitter>(L"RightSplitter");
+  }
+  // Opens the Options menu (which checks its items) and answers the item's check.
+  bool Checked(const wchar_t* caption) {
+    menus::TItem& options = *Item({L"&Options"});
+    options.DoPopup(&options, false);
+    return Item({L"&Options", caption})->Checked();
+  }
+  void Toggle(const wchar_t* caption) {
+    Checked(caption);
+    Choose(Item({L"&Options", caption}));
+    Pump();
+  }
+  // The panel's window on screen, clipped by its dock's window: what the user sees of it.
+  static RECT SeenRect(ui::TWinControl& panel, ui::TWinControl& dock) {
+    RECT p{}, d{}, seen{};
+    if (!IsWindowVisible(panel.Handle()) || !IsWindowVisible(dock.Handle())) return seen;
+    GetWindowRect(panel.Handle(), &p);
+    GetWindowRect(dock.Handle(), &d);
+    IntersectRect(&seen, &p, &d);
+    return seen;
+  }
+  // The panels as the user sees them: both inside the dock, the browser at least 160 px wide
+  // and each with the height it had in `heights` (give or take the docked frame).
+  void ExpectSharedAsBefore(std::pair<int, int> heights) {
+    const RECT images = SeenRect(Images(), Dock()), browser = SeenRect(Browser(), Dock());
+    EXPECT_GE(browser.right - browser.left, 160);
+    EXPECT_NEAR(images.bottom - images.top, heights.first, 4);
+    EXPECT_NEAR(browser.bottom - browser.top, heights.second, 4);
+    EXPECT_LE(images.bottom, browser.top);  // the image list stays above the browser
+  }
+  std::pair<int, int> Heights() const { return {Images().Height(), Browser().Height()}; }
+};
+
+// Options > Show Browser twice: hidden, then shown again where it was, sharing the dock with
+// the image list as before, and checked only while it can be seen.
+TEST_F(MainPanelsTest, ShowBrowserBringsTheHiddenBrowserBackWhereItWas) {
+  StartShown();
+  const std::pair<int, int> before = Heights();
+  ASSERT_GT(before.second, 50);
+  EXPECT_TRUE(Checked(L"Show &Browser"));
+  Toggle(L"Show &Browser");
+  EXPECT_FALSE(Checked(L"Show &Browser"));
+  EXPECT_FALSE(IsWindowVisible(Browser().Handle()));
+  Toggle(L"Show &Browser");
+  EXPECT_TRUE(Checked(L"Show &Browser"));
+  ExpectSharedAsBefore(before);
+}
+
+// The caption's close button hides the browser (a real click); Show Browser brings it back.
+TEST_F(MainPanelsTest, ABrowserClosedByItsCaptionButtonComesBack) {
+  StartShown();
+  const std::pair<int, int> before = Heights();
+  const skbar::TRect close =
+      Browser().CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
+  ASSERT_GT(close.Width(), 0);
+  POINT at{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+  ClientToScreen(Browser().Handle(), &at);
+  EXPECT_TRUE(Script::Play(Script::Clicks(at, 1)));
+  EXPECT_FALSE(Browser().Visible());
+  EXPECT_FALSE(Checked(L"Show &Browser"));
+  Toggle(L"Show &Browser");
+  EXPECT_TRUE(Checked(L"Show &Browser"));
+  ExpectSharedAsBefore(before);
+}
+
+// Floated and docked again, a panel takes back the room it had: neither panel is squeezed to
+// its caption bar.
+TEST_F(MainPanelsTest, APanelDockedAgainSharesTheDockAsBefore) {
+  StartShown();
+  const std::pair<int, int> before = Heights();
+  Browser().ToggleDocking();
+  Pump();
+  ASSERT_TRUE(Browser().Floating());
+  Browser().ToggleDocking();
+  Pump();
+  ASSERT_EQ(Browser().Parent(), &Dock());
+  ExpectSharedAsBefore(before);
+}
+
+// Both panels hidden: the file list takes the dock's room, and its header shows nothing of
+// where its edge was (the columns on screen at the old edge match those further right).
+TEST_F(MainPanelsTest, NoLineOfTheSideDockStaysInTheFileListsHeader) {
+  StartShown();
+  RECT before{};
+  GetWindowRect(List(), &before);
+  Toggle(L"Show &Browser");
+  Toggle(L"Show Image &List");
+  UpdateWindow(form->Handle());
+  Pump();
+  RECT list{}, header{};
+  GetWindowRect(List(), &list);
+  GetWindowRect(ListView_GetHeader(List()), &header);
+  ASSERT_GT(list.right, before.right + 40);
+  const HDC screen = GetDC(nullptr);
+  for (int x = before.right - 4; x <= before.right + 2; ++x)
+    for (int y = header.top + 1; y < header.bottom - 1; ++y)
+      EXPECT_EQ(GetPixel(screen, x, y), GetPixel(screen, before.right + 30, y)) << x << "," << y;
+  ReleaseDC(nullptr, screen);
+}
+
+// A real click on the splitter's grip collapses the right dock, a second one restores it; while
+// collapsed the Options menu checks neither panel, and Show Browser opens the dock again.
+TEST_F(MainPanelsTest, TheSplittersGripCollapsesAndRestoresTheRightDock) {
+  StartShown();
+  const int width = Dock().Width();
+  ASSERT_GT(Splitter().GripRect().Height(), 0);
+  const auto click = [&] {
+    // On the grip where the splitter is now; then away, so that two clicks make no double click.
+    const skbar::TRect grip = Splitter().GripRect();
+    POINT at{(grip.left + grip.right) / 2, (grip.top + grip.bottom) / 2};
+    ClientToScreen(Splitter().Handle(), &at);
+    EXPECT_TRUE(Script::Play(Script::Clicks(at, 1)));
+    EXPECT_TRUE(Script::Play({{0, {at.x - 50, at.y}}}));
+    Sleep(GetDoubleClickTime());
+    Pump();
+  };
+  click();
+  EXPECT_LE(Dock().Width(), 4);  // the panels' docked frames only
+  EXPECT_FALSE(Checked(L"Show &Browser"));
+  EXPECT_FALSE(Checked(L"Show Image &List"));
+  click();
+  EXPECT_EQ(Dock().Width(), width);
+  EXPECT_TRUE(Checked(L"Show &Browser"));
+  EXPECT_TRUE(Checked(L"Show Image &List"));
+
+  click();
+  Toggle(L"Show &Browser");
+  EXPECT_TRUE(Checked(L"Show &Browser"));
+  const RECT seen = SeenRect(Browser(), Dock());
+  EXPECT_GE(seen.right - seen.left, 160);
+}
+
+// Real keys: Tab, Ctrl+Tab and Shift+Tab move the focus through the file list and the panels'
+// lists, each reached once per round; a hidden panel's list is left out. In the folder browser
+// the context-menu key opens its popup menu.
+TEST_F(MainPanelsTest, TabMovesTheFocusThroughTheListsAndThePanels) {
+  StartShown();
+  SetFocus(List());
+  Pump();
+  const HWND images = Part<ui::TFileListBox>(L"FileListBox").Handle();
+  const HWND folders = Part<ui::TDirectoryListBox>(L"FolderListBox").Handle();
+  const auto round = [&](WORD modifier, bool backwards) {
+    std::vector<HWND> seen;
+    for (int i = 0; i < 3; ++i) {
+      PressKey(VK_TAB, modifier, backwards ? VK_SHIFT : 0);
+      Pump();
+      seen.push_back(GetFocus());
+    }
+    return seen;
+  };
+  const std::vector<HWND> forwards = round(0, false);
+  EXPECT_EQ(forwards.back(), List());
+  EXPECT_EQ(std::count(forwards.begin(), forwards.end(), images), 1);
+  EXPECT_EQ(std::count(forwards.begin(), forwards.end(), folders), 1);
+  EXPECT_EQ(round(VK_CONTROL, false), forwards);
+  EXPECT_EQ(round(0, true), (std::vector<HWND>{forwards[1], forwards[0], List()}));
+
+  Toggle(L"Show &Browser");
+  SetFocus(List());
+  const std::vector<HWND> without = round(0, false);
+  EXPECT_EQ(std::count(without.begin(), without.end(), folders), 0);
+  EXPECT_EQ(without[0], images);
+  EXPECT_EQ(without[1], List());
+  Toggle(L"Show &Browser");
+
+  SetFocus(folders);
+  Pump();
+  std::vector<std::wstring> shown;
+  EXPECT_TRUE(tb::testing::RunScript([] { PressKey(VK_APPS); },
+                                     {{300,
+                                       [&] {
+                                         tb::TTBPopupWindow* popup = nullptr;
+                                         EnumThreadWindows(GetCurrentThreadId(), FindPopup,
+                                                           reinterpret_cast<LPARAM>(&popup));
+                                         if (popup) shown = Captions(&popup->View());
+                                       }},
+                                      {350, [] { PressKey(VK_ESCAPE); }}},
+                                     [] { ui::Application->ProcessMessages(); }));
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"Change &Drive", L"Go to &Current Directory"}));
+  EXPECT_EQ(GetFocus(), folders);
+}
+
+}  // namespace
+}  // namespace app::test
