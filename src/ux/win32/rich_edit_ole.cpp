@@ -225,18 +225,53 @@ STDMETHODIMP TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame,
   return S_OK;
 }
 
+namespace {
+
+struct ToolWindowSearch {
+  HWND owner;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK NoteToolWindow(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<ToolWindowSearch*>(data);
+  if (GetWindow(window, GW_OWNER) == search.owner && IsWindowVisible(window) &&
+      (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+    search.found.push_back(window);
+  return TRUE;
+}
+
+// The visible tool windows (top-level, WS_EX_TOOLWINDOW) that `owner` owns.
+std::vector<HWND> VisibleToolWindows(HWND owner) {
+  ToolWindowSearch search{owner, {}};
+  EnumThreadWindows(GetCurrentThreadId(), NoteToolWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+// While an object is active in place its own menus and tools take over: the form gives up its
+// menu bar, its tool windows and its scroll bars, and gets back what it had afterwards.
 STDMETHODIMP TRichEditOleCallback::ShowContainerUI(BOOL show) {
   if (!richEdit_) return E_FAIL;
   ui::TCustomForm* form = richEdit_->ParentForm();
-  if (!form || !form->HandleAllocated()) return S_OK;
-  // The form's menu bar makes way for the object's while it is active in place.
+  if (!form || !form->HandleAllocated() || containerHidden_ == !show) return S_OK;
+  containerHidden_ = !show;
+  const HWND window = form->Handle();
   if (!show) {
-    autoScroll_ = false;
-    ::SetMenu(form->Handle(), nullptr);
-  } else if (form->Menu()) {
-    ::SetMenu(form->Handle(), form->Menu()->Handle());
+    autoScroll_ = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL);
+    if (autoScroll_) ShowScrollBar(window, SB_BOTH, FALSE);
+    ::SetMenu(window, nullptr);
+    hiddenTools_ = VisibleToolWindows(window);
+    for (const HWND tool : hiddenTools_) ShowWindow(tool, SW_HIDE);
+  } else {
+    if (autoScroll_ & WS_HSCROLL) ShowScrollBar(window, SB_HORZ, TRUE);
+    if (autoScroll_ & WS_VSCROLL) ShowScrollBar(window, SB_VERT, TRUE);
+    autoScroll_ = 0;
+    if (form->Menu()) ::SetMenu(window, form->Menu()->Handle());
+    for (const HWND tool : std::exchange(hiddenTools_, {}))
+      if (IsWindow(tool)) ShowWindow(tool, SW_SHOWNA);
   }
-  DrawMenuBar(form->Handle());
+  DrawMenuBar(window);
   return S_OK;
 }
 

@@ -9,6 +9,8 @@
 #include <oledlg.h>
 #include <richole.h>
 
+#include <vector>
+
 namespace ux {
 
 class TUxCustomRichEdit;
@@ -53,7 +55,11 @@ class TRichEditOleCallback : public IRichEditOleCallback {
   IOleInPlaceFrame* frameForm_ = nullptr;
   HACCEL accelTable_ = nullptr;
   int accelCount_ = 0;
-  bool autoScroll_ = false;  // the form's scrolling state while an object is active in place
+  // Kept while an object is active in place: the form's scroll bars (WS_HSCROLL, WS_VSCROLL) and
+  // the tool windows that were hidden.
+  DWORD autoScroll_ = 0;
+  std::vector<HWND> hiddenTools_;
+  bool containerHidden_ = false;
   LONG refCount_ = 1;
   TUxCustomRichEdit* richEdit_;
 };

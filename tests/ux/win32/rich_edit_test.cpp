@@ -1,5 +1,6 @@
-// The rich-edit control's find and replace dialogs under Wine: replacing every hit, and a
-// dialog that outlives the control's window.
+// The rich-edit control under Wine: its find and replace dialogs (replacing every hit, a dialog
+// that outlives the control's window), and its form's menu, tool windows and scroll bars around
+// an object active in place.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,15 +8,17 @@
 #include <string_view>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "ui/win32/menus.h"
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
+#include "ux/win32/rich_edit_ole.h"
 
 namespace ux {
 namespace {
 
-class RichEditSearch : public UiGuiTest {
+class RichEditUi : public UiGuiTest {
  protected:
-  RichEditSearch() {
+  RichEditUi() {
     InitModules();
     form = ui::Create<ui::TForm>(*ui::Application);
     form->FinishLoading();
@@ -26,7 +29,7 @@ class RichEditSearch : public UiGuiTest {
     form->Show();
     Pump();
   }
-  ~RichEditSearch() override {
+  ~RichEditUi() override {
     ui::Free(form);
     DoneModules();
   }
@@ -44,7 +47,7 @@ class RichEditSearch : public UiGuiTest {
 
 // Replace All takes every hit of the text, those before the caret too, whatever the direction;
 // a replacement that holds the searched text is not searched again.
-TEST_F(RichEditSearch, ReplaceAllTakesEveryHit) {
+TEST_F(RichEditUi, ReplaceAllTakesEveryHit) {
   const struct {
     const char* name;
     const wchar_t* what;
@@ -81,7 +84,7 @@ TEST_F(RichEditSearch, ReplaceAllTakesEveryHit) {
 
 // Changing an option that makes a new window while a dialog is open: the dialog's requests
 // reach the new window.
-TEST_F(RichEditSearch, ADialogFollowsTheControlsNewWindow) {
+TEST_F(RichEditUi, ADialogFollowsTheControlsNewWindow) {
   Load("{\\rtf1 a b a b a}");
   edit->FindDialog(L"b");
   const HWND finder = edit->FindDialogWindow(TFindDialogKind::fdFind);
@@ -107,6 +110,53 @@ TEST_F(RichEditSearch, ADialogFollowsTheControlsNewWindow) {
   SendMessageW(finder, WM_COMMAND, IDCANCEL, 0);
   Pump();
   EXPECT_EQ(edit->FindDialogWindow(TFindDialogKind::fdFind), nullptr);
+}
+
+// A top-level window owned by the form, shown without activation when asked.
+class TOwnedWindow {
+ public:
+  TOwnedWindow(HWND owner, DWORD exStyle, bool visible)
+      : window_(CreateWindowExW(exStyle, L"STATIC", L"", WS_POPUP, 0, 0, 20, 20, owner, nullptr,
+                                nullptr, nullptr)) {
+    if (visible) ShowWindow(window_, SW_SHOWNA);
+  }
+  TOwnedWindow(const TOwnedWindow&) = delete;
+  TOwnedWindow& operator=(const TOwnedWindow&) = delete;
+  ~TOwnedWindow() { DestroyWindow(window_); }
+  bool Visible() const { return IsWindowVisible(window_) != FALSE; }
+
+ private:
+  HWND window_;
+};
+
+// Wine's control never asks for this: the callback is called as the control would call it.
+TEST_F(RichEditUi, TheFormMakesWayForAnObjectActiveInPlace) {
+  auto* menu = ui::Create<ui::TMainMenu>(*form);
+  auto* file = ui::Create<ui::TMenuItem>(*form);
+  file->SetCaption(L"&File");
+  menu->Items().Add(file);
+  form->SetMenu(menu);
+  const HWND window = form->Handle();
+  ShowScrollBar(window, SB_VERT, TRUE);
+  const TOwnedWindow palette(window, WS_EX_TOOLWINDOW, true);
+  const TOwnedWindow hiddenPalette(window, WS_EX_TOOLWINDOW, false);
+  const TOwnedWindow popup(window, 0, true);
+  const auto style = [window] { return GetWindowLongW(window, GWL_STYLE); };
+  TRichEditOleCallback& callback = *edit->Callback();
+
+  ASSERT_EQ(callback.ShowContainerUI(FALSE), S_OK);
+  EXPECT_EQ(GetMenu(window), nullptr);
+  EXPECT_FALSE(palette.Visible());
+  EXPECT_TRUE(popup.Visible());  // not a tool window
+  EXPECT_FALSE(style() & WS_VSCROLL);
+  ASSERT_EQ(callback.ShowContainerUI(FALSE), S_OK);  // again: what was kept stays kept
+
+  ASSERT_EQ(callback.ShowContainerUI(TRUE), S_OK);
+  EXPECT_EQ(GetMenu(window), menu->Handle());
+  EXPECT_TRUE(palette.Visible());
+  EXPECT_FALSE(hiddenPalette.Visible());
+  EXPECT_TRUE(style() & WS_VSCROLL);
+  EXPECT_FALSE(style() & WS_HSCROLL);
 }
 
 }  // namespace
