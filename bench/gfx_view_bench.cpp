@@ -13,6 +13,7 @@ namespace {
 struct NoWindow : gfx::TPaintBoxHost {
   gfx::TRect HostClientRect() override { return {0, 0, 635, 510}; }
   void HostInvalidate() override {}
+  void HostRepaint() override {}
   void HostCopyToScreen(gfx::TBitmap32&, const gfx::TRect&) override {}
   gfx::TColor32 HostColor() override { return 0xFFF0F0F0; }
 };

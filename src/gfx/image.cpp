@@ -89,7 +89,7 @@ void TCustomPaintBox32::SetRepaintMode(TRepaintMode Value) {
 void TCustomPaintBox32::DirectAreaUpdateHandler(const TRect& Area, std::uint32_t /*Info*/) {
   FInvalidRects.Add(Area);
   FBufferValid = false;
-  FHost.HostInvalidate();
+  FHost.HostRepaint();
 }
 
 TRect TCustomPaintBox32::GetViewportRect() {
@@ -129,6 +129,8 @@ void TCustomPaintBox32::ForceFullInvalidate() {
 
 void TCustomPaintBox32::Paint() {
   ResizeBuffer();
+  if (FRepaintOptimizer->Enabled() && FRepaintOptimizer->UpdatesAvailable())
+    FRepaintOptimizer->PerformOptimization();
   if (!FBufferValid) {
     if (FForceFullRepaint) FInvalidRects.Clear();
     DoPaintBuffer();
@@ -168,6 +170,7 @@ void TCustomPaintBox32::DoPaintBuffer() {
 
 TCustomImage32::TCustomImage32(TPaintBoxHost& Host)
     : TCustomPaintBox32(Host), FLayers(std::make_unique<TLayerCollection>(Host.HostCursorHost())) {
+  FRepaintOptimizer->RegisterLayerCollection(FLayers.get());
   FBitmap.OnResize = [this](ui::TPersistent*) { BitmapResized(); };
   FBitmap.OnChange = [this](ui::TPersistent*) {
     if (FRepaintMode == rmFull) BitmapChanged(FBitmap.BoundsRect());
@@ -175,7 +178,7 @@ TCustomImage32::TCustomImage32(TPaintBoxHost& Host)
   FBitmap.OnAreaChanged = [this](TBitmap32*, const TRect& Area, std::uint32_t) {
     if (FRepaintMode != rmFull) BitmapChanged(Area);
   };
-  FLayers->OnChange = [this](ui::TPersistent*) { Changed(); };
+  FLayers->OnChange = [this](ui::TPersistent*) { LayersChanged(); };
   InitDefaultStages();
 }
 
@@ -184,6 +187,7 @@ TCustomImage32::~TCustomImage32() {
   FBitmap.OnChange = nullptr;
   FBitmap.OnAreaChanged = nullptr;
   FLayers->OnChange = nullptr;
+  FRepaintOptimizer->UnregisterLayerCollection(FLayers.get());
 }
 
 void TCustomImage32::InitDefaultStages() {
@@ -206,7 +210,18 @@ void TCustomImage32::EndUpdate() {
 
 void TCustomImage32::Changed() {
   if (FUpdateCount != 0) return;
-  Invalidate();
+  // The picture may have moved: no area recorded so far tells what to repaint.
+  ForceFullInvalidate();
+  if (OnChange) OnChange(this);
+}
+
+void TCustomImage32::LayersChanged() {
+  if (!FRepaintOptimizer->Enabled()) {
+    Changed();
+    return;
+  }
+  if (FUpdateCount != 0) return;
+  TCustomPaintBox32::Invalidate();
   if (OnChange) OnChange(this);
 }
 
@@ -407,7 +422,7 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   }
   FBufferValid = false;
   if (FUpdateCount != 0) return;
-  FHost.HostInvalidate();
+  FHost.HostRepaint();
   if (OnChange) OnChange(this);
 }
 

@@ -3,12 +3,17 @@
 // scrolling view with two range bars.
 //   TCustomPaintBox32: a back buffer that follows the viewport (grows to it plus
 //   BufferOversize, shrinks to it when it is BufferOversize smaller), the invalid-rectangle list
-//   and the repaint optimiser (used only in rmOptimizer). Painting rebuilds an invalid buffer,
-//   then copies the viewport (or each invalid rectangle) to the screen.
-//   TCustomImage32: the bitmap (its changes repaint the control), layers, scale mode and scale,
-//   alignment and custom offsets, a cached bitmap rectangle with 16.16 factors, and the paint
-//   stages that paint the buffer. ControlToBitmap rounds toward minus infinity, so points left
-//   of or above the picture map to negative bitmap coordinates; both mappings compute in 64 bits.
+//   and the repaint optimiser (used only in rmOptimizer). Painting first lets the optimiser turn
+//   the changes it recorded into invalid rectangles, rebuilds an invalid buffer (only those
+//   rectangles when there are any), then copies the viewport (or each invalid rectangle) to the
+//   screen. In rmDirect an area change repaints at once (a bitmap's change in an image control
+//   does so in rmOptimizer too).
+//   TCustomImage32: the bitmap (its changes repaint the control: all of it in rmFull, the
+//   changed area otherwise), layers (registered with the optimiser, which in rmOptimizer gets
+//   their areas), scale mode and scale, alignment and custom offsets (their changes repaint the
+//   whole buffer), a cached bitmap rectangle with 16.16 factors, and the paint stages that
+//   paint the buffer. ControlToBitmap rounds toward minus infinity, so points left of or above
+//   the picture map to negative bitmap coordinates; both mappings compute in 64 bits.
 //   TCustomImgView32: places the bitmap through its offsets, which follow the scroll bars: a
 //   centred view shows the picture in the middle when it fits and lets the bars move it when it
 //   does not, and keeps its relative centre when the control is resized.
@@ -81,6 +86,8 @@ class TPaintBoxHost {
   virtual TRect HostClientRect() = 0;
   // Asks the platform for a repaint (the control paints later).
   virtual void HostInvalidate() = 0;
+  // Repaints the control now: its Paint runs before this returns.
+  virtual void HostRepaint() = 0;
   // Copies a rectangle of the buffer to the screen at the same place.
   virtual void HostCopyToScreen(TBitmap32& Buffer, const TRect& R) = 0;
   // The control's colour as a 32-bit colour.
@@ -234,6 +241,9 @@ class TCustomImage32 : public TCustomPaintBox32 {
 
  protected:
   void DoPaintBuffer() override;
+  // The layers changed: with the optimiser in use it has their areas, so the buffer is
+  // repainted where they were and are; otherwise all of it.
+  void LayersChanged();
   virtual void BitmapResized();
   virtual void BitmapChanged(const TRect& Area);
   void UpdateCache();

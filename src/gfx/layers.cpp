@@ -93,17 +93,20 @@ void TCustomLayer::Changed(const TRect& Rect, std::uint32_t Info) {
   });
 }
 
-// Unless updating, detached or marked no-update: the collection's handler when visible or
-// forced, then its change (visible) or overlay event, then the layer's own change event.
+// Unless updating, detached or marked no-update: when visible or forced (being hidden), the
+// collection's handler and then its change event, so that the area the layer covered is
+// repainted whatever the repaint mode; otherwise its overlay event for an overlay layer. Then
+// the layer's own change event.
 template <class Handler>
 void TCustomLayer::Report(Handler&& ToCollection) {
   if (FUpdateCount > 0 || !FLayerCollection || (FLayerOptions & LOB_NO_UPDATE)) return;
   TLayerCollection& collection = *FLayerCollection;
-  if (Visible() || (FLayerOptions & LOB_FORCE_UPDATE)) ToCollection(collection);
-  if (Visible())
+  if (Visible() || (FLayerOptions & LOB_FORCE_UPDATE)) {
+    ToCollection(collection);
     collection.Changed();
-  else if (FLayerOptions & LOB_GDI_OVERLAY)
+  } else if (FLayerOptions & LOB_GDI_OVERLAY) {
     collection.GDIUpdate();
+  }
   TNotifiablePersistent::Changed();
 }
 

@@ -5,7 +5,8 @@
 //   goes to the listener or the topmost hit layer taking mouse events, which becomes the
 //   listener unless it has the no-capture bit; the listener is dropped once it holds no button.
 //   TCustomLayer: joins its collection visible; Changed reports to the collection's handlers
-//   unless the layer is updating, detached or marked no-update.
+//   and change event unless the layer is updating, detached or marked no-update; a hidden layer
+//   reports only the change that hides it.
 //   The screen cursor and the owner control's cursor come through TLayerCursorHost.
 #pragma once
 
@@ -75,7 +76,8 @@ class TCustomLayer : public TNotifiablePersistent {
   std::uint32_t LayerOptions() const { return FLayerOptions; }
   void SetLayerOptions(std::uint32_t Value);
   bool Visible() const { return (FLayerOptions & LOB_VISIBLE) != 0; }
-  // Hiding still reports one change, with the force-update bit set during it.
+  // Hiding still reports one change (handler and collection change), with the force-update bit
+  // set during it.
   void SetVisible(bool Value);
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value);

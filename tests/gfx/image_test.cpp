@@ -4,9 +4,11 @@
 // replicated 2 x 2 and the background computed independently.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "gfx/drawing.h"
 #include "gfx/image.h"
 #include "gfx/startup.h"
 
@@ -29,6 +31,7 @@ struct FakeViewHost : TPaintBoxHost, TLayerCursorHost {
   TRect grip;
   std::vector<TRect> copied;
   int invalidations = 0, focused = 0;
+  std::function<void()> repaint;  // the control's Paint, run at once
   std::vector<TCursor> cursors;
   void HostSetFocus() override { ++focused; }
   TLayerCursorHost* HostCursorHost() override { return this; }
@@ -36,6 +39,7 @@ struct FakeViewHost : TPaintBoxHost, TLayerCursorHost {
   void SetScreenCursor(TCursor Cursor) override { cursors.push_back(Cursor); }
   TRect HostClientRect() override { return client; }
   void HostInvalidate() override { ++invalidations; }
+  void HostRepaint() override { repaint(); }
   void HostCopyToScreen(TBitmap32&, const TRect& R) override { copied.push_back(R); }
   TColor32 HostColor() override { return 0xFFF0F0F0; }
   std::int32_t HostScrollBarSize() override { return 17; }
@@ -149,6 +153,75 @@ TEST(PaintBox, BufferFollowsTheViewportWithOversize) {
   }
   box.SetBufferOversize(-5);
   EXPECT_EQ(box.BufferOversize(), 0);
+}
+
+// In the modes that keep areas a 2 x 2 change of the bitmap repaints at once, and only the
+// change grown by the resampler's reach (1 + 1 px on every side) is repainted and copied. A
+// plain paint box routes its buffer's own changes: rmDirect repaints at once, the optimiser
+// gives the area to the next paint.
+TEST(PaintBox, AreaModesRepaintAChangedAreaAtOnce) {
+  Initialize();
+  for (TRepaintMode mode : {rmDirect, rmOptimizer}) {
+    FakeViewHost host;
+    TCustomPaintBox32 box(host);
+    host.repaint = [&] { box.Paint(); };
+    box.SetRepaintMode(mode);
+    box.Paint();
+    host.copied.clear();
+    FillRectS(box.Buffer(), 5, 6, 7, 8, 0xFFFF0000);
+    if (mode == rmOptimizer) box.Paint();
+    EXPECT_EQ(host.copied, (std::vector<TRect>{{5, 6, 7, 8}})) << int(mode);
+  }
+  for (TRepaintMode mode : {rmDirect, rmOptimizer}) {
+    FakeViewHost host;
+    host.client = {0, 0, 300, 200};
+    TCustomImage32 image(host);
+    host.repaint = [&] { image.Paint(); };
+    image.SetRepaintMode(mode);
+    image.Bitmap().SetSize(100, 100);
+    image.Bitmap().Clear(0xFF000000);  // repainted whole: the size changed
+    ASSERT_FALSE(host.copied.empty()) << int(mode);
+    EXPECT_EQ(host.copied.back(), (TRect{0, 0, 300, 200})) << int(mode);
+    host.copied.clear();
+    FillRectS(image.Bitmap(), 10, 10, 12, 12, 0xFFFF0000);
+    EXPECT_EQ(host.copied, (std::vector<TRect>{{8, 8, 14, 14}})) << int(mode);
+    EXPECT_EQ(image.Buffer().GetPixel(11, 11), 0xFFFF0000u);
+    EXPECT_EQ(image.Buffer().GetPixel(12, 11), 0xFF000000u);
+  }
+}
+
+// A layer's change repaints where it was and where it is; hiding it repaints where it was,
+// in full repaint mode by a whole repaint, with the optimiser by its area alone.
+TEST(PaintBox, ChangedAndHiddenLayersRepaintTheirAreas) {
+  Initialize();
+  for (TRepaintMode mode : {rmFull, rmOptimizer}) {
+    FakeViewHost host;
+    host.client = {0, 0, 300, 200};
+    TCustomImage32 image(host);
+    image.SetRepaintMode(mode);
+    static_cast<TMicroTilesRepaintOptimizer&>(image.RepaintOptimizer()).SetAdaptiveMode(false);
+    TRect box{10, 10, 20, 20};
+    TCustomLayer* layer = image.Layers().Add<TCustomLayer>();
+    layer->OnPaint = [&](TCustomLayer*, TBitmap32& b) { FillRectS(b, box, 0xFF00FF00); };
+    image.Paint();
+    box = {40, 10, 50, 20};
+    layer->Changed();
+    host.copied.clear();
+    image.Paint();
+    if (mode == rmOptimizer) {
+      EXPECT_EQ(host.copied, (std::vector<TRect>{{10, 10, 20, 20}, {40, 10, 50, 20}}));
+    }
+    EXPECT_EQ(image.Buffer().GetPixel(15, 15), 0xFFF0F0F0u) << int(mode);
+    EXPECT_EQ(image.Buffer().GetPixel(45, 15), 0xFF00FF00u) << int(mode);
+    const int invalidations = host.invalidations;
+    layer->SetVisible(false);
+    EXPECT_EQ(host.invalidations, invalidations + 1) << int(mode);
+    host.copied.clear();
+    image.Paint();
+    const TRect expected = mode == rmOptimizer ? TRect{40, 10, 50, 20} : TRect{0, 0, 300, 200};
+    EXPECT_EQ(host.copied, (std::vector<TRect>{expected})) << int(mode);
+    EXPECT_EQ(image.Buffer().GetPixel(45, 15), 0xFFF0F0F0u) << int(mode);
+  }
 }
 
 // The paint box focuses on a press only with pboAutoFocus; leaving the image resets the screen

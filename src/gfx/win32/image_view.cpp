@@ -46,6 +46,10 @@ void TImgView32::HostInvalidate() {
   if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TImgView32::HostRepaint() {
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 void TImgView32::HostCopyToScreen(TBitmap32& Buffer, const TRect& R) {
   BitBlt(Canvas().Handle(), R.left, R.top, R.Width(), R.Height(), DIB(Buffer).Handle(), R.left,
          R.top, SRCCOPY);

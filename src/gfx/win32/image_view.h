@@ -31,6 +31,7 @@ class TImgView32 : public ui::TCustomControl, public TPaintBoxHost, public TLaye
 
   TRect HostClientRect() override;
   void HostInvalidate() override;
+  void HostRepaint() override;
   void HostCopyToScreen(TBitmap32& Buffer, const TRect& R) override;
   TColor32 HostColor() override;
   void HostSetFocus() override;

@@ -1,11 +1,12 @@
 // The image view's window under Wine: the size grip in sgAuto follows the alignment up to the
-// form, the arrow-key option answers the dialog code, and the frame stages draw the platform's
-// focus rectangle into the buffer.
+// form, the arrow-key option answers the dialog code, rmDirect paints at once, and the frame
+// stages draw the platform's focus rectangle into the buffer.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "gfx/drawing.h"
 #include "gfx/startup.h"
 #include "gfx/win32/image_view.h"
 
@@ -45,6 +46,17 @@ TEST_F(ImageViewWindow, AutoGripAndArrowKeys) {
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, 0);
   view->View().SetOptions(pboWantArrowKeys);
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
+}
+
+// In rmDirect a change of the picture is painted before the change returns: nothing is left
+// for a later paint.
+TEST_F(ImageViewWindow, DirectModePaintsAChangeAtOnce) {
+  view->View().SetRepaintMode(rmDirect);
+  Pump();
+  FillRectS(view->View().Bitmap(), 10, 10, 12, 12, 0xFFFF0000);
+  EXPECT_TRUE(view->View().BufferValid());
+  RECT r;
+  EXPECT_FALSE(GetUpdateRect(view->Handle(), &r, FALSE));
 }
 
 // The platform's focus rectangle: dotted, inverting, inside the clip rectangle only.
