@@ -95,17 +95,6 @@ std::wstring TextView(std::span<const std::uint8_t> data) {
   return text;
 }
 
-bool LooksLikeBasicProgram(std::span<const std::uint8_t> data) {
-  constexpr std::size_t kLinkOffset = 1;  // after the leading 0xFF
-  constexpr unsigned kFirstLinkAddress = 0x8001;
-  constexpr unsigned kShortestLine = 5;  // link, line number and the terminating 0x00
-  if (data.size() < kLinkOffset + 2 || data[0] != 0xFF) return false;
-  const unsigned link = data[kLinkOffset] | data[kLinkOffset + 1] << 8;
-  if (link < kFirstLinkAddress + kShortestLine || link > 0xDC00) return false;
-  const std::size_t nextLink = kLinkOffset + (link - kFirstLinkAddress);
-  return nextLink + 2 <= data.size() && data[nextLink - 1] == 0x00;
-}
-
 std::optional<std::wstring> BasicListing(std::span<const std::uint8_t> data) {
   TMsxBasicDecoder decoder;
   if (!decoder.Decode(data)) return std::nullopt;
@@ -131,9 +120,7 @@ TViewerContent BuildViewerContent(std::span<const std::uint8_t> data, std::wstri
           mode = TViewerMode::vmHex;
         } else {
           triedBasic = true;
-          if (LooksLikeBasicProgram(data)) {
-            if (auto text = BasicListing(data)) return listing(std::move(*text));
-          }
+          if (auto text = BasicListing(data)) return listing(std::move(*text));
         }
         break;
       case TViewerMode::vmText:

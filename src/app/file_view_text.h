@@ -28,9 +28,6 @@ std::wstring HexDump(std::span<const std::uint8_t> data);
 // breaks (CR LF, CR or LF) become CR LF, with none after the last line; a NUL shows as a blank.
 std::wstring TextView(std::span<const std::uint8_t> data);
 
-// A first byte 0xFF and a first line whose link lies inside the data: worth listing as BASIC.
-bool LooksLikeBasicProgram(std::span<const std::uint8_t> data);
-
 // The BASIC listing, lines separated by CR LF; nothing when the data is not a whole program.
 std::optional<std::wstring> BasicListing(std::span<const std::uint8_t> data);
 
@@ -40,8 +37,8 @@ struct TViewerContent {
   std::wstring text;  // the whole text of the viewer, lines separated by CR LF
 };
 
-// Runs the viewer's mode choice: Auto shows text unless the data is binary, then a listing
-// when the data looks like a BASIC program with at least one line, else the hex dump; Basic
+// Runs the viewer's mode choice: Auto shows text unless the data is binary, then the listing
+// when the data is a whole BASIC program (one without lines included), else the hex dump; Basic
 // falls back to Auto when the listing fails. A mode outside the enumeration shows nothing.
 TViewerContent BuildViewerContent(std::span<const std::uint8_t> data, std::wstring_view fileName,
                                   TViewerMode mode);

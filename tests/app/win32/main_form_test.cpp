@@ -1138,6 +1138,14 @@ bool Monospaced(TFileViewerForm& form) {
   return narrow.cx == wide.cx;
 }
 
+// The face the memo's font asks for.
+std::wstring FaceName(TFileViewerForm& form) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(form.Memo().Handle(), WM_GETFONT, 0, 0));
+  LOGFONTW logFont{};
+  GetObjectW(font, sizeof logFont, &logFont);
+  return logFont.lfFaceName;
+}
+
 class FileViewerForm : public UiGuiTest {
  protected:
   void SetUp() override {
@@ -1165,10 +1173,12 @@ TEST_F(FileViewerForm, ShowsTheContentAsDecidedInTheMatchingFont) {
     std::wstring caption;
     std::wstring text;
     bool monospaced;
+    std::wstring face;  // the test prefix maps "Courier New" to a monospaced face
   } cases[] = {
-      {kBasicProgram, TViewerMode::vmAuto, L"MSX Basic - A.TXT", L"10 PRINT \"HI\"", false},
+      {kBasicProgram, TViewerMode::vmAuto, L"MSX Basic - A.TXT", L"10 PRINT \"HI\"", false,
+       L"Tahoma"},
       {kText, TViewerMode::vmHex, L"File Viewer - A.TXT",
-       L"0000    48 69 0D 0A " + std::wstring(4 + 36, L' ') + L"Hi..", true},
+       L"0000    48 69 0D 0A " + std::wstring(4 + 36, L' ') + L"Hi..", true, L"Courier New"},
   };
   TFileViewerForm* again = nullptr;
   for (const auto& c : cases) {
@@ -1176,6 +1186,7 @@ TEST_F(FileViewerForm, ShowsTheContentAsDecidedInTheMatchingFont) {
     EXPECT_EQ(WindowText(form->Handle()), c.caption);
     EXPECT_EQ(WindowText(form->Memo().Handle()), c.text);
     EXPECT_EQ(Monospaced(*form), c.monospaced);
+    EXPECT_EQ(FaceName(*form), c.face);
     EXPECT_EQ(form->StatusBar().Panels(0)->Text(), L"2048 bytes");  // the entry's, not the data's
     EXPECT_EQ(GetWindowLongPtrW(form->Memo().Handle(), GWL_STYLE) & ES_READONLY, ES_READONLY);
     again = again ? again : form;

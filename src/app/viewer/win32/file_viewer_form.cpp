@@ -4,12 +4,29 @@ namespace app {
 namespace {
 
 constexpr wchar_t kTextFont[] = L"Tahoma";
+constexpr wchar_t kHexDumpFont[] = L"Courier New";
 
-// The hex dump's columns line up only in a monospaced face: no face is named, so the system
-// picks its fixed-pitch modern face (a named one, such as "Courier New", may be missing and be
-// replaced by a proportional face).
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FaceInstalled(const wchar_t* face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  const HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &query, &FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+// The hex dump's columns line up only in a monospaced face: "Courier New", or, on a system
+// without it, no face named, so that the system picks its fixed-pitch modern face (a missing
+// named face would be replaced by a proportional one).
 void SetViewerFont(ui::TFont& font, bool hexDump) {
-  font.SetName(hexDump ? L"" : kTextFont);
+  font.SetName(!hexDump ? kTextFont : FaceInstalled(kHexDumpFont) ? kHexDumpFont : L"");
   font.SetPitch(hexDump ? ui::TFontPitch::fpFixed : ui::TFontPitch::fpDefault);
 }
 
