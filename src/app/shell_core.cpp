@@ -80,6 +80,8 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
   damagedSource_ = unreadableSectors > 0;
+  const disk::TBootRecord& boot = *image_->BootRecord();
+  customDisk_ = boot.SectorsPerCluster == 0 || boot.TotalSectorCount == 0;
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -87,11 +89,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   UpdateCaption();
   UpdateSizePanel();
   ports_.settings.SaveAll();
-  const disk::TBootRecord& boot = *image_->BootRecord();
-  if (boot.SectorsPerCluster != 0 && boot.TotalSectorCount != 0)
-    RefreshFileList();
-  else
-    ShowCustomDisk();
+  RefreshFileList();
   // The damaged image stays open, so that the user can rescue its files.
   if (unreadableSectors > 0)
     ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), kOpenCaption, MsgButtons::Ok,
@@ -141,6 +139,7 @@ void ShellCore::NewImage(int tag) {
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
   damagedSource_ = false;
+  customDisk_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();
@@ -157,19 +156,13 @@ void ShellCore::OpenRecentFile(const std::wstring& fileName) {
     OpenDiskImage(fileName);
     return;
   }
-  if (ports_.ui.MessageDlg(MissingRecentText(L"File", fileName), kRecentCaption, MsgButtons::YesNo,
+  if (ports_.ui.MessageDlg(MissingRecentText(fileName), kRecentCaption, MsgButtons::YesNo,
                            MsgIcon::Question) == MsgAnswer::Yes)
     ports_.recentFiles.Remove(fileName);
 }
 
 void ShellCore::OpenRecentFolder(const std::wstring& folder) {
-  if (ports_.fs.Kind(Resolve(folder)) == files::HostKind::Folder) {
-    ports_.view.ShowFolder(folder);
-    return;
-  }
-  if (ports_.ui.MessageDlg(MissingRecentText(L"Folder", folder), kRecentCaption, MsgButtons::YesNo,
-                           MsgIcon::Question) == MsgAnswer::Yes)
-    ports_.recentFolders.Remove(folder);
+  ports_.view.ShowFolder(folder);
 }
 
 void ShellCore::GoToImageFolder() {

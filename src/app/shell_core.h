@@ -6,7 +6,9 @@
 // answered only when the save happened; New asks it too; an open keeps the current image until
 // the new one has loaded; failed saves and exports are reported and keep the modified flag; the
 // caption follows the modified flag after every command, file commands included; an image read
-// from a damaged track image is not saved over that file unless a name is chosen for it.
+// from a damaged track image is not saved over that file unless a name is chosen for it; an
+// image whose geometry the model cannot list (a custom disk) is shown as such and takes no
+// command that changes it, but can be saved as it was.
 #pragma once
 
 #include <cstdint>
@@ -91,8 +93,8 @@ class ShellCore {
   void OpenFolder();
   // A recent-file entry was chosen.
   void OpenRecentFile(const std::wstring& fileName);
-  // A recent-folder entry was chosen: shown in the folder browser when it is a folder, else
-  // offered for removal from its list.
+  // A recent-folder entry was chosen: shown in the folder browser as it is (the browser shows a
+  // folder that is gone as an empty one).
   void OpenRecentFolder(const std::wstring& folder);
   // "Go to Current Directory": the image file's folder in the folder browser, when it has one.
   void GoToImageFolder();
@@ -100,7 +102,7 @@ class ShellCore {
   void SetRemovableDrive(int driveBit);
   // Every drive whose type is known, in drive-letter order.
   std::vector<DriveItem> Drives();
-  // The folder browser switches to the drive.
+  // The folder browser switches to the drive's current folder.
   void SetBrowserDrive(int driveBit);
 
   // --- File list ---
@@ -143,7 +145,8 @@ class ShellCore {
   void ViewFile(TViewerMode mode);
 
   // --- Drops on the file list ---
-  // Whether a drag entering the list may drop: there is an image to add to.
+  // Whether a drag entering the list may drop: there is an image (a dropped image file opens
+  // even over a custom disk).
   bool CanAcceptDrop() const { return image_ != nullptr; }
   // Host files and folders: the first image file among them is opened once the drop is over and
   // nothing is added; otherwise folders are expanded and the files that fit the free bytes are
@@ -157,7 +160,8 @@ class ShellCore {
  private:
   // The image file's folder; for an image never saved, the folder its name was numbered in.
   std::filesystem::path ImageFolder() const;
-  // The save dialog with `preset`, started in the image's folder; the file it names.
+  // The save dialog with `preset`, started in the image's folder; the file it names, once the
+  // user agreed to replace an existing file the dialog did not ask about.
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
   bool WriteImage(const std::filesystem::path& fileName);
@@ -176,6 +180,8 @@ class ShellCore {
   void UpdateSizePanel();
   void UpdateUsagePanels();
   void ShowCustomDisk();
+  // There is an image and its geometry is the model's: commands may change it.
+  bool Changeable() const { return image_ && !customDisk_; }
   void ReportFailure(const std::wstring& text, const std::wstring& caption);
   std::filesystem::path Resolve(const std::filesystem::path& fileName);
 
@@ -186,6 +192,9 @@ class ShellCore {
   // The image came from a track image with unreadable sectors: Save asks for a name rather than
   // write the readable part over the damaged file, until the image is written somewhere.
   bool damagedSource_ = false;
+  // The image's boot record gives zero sectors per cluster or zero sectors: its directory is not
+  // listed and nothing changes it until another image replaces it.
+  bool customDisk_ = false;
   int retainIndex_ = -1;
   files::TSortState sort_;
   int bootCodeOption_ = 1;

@@ -30,6 +30,10 @@ std::vector<files::TFileRow> ShellCore::FillFileList() {
     ports_.view.SetRows({}, -1);
     return {};
   }
+  if (customDisk_) {
+    ShowCustomDisk();
+    return {};
+  }
   files::TFileListing listing = files::ListCurrentDirectory(*image_, ports_.dates);
   std::vector<files::TFileRow>& rows = listing.Rows;
   // The retained index is a position in the list as shown.
@@ -120,13 +124,13 @@ void ShellCore::ChangeDirTo(const std::string& name) {
 }
 
 void ShellCore::AddFiles() {
-  if (!image_) return;
+  if (!Changeable()) return;
   const std::vector<std::filesystem::path> chosen = ports_.dialogs.AddFiles();
   if (!chosen.empty()) RunWorkList(files::FilesToWorkList(chosen));
 }
 
 void ShellCore::RunWorkList(const files::TWorkList& list) {
-  if (!image_) return;
+  if (!Changeable()) return;
   ports_.ui.SetBusy(true);
   files::ProcessWorkList(*image_, list, ports_.fs);
   ports_.ui.SetBusy(false);
@@ -156,7 +160,7 @@ void ShellCore::ExtractFiles() {
 }
 
 void ShellCore::DeleteFiles() {
-  if (!image_) return;
+  if (!Changeable()) return;
   retainIndex_ = ports_.view.ItemIndex();
   files::DeleteEntries(*image_, ports_.view.SelectedEntries());
   UpdateCaption();
@@ -164,7 +168,7 @@ void ShellCore::DeleteFiles() {
 }
 
 void ShellCore::MakeDir() {
-  if (!image_) return;
+  if (!Changeable()) return;
   const files::TMakeDirResult made = files::MakeNewDirectory(*image_);
   if (made.Result != disk::DiskResult::Ok && made.Result != disk::DiskResult::NameExists) return;
   retainIndex_ = -1;
@@ -179,17 +183,18 @@ void ShellCore::MakeDir() {
 }
 
 void ShellCore::StartRename() {
+  if (!Changeable()) return;
   const int index = ports_.view.ItemIndex();
   if (index >= 0) ports_.view.EditRow(index);
 }
 
 bool ShellCore::CanRename(const disk::TDirEntry& entry) const {
   const std::string name = entry.GetFileName();
-  return image_ && name != "." && name != "..";
+  return Changeable() && name != "." && name != "..";
 }
 
 std::wstring ShellCore::Rename(disk::TDirEntry& entry, const std::wstring& typed) {
-  if (!image_) return typed;
+  if (!Changeable()) return typed;
   const files::TRenameDecision decision = files::DecideRename(*image_, entry, typed);
   if (const auto* target = std::get_if<files::TRenameTarget>(&decision)) {
     files::ApplyRename(*image_, entry, *target);

@@ -38,7 +38,13 @@ std::filesystem::path ShellCore::ImageFolder() const {
 std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesystem::path& preset) {
   const auto choice = ports_.dialogs.SaveImage(preset, ImageFolder());
   if (!choice) return std::nullopt;
-  return SaveFileName(choice->fileName, choice->typeExtension);
+  const std::filesystem::path name = SaveFileName(choice->fileName, choice->typeExtension);
+  // The dialog asked about replacing the name it named; a typed extension may choose another.
+  if (!SameFileName(name, choice->checked) && ports_.fs.FileExists(Resolve(name)) &&
+      ports_.ui.MessageDlg(ReplaceQuestionText(name), kSaveCaption, MsgButtons::YesNo,
+                           MsgIcon::Warning) != MsgAnswer::Yes)
+    return std::nullopt;
+  return name;
 }
 
 bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
@@ -82,7 +88,8 @@ void ShellCore::ExportToRemovable() {
                          kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
-  if (ports_.drives.DriveType(removableDrive_) != kDriveRemovable) {
+  // Any drive with a root will do: a flash drive may report itself as fixed.
+  if (ports_.drives.DriveType(removableDrive_) <= kDriveNoRootDir) {
     ports_.ui.MessageDlg(L"The removable drive " + removableDrive_ + L" is not available.",
                          kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
@@ -109,7 +116,7 @@ void ShellCore::ChangeBootOption(int tag) {
 }
 
 void ShellCore::ReplaceBootSector(int tag) {
-  if (!image_) return;
+  if (!Changeable()) return;
   image_->EraseBootSector();
   if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
   UpdateCaption();
@@ -153,7 +160,7 @@ std::vector<DriveItem> ShellCore::Drives() {
 }
 
 void ShellCore::SetBrowserDrive(int driveBit) {
-  ports_.view.ShowFolder(DriveRoot(driveBit));
+  ports_.view.ShowFolder(ports_.drives.CurrentFolder(DriveRoot(driveBit)));
 }
 
 }  // namespace app

@@ -85,6 +85,8 @@ struct TSaveChoice {
   std::filesystem::path fileName;
   // The chosen file type's extension without its dot ("dsk" or "hfe").
   std::wstring typeExtension;
+  // The name the dialog itself named as its result: the one whose replacement it asked about.
+  std::filesystem::path checked;
 };
 
 class IFileDialogs {
@@ -129,6 +131,8 @@ class IDrives {
   virtual std::uint32_t LogicalDrives() = 0;
   // The platform's drive type of a root such as "E:\".
   virtual unsigned DriveType(const std::wstring& root) = 0;
+  // The current folder on the drive of a root such as "E:\" (its root when it has none).
+  virtual std::filesystem::path CurrentFolder(const std::wstring& root) = 0;
 
  protected:
   ~IDrives() = default;

@@ -102,6 +102,14 @@ std::filesystem::path EnteredSaveName(const std::filesystem::path& result,
   return result.parent_path() / typed;
 }
 
+bool SameFileName(const std::filesystem::path& a, const std::filesystem::path& b) {
+  return Upper(a.lexically_normal().wstring()) == Upper(b.lexically_normal().wstring());
+}
+
+std::wstring ReplaceQuestionText(const std::filesystem::path& fileName) {
+  return L"\"" + fileName.wstring() + L"\" already exists.\r\nDo you want to replace it?";
+}
+
 std::wstring SaveAsPresetName(const std::filesystem::path& fileName,
                               const std::wstring& extension) {
   return fileName.filename().replace_extension(L"." + extension).wstring();
@@ -127,8 +135,8 @@ std::wstring DriveTypeName(unsigned type) {
   return type >= 1 && type <= 6 ? kNames[type - 1] : L"Unknown";
 }
 
-std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& name) {
-  return kind + L" \"" + name + L"\" doesn't exist.\r\nRemove it from MRU?";
+std::wstring MissingRecentText(const std::wstring& fileName) {
+  return L"File \"" + fileName + L"\" doesn't exist.\r\nRemove it from MRU?";
 }
 
 TPanelState ToggledPanel(TPanelState s) {

@@ -67,6 +67,11 @@ std::filesystem::path SaveFileName(const std::filesystem::path& entered,
 std::filesystem::path EnteredSaveName(const std::filesystem::path& result,
                                       const std::wstring& entered);
 
+// Whether two names name the same file as the platform compares them (letter case aside).
+bool SameFileName(const std::filesystem::path& a, const std::filesystem::path& b);
+// The question before an existing file is replaced: "<name>" already exists, replace it?
+std::wstring ReplaceQuestionText(const std::filesystem::path& fileName);
+
 // The name part of `fileName` with its extension replaced by "." + `extension`.
 std::wstring SaveAsPresetName(const std::filesystem::path& fileName, const std::wstring& extension);
 // `driveRoot` with a trailing backslash, then the image's name part with the extension ".HFE".
@@ -77,8 +82,8 @@ std::wstring SelectInExplorerParameters(const std::filesystem::path& fileName);
 std::wstring DriveRoot(int driveBit);
 // The name of a drive type: "Removable", "Fixed", ...; "Unknown" for any other value.
 std::wstring DriveTypeName(unsigned type);
-// The question for a recent entry that is gone: `kind` "File" or "Folder".
-std::wstring MissingRecentText(const std::wstring& kind, const std::wstring& name);
+// The question for a recent file that is gone.
+std::wstring MissingRecentText(const std::wstring& fileName);
 inline const std::wstring kRecentCaption = L"Open MRU";
 
 // A side panel as the Options menu sees it.

@@ -23,6 +23,11 @@ std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t fill = 7) {
   return std::vector<std::uint8_t>(size, fill);
 }
 
+std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
+  const auto buffer = image.Buffer();
+  return {buffer.begin(), buffer.begin() + image.DiskByteSize()};
+}
+
 class ShellFilesTest : public ShellCoreTest {
  protected:
   ShellFilesTest() { StartFresh(); }
@@ -340,6 +345,56 @@ TEST_F(ShellFilesTest, DropsNeedAnImage) {
   EXPECT_TRUE(view.laterOpens.empty());
 }
 
+// An image whose boot record gives zero sectors per cluster or zero sectors is shown as a custom
+// disk: no rows, "Custom Disk". No command changes it (nor lists it, Backspace included); it saves
+// as it was; the next image takes the commands again.
+TEST_F(ShellFilesTest, ACustomDiskTakesNoChangingCommandButSavesAsItWas) {
+  files::TVirtualItem dropped;
+  dropped.Name = L"v.txt";
+  const std::vector<files::TVirtualItem> virtualItems{dropped};
+  const files::TContentsSource contents = [](std::size_t) -> std::unique_ptr<rtl::TStream> {
+    return std::make_unique<rtl::TMemoryStream>(Bytes(10));
+  };
+  for (const std::size_t zeroed : {13u, 19u}) {  // sectors per cluster; total sectors
+    SCOPED_TRACE(zeroed);
+    std::vector<std::uint8_t> bytes = RawImage(false, "inside");
+    bytes[zeroed] = bytes[zeroed + 1] = 0;
+    if (zeroed == 13) bytes[14] = 1;  // the reserved sector count stays
+    fs.files = {{"/img/custom.dsk", bytes}, {"/host/a.txt", Bytes(100)}};
+    view.editing = -1;
+    ASSERT_TRUE(core->OpenDiskImage("/img/custom.dsk"));
+    dialogs.addAnswers = {{"/host/a.txt"}};
+    core->AddFiles();
+    core->MakeDir();
+    core->KeyPress(8, KeyFocus::FileList);
+    core->SelectAll();
+    core->DeleteFiles();
+    core->StartRename();
+    EXPECT_FALSE(core->CanRename(*Image().GetDirEntry(0)));
+    EXPECT_EQ(core->Rename(*Image().GetDirEntry(0), L"other"), L"other");
+    core->DropFiles(Paths{"/host/a.txt"});
+    core->DropVirtual(virtualItems, contents);
+    core->ReplaceBootSector(0);
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.panels[1], L"Custom Disk");
+    EXPECT_EQ(view.editing, -1);
+    EXPECT_EQ(view.caption, L"Quollbox - /img/custom.dsk");
+    EXPECT_EQ(Bytes(Image()), bytes);
+    fs.files.erase("/img/custom.dsk");
+    ASSERT_TRUE(core->Save());
+    EXPECT_EQ(fs.files["/img/custom.dsk"], bytes);
+    // A dropped image still opens over it.
+    fs.files["/img/plain.dsk"] = RawImage(false);
+    core->DropFiles(Paths{"/img/plain.dsk"});
+    ASSERT_EQ(view.laterOpens, Paths{"/img/plain.dsk"});
+    view.laterOpens.clear();
+    ASSERT_TRUE(core->OpenDiskImage("/img/plain.dsk"));
+    core->MakeDir();
+    EXPECT_EQ(view.Names(), Names{L"NEWDIR1"});
+    Image().ResetModifiedState();
+  }
+}
+
 TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
   const struct {
     std::vector<std::wstring> arguments;
@@ -523,48 +578,34 @@ TEST_F(ShellCoreTest, TheSaveQuestionBeforeAnOpenCountsOnlyARealSave) {
   }
 }
 
-// A recent file or folder that is gone is offered for removal (No keeps it, Yes removes it); one
-// that exists is opened, or shown in the folder browser, as the image's folder is.
-TEST_F(ShellCoreTest, RecentEntryThatIsGoneIsOfferedForRemoval) {
+// A recent file that is gone is offered for removal (No keeps it, Yes removes it); one that exists
+// is opened. A recent folder goes to the folder browser as it is, gone or not, as the image's
+// folder does.
+TEST_F(ShellCoreTest, RecentFileThatIsGoneIsOfferedForRemoval) {
   recentFiles->Items()->Assign({L"/img/gone.dsk", L"/img/other.dsk"});
-  recentFolders->Items()->Assign({L"/gone", L"/img"});
-  fs.folders.insert("/img");
   StartFresh();
-  const struct {
-    tb::TTBMRUList* list;
-    void (ShellCore::*open)(const std::wstring&);
-    const wchar_t* gone;
-    const wchar_t* text;
-    const wchar_t* kept;
-  } cases[] = {{recentFiles.get(), &ShellCore::OpenRecentFile, L"/img/gone.dsk",
-                L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?", L"/img/other.dsk"},
-               {recentFolders.get(), &ShellCore::OpenRecentFolder, L"/gone",
-                L"Folder \"/gone\" doesn't exist.\r\nRemove it from MRU?", L"/img"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.gone);
-    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-      ui.boxes.clear();
-      ui.answers = {answer};
-      (core.get()->*c.open)(c.gone);
-      ASSERT_EQ(ui.boxes.size(), 1u);
-      EXPECT_EQ(ui.boxes[0].text, c.text);
-      EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
-      EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
-      EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
-      EXPECT_EQ(c.list->Items()->Count(), answer == MsgAnswer::No ? 2 : 1);
-    }
-    EXPECT_EQ(c.list->Items()->ToVector(), Texts{c.kept});
+  for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+    ui.boxes.clear();
+    ui.answers = {answer};
+    core->OpenRecentFile(L"/img/gone.dsk");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, L"File \"/img/gone.dsk\" doesn't exist.\r\nRemove it from MRU?");
+    EXPECT_EQ(ui.boxes[0].caption, L"Open MRU");
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(recentFiles->Items()->Count(), answer == MsgAnswer::No ? 2 : 1);
   }
+  EXPECT_EQ(recentFiles->Items()->ToVector(), Texts{L"/img/other.dsk"});
   core->GoToImageFolder();  // the start-up image has no folder part
   EXPECT_TRUE(view.shownFolders.empty());
   ui.boxes.clear();
   fs.files["/img/other.dsk"] = RawImage(false);
   core->OpenRecentFile(L"/img/other.dsk");
   EXPECT_EQ(view.caption, L"Quollbox - /img/other.dsk");
-  core->OpenRecentFolder(L"/img");
-  EXPECT_TRUE(ui.boxes.empty());
+  core->OpenRecentFolder(L"/gone");
   core->GoToImageFolder();
-  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/img", "/img"}));
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"/gone", "/img"}));
 }
 
 TEST(ShellTexts, ImageKindsByExtensionAndSize) {
@@ -636,11 +677,6 @@ TEST(ShellTexts, StoredDockWidthsLeaveTheListItsRoom) {
     EXPECT_EQ(FittedDockWidths(c.client, c.stored), c.fitted)
         << c.client << " " << c.stored.left << " " << c.stored.right;
   }
-}
-
-std::vector<std::uint8_t> Bytes(const disk::TMSXDisk& image) {
-  const auto buffer = image.Buffer();
-  return {buffer.begin(), buffer.begin() + image.DiskByteSize()};
 }
 
 TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
@@ -732,6 +768,45 @@ TEST_F(ShellCoreTest, SaveAsWritesTheKindTheNameChooses) {
   EXPECT_EQ(Bytes(*reread), Bytes(*core->Image()));
 }
 
+// A typed extension may choose a name other than the one the dialog asked about replacing: an
+// existing file of that name is replaced only after a Yes to the question; a file that does not
+// exist, or one the dialog asked about, is written without it.
+TEST_F(ShellCoreTest, AFileTheDialogDidNotAskAboutIsReplacedOnlyAfterAYes) {
+  const std::vector<std::uint8_t> old = {1, 2, 3};
+  const struct {
+    bool exists;
+    const char* checked;
+    std::optional<MsgAnswer> answer;  // none: no question
+    bool written;
+  } cases[] = {{true, "/out/x.hfe.dsk", MsgAnswer::No, false},
+               {true, "/out/x.hfe.dsk", MsgAnswer::Yes, true},
+               {false, "/out/x.hfe.dsk", std::nullopt, true},
+               {true, "/OUT/X.HFE", std::nullopt, true}};
+  for (const auto& c : cases) {
+    for (const bool saveAs : {true, false}) {
+      SCOPED_TRACE(std::string(c.checked) + (saveAs ? " save as" : " save"));
+      fs.files.clear();
+      if (c.exists) fs.files["/out/x.hfe"] = old;
+      StartModified();
+      ui.boxes.clear();
+      ui.answers.clear();
+      if (c.answer) ui.answers = {*c.answer};
+      dialogs.saveAnswers = {"/out/x.hfe"};
+      dialogs.checkedName = c.checked;
+      EXPECT_EQ(saveAs ? core->SaveAs() : core->Save(), c.written);
+      ASSERT_EQ(ui.boxes.size(), c.answer ? 1u : 0u);
+      if (c.answer) {
+        EXPECT_EQ(ui.boxes[0].text,
+                  L"\"/out/x.hfe\" already exists.\r\nDo you want to replace it?");
+        EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
+        EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+      }
+      EXPECT_EQ(fs.files["/out/x.hfe"] == old, c.exists && !c.written);
+      EXPECT_EQ(core->Image()->IsModified(), !c.written);
+    }
+  }
+}
+
 // A typed ".dsk" or ".hfe" chooses the kind whatever the dialog's type; a dialog may add its
 // type's extension to a name that has one: the entered name counts.
 TEST(SaveFileNames, TheEnteredNameAndItsKind) {
@@ -784,7 +859,7 @@ TEST_F(ShellCoreTest, NewImagesAreNamedInTheOpenedImagesFolder) {
   EXPECT_EQ(view.caption, L"Quollbox - NewImage2.dsk *");
 }
 
-TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheRemovableDriveOnly) {
+TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheChosenDriveWhenItHasARoot) {
   const struct {
     std::wstring drive;
     unsigned type;
@@ -794,7 +869,8 @@ TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheRemovableDriveOnly) {
       {L"", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
       {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
-      {L"R:\\", kDriveRemovable, false, L""}};
+      {L"R:\\", kDriveRemovable, false, L""},
+      {L"R:\\", 3, false, L""}};  // a flash drive that reports itself as fixed
   for (const auto& c : kCases) {
     fs.files.clear();
     fs.failWrites.clear();
@@ -837,7 +913,7 @@ TEST_F(ShellCoreTest, RemovableDrivesMenuListsRemovableDrivesWithTheChosenChecke
 }
 
 // Every drive of a known type, in letter order, named by its type; the browser goes to the
-// chosen drive's root.
+// chosen drive's current folder.
 TEST_F(ShellCoreTest, ChangeDriveMenuListsEveryKnownDriveByType) {
   drives.mask = 0b1111111101;  // B: is missing
   const wchar_t* const roots[] = {L"A:\\", L"C:\\", L"D:\\", L"E:\\", L"F:\\",
@@ -852,8 +928,10 @@ TEST_F(ShellCoreTest, ChangeDriveMenuListsEveryKnownDriveByType) {
                                                     {L"G: (CD-ROM) ", 6},
                                                     {L"H: (RAM-Disk) ", 7},
                                                     {L"J: (Unknown) ", 9}}));
+  drives.folders[L"E:\\"] = "E:\\games\\msx";
   core->SetBrowserDrive(4);
-  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"E:\\"}));
+  core->SetBrowserDrive(5);
+  EXPECT_EQ(view.shownFolders, (std::vector<std::filesystem::path>{"E:\\games\\msx", "F:\\"}));
 }
 
 // Tag 5 only erases the boot code.

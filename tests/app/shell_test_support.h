@@ -137,13 +137,14 @@ struct FakeDialogs : IFileDialogs {
     std::filesystem::path folder;
   };
   std::optional<std::filesystem::path> OpenImage() override { return Next(openAnswers); }
-  // The answer as entered, with `defaultExtension` as the chosen type's.
+  // The answer as entered, with `defaultExtension` as the chosen type's; the dialog checked
+  // `checkedName` when set, else the answer itself.
   std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,
                                        const std::filesystem::path& folder) override {
     saveCalls.push_back({fileName, folder});
     const auto answer = Next(saveAnswers);
     if (!answer) return std::nullopt;
-    return TSaveChoice{*answer, defaultExtension};
+    return TSaveChoice{*answer, defaultExtension, checkedName.empty() ? *answer : checkedName};
   }
   std::wstring SaveDefaultExtension() override { return defaultExtension; }
   std::vector<std::filesystem::path> AddFiles() override { return Next(addAnswers); }
@@ -168,6 +169,7 @@ struct FakeDialogs : IFileDialogs {
   std::vector<SaveCall> saveCalls;
   std::vector<std::filesystem::path> folderStarts;
   std::wstring defaultExtension = L"dsk";
+  std::filesystem::path checkedName;
 };
 
 using FakeFs = files_test::TFakeHostFs;
@@ -201,8 +203,13 @@ struct FakeDrives : IDrives {
     const auto found = types.find(root);
     return found == types.end() ? kDriveNoRootDir : found->second;
   }
+  std::filesystem::path CurrentFolder(const std::wstring& root) override {
+    const auto found = folders.find(root);
+    return found == folders.end() ? root : found->second;
+  }
   std::uint32_t mask = 0;
   std::map<std::wstring, unsigned> types;
+  std::map<std::wstring, std::filesystem::path> folders;
 };
 
 struct FakeViewer : IFileViewer {

@@ -82,13 +82,13 @@ std::optional<TSaveChoice> ImageDialogs::SaveImage(const std::filesystem::path& 
     dialog.DefaultFolder = folder.wstring();
     if (!dialog.Execute()) return std::nullopt;
     return TSaveChoice{EnteredSaveName(dialog.FileName, dialog.EnteredName),
-                       dialog.DefaultExtension};
+                       dialog.DefaultExtension, dialog.FileName};
   }
   ui::TSaveDialog& dialog = *components_.oldSave;
   dialog.FileName = fileName.wstring();
   dialog.InitialDir = folder.wstring();
   if (!dialog.Execute()) return std::nullopt;
-  return TSaveChoice{dialog.FileName, dialog.DefaultExt};
+  return TSaveChoice{dialog.FileName, dialog.DefaultExt, dialog.FileName};
 }
 
 std::vector<std::filesystem::path> ImageDialogs::AddFiles() {

@@ -102,6 +102,15 @@ unsigned TDrives::DriveType(const std::wstring& root) {
   return ui::DriveType(root);
 }
 
+std::filesystem::path TDrives::CurrentFolder(const std::wstring& root) {
+  // A drive letter with its colon alone names that drive's current folder.
+  const std::wstring drive = root.substr(0, 2);
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameW(drive.c_str(), MAX_PATH, folder, nullptr);
+  if (length == 0 || length >= MAX_PATH) return root;
+  return folder;
+}
+
 files::TDateTimeFormat LocaleDateTimeFormat() {
   files::TDateTimeFormat format;
   format.ShortDate = LocaleText(LOCALE_SSHORTDATE, format.ShortDate.c_str());

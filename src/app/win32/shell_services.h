@@ -31,6 +31,7 @@ class TDrives : public IDrives {
  public:
   std::uint32_t LogicalDrives() override;
   unsigned DriveType(const std::wstring& root) override;
+  std::filesystem::path CurrentFolder(const std::wstring& root) override;
 };
 
 // The user's short date and long time patterns, AM/PM texts and month and day names.

@@ -635,9 +635,11 @@ TEST_F(MainMenuTest, TheContextMenuKeyOpensTheListsPopupMenu) {
   EXPECT_EQ(GetFocus(), List());
 }
 
-// A recent file or folder that is gone: the question names it; No keeps the entry, Yes removes
-// it, and the stored list follows.
-TEST_F(MainMenuTest, AGoneRecentEntryIsOfferedForRemoval) {
+// A recent file that is gone: the question names it; No keeps the entry, Yes removes it, and the
+// stored list follows. A recent folder that is gone goes to the folder browser without a question
+// or an error: the browser shows its path and no files.
+TEST_F(MainMenuTest, AGoneRecentFileIsOfferedForRemovalAGoneFolderIsShown) {
+  WriteFile(Folder() / L"here.dsk", Pattern(368640));
   Start();
   auto& files = Part<tb::TTBMRUList>(L"MRUList");
   auto& folders = Part<tb::TTBMRUList>(L"MRUListFolders");
@@ -645,25 +647,30 @@ TEST_F(MainMenuTest, AGoneRecentEntryIsOfferedForRemoval) {
   const std::wstring goneFolder = (Folder() / L"gone").wstring();
   files.Add(goneFile);
   folders.Add(goneFolder);
-  for (auto [list, kind, name] :
-       {std::tuple{&files, L"File", goneFile}, std::tuple{&folders, L"Folder", goneFolder}}) {
-    SCOPED_TRACE(kind);
-    for (const int answer : {IDNO, IDYES}) {
-      boxes.clear();
-      boxAnswer = answer;
-      ASSERT_EQ(list->Container()->Count(), 1);
-      Choose(list->Container()->Items(0));
-      ASSERT_EQ(boxes.size(), 1u);
-      EXPECT_EQ(boxes[0].text,
-                std::wstring(kind) + L" \"" + name + L"\" doesn't exist.\r\nRemove it from MRU?");
-      EXPECT_EQ(boxes[0].caption, L"Open MRU");
-      EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-    }
-    EXPECT_EQ(list->Container()->Count(), 0);
+  for (const int answer : {IDNO, IDYES}) {
+    boxes.clear();
+    boxAnswer = answer;
+    ASSERT_EQ(files.Container()->Count(), 1);
+    Choose(files.Container()->Items(0));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"File \"" + goneFile + L"\" doesn't exist.\r\nRemove it from MRU?");
+    EXPECT_EQ(boxes[0].caption, L"Open MRU");
+    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
   }
+  EXPECT_EQ(files.Container()->Count(), 0);
+  boxes.clear();
+  auto& browser = Part<ui::TDirectoryListBox>(L"FolderListBox");
+  auto& images = Part<ui::TFileListBox>(L"FileListBox");
+  ASSERT_EQ(images.Lines(), std::vector<std::wstring>{L"here.dsk"});
+  Choose(folders.Container()->Items(0));
+  EXPECT_EQ(browser.Directory(), goneFolder);
+  EXPECT_TRUE(images.Lines().empty());
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(folders.Container()->Count(), 1);
   form->Close();
   EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), L"<missing>");
-  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), L"<missing>");
+  EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), goneFolder);
 }
 
 // The prefix's floppy drive R: in both drive menus, built as they open: "Removable &Drives"
@@ -699,6 +706,14 @@ TEST_F(MainMenuTest, TheDriveMenusListThePrefixsRemovableDrive) {
   EXPECT_NE(std::find(all.begin(), all.end(), L"R: (Removable) "), all.end());
   EXPECT_NE(std::find(all.begin(), all.end(), L"C: (Fixed) "), all.end());
   EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+  // Choosing a drive shows its current folder: for the test folder's drive, the test folder.
+  auto& browser = Part<ui::TDirectoryListBox>(L"FolderListBox");
+  browser.SetDirectory(L"C:\\windows");
+  const std::wstring here = std::filesystem::current_path().wstring();
+  for (int i = 0; i < changeDrive.Count(); ++i)
+    if (changeDrive.Items(i)->Caption().starts_with(here.substr(0, 2)))
+      Choose(changeDrive.Items(i));
+  EXPECT_EQ(browser.Directory(), here);
   form->Close();
   EXPECT_EQ(Setting(L"TMainForm", L"RemovableDrive"), L"R:\\");
 }
