@@ -425,8 +425,11 @@ void TCustomForm::WndProc(TMessage& message) {
       TMenu::PopupOpening(reinterpret_cast<HMENU>(message.WParam));
       break;
     case CM_DIALOGKEY:
-      // Tab and Shift+Tab (Ctrl held or not, as in the platform's dialogs) move the focus.
-      if (message.WParam == VK_TAB && GetKeyState(VK_MENU) >= 0) {
+      // Tab and Shift+Tab (Ctrl held or not, as in the platform's dialogs) move the focus
+      // through this form's controls; keys typed in another window, such as a modeless dialog
+      // of the form, stay there.
+      if (message.WParam == VK_TAB && GetKeyState(VK_MENU) >= 0 &&
+          GetAncestor(GetFocus(), GA_ROOT) == Handle()) {
         TWinControl* current = activeControl_;
         if (!current || !current->Focused()) current = ControlOfWindow(GetFocus());
         SelectNext(current, GetKeyState(VK_SHIFT) >= 0, true);
