@@ -83,7 +83,8 @@ void TCustomPaintBox32::SetRepaintMode(TRepaintMode Value) {
     FBuffer.OnAreaChanged = [this](TBitmap32*, const TRect& Area, std::uint32_t Info) {
       FRepaintOptimizer->AreaUpdateHandler(Area, Info);
     };
-  Invalidate();
+  // Areas kept for the old mode do not tell the new one what to repaint.
+  ForceFullInvalidate();
 }
 
 void TCustomPaintBox32::DirectAreaUpdateHandler(const TRect& Area, std::uint32_t /*Info*/) {

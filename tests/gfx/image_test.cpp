@@ -187,6 +187,14 @@ TEST(PaintBox, AreaModesRepaintAChangedAreaAtOnce) {
     EXPECT_EQ(host.copied, (std::vector<TRect>{{8, 8, 14, 14}})) << int(mode);
     EXPECT_EQ(image.Buffer().GetPixel(11, 11), 0xFFFF0000u);
     EXPECT_EQ(image.Buffer().GetPixel(12, 11), 0xFF000000u);
+    // Inside an update the area waits; a change of mode then repaints everything.
+    image.BeginUpdate();
+    FillRectS(image.Bitmap(), 50, 50, 52, 52, 0xFFFF0000);
+    image.EndUpdate();
+    image.SetRepaintMode(rmFull);
+    host.copied.clear();
+    image.Paint();
+    EXPECT_EQ(host.copied, (std::vector<TRect>{{0, 0, 300, 200}})) << int(mode);
   }
 }
 
