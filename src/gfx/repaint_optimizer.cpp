@@ -171,6 +171,8 @@ void TMicroTilesRepaintOptimizer::LayerCollectionNotifyHandler(TLayerListNotific
     case lnLayerAdded:
     case lnLayerInserted:
       MicroTilesSetSize(FOldInvalidTilesMap[Layer], FBufferBounds);
+      // A new layer counts as changed, so the next paint shows it.
+      LayerUpdateHandler(Layer);
       break;
     case lnLayerDeleted: {
       const auto it = FOldInvalidTilesMap.find(Layer);

@@ -1,11 +1,11 @@
 // Repaint optimisers: what a paint box repaints of its back buffer.
 //   TCustomRepaintOptimizer: the contract over a buffer and the paint box's invalid-rectangle
 //   list; registered layer collections are connected to it while it is enabled.
-//   TMicroTilesRepaintOptimizer: records changed areas and changed layers in micro-tile grids
-//   and turns them into rectangles before each paint; in adaptive mode it rounds to whole tiles
-//   (level 1) or repaints everything (level 2) when precise repainting proves slower than a
-//   full one. The paint time and the tick come from one injected performance counter.
-//   Unregister its layer collections (or destroy it) before they go.
+//   TMicroTilesRepaintOptimizer: records changed areas and changed layers (a new layer counts
+//   as changed) in micro-tile grids and turns them into rectangles before each paint; in adaptive
+//   mode it rounds to whole tiles (level 1) or repaints everything (level 2) when precise
+//   repainting proves slower than a full one. The paint time and the tick come from one injected
+//   performance counter. Unregister its layer collections (or destroy it) before they go.
 #pragma once
 
 #include <cstdint>

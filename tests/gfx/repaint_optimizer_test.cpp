@@ -105,6 +105,13 @@ TEST_F(RepaintOptimizer, AChangedLayerRepaintsWhereItWasAndWhereItIs) {
   optimizer.AreaUpdateHandler(TRect{0, 0, 1, 1}, AREAINFO_RECT);
   optimizer.PerformOptimization();
   EXPECT_EQ(Take(invalid), (std::vector<TRect>{{100, 100, 110, 105}, {0, 0, 1, 1}}));
+  Paint(100);
+
+  // A layer added counts as changed: the next paint shows it.
+  layers.Add(TRectLayer::Class);
+  ASSERT_TRUE(optimizer.UpdatesAvailable());
+  optimizer.PerformOptimization();
+  EXPECT_EQ(Take(invalid), (std::vector<TRect>{{10, 10, 20, 20}}));
 
   // Disabled, it lets go of the collection.
   optimizer.SetEnabled(false);
