@@ -121,6 +121,12 @@ int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
             floppy.sideCount);
     return kIoError;
   }
+  // Every track is looked up in the cylinder array: a shorter array is a damaged record.
+  if (floppy.cylinders.size() < static_cast<std::size_t>(floppy.trackCount)) {
+    log.Log(kLogError, "Cannot write %d tracks from %d cylinders", floppy.trackCount,
+            static_cast<int>(floppy.cylinders.size()));
+    return kIoError;
+  }
   const std::size_t listBlocks = TrackListBlocks(floppy.trackCount);
   file.assign((1 + listBlocks) * kHfeBlock, 0xFF);
   WriteHeader(floppy, file);

@@ -62,6 +62,26 @@ std::int32_t AfterSyncRun(const TCellRing& ring, std::int32_t match) {
   return static_cast<std::int32_t>(lastMatch + 1);
 }
 
+// An FM address mark: the identity mark, or one of the data marks 0xF8-0xFB.
+struct TFmMark {
+  std::int32_t position = -1;
+  bool identity = false;
+};
+
+// The first address mark of either kind that a search from `start` over `maxDistance` cells (as
+// searchBitStream counts them) reaches. Data marks are looked for only before the identity mark.
+TFmMark NextFmMark(const TCellRing& ring, std::int32_t maxDistance, std::int32_t start) {
+  const std::int32_t identity = searchBitStream(ring, maxDistance, FmIdMark(), start);
+  std::int32_t dataDistance = maxDistance;
+  if (identity >= 0) {
+    dataDistance = ring.Wrap(std::int64_t{identity} - ring.Wrap(start));
+    if (dataDistance == 0) return {identity, true};
+  }
+  const std::int32_t data = searchBitStream(ring, dataDistance, FmDataMarkPrefix(), start);
+  if (data >= 0) return {data, false};
+  return {identity, identity >= 0};
+}
+
 std::int32_t BitRateAt(const TSide& side, std::int32_t position) {
   if (side.bitRate != -1 || side.timing.empty()) return side.bitRate;
   const auto index = std::min(static_cast<std::size_t>(position / 8), side.timing.size() - 1);
@@ -108,6 +128,43 @@ void DecodeDataField(const TLibContext& context, const TCellRing& ring, TSectorC
   DetectFill(sector);
 }
 
+// The identity field `field` (its mark first, its stored CRC last) found at `match`, with C H R
+// N at `chrn`.
+void IdentityFound(TSectorConfig& sector, const TSide& side, std::span<const std::uint8_t> field,
+                   std::size_t chrn, std::int32_t match, SectorEncoding encoding) {
+  SetIdentity(sector, field.subspan(chrn, 4));
+  sector.encoding = encoding;
+  sector.useIdMark = 0xFF;
+  sector.idMark = 0xFE;
+  sector.startCell = match;
+  sector.headerCrc = field[field.size() - 2] << 8 | field[field.size() - 1];
+  sector.bitRate = BitRateAt(side, match);
+  sector.headerCrcError = crc16(field) != 0 ? 0xFF : 0;
+}
+
+// A data mark found at `match` without an identity field before it: a record of size 0 whose
+// identity comes from the bytes after the mark, ending `cells` after the match.
+void LoneDataMark(TSectorConfig& sector, const TCellRing& ring, std::span<const std::uint8_t> chrn,
+                  std::uint8_t mark, std::int32_t match, std::int64_t cells,
+                  SectorEncoding encoding) {
+  SetIdentity(sector, chrn);
+  sector.size = 0;
+  sector.encoding = encoding;
+  sector.useDataMark = 0xFF;
+  sector.dataMark = mark;
+  sector.startCell = sector.dataStartCell = match;
+  sector.endCell = Wrapped(ring, std::int64_t{match} + cells);
+}
+
+// The data field of the sector at `position`, its mark `mark`, `cells` long.
+void DataFieldFound(TSectorConfig& sector, const TCellRing& ring, std::int32_t position,
+                    std::uint8_t mark, std::int64_t cells) {
+  sector.dataStartCell = position;
+  sector.useDataMark = 0xFF;
+  sector.dataMark = mark;
+  sector.endCell = Wrapped(ring, std::int64_t{position} + cells);
+}
+
 }  // namespace
 
 std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
@@ -126,14 +183,7 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
     if (mark == 0xFE || (mark >= 0xF8 && mark <= 0xFB))
       mfmDecode(ring, std::span(header).subspan(4), match + 4 * kMfmByteCells);
     if (mark == 0xFE) {
-      SetIdentity(sector, std::span(header).subspan(4, 4));
-      sector.encoding = SectorEncoding::IsoIbmMfm;
-      sector.useIdMark = 0xFF;
-      sector.idMark = 0xFE;
-      sector.startCell = match;
-      sector.headerCrc = header[8] << 8 | header[9];
-      sector.bitRate = BitRateAt(side, match);
-      sector.headerCrcError = crc16(header) != 0 ? 0xFF : 0;
+      IdentityFound(sector, side, header, 4, match, SectorEncoding::IsoIbmMfm);
       context.Log(kLogDetail,
                   sector.headerCrcError
                       ? "Bad MFM sector header found - Cyl:%d Side:%d Sect:%d Size:%d"
@@ -152,22 +202,14 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
         sector.dataStartCell = sector.endCell = identityEnd;
         return dataSync;
       }
-      sector.dataStartCell = dataSync;
-      sector.useDataMark = 0xFF;
-      sector.dataMark = dataMark;
-      sector.endCell =
-          Wrapped(ring, std::int64_t{dataSync} + (std::int64_t{sector.size} + 6) * kMfmByteCells);
+      DataFieldFound(sector, ring, dataSync, dataMark,
+                     (std::int64_t{sector.size} + 6) * kMfmByteCells);
       if (decodeData) DecodeDataField(context, ring, sector, dataSync, 4, true);
       return dataSync + 1;
     }
     if (mark >= 0xF8 && mark <= 0xFB && match >= kHeaderlessMinPosition) {
-      SetIdentity(sector, std::span(header).subspan(4, 4));
-      sector.size = 0;
-      sector.encoding = SectorEncoding::IsoIbmMfm;
-      sector.useDataMark = 0xFF;
-      sector.dataMark = mark;
-      sector.startCell = sector.dataStartCell = match;
-      sector.endCell = Wrapped(ring, std::int64_t{match} + 10 * kMfmByteCells);
+      LoneDataMark(sector, ring, std::span(header).subspan(4, 4), mark, match, 10 * kMfmByteCells,
+                   SectorEncoding::IsoIbmMfm);
       context.Log(kLogDetail, "get_next_MFM_sector : Data sector without sector header !?!");
       return match + 1;
     }
@@ -180,38 +222,44 @@ std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
                                 TSectorConfig& sector, std::int32_t start, bool decodeData) {
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
-  if (start < 0 || start >= length) return -1;
-  const std::int32_t match = searchBitStream(ring, -1, FmIdMark(), start);
-  if (match < 0) return -1;
-  std::uint8_t header[7];
-  fmDecode(ring, header, match);
-  SetIdentity(sector, std::span(header).subspan(1, 4));
-  sector.encoding = SectorEncoding::IsoIbmFm;
-  sector.useIdMark = 0xFF;
-  sector.idMark = 0xFE;
-  sector.startCell = match;
-  sector.headerCrc = header[5] << 8 | header[6];
-  sector.bitRate = BitRateAt(side, match);
-  sector.headerCrcError = crc16(header) != 0 ? 0xFF : 0;
-  context.Log(kLogDetail, "Valid FM sector header found - Cyl:%d Side:%d Sect:%d Size:%d",
-              sector.cylinder, sector.head, sector.sector, sector.size);
-  const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 7 * kFmByteCells);
-  const std::int32_t dataMarkAt =
-      searchBitStream(ring, kFmDataSearchCells, FmDataMarkPrefix(), match + 1);
-  if (dataMarkAt < 0) {
-    context.Log(kLogDetail, "No data!");
-    sector.dataStartCell = sector.endCell = identityEnd;
-    return match + 2;
+  std::int32_t from = start;
+  while (from >= 0 && from < length) {
+    const TFmMark found = NextFmMark(ring, -1, from);
+    const std::int32_t match = found.position;
+    if (match < 0) return -1;
+    std::uint8_t header[7];
+    fmDecode(ring, header, match);
+    if (found.identity) {
+      IdentityFound(sector, side, header, 1, match, SectorEncoding::IsoIbmFm);
+      context.Log(kLogDetail, "Valid FM sector header found - Cyl:%d Side:%d Sect:%d Size:%d",
+                  sector.cylinder, sector.head, sector.sector, sector.size);
+      const std::int32_t identityEnd = Wrapped(ring, std::int64_t{match} + 7 * kFmByteCells);
+      const TFmMark next = NextFmMark(ring, kFmDataSearchCells, match + 1);
+      if (next.position < 0) {
+        context.Log(kLogDetail, "No data!");
+        sector.dataStartCell = sector.endCell = identityEnd;
+        return match + 2;
+      }
+      if (next.identity) {
+        sector.dataStartCell = sector.endCell = identityEnd;
+        return next.position;
+      }
+      std::uint8_t dataMark = 0;
+      fmDecode(ring, std::span(&dataMark, 1), next.position);
+      DataFieldFound(sector, ring, next.position, dataMark,
+                     (std::int64_t{sector.size} + 3) * kFmByteCells);
+      if (decodeData) DecodeDataField(context, ring, sector, next.position, 1, false);
+      return next.position + 1;
+    }
+    if (match >= kHeaderlessMinPosition) {
+      LoneDataMark(sector, ring, std::span(header).subspan(1, 4), header[0], match,
+                   7 * kFmByteCells, SectorEncoding::IsoIbmFm);
+      context.Log(kLogDetail, "get_next_FM_sector : Data sector without sector header !?!");
+      return match + 1;
+    }
+    from = match + 1;
   }
-  std::uint8_t dataMark = 0;
-  fmDecode(ring, std::span(&dataMark, 1), dataMarkAt);
-  sector.dataStartCell = dataMarkAt;
-  sector.useDataMark = 0xFF;
-  sector.dataMark = dataMark;
-  sector.endCell =
-      Wrapped(ring, std::int64_t{dataMarkAt} + (std::int64_t{sector.size} + 3) * kFmByteCells);
-  if (decodeData) DecodeDataField(context, ring, sector, dataMarkAt, 1, false);
-  return dataMarkAt + 1;
+  return -1;
 }
 
 }  // namespace hfe

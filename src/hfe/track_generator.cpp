@@ -21,9 +21,9 @@ struct TRun {
   std::int32_t count = 0;
 };
 
-// How a format's bytes become cells: MFM with a clock mask per byte, FM with a clock byte, or
-// a coding this generator does not have (such rows are listed but cannot be generated).
-enum class TCoding : std::uint8_t { Mfm, Fm, None };
+// How a format's bytes become cells: MFM with a clock mask per byte, FM with a clock byte, or no
+// coding at all: such a side is as long as its layout at 16 cells per byte, every cell 0.
+enum class TCoding : std::uint8_t { Mfm, Fm, Blank };
 
 struct TFormatRow {
   TrackFormat format;
@@ -115,9 +115,9 @@ constexpr TFormatRow kMfmTwoSync{
     Gap(0x00, 255),  true,         true,          true,         true,
     0x1021,          0xFFFF};
 // Formats 9-13 (format 9 is E-mu FM), which the byte encoder writes neither as FM nor as MFM:
-// listed with an FM layout so every code has a row, but not generated.
-constexpr TFormatRow Uncoded(int code) {
-  return FmRow(code, TCoding::None, kFmDataMark);
+// their length comes from an FM layout counted at 16 cells per byte; their cells stay 0.
+constexpr TFormatRow Blank(int code) {
+  return FmRow(code, TCoding::Blank, kFmDataMark);
 }
 // FM with 0x00 gaps and no index mark (format 17).
 constexpr TFormatRow kFmZeroGaps{
@@ -136,7 +136,7 @@ constexpr std::array<TFormatRow, 18> kFormatRows = {{
     kMfmTwoSync,                                       // two-sync-word MFM records
     WithoutHead(FmRow(7, TCoding::Fm, kFmDataMark)),   // FM, identity C R N
     WithCrc(MfmRow(8, kMfmDataMark), 0x1021, 0x0000),  // MFM, CRC register not preset
-    Uncoded(9), Uncoded(10), Uncoded(11), Uncoded(12), Uncoded(13),
+    Blank(9), Blank(10), Blank(11), Blank(12), Blank(13),
     WithoutHead(MfmRow(14, kMfmDataMark)),              // MFM, identity C R N
     WithCrc(MfmRow(15, kMfmDataMark), 0x8005, 0x0000),  // MFM, CRC-16 polynomial 0x8005
     MfmRow(16, kMfmDeletedMark),                        // MFM, deleted-data marks
@@ -405,14 +405,9 @@ std::uint16_t SizeCodeOf(std::int32_t size) {
   return 0;
 }
 
-bool IsGeneratedFormat(TrackFormat format) {
-  const TFormatRow* row = RowOf(format);
-  return row && row->coding != TCoding::None;
-}
-
 std::optional<std::int64_t> TrackLayoutBytes(TrackFormat format, std::int32_t preIndexGap,
                                              std::span<const TSectorConfig> sectors) {
-  if (!IsGeneratedFormat(format) || preIndexGap < 0) return std::nullopt;
+  if (!RowOf(format) || preIndexGap < 0) return std::nullopt;
   const TFormatRow& row = *RowOf(format);
   TTrackContext context;
   context.preIndexGap = preIndexGap;
@@ -425,7 +420,7 @@ std::optional<std::int64_t> TrackLayoutBytes(TrackFormat format, std::int32_t pr
 
 std::unique_ptr<TSide> GenerateSide(const TTrackContext& context) {
   const TFormatRow* row = RowOf(context.trackFormat);
-  if (!row || row->coding == TCoding::None || context.bitRate <= 0) return nullptr;
+  if (!row || context.bitRate <= 0) return nullptr;
   std::vector<TSectorConfig> sectors;
   sectors.reserve(context.sectors.size());
   for (std::size_t index : SectorOrder(context)) sectors.push_back(context.sectors[index]);
@@ -451,6 +446,7 @@ std::unique_ptr<TSide> GenerateSide(const TTrackContext& context) {
   if (side->bitRate == -1)
     side->timing.assign(side->cellData.size(), static_cast<std::uint32_t>(context.bitRate));
 
+  if (row->coding == TCoding::Blank) return side;
   TByteEncoder encoder(*side, row->Fm());
   encoder.Run(row->gap4a, row->gap4a.count + context.preIndexGap);
   encoder.Run(row->sync);

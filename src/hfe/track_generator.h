@@ -22,14 +22,12 @@ std::optional<std::int32_t> LookupGap3(TrackFormat format, std::int32_t size, st
 // The size code N with 128 shl N = size (0 for sizes that are not such a power).
 std::uint16_t SizeCodeOf(std::int32_t size);
 
-// True for the track formats the generator can write (FM and MFM rows).
-bool IsGeneratedFormat(TrackFormat format);
 // Bytes a format lays out for the sectors: prologue, sectors and their gap 3, without gap 4b.
-// Nothing for a format the generator cannot write or a negative pre-index gap.
+// Nothing for a format without a row or a negative pre-index gap.
 std::optional<std::int64_t> TrackLayoutBytes(TrackFormat format, std::int32_t preIndexGap,
                                              std::span<const TSectorConfig> sectors);
 
-// Generates the side of a track context; null for a track format the generator does not know.
+// Generates the side of a track context; null for a track format without a row.
 std::unique_ptr<TSide> GenerateSide(const TTrackContext& context);
 // Marks the index pulse of `lengthUs` microseconds from `positionUs` (negative: before the end).
 void ApplyIndexPulse(TSide& side, std::int32_t positionUs, std::int32_t lengthUs);

@@ -10,11 +10,10 @@
 
 namespace hfe {
 
-// Bytes a format lays out for the sectors without gap 4b; -4 for a format the generator cannot
-// write.
+// Bytes a format lays out for the sectors without gap 4b; -4 for a format code without a row.
 std::int64_t trk_getTrackSize(TrackFormat format, std::span<const TSectorConfig> sectors);
 // A side of one revolution holding the format's prologue and gap only, with its index pulse;
-// null for a format the generator cannot write or a bit rate outside 1 bit/s to 10 Mbit/s.
+// null for a format code without a row or a bit rate outside 1 bit/s to 10 Mbit/s.
 std::unique_ptr<TSide> trk_generateEmptySide(TrackFormat format, std::int32_t rpm,
                                              std::int32_t bitRate);
 // A side made of the given track bytes, each written with its clock (an MFM clock mask, or an FM

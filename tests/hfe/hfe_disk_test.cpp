@@ -345,6 +345,12 @@ TEST(HfeWriter, TrackListTrackLengthsAndLimits) {
     Write(*hfe_test::CellFloppy(std::vector<std::vector<Bytes>>(tracks, {Bytes(1, 1)})), &result);
     EXPECT_EQ(result, kIoError) << tracks;
   }
+  // A record that counts more tracks than it has cylinders is refused, not read past its end.
+  auto shortRecord = hfe_test::CellFloppy({{Bytes(10, 0x4E)}, {Bytes(10, 0x4E)}});
+  shortRecord->trackCount = 3;
+  int result = 0;
+  Write(*shortRecord, &result);
+  EXPECT_EQ(result, kIoError);
 }
 
 TEST(BuilderSettings, GeometryAndFlaggedTemplateValues) {

@@ -16,6 +16,7 @@
 #include "hfe/mfm_codec.h"
 #include "hfe/sector_access.h"
 #include "hfe/sector_enumeration.h"
+#include "hfe/track_utilities.h"
 #include "test_track_writer.h"
 
 namespace hfe {
@@ -392,6 +393,89 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, static_cast<SectorSearch>(1)));
 }
 
+// FM cells written by hand: "0c0d" per data bit, c from the clock byte and d from the data byte.
+class TFmTrack {
+ public:
+  void Byte(std::uint8_t value, std::uint8_t clock = 0xFF) {
+    for (int bit = 7; bit >= 0; --bit)
+      for (int cell : {0, (clock >> bit) & 1, 0, (value >> bit) & 1}) Cell(cell);
+  }
+  void Run(std::uint8_t value, int count) {
+    for (int i = 0; i < count; ++i) Byte(value);
+  }
+  // A field after its mark (clock 0xC7), followed by its CRC over the mark and the field.
+  void Field(std::uint8_t mark, const Bytes& field) {
+    Run(0x00, 6);
+    Byte(mark, 0xC7);
+    Bytes covered = {mark};
+    covered.insert(covered.end(), field.begin(), field.end());
+    const std::uint16_t crc = hfe_test::BitwiseCrc(covered);
+    for (std::uint8_t b : field) Byte(b);
+    Byte(static_cast<std::uint8_t>(crc >> 8));
+    Byte(static_cast<std::uint8_t>(crc));
+  }
+  std::int32_t CellCount() const { return static_cast<std::int32_t>(cells_); }
+  Bytes Finish() {
+    Run(0xFF, 40);
+    return bytes_;
+  }
+
+ private:
+  void Cell(int value) {
+    if (cells_ % 8 == 0) bytes_.push_back(0);
+    if (value) bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (0x80 >> (cells_ % 8)));
+    ++cells_;
+  }
+  Bytes bytes_;
+  std::size_t cells_ = 0;
+};
+
+// The FM walk, like the MFM one, ends an identity field at the next identity mark (sector 1 has no
+// data field, and sector 2's is not taken for it) and reports a data field without identity.
+TEST(SectorAccess, FmWalkStopsAtTheNextIdentityAndFindsLoneDataFields) {
+  const Bytes data = hfe_test::RandomBytes(256, 12);
+  TFmTrack track;
+  track.Run(0xFF, 16);
+  const std::int32_t first = track.CellCount() + 6 * 32;
+  track.Field(0xFE, {0, 0, 1, 1});
+  track.Run(0xFF, 11);
+  const std::int32_t second = track.CellCount() + 6 * 32;
+  track.Field(0xFE, {0, 0, 2, 1});
+  track.Run(0xFF, 11);
+  track.Field(0xFB, data);
+  track.Run(0xFF, 20);
+  const std::int32_t lone = track.CellCount() + 6 * 32;
+  track.Field(0xF8, {7, 0, 3, 1, 0xE5});
+  auto floppy = CellFloppy({{track.Finish()}});
+  auto context = trk_init();
+  auto access = trk_initSectorAccess(*context, *floppy);
+  const struct {
+    std::int32_t start, id, size, useDataMark, dataMark;
+    Bytes data;
+  } expected[] = {{first, 1, 256, 0, 0xFB, {}},
+                  {second, 2, 256, 0xFF, 0xFB, data},
+                  {lone, 3, 0, 0xFF, 0xF8, {}}};
+  for (const auto& e : expected) {
+    auto sector = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmFm);
+    ASSERT_TRUE(sector) << e.id;
+    EXPECT_EQ(sector->startCell, e.start);
+    EXPECT_EQ(sector->sector, e.id);
+    EXPECT_EQ(sector->size, e.size);
+    EXPECT_EQ(sector->useDataMark, e.useDataMark);
+    EXPECT_EQ(sector->dataMark, e.dataMark);
+    EXPECT_EQ(sector->data, e.data);
+  }
+  EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmFm));
+  // Read by id: sector 1 has no data, sector 2 reads whole.
+  Bytes buffer(512, 0xAA);
+  int status = -1;
+  EXPECT_EQ(trk_readSectorData(*access, 0, 0, 1, 2, 256, SectorSearch::IsoIbmFm, buffer, status),
+            1);
+  EXPECT_EQ(status, kSectorBadCrc);
+  EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 256), Bytes(256, 0xAA));
+  EXPECT_EQ(Bytes(buffer.begin() + 256, buffer.end()), data);
+}
+
 TrackFormat Format(int code) {
   return static_cast<TrackFormat>(code);
 }
@@ -575,13 +659,39 @@ TEST(FormatRows, GapTableAndParsers) {
   }
 }
 
-TEST(FormatRows, FormatsWithoutACoderAreRefused) {
+// Formats 9 to 13 have no byte coding: a side as long as the layout's estimate at 16 cells per
+// byte, every cell 0, with its own encoding and the index pulse. Here the estimate is 73 bytes of
+// prologue and two sectors of 301 bytes (1,080 cells, 2,160 units of 10 us), and the 17,840 units
+// left of 20,000 add 89,200 cells: 100,000 cells, the index pulse over the last 1,250.
+TEST(FormatRows, FormatsWithoutACodingMakeBlankSides) {
+  const struct {
+    int format;
+    std::int32_t encoding;
+  } cases[] = {{9, 3}, {10, 6}, {11, 7}, {12, 0}, {13, 0}};
+  const Bytes data = hfe_test::RandomBytes(512, 3);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    auto context = trk_init();
+    auto floppy = Build(*context, c.format, data);
+    ASSERT_TRUE(floppy);
+    const TSide& side = *floppy->Side(3, 1);
+    EXPECT_EQ(side.trackLength, 100000);
+    EXPECT_EQ(side.cellData, Bytes(12500, 0));
+    EXPECT_EQ(static_cast<std::int32_t>(side.trackEncoding), c.encoding);
+    Bytes index(12500, 0);
+    std::fill(index.begin() + 98750 / 8, index.end(), 0xFF);
+    EXPECT_EQ(side.indexMap, index);
+    std::vector<TSectorConfig> sectors(2);
+    for (auto& sector : sectors) {
+      sector.size = 256;
+      sector.gap3 = 10;
+    }
+    EXPECT_EQ(trk_getTrackSize(Format(c.format), sectors), 73 + 2 * (301 - 2));
+  }
+  // Codes outside the table are refused.
   auto context = trk_init();
-  const Bytes data(512, 0);
-  for (int format = 0; format <= 19; ++format)
-    EXPECT_EQ(!!Build(*context, format, data),
-              format > 0 && format < 19 && (format < 9 || format > 13))
-        << format;
+  for (int format : {0, 19}) EXPECT_FALSE(Build(*context, format, data)) << format;
+  EXPECT_EQ(trk_getTrackSize(Format(19), {}), kBadParameter);
 }
 
 }  // namespace
