@@ -97,6 +97,9 @@ std::int32_t trk_getSectorHead(const TSectorConfig* s) {
 std::int32_t trk_getSectorID(const TSectorConfig* s) {
   return Field(s, &TSectorConfig::sector);
 }
+std::int32_t trk_getSectorOrder(const TSectorConfig* s) {
+  return Field(s, &TSectorConfig::order);
+}
 std::int32_t trk_getSectorCylinder(const TSectorConfig* s) {
   return Field(s, &TSectorConfig::cylinder);
 }

@@ -34,6 +34,7 @@ int trk_detectSideEncodings(TLibContext& context, TFloppy& floppy);
 // The fields of a sector record; 0 for a null record.
 std::int32_t trk_getSectorHead(const TSectorConfig* sector);
 std::int32_t trk_getSectorID(const TSectorConfig* sector);
+std::int32_t trk_getSectorOrder(const TSectorConfig* sector);
 std::int32_t trk_getSectorCylinder(const TSectorConfig* sector);
 std::int32_t trk_getSectorSize(const TSectorConfig* sector);
 std::int32_t trk_getSectorSizeCode(const TSectorConfig* sector);

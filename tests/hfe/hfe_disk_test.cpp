@@ -384,6 +384,111 @@ TEST(BuilderSettings, GeometryAndFlaggedTemplateValues) {
   EXPECT_EQ(trk_getSectorDataMark(sector.get()), 0xF8);
 }
 
+// Every getter reads its own field of the record, and 0 from no record.
+TEST(SectorRecord, GettersReadTheirFields) {
+  TSectorConfig record;
+  using Getter = std::int32_t (*)(const TSectorConfig*);
+  const struct {
+    Getter get;
+    std::function<void(TSectorConfig&, int)> set;
+  } fields[] = {
+      {trk_getSectorHead, [](TSectorConfig& s, int v) { s.head = v; }},
+      {trk_getSectorID, [](TSectorConfig& s, int v) { s.sector = v; }},
+      {trk_getSectorOrder, [](TSectorConfig& s, int v) { s.order = v; }},
+      {trk_getSectorCylinder, [](TSectorConfig& s, int v) { s.cylinder = v; }},
+      {trk_getSectorSize, [](TSectorConfig& s, int v) { s.size = v; }},
+      {trk_getSectorSizeCode,
+       [](TSectorConfig& s, int v) { s.sizeCode = static_cast<std::uint16_t>(v); }},
+      {trk_getSectorHeaderCrcError, [](TSectorConfig& s, int v) { s.headerCrcError = v; }},
+      {trk_getSectorHeaderCrc, [](TSectorConfig& s, int v) { s.headerCrc = v; }},
+      {trk_getSectorDataCrcError, [](TSectorConfig& s, int v) { s.dataCrcError = v; }},
+      {trk_getSectorDataCrc, [](TSectorConfig& s, int v) { s.dataCrc = v; }},
+      {trk_getSectorUseDataMark, [](TSectorConfig& s, int v) { s.useDataMark = v; }},
+      {trk_getSectorDataMark, [](TSectorConfig& s, int v) { s.dataMark = v; }},
+      {trk_getSectorUseIdMark, [](TSectorConfig& s, int v) { s.useIdMark = v; }},
+      {trk_getSectorIdMark, [](TSectorConfig& s, int v) { s.idMark = v; }},
+      {trk_getSectorStartCell, [](TSectorConfig& s, int v) { s.startCell = v; }},
+      {trk_getSectorDataStartCell, [](TSectorConfig& s, int v) { s.dataStartCell = v; }},
+      {trk_getSectorEndCell, [](TSectorConfig& s, int v) { s.endCell = v; }},
+      {trk_getSectorEncoding,
+       [](TSectorConfig& s, int v) { s.encoding = static_cast<SectorEncoding>(v); }},
+      {trk_getSectorGap3, [](TSectorConfig& s, int v) { s.gap3 = v; }},
+      {trk_getSectorBitrate, [](TSectorConfig& s, int v) { s.bitRate = v; }},
+      {trk_getSectorFillByte,
+       [](TSectorConfig& s, int v) { s.fillByte = static_cast<std::uint8_t>(v); }},
+      {trk_getSectorFillFlag,
+       [](TSectorConfig& s, int v) { s.fillFlag = static_cast<std::uint8_t>(v); }},
+  };
+  for (std::size_t i = 0; i < std::size(fields); ++i)
+    fields[i].set(record, static_cast<int>(100 + i));
+  for (std::size_t i = 0; i < std::size(fields); ++i) {
+    EXPECT_EQ(fields[i].get(&record), static_cast<std::int32_t>(100 + i)) << i;
+    EXPECT_EQ(fields[i].get(nullptr), 0) << i;
+  }
+}
+
+// The two numbered properties and the floppy, cylinder and side getters and setters; the
+// double step and the interface mode reach the written header (bytes 21 and 16).
+TEST(FloppyProperties, GettersAndSetters) {
+  auto floppy = hfe_test::CellFloppy({{Bytes(10, 1), Bytes(12, 2)}, {Bytes(8, 3), Bytes(8, 4)}});
+  floppy->cylinders[1]->rpm = 360;
+  floppy->Side(1, 0)->trackEncoding = TrackEncoding::IsoIbmFm;
+  floppy->Side(1, 1)->bitRate = 500000;
+  EXPECT_EQ(trk_getNumberOfTrack(*floppy), 2);
+  EXPECT_EQ(trk_getNumberOfSide(*floppy), 2);
+
+  const struct {
+    int id;
+    std::int32_t value;
+    int result;
+    std::int32_t property, doubleStep, interfaceType;
+  } sets[] = {
+      {kPropertyDoubleStep, 5, kOk, 0xFF, 0xFF, 0},
+      {kPropertyInterfaceMode, 0x1234, kOk, 0x1234, 0xFF, 0x1234},
+      {kPropertyInterfaceMode, -1, kBadParameter, 0x1234, 0xFF, 0x1234},
+      {kPropertyInterfaceMode, 0x10000, kBadParameter, 0x1234, 0xFF, 0x1234},
+      {kPropertyDoubleStep, 0, kOk, 0, 0, 0x1234},
+      {3, 1, kBadParameter, kBadParameter, 0, 0x1234},
+      {0, 1, kBadParameter, kBadParameter, 0, 0x1234},
+  };
+  for (const auto& c : sets) {
+    SCOPED_TRACE(c.id * 1000 + c.value);
+    EXPECT_EQ(trk_setFloppyProperty(*floppy, c.id, c.value), c.result);
+    EXPECT_EQ(trk_getFloppyProperty(*floppy, c.id), c.property);
+    EXPECT_EQ(trk_getFloppyDoubleStep(*floppy), c.doubleStep);
+    EXPECT_EQ(trk_getFloppyInterfaceType(*floppy), c.interfaceType);
+  }
+  EXPECT_EQ(trk_setFloppyDoubleStep(*floppy, -7), kOk);
+  EXPECT_EQ(trk_getFloppyProperty(*floppy, kPropertyDoubleStep), 0xFF);
+  EXPECT_EQ(trk_setFloppyProperty(*floppy, kPropertyInterfaceMode, 9), kOk);
+  const Bytes file = Write(*floppy);
+  ASSERT_GE(file.size(), 512u);
+  EXPECT_EQ(file[16], 9);
+  EXPECT_EQ(file[21], 0x00);
+
+  const struct {
+    std::int32_t track, side, bitRate, encoding, length;
+  } sides[] = {{0, 0, 250000, 0, 80},
+               {0, 1, 250000, 0, 96},
+               {1, 0, 250000, 2, 64},
+               {1, 1, 500000, 0, 64},
+               {1, 2, kBadParameter, kBadParameter, kBadParameter},
+               {2, 0, kBadParameter, kBadParameter, kBadParameter},
+               {-1, 0, kBadParameter, kBadParameter, kBadParameter}};
+  for (const auto& c : sides) {
+    SCOPED_TRACE(c.track * 10 + c.side);
+    EXPECT_EQ(trk_getSideBitrate(*floppy, c.track, c.side), c.bitRate);
+    EXPECT_EQ(trk_getSideEncoding(*floppy, c.track, c.side), c.encoding);
+    EXPECT_EQ(trk_getSideLength(*floppy, c.track, c.side), c.length);
+  }
+  EXPECT_EQ(trk_getCylinderRPM(*floppy, 1), 360);
+  EXPECT_EQ(trk_getCylinderNumberOfSide(*floppy, 0), 2);
+  for (std::int32_t track : {-1, 2}) {
+    EXPECT_EQ(trk_getCylinderRPM(*floppy, track), kBadParameter);
+    EXPECT_EQ(trk_getCylinderNumberOfSide(*floppy, track), kBadParameter);
+  }
+}
+
 TEST(SectorEnumeration, CountsOrderAndDataSize) {
   auto context = trk_init();
   const Bytes image = hfe_test::RandomBytes(3 * 2 * 4608, 2);
