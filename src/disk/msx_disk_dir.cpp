@@ -121,9 +121,8 @@ std::int32_t TMSXDisk::FindSubDirKey(std::string_view key) {
 }
 
 std::int32_t TMSXDisk::IndexOfSubDir(std::string_view ADirName) {
-  const std::string_view part = Trim(LastComponent(ADirName));
-  if (part.empty()) return -1;
-  return FindSubDirKey(ShortComponent(UpperCase(part)));
+  // The name as given: a name longer than 8.3 matches no entry.
+  return FindSubDirKey(UpperCase(Trim(LastComponent(ADirName))));
 }
 
 PDirEntry TMSXDisk::Lookup(std::string_view FileName) {
@@ -237,7 +236,7 @@ bool TMSXDisk::ChangeDir(std::string_view ADirName) {
     const std::string_view part = rest.substr(0, cut);
     rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
 
-    const std::string key = part.empty() ? std::string{} : ShortComponent(part);
+    const std::string key(Trim(LastComponent(part)));
     const std::int32_t index = FindSubDirKey(key);
     const TDirEntry* found = index < 0 ? nullptr : GetDirEntry(index);
     const std::int32_t cluster = found ? found->ClusterLow : -1;

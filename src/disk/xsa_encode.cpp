@@ -113,10 +113,10 @@ void TXSEncode::Finish() {
 void TXSEncode::Store(std::uint8_t byte) {
   const std::uint32_t slot = nrread & kWindowMask;
   if (nrread >= kWindowSize) {
-    // The position that held this slot leaves the window. Its byte's ring drops it only when it
-    // is still there: a ring that overflowed has already let it go.
+    // The position that held this slot leaves the window, and its byte's ring drops its oldest
+    // entry: that position, or, when the ring overflowed and so let it go already, a newer one.
     TIndexInfo& info = indexinfo[mwindow[slot]];
-    if (info.nrptrs > 0 && strbufptrs[mwindow[slot]][info.firstptr] == nrread - kWindowSize) {
+    if (info.nrptrs > 0) {
       ++info.firstptr;
       --info.nrptrs;
     }

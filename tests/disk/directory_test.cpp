@@ -83,6 +83,25 @@ INSTANTIATE_TEST_SUITE_P(
                       ChangeCase{"\\", "README.TXT", false, "\\", DiskResult::DirNotFound},
                       ChangeCase{"\\", "A\\\\B", false, "\\", DiskResult::DirNotFound}));
 
+// A name is looked up as given: one longer than 8.3 matches no directory, not even the one whose
+// name is its first eight characters.
+TEST(Directories, LongNamesEnterNoDirectory) {
+  auto disk = NewDisk();
+  ASSERT_EQ(disk->CreateSubDir("LONGDIRN"), DiskResult::Ok);
+  for (const char* name : {"longdirname", "\\LONGDIRNAME", "LONGDIRN.AME"}) {
+    SCOPED_TRACE(name);
+    disk->FLastError = DiskResult::Ok;
+    EXPECT_FALSE(disk->SubDirExists(name));
+    EXPECT_EQ(disk->LookupSubDir(name), nullptr);
+    EXPECT_FALSE(disk->ChangeDir(name));
+    EXPECT_EQ(disk->FLastError, DiskResult::DirNotFound);
+    EXPECT_EQ(disk->Directory(), "\\");
+  }
+  EXPECT_TRUE(disk->SubDirExists("longdirn"));
+  EXPECT_TRUE(disk->ChangeDir(" longdirn "));
+  EXPECT_EQ(disk->Directory(), "\\LONGDIRN\\");
+}
+
 TEST(Directories, RootHoldsExactly112Entries) {
   auto disk = NewDisk();
   for (int i = 0; i < 112; ++i) {

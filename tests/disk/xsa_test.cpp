@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "rtl/code_page.h"
 #include "xsa_test_support.h"
@@ -365,6 +366,44 @@ TEST(XsaEncoder, ChoosesTheseItems) {
        {kLiteral, kLiteral, kLiteral, kLiteral, kLiteral, Match(3, 5), kLiteral, Match(4, 9)}},
   };
   for (const auto& c : cases) EXPECT_EQ(ItemsOf(c.data), c.items) << c.label;
+}
+
+// Every position that leaves the window takes its byte's oldest ring entry with it, even when the
+// ring overflowed and had let that position go already. 300 bytes 0xFF, each followed by a tag
+// of two bytes, overflow 0xFF's ring of 256 (entries 44-299 stay); filler without 0xFF then moves
+// the window past entries 0-45 (positions below 8,075 + 254 - 8,192), whose leaving drops entries
+// 44-89. At 8,075 the bytes of entry 50 come again: only entry 178 (the same first tag byte) is
+// left to match, two bytes long.
+TEST(XsaEncoder, LeavingPositionsEmptyTheirByteRing) {
+  constexpr std::size_t kProbe = 8075;
+  const auto tag = [](std::size_t i) {
+    return Bytes{static_cast<std::uint8_t>(1 + i % 128), static_cast<std::uint8_t>(1 + i / 128)};
+  };
+  Bytes data;
+  for (std::size_t i = 0; i < 300; ++i) {
+    data.push_back(0xFF);
+    const Bytes t = tag(i);
+    data.insert(data.end(), t.begin(), t.end());
+  }
+  std::mt19937 random(5);
+  while (data.size() < kProbe) data.push_back(static_cast<std::uint8_t>(0x80 + random() % 0x7F));
+  data.push_back(0xFF);
+  const Bytes t50 = tag(50);
+  data.insert(data.end(), t50.begin(), t50.end());
+  // The probe is coded with its full lookahead behind it.
+  while (data.size() < kProbe + 300)
+    data.push_back(static_cast<std::uint8_t>(0x80 + random() % 0x7F));
+
+  const Bytes container = xsa_test::Encode(data);
+  EXPECT_EQ(xsa_test::Decode(container), data);
+  std::size_t at = 0;
+  const std::vector<TItem> items = ItemsOf(data);
+  auto item = items.begin();
+  for (; item != items.end() && at < kProbe; ++item)
+    at += item->length == 0 ? 1 : static_cast<std::size_t>(item->length);
+  ASSERT_EQ(at, kProbe);  // the filler ends with a whole item
+  ASSERT_NE(item, items.end());
+  EXPECT_EQ(*item, Match(2, static_cast<int>(kProbe - 3 * 178)));
 }
 
 TEST(XsaRoundTrip, GivesTheInputBackWithItsSizes) {
