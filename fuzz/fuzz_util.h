@@ -54,8 +54,12 @@ bool LoadForcingMedia(Image& image, std::span<const std::uint8_t> bytes) {
 inline constexpr std::wstring_view kDropNameAlphabet =
     L"\\/. :aBz1~-_*?\"<>|\u00e5\u00c4\u0416\u3042";
 
-// The track library's further services, driven by hfe_fuzz's input (hfe_services_walk.cpp).
-void FuzzTrackServices(std::span<const std::uint8_t> input);
+namespace hfe {
+struct TFloppy;
+}
+// The track library's further services, driven by hfe_fuzz's input and the floppy read from it,
+// if any, which they cut to its first tracks (hfe_services_walk.cpp).
+void FuzzTrackServices(std::span<const std::uint8_t> input, hfe::TFloppy* read);
 
 // Writes one seed file, making its folder first.
 inline void WriteSeed(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {

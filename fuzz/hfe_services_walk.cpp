@@ -63,16 +63,14 @@ void RawSideRoundTrip(std::span<const std::uint8_t> input) {
 
 }  // namespace
 
-void FuzzTrackServices(std::span<const std::uint8_t> input) {
+void FuzzTrackServices(std::span<const std::uint8_t> input, hfe::TFloppy* read) {
   RawSideRoundTrip(input);
+  if (!read) return;
   auto context = hfe::trk_init();
-  auto loader = hfe::trk_imgInitLoader(*context);
-  hfe::TFloppy read;
-  if (hfe::HFE_libLoad_DiskFile(*loader, read, input, "fuzz.hfe") != hfe::kOk) return;
   // The walks below cover the first tracks only, to keep each input quick.
-  auto floppy = hfe::trk_floppyCopy(read);
-  floppy->trackCount = std::min(floppy->trackCount, kWalkedTracks);
-  floppy->cylinders.resize(static_cast<std::size_t>(floppy->trackCount));
+  read->trackCount = std::min(read->trackCount, kWalkedTracks);
+  read->cylinders.resize(static_cast<std::size_t>(read->trackCount));
+  auto floppy = hfe::trk_floppyCopy(*read);
   Damage(*floppy, input);
   hfe::trk_sanityCheck(*context, *floppy);
   CheckConsistent(*floppy);

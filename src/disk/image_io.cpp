@@ -1,6 +1,7 @@
 // TMSXDisk: raw sector images in and out of buffers and streams.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "disk/msx_disk.h"
 
@@ -41,9 +42,10 @@ bool TMSXDisk::LoadFromBuffer(std::span<const std::uint8_t> ABuf,
 
 bool TMSXDisk::LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName) {
   // Staged, so a stream that fails half-way leaves the image as it was.
-  std::vector<std::uint8_t> staging(kImageCapacity);
-  staging.resize(AStream.ReadFully(staging));
-  return LoadFromBuffer(staging, AFileName);
+  // The staging block is written before it is read, so it is not cleared first.
+  const auto staging = std::make_unique_for_overwrite<std::uint8_t[]>(kImageCapacity);
+  const std::span<std::uint8_t> block(staging.get(), kImageCapacity);
+  return LoadFromBuffer(block.first(AStream.ReadFully(block)), AFileName);
 }
 
 void TMSXDisk::SaveToStream(rtl::TStream& AStream) const {

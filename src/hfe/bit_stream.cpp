@@ -27,6 +27,12 @@ std::uint64_t Window(std::span<const std::uint8_t> bytes, std::size_t index) {
   return value;
 }
 
+bool EightZeros(const std::uint8_t* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word == 0;
+}
+
 }  // namespace
 
 TCellRing::TCellRing(std::span<const std::uint8_t> cells, std::int32_t trackLength)
@@ -146,9 +152,20 @@ std::int32_t TSearchPattern::ScanWords(const TCellRing& ring, std::int32_t from,
   const std::size_t step = static_cast<std::size_t>(stride_ / 8);
   const std::uint8_t* word0 = ring.Bytes().data() + (first >> 3);
   const std::uint64_t* set = wordSet_.data();
+  // Words that lie wholly in eight zero bytes, when a zero word is no part of the pattern:
+  // unwritten stretches of a track are crossed eight bytes at a time.
+  const bool skipZeros = (set[0] & 1) == 0;
+  const std::size_t zeroWords = 6 / step + 1;
   for (std::size_t k = 0; k < count; ++k) {
     const std::uint8_t* p = word0 + k * step;
     const unsigned word = static_cast<unsigned>(p[0]) << 8 | p[1];
+    if (word == 0 && skipZeros) {
+      // Word `next + zeroWords` exists, so the eight bytes from word `next` lie in the track.
+      std::size_t next = k;
+      while (next + zeroWords < count && EightZeros(word0 + next * step)) next += zeroWords;
+      if (next > k) k = next - 1;  // word `next` is looked at next
+      continue;
+    }
     // Most words are not in the pattern.
     if (((set[word >> 6] >> (word & 63)) & 1) == 0) continue;
     const std::int64_t at = first + static_cast<std::int64_t>(k) * stride;

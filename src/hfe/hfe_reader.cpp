@@ -37,8 +37,10 @@ std::unique_ptr<TSide> ReadSide(std::span<const std::uint8_t> file, std::size_t 
   record->cellData.assign(half, 0);
   record->indexMap.assign(half, 0);
   std::fill_n(record->indexMap.begin(), std::min<std::size_t>(half, 256), 0xFF);
+  // Blocks past the end of the file stay zero.
   for (std::size_t block = 0; block * 256 < half; ++block) {
     const std::size_t from = trackOffset + block * kHfeBlock + static_cast<std::size_t>(side) * 256;
+    if (from >= file.size()) break;
     std::uint8_t* out = record->cellData.data() + block * 256;
     if (from + 256 <= file.size()) {
       ReverseBits(file.data() + from, out, 256);

@@ -1,5 +1,6 @@
 // HFE writer: the whole file is laid out in memory; the caller writes it at once.
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "hfe/cell_tables.h"
@@ -10,6 +11,12 @@ namespace hfe {
 namespace {
 
 constexpr std::size_t kMaxSideBytes = 32767;
+
+bool EightZeros(const std::uint8_t* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word == 0;
+}
 
 void PutU16(std::vector<std::uint8_t>& file, std::size_t offset, std::uint32_t value) {
   file[offset] = static_cast<std::uint8_t>(value & 0xFF);
@@ -76,6 +83,8 @@ void WriteHeader(const TFloppy& floppy, std::vector<std::uint8_t>& file) {
 class THalf {
  public:
   THalf(const std::uint8_t* cells, std::size_t count) : cells_(cells), run_(count) {
+    // Eight bytes at a time over a long zero tail.
+    while (run_ >= 8 && EightZeros(cells_ + run_ - 8)) run_ -= 8;
     while (run_ > 0 && cells_[run_ - 1] == 0) --run_;
     if (run_ > 0) {
       pair_[0] = cells_[run_ >= 2 ? run_ - 2 : 0];
@@ -86,6 +95,10 @@ class THalf {
   void ReversedBlock(std::size_t from, std::uint8_t* out) const {
     if (from + 256 <= run_) {
       ReverseBits(cells_ + from, out, 256);
+      return;
+    }
+    if (from >= run_ && pair_[0] == pair_[1]) {
+      std::fill_n(out, 256, kBitReverse[pair_[0]]);
       return;
     }
     for (std::size_t i = 0; i < 256; ++i) {

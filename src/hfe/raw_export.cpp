@@ -2,6 +2,7 @@
 #include "hfe/raw_export.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "hfe/sector_access.h"
 #include "rtl/exceptions.h"
@@ -11,9 +12,15 @@ namespace hfe {
 
 namespace {
 
+// The text repeated over the slot: one copy, then the filled part doubled until the slot is full.
 void FillWithText(std::span<std::uint8_t> slot, std::string_view text) {
-  for (std::size_t i = 0; i < slot.size(); ++i)
-    slot[i] = static_cast<std::uint8_t>(text[i % text.size()]);
+  std::size_t filled = std::min(text.size(), slot.size());
+  std::memcpy(slot.data(), text.data(), filled);
+  while (filled < slot.size()) {
+    const std::size_t more = std::min(filled, slot.size() - filled);
+    std::memcpy(slot.data() + filled, slot.data(), more);
+    filled += more;
+  }
 }
 
 bool ValidLayout(const TRawExportLayout& layout) {

@@ -109,6 +109,16 @@ TEST(Search, AgreesWithTheNaiveSearchOnRandomTracks) {
     const Bytes& pattern = patterns[iteration % 4];
     const auto patternCells =
         static_cast<std::int32_t>(iteration % 4 == 2 ? 5 : pattern.size() * 8 - (iteration % 3));
+    // Every other track has a stretch of zero bytes, as unwritten parts of a track have, and the
+    // pattern just after it.
+    if (iteration % 2 == 1) {
+      const std::size_t from = random() % cells.size();
+      const std::size_t zeros = std::min<std::size_t>(random() % 40, cells.size() - from);
+      std::fill_n(cells.begin() + static_cast<std::ptrdiff_t>(from), zeros, 0);
+      const auto at = static_cast<std::int32_t>((from + zeros) * 8 + random() % 8);
+      for (std::int32_t i = 0; i < patternCells && at + i < length; ++i)
+        setCell(cells, at + i, getCell(pattern, i));
+    }
     const auto start = static_cast<std::int32_t>(random() % static_cast<unsigned>(length));
     const std::int32_t distances[] = {-1, 0, 17, 832, length + 5};
     for (std::int32_t distance : distances)
