@@ -29,6 +29,19 @@ TSize ImageListSize(const tb::TTBItemViewer& viewer) {
 
 }  // namespace
 
+std::uint32_t SkWrappingFlags(TSkTextWrapping wrapping) {
+  switch (wrapping) {
+    case twEndEllipsis:
+      return kDtEndEllipsis | kDtSingleLine;
+    case twPathEllipsis:
+      return kDtPathEllipsis | kDtSingleLine;
+    case twWrap:
+      return kDtWordBreak;
+    default:
+      return 0;
+  }
+}
+
 // Font settings.
 
 void TSkBarFontSettings::SetColor(TColor color) {
@@ -353,9 +366,22 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const tb::TTBCustomItem& item = Item();
   const TSkBarCustomItem* skinned = SkItem();
   const bool bold = (item.EffectiveOptions() & tb::tboDefault) != 0;
-  const int textHeight = measure.TextHeight(bold);
   const int leading = measure.ExternalLeading(bold);
-  const TSkBarMenuItemInfo info = SkFillItemPaintInfo(*this, textHeight + leading);
+  const TSkBarMenuItemInfo info = SkFillItemPaintInfo(*this, measure.TextHeight(bold) + leading);
+  // Captions are measured with the font and wrapping they are painted with.
+  tb::TTBTextFont font;
+  font.bold = bold;
+  std::uint32_t flags = kDtNoPrefix;
+  if (skinned) {
+    const TSkBarFontSettings& settings = skinned->FontSettings();
+    font.name = settings.Name();
+    font.sizePercent = settings.Size();
+    font.style = settings.Style();
+    flags |= SkWrappingFlags(skinned->Wrapping());
+  }
+  const auto extent = [&](const std::wstring& text) {
+    return measure.TextExtent(text, font, flags);
+  };
   const TSkBarSkinOptions& skin = SkCurrentSkin();
   int arrow = 0, arrowMargin = 0, splitArrow = 0;
   skin.GetDropDownArrowSize(arrow, arrowMargin, splitArrow);
@@ -365,8 +391,9 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const std::wstring caption = tb::RemoveAccelMarks(GetCaptionText());
   int w = 0, h = 0;
   if (!info.ToolbarStyle) {
-    w = measure.TextWidth(caption, bold);
-    h = textHeight + leading;
+    const tb::TTBTextExtent text = extent(caption);
+    w = text.width;
+    h = text.height + leading;
     h = std::max(h, image.cy == 0 ? 16 : image.cy);
     const TSkBarMenuItemMarginsInfo& m = info.MenuMargins;
     w += m.Margins.left + m.Margins.right + m.GutterSize + m.ImageTextSpace + m.LeftCaptionMargin +
@@ -374,18 +401,20 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
     h += m.Margins.top + m.Margins.bottom;
     const std::wstring shortcut =
         skinned ? skinned->GetShortCutText() : std::wstring(item.GetShortCutText());
-    if (!shortcut.empty()) w += measure.TextWidth(shortcut, bold) + h - 6;
+    if (!shortcut.empty()) {
+      w += measure.TextExtent(shortcut, font, kDtNoPrefix | kDtSingleLine).width + h - 6;
+    }
     w += h;
   } else {
     w = h = 6;
     if (CaptionShown()) {
-      const int tw = measure.TextWidth(caption, bold);
+      const tb::TTBTextExtent text = extent(caption);
       if (!rotated) {
-        w += tw + 4;
-        h += textHeight;
+        w += text.width + 4;
+        h += text.height;
       } else {
-        w += textHeight;
-        h += tw + 4;
+        w += text.height;
+        h += text.width + 4;
       }
     }
     if (image.cx > 0 && image.cy > 0) {

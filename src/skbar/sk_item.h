@@ -41,6 +41,10 @@ using enum TSkGlowDirection;
 
 using TFontStyles = std::uint8_t;  // ui::fsBold ... as the class library's font has them
 
+// The text-drawing flags of a caption's wrapping: none, an end or path ellipsis on one line, or
+// word breaks.
+std::uint32_t SkWrappingFlags(TSkTextWrapping wrapping);
+
 class TSkBarFontSettings {
  public:
   TColor Color() const { return color_; }

@@ -37,6 +37,7 @@ constexpr std::uint32_t kDtCenter = 0x1;
 constexpr std::uint32_t kDtRight = 0x2;
 constexpr std::uint32_t kDtVCenter = 0x4;
 constexpr std::uint32_t kDtWordBreak = 0x10;
+constexpr std::uint32_t kDtSingleLine = 0x20;
 constexpr std::uint32_t kDtNoClip = 0x100;
 constexpr std::uint32_t kDtCalcRect = 0x400;
 constexpr std::uint32_t kDtNoPrefix = 0x800;

@@ -25,12 +25,32 @@ class TTBCustomItem;
 class TTBItemViewer;
 class TTBView;
 
+// The view's font as an item changes it for its caption: another face (empty keeps the
+// view's), the size scaled by a percentage, other style bits (the class library's font styles;
+// 0 keeps the view's), and bold added for a default item.
+struct TTBTextFont {
+  std::wstring name;
+  int sizePercent = 100;
+  std::uint8_t style = 0;
+  bool bold = false;
+};
+
+// The extent of a text drawn with the platform's text-drawing `flags`, as their DT_CALCRECT in
+// a rectangle too wide to break a line.
+struct TTBTextExtent {
+  int width = 0, height = 0;
+  bool operator==(const TTBTextExtent&) const = default;
+};
+
 // Text metrics of the view's font (and its bold form, for default items).
 class ITBTextMeasure {
  public:
   virtual int TextHeight(bool bold) = 0;
   virtual int ExternalLeading(bool bold) = 0;
   virtual int TextWidth(std::wstring_view text, bool bold) = 0;
+  // The same with the view's font changed as `font` says.
+  virtual TTBTextExtent TextExtent(std::wstring_view text, const TTBTextFont& font,
+                                   std::uint32_t flags) = 0;
 
  protected:
   ~ITBTextMeasure() = default;

@@ -255,6 +255,27 @@ TEST_F(SkItemLayout, RightImageWidensAToolbarItem) {
   EXPECT_EQ(SkFillItemPaintInfo(*bar->Find(right), 13).RightImageSize, (TSize{0, 0}));
 }
 
+TEST_F(SkItemLayout, CaptionsMeasureWithTheItemsFontAndWrapping) {
+  auto* item = Add<TSkBarItem>(L"&Wide");
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  // Toolbar style: 6 + text + 4 across, 6 + text high; the text 6 x 13 a character at 100 %.
+  EXPECT_EQ(Size(*bar, item), (TSize{6 + 24 + 4, 6 + 13}));
+  item->FontSettings().SetSize(150);
+  EXPECT_EQ(Size(*bar, item), (TSize{6 + 36 + 4, 6 + 20}));
+  // In a menu the row is the text's height plus the classic margins (2 and 2), at least 16.
+  EXPECT_EQ(Size(*menu, item).cy, 20 + 4);
+  item->FontSettings().SetSize(100);
+  // Wrapping text keeps its line break; an ellipsis keeps it on one line.
+  item->SetCaption(L"Two\nrows");
+  EXPECT_EQ(Size(*bar, item), (TSize{6 + 24 + 4, 6 + 26}));
+  item->SetWrapping(twEndEllipsis);
+  EXPECT_EQ(Size(*bar, item), (TSize{6 + 48 + 4, 6 + 13}));
+  EXPECT_EQ(SkWrappingFlags(twNone), 0u);
+  EXPECT_EQ(SkWrappingFlags(twPathEllipsis), kDtPathEllipsis | kDtSingleLine);
+  EXPECT_EQ(SkWrappingFlags(twWrap), kDtWordBreak);
+}
+
 TEST_F(SkItemLayout, PaintRecordStatesFollowTheAction) {
   auto* item = Add<TSkBarItem>(L"Go");
   ui::Owned<ui::TAction> action = ui::New<ui::TAction>();

@@ -2,6 +2,7 @@
 // factory that opens each child popup's window beside its parent viewer.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,6 +40,21 @@ class FakeWindow : public ITBViewWindow, public ITBTextMeasure {
   int TextHeight(bool) override { return 13; }
   int ExternalLeading(bool) override { return 0; }
   int TextWidth(std::wstring_view text, bool) override { return 6 * static_cast<int>(text.size()); }
+  // Scaled by the font's size; lines break at "\n" unless DT_SINGLELINE (0x20) is given.
+  TTBTextExtent TextExtent(std::wstring_view text, const TTBTextFont& font,
+                           std::uint32_t flags) override {
+    const auto scaled = [&](int n) { return (n * font.sizePercent + 50) / 100; };
+    int lines = 1, longest = 0, run = 0;
+    for (const wchar_t c : text) {
+      if (c == L'\n' && !(flags & 0x20)) {
+        ++lines;
+        run = 0;
+      } else {
+        longest = std::max(longest, ++run);
+      }
+    }
+    return {scaled(6 * longest), scaled(13) * lines};
+  }
 
   TPoint Origin() const { return origin_; }
 

@@ -21,6 +21,8 @@ constexpr int kMenuBarItem = 8, kMenuPopupBackground = 9, kMenuPopupBorders = 10
               kMenuPopupCheckBackground = 12, kMenuPopupGutter = 13, kMenuPopupItem = 14,
               kMenuPopupSeparator = 15;
 constexpr int kToolbarSeparator = 5, kToolbarSeparatorVert = 6;
+// The divider of a split item in a menu: this far from the item's right edge.
+constexpr int kMenuSplitDivider = 14;
 
 bool DrawPart(const wchar_t* themeClass, HDC dc, int part, int state, const TRect& r) {
   const TSkTheme theme(themeClass);
@@ -191,11 +193,9 @@ void SkPaintMenuItemBackground(ui::TCanvas& canvas, const TRect& r,
       SkFillRect(canvas, highlight, ui::clHighlight);
     }
   }
-  if (checkFrame) {
-    if (vista) {
-      const int state = !info.Enabled ? 1 : info.ImageShown ? 3 : 2;
-      if (DrawPart(L"MENU", canvas.Handle(), kMenuPopupCheckBackground, state, column)) return;
-    }
+  const int checkState = !info.Enabled ? 1 : info.ImageShown ? 3 : 2;
+  if (checkFrame && !(vista && DrawPart(L"MENU", canvas.Handle(), kMenuPopupCheckBackground,
+                                        checkState, column))) {
     if (info.SkinType == sknSkin) {
       SkPaintBackground(skin, canvas, column, skncMenuItem, info.State, true, true);
     } else {
@@ -203,6 +203,25 @@ void SkPaintMenuItemBackground(ui::TCanvas& canvas, const TRect& r,
                      cpNone);
     }
   }
+  // A split item's submenu part is set off by a vertical line.
+  if (info.IsSplit) {
+    const TColor color = info.SkinType == sknSkin
+                             ? skin.Options(skncMenuItem, info.State).Borders.Color1
+                             : ui::clBtnShadow;
+    const int x = r.right - kMenuSplitDivider;
+    SkDrawLine(canvas, x, r.top + 1, x, r.bottom - 1, color);
+  }
+}
+
+void SkPaintMenuItemImage(ui::TCanvas& canvas, const TRect& r, const TSkBarMenuItemInfo& info,
+                          ui::TImageList& images, int index) {
+  if (info.Enabled && info.HotTrack && !info.Pushed && SkCurrentSkin().OfficeIcons()) {
+    SkDrawShadedImage(canvas, {r.left + 1, r.top + 1, r.right + 1, r.bottom + 1}, images, index);
+    SkDrawImageListImage(canvas, {r.left - 1, r.top - 1, r.right - 1, r.bottom - 1}, &images, false,
+                         true, index);
+    return;
+  }
+  SkDrawImageListImage(canvas, r, &images, false, info.Enabled, index);
 }
 
 void SkPaintMenuSeparator(ui::TCanvas& canvas, const TRect& r, bool vertical, bool inMenu,
@@ -361,6 +380,7 @@ void SkPaintHintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType s
 // Fonts.
 
 void TSkBarFontSettings::Apply(ui::TFont& font) const {
+  // The character set needs no step: the class library makes every font with the default one.
   font.SetColor(color_);
   if (size_ != 100) font.SetSize(ScaledSize(font.Size()));
   if (!name_.empty()) font.SetName(name_);

@@ -51,6 +51,19 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
   };
   const bool submenu = (item.GetItemStyle() & tb::tbisSubmenu) != 0;
   const TColor textColor = TextColorOf(*this, info);
+  const bool imageAbove =
+      info.ImageShown && (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
+  int arrowSize = 0, arrowMargin = 0, splitArrowSize = 0;
+  SkCurrentSkin().GetDropDownArrowSize(arrowSize, arrowMargin, splitArrowSize);
+  // The drop-down arrow, centred in its rectangle (one pixel further when pushed).
+  const auto drawArrow = [&](const TRect& at) {
+    const int shift = info.Pushed ? 1 : 0;
+    const int x = at.left + at.Width() / 2 + shift;
+    const int y = at.top + at.Height() / 2 - 1 + shift;
+    SkDrawArrow(canvas, x, y, 2, true, false, info.Enabled ? textColor : ui::clGrayText);
+  };
+  // Under an image above the caption the arrow is placed with the caption, below the image.
+  bool arrowBelowImage = false;
   TRect arrow;
   if (!info.ToolbarStyle) {
     fireItem(pstPrePaint, r);
@@ -63,24 +76,21 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
   } else {
     TSkBarMenuItemInfo record = info;
     if (info.HasArrow) {
-      int a = 0, margin = 0, split = 0;
-      SkCurrentSkin().GetDropDownArrowSize(a, margin, split);
       if (info.IsSplit) {
-        arrow = info.IsVertical ? TRect{r.left, r.bottom - split, r.right, r.bottom}
-                                : TRect{r.right - split, r.top, r.right, r.bottom};
+        arrow = info.IsVertical ? TRect{r.left, r.bottom - splitArrowSize, r.right, r.bottom}
+                                : TRect{r.right - splitArrowSize, r.top, r.right, r.bottom};
         record.ComboRect = arrow;
+      } else if (imageAbove) {
+        arrowBelowImage = true;
       } else {
-        arrow = {r.right - a, r.top, r.right, r.bottom};
+        arrow = {r.right - arrowSize, r.top, r.right, r.bottom};
       }
     }
     fireItem(pstPrePaint, r);
     if (paintDefault) SkPaintMenuItemBackground(canvas, r, record);
     fireItem(pstPostPaint, r);
-    if (info.HasArrow) {
-      const int shift = info.Pushed ? 1 : 0;
-      const int x = arrow.left + arrow.Width() / 2 + shift;
-      const int y = arrow.top + arrow.Height() / 2 - 1 + shift;
-      SkDrawArrow(canvas, x, y, 2, true, false, info.Enabled ? textColor : ui::clGrayText);
+    if (info.HasArrow && !arrowBelowImage) {
+      drawArrow(arrow);
       if (info.IsVertical)
         r.bottom = arrow.top;
       else
@@ -110,6 +120,8 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     if (!info.ToolbarStyle) {
       captionRect = {imageRect.right + m.ImageTextSpace + m.LeftCaptionMargin, r.top,
                      r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
+      // Centred in the row less the bottom margin when exactly that much is left over.
+      if (r.Height() - canvas.TextHeight(L"0") == m.Margins.bottom) --captionRect.bottom;
     } else {
       // Glyph and caption laid out by alignment, wrapping and image position.
       TSkCaptionLayoutInput in;
@@ -118,18 +130,22 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       in.pushedCaption = info.IsSunkenCaption;
       in.glyphTop = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
       if (info.ImageShown) in.glyphSize = info.ImageSize;
-      const TSkTextWrapping wrapping = skinned ? skinned->Wrapping() : twNone;
       in.flags = (hideAccels ? DT_HIDEPREFIX : 0) |
-                 (wrapping == twEndEllipsis    ? DT_END_ELLIPSIS | DT_SINGLELINE
-                  : wrapping == twPathEllipsis ? DT_PATH_ELLIPSIS | DT_SINGLELINE
-                  : wrapping == twWrap         ? DT_WORDBREAK
-                                               : DT_SINGLELINE);
+                 (skinned ? SkWrappingFlags(skinned->Wrapping()) : DT_SINGLELINE);
       const TAlignment alignment = skinned ? skinned->Alignment() : taCenter;
       in.captionAlignment = alignment == taLeftJustify ? 0 : alignment == taRightJustify ? 1 : 2;
       const TSkCaptionLayout layout = SkCalcCaptionLayout(canvas, in);
       captionRect = layout.captionRect;
       format = layout.flags;
       if (info.ImageShown) imageRect = layout.glyphRect;
+      // The arrow follows the caption, the pair centred below the image.
+      if (arrowBelowImage && captionRect.Width() > 0) {
+        const int shift = arrowSize / 2;
+        captionRect = {captionRect.left - shift, captionRect.top, captionRect.right - shift,
+                       captionRect.bottom};
+        arrow = {captionRect.right, captionRect.top, captionRect.right + arrowSize,
+                 captionRect.bottom};
+      }
     }
     const auto drawText = [&](std::wstring& text, TRect& at, unsigned& flags) {
       bool captionDefault = true;
@@ -179,13 +195,17 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       const bool menuText = info.Enabled && !info.ToolbarStyle && info.SkinType != sknSkin;
       SkDrawGlyphPattern(canvas, at, index, menuText ? ui::clMenuText : textColor);
     } else if (imageDefault && list && index >= 0 && index < list->Count()) {
-      const bool shaded = SkCurrentSkin().OfficeIcons() && info.HotTrack && !info.Pushed &&
-                          info.Enabled && info.SkinType == sknSkin;
-      SkDrawImageListImage(canvas, at, list, shaded, info.Enabled, index);
+      SkPaintMenuItemImage(canvas, at, info, *list, index);
     }
     args.PaintStage = pstPostPaint;
     if (skinned) skinned->FireDrawImage(args);
+    // Without a caption the arrow sits right below the image, centred on it.
+    if (arrowBelowImage && arrow.Width() == 0) {
+      const int x = at.left + (at.Width() - arrowSize) / 2;
+      arrow = {x, at.bottom, x + arrowSize, at.bottom + arrowMargin + 3};
+    }
   }
+  if (arrowBelowImage) drawArrow(arrow);
 
   const TSize right = info.RightImageSize;
   if (right.cx > 0 && right.cy > 0) {

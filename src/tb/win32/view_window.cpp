@@ -81,6 +81,32 @@ int TTBViewWindow::TextWidth(std::wstring_view text, bool bold) {
   return width;
 }
 
+TTBTextExtent TTBViewWindow::TextExtent(std::wstring_view text, const TTBTextFont& spec,
+                                        std::uint32_t flags) {
+  ScreenDc screen;
+  if (!screen.dc) return {};
+  ui::TFont font;
+  font.Assign(font_);
+  if (spec.sizePercent != 100) font.SetSize((font.Size() * spec.sizePercent + 50) / 100);
+  if (!spec.name.empty()) font.SetName(spec.name);
+  if (spec.style != 0) font.SetStyle(spec.style);
+  if (spec.bold) font.SetStyle(font.Style() | ui::fsBold);
+  const HGDIOBJ old = SelectObject(screen.dc, font.Handle());
+  TTBTextExtent extent;
+  if (text.empty()) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen.dc, &metrics);
+    extent.height = metrics.tmHeight;
+  } else {
+    // Wide enough that only the text's own line breaks start a new line.
+    RECT r{0, 0, 0x7FFF, 0};
+    DrawTextW(screen.dc, text.data(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+    extent = {r.right - r.left, r.bottom - r.top};
+  }
+  SelectObject(screen.dc, old);
+  return extent;
+}
+
 void TTBViewWindow::SetTimer(int id, unsigned milliseconds) {
   if (wnd_) ::SetTimer(wnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
 }

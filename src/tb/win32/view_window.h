@@ -1,6 +1,7 @@
 // A view's window on Windows: binds an HWND to a view. Window timers (9000 + id) go to the
 // view through HandleTimer; invalidation, coordinates and the accessibility focus event reach
-// the window; text is measured with the window's font (bold for default items); PaintView
+// the window; text is measured with the window's font (bold for default items, or as an item
+// changes it); PaintView
 // draws the view's viewers double-buffered, each with the colours of its state.
 //   The font is the toolbar font for root popups and toolbars, the parent's for child popups;
 //   popup windows derive from this class to size themselves (AutoSize) and to hide.
@@ -54,6 +55,8 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
   int TextHeight(bool bold) override;
   int ExternalLeading(bool bold) override;
   int TextWidth(std::wstring_view text, bool bold) override;
+  TTBTextExtent TextExtent(std::wstring_view text, const TTBTextFont& font,
+                           std::uint32_t flags) override;
 
  protected:
   // The colour behind the viewers (menu colour in popups, button face in toolbars).

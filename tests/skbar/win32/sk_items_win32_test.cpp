@@ -220,6 +220,117 @@ TEST_F(SkItemPaintTest, CaptionGlyphItemsAndTheUnitsSharedPieces) {
   EXPECT_FALSE(SkIsCompositionEnabled());  // Wine: composition is off
 }
 
+// A 16 x 16 image, `color` on its left half and transparent on the right.
+ui::Owned<ui::TImageList> HalfImage(COLORREF color) {
+  PaintSurface image(16, 16, RGB(255, 0, 255));
+  const RECT left{0, 0, 8, 16};
+  const HBRUSH brush = CreateSolidBrush(color);
+  FillRect(image.Dc(), &left, brush);
+  DeleteObject(brush);
+  ui::Owned<ui::TImageList> list = ui::New<ui::TImageList>();
+  list->AddMasked(image.Detach(), 0xFF00FF);
+  return list;
+}
+
+TEST_F(SkItemPaintTest, MenuSplitItemsHaveADividerBeforeTheirSubmenuPart) {
+  auto* split = Add<TSkBarSubmenuItem>(L"&Recent");
+  split->SetDropdownCombo(true);
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  PaintSurface s(200, 22, kWhite);
+  // Classic: a button-shadow line 14 pixels from the right edge, one pixel short at both ends.
+  Manager().SetThemesOverride(false);
+  PaintViewer(*menu, split, s);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  EXPECT_EQ(Count(s, {186, 0, 187, 22}, shadow), 20);
+  EXPECT_NE(s.Pixel(186, 0), shadow);
+  EXPECT_NE(s.Pixel(186, 21), shadow);
+  EXPECT_EQ(Count(s, {185, 0, 186, 22}, shadow), 0);
+  // A skin: the first border colour of the menu item's state, over its hot body.
+  Manager().SetSkin(L"Office XP");
+  menu->Select(menu->Find(split), false);
+  PaintViewer(*menu, split, s);
+  const TSkBarSkinOptionCategory& hot = SkCurrentSkin().Options(skncMenuItem, sknsHotTrack);
+  EXPECT_EQ(s.Pixel(186, 10), Rgb(hot.Borders.Color1));
+  EXPECT_EQ(s.Pixel(185, 10), Rgb(hot.Body.Color1));
+}
+
+TEST_F(SkItemPaintTest, UnderOfficeIconsAHotImageRisesAboveItsShadow) {
+  const ui::Owned<ui::TImageList> list = HalfImage(0);
+  auto* item = Add<TSkBarItem>(L"");
+  item->SetImages(list.get());
+  item->SetImageIndex(0);
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  Manager().SetSkin(L"Office XP");
+  ASSERT_TRUE(SkCurrentSkin().OfficeIcons());
+  PaintSurface s(32, 32, kWhite);
+  const auto black = [&] { return skbar_test::Bounds(s.Where([](COLORREF c) { return c == 0; })); };
+  PaintViewer(*bar, item, s);
+  const ui::TRect plain = black();
+  ASSERT_EQ(plain.Width(), 8);
+  bar->Select(bar->Find(item), false);
+  PaintViewer(*bar, item, s);
+  const ui::TRect raised = black();
+  EXPECT_EQ(raised, (ui::TRect{plain.left - 1, plain.top - 1, plain.right - 1, plain.bottom - 1}));
+  // The shadow shows past the image's lower right: the hot body darkened.
+  const COLORREF body = Rgb(SkCurrentSkin().Options(skncToolbarItem, sknsHotTrack).Body.Color1);
+  const COLORREF shade = s.Pixel(plain.right, plain.top + 4);
+  EXPECT_NEAR(GetRValue(shade), GetRValue(body) * 170 / 256, 1);
+  EXPECT_NEAR(GetBValue(shade), GetBValue(body) * 170 / 256, 1);
+  EXPECT_EQ(s.Pixel(plain.right + 1, plain.top + 4), body);
+}
+
+TEST_F(SkItemPaintTest, TheDropDownArrowGoesBelowAnImageAboveTheCaption) {
+  Manager().SetThemesOverride(false);
+  constexpr COLORREF kBlue = RGB(0, 0, 255);
+  const ui::Owned<ui::TImageList> list = HalfImage(kBlue);
+  auto* item = Add<TSkBarItem>(L"");
+  item->SetImages(list.get());
+  item->SetImageIndex(0);
+  item->SetOptions(tb::tboDropdownArrow | tb::tboImageAboveCaption);
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  const COLORREF ink = Rgb(SkCurrentSkin().GetTextColor(skncToolbarItem, sknsNormal, sknNone));
+  PaintSurface s(40, 40, kWhite);
+  PaintViewer(*bar, item, s);
+  // The image in the middle (12..28 both ways), the arrow centred right under it.
+  const ui::TRect image = skbar_test::Bounds(s.Where([](COLORREF c) { return c == kBlue; }));
+  ASSERT_EQ(image, (ui::TRect{12, 12, 20, 28}));
+  const ui::TRect arrow = skbar_test::Bounds(s.Where([&](COLORREF c) { return c == ink; }));
+  EXPECT_EQ(arrow.left + arrow.right, 2 * 20 + 1);
+  EXPECT_GE(arrow.top, 28);
+  EXPECT_LE(arrow.bottom, 36);
+  // With a caption, the arrow follows it on the caption's row below the image.
+  item->SetCaption(L"Go");
+  PaintViewer(*bar, item, s);
+  const ui::TRect below = skbar_test::Bounds(s.Where([&](COLORREF c) { return c == ink; }));
+  std::size_t arrowInk = 0;
+  for (const auto& [x, y] : s.Where([&](COLORREF c) { return c == ink; }))
+    arrowInk += x >= below.right - 5;
+  EXPECT_GE(below.top, 20);
+  EXPECT_EQ(arrowInk, 9u);  // the 5-3-1 triangle, clear of the caption
+}
+
+TEST_F(SkItemPaintTest, AMenuCaptionSitsOnePixelHigherWhenTheBottomMarginIsLeftOver) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<TSkBarItem>(L"&Open");
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  ui::TRect seen;
+  item->OnDrawCaption = [&](TSkBarCustomItem*, TSkBarDrawCaptionArgs& args) {
+    seen = *args.CaptionRect;
+  };
+  PaintSurface probe(10, 10, kWhite);
+  const int text = probe.canvas.TextHeight(L"0");
+  TSkBarMenuItemMarginsInfo m;
+  SkCurrentSkin().GetMenuItemMargins(13, 0, m);
+  for (const int spare : {m.Margins.bottom, m.Margins.bottom + 1}) {
+    const int height = m.Margins.top + text + spare + m.Margins.bottom;
+    PaintSurface s(120, height, kWhite);
+    PaintViewer(*menu, item, s);
+    const int shorter = spare == m.Margins.bottom ? 1 : 0;
+    EXPECT_EQ(seen.bottom, height - m.Margins.bottom - shorter) << spare;
+    EXPECT_EQ(seen.top, m.Margins.top) << spare;
+  }
+}
+
 TEST_F(SkItemPaintTest, BarsCaptionsAndHintsPerSkinType) {
   PaintSurface s(120, 24, kWhite);
   const TRect all{0, 0, 120, 24};
