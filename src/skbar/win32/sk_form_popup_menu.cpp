@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_frame_paint.h"
 #include "skbar/win32/sk_item_globals.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_popup.h"
 #include "skbar/win32/sk_skin_paint.h"
@@ -63,10 +65,17 @@ bool TSkBarPopupSizeGrip::IsScreenPointInGrip(POINT p) const {
 void TSkBarPopupSizeGrip::Paint() {
   ui::TCanvas& canvas = Canvas();
   const TRect all = GetGripSizerRect();
-  if (OnDrawBackground) OnDrawBackground(canvas, all);
-  SkFillRect(canvas, all, ui::clBtnFace);
+  // The status bar's background (without its own grip: the popup's dots follow), between the
+  // two background events.
+  const TSkBarSkinType skinType = SkEffectiveSkinType(SkinType);
+  bool paintDefault = true;
+  if (OnDrawBackground)
+    OnDrawBackground(this, canvas, all, TSkBarPaintStage::pstPrePaint, paintDefault);
+  if (paintDefault) SkPaintStatusBar(canvas, all, {}, skinType);
+  if (OnDrawBackground)
+    OnDrawBackground(this, canvas, all, TSkBarPaintStage::pstPostPaint, paintDefault);
   const TRect grip = GetGripRect();
-  const bool skinned = SkEffectiveSkinType(SkinType) == sknSkin;
+  const bool skinned = skinType == sknSkin;
   const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncStatusBarGrip).Body;
   const TColor dot = skinned && dots.Color1 != clNone ? dots.Color1 : ui::clBtnShadow;
   const TColor shadow = skinned && dots.Color2 != clNone ? dots.Color2 : ui::clBtnHighlight;
@@ -175,7 +184,7 @@ void TSkBarCustomWrapperPopupForm::SetBorderStyle(TSkBarPopupBorderStyleType sty
 }
 
 void TSkBarCustomWrapperPopupForm::PaintWrapperFrame(ui::TCanvas& canvas, const TRect& r) {
-  SkPaintWindowFrame(SkCurrentSkin(), canvas, r, true, false, kFrame);
+  SkPaintWindowFrame(canvas, r, true, false, kFrame, SkEffectiveSkinType(SkinType));
 }
 
 void TSkBarCustomWrapperPopupForm::FireRollDown() {
@@ -328,6 +337,9 @@ void TSkBarCustomWrapperPopupForm::WndProc(ui::TMessage& message) {
       SkInsetNonClient(message, kFrame);
       return;
     case WM_NCPAINT:
+      // The platform's painting first, so that no part of the frame is left unpainted; then the
+      // wrapper's frame over it.
+      DefaultHandler(message);
       SkPaintNonClient(Handle(), kFrame, [this](ui::TCanvas& canvas, const TRect& r) {
         PaintWrapperFrame(canvas, r);
       });

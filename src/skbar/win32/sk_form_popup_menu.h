@@ -20,6 +20,7 @@
 
 #include "skbar/sk_form_popup.h"
 #include "skbar/skin_options.h"
+#include "skbar/win32/splitter.h"  // TSkBarDrawBackgroundEvent
 #include "tb/hook.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/menus.h"
@@ -49,7 +50,9 @@ class TSkBarPopupSizeGrip : public ui::TCustomControl {
   TSkBarPopupBorderStyleType BorderStyle() const { return style_; }
   void SetBorderStyle(TSkBarPopupBorderStyleType style) { style_ = style; }
   TSkBarSkinType SkinType = sknSkin;
-  std::function<void(ui::TCanvas& canvas, const TRect& r)> OnDrawBackground;
+  // Around the status bar's background it paints (pre- and post-paint; the pre-paint call may
+  // clear the paint-default flag); the grip's dots follow.
+  TSkBarDrawBackgroundEvent OnDrawBackground;
   void WndProc(ui::TMessage& message) override;
 
  protected:

@@ -93,6 +93,13 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   TSkBarCustomDockablePanel* b = panels[1];
   EXPECT_TRUE(splitter->Visible());  // shown when the first panel arrived
   EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
+  std::vector<TSkBarCustomDockablePanel*> docked;
+  dock->GetDockablePanelList(docked);
+  int index = -2;
+  EXPECT_TRUE(TSkBarCustomMultiDock::GetDockablePanelDockIndex(docked, b, index));
+  EXPECT_EQ(index, 1);
+  EXPECT_FALSE(TSkBarCustomMultiDock::GetDockablePanelDockIndex({a}, b, index));
+  EXPECT_EQ(index, -1);
   RECT ra = Screen(a), rb = Screen(b);
   const RECT rd = Screen(dock);
   EXPECT_EQ(ra.top, rd.top);

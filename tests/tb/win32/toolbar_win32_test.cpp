@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -166,11 +167,24 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
   EXPECT_EQ(listed, hidden);
   EXPECT_EQ(popupColor, 0x00C0FF);
 
+  // Tab skips a control hidden behind the chevron (hidden from the end without priorities).
+  const auto tabbed = [&] {
+    std::vector<ui::TWinControl*> order;
+    buttons->GetTabOrderList(order);
+    return std::count(order.begin(), order.end(), hosted);
+  };
+  buttons->SetChevronMoveItems(false);
+  form->SetClientWidth(121);
+  Pump();
+  ASSERT_TRUE(tools.Viewers(6)->OffEdge());
+  EXPECT_EQ(tabbed(), 0);
+
   form->SetClientWidth(580);
   Pump();
   EXPECT_EQ(menuBar->Height(), oneLine);
   EXPECT_EQ(top->Height(), dockHeight);
   EXPECT_TRUE(hosted->Visible());
+  EXPECT_EQ(tabbed(), 1);
   EXPECT_EQ(GetFocus(), list->Handle());
 }
 

@@ -1,0 +1,122 @@
+// The form popup menu's painting under Wine: the wrapper's frame through the window-frame
+// routine under each skin type (painted into a memory context, and on screen under the default
+// skin), and the size grip's background events around the status bar's painting.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../../ui/win32/gui_fixture.h"
+#include "paint_surface.h"
+#include "skbar/skin_manager.h"
+#include "skbar/win32/sk_form_popup_menu.h"
+
+namespace skbar {
+namespace {
+
+using skbar_test::PaintSurface;
+using skbar_test::Rgb;
+
+constexpr COLORREF kMark = RGB(1, 2, 3);
+
+class FormPopupFrame : public UiGuiTest {
+ protected:
+  FormPopupFrame() {
+    form = ui::Application->CreateForm<ui::TForm>();
+    form->SetBounds(40, 40, 300, 200);
+    form->Show();
+    Pump();
+  }
+  ~FormPopupFrame() override {
+    SkBarSkinManager()->SetThemesOverride(std::nullopt);
+    SkBarSkinManager()->SetToDefaultSkin();
+  }
+  ui::TForm* form = nullptr;
+};
+
+TEST_F(FormPopupFrame, TheWrapperFrameIsTheWindowFrameOfTheSkinType) {
+  auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+  TSkBarCustomWrapperPopupForm& wrapper = menu->Wrapper();
+  const auto paint = [&] {
+    auto s = std::make_unique<PaintSurface>(40, 30, kMark);
+    wrapper.PaintWrapperFrame(s->canvas, {0, 0, 40, 30});
+    return s;
+  };
+  // The default skin without themes: the classic raised edge, two pixels, interior untouched.
+  SkBarSkinManager()->SetThemesOverride(false);
+  auto s = paint();
+  EXPECT_EQ(s->Pixel(0, 15), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(s->Pixel(1, 15), GetSysColor(COLOR_3DHILIGHT));
+  EXPECT_EQ(s->Pixel(39, 15), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(s->Pixel(38, 15), GetSysColor(COLOR_3DSHADOW));
+  EXPECT_EQ(s->Pixel(20, 29), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(s->Pixel(20, 15), kMark);
+  // With themes: the window theme's frame; every frame pixel painted, the interior untouched.
+  SkBarSkinManager()->SetThemesOverride(true);
+  s = paint();
+  for (const POINT p : {POINT{0, 15}, POINT{1, 15}, POINT{39, 15}, POINT{20, 0}, POINT{20, 29}})
+    EXPECT_NE(s->Pixel(p.x, p.y), kMark) << p.x << "," << p.y;
+  EXPECT_EQ(s->Pixel(20, 15), kMark);
+  // A skin: its window borders, ring by ring.
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  const TSkBarSkinOptionEntry& borders = SkCurrentSkin().Options(skncWindow).Borders;
+  s = paint();
+  EXPECT_EQ(s->Pixel(0, 15), Rgb(borders.Color1));
+  EXPECT_EQ(s->Pixel(1, 15), Rgb(borders.Color2));
+}
+
+// Shown under the default skin (no themes), the wrapper's frame on screen is the classic edge.
+TEST_F(FormPopupFrame, UnderTheDefaultSkinTheShownFrameIsPainted) {
+  SkBarSkinManager()->SetThemesOverride(false);
+  auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+  auto* hosted = ui::Application->CreateForm<ui::TForm>();
+  hosted->SetBounds(0, 0, 120, 90);
+  menu->SetHostedForm(hosted);
+  ASSERT_TRUE(menu->PopupEx(100, 100, false));
+  Pump();
+  RECT w{};
+  GetWindowRect(menu->Wrapper().Handle(), &w);
+  RedrawWindow(menu->Wrapper().Handle(), nullptr, nullptr,
+               RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  const HDC screen = GetDC(nullptr);
+  const int y = (w.top + w.bottom) / 2;
+  EXPECT_EQ(GetPixel(screen, w.left, y), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(GetPixel(screen, w.right - 1, y), GetSysColor(COLOR_3DDKSHADOW));
+  ReleaseDC(nullptr, screen);
+  menu->ClosePopup(false);
+  Pump();
+}
+
+// The grip row: the status bar's background between the two events, which may keep it off.
+TEST_F(FormPopupFrame, TheSizeGripsBackgroundEventsWrapTheStatusBarPainting) {
+  SkBarSkinManager()->SetThemesOverride(false);
+  auto* grip = ui::Create<TSkBarPopupSizeGrip>(*form);
+  grip->SetBorderStyle(pbsSizeableBottom);
+  grip->SetParent(form);
+  Pump();
+  std::vector<TSkBarPaintStage> stages;
+  bool paintStatusBar = true;
+  grip->OnDrawBackground = [&](ui::TComponent*, ui::TCanvas&, const TRect&, TSkBarPaintStage stage,
+                               bool& paintDefault) {
+    stages.push_back(stage);
+    if (stage == TSkBarPaintStage::pstPrePaint) paintDefault = paintStatusBar;
+  };
+  const auto paint = [&] {
+    auto s = std::make_unique<PaintSurface>(grip->Width(), grip->Height(), kMark);
+    grip->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s->Dc()));
+    return s;
+  };
+  EXPECT_EQ(paint()->Pixel(2, 2), Rgb(ui::clBtnFace));
+  EXPECT_EQ(stages, (std::vector{TSkBarPaintStage::pstPrePaint, TSkBarPaintStage::pstPostPaint}));
+  paintStatusBar = false;
+  const auto kept = paint();
+  EXPECT_EQ(kept->Pixel(2, 2), kMark);  // the handler kept the background off
+  const TRect dots = grip->GetGripRect();
+  int ink = 0;  // the grip's dots are still drawn
+  for (int x = dots.left; x < dots.right; ++x)
+    for (int y = dots.top; y < dots.bottom; ++y) ink += kept->Pixel(x, y) != kMark;
+  EXPECT_GT(ink, 3);
+}
+
+}  // namespace
+}  // namespace skbar
