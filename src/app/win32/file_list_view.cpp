@@ -9,6 +9,9 @@ void TFileListView::WndProc(ui::TMessage& message) {
   const int y = GET_Y_LPARAM(message.LParam);
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
+      pendingEditCancelled_ = false;  // this click may leave an editor pending
+      dragStart_.Press(x, y);
+      break;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       dragStart_.Press(x, y);
@@ -32,6 +35,12 @@ void TFileListView::WndProc(ui::TMessage& message) {
       break;
   }
   ui::TListView::WndProc(message);
+}
+
+void TFileListView::EditRow(ui::TListItem& item) {
+  editingRow_ = true;
+  item.EditCaption();
+  editingRow_ = false;
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 // The main window's file list: a list view that also tells when a press on it becomes a drag of
-// the selected rows out of the window.
+// the selected rows out of the window, and that keeps a click's delayed name editor from opening
+// on another row: a click on a selected row opens the editor a moment later on the row at the
+// clicked position, which after a refill (a delete, say) is another entry.
 #pragma once
 
 #include "app/files/drag_start.h"
@@ -18,8 +20,18 @@ class TFileListView final : public ui::TListView {
   // the modal drag loop; the move that started it is not passed on to the list view.
   ui::TNotifyEvent OnDragOut;
 
+  // The rows were replaced: an editor a click left pending does not open.
+  void CancelPendingEdit() { pendingEditCancelled_ = true; }
+  // Opens the row's name editor now, whatever was pending.
+  void EditRow(ui::TListItem& item);
+  // Whether a name editor that is about to open may: one the program opens, or one a click left
+  // pending that no refill cancelled.
+  bool EditAllowed() const { return editingRow_ || !pendingEditCancelled_; }
+
  private:
   files::TDragStartTracker dragStart_;
+  bool pendingEditCancelled_ = false;
+  bool editingRow_ = false;
 };
 
 }  // namespace app

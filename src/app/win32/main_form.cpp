@@ -150,10 +150,7 @@ ui::TAction* TMainForm::AddAction(const wchar_t* name, const wchar_t* caption,
   action->SetCaption(caption);
   if (*shortcut) action->SetShortCut(ui::TextToShortCut(shortcut));
   action->SetActionList(actionList_);
-  if (execute)
-    action->OnExecute = [execute = std::move(execute)](ui::TComponent*) { execute(); };
-  else
-    action->SetEnabled(false);  // its command comes with a later part of the program
+  action->OnExecute = [execute = std::move(execute)](ui::TComponent*) { execute(); };
   return action;
 }
 

@@ -10,7 +10,7 @@ const files::TFileRow& TMainForm::RowOf(const ui::TListItem& item) {
 
 void TMainForm::WireFileList() {
   fileList_->OnEditing = [this](ui::TComponent*, ui::TListItem* item, bool& allowEdit) {
-    allowEdit = core_->CanRename(*RowOf(*item).Entry);
+    allowEdit = fileList_->EditAllowed() && core_->CanRename(*RowOf(*item).Entry);
   };
   fileList_->OnEdited = [this](ui::TComponent*, ui::TListItem* item, std::wstring& text) {
     text = core_->Rename(*RowOf(*item).Entry, text);
@@ -74,6 +74,7 @@ void TMainForm::SetRows(std::vector<files::TFileRow> rows, int focusIndex) {
     item->SetData(&row);
   }
   items.EndUpdate();
+  fileList_->CancelPendingEdit();
   if (focusIndex >= 0 && focusIndex < items.Count()) {
     ui::TListItem* item = items.Item(focusIndex);
     fileList_->SetItemIndex(focusIndex);
@@ -112,7 +113,7 @@ void TMainForm::EditRow(int index) {
   item->SetSelected(true);
   item->SetFocused(true);
   item->MakeVisible();
-  item->EditCaption();
+  fileList_->EditRow(*item);
 }
 
 void TMainForm::RefreshLater() {

@@ -31,8 +31,10 @@ class MenuBuilder {
     parent.Add(item);
     return item;
   }
-  void Hidden(menus::TItem& parent, ui::TAction* action) {
-    ActionItem(parent, action)->SetVisible(false);
+  menus::TItem* Hidden(menus::TItem& parent, ui::TAction* action) {
+    menus::TItem* item = ActionItem(parent, action);
+    item->SetVisible(false);
+    return item;
   }
   void RecentList(menus::TItem& parent, tb::TTBMRUList* list) {
     auto* item = ui::Create<menus::TRecentListItem>(owner_);
@@ -111,8 +113,8 @@ void TMainForm::BuildMenus() {
   }
   items_.bootDos1->SetChecked(true);
   m.Hidden(file, FindAction(L"acNewDiskImage"));
-  // "&Open Disk Image" is the open command: its action carries Ctrl+O and the dialog's "...".
-  m.ActionItem(file, FindAction(L"acOpenDiskImage"));
+  // The open command with Ctrl+O, captioned without the action's "...".
+  m.ActionItem(file, FindAction(L"acOpenDiskImage"))->SetCaption(L"&Open Disk Image");
   m.ActionItem(file, FindAction(L"acSaveDiskImage"));
   m.ActionItem(file, FindAction(L"acSaveDiskImageAs"));
   m.Separator(file);
@@ -135,14 +137,14 @@ void TMainForm::BuildMenus() {
   menus::TItem& diskMenu = *m.Submenu(bar, L"&Disk");
   m.ActionItem(diskMenu, FindAction(L"acSelectAll"));
   m.Separator(diskMenu);
-  // "&Make Dir" in both menus: "&Delete File(s)" holds the D.
+  // The file commands; the Disk menu's make-directory item has a caption of its own.
   const auto fileCommands = [&](menus::TItem& menu) {
     for (const wchar_t* name :
          {L"acAddFiles", L"acExtractFiles", L"acDeleteFiles", L"acRenameFile", L"acMakeDir"})
       m.ActionItem(menu, FindAction(name));
-    menu.Items(menu.Count() - 1)->SetCaption(L"&Make Dir");
   };
   fileCommands(diskMenu);
+  diskMenu.Items(diskMenu.Count() - 1)->SetCaption(L"&Make Dir");
   menus::TItem& replaceBoot = *m.Submenu(diskMenu, L"Replace &Boot Sector");
   const auto replace = [&core](ui::TComponent* sender) { core.ReplaceBootSector(sender->Tag()); };
   items_.replaceBoot[0] = m.Item(replaceBoot, L"&Empty", 0, replace);
@@ -150,7 +152,7 @@ void TMainForm::BuildMenus() {
   items_.replaceBoot[2] = m.Item(replaceBoot, L"MSX DOS &2", 2, replace);
   m.Disabled(replaceBoot, L"&Custom...");
   m.Separator(diskMenu);
-  m.Hidden(diskMenu, FindAction(L"acViewFile"));
+  m.Hidden(diskMenu, FindAction(L"acViewFile"))->SetEnabled(false);
   const ui::TNotifyEvent viewAs = [this](ui::TComponent* sender) {
     const auto mode = static_cast<TViewerMode>(sender->Tag());
     ListCommand([this, mode] { core_->ViewFile(mode); })();

@@ -208,13 +208,15 @@ class MainFormTest : public UiGuiTest {
     ASSERT_TRUE(found) << actionName;
     Choose(found);
   }
-  // A key with Ctrl held, typed into the focused list.
-  void CtrlKey(WORD key) {
+  // A key with Ctrl (or `modifier`) held, typed into the focused list.
+  void CtrlKey(WORD key, WORD modifier = VK_CONTROL) {
     SetForegroundWindow(form->Handle());
     Pump();
-    PressKey(key, VK_CONTROL);
+    PressKey(key, modifier);
     Pump();
   }
+  // Alt+V: acViewFile's shortcut (its menu items are hidden).
+  void ViewKey() { CtrlKey('V', VK_MENU); }
   // Whether the item shows the radio bullet and is checked.
   static bool RadioChecked(const menus::TItem* item) {
     return item->RadioItem() && item->Checked();

@@ -35,6 +35,7 @@
 #include "main_form_fixture.h"
 #include "skbar/win32/dk_panels.h"
 #include "tb/system_settings.h"
+#include "ui/shortcut.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/file_list_box.h"
 
@@ -167,6 +168,113 @@ class MainMenuTest : public MainFormTest {
   tb::TFixedSystemSettings settings;
   tb::ISystemSettings* previous = nullptr;
 };
+
+// One line per item, indented by its depth: "-" for a separator, the recent lists by kind, else
+// the caption, then the shortcut, the tag and the states that differ from an item's defaults.
+void MenuLines(const menus::TItem& parent, int depth, std::vector<std::wstring>& lines) {
+  for (int i = 0; i < parent.Count(); ++i) {
+    const menus::TItem& item = *parent.Items(i);
+    std::wstring line(static_cast<std::size_t>(depth) * 2, L' ');
+    if (dynamic_cast<const menus::TSeparatorItem*>(&item)) {
+      line += L"-";
+    } else if (dynamic_cast<const menus::TSkinnedRecentListItem*>(&item)) {
+      line += L"<skinned recent list>";
+    } else if (dynamic_cast<const menus::TRecentListItem*>(&item)) {
+      line += L"<recent list>";
+    } else {
+      line += item.Caption();
+      if (item.ShortCut() != ui::scNone) line += L" [" + ui::ShortCutToText(item.ShortCut()) + L"]";
+      if (item.Tag()) line += L" #" + std::to_wstring(item.Tag());
+      if (!item.Enabled()) line += L" disabled";
+      if (item.Checked()) line += L" checked";
+      if (!item.Visible()) line += L" hidden";
+      if (item.RadioItem()) line += L" radio" + std::to_wstring(item.GroupIndex());
+    }
+    lines.push_back(line);
+    MenuLines(item, depth + 1, lines);
+  }
+}
+
+// The composition of the menu bar and both popup menus as the window starts: every item in order,
+// with its caption, shortcut, tag, enabled, checked and hidden state and radio group.
+TEST_F(MainMenuTest, EveryMenuIsComposedInOrder) {
+  Start();
+  using Lines = std::vector<std::wstring>;
+  const Lines viewAs = {L"&Auto\tAlt+V", L"-", L"&Text #1", L"&Hex Dump #2", L"&Basic Program #3"};
+  const auto indented = [](const Lines& lines, const std::wstring& indent) {
+    Lines result;
+    for (const auto& line : lines) result.push_back(indent + line);
+    return result;
+  };
+  const auto join = [](std::initializer_list<Lines> parts) {
+    Lines result;
+    for (const Lines& part : parts) result.insert(result.end(), part.begin(), part.end());
+    return result;
+  };
+  const struct {
+    const wchar_t* menu;
+    Lines lines;
+  } cases[] = {
+      {L"MainMenu",
+       join({{L"&File",
+              L"  &New",
+              L"    &Single Side (360k) #1",
+              L"    &Double Side (720k) #2",
+              L"    Custom... disabled",
+              L"    -",
+              L"    &Empty Boot radio1",
+              L"    Boot MSXDOS&1 #1 checked radio1",
+              L"    Boot MSXDOS&2 #2 radio1",
+              L"  &New Disk Image hidden",
+              L"  &Open Disk Image [Ctrl+O]",
+              L"  &Save Disk Image [Ctrl+S]",
+              L"  Save Disk Image &As...",
+              L"  -",
+              L"  E&xport To Removable [Ctrl+E]",
+              L"  -",
+              L"  &Copy Disk Image File Name",
+              L"  Open Disk Image &Folder",
+              L"  -",
+              L"  &Recent Files",
+              L"    <recent list>",
+              L"    <skinned recent list>",
+              L"  Recent Fol&ders",
+              L"    <recent list>",
+              L"  -",
+              L"  E&xit",
+              L"&Disk",
+              L"  Select All [Ctrl+A]",
+              L"  -",
+              L"  &Add File(s)...",
+              L"  E&xtract File(s)...",
+              L"  &Delete File(s) [F8]",
+              L"  &Rename [F2]",
+              L"  &Make Dir [F7]",
+              L"  Replace &Boot Sector",
+              L"    &Empty",
+              L"    MSX DOS &1 #1",
+              L"    MSX DOS &2 #2",
+              L"    &Custom... disabled",
+              L"  -",
+              L"  &View File [Alt+V] disabled hidden",
+              L"  View File A&s..."},
+             indented(viewAs, L"    "),
+             {L"    &Z80 Disasm #4", L"&Options", L"  Show &Browser", L"  Show Image &List", L"  -",
+              L"  Removable &Drives", L"&Help", L"  &About"}})},
+      {L"ListPopupMenu",
+       join({{L"Select All [Ctrl+A]", L"-", L"&Add File(s)...", L"E&xtract File(s)...",
+              L"&Delete File(s) [F8]", L"&Rename [F2]", L"Make &Dir [F7]", L"-",
+              L"&View File [Alt+V] hidden", L"&View File As..."},
+             indented(viewAs, L"  "),
+             {L"  &Z80 Disasm #4 disabled"}})},
+      {L"FolderListMenu", {L"Change &Drive", L"Go to &Current Directory"}},
+  };
+  for (const auto& c : cases) {
+    Lines lines;
+    MenuLines(Root(c.menu), 0, lines);
+    EXPECT_EQ(lines, c.lines) << std::wstring(c.menu);
+  }
+}
 
 // Alt selects the first menu, arrows move along the bar and into the popups, Escape closes one
 // level at a time; F10 enters as Alt does; Alt+letter opens that menu.
@@ -517,7 +625,7 @@ TEST_F(MainMenuTest, TheListsPopupMenuWorksByTheMouse) {
   }
   EXPECT_TRUE(RunMenuLoop(
       [&] { rightClick(inList); },
-      {{300, [&] { ClickAt(in(popup(), L"&Make Dir")); }}, {700, [&] { root = popup(); }}}));
+      {{300, [&] { ClickAt(in(popup(), L"Make &Dir")); }}, {700, [&] { root = popup(); }}}));
   EXPECT_EQ(root, nullptr);
   EXPECT_EQ(Names(), std::vector<std::wstring>{L"NEWDIR1"});
   MoveMouse({1, 1});
@@ -631,7 +739,7 @@ TEST_F(MainMenuTest, TheContextMenuKeyOpensTheListsPopupMenu) {
                                                       {350, [] { PressKey(VK_ESCAPE); }}}));
   EXPECT_EQ(shown, (std::vector<std::wstring>{L"Select All", L"", L"&Add File(s)...",
                                               L"E&xtract File(s)...", L"&Delete File(s)",
-                                              L"&Rename", L"&Make Dir", L"", L"&View File As..."}));
+                                              L"&Rename", L"Make &Dir", L"", L"&View File As..."}));
   EXPECT_EQ(GetFocus(), List());
 }
 
@@ -838,7 +946,7 @@ TEST_F(MainFormFilesTest, FileCommandsFromAddingToSavingAndTheRecentSubmenus) {
 
   // View: every view opens a window of its own.
   Select({L"NOTES"});
-  ChooseAction(L"acViewFile");
+  ViewKey();
   Choose(Item({L"&Disk", L"View File A&s...", L"&Hex Dump"}));
   const std::vector<TFileViewerForm*> viewers = Viewers();
   ASSERT_EQ(viewers.size(), 2u);
@@ -1016,6 +1124,44 @@ class MainFormDragTest : public MainFormTest {
     mover.join();
   }
 };
+
+// A click on a selected row leaves the list view's name editor pending for a moment: with nothing
+// in between it opens on that row; a delete at once (F8) refills the list and cancels it, so no
+// editor opens on the row that moved into the deleted one's place.
+TEST_F(MainFormFilesTest, ADeleteCancelsTheNameEditorAClickLeftPending) {
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+    WriteFile(Folder() / name, Pattern(10));
+  Start();
+  dialogs.addAnswers = {{Folder() / L"a.txt", Folder() / L"b.txt", Folder() / L"c.txt"}};
+  ChooseAction(L"acAddFiles");
+  SetWindowPos(form->Handle(), HWND_TOP, 100, 100, 600, 420, SWP_SHOWWINDOW);
+  SetForegroundWindow(form->Handle());
+  Pump();
+  RECT label{};
+  ListView_GetItemRect(List(), 1, &label, LVIR_LABEL);
+  POINT second{label.left + 8, (label.top + label.bottom) / 2};
+  ClientToScreen(List(), &second);
+  // Past the double-click time, so that the next click counts as a click of its own.
+  const auto settle = [] {
+    const DWORD until = GetTickCount() + 2 * GetDoubleClickTime() + 200;
+    while (GetTickCount() < until) {
+      Pump();
+      Sleep(20);
+    }
+  };
+  for (const bool deleting : {false, true}) {
+    SCOPED_TRACE(deleting);
+    Select({L"B"});
+    ClickAt(second);
+    if (deleting) PressKey(VK_F8);
+    settle();
+    EXPECT_EQ(Editing(), !deleting);
+    if (Editing()) Type(Editor(), VK_ESCAPE);
+    settle();
+  }
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A", L"C"}));
+  EXPECT_TRUE(errors.empty());
+}
 
 TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   auto made = dnd_test::NewDisk();

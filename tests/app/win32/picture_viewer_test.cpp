@@ -132,7 +132,7 @@ TEST_F(PictureViewerTest, PicturesOpenScrollAndClose) {
 
   // A SCREEN 5 picture with its own palette.
   Select({L"PAL"});
-  ChooseAction(L"acViewFile");
+  ViewKey();
   ASSERT_EQ(Pictures().size(), 1u);
   TfrmImageView& palette = *Pictures()[0];
   const auto color5 = [&](int k) {
