@@ -91,6 +91,9 @@ class TThemeNexus {
   HWND FWindowHandle = nullptr;
 };
 
+// Made on first use: nothing at start-up draws with visual styles, and the hidden window and
+// the theme handles cost start-up time.
+bool themeNexusWanted = false;
 std::unique_ptr<TThemeNexus> themeNexus;
 
 }  // namespace
@@ -107,13 +110,15 @@ std::int32_t GetProcessorCount() {
 }
 
 TVisualStyles* VisualStyles() {
+  if (themeNexusWanted && !themeNexus) themeNexus = std::make_unique<TThemeNexus>();
   return themeNexus ? &themeNexus->Styles() : nullptr;
 }
 
 void CreateThemeNexus() {
-  if (!themeNexus) themeNexus = std::make_unique<TThemeNexus>();
+  themeNexusWanted = true;
 }
 void FreeThemeNexus() {
+  themeNexusWanted = false;
   themeNexus.reset();
 }
 

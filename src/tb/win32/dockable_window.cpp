@@ -55,13 +55,21 @@ TTBCustomDockableWindow::~TTBCustomDockableWindow() {
   FreeFloatParent();
 }
 
-void TTBCustomDockableWindow::AfterConstruction() {
-  ui::TCustomControl::AfterConstruction();
-  RegisterHookProc(
-      this, HookProc,
-      HookCode(THookProcCode::hpSendActivate) | HookCode(THookProcCode::hpSendActivateApp) |
-          HookCode(THookProcCode::hpSendWindowPosChanged) | HookCode(THookProcCode::hpPreDestroy));
-  hookRegistered_ = true;
+// The hook procedure acts for floating windows only, so a window registers it while it floats:
+// while every window is docked the thread then has no hooks, each of which would cost every
+// message several calls into the window system.
+void TTBCustomDockableWindow::SetHookRegistered(bool registered) {
+  if (registered == hookRegistered_) return;
+  if (registered) {
+    RegisterHookProc(this, HookProc,
+                     HookCode(THookProcCode::hpSendActivate) |
+                         HookCode(THookProcCode::hpSendActivateApp) |
+                         HookCode(THookProcCode::hpSendWindowPosChanged) |
+                         HookCode(THookProcCode::hpPreDestroy));
+  } else {
+    UnregisterHookProc(this, HookProc);
+  }
+  hookRegistered_ = registered;
 }
 
 void TTBCustomDockableWindow::BeforeDestruction() noexcept {
@@ -76,8 +84,7 @@ void TTBCustomDockableWindow::BeforeDestruction() noexcept {
       floatingWindows = nullptr;
     }
   }
-  if (hookRegistered_) UnregisterHookProc(this, HookProc);
-  hookRegistered_ = false;
+  SetHookRegistered(false);
   for (TTBDock* dock : {lastDock_, defaultDock_})
     if (dock) dock->UpdateDockList(false, this);
   lastDock_ = defaultDock_ = nullptr;
@@ -195,12 +202,14 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
     if (!floatingWindows) floatingWindows = new std::vector<TTBCustomDockableWindow*>;
     if (std::find(floatingWindows->begin(), floatingWindows->end(), this) == floatingWindows->end())
       floatingWindows->push_back(this);
+    SetHookRegistered(true);
     TPoint tl, br;
     FloatingNCSizes(tl, br);
     floatParent_->SetBounds(floatingPosition_.x, floatingPosition_.y, Width() + tl.x + br.x,
                             Height() + tl.y + br.y);
-  } else if (floatingWindows) {
-    std::erase(*floatingWindows, this);
+  } else {
+    if (floatingWindows) std::erase(*floatingWindows, this);
+    SetHookRegistered(false);
   }
   Arrange();
   EndUpdate();

@@ -63,7 +63,6 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
  public:
   explicit TTBCustomDockableWindow(ui::TComponent* owner);
   ~TTBCustomDockableWindow() override;
-  void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TTBCustomDockableWindow"; }
   // Published: CurrentDock (by the dock's name), DockPos, DockRow.
@@ -211,6 +210,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
  private:
   class MoveLoop;
   class SizeLoop;
+  void SetHookRegistered(bool registered);
   static void HookProc(THookProcCode code, std::uintptr_t wnd, std::uintptr_t wParam,
                        std::intptr_t lParam);
   static void DrawNCProc(HWND wnd, HDC dc, void* self);

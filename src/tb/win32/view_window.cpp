@@ -32,16 +32,21 @@ struct OffscreenDc {
   HGDIOBJ old = nullptr;
 };
 
-// A screen DC for measuring, released at the end of the scope.
-struct ScreenDc {
-  ScreenDc() : dc(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc) ReleaseDC(nullptr, dc);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC dc;
-};
+// A memory DC of the screen's kind for measuring text, made once per thread: it measures as a
+// screen DC does without asking the window system for one on every call.
+HDC MeasuringDc() {
+  struct Holder {
+    Holder() : dc(CreateCompatibleDC(nullptr)) {}
+    ~Holder() {
+      if (dc) DeleteDC(dc);
+    }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+    HDC dc;
+  };
+  thread_local Holder holder;
+  return holder.dc;
+}
 
 }  // namespace
 
@@ -56,11 +61,11 @@ HGDIOBJ TTBViewWindow::SelectFont(HDC dc, bool bold) {
 
 TEXTMETRICW TTBViewWindow::Metrics(bool bold) {
   TEXTMETRICW metrics = {};
-  ScreenDc screen;
-  if (!screen.dc) return metrics;
-  const HGDIOBJ old = SelectFont(screen.dc, bold);
-  GetTextMetricsW(screen.dc, &metrics);
-  SelectObject(screen.dc, old);
+  const HDC dc = MeasuringDc();
+  if (!dc) return metrics;
+  const HGDIOBJ old = SelectFont(dc, bold);
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
   return metrics;
 }
 
@@ -73,11 +78,11 @@ int TTBViewWindow::ExternalLeading(bool bold) {
 }
 
 int TTBViewWindow::TextWidth(std::wstring_view text, bool bold) {
-  ScreenDc screen;
-  if (!screen.dc) return 0;
-  const HGDIOBJ old = SelectFont(screen.dc, bold);
-  const int width = MeasureTextWidth(screen.dc, text, false);
-  SelectObject(screen.dc, old);
+  const HDC dc = MeasuringDc();
+  if (!dc) return 0;
+  const HGDIOBJ old = SelectFont(dc, bold);
+  const int width = MeasureTextWidth(dc, text, false);
+  SelectObject(dc, old);
   return width;
 }
 

@@ -4,6 +4,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "rtl/exceptions.h"
 #include "ui/properties.h"
@@ -14,7 +16,34 @@ namespace ui {
 
 namespace {
 
-constexpr wchar_t kControlProperty[] = L"Quollbox.Control";
+// The controls of this process by window. Asked on every message, so kept in the process (a
+// window property costs a call into the window system each time); another instance's windows
+// are never in it.
+class TControlWindows {
+ public:
+  void Add(HWND window, TWinControl* control) {
+    const std::lock_guard lock(mutex_);
+    controls_[window] = control;
+  }
+  void Remove(HWND window) {
+    const std::lock_guard lock(mutex_);
+    controls_.erase(window);
+  }
+  TWinControl* Find(HWND window) {
+    const std::lock_guard lock(mutex_);
+    const auto found = controls_.find(window);
+    return found == controls_.end() ? nullptr : found->second;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::unordered_map<HWND, TWinControl*> controls_;
+};
+
+TControlWindows& ControlWindows() {
+  static TControlWindows windows;
+  return windows;
+}
 
 HINSTANCE Instance() {
   return GetModuleHandleW(nullptr);
@@ -272,18 +301,14 @@ void TWinControl::BeforeDestruction() noexcept {
 void TWinControl::DetachAndDestroyWindow() noexcept {
   const HWND window = std::exchange(handle_, nullptr);
   if (!window) return;
-  RemovePropW(window, kControlProperty);
+  ControlWindows().Remove(window);
   if (subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
   subclassed_ = false;
   DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-  // Another instance's windows carry the same property, holding a pointer of that process.
-  DWORD process = 0;
-  if (!window || !GetWindowThreadProcessId(window, &process) || process != GetCurrentProcessId())
-    return nullptr;
-  return static_cast<TWinControl*>(GetPropW(window, kControlProperty));
+  return window ? ControlWindows().Find(window) : nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -330,7 +355,7 @@ void TWinControl::CreateHandle() {
   if (!window) throw rtl::Exception("Error creating window");
   if (params.systemClass) {
     handle_ = window;
-    SetPropW(window, kControlProperty, this);
+    ControlWindows().Add(window, this);
     SetWindowSubclass(window, SubclassProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
     subclassed_ = true;
   }
@@ -389,7 +414,7 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
         static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     if (control) {
       control->handle_ = window;
-      SetPropW(window, kControlProperty, control);
+      ControlWindows().Add(window, control);
     }
   }
   TWinControl* control = FromHandle(window);
@@ -412,7 +437,7 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARA
     message.Result = 0;
   }
   if (msg == WM_NCDESTROY) {
-    RemovePropW(window, kControlProperty);
+    ControlWindows().Remove(window);
     if (control->subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
     control->subclassed_ = false;
     control->handle_ = nullptr;

@@ -1,5 +1,5 @@
-// The theme nexus on the real visual-styles library: start-up opens the two theme handles when
-// the system reports themes in use, and a theme change reopens them.
+// The theme nexus on the real visual-styles library: made on first use after start-up, it opens
+// the two theme handles when the system reports themes in use, and a theme change reopens them.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <uxtheme.h>
@@ -14,6 +14,8 @@ namespace {
 
 TEST(ThemeNexus, FollowsTheSystemThemeAcrossAThemeChange) {
   Initialize();
+  // Made on first use, not at start-up.
+  EXPECT_EQ(FindWindowW(L"QuollboxGfxThemeNexus", nullptr), nullptr);
   TVisualStyles* styles = VisualStyles();
   ASSERT_NE(styles, nullptr);
   const bool inUse = IsAppThemed() && IsThemeActive();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/hook.h"
 #include "tb/item.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
@@ -278,10 +279,15 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   TestBar* a = AddBar(top, 0, 0);
   TestBar* b = AddBar(top, 0, 100);
   Pump();
+  // The thread's hooks serve floating windows only: none while every window is docked.
+  EXPECT_EQ(HookHandle(0), 0u);
+  EXPECT_EQ(HookHandle(1), 0u);
   a->SetFloatingPosition({300, 300});
   a->DoubleClick();  // docked: floats
   Pump();
   ASSERT_TRUE(a->Floating());
+  EXPECT_NE(HookHandle(0), 0u);
+  EXPECT_NE(HookHandle(1), 0u);
   ASSERT_NE(a->FloatParent(), nullptr);
   const HWND floatWnd = a->FloatParent()->Handle();
   EXPECT_EQ(a->Parent(), a->FloatParent());
@@ -305,6 +311,7 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_FALSE(IsWindow(floatWnd));
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
+  EXPECT_EQ(HookHandle(0), 0u);
 
   // A restored "no dock" (through the published property) floats a window that may float ...
   const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");

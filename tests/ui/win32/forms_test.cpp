@@ -559,8 +559,22 @@ TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
   }
 }
 
-// A window of another process that carries a control of its own (another instance of the program
-// beside this one) is no control here: its stored pointer belongs to that process.
+// A control's window leads back to it until it is destroyed; other windows lead to no control.
+TEST_F(UiForms, WindowsLeadToTheirControlsWhileTheyExist) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  const HWND window = form->Handle();
+  EXPECT_EQ(ui::TWinControl::FromHandle(window), form);
+  const HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+  EXPECT_EQ(ui::TWinControl::FromHandle(plain), nullptr);
+  DestroyWindow(plain);
+  ui::Free(form);
+  EXPECT_EQ(ui::TWinControl::FromHandle(window), nullptr);
+  EXPECT_EQ(ui::TWinControl::FromHandle(nullptr), nullptr);
+}
+
+// A window of another process that belongs to a control there (another instance of the program
+// beside this one) is no control here.
 TEST_F(UiForms, AnotherProcesssWindowIsNoControlHere) {
   if (std::getenv("QB_FOREIGN_FORM")) {
     // The other process: shows a form until it is closed or the time runs out.
