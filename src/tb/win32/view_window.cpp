@@ -88,27 +88,27 @@ int TTBViewWindow::TextWidth(std::wstring_view text, bool bold) {
 
 TTBTextExtent TTBViewWindow::TextExtent(std::wstring_view text, const TTBTextFont& spec,
                                         std::uint32_t flags) {
-  ScreenDc screen;
-  if (!screen.dc) return {};
+  const HDC dc = MeasuringDc();
+  if (!dc) return {};
   ui::TFont font;
   font.Assign(font_);
   if (spec.sizePercent != 100) font.SetSize((font.Size() * spec.sizePercent + 50) / 100);
   if (!spec.name.empty()) font.SetName(spec.name);
   if (spec.style != 0) font.SetStyle(spec.style);
   if (spec.bold) font.SetStyle(font.Style() | ui::fsBold);
-  const HGDIOBJ old = SelectObject(screen.dc, font.Handle());
+  const HGDIOBJ old = SelectObject(dc, font.Handle());
   TTBTextExtent extent;
   if (text.empty()) {
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen.dc, &metrics);
+    GetTextMetricsW(dc, &metrics);
     extent.height = metrics.tmHeight;
   } else {
     // Wide enough that only the text's own line breaks start a new line.
     RECT r{0, 0, 0x7FFF, 0};
-    DrawTextW(screen.dc, text.data(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
     extent = {r.right - r.left, r.bottom - r.top};
   }
-  SelectObject(screen.dc, old);
+  SelectObject(dc, old);
   return extent;
 }
 
