@@ -113,7 +113,8 @@ std::optional<std::filesystem::path> ImageDialogs::SelectFolder(
     if (!dialog.Execute()) return std::nullopt;
     return std::filesystem::path(dialog.FileName);
   }
-  std::wstring folder = start.wstring();
+  // The classic picker starts in the current folder unless told otherwise.
+  std::wstring folder = (start.empty() ? std::filesystem::current_path() : start).wstring();
   if (!ui::SelectDirectory(L"Select Folder", folder)) return std::nullopt;
   return std::filesystem::path(folder);
 }

@@ -257,11 +257,25 @@ bool TFileSaveDialog::Execute() {
   return Run(CLSID_FileSaveDialog);
 }
 
+namespace {
+
+// Selects the start folder (the path in `start`) once the picker's window exists.
+int CALLBACK SelectStartFolder(HWND window, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
+}  // namespace
+
 bool SelectDirectory(const std::wstring& caption, std::wstring& directory) {
   BROWSEINFOW browse{};
   browse.hwndOwner = DialogOwner();
   browse.lpszTitle = caption.c_str();
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  if (!directory.empty()) {
+    browse.lpfn = SelectStartFolder;
+    browse.lParam = reinterpret_cast<LPARAM>(directory.c_str());
+  }
   PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&browse);
   if (!list) return false;
   wchar_t path[MAX_PATH] = {};

@@ -6,7 +6,8 @@
 //   TFileOpenDialog/TFileSaveDialog: the Vista dialogs (IFileDialog): Title, FileTypes,
 //   FileTypeIndex (1-based, published for the settings), DefaultExtension, FileName, Files,
 //   DefaultFolder, Options (FOS_ flags), OnTypeChange (may set DefaultExtension).
-//   SelectDirectory(caption, directory): the classic folder picker.
+//   SelectDirectory(caption, directory): the classic folder picker, started at `directory` when
+//   it is not empty.
 //   SetDialogHook(hook): a program under test answers its file dialogs in the user's place, as
 //   it answers message boxes through the application's presenter.
 #pragma once
