@@ -112,6 +112,25 @@ TSkBodyPlan SkBodyPlan(const TRect& r, int skinType, const std::array<TColor, 4>
   return plan;
 }
 
+TRect SkPopupOpenEdge(const TRect& popup, const TRect& opener) {
+  constexpr int kRings = 2;
+  const int left = std::max(popup.left + 1, opener.left + 1);
+  const int right = std::min(popup.right - 1, opener.right - 1);
+  const int top = std::max(popup.top + 1, opener.top + 1);
+  const int bottom = std::min(popup.bottom - 1, opener.bottom - 1);
+  TRect edge;
+  if (opener.bottom == popup.top) {
+    edge = {left, popup.top, right, popup.top + kRings};
+  } else if (opener.top == popup.bottom) {
+    edge = {left, popup.bottom - kRings, right, popup.bottom};
+  } else if (opener.right == popup.left) {
+    edge = {popup.left, top, popup.left + kRings, bottom};
+  } else if (opener.left == popup.right) {
+    edge = {popup.right - kRings, top, popup.right, bottom};
+  }
+  return edge.right > edge.left && edge.bottom > edge.top ? edge : TRect{};
+}
+
 TColor SkGradientLineColor(const TSkGradientBand& band, int i) {
   const int chunk = band.chunk == 0 ? 1 : band.chunk;
   // A band may be longer than its chunk; past the chunk it keeps its end colour instead of

@@ -57,6 +57,12 @@ TSkBodyPlan SkBodyPlan(const TRect& r, int skinType, const std::array<TColor, 4>
 // The colour of position `i` of a band drawn line by line; it never passes the band's end colour.
 TColor SkGradientLineColor(const TSkGradientBand& band, int i);
 
+// Where a popup's frame (`popup`, its two outer rings) is left open along the item it was opened
+// from (`opener`, outside the popup against one of its edges): the part of those rings beside
+// the item's inside, short of the item's own border and of the popup's corners; empty when the
+// item touches no edge or leaves no room.
+TRect SkPopupOpenEdge(const TRect& popup, const TRect& opener);
+
 // The filled triangle of an arrow with its apex at (x, y).
 std::array<TPoint, 3> SkArrowPoints(int x, int y, int size, bool vertical, bool reverse);
 

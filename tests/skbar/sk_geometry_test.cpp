@@ -70,6 +70,22 @@ TEST(SkGeometry, BodyPlansByStyle) {
   EXPECT_EQ(SkGradientLineColor(band, 10), 0x0000FFu);
 }
 
+TEST(SkGeometry, APopupsFrameOpensAlongTheItemItCameFrom) {
+  const TRect popup{0, 0, 100, 80};
+  const struct {
+    TRect opener, edge;
+  } cases[] = {
+      {{10, -22, 50, 0}, {11, 0, 49, 2}},       // a button above: the top edge inside it
+      {{-5, -22, 130, 0}, {1, 0, 99, 2}},       // wider than the popup: short of its corners
+      {{10, 80, 50, 100}, {11, 78, 49, 80}},    // below
+      {{-30, 10, 0, 40}, {0, 11, 2, 39}},       // to the left (a vertical toolbar)
+      {{100, 10, 130, 40}, {98, 11, 100, 39}},  // to the right
+      {{10, -22, 50, -1}, {}},                  // not touching
+      {{-30, -22, 1, 0}, {}},                   // only a corner left: no room
+  };
+  for (const auto& c : cases) EXPECT_EQ(SkPopupOpenEdge(popup, c.opener), c.edge);
+}
+
 TEST(SkGeometry, GripsGlyphsMarksRingsAndShading) {
   const std::vector<TSkGripDot> dots = SkDotsGrip({0, 0, 9, 5});
   ASSERT_EQ(dots.size(), 2u);

@@ -154,7 +154,12 @@ void SkPaintToolbarButtonFrame(ui::TCanvas& canvas, const TRect& r, TSkBarSkinSt
 void SkPaintMenuItemBackground(ui::TCanvas& canvas, const TRect& r,
                                const TSkBarMenuItemInfo& info) {
   if (info.ToolbarStyle) {
-    if (info.IsSplit && info.ComboRect.right > info.ComboRect.left) {
+    const bool hasCombo = info.ComboRect.right > info.ComboRect.left;
+    if (info.IsSplit && hasCombo && info.IsOpen && SkCurrentSkin().OfficePopup()) {
+      // Open under a skin whose popups join their item: one piece, like the popup below it.
+      PaintItemFrame(canvas, {r.left, r.top, info.ComboRect.right, r.bottom}, info, info.State,
+                     cpNone);
+    } else if (info.IsSplit && hasCombo) {
       TRect button = r;
       button.right = info.ComboRect.left;
       if (info.SkinType == sknSkin) button.right += 2;

@@ -1,8 +1,11 @@
 #include "skbar/win32/sk_popup.h"
 
+#include "skbar/sk_geometry.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_item_paint.h"
+#include "skbar/win32/sk_paint.h"
+#include "skbar/win32/sk_toolbar.h"
 #include "ui/win32/controls.h"
 
 namespace skbar {
@@ -92,6 +95,32 @@ void TSkBarPopupWindow::PaintPopupBackground(ui::TCanvas& canvas, const TRect& r
     gutter = {left, r.top + kFrame, left + m.GutterSize, r.bottom - kFrame};
   }
   SkPaintPopupBackground(canvas, r, gutter, skinType);
+  // Under a skin whose popups join the toolbar item they open from, the frame stays open along
+  // that item: the body is painted over the rings there.
+  if (skinType != sknSkin || !SkCurrentSkin().OfficePopup()) return;
+  const TRect edge = SkPopupOpenEdge(r, OpenerRect(r));
+  const HDC dc = canvas.Handle();
+  if (edge.Width() <= 0 || !dc) return;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, edge.left, edge.top, edge.right, edge.bottom);
+  SkPaintSkinBackground(canvas, r, SkCurrentSkin().Options(skncPopup).Body, false);
+  RestoreDC(dc, saved);
+}
+
+TRect TSkBarPopupWindow::OpenerRect(const TRect& r) {
+  const tb::TTBView* parent = View().ParentView();
+  const tb::TTBItemViewer* opener = parent ? parent->OpenViewer() : nullptr;
+  const bool toolbarItem = opener && opener->IsToolbarStyle() &&
+                           (dynamic_cast<const TSkBarItemViewer*>(opener) ||
+                            dynamic_cast<const TSkBarChevronItemViewer*>(opener));
+  if (!toolbarItem || !parent->Window() || !HandleAllocated()) return {};
+  const tb::TRect b = opener->BoundsRect();
+  const tb::TPoint topLeft = parent->Window()->ClientToScreen({b.left, b.top});
+  RECT window;
+  GetWindowRect(Handle(), &window);
+  // `r` starts at the window's top-left corner.
+  const int dx = r.left - window.left, dy = r.top - window.top;
+  return {topLeft.x + dx, topLeft.y + dy, topLeft.x + b.Width() + dx, topLeft.y + b.Height() + dy};
 }
 
 void TSkBarPopupWindow::WndProc(ui::TMessage& message) {

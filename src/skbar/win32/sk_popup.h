@@ -2,6 +2,7 @@
 //   TSkBarPopupWindow: the framework's popup window with the skin's frame, background and
 //   gutter; it reports being shown and hidden to its item (OnInitPopup / OnClosePopup), also
 //   when it is destroyed while shown. A submenu with HideEmptyPopup and no items shows nothing.
+//   Under a skin with OfficePopup its frame stays open along the toolbar item it opened from.
 //   TSkBarPopupMenu: a popup menu of skinned items. Shown for a control, it opens at the
 //   control's bottom-left corner and afterwards posts the control WM_SKPOPUPCLOSED (WParam: the
 //   menu) and sends it to the control's children, unless the control was freed meanwhile.
@@ -40,6 +41,9 @@ class TSkBarPopupWindow : public tb::TTBPopupWindow {
  private:
   void PopupVisibilityChanged(bool visible);
   bool SuppressedAsEmpty();
+  // The skinned toolbar item (or chevron) of the parent view that opened this popup, in the
+  // coordinates of `r` (the window's rectangle); empty for any other opener.
+  TRect OpenerRect(const TRect& r);
   bool reportedVisible_ = false;
   bool paintingBackground_ = false;
 };

@@ -235,6 +235,65 @@ TEST_F(SkToolbarWin32Test, AButtonsHintIsABitmapHintWithItsShortcut) {
   ui::Application->CancelHint();
 }
 
+TEST_F(SkToolbarWin32Test, UnderOfficePopupAnOpenSplitButtonJoinsItsPopup) {
+  auto* split = ui::Create<TSkBarSubmenuItem>(*form);
+  split->SetCaption(L"Split");
+  split->SetDropdownCombo(true);
+  auto* child = ui::Create<TSkBarItem>(*form);
+  child->SetCaption(L"A rather long command");
+  split->Add(child);
+  buttons->Items().Insert(0, split);
+  Manager().SetSkin(L"Office XP");
+  ASSERT_TRUE(SkCurrentSkin().OfficePopup());
+  Pump();
+  tb::TTBView& tools = buttons->View();
+  const tb::TRect b = tools.Viewers(0)->BoundsRect();
+  const TSkBarSkinOptions& skin = SkCurrentSkin();
+  const COLORREF openBody = Rgb(skin.Options(skncOpenToolbarItem).Body.Color1);
+  const COLORREF openBorder = Rgb(skin.Options(skncOpenToolbarItem).Borders.Color1);
+  const COLORREF popupBody = Rgb(skin.Options(skncPopup).Body.Color1);
+  const COLORREF popupBorder = Rgb(skin.Options(skncPopup).Borders.Color1);
+  ASSERT_NE(openBody, openBorder);
+  ASSERT_NE(popupBody, popupBorder);
+
+  std::vector<COLORREF> button, frame;
+  bool opened = false;
+  const auto inspect = [&] {
+    // The button as it paints while open: one piece, its split part's inner edges gone.
+    PaintSurface s(buttons->ClientWidth(), buttons->ClientHeight(), kWhite);
+    PaintBar(*buttons, s);
+    const int middle = (b.top + b.bottom) / 2;
+    for (const int x : {b.left, b.left + 3, b.right - 13, b.right - 12, b.right - 1})
+      button.push_back(s.Pixel(x, middle));
+    // The popup's top row under the button and past it.
+    tb::TTBView* popup = tools.OpenViewerView();
+    const auto* window = popup ? dynamic_cast<tb::TTBViewWindow*>(popup->Window()) : nullptr;
+    if (window) {
+      opened = true;
+      RECT w;
+      GetWindowRect(window->Handle(), &w);
+      const tb::TPoint left = tools.Window()->ClientToScreen({b.left, b.top});
+      const tb::TPoint right = tools.Window()->ClientToScreen({b.right, b.top});
+      const HDC dc = GetWindowDC(window->Handle());
+      for (const int x : {left.x - w.left + 1, right.x - w.left - 2, right.x - w.left + 2})
+        frame.push_back(GetPixel(dc, x, 0));
+      ReleaseDC(window->Handle(), dc);
+    }
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  ASSERT_TRUE(tb::testing::RunScript([&] { ClickAt(Middle(tools, 0)); }, {}, &Pump));
+  const POINT arrow = Middle(tools, 0);
+  ASSERT_TRUE(tb::testing::RunScript(
+      [&] {
+        ClickAt({arrow.x + b.Width() / 2 - 4, arrow.y});
+      },
+      {{400, inspect}}, &Pump));
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(button, (std::vector<COLORREF>{openBorder, openBody, openBody, openBody, openBorder}));
+  EXPECT_EQ(frame, (std::vector<COLORREF>{popupBody, popupBody, popupBorder}));
+}
+
 TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt) {
   auto* edit = ui::Create<ui::TMemo>(*form);
   edit->SetBounds(10, 200, 100, 20);
