@@ -1048,6 +1048,35 @@ TEST_F(MainFormTest, TheSaveDialogKeepsATypedKnownExtension) {
   EXPECT_EQ(Caption(), L"Quollbox - " + saved.wstring());
 }
 
+// The real save dialog with DSK as its type: the full name of an existing track image typed in
+// saves that image's kind under that name, but only after a Yes to the question the dialog itself
+// did not ask (it asked about the name with its type's extension, if at all).
+TEST_F(MainFormTest, TheSaveDialogAsksBeforeATypedExtensionReplacesAFile) {
+  PresetSetting(L"NewFileSaveDialog_FileTypeIndex", L"1");
+  ui::SetDialogHook({});
+  const std::filesystem::path existing = Folder() / L"b.hfe";
+  WriteFile(existing, Pattern(100));
+  Start();
+  Choose(Item({L"&File", L"&New", L"&Single Side (360k)"}));
+  for (const int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer);
+    boxes.clear();
+    boxAnswer = answer;
+    typing = {existing.wstring(), GetTickCount() + 10000, false};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypeIntoSaveDialog);
+    CtrlKey('S');
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(typing.typed);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              L"\"" + existing.wstring() + L"\" already exists.\r\nDo you want to replace it?");
+    EXPECT_EQ(ReadFile(existing) == Pattern(100), answer == IDNO);
+  }
+  EXPECT_EQ(Caption(), L"Quollbox - " + existing.wstring());
+  EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(Folder()), {}),
+            std::vector<std::filesystem::path>{existing});
+}
+
 void Mouse(POINT at, DWORD buttons = 0) {
   INPUT input{};
   input.type = INPUT_MOUSE;
