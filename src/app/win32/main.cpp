@@ -9,14 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/main_form.h"
 #include "app/win32/startup.h"
-#include "app/win32/version_info.h"
-#include "gfx/startup.h"
-#include "tb/startup.h"
 #include "ui/win32/forms.h"
-#include "ux/modules.h"
 
 namespace {
 
@@ -33,20 +28,13 @@ std::vector<std::wstring> CommandLineArguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // The graphics units first: every bitmap needs their resampler registry.
-  gfx::Initialize();
-  ux::InitModules();
-  tb::Initialize();
-  app::ReadVersionInfo();
-  app::dragdrop::RegisterShellFormats();
+  app::StartUnits();
   {
     ui::TApplication application;
     app::PrepareApplication(application);
     application.CreateForm<app::TMainForm>(CommandLineArguments());
     application.Run();
   }
-  tb::Finalize();
-  ux::DoneModules();
-  gfx::Finalize();
+  app::FinishUnits();
   return 0;
 }

@@ -1,15 +1,33 @@
 #include "app/win32/startup.h"
 
-#include "skbar/win32/sk_bitmap_hint.h"
+#include "app/dragdrop/win32/drag_formats.h"
+#include "app/win32/version_info.h"
+#include "gfx/startup.h"
 #include "skbar/win32/sk_drag.h"
+#include "tb/startup.h"
 #include "ui/win32/forms.h"
+#include "ux/modules.h"
 
 namespace app {
 
+void StartUnits() {
+  // The graphics units first: every bitmap needs their resampler registry.
+  gfx::Initialize();
+  ux::InitModules();
+  tb::Initialize();
+  ReadVersionInfo();
+  dragdrop::RegisterShellFormats();
+}
+
 void PrepareApplication(ui::TApplication& application) {
   skbar::SkLoadItemCursors();
-  skbar::SkInstallBitmapHints(application);
   application.SetTitle(L"Quollbox");
+}
+
+void FinishUnits() {
+  tb::Finalize();
+  ux::DoneModules();
+  gfx::Finalize();
 }
 
 }  // namespace app

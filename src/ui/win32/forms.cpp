@@ -881,7 +881,24 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
 
 // TScreen
 
-TScreen::TScreen() = default;
+namespace {
+
+// The cursors installed for the process, with no owner (shared resource cursors).
+std::map<TCursor, HCURSOR>& InstalledCursors() {
+  static std::map<TCursor, HCURSOR> cursors;
+  return cursors;
+}
+
+}  // namespace
+
+void InstallCursor(TCursor cursor, HCURSOR handle) {
+  InstalledCursors()[cursor] = handle;
+  if (Screen) Screen->SetCursors(cursor, handle);
+}
+
+TScreen::TScreen() {
+  for (const auto& [cursor, handle] : InstalledCursors()) cursors_[cursor] = {handle, false};
+}
 
 TScreen::~TScreen() {
   for (auto& [id, slot] : cursors_) {

@@ -360,4 +360,9 @@ class TCursorScope {
 extern TApplication* Application;
 extern TScreen* Screen;
 
+// Puts a cursor into the screen's table for the rest of the process, whether or not the screen
+// exists yet: a screen made later starts with it (modules install their cursors at start-up,
+// which may come before the application makes the screen).
+void InstallCursor(TCursor cursor, HCURSOR handle);
+
 }  // namespace ui

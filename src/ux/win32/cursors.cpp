@@ -6,12 +6,11 @@ namespace ux::win32 {
 
 // Cursors from resources are shared by the system and need no release.
 void LoadCursors() {
-  if (!ui::Screen) return;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   if (const HCURSOR hand = LoadCursorW(instance, L"UX_HANDCUR"))
-    ui::Screen->SetCursors(crHandPoint, hand);
+    ui::InstallCursor(crHandPoint, hand);
   if (const HCURSOR drag = LoadCursorW(instance, L"UX_DRAGCUR"))
-    ui::Screen->SetCursors(crDragHand, drag);
+    ui::InstallCursor(crDragHand, drag);
 }
 
 }  // namespace ux::win32

@@ -7,7 +7,8 @@ namespace ux::win32 {
 inline constexpr int crHandPoint = 14000;
 inline constexpr int crDragHand = 14001;
 
-// Needs the application (and so the screen); a cursor missing from the resources is left out.
+// Before or after the application makes the screen; a cursor missing from the resources is left
+// out.
 void LoadCursors();
 
 }  // namespace ux::win32
