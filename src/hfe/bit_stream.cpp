@@ -108,6 +108,7 @@ TSearchPattern::TSearchPattern(std::span<const std::uint8_t> pattern, std::int32
     }
   if (stride_ == 0) return;
   wordSet_.assign(65536 / 64, 0);
+  wordIndex_.assign(65536, 0);
   for (std::int32_t offset = 0; offset < stride_; ++offset) {
     const auto word = static_cast<std::uint16_t>(Bits(offset, kWordCells));
     const auto known =
@@ -118,6 +119,7 @@ TSearchPattern::TSearchPattern(std::span<const std::uint8_t> pattern, std::int32
     }
     offsets_[known] |= 1u << offset;
     wordSet_[word >> 6] |= std::uint64_t{1} << (word & 63);
+    wordIndex_[word] = static_cast<std::uint8_t>(known);
   }
 }
 
@@ -143,13 +145,15 @@ bool TSearchPattern::MatchesAt(const TCellRing& ring, std::int32_t position) con
 // candidates in order.
 std::int32_t TSearchPattern::ScanWords(const TCellRing& ring, std::int32_t from,
                                        std::int32_t to) const {
+  // The stride is 8, 16 or 32: shifts and masks instead of divisions.
   const std::int64_t stride = stride_;
-  const std::int64_t first = (from + stride - 1) / stride * stride;
+  const int strideShift = std::countr_zero(static_cast<std::uint32_t>(stride_));
+  const std::int64_t first = (from + stride - 1) & ~(stride - 1);
   const std::int64_t last =
       std::min<std::int64_t>(std::int64_t{to} + stride - 2, ring.Length() - kWordCells);
   if (first > last) return -1;
-  const auto count = static_cast<std::size_t>((last - first) / stride + 1);
-  const std::size_t step = static_cast<std::size_t>(stride_ / 8);
+  const auto count = static_cast<std::size_t>(((last - first) >> strideShift) + 1);
+  const std::size_t step = static_cast<std::size_t>(stride_ >> 3);
   const std::uint8_t* word0 = ring.Bytes().data() + (first >> 3);
   const std::uint64_t* set = wordSet_.data();
   // Words that lie wholly in eight zero bytes, when a zero word is no part of the pattern:
@@ -170,8 +174,7 @@ std::int32_t TSearchPattern::ScanWords(const TCellRing& ring, std::int32_t from,
     if (((set[word >> 6] >> (word & 63)) & 1) == 0) continue;
     const std::int64_t at = first + static_cast<std::int64_t>(k) * stride;
     // The word's offsets in the pattern, largest first: candidates in increasing order.
-    std::uint32_t offsets = offsets_[static_cast<std::size_t>(
-        std::find(words_.begin(), words_.end(), word) - words_.begin())];
+    std::uint32_t offsets = offsets_[wordIndex_[word]];
     while (offsets != 0) {
       const int offset = 31 - std::countl_zero(offsets);
       offsets &= ~(1u << offset);

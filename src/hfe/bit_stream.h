@@ -17,6 +17,7 @@ class TCellRing {
   std::span<const std::uint8_t> Bytes() const { return cells_; }
   // Wraps any position into 0 .. Length - 1; Length must be positive.
   std::int32_t Wrap(std::int64_t position) const {
+    if (position >= 0 && position < length_) return static_cast<std::int32_t>(position);
     const std::int64_t p = position % length_;
     return static_cast<std::int32_t>(p < 0 ? p + length_ : p);
   }
@@ -108,7 +109,8 @@ class TSearchPattern {
   // The distinct 16-cell words at the offsets below the stride, each with the mask of its offsets.
   std::vector<std::uint16_t> words_;
   std::vector<std::uint32_t> offsets_;
-  std::vector<std::uint64_t> wordSet_;  // one bit per 16-bit value: among words_
+  std::vector<std::uint64_t> wordSet_;   // one bit per 16-bit value: among words_
+  std::vector<std::uint8_t> wordIndex_;  // per 16-bit value in words_: its index there
 };
 
 int getCell(std::span<const std::uint8_t> cells, std::int32_t position);

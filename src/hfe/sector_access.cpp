@@ -40,14 +40,6 @@ std::int32_t Parse(const TLibContext& context, const TSide& side, SectorSearch e
   return -1;
 }
 
-// Notes where an identified sector with a usable id starts.
-void Remember(TSectorAccess::TSideCache& cache, const TSectorConfig& sector) {
-  if (!sector.hasHeader() || sector.sector < 0 || sector.sector > 255) return;
-  auto& first = sector.headerCrcError ? cache.firstBad : cache.firstGood;
-  auto& start = first[static_cast<std::size_t>(sector.sector)];
-  if (start < 0 || sector.startCell < start) start = sector.startCell;
-}
-
 void Reposition(TSectorAccess& access, std::int32_t track, std::int32_t side,
                 std::int32_t position) {
   access.track = track;
@@ -74,7 +66,6 @@ bool ParseNext(TSectorAccess& access, std::int32_t track, std::int32_t side, Sec
     return false;
   }
   access.position = next;
-  if (auto* cache = CacheOf(access, track, side, encoding)) Remember(*cache, sector);
   return true;
 }
 
@@ -94,12 +85,84 @@ std::unique_ptr<TSectorConfig> DecodeAt(TSectorAccess& access, std::int32_t trac
   return NextSector(access, track, side, encoding, true);
 }
 
-bool Matches(const TSectorConfig& sector, std::int32_t id) {
-  return sector.hasHeader() && sector.sector == id && sector.headerCrcError == 0;
+using TSideCache = TSectorAccess::TSideCache;
+
+// Chains a new identity field to the last one of its id.
+void AddIdentity(TSideCache& cache, const TSideCache::TIdentity& identity) {
+  const auto index = static_cast<std::int32_t>(cache.identities.size());
+  cache.identities.push_back(identity);
+  std::int32_t& tail = cache.last[identity.id];
+  if (tail < 0) {
+    cache.first[identity.id] = index;
+  } else {
+    cache.identities[static_cast<std::size_t>(tail)].next = index;
+  }
+  tail = index;
 }
 
-std::int32_t FirstStart(const std::array<std::int32_t, 256>& first, std::int32_t id) {
-  return id >= 0 && id <= 255 ? first[static_cast<std::size_t>(id)] : -1;
+// Whether the identity field's CRC is right, found out once.
+bool RightCrc(const TSide& side, TSideCache::TIdentity& identity) {
+  if (identity.crc == TSideCache::Crc::Unknown)
+    identity.crc = CheckMfmIdentity(side, identity.start, identity.size) ? TSideCache::Crc::Good
+                                                                         : TSideCache::Crc::Bad;
+  return identity.crc == TSideCache::Crc::Good;
+}
+
+// Walks on until it meets an identity field of id `wanted` with a right CRC, adding every
+// identity field on the way; false when the walk reached the end without one. MFM sides are
+// scanned for their identity marks alone, FM sides walked sector by sector.
+bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, SectorSearch encoding,
+            std::uint8_t wanted, TSideCache& cache) {
+  if (cache.complete) return false;
+  const TSide& record = *access.floppy->Side(track, side);
+  if (encoding == SectorSearch::IsoIbmMfm) {
+    cache.frontier = FindMfmIdentities(record, cache.frontier, [&](const TIdentityStart& identity) {
+      AddIdentity(cache, {identity.start, 0, -1, identity.id});
+      return identity.id == wanted && RightCrc(record, cache.identities.back());
+    });
+    cache.complete = cache.frontier < 0;
+    return !cache.complete;
+  }
+  const std::int32_t from = cache.frontier;
+  Reposition(access, track, side, from);
+  for (TSectorConfig sector; ParseNext(access, track, side, encoding, sector, false);
+       sector = TSectorConfig{}) {
+    // A walk that went past the end and on from the start has met every sector.
+    cache.frontier = access.position;
+    cache.complete = access.position < from;
+    if (sector.hasHeader() && sector.sector >= 0 && sector.sector <= 255) {
+      AddIdentity(cache,
+                  {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),
+                   sector.headerCrcError ? TSideCache::Crc::Bad : TSideCache::Crc::Good});
+      if (sector.sector == wanted && !sector.headerCrcError) return true;
+    }
+    if (cache.complete) return false;
+  }
+  cache.complete = true;
+  return false;
+}
+
+// The identity field of that id to read: the first with a right CRC, else the first; null when
+// the side has none. The walk goes on only until the first with a right CRC.
+const TSideCache::TIdentity* FindIdentity(TSectorAccess& access, std::int32_t track,
+                                          std::int32_t side, std::int32_t id,
+                                          SectorSearch encoding) {
+  auto* cache = CacheOf(access, track, side, encoding);
+  const TSide* record = access.floppy ? access.floppy->Side(track, side) : nullptr;
+  if (!cache || !record || id < 0 || id > 255) return nullptr;
+  const auto slot = static_cast<std::size_t>(id);
+  for (std::int32_t i = cache->first[slot]; i >= 0;) {
+    TSideCache::TIdentity& identity = cache->identities[static_cast<std::size_t>(i)];
+    if (RightCrc(*record, identity)) return &identity;
+    i = identity.next;
+  }
+  if (WalkOn(access, track, side, encoding, static_cast<std::uint8_t>(id), *cache))
+    return &cache->identities[static_cast<std::size_t>(cache->last[slot])];
+  // None has a right CRC: the first of them, if any.
+  if (cache->first[slot] < 0) return nullptr;
+  TSideCache::TIdentity& first = cache->identities[static_cast<std::size_t>(cache->first[slot])];
+  RightCrc(*record, first);  // its size
+  return &first;
 }
 
 bool SideExists(const TSectorAccess& access, std::int32_t track, std::int32_t side) {
@@ -134,24 +197,8 @@ std::unique_ptr<TSectorConfig> trk_getNextSector(TSectorAccess& access, std::int
 std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int32_t track,
                                                 std::int32_t side, std::int32_t sectorId,
                                                 SectorSearch encoding) {
-  auto* cache = CacheOf(access, track, side, encoding);
-  if (!cache || !access.floppy || !access.floppy->Side(track, side)) return nullptr;
-  const std::int32_t good = FirstStart(cache->firstGood, sectorId);
-  if (good >= 0) return DecodeAt(access, track, side, encoding, good);
-  // Go on with the walk that fills the cache; it ends at the end of the track.
-  if (!cache->complete) {
-    Reposition(access, track, side, cache->frontier);
-    for (TSectorConfig sector; ParseNext(access, track, side, encoding, sector, false);
-         sector = TSectorConfig{}) {
-      cache->frontier = access.position;
-      if (Matches(sector, sectorId))
-        return DecodeAt(access, track, side, encoding, sector.startCell);
-    }
-    cache->complete = true;
-  }
-  const std::int32_t bad = FirstStart(cache->firstBad, sectorId);
-  if (bad >= 0) return DecodeAt(access, track, side, encoding, bad);
-  return nullptr;
+  const TSideCache::TIdentity* identity = FindIdentity(access, track, side, sectorId, encoding);
+  return identity ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
 }
 
 int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
@@ -164,8 +211,8 @@ int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t s
   int copied = 0;
   for (std::int32_t i = 0; i < count; ++i) {
     const std::int32_t id = firstId + i;
-    const auto sector = trk_searchSector(access, track, side, id, encoding);
-    if (!sector) {
+    const TSideCache::TIdentity* identity = FindIdentity(access, track, side, id, encoding);
+    if (!identity) {
       status = std::max(status, kSectorNotFound);
       access.context->Log(kLogError,
                           "trk_readSectorData : ERROR -> Sector not found ! track %d, side %d, "
@@ -173,7 +220,10 @@ int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t s
                           track, side, id, size, static_cast<unsigned>(encoding));
       continue;
     }
-    if (sector->size != size) {
+    // A sector of another size is skipped before its data is decoded.
+    const auto sector =
+        identity->size == size ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
+    if (!sector || sector->size != size) {
       status = std::max(status, kSectorWrongSize);
       continue;
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -27,17 +28,27 @@ struct TSectorAccess {
   std::int32_t side = 0;
   std::int32_t lastStart = 0;
 
-  // What is known about one track side: for every sector id where its first copy with a good
-  // identity CRC, and its first with a bad one, start.
+  // The identity fields of one track side that the walk over it has met so far, chained by
+  // sector id in track order. The walk goes on only as far as a search needs; whether an
+  // identity CRC is right (and so the sector's size) is found out when that id is looked for.
   struct TSideCache {
+    enum class Crc : std::uint8_t { Unknown, Good, Bad };
+    struct TIdentity {
+      std::int32_t start = 0;
+      std::int32_t size = 0;
+      std::int32_t next = -1;  // the next identity with the same id, or -1
+      std::uint8_t id = 0;
+      Crc crc = Crc::Unknown;
+    };
     TSideCache() {
-      firstGood.fill(-1);
-      firstBad.fill(-1);
+      first.fill(-1);
+      last.fill(-1);
     }
-    std::array<std::int32_t, 256> firstGood;
-    std::array<std::int32_t, 256> firstBad;
-    std::int32_t frontier = 0;  // where the walk that fills the cache goes on
-    bool complete = false;      // the walk reached the end of the track
+    std::vector<TIdentity> identities;
+    std::array<std::int32_t, 256> first;  // per id: its first identity, or -1
+    std::array<std::int32_t, 256> last;   // per id: its last identity so far, or -1
+    std::int32_t frontier = 0;            // where the walk goes on
+    bool complete = false;                // the walk reached the end of the side
   };
   // Per track x 2 + (side and 1) and encoding, made when first used; empty when the floppy has
   // no tracks.
@@ -67,6 +78,19 @@ int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t 
                         std::int32_t firstId, std::int32_t count, std::int32_t size,
                         SectorSearch encoding, std::span<const std::uint8_t> buffer, int& status);
 void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> sector);
+
+// An identity field of an MFM side: where its sync words start, and the sector id it holds.
+struct TIdentityStart {
+  std::int32_t start = 0;
+  std::uint8_t id = 0;
+};
+// The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
+// words followed by the identity mark), each handed to `found` until it returns true. Returns
+// where the walk goes on after that one, or -1 when the side has ended.
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from,
+                               const std::function<bool(const TIdentityStart&)>& found);
+// Whether the identity field at `start` of an MFM side has a right CRC; its size in `size`.
+bool CheckMfmIdentity(const TSide& side, std::int32_t start, std::int32_t& size);
 
 // The sector parsers: from `start`, the next sector into `sector`; returns the position where
 // the walk goes on, or -1 when no sector is left before the end of the track. With `decodeData`

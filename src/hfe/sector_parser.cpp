@@ -18,6 +18,7 @@ constexpr std::int32_t kMfmSyncCells = 48;
 constexpr std::int32_t kMfmByteCells = 16;
 constexpr std::int32_t kMfmDataSearchCells = 832;
 constexpr std::int32_t kHeaderlessMinPosition = 705;
+constexpr std::int32_t kNoMatchAfterSync = 32;
 
 // FM identity mark 0xFE with clock 0xC7, and the first three bytes shared by the data marks
 // 0xF8-0xFB with clock 0xC7.
@@ -26,6 +27,7 @@ constexpr std::uint8_t kFmDataMarkPrefix[3] = {0x55, 0x11, 0x14};
 constexpr std::int32_t kFmByteCells = 32;
 constexpr std::int32_t kFmDataSearchCells = 1664;
 constexpr std::uint32_t kMfmSyncWord = 0x4489;
+constexpr std::uint8_t kMfmIdentityPrefix[4] = {0xA1, 0xA1, 0xA1, 0xFE};
 
 const TSearchPattern& MfmSync() {
   static const TSearchPattern pattern(kMfmSync, kMfmSyncCells);
@@ -216,6 +218,52 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
     from = markCells == kMfmSyncWord ? AfterSyncRun(ring, match) : match + 1;
   }
   return -1;
+}
+
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from,
+                               const std::function<bool(const TIdentityStart&)>& found) {
+  const TCellRing ring(side.cellData, side.trackLength);
+  while (from >= 0 && from < ring.Length()) {
+    const std::int32_t match = searchBitStream(ring, -1, MfmSync(), from);
+    if (match < 0) return -1;
+    const std::uint32_t markCells =
+        ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells), kMfmByteCells);
+    if (markCells == kMfmSyncWord) {
+      from = AfterSyncRun(ring, match);
+      continue;
+    }
+    // The walk goes on at the next match. Three sync words that a mark other than a sync word
+    // follows leave no room for another match in the next 32 cells: one starting there would
+    // have to repeat the sync word's cells shifted by less than its length, or take the mark for
+    // a sync word.
+    from = match + kNoMatchAfterSync + 1;
+    if (mfmDataOf(markCells) == 0xFE) {
+      const std::uint8_t id = mfmDataOf(ring.Cells(
+          Wrapped(ring, std::int64_t{match} + kMfmSyncCells + 3 * kMfmByteCells), kMfmByteCells));
+      if (found({match, id})) return from;
+    }
+  }
+  return -1;
+}
+
+bool CheckMfmIdentity(const TSide& side, std::int32_t start, std::int32_t& size) {
+  // The CRC register after the three sync bytes and the identity mark.
+  static const std::uint16_t afterMark = [] {
+    TCrc16 crc;
+    crc.Update(std::span<const std::uint8_t>(kMfmIdentityPrefix));
+    return crc.Value();
+  }();
+  const TCellRing ring(side.cellData, side.trackLength);
+  std::uint8_t field[6];  // C H R N and the stored CRC
+  std::int64_t at = std::int64_t{start} + kMfmSyncCells + kMfmByteCells;
+  for (std::uint8_t& byte : field) {
+    byte = mfmDataOf(ring.Cells(Wrapped(ring, at), kMfmByteCells));
+    at += kMfmByteCells;
+  }
+  size = 128 << (field[3] & 7);
+  TCrc16 crc(0x1021, afterMark);
+  crc.Update(std::span(field).first(4));
+  return crc.Value() == (field[4] << 8 | field[5]);
 }
 
 std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -377,6 +379,69 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
       EXPECT_EQ(found->startCell, start) << run << " " << offset;
       EXPECT_EQ(found->sector, sector.r);
       EXPECT_EQ(found->headerCrcError, 0);
+    }
+  }
+}
+
+// The search by id finds what the sector walk finds: for every id, the first identity field with
+// a right CRC, else the first one. The sides mix identity fields (some damaged, some without data
+// field), data fields, runs of sync words before other bytes, and sync words packed as densely as
+// they go, at every cell offset.
+TEST(SectorAccess, SearchByIdAgreesWithTheWalk) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 60; ++round) {
+    hfe_test::TMfmTrack track;
+    const auto byte = [&] { return static_cast<std::uint8_t>(random()); };
+    while (track.CellCount() < 40000) {
+      switch (random() % 6) {
+        case 0:
+        case 1: {
+          const std::uint8_t n = static_cast<std::uint8_t>(random() % 3);
+          TTestSector sector{byte(), byte(), static_cast<std::uint8_t>(random() % 12), n,
+                             hfe_test::RandomBytes(128u << n, random())};
+          sector.badHeaderCrc = random() % 3 == 0;
+          sector.withDataField = random() % 4 != 0;
+          track.Sector(sector, static_cast<int>(random() % 30));
+          break;
+        }
+        case 2:  // a run of sync words and a byte after it
+          for (int i = static_cast<int>(random() % 6); i >= 0; --i) track.SyncA1();
+          track.Byte(std::array<std::uint8_t, 5>{0xFE, 0xFB, 0xF8, 0xA1, byte()}[random() % 5]);
+          break;
+        case 3:  // identity marks packed as densely as they go
+          for (int i = static_cast<int>(random() % 20); i >= 0; --i) {
+            for (int k = 0; k < 3; ++k) track.SyncA1();
+            track.Bytes({0xFE, 0, 0, static_cast<std::uint8_t>(random() % 12)});
+          }
+          break;
+        default:
+          track.Run(byte(), static_cast<int>(random() % 40));
+      }
+    }
+    const Bytes cells =
+        Shifted(track.Finish(track.CellCount() / 8), static_cast<int>(random() % 16));
+    auto floppy = CellFloppy({{cells}});
+    auto context = trk_init();
+    // Expected, from the walk: per id the first start with a right CRC, else the first start.
+    std::map<std::int32_t, std::pair<std::int32_t, std::int32_t>> expected;  // id: good, bad
+    auto walk = trk_initSectorAccess(*context, *floppy);
+    while (auto sector = trk_getNextSector(*walk, 0, 0, SectorSearch::IsoIbmMfm)) {
+      if (!sector->hasHeader()) continue;
+      auto& [good, bad] = expected.try_emplace(sector->sector, -1, -1).first->second;
+      auto& first = sector->headerCrcError ? bad : good;
+      if (first < 0) first = sector->startCell;
+    }
+    auto access = trk_initSectorAccess(*context, *floppy);
+    for (std::int32_t id = 0; id < 12; ++id) {
+      const auto found = trk_searchSector(*access, 0, 0, id, SectorSearch::IsoIbmMfm);
+      const auto e = expected.find(id);
+      if (e == expected.end()) {
+        EXPECT_FALSE(found) << round << " " << id;
+        continue;
+      }
+      ASSERT_TRUE(found) << round << " " << id;
+      EXPECT_EQ(found->startCell, e->second.first >= 0 ? e->second.first : e->second.second)
+          << round << " " << id;
     }
   }
 }
