@@ -124,13 +124,34 @@ void TBitmapHint::ActivateHintData(const TRect& rect, const std::wstring& text, 
   ActivateHint(r, text);
 }
 
+void TBitmapHint::WndProc(ui::TMessage& message) {
+  if (message.Msg == WM_NCPAINT && bitmap_ && bitmap_->Dc()) {
+    // The border: the bitmap's outermost rows and columns.
+    if (const HDC dc = GetWindowDC(Handle())) {
+      RECT window;
+      GetWindowRect(Handle(), &window);
+      const int w = window.right - window.left, h = window.bottom - window.top;
+      const HDC bitmap = bitmap_->Dc();
+      const SIZE size = bitmap_->Size();
+      BitBlt(dc, 0, 0, w, 1, bitmap, 0, 0, SRCCOPY);
+      BitBlt(dc, 0, h - 1, w, 1, bitmap, 0, size.cy - 1, SRCCOPY);
+      BitBlt(dc, 0, 0, 1, h, bitmap, 0, 0, SRCCOPY);
+      BitBlt(dc, w - 1, 0, 1, h, bitmap, size.cx - 1, 0, SRCCOPY);
+      ReleaseDC(Handle(), dc);
+    }
+    message.Result = 0;
+    return;
+  }
+  ui::THintWindow::WndProc(message);
+}
+
 void TBitmapHint::Paint() {
   if (!bitmap_ || !bitmap_->Dc()) {
     ui::THintWindow::Paint();
     return;
   }
   const TRect client = ClientRect();
-  BitBlt(Canvas().Handle(), 0, 0, client.Width(), client.Height(), bitmap_->Dc(), 0, 0, SRCCOPY);
+  BitBlt(Canvas().Handle(), 0, 0, client.Width(), client.Height(), bitmap_->Dc(), 1, 1, SRCCOPY);
 }
 
 void SkInstallBitmapHints(ui::TApplication& application) {

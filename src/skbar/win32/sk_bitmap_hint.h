@@ -1,10 +1,10 @@
 // Bitmap hints of skinned viewers: the hint is painted once into a shared bitmap (the hint
 // background of the skin, the text centred in clInfoText, the item's OnDrawHint around it) and
-// the hint window (TBitmapHint) only shows that bitmap, sized to it less 2 pixels each way.
+// the hint window (TBitmapHint) only shows that bitmap, sized to it less 2 pixels each way:
+// its border is the bitmap's outer ring, its client area the bitmap's inside.
 //   SkPrepareBitmapHint fills a hint query for a viewer: its rectangle, its hint text (with the
 //   shortcut when the application's HintShortCuts asks for it) and the shared bitmap as the
-//   hint's data. SkInstallBitmapHints makes TBitmapHint the
-//   application's hint window.
+//   hint's data. SkInstallBitmapHints makes TBitmapHint the application's hint window.
 #pragma once
 
 #include <windows.h>
@@ -50,6 +50,7 @@ class TBitmapHint : public ui::THintWindow {
   bool Activating() const { return activating_; }
 
  protected:
+  void WndProc(ui::TMessage& message) override;
   void Paint() override;
 
  private:

@@ -225,6 +225,19 @@ TEST_F(SkToolbarWin32Test, AButtonsHintIsABitmapHintWithItsShortcut) {
   GetWindowRect(hint->Handle(), &r);
   EXPECT_EQ(r.right - r.left, SkHintBitmap().Size().cx - 2);
   EXPECT_EQ(r.bottom - r.top, SkHintBitmap().Size().cy - 2);
+  // Framed by the bitmap's own ring on every side, its inside within.
+  Pump();
+  const HDC dc = GetWindowDC(hint->Handle());
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const COLORREF ring = GetPixel(SkHintBitmap().Dc(), 0, 0);
+  const COLORREF inside = GetPixel(SkHintBitmap().Dc(), 1, 1);
+  ASSERT_NE(ring, inside);
+  EXPECT_EQ((std::vector<COLORREF>{GetPixel(dc, 0, h / 2), GetPixel(dc, w - 1, h / 2),
+                                   GetPixel(dc, 3, 0), GetPixel(dc, 3, h - 1)}),
+            std::vector<COLORREF>(4, ring));
+  EXPECT_EQ(GetPixel(dc, 1, h / 2), inside);
+  EXPECT_EQ(GetPixel(dc, w - 2, h / 2), inside);
+  ReleaseDC(hint->Handle(), dc);
   // Without hint shortcuts the hint is the caption alone.
   ui::Application->SetHintShortCuts(false);
   POINT at;
