@@ -1,7 +1,8 @@
 // Multi-docks and dockable panels.
 //   TSkBarCustomMultiDock (published as TSkBarMultiDock): a framework dock that holds dockable
 //   panels in one row, shares its length between them through TPanelStack (fitting them when
-//   its bounds change) and shows the splitter next to it while it holds a panel.
+//   its bounds change; a panel shown or docked again at its place gets back the length it had)
+//   and shows the splitter next to it while it holds a panel.
 //   TSkBarCustomDockablePanel (published as TSkBarDockablePanel): a tool window whose caption
 //   bar is a panel (TPanel) holding a dock with the caption toolbar (caption label, extra items
 //   and the caption buttons of Options). The dock paints the bar under the effective skin type
