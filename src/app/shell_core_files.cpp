@@ -112,7 +112,8 @@ void ShellCore::SelectAll() {
 void ShellCore::ChangeDir() {
   const disk::PDirEntry entry = SelectedEntry();
   if (!image_ || !entry || !entry->IsDirectory()) return;
-  image_->ChangeDir(std::string(reinterpret_cast<const char*>(entry->Name), sizeof entry->Name));
+  // The whole 8.3 name: the name field alone misses a directory that has an extension.
+  image_->ChangeDir(entry->GetFileName());
   retainIndex_ = -1;
   RefreshFileList();
 }

@@ -88,6 +88,18 @@ TEST_F(ShellFilesTest, KeysAndDoubleClickMoveThroughDirectories) {
   EXPECT_FALSE(core->KeyPress(L'a', KeyFocus::FileList));
 }
 
+TEST_F(ShellFilesTest, ADirectoryWithAnExtensionIsEnteredLikeAnyOther) {
+  ASSERT_EQ(Image().CreateSubDir("DATA.OLD"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("DATA.OLD"));
+  AddFile(L"inside.txt", 5);
+  ASSERT_TRUE(Image().ChangeDir("\\"));
+  core->RefreshFileList();
+  view.Select({L"DATA"});
+  core->OpenSelectedRow();
+  EXPECT_EQ(Image().Directory(), "\\DATA.OLD\\");
+  EXPECT_EQ(view.Names(), (Names{L"..", L"INSIDE"}));
+}
+
 TEST_F(ShellFilesTest, BackspaceAndEnterInTheSidePanelsMoveTheBrowserAndOpenImages) {
   view.browserFolder = "/img/games";
   EXPECT_TRUE(core->KeyPress(8, KeyFocus::ImageList));
