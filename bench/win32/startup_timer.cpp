@@ -6,9 +6,9 @@
 //
 //   startup_timer ROUNDS PROGRAM [PROGRAM...]
 //
-// The first frame: a visible, non-empty top-level window of the new process exists and the
-// process's user-interface thread has come back to its message loop after showing it (a message
-// sent to the window is answered only then; painting the first frame comes before it).
+// The first frame: a visible, non-empty top-level window of the new process exists, neither it nor
+// any window inside it has anything left to paint, and the process's user-interface thread has
+// answered a message sent after that (so the last paint handler has returned).
 #include <windows.h>
 
 #include <algorithm>
@@ -36,6 +36,25 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM data) {
   if (bounds.right - bounds.left < 50 || bounds.bottom - bounds.top < 50) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+BOOL CALLBACK FindUnpainted(HWND window, LPARAM data) {
+  if (!GetUpdateRect(window, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(data) = true;
+  return FALSE;
+}
+
+// Whether the window or a window inside it still waits to be painted.
+bool WaitsForPaint(HWND window) {
+  bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  if (!unpainted) EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return unpainted;
+}
+
+// Answered once the window's thread takes sent messages again.
+bool ThreadAnswers(HWND window) {
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kTimeoutMs, &answer) != 0;
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -78,9 +97,13 @@ double TimeOneStart(const std::wstring& program) {
     if (!search.found) Sleep(1);
     QueryPerformanceCounter(&now);
   }
-  DWORD_PTR answer = 0;
-  if (!search.found ||
-      !SendMessageTimeoutW(search.found, WM_NULL, 0, 0, SMTO_NORMAL, kTimeoutMs, &answer)) {
+  bool painted = search.found && ThreadAnswers(search.found);
+  while (painted && WaitsForPaint(search.found)) {
+    Sleep(1);
+    QueryPerformanceCounter(&now);
+    painted = Milliseconds(start, now) < kTimeoutMs;
+  }
+  if (!painted || !ThreadAnswers(search.found)) {
     std::fwprintf(stderr, L"%ls showed no window\n", program.c_str());
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, kTimeoutMs);
