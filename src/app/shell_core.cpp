@@ -1,6 +1,7 @@
 #include "app/shell_core.h"
 
 #include "hfe/hfe_disk.h"
+#include "hfe/hfe_format.h"
 #include "rtl/exceptions.h"
 #include "ui/text.h"
 
@@ -103,7 +104,9 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
   std::wstring reason;
   bool loaded = false;
   try {
-    const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(fileName);
+    // No track image is longer than its format can address; a longer file is read no further.
+    const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(
+        fileName, hfe ? hfe::kMaxHfeFileBytes : static_cast<std::uint64_t>(disk::kImageCapacity));
     if (hfe) {
       hfe::THfeReadReport report;
       loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &report);

@@ -111,6 +111,9 @@ TEST(StdHostFs, WritesReadsListsAndMovesTheCurrentDirectory) {
   listed.push_back(folder / "loop");
 #endif
   EXPECT_EQ(fs.ReadFile(folder / "b.bin"), Pattern(700, 1));
+  const std::vector<std::uint8_t> whole = Pattern(700, 1);
+  EXPECT_EQ(fs.ReadFile(folder / "b.bin", 100),
+            std::vector<std::uint8_t>(whole.begin(), whole.begin() + 100));
   EXPECT_EQ(fs.FileSize(folder / "a.txt"), 3u);
   EXPECT_EQ(fs.List(folder), listed);
   EXPECT_THROW(fs.ReadFile(folder / "gone"), rtl::EStreamError);

@@ -2,6 +2,7 @@
 #include "app/files/host_fs.h"
 
 #include <algorithm>
+#include <limits>
 #include <system_error>
 
 namespace app::files {
@@ -58,9 +59,12 @@ void TStdHostFs::ChangeDirectory(const fs::path& path) {
   fs::current_path(path, error);
 }
 
-std::vector<std::uint8_t> IHostFs::ReadFile(const fs::path& path) const {
+std::vector<std::uint8_t> IHostFs::ReadFile(const fs::path& path, std::uint64_t limit) const {
   const std::unique_ptr<rtl::TStream> stream = OpenRead(path);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
+  // Clamped before the conversion: a size_t of 32 bits would wrap a file of 4 GB or more.
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(stream->Size(), 0));
+  const std::uint64_t addressable = std::numeric_limits<std::size_t>::max();
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min({size, limit, addressable})));
   stream->ReadBuffer(bytes);
   return bytes;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -42,8 +43,11 @@ class IHostFs {
   virtual void ChangeDirectory(const std::filesystem::path& path) = 0;
 
   bool FileExists(const std::filesystem::path& path) const { return Kind(path) == HostKind::File; }
-  // The whole file; raises rtl::EStreamError when it cannot be read.
-  std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) const;
+  // The file's first `limit` bytes (all of a shorter file); raises rtl::EStreamError when it
+  // cannot be read.
+  std::vector<std::uint8_t> ReadFile(
+      const std::filesystem::path& path,
+      std::uint64_t limit = std::numeric_limits<std::uint64_t>::max()) const;
   // `path` made absolute against the current directory.
   std::filesystem::path ExpandFileName(const std::filesystem::path& path) const;
 };
