@@ -241,7 +241,7 @@ void HandleWMPrint(HWND wnd, ui::TMessage& message, TNCPaintProc ncPaint, void* 
   message.Result = 1;
 }
 
-void HandleWMPrintClient(ui::TCustomControl& control, ui::TMessage& message) {
+void HandleWMPrintClient(ui::TWinControl& control, ui::TMessage& message) {
   const auto dc = reinterpret_cast<HDC>(message.WParam);
   const int saved = SaveDC(dc);
   ui::TMessage paint{WM_PAINT, message.WParam, 0, 0};

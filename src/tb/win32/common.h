@@ -26,7 +26,7 @@ void InitCommon();
 // Painting.
 using TNCPaintProc = void (*)(HWND wnd, HDC dc, void* appData);
 void HandleWMPrint(HWND wnd, ui::TMessage& message, TNCPaintProc ncPaint, void* appData);
-void HandleWMPrintClient(ui::TCustomControl& control, ui::TMessage& message);
+void HandleWMPrintClient(ui::TWinControl& control, ui::TMessage& message);
 void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn);
 void DoubleBufferedRepaint(HWND wnd);
 void RecomputeFrame(ui::TWinControl& control);

@@ -996,8 +996,9 @@ void TTBFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, 
     DrawEdge(useDC, &edge, EDGE_RAISED, BF_RECT | BF_ADJUST);
     TPoint border;
     dockableWindow_->GetFloatingBorderSize(border);
+    // The outline is the frame's innermost ring, next to the client and caption.
     RECT inner = r;
-    InflateRect(&inner, -border.x, -border.y);
+    InflateRect(&inner, 1 - border.x, 1 - border.y);
     FrameRect(useDC, &inner, GetSysColorBrush(COLOR_BTNFACE));
     const int saved2 = SaveDC(useDC);
     ExcludeClipRect(useDC, inner.left, inner.top, inner.right, inner.bottom);
@@ -1104,6 +1105,7 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
       HandleWMPrint(Handle(), message, PaintFrameProc, this);
       return;
     case WM_PRINTCLIENT:
+      HandleWMPrintClient(*this, message);
       return;
     case WM_NCHITTEST: {
       DefaultHandler(message);

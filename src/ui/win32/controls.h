@@ -235,6 +235,11 @@ class TWinControl : public TControl {
   // Focuses FindNextControl(current, goForward, checkTabStop, false) when there is one.
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
+  // Paints the client area into the DC of a WM_PAINT message (WParam), as WM_PRINTCLIENT asks.
+  // A plain window has nothing of its own to paint (its client area is its background);
+  // descendants that paint override it.
+  virtual void PaintHandler(TMessage& /*message*/) {}
+
   // Decides what a message does; the default dispatches by number.
   void WndProc(TMessage& message) override;
   // What Windows would do with the message.
@@ -315,7 +320,7 @@ class TCustomControl : public TWinControl {
   void Invalidate();
   void WndProc(TMessage& message) override;
   // Paints into the DC of a WM_PAINT message (WParam); without one, begins and ends a paint.
-  void PaintHandler(TMessage& message);
+  void PaintHandler(TMessage& message) override;
 
   TNotifyEvent OnPaint;
 
