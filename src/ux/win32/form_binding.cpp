@@ -12,6 +12,15 @@ namespace ux {
 
 namespace {
 
+// A control on `form` that is visible and enabled, as is every parent up to the form, and the form
+// is enabled.
+bool CanFocusOnForm(ui::TCustomForm& form, ui::TWinControl& control) {
+  if (control.ParentForm() != &form || !form.Enabled()) return false;
+  for (const ui::TControl* c = &control; c != &form; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
 class TFormHost : public win32::TWindowPlacementHost {
  public:
   explicit TFormHost(ui::TCustomForm& form) : form_(form) {}
@@ -62,9 +71,11 @@ class TFormHost : public win32::TWindowPlacementHost {
   std::wstring ActiveControlName() const override {
     return form_.ActiveControl() ? form_.ActiveControl()->Name() : std::wstring();
   }
+  // The form restores before it is on the screen, when no control of it can have the focus yet:
+  // a control is taken when it will be able to, and the form focuses it once shown.
   void SetActiveControlByName(std::wstring_view name) override {
     auto* control = dynamic_cast<ui::TWinControl*>(form_.FindComponent(name));
-    if (control && control->CanFocus()) form_.SetActiveControl(control);
+    if (control && CanFocusOnForm(form_, *control)) form_.SetActiveControl(control);
   }
   void HandleException() override {
     if (ui::Application) ui::Application->HandleException();

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "ui/text.h"
 #include "ui/win32/forms.h"
+#include "ui/win32/memo.h"
 #include "ux/form_storage.h"
 #include "ux/modules.h"
 #include "ux/win32/control_hook.h"
@@ -346,6 +348,71 @@ TEST_F(FormStorage, PreventResizeSetInTheFormsConstructorHolds) {
   EXPECT_EQ(info.ptMaxTrackSize.x, bounds.right - bounds.left);
   EXPECT_EQ(info.ptMinTrackSize.y, bounds.bottom - bounds.top);
   ui::Free(form);
+}
+
+// A form that keeps its active control: memos, one disabled, one hidden, one in a disabled box.
+class TFocusForm : public ui::TForm {
+ public:
+  explicit TFocusForm(ui::TComponent* owner) : ui::TForm(owner) {
+    storage->SetIniFileName(kKey);
+    storage->SetOptions({TPlacementOption::fpPosition, TPlacementOption::fpActiveControl});
+    box->SetName(L"Box");
+    box->SetParent(this);
+    box->SetEnabled(false);
+    for (const wchar_t* name : {L"First", L"Second", L"Disabled", L"Hidden", L"Inner"}) {
+      auto* memo = ui::Create<ui::TMemo>(*this);
+      memo->SetName(name);
+      memo->SetParent(std::wstring_view(name) == L"Inner" ? static_cast<ui::TWinControl*>(box)
+                                                          : this);
+    }
+    Memo(L"Disabled")->SetEnabled(false);
+    Memo(L"Hidden")->SetVisible(false);
+  }
+  std::wstring_view ClassName() const override { return L"TFocusForm"; }
+  ui::TWinControl* Memo(std::wstring_view name) {
+    return dynamic_cast<ui::TWinControl*>(FindComponent(name));
+  }
+
+  ui::TPanel* box = ui::Create<ui::TPanel>(*this);
+  TFormStorage* storage = ui::Create<TFormStorage>(*this);
+};
+
+// The form is not on the screen yet when it restores: a stored control that will be able to
+// take the focus becomes the active control and has the focus once the form shows.
+TEST_F(FormStorage, TheStoredActiveControlHasTheFocusWhenTheFormShows) {
+  struct Case {
+    const wchar_t* stored;
+    const wchar_t* active;  // the form's active control after showing, or none
+  };
+  const Case cases[] = {
+      {L"Second", L"Second"}, {L"second", L"Second"}, {L"Disabled", nullptr}, {L"Hidden", nullptr},
+      {L"Inner", nullptr},    {L"Box", nullptr},      {L"Nobody", nullptr},   {L"", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << ui::Utf8FromWide(c.stored));
+    RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\TFocusForm").c_str(), L"ActiveControl", REG_SZ,
+                    c.stored, static_cast<DWORD>((wcslen(c.stored) + 1) * sizeof(wchar_t)));
+    auto* form = application.CreateForm<TFocusForm>();
+    form->SetVisible(true);
+    ui::TWinControl* expected = c.active ? form->Memo(c.active) : nullptr;
+    EXPECT_EQ(form->ActiveControl(), expected);
+    if (expected) {
+      EXPECT_EQ(GetFocus(), expected->Handle());
+    }
+    ui::Free(form);
+  }
+}
+
+// The focused control's name is saved, and a control that took the focus by hand is kept.
+TEST_F(FormStorage, TheActiveControlIsSavedWithThePlacement) {
+  auto* form = application.CreateForm<TFocusForm>();
+  form->SetVisible(true);
+  form->SetActiveControl(form->Memo(L"First"));
+  form->Close();
+  auto* again = application.CreateForm<TFocusForm>();
+  again->SetVisible(true);
+  EXPECT_EQ(again->ActiveControl(), again->Memo(L"First"));
+  ui::Free(again);
 }
 
 }  // namespace
