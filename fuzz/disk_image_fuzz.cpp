@@ -33,7 +33,7 @@ using disk::TMSXDisk;
 
 constexpr int kMaxDepth = 8;
 constexpr std::size_t kMaxSteps = 48;
-constexpr std::size_t kFullCheckEvery = 4;
+constexpr std::size_t kFullCheckEvery = 8;
 
 // A name as 8-bit text: one of a few fixed ones, or up to 15 bytes of the script.
 std::string Narrow(TScript& script) {

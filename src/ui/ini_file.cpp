@@ -1,5 +1,6 @@
 #include "ui/ini_file.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "rtl/exceptions.h"
@@ -91,15 +92,40 @@ TIniFile::TIniFile(const std::filesystem::path& path)
 
 TIniFile::TIniFile(std::vector<std::wstring> lines) : lines_(std::move(lines)), inMemory_(true) {}
 
-std::optional<TIniFile::Span> TIniFile::FindSection(std::wstring_view name) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto found = SectionName(lines_[i]);
-    if (!found || !SameText(*found, Trim(name))) continue;
-    std::size_t end = i + 1;
-    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
-    return Span{i, end};
+const std::vector<std::size_t>& TIniFile::Headers() const {
+  if (!headers_) {
+    headers_.emplace();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      if (SectionName(lines_[i])) headers_->push_back(i);
   }
-  return std::nullopt;
+  return *headers_;
+}
+
+std::optional<TIniFile::Span> TIniFile::FindSection(std::wstring_view name) const {
+  const std::wstring_view wanted = Trim(name);
+  const std::vector<std::size_t>& headers = Headers();
+  std::size_t at = headers.size();  // position of the section's header in `headers`
+  if (hint_ && SameText(hint_->name, wanted)) {
+    at = static_cast<std::size_t>(std::lower_bound(headers.begin(), headers.end(), hint_->header) -
+                                  headers.begin());
+    if (at < headers.size() && headers[at] != hint_->header) at = headers.size();
+  }
+  if (at == headers.size()) {
+    for (std::size_t k = 0; k < headers.size() && at == headers.size(); ++k)
+      if (SameText(*SectionName(lines_[headers[k]]), wanted)) at = k;
+    if (at == headers.size()) return std::nullopt;
+    hint_ = Hint{std::wstring(wanted), headers[at]};
+  }
+  return Span{headers[at], at + 1 < headers.size() ? headers[at + 1] : lines_.size()};
+}
+
+void TIniFile::MoveHeaders(std::size_t line, int by) {
+  const auto move = [&](std::size_t& header) {
+    if (line <= header) header = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(header) + by);
+  };
+  if (headers_)
+    for (std::size_t& header : *headers_) move(header);
+  if (hint_) move(hint_->header);
 }
 
 std::optional<std::size_t> TIniFile::FindValue(const Span& span, std::wstring_view ident) const {
@@ -126,6 +152,7 @@ void TIniFile::WriteString(const std::wstring& section, const std::wstring& iden
   auto span = FindSection(section);
   if (!span) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+    if (headers_) headers_->push_back(lines_.size());
     lines_.push_back(L"[" + std::wstring(Trim(section)) + L"]");
     lines_.push_back(text);
   } else if (const auto line = FindValue(*span, ident)) {
@@ -134,6 +161,7 @@ void TIniFile::WriteString(const std::wstring& section, const std::wstring& iden
     std::size_t at = span->end;  // after the section's last non-blank line
     while (at > span->header + 1 && Trim(lines_[at - 1]).empty()) --at;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), text);
+    MoveHeaders(at, 1);
   }
   Save();
 }
@@ -144,6 +172,7 @@ void TIniFile::DeleteKey(const std::wstring& section, const std::wstring& ident)
   const auto line = FindValue(*span, ident);
   if (!line) return;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+  MoveHeaders(*line, -1);
   Save();
 }
 
@@ -178,6 +207,8 @@ void TIniFile::EraseSection(const std::wstring& section) {
   while (const auto span = FindSection(section)) {
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
                  lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+    headers_.reset();
+    hint_.reset();
     erased = true;
   }
   if (erased) Save();

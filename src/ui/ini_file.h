@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,21 @@ class TIniFile : public TCustomIniFile {
   std::optional<std::size_t> FindValue(const Span& span, std::wstring_view ident) const;
   void Save() const;
 
+  // Lookups look at section headers only, and a run of lookups in one section at that section
+  // first: the header lines in order, and the section found last (its trimmed name and header
+  // line), made on the first lookup and kept in step as lines are inserted and erased.
+  struct Hint {
+    std::wstring name;
+    std::size_t header = 0;
+  };
+  const std::vector<std::size_t>& Headers() const;
+  // Keeps the header lines in step with a value line inserted (+1) or erased (-1) at `line`.
+  void MoveHeaders(std::size_t line, int by);
+
   std::filesystem::path path_;
   std::vector<std::wstring> lines_;
+  mutable std::optional<std::vector<std::size_t>> headers_;
+  mutable std::optional<Hint> hint_;
   TextEncoding encoding_ = TextEncoding::Utf16;
   bool inMemory_ = false;
 };

@@ -55,7 +55,8 @@ void AppendCodePoint(std::wstring& out, char32_t cp) {
 }  // namespace
 
 bool SameText(std::wstring_view a, std::wstring_view b) {
-  return CompareText(a, b) == 0;
+  // Case folding keeps lengths, so texts of different lengths differ without a look.
+  return a.size() == b.size() && CompareText(a, b) == 0;
 }
 
 int CompareText(std::wstring_view a, std::wstring_view b) {

@@ -303,6 +303,32 @@ TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
   EXPECT_FALSE(ini.SectionExists(L"B"));
 }
 
+// Lookups after writes that move sections (a value added to an earlier section, one deleted,
+// a section erased and made again) still find the first section of a name and its values.
+TEST(UiIniFileInMemory, LookupsFollowLinesThatMove) {
+  ui::TIniFile ini(std::vector<std::wstring>{L"[A]", L"a=1", L"[B]", L"b=2", L"[a]", L"x=9"});
+  ini.WriteString(L"B", L"c", L"3");
+  ini.WriteString(L"A", L"d", L"4");
+  ini.WriteString(L"C", L"e", L"5");
+  ini.WriteString(L"a", L"f", L"6");
+  EXPECT_EQ(ini.Lines(), (std::vector<std::wstring>{L"[A]", L"a=1", L"d=4", L"f=6", L"[B]", L"b=2",
+                                                    L"c=3", L"[a]", L"x=9", L"", L"[C]", L"e=5"}));
+  ini.DeleteKey(L"A", L"a");
+  const struct {
+    const wchar_t* section;
+    const wchar_t* ident;
+    std::optional<std::wstring> value;
+  } reads[] = {{L"B", L"c", L"3"},        {L"a", L"d", L"4"}, {L"A", L"x", std::nullopt},
+               {L" c ", L"e", L"5"},      {L"B", L"b", L"2"}, {L"A", L"a", std::nullopt},
+               {L"D", L"e", std::nullopt}};
+  for (const auto& r : reads) EXPECT_EQ(ini.Read(r.section, r.ident), r.value) << r.ident;
+  ini.EraseSection(L"B");
+  ini.WriteString(L"B", L"g", L"7");
+  EXPECT_EQ(ini.Read(L"C", L"e"), L"5");
+  EXPECT_EQ(ini.Read(L"B", L"g"), L"7");
+  EXPECT_EQ(ini.ReadSection(L"A"), (std::vector<std::wstring>{L"d", L"f"}));
+}
+
 TEST_F(UiIniFile, NewFilesAreUtf16AndEveryValueReadsBackAsWritten) {
   {
     ui::TIniFile ini(Path());
