@@ -16,28 +16,39 @@ namespace ui {
 
 namespace {
 
-// The controls of this process by window. Asked on every message, so kept in the process (a
-// window property costs a call into the window system each time); another instance's windows
-// are never in it.
+// The controls of this process by window, with the own procedure of each system-class window that
+// a control subclasses. Asked on every message, so kept in the process (window properties, and
+// the platform's subclassing through them, cost a call into the window system each time);
+// another instance's windows are never in it.
 class TControlWindows {
  public:
-  void Add(HWND window, TWinControl* control) {
+  struct Entry {
+    TWinControl* control = nullptr;
+    WNDPROC original = nullptr;  // set for a subclassed system-class window
+  };
+  void Add(HWND window, Entry entry) {
     const std::lock_guard lock(mutex_);
-    controls_[window] = control;
+    windows_[window] = entry;
+  }
+  // The window keeps its entry, without a control, until its last message.
+  void Detach(HWND window) {
+    const std::lock_guard lock(mutex_);
+    if (const auto found = windows_.find(window); found != windows_.end())
+      found->second.control = nullptr;
   }
   void Remove(HWND window) {
     const std::lock_guard lock(mutex_);
-    controls_.erase(window);
+    windows_.erase(window);
   }
-  TWinControl* Find(HWND window) {
+  Entry Find(HWND window) {
     const std::lock_guard lock(mutex_);
-    const auto found = controls_.find(window);
-    return found == controls_.end() ? nullptr : found->second;
+    const auto found = windows_.find(window);
+    return found == windows_.end() ? Entry{} : found->second;
   }
 
  private:
   std::mutex mutex_;
-  std::unordered_map<HWND, TWinControl*> controls_;
+  std::unordered_map<HWND, Entry> windows_;
 };
 
 TControlWindows& ControlWindows() {
@@ -301,14 +312,17 @@ void TWinControl::BeforeDestruction() noexcept {
 void TWinControl::DetachAndDestroyWindow() noexcept {
   const HWND window = std::exchange(handle_, nullptr);
   if (!window) return;
-  ControlWindows().Remove(window);
-  if (subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
+  if (subclassed_) {
+    ControlWindows().Detach(window);  // its own procedure still gets its last messages
+  } else {
+    ControlWindows().Remove(window);
+  }
   subclassed_ = false;
   DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-  return window ? ControlWindows().Find(window) : nullptr;
+  return window ? ControlWindows().Find(window).control : nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -355,8 +369,9 @@ void TWinControl::CreateHandle() {
   if (!window) throw rtl::Exception("Error creating window");
   if (params.systemClass) {
     handle_ = window;
-    ControlWindows().Add(window, this);
-    SetWindowSubclass(window, SubclassProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    originalProcedure_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    ControlWindows().Add(window, {this, originalProcedure_});
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProcedure));
     subclassed_ = true;
   }
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
@@ -414,7 +429,7 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
         static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     if (control) {
       control->handle_ = window;
-      ControlWindows().Add(window, control);
+      ControlWindows().Add(window, {control, nullptr});
     }
   }
   TWinControl* control = FromHandle(window);
@@ -422,9 +437,16 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
   return Dispatch(control, window, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                                UINT_PTR, DWORD_PTR data) {
-  return Dispatch(reinterpret_cast<TWinControl*>(data), window, msg, wParam, lParam);
+LRESULT CALLBACK TWinControl::SubclassProcedure(HWND window, UINT msg, WPARAM wParam,
+                                                LPARAM lParam) {
+  const TControlWindows::Entry entry = ControlWindows().Find(window);
+  if (entry.control) return Dispatch(entry.control, window, msg, wParam, lParam);
+  // Detached from its control: the window ends with its own procedure.
+  const LRESULT result = entry.original
+                             ? CallWindowProcW(entry.original, window, msg, wParam, lParam)
+                             : DefWindowProcW(window, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) ControlWindows().Remove(window);
+  return result;
 }
 
 LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARAM wParam,
@@ -438,7 +460,6 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARA
   }
   if (msg == WM_NCDESTROY) {
     ControlWindows().Remove(window);
-    if (control->subclassed_) RemoveWindowSubclass(window, SubclassProcedure, 1);
     control->subclassed_ = false;
     control->handle_ = nullptr;
   }
@@ -448,7 +469,8 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARA
 void TWinControl::DefaultHandler(TMessage& message) {
   if (!handle_) return;
   message.Result = subclassed_
-                       ? DefSubclassProc(handle_, message.Msg, message.WParam, message.LParam)
+                       ? CallWindowProcW(originalProcedure_, handle_, message.Msg, message.WParam,
+                                         message.LParam)
                        : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
 }
 

@@ -288,8 +288,8 @@ class TWinControl : public TControl {
  private:
   friend class TControl;
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR id, DWORD_PTR data);
+  // The procedure of a system-class window while a control subclasses it.
+  static LRESULT CALLBACK SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT Dispatch(TWinControl* control, HWND window, UINT msg, WPARAM wParam,
                           LPARAM lParam);
   void CreateHandle();
@@ -302,6 +302,7 @@ class TWinControl : public TControl {
 
   HWND handle_ = nullptr;
   bool subclassed_ = false;
+  WNDPROC originalProcedure_ = nullptr;  // the system class's own, while subclassed_
   bool aligning_ = false;
   // A control asked for alignment while this one was aligning.
   bool realignPending_ = false;
