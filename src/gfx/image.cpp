@@ -632,11 +632,13 @@ void TCustomImgView32::UpdateScrollBars() {
   }
   TRect h, v;
   FGripRect = TRect{};
+  FCornerRect = TRect{};
   if (FBarsVisible) {
     const std::int32_t t = ScrollBarSize();
     const TRect view = GetViewportRect();
     h = {client.left, view.bottom, view.right, client.bottom};
     v = {view.right, client.top, client.right, view.bottom};
+    FCornerRect = {view.right, view.bottom, client.right, client.bottom};
     if (FSizeGrip == sgAlways || (FSizeGrip == sgAuto && FGripAllowed))
       FGripRect = {view.right, view.bottom, view.right + t, view.bottom + t};
   }
@@ -645,6 +647,12 @@ void TCustomImgView32::UpdateScrollBars() {
   FHScroll.SetParams(hRange, view.Width());
   FVScroll.SetParams(vRange, view.Height());
   FScrollLock = false;
+}
+
+void TCustomImgView32::PaintCorner(TBarCanvas& Canvas, std::uint32_t Color) {
+  if (IsRectEmpty(FCornerRect)) return;
+  Canvas.FillSolid(FCornerRect, Color);
+  if (!IsRectEmpty(FGripRect)) DrawSizeGrip(Canvas, FGripRect);
 }
 
 void TCustomImgView32::UpdateImage() {

@@ -314,6 +314,11 @@ class TCustomImgView32 : public TCustomImage32 {
   TRect GetViewportRect() override;
   bool ScrollBarsVisible() const { return FBarsVisible; }
   TRect SizeGripRect() const { return FGripRect; }
+  // The square between the bars (empty while they are hidden).
+  TRect CornerRect() const { return FCornerRect; }
+  // Fills the square between the bars with Color (0x00BBGGRR), then draws the size grip on it
+  // when shown: the themed grip leaves its background to what lies below it.
+  void PaintCorner(TBarCanvas& Canvas, std::uint32_t Color);
   std::int32_t ScrollBarSize();
   void Scroll(std::int32_t Dx, std::int32_t Dy);
   void ScrollToCenter(std::int32_t X, std::int32_t Y);
@@ -338,6 +343,7 @@ class TCustomImgView32 : public TCustomImage32 {
   bool FGripAllowed = true;
   bool FBarsVisible = false;
   TRect FGripRect;
+  TRect FCornerRect;
   bool FScrollLock = false;
 };
 

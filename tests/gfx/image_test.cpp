@@ -11,6 +11,7 @@
 #include "gfx/drawing.h"
 #include "gfx/image.h"
 #include "gfx/startup.h"
+#include "recording_canvas.h"
 
 namespace gfx {
 namespace {
@@ -355,6 +356,35 @@ TEST_F(ImgViewTest, VisibilityGripAndOverSize) {
   view.SetCentered(false);
   EXPECT_EQ(hScroll.Position(), 0.0f);
   EXPECT_EQ(view.CachedBitmapRect().left, 200);
+}
+
+// The square between the bars is filled before the grip is drawn on it (the themed grip leaves
+// its background as it was), and filled alone when no grip shows; without bars nothing.
+TEST_F(ImgViewTest, CornerBetweenTheBarsIsFilledUnderTheGrip) {
+  const struct {
+    TRect client;
+    TSizeGripStyle grip;
+    bool themed;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {{0, 0, 635, 510}, sgAuto, true, {}},
+      {{0, 0, 300, 200}, sgNone, true, {"fill 123 283,183,300,200"}},
+      {{0, 0, 300, 200}, sgAuto, true, {"fill 123 283,183,300,200", "theme 10 1 283,183,300,200"}},
+      {{0, 0, 300, 200},
+       sgAlways,
+       false,
+       {"fill 123 283,183,300,200", "frame 3 8 283,183,300,200"}},
+  };
+  Load();
+  for (const auto& c : cases) {
+    host.client = c.client;
+    view.SetSizeGrip(c.grip);
+    view.Resize();
+    testing::RecordingCanvas canvas;
+    canvas.themed = c.themed;
+    view.PaintCorner(canvas, 123);
+    EXPECT_EQ(canvas.calls, c.calls) << Text(c.client) << " " << int{c.grip};
+  }
 }
 
 }  // namespace

@@ -106,10 +106,8 @@ bool TImgView32::FillsItsForm() {
 
 void TImgView32::Paint() {
   FView->Paint();
-  const TRect grip = FView->SizeGripRect();
-  if (IsRectEmpty(grip)) return;
   TGdiBarCanvas canvas(Canvas().Handle());
-  DrawSizeGrip(canvas, grip);
+  FView->PaintCorner(canvas, ui::ColorToRGB(Color()));
 }
 
 void TImgView32::WndProc(ui::TMessage& Message) {

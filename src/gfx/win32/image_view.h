@@ -1,10 +1,11 @@
 // The scrolling image view's window: a TCustomImgView32 over a child window with two range-bar
-// children. Painting copies the view's back buffer to the window; the size grip between the
-// bars is drawn by the platform (themed while visual styles are in use) and sizes the form when
-// pressed; in sgAuto it shows when the view and its parents up to the form fill their parents'
-// client areas. The wheel scrolls vertically (with Shift, horizontally). The frame stages draw
-// the platform's focus rectangle; pboWantArrowKeys asks the dialog manager for the arrow keys,
-// pboAutoFocus takes the focus on a press; leaving the view resets the screen cursor.
+// children. Painting copies the view's back buffer to the window and fills the square between
+// the bars with the control's colour; the size grip on it is drawn by the platform (themed while
+// visual styles are in use) and sizes the form when pressed; in sgAuto it shows when the view and
+// its parents up to the form fill their parents' client areas. The wheel scrolls vertically (with
+// Shift, horizontally). The frame stages draw the platform's focus rectangle; pboWantArrowKeys asks
+// the dialog manager for the arrow keys, pboAutoFocus takes the focus on a press; leaving the view
+// resets the screen cursor.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // The image view's window under Wine: the size grip in sgAuto follows the alignment up to the
 // form, the arrow-key option answers the dialog code, rmDirect paints at once, and the frame
-// stages draw the platform's focus rectangle into the buffer.
+// stages draw the platform's focus rectangle into the buffer; the square between the bars is
+// painted, with or without the grip.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,28 @@ TEST_F(ImageViewWindow, FrameStagesDrawThePlatformFocusRectangle) {
     }
   EXPECT_GT(inverted, 4);
   EXPECT_LT(inverted, 10 + 2 * 3);  // dotted, not solid
+}
+
+// The square between the bars shows the control's colour: alone without a grip, and around
+// the grip's marks with one (the themed grip draws only its marks).
+TEST_F(ImageViewWindow, CornerBetweenTheBarsIsPainted) {
+  for (const TSizeGripStyle grip : {sgNone, sgAlways}) {
+    view->View().SetSizeGrip(grip);
+    RedrawWindow(view->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const TRect corner = view->View().CornerRect();
+    ASSERT_EQ(corner.Width(), GetSystemMetrics(SM_CXVSCROLL));
+    const HDC dc = GetDC(view->Handle());
+    int face = 0;
+    for (int y = corner.top; y < corner.bottom; ++y)
+      for (int x = corner.left; x < corner.right; ++x)
+        face += GetPixel(dc, x, y) == GetSysColor(COLOR_BTNFACE);
+    ReleaseDC(view->Handle(), dc);
+    const int all = corner.Width() * corner.Height();
+    if (grip == sgNone)
+      EXPECT_EQ(face, all);
+    else
+      EXPECT_GT(face, all / 2);
+  }
 }
 
 }  // namespace
