@@ -22,7 +22,6 @@
 namespace {
 
 constexpr std::int32_t kWalkedTracks = 4;
-constexpr int kMaxSectorsPerWalk = 5000;
 constexpr std::uint32_t kSaveCheckEvery = 32;
 
 // The bytes of a side up to its last non-zero one, of at most 32,767; a zero tail is crossed
@@ -75,11 +74,13 @@ void WalkSectors(hfe::TLibContext& context, const hfe::TImgLoader& loader, hfe::
     for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
       for (auto encoding : {hfe::SectorSearch::IsoIbmMfm, hfe::SectorSearch::IsoIbmFm}) {
         hfe::trk_resetSearchPosition(*access);
+        // A walk ends: the address marks it meets are more than 16 cells apart.
+        const std::int32_t maxSectors = floppy.Side(track, side)->trackLength / 16 + 1;
         int count = 0;
         while (auto sector = hfe::trk_getNextSector(*access, track, side, encoding)) {
           Require(sector->data.empty() ||
                   sector->data.size() == static_cast<std::size_t>(sector->size));
-          Require(++count < kMaxSectorsPerWalk);
+          Require(++count <= maxSectors);
         }
       }
     }

@@ -72,7 +72,17 @@ struct TFmMark {
 
 // The first address mark of either kind that a search from `start` over `maxDistance` cells (as
 // searchBitStream counts them) reaches. Data marks are looked for only before the identity mark.
+// A search to the end of the track goes in pieces, so that it never looks far past the first
+// mark of either kind: a walk over many marks stays linear.
 TFmMark NextFmMark(const TCellRing& ring, std::int32_t maxDistance, std::int32_t start) {
+  if (maxDistance < 0) {
+    constexpr std::int32_t kPiece = 4096;
+    for (std::int32_t from = start; from >= 0 && from < ring.Length(); from += kPiece) {
+      const TFmMark found = NextFmMark(ring, std::min(kPiece, ring.Length() - from), from);
+      if (found.position >= 0) return found;
+    }
+    return {};
+  }
   const std::int32_t identity = searchBitStream(ring, maxDistance, FmIdMark(), start);
   std::int32_t dataDistance = maxDistance;
   if (identity >= 0) {

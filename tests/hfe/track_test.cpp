@@ -549,6 +549,28 @@ TEST(SectorAccess, FmWalkStopsAtTheNextIdentityAndFindsLoneDataFields) {
   EXPECT_EQ(status, kSectorBadCrc);
   EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 256), Bytes(256, 0xAA));
   EXPECT_EQ(Bytes(buffer.begin() + 256, buffer.end()), data);
+
+  // Data marks back to back: each is a record of its own, and the walk reaches the identity
+  // field after them.
+  TFmTrack marks;
+  marks.Run(0xFF, 30);
+  const std::int32_t firstMark = marks.CellCount();
+  for (int i = 0; i < 300; ++i) marks.Byte(0xF8 + static_cast<std::uint8_t>(i % 4), 0xC7);
+  const std::int32_t last = marks.CellCount() + 6 * 32;
+  marks.Field(0xFE, {1, 0, 9, 1});
+  auto marked = CellFloppy({{marks.Finish()}});
+  auto markAccess = trk_initSectorAccess(*context, *marked);
+  for (int i = 0; i < 300; ++i) {
+    auto sector = trk_getNextSector(*markAccess, 0, 0, SectorSearch::IsoIbmFm);
+    ASSERT_TRUE(sector) << i;
+    EXPECT_EQ(sector->startCell, firstMark + 32 * i);
+    EXPECT_EQ(sector->dataMark, 0xF8 + i % 4);
+    EXPECT_FALSE(sector->hasHeader());
+  }
+  auto identity = trk_getNextSector(*markAccess, 0, 0, SectorSearch::IsoIbmFm);
+  ASSERT_TRUE(identity);
+  EXPECT_EQ(identity->startCell, last);
+  EXPECT_EQ(identity->sector, 9);
 }
 
 TrackFormat Format(int code) {
