@@ -283,6 +283,20 @@ class TUxCustomRichEdit : public ui::TMemo {
     HWND window = nullptr;
   };
 
+  // Change notification off for the length of a scope; the event mask is then put back as it
+  // was, so a nested scope leaves it off.
+  class TChangeNotificationOff {
+   public:
+    explicit TChangeNotificationOff(TUxCustomRichEdit& richEdit);
+    TChangeNotificationOff(const TChangeNotificationOff&) = delete;
+    TChangeNotificationOff& operator=(const TChangeNotificationOff&) = delete;
+    ~TChangeNotificationOff();
+
+   private:
+    TUxCustomRichEdit& richEdit_;
+    DWORD mask_ = 0;
+  };
+
   LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   void KeepContent();
   void HandleDestroyed();
@@ -291,7 +305,6 @@ class TUxCustomRichEdit : public ui::TMemo {
   void SwitchTextMode(bool saveAsPlain);
   void RestoreContent();
   void ApplyTextMode();
-  void SetEventMaskBits(DWORD bits, bool on);
   void ShowFindDialog(TFindDialogKind kind, const std::wstring& searchStr,
                       const std::wstring& replaceStr);
   bool SearchFromDialog(const FINDREPLACEW& request);

@@ -44,6 +44,10 @@ std::wstring TRichEditStrings::Get(int index) const {
   if (start < 0) return {};
   const auto length =
       static_cast<std::size_t>(SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
+  // The line message takes its buffer size in 16 bits: a longer line is read as a text range.
+  if (length + 3 > 0xFFFF)
+    return richEdit_.GetTextRange(static_cast<int>(start),
+                                  static_cast<int>(start + static_cast<LRESULT>(length)));
   // Room for the line, its break and the count word the message reads first.
   std::vector<wchar_t> buffer(std::max<std::size_t>(length + 3, 2));
   buffer[0] = static_cast<wchar_t>(std::min<std::size_t>(buffer.size(), 0xFFFF));
@@ -100,9 +104,8 @@ void TRichEditStrings::Clear() {
 void TRichEditStrings::Assign(const std::vector<std::wstring>& lines) {
   std::wstring text;
   for (const std::wstring& line : lines) text += line + L"\r\n";
-  richEdit_.SetEventMaskBits(ENM_CHANGE, false);
+  const TUxCustomRichEdit::TChangeNotificationOff quiet(richEdit_);
   SetWindowTextW(Window(), text.c_str());
-  richEdit_.SetEventMaskBits(ENM_CHANGE, true);
 }
 
 void TRichEditStrings::SetUpdateState(bool updating) {
@@ -114,10 +117,15 @@ void TRichEditStrings::SetUpdateState(bool updating) {
 
 // Options
 
-void TUxCustomRichEdit::SetEventMaskBits(DWORD bits, bool on) {
-  if (!HandleAllocated()) return;
-  const auto mask = static_cast<DWORD>(Send(EM_GETEVENTMASK));
-  Send(EM_SETEVENTMASK, 0, on ? mask | bits : mask & ~bits);
+TUxCustomRichEdit::TChangeNotificationOff::TChangeNotificationOff(TUxCustomRichEdit& richEdit)
+    : richEdit_(richEdit) {
+  if (!richEdit_.HandleAllocated()) return;
+  mask_ = static_cast<DWORD>(richEdit_.Send(EM_GETEVENTMASK));
+  richEdit_.Send(EM_SETEVENTMASK, 0, mask_ & ~static_cast<DWORD>(ENM_CHANGE));
+}
+
+TUxCustomRichEdit::TChangeNotificationOff::~TChangeNotificationOff() {
+  if (richEdit_.HandleAllocated()) richEdit_.Send(EM_SETEVENTMASK, 0, mask_);
 }
 
 void TUxCustomRichEdit::SetDrawEndPage(bool value) {
@@ -201,11 +209,12 @@ void TUxCustomRichEdit::SwitchTextMode(bool saveAsPlain) {
     const TRichEditStrings::TFormatScope scope(
         *lines_, saveAsPlain ? TRichStreamFormat::sfPlainText : TRichStreamFormat::sfRichText, 0);
     lines_->SaveToStream(stream);
-    SetEventMaskBits(ENM_CHANGE, false);
-    SetWindowTextW(Handle(), L"");
-    Send(EM_EMPTYUNDOBUFFER);  // the mode changes only without text and without undo history
-    ApplyTextMode();
-    SetEventMaskBits(ENM_CHANGE, true);
+    {
+      const TChangeNotificationOff quiet(*this);
+      SetWindowTextW(Handle(), L"");
+      Send(EM_EMPTYUNDOBUFFER);  // the mode changes only without text and without undo history
+      ApplyTextMode();
+    }
     stream.SetPosition(0);
     lines_->LoadFromStream(stream);
   }
@@ -621,25 +630,26 @@ void TUxCustomRichEdit::FindDialogRequest(const FINDREPLACEW& request) {
     TRichSearchTypes options = 0;
     if (request.Flags & FR_WHOLEWORD) options |= stWholeWord;
     if (request.Flags & FR_MATCHCASE) options |= stMatchCase;
-    SetEventMaskBits(ENM_CHANGE, false);
-    int position = 0;  // every hit of the text, those before the caret too
     int replaced = 0;
-    // Each replacement moves the search past the text put in, so it ends.
-    for (int length = TextLength(); position <= length; length = TextLength()) {
-      FINDTEXTEXW find{};
-      find.chrg = {position, length};
-      find.lpstrText = what.c_str();
-      if (Send(EM_FINDTEXTEXW, FindFlags(options, RichEditVersion()),
-               reinterpret_cast<LPARAM>(&find)) < 0)
-        break;
-      SetSelection(find.chrgText.cpMin, find.chrgText.cpMax, false);
-      SetSelText(with);
-      ++replaced;
-      position = GetSelection().cpMax;
-      if (position <= find.chrgText.cpMin && with.empty()) position = find.chrgText.cpMin;
-      if (find.chrgText.cpMax == find.chrgText.cpMin) break;  // an empty hit would not move
+    {
+      const TChangeNotificationOff quiet(*this);
+      int position = 0;  // every hit of the text, those before the caret too
+      // Each replacement moves the search past the text put in, so it ends.
+      for (int length = TextLength(); position <= length; length = TextLength()) {
+        FINDTEXTEXW find{};
+        find.chrg = {position, length};
+        find.lpstrText = what.c_str();
+        if (Send(EM_FINDTEXTEXW, FindFlags(options, RichEditVersion()),
+                 reinterpret_cast<LPARAM>(&find)) < 0)
+          break;
+        SetSelection(find.chrgText.cpMin, find.chrgText.cpMax, false);
+        SetSelText(with);
+        ++replaced;
+        position = GetSelection().cpMax;
+        if (position <= find.chrgText.cpMin && with.empty()) position = find.chrgText.cpMin;
+        if (find.chrgText.cpMax == find.chrgText.cpMin) break;  // an empty hit would not move
+      }
     }
-    SetEventMaskBits(ENM_CHANGE, true);
     if (replaced == 0 && OnTextNotFound) OnTextNotFound(this, what);
   }
 }

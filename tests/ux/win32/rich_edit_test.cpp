@@ -1,6 +1,6 @@
-// The rich-edit control under Wine: its find and replace dialogs (replacing every hit, a dialog
-// that outlives the control's window), and its form's menu, tool windows and scroll bars around
-// an object active in place.
+// The rich-edit control under Wine: long lines, its find and replace dialogs (replacing every hit,
+// a dialog that outlives the control's window), and its form's menu, tool windows and scroll bars
+// around an object active in place.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -110,6 +110,34 @@ TEST_F(RichEditUi, ADialogFollowsTheControlsNewWindow) {
   SendMessageW(finder, WM_COMMAND, IDCANCEL, 0);
   Pump();
   EXPECT_EQ(edit->FindDialogWindow(TFindDialogKind::fdFind), nullptr);
+}
+
+// Lines come back whole whatever their length (the line message counts in 16 bits), and the
+// assignment leaves change notification as it found it.
+TEST_F(RichEditUi, LinesOfAnyLengthAndTheirAssignment) {
+  SendMessageW(edit->Handle(), EM_SETTARGETDEVICE, 0, 1);  // no wrapping: one line each
+  for (const std::size_t length : {std::size_t{0}, std::size_t{10}, std::size_t{65533},
+                                   std::size_t{65534}, std::size_t{65535}, std::size_t{70000}}) {
+    SCOPED_TRACE(length);
+    std::wstring longLine(length, L'x');
+    if (length > 0) longLine.back() = L'y';
+    edit->Lines().Assign({longLine, L"b"});
+    ASSERT_EQ(edit->Lines().Count(), 2);
+    const std::wstring first = edit->Lines().Get(0);
+    EXPECT_EQ(first.size(), length);
+    EXPECT_TRUE(first == longLine);  // not printed: it may be long
+    EXPECT_EQ(edit->Lines().Get(1), L"b");
+  }
+  for (const bool notifying : {true, false}) {
+    SCOPED_TRACE(notifying);
+    const auto mask = [this] {
+      return static_cast<DWORD>(SendMessageW(edit->Handle(), EM_GETEVENTMASK, 0, 0));
+    };
+    const DWORD before = notifying ? mask() | ENM_CHANGE : mask() & ~ENM_CHANGE;
+    SendMessageW(edit->Handle(), EM_SETEVENTMASK, 0, before);
+    edit->Lines().Assign({L"a"});
+    EXPECT_EQ(mask(), before);
+  }
 }
 
 // A top-level window owned by the form, shown without activation when asked.
