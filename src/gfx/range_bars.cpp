@@ -501,7 +501,9 @@ TRect TCustomRangeBar::GetHandleBounds() {
       offset =
           RoundToInt((track - 17) * static_cast<double>(FPosition) / (FRange - FEffectiveWindow));
     } else {
-      offset = RoundToInt(track * static_cast<double>(FPosition) / FRange);
+      // Length and offset may both round up (halves of an odd track): the handle still ends
+      // within the track.
+      offset = std::min(RoundToInt(track * static_cast<double>(FPosition) / FRange), track - size);
     }
   }
   const TRect client = FHost.BarClientRect();

@@ -63,7 +63,11 @@ TEST_F(RangeBarTest, HandleSizeAndPlaceFollowRangeWindowAndPosition) {
     bar.SetPosition(c.position);
     EXPECT_EQ(Text(bar.GetHandleBounds()), Text(c.handle)) << c.range << " " << c.position;
   }
-  host.client = {0, 0, 49, 16};  // 17 px of track: no handle
+  host.client = {0, 0, 267, 16};  // 235 px of track: 117.5 rounds up as length and as offset
+  bar.SetParams(1000, 500);
+  bar.SetPosition(500);
+  EXPECT_EQ(Text(bar.GetHandleBounds()), "133,0,251,16");  // ends where the track ends
+  host.client = {0, 0, 49, 16};                            // 17 px of track: no handle
   EXPECT_TRUE(IsRectEmpty(bar.GetHandleBounds()));
   host.client = {0, 0, 50, 16};  // 18 px: the 17-px handle, one pixel of travel
   bar.SetParams(10000, 10);
