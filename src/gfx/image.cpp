@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "gfx/drawing.h"
@@ -11,8 +12,15 @@ namespace gfx {
 
 namespace {
 
+// To nearest (ties to even), saturated to 32 bits: sizes and offsets of any scale stay
+// representable.
 std::int32_t RoundToInt(double Value) {
-  return static_cast<std::int32_t>(std::lrint(Value));
+  return SaturatedRound(Value);
+}
+
+std::int32_t Clamp32(std::int64_t Value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      Value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // A focus rectangle: every other pixel of R's border inverted, inside Dest's clip rectangle.
@@ -267,8 +275,9 @@ void TCustomImage32::SetScaleY(float Value) {
 }
 
 void TCustomImage32::SetScales(float X, float Y) {
-  X = std::max(X, 0.001f);
-  Y = std::max(Y, 0.001f);
+  // Not above 0.001 (NaN included) becomes 0.001.
+  if (!(X > 0.001f)) X = 0.001f;
+  if (!(Y > 0.001f)) Y = 0.001f;
   if (X == FScaleX && Y == FScaleY) return;
   FScaleX = X;
   FScaleY = Y;
@@ -327,14 +336,16 @@ TPoint TCustomImage32::GetBitmapSize() {
 TRect TCustomImage32::GetBitmapRect() {
   if (FBitmap.Empty()) return TRect{};
   const TPoint size = GetBitmapSize();
-  TRect r{0, 0, size.X, size.Y};
+  std::int64_t dx = 0, dy = 0;
   if (FBitmapAlign == baCenter) {
     const TRect client = FHost.HostClientRect();
-    OffsetRect(r, (client.Width() - size.X) / 2, (client.Height() - size.Y) / 2);
+    dx = (std::int64_t{client.Width()} - size.X) / 2;
+    dy = (std::int64_t{client.Height()} - size.Y) / 2;
   } else if (FBitmapAlign == baCustom) {
-    OffsetRect(r, RoundToInt(FOffsetHorz), RoundToInt(FOffsetVert));
+    dx = RoundToInt(FOffsetHorz);
+    dy = RoundToInt(FOffsetVert);
   }
-  return r;
+  return TRect{Clamp32(dx), Clamp32(dy), Clamp32(dx + size.X), Clamp32(dy + size.Y)};
 }
 
 void TCustomImage32::UpdateCache() {
@@ -616,8 +627,8 @@ void TCustomImgView32::UpdateScrollBars() {
   FScrollLock = true;
   FBarsVisible = false;
   const TPoint size = GetBitmapSize();
-  const std::int32_t extra = RoundToInt(2.0 * FOverSize * FScaleX);
-  const std::int32_t hRange = size.X + extra, vRange = size.Y + extra;
+  const std::int64_t extra = RoundToInt(2.0 * FOverSize * FScaleX);
+  const std::int32_t hRange = Clamp32(size.X + extra), vRange = Clamp32(size.Y + extra);
   const TRect client = FHost.HostClientRect();
   switch (FScrollBars.Visibility()) {
     case svAlways:
@@ -658,7 +669,7 @@ void TCustomImgView32::PaintCorner(TBarCanvas& Canvas, std::uint32_t Color) {
 void TCustomImgView32::UpdateImage() {
   const TRect view = GetViewportRect();
   const TPoint size = GetBitmapSize();
-  const std::int32_t over = OverSizeScaled();
+  const std::int64_t over = OverSizeScaled();
   const auto offset = [&](std::int32_t viewSize, std::int32_t shown, float position) {
     if (FCentered && viewSize > 2 * over + shown)
       return static_cast<float>((viewSize - shown) / 2.0);

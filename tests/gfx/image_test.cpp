@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -384,6 +385,31 @@ TEST_F(ImgViewTest, CornerBetweenTheBarsIsFilledUnderTheGrip) {
     canvas.themed = c.themed;
     view.PaintCorner(canvas, 123);
     EXPECT_EQ(canvas.calls, c.calls) << Text(c.client) << " " << int{c.grip};
+  }
+}
+
+// A scale not above 0.001, NaN included, becomes 0.001; a huge one gives the largest sizes and
+// ranges there are (saturated, not wrapped), and the view still paints.
+TEST_F(ImgViewTest, ScalesOfAnySizeStayRepresentable) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const struct {
+    float scale, stored;
+    std::int32_t shown, range;
+  } cases[] = {
+      {std::numeric_limits<float>::quiet_NaN(), 0.001f, 0, 0},
+      {-3.0f, 0.001f, 0, 0},
+      {1e9f, 1e9f, kMax, kMax},
+      {3e38f, 3e38f, kMax, kMax},
+  };
+  Load();
+  view.SetOverSize(10);
+  for (const auto& c : cases) {
+    view.SetScale(c.scale);
+    EXPECT_EQ(view.Scale(), c.stored) << c.scale;
+    EXPECT_EQ(view.GetBitmapSize().X, c.shown) << c.scale;
+    EXPECT_EQ(hScroll.Range(), c.range) << c.scale;
+    EXPECT_GE(view.CachedBitmapRect().right, view.CachedBitmapRect().left) << c.scale;
+    view.Paint();
   }
 }
 
