@@ -186,11 +186,12 @@ void TUxCustomRichEdit::SetLangOptions(TRichLangOptions value) {
   Send(EM_SETLANGOPTIONS, 0, others | value);
 }
 
+// A negative limit means no undo, also when it is set before the window exists.
 void TUxCustomRichEdit::SetUndoLimit(int value) {
   const bool multiLevel = undoLimit_ >= 2;
-  undoLimit_ = value;
+  undoLimit_ = std::max(value, 0);
   if (!HandleAllocated() || RichEditVersion() < 2) return;
-  undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(std::max(value, 0)), 0));
+  undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(undoLimit_), 0));
   if ((undoLimit_ >= 2) != multiLevel) SwitchTextMode(plainText_);
 }
 
@@ -221,9 +222,10 @@ void TUxCustomRichEdit::SwitchTextMode(bool saveAsPlain) {
   SetModified(modified);
 }
 
+// 0, or a meaningless negative length, is the largest text the control takes.
 void TUxCustomRichEdit::SetMaxLength(int value) {
   maxLength_ = value;
-  if (HandleAllocated()) Send(EM_EXLIMITTEXT, 0, value == 0 ? 0xFFFFFF : value);
+  if (HandleAllocated()) Send(EM_EXLIMITTEXT, 0, value <= 0 ? 0xFFFFFF : value);
 }
 
 void TUxCustomRichEdit::SetAllowObjects(bool value) {

@@ -140,6 +140,21 @@ TEST_F(RichEditUi, LinesOfAnyLengthAndTheirAssignment) {
   }
 }
 
+// Negative limits (damaged stored settings, say): an undo limit means no undo, whether it comes
+// before the window or after it; a text length means the largest text.
+TEST_F(RichEditUi, NegativeUndoAndTextLimits) {
+  auto* fresh = ui::Create<TUxRichEdit>(*form);
+  fresh->SetUndoLimit(-5);
+  fresh->SetParent(form);
+  fresh->HandleNeeded();
+  EXPECT_EQ(fresh->UndoLimit(), 0);
+  edit->SetUndoLimit(-5);
+  EXPECT_EQ(edit->UndoLimit(), 0);
+  edit->SetMaxLength(10);
+  edit->SetMaxLength(-5);
+  EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 0xFFFFFF);
+}
+
 // A top-level window owned by the form, shown without activation when asked.
 class TOwnedWindow {
  public:
