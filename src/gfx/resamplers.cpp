@@ -683,11 +683,14 @@ void TKernelResampler::Weights(float t, std::int32_t* Out) const {
     for (std::int32_t k = -FWidthInt; k <= FWidthInt; ++k)
       Out[k + FWidthInt] = RoundWeight(FKernel->Filter(static_cast<float>(k) + t));
   } else if (FKernelMode == kmTableNearest) {
-    const auto row = static_cast<std::int32_t>(std::nearbyint(t * (FTableSize - 1)));
-    std::copy_n(FWeightTable->ValPtr(0, std::clamp(row, 0, FTableSize - 1)), n, Out);
+    // The table's own size: TableSize may have changed since it was made.
+    const std::int32_t size = FWeightTable->Height() - 1;
+    const auto row = static_cast<std::int32_t>(std::nearbyint(t * (size - 1)));
+    std::copy_n(FWeightTable->ValPtr(0, std::clamp(row, 0, size - 1)), n, Out);
   } else {
-    const float pos = t * static_cast<float>(FTableSize - 1);
-    const std::int32_t row = std::clamp(static_cast<std::int32_t>(pos), 0, FTableSize - 2);
+    const std::int32_t size = FWeightTable->Height() - 1;
+    const float pos = t * static_cast<float>(size - 1);
+    const std::int32_t row = std::clamp(static_cast<std::int32_t>(pos), 0, size - 2);
     const auto f = static_cast<std::int32_t>(std::nearbyint((pos - row) * 256));
     const std::int32_t* w0 = FWeightTable->ValPtr(0, row);
     const std::int32_t* w1 = FWeightTable->ValPtr(0, row + 1);

@@ -499,6 +499,11 @@ TEST(KernelResampling, WeightTableRowsSpanFractionsZeroToOne) {
     k->PrepareSampling();
     EXPECT_EQ(k->GetSampleFloat(2, 3), b.GetPixel(2, 3));
     EXPECT_EQ(k->GetSampleFloat(2.5f, 3), half) << int(mode);
+    // A TableSize set while sampling waits for the next table: this one keeps its rows.
+    const TColor32 before = k->GetSampleFloat(2.99f, 3.9f);
+    k->SetTableSize(64);
+    EXPECT_EQ(k->GetSampleFloat(2.99f, 3.9f), before) << int(mode);
+    k->SetTableSize(5);
     k->FinalizeSampling();
   }
   EXPECT_EQ(k->WeightTable(), nullptr);
