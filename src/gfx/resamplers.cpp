@@ -506,9 +506,12 @@ TColor32 TBitmap32Resampler::ReadPixel(std::int32_t X, std::int32_t Y) const {
     case pamTransparentEdge:
       break;
   }
-  if (IsRectEmpty(FClipRect)) return b.OuterColor();
-  const std::int32_t x = Clamp(X, FClipRect.left, FClipRect.right - 1);
-  const std::int32_t y = Clamp(Y, FClipRect.top, FClipRect.bottom - 1);
+  // The prepared clip rectangle, within the bitmap as it is now (it may have shrunk since).
+  TRect clip;
+  IntersectRect(clip, FClipRect, b.BoundsRect());
+  if (IsRectEmpty(clip)) return b.OuterColor();
+  const std::int32_t x = Clamp(X, clip.left, clip.right - 1);
+  const std::int32_t y = Clamp(Y, clip.top, clip.bottom - 1);
   const TColor32 c = b.GetPixel(x, y);
   return x != X || y != Y ? c & 0x00FFFFFF : c;
 }

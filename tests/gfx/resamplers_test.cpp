@@ -604,6 +604,15 @@ TEST(Samplers, TransformersAndNestedSamplers) {
   EXPECT_EQ(nearest.GetSampleBounds(), (TRect{-1, -1, 9, 9}));
   EXPECT_EQ(nearest.GetSampleFixed(0x28000, 0x18000), b.GetPixel(2, 1));  // half rounds down
   EXPECT_EQ(nearest.GetSampleFloat(2.5f, 1.5f), b.GetPixel(2, 2));        // ties to even
+  // A bitmap made smaller while sampling: the edges are the bitmap's.
+  TBitmap32 shrunk;
+  Fill(shrunk, 10, 10, 7);
+  TNearestResampler edge(&shrunk);
+  edge.SetPixelAccessMode(pamTransparentEdge);
+  edge.PrepareSampling();
+  shrunk.SetSize(2, 2);
+  shrunk.Clear(0xFF112233);
+  EXPECT_EQ(edge.GetSampleInt(9, 9), 0x00112233u);
   // AssignTo: the nested sampler takes the published properties, also one level down; a
   // sampler without a nested one copies nothing.
   TNearestResampler other(&b);
