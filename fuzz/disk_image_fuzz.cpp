@@ -157,7 +157,9 @@ std::vector<std::uint8_t> Contents(std::size_t size, std::uint8_t seed) {
   return bytes;
 }
 
-void AddAndCheck(TMSXDisk& image, const std::wstring& name, std::size_t size, std::uint8_t seed) {
+// An add, and what it reports, checked; with `full` also its bytes read back and both FATs.
+void AddAndCheck(TMSXDisk& image, const std::wstring& name, std::size_t size, std::uint8_t seed,
+                 bool full = true) {
   const std::vector<std::uint8_t> bytes = Contents(size, seed);
   rtl::TMemoryStream source(bytes);
   const disk::PDirEntry entry = image.Add(name, source);
@@ -170,6 +172,7 @@ void AddAndCheck(TMSXDisk& image, const std::wstring& name, std::size_t size, st
   Require(!stored.empty() && !IsDotName(stored) && entry->ModifyDate.Value != 0);
   Require(stored == TMSXDisk::MakeShortFileName(name));
   Require(image.Lookup(stored) == entry);
+  if (!full) return;
   rtl::TMemoryStream back;
   Require(image.ExtractToStream(back, entry));
   Require(back.Bytes() == bytes);
@@ -194,8 +197,10 @@ void Step(TMSXDisk& image, TScript& script) {
     }
     case 1: {  // many small files: a sub-directory grows cluster by cluster
       const std::size_t count = script.Byte() % 80;
+      // The bytes of every eighth file and of the last are read back.
       for (std::size_t i = 0; i < count; ++i) {
-        AddAndCheck(image, L"F" + std::to_wstring(i) + L".DAT", i % 3 * 700, op);
+        AddAndCheck(image, L"F" + std::to_wstring(i) + L".DAT", i % 3 * 700, op,
+                    i % 8 == 7 || i + 1 == count);
       }
       break;
     }

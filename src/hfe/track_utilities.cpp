@@ -62,6 +62,11 @@ std::unique_ptr<TSide> trk_generateRawSide(std::span<const std::uint8_t> bytes,
   side->sectorCount = -1;
   TCellWriter writer(side->cellData, side->trackLength);
   TMfmEncoder mfm{writer, 0};
+  if (!fm && clocks.empty()) {
+    mfmEncode(mfm, bytes);  // every clock kept: the whole run at once
+    ApplyIndexPulse(*side, 0, kIndexPulseUs);
+    return side;
+  }
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const std::uint8_t clock = clocks.empty() ? 0xFF : clocks[i];
     if (fm) {
