@@ -5,6 +5,7 @@
 #include "ui/properties.h"
 #include "ui/text.h"
 #include "ux/app_utils.h"
+#include "ux/boolean_names.h"
 #include "ux/str_utils.h"
 
 namespace ux {
@@ -26,8 +27,6 @@ constexpr std::wstring_view kRootNames[] = {L"prCurrentUser", L"prLocalMachine",
 constexpr ui::EnumNames kRootEnum{kRootNames};
 constexpr std::wstring_view kOptionNames[] = {L"fpState", L"fpPosition", L"fpActiveControl"};
 constexpr ui::EnumNames kOptionEnum{kOptionNames};
-constexpr std::wstring_view kBooleanNames[] = {L"False", L"True"};
-constexpr ui::EnumNames kBooleanEnum{kBooleanNames};
 
 }  // namespace
 
@@ -75,17 +74,14 @@ void TFormPlacement::GetPublishedProps(std::vector<const ui::PropInfo*>& out) co
   ui::TComponent::GetPublishedProps(out);
   using C = TFormPlacement;
   static constexpr ui::PropInfo kProps[] = {
-      ui::OrdinalProp<C, &C::Active, &C::SetActive>(L"Active", ui::TypeKind::Enumeration,
-                                                    &kBooleanEnum),
+      BoolProp<C, &C::Active, &C::SetActive>(L"Active"),
       ui::StringProp<C, &C::IniFileName, &C::SetIniFileName>(L"IniFileName"),
       ui::StringProp<C, &C::IniSection, &C::SetIniSection>(L"IniSection"),
       ui::ObjectProp<C, TWinMinMaxInfo, &C::MinMaxInfoObject>(L"MinMaxInfo"),
-      ui::OrdinalProp<C, &C::PreventResize, &C::SetPreventResize>(
-          L"PreventResize", ui::TypeKind::Enumeration, &kBooleanEnum),
+      BoolProp<C, &C::PreventResize, &C::SetPreventResize>(L"PreventResize"),
       ui::SetProp<C, &C::OptionsMask, &C::SetOptionsMask>(L"Options", kOptionEnum),
       ui::EnumProp<C, &C::RegistryRoot, &C::SetRegistryRoot>(L"RegistryRoot", kRootEnum),
-      ui::OrdinalProp<C, &C::UseRegistry, &C::SetUseRegistry>(
-          L"UseRegistry", ui::TypeKind::Enumeration, &kBooleanEnum),
+      BoolProp<C, &C::UseRegistry, &C::SetUseRegistry>(L"UseRegistry"),
       ui::IntProp<C, &C::Version, &C::SetVersion>(L"Version"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);

@@ -1,5 +1,8 @@
 #include "ux/win32/window_hook.h"
 
+#include "ui/win32/forms.h"
+#include "ux/boolean_names.h"
+
 namespace ux::win32 {
 
 // An owned hook is destroyed with its owner without a BeforeDestruction of its own.
@@ -39,6 +42,30 @@ void TUxWindowHook::SetWinControl(ui::TComponent* control) {
   if (oldHook && oldHook->ClientCount() == 0 && list && list->Handle())
     PostMessageW(list->Handle(), kFreeHookMessage, 0, reinterpret_cast<LPARAM>(oldHook));
   if (wasActive) HookControl();
+}
+
+void TUxWindowHook::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  ui::TComponent::GetPublishedProps(out);
+  using H = TUxWindowHook;
+  static constexpr ui::PropInfo kProps[] = {
+      BoolProp<H, &H::Active, &H::SetActive>(L"Active"),
+      BoolProp<H, &H::IsForm, &H::SetIsForm>(L"IsForm"),
+      ui::RefProp<H, ui::TWinControl, &H::WindowedControl, &H::SetWindowedControl>(L"WinControl"),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+}
+
+ui::TWinControl* TUxWindowHook::WindowedControl() const {
+  return dynamic_cast<ui::TWinControl*>(WinControl());
+}
+
+bool TUxWindowHook::IsForm() const {
+  return WinControl() != nullptr && WinControl() == Owner() &&
+         dynamic_cast<const ui::TCustomForm*>(Owner()) != nullptr;
+}
+
+void TUxWindowHook::SetIsForm(bool isForm) {
+  if (isForm && dynamic_cast<ui::TCustomForm*>(Owner()) != nullptr) SetWinControl(Owner());
 }
 
 void TUxWindowHook::HookControl() {

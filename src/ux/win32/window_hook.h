@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ui/component.h"
+#include "ui/win32/controls.h"
 #include "ux/message.h"
 #include "ux/win32/control_hook.h"
 
@@ -20,12 +21,18 @@ class TUxWindowHook : public ui::TComponent {
   ~TUxWindowHook() override;
 
   std::wstring_view ClassName() const override { return L"TUxWindowHook"; }
+  // Active, IsForm and WinControl (a windowed control).
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 
   bool Active() const { return active_; }
   void SetActive(bool active);
   // The attached record's control, else the control set.
   ui::TComponent* WinControl() const;
   void SetWinControl(ui::TComponent* control);
+  // True when the hook watches its own owner and that owner is a form; setting True hooks the
+  // owner form (a form is not named as the hooked control in stored settings, this says it).
+  bool IsForm() const;
+  void SetIsForm(bool isForm);
   void HookControl();
   void UnhookControl();
 
@@ -37,6 +44,8 @@ class TUxWindowHook : public ui::TComponent {
 
  private:
   friend class TControlHook;
+  ui::TWinControl* WindowedControl() const;
+  void SetWindowedControl(ui::TWinControl* control) { SetWinControl(control); }
 
   bool active_ = true;
   ui::TComponent* control_ = nullptr;

@@ -11,6 +11,7 @@
 #include "ui/win32/memo.h"
 #include "ux/form_storage.h"
 #include "ux/modules.h"
+#include "ux/props_storage.h"
 #include "ux/win32/control_hook.h"
 #include "ux/win32/cursors.h"
 #include "ux/win32/hook_errors.h"
@@ -183,6 +184,58 @@ TEST_F(Hooks, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
   f.Probe();
   SetHookErrorHandler(nullptr);
   EXPECT_EQ(caught, "handler failed");
+}
+
+// A hook's stored settings: on its own form it says so with IsForm, on another control it names
+// it; either way a fresh hook loaded from them watches the same control again.
+TEST_F(Hooks, StoredSettingsNameTheHookedControl) {
+  Fixture f;
+  f.window->SetName(L"Window");
+  auto* pane = ui::Create<ui::TPanel>(*f.window);
+  pane->SetName(L"Pane");
+  pane->SetParent(f.window);
+  for (ui::TWinControl* target :
+       {static_cast<ui::TWinControl*>(f.window), static_cast<ui::TWinControl*>(pane)}) {
+    SCOPED_TRACE(ui::Utf8FromWide(target->Name()));
+    const bool onForm = target == f.window;
+    auto* hook = ui::Create<TUxWindowHook>(*f.window);
+    hook->SetName(L"Hook");
+    hook->SetWinControl(target);
+    EXPECT_EQ(hook->IsForm(), onForm);
+    ui::TMemIniFile ini(L"");
+    TPropsStorage storage;
+    storage.SetSection(L"S");
+    storage.OnWriteString = [&](const std::wstring& section, const std::wstring& item,
+                                const std::wstring& value) {
+      ini.WriteString(section, item, value);
+    };
+    storage.OnReadString = [&](const std::wstring& section, const std::wstring& item,
+                               const std::wstring& def) {
+      return ini.ReadString(section, item, def);
+    };
+    ui::TStringList stored;
+    stored.Assign({L"Hook.Active", L"Hook.IsForm", L"Hook.WinControl"});
+    UpdateStoredList(f.window, stored, true);
+    storage.StoreObjectsProps(f.window, stored);
+    EXPECT_EQ(ini.Read(L"S", L"Hook_IsForm"), onForm ? L"True" : L"False");
+    if (!onForm) {
+      EXPECT_EQ(ini.Read(L"S", L"Hook_WinControl"), L"Pane");
+    }
+    ui::Free(hook);
+
+    auto* fresh = ui::Create<TUxWindowHook>(*f.window);
+    fresh->SetName(L"Hook");
+    UpdateStoredList(f.window, stored, true);
+    storage.LoadObjectsProps(f.window, stored);
+    EXPECT_EQ(fresh->WinControl(), target);
+    EXPECT_TRUE(fresh->Active());
+    ui::Free(fresh);
+    Pump();
+  }
+  // Owned by no form, the hook cannot be told to watch one.
+  auto* loose = ui::Create<TUxWindowHook>(*f.root);
+  loose->SetIsForm(true);
+  EXPECT_EQ(loose->WinControl(), nullptr);
 }
 
 const std::wstring kKey =
