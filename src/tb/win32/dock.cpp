@@ -308,6 +308,10 @@ void TTBDock::WndProc(ui::TMessage& message) {
       return;
     }
     case WM_NCPAINT: {
+      if (!HasNonClientArea()) {  // no bound lines: no frame to paint
+        message.Result = 0;
+        return;
+      }
       const HDC dc = GetWindowDC(Handle());
       if (!dc) return;
       PaintNonClient(dc, reinterpret_cast<HRGN>(message.WParam));

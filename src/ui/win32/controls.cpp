@@ -466,6 +466,12 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARA
   return message.Result;
 }
 
+bool TWinControl::HasNonClientArea() const {
+  RECT window{}, client{};
+  if (!handle_ || !GetWindowRect(handle_, &window) || !GetClientRect(handle_, &client)) return true;
+  return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
+}
+
 void TWinControl::DefaultHandler(TMessage& message) {
   if (!handle_) return;
   message.Result = subclassed_
@@ -547,6 +553,14 @@ bool TWinControl::MouseMessage(TMessage& message) {
 
 void TWinControl::WndProc(TMessage& message) {
   switch (message.Msg) {
+    case WM_NCPAINT:
+      // A window whose client area is the whole window has no frame to paint; the platform's
+      // frame painting would still take a device context and the theme's frame for nothing.
+      if (!HasNonClientArea()) {
+        message.Result = 0;
+        return;
+      }
+      break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(message.LParam);
       TWinControl* child = header ? FromHandle(header->hwndFrom) : nullptr;

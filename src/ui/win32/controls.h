@@ -253,6 +253,8 @@ class TWinControl : public TControl {
   TKeyPressEvent OnKeyPress;
 
  protected:
+  // Whether the window has a frame around its client area (nothing to paint there otherwise).
+  bool HasNonClientArea() const;
   struct TCreateParams {
     std::wstring windowClass;  // the class to create
     bool systemClass = false;  // a class of Windows' (subclassed) rather than our own

@@ -559,6 +559,32 @@ TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
   }
 }
 
+// A control paints a frame only when its window has one around the client area.
+class FrameProbe : public ui::TCustomControl {
+ public:
+  FrameProbe(ui::TComponent* owner, bool border) : TCustomControl(owner), border_(border) {}
+  using TWinControl::HasNonClientArea;
+  void CreateParams(TCreateParams& params) override {
+    TCustomControl::CreateParams(params);
+    if (border_) params.style |= WS_BORDER;
+  }
+
+ private:
+  bool border_;
+};
+
+TEST_F(UiForms, OnlyAFramedWindowHasANonClientAreaToPaint) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  for (const bool border : {false, true}) {
+    auto* probe = ui::Create<FrameProbe>(*form, border);
+    probe->SetParent(form);
+    probe->SetBounds(0, 0, 40, 30);
+    probe->HandleNeeded();
+    EXPECT_EQ(probe->HasNonClientArea(), border);
+  }
+  ui::Free(form);
+}
+
 // A control's window leads back to it until it is destroyed; other windows lead to no control.
 TEST_F(UiForms, WindowsLeadToTheirControlsWhileTheyExist) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
