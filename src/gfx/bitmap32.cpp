@@ -42,8 +42,9 @@ void FinalizeBitmapUnit() {
 
 namespace {
 
-std::int32_t RoundToInt(float v) {
-  return static_cast<std::int32_t>(std::nearbyint(v));
+// Saturated to the 32-bit range, so that no float edge overflows its conversion.
+std::int32_t RoundToInt(double v) {
+  return SaturatedRound(v);
 }
 
 // Raises right to left and bottom to top where they crossed.
@@ -61,17 +62,13 @@ TRect MakeRect(const TFloatRect& FR, TRectRounding Rounding) {
       return TRect{RoundToInt(FR.left), RoundToInt(FR.top), RoundToInt(FR.right),
                    RoundToInt(FR.bottom)};
     case rrOutside:
-      return TRect{static_cast<std::int32_t>(std::floor(FR.left)),
-                   static_cast<std::int32_t>(std::floor(FR.top)),
-                   static_cast<std::int32_t>(std::ceil(FR.right)),
-                   static_cast<std::int32_t>(std::ceil(FR.bottom))};
+      return TRect{RoundToInt(std::floor(FR.left)), RoundToInt(std::floor(FR.top)),
+                   RoundToInt(std::ceil(FR.right)), RoundToInt(std::ceil(FR.bottom))};
     case rrInside:
       break;
   }
-  return Uncrossed(TRect{static_cast<std::int32_t>(std::ceil(FR.left)),
-                         static_cast<std::int32_t>(std::ceil(FR.top)),
-                         static_cast<std::int32_t>(std::floor(FR.right)),
-                         static_cast<std::int32_t>(std::floor(FR.bottom))});
+  return Uncrossed(TRect{RoundToInt(std::ceil(FR.left)), RoundToInt(std::ceil(FR.top)),
+                         RoundToInt(std::floor(FR.right)), RoundToInt(std::floor(FR.bottom))});
 }
 
 TRect MakeRect(const TFixedRect& FXR, TRectRounding Rounding) {
@@ -126,7 +123,7 @@ void OffsetRect(TRect& R, std::int32_t Dx, std::int32_t Dy) {
 }
 
 TFixed Fixed(float X) {
-  return static_cast<TFixed>(std::nearbyint(X * 65536.0f));
+  return SaturatedFixed(X);
 }
 
 // ---- Persistent bases ----

@@ -82,7 +82,7 @@ inline bool IsRectEmpty(const TRect& R) {
 inline bool PtInRect(const TRect& R, const TPoint& P) {
   return P.X >= R.left && P.X < R.right && P.Y >= R.top && P.Y < R.bottom;
 }
-// round(X x 65536), ties to even.
+// round(X x 65536), ties to even, saturated to the 32-bit range (NaN gives the lowest value).
 TFixed Fixed(float X);
 constexpr TFixed Fixed(std::int32_t X) {
   return static_cast<TFixed>(static_cast<std::uint32_t>(X) << 16);

@@ -1,5 +1,6 @@
 #include "gfx/fixed_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -10,6 +11,15 @@ TFixed FixedDiv(TFixed A, TFixed B) {
   if (B == 0)
     return A < 0 ? std::numeric_limits<TFixed>::min() : std::numeric_limits<TFixed>::max();
   return static_cast<TFixed>((static_cast<std::int64_t>(A) * 65536) / B);
+}
+
+std::int32_t SaturatedRound(double X) {
+  if (std::isnan(X)) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(std::nearbyint(std::clamp(X, -2147483648.0, 2147483647.0)));
+}
+
+TFixed SaturatedFixed(float X) {
+  return SaturatedRound(static_cast<double>(X) * 65536);
 }
 
 float Hypot(float X, float Y) {

@@ -25,6 +25,11 @@ inline TFixed FixedMul(TFixed A, TFixed B) {
 // sign instead of dividing by zero.
 TFixed FixedDiv(TFixed A, TFixed B);
 
+// round(X x 65536) and round(X) (ties to even) saturated to the 32-bit range, NaN giving the
+// lowest value: float positions from callers never overflow a conversion.
+TFixed SaturatedFixed(float X);
+std::int32_t SaturatedRound(double X);
+
 // sqrt(X^2 + Y^2).
 float Hypot(float X, float Y);
 

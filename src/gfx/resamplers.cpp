@@ -154,15 +154,6 @@ void CheckMap(const std::vector<std::int32_t>& map, const TRect& SrcRect, bool c
 
 }  // namespace
 
-std::int32_t SaturatedRound(double X) {
-  if (std::isnan(X)) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(std::nearbyint(std::clamp(X, -2147483648.0, 2147483647.0)));
-}
-
-TFixed SaturatedFixed(float X) {
-  return SaturatedRound(static_cast<double>(X) * 65536);
-}
-
 // ---- Bound routines ----
 
 TColor32 plain::Interpolator(std::uint32_t WX, std::uint32_t WY, const TColor32* Top,

@@ -43,11 +43,6 @@ class ENestedException : public rtl::Exception {
 // mapping ((span - 1) ratios, rounded) is kept for the rules that name it.
 inline constexpr bool FullEdgeMapping = true;
 
-// round(X x 65536) and round(X) (ties to even) saturated to the 32-bit range, NaN giving the
-// lowest value: float positions from callers never overflow a conversion.
-TFixed SaturatedFixed(float X);
-std::int32_t SaturatedRound(double X);
-
 // ---- Bound routines of this unit ----
 
 // Mixes the 2 x 2 block at Top[0], Top[1], Bottom[0], Bottom[1]: WX weighs the left column

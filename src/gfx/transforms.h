@@ -94,9 +94,9 @@ class TTransformationOf : public Base {
   static TFixed Shl16(std::int32_t X) {
     return static_cast<TFixed>(static_cast<std::uint32_t>(X) << 16);
   }
-  static std::int32_t Round(float X) { return static_cast<std::int32_t>(std::nearbyint(X)); }
-  // round(X x 65536), ties to even.
-  static TFixed ToFixed(float X) { return static_cast<TFixed>(std::nearbyint(X * 65536.0f)); }
+  // Ties to even, saturated (a transform may leave the 32-bit or the 16.16 range).
+  static std::int32_t Round(float X) { return SaturatedRound(X); }
+  static TFixed ToFixed(float X) { return SaturatedFixed(X); }
 
   template <class Point, class Coord>
   Point Apply(const Point& P, void (TTransformationOf::*form)(Coord, Coord, Coord&, Coord&)) {

@@ -238,6 +238,20 @@ TEST_F(Bitmap32, ColoursGammaRectanglesAndSizeSources) {
   EXPECT_EQ(MakeRect(TFloatRect{0.5f, 1.5f, 0.7f, 1.6f}, rrInside), (TRect{1, 2, 1, 2}));
   EXPECT_EQ(MakeRect(TFixedRect{0x18000, -0x8000, 0x18001, 0x10000}, rrOutside),
             (TRect{1, -1, 2, 1}));
+  // Values beyond the 32-bit (or 16.16) range saturate instead of wrapping to the other sign.
+  constexpr std::int32_t lo = INT32_MIN, hi = INT32_MAX;
+  const struct {
+    float value;
+    TFixed fixed;
+    std::int32_t rounded;
+  } far[] = {{2.0f, 0x20000, 2},      {-3.0f, -0x30000, -3}, {40000.0f, hi, 40000},
+             {-40000.0f, lo, -40000}, {3e9f, hi, hi},        {-3e9f, lo, lo}};
+  for (const auto& f : far) {
+    EXPECT_EQ(Fixed(f.value), f.fixed) << f.value;
+    for (const TRectRounding mode : {rrClosest, rrOutside, rrInside})
+      EXPECT_EQ(MakeRect(TFloatRect{f.value, f.value, f.value, f.value}, mode).left, f.rounded)
+          << f.value << " " << int{mode};
+  }
 
   TBitmap32 a, b;
   a.SetSize(5, 6);

@@ -71,6 +71,8 @@ TEST(Transformation, DefaultChainAndLazyPreparation) {
   // 3 -> 3.25 rounds to 3; -1 -> -0.75 -> FixedRound gives -1 (half rounds down).
   EXPECT_EQ(t.Transform(TPoint{3, -1}), (TPoint{3, -2}));
   EXPECT_EQ(t.prepared, 1);
+  // Beyond the 16.16 range the result saturates: 32768.25 and 32768.
+  EXPECT_EQ(t.Transform(TFixedPoint{0x7FFFFFFF, 0x40000000}), (TFixedPoint{INT32_MAX, INT32_MAX}));
   t.SetSrcRect({0.5f, 1.5f, 2.5f, 3.4f});
   EXPECT_FALSE(t.TransformValid);
   EXPECT_EQ(t.changes, 1);
