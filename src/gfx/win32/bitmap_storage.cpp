@@ -407,8 +407,9 @@ void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream) {
   const std::int64_t masks = bitfields && headerSize == 40 ? 12 : 0;
   const std::int64_t rows = std::abs(static_cast<std::int64_t>(height));
   const std::int64_t stride = ((static_cast<std::int64_t>(width) * bpp + 31) / 32) * 4;
+  // The pixel rows must fit in the file (compared by division: stride x rows can pass 2^63).
   if (14 + headerSize + masks + colors * 4 > size || bitsOffset < 14 + headerSize ||
-      bitsOffset > size || stride * rows > size - bitsOffset)
+      bitsOffset > size || (rows != 0 && stride > (size - bitsOffset) / rows))
     BadBitmap();
 
   AssignFramed(Dst, [&] {

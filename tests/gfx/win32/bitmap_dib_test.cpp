@@ -139,6 +139,17 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
   file[22] = 0xFF;  // height 255 rows that the file does not hold
   rtl::TMemoryStream tall(file);
   EXPECT_THROW(LoadFromStream(back, tall), rtl::Exception);
+  // 2^31 - 1 square at 32 bits: rows of 8 GB each, far more than the file holds.
+  for (const std::size_t at : {std::size_t{18}, std::size_t{22}})
+    for (std::size_t i = 0; i < 4; ++i) file[at + i] = i < 3 ? 0xFF : 0x7F;
+  file[28] = 32;
+  rtl::TMemoryStream huge(file);
+  try {
+    LoadFromStream(back, huge);
+    FAIL();
+  } catch (const rtl::Exception& e) {
+    EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+  }
 
   // An icon: the masked-out pixels come out transparent.
   const BYTE andMask[2 * 2] = {0x3F, 0, 0x3F, 0};  // x 0 and 1 opaque, 2 and 3 masked
