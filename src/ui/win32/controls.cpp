@@ -707,8 +707,14 @@ void TWinControl::WindowBoundsChanged() {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (handle_) {
-    SetWindowPos(handle_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A window already at these bounds is not moved: the call would move nothing, yet cost calls
+    // into the window system (layout passes set every aligned control's bounds again).
+    const TRect wanted{left, top, left + std::max(width, 0), top + std::max(height, 0)};
+    if (IsIconic(handle_) ||
+        BoundsInParent(handle_, parent_ ? parent_->handle_ : nullptr) != wanted) {
+      SetWindowPos(handle_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The window may have taken other bounds meanwhile (a SetBounds of its own while it
     // handled the size change, or limits of Windows): it keeps what the window has.
     if (!IsIconic(handle_)) {

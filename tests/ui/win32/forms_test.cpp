@@ -559,29 +559,51 @@ TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
   }
 }
 
-// A control paints a frame only when its window has one around the client area.
-class FrameProbe : public ui::TCustomControl {
+// A control whose window has a border or not, counting the moves asked of its window.
+class WindowProbe : public ui::TCustomControl {
  public:
-  FrameProbe(ui::TComponent* owner, bool border) : TCustomControl(owner), border_(border) {}
+  WindowProbe(ui::TComponent* owner, bool border) : TCustomControl(owner), border_(border) {}
   using TWinControl::HasNonClientArea;
   void CreateParams(TCreateParams& params) override {
     TCustomControl::CreateParams(params);
     if (border_) params.style |= WS_BORDER;
   }
+  void WndProc(ui::TMessage& message) override {
+    if (message.Msg == WM_WINDOWPOSCHANGING) ++moves;
+    TCustomControl::WndProc(message);
+  }
+  int moves = 0;
 
  private:
   bool border_;
 };
 
+// A control paints a frame only when its window has one around the client area.
 TEST_F(UiForms, OnlyAFramedWindowHasANonClientAreaToPaint) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   for (const bool border : {false, true}) {
-    auto* probe = ui::Create<FrameProbe>(*form, border);
+    auto* probe = ui::Create<WindowProbe>(*form, border);
     probe->SetParent(form);
     probe->SetBounds(0, 0, 40, 30);
     probe->HandleNeeded();
     EXPECT_EQ(probe->HasNonClientArea(), border);
   }
+  ui::Free(form);
+}
+
+// Bounds a window already has move nothing; others move it.
+TEST_F(UiForms, AWindowIsMovedOnlyToOtherBounds) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  auto* probe = ui::Create<WindowProbe>(*form, false);
+  probe->SetParent(form);
+  probe->SetBounds(5, 6, 40, 30);
+  probe->HandleNeeded();
+  probe->moves = 0;
+  probe->SetBounds(5, 6, 40, 30);
+  EXPECT_EQ(probe->moves, 0);
+  probe->SetBounds(5, 6, 41, 30);
+  EXPECT_EQ(probe->moves, 1);
+  EXPECT_EQ(probe->Width(), 41);
   ui::Free(form);
 }
 
