@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz_util.h"
+#include "ini_input.h"
 #include "rtl/exceptions.h"
-#include "rtl/stream.h"
 #include "stand_in_components.h"
 #include "ui/ini_file.h"
 #include "ui/settings_store.h"
@@ -97,10 +97,7 @@ void LoadAndStore(const std::vector<std::wstring>& entries, const ui::TCustomIni
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  rtl::TMemoryStream bytes(std::vector<std::uint8_t>(data, data + size));
-  ui::TStringList lines;
-  lines.LoadFromStream(bytes);
-  const ui::TIniFile ini(lines.ToVector());
+  const ui::TIniFile ini = IniFromBytes(data, size);
   CheckValuesRoundTrip(ini);
 
   // Entries from the file itself, which may name any property (even a component's name).
