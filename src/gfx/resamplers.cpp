@@ -781,6 +781,11 @@ TColor32 TTransformer::GetSampleFloat(float X, float Y) {
   return Nested().GetSampleFloat(p.X, p.Y);
 }
 
+void TTransformer::PrepareSampling() {
+  TNestedSampler::PrepareSampling();
+  Transform().Prepare();
+}
+
 bool TTransformer::HasBounds() {
   return Transform().HasTransformedBounds() && Nested().HasBounds();
 }

@@ -430,6 +430,8 @@ class TTransformer : public TNestedSampler {
   TColor32 GetSampleInt(std::int32_t X, std::int32_t Y) override;
   TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
   TColor32 GetSampleFloat(float X, float Y) override;
+  // The nested sampler's, then the transformation's preparation when it is not prepared.
+  void PrepareSampling() override;
   bool HasBounds() override;
   TRect GetSampleBounds() override;
 

@@ -62,6 +62,14 @@ class TTransformationOf : public Base {
   }
   TPoint Transform(const TPoint& P) { return Apply(P, &TTransformationOf::TransformInt); }
 
+  // PrepareTransform unless prepared; the transformation counts as prepared until the next
+  // change.
+  void Prepare() {
+    if (TransformValid) return;
+    PrepareTransform();
+    TransformValid = true;
+  }
+
   bool TransformValid = false;
 
  protected:
@@ -121,12 +129,6 @@ class TTransformationOf : public Base {
     (this->*form)(X * FixedToFloat, Y * FixedToFloat, x, y);
     OutX = ToFixed(x);
     OutY = ToFixed(y);
-  }
-  // The transformation counts as prepared until the next change.
-  void Prepare() {
-    if (TransformValid) return;
-    PrepareTransform();
-    TransformValid = true;
   }
   std::string Message(const char* direction) const {
     return std::string(direction) + " transformation is not implemented in " +

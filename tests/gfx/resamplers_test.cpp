@@ -577,6 +577,8 @@ TEST(KernelResampling, LinearAndDraftKeepFlatAreas) {
 // sampler it raises.
 TEST(Samplers, TransformersAndNestedSamplers) {
   struct TShift : TTransformation {
+    int prepared = 0;
+    void PrepareTransform() override { ++prepared; }
     void ReverseTransformFloat(float x, float y, float& sx, float& sy) override {
       sx = x + 2;
       sy = y - 1;
@@ -587,6 +589,9 @@ TEST(Samplers, TransformersAndNestedSamplers) {
   TNearestResampler nearest(&b);
   nearest.PrepareSampling();
   TNearestTransformer t(&nearest, &shift);
+  t.PrepareSampling();  // prepares the transformation too, once
+  t.PrepareSampling();
+  EXPECT_EQ(shift.prepared, 1);
   EXPECT_EQ(t.GetSampleInt(1, 3), b.GetPixel(3, 2));
   EXPECT_EQ(t.GetSampleFloat(1.2f, 3.4f), b.GetPixel(3, 2));
   EXPECT_EQ(t.GetSampleBounds(), (TRect{0, 0, 8, 8}));
