@@ -12,23 +12,50 @@ RECT ToRect(const TRect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-// A memory DC with a bitmap of the given size, freed together.
+// A memory DC with a bitmap of at least the given size. The thread keeps the largest bitmap made
+// so far and lends it to one painter at a time: making a bitmap asks the window system each time,
+// and every viewer of every toolbar paints through one.
 struct OffscreenDc {
-  OffscreenDc(HDC reference, int width, int height)
-      : dc(CreateCompatibleDC(reference)),
-        bitmap(CreateCompatibleBitmap(reference, width, height)) {
-    if (dc && bitmap) old = SelectObject(dc, bitmap.get());
+  OffscreenDc(HDC reference, int width, int height) : dc(CreateCompatibleDC(reference)) {
+    if (!dc) return;
+    Cache& cache = ThreadCache();
+    if (!cache.lent && cache.width >= width && cache.height >= height) {
+      lent = &cache;
+    } else if (!cache.lent) {
+      cache.bitmap.reset(CreateCompatibleBitmap(reference, std::max(width, cache.width),
+                                                std::max(height, cache.height)));
+      cache.width = cache.bitmap ? std::max(width, cache.width) : 0;
+      cache.height = cache.bitmap ? std::max(height, cache.height) : 0;
+      if (cache.bitmap) lent = &cache;
+    } else {
+      own.reset(CreateCompatibleBitmap(reference, width, height));
+    }
+    const HBITMAP bitmap = lent ? static_cast<HBITMAP>(lent->bitmap.get()) : own.get();
+    if (bitmap) old = SelectObject(dc, bitmap);
+    if (lent && old) lent->lent = true;
   }
   ~OffscreenDc() {
     if (old) SelectObject(dc, old);
     if (dc) DeleteDC(dc);
+    if (lent) lent->lent = false;
   }
   OffscreenDc(const OffscreenDc&) = delete;
   OffscreenDc& operator=(const OffscreenDc&) = delete;
   bool Ok() const { return old != nullptr; }
 
+  struct Cache {
+    ui::TGdiHandle<HBITMAP> bitmap;
+    int width = 0, height = 0;
+    bool lent = false;
+  };
+  static Cache& ThreadCache() {
+    thread_local Cache cache;
+    return cache;
+  }
+
   HDC dc;
-  ui::TGdiHandle<HBITMAP> bitmap;
+  Cache* lent = nullptr;
+  ui::TGdiHandle<HBITMAP> own;
   HGDIOBJ old = nullptr;
 };
 

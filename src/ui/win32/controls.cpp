@@ -345,7 +345,9 @@ void TWinControl::RegisterOwnClass(const TCreateParams& params) {
   windowClass.style = params.classStyle;
   windowClass.lpfnWndProc = WindowProcedure;
   windowClass.hInstance = Instance();
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // System cursors are shared; loading one asks the window system each time.
+  static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hCursor = arrow;
   windowClass.lpszClassName = params.windowClass.c_str();
   if (!RegisterClassExW(&windowClass)) throw rtl::Exception("Cannot register a window class");
 }
