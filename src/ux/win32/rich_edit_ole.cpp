@@ -12,6 +12,7 @@
 
 #include "ui/win32/forms.h"
 #include "ui/win32/menus.h"
+#include "ux/win32/com_guard.h"
 #include "ux/win32/rich_edit.h"
 
 namespace ux {
@@ -208,21 +209,23 @@ void TRichEditOleCallback::FreeAccelTable() {
 STDMETHODIMP TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame,
                                                      LPOLEINPLACEUIWINDOW* document,
                                                      LPOLEINPLACEFRAMEINFO frameInfo) {
-  if (!richEdit_ || !richEdit_->AllowInPlace()) return E_NOTIMPL;
-  ui::TCustomForm* form = richEdit_->ParentForm();
-  if (!form || !form->HandleAllocated()) return E_NOTIMPL;
-  if (!frame || !frameInfo) return E_POINTER;
-  docForm_ = form->Handle();
-  if (!frameForm_) frameForm_ = new TOleInPlaceFrame(docForm_);
-  BuildAccelTable();
-  frameForm_->AddRef();
-  *frame = frameForm_;
-  if (document) *document = nullptr;  // the frame is the document window too
-  frameInfo->fMDIApp = FALSE;
-  frameInfo->hwndFrame = docForm_;
-  frameInfo->haccel = accelTable_;
-  frameInfo->cAccelEntries = static_cast<UINT>(accelCount_);
-  return S_OK;
+  return win32::GuardCom([&]() -> HRESULT {
+    if (!richEdit_ || !richEdit_->AllowInPlace()) return E_NOTIMPL;
+    ui::TCustomForm* form = richEdit_->ParentForm();
+    if (!form || !form->HandleAllocated()) return E_NOTIMPL;
+    if (!frame || !frameInfo) return E_POINTER;
+    docForm_ = form->Handle();
+    if (!frameForm_) frameForm_ = new TOleInPlaceFrame(docForm_);
+    BuildAccelTable();
+    frameForm_->AddRef();
+    *frame = frameForm_;
+    if (document) *document = nullptr;  // the frame is the document window too
+    frameInfo->fMDIApp = FALSE;
+    frameInfo->hwndFrame = docForm_;
+    frameInfo->haccel = accelTable_;
+    frameInfo->cAccelEntries = static_cast<UINT>(accelCount_);
+    return S_OK;
+  });
 }
 
 namespace {
@@ -252,27 +255,30 @@ std::vector<HWND> VisibleToolWindows(HWND owner) {
 // While an object is active in place its own menus and tools take over: the form gives up its
 // menu bar, its tool windows and its scroll bars, and gets back what it had afterwards.
 STDMETHODIMP TRichEditOleCallback::ShowContainerUI(BOOL show) {
-  if (!richEdit_) return E_FAIL;
-  ui::TCustomForm* form = richEdit_->ParentForm();
-  if (!form || !form->HandleAllocated() || containerHidden_ == !show) return S_OK;
-  containerHidden_ = !show;
-  const HWND window = form->Handle();
-  if (!show) {
-    autoScroll_ = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL);
-    if (autoScroll_) ShowScrollBar(window, SB_BOTH, FALSE);
-    ::SetMenu(window, nullptr);
-    hiddenTools_ = VisibleToolWindows(window);
-    for (const HWND tool : hiddenTools_) ShowWindow(tool, SW_HIDE);
-  } else {
-    if (autoScroll_ & WS_HSCROLL) ShowScrollBar(window, SB_HORZ, TRUE);
-    if (autoScroll_ & WS_VSCROLL) ShowScrollBar(window, SB_VERT, TRUE);
-    autoScroll_ = 0;
-    if (form->Menu()) ::SetMenu(window, form->Menu()->Handle());
-    for (const HWND tool : std::exchange(hiddenTools_, {}))
-      if (IsWindow(tool)) ShowWindow(tool, SW_SHOWNA);
-  }
-  DrawMenuBar(window);
-  return S_OK;
+  return win32::GuardCom([&]() -> HRESULT {
+    if (!richEdit_) return E_FAIL;
+    ui::TCustomForm* form = richEdit_->ParentForm();
+    if (!form || !form->HandleAllocated() || containerHidden_ == !show) return S_OK;
+    containerHidden_ = !show;
+    const HWND window = form->Handle();
+    if (!show) {
+      autoScroll_ =
+          static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL);
+      if (autoScroll_) ShowScrollBar(window, SB_BOTH, FALSE);
+      ::SetMenu(window, nullptr);
+      hiddenTools_ = VisibleToolWindows(window);
+      for (const HWND tool : hiddenTools_) ShowWindow(tool, SW_HIDE);
+    } else {
+      if (autoScroll_ & WS_HSCROLL) ShowScrollBar(window, SB_HORZ, TRUE);
+      if (autoScroll_ & WS_VSCROLL) ShowScrollBar(window, SB_VERT, TRUE);
+      autoScroll_ = 0;
+      if (form->Menu()) ::SetMenu(window, form->Menu()->Handle());
+      for (const HWND tool : std::exchange(hiddenTools_, {}))
+        if (IsWindow(tool)) ShowWindow(tool, SW_SHOWNA);
+    }
+    DrawMenuBar(window);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) {
@@ -337,24 +343,26 @@ STDMETHODIMP_(ULONG) TOleUIObjInfo::Release() {
 
 STDMETHODIMP TOleUIObjInfo::GetObjectInfo(DWORD, DWORD* size, LPWSTR* label, LPWSTR* type,
                                           LPWSTR* shortType, LPWSTR* location) {
-  const std::wstring full = UserType(object_.clsid, USERCLASSTYPE_FULL);
-  const std::wstring brief = UserType(object_.clsid, USERCLASSTYPE_SHORT);
-  const std::wstring application = UserType(object_.clsid, USERCLASSTYPE_APPNAME);
-  if (size) {
-    STATSTG stat{};
-    *size = object_.pstg && SUCCEEDED(object_.pstg->Stat(&stat, STATFLAG_NONAME))
-                ? static_cast<DWORD>(stat.cbSize.QuadPart)
-                : static_cast<DWORD>(-1);
-  }
-  if (label) *label = TaskString(full);
-  if (type) {
-    wchar_t text[512];
-    swprintf(text, 512, L"%ls - %ls", full.c_str(), application.c_str());
-    *type = TaskString(text);
-  }
-  if (shortType) *shortType = TaskString(brief);
-  if (location) *location = TaskString(richEdit_.Title());
-  return S_OK;
+  return win32::GuardCom([&]() -> HRESULT {
+    const std::wstring full = UserType(object_.clsid, USERCLASSTYPE_FULL);
+    const std::wstring brief = UserType(object_.clsid, USERCLASSTYPE_SHORT);
+    const std::wstring application = UserType(object_.clsid, USERCLASSTYPE_APPNAME);
+    if (size) {
+      STATSTG stat{};
+      *size = object_.pstg && SUCCEEDED(object_.pstg->Stat(&stat, STATFLAG_NONAME))
+                  ? static_cast<DWORD>(stat.cbSize.QuadPart)
+                  : static_cast<DWORD>(-1);
+    }
+    if (label) *label = TaskString(full);
+    if (type) {
+      wchar_t text[512];
+      swprintf(text, 512, L"%ls - %ls", full.c_str(), application.c_str());
+      *type = TaskString(text);
+    }
+    if (shortType) *shortType = TaskString(brief);
+    if (location) *location = TaskString(richEdit_.Title());
+    return S_OK;
+  });
 }
 
 STDMETHODIMP TOleUIObjInfo::GetConvertInfo(DWORD, CLSID* classId, WORD* format,
@@ -449,23 +457,25 @@ STDMETHODIMP TOleUILinkInfo::SetLinkSource(DWORD link, LPWSTR displayName, ULONG
 STDMETHODIMP TOleUILinkInfo::GetLinkSource(DWORD link, LPWSTR* displayName, ULONG* fileNameLength,
                                            LPWSTR* fullLinkType, LPWSTR* shortLinkType,
                                            BOOL* sourceAvailable, BOOL* selected) {
-  IOleLink* target = Link(link);
-  if (!target) return E_INVALIDARG;
-  LPOLESTR name = nullptr;
-  const HRESULT result = target->GetSourceDisplayName(&name);
-  if (FAILED(result)) return result;
-  if (fileNameLength) *fileNameLength = name ? static_cast<ULONG>(wcslen(name)) : 0;
-  if (displayName)
-    *displayName = name;
-  else
-    CoTaskMemFree(name);
-  CLSID clsid = object_.clsid;
-  if (object_.poleobj) object_.poleobj->GetUserClassID(&clsid);
-  if (fullLinkType) *fullLinkType = TaskString(UserType(clsid, USERCLASSTYPE_FULL));
-  if (shortLinkType) *shortLinkType = TaskString(UserType(clsid, USERCLASSTYPE_SHORT));
-  if (sourceAvailable) *sourceAvailable = TRUE;
-  if (selected) *selected = TRUE;
-  return S_OK;
+  return win32::GuardCom([&]() -> HRESULT {
+    IOleLink* target = Link(link);
+    if (!target) return E_INVALIDARG;
+    LPOLESTR name = nullptr;
+    const HRESULT result = target->GetSourceDisplayName(&name);
+    if (FAILED(result)) return result;
+    if (fileNameLength) *fileNameLength = name ? static_cast<ULONG>(wcslen(name)) : 0;
+    if (displayName)
+      *displayName = name;
+    else
+      CoTaskMemFree(name);
+    CLSID clsid = object_.clsid;
+    if (object_.poleobj) object_.poleobj->GetUserClassID(&clsid);
+    if (fullLinkType) *fullLinkType = TaskString(UserType(clsid, USERCLASSTYPE_FULL));
+    if (shortLinkType) *shortLinkType = TaskString(UserType(clsid, USERCLASSTYPE_SHORT));
+    if (sourceAvailable) *sourceAvailable = TRUE;
+    if (selected) *selected = TRUE;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP TOleUILinkInfo::OpenLinkSource(DWORD link) {

@@ -1,7 +1,10 @@
-// Real windows under Wine: window hooks, and a real form's placement through the registry.
+// Real windows under Wine: window hooks and the COM method guard, and a real form's placement
+// through the registry.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "ux/form_storage.h"
 #include "ux/modules.h"
 #include "ux/props_storage.h"
+#include "ux/win32/com_guard.h"
 #include "ux/win32/control_hook.h"
 #include "ux/win32/cursors.h"
 #include "ux/win32/hook_errors.h"
@@ -184,6 +188,24 @@ TEST_F(Hooks, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
   f.Probe();
   SetHookErrorHandler(nullptr);
   EXPECT_EQ(caught, "handler failed");
+}
+
+// The same for a COM method of ours: the error goes to the same handler and the caller gets a
+// failure code; a body that returns is untouched.
+TEST(ComGuard, AnErrorInsideAComMethodBecomesItsFailureCode) {
+  std::vector<std::string> caught;
+  SetHookErrorHandler([&caught] {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      caught.push_back(e.what());
+    }
+  });
+  EXPECT_EQ(GuardCom([]() -> HRESULT { throw std::bad_alloc(); }), E_OUTOFMEMORY);
+  EXPECT_EQ(GuardCom([]() -> HRESULT { throw std::runtime_error("lost"); }), E_UNEXPECTED);
+  EXPECT_EQ(GuardCom([] { return S_FALSE; }), S_FALSE);
+  SetHookErrorHandler(nullptr);
+  EXPECT_EQ(caught, (std::vector<std::string>{std::bad_alloc().what(), "lost"}));
 }
 
 // A hook's stored settings: on its own form it says so with IsForm, on another control it names
