@@ -733,6 +733,18 @@ TCustomSampler& TNestedSampler::Nested() const {
   return *FSampler;
 }
 
+TColor32 TNestedSampler::GetSampleInt(std::int32_t X, std::int32_t Y) {
+  return Nested().GetSampleInt(X, Y);
+}
+
+TColor32 TNestedSampler::GetSampleFixed(TFixed X, TFixed Y) {
+  return Nested().GetSampleFixed(X, Y);
+}
+
+TColor32 TNestedSampler::GetSampleFloat(float X, float Y) {
+  return Nested().GetSampleFloat(X, Y);
+}
+
 void TNestedSampler::PrepareSampling() {
   Nested().PrepareSampling();
 }

@@ -404,7 +404,11 @@ class TNestedSampler : public TCustomSampler {
   std::wstring_view ClassName() const override { return L"TNestedSampler"; }
   TCustomSampler* Sampler() const { return FSampler; }
   void SetSampler(TCustomSampler* Value) { FSampler = Value; }
-  // Forwarded; raise ENestedException "Nested sampler is nil" without a sampler.
+  // Forwarded; raise ENestedException "Nested sampler is nil" without a sampler. The samples
+  // too: the base's forms would only call each other.
+  TColor32 GetSampleInt(std::int32_t X, std::int32_t Y) override;
+  TColor32 GetSampleFixed(TFixed X, TFixed Y) override;
+  TColor32 GetSampleFloat(float X, float Y) override;
   void PrepareSampling() override;
   void FinalizeSampling() override;
   bool HasBounds() override;

@@ -595,7 +595,13 @@ TEST(Samplers, TransformersAndNestedSamplers) {
   EXPECT_EQ(t.GetSampleInt(1, 3), b.GetPixel(3, 2));
   EXPECT_EQ(t.GetSampleFloat(1.2f, 3.4f), b.GetPixel(3, 2));
   EXPECT_EQ(t.GetSampleBounds(), (TRect{0, 0, 8, 8}));
+  // A plain nested sampler samples its sampler as it is.
+  TNestedSampler plain(&nearest);
+  EXPECT_EQ(plain.GetSampleInt(3, 2), b.GetPixel(3, 2));
+  EXPECT_EQ(plain.GetSampleFixed(0x38000, 0x20000), b.GetPixel(3, 2));
+  EXPECT_EQ(plain.GetSampleFloat(3.2f, 1.9f), b.GetPixel(3, 2));
   TNestedSampler none;
+  EXPECT_THROW(none.GetSampleInt(0, 0), ENestedException);
   try {
     none.PrepareSampling();
     FAIL();
