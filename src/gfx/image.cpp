@@ -491,7 +491,12 @@ void TCustomImage32::PaintTo(TBitmap32& Dest, const TRect& DestRect) {
     FCachedXForm[3] = MulDiv(h, FixedOne, DestRect.Height());
   }
   FCacheValid = true;
+  // Areas the control still has to repaint are its buffer's, not Dest's: the stages see none.
+  const std::vector<TRect> pending(FInvalidRects.List(),
+                                   FInvalidRects.List() + FInvalidRects.Count());
+  FInvalidRects.Clear();
   for (const auto& [handler, stage] : StageHandlers()) (this->*handler)(Dest, stage);
+  for (const TRect& r : pending) FInvalidRects.Add(r);
   FCacheValid = false;
   FRepaintMode = oldMode;
 }

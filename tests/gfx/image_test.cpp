@@ -200,6 +200,35 @@ TEST(PaintBox, AreaModesRepaintAChangedAreaAtOnce) {
   }
 }
 
+// PaintTo paints the picture and the background around it into another bitmap, whatever areas
+// the control itself still has to repaint (and leaves those to its next paint).
+TEST(PaintBox, PaintToIgnoresTheControlsPendingAreas) {
+  Initialize();
+  FakeViewHost host;
+  TCustomImage32 image(host);
+  host.repaint = [&] { image.Paint(); };
+  image.SetRepaintMode(rmDirect);
+  image.Bitmap().SetSize(10, 10);
+  image.Bitmap().Clear(0xFF000000);
+  image.BeginUpdate();
+  FillRectS(image.Bitmap(), 2, 2, 4, 4, 0xFFFF0000);  // waits for the control's repaint
+  TBitmap32 dest;
+  dest.SetSize(40, 40);
+  dest.Clear(0xFF00FF00);
+  image.PaintTo(dest, {10, 10, 30, 30});
+  image.EndUpdate();
+  for (std::int32_t y = 0; y < 40; ++y)
+    for (std::int32_t x = 0; x < 40; ++x) {
+      const bool picture = x >= 10 && x < 30 && y >= 10 && y < 30;
+      const bool red = x >= 14 && x < 18 && y >= 14 && y < 18;
+      ASSERT_EQ(dest.GetPixel(x, y), !picture ? 0xFFF0F0F0
+                                     : red    ? 0xFFFF0000
+                                              : 0xFF000000)
+          << x << "," << y;
+    }
+  EXPECT_EQ(image.InvalidRects().Count(), 1);
+}
+
 // A layer's change repaints where it was and where it is; hiding it repaints where it was,
 // in full repaint mode by a whole repaint, with the optimiser by its area alone.
 TEST(PaintBox, ChangedAndHiddenLayersRepaintTheirAreas) {
