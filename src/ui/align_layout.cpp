@@ -12,30 +12,34 @@ std::vector<TRect> AlignRects(const TRect& client, const std::vector<AlignItem>&
   const auto place = [&](TAlign align) {
     for (std::size_t i = 0; i < items.size(); ++i) {
       if (items[i].align != align) continue;
-      const int height = std::clamp(items[i].bounds.Height(), 0, std::max(rest.Height(), 0));
-      const int width = std::clamp(items[i].bounds.Width(), 0, std::max(rest.Width(), 0));
+      // A bar keeps its own extent even where the parent is too small for it (bars then
+      // overlap): cutting it to the room left would lose it for good, since the bounds given
+      // here are the extent kept for the next layout.
+      const int height = std::max(items[i].bounds.Height(), 0);
+      const int width = std::max(items[i].bounds.Width(), 0);
+      // The other axis spans what is left, at least nothing.
+      const int right = std::max(rest.right, rest.left);
+      const int bottom = std::max(rest.bottom, rest.top);
       TRect& r = result[i];
       switch (align) {
         case TAlign::alTop:
-          r = {rest.left, rest.top, rest.right, rest.top + height};
+          r = {rest.left, rest.top, right, rest.top + height};
           rest.top += height;
           break;
         case TAlign::alBottom:
-          r = {rest.left, rest.bottom - height, rest.right, rest.bottom};
+          r = {rest.left, rest.bottom - height, right, rest.bottom};
           rest.bottom -= height;
           break;
         case TAlign::alLeft:
-          r = {rest.left, rest.top, rest.left + width, rest.bottom};
+          r = {rest.left, rest.top, rest.left + width, bottom};
           rest.left += width;
           break;
         case TAlign::alRight:
-          r = {rest.right - width, rest.top, rest.right, rest.bottom};
+          r = {rest.right - width, rest.top, rest.right, bottom};
           rest.right -= width;
           break;
         case TAlign::alClient:
-          r = rest;
-          r.right = std::max(r.right, r.left);
-          r.bottom = std::max(r.bottom, r.top);
+          r = {rest.left, rest.top, right, bottom};
           break;
         case TAlign::alNone:
           break;

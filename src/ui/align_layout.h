@@ -1,6 +1,7 @@
 // Aligned child layout: top and bottom bars take full-width strips from the edges, left and
 // right bars full-height strips of what is left, and client-aligned children fill the rest.
-// Children of one alignment are placed in their order; sizes never go below zero.
+// Children of one alignment are placed in their order. A bar keeps its own extent when the
+// parent is too small for it (bars overlap then); the client fill shrinks, never below zero.
 #pragma once
 
 #include <cstdint>

@@ -463,12 +463,30 @@ TEST(UiAlignLayout, EdgesFirstThenClient) {
 }
 
 TEST(UiAlignLayout, SizesNeverGoNegative) {
-  const std::vector<ui::AlignItem> items = {
-      {TAlign::alTop, {0, 0, 10, 80}}, {TAlign::alBottom, {0, 0, 10, 80}}, {TAlign::alClient, {}}};
+  const std::vector<ui::AlignItem> items = {{TAlign::alTop, {0, 0, 10, 80}},
+                                            {TAlign::alBottom, {0, 0, 10, 80}},
+                                            {TAlign::alLeft, {0, 0, 30, 10}},
+                                            {TAlign::alClient, {}}};
   const auto rects = ui::AlignRects({0, 0, 50, 100}, items);
   EXPECT_EQ(rects[0], (TRect{0, 0, 50, 80}));
-  EXPECT_EQ(rects[1], (TRect{0, 80, 50, 100}));
-  EXPECT_EQ(rects[2].Height(), 0);
+  EXPECT_EQ(rects[1], (TRect{0, 20, 50, 100}));  // its own height, over the top bar
+  EXPECT_EQ(rects[2], (TRect{0, 80, 30, 80}));
+  EXPECT_EQ(rects[3], (TRect{30, 80, 50, 80}));
+}
+
+TEST(UiAlignLayout, BarsKeepTheirExtentsThroughAParentTooSmallForThem) {
+  std::vector<ui::AlignItem> items = {{TAlign::alTop, {0, 0, 888, 26}},
+                                      {TAlign::alBottom, {0, 602, 888, 621}},
+                                      {TAlign::alRight, {708, 26, 888, 602}},
+                                      {TAlign::alClient, {0, 26, 708, 602}}};
+  for (const TRect client : {TRect{0, 0, 104, 10}, TRect{0, 0, 888, 621}}) {
+    const std::vector<TRect> rects = ui::AlignRects(client, items);
+    for (std::size_t i = 0; i < items.size(); ++i) items[i].bounds = rects[i];
+  }
+  EXPECT_EQ(items[0].bounds, (TRect{0, 0, 888, 26}));
+  EXPECT_EQ(items[1].bounds, (TRect{0, 602, 888, 621}));
+  EXPECT_EQ(items[2].bounds, (TRect{708, 26, 888, 602}));
+  EXPECT_EQ(items[3].bounds, (TRect{0, 26, 708, 602}));
 }
 
 TEST(UiAlignLayout, AnchoredControlsKeepTheirDistancesToTheAnchoredEdges) {

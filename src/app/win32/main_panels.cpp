@@ -100,8 +100,16 @@ void TMainForm::TogglePanel(skbar::TSkBarCustomDockablePanel& panel) {
 
 // Stored widths may not fit the window (or be hostile): the file list keeps some room.
 void TMainForm::FitSideDocks() {
-  const TSideDockWidths fitted =
-      FittedDockWidths(ClientWidth(), {leftDock_->Width(), rightDock_->Width()});
+  // The splitters beside the docks keep their widths too: what they take is no room for docks.
+  int room = ClientWidth();
+  for (int i = 0; i < ControlCount(); ++i) {
+    const ui::TControl* control = Controls(i);
+    const bool side =
+        control->Align() == ui::TAlign::alLeft || control->Align() == ui::TAlign::alRight;
+    if (side && control->Visible() && control != leftDock_ && control != rightDock_)
+      room -= control->Width();
+  }
+  const TSideDockWidths fitted = FittedDockWidths(room, {leftDock_->Width(), rightDock_->Width()});
   if (fitted.left != leftDock_->Width()) leftDock_->SetWidth(fitted.left);
   if (fitted.right != rightDock_->Width()) rightDock_->SetWidth(fitted.right);
 }
