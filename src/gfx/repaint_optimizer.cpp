@@ -68,10 +68,9 @@ TMicroTilesRepaintOptimizer::TMicroTilesRepaintOptimizer(TBitmap32& Buffer, TRec
 TMicroTilesRepaintOptimizer::~TMicroTilesRepaintOptimizer() = default;
 
 std::int64_t TMicroTilesRepaintOptimizer::Tick() const {
-  const std::int64_t frequency = FCounter.Frequency();
-  return frequency > 0 ? FCounter.Counter() / frequency * 1000 +
-                             FCounter.Counter() % frequency * 1000 / frequency
-                       : 0;
+  // One reading: two could straddle a second and lose almost all of it.
+  const std::int64_t frequency = FCounter.Frequency(), counter = FCounter.Counter();
+  return frequency > 0 ? counter / frequency * 1000 + counter % frequency * 1000 / frequency : 0;
 }
 
 void TMicroTilesRepaintOptimizer::SetEnabled(bool Value) {

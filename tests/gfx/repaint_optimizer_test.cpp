@@ -165,5 +165,39 @@ TEST_F(RepaintOptimizer, AdaptsItsLevelToPaintTimes) {
   EXPECT_EQ(optimizer.PerformanceLevel(), 0);
 }
 
+// Counter reads that advance by one millisecond each.
+class TSteppingCounter : public TPerfCounter {
+ public:
+  std::int64_t Frequency() const override { return 1000; }
+  std::int64_t Counter() const override { return next++; }
+  mutable std::int64_t next = 0;
+};
+
+// The clock reads the counter once per tick: a tick just before a second turns is 999 ms, not
+// the new second's whole part with nothing of the old one.
+TEST(RepaintOptimizerClock, ATickReadsTheCounterOnce) {
+  testing::TStubResamplersRegistered registered;
+  TSteppingCounter counter;
+  TBitmap32 buffer;
+  buffer.SetSize(64, 64);
+  TRectList invalid;
+  TMicroTilesRepaintOptimizer optimizer{buffer, invalid, counter};
+  optimizer.SetEnabled(true);
+  optimizer.PerformOptimization();
+  invalid.Clear();
+  optimizer.BeginPaintBuffer();
+  counter.next += 100;
+  optimizer.EndPaintBuffer();  // a full repaint
+  invalid.Add(TRect{0, 0, 1, 1});
+  optimizer.BeginPaintBuffer();
+  counter.next += 200;
+  optimizer.EndPaintBuffer();  // slower: whole tiles
+  ASSERT_EQ(optimizer.PerformanceLevel(), 1);
+  counter.next = 999;  // the first check after a rise is due at any tick after 0
+  optimizer.AreaUpdateHandler(TRect{3, 3, 5, 5}, AREAINFO_RECT);
+  optimizer.PerformOptimization();
+  EXPECT_EQ(optimizer.PerformanceLevel(), 0);
+}
+
 }  // namespace
 }  // namespace gfx
