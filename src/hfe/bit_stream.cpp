@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace hfe {
 
@@ -16,21 +15,12 @@ constexpr int kWordCells = 16;
 
 // Eight bytes from `index`, most significant first; bytes past the end read as zero.
 std::uint64_t Window(std::span<const std::uint8_t> bytes, std::size_t index) {
+  if (index + 8 <= bytes.size())
+    return CellWindow(bytes.data(), static_cast<std::int32_t>(index * 8));
   std::uint64_t value = 0;
-  if (index + 8 <= bytes.size()) {
-    std::memcpy(&value, bytes.data() + index, 8);
-    if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
-    return value;
-  }
   for (std::size_t i = 0; i < 8; ++i)
     value = (value << 8) | (index + i < bytes.size() ? bytes[index + i] : 0);
   return value;
-}
-
-bool EightZeros(const std::uint8_t* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word == 0;
 }
 
 }  // namespace

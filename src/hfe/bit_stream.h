@@ -2,7 +2,9 @@
 // byte P div 8; positions past the end of the track wrap to its start.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -112,6 +114,23 @@ class TSearchPattern {
   std::vector<std::uint64_t> wordSet_;   // one bit per 16-bit value: among words_
   std::vector<std::uint8_t> wordIndex_;  // per 16-bit value in words_: its index there
 };
+
+// The 64 cells from `position` with its first cell in the highest bit, of which the first
+// 64 - (position mod 8) are cells of the ring's bytes; reads the eight bytes from position / 8,
+// which the caller keeps inside the bytes.
+inline std::uint64_t CellWindow(const std::uint8_t* bytes, std::int32_t position) {
+  std::uint64_t window;
+  std::memcpy(&window, bytes + (position >> 3), sizeof window);
+  if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
+  return window << (position & 7);
+}
+
+// Whether the eight bytes from `bytes` are all zero.
+inline bool EightZeros(const std::uint8_t* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word == 0;
+}
 
 int getCell(std::span<const std::uint8_t> cells, std::int32_t position);
 void setCell(std::span<std::uint8_t> cells, std::int32_t position, int value);

@@ -98,10 +98,7 @@ std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::
   std::size_t done = 0;
   while (out.size() - done >= 3 && position + 48 <= ring.Length() &&
          static_cast<std::size_t>(position >> 3) + 8 <= bytes.size()) {
-    std::uint64_t window;
-    std::memcpy(&window, bytes.data() + (position >> 3), 8);
-    if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
-    window <<= position & 7;
+    std::uint64_t window = CellWindow(bytes.data(), position);
     for (int i = 0; i < 3; ++i) {
       out[done + static_cast<std::size_t>(i)] = wordData[window >> 48];
       window <<= 16;

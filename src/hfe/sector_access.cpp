@@ -100,11 +100,20 @@ void AddIdentity(TSideCache& cache, const TSideCache::TIdentity& identity) {
   tail = index;
 }
 
-// Whether the identity field's CRC is right, found out once.
-bool RightCrc(const TSide& side, TSideCache::TIdentity& identity) {
-  if (identity.crc == TSideCache::Crc::Unknown)
-    identity.crc = CheckMfmIdentity(side, identity.start, identity.size) ? TSideCache::Crc::Good
-                                                                         : TSideCache::Crc::Bad;
+// Whether the identity field's CRC is right, found out once; a field with the same cells as the
+// last one checked takes its result.
+bool RightCrc(const TSide& side, TSideCache& cache, TSideCache::TIdentity& identity) {
+  if (identity.crc == TSideCache::Crc::Unknown) {
+    TSideCache::TChecked& checked = cache.checked;
+    const TIdentityCells cells = MfmIdentityCells(side, identity.start);
+    if (checked.crc == TSideCache::Crc::Unknown || !(cells == checked.cells)) {
+      checked.cells = cells;
+      checked.crc =
+          CheckMfmIdentity(cells, checked.size) ? TSideCache::Crc::Good : TSideCache::Crc::Bad;
+    }
+    identity.crc = checked.crc;
+    identity.size = checked.size;
+  }
   return identity.crc == TSideCache::Crc::Good;
 }
 
@@ -116,12 +125,17 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
   if (cache.complete) return false;
   const TSide& record = *access.floppy->Side(track, side);
   if (encoding == SectorSearch::IsoIbmMfm) {
-    cache.frontier = FindMfmIdentities(record, cache.frontier, [&](const TIdentityStart& identity) {
-      AddIdentity(cache, {identity.start, 0, -1, identity.id});
-      return identity.id == wanted && RightCrc(record, cache.identities.back());
-    });
-    cache.complete = cache.frontier < 0;
-    return !cache.complete;
+    std::vector<TIdentityStart> met;
+    while (cache.frontier >= 0) {
+      met.clear();
+      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, met);
+      for (const TIdentityStart& identity : met)
+        AddIdentity(cache, {identity.start, 0, -1, identity.id});
+      // A walk that goes on stopped at an identity field of the id wanted.
+      if (cache.frontier >= 0 && RightCrc(record, cache, cache.identities.back())) return true;
+    }
+    cache.complete = true;
+    return false;
   }
   const std::int32_t from = cache.frontier;
   Reposition(access, track, side, from);
@@ -153,7 +167,7 @@ const TSideCache::TIdentity* FindIdentity(TSectorAccess& access, std::int32_t tr
   const auto slot = static_cast<std::size_t>(id);
   for (std::int32_t i = cache->first[slot]; i >= 0;) {
     TSideCache::TIdentity& identity = cache->identities[static_cast<std::size_t>(i)];
-    if (RightCrc(*record, identity)) return &identity;
+    if (RightCrc(*record, *cache, identity)) return &identity;
     i = identity.next;
   }
   if (WalkOn(access, track, side, encoding, static_cast<std::uint8_t>(id), *cache))
@@ -161,7 +175,7 @@ const TSideCache::TIdentity* FindIdentity(TSectorAccess& access, std::int32_t tr
   // None has a right CRC: the first of them, if any.
   if (cache->first[slot] < 0) return nullptr;
   TSideCache::TIdentity& first = cache->identities[static_cast<std::size_t>(cache->first[slot])];
-  RightCrc(*record, first);  // its size
+  RightCrc(*record, *cache, first);  // its size
   return &first;
 }
 

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -19,6 +18,13 @@ inline constexpr int kSectorsOk = 0;
 inline constexpr int kSectorBadCrc = 1;     // data copied, but a CRC was wrong or no data field
 inline constexpr int kSectorWrongSize = 2;  // a sector of another size was skipped
 inline constexpr int kSectorNotFound = 3;
+
+// The cells of the C H R N and CRC bytes of an MFM identity field, 48 in each half.
+struct TIdentityCells {
+  std::uint64_t first = 0;
+  std::uint64_t second = 0;
+  bool operator==(const TIdentityCells&) const = default;
+};
 
 struct TSectorAccess {
   TLibContext* context = nullptr;
@@ -49,6 +55,13 @@ struct TSectorAccess {
     std::array<std::int32_t, 256> last;   // per id: its last identity so far, or -1
     std::int32_t frontier = 0;            // where the walk goes on
     bool complete = false;                // the walk reached the end of the side
+    // The last MFM identity field whose CRC was checked: fields of the same cells (repeated
+    // copies) take its result.
+    struct TChecked {
+      TIdentityCells cells;
+      std::int32_t size = 0;
+      Crc crc = Crc::Unknown;
+    } checked;
   };
   // Per track x 2 + (side and 1) and encoding, made when first used; empty when the floppy has
   // no tracks.
@@ -85,12 +98,14 @@ struct TIdentityStart {
   std::uint8_t id = 0;
 };
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
-// words followed by the identity mark), each handed to `found` until it returns true. Returns
-// where the walk goes on after that one, or -1 when the side has ended.
-std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from,
-                               const std::function<bool(const TIdentityStart&)>& found);
-// Whether the identity field at `start` of an MFM side has a right CRC; its size in `size`.
-bool CheckMfmIdentity(const TSide& side, std::int32_t start, std::int32_t& size);
+// words followed by the identity mark), appended to `met` up to the first whose id is `wanted`.
+// Returns where the walk goes on after that one, or -1 when the side has ended without it.
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               std::vector<TIdentityStart>& met);
+// The cells of the C H R N and CRC bytes of the MFM identity field at `start`.
+TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start);
+// Whether an MFM identity field of those cells has a right CRC; its size in `size`.
+bool CheckMfmIdentity(const TIdentityCells& cells, std::int32_t& size);
 
 // The sector parsers: from `start`, the next sector into `sector`; returns the position where
 // the walk goes on, or -1 when no sector is left before the end of the track. With `decodeData`

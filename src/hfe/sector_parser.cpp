@@ -7,6 +7,7 @@
 #include "hfe/crc16.h"
 #include "hfe/fm_codec.h"
 #include "hfe/mfm_codec.h"
+#include "hfe/mfm_sync_scan.h"
 #include "hfe/sector_access.h"
 
 namespace hfe {
@@ -28,6 +29,7 @@ constexpr std::int32_t kFmByteCells = 32;
 constexpr std::int32_t kFmDataSearchCells = 1664;
 constexpr std::uint32_t kMfmSyncWord = 0x4489;
 constexpr std::uint8_t kMfmIdentityPrefix[4] = {0xA1, 0xA1, 0xA1, 0xFE};
+constexpr std::uint32_t kIdMarkDataCells = 0x5554;  // the data cells of 0xFE
 
 const TSearchPattern& MfmSync() {
   static const TSearchPattern pattern(kMfmSync, kMfmSyncCells);
@@ -230,14 +232,35 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
   return -1;
 }
 
-std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from,
-                               const std::function<bool(const TIdentityStart&)>& found) {
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               std::vector<TIdentityStart>& met) {
   const TCellRing ring(side.cellData, side.trackLength);
-  while (from >= 0 && from < ring.Length()) {
-    const std::int32_t match = searchBitStream(ring, -1, MfmSync(), from);
-    if (match < 0) return -1;
-    const std::uint32_t markCells =
-        ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells), kMfmByteCells);
+  const std::int32_t length = ring.Length();
+  const std::uint8_t* bytes = ring.Bytes().data();
+  // Matches before `fastEnd` have their sync words, mark and id inside the track, and the eight
+  // bytes from each of those lie inside the side's bytes.
+  const auto byteCount = static_cast<std::int64_t>(ring.Bytes().size());
+  const auto fastEnd = static_cast<std::int32_t>(std::max<std::int64_t>(
+      0, std::min<std::int64_t>(std::int64_t{length} - kMfmSyncCells - 4 * kMfmByteCells,
+                                (byteCount - 20) * 8)));
+  // The 16 cells `offset` cells after the match.
+  const auto cellsAfter = [&](std::int32_t match, std::int32_t offset) {
+    return match < fastEnd ? static_cast<std::uint32_t>(CellWindow(bytes, match + offset) >> 48)
+                           : ring.Cells(Wrapped(ring, std::int64_t{match} + offset), kMfmByteCells);
+  };
+  while (from >= 0 && from < length) {
+    std::int32_t match = -1;
+    if (from < fastEnd) {
+      match = FindMfmSyncInside(ring.Bytes(), from, fastEnd);
+      if (match < 0) {
+        from = fastEnd;
+        continue;
+      }
+    } else {
+      match = searchBitStream(ring, -1, MfmSync(), from);
+      if (match < 0) return -1;
+    }
+    const std::uint32_t markCells = cellsAfter(match, kMfmSyncCells);
     if (markCells == kMfmSyncWord) {
       from = AfterSyncRun(ring, match);
       continue;
@@ -247,28 +270,44 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from,
     // have to repeat the sync word's cells shifted by less than its length, or take the mark for
     // a sync word.
     from = match + kNoMatchAfterSync + 1;
-    if (mfmDataOf(markCells) == 0xFE) {
-      const std::uint8_t id = mfmDataOf(ring.Cells(
-          Wrapped(ring, std::int64_t{match} + kMfmSyncCells + 3 * kMfmByteCells), kMfmByteCells));
-      if (found({match, id})) return from;
+    if (mfmDataCells(markCells) == kIdMarkDataCells) {
+      const std::uint8_t id = mfmDataOf(cellsAfter(match, kMfmSyncCells + 3 * kMfmByteCells));
+      met.push_back({match, id});
+      if (id == wanted) return from;
     }
   }
   return -1;
 }
 
-bool CheckMfmIdentity(const TSide& side, std::int32_t start, std::int32_t& size) {
+TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start) {
+  const TCellRing ring(side.cellData, side.trackLength);
+  const std::int64_t first = std::int64_t{start} + kMfmSyncCells + kMfmByteCells;
+  if (first + 6 * kMfmByteCells <= ring.Length() &&
+      static_cast<std::size_t>(first >> 3) + 14 <= ring.Bytes().size()) {
+    const auto at = static_cast<std::int32_t>(first);
+    return {CellWindow(ring.Bytes().data(), at) >> 16,
+            CellWindow(ring.Bytes().data(), at + 3 * kMfmByteCells) >> 16};
+  }
+  TIdentityCells cells;
+  for (int i = 0; i < 6; ++i) {
+    std::uint64_t& half = i < 3 ? cells.first : cells.second;
+    half = half << kMfmByteCells |
+           ring.Cells(Wrapped(ring, first + std::int64_t{i} * kMfmByteCells), kMfmByteCells);
+  }
+  return cells;
+}
+
+bool CheckMfmIdentity(const TIdentityCells& cells, std::int32_t& size) {
   // The CRC register after the three sync bytes and the identity mark.
   static const std::uint16_t afterMark = [] {
     TCrc16 crc;
     crc.Update(std::span<const std::uint8_t>(kMfmIdentityPrefix));
     return crc.Value();
   }();
-  const TCellRing ring(side.cellData, side.trackLength);
   std::uint8_t field[6];  // C H R N and the stored CRC
-  std::int64_t at = std::int64_t{start} + kMfmSyncCells + kMfmByteCells;
-  for (std::uint8_t& byte : field) {
-    byte = mfmDataOf(ring.Cells(Wrapped(ring, at), kMfmByteCells));
-    at += kMfmByteCells;
+  for (int i = 0; i < 6; ++i) {
+    const std::uint64_t half = i < 3 ? cells.first : cells.second;
+    field[i] = mfmDataOf(static_cast<std::uint32_t>(half >> ((2 - i % 3) * kMfmByteCells)));
   }
   size = 128 << (field[3] & 7);
   TCrc16 crc(0x1021, afterMark);
