@@ -371,18 +371,14 @@ const TRect& TCustomImage32::CachedBitmapRect() {
 
 TPoint TCustomImage32::BitmapToControl(const TPoint& P) {
   UpdateCache();
-  return TPoint{static_cast<std::int32_t>(std::int64_t{P.X} * FCachedXForm[0] / FixedOne) +
-                    FCachedBitmapRect.left,
-                static_cast<std::int32_t>(std::int64_t{P.Y} * FCachedXForm[1] / FixedOne) +
-                    FCachedBitmapRect.top};
+  return TPoint{Clamp32(std::int64_t{P.X} * FCachedXForm[0] / FixedOne + FCachedBitmapRect.left),
+                Clamp32(std::int64_t{P.Y} * FCachedXForm[1] / FixedOne + FCachedBitmapRect.top)};
 }
 
 TPoint TCustomImage32::ControlToBitmap(const TPoint& P) {
   UpdateCache();
-  return TPoint{static_cast<std::int32_t>(
-                    (std::int64_t{P.X} - FCachedBitmapRect.left) * FCachedXForm[2] >> 16),
-                static_cast<std::int32_t>(
-                    (std::int64_t{P.Y} - FCachedBitmapRect.top) * FCachedXForm[3] >> 16)};
+  return TPoint{Clamp32((std::int64_t{P.X} - FCachedBitmapRect.left) * FCachedXForm[2] >> 16),
+                Clamp32((std::int64_t{P.Y} - FCachedBitmapRect.top) * FCachedXForm[3] >> 16)};
 }
 
 void TCustomImage32::SetupBitmap(bool DoClear, TColor32 ClearColor) {

@@ -440,6 +440,13 @@ TEST_F(ImgViewTest, ScalesOfAnySizeStayRepresentable) {
     EXPECT_GE(view.CachedBitmapRect().right, view.CachedBitmapRect().left) << c.scale;
     view.Paint();
   }
+  // Room beyond any coordinate: scrolled to the start, the picture begins at the largest
+  // coordinate, and points on it map there too.
+  view.SetScale(2.0f);
+  view.SetOverSize(kMax);
+  hScroll.SetPosition(0);
+  EXPECT_EQ(view.CachedBitmapRect().left, kMax);
+  EXPECT_EQ(view.BitmapToControl({100, 0}).X, kMax);
 }
 
 }  // namespace
