@@ -96,6 +96,25 @@ TEST_F(ExtractTest, OnlyFilesArePlannedAndWrittenWithTheirBytesAndLocalStampsEac
   EXPECT_EQ(ReadFile(target / "X"), Pattern(7, 2));
 }
 
+TEST_F(ExtractTest, EntriesThatComeToOneHostNameAreWrittenOnceAndTheOthersReported) {
+  auto disk = NewDisk();
+  disk::PDirEntry first = AddBytes(*disk, L"A_B.TXT", Pattern(9, 1));
+  disk::PDirEntry starred = AddBytes(*disk, L"F1", Pattern(8, 2));
+  files_test::SetRawName(*starred, "A*B     TXT");
+  disk::PDirEntry lower = AddBytes(*disk, L"F2", Pattern(7, 3));
+  files_test::SetRawName(*lower, "a_b     txt");
+  disk::PDirEntry other = AddBytes(*disk, L"C.TXT", Pattern(6, 4));
+  const TTempFolder temp;
+  const std::vector<const disk::TDirEntry*> selected = {first, starred, lower, other};
+  const TExtractOutcome outcome = ExtractPlanned(*disk, PlanExtraction(selected, temp.Path()));
+  EXPECT_EQ(outcome.Written, 2);
+  ASSERT_EQ(outcome.Failed.size(), 2u);
+  EXPECT_EQ(outcome.Failed[0].Target, temp.Path() / "A_B.TXT");
+  EXPECT_EQ(outcome.Failed[1].Target, temp.Path() / "a_b.txt");
+  EXPECT_EQ(ReadFile(temp.Path() / "A_B.TXT"), Pattern(9, 1));
+  EXPECT_EQ(ReadFile(temp.Path() / "C.TXT"), Pattern(6, 4));
+}
+
 // The real file system: what the add, drop and image commands rely on.
 TEST(StdHostFs, WritesReadsListsAndMovesTheCurrentDirectory) {
   const TTempFolder temp;

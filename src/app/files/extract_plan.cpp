@@ -1,6 +1,7 @@
 // Planning and carrying out extraction.
 #include "app/files/extract_plan.h"
 
+#include <set>
 #include <type_traits>
 
 #include "app/files/file_rows.h"
@@ -46,14 +47,36 @@ std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const>
   return plan;
 }
 
+namespace {
+
+// A host path as the host compares names: letters a-z in either case are the same file.
+std::filesystem::path::string_type FoldedName(const std::filesystem::path& path) {
+  std::filesystem::path::string_type name = path.native();
+  for (auto& c : name) {
+    if (c >= 'a' && c <= 'z') c = static_cast<std::filesystem::path::value_type>(c - 'a' + 'A');
+  }
+  return name;
+}
+
+}  // namespace
+
 TExtractOutcome ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan) {
   TExtractOutcome outcome;
+  // Two entries can come to one host name ("A*B" and "A_B", or names in other cases): the later
+  // one would replace the file just written, so it is left out and reported.
+  std::set<std::filesystem::path::string_type> written;
   for (const TExtractItem& item : plan) {
+    if (written.contains(FoldedName(item.Target))) {
+      outcome.Failed.push_back({item.Target, "another file of this extraction has this name"});
+      continue;
+    }
     try {
-      if (disk.ExtractToFile(item.Target, item.Entry))
+      if (disk.ExtractToFile(item.Target, item.Entry)) {
         ++outcome.Written;
-      else
+        written.insert(FoldedName(item.Target));
+      } else {
         outcome.Failed.push_back({item.Target, "the file's data on the disk image is damaged"});
+      }
     } catch (const rtl::Exception& error) {
       outcome.Failed.push_back({item.Target, error.what()});
     }
