@@ -34,6 +34,12 @@ void DottedFrame(TBitmap32& Dest, const TRect& R) {
   for (std::int32_t y = R.top + 1; y < R.bottom - 1; ++y) invert(R.left, y), invert(R.right - 1, y);
 }
 
+// R moved by (Dx, Dy) and grown by Grow on every side, saturated to 32 bits.
+TRect MovedAndGrown(const TRect& R, std::int64_t Dx, std::int64_t Dy, std::int64_t Grow) {
+  return TRect{Clamp32(R.left + Dx - Grow), Clamp32(R.top + Dy - Grow),
+               Clamp32(R.right + Dx + Grow), Clamp32(R.bottom + Dy + Grow)};
+}
+
 }  // namespace
 
 void TPaintBoxHost::HostFocusRect(TBitmap32& Dest, const TRect& R) {
@@ -404,8 +410,7 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   }
   // The area grown by the resampler's reach, in control coordinates.
   const std::int32_t grow = RoundToInt(FBitmap.Resampler()->GetWidth()) + 1;
-  TRect area = Area;
-  InflateRect(area, grow, grow);
+  const TRect area = MovedAndGrown(Area, 0, 0, grow);
   const TPoint topLeft = BitmapToControl({area.left, area.top});
   const TPoint bottomRight = BitmapToControl({area.right, area.bottom});
   const TRect mapped{topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
@@ -413,11 +418,8 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   if (FBitmapAlign == baTile && !IsRectEmpty(FCachedBitmapRect)) {
     const std::int32_t tw = FCachedBitmapRect.Width(), th = FCachedBitmapRect.Height();
     for (std::int32_t y = 0; y < FBuffer.Height(); y += th)
-      for (std::int32_t x = 0; x < FBuffer.Width(); x += tw) {
-        TRect r = mapped;
-        OffsetRect(r, x, y);
-        rects.push_back(r);
-      }
+      for (std::int32_t x = 0; x < FBuffer.Width(); x += tw)
+        rects.push_back(MovedAndGrown(mapped, x, y, 0));
   } else {
     rects.push_back(mapped);
   }

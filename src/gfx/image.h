@@ -13,7 +13,8 @@
 //   their areas), scale mode and scale, alignment and custom offsets (their changes repaint the
 //   whole buffer), a cached bitmap rectangle with 16.16 factors, and the paint stages that
 //   paint the buffer. ControlToBitmap rounds toward minus infinity, so points left of or above
-//   the picture map to negative bitmap coordinates; both mappings compute in 64 bits.
+//   the picture map to negative bitmap coordinates; both mappings compute in 64 bits and saturate
+//   to 32 bits, as do the changed areas they map.
 //   TCustomImgView32: places the bitmap through its offsets, which follow the scroll bars: a
 //   centred view shows the picture in the middle when it fits and lets the bars move it when it
 //   does not, and keeps its relative centre when the control is resized.

@@ -200,6 +200,26 @@ TEST(PaintBox, AreaModesRepaintAChangedAreaAtOnce) {
   }
 }
 
+// A change reported at the far end of the coordinate range (a rectangle fill wholly outside
+// the picture reports its rectangle) repaints an area saturated to 32 bits, tiled or not.
+TEST(PaintBox, ChangesAtTheEdgeOfTheRangeSaturate) {
+  Initialize();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  for (const TBitmapAlign align : {baTopLeft, baTile}) {
+    FakeViewHost host;
+    TCustomImage32 image(host);
+    host.repaint = [&] { image.Paint(); };
+    image.SetRepaintMode(rmDirect);
+    image.SetBitmapAlign(align);
+    image.Bitmap().SetSize(100, 100);
+    image.Bitmap().Clear(0xFF000000);
+    host.copied.clear();
+    FillRectS(image.Bitmap(), kMax - 1, 0, kMax, 10, 0xFFFF0000);
+    ASSERT_FALSE(host.copied.empty()) << int{align};
+    EXPECT_EQ(host.copied[0], (TRect{kMax - 3, -2, kMax, 12})) << int{align};
+  }
+}
+
 // PaintTo paints the picture and the background around it into another bitmap, whatever areas
 // the control itself still has to repaint (and leaves those to its next paint).
 TEST(PaintBox, PaintToIgnoresTheControlsPendingAreas) {
