@@ -45,6 +45,35 @@ wchar_t LastAccelChar(std::wstring_view text) {
   return accel;
 }
 
+TAccelText SplitAccelText(std::wstring_view caption) {
+  TAccelText result;
+  result.text.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == L'&') {
+      if (++i == caption.size()) {
+        result.accel = -1;  // a single "&" at the end marks nothing
+        break;
+      }
+      if (caption[i] != L'&') result.accel = static_cast<int>(result.text.size());
+    }
+    result.text += caption[i];
+  }
+  return result;
+}
+
+TPoint SingleLineOrigin(const TRect& rect, int width, int height, std::uint32_t format) {
+  TPoint origin{rect.left, rect.top};
+  if (format & kDtRight)
+    origin.x = rect.right - width;
+  else if (format & kDtCenter)
+    origin.x = rect.left + (rect.Width() - width) / 2;
+  if (format & kDtBottom)
+    origin.y = rect.bottom - height;
+  else if (format & kDtVCenter)
+    origin.y = rect.top + (rect.Height() - height) / 2;
+  return origin;
+}
+
 int ParseMenuShowDelay(const std::optional<TRegistryText>& value) {
   if (!value) return 400;
   if (!value->isString || value->text.size() > 32) return 0;

@@ -8,7 +8,9 @@
 //   Menu show delay: ParseMenuShowDelay (the registry value as read), ChooseMenuShowDelay.
 //   Monitors: ChooseMonitorRect over injected monitor functions.
 //   NextTopLevelWindow's choice over window descriptors; the PlaySound flags per platform.
-//   VerticalTextLayout: where DrawVerticalText puts the text and the accelerator underline.
+//   VerticalTextLayout: where DrawVerticalText puts the text and the accelerator underline;
+//   SingleLineOrigin: where a one-line text of a given size goes in a rectangle for the
+//   DrawText alignment flags.
 #pragma once
 
 #include <algorithm>
@@ -39,6 +41,13 @@ std::wstring RemoveAccelMarks(std::wstring_view text);
 std::wstring DoubleAmpersands(std::wstring_view text);
 std::wstring TrimCaptionEnding(std::wstring_view text);
 wchar_t LastAccelChar(std::wstring_view text);
+// A caption as it is shown: without its "&" marks (as RemoveAccelMarks) and the index of its
+// accelerator character in that text (the one LastAccelChar answers), -1 for none.
+struct TAccelText {
+  std::wstring text;
+  int accel = -1;
+};
+TAccelText SplitAccelText(std::wstring_view caption);
 
 // The registry's "MenuShowDelay" as read: none when the key or value is missing, else its type
 // (true: a string) and text.
@@ -96,6 +105,14 @@ struct TVerticalTextLayout {
 };
 TVerticalTextLayout VerticalTextLayout(const TRect& rect, const TVerticalTextMetrics& m,
                                        bool hasAccel, bool hidePrefix);
+
+// The DrawText flags of a one-line caption (the platform's values).
+inline constexpr std::uint32_t kDtCenter = 0x1, kDtRight = 0x2, kDtVCenter = 0x4, kDtBottom = 0x8,
+                               kDtSingleLine = 0x20, kDtNoClip = 0x100, kDtNoPrefix = 0x800,
+                               kDtHidePrefix = 0x100000;
+// The top-left corner of a one-line text of `width` x `height` placed in `rect` as DrawText
+// places it: left, centred or right; top, centred or at the bottom.
+TPoint SingleLineOrigin(const TRect& rect, int width, int height, std::uint32_t format);
 
 // Lists that come into being on the first add and go with their last item.
 template <class T>

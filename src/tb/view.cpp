@@ -128,10 +128,15 @@ int TTBView::IndexOf(const TTBItemViewer* viewer) const {
   return -1;
 }
 
-TTBItemViewer* TTBView::Find(const TTBCustomItem* item) const {
+TTBItemViewer* TTBView::ViewerOf(const TTBCustomItem* item) const {
   for (const auto& viewer : viewers_) {
     if (&viewer->Item() == item) return viewer.get();
   }
+  return nullptr;
+}
+
+TTBItemViewer* TTBView::Find(const TTBCustomItem* item) const {
+  if (TTBItemViewer* viewer = ViewerOf(item)) return viewer;
   throw ETBItemError(STBViewerNotFound);
 }
 
@@ -397,7 +402,8 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
                                       [&](const auto& v) { return &v->Item() == &item; });
       e.visible = e.separator || (found != list.end() && (*found)->OffEdge());
     } else if (auto* control = dynamic_cast<TTBControlItem*>(&item)) {
-      e.visible = control->Control() != nullptr && item.Visible();
+      e.visible = control->Control() != nullptr && item.Visible() &&
+                  (!window_ || window_->ControlShown(control->Control()));
     } else {
       e.visible = item.Visible() && (customizing_ || !(style & tbisEmbeddedGroup));
     }
@@ -574,15 +580,26 @@ bool TTBView::ContainsView(const TTBView* view) const {
   return false;
 }
 
+void TTBView::SetMouseOverSelected(bool over) {
+  if (over == mouseOverSelected_) return;
+  mouseOverSelected_ = over;
+  if (selected_ && (selected_->Item().GetItemStyle() & tbisRedrawOnMouseOverChange) && capture_) {
+    Invalidate(selected_);
+  }
+}
+
+bool TTBView::OverButtonPart(TTBItemViewer& viewer, TPoint screenPoint) const {
+  if (screenPoint == kNoPoint || !window_ || !window_->ContainsScreenPoint(screenPoint)) {
+    return false;
+  }
+  const TPoint client = window_->ScreenToClient(screenPoint);
+  const TRect r = viewer.BoundsRect();
+  return r.Contains(client) && viewer.IsPtInButtonPart(client.x - r.left, client.y - r.top);
+}
+
 void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
   if (viewer == selected_) {
-    const bool over = viaMouse && viewer != nullptr;
-    if (over != mouseOverSelected_) {
-      mouseOverSelected_ = over;
-      if (viewer && (viewer->Item().GetItemStyle() & tbisRedrawOnMouseOverChange) && capture_) {
-        Invalidate(viewer);
-      }
-    }
+    SetMouseOverSelected(viaMouse && viewer != nullptr);
     return;
   }
   const bool modal = (state_ & vsModal) != 0;
@@ -656,7 +673,10 @@ bool TTBView::AboveOrBelowArrow(TPoint clientPoint, bool& up) const {
 
 void TTBView::UpdateSelection(TPoint screenPoint, bool allowNewSelection) {
   if (capture_) {
+    // A pressed viewer keeps the selection; whether the pointer is over its button part decides
+    // how it is drawn and whether a release runs it.
     Include(vsMouseInWindow);
+    SetMouseOverSelected(selected_ && OverButtonPart(*selected_, screenPoint));
     return;
   }
   TTBItemViewer* candidate = (state_ & vsModal) ? selected_ : nullptr;

@@ -43,7 +43,10 @@ class ITBViewWindow {
   virtual void HideWindow() {}
   // The menu-check mark's width (SM_CXMENUCHECK).
   virtual int MenuCheckWidth() const { return 13; }
-  // A hosted control's size, and placing it on (or hiding it from) the window.
+  // Whether a hosted control is to be shown: it is visible (the program did not hide it) and
+  // sits on this window. Its size (false when unknown), and placing it on the window or moving
+  // it out of sight (`show` false) without touching what the program chose.
+  virtual bool ControlShown(ui::TComponent* /*control*/) { return true; }
   virtual bool GetControlSize(ui::TComponent* /*control*/, int& /*width*/, int& /*height*/) {
     return false;
   }
@@ -107,7 +110,9 @@ class TTBView : public ui::TComponent {
   int ViewerCount() const { return static_cast<int>(viewers_.size()); }
   TTBItemViewer* Viewers(int index) const;
   int IndexOf(const TTBItemViewer* viewer) const;
+  // The first viewer of `item`: Find raises when there is none, ViewerOf answers null.
   TTBItemViewer* Find(const TTBCustomItem* item) const;
+  TTBItemViewer* ViewerOf(const TTBCustomItem* item) const;
   void RecreateAllViewers();
 
   // Layout.
@@ -251,6 +256,8 @@ class TTBView : public ui::TComponent {
   void FreeViewer(std::size_t index);
   void RecreateViewersOf(TTBCustomItem* item);
   void TryValidatePositions();
+  void SetMouseOverSelected(bool over);
+  bool OverButtonPart(TTBItemViewer& viewer, TPoint screenPoint) const;
   void ReLayoutOpenChain();
   void ScrollBy(bool down);
   // Scrolls a popup taller than MaxHeight; only the rows entering or leaving the window change.

@@ -12,7 +12,8 @@
 //   them on to its windowed children, the first non-zero result answers),
 //   CM_APPKEYDOWN / CM_APPSYSCOMMAND (sent to the application's main-window hooks; a key-down
 //   as wParam key / lParam key data; a system command with lParam pointing at the form's
-//   TMessage).
+//   TMessage), CM_CHILDVISIBLECHANGED (performed on the parent after a child's Visible
+//   changed; wParam: the child, lParam: its new Visible).
 //   TControlStyle: csCaptureMouse (a left press captures the mouse until release),
 //   csClickEvents (a left release raises OnClick), csDoubleClicks (a double click reaches
 //   the control as one; without it as a second press), csAcceptsControls, csOpaque,
@@ -42,6 +43,7 @@ constexpr unsigned CM_DIALOGKEY = CM_BASE + 0x0F;
 constexpr unsigned CM_DIALOGCHAR = CM_BASE + 0x10;
 constexpr unsigned CM_APPKEYDOWN = CM_BASE + 0x11;
 constexpr unsigned CM_APPSYSCOMMAND = CM_BASE + 0x12;
+constexpr unsigned CM_CHILDVISIBLECHANGED = CM_BASE + 0x13;
 
 using TControlStyle = std::uint32_t;
 constexpr TControlStyle csAcceptsControls = 1u << 0;

@@ -30,6 +30,10 @@ TEST(TbCommon, CaptionRules) {
     EXPECT_EQ(tb::LastAccelChar(c.text), c.accel) << c.text;
     EXPECT_EQ(tb::TrimCaptionEnding(c.text), c.trimmed) << c.text;
     EXPECT_EQ(tb::DoubleAmpersands(c.text), c.doubled) << c.text;
+    const tb::TAccelText split = tb::SplitAccelText(c.text);
+    EXPECT_EQ(split.text, c.removed) << c.text;
+    EXPECT_EQ(split.accel < 0 ? 0 : split.text[static_cast<std::size_t>(split.accel)], c.accel)
+        << c.text;
   }
 }
 
@@ -107,6 +111,17 @@ TEST(TbCommon, MenuSoundFlagsAndVerticalText) {
   EXPECT_EQ(shown.lineBottom, 69);
   EXPECT_FALSE(tb::VerticalTextLayout(r, m, true, true).underline);
   EXPECT_FALSE(tb::VerticalTextLayout(r, m, false, false).underline);
+
+  // A 40 x 13 line in that rectangle (23 x 100).
+  const struct {
+    std::uint32_t format;
+    tb::TPoint origin;
+  } kLines[] = {{tb::kDtSingleLine, {10, 20}},
+                {tb::kDtSingleLine | tb::kDtCenter | tb::kDtVCenter, {2, 63}},
+                {tb::kDtSingleLine | tb::kDtRight | tb::kDtBottom, {-7, 107}}};
+  for (const auto& line : kLines) {
+    EXPECT_EQ(tb::SingleLineOrigin(r, 40, 13, line.format), line.origin) << line.format;
+  }
 }
 
 TEST(TbAnimation, StepsAndSlideOffsets) {

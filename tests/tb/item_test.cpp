@@ -208,6 +208,20 @@ TEST(TbItem, RadioGroupsAutoCheckAndTheActionRule) {
   r[2]->SetGroupIndex(0);
   r[2]->SetChecked(true);
   EXPECT_TRUE(r[1]->Checked());
+  // Group 0 is no group: checking a radio item there, or moving a checked one into it,
+  // leaves the other group-0 items checked.
+  TTBCustomItem* plain = Sub(*root);
+  plain->SetChecked(true);
+  r[2]->SetRadioItem(true);
+  r[2]->SetChecked(false);
+  r[2]->SetChecked(true);
+  EXPECT_TRUE(plain->Checked());
+  r[1]->SetGroupIndex(0);
+  EXPECT_TRUE(plain->Checked());
+  EXPECT_TRUE(r[2]->Checked());
+  EXPECT_TRUE(r[1]->Checked());
+  r[1]->SetGroupIndex(1);
+  plain->SetChecked(false);
   r[0]->SetAutoCheck(true);
   r[0]->Click();
   EXPECT_TRUE(r[0]->Checked());

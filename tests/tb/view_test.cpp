@@ -97,10 +97,12 @@ TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
   FakeWindow window(false);
   ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
   view->ValidatePositions();  // buttons are 6 + 24 + 6 = 36 wide, 19 high; separators 6
-  EXPECT_EQ(
-      ShownRects(*view),
-      (std::vector<TRect>{
-          {0, 0, 36, 19}, {36, 0, 72, 19}, {72, 6, 78, 12}, {78, 0, 114, 19}, {114, 0, 150, 19}}));
+  const std::vector<TRect> oneLine = {
+      {0, 0, 36, 19}, {36, 0, 72, 19}, {72, 6, 78, 12}, {78, 0, 114, 19}, {114, 0, 150, 19}};
+  EXPECT_EQ(ShownRects(*view), oneLine);
+  view->SetWrapOffset(150);  // the last item exactly reaches the offset: nothing wraps
+  view->ValidatePositions();
+  EXPECT_EQ(ShownRects(*view), oneLine);
   view->SetWrapOffset(100);  // the group after the separator does not fit: a line separator
   view->ValidatePositions();
   EXPECT_EQ(
@@ -377,6 +379,75 @@ TEST_F(TbMenuChain, MousePressesOpenExecuteOrEndTheLoop) {
   edit->SetEnabled(false);
   bar->Find(edit)->MouseDown(0, 2, 2, downOnMenu);
   EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+}
+
+// The only selectable viewer, first or last among separators, is the next one from anywhere,
+// itself included, in either direction.
+TEST_F(TbView, TheOnlySelectableViewerIsNextFromEitherEnd) {
+  for (const bool atStart : {true, false}) {
+    ui::Owned<TTBCustomItem> menu = ui::New<TTBCustomItem>();
+    if (!atStart) Add(*menu, L"", tbisSeparator), Add(*menu, L"", tbisSeparator);
+    TTBCustomItem* only = Add(*menu, L"Only");
+    if (atStart) Add(*menu, L"", tbisSeparator), Add(*menu, L"", tbisSeparator);
+    FakeWindow window(true);
+    ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, menu.get(), &window, false, false, false);
+    TTBItemViewer* viewer = view->Find(only);
+    for (const bool forward : {true, false}) {
+      EXPECT_EQ(view->NextSelectable(viewer, forward), viewer) << atStart << forward;
+      EXPECT_EQ(view->NextSelectable(nullptr, forward), viewer) << atStart << forward;
+    }
+  }
+}
+
+// A pressed toolbar button is drawn pushed and runs only while the pointer stays over it (over
+// the main part of a split button).
+TEST_F(TbMenuChain, APressedButtonFollowsThePointerAndRunsOnlyWhenReleasedOverIt) {
+  class ComboItem : public TTBCustomItem {
+   public:
+    explicit ComboItem(ui::TComponent* owner) : TTBCustomItem(owner) {
+      SetItemStyle(GetItemStyle() | tbisSubmenu | tbisCombo);
+    }
+  };
+  TTBCustomItem* go = Add(*root, L"Go");
+  auto* combo = ui::Create<ComboItem>(*root);
+  combo->SetCaption(L"Undo");
+  root->Add(combo);
+  Add(*combo, L"Undo twice");
+  const auto middle = [](const TTBItemViewer* v) {
+    const TRect r = v->BoundsRect();
+    return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const TPoint away = {middle(bar->Find(go)).x, 200};
+  const TPoint arrow = {bar->Find(combo)->BoundsRect().right - 2, 5};
+  const struct {
+    TTBCustomItem* item;
+    TPoint release;
+    bool runs;
+  } kCases[] = {{go, away, false}, {combo, arrow, false}, {combo, away, false}, {go, {}, true}};
+  for (const auto& c : kCases) {
+    bar->DoneActionData() = {};
+    TTBItemViewer* viewer = bar->Find(c.item);
+    const TPoint press = middle(viewer);
+    const TPoint release = c.release == TPoint{} ? press : c.release;
+    bar->UpdateSelection(press, true);
+    bool downOnMenu = false;
+    viewer->MouseDown(0, press.x - viewer->BoundsRect().left, 3, downOnMenu);
+    ASSERT_TRUE(bar->Capture());
+    bar->UpdateSelection(release, true);
+    EXPECT_EQ(bar->Selected(), viewer);           // the pressed viewer keeps the selection
+    EXPECT_EQ(bar->MouseOverSelected(), c.runs);  // drawn pushed only while over it
+    bar->UpdateSelection(press, true);
+    EXPECT_TRUE(bar->MouseOverSelected());
+    bar->UpdateSelection(release, true);  // the loop's update at the release
+    const TPoint p = viewer->ScreenToClient(release);
+    viewer->MouseUp(p.x, p.y, downOnMenu);
+    EXPECT_FALSE(bar->Capture());
+    if (c.runs) {
+      EXPECT_EQ(bar->DoneActionData().clickItem, c.item);
+    } else {
+      EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
+    }
+  }
 }
 
 TEST_F(TbView, ViewersFollowTheTreeThroughEmbeddedGroups) {

@@ -7,6 +7,7 @@
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_theme.h"
 #include "tb/common.h"
+#include "tb/win32/common.h"
 
 namespace skbar {
 
@@ -135,8 +136,7 @@ int SkDrawTextInfo(ui::TCanvas& canvas, TRect& rect, const TSkBarTextInfo& textI
     return SkDrawRotatedText(dc, textInfo.Text, rect, textInfo.TextAngle, textInfo.TextFlags);
   }
   RECT r = ToRect(rect);
-  const int height = DrawTextW(dc, textInfo.Text.c_str(), static_cast<int>(textInfo.Text.size()),
-                               &r, textInfo.TextFlags);
+  const int height = tb::DrawCaptionText(dc, textInfo.Text, r, textInfo.TextFlags);
   if (textInfo.TextFlags & DT_CALCRECT) rect = ui::FromRECT(r);
   return height;
 }

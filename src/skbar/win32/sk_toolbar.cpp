@@ -479,7 +479,7 @@ void TSkBarToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, in
   if (button != ui::TMouseButton::mbLeft || !item || !HandleAllocated()) return;
   GetWindowRect(Handle(), &after);
   // The item is clicked only while the view still shows it (the press may have removed it).
-  if (CurrentDock() == dockBefore && EqualRect(&before, &after) && View().Find(item))
+  if (CurrentDock() == dockBefore && EqualRect(&before, &after) && View().ViewerOf(item))
     ClickTransparentItem(*item);
 }
 

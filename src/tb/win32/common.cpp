@@ -615,6 +615,45 @@ int DrawTextString(HDC dc, std::wstring_view text, RECT& rect, UINT format) {
   return DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rect, format);
 }
 
+int DrawCaptionText(HDC dc, std::wstring_view text, RECT& rect, UINT format) {
+  constexpr UINT kPlatformOnly = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_END_ELLIPSIS |
+                                 DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS | DT_RTLREADING | DT_TABSTOP |
+                                 DT_EDITCONTROL | DT_MODIFYSTRING;
+  if (!(format & DT_SINGLELINE) || (format & kPlatformOnly)) {
+    return DrawTextString(dc, text, rect, format);
+  }
+  const TAccelText split =
+      (format & DT_NOPREFIX) ? TAccelText{std::wstring(text), -1} : SplitAccelText(text);
+  const std::wstring& shown = split.text;
+  const int count = static_cast<int>(shown.size());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // Each character goes exactly where the measurement put it, so the underline (and the
+  // layout that measured the caption) meet the glyphs even where the platform draws with
+  // advances other than those it measures.
+  std::vector<INT> ends(shown.size() + 1, 0), advances(shown.size(), 0);
+  SIZE extent{0, 0};
+  if (count > 0) {
+    GetTextExtentExPointW(dc, shown.c_str(), count, 0, nullptr, ends.data(), &extent);
+    for (int i = 0; i < count; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+  }
+  const TPoint at = SingleLineOrigin(FromRECT(rect), extent.cx, metrics.tmHeight, format);
+  const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  const UINT clip = (format & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+  ExtTextOutW(dc, at.x, at.y, clip, &rect, shown.c_str(), static_cast<UINT>(count),
+              advances.data());
+  SetTextAlign(dc, oldAlign);
+  if (split.accel >= 0 && !(format & DT_HIDEPREFIX)) {
+    const auto accel = static_cast<std::size_t>(split.accel);
+    RECT line{at.x + (accel > 0 ? ends[accel - 1] : 0), at.y + metrics.tmAscent + 1,
+              at.x + ends[accel], at.y + metrics.tmAscent + 2};
+    if (clip) IntersectRect(&line, &line, &rect);
+    const TGdiObject brush{CreateSolidBrush(GetTextColor(dc))};
+    FillRect(dc, &line, static_cast<HBRUSH>(brush.object));
+  }
+  return metrics.tmHeight;
+}
+
 void OutputText(HDC dc, int x, int y, std::wstring_view text) {
   TextOutW(dc, x, y, text.data(), static_cast<int>(text.size()));
 }
@@ -656,27 +695,21 @@ void DrawVerticalText(HDC dc, std::wstring_view text, const RECT& rect, UINT for
   const int saved = SaveDC(dc);
   SelectObject(dc, font.object);
   // The accelerator-free text and where its accelerator character ends up in it.
-  std::wstring clean;
-  std::size_t accel = std::wstring::npos;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'&') {
-      if (++i == text.size()) break;
-      if (text[i] != L'&') accel = clean.size();
-    }
-    clean += text[i];
-  }
+  const TAccelText split = SplitAccelText(text);
+  const std::wstring& clean = split.text;
+  const auto accel = static_cast<std::size_t>(split.accel);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   TVerticalTextMetrics m;
   m.fontHeight = metrics.tmHeight;
   m.descent = metrics.tmDescent;
   m.textWidth = MeasureTextExtent(dc, clean).cx;
-  if (accel != std::wstring::npos) {
+  if (split.accel >= 0) {
     m.widthBeforeAccel = MeasureTextExtent(dc, std::wstring_view(clean).substr(0, accel)).cx;
     m.accelWidth = MeasureTextExtent(dc, std::wstring_view(clean).substr(accel, 1)).cx;
   }
-  const TVerticalTextLayout layout = VerticalTextLayout(
-      FromRECT(rect), m, accel != std::wstring::npos, (format & DT_HIDEPREFIX) != 0);
+  const TVerticalTextLayout layout =
+      VerticalTextLayout(FromRECT(rect), m, split.accel >= 0, (format & DT_HIDEPREFIX) != 0);
   SetTextAlign(dc, TA_BOTTOM);
   OutputText(dc, layout.origin.x, layout.origin.y, clean);
   if (layout.underline) {

@@ -77,6 +77,10 @@ void PlayMenuSound(std::wstring_view alias);
 wchar_t LowerChar(wchar_t ch);
 int MeasureTextWidth(HDC dc, std::wstring_view text, bool prefix);
 int DrawTextString(HDC dc, std::wstring_view text, RECT& rect, UINT format);
+// A caption as DrawText draws it; a one-line caption is drawn with each character where the
+// measurement puts it and its accelerator underlined under that character (unless hidden).
+// Other forms (several lines, ellipses, measuring) are the platform's.
+int DrawCaptionText(HDC dc, std::wstring_view text, RECT& rect, UINT format);
 SIZE MeasureTextExtent(HDC dc, std::wstring_view text);
 void OutputText(HDC dc, int x, int y, std::wstring_view text);
 bool FaceExists(HDC dc, std::wstring_view face);

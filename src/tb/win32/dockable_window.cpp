@@ -178,7 +178,8 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
     ~Finish() { Run(); }
   } finish{*this, oldDock, newDock};
 
-  const bool keepListed = oldDock && useLastDock_ && !destroying;
+  // Only its last dock keeps listing a window that leaves (a smooth drag passes over others).
+  const bool keepListed = oldDock && useLastDock_ && oldDock == lastDock_ && !destroying;
   if (oldDock && !keepListed) oldDock->UpdateDockList(false, this);
   if (parent && !parent->HandleAllocated() && HandleAllocated()) parent->HandleNeeded();
   ui::TCustomControl::SetParent(parent);

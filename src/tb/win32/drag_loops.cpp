@@ -195,6 +195,9 @@ class TTBCustomDockableWindow::MoveLoop {
         w.dock_.InsertRowBefore = false;
         w.smoothDragging_ = false;
         if (w.docked_ && w.floatParent_) w.FreeFloatParent();
+        // A smooth drag re-parents without changing the last dock: the dock it ends on becomes
+        // the last dock now, and the dock it started from lets go of it.
+        if (w.docked_ && w.currentDock_ && w.useLastDock_) w.SetLastDock(w.currentDock_);
         if (w.docked_ && w.currentDock_) {
           w.currentDock_->ArrangeToolbars();
         } else {

@@ -58,6 +58,7 @@ TTBCustomToolbar::TTBCustomToolbar(ui::TComponent* owner)
                   ~ui::csCaptureMouse);
   StoreColor(ui::clBtnFace);
   StoreBounds({0, 0, 23, 22});
+  binding_->SetControl(this);
 }
 
 TTBCustomToolbar::~TTBCustomToolbar() {
@@ -704,6 +705,13 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
       break;
     case ui::CM_CONTROLLISTCHANGE:
       if (!message.LParam) ControlChanged(reinterpret_cast<ui::TControl*>(message.WParam), false);
+      break;
+    case ui::CM_CHILDVISIBLECHANGED:
+      // A hosted control shown or hidden by the program takes or gives back its room.
+      if (view_ && !Loading()) {
+        view_->InvalidatePositions();
+        Rearrange();
+      }
       break;
     case ui::CM_FONTCHANGED:
       if (!systemFont_ && view_) {

@@ -197,6 +197,11 @@ void TTBViewWindow::HideWindow() {
   }
 }
 
+bool TTBViewWindow::ControlShown(ui::TComponent* control) {
+  const auto* c = dynamic_cast<ui::TControl*>(control);
+  return c && c->Visible() && (!control_ || c->Parent() == control_);
+}
+
 bool TTBViewWindow::GetControlSize(ui::TComponent* control, int& width, int& height) {
   const auto* c = dynamic_cast<ui::TControl*>(control);
   if (!c) return false;
@@ -208,8 +213,12 @@ bool TTBViewWindow::GetControlSize(ui::TComponent* control, int& width, int& hei
 void TTBViewWindow::PlaceControl(ui::TComponent* control, const TRect& rect, bool show) {
   auto* c = dynamic_cast<ui::TControl*>(control);
   if (!c) return;
-  if (show) c->SetBounds(rect.left, rect.top, rect.Width(), rect.Height());
-  c->SetVisible(show);
+  if (show) {
+    c->SetBounds(rect.left, rect.top, rect.Width(), rect.Height());
+  } else if (c->Visible() && (c->Left() > -c->Width() || c->Top() > -c->Height())) {
+    // Out of sight above and left of the window: its Visible stays the program's choice.
+    c->SetBounds(-c->Width(), -c->Height(), c->Width(), c->Height());
+  }
 }
 
 COLORREF TTBViewWindow::BackgroundColor() const {

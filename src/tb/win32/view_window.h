@@ -12,6 +12,10 @@
 #include "tb/view.h"
 #include "ui/win32/graphics.h"
 
+namespace ui {
+class TWinControl;
+}
+
 namespace tb {
 
 class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
@@ -25,6 +29,8 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
   void SetHandle(HWND wnd) { wnd_ = wnd; }
   TTBView* View() const { return view_; }
   void SetView(TTBView* view) { view_ = view; }
+  // The control whose window this is: hosted controls are shown only while they sit on it.
+  void SetControl(ui::TWinControl* control) { control_ = control; }
   // The font views measure and draw with; changing it re-measures on the next layout.
   ui::TFont& Font() { return font_; }
 
@@ -48,6 +54,7 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
   void NotifyFocusEvent(int childId) override;
   void HideWindow() override;
   int MenuCheckWidth() const override { return GetSystemMetrics(SM_CXMENUCHECK); }
+  bool ControlShown(ui::TComponent* control) override;
   bool GetControlSize(ui::TComponent* control, int& width, int& height) override;
   void PlaceControl(ui::TComponent* control, const TRect& rect, bool show) override;
 
@@ -70,6 +77,7 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
 
   HWND wnd_ = nullptr;
   TTBView* view_ = nullptr;
+  ui::TWinControl* control_ = nullptr;
   bool popupWindow_;
   ui::TFont font_;
   ui::TFont boldFont_;

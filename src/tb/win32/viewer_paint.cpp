@@ -127,7 +127,7 @@ void DrawCaption(TTBItemViewer& viewer, HDC dc, RECT rect, const std::wstring& c
     if (rotated)
       DrawVerticalText(dc, caption, r, format);
     else
-      DrawTextString(dc, caption, r, format);
+      DrawCaptionText(dc, caption, r, format);
   };
   if (disabledShadow) {
     const COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));

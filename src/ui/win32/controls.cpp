@@ -189,7 +189,9 @@ void TControl::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
   Perform(CM_VISIBLECHANGED, visible);
-  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+  if (!parent_) return;
+  if (align_ != TAlign::alNone) parent_->Realign();
+  parent_->Perform(CM_CHILDVISIBLECHANGED, reinterpret_cast<WPARAM>(this), visible);
 }
 
 void TControl::SetEnabled(bool enabled) {

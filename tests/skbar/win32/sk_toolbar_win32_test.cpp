@@ -334,6 +334,45 @@ TEST_F(SkToolbarWin32Test, ALabelsAcceleratorFocusesItsControlAndAPressClicksIt)
   EXPECT_EQ(clicks, 1);
 }
 
+// A toolbar whose press handling a test calls directly, and a selectable item whose clicks
+// the toolbar runs itself (no menu loop).
+class PressedBar : public TSkBarToolbar {
+ public:
+  using TSkBarToolbar::MouseDown;
+  using TSkBarToolbar::TSkBarToolbar;
+};
+class TransparentItem : public TSkBarItem {
+ public:
+  explicit TransparentItem(ui::TComponent* owner) : TSkBarItem(owner) {
+    SetItemStyle(GetItemStyle() | tb::tbisClicksTransparent);
+  }
+};
+
+TEST_F(SkToolbarWin32Test, APressThatRemovesItsItemClicksNothingAndRaisesNothing) {
+  // A bar that keeps its size without the item: the press leaves it where it was.
+  auto* bar = ui::Create<PressedBar>(*form);
+  bar->SetDockRow(2);
+  bar->SetStretch(true);
+  bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  bar->SetParent(dock);
+  auto* stay = ui::Create<TSkBarItem>(*form);
+  stay->SetCaption(L"Stays");
+  bar->Items().Add(stay);
+  auto* label = ui::Create<TransparentItem>(*form);
+  label->SetCaption(L"Gone");
+  bar->Items().Add(label);
+  int clicks = 0;
+  label->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  label->OnSelect = [&](tb::TTBCustomItem*, tb::TTBItemViewer*, bool selecting) {
+    if (selecting) bar->Items().Remove(label);  // the press takes the item away
+  };
+  Pump();
+  const tb::TRect r = bar->View().Find(label)->BoundsRect();
+  EXPECT_NO_THROW(bar->MouseDown(ui::TMouseButton::mbLeft, 0, r.left + 2, r.top + 2));
+  EXPECT_EQ(bar->Items().Count(), 1);
+  EXPECT_EQ(clicks, 0);
+}
+
 // Records the mouse moves the toolbar hands to it while it is the selected viewer.
 struct MoveRecord {
   ui::TShiftState shift;

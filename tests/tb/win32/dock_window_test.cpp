@@ -532,6 +532,15 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(a->CurrentDock(), left);
   EXPECT_EQ(left->Width(), 20);
   EXPECT_EQ(a->Height(), 70);
+  // The smooth drag changed the dock in full: the left dock is its last dock and only it lists
+  // the window, so floating and docking back returns it there.
+  EXPECT_EQ(a->LastDock(), left);
+  EXPECT_TRUE(top->DockList().empty());
+  EXPECT_EQ(left->DockList(), std::vector<TTBCustomDockableWindow*>{a});
+  a->DoubleClick();
+  ASSERT_TRUE(a->Floating());
+  a->DoubleClick();
+  EXPECT_EQ(a->CurrentDock(), left);
   // Back onto the top dock, 200 pixels in.
   Drag(a, {{topRect.left + 200, topRect.top + 5}});
   EXPECT_EQ(a->CurrentDock(), top);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/common.h"
 #include "tb/hook.h"
 #include "tb/item.h"
 #include "tb/startup.h"
@@ -191,6 +193,66 @@ struct TMemoryDC {
   HBITMAP bitmap;
   HGDIOBJ old;
 };
+
+// A caption's accelerator is underlined under its own character: the character drawn alone
+// where the underline starts lies inside the caption's picture there (the platform's own text
+// drawing may place the glyphs elsewhere than its measurement says).
+TEST_F(TbWin32, CaptionsUnderlineTheirAcceleratorCharacter) {
+  LOGFONTW face{};
+  face.lfHeight = -11;
+  lstrcpyW(face.lfFaceName, L"Tahoma");
+  const HFONT font = CreateFontIndirectW(&face);
+  constexpr int kWidth = 240, kHeight = 20;
+  const auto draw = [&](TMemoryDC& m, const std::wstring& text, RECT r, UINT format) {
+    const HGDIOBJ old = SelectObject(m.dc, font);
+    SetTextColor(m.dc, RGB(255, 255, 255));
+    SetBkMode(m.dc, TRANSPARENT);
+    tb::DrawCaptionText(m.dc, text, r, format | DT_SINGLELINE | DT_VCENTER);
+    SelectObject(m.dc, old);
+  };
+  const struct {
+    const wchar_t* caption;
+    wchar_t accel;  // 0: nothing underlined
+  } kCases[] = {{L"Open Disk Image &Folder", L'F'},
+                {L"View File A&s...", L's'},
+                {L"Save Disk Image &As...", L'A'},
+                {L"E&xit", L'x'},
+                {L"&&Not &&marked", 0},
+                {L"Ends in &a single &", 0}};
+  for (const auto& c : kCases) {
+    TMemoryDC shown(kWidth, kHeight), plain(kWidth, kHeight), hidden(kWidth, kHeight);
+    draw(shown, c.caption, {4, 0, kWidth, kHeight}, 0);
+    draw(plain, tb::RemoveAccelMarks(c.caption), {4, 0, kWidth, kHeight}, DT_NOPREFIX);
+    draw(hidden, c.caption, {4, 0, kWidth, kHeight}, DT_HIDEPREFIX);
+    int left = kWidth, right = -1, row = -1, hiddenDiffers = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        hiddenDiffers += Probe(hidden.dc, x, y) != Probe(plain.dc, x, y);
+        if (Probe(shown.dc, x, y) == Probe(plain.dc, x, y)) continue;
+        left = std::min(left, x), right = std::max(right, x), row = y;
+      }
+    }
+    EXPECT_EQ(hiddenDiffers, 0) << c.caption;  // a hidden accelerator is not underlined
+    if (!c.accel) {
+      EXPECT_EQ(right, -1) << c.caption;
+      continue;
+    }
+    ASSERT_GE(right, left) << c.caption;
+    TMemoryDC alone(kWidth, kHeight);
+    draw(alone, std::wstring(1, c.accel), {left, 0, kWidth, kHeight}, DT_NOPREFIX);
+    int glyph = 0, missing = 0;
+    for (int y = 0; y < row; ++y) {
+      for (int x = left; x <= right; ++x) {
+        if (Probe(alone.dc, x, y) == RGB(0, 0, 0)) continue;
+        ++glyph;
+        if (Probe(plain.dc, x, y) == RGB(0, 0, 0)) ++missing;
+      }
+    }
+    EXPECT_GT(glyph, 4) << c.caption;
+    EXPECT_EQ(missing, 0) << c.caption;
+  }
+  DeleteObject(font);
+}
 
 TEST_F(TbWin32, StartUpBindsTheSystemAndInstallsThePopupWindows) {
   EXPECT_TRUE(tb::HasGradientFill());

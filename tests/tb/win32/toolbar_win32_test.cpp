@@ -141,7 +141,9 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
     if (tools.Viewers(i)->OffEdge()) hidden.push_back(tools.Viewers(i)->Item().Caption());
   EXPECT_FALSE(hidden.empty());
   EXPECT_FALSE(hidden.size() == 7);
-  EXPECT_EQ(hosted->Visible(), !tools.Viewers(6)->OffEdge());
+  // Hidden by the chevron, the control is moved out of sight; its Visible stays the program's.
+  EXPECT_TRUE(hosted->Visible());
+  EXPECT_EQ(hosted->Left() >= 0, !tools.Viewers(6)->OffEdge());
   TTBItemViewer* chevron = tools.Viewers(tools.ViewerCount() - 1);
   ASSERT_TRUE(chevron->Show());
   EXPECT_LE(chevron->BoundsRect().right, buttons->ClientWidth());
@@ -331,6 +333,39 @@ TEST_F(TbToolbarWin32Test, ArrowsAndTheMouseMoveAcrossTheBarAndASecondClickEndsT
   EXPECT_FALSE(Bar().State() & vsModal);
 }
 
+// A button pressed, dragged off and released runs nothing and is no longer drawn pushed while
+// away; dragged back before the release it runs.
+TEST_F(TbToolbarWin32Test, AButtonReleasedAwayFromItRunsNothing) {
+  TTBView& view = buttons->View();
+  const POINT open = Middle(view, 1);
+  const POINT away = {open.x, open.y + 120};  // over the list
+  // Presses "Open", moves through `path`, then releases; whether it was drawn pushed just
+  // before the release.
+  const auto drag = [&](std::vector<POINT> path) {
+    bool pushed = false;
+    std::vector<std::pair<DWORD, std::function<void()>>> steps;
+    DWORD at = 150;
+    for (const POINT p : path) steps.push_back({at += 150, [p] { MoveMouse(p); }});
+    steps.push_back({at += 150, [&] {
+                       pushed = view.Capture() && view.MouseOverSelected();
+                       MouseInput(MOUSEEVENTF_LEFTUP);
+                     }});
+    steps.push_back({at + 200, [] {}});
+    EXPECT_TRUE(Run(
+        [&] {
+          MoveMouse(open);
+          MouseInput(MOUSEEVENTF_LEFTDOWN);
+        },
+        std::move(steps)));
+    return pushed;
+  };
+  EXPECT_FALSE(drag({{open.x, open.y + 60}, away}));
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_FALSE(view.State() & vsModal);
+  EXPECT_TRUE(drag({away, open}));  // back over it before the release
+  EXPECT_EQ(clicks, std::vector<std::wstring>{L"Open"});
+}
+
 TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFreesOnlyItsItem) {
   // Alt+S: no menu-bar item has S; the button toolbar's "&Save" runs (after its loop).
   buttons->Items().Items(2)->SetCaption(L"&Save");
@@ -338,6 +373,21 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(clicks, std::vector<std::wstring>{L"&Save"});
   EXPECT_FALSE(Bar().State() & vsModal);
   EXPECT_EQ(GetFocus(), list->Handle());
+
+  // Hidden by the program, the control gives back its room and stays hidden through layouts.
+  const int width = buttons->Width();
+  hosted->SetVisible(false);
+  EXPECT_FALSE(buttons->View().Viewers(6)->Show());
+  EXPECT_LT(buttons->Width(), width);
+  form->SetClientWidth(form->ClientWidth() - 20);
+  Pump();
+  buttons->View().InvalidatePositions();
+  buttons->View().ValidatePositions();
+  EXPECT_FALSE(hosted->Visible());
+  EXPECT_FALSE(IsWindowVisible(hosted->Handle()));
+  hosted->SetVisible(true);
+  EXPECT_TRUE(buttons->View().Viewers(6)->Show());
+  EXPECT_EQ(buttons->Width(), width);
 
   hosted->SetParent(form);
   EXPECT_EQ(buttons->Items().Count(), 6);
