@@ -47,6 +47,19 @@ inline constexpr std::array<std::uint16_t, 256> kSpread = [] {
   return table;
 }();
 
+// The four data bits of a byte of MFM cells, first pair highest: a bit is 1 exactly when its
+// data cell is 1 and its clock cell 0.
+inline constexpr std::array<std::uint8_t, 256> kMfmNibble = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned cells = 0; cells < 256; ++cells) {
+    unsigned data = 0;
+    for (unsigned pair = 0; pair < 4; ++pair)
+      if (((cells >> (2 * pair)) & 3) == 1) data |= 1u << pair;
+    table[cells] = static_cast<std::uint8_t>(data);
+  }
+  return table;
+}();
+
 // The 16 MFM cells of a byte, taking the data bit before the byte as 0: a 1 is "01", a 0 is "10"
 // after a 0 and "00" after a 1.
 inline constexpr std::array<std::uint16_t, 256> kMfmByte = [] {

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "hfe/bit_stream.h"
+#include "hfe/cell_tables.h"
 
 namespace hfe {
 
@@ -33,18 +34,14 @@ std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::
 std::int32_t mfmDecode(std::span<const std::uint8_t> cells, std::int32_t trackLength,
                        std::span<std::uint8_t> out, std::int32_t start);
 
-// The data byte of 16 MFM cells.
 // The data cells of 16 MFM cells that hold a 1 bit, in place: those set whose clock cell is not.
 inline std::uint32_t mfmDataCells(std::uint32_t word) {
   return word & 0x5555 & ~(word >> 1);
 }
 
+// The data byte of 16 MFM cells.
 inline std::uint8_t mfmDataOf(std::uint32_t word) {
-  std::uint32_t bits = mfmDataCells(word);
-  bits = (bits | (bits >> 1)) & 0x3333;
-  bits = (bits | (bits >> 2)) & 0x0F0F;
-  bits = (bits | (bits >> 4)) & 0x00FF;
-  return static_cast<std::uint8_t>(bits);
+  return static_cast<std::uint8_t>(kMfmNibble[(word >> 8) & 0xFF] << 4 | kMfmNibble[word & 0xFF]);
 }
 
 }  // namespace hfe

@@ -87,17 +87,18 @@ std::unique_ptr<TSectorConfig> DecodeAt(TSectorAccess& access, std::int32_t trac
 
 using TSideCache = TSectorAccess::TSideCache;
 
-// Chains a new identity field to the last one of its id.
-void AddIdentity(TSideCache& cache, const TSideCache::TIdentity& identity) {
-  const auto index = static_cast<std::int32_t>(cache.identities.size());
-  cache.identities.push_back(identity);
-  std::int32_t& tail = cache.last[identity.id];
-  if (tail < 0) {
-    cache.first[identity.id] = index;
-  } else {
-    cache.identities[static_cast<std::size_t>(tail)].next = index;
+// Chains the identity fields from `index` on, each to the last one of its id.
+void ChainIdentities(TSideCache& cache, std::size_t index) {
+  for (; index < cache.identities.size(); ++index) {
+    const std::uint8_t id = cache.identities[index].id;
+    std::int32_t& tail = cache.last[id];
+    if (tail < 0) {
+      cache.first[id] = static_cast<std::int32_t>(index);
+    } else {
+      cache.identities[static_cast<std::size_t>(tail)].next = static_cast<std::int32_t>(index);
+    }
+    tail = static_cast<std::int32_t>(index);
   }
-  tail = index;
 }
 
 // Whether the identity field's CRC is right, found out once; a field with the same cells as the
@@ -125,12 +126,10 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
   if (cache.complete) return false;
   const TSide& record = *access.floppy->Side(track, side);
   if (encoding == SectorSearch::IsoIbmMfm) {
-    std::vector<TIdentityStart> met;
     while (cache.frontier >= 0) {
-      met.clear();
-      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, met);
-      for (const TIdentityStart& identity : met)
-        AddIdentity(cache, {identity.start, 0, -1, identity.id});
+      const std::size_t known = cache.identities.size();
+      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, cache.identities);
+      ChainIdentities(cache, known);
       // A walk that goes on stopped at an identity field of the id wanted.
       if (cache.frontier >= 0 && RightCrc(record, cache, cache.identities.back())) return true;
     }
@@ -145,9 +144,10 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
     cache.frontier = access.position;
     cache.complete = access.position < from;
     if (sector.hasHeader() && sector.sector >= 0 && sector.sector <= 255) {
-      AddIdentity(cache,
-                  {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),
-                   sector.headerCrcError ? TSideCache::Crc::Bad : TSideCache::Crc::Good});
+      cache.identities.push_back(
+          {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),
+           sector.headerCrcError ? TSideCache::Crc::Bad : TSideCache::Crc::Good});
+      ChainIdentities(cache, cache.identities.size() - 1);
       if (sector.sector == wanted && !sector.headerCrcError) return true;
     }
     if (cache.complete) return false;

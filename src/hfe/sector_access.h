@@ -92,16 +92,12 @@ int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t 
                         SectorSearch encoding, std::span<const std::uint8_t> buffer, int& status);
 void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> sector);
 
-// An identity field of an MFM side: where its sync words start, and the sector id it holds.
-struct TIdentityStart {
-  std::int32_t start = 0;
-  std::uint8_t id = 0;
-};
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
-// words followed by the identity mark), appended to `met` up to the first whose id is `wanted`.
-// Returns where the walk goes on after that one, or -1 when the side has ended without it.
+// words followed by the identity mark), appended to `met` (start and id) up to the first whose id
+// is `wanted`. Returns where the walk goes on after that one, or -1 when the side has ended
+// without it.
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                               std::vector<TIdentityStart>& met);
+                               std::vector<TSectorAccess::TSideCache::TIdentity>& met);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start);
 // Whether an MFM identity field of those cells has a right CRC; its size in `size`.

@@ -233,7 +233,7 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
 }
 
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                               std::vector<TIdentityStart>& met) {
+                               std::vector<TSectorAccess::TSideCache::TIdentity>& met) {
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
   const std::uint8_t* bytes = ring.Bytes().data();
@@ -272,7 +272,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     from = match + kNoMatchAfterSync + 1;
     if (mfmDataCells(markCells) == kIdMarkDataCells) {
       const std::uint8_t id = mfmDataOf(cellsAfter(match, kMfmSyncCells + 3 * kMfmByteCells));
-      met.push_back({match, id});
+      met.push_back({.start = match, .id = id});
       if (id == wanted) return from;
     }
   }
