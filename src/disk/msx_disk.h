@@ -165,7 +165,8 @@ class TMSXDisk {
   // Renames a used entry of the current directory (not "." or "..") to the 8.3 form of
   // `NewName`: Ok; NameExists when the name is empty, "." or "..", or another entry holds it
   // (stored bytes compared, a-z folded); FileNotFound when the entry is not renamable. Only the
-  // 11 name bytes change. The code is also stored in FLastError.
+  // 11 name bytes change, and the long-name slots of a renamed entry are marked deleted. The
+  // code is also stored in FLastError.
   DiskResult Rename(PDirEntry DirEntry, std::string_view NewName);
   // Whether an entry of the current directory other than `except` holds the 8.3 name.
   bool NameTaken(std::string_view ShortName, const TDirEntry* except);
@@ -221,6 +222,8 @@ class TMSXDisk {
   // Commits a plan that passed its checks; nothing here can fail.
   PDirEntry TakeSlot(const TSlotPlan& plan);
   std::int32_t IndexOfEntry(const TDirEntry* entry);
+  // Marks deleted the long-name slots that other systems wrote right before the entry at `index`.
+  void DropLongNameSlots(std::int32_t index);
 
   // Upper-cases a-z, byte by byte.
   static std::string UpperCase(std::string_view text);

@@ -367,14 +367,18 @@ bool TMSXDisk::NameTaken(std::string_view ShortName, const TDirEntry* except) {
 }
 
 DiskResult TMSXDisk::Rename(PDirEntry DirEntry, std::string_view NewName) {
-  if (!DirEntry || IndexOfEntry(DirEntry) < 0 || !DirEntry->IsUsed() || DirEntry->IsDeleted() ||
-      IsLongNameSlot(*DirEntry) || IsDotName(DirEntry->GetFileName())) {
+  const std::int32_t index = DirEntry ? IndexOfEntry(DirEntry) : -1;
+  if (index < 0 || !DirEntry->IsUsed() || DirEntry->IsDeleted() || IsLongNameSlot(*DirEntry) ||
+      IsDotName(DirEntry->GetFileName())) {
     return FLastError = DiskResult::FileNotFound;
   }
   const std::string name = NewEntryName(NewName);
   if (name.empty() || NameTaken(name, DirEntry)) {
     return FLastError = DiskResult::NameExists;
   }
+  // A long name that another system wrote for the entry would name the old entry no more
+  // (its checksum is of the old short name): it goes, as with a delete.
+  if (DirEntry->GetFileName() != name) DropLongNameSlots(index);
   DirEntry->SetFileName(name);
   FModified = true;
   return FLastError = DiskResult::Ok;

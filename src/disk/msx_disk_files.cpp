@@ -156,13 +156,16 @@ DiskResult TMSXDisk::Delete(PDirEntry DirEntry) {
   }
   FreeClusterChain(DirEntry->ClusterLow);
   DirEntry->Name[0] = kDeletedMark;
-  // Long-name slots that other systems wrote for this entry go with it.
+  DropLongNameSlots(index);
+  return DiskResult::Ok;
+}
+
+void TMSXDisk::DropLongNameSlots(std::int32_t index) {
   for (std::int32_t i = index - 1; i >= 0; --i) {
     PDirEntry slot = GetDirEntry(i);
     if (!slot || slot->Attr != faLongName || !slot->IsUsed() || slot->IsDeleted()) break;
     slot->Name[0] = kDeletedMark;
   }
-  return DiskResult::Ok;
 }
 
 bool TMSXDisk::ExtractToStream(rtl::TStream& AStream, const TDirEntry* DirEntry) {

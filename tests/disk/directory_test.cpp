@@ -248,6 +248,26 @@ TEST(Directories, RenameResults) {
   EXPECT_EQ(disk->Rename(readme, "BACK.TXT"), DiskResult::FileNotFound);
 }
 
+// Long-name slots that another system wrote before an entry name it by a checksum of its short
+// name: a rename marks them deleted (fsck.fat reports them otherwise), keeping the name keeps them.
+TEST(Directories, RenameDropsTheEntrysLongNameSlots) {
+  auto disk = NewDisk();
+  const disk::PDirEntry root = disk_test::RootSlots(*disk);
+  std::memcpy(root[0].Name, "OTHER   TXT", 11);
+  for (int i : {1, 2}) {
+    std::memcpy(root[i].Name, "\x42t\0x\0t\0\0\0\xFF", 11);
+    root[i].Attr = disk::faLongName;
+  }
+  std::memcpy(root[3].Name, "MYLONG~1TXT", 11);
+  ASSERT_EQ(disk->Rename(&root[3], "MYLONG~1.TXT"), DiskResult::Ok);
+  EXPECT_EQ(root[1].Name[0], 0x42);
+  EXPECT_EQ(disk->Rename(&root[3], "renamed.txt"), DiskResult::Ok);
+  EXPECT_EQ(root[0].Name[0], 'O');
+  EXPECT_EQ(root[1].Name[0], disk::kDeletedMark);
+  EXPECT_EQ(root[2].Name[0], disk::kDeletedMark);
+  EXPECT_EQ(root[3].GetFileName(), "RENAMED.TXT");
+}
+
 TEST(Directories, ErrorCodeWalkthrough) {
   auto disk = SampleTree();
   EXPECT_EQ(disk->Delete("MISSING.TXT"), DiskResult::FileNotFound);
