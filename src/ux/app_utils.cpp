@@ -7,7 +7,7 @@ namespace ux {
 namespace {
 
 std::wstring ProgramName() {
-  if (AppDefaults().useApplicationTitle) {
+  if (AppDefaults().UseApplicationTitle) {
     std::wstring title = ApplicationTitle();
     if (!title.empty()) return title;
   }
@@ -23,12 +23,12 @@ TAppDefaults& AppDefaults() {
 
 std::wstring GetDefaultIniRegKey() {
   std::wstring key = L"Software\\";
-  if (!AppDefaults().defaultCompany.empty()) key += AppDefaults().defaultCompany + L"\\";
+  if (!AppDefaults().DefaultCompany.empty()) key += AppDefaults().DefaultCompany + L"\\";
   return key + ProgramName();
 }
 
 std::wstring GetDefaultIniName() {
-  if (AppDefaults().defaultIniNameProc) return AppDefaults().defaultIniNameProc();
+  if (AppDefaults().DefaultIniNameProc) return AppDefaults().DefaultIniNameProc();
   return std::filesystem::path(ApplicationExeName()).replace_extension(L".INI").wstring();
 }
 

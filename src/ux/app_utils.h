@@ -12,9 +12,9 @@ class TComponent;
 namespace ux {
 
 struct TAppDefaults {
-  std::wstring defaultCompany;  // "Software\<company>\<program>" when set
-  bool useApplicationTitle = false;
-  std::function<std::wstring()> defaultIniNameProc;
+  std::wstring DefaultCompany;  // "Software\<company>\<program>" when set
+  bool UseApplicationTitle = false;
+  std::function<std::wstring()> DefaultIniNameProc;
 };
 TAppDefaults& AppDefaults();
 

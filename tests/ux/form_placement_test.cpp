@@ -772,10 +772,10 @@ TEST(AppUtils, DefaultKeyAndIniName) {
   ASSERT_FALSE(exe.empty());
   const std::wstring program = exe.substr(0, exe.find_last_of(L'.'));
   EXPECT_EQ(GetDefaultIniRegKey(), L"Software\\" + program);
-  AppDefaults().defaultCompany = L"Kelpfin";
+  AppDefaults().DefaultCompany = L"Kelpfin";
   EXPECT_EQ(GetDefaultIniRegKey(), L"Software\\Kelpfin\\" + program);
   EXPECT_EQ(GetDefaultIniName(), program + L".INI");
-  AppDefaults().defaultIniNameProc = [] { return std::wstring(L"custom.ini"); };
+  AppDefaults().DefaultIniNameProc = [] { return std::wstring(L"custom.ini"); };
   EXPECT_EQ(GetDefaultIniName(), L"custom.ini");
   AppDefaults() = {};
 }
