@@ -60,6 +60,8 @@ class TRichEditStrings : public ui::TStrings {
   void Clear() override;
   // Replaces the whole text, without change notifications meanwhile.
   void Assign(const std::vector<std::wstring>& lines) override;
+  // Appends every line of `lines` (this list itself too), with redrawing off meanwhile.
+  void AddStrings(const ui::TStrings& lines);
 
   // Replaces the text (or the selection with smSelection) by the stream's content from its
   // position; the encoding of plain text comes from its byte-order mark, else the system's.

@@ -78,6 +78,9 @@ void TRichEditStrings::Insert(int index, const std::wstring& text) {
   } else {  // after the last line, which has no break yet
     at = richEdit_.TextLength();
     inserted = lineBreak + text;
+    // An empty line there would end the text in a break, which counts as no line: it gets a
+    // break of its own.
+    if (text.empty()) inserted += lineBreak;
   }
   const int before = richEdit_.TextLength();
   richEdit_.SetSelection(at, at, false);
@@ -106,6 +109,18 @@ void TRichEditStrings::Assign(const std::vector<std::wstring>& lines) {
   for (const std::wstring& line : lines) text += line + L"\r\n";
   const TUxCustomRichEdit::TChangeNotificationOff quiet(richEdit_);
   SetWindowTextW(Window(), text.c_str());
+}
+
+void TRichEditStrings::AddStrings(const ui::TStrings& lines) {
+  const std::vector<std::wstring> added = lines.ToVector();
+  BeginUpdate();
+  try {
+    for (const std::wstring& line : added) Add(line);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
 }
 
 void TRichEditStrings::SetUpdateState(bool updating) {

@@ -140,6 +140,24 @@ TEST_F(RichEditUi, LinesOfAnyLengthAndTheirAssignment) {
   }
 }
 
+// Another list's lines are added after the control's own, whether its text ends in a line
+// break or not, blanks and empty lines kept (an empty line added to a text without a final
+// break used to vanish, and the next line took its place).
+TEST_F(RichEditUi, AddStringsAppendsTheLines) {
+  ui::TStringList more;
+  more.Assign({L"c", L"", L" d ", L""});
+  for (const bool endsWithBreak : {true, false}) {
+    SCOPED_TRACE(endsWithBreak);
+    if (endsWithBreak)
+      edit->Lines().Assign({L"a", L"b"});
+    else
+      Load("{\\rtf1 a\\par b}");
+    edit->Lines().AddStrings(more);
+    EXPECT_EQ(edit->Lines().ToVector(),
+              (std::vector<std::wstring>{L"a", L"b", L"c", L"", L" d ", L""}));
+  }
+}
+
 // Negative limits (damaged stored settings, say): an undo limit means no undo, whether it comes
 // before the window or after it; a text length means the largest text.
 TEST_F(RichEditUi, NegativeUndoAndTextLimits) {
