@@ -337,6 +337,7 @@ void TTBDock::WndProc(ui::TMessage& message) {
     case WM_SYSCOMMAND:
       if ((message.WParam & 0xFFF0) == SC_KEYMENU) {
         PassToFloatingWindows(message, true);
+        if (message.Result == 0) ui::TCustomControl::WndProc(message);
         return;
       }
       break;

@@ -740,10 +740,29 @@ void TTBCustomDockableWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip)
         if (kCross[y] & (0x80 >> x)) SetPixel(useDC, x0 + x, y0 + y, GetSysColor(COLOR_BTNTEXT));
     ExcludeClipRect(useDC, button.left, button.top, button.right, button.bottom);
   }
-  const ui::TGdiHandle<HBRUSH> brush(CreateSolidBrush(ui::ColorToRGB(Color())));
-  FillRect(useDC, &r, static_cast<HBRUSH>(brush.get()));
+  if (ShowsDockBackground()) {
+    RECT window;
+    GetWindowRect(wnd, &window);
+    DrawDockBackground(useDC, r, {window.left, window.top});
+  } else {
+    const ui::TGdiHandle<HBRUSH> brush(CreateSolidBrush(ui::ColorToRGB(Color())));
+    FillRect(useDC, &r, static_cast<HBRUSH>(brush.get()));
+  }
   RestoreDC(useDC, saved);
   if (!drawToDC) ReleaseDC(wnd, useDC);
+}
+
+bool TTBCustomDockableWindow::ShowsDockBackground() const {
+  return docked_ && currentDock_ && currentDock_->UsesBackground() &&
+         currentDock_->BackgroundOnToolbars();
+}
+
+// The dock's background is aligned to the dock's parent: `rect` (whose top-left is `screen`)
+// is moved to where that parent's origin would be.
+void TTBCustomDockableWindow::DrawDockBackground(HDC dc, RECT rect, POINT screen) {
+  if (ui::TWinControl* parent = currentDock_->Parent()) ScreenToClient(parent->Handle(), &screen);
+  OffsetRect(&rect, -screen.x, -screen.y);
+  currentDock_->DrawBackground(dc, rect);
 }
 
 int TTBCustomDockableWindow::DockedHitTest(POINT screen) {
@@ -798,15 +817,12 @@ void TTBCustomDockableWindow::WndProc(ui::TMessage& message) {
       HandleWMPrintClient(*this, message);
       return;
     case WM_ERASEBKGND:
-      if (docked_ && currentDock_ && currentDock_->UsesBackground() &&
-          currentDock_->BackgroundOnToolbars()) {
-        const HDC dc = reinterpret_cast<HDC>(message.WParam);
-        RECT draw;
-        GetClientRect(Handle(), &draw);
+      if (ShowsDockBackground()) {
+        RECT client;
+        GetClientRect(Handle(), &client);
         POINT origin{0, 0};
-        MapWindowPoints(Handle(), currentDock_->Handle(), &origin, 1);
-        OffsetRect(&draw, -origin.x - currentDock_->Left(), -origin.y - currentDock_->Top());
-        currentDock_->DrawBackground(dc, draw);
+        ClientToScreen(Handle(), &origin);
+        DrawDockBackground(reinterpret_cast<HDC>(message.WParam), client, origin);
         message.Result = 1;
         return;
       }
@@ -814,8 +830,7 @@ void TTBCustomDockableWindow::WndProc(ui::TMessage& message) {
     case WM_MOVE:
       ui::TCustomControl::WndProc(message);
       moved_ = true;
-      if (docked_ && currentDock_ && currentDock_->UsesBackground())
-        InvalidateRect(Handle(), nullptr, TRUE);
+      if (docked_ && currentDock_ && currentDock_->UsesBackground()) RepaintOnBackground();
       if (!Loading() && disableOnMove_ < 1 && OnMove) OnMove(this);
       return;
     case WM_NCHITTEST:
@@ -866,6 +881,9 @@ void TTBCustomDockableWindow::WndProc(ui::TMessage& message) {
     case WM_NCRBUTTONUP:
       SendMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), message.LParam);
       return;
+    case WM_CONTEXTMENU:
+      if (ContextMenuOutsideClient(message)) return;
+      break;
     case WM_SETCURSOR:
       if (docked_ && currentDock_ && currentDock_->AllowDrag() &&
           LOWORD(message.LParam) == kHitDockedFrame &&

@@ -219,6 +219,14 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   void UpdateCaptionState();
   void SetFloatingOwner();
   int DockedHitTest(POINT screen);
+  // Docked on a dock whose background shows on its windows.
+  bool ShowsDockBackground() const;
+  void DrawDockBackground(HDC dc, RECT rect, POINT screen);
+  // Repaints at once after a move on a background dock (the background moved under it).
+  void RepaintOnBackground();
+  // A context menu asked for from the keyboard or outside the client area; false when it is
+  // left to the inherited handling.
+  bool ContextMenuOutsideClient(ui::TMessage& message);
   void FreeFloatParent();
 
   TDockClientState dock_;

@@ -3,8 +3,11 @@
 // stored form restores.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/win32/dockable_window.h"
+#include "ui/win32/menus.h"
 
 namespace tb {
 namespace {
@@ -24,7 +27,7 @@ class PaintingParent : public TTBFloatingWindowParent {
   }
 };
 
-// A window whose content is 60 x 16.
+// A window whose content is 60 x 16; it may take the key-menu command.
 class FrameBar : public TTBCustomDockableWindow {
  public:
   explicit FrameBar(ui::TComponent* owner) : TTBCustomDockableWindow(owner) {}
@@ -33,7 +36,50 @@ class FrameBar : public TTBCustomDockableWindow {
   TTBFloatingWindowParent* CreateFloatingParent() override {
     return ui::New<PaintingParent>().release();
   }
+  void WndProc(ui::TMessage& message) override {
+    if (message.Msg == WM_SYSCOMMAND && takesKeyMenu) {
+      message.Result = 1;
+      return;
+    }
+    TTBCustomDockableWindow::WndProc(message);
+  }
+  bool takesKeyMenu = false;
 };
+
+// A background of one colour that records where it was asked to paint.
+class SolidBackground : public TTBBasicBackground {
+ public:
+  using TTBBasicBackground::TTBBasicBackground;
+  static constexpr COLORREF kColor = RGB(200, 40, 90);
+  void PaintBackground(HDC dc, const RECT& drawRect) override {
+    ++paints;
+    lastRect = drawRect;
+    const ui::TGdiHandle<HBRUSH> brush(CreateSolidBrush(kColor));
+    FillRect(dc, &drawRect, static_cast<HBRUSH>(brush.get()));
+  }
+  HPALETTE GetPalette() override { return palette; }
+  void AddChangeHandler(TTBBackgroundChangeProc, void*) override {}
+  void SysColorChanged() override {}
+  void RemoveChangeHandler(TTBBackgroundChangeProc, void*) override {}
+  bool HasBackground() override { return true; }
+  int paints = 0;
+  RECT lastRect{};
+  HPALETTE palette = nullptr;
+};
+
+// Records where a popup menu was asked to open.
+class RecordingPopup : public ui::TPopupMenu {
+ public:
+  using ui::TPopupMenu::TPopupMenu;
+  void Popup(int x, int y) override { at.push_back({x, y}); }
+  std::vector<POINT> at;
+};
+
+int keyMenuHookCalls = 0;
+bool CountKeyMenu(void*, ui::TMessage& message) {
+  if (message.Msg == ui::CM_APPSYSCOMMAND) ++keyMenuHookCalls;
+  return false;
+}
 
 // A bitmap to print a window into.
 struct PrintTarget {
@@ -99,6 +145,70 @@ TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
   EXPECT_EQ(GetPixel(target.dc, w - border.x + 1, midY), ring);
   // The client area went through the form's paint handler.
   EXPECT_EQ(GetPixel(target.dc, border.x + 1, midY), kPrintClientColor);
+}
+
+TEST_F(TbDockFrames, TheKeyMenuCommandGoesToTheFormWhenNoFloatingWindowTakesIt) {
+  ui::Application->HookMainWindow(CountKeyMenu, nullptr);
+  keyMenuHookCalls = 0;
+  top->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  EXPECT_EQ(keyMenuHookCalls, 1);
+  // A floating window of the dock that takes it ends it there.
+  bar->SetControlStyle(bar->ControlStyle() | ui::csMenuEvents);
+  bar->takesKeyMenu = true;
+  bar->SetFloating(true);
+  Pump();
+  EXPECT_EQ(top->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'), 1);
+  EXPECT_EQ(keyMenuHookCalls, 1);
+  ui::Application->UnhookMainWindow(CountKeyMenu, nullptr);
+}
+
+TEST_F(TbDockFrames, AKeyboardContextMenuOpensAtTheClientOrigin) {
+  auto* menu = ui::Create<RecordingPopup>(*form);
+  bar->SetPopupMenu(menu);
+  SendMessageW(bar->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->Handle()), -1);
+  POINT origin{0, 0};
+  ClientToScreen(bar->Handle(), &origin);
+  RECT window;
+  GetWindowRect(bar->Handle(), &window);
+  // On the frame: at the point.
+  SendMessageW(bar->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->Handle()),
+               MAKELPARAM(window.left + 1, window.top + 1));
+  ASSERT_EQ(menu->at.size(), 2u);
+  EXPECT_EQ(menu->at[0].x, origin.x);
+  EXPECT_EQ(menu->at[0].y, origin.y);
+  EXPECT_EQ(menu->at[1].x, window.left + 1);
+  EXPECT_EQ(menu->at[1].y, window.top + 1);
+  EXPECT_EQ(menu->PopupComponent(), bar);
+}
+
+TEST_F(TbDockFrames, TheDockBackgroundFillsTheFrameAndRepaintsAtOnceAfterAMove) {
+  auto* background = ui::Create<SolidBackground>(*form);
+  top->SetBackground(background);
+  Pump();
+  PrintTarget target(bar->Width(), bar->Height());
+  SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.dc), PRF_NONCLIENT);
+  EXPECT_EQ(GetPixel(target.dc, 1, 10), SolidBackground::kColor);         // was the window's colour
+  EXPECT_EQ(GetPixel(target.dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));  // the edge stays
+  // Aligned to the dock's parent: the frame's corner is where the bar sits on the form.
+  RECT window;
+  GetWindowRect(bar->Handle(), &window);
+  POINT corner{window.left, window.top};
+  ScreenToClient(form->Handle(), &corner);
+  EXPECT_EQ(background->lastRect.left, -corner.x);
+  EXPECT_EQ(background->lastRect.top, -corner.y);
+
+  // A move on a background dock paints the window at once, leaving nothing invalid.
+  Pump();
+  const int paints = background->paints;
+  bar->SetDockPos(40);
+  EXPECT_EQ(bar->Left(), 40);
+  EXPECT_GT(background->paints, paints);
+  EXPECT_FALSE(GetUpdateRect(bar->Handle(), nullptr, FALSE));
+
+  // Not on toolbars: the window's colour.
+  top->SetBackgroundOnToolbars(false);
+  SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.dc), PRF_NONCLIENT);
+  EXPECT_EQ(GetPixel(target.dc, 1, 10), GetSysColor(COLOR_BTNFACE));
 }
 
 }  // namespace

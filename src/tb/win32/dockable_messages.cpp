@@ -1,0 +1,53 @@
+// TTBCustomDockableWindow: the repaint after a move on a background dock and the context menu
+// asked for outside the client area or from the keyboard.
+#include <windowsx.h>
+
+#include "tb/win32/common.h"
+#include "tb/win32/dockable_window.h"
+#include "ui/win32/menus.h"
+
+namespace tb {
+
+void TTBCustomDockableWindow::RepaintOnBackground() {
+  if (!HandleAllocated()) return;
+  // Already wholly invalid: the coming paint draws it all.
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const ui::TGdiHandle<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+  const ui::TGdiHandle<HRGN> whole(CreateRectRgnIndirect(&client));
+  const auto updateRgn = static_cast<HRGN>(update.get());
+  if (GetUpdateRgn(Handle(), updateRgn, FALSE) != ERROR &&
+      EqualRgn(updateRgn, static_cast<HRGN>(whole.get())))
+    return;
+  DoubleBufferedRepaint(Handle());
+}
+
+bool TTBCustomDockableWindow::ContextMenuOutsideClient(ui::TMessage& message) {
+  const bool keyboard = message.LParam == -1;
+  POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  if (!keyboard) {
+    POINT client = at;
+    ScreenToClient(Handle(), &client);
+    RECT r;
+    GetClientRect(Handle(), &r);
+    if (PtInRect(&r, client)) return false;
+  }
+  bool handled = false;
+  DoContextPopup(at, handled);
+  if (!handled && PopupMenu() && PopupMenu()->AutoPopup()) {
+    if (keyboard) {
+      at = {0, 0};
+      ClientToScreen(Handle(), &at);
+    }
+    PopupMenu()->SetPopupComponent(this);
+    PopupMenu()->Popup(at.x, at.y);
+    handled = true;
+  }
+  if (handled)
+    message.Result = 1;
+  else
+    DefaultHandler(message);
+  return true;
+}
+
+}  // namespace tb
