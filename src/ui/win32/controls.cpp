@@ -638,8 +638,10 @@ void TWinControl::WndProc(TMessage& message) {
       if ((message.WParam & 0xFFF0) == SC_KEYMENU && parent_) {
         TCustomForm* form = ParentForm();
         if (form && form != this && form->HandleAllocated()) {
-          message.Result =
-              SendMessageW(form->Handle(), WM_SYSCOMMAND, message.WParam, message.LParam);
+          // Sent by the form's own routing: handing it back would start that again.
+          message.Result = form->RoutingKeyMenu() ? 0
+                                                  : SendMessageW(form->Handle(), WM_SYSCOMMAND,
+                                                                 message.WParam, message.LParam);
           return;
         }
       }

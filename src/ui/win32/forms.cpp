@@ -440,6 +440,12 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_SYSCOMMAND:
       // Alt, Alt+letter and F10 reach the toolbars through the main-window hooks.
       if ((message.WParam & 0xFFF0) == SC_KEYMENU && Application) {
+        struct Routing {
+          bool& flag;
+          bool was;
+          ~Routing() { flag = was; }
+        } routing{routingKeyMenu_, routingKeyMenu_};
+        routingKeyMenu_ = true;
         TMessage command{CM_APPSYSCOMMAND, 0, reinterpret_cast<LPARAM>(&message), 0};
         if (Application->CallMainWindowHooks(command)) return;
       }

@@ -97,6 +97,9 @@ class TCustomForm : public TWinControl {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult result) { modalResult_ = result; }
   bool Modal() const { return modal_; }
+  // The main-window hooks are routing a key-menu command of this form (its controls then
+  // leave a key-menu command sent to them to the hooks instead of handing it back).
+  bool RoutingKeyMenu() const { return routingKeyMenu_; }
 
   void SetVisible(bool visible) override;
   void Close();
@@ -145,6 +148,7 @@ class TCustomForm : public TWinControl {
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   bool keyPreview_ = false;
   bool modal_ = false;
+  bool routingKeyMenu_ = false;  // the main-window hooks have the key-menu command
   bool placed_ = false;
   bool destroyed_ = false;
   TWinControl* activeControl_ = nullptr;
