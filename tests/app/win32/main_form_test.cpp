@@ -1192,6 +1192,25 @@ TEST_F(MainFormFilesTest, ADeleteCancelsTheNameEditorAClickLeftPending) {
   EXPECT_TRUE(errors.empty());
 }
 
+// A viewer opened from the keyboard takes the keyboard: its text scrolls by keys and the first
+// Escape closes it.
+TEST_F(MainFormFilesTest, AViewerOpenedByAltVTakesTheKeyboard) {
+  WriteFile(Folder() / L"a.txt", Pattern(10));
+  Start();
+  dialogs.addAnswers = {{Folder() / L"a.txt"}};
+  ChooseAction(L"acAddFiles");
+  Select({L"A"});
+  ViewKey();
+  ASSERT_EQ(Viewers().size(), 1u);
+  TFileViewerForm& viewer = *Viewers()[0];
+  EXPECT_EQ(GetActiveWindow(), viewer.Handle());
+  EXPECT_EQ(GetFocus(), viewer.Memo().Handle());
+  PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_TRUE(Viewers().empty());
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   auto made = dnd_test::NewDisk();
   dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));

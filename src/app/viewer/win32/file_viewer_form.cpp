@@ -59,6 +59,9 @@ void TFileViewerForm::AfterConstruction() {
   memo_->SetBorderVisible(false);
   memo_->SetScrollBars(ui::TScrollStyle::ssBoth);
   memo_->Lines().SetText(L"Memo");
+  // The text has the keyboard from the start, as a form's first control has on the platform:
+  // the keys that scroll it work without a click (the window still sees them first).
+  SetActiveControl(memo_);
 
   formStorage_ = ui::Create<ux::TFormStorage>(*this);
   formStorage_->SetName(L"FormStorage");
