@@ -21,6 +21,11 @@ UINT FindMessage() {
   return message;
 }
 
+// The break that ends a line the lines operations put in.
+std::wstring LineBreak() {
+  return RichEditVersion() >= 2 ? L"\r" : L"\r\n";
+}
+
 }  // namespace
 
 // TRichEditStrings: lines
@@ -56,19 +61,25 @@ std::wstring TRichEditStrings::Get(int index) const {
   return StripLineBreak(std::wstring(buffer.data(), std::min(got, buffer.size())));
 }
 
+// The empty line after a final break is no line of the list: it is not written either.
 void TRichEditStrings::Put(int index, const std::wstring& text) {
-  if (!richEdit_.HandleAllocated() || index < 0) return;
-  const LRESULT start = SendMessageW(Window(), EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+  if (!richEdit_.HandleAllocated() || index < 0 || index >= Count()) return;
+  const HWND window = Window();
+  const LRESULT start = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
   if (start < 0) return;
-  const LRESULT length = SendMessageW(Window(), EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  const LRESULT length = SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  // Emptied, the last line of a text without a final break would leave the text ending in a
+  // break, which counts as no line: it keeps a break of its own.
+  const bool last = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index + 1), 0) < 0;
+  const std::wstring replacement = text.empty() && last ? LineBreak() : text;
   richEdit_.SetSelection(static_cast<int>(start), static_cast<int>(start + length), false);
-  SendMessageW(Window(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(window, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(replacement.c_str()));
 }
 
 void TRichEditStrings::Insert(int index, const std::wstring& text) {
   if (index < 0 || index > Count()) return;
   const HWND window = Window();
-  const std::wstring lineBreak = RichEditVersion() >= 2 ? L"\r" : L"\r\n";
+  const std::wstring lineBreak = LineBreak();
   const LRESULT start = SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
   std::wstring inserted;
   int at = 0;

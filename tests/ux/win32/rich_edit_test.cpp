@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
 #include "ui/win32/menus.h"
@@ -155,6 +156,31 @@ TEST_F(RichEditUi, AddStringsAppendsTheLines) {
     edit->Lines().AddStrings(more);
     EXPECT_EQ(edit->Lines().ToVector(),
               (std::vector<std::wstring>{L"a", L"b", L"c", L"", L" d ", L""}));
+  }
+}
+
+// Emptying a line keeps it a line, the last one of a text without a final break too; the empty
+// line after a final break is no line and is not written.
+TEST_F(RichEditUi, PutAnEmptyTextKeepsTheLine) {
+  const struct {
+    const char* rtf;  // null: the lines {"a", "b"} assigned, ending in a break
+    int index;
+    std::vector<std::wstring> expected;
+  } cases[] = {
+      {"{\\rtf1 a\\par b}", 1, {L"a", L""}},
+      {"{\\rtf1 a\\par b}", 0, {L"", L"b"}},
+      {"{\\rtf1 b}", 0, {L""}},
+      {nullptr, 1, {L"a", L""}},
+      {nullptr, 2, {L"a", L"b"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.rtf ? c.rtf : "assigned") << " " << c.index);
+    if (c.rtf)
+      Load(c.rtf);
+    else
+      edit->Lines().Assign({L"a", L"b"});
+    edit->Lines().Put(c.index, c.index < 2 ? L"" : L"x");
+    EXPECT_EQ(edit->Lines().ToVector(), c.expected);
   }
 }
 
