@@ -128,7 +128,8 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
   if (encoding == SectorSearch::IsoIbmMfm) {
     while (cache.frontier >= 0) {
       const std::size_t known = cache.identities.size();
-      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, cache.identities);
+      cache.frontier =
+          FindMfmIdentities(record, cache.frontier, wanted, cache.checked, cache.identities);
       ChainIdentities(cache, known);
       // A walk that goes on stopped at an identity field of the id wanted.
       if (cache.frontier >= 0 && RightCrc(record, cache, cache.identities.back())) return true;

@@ -94,9 +94,11 @@ void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> 
 
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
 // words followed by the identity mark), appended to `met` (start and id) up to the first whose id
-// is `wanted`. Returns where the walk goes on after that one, or -1 when the side has ended
-// without it.
+// is `wanted`; one of that id with the cells of `checked` when its CRC is wrong takes its result
+// and the walk goes on. Returns where the walk goes on after the one it stopped at, or -1 when
+// the side has ended.
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               const TSectorAccess::TSideCache::TChecked& checked,
                                std::vector<TSectorAccess::TSideCache::TIdentity>& met);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start);

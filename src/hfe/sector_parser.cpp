@@ -233,7 +233,9 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
 }
 
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               const TSectorAccess::TSideCache::TChecked& checked,
                                std::vector<TSectorAccess::TSideCache::TIdentity>& met) {
+  using TSideCache = TSectorAccess::TSideCache;
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
   const std::uint8_t* bytes = ring.Bytes().data();
@@ -273,7 +275,11 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     if (mfmDataCells(markCells) == kIdMarkDataCells) {
       const std::uint8_t id = mfmDataOf(cellsAfter(match, kMfmSyncCells + 3 * kMfmByteCells));
       met.push_back({.start = match, .id = id});
-      if (id == wanted) return from;
+      if (id != wanted) continue;
+      if (checked.crc != TSideCache::Crc::Bad || !(MfmIdentityCells(side, match) == checked.cells))
+        return from;
+      met.back().size = checked.size;
+      met.back().crc = TSideCache::Crc::Bad;
     }
   }
   return -1;
