@@ -981,6 +981,12 @@ void Roll(TBitmap32& B, std::int32_t Dx, std::int32_t Dy, bool FillBack, TColor3
 
 namespace {
 
+// The rows that hold pixels: none in an empty bitmap, which may still be 0 wide and millions
+// of rows tall.
+std::int32_t PixelRows(const TBitmap32& B) {
+  return B.Empty() ? 0 : B.Height();
+}
+
 // Sizes Dst inside one update.
 void SizeLike(TBitmap32& Dst, std::int32_t Width, std::int32_t Height) {
   Dst.BeginUpdate();
@@ -997,7 +1003,7 @@ void SizeLike(TBitmap32& Dst, std::int32_t Width, std::int32_t Height) {
 // temporary copy back into B.
 template <class Map>
 void Remap(TBitmap32& B, TBitmap32* Dst, std::int32_t NewW, std::int32_t NewH, Map map) {
-  const std::int32_t w = B.Width(), h = B.Height();
+  const std::int32_t w = B.Width(), h = PixelRows(B);
   if (Dst && Dst != &B) {
     SizeLike(*Dst, NewW, NewH);
     for (std::int32_t y = 0; y < h; ++y)
@@ -1023,27 +1029,27 @@ void Remap(TBitmap32& B, TBitmap32* Dst, std::int32_t NewW, std::int32_t NewH, M
 }  // namespace
 
 void FlipHorz(TBitmap32& B, TBitmap32* Dst) {
-  const std::int32_t w = B.Width(), h = B.Height();
+  const std::int32_t w = B.Width(), h = PixelRows(B);
   if (!Dst || Dst == &B) {
     for (std::int32_t y = 0; y < h; ++y) std::reverse(B.ScanLine(y), B.ScanLine(y) + w);
     B.Changed();
     return;
   }
-  SizeLike(*Dst, w, h);
+  SizeLike(*Dst, w, B.Height());
   for (std::int32_t y = 0; y < h; ++y)
     std::reverse_copy(B.ScanLine(y), B.ScanLine(y) + w, Dst->ScanLine(y));
   Dst->Changed();
 }
 
 void FlipVert(TBitmap32& B, TBitmap32* Dst) {
-  const std::int32_t w = B.Width(), h = B.Height();
+  const std::int32_t w = B.Width(), h = PixelRows(B);
   if (!Dst || Dst == &B) {
     for (std::int32_t y = 0; y < h / 2; ++y)
       std::swap_ranges(B.ScanLine(y), B.ScanLine(y) + w, B.ScanLine(h - 1 - y));
     B.Changed();
     return;
   }
-  SizeLike(*Dst, w, h);
+  SizeLike(*Dst, w, B.Height());
   for (std::int32_t y = 0; y < h; ++y) MoveLongword(B.ScanLine(h - 1 - y), Dst->ScanLine(y), w);
   Dst->Changed();
 }

@@ -379,6 +379,30 @@ TEST(PixelOperations, RollFlipRotate) {
   for (TColor32 c : Pixels(r)) EXPECT_EQ(c, kInk);
 }
 
+// An empty bitmap 0 wide and 2^31 - 1 rows tall: flipping and turning it walk no rows (before,
+// every row, for minutes), and a destination takes its size, turned by the quarter turns.
+TEST(PixelOperations, EmptyBitmapsOfManyRowsFlipAndTurnAtOnce) {
+  const struct {
+    const char* name;
+    void (*op)(TBitmap32&, TBitmap32*);
+    bool turned;
+  } ops[] = {{"FlipHorz", FlipHorz, false},
+             {"FlipVert", FlipVert, false},
+             {"Rotate90", Rotate90, true},
+             {"Rotate180", Rotate180, false},
+             {"Rotate270", Rotate270, true}};
+  constexpr std::int32_t kRows = std::numeric_limits<std::int32_t>::max();
+  for (const auto& o : ops) {
+    TBitmap32 b, d;
+    b.SetSize(0, kRows);
+    o.op(b, &d);
+    EXPECT_EQ(d.Width(), o.turned ? kRows : 0) << o.name;
+    EXPECT_EQ(d.Height(), o.turned ? 0 : kRows) << o.name;
+    o.op(b, nullptr);
+    EXPECT_TRUE(b.Empty()) << o.name;
+  }
+}
+
 // Wrapped and interpolated reads.
 TEST(PixelOperations, WrappedAndInterpolatedReads) {
   TBitmap32 b;
