@@ -65,6 +65,10 @@ bool TTBDock::UsesBackground() {
   return background_ && background_->HasBackground();
 }
 
+HPALETTE TTBDock::GetPalette() {
+  return UsesBackground() ? background_->GetPalette() : nullptr;
+}
+
 void TTBDock::SetPosition(TTBDockPosition position) {
   if (position == position_) return;
   if (ControlCount() > 0) throw ui::EInvalidOperation(STBDockCannotChangePosition);
@@ -340,9 +344,6 @@ void TTBDock::WndProc(ui::TMessage& message) {
         if (message.Result == 0) ui::TCustomControl::WndProc(message);
         return;
       }
-      break;
-    case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
       break;
     default:
       break;

@@ -54,6 +54,8 @@ class TTBDock : public ui::TCustomControl {
 
   virtual void DrawBackground(HDC dc, const RECT& drawRect);
   virtual bool UsesBackground();
+  // The background's palette when the dock uses one.
+  HPALETTE GetPalette() override;
 
   TTBDockPosition Position() const { return position_; }
   void SetPosition(TTBDockPosition position);

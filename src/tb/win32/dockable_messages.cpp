@@ -1,5 +1,5 @@
-// TTBCustomDockableWindow: the repaint after a move on a background dock and the context menu
-// asked for outside the client area or from the keyboard.
+// TTBCustomDockableWindow: the repaint after a move on a background dock, the context menu
+// asked for outside the client area or from the keyboard, and the dock's palette.
 #include <windowsx.h>
 
 #include "tb/win32/common.h"
@@ -48,6 +48,16 @@ bool TTBCustomDockableWindow::ContextMenuOutsideClient(ui::TMessage& message) {
   else
     DefaultHandler(message);
   return true;
+}
+
+HPALETTE TTBCustomDockableWindow::GetPalette() {
+  return docked_ && currentDock_ ? currentDock_->GetPalette() : nullptr;
+}
+
+bool TTBCustomDockableWindow::PaletteChanged(bool foreground) {
+  const bool changed = ui::TCustomControl::PaletteChanged(foreground);
+  if (changed && HandleAllocated()) RedrawWithFrame(*this);
+  return changed;
 }
 
 }  // namespace tb

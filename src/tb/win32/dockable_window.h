@@ -73,6 +73,9 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   void SetParent(ui::TWinControl* parent) override;
   void SetBounds(int left, int top, int width, int height) override;
   void WndProc(ui::TMessage& message) override;
+  // The dock's palette while docked, else none; a change redraws the frame too.
+  HPALETTE GetPalette() override;
+  bool PaletteChanged(bool foreground) override;
 
   // Own virtual operations.
   virtual void GetDockedFrameSize(TPoint& size);

@@ -143,6 +143,12 @@ class TControl : public TComponent {
   // application calls it at idle.
   virtual void InitiateAction() {}
 
+  // Palettes (ui/win32/palette.cpp): the palette this control draws with (none by default),
+  // and its realisation when the form gets the palette messages: realised in the foreground
+  // or background; true when that changed the system palette (the control is then redrawn).
+  virtual HPALETTE GetPalette() { return nullptr; }
+  virtual bool PaletteChanged(bool /*foreground*/) { return false; }
+
  protected:
   // The stored bounds changed (from code or from the window).
   virtual void BoundsChanged() {}
@@ -239,6 +245,8 @@ class TWinControl : public TControl {
   // A plain window has nothing of its own to paint (its client area is its background);
   // descendants that paint override it.
   virtual void PaintHandler(TMessage& /*message*/) {}
+  // Realises its own palette, then its children's.
+  bool PaletteChanged(bool foreground) override;
 
   // Decides what a message does; the default dispatches by number.
   void WndProc(TMessage& message) override;

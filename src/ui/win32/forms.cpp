@@ -437,6 +437,13 @@ void TCustomForm::WndProc(TMessage& message) {
         return;
       }
       break;
+    case WM_QUERYNEWPALETTE:
+      message.Result = PaletteChanged(true) ? 1 : 0;
+      return;
+    case WM_PALETTECHANGED:
+      if (reinterpret_cast<HWND>(message.WParam) != Handle()) PaletteChanged(false);
+      message.Result = 0;
+      return;
     case WM_SYSCOMMAND:
       // Alt, Alt+letter and F10 reach the toolbars through the main-window hooks.
       if ((message.WParam & 0xFFF0) == SC_KEYMENU && Application) {

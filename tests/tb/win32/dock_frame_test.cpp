@@ -44,6 +44,11 @@ class FrameBar : public TTBCustomDockableWindow {
     TTBCustomDockableWindow::WndProc(message);
   }
   bool takesKeyMenu = false;
+  bool PaletteChanged(bool foreground) override {
+    realised.push_back(foreground);
+    return TTBCustomDockableWindow::PaletteChanged(foreground);
+  }
+  std::vector<bool> realised;
 };
 
 // A background of one colour that records where it was asked to paint.
@@ -209,6 +214,33 @@ TEST_F(TbDockFrames, TheDockBackgroundFillsTheFrameAndRepaintsAtOnceAfterAMove) 
   top->SetBackgroundOnToolbars(false);
   SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.dc), PRF_NONCLIENT);
   EXPECT_EQ(GetPixel(target.dc, 1, 10), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(TbDockFrames, PalettesComeFromTheDockBackgroundAndTheFormRealisesThem) {
+  struct {
+    LOGPALETTE head;
+    PALETTEENTRY more;
+  } entries{{0x300, 2, {{10, 20, 30, 0}}}, {40, 50, 60, 0}};
+  const ui::TGdiHandle<HPALETTE> palette(CreatePalette(&entries.head));
+  auto* background = ui::Create<SolidBackground>(*form);
+  background->palette = static_cast<HPALETTE>(palette.get());
+  EXPECT_EQ(top->GetPalette(), nullptr);
+  EXPECT_EQ(bar->GetPalette(), nullptr);
+  top->SetBackground(background);
+  EXPECT_EQ(top->GetPalette(), background->palette);
+  EXPECT_EQ(bar->GetPalette(), background->palette);
+  // The form's palette messages reach its controls: in the foreground when it is activated,
+  // in the background when another window changed the palette, not for its own change.
+  bar->realised.clear();  // the form's activation asked already
+  SendMessageW(form->Handle(), WM_QUERYNEWPALETTE, 0, 0);
+  SendMessageW(form->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0);
+  SendMessageW(form->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(form->Handle()), 0);
+  EXPECT_EQ(bar->realised, (std::vector<bool>{true, false}));
+  // Floating: no dock, no palette.
+  bar->SetFloating(true);
+  Pump();
+  EXPECT_EQ(bar->GetPalette(), nullptr);
+  top->SetBackground(nullptr);
 }
 
 }  // namespace
