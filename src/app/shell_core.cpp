@@ -12,6 +12,12 @@ namespace {
 const std::wstring kBootCodeValue = L"BootCode";
 const std::wstring kRemovableDriveValue = L"RemovableDrive";
 
+bool IsDriveRoot(const std::wstring& text) {
+  return text.size() == 3 &&
+         ((text[0] >= L'A' && text[0] <= L'Z') || (text[0] >= L'a' && text[0] <= L'z')) &&
+         text[1] == L':' && text[2] == L'\\';
+}
+
 }  // namespace
 
 ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
@@ -24,6 +30,9 @@ ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
 
 void ShellCore::RestoreSettings() {
   removableDrive_ = ports_.settings.ReadString(kRemovableDriveValue, L"");
+  // Only a drive root ("E:\\") is an export target; any other stored text means none, so a
+  // stored folder is never written into.
+  if (!IsDriveRoot(removableDrive_)) removableDrive_.clear();
   bootCodeOption_ = ports_.settings.ReadInteger(kBootCodeValue, 1);
   ports_.view.CheckBootOption(bootCodeOption_);
 }

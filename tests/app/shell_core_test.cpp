@@ -879,6 +879,7 @@ TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheChosenDriveWhenItHasARoot) {
     std::wstring box;  // expected start of the message; empty: none
   } kCases[] = {
       {L"", kDriveRemovable, false, L"No removable drive"},
+      {L"R:\\Windows", kDriveRemovable, false, L"No removable drive"},  // not a drive root
       {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
       {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
       {L"R:\\", kDriveRemovable, false, L""},
