@@ -589,7 +589,9 @@ void TWinControl::WndProc(TMessage& message) {
       DefaultHandler(message);
       WindowBoundsChanged();
       if (message.Msg == WM_SIZE) {
-        Realign();
+        // A minimised window's client area is empty: its controls keep their places (and their
+        // state, such as a view's scroll position) for the restore.
+        if (!IsIconic(handle_)) Realign();
         if (OnResize) OnResize(this);
       }
       return;

@@ -220,6 +220,28 @@ TEST_F(UiForms, StatusBarPanelsAndAlignedLayout) {
   EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 888, status->Top()}));
 }
 
+// Minimised, a form's client area is empty; its aligned controls keep their places.
+TEST_F(UiForms, AMinimisedFormKeepsItsAlignedControlsInPlace) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  auto* list = ui::Create<ui::TListView>(*form);
+  list->SetParent(form);
+  list->SetAlign(ui::TAlign::alClient);
+  int resized = 0;
+  list->OnResize = [&](ui::TComponent*) { ++resized; };
+  form->SetClientSize(300, 200);
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  resized = 0;
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  Pump();
+  EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 300, 200}));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  Pump();
+  EXPECT_EQ(list->BoundsRect(), (ui::TRect{0, 0, 300, 200}));
+  EXPECT_EQ(resized, 0);
+}
+
 // A top-aligned bar that wraps when narrow: it changes its own height while the form places it,
 // as a dock of wrapping toolbars does.
 TEST_F(UiForms, AControlSizingItselfWhileAlignedKeepsItsSizeAndMovesItsSiblings) {
