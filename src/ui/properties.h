@@ -8,7 +8,8 @@
 //   RefProp<C, T, Get, Set>(name) (a component reference of class T), StringsProp<C, Get>(name),
 //   CollectionProp<C, Get>(name) and ObjectProp<C, T, Get>(name) (read-only owned objects).
 //   PublishedProps(obj): all properties, one per name (the last definition wins), sorted by name.
-//   FindProp(obj, name): case-insensitive lookup.
+//   FindProp(obj, name): case-insensitive lookup. IsStoredProp(obj, prop): a property may be
+//   stored only under a condition (PropInfo::stored).
 //   GetPropText / SetPropText: integers, characters, enumerations, sets, floats (general format
 //   with the type's digits, "." as decimal separator), variants (as text; set as a text variant)
 //   and strings.
@@ -70,7 +71,14 @@ struct PropInfo {
   void (*setFloat)(TPersistent&, long double) = nullptr;
   TVariant (*getVar)(const TPersistent&) = nullptr;
   void (*setVar)(TPersistent&, const TVariant&) = nullptr;
+  // Whether the object's present value is stored (null: always).
+  bool (*stored)(const TPersistent&) = nullptr;
 };
+
+// The property's stored condition for this object.
+inline bool IsStoredProp(const TPersistent& object, const PropInfo& prop) {
+  return !prop.stored || prop.stored(object);
+}
 
 template <class C, auto Get, auto Set>
 constexpr PropInfo OrdinalProp(std::wstring_view name, TypeKind kind,

@@ -1,5 +1,6 @@
 // TTBCustomDockableWindow: the repaint after a move on a background dock, the context menu
-// asked for outside the client area or from the keyboard, and the dock's palette.
+// asked for outside the client area or from the keyboard, the dock's palette, and the parent
+// reported for storage.
 #include <windowsx.h>
 
 #include "tb/win32/common.h"
@@ -48,6 +49,16 @@ bool TTBCustomDockableWindow::ContextMenuOutsideClient(ui::TMessage& message) {
   else
     DefaultHandler(message);
   return true;
+}
+
+bool TTBCustomDockableWindow::HasParent() const {
+  return !dynamic_cast<TTBFloatingWindowParent*>(Parent()) && ui::TCustomControl::HasParent();
+}
+
+ui::TComponent* TTBCustomDockableWindow::GetParentComponent() const {
+  return dynamic_cast<TTBFloatingWindowParent*>(Parent())
+             ? nullptr
+             : ui::TCustomControl::GetParentComponent();
 }
 
 HPALETTE TTBCustomDockableWindow::GetPalette() {

@@ -91,15 +91,31 @@ void TTBCustomDockableWindow::BeforeDestruction() noexcept {
   FreeFloatParent();
 }
 
+namespace {
+constexpr std::wstring_view kBooleanNames[] = {L"False", L"True"};
+constexpr ui::EnumNames kBooleanEnum{kBooleanNames};
+}  // namespace
+
 void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   ui::TCustomControl::GetPublishedProps(out);
   using W = TTBCustomDockableWindow;
+  static constexpr ui::PropInfo kLastDock = [] {
+    ui::PropInfo prop = ui::RefProp<W, TTBDock, &W::LastDock, &W::SetLastDock>(L"LastDock");
+    prop.stored = [](const ui::TPersistent& o) { return !static_cast<const W&>(o).Docked(); };
+    return prop;
+  }();
+  // Written as True whatever it holds: whatever is stored now was saved at run time.
+  static constexpr ui::PropInfo kSavedAtRunTime =
+      ui::OrdinalProp<W, &W::SavedAtRunTimeToStore, &W::SetSavedAtRunTime>(
+          L"SavedAtRunTime", ui::TypeKind::Enumeration, &kBooleanEnum);
   static constexpr ui::PropInfo kProps[] = {
       ui::RefProp<W, TTBDock, &W::CurrentDock, &W::SetCurrentDock>(L"CurrentDock"),
       ui::IntProp<W, &W::DockPos, &W::SetDockPos>(L"DockPos"),
       ui::IntProp<W, &W::DockRow, &W::SetDockRow>(L"DockRow"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+  out.push_back(&kLastDock);
+  out.push_back(&kSavedAtRunTime);
 }
 
 void TTBCustomDockableWindow::FreeFloatParent() {
@@ -112,6 +128,15 @@ void TTBCustomDockableWindow::FreeFloatParent() {
 
 void TTBCustomDockableWindow::Loaded() {
   ui::TCustomControl::Loaded();
+  // Bounds stored by a form built in code are relative to the form's client area: the
+  // floating form goes to that place on the screen.
+  if (!savedAtRunTime_ && floating_ && floatParent_ && floatParent_->ParentForm()) {
+    POINT at{Left(), Top()};
+    ClientToScreen(floatParent_->ParentForm()->Handle(), &at);
+    SetFloatingPosition(at);
+    MoveOnScreen(false);
+  }
+  PostLoaded();
   Arrange();
 }
 

@@ -97,6 +97,15 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   virtual void DoneReadingPositionData(const TTBPositionReader& /*reader*/) {}
   virtual void WritePositionData(const TTBPositionWriter& /*writer*/) {}
 
+  // A window inside its floating form has no parent component (the form is not stored).
+  bool HasParent() const override;
+  ui::TComponent* GetParentComponent() const override;
+
+  // The stored data came from a run-time save ("SavedAtRunTime", written as True).
+  bool SavedAtRunTime() const { return savedAtRunTime_; }
+  void SetSavedAtRunTime(bool value) { savedAtRunTime_ = value; }
+  bool SavedAtRunTimeToStore() const { return true; }
+
   // State.
   TTBDock* CurrentDock() const { return currentDock_; }
   void SetCurrentDock(TTBDock* dock);
@@ -208,6 +217,8 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   virtual void ResizeEnd() {}
   // The floating non-client size: top-left and bottom-right.
   void FloatingNCSizes(TPoint& topLeft, TPoint& bottomRight);
+  // Runs in Loaded after the stored bounds were placed, before the arrangement.
+  virtual void PostLoaded() {}
   int HandleWidth() const;
 
  private:
@@ -263,6 +274,7 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   bool shownFloating_ = false;
   POINT floatingPosition_{0, 0};
   std::unique_ptr<std::vector<ui::TCustomForm*>> dockForms_;
+  bool savedAtRunTime_ = false;
   bool smoothDragging_ = false;
   bool closeButtonDown_ = false;
   bool closeButtonHover_ = false;

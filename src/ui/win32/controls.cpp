@@ -287,6 +287,10 @@ TCustomForm* TControl::ParentForm() {
   return dynamic_cast<TCustomForm*>(control);
 }
 
+TComponent* TControl::GetParentComponent() const {
+  return parent_;
+}
+
 // TWinControl
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}

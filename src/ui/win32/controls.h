@@ -130,6 +130,9 @@ class TControl : public TComponent {
 
   // The form this control sits on (itself for a form), or null.
   TCustomForm* ParentForm();
+  // For storage: whether the control is stored under a parent, and that parent.
+  virtual bool HasParent() const { return true; }
+  virtual TComponent* GetParentComponent() const;
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;

@@ -7,6 +7,7 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/win32/dockable_window.h"
+#include "ui/properties.h"
 #include "ui/win32/menus.h"
 
 namespace tb {
@@ -241,6 +242,57 @@ TEST_F(TbDockFrames, PalettesComeFromTheDockBackgroundAndTheFormRealisesThem) {
   Pump();
   EXPECT_EQ(bar->GetPalette(), nullptr);
   top->SetBackground(nullptr);
+}
+
+TEST_F(TbDockFrames, AWindowInItsFloatingFormHasNoParentAndStoresItsLastDock) {
+  const ui::PropInfo* lastDock = ui::FindProp(*bar, L"LastDock");
+  ASSERT_NE(lastDock, nullptr);
+  EXPECT_TRUE(bar->HasParent());
+  EXPECT_EQ(bar->GetParentComponent(), top);
+  EXPECT_FALSE(ui::IsStoredProp(*bar, *lastDock));  // docked: the dock is stored
+  bar->SetFloating(true);
+  Pump();
+  EXPECT_FALSE(bar->HasParent());
+  EXPECT_EQ(bar->GetParentComponent(), nullptr);
+  EXPECT_TRUE(ui::IsStoredProp(*bar, *lastDock));
+  EXPECT_EQ(lastDock->getObj(*bar), top);
+  // Restored, it brings the window back to that dock on a double click.
+  bar->SetLastDock(nullptr);
+  lastDock->setObj(*bar, top);
+  bar->DoubleClick();
+  Pump();
+  EXPECT_EQ(bar->CurrentDock(), top);
+
+  // SavedAtRunTime is written as True and read into the window.
+  const ui::PropInfo* saved = ui::FindProp(*bar, L"SavedAtRunTime");
+  ASSERT_NE(saved, nullptr);
+  EXPECT_FALSE(bar->SavedAtRunTime());
+  EXPECT_EQ(ui::GetPropText(*bar, *saved), L"True");
+  ui::SetPropText(*bar, *saved, L"True");
+  EXPECT_TRUE(bar->SavedAtRunTime());
+}
+
+TEST_F(TbDockFrames, AFloatingWindowOfAFormBuiltInCodeTakesItsBoundsOnTheFormClientArea) {
+  for (const bool savedAtRunTime : {false, true}) {
+    SCOPED_TRACE(savedAtRunTime);
+    ui::Owned<ui::TForm> built = ui::New<ui::TForm>();
+    built->SetBounds(150, 120, 400, 300);
+    auto* window = ui::Create<FrameBar>(*built);
+    ASSERT_TRUE(window->Loading());
+    window->SetBounds(30, 40, 60, 16);
+    window->SetParent(built.get());
+    window->SetFloatingPosition({5, 6});
+    window->SetFloating(true);
+    window->SetSavedAtRunTime(savedAtRunTime);
+    built->FinishLoading();
+    POINT onScreen{30, 40};
+    ClientToScreen(built->Handle(), &onScreen);
+    const POINT expected = savedAtRunTime ? POINT{5, 6} : onScreen;
+    EXPECT_EQ(window->FloatingPosition().x, expected.x);
+    EXPECT_EQ(window->FloatingPosition().y, expected.y);
+    EXPECT_EQ(window->FloatParent()->Left(), expected.x);
+    EXPECT_EQ(window->FloatParent()->Top(), expected.y);
+  }
 }
 
 }  // namespace
