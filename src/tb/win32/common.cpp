@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "tb/consts.h"
 #include "ui/errors.h"
 #include "ui/text.h"
+#include "ui/win32/mdi.h"
 
 namespace tb {
 
@@ -799,13 +801,13 @@ ui::TCustomForm& RequireToolWindowParentForm(ui::TControl& control) {
 }
 
 ui::TCustomForm* MDIParentOf(ui::TCustomForm& form) {
-  // No form keeps MDI children here: an MDI child's parent is the first MDI form.
   if (form.FormStyle() != ui::TFormStyle::fsMDIChild || !ui::Screen) return &form;
   for (int i = 0; i < ui::Screen->FormCount(); ++i) {
     ui::TCustomForm* candidate = ui::Screen->Forms(i);
-    if (candidate->FormStyle() == ui::TFormStyle::fsMDIForm) return candidate;
+    const std::vector<ui::TCustomForm*> children = ui::MDIChildrenOf(*candidate);
+    if (std::find(children.begin(), children.end(), &form) != children.end()) return candidate;
   }
-  return &form;
+  return &form;  // listed by none
 }
 
 void SetWindowOwner(HWND wnd, HWND owner) {

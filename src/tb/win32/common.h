@@ -100,6 +100,8 @@ using TFloatingParentResolver = ui::TCustomForm* (*)(ui::TCustomForm& outermost)
 void SetFloatingParentResolver(TFloatingParentResolver resolver);
 // As GetToolWindowParentForm; raises the invalid-operation error when there is none.
 ui::TCustomForm& RequireToolWindowParentForm(ui::TControl& control);
+// For an MDI child, the MDI form that lists it as a child; otherwise (or when none does) the
+// form itself.
 ui::TCustomForm* MDIParentOf(ui::TCustomForm& form);
 void SetWindowOwner(HWND wnd, HWND owner);
 HWND NextTopLevelWindow(HWND exclude);

@@ -1,13 +1,16 @@
 // The frames of docks, dockable windows and the floating form under Wine: pixels read back
-// through WM_PRINT, the messages that decide painting, menus and keys, and the properties a
-// stored form restores.
+// through WM_PRINT, the messages that decide painting, menus and keys, the properties a
+// stored form restores, and the MDI form a floating form's form answers to.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "tb/win32/common.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/properties.h"
+#include "ui/win32/mdi.h"
 #include "ui/win32/menus.h"
 
 namespace tb {
@@ -293,6 +296,34 @@ TEST_F(TbDockFrames, AFloatingWindowOfAFormBuiltInCodeTakesItsBoundsOnTheFormCli
     EXPECT_EQ(window->FloatParent()->Left(), expected.x);
     EXPECT_EQ(window->FloatParent()->Top(), expected.y);
   }
+}
+
+TEST_F(TbDockFrames, TheMDIParentIsTheMDIFormThatListsTheChild) {
+  // Two MDI forms, each with a client window; the child sits in the second one's.
+  const auto mdiForm = [] {
+    auto* f = ui::Application->CreateForm<ui::TForm>();
+    f->SetFormStyle(ui::TFormStyle::fsMDIForm);
+    CLIENTCREATESTRUCT create{nullptr, 0xFF00};
+    const HWND client =
+        CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 200, 100,
+                        f->Handle(), nullptr, GetModuleHandleW(nullptr), &create);
+    EXPECT_NE(client, nullptr);
+    return std::pair{f, client};
+  };
+  const auto [first, firstClient] = mdiForm();
+  const auto [second, secondClient] = mdiForm();
+  EXPECT_EQ(ui::MDIClientOf(*first), firstClient);
+  auto* child = ui::Application->CreateForm<ui::TForm>();
+  child->SetFormStyle(ui::TFormStyle::fsMDIChild);
+  EXPECT_EQ(MDIParentOf(*child), child);  // listed by none yet
+  SetWindowLongPtrW(child->Handle(), GWL_STYLE,
+                    (GetWindowLongPtrW(child->Handle(), GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+  ::SetParent(child->Handle(), secondClient);
+  EXPECT_EQ(ui::MDIChildrenOf(*second), std::vector<ui::TCustomForm*>{child});
+  EXPECT_TRUE(ui::MDIChildrenOf(*first).empty());
+  EXPECT_EQ(MDIParentOf(*child), second);
+  EXPECT_EQ(MDIParentOf(*second), second);
+  EXPECT_EQ(MDIParentOf(*form), form);
 }
 
 }  // namespace
