@@ -281,7 +281,14 @@ void TCustomForm::SetVisible(bool visible) {
     DoShow();
     TControl::SetVisible(true);
     constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    // The window appears without the platform's synchronous erase of every child (each took a
+    // device context of its own); the whole window is invalidated instead, so every window
+    // erases and paints once, in its own paint.
+    appearing_ = true;
     ShowWindow(Handle(), kShow[static_cast<int>(windowState_)]);
+    appearing_ = false;
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     UpdateShowing();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
   } else {
@@ -406,6 +413,12 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_DESTROY:
       // The menu bar belongs to its TMainMenu, not to the window.
       if (menu_) ::SetMenu(Handle(), nullptr);
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (appearing_) {
+        auto& position = *reinterpret_cast<WINDOWPOS*>(message.LParam);
+        if (position.flags & SWP_SHOWWINDOW) position.flags |= SWP_NOREDRAW;
+      }
       break;
     case WM_ACTIVATE:
       DefaultHandler(message);

@@ -151,6 +151,7 @@ class TCustomForm : public TWinControl {
   bool routingKeyMenu_ = false;  // the main-window hooks have the key-menu command
   bool placed_ = false;
   bool destroyed_ = false;
+  bool appearing_ = false;
   TWinControl* activeControl_ = nullptr;
   TMainMenu* menu_ = nullptr;
   TModalResult modalResult_ = mrNone;

@@ -592,9 +592,11 @@ class WindowProbe : public ui::TCustomControl {
   }
   void WndProc(ui::TMessage& message) override {
     if (message.Msg == WM_WINDOWPOSCHANGING) ++moves;
+    if (message.Msg == WM_ERASEBKGND) ++erases;
     TCustomControl::WndProc(message);
   }
   int moves = 0;
+  int erases = 0;
 
  private:
   bool border_;
@@ -626,6 +628,24 @@ TEST_F(UiForms, AWindowIsMovedOnlyToOtherBounds) {
   probe->SetBounds(5, 6, 41, 30);
   EXPECT_EQ(probe->moves, 1);
   EXPECT_EQ(probe->Width(), 41);
+  ui::Free(form);
+}
+
+// A form appears without the platform erasing its children at once; each child erases once,
+// in its own paint, and nothing is left to paint afterwards.
+TEST_F(UiForms, ShowingAFormLeavesEachChildToEraseInItsOwnPaint) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetBounds(0, 0, 200, 150);
+  auto* probe = ui::Create<WindowProbe>(*form, false);
+  probe->SetParent(form);
+  probe->SetBounds(5, 6, 40, 30);
+  form->Show();
+  EXPECT_TRUE(IsWindowVisible(probe->Handle()));
+  EXPECT_EQ(probe->erases, 0);
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(probe->erases, 1);
+  EXPECT_FALSE(GetUpdateRect(form->Handle(), nullptr, FALSE));
+  EXPECT_FALSE(GetUpdateRect(probe->Handle(), nullptr, FALSE));
   ui::Free(form);
 }
 
