@@ -92,7 +92,12 @@ void TListView::HandleCreated() {
   const HWND window = Handle();
   ListView_SetExtendedListViewStyle(window, ExtendedStyle());
   if (smallImages_) ListView_SetImageList(window, smallImages_->Handle(), LVSIL_SMALL);
+  // The list lays its header out again after each column while it redraws; with redrawing off
+  // the columns are laid out once, when it is turned back on.
+  const bool quiet = ColumnCount() > 1 && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE);
+  if (quiet) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
   for (int i = 0; i < ColumnCount(); ++i) UpdateColumn(i);
+  if (quiet) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
   ListView_SetItemCount(window, items_.Count());
   for (int i = 0; i < items_.Count(); ++i) InsertWindowItem(i);
 }

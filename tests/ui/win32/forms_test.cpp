@@ -408,6 +408,25 @@ class UiListView : public UiGuiTest {
   std::wstring previewed;
 };
 
+// The columns made with the window are in its header, and the list and header show and have
+// nothing left to paint.
+TEST_F(UiListView, ColumnsMadeWithTheWindowAreShown) {
+  const HWND header = ListView_GetHeader(list->Handle());
+  EXPECT_TRUE(IsWindowVisible(list->Handle()));
+  EXPECT_TRUE(IsWindowVisible(header));
+  ASSERT_EQ(Header_GetItemCount(header), 2);
+  wchar_t text[16] = {};
+  HDITEMW item{};
+  item.mask = HDI_TEXT | HDI_WIDTH;
+  item.pszText = text;
+  item.cchTextMax = 16;
+  Header_GetItem(header, 1, &item);
+  EXPECT_STREQ(text, L"Size");
+  EXPECT_EQ(item.cxy, list->Columns(1)->Width());
+  EXPECT_FALSE(GetUpdateRect(list->Handle(), nullptr, FALSE));
+  EXPECT_FALSE(GetUpdateRect(header, nullptr, FALSE));
+}
+
 TEST_F(UiListView, RowsSortThroughTheCompareEvent) {
   Fill(100);
   EXPECT_EQ(WindowText(1, 1), L"37");
