@@ -98,30 +98,45 @@ bool TPanelStack::ChangeDockedSize(int i, int newSize, int mode) {
     p.Length = newSize;
     q.Length -= delta;
   }
-  UpdateDockPos();
+  SettleLengths();
   return true;
+}
+
+void TPanelStack::SettleLengths() {
+  UpdateDockPos();
+  for (TStackPanel& p : Panels) p.Wanted = p.Length;
 }
 
 void TPanelStack::FitToDock(int dockLength, int keep) {
   int diff = dockLength;
-  for (const TStackPanel& p : Panels) diff -= p.Length;
+  for (TStackPanel& p : Panels) {
+    if (p.Wanted < 0) p.Wanted = p.Length;
+    p.Length = p.Wanted;
+    diff -= p.Length;
+  }
+  bool squeezed = false;  // a panel was pushed down to its minimum
   const auto take = [&](int k) {
     TStackPanel& p = (*this)[k];
     const int change = std::max(diff, p.MinLength - p.Length);
     p.Length += change;
     diff -= change;
+    squeezed |= change < 0 && p.Length <= p.MinLength;
   };
   for (int k = Count() - 1; k >= 0 && diff != 0; --k)
     if (k != keep && Resizable(k)) take(k);
   if (diff != 0 && keep >= 0 && keep < Count() && Resizable(keep)) take(keep);
-  UpdateDockPos();
+  // The lengths of a fit that squeezed nothing are the ones the user sees from now on.
+  if (keep >= 0 || (!squeezed && diff == 0))
+    SettleLengths();
+  else
+    UpdateDockPos();
 }
 
 int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize) {
   if (Panels.empty()) {
     if (defaultDockedSize > 0) panel.Length = defaultDockedSize;
-    panel.DockPos = 0;
     Panels.push_back(panel);
+    SettleLengths();
     return 0;
   }
   if (panel.DockPos < 0) {
@@ -130,13 +145,13 @@ int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize
     const int i = Count() - 1;
     ChangeDockedSize(i, formerLength, 4);
     (*this)[i].Length = std::max((*this)[i].Length, (*this)[i].MinLength);
-    UpdateDockPos();
+    SettleLengths();
     return i;
   }
   int i = 0;
   while (i < Count() && (*this)[i].DockPos < panel.DockPos) ++i;  // before an equal one
   Panels.insert(Panels.begin() + i, panel);
-  UpdateDockPos();
+  SettleLengths();
   return i;
 }
 
@@ -147,7 +162,7 @@ void TPanelStack::Undock(int i) {
 
 void TPanelStack::Swap(int i, int j) {
   std::swap(Panels[static_cast<std::size_t>(i)], Panels[static_cast<std::size_t>(j)]);
-  UpdateDockPos();
+  SettleLengths();
 }
 
 bool TPanelStack::ChangeOthersState(int i, bool restore) {

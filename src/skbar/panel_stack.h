@@ -4,6 +4,9 @@
 // the dock's drop zone. The windows only apply the lengths this model decides.
 //   Lengths are window lengths; MinLength is the shortest a docked panel may be: its caption
 //   bar plus the docked frame, which is also the length a minimised panel shows.
+//   Fitting to the dock's length starts each time from the wanted lengths (Wanted): those of
+//   the last change that squeezed no panel down to its minimum. So a dock made so short that
+//   its panels show only their captions, and long again, gives them back the lengths they had.
 //   Sound rules where the plain reading fails: modes 0-2 refuse a change that would take a
 //   neighbour below its minimum (and leave every length as it was); a panel alone in a stack
 //   that runs left to right is not minimised here: its caption is across, not along, the stack,
@@ -41,6 +44,7 @@ struct TStackPanel {
   TPanelWindowState State = TPanelWindowState::wsNormal;
   int RestoreSize = 0;
   int DockPos = -1;
+  int Wanted = -1;  // the length it has while the dock has room for it; -1: not yet set
 };
 
 class TPanelStack {
@@ -66,10 +70,14 @@ class TPanelStack {
   bool ChangeDockedSize(int i, int newSize, int mode);
   // DockPos: 0, then the sum of the preceding lengths.
   void UpdateDockPos();
-  // After the dock's length changed: the last resizable panels take up the difference, each
-  // down to its minimum. Panel `keep` (one just shown or docked again at its place) keeps its
-  // length while the others can take the difference.
+  // After the dock's length changed: from the wanted lengths, the last resizable panels take
+  // up the difference, each down to its minimum; when none had to go down to it, the new
+  // lengths become the wanted ones. Panel `keep` (one just shown or docked again at its place)
+  // keeps its length while the others can take the difference; such a placement makes the
+  // lengths it gives the wanted ones.
   void FitToDock(int dockLength, int keep = -1);
+  // DockPos renumbered, and the present lengths become the wanted ones.
+  void SettleLengths();
   // Docks a panel (a negative DockPos appends it and takes `formerLength` from a neighbour;
   // an empty stack gives it `defaultDockedSize` when positive). Answers its index.
   int Dock(TStackPanel panel, int formerLength, int defaultDockedSize = 0);

@@ -149,6 +149,21 @@ TEST(PanelStack, APanelShownAgainKeepsItsLength) {
   }
 }
 
+// The dock made short and long again (its window made small and large again, or maximised and
+// restored): the panels get back the lengths they had, whatever the squeeze took; lengths set
+// meanwhile are the ones kept from then on.
+TEST(PanelStack, ADockMadeShortAndLongAgainGivesThePanelsTheirLengthsBack) {
+  TPanelStack s = Stack({277, 323});
+  for (const int dock : {300, 46, 0, 120, 900, 600}) s.FitToDock(dock);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{277, 323}));
+  EXPECT_EQ(s[1].DockPos, 277);
+  s.FitToDock(200);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{177, 23}));
+  ASSERT_TRUE(s.ChangeDockedSize(0, 100, 0));  // sized while short: kept from then on
+  s.FitToDock(600);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{100, 500}));
+}
+
 TEST(PanelStack, EdgesAndDropZones) {
   const TPanelStack s = Stack({100, 100});
   EXPECT_EQ(s.EdgeHitTest(0, 0), 0);  // the dock's far edges do not size

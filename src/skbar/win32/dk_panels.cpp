@@ -170,7 +170,8 @@ TPanelStack TSkBarCustomMultiDock::Stack(
                             .TaskPaneStyleResize = p->Options().TaskPaneStyleResize,
                             .State = p->state_,
                             .RestoreSize = p->restoreSize_,
-                            .DockPos = p->DockPos()});
+                            .DockPos = p->DockPos(),
+                            .Wanted = p->wantedLength_});
   }
   return stack;
 }
@@ -184,6 +185,7 @@ void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
     const TStackPanel& s = stack.Panels[i];
     TSkBarCustomDockablePanel* p = panels[i];
     p->length_ = s.Length;
+    p->wantedLength_ = s.Wanted;
     p->state_ = s.State;
     p->restoreSize_ = s.RestoreSize;
     p->SetDockPos(s.DockPos);
@@ -211,8 +213,9 @@ void TSkBarCustomMultiDock::PlacePanel(TSkBarCustomDockablePanel* panel) {
   GetDockablePanelList(panels);
   std::erase(panels, panel);
   TPanelStack stack = Stack(panels);
-  const TPanelStack me = Stack({panel});
-  const int i = stack.Dock(me[0], panel->length_);
+  TPanelStack me = Stack({panel});
+  me[0].Length = me[0].Wanted;  // the length it had while the dock had room for it
+  const int i = stack.Dock(me[0], me[0].Length);
   panels.insert(panels.begin() + i, panel);
   stack.FitToDock(Length(), i);
   Apply(stack, panels);
@@ -275,10 +278,10 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
     crossSize_ =
         panels.empty() ? std::max(crossSize_, multiDock->Thickness()) : multiDock->Thickness();
     if (panels.empty()) {
-      length_ = DefaultDockedSize > 0 ? DefaultDockedSize : former;
+      length_ = wantedLength_ = DefaultDockedSize > 0 ? DefaultDockedSize : former;
     } else if (DockPos() < 0) {
       appended = true;
-      length_ = 0;
+      length_ = wantedLength_ = 0;
       SetDockPos(multiDock->Length());
     } else {
       placed = true;
@@ -299,6 +302,7 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
     if (int i; TSkBarCustomMultiDock::GetDockablePanelDockIndex(panels, this, i)) {
       stack.ChangeDockedSize(i, former, 4);
       stack[i].Length = std::max(stack[i].Length, stack[i].MinLength);
+      stack.SettleLengths();
       stack.FitToDock(multiDock->Length());
       multiDock->Apply(stack, panels);
     }

@@ -173,6 +173,36 @@ TEST_F(MainPanelsTest, TheSplittersGripCollapsesAndRestoresTheRightDock) {
   EXPECT_GE(seen.right - seen.left, 160);
 }
 
+// The window made very small and large again (and maximised and restored): the right dock,
+// its splitter and the panels come back as they were, neither panel squeezed to its caption.
+TEST_F(MainPanelsTest, TheSideDockComesBackAfterTheWindowWasMadeSmall) {
+  StartShown();
+  const auto size = [&](int width, int height) {
+    SetWindowPos(form->Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+  };
+  size(900, 650);
+  const int width = Dock().Width(), splitter = Splitter().Width();
+  const int status = Part<ui::TStatusBar>(L"StatusBar").Height();
+  const int top = Part<ui::TControl>(L"TopDock").Height();
+  const std::pair<int, int> before = Heights();
+  ASSERT_GT(before.first, 100);
+  ASSERT_GT(before.second, 100);
+  size(110, 45);
+  size(900, 650);
+  EXPECT_EQ(Part<ui::TStatusBar>(L"StatusBar").Height(), status);
+  EXPECT_EQ(Part<ui::TControl>(L"TopDock").Height(), top);
+  EXPECT_EQ(Dock().Width(), width);
+  EXPECT_EQ(Splitter().Width(), splitter);
+  ExpectSharedAsBefore(before);
+  ShowWindow(form->Handle(), SW_MAXIMIZE);
+  Pump();
+  ShowWindow(form->Handle(), SW_RESTORE);
+  Pump();
+  EXPECT_EQ(Dock().Width(), width);
+  ExpectSharedAsBefore(before);
+}
+
 // Real keys: Tab, Ctrl+Tab and Shift+Tab move the focus through the file list and the panels'
 // lists, each reached once per round; a hidden panel's list is left out. In the folder browser
 // the context-menu key opens its popup menu.
