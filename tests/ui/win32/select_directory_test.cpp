@@ -8,14 +8,14 @@
 #include <filesystem>
 #include <string>
 
-#include "../../rtl/temp_folder.h"
 #include "gui_fixture.h"
 #include "ui/win32/dialogs.h"
 
 namespace {
 
 // Confirms the picker once its tree has shown `expected` selected for a while (the tree goes on
-// filling after it selects); cancels it after ten seconds at the latest.
+// filling after it selects); cancels it after a minute at the latest (the tree fills slowly on a
+// busy machine).
 std::wstring expected;
 DWORD deadline = 0;
 DWORD selectedAt = 0;
@@ -59,13 +59,22 @@ void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR, DWORD) {
 using SelectDirectoryTest = UiGuiTest;
 
 TEST_F(SelectDirectoryTest, StartsInTheFolderItIsGiven) {
-  const TTempFolder folder;
-  const std::filesystem::path start = folder / L"start here";
+  // A folder right under the drive's root: on a busy machine Wine's tree sometimes stops
+  // expanding a deep path part of the way down.
+  const std::filesystem::path start =
+      std::filesystem::path(L"C:\\") / (L"qb start " + std::to_wstring(GetCurrentProcessId()));
   std::filesystem::create_directories(start);
+  struct Remove {
+    const std::filesystem::path& path;
+    ~Remove() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } remove{start};
   std::wstring chosen = start.wstring();
   expected = start.filename().wstring();
   selectedAt = 0;
-  deadline = GetTickCount() + 10000;
+  deadline = GetTickCount() + 60000;
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerPicker);
   const bool confirmed = ui::SelectDirectory(L"Select Folder", chosen);
   KillTimer(nullptr, timer);
