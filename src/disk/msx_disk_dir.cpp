@@ -248,18 +248,28 @@ bool TMSXDisk::ChangeDir(std::string_view ADirName) {
       return false;
     }
 
+    // The dot entries name this directory and its parent. Where they lead is taken from the
+    // path, so a damaged dot entry (one in the root, or one pointing at another cluster) cannot
+    // make the listed directory differ from the path that later writes go by.
+    if (key == ".") continue;
+    if (key == "..") {
+      std::string parent = ExcludePathDelim(FDirectory);
+      parent.erase(parent.rfind(kDelimiter) + 1);
+      if (parent.empty() || parent == "\\") {
+        EnterRoot();
+      } else if (!ChangeDir(parent)) {
+        RestoreDirState(std::move(saved));
+        FLastError = DiskResult::DirNotFound;
+        return false;
+      }
+      continue;
+    }
     if (cluster == 0) {
       EnterRoot();
       continue;
     }
     EnterSubDir(std::move(walk.Clusters));
-    if (key == "..") {
-      std::string parent = ExcludePathDelim(FDirectory);
-      parent.erase(parent.rfind(kDelimiter) + 1);
-      FDirectory = parent.empty() ? "\\" : parent;
-    } else if (key != ".") {
-      FDirectory += key + kDelimiter;
-    }
+    FDirectory += key + kDelimiter;
   }
   return true;
 }

@@ -388,6 +388,45 @@ TEST(Hostile, BadDirectoryClustersAreNotEntered) {
   }
 }
 
+// Dot entries that point elsewhere than their names say (a ".." in the root; "." and ".." of
+// \A\B aimed at a file's cluster) lead where the path says, so listing and path agree.
+TEST(Hostile, DotEntriesLeadWhereThePathSays) {
+  const auto damaged = [] {
+    auto disk = SampleTree();
+    disk::PDirEntry root = disk_test::RootSlots(*disk);
+    const std::uint16_t fileCluster = root[2].ClusterLow;  // README.TXT
+    root[3] = root[0];                                     // a copy of GAMES named ".."
+    std::memcpy(root[3].Name, "..      ", 8);
+    root[3].ClusterLow = fileCluster;
+    EXPECT_TRUE(disk->ChangeDir("\\A\\B"));
+    disk->GetDirEntry(0)->ClusterLow = fileCluster;  // "."
+    disk->GetDirEntry(1)->ClusterLow = fileCluster;  // ".."
+    return disk;
+  };
+  const auto offsetOf = [](const char* path) {
+    auto sound = SampleTree();
+    EXPECT_TRUE(sound->ChangeDir(path));
+    return sound->FDirOffset;
+  };
+  const struct {
+    const char* from;
+    const char* path;
+    const char* directory;
+  } kCases[] = {{"\\", "..", "\\"},
+                {"\\A\\B", ".", "\\A\\B\\"},
+                {"\\A\\B", "..", "\\A\\"},
+                {"\\A\\B", "..\\..", "\\"},
+                {"\\", "A\\B\\.\\..", "\\A\\"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.from) + " " + c.path);
+    auto disk = damaged();
+    ASSERT_TRUE(disk->ChangeDir(c.from));
+    ASSERT_TRUE(disk->ChangeDir(c.path));
+    EXPECT_EQ(disk->Directory(), c.directory);
+    EXPECT_EQ(disk->FDirOffset, offsetOf(c.directory));
+  }
+}
+
 TEST(Hostile, SelfAndAncestorLinksAreNeverEmptyEnoughToDelete) {
   auto disk = SampleTree();
   reinterpret_cast<disk::PDirEntry>(disk->GetDataPointer(3))[2].ClusterLow = 3;  // A\B is A
