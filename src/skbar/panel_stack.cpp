@@ -132,6 +132,25 @@ void TPanelStack::FitToDock(int dockLength, int keep) {
     UpdateDockPos();
 }
 
+bool TPanelStack::DockPosMoved() const {
+  int pos = 0;
+  for (const TStackPanel& p : Panels) {
+    if (p.DockPos != pos) return true;
+    pos += p.Length;
+  }
+  return false;
+}
+
+void TPanelStack::LengthsFromDockPos(int dockLength) {
+  for (int k = 0; k + 1 < Count(); ++k) {
+    TStackPanel& p = (*this)[k];
+    if (Resizable(k)) p.Length = std::max((*this)[k + 1].DockPos - p.DockPos, p.MinLength);
+  }
+  SettleLengths();
+  FitToDock(dockLength);
+  SettleLengths();
+}
+
 int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize) {
   if (Panels.empty()) {
     if (defaultDockedSize > 0) panel.Length = defaultDockedSize;

@@ -78,6 +78,12 @@ class TPanelStack {
   void FitToDock(int dockLength, int keep = -1);
   // DockPos renumbered, and the present lengths become the wanted ones.
   void SettleLengths();
+  // Whether a DockPos differs from the sum of the lengths before it: set from outside (stored
+  // settings, the form's description).
+  bool DockPosMoved() const;
+  // Each panel reaches the next one's DockPos (at least its minimum), the last takes up the rest
+  // of the dock; the lengths become the wanted ones.
+  void LengthsFromDockPos(int dockLength);
   // Docks a panel (a negative DockPos appends it and takes `formerLength` from a neighbour;
   // an empty stack gives it `defaultDockedSize` when positive). Answers its index.
   int Dock(TStackPanel panel, int formerLength, int defaultDockedSize = 0);

@@ -164,6 +164,29 @@ TEST(PanelStack, ADockMadeShortAndLongAgainGivesThePanelsTheirLengthsBack) {
   EXPECT_EQ(Lengths(s), (std::vector<int>{100, 500}));
 }
 
+// Positions set from outside (stored settings) give the lengths: each panel reaches the next
+// one, at least its minimum; the last takes the rest of the dock.
+TEST(PanelStack, PositionsSetFromOutsideGiveTheLengths) {
+  struct Row {
+    std::vector<int> positions;
+    int dock;
+    std::vector<int> expected;
+  };
+  for (const Row& r : std::vector<Row>{{{0, 277}, 600, {277, 323}},
+                                       {{0, 150, 400}, 600, {150, 250, 200}},
+                                       {{0, 10}, 600, {23, 577}},
+                                       {{0, 590}, 600, {577, 23}},
+                                       {{0, 100000}, 600, {577, 23}}}) {
+    TPanelStack s = Stack(std::vector<int>(r.positions.size(), 100));
+    for (int k = 0; k < s.Count(); ++k) s[k].DockPos = r.positions[static_cast<std::size_t>(k)];
+    EXPECT_TRUE(s.DockPosMoved());
+    s.LengthsFromDockPos(r.dock);
+    EXPECT_EQ(Lengths(s), r.expected) << r.positions.back();
+    EXPECT_FALSE(s.DockPosMoved());
+  }
+  EXPECT_FALSE(Stack({100, 200}).DockPosMoved());
+}
+
 TEST(PanelStack, EdgesAndDropZones) {
   const TPanelStack s = Stack({100, 100});
   EXPECT_EQ(s.EdgeHitTest(0, 0), 0);  // the dock's far edges do not size

@@ -37,6 +37,10 @@ void TMainForm::BuildPanels() {
   };
   fileListPanel_ = panel(L"FileListPanel", L"Disk Image List");
   folderBrowserPanel_ = panel(L"FolderBrowserPanel", L"Disk Image Browser");
+  // The image list above, 277 px long; the browser takes the rest (the dock gives lengths by
+  // the positions).
+  fileListPanel_->SetDockPos(0);
+  folderBrowserPanel_->SetDockPos(277);
   rightDock_->SetWidth(180);
   leftDock_->SetWidth(9);
 

@@ -226,7 +226,10 @@ void TSkBarCustomMultiDock::FitPanels() {
   GetDockablePanelList(panels);
   if (panels.empty() || redistributing_) return;
   TPanelStack stack = Stack(panels);
-  stack.FitToDock(Length());
+  if (stack.DockPosMoved())
+    stack.LengthsFromDockPos(Length());
+  else
+    stack.FitToDock(Length());
   Apply(stack, panels);
 }
 

@@ -58,7 +58,8 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   // The panels' lengths as a stack, and the stack's lengths and positions applied back.
   TPanelStack Stack(const std::vector<TSkBarCustomDockablePanel*>& panels) const;
   void Apply(const TPanelStack& stack, const std::vector<TSkBarCustomDockablePanel*>& panels);
-  // Gives the panels the dock's thickness and shares its length between them.
+  // Gives the panels the dock's thickness and shares its length between them (by their DockPos
+  // values when these were set from outside, e.g. by the stored settings).
   void FitPanels();
   // A panel shown or docked again at its DockPos (before a panel at the same position) takes
   // back the length it had; the others make room, each down to its minimum.

@@ -650,7 +650,8 @@ TEST_F(MainMenuTest, ThePanelsDocksAndWidthsAreStored) {
   EXPECT_EQ(Setting(L"TMainForm", L"RightMultiDock_Width"), L"190");
 }
 
-// The panels' stored order in their dock comes back: the browser stored first is on top.
+// The panels' stored order and split in their dock come back: the browser stored first is on
+// top, as long as the image list's position says.
 TEST_F(MainMenuTest, TheStoredOrderOfThePanelsComesBack) {
   PresetSetting(L"FileListPanel_CurrentDock", L"RightMultiDock");
   PresetSetting(L"FileListPanel_DockPos", L"100");
@@ -661,6 +662,7 @@ TEST_F(MainMenuTest, TheStoredOrderOfThePanelsComesBack) {
   auto& browser = Part<skbar::TSkBarCustomDockablePanel>(L"FolderBrowserPanel");
   EXPECT_LT(browser.Top(), images.Top());
   EXPECT_EQ(browser.DockPos(), 0);
+  EXPECT_EQ(browser.Height(), 100);  // the split comes back too
 }
 
 // Hostile stored widths: both docks fit in the window and the file list keeps its room.

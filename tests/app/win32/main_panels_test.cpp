@@ -203,6 +203,15 @@ TEST_F(MainPanelsTest, TheSideDockComesBackAfterTheWindowWasMadeSmall) {
   ExpectSharedAsBefore(before);
 }
 
+// The panels' positions along the dock give their lengths at start: the image list 277 px
+// long by default, the browser the rest (stored positions: MainMenuTest).
+TEST_F(MainPanelsTest, ThePanelsStartWithTheSplitTheirPositionsGive) {
+  StartShown();
+  EXPECT_EQ(Images().Height(), 277);
+  EXPECT_EQ(Browser().Top(), 277);
+  EXPECT_GT(Browser().Height(), 100);
+}
+
 // Real keys: Tab, Ctrl+Tab and Shift+Tab move the focus through the file list and the panels'
 // lists, each reached once per round; a hidden panel's list is left out. In the folder browser
 // the context-menu key opens its popup menu.
