@@ -182,6 +182,15 @@ ui::TComponent* TTBCustomItem::GetParentComponent() const {
   return parent_;
 }
 
+void TTBCustomItem::GetChildren(const TGetChildProc& proc) const {
+  for (int i = 0; i < Count(); ++i) proc(Items(i));
+}
+
+void TTBCustomItem::SetChildOrder(ui::TComponent* child, int order) {
+  const int index = IndexOf(dynamic_cast<const TTBCustomItem*>(child));
+  if (index >= 0) Move(index, order);
+}
+
 void TTBCustomItem::SetParentComponent(ui::TComponent* component) {
   TTBCustomItem* target = nullptr;
   if (component) {

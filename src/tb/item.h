@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,9 @@
 #include "ui/shortcut.h"
 
 namespace tb {
+
+// Called for each child of a component, in order, when it is streamed.
+using TGetChildProc = std::function<void(ui::TComponent* child)>;
 
 class TTBCustomItem;
 class TTBItemViewer;
@@ -286,6 +290,11 @@ class TTBCustomItem : public ui::TComponent,
   // Moves the item under `component`: an item, or a holder of an item tree (ITBItemContainer);
   // any other component raises ETBItemError naming its class.
   void SetParentComponent(ui::TComponent* component);
+  // Streaming: an item always has a parent component; its children are its sub-items, in
+  // order, and a child's order is its index (a component that is no sub-item is left alone).
+  bool HasParent() const { return true; }
+  void GetChildren(const TGetChildProc& proc) const;
+  void SetChildOrder(ui::TComponent* child, int order);
 
   ui::TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(ui::TNotifyEvent handler);

@@ -90,6 +90,19 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
   EXPECT_EQ(c->Parent(), holder->items.get());
   c->SetParentComponent(a);
   EXPECT_EQ(c->GetParentComponent(), a);
+  // Streaming: the children are the sub-items in order; a child order moves a sub-item only.
+  const auto children = [&] {
+    std::vector<ui::TComponent*> listed;
+    root->GetChildren([&](ui::TComponent* child) { listed.push_back(child); });
+    return listed;
+  };
+  EXPECT_EQ(children(), (std::vector<ui::TComponent*>{a, b}));
+  root->SetChildOrder(b, 0);
+  EXPECT_EQ(children(), (std::vector<ui::TComponent*>{b, a}));
+  root->SetChildOrder(c, 1);  // c is a's, not root's
+  EXPECT_EQ(children(), (std::vector<ui::TComponent*>{b, a}));
+  EXPECT_THROW(root->SetChildOrder(a, 2), ETBItemError);
+  EXPECT_TRUE(c->HasParent());
   root->Clear();  // frees the subtree
   EXPECT_EQ(root->Count(), 0);
   EXPECT_EQ(root->ComponentCount(), 0);

@@ -106,6 +106,9 @@ class TTBPopupMenu : public ui::TPopupMenu, public ITBItemContainer {
   void SetLinkSubitems(TTBCustomItem* target) { item_->SetLinkSubitems(target); }
   TTBItemOptions Options() const { return item_->Options(); }
   void SetOptions(TTBItemOptions options) { item_->SetOptions(options); }
+  // Streaming goes to the root item's sub-items.
+  void GetChildren(const TGetChildProc& proc) const { item_->GetChildren(proc); }
+  void SetChildOrder(ui::TComponent* child, int order) { item_->SetChildOrder(child, order); }
 
   void Popup(int x, int y) override;
   TTBCustomItem* PopupEx(int x, int y, bool returnClickedItemOnly);

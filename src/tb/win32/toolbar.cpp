@@ -217,6 +217,13 @@ TTBToolbarViewInput TTBCustomToolbar::ViewInput(TTBDockType dockType, TTBDock* d
   return in;
 }
 
+void TTBCustomToolbar::GetChildren(const TGetChildProc& proc) const {
+  item_->GetChildren(proc);
+  for (int i = 0; i < ControlCount(); ++i) {
+    if (auto* windowed = dynamic_cast<ui::TWinControl*>(Controls(i))) proc(windowed);
+  }
+}
+
 void TTBCustomToolbar::Rearrange() {
   if (Docked() || Floating())
     TTBCustomDockableWindow::Arrange();

@@ -72,6 +72,14 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void SetFloatingWidth(int width);
   ui::TCustomImageList* Images() const { return item_->SubMenuImages(); }
   void SetImages(ui::TCustomImageList* images) { item_->SetSubMenuImages(images); }
+  TTBCustomItem* LinkSubitems() const { return item_->LinkSubitems(); }
+  void SetLinkSubitems(TTBCustomItem* target) { item_->SetLinkSubitems(target); }
+  TTBItemOptions Options() const { return item_->Options(); }
+  void SetOptions(TTBItemOptions options) { item_->SetOptions(options); }
+  // Streaming: the root item's sub-items, then the windowed child controls; the order of an
+  // item child goes to the root item.
+  void GetChildren(const TGetChildProc& proc) const;
+  void SetChildOrder(ui::TComponent* child, int order) { item_->SetChildOrder(child, order); }
 
   // Lays the items out for where the toolbar is and takes their size (on a form: the width
   // its alignment gives stays).

@@ -396,6 +396,36 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(buttons->Items().Count(), 7);
 }
 
+// Streaming: a toolbar's children are its items, then its windowed controls; a popup menu's
+// are its items; a child's order and the toolbar's LinkSubitems and Options are the root
+// item's.
+TEST_F(TbToolbarWin32Test, ToolbarsAndPopupMenusStreamTheirItemsThroughTheRootItem) {
+  std::vector<ui::TComponent*> listed;
+  const auto collect = [&](ui::TComponent* child) { listed.push_back(child); };
+  buttons->GetChildren(collect);
+  ASSERT_EQ(listed.size(), 8u);  // six buttons, the memo's item, the memo
+  EXPECT_EQ(listed[0], buttons->Items().Items(0));
+  EXPECT_EQ(listed[6], buttons->Items().Items(6));
+  EXPECT_EQ(listed[7], hosted);
+  buttons->SetChildOrder(buttons->Items().Items(5), 0);
+  EXPECT_EQ(buttons->Items().Items(0)->Caption(), L"Paste");
+
+  TTBCustomItem* file = menuBar->Items().Items(0);
+  buttons->SetLinkSubitems(file);
+  EXPECT_EQ(buttons->Items().LinkSubitems(), file);
+  EXPECT_EQ(&buttons->View().Viewers(0)->Item(), file->Items(0));  // shows File's items
+  buttons->SetOptions(tboShowHint);
+  EXPECT_EQ(buttons->Items().Options(), tboShowHint);
+
+  TTBPopupMenu* menu = ui::Create<TTBPopupMenu>(*form);
+  TTBCustomItem* one = Add(menu->Items(), L"One");
+  TTBCustomItem* two = Add(menu->Items(), L"Two");
+  menu->SetChildOrder(two, 0);
+  listed.clear();
+  menu->GetChildren(collect);
+  EXPECT_EQ(listed, (std::vector<ui::TComponent*>{two, one}));
+}
+
 // An item whose viewer shows the hand over its right half.
 class LinkItem : public TTBCustomItem {
  public:
