@@ -37,6 +37,10 @@ void TMainForm::BuildPanels() {
   };
   fileListPanel_ = panel(L"FileListPanel", L"Disk Image List");
   folderBrowserPanel_ = panel(L"FolderBrowserPanel", L"Disk Image Browser");
+  // The browser docks at the sides only, and minimising it gives its room to the panels after it.
+  folderBrowserPanel_->SetDockableTo(tb::DockableBit(tb::TTBDockPosition::dpLeft) |
+                                     tb::DockableBit(tb::TTBDockPosition::dpRight));
+  folderBrowserPanel_->Options().TaskPaneStyleResize = true;
   // The image list above, 277 px long; the browser takes the rest (the dock gives lengths by
   // the positions).
   fileListPanel_->SetDockPos(0);

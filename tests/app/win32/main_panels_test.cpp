@@ -210,6 +210,12 @@ TEST_F(MainPanelsTest, ThePanelsStartWithTheSplitTheirPositionsGive) {
   EXPECT_EQ(Images().Height(), 277);
   EXPECT_EQ(Browser().Top(), 277);
   EXPECT_GT(Browser().Height(), 100);
+  // The browser docks at the sides only and minimises against the panels after it.
+  EXPECT_EQ(Browser().DockableTo(), tb::DockableBit(tb::TTBDockPosition::dpLeft) |
+                                        tb::DockableBit(tb::TTBDockPosition::dpRight));
+  EXPECT_TRUE(Browser().Options().TaskPaneStyleResize);
+  EXPECT_EQ(Images().DockableTo(), tb::kDockableToAll);
+  EXPECT_FALSE(Images().Options().TaskPaneStyleResize);
 }
 
 // Real keys: Tab, Ctrl+Tab and Shift+Tab move the focus through the file list and the panels'
