@@ -340,15 +340,6 @@ void TTBDock::WndProc(ui::TMessage& message) {
       return;
     case WM_SYSCOMMAND:
       if ((message.WParam & 0xFFF0) == SC_KEYMENU) {
-        // The inherited handling offers the command to the form, whose hook may offer it to
-        // this dock again: that second time it is not taken here.
-        message.Result = 0;
-        if (passingKeyMenu_) return;
-        passingKeyMenu_ = true;
-        struct Reset {
-          bool& flag;
-          ~Reset() { flag = false; }
-        } reset{passingKeyMenu_};
         PassToFloatingWindows(message, true);
         if (message.Result == 0) ui::TCustomControl::WndProc(message);
         return;

@@ -121,7 +121,6 @@ class TTBDock : public ui::TCustomControl {
   bool fixAlign_ = false;
   bool commitNewPositions_ = false;
   bool limitToOneRow_ = false;
-  bool passingKeyMenu_ = false;
   int disableArrangeToolbars_ = 0;
   bool arrangeToolbarsNeeded_ = false;
   int nonClientWidth_ = 0;
