@@ -8,6 +8,7 @@
 #include "tb/win32/modal_handler.h"
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar_font.h"
+#include "ui/win32/mdi.h"
 
 namespace tb {
 
@@ -96,6 +97,7 @@ void TTBCustomToolbar::BeforeDestruction() noexcept {
   if (destroying_) return;
   destroying_ = true;
   try {
+    SetMenuBarHookRegistered(false);
     UpdateMainWindowHook();
     if (view_) view_->CloseChildPopups();
   } catch (...) {  // the toolbar goes regardless
@@ -143,7 +145,23 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
     processShortCuts_ = menuBar;
     SetShrinkMode(menuBar ? TTBShrinkMode::tbsmWrap : TTBShrinkMode::tbsmChevron);
   }
+  SetMenuBarHookRegistered(menuBar);
   UpdateMainWindowHook();
+}
+
+void TTBCustomToolbar::SetMDIItem(TTBCustomItem*& field, TTBCustomItem* item) {
+  if (item == field) return;
+  if (field) field->RemoveFreeNotification(this);
+  field = item;
+  if (item) item->FreeNotification(this);
+  if (view_ && !destroying_) view_->RecreateAllViewers();
+}
+
+void TTBCustomToolbar::Notification(ui::TComponent* component, ui::TOperation operation) {
+  TTBCustomDockableWindow::Notification(component, operation);
+  if (operation != ui::TOperation::opRemove) return;
+  if (component == mdiButtonsItem_) SetMDIButtonsItem(nullptr);
+  if (component == mdiSystemMenuItem_) SetMDISystemMenuItem(nullptr);
 }
 
 void TTBCustomToolbar::SetShrinkMode(TTBShrinkMode mode) {
@@ -634,6 +652,40 @@ bool TTBCustomToolbar::MainWindowHook(void* /*data*/, ui::TMessage& message) {
     return true;
   }
   return false;
+}
+
+// --- menu-bar message hook
+
+void TTBCustomToolbar::SetMenuBarHookRegistered(bool registered) {
+  if (registered == menuBarHooked_) return;
+  if (registered)
+    RegisterHookProc(this, MenuBarHook, HookCode(THookProcCode::hpGetMessage));
+  else
+    UnregisterHookProc(this, MenuBarHook);
+  menuBarHooked_ = registered;
+}
+
+// Alt+letter fetched for the main form's MDI client window, and Alt+"-" (the child's system
+// menu, which an MDI menu bar shows as its system-menu item) fetched for one of its MDI
+// children, go to the main form instead: there they become the key-menu command that the menu
+// bar takes.
+void TTBCustomToolbar::MenuBarHook(THookProcCode code, std::uintptr_t /*wnd*/,
+                                   std::uintptr_t /*wParam*/, std::intptr_t lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code != THookProcCode::hpGetMessage || !msg || msg->message != WM_SYSCHAR ||
+      !ui::Application) {
+    return;
+  }
+  ui::TCustomForm* main = ui::Application->MainForm();
+  if (!main || !main->HandleAllocated() || GetCapture()) return;
+  const HWND client = ui::MDIClientOf(*main);
+  bool redirect = client && msg->hwnd == client;
+  if (client && !redirect && msg->wParam == L'-') {
+    const std::vector<ui::TCustomForm*> children = ui::MDIChildrenOf(*main);
+    redirect = std::ranges::any_of(
+        children, [&](ui::TCustomForm* child) { return child->Handle() == msg->hwnd; });
+  }
+  if (redirect) msg->hwnd = main->Handle();
 }
 
 // --- messages

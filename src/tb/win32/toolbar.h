@@ -13,7 +13,10 @@
 //   With MenuBar set it is the form's menu bar: FullSize, ShrinkMode tbsmWrap, no close button,
 //   ProcessShortCuts; Alt and F10 (the system key-menu command) enter it with its first item
 //   selected, Alt+letter opens the item with that accelerator (or selects the first of several),
-//   and the form's shortcuts reach its items. The accessibility role of its view is the menu
+//   and the form's shortcuts reach its items; on an MDI form, Alt+letter typed in the MDI
+//   client window and Alt+"-" typed in an MDI child are sent on to the main form for the menu
+//   bar (MDISystemMenuItem and MDIButtonsItem: the extra items an MDI menu bar shows at its
+//   ends). The accessibility role of its view is the menu
 //   bar's. KeyboardOpen(key, requirePrimaryAccel) is that keyboard entry; a plain toolbar takes
 //   accelerators through CM_DIALOGCHAR.
 //   Main-window hook: toolbars with ProcessShortCuts or MenuBar register with the application's
@@ -25,9 +28,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "tb/hook.h"
 #include "tb/toolbar_view.h"
 #include "tb/win32/dockable_window.h"
 #include "tb/win32/view_window.h"
@@ -80,6 +85,13 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   // item child goes to the root item.
   void GetChildren(const TGetChildProc& proc) const;
   void SetChildOrder(ui::TComponent* child, int order) { item_->SetChildOrder(child, order); }
+  // An MDI form's menu bar shows the active child's system-menu item before its items and the
+  // buttons item's sub-items after them (before the chevron); setting either (null: none)
+  // builds the viewers anew. Neither is owned: one that is freed is dropped.
+  TTBCustomItem* MDIButtonsItem() override { return mdiButtonsItem_; }
+  void SetMDIButtonsItem(TTBCustomItem* item) { SetMDIItem(mdiButtonsItem_, item); }
+  TTBCustomItem* MDISystemMenuItem() override { return mdiSystemMenuItem_; }
+  void SetMDISystemMenuItem(TTBCustomItem* item) { SetMDIItem(mdiSystemMenuItem_, item); }
 
   // Lays the items out for where the toolbar is and takes their size (on a form: the width
   // its alignment gives stays).
@@ -98,6 +110,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   ui::TShortCutEvent OnShortCut;
 
   void WndProc(ui::TMessage& message) override;
+  void Notification(ui::TComponent* component, ui::TOperation operation) override;
 
   // The dockable window's content.
   void CalcLayoutSize(bool canMoveControls, TTBDockType dockType, bool floating, TTBDock* dock,
@@ -159,6 +172,12 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   // Docked or floating: the dockable window's Arrange; on a form: ArrangeItems.
   void Rearrange();
   void UpdateMainWindowHook();
+  // Registered while the toolbar is a menu bar: sends Alt+letter typed in an MDI form's client
+  // window or children to the main form, where the menu bar takes it.
+  void SetMenuBarHookRegistered(bool registered);
+  static void MenuBarHook(THookProcCode code, std::uintptr_t wnd, std::uintptr_t wParam,
+                          std::intptr_t lParam);
+  void SetMDIItem(TTBCustomItem*& field, TTBCustomItem* item);
   void MouseLeft();
   void ControlChanged(ui::TControl* control, bool inserting);
   TTBControlItem* WrapperOf(const ui::TControl* control) const;
@@ -168,6 +187,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   ui::Owned<TTBCustomItem> item_;
   ui::Owned<TTBChevronItem> chevronItem_;
   ui::Owned<TTBToolbarView> view_;
+  TTBCustomItem* mdiButtonsItem_ = nullptr;
+  TTBCustomItem* mdiSystemMenuItem_ = nullptr;
   // While a floating resize runs: the sizes, the dragged handle, the width before it.
   std::unique_ptr<TTBFloatingResize> sizeData_;
   TTBSizeHandle sizeHandle_ = TTBSizeHandle::twshRight;
@@ -189,6 +210,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   bool ignoreMouseLeave_ = false;
   bool trackingLeave_ = false;
   bool hooked_ = false;
+  bool menuBarHooked_ = false;
   bool arrangePosted_ = false;
   bool destroying_ = false;
 };
