@@ -184,6 +184,13 @@ void TTBView::RecreateAllViewers() {
   }
 }
 
+void TTBView::DeleteEndViewersOf(TTBCustomItem* item) {
+  const std::size_t before = viewers_.size();
+  InvalidatePositions();
+  DeleteViewersOf(item);
+  internalViewersAtEnd_ -= static_cast<int>(before - viewers_.size());
+}
+
 int TTBView::InsertItemViewers(int index, TTBCustomItem* item, int groupLevel,
                                bool addToPriorityList, bool topOfPriorityList) {
   if (groupLevel > kMaxGroupLevel) return 0;

@@ -114,6 +114,9 @@ class TTBView : public ui::TComponent {
   TTBItemViewer* Find(const TTBCustomItem* item) const;
   TTBItemViewer* ViewerOf(const TTBCustomItem* item) const;
   void RecreateAllViewers();
+  // Drops the viewers of `item`, one of the view's own items at its end (a sub-item of the MDI
+  // buttons item that is being freed).
+  void DeleteEndViewersOf(TTBCustomItem* item);
 
   // Layout.
   void BeginUpdate();

@@ -100,6 +100,8 @@ void TTBCustomToolbar::BeforeDestruction() noexcept {
     SetMenuBarHookRegistered(false);
     UpdateMainWindowHook();
     if (view_) view_->CloseChildPopups();
+    SetMDIButtonsItem(nullptr);  // it outlives the toolbar: no more notices to this one
+    SetMDISystemMenuItem(nullptr);
   } catch (...) {  // the toolbar goes regardless
   }
   // The dock and the floating form are left while the view still answers their questions.
@@ -151,10 +153,28 @@ void TTBCustomToolbar::SetMenuBar(bool menuBar) {
 
 void TTBCustomToolbar::SetMDIItem(TTBCustomItem*& field, TTBCustomItem* item) {
   if (item == field) return;
-  if (field) field->RemoveFreeNotification(this);
+  const TTBItemChangedProc watch = ChangedProc<&TTBCustomToolbar::MDIButtonsNotification>(this);
+  if (field) {
+    field->RemoveFreeNotification(this);
+    if (&field == &mdiButtonsItem_) field->UnregisterNotification(watch);
+  }
   field = item;
-  if (item) item->FreeNotification(this);
+  if (item) {
+    item->FreeNotification(this);
+    if (&field == &mdiButtonsItem_) item->RegisterNotification(watch);
+  }
   if (view_ && !destroying_) view_->RecreateAllViewers();
+}
+
+void TTBCustomToolbar::MDIButtonsNotification(TTBCustomItem* sender, bool relayed,
+                                              TTBItemChangedAction action, int /*index*/,
+                                              TTBCustomItem* item) {
+  if (relayed || sender != mdiButtonsItem_ || !view_ || destroying_) return;
+  // A deleted sub-item is still in the list when this arrives, so its viewers are dropped alone.
+  if (action == TTBItemChangedAction::tbicDeleting)
+    view_->DeleteEndViewersOf(item);
+  else if (action == TTBItemChangedAction::tbicInserted)
+    view_->RecreateAllViewers();
 }
 
 void TTBCustomToolbar::Notification(ui::TComponent* component, ui::TOperation operation) {

@@ -178,6 +178,9 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   static void MenuBarHook(THookProcCode code, std::uintptr_t wnd, std::uintptr_t wParam,
                           std::intptr_t lParam);
   void SetMDIItem(TTBCustomItem*& field, TTBCustomItem* item);
+  // The MDI buttons item's sub-items come and go with the MDI child's state: the view follows.
+  void MDIButtonsNotification(TTBCustomItem* sender, bool relayed, TTBItemChangedAction action,
+                              int index, TTBCustomItem* item);
   void MouseLeft();
   void ControlChanged(ui::TControl* control, bool inserting);
   TTBControlItem* WrapperOf(const ui::TControl* control) const;

@@ -84,6 +84,13 @@ TEST_F(TbToolbarMDI, TheMDIItemsStandAtTheEndsOfTheView) {
   EXPECT_EQ(Shown()[3], L"&Help");
   EXPECT_EQ(Shown()[4], L"Minimize");
 
+  // Its sub-items come and go: the view follows.
+  AddItem(*form, *buttons, L"Help", false);
+  EXPECT_EQ(Shown()[7], L"Help");
+  ui::Free(buttons->Items(0));
+  EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Child", L"&File", L"&Window", L"&Help",
+                                                L"Restore", L"Close", L"Help", L"More Buttons"}));
+
   bar->SetMDIButtonsItem(nullptr);
   EXPECT_EQ(Shown(),
             (std::vector<std::wstring>{L"Child", L"&File", L"&Window", L"&Help", L"More Buttons"}));
