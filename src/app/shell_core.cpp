@@ -28,6 +28,11 @@ ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
   ports_.recentFolders.ExpandFileName = expand;
 }
 
+bool ShellCore::CustomDisk() const {
+  const disk::TBootRecord& boot = *image_->BootRecord();
+  return boot.SectorsPerCluster == 0 || boot.TotalSectorCount == 0;
+}
+
 void ShellCore::RestoreSettings() {
   removableDrive_ = ports_.settings.ReadString(kRemovableDriveValue, L"");
   // Only a drive root ("E:\\") is an export target; any other stored text means none, so a
@@ -90,8 +95,6 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
   damagedSource_ = unreadableSectors > 0;
-  const disk::TBootRecord& boot = *image_->BootRecord();
-  customDisk_ = boot.SectorsPerCluster == 0 || boot.TotalSectorCount == 0;
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -151,7 +154,6 @@ void ShellCore::NewImage(int tag) {
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
   damagedSource_ = false;
-  customDisk_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();

@@ -181,7 +181,10 @@ class ShellCore {
   void UpdateUsagePanels();
   void ShowCustomDisk();
   // There is an image and its geometry is the model's: commands may change it.
-  bool Changeable() const { return image_ && !customDisk_; }
+  bool Changeable() const { return image_ && !CustomDisk(); }
+  // The image's boot record gives zero sectors per cluster or zero sectors: its directory is not
+  // listed and nothing changes it until another image replaces it.
+  bool CustomDisk() const;
   void ReportFailure(const std::wstring& text, const std::wstring& caption);
   std::filesystem::path Resolve(const std::filesystem::path& fileName);
 
@@ -192,9 +195,6 @@ class ShellCore {
   // The image came from a track image with unreadable sectors: Save asks for a name rather than
   // write the readable part over the damaged file, until the image is written somewhere.
   bool damagedSource_ = false;
-  // The image's boot record gives zero sectors per cluster or zero sectors: its directory is not
-  // listed and nothing changes it until another image replaces it.
-  bool customDisk_ = false;
   int retainIndex_ = -1;
   files::TSortState sort_;
   int bootCodeOption_ = 1;

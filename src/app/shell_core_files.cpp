@@ -30,7 +30,7 @@ std::vector<files::TFileRow> ShellCore::FillFileList() {
     ports_.view.SetRows({}, -1);
     return {};
   }
-  if (customDisk_) {
+  if (CustomDisk()) {
     ShowCustomDisk();
     return {};
   }

@@ -1,8 +1,8 @@
 // HFE writer: the whole file is laid out in memory; the caller writes it at once.
 #include <algorithm>
-#include <cstring>
 #include <string>
 
+#include "hfe/bit_stream.h"
 #include "hfe/cell_tables.h"
 #include "hfe/hfe_format.h"
 
@@ -11,12 +11,6 @@ namespace hfe {
 namespace {
 
 constexpr std::size_t kMaxSideBytes = 32767;
-
-bool EightZeros(const std::uint8_t* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word == 0;
-}
 
 void PutU16(std::vector<std::uint8_t>& file, std::size_t offset, std::uint32_t value) {
   file[offset] = static_cast<std::uint8_t>(value & 0xFF);

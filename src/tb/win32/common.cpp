@@ -801,13 +801,13 @@ ui::TCustomForm& RequireToolWindowParentForm(ui::TControl& control) {
 }
 
 ui::TCustomForm* MDIParentOf(ui::TCustomForm& form) {
-  if (form.FormStyle() != ui::TFormStyle::fsMDIChild || !ui::Screen) return &form;
-  for (int i = 0; i < ui::Screen->FormCount(); ++i) {
-    ui::TCustomForm* candidate = ui::Screen->Forms(i);
-    const std::vector<ui::TCustomForm*> children = ui::MDIChildrenOf(*candidate);
-    if (std::find(children.begin(), children.end(), &form) != children.end()) return candidate;
-  }
-  return &form;  // listed by none
+  if (form.FormStyle() != ui::TFormStyle::fsMDIChild || !form.HandleAllocated()) return &form;
+  // An MDI child's window sits in its MDI form's client window.
+  const HWND client = GetParent(form.Handle());
+  auto* parent =
+      client ? dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FromHandle(GetParent(client)))
+             : nullptr;
+  return parent && ui::MDIClientOf(*parent) == client ? parent : &form;
 }
 
 void SetWindowOwner(HWND wnd, HWND owner) {

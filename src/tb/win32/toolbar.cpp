@@ -699,13 +699,9 @@ void TTBCustomToolbar::MenuBarHook(THookProcCode code, std::uintptr_t /*wnd*/,
   ui::TCustomForm* main = ui::Application->MainForm();
   if (!main || !main->HandleAllocated() || GetCapture()) return;
   const HWND client = ui::MDIClientOf(*main);
-  bool redirect = client && msg->hwnd == client;
-  if (client && !redirect && msg->wParam == L'-') {
-    const std::vector<ui::TCustomForm*> children = ui::MDIChildrenOf(*main);
-    redirect = std::ranges::any_of(
-        children, [&](ui::TCustomForm* child) { return child->Handle() == msg->hwnd; });
-  }
-  if (redirect) msg->hwnd = main->Handle();
+  // The MDI children's windows sit in the client window.
+  if (client && (msg->hwnd == client || (msg->wParam == L'-' && GetParent(msg->hwnd) == client)))
+    msg->hwnd = main->Handle();
 }
 
 // --- messages

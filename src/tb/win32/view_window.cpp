@@ -117,13 +117,20 @@ TTBTextExtent TTBViewWindow::TextExtent(std::wstring_view text, const TTBTextFon
                                         std::uint32_t flags) {
   const HDC dc = MeasuringDc();
   if (!dc) return {};
+  // Items that keep the view's font are measured with its cached handles; a font of the item's
+  // own is made for the call.
   ui::TFont font;
-  font.Assign(font_);
-  if (spec.sizePercent != 100) font.SetSize((font.Size() * spec.sizePercent + 50) / 100);
-  if (!spec.name.empty()) font.SetName(spec.name);
-  if (spec.style != 0) font.SetStyle(spec.style);
-  if (spec.bold) font.SetStyle(font.Style() | ui::fsBold);
-  const HGDIOBJ old = SelectObject(dc, font.Handle());
+  HGDIOBJ old = nullptr;
+  if (spec.sizePercent == 100 && spec.name.empty() && spec.style == 0) {
+    old = SelectFont(dc, spec.bold);
+  } else {
+    font.Assign(font_);
+    if (spec.sizePercent != 100) font.SetSize((font.Size() * spec.sizePercent + 50) / 100);
+    if (!spec.name.empty()) font.SetName(spec.name);
+    if (spec.style != 0) font.SetStyle(spec.style);
+    if (spec.bold) font.SetStyle(font.Style() | ui::fsBold);
+    old = SelectObject(dc, font.Handle());
+  }
   TTBTextExtent extent;
   if (text.empty()) {
     TEXTMETRICW metrics{};

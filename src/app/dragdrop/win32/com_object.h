@@ -11,6 +11,8 @@
 #include <new>
 #include <utility>
 
+#include "ux/win32/com_guard.h"
+
 namespace app::dragdrop {
 
 // An owned reference to a COM interface, released when it goes.
@@ -103,22 +105,8 @@ TComRef<T> MakeComObject(Args&&... args) {
   return TComRef<T>::Adopt(new T(std::forward<Args>(args)...));
 }
 
-// Shows the exception being handled as the application's default handler does.
-void ReportComException() noexcept;
-
-// Runs the body of a COM method so that no exception leaves it: a failure is reported and the
-// caller sees E_OUTOFMEMORY or E_UNEXPECTED.
-template <class Body>
-HRESULT GuardCom(Body&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    ReportComException();
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    ReportComException();
-    return E_UNEXPECTED;
-  }
-}
+// No exception leaves a COM method: the shared guard hands the error to the application's
+// handler.
+using ux::win32::GuardCom;
 
 }  // namespace app::dragdrop
