@@ -104,15 +104,25 @@ TEST_F(ExtractTest, EntriesThatComeToOneHostNameAreWrittenOnceAndTheOthersReport
   disk::PDirEntry lower = AddBytes(*disk, L"F2", Pattern(7, 3));
   files_test::SetRawName(*lower, "a_b     txt");
   disk::PDirEntry other = AddBytes(*disk, L"C.TXT", Pattern(6, 4));
+  // Names that only a host folding accented letters (Windows) takes for one file.
+  disk::PDirEntry acute = AddBytes(*disk, L"F3", Pattern(5, 5));
+  files_test::SetRawName(*acute, "\xE9       TXT");
+  disk::PDirEntry capital = AddBytes(*disk, L"F4", Pattern(4, 6));
+  files_test::SetRawName(*capital, "\xC9       TXT");
   const TTempFolder temp;
-  const std::vector<const disk::TDirEntry*> selected = {first, starred, lower, other};
+  const std::vector<const disk::TDirEntry*> selected = {first, starred, lower,
+                                                        other, acute,   capital};
   const TExtractOutcome outcome = ExtractPlanned(*disk, PlanExtraction(selected, temp.Path()));
-  EXPECT_EQ(outcome.Written, 2);
-  ASSERT_EQ(outcome.Failed.size(), 2u);
+  const std::filesystem::path accented = temp.Path() / HostPathPart(L"\u00E9.TXT");
+  const bool oneAccentedFile =
+      std::filesystem::equivalent(accented, temp.Path() / HostPathPart(L"\u00C9.TXT"));
+  EXPECT_EQ(outcome.Written, oneAccentedFile ? 3 : 4);
+  ASSERT_EQ(outcome.Failed.size(), oneAccentedFile ? 3u : 2u);
   EXPECT_EQ(outcome.Failed[0].Target, temp.Path() / "A_B.TXT");
   EXPECT_EQ(outcome.Failed[1].Target, temp.Path() / "a_b.txt");
   EXPECT_EQ(ReadFile(temp.Path() / "A_B.TXT"), Pattern(9, 1));
   EXPECT_EQ(ReadFile(temp.Path() / "C.TXT"), Pattern(6, 4));
+  EXPECT_EQ(ReadFile(accented), Pattern(5, 5));
 }
 
 // The real file system: what the add, drop and image commands rely on.

@@ -3,6 +3,7 @@
 
 #include <set>
 #include <type_traits>
+#include <vector>
 
 #include "app/files/file_rows.h"
 #include "rtl/exceptions.h"
@@ -49,7 +50,7 @@ std::vector<TExtractItem> PlanExtraction(std::span<const disk::TDirEntry* const>
 
 namespace {
 
-// A host path as the host compares names: letters a-z in either case are the same file.
+// A host path with letters a-z in either case made one, as every host compares them.
 std::filesystem::path::string_type FoldedName(const std::filesystem::path& path) {
   std::filesystem::path::string_type name = path.native();
   for (auto& c : name) {
@@ -58,22 +59,35 @@ std::filesystem::path::string_type FoldedName(const std::filesystem::path& path)
   return name;
 }
 
+// Whether the host resolves the target to a file this extraction has written: hosts also fold
+// accented and other letters, by rules only the host's file system knows.
+bool IsWrittenFile(const std::filesystem::path& target,
+                   const std::vector<std::filesystem::path>& written) {
+  std::error_code error;
+  if (!std::filesystem::exists(target, error)) return false;
+  for (const std::filesystem::path& file : written)
+    if (std::filesystem::equivalent(file, target, error)) return true;
+  return false;
+}
+
 }  // namespace
 
 TExtractOutcome ExtractPlanned(disk::TMSXDisk& disk, std::span<const TExtractItem> plan) {
   TExtractOutcome outcome;
   // Two entries can come to one host name ("A*B" and "A_B", or names in other cases): the later
   // one would replace the file just written, so it is left out and reported.
-  std::set<std::filesystem::path::string_type> written;
+  std::set<std::filesystem::path::string_type> foldedWritten;
+  std::vector<std::filesystem::path> written;
   for (const TExtractItem& item : plan) {
-    if (written.contains(FoldedName(item.Target))) {
+    if (foldedWritten.contains(FoldedName(item.Target)) || IsWrittenFile(item.Target, written)) {
       outcome.Failed.push_back({item.Target, "another file of this extraction has this name"});
       continue;
     }
     try {
       if (disk.ExtractToFile(item.Target, item.Entry)) {
         ++outcome.Written;
-        written.insert(FoldedName(item.Target));
+        foldedWritten.insert(FoldedName(item.Target));
+        written.push_back(item.Target);
       } else {
         outcome.Failed.push_back({item.Target, "the file's data on the disk image is damaged"});
       }
