@@ -104,16 +104,24 @@ bool TPanelStack::ChangeDockedSize(int i, int newSize, int mode) {
 
 void TPanelStack::SettleLengths() {
   UpdateDockPos();
-  for (TStackPanel& p : Panels) p.Wanted = p.Length;
+  for (TStackPanel& p : Panels) {
+    p.Wanted = p.Length;
+    p.Kept = false;
+  }
 }
 
 void TPanelStack::FitToDock(int dockLength, int keep) {
+  if (keep < 0) {
+    for (int k = 0; k < Count(); ++k)
+      if ((*this)[k].Kept) keep = k;
+  }
   int diff = dockLength;
   for (TStackPanel& p : Panels) {
     if (p.Wanted < 0) p.Wanted = p.Length;
     p.Length = p.Wanted;
     diff -= p.Length;
   }
+  const bool roomForAll = diff >= 0;
   bool squeezed = false;  // a panel was pushed down to its minimum
   const auto take = [&](int k) {
     TStackPanel& p = (*this)[k];
@@ -125,11 +133,17 @@ void TPanelStack::FitToDock(int dockLength, int keep) {
   for (int k = Count() - 1; k >= 0 && diff != 0; --k)
     if (k != keep && Resizable(k)) take(k);
   if (diff != 0 && keep >= 0 && keep < Count() && Resizable(keep)) take(keep);
-  // The lengths of a fit that squeezed nothing are the ones the user sees from now on.
-  if (keep >= 0 || (!squeezed && diff == 0))
+  // The lengths of a fit that squeezed nothing are the ones the user sees from now on. A kept
+  // panel's placement is not: the others' wanted lengths come back when the dock has room. Nor
+  // is a lone panel's fill: it wants the length it had with the others when they come back.
+  const bool kept = keep >= 0 && keep < Count();
+  const bool settle = kept ? roomForAll : !squeezed && diff == 0;
+  if (settle && Count() > 1) {
     SettleLengths();
-  else
-    UpdateDockPos();
+    return;
+  }
+  UpdateDockPos();
+  for (int k = 0; k < Count(); ++k) (*this)[k].Kept = !settle && k == keep;
 }
 
 bool TPanelStack::DockPosMoved() const {
@@ -169,8 +183,9 @@ int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize
   }
   int i = 0;
   while (i < Count() && (*this)[i].DockPos < panel.DockPos) ++i;  // before an equal one
+  // The others keep their wanted lengths: the fit that follows decides what they give up.
   Panels.insert(Panels.begin() + i, panel);
-  SettleLengths();
+  UpdateDockPos();
   return i;
 }
 

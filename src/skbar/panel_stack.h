@@ -45,6 +45,9 @@ struct TStackPanel {
   int RestoreSize = 0;
   int DockPos = -1;
   int Wanted = -1;  // the length it has while the dock has room for it; -1: not yet set
+  // Shown again at its place in a dock without room for every wanted length: it keeps its
+  // length while the others give way, until the dock has room for them all.
+  bool Kept = false;
 };
 
 class TPanelStack {
@@ -72,11 +75,12 @@ class TPanelStack {
   void UpdateDockPos();
   // After the dock's length changed: from the wanted lengths, the last resizable panels take
   // up the difference, each down to its minimum; when none had to go down to it, the new
-  // lengths become the wanted ones. Panel `keep` (one just shown or docked again at its place)
-  // keeps its length while the others can take the difference; such a placement makes the
-  // lengths it gives the wanted ones.
+  // lengths become the wanted ones. Panel `keep` (one just shown or docked again at its place,
+  // else a Kept one) keeps its length while the others can take the difference; the lengths
+  // become the wanted ones only once the dock has room for every wanted length, and until then
+  // the panel stays Kept. A lone panel fills the dock and keeps the length it wants with others.
   void FitToDock(int dockLength, int keep = -1);
-  // DockPos renumbered, and the present lengths become the wanted ones.
+  // DockPos renumbered, and the present lengths become the wanted ones (none is Kept).
   void SettleLengths();
   // Whether a DockPos differs from the sum of the lengths before it: set from outside (stored
   // settings, the form's description).

@@ -164,6 +164,25 @@ TEST(PanelStack, ADockMadeShortAndLongAgainGivesThePanelsTheirLengthsBack) {
   EXPECT_EQ(Lengths(s), (std::vector<int>{100, 500}));
 }
 
+// A panel docked again into a dock made short while it was away: the others give way, and once
+// the dock has room again they get back the lengths they had with it, not the squeeze.
+TEST(PanelStack, APanelDockedAgainIntoAShortDockLeavesTheOthersTheirLengths) {
+  TPanelStack s = Stack({323, 277});
+  s.SettleLengths();
+  const TStackPanel away = s[1];
+  s.Undock(1);
+  for (const int dock : {600, 300}) s.FitToDock(dock);
+  const int i = s.Dock(away, away.Length);
+  ASSERT_EQ(i, 1);
+  s.FitToDock(300, i);
+  EXPECT_EQ(Lengths(s), (std::vector<int>{23, 277}));
+  for (const auto& [dock, lengths] : std::vector<std::pair<int, std::vector<int>>>{
+           {301, {24, 277}}, {200, {23, 177}}, {600, {323, 277}}, {500, {323, 177}}}) {
+    s.FitToDock(dock);
+    EXPECT_EQ(Lengths(s), lengths) << dock;
+  }
+}
+
 // Positions set from outside (stored settings) give the lengths: each panel reaches the next
 // one, at least its minimum; the last takes the rest of the dock.
 TEST(PanelStack, PositionsSetFromOutsideGiveTheLengths) {

@@ -171,7 +171,8 @@ TPanelStack TSkBarCustomMultiDock::Stack(
                             .State = p->state_,
                             .RestoreSize = p->restoreSize_,
                             .DockPos = p->DockPos(),
-                            .Wanted = p->wantedLength_});
+                            .Wanted = p->wantedLength_,
+                            .Kept = p->keptInDock_});
   }
   return stack;
 }
@@ -186,6 +187,7 @@ void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
     TSkBarCustomDockablePanel* p = panels[i];
     p->length_ = s.Length;
     p->wantedLength_ = s.Wanted;
+    p->keptInDock_ = s.Kept;
     p->state_ = s.State;
     p->restoreSize_ = s.RestoreSize;
     p->SetDockPos(s.DockPos);
@@ -273,6 +275,7 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
   TSkBarCustomMultiDock* oldDock = MultiDock();
   const int former = oldDock && !oldDock->IsVertical() ? Width() : Height();
   if (Floating() && parent != FloatParent()) floatingClient_ = {ClientWidth(), ClientHeight()};
+  if (multiDock != oldDock) keptInDock_ = false;
   bool appended = false, placed = false;
   if (multiDock && multiDock != oldDock) {
     std::vector<TSkBarCustomDockablePanel*> panels;

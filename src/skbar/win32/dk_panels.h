@@ -214,7 +214,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   TPanelWindowState state_ = TPanelWindowState::wsNormal;
   int restoreSize_ = 0;
   int length_ = 150;
-  int wantedLength_ = 150;  // what fitting to the dock starts from (see TPanelStack)
+  int wantedLength_ = 150;   // what fitting to the dock starts from (see TPanelStack)
+  bool keptInDock_ = false;  // keeps its length while the others give way (see TPanelStack)
   int crossSize_ = 150;
   tb::TPoint floatingClient_{0, 0};
   bool sizing_ = false;

@@ -72,6 +72,10 @@ class MainPanelsTest : public MainFormTest {
     EXPECT_LE(images.bottom, browser.top);  // the image list stays above the browser
   }
   std::pair<int, int> Heights() const { return {Images().Height(), Browser().Height()}; }
+  void Resize(int width, int height) {
+    SetWindowPos(form->Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+  }
 };
 
 // Options > Show Browser twice: hidden, then shown again where it was, sharing the dock with
@@ -106,18 +110,23 @@ TEST_F(MainPanelsTest, ABrowserClosedByItsCaptionButtonComesBack) {
   ExpectSharedAsBefore(before);
 }
 
-// Floated and docked again, a panel takes back the room it had: neither panel is squeezed to
-// its caption bar.
+// Floated and docked again, also while the window was made small, a panel takes back the room
+// it had once the window is as large as before: neither panel stays squeezed to its caption bar.
 TEST_F(MainPanelsTest, APanelDockedAgainSharesTheDockAsBefore) {
   StartShown();
+  Resize(900, 650);
   const std::pair<int, int> before = Heights();
-  Browser().ToggleDocking();
-  Pump();
-  ASSERT_TRUE(Browser().Floating());
-  Browser().ToggleDocking();
-  Pump();
-  ASSERT_EQ(Browser().Parent(), &Dock());
-  ExpectSharedAsBefore(before);
+  for (const SIZE whileAway : {SIZE{900, 650}, SIZE{500, 400}}) {
+    Browser().ToggleDocking();
+    Pump();
+    ASSERT_TRUE(Browser().Floating());
+    Resize(whileAway.cx, whileAway.cy);
+    Browser().ToggleDocking();
+    Pump();
+    ASSERT_EQ(Browser().Parent(), &Dock());
+    Resize(900, 650);
+    ExpectSharedAsBefore(before);
+  }
 }
 
 // Both panels hidden: the file list takes the dock's room, and its header shows nothing of
@@ -177,19 +186,15 @@ TEST_F(MainPanelsTest, TheSplittersGripCollapsesAndRestoresTheRightDock) {
 // its splitter and the panels come back as they were, neither panel squeezed to its caption.
 TEST_F(MainPanelsTest, TheSideDockComesBackAfterTheWindowWasMadeSmall) {
   StartShown();
-  const auto size = [&](int width, int height) {
-    SetWindowPos(form->Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-    Pump();
-  };
-  size(900, 650);
+  Resize(900, 650);
   const int width = Dock().Width(), splitter = Splitter().Width();
   const int status = Part<ui::TStatusBar>(L"StatusBar").Height();
   const int top = Part<ui::TControl>(L"TopDock").Height();
   const std::pair<int, int> before = Heights();
   ASSERT_GT(before.first, 100);
   ASSERT_GT(before.second, 100);
-  size(110, 45);
-  size(900, 650);
+  Resize(110, 45);
+  Resize(900, 650);
   EXPECT_EQ(Part<ui::TStatusBar>(L"StatusBar").Height(), status);
   EXPECT_EQ(Part<ui::TControl>(L"TopDock").Height(), top);
   EXPECT_EQ(Dock().Width(), width);
