@@ -258,7 +258,12 @@ void Step(TMSXDisk& image, TScript& script) {
       } else {
         changed = image.ChangeDir(Narrow(script));
       }
-      if (!changed) Require(image.Directory() == before);
+      if (!changed) {
+        // A typed path stops at its missing part, the directories before it staying current.
+        if (how % 4 != 3) Require(image.Directory() == before);
+        const std::int32_t offset = image.FDirOffset;
+        Require(image.ChangeDir(image.Directory()) && image.FDirOffset == offset);
+      }
       break;
     }
     case 7: {  // boot sector

@@ -205,8 +205,12 @@ void TMSXDisk::SetDirectory(std::string_view directory) {
 }
 
 std::int32_t TMSXDisk::GetSubDirFileCount(std::string_view ADirName) {
+  // A query: the current directory is the same afterwards, whether the change worked or not.
   TDirState saved = SaveDirState();
-  if (!ChangeDir(ADirName)) return 0;
+  if (!ChangeDir(ADirName)) {
+    RestoreDirState(std::move(saved));
+    return 0;
+  }
   std::int32_t count = 0;
   for (std::int32_t i = 0;; ++i) {
     const TDirEntry* entry = GetDirEntry(i);
@@ -221,7 +225,6 @@ std::int32_t TMSXDisk::GetSubDirFileCount(std::string_view ADirName) {
 bool TMSXDisk::ChangeDir(std::string_view ADirName) {
   std::string path = UpperCase(Trim(ADirName));
   if (path.empty()) return false;
-  TDirState saved = SaveDirState();
   std::string_view rest = path;
   if (rest.front() == kDelimiter) {
     EnterRoot();
@@ -242,8 +245,8 @@ bool TMSXDisk::ChangeDir(std::string_view ADirName) {
     const std::int32_t cluster = found ? found->ClusterLow : -1;
     TChainWalk walk;
     if (cluster > 0) walk = WalkChain(cluster);
+    // A missing part stops the change; the directories entered by the earlier parts stay current.
     if (cluster < 0 || (cluster > 0 && walk.Clusters.empty())) {
-      RestoreDirState(std::move(saved));
       FLastError = DiskResult::DirNotFound;
       return false;
     }
@@ -255,10 +258,11 @@ bool TMSXDisk::ChangeDir(std::string_view ADirName) {
     if (key == "..") {
       std::string parent = ExcludePathDelim(FDirectory);
       parent.erase(parent.rfind(kDelimiter) + 1);
+      TDirState here = SaveDirState();
       if (parent.empty() || parent == "\\") {
         EnterRoot();
       } else if (!ChangeDir(parent)) {
-        RestoreDirState(std::move(saved));
+        RestoreDirState(std::move(here));
         FLastError = DiskResult::DirNotFound;
         return false;
       }

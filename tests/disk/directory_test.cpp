@@ -54,16 +54,16 @@ TEST_P(ChangeDirTable, ResultPathAndCode) {
   const ChangeCase& c = GetParam();
   auto disk = SampleTree();
   ASSERT_TRUE(disk->ChangeDir(c.from));
-  const std::int32_t offset = disk->FDirOffset;
   disk->FLastError = DiskResult::DirNotFound;  // an earlier failure that success must keep
   if (!c.ok) disk->FLastError = DiskResult::DirFull;
 
   EXPECT_EQ(disk->ChangeDir(c.path), c.ok);
   EXPECT_EQ(disk->Directory(), c.directory);
   EXPECT_EQ(disk->FLastError, c.lastError);
-  if (!c.ok) {
-    EXPECT_EQ(disk->FDirOffset, offset);
-  }
+  // The directory listed is the one the path names, also after a failure part-way.
+  auto expected = SampleTree();
+  ASSERT_TRUE(expected->ChangeDir(c.directory));
+  EXPECT_EQ(disk->FDirOffset, expected->FDirOffset);
   if (std::string(c.directory) == "\\") {
     EXPECT_EQ(disk->FDirOffset, disk->FRootDirOffset);
     EXPECT_EQ(disk->DirCount(), 112);
@@ -79,9 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ChangeCase{"\\", "games\\", true, "\\GAMES\\", DiskResult::DirNotFound},
                       ChangeCase{"\\A\\B", "..", true, "\\A\\", DiskResult::DirNotFound},
                       ChangeCase{"\\", "  a\\b \t", true, "\\A\\B\\", DiskResult::DirNotFound},
-                      ChangeCase{"\\", "A\\MISSING", false, "\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\", "A\\MISSING", false, "\\A\\", DiskResult::DirNotFound},
+                      ChangeCase{"\\A", "\\A\\B\\NOTE.TXT", false, "\\A\\B\\",
+                                 DiskResult::DirNotFound},
                       ChangeCase{"\\", "README.TXT", false, "\\", DiskResult::DirNotFound},
-                      ChangeCase{"\\", "A\\\\B", false, "\\", DiskResult::DirNotFound}));
+                      ChangeCase{"\\", "A\\\\B", false, "\\A\\", DiskResult::DirNotFound}));
 
 // A name is looked up as given: one longer than 8.3 matches no directory, not even the one whose
 // name is its first eight characters.
@@ -335,14 +337,16 @@ TEST(Directories, SubDirFileCountKeepsTheCurrentDirectory) {
   ASSERT_TRUE(disk->ChangeDir("GAMES"));
   EXPECT_EQ(disk->GetSubDirFileCount("\\A"), 2);
   EXPECT_EQ(disk->Directory(), "\\GAMES\\");
-  EXPECT_EQ(disk->GetSubDirFileCount("\\README.TXT"), 0);
-  EXPECT_EQ(disk->FLastError, DiskResult::DirNotFound);
-  EXPECT_EQ(disk->Directory(), "\\GAMES\\");
+  for (const char* missing : {"\\README.TXT", "\\A\\MISSING"}) {
+    EXPECT_EQ(disk->GetSubDirFileCount(missing), 0);
+    EXPECT_EQ(disk->FLastError, DiskResult::DirNotFound);
+    EXPECT_EQ(disk->Directory(), "\\GAMES\\");
+  }
 
   disk->SetDirectory("\\A\\B\\");
   EXPECT_EQ(disk->Directory(), "\\A\\B\\");
-  disk->SetDirectory("\\NOPE");
-  EXPECT_EQ(disk->Directory(), "\\A\\B\\");
+  disk->SetDirectory("\\NOPE");  // the leading "\\" has entered the root
+  EXPECT_EQ(disk->Directory(), "\\");
 }
 
 TEST(Directories, TakingTheEndMarkerHidesGarbageBehindIt) {
