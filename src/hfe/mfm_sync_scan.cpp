@@ -2,9 +2,20 @@
 // are the sync word rotated left by that position's distance from the match, modulo 16. The
 // search looks at the aligned 16-cell words every 32 cells (every match wholly covers one), finds
 // by a small perfect hash whether a word is such a rotation, and checks the two starts it allows.
+// The vector scan looks at every byte of a 32-byte block at once: the first whole byte of a
+// match at a cell p is at q = ceil(p / 8), and the bytes q to q + 4 are then H L H L H, where H
+// and L are the bytes of the sync word rotated left by k = 8q - p (0 to 7). Nibble tables tell
+// which k, if any, gives a byte pair; p is then checked with one 64-bit window.
 #include "hfe/mfm_sync_scan.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "hfe/bit_stream.h"
 
@@ -12,14 +23,11 @@ namespace hfe {
 
 namespace {
 
-constexpr std::uint16_t kSyncWord = 0x4489;
-constexpr std::uint64_t kSync = 0x448944894489;
-constexpr int kSyncCells = 48;
-constexpr int kHashBits = 6;
+using sync_scan::kSync;
+using sync_scan::kSyncCells;
+using sync_scan::Rotation;
 
-constexpr std::uint16_t Rotation(int shift) {
-  return static_cast<std::uint16_t>(kSyncWord << shift | kSyncWord >> ((16 - shift) & 15));
-}
+constexpr int kHashBits = 6;
 
 constexpr std::uint32_t Slot(std::uint32_t word, std::uint32_t multiplier) {
   return (word * multiplier) >> (32 - kHashBits);
@@ -49,7 +57,68 @@ constexpr std::array<std::uint32_t, 1u << kHashBits> kRotations = [] {
   return table;
 }();
 
+std::atomic<SyncScan> chosenScan{SyncScan::Vector};
+
+// A byte of cells at byte index i in a vector scan block from `at` (reads 36 bytes) may be the
+// first whole byte of a match, bit i: its bytes fit a rotation by 0 to 7.
+#if defined(__x86_64__)
+// Per nibble: the rotations by 0 to 7 whose high (`lowByte` false) or low byte has that value
+// in its high (`lowNibble` false) or low nibble.
+constexpr std::array<std::uint8_t, 16> NibbleRotations(bool lowByte, bool lowNibble) {
+  std::array<std::uint8_t, 16> set{};
+  for (int shift = 0; shift < 8; ++shift) {
+    const std::uint16_t word = Rotation(shift);
+    const auto byte = static_cast<std::uint8_t>(lowByte ? word : word >> 8);
+    set[lowNibble ? (byte & 15) : (byte >> 4)] |= static_cast<std::uint8_t>(1u << shift);
+  }
+  return set;
+}
+constexpr std::array<std::array<std::uint8_t, 16>, 4> kNibbleRotations = {
+    NibbleRotations(false, false), NibbleRotations(false, true), NibbleRotations(true, false),
+    NibbleRotations(true, true)};
+
+__attribute__((target("avx2"))) __m256i Load(const std::uint8_t* at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+// The rotations whose high (`table` 0) or low (2) byte is each byte of `bytes`.
+__attribute__((target("avx2"))) __m256i RotationsOf(__m256i bytes, int table) {
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  const auto half = [](const std::array<std::uint8_t, 16>& t) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.data()));
+  };
+  const __m256i high = _mm256_broadcastsi128_si256(half(kNibbleRotations[table]));
+  const __m256i low = _mm256_broadcastsi128_si256(half(kNibbleRotations[table + 1]));
+  return _mm256_and_si256(
+      _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble)),
+      _mm256_shuffle_epi8(low, _mm256_and_si256(bytes, nibble)));
+}
+
+__attribute__((target("avx2"))) std::uint32_t MatchStarts(const std::uint8_t* at) {
+  const __m256i b0 = Load(at), b1 = Load(at + 1);
+  const __m256i repeats = _mm256_and_si256(
+      _mm256_and_si256(_mm256_cmpeq_epi8(b0, Load(at + 2)), _mm256_cmpeq_epi8(b1, Load(at + 3))),
+      _mm256_cmpeq_epi8(b0, Load(at + 4)));
+  const __m256i rotations = _mm256_and_si256(RotationsOf(b0, 0), RotationsOf(b1, 2));
+  const __m256i none = _mm256_cmpeq_epi8(rotations, _mm256_setzero_si256());
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_andnot_si256(none, repeats)));
+}
+#endif
+
 }  // namespace
+
+bool VectorSyncScanAvailable() {
+#if defined(__x86_64__)
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+#else
+  return false;
+#endif
+}
+
+void SetSyncScan(SyncScan scan) {
+  chosenScan.store(scan, std::memory_order_relaxed);
+}
 
 std::int32_t FindMfmSyncInside(std::span<const std::uint8_t> cells, std::int32_t from,
                                std::int32_t to) {
@@ -75,6 +144,33 @@ std::int32_t FindMfmSyncInside(std::span<const std::uint8_t> cells, std::int32_t
         return position;
   }
   return -1;
+}
+
+TMfmSyncScanner::TMfmSyncScanner(std::span<const std::uint8_t> cells, std::int32_t to)
+    : cells_(cells),
+      to_(to),
+      vector_(chosenScan.load(std::memory_order_relaxed) == SyncScan::Vector &&
+              VectorSyncScanAvailable()) {}
+
+std::int32_t TMfmSyncScanner::NextBlock(std::int32_t from) {
+#if defined(__x86_64__)
+  constexpr std::int64_t kBlock = 32;
+  constexpr std::int64_t kBlockReads = kBlock + 4;
+  const std::int64_t firstByte = (std::int64_t{from} + 7) >> 3;
+  block_ = block_ < 0 ? firstByte : std::max(block_ + kBlock, firstByte);
+  if (block_ > (std::int64_t{to_} + 6) >> 3)
+    return -1;  // past the first byte of a match before `to`
+  if (block_ + kBlockReads <= static_cast<std::int64_t>(cells_.size())) {
+    found_ = MatchStarts(cells_.data() + block_);
+    return kBlockLoaded;
+  }
+  // The last bytes: a word at a time from the first position no block looked at.
+  vector_ = false;
+  return FindMfmSyncInside(
+      cells_, static_cast<std::int32_t>(std::max<std::int64_t>(from, block_ * 8 - 7)), to_);
+#else
+  return FindMfmSyncInside(cells_, from, to_);
+#endif
 }
 
 }  // namespace hfe

@@ -20,6 +20,7 @@ constexpr std::int32_t kMfmByteCells = 16;
 constexpr std::int32_t kMfmDataSearchCells = 832;
 constexpr std::int32_t kHeaderlessMinPosition = 705;
 constexpr std::int32_t kNoMatchAfterSync = 32;
+constexpr std::size_t kIndexSample = 64;
 
 // FM identity mark 0xFE with clock 0xC7, and the first three bytes shared by the data marks
 // 0xF8-0xFB with clock 0xC7.
@@ -250,10 +251,11 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     return match < fastEnd ? static_cast<std::uint32_t>(CellWindow(bytes, match + offset) >> 48)
                            : ring.Cells(Wrapped(ring, std::int64_t{match} + offset), kMfmByteCells);
   };
+  TMfmSyncScanner scanner(ring.Bytes(), fastEnd);
   while (from >= 0 && from < length) {
     std::int32_t match = -1;
     if (from < fastEnd) {
-      match = FindMfmSyncInside(ring.Bytes(), from, fastEnd);
+      match = scanner.Next(from);
       if (match < 0) {
         from = fastEnd;
         continue;
@@ -274,6 +276,14 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     from = match + kNoMatchAfterSync + 1;
     if (mfmDataCells(markCells) == kIdMarkDataCells) {
       const std::uint8_t id = mfmDataOf(cellsAfter(match, kMfmSyncCells + 3 * kMfmByteCells));
+      if (met.size() == met.capacity() && met.size() >= kIndexSample) {
+        // Room for as many as the side holds if it goes on as it began: a side packed with
+        // fields grows its index once or twice more, not a dozen times.
+        const std::int64_t expected = std::min<std::int64_t>(
+            static_cast<std::int64_t>(met.size()) * length / (std::int64_t{match} + 1),
+            length / kNoMatchAfterSync);
+        met.reserve(std::max(met.size() * 2, static_cast<std::size_t>(expected) + kIndexSample));
+      }
       met.push_back({.start = match, .id = id});
       if (id != wanted) continue;
       if (checked.crc != TSideCache::Crc::Bad || !(MfmIdentityCells(side, match) == checked.cells))

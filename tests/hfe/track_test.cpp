@@ -16,6 +16,7 @@
 #include "hfe/floppy_builder.h"
 #include "hfe/fm_codec.h"
 #include "hfe/mfm_codec.h"
+#include "hfe/mfm_sync_scan.h"
 #include "hfe/sector_access.h"
 #include "hfe/sector_enumeration.h"
 #include "hfe/track_utilities.h"
@@ -386,8 +387,18 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
 // The search by id finds what the sector walk finds: for every id, the first identity field with
 // a right CRC, else the first one. The sides mix identity fields (some damaged, some without data
 // field), data fields, runs of sync words before other bytes, and sync words packed as densely as
-// they go, at every cell offset.
-TEST(SectorAccess, SearchByIdAgreesWithTheWalk) {
+// they go, at every cell offset. Both ways of scanning for the sync are checked.
+class SearchById : public testing::TestWithParam<SyncScan> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == SyncScan::Vector && !VectorSyncScanAvailable())
+      GTEST_SKIP() << "no vector scan on this processor";
+    SetSyncScan(GetParam());
+  }
+  void TearDown() override { SetSyncScan(SyncScan::Vector); }
+};
+
+TEST_P(SearchById, AgreesWithTheWalk) {
   std::mt19937 random(11);
   for (int round = 0; round < 60; ++round) {
     hfe_test::TMfmTrack track;
@@ -445,6 +456,12 @@ TEST(SectorAccess, SearchByIdAgreesWithTheWalk) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(SectorAccess, SearchById,
+                         testing::Values(SyncScan::Portable, SyncScan::Vector),
+                         [](const testing::TestParamInfo<SyncScan>& scan) {
+                           return scan.param == SyncScan::Vector ? "Vector" : "Portable";
+                         });
 
 TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   auto sides0 = NineSectors(0, 0, 2);
