@@ -3,6 +3,7 @@
 #include "hfe/hfe_disk.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "hfe/floppy_builder.h"
 #include "hfe/hfe_format.h"
@@ -21,6 +22,7 @@ constexpr std::int32_t kSectorsPerTrack = 9;
 constexpr std::int32_t kSectorSize = 512;
 constexpr std::size_t kTrackSideBytes = kSectorsPerTrack * kSectorSize;  // 4,608
 constexpr std::size_t kSideBytes = disk::kSingleSidedSize;               // 368,640
+constexpr std::uint8_t kSingleSidedMedia = 0xF8;
 
 std::size_t TrackSideOffset(std::int32_t track, std::int32_t sides, std::int32_t side) {
   return static_cast<std::size_t>(track * sides + side) * kTrackSideBytes;
@@ -65,8 +67,12 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
   }
   if (copiedPerSide[0] + copiedPerSide[1] == 0) return {};
   THfeReadReport total = perSide[0];
-  if (sides == 2 && copiedPerSide[1] == 0) {
-    // A one-sided disk stored in a two-sided file: keep side 0 in one-sided order.
+  // A one-sided disk stored in a two-sided file: keep side 0 in one-sided order. A disk whose
+  // boot sector says two sides keeps its layout when side 1 cannot be read, so that the sectors
+  // of side 0 stay where its geometry looks for them.
+  const bool oneSidedDisk =
+      image[offsetof(disk::TBootRecord, MediaType)] == kSingleSidedMedia && copiedPerSide[1] == 0;
+  if (sides == 2 && oneSidedDisk) {
     for (std::int32_t track = 0; track < kImageTracks; ++track)
       std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(TrackSideOffset(track, 2, 0)),
                   kTrackSideBytes,

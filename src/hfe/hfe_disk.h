@@ -31,7 +31,8 @@ bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk,
 bool SaveHFE(const std::filesystem::path& FileName, const disk::TMSXDisk& Disk);
 
 // The flat sector image of an HFE file in memory: sides x 368,640 bytes, zero where no sector
-// was found; a two-sided file without any side-1 sector gives a 368,640-byte image of side 0.
+// was found; a two-sided file without any side-1 sector whose boot sector says one side (media
+// byte 0xF8) gives a 368,640-byte image of side 0.
 // Empty when the file is refused or no sector at all was found. The report covers the sectors of
 // the image returned (not those of an unused side 1).
 std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,

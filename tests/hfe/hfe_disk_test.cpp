@@ -159,6 +159,7 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
     std::function<Bytes(int, int)> side;
     int missing, badCrc;
     std::size_t cutTo = 0;  // the file's size when not 0
+    bool oneSided = false;  // the image is `single`, else `image`
   } cases[] = {
       {"intact", 80, side, 0, 0},
       {"its first 100,000 bytes: tracks 0-3", 80, side, 76 * 2 * 9, 0, 100000},
@@ -173,7 +174,10 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
       {"40 tracks", 40, side, 40 * 2 * 9, 0},
       {"one-sided disk in a two-sided file", 80,
        [&](int t, int s) { return s == 0 ? hfe_test::ImageTrackSide(single, 1, t, 0) : Bytes{}; },
-       0, 0},
+       0, 0, 0, true},
+      // Its boot sector says two sides: side 0's sectors stay where the geometry expects them.
+      {"two-sided disk whose side 1 cannot be read", 80,
+       [&](int t, int s) { return s == 0 ? side(t, 0) : Bytes{}; }, 80 * 9, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,7 +189,10 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
     EXPECT_FALSE(disk->FModified);
     EXPECT_EQ(report.missingSectors, c.missing);
     EXPECT_EQ(report.badCrcSectors, c.badCrc);
-    Bytes expected = c.side(0, 1).empty() ? single : image;
+    Bytes expected = c.oneSided ? single : image;
+    for (std::size_t t = 0; t < 80 && !c.oneSided && c.side(0, 1).empty(); ++t)
+      std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((2 * t + 1) * kTrackSide),
+                  kTrackSide, 0);
     const std::size_t whole = c.cutTo ? 4 : static_cast<std::size_t>(c.tracks);
     std::fill(expected.begin() +
                   static_cast<std::ptrdiff_t>(std::min(whole * 2 * kTrackSide, expected.size())),
