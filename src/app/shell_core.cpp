@@ -195,8 +195,13 @@ void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& capt
   ports_.ui.MessageDlg(text, caption, MsgButtons::Ok, MsgIcon::Error);
 }
 
-std::filesystem::path ShellCore::Resolve(const std::filesystem::path& fileName) {
+std::filesystem::path ShellCore::Resolve(const std::filesystem::path& fileName) const {
   return ports_.fs.ExpandFileName(fileName);
+}
+
+std::filesystem::path ShellCore::ImagePath(const std::filesystem::path& fileName) const {
+  if (fileName.is_absolute() || newImageFolder_.empty()) return Resolve(fileName);
+  return Resolve(newImageFolder_ / fileName);
 }
 
 }  // namespace app

@@ -186,7 +186,10 @@ class ShellCore {
   // listed and nothing changes it until another image replaces it.
   bool CustomDisk() const;
   void ReportFailure(const std::wstring& text, const std::wstring& caption);
-  std::filesystem::path Resolve(const std::filesystem::path& fileName);
+  std::filesystem::path Resolve(const std::filesystem::path& fileName) const;
+  // The file an image name stands for: a new image's bare name stays in the folder it was
+  // numbered in, wherever the current directory has moved since (a platform dialog may move it).
+  std::filesystem::path ImagePath(const std::filesystem::path& fileName) const;
 
   ShellPorts ports_;
   std::unique_ptr<disk::TMSXDisk> image_;

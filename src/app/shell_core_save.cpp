@@ -10,7 +10,7 @@ bool ShellCore::Save() {
   if (!image_) return true;
   std::filesystem::path target = image_->FileName();
   const bool chosen =
-      damagedSource_ || (image_->IsModified() && !ports_.fs.FileExists(Resolve(target)));
+      damagedSource_ || (image_->IsModified() && !ports_.fs.FileExists(ImagePath(target)));
   if (chosen) {
     const auto name = AskSaveName(target);
     if (!name) return false;
@@ -56,10 +56,10 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
     return false;
   }
   const std::vector<std::uint8_t> bytes = ImageBytes(kind);
-  std::wstring reason;
+  const std::filesystem::path target = ImagePath(fileName);
   try {
     if (bytes.empty()) throw rtl::Exception("The image has no whole disk side to write.");
-    ports_.fs.WriteFile(Resolve(fileName), bytes);
+    ports_.fs.WriteFile(target, bytes);
   } catch (const rtl::Exception& error) {
     ReportFailure(L"Cannot save the disk image as \"" + fileName.wstring() + L"\".\r\n" +
                       ui::WideFromUtf8(error.what()),
@@ -69,7 +69,7 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
   image_->SetFileName(fileName);
   image_->ResetModifiedState();
   damagedSource_ = false;
-  ports_.recentFiles.Add(fileName.wstring());
+  ports_.recentFiles.Add(target.wstring());
   UpdateCaption();
   return true;
 }

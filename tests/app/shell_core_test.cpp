@@ -698,12 +698,17 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
     std::optional<std::filesystem::path> chosen;
     bool dialog;
     const char* written;  // null: nothing written
+    // The current directory moved after the image was made (a platform dialog may move it),
+    // into a folder that holds a file of the new image's name.
+    bool moved = false;
   } kCases[] = {
       {false, false, std::nullopt, false, "/work/NewImage1.dsk"},
       {false, true, std::nullopt, false, "/work/NewImage1.dsk"},
       {true, true, std::nullopt, false, "/work/NewImage1.dsk"},
       {true, false, "/out/a.dsk", true, "/out/a.dsk"},
       {true, false, std::nullopt, true, nullptr},
+      {false, false, std::nullopt, false, "/work/NewImage1.dsk", true},
+      {true, false, "/out/a.dsk", true, "/out/a.dsk", true},
   };
   for (const auto& c : kCases) {
     fs.files.clear();
@@ -712,6 +717,10 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
     dialogs.saveCalls.clear();
     StartFresh();
     if (c.exists) fs.files["/work/NewImage1.dsk"] = {};
+    if (c.moved) {
+      fs.files["/other/NewImage1.dsk"] = {};
+      fs.cwd = "/other";
+    }
     if (c.modified) core->ReplaceBootSector(2);
     dialogs.saveAnswers = {c.chosen};
     const bool saved = core->Save();
@@ -731,7 +740,7 @@ TEST_F(ShellCoreTest, SaveAsksForANameOnlyForAModifiedImageWithoutFile) {
     EXPECT_FALSE(view.caption.ends_with(L" *"));
     EXPECT_EQ(TopRecentFile(), std::filesystem::path(c.written).wstring());
     EXPECT_EQ(fs.files[c.written], Bytes(*core->Image()));
-    EXPECT_EQ(fs.cwd, c.dialog ? "/out" : "/work");
+    EXPECT_EQ(fs.cwd, c.dialog ? "/out" : c.moved ? "/other" : "/work");
   }
 }
 
