@@ -11,6 +11,7 @@
 #include "ui/errors.h"
 #include "ui/text.h"
 #include "ui/win32/mdi.h"
+#include "ui/win32/offscreen_paint.h"
 
 namespace tb {
 
@@ -266,6 +267,13 @@ void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn) {
 void DoubleBufferedRepaint(HWND wnd) {
   RECT client;
   if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client)) return;
+  // Already wholly invalid: the coming paint draws it all.
+  const ui::TGdiHandle<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+  const ui::TGdiHandle<HRGN> whole(CreateRectRgnIndirect(&client));
+  const auto updateRgn = static_cast<HRGN>(update.get());
+  if (GetUpdateRgn(wnd, updateRgn, FALSE) != ERROR &&
+      EqualRgn(updateRgn, static_cast<HRGN>(whole.get())))
+    return;
   ValidateRect(wnd, nullptr);
   const HDC dc = GetDC(wnd);
   bool done = false;
@@ -276,7 +284,7 @@ void DoubleBufferedRepaint(HWND wnd) {
     const int w = box.right - box.left;
     const int h = box.bottom - box.top;
     const HDC memory = CreateCompatibleDC(dc);
-    const TGdiObject bitmap{w > 0 && h > 0 ? CreateCompatibleBitmap(dc, w, h) : nullptr};
+    const TGdiObject bitmap{w > 0 && h > 0 ? ui::CreatePaintBitmap(w, h) : nullptr};
     if (memory && bitmap.object) {
       const HGDIOBJ old = SelectObject(memory, bitmap.object);
       SetWindowOrgEx(memory, box.left, box.top, nullptr);

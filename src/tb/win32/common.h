@@ -28,6 +28,8 @@ using TNCPaintProc = void (*)(HWND wnd, HDC dc, void* appData);
 void HandleWMPrint(HWND wnd, ui::TMessage& message, TNCPaintProc ncPaint, void* appData);
 void HandleWMPrintClient(ui::TWinControl& control, ui::TMessage& message);
 void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn);
+// Paints the client area now through a memory bitmap (no flicker); a window that is wholly
+// invalid is left to the paint that comes anyway.
 void DoubleBufferedRepaint(HWND wnd);
 void RecomputeFrame(ui::TWinControl& control);
 void RedrawWithFrame(ui::TWinControl& control);

@@ -10,17 +10,7 @@
 namespace tb {
 
 void TTBCustomDockableWindow::RepaintOnBackground() {
-  if (!HandleAllocated()) return;
-  // Already wholly invalid: the coming paint draws it all.
-  RECT client;
-  GetClientRect(Handle(), &client);
-  const ui::TGdiHandle<HRGN> update(CreateRectRgn(0, 0, 0, 0));
-  const ui::TGdiHandle<HRGN> whole(CreateRectRgnIndirect(&client));
-  const auto updateRgn = static_cast<HRGN>(update.get());
-  if (GetUpdateRgn(Handle(), updateRgn, FALSE) != ERROR &&
-      EqualRgn(updateRgn, static_cast<HRGN>(whole.get())))
-    return;
-  DoubleBufferedRepaint(Handle());
+  if (HandleAllocated()) DoubleBufferedRepaint(Handle());
 }
 
 bool TTBCustomDockableWindow::ContextMenuOutsideClient(ui::TMessage& message) {

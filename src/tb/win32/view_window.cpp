@@ -3,6 +3,7 @@
 #include "tb/system_settings.h"
 #include "tb/win32/common.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/offscreen_paint.h"
 
 namespace tb {
 
@@ -12,9 +13,9 @@ RECT ToRect(const TRect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-// A memory DC with a bitmap of at least the given size. The thread keeps the largest bitmap made
-// so far and lends it to one painter at a time: making a bitmap asks the window system each time,
-// and every viewer of every toolbar paints through one.
+// A memory DC with a paint bitmap of at least the given size. The thread keeps the largest bitmap
+// made so far and lends it to one painter at a time: every viewer of every toolbar paints through
+// one.
 struct OffscreenDc {
   OffscreenDc(HDC reference, int width, int height) : dc(CreateCompatibleDC(reference)) {
     if (!dc) return;
@@ -22,13 +23,13 @@ struct OffscreenDc {
     if (!cache.lent && cache.width >= width && cache.height >= height) {
       lent = &cache;
     } else if (!cache.lent) {
-      cache.bitmap.reset(CreateCompatibleBitmap(reference, std::max(width, cache.width),
-                                                std::max(height, cache.height)));
+      cache.bitmap.reset(
+          ui::CreatePaintBitmap(std::max(width, cache.width), std::max(height, cache.height)));
       cache.width = cache.bitmap ? std::max(width, cache.width) : 0;
       cache.height = cache.bitmap ? std::max(height, cache.height) : 0;
       if (cache.bitmap) lent = &cache;
     } else {
-      own.reset(CreateCompatibleBitmap(reference, width, height));
+      own.reset(ui::CreatePaintBitmap(width, height));
     }
     const HBITMAP bitmap = lent ? static_cast<HBITMAP>(lent->bitmap.get()) : own.get();
     if (bitmap) old = SelectObject(dc, bitmap);

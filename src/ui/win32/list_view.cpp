@@ -4,6 +4,7 @@
 
 #include "ui/text.h"
 #include "ui/win32/image_list.h"
+#include "ui/win32/offscreen_paint.h"
 
 namespace ui {
 
@@ -98,6 +99,8 @@ void TListView::HandleCreated() {
   if (quiet) SendMessageW(window, WM_SETREDRAW, FALSE, 0);
   for (int i = 0; i < ColumnCount(); ++i) UpdateColumn(i);
   if (quiet) SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+  // The themed header items are transparent copies: drawn offscreen, they need no display query.
+  PaintOffscreen(ListView_GetHeader(window));
   ListView_SetItemCount(window, items_.Count());
   for (int i = 0; i < items_.Count(); ++i) InsertWindowItem(i);
 }

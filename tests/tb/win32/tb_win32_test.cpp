@@ -305,6 +305,28 @@ TEST_F(TbWin32, HalftoneFrameTwiceRestoresThePixelsAndLeaksNothing) {
   EXPECT_TRUE(TGdiTableNearlyFull::Room(50));
 }
 
+// A double-buffered repaint paints a partly invalid window at once; a wholly invalid one is left
+// to its coming paint, which draws it all anyway.
+TEST_F(TbWin32, DoubleBufferedRepaintLeavesAWhollyInvalidWindowToItsPaint) {
+  TWindow* window = Popup(10, 10, 40, 40, RGB(0, 0, 255));
+  const HWND handle = window->Handle();
+  Pump();
+  const RECT part{0, 0, 10, 10};
+  InvalidateRect(handle, &part, TRUE);
+  tb::DoubleBufferedRepaint(handle);
+  EXPECT_FALSE(GetUpdateRect(handle, nullptr, FALSE));
+  const HDC dc = GetDC(handle);
+  EXPECT_EQ(Probe(dc, 5, 5), RGB(0, 0, 255));
+  ReleaseDC(handle, dc);
+  InvalidateRect(handle, nullptr, TRUE);
+  tb::DoubleBufferedRepaint(handle);
+  RECT left{};
+  EXPECT_TRUE(GetUpdateRect(handle, &left, FALSE));
+  EXPECT_EQ(left.right - left.left, 40);
+  Pump();
+  EXPECT_FALSE(GetUpdateRect(handle, nullptr, FALSE));
+}
+
 TEST_F(TbWin32, PumpsLeaveTheQuitMessageQueued) {
   TWindow* window = Popup(10, 10, 40, 40, RGB(0, 0, 255));
   MSG msg;
