@@ -47,11 +47,11 @@ HWND WindowOf(const TTBView& view) {
 }
 
 BSTR Text(const std::wstring& text) {
-  return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  return AccString(text);
 }
 
 void SetDispatch(VARIANT* out, IAccessible* object) {
-  VariantInit(out);
+  AccVariantInit(out);
   if (!object) return;
   object->AddRef();
   out->vt = VT_DISPATCH;
@@ -144,7 +144,7 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return S_FALSE; }
@@ -174,7 +174,7 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
   }
   template <class F>
   HRESULT NumberAnswer(const VARIANT& child, VARIANT* out, F number) {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
       out->vt = VT_I4;
@@ -254,7 +254,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override {
@@ -277,7 +277,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(start); r != S_OK) return r;
       if (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD) return S_FALSE;
@@ -289,7 +289,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!view_) return E_FAIL;
       const HWND wnd = WindowOf(*view_);
@@ -382,7 +382,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
                       [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName()); });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
       const TTBView& view = viewer_->View();
@@ -424,7 +424,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(start); r != S_OK) return r;
       IAccessible* target = nullptr;
@@ -455,7 +455,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
-    VariantInit(out);
+    AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
       const TPoint p = viewer_->View().Window()->ScreenToClient({x, y});

@@ -18,9 +18,15 @@ F Bind(HMODULE module, const char* name) {
                 : nullptr;
 }
 
+using TSysAllocStringLen = BSTR(WINAPI*)(const OLECHAR*, UINT);
+using TVariantInit = void(WINAPI*)(VARIANTARG*);
+
 struct TAccLibrary {
   TLresultFromObject lresultFromObject = nullptr;
   TAccessibleObjectFromWindow accessibleObjectFromWindow = nullptr;
+  // From the automation library, which the accessibility library uses itself.
+  TSysAllocStringLen sysAllocStringLen = nullptr;
+  TVariantInit variantInit = nullptr;
 };
 
 const TAccLibrary& Library() {
@@ -32,6 +38,9 @@ const TAccLibrary& Library() {
     l.lresultFromObject = Bind<TLresultFromObject>(oleacc, "LresultFromObject");
     l.accessibleObjectFromWindow =
         Bind<TAccessibleObjectFromWindow>(oleacc, "AccessibleObjectFromWindow");
+    const HMODULE automation = oleacc ? LoadLibraryW(L"oleaut32.dll") : nullptr;
+    l.sysAllocStringLen = Bind<TSysAllocStringLen>(automation, "SysAllocStringLen");
+    l.variantInit = Bind<TVariantInit>(automation, "VariantInit");
     return l;
   }();
   return library;
@@ -43,7 +52,21 @@ std::atomic<bool> libraryMissing{false};
 
 bool BindAccessibilityLibrary() {
   const TAccLibrary& l = Library();
-  return !libraryMissing.load() && l.lresultFromObject && l.accessibleObjectFromWindow;
+  return !libraryMissing.load() && l.lresultFromObject && l.accessibleObjectFromWindow &&
+         l.sysAllocStringLen && l.variantInit;
+}
+
+BSTR AccString(const std::wstring& text) {
+  const TSysAllocStringLen allocate = Library().sysAllocStringLen;
+  return allocate ? allocate(text.data(), static_cast<UINT>(text.size())) : nullptr;
+}
+
+void AccVariantInit(VARIANT* variant) {
+  if (const TVariantInit init = Library().variantInit) {
+    init(variant);
+  } else {
+    variant->vt = VT_EMPTY;
+  }
 }
 
 void SetAccessibilityLibraryMissing(bool missing) {

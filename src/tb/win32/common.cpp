@@ -600,8 +600,13 @@ bool SoundIsAssigned(std::wstring_view alias) {
 }
 
 void PlayMenuSound(std::wstring_view alias) {
+  // The multimedia library (and the audio libraries it brings) is loaded with the first sound,
+  // not at the program's start.
+  using TPlaySound = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+  static const TPlaySound playSound = Bind<TPlaySound>(LoadQuietly(L"winmm.dll"), "PlaySoundW");
+  if (!playSound) return;
   const std::wstring name(alias);
-  PlaySoundW(name.c_str(), nullptr, MenuSoundFlags(Version().nt, Version().major));
+  playSound(name.c_str(), nullptr, MenuSoundFlags(Version().nt, Version().major));
 }
 
 // Text

@@ -2,6 +2,7 @@
 #include "ux/win32/rich_edit.h"
 
 #include <exception>
+#include <utility>
 
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
@@ -15,6 +16,7 @@ namespace {
 
 struct Module {
   HMODULE library = nullptr;
+  bool pending = false;  // the library is loaded when first needed
   int version = 1;
   TRichEditClipboardFormats formats;
   int windows = 0;       // rich-edit windows alive: the library stays while there are any
@@ -130,7 +132,30 @@ std::string Encode(std::u16string_view text, TStreamEncoding encoding) {
 
 // Module
 
+namespace {
+
+void LoadPendingLibrary() {
+  Module& state = State();
+  if (!std::exchange(state.pending, false) || state.library) return;
+  const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  state.version = 1;
+  state.library = LoadChecked(L"RICHED20.DLL");
+  if (state.library) {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    const bool known = GetVersionExW(&info) != 0;
+    state.version = ChooseRichEditVersion(true, known && info.dwPlatformId == VER_PLATFORM_WIN32_NT,
+                                          known ? static_cast<int>(info.dwMajorVersion) : 0);
+  } else {
+    state.library = LoadChecked(L"RICHED32.DLL");
+  }
+  SetErrorMode(previousMode);
+}
+
+}  // namespace
+
 int RichEditVersion() {
+  LoadPendingLibrary();
   return State().version;
 }
 
@@ -140,22 +165,9 @@ const TRichEditClipboardFormats& RichEditClipboardFormats() {
 
 void LoadRichEditLibrary() {
   Module& state = State();
-  if (!state.library) {
-    const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    state.version = 1;
-    state.library = LoadChecked(L"RICHED20.DLL");
-    if (state.library) {
-      OSVERSIONINFOW info{};
-      info.dwOSVersionInfoSize = sizeof info;
-      const bool known = GetVersionExW(&info) != 0;
-      state.version =
-          ChooseRichEditVersion(true, known && info.dwPlatformId == VER_PLATFORM_WIN32_NT,
-                                known ? static_cast<int>(info.dwMajorVersion) : 0);
-    } else {
-      state.library = LoadChecked(L"RICHED32.DLL");
-    }
-    SetErrorMode(previousMode);
-  }
+  // Loading the library (and the script library it needs) takes a few milliseconds of start-up:
+  // it is loaded when the version is first asked, which making a rich-edit window does.
+  state.pending = true;
   state.formats.embeddedObject = RegisterClipboardFormatW(L"Embedded Object");
   state.formats.linkSource = RegisterClipboardFormatW(L"Link Source");
   state.formats.richText = RegisterClipboardFormatW(L"Rich Text Format");
@@ -164,6 +176,7 @@ void LoadRichEditLibrary() {
 
 void FreeRichEditLibrary() {
   Module& state = State();
+  state.pending = false;
   ConversionFormats().Reset();
   // A rich-edit window still alive would lose its window procedure, and the library's OLE
   // objects (client sites held by embedded objects) may outlive every window: the library then

@@ -1,7 +1,7 @@
 // The rich-edit control over the platform's rich-edit library.
-//   Module: LoadRichEditLibrary (start-up: "RICHED20.DLL", else "RICHED32.DLL", and the four
-//   clipboard formats) sets RichEditVersion (1, 2, or 3 on NT 5 or later);
-//   FreeRichEditLibrary releases it once no rich-edit window is left.
+//   Module: LoadRichEditLibrary (start-up: the four clipboard formats, and "RICHED20.DLL", else
+//   "RICHED32.DLL", loaded when RichEditVersion is first asked) sets RichEditVersion (1, 2, or 3
+//   on NT 5 or later); FreeRichEditLibrary releases it once no rich-edit window is left.
 //   TUxCustomRichEdit (a memo): Lines (TRichEditStrings: the control's lines, and whole RTF or
 //   text streams in and out), the selection, text and paragraph attributes, options, undo,
 //   search with the find and replace dialogs, notifications as events, OLE objects and their

@@ -19,6 +19,16 @@ namespace ux {
 
 namespace {
 
+// A function of the OLE dialogs' library, which is loaded when a dialog is first shown (only
+// these dialogs use it; loading it at the program's start cost start-up time). Null when the
+// library or the function is missing.
+template <class F>
+F OleDialogFunction(const char* name) {
+  static const HMODULE library = LoadLibraryW(L"oledlg.dll");
+  return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)))
+                 : nullptr;
+}
+
 // One counted reference to a COM object, released at the end of its scope.
 template <class T>
 class TComRef {
@@ -574,7 +584,8 @@ bool TUxCustomRichEdit::InsertObjectDialog() {
   dialog.lpIOleClientSite = site.get();
   dialog.lpIStorage = storage.get();
   dialog.ppvObj = reinterpret_cast<void**>(object.Out());
-  const UINT result = OleUIInsertObjectW(&dialog);
+  const auto insertObject = OleDialogFunction<decltype(&OleUIInsertObjectW)>("OleUIInsertObjectW");
+  const UINT result = insertObject ? insertObject(&dialog) : OLEUI_CANCEL;
   bool inserted = false;
   if (result == OLEUI_OK && object) {
     const bool icon = dialog.dwFlags & IOF_CHECKDISPLAYASICON;
@@ -625,7 +636,8 @@ bool TUxCustomRichEdit::PasteSpecialDialog() {
   dialog.cPasteEntries = static_cast<int>(std::size(entries));
   dialog.arrLinkTypes = linkTypes;
   dialog.cLinkTypes = 1;
-  const UINT result = OleUIPasteSpecialW(&dialog);
+  const auto pasteSpecial = OleDialogFunction<decltype(&OleUIPasteSpecialW)>("OleUIPasteSpecialW");
+  const UINT result = pasteSpecial ? pasteSpecial(&dialog) : OLEUI_CANCEL;
   bool pasted = false;
   if (result == OLEUI_OK && dialog.nSelectedIndex >= 0 &&
       dialog.nSelectedIndex < static_cast<int>(std::size(entries))) {
@@ -706,7 +718,9 @@ bool TUxCustomRichEdit::ObjectPropertiesDialog() {
   dialog.lpGP = &general;
   dialog.lpVP = &view;
   dialog.lpLP = &linkProps;
-  return OleUIObjectPropertiesW(&dialog) == OLEUI_OK;
+  const auto objectProperties =
+      OleDialogFunction<decltype(&OleUIObjectPropertiesW)>("OleUIObjectPropertiesW");
+  return objectProperties && objectProperties(&dialog) == OLEUI_OK;
 }
 
 void TUxCustomRichEdit::CloseObjects() {

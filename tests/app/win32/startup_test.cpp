@@ -1,6 +1,6 @@
 // The program's own start-up order, as its entry point runs it (the units before the
 // application): the settings subsystem's hand and drag cursors are in the cursor table of the
-// screen that the application makes afterwards.
+// screen that the application makes afterwards; libraries few commands use wait until needed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include "app/win32/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/cursors.h"
+#include "ux/win32/rich_edit.h"
 
 namespace app {
 namespace {
@@ -27,6 +28,20 @@ TEST(ProgramStartup, TheUnitsCursorsAreInTheScreenTheApplicationMakesAfterThem) 
     EXPECT_EQ(ui::Screen->Cursors(ux::win32::crDragHand), drag);
   }
   FinishUnits();
+}
+
+// Libraries that only some commands need are not loaded at start-up: the rich-edit library when
+// its version is first asked (as making a rich-edit window does), the OLE dialogs, the multimedia
+// and the automation libraries when a dialog, a menu sound or an accessibility client needs them.
+TEST(ProgramStartup, LibrariesThatOnlySomeCommandsUseWaitUntilTheyAreNeeded) {
+  StartUnits();
+  for (const wchar_t* library : {L"RICHED20.DLL", L"oledlg.dll", L"winmm.dll", L"oleaut32.dll"})
+    EXPECT_EQ(GetModuleHandleW(library), nullptr) << library;
+  EXPECT_NE(ux::RichEditClipboardFormats().richText, 0u);
+  EXPECT_EQ(ux::RichEditVersion(), 3);
+  EXPECT_NE(GetModuleHandleW(L"RICHED20.DLL"), nullptr);
+  FinishUnits();
+  EXPECT_EQ(GetModuleHandleW(L"RICHED20.DLL"), nullptr);
 }
 
 }  // namespace
