@@ -109,8 +109,19 @@ bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk, THfeRe
 }
 
 std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
-  const std::int32_t sides = Disk.NumSides();
+  const auto used = static_cast<std::size_t>(std::max(Disk.FBufferSize, 0));
+  const auto reached = static_cast<std::size_t>(std::max(Disk.FSectorCount, 0)) * kSectorSize;
+  // An image longer than one side whose geometry has two (a cut 720 KB image) is written as two
+  // sides, the bytes it lacks as zeros: one side would drop the clusters past it.
+  const std::int32_t sides = used > kSideBytes && reached > kSideBytes ? 2 : Disk.NumSides();
   if (sides < 1 || sides > 2) return {};
+  std::span<const std::uint8_t> image = Disk.Buffer();
+  std::vector<std::uint8_t> padded;
+  if (used < static_cast<std::size_t>(sides) * kSideBytes) {
+    padded.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(used));
+    padded.resize(static_cast<std::size_t>(sides) * kSideBytes, 0);
+    image = padded;
+  }
   auto context = trk_init();
   auto loader = trk_imgInitLoader(*context);
   auto builder = trk_init_floppy(*context, kSavedTracks, sides);
@@ -118,7 +129,6 @@ std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
   trk_setTrackBitrate(*builder, 250000);
   trk_setSectorGap3(*builder, 255);
   trk_setSectorEncoding(*builder, TrackFormat::IsoIbmMfm);
-  const auto image = Disk.Buffer();
   for (std::int32_t track = 0; track < kSavedTracks; ++track) {
     for (std::int32_t side = 0; side < sides; ++side) {
       trk_pushTrack(*builder, 300, track, side, TrackFormat::IsoIbmMfm);

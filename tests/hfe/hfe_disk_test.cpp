@@ -124,6 +124,21 @@ TEST(SaveHFE, RoundTripsThroughFiles) {
   }
 }
 
+// An image cut between one and two sides keeps what its geometry reaches: a 720 KB geometry
+// takes two sides, zero past the cut; a 360 KB one reaches no further than one side.
+TEST(SaveHFE, ACutImageKeepsWhatItsGeometryReaches) {
+  for (const int sides : {2, 1}) {
+    SCOPED_TRACE(sides);
+    Bytes image = hfe_test::RandomImage(sides, 5);
+    image.resize(500000);
+    Bytes expected = image;
+    expected.resize(static_cast<std::size_t>(sides) * 368640, 0);
+    THfeReadReport report{-1, -1};
+    EXPECT_EQ(DecodeHFEImage(BuildHFE(*DiskOf(image)), &report), expected);
+    EXPECT_EQ(report.Unreadable(), 0);
+  }
+}
+
 TEST(SaveHFE, FailuresLeaveNoFileAndKeepAnOldOne) {
   TTempFolder folder;
   auto empty = std::make_unique<disk::TMSXDisk>();
