@@ -105,7 +105,11 @@ TEST(SaveHFE, GoldenLayout) {
 }
 
 TEST(SaveHFE, RoundTripsThroughFiles) {
-  for (const Bytes& image : {hfe_test::RandomImage(2, 1), hfe_test::RandomImage(1, 2)}) {
+  // Two sides whose boot sector says one (0xF8) keep the two-sided layout they were saved in.
+  Bytes twoSidesOneSaid = hfe_test::RandomImage(2, 4);
+  twoSidesOneSaid[21] = 0xF8;
+  for (const Bytes& image :
+       {hfe_test::RandomImage(2, 1), hfe_test::RandomImage(1, 2), twoSidesOneSaid}) {
     SCOPED_TRACE(image.size());
     TTempFolder folder;
     const auto path = folder / std::filesystem::path(u8"\u03A9mega \u00E9t\u00E9.hfe");
