@@ -480,6 +480,31 @@ bool TWinControl::HasNonClientArea() const {
   return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
 }
 
+bool TWinControl::CoveredByChildWindows() {
+  const TRect client = ClientRect();
+  const TGdiHandle<HRGN> rest{CreateRectRgn(client.left, client.top, client.right, client.bottom)};
+  const auto restRgn = static_cast<HRGN>(rest.get());
+  int kind = ERROR;
+  for (TControl* control : controls_) {
+    auto* child = dynamic_cast<TWinControl*>(control);
+    if (!child || !child->handle_ || !child->Visible()) continue;
+    const TRect& r = child->BoundsRect();
+    const TGdiHandle<HRGN> part{CreateRectRgn(r.left, r.top, r.right, r.bottom)};
+    kind = CombineRgn(restRgn, restRgn, static_cast<HRGN>(part.get()), RGN_DIFF);
+  }
+  return kind == NULLREGION;
+}
+
+void TWinControl::ValidateHiddenWindows() {
+  for (TControl* control : controls_) {
+    auto* child = dynamic_cast<TWinControl*>(control);
+    if (!child || !child->handle_ || !child->Visible()) continue;
+    if (!child->HasNonClientArea() && child->CoveredByChildWindows())
+      RedrawWindow(child->handle_, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+    child->ValidateHiddenWindows();
+  }
+}
+
 void TWinControl::DefaultHandler(TMessage& message) {
   if (!handle_) return;
   message.Result = subclassed_

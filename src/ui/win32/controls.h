@@ -226,6 +226,9 @@ class TWinControl : public TControl {
   TRect ClientRect();
   // Lays out the aligned children in the client area (AlignControls).
   void Realign();
+  // Validates the windows inside this one that show nothing of their own (no frame, and a client
+  // area their own visible child windows cover wholly), so that they get no paint message.
+  void ValidateHiddenWindows();
 
   // Tab navigation (ui/win32/tab_order.cpp): a control with TabStop takes the focus from Tab;
   // TabOrder is its place among its parent's windowed children (the order they were inserted
@@ -266,6 +269,8 @@ class TWinControl : public TControl {
  protected:
   // Whether the window has a frame around its client area (nothing to paint there otherwise).
   bool HasNonClientArea() const;
+  // Whether the visible child windows cover the whole client area.
+  bool CoveredByChildWindows();
   struct TCreateParams {
     std::wstring windowClass;  // the class to create
     bool systemClass = false;  // a class of Windows' (subclassed) rather than our own

@@ -289,6 +289,8 @@ void TCustomForm::SetVisible(bool visible) {
     appearing_ = false;
     RedrawWindow(Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    // Windows hidden under their own children would each get a paint that shows nothing.
+    ValidateHiddenWindows();
     UpdateShowing();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
   } else {

@@ -668,6 +668,34 @@ TEST_F(UiForms, ShowingAFormLeavesEachChildToEraseInItsOwnPaint) {
   ui::Free(form);
 }
 
+// A window its own children hide wholly gets no paint when the form appears; one they cover only
+// in part, and the children, are painted as before.
+TEST_F(UiForms, AWindowHiddenUnderItsChildrenIsNotPaintedWhenTheFormAppears) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetBounds(0, 0, 200, 150);
+  const auto probe = [&](ui::TWinControl* parent, int left, int width) {
+    auto* made = ui::Create<WindowProbe>(*form, false);
+    made->SetParent(parent);
+    made->SetBounds(left, 6, width, 30);
+    return made;
+  };
+  WindowProbe* hidden = probe(form, 5, 40);
+  WindowProbe* inside = probe(hidden, 0, 40);
+  inside->SetAlign(ui::TAlign::alClient);
+  WindowProbe* partly = probe(form, 60, 40);
+  WindowProbe* beside = probe(partly, 0, 20);
+  form->Show();
+  EXPECT_FALSE(GetUpdateRect(hidden->Handle(), nullptr, FALSE));
+  EXPECT_TRUE(GetUpdateRect(partly->Handle(), nullptr, FALSE));
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(hidden->erases, 0);
+  for (WindowProbe* painted : {inside, partly, beside}) {
+    EXPECT_EQ(painted->erases, 1);
+    EXPECT_FALSE(GetUpdateRect(painted->Handle(), nullptr, FALSE));
+  }
+  ui::Free(form);
+}
+
 // A control's window leads back to it until it is destroyed; other windows lead to no control.
 TEST_F(UiForms, WindowsLeadToTheirControlsWhileTheyExist) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
