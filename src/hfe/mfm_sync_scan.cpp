@@ -59,8 +59,6 @@ constexpr std::array<std::uint32_t, 1u << kHashBits> kRotations = [] {
 
 std::atomic<SyncScan> chosenScan{SyncScan::Vector};
 
-// A byte of cells at byte index i in a vector scan block from `at` (reads 36 bytes) may be the
-// first whole byte of a match, bit i: its bytes fit a rotation by 0 to 7.
 #if defined(__x86_64__)
 // Per nibble: the rotations by 0 to 7 whose high (`lowByte` false) or low byte has that value
 // in its high (`lowNibble` false) or low nibble.
@@ -94,7 +92,9 @@ __attribute__((target("avx2"))) __m256i RotationsOf(__m256i bytes, int table) {
       _mm256_shuffle_epi8(low, _mm256_and_si256(bytes, nibble)));
 }
 
-__attribute__((target("avx2"))) std::uint32_t MatchStarts(const std::uint8_t* at) {
+// Bit i: the byte of cells at + i may be the first whole byte of a match, as it and the next four
+// fit a rotation by 0 to 7. Reads 36 bytes.
+__attribute__((target("avx2"))) std::uint32_t HalfMatchStarts(const std::uint8_t* at) {
   const __m256i b0 = Load(at), b1 = Load(at + 1);
   const __m256i repeats = _mm256_and_si256(
       _mm256_and_si256(_mm256_cmpeq_epi8(b0, Load(at + 2)), _mm256_cmpeq_epi8(b1, Load(at + 3))),
@@ -102,6 +102,11 @@ __attribute__((target("avx2"))) std::uint32_t MatchStarts(const std::uint8_t* at
   const __m256i rotations = _mm256_and_si256(RotationsOf(b0, 0), RotationsOf(b1, 2));
   const __m256i none = _mm256_cmpeq_epi8(rotations, _mm256_setzero_si256());
   return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_andnot_si256(none, repeats)));
+}
+
+// The same for 64 bytes from `at` (reads 68).
+__attribute__((target("avx2"))) std::uint64_t MatchStarts(const std::uint8_t* at) {
+  return HalfMatchStarts(at) | std::uint64_t{HalfMatchStarts(at + 32)} << 32;
 }
 #endif
 
@@ -146,31 +151,28 @@ std::int32_t FindMfmSyncInside(std::span<const std::uint8_t> cells, std::int32_t
   return -1;
 }
 
-TMfmSyncScanner::TMfmSyncScanner(std::span<const std::uint8_t> cells, std::int32_t to)
-    : cells_(cells),
-      to_(to),
-      vector_(chosenScan.load(std::memory_order_relaxed) == SyncScan::Vector &&
-              VectorSyncScanAvailable()) {}
+bool TMfmSyncScanner::VectorScanChosen() {
+  return chosenScan.load(std::memory_order_relaxed) == SyncScan::Vector &&
+         VectorSyncScanAvailable();
+}
 
-std::int32_t TMfmSyncScanner::NextBlock(std::int32_t from) {
-#if defined(__x86_64__)
-  constexpr std::int64_t kBlock = 32;
-  constexpr std::int64_t kBlockReads = kBlock + 4;
+TMfmSyncScanner::TBlock TMfmSyncScanner::NextBlock(std::span<const std::uint8_t> cells,
+                                                   std::int32_t to,
+                                                   [[maybe_unused]] std::int64_t block,
+                                                   std::int32_t from) {
   const std::int64_t firstByte = (std::int64_t{from} + 7) >> 3;
-  block_ = block_ < 0 ? firstByte : std::max(block_ + kBlock, firstByte);
-  if (block_ > (std::int64_t{to_} + 6) >> 3)
-    return -1;  // past the first byte of a match before `to`
-  if (block_ + kBlockReads <= static_cast<std::int64_t>(cells_.size())) {
-    found_ = MatchStarts(cells_.data() + block_);
-    return kBlockLoaded;
-  }
+#if defined(__x86_64__)
+  constexpr std::int64_t kBlock = 64;
+  constexpr std::int64_t kBlockReads = kBlock + 4;
+  block = block < 0 ? firstByte : std::max(block + kBlock, firstByte);
+  // Past the first whole byte of a match before `to`: none left.
+  if (block > (std::int64_t{to} + 6) >> 3) return {.first = block, .result = -1};
+  if (block + kBlockReads <= static_cast<std::int64_t>(cells.size()))
+    return {.first = block, .found = MatchStarts(cells.data() + block)};
   // The last bytes: a word at a time from the first position no block looked at.
-  vector_ = false;
-  return FindMfmSyncInside(
-      cells_, static_cast<std::int32_t>(std::max<std::int64_t>(from, block_ * 8 - 7)), to_);
-#else
-  return FindMfmSyncInside(cells_, from, to_);
+  from = static_cast<std::int32_t>(std::max<std::int64_t>(from, block * 8 - 7));
 #endif
+  return {.first = firstByte, .result = FindMfmSyncInside(cells, from, to), .vector = false};
 }
 
 }  // namespace hfe

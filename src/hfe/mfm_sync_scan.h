@@ -45,18 +45,20 @@ bool VectorSyncScanAvailable();
 void SetSyncScan(SyncScan scan);
 
 // Successive searches for the sync from growing positions over the same cells and limit, as
-// FindMfmSyncInside (same conditions on `to`); the vector scan keeps the part it looked at
-// ahead of the position, so a walk over many matches looks at each cell once.
+// FindMfmSyncInside, where also (to >> 3) + 16 <= cells.size(). The vector scan keeps the block
+// it looked at ahead of the position, so a walk over many matches looks at each byte once.
 class TMfmSyncScanner {
  public:
-  TMfmSyncScanner(std::span<const std::uint8_t> cells, std::int32_t to);
+  TMfmSyncScanner(std::span<const std::uint8_t> cells, std::int32_t to)
+      : cells_(cells), to_(to), vector_(VectorScanChosen()) {}
 
-  // The first match in [from, to), or -1; `from` is past the match found before.
+  // The first match in [from, to), or -1; `from` is past the match found before. Cells() then
+  // holds the 128 cells from the match.
   std::int32_t Next(std::int32_t from) {
-    if (!vector_) return FindMfmSyncInside(cells_, from, to_);
+    if (!vector_) return Found(FindMfmSyncInside(cells_, from, to_));
     const std::uint8_t* bytes = cells_.data();
     for (;;) {
-      // Bits that a match may start in; each is dropped once looked at, so the blocks are
+      // Bytes that a match may start in; each is dropped once looked at, so the blocks are
       // scanned ahead of the walk and the walk's position only filters what they found.
       while (found_ != 0) {
         const std::int64_t byte = block_ + std::countr_zero(found_);
@@ -65,25 +67,45 @@ class TMfmSyncScanner {
         if (position < from) continue;
         if (position >= to_) return -1;
         const auto match = static_cast<std::int32_t>(position);
-        if (CellWindow(bytes, match) >> (64 - sync_scan::kSyncCells) == sync_scan::kSync)
-          return match;
+        window_ = CellWindow128(bytes, match);
+        if (window_.high >> (64 - sync_scan::kSyncCells) == sync_scan::kSync) return match;
       }
-      const std::int32_t rest = NextBlock(from);
-      if (rest != kBlockLoaded) return rest;
+      const TBlock next = NextBlock(cells_, to_, block_, from);
+      block_ = next.first;
+      found_ = next.found;
+      if (next.result != kBlockLoaded) {
+        vector_ = next.vector;
+        return Found(next.result);
+      }
     }
   }
+  const TCellWindow128& Cells() const { return window_; }
 
  private:
   static constexpr std::int32_t kBlockLoaded = -2;
-  // Looks at the next block, or the one at `from` when that is further: kBlockLoaded, else what
-  // Next returns (the last bytes are searched a word at a time).
-  std::int32_t NextBlock(std::int32_t from);
+  // Whether scanners use the vector scan now.
+  static bool VectorScanChosen();
+  struct TBlock {
+    std::int64_t first = 0;
+    std::uint64_t found = 0;
+    std::int32_t result = kBlockLoaded;  // else what Next returns
+    bool vector = true;                  // false: the rest is searched a word at a time
+  };
+  // The block after `block` (-1: none yet), or the one at `from` when that is further. A free
+  // function, so that the scanner's state stays in registers in the walk's loop.
+  static TBlock NextBlock(std::span<const std::uint8_t> cells, std::int32_t to, std::int64_t block,
+                          std::int32_t from);
+  std::int32_t Found(std::int32_t match) {
+    if (match >= 0) window_ = CellWindow128(cells_.data(), match);
+    return match;
+  }
 
   std::span<const std::uint8_t> cells_;
   std::int32_t to_ = 0;
   bool vector_ = false;
   std::int64_t block_ = -1;  // the first byte of the block looked at, -1 before the first
-  std::uint32_t found_ = 0;  // per byte of the block not yet looked at: a match may have it first
+  std::uint64_t found_ = 0;  // per byte of the block not yet looked at: a match may have it first
+  TCellWindow128 window_;
 };
 
 }  // namespace hfe

@@ -87,19 +87,29 @@ std::unique_ptr<TSectorConfig> DecodeAt(TSectorAccess& access, std::int32_t trac
 
 using TSideCache = TSectorAccess::TSideCache;
 
-// Chains the identity fields from `index` on, each to the last one of its id.
-void ChainIdentities(TSideCache& cache, std::size_t index) {
-  for (; index < cache.identities.size(); ++index) {
-    const std::uint8_t id = cache.identities[index].id;
-    std::int32_t& tail = cache.last[id];
-    if (tail < 0) {
-      cache.first[id] = static_cast<std::int32_t>(index);
-    } else {
-      cache.identities[static_cast<std::size_t>(tail)].next = static_cast<std::int32_t>(index);
+}  // namespace
+
+void TSideCache::Chain(std::size_t index) {
+  // The last field of a run of one id is kept here, not in `last`: a side of one id repeated
+  // does not wait on its own stores.
+  std::int32_t runId = -1;
+  std::int32_t runTail = -1;
+  for (; index < identities.size(); ++index) {
+    const auto at = static_cast<std::int32_t>(index);
+    const std::uint8_t id = identities[index].id;
+    if (id != runId) {
+      if (runId >= 0) last[static_cast<std::size_t>(runId)] = runTail;
+      runId = id;
+      runTail = last[id];
+      if (runTail < 0) first[id] = at;
     }
-    tail = static_cast<std::int32_t>(index);
+    if (runTail >= 0) identities[static_cast<std::size_t>(runTail)].next = at;
+    runTail = at;
   }
+  if (runId >= 0) last[static_cast<std::size_t>(runId)] = runTail;
 }
+
+namespace {
 
 // Whether the identity field's CRC is right, found out once; a field with the same cells as the
 // last one checked takes its result.
@@ -127,10 +137,7 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
   const TSide& record = *access.floppy->Side(track, side);
   if (encoding == SectorSearch::IsoIbmMfm) {
     while (cache.frontier >= 0) {
-      const std::size_t known = cache.identities.size();
-      cache.frontier =
-          FindMfmIdentities(record, cache.frontier, wanted, cache.checked, cache.identities);
-      ChainIdentities(cache, known);
+      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, cache);
       // A walk that goes on stopped at an identity field of the id wanted.
       if (cache.frontier >= 0 && RightCrc(record, cache, cache.identities.back())) return true;
     }
@@ -148,7 +155,7 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
       cache.identities.push_back(
           {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),
            sector.headerCrcError ? TSideCache::Crc::Bad : TSideCache::Crc::Good});
-      ChainIdentities(cache, cache.identities.size() - 1);
+      cache.Chain(cache.identities.size() - 1);
       if (sector.sector == wanted && !sector.headerCrcError) return true;
     }
     if (cache.complete) return false;

@@ -50,6 +50,8 @@ struct TSectorAccess {
       first.fill(-1);
       last.fill(-1);
     }
+    // Chains the identity fields from `index` on, each to the last one of its id.
+    void Chain(std::size_t index);
     std::vector<TIdentity> identities;
     std::array<std::int32_t, 256> first;  // per id: its first identity, or -1
     std::array<std::int32_t, 256> last;   // per id: its last identity so far, or -1
@@ -93,13 +95,12 @@ int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t 
 void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> sector);
 
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
-// words followed by the identity mark), appended to `met` (start and id) up to the first whose id
-// is `wanted`; one of that id with the cells of `checked` when its CRC is wrong takes its result
-// and the walk goes on. Returns where the walk goes on after the one it stopped at, or -1 when
-// the side has ended.
+// words followed by the identity mark), added to the cache (start and id) up to the first whose
+// id is `wanted`; one of that id with the cells of the cache's last checked field, when that CRC
+// was wrong, takes its result and the walk goes on. Returns where the walk goes on after the one
+// it stopped at, or -1 when the side has ended.
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                               const TSectorAccess::TSideCache::TChecked& checked,
-                               std::vector<TSectorAccess::TSideCache::TIdentity>& met);
+                               TSectorAccess::TSideCache& cache);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start);
 // Whether an MFM identity field of those cells has a right CRC; its size in `size`.

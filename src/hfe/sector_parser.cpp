@@ -21,6 +21,7 @@ constexpr std::int32_t kMfmDataSearchCells = 832;
 constexpr std::int32_t kHeaderlessMinPosition = 705;
 constexpr std::int32_t kNoMatchAfterSync = 32;
 constexpr std::size_t kIndexSample = 64;
+constexpr std::int32_t kIdentityEndCells = 160;  // sync words, mark, C H R N and CRC
 
 // FM identity mark 0xFE with clock 0xC7, and the first three bytes shared by the data marks
 // 0xF8-0xFB with clock 0xC7.
@@ -45,6 +46,13 @@ const TSearchPattern& FmIdMark() {
 const TSearchPattern& FmDataMarkPrefix() {
   static const TSearchPattern pattern(kFmDataMarkPrefix, 24);
   return pattern;
+}
+
+// The cells of C H R N and CRC of the identity field whose sync words start at `start`, when
+// they lie inside the track and the 22 bytes from start / 8 inside the side's bytes.
+TIdentityCells IdentityCellsInside(const std::uint8_t* bytes, std::int32_t start) {
+  const std::int32_t first = start + kMfmSyncCells + kMfmByteCells;
+  return {CellWindow(bytes, first) >> 16, CellWindow(bytes, first + 3 * kMfmByteCells) >> 16};
 }
 
 // Where the search goes on after a match at `match` whose mark word is one more sync word. In a
@@ -233,38 +241,39 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
   return -1;
 }
 
-std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                               const TSectorAccess::TSideCache::TChecked& checked,
-                               std::vector<TSectorAccess::TSideCache::TIdentity>& met) {
+namespace {
+
+// FindMfmIdentities but for chaining the fields it adds.
+std::int32_t AddMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                              TSectorAccess::TSideCache& cache) {
   using TSideCache = TSectorAccess::TSideCache;
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
   const std::uint8_t* bytes = ring.Bytes().data();
-  // Matches before `fastEnd` have their sync words, mark and id inside the track, and the eight
-  // bytes from each of those lie inside the side's bytes.
-  const auto byteCount = static_cast<std::int64_t>(ring.Bytes().size());
+  const TSideCache::TChecked& checked = cache.checked;
+  std::vector<TSideCache::TIdentity>& met = cache.identities;
+  // Matches before `fastEnd` have their identity fields inside the track and the bytes of those
+  // inside the side's bytes.
   const auto fastEnd = static_cast<std::int32_t>(std::max<std::int64_t>(
-      0, std::min<std::int64_t>(std::int64_t{length} - kMfmSyncCells - 4 * kMfmByteCells,
-                                (byteCount - 20) * 8)));
-  // The 16 cells `offset` cells after the match.
-  const auto cellsAfter = [&](std::int32_t match, std::int32_t offset) {
-    return match < fastEnd ? static_cast<std::uint32_t>(CellWindow(bytes, match + offset) >> 48)
-                           : ring.Cells(Wrapped(ring, std::int64_t{match} + offset), kMfmByteCells);
-  };
+      0, std::min<std::int64_t>(std::int64_t{length} - kIdentityEndCells,
+                                (static_cast<std::int64_t>(ring.Bytes().size()) - 22) * 8)));
   TMfmSyncScanner scanner(ring.Bytes(), fastEnd);
   while (from >= 0 && from < length) {
+    // The mark's and the id's cells: from the scanner's window, or taken one by one near the end.
     std::int32_t match = -1;
-    if (from < fastEnd) {
-      match = scanner.Next(from);
-      if (match < 0) {
-        from = fastEnd;
-        continue;
-      }
+    std::uint32_t markCells = 0;
+    std::uint32_t idCells = 0;
+    if (from < fastEnd && (match = scanner.Next(from)) >= 0) {
+      markCells = static_cast<std::uint32_t>(scanner.Cells().high & 0xFFFF);
+      idCells = static_cast<std::uint32_t>(scanner.Cells().low >> 16 & 0xFFFF);
     } else {
+      if (from < fastEnd) from = fastEnd;
       match = searchBitStream(ring, -1, MfmSync(), from);
       if (match < 0) return -1;
+      markCells = ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells), kMfmByteCells);
+      idCells = ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells + 3 * kMfmByteCells),
+                           kMfmByteCells);
     }
-    const std::uint32_t markCells = cellsAfter(match, kMfmSyncCells);
     if (markCells == kMfmSyncWord) {
       from = AfterSyncRun(ring, match);
       continue;
@@ -275,7 +284,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     // a sync word.
     from = match + kNoMatchAfterSync + 1;
     if (mfmDataCells(markCells) == kIdMarkDataCells) {
-      const std::uint8_t id = mfmDataOf(cellsAfter(match, kMfmSyncCells + 3 * kMfmByteCells));
+      const std::uint8_t id = mfmDataOf(idCells);
       if (met.size() == met.capacity() && met.size() >= kIndexSample) {
         // Room for as many as the side holds if it goes on as it began: a side packed with
         // fields grows its index once or twice more, not a dozen times.
@@ -284,26 +293,36 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
             length / kNoMatchAfterSync);
         met.reserve(std::max(met.size() * 2, static_cast<std::size_t>(expected) + kIndexSample));
       }
-      met.push_back({.start = match, .id = id});
+      TSideCache::TIdentity& added =
+          met.emplace_back(TSideCache::TIdentity{.start = match, .id = id});
       if (id != wanted) continue;
-      if (checked.crc != TSideCache::Crc::Bad || !(MfmIdentityCells(side, match) == checked.cells))
+      if (checked.crc != TSideCache::Crc::Bad ||
+          !((match < fastEnd ? IdentityCellsInside(bytes, match) : MfmIdentityCells(side, match)) ==
+            checked.cells))
         return from;
-      met.back().size = checked.size;
-      met.back().crc = TSideCache::Crc::Bad;
+      added.size = checked.size;
+      added.crc = TSideCache::Crc::Bad;
     }
   }
   return -1;
 }
 
+}  // namespace
+
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               TSectorAccess::TSideCache& cache) {
+  const std::size_t known = cache.identities.size();
+  const std::int32_t next = AddMfmIdentities(side, from, wanted, cache);
+  cache.Chain(known);
+  return next;
+}
+
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start) {
   const TCellRing ring(side.cellData, side.trackLength);
+  if (std::int64_t{start} + kIdentityEndCells <= ring.Length() &&
+      static_cast<std::size_t>(start >> 3) + 22 <= ring.Bytes().size())
+    return IdentityCellsInside(ring.Bytes().data(), start);
   const std::int64_t first = std::int64_t{start} + kMfmSyncCells + kMfmByteCells;
-  if (first + 6 * kMfmByteCells <= ring.Length() &&
-      static_cast<std::size_t>(first >> 3) + 14 <= ring.Bytes().size()) {
-    const auto at = static_cast<std::int32_t>(first);
-    return {CellWindow(ring.Bytes().data(), at) >> 16,
-            CellWindow(ring.Bytes().data(), at + 3 * kMfmByteCells) >> 16};
-  }
   TIdentityCells cells;
   for (int i = 0; i < 6; ++i) {
     std::uint64_t& half = i < 3 ? cells.first : cells.second;
