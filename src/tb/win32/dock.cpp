@@ -66,7 +66,8 @@ bool TTBDock::UsesBackground() {
 }
 
 HPALETTE TTBDock::GetPalette() {
-  return UsesBackground() ? background_->GetPalette() : nullptr;
+  // A derived dock may draw a background of its own without a background object.
+  return background_ && UsesBackground() ? background_->GetPalette() : nullptr;
 }
 
 void TTBDock::SetPosition(TTBDockPosition position) {

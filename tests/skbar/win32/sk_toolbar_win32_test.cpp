@@ -134,6 +134,15 @@ TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkin
   }
 }
 
+// The skinned dock draws its own background but holds no background object: it has no palette,
+// and the form's palette query (sent at every activation) passes it by.
+TEST_F(SkToolbarWin32Test, ASkinnedDockWithoutABackgroundObjectHasNoPalette) {
+  EXPECT_TRUE(dock->UsesBackground());
+  EXPECT_EQ(dock->GetPalette(), nullptr);
+  EXPECT_EQ(menuBar->GetPalette(), nullptr);
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYNEWPALETTE, 0, 0), 0);
+}
+
 TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
   RECT wr;
   GetWindowRect(buttons->Handle(), &wr);
