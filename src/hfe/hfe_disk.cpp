@@ -110,10 +110,9 @@ bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk, THfeRe
 
 std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
   const auto used = static_cast<std::size_t>(std::max(Disk.FBufferSize, 0));
-  const auto reached = static_cast<std::size_t>(std::max(Disk.FSectorCount, 0)) * kSectorSize;
-  // An image longer than one side whose geometry has two (a cut 720 KB image) is written as two
-  // sides, the bytes it lacks as zeros: one side would drop the clusters past it.
-  const std::int32_t sides = used > kSideBytes && reached > kSideBytes ? 2 : Disk.NumSides();
+  // An image longer than one side (a cut 720 KB image, an image the model could not read) is
+  // written as two sides, the bytes it lacks as zeros: one side would drop the bytes past it.
+  const std::int32_t sides = used > kSideBytes ? 2 : Disk.NumSides();
   if (sides < 1 || sides > 2) return {};
   std::span<const std::uint8_t> image = Disk.Buffer();
   std::vector<std::uint8_t> padded;

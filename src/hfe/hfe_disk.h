@@ -40,7 +40,7 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
 bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem::path& FileName,
                       disk::TMSXDisk& Disk, THfeReadReport* report = nullptr);
 // The HFE file of a disk image of 1 or 2 sides; empty when the disk has no whole side. An image
-// longer than one side whose geometry has two is written as two sides, zero past its end.
+// longer than one side is written as two sides, zero past its end.
 std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk);
 
 }  // namespace hfe

@@ -128,17 +128,20 @@ TEST(SaveHFE, RoundTripsThroughFiles) {
   }
 }
 
-// An image cut between one and two sides keeps what its geometry reaches: a 720 KB geometry
-// takes two sides, zero past the cut; a 360 KB one reaches no further than one side.
-TEST(SaveHFE, ACutImageKeepsWhatItsGeometryReaches) {
-  for (const int sides : {2, 1}) {
-    SCOPED_TRACE(sides);
-    Bytes image = hfe_test::RandomImage(sides, 5);
+// An image cut between one and two sides keeps every byte: two sides, zero past the cut, whatever
+// its geometry (0xF9, 0xF8) and also when the model has none for it (0xF0).
+TEST(SaveHFE, ACutImageKeepsEveryByte) {
+  for (const std::uint8_t media : {0xF9, 0xF8, 0xF0}) {
+    SCOPED_TRACE(media);
+    Bytes image = hfe_test::RandomImage(2, 5);
     image.resize(500000);
+    image[21] = media;
+    auto disk = std::make_unique<disk::TMSXDisk>();
+    EXPECT_EQ(disk->LoadFromBuffer(image, "cut.dsk"), media != 0xF0);
     Bytes expected = image;
-    expected.resize(static_cast<std::size_t>(sides) * 368640, 0);
+    expected.resize(2 * 368640, 0);
     THfeReadReport report{-1, -1};
-    EXPECT_EQ(DecodeHFEImage(BuildHFE(*DiskOf(image)), &report), expected);
+    EXPECT_EQ(DecodeHFEImage(BuildHFE(*disk), &report), expected);
     EXPECT_EQ(report.Unreadable(), 0);
   }
 }
