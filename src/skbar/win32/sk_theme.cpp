@@ -1,5 +1,9 @@
 #include "skbar/win32/sk_theme.h"
 
+#include <map>
+#include <mutex>
+#include <string>
+
 namespace skbar {
 
 namespace {
@@ -31,7 +35,52 @@ const TLibrary& Msimg32() {
 bool gGradientFillEnabled = true;
 bool gThemeOpenFails = false;
 
+// The visual style in use (file, colour scheme, size); empty without one.
+std::wstring CurrentStyle() {
+  wchar_t file[MAX_PATH] = {}, color[MAX_PATH] = {}, size[MAX_PATH] = {};
+  if (FAILED(GetCurrentThemeName(file, MAX_PATH, color, MAX_PATH, size, MAX_PATH))) return {};
+  return std::wstring(file) + L'|' + color + L'|' + size;
+}
+
+// The open themes by class, for the visual style they were opened in: opening one asks the
+// window system each time, and every item of every toolbar paints with a few.
+class TThemeCache {
+ public:
+  TThemeCache() = default;
+  TThemeCache(const TThemeCache&) = delete;
+  TThemeCache& operator=(const TThemeCache&) = delete;
+  ~TThemeCache() { CloseAll(); }
+
+  HTHEME Get(const wchar_t* themeClass) {
+    const std::wstring style = CurrentStyle();
+    const std::lock_guard<std::mutex> guard(lock_);
+    if (style != style_) {
+      CloseAll();
+      style_ = style;
+    }
+    HTHEME& theme = themes_[themeClass];
+    if (!theme) theme = OpenThemeData(nullptr, themeClass);
+    return theme;
+  }
+
+ private:
+  void CloseAll() {
+    for (const auto& [name, theme] : themes_)
+      if (theme) CloseThemeData(theme);
+    themes_.clear();
+  }
+
+  std::mutex lock_;
+  std::wstring style_;
+  std::map<std::wstring, HTHEME, std::less<>> themes_;
+};
+
 }  // namespace
+
+HTHEME SkOpenTheme(const wchar_t* themeClass) {
+  static TThemeCache cache;
+  return cache.Get(themeClass);
+}
 
 TGradientFillProc SkGradientFillProc() {
   static const TGradientFillProc proc = Msimg32().Get<TGradientFillProc>("GradientFill");
@@ -62,11 +111,7 @@ bool SkIsGlassPainting(const ui::TControl*) {
 }
 
 TSkTheme::TSkTheme(const wchar_t* themeClass) {
-  if (!gThemeOpenFails) theme_ = OpenThemeData(nullptr, themeClass);
-}
-
-TSkTheme::~TSkTheme() {
-  if (theme_) CloseThemeData(theme_);
+  if (!gThemeOpenFails) theme_ = SkOpenTheme(themeClass);
 }
 
 }  // namespace skbar

@@ -3,9 +3,11 @@
 //   SkGradientFillProc / SkAlphaBlendProc: msimg32's entries, null when unavailable (or, for the
 //   gradient, while a test has turned it off with SkSetGradientFillEnabled(false)).
 //   SkDrawThemeTextExProc: uxtheme's composited text drawing (Windows Vista and later), or null.
-//   TSkTheme: an open theme of one class, closed when it goes; empty when the theme cannot be
-//   opened (no visual styles, an unknown class, or SkSetThemeOpenFails(true) in a test), and
-//   every caller then draws the classic way.
+//   SkOpenTheme: the process's open theme of one class in the visual style in use (opened on
+//   first use, and again after the style changed; closed at exit), or null.
+//   TSkTheme: the open theme of one class while it lives; empty when the theme cannot be opened
+//   (no visual styles, an unknown class, or SkSetThemeOpenFails(true) in a test), and every
+//   caller then draws the classic way.
 //   SkIsGlassPainting: whether a control paints on composited glass.
 #pragma once
 
@@ -35,12 +37,13 @@ void SkSetThemeOpenFails(bool fails);
 // client area), so no control paints on glass.
 bool SkIsGlassPainting(const ui::TControl* control);
 
+HTHEME SkOpenTheme(const wchar_t* themeClass);
+
 class TSkTheme {
  public:
   explicit TSkTheme(const wchar_t* themeClass);
   TSkTheme(const TSkTheme&) = delete;
   TSkTheme& operator=(const TSkTheme&) = delete;
-  ~TSkTheme();
 
   explicit operator bool() const { return theme_ != nullptr; }
   HTHEME Handle() const { return theme_; }

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_theme.h"
 
 namespace skbar {
 
@@ -29,11 +30,10 @@ class TThemeServices : public TSkBarPlatform {
   }
 
   TColor ThemeTextColor(const wchar_t* themeClass, int part, int state) const override {
-    HTHEME theme = OpenThemeData(nullptr, themeClass);
+    const HTHEME theme = SkOpenTheme(themeClass);
     if (!theme) return clNone;
     COLORREF color = 0;
     const HRESULT result = GetThemeColor(theme, part, state, kTextColorProperty, &color);
-    CloseThemeData(theme);
     return SUCCEEDED(result) ? static_cast<TColor>(color) : clNone;
   }
 
