@@ -125,20 +125,6 @@ inline std::uint64_t CellWindow(const std::uint8_t* bytes, std::int32_t position
   return window << (position & 7);
 }
 
-// The 128 cells from `position`, first cell in the highest bit of `high`, of which the first
-// 128 - (position mod 8) are cells of the ring's bytes; reads the 16 bytes from position / 8.
-struct TCellWindow128 {
-  std::uint64_t high = 0;
-  std::uint64_t low = 0;
-};
-inline TCellWindow128 CellWindow128(const std::uint8_t* bytes, std::int32_t position) {
-  const std::uint64_t high = CellWindow(bytes, position & ~7);
-  const std::uint64_t low = CellWindow(bytes + 8, position & ~7);
-  const int shift = position & 7;
-  // Two shifts, so that no shift is by 64 when `shift` is 0.
-  return {high << shift | (low >> 1) >> (63 - shift), low << shift};
-}
-
 // Whether the eight bytes from `bytes` are all zero.
 inline bool EightZeros(const std::uint8_t* bytes) {
   std::uint64_t word;

@@ -5,7 +5,8 @@
 // The vector scan looks at every byte of a 32-byte block at once: the first whole byte of a
 // match at a cell p is at q = ceil(p / 8), and the bytes q to q + 4 are then H L H L H, where H
 // and L are the bytes of the sync word rotated left by k = 8q - p (0 to 7). Nibble tables tell
-// which k, if any, gives a byte pair; p is then checked with one 64-bit window.
+// which k, if any, gives a byte pair, and the bytes around the five tell whether the match is
+// whole.
 #include "hfe/mfm_sync_scan.h"
 
 #include <algorithm>
@@ -92,21 +93,40 @@ __attribute__((target("avx2"))) __m256i RotationsOf(__m256i bytes, int table) {
       _mm256_shuffle_epi8(low, _mm256_and_si256(bytes, nibble)));
 }
 
-// Bit i: the byte of cells at + i may be the first whole byte of a match, as it and the next four
-// fit a rotation by 0 to 7. Reads 36 bytes.
-__attribute__((target("avx2"))) std::uint32_t HalfMatchStarts(const std::uint8_t* at) {
+// Bit i: a match has the byte of cells at + i for its first whole byte. The bytes at + i to
+// at + i + 4 fit a rotation by some k from 0 to 7 (H L H L H), the last k cells of the byte
+// before and the first 8 - k of the byte after are those of L. `before` holds the bytes from
+// at - 1. Reads the 37 bytes from at - 1.
+__attribute__((target("avx2"))) std::uint32_t HalfMatchStarts(const std::uint8_t* at,
+                                                              __m256i before) {
   const __m256i b0 = Load(at), b1 = Load(at + 1);
   const __m256i repeats = _mm256_and_si256(
       _mm256_and_si256(_mm256_cmpeq_epi8(b0, Load(at + 2)), _mm256_cmpeq_epi8(b1, Load(at + 3))),
       _mm256_cmpeq_epi8(b0, Load(at + 4)));
-  const __m256i rotations = _mm256_and_si256(RotationsOf(b0, 0), RotationsOf(b1, 2));
-  const __m256i none = _mm256_cmpeq_epi8(rotations, _mm256_setzero_si256());
-  return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_andnot_si256(none, repeats)));
+  // One bit, 1 << k, where a rotation fits; the k low cells are then (1 << k) - 1.
+  const __m256i rotation = _mm256_and_si256(RotationsOf(b0, 0), RotationsOf(b1, 2));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i none = _mm256_cmpeq_epi8(rotation, zero);
+  const __m256i low = _mm256_sub_epi8(rotation, _mm256_set1_epi8(1));
+  const __m256i ends =
+      _mm256_or_si256(_mm256_and_si256(_mm256_xor_si256(before, b1), low),
+                      _mm256_andnot_si256(low, _mm256_xor_si256(Load(at + 5), b1)));
+  const __m256i fits = _mm256_andnot_si256(none, _mm256_cmpeq_epi8(ends, zero));
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(fits, repeats)));
 }
 
-// The same for 64 bytes from `at` (reads 68).
-__attribute__((target("avx2"))) std::uint64_t MatchStarts(const std::uint8_t* at) {
-  return HalfMatchStarts(at) | std::uint64_t{HalfMatchStarts(at + 32)} << 32;
+// The same for 64 bytes from `at` (reads the 69 from at - 1; the byte before the side's first
+// counts as 0).
+__attribute__((target("avx2"))) std::uint64_t MatchStarts(const std::uint8_t* at, bool first) {
+  __m256i before;
+  if (first) {
+    // The first 32 bytes moved up by one, a 0 coming in.
+    const __m256i b0 = Load(at);
+    before = _mm256_alignr_epi8(b0, _mm256_permute2x128_si256(b0, b0, 0x08), 15);
+  } else {
+    before = Load(at - 1);
+  }
+  return HalfMatchStarts(at, before) | std::uint64_t{HalfMatchStarts(at + 32, Load(at + 31))} << 32;
 }
 #endif
 
@@ -163,12 +183,12 @@ TMfmSyncScanner::TBlock TMfmSyncScanner::NextBlock(std::span<const std::uint8_t>
   const std::int64_t firstByte = (std::int64_t{from} + 7) >> 3;
 #if defined(__x86_64__)
   constexpr std::int64_t kBlock = 64;
-  constexpr std::int64_t kBlockReads = kBlock + 4;
+  constexpr std::int64_t kBlockReads = kBlock + 5;
   block = block < 0 ? firstByte : std::max(block + kBlock, firstByte);
   // Past the first whole byte of a match before `to`: none left.
   if (block > (std::int64_t{to} + 6) >> 3) return {.first = block, .result = -1};
   if (block + kBlockReads <= static_cast<std::int64_t>(cells.size()))
-    return {.first = block, .found = MatchStarts(cells.data() + block)};
+    return {.first = block, .found = MatchStarts(cells.data() + block, block == 0)};
   // The last bytes: a word at a time from the first position no block looked at.
   from = static_cast<std::int32_t>(std::max<std::int64_t>(from, block * 8 - 7));
 #endif

@@ -45,17 +45,16 @@ bool VectorSyncScanAvailable();
 void SetSyncScan(SyncScan scan);
 
 // Successive searches for the sync from growing positions over the same cells and limit, as
-// FindMfmSyncInside, where also (to >> 3) + 16 <= cells.size(). The vector scan keeps the block
-// it looked at ahead of the position, so a walk over many matches looks at each byte once.
+// FindMfmSyncInside (same conditions on `to`). The vector scan keeps the block it looked at
+// ahead of the position, so a walk over many matches looks at each byte once.
 class TMfmSyncScanner {
  public:
   TMfmSyncScanner(std::span<const std::uint8_t> cells, std::int32_t to)
       : cells_(cells), to_(to), vector_(VectorScanChosen()) {}
 
-  // The first match in [from, to), or -1; `from` is past the match found before. Cells() then
-  // holds the 128 cells from the match.
+  // The first match in [from, to), or -1; `from` is past the match found before.
   std::int32_t Next(std::int32_t from) {
-    if (!vector_) return Found(FindMfmSyncInside(cells_, from, to_));
+    if (!vector_) return FindMfmSyncInside(cells_, from, to_);
     const std::uint8_t* bytes = cells_.data();
     for (;;) {
       // Bytes that a match may start in; each is dropped once looked at, so the blocks are
@@ -65,21 +64,17 @@ class TMfmSyncScanner {
         found_ &= found_ - 1;
         const std::int64_t position = byte * 8 - sync_scan::kPhaseOfLowByte[bytes[byte + 1]];
         if (position < from) continue;
-        if (position >= to_) return -1;
-        const auto match = static_cast<std::int32_t>(position);
-        window_ = CellWindow128(bytes, match);
-        if (window_.high >> (64 - sync_scan::kSyncCells) == sync_scan::kSync) return match;
+        return position < to_ ? static_cast<std::int32_t>(position) : -1;
       }
       const TBlock next = NextBlock(cells_, to_, block_, from);
       block_ = next.first;
       found_ = next.found;
       if (next.result != kBlockLoaded) {
         vector_ = next.vector;
-        return Found(next.result);
+        return next.result;
       }
     }
   }
-  const TCellWindow128& Cells() const { return window_; }
 
  private:
   static constexpr std::int32_t kBlockLoaded = -2;
@@ -95,17 +90,12 @@ class TMfmSyncScanner {
   // function, so that the scanner's state stays in registers in the walk's loop.
   static TBlock NextBlock(std::span<const std::uint8_t> cells, std::int32_t to, std::int64_t block,
                           std::int32_t from);
-  std::int32_t Found(std::int32_t match) {
-    if (match >= 0) window_ = CellWindow128(cells_.data(), match);
-    return match;
-  }
 
   std::span<const std::uint8_t> cells_;
   std::int32_t to_ = 0;
   bool vector_ = false;
   std::int64_t block_ = -1;  // the first byte of the block looked at, -1 before the first
   std::uint64_t found_ = 0;  // per byte of the block not yet looked at: a match may have it first
-  TCellWindow128 window_;
 };
 
 }  // namespace hfe

@@ -259,13 +259,14 @@ std::int32_t AddMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t
                                 (static_cast<std::int64_t>(ring.Bytes().size()) - 22) * 8)));
   TMfmSyncScanner scanner(ring.Bytes(), fastEnd);
   while (from >= 0 && from < length) {
-    // The mark's and the id's cells: from the scanner's window, or taken one by one near the end.
+    // The mark's and the id's cells: from windows of the bytes, or taken one by one near the end.
     std::int32_t match = -1;
     std::uint32_t markCells = 0;
     std::uint32_t idCells = 0;
     if (from < fastEnd && (match = scanner.Next(from)) >= 0) {
-      markCells = static_cast<std::uint32_t>(scanner.Cells().high & 0xFFFF);
-      idCells = static_cast<std::uint32_t>(scanner.Cells().low >> 16 & 0xFFFF);
+      markCells = static_cast<std::uint32_t>(CellWindow(bytes, match + kMfmSyncCells) >> 48);
+      idCells = static_cast<std::uint32_t>(
+          CellWindow(bytes, match + kMfmSyncCells + 3 * kMfmByteCells) >> 48);
     } else {
       if (from < fastEnd) from = fastEnd;
       match = searchBitStream(ring, -1, MfmSync(), from);

@@ -387,8 +387,8 @@ TEST(SectorAccess, RunsOfSyncWordsBeforeAMark) {
 // The search by id finds what the sector walk finds: for every id, the first identity field with
 // a right CRC, else the first one. The sides mix identity fields (some damaged, some without data
 // field), data fields, runs of sync words before other bytes, and sync words packed as densely as
-// they go, at every cell offset. Both ways of scanning for the sync are checked.
-class SearchById : public testing::TestWithParam<SyncScan> {
+// they go, at every cell offset. Each way of scanning for the sync is checked.
+class WithSyncScan : public testing::TestWithParam<SyncScan> {
  protected:
   void SetUp() override {
     if (GetParam() == SyncScan::Vector && !VectorSyncScanAvailable())
@@ -398,7 +398,7 @@ class SearchById : public testing::TestWithParam<SyncScan> {
   void TearDown() override { SetSyncScan(SyncScan::Vector); }
 };
 
-TEST_P(SearchById, AgreesWithTheWalk) {
+TEST_P(WithSyncScan, SearchByIdAgreesWithTheWalk) {
   std::mt19937 random(11);
   for (int round = 0; round < 60; ++round) {
     hfe_test::TMfmTrack track;
@@ -457,7 +457,26 @@ TEST_P(SearchById, AgreesWithTheWalk) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(SectorAccess, SearchById,
+// Three sync words at every cell offset of a side, from its first cell to past the last that
+// the scanner looks at, are found there; with any one cell changed, nothing is found.
+TEST_P(WithSyncScan, ScannerFindsTheSyncAtEveryOffset) {
+  constexpr std::int32_t kBytes = 160;
+  constexpr std::int32_t kTo = (kBytes - 12) * 8;
+  for (std::int32_t offset = 0; offset < kTo + 16; ++offset) {
+    for (int changed = -1; changed < 48; ++changed) {
+      std::uint64_t sync = 0x448944894489u;
+      if (changed >= 0) sync ^= std::uint64_t{1} << changed;
+      Bytes cells(kBytes, 0);
+      for (int i = 0; i < 48; ++i)
+        if ((sync >> (47 - i)) & 1) setCell(cells, offset + i, 1);
+      TMfmSyncScanner scanner(cells, kTo);
+      const std::int32_t expected = changed < 0 && offset < kTo ? offset : -1;
+      ASSERT_EQ(scanner.Next(0), expected) << offset << " " << changed;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(SectorAccess, WithSyncScan,
                          testing::Values(SyncScan::Portable, SyncScan::Vector),
                          [](const testing::TestParamInfo<SyncScan>& scan) {
                            return scan.param == SyncScan::Vector ? "Vector" : "Portable";
