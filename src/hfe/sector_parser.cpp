@@ -66,6 +66,7 @@ std::int32_t AfterSyncRun(const TCellRing& ring, std::int32_t match) {
   const auto bytes = ring.Bytes();
   const auto limit = static_cast<std::size_t>(ring.Length() / 8);
   std::size_t end = static_cast<std::size_t>(match >> 3) + 3;
+  while (end + 32 <= limit && std::memcmp(&bytes[end], &bytes[end - 2], 32) == 0) end += 32;
   while (end + 8 <= limit && std::memcmp(&bytes[end], &bytes[end - 2], 8) == 0) end += 8;
   while (end < limit && bytes[end] == bytes[end - 2]) ++end;
   const std::int64_t runEnd =
