@@ -264,16 +264,23 @@ void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn) {
   OffsetClipRgn(dc, -window.left, -window.top);
 }
 
-void DoubleBufferedRepaint(HWND wnd) {
-  RECT client;
-  if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client)) return;
-  // Already wholly invalid: the coming paint draws it all.
+namespace {
+
+bool IsWhollyInvalid(HWND wnd, const RECT& client) {
   const ui::TGdiHandle<HRGN> update(CreateRectRgn(0, 0, 0, 0));
   const ui::TGdiHandle<HRGN> whole(CreateRectRgnIndirect(&client));
   const auto updateRgn = static_cast<HRGN>(update.get());
-  if (GetUpdateRgn(wnd, updateRgn, FALSE) != ERROR &&
-      EqualRgn(updateRgn, static_cast<HRGN>(whole.get())))
-    return;
+  return GetUpdateRgn(wnd, updateRgn, FALSE) != ERROR &&
+         EqualRgn(updateRgn, static_cast<HRGN>(whole.get()));
+}
+
+}  // namespace
+
+void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
+  RECT client;
+  if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client)) return;
+  // Already wholly invalid: the coming paint draws it all.
+  if (whollyInvalid == TWhollyInvalid::LeaveToPaint && IsWhollyInvalid(wnd, client)) return;
   ValidateRect(wnd, nullptr);
   const HDC dc = GetDC(wnd);
   bool done = false;

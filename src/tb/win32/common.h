@@ -28,9 +28,11 @@ using TNCPaintProc = void (*)(HWND wnd, HDC dc, void* appData);
 void HandleWMPrint(HWND wnd, ui::TMessage& message, TNCPaintProc ncPaint, void* appData);
 void HandleWMPrintClient(ui::TWinControl& control, ui::TMessage& message);
 void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn);
+// Whether a double-buffered repaint leaves a wholly invalid window to the paint that comes anyway.
+enum class TWhollyInvalid { LeaveToPaint, PaintNow };
 // Paints the client area now through a memory bitmap (no flicker); a window that is wholly
-// invalid is left to the paint that comes anyway.
-void DoubleBufferedRepaint(HWND wnd);
+// invalid is left to the paint that comes anyway unless `whollyInvalid` says otherwise.
+void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid = TWhollyInvalid::LeaveToPaint);
 void RecomputeFrame(ui::TWinControl& control);
 void RedrawWithFrame(ui::TWinControl& control);
 

@@ -174,8 +174,10 @@ void TTBViewWindow::InvalidateAll() {
   if (wnd_) ::InvalidateRect(wnd_, nullptr, TRUE);
 }
 
+// The view repaints after a new layout, which may resize its window before the paint comes; the
+// platform then asks to paint only the part the resize uncovered, so the view paints all now.
 void TTBViewWindow::Repaint() {
-  if (wnd_) DoubleBufferedRepaint(wnd_);
+  if (wnd_) DoubleBufferedRepaint(wnd_, TWhollyInvalid::PaintNow);
 }
 
 TPoint TTBViewWindow::ScreenToClient(TPoint p) const {

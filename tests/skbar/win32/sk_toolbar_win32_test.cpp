@@ -143,6 +143,28 @@ TEST_F(SkToolbarWin32Test, ASkinnedDockWithoutABackgroundObjectHasNoPalette) {
   EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYNEWPALETTE, 0, 0), 0);
 }
 
+// Widening the form, as maximising it does, leaves the menu bar's captions drawn on the screen.
+TEST_F(SkToolbarWin32Test, TheMenuBarsCaptionsStayDrawnWhenTheFormWidens) {
+  const tb::TRect file = menuBar->View().Find(menuBar->Items().Items(0))->BoundsRect();
+  const auto darkPixels = [&] {
+    const HDC dc = GetDC(menuBar->Handle());
+    int count = 0;
+    for (int y = file.top; y < file.bottom; ++y)
+      for (int x = file.left; x < file.right; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++count;
+      }
+    ReleaseDC(menuBar->Handle(), dc);
+    return count;
+  };
+  ASSERT_GT(darkPixels(), 5);
+  for (const int width : {700, 1000}) {
+    SetWindowPos(form->Handle(), nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_GT(darkPixels(), 5) << width;
+  }
+}
+
 TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
   RECT wr;
   GetWindowRect(buttons->Handle(), &wr);
