@@ -251,6 +251,9 @@ void TCustomForm::HandleCreated() {
     ::SetMenu(Handle(), menu_->Handle());
     menu_->SetWindow(Handle());
   }
+  // Laid out in the real client area before their windows are made, the aligned controls get
+  // their windows where they stay (each move of a made window is a round of messages).
+  Realign();
 }
 
 void TCustomForm::PlaceOnScreen() {

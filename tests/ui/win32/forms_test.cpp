@@ -612,10 +612,15 @@ class WindowProbe : public ui::TCustomControl {
   void WndProc(ui::TMessage& message) override {
     if (message.Msg == WM_WINDOWPOSCHANGING) ++moves;
     if (message.Msg == WM_ERASEBKGND) ++erases;
+    if (message.Msg == WM_CREATE) {
+      const auto& create = *reinterpret_cast<const CREATESTRUCTW*>(message.LParam);
+      made = {create.x, create.y, create.x + create.cx, create.y + create.cy};
+    }
     TCustomControl::WndProc(message);
   }
   int moves = 0;
   int erases = 0;
+  ui::TRect made;  // where the window was made
 
  private:
   bool border_;
@@ -665,6 +670,25 @@ TEST_F(UiForms, ShowingAFormLeavesEachChildToEraseInItsOwnPaint) {
   EXPECT_EQ(probe->erases, 1);
   EXPECT_FALSE(GetUpdateRect(form->Handle(), nullptr, FALSE));
   EXPECT_FALSE(GetUpdateRect(probe->Handle(), nullptr, FALSE));
+  ui::Free(form);
+}
+
+// A form's aligned controls get their windows where the layout puts them, not elsewhere first.
+TEST_F(UiForms, AFormsAlignedControlsAreMadeWhereTheyStay) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetBounds(0, 0, 300, 200);
+  const auto probe = [&](ui::TAlign align) {
+    auto* made = ui::Create<WindowProbe>(*form, false);
+    made->SetParent(form);
+    made->SetBounds(0, 0, 40, 30);
+    made->SetAlign(align);
+    return made;
+  };
+  WindowProbe* bottom = probe(ui::TAlign::alBottom);
+  WindowProbe* client = probe(ui::TAlign::alClient);
+  form->HandleNeeded();
+  EXPECT_EQ(client->made, (ui::TRect{0, 0, form->ClientWidth(), form->ClientHeight() - 30}));
+  for (WindowProbe* aligned : {bottom, client}) EXPECT_EQ(aligned->made, aligned->BoundsRect());
   ui::Free(form);
 }
 
