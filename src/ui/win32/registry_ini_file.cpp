@@ -51,23 +51,39 @@ TRegKey TRegistryIniFile::OpenSection(const std::wstring& section, REGSAM access
   return TRegKey::Open(key_.Get(), section, access);
 }
 
+HKEY TRegistryIniFile::ReadKey(const std::wstring& section) const {
+  if (!readKey_ || section != readSection_) {
+    readKey_ = OpenSection(section, KEY_READ);
+    readSection_ = section;
+  }
+  return readKey_.Get();
+}
+
 std::optional<std::wstring> TRegistryIniFile::Read(const std::wstring& section,
                                                    const std::wstring& ident) const {
-  const TRegKey key = OpenSection(section, KEY_READ);
-  if (!key) return std::nullopt;
+  // Most values fit the first buffer: one query each; a longer one is asked again at its size.
+  std::vector<wchar_t> buffer(256, L'\0');
   DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExW(key.Get(), ident.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return std::nullopt;
+  DWORD bytes = 0;
+  const auto query = [&](HKEY key) {
+    bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    return RegQueryValueExW(key, ident.c_str(), nullptr, &type,
+                            reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+  };
+  HKEY key = ReadKey(section);
+  if (!key) return std::nullopt;
+  LONG result = query(key);
+  if (result == ERROR_KEY_DELETED) {  // erased through another file since: open it again
+    readKey_ = {};
+    key = ReadKey(section);
+    if (!key) return std::nullopt;
+    result = query(key);
   }
-  std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-  DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key.Get(), ident.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return std::nullopt;
+  if (result == ERROR_MORE_DATA) {
+    buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+    result = query(key);
   }
+  if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
   // The stored text may or may not end in a NUL; stop at the first one.
   std::wstring value(buffer.data(), bytes / sizeof(wchar_t));
   return value.substr(0, value.find(L'\0'));
@@ -126,6 +142,7 @@ std::vector<std::wstring> TRegistryIniFile::ReadSections() const {
 
 void TRegistryIniFile::EraseSection(const std::wstring& section) {
   if (readOnly_ || !key_ || section.empty()) return;
+  if (section == readSection_) readKey_ = {};
   RegDeleteTreeW(key_.Get(), section.c_str());
   RegDeleteKeyW(key_.Get(), section.c_str());
 }

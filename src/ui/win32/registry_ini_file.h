@@ -2,7 +2,8 @@
 // value is REG_SZ text. A value of any other type reads as missing. A sub-section is simply
 // a sibling subkey whose name contains "." (for example "TMainForm.MRUList_Items").
 // The root key path is created at construction (unless read-only); reading a section opens
-// its subkey read-only and never creates it; writing creates it.
+// its subkey read-only and never creates it; writing creates it. The subkey last read stays open
+// for the next reads (each opening asks the registry again), until the section is erased.
 #pragma once
 
 #include <windows.h>
@@ -53,9 +54,13 @@ class TRegistryIniFile : public TCustomIniFile {
 
  private:
   TRegKey OpenSection(const std::wstring& section, REGSAM access) const;
+  // The section's subkey opened for reading, kept for the next reads; null when it is missing.
+  HKEY ReadKey(const std::wstring& section) const;
 
   TRegKey key_;
   bool readOnly_;
+  mutable TRegKey readKey_;
+  mutable std::wstring readSection_;
 };
 
 }  // namespace ui

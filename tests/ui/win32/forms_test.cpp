@@ -588,6 +588,29 @@ TEST_F(UiRegistry, EraseAndDeleteAndReadOnly) {
             ERROR_SUCCESS);
 }
 
+// A file reads what is in the registry now: long values whole, a section after its own or
+// another file's erasing and writing, and written values at once.
+TEST_F(UiRegistry, ReadsFollowTheRegistry) {
+  ui::TRegistryIniFile ini(HKEY_CURRENT_USER, path_);
+  const std::wstring longText(5000, L'x');
+  ini.WriteString(L"A", L"long", longText);
+  ini.WriteString(L"A", L"short", L"1");
+  EXPECT_EQ(ini.ReadString(L"A", L"long", L""), longText);
+  EXPECT_EQ(ini.ReadString(L"A", L"short", L""), L"1");
+  ini.WriteString(L"A", L"short", L"2");
+  EXPECT_EQ(ini.ReadString(L"A", L"short", L""), L"2");
+  ini.EraseSection(L"A");
+  EXPECT_EQ(ini.ReadString(L"A", L"short", L"gone"), L"gone");
+  ini.WriteString(L"A", L"short", L"3");
+  EXPECT_EQ(ini.ReadString(L"A", L"short", L""), L"3");
+  {
+    ui::TRegistryIniFile other(HKEY_CURRENT_USER, path_);
+    other.EraseSection(L"A");
+    other.WriteString(L"A", L"short", L"4");
+  }
+  EXPECT_EQ(ini.ReadString(L"A", L"short", L""), L"4");
+}
+
 // The profile functions, an independent reader, see in our INI file what we wrote.
 TEST(UiIniFile, TheProfileFunctionsReadEveryValueBackAsWritten) {
   TTempFolder folder;
