@@ -426,7 +426,11 @@ void TCustomForm::WndProc(TMessage& message) {
       }
       break;
     case WM_ACTIVATE:
-      DefaultHandler(message);
+      // Activated with a control to focus, the form focuses it at once: the platform's default
+      // would focus the form's own window first (one focus change more, and the input method's
+      // context switched to it and away again).
+      if (LOWORD(message.WParam) == WA_INACTIVE || !activeControl_ || !activeControl_->CanFocus())
+        DefaultHandler(message);
       if (LOWORD(message.WParam) != WA_INACTIVE) {
         if (Screen) Screen->SetActiveForm(this);
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();

@@ -696,6 +696,31 @@ TEST_F(UiForms, ShowingAFormLeavesEachChildToEraseInItsOwnPaint) {
   ui::Free(form);
 }
 
+// A form activated with a control to focus gives it the focus without taking it first.
+TEST_F(UiForms, AnActivatedFormFocusesItsActiveControlDirectly) {
+  class FocusForm : public ui::TForm {
+   public:
+    using TForm::TForm;
+    void WndProc(ui::TMessage& message) override {
+      if (message.Msg == WM_SETFOCUS) ++focused;
+      ui::TForm::WndProc(message);
+    }
+    int focused = 0;
+  };
+  auto* form = ui::Create<FocusForm>(*ui::Application);
+  form->SetBounds(0, 0, 200, 150);
+  auto* edit = ui::Create<ui::TMemo>(*form);
+  edit->SetParent(form);
+  edit->SetBounds(5, 5, 100, 50);
+  form->SetActiveControl(edit);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  Pump();
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  EXPECT_EQ(form->focused, 0);
+  ui::Free(form);
+}
+
 // A form's aligned controls get their windows where the layout puts them, not elsewhere first.
 TEST_F(UiForms, AFormsAlignedControlsAreMadeWhereTheyStay) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
