@@ -92,8 +92,10 @@ void TSkBarMRUListItem::ItemClick(ui::TComponent* sender) {
   if (index > 0) Move(index, 0);
   MRUUpdateCaptions();
   if (OnClick) {
-    const TSkBarMRUListClickEvent handler = OnClick;  // the handler may remove the entry
-    handler(this, entry->MRUString());
+    // Copies: the handler may remove the entry, and with it the name it was given.
+    const TSkBarMRUListClickEvent handler = OnClick;
+    const std::wstring filename = entry->MRUString();
+    handler(this, filename);
   }
 }
 

@@ -56,8 +56,8 @@ TEST(SkMruItem, ClickMovesToTopAndReportsTheStoredName) {
   std::vector<std::wstring> clicked;
   list->OnClick = [&](ui::TComponent* sender, const std::wstring& name) {
     EXPECT_EQ(sender, list.get());
-    clicked.push_back(name);
-    list->MRURemove(name);  // a missing file's entry removes itself from the handler
+    list->MRURemove(name);    // a missing file's entry removes itself from the handler
+    clicked.push_back(name);  // the name outlives the entry
   };
   list->MRUAdd(L"C:\\a.dsk");
   list->MRUAdd(L"C:\\b.dsk");
