@@ -2,7 +2,7 @@
 // are the sync word rotated left by that position's distance from the match, modulo 16. The
 // search looks at the aligned 16-cell words every 32 cells (every match wholly covers one), finds
 // by a small perfect hash whether a word is such a rotation, and checks the two starts it allows.
-// The vector scan looks at every byte of a 32-byte block at once: the first whole byte of a
+// The vector scan looks at every byte of 32 at once, 64 per block: the first whole byte of a
 // match at a cell p is at q = ceil(p / 8), and the bytes q to q + 4 are then H L H L H, where H
 // and L are the bytes of the sync word rotated left by k = 8q - p (0 to 7). Nibble tables tell
 // which k, if any, gives a byte pair, and the bytes around the five tell whether the match is

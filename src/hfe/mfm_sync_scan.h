@@ -37,7 +37,7 @@ inline constexpr std::array<std::uint8_t, 256> kPhaseOfLowByte = [] {
 std::int32_t FindMfmSyncInside(std::span<const std::uint8_t> cells, std::int32_t from,
                                std::int32_t to);
 
-// How the scanner below looks at the cells: a word at a time, or 32 bytes at a time with the
+// How the scanner below looks at the cells: a word at a time, or 64 bytes at a time with the
 // processor's vector instructions where it has them (x86-64 with AVX2). Both find the same.
 enum class SyncScan { Portable, Vector };
 bool VectorSyncScanAvailable();
