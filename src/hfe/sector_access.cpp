@@ -89,12 +89,12 @@ using TSideCache = TSectorAccess::TSideCache;
 
 }  // namespace
 
-void TSideCache::Chain(std::size_t index) {
+void TSideCache::Chain() {
   // The last field of a run of one id is kept here, not in `last`: a side of one id repeated
   // does not wait on its own stores.
   std::int32_t runId = -1;
   std::int32_t runTail = -1;
-  for (; index < identities.size(); ++index) {
+  for (std::size_t index = chained; index < identities.size(); ++index) {
     const auto at = static_cast<std::int32_t>(index);
     const std::uint8_t id = identities[index].id;
     if (id != runId) {
@@ -107,6 +107,7 @@ void TSideCache::Chain(std::size_t index) {
     runTail = at;
   }
   if (runId >= 0) last[static_cast<std::size_t>(runId)] = runTail;
+  chained = identities.size();
 }
 
 namespace {
@@ -155,7 +156,7 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
       cache.identities.push_back(
           {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),
            sector.headerCrcError ? TSideCache::Crc::Bad : TSideCache::Crc::Good});
-      cache.Chain(cache.identities.size() - 1);
+      cache.Chain();
       if (sector.sector == wanted && !sector.headerCrcError) return true;
     }
     if (cache.complete) return false;
@@ -176,10 +177,12 @@ const TSideCache::TIdentity* FindIdentity(TSectorAccess& access, std::int32_t tr
   for (std::int32_t i = cache->first[slot]; i >= 0;) {
     TSideCache::TIdentity& identity = cache->identities[static_cast<std::size_t>(i)];
     if (RightCrc(*record, *cache, identity)) return &identity;
+    cache->Chain();
     i = identity.next;
   }
+  // A walk that found one stopped at it.
   if (WalkOn(access, track, side, encoding, static_cast<std::uint8_t>(id), *cache))
-    return &cache->identities[static_cast<std::size_t>(cache->last[slot])];
+    return &cache->identities.back();
   // None has a right CRC: the first of them, if any.
   if (cache->first[slot] < 0) return nullptr;
   TSideCache::TIdentity& first = cache->identities[static_cast<std::size_t>(cache->first[slot])];

@@ -50,11 +50,14 @@ struct TSectorAccess {
       first.fill(-1);
       last.fill(-1);
     }
-    // Chains the identity fields from `index` on, each to the last one of its id.
-    void Chain(std::size_t index);
+    // Chains the identity fields not chained yet, each to the last one of its id. The walk
+    // keeps `first` as it adds fields and leaves the chaining to the first search that needs a
+    // field's next one, so fields of ids nobody looks for are never chained.
+    void Chain();
     std::vector<TIdentity> identities;
     std::array<std::int32_t, 256> first;  // per id: its first identity, or -1
-    std::array<std::int32_t, 256> last;   // per id: its last identity so far, or -1
+    std::array<std::int32_t, 256> last;   // per id: its last identity chained, or -1
+    std::size_t chained = 0;              // the identities before it are chained
     std::int32_t frontier = 0;            // where the walk goes on
     bool complete = false;                // the walk reached the end of the side
     // The last MFM identity field whose CRC was checked: fields of the same cells (repeated
@@ -95,10 +98,10 @@ int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t 
 void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> sector);
 
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
-// words followed by the identity mark), added to the cache (start and id) up to the first whose
-// id is `wanted`; one of that id with the cells of the cache's last checked field, when that CRC
-// was wrong, takes its result and the walk goes on. Returns where the walk goes on after the one
-// it stopped at, or -1 when the side has ended.
+// words followed by the identity mark), added to the cache (start and id, not chained) up to
+// the first whose id is `wanted`; one of that id with the cells of the cache's last checked field,
+// when that CRC was wrong, takes its result and the walk goes on. Returns where the walk goes on
+// after the one it stopped at, or -1 when the side has ended.
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
                                TSectorAccess::TSideCache& cache);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.

@@ -242,11 +242,8 @@ std::int32_t get_next_MFM_sector(const TLibContext& context, const TSide& side,
   return -1;
 }
 
-namespace {
-
-// FindMfmIdentities but for chaining the fields it adds.
-std::int32_t AddMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                              TSectorAccess::TSideCache& cache) {
+std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
+                               TSectorAccess::TSideCache& cache) {
   using TSideCache = TSectorAccess::TSideCache;
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
@@ -295,6 +292,7 @@ std::int32_t AddMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t
             length / kNoMatchAfterSync);
         met.reserve(std::max(met.size() * 2, static_cast<std::size_t>(expected) + kIndexSample));
       }
+      if (cache.first[id] < 0) cache.first[id] = static_cast<std::int32_t>(met.size());
       TSideCache::TIdentity& added =
           met.emplace_back(TSideCache::TIdentity{.start = match, .id = id});
       if (id != wanted) continue;
@@ -307,16 +305,6 @@ std::int32_t AddMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t
     }
   }
   return -1;
-}
-
-}  // namespace
-
-std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
-                               TSectorAccess::TSideCache& cache) {
-  const std::size_t known = cache.identities.size();
-  const std::int32_t next = AddMfmIdentities(side, from, wanted, cache);
-  cache.Chain(known);
-  return next;
 }
 
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start) {
