@@ -37,6 +37,14 @@ ui::TCustomForm* FormOfWindow(HWND wnd) {
   return nullptr;
 }
 
+// The active MDI child form of an MDI form; null for another form or when none is active.
+ui::TCustomForm* ActiveMDIChildOf(ui::TCustomForm& form) {
+  const HWND client = ui::MDIClientOf(form);
+  if (!client) return nullptr;
+  const auto active = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
+  return active ? dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FromHandle(active)) : nullptr;
+}
+
 // Sends the system command to the showing controls under `parent` that take menu events,
 // depth first; the first non-zero answer ends the walk.
 LRESULT SendSysCommand(ui::TWinControl& parent, WPARAM wParam, LPARAM lParam) {
@@ -644,9 +652,12 @@ bool TTBCustomToolbar::MainWindowHook(void* /*data*/, ui::TMessage& message) {
     ui::TShiftState shift = ui::KeyDataToShiftState(message.LParam);
     if (GetKeyState(VK_MENU) < 0) shift |= ui::ssAlt;
     const ui::TShortCut shortcut = ui::ShortCut(static_cast<std::uint16_t>(message.WParam), shift);
+    // The active form, its active MDI child first (an MDI form's children are never the
+    // active window), then the main form.
     ui::TCustomForm* active = FormOfWindow(GetActiveWindow());
-    ui::TCustomForm* forms[2] = {active, ui::Application->MainForm()};
-    if (forms[1] == forms[0]) forms[1] = nullptr;
+    ui::TCustomForm* forms[3] = {active ? ActiveMDIChildOf(*active) : nullptr, active,
+                                 ui::Application->MainForm()};
+    if (forms[2] == forms[1]) forms[2] = nullptr;
     for (ui::TCustomForm* form : forms) {
       if (!form || !form->HandleAllocated() || !IsWindowEnabled(form->Handle())) continue;
       const std::vector<TTBCustomToolbar*> toolbars = HookedToolbars();

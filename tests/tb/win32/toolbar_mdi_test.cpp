@@ -127,5 +127,31 @@ TEST_F(TbToolbarMDI, TheMenuBarTakesAltLettersOfTheClientWindowAndAltMinusOfAChi
   }
 }
 
+// A shortcut typed in an MDI form reaches the toolbars of its active child first.
+TEST_F(TbToolbarMDI, ShortcutsReachTheToolbarsOfTheActiveChild) {
+  auto* childBar = ui::Create<TTBCustomToolbar>(*child);
+  childBar->SetParent(child);
+  childBar->SetProcessShortCuts(true);
+  TTBCustomItem* item = AddItem(*child, childBar->Items(), L"Re&fresh", false);
+  item->SetShortCut(VK_F5);
+  int clicks = 0;
+  item->SetOnClick([&clicks](ui::TComponent*) { ++clicks; });
+  form->Show();
+  SetActiveWindow(form->Handle());
+  // The child was not made by the client window, which therefore answers for it here.
+  static WNDPROC clientProc = nullptr;
+  static HWND activeChild = nullptr;
+  activeChild = child->Handle();
+  clientProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      client, GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND wnd, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        if (msg == WM_MDIGETACTIVE) return reinterpret_cast<LRESULT>(activeChild);
+        return CallWindowProcW(clientProc, wnd, msg, w, l);
+      })));
+  ui::TMessage key{ui::CM_APPKEYDOWN, VK_F5, 0, 0};
+  EXPECT_TRUE(ui::Application->CallMainWindowHooks(key));
+  EXPECT_EQ(clicks, 1);
+}
+
 }  // namespace
 }  // namespace tb
