@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "rtl/file_stream.h"
 #include "skbar/default_skins.h"
 #include "ui/text.h"
 
@@ -26,13 +25,6 @@ struct ManagerHolder {
   }
 };
 ManagerHolder holder;
-
-std::vector<std::wstring> ReadLines(const std::wstring& fileName) {
-  rtl::TFileStream stream(std::filesystem::path(fileName), rtl::FileMode::OpenRead);
-  ui::TStringList lines;
-  lines.LoadFromStream(stream);
-  return lines.ToVector();
-}
 
 bool IsFile(const std::filesystem::path& path) {
   std::error_code error;
@@ -95,8 +87,8 @@ int TSkBarSkinsList::AddSkin(const std::vector<std::wstring>& skinOptions) {
 }
 
 int TSkBarSkinsList::AddSkinFromFile(const std::wstring& fileName) {
-  if (!IsFile(fileName)) return -1;
-  return AddSkin(ReadLines(fileName));
+  const auto lines = SkReadSkinFile(fileName);
+  return lines ? AddSkin(*lines) : -1;
 }
 
 void TSkBarSkinsList::AddSkinsFromFolder(const std::wstring& folder) {

@@ -260,14 +260,21 @@ void TSkBarSkinOptions::AssignTo(TSkBarSkinOptions& dest) const {
   dest.skinName_ = skinName_;
 }
 
-void TSkBarSkinOptions::LoadFromFile(const std::wstring& fileName) {
+std::optional<std::vector<std::wstring>> SkReadSkinFile(const std::wstring& fileName) {
   const std::filesystem::path path(fileName);
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > kMaxSkinFileBytes) return std::nullopt;
   rtl::TFileStream stream(path, rtl::FileMode::OpenRead);
+  if (stream.Size() > static_cast<std::int64_t>(kMaxSkinFileBytes)) return std::nullopt;
   ui::TStringList lines;
   lines.LoadFromStream(stream);
-  LoadFromStrings(lines);
+  return lines.ToVector();
+}
+
+void TSkBarSkinOptions::LoadFromFile(const std::wstring& fileName) {
+  if (auto lines = SkReadSkinFile(fileName)) LoadFromStrings(ui::TStringList(std::move(*lines)));
 }
 
 void TSkBarSkinOptions::LoadFromStrings(const ui::TStrings& lines) {

@@ -15,8 +15,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/align_layout.h"
 #include "ui/colors.h"
@@ -272,6 +274,11 @@ class TSkBarSkinOptions {
   std::wstring skinAuthor_;
   std::wstring skinName_ = L"Default";
 };
+
+// Skin text is small (every key of a skin is about 40 KB); a larger file is not read.
+constexpr std::uintmax_t kMaxSkinFileBytes = 4u << 20;
+// The lines of a skin file; nothing for a file that is missing or larger than the limit.
+std::optional<std::vector<std::wstring>> SkReadSkinFile(const std::wstring& fileName);
 
 // Two-phase creation: construct, then fill the matrix through the most derived FillOptions.
 template <class T>

@@ -144,6 +144,12 @@ TEST_F(SkinManagerTest, SkinsFromFilesAndFolders) {
   EXPECT_EQ(list.Names(12), L"Ay");
   EXPECT_EQ(list.Names(13), L"Bee");
   EXPECT_EQ(list.AddSkinFromFile((folder / "none.ini").wstring()), -1);
+  // A file past the size limit is not read, by the list or by the current skin.
+  const std::string huge = "[Skin]\nName=Huge\n[Dock]\nNormal.Body=0, clRed\n;";
+  write(folder / "huge.ini", huge + std::string(kMaxSkinFileBytes + 1 - huge.size(), 'x'));
+  EXPECT_EQ(list.AddSkinFromFile((folder / "huge.ini").wstring()), -1);
+  Manager().LoadFromFile((folder / "huge.ini").wstring());
+  EXPECT_EQ(Manager().CurrentSkinName(), L"Default");
 
   // A file skin becomes current through a plain skin that loads its text.
   Manager().SetSkin(L"bee");
