@@ -36,6 +36,16 @@ bool IsTopmost(HWND wnd) {
   return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+// Visible and not minimised, the window and every window it sits in as a child (a form inside
+// another form, an MDI child in its MDI form).
+bool ShowingUpToTopLevel(HWND wnd) {
+  for (; wnd; wnd = GetParent(wnd)) {
+    if (!IsWindowVisible(wnd) || IsIconic(wnd)) return false;
+    if (!(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -578,8 +588,7 @@ bool TTBCustomDockableWindow::ShouldShowFloating() {
   s.docked = docked_;
   s.onTopOfParentForm = floatingMode_ == TTBFloatingMode::fmOnTopOfParentForm;
   ui::TCustomForm* form = floatParent_ ? floatParent_->ParentForm() : nullptr;
-  s.parentFormShowing = form && form->HandleAllocated() && IsWindowVisible(form->Handle()) &&
-                        !IsIconic(form->Handle());
+  s.parentFormShowing = form && form->HandleAllocated() && ShowingUpToTopLevel(form->Handle());
   s.hideWhenInactive = hideWhenInactive_;
   s.applicationActive = IsAnyWindowActive();
   return FloatingShouldShow(s);

@@ -405,6 +405,32 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_TRUE(formClosing);
 }
 
+TEST_F(TbDockWindows, FloatingFormHidesWhileTheWindowItsFormSitsInIsMinimised) {
+  // The bar's form is a child window of the main form.
+  auto* inner = ui::Application->CreateForm<ui::TForm>();
+  inner->SetBounds(0, 0, 200, 100);
+  SetWindowLongPtrW(inner->Handle(), GWL_STYLE,
+                    (GetWindowLongPtrW(inner->Handle(), GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+  ::SetParent(inner->Handle(), form->Handle());
+  inner->Show();
+  TTBDock* dock = ui::Create<TTBDock>(*inner);
+  dock->SetParent(inner);
+  TestBar* a = ui::Create<TestBar>(*inner);
+  a->SetParent(dock);
+  a->SetHideWhenInactive(false);
+  a->SetFloatingPosition({300, 300});
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  ASSERT_TRUE(IsWindowVisible(floatWnd));
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(floatWnd));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(floatWnd));
+}
+
 // A window of another thread that takes the activation while it lives.
 class ForeignWindow {
  public:
