@@ -183,7 +183,7 @@ void TTBCustomDockableWindow::SetParent(ui::TWinControl* parent) {
   const bool newFloating = dynamic_cast<TTBFloatingWindowParent*>(parent) != nullptr;
   const bool destroying = BeingDestroyed();
   if (!destroying) {
-    if (OnDockChangingHidden) OnDockChangingHidden(this, newFloating, newDock);
+    DockChangingHidden(newFloating, newDock);
     if (OnDockChanging) OnDockChanging(this, newFloating, newDock);
     if (OnRecreating) OnRecreating(this);
   }
@@ -287,11 +287,16 @@ void TTBCustomDockableWindow::PointOnChildControl(POINT p, bool& result) {
   for (int i = 0; i < ControlCount(); ++i) {
     ui::TControl* c = Controls(i);
     const ui::TRect b = c->BoundsRect();
-    if (c->Visible() && p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom) {
+    if (c->Visible() && p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom &&
+        !ChildControlExcluded(*c)) {
       result = true;
       return;
     }
   }
+}
+
+void TTBCustomDockableWindow::DockChangingHidden(bool floating, TTBDock* dockingTo) {
+  if (!BeingDestroyed() && OnDockChangingHidden) OnDockChangingHidden(this, floating, dockingTo);
 }
 
 void TTBCustomDockableWindow::GetDockedCloseButtonRect(bool leftRight, RECT& rect) {

@@ -219,6 +219,10 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   void FloatingNCSizes(TPoint& topLeft, TPoint& bottomRight);
   // Runs in Loaded after the stored bounds were placed, before the arrangement.
   virtual void PostLoaded() {}
+  // A child control a press may drag the window from, as if it were not there (none here).
+  virtual bool ChildControlExcluded(ui::TControl& /*control*/) { return false; }
+  // Before re-parenting (not while the window is destroyed): fires OnDockChangingHidden.
+  virtual void DockChangingHidden(bool floating, TTBDock* dockingTo);
   int HandleWidth() const;
 
  private:

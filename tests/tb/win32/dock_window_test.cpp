@@ -16,6 +16,7 @@
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
 #include "ui/properties.h"
+#include "ui/win32/controls.h"
 
 namespace tb {
 namespace {
@@ -429,6 +430,48 @@ TEST_F(TbDockWindows, FloatingFormHidesWhileTheWindowItsFormSitsInIsMinimised) {
   ShowWindow(form->Handle(), SW_RESTORE);
   Pump();
   EXPECT_TRUE(IsWindowVisible(floatWnd));
+}
+
+// A window that may be dragged by one of its child controls.
+class GripBar : public TestBar {
+ public:
+  using TestBar::TestBar;
+  ui::TControl* grip = nullptr;
+  int changingHidden = 0;
+
+ protected:
+  bool ChildControlExcluded(ui::TControl& control) override { return &control == grip; }
+  void DockChangingHidden(bool floating, TTBDock* dockingTo) override {
+    ++changingHidden;
+    TestBar::DockChangingHidden(floating, dockingTo);
+  }
+};
+
+TEST_F(TbDockWindows, AnExcludedChildControlIsNoChildForAPressAndTheHiddenHookFires) {
+  GripBar* bar = ui::Create<GripBar>(*form);
+  bar->SetParent(top);
+  EXPECT_EQ(bar->changingHidden, 1);
+  ui::TPanel* controls[2];
+  for (int i = 0; i < 2; ++i) {
+    controls[i] = ui::Create<ui::TPanel>(*form);
+    controls[i]->SetParent(bar);
+    controls[i]->SetBounds(10 + 20 * i, 2, 10, 10);
+  }
+  bar->grip = controls[0];
+  bool onChild = false;
+  bar->PointOnChildControl({15, 5}, onChild);
+  EXPECT_FALSE(onChild);
+  bar->PointOnChildControl({35, 5}, onChild);
+  EXPECT_TRUE(onChild);
+  int events = 0;
+  bar->OnDockChangingHidden = [&](ui::TComponent*, bool floating, TTBDock* dock) {
+    ++events;
+    EXPECT_TRUE(floating);
+    EXPECT_EQ(dock, nullptr);
+  };
+  bar->SetFloating(true);
+  EXPECT_EQ(bar->changingHidden, 2);
+  EXPECT_EQ(events, 1);
 }
 
 // A window of another thread that takes the activation while it lives.
