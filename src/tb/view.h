@@ -315,7 +315,7 @@ struct LayoutEntry {
   bool visible = false;       // the item is shown at all (before separator rules)
   bool separator = false;
   bool noLineBreak = false;
-  bool toolbarSize = true;  // placed along the orientation (else below the previous one)
+  bool toolbarSize = false;  // in a popup: beside the previous toolbar-sized one, not below
   bool sameWidth = false;
   // Results.
   TRect rect;

@@ -146,16 +146,35 @@ LayoutResult LayoutEntries(const LayoutInput& input, std::vector<LayoutEntry>& e
   const TTBMargins& m = input.margins;
   LayoutResult result;
   if (input.isPopup) {
-    // One item below the other, each stretched to the widest.
-    int y = m.top, widest = 0;
+    // Menu-sized items one below the other, each stretched to the widest row; toolbar-sized
+    // items side by side in rows, centred across the row's height.
+    int y = m.top, widest = 0, x = m.left, rowHeight = 0;
+    std::vector<LayoutEntry*> row;
+    const auto finishRow = [&] {
+      for (LayoutEntry* e : row) e->rect = OffsetRect(e->rect, 0, (rowHeight - e->height) / 2);
+      row.clear();
+      y += rowHeight;
+      widest = std::max(widest, x - m.left);
+      x = m.left;
+      rowHeight = 0;
+    };
     for (LayoutEntry& e : entries) {
       if (!e.show) continue;
+      if (e.toolbarSize) {
+        e.rect = {x, y, x + e.width, y + e.height};
+        x += e.width;
+        rowHeight = std::max(rowHeight, e.height);
+        row.push_back(&e);
+        continue;
+      }
+      if (!row.empty()) finishRow();
       e.rect = {m.left, y, m.left + e.width, y + e.height};
       y += e.height;
       widest = std::max(widest, e.width);
     }
+    if (!row.empty()) finishRow();
     for (LayoutEntry& e : entries) {
-      if (e.show) e.rect.right = m.left + widest;
+      if (e.show && !e.toolbarSize) e.rect.right = m.left + widest;
     }
     result.width = m.left + widest + m.right;
     result.height = y + m.bottom;

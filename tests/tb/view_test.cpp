@@ -90,6 +90,21 @@ TEST_F(TbView, MenuItemsMeasureAndSeparatorsHideAtTheEdges) {
   EXPECT_EQ(view->Viewers(1)->GetHintText(true), L"");
 }
 
+// Toolbar-sized items of a menu stand side by side in a row; menu rows take the widest row.
+TEST_F(TbView, ToolbarSizedItemsOfAMenuShareARow) {
+  Add(*root, L"E&xit");
+  for (const wchar_t* caption : {L"ab", L"abcd"})
+    Add(*root, caption)->SetOptions(tboToolbarStyle | tboToolbarSize);
+  Add(*root, L"&Open");
+  FakeWindow window(true);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, false, false, false);
+  view->ValidatePositions();
+  // Menu rows 24 + 17 + 6 + 17 wide and 17 high; buttons 6 + 6n + 6 wide and 19 high.
+  EXPECT_EQ(
+      ShownRects(*view),
+      (std::vector<TRect>{{0, 0, 64, 17}, {0, 17, 24, 36}, {24, 17, 60, 36}, {0, 36, 64, 53}}));
+}
+
 TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
   for (const wchar_t* caption : {L"aaaa", L"bbbb", L"", L"cccc", L"dddd"}) {
     Add(*root, caption, *caption ? 0 : tbisSeparator);
