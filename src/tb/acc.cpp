@@ -1,7 +1,5 @@
 #include "tb/acc.h"
 
-#include <cwctype>
-
 #include "tb/common.h"
 
 namespace tb {
@@ -67,11 +65,12 @@ std::uint32_t ViewerAccState(const TTBItemViewer& viewer, bool windowUsable) {
 }
 
 std::optional<std::wstring> ViewerAccKeyboardShortcut(const TTBItemViewer& viewer,
-                                                      const std::wstring& altKeyName) {
+                                                      const std::wstring& altKeyName,
+                                                      TCharLower lower) {
   if (!viewer.CaptionShown()) return std::nullopt;
   const wchar_t accel = LastAccelChar(viewer.GetCaptionText());
   if (!accel) return std::nullopt;
-  const std::wstring key(1, static_cast<wchar_t>(std::towlower(static_cast<wint_t>(accel))));
+  const std::wstring key(1, lower(accel));
   return viewer.View().IsPopup() ? key : altKeyName + L"+" + key;
 }
 

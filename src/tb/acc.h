@@ -35,9 +35,12 @@ TTBItemViewer* AccessibleViewer(const TTBView& view, int n);
 
 std::wstring ViewerAccName(const TTBItemViewer& viewer);
 std::uint32_t ViewerAccState(const TTBItemViewer& viewer, bool windowUsable);
-// None when the caption shows no accelerator.
+// None when the caption shows no accelerator; `lower` gives a character's lower case (the
+// platform's, which knows more than ASCII).
+using TCharLower = wchar_t (*)(wchar_t);
 std::optional<std::wstring> ViewerAccKeyboardShortcut(const TTBItemViewer& viewer,
-                                                      const std::wstring& altKeyName);
+                                                      const std::wstring& altKeyName,
+                                                      TCharLower lower);
 bool ViewerAvailable(const TTBItemViewer& viewer, bool windowUsable);
 // None when the viewer is not available.
 std::optional<std::wstring> ViewerAccDefaultAction(const TTBItemViewer& viewer, bool windowUsable);

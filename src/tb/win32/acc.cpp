@@ -5,6 +5,7 @@
 
 #include "tb/acc.h"
 #include "tb/win32/acc_platform.h"
+#include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
 #include "tb/win32/view_window.h"
 #include "ui/win32/controls.h"
@@ -379,7 +380,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
     return TextAnswer(child, out,
-                      [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName()); });
+                      [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName(), LowerChar); });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
     AccVariantInit(out);

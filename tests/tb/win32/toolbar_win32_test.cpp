@@ -15,6 +15,7 @@
 #include "menu_input.h"
 #include "tb/startup.h"
 #include "tb/system_settings.h"
+#include "tb/win32/acc.h"
 #include "tb/win32/acc_platform.h"
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar.h"
@@ -568,6 +569,16 @@ TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarT
   EXPECT_EQ(std::wstring(shortcut ? shortcut : L""), AltKeyName());
   SysFreeString(shortcut);
   acc->Release();
+
+  // An item's accelerator in lower case, a letter beyond ASCII too.
+  TTBCustomItem* fonts = menuBar->Items().Items(4);
+  fonts->SetCaption(L"\u00DCber&\u00C4rger");
+  Bar().ValidatePositions();
+  IAccessible* item = GetViewerAccObject(*Bar().Find(fonts));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->get_accKeyboardShortcut(self, &shortcut), S_OK);
+  EXPECT_EQ(std::wstring(shortcut ? shortcut : L""), AltKeyName() + L"+\u00E4");
+  SysFreeString(shortcut);
 }
 
 }  // namespace
