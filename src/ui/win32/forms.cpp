@@ -294,6 +294,10 @@ void TCustomForm::SetVisible(bool visible) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     // Windows hidden under their own children would each get a paint that shows nothing.
     ValidateHiddenWindows();
+    // Activated as it appeared, the form had its frame painted then; when its children also
+    // cover its client area wholly, nothing of its own is left to paint.
+    if (GetActiveWindow() == Handle() && !IsIconic(Handle()) && CoveredByChildWindows())
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     UpdateShowing();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
   } else {

@@ -721,6 +721,33 @@ TEST_F(UiForms, AnActivatedFormFocusesItsActiveControlDirectly) {
   ui::Free(form);
 }
 
+// A form activated as it appears, whose children cover its client area, has nothing left to
+// paint (its frame was painted on activation); the children paint.
+TEST_F(UiForms, AnActivatedFormItsChildrenCoverGetsNoPaint) {
+  class PaintForm : public ui::TForm {
+   public:
+    using TForm::TForm;
+    void WndProc(ui::TMessage& message) override {
+      if (message.Msg == WM_PAINT || message.Msg == WM_NCPAINT) ++paints;
+      ui::TForm::WndProc(message);
+    }
+    int paints = 0;
+  };
+  auto* form = ui::Create<PaintForm>(*ui::Application);
+  form->SetBounds(0, 0, 200, 150);
+  auto* inside = ui::Create<WindowProbe>(*form, false);
+  inside->SetParent(form);
+  inside->SetAlign(ui::TAlign::alClient);
+  form->Show();
+  ASSERT_EQ(GetActiveWindow(), form->Handle());
+  EXPECT_FALSE(GetUpdateRect(form->Handle(), nullptr, FALSE));
+  form->paints = 0;
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(form->paints, 0);
+  EXPECT_EQ(inside->erases, 1);
+  ui::Free(form);
+}
+
 // A form's aligned controls get their windows where the layout puts them, not elsewhere first.
 TEST_F(UiForms, AFormsAlignedControlsAreMadeWhereTheyStay) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
