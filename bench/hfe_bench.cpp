@@ -3,39 +3,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
-#include <stdexcept>
 #include <vector>
 
-#include "disk/msx_disk.h"
-#include "hfe/cell_tables.h"
 #include "hfe/crc16.h"
 #include "hfe/hfe_disk.h"
 #include "hfe/hfe_format.h"
 #include "hfe/mfm_codec.h"
 #include "hfe/sector_access.h"
+#include "hfe_inputs.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes RandomBytes(std::size_t count) {
-  std::mt19937 random(1234);
-  Bytes bytes(count);
-  for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
-  return bytes;
-}
-
-std::unique_ptr<disk::TMSXDisk> RandomDisk() {
-  Bytes image = RandomBytes(disk::kImageCapacity);
-  image[21] = 0xF9;
-  auto disk = std::make_unique<disk::TMSXDisk>();
-  if (!disk->LoadFromBuffer(image, "bench.dsk")) throw std::runtime_error("load failed");
-  return disk;
-}
+using hfe_bench::Bytes;
+using hfe_bench::RandomBytes;
+using hfe_bench::RandomDisk;
 
 std::filesystem::path BenchFile() {
   return std::filesystem::temp_directory_path() / "qb_hfe_bench.hfe";
@@ -118,59 +101,25 @@ void BM_SectorSearchFullTrack(benchmark::State& state) {
 }
 BENCHMARK(BM_SectorSearchFullTrack)->Unit(benchmark::kMicrosecond);
 
-// An 80-track, two-sided file whose every side is `side` (cells), as long as the format allows.
-Bytes HostileFile(const Bytes& side) {
-  const std::size_t half = 32768;
-  Bytes file(1024, 0xFF);
-  std::memcpy(file.data(), "HXCPICFE", 8);
-  const std::uint8_t header[] = {0, 80, 2, 0, 0xFA, 0, 0, 0, 7, 1, 1, 0};
-  std::memcpy(file.data() + 8, header, sizeof header);
-  for (std::size_t track = 0; track < 80; ++track) {
-    const std::size_t block = 2 + track * 128;
-    const std::uint8_t entry[] = {static_cast<std::uint8_t>(block),
-                                  static_cast<std::uint8_t>(block >> 8), 0xFF, 0xFF};
-    std::memcpy(file.data() + 512 + track * 4, entry, 4);
-  }
-  for (std::size_t track = 0; track < 80; ++track)
-    for (std::size_t block = 0; block < half / 256; ++block)
-      for (int copy = 0; copy < 2; ++copy)
-        for (std::size_t i = 0; i < 256; ++i)
-          file.push_back(hfe::kBitReverse[side[(block * 256 + i) % side.size()]]);
-  return file;
-}
-
-// MFM cells of a repeated run of bytes, with 0xA1 written as the sync word.
-Bytes MfmSide(const Bytes& unit) {
-  Bytes cells(32768);
-  hfe::TMfmEncoder encoder{hfe::TCellWriter(cells, 32768 * 8), 0};
-  for (std::size_t written = 0; written < 16384; written += unit.size())
-    for (std::uint8_t byte : unit)
-      hfe::mfmEncodeRepeated(encoder, byte, byte == 0xA1 ? 0x0A : 0xFF, 1);
-  return cells;
-}
-
+// Loads of the hostile files (hfe_inputs.h).
 void LoadHostile(benchmark::State& state, const Bytes& file) {
   auto target = std::make_unique<disk::TMSXDisk>();
   for (auto _ : state)
     benchmark::DoNotOptimize(hfe::LoadHFEFromBytes(file, "hostile.hfe", *target));
 }
 
-// Identity fields packed as densely as they can be, none with an id that is read.
 void BM_HostileDenseIdentities(benchmark::State& state) {
-  LoadHostile(state, HostileFile(MfmSide({0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 0x55})));
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kDenseIdentities));
 }
 BENCHMARK(BM_HostileDenseIdentities)->Unit(benchmark::kMillisecond);
 
-// Identity fields of 16 KB sectors, each followed at once by a data mark.
 void BM_HostileLongSectors(benchmark::State& state) {
-  Bytes unit = {0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 1, 7, 0, 0, 0xA1, 0xA1, 0xA1, 0xFB};
-  LoadHostile(state, HostileFile(MfmSide(unit)));
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kLongSectors));
 }
 BENCHMARK(BM_HostileLongSectors)->Unit(benchmark::kMillisecond);
 
-// Nothing but sync words.
 void BM_HostileAllSync(benchmark::State& state) {
-  LoadHostile(state, HostileFile(MfmSide({0xA1})));
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kAllSync));
 }
 BENCHMARK(BM_HostileAllSync)->Unit(benchmark::kMillisecond);
 

@@ -14,7 +14,9 @@
 #include <atomic>
 #include <bit>
 
-#if defined(__x86_64__)
+// The vector scan: x86 processors with AVX2 (checked at run time), in 64- and 32-bit builds.
+#if defined(__x86_64__) || defined(__i386__)
+#define QB_VECTOR_SYNC_SCAN 1
 #include <immintrin.h>
 #endif
 
@@ -60,7 +62,7 @@ constexpr std::array<std::uint32_t, 1u << kHashBits> kRotations = [] {
 
 std::atomic<SyncScan> chosenScan{SyncScan::Vector};
 
-#if defined(__x86_64__)
+#if defined(QB_VECTOR_SYNC_SCAN)
 // Per nibble: the rotations by 0 to 7 whose high (`lowByte` false) or low byte has that value
 // in its high (`lowNibble` false) or low nibble.
 constexpr std::array<std::uint8_t, 16> NibbleRotations(bool lowByte, bool lowNibble) {
@@ -133,7 +135,7 @@ __attribute__((target("avx2"))) std::uint64_t MatchStarts(const std::uint8_t* at
 }  // namespace
 
 bool VectorSyncScanAvailable() {
-#if defined(__x86_64__)
+#if defined(QB_VECTOR_SYNC_SCAN)
   static const bool available = __builtin_cpu_supports("avx2");
   return available;
 #else
@@ -181,7 +183,7 @@ TMfmSyncScanner::TBlock TMfmSyncScanner::NextBlock(std::span<const std::uint8_t>
                                                    [[maybe_unused]] std::int64_t block,
                                                    std::int32_t from) {
   const std::int64_t firstByte = (std::int64_t{from} + 7) >> 3;
-#if defined(__x86_64__)
+#if defined(QB_VECTOR_SYNC_SCAN)
   constexpr std::int64_t kBlock = 64;
   constexpr std::int64_t kBlockReads = kBlock + 5;
   block = block < 0 ? firstByte : std::max(block + kBlock, firstByte);
