@@ -9,8 +9,9 @@ namespace {
 
 struct Slot {
   IDockClient* client = nullptr;
-  int row = -1;     // row on the dock, -1 when not visible there
-  int listRow = 0;  // row in the list
+  bool visible = false;  // visible on the dock
+  int row = -1;          // row on the dock, -1 when not visible there
+  int listRow = 0;       // row in the list
   int gap = 0;
   int fullLength = 0;
   int minLength = 0;
@@ -21,6 +22,8 @@ struct Slot {
   bool needArrange = false;
   TDockClientState& S() const { return client->DockState(); }
 };
+
+constexpr int kFarPosition = 1 << 24;
 
 int Along(TPoint p, bool leftRight) {
   return leftRight ? p.y : p.x;
@@ -63,20 +66,20 @@ void GiveOwnRows(std::vector<Slot>& slots, int& highestRow, bool fullSizePass) {
   }
 }
 
+// Rows no window uses go and the rest keep their order, numbered from 0 (a stored row may be
+// any number, negative or huge).
 void RemoveEmptyRows(std::vector<Slot>& slots, int& highestRow) {
-  for (int r = 0; r <= highestRow;) {
-    const bool used =
-        std::any_of(slots.begin(), slots.end(), [&](const Slot& s) { return s.listRow == r; });
-    if (used) {
-      ++r;
-      continue;
-    }
-    for (Slot& s : slots) {
-      if (s.listRow > r) --s.listRow;
-      if (s.row > r) --s.row;
-    }
-    --highestRow;
+  std::vector<int> used;
+  used.reserve(slots.size());
+  for (const Slot& s : slots) used.push_back(s.listRow);
+  std::sort(used.begin(), used.end());
+  used.erase(std::unique(used.begin(), used.end()), used.end());
+  for (Slot& s : slots) {
+    s.listRow =
+        static_cast<int>(std::lower_bound(used.begin(), used.end(), s.listRow) - used.begin());
+    s.row = s.visible ? s.listRow : -1;
   }
+  highestRow = static_cast<int>(used.size()) - 1;
 }
 
 // One row's lengths, gaps, shrinking and positions.
@@ -129,7 +132,8 @@ class RowArranger {
     int curPos = 0, prevEnd = 0, minSum = 0;
     for (std::size_t i : members_) {
       Slot& s = slots_[i];
-      int wanted = s.pos;
+      // Far beyond any row's end, so that the sums below stay in range.
+      int wanted = std::min(s.pos, kFarPosition);
       if ((s.S().FullSize || s.S().Stretch) && curPos == 0) wanted = 0;
       if (static_cast<int>(i) == dragIndex_) draggedWanted_ = wanted;
       wanted = std::max(wanted, minSum);
@@ -322,10 +326,10 @@ int ArrangeDockWindows(const TDockLayoutParams& p, std::vector<IDockClient*>& do
     s.client = work[i];
     const auto& st = s.S();
     s.listRow = st.DockRow;
-    s.row = work[i]->VisibleOnDock() ? st.DockRow : -1;
+    s.visible = work[i]->VisibleOnDock();
     s.pos = st.DockPos;
-    highestRow = std::max(highestRow, st.DockRow);
   }
+  RemoveEmptyRows(slots, highestRow);
   if (!p.limitToOneRow) {
     GiveOwnRows(slots, highestRow, false);
     GiveOwnRows(slots, highestRow, true);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -121,6 +122,28 @@ TEST(TbDockLayout, OverlapStartsAfterThePreviousWindow) {
   EXPECT_EQ(b.placed.left, 50);
   EXPECT_EQ(b.DockState().EffectiveDockPos, 50);
   EXPECT_EQ(b.DockState().DockPos, 10);  // not committed
+}
+
+TEST(TbDockLayout, StoredRowsAndPositionsOfAnySizeKeepTheirOrder) {
+  // Row and position as a damaged settings file may give them; the other window is at (0, 10).
+  struct Case {
+    int row, pos;
+    TRect first, other;  // where the window and the other one go (60 x 24 each)
+  };
+  const Case cases[] = {
+      {INT_MAX, 0, {0, 24, 60, 48}, {10, 0, 70, 24}},
+      {-5, 0, {0, 0, 60, 24}, {10, 24, 70, 48}},
+      {INT_MIN, 0, {0, 0, 60, 24}, {10, 24, 70, 48}},
+      {0, INT_MAX, {240, 0, 300, 24}, {10, 0, 70, 24}},
+  };
+  for (const Case& c : cases) {
+    Dock dock(300);
+    FakeClient& first = dock.Add(c.row, c.pos, 50);
+    FakeClient& other = dock.Add(0, 10, 50);
+    EXPECT_EQ(dock.Arrange(), 48 - 24 * (c.pos == INT_MAX)) << c.row;
+    EXPECT_EQ(first.placed, c.first) << c.row << " " << c.pos;
+    EXPECT_EQ(other.placed, c.other) << c.row << " " << c.pos;
+  }
 }
 
 TEST(TbDockLayout, OwnRowsWrapAndEmptyRows) {
