@@ -132,8 +132,8 @@ class RowArranger {
     int curPos = 0, prevEnd = 0, minSum = 0;
     for (std::size_t i : members_) {
       Slot& s = slots_[i];
-      // Far beyond any row's end, so that the sums below stay in range.
-      int wanted = std::min(s.pos, kFarPosition);
+      // Far beyond either end of any row, so that the sums below stay in range.
+      int wanted = std::clamp(s.pos, -kFarPosition, kFarPosition);
       if ((s.S().FullSize || s.S().Stretch) && curPos == 0) wanted = 0;
       if (static_cast<int>(i) == dragIndex_) draggedWanted_ = wanted;
       wanted = std::max(wanted, minSum);

@@ -144,6 +144,14 @@ TEST(TbDockLayout, StoredRowsAndPositionsOfAnySizeKeepTheirOrder) {
     EXPECT_EQ(first.placed, c.first) << c.row << " " << c.pos;
     EXPECT_EQ(other.placed, c.other) << c.row << " " << c.pos;
   }
+  // Dragged from the lowest position, behind a window at the same place.
+  Dock dock(300);
+  FakeClient& a = dock.Add(0, INT_MIN, 50);
+  FakeClient& b = dock.Add(0, INT_MIN, 50);
+  b.DockState().DragMode = true;
+  dock.Arrange();
+  EXPECT_EQ(a.placed, (TRect{0, 0, 60, 24}));
+  EXPECT_EQ(b.placed, (TRect{60, 0, 120, 24}));
 }
 
 TEST(TbDockLayout, OwnRowsWrapAndEmptyRows) {
