@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "tb/common.h"
 #include "tb/view.h"
 
 namespace tb {
@@ -37,7 +38,6 @@ std::wstring ViewerAccName(const TTBItemViewer& viewer);
 std::uint32_t ViewerAccState(const TTBItemViewer& viewer, bool windowUsable);
 // None when the caption shows no accelerator; `lower` gives a character's lower case (the
 // platform's, which knows more than ASCII).
-using TCharLower = wchar_t (*)(wchar_t);
 std::optional<std::wstring> ViewerAccKeyboardShortcut(const TTBItemViewer& viewer,
                                                       const std::wstring& altKeyName,
                                                       TCharLower lower);

@@ -1,5 +1,7 @@
 #include "tb/common.h"
 
+#include <cwctype>
+
 #include "ui/text.h"
 
 namespace tb {
@@ -43,6 +45,27 @@ wchar_t LastAccelChar(std::wstring_view text) {
     ++i;  // the marked character, or the second of a doubled ampersand
   }
   return accel;
+}
+
+namespace {
+wchar_t CLibraryLower(wchar_t c) {
+  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+}
+TCharLower gCharLower = &CLibraryLower;
+}  // namespace
+
+void SetCharLower(TCharLower lower) {
+  gCharLower = lower ? lower : &CLibraryLower;
+}
+
+wchar_t LowerCaseChar(wchar_t c) {
+  return gCharLower(c);
+}
+
+std::wstring LowerCaseText(std::wstring_view text) {
+  std::wstring lower(text);
+  for (wchar_t& c : lower) c = gCharLower(c);
+  return lower;
 }
 
 TAccelText SplitAccelText(std::wstring_view caption) {

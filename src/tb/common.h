@@ -41,6 +41,13 @@ std::wstring RemoveAccelMarks(std::wstring_view text);
 std::wstring DoubleAmpersands(std::wstring_view text);
 std::wstring TrimCaptionEnding(std::wstring_view text);
 wchar_t LastAccelChar(std::wstring_view text);
+
+// A character's lower case as the platform folds it (the C library's towlower folds only ASCII
+// in the C locale); tb::Initialize installs the platform's, which knows more than ASCII.
+using TCharLower = wchar_t (*)(wchar_t);
+void SetCharLower(TCharLower lower);
+wchar_t LowerCaseChar(wchar_t c);
+std::wstring LowerCaseText(std::wstring_view text);
 // A caption as it is shown: without its "&" marks (as RemoveAccelMarks) and the index of its
 // accelerator character in that text (the one LastAccelChar answers), -1 for none.
 struct TAccelText {

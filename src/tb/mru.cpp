@@ -1,7 +1,6 @@
 #include "tb/mru.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "tb/common.h"
 #include "tb/consts.h"
@@ -10,13 +9,6 @@
 namespace tb {
 
 namespace {
-
-std::wstring Lower(std::wstring_view text) {
-  std::wstring lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-  return lower;
-}
 
 // Accelerators: "1".."9" for the first nine entries, "A".."Z" for the next 26.
 constexpr int kDigitAccels = 9;
@@ -78,9 +70,9 @@ void TTBMRUListStrings::Clear() {
 }
 
 int TTBMRUListStrings::IndexOf(std::wstring_view text) const {
-  const std::wstring wanted = Lower(text);
+  const std::wstring wanted = LowerCaseText(text);
   for (std::size_t i = 0; i < names_.size(); ++i)
-    if (Lower(names_[i]) == wanted) return static_cast<int>(i);
+    if (LowerCaseText(names_[i]) == wanted) return static_cast<int>(i);
   return -1;
 }
 

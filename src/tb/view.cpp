@@ -1,7 +1,6 @@
 #include "tb/view.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <unordered_map>
 
 #include "tb/common.h"
@@ -20,10 +19,6 @@ constexpr int kMaxGroupLevel = 10;
 
 std::uint8_t TimerBit(TTBViewTimer timer) {
   return static_cast<std::uint8_t>(1u << static_cast<int>(timer));
-}
-
-wchar_t LowerKey(wchar_t c) {
-  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
 bool Selectable(const TTBItemViewer& viewer) {
@@ -749,15 +744,15 @@ TTBItemViewer* TTBView::NextSelectableWithAccel(TTBItemViewer* from, wchar_t key
   isOnlyItemWithAccel = false;
   const int n = ViewerCount();
   if (n == 0 || key == 0) return nullptr;
-  const wchar_t wanted = LowerKey(key);
+  const wchar_t wanted = LowerCaseChar(key);
   const auto matches = [&](const TTBItemViewer& viewer) {
     if (!Selectable(viewer) || !viewer.CaptionShown()) return false;
     const std::wstring caption = viewer.GetCaptionText();
     const wchar_t accel = LastAccelChar(caption);
-    if (accel) return LowerKey(accel) == wanted;
+    if (accel) return LowerCaseChar(accel) == wanted;
     if (requirePrimaryAccel || wanted == L' ') return false;
     const std::wstring shown = RemoveAccelMarks(caption);
-    return !shown.empty() && LowerKey(shown[0]) == wanted;
+    return !shown.empty() && LowerCaseChar(shown[0]) == wanted;
   };
   const int start = from ? IndexOf(from) : -1;
   for (const bool enabled : {true, false}) {

@@ -4,6 +4,7 @@
 
 #include "ui/ini_file.h"
 #include "ui/properties.h"
+#include "view_fakes.h"
 
 namespace tb {
 namespace {
@@ -33,6 +34,11 @@ TEST_F(MruList, AddKeepsTheNewestUpToTheMaximum) {
   list->Add(L"/CWD/C");
   EXPECT_EQ(Items(), (Names{L"/CWD/C", L"/cwd/e", L"/cwd/d", L"/cwd/b"}));
   EXPECT_EQ(Captions(), (Names{L"&1 C", L"&2 e", L"&3 d", L"&4 b"}));
+  // Letter case as the platform folds it, beyond ASCII too.
+  const testing::Latin1Lowering lowering;
+  list->Add(L"/\u00C4rger");
+  list->Add(L"/\u00E4RGER");
+  EXPECT_EQ(Items(), (Names{L"/\u00E4RGER", L"/CWD/C", L"/cwd/e", L"/cwd/d"}));
   list->SetAddFullPath(false);
   list->Add(L"x");
   EXPECT_EQ(Items().front(), L"x");

@@ -206,7 +206,9 @@ class FakeEntry : public ITBToolbarLoopEntry {
 };
 
 TEST_F(TbToolbarView, KeyboardEntryExecutesAUniqueAcceleratorAndSelectsOneOfSeveral) {
-  for (const wchar_t* caption : {L"&File", L"&Edit", L"&Format", L"&View", L"&Help"}) {
+  const testing::Latin1Lowering lowering;
+  for (const wchar_t* caption :
+       {L"&File", L"&Edit", L"&Format", L"&View", L"&Help", L"\u00DCber&\u00C4rger"}) {
     auto* item = ui::Create<TTBCustomItem>(*toolbar.root);
     item->SetCaption(caption);
     toolbar.root->Add(item);
@@ -226,6 +228,7 @@ TEST_F(TbToolbarView, KeyboardEntryExecutesAUniqueAcceleratorAndSelectsOneOfSeve
   const Case cases[] = {
       {L'e', true, true, true, L"&Edit", tbetExecuteSelected},  // the only E executes
       {L'H', true, false, true, L"&Help", tbetExecuteSelected},
+      {L'\u00E4', true, true, true, L"\u00DCber&\u00C4rger", tbetExecuteSelected},
       {L'f', true, true, true, L"&File", 0},  // File and Format: a menu bar selects the first
       {L'f', true, false, false, L"", 0},     // a plain toolbar does nothing
       {L'v', true, true, false, L"", 0},      // disabled

@@ -7,9 +7,21 @@
 #include <memory>
 #include <string>
 
+#include "tb/common.h"
 #include "tb/view.h"
 
 namespace tb::testing {
+
+// For the length of a scope, letters fold as the platform folds them: ASCII and the Latin-1
+// capitals too.
+struct Latin1Lowering {
+  Latin1Lowering() { SetCharLower(&Lower); }
+  ~Latin1Lowering() { SetCharLower(nullptr); }
+  static wchar_t Lower(wchar_t c) {
+    const bool capital = (c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+    return capital ? static_cast<wchar_t>(c + 32) : c;
+  }
+};
 
 // Text is 6 pixels per character and 13 high.
 class FakeWindow : public ITBViewWindow, public ITBTextMeasure {

@@ -7,11 +7,13 @@ namespace tb {
 
 void Initialize() {
   InitCommon();
+  SetCharLower(&LowerChar);
   InstallPopupWindows();
 }
 
 void Finalize() {
   SetPopupFactory(nullptr);
+  SetCharLower(nullptr);
 }
 
 }  // namespace tb
