@@ -113,6 +113,11 @@ void BM_HostileDenseIdentities(benchmark::State& state) {
 }
 BENCHMARK(BM_HostileDenseIdentities)->Unit(benchmark::kMillisecond);
 
+void BM_HostileOverlappingIdentities(benchmark::State& state) {
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kOverlappingIdentities));
+}
+BENCHMARK(BM_HostileOverlappingIdentities)->Unit(benchmark::kMillisecond);
+
 void BM_HostileLongSectors(benchmark::State& state) {
   LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kLongSectors));
 }

@@ -34,10 +34,12 @@ inline std::unique_ptr<disk::TMSXDisk> RandomDisk() {
   return disk;
 }
 
-// Repeated byte runs of hostile sides (0xA1 is written as the sync word): identity fields
-// packed as densely as they can be, none with an id that is read; identity fields of 16 KB
-// sectors, each followed at once by a data mark; nothing but sync words.
+// Repeated byte runs of hostile sides (0xA1 is written as the sync word): identity fields whose
+// own CRC is the next field's sync, none with an id that is read; identity fields whose id is
+// the next field's sync and mark (one every four bytes); identity fields of 16 KB sectors, each
+// followed at once by a data mark; nothing but sync words.
 inline const Bytes kDenseIdentities = {0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 0x55};
+inline const Bytes kOverlappingIdentities = {0xA1, 0xA1, 0xA1, 0xFE};
 inline const Bytes kLongSectors = {0xA1, 0xA1, 0xA1, 0xFE, 0,    0,    1,
                                    7,    0,    0,    0xA1, 0xA1, 0xA1, 0xFB};
 inline const Bytes kAllSync = {0xA1};

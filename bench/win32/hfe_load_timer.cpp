@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     hfe_bench::Bytes file;
   } inputs[] = {{"normal 720 KB", hfe::BuildHFE(*hfe_bench::RandomDisk())},
                 {"dense identities", hfe_bench::HostileFile(hfe_bench::kDenseIdentities)},
+                {"overlapping ids", hfe_bench::HostileFile(hfe_bench::kOverlappingIdentities)},
                 {"long sectors", hfe_bench::HostileFile(hfe_bench::kLongSectors)},
                 {"all sync", hfe_bench::HostileFile(hfe_bench::kAllSync)}};
   for (const hfe::SyncScan scan : {hfe::SyncScan::Portable, hfe::SyncScan::Vector}) {
