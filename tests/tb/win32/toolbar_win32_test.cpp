@@ -154,10 +154,14 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
   bool opened = false;
   buttons->SetColor(0x00C0FF);
   ui::TColor popupColor = ui::clNone;
+  const int hostedLeft = hosted->Left();
+  bool hostedStayed = false;
   ASSERT_TRUE(Run([&] { ClickAt(Middle(tools, tools.ViewerCount() - 1)); },
                   {{300, [&] {
                       if (TTBView* popup = tools.OpenViewerView()) {
                         opened = true;
+                        // The popup leaves the toolbar's control where the toolbar put it.
+                        hostedStayed = hosted->Left() == hostedLeft;
                         popupColor = popup->BackgroundColor();
                         for (int i = 0; i < popup->ViewerCount(); ++i)
                           if (popup->Viewers(i)->Show())
@@ -167,6 +171,7 @@ TEST_F(TbToolbarWin32Test, ANarrowedFormWrapsTheMenuBarAndTheChevronHoldsWhatDoe
                       PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
                     }}}));
   EXPECT_TRUE(opened);
+  EXPECT_TRUE(hostedStayed);
   EXPECT_EQ(listed, hidden);
   EXPECT_EQ(popupColor, 0x00C0FF);
 
