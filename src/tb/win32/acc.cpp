@@ -66,6 +66,12 @@ HRESULT DispatchOf(IAccessible* object, IDispatch** out) {
   return S_OK;
 }
 
+// A caller that gives no place for an answer gets E_POINTER instead of a write through null.
+template <class... P>
+bool Missing(P*... places) {
+  return ((places == nullptr) || ...);
+}
+
 // Runs a COM method's body; an exception becomes E_FAIL.
 template <class F>
 HRESULT Guard(F body) noexcept {
@@ -132,19 +138,23 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
   }
   // What neither kind answers.
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, long* topic) override {
+    if (Missing(file, topic)) return E_POINTER;
     *file = nullptr;
     *topic = 0;
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return S_FALSE;
   }
@@ -164,6 +174,7 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
   // A validated question answered by a text (none: S_FALSE) or a number.
   template <class F>
   HRESULT TextAnswer(const VARIANT& child, BSTR* out, F text) {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
@@ -175,6 +186,7 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
   }
   template <class F>
   HRESULT NumberAnswer(const VARIANT& child, VARIANT* out, F number) {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
@@ -197,6 +209,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
   void ClientIsDestroying() noexcept override { view_ = nullptr; }
 
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (!view_) return E_FAIL;
@@ -207,6 +220,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = 0;
     return Guard([&]() -> HRESULT {
       if (!view_) return E_FAIL;
@@ -215,6 +229,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (!view_) return E_FAIL;
@@ -239,6 +254,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return S_FALSE;
   }
@@ -255,16 +271,19 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE accLocation(long* x, long* y, long* w, long* h,
                                         VARIANT child) override {
+    if (Missing(x, y, w, h)) return E_POINTER;
     *x = *y = *w = *h = 0;
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
@@ -278,6 +297,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(start); r != S_OK) return r;
@@ -290,6 +310,7 @@ class TTBViewAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!view_) return E_FAIL;
@@ -331,6 +352,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
   void ClientIsDestroying() noexcept override { viewer_ = nullptr; }
 
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
@@ -338,6 +360,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = 0;
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
@@ -346,6 +369,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
@@ -362,6 +386,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
                       [&]() -> std::optional<std::wstring> { return ViewerAccName(*viewer_); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
+    if (Missing(out)) return E_POINTER;
     *out = nullptr;
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
@@ -383,6 +408,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
                       [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName(), LowerChar); });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;
@@ -412,6 +438,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* x, long* y, long* w, long* h,
                                         VARIANT child) override {
+    if (Missing(x, y, w, h)) return E_POINTER;
     *x = *y = *w = *h = 0;
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(child); r != S_OK) return r;
@@ -425,6 +452,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (const HRESULT r = ValidateChild(start); r != S_OK) return r;
@@ -456,6 +484,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
     });
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
+    if (Missing(out)) return E_POINTER;
     AccVariantInit(out);
     return Guard([&]() -> HRESULT {
       if (!viewer_) return E_FAIL;

@@ -584,6 +584,11 @@ TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarT
   EXPECT_EQ(item->get_accKeyboardShortcut(self, &shortcut), S_OK);
   EXPECT_EQ(std::wstring(shortcut ? shortcut : L""), AltKeyName() + L"+\u00E4");
   SysFreeString(shortcut);
+  // A caller that gives no place for the answer is refused.
+  EXPECT_EQ(item->get_accName(self, nullptr), E_POINTER);
+  EXPECT_EQ(item->get_accState(self, nullptr), E_POINTER);
+  EXPECT_EQ(item->accLocation(nullptr, nullptr, nullptr, nullptr, self), E_POINTER);
+  EXPECT_EQ(item->accHitTest(0, 0, nullptr), E_POINTER);
 }
 
 }  // namespace
