@@ -290,8 +290,12 @@ void TSkBarCustomWrapperPopupForm::RollUp(bool selected) {
   }
   StoreVisible(false);
   if (auto* menu = dynamic_cast<TSkBarFormPopupMenu*>(Owner())) {
+    // The listed controls now; one freed by an earlier one's handler has left the menu's list.
     const std::vector<ui::TWinControl*> list = menu->closeNotifications_;
     for (ui::TWinControl* listener : list) {
+      if (std::find(menu->closeNotifications_.begin(), menu->closeNotifications_.end(), listener) ==
+          menu->closeNotifications_.end())
+        continue;
       listener->Perform(WM_SKPOPUPCLOSED, reinterpret_cast<WPARAM>(this), selected ? 1 : 0);
     }
   }

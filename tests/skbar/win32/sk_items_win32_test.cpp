@@ -412,10 +412,14 @@ class Receiver : public ui::TCustomControl {
  public:
   using ui::TCustomControl::TCustomControl;
   void WndProc(ui::TMessage& message) override {
-    if (message.Msg == WM_SKPOPUPCLOSED) closed.push_back(message.WParam);
+    if (message.Msg == WM_SKPOPUPCLOSED) {
+      closed.push_back(message.WParam);
+      if (onClosed) onClosed();
+    }
     ui::TCustomControl::WndProc(message);
   }
   std::vector<WPARAM> closed;
+  std::function<void()> onClosed;
   static Receiver* Make(ui::TWinControl& parent, ui::TRect bounds) {
     auto* receiver = ui::Create<Receiver>(parent);
     receiver->SetParent(&parent);
@@ -646,9 +650,19 @@ TEST_F(SkFormPopupTest, ShownBelowAControlAndClosedBySelection) {
                middle = MAKELPARAM(w.left + 3, w.top + 20);
   EXPECT_EQ(SendMessageW(wrapper, WM_NCHITTEST, 0, bottom), HTBOTTOM);
   EXPECT_EQ(SendMessageW(wrapper, WM_NCHITTEST, 0, middle), HTCLIENT);
+  // Listed controls hear of the close once; one freed by an earlier one's handler hears nothing.
+  Receiver* first = Receiver::Make(*form, {20, 200, 60, 220});
+  Receiver* second = Receiver::Make(*form, {70, 200, 110, 220});
+  for (Receiver* listener : {static_cast<Receiver*>(nullptr), first, first, second})
+    menu->AddCloseNotification(listener);
+  first->onClosed = [&] {
+    ui::Free(second);
+    second = nullptr;
+  };
 
   menu->ClosePopup(true);
   Pump();
+  EXPECT_EQ(first->closed, std::vector<WPARAM>{reinterpret_cast<WPARAM>(&menu->Wrapper())});
   EXPECT_EQ(closed, std::vector<bool>{true});
   EXPECT_FALSE(IsWindowVisible(wrapper));
   EXPECT_EQ(GetParent(hosted->Handle()), nullptr);
