@@ -464,9 +464,8 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
     viewer.lineSep_ = e.lineSep;
     viewer.accNumber_ = viewer.IsAccessible() ? ++accNumber : 0;
     if (e.show || e.clipped) scrollRows_.push_back(static_cast<int>(i));
-    // A chevron popup lists the toolbar's items; their controls stay the toolbar's to place.
     auto* control = dynamic_cast<TTBControlItem*>(&viewer.Item());
-    if (control && control->Control() && window_ && !chevronParentView_) {
+    if (control && control->Control() && window_) {
       window_->PlaceControl(control->Control(), viewer.BoundsRect(),
                             e.show && !e.offEdge && !e.clipped);
     }

@@ -66,6 +66,7 @@ TTBPopupWindow::TTBPopupWindow(ui::TComponent* owner, TTBView* parentView, TTBCu
   StoreColor(ui::clSystemColor | COLOR_MENU);
   SetShowHint(true);
   SetControlStyle(ControlStyle() & ~ui::csCaptureMouse);
+  binding_.SetControl(this);
 }
 
 TTBPopupWindow::~TTBPopupWindow() {

@@ -222,7 +222,8 @@ bool TTBViewWindow::GetControlSize(ui::TComponent* control, int& width, int& hei
 
 void TTBViewWindow::PlaceControl(ui::TComponent* control, const TRect& rect, bool show) {
   auto* c = dynamic_cast<ui::TControl*>(control);
-  if (!c) return;
+  // A control on another window (a popup listing a toolbar's items) is that window's to place.
+  if (!c || (control_ && c->Parent() != control_)) return;
   if (show) {
     c->SetBounds(rect.left, rect.top, rect.Width(), rect.Height());
   } else if (c->Visible() && (c->Left() > -c->Width() || c->Top() > -c->Height())) {

@@ -591,5 +591,27 @@ TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarT
   EXPECT_EQ(item->accHitTest(0, 0, nullptr), E_POINTER);
 }
 
+// A popup menu showing the toolbar's items neither shows the hosted control, which is not on
+// its window, nor moves it.
+TEST_F(TbToolbarWin32Test, APopupListingTheToolbarsItemsLeavesItsControlInPlace) {
+  auto* menu = ui::Create<TTBPopupMenu>(*form);
+  menu->SetLinkSubitems(&buttons->Items());
+  const int left = hosted->Left(), hostedTop = hosted->Top();
+  bool controlShown = true;
+  int leftDuring = -1;
+  ASSERT_TRUE(
+      Run([&] { menu->Popup(300, 300); },
+          {{300, [&] {
+              leftDuring = hosted->Left();
+              if (TTBPopupWindow* popup = TTBPopupWindow::FromHandle(WindowFromPoint({305, 305})))
+                controlShown = popup->View().Find(buttons->Items().Items(6))->Show();
+              PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+            }}}));
+  EXPECT_EQ(leftDuring, left);
+  EXPECT_FALSE(controlShown);
+  EXPECT_EQ(hosted->Left(), left);
+  EXPECT_EQ(hosted->Top(), hostedTop);
+}
+
 }  // namespace
 }  // namespace tb
