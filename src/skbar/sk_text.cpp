@@ -1,7 +1,6 @@
 #include "skbar/sk_text.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
 #include "tb/common.h"
@@ -22,7 +21,7 @@ std::wstring SkStripTrailingPunctuation(std::wstring_view text) {
 
 bool SkSameText(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
-    return std::towupper(static_cast<std::wint_t>(x)) == std::towupper(static_cast<std::wint_t>(y));
+    return tb::LowerCaseChar(x) == tb::LowerCaseChar(y);
   });
 }
 

@@ -2,7 +2,7 @@
 // caption with its glyphs in a button-like rectangle. Text is measured through a callback, so
 // the same rules serve the platform's fonts and tests.
 //   SkStripShortcut (cut at the first tab), SkStripTrailingPunctuation (a final ":" or "..."),
-//   SkSameText (case-insensitive); accelerator marks go through tb::RemoveAccelMarks.
+//   SkSameText (letter case folded as the platform folds it); accelerator marks go through tb::RemoveAccelMarks.
 //   SkPlanRotatedText (prefix, end ellipsis, position and underline of rotated text),
 //   SkCalcCaptionLayout (caption, glyph and right-glyph rectangles).
 #pragma once

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "tb/view_fakes.h"
+
 namespace skbar {
 namespace {
 
@@ -13,6 +15,9 @@ TEST(SkText, CaptionCleaning) {
   EXPECT_EQ(SkStripTrailingPunctuation(L"Name:"), L"Name");
   EXPECT_EQ(SkStripTrailingPunctuation(L"..."), L"...");
   EXPECT_TRUE(SkSameText(L"Office XP", L"office xp"));
+  const tb::testing::Latin1Lowering platformLetters;
+  EXPECT_TRUE(SkSameText(L"C:\\\u00C4B.DSK", L"c:\\\u00E4b.dsk"));
+  EXPECT_FALSE(SkSameText(L"\u00C4B.DSK", L"AB.DSK"));
 }
 
 TEST(SkText, RotatedTextEllipsisAndUnderline) {
