@@ -172,9 +172,10 @@ void SkPaintMenuItemBackground(ui::TCanvas& canvas, const TRect& r,
   }
   const TSkBarSkinOptions& skin = SkCurrentSkin();
   const bool vista = VistaThemed(info.SkinType);
+  // The visual styles of Vista and later have a check background for disabled items too.
   const bool checkFrame =
       info.Checked &&
-      (info.SkinType == sknSkin ? info.Enabled : info.Enabled || info.SkinType == sknNone);
+      (info.SkinType == sknSkin ? info.Enabled : vista || info.Enabled || info.SkinType == sknNone);
   const TSkBarMenuItemMarginsInfo& m = info.MenuMargins;
   const TRect column{r.left + m.Margins.left, r.top, r.left + m.Margins.left + m.GutterSize,
                      r.bottom};

@@ -24,6 +24,9 @@
 #include "tb/system_settings.h"
 #include "ui/ini_file.h"
 
+// After the window headers the ones above bring in.
+#include <uxtheme.h>
+
 namespace skbar {
 namespace {
 
@@ -86,6 +89,31 @@ TEST_F(SkItemPaintTest, HotMenuItemUnderEachSkinType) {
   EXPECT_EQ(s.Pixel(190, 11), Rgb(body.Color1));
   const COLORREF text = Rgb(SkCurrentSkin().GetTextColor(skncMenuItem, sknsHotTrack, sknSkin));
   EXPECT_GT(Count(s, caption, text), 20);
+}
+
+// Under the visual styles of Windows Vista and later, a checked menu item's image column gets
+// the theme's check background in the item's state, disabled too.
+TEST_F(SkItemPaintTest, UnderTheThemeACheckedItemsColumnHasTheCheckBackgroundEvenDisabled) {
+  ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+  auto* item = Add<TSkBarItem>(L"&Wide");
+  item->SetChecked(true);
+  auto view = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  TSkBarMenuItemMarginsInfo m;
+  SkCurrentSkin().GetMenuItemMargins(13, 0, m);
+  const RECT column{m.Margins.left, 0, m.Margins.left + m.GutterSize, 22};
+  const HTHEME theme = OpenThemeData(nullptr, L"MENU");
+  ASSERT_NE(theme, nullptr);
+  for (const auto& [enabled, themeState] : {std::pair{true, 2}, std::pair{false, 1}}) {
+    SCOPED_TRACE(enabled);
+    item->SetEnabled(enabled);
+    PaintSurface s(200, 22, kWhite), reference(200, 22, kWhite);
+    PaintViewer(*view, item, s);
+    DrawThemeBackground(theme, reference.Dc(), 12, themeState, &column, nullptr);
+    const POINT corner{column.left + 1, 1};
+    ASSERT_NE(reference.Pixel(corner.x, corner.y), kWhite);
+    EXPECT_EQ(s.Pixel(corner.x, corner.y), reference.Pixel(corner.x, corner.y));
+  }
+  CloseThemeData(theme);
 }
 
 TEST_F(SkItemPaintTest, ClassicMarksEdgesAndSeparators) {
