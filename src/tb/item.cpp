@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "tb/published.h"
 #include "tb/viewer.h"
+#include "ui/boolean_prop.h"
 #include "ui/text.h"
 
 namespace tb {
@@ -577,6 +579,9 @@ bool TTBCustomItemActionLink::IsShortCutLinked() const {
 bool TTBCustomItemActionLink::IsVisibleLinked() const {
   return ui::TActionLink::IsVisibleLinked() && item_.Visible() == Action()->Visible();
 }
+bool TTBCustomItemActionLink::IsOnExecuteLinked() const {
+  return ui::TActionLink::IsOnExecuteLinked() && item_.OnClickFromAction();
+}
 bool TTBCustomItemActionLink::IsAutoCheckLinked() const {
   return ui::TActionLink::IsAutoCheckLinked() && item_.AutoCheck() == Action()->AutoCheck();
 }
@@ -633,6 +638,26 @@ TTBGroupItem::TTBGroupItem(ui::TComponent* owner) : TTBCustomItem(owner) {
   SetItemStyle(GetItemStyle() | tbisEmbeddedGroup | tbisSubitemsEditable);
 }
 
+namespace {
+constexpr std::wstring_view kItemOptionNames[] = {
+    L"tboDefault",      L"tboDropdownArrow", L"tboImageAboveCaption", L"tboLongHintInMenuOnly",
+    L"tboNoAutoHint",   L"tboNoRotation",    L"tboSameWidth",         L"tboShowHint",
+    L"tboToolbarStyle", L"tboToolbarSize"};
+constexpr ui::EnumNames kItemOptions{kItemOptionNames};
+}  // namespace
+
+void TTBGroupItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TTBCustomItem::GetPublishedProps(out);
+  using G = TTBGroupItem;
+  static constexpr ui::PropInfo kProps[] = {
+      ui::BoolProp<G, &G::InheritOptions, &G::SetInheritOptions>(L"InheritOptions"),
+      ui::RefProp<G, TTBCustomItem, &G::LinkSubitems, &G::SetLinkSubitems>(L"LinkSubitems"),
+      ui::SetProp<G, &G::MaskOptions, &G::SetMaskOptions>(L"MaskOptions", kItemOptions),
+      ui::SetProp<G, &G::Options, &G::SetOptions>(L"Options", kItemOptions),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+}
+
 TTBSeparatorItem::TTBSeparatorItem(ui::TComponent* owner) : TTBCustomItem(owner) {
   SetItemStyle(static_cast<TTBItemStyle>(
       (GetItemStyle() & ~(tbisSelectable | tbisRedrawOnSelChange | tbisRedrawOnMouseOverChange)) |
@@ -641,6 +666,17 @@ TTBSeparatorItem::TTBSeparatorItem(ui::TComponent* owner) : TTBCustomItem(owner)
 
 std::unique_ptr<TTBItemViewer> TTBSeparatorItem::CreateViewer(TTBView& view, int groupLevel) {
   return std::make_unique<TTBSeparatorItemViewer>(view, *this, groupLevel);
+}
+
+void TTBSeparatorItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TTBCustomItem::GetPublishedProps(out);
+  using S = TTBSeparatorItem;
+  static constexpr ui::PropInfo kProps[] = {
+      ui::BoolProp<S, &S::Blank, &S::SetBlank>(L"Blank"),
+      StoredWhen<S, &S::IsHintStored>(ui::StringProp<S, &S::Hint, &S::SetHint>(L"Hint")),
+      StoredWhen<S, &S::IsVisibleStored>(ui::BoolProp<S, &S::Visible, &S::SetVisible>(L"Visible")),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }
 
 void TTBSeparatorItem::SetBlank(bool blank) {
@@ -666,6 +702,14 @@ TTBControlItem::~TTBControlItem() {
 void TTBControlItem::Notification(ui::TComponent* component, ui::TOperation operation) {
   TTBCustomItem::Notification(component, operation);
   if (operation == ui::TOperation::opRemove && component == control_) control_ = nullptr;
+}
+
+void TTBControlItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TTBCustomItem::GetPublishedProps(out);
+  using C = TTBControlItem;
+  static constexpr ui::PropInfo kControl =
+      ui::RefProp<C, ui::TComponent, &C::Control, &C::SetControl>(L"Control");
+  out.push_back(&kControl);
 }
 
 void TTBControlItem::SetControl(ui::TComponent* control) {

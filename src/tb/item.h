@@ -184,6 +184,7 @@ class TTBCustomItemActionLink : public ui::TActionLink {
   bool IsShortCutLinked() const override;
   bool IsVisibleLinked() const override;
   bool IsAutoCheckLinked() const override;
+  bool IsOnExecuteLinked() const override;
 
  private:
   TTBCustomItem& item_;
@@ -298,7 +299,21 @@ class TTBCustomItem : public ui::TComponent,
 
   ui::TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(ui::TNotifyEvent handler);
+  // OnClick holds the linked action's execute handler.
+  bool OnClickFromAction() const { return onClickFromAction_; }
   TTBPopupEvent OnPopup;
+
+  // Whether a property is written when the item is stored: not while it follows the action.
+  bool IsAutoCheckStored() const { return IsUnlinked(&ui::TActionLink::IsAutoCheckLinked); }
+  bool IsCaptionStored() const { return IsUnlinked(&ui::TActionLink::IsCaptionLinked); }
+  bool IsCheckedStored() const { return IsUnlinked(&ui::TActionLink::IsCheckedLinked); }
+  bool IsEnabledStored() const { return IsUnlinked(&ui::TActionLink::IsEnabledLinked); }
+  bool IsHelpContextStored() const { return IsUnlinked(&ui::TActionLink::IsHelpContextLinked); }
+  bool IsHintStored() const { return IsUnlinked(&ui::TActionLink::IsHintLinked); }
+  bool IsImageIndexStored() const { return IsUnlinked(&ui::TActionLink::IsImageIndexLinked); }
+  bool IsShortCutStored() const { return IsUnlinked(&ui::TActionLink::IsShortCutLinked); }
+  bool IsVisibleStored() const { return IsUnlinked(&ui::TActionLink::IsVisibleLinked); }
+  bool IsOnClickStored() const { return IsUnlinked(&ui::TActionLink::IsOnExecuteLinked); }
   TTBSelectEvent OnSelect;
 
  protected:
@@ -316,6 +331,9 @@ class TTBCustomItem : public ui::TComponent,
                    TTBCustomItem* sender, int depth);
   void CallHandlers(TTBCustomItem* sender, TTBItemChangedAction action, int index,
                     TTBCustomItem* item);
+  bool IsUnlinked(bool (ui::TActionLink::*linked)() const) const {
+    return !actionLink_ || !(actionLink_.get()->*linked)();
+  }
   void RecalcOptions();
   void TurnSiblingsOff();
   // Registers `link` with `list` (made on first use; freed when the list is removed).
@@ -369,12 +387,14 @@ class TTBGroupItem : public TTBCustomItem {
  public:
   explicit TTBGroupItem(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TTBGroupItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 };
 
 class TTBSeparatorItem : public TTBCustomItem {
  public:
   explicit TTBSeparatorItem(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TTBSeparatorItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   std::unique_ptr<TTBItemViewer> CreateViewer(TTBView& view, int groupLevel) override;
   bool Blank() const { return blank_; }
   void SetBlank(bool blank);
@@ -390,6 +410,7 @@ class TTBControlItem : public TTBCustomItem {
   explicit TTBControlItem(ui::TComponent* owner);
   ~TTBControlItem() override;
   std::wstring_view ClassName() const override { return L"TTBControlItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
   ui::TComponent* Control() const { return control_; }
   void SetControl(ui::TComponent* control);

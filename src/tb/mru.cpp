@@ -4,6 +4,7 @@
 
 #include "tb/common.h"
 #include "tb/consts.h"
+#include "ui/boolean_prop.h"
 #include "ui/properties.h"
 
 namespace tb {
@@ -91,9 +92,13 @@ TTBMRUList::~TTBMRUList() {
 
 void TTBMRUList::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   ui::TComponent::GetPublishedProps(out);
+  using L = TTBMRUList;
   static constexpr ui::PropInfo kProps[] = {
-      ui::StringsProp<TTBMRUList, &TTBMRUList::Items>(L"Items"),
-      ui::IntProp<TTBMRUList, &TTBMRUList::MaxItems, &TTBMRUList::SetMaxItems>(L"MaxItems"),
+      ui::BoolProp<L, &L::AddFullPath, &L::SetAddFullPath>(L"AddFullPath"),
+      ui::BoolProp<L, &L::HidePathExtension, &L::SetHidePathExtension>(L"HidePathExtension"),
+      ui::StringsProp<L, &L::Items>(L"Items"),
+      ui::IntProp<L, &L::MaxItems, &L::SetMaxItems>(L"MaxItems"),
+      ui::StringProp<L, &L::Prefix, &L::SetPrefix>(L"Prefix"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }
@@ -196,6 +201,14 @@ void TTBMRUListItem::Notification(ui::TComponent* component, ui::TOperation oper
     mruList_ = nullptr;
     SetLinkSubitems(nullptr);
   }
+}
+
+void TTBMRUListItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TTBCustomItem::GetPublishedProps(out);
+  using I = TTBMRUListItem;
+  static constexpr ui::PropInfo kMRUList =
+      ui::RefProp<I, TTBMRUList, &I::MRUList, &I::SetMRUList>(L"MRUList");
+  out.push_back(&kMRUList);
 }
 
 void TTBMRUListItem::SetMRUList(TTBMRUList* list) {

@@ -113,6 +113,7 @@ class TTBMRUListItem : public TTBCustomItem {
  public:
   explicit TTBMRUListItem(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TTBMRUListItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
   TTBMRUList* MRUList() const { return mruList_; }
   void SetMRUList(TTBMRUList* list);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "ui/boolean_prop.h"
 #include "ui/properties.h"
 #include "ui/text.h"
 #include "ux/app_utils.h"
-#include "ux/boolean_names.h"
 #include "ux/str_utils.h"
 
 namespace ux {
@@ -74,14 +74,14 @@ void TFormPlacement::GetPublishedProps(std::vector<const ui::PropInfo*>& out) co
   ui::TComponent::GetPublishedProps(out);
   using C = TFormPlacement;
   static constexpr ui::PropInfo kProps[] = {
-      BoolProp<C, &C::Active, &C::SetActive>(L"Active"),
+      ui::BoolProp<C, &C::Active, &C::SetActive>(L"Active"),
       ui::StringProp<C, &C::IniFileName, &C::SetIniFileName>(L"IniFileName"),
       ui::StringProp<C, &C::IniSection, &C::SetIniSection>(L"IniSection"),
       ui::ObjectProp<C, TWinMinMaxInfo, &C::MinMaxInfoObject>(L"MinMaxInfo"),
-      BoolProp<C, &C::PreventResize, &C::SetPreventResize>(L"PreventResize"),
+      ui::BoolProp<C, &C::PreventResize, &C::SetPreventResize>(L"PreventResize"),
       ui::SetProp<C, &C::OptionsMask, &C::SetOptionsMask>(L"Options", kOptionEnum),
       ui::EnumProp<C, &C::RegistryRoot, &C::SetRegistryRoot>(L"RegistryRoot", kRootEnum),
-      BoolProp<C, &C::UseRegistry, &C::SetUseRegistry>(L"UseRegistry"),
+      ui::BoolProp<C, &C::UseRegistry, &C::SetUseRegistry>(L"UseRegistry"),
       ui::IntProp<C, &C::Version, &C::SetVersion>(L"Version"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);

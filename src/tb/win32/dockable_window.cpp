@@ -6,6 +6,7 @@
 
 #include "tb/item.h"
 #include "tb/win32/common.h"
+#include "ui/boolean_prop.h"
 #include "ui/properties.h"
 
 namespace tb {
@@ -101,11 +102,6 @@ void TTBCustomDockableWindow::BeforeDestruction() noexcept {
   FreeFloatParent();
 }
 
-namespace {
-constexpr std::wstring_view kBooleanNames[] = {L"False", L"True"};
-constexpr ui::EnumNames kBooleanEnum{kBooleanNames};
-}  // namespace
-
 void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   ui::TCustomControl::GetPublishedProps(out);
   using W = TTBCustomDockableWindow;
@@ -117,7 +113,7 @@ void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>
   // Written as True whatever it holds: whatever is stored now was saved at run time.
   static constexpr ui::PropInfo kSavedAtRunTime =
       ui::OrdinalProp<W, &W::SavedAtRunTimeToStore, &W::SetSavedAtRunTime>(
-          L"SavedAtRunTime", ui::TypeKind::Enumeration, &kBooleanEnum);
+          L"SavedAtRunTime", ui::TypeKind::Enumeration, &ui::kBooleanEnum);
   static constexpr ui::PropInfo kProps[] = {
       ui::RefProp<W, TTBDock, &W::CurrentDock, &W::SetCurrentDock>(L"CurrentDock"),
       ui::IntProp<W, &W::DockPos, &W::SetDockPos>(L"DockPos"),

@@ -8,6 +8,7 @@
 #include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
 #include "tb/win32/toolbar_font.h"
+#include "ui/properties.h"
 #include "ui/win32/forms.h"
 
 namespace tb {
@@ -432,6 +433,13 @@ void TTBPopupMenu::AfterConstruction() {
   item_->SetOnClick([this](ui::TComponent* sender) {
     if (OnPopup) OnPopup(sender == item_.get() ? this : sender);
   });
+}
+
+void TTBPopupMenu::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  ui::TPopupMenu::GetPublishedProps(out);
+  static constexpr ui::PropInfo kItems =
+      ui::ObjectProp<TTBPopupMenu, TTBCustomItem, &TTBPopupMenu::RootItem>(L"Items");
+  out.push_back(&kItems);
 }
 
 ui::Owned<TTBCustomItem> TTBPopupMenu::CreateRootItem() {

@@ -96,10 +96,12 @@ class TTBPopupMenu : public ui::TPopupMenu, public ITBItemContainer {
  public:
   explicit TTBPopupMenu(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TTBPopupMenu"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void AfterConstruction() override;
 
   TTBCustomItem& Items() { return *item_; }
   TTBCustomItem* GetItems() override { return item_.get(); }
+  TTBCustomItem* RootItem() const { return item_.get(); }
   ui::TCustomImageList* Images() const { return item_->SubMenuImages(); }
   void SetImages(ui::TCustomImageList* images) { item_->SetSubMenuImages(images); }
   TTBCustomItem* LinkSubitems() const { return item_->LinkSubitems(); }

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "tb/published.h"
 #include "tb/win32/acc.h"
 #include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar_font.h"
+#include "ui/boolean_prop.h"
 #include "ui/win32/mdi.h"
 
 namespace tb {
@@ -91,6 +93,36 @@ void TTBCustomToolbar::AfterConstruction() {
   view_->SetBackgroundColor(ui::clBtnFace);
   binding_->SetView(view_.get());
   if (!Loading()) Loaded();
+}
+
+namespace {
+constexpr std::wstring_view kChevronPriorityNames[] = {L"tbcpHighest", L"tbcpLowest"};
+constexpr ui::EnumNames kChevronPriorities{kChevronPriorityNames};
+constexpr std::wstring_view kShrinkModeNames[] = {L"tbsmNone", L"tbsmWrap", L"tbsmChevron"};
+constexpr ui::EnumNames kShrinkModes{kShrinkModeNames};
+}  // namespace
+
+void TTBCustomToolbar::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  TTBCustomDockableWindow::GetPublishedProps(out);
+  using T = TTBCustomToolbar;
+  static constexpr ui::PropInfo kProps[] = {
+      StoredWhen<T, &T::IsChevronHintStored>(
+          ui::StringProp<T, &T::ChevronHint, &T::SetChevronHint>(L"ChevronHint")),
+      ui::BoolProp<T, &T::ChevronMoveItems, &T::SetChevronMoveItems>(L"ChevronMoveItems"),
+      ui::EnumProp<T, &T::ChevronPriorityForNewItems, &T::SetChevronPriorityForNewItems>(
+          L"ChevronPriorityForNewItems", kChevronPriorities),
+      ui::ObjectProp<T, TTBCustomItem, &T::RootItem>(L"Items"),
+      ui::BoolProp<T, &T::MenuBar, &T::SetMenuBar>(L"MenuBar"),
+      ui::BoolProp<T, &T::ProcessShortCuts, &T::SetProcessShortCuts>(L"ProcessShortCuts"),
+      ui::EnumProp<T, &T::ShrinkMode, &T::SetShrinkMode>(L"ShrinkMode", kShrinkModes),
+      ui::BoolProp<T, &T::SystemFont, &T::SetSystemFont>(L"SystemFont"),
+      ui::BoolProp<T, &T::UpdateActions, &T::SetUpdateActions>(L"UpdateActions"),
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+}
+
+bool TTBCustomToolbar::IsChevronHintStored() const {
+  return ChevronHint() != STBChevronItemMoreButtonsHint;
 }
 
 void TTBCustomToolbar::Loaded() {

@@ -48,12 +48,14 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   explicit TTBCustomToolbar(ui::TComponent* owner);
   ~TTBCustomToolbar() override;
   std::wstring_view ClassName() const override { return L"TTBCustomToolbar"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   void Loaded() override;
 
   TTBCustomItem& Items() { return *item_; }
   TTBCustomItem* GetItems() override { return item_.get(); }
+  TTBCustomItem* RootItem() const { return item_.get(); }
   TTBToolbarView& View() { return *view_; }
   TTBChevronItem& Chevron() { return *chevronItem_; }
 
@@ -73,6 +75,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void SetChevronPriorityForNewItems(TTBChevronPriorityForNewItems priority);
   const std::wstring& ChevronHint() const { return chevronItem_->Hint(); }
   void SetChevronHint(const std::wstring& hint) { chevronItem_->SetChevronHint(hint); }
+  // Stored only when it differs from the framework's own hint.
+  bool IsChevronHintStored() const;
   int FloatingWidth() const { return floatingWidth_; }
   void SetFloatingWidth(int width);
   ui::TCustomImageList* Images() const { return item_->SubMenuImages(); }

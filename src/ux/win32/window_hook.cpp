@@ -1,7 +1,7 @@
 #include "ux/win32/window_hook.h"
 
+#include "ui/boolean_prop.h"
 #include "ui/win32/forms.h"
-#include "ux/boolean_names.h"
 
 namespace ux::win32 {
 
@@ -48,8 +48,8 @@ void TUxWindowHook::GetPublishedProps(std::vector<const ui::PropInfo*>& out) con
   ui::TComponent::GetPublishedProps(out);
   using H = TUxWindowHook;
   static constexpr ui::PropInfo kProps[] = {
-      BoolProp<H, &H::Active, &H::SetActive>(L"Active"),
-      BoolProp<H, &H::IsForm, &H::SetIsForm>(L"IsForm"),
+      ui::BoolProp<H, &H::Active, &H::SetActive>(L"Active"),
+      ui::BoolProp<H, &H::IsForm, &H::SetIsForm>(L"IsForm"),
       ui::RefProp<H, ui::TWinControl, &H::WindowedControl, &H::SetWindowedControl>(L"WinControl"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);

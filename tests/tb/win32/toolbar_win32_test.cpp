@@ -20,6 +20,7 @@
 #include "tb/win32/popup.h"
 #include "tb/win32/toolbar.h"
 #include "ui/actions.h"
+#include "ui/properties.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/memo.h"
 
@@ -430,6 +431,43 @@ TEST_F(TbToolbarWin32Test, ToolbarsAndPopupMenusStreamTheirItemsThroughTheRootIt
   listed.clear();
   menu->GetChildren(collect);
   EXPECT_EQ(listed, (std::vector<ui::TComponent*>{two, one}));
+}
+
+TEST_F(TbToolbarWin32Test, ToolbarsAndPopupMenusPublishTheirTables) {
+  struct TextCase {
+    const wchar_t* name;
+    const wchar_t* before;
+    const wchar_t* text;
+  };
+  const TextCase cases[] = {
+      {L"ChevronMoveItems", L"True", L"False"},
+      {L"ChevronPriorityForNewItems", L"tbcpHighest", L"tbcpLowest"},
+      {L"ProcessShortCuts", L"False", L"True"},
+      {L"ShrinkMode", L"tbsmChevron", L"tbsmNone"},
+      {L"SystemFont", L"True", L"False"},
+      {L"UpdateActions", L"True", L"False"},
+      {L"MenuBar", L"False", L"True"},
+  };
+  for (const TextCase& c : cases) {
+    const ui::PropInfo* prop = ui::FindProp(*buttons, c.name);
+    ASSERT_NE(prop, nullptr) << c.name;
+    EXPECT_EQ(ui::GetPropText(*buttons, *prop), c.before) << c.name;
+    EXPECT_TRUE(ui::SetPropText(*buttons, *prop, c.text));
+    EXPECT_EQ(ui::GetPropText(*buttons, *prop), c.text) << c.name;
+  }
+  EXPECT_EQ(buttons->ShrinkMode(), TTBShrinkMode::tbsmWrap);  // the menu bar's
+  EXPECT_EQ(ui::FindProp(*buttons, L"Items")->getObj(*buttons), &buttons->Items());
+
+  // The chevron's hint is stored only when it is not the framework's own.
+  const ui::PropInfo* hint = ui::FindProp(*buttons, L"ChevronHint");
+  EXPECT_EQ(ui::GetPropText(*buttons, *hint), L"More Buttons|");
+  EXPECT_FALSE(ui::IsStoredProp(*buttons, *hint));
+  EXPECT_TRUE(ui::SetPropText(*buttons, *hint, L"M&ore|Hidden buttons"));
+  EXPECT_TRUE(ui::IsStoredProp(*buttons, *hint));
+  EXPECT_EQ(buttons->Chevron().Caption(), L"M&&ore");
+
+  TTBPopupMenu* menu = ui::Create<TTBPopupMenu>(*form);
+  EXPECT_EQ(ui::FindProp(*menu, L"Items")->getObj(*menu), &menu->Items());
 }
 
 // An item whose viewer shows the hand over its right half.

@@ -6,15 +6,15 @@
 
 #include "ui/properties.h"
 
-namespace ux {
+namespace ui {
 
 inline constexpr std::wstring_view kBooleanNames[] = {L"False", L"True"};
-inline constexpr ui::EnumNames kBooleanEnum{kBooleanNames};
+inline constexpr EnumNames kBooleanEnum{kBooleanNames};
 
 // A published Boolean property.
 template <class C, auto Get, auto Set>
-constexpr ui::PropInfo BoolProp(std::wstring_view name) {
-  return ui::OrdinalProp<C, Get, Set>(name, ui::TypeKind::Enumeration, &kBooleanEnum);
+constexpr PropInfo BoolProp(std::wstring_view name) {
+  return OrdinalProp<C, Get, Set>(name, TypeKind::Enumeration, &kBooleanEnum);
 }
 
-}  // namespace ux
+}  // namespace ui
