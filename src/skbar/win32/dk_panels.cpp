@@ -403,11 +403,12 @@ void TSkBarCustomDockablePanel::ReadPositionData(const tb::TTBPositionReader& re
   TSkBarCustomToolWindow::ReadPositionData(reader);
   if (!reader.ReadInteger) return;
   const std::wstring& name = Name();
-  floatingClient_ = {reader.ReadInteger(name, L"FloatingClientWidth", floatingClient_.x),
-                     reader.ReadInteger(name, L"FloatingClientHeight", floatingClient_.y)};
+  floatingClient_ = {
+      BoundStoredClientSize(reader.ReadInteger(name, L"FloatingClientWidth", floatingClient_.x)),
+      BoundStoredClientSize(reader.ReadInteger(name, L"FloatingClientHeight", floatingClient_.y))};
   // Below 1: no floating size stored.
   if (floatingClient_.x < 1 || floatingClient_.y < 1) floatingClient_ = {0, 0};
-  restoreSize_ = std::max(reader.ReadInteger(name, L"RestoreSize", restoreSize_), 0);
+  restoreSize_ = BoundStoredClientSize(reader.ReadInteger(name, L"RestoreSize", restoreSize_));
   const int state = reader.ReadInteger(name, L"State", static_cast<int>(state_));
   readState_ = state >= 0 && state <= 2 ? static_cast<TPanelWindowState>(state)
                                         : TPanelWindowState::wsNormal;

@@ -111,7 +111,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   // FixedDockedSize, its length is the one the dock gave it (except while an edge is dragged).
   void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
   // The tool window's values, then "FloatingClientWidth", "FloatingClientHeight",
-  // "RestoreSize" and "State" (0 normal, 1 minimised, 2 maximised) under its name.
+  // "RestoreSize" and "State" (0 normal, 1 minimised, 2 maximised) under its name; sizes are
+  // held to 0..kMaxStoredClientSize.
   void ReadPositionData(const tb::TTBPositionReader& reader) override;
   void WritePositionData(const tb::TTBPositionWriter& writer) override;
   // A floating panel read as minimised becomes minimised (its caption bar only).

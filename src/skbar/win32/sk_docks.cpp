@@ -309,8 +309,9 @@ void TSkBarCustomToolWindow::InvalidateBackground(bool invalidateChildren) {
 void TSkBarCustomToolWindow::ReadPositionData(const tb::TTBPositionReader& reader) {
   TTBCustomDockableWindow::ReadPositionData(reader);
   if (!Resizable() || !reader.ReadInteger) return;
-  WantedClientSize = {reader.ReadInteger(Name(), L"ClientWidth", WantedClientSize.x),
-                      reader.ReadInteger(Name(), L"ClientHeight", WantedClientSize.y)};
+  WantedClientSize = {
+      BoundStoredClientSize(reader.ReadInteger(Name(), L"ClientWidth", WantedClientSize.x)),
+      BoundStoredClientSize(reader.ReadInteger(Name(), L"ClientHeight", WantedClientSize.y))};
   Arrange();
 }
 

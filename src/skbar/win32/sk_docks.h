@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "skbar/win32/splitter.h"
@@ -93,7 +94,8 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);
-  // Then "ClientWidth" and "ClientHeight" under its name when it is resizable.
+  // Then "ClientWidth" and "ClientHeight" under its name when it is resizable, each held to
+  // 0..kMaxStoredClientSize.
   void ReadPositionData(const tb::TTBPositionReader& reader) override;
   void WritePositionData(const tb::TTBPositionWriter& writer) override;
 
@@ -104,6 +106,11 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   void SetClientSize(int width, int height);
   void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
   void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+
+  // The largest client size taken from stored position data: the window coordinate range, as
+  // for a floating window's largest size.
+  static constexpr int kMaxStoredClientSize = 32767;
+  static int BoundStoredClientSize(int size) { return std::clamp(size, 0, kMaxStoredClientSize); }
 
   int MinClientWidth = 32, MinClientHeight = 0, MaxClientWidth = 0, MaxClientHeight = 0;
   tb::TPoint WantedClientSize{32, 32};

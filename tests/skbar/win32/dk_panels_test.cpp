@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 #include "../../ui/win32/gui_fixture.h"
@@ -585,6 +586,21 @@ TEST_F(DockPanels, ConstraintsPositionDataAndBackgroundMessage) {
   a->ReadPositionData(reader);
   a->DoneReadingPositionData(reader);
   EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
+  // Stored sizes beyond the window range are held to it.
+  store[L"FileListPanel.State"] = 1;
+  store[L"FileListPanel.RestoreSize"] = INT_MAX;
+  store[L"FileListPanel.FloatingClientWidth"] = INT_MAX;
+  a->ReadPositionData(reader);
+  a->DoneReadingPositionData(reader);
+  EXPECT_TRUE(a->Restore());
+  EXPECT_GT(a->ClientHeight(), a->CaptionHeight());
+  EXPECT_LE(a->ClientHeight(), TSkBarCustomToolWindow::kMaxStoredClientSize);
+  a->SetParent(dock);
+  Pump();
+  a->ReadPositionData(reader);
+  a->WritePositionData(writer);
+  EXPECT_EQ(store[L"FileListPanel.FloatingClientWidth"],
+            TSkBarCustomToolWindow::kMaxStoredClientSize);
   EXPECT_TRUE(errors.empty());
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -512,6 +513,28 @@ TEST_F(SkToolbarWin32Test, AToolWindowKeepsTheSizeItWasGiven) {
   window->Arrange();
   EXPECT_EQ(window->ClientWidth(), 90);
   EXPECT_EQ(window->ClientHeight(), 70);
+
+  // Stored sizes beyond the window range are held to it; a negative one counts as 0.
+  window->SetName(L"Tools");
+  const struct {
+    int width, height;
+    tb::TPoint wanted;
+  } cases[] = {{INT_MAX, INT_MIN, {32767, 0}}, {-1, 100000, {0, 32767}}, {120, 80, {120, 80}}};
+  for (const auto& c : cases) {
+    const tb::TTBPositionReader reader{[&](const std::wstring& n, const std::wstring& v, int d) {
+      if (n != L"Tools") return d;
+      return v == L"ClientWidth" ? c.width : v == L"ClientHeight" ? c.height : d;
+    }};
+    window->ReadPositionData(reader);
+    Pump();
+    EXPECT_EQ(window->WantedClientSize, c.wanted) << c.width << " x " << c.height;
+    const tb::TTBFloatingWindowParent* parent = window->FloatParent();
+    ASSERT_NE(parent, nullptr);
+    EXPECT_GT(parent->Width(), 0);
+    EXPECT_GT(parent->Height(), 0);
+  }
+  EXPECT_EQ(window->ClientWidth(), 120);
+  EXPECT_EQ(window->ClientHeight(), 80);
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
