@@ -547,6 +547,23 @@ TSkBarCustomMultiDock* TSkBarCustomDockablePanel::DockUnder(POINT at) {
   return nullptr;
 }
 
+bool TSkBarCustomDockablePanel::DockInto(POINT at) {
+  TSkBarCustomMultiDock* to = DockUnder(at);
+  if (!to) return false;
+  // At the middle of the panel under the cursor: it docks just after that panel.
+  std::vector<TSkBarCustomDockablePanel*> panels;
+  to->GetDockablePanelList(panels);
+  const RECT w = ScreenRect(*to);
+  const int along = to->IsVertical() ? at.y - w.top : at.x - w.left;
+  int pos = along;
+  for (TSkBarCustomDockablePanel* p : panels)
+    if (along >= p->DockPos() && along < p->DockPos() + p->length_)
+      pos = p->DockPos() + p->length_ / 2;
+  SetDockPos(pos);
+  SetCurrentDock(to);
+  return true;
+}
+
 void TSkBarCustomDockablePanel::MoveStep(POINT at) {
   if (TSkBarCustomMultiDock* dock = MultiDock()) {
     std::vector<TSkBarCustomDockablePanel*> panels;
@@ -572,7 +589,9 @@ void TSkBarCustomDockablePanel::MoveStep(POINT at) {
       return;
     }
     if (DockMode() != tb::TTBDockMode::dmCanFloat) {
-      SetCursor(LoadCursorW(nullptr, IDC_NO));
+      // A panel that may change docks but not float is offered the dock under the cursor.
+      if (DockMode() != tb::TTBDockMode::dmCannotFloat || !DockInto(at))
+        SetCursor(LoadCursorW(nullptr, IDC_NO));
       return;
     }
     SetFloating(true);
@@ -582,22 +601,7 @@ void TSkBarCustomDockablePanel::MoveStep(POINT at) {
     SetCursor(LoadCursorW(nullptr, IDC_NO));
     return;
   }
-  if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
-    if (TSkBarCustomMultiDock* to = DockUnder(at)) {
-      // At the middle of the panel under the cursor: it docks just after that panel.
-      std::vector<TSkBarCustomDockablePanel*> panels;
-      to->GetDockablePanelList(panels);
-      const RECT w = ScreenRect(*to);
-      const int along = to->IsVertical() ? at.y - w.top : at.x - w.left;
-      int pos = along;
-      for (TSkBarCustomDockablePanel* p : panels)
-        if (along >= p->DockPos() && along < p->DockPos() + p->length_)
-          pos = p->DockPos() + p->length_ / 2;
-      SetDockPos(pos);
-      SetCurrentDock(to);
-      return;
-    }
-  }
+  if (!(GetKeyState(VK_CONTROL) & 0x8000) && DockInto(at)) return;
   // The caption follows the cursor, held within the monitor's work area.
   MONITORINFO info{sizeof info, {}, {}, 0};
   GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info);

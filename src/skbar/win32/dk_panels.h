@@ -201,11 +201,14 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   void SizingLoop(int hitCode, POINT start);
   // Moves the panel with the mouse captured: inside its multi-dock it trades places with the
   // panel whose caption is under the cursor, outside it floats (when it may), floating it
-  // follows the cursor and docks into a multi-dock whose zone holds it (not while Ctrl is down).
+  // follows the cursor and docks into a multi-dock whose zone holds it (not while Ctrl is down);
+  // one that may change docks but not float goes straight to a multi-dock under the cursor.
   void CaptureLoop(bool& flag, const std::function<void(POINT)>& moved);
   void MoveLoop();
   void MoveStep(POINT at);
   TSkBarCustomMultiDock* DockUnder(POINT at);
+  // Docks into the multi-dock under the cursor, if one takes it.
+  bool DockInto(POINT at);
 
   ui::TPanel* captionPanel_ = nullptr;
   TSkBarDock* captionDock_ = nullptr;

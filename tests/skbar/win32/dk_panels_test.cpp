@@ -240,6 +240,38 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   EXPECT_NEAR(Screen(a).bottom - Screen(a).top, ha, 4);
 }
 
+// A panel that may change docks but not float stays docked when dragged out of its dock, and
+// moves into another multi-dock dragged over it.
+TEST_F(DockPanels, ADragMovesAPanelThatCannotFloatBetweenDocks) {
+  auto* left = ui::Create<TSkBarCustomMultiDock>(*form);
+  left->SetPosition(TSkBarDockPosition::dpxLeft);
+  left->SetParent(form);
+  left->SetWidth(150);
+  Pump();
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetDockMode(tb::TTBDockMode::dmCannotFloat);
+  const RECT rd = Screen(dock), rl = Screen(left);
+  const POINT from = CaptionPoint(a), between{(rl.right + rd.left) / 2, rd.top + 100},
+              into{rl.left + 10, rl.top + 40};
+  EXPECT_TRUE(Script::Play({{0, from},
+                            {MOUSEEVENTF_LEFTDOWN, from},
+                            {0, {from.x - 50, from.y}},
+                            {0, between},
+                            {MOUSEEVENTF_LEFTUP, between}}));
+  EXPECT_EQ(a->CurrentDock(), dock);
+  EXPECT_FALSE(a->Floating());
+  const POINT again{CaptionPoint(a).x - 20, CaptionPoint(a).y};  // not a double click
+  EXPECT_TRUE(Script::Play({{0, again},
+                            {MOUSEEVENTF_LEFTDOWN, again},
+                            {0, {again.x - 50, again.y}},
+                            {0, between},
+                            {0, into},
+                            {MOUSEEVENTF_LEFTUP, into}}));
+  EXPECT_EQ(a->CurrentDock(), left);
+  EXPECT_FALSE(a->Floating());
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
