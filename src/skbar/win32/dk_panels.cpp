@@ -536,7 +536,7 @@ TSkBarCustomMultiDock* TSkBarCustomDockablePanel::DockUnder(POINT at) {
   if (ui::TCustomForm* form = home ? home->ParentForm() : nullptr) CollectMultiDocks(*form, docks);
   for (ui::TCustomForm* form : dockForms_) CollectMultiDocks(*form, docks);
   for (TSkBarCustomMultiDock* d : docks) {
-    if (!d->AllowDrag() || !d->HandleAllocated() ||
+    if (!d->Showing() || !d->AllowDrag() || !d->HandleAllocated() ||
         !(DockableTo() & tb::DockableBit(d->TTBDock::Position())))
       continue;
     const RECT w = ScreenRect(*d);

@@ -241,8 +241,8 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
 }
 
 // A panel that may change docks but not float stays docked when dragged out of its dock, and
-// moves into another multi-dock dragged over it.
-TEST_F(DockPanels, ADragMovesAPanelThatCannotFloatBetweenDocks) {
+// moves into another multi-dock dragged over it; no panel docks into a hidden dock.
+TEST_F(DockPanels, DragsBetweenDocksWithoutFloatingAndNeverIntoAHiddenDock) {
   auto* left = ui::Create<TSkBarCustomMultiDock>(*form);
   left->SetPosition(TSkBarDockPosition::dpxLeft);
   left->SetParent(form);
@@ -269,6 +269,19 @@ TEST_F(DockPanels, ADragMovesAPanelThatCannotFloatBetweenDocks) {
                             {MOUSEEVENTF_LEFTUP, into}}));
   EXPECT_EQ(a->CurrentDock(), left);
   EXPECT_FALSE(a->Floating());
+
+  // Floating, it never docks into a hidden dock, not even the one it came from.
+  a->SetDockMode(tb::TTBDockMode::dmCanFloat);
+  a->SetFloating(true);
+  left->Hide();
+  Pump();
+  const POINT grab = CaptionPoint(a), over{rl.left + 10, rl.top + 60};
+  EXPECT_TRUE(Script::Play({{0, grab},
+                            {MOUSEEVENTF_LEFTDOWN, grab},
+                            {0, {grab.x + 30, grab.y}},
+                            {0, over},
+                            {MOUSEEVENTF_LEFTUP, over}}));
+  EXPECT_TRUE(a->Floating());
   EXPECT_TRUE(errors.empty());
 }
 
