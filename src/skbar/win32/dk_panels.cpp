@@ -275,6 +275,10 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
   TSkBarCustomMultiDock* oldDock = MultiDock();
   const int former = oldDock && !oldDock->IsVertical() ? Width() : Height();
   if (Floating() && parent != FloatParent()) floatingClient_ = {ClientWidth(), ClientHeight()};
+  // Floated for the first time while minimised: it opens at the length it had before.
+  if (dynamic_cast<tb::TTBFloatingWindowParent*>(parent) && floatingClient_.x < 1 &&
+      state_ == TPanelWindowState::wsMinimized && restoreSize_ > 0)
+    floatingClient_ = {ClientWidth(), restoreSize_};
   if (multiDock != oldDock) keptInDock_ = false;
   bool appended = false, placed = false;
   if (multiDock && multiDock != oldDock) {

@@ -285,6 +285,18 @@ TEST_F(DockPanels, DragsBetweenDocksWithoutFloatingAndNeverIntoAHiddenDock) {
   EXPECT_TRUE(errors.empty());
 }
 
+// A panel floated for the first time while minimised in its dock opens at its restore size.
+TEST_F(DockPanels, AMinimisedPanelFloatsAtItsRestoreSize) {
+  TSkBarCustomDockablePanel* a = panels[0];
+  const int ha = a->Height();
+  ASSERT_TRUE(a->Minimize());
+  a->SetFloating(true);
+  Pump();
+  ASSERT_TRUE(a->Floating());
+  EXPECT_EQ(a->ClientHeight(), ha);
+  EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
+}
+
 TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
