@@ -253,6 +253,13 @@ void TSkBarCustomToolWindow::WndProc(ui::TMessage& message) {
     return;
   }
   TTBCustomDockableWindow::WndProc(message);
+  // Resized, the window lays its controls out again and repaints all of its background: a
+  // skin's gradient spans the whole window, and shrinking uncovers nothing to repaint.
+  if (message.Msg == WM_WINDOWPOSCHANGED &&
+      !(reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE)) {
+    Realign();
+    Invalidate();
+  }
 }
 
 void TSkBarCustomToolWindow::CalcLayoutSize(bool, tb::TTBDockType dockType, bool, tb::TTBDock*,

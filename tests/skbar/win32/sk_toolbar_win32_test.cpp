@@ -83,6 +83,14 @@ class SkToolbarWin32Test : public UiGuiTest {
     bar->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
     return bar;
   }
+  // A tool window floated out of the dock.
+  TSkBarCustomToolWindow* FloatingToolWindow() const {
+    auto* window = ui::Create<TSkBarCustomToolWindow>(*form);
+    window->SetParent(dock);
+    window->SetFloating(true);
+    Pump();
+    return window;
+  }
   static int CountIn(const PaintSurface& s, const tb::TRect& r, COLORREF color) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -497,10 +505,7 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
 // A floating tool window keeps a size the framework gave it (a user's resize) through the next
 // arrangement; setting its client size sizes the window around it.
 TEST_F(SkToolbarWin32Test, AToolWindowKeepsTheSizeItWasGiven) {
-  auto* window = ui::Create<TSkBarCustomToolWindow>(*form);
-  window->SetParent(dock);
-  window->SetFloating(true);
-  Pump();
+  TSkBarCustomToolWindow* window = FloatingToolWindow();
   ASSERT_TRUE(window->Floating());
   const int width = window->ClientWidth() + 60, height = window->ClientHeight() + 40;
   window->SetBounds(0, 0, width + window->Width() - window->ClientWidth(),
@@ -535,6 +540,19 @@ TEST_F(SkToolbarWin32Test, AToolWindowKeepsTheSizeItWasGiven) {
   }
   EXPECT_EQ(window->ClientWidth(), 120);
   EXPECT_EQ(window->ClientHeight(), 80);
+}
+
+// A tool window that changes size repaints all of its background (a skin's gradient spans the
+// whole window), not only the uncovered part.
+TEST_F(SkToolbarWin32Test, AToolWindowRepaintsItsWholeBackgroundWhenResized) {
+  TSkBarCustomToolWindow* window = FloatingToolWindow();
+  ASSERT_TRUE(window->Floating());
+  UpdateWindow(window->Handle());
+  window->SetClientSize(window->ClientWidth() - 10, window->ClientHeight() - 8);
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(window->Handle(), &update, FALSE));
+  EXPECT_EQ(update.left, 0);
+  EXPECT_EQ(update.top, 0);
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
