@@ -161,7 +161,6 @@ void TSkBarCustomWrapperPopupForm::CreateParams(TCreateParams& params) {
   params.style |= WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME;
   params.exStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
   params.classStyle |= CS_SAVEBITS;
-  if (ShowShadows) params.classStyle |= CS_DROPSHADOW;
   params.parent = ui::Application ? ui::Application->Handle() : nullptr;
 }
 
@@ -222,6 +221,12 @@ void TSkBarCustomWrapperPopupForm::LayOut() {
 
 void TSkBarCustomWrapperPopupForm::Show(bool focus) {
   const HWND wnd = Handle();
+  // The shadow is a style of the window class every wrapper shares (one shows at a time), so
+  // each popup sets it as its own menu asks.
+  const ULONG_PTR classStyle = GetClassLongPtrW(wnd, GCL_STYLE);
+  const ULONG_PTR shadowed = ShowShadows ? classStyle | CS_DROPSHADOW
+                                         : classStyle & ~static_cast<ULONG_PTR>(CS_DROPSHADOW);
+  if (shadowed != classStyle) SetClassLongPtrW(wnd, GCL_STYLE, static_cast<LONG_PTR>(shadowed));
   SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   TSkPopupShowCall call;
   if (animationKind_ == 2) {

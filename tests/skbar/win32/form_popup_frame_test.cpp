@@ -87,6 +87,23 @@ TEST_F(FormPopupFrame, UnderTheDefaultSkinTheShownFrameIsPainted) {
   Pump();
 }
 
+// Each popup casts a shadow as its own menu asks, whatever an earlier popup asked.
+TEST_F(FormPopupFrame, TheShadowFollowsEachMenusSetting) {
+  auto* hosted = ui::Application->CreateForm<ui::TForm>();
+  hosted->SetBounds(0, 0, 120, 90);
+  for (const bool shadow : {false, true, false}) {
+    auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+    menu->SetShowShadows(shadow);
+    menu->SetHostedForm(hosted);
+    ASSERT_TRUE(menu->PopupEx(100, 100, false));
+    Pump();
+    EXPECT_EQ((GetClassLongPtrW(menu->Wrapper().Handle(), GCL_STYLE) & CS_DROPSHADOW) != 0, shadow);
+    menu->ClosePopup(false);
+    Pump();
+    menu->SetHostedForm(nullptr);
+  }
+}
+
 // The grip row: the status bar's background between the two events, which may keep it off.
 TEST_F(FormPopupFrame, TheSizeGripsBackgroundEventsWrapTheStatusBarPainting) {
   SkBarSkinManager()->SetThemesOverride(false);
