@@ -113,7 +113,11 @@ void ShellCore::ChangeDir() {
   const disk::PDirEntry entry = SelectedEntry();
   if (!image_ || !entry || !entry->IsDirectory()) return;
   // The whole 8.3 name: the name field alone misses a directory that has an extension.
-  image_->ChangeDir(entry->GetFileName());
+  const std::string name = entry->GetFileName();
+  // A damaged entry whose name holds the path separator is not entered: its name would be read
+  // as a path into other directories.
+  if (name.find('\\') != std::string::npos) return;
+  image_->ChangeDir(name);
   retainIndex_ = -1;
   RefreshFileList();
 }

@@ -8,6 +8,8 @@
 // sorting, work lists, renames, make-directory, delete, planning and adding in app_files).
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "../rtl/temp_folder.h"
 #include "app/shell_texts.h"
 #include "shell_test_support.h"
@@ -98,6 +100,18 @@ TEST_F(ShellFilesTest, ADirectoryWithAnExtensionIsEnteredLikeAnyOther) {
   core->OpenSelectedRow();
   EXPECT_EQ(Image().Directory(), "\\DATA.OLD\\");
   EXPECT_EQ(view.Names(), (Names{L"..", L"INSIDE"}));
+  // A damaged entry named "A\B" beside a directory A holding B is no path into them.
+  ASSERT_TRUE(Image().ChangeDir("\\"));
+  ASSERT_EQ(Image().CreateSubDir("A"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("A"));
+  ASSERT_EQ(Image().CreateSubDir("B"), disk::DiskResult::Ok);
+  ASSERT_TRUE(Image().ChangeDir("\\"));
+  ASSERT_EQ(Image().CreateSubDir("C"), disk::DiskResult::Ok);
+  std::memcpy(Image().Lookup("C")->Name, "A\\B     ", 8);
+  core->RefreshFileList();
+  view.Select({L"A\\B"});
+  core->OpenSelectedRow();
+  EXPECT_EQ(Image().Directory(), "\\");
 }
 
 TEST_F(ShellFilesTest, BackspaceAndEnterInTheSidePanelsMoveTheBrowserAndOpenImages) {
