@@ -65,12 +65,11 @@ std::uint32_t ViewerAccState(const TTBItemViewer& viewer, bool windowUsable) {
 }
 
 std::optional<std::wstring> ViewerAccKeyboardShortcut(const TTBItemViewer& viewer,
-                                                      const std::wstring& altKeyName,
-                                                      TCharLower lower) {
+                                                      const std::wstring& altKeyName) {
   if (!viewer.CaptionShown()) return std::nullopt;
   const wchar_t accel = LastAccelChar(viewer.GetCaptionText());
   if (!accel) return std::nullopt;
-  const std::wstring key(1, lower(accel));
+  const std::wstring key(1, LowerCaseChar(accel));
   return viewer.View().IsPopup() ? key : altKeyName + L"+" + key;
 }
 

@@ -36,11 +36,10 @@ TTBItemViewer* AccessibleViewer(const TTBView& view, int n);
 
 std::wstring ViewerAccName(const TTBItemViewer& viewer);
 std::uint32_t ViewerAccState(const TTBItemViewer& viewer, bool windowUsable);
-// None when the caption shows no accelerator; `lower` gives a character's lower case (the
-// platform's, which knows more than ASCII).
+// None when the caption shows no accelerator; the accelerator in lower case as the platform
+// folds it (LowerCaseChar).
 std::optional<std::wstring> ViewerAccKeyboardShortcut(const TTBItemViewer& viewer,
-                                                      const std::wstring& altKeyName,
-                                                      TCharLower lower);
+                                                      const std::wstring& altKeyName);
 bool ViewerAvailable(const TTBItemViewer& viewer, bool windowUsable);
 // None when the viewer is not available.
 std::optional<std::wstring> ViewerAccDefaultAction(const TTBItemViewer& viewer, bool windowUsable);

@@ -5,7 +5,6 @@
 
 #include "tb/acc.h"
 #include "tb/win32/acc_platform.h"
-#include "tb/win32/common.h"
 #include "tb/win32/modal_handler.h"
 #include "tb/win32/view_window.h"
 #include "ui/win32/controls.h"
@@ -405,7 +404,7 @@ class TTBItemViewerAccObject final : public TTBCustomAccObject {
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
     return TextAnswer(child, out,
-                      [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName(), LowerChar); });
+                      [&] { return ViewerAccKeyboardShortcut(*viewer_, AltKeyName()); });
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
     if (Missing(out)) return E_POINTER;

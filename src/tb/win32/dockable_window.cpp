@@ -112,8 +112,7 @@ void TTBCustomDockableWindow::GetPublishedProps(std::vector<const ui::PropInfo*>
   }();
   // Written as True whatever it holds: whatever is stored now was saved at run time.
   static constexpr ui::PropInfo kSavedAtRunTime =
-      ui::OrdinalProp<W, &W::SavedAtRunTimeToStore, &W::SetSavedAtRunTime>(
-          L"SavedAtRunTime", ui::TypeKind::Enumeration, &ui::kBooleanEnum);
+      ui::BoolProp<W, &W::SavedAtRunTimeToStore, &W::SetSavedAtRunTime>(L"SavedAtRunTime");
   static constexpr ui::PropInfo kProps[] = {
       ui::RefProp<W, TTBDock, &W::CurrentDock, &W::SetCurrentDock>(L"CurrentDock"),
       ui::IntProp<W, &W::DockPos, &W::SetDockPos>(L"DockPos"),
