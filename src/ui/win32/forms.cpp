@@ -419,6 +419,11 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_CLOSE:
       Close();
       return;
+    case WM_QUERYENDSESSION:
+      // The session ends without closing or destroying the forms: their close query is the last
+      // chance to keep unsaved work and settings, and a form that refuses keeps the session.
+      message.Result = CloseQuery() ? TRUE : FALSE;
+      return;
     case WM_DESTROY:
       // The menu bar belongs to its TMainMenu, not to the window.
       if (menu_) ::SetMenu(Handle(), nullptr);

@@ -65,6 +65,29 @@ TEST_F(UiForms, LifecycleRunsInTheOrderTheStorageNeeds) {
                  "closeQuery", "afterCloseQuery yes", "close", "beforeDestroy window", "destroy"}));
 }
 
+// Logging off closes no form: each form answers the session's end with its close query (where
+// its settings are saved and unsaved work is asked about), and one that refuses keeps the
+// session. The form stays open either way.
+TEST_F(UiForms, TheSessionsEndAsksEachFormsCloseQuery) {
+  Log log;
+  bool allowClose = false;
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->OnCloseQuery = [&](ui::TComponent*, bool& canClose) { canClose = allowClose; };
+  form->AddAfterCloseQueryListener([&](ui::TCustomForm&, bool canClose) {
+    log.push_back(canClose ? "afterCloseQuery yes" : "afterCloseQuery no");
+  });
+  form->OnClose = [&](ui::TComponent*, ui::TCloseAction&) { log.push_back("close"); };
+  form->FinishLoading();
+  form->Show();
+  Pump();
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+  allowClose = true;
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(log, (Log{"afterCloseQuery no", "afterCloseQuery yes"}));
+  ui::Free(form);
+}
+
 TEST_F(UiForms, ExceptionsInHandlersReachTheApplicationHandler) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   form->FinishLoading();
