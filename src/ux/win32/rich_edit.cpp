@@ -461,18 +461,20 @@ void TRichEditStrings::LoadFromFile(const std::filesystem::path& path) {
   StreamIn(stream, DetectEncoding(stream), *conversion);
 }
 
+// The whole text is made before the file is touched: a save that fails leaves the file as it
+// was instead of cut short.
 void TRichEditStrings::SaveToFile(const std::filesystem::path& path) {
-  rtl::TFileStream stream(path, rtl::FileMode::Create);
-  const TConversionFormat* format = FormatOf(path);
-  if (!format) {
+  rtl::TMemoryStream stream;
+  if (const TConversionFormat* format = FormatOf(path)) {
+    const TFormatScope scope(
+        *this, format->plainText ? TRichStreamFormat::sfPlainText : TRichStreamFormat::sfRichText,
+        mode_);
+    const std::unique_ptr<TConversion> conversion = format->conversionClass();
+    StreamOut(stream, TStreamEncoding::Utf16LE, *conversion);
+  } else {
     SaveToStream(stream);
-    return;
   }
-  const TFormatScope scope(
-      *this, format->plainText ? TRichStreamFormat::sfPlainText : TRichStreamFormat::sfRichText,
-      mode_);
-  const std::unique_ptr<TConversion> conversion = format->conversionClass();
-  StreamOut(stream, TStreamEncoding::Utf16LE, *conversion);
+  rtl::WriteFileAtomically(path, stream.Bytes());
 }
 
 }  // namespace ux

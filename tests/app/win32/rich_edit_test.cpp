@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
+#include "rtl/exceptions.h"
 #include "ui/properties.h"
 #include "ui/win32/menus.h"
 #include "ux/modules.h"
@@ -171,6 +174,19 @@ TEST_F(RichEditTest, FilesThroughTheConversionFormats) {
   edit->Lines().LoadFromFile(folder.Path() / "a.rtf");
   edit->SetSelection(0, 4, false);
   EXPECT_EQ(edit->SelAttributes().Style(), ui::fsBold);
+
+  // A save that fails on its way leaves the file there as it was.
+  struct TFailingConversion : TConversion {
+    std::size_t ConvertWriteStream(rtl::TStream&, std::span<const std::uint8_t>) override {
+      throw rtl::Exception("The disk is full");
+    }
+  };
+  RegisterConversionFormat(L"bad", false, [] { return std::make_unique<TFailingConversion>(); });
+  const std::filesystem::path kept = folder.Path() / "kept.bad";
+  std::ofstream(kept, std::ios::binary) << "the old text";
+  EXPECT_THROW(edit->Lines().SaveToFile(kept), rtl::Exception);
+  std::ifstream old(kept, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old text");
 }
 
 TEST_F(RichEditTest, AttributesSetAndReadBack) {
