@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cwctype>
 
 #include "rtl/code_page.h"
@@ -314,7 +315,11 @@ std::uint32_t FindFlags(TRichSearchTypes options, int richEditVersion) {
 }
 
 TCharRange FindRange(int startPos, int length, TRichSearchTypes options, int richEditVersion) {
-  const int end = length < 0 ? -1 : startPos + length;
+  // A length beyond the largest position reaches the text's end, like the control's own limits.
+  const int end =
+      length < 0
+          ? -1
+          : static_cast<int>(std::min<std::int64_t>(std::int64_t{startPos} + length, INT_MAX));
   if ((options & stBackward) && richEditVersion >= 2 && end >= 0) return {end, startPos};
   return {startPos, end};
 }

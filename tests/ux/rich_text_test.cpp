@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <string>
 #include <vector>
@@ -257,6 +258,8 @@ TEST(RichText, RangesSearchAndLines) {
     EXPECT_EQ(FindRange(4, 6, c.options, c.version).end, c.end);
   }
   EXPECT_EQ(FindRange(4, -1, 0, 3).end, -1);
+  EXPECT_EQ(FindRange(4, INT_MAX, 0, 3).end, INT_MAX);
+  EXPECT_EQ(FindRange(4, INT_MAX, stBackward, 3).start, INT_MAX);
 
   EXPECT_EQ(StripLineBreak(L"ab\r\n"), L"ab");
   EXPECT_EQ(StripLineBreak(L"ab\r"), L"ab");
