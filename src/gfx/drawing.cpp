@@ -169,13 +169,16 @@ void SetPixel256(TBitmap32& B, std::int32_t X, std::int32_t Y, TColor32 Value) {
   const TBlendPixelIntoAlphaProc blend = BlendPixelIntoAlphaByMode[B.CombineMode()];
   for (int j = 0; j < 2; ++j)
     for (int i = 0; i < 2; ++i) {
+      // A neighbour of no weight would stay as it is: it is not touched, so that a whole-pixel
+      // position on the last column or row stays inside the bitmap.
+      const std::uint32_t w = (wx[i] * wy[j] + 127) / 255;
+      if (w == 0) continue;
       const std::int64_t x = static_cast<std::int64_t>(px) + i,
                          y = static_cast<std::int64_t>(py) + j;
       if (Clipped) {
         const TRect& c = B.ClipRect();
         if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) continue;
       }
-      const std::uint32_t w = (wx[i] * wy[j] + 127) / 255;
       blend(Value, *B.PixelPtr(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), w);
     }
   EMMS();
@@ -434,6 +437,12 @@ bool BresenhamLine(std::int32_t X1, std::int32_t Y1, std::int32_t X2, std::int32
                      dy = static_cast<std::int64_t>(Y2) - Y1;
   const std::int64_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
   const bool swapped = std::abs(dy) > std::abs(dx);
+  if (dx == 0 && dy == 0) {
+    // No length: only the end point, when it is asked for (the stepping below divides by it).
+    if (!L || (Clip && !PtInRect(*Clip, TPoint{X2, Y2}))) return false;
+    plot(X2, Y2);
+    return true;
+  }
   TOctantLine line;
   line.du = swapped ? std::abs(dy) : std::abs(dx);
   line.dv = swapped ? std::abs(dx) : std::abs(dy);
@@ -667,7 +676,10 @@ bool AntialiasedLine(TBitmap32& B, std::int32_t X1, std::int32_t Y1, std::int32_
   }
   const TBlendPixelIntoAlphaProc blend = BlendPixelIntoAlphaByMode[B.CombineMode()];
   bool drawn = false;
+  // A pixel of no weight would stay as it is; it is not touched, so that a line along the last
+  // row or column stays inside the bitmap.
   const auto put = [&](std::int64_t u, std::int64_t v, std::uint32_t w) {
+    if (w == 0) return;
     const std::int64_t x = steep ? v : u, y = steep ? u : v;
     if (Clip && (x < Clip->left || x >= Clip->right || y < Clip->top || y >= Clip->bottom)) return;
     blend(Value, *B.PixelPtr(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), w);

@@ -248,6 +248,11 @@ TEST(Lines, HandWorkedGrids) {
        {{3, 1}, {2, 1}, {1, 0}, {0, 0}}},
       {"a point with L", [](TBitmap32& b) { LineS(b, 4, 4, 4, 4, kInk, true); }, {{4, 4}}},
       {"a point without L", [](TBitmap32& b) { LineS(b, 4, 4, 4, 4, kInk); }, {}},
+      {"Line: a point with L", [](TBitmap32& b) { Line(b, 4, 4, 4, 4, kInk, true); }, {{4, 4}}},
+      {"Line: a point without L", [](TBitmap32& b) { Line(b, 4, 4, 4, 4, kInk); }, {}},
+      {"LineT: a point with L",
+       [](TBitmap32& b) { LineT(b, 11, 11, 11, 11, kInk, true); },
+       {{11, 11}}},
       {"FrameRectS of one pixel", [](TBitmap32& b) { FrameRectS(b, 0, 0, 1, 1, kInk); }, {{0, 0}}},
       {"FrameRectS 3 x 3",
        [](TBitmap32& b) { FrameRectS(b, 1, 1, 4, 4, kInk); },
@@ -269,6 +274,36 @@ TEST(Lines, HandWorkedGrids) {
     c.draw(b);
     const std::set<std::pair<int, int>> want(c.pixels.begin(), c.pixels.end());
     EXPECT_EQ(Inked(b), want) << c.what;
+  }
+}
+
+// The anti-aliased and sub-pixel forms along the last row or column of a bitmap: the
+// neighbours below or to the right have no weight there and are not touched (they lie outside
+// the bitmap), the pixels of the line get the colour, and nothing else changes.
+TEST(Lines, AntialiasedFormsOnTheLastRowAndColumnStayInside) {
+  const struct {
+    const char* what;
+    void (*draw)(TBitmap32&);
+    bool row;  // along row 3, else along column 3
+  } cases[] = {
+      {"LineA along the last row", [](TBitmap32& b) { LineA(b, 0, 3, 3, 3, kInk, true); }, true},
+      {"LineA up the last column", [](TBitmap32& b) { LineA(b, 3, 3, 3, 0, kInk, true); }, false},
+      {"LineX along the last row",
+       [](TBitmap32& b) { LineX(b, 0, 3 << 16, 3 << 16, 3 << 16, kInk, true); }, true},
+      {"LineF down the last column",
+       [](TBitmap32& b) { LineF(b, 3.0f, 0.0f, 3.0f, 3.0f, kInk, true); }, false},
+  };
+  for (const auto& c : cases) {
+    TBitmap32 b;
+    b.SetSize(4, 4);
+    b.Clear(0);
+    c.draw(b);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) {
+        if ((c.row ? y : x) == 3) continue;
+        EXPECT_EQ(b.GetPixel(x, y), 0u) << c.what << " at " << x << "," << y;
+      }
+    EXPECT_NE(b.GetPixel(c.row ? 1 : 3, c.row ? 3 : 1), 0u) << c.what;
   }
 }
 
