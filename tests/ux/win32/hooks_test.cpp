@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
 #include "ui/text.h"
 #include "ui/win32/forms.h"
@@ -488,6 +491,27 @@ TEST_F(FormStorage, TheActiveControlIsSavedWithThePlacement) {
   again->SetVisible(true);
   EXPECT_EQ(again->ActiveControl(), again->Memo(L"First"));
   ui::Free(again);
+}
+
+// An INI file named without a folder is the Windows folder's, wherever the current folder is
+// (the program moves it to each image it opens): start-up and close use the same file.
+TEST(SettingsStore, AnIniFileWithoutAFolderIsTheWindowsFolders) {
+  TTempFolder elsewhere;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Path());
+  const std::wstring name = L"QuollboxStoreTest" + std::to_wstring(GetCurrentProcessId()) + L".ini";
+  OpenSettingsStore({false, TPlacementRegRoot::prCurrentUser, name, false})
+      ->WriteString(L"TMainForm", L"FormVersion", L"0");
+  std::filesystem::current_path(previous);
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::filesystem::path expected = std::filesystem::path(windows) / name;
+  EXPECT_TRUE(std::filesystem::exists(expected));
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.Path() / name));
+  EXPECT_EQ(OpenSettingsStore({false, TPlacementRegRoot::prCurrentUser, name, true})
+                ->ReadString(L"TMainForm", L"FormVersion", L""),
+            L"0");
+  std::filesystem::remove(expected);
 }
 
 }  // namespace
