@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cwctype>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
+#include "gfx/bmp_layout.h"
 #include "gfx/win32/bitmap32.h"
 #include "gfx/win32/drawing.h"
 #include "rtl/file_stream.h"
@@ -85,19 +85,12 @@ std::uint32_t Le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
-std::uint16_t Le16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
 void Put32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 void Put16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-[[noreturn]] void BadBitmap() {
-  throw rtl::Exception("Bitmap image is not valid");
 }
 
 }  // namespace
@@ -385,54 +378,30 @@ void CopyToClipboard(const TBitmap32& Source) {
 
 void LoadFromStream(TBitmap32& Dst, rtl::TStream& Stream) {
   const std::int64_t available = Stream.Size() - Stream.Position();
-  if (available < 14 + 40 || available > 0x7FFFFFFF) BadBitmap();
-  std::vector<std::uint8_t> file(static_cast<std::size_t>(available));
+  // A stream too large for a bitmap file is not read in: the reader refuses it as a short one.
+  std::vector<std::uint8_t> file(
+      available > 0 && available <= 0x7FFFFFFF ? static_cast<std::size_t>(available) : 0);
   Stream.ReadBuffer(file);
-  const std::uint8_t* p = file.data();
-  const std::int64_t size = available;
-  if (p[0] != 'B' || p[1] != 'M') BadBitmap();
-  const std::int64_t bitsOffset = Le32(p + 10);
-  const std::int64_t headerSize = Le32(p + 14);
-  if (headerSize < 40 || 14 + headerSize > size) BadBitmap();
-  const auto width = static_cast<std::int32_t>(Le32(p + 18));
-  const auto height = static_cast<std::int32_t>(Le32(p + 22));
-  const std::uint16_t planes = Le16(p + 26), bpp = Le16(p + 28);
-  const std::uint32_t compression = Le32(p + 30), colorsUsed = Le32(p + 46);
-  const bool bitfields = compression == BI_BITFIELDS && (bpp == 16 || bpp == 32);
-  if (planes != 1 || width < 0 || height == INT32_MIN || (compression != BI_RGB && !bitfields))
-    BadBitmap();
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) BadBitmap();
-  const std::int64_t colors = bpp <= 8 ? (colorsUsed ? colorsUsed : 1u << bpp) : 0;
-  if (colors > (1 << bpp) && bpp <= 8) BadBitmap();
-  const std::int64_t masks = bitfields && headerSize == 40 ? 12 : 0;
-  const std::int64_t rows = std::abs(static_cast<std::int64_t>(height));
-  const std::int64_t stride = ((static_cast<std::int64_t>(width) * bpp + 31) / 32) * 4;
-  // The pixel rows must fit in the file (compared by division: stride x rows can pass 2^63).
-  if (14 + headerSize + masks + colors * 4 > size || bitsOffset < 14 + headerSize ||
-      bitsOffset > size || (rows != 0 && stride > (size - bitsOffset) / rows))
-    BadBitmap();
-
+  const TBmpLayout layout = ReadBmpLayout(file);
   AssignFramed(Dst, [&] {
-    Dst.SetSize(width, static_cast<std::int32_t>(rows));
+    Dst.SetSize(layout.Width, layout.Rows);
     if (Dst.Empty()) return;
-    const std::uint8_t* bits = p + bitsOffset;
-    if (bpp == 32 && compression == BI_RGB) {
+    const std::uint8_t* bits = file.data() + layout.BitsOffset;
+    if (layout.BitCount == 32 && layout.Compression == BI_RGB) {
       // Copied as they are, alpha included.
-      for (std::int64_t y = 0; y < rows; ++y) {
-        const std::int64_t source = height > 0 ? rows - 1 - y : y;
-        const std::uint8_t* row = bits + source * stride;
-        TColor32* out = Dst.ScanLine(static_cast<std::int32_t>(y));
-        for (std::int32_t x = 0; x < width; ++x) out[x] = Le32(row + 4 * x);
+      for (std::int32_t y = 0; y < layout.Rows; ++y) {
+        const std::int64_t source = layout.BottomUp ? layout.Rows - 1 - y : y;
+        const std::uint8_t* row = bits + source * layout.Stride;
+        TColor32* out = Dst.ScanLine(y);
+        for (std::int32_t x = 0; x < layout.Width; ++x) out[x] = Le32(row + 4 * x);
       }
       return;
     }
-    // The platform decodes the other depths; the header and colour table are copied aligned.
-    std::vector<std::uint32_t> info(
-        static_cast<std::size_t>((headerSize + masks + colors * 4 + 3) / 4));
-    std::memcpy(info.data(), p + 14, static_cast<std::size_t>(headerSize + masks + colors * 4));
-    SetDIBitsToDevice(DIB(Dst).Handle(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(rows),
-                      0, 0, 0, static_cast<UINT>(rows), bits,
-                      reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    // The platform decodes the other depths from the aligned header block.
+    SetDIBitsToDevice(DIB(Dst).Handle(), 0, 0, static_cast<DWORD>(layout.Width),
+                      static_cast<DWORD>(layout.Rows), 0, 0, 0, static_cast<UINT>(layout.Rows),
+                      bits, reinterpret_cast<const BITMAPINFO*>(layout.Info.data()),
+                      DIB_RGB_COLORS);
     GdiFlush();
     ResetAlpha(Dst);
   });

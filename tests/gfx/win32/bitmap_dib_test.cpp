@@ -132,6 +132,13 @@ TEST_F(DibBitmap, PlatformBitmapsIconsAndStreamsComeIn) {
   LoadFromStream(back, bmp24);
   EXPECT_EQ(back.GetPixel(0, 0), 0xFF1E140Au);
   EXPECT_EQ(back.GetPixel(1, 0), 0xFF3C3228u);
+  // A palette hint of 256 colours that the file does not hold changes nothing.
+  std::vector<std::uint8_t> hinted = file;
+  hinted[47] = 1;
+  rtl::TMemoryStream bmpHinted(hinted);
+  LoadFromStream(back, bmpHinted);
+  EXPECT_EQ(back.GetPixel(0, 0), 0xFF1E140Au);
+  EXPECT_EQ(back.GetPixel(1, 0), 0xFF3C3228u);
   for (std::size_t cut : {std::size_t{20}, std::size_t{57}}) {
     rtl::TMemoryStream damaged(std::vector<std::uint8_t>(file.begin(), file.begin() + cut));
     EXPECT_THROW(LoadFromStream(back, damaged), rtl::Exception);
