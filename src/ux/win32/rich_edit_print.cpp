@@ -101,8 +101,9 @@ int TUxCustomRichEdit::PrintTo(HDC printer, const std::wstring& caption, const w
     AbortDoc(printer);
     throw;
   }
-  EndDoc(printer);
   endPageX_ = -1;  // the printer may have changed
+  // The job is only out once it ends: a spooler or output file that fails then loses it.
+  if (EndDoc(printer) <= 0) throw rtl::Exception("Printing failed");
   return pages;
 }
 

@@ -570,6 +570,9 @@ TEST_F(RichEditTest, PrintsToTheFilePrinter) {
   const int previewPages = edit->CreatePrnPrewOn(printer, preview);
   EXPECT_EQ(previewPages, static_cast<int>(preview.pages.size()));
   EXPECT_GE(previewPages, 1);
+  // A job whose output cannot be written fails as a whole, not quietly.
+  const std::wstring nowhere = (folder.Path() / "no" / "such" / "out.ps").wstring();
+  EXPECT_THROW(edit->PrintTo(printer, L"Quollbox test", nowhere.c_str()), rtl::Exception);
   DeleteDC(printer);
   edit->SetDrawEndPage(true);
   UpdateWindow(edit->Handle());
