@@ -1,6 +1,7 @@
 // The rich-edit control: the library, the window's making and keeping, and streaming.
 #include "ux/win32/rich_edit.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -389,10 +390,18 @@ void TRichEditStrings::StreamIn(rtl::TStream& stream, TStreamEncoding encoding,
   if (!plain && (mode_ & smPlainRtf)) flags |= SFF_PLAINRTF;
   if (mode_ & smSelection) flags |= SFF_SELECTION;
   const std::int64_t position = stream.Position();
+  const CHARRANGE selection = richEdit_.GetSelection();
+  const int kept = richEdit_.TextLength() - (selection.cpMax - selection.cpMin);
   if (!attempt(flags, plain)) {
     stream.SetPosition(position);
-    if (!attempt(plain ? SF_RTF : SF_TEXT | SF_UNICODE, !plain))
-      throw rtl::Exception("Failed to Load Stream");
+    // The other format goes in place of the selection when only that was to be replaced (and of
+    // what the failed try put there): the rest of the document is never given up for a text the
+    // control did not take.
+    if (flags & SFF_SELECTION)
+      richEdit_.SetSelection(selection.cpMin,
+                             selection.cpMin + std::max(richEdit_.TextLength() - kept, 0), false);
+    const DWORD other = (plain ? SF_RTF : SF_TEXT | SF_UNICODE) | (flags & SFF_SELECTION);
+    if (!attempt(other, !plain)) throw rtl::Exception("Failed to Load Stream");
   }
   richEdit_.SetSelection(0, 0, true);
 }

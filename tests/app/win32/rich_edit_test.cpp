@@ -189,6 +189,25 @@ TEST_F(RichEditTest, FilesThroughTheConversionFormats) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old text");
 }
 
+// Text that the control does not take as rich text comes in again as plain text, in place of
+// the selection only: the rest of the document stays.
+TEST_F(RichEditTest, ASelectionLoadedAgainAsTextKeepsTheRest) {
+  const struct {
+    const char* in;
+    const wchar_t* expected;
+  } cases[] = {
+      {"{\\rtf1 ok}", L"hello ok"},
+      {"not rtf at all", L"hello not rtf at all"},
+      {"{\\rtf1 {broken", L"hello {\\rtf1 {broken"},
+  };
+  for (const auto& c : cases) {
+    LoadRtf(*edit, "{\\rtf1 hello world}");
+    edit->SetSelection(6, 11, false);
+    edit->SetRtfSelText(c.in);
+    EXPECT_EQ(RawText(*edit), c.expected) << c.in;
+  }
+}
+
 TEST_F(RichEditTest, AttributesSetAndReadBack) {
   LoadRtf(*edit, "{\\rtf1 one two three\\par four}");
   TUxTextAttributes& sel = edit->SelAttributes();
