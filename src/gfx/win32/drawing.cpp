@@ -226,9 +226,21 @@ void Draw(TBitmap32& Self, const TRect& DstRect, const TRect& SrcRect, HDC Src) 
 void TileTo(TBitmap32& Src, HDC Dst, const TRect& DstRect, const TRect& SrcRect) {
   constexpr std::int32_t kTile = 1024;
   if (Src.Empty() || IsRectEmpty(DstRect)) return;
+  // Only the tiles that meet what the context can show are made; a large destination rectangle
+  // would otherwise be walked tile by tile where nothing of it appears. The tiles keep their
+  // places, so each pixel is the same.
+  TRect shown = DstRect;
+  RECT box;
+  const int kind = GetClipBox(Dst, &box);
+  if (kind == NULLREGION) return;
+  if (kind != ERROR) IntersectRect(shown, DstRect, TRect{box.left, box.top, box.right, box.bottom});
+  if (IsRectEmpty(shown)) return;
+  const auto first = [](std::int64_t start, std::int64_t from) {
+    return start + (from - start) / kTile * kTile;
+  };
   TBitmap32 tile;
-  for (std::int64_t top = DstRect.top; top < DstRect.bottom; top += kTile)
-    for (std::int64_t left = DstRect.left; left < DstRect.right; left += kTile) {
+  for (std::int64_t top = first(DstRect.top, shown.top); top < shown.bottom; top += kTile)
+    for (std::int64_t left = first(DstRect.left, shown.left); left < shown.right; left += kTile) {
       const auto w = static_cast<std::int32_t>(std::min<std::int64_t>(kTile, DstRect.right - left));
       const auto h = static_cast<std::int32_t>(std::min<std::int64_t>(kTile, DstRect.bottom - top));
       tile.SetSize(w, h);

@@ -140,5 +140,53 @@ TEST(TextDrawing, TransfersToAndFromContexts) {
   EXPECT_EQ(big.GetPixel(1030, 3), 0u);
 }
 
+// Counts the stretches it is asked for.
+class TCountingResampler : public TNearestResampler {
+ public:
+  using TNearestResampler::TNearestResampler;
+  void Resample(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip, TBitmap32& Src,
+                const TRect& SrcRect, TDrawMode CombineOp,
+                const TPixelCombineEvent& CombineCallBack) override {
+    ++Calls;
+    TNearestResampler::Resample(Dst, DstRect, DstClip, Src, SrcRect, CombineOp, CombineCallBack);
+  }
+  int Calls = 0;
+};
+
+// Tiles of a destination far larger than the context are made only where the context shows
+// them, in the places they have in the whole rectangle.
+TEST(DeviceContextTransfers, TilesAreMadeOnlyWhereTheContextShowsThem) {
+  TBitmap32 src;
+  src.SetSize(2, 2);
+  src.SetPixel(0, 0, 0xFF101010);
+  src.SetPixel(1, 0, 0xFF202020);
+  src.SetPixel(0, 1, 0xFF303030);
+  src.SetPixel(1, 1, 0xFF404040);
+  auto counting = std::make_unique<TCountingResampler>(&src);
+  TCountingResampler* resampler = counting.get();
+  src.SetResampler(std::move(counting));
+  TBitmap32 dst;
+  dst.SetSize(40, 30);
+  dst.Clear(0);
+  // 8192 x 8192 (64 tiles) over a 40 x 30 context, starting above and to the left of it: the
+  // context shows a part of the second tile of the second row (from 48 on, the third begins),
+  // all of it source pixel (0, 0), which reaches to 4096 - 2000.
+  TileTo(src, DIB(dst).Handle(), TRect{-2000, -2000, 6192, 6192}, src.BoundsRect());
+  GdiFlush();
+  EXPECT_EQ(resampler->Calls, 1);
+  EXPECT_EQ(dst.GetPixel(0, 0) & 0xFFFFFF, 0x101010u);
+  EXPECT_EQ(dst.GetPixel(39, 29) & 0xFFFFFF, 0x101010u);
+  // Moved so that the context shows the meeting point of four tiles and four source pixels.
+  dst.Clear(0);
+  resampler->Calls = 0;
+  TileTo(src, DIB(dst).Handle(), TRect{-4076, -4081, 4116, 4111}, src.BoundsRect());
+  GdiFlush();
+  EXPECT_EQ(resampler->Calls, 4);
+  EXPECT_EQ(dst.GetPixel(19, 14) & 0xFFFFFF, 0x101010u);
+  EXPECT_EQ(dst.GetPixel(20, 14) & 0xFFFFFF, 0x202020u);
+  EXPECT_EQ(dst.GetPixel(19, 15) & 0xFFFFFF, 0x303030u);
+  EXPECT_EQ(dst.GetPixel(20, 15) & 0xFFFFFF, 0x404040u);
+}
+
 }  // namespace
 }  // namespace gfx
