@@ -297,6 +297,7 @@ class TUxCustomRichEdit : public ui::TMemo {
    private:
     TUxCustomRichEdit& richEdit_;
     DWORD mask_ = 0;
+    bool taken_ = false;  // the mask was read from a window
   };
 
   LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -118,8 +118,9 @@ void TRichEditStrings::Clear() {
 void TRichEditStrings::Assign(const std::vector<std::wstring>& lines) {
   std::wstring text;
   for (const std::wstring& line : lines) text += line + L"\r\n";
+  const HWND window = Window();  // made first: its notifications are what the scope puts back
   const TUxCustomRichEdit::TChangeNotificationOff quiet(richEdit_);
-  SetWindowTextW(Window(), text.c_str());
+  SetWindowTextW(window, text.c_str());
 }
 
 void TRichEditStrings::AddStrings(const ui::TStrings& lines) {
@@ -147,11 +148,13 @@ TUxCustomRichEdit::TChangeNotificationOff::TChangeNotificationOff(TUxCustomRichE
     : richEdit_(richEdit) {
   if (!richEdit_.HandleAllocated()) return;
   mask_ = static_cast<DWORD>(richEdit_.Send(EM_GETEVENTMASK));
+  taken_ = true;
   richEdit_.Send(EM_SETEVENTMASK, 0, mask_ & ~static_cast<DWORD>(ENM_CHANGE));
 }
 
+// A window made meanwhile has its own mask already.
 TUxCustomRichEdit::TChangeNotificationOff::~TChangeNotificationOff() {
-  if (richEdit_.HandleAllocated()) richEdit_.Send(EM_SETEVENTMASK, 0, mask_);
+  if (taken_ && richEdit_.HandleAllocated()) richEdit_.Send(EM_SETEVENTMASK, 0, mask_);
 }
 
 void TUxCustomRichEdit::SetDrawEndPage(bool value) {

@@ -141,6 +141,22 @@ TEST_F(RichEditUi, LinesOfAnyLengthAndTheirAssignment) {
   }
 }
 
+// Lines assigned before the control has a window make it: the window's notifications, set as it
+// is made, stay on afterwards.
+TEST_F(RichEditUi, LinesAssignedBeforeTheWindowKeepItsNotifications) {
+  auto* hidden = ui::Create<ui::TForm>(*ui::Application);
+  hidden->FinishLoading();
+  auto* fresh = ui::Create<TUxRichEdit>(*hidden);
+  fresh->SetParent(hidden);
+  ASSERT_FALSE(fresh->HandleAllocated());
+  fresh->Lines().Assign({L"a", L"b"});
+  ASSERT_TRUE(fresh->HandleAllocated());
+  EXPECT_EQ(fresh->Lines().Get(1), L"b");
+  const auto mask = static_cast<DWORD>(SendMessageW(fresh->Handle(), EM_GETEVENTMASK, 0, 0));
+  EXPECT_EQ(mask & (ENM_CHANGE | ENM_SELCHANGE | ENM_LINK), ENM_CHANGE | ENM_SELCHANGE | ENM_LINK);
+  ui::Free(hidden);
+}
+
 // Another list's lines are added after the control's own, whether its text ends in a line
 // break or not, blanks and empty lines kept (an empty line added to a text without a final
 // break used to vanish, and the next line took its place).
