@@ -52,6 +52,15 @@ SIZE ExtentOnStockBitmap(TBitmap32& B, std::wstring_view Text) {
   return size;
 }
 
+// The area reported for text at (X, Y): its extent and one pixel more, within 32 bits.
+TRect TextArea(std::int32_t X, std::int32_t Y, SIZE Size) {
+  const auto end = [](std::int32_t v, LONG extent) {
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{v} + extent + 1, INT32_MAX));
+  };
+  return TRect{X, Y, end(X, Size.cx), end(Y, Size.cy)};
+}
+
 }  // namespace
 
 SIZE TextExtent(TBitmap32& B, std::wstring_view Text) {
@@ -80,8 +89,7 @@ void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, std::wstring_view Tex
                 Text.data(), static_cast<UINT>(Length(Text)), nullptr);
     GdiFlush();
   }
-  const SIZE size = TextExtent(B, Text);
-  B.Changed(TRect{X, Y, X + size.cx + 1, Y + size.cy + 1}, AREAINFO_RECT);
+  B.Changed(TextArea(X, Y, TextExtent(B, Text)), AREAINFO_RECT);
 }
 
 void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect,
@@ -94,8 +102,7 @@ void Textout(TBitmap32& B, std::int32_t X, std::int32_t Y, const TRect& ClipRect
                 static_cast<UINT>(Length(Text)), nullptr);
     GdiFlush();
   }
-  const SIZE size = TextExtent(B, Text);
-  B.Changed(TRect{X, Y, X + size.cx + 1, Y + size.cy + 1}, AREAINFO_RECT);
+  B.Changed(TextArea(X, Y, TextExtent(B, Text)), AREAINFO_RECT);
 }
 
 void Textout(TBitmap32& B, const TRect& DstRect, UINT Flags, std::wstring_view Text) {

@@ -57,6 +57,12 @@ TEST(TextDrawing, TextoutDrawsInsideTheAreaItReports) {
   b.EndMeasuring();
   EXPECT_EQ(measured, (std::vector<TRect>{area}));
   EXPECT_EQ(InkAround(b, b.BoundsRect(), 0xFFFFFFFF).inside, 0);
+  // Near the end of the coordinate range the area ends there instead of wrapping round.
+  log.areas.clear();
+  Textout(b, INT32_MAX - 3, INT32_MAX - 2, L"Wg");
+  Textout(b, INT32_MAX - 3, 8, TRect{0, 0, 20, 40}, L"Wg");
+  EXPECT_EQ(log.areas, (std::vector<TRect>{{INT32_MAX - 3, INT32_MAX - 2, INT32_MAX, INT32_MAX},
+                                           {INT32_MAX - 3, 8, INT32_MAX, 8 + extent.cy + 1}}));
 
   // An empty bitmap still measures (on the stock bitmap).
   TBitmap32 empty;
