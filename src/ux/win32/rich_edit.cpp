@@ -7,6 +7,7 @@
 
 #include "rtl/exceptions.h"
 #include "rtl/file_stream.h"
+#include "ui/boolean_prop.h"
 #include "ui/properties.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/rich_edit_ole.h"
@@ -330,10 +331,19 @@ void TUxCustomRichEdit::SetScrollBars(ui::TScrollStyle scrollBars) {
 
 void TUxRichEdit::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   TUxCustomRichEdit::GetPublishedProps(out);
+  using R = TUxRichEdit;
   static constexpr ui::PropInfo kProps[] = {
-      ui::IntProp<TUxRichEdit, &TUxRichEdit::UndoLimit, &TUxRichEdit::SetUndoLimit>(L"UndoLimit"),
-      ui::IntProp<TUxRichEdit, &TUxRichEdit::MaxLength, &TUxRichEdit::SetMaxLength>(L"MaxLength"),
-      ui::StringProp<TUxRichEdit, &TUxRichEdit::Title, &TUxRichEdit::SetTitle>(L"Title"),
+      ui::BoolProp<R, &R::AllowInPlace, &R::SetAllowInPlace>(L"AllowInPlace"),
+      ui::BoolProp<R, &R::AllowObjects, &R::SetAllowObjects>(L"AllowObjects"),
+      ui::BoolProp<R, &R::AutoVerbMenu, &R::SetAutoVerbMenu>(L"AutoVerbMenu"),
+      ui::BoolProp<R, &R::DrawEndPage, &R::SetDrawEndPage>(L"DrawEndPage"),
+      ui::BoolProp<R, &R::HideScrollBars, &R::SetHideScrollBars>(L"HideScrollBars"),
+      ui::BoolProp<R, &R::HideSelection, &R::SetHideSelection>(L"HideSelection"),
+      ui::IntProp<R, &R::MaxLength, &R::SetMaxLength>(L"MaxLength"),
+      ui::BoolProp<R, &R::PlainText, &R::SetPlainText>(L"PlainText"),
+      ui::BoolProp<R, &R::SelectionBar, &R::SetSelectionBar>(L"SelectionBar"),
+      ui::StringProp<R, &R::Title, &R::SetTitle>(L"Title"),
+      ui::IntProp<R, &R::UndoLimit, &R::SetUndoLimit>(L"UndoLimit"),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }

@@ -17,6 +17,7 @@
 #include "../../ui/win32/gui_fixture.h"
 #include "rtl/exceptions.h"
 #include "ui/properties.h"
+#include "ui/text.h"
 #include "ui/win32/menus.h"
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
@@ -102,6 +103,29 @@ TEST_F(RichEditTest, WindowOfTheNewerLibrary) {
   EXPECT_TRUE(ui::SetPropText(*edit, *undoLimit, L"5"));
   EXPECT_EQ(edit->UndoLimit(), 5);
   EXPECT_EQ(ui::GetPropText(*edit, *ui::FindProp(*edit, L"Title")), L"");
+  // Its options, each turned from its default and read back by name.
+  const struct {
+    const wchar_t* name;
+    bool (TUxRichEdit::*get)() const;
+  } options[] = {
+      {L"AllowInPlace", &TUxRichEdit::AllowInPlace},
+      {L"AllowObjects", &TUxRichEdit::AllowObjects},
+      {L"AutoVerbMenu", &TUxRichEdit::AutoVerbMenu},
+      {L"DrawEndPage", &TUxRichEdit::DrawEndPage},
+      {L"HideScrollBars", &TUxRichEdit::HideScrollBars},
+      {L"HideSelection", &TUxRichEdit::HideSelection},
+      {L"PlainText", &TUxRichEdit::PlainText},
+      {L"SelectionBar", &TUxRichEdit::SelectionBar},
+  };
+  for (const auto& option : options) {
+    SCOPED_TRACE(ui::Utf8FromWide(option.name));
+    const ui::PropInfo* prop = ui::FindProp(*edit, option.name);
+    ASSERT_NE(prop, nullptr);
+    const bool was = (edit->*option.get)();
+    EXPECT_EQ(ui::GetPropText(*edit, *prop), was ? L"True" : L"False");
+    EXPECT_TRUE(ui::SetPropText(*edit, *prop, was ? L"False" : L"True"));
+    EXPECT_EQ((edit->*option.get)(), !was);
+  }
 }
 
 // Streams in, out and in again: the second stream-out equals the first; plain text keeps its
