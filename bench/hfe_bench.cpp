@@ -128,4 +128,14 @@ void BM_HostileAllSync(benchmark::State& state) {
 }
 BENCHMARK(BM_HostileAllSync)->Unit(benchmark::kMillisecond);
 
+void BM_HostileOtherMarks(benchmark::State& state) {
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kOtherMarks));
+}
+BENCHMARK(BM_HostileOtherMarks)->Unit(benchmark::kMillisecond);
+
+void BM_HostileDamagedWantedIdentities(benchmark::State& state) {
+  LoadHostile(state, hfe_bench::HostileFile(hfe_bench::kDamagedWantedIdentities));
+}
+BENCHMARK(BM_HostileDamagedWantedIdentities)->Unit(benchmark::kMillisecond);
+
 }  // namespace

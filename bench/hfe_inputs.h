@@ -43,6 +43,16 @@ inline const Bytes kOverlappingIdentities = {0xA1, 0xA1, 0xA1, 0xFE};
 inline const Bytes kLongSectors = {0xA1, 0xA1, 0xA1, 0xFE, 0,    0,    1,
                                    7,    0,    0,    0xA1, 0xA1, 0xA1, 0xFB};
 inline const Bytes kAllSync = {0xA1};
+// Three sync words followed by a byte that is no address mark, one every four bytes.
+inline const Bytes kOtherMarks = {0xA1, 0xA1, 0xA1, 0x00};
+// Identity fields of sector 1 whose damaged CRCs differ from one field to the next, so that each
+// is checked on its own.
+inline const Bytes kDamagedWantedIdentities = [] {
+  Bytes unit;
+  for (std::uint8_t cylinder = 0; cylinder < 16; ++cylinder)
+    unit.insert(unit.end(), {0xA1, 0xA1, 0xA1, 0xFE, cylinder, 0, 1, 2, 0, 0});
+  return unit;
+}();
 
 // MFM cells of a repeated run of bytes, with 0xA1 written as the sync word.
 inline Bytes MfmSide(const Bytes& unit) {

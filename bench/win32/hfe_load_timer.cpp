@@ -37,11 +37,14 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     hfe_bench::Bytes file;
-  } inputs[] = {{"normal 720 KB", hfe::BuildHFE(*hfe_bench::RandomDisk())},
-                {"dense identities", hfe_bench::HostileFile(hfe_bench::kDenseIdentities)},
-                {"overlapping ids", hfe_bench::HostileFile(hfe_bench::kOverlappingIdentities)},
-                {"long sectors", hfe_bench::HostileFile(hfe_bench::kLongSectors)},
-                {"all sync", hfe_bench::HostileFile(hfe_bench::kAllSync)}};
+  } inputs[] = {
+      {"normal 720 KB", hfe::BuildHFE(*hfe_bench::RandomDisk())},
+      {"dense identities", hfe_bench::HostileFile(hfe_bench::kDenseIdentities)},
+      {"overlapping ids", hfe_bench::HostileFile(hfe_bench::kOverlappingIdentities)},
+      {"long sectors", hfe_bench::HostileFile(hfe_bench::kLongSectors)},
+      {"all sync", hfe_bench::HostileFile(hfe_bench::kAllSync)},
+      {"other marks", hfe_bench::HostileFile(hfe_bench::kOtherMarks)},
+      {"damaged wanted ids", hfe_bench::HostileFile(hfe_bench::kDamagedWantedIdentities)}};
   for (const hfe::SyncScan scan : {hfe::SyncScan::Portable, hfe::SyncScan::Vector}) {
     if (scan == hfe::SyncScan::Vector && !hfe::VectorSyncScanAvailable()) continue;
     hfe::SetSyncScan(scan);

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hfe {
 
 // Bit i of an entry is bit 7 - i of its index.
@@ -21,9 +25,27 @@ inline constexpr std::array<std::uint8_t, 256> kBitReverse = [] {
   return table;
 }();
 
-// out[i] := in[i] with its bits reversed, for `count` bytes; eight bytes at a time.
+// out[i] := in[i] with its bits reversed, for `count` bytes; sixteen bytes at a time where the
+// processor has SSE2 (the 32-bit build's 64-bit words would go through register pairs), else
+// eight.
 inline void ReverseBits(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
   std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i ones = _mm_set1_epi8(0x55);
+  const __m128i twos = _mm_set1_epi8(0x33);
+  const __m128i fours = _mm_set1_epi8(0x0F);
+  for (; i + 16 <= count; i += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    // Shifts of 16-bit lanes: the masks keep every moved bit inside its byte.
+    x = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(x, 1), ones),
+                     _mm_slli_epi16(_mm_and_si128(x, ones), 1));
+    x = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(x, 2), twos),
+                     _mm_slli_epi16(_mm_and_si128(x, twos), 2));
+    x = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(x, 4), fours),
+                     _mm_slli_epi16(_mm_and_si128(x, fours), 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), x);
+  }
+#endif
   for (; i + 8 <= count; i += 8) {
     std::uint64_t x;
     std::memcpy(&x, in + i, 8);

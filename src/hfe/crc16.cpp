@@ -7,19 +7,6 @@ namespace {
 
 constexpr TCrcTables kIsoIbmTables = MakeCrcTables(0x1021);
 
-// Slice k: the register change for a byte followed by k zero bytes, for eight bytes per step.
-constexpr std::array<std::array<std::uint16_t, 256>, 8> kIsoIbmSlices = [] {
-  std::array<std::array<std::uint16_t, 256>, 8> slices{};
-  slices[0] = kIsoIbmTables.byte;
-  for (std::size_t k = 1; k < 8; ++k)
-    for (std::size_t value = 0; value < 256; ++value) {
-      const std::uint16_t previous = slices[k - 1][value];
-      slices[k][value] =
-          static_cast<std::uint16_t>((previous << 8) ^ kIsoIbmTables.byte[previous >> 8]);
-    }
-  return slices;
-}();
-
 }  // namespace
 
 TCrc16::TCrc16(std::uint16_t polynomial, std::uint16_t initial)
@@ -34,7 +21,7 @@ namespace {
 
 // Eight bytes per step through the slice tables, then four the same way, then a byte at a time.
 std::uint16_t IsoIbmUpdate(std::uint16_t reg, std::span<const std::uint8_t> bytes) {
-  const auto& s = kIsoIbmSlices;
+  const auto& s = kCrcSlices;
   while (bytes.size() >= 8) {
     const std::uint8_t* b = bytes.data();
     reg = static_cast<std::uint16_t>(s[7][(reg >> 8) ^ b[0]] ^ s[6][(reg & 0xFF) ^ b[1]] ^

@@ -32,6 +32,20 @@ constexpr TCrcTables MakeCrcTables(std::uint16_t polynomial) {
   return tables;
 }
 
+// ISO/IBM slice k: the register change for a byte followed by k zero bytes, for eight bytes per
+// step. The change is linear: slice k of a xor b is slice k of a xor slice k of b.
+inline constexpr std::array<std::array<std::uint16_t, 256>, 8> kCrcSlices = [] {
+  const TCrcTables tables = MakeCrcTables(0x1021);
+  std::array<std::array<std::uint16_t, 256>, 8> slices{};
+  slices[0] = tables.byte;
+  for (std::size_t k = 1; k < 8; ++k)
+    for (std::size_t value = 0; value < 256; ++value) {
+      const std::uint16_t previous = slices[k - 1][value];
+      slices[k][value] = static_cast<std::uint16_t>((previous << 8) ^ tables.byte[previous >> 8]);
+    }
+  return slices;
+}();
+
 class TCrc16 {
  public:
   explicit TCrc16(std::uint16_t polynomial = 0x1021, std::uint16_t initial = 0xFFFF);

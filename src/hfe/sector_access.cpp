@@ -137,11 +137,9 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
   if (cache.complete) return false;
   const TSide& record = *access.floppy->Side(track, side);
   if (encoding == SectorSearch::IsoIbmMfm) {
-    while (cache.frontier >= 0) {
-      cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, cache);
-      // A walk that goes on stopped at an identity field of the id wanted.
-      if (cache.frontier >= 0 && RightCrc(record, cache, cache.identities.back())) return true;
-    }
+    cache.frontier = FindMfmIdentities(record, cache.frontier, wanted, cache);
+    // A walk that goes on stopped at an identity field of the id wanted with a right CRC.
+    if (cache.frontier >= 0) return true;
     cache.complete = true;
     return false;
   }
@@ -151,7 +149,7 @@ bool WalkOn(TSectorAccess& access, std::int32_t track, std::int32_t side, Sector
        sector = TSectorConfig{}) {
     // A walk that went past the end and on from the start has met every sector.
     cache.frontier = access.position;
-    cache.complete = access.position < from;
+    cache.complete = access.position < from || ++cache.marksMet >= kMaxSearchedMarks;
     if (sector.hasHeader() && sector.sector >= 0 && sector.sector <= 255) {
       cache.identities.push_back(
           {sector.startCell, sector.size, -1, static_cast<std::uint8_t>(sector.sector),

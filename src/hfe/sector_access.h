@@ -26,6 +26,13 @@ struct TIdentityCells {
   bool operator==(const TIdentityCells&) const = default;
 };
 
+// A search by id looks at no more than this many address marks of a track side (three sync
+// words and the byte after them; for FM, the sectors its walk meets). A formatted track holds a
+// few dozen, so this is far more than any real disk has, and a file packed with marks costs a
+// bounded time per side. Fields further on are not found by id, though the walk from sector to
+// sector still meets them.
+inline constexpr std::int32_t kMaxSearchedMarks = 512;
+
 struct TSectorAccess {
   TLibContext* context = nullptr;
   TFloppy* floppy = nullptr;
@@ -59,6 +66,7 @@ struct TSectorAccess {
     std::array<std::int32_t, 256> last;   // per id: its last identity chained, or -1
     std::size_t chained = 0;              // the identities before it are chained
     std::int32_t frontier = 0;            // where the walk goes on
+    std::int32_t marksMet = 0;            // address marks the walk has looked at
     bool complete = false;                // the walk reached the end of the side
     // The last MFM identity field whose CRC was checked: fields of the same cells (repeated
     // copies) take its result.
@@ -99,9 +107,9 @@ void trk_freeSectorConfig(TSectorAccess& access, std::unique_ptr<TSectorConfig> 
 
 // The identity fields of an MFM side from `from` on, as the sector walk meets them (three sync
 // words followed by the identity mark), added to the cache (start and id, not chained) up to
-// the first whose id is `wanted`; one of that id with the cells of the cache's last checked field,
-// when that CRC was wrong, takes its result and the walk goes on. Returns where the walk goes on
-// after the one it stopped at, or -1 when the side has ended.
+// the first whose id is `wanted` and whose CRC is right; the fields of that id on the way have
+// their CRC checked. Returns where the walk goes on after the one it stopped at, or -1 when the
+// side has ended or the walk has met `kMaxSearchedMarks` marks.
 std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_t wanted,
                                TSectorAccess::TSideCache& cache);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.

@@ -30,7 +30,6 @@ constexpr std::uint8_t kFmDataMarkPrefix[3] = {0x55, 0x11, 0x14};
 constexpr std::int32_t kFmByteCells = 32;
 constexpr std::int32_t kFmDataSearchCells = 1664;
 constexpr std::uint32_t kMfmSyncWord = 0x4489;
-constexpr std::uint8_t kMfmIdentityPrefix[4] = {0xA1, 0xA1, 0xA1, 0xFE};
 constexpr std::uint32_t kIdMarkDataCells = 0x5554;  // the data cells of 0xFE
 
 const TSearchPattern& MfmSync() {
@@ -53,6 +52,40 @@ const TSearchPattern& FmDataMarkPrefix() {
 TIdentityCells IdentityCellsInside(const std::uint8_t* bytes, std::int32_t start) {
   const std::int32_t first = start + kMfmSyncCells + kMfmByteCells;
   return {CellWindow(bytes, first) >> 16, CellWindow(bytes, first + 3 * kMfmByteCells) >> 16};
+}
+
+// The data bits of 32 MFM cells, first highest: a data bit is 1 exactly when its data cell is 1
+// and its clock cell 0. In 32-bit words, which the 32-bit build handles as well.
+inline std::uint32_t MfmDataOf32(std::uint32_t cells) {
+  std::uint32_t x = cells & ~(cells >> 1) & 0x55555555u;
+  x = (x | x >> 1) & 0x33333333u;
+  x = (x | x >> 2) & 0x0F0F0F0Fu;
+  x = (x | x >> 4) & 0x00FF00FFu;
+  return (x | x >> 8) & 0xFFFFu;
+}
+
+// The three data bytes of 48 MFM cells (in the low bits), first byte highest.
+inline std::uint32_t MfmDataOf48(std::uint64_t cells) {
+  return MfmDataOf32(static_cast<std::uint32_t>(cells >> 32)) << 16 |
+         MfmDataOf32(static_cast<std::uint32_t>(cells));
+}
+
+// Whether an MFM identity field of those cells has a right CRC; its size in `size`.
+inline bool IdentityCrcRight(const TIdentityCells& cells, std::int32_t& size) {
+  // C H R N after the sync bytes and the identity mark: the register after those, advanced over
+  // four bytes, xor the slices of C, H, R and N.
+  static constexpr std::uint16_t kAfterMark = [] {
+    std::uint16_t reg = 0xFFFF;
+    for (const std::uint8_t byte : {0xA1, 0xA1, 0xA1, 0xFE})
+      reg = static_cast<std::uint16_t>((reg << 8) ^ kCrcSlices[0][(reg >> 8) ^ byte]);
+    return static_cast<std::uint16_t>(kCrcSlices[3][reg >> 8] ^ kCrcSlices[2][reg & 0xFF]);
+  }();
+  const std::uint32_t chr = MfmDataOf48(cells.first);
+  const std::uint32_t nCrc = MfmDataOf48(cells.second);
+  size = 128 << (nCrc >> 16 & 7);
+  const std::uint16_t crc = kAfterMark ^ kCrcSlices[3][chr >> 16] ^ kCrcSlices[2][chr >> 8 & 0xFF] ^
+                            kCrcSlices[1][chr & 0xFF] ^ kCrcSlices[0][nCrc >> 16];
+  return crc == (nCrc & 0xFFFF);
 }
 
 // Where the search goes on after a match at `match` whose mark word is one more sync word. In a
@@ -248,7 +281,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
   const TCellRing ring(side.cellData, side.trackLength);
   const std::int32_t length = ring.Length();
   const std::uint8_t* bytes = ring.Bytes().data();
-  const TSideCache::TChecked& checked = cache.checked;
+  TSideCache::TChecked& checked = cache.checked;
   std::vector<TSideCache::TIdentity>& met = cache.identities;
   // Matches before `fastEnd` have their identity fields inside the track and the bytes of those
   // inside the side's bytes.
@@ -256,7 +289,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
       0, std::min<std::int64_t>(std::int64_t{length} - kIdentityEndCells,
                                 (static_cast<std::int64_t>(ring.Bytes().size()) - 22) * 8)));
   TMfmSyncScanner scanner(ring.Bytes(), fastEnd);
-  while (from >= 0 && from < length) {
+  while (from >= 0 && from < length && cache.marksMet < kMaxSearchedMarks) {
     // The mark's and the id's cells: from windows of the bytes, or taken one by one near the end.
     std::int32_t match = -1;
     std::uint32_t markCells = 0;
@@ -273,6 +306,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
       idCells = ring.Cells(Wrapped(ring, std::int64_t{match} + kMfmSyncCells + 3 * kMfmByteCells),
                            kMfmByteCells);
     }
+    ++cache.marksMet;
     if (markCells == kMfmSyncWord) {
       from = AfterSyncRun(ring, match);
       continue;
@@ -284,24 +318,24 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
     from = match + kNoMatchAfterSync + 1;
     if (mfmDataCells(markCells) == kIdMarkDataCells) {
       const std::uint8_t id = mfmDataOf(idCells);
-      if (met.size() == met.capacity() && met.size() >= kIndexSample) {
-        // Room for as many as the side holds if it goes on as it began: a side packed with
-        // fields grows its index once or twice more, not a dozen times.
-        const std::int64_t expected = std::min<std::int64_t>(
-            static_cast<std::int64_t>(met.size()) * length / (std::int64_t{match} + 1),
-            length / kNoMatchAfterSync);
-        met.reserve(std::max(met.size() * 2, static_cast<std::size_t>(expected) + kIndexSample));
-      }
+      // A side packed with fields gets room at once for as many as a search looks at.
+      if (met.size() == met.capacity() && met.size() >= kIndexSample)
+        met.reserve(std::max<std::size_t>(met.size() * 2, kMaxSearchedMarks));
       if (cache.first[id] < 0) cache.first[id] = static_cast<std::int32_t>(met.size());
       TSideCache::TIdentity& added =
           met.emplace_back(TSideCache::TIdentity{.start = match, .id = id});
       if (id != wanted) continue;
-      if (checked.crc != TSideCache::Crc::Bad ||
-          !((match < fastEnd ? IdentityCellsInside(bytes, match) : MfmIdentityCells(side, match)) ==
-            checked.cells))
-        return from;
+      // Repeated copies of one field take the result of the last one checked.
+      const TIdentityCells cells =
+          match < fastEnd ? IdentityCellsInside(bytes, match) : MfmIdentityCells(side, match);
+      if (checked.crc == TSideCache::Crc::Unknown || !(cells == checked.cells)) {
+        checked.cells = cells;
+        checked.crc =
+            IdentityCrcRight(cells, checked.size) ? TSideCache::Crc::Good : TSideCache::Crc::Bad;
+      }
       added.size = checked.size;
-      added.crc = TSideCache::Crc::Bad;
+      added.crc = checked.crc;
+      if (added.crc == TSideCache::Crc::Good) return from;
     }
   }
   return -1;
@@ -323,21 +357,7 @@ TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start) {
 }
 
 bool CheckMfmIdentity(const TIdentityCells& cells, std::int32_t& size) {
-  // The CRC register after the three sync bytes and the identity mark.
-  static const std::uint16_t afterMark = [] {
-    TCrc16 crc;
-    crc.Update(std::span<const std::uint8_t>(kMfmIdentityPrefix));
-    return crc.Value();
-  }();
-  std::uint8_t field[6];  // C H R N and the stored CRC
-  for (int i = 0; i < 6; ++i) {
-    const std::uint64_t half = i < 3 ? cells.first : cells.second;
-    field[i] = mfmDataOf(static_cast<std::uint32_t>(half >> ((2 - i % 3) * kMfmByteCells)));
-  }
-  size = 128 << (field[3] & 7);
-  TCrc16 crc(0x1021, afterMark);
-  crc.Update(std::span(field).first(4));
-  return crc.Value() == (field[4] << 8 | field[5]);
+  return IdentityCrcRight(cells, size);
 }
 
 std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,

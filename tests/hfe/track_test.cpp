@@ -641,6 +641,45 @@ std::unique_ptr<TFloppy> Build(TLibContext& context, int format, const Bytes& da
   return trk_getFloppy(std::move(builder));
 }
 
+// A search by id looks at a bounded number of address marks of a side: sector 5 as the last
+// mark within the bound is found, one mark later it is not, though the walk still meets it.
+TEST(SectorAccess, SearchLooksAtABoundedNumberOfMarks) {
+  for (const SectorSearch encoding : {SectorSearch::IsoIbmMfm, SectorSearch::IsoIbmFm}) {
+    for (const std::int32_t before : {kMaxSearchedMarks - 1, kMaxSearchedMarks}) {
+      hfe_test::TMfmTrack mfm;
+      TFmTrack fm;
+      const auto identity = [&](std::uint8_t id) {
+        if (encoding == SectorSearch::IsoIbmFm) {
+          fm.Field(0xFE, {0, 0, id, 0});
+          fm.Run(0xFF, 4);
+          return;
+        }
+        for (int k = 0; k < 3; ++k) mfm.SyncA1();
+        const std::uint16_t crc = hfe_test::BitwiseCrc({0xA1, 0xA1, 0xA1, 0xFE, 0, 0, id, 0});
+        mfm.Bytes({0xFE, 0, 0, id, 0, static_cast<std::uint8_t>(crc >> 8),
+                   static_cast<std::uint8_t>(crc), 0x4E, 0x4E, 0x4E, 0x4E});
+      };
+      for (std::int32_t i = 0; i < before; ++i) identity(0xEE);
+      identity(5);
+      auto floppy = CellFloppy(
+          {{encoding == SectorSearch::IsoIbmFm ? fm.Finish() : mfm.Finish(mfm.CellCount() / 8)}});
+      auto context = trk_init();
+      auto access = trk_initSectorAccess(*context, *floppy);
+      const auto found = trk_searchSector(*access, 0, 0, 5, encoding);
+      EXPECT_EQ(found != nullptr, before < kMaxSearchedMarks) << before;
+      trk_resetSearchPosition(*access);
+      std::int32_t walked = 0;
+      std::int32_t lastId = -1;
+      while (auto sector = trk_getNextSector(*access, 0, 0, encoding)) {
+        ++walked;
+        lastId = sector->sector;
+      }
+      EXPECT_EQ(walked, before + 1);
+      EXPECT_EQ(lastId, 5);
+    }
+  }
+}
+
 TEST(FormatRows, LayOutTheDescribedBytes) {
   const Bytes data = hfe_test::RandomBytes(512, 8);
   const Bytes d0(data.begin(), data.begin() + 256), d1(data.begin() + 256, data.end());
