@@ -59,7 +59,7 @@ class TDIBStorage : public TBitmapStorage {
 TDIBStorage& DIB(const TBitmap32& Bitmap);
 
 // The system font (stock object 13) and the 8 x 8 bitmap that text measuring draws into;
-// made by InitializeBitmapUnit, freed by FinalizeBitmapUnit.
+// between InitializeBitmapUnit and FinalizeBitmapUnit (which frees it), made at its first use.
 HFONT StockFont();
 HBITMAP StockBitmap();
 

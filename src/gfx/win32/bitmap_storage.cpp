@@ -2,6 +2,7 @@
 #include <array>
 #include <cwctype>
 #include <memory>
+#include <mutex>
 #include <type_traits>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace gfx {
 namespace {
 
 HBITMAP stockBitmap = nullptr;
+// Between the unit's start-up and its shutdown; the bitmap itself is made when first asked for.
+bool stockObjectsLive = false;
+std::mutex stockLock;
 
 // Every alpha 255.
 void ResetAlpha(TBitmap32& Bitmap) {
@@ -226,20 +230,28 @@ HFONT StockFont() {
   return static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
 
+// Made at its first use rather than at start-up: a bitmap compatible with the screen asks the
+// window system about the display, and only text measuring without a device context needs it.
 HBITMAP StockBitmap() {
+  const std::lock_guard<std::mutex> guard(stockLock);
+  if (stockObjectsLive && !stockBitmap) {
+    const HDC screen = GetDC(nullptr);
+    stockBitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+  }
   return stockBitmap;
 }
 
 void CreatePlatformStockObjects() {
-  if (stockBitmap) return;
-  const HDC screen = GetDC(nullptr);
-  stockBitmap = CreateCompatibleBitmap(screen, 8, 8);
-  ReleaseDC(nullptr, screen);
+  const std::lock_guard<std::mutex> guard(stockLock);
+  stockObjectsLive = true;
 }
 
 void FreePlatformStockObjects() {
+  const std::lock_guard<std::mutex> guard(stockLock);
   if (stockBitmap) DeleteObject(stockBitmap);
   stockBitmap = nullptr;
+  stockObjectsLive = false;
 }
 
 // ---- Platform graphics ----

@@ -4,13 +4,12 @@ namespace skbar {
 
 void SkLoadItemCursors() {
   if (!ui::Screen) return;
-  // Cursors from resources and the system's are shared and need no release.
-  ui::Screen->SetCursors(crSkBarHand, LoadCursorW(nullptr, IDC_HAND));
+  // Cursors from resources and the system's are shared and need no release; each is loaded when
+  // it is first shown.
+  ui::Screen->SetResourceCursor(crSkBarHand, nullptr, IDC_HAND);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (const HCURSOR move = LoadCursorW(instance, L"CZMOVE"))
-    ui::Screen->SetCursors(crSkBarMove, move);
-  if (const HCURSOR cancel = LoadCursorW(instance, L"CZCANCEL"))
-    ui::Screen->SetCursors(crSkBarCancel, cancel);
+  ui::Screen->SetResourceCursor(crSkBarMove, instance, L"CZMOVE");
+  ui::Screen->SetResourceCursor(crSkBarCancel, instance, L"CZCANCEL");
 }
 
 TSkBarCustomDragObject::TSkBarCustomDragObject(ui::TControl* source) : source_(source) {

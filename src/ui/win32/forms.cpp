@@ -927,21 +927,44 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
 
 namespace {
 
-// The cursors installed for the process, with no owner (shared resource cursors).
-std::map<TCursor, HCURSOR>& InstalledCursors() {
-  static std::map<TCursor, HCURSOR> cursors;
+// The cursors installed for the process, with no owner (shared resource cursors, or resources
+// not loaded yet).
+struct InstalledCursor {
+  HCURSOR handle = nullptr;
+  TCursorResource resource;
+};
+
+std::map<TCursor, InstalledCursor>& InstalledCursors() {
+  static std::map<TCursor, InstalledCursor> cursors;
   return cursors;
 }
 
 }  // namespace
 
+TCursorResource::TCursorResource(HINSTANCE module, const wchar_t* resource) : instance(module) {
+  if (IS_INTRESOURCE(resource))
+    id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(resource));
+  else if (resource)
+    name = resource;
+}
+
+HCURSOR TCursorResource::Load() const {
+  return LoadCursorW(instance, id ? MAKEINTRESOURCEW(id) : name.c_str());
+}
+
 void InstallCursor(TCursor cursor, HCURSOR handle) {
-  InstalledCursors()[cursor] = handle;
+  InstalledCursors()[cursor] = {handle, {}};
   if (Screen) Screen->SetCursors(cursor, handle);
 }
 
+void InstallResourceCursor(TCursor cursor, HINSTANCE instance, const wchar_t* name) {
+  InstalledCursors()[cursor] = {nullptr, {instance, name}};
+  if (Screen) Screen->SetResourceCursor(cursor, instance, name);
+}
+
 TScreen::TScreen() {
-  for (const auto& [cursor, handle] : InstalledCursors()) cursors_[cursor] = {handle, false};
+  for (const auto& [cursor, installed] : InstalledCursors())
+    cursors_[cursor] = {installed.handle, false, installed.resource};
 }
 
 TScreen::~TScreen() {
@@ -960,8 +983,15 @@ void TScreen::SetCursor(TCursor cursor) {
 }
 
 HCURSOR TScreen::Cursors(TCursor cursor) const {
-  if (const auto found = cursors_.find(cursor); found != cursors_.end())
-    return found->second.handle;
+  if (const auto found = cursors_.find(cursor); found != cursors_.end()) {
+    CursorSlot& slot = found->second;
+    if (!slot.handle && !slot.resource.Empty()) {
+      slot.handle = slot.resource.Load();
+      slot.resource = {};
+    }
+    if (slot.handle) return slot.handle;
+    cursors_.erase(found);  // a resource the module lacks: as if never installed
+  }
   struct Standard {
     TCursor id;
     const wchar_t* resource;
@@ -988,7 +1018,12 @@ HCURSOR TScreen::Cursors(TCursor cursor) const {
 void TScreen::SetCursors(TCursor cursor, HCURSOR handle, bool owned) {
   CursorSlot& slot = cursors_[cursor];
   if (slot.owned && slot.handle && slot.handle != handle) DestroyCursor(slot.handle);
-  slot = {handle, owned};
+  slot = {handle, owned, {}};
+}
+
+void TScreen::SetResourceCursor(TCursor cursor, HINSTANCE instance, const wchar_t* name) {
+  SetCursors(cursor, nullptr);
+  cursors_[cursor].resource = {instance, name};
 }
 
 int TScreen::PixelsPerInch() const {

@@ -26,7 +26,8 @@
 //   over its controls; modal loops call it themselves), ActivateHint, CancelHint; the hint
 //   control is asked with CM_HINTSHOW first; SetHintWindowFactory installs another window
 //   class. CM_MOUSEENTER/CM_MOUSELEAVE go to the controls the mouse enters and leaves.
-//   TScreen (`Screen`): forms, ActiveForm, Cursor and the cursor table (custom slots),
+//   TScreen (`Screen`): forms, ActiveForm, Cursor and the cursor table (custom slots; resource
+//   cursors loaded at their first lookup),
 //   monitors, Width/Height, PixelsPerInch.
 #pragma once
 
@@ -311,6 +312,18 @@ struct TMonitor {
   bool primary = false;
 };
 
+// A cursor of a module's resources, by name or number; empty without a name.
+struct TCursorResource {
+  HINSTANCE instance = nullptr;
+  std::wstring name;  // used when id is 0
+  WORD id = 0;
+
+  TCursorResource() = default;
+  TCursorResource(HINSTANCE module, const wchar_t* resource);
+  bool Empty() const { return id == 0 && name.empty(); }
+  HCURSOR Load() const;
+};
+
 class TScreen {
  public:
   TScreen();
@@ -327,6 +340,9 @@ class TScreen {
   HCURSOR Cursors(TCursor cursor) const;
   // Puts a cursor into a slot; an owned one is destroyed when replaced or at the end.
   void SetCursors(TCursor cursor, HCURSOR handle, bool owned = false);
+  // Puts a cursor of a module's resources (the system's with no module) into a slot, loaded when
+  // the slot is first asked for; one the resources lack leaves the slot empty.
+  void SetResourceCursor(TCursor cursor, HINSTANCE instance, const wchar_t* name);
 
   int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
   int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
@@ -343,11 +359,12 @@ class TScreen {
   struct CursorSlot {
     HCURSOR handle = nullptr;
     bool owned = false;
+    TCursorResource resource;  // loaded at the first lookup while there is no handle
   };
   std::vector<TCustomForm*> forms_;
   TCustomForm* activeForm_ = nullptr;
   TCursor cursor_ = crDefault;
-  std::map<TCursor, CursorSlot> cursors_;
+  mutable std::map<TCursor, CursorSlot> cursors_;
 };
 
 // Sets the screen cursor for a scope (the hourglass during a long save).
@@ -369,5 +386,8 @@ extern TScreen* Screen;
 // exists yet: a screen made later starts with it (modules install their cursors at start-up,
 // which may come before the application makes the screen).
 void InstallCursor(TCursor cursor, HCURSOR handle);
+// The same for a cursor of a module's resources, loaded when it is first asked for: loading a
+// cursor asks the window system about the display, which start-up need not wait for.
+void InstallResourceCursor(TCursor cursor, HINSTANCE instance, const wchar_t* name);
 
 }  // namespace ui

@@ -4,13 +4,12 @@
 
 namespace ux::win32 {
 
-// Cursors from resources are shared by the system and need no release.
+// Cursors from resources are shared by the system and need no release; each is loaded when it
+// is first shown.
 void LoadCursors() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (const HCURSOR hand = LoadCursorW(instance, L"UX_HANDCUR"))
-    ui::InstallCursor(crHandPoint, hand);
-  if (const HCURSOR drag = LoadCursorW(instance, L"UX_DRAGCUR"))
-    ui::InstallCursor(crDragHand, drag);
+  ui::InstallResourceCursor(crHandPoint, instance, L"UX_HANDCUR");
+  ui::InstallResourceCursor(crDragHand, instance, L"UX_DRAGCUR");
 }
 
 }  // namespace ux::win32

@@ -7,8 +7,8 @@ namespace ux::win32 {
 inline constexpr int crHandPoint = 14000;
 inline constexpr int crDragHand = 14001;
 
-// Before or after the application makes the screen; a cursor missing from the resources is left
-// out.
+// Before or after the application makes the screen; each cursor is loaded when first asked for,
+// and one missing from the resources is left out.
 void LoadCursors();
 
 }  // namespace ux::win32

@@ -372,6 +372,37 @@ TEST_F(UiForms, ClipboardTextRoundTrip) {
   EXPECT_EQ(ui::ClipboardText(), L"");
 }
 
+// Resource cursors are put into the table by name and loaded when first asked for; one the
+// resources lack leaves its slot to the standard lookup, as if never installed.
+TEST_F(UiForms, ResourceCursorsResolveWhenAskedFor) {
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  const HINSTANCE self = GetModuleHandleW(nullptr);
+  constexpr ui::TCursor kHand = 9001, kMissing = 9002, kReplaced = 9003, kProcessWide = 9004;
+  ui::Screen->SetResourceCursor(kHand, nullptr, IDC_HAND);
+  ui::Screen->SetResourceCursor(kMissing, self, L"NO_SUCH_CURSOR");
+  ui::Screen->SetCursors(kReplaced, LoadCursorW(nullptr, IDC_CROSS));
+  ui::Screen->SetResourceCursor(kReplaced, nullptr, IDC_IBEAM);
+  ui::InstallResourceCursor(kProcessWide, nullptr, IDC_SIZEALL);
+  const struct {
+    ui::TCursor slot;
+    HCURSOR expected;
+  } kCases[] = {{kHand, LoadCursorW(nullptr, IDC_HAND)},
+                {kMissing, arrow},
+                {kReplaced, LoadCursorW(nullptr, IDC_IBEAM)},
+                {kProcessWide, LoadCursorW(nullptr, IDC_SIZEALL)}};
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(testing::Message() << "slot " << c.slot << " pass " << pass);
+      EXPECT_EQ(ui::Screen->Cursors(c.slot), c.expected);
+    }
+  }
+  // A screen made later starts with the process's cursors, still to be loaded.
+  delete ui::Screen;
+  ui::Screen = new ui::TScreen();
+  EXPECT_EQ(ui::Screen->Cursors(kProcessWide), LoadCursorW(nullptr, IDC_SIZEALL));
+  EXPECT_EQ(ui::Screen->Cursors(kHand), arrow);
+}
+
 class UiListView : public UiGuiTest {
  protected:
   UiListView() {
