@@ -499,7 +499,8 @@ void TWinControl::ValidateHiddenWindows() {
   for (TControl* control : controls_) {
     auto* child = dynamic_cast<TWinControl*>(control);
     if (!child || !child->handle_ || !child->Visible()) continue;
-    if (!child->HasNonClientArea() && child->CoveredByChildWindows())
+    // A frame stays to be painted: its paint then draws the frame alone.
+    if (child->CoveredByChildWindows())
       RedrawWindow(child->handle_, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
     child->ValidateHiddenWindows();
   }
@@ -912,6 +913,15 @@ void TCustomControl::WndProc(TMessage& message) {
   PaintHandler(message);
 }
 
+namespace {
+
+bool ClientUpToDate(HWND window) {
+  const TGdiHandle<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+  return update && GetUpdateRgn(window, update.get(), FALSE) == NULLREGION;
+}
+
+}  // namespace
+
 void TCustomControl::PaintHandler(TMessage& message) {
   struct CanvasGuard {
     TCanvas* canvas;
@@ -929,8 +939,17 @@ void TCustomControl::PaintHandler(TMessage& message) {
     RestoreDC(dc, saved);
     return;
   }
-  PAINTSTRUCT paint{};
   const HWND window = Handle();
+  // A paint with nothing left in the client area is for the frame alone: the frame is drawn
+  // through its own message and the window validated, without the client's device context
+  // that the platform's paint would take (a new one asks the window system about the display).
+  if (ClientUpToDate(window)) {
+    SendMessageW(window, WM_NCPAINT, 1, 0);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_VALIDATE | RDW_NOFRAME | RDW_NOINTERNALPAINT | RDW_NOCHILDREN);
+    return;
+  }
+  PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(window, &paint);
   struct EndPaintGuard {
     HWND window;

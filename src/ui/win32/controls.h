@@ -226,8 +226,9 @@ class TWinControl : public TControl {
   TRect ClientRect();
   // Lays out the aligned children in the client area (AlignControls).
   void Realign();
-  // Validates the windows inside this one that show nothing of their own (no frame, and a client
-  // area their own visible child windows cover wholly), so that they get no paint message.
+  // Validates the client areas inside this one that show nothing (their own visible child
+  // windows cover them wholly), so that such a window gets no paint message, or one for its
+  // frame alone when it has a frame.
   void ValidateHiddenWindows();
 
   // Tab navigation (ui/win32/tab_order.cpp): a control with TabStop takes the focus from Tab;

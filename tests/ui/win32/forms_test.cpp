@@ -689,14 +689,21 @@ class WindowProbe : public ui::TCustomControl {
   void WndProc(ui::TMessage& message) override {
     if (message.Msg == WM_WINDOWPOSCHANGING) ++moves;
     if (message.Msg == WM_ERASEBKGND) ++erases;
+    if (message.Msg == WM_NCPAINT) ++framePaints;
     if (message.Msg == WM_CREATE) {
       const auto& create = *reinterpret_cast<const CREATESTRUCTW*>(message.LParam);
       made = {create.x, create.y, create.x + create.cx, create.y + create.cy};
     }
     TCustomControl::WndProc(message);
   }
+  void Paint() override {
+    ++paints;
+    TCustomControl::Paint();
+  }
   int moves = 0;
   int erases = 0;
+  int framePaints = 0;
+  int paints = 0;
   ui::TRect made;  // where the window was made
 
  private:
@@ -747,6 +754,32 @@ TEST_F(UiForms, ShowingAFormLeavesEachChildToEraseInItsOwnPaint) {
   EXPECT_EQ(probe->erases, 1);
   EXPECT_FALSE(GetUpdateRect(form->Handle(), nullptr, FALSE));
   EXPECT_FALSE(GetUpdateRect(probe->Handle(), nullptr, FALSE));
+  ui::Free(form);
+}
+
+// A paint for the frame alone draws the frame and leaves nothing to paint, without painting the
+// client area again.
+TEST_F(UiForms, APaintForTheFrameAloneDrawsOnlyTheFrame) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetBounds(0, 0, 200, 150);
+  auto* probe = ui::Create<WindowProbe>(*form, true);
+  probe->SetParent(form);
+  probe->SetBounds(5, 6, 40, 30);
+  form->Show();
+  Pump();
+  const HWND window = probe->Handle();
+  for (const bool clientToo : {false, true}) {
+    SCOPED_TRACE(clientToo);
+    probe->paints = probe->framePaints = 0;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+    if (!clientToo) ValidateRect(window, nullptr);
+    Pump();
+    EXPECT_EQ(probe->framePaints, 1);
+    EXPECT_EQ(probe->paints, clientToo ? 1 : 0);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, window, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  }
   ui::Free(form);
 }
 
@@ -821,13 +854,13 @@ TEST_F(UiForms, AFormsAlignedControlsAreMadeWhereTheyStay) {
   ui::Free(form);
 }
 
-// A window its own children hide wholly gets no paint when the form appears; one they cover only
-// in part, and the children, are painted as before.
+// A window its own children hide wholly gets no paint when the form appears, only its frame when
+// it has one; one they cover only in part, and the children, are painted as before.
 TEST_F(UiForms, AWindowHiddenUnderItsChildrenIsNotPaintedWhenTheFormAppears) {
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   form->SetBounds(0, 0, 200, 150);
-  const auto probe = [&](ui::TWinControl* parent, int left, int width) {
-    auto* made = ui::Create<WindowProbe>(*form, false);
+  const auto probe = [&](ui::TWinControl* parent, int left, int width, bool border = false) {
+    auto* made = ui::Create<WindowProbe>(*form, border);
     made->SetParent(parent);
     made->SetBounds(left, 6, width, 30);
     return made;
@@ -837,12 +870,23 @@ TEST_F(UiForms, AWindowHiddenUnderItsChildrenIsNotPaintedWhenTheFormAppears) {
   inside->SetAlign(ui::TAlign::alClient);
   WindowProbe* partly = probe(form, 60, 40);
   WindowProbe* beside = probe(partly, 0, 20);
+  WindowProbe* framed = probe(form, 110, 40, true);
+  WindowProbe* filling = probe(framed, 0, 20);
+  filling->SetAlign(ui::TAlign::alClient);
   form->Show();
   EXPECT_FALSE(GetUpdateRect(hidden->Handle(), nullptr, FALSE));
+  const HRGN update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(framed->Handle(), update, FALSE), NULLREGION);  // its frame is left
+  DeleteObject(update);
   EXPECT_TRUE(GetUpdateRect(partly->Handle(), nullptr, FALSE));
+  Pump();
   RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  EXPECT_EQ(hidden->erases, 0);
-  for (WindowProbe* painted : {inside, partly, beside}) {
+  for (WindowProbe* covered : {hidden, framed}) {
+    EXPECT_EQ(covered->erases, 0);
+    EXPECT_EQ(covered->paints, 0);
+  }
+  EXPECT_EQ(framed->framePaints, 1);
+  for (WindowProbe* painted : {inside, partly, beside, filling}) {
     EXPECT_EQ(painted->erases, 1);
     EXPECT_FALSE(GetUpdateRect(painted->Handle(), nullptr, FALSE));
   }
