@@ -388,11 +388,13 @@ void TRichEditStrings::LoadFromStream(rtl::TStream& stream, TStreamEncoding enco
 void TRichEditStrings::StreamIn(rtl::TStream& stream, TStreamEncoding encoding,
                                 TConversion& conversion) {
   const TWin32AnsiDecoder ansi;
+  // Made (with the content it keeps) before the selection below is taken from it.
+  const HWND window = Window();
   const auto attempt = [&](DWORD flags, bool plain) {
     StreamInFeeder feeder(stream, conversion, plain, encoding, ansi);
     StreamInContext context{&feeder, nullptr};
     EDITSTREAM editStream{reinterpret_cast<DWORD_PTR>(&context), 0, StreamInCallback};
-    SendMessageW(Window(), EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&editStream));
+    SendMessageW(window, EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&editStream));
     return editStream.dwError == 0 && !context.error;
   };
   const bool plain = PlainTextMeant();
