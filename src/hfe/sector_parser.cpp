@@ -54,20 +54,12 @@ TIdentityCells IdentityCellsInside(const std::uint8_t* bytes, std::int32_t start
   return {CellWindow(bytes, first) >> 16, CellWindow(bytes, first + 3 * kMfmByteCells) >> 16};
 }
 
-// The data bits of 32 MFM cells, first highest: a data bit is 1 exactly when its data cell is 1
-// and its clock cell 0. In 32-bit words, which the 32-bit build handles as well.
-inline std::uint32_t MfmDataOf32(std::uint32_t cells) {
-  std::uint32_t x = cells & ~(cells >> 1) & 0x55555555u;
-  x = (x | x >> 1) & 0x33333333u;
-  x = (x | x >> 2) & 0x0F0F0F0Fu;
-  x = (x | x >> 4) & 0x00FF00FFu;
-  return (x | x >> 8) & 0xFFFFu;
-}
-
 // The three data bytes of 48 MFM cells (in the low bits), first byte highest.
 inline std::uint32_t MfmDataOf48(std::uint64_t cells) {
-  return MfmDataOf32(static_cast<std::uint32_t>(cells >> 32)) << 16 |
-         MfmDataOf32(static_cast<std::uint32_t>(cells));
+  const auto high = static_cast<std::uint32_t>(cells >> 32);
+  const auto low = static_cast<std::uint32_t>(cells);
+  return std::uint32_t{mfmDataOf(high)} << 16 | std::uint32_t{mfmDataOf(low >> 16)} << 8 |
+         mfmDataOf(low & 0xFFFF);
 }
 
 // Whether an MFM identity field of those cells has a right CRC; its size in `size`.
