@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "skbar/sk_item.h"
+#include "skbar/sk_toolbar_view.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
@@ -25,9 +26,16 @@ int LineHeight(ui::TCanvas& canvas) {
   return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
+// The font settings' colour, else toolbar-style the skinned toolbar's colour for the state,
+// else the skin's.
 TColor TextColorOf(const TSkBarItemViewer& viewer, const TSkBarMenuItemInfo& info) {
   if (const TSkBarCustomItem* item = viewer.SkItem()) {
     if (item->FontSettings().Color() != clNone) return item->FontSettings().Color();
+  }
+  if (const auto* bar = dynamic_cast<const TSkBarToolbarView*>(&viewer.View());
+      bar && info.ToolbarStyle) {
+    if (const TColor color = bar->Skinned().ItemTextColor(info.State); color != clNone)
+      return color;
   }
   const TSkBarSkinComponentsType component =
       info.ToolbarStyle ? (info.IsOnMenuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
@@ -64,6 +72,8 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
   };
   // Under an image above the caption the arrow is placed with the caption, below the image.
   bool arrowBelowImage = false;
+  // In a vertical toolbar the caption runs down the item.
+  const bool rotated = info.ToolbarStyle && IsRotated();
   TRect arrow;
   if (!info.ToolbarStyle) {
     fireItem(pstPrePaint, r);
@@ -126,6 +136,7 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       // Glyph and caption laid out by alignment, wrapping and image position.
       TSkCaptionLayoutInput in;
       in.rect = r;
+      in.rotated = rotated;
       in.caption = caption;
       in.pushedCaption = info.IsSunkenCaption;
       in.glyphTop = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
@@ -150,13 +161,15 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     const auto drawText = [&](std::wstring& text, TRect& at, unsigned& flags) {
       bool captionDefault = true;
       TSkBarDrawCaptionArgs args{
-          &canvas,     FromTb(clientAreaRect), info.State, &text, &at, &flags, false,
+          &canvas,     FromTb(clientAreaRect), info.State, &text, &at, &flags, rotated,
           pstPrePaint, &captionDefault};
       if (skinned) skinned->FireDrawCaption(args);
       if (captionDefault) {
         const TSkGlowDirection glow = skinned ? skinned->CaptionGlow() : gldNone;
         const TColor glowColor = skinned ? skinned->CaptionGlowColor() : clNone;
-        SkDrawTextGlow(canvas, text, at, TSkTextRotationAngle::tra0, glowColor, glow, flags);
+        SkDrawTextGlow(canvas, text, at,
+                       rotated ? TSkTextRotationAngle::tra270 : TSkTextRotationAngle::tra0,
+                       glowColor, glow, flags);
       }
       args.PaintStage = pstPostPaint;
       if (skinned) skinned->FireDrawCaption(args);

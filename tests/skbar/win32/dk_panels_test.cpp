@@ -132,10 +132,17 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   ASSERT_TRUE(a->Floating());
   EXPECT_EQ(Screen(b).top, rd.top);  // the other panel takes the whole dock
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  a->SetBounds(a->Left(), a->Top(), 300, a->Height());  // wider while floating
+  Pump();
+  EXPECT_GT(a->ClientWidth(), 280);
   EXPECT_TRUE(Script::Play(Script::Clicks(CaptionPoint(a), 2)));
   EXPECT_TRUE(a->Docked());
   EXPECT_EQ(a->CurrentDock(), dock);
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  // Back from floating it is as wide as the dock, like the panel that stayed.
+  EXPECT_EQ(Screen(a).right - Screen(a).left, dock->ClientWidth());
+  EXPECT_EQ(Screen(b).right - Screen(b).left, dock->ClientWidth());
+  EXPECT_EQ(dock->Width(), 220);
 
   // The close button hides a panel; the other fills the dock.
   const TRect close = b->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);

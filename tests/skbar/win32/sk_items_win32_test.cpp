@@ -15,6 +15,7 @@
 #include "paint_surface.h"
 #include "skbar/sk_geometry.h"
 #include "skbar/sk_mru_item.h"
+#include "skbar/sk_toolbar_view.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_form_popup_menu.h"
@@ -335,6 +336,64 @@ TEST_F(SkItemPaintTest, TheDropDownArrowGoesBelowAnImageAboveTheCaption) {
     arrowInk += x >= below.right - 5;
   EXPECT_GE(below.top, 20);
   EXPECT_EQ(arrowInk, 9u);  // the 5-3-1 triangle, clear of the caption
+}
+
+// In a vertical toolbar a button's caption runs down the button, as it was measured.
+TEST_F(SkItemPaintTest, AVerticalToolbarsCaptionIsRotated) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<TSkBarItem>(L"Wide caption");
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  bar->SetOrientation(tb::TTBViewOrientation::tbvoVertical);
+  bool rotatedSeen = false;
+  ui::TRect cell;
+  item->OnDrawCaption = [&](TSkBarCustomItem*, TSkBarDrawCaptionArgs& args) {
+    rotatedSeen = args.IsTextRotated;
+    cell = *args.CaptionRect;
+  };
+  const COLORREF ink = Rgb(SkCurrentSkin().GetTextColor(skncToolbarItem, sknsNormal, sknNone));
+  PaintSurface s(26, 100, kWhite);
+  PaintViewer(*bar, item, s);
+  const ui::TRect text = skbar_test::Bounds(s.Where([&](COLORREF c) { return c == ink; }));
+  EXPECT_TRUE(rotatedSeen);
+  EXPECT_GT(text.Height(), 2 * text.Width());
+  EXPECT_GE(text.left, 4);
+  EXPECT_LE(text.right, 22);
+  // The text's cell is centred across the bar and along it.
+  EXPECT_LE(std::abs(cell.left + cell.right - 26), 1);
+  EXPECT_LE(std::abs(cell.top + cell.bottom - 100), 1);
+  EXPECT_GT(cell.Height(), cell.Width());
+}
+
+// A skinned toolbar gives its buttons their text colour (a panel's caption bar has its own).
+struct ColouredToolbar : tb::ITBToolbarViewHost, ISkBarToolbarHost {
+  tb::TTBCustomItem* ChevronItem() override { return nullptr; }
+  int MinRowSize() override { return 0; }
+  tb::TTBShrinkMode ShrinkMode() const override { return tb::TTBShrinkMode::tbsmNone; }
+  void ViewAutoSize(int, int) override {}
+  TSkBarToolbarDisplayMode DisplayMode() const override { return tbdmSelectiveCaption; }
+  int DockedNonClientHeight() const override { return 0; }
+  TColor ItemTextColor(TSkBarSkinStatesType state) const override {
+    return state == sknsNormal ? color : clNone;
+  }
+  bool CanMeasureItems() const override { return false; }
+  void ViewUpdateEnded() override {}
+  TColor color = 0x0000A000;
+};
+
+TEST_F(SkItemPaintTest, AToolbarButtonTakesItsToolbarsTextColour) {
+  Manager().SetThemesOverride(false);
+  auto* label = Add<TSkBarCustomLabelItem>(L"Panel");
+  auto* button = Add<TSkBarItem>(L"Button");
+  button->SetEnabled(false);
+  ColouredToolbar host;
+  auto bar = ui::New<TSkBarToolbarView>(host, host, root.get(), &window, false);
+  PaintSurface s(60, 22, kWhite);
+  PaintViewer(*bar, label, s);
+  EXPECT_GT(Count(s, {0, 0, 60, 22}, Rgb(host.color)), 10);
+  // Where the toolbar gives none, the skin's colour for the state.
+  PaintViewer(*bar, button, s);
+  EXPECT_EQ(Count(s, {0, 0, 60, 22}, Rgb(host.color)), 0);
+  EXPECT_GT(Count(s, {0, 0, 60, 22}, GetSysColor(COLOR_GRAYTEXT)), 10);
 }
 
 TEST_F(SkItemPaintTest, AMenuCaptionSitsOnePixelHigherWhenTheBottomMarginIsLeftOver) {
