@@ -120,9 +120,11 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     imageRect = r;
   }
 
-  // Caption (and, in menus, the shortcut in the same row).
+  // Caption and, in menus, the shortcut in the same row (shown also without a caption).
   std::wstring caption = GetCaptionText();
-  if (CaptionShown() && !caption.empty()) {
+  const bool captionShown = CaptionShown() && !caption.empty();
+  std::wstring shortcut = !info.ToolbarStyle && skinned ? skinned->GetShortCutText() : L"";
+  if (captionShown || !shortcut.empty()) {
     ApplyItemFont(canvas.Font(), info);
     const bool hideAccels = !(View().State() & tb::vsShowAccels);
     UINT format = DT_SINGLELINE | DT_VCENTER | (hideAccels ? DT_HIDEPREFIX : 0);
@@ -175,15 +177,12 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       if (skinned) skinned->FireDrawCaption(args);
     };
     unsigned flags = format;
-    drawText(caption, captionRect, flags);
-    if (!info.ToolbarStyle && skinned) {
-      std::wstring shortcut = skinned->GetShortCutText();
-      if (!shortcut.empty()) {
-        unsigned right = DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX;
-        TRect shortcutRect{imageRect.right, r.top,
-                           r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
-        drawText(shortcut, shortcutRect, right);
-      }
+    if (captionShown) drawText(caption, captionRect, flags);
+    if (!shortcut.empty()) {
+      unsigned right = DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX;
+      TRect shortcutRect{imageRect.right, r.top,
+                         r.right - m.RightCaptionMargin - clientAreaRect.Height(), r.bottom};
+      drawText(shortcut, shortcutRect, right);
     }
   }
 

@@ -396,6 +396,23 @@ TEST_F(SkItemPaintTest, AToolbarButtonTakesItsToolbarsTextColour) {
   EXPECT_GT(Count(s, {0, 0, 60, 22}, GetSysColor(COLOR_GRAYTEXT)), 10);
 }
 
+// A menu item whose caption is only a tab and a shortcut text shows that text at the right.
+TEST_F(SkItemPaintTest, AShortcutShowsWithoutACaption) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<TSkBarItem>(L"\tCtrl+Q");
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  std::vector<std::wstring> drawn;
+  item->OnDrawCaption = [&](TSkBarCustomItem*, TSkBarDrawCaptionArgs& args) {
+    if (args.PaintStage == pstPrePaint) drawn.push_back(*args.Caption);
+  };
+  PaintSurface s(160, 22, kWhite);
+  PaintViewer(*menu, item, s);
+  EXPECT_EQ(drawn, std::vector<std::wstring>{L"Ctrl+Q"});
+  const COLORREF ink = GetSysColor(COLOR_MENUTEXT);
+  EXPECT_GT(Count(s, {100, 0, 160, 22}, ink), 10);
+  EXPECT_EQ(Count(s, {0, 0, 80, 22}, ink), 0);
+}
+
 TEST_F(SkItemPaintTest, AMenuCaptionSitsOnePixelHigherWhenTheBottomMarginIsLeftOver) {
   Manager().SetThemesOverride(false);
   auto* item = Add<TSkBarItem>(L"&Open");
