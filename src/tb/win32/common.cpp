@@ -279,15 +279,31 @@ bool IsWhollyInvalid(HWND wnd, const RECT& client) {
 void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
   RECT client;
   if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client)) return;
+  const bool whole = IsWhollyInvalid(wnd, client);
   // Already wholly invalid: the coming paint draws it all.
-  if (whollyInvalid == TWhollyInvalid::LeaveToPaint && IsWhollyInvalid(wnd, client)) return;
+  if (whollyInvalid == TWhollyInvalid::LeaveToPaint && whole) return;
+  // A wholly invalid window may have its frame to paint too (its form has just appeared): the
+  // frame is drawn through the same window device context and validated with the client area,
+  // so no paint comes for the frame alone with a device context of its own.
+  RECT window;
+  GetWindowRect(wnd, &window);
+  POINT origin{0, 0};
+  ClientToScreen(wnd, &origin);
+  origin.x -= window.left;
+  origin.y -= window.top;
+  const bool withFrame =
+      whole && (origin.x || origin.y || window.right - window.left != client.right ||
+                window.bottom - window.top != client.bottom);
   ValidateRect(wnd, nullptr);
-  const HDC dc = GetDC(wnd);
+  const HDC dc = withFrame ? GetWindowDC(wnd) : GetDC(wnd);
   bool done = false;
   if (dc) {
-    RECT box;
-    GetClipBox(dc, &box);
-    IntersectRect(&box, &box, &client);
+    RECT box = client;
+    if (!withFrame) {
+      GetClipBox(dc, &box);
+      IntersectRect(&box, &box, &client);
+      origin = {0, 0};
+    }
     const int w = box.right - box.left;
     const int h = box.bottom - box.top;
     const HDC memory = CreateCompatibleDC(dc);
@@ -297,10 +313,15 @@ void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
       SetWindowOrgEx(memory, box.left, box.top, nullptr);
       SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
       SendMessageW(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
-      done = BitBlt(dc, box.left, box.top, w, h, memory, box.left, box.top, SRCCOPY) != 0;
+      done = BitBlt(dc, origin.x + box.left, origin.y + box.top, w, h, memory, box.left, box.top,
+                    SRCCOPY) != 0;
       SelectObject(memory, old);
     }
     if (memory) DeleteDC(memory);
+    if (done && withFrame) {
+      SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+      RedrawWindow(wnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+    }
     ReleaseDC(wnd, dc);
   }
   if (!done) InvalidateRect(wnd, nullptr, TRUE);

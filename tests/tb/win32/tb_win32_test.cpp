@@ -328,6 +328,49 @@ TEST_F(TbWin32, DoubleBufferedRepaintLeavesAWhollyInvalidWindowToItsPaint) {
   EXPECT_FALSE(GetUpdateRect(handle, nullptr, FALSE));
 }
 
+// A window that appears wholly invalid has its frame drawn and validated by a repaint that paints
+// now, through the same device context: no paint is left to come for the frame.
+TEST_F(TbWin32, ARepaintNowOfAWhollyInvalidWindowDrawsItsFrameToo) {
+  class TFramed : public TWindow {
+   public:
+    using TWindow::TWindow;
+    void CreateParams(TCreateParams& params) override {
+      TWindow::CreateParams(params);
+      params.style |= WS_BORDER;
+    }
+    void WndProc(ui::TMessage& message) override {
+      if (message.Msg == WM_PRINT) {
+        tb::HandleWMPrint(Handle(), message, FillFrame, nullptr);
+        return;
+      }
+      TWindow::WndProc(message);
+    }
+    static void FillFrame(HWND wnd, HDC dc, void*) {
+      RECT r;
+      GetWindowRect(wnd, &r);
+      OffsetRect(&r, -r.left, -r.top);
+      const HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+      FrameRect(dc, &r, green);
+      DeleteObject(green);
+    }
+  };
+  auto* window = ui::Create<TFramed>(*ui::Application);
+  window->SetBounds(10, 10, 40, 40);
+  window->SetColor(RGB(0, 0, 255));
+  window->SetVisible(true);
+  const HWND handle = window->Handle();
+  Pump();
+  RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  tb::DoubleBufferedRepaint(handle, tb::TWhollyInvalid::PaintNow);
+  MSG message;
+  EXPECT_FALSE(PeekMessageW(&message, handle, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  const HDC dc = GetWindowDC(handle);
+  EXPECT_EQ(Probe(dc, 0, 0), RGB(0, 255, 0));
+  EXPECT_EQ(Probe(dc, 5, 5), RGB(0, 0, 255));
+  ReleaseDC(handle, dc);
+  ui::Free(window);
+}
+
 TEST_F(TbWin32, PumpsLeaveTheQuitMessageQueued) {
   TWindow* window = Popup(10, 10, 40, 40, RGB(0, 0, 255));
   MSG msg;
