@@ -120,12 +120,13 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     imageRect = r;
   }
 
-  // Caption and, in menus, the shortcut in the same row (shown also without a caption).
+  // Caption and, in menus, the shortcut in the same row (shown also without a caption);
+  // toolbar-style the layout places the image too, with or without a caption.
   std::wstring caption = GetCaptionText();
   const bool captionShown = CaptionShown() && !caption.empty();
   std::wstring shortcut = !info.ToolbarStyle && skinned ? skinned->GetShortCutText() : L"";
-  if (captionShown || !shortcut.empty()) {
-    ApplyItemFont(canvas.Font(), info);
+  if (captionShown || !shortcut.empty() || info.ToolbarStyle) {
+    if (captionShown || !shortcut.empty()) ApplyItemFont(canvas.Font(), info);
     const bool hideAccels = !(View().State() & tb::vsShowAccels);
     UINT format = DT_SINGLELINE | DT_VCENTER | (hideAccels ? DT_HIDEPREFIX : 0);
     TRect captionRect;
@@ -139,7 +140,7 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
       TSkCaptionLayoutInput in;
       in.rect = r;
       in.rotated = rotated;
-      in.caption = caption;
+      if (captionShown) in.caption = caption;
       in.pushedCaption = info.IsSunkenCaption;
       in.glyphTop = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
       if (info.ImageShown) in.glyphSize = info.ImageSize;

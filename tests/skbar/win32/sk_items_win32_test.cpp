@@ -413,6 +413,29 @@ TEST_F(SkItemPaintTest, AShortcutShowsWithoutACaption) {
   EXPECT_EQ(Count(s, {0, 0, 80, 22}, ink), 0);
 }
 
+// A button without caption places its image by the same layout: by alignment, and one pixel
+// down and right while it is sunken (checked under classic drawing).
+TEST_F(SkItemPaintTest, AnImageOnlyButtonsImageFollowsAlignmentAndSinksWhenChecked) {
+  Manager().SetThemesOverride(false);
+  constexpr COLORREF kBlue = RGB(0, 0, 255);
+  const ui::Owned<ui::TImageList> list = HalfImage(kBlue);
+  auto* item = Add<TSkBarItem>(L"");
+  item->SetImages(list.get());
+  item->SetImageIndex(0);
+  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
+  PaintSurface s(40, 30, kWhite);
+  const auto image = [&] {
+    PaintViewer(*bar, item, s);
+    return skbar_test::Bounds(s.Where([](COLORREF c) { return c == kBlue; }));
+  };
+  EXPECT_EQ(image(), (ui::TRect{12, 7, 20, 23}));  // centred (the image's left half is blue)
+  item->SetChecked(true);
+  EXPECT_EQ(image(), (ui::TRect{13, 8, 21, 24}));
+  item->SetChecked(false);
+  item->SetAlignment(taLeftJustify);
+  EXPECT_EQ(image(), (ui::TRect{4, 7, 12, 23}));  // at the left, inside the 4-pixel border
+}
+
 TEST_F(SkItemPaintTest, AMenuCaptionSitsOnePixelHigherWhenTheBottomMarginIsLeftOver) {
   Manager().SetThemesOverride(false);
   auto* item = Add<TSkBarItem>(L"&Open");
