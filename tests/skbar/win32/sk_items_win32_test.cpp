@@ -49,6 +49,13 @@ class SkItemPaintTest : public ::testing::Test, public skbar_test::ItemTree {
     s.Clear(kWhite);
     view.Find(item)->Paint(s.canvas, {0, 0, s.Width(), s.Height()}, false, false, false);
   }
+  // A caption-less item showing image 0 of `list`.
+  TSkBarItem* AddImageItem(ui::TImageList& list) {
+    auto* item = Add<TSkBarItem>(L"");
+    item->SetImages(&list);
+    item->SetImageIndex(0);
+    return item;
+  }
   int Count(const PaintSurface& s, const ui::TRect& area, COLORREF color) const {
     int n = 0;
     for (int y = area.top; y < area.bottom; ++y) {
@@ -285,9 +292,7 @@ TEST_F(SkItemPaintTest, MenuSplitItemsHaveADividerBeforeTheirSubmenuPart) {
 
 TEST_F(SkItemPaintTest, UnderOfficeIconsAHotImageRisesAboveItsShadow) {
   const ui::Owned<ui::TImageList> list = HalfImage(0);
-  auto* item = Add<TSkBarItem>(L"");
-  item->SetImages(list.get());
-  item->SetImageIndex(0);
+  auto* item = AddImageItem(*list);
   auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
   Manager().SetSkin(L"Office XP");
   ASSERT_TRUE(SkCurrentSkin().OfficeIcons());
@@ -312,9 +317,7 @@ TEST_F(SkItemPaintTest, TheDropDownArrowGoesBelowAnImageAboveTheCaption) {
   Manager().SetThemesOverride(false);
   constexpr COLORREF kBlue = RGB(0, 0, 255);
   const ui::Owned<ui::TImageList> list = HalfImage(kBlue);
-  auto* item = Add<TSkBarItem>(L"");
-  item->SetImages(list.get());
-  item->SetImageIndex(0);
+  auto* item = AddImageItem(*list);
   item->SetOptions(tb::tboDropdownArrow | tb::tboImageAboveCaption);
   auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
   const COLORREF ink = Rgb(SkCurrentSkin().GetTextColor(skncToolbarItem, sknsNormal, sknNone));
@@ -419,9 +422,7 @@ TEST_F(SkItemPaintTest, AnImageOnlyButtonsImageFollowsAlignmentAndSinksWhenCheck
   Manager().SetThemesOverride(false);
   constexpr COLORREF kBlue = RGB(0, 0, 255);
   const ui::Owned<ui::TImageList> list = HalfImage(kBlue);
-  auto* item = Add<TSkBarItem>(L"");
-  item->SetImages(list.get());
-  item->SetImageIndex(0);
+  auto* item = AddImageItem(*list);
   auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
   PaintSurface s(40, 30, kWhite);
   const auto image = [&] {
