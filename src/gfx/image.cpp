@@ -40,6 +40,34 @@ TRect MovedAndGrown(const TRect& R, std::int64_t Dx, std::int64_t Dy, std::int64
                Clamp32(R.right + Dx + Grow), Clamp32(R.bottom + Dy + Grow)};
 }
 
+// The rectangle a change covers. A line reports its two end points as the area's corners, in
+// the order it was drawn, with its width in the info word's low 24 bits: its rectangle is the
+// corners ordered and grown by that width.
+TRect ChangedArea(const TRect& Area, std::uint32_t Info) {
+  if ((Info & AREAINFO_LINE) == 0) return Area;
+  const std::int64_t width = Info & 0x00FFFFFF;
+  return TRect{Clamp32(std::min(Area.left, Area.right) - width),
+               Clamp32(std::min(Area.top, Area.bottom) - width),
+               Clamp32(std::max(Area.left, Area.right) + width),
+               Clamp32(std::max(Area.top, Area.bottom) + width)};
+}
+
+// Bitmap position V of a bitmap Size pixels long, shown Shown pixels long from Origin, in
+// control pixels rounded down, or up. A changed span of bitmap pixels reaches the control
+// pixels from its start rounded down to its end rounded up, also where a bitmap pixel is shown
+// smaller than a control pixel.
+std::int32_t ToControl(std::int64_t V, std::int64_t Size, std::int64_t Shown, std::int64_t Origin,
+                       bool Up) {
+  if (Size <= 0 || Shown <= 0) return Clamp32(V + Origin);
+  const std::int64_t product = V * Shown;
+  std::int64_t q = product / Size;
+  if (product % Size != 0) {
+    if (Up && product > 0) ++q;
+    if (!Up && product < 0) --q;
+  }
+  return Clamp32(q + Origin);
+}
+
 }  // namespace
 
 void TPaintBoxHost::HostFocusRect(TBitmap32& Dest, const TRect& R) {
@@ -101,8 +129,8 @@ void TCustomPaintBox32::SetRepaintMode(TRepaintMode Value) {
   ForceFullInvalidate();
 }
 
-void TCustomPaintBox32::DirectAreaUpdateHandler(const TRect& Area, std::uint32_t /*Info*/) {
-  FInvalidRects.Add(Area);
+void TCustomPaintBox32::DirectAreaUpdateHandler(const TRect& Area, std::uint32_t Info) {
+  FInvalidRects.Add(ChangedArea(Area, Info));
   FBufferValid = false;
   FHost.HostRepaint();
 }
@@ -190,8 +218,8 @@ TCustomImage32::TCustomImage32(TPaintBoxHost& Host)
   FBitmap.OnChange = [this](ui::TPersistent*) {
     if (FRepaintMode == rmFull) BitmapChanged(FBitmap.BoundsRect());
   };
-  FBitmap.OnAreaChanged = [this](TBitmap32*, const TRect& Area, std::uint32_t) {
-    if (FRepaintMode != rmFull) BitmapChanged(Area);
+  FBitmap.OnAreaChanged = [this](TBitmap32*, const TRect& Area, std::uint32_t Info) {
+    if (FRepaintMode != rmFull) BitmapChanged(ChangedArea(Area, Info));
   };
   FLayers->OnChange = [this](ui::TPersistent*) { LayersChanged(); };
   InitDefaultStages();
@@ -411,9 +439,14 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   // The area grown by the resampler's reach, in control coordinates.
   const std::int32_t grow = RoundToInt(FBitmap.Resampler()->GetWidth()) + 1;
   const TRect area = MovedAndGrown(Area, 0, 0, grow);
-  const TPoint topLeft = BitmapToControl({area.left, area.top});
-  const TPoint bottomRight = BitmapToControl({area.right, area.bottom});
-  const TRect mapped{topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+  UpdateCache();
+  const TRect& shown = FCachedBitmapRect;
+  const std::int64_t shownW = std::int64_t{shown.right} - shown.left;
+  const std::int64_t shownH = std::int64_t{shown.bottom} - shown.top;
+  const TRect mapped{ToControl(area.left, FBitmap.Width(), shownW, shown.left, false),
+                     ToControl(area.top, FBitmap.Height(), shownH, shown.top, false),
+                     ToControl(area.right, FBitmap.Width(), shownW, shown.left, true),
+                     ToControl(area.bottom, FBitmap.Height(), shownH, shown.top, true)};
   std::vector<TRect> rects;
   if (FBitmapAlign == baTile && !IsRectEmpty(FCachedBitmapRect)) {
     const std::int32_t tw = FCachedBitmapRect.Width(), th = FCachedBitmapRect.Height();

@@ -200,6 +200,61 @@ TEST(PaintBox, AreaModesRepaintAChangedAreaAtOnce) {
   }
 }
 
+// The buffer shows the picture stretched over the whole client, nearest pixel (the picture
+// placed at (0, 0)): every buffer pixel is the picture's pixel it maps to.
+::testing::AssertionResult ShowsPicture(TCustomImage32& image) {
+  TBitmap32& b = image.Bitmap();
+  const TRect r = image.GetBitmapRect();
+  for (std::int32_t y = 0; y < r.bottom; ++y)
+    for (std::int32_t x = 0; x < r.right; ++x) {
+      const TColor32 want = b.GetPixel(x * b.Width() / r.right, y * b.Height() / r.bottom);
+      if (image.Buffer().GetPixel(x, y) != want)
+        return ::testing::AssertionFailure() << "stale at " << x << "," << y;
+    }
+  return ::testing::AssertionSuccess();
+}
+
+// In the area modes a change repaints every control pixel it reaches: a line drawn backwards
+// (its area's corners in drawing order, marked as a line) and a change of a picture shown
+// smaller than its size, whose last changed column ends inside a control pixel.
+TEST(PaintBox, AreaModesRepaintBackwardLinesAndShrunkPictures) {
+  Initialize();
+  {
+    FakeViewHost host;
+    TCustomPaintBox32 box(host);
+    host.repaint = [&] { box.Paint(); };
+    box.SetRepaintMode(rmDirect);
+    box.Paint();
+    host.copied.clear();
+    LineS(box.Buffer(), 40, 10, 10, 30, 0xFFFF0000);
+    EXPECT_EQ(host.copied, (std::vector<TRect>{{8, 8, 42, 32}}));
+  }
+  for (TRepaintMode mode : {rmDirect, rmOptimizer}) {
+    FakeViewHost host;
+    TCustomImage32 image(host);
+    host.repaint = [&] { image.Paint(); };
+    image.SetRepaintMode(mode);
+    host.client = {0, 0, 50, 50};
+    image.Bitmap().SetSize(50, 50);
+    image.Bitmap().Clear(0xFF000000);
+    image.Paint();
+    LineS(image.Bitmap(), 40, 10, 10, 30, 0xFFFF0000);
+    LineAS(image.Bitmap(), 45, 40, 5, 35, 0xFF00FF00);
+    image.Paint();
+    EXPECT_TRUE(ShowsPicture(image)) << int(mode);
+    // 52 x 29 stretched to 22 x 91: bitmap column 30 shows at control column 13, which the
+    // changed columns 22..30, grown by 2 to 20..32, reach only in part (32 x 22 / 52 = 13.5).
+    host.client = {0, 0, 22, 91};
+    image.SetScaleMode(smStretch);
+    image.Bitmap().SetSize(52, 29);
+    image.Bitmap().Clear(0xFF000000);
+    image.Paint();
+    FillRectS(image.Bitmap(), 22, 18, 31, 29, 0xFF0000FF);
+    image.Paint();
+    EXPECT_TRUE(ShowsPicture(image)) << int(mode);
+  }
+}
+
 // A change reported at the far end of the coordinate range (a rectangle fill wholly outside
 // the picture reports its rectangle) repaints an area saturated to 32 bits, tiled or not.
 TEST(PaintBox, ChangesAtTheEdgeOfTheRangeSaturate) {
