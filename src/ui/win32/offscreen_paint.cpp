@@ -51,6 +51,12 @@ void PaintClient(HWND window, WNDPROC procedure) {
   EndPaint(window, &paint);
 }
 
+bool HasFrame(HWND window) {
+  RECT outer{}, client{};
+  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return true;
+  return outer.right - outer.left != client.right || outer.bottom - outer.top != client.bottom;
+}
+
 LRESULT CALLBACK OffscreenProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   Procedures& procedures = OwnProcedures();
   const WNDPROC procedure = procedures.Find(window);
@@ -59,6 +65,9 @@ LRESULT CALLBACK OffscreenProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM
     PaintClient(window, procedure);
     return 0;
   }
+  // Without a frame there is nothing to draw outside the client area; the platform would still
+  // take a device context of the whole window for it.
+  if (msg == WM_NCPAINT && !HasFrame(window)) return 0;
   const LRESULT result = CallWindowProcW(procedure, window, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     const std::lock_guard<std::mutex> guard(procedures.lock);

@@ -16,8 +16,8 @@ HBITMAP CreatePaintBitmap(int width, int height);
 
 // From now on the window paints its client area into a paint bitmap (through WM_PRINTCLIENT to
 // its own procedure) and the result is copied to the screen at once. For windows whose procedure
-// paints their whole client area for WM_PRINTCLIENT, as the common controls' header does. The
-// window keeps this until it is destroyed.
+// paints their whole client area for WM_PRINTCLIENT, as the common controls' header does; a
+// window without a frame skips the frame's paint. The window keeps this until it is destroyed.
 void PaintOffscreen(HWND window);
 
 }  // namespace ui

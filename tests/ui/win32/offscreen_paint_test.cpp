@@ -70,4 +70,33 @@ TEST_F(UiOffscreenPaint, AHeaderShowsTheSamePictureAndIsLeftValid) {
   EXPECT_EQ(SendMessageW(offscreen, HDM_GETITEMCOUNT, 0, 0), 2);
 }
 
+int framePaints = 0;
+
+LRESULT CALLBACK CountFramePaints(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCPAINT) ++framePaints;
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+// A window painting through memory that has no frame leaves the frame's paint undone (there is
+// nothing outside its client area); one with a frame paints it as before.
+TEST_F(UiOffscreenPaint, OnlyAFramedWindowGetsItsFramePainted) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = CountFramePaints;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"UiOffscreenFrameProbe";
+  RegisterClassW(&windowClass);
+  for (const bool framed : {false, true}) {
+    SCOPED_TRACE(framed);
+    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"",
+                                        WS_CHILD | WS_VISIBLE | (framed ? WS_BORDER : 0), 0, 0, 50,
+                                        20, host, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ui::PaintOffscreen(window);
+    framePaints = 0;
+    SendMessageW(window, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(framePaints, framed ? 1 : 0);
+    DestroyWindow(window);
+  }
+  UnregisterClassW(windowClass.lpszClassName, GetModuleHandleW(nullptr));
+}
+
 }  // namespace
