@@ -553,7 +553,9 @@ void TCustomImage32::ExecClearBackgnd(TBitmap32& Dest, std::int32_t /*StageNum*/
   }
   const TRect r = FCachedBitmapRect;
   const TRect client = FHost.HostClientRect();
-  if (FBitmapAlign == baTile ||
+  // Tiles cover the buffer unless the picture is shown with no size: then nothing is drawn
+  // over it and it is cleared as a whole by the bands below.
+  if ((FBitmapAlign == baTile && !IsRectEmpty(r)) ||
       (r.left <= 0 && r.top <= 0 && r.right >= client.right && r.bottom >= client.bottom))
     return;
   const std::int32_t W = Dest.Width(), H = Dest.Height();

@@ -255,6 +255,27 @@ TEST(PaintBox, AreaModesRepaintBackwardLinesAndShrunkPictures) {
   }
 }
 
+// A tiled picture shown with no size (2 x 1 at scale 0.3: 1 x 0) covers nothing: the whole
+// buffer gets the background, whatever it held.
+TEST(PaintBox, TiledPictureOfNoSizeLeavesTheBackground) {
+  Initialize();
+  FakeViewHost host;
+  host.client = {0, 0, 30, 20};
+  TCustomImage32 image(host);
+  image.Bitmap().SetSize(2, 1);
+  image.Bitmap().Clear(0xFF0000FF);
+  image.SetScaleMode(smScale);
+  image.SetScale(0.3f);
+  image.SetBitmapAlign(baTile);
+  image.Paint();
+  image.Buffer().Clear(0xFF123456);  // what a new buffer may hold
+  image.Invalidate();
+  image.Paint();
+  for (std::int32_t y = 0; y < 20; ++y)
+    for (std::int32_t x = 0; x < 30; ++x)
+      ASSERT_EQ(image.Buffer().GetPixel(x, y), 0xFFF0F0F0u) << x << "," << y;
+}
+
 // A change reported at the far end of the coordinate range (a rectangle fill wholly outside
 // the picture reports its rectangle) repaints an area saturated to 32 bits, tiled or not.
 TEST(PaintBox, ChangesAtTheEdgeOfTheRangeSaturate) {
