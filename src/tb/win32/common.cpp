@@ -276,6 +276,57 @@ bool IsWhollyInvalid(HWND wnd, const RECT& client) {
 
 }  // namespace
 
+namespace {
+
+// Paints the part of the client area the device context shows (all of it with the frame when
+// `withFrame`) through a memory bitmap; false when that could not be done.
+bool PaintThroughMemory(HWND wnd, const RECT& client, bool withFrame) {
+  RECT window;
+  GetWindowRect(wnd, &window);
+  POINT origin{0, 0};
+  if (withFrame) {
+    ClientToScreen(wnd, &origin);
+    origin.x -= window.left;
+    origin.y -= window.top;
+  }
+  const HDC dc = withFrame ? GetWindowDC(wnd) : GetDC(wnd);
+  if (!dc) return false;
+  RECT box = client;
+  if (!withFrame) {
+    GetClipBox(dc, &box);
+    IntersectRect(&box, &box, &client);
+  }
+  const int w = box.right - box.left;
+  const int h = box.bottom - box.top;
+  bool done = false;
+  const HDC memory = CreateCompatibleDC(dc);
+  const TGdiObject bitmap{w > 0 && h > 0 ? ui::CreatePaintBitmap(w, h) : nullptr};
+  if (memory && bitmap.object) {
+    const HGDIOBJ old = SelectObject(memory, bitmap.object);
+    SetWindowOrgEx(memory, box.left, box.top, nullptr);
+    SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageW(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+    done = BitBlt(dc, origin.x + box.left, origin.y + box.top, w, h, memory, box.left, box.top,
+                  SRCCOPY) != 0;
+    SelectObject(memory, old);
+  }
+  if (memory) DeleteDC(memory);
+  if (done && withFrame) {
+    SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+  }
+  ReleaseDC(wnd, dc);
+  return done;
+}
+
+bool HasFrame(HWND wnd, const RECT& client) {
+  RECT window;
+  GetWindowRect(wnd, &window);
+  return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
+}
+
+}  // namespace
+
 void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
   RECT client;
   if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client)) return;
@@ -285,46 +336,20 @@ void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
   // A wholly invalid window may have its frame to paint too (its form has just appeared): the
   // frame is drawn through the same window device context and validated with the client area,
   // so no paint comes for the frame alone with a device context of its own.
-  RECT window;
-  GetWindowRect(wnd, &window);
-  POINT origin{0, 0};
-  ClientToScreen(wnd, &origin);
-  origin.x -= window.left;
-  origin.y -= window.top;
-  const bool withFrame =
-      whole && (origin.x || origin.y || window.right - window.left != client.right ||
-                window.bottom - window.top != client.bottom);
   ValidateRect(wnd, nullptr);
-  const HDC dc = withFrame ? GetWindowDC(wnd) : GetDC(wnd);
-  bool done = false;
-  if (dc) {
-    RECT box = client;
-    if (!withFrame) {
-      GetClipBox(dc, &box);
-      IntersectRect(&box, &box, &client);
-      origin = {0, 0};
-    }
-    const int w = box.right - box.left;
-    const int h = box.bottom - box.top;
-    const HDC memory = CreateCompatibleDC(dc);
-    const TGdiObject bitmap{w > 0 && h > 0 ? ui::CreatePaintBitmap(w, h) : nullptr};
-    if (memory && bitmap.object) {
-      const HGDIOBJ old = SelectObject(memory, bitmap.object);
-      SetWindowOrgEx(memory, box.left, box.top, nullptr);
-      SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-      SendMessageW(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
-      done = BitBlt(dc, origin.x + box.left, origin.y + box.top, w, h, memory, box.left, box.top,
-                    SRCCOPY) != 0;
-      SelectObject(memory, old);
-    }
-    if (memory) DeleteDC(memory);
-    if (done && withFrame) {
-      SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
-      RedrawWindow(wnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
-    }
-    ReleaseDC(wnd, dc);
-  }
-  if (!done) InvalidateRect(wnd, nullptr, TRUE);
+  if (!PaintThroughMemory(wnd, client, whole && HasFrame(wnd, client)))
+    InvalidateRect(wnd, nullptr, TRUE);
+}
+
+bool PaintWhollyInvalidWithFrame(HWND wnd) {
+  RECT client;
+  if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client) ||
+      !HasFrame(wnd, client) || !IsWhollyInvalid(wnd, client))
+    return false;
+  ValidateRect(wnd, nullptr);
+  if (PaintThroughMemory(wnd, client, true)) return true;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return false;
 }
 
 void RecomputeFrame(ui::TWinControl& control) {

@@ -844,6 +844,14 @@ void TTBCustomDockableWindow::WndProc(ui::TMessage& message) {
       DrawDockedNCArea(false, nullptr, reinterpret_cast<HRGN>(message.WParam));
       message.Result = 0;
       return;
+    case WM_PAINT:
+      // Docked and wholly invalid (its form has just appeared): frame and client are drawn in
+      // one window device context rather than one for each.
+      if (!message.WParam && docked_ && PaintWhollyInvalidWithFrame(Handle())) {
+        message.Result = 0;
+        return;
+      }
+      break;
     case WM_PRINT:
       HandleWMPrint(Handle(), message, DrawNCProc, this);
       return;

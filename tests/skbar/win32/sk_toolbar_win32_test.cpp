@@ -152,6 +152,56 @@ TEST_F(SkToolbarWin32Test, ASkinnedDockWithoutABackgroundObjectHasNoPalette) {
   EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYNEWPALETTE, 0, 0), 0);
 }
 
+// A docked toolbar wholly invalid with its frame, as when its form appears, is left nothing to
+// paint and shows what the platform's paint (frame, then client) shows.
+TEST_F(SkToolbarWin32Test, AWhollyInvalidDockedToolbarPaintsFrameAndClientAtOnce) {
+  for (TSkBarToolbar* bar : {menuBar, buttons}) {
+    SCOPED_TRACE(bar->Name());
+    const HWND wnd = bar->Handle();
+    RECT r;
+    GetWindowRect(wnd, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const auto shown = [&] {
+      std::vector<COLORREF> pixels;
+      const HDC dc = GetWindowDC(wnd);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+      ReleaseDC(wnd, dc);
+      return pixels;
+    };
+    // Magenta over the whole window first, so that any part left unpainted shows.
+    const auto smear = [&] {
+      const HDC dc = GetWindowDC(wnd);
+      const RECT all{0, 0, width, height};
+      const HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+      FillRect(dc, &all, magenta);
+      DeleteObject(magenta);
+      ReleaseDC(wnd, dc);
+    };
+    // The platform's paint: the frame through its own message, then the client area (one pixel
+    // of it left valid, so that the client is not wholly invalid).
+    smear();
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    const RECT corner{0, 0, 1, 1};
+    ValidateRect(wnd, &corner);
+    Pump();
+    std::vector<COLORREF> expected = shown();
+    smear();
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    Pump();
+    EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE));
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, wnd, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    std::vector<COLORREF> actual = shown();
+    POINT client{0, 0};
+    ClientToScreen(wnd, &client);
+    const std::size_t kept =
+        static_cast<std::size_t>((client.y - r.top) * width + client.x - r.left);
+    expected[kept] = actual[kept];  // the pixel left valid above
+    EXPECT_EQ(actual, expected);
+  }
+}
+
 // Widening the form, as maximising it does, leaves the menu bar's captions drawn on the screen.
 TEST_F(SkToolbarWin32Test, TheMenuBarsCaptionsStayDrawnWhenTheFormWidens) {
   const tb::TRect file = menuBar->View().Find(menuBar->Items().Items(0))->BoundsRect();
