@@ -319,7 +319,10 @@ bool PaintThroughMemory(HWND wnd, const RECT& client, bool withFrame) {
   return done;
 }
 
+// A child window with a frame around its client area: a docked window, whose frame its own
+// WM_PRINT draws as its WM_NCPAINT does (a popup's skin may draw its frame only for the latter).
 bool HasFrame(HWND wnd, const RECT& client) {
+  if (!(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD)) return false;
   RECT window;
   GetWindowRect(wnd, &window);
   return window.right - window.left != client.right || window.bottom - window.top != client.bottom;

@@ -33,7 +33,7 @@ enum class TWhollyInvalid { LeaveToPaint, PaintNow };
 // Paints the client area now through a memory bitmap (no flicker); a window that is wholly
 // invalid is left to the paint that comes anyway unless `whollyInvalid` says otherwise.
 void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid = TWhollyInvalid::LeaveToPaint);
-// For a paint message: a visible window with a frame whose client area is wholly invalid is
+// For a paint message: a visible child window with a frame whose client area is wholly invalid is
 // painted through memory with its frame, in one window device context, and validated; false
 // (and nothing validated) for any other window, which is then painted as usual.
 bool PaintWhollyInvalidWithFrame(HWND wnd);

@@ -328,8 +328,8 @@ TEST_F(TbWin32, DoubleBufferedRepaintLeavesAWhollyInvalidWindowToItsPaint) {
   EXPECT_FALSE(GetUpdateRect(handle, nullptr, FALSE));
 }
 
-// A window that appears wholly invalid has its frame drawn and validated by a repaint that paints
-// now, through the same device context: no paint is left to come for the frame.
+// A child window that appears wholly invalid has its frame drawn and validated by a repaint that
+// paints now, through the same device context: no paint is left to come for the frame.
 TEST_F(TbWin32, ARepaintNowOfAWhollyInvalidWindowDrawsItsFrameToo) {
   class TFramed : public TWindow {
    public:
@@ -354,10 +354,11 @@ TEST_F(TbWin32, ARepaintNowOfAWhollyInvalidWindowDrawsItsFrameToo) {
       DeleteObject(green);
     }
   };
-  auto* window = ui::Create<TFramed>(*ui::Application);
+  TWindow* parent = Popup(10, 10, 80, 80, RGB(255, 255, 255));
+  auto* window = ui::Create<TFramed>(*parent);
+  window->SetParent(parent);
   window->SetBounds(10, 10, 40, 40);
   window->SetColor(RGB(0, 0, 255));
-  window->SetVisible(true);
   const HWND handle = window->Handle();
   Pump();
   RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
@@ -368,7 +369,6 @@ TEST_F(TbWin32, ARepaintNowOfAWhollyInvalidWindowDrawsItsFrameToo) {
   EXPECT_EQ(Probe(dc, 0, 0), RGB(0, 255, 0));
   EXPECT_EQ(Probe(dc, 5, 5), RGB(0, 0, 255));
   ReleaseDC(handle, dc);
-  ui::Free(window);
 }
 
 TEST_F(TbWin32, PumpsLeaveTheQuitMessageQueued) {
