@@ -302,7 +302,7 @@ TCustomLayer* TLayerCollection::MouseDown(TMouseButton Button, TShiftState Shift
     target->FClicked.insert(Button);
     target->MouseDown(Button, Shift, X, Y);
   }
-  return target;
+  return StillAnItem(target);
 }
 
 TCustomLayer* TLayerCollection::MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) {
@@ -311,7 +311,7 @@ TCustomLayer* TLayerCollection::MouseMove(TShiftState Shift, std::int32_t X, std
     target->MouseMove(Shift, X, Y);
   else if (FOwner)
     FOwner->SetScreenCursor(FOwner->ControlCursor());
-  return target;
+  return StillAnItem(target);
 }
 
 TCustomLayer* TLayerCollection::MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X,
@@ -322,7 +322,12 @@ TCustomLayer* TLayerCollection::MouseUp(TMouseButton Button, TShiftState Shift, 
     target->MouseUp(Button, Shift, X, Y);
   }
   if (FMouseListener && FMouseListener->FClicked.empty()) FMouseListener = nullptr;
-  return target;
+  return StillAnItem(target);
+}
+
+// A layer that its own handler freed (or moved to another collection) is not handed on.
+TCustomLayer* TLayerCollection::StillAnItem(TCustomLayer* Layer) const {
+  return std::find(FItems.begin(), FItems.end(), Layer) != FItems.end() ? Layer : nullptr;
 }
 
 }  // namespace gfx

@@ -195,6 +195,7 @@ class TLayerCollection : public ui::TPersistent {
   void MoveItem(TCustomLayer* Item, std::int32_t NewIndex);
   void Notify(TLayerListNotification Action, TCustomLayer* Layer, std::int32_t Index);
   void ViewportScaleAndShift(float& ScaleX, float& ScaleY, float& ShiftX, float& ShiftY) const;
+  TCustomLayer* StillAnItem(TCustomLayer* Layer) const;
 
   TLayerCursorHost* FOwner;
   std::vector<TCustomLayer*> FItems;

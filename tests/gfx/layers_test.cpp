@@ -157,6 +157,13 @@ TEST(Layers, MouseGoesToTheListenerOrTheTopmostHit) {
   bottom->SetAsMouseListener();
   delete bottom;
   EXPECT_EQ(layers.MouseListener(), nullptr);
+  // A layer that frees itself in its own handler is not handed on to the control's event.
+  layers.MouseUp(mbLeft, 0, 6, 6);
+  top->OnMouseDown = [&layers](TCustomLayer* Sender, TMouseButton, TShiftState, std::int32_t,
+                               std::int32_t) { layers.Delete(Sender->Index()); };
+  EXPECT_EQ(layers.MouseDown(mbLeft, 0, 6, 6), nullptr);
+  EXPECT_EQ(layers.Count(), 1);
+  EXPECT_EQ(layers.MouseListener(), nullptr);
 }
 
 }  // namespace
