@@ -428,12 +428,17 @@ void TCustomForm::WndProc(TMessage& message) {
       // The menu bar belongs to its TMainMenu, not to the window.
       if (menu_) ::SetMenu(Handle(), nullptr);
       break;
-    case WM_WINDOWPOSCHANGING:
-      if (appearing_) {
-        auto& position = *reinterpret_cast<WINDOWPOS*>(message.LParam);
-        if (position.flags & SWP_SHOWWINDOW) position.flags |= SWP_NOREDRAW;
-      }
+    case WM_WINDOWPOSCHANGING: {
+      auto& position = *reinterpret_cast<WINDOWPOS*>(message.LParam);
+      if (appearing_ && (position.flags & SWP_SHOWWINDOW)) position.flags |= SWP_NOREDRAW;
+      // A change that keeps the window's size (a placement applied again) is marked as one: the
+      // platform then asks for no size limits, which it looks up on the monitor each time.
+      RECT now;
+      if (!(position.flags & SWP_NOSIZE) && GetWindowRect(Handle(), &now) &&
+          position.cx == now.right - now.left && position.cy == now.bottom - now.top)
+        position.flags |= SWP_NOSIZE;
       break;
+    }
     case WM_ACTIVATE:
       // Activated with a control to focus, the form focuses it at once: the platform's default
       // would focus the form's own window first (one focus change more, and the input method's

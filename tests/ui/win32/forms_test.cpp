@@ -783,6 +783,50 @@ TEST_F(UiForms, APaintForTheFrameAloneDrawsOnlyTheFrame) {
   ui::Free(form);
 }
 
+// A change of a form's window that keeps its size asks for no size limits (the platform would look
+// them up on the monitor); one that changes the size does, and both take effect.
+TEST_F(UiForms, AFormKeepingItsSizeIsAskedForNoSizeLimits) {
+  class LimitForm : public ui::TForm {
+   public:
+    using TForm::TForm;
+    void WndProc(ui::TMessage& message) override {
+      if (message.Msg == WM_GETMINMAXINFO) ++asked;
+      ui::TForm::WndProc(message);
+    }
+    int asked = 0;
+  };
+  auto* form = ui::Create<LimitForm>(*ui::Application);
+  form->SetBounds(10, 20, 300, 200);
+  const HWND window = form->Handle();
+  const auto bounds = [&] {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+  };
+  const struct {
+    int x, y, width, height;
+    bool asks;
+  } kCases[] = {{30, 40, 300, 200, false}, {30, 40, 320, 200, true}, {50, 40, 320, 200, false}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << c.width << "x" << c.height);
+    form->asked = 0;
+    SetWindowPos(window, nullptr, c.x, c.y, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(form->asked > 0, c.asks);
+    const RECT r = bounds();
+    EXPECT_EQ(r.left, c.x);
+    EXPECT_EQ(r.top, c.y);
+    EXPECT_EQ(r.right - r.left, c.width);
+    EXPECT_EQ(r.bottom - r.top, c.height);
+  }
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  form->asked = 0;
+  SetWindowPlacement(window, &placement);
+  EXPECT_EQ(form->asked, 0);
+  ui::Free(form);
+}
+
 // A form activated with a control to focus gives it the focus without taking it first.
 TEST_F(UiForms, AnActivatedFormFocusesItsActiveControlDirectly) {
   class FocusForm : public ui::TForm {
