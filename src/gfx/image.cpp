@@ -552,13 +552,13 @@ void TCustomImage32::ExecClearBackgnd(TBitmap32& Dest, std::int32_t /*StageNum*/
     return;
   }
   const TRect r = FCachedBitmapRect;
-  const TRect client = FHost.HostClientRect();
-  // Tiles cover the buffer unless the picture is shown with no size: then nothing is drawn
-  // over it and it is cleared as a whole by the bands below.
-  if ((FBitmapAlign == baTile && !IsRectEmpty(r)) ||
-      (r.left <= 0 && r.top <= 0 && r.right >= client.right && r.bottom >= client.bottom))
-    return;
   const std::int32_t W = Dest.Width(), H = Dest.Height();
+  // Tiles cover the buffer unless the picture is shown with no size: then nothing is drawn
+  // over it and it is cleared as a whole by the bands below. The covering is judged on the
+  // bitmap painted, which for PaintTo may be larger than the control.
+  if ((FBitmapAlign == baTile && !IsRectEmpty(r)) ||
+      (r.left <= 0 && r.top <= 0 && r.right >= W && r.bottom >= H))
+    return;
   FillRectS(Dest, {0, 0, W, r.top}, color);
   FillRectS(Dest, {0, r.bottom, W, H}, color);
   FillRectS(Dest, {0, r.top, r.left, r.bottom}, color);

@@ -325,6 +325,26 @@ TEST(PaintBox, PaintToIgnoresTheControlsPendingAreas) {
   EXPECT_EQ(image.InvalidRects().Count(), 1);
 }
 
+// Painted into a bitmap larger than the control, with the picture over all of the control's
+// size, everything around the picture still gets the background.
+TEST(PaintBox, PaintToALargerBitmapFillsAroundThePicture) {
+  Initialize();
+  FakeViewHost host;
+  host.client = {0, 0, 30, 20};
+  TCustomImage32 image(host);
+  image.Bitmap().SetSize(10, 10);
+  image.Bitmap().Clear(0xFF0000FF);
+  TBitmap32 dest;
+  dest.SetSize(50, 40);
+  dest.Clear(0xFF00FF00);
+  const TRect picture{0, 0, 40, 30};
+  image.PaintTo(dest, picture);
+  for (std::int32_t y = 0; y < 40; ++y)
+    for (std::int32_t x = 0; x < 50; ++x)
+      ASSERT_EQ(dest.GetPixel(x, y), PtInRect(picture, {x, y}) ? 0xFF0000FFu : 0xFFF0F0F0u)
+          << x << "," << y;
+}
+
 // A layer's change repaints where it was and where it is; hiding it repaints where it was,
 // in full repaint mode by a whole repaint, with the optimiser by its area alone.
 TEST(PaintBox, ChangedAndHiddenLayersRepaintTheirAreas) {
