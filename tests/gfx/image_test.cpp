@@ -255,15 +255,22 @@ TEST(PaintBox, AreaModesRepaintBackwardLinesAndShrunkPictures) {
   }
 }
 
+// An image control of 30 x 20 px with a blue picture of the given size.
+struct TBlueImage : GfxStarted {
+  TBlueImage(std::int32_t Width, std::int32_t Height) {
+    host.client = {0, 0, 30, 20};
+    image.Bitmap().SetSize(Width, Height);
+    image.Bitmap().Clear(0xFF0000FF);
+  }
+  FakeViewHost host;
+  TCustomImage32 image{host};
+};
+
 // A tiled picture shown with no size (2 x 1 at scale 0.3: 1 x 0) covers nothing: the whole
 // buffer gets the background, whatever it held.
 TEST(PaintBox, TiledPictureOfNoSizeLeavesTheBackground) {
-  Initialize();
-  FakeViewHost host;
-  host.client = {0, 0, 30, 20};
-  TCustomImage32 image(host);
-  image.Bitmap().SetSize(2, 1);
-  image.Bitmap().Clear(0xFF0000FF);
+  TBlueImage small(2, 1);
+  TCustomImage32& image = small.image;
   image.SetScaleMode(smScale);
   image.SetScale(0.3f);
   image.SetBitmapAlign(baTile);
@@ -328,12 +335,8 @@ TEST(PaintBox, PaintToIgnoresTheControlsPendingAreas) {
 // Painted into a bitmap larger than the control, with the picture over all of the control's
 // size, everything around the picture still gets the background.
 TEST(PaintBox, PaintToALargerBitmapFillsAroundThePicture) {
-  Initialize();
-  FakeViewHost host;
-  host.client = {0, 0, 30, 20};
-  TCustomImage32 image(host);
-  image.Bitmap().SetSize(10, 10);
-  image.Bitmap().Clear(0xFF0000FF);
+  TBlueImage small(10, 10);
+  TCustomImage32& image = small.image;
   TBitmap32 dest;
   dest.SetSize(50, 40);
   dest.Clear(0xFF00FF00);
