@@ -354,6 +354,16 @@ void TSkBarCustomWrapperPopupForm::WndProc(ui::TMessage& message) {
       });
       message.Result = 0;
       return;
+    case WM_PRINT:
+      // A print (the platform's animation) shows the wrapper's frame over the platform's.
+      DefaultHandler(message);
+      if ((message.LParam & PRF_NONCLIENT) &&
+          !((message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(Handle()))) {
+        SkPaintFrameInto(
+            Handle(), reinterpret_cast<HDC>(message.WParam), kFrame,
+            [this](ui::TCanvas& canvas, const TRect& r) { PaintWrapperFrame(canvas, r); });
+      }
+      return;
     case WM_NCHITTEST: {
       const POINT p{static_cast<short>(LOWORD(message.LParam)),
                     static_cast<short>(HIWORD(message.LParam))};

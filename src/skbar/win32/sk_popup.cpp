@@ -6,6 +6,7 @@
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_toolbar.h"
+#include "tb/win32/common.h"
 #include "ui/win32/controls.h"
 
 namespace skbar {
@@ -133,6 +134,20 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
       paintingBackground_ = false;
       message.Result = 0;
       return;
+    case WM_PRINT:
+      // A print (the menu animation's) shows the skinned frame the window shows on screen.
+      tb::HandleWMPrint(
+          Handle(), message,
+          [](HWND wnd, HDC dc, void* self) {
+            auto& popup = *static_cast<TSkBarPopupWindow*>(self);
+            popup.paintingBackground_ = true;
+            SkPaintFrameInto(wnd, dc, kFrame, [&popup](ui::TCanvas& canvas, const TRect& r) {
+              popup.PaintPopupBackground(canvas, r);
+            });
+            popup.paintingBackground_ = false;
+          },
+          this);
+      return;
     case WM_ERASEBKGND: {
       RECT window;
       GetWindowRect(Handle(), &window);
@@ -240,15 +255,22 @@ void SkPaintNonClient(HWND wnd, int frame,
                       const std::function<void(ui::TCanvas&, const TRect&)>& paint) {
   const HDC dc = GetWindowDC(wnd);
   if (!dc) return;
+  SkPaintFrameInto(wnd, dc, frame, paint);
+  ReleaseDC(wnd, dc);
+}
+
+void SkPaintFrameInto(HWND wnd, HDC dc, int frame,
+                      const std::function<void(ui::TCanvas&, const TRect&)>& paint) {
   RECT window;
   GetWindowRect(wnd, &window);
   const int w = window.right - window.left, h = window.bottom - window.top;
+  const int saved = SaveDC(dc);
   ExcludeClipRect(dc, frame, frame, w - frame, h - frame);
   ui::TCanvas canvas;
   canvas.SetHandle(dc);
   paint(canvas, {0, 0, w, h});
   canvas.SetHandle(nullptr);
-  ReleaseDC(wnd, dc);
+  RestoreDC(dc, saved);
 }
 
 void SkNotifyPopupClosed(ui::TControl* control, WPARAM wParam, LPARAM lParam) {

@@ -84,6 +84,10 @@ class TSkBarPopupMenu : public tb::TTBPopupMenu {
 void SkInsetNonClient(ui::TMessage& message, int frame);
 void SkPaintNonClient(HWND wnd, int frame,
                       const std::function<void(ui::TCanvas&, const TRect&)>& paint);
+// The same frame painted into `dc`, whose origin is the window's top-left corner (a print of the
+// window, as the menu animation takes).
+void SkPaintFrameInto(HWND wnd, HDC dc, int frame,
+                      const std::function<void(ui::TCanvas&, const TRect&)>& paint);
 
 // Posts the popup-closed message to a windowed control and sends it to its children.
 void SkNotifyPopupClosed(ui::TControl* control, WPARAM wParam, LPARAM lParam);

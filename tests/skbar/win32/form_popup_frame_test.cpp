@@ -64,6 +64,22 @@ TEST_F(FormPopupFrame, TheWrapperFrameIsTheWindowFrameOfTheSkinType) {
   EXPECT_EQ(s->Pixel(1, 15), Rgb(borders.Color2));
 }
 
+// A print of the wrapper (the platform's animation takes one) has the frame it shows on screen.
+TEST_F(FormPopupFrame, APrintOfTheWrapperHasItsFrame) {
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+  TSkBarCustomWrapperPopupForm& wrapper = menu->Wrapper();
+  wrapper.SetBounds(0, 0, 60, 40);
+  RECT window;
+  GetWindowRect(wrapper.Handle(), &window);
+  const int w = window.right - window.left, h = window.bottom - window.top;
+  PaintSurface printed(w, h, kMark), direct(w, h, kMark);
+  SendMessageW(wrapper.Handle(), WM_PRINT, reinterpret_cast<WPARAM>(printed.Dc()), PRF_NONCLIENT);
+  wrapper.PaintWrapperFrame(direct.canvas, {0, 0, w, h});
+  EXPECT_NE(direct.Pixel(0, h / 2), kMark);
+  EXPECT_EQ(printed.RingDifferences(direct, 2), 0);
+}
+
 // Shown under the default skin (no themes), the wrapper's frame on screen is the classic edge.
 TEST_F(FormPopupFrame, UnderTheDefaultSkinTheShownFrameIsPainted) {
   SkBarSkinManager()->SetThemesOverride(false);

@@ -63,6 +63,15 @@ class PaintSurface {
     DeleteObject(brush);
   }
   COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+  // Pixels within `ring` of the edge whose colour differs from the other surface's.
+  int RingDifferences(const PaintSurface& other, int ring) const {
+    int differences = 0;
+    ForEach([&](int x, int y) {
+      const bool inRing = x < ring || y < ring || x >= width_ - ring || y >= height_ - ring;
+      differences += inRing && Pixel(x, y) != other.Pixel(x, y);
+    });
+    return differences;
+  }
   HDC Dc() const { return dc_; }
   int Width() const { return width_; }
   int Height() const { return height_; }

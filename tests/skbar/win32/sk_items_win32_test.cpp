@@ -590,8 +590,8 @@ class SkPopupMenuTest : public UiGuiTest {
     menu->SetOnInitPopup([this](ui::TComponent* sender, tb::TTBView* view) {
       EXPECT_EQ(sender, menu);
       ++inits;
-      const auto* binding = dynamic_cast<tb::TTBViewWindow*>(view->Window());
-      if (binding) GetWindowRect(binding->Handle(), &popupRect);
+      popupWindow = dynamic_cast<tb::TTBViewWindow*>(view->Window());
+      if (popupWindow) GetWindowRect(popupWindow->Handle(), &popupRect);
       if (onInit) onInit();
     });
     menu->SetOnClosePopup([this](ui::TComponent*) { ++closes; });
@@ -632,8 +632,29 @@ class SkPopupMenuTest : public UiGuiTest {
   std::vector<std::wstring> subPopups;
   std::function<void()> onInit;
   RECT popupRect{};
+  tb::TTBViewWindow* popupWindow = nullptr;
   int inits = 0, closes = 0;
 };
+
+// A print of a skinned popup (the menu animation takes one) has the skinned frame it shows on
+// screen, not the framework's.
+TEST_F(SkPopupMenuTest, APrintOfThePopupHasItsSkinnedFrame) {
+  SkBarSkinManager()->SetSkin(L"Office XP");
+  int differences = -1;
+  onInit = [&] {
+    auto* popup = dynamic_cast<TSkBarPopupWindow*>(
+        tb::TTBPopupWindow::FromHandle(popupWindow ? popupWindow->Handle() : nullptr));
+    ASSERT_NE(popup, nullptr);
+    const int w = popupRect.right - popupRect.left, h = popupRect.bottom - popupRect.top;
+    skbar_test::PaintSurface printed(w, h, RGB(1, 2, 3)), direct(w, h, RGB(1, 2, 3));
+    SendMessageW(popup->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(printed.Dc()), PRF_NONCLIENT);
+    popup->PaintPopupBackground(direct.canvas, {0, 0, w, h});
+    differences = printed.RingDifferences(direct, 2);
+  };
+  Run(control, {VK_ESCAPE});
+  SkBarSkinManager()->SetToDefaultSkin();
+  EXPECT_EQ(differences, 0);
+}
 
 TEST_F(SkPopupMenuTest, KeysChooseAnItemAndTheControlHearsOfTheClose) {
   tb::TTBCustomItem* chosen = Run(control, {VK_DOWN, VK_DOWN, VK_RETURN});
