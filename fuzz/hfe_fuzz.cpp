@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -15,6 +14,7 @@
 
 #include "disk/msx_disk.h"
 #include "fuzz_util.h"
+#include "hfe/bit_stream.h"
 #include "hfe/hfe_disk.h"
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
@@ -27,11 +27,7 @@ constexpr std::uint32_t kSaveCheckEvery = 32;
 // The bytes of a side up to its last non-zero one, of at most 32,767; a zero tail is crossed
 // eight bytes at a time.
 std::size_t KeptBytes(const std::vector<std::uint8_t>& cells) {
-  std::size_t kept = std::min<std::size_t>(cells.size(), 32767);
-  const std::uint64_t zero = 0;
-  while (kept >= 8 && std::memcmp(cells.data() + kept - 8, &zero, 8) == 0) kept -= 8;
-  while (kept > 0 && cells[kept - 1] == 0) --kept;
-  return kept;
+  return hfe::LengthWithoutZeroTail(cells.data(), std::min<std::size_t>(cells.size(), 32767));
 }
 
 // The writer keeps every cell up to the last non-zero byte of each side (at most 32,767 bytes);

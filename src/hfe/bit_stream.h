@@ -132,6 +132,18 @@ inline bool EightZeros(const std::uint8_t* bytes) {
   return word == 0;
 }
 
+// The length of `bytes[0, count)` without its trailing zero bytes; a long zero tail is crossed
+// a block at a time.
+inline std::size_t LengthWithoutZeroTail(const std::uint8_t* bytes, std::size_t count) {
+  static constexpr std::uint8_t kZeroBlock[256] = {};
+  while (count >= sizeof kZeroBlock &&
+         std::memcmp(bytes + count - sizeof kZeroBlock, kZeroBlock, sizeof kZeroBlock) == 0)
+    count -= sizeof kZeroBlock;
+  while (count >= 8 && EightZeros(bytes + count - 8)) count -= 8;
+  while (count > 0 && bytes[count - 1] == 0) --count;
+  return count;
+}
+
 int getCell(std::span<const std::uint8_t> cells, std::int32_t position);
 void setCell(std::span<std::uint8_t> cells, std::int32_t position, int value);
 

@@ -76,10 +76,8 @@ void WriteHeader(const TFloppy& floppy, std::vector<std::uint8_t>& file) {
 // run of zero bytes (up to the end of the half) the two bytes before that run, alternately.
 class THalf {
  public:
-  THalf(const std::uint8_t* cells, std::size_t count) : cells_(cells), run_(count) {
-    // Eight bytes at a time over a long zero tail.
-    while (run_ >= 8 && EightZeros(cells_ + run_ - 8)) run_ -= 8;
-    while (run_ > 0 && cells_[run_ - 1] == 0) --run_;
+  THalf(const std::uint8_t* cells, std::size_t count)
+      : cells_(cells), run_(cells ? LengthWithoutZeroTail(cells, count) : 0) {
     if (run_ > 0) {
       pair_[0] = cells_[run_ >= 2 ? run_ - 2 : 0];
       pair_[1] = cells_[run_ - 1];

@@ -131,6 +131,19 @@ TEST(Search, AgreesWithTheNaiveSearchOnRandomTracks) {
   }
 }
 
+// The length without the zero tail, for last non-zero bytes on both sides of the block and word
+// steps, and for no non-zero byte at all.
+TEST(Search, LengthWithoutZeroTail) {
+  for (const std::size_t size : {0u, 7u, 8u, 255u, 256u, 257u, 600u}) {
+    for (const std::size_t last : {0u, 1u, 6u, 7u, 8u, 255u, 256u, 343u, 599u}) {
+      Bytes bytes(size, 0);
+      if (last < size) bytes[last] = 0x40;
+      EXPECT_EQ(LengthWithoutZeroTail(bytes.data(), size), last < size ? last + 1 : 0)
+          << size << " " << last;
+    }
+  }
+}
+
 TEST(Search, PatternStraddlingTheEnd) {
   // 100 cells; the 16-cell sync word starts at 92 and ends at cell 7.
   Bytes cells(13, 0);
