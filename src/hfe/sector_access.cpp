@@ -116,15 +116,9 @@ namespace {
 // last one checked takes its result.
 bool RightCrc(const TSide& side, TSideCache& cache, TSideCache::TIdentity& identity) {
   if (identity.crc == TSideCache::Crc::Unknown) {
-    TSideCache::TChecked& checked = cache.checked;
-    const TIdentityCells cells = MfmIdentityCells(side, identity.start);
-    if (checked.crc == TSideCache::Crc::Unknown || !(cells == checked.cells)) {
-      checked.cells = cells;
-      checked.crc =
-          CheckMfmIdentity(cells, checked.size) ? TSideCache::Crc::Good : TSideCache::Crc::Bad;
-    }
-    identity.crc = checked.crc;
-    identity.size = checked.size;
+    cache.checked.Check(MfmIdentityCells(side, identity.start));
+    identity.crc = cache.checked.crc;
+    identity.size = cache.checked.size;
   }
   return identity.crc == TSideCache::Crc::Good;
 }

@@ -71,6 +71,8 @@ struct TSectorAccess {
     // The last MFM identity field whose CRC was checked: fields of the same cells (repeated
     // copies) take its result.
     struct TChecked {
+      // Checks the CRC of a field of those cells unless they are the last ones checked.
+      void Check(const TIdentityCells& fieldCells);
       TIdentityCells cells;
       std::int32_t size = 0;
       Crc crc = Crc::Unknown;
@@ -114,8 +116,6 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
                                TSectorAccess::TSideCache& cache);
 // The cells of the C H R N and CRC bytes of the MFM identity field at `start`.
 TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start);
-// Whether an MFM identity field of those cells has a right CRC; its size in `size`.
-bool CheckMfmIdentity(const TIdentityCells& cells, std::int32_t& size);
 
 // The sector parsers: from `start`, the next sector into `sector`; returns the position where
 // the walk goes on, or -1 when no sector is left before the end of the track. With `decodeData`

@@ -317,14 +317,8 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
       TSideCache::TIdentity& added =
           met.emplace_back(TSideCache::TIdentity{.start = match, .id = id});
       if (id != wanted) continue;
-      // Repeated copies of one field take the result of the last one checked.
-      const TIdentityCells cells =
-          match < fastEnd ? IdentityCellsInside(bytes, match) : MfmIdentityCells(side, match);
-      if (checked.crc == TSideCache::Crc::Unknown || !(cells == checked.cells)) {
-        checked.cells = cells;
-        checked.crc =
-            IdentityCrcRight(cells, checked.size) ? TSideCache::Crc::Good : TSideCache::Crc::Bad;
-      }
+      checked.Check(match < fastEnd ? IdentityCellsInside(bytes, match)
+                                    : MfmIdentityCells(side, match));
       added.size = checked.size;
       added.crc = checked.crc;
       if (added.crc == TSideCache::Crc::Good) return from;
@@ -348,8 +342,10 @@ TIdentityCells MfmIdentityCells(const TSide& side, std::int32_t start) {
   return cells;
 }
 
-bool CheckMfmIdentity(const TIdentityCells& cells, std::int32_t& size) {
-  return IdentityCrcRight(cells, size);
+void TSectorAccess::TSideCache::TChecked::Check(const TIdentityCells& fieldCells) {
+  if (crc != Crc::Unknown && fieldCells == cells) return;
+  cells = fieldCells;
+  crc = IdentityCrcRight(fieldCells, size) ? Crc::Good : Crc::Bad;
 }
 
 std::int32_t get_next_FM_sector(const TLibContext& context, const TSide& side,
