@@ -321,11 +321,8 @@ bool PaintThroughMemory(HWND wnd, const RECT& client, bool withFrame) {
 
 // A child window with a frame around its client area: a docked window, whose frame its own
 // WM_PRINT draws as its WM_NCPAINT does (a popup's skin may draw its frame only for the latter).
-bool HasFrame(HWND wnd, const RECT& client) {
-  if (!(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD)) return false;
-  RECT window;
-  GetWindowRect(wnd, &window);
-  return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
+bool HasFrame(HWND wnd) {
+  return (GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD) && ui::WindowHasFrame(wnd);
 }
 
 }  // namespace
@@ -340,14 +337,13 @@ void DoubleBufferedRepaint(HWND wnd, TWhollyInvalid whollyInvalid) {
   // frame is drawn through the same window device context and validated with the client area,
   // so no paint comes for the frame alone with a device context of its own.
   ValidateRect(wnd, nullptr);
-  if (!PaintThroughMemory(wnd, client, whole && HasFrame(wnd, client)))
-    InvalidateRect(wnd, nullptr, TRUE);
+  if (!PaintThroughMemory(wnd, client, whole && HasFrame(wnd))) InvalidateRect(wnd, nullptr, TRUE);
 }
 
 bool PaintWhollyInvalidWithFrame(HWND wnd) {
   RECT client;
   if (!IsWindowVisible(wnd) || !GetClientRect(wnd, &client) || IsRectEmpty(&client) ||
-      !HasFrame(wnd, client) || !IsWhollyInvalid(wnd, client))
+      !HasFrame(wnd) || !IsWhollyInvalid(wnd, client))
     return false;
   ValidateRect(wnd, nullptr);
   if (PaintThroughMemory(wnd, client, true)) return true;

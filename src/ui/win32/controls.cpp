@@ -11,6 +11,7 @@
 #include "ui/properties.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/menus.h"
+#include "ui/win32/offscreen_paint.h"
 
 namespace ui {
 
@@ -475,9 +476,7 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT msg, WPARA
 }
 
 bool TWinControl::HasNonClientArea() const {
-  RECT window{}, client{};
-  if (!handle_ || !GetWindowRect(handle_, &window) || !GetClientRect(handle_, &client)) return true;
-  return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
+  return !handle_ || WindowHasFrame(handle_);
 }
 
 bool TWinControl::CoveredByChildWindows() {

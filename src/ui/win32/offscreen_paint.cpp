@@ -51,12 +51,6 @@ void PaintClient(HWND window, WNDPROC procedure) {
   EndPaint(window, &paint);
 }
 
-bool HasFrame(HWND window) {
-  RECT outer{}, client{};
-  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return true;
-  return outer.right - outer.left != client.right || outer.bottom - outer.top != client.bottom;
-}
-
 LRESULT CALLBACK OffscreenProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   Procedures& procedures = OwnProcedures();
   const WNDPROC procedure = procedures.Find(window);
@@ -67,7 +61,7 @@ LRESULT CALLBACK OffscreenProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM
   }
   // Without a frame there is nothing to draw outside the client area; the platform would still
   // take a device context of the whole window for it.
-  if (msg == WM_NCPAINT && !HasFrame(window)) return 0;
+  if (msg == WM_NCPAINT && !WindowHasFrame(window)) return 0;
   const LRESULT result = CallWindowProcW(procedure, window, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     const std::lock_guard<std::mutex> guard(procedures.lock);
@@ -77,6 +71,12 @@ LRESULT CALLBACK OffscreenProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM
 }
 
 }  // namespace
+
+bool WindowHasFrame(HWND window) {
+  RECT outer{}, client{};
+  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return true;
+  return outer.right - outer.left != client.right || outer.bottom - outer.top != client.bottom;
+}
 
 HBITMAP CreatePaintBitmap(int width, int height) {
   BITMAPINFO info{};

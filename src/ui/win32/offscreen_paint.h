@@ -11,6 +11,10 @@
 
 namespace ui {
 
+// Whether the window has an area outside its client area (a frame) to paint; true when it cannot
+// be told.
+bool WindowHasFrame(HWND window);
+
 // A top-down 32-bit DIB section of the given size (at least 1x1); null when it cannot be made.
 HBITMAP CreatePaintBitmap(int width, int height);
 
