@@ -278,6 +278,19 @@ bool IsWhollyInvalid(HWND wnd, const RECT& client) {
 
 namespace {
 
+// A window device context draws over the child windows (the platform clips children only out
+// of client device contexts): the visible ones are taken out of its clip region, or the client
+// area's picture would cover what they show, and they would not paint again.
+void ExcludeChildWindows(HWND wnd, HDC dc, const RECT& window) {
+  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r;
+    GetWindowRect(child, &r);
+    ExcludeClipRect(dc, r.left - window.left, r.top - window.top, r.right - window.left,
+                    r.bottom - window.top);
+  }
+}
+
 // Paints the part of the client area the device context shows (all of it with the frame when
 // `withFrame`) through a memory bitmap; false when that could not be done.
 bool PaintThroughMemory(HWND wnd, const RECT& client, bool withFrame) {
@@ -291,6 +304,7 @@ bool PaintThroughMemory(HWND wnd, const RECT& client, bool withFrame) {
   }
   const HDC dc = withFrame ? GetWindowDC(wnd) : GetDC(wnd);
   if (!dc) return false;
+  if (withFrame) ExcludeChildWindows(wnd, dc, window);
   RECT box = client;
   if (!withFrame) {
     GetClipBox(dc, &box);

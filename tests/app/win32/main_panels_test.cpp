@@ -9,10 +9,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "../../skbar/win32/real_input.h"
 #include "../../tb/win32/menu_input.h"
+#include "../../ui/win32/screen_check.h"
 #include "main_form_fixture.h"
 #include "skbar/win32/dk_panels.h"
 #include "ui/win32/file_list_box.h"
@@ -206,6 +208,82 @@ TEST_F(MainPanelsTest, TheSideDockComesBackAfterTheWindowWasMadeSmall) {
   Pump();
   EXPECT_EQ(Dock().Width(), width);
   ExpectSharedAsBefore(before);
+}
+
+// Every change of the layout a user makes leaves the screen showing what a full repaint draws:
+// no panel, caption or list left blank or stale.
+TEST_F(MainPanelsTest, EveryLayoutChangeLeavesTheScreenAsAFullRepaintDrawsIt) {
+  StartShown();
+  const HWND main = form->Handle();
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(main)) << "at start";
+  const auto clickAt = [](HWND wnd, const skbar::TRect& r) {
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(wnd, &at);
+    EXPECT_TRUE(Script::Play(Script::Clicks(at, 1)));
+    EXPECT_TRUE(Script::Play({{0, {at.x - 50, at.y}}}));
+    Sleep(GetDoubleClickTime());
+    Pump();
+  };
+  const auto dragSplitter = [&](int by) {
+    RECT r;
+    GetWindowRect(Splitter().Handle(), &r);
+    const POINT from{(r.left + r.right) / 2, r.top + 40};
+    const POINT to{from.x + by, from.y};
+    EXPECT_TRUE(Script::Play({{0, from},
+                              {MOUSEEVENTF_LEFTDOWN, from},
+                              {0, {from.x + by / 2, from.y}},
+                              {0, to},
+                              {MOUSEEVENTF_LEFTUP, to}}));
+    Pump();
+  };
+  const struct {
+    const char* change;
+    std::function<void()> make;
+  } changes[] = {
+      {"Show Browser off", [&] { Toggle(L"Show &Browser"); }},
+      {"Show Browser on", [&] { Toggle(L"Show &Browser"); }},
+      {"Show Image List off", [&] { Toggle(L"Show Image &List"); }},
+      {"Show Image List on", [&] { Toggle(L"Show Image &List"); }},
+      {"the browser's close button",
+       [&] {
+         clickAt(Browser().Handle(),
+                 Browser().CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose));
+       }},
+      {"Show Browser after its close button", [&] { Toggle(L"Show &Browser"); }},
+      {"the grip collapsing the dock",
+       [&] { clickAt(Splitter().Handle(), Splitter().GripRect()); }},
+      {"the grip restoring the dock", [&] { clickAt(Splitter().Handle(), Splitter().GripRect()); }},
+      {"the grip collapsing the dock again",
+       [&] { clickAt(Splitter().Handle(), Splitter().GripRect()); }},
+      {"Show Browser on a collapsed dock", [&] { Toggle(L"Show &Browser"); }},
+      {"the splitter dragged left", [&] { dragSplitter(-60); }},
+      {"the splitter dragged right", [&] { dragSplitter(40); }},
+      {"the browser floated",
+       [&] {
+         Browser().ToggleDocking();
+         Pump();
+       }},
+      {"the browser docked again",
+       [&] {
+         Browser().ToggleDocking();
+         Pump();
+       }},
+      {"the window resized", [&] { Resize(760, 560); }},
+      {"the window maximised",
+       [&] {
+         ShowWindow(main, SW_MAXIMIZE);
+         Pump();
+       }},
+      {"the window restored",
+       [&] {
+         ShowWindow(main, SW_RESTORE);
+         Pump();
+       }},
+  };
+  for (const auto& [change, make] : changes) {
+    make();
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(main)) << "after " << change;
+  }
 }
 
 // The panels' positions along the dock give their lengths at start: the image list 277 px

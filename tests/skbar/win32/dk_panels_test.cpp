@@ -10,6 +10,7 @@
 #include <map>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "paint_surface.h"
 #include "real_input.h"
 #include "skbar/skin_colors.h"
@@ -46,6 +47,16 @@ class DockPanels : public UiGuiTest {
       p->SetCaption(caption);
       p->SetDefaultDock(dock);
       p->SetParent(dock);
+      // What the panel holds: a window that fills it with a colour of its own, which shows if
+      // anything paints over it.
+      auto* content = ui::Create<ui::TCustomControl>(*form);
+      content->SetAlign(ui::TAlign::alClient);
+      content->SetParent(p);
+      const ui::TColor colour = panels.empty() ? 0x30C0F0 : 0xC08040;
+      content->OnPaint = [content, colour](ui::TComponent*) {
+        content->Canvas().Brush().SetColor(colour);
+        content->Canvas().FillRect(content->ClientRect());
+      };
       panels.push_back(p);
     }
     dock->SetWidth(180);
@@ -87,6 +98,17 @@ class DockPanels : public UiGuiTest {
   TSkBarCustomSplitter* splitter = nullptr;
   ui::TCustomControl* list = nullptr;
   std::vector<TSkBarCustomDockablePanel*> panels;
+
+  // The screen shows what a full repaint of the form draws (floating panels: of their own
+  // windows too).
+  void ExpectScreenAsRepainted(const char* after) {
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after " << after;
+    for (TSkBarCustomDockablePanel* p : panels) {
+      if (!p->Floating() || !p->Visible() || !p->FloatParent()) continue;
+      EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(p->FloatParent()->Handle()))
+          << "after " << after << ", floating";
+    }
+  }
 };
 
 TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
@@ -122,16 +144,19 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   EXPECT_EQ(ra.bottom - ra.top, aHeight + 40);
   EXPECT_EQ(ra.bottom, rb.top);
   EXPECT_EQ(rb.bottom, rd.bottom);
+  ExpectScreenAsRepainted("the edge between the panels dragged");
 
   // The splitter widens the dock; the panels follow.
   splitter->ChangeSplitControlSize(220);
   EXPECT_EQ(Screen(a).right - Screen(a).left, 220);
+  ExpectScreenAsRepainted("the dock widened");
 
   // A double click on the caption floats the panel; another docks it where it was.
   EXPECT_TRUE(Script::Play(Script::Clicks(CaptionPoint(a), 2)));
   ASSERT_TRUE(a->Floating());
   EXPECT_EQ(Screen(b).top, rd.top);  // the other panel takes the whole dock
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  ExpectScreenAsRepainted("a panel floated");
   a->SetBounds(a->Left(), a->Top(), 300, a->Height());  // wider while floating
   Pump();
   EXPECT_GT(a->ClientWidth(), 280);
@@ -143,6 +168,7 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   EXPECT_EQ(Screen(a).right - Screen(a).left, dock->ClientWidth());
   EXPECT_EQ(Screen(b).right - Screen(b).left, dock->ClientWidth());
   EXPECT_EQ(dock->Width(), 220);
+  ExpectScreenAsRepainted("a panel docked again");
 
   // The close button hides a panel; the other fills the dock.
   const TRect close = b->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
@@ -152,6 +178,7 @@ TEST_F(DockPanels, PanelsShareTheDockAndAreSizedFloatedAndClosedWithRealInput) {
   EXPECT_FALSE(b->Visible());
   EXPECT_EQ(Screen(a).top, rd.top);
   EXPECT_EQ(Screen(a).bottom, rd.bottom);
+  ExpectScreenAsRepainted("a panel closed");
   EXPECT_TRUE(errors.empty());
 }
 
@@ -175,9 +202,11 @@ TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
   EXPECT_EQ(Screen(a).bottom - Screen(a).top, a->CaptionHeight() + 4);
   EXPECT_EQ(Screen(b).bottom, Screen(dock).bottom);
   EXPECT_EQ(Screen(a).bottom, Screen(b).top);
+  ExpectScreenAsRepainted("a panel minimised");
   EXPECT_TRUE(click(a));
   EXPECT_EQ(a->WindowState(), TPanelWindowState::wsNormal);
   EXPECT_EQ(Screen(a).bottom - Screen(a).top, ha);
+  ExpectScreenAsRepainted("a panel restored");
   EXPECT_EQ(fired, (std::vector<TPanelWindowState>{TPanelWindowState::wsMinimized,
                                                    TPanelWindowState::wsNormal}));
   // Floating: minimised to the caption bar and back.
@@ -211,6 +240,7 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   EXPECT_EQ(Screen(b).bottom, rd.top + hb);  // each keeps its length
   EXPECT_EQ(Screen(b).bottom, Screen(a).top);
   EXPECT_EQ(Screen(a).bottom, rd.bottom);
+  ExpectScreenAsRepainted("the panels traded places");
 
   // Out of the dock it floats under the cursor; back over the dock it docks again.
   const POINT start = CaptionPoint(a), out{rd.left - 200, rd.top + 100};
@@ -223,6 +253,7 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   const RECT f = Screen(a->FloatParent());
   EXPECT_TRUE(out.x >= f.left && out.x < f.right && out.y >= f.top && out.y < f.bottom);
   EXPECT_EQ(Screen(b).bottom, rd.bottom);
+  ExpectScreenAsRepainted("a panel dragged out to float");
   // Ctrl held keeps it floating over the dock; releasing Ctrl, without moving, docks it at
   // once, at the middle of the panel under the cursor: just after it, with the length it had.
   const int ha = Screen(a).bottom - Screen(a).top;
@@ -245,6 +276,7 @@ TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {
   EXPECT_EQ(Screen(b).top, rd.top);
   EXPECT_EQ(Screen(a).bottom, rd.bottom);
   EXPECT_NEAR(Screen(a).bottom - Screen(a).top, ha, 4);
+  ExpectScreenAsRepainted("a panel dragged back into the dock");
 }
 
 // A panel that may change docks but not float stays docked when dragged out of its dock, and
