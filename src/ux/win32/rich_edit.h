@@ -244,7 +244,7 @@ class TUxCustomRichEdit : public ui::TMemo {
   bool InsertObjectDialog();
   bool PasteSpecialDialog();
   bool ObjectPropertiesDialog();
-  // Closes every object without saving and releases the control's OLE interface.
+  // Closes every object without saving (one active in place is deactivated first).
   void CloseObjects();
 
   // Printing: to the default printer, or to a printer's DC (`output` a file name or null).

@@ -357,6 +357,9 @@ void TUxCustomRichEdit::Clear() {
     modified_ = false;
     return;
   }
+  // The control's OLE interface is kept, where the plain rule releases it with the objects: it
+  // is fetched when the window is made, so a cleared control would take no object again, and run
+  // none of the object dialogs, until it had a new window.
   CloseObjects();
   SetWindowTextW(Handle(), L"");
   SetModified(false);

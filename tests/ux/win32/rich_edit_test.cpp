@@ -262,5 +262,129 @@ TEST_F(RichEditUi, TheFormMakesWayForAnObjectActiveInPlace) {
   EXPECT_FALSE(style() & WS_HSCROLL);
 }
 
+// An object of the control that may be a link: it answers the link's update options and
+// nothing else (the control draws no picture for it).
+class TFakeObject : public IOleObject, public IOleLink {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IOleObject) *object = static_cast<IOleObject*>(this);
+    if (iid == IID_IOleLink) *object = static_cast<IOleLink*>(this);
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+  STDMETHODIMP_(ULONG) Release() override { return --references; }  // lives on the stack
+  // IOleObject
+  STDMETHODIMP SetClientSite(IOleClientSite*) override { return S_OK; }
+  STDMETHODIMP GetClientSite(IOleClientSite**) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP Close(DWORD) override { return S_OK; }
+  STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  STDMETHODIMP DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
+  STDMETHODIMP Update() override { return S_OK; }
+  STDMETHODIMP IsUpToDate() override { return S_OK; }
+  STDMETHODIMP GetUserClassID(CLSID* clsid) override {
+    *clsid = CLSID_NULL;
+    return S_OK;
+  }
+  STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP Unadvise(DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMiscStatus(DWORD, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+  // IOleLink
+  STDMETHODIMP SetUpdateOptions(DWORD options) override {
+    updateOptions = options;
+    return S_OK;
+  }
+  STDMETHODIMP GetUpdateOptions(DWORD* options) override {
+    *options = updateOptions;
+    return S_OK;
+  }
+  STDMETHODIMP SetSourceMoniker(IMoniker*, REFCLSID) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSourceMoniker(IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP SetSourceDisplayName(LPCOLESTR) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSourceDisplayName(LPOLESTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP BindToSource(DWORD, IBindCtx*) override { return E_NOTIMPL; }
+  STDMETHODIMP BindIfRunning() override { return E_NOTIMPL; }
+  STDMETHODIMP GetBoundSource(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP UnbindSource() override { return E_NOTIMPL; }
+  STDMETHODIMP Update(IBindCtx*) override { return E_NOTIMPL; }
+
+  ULONG references = 1;
+  DWORD updateOptions = OLEUPDATE_ALWAYS;
+};
+
+// What the object-properties dialog was handed, and what its information objects answered
+// while it ran.
+struct TPropertiesSeen {
+  bool called = false;
+  DWORD flags = 0, object = 0, link = 0, nextLink = 0;
+  HRESULT setOptions = E_FAIL;
+  bool linkInfo = false;
+};
+TPropertiesSeen propertiesSeen;
+
+UINT WINAPI FakeObjectProperties(LPOLEUIOBJECTPROPSW dialog) {
+  TPropertiesSeen& seen = propertiesSeen;
+  seen.called = true;
+  seen.flags = dialog->dwFlags;
+  seen.object = dialog->dwObject;
+  seen.link = dialog->dwLink;
+  seen.linkInfo = dialog->lpLinkInfo != nullptr;
+  if (dialog->lpLinkInfo) {
+    seen.nextLink = dialog->lpLinkInfo->GetNextLink(0);
+    seen.setOptions = dialog->lpLinkInfo->SetLinkUpdateOptions(dialog->dwLink, OLEUPDATE_ONCALL);
+  }
+  return OLEUI_OK;
+}
+
+// The dialog is handed the selected object's key, and for a linked object the same key for the
+// link, which its link operations take. Every round but the first runs on a control cleared by
+// the round before: it keeps its OLE interface, and objects put in afterwards work as before.
+TEST_F(RichEditUi, ObjectPropertiesDialogGetsTheObjectsKeys) {
+  const TObjectPropertiesEntry previous = SetObjectPropertiesEntry(&FakeObjectProperties);
+  for (const bool linked : {false, true, false}) {
+    SCOPED_TRACE(testing::Message() << "linked " << linked);
+    TFakeObject object;
+    REOBJECT entry{};
+    entry.cbStruct = sizeof entry;
+    entry.cp = REO_CP_SELECTION;
+    entry.poleobj = &object;
+    entry.dvaspect = DVASPECT_CONTENT;
+    entry.dwFlags = linked ? REO_LINK : 0;
+    ASSERT_NE(edit->RichEditOle(), nullptr);
+    ASSERT_EQ(edit->RichEditOle()->InsertObject(&entry), S_OK);
+    edit->SetSelection(0, 1, false);
+    propertiesSeen = {};
+    EXPECT_TRUE(edit->ObjectPropertiesDialog());
+    const TPropertiesSeen& seen = propertiesSeen;
+    EXPECT_TRUE(seen.called);
+    EXPECT_NE(seen.object, 0U);
+    EXPECT_EQ(seen.link, seen.object);
+    EXPECT_EQ((seen.flags & OPF_OBJECTISLINK) != 0, linked);
+    EXPECT_EQ(seen.linkInfo, linked);
+    if (linked) {
+      EXPECT_EQ(seen.nextLink, seen.link);
+      EXPECT_EQ(seen.setOptions, S_OK);
+      EXPECT_EQ(object.updateOptions, static_cast<DWORD>(OLEUPDATE_ONCALL));
+    }
+    edit->Clear();
+    EXPECT_EQ(object.references, 1U);  // the control and the dialog's helpers let it go
+  }
+  SetObjectPropertiesEntry(previous);
+}
+
 }  // namespace
 }  // namespace ux
