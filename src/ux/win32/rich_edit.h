@@ -210,6 +210,8 @@ class TUxCustomRichEdit : public ui::TMemo {
   POINT GetCharPos(int charIndex);
   POINT GetCaretPos();  // x: column, y: line
   std::wstring WordAtCursor();
+  // The range of the word around the caret (empty when the caret is at no word).
+  CHARRANGE WordRange();
   // Copies the selection into `buffer` with a terminating zero; returns the characters copied.
   int GetSelTextBuf(wchar_t* buffer, int bufSize);
   std::string RtfSelText();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -213,6 +214,166 @@ TEST_F(RichEditUi, NegativeUndoAndTextLimits) {
   edit->SetMaxLength(10);
   edit->SetMaxLength(-5);
   EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 0xFFFFFF);
+}
+
+// Every character attribute of a run of text, by name, as the attributes object reads it.
+using TRunAttributes = std::map<std::string, int>;
+
+TRunAttributes RunAttributes(TUxTextAttributes& a) {
+  return {
+      {"Charset", a.Charset()},
+      {"Color", static_cast<int>(a.Color())},
+      {"BackColor", static_cast<int>(a.BackColor())},
+      {"Name", a.Name() == L"Arial"         ? 1
+               : a.Name() == L"Courier New" ? 2
+                                            : 0},
+      {"Pitch", static_cast<int>(a.Pitch())},
+      {"Size", a.Size()},
+      {"Offset", a.Offset()},
+      {"Style", a.Style()},
+      {"Protected", a.Protected()},
+      {"Link", a.Link()},
+      {"Hidden", a.Hidden()},
+      {"Disabled", a.Disabled()},
+      {"SmallCaps", a.SmallCaps()},
+      {"AllCaps", a.AllCaps()},
+      {"Outline", a.Outline()},
+      {"Shadow", a.Shadow()},
+      {"Emboss", a.Emboss()},
+      {"Imprint", a.Imprint()},
+      {"SubscriptStyle", static_cast<int>(a.SubscriptStyle())},
+      {"UnderlineType", static_cast<int>(a.UnderlineType())},
+      {"RevAuthorIndex", a.RevAuthorIndex()},
+      {"Animation", static_cast<int>(a.Animation())},
+      {"Spacing", a.Spacing()},
+      {"Kerning", a.Kerning()},
+  };
+}
+
+// Each attribute set over a selection of two runs that differ in everything reaches both runs
+// and leaves every other attribute of each run as it was (the pitch, which travels with the face
+// in the control's record, used to give the second run the first one's face).
+TEST_F(RichEditUi, EachAttributeSetOverMixedRunsChangesOnlyItself) {
+  const std::string_view rtf =
+      "{\\rtf1{\\fonttbl{\\f0\\fswiss\\fprq2 Arial;}{\\f1\\fmodern\\fprq1 Courier New;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+      "\\f0\\fs20\\b\\cf1 aaaa\\f1\\fs28\\b0\\i\\cf2\\up4 bbbb}";
+  constexpr int kPixels = 40;
+  const int pixelPoints = PixelsToPoints(kPixels, edit->ScreenLogPixels());
+  const struct {
+    const char* name;
+    void (*set)(TUxTextAttributes&);
+    TRunAttributes changed;
+    bool underlined = false;   // the underline effect comes with it
+    const char* follows = "";  // an attribute that follows it (a face's own pitch follows it)
+  } cases[] = {
+      {"Charset",
+       [](TUxTextAttributes& a) { a.SetCharset(RUSSIAN_CHARSET); },
+       {{"Charset", RUSSIAN_CHARSET}}},
+      {"Color", [](TUxTextAttributes& a) { a.SetColor(0x00AA00); }, {{"Color", 0x00AA00}}},
+      {"BackColor",
+       [](TUxTextAttributes& a) { a.SetBackColor(0x00FFFF); },
+       {{"BackColor", 0x00FFFF}}},
+      {"Name",
+       [](TUxTextAttributes& a) { a.SetName(L"Courier New"); },
+       {{"Name", 2}},
+       false,
+       "Pitch"},
+      {"Pitch",
+       [](TUxTextAttributes& a) { a.SetPitch(ui::TFontPitch::fpFixed); },
+       {{"Pitch", static_cast<int>(ui::TFontPitch::fpFixed)}}},
+      {"Size", [](TUxTextAttributes& a) { a.SetSize(17); }, {{"Size", 17}}},
+      {"Height", [](TUxTextAttributes& a) { a.SetHeight(kPixels); }, {{"Size", pixelPoints}}},
+      {"Offset", [](TUxTextAttributes& a) { a.SetOffset(-3); }, {{"Offset", -3}}},
+      {"Style",
+       [](TUxTextAttributes& a) { a.SetStyle(ui::fsStrikeOut); },
+       {{"Style", ui::fsStrikeOut}}},
+      {"Protected", [](TUxTextAttributes& a) { a.SetProtected(true); }, {{"Protected", 1}}},
+      {"Link", [](TUxTextAttributes& a) { a.SetLink(true); }, {{"Link", 1}}},
+      {"Hidden", [](TUxTextAttributes& a) { a.SetHidden(true); }, {{"Hidden", 1}}},
+      {"Disabled", [](TUxTextAttributes& a) { a.SetDisabled(true); }, {{"Disabled", 1}}},
+      {"SmallCaps", [](TUxTextAttributes& a) { a.SetSmallCaps(true); }, {{"SmallCaps", 1}}},
+      {"AllCaps", [](TUxTextAttributes& a) { a.SetAllCaps(true); }, {{"AllCaps", 1}}},
+      {"Outline", [](TUxTextAttributes& a) { a.SetOutline(true); }, {{"Outline", 1}}},
+      {"Shadow", [](TUxTextAttributes& a) { a.SetShadow(true); }, {{"Shadow", 1}}},
+      {"Emboss", [](TUxTextAttributes& a) { a.SetEmboss(true); }, {{"Emboss", 1}}},
+      {"Imprint", [](TUxTextAttributes& a) { a.SetImprint(true); }, {{"Imprint", 1}}},
+      {"SubscriptStyle",
+       [](TUxTextAttributes& a) { a.SetSubscriptStyle(TSubscriptStyle::ssSubscript); },
+       {{"SubscriptStyle", static_cast<int>(TSubscriptStyle::ssSubscript)}}},
+      {"UnderlineType",
+       [](TUxTextAttributes& a) { a.SetUnderlineType(TUnderlineType::utDouble); },
+       {{"UnderlineType", static_cast<int>(TUnderlineType::utDouble)}},
+       true},
+      {"RevAuthorIndex",
+       [](TUxTextAttributes& a) { a.SetRevAuthorIndex(3); },
+       {{"RevAuthorIndex", 3}}},
+      {"Animation",
+       [](TUxTextAttributes& a) { a.SetAnimation(TAnimationType::aniBlink); },
+       {{"Animation", static_cast<int>(TAnimationType::aniBlink)}}},
+      {"Spacing", [](TUxTextAttributes& a) { a.SetSpacing(40); }, {{"Spacing", 40}}},
+      {"Kerning", [](TUxTextAttributes& a) { a.SetKerning(24); }, {{"Kerning", 24}}},
+  };
+  TUxTextAttributes& sel = edit->SelAttributes();
+  const auto runs = [&] {
+    std::vector<TRunAttributes> both;
+    for (const int start : {0, 4}) {
+      edit->SetSelection(start, start + 4, false);
+      both.push_back(RunAttributes(sel));
+    }
+    return both;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load(rtf);
+    std::vector<TRunAttributes> expected = runs();
+    ASSERT_NE(expected[0], expected[1]);
+    for (TRunAttributes& run : expected) {
+      for (const auto& [name, value] : c.changed) run[name] = value;
+      if (c.underlined) run["Style"] |= ui::fsUnderline;
+    }
+    edit->SetSelection(0, 8, false);
+    c.set(sel);
+    EXPECT_EQ(edit->GetSelection().cpMin, 0);
+    EXPECT_EQ(edit->GetSelection().cpMax, 8);
+    const std::vector<TRunAttributes> after = runs();
+    for (std::size_t run = 0; run < after.size(); ++run) {
+      for (const auto& [name, value] : expected[run]) {
+        if (name == c.follows) continue;
+        EXPECT_EQ(after[run].at(name), value) << "run " << run << " " << name;
+      }
+    }
+  }
+  // The two runs are one word: the word at the caret takes the pitch the same way.
+  Load(rtf);
+  edit->SetSelection(2, 2, false);
+  edit->WordAttributes().SetPitch(ui::TFontPitch::fpFixed);
+  EXPECT_EQ(edit->GetSelection().cpMin, 2);
+  EXPECT_EQ(edit->GetSelection().cpMax, 2);
+  const std::vector<TRunAttributes> after = runs();
+  for (std::size_t run = 0; run < after.size(); ++run) {
+    EXPECT_EQ(after[run].at("Pitch"), static_cast<int>(ui::TFontPitch::fpFixed)) << run;
+    EXPECT_EQ(after[run].at("Name"), static_cast<int>(run) + 1) << run;
+  }
+}
+
+// Face names are 16-bit text: a name beyond the system's code page comes back as it was set, and
+// one longer than the record holds is cut to its 31 first characters.
+TEST_F(RichEditUi, FaceNamesAreWideText) {
+  const struct {
+    std::wstring set, read;
+  } cases[] = {
+      {L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF", L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF"},
+      {L"\u041F\u0422 Sans", L"\u041F\u0422 Sans"},
+      {std::wstring(31, L'x'), std::wstring(31, L'x')},
+      {std::wstring(40, L'y'), std::wstring(31, L'y')},
+  };
+  Load("{\\rtf1 abc}");
+  edit->SetSelection(0, 3, false);
+  for (const auto& c : cases) {
+    edit->SelAttributes().SetName(c.set);
+    EXPECT_EQ(edit->SelAttributes().Name(), c.read);
+  }
 }
 
 // A top-level window owned by the form, shown without activation when asked.
