@@ -289,18 +289,28 @@ TEST_F(ActionsFixture, ShortcutsExecuteOnlyEnabledActions) {
   EXPECT_EQ(executed, (std::vector<std::wstring>{L"acSaveDiskImage"}));
 }
 
+// Checking an action unchecks the others of its group; actions of group 0 belong to no group.
 TEST_F(ActionsFixture, GroupedActionsCheckLikeRadioItems) {
-  ui::TAction* empty = Make(L"acEmpty", 0);
+  const struct {
+    int first, second;  // group indexes
+    bool firstStaysChecked;
+  } cases[] = {{1, 1, false}, {0, 0, true}, {1, 2, true}, {0, 1, true}, {1, 0, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first << " " << c.second);
+    ui::TAction* first = Make(L"", 0);
+    ui::TAction* second = Make(L"", 0);
+    first->SetGroupIndex(c.first);
+    second->SetGroupIndex(c.second);
+    first->SetChecked(true);
+    second->SetChecked(true);
+    EXPECT_EQ(first->Checked(), c.firstStaysChecked);
+    EXPECT_TRUE(second->Checked());
+    ui::Free(first);
+    ui::Free(second);
+  }
   ui::TAction* dos1 = Make(L"acDos1", 0);
-  ui::TAction* other = Make(L"acOther", 0);
-  empty->SetGroupIndex(1);
   dos1->SetGroupIndex(1);
-  empty->SetChecked(true);
-  other->SetChecked(true);
   dos1->SetChecked(true);
-  EXPECT_FALSE(empty->Checked());
-  EXPECT_TRUE(dos1->Checked());
-  EXPECT_TRUE(other->Checked());
   dos1->SetAutoCheck(true);
   EXPECT_TRUE(dos1->Execute());
   EXPECT_FALSE(dos1->Checked());

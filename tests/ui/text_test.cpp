@@ -52,8 +52,24 @@ TEST(UiText, TryStrToIntAcceptsDecimalAndHexWithBlanks) {
       {L"-", {}},          {L"$", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(ui::TryStrToInt(c.text), c.value) << std::wstring(c.text);
-  EXPECT_EQ(ui::TryStrToInt64(L"-9223372036854775808"), INT64_MIN);
-  EXPECT_EQ(ui::TryStrToInt64(L"9223372036854775808"), std::nullopt);
+}
+
+// The 64-bit limits in both bases, and numbers whose digits overflow on the way (a 20-digit
+// number wraps past the limits to a small value if the overflow goes unnoticed).
+TEST(UiText, TryStrToInt64RefusesEveryOverflow) {
+  const struct {
+    std::wstring_view text;
+    std::optional<std::int64_t> value;
+  } cases[] = {
+      {L"-9223372036854775808", INT64_MIN},    {L"9223372036854775807", INT64_MAX},
+      {L"9223372036854775808", std::nullopt},  {L"-9223372036854775809", std::nullopt},
+      {L"18446744073709551617", std::nullopt}, {L"-18446744073709551617", std::nullopt},
+      {L"99999999999999999999", std::nullopt}, {L"92233720368547758070", std::nullopt},
+      {L"$7FFFFFFFFFFFFFFF", INT64_MAX},       {L"-$8000000000000000", INT64_MIN},
+      {L"$8000000000000000", std::nullopt},    {L"$10000000000000001", std::nullopt},
+      {L"0x1FFFFFFFFFFFFFFFF", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::TryStrToInt64(c.text), c.value) << std::wstring(c.text);
 }
 
 TEST(UiText, Utf8AndUtf16RoundTripAndRepairBadInput) {
@@ -68,6 +84,26 @@ TEST(UiText, Utf8AndUtf16RoundTripAndRepairBadInput) {
   EXPECT_EQ(ui::WideFromUtf8("\x80x"), L"\uFFFDx");
 }
 
+// Bytes that decode to no character: each one becomes a replacement character, and the text
+// around it stays. Surrogates are halves of UTF-16 pairs, never characters of their own.
+TEST(UiText, Utf8OfNoCharacterBecomesReplacements) {
+  const struct {
+    std::string_view bytes;
+    std::wstring_view text;
+  } cases[] = {
+      {"a\xED\xA0\x80z", L"a\uFFFD\uFFFD\uFFFDz"},  // the first high surrogate
+      {"\xED\xBF\xBF", L"\uFFFD\uFFFD\uFFFD"},      // the last low surrogate
+      {"\xED\xA0\xBD\xED\xB8\x80",
+       L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},          // a pair, each half on its own
+      {"\xED\x9F\xBF", L"\uD7FF"},                        // just below the surrogates
+      {"\xEE\x80\x80", L"\uE000"},                        // just above them
+      {"\xF0\x8D\xA0\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // a surrogate in four bytes
+      {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond the last character
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ui::WideFromUtf8(c.bytes), c.text) << ui::Utf8FromWide(c.text);
+}
+
 TEST(UiShortCut, TextRoundTripsForTheProgramsShortcuts) {
   struct Case {
     std::uint16_t key;
@@ -75,10 +111,16 @@ TEST(UiShortCut, TextRoundTripsForTheProgramsShortcuts) {
     std::wstring_view text;
   };
   const Case cases[] = {
-      {'S', ui::ssCtrl, L"Ctrl+S"}, {0x77, 0, L"F8"},
-      {'V', ui::ssAlt, L"Alt+V"},   {0x2E, 0, L"Del"},
-      {0x08, 0, L"BkSp"},           {0x74, ui::ssShift | ui::ssCtrl, L"Shift+Ctrl+F5"},
+      {'S', ui::ssCtrl, L"Ctrl+S"},
+      {0x77, 0, L"F8"},
+      {'V', ui::ssAlt, L"Alt+V"},
+      {0x2E, 0, L"Del"},
+      {0x08, 0, L"BkSp"},
+      {0x74, ui::ssShift | ui::ssCtrl, L"Shift+Ctrl+F5"},
       {'0', ui::ssAlt, L"Alt+0"},
+      {0x70, 0, L"F1"},
+      {0x87, 0, L"F24"},
+      {0x87, ui::ssShift, L"Shift+F24"},
   };
   for (const Case& c : cases) {
     const ui::TShortCut shortcut = ui::ShortCut(c.key, c.shift);
@@ -88,10 +130,12 @@ TEST(UiShortCut, TextRoundTripsForTheProgramsShortcuts) {
   EXPECT_EQ(ui::ShortCut('S', ui::ssCtrl), 'S' | ui::scCtrl);
   EXPECT_EQ(ui::TextToShortCut(L"ctrl+s"), 'S' | ui::scCtrl);
   EXPECT_EQ(ui::TextToShortCut(L"Ctrl+Alt+Shift+x"), 'X' | ui::scCtrl | ui::scAlt | ui::scShift);
-  for (const std::wstring_view bad : {L"", L"Ctrl+", L"F25", L"F0", L"Hyper+A", L"AB"}) {
+  for (const std::wstring_view bad :
+       {L"", L"Ctrl+", L"F25", L"Shift+F25", L"F0", L"F-1", L"Hyper+A", L"AB"}) {
     EXPECT_EQ(ui::TextToShortCut(bad), ui::scNone) << std::wstring(bad);
   }
   EXPECT_EQ(ui::ShortCutToText(0x07), L"");
+  EXPECT_EQ(ui::ShortCutToText(0x88), L"");  // the key after F24 has no name
 }
 
 TEST(UiFileDialogText, FiltersSplitIntoPairs) {
@@ -253,6 +297,8 @@ TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {
       "Double=\"\"'x'\"\"\r\n"
       "Mixed='x\"\r\n"
       "Empty=\r\n"
+      ";Width=100\r\n"
+      "  ; Height = 50\r\n"
       "name=second\r\n"
       "[main]\r\n"
       "Other=1\r\n");
@@ -262,9 +308,10 @@ TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {
     std::optional<std::wstring> value;
   };
   const Case cases[] = {
-      {L"name", L"plain"},          {L"Single", L"x"}, {L"Double", L"\"'x'\""},
-      {L"Mixed", L"'x\""},          {L"Empty", L""},   {L"Other", std::nullopt},
-      {L"; comment", std::nullopt},
+      {L"name", L"plain"},          {L"Single", L"x"},        {L"Double", L"\"'x'\""},
+      {L"Mixed", L"'x\""},          {L"Empty", L""},          {L"Other", std::nullopt},
+      {L"; comment", std::nullopt}, {L"Width", std::nullopt}, {L";Width", std::nullopt},
+      {L"Height", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ini.Read(L"MAIN", c.ident), c.value) << c.ident;
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::wstring>{L"Main"}));
@@ -287,7 +334,7 @@ TEST_F(UiIniFile, ReadsLikeTheProfileFunctions) {
 }
 
 TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
-  WriteBytes("; keep me\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+  WriteBytes("; keep me\r\n[A]\r\n;z=0\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
   {
     ui::TIniFile ini(Path());
     ini.WriteString(L"A", L"z", L"3");
@@ -295,10 +342,11 @@ TEST_F(UiIniFile, WritesKeepCommentsAndTheFileEncoding) {
     ini.WriteString(L"C", L"w", L"4");
     ini.DeleteKey(L"B", L"y");
   }
-  EXPECT_EQ(ReadBytes(), "; keep me\r\n[A]\r\nX=one\r\nz=3\r\n\r\n[B]\r\n\r\n[C]\r\nw=4\r\n");
+  EXPECT_EQ(ReadBytes(),
+            "; keep me\r\n[A]\r\n;z=0\r\nX=one\r\nz=3\r\n\r\n[B]\r\n\r\n[C]\r\nw=4\r\n");
   ui::TIniFile ini(Path());
   ini.EraseSection(L"b");
-  EXPECT_EQ(ReadBytes(), "; keep me\r\n[A]\r\nX=one\r\nz=3\r\n\r\n[C]\r\nw=4\r\n");
+  EXPECT_EQ(ReadBytes(), "; keep me\r\n[A]\r\n;z=0\r\nX=one\r\nz=3\r\n\r\n[C]\r\nw=4\r\n");
   EXPECT_TRUE(ini.SectionExists(L"c"));
   EXPECT_FALSE(ini.SectionExists(L"B"));
 }

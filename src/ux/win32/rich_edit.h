@@ -210,6 +210,8 @@ class TUxCustomRichEdit : public ui::TMemo {
   POINT GetCharPos(int charIndex);
   POINT GetCaretPos();  // x: column, y: line
   std::wstring WordAtCursor();
+  // The range of the word around the caret (empty when the caret is at no word).
+  CHARRANGE WordRange();
   // Copies the selection into `buffer` with a terminating zero; returns the characters copied.
   int GetSelTextBuf(wchar_t* buffer, int bufSize);
   std::string RtfSelText();
@@ -244,7 +246,7 @@ class TUxCustomRichEdit : public ui::TMemo {
   bool InsertObjectDialog();
   bool PasteSpecialDialog();
   bool ObjectPropertiesDialog();
-  // Closes every object without saving and releases the control's OLE interface.
+  // Closes every object without saving (one active in place is deactivated first).
   void CloseObjects();
 
   // Printing: to the default printer, or to a printer's DC (`output` a file name or null).

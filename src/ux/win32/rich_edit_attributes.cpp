@@ -23,6 +23,32 @@ DWORD RangeFlags(TUxAttributeType type) {
   return SCF_SELECTION;
 }
 
+// Keeps a control's selection, scroll position and selection notification while a format is
+// applied to parts of its text one after the other, and puts them back at the end.
+class TSelectionKept {
+ public:
+  explicit TSelectionKept(HWND window)
+      : window_(window), mask_(static_cast<DWORD>(SendMessageW(window, EM_GETEVENTMASK, 0, 0))) {
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    scrolled_ = SendMessageW(window_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_)) != 0;
+    SendMessageW(window_, EM_SETEVENTMASK, 0, mask_ & ~static_cast<DWORD>(ENM_SELCHANGE));
+  }
+  TSelectionKept(const TSelectionKept&) = delete;
+  TSelectionKept& operator=(const TSelectionKept&) = delete;
+  ~TSelectionKept() {
+    SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    if (scrolled_) SendMessageW(window_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    SendMessageW(window_, EM_SETEVENTMASK, 0, mask_);
+  }
+
+ private:
+  HWND window_;
+  DWORD mask_;
+  CHARRANGE selection_{};
+  POINT scroll_{};
+  bool scrolled_ = false;
+};
+
 }  // namespace
 
 // TUxTextAttributes
@@ -38,9 +64,17 @@ bool TUxTextAttributes::Newer() const {
   return RichEditVersion() >= 2;
 }
 
+// Records with 16-bit face names: 92 bytes for the old library, 116 for the newer. The plain rule
+// is 8-bit names in the 32-byte field (an 84-byte record for the newer library), but an 8-bit
+// name passes through the system's code page: a face whose name the code page cannot hold would
+// come back as question marks, and a font set under that name would never be found.
+UINT TUxTextAttributes::RecordSize() const {
+  return Newer() ? sizeof(CHARFORMAT2W) : sizeof(CHARFORMATW);
+}
+
 CHARFORMAT2W TUxTextAttributes::Get() {
   CHARFORMAT2W format{};
-  format.cbSize = Newer() ? sizeof(CHARFORMAT2W) : sizeof(CHARFORMATW);
+  format.cbSize = RecordSize();
   if (Windowed()) {
     const WPARAM range = type_ == TUxAttributeType::atDefaultText ? SCF_DEFAULT : SCF_SELECTION;
     richEdit_.Send(EM_GETCHARFORMAT, range, reinterpret_cast<LPARAM>(&format));
@@ -49,10 +83,14 @@ CHARFORMAT2W TUxTextAttributes::Get() {
 }
 
 void TUxTextAttributes::Set(CHARFORMAT2W& format, DWORD mask) {
+  SetOver(format, mask, RangeFlags(type_));
+}
+
+void TUxTextAttributes::SetOver(CHARFORMAT2W& format, DWORD mask, DWORD range) {
   if (!Windowed()) return;
-  format.cbSize = Newer() ? sizeof(CHARFORMAT2W) : sizeof(CHARFORMATW);
+  format.cbSize = RecordSize();
   format.dwMask = mask;
-  richEdit_.Send(EM_SETCHARFORMAT, RangeFlags(type_), reinterpret_cast<LPARAM>(&format));
+  richEdit_.Send(EM_SETCHARFORMAT, range, reinterpret_cast<LPARAM>(&format));
 }
 
 bool TUxTextAttributes::Effect(DWORD bit, bool newerOnly) {
@@ -124,14 +162,40 @@ ui::TFontPitch TUxTextAttributes::Pitch() {
       return ui::TFontPitch::fpDefault;
   }
 }
+// The pitch travels with the face: the record has no mask bit of its own for it. So each stretch
+// of one face is given its own face back with the new pitch, and a range over several faces
+// keeps them all.
 void TUxTextAttributes::SetPitch(ui::TFontPitch value) {
+  if (!Windowed()) return;
+  const BYTE pitch = value == ui::TFontPitch::fpFixed      ? FIXED_PITCH
+                     : value == ui::TFontPitch::fpVariable ? VARIABLE_PITCH
+                                                           : DEFAULT_PITCH;
+  const CHARRANGE selection = richEdit_.GetSelection();
+  const bool wordAtCaret = type_ == TUxAttributeType::atWord && selection.cpMin == selection.cpMax;
+  const CHARRANGE range = wordAtCaret ? richEdit_.WordRange() : selection;
+  CHARFORMAT2W format = Get();  // the caret's for a word at the caret
+  if (type_ == TUxAttributeType::atDefaultText || range.cpMin >= range.cpMax ||
+      (!wordAtCaret && (format.dwMask & CFM_FACE))) {
+    format.bPitchAndFamily = static_cast<BYTE>((format.bPitchAndFamily & ~0x3) | pitch);
+    Set(format, CFM_FACE);
+    return;
+  }
+  const TSelectionKept kept(richEdit_.Handle());
+  SetPitchOver(range.cpMin, range.cpMax, pitch);
+}
+
+// Halves the range until each part holds one face.
+void TUxTextAttributes::SetPitchOver(int start, int end, BYTE pitch) {
+  richEdit_.SetSelection(start, end, false);
   CHARFORMAT2W format = Get();
-  format.bPitchAndFamily = static_cast<BYTE>(
-      (format.bPitchAndFamily & ~0x3) | (value == ui::TFontPitch::fpFixed      ? FIXED_PITCH
-                                         : value == ui::TFontPitch::fpVariable ? VARIABLE_PITCH
-                                                                               : DEFAULT_PITCH));
-  // The pitch travels with the face.
-  Set(format, CFM_FACE);
+  if (!(format.dwMask & CFM_FACE) && end - start > 1) {
+    const int middle = start + (end - start) / 2;
+    SetPitchOver(start, middle, pitch);
+    SetPitchOver(middle, end, pitch);
+    return;
+  }
+  format.bPitchAndFamily = static_cast<BYTE>((format.bPitchAndFamily & ~0x3) | pitch);
+  SetOver(format, CFM_FACE, SCF_SELECTION);
 }
 
 int TUxTextAttributes::Size() {

@@ -85,10 +85,14 @@ class TUxTextAttributes : public ui::TPersistent {
  private:
   CHARFORMAT2W Get();
   void Set(CHARFORMAT2W& format, DWORD mask);
+  // Sets the format over the range that `range` (SCF_ flags) names.
+  void SetOver(CHARFORMAT2W& format, DWORD mask, DWORD range);
+  void SetPitchOver(int start, int end, BYTE pitch);
   bool Effect(DWORD bit, bool newerOnly);
   void SetEffect(DWORD bit, bool on, bool newerOnly);
   bool Windowed() const;
   bool Newer() const;
+  UINT RecordSize() const;
 
   TUxCustomRichEdit& richEdit_;
   TUxAttributeType type_;

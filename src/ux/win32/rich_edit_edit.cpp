@@ -357,6 +357,9 @@ void TUxCustomRichEdit::Clear() {
     modified_ = false;
     return;
   }
+  // The control's OLE interface is kept, where the plain rule releases it with the objects: it
+  // is fetched when the window is made, so a cleared control would take no object again, and run
+  // none of the object dialogs, until it had a new window.
   CloseObjects();
   SetWindowTextW(Handle(), L"");
   SetModified(false);
@@ -404,7 +407,12 @@ POINT TUxCustomRichEdit::GetCaretPos() {
 // The word around the caret, within its line: the control's delimiter test decides where it
 // ends on either side.
 std::wstring TUxCustomRichEdit::WordAtCursor() {
-  if (!HandleAllocated()) return {};
+  const CHARRANGE word = WordRange();
+  return word.cpMin < word.cpMax ? GetTextRange(word.cpMin, word.cpMax) : std::wstring();
+}
+
+CHARRANGE TUxCustomRichEdit::WordRange() {
+  if (!HandleAllocated()) return {0, 0};
   const auto isDelimiter = [this](int at) {
     return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, at) != 0;
   };
@@ -413,12 +421,12 @@ std::wstring TUxCustomRichEdit::WordAtCursor() {
   const int lineEnd = lineStart + GetLineLength(at);
   // A caret just after a word belongs to it.
   if (at > lineStart && (at >= lineEnd || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
-  if (at >= lineEnd || isDelimiter(at)) return {};
+  if (at >= lineEnd || isDelimiter(at)) return {at, at};
   int start = at;
   while (start > lineStart && !isDelimiter(start - 1)) --start;
   int end = at + 1;
   while (end < lineEnd && !isDelimiter(end)) ++end;
-  return GetTextRange(start, end);
+  return {start, end};
 }
 
 int TUxCustomRichEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {

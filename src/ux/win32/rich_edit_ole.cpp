@@ -29,6 +29,8 @@ F OleDialogFunction(const char* name) {
                  : nullptr;
 }
 
+TObjectPropertiesEntry objectPropertiesEntry = nullptr;
+
 // One counted reference to a COM object, released at the end of its scope.
 template <class T>
 class TComRef {
@@ -563,6 +565,10 @@ void CacheIcon(IOleObject* object, HGLOBAL metaPict) {
 
 }  // namespace
 
+TObjectPropertiesEntry SetObjectPropertiesEntry(TObjectPropertiesEntry entry) {
+  return std::exchange(objectPropertiesEntry, entry);
+}
+
 bool TUxCustomRichEdit::InsertObjectDialog() {
   if (!HandleAllocated() || !richEditOle_) return false;
   TComRef<IStorage> storage;
@@ -694,6 +700,8 @@ bool TUxCustomRichEdit::ObjectPropertiesDialog() {
   const bool linked = (object.dwFlags & REO_LINK) != 0;
   TComRef<TOleUIObjInfo> info(new TOleUIObjInfo(*this, object));
   TComRef<TOleUILinkInfo> links(linked ? new TOleUILinkInfo(*this, object) : nullptr);
+  // The key the information objects know the object by; they hold it while the dialog runs.
+  const DWORD key = ObjectKey(object);
   ReleaseObject(object);
 
   PROPSHEETHEADERW sheet{};
@@ -711,15 +719,17 @@ bool TUxCustomRichEdit::ObjectPropertiesDialog() {
   dialog.cbStruct = sizeof dialog;
   dialog.dwFlags = linked ? OPF_OBJECTISLINK : 0;
   dialog.lpPS = &sheet;
-  dialog.dwObject = ObjectKey(object);
+  dialog.dwObject = key;
   dialog.lpObjInfo = info.get();
-  dialog.dwLink = ObjectKey(object);
+  dialog.dwLink = key;
   dialog.lpLinkInfo = links.get();
   dialog.lpGP = &general;
   dialog.lpVP = &view;
   dialog.lpLP = &linkProps;
   const auto objectProperties =
-      OleDialogFunction<decltype(&OleUIObjectPropertiesW)>("OleUIObjectPropertiesW");
+      objectPropertiesEntry
+          ? objectPropertiesEntry
+          : OleDialogFunction<decltype(&OleUIObjectPropertiesW)>("OleUIObjectPropertiesW");
   return objectProperties && objectProperties(&dialog) == OLEUI_OK;
 }
 

@@ -15,6 +15,11 @@ namespace ux {
 
 class TUxCustomRichEdit;
 
+// The object-properties dialog's entry point, the OLE dialogs' library's by default. Returns the
+// one it replaces; null puts the library's back. Tests see what the dialog is handed through it.
+using TObjectPropertiesEntry = UINT(WINAPI*)(LPOLEUIOBJECTPROPSW);
+TObjectPropertiesEntry SetObjectPropertiesEntry(TObjectPropertiesEntry entry);
+
 class TRichEditOleCallback : public IRichEditOleCallback {
  public:
   explicit TRichEditOleCallback(TUxCustomRichEdit& richEdit);

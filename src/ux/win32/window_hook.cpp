@@ -47,10 +47,19 @@ void TUxWindowHook::SetWinControl(ui::TComponent* control) {
 void TUxWindowHook::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   ui::TComponent::GetPublishedProps(out);
   using H = TUxWindowHook;
+  // A hooked form is stored as IsForm, not by name.
+  static constexpr ui::PropInfo kWinControl = [] {
+    ui::PropInfo prop =
+        ui::RefProp<H, ui::TWinControl, &H::WindowedControl, &H::SetWindowedControl>(L"WinControl");
+    prop.stored = [](const ui::TPersistent& o) {
+      return dynamic_cast<const ui::TCustomForm*>(static_cast<const H&>(o).WinControl()) == nullptr;
+    };
+    return prop;
+  }();
   static constexpr ui::PropInfo kProps[] = {
       ui::BoolProp<H, &H::Active, &H::SetActive>(L"Active"),
       ui::BoolProp<H, &H::IsForm, &H::SetIsForm>(L"IsForm"),
-      ui::RefProp<H, ui::TWinControl, &H::WindowedControl, &H::SetWindowedControl>(L"WinControl"),
+      kWinControl,
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }

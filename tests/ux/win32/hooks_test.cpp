@@ -12,6 +12,7 @@
 
 #include "../../rtl/temp_folder.h"
 #include "../../ui/win32/gui_fixture.h"
+#include "ui/properties.h"
 #include "ui/text.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/memo.h"
@@ -225,8 +226,12 @@ TEST_F(Hooks, StoredSettingsNameTheHookedControl) {
     const bool onForm = target == f.window;
     auto* hook = ui::Create<TUxWindowHook>(*f.window);
     hook->SetName(L"Hook");
+    const ui::PropInfo* winControl = ui::FindProp(*hook, L"WinControl");
+    ASSERT_NE(winControl, nullptr);
+    EXPECT_TRUE(ui::IsStoredProp(*hook, *winControl));  // none yet
     hook->SetWinControl(target);
     EXPECT_EQ(hook->IsForm(), onForm);
+    EXPECT_EQ(ui::IsStoredProp(*hook, *winControl), !onForm);  // a form is named by IsForm
     ui::TMemIniFile ini(L"");
     TPropsStorage storage;
     storage.SetSection(L"S");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -215,6 +216,166 @@ TEST_F(RichEditUi, NegativeUndoAndTextLimits) {
   EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 0xFFFFFF);
 }
 
+// Every character attribute of a run of text, by name, as the attributes object reads it.
+using TRunAttributes = std::map<std::string, int>;
+
+TRunAttributes RunAttributes(TUxTextAttributes& a) {
+  return {
+      {"Charset", a.Charset()},
+      {"Color", static_cast<int>(a.Color())},
+      {"BackColor", static_cast<int>(a.BackColor())},
+      {"Name", a.Name() == L"Arial"         ? 1
+               : a.Name() == L"Courier New" ? 2
+                                            : 0},
+      {"Pitch", static_cast<int>(a.Pitch())},
+      {"Size", a.Size()},
+      {"Offset", a.Offset()},
+      {"Style", a.Style()},
+      {"Protected", a.Protected()},
+      {"Link", a.Link()},
+      {"Hidden", a.Hidden()},
+      {"Disabled", a.Disabled()},
+      {"SmallCaps", a.SmallCaps()},
+      {"AllCaps", a.AllCaps()},
+      {"Outline", a.Outline()},
+      {"Shadow", a.Shadow()},
+      {"Emboss", a.Emboss()},
+      {"Imprint", a.Imprint()},
+      {"SubscriptStyle", static_cast<int>(a.SubscriptStyle())},
+      {"UnderlineType", static_cast<int>(a.UnderlineType())},
+      {"RevAuthorIndex", a.RevAuthorIndex()},
+      {"Animation", static_cast<int>(a.Animation())},
+      {"Spacing", a.Spacing()},
+      {"Kerning", a.Kerning()},
+  };
+}
+
+// Each attribute set over a selection of two runs that differ in everything reaches both runs
+// and leaves every other attribute of each run as it was (the pitch, which travels with the face
+// in the control's record, used to give the second run the first one's face).
+TEST_F(RichEditUi, EachAttributeSetOverMixedRunsChangesOnlyItself) {
+  const std::string_view rtf =
+      "{\\rtf1{\\fonttbl{\\f0\\fswiss\\fprq2 Arial;}{\\f1\\fmodern\\fprq1 Courier New;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+      "\\f0\\fs20\\b\\cf1 aaaa\\f1\\fs28\\b0\\i\\cf2\\up4 bbbb}";
+  constexpr int kPixels = 40;
+  const int pixelPoints = PixelsToPoints(kPixels, edit->ScreenLogPixels());
+  const struct {
+    const char* name;
+    void (*set)(TUxTextAttributes&);
+    TRunAttributes changed;
+    bool underlined = false;   // the underline effect comes with it
+    const char* follows = "";  // an attribute that follows it (a face's own pitch follows it)
+  } cases[] = {
+      {"Charset",
+       [](TUxTextAttributes& a) { a.SetCharset(RUSSIAN_CHARSET); },
+       {{"Charset", RUSSIAN_CHARSET}}},
+      {"Color", [](TUxTextAttributes& a) { a.SetColor(0x00AA00); }, {{"Color", 0x00AA00}}},
+      {"BackColor",
+       [](TUxTextAttributes& a) { a.SetBackColor(0x00FFFF); },
+       {{"BackColor", 0x00FFFF}}},
+      {"Name",
+       [](TUxTextAttributes& a) { a.SetName(L"Courier New"); },
+       {{"Name", 2}},
+       false,
+       "Pitch"},
+      {"Pitch",
+       [](TUxTextAttributes& a) { a.SetPitch(ui::TFontPitch::fpFixed); },
+       {{"Pitch", static_cast<int>(ui::TFontPitch::fpFixed)}}},
+      {"Size", [](TUxTextAttributes& a) { a.SetSize(17); }, {{"Size", 17}}},
+      {"Height", [](TUxTextAttributes& a) { a.SetHeight(kPixels); }, {{"Size", pixelPoints}}},
+      {"Offset", [](TUxTextAttributes& a) { a.SetOffset(-3); }, {{"Offset", -3}}},
+      {"Style",
+       [](TUxTextAttributes& a) { a.SetStyle(ui::fsStrikeOut); },
+       {{"Style", ui::fsStrikeOut}}},
+      {"Protected", [](TUxTextAttributes& a) { a.SetProtected(true); }, {{"Protected", 1}}},
+      {"Link", [](TUxTextAttributes& a) { a.SetLink(true); }, {{"Link", 1}}},
+      {"Hidden", [](TUxTextAttributes& a) { a.SetHidden(true); }, {{"Hidden", 1}}},
+      {"Disabled", [](TUxTextAttributes& a) { a.SetDisabled(true); }, {{"Disabled", 1}}},
+      {"SmallCaps", [](TUxTextAttributes& a) { a.SetSmallCaps(true); }, {{"SmallCaps", 1}}},
+      {"AllCaps", [](TUxTextAttributes& a) { a.SetAllCaps(true); }, {{"AllCaps", 1}}},
+      {"Outline", [](TUxTextAttributes& a) { a.SetOutline(true); }, {{"Outline", 1}}},
+      {"Shadow", [](TUxTextAttributes& a) { a.SetShadow(true); }, {{"Shadow", 1}}},
+      {"Emboss", [](TUxTextAttributes& a) { a.SetEmboss(true); }, {{"Emboss", 1}}},
+      {"Imprint", [](TUxTextAttributes& a) { a.SetImprint(true); }, {{"Imprint", 1}}},
+      {"SubscriptStyle",
+       [](TUxTextAttributes& a) { a.SetSubscriptStyle(TSubscriptStyle::ssSubscript); },
+       {{"SubscriptStyle", static_cast<int>(TSubscriptStyle::ssSubscript)}}},
+      {"UnderlineType",
+       [](TUxTextAttributes& a) { a.SetUnderlineType(TUnderlineType::utDouble); },
+       {{"UnderlineType", static_cast<int>(TUnderlineType::utDouble)}},
+       true},
+      {"RevAuthorIndex",
+       [](TUxTextAttributes& a) { a.SetRevAuthorIndex(3); },
+       {{"RevAuthorIndex", 3}}},
+      {"Animation",
+       [](TUxTextAttributes& a) { a.SetAnimation(TAnimationType::aniBlink); },
+       {{"Animation", static_cast<int>(TAnimationType::aniBlink)}}},
+      {"Spacing", [](TUxTextAttributes& a) { a.SetSpacing(40); }, {{"Spacing", 40}}},
+      {"Kerning", [](TUxTextAttributes& a) { a.SetKerning(24); }, {{"Kerning", 24}}},
+  };
+  TUxTextAttributes& sel = edit->SelAttributes();
+  const auto runs = [&] {
+    std::vector<TRunAttributes> both;
+    for (const int start : {0, 4}) {
+      edit->SetSelection(start, start + 4, false);
+      both.push_back(RunAttributes(sel));
+    }
+    return both;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load(rtf);
+    std::vector<TRunAttributes> expected = runs();
+    ASSERT_NE(expected[0], expected[1]);
+    for (TRunAttributes& run : expected) {
+      for (const auto& [name, value] : c.changed) run[name] = value;
+      if (c.underlined) run["Style"] |= ui::fsUnderline;
+    }
+    edit->SetSelection(0, 8, false);
+    c.set(sel);
+    EXPECT_EQ(edit->GetSelection().cpMin, 0);
+    EXPECT_EQ(edit->GetSelection().cpMax, 8);
+    const std::vector<TRunAttributes> after = runs();
+    for (std::size_t run = 0; run < after.size(); ++run) {
+      for (const auto& [name, value] : expected[run]) {
+        if (name == c.follows) continue;
+        EXPECT_EQ(after[run].at(name), value) << "run " << run << " " << name;
+      }
+    }
+  }
+  // The two runs are one word: the word at the caret takes the pitch the same way.
+  Load(rtf);
+  edit->SetSelection(2, 2, false);
+  edit->WordAttributes().SetPitch(ui::TFontPitch::fpFixed);
+  EXPECT_EQ(edit->GetSelection().cpMin, 2);
+  EXPECT_EQ(edit->GetSelection().cpMax, 2);
+  const std::vector<TRunAttributes> after = runs();
+  for (std::size_t run = 0; run < after.size(); ++run) {
+    EXPECT_EQ(after[run].at("Pitch"), static_cast<int>(ui::TFontPitch::fpFixed)) << run;
+    EXPECT_EQ(after[run].at("Name"), static_cast<int>(run) + 1) << run;
+  }
+}
+
+// Face names are 16-bit text: a name beyond the system's code page comes back as it was set, and
+// one longer than the record holds is cut to its 31 first characters.
+TEST_F(RichEditUi, FaceNamesAreWideText) {
+  const struct {
+    std::wstring set, read;
+  } cases[] = {
+      {L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF", L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF"},
+      {L"\u041F\u0422 Sans", L"\u041F\u0422 Sans"},
+      {std::wstring(31, L'x'), std::wstring(31, L'x')},
+      {std::wstring(40, L'y'), std::wstring(31, L'y')},
+  };
+  Load("{\\rtf1 abc}");
+  edit->SetSelection(0, 3, false);
+  for (const auto& c : cases) {
+    edit->SelAttributes().SetName(c.set);
+    EXPECT_EQ(edit->SelAttributes().Name(), c.read);
+  }
+}
+
 // A top-level window owned by the form, shown without activation when asked.
 class TOwnedWindow {
  public:
@@ -260,6 +421,130 @@ TEST_F(RichEditUi, TheFormMakesWayForAnObjectActiveInPlace) {
   EXPECT_FALSE(hiddenPalette.Visible());
   EXPECT_TRUE(style() & WS_VSCROLL);
   EXPECT_FALSE(style() & WS_HSCROLL);
+}
+
+// An object of the control that may be a link: it answers the link's update options and
+// nothing else (the control draws no picture for it).
+class TFakeObject : public IOleObject, public IOleLink {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IOleObject) *object = static_cast<IOleObject*>(this);
+    if (iid == IID_IOleLink) *object = static_cast<IOleLink*>(this);
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+  STDMETHODIMP_(ULONG) Release() override { return --references; }  // lives on the stack
+  // IOleObject
+  STDMETHODIMP SetClientSite(IOleClientSite*) override { return S_OK; }
+  STDMETHODIMP GetClientSite(IOleClientSite**) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP Close(DWORD) override { return S_OK; }
+  STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  STDMETHODIMP DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
+  STDMETHODIMP Update() override { return S_OK; }
+  STDMETHODIMP IsUpToDate() override { return S_OK; }
+  STDMETHODIMP GetUserClassID(CLSID* clsid) override {
+    *clsid = CLSID_NULL;
+    return S_OK;
+  }
+  STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP Unadvise(DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMiscStatus(DWORD, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+  // IOleLink
+  STDMETHODIMP SetUpdateOptions(DWORD options) override {
+    updateOptions = options;
+    return S_OK;
+  }
+  STDMETHODIMP GetUpdateOptions(DWORD* options) override {
+    *options = updateOptions;
+    return S_OK;
+  }
+  STDMETHODIMP SetSourceMoniker(IMoniker*, REFCLSID) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSourceMoniker(IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP SetSourceDisplayName(LPCOLESTR) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSourceDisplayName(LPOLESTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP BindToSource(DWORD, IBindCtx*) override { return E_NOTIMPL; }
+  STDMETHODIMP BindIfRunning() override { return E_NOTIMPL; }
+  STDMETHODIMP GetBoundSource(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP UnbindSource() override { return E_NOTIMPL; }
+  STDMETHODIMP Update(IBindCtx*) override { return E_NOTIMPL; }
+
+  ULONG references = 1;
+  DWORD updateOptions = OLEUPDATE_ALWAYS;
+};
+
+// What the object-properties dialog was handed, and what its information objects answered
+// while it ran.
+struct TPropertiesSeen {
+  bool called = false;
+  DWORD flags = 0, object = 0, link = 0, nextLink = 0;
+  HRESULT setOptions = E_FAIL;
+  bool linkInfo = false;
+};
+TPropertiesSeen propertiesSeen;
+
+UINT WINAPI FakeObjectProperties(LPOLEUIOBJECTPROPSW dialog) {
+  TPropertiesSeen& seen = propertiesSeen;
+  seen.called = true;
+  seen.flags = dialog->dwFlags;
+  seen.object = dialog->dwObject;
+  seen.link = dialog->dwLink;
+  seen.linkInfo = dialog->lpLinkInfo != nullptr;
+  if (dialog->lpLinkInfo) {
+    seen.nextLink = dialog->lpLinkInfo->GetNextLink(0);
+    seen.setOptions = dialog->lpLinkInfo->SetLinkUpdateOptions(dialog->dwLink, OLEUPDATE_ONCALL);
+  }
+  return OLEUI_OK;
+}
+
+// The dialog is handed the selected object's key, and for a linked object the same key for the
+// link, which its link operations take. Every round but the first runs on a control cleared by
+// the round before: it keeps its OLE interface, and objects put in afterwards work as before.
+TEST_F(RichEditUi, ObjectPropertiesDialogGetsTheObjectsKeys) {
+  const TObjectPropertiesEntry previous = SetObjectPropertiesEntry(&FakeObjectProperties);
+  for (const bool linked : {false, true, false}) {
+    SCOPED_TRACE(testing::Message() << "linked " << linked);
+    TFakeObject object;
+    REOBJECT entry{};
+    entry.cbStruct = sizeof entry;
+    entry.cp = REO_CP_SELECTION;
+    entry.poleobj = &object;
+    entry.dvaspect = DVASPECT_CONTENT;
+    entry.dwFlags = linked ? REO_LINK : 0;
+    ASSERT_NE(edit->RichEditOle(), nullptr);
+    ASSERT_EQ(edit->RichEditOle()->InsertObject(&entry), S_OK);
+    edit->SetSelection(0, 1, false);
+    propertiesSeen = {};
+    EXPECT_TRUE(edit->ObjectPropertiesDialog());
+    const TPropertiesSeen& seen = propertiesSeen;
+    EXPECT_TRUE(seen.called);
+    EXPECT_NE(seen.object, 0U);
+    EXPECT_EQ(seen.link, seen.object);
+    EXPECT_EQ((seen.flags & OPF_OBJECTISLINK) != 0, linked);
+    EXPECT_EQ(seen.linkInfo, linked);
+    if (linked) {
+      EXPECT_EQ(seen.nextLink, seen.link);
+      EXPECT_EQ(seen.setOptions, S_OK);
+      EXPECT_EQ(object.updateOptions, static_cast<DWORD>(OLEUPDATE_ONCALL));
+    }
+    edit->Clear();
+    EXPECT_EQ(object.references, 1U);  // the control and the dialog's helpers let it go
+  }
+  SetObjectPropertiesEntry(previous);
 }
 
 }  // namespace
