@@ -3,10 +3,12 @@
 // stored form restores, and the MDI form a floating form's form answers to.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "tb/win32/common.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/properties.h"
@@ -218,6 +220,32 @@ TEST_F(TbDockFrames, TheDockBackgroundFillsTheFrameAndRepaintsAtOnceAfterAMove) 
   top->SetBackgroundOnToolbars(false);
   SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.dc), PRF_NONCLIENT);
   EXPECT_EQ(GetPixel(target.dc, 1, 10), GetSysColor(COLOR_BTNFACE));
+}
+
+// A docked window painted whole with its frame (as when it was resized or its form appeared)
+// leaves its child windows as they show themselves: the screen shows what a full repaint draws.
+TEST_F(TbDockFrames, AWhollyInvalidDockedWindowLeavesItsChildWindowsPainted) {
+  auto* child = ui::Create<ui::TCustomControl>(*form);
+  child->SetParent(bar);
+  child->SetBounds(4, 2, 30, 12);
+  child->OnPaint = [child](ui::TComponent*) {
+    child->Canvas().Brush().SetColor(0x2080F0);
+    child->Canvas().FillRect(child->ClientRect());
+  };
+  Pump();
+  const struct {
+    const char* change;
+    std::function<void()> make;
+  } changes[] = {
+      {"the whole window made invalid",
+       [&] { RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME); }},
+      {"the window moved along its dock", [&] { bar->SetDockPos(40); }},
+      {"the form resized", [&] { form->SetBounds(100, 100, 420, 260); }},
+  };
+  for (const auto& [change, make] : changes) {
+    make();
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after " << change;
+  }
 }
 
 TEST_F(TbDockFrames, PalettesComeFromTheDockBackgroundAndTheFormRealisesThem) {
