@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "paint_surface.h"
 #include "real_input.h"
 #include "skbar/skin_manager.h"
@@ -69,15 +70,18 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
   EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left());
   EXPECT_EQ(moves, 2);  // rsUpdate resizes as it goes
   EXPECT_FALSE(splitter->Dragging());
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after a drag";
 
   // With MinSize 30 a drag to the far right stops at 30; the grip brings 280 back.
   splitter->SetMinSize(30);
   EXPECT_TRUE(Drag(At(20), 500));
   EXPECT_EQ(dock->Width(), 30);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after a drag to the limit";
   const TRect grip = splitter->GripRect();
   const POINT gripAt = At((grip.top + grip.bottom) / 2);
   EXPECT_TRUE(Script::Play(Script::Clicks(gripAt, 1)));
   EXPECT_EQ(dock->Width(), 280);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after the grip restored";
 
   // Escape ends a drag and keeps the size reached; later moves change nothing.
   const POINT from = At(20);
