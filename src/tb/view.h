@@ -256,6 +256,24 @@ class TTBView : public ui::TComponent {
   int InsertItemViewers(int index, TTBCustomItem* item, int groupLevel, bool addToPriorityList,
                         bool topOfPriorityList);
   void DeleteViewersOf(TTBCustomItem* item);
+  // A run of viewers that shows one list of sub-items: its range, the group level of the
+  // list's own viewers and where it lies (-1 among the internal viewers at the front, 1 among
+  // those at the end, 0 among the items).
+  struct SubitemRun {
+    std::size_t start, end;
+    int level, region;
+  };
+  // The places where `list`'s sub-items are shown: null for the top level, or the viewer of an
+  // embedded group that shows them inline.
+  std::vector<const TTBItemViewer*> PlacesShowing(const TTBCustomItem* list) const;
+  SubitemRun RunAt(const TTBItemViewer* group) const;
+  // The viewer of `item` at the run's own level, or the run's end.
+  std::size_t FindInRun(const SubitemRun& run, const TTBCustomItem* item) const;
+  // Past the viewer at `index` and those of its embedded group.
+  std::size_t SubtreeEnd(std::size_t index) const;
+  void CountInternal(int region, int delta);
+  void InsertIntoPlaces(TTBCustomItem* item, int index);
+  void DeleteFromPlaces(TTBCustomItem* item);
   void FreeViewer(std::size_t index);
   void RecreateViewersOf(TTBCustomItem* item);
   void TryValidatePositions();

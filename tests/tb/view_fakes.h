@@ -114,4 +114,18 @@ class FakePopup : public TTBPopupWindowBase {
   }
 };
 
+// A toolbar view with a chevron item, as toolbars have.
+class ChevronView : public TTBView {
+ public:
+  ChevronView(ui::TComponent* owner, TTBCustomItem* item, ITBViewWindow* window,
+              TTBCustomItem* chevron)
+      : TTBView(owner, nullptr, item, window, true, false, true), chevron_(chevron) {
+    RecreateAllViewers();
+  }
+  TTBCustomItem* GetChevronItem() override { return chevron_; }
+
+ private:
+  TTBCustomItem* chevron_;
+};
+
 }  // namespace tb::testing

@@ -9,6 +9,7 @@
 namespace tb {
 namespace {
 
+using testing::ChevronView;
 using testing::FakePopup;
 using testing::FakeWindow;
 
@@ -133,20 +134,6 @@ TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
           {25, 0, 44, 36}, {25, 36, 44, 72}, {19, 0, 25, 72}, {0, 0, 19, 36}, {0, 36, 19, 72}}));
   EXPECT_EQ(window.width, 44);
 }
-
-// A toolbar view with a chevron item, as toolbars will have.
-class ChevronView : public TTBView {
- public:
-  ChevronView(ui::TComponent* owner, TTBCustomItem* item, ITBViewWindow* window,
-              TTBCustomItem* chevron)
-      : TTBView(owner, nullptr, item, window, true, false, true), chevron_(chevron) {
-    RecreateAllViewers();
-  }
-  TTBCustomItem* GetChevronItem() override { return chevron_; }
-
- private:
-  TTBCustomItem* chevron_;
-};
 
 TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
   for (const wchar_t* caption : {L"aaaa", L"bbbb", L"cccc", L"dddd"}) Add(*root, caption);
