@@ -454,8 +454,9 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
                                       [&](const auto& v) { return &v->Item() == &item; });
       e.visible = e.separator || (found != list.end() && (*found)->OffEdge());
     } else if (auto* control = dynamic_cast<TTBControlItem*>(&item)) {
-      e.visible = control->Control() != nullptr && item.Visible() &&
-                  (!window_ || window_->ControlShown(control->Control()));
+      // The control's own visibility decides, not the item's.
+      e.visible =
+          control->Control() != nullptr && (!window_ || window_->ControlShown(control->Control()));
     } else {
       e.visible = item.Visible() && (customizing_ || !(style & tbisEmbeddedGroup));
     }
@@ -619,7 +620,7 @@ TTBView* TTBView::Root() {
 
 TTBView* TTBView::ToolbarInChain() {
   for (TTBView* view = this; view; view = view->parentView_) {
-    if (view->isToolbar_ && !view->isPopup_) return view;
+    if (view->isToolbar_) return view;
   }
   return nullptr;
 }
@@ -655,7 +656,7 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
   }
   const bool modal = (state_ & vsModal) != 0;
   const unsigned delay = static_cast<unsigned>(SystemSettings().MenuShowDelay());
-  if (viewer && parentView_ && parentView_->openViewer_ &&
+  if (parentView_ && parentView_->openViewer_ &&
       parentView_->selected_ != parentView_->openViewer_) {
     parentView_->Select(parentView_->openViewer_, viaMouse);
     parentView_->StopTimer(TTBViewTimer::tiOpen);
@@ -688,7 +689,9 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
         (viewer->Item().GetItemStyle() & tbisSubmenu)) {
       StartTimer(TTBViewTimer::tiOpen, delay);
     }
-  } else {
+  }
+  // A popup can be a toolbar view too (a chevron's): its submenus open at once.
+  if (isToolbar_) {
     if (viaMouse && parentView_) Include(vsDropDownMenus);
     if ((state_ & vsDropDownMenus) && viewer &&
         (viaMouse || !(viewer->Item().GetItemStyle() & tbisNoAutoOpen))) {
@@ -1013,6 +1016,15 @@ void TTBView::TimerFired(TTBViewTimer timer) {
         StopTimer(timer);
       break;
   }
+}
+
+void TTBView::BecomeChevronPopup(TTBView& toolbarView) {
+  chevronParentView_ = &toolbarView;
+  isToolbar_ = true;
+  style_ |= toolbarView.style_ & vsAlwaysShowHints;
+  if (toolbarView.backgroundColor_ != ui::clDefault)
+    backgroundColor_ = toolbarView.backgroundColor_;
+  InvalidatePositions();  // it shows other viewers, laid out as a toolbar
 }
 
 // --- ending the loop

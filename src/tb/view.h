@@ -239,11 +239,14 @@ class TTBView : public ui::TComponent {
   bool UsePriorityList() const { return usePriorityList_; }
   void SetUsePriorityList(bool use);
   TTBView* ChevronParentView() const { return chevronParentView_; }
-  void SetChevronParentView(TTBView* view) { chevronParentView_ = view; }
+  // Makes this popup's view the list of `toolbarView`'s hidden items: a toolbar view that
+  // takes the toolbar's hint style and colour.
+  void BecomeChevronPopup(TTBView& toolbarView);
   bool NewViewersGetHighestPriority() const { return newViewersGetHighestPriority_; }
   void SetNewViewersGetHighestPriority(bool value) { newViewersGetHighestPriority_ = value; }
 
-  // The view nearest up the parent chain that is a toolbar view (or null).
+  // The view nearest up the parent chain that is a toolbar view, a chevron popup's included
+  // (or null).
   TTBView* ToolbarInChain();
 
  private:
