@@ -733,7 +733,11 @@ TTBCustomItem* ProcessDoneAction(const TTBDoneActionData& data, bool returnClick
       if (platform) platform->OpenSystemMenu(data.wnd, data.key);
       return nullptr;
     case TTBDoneAction::tbdaHelpContext:
-      if (platform) platform->ShowHelpContext(data.contextId);
+      if (!platform) return nullptr;
+      if (platform->ActiveFormShowsHelpButton())
+        platform->HelpCommand(kHelpContextPopup, data.contextId);
+      else
+        platform->HelpContext(data.contextId);
       return nullptr;
     default:
       return nullptr;

@@ -422,13 +422,20 @@ class TTBControlItem : public TTBCustomItem {
   bool dontFreeControl_ = false;
 };
 
+// The help command that shows a context's help in a popup window (HELP_CONTEXTPOPUP).
+inline constexpr std::uint32_t kHelpContextPopup = 8;
+
 // Carries out how a modal loop ended: the clicked item (posted unless returnClickedItemOnly),
-// or nothing. The system-menu and help actions go to `platform`.
+// or nothing. The sound, the system menu and the help go to `platform`: a help context as a
+// popup (HelpCommand with kHelpContextPopup) when the active form shows the context-help
+// button, else as the application's help for that context.
 class TTBDoneActionPlatform {
  public:
   virtual void PlayMenuCommandSound() {}
   virtual void OpenSystemMenu(std::uintptr_t /*wnd*/, std::uint32_t /*key*/) {}
-  virtual void ShowHelpContext(std::uint32_t /*contextId*/) {}
+  virtual bool ActiveFormShowsHelpButton() { return false; }
+  virtual void HelpCommand(std::uint32_t /*command*/, std::uint32_t /*data*/) {}
+  virtual void HelpContext(std::uint32_t /*contextId*/) {}
 
  protected:
   ~TTBDoneActionPlatform() = default;

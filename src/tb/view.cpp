@@ -223,10 +223,7 @@ void TTBView::FreeViewer(std::size_t index) {
 void TTBView::DeleteViewersOf(TTBCustomItem* item) {
   for (std::size_t i = 0; i < viewers_.size(); ++i) {
     if (&viewers_[i]->Item() != item) continue;
-    const int level = viewers_[i]->GroupLevel();
-    std::size_t end = i + 1;
-    while (end < viewers_.size() && viewers_[end]->GroupLevel() > level) ++end;
-    for (std::size_t j = end; j-- > i;) FreeViewer(j);
+    for (std::size_t j = SubtreeEnd(i); j-- > i;) FreeViewer(j);
     return;
   }
 }
@@ -240,6 +237,93 @@ void TTBView::RecreateViewersOf(TTBCustomItem* item) {
     std::unique_ptr<TTBItemViewer> fresh = item->CreateViewer(*this, old->GroupLevel());
     std::replace(priorityList_.begin(), priorityList_.end(), old, fresh.get());
     slot = std::move(fresh);
+  }
+}
+
+// --- places that show a list of sub-items
+
+// The list is shown at the top level when it is the current parent item, and inline after the
+// viewer of every embedded group whose (linked) sub-items it is. An insert or delete reaches the
+// view once for each way it is relayed, and a group's own list is not shown while the group
+// links elsewhere: so each change is applied to every place where the item's list is shown,
+// and only where it is not applied yet.
+std::vector<const TTBItemViewer*> TTBView::PlacesShowing(const TTBCustomItem* list) const {
+  std::vector<const TTBItemViewer*> places;
+  if (!list) return places;
+  if (list == curParentItem_) places.push_back(nullptr);
+  if (customizing_) return places;
+  for (const auto& viewer : viewers_) {
+    const TTBCustomItem& group = viewer->Item();
+    if ((group.GetItemStyle() & tbisEmbeddedGroup) && viewer->GroupLevel() < kMaxGroupLevel &&
+        (group.LinkSubitems() ? group.LinkSubitems() : &group) == list) {
+      places.push_back(viewer.get());
+    }
+  }
+  return places;
+}
+
+TTBView::SubitemRun TTBView::RunAt(const TTBItemViewer* group) const {
+  const std::size_t count = viewers_.size();
+  const std::size_t itemsEnd = count - static_cast<std::size_t>(internalViewersAtEnd_);
+  if (!group) return {static_cast<std::size_t>(internalViewersAtFront_), itemsEnd, 0, 0};
+  const std::size_t at = static_cast<std::size_t>(IndexOf(group));
+  const int region = at < static_cast<std::size_t>(internalViewersAtFront_) ? -1
+                     : at >= itemsEnd                                       ? 1
+                                                                            : 0;
+  return {at + 1, SubtreeEnd(at), group->GroupLevel() + 1, region};
+}
+
+std::size_t TTBView::FindInRun(const SubitemRun& run, const TTBCustomItem* item) const {
+  for (std::size_t i = run.start; i < run.end; ++i) {
+    if (viewers_[i]->GroupLevel() == run.level && &viewers_[i]->Item() == item) return i;
+  }
+  return run.end;
+}
+
+std::size_t TTBView::SubtreeEnd(std::size_t index) const {
+  const int level = viewers_[index]->GroupLevel();
+  std::size_t end = index + 1;
+  while (end < viewers_.size() && viewers_[end]->GroupLevel() > level) ++end;
+  return end;
+}
+
+void TTBView::CountInternal(int region, int delta) {
+  if (region < 0) internalViewersAtFront_ += delta;
+  if (region > 0) internalViewersAtEnd_ += delta;
+}
+
+void TTBView::InsertIntoPlaces(TTBCustomItem* item, int index) {
+  const TTBCustomItem* list = item->Parent();
+  if (!list) return;
+  const TTBCustomItem* previous =
+      index > 0 && index <= list->Count() ? list->Items(index - 1) : nullptr;
+  const bool top = newViewersGetHighestPriority_ && !ComponentLoading(item);
+  // Inserting adds no place that lacks the item (a new group showing the list is made whole),
+  // and frees no viewer: the places stay valid.
+  for (const TTBItemViewer* place : PlacesShowing(list)) {
+    const SubitemRun run = RunAt(place);
+    if (FindInRun(run, item) != run.end) continue;
+    const std::size_t after = FindInRun(run, previous);
+    const std::size_t position = after == run.end ? run.start : SubtreeEnd(after);
+    CountInternal(run.region, InsertItemViewers(static_cast<int>(position), item, run.level,
+                                                run.region == 0, top));
+  }
+}
+
+void TTBView::DeleteFromPlaces(TTBCustomItem* item) {
+  // Each removal may free places inside the removed viewers: look again after every one.
+  for (bool removed = true; removed;) {
+    removed = false;
+    for (const TTBItemViewer* place : PlacesShowing(item->Parent())) {
+      const SubitemRun run = RunAt(place);
+      const std::size_t at = FindInRun(run, item);
+      if (at == run.end) continue;
+      const std::size_t end = SubtreeEnd(at);
+      for (std::size_t j = end; j-- > at;) FreeViewer(j);
+      CountInternal(run.region, -static_cast<int>(end - at));
+      removed = true;
+      break;
+    }
   }
 }
 
@@ -258,52 +342,18 @@ void TTBView::ParentItemNotification(TTBCustomItem* sender, bool relayed,
   }
 }
 
-void TTBView::CurParentItemNotification(TTBCustomItem* sender, bool relayed,
+void TTBView::CurParentItemNotification(TTBCustomItem* /*sender*/, bool relayed,
                                         TTBItemChangedAction action, int index,
                                         TTBCustomItem* item) {
   using A = TTBItemChangedAction;
   switch (action) {
-    case A::tbicInserted: {
-      int level = 0;
-      std::size_t start = static_cast<std::size_t>(internalViewersAtFront_);
-      if (sender != curParentItem_) {
-        // Inside an embedded group (or a group linking to the changed item): after its viewer.
-        std::size_t found = viewers_.size();
-        for (std::size_t i = 0; i < viewers_.size(); ++i) {
-          if (&viewers_[i]->Item() == sender) {
-            found = i;
-            break;
-          }
-        }
-        if (found == viewers_.size()) break;
-        level = viewers_[found]->GroupLevel() + 1;
-        start = found + 1;
-      }
-      std::size_t position = start;
-      TTBCustomItem* scope = sender->LinkSubitems() ? sender->LinkSubitems() : sender;
-      if (index > 0 && index - 1 < scope->Count()) {
-        const TTBCustomItem* previous = scope->Items(index - 1);
-        for (std::size_t i = start; i < viewers_.size(); ++i) {
-          if (&viewers_[i]->Item() == previous && viewers_[i]->GroupLevel() == level) {
-            position = i + 1;
-            while (position < viewers_.size() && viewers_[position]->GroupLevel() > level) {
-              ++position;
-            }
-            break;
-          }
-        }
-      }
-      position = std::min(position, viewers_.size() - static_cast<std::size_t>(std::min<int>(
-                                                          internalViewersAtEnd_,
-                                                          static_cast<int>(viewers_.size()))));
+    case A::tbicInserted:
       InvalidatePositions();
-      InsertItemViewers(static_cast<int>(position), item, level, true,
-                        newViewersGetHighestPriority_ && !ComponentLoading(item));
+      InsertIntoPlaces(item, index);
       break;
-    }
     case A::tbicDeleting:
       InvalidatePositions();
-      DeleteViewersOf(item);
+      DeleteFromPlaces(item);
       break;
     case A::tbicSubitemsChanged:
       if (relayed) RecreateAllViewers();
@@ -404,8 +454,9 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
                                       [&](const auto& v) { return &v->Item() == &item; });
       e.visible = e.separator || (found != list.end() && (*found)->OffEdge());
     } else if (auto* control = dynamic_cast<TTBControlItem*>(&item)) {
-      e.visible = control->Control() != nullptr && item.Visible() &&
-                  (!window_ || window_->ControlShown(control->Control()));
+      // The control's own visibility decides, not the item's.
+      e.visible =
+          control->Control() != nullptr && (!window_ || window_->ControlShown(control->Control()));
     } else {
       e.visible = item.Visible() && (customizing_ || !(style & tbisEmbeddedGroup));
     }
@@ -569,7 +620,7 @@ TTBView* TTBView::Root() {
 
 TTBView* TTBView::ToolbarInChain() {
   for (TTBView* view = this; view; view = view->parentView_) {
-    if (view->isToolbar_ && !view->isPopup_) return view;
+    if (view->isToolbar_) return view;
   }
   return nullptr;
 }
@@ -605,7 +656,7 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
   }
   const bool modal = (state_ & vsModal) != 0;
   const unsigned delay = static_cast<unsigned>(SystemSettings().MenuShowDelay());
-  if (viewer && parentView_ && parentView_->openViewer_ &&
+  if (parentView_ && parentView_->openViewer_ &&
       parentView_->selected_ != parentView_->openViewer_) {
     parentView_->Select(parentView_->openViewer_, viaMouse);
     parentView_->StopTimer(TTBViewTimer::tiOpen);
@@ -638,7 +689,9 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
         (viewer->Item().GetItemStyle() & tbisSubmenu)) {
       StartTimer(TTBViewTimer::tiOpen, delay);
     }
-  } else {
+  }
+  // A popup can be a toolbar view too (a chevron's): its submenus open at once.
+  if (isToolbar_) {
     if (viaMouse && parentView_) Include(vsDropDownMenus);
     if ((state_ & vsDropDownMenus) && viewer &&
         (viaMouse || !(viewer->Item().GetItemStyle() & tbisNoAutoOpen))) {
@@ -963,6 +1016,15 @@ void TTBView::TimerFired(TTBViewTimer timer) {
         StopTimer(timer);
       break;
   }
+}
+
+void TTBView::BecomeChevronPopup(TTBView& toolbarView) {
+  chevronParentView_ = &toolbarView;
+  isToolbar_ = true;
+  style_ |= toolbarView.style_ & vsAlwaysShowHints;
+  if (toolbarView.backgroundColor_ != ui::clDefault)
+    backgroundColor_ = toolbarView.backgroundColor_;
+  InvalidatePositions();  // it shows other viewers, laid out as a toolbar
 }
 
 // --- ending the loop

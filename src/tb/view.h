@@ -239,11 +239,14 @@ class TTBView : public ui::TComponent {
   bool UsePriorityList() const { return usePriorityList_; }
   void SetUsePriorityList(bool use);
   TTBView* ChevronParentView() const { return chevronParentView_; }
-  void SetChevronParentView(TTBView* view) { chevronParentView_ = view; }
+  // Makes this popup's view the list of `toolbarView`'s hidden items: a toolbar view that
+  // takes the toolbar's hint style and colour.
+  void BecomeChevronPopup(TTBView& toolbarView);
   bool NewViewersGetHighestPriority() const { return newViewersGetHighestPriority_; }
   void SetNewViewersGetHighestPriority(bool value) { newViewersGetHighestPriority_ = value; }
 
-  // The view nearest up the parent chain that is a toolbar view (or null).
+  // The view nearest up the parent chain that is a toolbar view, a chevron popup's included
+  // (or null).
   TTBView* ToolbarInChain();
 
  private:
@@ -256,6 +259,24 @@ class TTBView : public ui::TComponent {
   int InsertItemViewers(int index, TTBCustomItem* item, int groupLevel, bool addToPriorityList,
                         bool topOfPriorityList);
   void DeleteViewersOf(TTBCustomItem* item);
+  // A run of viewers that shows one list of sub-items: its range, the group level of the
+  // list's own viewers and where it lies (-1 among the internal viewers at the front, 1 among
+  // those at the end, 0 among the items).
+  struct SubitemRun {
+    std::size_t start, end;
+    int level, region;
+  };
+  // The places where `list`'s sub-items are shown: null for the top level, or the viewer of an
+  // embedded group that shows them inline.
+  std::vector<const TTBItemViewer*> PlacesShowing(const TTBCustomItem* list) const;
+  SubitemRun RunAt(const TTBItemViewer* group) const;
+  // The viewer of `item` at the run's own level, or the run's end.
+  std::size_t FindInRun(const SubitemRun& run, const TTBCustomItem* item) const;
+  // Past the viewer at `index` and those of its embedded group.
+  std::size_t SubtreeEnd(std::size_t index) const;
+  void CountInternal(int region, int delta);
+  void InsertIntoPlaces(TTBCustomItem* item, int index);
+  void DeleteFromPlaces(TTBCustomItem* item);
   void FreeViewer(std::size_t index);
   void RecreateViewersOf(TTBCustomItem* item);
   void TryValidatePositions();

@@ -376,5 +376,31 @@ TEST(TbItem, FinishingALoopPostsTheClickedItem) {
   EXPECT_EQ(ProcessDoneAction(data, false, nullptr), nullptr);
 }
 
+// A finished loop's help context reaches the application: as a popup when the active form
+// shows the context-help button, else as the help for that context.
+TEST(TbItem, FinishingALoopWithHelpAsksTheApplicationsHelp) {
+  struct Platform final : TTBDoneActionPlatform {
+    bool ActiveFormShowsHelpButton() override { return helpButton; }
+    void HelpCommand(std::uint32_t command, std::uint32_t data) override {
+      calls.push_back({command, data});
+    }
+    void HelpContext(std::uint32_t contextId) override { calls.push_back({0, contextId}); }
+    bool helpButton = false;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> calls;
+  };
+  TTBDoneActionData data;
+  data.doneAction = TTBDoneAction::tbdaHelpContext;
+  data.contextId = 4711;
+  for (const bool helpButton : {false, true}) {
+    Platform platform;
+    platform.helpButton = helpButton;
+    EXPECT_EQ(ProcessDoneAction(data, false, &platform), nullptr);
+    const std::pair<std::uint32_t, std::uint32_t> expected{helpButton ? kHelpContextPopup : 0,
+                                                           4711};
+    EXPECT_EQ(platform.calls, (std::vector{expected})) << helpButton;
+  }
+  EXPECT_EQ(ProcessDoneAction(data, false, nullptr), nullptr);
+}
+
 }  // namespace
 }  // namespace tb

@@ -48,6 +48,7 @@ class FakeWindow : public ITBViewWindow, public ITBTextMeasure {
   }
   void HideWindow() override { hidden = true; }
   void NotifyFocusEvent(int child) override { focusEvents.push_back(child); }
+  bool ControlShown(ui::TComponent*) override { return controlShown; }
 
   int TextHeight(bool) override { return 13; }
   int ExternalLeading(bool) override { return 0; }
@@ -75,6 +76,7 @@ class FakeWindow : public ITBViewWindow, public ITBTextMeasure {
   int invalidations = 0;
   int width = 0, height = 0;
   bool hidden = false;
+  bool controlShown = true;  // a hosted control is visible and sits on this window
 
  private:
   bool popup_;
@@ -95,8 +97,15 @@ class FakePopup : public TTBPopupWindowBase {
   ~FakePopup() override { ++closed; }
   TTBView& View() override { return *view; }
 
+  // A chevron's popup lists its toolbar's items, as a toolbar view.
   static TTBPopupWindowBase* Make(TTBCustomItem& item, const TTBPopupRequest& request) {
-    return new FakePopup(item, request);
+    TTBView* toolbar = item.GetChevronParentView();
+    auto* popup = new FakePopup(toolbar ? *toolbar->ParentItem() : item, request);
+    if (toolbar) {
+      popup->view->BecomeChevronPopup(*toolbar);
+      popup->view->ValidatePositions();
+    }
+    return popup;
   }
   static inline int opened = 0, closed = 0;
 
@@ -112,6 +121,20 @@ class FakePopup : public TTBPopupWindowBase {
         request.positionAsSubmenu ? TPoint{r.right, r.top} : TPoint{r.left, r.bottom};
     return parent->ClientToScreen(corner);
   }
+};
+
+// A toolbar view with a chevron item, as toolbars have.
+class ChevronView : public TTBView {
+ public:
+  ChevronView(ui::TComponent* owner, TTBCustomItem* item, ITBViewWindow* window,
+              TTBCustomItem* chevron)
+      : TTBView(owner, nullptr, item, window, true, false, true), chevron_(chevron) {
+    RecreateAllViewers();
+  }
+  TTBCustomItem* GetChevronItem() override { return chevron_; }
+
+ private:
+  TTBCustomItem* chevron_;
 };
 
 }  // namespace tb::testing

@@ -4,11 +4,13 @@
 
 #include "tb/mru.h"
 #include "tb/system_settings.h"
+#include "tb/toolbar_view.h"
 #include "view_fakes.h"
 
 namespace tb {
 namespace {
 
+using testing::ChevronView;
 using testing::FakePopup;
 using testing::FakeWindow;
 
@@ -134,20 +136,6 @@ TEST_F(TbView, ToolbarsWrapWithLineSeparatorsAndMirrorWhenVertical) {
   EXPECT_EQ(window.width, 44);
 }
 
-// A toolbar view with a chevron item, as toolbars will have.
-class ChevronView : public TTBView {
- public:
-  ChevronView(ui::TComponent* owner, TTBCustomItem* item, ITBViewWindow* window,
-              TTBCustomItem* chevron)
-      : TTBView(owner, nullptr, item, window, true, false, true), chevron_(chevron) {
-    RecreateAllViewers();
-  }
-  TTBCustomItem* GetChevronItem() override { return chevron_; }
-
- private:
-  TTBCustomItem* chevron_;
-};
-
 TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
   for (const wchar_t* caption : {L"aaaa", L"bbbb", L"cccc", L"dddd"}) Add(*root, caption);
   ui::Owned<TTBCustomItem> chevron = ui::New<TTBCustomItem>();
@@ -172,6 +160,81 @@ TEST_F(TbView, TheChevronHidesLowPriorityItemsAndStaysInsideTheToolbar) {
     view->ValidatePositions();
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(view->Viewers(i)->Show()) << offset;
     EXPECT_FALSE(view->Viewers(4)->Show()) << offset;
+  }
+}
+
+// A chevron's popup is a toolbar view: a submenu hovered there opens at once, the arrow keys
+// move along it, and from a submenu opened there Left goes back to its previous item.
+TEST_F(TbView, AChevronPopupIsAToolbarView) {
+  Add(*root, L"aaaa");
+  TTBCustomItem* b = AddSubmenu(*root, L"bbbb");
+  Add(*b, L"b1");
+  TTBCustomItem* c = Add(*root, L"cccc");
+  TTBCustomItem* d = AddSubmenu(*root, L"dddd");
+  Add(*d, L"d1");
+  ui::Owned<TTBChevronItem> chevron = ui::New<TTBChevronItem>();
+  FakeWindow window(false);
+  auto bar = ui::New<ChevronView>(root.get(), &window, chevron.get());
+  chevron->SetToolbarView(bar.get());
+  bar->SetStyle(vsAlwaysShowHints);
+  bar->SetBackgroundColor(ui::clBtnShadow);
+  bar->SetChevronSize(12);
+  bar->SetChevronOffset(50);  // room for one 36-wide button: "aaaa" stays
+  bar->ValidatePositions();
+  bar->Include(vsModal);
+  bar->Select(bar->Find(chevron.get()), false);
+  ASSERT_TRUE(bar->OpenChildPopup(false));
+  TTBView& popup = *bar->OpenViewerView();
+  EXPECT_TRUE(popup.IsToolbar());
+  EXPECT_EQ(popup.ChevronParentView(), bar.get());
+  EXPECT_EQ(popup.Style() & vsAlwaysShowHints, vsAlwaysShowHints);
+  EXPECT_EQ(popup.BackgroundColor(), ui::clBtnShadow);
+  EXPECT_FALSE(popup.Find(root->Items(0))->Show());
+  const auto& popupWindow = static_cast<FakeWindow&>(*popup.Window());
+  const TRect rb = popup.Find(b)->BoundsRect();
+  popup.UpdateSelection(popupWindow.ClientToScreen({rb.left + 2, rb.top + 2}), true);
+  EXPECT_EQ(popup.OpenViewer(), popup.Find(b));
+  EXPECT_TRUE(popupWindow.timers.empty());
+  const auto selected = [&] { return &popup.Selected()->Item(); };
+  std::uint16_t key = vk::Right;
+  popup.KeyDown(key, 0);
+  EXPECT_EQ(selected(), c);
+  EXPECT_EQ(popup.OpenViewer(), nullptr);
+  key = vk::Right;
+  popup.KeyDown(key, 0);  // menus drop down while one was open: d's opens
+  EXPECT_EQ(selected(), d);
+  ASSERT_EQ(popup.OpenViewer(), popup.Find(d));
+  key = vk::Left;
+  popup.OpenViewerView()->KeyDown(key, 0);  // from d's submenu back to c
+  EXPECT_EQ(selected(), c);
+  key = vk::Left;
+  popup.KeyDown(key, 0);
+  EXPECT_EQ(selected(), b);
+  EXPECT_EQ(&bar->Selected()->Item(), chevron.get());  // the toolbar keeps its chevron
+}
+
+// A control item is shown when its control exists and is shown on the view's window, whatever
+// the item's own visibility.
+TEST_F(TbView, AControlItemShowsWhenItsControlIsShownOnTheWindow) {
+  auto* item = ui::Create<TTBControlItem>(*root);
+  root->Add(item);
+  ui::Owned<ui::TComponent> control = ui::New<ui::TComponent>();
+  item->SetDontFreeControl(true);
+  FakeWindow window(false);
+  ui::Owned<TTBView> view = ui::New<TTBView>(nullptr, root.get(), &window, true, false, false);
+  const struct {
+    bool hasControl, controlShown, itemVisible, shown;
+  } kCases[] = {{true, true, true, true},
+                {true, true, false, true},
+                {true, false, true, false},
+                {false, true, true, false}};
+  for (const auto& c : kCases) {
+    item->SetControl(c.hasControl ? control.get() : nullptr);
+    window.controlShown = c.controlShown;
+    item->SetVisible(c.itemVisible);
+    view->InvalidatePositions();
+    view->ValidatePositions();
+    EXPECT_EQ(view->Viewers(0)->Show(), c.shown) << c.hasControl << c.controlShown << c.itemVisible;
   }
 }
 
@@ -266,6 +329,26 @@ TEST_F(TbMenuChain, KeyboardWalksTheChainAndEscapeClosesOneLevel) {
   Key(*bar, vk::Escape);
   EXPECT_EQ(bar->DoneActionData().doneAction, TTBDoneAction::tbdaCancel);
   EXPECT_EQ(FakePopup::opened, FakePopup::closed + 0);
+}
+
+// Whenever a popup's selection changes, to nothing too, its parent goes back to the item whose
+// popup is open.
+TEST_F(TbMenuChain, APopupsSelectionChangeReselectsTheParentsOpenItem) {
+  bar->Select(bar->Viewers(0), false);
+  Key(*bar, vk::Down);
+  TTBView* popup = bar->OpenViewerView();
+  Key(*popup, vk::Down);
+  Key(*popup, vk::Right);  // Recent's submenu, its first item selected
+  TTBView* submenu = popup->OpenViewerView();
+  ASSERT_NE(submenu, nullptr);
+  ASSERT_NE(submenu->Selected(), nullptr);
+  for (TTBItemViewer* next : {submenu->Viewers(0), static_cast<TTBItemViewer*>(nullptr)}) {
+    popup->Select(popup->Viewers(0), true);  // the mouse passed over Open
+    submenu->Select(nullptr, true);
+    submenu->Select(next, true);
+    EXPECT_EQ(&popup->Selected()->Item(), recent);
+    EXPECT_EQ(popup->OpenViewerView(), submenu);
+  }
 }
 
 TEST_F(TbMenuChain, EnterExecutesAndARootPopupIgnoresLeft) {

@@ -1,6 +1,6 @@
-// How a finished menu loop's system-menu and sound actions reach Windows: the "MenuCommand"
-// sound when the user's sound scheme assigns one, and WM_SYSCOMMAND/SC_KEYMENU to the window.
-// Help contexts do nothing: the program names no help file.
+// How a finished menu loop's actions reach Windows: the "MenuCommand" sound when the user's
+// sound scheme assigns one, WM_SYSCOMMAND/SC_KEYMENU to the window, and help contexts to the
+// application's help (the screen's active form tells whether it shows the help button).
 #pragma once
 
 #include "tb/item.h"

@@ -300,15 +300,9 @@ TTBPopupWindowBase* CreatePopupWindow(TTBCustomItem& item, const TTBPopupRequest
   TTBView& view = popup->View();
   const bool opposite = parentView && (parentView->State() & vsOppositePopup);
   if (chevronParent) {
-    view.SetChevronParentView(chevronParent);
-    view.SetIsToolbar(true);
-    view.SetStyle(
-        static_cast<TTBViewStyle>(view.Style() | (chevronParent->Style() & vsAlwaysShowHints)));
-    // The toolbar's colour.
-    if (chevronParent->BackgroundColor() != ui::clDefault) {
+    view.BecomeChevronPopup(*chevronParent);
+    if (chevronParent->BackgroundColor() != ui::clDefault)
       popup->SetColor(chevronParent->BackgroundColor());
-      view.SetBackgroundColor(chevronParent->BackgroundColor());
-    }
   }
 
   TRect r, m;

@@ -928,6 +928,12 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
   return ShowMessageBox({GetActiveWindow(), text, caption, flags});
 }
 
+bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+  if (!OnHelp) return false;
+  const auto handler = OnHelp;  // the handler may replace itself
+  return handler(command, data);
+}
+
 // TScreen
 
 namespace {

@@ -11,7 +11,8 @@
 //   CM_APPSYSCOMMAND first (a non-zero answer ends it there).
 //   TApplication (one; `Application`): Title, MainForm, CreateForm<T>(), Run, HandleMessage,
 //   ProcessMessages, Idle (OnIdle and action updates), Terminate, HandleException (message box
-//   as the class library's default handler, or OnException when set), MessageBox.
+//   as the class library's default handler, or OnException when set), MessageBox, HelpCommand
+//   and HelpContext (OnHelp sees each request; no help file is named).
 //   Key routing of a key-down in the message loop, stopping at the first that takes it: the
 //   form's IsShortCut (actions and menu), the application key-down notification (CM_APPKEYDOWN
 //   to the main-window hooks: toolbars plug in there with HookMainWindow), the popup menus of
@@ -222,6 +223,14 @@ class TApplication : public TComponent {
   void HandleException(std::exception_ptr error = std::current_exception()) noexcept;
   static std::wstring ExceptionMessage(std::exception_ptr error);
   int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+  // Help requests, as WinHelp takes them (a command and its data). The program names no help
+  // file, so nothing is shown beyond what OnHelp does; true when OnHelp handled the request.
+  bool HelpCommand(UINT command, ULONG_PTR data);
+  bool HelpContext(int context) {
+    return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+  }
+  std::function<bool(UINT command, ULONG_PTR data)> OnHelp;
 
   // Main-window hooks; a pair is registered once, however often it is hooked.
   void HookMainWindow(TWindowHook hook, void* data);

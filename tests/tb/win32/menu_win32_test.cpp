@@ -255,14 +255,27 @@ TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
   EXPECT_EQ(GetFocus(), focus);
 }
 
-TEST_F(TbMenuWin32Test, HelpOnAnItemWithAHelpContextEndsTheLoopQuietly) {
-  // The program has no help file: F1 ends the loop and nothing runs, fails or is shown.
+// F1 ends the loop and hands the item's help context to the application's help: as a popup
+// when the active form shows the help button. The program has no help file: nothing runs,
+// fails or is shown.
+TEST_F(TbMenuWin32Test, HelpOnAnItemWithAHelpContextReachesTheApplicationsHelp) {
   menu->Items().Items(0)->SetHelpContext(7);
-  ASSERT_TRUE(RunPopup(100, 100, {{30, [&] {
-                                     Post(WM_KEYDOWN, VK_DOWN);
-                                     Post(WM_KEYDOWN, VK_F1);
-                                   }}}));
-  Pump();
+  std::vector<std::pair<UINT, ULONG_PTR>> requests;
+  ui::Application->OnHelp = [&](UINT command, ULONG_PTR data) {
+    requests.emplace_back(command, data);
+    return false;
+  };
+  for (const bool helpButton : {false, true}) {
+    form->SetBorderIcons(helpButton ? ui::biSystemMenu | ui::biHelp : ui::biSystemMenu);
+    ASSERT_EQ(ui::Screen->ActiveForm(), form);
+    ASSERT_TRUE(RunPopup(100, 100, {{30, [&] {
+                                       Post(WM_KEYDOWN, VK_DOWN);
+                                       Post(WM_KEYDOWN, VK_F1);
+                                     }}}));
+    Pump();
+  }
+  EXPECT_EQ(requests,
+            (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 7}, {HELP_CONTEXTPOPUP, 7}}));
   EXPECT_TRUE(clicks.empty());
   EXPECT_TRUE(errors.empty());
   EXPECT_TRUE(boxes.empty());
