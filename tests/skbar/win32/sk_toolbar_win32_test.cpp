@@ -143,6 +143,32 @@ TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkin
   }
 }
 
+// On glass a caption is drawn by the composited text routine, which draws no glow; the nearest
+// double-buffered container decides whether the bar paints on glass.
+TEST_F(SkToolbarWin32Test, ACaptionOnGlassIsDrawnWithoutItsGlow) {
+  auto* one = dynamic_cast<TSkBarItem*>(menuBar->Items().Items(0));
+  ASSERT_NE(one, nullptr);
+  one->SetCaptionGlow(gldAll);
+  one->SetCaptionGlowColor(ui::clRed);
+  PaintSurface s(menuBar->ClientWidth(), menuBar->ClientHeight(), kWhite);
+  const tb::TRect file = menuBar->View().Find(one)->BoundsRect();
+  const COLORREF red = RGB(255, 0, 0);
+  struct Case {
+    bool glass, dockBuffered, formBuffered, glowShown;
+  } cases[] = {{false, false, false, true},
+               {true, false, false, false},
+               {true, true, false, true},
+               {true, false, true, false}};
+  for (const Case& c : cases) {
+    menuBar->SetGlassPainting(c.glass);
+    dock->SetDoubleBuffered(c.dockBuffered);
+    form->SetDoubleBuffered(c.formBuffered);
+    PaintBar(*menuBar, s);
+    EXPECT_EQ(CountIn(s, file, red) > 5, c.glowShown)
+        << c.glass << c.dockBuffered << c.formBuffered;
+  }
+}
+
 // The skinned dock draws its own background but holds no background object: it has no palette,
 // and the form's palette query (sent at every activation) passes it by.
 TEST_F(SkToolbarWin32Test, ASkinnedDockWithoutABackgroundObjectHasNoPalette) {
