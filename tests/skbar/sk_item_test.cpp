@@ -249,29 +249,6 @@ TEST_F(SkItemLayout, RightImageWidensAToolbarItem) {
   EXPECT_EQ(SkFillItemPaintInfo(*bar->Find(right), 13).RightImageSize, (TSize{0, 0}));
 }
 
-// A viewer whose image is 20 x 18 whatever its item's list says.
-class ImageSizeViewer : public TSkBarItemViewer {
- public:
-  using TSkBarItemViewer::TSkBarItemViewer;
-  TSize GetItemImageSize() const override { return {20, 18}; }
-};
-using ImageSizeItem = skbar_test::ItemWithViewer<ImageSizeViewer>;
-
-TEST_F(SkItemLayout, AViewersOwnImageSizeLaysItOut) {
-  auto* plain = Add<TSkBarItem>(L"Ab");
-  auto* sized = Add<ImageSizeItem>(L"Ab");
-  plain->SetImageIndex(0);
-  sized->SetImageIndex(0);
-  auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);
-  // Toolbar-style an item with an image shows no caption; without a list, no image either.
-  EXPECT_EQ(Size(*bar, plain), (TSize{6, 6}));
-  // The viewer's image: 6 + 20 + 1 across, 18 + 6 high.
-  EXPECT_EQ(Size(*bar, sized), (TSize{27, 24}));
-  EXPECT_EQ(SkFillItemPaintInfo(*bar->Find(sized), 13).ImageSize, (TSize{20, 18}));
-  EXPECT_TRUE(SkFillItemPaintInfo(*bar->Find(sized), 13).ImageShown);
-  EXPECT_EQ(SkGetMaxImageSize(*bar), (TSize{20, 18}));
-}
-
 TEST_F(SkItemLayout, CaptionsMeasureWithTheItemsFontAndWrapping) {
   auto* item = Add<TSkBarItem>(L"&Wide");
   auto bar = ui::New<tb::TTBView>(nullptr, root.get(), &window, true, false, false);

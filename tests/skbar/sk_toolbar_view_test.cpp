@@ -20,9 +20,7 @@ class FakeSkToolbar : public tb::ITBToolbarViewHost, public ISkBarToolbarHost {
   void ViewAutoSize(int, int) override {}
   TSkBarToolbarDisplayMode DisplayMode() const override { return mode; }
   int DockedNonClientHeight() const override { return frame; }
-  TColor ItemTextColor(TSkBarSkinStatesType state) const override {
-    return state == sknsDisabled ? clNone : color;
-  }
+  TColor ItemTextColor(TSkBarSkinStatesType) const override { return color; }
   bool CanMeasureItems() const override { return measurable; }
   void ViewUpdateEnded() override { ++updatesEnded; }
 
@@ -106,36 +104,27 @@ TEST_F(SkToolbarView, UpdatesNestAndTheOutermostEndAlignsOnce) {
 }
 
 // A viewer's text colour: the font settings', else toolbar-style the toolbar's, else the theme's
-// for the item's component (scripted: menu-bar items 0x11, menu items 0x22, disabled 0x55).
+// for the item's component (scripted: menu-bar items 0x11, menu items 0x22).
 TEST_F(SkToolbarView, TheTextColourComesFromTheFontTheToolbarOrTheItemsComponent) {
   platform.themes = true;
-  platform.themeColors = {
-      {{L"MENU", 8, 1}, 0x11}, {{L"MENU", 14, 1}, 0x22}, {{L"MENU", 14, 3}, 0x55}};
+  platform.themeColors = {{{L"MENU", 8, 1}, 0x11}, {{L"MENU", 14, 1}, 0x22}};
   auto* item = Add<TSkBarItem>(L"A");
   view = MakeView();
   auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
   struct Case {
-    const char* name;
     bool onMenu, menuBar;
-    TColor toolbar, font;
-    TSkBarSkinStatesType state;
-    TColor expected;
-  } cases[] = {
-      {"menu item", true, false, 0x33, clNone, sknsNormal, 0x22},
-      {"disabled menu item", true, false, 0x33, clNone, sknsDisabled, 0x55},
-      {"the toolbar's", false, false, 0x33, clNone, sknsNormal, 0x33},
-      {"the toolbar gives none", false, false, clNone, clNone, sknsNormal, ui::clMenuText},
-      {"menu bar", false, true, clNone, clNone, sknsNormal, 0x11},
-      {"the font's first", false, false, 0x33, 0x44, sknsNormal, 0x44},
-      {"the font's in a menu", true, false, clNone, 0x44, sknsNormal, 0x44},
-  };
+    TColor toolbar, font, expected;
+  } cases[] = {{true, false, 0x33, clNone, 0x22},
+               {false, false, 0x33, clNone, 0x33},
+               {false, true, clNone, clNone, 0x11},
+               {false, false, 0x33, 0x44, 0x44}};
   for (const Case& c : cases) {
     host.color = c.toolbar;
     item->FontSettings().SetColor(c.font);
     view->SetStyle(c.menuBar ? tb::vsMenuBar : 0);
     const auto* viewer =
         static_cast<const TSkBarItemViewer*>((c.onMenu ? *menu : *view).Find(item));
-    EXPECT_EQ(viewer->GetTextColor(c.state), c.expected) << c.name;
+    EXPECT_EQ(viewer->GetTextColor(sknsNormal), c.expected) << c.onMenu << c.menuBar << c.font;
   }
 }
 
