@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "gfx/containers.h"
+#include "gfx/drawing.h"
 #include "gfx/fixed_math.h"
 #include "gfx/lowlevel.h"
 
@@ -319,9 +320,8 @@ void TBitmap32::Clear(TColor32 FillColor) {
   if (Empty()) return;
   if (!FMeasuringMode) {
     if (FClipping) {
-      const std::int32_t width = FClipRect.right - FClipRect.left;
-      for (std::int32_t y = FClipRect.top; y < FClipRect.bottom; ++y)
-        FillLongword(PixelPtr(FClipRect.left, y), width, FillColor);
+      // Through FillRect, so that the clip area's change is reported before the whole bitmap's.
+      FillRect(*this, FClipRect.left, FClipRect.top, FClipRect.right, FClipRect.bottom, FillColor);
     } else {
       FillLongword(FBits, FWidth * FHeight, FillColor);
     }

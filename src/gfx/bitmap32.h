@@ -281,7 +281,8 @@ class TBitmap32 : public TCustomMap {
   const TRect& ClipRect256() const { return F256ClipRect; }
   bool Clipping() const { return FClipping; }
 
-  // Fills the clip rectangle (or all pixels) outside measuring mode, then Changed.
+  // Fills the clip rectangle through FillRect when clipping (or all pixels) outside measuring
+  // mode, then Changed.
   void Clear() { Clear(clBlack32); }
   void Clear(TColor32 FillColor);
 

@@ -252,6 +252,37 @@ std::wstring TSkBarItemViewer::GetCaptionText() const {
   return SkStripShortcut(Item().Caption());
 }
 
+void TSkBarItemViewer::FireDrawItem(TSkBarDrawItemArgs& args) {
+  if (TSkBarCustomItem* item = SkItem()) item->FireDrawItem(args);
+}
+void TSkBarItemViewer::FireDrawCaption(TSkBarDrawCaptionArgs& args) {
+  if (TSkBarCustomItem* item = SkItem()) item->FireDrawCaption(args);
+}
+void TSkBarItemViewer::FireDrawImage(TSkBarDrawImageArgs& args) {
+  if (TSkBarCustomItem* item = SkItem()) item->FireDrawImage(args);
+}
+void TSkBarItemViewer::FireDrawHint(TSkBarDrawHintArgs& args) {
+  if (TSkBarCustomItem* item = SkItem()) item->FireDrawHint(args);
+}
+
+TSize TSkBarItemViewer::GetItemImageSize() const {
+  return ImageListSize(*this);
+}
+
+TColor TSkBarItemViewer::GetTextColor(TSkBarSkinStatesType state) const {
+  if (const TSkBarCustomItem* item = SkItem(); item && item->FontSettings().Color() != clNone)
+    return item->FontSettings().Color();
+  const bool toolbarStyle = IsToolbarStyle();
+  if (const auto* bar = dynamic_cast<const TSkBarToolbarView*>(&View()); bar && toolbarStyle) {
+    if (const TColor color = bar->Skinned().ItemTextColor(state); color != clNone) return color;
+  }
+  const bool menuBar = (View().Style() & tb::vsMenuBar) != 0;
+  const TSkBarSkinComponentsType component =
+      toolbarStyle ? (menuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
+  const TColor color = SkCurrentSkin().GetTextColor(component, state, ManagerSkinType());
+  return color == clNone ? ui::clMenuText : color;
+}
+
 bool TSkBarItemViewer::ImageVisible() const {
   const tb::TTBCustomItem& item = Item();
   if (item.ImageIndex() < 0) return false;
@@ -305,7 +336,7 @@ TSkBarMenuItemInfo SkFillItemPaintInfo(const tb::TTBItemViewer& viewer, int text
                   ((style & tb::tbisSubmenu) && info.IsSplit);
   const auto* skinViewer = dynamic_cast<const TSkBarItemViewer*>(&viewer);
   const bool imageVisible = skinViewer ? skinViewer->ImageVisible() : viewer.ImageShown();
-  info.ImageSize = ImageListSize(viewer);
+  info.ImageSize = skinViewer ? skinViewer->GetItemImageSize() : ImageListSize(viewer);
   info.ImageShown = imageVisible && info.ImageSize.cx > 0 && info.ImageSize.cy > 0;
   info.ToolbarStyle = viewer.IsToolbarStyle();
   info.ImageOrCheckShown = info.ImageShown || (!info.ToolbarStyle && info.Checked);
@@ -355,7 +386,7 @@ TSize SkGetMaxImageSize(const tb::TTBView& view) {
     if (!viewer->Item().Visible()) continue;
     const auto* skinViewer = dynamic_cast<const TSkBarItemViewer*>(viewer);
     if (skinViewer ? !skinViewer->ImageVisible() : !viewer->ImageShown()) continue;
-    const TSize s = ImageListSize(*viewer);
+    const TSize s = skinViewer ? skinViewer->GetItemImageSize() : ImageListSize(*viewer);
     size.cx = std::max(size.cx, s.cx);
     size.cy = std::max(size.cy, s.cy);
   }

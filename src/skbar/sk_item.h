@@ -313,21 +313,40 @@ class TSkBarItemViewer : public tb::TTBItemViewer {
 
   // The skinned item, or null for a plain one.
   TSkBarCustomItem* SkItem() const { return dynamic_cast<TSkBarCustomItem*>(&Item()); }
-  bool ImageVisible() const;
   // The hint: the part before "|", else the automatic hint (none for a submenu item that shows
   // its caption), passed through the action's hint hook (which may change or veto it);
   // " (shortcut)" with `showShortCuts`.
   std::wstring GetHintText(bool showShortCuts) const override;
   int AnchorAmount() const { return anchorAmount_; }
   void SetAnchorAmount(int amount) { anchorAmount_ = amount; }
-  // An image after the caption (none by default): toolbar-style it widens the item (lengthens
-  // it in a vertical view) by its size + 4; it is drawn vertically centred at the right end.
-  virtual TSize GetTrailingImageSize() const { return {}; }
-  virtual void PaintRightImage(ui::TCanvas& /*canvas*/, const TRect& /*rect*/,
-                               const TSkBarMenuItemInfo& /*info*/) {}
+
+  // The operations Paint draws through; a derived viewer may replace them.
   // The caption font (Windows): the item's font settings, bold for a default item, the state's
   // text colour when the settings give none, then the item's font hook.
   virtual void ApplyItemFont(ui::TFont& font, const TSkBarMenuItemInfo& info);
+  // The draw events, forwarded to the skinned item (nothing for a plain one).
+  virtual void FireDrawItem(TSkBarDrawItemArgs& args);
+  virtual void FireDrawCaption(TSkBarDrawCaptionArgs& args);
+  virtual void FireDrawImage(TSkBarDrawImageArgs& args);
+  virtual void FireDrawHint(TSkBarDrawHintArgs& args);
+  // Whether the image shows, by the item's display mode and the toolbar's.
+  virtual bool ImageVisible() const;
+  // The size of the item's effective image list; 0 x 0 without one or for an empty size.
+  virtual TSize GetItemImageSize() const;
+  // An image after the caption (none by default): toolbar-style it widens the item (lengthens
+  // it in a vertical view) by its size + 4; it is drawn vertically centred at the right end.
+  virtual TSize GetTrailingImageSize() const { return {}; }
+  // The text colour in `state`: the font settings' colour; else, toolbar-style, the skinned
+  // toolbar's colour for the state; else the skin's for the item's component (clMenuText when
+  // the skin gives none).
+  virtual TColor GetTextColor(TSkBarSkinStatesType state) const;
+  // Draws image `imageIndex` of the item's list at `rect` (Windows) between the image events:
+  // a caption glyph in the text colour (clMenuText for an enabled menu item not under a skin),
+  // any other list's image when the index is in range.
+  virtual void PaintItemImage(ui::TCanvas& canvas, const TRect& rect,
+                              const TSkBarMenuItemInfo& info, int imageIndex);
+  virtual void PaintRightImage(ui::TCanvas& /*canvas*/, const TRect& /*rect*/,
+                               const TSkBarMenuItemInfo& /*info*/) {}
   // A mouse move over the owning skinned toolbar while this viewer is its selected one (the
   // toolbar's client coordinates): nothing here, for viewers that react to the mouse.
   virtual void SelectedMouseMove(ui::TShiftState /*shift*/, int /*x*/, int /*y*/) {}

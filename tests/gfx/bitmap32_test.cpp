@@ -126,7 +126,15 @@ TEST_F(Bitmap32, ClearAndTheClipRectangle) {
   b.SetClipRect(TRect{1, 1, 9, 9});
   EXPECT_EQ(b.ClipRect(), (TRect{1, 1, 4, 3}));
   EXPECT_TRUE(b.Clipping());
+  std::vector<TRect> areas;
+  b.OnAreaChanged = [&](TBitmap32*, const TRect& r, std::uint32_t info) {
+    EXPECT_EQ(info, AREAINFO_RECT);
+    areas.push_back(r);
+  };
   b.Clear();
+  // The clipped fill reports its area, then the whole bitmap changes.
+  EXPECT_EQ(areas, (std::vector<TRect>{{1, 1, 4, 3}, {0, 0, 4, 3}}));
+  b.OnAreaChanged = nullptr;
   const TColor32 expected[3][4] = {{0x11111111, 0x11111111, 0x11111111, 0x11111111},
                                    {0x11111111, clBlack32, clBlack32, clBlack32},
                                    {0x11111111, clBlack32, clBlack32, clBlack32}};

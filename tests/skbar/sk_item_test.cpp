@@ -232,13 +232,7 @@ class RightImageViewer : public TSkBarItemViewer {
   TSize GetTrailingImageSize() const override { return size; }
   TSize size{10, 8};
 };
-class RightImageItem : public TSkBarItem {
- public:
-  using TSkBarItem::TSkBarItem;
-  std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override {
-    return std::make_unique<RightImageViewer>(view, *this, groupLevel);
-  }
-};
+using RightImageItem = skbar_test::ItemWithViewer<RightImageViewer>;
 
 TEST_F(SkItemLayout, RightImageWidensAToolbarItem) {
   auto* plain = Add<TSkBarItem>(L"Wide");

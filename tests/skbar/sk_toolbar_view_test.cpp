@@ -20,11 +20,12 @@ class FakeSkToolbar : public tb::ITBToolbarViewHost, public ISkBarToolbarHost {
   void ViewAutoSize(int, int) override {}
   TSkBarToolbarDisplayMode DisplayMode() const override { return mode; }
   int DockedNonClientHeight() const override { return frame; }
-  TColor ItemTextColor(TSkBarSkinStatesType) const override { return clNone; }
+  TColor ItemTextColor(TSkBarSkinStatesType) const override { return color; }
   bool CanMeasureItems() const override { return measurable; }
   void ViewUpdateEnded() override { ++updatesEnded; }
 
   TSkBarToolbarDisplayMode mode = tbdmSelectiveCaption;
+  TColor color = clNone;
   int frame = 4, updatesEnded = 0;
   bool measurable = true;
 };
@@ -100,6 +101,31 @@ TEST_F(SkToolbarView, UpdatesNestAndTheOutermostEndAlignsOnce) {
   view->EndUpdate();  // unmatched: nothing
   EXPECT_EQ(host.updatesEnded, 1);
   EXPECT_FALSE(view->IsUpdating());
+}
+
+// A viewer's text colour: the font settings', else toolbar-style the toolbar's, else the theme's
+// for the item's component (scripted: menu-bar items 0x11, menu items 0x22).
+TEST_F(SkToolbarView, TheTextColourComesFromTheFontTheToolbarOrTheItemsComponent) {
+  platform.themes = true;
+  platform.themeColors = {{{L"MENU", 8, 1}, 0x11}, {{L"MENU", 14, 1}, 0x22}};
+  auto* item = Add<TSkBarItem>(L"A");
+  view = MakeView();
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  struct Case {
+    bool onMenu, menuBar;
+    TColor toolbar, font, expected;
+  } cases[] = {{true, false, 0x33, clNone, 0x22},
+               {false, false, 0x33, clNone, 0x33},
+               {false, true, clNone, clNone, 0x11},
+               {false, false, 0x33, 0x44, 0x44}};
+  for (const Case& c : cases) {
+    host.color = c.toolbar;
+    item->FontSettings().SetColor(c.font);
+    view->SetStyle(c.menuBar ? tb::vsMenuBar : 0);
+    const auto* viewer =
+        static_cast<const TSkBarItemViewer*>((c.onMenu ? *menu : *view).Find(item));
+    EXPECT_EQ(viewer->GetTextColor(sknsNormal), c.expected) << c.onMenu << c.menuBar << c.font;
+  }
 }
 
 // Image-above-caption options set by hand go with any other mode; an unmatched end stays at 0.

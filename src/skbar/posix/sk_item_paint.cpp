@@ -9,6 +9,9 @@ void TSkBarItemViewer::Paint(ui::TCanvas& /*canvas*/, const tb::TRect& /*clientA
 
 void TSkBarItemViewer::ApplyItemFont(ui::TFont& /*font*/, const TSkBarMenuItemInfo& /*info*/) {}
 
+void TSkBarItemViewer::PaintItemImage(ui::TCanvas& /*canvas*/, const TRect& /*rect*/,
+                                      const TSkBarMenuItemInfo& /*info*/, int /*imageIndex*/) {}
+
 void TSkBarSeparatorItemViewer::Paint(ui::TCanvas& /*canvas*/, const tb::TRect& /*clientAreaRect*/,
                                       bool /*isSelected*/, bool /*isPushed*/,
                                       bool /*useDisabledShadow*/) {}

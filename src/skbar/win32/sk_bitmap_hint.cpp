@@ -42,7 +42,7 @@ void TSkHintBitmap::Resize(SIZE size) {
   size_ = size;
 }
 
-void TSkHintBitmap::Render(TSkBarCustomItem* item, std::wstring text) {
+void TSkHintBitmap::Render(TSkBarItemViewer* viewer, std::wstring text) {
   if (!dc_) dc_ = CreateCompatibleDC(nullptr);
   if (!dc_) return;
   ui::TCanvas canvas;
@@ -58,10 +58,10 @@ void TSkHintBitmap::Render(TSkBarCustomItem* item, std::wstring text) {
   SkPaintHintBackground(canvas, all,
                         SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone);
   bool paintDefault = true;
-  if (item) {
+  if (viewer) {
     const std::wstring before = text;
     TSkBarDrawHintArgs args{&canvas, all, &text, &paintDefault};
-    item->FireDrawHint(args);
+    viewer->FireDrawHint(args);
     if (text != before) {
       Resize(size());
       canvas.SetHandle(dc_);
@@ -85,12 +85,12 @@ TSkHintBitmap& SkHintBitmap() {
   return bitmap;
 }
 
-bool SkPrepareBitmapHint(const TSkBarItemViewer& viewer, ui::THintInfo& info) {
+bool SkPrepareBitmapHint(TSkBarItemViewer& viewer, ui::THintInfo& info) {
   const std::wstring text = viewer.GetHintText(ui::Application && ui::Application->HintShortCuts());
   if (text.empty()) return false;
   const tb::TRect b = viewer.BoundsRect();
   info.CursorRect = {b.left, b.top, b.right, b.bottom};
-  SkHintBitmap().Render(viewer.SkItem(), text);
+  SkHintBitmap().Render(&viewer, text);
   info.HintStr = SkHintBitmap().Text();
   info.HintData = &SkHintBitmap();
   return true;

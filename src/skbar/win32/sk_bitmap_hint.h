@@ -21,9 +21,9 @@ class TSkHintBitmap {
   TSkHintBitmap(const TSkHintBitmap&) = delete;
   TSkHintBitmap& operator=(const TSkHintBitmap&) = delete;
   ~TSkHintBitmap();
-  // Measures `text`, sizes the bitmap to it plus 8 x 4 and paints the hint (the item's draw
+  // Measures `text`, sizes the bitmap to it plus 8 x 4 and paints the hint (the viewer's draw
   // event may change the text, which is then measured again).
-  void Render(TSkBarCustomItem* item, std::wstring text);
+  void Render(TSkBarItemViewer* viewer, std::wstring text);
   HDC Dc() const { return dc_; }
   SIZE Size() const { return size_; }
   const std::wstring& Text() const { return text_; }
@@ -38,7 +38,7 @@ class TSkHintBitmap {
 };
 
 TSkHintBitmap& SkHintBitmap();
-bool SkPrepareBitmapHint(const TSkBarItemViewer& viewer, ui::THintInfo& info);
+bool SkPrepareBitmapHint(TSkBarItemViewer& viewer, ui::THintInfo& info);
 
 class TBitmapHint : public ui::THintWindow {
  public:

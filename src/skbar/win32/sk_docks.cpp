@@ -29,6 +29,33 @@ bool SkinActive() {
   return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() == sknSkin;
 }
 
+// A window's whole-window DC (or a given one) with its state saved for the length of a paint.
+struct NonClientDc {
+  NonClientDc(HWND window, HDC given)
+      : wnd(window), dc(given ? given : GetWindowDC(window)), owned(!given) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    if (dc) saved = SaveDC(dc);
+  }
+  NonClientDc(const NonClientDc&) = delete;
+  NonClientDc& operator=(const NonClientDc&) = delete;
+  ~NonClientDc() {
+    if (!dc) return;
+    RestoreDC(dc, saved);
+    if (owned) ReleaseDC(wnd, dc);
+  }
+  HWND wnd;
+  HDC dc;
+  bool owned;
+  int saved = 0, width = 0, height = 0;
+};
+
+bool DockedVertically(const tb::TTBCustomDockableWindow& window) {
+  return window.CurrentDock() && tb::IsLeftRight(window.CurrentDock()->Position());
+}
+
 void RedrawAll(ui::TWinControl& c) {
   if (c.HandleAllocated())
     RedrawWindow(c.Handle(), nullptr, nullptr,
@@ -36,6 +63,32 @@ void RedrawAll(ui::TWinControl& c) {
 }
 
 }  // namespace
+
+bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window) {
+  // Classic and themed frames, and a docked close button, are the framework's.
+  return SkinActive() && !window.CloseButtonWhenDocked();
+}
+
+void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
+                       const std::function<void(ui::TCanvas&, const TRect&)>& background) {
+  tb::TTBDock* dock = window.CurrentDock();
+  if (!window.Docked() || !dock || !window.HandleAllocated()) return;
+  const NonClientDc target(window.Handle(), dc);
+  if (!target.dc) return;
+  const TRect all{0, 0, target.width, target.height};
+  const bool vertical = DockedVertically(window);
+  const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
+                                                vertical, dock->AllowDrag(), handleSize);
+  ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
+  DcCanvas c(target.dc);
+  background(c.canvas, all);
+  if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
+    const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handleSize - 1}
+                                : TRect{3, 4, 2 + handleSize - 1, all.bottom - 4};
+    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+    SkDrawDotsGrip(c.canvas, grip, dots.Color1, dots.Color2);
+  }
+}
 
 // TSkBarDock
 
@@ -303,6 +356,17 @@ void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
   TTBCustomDockableWindow::GetFloatingBorderSize(size);
 }
 
+void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
+  if (!SkPaintsDockedFrame(*this)) {
+    TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
+    return;
+  }
+  SkDrawDockedFrame(*this, drawToDC ? dc : nullptr, HandleWidth(),
+                    [this](ui::TCanvas& canvas, const TRect& r) {
+                      SkPaintToolbarBackground(canvas, r, false, DockedVertically(*this), sknSkin);
+                    });
+}
+
 tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {
   return ui::New<TSkBarFloatingWindowParent>().release();
 }
@@ -332,8 +396,11 @@ void TSkBarCustomToolWindow::WritePositionData(const tb::TTBPositionWriter& writ
 void TSkBarCustomToolWindow::Paint() {
   ui::TCanvas& canvas = Canvas();
   const TRect r{0, 0, ClientWidth(), ClientHeight()};
-  if (SkinActive())
+  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  if (skinType == sknSkin)
     SkPaintBackground(SkCurrentSkin(), canvas, r, skncToolbar, sknsNormal, true, false);
+  else if (skinType == sknWindows)
+    SkPaintToolbarBackground(canvas, r, false, DockedVertically(*this), sknWindows);
   else
     SkFillRect(canvas, r, Color());
 }

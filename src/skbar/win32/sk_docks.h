@@ -5,8 +5,9 @@
 //   the skin's, the theme's rebar background or the button face); the same picture
 //   continues behind its windows.
 //   TSkBarCustomToolWindow: a dockable window of ordinary controls with a wanted client size
-//   and client limits (minimum width 32); floating, its frame is the skin's border size under a
-//   skin, and its form a TSkBarFloatingWindowParent.
+//   and client limits (minimum width 32); its background is the skin's or the theme's toolbar
+//   background (its colour classic), its docked frame a skinned toolbar's; floating, its frame
+//   is the skin's border size under a skin, and its form a TSkBarFloatingWindowParent.
 //   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
 //   frame, the caption bar and the close button (hot while the mouse is over it); closing it
 //   closes a hosted window that asks for that (dockable panels).
@@ -79,6 +80,15 @@ inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool c
   return resizable && skinType == sknWindows && composition;
 }
 
+// Whether a docked window's frame is painted by the skin (else by the framework): under a skin,
+// without a docked close button.
+bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window);
+// A docked window's frame under a skin: on the window DC (or `dc`), the client area excluded,
+// `background` over the whole window, then the skin's grip dots on a drag handle `handleSize`
+// wide when the dock allows dragging and the window shows a handle. Nothing when not docked.
+void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
+                       const std::function<void(ui::TCanvas&, const TRect&)>& background);
+
 class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
  public:
   explicit TSkBarCustomToolWindow(ui::TComponent* owner);
@@ -92,6 +102,9 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   void GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
+  // Docked under a skin, the frame is the skin's toolbar background with the grip dots, as a
+  // skinned toolbar's; otherwise the framework's.
+  void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);
   // Then "ClientWidth" and "ClientHeight" under its name when it is resizable, each held to

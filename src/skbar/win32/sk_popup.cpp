@@ -163,8 +163,8 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
       // A skinned viewer's hint is a bitmap hint of its own hint text.
       auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
       const bool shown = tb::HandleHintShowMessage(View(), info);
-      const auto* viewer = shown ? static_cast<const tb::TTBItemViewer*>(info.HintData) : nullptr;
-      if (const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer)) {
+      auto* viewer = shown ? static_cast<tb::TTBItemViewer*>(info.HintData) : nullptr;
+      if (auto* skinned = dynamic_cast<TSkBarItemViewer*>(viewer)) {
         message.Result = SkPrepareBitmapHint(*skinned, info) ? 0 : 1;
         return;
       }

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <string>
 
+#include "ui/win32/forms.h"
+
 namespace skbar {
 
 namespace {
@@ -106,8 +108,11 @@ void SkSetThemeOpenFails(bool fails) {
   gThemeOpenFails = fails;
 }
 
-bool SkIsGlassPainting(const ui::TControl*) {
-  return false;
+bool SkIsGlassPainting(const ui::TControl* control) {
+  if (!control || !control->GlassPainting()) return false;
+  const ui::TWinControl* parent = control->Parent();
+  while (parent && !parent->DoubleBuffered()) parent = parent->Parent();
+  return !parent || dynamic_cast<const ui::TCustomForm*>(parent) != nullptr;
 }
 
 TSkTheme::TSkTheme(const wchar_t* themeClass) {

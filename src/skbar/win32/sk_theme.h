@@ -33,8 +33,8 @@ TDrawThemeTextExProc SkDrawThemeTextExProc();
 void SkSetGradientFillEnabled(bool enabled);
 void SkSetThemeOpenFails(bool fails);
 
-// The class library keeps no glass-painting state (the program never extends the frame into the
-// client area), so no control paints on glass.
+// False unless the control's glass-painting state is set; then true unless its nearest
+// double-buffered parent exists and is not a form (a buffered container paints no glass).
 bool SkIsGlassPainting(const ui::TControl* control);
 
 HTHEME SkOpenTheme(const wchar_t* themeClass);

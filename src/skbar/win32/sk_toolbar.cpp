@@ -53,29 +53,6 @@ ui::Owned<tb::TTBPopupWindow> MakeChevronPopupWindow(tb::TTBView* parentView,
   return ui::New<TSkBarChevronPopupWindow>(parentView, &item, customizing);
 }
 
-// A window's whole-window DC (or a given one) with its state saved for the length of a paint.
-struct NonClientDc {
-  NonClientDc(HWND window, HDC given)
-      : wnd(window), dc(given ? given : GetWindowDC(window)), owned(!given) {
-    RECT r;
-    GetWindowRect(wnd, &r);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    if (dc) saved = SaveDC(dc);
-  }
-  NonClientDc(const NonClientDc&) = delete;
-  NonClientDc& operator=(const NonClientDc&) = delete;
-  ~NonClientDc() {
-    if (!dc) return;
-    RestoreDC(dc, saved);
-    if (owned) ReleaseDC(wnd, dc);
-  }
-  HWND wnd;
-  HDC dc;
-  bool owned;
-  int saved = 0, width = 0, height = 0;
-};
-
 // The chevron's 8 x 8 glyph rows in `color`.
 void DrawChevronGlyph(HDC dc, const tb::TTBChevronGlyph& glyph, int dx, int dy, TColor color) {
   const COLORREF c = ui::ColorToRGBValue(color);
@@ -228,8 +205,7 @@ void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) 
 }
 
 bool TSkBarToolbar::PaintsDockedFrame() const {
-  // Classic and themed frames, and a docked close button, are the framework's.
-  return SkinType() == sknSkin && !CloseButtonWhenDocked();
+  return SkPaintsDockedFrame(*this);
 }
 
 void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
@@ -237,26 +213,9 @@ void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
     TTBCustomToolbar::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
-  tb::TTBDock* dock = CurrentDock();
-  if (!Docked() || !dock || !HandleAllocated()) return;
-  const NonClientDc target(Handle(), drawToDC ? dc : nullptr);
-  if (!target.dc) return;
-  const TRect all{0, 0, target.width, target.height};
-  const bool vertical = IsVertical();
-  const int handle = HandleWidth();
-  const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
-                                                vertical, dock->AllowDrag(), handle);
-  ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
-  ui::TCanvas canvas;
-  canvas.SetHandle(target.dc);
-  PaintToolbarBackground(canvas, all);
-  if (dock->AllowDrag() && DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
-    const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handle - 1}
-                                : TRect{3, 4, 2 + handle - 1, all.bottom - 4};
-    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
-    SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
-  }
-  canvas.SetHandle(nullptr);
+  SkDrawDockedFrame(
+      *this, drawToDC ? dc : nullptr, HandleWidth(),
+      [this](ui::TCanvas& canvas, const TRect& r) { PaintToolbarBackground(canvas, r); });
 }
 
 void TSkBarToolbar::EraseBackground(HDC dc) {
@@ -532,8 +491,8 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
       // A skinned viewer's hint is a bitmap hint of its own hint text.
       auto& info = *reinterpret_cast<ui::THintInfo*>(message.LParam);
       const bool shown = tb::HandleHintShowMessage(View(), info);
-      const auto* viewer = shown ? static_cast<const tb::TTBItemViewer*>(info.HintData) : nullptr;
-      const auto* skinned = dynamic_cast<const TSkBarItemViewer*>(viewer);
+      auto* viewer = shown ? static_cast<tb::TTBItemViewer*>(info.HintData) : nullptr;
+      auto* skinned = dynamic_cast<TSkBarItemViewer*>(viewer);
       message.Result = (skinned ? SkPrepareBitmapHint(*skinned, info) : shown) ? 0 : 1;
       return;
     }

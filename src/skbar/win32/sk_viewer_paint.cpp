@@ -10,6 +10,9 @@
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/sk_text_draw.h"
+#include "skbar/win32/sk_theme.h"
+#include "tb/win32/view_window.h"
+#include "ui/win32/controls.h"
 #include "ui/win32/image_list.h"
 
 namespace skbar {
@@ -26,21 +29,10 @@ int LineHeight(ui::TCanvas& canvas) {
   return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
-// The font settings' colour, else toolbar-style the skinned toolbar's colour for the state,
-// else the skin's.
-TColor TextColorOf(const TSkBarItemViewer& viewer, const TSkBarMenuItemInfo& info) {
-  if (const TSkBarCustomItem* item = viewer.SkItem()) {
-    if (item->FontSettings().Color() != clNone) return item->FontSettings().Color();
-  }
-  if (const auto* bar = dynamic_cast<const TSkBarToolbarView*>(&viewer.View());
-      bar && info.ToolbarStyle) {
-    if (const TColor color = bar->Skinned().ItemTextColor(info.State); color != clNone)
-      return color;
-  }
-  const TSkBarSkinComponentsType component =
-      info.ToolbarStyle ? (info.IsOnMenuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
-  const TColor color = SkCurrentSkin().GetTextColor(component, info.State, info.SkinType);
-  return color == clNone ? ui::clMenuText : color;
+// Whether the window the view paints into is one of a control that paints on glass.
+bool GlassPainting(const tb::TTBView& view) {
+  const auto* window = dynamic_cast<const tb::TTBViewWindow*>(view.Window());
+  return window && SkIsGlassPainting(ui::TWinControl::FromHandle(window->Handle()));
 }
 
 }  // namespace
@@ -53,12 +45,11 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
   TRect r = FromTb(clientAreaRect);
   bool paintDefault = true;
   const auto fireItem = [&](TSkBarPaintStage stage, const TRect& at) {
-    if (!skinned) return;
     TSkBarDrawItemArgs args{&canvas, at, &info, stage, &paintDefault};
-    skinned->FireDrawItem(args);
+    FireDrawItem(args);
   };
   const bool submenu = (item.GetItemStyle() & tb::tbisSubmenu) != 0;
-  const TColor textColor = TextColorOf(*this, info);
+  const TColor textColor = GetTextColor(info.State);
   const bool imageAbove =
       info.ImageShown && (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
   int arrowSize = 0, arrowMargin = 0, splitArrowSize = 0;
@@ -161,13 +152,17 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
                  captionRect.bottom};
       }
     }
+    // On glass the composited text routine draws the caption (it cannot rotate it).
+    const bool glass = !rotated && GlassPainting(View());
     const auto drawText = [&](std::wstring& text, TRect& at, unsigned& flags) {
       bool captionDefault = true;
       TSkBarDrawCaptionArgs args{
           &canvas,     FromTb(clientAreaRect), info.State, &text, &at, &flags, rotated,
           pstPrePaint, &captionDefault};
-      if (skinned) skinned->FireDrawCaption(args);
-      if (captionDefault) {
+      FireDrawCaption(args);
+      if (captionDefault && glass) {
+        SkDrawGlassText(canvas, text, at, flags, 0);
+      } else if (captionDefault) {
         const TSkGlowDirection glow = skinned ? skinned->CaptionGlow() : gldNone;
         const TColor glowColor = skinned ? skinned->CaptionGlowColor() : clNone;
         SkDrawTextGlow(canvas, text, at,
@@ -175,7 +170,7 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
                        glowColor, glow, flags);
       }
       args.PaintStage = pstPostPaint;
-      if (skinned) skinned->FireDrawCaption(args);
+      FireDrawCaption(args);
     };
     unsigned flags = format;
     if (captionShown) drawText(caption, captionRect, flags);
@@ -195,23 +190,10 @@ void TSkBarItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRec
     else
       SkPaintMenuCheckMark(skin, canvas, imageRect, true, false, true, info.State);
   } else if (info.ImageShown) {
-    ui::TCustomImageList* images = GetImageList();
-    int index = item.ImageIndex();
     const int left = imageRect.left + (imageRect.Width() - info.ImageSize.cx) / 2;
     const int top = imageRect.top + (imageRect.Height() - info.ImageSize.cy) / 2;
-    TRect at{left, top, left + info.ImageSize.cx, top + info.ImageSize.cy};
-    bool imageDefault = true;
-    TSkBarDrawImageArgs args{&canvas, info.State, pstPrePaint, &images, &index, &at, &imageDefault};
-    if (skinned) skinned->FireDrawImage(args);
-    auto* list = dynamic_cast<ui::TImageList*>(images);
-    if (imageDefault && list == &SkCaptionGlyphs()) {
-      const bool menuText = info.Enabled && !info.ToolbarStyle && info.SkinType != sknSkin;
-      SkDrawGlyphPattern(canvas, at, index, menuText ? ui::clMenuText : textColor);
-    } else if (imageDefault && list && index >= 0 && index < list->Count()) {
-      SkPaintMenuItemImage(canvas, at, info, *list, index);
-    }
-    args.PaintStage = pstPostPaint;
-    if (skinned) skinned->FireDrawImage(args);
+    const TRect at{left, top, left + info.ImageSize.cx, top + info.ImageSize.cy};
+    PaintItemImage(canvas, at, info, item.ImageIndex());
     // Without a caption the arrow sits right below the image, centred on it.
     if (arrowBelowImage && arrow.Width() == 0) {
       const int x = at.left + (at.Width() - arrowSize) / 2;
@@ -231,8 +213,27 @@ void TSkBarItemViewer::ApplyItemFont(ui::TFont& font, const TSkBarMenuItemInfo& 
   TSkBarCustomItem* skinned = SkItem();
   if (skinned) skinned->FontSettings().Apply(font);
   if (Item().EffectiveOptions() & tb::tboDefault) font.SetStyle(font.Style() | ui::fsBold);
-  if (!skinned || font.Color() == clNone) font.SetColor(TextColorOf(*this, info));
+  if (!skinned || font.Color() == clNone) font.SetColor(GetTextColor(info.State));
   if (skinned) skinned->AdjustFontHook(font, info.State);
+}
+
+void TSkBarItemViewer::PaintItemImage(ui::TCanvas& canvas, const TRect& rect,
+                                      const TSkBarMenuItemInfo& info, int imageIndex) {
+  ui::TCustomImageList* images = GetImageList();
+  int index = imageIndex;
+  TRect at = rect;
+  bool imageDefault = true;
+  TSkBarDrawImageArgs args{&canvas, info.State, pstPrePaint, &images, &index, &at, &imageDefault};
+  FireDrawImage(args);
+  auto* list = dynamic_cast<ui::TImageList*>(images);
+  if (imageDefault && list == &SkCaptionGlyphs()) {
+    const bool menuText = info.Enabled && !info.ToolbarStyle && info.SkinType != sknSkin;
+    SkDrawGlyphPattern(canvas, at, index, menuText ? ui::clMenuText : GetTextColor(info.State));
+  } else if (imageDefault && list && index >= 0 && index < list->Count()) {
+    SkPaintMenuItemImage(canvas, at, info, *list, index);
+  }
+  args.PaintStage = pstPostPaint;
+  FireDrawImage(args);
 }
 
 void TSkBarSeparatorItemViewer::Paint(ui::TCanvas& canvas, const tb::TRect& clientAreaRect,

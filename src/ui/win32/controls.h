@@ -122,6 +122,10 @@ class TControl : public TComponent {
   void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
   // Visible, and so is every parent (a form: its window is shown).
   virtual bool Showing() const;
+  // Whether the control paints on composited glass: state kept for its painters (the library
+  // sets it for no control).
+  bool GlassPainting() const { return glassPainting_; }
+  void SetGlassPainting(bool value) { glassPainting_ = value; }
 
   // Sends a message straight to WndProc; no window is needed.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -193,6 +197,7 @@ class TControl : public TComponent {
   bool showHint_ = false;
   bool parentShowHint_ = true;
   TControlStyle controlStyle_ = kDefaultControlStyle;
+  bool glassPainting_ = false;
 };
 
 class TWinControl : public TControl {
@@ -220,6 +225,10 @@ class TWinControl : public TControl {
   void SetEnabled(bool enabled) override;
   void SetCaption(const std::wstring& caption) override;
   void SetColor(TColor color) override;
+  // Whether the control paints through an off-screen buffer: state kept for painters that ask
+  // (the library paints every window directly).
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
   // The client area's size (from the window when there is one).
   int ClientWidth();
   int ClientHeight();
@@ -326,6 +335,7 @@ class TWinControl : public TControl {
   // A control asked for alignment while this one was aligning.
   bool realignPending_ = false;
   bool showing_ = false;
+  bool doubleBuffered_ = false;
   std::vector<TControl*> controls_;
   std::vector<TWinControl*> tabList_;  // the windowed children in tab order
   bool tabStop_ = false;

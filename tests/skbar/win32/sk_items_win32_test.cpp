@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "../../tb/win32/menu_input.h"
@@ -235,6 +237,61 @@ TEST_F(SkItemPaintTest, FontHookHasTheLastSayAndTheRightImageIsPlaced) {
   const int inner = 22 - m.Margins.top - m.Margins.bottom;
   EXPECT_EQ(r.top, m.Margins.top + (inner - 4) / 2);  // vertically centred
   EXPECT_EQ(r.Height(), 4);
+}
+
+// A viewer that paints through operations of its own: a red text colour, a 16 x 16 image that
+// it paints itself, and draw events it keeps (its item's handlers never hear of them).
+class OwnOperationsViewer : public TSkBarItemViewer {
+ public:
+  using TSkBarItemViewer::TSkBarItemViewer;
+  TColor GetTextColor(TSkBarSkinStatesType) const override { return ui::clRed; }
+  TSize GetItemImageSize() const override { return {16, 16}; }
+  void PaintItemImage(ui::TCanvas&, const TRect& rect, const TSkBarMenuItemInfo& info,
+                      int imageIndex) override {
+    images.push_back({rect, imageIndex});
+    EXPECT_TRUE(info.ImageShown);
+  }
+  void FireDrawItem(TSkBarDrawItemArgs& args) override { events.push_back(Stage("item", args)); }
+  void FireDrawCaption(TSkBarDrawCaptionArgs& args) override {
+    events.push_back(Stage("caption", args));
+  }
+  void FireDrawHint(TSkBarDrawHintArgs& args) override { *args.HintText += L"!"; }
+  template <class Args>
+  static std::string Stage(const char* what, const Args& args) {
+    return std::string(what) + (args.PaintStage == pstPrePaint ? " pre" : " post");
+  }
+  std::vector<std::pair<TRect, int>> images;
+  std::vector<std::string> events;
+};
+using OwnOperationsItem = skbar_test::ItemWithViewer<OwnOperationsViewer>;
+
+TEST_F(SkItemPaintTest, PaintGoesThroughTheViewersOwnOperations) {
+  Manager().SetThemesOverride(false);
+  auto* item = Add<OwnOperationsItem>(L"&Open");
+  item->SetImageIndex(3);
+  item->OnDrawItem = [](TSkBarCustomItem*, TSkBarDrawItemArgs&) { ADD_FAILURE(); };
+  item->OnDrawCaption = [](TSkBarCustomItem*, TSkBarDrawCaptionArgs&) { ADD_FAILURE(); };
+  item->OnDrawHint = [](TSkBarCustomItem*, TSkBarDrawHintArgs&) { ADD_FAILURE(); };
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  auto& viewer = dynamic_cast<OwnOperationsViewer&>(*menu->Find(item));
+  PaintSurface s(200, 22, kWhite);
+  PaintViewer(*menu, item, s);
+  EXPECT_EQ(viewer.events,
+            (std::vector<std::string>{"item pre", "item post", "caption pre", "caption post"}));
+  EXPECT_GT(Count(s, {0, 0, 200, 22}, RGB(255, 0, 0)), 20);  // the caption
+  // The image, centred in the image column.
+  TSkBarMenuItemMarginsInfo m;
+  SkCurrentSkin().GetMenuItemMargins(13, 16, m);
+  ASSERT_EQ(viewer.images.size(), 1u);
+  const auto [rect, index] = viewer.images[0];
+  EXPECT_EQ(index, 3);
+  const int left = m.Margins.left + (m.GutterSize - 16) / 2;
+  const int top = m.Margins.top + (22 - m.Margins.top - m.Margins.bottom - 16) / 2;
+  EXPECT_EQ(rect, (TRect{left, top, left + 16, top + 16}));
+  // The bitmap hint is drawn through the viewer too.
+  ui::THintInfo info;
+  ASSERT_TRUE(SkPrepareBitmapHint(viewer, info));
+  EXPECT_EQ(info.HintStr, L"Open!");
 }
 
 TEST_F(SkItemPaintTest, CaptionGlyphItemsAndTheUnitsSharedPieces) {

@@ -9,6 +9,7 @@
 #include "skbar/skin_colors.h"
 #include "skbar/win32/sk_text_draw.h"
 #include "skbar/win32/sk_theme.h"
+#include "ui/win32/forms.h"
 
 namespace skbar {
 namespace {
@@ -132,6 +133,39 @@ TEST(SkPaintWin32, RotatedTextUnderlinesItsAcceleratorBelowTheBaseline) {
     EXPECT_EQ(line.left > (text.left + text.right) / 2, up);
     EXPECT_EQ(line.top > (text.top + text.bottom) / 2, up);
   }
+}
+
+// A control paints on glass when its state says so, unless a double-buffered container other
+// than the form holds it (the nearest double-buffered parent decides).
+TEST(SkPaintWin32, GlassPaintingIsTheControlsStateUnlessABufferedContainerHoldsIt) {
+  const ui::Owned<ui::TForm> form = ui::New<ui::TForm>();
+  auto* outer = ui::Create<ui::TPanel>(*form);
+  outer->SetParent(form.get());
+  auto* inner = ui::Create<ui::TPanel>(*form);
+  inner->SetParent(outer);
+  auto* control = ui::Create<ui::TPanel>(*form);
+  control->SetParent(inner);
+  struct Case {
+    bool glass, innerBuffered, outerBuffered, formBuffered, expected;
+  } cases[] = {
+      {false, false, false, false, false}, {false, false, false, true, false},
+      {true, false, false, false, true},   {true, false, false, true, true},
+      {true, true, false, false, false},   {true, false, true, false, false},
+      {true, true, false, true, false},    {true, false, true, true, false},
+  };
+  for (const Case& c : cases) {
+    control->SetGlassPainting(c.glass);
+    inner->SetDoubleBuffered(c.innerBuffered);
+    outer->SetDoubleBuffered(c.outerBuffered);
+    form->SetDoubleBuffered(c.formBuffered);
+    EXPECT_EQ(SkIsGlassPainting(control), c.expected)
+        << c.glass << c.innerBuffered << c.outerBuffered << c.formBuffered;
+  }
+  // Without a parent the state alone decides; no control paints on no glass.
+  control->SetParent(nullptr);
+  control->SetGlassPainting(true);
+  EXPECT_TRUE(SkIsGlassPainting(control));
+  EXPECT_FALSE(SkIsGlassPainting(nullptr));
 }
 
 TEST(SkPaintWin32, GlowGlassTextAndShadedImage) {

@@ -91,6 +91,14 @@ class SkToolbarWin32Test : public UiGuiTest {
     Pump();
     return window;
   }
+  // A tool window docked in the dock's third row.
+  TSkBarCustomToolWindow* DockedToolWindow() const {
+    auto* window = ui::Create<TSkBarCustomToolWindow>(*form);
+    window->SetDockRow(2);
+    window->SetParent(dock);
+    Pump();
+    return window;
+  }
   static int CountIn(const PaintSurface& s, const tb::TRect& r, COLORREF color) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -140,6 +148,21 @@ TEST_F(SkToolbarWin32Test, TheMenuBarPaintsItsBackgroundAndCaptionsUnderEachSkin
     TColor text = menuBar->ItemTextColor(sknsNormal);
     if (text == clNone) text = ui::clMenuText;
     EXPECT_GT(CountIn(s, file, Rgb(text)), 5);
+  }
+}
+
+// On glass a caption is drawn by the composited text routine, which draws no glow.
+TEST_F(SkToolbarWin32Test, ACaptionOnGlassIsDrawnWithoutItsGlow) {
+  auto* file = dynamic_cast<TSkBarItem*>(menuBar->Items().Items(0));
+  ASSERT_NE(file, nullptr);
+  file->SetCaptionGlow(gldAll);
+  file->SetCaptionGlowColor(ui::clRed);
+  PaintSurface s(menuBar->ClientWidth(), menuBar->ClientHeight(), kWhite);
+  const tb::TRect rect = menuBar->View().Find(file)->BoundsRect();
+  for (const bool glass : {false, true}) {
+    menuBar->SetGlassPainting(glass);
+    PaintBar(*menuBar, s);
+    EXPECT_EQ(CountIn(s, rect, RGB(255, 0, 0)) > 5, !glass) << glass;
   }
 }
 
@@ -224,27 +247,54 @@ TEST_F(SkToolbarWin32Test, TheMenuBarsCaptionsStayDrawnWhenTheFormWidens) {
   }
 }
 
+// A docked toolbar's or tool window's frame: the framework's classic, the skin's toolbar
+// background with the grip's dots under a skin.
 TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
-  RECT wr;
-  GetWindowRect(buttons->Handle(), &wr);
-  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  PaintSurface s(w, h, kWhite);
-  const auto frame = [&] {
-    s.Clear(kWhite);
-    buttons->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+  TSkBarCustomToolWindow* tools = DockedToolWindow();
+  for (tb::TTBCustomDockableWindow* window : {static_cast<tb::TTBCustomDockableWindow*>(buttons),
+                                              static_cast<tb::TTBCustomDockableWindow*>(tools)}) {
+    SCOPED_TRACE(std::wstring(window->ClassName()));
+    RECT wr;
+    GetWindowRect(window->Handle(), &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    PaintSurface s(w, h, kWhite);
+    const auto frame = [&] {
+      s.Clear(kWhite);
+      window->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+    };
+    Manager().SetToDefaultSkin();
+    Manager().SetThemesOverride(false);
+    frame();
+    EXPECT_EQ(s.Pixel(w - 2, h / 2), GetSysColor(COLOR_BTNFACE));
+    Manager().SetSkin(L"Office XP");
+    ASSERT_EQ(Manager().GetSkinType(), sknSkin);
+    frame();
+    const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncToolbar).Body;
+    ASSERT_EQ(bar.SkinType, 0);
+    EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(bar.Color1));
+    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+    EXPECT_GE(CountIn(s, {0, 0, 10, h}, Rgb(dots.Color1)), 3);
+    EXPECT_EQ(s.Pixel(w / 2, h / 2), kWhite);  // the client area is left alone
+  }
+}
+
+// Under the theme a tool window's background is the theme's toolbar background, as a toolbar's
+// is, whatever its own colour; classic it is its colour.
+TEST_F(SkToolbarWin32Test, AToolWindowsBackgroundIsTheThemesToolbarBackground) {
+  TSkBarCustomToolWindow* tools = DockedToolWindow();
+  tools->SetColor(ui::clRed);
+  const auto background = [](ui::TWinControl& control, int x, int y) {
+    PaintSurface s(control.ClientWidth(), control.ClientHeight(), RGB(0, 0, 255));
+    control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()));
+    control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(s.canvas.Handle()));
+    return s.Pixel(x, y);
   };
+  ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+  const COLORREF bar = background(*buttons, buttons->ClientWidth() - 2, 2);
+  EXPECT_EQ(background(*tools, 2, 2), bar);
+  EXPECT_NE(bar, RGB(255, 0, 0));
   Manager().SetThemesOverride(false);
-  frame();
-  EXPECT_EQ(s.Pixel(w - 2, h / 2), GetSysColor(COLOR_BTNFACE));
-  Manager().SetSkin(L"Office XP");
-  ASSERT_EQ(Manager().GetSkinType(), sknSkin);
-  frame();
-  const TSkBarSkinOptionEntry& bar = SkCurrentSkin().Options(skncToolbar).Body;
-  ASSERT_EQ(bar.SkinType, 0);
-  EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(bar.Color1));
-  const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
-  EXPECT_GE(CountIn(s, {0, 0, 10, h}, Rgb(dots.Color1)), 3);
-  EXPECT_EQ(s.Pixel(w / 2, h / 2), kWhite);  // the client area is left alone
+  EXPECT_EQ(background(*tools, 2, 2), RGB(255, 0, 0));
 }
 
 TEST_F(SkToolbarWin32Test, TheChevronOpensItsPopupWithTheHiddenButtonsAsMenuItems) {
