@@ -58,6 +58,7 @@ class DockPanels : public UiGuiTest {
         content->Canvas().FillRect(content->ClientRect());
       };
       panels.push_back(p);
+      contents.push_back(content);
     }
     dock->SetWidth(180);
     SetForegroundWindow(form->Handle());
@@ -98,6 +99,7 @@ class DockPanels : public UiGuiTest {
   TSkBarCustomSplitter* splitter = nullptr;
   ui::TCustomControl* list = nullptr;
   std::vector<TSkBarCustomDockablePanel*> panels;
+  std::vector<ui::TCustomControl*> contents;  // what each panel holds
 
   // The screen shows what a full repaint of the form draws (floating panels: of their own
   // windows too).
@@ -437,6 +439,7 @@ TEST_F(DockPanels, RefusalsAndNeverAPlainChild) {
 
 TEST_F(DockPanels, CaptionBarUnderEachSkinType) {
   TSkBarCustomDockablePanel* p = panels[0];
+  contents[0]->Hide();  // the panel's own body shows
   const int w = p->ClientWidth(), h = p->ClientHeight();
   const TRect close = p->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
   ASSERT_GT(close.Width(), 0);
