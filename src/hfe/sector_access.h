@@ -15,8 +15,7 @@ namespace hfe {
 
 // Status of a sector run read or write.
 inline constexpr int kSectorsOk = 0;
-inline constexpr int kSectorBadCrc = 1;     // data copied, but a CRC was wrong or no data field
-inline constexpr int kSectorWrongSize = 2;  // a sector of another size was skipped
+inline constexpr int kSectorBadCrc = 1;  // data copied, but a CRC was wrong or no data field
 inline constexpr int kSectorNotFound = 3;
 
 // The cells of the C H R N and CRC bytes of an MFM identity field, 48 in each half.
@@ -96,8 +95,9 @@ std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int3
                                                 std::int32_t side, std::int32_t sectorId,
                                                 SectorSearch encoding);
 // Reads sectors firstId .. firstId + count - 1 of `size` bytes into buffer + (id - firstId) x
-// size; returns the number copied. A missing, damaged or wrong-sized sector leaves its slot as
-// it was, sets `status` and the read goes on with the next id.
+// size; returns the number copied. A damaged sector sets `status` 1 (its slot keeps its old
+// bytes when it has no data field) and the read goes on; a missing sector sets `status` 3 and
+// ends the read; a sector of another size ends it with 0 (sectors copied before stay).
 int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
                        std::int32_t firstId, std::int32_t count, std::int32_t size,
                        SectorSearch encoding, std::span<std::uint8_t> buffer, int& status);
