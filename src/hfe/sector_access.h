@@ -32,7 +32,7 @@ struct TIdentityCells {
 // sector still meets them.
 inline constexpr std::int32_t kMaxSearchedMarks = 512;
 
-struct TSectorAccess {
+struct TSectorAccess : TLibRecord {
   TLibContext* context = nullptr;
   TFloppy* floppy = nullptr;
   std::int32_t position = 0;  // where the next search starts; -1 after a walk reached the end
@@ -43,7 +43,7 @@ struct TSectorAccess {
   // The identity fields of one track side that the walk over it has met so far, chained by
   // sector id in track order. The walk goes on only as far as a search needs; whether an
   // identity CRC is right (and so the sector's size) is found out when that id is looked for.
-  struct TSideCache {
+  struct TSideCache : TLibRecord {
     enum class Crc : std::uint8_t { Unknown, Good, Bad };
     struct TIdentity {
       std::int32_t start = 0;
@@ -60,7 +60,7 @@ struct TSectorAccess {
     // keeps `first` as it adds fields and leaves the chaining to the first search that needs a
     // field's next one, so fields of ids nobody looks for are never chained.
     void Chain();
-    std::vector<TIdentity> identities;
+    TLibVector<TIdentity> identities;
     std::array<std::int32_t, 256> first;  // per id: its first identity, or -1
     std::array<std::int32_t, 256> last;   // per id: its last identity chained, or -1
     std::size_t chained = 0;              // the identities before it are chained
@@ -79,7 +79,7 @@ struct TSectorAccess {
   };
   // Per track x 2 + (side and 1) and encoding, made when first used; empty when the floppy has
   // no tracks.
-  std::vector<std::unique_ptr<TSideCache>> cache;
+  TLibVector<std::unique_ptr<TSideCache>> cache;
 };
 
 std::unique_ptr<TSectorAccess> trk_initSectorAccess(TLibContext& context, TFloppy& floppy);

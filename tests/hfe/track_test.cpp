@@ -25,6 +25,7 @@
 namespace hfe {
 namespace {
 
+using hfe_test::AsBytes;
 using hfe_test::Bytes;
 using hfe_test::CellFloppy;
 using hfe_test::TTestSector;
@@ -168,7 +169,7 @@ TEST(TrackGenerator, EmptySideAndIndexPulse) {
   EXPECT_EQ(side.trackLength, 100032);
   Bytes index(12504, 0);
   std::fill(index.begin() + (100032 - 1250) / 8, index.end(), 0xFF);
-  EXPECT_EQ(side.indexMap, index);
+  EXPECT_EQ(AsBytes(side.indexMap), index);
   auto access = trk_initSectorAccess(*context, *floppy);
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
 }
@@ -254,7 +255,7 @@ TEST(FloppyBuilder, CrcModesInBothEncodings) {
       ASSERT_TRUE(sector);
       EXPECT_EQ(sector->headerCrcError, e.headerError);
       EXPECT_EQ(sector->dataCrcError, e.dataError);
-      EXPECT_EQ(sector->data, e.data);
+      EXPECT_EQ(AsBytes(sector->data), e.data);
     }
   }
 }
@@ -405,7 +406,8 @@ TEST(SectorAccess, WrittenSectorsGiveTheCellsOfATrackWrittenWithTheirBytes) {
                                     written, status),
                 c.count);
       EXPECT_EQ(status, kSectorsOk);
-      EXPECT_EQ(floppy->Side(0, 0)->cellData, hfe_test::TrackSide(after)) << "seed " << seed;
+      EXPECT_EQ(AsBytes(floppy->Side(0, 0)->cellData), hfe_test::TrackSide(after))
+          << "seed " << seed;
     }
   }
 }
@@ -559,7 +561,7 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
   auto other = trk_searchSector(*access, 0, 1, 9, SectorSearch::IsoIbmMfm);
   ASSERT_TRUE(other);
-  EXPECT_EQ(other->data, sides1[8].data);
+  EXPECT_EQ(AsBytes(other->data), sides1[8].data);
   auto first = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
   ASSERT_TRUE(first);
   EXPECT_EQ(first->sector, 1);
@@ -639,7 +641,7 @@ TEST(SectorAccess, FmWalkStopsAtTheNextIdentityAndFindsLoneDataFields) {
     EXPECT_EQ(sector->size, e.size);
     EXPECT_EQ(sector->useDataMark, e.useDataMark);
     EXPECT_EQ(sector->dataMark, e.dataMark);
-    EXPECT_EQ(sector->data, e.data);
+    EXPECT_EQ(AsBytes(sector->data), e.data);
   }
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmFm));
   // Read by id: sector 1 has no data, sector 2 reads whole.
@@ -891,7 +893,8 @@ TEST(FormatRows, GapTableAndParsers) {
       EXPECT_EQ(sector.startCell, (c.firstStartByte + i * c.recordBytes) * cellsPerByte);
       EXPECT_EQ(sector.dataCrcError, 0);
       EXPECT_EQ(sector.dataMark, c.format == 16 ? 0xF8 : 0xFB);
-      EXPECT_EQ(sector.data, Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
+      EXPECT_EQ(AsBytes(sector.data),
+                Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
     }
   }
 }
@@ -913,11 +916,11 @@ TEST(FormatRows, FormatsWithoutACodingMakeBlankSides) {
     ASSERT_TRUE(floppy);
     const TSide& side = *floppy->Side(3, 1);
     EXPECT_EQ(side.trackLength, 100000);
-    EXPECT_EQ(side.cellData, Bytes(12500, 0));
+    EXPECT_EQ(AsBytes(side.cellData), Bytes(12500, 0));
     EXPECT_EQ(static_cast<std::int32_t>(side.trackEncoding), c.encoding);
     Bytes index(12500, 0);
     std::fill(index.begin() + 98750 / 8, index.end(), 0xFF);
-    EXPECT_EQ(side.indexMap, index);
+    EXPECT_EQ(AsBytes(side.indexMap), index);
     std::vector<TSectorConfig> sectors(2);
     for (auto& sector : sectors) {
       sector.size = 256;
