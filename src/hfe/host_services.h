@@ -25,8 +25,8 @@ struct THostServices {
   // Compares at most `count` characters, up to a terminating zero: negative, zero or positive.
   int (*compare)(const char* a, const char* b, std::size_t count);
   // Mode "rb": an existing file for reading, "wb": a file created or truncated for writing, both
-  // with writing by others denied while open; any other mode: null. A file that cannot be opened
-  // raises rtl::EStreamError.
+  // with writing by others denied while open (on Windows; other hosts have no sharing modes); any
+  // other mode: null. A file that cannot be opened raises rtl::EStreamError.
   THostFile* (*open)(const std::filesystem::path& name, const char* mode);
   // Reads up to `size` bytes; 1 when at least one byte was read, else 0.
   int (*read)(void* buffer, std::size_t size, THostFile* file);
