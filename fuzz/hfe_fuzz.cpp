@@ -26,7 +26,7 @@ constexpr std::uint32_t kSaveCheckEvery = 32;
 
 // The bytes of a side up to its last non-zero one, of at most 32,767; a zero tail is crossed
 // eight bytes at a time.
-std::size_t KeptBytes(const std::vector<std::uint8_t>& cells) {
+std::size_t KeptBytes(std::span<const std::uint8_t> cells) {
   return hfe::LengthWithoutZeroTail(cells.data(), std::min<std::size_t>(cells.size(), 32767));
 }
 

@@ -344,10 +344,12 @@ DiskResult TMSXDisk::CreateSubDir(std::string_view ADirName) {
   if (name.empty() || FileNameExists(name)) {
     return FLastError = DiskResult::NameExists;
   }
-  const TSlotPlan plan = PlanNewSlot();
-  if (plan.Result != DiskResult::Ok) return FLastError = plan.Result;
-  const std::int32_t growth = plan.Index < 0 ? FindFreeCluster(2) : -1;
-  const std::vector<std::int32_t> picked = PickClusters(1, {}, growth);
+  // A new directory takes a free slot of the current directory; only adding a file grows a full
+  // sub-directory.
+  TSlotPlan plan;
+  plan.Index = FindFreeSlot();
+  if (plan.Index < 0) return FLastError = DiskResult::DirFull;
+  const std::vector<std::int32_t> picked = PickClusters(1, {}, -1);
   if (picked.empty()) return FLastError = DiskResult::DiskFull;
 
   const std::int32_t parent = dirClusters_.empty() ? 0 : dirClusters_.front();

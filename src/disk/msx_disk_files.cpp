@@ -183,6 +183,10 @@ bool TMSXDisk::ExtractToStream(rtl::TStream& AStream, const TDirEntry* DirEntry)
   return remaining == 0;
 }
 
+// By name as by entry, clusters are stepped by the image's own cluster size. Stepping by the boot
+// sector's bytes per sector and sectors per cluster instead would read another file's bytes
+// whenever those disagree with the media byte, which alone decides where this model (as MSX-DOS)
+// puts the clusters of every file it writes.
 bool TMSXDisk::ExtractToStream(rtl::TStream& AStream, std::string_view FileName) {
   return ExtractToStream(AStream, Lookup(UpperCase(LastComponent(FileName))));
 }

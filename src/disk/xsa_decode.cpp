@@ -9,7 +9,6 @@ namespace disk {
 TXSDecode::TXSDecode(rtl::TStream& stream) : FStream(stream), outbuf(kRingSize + kCopySlack, 0) {
   BuildTable();
   ReadHeader();
-  FEOF = FOrgSize == 0;
 }
 
 void TXSDecode::ReadHeader() {
@@ -125,12 +124,13 @@ void TXSDecode::BuildTable() {
 }
 
 std::uint64_t TXSDecode::Available() const {
-  return std::min<std::uint64_t>(nrproduced, FOrgSize) - nrwrite;
+  return nrproduced - nrwrite;
 }
 
 bool TXSDecode::CanDecode() const {
-  // Stop at the end code, at the unpacked size, or when a batch waits for the reader.
-  return !FEndCode && nrproduced < FOrgSize && nrproduced - nrwrite <= kMaxWaiting;
+  // Stop at the end code, or when a batch waits for the reader. The header's unpacked size does
+  // not end the output: only the end code does.
+  return !FEndCode && nrproduced - nrwrite <= kMaxWaiting;
 }
 
 void TXSDecode::CopyMatch(std::uint8_t* ring, std::uint64_t at, std::size_t distance,
@@ -217,7 +217,7 @@ void TXSDecode::DecodeFast() {
   int nflags = bitcnt;
   std::uint64_t produced = nrproduced;
   // What CanDecode asks, apart from the end code.
-  const std::uint64_t stop = std::min<std::uint64_t>(FOrgSize, nrwrite + kMaxWaiting + 1);
+  const std::uint64_t stop = nrwrite + kMaxWaiting + 1;
   const auto peek = [&] { return flags | Load64(in + ip) << nflags; };
   const auto consume = [&](int count) {
     if (count <= nflags) {
@@ -334,7 +334,7 @@ std::size_t TXSDecode::Read(std::span<std::uint8_t> out) {
     done += count;
     nrwrite += count;
   }
-  if (Available() == 0 && (FEndCode || nrwrite == FOrgSize)) FEOF = true;
+  if (Available() == 0 && FEndCode) FEOF = true;
   return done;
 }
 
@@ -346,7 +346,7 @@ std::uint64_t TXSDecode::Skip(std::uint64_t count) {
     done += step;
     nrwrite += step;
   }
-  if (Available() == 0 && (FEndCode || nrwrite == FOrgSize)) FEOF = true;
+  if (Available() == 0 && FEndCode) FEOF = true;
   return done;
 }
 

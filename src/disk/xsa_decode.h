@@ -30,7 +30,7 @@ class TXSDecode : public TXSCore {
   std::uint32_t PackedSize() const { return FPackedSize; }
   // Bytes delivered so far.
   std::uint64_t Position() const { return nrwrite; }
-  // True once every byte has been delivered: the end code or the unpacked size was reached.
+  // True once every byte before the end code has been delivered.
   bool Eof() const { return FEOF; }
 
  private:

@@ -50,16 +50,16 @@ struct TTrackContext {
     return pulses;
   }();
   std::int32_t indexFlag = 0;
-  std::vector<TSectorConfig> sectors;
+  TLibVector<TSectorConfig> sectors;
   std::size_t largestCount = 0;
 };
 
-class TFloppyBuilder {
+class TFloppyBuilder : public TLibRecord {
  public:
   std::unique_ptr<TFloppy> floppy;
   TLibContext* context = nullptr;
   std::int32_t stackPointer = 0;  // 0: the base context
-  std::vector<TTrackContext> contexts;
+  TLibVector<TTrackContext> contexts;
 
   TTrackContext& Current() { return contexts[static_cast<std::size_t>(stackPointer)]; }
 };

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "hfe/floppy_builder.h"
+#include "hfe/hfe_file.h"
 #include "hfe/hfe_format.h"
 #include "hfe/sector_access.h"
 #include "hfe/track_library.h"
@@ -97,15 +98,7 @@ bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem:
 }
 
 bool LoadHFE(const std::filesystem::path& FileName, disk::TMSXDisk& Disk, THfeReadReport* report) {
-  std::vector<std::uint8_t> file;
-  {
-    rtl::TFileStream stream(FileName, rtl::FileMode::OpenRead);
-    const std::int64_t size = stream.Size();
-    file.resize(static_cast<std::size_t>(
-        std::clamp<std::int64_t>(size, 0, static_cast<std::int64_t>(kMaxHfeFileBytes))));
-    file.resize(stream.ReadFully(file));
-  }
-  return LoadHFEFromBytes(file, FileName, Disk, report);
+  return LoadHFEFromBytes(ReadHfeFile(FileName), FileName, Disk, report);
 }
 
 std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+
+#include "hfe/lib_memory.h"
 
 namespace hfe {
 
@@ -46,31 +47,31 @@ enum class TrackFormat : std::int32_t {
 };
 
 // One side of one track: a ring of cells, 8 per byte, first cell in the most significant bit.
-struct TSide {
+struct TSide : TLibRecord {
   std::int32_t sectorCount = -1;
-  std::vector<std::uint8_t> cellData;
+  TLibVector<std::uint8_t> cellData;
   std::int32_t bitRate = 0;
-  std::vector<std::uint32_t> timing;     // optional bit rate per cell byte
-  std::vector<std::uint8_t> flakeyBits;  // optional mask of unstable cells
-  std::vector<std::uint8_t> indexMap;    // one byte per cell byte; non-zero under the index pulse
+  TLibVector<std::uint32_t> timing;     // optional bit rate per cell byte
+  TLibVector<std::uint8_t> flakeyBits;  // optional mask of unstable cells
+  TLibVector<std::uint8_t> indexMap;    // one byte per cell byte; non-zero under the index pulse
   TrackEncoding trackEncoding = TrackEncoding::IsoIbmMfm;
   std::int32_t trackLength = 0;  // cells; never more than cellData holds
 };
 
-struct TCylinder {
+struct TCylinder : TLibRecord {
   std::uint16_t rpm = 0;
   std::int32_t sideCount = 0;
-  std::vector<std::unique_ptr<TSide>> sides;  // sideCount entries, each possibly empty
+  TLibVector<std::unique_ptr<TSide>> sides;  // sideCount entries, each possibly empty
 };
 
-struct TFloppy {
+struct TFloppy : TLibRecord {
   std::int32_t bitRate = 0;  // -1: differs between tracks
   std::int32_t sideCount = 0;
   std::int32_t trackCount = 0;
   std::int32_t sectorsPerTrack = -1;
   std::int32_t interfaceType = 0;
   std::int32_t doubleStep = 0;
-  std::vector<std::unique_ptr<TCylinder>> cylinders;  // trackCount entries, each possibly empty
+  TLibVector<std::unique_ptr<TCylinder>> cylinders;  // trackCount entries, each possibly empty
 
   // The side record of a track side, or null when any part of it is missing.
   const TSide* Side(std::int32_t track, std::int32_t side) const;
@@ -85,7 +86,7 @@ enum class CrcMode : std::uint8_t {
 };
 
 // A sector: filled by the sector parsers when decoding, and by the builder for sectors to write.
-struct TSectorConfig {
+struct TSectorConfig : TLibRecord {
   std::int32_t head = 0;
   std::int32_t sector = 0;
   std::int32_t order = 0;
@@ -107,7 +108,7 @@ struct TSectorConfig {
   SectorEncoding encoding = SectorEncoding::None;
   std::int32_t gap3 = 0;
   std::int32_t bitRate = 0;
-  std::vector<std::uint8_t> data;  // size bytes when the data field was decoded
+  TLibVector<std::uint8_t> data;  // size bytes when the data field was decoded
   std::uint8_t fillByte = 0;
   std::uint8_t fillFlag = 0;  // 0xFF when every data byte equals fillByte
 

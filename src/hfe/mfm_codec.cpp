@@ -85,7 +85,15 @@ std::int32_t mfmEncodeAt(std::span<std::uint8_t> cells, std::int32_t trackLength
       previous = data;
     }
   }
-  return writer.Position();
+  // The clock cell after the bytes follows their last data bit too, so that the cells left
+  // behind them stay valid MFM (never two 1 cells in a row).
+  const std::int32_t end = writer.Position();
+  if (!bytes.empty() &&
+      static_cast<std::size_t>(bytes.size()) * 16 < static_cast<std::size_t>(ring.Length())) {
+    const int next = ring.Cell(ring.Wrap(static_cast<std::int64_t>(end) + 1));
+    setCell(cells, end, previous == 0 && next == 0 ? 1 : 0);
+  }
+  return end;
 }
 
 std::int32_t mfmDecode(const TCellRing& ring, std::span<std::uint8_t> out, std::int32_t start) {

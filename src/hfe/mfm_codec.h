@@ -23,8 +23,9 @@ void mfmEncode(TMfmEncoder& state, std::span<const std::uint8_t> bytes);
 // `count` copies of one byte, each with the clock mask.
 void mfmEncodeRepeated(TMfmEncoder& state, std::uint8_t byte, std::uint8_t clockMask,
                        std::int32_t count);
-// Writes bytes cell by cell from `start`, taking the preceding data bit from the cell before it;
-// returns the position after the last cell.
+// Writes bytes cell by cell from `start`, taking the preceding data bit from the cell before it,
+// and sets the clock cell after them from their last data bit; returns the position after the
+// last cell written for the bytes.
 std::int32_t mfmEncodeAt(std::span<std::uint8_t> cells, std::int32_t trackLength,
                          std::span<const std::uint8_t> bytes, std::int32_t start);
 

@@ -229,21 +229,19 @@ int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t s
   for (std::int32_t i = 0; i < count; ++i) {
     const std::int32_t id = firstId + i;
     const TSideCache::TIdentity* identity = FindIdentity(access, track, side, id, encoding);
+    // As a controller's multi-sector read, the run ends at the first sector not found; a sector
+    // of another size ends it too, with nothing counted (its data is never decoded).
     if (!identity) {
-      status = std::max(status, kSectorNotFound);
+      status = kSectorNotFound;
       access.context->Log(kLogError,
                           "trk_readSectorData : ERROR -> Sector not found ! track %d, side %d, "
                           "sector %d,Sector size:%d,Type:%x",
                           track, side, id, size, static_cast<unsigned>(encoding));
-      continue;
+      break;
     }
-    // A sector of another size is skipped before its data is decoded.
     const auto sector =
         identity->size == size ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
-    if (!sector || sector->size != size) {
-      status = std::max(status, kSectorWrongSize);
-      continue;
-    }
+    if (!sector || sector->size != size) return 0;
     const bool complete = sector->data.size() == static_cast<std::size_t>(size);
     if (complete) {
       std::memcpy(buffer.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(size),

@@ -15,8 +15,7 @@ namespace hfe {
 
 // Status of a sector run read or write.
 inline constexpr int kSectorsOk = 0;
-inline constexpr int kSectorBadCrc = 1;     // data copied, but a CRC was wrong or no data field
-inline constexpr int kSectorWrongSize = 2;  // a sector of another size was skipped
+inline constexpr int kSectorBadCrc = 1;  // data copied, but a CRC was wrong or no data field
 inline constexpr int kSectorNotFound = 3;
 
 // The cells of the C H R N and CRC bytes of an MFM identity field, 48 in each half.
@@ -33,7 +32,7 @@ struct TIdentityCells {
 // sector still meets them.
 inline constexpr std::int32_t kMaxSearchedMarks = 512;
 
-struct TSectorAccess {
+struct TSectorAccess : TLibRecord {
   TLibContext* context = nullptr;
   TFloppy* floppy = nullptr;
   std::int32_t position = 0;  // where the next search starts; -1 after a walk reached the end
@@ -44,7 +43,7 @@ struct TSectorAccess {
   // The identity fields of one track side that the walk over it has met so far, chained by
   // sector id in track order. The walk goes on only as far as a search needs; whether an
   // identity CRC is right (and so the sector's size) is found out when that id is looked for.
-  struct TSideCache {
+  struct TSideCache : TLibRecord {
     enum class Crc : std::uint8_t { Unknown, Good, Bad };
     struct TIdentity {
       std::int32_t start = 0;
@@ -61,7 +60,7 @@ struct TSectorAccess {
     // keeps `first` as it adds fields and leaves the chaining to the first search that needs a
     // field's next one, so fields of ids nobody looks for are never chained.
     void Chain();
-    std::vector<TIdentity> identities;
+    TLibVector<TIdentity> identities;
     std::array<std::int32_t, 256> first;  // per id: its first identity, or -1
     std::array<std::int32_t, 256> last;   // per id: its last identity chained, or -1
     std::size_t chained = 0;              // the identities before it are chained
@@ -80,7 +79,7 @@ struct TSectorAccess {
   };
   // Per track x 2 + (side and 1) and encoding, made when first used; empty when the floppy has
   // no tracks.
-  std::vector<std::unique_ptr<TSideCache>> cache;
+  TLibVector<std::unique_ptr<TSideCache>> cache;
 };
 
 std::unique_ptr<TSectorAccess> trk_initSectorAccess(TLibContext& context, TFloppy& floppy);
@@ -96,8 +95,9 @@ std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int3
                                                 std::int32_t side, std::int32_t sectorId,
                                                 SectorSearch encoding);
 // Reads sectors firstId .. firstId + count - 1 of `size` bytes into buffer + (id - firstId) x
-// size; returns the number copied. A missing, damaged or wrong-sized sector leaves its slot as
-// it was, sets `status` and the read goes on with the next id.
+// size; returns the number copied. A damaged sector sets `status` 1 (its slot keeps its old
+// bytes when it has no data field) and the read goes on; a missing sector sets `status` 3 and
+// ends the read; a sector of another size ends it with 0 (sectors copied before stay).
 int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
                        std::int32_t firstId, std::int32_t count, std::int32_t size,
                        SectorSearch encoding, std::span<std::uint8_t> buffer, int& status);

@@ -162,7 +162,7 @@ void SetIdentity(TSectorConfig& sector, std::span<const std::uint8_t> chrn) {
 // Decodes a data field of `prefix` bytes (syncs and mark), the data and its CRC from `position`.
 void DecodeDataField(const TLibContext& context, const TCellRing& ring, TSectorConfig& sector,
                      std::int32_t position, std::size_t prefix, bool mfm) {
-  std::vector<std::uint8_t>& field = sector.data;
+  auto& field = sector.data;
   field.resize(prefix + static_cast<std::size_t>(sector.size) + 2);
   const std::int32_t end = mfm ? mfmDecode(ring, field, position) : fmDecode(ring, field, position);
   sector.endCell = end;
@@ -274,7 +274,7 @@ std::int32_t FindMfmIdentities(const TSide& side, std::int32_t from, std::uint8_
   const std::int32_t length = ring.Length();
   const std::uint8_t* bytes = ring.Bytes().data();
   TSideCache::TChecked& checked = cache.checked;
-  std::vector<TSideCache::TIdentity>& met = cache.identities;
+  auto& met = cache.identities;
   // Matches before `fastEnd` have their identity fields inside the track and the bytes of those
   // inside the side's bytes.
   const auto fastEnd = static_cast<std::int32_t>(std::max<std::int64_t>(

@@ -355,7 +355,7 @@ void WriteSector(const TFormatRow& row, const TSectorConfig& sector, TByteEncode
   const auto dataMark =
       static_cast<std::uint8_t>(sector.useDataMark ? sector.dataMark : row.dataMark.byte);
   encoder.Byte(dataMark, row.dataMark.clock);
-  std::vector<std::uint8_t> data = sector.data;
+  TLibVector<std::uint8_t> data = sector.data;
   data.resize(static_cast<std::size_t>(std::max(sector.size, 0)), sector.fillByte);
   encoder.Bytes(data);
   TCrc16 dataCrc(row.crcPolynomial, row.crcInitial);

@@ -23,7 +23,7 @@ using ProgressCallback = std::function<void(int position, int total)>;
 
 struct TModule;
 
-class TLibContext {
+class TLibContext : public TLibRecord {
  public:
   // Formats and delivers a log line; nothing is formatted while no callback is installed.
   void Log(int level, const char* format, ...) const __attribute__((format(printf, 3, 4)));
@@ -34,7 +34,7 @@ class TLibContext {
   std::vector<const TModule*> modules;  // image-format modules; none are registered here
 };
 
-struct TImgLoader {
+struct TImgLoader : TLibRecord {
   TLibContext* context = nullptr;
   ProgressCallback progressCallback;
 };

@@ -10,9 +10,10 @@
 namespace rtl {
 
 enum class FileMode {
-  OpenRead,       // existing file, read only; others may read, write and delete it meanwhile
-  OpenReadWrite,  // existing file, read and write
-  Create,         // create, or truncate an existing file; read and write
+  OpenRead,           // existing file, read only; others may read, write and delete it meanwhile
+  OpenReadDenyWrite,  // existing file, read only; others may read it but not write it meanwhile
+  OpenReadWrite,      // existing file, read and write
+  Create,             // create, or truncate an existing file; read and write
 };
 
 // Last-write times travel as FILETIME values: 100-ns units since 1601-01-01 UTC.

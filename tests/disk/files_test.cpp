@@ -200,6 +200,26 @@ TEST_F(HostFiles, AddListStopsAtTheFirstFailure) {
   EXPECT_THROW(disk->Add(folder_ / "missing.txt"), rtl::EStreamError);
 }
 
+TEST(Files, DeleteThroughADeletedEntryLeavesTheFileNowInItsClustersAlone) {
+  auto disk = NewDisk();
+  ASSERT_NE(AddBytes(*disk, L"EMPTY", {}), nullptr);
+  const disk::PDirEntry old = AddBytes(*disk, L"OLD.BIN", Pattern(3000, 2));
+  ASSERT_NE(old, nullptr);
+  ASSERT_EQ(disk->Delete("EMPTY"), DiskResult::Ok);
+  ASSERT_EQ(disk->Delete(old), DiskResult::Ok);
+  // The new file takes the first free slot (EMPTY's) and the clusters OLD.BIN left.
+  const std::vector<std::uint8_t> bytes = Pattern(3000, 5);
+  const disk::PDirEntry reused = AddBytes(*disk, L"NEW.BIN", bytes);
+  ASSERT_NE(reused, nullptr);
+  ASSERT_NE(reused, old);
+  ASSERT_EQ(reused->ClusterLow, old->ClusterLow);
+  const auto before = Snapshot(*disk);
+  EXPECT_EQ(disk->Delete(old), DiskResult::FileNotFound);
+  EXPECT_EQ(disk->Delete("OLD.BIN"), DiskResult::FileNotFound);
+  EXPECT_EQ(Snapshot(*disk), before);
+  EXPECT_EQ(disk->ExtractToMem("NEW.BIN"), bytes);
+}
+
 TEST(Files, EmptyFileMarksTheImageModified) {
   auto disk = NewDisk();
   disk->ResetModifiedState();
@@ -482,6 +502,28 @@ TEST(Clusters, OffsetsAreCheckedAgainstTheLoadedBytes) {
   EXPECT_EQ(disk->FindFreeCluster(714), 714);
   disk->SetFatEntry(714, 0xFFF);
   EXPECT_EQ(disk->FindFreeCluster(714), -1);
+}
+
+TEST(Clusters, ExtractionStepsByTheClustersTheMediaByteGives) {
+  // Boot sectors whose cluster fields disagree with the media byte's geometry (two 512-byte
+  // sectors per cluster): both extractions read the clusters where the file was written.
+  const std::vector<std::uint8_t> bytes = disk_test::Pattern(3000, 7);
+  for (const auto& [sectorsPerCluster, bytesPerSector] :
+       {std::pair<std::uint8_t, std::uint16_t>{1, 512}, {4, 512}, {0, 0}, {2, 256}}) {
+    SCOPED_TRACE(testing::Message() << int(sectorsPerCluster) << " x " << bytesPerSector);
+    auto disk = NewDisk();
+    ASSERT_NE(AddBytes(*disk, L"FIRST.BIN", disk_test::Pattern(1500, 3)), nullptr);
+    ASSERT_NE(AddBytes(*disk, L"DATA.BIN", bytes), nullptr);
+    std::vector<std::uint8_t> image = disk_test::Snapshot(*disk);
+    image[11] = static_cast<std::uint8_t>(bytesPerSector);
+    image[12] = static_cast<std::uint8_t>(bytesPerSector >> 8);
+    image[13] = sectorsPerCluster;
+    ASSERT_TRUE(disk->LoadFromBuffer(image, ""));
+    EXPECT_EQ(disk->ExtractToMem("DATA.BIN"), bytes);
+    rtl::TMemoryStream byEntry;
+    ASSERT_TRUE(disk->ExtractToStream(byEntry, disk->Lookup("DATA.BIN")));
+    EXPECT_EQ(byEntry.Bytes(), bytes);
+  }
 }
 
 struct LoadCase {

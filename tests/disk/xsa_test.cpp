@@ -57,24 +57,23 @@ TEST(XsaStream, MalformedHeadersAreRejected) {
   for (const auto& c : cases) EXPECT_EQ(DecodeError(c.container), c.message) << c.label;
 }
 
-// Cutting a valid container anywhere gives a header error inside the header, "Unexpected end of
-// file" inside the code stream, or all the data when only end-code bits are lost.
+// Cutting a valid container anywhere gives a header error inside the header and "Unexpected end
+// of file" inside the code stream, up to its last byte: only the end code ends the output.
 TEST(XsaStream, TruncationAtEveryOffsetRaisesOnlyTheTwoErrors) {
   Bytes data = xsa_test::FilledDiskImage();
   data.resize(6000);
   const Bytes container = Encode(data, L"CUT.DSK");
   const std::size_t headerSize = 12 + 7 + 1;
   for (const std::size_t length :
-       {headerSize - 1, headerSize, container.size() - 3, container.size() - 2}) {
+       {headerSize - 1, headerSize, container.size() - 3, container.size() - 1, container.size()}) {
     const Bytes cut(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(length));
     Bytes decoded;
     const std::string message = MessageOf([&] { decoded = Decode(cut); });
     if (length < headerSize) {
       ASSERT_EQ(message, "Invalid header in XSA file.") << length;
-    } else if (length < container.size() - 2) {
+    } else if (length < container.size()) {
       ASSERT_EQ(message, "Unexpected end of file") << length;
     } else {
-      // The last two bytes hold only end-code bits, and the unpacked size ends the output first.
       ASSERT_EQ(message, "no error") << length;
       ASSERT_EQ(decoded, data) << length;
     }
@@ -310,10 +309,10 @@ std::vector<DecodeCase> DecodeCases() {
     cases.push_back({"longest distance", Container(9004, "N", code.Code()), expected});
   }
   {
-    // The header's unpacked size ends the output before the end code.
+    // Only the end code ends the output, not a smaller unpacked size in the header.
     TBitPacker code;
-    code.Literal('A').Bits("1 111 10 001 0000");
-    cases.push_back({"stops at the unpacked size", Container(5, "", code.Code()), Bytes(5, 'A')});
+    code.Literal('A').Bits("1 111 10 001 0000").EndCode();
+    cases.push_back({"goes past the unpacked size", Container(5, "", code.Code()), Bytes(11, 'A')});
   }
   {
     // The end code ends the output before the unpacked size.

@@ -39,6 +39,7 @@ namespace {
 
 using disk_test::ReadFile;
 using disk_test::WriteFile;
+using hfe_test::AsBytes;
 using hfe_test::Bytes;
 using hfe_test::Generated;
 
@@ -287,7 +288,7 @@ TEST(HfeReader, DerivesGeometryFromTheHeader) {
                                        floppy.interfaceType, floppy.sectorsPerTrack}),
             std::vector<std::int32_t>({3, 2, 250000, 7, -1}));
   const TSide& side = *floppy.Side(2, 1);
-  EXPECT_EQ(side.cellData, Bytes(12544, 0xAA));  // 0x55 bit-reversed
+  EXPECT_EQ(AsBytes(side.cellData), Bytes(12544, 0xAA));  // 0x55 bit-reversed
   EXPECT_EQ(side.trackLength, 12544 * 8);
   EXPECT_EQ(side.indexMap[255], 0xFF);
   EXPECT_EQ(side.indexMap[256], 0);
@@ -570,7 +571,7 @@ TEST(TrackUtilities, SizesSidesTablesAndTiming) {
   raw->bitRate = -1;
   EXPECT_EQ(trk_getCellTimeUs(*raw, 0, 63), 32 * 2 + 31);  // bytes 0-3 at 2 us, 4-7 at 1 us
   EXPECT_EQ(trk_fillSideTable(*raw, TSideTable::FlakeyBits, 7, 1, 0x0F), kOk);
-  EXPECT_EQ(raw->flakeyBits, (Bytes{0, 0, 0, 0, 0, 0, 0, 0x0F}));
+  EXPECT_EQ(AsBytes(raw->flakeyBits), (Bytes{0, 0, 0, 0, 0, 0, 0, 0x0F}));
 }
 
 TEST(Controller, ReadsAndWritesSectorRuns) {

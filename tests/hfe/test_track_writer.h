@@ -161,6 +161,12 @@ inline Bytes HfeFile(int tracks, const std::function<Bytes(int, int)>& side) {
   return file;
 }
 
+// The bytes of a library container, to compare with plain byte vectors.
+template <class Container>
+Bytes AsBytes(const Container& bytes) {
+  return Bytes(bytes.begin(), bytes.end());
+}
+
 // Random bytes from a fixed seed.
 inline Bytes RandomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 random(seed);
@@ -202,7 +208,7 @@ inline std::unique_ptr<hfe::TFloppy> CellFloppy(std::vector<std::vector<Bytes>> 
     for (auto& sideCells : track) {
       auto side = std::make_unique<hfe::TSide>();
       side->trackLength = static_cast<std::int32_t>(sideCells.size() * 8);
-      side->cellData = std::move(sideCells);
+      side->cellData.assign(sideCells.begin(), sideCells.end());
       side->bitRate = 250000;
       cylinder->sides.push_back(std::move(side));
     }

@@ -25,6 +25,7 @@
 namespace hfe {
 namespace {
 
+using hfe_test::AsBytes;
 using hfe_test::Bytes;
 using hfe_test::CellFloppy;
 using hfe_test::TTestSector;
@@ -168,7 +169,7 @@ TEST(TrackGenerator, EmptySideAndIndexPulse) {
   EXPECT_EQ(side.trackLength, 100032);
   Bytes index(12504, 0);
   std::fill(index.begin() + (100032 - 1250) / 8, index.end(), 0xFF);
-  EXPECT_EQ(side.indexMap, index);
+  EXPECT_EQ(AsBytes(side.indexMap), index);
   auto access = trk_initSectorAccess(*context, *floppy);
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
 }
@@ -254,7 +255,7 @@ TEST(FloppyBuilder, CrcModesInBothEncodings) {
       ASSERT_TRUE(sector);
       EXPECT_EQ(sector->headerCrcError, e.headerError);
       EXPECT_EQ(sector->dataCrcError, e.dataError);
-      EXPECT_EQ(sector->data, e.data);
+      EXPECT_EQ(AsBytes(sector->data), e.data);
     }
   }
 }
@@ -306,15 +307,24 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
   const struct {
     const char* name;
     std::function<void(Sectors&)> change;
-    int blank;  // the id whose slot keeps its old bytes, or 0
+    std::vector<int> blank;  // the ids whose slots keep their old bytes
     int copied, status;
     std::string logged = "Valid MFM sector header found - Cyl:0 Side:1 Sect:1 Size:512";
   } cases[] = {
-      {"intact", [](Sectors&) {}, 0, 9, kSectorsOk},
-      {"bad data CRC in 4", [](Sectors& s) { s[3].badDataCrc = true; }, 0, 9, kSectorBadCrc,
+      {"intact", [](Sectors&) {}, {}, 9, kSectorsOk},
+      {"bad data CRC in 4",
+       [](Sectors& s) { s[3].badDataCrc = true; },
+       {},
+       9,
+       kSectorBadCrc,
        "trk_readSectorData : ERROR -> Bad Data CRC ! track 0, side 1, sector 4,Sector size:512,"
        "Type:0"},
-      {"5 missing", [](Sectors& s) { s.erase(s.begin() + 4); }, 5, 8, kSectorNotFound,
+      // A missing sector ends the read: 6-9 are not read.
+      {"5 missing",
+       [](Sectors& s) { s.erase(s.begin() + 4); },
+       {5, 6, 7, 8, 9},
+       4,
+       kSectorNotFound,
        "trk_readSectorData : ERROR -> Sector not found ! track 0, side 1, sector 5,Sector "
        "size:512,Type:0"},
       {"3 is a 256-byte sector",
@@ -322,12 +332,25 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
          s[2].n = 1;
          s[2].data.resize(256);
        },
-       3, 8, kSectorWrongSize},
-      {"interleaved", [&](Sectors& s) { interleave(s, false); }, 0, 9, kSectorsOk},
-      {"interleaved, H = 0 on side 1", [&](Sectors& s) { interleave(s, true); }, 0, 9, kSectorsOk,
+       {3, 4, 5, 6, 7, 8, 9},
+       0,
+       kSectorsOk},
+      {"interleaved", [&](Sectors& s) { interleave(s, false); }, {}, 9, kSectorsOk},
+      {"interleaved, H = 0 on side 1",
+       [&](Sectors& s) { interleave(s, true); },
+       {},
+       9,
+       kSectorsOk,
        "Valid MFM sector header found - Cyl:0 Side:0 Sect:1 Size:512"},
-      {"6 has no data field", [](Sectors& s) { s[5].withDataField = false; }, 6, 8, kSectorBadCrc},
-      {"7 has a bad identity CRC", [](Sectors& s) { s[6].badHeaderCrc = true; }, 0, 9,
+      {"6 has no data field",
+       [](Sectors& s) { s[5].withDataField = false; },
+       {6},
+       8,
+       kSectorBadCrc},
+      {"7 has a bad identity CRC",
+       [](Sectors& s) { s[6].badHeaderCrc = true; },
+       {},
+       9,
        kSectorBadCrc},
       {"a bad copy of 2 comes first",
        [](Sectors& s) {
@@ -336,13 +359,15 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
          copy.data = Bytes(512, 0x11);
          s.insert(s.begin(), copy);
        },
-       0, 9, kSectorsOk},
+       {},
+       9,
+       kSectorsOk},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto sectors = NineSectors(0, 1, 5);
     Bytes expected = Flat(sectors);
-    if (c.blank) std::fill_n(expected.begin() + (c.blank - 1) * 512, 512, 0xAA);
+    for (const int id : c.blank) std::fill_n(expected.begin() + (id - 1) * 512, 512, 0xAA);
     c.change(sectors);
     auto floppy = CellFloppy({{hfe_test::TrackSide({}), hfe_test::TrackSide(sectors)}});
     const auto result = ReadNine(*floppy, 1);
@@ -356,6 +381,35 @@ TEST(SectorAccess, ReadsDamagedAndUnusualTracks) {
   const auto none = ReadNine(*oneSided, 1);
   EXPECT_EQ(none.copied, 0);
   EXPECT_EQ(none.buffer, Bytes(9 * 512, 0xAA));
+}
+
+TEST(SectorAccess, WrittenSectorsGiveTheCellsOfATrackWrittenWithTheirBytes) {
+  // The track the independent writer makes with the new bytes is the oracle, cell for cell:
+  // the data fields' clocks and CRCs, and the clock of the gap cell after each field.
+  const struct { int firstId, count; } cases[] = {{1, 1}, {4, 2}, {9, 1}, {1, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "ids " << c.firstId << " +" << c.count);
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+      const auto before = NineSectors(0, 0, seed);
+      auto after = before;
+      Bytes written;
+      for (int i = 0; i < c.count; ++i) {
+        auto& sector = after[static_cast<std::size_t>(c.firstId - 1 + i)];
+        sector.data = hfe_test::RandomBytes(512, seed * 1000 + static_cast<std::uint32_t>(i));
+        written.insert(written.end(), sector.data.begin(), sector.data.end());
+      }
+      auto floppy = CellFloppy({{hfe_test::TrackSide(before)}});
+      auto context = trk_init();
+      auto access = trk_initSectorAccess(*context, *floppy);
+      int status = -1;
+      EXPECT_EQ(trk_writeSectorData(*access, 0, 0, c.firstId, c.count, 512, SectorSearch::IsoIbmMfm,
+                                    written, status),
+                c.count);
+      EXPECT_EQ(status, kSectorsOk);
+      EXPECT_EQ(AsBytes(floppy->Side(0, 0)->cellData), hfe_test::TrackSide(after))
+          << "seed " << seed;
+    }
+  }
 }
 
 // `cells` moved `offset` cells later.
@@ -507,7 +561,7 @@ TEST(SectorAccess, WalkEndsOnceAndOtherSidesStillWork) {
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm));
   auto other = trk_searchSector(*access, 0, 1, 9, SectorSearch::IsoIbmMfm);
   ASSERT_TRUE(other);
-  EXPECT_EQ(other->data, sides1[8].data);
+  EXPECT_EQ(AsBytes(other->data), sides1[8].data);
   auto first = trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmMfm);
   ASSERT_TRUE(first);
   EXPECT_EQ(first->sector, 1);
@@ -587,7 +641,7 @@ TEST(SectorAccess, FmWalkStopsAtTheNextIdentityAndFindsLoneDataFields) {
     EXPECT_EQ(sector->size, e.size);
     EXPECT_EQ(sector->useDataMark, e.useDataMark);
     EXPECT_EQ(sector->dataMark, e.dataMark);
-    EXPECT_EQ(sector->data, e.data);
+    EXPECT_EQ(AsBytes(sector->data), e.data);
   }
   EXPECT_FALSE(trk_getNextSector(*access, 0, 0, SectorSearch::IsoIbmFm));
   // Read by id: sector 1 has no data, sector 2 reads whole.
@@ -839,7 +893,8 @@ TEST(FormatRows, GapTableAndParsers) {
       EXPECT_EQ(sector.startCell, (c.firstStartByte + i * c.recordBytes) * cellsPerByte);
       EXPECT_EQ(sector.dataCrcError, 0);
       EXPECT_EQ(sector.dataMark, c.format == 16 ? 0xF8 : 0xFB);
-      EXPECT_EQ(sector.data, Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
+      EXPECT_EQ(AsBytes(sector.data),
+                Bytes(data.begin() + i * c.size, data.begin() + (i + 1) * c.size));
     }
   }
 }
@@ -861,11 +916,11 @@ TEST(FormatRows, FormatsWithoutACodingMakeBlankSides) {
     ASSERT_TRUE(floppy);
     const TSide& side = *floppy->Side(3, 1);
     EXPECT_EQ(side.trackLength, 100000);
-    EXPECT_EQ(side.cellData, Bytes(12500, 0));
+    EXPECT_EQ(AsBytes(side.cellData), Bytes(12500, 0));
     EXPECT_EQ(static_cast<std::int32_t>(side.trackEncoding), c.encoding);
     Bytes index(12500, 0);
     std::fill(index.begin() + 98750 / 8, index.end(), 0xFF);
-    EXPECT_EQ(side.indexMap, index);
+    EXPECT_EQ(AsBytes(side.indexMap), index);
     std::vector<TSectorConfig> sectors(2);
     for (auto& sector : sectors) {
       sector.size = 256;

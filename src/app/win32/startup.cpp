@@ -3,6 +3,7 @@
 #include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
+#include "hfe/startup.h"
 #include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
@@ -15,6 +16,7 @@ void StartUnits() {
   gfx::Initialize();
   ux::InitModules();
   tb::Initialize();
+  hfe::Initialize();
   ReadVersionInfo();
   dragdrop::RegisterShellFormats();
 }
@@ -25,6 +27,7 @@ void PrepareApplication(ui::TApplication& application) {
 }
 
 void FinishUnits() {
+  hfe::Finalize();
   tb::Finalize();
   ux::DoneModules();
   gfx::Finalize();

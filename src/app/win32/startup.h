@@ -1,6 +1,7 @@
 // The program's start-up around its application, in the order the program runs it:
 //   StartUnits: the graphics units, the settings and rich-text subsystem, the toolbar framework,
-//   the version strings and the shell's clipboard formats, before the application exists.
+//   the track image bridge, the version strings and the shell's clipboard formats, before the
+//   application exists.
 //   PrepareApplication: what the program sets on its application before the main window is made:
 //   the skinned items' cursors in the screen's cursor table (which the application makes) and
 //   the title.

@@ -43,6 +43,7 @@ TFileStream::TFileStream(const std::filesystem::path& path, FileMode mode) : pat
   int flags = O_CLOEXEC;
   switch (mode) {
     case FileMode::OpenRead:
+    case FileMode::OpenReadDenyWrite:  // no sharing modes here
       flags |= O_RDONLY;
       break;
     case FileMode::OpenReadWrite:

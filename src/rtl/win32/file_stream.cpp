@@ -44,6 +44,8 @@ TFileStream::TFileStream(const std::filesystem::path& path, FileMode mode) : pat
     case FileMode::OpenRead:
       share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
       break;
+    case FileMode::OpenReadDenyWrite:  // read access, read sharing only
+      break;
     case FileMode::OpenReadWrite:
       access |= GENERIC_WRITE;
       break;

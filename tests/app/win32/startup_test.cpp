@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/win32/startup.h"
+#include "hfe/host_services.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/cursors.h"
 #include "ux/win32/rich_edit.h"
@@ -28,6 +31,18 @@ TEST(ProgramStartup, TheUnitsCursorsAreInTheScreenTheApplicationMakesAfterThem) 
     EXPECT_EQ(ui::Screen->Cursors(ux::win32::crDragHand), drag);
   }
   FinishUnits();
+}
+
+// The track image bridge's list of live library blocks lives from the start-up to the shut-down,
+// which frees the list, not the blocks it still names.
+TEST(ProgramStartup, TheTrackLibrarysBlockListLivesFromStartUpToShutDown) {
+  StartUnits();
+  const hfe::THostServices& host = hfe::HostServices();
+  void* block = host.allocate(16);
+  EXPECT_EQ(hfe::LiveBlocks(), std::vector<void*>{block});
+  FinishUnits();
+  EXPECT_EQ(hfe::LiveBlockCount(), 0u);
+  host.release(block);
 }
 
 // Libraries that only some commands need are not loaded at start-up: the rich-edit library when
