@@ -357,19 +357,13 @@ void TTBCustomDockableWindow::ArrangeContents() {
 
 void TTBCustomDockableWindow::SetCurrentDock(TTBDock* dock) {
   if (Loading()) return;
-  if (dock) {
-    // Already there: docking again would move it to the dock's end and lose its place.
-    if (docked_ && dock == currentDock_ && Parent() == dock) return;
+  // Already there: docking again would move it to the dock's end and lose its place.
+  if (dock && docked_ && dock == currentDock_ && Parent() == dock) return;
+  // No dock: the form it belongs to (for a floating window, the form its floating form serves).
+  if (dock)
     SetParent(dock);
-    return;
-  }
-  // No dock: float when it may, else its default dock; never a plain child of the form.
-  if (dockMode_ == TTBDockMode::dmCanFloat) {
-    if (!floating_) SetFloating(true);
-    MoveOnScreen(true);
-  } else if (defaultDock_) {
-    SetParent(defaultDock_);
-  }
+  else
+    SetParent(&RequireToolWindowParentForm(*this));
 }
 
 void TTBCustomDockableWindow::SetDockPos(int pos) {
@@ -585,7 +579,7 @@ bool TTBCustomDockableWindow::ShouldShowFloating() {
   TFloatingShowState s;
   s.visible = Visible();
   s.hidden = hidden_;
-  s.docked = docked_;
+  s.floating = floating_;
   s.onTopOfParentForm = floatingMode_ == TTBFloatingMode::fmOnTopOfParentForm;
   ui::TCustomForm* form = floatParent_ ? floatParent_->ParentForm() : nullptr;
   s.parentFormShowing = form && form->HandleAllocated() && ShowingUpToTopLevel(form->Handle());
@@ -641,14 +635,15 @@ void TTBCustomDockableWindow::UpdateCaptionState() {
 }
 
 void TTBCustomDockableWindow::UpdateFloatingVisibility() {
-  if (updatingVisibility_ || !HandleAllocated() || (!floating_ && !docked_)) return;
+  if (updatingVisibility_ || !HandleAllocated()) return;
   updatingVisibility_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{updatingVisibility_};
   const bool show = ShouldShowFloating();
-  // A docked window shows again once re-parenting is over (also after it floated).
+  // A docked window or one on its form shows again once re-parenting is over (also after it
+  // floated).
   if (floating_ && floatParent_ && floatParent_->HandleAllocated()) {
     const HWND floatWnd = floatParent_->Handle();
     const bool wasActive = GetActiveWindow() == floatWnd;
@@ -658,7 +653,7 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
     ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
     if (!show && wasActive)
       if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
-  } else if (docked_) {
+  } else if (!floating_) {
     ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
   }
 }

@@ -313,21 +313,46 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
   EXPECT_EQ(HookHandle(0), 0u);
+}
 
-  // A restored "no dock" (through the published property) floats a window that may float ...
-  const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");
-  ASSERT_NE(currentDock, nullptr);
-  currentDock->setObj(*a, nullptr);
-  Pump();
-  EXPECT_TRUE(a->Floating());
-  // ... and re-docks one that may not.
-  b->SetDockMode(TTBDockMode::dmCannotFloat);
-  b->SetDefaultDock(left);
-  b->SetFloating(true);
-  b->SetCurrentDock(nullptr);
-  Pump();
-  EXPECT_EQ(b->CurrentDock(), left);
-  EXPECT_FALSE(b->Floating());
+// Every way onto the form itself leaves a plain child of the form, shown where it is visible.
+TEST_F(TbDockWindows, AWindowMovedOntoItsFormShowsThere) {
+  struct Case {
+    const char* name;
+    bool floatFirst;
+    void (*move)(TestBar& bar, ui::TForm& form);
+  };
+  const Case cases[] = {
+      {"floating, then not", true, [](TestBar& b, ui::TForm&) { b.SetFloating(false); }},
+      {"docked, then the form as parent", false, [](TestBar& b, ui::TForm& f) { b.SetParent(&f); }},
+      {"docked, then no dock", false, [](TestBar& b, ui::TForm&) { b.SetCurrentDock(nullptr); }},
+      {"floating, then no dock", true, [](TestBar& b, ui::TForm&) { b.SetCurrentDock(nullptr); }},
+      {"docked, then no dock restored", false,
+       [](TestBar& b, ui::TForm&) {
+         if (const ui::PropInfo* prop = ui::FindProp(b, L"CurrentDock")) prop->setObj(b, nullptr);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestBar* bar = AddBar(top, 0, 0);
+    if (c.floatFirst) bar->SetFloating(true);
+    Pump();
+    c.move(*bar, *form);
+    Pump();
+    EXPECT_EQ(bar->Parent(), form);
+    EXPECT_FALSE(bar->Docked());
+    EXPECT_FALSE(bar->Floating());
+    EXPECT_EQ(bar->FloatParent(), nullptr);
+    EXPECT_EQ(top->ToolbarCount(), 0);
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+    // Hidden and shown again there, it follows.
+    bar->Hide();
+    EXPECT_FALSE(IsWindowVisible(bar->Handle()));
+    bar->Show();
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+    ui::Free(bar);
+  }
 }
 
 TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
