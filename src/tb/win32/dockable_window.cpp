@@ -1126,7 +1126,12 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
     case ui::CM_DIALOGKEY:
       if (message.WParam == VK_ESCAPE && parentForm_ && !(GetKeyState(VK_SHIFT) & 0x8000) &&
           !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
-        if (parentForm_->HandleAllocated()) ::SetFocus(parentForm_->Handle());
+        // The form takes the focus as it does when activated: its active control has it.
+        ui::TWinControl* control = parentForm_->ActiveControl();
+        if (control && control->CanFocus())
+          control->SetFocus();
+        else if (parentForm_->HandleAllocated())
+          ::SetFocus(parentForm_->Handle());
         message.Result = 1;
         return;
       }

@@ -17,6 +17,7 @@
 #include "ui/errors.h"
 #include "ui/properties.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/memo.h"
 
 namespace tb {
 namespace {
@@ -408,10 +409,26 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_EQ(info.ptMinTrackSize.x, 1);
   EXPECT_EQ(info.ptMaxTrackSize.y, 32767);
 
-  // Escape in the floating form gives the focus back to the form.
+  // Escape in the floating form gives the focus back to the form: to its active control when
+  // it has one; Escape with Ctrl is left to others.
   SetFocus(a->Handle());
   EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
   EXPECT_EQ(GetFocus(), form->Handle());
+  auto* memo = ui::Create<ui::TMemo>(*form);
+  memo->SetParent(form);
+  form->SetActiveControl(memo);
+  SetFocus(a->Handle());
+  EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
+  EXPECT_EQ(GetFocus(), memo->Handle());
+  SetFocus(a->Handle());
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(GetFocus(), a->Handle());
 
   // On top of all forms: owned by the application window and topmost; back again.
   a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
