@@ -37,6 +37,13 @@ bool IsTopmost(HWND wnd) {
   return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+// Topmost, the window and every window that owns it.
+bool TopmostWithOwners(HWND wnd) {
+  for (; wnd; wnd = GetWindow(wnd, GW_OWNER))
+    if (!IsTopmost(wnd)) return false;
+  return true;
+}
+
 // Visible and not minimised, the window and every window it sits in as a child (a form inside
 // another form, an MDI child in its MDI form).
 bool ShowingUpToTopLevel(HWND wnd) {
@@ -603,10 +610,11 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (owner && GetWindow(floatWnd, GW_OWNER) != owner) {
     SetWindowOwner(floatWnd, owner);
-    // Directly below the nearest window above the owner that the owner does not own.
+    // Directly below the nearest window above the owner that the owner does not own (topmost
+    // with its owners when this form is topmost).
     HWND after = HWND_TOP;
     for (HWND w = GetWindow(owner, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-      if (w == floatWnd || OwnedBy(w, owner) || (topmost && !IsTopmost(w))) continue;
+      if (w == floatWnd || OwnedBy(w, owner) || (topmost && !TopmostWithOwners(w))) continue;
       after = w;
       break;
     }

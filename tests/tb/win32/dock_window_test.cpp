@@ -448,6 +448,36 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_TRUE(formClosing);
 }
 
+// A topmost floating form that changes owner goes directly below the nearest window above its
+// owner that is topmost together with every window owning it.
+TEST_F(TbDockWindows, ATopmostFloatingFormGoesBelowAWindowTopmostWithItsOwners) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  const auto popup = [](DWORD exStyle, HWND owner) {
+    return CreateWindowExW(exStyle, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, owner,
+                           nullptr, nullptr, nullptr);
+  };
+  SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const HWND plainOwner = popup(0, nullptr);
+  const HWND ownedTopmost = popup(WS_EX_TOPMOST, plainOwner);  // its owner is not topmost
+  const HWND topmost = popup(WS_EX_TOPMOST, nullptr);
+  ASSERT_FALSE(GetWindowLongW(plainOwner, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // From the top: the free topmost window, the owned one, then the form.
+  std::vector<HWND> order;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == topmost || w == ownedTopmost || w == form->Handle()) order.push_back(w);
+  ASSERT_EQ(order, (std::vector<HWND>{topmost, ownedTopmost, form->Handle()}));
+
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  EXPECT_TRUE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindow(floatWnd, GW_HWNDPREV), topmost);
+  for (HWND w : {topmost, ownedTopmost, plainOwner}) DestroyWindow(w);
+}
+
 TEST_F(TbDockWindows, FloatingFormHidesWhileTheWindowItsFormSitsInIsMinimised) {
   // The bar's form is a child window of the main form.
   auto* inner = ui::Application->CreateForm<ui::TForm>();
