@@ -704,12 +704,18 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(MoveScript::next, MoveScript::points.size() + 1);
   EXPECT_LE(a->paints, static_cast<int>(MoveScript::points.size()));
   EXPECT_GE(a->Left(), 300);
-  // Away from every dock: it floats there.
+  // Away from every dock: it floats there, keeping the row and position it asked for before
+  // the drag (not those the dock gave it).
+  a->SetDockRow(3);
+  a->SetDockPos(-1);
+  ASSERT_EQ(a->EffectiveDockRow(), 0);
   Drag(a, {{topRect.left + 250, topRect.top + 220}});
   ASSERT_TRUE(a->Floating());
   const RECT fr = WindowRect(a->FloatParent()->Handle());
   EXPECT_LT(fr.left, topRect.left + 250);
   EXPECT_GT(fr.right, topRect.left + 250);
+  EXPECT_EQ(a->DockRow(), 3);
+  EXPECT_EQ(a->DockPos(), -1);
 }
 
 // A bar of 400 along its dock that can shrink to 30, as a chevron toolbar can.
