@@ -364,13 +364,14 @@ void TTBCustomDockableWindow::ArrangeContents() {
 
 void TTBCustomDockableWindow::SetCurrentDock(TTBDock* dock) {
   if (Loading()) return;
-  // Already there: docking again would move it to the dock's end and lose its place.
-  if (dock && docked_ && dock == currentDock_ && Parent() == dock) return;
-  // No dock: the form it belongs to (for a floating window, the form its floating form serves).
-  if (dock)
+  if (dock) {
+    // Already there: docking again would move it to the dock's end and lose its place.
+    if (docked_ && dock == currentDock_ && Parent() == dock) return;
     SetParent(dock);
-  else
+  } else {
+    // The form it belongs to (for a floating window, the form its floating form serves).
     SetParent(&RequireToolWindowParentForm(*this));
+  }
 }
 
 void TTBCustomDockableWindow::SetDockPos(int pos) {
