@@ -92,7 +92,7 @@ int FloatingHitTest(const TFloatingFrame& f, TPoint p) {
 
 bool FloatingShouldShow(const TFloatingShowState& s) {
   if (!s.visible || s.hidden != 0) return false;
-  if (s.docked) return true;
+  if (!s.floating) return true;
   if (s.onTopOfParentForm && !s.parentFormShowing) return false;
   return !s.hideWhenInactive || s.applicationActive;
 }

@@ -75,7 +75,9 @@ int FloatingHitTest(const TFloatingFrame& f, TPoint p);
 struct TFloatingShowState {
   bool visible = true;
   int hidden = 0;
-  bool docked = false;
+  // Only a floating window depends on its form and on the application's activation: a docked
+  // window or one placed on its form shows with its parent.
+  bool floating = true;
   bool onTopOfParentForm = true;
   bool parentFormShowing = true;  // exists, has a window, visible, not minimised
   bool hideWhenInactive = true;

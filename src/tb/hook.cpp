@@ -117,7 +117,6 @@ void RegisterHookProc(void* user, THookProc proc, THookProcCodes codes) {
   THookProcData* data = FindProc(proc);
   THookUserData* record = nullptr;
   if (data) {
-    data->codes |= codes;
     for (THookUserData* r = data->first; r; r = r->next) {
       if (r->user == user) record = r;
     }
@@ -127,7 +126,9 @@ void RegisterHookProc(void* user, THookProc proc, THookProcCodes codes) {
     procList->push_back({proc, codes, record});
     data = &procList->back();
   }
-  AcquireHooks(KindsOf(data->codes), record->kinds);
+  // The hooks the given codes need, even where the procedure keeps the codes of its first
+  // registration.
+  AcquireHooks(KindsOf(codes), record->kinds);
 }
 
 void UnregisterHookProc(void* user, THookProc proc) {

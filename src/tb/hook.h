@@ -6,9 +6,10 @@
 //   hpPreDestroy (the CBT hook's window destruction), hpGetMessage (the get-message hook).
 //   Kinds: 0 call-window-procedure (codes 0-2), 1 CBT (code 3), 2 get-message (code 4).
 //   A procedure is called once per event however many users registered it; a procedure that
-//   throws is skipped and the walk goes on. Registering a known procedure again with other
-//   codes adds them to its set. The walk takes a snapshot of the list, and the dispatcher reads
-//   the thread's hook handle before the walk, so procedures may register and unregister.
+//   throws is skipped and the walk goes on. A procedure keeps the codes of its first
+//   registration; registering it again with other codes installs the hooks those need but adds
+//   nothing to what it is called for. The walk takes a snapshot of the list, and the dispatcher
+//   reads the thread's hook handle before the walk, so procedures may register and unregister.
 //   ReleaseThreadHooks (also run at process exit for the main thread) removes the thread's
 //   hooks whatever the counts and frees every record.
 //   The platform (install/uninstall) is injected: PlatformHooks() per platform, SetHookPlatform

@@ -121,6 +121,7 @@ class TTBView : public ui::TComponent {
   // Layout.
   void BeginUpdate();
   void EndUpdate();
+  bool IsUpdating() const { return updating_ > 0; }
   void ValidatePositions();
   void InvalidatePositions();
   void UpdatePositions(int& width, int& height);

@@ -76,6 +76,18 @@ TEST(TbDockDrag, FloatingRules) {
   EXPECT_TRUE(tb::FloatingShouldShow(s));
   s.hidden = 1;
   EXPECT_FALSE(tb::FloatingShouldShow(s));
+  // Docked or on its form: shown with its parent, whatever its form and the application do.
+  tb::TFloatingShowState child;
+  child.floating = false;
+  child.onTopOfParentForm = true;
+  child.parentFormShowing = false;
+  child.applicationActive = false;
+  EXPECT_TRUE(tb::FloatingShouldShow(child));
+  child.visible = false;
+  EXPECT_FALSE(tb::FloatingShouldShow(child));
+  child.visible = true;
+  child.hidden = 1;
+  EXPECT_FALSE(tb::FloatingShouldShow(child));
 
   EXPECT_TRUE(tb::FloatingCaptionInactive(false, false, true, true));
   EXPECT_TRUE(tb::FloatingCaptionInactive(true, true, false, false));

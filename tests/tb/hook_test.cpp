@@ -73,14 +73,16 @@ TEST_F(TbHooks, CountsDecideWhenEachKindIsInstalled) {
   EXPECT_FALSE(tb::CurrentHookState().exists);  // the record went with the last hook
   EXPECT_EQ(tb::CurrentHookState().procedures, 0);
 
-  // Only the kind a code needs; a known procedure registered again gains the new codes.
+  // Only the kind a code needs. A known procedure registered again gets the hook its new codes
+  // need but is still called for its first codes only.
   journal.clear();
   tb::RegisterHookProc(&user1, ProcA, kDestroy);
   tb::RegisterHookProc(&user2, ProcA, kGetMessage);
   EXPECT_EQ(journal, (std::vector<std::string>{"install 1", "install 2"}));
   journal.clear();
   tb::DispatchHookCode(tb::THookProcCode::hpGetMessage, 0, 1, 2);
-  EXPECT_EQ(journal, (std::vector<std::string>{"A 4 0"}));
+  tb::DispatchHookCode(tb::THookProcCode::hpPreDestroy, 5, 0, 0);
+  EXPECT_EQ(journal, (std::vector<std::string>{"A 3 5"}));
   // Forced release: hooks and records go whatever the counts.
   journal.clear();
   tb::ReleaseThreadHooks();

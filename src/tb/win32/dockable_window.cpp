@@ -37,6 +37,13 @@ bool IsTopmost(HWND wnd) {
   return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+// Topmost, the window and every window that owns it.
+bool TopmostWithOwners(HWND wnd) {
+  for (; wnd; wnd = GetWindow(wnd, GW_OWNER))
+    if (!IsTopmost(wnd)) return false;
+  return true;
+}
+
 // Visible and not minimised, the window and every window it sits in as a child (a form inside
 // another form, an MDI child in its MDI form).
 bool ShowingUpToTopLevel(HWND wnd) {
@@ -361,14 +368,9 @@ void TTBCustomDockableWindow::SetCurrentDock(TTBDock* dock) {
     // Already there: docking again would move it to the dock's end and lose its place.
     if (docked_ && dock == currentDock_ && Parent() == dock) return;
     SetParent(dock);
-    return;
-  }
-  // No dock: float when it may, else its default dock; never a plain child of the form.
-  if (dockMode_ == TTBDockMode::dmCanFloat) {
-    if (!floating_) SetFloating(true);
-    MoveOnScreen(true);
-  } else if (defaultDock_) {
-    SetParent(defaultDock_);
+  } else {
+    // The form it belongs to (for a floating window, the form its floating form serves).
+    SetParent(&RequireToolWindowParentForm(*this));
   }
 }
 
@@ -585,7 +587,7 @@ bool TTBCustomDockableWindow::ShouldShowFloating() {
   TFloatingShowState s;
   s.visible = Visible();
   s.hidden = hidden_;
-  s.docked = docked_;
+  s.floating = floating_;
   s.onTopOfParentForm = floatingMode_ == TTBFloatingMode::fmOnTopOfParentForm;
   ui::TCustomForm* form = floatParent_ ? floatParent_->ParentForm() : nullptr;
   s.parentFormShowing = form && form->HandleAllocated() && ShowingUpToTopLevel(form->Handle());
@@ -609,10 +611,11 @@ void TTBCustomDockableWindow::SetFloatingOwner() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (owner && GetWindow(floatWnd, GW_OWNER) != owner) {
     SetWindowOwner(floatWnd, owner);
-    // Directly below the nearest window above the owner that the owner does not own.
+    // Directly below the nearest window above the owner that the owner does not own (topmost
+    // with its owners when this form is topmost).
     HWND after = HWND_TOP;
     for (HWND w = GetWindow(owner, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-      if (w == floatWnd || OwnedBy(w, owner) || (topmost && !IsTopmost(w))) continue;
+      if (w == floatWnd || OwnedBy(w, owner) || (topmost && !TopmostWithOwners(w))) continue;
       after = w;
       break;
     }
@@ -641,14 +644,15 @@ void TTBCustomDockableWindow::UpdateCaptionState() {
 }
 
 void TTBCustomDockableWindow::UpdateFloatingVisibility() {
-  if (updatingVisibility_ || !HandleAllocated() || (!floating_ && !docked_)) return;
+  if (updatingVisibility_ || !HandleAllocated()) return;
   updatingVisibility_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{updatingVisibility_};
   const bool show = ShouldShowFloating();
-  // A docked window shows again once re-parenting is over (also after it floated).
+  // A docked window or one on its form shows again once re-parenting is over (also after it
+  // floated).
   if (floating_ && floatParent_ && floatParent_->HandleAllocated()) {
     const HWND floatWnd = floatParent_->Handle();
     const bool wasActive = GetActiveWindow() == floatWnd;
@@ -658,7 +662,7 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
     ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
     if (!show && wasActive)
       if (HWND next = NextTopLevelWindow(floatWnd)) SetActiveWindow(next);
-  } else if (docked_) {
+  } else if (!floating_) {
     ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
   }
 }
@@ -1131,7 +1135,12 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
     case ui::CM_DIALOGKEY:
       if (message.WParam == VK_ESCAPE && parentForm_ && !(GetKeyState(VK_SHIFT) & 0x8000) &&
           !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
-        if (parentForm_->HandleAllocated()) ::SetFocus(parentForm_->Handle());
+        // The form takes the focus as it does when activated: its active control has it.
+        ui::TWinControl* control = parentForm_->ActiveControl();
+        if (control && control->CanFocus())
+          control->SetFocus();
+        else if (parentForm_->HandleAllocated())
+          ::SetFocus(parentForm_->Handle());
         message.Result = 1;
         return;
       }

@@ -7,8 +7,7 @@
 //   Descendants give the content: CalcLayoutSize and GetCurrentClientSize (toolbars).
 //   Destruction: BeforeDestruction un-parents through SetParent, leaves the floating list,
 //   unregisters the hook procedure and frees the floating form before the base goes.
-//   A window restored with no dock (SetCurrentDock(nullptr) at run time) floats when it may,
-//   else goes to its default dock: it never becomes a plain child of its form.
+//   No dock (SetCurrentDock(nullptr)) puts the window on its form, where it shows as any child.
 //   The drag and sizing loops capture the mouse and read the thread's messages until release,
 //   Escape, another press, WM_QUIT (posted again), a failed read or lost capture; the outline
 //   of outline mode goes through TDragOutline (SetDragOutline: tests record the rectangles) and

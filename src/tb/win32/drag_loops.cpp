@@ -176,6 +176,8 @@ class TTBCustomDockableWindow::MoveLoop {
   void Run(int initX, int initY) {
     TDockClientState& st = w_.dock_;
     startDock_ = w_.docked_ ? w_.currentDock_ : nullptr;
+    // The row and position asked for before the drag, put back when it ends away from a dock.
+    const int askedRow = st.DockRow, askedPos = st.DockPos;
     st.DragMode = true;
     st.DragSplitting = false;
     if (startDock_) {
@@ -183,8 +185,8 @@ class TTBCustomDockableWindow::MoveLoop {
       startDock_->SetCommitNewPositions(true);
       startDock_->ArrangeToolbars();
     }
+    // The row it is in, as arranged: splitting is offered while the pointer stays over it.
     startRow_ = st.DockRow;
-    startPos_ = st.DockPos;
     splitChance_ = startDock_ && st.DragCanSplit;
     w_.smoothDragging_ = w_.smoothDrag_;
     struct Reset {
@@ -205,7 +207,7 @@ class TTBCustomDockableWindow::MoveLoop {
           w.dock_.DockPos = pos;
         }
       }
-    } reset{w_, startRow_, startPos_};
+    } reset{w_, askedRow, askedPos};
 
     RECT outer = OuterRect();
     POINT press{initX, initY};
@@ -396,7 +398,7 @@ class TTBCustomDockableWindow::MoveLoop {
 
   TTBCustomDockableWindow& w_;
   TTBDock* startDock_ = nullptr;
-  int startRow_ = 0, startPos_ = 0;
+  int startRow_ = 0;
   bool splitChance_ = false;
   TDragGrab grab_;
   POINT startPointer_{};

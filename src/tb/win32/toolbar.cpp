@@ -273,7 +273,8 @@ void TTBCustomToolbar::SetChevronPriorityForNewItems(TTBChevronPriorityForNewIte
 bool TTBCustomToolbar::AppliesFixedWidth() const {
   const ui::TAlign align = Align();
   return align == ui::TAlign::alTop || align == ui::TAlign::alBottom ||
-         align == ui::TAlign::alClient;
+         align == ui::TAlign::alClient ||
+         (Anchors() & (ui::akLeft | ui::akRight)) == (ui::akLeft | ui::akRight);
 }
 
 TTBToolbarViewInput TTBCustomToolbar::ViewInput(TTBDockType dockType, TTBDock* dock) {
@@ -818,7 +819,9 @@ void TTBCustomToolbar::WndProc(ui::TMessage& message) {
       if (view_ && (view_->State() & vsModal)) view_->CancelMode();
       break;
     case ui::CM_CONTROLCHANGE:
-      if (!Loading())
+      // Loading or updating, it makes no item: CreateWrappersForAllControls makes the missing
+      // ones.
+      if (!Loading() && !(view_ && view_->IsUpdating()))
         ControlChanged(reinterpret_cast<ui::TControl*>(message.WParam), message.LParam);
       break;
     case ui::CM_CONTROLLISTCHANGE:

@@ -162,6 +162,8 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   void EnterLoop(TTBEnterToolbarLoopOptions options) override;
   void Beep() override { MessageBeep(0); }
 
+  // On its form: the width is fixed by the alignment (top, bottom, client) or by anchors on
+  // both the left and the right.
   bool AppliesFixedWidth() const;
   // The window and its parents up to its top-level window are shown and enabled.
   bool UsableForKeys();

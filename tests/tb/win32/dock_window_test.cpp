@@ -17,6 +17,7 @@
 #include "ui/errors.h"
 #include "ui/properties.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/memo.h"
 
 namespace tb {
 namespace {
@@ -313,21 +314,46 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
   EXPECT_EQ(HookHandle(0), 0u);
+}
 
-  // A restored "no dock" (through the published property) floats a window that may float ...
-  const ui::PropInfo* currentDock = ui::FindProp(*a, L"CurrentDock");
-  ASSERT_NE(currentDock, nullptr);
-  currentDock->setObj(*a, nullptr);
-  Pump();
-  EXPECT_TRUE(a->Floating());
-  // ... and re-docks one that may not.
-  b->SetDockMode(TTBDockMode::dmCannotFloat);
-  b->SetDefaultDock(left);
-  b->SetFloating(true);
-  b->SetCurrentDock(nullptr);
-  Pump();
-  EXPECT_EQ(b->CurrentDock(), left);
-  EXPECT_FALSE(b->Floating());
+// Every way onto the form itself leaves a plain child of the form, shown where it is visible.
+TEST_F(TbDockWindows, AWindowMovedOntoItsFormShowsThere) {
+  struct Case {
+    const char* name;
+    bool floatFirst;
+    void (*move)(TestBar& bar, ui::TForm& form);
+  };
+  const Case cases[] = {
+      {"floating, then not", true, [](TestBar& b, ui::TForm&) { b.SetFloating(false); }},
+      {"docked, then the form as parent", false, [](TestBar& b, ui::TForm& f) { b.SetParent(&f); }},
+      {"docked, then no dock", false, [](TestBar& b, ui::TForm&) { b.SetCurrentDock(nullptr); }},
+      {"floating, then no dock", true, [](TestBar& b, ui::TForm&) { b.SetCurrentDock(nullptr); }},
+      {"docked, then no dock restored", false,
+       [](TestBar& b, ui::TForm&) {
+         if (const ui::PropInfo* prop = ui::FindProp(b, L"CurrentDock")) prop->setObj(b, nullptr);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestBar* bar = AddBar(top, 0, 0);
+    if (c.floatFirst) bar->SetFloating(true);
+    Pump();
+    c.move(*bar, *form);
+    Pump();
+    EXPECT_EQ(bar->Parent(), form);
+    EXPECT_FALSE(bar->Docked());
+    EXPECT_FALSE(bar->Floating());
+    EXPECT_EQ(bar->FloatParent(), nullptr);
+    EXPECT_EQ(top->ToolbarCount(), 0);
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+    // Hidden and shown again there, it follows.
+    bar->Hide();
+    EXPECT_FALSE(IsWindowVisible(bar->Handle()));
+    bar->Show();
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+    ui::Free(bar);
+  }
 }
 
 TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
@@ -383,10 +409,26 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   EXPECT_EQ(info.ptMinTrackSize.x, 1);
   EXPECT_EQ(info.ptMaxTrackSize.y, 32767);
 
-  // Escape in the floating form gives the focus back to the form.
+  // Escape in the floating form gives the focus back to the form: to its active control when
+  // it has one; Escape with Ctrl is left to others.
   SetFocus(a->Handle());
   EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
   EXPECT_EQ(GetFocus(), form->Handle());
+  auto* memo = ui::Create<ui::TMemo>(*form);
+  memo->SetParent(form);
+  form->SetActiveControl(memo);
+  SetFocus(a->Handle());
+  EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 1);
+  EXPECT_EQ(GetFocus(), memo->Handle());
+  SetFocus(a->Handle());
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_EQ(a->FloatParent()->Perform(ui::CM_DIALOGKEY, VK_ESCAPE), 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(GetFocus(), a->Handle());
 
   // On top of all forms: owned by the application window and topmost; back again.
   a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
@@ -404,6 +446,36 @@ TEST_F(TbDockWindows, FloatingFormFollowsItsForm) {
   };
   SendMessageW(floatWnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(formClosing);
+}
+
+// A topmost floating form that changes owner goes directly below the nearest window above its
+// owner that is topmost together with every window owning it.
+TEST_F(TbDockWindows, ATopmostFloatingFormGoesBelowAWindowTopmostWithItsOwners) {
+  TestBar* a = AddBar(top, 0, 0);
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
+  a->SetFloating(true);
+  Pump();
+  const HWND floatWnd = a->FloatParent()->Handle();
+  const auto popup = [](DWORD exStyle, HWND owner) {
+    return CreateWindowExW(exStyle, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, owner,
+                           nullptr, nullptr, nullptr);
+  };
+  SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const HWND plainOwner = popup(0, nullptr);
+  const HWND ownedTopmost = popup(WS_EX_TOPMOST, plainOwner);  // its owner is not topmost
+  const HWND topmost = popup(WS_EX_TOPMOST, nullptr);
+  ASSERT_FALSE(GetWindowLongW(plainOwner, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // From the top: the free topmost window, the owned one, then the form.
+  std::vector<HWND> order;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == topmost || w == ownedTopmost || w == form->Handle()) order.push_back(w);
+  ASSERT_EQ(order, (std::vector<HWND>{topmost, ownedTopmost, form->Handle()}));
+
+  a->SetFloatingMode(TTBFloatingMode::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), form->Handle());
+  EXPECT_TRUE(GetWindowLongW(floatWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindow(floatWnd, GW_HWNDPREV), topmost);
+  for (HWND w : {topmost, ownedTopmost, plainOwner}) DestroyWindow(w);
 }
 
 TEST_F(TbDockWindows, FloatingFormHidesWhileTheWindowItsFormSitsInIsMinimised) {
@@ -632,12 +704,18 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(MoveScript::next, MoveScript::points.size() + 1);
   EXPECT_LE(a->paints, static_cast<int>(MoveScript::points.size()));
   EXPECT_GE(a->Left(), 300);
-  // Away from every dock: it floats there.
+  // Away from every dock: it floats there, keeping the row and position it asked for before
+  // the drag (not those the dock gave it).
+  a->SetDockRow(3);
+  a->SetDockPos(-1);
+  ASSERT_EQ(a->EffectiveDockRow(), 0);
   Drag(a, {{topRect.left + 250, topRect.top + 220}});
   ASSERT_TRUE(a->Floating());
   const RECT fr = WindowRect(a->FloatParent()->Handle());
   EXPECT_LT(fr.left, topRect.left + 250);
   EXPECT_GT(fr.right, topRect.left + 250);
+  EXPECT_EQ(a->DockRow(), 3);
+  EXPECT_EQ(a->DockPos(), -1);
 }
 
 // A bar of 400 along its dock that can shrink to 30, as a chevron toolbar can.

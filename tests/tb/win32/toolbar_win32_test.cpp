@@ -401,6 +401,47 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(hosted->Parent(), form);  // the control lives on
   hosted->SetParent(buttons);
   EXPECT_EQ(buttons->Items().Count(), 7);
+  // Placed while the toolbar is updating, a control gets no item.
+  hosted->SetParent(form);
+  buttons->BeginItemUpdate();
+  hosted->SetParent(buttons);
+  buttons->EndItemUpdate();
+  EXPECT_EQ(buttons->Items().Count(), 6);
+}
+
+// On its form (no dock), a toolbar anchored on both sides keeps its width and wraps or shortens
+// its items to it, as one aligned to the top does; anchored on one side it takes its items'
+// length.
+TEST_F(TbToolbarWin32Test, AToolbarOnItsFormAnchoredOnBothSidesKeepsItsWidth) {
+  const int oneLine = buttons->ClientHeight();
+  struct Case {
+    ui::TAnchors anchors;
+    TTBShrinkMode mode;
+    bool keepsWidth;
+  };
+  const Case cases[] = {
+      {ui::akLeft | ui::akTop | ui::akRight, TTBShrinkMode::tbsmWrap, true},
+      {ui::akLeft | ui::akTop | ui::akRight, TTBShrinkMode::tbsmChevron, true},
+      {ui::akLeft | ui::akTop, TTBShrinkMode::tbsmWrap, false},
+      {ui::akTop | ui::akRight, TTBShrinkMode::tbsmChevron, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.anchors) * 10 + static_cast<int>(c.mode));
+    auto* bar = ui::Create<TTBCustomToolbar>(*form);
+    bar->SetShrinkMode(c.mode);
+    bar->SetParent(form);
+    bar->SetAnchors(c.anchors);
+    bar->SetBounds(10, 150, 80, oneLine);
+    for (const wchar_t* caption : {L"New", L"Open", L"Save", L"Cut", L"Copy", L"Paste"})
+      Add(bar->Items(), caption);
+    Pump();
+    EXPECT_EQ(bar->Width() == 80, c.keepsWidth);
+    TTBView& view = bar->View();
+    const bool chevronShown = view.Viewers(view.ViewerCount() - 1)->Show();
+    EXPECT_EQ(chevronShown, c.keepsWidth && c.mode == TTBShrinkMode::tbsmChevron);
+    EXPECT_EQ(bar->Height() > oneLine, c.keepsWidth && c.mode == TTBShrinkMode::tbsmWrap);
+    ui::Free(bar);
+  }
 }
 
 // Streaming: a toolbar's children are its items, then its windowed controls; a popup menu's
