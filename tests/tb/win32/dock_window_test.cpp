@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "tb/hook.h"
 #include "tb/item.h"
 #include "tb/win32/dockable_window.h"
@@ -189,6 +190,15 @@ class TbDockWindows : public UiGuiTest {
     Pump();
   }
 
+  // The screen shows what a full repaint of the form draws, and of the window's floating form
+  // when it floats.
+  void ExpectScreenAsRepainted(const char* after, TestBar* bar) {
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "after " << after;
+    if (!bar->Floating() || !bar->FloatParent()) return;
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(bar->FloatParent()->Handle()))
+        << "after " << after << ", floating";
+  }
+
   ui::TForm* form = nullptr;
   std::vector<TTBDock*> docks;
   TTBDock* top = nullptr;
@@ -224,8 +234,10 @@ TEST_F(TbDockWindows, DocksOnAllFourEdgesKeepRowsAndOuterEdges) {
   EXPECT_EQ(top->ToolbarCount(), 1);
   EXPECT_EQ(b->Top(), 0);
   EXPECT_EQ(b->EffectiveDockRow(), 1);
+  ExpectScreenAsRepainted("a window hidden", b);
   a->Show();
   EXPECT_EQ(top->Height(), 40);
+  ExpectScreenAsRepainted("a window shown again", a);
   // The docked frame answers the drag-handle code.
   RECT w = WindowRect(a->Handle());
   EXPECT_EQ(SendMessageW(a->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 3, w.top + 5)),
@@ -305,6 +317,7 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   // Dialog keys on the dock reach the floating window that remembers it.
   EXPECT_EQ(top->Perform(ui::CM_DIALOGKEY, VK_F9), 1);
   EXPECT_EQ(a->dialogKeys, 1);
+  ExpectScreenAsRepainted("a window floated", a);
 
   a->DoubleClick();  // floating: back to its last dock, the floating form freed
   Pump();
@@ -314,6 +327,7 @@ TEST_F(TbDockWindows, FloatsAndDocksBackKeepingItsLastDock) {
   EXPECT_EQ(top->ToolbarCount(), 2);
   EXPECT_EQ(b->CurrentDock(), top);
   EXPECT_EQ(HookHandle(0), 0u);
+  ExpectScreenAsRepainted("a window docked again", a);
 }
 
 // Every way onto the form itself leaves a plain child of the form, shown where it is visible.
@@ -678,6 +692,7 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(a->LastDock(), left);
   EXPECT_TRUE(top->DockList().empty());
   EXPECT_EQ(left->DockList(), std::vector<TTBCustomDockableWindow*>{a});
+  ExpectScreenAsRepainted("a drag to another dock", a);
   a->DoubleClick();
   ASSERT_TRUE(a->Floating());
   a->DoubleClick();
@@ -687,6 +702,7 @@ TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {
   EXPECT_EQ(a->CurrentDock(), top);
   EXPECT_EQ(a->DockRow(), 0);
   EXPECT_EQ(a->Left(), 200 - MulDivRound(69, 7, 19));  // the grab keeps its proportion
+  ExpectScreenAsRepainted("a drag back to the first dock", a);
   // Moving along the dock repaints the window at most once per mouse move.
   MoveScript::target = form->Handle();
   MoveScript::points.clear();
