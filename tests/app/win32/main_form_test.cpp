@@ -1213,6 +1213,58 @@ TEST_F(MainFormFilesTest, AViewerOpenedByAltVTakesTheKeyboard) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Alt released before V: the release of Alt after a shortcut puts no window into menu mode, with
+// the viewer open or with nothing to view. A menu mode holds the message loop: a watcher that does
+// not see the loop come back within 1.5 s ends it with Escape, so that the test cannot hang.
+TEST_F(MainFormFilesTest, TheAltOfAShortcutReleasedFirstEntersNoMenuMode) {
+  WriteFile(Folder() / L"a.txt", Pattern(10));
+  Start();
+  dialogs.addAnswers = {{Folder() / L"a.txt"}};
+  ChooseAction(L"acAddFiles");
+  for (const bool viewing : {false, true}) {
+    SCOPED_TRACE(viewing);
+    Select(viewing ? std::vector<std::wstring>{L"A"} : std::vector<std::wstring>{});
+    SetForegroundWindow(form->Handle());
+    Pump();
+    std::atomic<bool> menuMode = false;
+    std::atomic<bool> done = false;
+    std::thread watcher([&] {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+      while (!done && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      while (!done) {
+        menuMode = true;
+        PressKey(VK_ESCAPE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      }
+    });
+    INPUT keys[4]{};
+    const WORD order[] = {VK_MENU, 'V', VK_MENU, 'V'};
+    for (int i = 0; i < 4; ++i) {
+      keys[i].type = INPUT_KEYBOARD;
+      keys[i].ki.wVk = order[i];
+      keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    const DWORD until = GetTickCount() + 500;
+    while (GetTickCount() < until) {
+      Pump();
+      Sleep(10);
+    }
+    done = true;
+    watcher.join();
+    Pump();
+    EXPECT_FALSE(menuMode);
+    ASSERT_EQ(Viewers().size(), viewing ? 1u : 0u);
+    if (viewing) {
+      PressKey(VK_ESCAPE);
+      Pump();
+      EXPECT_TRUE(Viewers().empty());
+    }
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   auto made = dnd_test::NewDisk();
   dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));
