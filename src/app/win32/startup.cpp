@@ -3,6 +3,7 @@
 #include "app/dragdrop/win32/drag_formats.h"
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
@@ -21,6 +22,7 @@ void StartUnits() {
 
 void PrepareApplication(ui::TApplication& application) {
   skbar::SkLoadItemCursors();
+  skbar::SkInstallBitmapHints(application);
   application.SetTitle(L"Quollbox");
 }
 
