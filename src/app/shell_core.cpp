@@ -18,6 +18,15 @@ bool IsDriveRoot(const std::wstring& text) {
          text[1] == L':' && text[2] == L'\\';
 }
 
+// The boot sector or a sector of the FAT that the model reads could not be read: the geometry or
+// the allocation read from them may be anything.
+bool SystemAreaUnreadable(const disk::TMSXDisk& image, const hfe::THfeReadReport& unread) {
+  constexpr std::int32_t kSector = 512;  // the sectors of a track image
+  const std::int32_t fatStart = image.FFatOffset / kSector;
+  const std::int32_t fatEnd = (image.FFatOffset + image.FFatSize + kSector - 1) / kSector;
+  return unread.AnyUnreadable(0, 1) || unread.AnyUnreadable(fatStart, fatEnd - fatStart);
+}
+
 }  // namespace
 
 ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
@@ -89,12 +98,13 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       break;
   }
   if (!QuerySaveModified()) return false;
-  int unreadableSectors = 0;
-  std::unique_ptr<disk::TMSXDisk> loaded =
-      LoadImage(path, kind == ImageKind::Hfe, unreadableSectors);
+  hfe::THfeReadReport unread;
+  std::unique_ptr<disk::TMSXDisk> loaded = LoadImage(path, kind == ImageKind::Hfe, unread);
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
+  const int unreadableSectors = unread.Unreadable();
   damagedSource_ = unreadableSectors > 0;
+  unreadableSystemArea_ = SystemAreaUnreadable(*image_, unread);
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -111,7 +121,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
 }
 
 std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path& fileName,
-                                                     bool hfe, int& unreadableSectors) {
+                                                     bool hfe, hfe::THfeReadReport& unread) {
   auto image = std::make_unique<disk::TMSXDisk>();
   std::wstring reason;
   bool loaded = false;
@@ -120,9 +130,7 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
     const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(
         fileName, hfe ? hfe::kMaxHfeFileBytes : static_cast<std::uint64_t>(disk::kImageCapacity));
     if (hfe) {
-      hfe::THfeReadReport report;
-      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &report);
-      unreadableSectors = report.Unreadable();
+      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &unread);
     } else {
       rtl::TMemoryStream stream(bytes);
       loaded = image->LoadFromStream(stream, fileName);
@@ -154,6 +162,7 @@ void ShellCore::NewImage(int tag) {
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
   damagedSource_ = false;
+  unreadableSystemArea_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();

@@ -116,7 +116,7 @@ void ShellCore::ChangeBootOption(int tag) {
 }
 
 void ShellCore::ReplaceBootSector(int tag) {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   image_->EraseBootSector();
   if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
   UpdateCaption();

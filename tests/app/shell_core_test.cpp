@@ -46,6 +46,28 @@ class ShellFilesTest : public ShellCoreTest {
     core->UpdateCaption();
   }
   bool CaptionModified() const { return view.caption.ends_with(L" *"); }
+  // Every command that changes the image: adds, drops, a new directory, Backspace, deletes,
+  // renames and a new boot sector.
+  void TryEveryChangingCommand() {
+    files::TVirtualItem dropped;
+    dropped.Name = L"v.txt";
+    const std::vector<files::TVirtualItem> virtualItems{dropped};
+    const files::TContentsSource contents = [](std::size_t) -> std::unique_ptr<rtl::TStream> {
+      return std::make_unique<rtl::TMemoryStream>(Bytes(10));
+    };
+    fs.files["/host/a.txt"] = Bytes(100);
+    dialogs.addAnswers = {{"/host/a.txt"}};
+    core->AddFiles();
+    core->MakeDir();
+    core->KeyPress(8, KeyFocus::FileList);
+    core->SelectAll();
+    core->DeleteFiles();
+    core->StartRename();
+    core->Rename(*Image().GetDirEntry(0), L"other");
+    core->DropFiles(Paths{"/host/a.txt"});
+    core->DropVirtual(virtualItems, contents);
+    core->ReplaceBootSector(0);
+  }
 };
 
 TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
@@ -375,32 +397,18 @@ TEST_F(ShellFilesTest, DropsNeedAnImage) {
 // disk: no rows, "Custom Disk". No command changes it (nor lists it, Backspace included); it saves
 // as it was; the next image takes the commands again.
 TEST_F(ShellFilesTest, ACustomDiskTakesNoChangingCommandButSavesAsItWas) {
-  files::TVirtualItem dropped;
-  dropped.Name = L"v.txt";
-  const std::vector<files::TVirtualItem> virtualItems{dropped};
-  const files::TContentsSource contents = [](std::size_t) -> std::unique_ptr<rtl::TStream> {
-    return std::make_unique<rtl::TMemoryStream>(Bytes(10));
-  };
   for (const std::size_t zeroed : {13u, 19u}) {  // sectors per cluster; total sectors
     SCOPED_TRACE(zeroed);
     std::vector<std::uint8_t> bytes = RawImage(false, "inside");
     bytes[zeroed] = bytes[zeroed + 1] = 0;
     if (zeroed == 13) bytes[14] = 1;  // the reserved sector count stays
-    fs.files = {{"/img/custom.dsk", bytes}, {"/host/a.txt", Bytes(100)}};
+    fs.files = {{"/img/custom.dsk", bytes}};
     view.editing = -1;
     ASSERT_TRUE(core->OpenDiskImage("/img/custom.dsk"));
-    dialogs.addAnswers = {{"/host/a.txt"}};
-    core->AddFiles();
-    core->MakeDir();
-    core->KeyPress(8, KeyFocus::FileList);
-    core->SelectAll();
-    core->DeleteFiles();
-    core->StartRename();
+    EXPECT_FALSE(core->CanChange());
+    TryEveryChangingCommand();
     EXPECT_FALSE(core->CanRename(*Image().GetDirEntry(0)));
     EXPECT_EQ(core->Rename(*Image().GetDirEntry(0), L"other"), L"other");
-    core->DropFiles(Paths{"/host/a.txt"});
-    core->DropVirtual(virtualItems, contents);
-    core->ReplaceBootSector(0);
     EXPECT_TRUE(view.rows.empty());
     EXPECT_EQ(view.panels[1], L"Custom Disk");
     EXPECT_EQ(view.editing, -1);
@@ -415,10 +423,43 @@ TEST_F(ShellFilesTest, ACustomDiskTakesNoChangingCommandButSavesAsItWas) {
     ASSERT_EQ(view.laterOpens, Paths{"/img/plain.dsk"});
     view.laterOpens.clear();
     ASSERT_TRUE(core->OpenDiskImage("/img/plain.dsk"));
+    EXPECT_TRUE(core->CanChange());
     core->MakeDir();
     EXPECT_EQ(view.Names(), Names{L"NEWDIR1"});
     Image().ResetModifiedState();
   }
+}
+
+// A track image whose boot sector or FAT could not be read opens with the count of the sectors
+// that could not be read, but its allocation is unknown: it takes no command that changes it (an
+// added file could overwrite clusters of files its FAT no longer shows). One whose damage lies past
+// them takes every command. A new image takes them again.
+TEST_F(ShellFilesTest, ATrackImageWithoutItsBootSectorOrFatTakesNoChangingCommand) {
+  const std::vector<std::uint8_t> whole = HfeImage(true, "hello");
+  const struct {
+    std::size_t cutTo;
+    int unreadable;
+    bool changeable;
+  } cases[] = {{2048, 1440, false},    // no sector read whole: the first two as read, with bad CRCs
+               {4096, 1438, false},    // the boot sector and the FAT's first sector
+               {100000, 1369, true}};  // tracks 0 to 3 whole: the boot sector, FATs and root
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cutTo);
+    const std::vector<std::uint8_t> file(whole.begin(),
+                                         whole.begin() + static_cast<std::ptrdiff_t>(c.cutTo));
+    fs.files = {{"/img/cut.hfe", file}};
+    ui.boxes.clear();
+    ASSERT_TRUE(core->OpenDiskImage("/img/cut.hfe"));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, DamagedImageText(c.unreadable));
+    EXPECT_EQ(core->CanChange(), c.changeable);
+    const std::vector<std::uint8_t> before = Bytes(Image());
+    TryEveryChangingCommand();
+    EXPECT_EQ(Bytes(Image()) == before, !c.changeable);
+    Image().ResetModifiedState();
+  }
+  core->NewImage(1);
+  EXPECT_TRUE(core->CanChange());
 }
 
 TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
