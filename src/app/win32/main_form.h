@@ -49,6 +49,8 @@ struct MainMenuItems {
   menus::TItem* exit = nullptr;
   menus::TItem* showBrowser = nullptr;
   menus::TItem* showImageList = nullptr;
+  // The items of the commands that change the image, in the Disk menu and the list's popup.
+  std::vector<menus::TItem*> changing;
 };
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {

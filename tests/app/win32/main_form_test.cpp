@@ -745,6 +745,45 @@ TEST_F(MainMenuTest, TheContextMenuKeyOpensTheListsPopupMenu) {
   EXPECT_EQ(GetFocus(), List());
 }
 
+// While the image takes no command that changes it (here a custom disk), the menus show those
+// commands disabled as they open, in the Disk menu and the list's popup menu alike, the Disk
+// menu's own caption of Make Dir kept; a new image enables them.
+TEST_F(MainMenuTest, TheCommandsThatChangeTheImageShowDisabledWhileItTakesNone) {
+  std::vector<std::uint8_t> custom = disk_test::Snapshot(*disk_test::NewDisk(false));
+  custom[13] = 0;  // no sectors per cluster
+  WriteFile(Folder() / L"custom.dsk", custom);
+  Start();
+  const struct {
+    const wchar_t* menu;
+    std::initializer_list<std::wstring_view> path;
+  } kChanging[] = {{L"MainMenu", {L"&Disk", L"&Add File(s)..."}},
+                   {L"MainMenu", {L"&Disk", L"&Delete File(s)"}},
+                   {L"MainMenu", {L"&Disk", L"&Rename"}},
+                   {L"MainMenu", {L"&Disk", L"&Make Dir"}},
+                   {L"MainMenu", {L"&Disk", L"Replace &Boot Sector"}},
+                   {L"ListPopupMenu", {L"&Add File(s)..."}},
+                   {L"ListPopupMenu", {L"&Delete File(s)"}},
+                   {L"ListPopupMenu", {L"&Rename"}},
+                   {L"ListPopupMenu", {L"Make &Dir"}}};
+  for (const bool customDisk : {true, false}) {
+    SCOPED_TRACE(customDisk);
+    if (customDisk) {
+      dialogs.openAnswers = {Folder() / L"custom.dsk"};
+      ChooseAction(L"acOpenDiskImage");
+      ASSERT_EQ(Panel(1), L"Custom Disk");
+    } else {
+      ChooseAction(L"acNewDiskImage");
+    }
+    // As the two menus open.
+    for (menus::TItem* menu : {Item({L"&Disk"}), &Root(L"ListPopupMenu")})
+      menu->DoPopup(menu, false);
+    for (const auto& item : kChanging)
+      EXPECT_EQ(Item(item.path, item.menu)->Enabled(), !customDisk)
+          << std::wstring(*(item.path.end() - 1));
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 // A recent file that is gone: the question names it; No keeps the entry, Yes removes it, and the
 // stored list follows. A recent folder that is gone goes to the folder browser without a question
 // or an error: the browser shows its path and no files.
