@@ -168,7 +168,8 @@ class ShellCore {
   // The image file's folder; for an image never saved, the folder its name was numbered in.
   std::filesystem::path ImageFolder() const;
   // The save dialog with `preset`, started in the image's folder; the file it names, once the
-  // user agreed to replace an existing file the dialog did not ask about.
+  // user agreed to replace an existing file the dialog did not ask about (No opens the dialog
+  // again with the name as typed, in the folder chosen).
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
   bool WriteImage(const std::filesystem::path& fileName);

@@ -845,31 +845,37 @@ TEST_F(ShellCoreTest, SaveAsWritesTheKindTheNameChooses) {
 }
 
 // A typed extension may choose a name other than the one the dialog asked about replacing: an
-// existing file of that name is replaced only after a Yes to the question; a file that does not
-// exist, or one the dialog asked about, is written without it.
+// existing file of that name is replaced only after a Yes to the question; No opens the dialog
+// again with the name as typed, in its folder, where the user may choose another name or cancel. A
+// file that does not exist, or one the dialog asked about, is written without the question.
 TEST_F(ShellCoreTest, AFileTheDialogDidNotAskAboutIsReplacedOnlyAfterAYes) {
   const std::vector<std::uint8_t> old = {1, 2, 3};
   const struct {
     bool exists;
     const char* checked;
-    std::optional<MsgAnswer> answer;  // none: no question
-    bool written;
-  } cases[] = {{true, "/out/x.hfe.dsk", MsgAnswer::No, false},
-               {true, "/out/x.hfe.dsk", MsgAnswer::Yes, true},
-               {false, "/out/x.hfe.dsk", std::nullopt, true},
-               {true, "/OUT/X.HFE", std::nullopt, true}};
+    std::optional<MsgAnswer> answer;             // none: no question
+    std::optional<std::filesystem::path> again;  // the answer to a dialog opened again
+    const char* written;                         // the file written, or none
+  } cases[] = {{true, "/out/x.hfe.dsk", MsgAnswer::No, std::nullopt, nullptr},
+               {true, "/out/x.hfe.dsk", MsgAnswer::No, "/out/y.dsk", "/out/y.dsk"},
+               {true, "/out/x.hfe.dsk", MsgAnswer::Yes, std::nullopt, "/out/x.hfe"},
+               {false, "/out/x.hfe.dsk", std::nullopt, std::nullopt, "/out/x.hfe"},
+               {true, "/OUT/X.HFE", std::nullopt, std::nullopt, "/out/x.hfe"}};
   for (const auto& c : cases) {
     for (const bool saveAs : {true, false}) {
-      SCOPED_TRACE(std::string(c.checked) + (saveAs ? " save as" : " save"));
+      SCOPED_TRACE(std::string(c.checked) + (c.again ? " again" : "") +
+                   (saveAs ? " save as" : " save"));
       fs.files.clear();
       if (c.exists) fs.files["/out/x.hfe"] = old;
       StartModified();
+      fs.writes.clear();
       ui.boxes.clear();
       ui.answers.clear();
       if (c.answer) ui.answers = {*c.answer};
-      dialogs.saveAnswers = {"/out/x.hfe"};
+      dialogs.saveCalls.clear();
+      dialogs.saveAnswers = {"/out/x.hfe", c.again};
       dialogs.checkedName = c.checked;
-      EXPECT_EQ(saveAs ? core->SaveAs() : core->Save(), c.written);
+      EXPECT_EQ(saveAs ? core->SaveAs() : core->Save(), c.written != nullptr);
       ASSERT_EQ(ui.boxes.size(), c.answer ? 1u : 0u);
       if (c.answer) {
         EXPECT_EQ(ui.boxes[0].text,
@@ -877,7 +883,16 @@ TEST_F(ShellCoreTest, AFileTheDialogDidNotAskAboutIsReplacedOnlyAfterAYes) {
         EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
         EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
       }
-      EXPECT_EQ(fs.files["/out/x.hfe"] == old, c.exists && !c.written);
+      const bool reopened = c.answer == MsgAnswer::No;
+      ASSERT_EQ(dialogs.saveCalls.size(), reopened ? 2u : 1u);
+      if (reopened) {
+        EXPECT_EQ(dialogs.saveCalls[1].fileName, "x.hfe");
+        EXPECT_EQ(dialogs.saveCalls[1].folder, "/out");
+      }
+      const std::string written = c.written ? c.written : "";
+      EXPECT_EQ(fs.files["/out/x.hfe"] == old, c.exists && written != "/out/x.hfe");
+      EXPECT_EQ(fs.writes,
+                c.written ? std::vector<std::string>{written} : std::vector<std::string>{});
       EXPECT_EQ(core->Image()->IsModified(), !c.written);
     }
   }
