@@ -86,10 +86,11 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       ClassifyImageFile(path, size ? static_cast<std::int64_t>(*size) : std::int64_t{-1});
   switch (kind) {
     case ImageKind::Xsa:
-      ports_.ui.MessageDlg(kNotImplemented, kOpenCaption, MsgButtons::Ok, MsgIcon::Error);
+      ports_.ui.MessageDlg(kNotImplemented, OpenCaption(), MsgButtons::Ok, MsgIcon::Error);
       return false;
     case ImageKind::Unknown:
-      ports_.ui.MessageDlg(kUnrecognizedFormat, kOpenCaption, MsgButtons::Ok, MsgIcon::Warning);
+      ports_.ui.MessageDlg(ports_.ui.ProgramText(kUnrecognizedFormatText), OpenCaption(),
+                           MsgButtons::Ok, MsgIcon::Warning);
       return false;
     case ImageKind::DskWrongSize:
       return false;
@@ -115,7 +116,7 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   RefreshFileList();
   // The damaged image stays open, so that the user can rescue its files.
   if (unreadableSectors > 0)
-    ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), kOpenCaption, MsgButtons::Ok,
+    ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), OpenCaption(), MsgButtons::Ok,
                          MsgIcon::Warning);
   return true;
 }
@@ -140,7 +141,7 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
   }
   if (!loaded) {
     ReportFailure(L"Cannot read the disk image \"" + fileName.wstring() + L"\"." + reason,
-                  kOpenCaption);
+                  OpenCaption());
     return nullptr;
   }
   image->SetFileName(fileName);
@@ -198,6 +199,10 @@ void ShellCore::ShowCustomDisk() {
   ports_.view.SetPanelText(kPanelTotals, L"Custom Disk");
   ports_.view.SetPanelText(kPanelUsed, L"");
   ports_.view.SetPanelText(kPanelFree, L"");
+}
+
+std::wstring ShellCore::OpenCaption() {
+  return ports_.ui.ProgramText(kOpenCaptionText);
 }
 
 void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {

@@ -192,6 +192,8 @@ class ShellCore {
   // listed and nothing changes it until another image replaces it.
   bool CustomDisk() const;
   void ReportFailure(const std::wstring& text, const std::wstring& caption);
+  // The caption of the open command's message boxes.
+  std::wstring OpenCaption();
   std::filesystem::path Resolve(const std::filesystem::path& fileName) const;
   // The file an image name stands for: a new image's bare name stays in the folder it was
   // numbered in, wherever the current directory has moved since (a platform dialog may move it).

@@ -510,17 +510,20 @@ TEST_F(ShellCoreTest, SavesTheOwnValuesBootCodeFirst) {
   EXPECT_EQ(view.checkedBoot, 2);
 }
 
+// The caption and the message for an unknown kind are the program's string table's texts: here
+// others than the program's own.
 TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
   fs.files["/img/short.dsk"] = std::vector<std::uint8_t>(368641);
   fs.files["/img/a.xsa"] = {1, 2, 3};
   fs.files["/img/c.img"] = RawImage(false);
+  ui.texts = {{kOpenCaptionText, L"Abrir"}, {kUnrecognizedFormatText, L"Formato desconocido"}};
   const struct {
     const char* path;
     std::wstring text;
     MsgIcon icon;
   } kCases[] = {{"/img/short.dsk", L"", MsgIcon::Error},
                 {"/img/a.xsa", kNotImplemented, MsgIcon::Error},
-                {"/img/c.img", kUnrecognizedFormat, MsgIcon::Warning}};
+                {"/img/c.img", L"Formato desconocido", MsgIcon::Warning}};
   StartFresh();
   for (const auto& c : kCases) {
     ui.boxes.clear();
@@ -533,7 +536,7 @@ TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
     }
     ASSERT_EQ(ui.boxes.size(), 1u) << c.path;
     EXPECT_EQ(ui.boxes[0].text, c.text);
-    EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
+    EXPECT_EQ(ui.boxes[0].caption, L"Abrir");
     EXPECT_EQ(ui.boxes[0].icon, c.icon);
   }
 }
@@ -595,7 +598,7 @@ TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
   EXPECT_EQ(view.rows.size(), 1u);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, DamagedImageText(report.Unreadable()));
-  EXPECT_EQ(ui.boxes[0].caption, kOpenCaption);
+  EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
   EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
 
   // Save does not write the readable part over the damaged file: it asks for a name first.

@@ -1392,6 +1392,15 @@ TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
 }
 
+// The open command's caption and its message for an unknown kind come from the program's string
+// table, which the program and this test link alike.
+TEST(ShellUi, ProgramTextsComeFromTheStringTable) {
+  TShellUi shellUi;
+  EXPECT_EQ(shellUi.ProgramText(kOpenCaptionText), L"Open Disk Image");
+  EXPECT_EQ(shellUi.ProgramText(kUnrecognizedFormatText), L"Unrecognized file format");
+  EXPECT_EQ(shellUi.ProgramText(65220), L"");
+}
+
 TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {
   const TTempFolder temp;
   const std::filesystem::path& folder = temp.Path();
