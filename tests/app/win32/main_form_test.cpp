@@ -1145,8 +1145,10 @@ std::thread MoveAndRelease(POINT from, POINT to) {
 class TFolderTarget final : public dragdrop::TComObject<IDropTarget> {
  public:
   std::vector<std::wstring> names;
+  DWORD allowed = DROPEFFECT_NONE;  // the effects the source allowed
 
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    allowed = *effect;
     *effect &= DROPEFFECT_COPY;
     return S_OK;
   }
@@ -1342,54 +1344,108 @@ TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   EXPECT_EQ(Panel(2), L"6144 of 732160 bytes used");
 }
 
-TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
-  auto made = dnd_test::NewDisk();
-  dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
-  ASSERT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
-  dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
-  made->SaveToFile(Folder() / L"made.dsk");
-  Start();
-  dialogs.openAnswers = {Folder() / L"made.dsk"};
-  ChooseAction(L"acOpenDiskImage");
-  SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
-  Pump();
-  Select({L"ONE", L"DIR"});
-
-  // The folder window lies over the list's right side, above everything.
-  const HWND folderWindow =
-      CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
-                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  auto folder = dragdrop::MakeComObject<TFolderTarget>();
-  ASSERT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
-  Pump();
-
-  RECT row{LVIR_BOUNDS, 0, 0, 0};
-  ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
-  POINT press{row.left + 20, (row.top + row.bottom) / 2};
-  ClientToScreen(List(), &press);
-  Mouse(press);
-  Pump();
-  Mouse(press, MOUSEEVENTF_LEFTDOWN);
-  Pump();
-  std::atomic<bool> released = false;
-  std::thread mover([&] {
-    MoveAndRelease(press, {500, 250}).join();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    released = true;
-  });
-  // The drag loop runs inside the list's mouse move, handled here.
-  while (!released) {
+class MainFormDragOutTest : public MainFormDragTest {
+ protected:
+  // The window with an image holding ONE.TXT, DIR and LEFT.OUT.
+  void OpenImage() {
+    auto made = dnd_test::NewDisk();
+    dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
+    EXPECT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
+    dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
+    made->SaveToFile(Folder() / L"made.dsk");
+    Start();
+    dialogs.openAnswers = {Folder() / L"made.dsk"};
+    ChooseAction(L"acOpenDiskImage");
+    SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
     Pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  mover.join();
-  Pump();
-  RevokeDragDrop(folderWindow);
-  DestroyWindow(folderWindow);
+  // ONE and DIR dragged onto a shell folder's stand-in above the list's right side: the mouse is
+  // pressed on the first row, `start` runs (the drag loop, or what starts it), and a thread moves
+  // the pressed mouse onto the folder and releases it there. The folder that took the drop.
+  dragdrop::TComRef<TFolderTarget> DragToFolder(const std::function<void()>& start) {
+    Select({L"ONE", L"DIR"});
 
+    // The folder window lies over the list's right side, above everything.
+    const HWND folderWindow =
+        CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    auto folder = dragdrop::MakeComObject<TFolderTarget>();
+    EXPECT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
+    Pump();
+
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    EXPECT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    POINT press{row.left + 20, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &press);
+    Mouse(press);
+    Pump();
+    Mouse(press, MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    std::atomic<bool> released = false;
+    std::thread mover([&] {
+      MoveAndRelease(press, {500, 250}).join();
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      released = true;
+    });
+    start();
+    // A drag loop started by a message runs while its message is handled here.
+    while (!released) {
+      Pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    mover.join();
+    Pump();
+    RevokeDragDrop(folderWindow);
+    DestroyWindow(folderWindow);
+    return folder;
+  }
+};
+
+TEST_F(MainFormDragOutTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
+  OpenImage();
+  // The drag loop runs inside the list's mouse move.
+  const auto folder = DragToFolder([] {});
   EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+  EXPECT_EQ(folder->allowed, DWORD(DROPEFFECT_COPY));
   // The drag of our own rows crossed our own list, which took nothing.
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+}
+
+// The class library's own drag start, and a tick of timer 333, each run the modal drag of the
+// selected rows with copy and move allowed; the rows stay whatever the target answers.
+TEST_F(MainFormDragOutTest, TheClassLibrarysDragStartAndItsTimerAllowCopyAndMove) {
+  OpenImage();
+  for (const bool byTimer : {false, true}) {
+    SCOPED_TRACE(byTimer);
+    const auto folder = DragToFolder([&] {
+      if (byTimer)
+        PostMessageW(form->Handle(), WM_TIMER, TMainForm::kDragTimer, 0);
+      else
+        form->FileListStartDrag();
+    });
+    EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+    EXPECT_EQ(folder->allowed, DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+  }
+}
+
+// The class library's own drags (a skinned item being moved) over the list are refused, by the
+// list and by the window's handler, and a drop there changes nothing.
+TEST_F(MainFormDragTest, TheClassLibrarysDragsAreRefusedOnTheList) {
+  Start();
+  const std::wstring caption = Caption();
+  auto& list = Part<TFileListView>(L"FileList");
+  skbar::TSkBarCustomDragObject dragged(&Part<ui::TStatusBar>(L"StatusBar"));
+  bool listAccepts = true, handlerAccepts = true;
+  list.DragOver(dragged, 10, 10, listAccepts);
+  form->FileListDragOver(dragged, 10, 10, handlerAccepts);
+  EXPECT_FALSE(listAccepts);
+  EXPECT_FALSE(handlerAccepts);
+  list.DragDrop(dragged, 10, 10);
+  form->FileListDragDrop(dragged, 10, 10);
+  EXPECT_TRUE(Names().empty());
+  EXPECT_EQ(Caption(), caption);
+  EXPECT_TRUE(errors.empty());
 }
 
 // The open command's caption and its message for an unknown kind come from the program's string
