@@ -70,6 +70,8 @@ class ShellFilesTest : public ShellCoreTest {
   }
 };
 
+// A click sorts by its column, a second click on it stops sorting (the rows stay until a refill
+// shows directory order), and a third click on it sorts by it again.
 TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   AddFile(L"b.zz", 300);
   AddFile(L"A.yy", 100);
@@ -78,9 +80,9 @@ TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   const struct {
     int column;  // -1: a refill instead of a click
     Names names;
-  } kSteps[] = {{0, {L"A", L"B", L"C"}}, {0, {L"A", L"B", L"C"}}, {-1, {L"B", L"A", L"C"}},
-                {1, {L"C", L"A", L"B"}}, {2, {L"A", L"C", L"B"}}, {-1, {L"A", L"C", L"B"}},
-                {2, {L"A", L"C", L"B"}}, {-1, {L"B", L"A", L"C"}}};
+  } kSteps[] = {{0, {L"A", L"B", L"C"}}, {0, {L"A", L"B", L"C"}},  {-1, {L"B", L"A", L"C"}},
+                {1, {L"C", L"A", L"B"}}, {2, {L"A", L"C", L"B"}},  {-1, {L"A", L"C", L"B"}},
+                {2, {L"A", L"C", L"B"}}, {-1, {L"B", L"A", L"C"}}, {2, {L"A", L"C", L"B"}}};
   for (std::size_t i = 0; i < std::size(kSteps); ++i) {
     if (kSteps[i].column < 0)
       core->RefreshFileList();
