@@ -964,6 +964,9 @@ TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheChosenDriveWhenItHasARoot) {
   } kCases[] = {
       {L"", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\Windows", kDriveRemovable, false, L"No removable drive"},  // not a drive root
+      {L"R:x", kDriveRemovable, false, L"No removable drive"},
+      {L"R:", kDriveRemovable, false, L"No removable drive"},
+      {L"1:\\", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
       {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
       {L"R:\\", kDriveRemovable, false, L""},
