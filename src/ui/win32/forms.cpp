@@ -736,7 +736,8 @@ bool TApplication::PreProcess(MSG& message) {
     switch (message.message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        if (message.wParam == VK_MENU) altKeyTaken_ = false;
+        // A new press of Alt (not its repeat: bit 30 is the key's previous state).
+        if (message.wParam == VK_MENU && !(message.lParam & (1 << 30))) altKeyTaken_ = false;
         if (!IsKeyMsg(message)) return false;
         if (GetKeyState(VK_MENU) < 0) altKeyTaken_ = true;
         return true;
