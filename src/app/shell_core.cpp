@@ -18,6 +18,15 @@ bool IsDriveRoot(const std::wstring& text) {
          text[1] == L':' && text[2] == L'\\';
 }
 
+// The boot sector or a sector of the FAT that the model reads could not be read: the geometry or
+// the allocation read from them may be anything.
+bool SystemAreaUnreadable(const disk::TMSXDisk& image, const hfe::THfeReadReport& unread) {
+  constexpr std::int32_t kSector = 512;  // the sectors of a track image
+  const std::int32_t fatStart = image.FFatOffset / kSector;
+  const std::int32_t fatEnd = (image.FFatOffset + image.FFatSize + kSector - 1) / kSector;
+  return unread.AnyUnreadable(0, 1) || unread.AnyUnreadable(fatStart, fatEnd - fatStart);
+}
+
 }  // namespace
 
 ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
@@ -77,10 +86,11 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       ClassifyImageFile(path, size ? static_cast<std::int64_t>(*size) : std::int64_t{-1});
   switch (kind) {
     case ImageKind::Xsa:
-      ports_.ui.MessageDlg(kNotImplemented, kOpenCaption, MsgButtons::Ok, MsgIcon::Error);
+      ports_.ui.MessageDlg(kNotImplemented, OpenCaption(), MsgButtons::Ok, MsgIcon::Error);
       return false;
     case ImageKind::Unknown:
-      ports_.ui.MessageDlg(kUnrecognizedFormat, kOpenCaption, MsgButtons::Ok, MsgIcon::Warning);
+      ports_.ui.MessageDlg(ports_.ui.ProgramText(kUnrecognizedFormatText), OpenCaption(),
+                           MsgButtons::Ok, MsgIcon::Warning);
       return false;
     case ImageKind::DskWrongSize:
       return false;
@@ -89,12 +99,13 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
       break;
   }
   if (!QuerySaveModified()) return false;
-  int unreadableSectors = 0;
-  std::unique_ptr<disk::TMSXDisk> loaded =
-      LoadImage(path, kind == ImageKind::Hfe, unreadableSectors);
+  hfe::THfeReadReport unread;
+  std::unique_ptr<disk::TMSXDisk> loaded = LoadImage(path, kind == ImageKind::Hfe, unread);
   if (!loaded) return false;
   ReplaceImage(std::move(loaded));
+  const int unreadableSectors = unread.Unreadable();
   damagedSource_ = unreadableSectors > 0;
+  unreadableSystemArea_ = SystemAreaUnreadable(*image_, unread);
   ports_.fs.ChangeDirectory(path.parent_path());
   retainIndex_ = -1;
   ports_.recentFiles.Add(path.wstring());
@@ -105,13 +116,13 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   RefreshFileList();
   // The damaged image stays open, so that the user can rescue its files.
   if (unreadableSectors > 0)
-    ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), kOpenCaption, MsgButtons::Ok,
+    ports_.ui.MessageDlg(DamagedImageText(unreadableSectors), OpenCaption(), MsgButtons::Ok,
                          MsgIcon::Warning);
   return true;
 }
 
 std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path& fileName,
-                                                     bool hfe, int& unreadableSectors) {
+                                                     bool hfe, hfe::THfeReadReport& unread) {
   auto image = std::make_unique<disk::TMSXDisk>();
   std::wstring reason;
   bool loaded = false;
@@ -120,9 +131,7 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
     const std::vector<std::uint8_t> bytes = ports_.fs.ReadFile(
         fileName, hfe ? hfe::kMaxHfeFileBytes : static_cast<std::uint64_t>(disk::kImageCapacity));
     if (hfe) {
-      hfe::THfeReadReport report;
-      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &report);
-      unreadableSectors = report.Unreadable();
+      loaded = hfe::LoadHFEFromBytes(bytes, fileName, *image, &unread);
     } else {
       rtl::TMemoryStream stream(bytes);
       loaded = image->LoadFromStream(stream, fileName);
@@ -132,7 +141,7 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
   }
   if (!loaded) {
     ReportFailure(L"Cannot read the disk image \"" + fileName.wstring() + L"\"." + reason,
-                  kOpenCaption);
+                  OpenCaption());
     return nullptr;
   }
   image->SetFileName(fileName);
@@ -154,6 +163,7 @@ void ShellCore::NewImage(int tag) {
       [&](const std::wstring& name) { return ports_.fs.FileExists(folder / name); }));
   ReplaceImage(std::move(image));
   damagedSource_ = false;
+  unreadableSystemArea_ = false;
   retainIndex_ = -1;
   UpdateCaption();
   UpdateSizePanel();
@@ -189,6 +199,10 @@ void ShellCore::ShowCustomDisk() {
   ports_.view.SetPanelText(kPanelTotals, L"Custom Disk");
   ports_.view.SetPanelText(kPanelUsed, L"");
   ports_.view.SetPanelText(kPanelFree, L"");
+}
+
+std::wstring ShellCore::OpenCaption() {
+  return ports_.ui.ProgramText(kOpenCaptionText);
 }
 
 void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {

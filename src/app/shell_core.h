@@ -7,8 +7,8 @@
 // the new one has loaded; failed saves and exports are reported and keep the modified flag; the
 // caption follows the modified flag after every command, file commands included; an image read
 // from a damaged track image is not saved over that file unless a name is chosen for it; an
-// image whose geometry the model cannot list (a custom disk) is shown as such and takes no
-// command that changes it, but can be saved as it was.
+// image whose geometry the model cannot list (a custom disk), or a track image whose boot sector
+// or FAT could not be read, takes no command that changes it, but can be saved as it was.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,7 @@
 #include "app/shell_ports.h"
 #include "app/shell_texts.h"
 #include "disk/msx_disk.h"
+#include "hfe/hfe_disk.h"
 #include "tb/mru.h"
 
 namespace app {
@@ -144,6 +145,12 @@ class ShellCore {
   // The selected file in a viewer window.
   void ViewFile(TViewerMode mode);
 
+  // Whether the image takes commands that change it: there is one, its geometry is the model's
+  // (no custom disk) and its boot sector and FAT were read (a track image may lack them; its
+  // allocation would then be unknown and a write could overwrite what is left of its files). The
+  // menus show those commands disabled otherwise.
+  bool CanChange() const { return image_ && !CustomDisk() && !unreadableSystemArea_; }
+
   // --- Drops on the file list ---
   // Whether a drag entering the list may drop: there is an image (a dropped image file opens
   // even over a custom disk).
@@ -161,16 +168,17 @@ class ShellCore {
   // The image file's folder; for an image never saved, the folder its name was numbered in.
   std::filesystem::path ImageFolder() const;
   // The save dialog with `preset`, started in the image's folder; the file it names, once the
-  // user agreed to replace an existing file the dialog did not ask about.
+  // user agreed to replace an existing file the dialog did not ask about (No opens the dialog
+  // again with the name as typed, in the folder chosen).
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
   bool WriteImage(const std::filesystem::path& fileName);
   // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
   std::vector<std::uint8_t> ImageBytes(ImageKind kind) const;
-  // The loaded image, or null after reporting why not; `unreadableSectors` counts the sectors of
-  // a track image that could not be read.
+  // The loaded image, or null after reporting why not; `unread` tells the sectors of a track
+  // image that could not be read.
   std::unique_ptr<disk::TMSXDisk> LoadImage(const std::filesystem::path& fileName, bool hfe,
-                                            int& unreadableSectors);
+                                            hfe::THfeReadReport& unread);
   // Puts `image` in place of the current one; no list row may point into the old one.
   void ReplaceImage(std::unique_ptr<disk::TMSXDisk> image);
   // Lists and shows the current directory; returns the rows as shown.
@@ -180,12 +188,12 @@ class ShellCore {
   void UpdateSizePanel();
   void UpdateUsagePanels();
   void ShowCustomDisk();
-  // There is an image and its geometry is the model's: commands may change it.
-  bool Changeable() const { return image_ && !CustomDisk(); }
   // The image's boot record gives zero sectors per cluster or zero sectors: its directory is not
   // listed and nothing changes it until another image replaces it.
   bool CustomDisk() const;
   void ReportFailure(const std::wstring& text, const std::wstring& caption);
+  // The caption of the open command's message boxes.
+  std::wstring OpenCaption();
   std::filesystem::path Resolve(const std::filesystem::path& fileName) const;
   // The file an image name stands for: a new image's bare name stays in the folder it was
   // numbered in, wherever the current directory has moved since (a platform dialog may move it).
@@ -198,6 +206,8 @@ class ShellCore {
   // The image came from a track image with unreadable sectors: Save asks for a name rather than
   // write the readable part over the damaged file, until the image is written somewhere.
   bool damagedSource_ = false;
+  // The boot sector or the FAT of the track image could not be read: nothing changes the image.
+  bool unreadableSystemArea_ = false;
   int retainIndex_ = -1;
   files::TSortState sort_;
   int bootCodeOption_ = 1;

@@ -11,12 +11,12 @@ void ShellCore::DropFiles(std::span<const std::filesystem::path> paths) {
     ports_.view.OpenImageLater(*plan.OpenImage);
     return;
   }
-  if (Changeable()) RunWorkList(plan.Items);
+  if (CanChange()) RunWorkList(plan.Items);
 }
 
 void ShellCore::DropVirtual(std::span<const files::TVirtualItem> items,
                             const files::TContentsSource& contents) {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   ports_.ui.SetBusy(true);
   files::ProcessVirtualDrop(*image_, items, contents);
   ports_.ui.SetBusy(false);

@@ -129,13 +129,13 @@ void ShellCore::ChangeDirTo(const std::string& name) {
 }
 
 void ShellCore::AddFiles() {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   const std::vector<std::filesystem::path> chosen = ports_.dialogs.AddFiles();
   if (!chosen.empty()) RunWorkList(files::FilesToWorkList(chosen));
 }
 
 void ShellCore::RunWorkList(const files::TWorkList& list) {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   ports_.ui.SetBusy(true);
   files::ProcessWorkList(*image_, list, ports_.fs);
   ports_.ui.SetBusy(false);
@@ -165,7 +165,7 @@ void ShellCore::ExtractFiles() {
 }
 
 void ShellCore::DeleteFiles() {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   retainIndex_ = ports_.view.ItemIndex();
   files::DeleteEntries(*image_, ports_.view.SelectedEntries());
   UpdateCaption();
@@ -173,7 +173,7 @@ void ShellCore::DeleteFiles() {
 }
 
 void ShellCore::MakeDir() {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   const files::TMakeDirResult made = files::MakeNewDirectory(*image_);
   if (made.Result != disk::DiskResult::Ok && made.Result != disk::DiskResult::NameExists) return;
   retainIndex_ = -1;
@@ -188,18 +188,18 @@ void ShellCore::MakeDir() {
 }
 
 void ShellCore::StartRename() {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   const int index = ports_.view.ItemIndex();
   if (index >= 0) ports_.view.EditRow(index);
 }
 
 bool ShellCore::CanRename(const disk::TDirEntry& entry) const {
   const std::string name = entry.GetFileName();
-  return Changeable() && name != "." && name != "..";
+  return CanChange() && name != "." && name != "..";
 }
 
 std::wstring ShellCore::Rename(disk::TDirEntry& entry, const std::wstring& typed) {
-  if (!Changeable()) return typed;
+  if (!CanChange()) return typed;
   const files::TRenameDecision decision = files::DecideRename(*image_, entry, typed);
   if (const auto* target = std::get_if<files::TRenameTarget>(&decision)) {
     files::ApplyRename(*image_, entry, *target);

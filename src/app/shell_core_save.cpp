@@ -36,15 +36,21 @@ std::filesystem::path ShellCore::ImageFolder() const {
 }
 
 std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesystem::path& preset) {
-  const auto choice = ports_.dialogs.SaveImage(preset, ImageFolder());
-  if (!choice) return std::nullopt;
-  const std::filesystem::path name = SaveFileName(choice->fileName, choice->typeExtension);
-  // The dialog asked about replacing the name it named; a typed extension may choose another.
-  if (!SameFileName(name, choice->checked) && ports_.fs.FileExists(Resolve(name)) &&
-      ports_.ui.MessageDlg(ReplaceQuestionText(name), kSaveCaption, MsgButtons::YesNo,
-                           MsgIcon::Warning) != MsgAnswer::Yes)
-    return std::nullopt;
-  return name;
+  std::filesystem::path fileName = preset;
+  std::filesystem::path folder = ImageFolder();
+  for (;;) {
+    const auto choice = ports_.dialogs.SaveImage(fileName, folder);
+    if (!choice) return std::nullopt;
+    const std::filesystem::path name = SaveFileName(choice->fileName, choice->typeExtension);
+    // The dialog asked about replacing the name it named; a typed extension may choose another.
+    if (SameFileName(name, choice->checked) || !ports_.fs.FileExists(Resolve(name)) ||
+        ports_.ui.MessageDlg(ReplaceQuestionText(name), kSaveCaption, MsgButtons::YesNo,
+                             MsgIcon::Warning) == MsgAnswer::Yes)
+      return name;
+    // No: back to the dialog with the name as typed, as after No to the dialog's own question.
+    fileName = choice->fileName.filename();
+    folder = choice->fileName.parent_path();
+  }
 }
 
 bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
@@ -116,7 +122,7 @@ void ShellCore::ChangeBootOption(int tag) {
 }
 
 void ShellCore::ReplaceBootSector(int tag) {
-  if (!Changeable()) return;
+  if (!CanChange()) return;
   image_->EraseBootSector();
   if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
   UpdateCaption();

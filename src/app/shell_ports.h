@@ -74,6 +74,8 @@ class IShellUi {
   virtual bool ShiftDown() = 0;
   // The hourglass cursor on or off.
   virtual void SetBusy(bool busy) = 0;
+  // The text of the program's string table with this number; empty when it has none.
+  virtual std::wstring ProgramText(int id) = 0;
 
  protected:
   ~IShellUi() = default;

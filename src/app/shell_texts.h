@@ -19,12 +19,14 @@ class TMSXDisk;
 
 namespace app {
 
-inline const std::wstring kOpenCaption = L"Open Disk Image";
 inline const std::wstring kSaveCaption = L"Save Disk Image";
 inline const std::wstring kExportCaption = L"Export To Removable";
 inline const std::wstring kQuestionCaption = L"Quollbox ";
 inline const std::wstring kNotImplemented = L"Not Implemented";
-inline const std::wstring kUnrecognizedFormat = L"Unrecognized file format";
+// The open command's caption and its message for a file of no known kind are texts of the
+// program's string table (IShellUi::ProgramText), by these numbers.
+inline constexpr int kOpenCaptionText = 65221;
+inline constexpr int kUnrecognizedFormatText = 65222;
 inline const std::wstring kSaveQuestion =
     L"The currently opened disk image was modified!\r\nSave changes?";
 

@@ -63,6 +63,10 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
           ++perSide[side].badCrcSectors;
         else if (copied == 0 || status != kSectorsOk)
           ++perSide[side].missingSectors;
+        else
+          continue;
+        // Numbered as on a one-sided disk; placed by the image's sides below.
+        perSide[side].unreadableSectors.push_back(track * kSectorsPerTrack + id - 1);
       }
     }
   }
@@ -79,12 +83,27 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
                   kTrackSideBytes,
                   image.begin() + static_cast<std::ptrdiff_t>(TrackSideOffset(track, 1, 0)));
     image.resize(kSideBytes);
-  } else if (sides == 2) {
-    total.missingSectors += perSide[1].missingSectors;
-    total.badCrcSectors += perSide[1].badCrcSectors;
+  } else {
+    total.unreadableSectors.clear();
+    for (std::int32_t side = 0; side < sides; ++side)
+      for (const std::int32_t sector : perSide[side].unreadableSectors)
+        total.unreadableSectors.push_back(
+            static_cast<std::int32_t>(TrackSideOffset(sector / kSectorsPerTrack, sides, side) /
+                                      kSectorSize) +
+            sector % kSectorsPerTrack);
+    std::sort(total.unreadableSectors.begin(), total.unreadableSectors.end());
+    if (sides == 2) {
+      total.missingSectors += perSide[1].missingSectors;
+      total.badCrcSectors += perSide[1].badCrcSectors;
+    }
   }
-  if (report) *report = total;
+  if (report) *report = std::move(total);
   return image;
+}
+
+bool THfeReadReport::AnyUnreadable(std::int32_t first, std::int32_t count) const {
+  const auto from = std::lower_bound(unreadableSectors.begin(), unreadableSectors.end(), first);
+  return from != unreadableSectors.end() && *from - first < count;
 }
 
 bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem::path& FileName,
@@ -93,7 +112,7 @@ bool LoadHFEFromBytes(std::span<const std::uint8_t> file, const std::filesystem:
   const std::vector<std::uint8_t> image = DecodeHFEImage(file, &read);
   if (image.empty() || image.size() > static_cast<std::size_t>(disk::kImageCapacity)) return false;
   if (!Disk.LoadFromBuffer(image, FileName)) return false;
-  if (report) *report = read;
+  if (report) *report = std::move(read);
   return true;
 }
 

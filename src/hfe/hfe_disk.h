@@ -16,7 +16,11 @@ namespace hfe {
 struct THfeReadReport {
   int missingSectors = 0;
   int badCrcSectors = 0;
+  // The numbers of those sectors in the flat image (its byte offset / 512), ascending.
+  std::vector<std::int32_t> unreadableSectors;
   int Unreadable() const { return missingSectors + badCrcSectors; }
+  // Whether any of the `count` sectors from `first` on could not be read.
+  bool AnyUnreadable(std::int32_t first, std::int32_t count) const;
 };
 
 // Loads the file into `Disk`. False, with `Disk` untouched, when the file is not a usable HFE

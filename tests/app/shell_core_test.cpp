@@ -46,8 +46,32 @@ class ShellFilesTest : public ShellCoreTest {
     core->UpdateCaption();
   }
   bool CaptionModified() const { return view.caption.ends_with(L" *"); }
+  // Every command that changes the image: adds, drops, a new directory, Backspace, deletes,
+  // renames and a new boot sector.
+  void TryEveryChangingCommand() {
+    files::TVirtualItem dropped;
+    dropped.Name = L"v.txt";
+    const std::vector<files::TVirtualItem> virtualItems{dropped};
+    const files::TContentsSource contents = [](std::size_t) -> std::unique_ptr<rtl::TStream> {
+      return std::make_unique<rtl::TMemoryStream>(Bytes(10));
+    };
+    fs.files["/host/a.txt"] = Bytes(100);
+    dialogs.addAnswers = {{"/host/a.txt"}};
+    core->AddFiles();
+    core->MakeDir();
+    core->KeyPress(8, KeyFocus::FileList);
+    core->SelectAll();
+    core->DeleteFiles();
+    core->StartRename();
+    core->Rename(*Image().GetDirEntry(0), L"other");
+    core->DropFiles(Paths{"/host/a.txt"});
+    core->DropVirtual(virtualItems, contents);
+    core->ReplaceBootSector(0);
+  }
 };
 
+// A click sorts by its column, a second click on it stops sorting (the rows stay until a refill
+// shows directory order), and a third click on it sorts by it again.
 TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   AddFile(L"b.zz", 300);
   AddFile(L"A.yy", 100);
@@ -56,9 +80,9 @@ TEST_F(ShellFilesTest, ColumnClicksSortAndASecondClickStops) {
   const struct {
     int column;  // -1: a refill instead of a click
     Names names;
-  } kSteps[] = {{0, {L"A", L"B", L"C"}}, {0, {L"A", L"B", L"C"}}, {-1, {L"B", L"A", L"C"}},
-                {1, {L"C", L"A", L"B"}}, {2, {L"A", L"C", L"B"}}, {-1, {L"A", L"C", L"B"}},
-                {2, {L"A", L"C", L"B"}}, {-1, {L"B", L"A", L"C"}}};
+  } kSteps[] = {{0, {L"A", L"B", L"C"}}, {0, {L"A", L"B", L"C"}},  {-1, {L"B", L"A", L"C"}},
+                {1, {L"C", L"A", L"B"}}, {2, {L"A", L"C", L"B"}},  {-1, {L"A", L"C", L"B"}},
+                {2, {L"A", L"C", L"B"}}, {-1, {L"B", L"A", L"C"}}, {2, {L"A", L"C", L"B"}}};
   for (std::size_t i = 0; i < std::size(kSteps); ++i) {
     if (kSteps[i].column < 0)
       core->RefreshFileList();
@@ -375,32 +399,18 @@ TEST_F(ShellFilesTest, DropsNeedAnImage) {
 // disk: no rows, "Custom Disk". No command changes it (nor lists it, Backspace included); it saves
 // as it was; the next image takes the commands again.
 TEST_F(ShellFilesTest, ACustomDiskTakesNoChangingCommandButSavesAsItWas) {
-  files::TVirtualItem dropped;
-  dropped.Name = L"v.txt";
-  const std::vector<files::TVirtualItem> virtualItems{dropped};
-  const files::TContentsSource contents = [](std::size_t) -> std::unique_ptr<rtl::TStream> {
-    return std::make_unique<rtl::TMemoryStream>(Bytes(10));
-  };
   for (const std::size_t zeroed : {13u, 19u}) {  // sectors per cluster; total sectors
     SCOPED_TRACE(zeroed);
     std::vector<std::uint8_t> bytes = RawImage(false, "inside");
     bytes[zeroed] = bytes[zeroed + 1] = 0;
     if (zeroed == 13) bytes[14] = 1;  // the reserved sector count stays
-    fs.files = {{"/img/custom.dsk", bytes}, {"/host/a.txt", Bytes(100)}};
+    fs.files = {{"/img/custom.dsk", bytes}};
     view.editing = -1;
     ASSERT_TRUE(core->OpenDiskImage("/img/custom.dsk"));
-    dialogs.addAnswers = {{"/host/a.txt"}};
-    core->AddFiles();
-    core->MakeDir();
-    core->KeyPress(8, KeyFocus::FileList);
-    core->SelectAll();
-    core->DeleteFiles();
-    core->StartRename();
+    EXPECT_FALSE(core->CanChange());
+    TryEveryChangingCommand();
     EXPECT_FALSE(core->CanRename(*Image().GetDirEntry(0)));
     EXPECT_EQ(core->Rename(*Image().GetDirEntry(0), L"other"), L"other");
-    core->DropFiles(Paths{"/host/a.txt"});
-    core->DropVirtual(virtualItems, contents);
-    core->ReplaceBootSector(0);
     EXPECT_TRUE(view.rows.empty());
     EXPECT_EQ(view.panels[1], L"Custom Disk");
     EXPECT_EQ(view.editing, -1);
@@ -415,10 +425,43 @@ TEST_F(ShellFilesTest, ACustomDiskTakesNoChangingCommandButSavesAsItWas) {
     ASSERT_EQ(view.laterOpens, Paths{"/img/plain.dsk"});
     view.laterOpens.clear();
     ASSERT_TRUE(core->OpenDiskImage("/img/plain.dsk"));
+    EXPECT_TRUE(core->CanChange());
     core->MakeDir();
     EXPECT_EQ(view.Names(), Names{L"NEWDIR1"});
     Image().ResetModifiedState();
   }
+}
+
+// A track image whose boot sector or FAT could not be read opens with the count of the sectors
+// that could not be read, but its allocation is unknown: it takes no command that changes it (an
+// added file could overwrite clusters of files its FAT no longer shows). One whose damage lies past
+// them takes every command. A new image takes them again.
+TEST_F(ShellFilesTest, ATrackImageWithoutItsBootSectorOrFatTakesNoChangingCommand) {
+  const std::vector<std::uint8_t> whole = HfeImage(true, "hello");
+  const struct {
+    std::size_t cutTo;
+    int unreadable;
+    bool changeable;
+  } cases[] = {{2048, 1440, false},    // no sector read whole: the first two as read, with bad CRCs
+               {4096, 1438, false},    // the boot sector and the FAT's first sector
+               {100000, 1369, true}};  // tracks 0 to 3 whole: the boot sector, FATs and root
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cutTo);
+    const std::vector<std::uint8_t> file(whole.begin(),
+                                         whole.begin() + static_cast<std::ptrdiff_t>(c.cutTo));
+    fs.files = {{"/img/cut.hfe", file}};
+    ui.boxes.clear();
+    ASSERT_TRUE(core->OpenDiskImage("/img/cut.hfe"));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, DamagedImageText(c.unreadable));
+    EXPECT_EQ(core->CanChange(), c.changeable);
+    const std::vector<std::uint8_t> before = Bytes(Image());
+    TryEveryChangingCommand();
+    EXPECT_EQ(Bytes(Image()) == before, !c.changeable);
+    Image().ResetModifiedState();
+  }
+  core->NewImage(1);
+  EXPECT_TRUE(core->CanChange());
 }
 
 TEST_F(ShellCoreTest, CommandLineDecidesWhichImageStartsUp) {
@@ -469,17 +512,20 @@ TEST_F(ShellCoreTest, SavesTheOwnValuesBootCodeFirst) {
   EXPECT_EQ(view.checkedBoot, 2);
 }
 
+// The caption and the message for an unknown kind are the program's string table's texts: here
+// others than the program's own.
 TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
   fs.files["/img/short.dsk"] = std::vector<std::uint8_t>(368641);
   fs.files["/img/a.xsa"] = {1, 2, 3};
   fs.files["/img/c.img"] = RawImage(false);
+  ui.texts = {{kOpenCaptionText, L"Abrir"}, {kUnrecognizedFormatText, L"Formato desconocido"}};
   const struct {
     const char* path;
     std::wstring text;
     MsgIcon icon;
   } kCases[] = {{"/img/short.dsk", L"", MsgIcon::Error},
                 {"/img/a.xsa", kNotImplemented, MsgIcon::Error},
-                {"/img/c.img", kUnrecognizedFormat, MsgIcon::Warning}};
+                {"/img/c.img", L"Formato desconocido", MsgIcon::Warning}};
   StartFresh();
   for (const auto& c : kCases) {
     ui.boxes.clear();
@@ -492,7 +538,7 @@ TEST_F(ShellCoreTest, OpenRefusesFilesByKindAndKeepsTheImage) {
     }
     ASSERT_EQ(ui.boxes.size(), 1u) << c.path;
     EXPECT_EQ(ui.boxes[0].text, c.text);
-    EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
+    EXPECT_EQ(ui.boxes[0].caption, L"Abrir");
     EXPECT_EQ(ui.boxes[0].icon, c.icon);
   }
 }
@@ -554,7 +600,7 @@ TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
   EXPECT_EQ(view.rows.size(), 1u);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, DamagedImageText(report.Unreadable()));
-  EXPECT_EQ(ui.boxes[0].caption, kOpenCaption);
+  EXPECT_EQ(ui.boxes[0].caption, L"Open Disk Image");
   EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
 
   // Save does not write the readable part over the damaged file: it asks for a name first.
@@ -804,31 +850,37 @@ TEST_F(ShellCoreTest, SaveAsWritesTheKindTheNameChooses) {
 }
 
 // A typed extension may choose a name other than the one the dialog asked about replacing: an
-// existing file of that name is replaced only after a Yes to the question; a file that does not
-// exist, or one the dialog asked about, is written without it.
+// existing file of that name is replaced only after a Yes to the question; No opens the dialog
+// again with the name as typed, in its folder, where the user may choose another name or cancel. A
+// file that does not exist, or one the dialog asked about, is written without the question.
 TEST_F(ShellCoreTest, AFileTheDialogDidNotAskAboutIsReplacedOnlyAfterAYes) {
   const std::vector<std::uint8_t> old = {1, 2, 3};
   const struct {
     bool exists;
     const char* checked;
-    std::optional<MsgAnswer> answer;  // none: no question
-    bool written;
-  } cases[] = {{true, "/out/x.hfe.dsk", MsgAnswer::No, false},
-               {true, "/out/x.hfe.dsk", MsgAnswer::Yes, true},
-               {false, "/out/x.hfe.dsk", std::nullopt, true},
-               {true, "/OUT/X.HFE", std::nullopt, true}};
+    std::optional<MsgAnswer> answer;             // none: no question
+    std::optional<std::filesystem::path> again;  // the answer to a dialog opened again
+    const char* written;                         // the file written, or none
+  } cases[] = {{true, "/out/x.hfe.dsk", MsgAnswer::No, std::nullopt, nullptr},
+               {true, "/out/x.hfe.dsk", MsgAnswer::No, "/out/y.dsk", "/out/y.dsk"},
+               {true, "/out/x.hfe.dsk", MsgAnswer::Yes, std::nullopt, "/out/x.hfe"},
+               {false, "/out/x.hfe.dsk", std::nullopt, std::nullopt, "/out/x.hfe"},
+               {true, "/OUT/X.HFE", std::nullopt, std::nullopt, "/out/x.hfe"}};
   for (const auto& c : cases) {
     for (const bool saveAs : {true, false}) {
-      SCOPED_TRACE(std::string(c.checked) + (saveAs ? " save as" : " save"));
+      SCOPED_TRACE(std::string(c.checked) + (c.again ? " again" : "") +
+                   (saveAs ? " save as" : " save"));
       fs.files.clear();
       if (c.exists) fs.files["/out/x.hfe"] = old;
       StartModified();
+      fs.writes.clear();
       ui.boxes.clear();
       ui.answers.clear();
       if (c.answer) ui.answers = {*c.answer};
-      dialogs.saveAnswers = {"/out/x.hfe"};
+      dialogs.saveCalls.clear();
+      dialogs.saveAnswers = {"/out/x.hfe", c.again};
       dialogs.checkedName = c.checked;
-      EXPECT_EQ(saveAs ? core->SaveAs() : core->Save(), c.written);
+      EXPECT_EQ(saveAs ? core->SaveAs() : core->Save(), c.written != nullptr);
       ASSERT_EQ(ui.boxes.size(), c.answer ? 1u : 0u);
       if (c.answer) {
         EXPECT_EQ(ui.boxes[0].text,
@@ -836,7 +888,16 @@ TEST_F(ShellCoreTest, AFileTheDialogDidNotAskAboutIsReplacedOnlyAfterAYes) {
         EXPECT_EQ(ui.boxes[0].caption, L"Save Disk Image");
         EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
       }
-      EXPECT_EQ(fs.files["/out/x.hfe"] == old, c.exists && !c.written);
+      const bool reopened = c.answer == MsgAnswer::No;
+      ASSERT_EQ(dialogs.saveCalls.size(), reopened ? 2u : 1u);
+      if (reopened) {
+        EXPECT_EQ(dialogs.saveCalls[1].fileName, "x.hfe");
+        EXPECT_EQ(dialogs.saveCalls[1].folder, "/out");
+      }
+      const std::string written = c.written ? c.written : "";
+      EXPECT_EQ(fs.files["/out/x.hfe"] == old, c.exists && written != "/out/x.hfe");
+      EXPECT_EQ(fs.writes,
+                c.written ? std::vector<std::string>{written} : std::vector<std::string>{});
       EXPECT_EQ(core->Image()->IsModified(), !c.written);
     }
   }
@@ -903,6 +964,9 @@ TEST_F(ShellCoreTest, ExportWritesTheTrackImageToTheChosenDriveWhenItHasARoot) {
   } kCases[] = {
       {L"", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\Windows", kDriveRemovable, false, L"No removable drive"},  // not a drive root
+      {L"R:x", kDriveRemovable, false, L"No removable drive"},
+      {L"R:", kDriveRemovable, false, L"No removable drive"},
+      {L"1:\\", kDriveRemovable, false, L"No removable drive"},
       {L"R:\\", kDriveNoRootDir, false, L"The removable drive R:\\ is not available."},
       {L"R:\\", kDriveRemovable, true, L"Cannot export the disk image to \"R:\\NewImage1.HFE\""},
       {L"R:\\", kDriveRemovable, false, L""},

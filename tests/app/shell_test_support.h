@@ -121,6 +121,10 @@ struct FakeUi : IShellUi {
   void SetBusy(bool busy) override { busyChanges.push_back(busy); }
   void Explore(const std::filesystem::path& folder) override { explored.push_back(folder); }
   bool ShiftDown() override { return shift; }
+  std::wstring ProgramText(int id) override {
+    const auto found = texts.find(id);
+    return found == texts.end() ? L"" : found->second;
+  }
 
   std::deque<MsgAnswer> answers;
   std::vector<std::filesystem::path> explored;
@@ -129,6 +133,9 @@ struct FakeUi : IShellUi {
   std::wstring clipboard;
   std::vector<std::pair<std::wstring, std::wstring>> shellCalls;
   std::vector<bool> busyChanges;
+  // The program's string table.
+  std::map<int, std::wstring> texts = {{kOpenCaptionText, L"Open Disk Image"},
+                                       {kUnrecognizedFormatText, L"Unrecognized file format"}};
 };
 
 struct FakeDialogs : IFileDialogs {

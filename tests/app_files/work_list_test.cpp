@@ -276,7 +276,7 @@ TEST_F(ProcessWorkListTest, AFullRootStopsTheRunAtTheFirstFileWithoutASlot) {
   EXPECT_EQ(result.FilesSkipped, 1);
 }
 
-TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndInTheStartingDirectory) {
+TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndTheRunStaysWhereItStopped) {
   auto disk = NewDisk(false);
   const std::int32_t free = disk->DiskFree();
   fs_.File("/huge", static_cast<std::size_t>(free) + 1);
@@ -294,7 +294,8 @@ TEST_F(ProcessWorkListTest, DiskFullStopsOnlyWhenNoFreeByteIsLeftAndInTheStartin
   EXPECT_EQ(result.FilesAdded, 1);
   EXPECT_EQ(result.FilesSkipped, 2);
   EXPECT_EQ(result.Stop, DiskResult::DiskFull);
-  EXPECT_EQ(disk->Directory(), "\\");
+  EXPECT_EQ(disk->Directory(), "\\D\\");
+  ASSERT_TRUE(disk->ChangeDir("\\"));
   EXPECT_EQ(DirNames(*disk), (Names{"FITS", "D\\"}));
 }
 

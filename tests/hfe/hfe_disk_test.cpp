@@ -120,7 +120,7 @@ TEST(SaveHFE, RoundTripsThroughFiles) {
     EXPECT_TRUE(source->FModified);
     auto loaded = std::make_unique<disk::TMSXDisk>();
     loaded->FModified = true;
-    THfeReadReport report{-1, -1};
+    THfeReadReport report{-1, -1, {}};
     ASSERT_TRUE(LoadHFE(path, *loaded, &report));
     EXPECT_EQ(report.Unreadable(), 0);
     EXPECT_EQ(loaded->NumSides(), static_cast<std::int32_t>(image.size() / 368640));
@@ -141,7 +141,7 @@ TEST(SaveHFE, ACutImageKeepsEveryByte) {
     EXPECT_EQ(disk->LoadFromBuffer(image, "cut.dsk"), media != 0xF0);
     Bytes expected = image;
     expected.resize(2 * 368640, 0);
-    THfeReadReport report{-1, -1};
+    THfeReadReport report{-1, -1, {}};
     EXPECT_EQ(DecodeHFEImage(BuildHFE(*disk), &report), expected);
     EXPECT_EQ(report.Unreadable(), 0);
   }
@@ -205,7 +205,7 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto disk = DiskOf(hfe_test::RandomImage(2, 12));
-    THfeReadReport report{-1, -1};
+    THfeReadReport report{-1, -1, {}};
     Bytes file = hfe_test::HfeFile(c.tracks, c.side);
     if (c.cutTo) file.resize(c.cutTo);
     ASSERT_TRUE(LoadHFEFromBytes(file, "in.hfe", *disk, &report));
@@ -230,6 +230,48 @@ TEST(LoadHFE, ForeignAndDamagedFiles) {
   }
 }
 
+// The report numbers the sectors it could not read as the flat image holds them: two sides
+// interleaved by track, or a one-sided disk's own order when a two-sided file holds one.
+TEST(LoadHFE, TheReportNumbersTheSectorsItCouldNotRead) {
+  constexpr std::int32_t kSector = (3 * 2 + 1) * 9 + 4;  // track 3, side 1, sector 5
+  Bytes image = hfe_test::RandomImage(2, 9);
+  image[kSector * 512 + 100] |= 0x80;  // the bit whose data cell is cleared below
+  const Bytes single = hfe_test::RandomImage(1, 10);
+  const auto range = [](std::int32_t from, std::int32_t to, std::vector<std::int32_t> list = {}) {
+    for (std::int32_t sector = from; sector < to; ++sector) list.push_back(sector);
+    return list;
+  };
+  const struct {
+    const char* name;
+    int tracks;
+    std::function<Bytes(int, int)> side;
+    std::vector<std::int32_t> unreadable;
+  } cases[] = {
+      {"a cell flipped in track 3 side 1 sector 5, and only 4 tracks", 4,
+       [&](int t, int s) {
+         Bytes cells = hfe_test::ImageTrackSide(image, 2, t, s);
+         if (t == 3 && s == 1) cells[(60 + 4 * 614 + 60 + 100) * 2] ^= 0x40;
+         return cells;
+       },
+       range(72, 1440, {kSector})},
+      {"one-sided disk of 40 tracks in a two-sided file", 40,
+       [&](int t, int s) { return s == 0 ? hfe_test::ImageTrackSide(single, 1, t, 0) : Bytes{}; },
+       range(360, 720)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    THfeReadReport report;
+    ASSERT_FALSE(DecodeHFEImage(hfe_test::HfeFile(c.tracks, c.side), &report).empty());
+    EXPECT_EQ(report.unreadableSectors, c.unreadable);
+    EXPECT_EQ(report.Unreadable(), static_cast<int>(c.unreadable.size()));
+    const std::int32_t first = c.unreadable.front();
+    EXPECT_FALSE(report.AnyUnreadable(0, first));
+    EXPECT_TRUE(report.AnyUnreadable(first, 1));
+    EXPECT_TRUE(report.AnyUnreadable(first - 1, 2));
+    EXPECT_FALSE(report.AnyUnreadable(1440, 10));
+  }
+}
+
 // A file whose tracks are all empty is refused and leaves the disk as it was.
 TEST(LoadHFE, RefusedFilesLeaveTheDiskUntouched) {
   const Bytes image = hfe_test::RandomImage(2, 11);
@@ -238,7 +280,7 @@ TEST(LoadHFE, RefusedFilesLeaveTheDiskUntouched) {
   for (std::size_t t = 0; t < 4; ++t) file[514 + t * 4] = file[515 + t * 4] = 0;
   auto disk = DiskOf(hfe_test::RandomImage(2, 12));
   const Bytes before = ImageOf(*disk);
-  THfeReadReport report{-1, -1};
+  THfeReadReport report{-1, -1, {}};
   EXPECT_FALSE(LoadHFEFromBytes(file, "in.hfe", *disk, &report));
   EXPECT_EQ(ImageOf(*disk), before);
   EXPECT_EQ(disk->FFileName, "source.dsk");

@@ -16,7 +16,9 @@ class TSortState {
 
   // A click on another column sorts by it (ascending); a second click on the same column stops
   // sorting, so the rows keep their order until the next refill shows directory order, and a
-  // third click sorts again.
+  // third click sorts again. The stopped sort keeps no column on purpose: were the column kept,
+  // every later click on it would only stop the sort again, and its header would never sort by
+  // it until another column had been clicked.
   void ColumnClick(std::int32_t column) { mode_ = column == mode_ ? -1 : column; }
 
  private:

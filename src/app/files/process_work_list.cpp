@@ -59,7 +59,6 @@ std::size_t MatchingLeave(const TWorkList& list, std::size_t index) {
 
 TWorkResult ProcessWorkList(disk::TMSXDisk& disk, const TWorkList& list, const IHostFs& fs) {
   TWorkResult result;
-  const std::string start = disk.Directory();
   // The directories that EnterFolder lines left, so a LeaveFolder returns there exactly.
   std::vector<std::string> entered;
   for (std::size_t i = 0; i < list.size() && result.Stop == disk::DiskResult::Ok; ++i) {
@@ -98,7 +97,6 @@ TWorkResult ProcessWorkList(disk::TMSXDisk& disk, const TWorkList& list, const I
         break;
     }
   }
-  disk.ChangeDir(start);
   return result;
 }
 

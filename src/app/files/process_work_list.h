@@ -22,7 +22,8 @@ struct TWorkResult {
 // Adds the files and makes and enters the folders, one line at a time. A file replaces a file of
 // the same 8.3 name; an existing directory of a folder's 8.3 name is entered, never duplicated.
 // The run stops when the directory is full, or when the disk is full and no free byte is left.
-// Host failures skip the file. The current directory at the end is the one at the start.
+// Host failures skip the file. Only the folders' own LeaveFolder lines change the directory back:
+// a run to the end finishes where it started, a run that stops stays in the folder it stopped in.
 TWorkResult ProcessWorkList(disk::TMSXDisk& disk, const TWorkList& list, const IHostFs& fs);
 
 }  // namespace app::files

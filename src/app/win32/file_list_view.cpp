@@ -37,6 +37,15 @@ void TFileListView::WndProc(ui::TMessage& message) {
   ui::TListView::WndProc(message);
 }
 
+void TFileListView::DragOver(skbar::TSkBarCustomDragObject& source, int x, int y, bool& accept) {
+  accept = false;
+  if (OnDragOver) OnDragOver(source, x, y, accept);
+}
+
+void TFileListView::DragDrop(skbar::TSkBarCustomDragObject& source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(source, x, y);
+}
+
 void TFileListView::EditRow(ui::TListItem& item) {
   editingRow_ = true;
   item.EditCaption();

@@ -4,12 +4,15 @@
 // clicked position, which after a refill (a delete, say) is another entry.
 #pragma once
 
+#include <functional>
+
 #include "app/files/drag_start.h"
+#include "skbar/win32/sk_drag.h"
 #include "ui/win32/list_view.h"
 
 namespace app {
 
-class TFileListView final : public ui::TListView {
+class TFileListView final : public ui::TListView, public skbar::TSkBarDragClient {
  public:
   using ui::TListView::TListView;
 
@@ -19,6 +22,13 @@ class TFileListView final : public ui::TListView {
   // A button was pressed on the list and moved far enough with rows selected. The handler runs
   // the modal drag loop; the move that started it is not passed on to the list view.
   ui::TNotifyEvent OnDragOut;
+
+  // The class library's own drags (a skinned item being moved) over the list, in list client
+  // coordinates: the handlers decide; without one a drag is refused and a drop does nothing.
+  std::function<void(skbar::TSkBarCustomDragObject& source, int x, int y, bool& accept)> OnDragOver;
+  std::function<void(skbar::TSkBarCustomDragObject& source, int x, int y)> OnDragDrop;
+  void DragOver(skbar::TSkBarCustomDragObject& source, int x, int y, bool& accept) override;
+  void DragDrop(skbar::TSkBarCustomDragObject& source, int x, int y) override;
 
   // The rows were replaced: an editor a click left pending does not open.
   void CancelPendingEdit() { pendingEditCancelled_ = true; }

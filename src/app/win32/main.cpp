@@ -1,7 +1,7 @@
 // Quollbox start-up: the graphics units, the settings and rich-text subsystem, the toolbar
 // framework, the version strings, the shell's clipboard formats, the application with the skinned
-// items' cursors and its title, the main window with the command line's arguments, and the message
-// loop until the main window closes.
+// items' cursors, the bitmap hint window and its title, the main window with the command line's
+// arguments, and the message loop until the main window closes.
 #include <windows.h>
 
 #include <shellapi.h>

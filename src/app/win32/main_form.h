@@ -49,6 +49,8 @@ struct MainMenuItems {
   menus::TItem* exit = nullptr;
   menus::TItem* showBrowser = nullptr;
   menus::TItem* showImageList = nullptr;
+  // The items of the commands that change the image, in the Disk menu and the list's popup.
+  std::vector<menus::TItem*> changing;
 };
 
 class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropHandler {
@@ -63,6 +65,16 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void AfterConstruction() override;
 
   void WndProc(ui::TMessage& message) override;
+
+  // The list's handlers of the class library's own drag events; the shell's drags in and out go
+  // through the drop target and the press that moves on the list. A start runs the modal drag of
+  // the selected rows with copy and move allowed (the list itself never starts one); such a drag
+  // over the list is refused, and a drop there does nothing.
+  void FileListStartDrag();
+  void FileListDragOver(skbar::TSkBarCustomDragObject& source, int x, int y, bool& accept);
+  void FileListDragDrop(skbar::TSkBarCustomDragObject& source, int x, int y);
+  // A tick of this timer runs FileListStartDrag (the program starts no such timer).
+  static constexpr UINT_PTR kDragTimer = 333;
 
  private:
   // The message that refills the file list once the current message is handled.
@@ -95,8 +107,9 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   // Registers the file list as a drop target, or revokes it while its window still exists.
   void RegisterDropTarget();
   void RevokeDropTarget();
-  // Drags the selected rows out through the platform's modal drag loop.
-  void DragOut();
+  // Drags the selected rows out through the platform's modal drag loop, with the `allowed`
+  // effects.
+  void DragOut(DWORD allowed = DROPEFFECT_COPY);
   void OpenPendingImage();
 
   // The row a list item shows.

@@ -42,12 +42,22 @@ void TMainForm::OpenPendingImage() {
   core_->OpenDiskImage(fileName);
 }
 
-void TMainForm::DragOut() {
+void TMainForm::DragOut(DWORD allowed) {
   disk::TMSXDisk* image = core_->Image();
   if (!image) return;
   const std::vector<disk::PDirEntry> selected = SelectedEntries();
   const std::vector<const disk::TDirEntry*> entries(selected.begin(), selected.end());
-  dragdrop::StartDragOut(*image, entries);
+  dragdrop::StartDragOut(*image, entries, allowed);
 }
+
+void TMainForm::FileListStartDrag() {
+  DragOut(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+}
+
+void TMainForm::FileListDragOver(skbar::TSkBarCustomDragObject&, int, int, bool& accept) {
+  accept = false;
+}
+
+void TMainForm::FileListDragDrop(skbar::TSkBarCustomDragObject&, int, int) {}
 
 }  // namespace app

@@ -20,6 +20,11 @@ void TMainForm::WireFileList() {
   };
   fileList_->OnDblClick = [this](ui::TComponent*) { core_->OpenSelectedRow(); };
   fileList_->OnDragOut = [this](ui::TComponent*) { DragOut(); };
+  fileList_->OnDragOver = [this](skbar::TSkBarCustomDragObject& source, int x, int y,
+                                 bool& accept) { FileListDragOver(source, x, y, accept); };
+  fileList_->OnDragDrop = [this](skbar::TSkBarCustomDragObject& source, int x, int y) {
+    FileListDragDrop(source, x, y);
+  };
   // The name editor is a window of its own: its keys never reach this preview.
   OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
     const KeyFocus focus = fileList_->Focused()        ? KeyFocus::FileList
@@ -43,6 +48,12 @@ void TMainForm::WndProc(ui::TMessage& message) {
       return;
     case kOpenImageMessage:
       OpenPendingImage();
+      return;
+    case WM_TIMER:
+      if (message.WParam != kDragTimer) break;
+      // Once: a timer that went on would start a drag at every tick.
+      KillTimer(Handle(), kDragTimer);
+      FileListStartDrag();
       return;
     case WM_SETFOCUS: {
       // The window itself never keeps the focus, so the keyboard always reaches a control: the

@@ -140,12 +140,21 @@ void TMainForm::BuildMenus() {
   // The file commands; the Disk menu's make-directory item has a caption of its own.
   const auto fileCommands = [&](menus::TItem& menu) {
     for (const wchar_t* name :
-         {L"acAddFiles", L"acExtractFiles", L"acDeleteFiles", L"acRenameFile", L"acMakeDir"})
-      m.ActionItem(menu, FindAction(name));
+         {L"acAddFiles", L"acExtractFiles", L"acDeleteFiles", L"acRenameFile", L"acMakeDir"}) {
+      menus::TItem* item = m.ActionItem(menu, FindAction(name));
+      if (name != std::wstring_view(L"acExtractFiles")) items_.changing.push_back(item);
+    }
+    // The commands that change the image show disabled while it takes none (a custom disk, a
+    // track image without its boot sector or FAT). Set on the items, not the actions: a change
+    // of an action gives its items all of its properties, the Disk menu's caption included.
+    menu.OnPopup = [this](tb::TTBCustomItem*, bool) {
+      for (menus::TItem* changing : items_.changing) changing->SetEnabled(core_->CanChange());
+    };
   };
   fileCommands(diskMenu);
   diskMenu.Items(diskMenu.Count() - 1)->SetCaption(L"&Make Dir");
   menus::TItem& replaceBoot = *m.Submenu(diskMenu, L"Replace &Boot Sector");
+  items_.changing.push_back(&replaceBoot);
   const auto replace = [&core](ui::TComponent* sender) { core.ReplaceBootSector(sender->Tag()); };
   items_.replaceBoot[0] = m.Item(replaceBoot, L"&Empty", 0, replace);
   items_.replaceBoot[1] = m.Item(replaceBoot, L"MSX DOS &1", 1, replace);

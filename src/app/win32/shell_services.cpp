@@ -84,6 +84,14 @@ bool TShellUi::ShiftDown() {
   return GetKeyState(VK_SHIFT) < 0;
 }
 
+std::wstring TShellUi::ProgramText(int id) {
+  // With no buffer size the call hands out the text in place; it is not zero-terminated there.
+  const wchar_t* text = nullptr;
+  const int length = LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id),
+                                 reinterpret_cast<LPWSTR>(&text), 0);
+  return length > 0 && text ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
 void TShellUi::SetBusy(bool busy) {
   if (!ui::Screen) return;
   if (busy) {

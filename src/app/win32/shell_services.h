@@ -21,6 +21,8 @@ class TShellUi : public IShellUi {
   void Explore(const std::filesystem::path& folder) override;
   bool ShiftDown() override;
   void SetBusy(bool busy) override;
+  // From the string table of the program's own file.
+  std::wstring ProgramText(int id) override;
 
  private:
   HWND owner_ = nullptr;

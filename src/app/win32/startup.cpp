@@ -4,6 +4,7 @@
 #include "app/win32/version_info.h"
 #include "gfx/startup.h"
 #include "hfe/startup.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_drag.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
@@ -23,6 +24,7 @@ void StartUnits() {
 
 void PrepareApplication(ui::TApplication& application) {
   skbar::SkLoadItemCursors();
+  skbar::SkInstallBitmapHints(application);
   application.SetTitle(L"Quollbox");
 }
 

@@ -736,7 +736,17 @@ bool TApplication::PreProcess(MSG& message) {
     switch (message.message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        return IsKeyMsg(message);
+        // A new press of Alt (not its repeat: bit 30 is the key's previous state).
+        if (message.wParam == VK_MENU && !(message.lParam & (1 << 30))) altKeyTaken_ = false;
+        if (!IsKeyMsg(message)) return false;
+        if (GetKeyState(VK_MENU) < 0) altKeyTaken_ = true;
+        return true;
+      case WM_KEYUP:
+      case WM_SYSKEYUP:
+        // Alt released after a key that a shortcut took: no menu mode, as on Windows, where any
+        // key between Alt's press and release cancels it. Wine decides from the key-downs its
+        // default window procedure saw, and the shortcut's never reached it.
+        return message.wParam == VK_MENU && std::exchange(altKeyTaken_, false);
       case WM_CHAR:
       case WM_SYSCHAR:
         return IsCharMsg(message);

@@ -17,7 +17,8 @@
 //   form's IsShortCut (actions and menu), the application key-down notification (CM_APPKEYDOWN
 //   to the main-window hooks: toolbars plug in there with HookMainWindow), the popup menus of
 //   the focused control and its parents (IsShortCut), then, for dialog keys the focused window
-//   does not want (Tab, arrows, Enter, Escape, Alt), CM_DIALOGKEY to the form. Characters the
+//   does not want (Tab, arrows, Enter, Escape, Alt), CM_DIALOGKEY to the form; the release of
+//   Alt after a key a shortcut took is not dispatched (it would enter menu mode). Characters the
 //   focused window does not want, and every Alt+character, go to the form as CM_DIALOGCHAR.
 //   The form takes Tab (with Ctrl or not) to focus the next tab stop, Shift+Tab the previous.
 //   Main-window hooks (HookMainWindow/UnhookMainWindow, a comparable (function, data) pair)
@@ -304,6 +305,8 @@ class TApplication : public TComponent {
   HWND window_ = nullptr;
   bool terminated_ = false;
   bool oleInitialized_ = false;
+  // A shortcut took a key while Alt was held: the release of Alt that follows is not passed on.
+  bool altKeyTaken_ = false;
   std::vector<HWND> modelessDialogs_;
 };
 

@@ -745,6 +745,45 @@ TEST_F(MainMenuTest, TheContextMenuKeyOpensTheListsPopupMenu) {
   EXPECT_EQ(GetFocus(), List());
 }
 
+// While the image takes no command that changes it (here a custom disk), the menus show those
+// commands disabled as they open, in the Disk menu and the list's popup menu alike, the Disk
+// menu's own caption of Make Dir kept; a new image enables them.
+TEST_F(MainMenuTest, TheCommandsThatChangeTheImageShowDisabledWhileItTakesNone) {
+  std::vector<std::uint8_t> custom = disk_test::Snapshot(*disk_test::NewDisk(false));
+  custom[13] = 0;  // no sectors per cluster
+  WriteFile(Folder() / L"custom.dsk", custom);
+  Start();
+  const struct {
+    const wchar_t* menu;
+    std::initializer_list<std::wstring_view> path;
+  } kChanging[] = {{L"MainMenu", {L"&Disk", L"&Add File(s)..."}},
+                   {L"MainMenu", {L"&Disk", L"&Delete File(s)"}},
+                   {L"MainMenu", {L"&Disk", L"&Rename"}},
+                   {L"MainMenu", {L"&Disk", L"&Make Dir"}},
+                   {L"MainMenu", {L"&Disk", L"Replace &Boot Sector"}},
+                   {L"ListPopupMenu", {L"&Add File(s)..."}},
+                   {L"ListPopupMenu", {L"&Delete File(s)"}},
+                   {L"ListPopupMenu", {L"&Rename"}},
+                   {L"ListPopupMenu", {L"Make &Dir"}}};
+  for (const bool customDisk : {true, false}) {
+    SCOPED_TRACE(customDisk);
+    if (customDisk) {
+      dialogs.openAnswers = {Folder() / L"custom.dsk"};
+      ChooseAction(L"acOpenDiskImage");
+      ASSERT_EQ(Panel(1), L"Custom Disk");
+    } else {
+      ChooseAction(L"acNewDiskImage");
+    }
+    // As the two menus open.
+    for (menus::TItem* menu : {Item({L"&Disk"}), &Root(L"ListPopupMenu")})
+      menu->DoPopup(menu, false);
+    for (const auto& item : kChanging)
+      EXPECT_EQ(Item(item.path, item.menu)->Enabled(), !customDisk)
+          << std::wstring(*(item.path.end() - 1));
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 // A recent file that is gone: the question names it; No keeps the entry, Yes removes it, and the
 // stored list follows. A recent folder that is gone goes to the folder browser without a question
 // or an error: the browser shows its path and no files.
@@ -1106,8 +1145,10 @@ std::thread MoveAndRelease(POINT from, POINT to) {
 class TFolderTarget final : public dragdrop::TComObject<IDropTarget> {
  public:
   std::vector<std::wstring> names;
+  DWORD allowed = DROPEFFECT_NONE;  // the effects the source allowed
 
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    allowed = *effect;
     *effect &= DROPEFFECT_COPY;
     return S_OK;
   }
@@ -1213,6 +1254,58 @@ TEST_F(MainFormFilesTest, AViewerOpenedByAltVTakesTheKeyboard) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Alt released before V: the release of Alt after a shortcut puts no window into menu mode, with
+// the viewer open or with nothing to view. A menu mode holds the message loop: a watcher that does
+// not see the loop come back within 1.5 s ends it with Escape, so that the test cannot hang.
+TEST_F(MainFormFilesTest, TheAltOfAShortcutReleasedFirstEntersNoMenuMode) {
+  WriteFile(Folder() / L"a.txt", Pattern(10));
+  Start();
+  dialogs.addAnswers = {{Folder() / L"a.txt"}};
+  ChooseAction(L"acAddFiles");
+  for (const bool viewing : {false, true}) {
+    SCOPED_TRACE(viewing);
+    Select(viewing ? std::vector<std::wstring>{L"A"} : std::vector<std::wstring>{});
+    SetForegroundWindow(form->Handle());
+    Pump();
+    std::atomic<bool> menuMode = false;
+    std::atomic<bool> done = false;
+    std::thread watcher([&] {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+      while (!done && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      while (!done) {
+        menuMode = true;
+        PressKey(VK_ESCAPE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      }
+    });
+    INPUT keys[4]{};
+    const WORD order[] = {VK_MENU, 'V', VK_MENU, 'V'};
+    for (int i = 0; i < 4; ++i) {
+      keys[i].type = INPUT_KEYBOARD;
+      keys[i].ki.wVk = order[i];
+      keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    const DWORD until = GetTickCount() + 500;
+    while (GetTickCount() < until) {
+      Pump();
+      Sleep(10);
+    }
+    done = true;
+    watcher.join();
+    Pump();
+    EXPECT_FALSE(menuMode);
+    ASSERT_EQ(Viewers().size(), viewing ? 1u : 0u);
+    if (viewing) {
+      PressKey(VK_ESCAPE);
+      Pump();
+      EXPECT_TRUE(Viewers().empty());
+    }
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   auto made = dnd_test::NewDisk();
   dnd_test::AddBytes(*made, L"inside.txt", Pattern(300, 5));
@@ -1251,54 +1344,117 @@ TEST_F(MainFormDragTest, ShellFilesImagesAndVirtualFilesDroppedOnTheList) {
   EXPECT_EQ(Panel(2), L"6144 of 732160 bytes used");
 }
 
-TEST_F(MainFormDragTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
-  auto made = dnd_test::NewDisk();
-  dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
-  ASSERT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
-  dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
-  made->SaveToFile(Folder() / L"made.dsk");
-  Start();
-  dialogs.openAnswers = {Folder() / L"made.dsk"};
-  ChooseAction(L"acOpenDiskImage");
-  SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
-  Pump();
-  Select({L"ONE", L"DIR"});
-
-  // The folder window lies over the list's right side, above everything.
-  const HWND folderWindow =
-      CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
-                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  auto folder = dragdrop::MakeComObject<TFolderTarget>();
-  ASSERT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
-  Pump();
-
-  RECT row{LVIR_BOUNDS, 0, 0, 0};
-  ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
-  POINT press{row.left + 20, (row.top + row.bottom) / 2};
-  ClientToScreen(List(), &press);
-  Mouse(press);
-  Pump();
-  Mouse(press, MOUSEEVENTF_LEFTDOWN);
-  Pump();
-  std::atomic<bool> released = false;
-  std::thread mover([&] {
-    MoveAndRelease(press, {500, 250}).join();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    released = true;
-  });
-  // The drag loop runs inside the list's mouse move, handled here.
-  while (!released) {
+class MainFormDragOutTest : public MainFormDragTest {
+ protected:
+  // The window with an image holding ONE.TXT, DIR and LEFT.OUT.
+  void OpenImage() {
+    auto made = dnd_test::NewDisk();
+    dnd_test::AddBytes(*made, L"one.txt", Pattern(1234, 1));
+    EXPECT_EQ(made->CreateSubDir("DIR"), disk::DiskResult::Ok);
+    dnd_test::AddBytes(*made, L"left.out", Pattern(10, 3));
+    made->SaveToFile(Folder() / L"made.dsk");
+    Start();
+    dialogs.openAnswers = {Folder() / L"made.dsk"};
+    ChooseAction(L"acOpenDiskImage");
+    SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 600, 420, SWP_SHOWWINDOW);
     Pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  mover.join();
-  Pump();
-  RevokeDragDrop(folderWindow);
-  DestroyWindow(folderWindow);
+  // ONE and DIR dragged onto a shell folder's stand-in above the list's right side: the mouse is
+  // pressed on the first row, `start` runs (the drag loop, or what starts it), and a thread moves
+  // the pressed mouse onto the folder and releases it there. The folder that took the drop.
+  dragdrop::TComRef<TFolderTarget> DragToFolder(const std::function<void()>& start) {
+    Select({L"ONE", L"DIR"});
 
+    // The folder window lies over the list's right side, above everything.
+    const HWND folderWindow =
+        CreateWindowExW(WS_EX_TOPMOST, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE, 400, 150, 200, 200,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    auto folder = dragdrop::MakeComObject<TFolderTarget>();
+    EXPECT_EQ(RegisterDragDrop(folderWindow, folder.Get()), S_OK);
+    Pump();
+
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    EXPECT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    POINT press{row.left + 20, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &press);
+    Mouse(press);
+    Pump();
+    Mouse(press, MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    std::atomic<bool> released = false;
+    std::thread mover([&] {
+      MoveAndRelease(press, {500, 250}).join();
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      released = true;
+    });
+    start();
+    // A drag loop started by a message runs while its message is handled here.
+    while (!released) {
+      Pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    mover.join();
+    Pump();
+    RevokeDragDrop(folderWindow);
+    DestroyWindow(folderWindow);
+    return folder;
+  }
+};
+
+TEST_F(MainFormDragOutTest, PressingAndMovingSixPixelsDragsTheSelectedRowsOut) {
+  OpenImage();
+  // The drag loop runs inside the list's mouse move.
+  const auto folder = DragToFolder([] {});
   EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+  EXPECT_EQ(folder->allowed, DWORD(DROPEFFECT_COPY));
   // The drag of our own rows crossed our own list, which took nothing.
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+}
+
+// The class library's own drag start, and a tick of timer 333, each run the modal drag of the
+// selected rows with copy and move allowed; the rows stay whatever the target answers.
+TEST_F(MainFormDragOutTest, TheClassLibrarysDragStartAndItsTimerAllowCopyAndMove) {
+  OpenImage();
+  for (const bool byTimer : {false, true}) {
+    SCOPED_TRACE(byTimer);
+    const auto folder = DragToFolder([&] {
+      if (byTimer)
+        PostMessageW(form->Handle(), WM_TIMER, TMainForm::kDragTimer, 0);
+      else
+        form->FileListStartDrag();
+    });
+    EXPECT_EQ(folder->names, (std::vector<std::wstring>{L"ONE.TXT", L"DIR"}));
+    EXPECT_EQ(folder->allowed, DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ONE", L"DIR", L"LEFT"}));
+  }
+}
+
+// The class library's own drags (a skinned item being moved) over the list are refused, by the
+// list and by the window's handler, and a drop there changes nothing.
+TEST_F(MainFormDragTest, TheClassLibrarysDragsAreRefusedOnTheList) {
+  Start();
+  const std::wstring caption = Caption();
+  auto& list = Part<TFileListView>(L"FileList");
+  skbar::TSkBarCustomDragObject dragged(&Part<ui::TStatusBar>(L"StatusBar"));
+  bool listAccepts = true, handlerAccepts = true;
+  list.DragOver(dragged, 10, 10, listAccepts);
+  form->FileListDragOver(dragged, 10, 10, handlerAccepts);
+  EXPECT_FALSE(listAccepts);
+  EXPECT_FALSE(handlerAccepts);
+  list.DragDrop(dragged, 10, 10);
+  form->FileListDragDrop(dragged, 10, 10);
+  EXPECT_TRUE(Names().empty());
+  EXPECT_EQ(Caption(), caption);
+  EXPECT_TRUE(errors.empty());
+}
+
+// The open command's caption and its message for an unknown kind come from the program's string
+// table, which the program and this test link alike.
+TEST(ShellUi, ProgramTextsComeFromTheStringTable) {
+  TShellUi shellUi;
+  EXPECT_EQ(shellUi.ProgramText(kOpenCaptionText), L"Open Disk Image");
+  EXPECT_EQ(shellUi.ProgramText(kUnrecognizedFormatText), L"Unrecognized file format");
+  EXPECT_EQ(shellUi.ProgramText(65220), L"");
 }
 
 TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {

@@ -9,6 +9,7 @@
 
 #include "app/win32/startup.h"
 #include "hfe/host_services.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/cursors.h"
 #include "ux/win32/rich_edit.h"
@@ -43,6 +44,25 @@ TEST(ProgramStartup, TheTrackLibrarysBlockListLivesFromStartUpToShutDown) {
   FinishUnits();
   EXPECT_EQ(hfe::LiveBlockCount(), 0u);
   host.release(block);
+}
+
+// The hint window the application shows is the bitmap hint, which shows the pictures that skinned
+// toolbars and popups hand over.
+TEST(ProgramStartup, TheApplicationsHintWindowIsTheBitmapHint) {
+  StartUnits();
+  {
+    ui::TApplication application;
+    PrepareApplication(application);
+    const ui::Owned<ui::TForm> form = ui::New<ui::TForm>();
+    form->SetHint(L"Tip");
+    form->SetShowHint(true);
+    application.HintMouseMessage(form.get(), {WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0});
+    application.ActivateHint({5, 5});
+    ASSERT_NE(application.HintWindow(), nullptr);
+    EXPECT_NE(dynamic_cast<skbar::TBitmapHint*>(application.HintWindow()), nullptr);
+    application.CancelHint();
+  }
+  FinishUnits();
 }
 
 // Libraries that only some commands need are not loaded at start-up: the rich-edit library when

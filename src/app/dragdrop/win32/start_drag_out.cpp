@@ -13,8 +13,8 @@ TComRef<IDataObject> MakeFileDataObject(disk::TMSXDisk& disk,
   return MakeComObject<TFileDataObject>(disk, collection);
 }
 
-TDragOutResult StartDragOut(disk::TMSXDisk& disk,
-                            std::span<const disk::TDirEntry* const> selected) {
+TDragOutResult StartDragOut(disk::TMSXDisk& disk, std::span<const disk::TDirEntry* const> selected,
+                            DWORD allowed) {
   const files::TDragCollection collection = files::CollectDragEntries(disk, selected);
   TDragOutResult outcome;
   outcome.Offered = collection.Items.size();
@@ -22,7 +22,7 @@ TDragOutResult StartDragOut(disk::TMSXDisk& disk,
   if (collection.Items.empty()) return outcome;
   const TComRef<IDataObject> data = MakeFileDataObject(disk, collection);
   const TComRef<IDropSource> source = MakeComObject<TDropSource>();
-  outcome.Result = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &outcome.Effect);
+  outcome.Result = DoDragDrop(data.Get(), source.Get(), allowed, &outcome.Effect);
   return outcome;
 }
 

@@ -23,9 +23,11 @@ struct TDragOutResult {
   std::size_t SkippedLongPaths = 0;  // entries left out: their path does not fit a descriptor
 };
 
-// Runs the platform's modal drag loop with the selected entries (copy only) and returns when the
-// drag ends. Nothing happens, and Result stays S_FALSE, when no entry can be offered. Call it
-// once the pressed button has moved far enough on the list.
-TDragOutResult StartDragOut(disk::TMSXDisk& disk, std::span<const disk::TDirEntry* const> selected);
+// Runs the platform's modal drag loop with the selected entries and the `allowed` effects (copy
+// only unless told otherwise; the entries are never removed, whatever the target answers) and
+// returns when the drag ends. Nothing happens, and Result stays S_FALSE, when no entry can be
+// offered. Call it once the pressed button has moved far enough on the list.
+TDragOutResult StartDragOut(disk::TMSXDisk& disk, std::span<const disk::TDirEntry* const> selected,
+                            DWORD allowed = DROPEFFECT_COPY);
 
 }  // namespace app::dragdrop
