@@ -59,6 +59,8 @@ class ScreensTest : public MainFormTest {
 const std::vector<std::uint8_t> kBasicProgram = {0xFF, 0x0C, 0x80, 0x0A, 0x00, 0x91, 0x20,
                                                  0x22, 0x48, 0x49, 0x22, 0x00, 0x00, 0x00};
 
+// A viewer opened on text, as a hex dump and on a BASIC program, then resized, maximised,
+// restored and shown in other modes.
 TEST_F(ScreensTest, TheFileViewerAfterOpeningResizingAndAModeChange) {
   std::vector<std::uint8_t> text;
   for (int line = 0; line < 80; ++line)
@@ -89,6 +91,8 @@ TEST_F(ScreensTest, TheFileViewerAfterOpeningResizingAndAModeChange) {
   EXPECT_TRUE(errors.empty());
 }
 
+// A picture opened, its window made smaller (with the scroll bars) and larger than the picture,
+// maximised, restored, and the picture zoomed.
 TEST_F(ScreensTest, ThePictureViewerAfterOpeningResizingAndZooming) {
   std::vector<std::uint8_t> sc8(7 + 256 * 212);
   sc8[0] = 0xFE;
@@ -100,7 +104,12 @@ TEST_F(ScreensTest, ThePictureViewerAfterOpeningResizingAndZooming) {
   const auto scale = [&view](float s) { return [&view, s] { view.SetScale(s); }; };
   ExpectEachLeavesTheScreen(
       window, {{"opened", [] {}},
-               {"made smaller than the picture", [&] { viewer.SetClientSize(300, 200); }},
+               {"made smaller than the picture",
+                [&] {
+                  viewer.SetClientSize(300, 200);
+                  Pump();
+                  EXPECT_TRUE(IsWindowVisible(viewer.ImageView().HScroll().Handle()));
+                }},
                {"made larger than the picture", [&] { viewer.SetClientSize(700, 560); }},
                {"maximised", [=] { ShowWindow(window, SW_MAXIMIZE); }},
                {"restored", [=] { ShowWindow(window, SW_RESTORE); }},
@@ -127,6 +136,7 @@ struct AboutCheck {
 
 TEST_F(ScreensTest, TheAboutBoxOpened) {
   Start();
+  AboutCheck::result = ::testing::AssertionFailure() << "not shown";
   AboutCheck::ticks = 0;
   SetTimer(nullptr, 0, 10, AboutCheck::Tick);
   ChooseAction(L"acHelpAbout");  // returns when the modal box closes
@@ -134,6 +144,9 @@ TEST_F(ScreensTest, TheAboutBoxOpened) {
   EXPECT_TRUE(errors.empty());
 }
 
+// The main window: an image with files opened, a directory entered and left, the list sorted by
+// clicks on its header, the File menu opened and closed by keys, the menu bar floated and
+// docked by the mouse and wrapped by a narrow window, and the window minimised and restored.
 TEST_F(ScreensTest, TheMainWindowAfterListChangesAMenuTheMenuBarAndMinimising) {
   WriteFile(Folder() / L"readme.txt", disk_test::Pattern(300));
   WriteFile(Folder() / L"game.bas", disk_test::Pattern(2000));
@@ -177,8 +190,19 @@ TEST_F(ScreensTest, TheMainWindowAfterListChangesAMenuTheMenuBarAndMinimising) {
       Sleep(GetDoubleClickTime());
     };
   };
+  // The menu bar dragged by its handle with the mouse, as a user floats and docks it.
   auto& menuBar = Part<menus::TMenuBar>(L"MainMenu");
-  auto& topDock = Part<menus::TDock>(L"TopDock");
+  RECT bar{};
+  GetWindowRect(menuBar.Handle(), &bar);
+  const POINT handle{bar.left + 3, (bar.top + bar.bottom) / 2};
+  const auto drag = [](POINT from, POINT to) {
+    EXPECT_TRUE(Script::Play({{0, from},
+                              {MOUSEEVENTF_LEFTDOWN, from},
+                              {0, {from.x + 5, from.y + 5}},
+                              {0, {(from.x + to.x) / 2, (from.y + to.y) / 2}},
+                              {0, to},
+                              {MOUSEEVENTF_LEFTUP, to}}));
+  };
   ExpectEachLeavesTheScreen(
       main, {{"an image with files opened",
               [&] {
@@ -210,18 +234,26 @@ TEST_F(ScreensTest, TheMainWindowAfterListChangesAMenuTheMenuBarAndMinimising) {
                                                    [] { ui::Application->ProcessMessages(); }));
                 EXPECT_NE(popup, nullptr) << "the File menu did not open";
               }},
-             {"the menu bar floated",
+             {"the menu bar dragged off its dock",
               [&] {
-                menuBar.SetFloating(true);
+                drag(handle, {handle.x + 300, handle.y + 300});
                 ASSERT_TRUE(menuBar.Floating());
                 EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(menuBar.FloatParent()->Handle()))
                     << "the floating menu bar";
               }},
-             {"the menu bar docked again",
+             {"the menu bar dragged back onto its dock",
               [&] {
-                menuBar.SetCurrentDock(&topDock);
+                RECT floating{};
+                GetWindowRect(menuBar.FloatParent()->Handle(), &floating);
+                POINT top{0, 0};
+                ClientToScreen(main, &top);
+                drag({floating.left + 30, floating.top + 6}, {top.x + 40, top.y + 2});
                 ASSERT_TRUE(menuBar.Docked());
               }},
+             {"the window made so narrow that the menu bar wraps",
+              [=] { SetWindowPos(main, nullptr, 0, 0, 260, 400, SWP_NOMOVE | SWP_NOZORDER); }},
+             {"the window made wide again",
+              [=] { SetWindowPos(main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER); }},
              {"the window minimised and restored", [=] {
                 ShowWindow(main, SW_MINIMIZE);
                 Pump();
