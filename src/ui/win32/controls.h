@@ -284,7 +284,9 @@ class TWinControl : public TControl {
   struct TCreateParams {
     std::wstring windowClass;  // the class to create
     bool systemClass = false;  // a class of Windows' (subclassed) rather than our own
-    UINT classStyle = CS_DBLCLKS;
+    // A window whose size changes is painted again whole: what it draws depends on its size
+    // (centred or right-aligned parts), and the platform would keep the old pixels otherwise.
+    UINT classStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD exStyle = 0;
     TRect bounds;
