@@ -77,6 +77,7 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
   damagedSource_ = false;
   ports_.recentFiles.Add(target.wstring());
   UpdateCaption();
+  ports_.view.ImageFileWritten(target);
   return true;
 }
 
@@ -111,7 +112,9 @@ void ShellCore::ExportToRemovable() {
     failure = ui::WideFromUtf8(error.what());
   }
   ports_.ui.SetBusy(false);
-  if (!failure.empty())
+  if (failure.empty())
+    ports_.view.ImageFileWritten(target);
+  else
     ReportFailure(L"Cannot export the disk image to \"" + target + L"\".\r\n" + failure,
                   kExportCaption);
 }

@@ -53,6 +53,9 @@ class IShellView {
   virtual std::filesystem::path SelectedImageFile() = 0;
   // The folder browser shows its selected line's folder, as a double click does.
   virtual void OpenSelectedFolder() = 0;
+  // A disk image file was written (saved or exported): the image list, when it lists that file's
+  // folder, reads the folder again so that it shows the file.
+  virtual void ImageFileWritten(const std::filesystem::path& fileName) = 0;
 
  protected:
   ~IShellView() = default;

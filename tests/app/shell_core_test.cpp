@@ -820,6 +820,50 @@ TEST_F(ShellCoreTest, AFailedSaveKeepsTheFlagTheOldFileAndReportsIt) {
   EXPECT_NE(TopRecentFile(), L"/out/x.hfe");
 }
 
+// The image list learns of every file a save or an export wrote, so that a list showing its folder
+// shows it; a write that failed tells it nothing.
+TEST_F(ShellCoreTest, EveryWrittenImageFileIsToldToTheImageList) {
+  enum class Command { Save, SaveAs, Export };
+  const struct {
+    Command command;
+    const char* answer;  // the save dialog's choice
+    bool failWrite;
+    const char* told;  // null: nothing
+  } kCases[] = {
+      {Command::Save, "/out/a.dsk", false, "/out/a.dsk"},
+      {Command::SaveAs, "/out/b.hfe", false, "/out/b.hfe"},
+      {Command::SaveAs, "/out/d.dsk", true, nullptr},
+      {Command::Export, nullptr, false, "R:\\NewImage1.HFE"},
+      {Command::Export, nullptr, true, nullptr},
+  };
+  for (const auto& c : kCases) {
+    fs.files.clear();
+    fs.failWrites.clear();
+    if (c.failWrite) fs.failWrites = {c.answer ? c.answer : "R:\\NewImage1.HFE"};
+    drives.types = {{L"R:\\", kDriveRemovable}};
+    settings.values[L"RemovableDrive"] = L"R:\\";
+    StartModified();
+    view.writtenImages.clear();
+    dialogs.saveAnswers = {c.answer ? std::optional<std::filesystem::path>(c.answer)
+                                    : std::nullopt};
+    switch (c.command) {
+      case Command::Save:
+        core->Save();
+        break;
+      case Command::SaveAs:
+        core->SaveAs();
+        break;
+      case Command::Export:
+        core->ExportToRemovable();
+        break;
+    }
+    if (c.told)
+      EXPECT_EQ(view.writtenImages, std::vector<std::filesystem::path>{c.told}) << c.told;
+    else
+      EXPECT_TRUE(view.writtenImages.empty());
+  }
+}
+
 TEST_F(ShellCoreTest, SaveAsPresetsTheNameWithTheDialogsExtension) {
   fs.files["/img/disk.dsk"] = RawImage(false);
   StartFresh();

@@ -68,6 +68,9 @@ struct FakeView : IShellView {
   std::filesystem::path BrowserFolder() override { return browserFolder; }
   std::filesystem::path SelectedImageFile() override { return selectedImageFile; }
   void OpenSelectedFolder() override { ++selectedFolderOpens; }
+  void ImageFileWritten(const std::filesystem::path& fileName) override {
+    writtenImages.push_back(fileName);
+  }
 
   // Selects exactly the rows with these captions.
   void Select(const std::vector<std::wstring>& names) {
@@ -94,6 +97,7 @@ struct FakeView : IShellView {
   std::filesystem::path browserFolder;
   std::filesystem::path selectedImageFile;
   int selectedFolderOpens = 0;
+  std::vector<std::filesystem::path> writtenImages;
   int checkedBoot = -2;
   std::vector<std::filesystem::path> laterOpens;
 };

@@ -95,6 +95,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void CheckBootOption(int option) override;
   void OpenImageLater(const std::filesystem::path& fileName) override;
   void ShowFolder(const std::filesystem::path& folder) override;
+  void ImageFileWritten(const std::filesystem::path& fileName) override;
   std::filesystem::path BrowserFolder() override;
   std::filesystem::path SelectedImageFile() override;
   void OpenSelectedFolder() override;

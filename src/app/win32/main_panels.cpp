@@ -72,6 +72,22 @@ void TMainForm::ShowFolder(const std::filesystem::path& folder) {
   folderListBox_->SetDirectory(folder.wstring());
 }
 
+void TMainForm::ImageFileWritten(const std::filesystem::path& fileName) {
+  std::error_code error;
+  if (!std::filesystem::equivalent(fileName.parent_path(), fileListBox_->Directory(), error))
+    return;
+  // The folder is read again; the selected image stays selected.
+  const std::vector<std::wstring>& lines = fileListBox_->Lines();
+  const int index = fileListBox_->ItemIndex();
+  const std::wstring selected = index >= 0 && index < static_cast<int>(lines.size())
+                                    ? lines[static_cast<std::size_t>(index)]
+                                    : std::wstring();
+  fileListBox_->Update();
+  const auto found = std::find(lines.begin(), lines.end(), selected);
+  if (!selected.empty() && found != lines.end())
+    fileListBox_->SetItemIndex(static_cast<int>(found - lines.begin()));
+}
+
 std::filesystem::path TMainForm::BrowserFolder() {
   return folderListBox_->Directory();
 }
