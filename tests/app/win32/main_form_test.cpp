@@ -678,6 +678,22 @@ TEST_F(MainMenuTest, HugeStoredDockWidthsLeaveTheFileListOnScreen) {
   EXPECT_LE(list.Left() + list.Width(), form->ClientWidth());
 }
 
+// An image saved into the folder the image list shows appears in the list at once, and the
+// selected image stays selected.
+TEST_F(MainMenuTest, AnImageSavedIntoTheListedFolderShowsInTheImageList) {
+  Start();
+  auto& images = Part<ui::TFileListBox>(L"FileListBox");
+  Part<ui::TDirectoryListBox>(L"FolderListBox").SetDirectory(Folder().wstring());
+  dialogs.saveAnswers = {Folder() / L"b.dsk"};
+  ChooseAction(L"acSaveDiskImageAs");
+  ASSERT_EQ(images.Lines(), std::vector<std::wstring>{L"b.dsk"});
+  images.SetItemIndex(0);
+  dialogs.saveAnswers = {Folder() / L"a.hfe"};
+  ChooseAction(L"acSaveDiskImageAs");
+  EXPECT_EQ(images.Lines(), (std::vector<std::wstring>{L"a.hfe", L"b.dsk"}));
+  EXPECT_EQ(images.FileName(), (Folder() / L"b.dsk").wstring());
+}
+
 // The image list shows the folder browser's folder, images only; a real double click on a line
 // opens that image; a recent folder goes to the browser, which takes the list along.
 TEST_F(MainMenuTest, TheImageListOpensAnImageByDoubleClick) {
