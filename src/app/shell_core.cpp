@@ -135,6 +135,9 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
     } else {
       rtl::TMemoryStream stream(bytes);
       loaded = image->LoadFromStream(stream, fileName);
+      // The file was read: say why the model refused it.
+      if (!loaded && bytes.size() > kMediaByteOffset)
+        reason = L"\r\n" + MediaByteRefusalText(bytes[kMediaByteOffset]);
     }
   } catch (const rtl::Exception& error) {
     reason = L"\r\n" + ui::WideFromUtf8(error.what());

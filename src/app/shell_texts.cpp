@@ -26,6 +26,12 @@ std::wstring DamagedImageText(int unreadableSectors) {
          L" could not be read; the image may be damaged.";
 }
 
+std::wstring MediaByteRefusalText(std::uint8_t mediaByte) {
+  constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  return std::wstring(L"Its media byte ") + kDigits[mediaByte >> 4] + kDigits[mediaByte & 0xF] +
+         L" is not one of an MSX disk (F8 or F9).";
+}
+
 std::wstring ExtractFailureText(const std::filesystem::path& folder, std::size_t total,
                                 const std::vector<std::pair<std::wstring, std::wstring>>& failed) {
   constexpr std::size_t kListed = 10;

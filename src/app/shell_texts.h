@@ -33,6 +33,10 @@ inline const std::wstring kSaveQuestion =
 // The warning after opening a track image some of whose sectors could not be read.
 std::wstring DamagedImageText(int unreadableSectors);
 
+// Where a raw image holds its media byte, and why an image with another media byte is refused.
+inline constexpr std::size_t kMediaByteOffset = 21;
+std::wstring MediaByteRefusalText(std::uint8_t mediaByte);
+
 // The report of an extraction some of whose files were not written: "Cannot extract F of T
 // file(s) to "<folder>".", then one line per failed file, "<name>: <reason>" (the first ten).
 inline const std::wstring kExtractCaption = L"Extract File(s)";

@@ -587,6 +587,21 @@ TEST_F(ShellCoreTest, AnUnreadableImageLeavesTheCurrentOneAndSaysSo) {
   }
 }
 
+// A raw image of the right size whose media byte is not an MSX one (a PC 360 KB floppy: 0xFD) is
+// refused, and the message says why: the file itself was read.
+TEST_F(ShellCoreTest, ARawImageOfAnotherMediaIsRefusedNamingItsMediaByte) {
+  std::vector<std::uint8_t> pc = RawImage(false);
+  pc[21] = 0xFD;
+  fs.files["/img/pc.dsk"] = pc;
+  StartFresh();
+  EXPECT_FALSE(core->OpenDiskImage("/img/pc.dsk"));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(
+      ui.boxes[0].text,
+      L"Cannot read the disk image \"/img/pc.dsk\".\r\nIts media byte FD is not one of an MSX "
+      L"disk (F8 or F9).");
+}
+
 TEST_F(ShellCoreTest, ADamagedTrackImageOpensWithAWarningNamingTheCount) {
   std::vector<std::uint8_t> cut = HfeImage(true, "hello world");
   cut.resize(100000);
