@@ -158,6 +158,10 @@ void TCustomLayer::MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t 
 TLayerCollection::TLayerCollection(TLayerCursorHost* Owner) : FOwner(Owner) {}
 
 TLayerCollection::~TLayerCollection() {
+  // A repaint optimiser that lists this collection lets go of it and of its layers, which
+  // would otherwise stay on its lists after they are freed.
+  const std::vector<TLayerCollectionObserver*> observers = std::move(FObservers);
+  for (TLayerCollectionObserver* observer : observers) observer->LayerCollectionDestroying(*this);
   // The owner's handlers may be gone already: the layers leave silently.
   OnChange = nullptr;
   OnGDIUpdate = nullptr;
@@ -166,6 +170,15 @@ TLayerCollection::~TLayerCollection() {
   OnAreaUpdated = nullptr;
   ++FUpdateCount;
   while (!FItems.empty()) delete FItems.back();
+}
+
+void TLayerCollection::AddObserver(TLayerCollectionObserver* Observer) {
+  if (Observer && std::find(FObservers.begin(), FObservers.end(), Observer) == FObservers.end())
+    FObservers.push_back(Observer);
+}
+
+void TLayerCollection::RemoveObserver(TLayerCollectionObserver* Observer) {
+  std::erase(FObservers, Observer);
 }
 
 TCustomLayer* TLayerCollection::Add(const TLayerClass& LayerClass) {

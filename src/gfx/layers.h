@@ -47,6 +47,15 @@ class TLayerCursorHost {
 class TLayerCollection;
 class TCustomLayer;
 
+// Told when a collection is destroyed, while its layers and handlers are still there.
+class TLayerCollectionObserver {
+ public:
+  virtual void LayerCollectionDestroying(TLayerCollection& Collection) = 0;
+
+ protected:
+  ~TLayerCollectionObserver() = default;
+};
+
 // A layer class: its name and how to make one inside a collection.
 struct TLayerClass {
   std::wstring_view Name;
@@ -132,6 +141,7 @@ class TCustomLayer : public TNotifiablePersistent {
 class TLayerCollection : public ui::TPersistent {
  public:
   explicit TLayerCollection(TLayerCursorHost* Owner = nullptr);
+  // Tells its observers first, then frees its layers without notifying anyone.
   ~TLayerCollection() override;
   TLayerCollection(const TLayerCollection&) = delete;
   TLayerCollection& operator=(const TLayerCollection&) = delete;
@@ -156,6 +166,9 @@ class TLayerCollection : public ui::TPersistent {
   void Clear();
   // Recreates Source's layers by class and assigns each.
   void Assign(const TLayerCollection& Source);
+
+  void AddObserver(TLayerCollectionObserver* Observer);
+  void RemoveObserver(TLayerCollectionObserver* Observer);
 
   void BeginUpdate() { ++FUpdateCount; }
   // Raises EAssertionFailed "Unpaired EndUpdate" below zero; reaching 0 fires OnChange.
@@ -198,6 +211,7 @@ class TLayerCollection : public ui::TPersistent {
   TCustomLayer* StillAnItem(TCustomLayer* Layer) const;
 
   TLayerCursorHost* FOwner;
+  std::vector<TLayerCollectionObserver*> FObservers;
   std::vector<TCustomLayer*> FItems;
   std::int32_t FUpdateCount = 0;
   TCustomLayer* FMouseListener = nullptr;

@@ -10,8 +10,10 @@ TCustomRepaintOptimizer::TCustomRepaintOptimizer(TBitmap32& Buffer, TRectList& I
     : FBuffer(Buffer), FInvalidRects(InvalidRects) {}
 
 TCustomRepaintOptimizer::~TCustomRepaintOptimizer() {
-  if (FEnabled)
-    for (TLayerCollection* layers : FLayerCollections) RemoveHandlers(*layers);
+  for (TLayerCollection* layers : FLayerCollections) {
+    layers->RemoveObserver(this);
+    if (FEnabled) RemoveHandlers(*layers);
+  }
 }
 
 void TCustomRepaintOptimizer::SetEnabled(bool Value) {
@@ -30,14 +32,26 @@ void TCustomRepaintOptimizer::RegisterLayerCollection(TLayerCollection* Layers) 
                      FLayerCollections.end())
     return;
   FLayerCollections.push_back(Layers);
+  Layers->AddObserver(this);
   if (FEnabled) InstallHandlers(*Layers);
 }
 
+// The collection's layers leave the optimiser as deleted ones do: their last places are
+// repainted and nothing keeps them listed. Only dropping the handlers left them on the lists,
+// to be painted after their collection had freed them.
 void TCustomRepaintOptimizer::UnregisterLayerCollection(TLayerCollection* Layers) {
   const auto it = std::find(FLayerCollections.begin(), FLayerCollections.end(), Layers);
   if (it == FLayerCollections.end()) return;
   FLayerCollections.erase(it);
-  if (FEnabled) RemoveHandlers(*Layers);
+  Layers->RemoveObserver(this);
+  if (!FEnabled) return;
+  for (std::int32_t i = 0; i < Layers->Count(); ++i)
+    LayerCollectionNotifyHandler(lnLayerDeleted, Layers->Items(i), i);
+  RemoveHandlers(*Layers);
+}
+
+void TCustomRepaintOptimizer::LayerCollectionDestroying(TLayerCollection& Collection) {
+  UnregisterLayerCollection(&Collection);
 }
 
 void TCustomRepaintOptimizer::InstallHandlers(TLayerCollection& Layers) {
@@ -180,6 +194,7 @@ void TMicroTilesRepaintOptimizer::LayerCollectionNotifyHandler(TLayerListNotific
         FOldInvalidTilesMap.erase(it);
       }
       std::erase(FInvalidLayers, Layer);
+      Layer->MarkInvalid(false);
       break;
     }
     case lnCleared:

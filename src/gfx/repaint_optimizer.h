@@ -5,7 +5,8 @@
 //   as changed) in micro-tile grids and turns them into rectangles before each paint; in adaptive
 //   mode it rounds to whole tiles (level 1) or repaints everything (level 2) when precise
 //   repainting proves slower than a full one. The paint time and the tick come from one injected
-//   performance counter. Unregister its layer collections (or destroy it) before they go.
+//   performance counter. A collection that is unregistered, or destroyed while registered, takes
+//   its layers off the optimiser's lists; their last places are repainted.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,7 @@
 
 namespace gfx {
 
-class TCustomRepaintOptimizer {
+class TCustomRepaintOptimizer : private TLayerCollectionObserver {
  public:
   TCustomRepaintOptimizer(TBitmap32& Buffer, TRectList& InvalidRects);
   virtual ~TCustomRepaintOptimizer();
@@ -52,6 +53,7 @@ class TCustomRepaintOptimizer {
  protected:
   void InstallHandlers(TLayerCollection& Layers);
   static void RemoveHandlers(TLayerCollection& Layers);
+  void LayerCollectionDestroying(TLayerCollection& Collection) override;
 
   TBitmap32& FBuffer;
   TRectList& FInvalidRects;

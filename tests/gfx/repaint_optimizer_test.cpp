@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "test_resampler.h"
@@ -165,6 +166,53 @@ TEST_F(RepaintOptimizer, AdaptsItsLevelToPaintTimes) {
   EXPECT_EQ(optimizer.PerformanceLevel(), 0);
 }
 
+// An enabled optimiser over a 64 x 64 buffer that takes its time from a TCounter.
+template <class TCounter>
+struct TSmallScene {
+  TSmallScene() {
+    buffer.SetSize(64, 64);
+    optimizer.SetEnabled(true);
+  }
+  testing::TStubResamplersRegistered registered;
+  TCounter counter;
+  TBitmap32 buffer;
+  TRectList invalid;
+  TMicroTilesRepaintOptimizer optimizer{buffer, invalid, counter};
+};
+
+// A collection that leaves the optimiser, unregistered first or destroyed while registered,
+// takes its layers along: the next paint repaints where they were and touches none of them.
+TEST(RepaintOptimizerCollections, ACollectionThatGoesTakesItsLayersAlong) {
+  for (const bool unregisterFirst : {true, false}) {
+    SCOPED_TRACE(unregisterFirst ? "unregistered, then destroyed" : "destroyed while registered");
+    TSmallScene<TFakeCounter> scene;
+    TMicroTilesRepaintOptimizer& optimizer = scene.optimizer;
+    TRectList& invalid = scene.invalid;
+    auto layers = std::make_unique<TLayerCollection>();
+    optimizer.RegisterLayerCollection(layers.get());
+    TCustomLayer* layer = layers->Add(TRectLayer::Class);
+    ASSERT_TRUE(optimizer.UpdatesAvailable());
+    optimizer.PerformOptimization();
+    invalid.Clear();
+    optimizer.BeginPaintBuffer();
+    optimizer.EndPaintBuffer();
+
+    layer->Changed();
+    if (unregisterFirst) {
+      optimizer.UnregisterLayerCollection(layers.get());
+      EXPECT_FALSE(layers->OnListNotify);
+      EXPECT_FALSE(layer->LayerOptions() & LOB_INVALID);
+    }
+    layers.reset();
+    optimizer.PerformOptimization();
+    EXPECT_EQ(Take(invalid), (std::vector<TRect>{{10, 10, 20, 20}}));
+    // The collection is no longer listed: a reset and a disable do not reach it.
+    optimizer.Reset();
+    optimizer.SetEnabled(false);
+    optimizer.SetEnabled(true);
+  }
+}
+
 // Counter reads that advance by one millisecond each.
 class TSteppingCounter : public TPerfCounter {
  public:
@@ -176,13 +224,10 @@ class TSteppingCounter : public TPerfCounter {
 // The clock reads the counter once per tick: a tick just before a second turns is 999 ms, not
 // the new second's whole part with nothing of the old one.
 TEST(RepaintOptimizerClock, ATickReadsTheCounterOnce) {
-  testing::TStubResamplersRegistered registered;
-  TSteppingCounter counter;
-  TBitmap32 buffer;
-  buffer.SetSize(64, 64);
-  TRectList invalid;
-  TMicroTilesRepaintOptimizer optimizer{buffer, invalid, counter};
-  optimizer.SetEnabled(true);
+  TSmallScene<TSteppingCounter> scene;
+  TMicroTilesRepaintOptimizer& optimizer = scene.optimizer;
+  TRectList& invalid = scene.invalid;
+  TSteppingCounter& counter = scene.counter;
   optimizer.PerformOptimization();
   invalid.Clear();
   optimizer.BeginPaintBuffer();
