@@ -52,20 +52,56 @@ TRect ChangedArea(const TRect& Area, std::uint32_t Info) {
                Clamp32(std::max(Area.top, Area.bottom) + width)};
 }
 
-// Bitmap position V of a bitmap Size pixels long, shown Shown pixels long from Origin, in
-// control pixels rounded down, or up. A changed span of bitmap pixels reaches the control
-// pixels from its start rounded down to its end rounded up, also where a bitmap pixel is shown
-// smaller than a control pixel.
-std::int32_t ToControl(std::int64_t V, std::int64_t Size, std::int64_t Shown, std::int64_t Origin,
-                       bool Up) {
-  if (Size <= 0 || Shown <= 0) return Clamp32(V + Origin);
-  const std::int64_t product = V * Shown;
-  std::int64_t q = product / Size;
-  if (product % Size != 0) {
-    if (Up && product > 0) ++q;
-    if (!Up && product < 0) --q;
+enum class TRounding { TowardZero, Down, Up };
+
+// V x Num / Den + Origin, rounded as asked and saturated to 32 bits, for Num >= 0, Den > 0 and
+// |V| <= 2^32 where the smaller of Num and Den is a bitmap size (below 2^31). Num / Den splits
+// into a whole part and a rest below both, so no product leaves 64 bits unnoticed.
+std::int32_t MapScaled(std::int64_t V, std::int64_t Num, std::int64_t Den, std::int64_t Origin,
+                       TRounding Rounding) {
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  std::int64_t result;
+  if (__builtin_mul_overflow(V, Num / Den, &result)) return V < 0 ? kMin : kMax;
+  const std::int64_t product = V * (Num % Den);
+  std::int64_t part = product / Den;
+  if (product % Den != 0) {
+    if (Rounding == TRounding::Up && product > 0) ++part;
+    if (Rounding == TRounding::Down && product < 0) --part;
   }
-  return Clamp32(q + Origin);
+  if (__builtin_add_overflow(result, part + Origin, &result)) return V < 0 ? kMin : kMax;
+  return Clamp32(result);
+}
+
+// Bitmap position V of a bitmap Size pixels long, shown Shown pixels long from Origin, in
+// control pixels; the exact ratio, so that every scale and size keeps its mapping (16.16 factors
+// hold neither a ratio of 32768 or more nor one of 1/65536 or less, and drift by whole pixels
+// across pictures wider than 65536 pixels).
+std::int32_t ToControl(std::int64_t V, std::int64_t Size, std::int64_t Shown, std::int64_t Origin,
+                       TRounding Rounding) {
+  if (Size <= 0 || Shown <= 0) return Clamp32(V + Origin);
+  return MapScaled(V, Shown, Size, Origin, Rounding);
+}
+
+// Bitmap area R in control pixels, for the bitmap shown in Shown. A changed span of bitmap
+// pixels reaches from its start rounded down to its end rounded up, also where a bitmap pixel is
+// shown smaller than a control pixel; a point rounds toward zero.
+TRect AreaToControl(const TRect& R, const TBitmap32& Bitmap, const TRect& Shown, TRounding Start,
+                    TRounding End) {
+  const std::int64_t shownW = std::int64_t{Shown.right} - Shown.left;
+  const std::int64_t shownH = std::int64_t{Shown.bottom} - Shown.top;
+  const std::int32_t w = Bitmap.Width(), h = Bitmap.Height();
+  return TRect{ToControl(R.left, w, shownW, Shown.left, Start),
+               ToControl(R.top, h, shownH, Shown.top, Start),
+               ToControl(R.right, w, shownW, Shown.left, End),
+               ToControl(R.bottom, h, shownH, Shown.top, End)};
+}
+
+// Control position V against a picture shown Shown pixels long from Origin, of a bitmap Size
+// pixels long, in bitmap pixels rounded down.
+std::int32_t ToBitmap(std::int64_t V, std::int64_t Size, std::int64_t Shown, std::int64_t Origin) {
+  if (Size <= 0 || Shown <= 0) return Clamp32(V - Origin);
+  return MapScaled(V - Origin, Size, Shown, 0, TRounding::Down);
 }
 
 }  // namespace
@@ -385,16 +421,6 @@ TRect TCustomImage32::GetBitmapRect() {
 void TCustomImage32::UpdateCache() {
   if (FCacheValid) return;
   FCachedBitmapRect = GetBitmapRect();
-  const std::int32_t w = FBitmap.Width(), h = FBitmap.Height();
-  const std::int32_t dw = FCachedBitmapRect.Width(), dh = FCachedBitmapRect.Height();
-  if (FBitmap.Empty() || dw <= 0 || dh <= 0) {
-    std::fill(std::begin(FCachedXForm), std::end(FCachedXForm), FixedOne);
-  } else {
-    FCachedXForm[0] = MulDiv(dw, FixedOne, w);
-    FCachedXForm[1] = MulDiv(dh, FixedOne, h);
-    FCachedXForm[2] = MulDiv(w, FixedOne, dw);
-    FCachedXForm[3] = MulDiv(h, FixedOne, dh);
-  }
   FCacheValid = true;
 }
 
@@ -405,14 +431,16 @@ const TRect& TCustomImage32::CachedBitmapRect() {
 
 TPoint TCustomImage32::BitmapToControl(const TPoint& P) {
   UpdateCache();
-  return TPoint{Clamp32(std::int64_t{P.X} * FCachedXForm[0] / FixedOne + FCachedBitmapRect.left),
-                Clamp32(std::int64_t{P.Y} * FCachedXForm[1] / FixedOne + FCachedBitmapRect.top)};
+  const TRect r = AreaToControl(TRect{P.X, P.Y, P.X, P.Y}, FBitmap, FCachedBitmapRect,
+                                TRounding::TowardZero, TRounding::TowardZero);
+  return TPoint{r.left, r.top};
 }
 
 TPoint TCustomImage32::ControlToBitmap(const TPoint& P) {
   UpdateCache();
-  return TPoint{Clamp32((std::int64_t{P.X} - FCachedBitmapRect.left) * FCachedXForm[2] >> 16),
-                Clamp32((std::int64_t{P.Y} - FCachedBitmapRect.top) * FCachedXForm[3] >> 16)};
+  const TRect& shown = FCachedBitmapRect;
+  return TPoint{ToBitmap(P.X, FBitmap.Width(), std::int64_t{shown.right} - shown.left, shown.left),
+                ToBitmap(P.Y, FBitmap.Height(), std::int64_t{shown.bottom} - shown.top, shown.top)};
 }
 
 void TCustomImage32::SetupBitmap(bool DoClear, TColor32 ClearColor) {
@@ -440,13 +468,8 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   const std::int32_t grow = RoundToInt(FBitmap.Resampler()->GetWidth()) + 1;
   const TRect area = MovedAndGrown(Area, 0, 0, grow);
   UpdateCache();
-  const TRect& shown = FCachedBitmapRect;
-  const std::int64_t shownW = std::int64_t{shown.right} - shown.left;
-  const std::int64_t shownH = std::int64_t{shown.bottom} - shown.top;
-  const TRect mapped{ToControl(area.left, FBitmap.Width(), shownW, shown.left, false),
-                     ToControl(area.top, FBitmap.Height(), shownH, shown.top, false),
-                     ToControl(area.right, FBitmap.Width(), shownW, shown.left, true),
-                     ToControl(area.bottom, FBitmap.Height(), shownH, shown.top, true)};
+  const TRect mapped =
+      AreaToControl(area, FBitmap, FCachedBitmapRect, TRounding::Down, TRounding::Up);
   std::vector<TRect> rects;
   if (FBitmapAlign == baTile && !IsRectEmpty(FCachedBitmapRect)) {
     const std::int32_t tw = FCachedBitmapRect.Width(), th = FCachedBitmapRect.Height();
@@ -510,17 +533,7 @@ void TCustomImage32::DoPaintBuffer() {
 void TCustomImage32::PaintTo(TBitmap32& Dest, const TRect& DestRect) {
   const TRepaintMode oldMode = FRepaintMode;
   FRepaintMode = rmFull;
-  const std::int32_t w = FBitmap.Width(), h = FBitmap.Height();
-  if (FBitmap.Empty() || IsRectEmpty(DestRect)) {
-    FCachedBitmapRect = TRect{};
-    std::fill(std::begin(FCachedXForm), std::end(FCachedXForm), FixedOne);
-  } else {
-    FCachedBitmapRect = DestRect;
-    FCachedXForm[0] = MulDiv(DestRect.Width(), FixedOne, w);
-    FCachedXForm[1] = MulDiv(DestRect.Height(), FixedOne, h);
-    FCachedXForm[2] = MulDiv(w, FixedOne, DestRect.Width());
-    FCachedXForm[3] = MulDiv(h, FixedOne, DestRect.Height());
-  }
+  FCachedBitmapRect = FBitmap.Empty() || IsRectEmpty(DestRect) ? TRect{} : DestRect;
   FCacheValid = true;
   // Areas the control still has to repaint are its buffer's, not Dest's: the stages see none.
   const std::vector<TRect> pending(FInvalidRects.List(),

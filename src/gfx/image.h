@@ -11,10 +11,11 @@
 //   TCustomImage32: the bitmap (its changes repaint the control: all of it in rmFull, the
 //   changed area otherwise), layers (registered with the optimiser, which in rmOptimizer gets
 //   their areas), scale mode and scale, alignment and custom offsets (their changes repaint the
-//   whole buffer), a cached bitmap rectangle with 16.16 factors, and the paint stages that
-//   paint the buffer. ControlToBitmap rounds toward minus infinity, so points left of or above
-//   the picture map to negative bitmap coordinates; both mappings compute in 64 bits and saturate
-//   to 32 bits, as do the changed areas they map.
+//   whole buffer), a cached bitmap rectangle, and the paint stages that paint the buffer. Both
+//   mappings use the exact ratio of the shown size to the bitmap size, at every scale and size;
+//   BitmapToControl rounds toward zero, ControlToBitmap toward minus infinity, so points left of
+//   or above the picture map to negative bitmap coordinates; both saturate to 32 bits, as do the
+//   changed areas they map.
 //   TCustomImgView32: places the bitmap through its offsets, which follow the scroll bars: a
 //   centred view shows the picture in the middle when it fits and lets the bars move it when it
 //   does not, and keeps its relative centre when the control is resized.
@@ -263,7 +264,6 @@ class TCustomImage32 : public TCustomPaintBox32 {
   float FOffsetHorz = 0, FOffsetVert = 0;
   std::int32_t FUpdateCount = 0;
   TRect FCachedBitmapRect;
-  std::int32_t FCachedXForm[4] = {};  // scale X, scale Y, inverse X, inverse Y (16.16)
   bool FCacheValid = false;
   bool FMouseCaptured = false;
 };

@@ -137,6 +137,33 @@ TEST(ImageSize, MappingRoundTripsAndFloorsOutsideThePicture) {
   EXPECT_EQ(image.Scale(), 0.001f);
 }
 
+// Ratios that 16.16 factors cannot hold, both ways, and a shown size at the largest coordinate.
+TEST(ImageSize, MappingStaysExactAtExtremeScales) {
+  Initialize();
+  const struct {
+    TPoint bitmapSize;
+    TScaleMode mode;
+    float scale;
+    TPoint bitmapPoint, controlPoint;  // BitmapToControl(bitmapPoint) == controlPoint
+    TPoint controlProbe, bitmapProbe;  // ControlToBitmap(controlProbe) == bitmapProbe
+  } cases[] = {
+      {{70000, 1}, smStretch, 1.0f, {69999, 0}, {1, 0}, {1, 1}, {35000, 0}},
+      {{1, 1}, smScale, 40000.0f, {1, 1}, {40000, 40000}, {39999, 40000}, {0, 1}},
+      {{3, 1}, smScale, 1e9f, {1, 0}, {715827882, 0}, {715827883, 0}, {1, 0}},
+      {{256, 212}, smScale, 2.0f, {-3, 5}, {-6, 10}, {-5, 11}, {-3, 5}},
+  };
+  for (const auto& c : cases) {
+    FakeViewHost host;
+    host.client = {0, 0, 2, 2};
+    TCustomImage32 image(host);
+    image.Bitmap().SetSize(c.bitmapSize.X, c.bitmapSize.Y);
+    image.SetScaleMode(c.mode);
+    image.SetScale(c.scale);
+    EXPECT_EQ(image.BitmapToControl(c.bitmapPoint), c.controlPoint) << c.bitmapSize.X;
+    EXPECT_EQ(image.ControlToBitmap(c.controlProbe), c.bitmapProbe) << c.bitmapSize.X;
+  }
+}
+
 TEST(PaintBox, BufferFollowsTheViewportWithOversize) {
   Initialize();
   FakeViewHost host;
