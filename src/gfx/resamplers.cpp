@@ -85,7 +85,8 @@ class TRowWriter {
 };
 
 // Destination positions Lo..Hi - 1 (of the span starting at DstLo, DstSpan long) to source
-// positions SrcLo + (offset x SrcSpan) div DstSpan, stepped without division.
+// positions SrcLo + (offset x SrcSpan) div DstSpan, stepped without division; without
+// FullEdgeMapping SrcLo + offset x (SrcSpan - 1) / (DstSpan - 1), to nearest (ties to even).
 std::vector<std::int32_t> NearestMap(std::int32_t DstLo, std::int64_t DstSpan, std::int32_t Lo,
                                      std::int32_t Hi, std::int32_t SrcLo, std::int32_t SrcHi) {
   std::vector<std::int32_t> map(static_cast<std::size_t>(Hi - Lo));
@@ -97,6 +98,19 @@ std::vector<std::int32_t> NearestMap(std::int32_t DstLo, std::int64_t DstSpan, s
   }
   const auto dstSpan = static_cast<std::uint64_t>(DstSpan);
   const std::uint64_t offset = static_cast<std::uint64_t>(Span(DstLo, Lo));
+  if (!FullEdgeMapping) {
+    const std::uint64_t num = srcSpan - 1, den = dstSpan - 1;
+    std::uint64_t at = offset;
+    for (auto& m : map) {
+      // at < 2^32 and num < 2^31: the product fits.
+      std::uint64_t q = at * num / den;
+      const std::uint64_t twiceRest = at * num % den * 2;
+      if (twiceRest > den || (twiceRest == den && ((SrcLo + q) & 1) != 0)) ++q;
+      m = static_cast<std::int32_t>(SrcLo + static_cast<std::int64_t>(q));
+      ++at;
+    }
+    return map;
+  }
   const std::uint64_t step = srcSpan / dstSpan, stepRest = srcSpan % dstSpan;
   // offset < 2^32 and srcSpan < 2^31: the product fits.
   std::uint64_t q = offset * srcSpan / dstSpan, r = offset * srcSpan % dstSpan;
@@ -919,8 +933,9 @@ void StretchNearest(TBitmap32& Dst, const TRect& DstRect, const TRect& DstClip,
   if (writer.Mode() != dmOpaque) buffer.resize(static_cast<std::size_t>(width));
   // A whole magnification across (each source column repeated k times) replicates pixels.
   const std::int64_t srcW = Span(SrcRect.left, SrcRect.right);
-  const std::int32_t factor =
-      dstW % srcW == 0 && dstW / srcW <= 64 ? static_cast<std::int32_t>(dstW / srcW) : 0;
+  const std::int32_t factor = FullEdgeMapping && dstW % srcW == 0 && dstW / srcW <= 64
+                                  ? static_cast<std::int32_t>(dstW / srcW)
+                                  : 0;
   std::int32_t previous = -1;
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
     const std::int32_t sy = rows[static_cast<std::size_t>(y - clip.top)];
@@ -1096,12 +1111,15 @@ TMappingTable BuildContributionTable(std::int32_t DstLo, std::int32_t DstHi, std
   TMappingTable table(static_cast<std::size_t>(std::max<std::int64_t>(Span(ClipLo, ClipHi), 0)));
   const std::int64_t srcSpan = Span(SrcLo, SrcHi), dstSpan = Span(DstLo, DstHi);
   if (table.empty() || srcSpan <= 0) return table;
-  // A single source position: every destination takes it whole.
+  // A single source position: every destination takes it whole, at that position (position 0
+  // would lie outside a span that does not start at 0).
   if (srcSpan == 1) {
     for (auto& list : table) list.push_back({SrcLo, 256});
     return table;
   }
-  const double scale = static_cast<double>(dstSpan) / static_cast<double>(srcSpan);
+  const double scale = FullEdgeMapping
+                           ? static_cast<double>(dstSpan) / static_cast<double>(srcSpan)
+                           : static_cast<double>(dstSpan - 1) / static_cast<double>(srcSpan - 1);
   if (scale <= 0) {
     for (auto& list : table)
       list.push_back(
@@ -1117,7 +1135,7 @@ TMappingTable BuildContributionTable(std::int32_t DstLo, std::int32_t DstHi, std
   for (std::size_t n = 0; n < table.size(); ++n) {
     auto& list = table[n];
     const double i = static_cast<double>(Span(DstLo, ClipLo)) + static_cast<double>(n);
-    const double centre = (i + 0.5) / scale + SrcLo - 0.5;
+    const double centre = FullEdgeMapping ? (i + 0.5) / scale + SrcLo - 0.5 : i / scale + SrcLo;
     const double first = std::floor(centre - width), last = std::ceil(centre + width);
     for (double k = first; k <= last; ++k) {
       const std::int32_t w =

@@ -39,9 +39,11 @@ class ENestedException : public rtl::Exception {
   using rtl::Exception::Exception;
 };
 
-// Pixel centres map onto pixel centres (destination span over source span); the other
-// mapping ((span - 1) ratios, rounded) is kept for the rules that name it.
-inline constexpr bool FullEdgeMapping = true;
+// How nearest stretching and kernel tables place destination positions on source positions.
+// True (the default): pixel areas onto pixel areas, at the ratio destination span over source
+// span. False: the first and last pixels onto the first and last, at the ratio
+// (destination span - 1) over (source span - 1), nearest positions rounded ties to even.
+inline bool FullEdgeMapping = true;
 
 // ---- Bound routines of this unit ----
 

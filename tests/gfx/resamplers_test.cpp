@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -115,6 +116,48 @@ TEST(StretchNearest, MapsExactlyAtExactPoints) {
     DrawTo(src, dst, TRect{0, 0, c.dstW, 1});
     EXPECT_EQ(dst.GetPixel(c.column, 0), static_cast<TColor32>(c.expected))
         << c.srcW << "->" << c.dstW;
+  }
+}
+
+// FullEdgeMapping switched off for one scope.
+struct TEndToEndMapping {
+  TEndToEndMapping() { FullEdgeMapping = false; }
+  ~TEndToEndMapping() { FullEdgeMapping = true; }
+};
+
+// Without full edge mapping the first and last pixels meet, positions rounded ties to even: the
+// columns of a nearest stretch of a row, both ways, and the centres of kernel tables.
+TEST(StretchNearest, EndToEndMappingWhenFullEdgeMappingIsOff) {
+  const struct {
+    int srcW, dstW;
+    std::vector<int> full, endToEnd;
+  } cases[] = {
+      {3, 5, {0, 0, 1, 1, 2}, {0, 0, 1, 2, 2}},  // 0.5 and 1.5 round to 0 and 2
+      {4, 2, {0, 2}, {0, 3}},
+      {2, 8, {0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1, 1}},  // whole factor, no tie
+      {2, 3, {0, 0, 1}, {0, 0, 1}},                                // 0.5 to even 0
+  };
+  for (const bool full : {true, false}) {
+    std::optional<TEndToEndMapping> endToEnd;
+    if (!full) endToEnd.emplace();
+    for (const auto& c : cases) {
+      TBitmap32 src, dst;
+      src.SetSize(c.srcW, 1);
+      for (int x = 0; x < c.srcW; ++x) src.SetPixel(x, 0, static_cast<TColor32>(x));
+      dst.SetSize(c.dstW, 1);
+      DrawTo(src, dst, TRect{0, 0, c.dstW, 1});
+      std::vector<int> got;
+      for (int x = 0; x < c.dstW; ++x) got.push_back(static_cast<int>(dst.GetPixel(x, 0)));
+      EXPECT_EQ(got, full ? c.full : c.endToEnd) << c.srcW << "->" << c.dstW << " " << full;
+    }
+    // A box kernel doubling 3 positions to 5 (end to end) or 6 (full): each destination takes
+    // the source position its centre falls on.
+    TBoxKernel box;
+    const TMappingTable t = BuildContributionTable(0, full ? 6 : 5, 0, full ? 6 : 5, 0, 3, box);
+    std::vector<int> centres;
+    for (const auto& list : t) centres.push_back(list.size() == 1 ? list[0].Pos : -1);
+    EXPECT_EQ(centres,
+              full ? (std::vector<int>{0, 0, 1, 1, 2, 2}) : (std::vector<int>{0, -1, 1, -1, 2}));
   }
 }
 
