@@ -103,20 +103,26 @@ TEST(StretchNearest, MatchesTheExactMapInEveryMode) {
   }
 }
 
+// The source columns a row of SrcW pixels (each holding its column) stretched to DstW shows.
+std::vector<int> StretchedRow(int SrcW, int DstW) {
+  TBitmap32 src, dst;
+  src.SetSize(SrcW, 1);
+  for (int x = 0; x < SrcW; ++x) src.SetPixel(x, 0, static_cast<TColor32>(x));
+  dst.SetSize(DstW, 1);
+  DrawTo(src, dst, TRect{0, 0, DstW, 1});
+  std::vector<int> columns;
+  for (int x = 0; x < DstW; ++x) columns.push_back(static_cast<int>(dst.GetPixel(x, 0)));
+  return columns;
+}
+
 // Non-integer scales where a floating-point map lands one column short.
 TEST(StretchNearest, MapsExactlyAtExactPoints) {
   const struct {
     int srcW, dstW, column, expected;
   } cases[] = {{256, 98, 49, 128}, {212, 38, 19, 106}, {5, 1, 0, 2}, {6, 1, 0, 2}};
-  for (const auto& c : cases) {
-    TBitmap32 src, dst;
-    src.SetSize(c.srcW, 1);
-    for (int x = 0; x < c.srcW; ++x) src.SetPixel(x, 0, static_cast<TColor32>(x));
-    dst.SetSize(c.dstW, 1);
-    DrawTo(src, dst, TRect{0, 0, c.dstW, 1});
-    EXPECT_EQ(dst.GetPixel(c.column, 0), static_cast<TColor32>(c.expected))
+  for (const auto& c : cases)
+    EXPECT_EQ(StretchedRow(c.srcW, c.dstW)[static_cast<std::size_t>(c.column)], c.expected)
         << c.srcW << "->" << c.dstW;
-  }
 }
 
 // FullEdgeMapping switched off for one scope.
@@ -140,16 +146,9 @@ TEST(StretchNearest, EndToEndMappingWhenFullEdgeMappingIsOff) {
   for (const bool full : {true, false}) {
     std::optional<TEndToEndMapping> endToEnd;
     if (!full) endToEnd.emplace();
-    for (const auto& c : cases) {
-      TBitmap32 src, dst;
-      src.SetSize(c.srcW, 1);
-      for (int x = 0; x < c.srcW; ++x) src.SetPixel(x, 0, static_cast<TColor32>(x));
-      dst.SetSize(c.dstW, 1);
-      DrawTo(src, dst, TRect{0, 0, c.dstW, 1});
-      std::vector<int> got;
-      for (int x = 0; x < c.dstW; ++x) got.push_back(static_cast<int>(dst.GetPixel(x, 0)));
-      EXPECT_EQ(got, full ? c.full : c.endToEnd) << c.srcW << "->" << c.dstW << " " << full;
-    }
+    for (const auto& c : cases)
+      EXPECT_EQ(StretchedRow(c.srcW, c.dstW), full ? c.full : c.endToEnd)
+          << c.srcW << "->" << c.dstW << " " << full;
     // A box kernel doubling 3 positions to 5 (end to end) or 6 (full): each destination takes
     // the source position its centre falls on.
     TBoxKernel box;
