@@ -288,8 +288,10 @@ struct TAxisRun {
     return Horizontal ? *B.PixelPtr(v, At) : *B.PixelPtr(At, v);
   }
 
-  // Measuring: reports the requested pixels. Otherwise draws the ordered, clipped run and
-  // reports it when something is left.
+  // Measuring: reports the requested pixels, ordered and with the end pixel included, as a
+  // drawn run reports them (the bare end points as a rectangle would leave the end pixel out,
+  // and a run given backwards would report an inverted rectangle). Otherwise draws the ordered,
+  // clipped run and reports it when something is left.
   template <class Draw>
   void Clipped(Draw draw) const {
     if (B.MeasuringMode()) {
