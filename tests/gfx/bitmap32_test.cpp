@@ -200,6 +200,26 @@ TEST_F(Bitmap32, AssignCopiesEverythingAndReportsOnce) {
   EXPECT_EQ(b.ResamplerClassName(), L"TNearestResampler");
 }
 
+// Equal compares the shape as well as the pixels, and the data is stored unless it equals the
+// ancestor's: a 2 x 3 and a 3 x 2 bitmap with the same six pixels differ.
+TEST_F(Bitmap32, EqualAndDataStoredCompareShapeAndPixels) {
+  TBitmap32 tall, wide, same, empty;
+  tall.SetSize(2, 3);
+  wide.SetSize(3, 2);
+  same.SetSize(2, 3);
+  for (int i = 0; i < 6; ++i) tall.Bits()[i] = wide.Bits()[i] = same.Bits()[i] = 0xFF000000u + i;
+  EXPECT_FALSE(tall.Equal(wide));
+  EXPECT_FALSE(wide.Equal(tall));
+  EXPECT_TRUE(tall.Equal(same));
+  EXPECT_TRUE(tall.DataStored(&wide));
+  EXPECT_FALSE(tall.DataStored(&same));
+  EXPECT_TRUE(tall.DataStored(nullptr));
+  EXPECT_FALSE(empty.DataStored(nullptr));
+  same.SetPixel(1, 2, 0);
+  EXPECT_FALSE(tall.Equal(same));
+  EXPECT_TRUE(tall.DataStored(&same));
+}
+
 TEST_F(Bitmap32, DataStreamsAsSizeThenPixelsInMemoryOrder) {
   TBitmap32 b;
   b.SetSize(2, 1);

@@ -48,6 +48,12 @@ TEST(LowLevel, DivModAndTestClip) {
   EXPECT_EQ(std::pair(a, b), std::pair(0, 4));
   a = 7, b = 9;
   EXPECT_FALSE(TestClip(a, b, 0, 5));
+  // An end exactly at the limit is the first value outside: it comes back one below it.
+  a = 1, b = 5;
+  EXPECT_TRUE(TestClip(a, b, 0, 5));
+  EXPECT_EQ(std::pair(a, b), std::pair(1, 4));
+  a = 5, b = 5;
+  EXPECT_FALSE(TestClip(a, b, 0, 5));
 }
 
 TEST(LowLevel, FillFormsAndMoveAtEveryLengthAndAlignment) {
@@ -249,6 +255,11 @@ TEST(RectList, ListOperationsAndGrowth) {
   EXPECT_EQ(capacities, (std::vector<int>{8, 16, 48, 80, 112, 144, 180, 225}));
   EXPECT_EQ(list.Remove({5, 0, 6, 1}), 5);
   EXPECT_EQ(list.Remove({5, 0, 6, 1}), -1);
+  // The rectangles behind a deleted one move down by one, in order.
+  EXPECT_EQ(list.Item(4), (TRect{4, 0, 5, 1}));
+  EXPECT_EQ(list.Item(5), (TRect{6, 0, 7, 1}));
+  EXPECT_EQ(list.Item(198), (TRect{199, 0, 200, 1}));
+  EXPECT_EQ(list.Count(), 199);
   list.SetCount(3);
   list.SetCount(5);
   EXPECT_EQ(list.Item(4), TRect{});
