@@ -140,8 +140,8 @@ TEST(StretchNearest, EndToEndMappingWhenFullEdgeMappingIsOff) {
   } cases[] = {
       {3, 5, {0, 0, 1, 1, 2}, {0, 0, 1, 2, 2}},  // 0.5 and 1.5 round to 0 and 2
       {4, 2, {0, 2}, {0, 3}},
-      {2, 8, {0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1, 1}},  // whole factor, no tie
-      {2, 3, {0, 0, 1}, {0, 0, 1}},                                // 0.5 to even 0
+      // A whole factor, which full edge mapping draws by replicating pixels.
+      {3, 12, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2}, {0, 0, 0, 1, 1, 1, 1, 1, 1, 2, 2, 2}},
   };
   for (const bool full : {true, false}) {
     std::optional<TEndToEndMapping> endToEnd;
