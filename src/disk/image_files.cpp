@@ -24,17 +24,24 @@ bool IsXsaName(const std::filesystem::path& name) {
 
 bool TMSXDisk::LoadFromFile(const std::filesystem::path& AFileName) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(AFileName, error)) return false;
+  const std::filesystem::file_status status = std::filesystem::status(AFileName, error);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    // No such file: a fresh double-sided image with the empty boot block, still unnamed.
+    PrepareNewImage(true);
+    AttachBootCode(GetBootCode(0));
+    return false;
+  }
+  // A folder or a device is refused before anything changes.
+  if (!error && !std::filesystem::is_regular_file(status)) return false;
   rtl::TFileStream file(AFileName, rtl::FileMode::OpenRead);
-  bool loaded = false;
+  // The name follows the bytes: once the buffer holds this file's bytes, refused or not, a save
+  // without a name goes back to this file and never writes them over the image loaded before.
+  // A file that cannot be read at all leaves both the bytes and the name as they were.
   if (IsXsaName(AFileName)) {
     TXSStream container(file);
-    loaded = LoadFromStream(container, {});
-  } else {
-    loaded = LoadFromStream(file, {});
+    return LoadStaged(container, AFileName, LoadNaming::WithTheBytes);
   }
-  if (loaded) FFileName = AFileName;
-  return loaded;
+  return LoadStaged(file, AFileName, LoadNaming::WithTheBytes);
 }
 
 bool TMSXDisk::LoadFromFile() {

@@ -31,21 +31,32 @@ bool TMSXDisk::FinishLoad(std::int32_t size, const std::filesystem::path& AFileN
   return true;
 }
 
-bool TMSXDisk::LoadFromBuffer(std::span<const std::uint8_t> ABuf,
-                              const std::filesystem::path& AFileName) {
+bool TMSXDisk::LoadBytes(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName,
+                         LoadNaming naming) {
   // Nothing to load is refused before anything changes.
   if (ABuf.empty()) return false;
   const std::size_t size = std::min<std::size_t>(ABuf.size(), kImageCapacity);
   std::memmove(buffer_.data(), ABuf.data(), size);
+  if (naming == LoadNaming::WithTheBytes) FFileName = AFileName;
   return FinishLoad(static_cast<std::int32_t>(size), AFileName);
 }
 
-bool TMSXDisk::LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName) {
+bool TMSXDisk::LoadStaged(rtl::TStream& AStream, const std::filesystem::path& AFileName,
+                          LoadNaming naming) {
   // Staged, so a stream that fails half-way leaves the image as it was.
   // The staging block is written before it is read, so it is not cleared first.
   const auto staging = std::make_unique_for_overwrite<std::uint8_t[]>(kImageCapacity);
   const std::span<std::uint8_t> block(staging.get(), kImageCapacity);
-  return LoadFromBuffer(block.first(AStream.ReadFully(block)), AFileName);
+  return LoadBytes(block.first(AStream.ReadFully(block)), AFileName, naming);
+}
+
+bool TMSXDisk::LoadFromBuffer(std::span<const std::uint8_t> ABuf,
+                              const std::filesystem::path& AFileName) {
+  return LoadBytes(ABuf, AFileName, LoadNaming::OnSuccess);
+}
+
+bool TMSXDisk::LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName) {
+  return LoadStaged(AStream, AFileName, LoadNaming::OnSuccess);
 }
 
 void TMSXDisk::SaveToStream(rtl::TStream& AStream) const {

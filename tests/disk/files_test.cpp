@@ -297,16 +297,43 @@ TEST(ImageFiles, SaveWithoutNameClearsTheModifiedFlag) {
   EXPECT_FALSE(disk->FileNameExists("MORE.TXT"));
 }
 
-TEST(ImageFiles, MissingFileChangesNothing) {
+TEST(ImageFiles, MissingFileGivesAFreshDoubleSidedImage) {
   TTempFolder folder;
-  auto disk = FilledDisk(true);
+  auto disk = FilledDisk(false);
   disk->SetFileName("kept.dsk");
-  const std::vector<std::uint8_t> before = Snapshot(*disk);
+  disk->ResetModifiedState();
   EXPECT_FALSE(disk->LoadFromFile(folder / "missing.dsk"));
   EXPECT_EQ(disk->FileName(), "kept.dsk");
   EXPECT_TRUE(disk->IsModified());
-  EXPECT_EQ(Snapshot(*disk), before);
-  EXPECT_EQ(disk->DiskFree(), FilledDisk(true)->DiskFree());
+  EXPECT_EQ(disk->DiskByteSize(), 737280);
+  EXPECT_EQ(disk->DiskFree(), 730112);
+  const auto bytes = disk->Buffer();
+  EXPECT_EQ(bytes[21], 0xF9);
+  const disk::TBootCodeRec empty = disk::GetBootCode(0);
+  EXPECT_TRUE(std::equal(empty.Code, empty.Code + empty.Size, bytes.begin() + 28));
+  EXPECT_TRUE(std::all_of(bytes.begin() + 28 + empty.Size, bytes.begin() + 512,
+                          [](std::uint8_t b) { return b == 0; }));
+  EXPECT_FALSE(disk->FileNameExists("GAME.BAS"));
+}
+
+// A refused load takes the file's name with its bytes, so a save without a name writes them back
+// where they came from and never over the image loaded before.
+TEST(ImageFiles, RefusedLoadThenSaveLeavesTheEarlierFileAlone) {
+  TTempFolder folder;
+  auto source = FilledDisk(false);
+  source->SaveToFile(folder / "a.dsk");
+  const std::vector<std::uint8_t> good = ReadFile(folder / "a.dsk");
+  std::vector<std::uint8_t> refused = Pattern(4096, 7);
+  refused[21] = 0xF0;
+  WriteFile(folder / "b.dsk", refused);
+
+  auto disk = std::make_unique<TMSXDisk>();
+  ASSERT_TRUE(disk->LoadFromFile(folder / "a.dsk"));
+  EXPECT_FALSE(disk->LoadFromFile(folder / "b.dsk"));
+  EXPECT_EQ(disk->FileName(), folder / "b.dsk");
+  disk->SaveToFile();
+  EXPECT_EQ(ReadFile(folder / "a.dsk"), good);
+  EXPECT_EQ(ReadFile(folder / "b.dsk"), refused);
 }
 
 TEST(ImageFiles, FailedSaveKeepsTheOldFileAndName) {
