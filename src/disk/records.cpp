@@ -90,6 +90,8 @@ void TDateStamp::SetDay(int day) {
   Value = WithField(Value, 0, 0x001F, day);
 }
 
+// Capped with the Gregorian month lengths (29 February 2100 reads as day 28): a date the
+// platform's date conversion refuses must never come out of an entry.
 int TDateStamp::GetDay() const {
   return std::clamp(Value & 31, 1, rtl::DaysInMonth(GetYear(), GetMonth()));
 }

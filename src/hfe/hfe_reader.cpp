@@ -72,7 +72,9 @@ int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
     const std::int32_t bitRate = static_cast<std::int32_t>(U16(file, 12)) * 1000;
     const auto headerRpm = static_cast<std::uint16_t>(U16(file, 14));
     const std::int32_t interfaceMode = file[16];
-    // The track list may sit in any block after the header, but must lie wholly in the file.
+    // The track list is read where the header's offset puts it, in any block after the header,
+    // and must lie wholly in the file. Our writer puts it at block 1, but a file whose list sits
+    // elsewhere would otherwise have track data taken for its list.
     const std::size_t listStart = U16(file, 18) * kHfeBlock;
     const std::size_t listEnd = listStart + static_cast<std::size_t>(tracks) * 4;
     if (tracks == 0 || sides < 1 || sides > 2 || bitRate == 0 || listStart == 0 ||
