@@ -40,6 +40,23 @@ std::unique_ptr<TMSXDisk> SampleTree() {
   return disk;
 }
 
+TEST(Directories, PathDelimiters) {
+  const struct {
+    const char* path;
+    const char* included;
+    const char* excluded;
+  } cases[] = {{"", "\\", ""},
+               {"\\", "\\", ""},
+               {"\\A", "\\A\\", "\\A"},
+               {"\\A\\", "\\A\\", "\\A"},
+               {"A\\\\", "A\\\\", "A\\"},
+               {"B/", "B/\\", "B/"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(TMSXDisk::IncludePathDelim(c.path), c.included) << c.path;
+    EXPECT_EQ(TMSXDisk::ExcludePathDelim(c.path), c.excluded) << c.path;
+  }
+}
+
 struct ChangeCase {
   const char* from;
   const char* path;
