@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,19 +42,16 @@ std::unique_ptr<TMSXDisk> SampleTree() {
 }
 
 TEST(Directories, PathDelimiters) {
-  const struct {
-    const char* path;
-    const char* included;
-    const char* excluded;
-  } cases[] = {{"", "\\", ""},
-               {"\\", "\\", ""},
-               {"\\A", "\\A\\", "\\A"},
-               {"\\A\\", "\\A\\", "\\A"},
-               {"A\\\\", "A\\\\", "A\\"},
-               {"B/", "B/\\", "B/"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(TMSXDisk::IncludePathDelim(c.path), c.included) << c.path;
-    EXPECT_EQ(TMSXDisk::ExcludePathDelim(c.path), c.excluded) << c.path;
+  // Path, with one delimiter at its end, without one.
+  const std::array<const char*, 3> cases[] = {{"", "\\", ""},
+                                              {"\\", "\\", ""},
+                                              {"\\A", "\\A\\", "\\A"},
+                                              {"\\A\\", "\\A\\", "\\A"},
+                                              {"A\\\\", "A\\\\", "A\\"},
+                                              {"B/", "B/\\", "B/"}};
+  for (const auto& [path, included, excluded] : cases) {
+    EXPECT_EQ(TMSXDisk::IncludePathDelim(path), included) << path;
+    EXPECT_EQ(TMSXDisk::ExcludePathDelim(path), excluded) << path;
   }
 }
 
