@@ -26,7 +26,7 @@ bool TMSXDisk::LoadFromFile(const std::filesystem::path& AFileName) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(AFileName, error);
   if (status.type() == std::filesystem::file_type::not_found) {
-    // No such file: a fresh double-sided image with the empty boot block, still unnamed.
+    // No such file: a fresh double-sided image with the empty boot block; the name is kept.
     PrepareNewImage(true);
     AttachBootCode(GetBootCode(0));
     return false;
@@ -34,14 +34,13 @@ bool TMSXDisk::LoadFromFile(const std::filesystem::path& AFileName) {
   // A folder or a device is refused before anything changes.
   if (!error && !std::filesystem::is_regular_file(status)) return false;
   rtl::TFileStream file(AFileName, rtl::FileMode::OpenRead);
-  // The name follows the bytes: once the buffer holds this file's bytes, refused or not, a save
-  // without a name goes back to this file and never writes them over the image loaded before.
-  // A file that cannot be read at all leaves both the bytes and the name as they were.
+  // Named as it loads, so a refused image's bytes are never saved over another file; a file
+  // that cannot be read at all leaves both the bytes and the name as they were.
   if (IsXsaName(AFileName)) {
     TXSStream container(file);
-    return LoadStaged(container, AFileName, LoadNaming::WithTheBytes);
+    return LoadFromStream(container, AFileName);
   }
-  return LoadStaged(file, AFileName, LoadNaming::WithTheBytes);
+  return LoadFromStream(file, AFileName);
 }
 
 bool TMSXDisk::LoadFromFile() {

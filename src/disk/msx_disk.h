@@ -120,13 +120,13 @@ class TMSXDisk {
   std::int32_t OffsetToCluster(std::int32_t Offset) const;
 
   // --- Loading and saving raw images ---
-  // Copies at most 737,280 bytes; a failed load leaves the object inert (no geometry).
+  // Copies at most 737,280 bytes; a refused load leaves the object inert (no geometry) and named
+  // after the bytes' source (AFileName, empty included), so no save puts them over another file.
   bool LoadFromBuffer(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName);
   bool LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName);
   void SaveToStream(rtl::TStream& AStream) const;
   // By name: ".XSA" (any case) goes through the XSA container, anything else is raw. A missing
-  // file gives a fresh double-sided image with the empty boot block and False, FFileName kept;
-  // FFileName names the file whenever its bytes were taken, also when their media byte is refused.
+  // file gives a fresh double-sided image with the empty boot block and False, FFileName kept.
   bool LoadFromFile(const std::filesystem::path& AFileName);
   bool LoadFromFile();
   // Writes a temporary file beside the target and replaces the target only when all was
@@ -204,12 +204,6 @@ class TMSXDisk {
     std::vector<std::int32_t> Chain;
   };
 
-  // Whether a load names the image after the file only when it is accepted, or as soon as the
-  // buffer holds the file's bytes.
-  enum class LoadNaming { OnSuccess, WithTheBytes };
-  bool LoadBytes(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName,
-                 LoadNaming naming);
-  bool LoadStaged(rtl::TStream& AStream, const std::filesystem::path& AFileName, LoadNaming naming);
   void ResetGeometry();
   bool FinishLoad(std::int32_t size, const std::filesystem::path& AFileName);
   std::int32_t CountFreeClusters() const;

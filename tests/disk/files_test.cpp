@@ -316,8 +316,9 @@ TEST(ImageFiles, MissingFileGivesAFreshDoubleSidedImage) {
   EXPECT_FALSE(disk->FileNameExists("GAME.BAS"));
 }
 
-// A refused load takes the file's name with its bytes, so a save without a name writes them back
-// where they came from and never over the image loaded before.
+// A refused load is named after its bytes' source, so a save without a name writes them back
+// where they came from, or fails when they came from no file, and never over the image loaded
+// before.
 TEST(ImageFiles, RefusedLoadThenSaveLeavesTheEarlierFileAlone) {
   TTempFolder folder;
   auto source = FilledDisk(false);
@@ -327,13 +328,24 @@ TEST(ImageFiles, RefusedLoadThenSaveLeavesTheEarlierFileAlone) {
   refused[21] = 0xF0;
   WriteFile(folder / "b.dsk", refused);
 
-  auto disk = std::make_unique<TMSXDisk>();
-  ASSERT_TRUE(disk->LoadFromFile(folder / "a.dsk"));
-  EXPECT_FALSE(disk->LoadFromFile(folder / "b.dsk"));
-  EXPECT_EQ(disk->FileName(), folder / "b.dsk");
-  disk->SaveToFile();
-  EXPECT_EQ(ReadFile(folder / "a.dsk"), good);
-  EXPECT_EQ(ReadFile(folder / "b.dsk"), refused);
+  for (const int form : {0, 1, 2}) {
+    SCOPED_TRACE(form);
+    auto disk = std::make_unique<TMSXDisk>();
+    ASSERT_TRUE(disk->LoadFromFile(folder / "a.dsk"));
+    const bool loaded = form == 0   ? disk->LoadFromFile(folder / "b.dsk")
+                        : form == 1 ? disk->LoadFromBuffer(refused, folder / "b.dsk")
+                                    : disk->LoadFromBuffer(refused, "");
+    EXPECT_FALSE(loaded);
+    if (form == 2) {
+      EXPECT_TRUE(disk->FileName().empty());
+      EXPECT_THROW(disk->SaveToFile(), rtl::EStreamError);
+    } else {
+      EXPECT_EQ(disk->FileName(), folder / "b.dsk");
+      disk->SaveToFile();
+    }
+    EXPECT_EQ(ReadFile(folder / "a.dsk"), good);
+    EXPECT_EQ(ReadFile(folder / "b.dsk"), refused);
+  }
 }
 
 TEST(ImageFiles, FailedSaveKeepsTheOldFileAndName) {
@@ -587,7 +599,8 @@ TEST_P(Loads, FromBufferAndStream) {
     EXPECT_EQ(disk->FClusterCount, c.clusterCount);
     EXPECT_EQ(disk->NumSides(), c.sides);
     EXPECT_EQ(disk->Directory(), "\\");
-    EXPECT_EQ(disk->FileName(), loaded ? "new.dsk" : "old.dsk");
+    // A refused image is named after its bytes' source, so no save puts them over old.dsk.
+    EXPECT_EQ(disk->FileName(), "new.dsk");
     EXPECT_EQ(disk->IsModified(), !loaded);
     if (!loaded) {
       EXPECT_EQ(disk->DirCount(), 0);
