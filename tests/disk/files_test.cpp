@@ -432,6 +432,20 @@ INSTANTIATE_TEST_SUITE_P(SizesAndBootBlocks, NewImageGolden,
                          ::testing::Values(NewImageCase{false, 1}, NewImageCase{true, 0},
                                            NewImageCase{true, 2}));
 
+TEST(ImageObject, AssignIsRefusedAndChangesNothing) {
+  auto target = NewDisk(false);
+  const auto source = FilledDisk(true);
+  const std::vector<std::uint8_t> before = Snapshot(*target);
+  try {
+    target->Assign(*source);
+    ADD_FAILURE() << "Assign returned";
+  } catch (const rtl::Exception& error) {
+    EXPECT_STREQ(error.what(), "Can not assign TMSXDisk for now.");
+  }
+  EXPECT_EQ(Snapshot(*target), before);
+  EXPECT_EQ(target->DiskByteSize(), 368640);
+}
+
 TEST(BootCode, ShorterBlockLeavesTailUntilErased) {
   auto disk = NewDisk();
   disk->AttachBootCode(disk::GetBootCode(1));
