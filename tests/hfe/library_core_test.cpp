@@ -166,6 +166,16 @@ TEST(LibraryCore, RunningOutOfMemoryEndsTheCallNotTheProgram) {
     EXPECT_GT(failures, 0);
   }
 
+  // The builder's own text, as every entry point words it.
+  std::vector<std::string> lines;
+  setup->logCallback = [&](int level, std::string_view text) {
+    if (level == kLogError) lines.emplace_back(text);
+  };
+  LimitAllocations(0);
+  EXPECT_EQ(trk_init_floppy(*setup, 80, 2), nullptr);
+  LimitAllocations(-1);
+  EXPECT_EQ(lines, std::vector<std::string>{"trk_init_floppy : malloc error"});
+
   // The bridge refuses the image when the library runs out, at any point of a save or a load.
   auto disk = std::make_unique<disk::TMSXDisk>();
   disk->PrepareNewImage(false);
