@@ -98,7 +98,7 @@ void TDirEntryList::Delete(std::int32_t index) {
 void TDirEntryList::Sort() {
   if (FSortType > dsDate) return;
   std::stable_sort(items_.begin(), items_.end(), [this](const TDirEntry& a, const TDirEntry& b) {
-    return CompareEntries(a, b, FSortType, descOrdered_) < 0;
+    return CompareEntries(a, b, FSortType, FDescOrdered) < 0;
   });
 }
 

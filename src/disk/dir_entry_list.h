@@ -32,15 +32,15 @@ class TDirEntryList {
   void Delete(std::int32_t index);
   void Clear() { items_.clear(); }
 
-  bool DescOrdered() const { return descOrdered_; }
-  void SetDescOrdered(bool value) { descOrdered_ = value; }
+  bool DescOrdered() const { return FDescOrdered; }
+  void SetDescOrdered(bool value) { FDescOrdered = value; }
 
   // Stable: entries that compare equal keep their order. Sort types other than 0-3 do nothing.
   void Sort();
 
  private:
   std::vector<TDirEntry> items_;
-  bool descOrdered_ = false;
+  bool FDescOrdered = false;
 };
 
 }  // namespace disk

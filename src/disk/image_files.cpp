@@ -24,17 +24,23 @@ bool IsXsaName(const std::filesystem::path& name) {
 
 bool TMSXDisk::LoadFromFile(const std::filesystem::path& AFileName) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(AFileName, error)) return false;
+  const std::filesystem::file_status status = std::filesystem::status(AFileName, error);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    // No such file: a fresh double-sided image with the empty boot block; the name is kept.
+    PrepareNewImage(true);
+    AttachBootCode(GetBootCode(0));
+    return false;
+  }
+  // A folder or a device is refused before anything changes.
+  if (!error && !std::filesystem::is_regular_file(status)) return false;
   rtl::TFileStream file(AFileName, rtl::FileMode::OpenRead);
-  bool loaded = false;
+  // Named as it loads, so a refused image's bytes are never saved over another file; a file
+  // that cannot be read at all leaves both the bytes and the name as they were.
   if (IsXsaName(AFileName)) {
     TXSStream container(file);
-    loaded = LoadFromStream(container, {});
-  } else {
-    loaded = LoadFromStream(file, {});
+    return LoadFromStream(container, AFileName);
   }
-  if (loaded) FFileName = AFileName;
-  return loaded;
+  return LoadFromStream(file, AFileName);
 }
 
 bool TMSXDisk::LoadFromFile() {

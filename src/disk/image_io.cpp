@@ -20,9 +20,12 @@ bool IsKnownMedia(std::uint8_t media) {
 bool TMSXDisk::FinishLoad(std::int32_t size, const std::filesystem::path& AFileName) {
   FBufferSize = size;
   // The bytes stay (they are saved back as they are), but without a known media byte no
-  // geometry is derived, so no file operation can touch them.
+  // geometry is derived, so no file operation can touch them. The name follows the bytes, an
+  // empty one included: a save without a name then goes back where they came from, or fails,
+  // and never writes them over the image loaded before.
   if (size <= kMediaByteOffset || !IsKnownMedia(buffer_[kMediaByteOffset])) {
     ResetGeometry();
+    FFileName = AFileName;
     return false;
   }
   ReadGeometry();

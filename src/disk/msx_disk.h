@@ -120,12 +120,13 @@ class TMSXDisk {
   std::int32_t OffsetToCluster(std::int32_t Offset) const;
 
   // --- Loading and saving raw images ---
-  // Copies at most 737,280 bytes; a failed load leaves the object inert (no geometry).
+  // Copies at most 737,280 bytes; a refused load leaves the object inert (no geometry) and named
+  // after the bytes' source (AFileName, empty included), so no save puts them over another file.
   bool LoadFromBuffer(std::span<const std::uint8_t> ABuf, const std::filesystem::path& AFileName);
   bool LoadFromStream(rtl::TStream& AStream, const std::filesystem::path& AFileName);
   void SaveToStream(rtl::TStream& AStream) const;
   // By name: ".XSA" (any case) goes through the XSA container, anything else is raw. A missing
-  // file loads nothing and changes nothing; FFileName changes only when the load succeeds.
+  // file gives a fresh double-sided image with the empty boot block and False, FFileName kept.
   bool LoadFromFile(const std::filesystem::path& AFileName);
   bool LoadFromFile();
   // Writes a temporary file beside the target and replaces the target only when all was

@@ -90,6 +90,8 @@ void TDateStamp::SetDay(int day) {
   Value = WithField(Value, 0, 0x001F, day);
 }
 
+// Capped with the Gregorian month lengths (29 February 2100 reads as day 28): a date the
+// platform's date conversion refuses must never come out of an entry.
 int TDateStamp::GetDay() const {
   return std::clamp(Value & 31, 1, rtl::DaysInMonth(GetYear(), GetMonth()));
 }
@@ -209,6 +211,9 @@ void TDirEntry::SetDateTime(const rtl::TDateTime& dateTime) {
   ModifyTime.Value = static_cast<std::uint16_t>(packed & 0xFFFF);
 }
 
+// Local time, as MSX-DOS and every other stamp on the disk keep it: the UTC word packed as it
+// is would put an added file hours off the files an MSX writes, and off its own extraction,
+// which reads the stamp as local time.
 void TDirEntry::SetFileTime(rtl::FileTime utc) {
   SetDateTime(rtl::Clock().UtcToLocal(utc));
 }

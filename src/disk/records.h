@@ -57,7 +57,8 @@ struct TDateStamp {
   void SetMonth(int month);
   int GetDay() const;
   void SetDay(int day);
-  // Dates outside 1980-2107 are clamped to the nearest end of that range.
+  // Dates outside 1980-2107 are clamped to the nearest end of that range, where the bare year
+  // field would wrap (2108 stored as 1980, 1979 as 2107) and stamp a file decades off.
   void SetDate(const rtl::TDateTime& date);
 };
 

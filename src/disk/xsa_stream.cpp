@@ -54,7 +54,8 @@ std::int64_t TXSStream::Seek(std::int64_t offset, rtl::SeekOrigin origin) {
       skip = offset;
       break;
     case rtl::SeekOrigin::End:
-      // As for every stream: the target is the size plus the (usually negative) offset.
+      // As for every stream, the target is the unpacked size plus the offset: a target at or past
+      // the end decodes to the end, one behind the current position moves nothing.
       skip = offset >= 0 ? size - position : offset + (size - position);
       break;
   }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "hfe/allocation_guard.h"
+
 namespace hfe {
 
 namespace {
@@ -31,23 +33,27 @@ const TIndexPulse* Pulse(const TFloppyBuilder& builder, std::int32_t entry) {
 }  // namespace
 
 int trk_setNumberOfTrack(TFloppyBuilder& builder, std::int32_t tracks) {
-  if (!builder.floppy) return kLimitReached;
-  if (tracks < 1 || tracks > kMaxTracks) return kBadParameter;
-  builder.floppy->trackCount = tracks;
-  builder.floppy->cylinders.resize(static_cast<std::size_t>(tracks));
-  return kOk;
+  return GuardAllocation(builder.context, "trk_setNumberOfTrack", kLimitReached, [&] {
+    if (!builder.floppy) return kLimitReached;
+    if (tracks < 1 || tracks > kMaxTracks) return kBadParameter;
+    builder.floppy->trackCount = tracks;
+    builder.floppy->cylinders.resize(static_cast<std::size_t>(tracks));
+    return kOk;
+  });
 }
 
 int trk_setNumberOfSide(TFloppyBuilder& builder, std::int32_t sides) {
-  if (!builder.floppy) return kLimitReached;
-  if (sides < 1 || sides > 2) return kBadParameter;
-  builder.floppy->sideCount = sides;
-  for (auto& cylinder : builder.floppy->cylinders) {
-    if (!cylinder) continue;
-    cylinder->sideCount = sides;
-    cylinder->sides.resize(static_cast<std::size_t>(sides));
-  }
-  return kOk;
+  return GuardAllocation(builder.context, "trk_setNumberOfSide", kLimitReached, [&] {
+    if (!builder.floppy) return kLimitReached;
+    if (sides < 1 || sides > 2) return kBadParameter;
+    builder.floppy->sideCount = sides;
+    for (auto& cylinder : builder.floppy->cylinders) {
+      if (!cylinder) continue;
+      cylinder->sideCount = sides;
+      cylinder->sides.resize(static_cast<std::size_t>(sides));
+    }
+    return kOk;
+  });
 }
 
 int trk_setTrackType(TFloppyBuilder& builder, TrackFormat format) {

@@ -1,6 +1,8 @@
 // The controller-style interface over sector access.
 #include "hfe/fdc_controller.h"
 
+#include "hfe/allocation_guard.h"
+
 namespace hfe {
 
 namespace {
@@ -14,9 +16,11 @@ bool FitsBuffer(const TFdcController& fdc, std::int32_t size, std::int32_t count
 }  // namespace
 
 std::unique_ptr<TFdcController> trk_initFDC(TLibContext& context) {
-  auto fdc = std::make_unique<TFdcController>();
-  fdc->context = &context;
-  return fdc;
+  return GuardAllocation(&context, "trk_initFDC", std::unique_ptr<TFdcController>(), [&] {
+    auto fdc = std::make_unique<TFdcController>();
+    fdc->context = &context;
+    return fdc;
+  });
 }
 
 void trk_deinitFDC(std::unique_ptr<TFdcController> fdc) {
@@ -26,7 +30,7 @@ void trk_deinitFDC(std::unique_ptr<TFdcController> fdc) {
 int trk_insertDiskFDC(TFdcController& fdc, TFloppy& floppy) {
   fdc.floppy = &floppy;
   fdc.access = trk_initSectorAccess(*fdc.context, floppy);
-  return kOk;
+  return fdc.access ? kOk : kLimitReached;
 }
 
 int trk_ejectDiskFDC(TFdcController& fdc) {
@@ -60,7 +64,7 @@ int trk_FDCReadSector(TLibContext& context, TFloppy& floppy, std::int32_t track,
                       std::int32_t firstId, std::int32_t size, std::int32_t count,
                       SectorSearch encoding, std::span<std::uint8_t> buffer, int& status) {
   auto fdc = trk_initFDC(context);
-  trk_insertDiskFDC(*fdc, floppy);
+  if (!fdc || trk_insertDiskFDC(*fdc, floppy) != kOk) return kLimitReached;
   return trk_readSectorFDC(*fdc, track, side, firstId, size, count, encoding, buffer, status);
 }
 
@@ -68,7 +72,7 @@ int trk_FDCWriteSector(TLibContext& context, TFloppy& floppy, std::int32_t track
                        std::int32_t firstId, std::int32_t size, std::int32_t count,
                        SectorSearch encoding, std::span<const std::uint8_t> buffer, int& status) {
   auto fdc = trk_initFDC(context);
-  trk_insertDiskFDC(*fdc, floppy);
+  if (!fdc || trk_insertDiskFDC(*fdc, floppy) != kOk) return kLimitReached;
   return trk_writeSectorFDC(*fdc, track, side, firstId, size, count, encoding, buffer, status);
 }
 

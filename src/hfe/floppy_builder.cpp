@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "hfe/allocation_guard.h"
 #include "hfe/track_generator.h"
 
 namespace hfe {
@@ -15,29 +16,10 @@ TSectorConfig& Template(TFloppyBuilder& builder) {
   return builder.Current().sectorTemplate;
 }
 
-}  // namespace
-
-std::unique_ptr<TFloppyBuilder> trk_init_floppy(TLibContext& context, std::int32_t tracks,
-                                                std::int32_t sides) {
-  if (tracks < 1 || tracks > 256 || sides < 1 || sides > 2) return nullptr;
-  context.Log(kLogDetail, "trk_init_floppy : floppy builder init");
-  auto builder = std::make_unique<TFloppyBuilder>();
-  builder->context = &context;
-  builder->contexts.resize(kTrackContexts);
-  auto floppy = std::make_unique<TFloppy>();
-  floppy->bitRate = kDefaultBitRate;
-  floppy->sideCount = sides;
-  floppy->trackCount = tracks;
-  floppy->sectorsPerTrack = -1;
-  floppy->interfaceType = 7;
-  floppy->doubleStep = 0;
-  floppy->cylinders.resize(static_cast<std::size_t>(tracks));
-  builder->floppy = std::move(floppy);
-  return builder;
-}
-
-int trk_pushTrack(TFloppyBuilder& builder, std::int32_t rpm, std::int32_t track, std::int32_t side,
-                  TrackFormat format) {
+// Builder steps without the allocation guard, so that the public entry points that combine them
+// see an allocation failure once, where it happened.
+int PushTrack(TFloppyBuilder& builder, std::int32_t rpm, std::int32_t track, std::int32_t side,
+              TrackFormat format) {
   if (builder.stackPointer >= kTrackContexts - 1) return kBadParameter;
   const TTrackContext& current = builder.Current();
   TTrackContext& next = builder.contexts[static_cast<std::size_t>(builder.stackPointer + 1)];
@@ -53,6 +35,76 @@ int trk_pushTrack(TFloppyBuilder& builder, std::int32_t rpm, std::int32_t track,
   return kOk;
 }
 
+// Generates the current context's track side into the floppy.
+int GenerateTrack(TFloppyBuilder& builder) {
+  TTrackContext& context = builder.Current();
+  TFloppy& floppy = *builder.floppy;
+  if (context.track < 0 || context.track >= floppy.trackCount || context.side < 0 ||
+      context.side >= floppy.sideCount)
+    return kBadParameter;
+  auto side = GenerateSide(context);
+  if (!side) return kBadParameter;
+  for (std::size_t entry = 1; entry < context.indexPulses.size(); ++entry)
+    if (context.indexPulses[entry].lengthUs != 0)
+      ApplyIndexPulse(*side, context.indexPulses[entry].positionUs,
+                      context.indexPulses[entry].lengthUs);
+  if (context.indexFlag == 0)
+    ApplyIndexPulse(*side, context.indexPulses[0].positionUs, context.indexPulses[0].lengthUs);
+  auto& cylinder = floppy.cylinders[static_cast<std::size_t>(context.track)];
+  if (!cylinder) {
+    auto made = std::make_unique<TCylinder>();
+    made->rpm = static_cast<std::uint16_t>(std::clamp(context.rpm, 0, 0xFFFF));
+    made->sideCount = floppy.sideCount;
+    made->sides.resize(static_cast<std::size_t>(floppy.sideCount));
+    cylinder = std::move(made);
+  }
+  cylinder->sides[static_cast<std::size_t>(context.side)] = std::move(side);
+  return kOk;
+}
+
+// Closes the current context whatever the generation gives, an allocation failure included, so
+// the stack stays usable.
+int PopTrack(TFloppyBuilder& builder) {
+  if (builder.stackPointer == 0) return kBadParameter;
+  struct TCloseContext {
+    TFloppyBuilder& builder;
+    ~TCloseContext() {
+      builder.Current().sectors.clear();
+      --builder.stackPointer;
+    }
+  } close{builder};
+  return GenerateTrack(builder);
+}
+
+}  // namespace
+
+std::unique_ptr<TFloppyBuilder> trk_init_floppy(TLibContext& context, std::int32_t tracks,
+                                                std::int32_t sides) {
+  if (tracks < 1 || tracks > 256 || sides < 1 || sides > 2) return nullptr;
+  context.Log(kLogDetail, "trk_init_floppy : floppy builder init");
+  return GuardAllocation(&context, "trk_init_floppy", std::unique_ptr<TFloppyBuilder>(), [&] {
+    auto builder = std::make_unique<TFloppyBuilder>();
+    builder->context = &context;
+    builder->contexts.resize(kTrackContexts);
+    auto floppy = std::make_unique<TFloppy>();
+    floppy->bitRate = kDefaultBitRate;
+    floppy->sideCount = sides;
+    floppy->trackCount = tracks;
+    floppy->sectorsPerTrack = -1;
+    floppy->interfaceType = 7;
+    floppy->doubleStep = 0;
+    floppy->cylinders.resize(static_cast<std::size_t>(tracks));
+    builder->floppy = std::move(floppy);
+    return builder;
+  });
+}
+
+int trk_pushTrack(TFloppyBuilder& builder, std::int32_t rpm, std::int32_t track, std::int32_t side,
+                  TrackFormat format) {
+  return GuardAllocation(builder.context, "trk_pushTrack", kLimitReached,
+                         [&] { return PushTrack(builder, rpm, track, side, format); });
+}
+
 int trk_addSector(TFloppyBuilder& builder, std::int32_t id, std::int32_t side, std::int32_t track,
                   std::span<const std::uint8_t> data, std::int32_t size) {
   TTrackContext& context = builder.Current();
@@ -60,15 +112,17 @@ int trk_addSector(TFloppyBuilder& builder, std::int32_t id, std::int32_t side, s
   if (size < 0 || size > kMaxSectorSize ||
       (!data.empty() && data.size() < static_cast<std::size_t>(size)))
     return kBadParameter;
-  TSectorConfig sector = context.sectorTemplate;
-  sector.cylinder = track;
-  sector.head = side;
-  sector.sector = id;
-  sector.size = size;
-  if (!data.empty()) sector.data.assign(data.begin(), data.begin() + size);
-  context.sectors.push_back(std::move(sector));
-  context.largestCount = std::max(context.largestCount, context.sectors.size());
-  return kOk;
+  return GuardAllocation(builder.context, "trk_addSector", kLimitReached, [&] {
+    TSectorConfig sector = context.sectorTemplate;
+    sector.cylinder = track;
+    sector.head = side;
+    sector.sector = id;
+    sector.size = size;
+    if (!data.empty()) sector.data.assign(data.begin(), data.begin() + size);
+    context.sectors.push_back(std::move(sector));
+    context.largestCount = std::max(context.largestCount, context.sectors.size());
+    return kOk;
+  });
 }
 
 int trk_addSectors(TFloppyBuilder& builder, std::int32_t side, std::int32_t track,
@@ -87,56 +141,33 @@ int trk_addSectors(TFloppyBuilder& builder, std::int32_t side, std::int32_t trac
 }
 
 int trk_popTrack(TFloppyBuilder& builder) {
-  if (builder.stackPointer == 0) return kBadParameter;
-  TTrackContext& context = builder.Current();
-  TFloppy& floppy = *builder.floppy;
-  int result = kOk;
-  if (context.track < 0 || context.track >= floppy.trackCount || context.side < 0 ||
-      context.side >= floppy.sideCount) {
-    result = kBadParameter;
-  } else if (auto side = GenerateSide(context)) {
-    for (std::size_t entry = 1; entry < context.indexPulses.size(); ++entry)
-      if (context.indexPulses[entry].lengthUs != 0)
-        ApplyIndexPulse(*side, context.indexPulses[entry].positionUs,
-                        context.indexPulses[entry].lengthUs);
-    if (context.indexFlag == 0)
-      ApplyIndexPulse(*side, context.indexPulses[0].positionUs, context.indexPulses[0].lengthUs);
-    auto& cylinder = floppy.cylinders[static_cast<std::size_t>(context.track)];
-    if (!cylinder) {
-      cylinder = std::make_unique<TCylinder>();
-      cylinder->rpm = static_cast<std::uint16_t>(std::clamp(context.rpm, 0, 0xFFFF));
-      cylinder->sideCount = floppy.sideCount;
-      cylinder->sides.resize(static_cast<std::size_t>(floppy.sideCount));
-    }
-    cylinder->sides[static_cast<std::size_t>(context.side)] = std::move(side);
-  } else {
-    result = kBadParameter;
-  }
-  context.sectors.clear();
-  --builder.stackPointer;
-  return result;
+  return GuardAllocation(builder.context, "trk_popTrack", kLimitReached,
+                         [&] { return PopTrack(builder); });
 }
 
 std::unique_ptr<TFloppy> trk_getFloppy(std::unique_ptr<TFloppyBuilder> builder) {
   if (!builder) return nullptr;
-  TFloppy& floppy = *builder->floppy;
-  const TTrackContext& base = builder->contexts[0];
-  for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
-    for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
-      if (floppy.Side(track, side)) continue;
-      builder->stackPointer = 0;
-      trk_pushTrack(*builder, base.rpm, track, side, base.trackFormat);
-      trk_popTrack(*builder);
-    }
-  }
-  const TSide* first = floppy.Side(0, 0);
-  floppy.bitRate = first ? first->bitRate : kDefaultBitRate;
-  for (std::int32_t track = 0; track < floppy.trackCount; ++track)
-    for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
-      const TSide* record = floppy.Side(track, side);
-      if (record && record->bitRate != floppy.bitRate) floppy.bitRate = -1;
-    }
-  return std::move(builder->floppy);
+  return GuardAllocation(builder->context, "trk_getFloppy", std::unique_ptr<TFloppy>(),
+                         [&]() -> std::unique_ptr<TFloppy> {
+                           TFloppy& floppy = *builder->floppy;
+                           const TTrackContext& base = builder->contexts[0];
+                           for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
+                             for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
+                               if (floppy.Side(track, side)) continue;
+                               builder->stackPointer = 0;
+                               PushTrack(*builder, base.rpm, track, side, base.trackFormat);
+                               PopTrack(*builder);
+                             }
+                           }
+                           const TSide* first = floppy.Side(0, 0);
+                           floppy.bitRate = first ? first->bitRate : kDefaultBitRate;
+                           for (std::int32_t track = 0; track < floppy.trackCount; ++track)
+                             for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
+                               const TSide* record = floppy.Side(track, side);
+                               if (record && record->bitRate != floppy.bitRate) floppy.bitRate = -1;
+                             }
+                           return std::move(builder->floppy);
+                         });
 }
 
 int trk_setTrackBitrate(TFloppyBuilder& builder, std::int32_t bitRate) {

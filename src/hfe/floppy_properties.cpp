@@ -1,6 +1,8 @@
 // Floppy copies, properties and field getters.
 #include "hfe/floppy_properties.h"
 
+#include "hfe/allocation_guard.h"
+
 namespace hfe {
 
 namespace {
@@ -13,28 +15,30 @@ const TCylinder* CylinderOf(const TFloppy& floppy, std::int32_t track) {
 }  // namespace
 
 std::unique_ptr<TFloppy> trk_floppyCopy(const TFloppy& floppy) {
-  auto copy = std::make_unique<TFloppy>();
-  copy->bitRate = floppy.bitRate;
-  copy->sideCount = floppy.sideCount;
-  copy->trackCount = floppy.trackCount;
-  copy->sectorsPerTrack = floppy.sectorsPerTrack;
-  copy->interfaceType = floppy.interfaceType;
-  copy->doubleStep = floppy.doubleStep;
-  copy->cylinders.reserve(floppy.cylinders.size());
-  for (const auto& cylinder : floppy.cylinders) {
-    if (!cylinder) {
-      copy->cylinders.emplace_back();
-      continue;
+  return GuardAllocation(nullptr, "trk_floppyCopy", std::unique_ptr<TFloppy>(), [&] {
+    auto copy = std::make_unique<TFloppy>();
+    copy->bitRate = floppy.bitRate;
+    copy->sideCount = floppy.sideCount;
+    copy->trackCount = floppy.trackCount;
+    copy->sectorsPerTrack = floppy.sectorsPerTrack;
+    copy->interfaceType = floppy.interfaceType;
+    copy->doubleStep = floppy.doubleStep;
+    copy->cylinders.reserve(floppy.cylinders.size());
+    for (const auto& cylinder : floppy.cylinders) {
+      if (!cylinder) {
+        copy->cylinders.emplace_back();
+        continue;
+      }
+      auto target = std::make_unique<TCylinder>();
+      target->rpm = cylinder->rpm;
+      target->sideCount = cylinder->sideCount;
+      target->sides.reserve(cylinder->sides.size());
+      for (const auto& side : cylinder->sides)
+        target->sides.push_back(side ? std::make_unique<TSide>(*side) : nullptr);
+      copy->cylinders.push_back(std::move(target));
     }
-    auto target = std::make_unique<TCylinder>();
-    target->rpm = cylinder->rpm;
-    target->sideCount = cylinder->sideCount;
-    target->sides.reserve(cylinder->sides.size());
-    for (const auto& side : cylinder->sides)
-      target->sides.push_back(side ? std::make_unique<TSide>(*side) : nullptr);
-    copy->cylinders.push_back(std::move(target));
-  }
-  return copy;
+    return copy;
+  });
 }
 
 int trk_getFloppyProperty(const TFloppy& floppy, int id) {

@@ -10,6 +10,7 @@
 
 #include "disk/msx_disk.h"
 #include "disk/records.h"
+#include "hfe/allocation_guard.h"
 #include "hfe/raw_image.h"
 #include "rtl/clock.h"
 #include "rtl/exceptions.h"
@@ -336,11 +337,13 @@ int trk_getFsModuleId(std::string_view name) {
 
 int trk_buildFat12Image(const TLibContext& context, const TFsLayout& layout,
                         const std::filesystem::path& folder, std::vector<std::uint8_t>& image) {
-  if (layout.module != kFat12Module || layout.sectorSize != 512 || layout.sectorsPerCluster < 1 ||
-      layout.rootEntries < 16 || layout.sectorsPerFat < 1)
-    return kBadParameter;
-  TFat12Writer writer(context, layout, image);
-  return writer.Build(folder);
+  return GuardAllocation(&context, "trk_buildFat12Image", kLimitReached, [&] {
+    if (layout.module != kFat12Module || layout.sectorSize != 512 || layout.sectorsPerCluster < 1 ||
+        layout.rootEntries < 16 || layout.sectorsPerFat < 1)
+      return kBadParameter;
+    TFat12Writer writer(context, layout, image);
+    return writer.Build(folder);
+  });
 }
 
 std::unique_ptr<TFloppy> trk_generateFsDisk(TLibContext& context, std::string_view layoutName,

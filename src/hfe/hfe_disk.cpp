@@ -37,13 +37,18 @@ std::string NameForLog(const std::filesystem::path& path) {
 
 std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
                                          THfeReadReport* report) {
+  // A library call that ran out of memory answers nothing or a negative result: the file is then
+  // refused like a damaged one.
   auto context = trk_init();
+  if (!context) return {};
   auto loader = trk_imgInitLoader(*context);
+  if (!loader) return {};
   TFloppy floppy;
   if (HFE_libLoad_DiskFile(*loader, floppy, file, "") != kOk) return {};
   const std::int32_t sides = floppy.sideCount;
   if (sides < 1 || sides > 2) return {};
   auto access = trk_initSectorAccess(*context, floppy);
+  if (!access) return {};
 
   std::vector<std::uint8_t> image(static_cast<std::size_t>(sides) * kSideBytes, 0);
   THfeReadReport perSide[2];
@@ -58,6 +63,7 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
         const int copied = trk_readSectorData(
             *access, track, side, id, 1, kSectorSize, SectorSearch::IsoIbmMfm,
             trackSide.subspan(static_cast<std::size_t>(id - 1) * kSectorSize, kSectorSize), status);
+        if (copied < 0) return {};
         copiedPerSide[side] += copied;
         if (status == kSectorBadCrc)
           ++perSide[side].badCrcSectors;
@@ -134,7 +140,9 @@ std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
     image = padded;
   }
   auto context = trk_init();
+  if (!context) return {};
   auto loader = trk_imgInitLoader(*context);
+  if (!loader) return {};
   auto builder = trk_init_floppy(*context, kSavedTracks, sides);
   if (!builder) return {};
   trk_setTrackBitrate(*builder, 250000);
@@ -142,18 +150,21 @@ std::vector<std::uint8_t> BuildHFE(const disk::TMSXDisk& Disk) {
   trk_setSectorEncoding(*builder, TrackFormat::IsoIbmMfm);
   for (std::int32_t track = 0; track < kSavedTracks; ++track) {
     for (std::int32_t side = 0; side < sides; ++side) {
-      trk_pushTrack(*builder, 300, track, side, TrackFormat::IsoIbmMfm);
+      if (trk_pushTrack(*builder, 300, track, side, TrackFormat::IsoIbmMfm) != kOk) return {};
       if (track < kImageTracks) {
         const auto trackSide = image.subspan(TrackSideOffset(track, sides, side), kTrackSideBytes);
         for (std::int32_t s = 0; s < kSectorsPerTrack; ++s)
-          trk_addSector(*builder, s + 1, side, track,
-                        trackSide.subspan(static_cast<std::size_t>(s) * kSectorSize, kSectorSize),
-                        kSectorSize);
+          if (trk_addSector(
+                  *builder, s + 1, side, track,
+                  trackSide.subspan(static_cast<std::size_t>(s) * kSectorSize, kSectorSize),
+                  kSectorSize) != kOk)
+            return {};
       }
       if (trk_popTrack(*builder) != kOk) return {};
     }
   }
   const auto floppy = trk_getFloppy(std::move(builder));
+  if (!floppy) return {};
   std::vector<std::uint8_t> file;
   if (HFE_libWrite_DiskFile(*loader, *floppy, file, NameForLog(Disk.FileName())) != kOk) return {};
   return file;
@@ -165,8 +176,8 @@ bool SaveHFE(const std::filesystem::path& FileName, const disk::TMSXDisk& Disk) 
   try {
     rtl::WriteFileAtomically(FileName, file);
   } catch (const rtl::EStreamError&) {
-    auto context = trk_init();
-    context->Log(kLogError, "Cannot create %s!", NameForLog(FileName).c_str());
+    const auto context = trk_init();
+    if (context) context->Log(kLogError, "Cannot create %s!", NameForLog(FileName).c_str());
     return false;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "hfe/allocation_guard.h"
 #include "hfe/hfe_format.h"
 #include "hfe/host_services.h"
 #include "rtl/exceptions.h"
@@ -49,32 +50,36 @@ std::vector<std::uint8_t> ReadHfeFile(const std::filesystem::path& fileName) {
 
 int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
                          const std::filesystem::path& fileName) {
-  const std::string name = LogName(fileName.u8string());
-  std::vector<std::uint8_t> file;
-  try {
-    file = ReadHfeFile(fileName);
-  } catch (const rtl::EStreamError&) {
-    loader.context->Log(kLogError, "Cannot open %s !", name.c_str());
-    return kIoError;
-  }
-  return HFE_libLoad_DiskFile(loader, floppy, file, name);
+  return GuardAllocation(loader.context, "HFE_libLoad_DiskFile", kLimitReached, [&] {
+    const std::string name = LogName(fileName.u8string());
+    std::vector<std::uint8_t> file;
+    try {
+      file = ReadHfeFile(fileName);
+    } catch (const rtl::EStreamError&) {
+      loader.context->Log(kLogError, "Cannot open %s !", name.c_str());
+      return kIoError;
+    }
+    return HFE_libLoad_DiskFile(loader, floppy, file, name);
+  });
 }
 
 int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
                           const std::filesystem::path& fileName) {
-  const std::string name = LogName(fileName.u8string());
-  std::vector<std::uint8_t> file;
-  const int result = HFE_libWrite_DiskFile(loader, floppy, file, name);
-  if (result != kOk) return result;
-  // Not written in place through the open service's "wb": a write that failed half-way would
-  // leave neither the old file nor the new one, so the bytes go through a temporary file.
-  try {
-    rtl::WriteFileAtomically(fileName, file);
-  } catch (const rtl::EStreamError&) {
-    loader.context->Log(kLogError, "Cannot create %s!", name.c_str());
-    return kIoError;
-  }
-  return kOk;
+  return GuardAllocation(loader.context, "HFE_libWrite_DiskFile", kLimitReached, [&] {
+    const std::string name = LogName(fileName.u8string());
+    std::vector<std::uint8_t> file;
+    const int result = HFE_libWrite_DiskFile(loader, floppy, file, name);
+    if (result != kOk) return result;
+    // Not written in place through the open service's "wb": a write that failed half-way would
+    // leave neither the old file nor the new one, so the bytes go through a temporary file.
+    try {
+      rtl::WriteFileAtomically(fileName, file);
+    } catch (const rtl::EStreamError&) {
+      loader.context->Log(kLogError, "Cannot create %s!", name.c_str());
+      return kIoError;
+    }
+    return kOk;
+  });
 }
 
 }  // namespace hfe

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "hfe/allocation_guard.h"
 #include "hfe/bit_stream.h"
 #include "hfe/cell_tables.h"
 #include "hfe/hfe_format.h"
@@ -114,64 +115,66 @@ THalf HalfOf(const TSide* side, std::size_t half) {
 
 int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
                           std::vector<std::uint8_t>& file, std::string_view fileName) {
-  const TLibContext& log = *loader.context;
-  log.Log(kLogInfo, "Write HFE file %s for the standalone emulator.",
-          std::string(fileName).c_str());
-  if (floppy.trackCount <= 0) {
-    log.Log(kLogError, "Cannot create zero track HFE file");
-    return kIoError;
-  }
-  if (floppy.trackCount > kMaxHfeTracks || floppy.sideCount < 1 || floppy.sideCount > 2) {
-    log.Log(kLogError, "Cannot write %d tracks and %d sides to an HFE file", floppy.trackCount,
-            floppy.sideCount);
-    return kIoError;
-  }
-  // Every track is looked up in the cylinder array: a shorter array is a damaged record.
-  if (floppy.cylinders.size() < static_cast<std::size_t>(floppy.trackCount)) {
-    log.Log(kLogError, "Cannot write %d tracks from %d cylinders", floppy.trackCount,
-            static_cast<int>(floppy.cylinders.size()));
-    return kIoError;
-  }
-  const std::size_t listBlocks = TrackListBlocks(floppy.trackCount);
-  file.assign((1 + listBlocks) * kHfeBlock, 0xFF);
-  WriteHeader(floppy, file);
-  log.Log(kLogInfo, "Floppy interface mode %s (%s)",
-          std::string(InterfaceModeName(floppy.interfaceType)).c_str(),
-          std::string(InterfaceModeDescription(floppy.interfaceType)).c_str());
-
-  std::size_t totalBlocks = 1 + listBlocks;
-  for (std::int32_t track = 0; track < floppy.trackCount; ++track)
-    totalBlocks +=
-        (2 * std::min(TrackBytes(floppy, track), kMaxSideBytes) + kHfeBlock - 1) / kHfeBlock;
-
-  file.resize(totalBlocks * kHfeBlock);
-  std::size_t nextBlock = 1 + listBlocks;
-  for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
-    const TCylinder* cylinder = floppy.cylinders[static_cast<std::size_t>(track)].get();
-    const bool twoSides = cylinder && cylinder->sideCount >= 2;
-    std::size_t bytes = TrackBytes(floppy, track);
-    if (2 * bytes > 0xFFFF) {
-      log.Log(kLogError, "Argg!! track %d too long (%x) and shorten to 0xFFFF !", track,
-              static_cast<unsigned>(2 * bytes));
-      bytes = kMaxSideBytes;
+  return GuardAllocation(loader.context, "HFE_libWrite_DiskFile", kLimitReached, [&] {
+    const TLibContext& log = *loader.context;
+    log.Log(kLogInfo, "Write HFE file %s for the standalone emulator.",
+            std::string(fileName).c_str());
+    if (floppy.trackCount <= 0) {
+      log.Log(kLogError, "Cannot create zero track HFE file");
+      return kIoError;
     }
-    const std::size_t length = 2 * bytes;
-    const std::size_t entry = kHfeBlock + static_cast<std::size_t>(track) * 4;
-    PutU16(file, entry, static_cast<std::uint32_t>(nextBlock));
-    PutU16(file, entry + 2, static_cast<std::uint32_t>(length));
-    const std::size_t blocks = (length + kHfeBlock - 1) / kHfeBlock;
-    const std::size_t half = blocks * kHfeBlock / 2;
-    const THalf halves[2] = {HalfOf(floppy.Side(track, 0), half),
-                             twoSides ? HalfOf(floppy.Side(track, 1), half) : THalf(nullptr, 0)};
-    std::uint8_t* out = file.data() + nextBlock * kHfeBlock;
-    for (std::size_t block = 0; block < blocks; ++block)
-      for (int side = 0; side < 2; ++side)
-        halves[side].ReversedBlock(block * 256, out + block * kHfeBlock + side * 256);
-    nextBlock += blocks;
-    trk_imgCallProgressCallback(loader, track, floppy.trackCount);
-  }
-  log.Log(kLogInfo, "%d tracks written to the file", floppy.trackCount);
-  return kOk;
+    if (floppy.trackCount > kMaxHfeTracks || floppy.sideCount < 1 || floppy.sideCount > 2) {
+      log.Log(kLogError, "Cannot write %d tracks and %d sides to an HFE file", floppy.trackCount,
+              floppy.sideCount);
+      return kIoError;
+    }
+    // Every track is looked up in the cylinder array: a shorter array is a damaged record.
+    if (floppy.cylinders.size() < static_cast<std::size_t>(floppy.trackCount)) {
+      log.Log(kLogError, "Cannot write %d tracks from %d cylinders", floppy.trackCount,
+              static_cast<int>(floppy.cylinders.size()));
+      return kIoError;
+    }
+    const std::size_t listBlocks = TrackListBlocks(floppy.trackCount);
+    file.assign((1 + listBlocks) * kHfeBlock, 0xFF);
+    WriteHeader(floppy, file);
+    log.Log(kLogInfo, "Floppy interface mode %s (%s)",
+            std::string(InterfaceModeName(floppy.interfaceType)).c_str(),
+            std::string(InterfaceModeDescription(floppy.interfaceType)).c_str());
+
+    std::size_t totalBlocks = 1 + listBlocks;
+    for (std::int32_t track = 0; track < floppy.trackCount; ++track)
+      totalBlocks +=
+          (2 * std::min(TrackBytes(floppy, track), kMaxSideBytes) + kHfeBlock - 1) / kHfeBlock;
+
+    file.resize(totalBlocks * kHfeBlock);
+    std::size_t nextBlock = 1 + listBlocks;
+    for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
+      const TCylinder* cylinder = floppy.cylinders[static_cast<std::size_t>(track)].get();
+      const bool twoSides = cylinder && cylinder->sideCount >= 2;
+      std::size_t bytes = TrackBytes(floppy, track);
+      if (2 * bytes > 0xFFFF) {
+        log.Log(kLogError, "Argg!! track %d too long (%x) and shorten to 0xFFFF !", track,
+                static_cast<unsigned>(2 * bytes));
+        bytes = kMaxSideBytes;
+      }
+      const std::size_t length = 2 * bytes;
+      const std::size_t entry = kHfeBlock + static_cast<std::size_t>(track) * 4;
+      PutU16(file, entry, static_cast<std::uint32_t>(nextBlock));
+      PutU16(file, entry + 2, static_cast<std::uint32_t>(length));
+      const std::size_t blocks = (length + kHfeBlock - 1) / kHfeBlock;
+      const std::size_t half = blocks * kHfeBlock / 2;
+      const THalf halves[2] = {HalfOf(floppy.Side(track, 0), half),
+                               twoSides ? HalfOf(floppy.Side(track, 1), half) : THalf(nullptr, 0)};
+      std::uint8_t* out = file.data() + nextBlock * kHfeBlock;
+      for (std::size_t block = 0; block < blocks; ++block)
+        for (int side = 0; side < 2; ++side)
+          halves[side].ReversedBlock(block * 256, out + block * kHfeBlock + side * 256);
+      nextBlock += blocks;
+      trk_imgCallProgressCallback(loader, track, floppy.trackCount);
+    }
+    log.Log(kLogInfo, "%d tracks written to the file", floppy.trackCount);
+    return kOk;
+  });
 }
 
 }  // namespace hfe

@@ -1,6 +1,7 @@
 // The host services' table: its memory entries with the allocation list they keep, and the file
 // entries of host_files.cpp.
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -18,6 +19,16 @@ struct TAllocationList {
   std::mutex lock;
   std::unique_ptr<std::vector<void*>> blocks;  // null before start-up and after shut-down
 };
+
+// Allocations left before the next one fails; negative: no limit.
+std::atomic<std::int64_t> allocationsLeft{-1};
+
+bool AllocationAllowed() {
+  std::int64_t left = allocationsLeft.load();
+  while (left > 0 && !allocationsLeft.compare_exchange_weak(left, left - 1)) {
+  }
+  return left != 0;
+}
 
 TAllocationList& List() {
   static TAllocationList list;
@@ -50,6 +61,7 @@ bool AddToList(void* block) {
 }
 
 void* Allocate(std::size_t size) {
+  if (!AllocationAllowed()) return nullptr;
   void* block = std::malloc(std::max<std::size_t>(size, 1));
   if (block && !AddToList(block)) {
     std::free(block);
@@ -79,6 +91,7 @@ void Release(void* block) {
 // memory, and the new block would be freed without ever being unlisted.
 void* Reallocate(void* block, std::size_t size) {
   if (!block) return Allocate(size);
+  if (!AllocationAllowed()) return nullptr;
   void* moved = std::realloc(block, std::max<std::size_t>(size, 1));
   if (!moved) return nullptr;
   {
@@ -132,6 +145,10 @@ std::size_t LiveBlockCount() {
   TAllocationList& list = List();
   const std::lock_guard guard(list.lock);
   return list.blocks ? list.blocks->size() : 0;
+}
+
+void LimitAllocations(std::int64_t count) {
+  allocationsLeft = count < 0 ? -1 : count;
 }
 
 void Initialize() {

@@ -51,4 +51,9 @@ const THostServices& HostServices();
 std::vector<void*> LiveBlocks();
 std::size_t LiveBlockCount();
 
+// For tests of the library's out-of-memory paths: the next `count` allocations and reallocations
+// succeed and every later one fails as when the platform has no memory left; a negative count
+// lifts the limit again.
+void LimitAllocations(std::int64_t count);
+
 }  // namespace hfe

@@ -33,7 +33,11 @@ std::unique_ptr<TFloppy> trk_generateDisk(TLibContext& context, std::span<const 
   trk_setTrackSkew(*builder, geometry.skew);
   for (std::int32_t track = 0; track < geometry.tracks; ++track) {
     for (std::int32_t side = 0; side < geometry.sides; ++side) {
-      trk_pushTrack(*builder, geometry.rpm, track, side, geometry.format);
+      const int pushed = trk_pushTrack(*builder, geometry.rpm, track, side, geometry.format);
+      if (pushed != kOk) {
+        result = pushed;
+        return nullptr;
+      }
       const auto offset = static_cast<std::size_t>(track * geometry.sides + side) * sideBytes;
       const int added = trk_addSectors(*builder, side, track, image.subspan(offset, sideBytes),
                                        geometry.sectorsPerTrack);
@@ -44,9 +48,14 @@ std::unique_ptr<TFloppy> trk_generateDisk(TLibContext& context, std::span<const 
       }
     }
   }
+  auto floppy = trk_getFloppy(std::move(builder));
+  if (!floppy) {
+    result = kLimitReached;
+    return nullptr;
+  }
   context.Log(kLogInfo, "track file successfully loaded and encoded!");
   result = kOk;
-  return trk_getFloppy(std::move(builder));
+  return floppy;
 }
 
 }  // namespace hfe

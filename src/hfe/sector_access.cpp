@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hfe/allocation_guard.h"
 #include "hfe/crc16.h"
 #include "hfe/fm_codec.h"
 #include "hfe/mfm_codec.h"
@@ -187,14 +188,24 @@ bool SideExists(const TSectorAccess& access, std::int32_t track, std::int32_t si
          side < access.floppy->sideCount && access.floppy->Side(track, side);
 }
 
+std::unique_ptr<TSectorConfig> SearchSector(TSectorAccess& access, std::int32_t track,
+                                            std::int32_t side, std::int32_t sectorId,
+                                            SectorSearch encoding) {
+  const TSideCache::TIdentity* identity = FindIdentity(access, track, side, sectorId, encoding);
+  return identity ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<TSectorAccess> trk_initSectorAccess(TLibContext& context, TFloppy& floppy) {
-  auto access = std::make_unique<TSectorAccess>();
-  access->context = &context;
-  access->floppy = &floppy;
-  if (floppy.trackCount > 0) access->cache.resize(static_cast<std::size_t>(floppy.trackCount) * 4);
-  return access;
+  return GuardAllocation(&context, "trk_initSectorAccess", std::unique_ptr<TSectorAccess>(), [&] {
+    auto access = std::make_unique<TSectorAccess>();
+    access->context = &context;
+    access->floppy = &floppy;
+    if (floppy.trackCount > 0)
+      access->cache.resize(static_cast<std::size_t>(floppy.trackCount) * 4);
+    return access;
+  });
 }
 
 void trk_deinitSectorAccess(std::unique_ptr<TSectorAccess> access) {
@@ -208,104 +219,110 @@ void trk_resetSearchPosition(TSectorAccess& access) {
 
 std::unique_ptr<TSectorConfig> trk_getNextSector(TSectorAccess& access, std::int32_t track,
                                                  std::int32_t side, SectorSearch encoding) {
-  return NextSector(access, track, side, encoding, true);
+  return GuardAllocation(access.context, "trk_getNextSector", std::unique_ptr<TSectorConfig>(),
+                         [&] { return NextSector(access, track, side, encoding, true); });
 }
 
 std::unique_ptr<TSectorConfig> trk_searchSector(TSectorAccess& access, std::int32_t track,
                                                 std::int32_t side, std::int32_t sectorId,
                                                 SectorSearch encoding) {
-  const TSideCache::TIdentity* identity = FindIdentity(access, track, side, sectorId, encoding);
-  return identity ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
+  return GuardAllocation(access.context, "trk_searchSector", std::unique_ptr<TSectorConfig>(),
+                         [&] { return SearchSector(access, track, side, sectorId, encoding); });
 }
 
 int trk_readSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
                        std::int32_t firstId, std::int32_t count, std::int32_t size,
                        SectorSearch encoding, std::span<std::uint8_t> buffer, int& status) {
-  status = kSectorsOk;
-  if (!SideExists(access, track, side) || count <= 0 || size <= 0 ||
-      buffer.size() < static_cast<std::size_t>(count) * static_cast<std::size_t>(size))
-    return 0;
-  int copied = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::int32_t id = firstId + i;
-    const TSideCache::TIdentity* identity = FindIdentity(access, track, side, id, encoding);
-    // As a controller's multi-sector read, the run ends at the first sector not found; a sector
-    // of another size ends it too, with nothing counted (its data is never decoded).
-    if (!identity) {
-      status = kSectorNotFound;
-      access.context->Log(kLogError,
-                          "trk_readSectorData : ERROR -> Sector not found ! track %d, side %d, "
-                          "sector %d,Sector size:%d,Type:%x",
-                          track, side, id, size, static_cast<unsigned>(encoding));
-      break;
+  return GuardAllocation(access.context, "trk_readSectorData", kLimitReached, [&] {
+    status = kSectorsOk;
+    if (!SideExists(access, track, side) || count <= 0 || size <= 0 ||
+        buffer.size() < static_cast<std::size_t>(count) * static_cast<std::size_t>(size))
+      return 0;
+    int copied = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+      const std::int32_t id = firstId + i;
+      const TSideCache::TIdentity* identity = FindIdentity(access, track, side, id, encoding);
+      // As a controller's multi-sector read, the run ends at the first sector not found; a sector
+      // of another size ends it too, with nothing counted (its data is never decoded).
+      if (!identity) {
+        status = kSectorNotFound;
+        access.context->Log(kLogError,
+                            "trk_readSectorData : ERROR -> Sector not found ! track %d, side %d, "
+                            "sector %d,Sector size:%d,Type:%x",
+                            track, side, id, size, static_cast<unsigned>(encoding));
+        break;
+      }
+      const auto sector = identity->size == size
+                              ? DecodeAt(access, track, side, encoding, identity->start)
+                              : nullptr;
+      if (!sector || sector->size != size) return 0;
+      const bool complete = sector->data.size() == static_cast<std::size_t>(size);
+      if (complete) {
+        std::memcpy(buffer.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(size),
+                    sector->data.data(), static_cast<std::size_t>(size));
+        ++copied;
+      }
+      if (!complete || sector->dataCrcError || sector->headerCrcError) {
+        status = std::max(status, kSectorBadCrc);
+        access.context->Log(kLogError,
+                            "trk_readSectorData : ERROR -> Bad Data CRC ! track %d, side %d, "
+                            "sector %d,Sector size:%d,Type:%x",
+                            track, side, id, size, static_cast<unsigned>(encoding));
+      }
     }
-    const auto sector =
-        identity->size == size ? DecodeAt(access, track, side, encoding, identity->start) : nullptr;
-    if (!sector || sector->size != size) return 0;
-    const bool complete = sector->data.size() == static_cast<std::size_t>(size);
-    if (complete) {
-      std::memcpy(buffer.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(size),
-                  sector->data.data(), static_cast<std::size_t>(size));
-      ++copied;
-    }
-    if (!complete || sector->dataCrcError || sector->headerCrcError) {
-      status = std::max(status, kSectorBadCrc);
-      access.context->Log(kLogError,
-                          "trk_readSectorData : ERROR -> Bad Data CRC ! track %d, side %d, "
-                          "sector %d,Sector size:%d,Type:%x",
-                          track, side, id, size, static_cast<unsigned>(encoding));
-    }
-  }
-  return copied;
+    return copied;
+  });
 }
 
 int trk_writeSectorData(TSectorAccess& access, std::int32_t track, std::int32_t side,
                         std::int32_t firstId, std::int32_t count, std::int32_t size,
                         SectorSearch encoding, std::span<const std::uint8_t> buffer, int& status) {
-  status = kSectorsOk;
-  if (!SideExists(access, track, side) || count <= 0 || size <= 0 ||
-      buffer.size() < static_cast<std::size_t>(count) * static_cast<std::size_t>(size))
-    return 0;
-  TSide& record = *access.floppy->Side(track, side);
-  int written = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::int32_t id = firstId + i;
-    const auto sector = trk_searchSector(access, track, side, id, encoding);
-    if (!sector || sector->size != size || !sector->useDataMark) {
-      status = std::max(status, kSectorNotFound);
-      access.context->Log(kLogError,
-                          "trk_writeSectorData : ERROR -> Sector not found ! track %d, side %d, "
-                          "sector %d,Sector size:%d,Type:%x",
-                          track, side, id, size, static_cast<unsigned>(encoding));
-      continue;
+  return GuardAllocation(access.context, "trk_writeSectorData", kLimitReached, [&] {
+    status = kSectorsOk;
+    if (!SideExists(access, track, side) || count <= 0 || size <= 0 ||
+        buffer.size() < static_cast<std::size_t>(count) * static_cast<std::size_t>(size))
+      return 0;
+    TSide& record = *access.floppy->Side(track, side);
+    int written = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+      const std::int32_t id = firstId + i;
+      const auto sector = SearchSector(access, track, side, id, encoding);
+      if (!sector || sector->size != size || !sector->useDataMark) {
+        status = std::max(status, kSectorNotFound);
+        access.context->Log(kLogError,
+                            "trk_writeSectorData : ERROR -> Sector not found ! track %d, side %d, "
+                            "sector %d,Sector size:%d,Type:%x",
+                            track, side, id, size, static_cast<unsigned>(encoding));
+        continue;
+      }
+      const auto data = buffer.subspan(static_cast<std::size_t>(i) * static_cast<std::size_t>(size),
+                                       static_cast<std::size_t>(size));
+      const auto mark = static_cast<std::uint8_t>(sector->dataMark);
+      TCrc16 crc;
+      if (encoding == SectorSearch::IsoIbmMfm) {
+        const std::uint8_t prefix[4] = {0xA1, 0xA1, 0xA1, mark};
+        crc.Update(prefix);
+        crc.Update(data);
+        std::vector<std::uint8_t> field(data.size() + 3);
+        field[0] = mark;
+        std::copy(data.begin(), data.end(), field.begin() + 1);
+        field[field.size() - 2] = crc.High();
+        field[field.size() - 1] = crc.Low();
+        mfmEncodeAt(record.cellData, record.trackLength, field,
+                    sector->dataStartCell + kMfmSyncCells);
+      } else {
+        crc.Update(mark);
+        crc.Update(data);
+        TCellWriter writer(record.cellData, record.trackLength, sector->dataStartCell);
+        fmEncodeWithClock(writer, mark, 0xC7);
+        fmEncode(writer, data);
+        const std::uint8_t tail[2] = {crc.High(), crc.Low()};
+        fmEncode(writer, tail);
+      }
+      ++written;
     }
-    const auto data = buffer.subspan(static_cast<std::size_t>(i) * static_cast<std::size_t>(size),
-                                     static_cast<std::size_t>(size));
-    const auto mark = static_cast<std::uint8_t>(sector->dataMark);
-    TCrc16 crc;
-    if (encoding == SectorSearch::IsoIbmMfm) {
-      const std::uint8_t prefix[4] = {0xA1, 0xA1, 0xA1, mark};
-      crc.Update(prefix);
-      crc.Update(data);
-      std::vector<std::uint8_t> field(data.size() + 3);
-      field[0] = mark;
-      std::copy(data.begin(), data.end(), field.begin() + 1);
-      field[field.size() - 2] = crc.High();
-      field[field.size() - 1] = crc.Low();
-      mfmEncodeAt(record.cellData, record.trackLength, field,
-                  sector->dataStartCell + kMfmSyncCells);
-    } else {
-      crc.Update(mark);
-      crc.Update(data);
-      TCellWriter writer(record.cellData, record.trackLength, sector->dataStartCell);
-      fmEncodeWithClock(writer, mark, 0xC7);
-      fmEncode(writer, data);
-      const std::uint8_t tail[2] = {crc.High(), crc.Low()};
-      fmEncode(writer, tail);
-    }
-    ++written;
-  }
-  return written;
+    return written;
+  });
 }
 
 void trk_freeSectorConfig(TSectorAccess& /*access*/, std::unique_ptr<TSectorConfig> sector) {

@@ -26,10 +26,11 @@ struct TIdentityCells {
 };
 
 // A search by id looks at no more than this many address marks of a track side (three sync
-// words and the byte after them; for FM, the sectors its walk meets). A formatted track holds a
-// few dozen, so this is far more than any real disk has, and a file packed with marks costs a
-// bounded time per side. Fields further on are not found by id, though the walk from sector to
-// sector still meets them.
+// words and the byte after them; for FM, the sectors its walk meets). Without a bound, a file
+// packed with marks would have every search for an id that is not there decode the whole side
+// again, and a load would take minutes; a formatted track holds a few dozen marks, so no real
+// disk reaches it. Fields further on are not found by id, though the walk from sector to sector
+// still meets them.
 inline constexpr std::int32_t kMaxSearchedMarks = 512;
 
 struct TSectorAccess : TLibRecord {

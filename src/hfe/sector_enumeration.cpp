@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
+
+#include "hfe/allocation_guard.h"
 
 namespace hfe {
 
@@ -19,6 +22,7 @@ TrackEncoding SideEncodingOf(SectorSearch search) {
 template <typename Visit>
 void WalkFloppy(TLibContext& context, TFloppy& floppy, Visit&& visit) {
   auto access = trk_initSectorAccess(context, floppy);
+  if (!access) throw std::bad_alloc();  // the callers' guard answers for the whole walk
   std::size_t preferred = 0;
   for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
     for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
@@ -43,52 +47,61 @@ std::int32_t Field(const TSectorConfig* sector, std::int32_t TSectorConfig::*fie
 
 TSectorList trk_getAllTrackSectors(TSectorAccess& access, std::int32_t track, std::int32_t side,
                                    SectorSearch encoding) {
-  TSectorList sectors;
-  access.track = track;
-  access.side = side;
-  trk_resetSearchPosition(access);
-  while (sectors.size() < kMaxEnumeratedSectors) {
-    auto sector = trk_getNextSector(access, track, side, encoding);
-    if (!sector) break;
-    sectors.push_back(std::move(sector));
-  }
-  return sectors;
+  return GuardAllocation(access.context, "trk_getAllTrackSectors", TSectorList(), [&] {
+    TSectorList sectors;
+    access.track = track;
+    access.side = side;
+    trk_resetSearchPosition(access);
+    while (sectors.size() < kMaxEnumeratedSectors) {
+      auto sector = trk_getNextSector(access, track, side, encoding);
+      if (!sector) break;
+      sectors.push_back(std::move(sector));
+    }
+    return sectors;
+  });
 }
 
 TSectorList trk_getAllTrackISOSectors(TSectorAccess& access, std::int32_t track,
                                       std::int32_t side) {
-  TSectorList sectors = trk_getAllTrackSectors(access, track, side, SectorSearch::IsoIbmMfm);
-  TSectorList fm = trk_getAllTrackSectors(access, track, side, SectorSearch::IsoIbmFm);
-  for (auto& sector : fm) sectors.push_back(std::move(sector));
-  std::stable_sort(sectors.begin(), sectors.end(),
-                   [](const auto& a, const auto& b) { return a->startCell < b->startCell; });
-  if (sectors.size() > kMaxEnumeratedSectors) sectors.resize(kMaxEnumeratedSectors);
-  return sectors;
+  return GuardAllocation(access.context, "trk_getAllTrackISOSectors", TSectorList(), [&] {
+    TSectorList sectors = trk_getAllTrackSectors(access, track, side, SectorSearch::IsoIbmMfm);
+    TSectorList fm = trk_getAllTrackSectors(access, track, side, SectorSearch::IsoIbmFm);
+    for (auto& sector : fm) sectors.push_back(std::move(sector));
+    std::stable_sort(sectors.begin(), sectors.end(),
+                     [](const auto& a, const auto& b) { return a->startCell < b->startCell; });
+    if (sectors.size() > kMaxEnumeratedSectors) sectors.resize(kMaxEnumeratedSectors);
+    return sectors;
+  });
 }
 
 std::int64_t trk_getFloppyDataSize(TLibContext& context, TFloppy& floppy,
                                    std::int32_t* sectorCount) {
-  std::int64_t bytes = 0;
-  std::int32_t count = 0;
-  WalkFloppy(context, floppy, [&](std::int32_t, std::int32_t, SectorSearch, TSectorList& sectors) {
-    for (const auto& sector : sectors) {
-      if (!sector->hasHeader()) continue;
-      bytes += sector->size;
-      ++count;
-    }
+  return GuardAllocation(&context, "trk_getFloppyDataSize", std::int64_t{kLimitReached}, [&] {
+    std::int64_t bytes = 0;
+    std::int32_t count = 0;
+    WalkFloppy(context, floppy,
+               [&](std::int32_t, std::int32_t, SectorSearch, TSectorList& sectors) {
+                 for (const auto& sector : sectors) {
+                   if (!sector->hasHeader()) continue;
+                   bytes += sector->size;
+                   ++count;
+                 }
+               });
+    if (sectorCount) *sectorCount = count;
+    return bytes;
   });
-  if (sectorCount) *sectorCount = count;
-  return bytes;
 }
 
 int trk_detectSideEncodings(TLibContext& context, TFloppy& floppy) {
-  int detected = 0;
-  WalkFloppy(context, floppy,
-             [&](std::int32_t track, std::int32_t side, SectorSearch search, TSectorList&) {
-               floppy.Side(track, side)->trackEncoding = SideEncodingOf(search);
-               ++detected;
-             });
-  return detected;
+  return GuardAllocation(&context, "trk_detectSideEncodings", kLimitReached, [&] {
+    int detected = 0;
+    WalkFloppy(context, floppy,
+               [&](std::int32_t track, std::int32_t side, SectorSearch search, TSectorList&) {
+                 floppy.Side(track, side)->trackEncoding = SideEncodingOf(search);
+                 ++detected;
+               });
+    return detected;
+  });
 }
 
 std::int32_t trk_getSectorHead(const TSectorConfig* s) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "hfe/allocation_guard.h"
+
 namespace hfe {
 
 void TLibContext::Log(int level, const char* format, ...) const {
@@ -29,9 +31,12 @@ TSide* TFloppy::Side(std::int32_t track, std::int32_t side) {
 }
 
 std::unique_ptr<TLibContext> trk_init() {
-  auto context = std::make_unique<TLibContext>();
-  context->Log(kLogStartStop, "Track library started");
-  return context;
+  // Without a context there is no log to tell of a failed allocation.
+  return GuardAllocation(nullptr, "trk_init", std::unique_ptr<TLibContext>(), [] {
+    auto context = std::make_unique<TLibContext>();
+    context->Log(kLogStartStop, "Track library started");
+    return context;
+  });
 }
 
 void trk_deinit(std::unique_ptr<TLibContext> context) {
@@ -40,9 +45,11 @@ void trk_deinit(std::unique_ptr<TLibContext> context) {
 }
 
 std::unique_ptr<TImgLoader> trk_imgInitLoader(TLibContext& context) {
-  auto loader = std::make_unique<TImgLoader>();
-  loader->context = &context;
-  return loader;
+  return GuardAllocation(&context, "trk_imgInitLoader", std::unique_ptr<TImgLoader>(), [&] {
+    auto loader = std::make_unique<TImgLoader>();
+    loader->context = &context;
+    return loader;
+  });
 }
 
 void trk_imgDeInitLoader(std::unique_ptr<TImgLoader> loader) {

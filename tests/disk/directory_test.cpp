@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -38,6 +39,20 @@ std::unique_ptr<TMSXDisk> SampleTree() {
   EXPECT_NE(AddBytes(*disk, L"note.txt", disk_test::Pattern(10)), nullptr);
   EXPECT_TRUE(disk->ChangeDir("\\"));
   return disk;
+}
+
+TEST(Directories, PathDelimiters) {
+  // Path, with one delimiter at its end, without one.
+  const std::array<const char*, 3> cases[] = {{"", "\\", ""},
+                                              {"\\", "\\", ""},
+                                              {"\\A", "\\A\\", "\\A"},
+                                              {"\\A\\", "\\A\\", "\\A"},
+                                              {"A\\\\", "A\\\\", "A\\"},
+                                              {"B/", "B/\\", "B/"}};
+  for (const auto& [path, included, excluded] : cases) {
+    EXPECT_EQ(TMSXDisk::IncludePathDelim(path), included) << path;
+    EXPECT_EQ(TMSXDisk::ExcludePathDelim(path), excluded) << path;
+  }
 }
 
 struct ChangeCase {

@@ -297,16 +297,55 @@ TEST(ImageFiles, SaveWithoutNameClearsTheModifiedFlag) {
   EXPECT_FALSE(disk->FileNameExists("MORE.TXT"));
 }
 
-TEST(ImageFiles, MissingFileChangesNothing) {
+TEST(ImageFiles, MissingFileGivesAFreshDoubleSidedImage) {
   TTempFolder folder;
-  auto disk = FilledDisk(true);
+  auto disk = FilledDisk(false);
   disk->SetFileName("kept.dsk");
-  const std::vector<std::uint8_t> before = Snapshot(*disk);
+  disk->ResetModifiedState();
   EXPECT_FALSE(disk->LoadFromFile(folder / "missing.dsk"));
   EXPECT_EQ(disk->FileName(), "kept.dsk");
   EXPECT_TRUE(disk->IsModified());
-  EXPECT_EQ(Snapshot(*disk), before);
-  EXPECT_EQ(disk->DiskFree(), FilledDisk(true)->DiskFree());
+  EXPECT_EQ(disk->DiskByteSize(), 737280);
+  EXPECT_EQ(disk->DiskFree(), 730112);
+  const auto bytes = disk->Buffer();
+  EXPECT_EQ(bytes[21], 0xF9);
+  const disk::TBootCodeRec empty = disk::GetBootCode(0);
+  EXPECT_TRUE(std::equal(empty.Code, empty.Code + empty.Size, bytes.begin() + 28));
+  EXPECT_TRUE(std::all_of(bytes.begin() + 28 + empty.Size, bytes.begin() + 512,
+                          [](std::uint8_t b) { return b == 0; }));
+  EXPECT_FALSE(disk->FileNameExists("GAME.BAS"));
+}
+
+// A refused load is named after its bytes' source, so a save without a name writes them back
+// where they came from, or fails when they came from no file, and never over the image loaded
+// before.
+TEST(ImageFiles, RefusedLoadThenSaveLeavesTheEarlierFileAlone) {
+  TTempFolder folder;
+  auto source = FilledDisk(false);
+  source->SaveToFile(folder / "a.dsk");
+  const std::vector<std::uint8_t> good = ReadFile(folder / "a.dsk");
+  std::vector<std::uint8_t> refused = Pattern(4096, 7);
+  refused[21] = 0xF0;
+  WriteFile(folder / "b.dsk", refused);
+
+  for (const int form : {0, 1, 2}) {
+    SCOPED_TRACE(form);
+    auto disk = std::make_unique<TMSXDisk>();
+    ASSERT_TRUE(disk->LoadFromFile(folder / "a.dsk"));
+    const bool loaded = form == 0   ? disk->LoadFromFile(folder / "b.dsk")
+                        : form == 1 ? disk->LoadFromBuffer(refused, folder / "b.dsk")
+                                    : disk->LoadFromBuffer(refused, "");
+    EXPECT_FALSE(loaded);
+    if (form == 2) {
+      EXPECT_TRUE(disk->FileName().empty());
+      EXPECT_THROW(disk->SaveToFile(), rtl::EStreamError);
+    } else {
+      EXPECT_EQ(disk->FileName(), folder / "b.dsk");
+      disk->SaveToFile();
+    }
+    EXPECT_EQ(ReadFile(folder / "a.dsk"), good);
+    EXPECT_EQ(ReadFile(folder / "b.dsk"), refused);
+  }
 }
 
 TEST(ImageFiles, FailedSaveKeepsTheOldFileAndName) {
@@ -392,6 +431,20 @@ TEST_P(NewImageGolden, BootSectorFatAndLayout) {
 INSTANTIATE_TEST_SUITE_P(SizesAndBootBlocks, NewImageGolden,
                          ::testing::Values(NewImageCase{false, 1}, NewImageCase{true, 0},
                                            NewImageCase{true, 2}));
+
+TEST(ImageObject, AssignIsRefusedAndChangesNothing) {
+  auto target = NewDisk(false);
+  const auto source = FilledDisk(true);
+  const std::vector<std::uint8_t> before = Snapshot(*target);
+  try {
+    target->Assign(*source);
+    ADD_FAILURE() << "Assign returned";
+  } catch (const rtl::Exception& error) {
+    EXPECT_STREQ(error.what(), "Can not assign TMSXDisk for now.");
+  }
+  EXPECT_EQ(Snapshot(*target), before);
+  EXPECT_EQ(target->DiskByteSize(), 368640);
+}
 
 TEST(BootCode, ShorterBlockLeavesTailUntilErased) {
   auto disk = NewDisk();
@@ -560,7 +613,8 @@ TEST_P(Loads, FromBufferAndStream) {
     EXPECT_EQ(disk->FClusterCount, c.clusterCount);
     EXPECT_EQ(disk->NumSides(), c.sides);
     EXPECT_EQ(disk->Directory(), "\\");
-    EXPECT_EQ(disk->FileName(), loaded ? "new.dsk" : "old.dsk");
+    // A refused image is named after its bytes' source, so no save puts them over old.dsk.
+    EXPECT_EQ(disk->FileName(), "new.dsk");
     EXPECT_EQ(disk->IsModified(), !loaded);
     if (!loaded) {
       EXPECT_EQ(disk->DirCount(), 0);

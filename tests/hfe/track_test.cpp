@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "hfe/bit_stream.h"
+#include "hfe/crc16.h"
 #include "hfe/floppy_builder.h"
 #include "hfe/fm_codec.h"
 #include "hfe/mfm_codec.h"
@@ -64,6 +65,35 @@ TEST(Mfm, WordsAndTheClockRule) {
     mfmDecode(Bytes(40, r.cells), 320, decoded, r.start);
     EXPECT_EQ(decoded, Bytes(9, r.byte)) << int{r.cells};
     EXPECT_EQ(mfmDataOf(static_cast<std::uint32_t>(r.cells) * 0x101), r.byte);
+  }
+}
+
+TEST(Crc16, CheckValuesAndFieldsThatEndInTheirCrc) {
+  const Bytes check = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+  const struct {
+    std::uint16_t polynomial, initial, value;
+  } cases[] = {{0x1021, 0xFFFF, 0x29B1}, {0x8005, 0x0000, 0xFEE8}, {0x1021, 0x0000, 0x31C3}};
+  for (const auto& c : cases) {
+    TCrc16 byByte(c.polynomial, c.initial);
+    for (const std::uint8_t b : check) byByte.Update(b);
+    TCrc16 whole(c.polynomial, c.initial);
+    whole.Update(check);
+    EXPECT_EQ(byByte.Value(), c.value) << std::hex << c.polynomial;
+    EXPECT_EQ(whole.Value(), c.value) << std::hex << c.polynomial;
+  }
+  EXPECT_EQ(crc16(check), 0x29B1);
+  // Any length through the eight-byte steps agrees with the nibble steps, and a field followed by
+  // its CRC, high byte first, gives 0.
+  Bytes field = {0xA1, 0xA1, 0xA1, 0xFE, 2, 1, 5, 2};
+  for (int extra = 0; extra < 20; ++extra) {
+    TCrc16 nibbles;
+    for (const std::uint8_t b : field) nibbles.Update(b);
+    ASSERT_EQ(crc16(field), nibbles.Value()) << field.size();
+    Bytes closed = field;
+    closed.push_back(nibbles.High());
+    closed.push_back(nibbles.Low());
+    EXPECT_EQ(crc16(closed), 0) << field.size();
+    field.push_back(static_cast<std::uint8_t>(extra * 37 + 11));
   }
 }
 
