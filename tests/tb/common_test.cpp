@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tb/anim.h"
+#include "tb/consts.h"
 
 namespace {
 
@@ -122,6 +123,13 @@ TEST(TbCommon, MenuSoundFlagsAndVerticalText) {
   for (const auto& line : kLines) {
     EXPECT_EQ(tb::SingleLineOrigin(r, 40, 13, line.format), line.origin) << line.format;
   }
+}
+
+TEST(TbCommon, TheHostHasTheBuiltInTexts) {
+  EXPECT_EQ(tb::TBText(tb::STBMRUListItemDefCaption), L"(MRU List)");
+  EXPECT_EQ(tb::TBTextUtf8(65244),
+            "Cannot change Position of a TTBDock if it already contains controls");
+  EXPECT_EQ(tb::TBText(65236), L"");
 }
 
 TEST(TbAnimation, StepsAndSlideOffsets) {
