@@ -140,4 +140,16 @@ void RemoveFromList(std::unique_ptr<std::vector<T>>& list, const T& item) {
   if (list->empty()) list.reset();
 }
 
+// An event handler as its two words: the procedure and the data it is called with.
+template <class Proc>
+struct TMethod {
+  Proc code = nullptr;
+  void* data = nullptr;
+};
+// Two handlers are the same when both words are.
+template <class Proc>
+bool MethodsEqual(const TMethod<Proc>& a, const TMethod<Proc>& b) {
+  return a.code == b.code && a.data == b.data;
+}
+
 }  // namespace tb

@@ -115,7 +115,7 @@ void TTBCustomItem::SetName(const std::wstring& name) {
 // --- list
 
 void TTBCustomItem::IndexError() {
-  throw ETBItemError(STBToolbarIndexOutOfBounds);
+  throw ETBItemError(TBTextUtf8(STBToolbarIndexOutOfBounds));
 }
 
 TTBCustomItem* TTBCustomItem::Items(int index) const {
@@ -124,7 +124,7 @@ TTBCustomItem* TTBCustomItem::Items(int index) const {
 }
 
 void TTBCustomItem::Insert(int newIndex, TTBCustomItem* item) {
-  if (item->parent_) throw ETBItemError(STBToolbarItemReinserted);
+  if (item->parent_) throw ETBItemError(TBTextUtf8(STBToolbarItemReinserted));
   if (newIndex < 0 || newIndex > Count()) IndexError();
   items_.insert(items_.begin() + newIndex, item);
   item->parent_ = this;
@@ -203,10 +203,10 @@ void TTBCustomItem::SetParentComponent(ui::TComponent* component) {
     }
     if (!target) {
       const std::string name = ui::Utf8FromWide(component->ClassName());
-      const std::string_view format = STBToolbarItemParentInvalid;
-      const std::size_t at = format.find("%s");
-      throw ETBItemError(std::string(format.substr(0, at)) + name +
-                         std::string(format.substr(at + 2)));
+      std::string text = TBTextUtf8(STBToolbarItemParentInvalid);
+      if (const std::size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, name);
+      throw ETBItemError(text);
     }
   }
   if (parent_) parent_->Remove(this);

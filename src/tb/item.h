@@ -36,7 +36,7 @@ class TTBCustomItem;
 class TTBItemViewer;
 class TTBView;
 
-// Item list errors; what() is the fixed English text (tb/consts.h).
+// Item list errors; what() is the framework's text (tb/consts.h).
 class ETBItemError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -192,7 +192,7 @@ void TTBMRUList::SaveToIni(ui::TCustomIniFile& ini, const std::wstring& section)
 
 TTBMRUListItem::TTBMRUListItem(ui::TComponent* owner) : TTBCustomItem(owner) {
   SetItemStyle(GetItemStyle() | tbisEmbeddedGroup);
-  SetCaption(STBMRUListItemDefCaption);
+  SetCaption(TBText(STBMRUListItemDefCaption));
 }
 
 void TTBMRUListItem::Notification(ui::TComponent* component, ui::TOperation operation) {

@@ -82,7 +82,7 @@ void TTBToolbarView::DoUpdatePositions(int& width, int& height) {
 
 TTBChevronItem::TTBChevronItem(ui::TComponent* owner) : TTBCustomItem(owner) {
   SetItemStyle(GetItemStyle() | tbisSubmenu | tbisNoAutoOpen);
-  SetChevronHint(STBChevronItemMoreButtonsHint);
+  SetChevronHint(TBText(STBChevronItemMoreButtonsHint));
 }
 
 void TTBChevronItem::SetChevronHint(const std::wstring& hint) {

@@ -111,7 +111,8 @@ void TTBView::Notification(ui::TComponent* component, ui::TOperation operation) 
 // --- viewers
 
 TTBItemViewer* TTBView::Viewers(int index) const {
-  if (index < 0 || index >= ViewerCount()) throw ETBItemError(STBToolbarIndexOutOfBounds);
+  if (index < 0 || index >= ViewerCount())
+    throw ETBItemError(TBTextUtf8(STBToolbarIndexOutOfBounds));
   return viewers_[static_cast<std::size_t>(index)].get();
 }
 
@@ -132,7 +133,7 @@ TTBItemViewer* TTBView::ViewerOf(const TTBCustomItem* item) const {
 
 TTBItemViewer* TTBView::Find(const TTBCustomItem* item) const {
   if (TTBItemViewer* viewer = ViewerOf(item)) return viewer;
-  throw ETBItemError(STBViewerNotFound);
+  throw ETBItemError(TBTextUtf8(STBViewerNotFound));
 }
 
 void TTBView::SetCurParentItem(TTBCustomItem* item) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tb/anim.h"
+#include "tb/consts.h"
 
 namespace {
 
@@ -122,6 +123,39 @@ TEST(TbCommon, MenuSoundFlagsAndVerticalText) {
   for (const auto& line : kLines) {
     EXPECT_EQ(tb::SingleLineOrigin(r, 40, 13, line.format), line.origin) << line.format;
   }
+}
+
+void ChangedA(void*) {}
+void ChangedB(void*) {}
+
+TEST(TbCommon, ListsComeAndGoAndHandlersCompareBothWords) {
+  std::unique_ptr<std::vector<int>> list;
+  EXPECT_TRUE(tb::AddToList(list, 1));
+  EXPECT_FALSE(tb::AddToList(list, 1));
+  EXPECT_TRUE(tb::AddToListFront(list, 2));
+  EXPECT_EQ(*list, (std::vector<int>{2, 1}));
+  tb::RemoveFromList(list, 2);
+  tb::RemoveFromList(list, 1);
+  EXPECT_EQ(list, nullptr);
+  tb::RemoveFromList(list, 1);  // no list: nothing
+
+  using M = tb::TMethod<void (*)(void*)>;
+  int x = 0, y = 0;
+  const struct {
+    M a, b;
+    bool equal;
+  } kMethods[] = {{{ChangedA, &x}, {ChangedA, &x}, true},
+                  {{ChangedA, &x}, {ChangedA, &y}, false},
+                  {{ChangedA, &x}, {ChangedB, &x}, false},
+                  {{}, {}, true}};
+  for (const auto& c : kMethods) EXPECT_EQ(tb::MethodsEqual(c.a, c.b), c.equal);
+}
+
+TEST(TbCommon, TheHostHasTheBuiltInTexts) {
+  EXPECT_EQ(tb::TBText(tb::STBMRUListItemDefCaption), L"(MRU List)");
+  EXPECT_EQ(tb::TBTextUtf8(65244),
+            "Cannot change Position of a TTBDock if it already contains controls");
+  EXPECT_EQ(tb::TBText(65236), L"");
 }
 
 TEST(TbAnimation, StepsAndSlideOffsets) {

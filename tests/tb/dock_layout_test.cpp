@@ -187,6 +187,16 @@ TEST(TbDockLayout, OwnRowsWrapAndEmptyRows) {
   EXPECT_EQ(w2.DockState().EffectiveDockRow, 0);
   EXPECT_EQ(w3.DockState().EffectiveDockRow, 1);
   EXPECT_EQ(w4.DockState().EffectiveDockRow, 2);
+
+  // Windows that exactly fill the dock share their row.
+  Dock exact(150);
+  FakeClient& e1 = exact.Add(0, 0, 40);
+  exact.Add(0, 50, 40);
+  FakeClient& e3 = exact.Add(0, 100, 40);
+  EXPECT_EQ(exact.Arrange(), 24);
+  EXPECT_EQ(e3.DockState().EffectiveDockRow, 0);
+  EXPECT_EQ(e3.placed, (TRect{100, 0, 150, 24}));
+  EXPECT_EQ(e1.placed.left, 0);
 }
 
 TEST(TbDockLayout, OneRowShrinksChevronsAndKeepsStretchWhole) {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -102,6 +103,27 @@ TEST_F(TbHooks, TheWalkSurvivesThrowingAndLeavingProcedures) {
   EXPECT_EQ(journal, (std::vector<std::string>{"throws", "leaves"}));
   EXPECT_EQ(tb::CurrentHookState().procedures, 1);
   EXPECT_NE(tb::HookHandle(0), 0u);  // ProcThrows still needs the hook
+}
+
+// Twenty procedures for one code: more than the walk keeps in its fixed snapshot.
+template <int N>
+void Numbered(tb::THookProcCode, std::uintptr_t, std::uintptr_t, std::intptr_t) {
+  journal.push_back(std::to_string(N));
+}
+template <int... N>
+void RegisterNumbered(void* user, std::integer_sequence<int, N...>) {
+  (tb::RegisterHookProc(user, Numbered<N>, kActivate), ...);
+}
+
+TEST_F(TbHooks, EveryOneOfManyProceduresIsCalledInOrder) {
+  int user = 0;
+  RegisterNumbered(&user, std::make_integer_sequence<int, 20>{});
+  tb::RegisterHookProc(&user, ProcA, kDestroy);  // another code: not called
+  journal.clear();
+  tb::DispatchHookCode(tb::THookProcCode::hpSendActivate, 1, 0, 0);
+  std::vector<std::string> expected;
+  for (int n = 0; n < 20; ++n) expected.push_back(std::to_string(n));
+  EXPECT_EQ(journal, expected);
 }
 
 }  // namespace

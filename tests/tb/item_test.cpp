@@ -40,16 +40,17 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
   TTBCustomItem* a = Sub(*root, L"a");
   TTBCustomItem* b = Sub(*root, L"b");
   ui::Owned<TTBCustomItem> loose = ui::New<TTBCustomItem>();
+  constexpr const char* kOutOfRange = "Toolbar item index out of range";
   const struct {
     std::function<void()> op;
     const char* error;
   } kErrors[] = {
-      {[&] { root->Insert(3, loose.get()); }, STBToolbarIndexOutOfBounds},
-      {[&] { root->Insert(-1, loose.get()); }, STBToolbarIndexOutOfBounds},
-      {[&] { root->Insert(0, a); }, STBToolbarItemReinserted},
-      {[&] { root->Items(2); }, STBToolbarIndexOutOfBounds},
-      {[&] { root->Delete(2); }, STBToolbarIndexOutOfBounds},
-      {[&] { root->Move(0, 2); }, STBToolbarIndexOutOfBounds},
+      {[&] { root->Insert(3, loose.get()); }, kOutOfRange},
+      {[&] { root->Insert(-1, loose.get()); }, kOutOfRange},
+      {[&] { root->Insert(0, a); }, "Toolbar item already inserted"},
+      {[&] { root->Items(2); }, kOutOfRange},
+      {[&] { root->Delete(2); }, kOutOfRange},
+      {[&] { root->Move(0, 2); }, kOutOfRange},
   };
   for (const auto& c : kErrors) {
     try {

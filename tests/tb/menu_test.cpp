@@ -713,6 +713,8 @@ TEST(AccessibilityAnswersTest, NamesStatesShortcutsActionsAndNavigation) {
   EXPECT_EQ(AccessibleViewer(*bar, 3), &off);
   EXPECT_EQ(AccNeighbour(off, false), &save);  // across the hidden one
   EXPECT_EQ(AccNeighbour(off, true), nullptr);
+  EXPECT_EQ(AccNeighbour(save, false), &file);  // back to the first
+  EXPECT_EQ(AccNeighbour(file, false), nullptr);
   EXPECT_EQ(ViewerAccName(save), L"Save");  // toolbar style: no shortcut text
   EXPECT_EQ(ViewerAccKeyboardShortcut(file, L"Alt"), L"Alt+f");
   EXPECT_EQ(ViewerAccDefaultAction(file, true), L"Open");

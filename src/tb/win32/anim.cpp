@@ -90,7 +90,8 @@ void SetRegion(int x, int y, int width, int height) {
   if (region && !SetWindowRgn(state.wnd, region, FALSE)) DeleteObject(region);
 }
 
-// A start that could not be completed: nothing kept, the window shown as it is.
+// A start that could not be completed: nothing kept, the window shown as it is (raising here
+// would leave the popup unshown, its DC taken and its style or region changed).
 void ShowWithoutAnimation(HWND wnd) {
   RemoveLayered(wnd);
   SetWindowRgn(wnd, nullptr, FALSE);

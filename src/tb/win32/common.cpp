@@ -862,10 +862,7 @@ ui::TCustomForm* GetToolWindowParentForm(ui::TControl& control) {
   for (ui::TControl* c = &control; c; c = c->Parent()) {
     if (auto* form = dynamic_cast<ui::TCustomForm*>(c)) outermost = form;
   }
-  if (outermost && floatingParentResolver) {
-    if (ui::TCustomForm* owner = floatingParentResolver(*outermost)) return owner;
-  }
-  return outermost;
+  return outermost && floatingParentResolver ? floatingParentResolver(*outermost) : outermost;
 }
 
 ui::TCustomForm& RequireToolWindowParentForm(ui::TControl& control) {

@@ -101,9 +101,11 @@ bool HasGradientFill();
 void FillGradientRect(HDC dc, const RECT& rect, COLORREF start, COLORREF end, bool horizontal);
 
 // Forms and windows.
-// The outermost form among the control's parents; a floating-window parent answers the form
-// it belongs to through the resolver its unit installs.
+// The outermost form among the control's parents; for a floating-window parent, the form it
+// belongs to instead (none once that form is gone), through the resolver its unit installs.
 ui::TCustomForm* GetToolWindowParentForm(ui::TControl& control);
+// The form that stands for an outermost form: a floating-window parent's own form (or none),
+// any other form itself.
 using TFloatingParentResolver = ui::TCustomForm* (*)(ui::TCustomForm& outermost);
 void SetFloatingParentResolver(TFloatingParentResolver resolver);
 // As GetToolWindowParentForm; raises the invalid-operation error when there is none.

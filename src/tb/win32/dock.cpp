@@ -44,7 +44,7 @@ void TTBDock::Notification(ui::TComponent* component, ui::TOperation operation) 
 
 void TTBDock::SetParent(ui::TWinControl* parent) {
   if (dynamic_cast<TTBCustomDockableWindow*>(parent) || dynamic_cast<TTBDock*>(parent))
-    throw ui::EInvalidOperation(STBDockParentNotAllowed);
+    throw ui::EInvalidOperation(TBTextUtf8(STBDockParentNotAllowed));
   ui::TCustomControl::SetParent(parent);
 }
 
@@ -72,7 +72,7 @@ HPALETTE TTBDock::GetPalette() {
 
 void TTBDock::SetPosition(TTBDockPosition position) {
   if (position == position_) return;
-  if (ControlCount() > 0) throw ui::EInvalidOperation(STBDockCannotChangePosition);
+  if (ControlCount() > 0) throw ui::EInvalidOperation(TBTextUtf8(STBDockCannotChangePosition));
   position_ = position;
   static constexpr ui::TAlign kAlign[] = {ui::TAlign::alTop, ui::TAlign::alBottom,
                                           ui::TAlign::alLeft, ui::TAlign::alRight};

@@ -24,7 +24,7 @@ std::vector<TTBCustomDockableWindow*> FloatingSnapshot() {
 
 ui::TCustomForm* ResolveFloatingParent(ui::TCustomForm& outermost) {
   auto* parent = dynamic_cast<TTBFloatingWindowParent*>(&outermost);
-  return parent ? parent->ParentForm() : nullptr;
+  return parent ? parent->ParentForm() : &outermost;
 }
 
 bool OwnedBy(HWND wnd, HWND owner) {

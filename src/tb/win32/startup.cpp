@@ -1,5 +1,6 @@
 #include "tb/startup.h"
 
+#include "tb/win32/acc.h"
 #include "tb/win32/common.h"
 #include "tb/win32/popup.h"
 
@@ -7,6 +8,7 @@ namespace tb {
 
 void Initialize() {
   InitCommon();
+  InitAccessibility();
   SetCharLower(&LowerChar);
   InstallPopupWindows();
 }
@@ -14,6 +16,7 @@ void Initialize() {
 void Finalize() {
   SetPopupFactory(nullptr);
   SetCharLower(nullptr);
+  DoneAccessibility();
 }
 
 }  // namespace tb

@@ -122,7 +122,7 @@ void TTBCustomToolbar::GetPublishedProps(std::vector<const ui::PropInfo*>& out) 
 }
 
 bool TTBCustomToolbar::IsChevronHintStored() const {
-  return ChevronHint() != STBChevronItemMoreButtonsHint;
+  return ChevronHint() != TBText(STBChevronItemMoreButtonsHint);
 }
 
 void TTBCustomToolbar::Loaded() {

@@ -1471,6 +1471,8 @@ TEST(ShellUi, ProgramTextsComeFromTheStringTable) {
   EXPECT_EQ(shellUi.ProgramText(kOpenCaptionText), L"Open Disk Image");
   EXPECT_EQ(shellUi.ProgramText(kUnrecognizedFormatText), L"Unrecognized file format");
   EXPECT_EQ(shellUi.ProgramText(65220), L"");
+  // The toolbar framework's texts share the table.
+  EXPECT_EQ(shellUi.ProgramText(65242), L"(MRU List)");
 }
 
 TEST(Win32HostFs, ListsTheVisibleEntriesSortedAndLeavesOutHiddenAndSystemOnes) {

@@ -14,6 +14,7 @@
 #include "../../ui/win32/screen_check.h"
 #include "tb/hook.h"
 #include "tb/item.h"
+#include "tb/win32/common.h"
 #include "tb/win32/dockable_window.h"
 #include "ui/errors.h"
 #include "ui/properties.h"
@@ -675,6 +676,20 @@ TEST_F(TbDockWindows, FloatingFormOutlivesTheFormThatOwnsIt) {
   ASSERT_TRUE(IsWindow(floatWnd));
   EXPECT_EQ(GetWindow(floatWnd, GW_OWNER), ui::Application->Handle());
   EXPECT_EQ(a->LastDock(), nullptr);
+  // It belongs to no form now, so it has none to go to (not even its floating form).
+  a->SetName(L"Tools");
+  EXPECT_EQ(GetToolWindowParentForm(*a), nullptr);
+  for (auto leave : {+[](TestBar& bar) { bar.SetCurrentDock(nullptr); },
+                     +[](TestBar& bar) { bar.SetFloating(false); }}) {
+    try {
+      leave(*a);
+      ADD_FAILURE() << "no error";
+    } catch (const ui::EInvalidOperation& e) {
+      EXPECT_STREQ(e.what(), "Control 'Tools' has no parent window");
+    }
+    EXPECT_TRUE(a->Floating());
+    EXPECT_EQ(a->FloatParent()->Handle(), floatWnd);
+  }
 }
 
 TEST_F(TbDockWindows, DragMovesBetweenDocksAndFloats) {

@@ -9,6 +9,7 @@
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/common.h"
+#include "tb/consts.h"
 #include "tb/hook.h"
 #include "tb/item.h"
 #include "tb/startup.h"
@@ -598,6 +599,9 @@ bool AppHook(void* data, ui::TMessage& message) {
 }
 
 TEST_F(TbWin32, KeysGoToActionsThenHooksThenPopupMenusThenDialogKeys) {
+  // Away from the form wherever earlier programs on the display left it: a control under the
+  // pointer would hear of the mouse entering.
+  SetCursorPos(1270, 1010);
   auto* form = ui::Create<ui::TForm>(*ui::Application);
   auto* list = ui::Create<ui::TActionList>(*form);
   auto* action = ui::Create<ui::TAction>(*form);
@@ -650,6 +654,16 @@ TEST_F(TbWin32, KeysGoToActionsThenHooksThenPopupMenusThenDialogKeys) {
   Pump();
   EXPECT_EQ(log, (Log{L"Focused: dialog key 27"}));
   ui::Application->UnhookMainWindow(AppHook, &log);
+}
+
+TEST_F(TbWin32, TheFrameworkTextsAreInTheProgramsStringTable) {
+  for (int id = tb::STBToolbarIndexOutOfBounds; id <= tb::STBDockCannotChangePosition; ++id) {
+    EXPECT_FALSE(tb::StringTableText(id).empty()) << id;
+    EXPECT_EQ(tb::StringTableText(id), tb::DefaultTBText(id)) << id;
+  }
+  EXPECT_EQ(tb::STBToolbarIndexOutOfBounds, 65237);
+  EXPECT_EQ(tb::StringTableText(65241), L"More Buttons|");
+  EXPECT_EQ(tb::StringTableText(65245), L"");
 }
 
 TEST_F(TbWin32, ControlsHearOfTheirChanges) {
