@@ -1,11 +1,13 @@
 // The application's hints under Wine with real mouse and keyboard input: the hint shows after the
 // hint pause in the hint font, and goes when the mouse leaves, on a click, on a key and after the
-// hide pause; the application's hint text is the long part of the hint under the mouse.
+// hide pause, leaving the window under it as a full repaint draws it; the application's hint text
+// is the long part of the hint under the mouse.
 #include <windows.h>
 
 #include <functional>
 
 #include "gui_fixture.h"
+#include "screen_check.h"
 #include "status_font_scope.h"
 #include "ui/win32/system_fonts.h"
 
@@ -112,6 +114,8 @@ TEST_F(UiHints, AHintShowsAfterThePauseAndGoesOnLeaveClickKeyAndTheHidePause) {
       EXPECT_GE(hiddenAfter, 700);
       EXPECT_LT(hiddenAfter, 2000);
     }
+    // The form under the hint shows again as a full repaint draws it.
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
   }
 }
 
