@@ -9,20 +9,23 @@
 #include "gui_fixture.h"
 #include "screen_check.h"
 #include "status_font_scope.h"
-#include "ui/win32/system_fonts.h"
 
 namespace {
 
-void Input(DWORD type, DWORD flags, WORD key = 0) {
-  INPUT input{};
-  input.type = type;
-  if (type == INPUT_KEYBOARD) {
-    input.ki.wVk = key;
-    input.ki.dwFlags = flags;
-  } else {
-    input.mi.dwFlags = flags;
-  }
-  SendInput(1, &input, sizeof input);
+void Click() {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof inputs[0]);
+}
+
+void PressKey(WORD key) {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof inputs[0]);
 }
 
 void MoveMouseTo(ui::TWinControl& control, int x, int y) {
@@ -87,12 +90,8 @@ TEST_F(UiHints, AHintShowsAfterThePauseAndGoesOnLeaveClickKeyAndTheHidePause) {
   };
   const Case cases[] = {
       {"the mouse leaves", [&] { MoveMouseTo(*plain, 50, 30); }},
-      {"a click",
-       [] { Input(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN), Input(INPUT_MOUSE, MOUSEEVENTF_LEFTUP); }},
-      {"a key",
-       [] {
-         Input(INPUT_KEYBOARD, 0, VK_SHIFT), Input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT);
-       }},
+      {"a click", Click},
+      {"a key", [] { PressKey(VK_SHIFT); }},
       {"the hide pause", nullptr},
   };
   for (const Case& c : cases) {
