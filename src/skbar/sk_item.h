@@ -359,6 +359,8 @@ class TSkBarLabelItemViewer : public TSkBarItemViewer {
  public:
   using TSkBarItemViewer::TSkBarItemViewer;
   void CalcSize(tb::ITBTextMeasure& measure, int& width, int& height) override;
+  // A label never ends the menu, even when made selectable: executing it does nothing.
+  bool DoExecute() override { return false; }
 };
 
 class TSkBarSeparatorItemViewer : public tb::TTBSeparatorItemViewer {

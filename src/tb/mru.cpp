@@ -84,7 +84,11 @@ void TTBMRUListStrings::CheckIndex(int index, int limit) const {
 // --- the list
 
 TTBMRUList::TTBMRUList(ui::TComponent* owner)
-    : ui::TComponent(owner), container_(ui::New<TTBCustomItem>()) {}
+    : ui::TComponent(owner), container_(ui::New<TTBCustomItem>()) {
+  // The entries show their hints (they inherit the container's options): a caption that shows
+  // only the file title does not tell two files of the same name apart.
+  container_->SetOptions(tboShowHint);
+}
 
 TTBMRUList::~TTBMRUList() {
   container_.reset();  // the entries first, while the names still exist
@@ -132,7 +136,9 @@ void TTBMRUList::SetItemCaptions() {
       accel = static_cast<wchar_t>(L'1' + i);
     else if (i < kDigitAccels + kLetterAccels)
       accel = static_cast<wchar_t>(L'A' + i - kDigitAccels);
-    container_->Items(i)->SetCaption(accel ? std::wstring(L"&") + accel + L" " + text : text);
+    TTBCustomItem& entry = *container_->Items(i);
+    entry.SetCaption(accel ? std::wstring(L"&") + accel + L" " + text : text);
+    entry.SetHint(name);
   }
 }
 

@@ -1,6 +1,7 @@
 // The recent-file list: file names, newest first, each shown as a menu item whose caption
 // carries a numbered accelerator ("&1 name" .. "&9 name", "&A name" .. "&Z name", then the
-// name alone). TTBMRUListItem placed in a menu shows the entries inline.
+// name alone) and whose hint, shown when the mouse rests on it, is the full name.
+// TTBMRUListItem placed in a menu shows the entries inline.
 //   Add(name): expanded to a full path when AddFullPath (ExpandFileName); a name already listed
 //   (compared without regard to case) moves to the top and takes the new spelling.
 //   Remove(name): the name as given, not expanded. Every change trims the list to MaxItems,

@@ -182,6 +182,31 @@ TEST_F(SkItemLayout, MenuAndToolbarSizes) {
   EXPECT_EQ(Size(*bar, separator), (TSize{6, 6}));
 }
 
+class SelectableLabel : public TSkBarCustomLabelItem {
+ public:
+  explicit SelectableLabel(ui::TComponent* owner) : TSkBarCustomLabelItem(owner) {
+    SetItemStyle(GetItemStyle() | tb::tbisSelectable);
+  }
+};
+
+// Executing a label, even one made selectable, leaves the menu open; a plain item ends it with
+// a click on itself.
+TEST_F(SkItemLayout, ALabelNeverEndsTheMenu) {
+  auto* label = Add<SelectableLabel>(L"Label");
+  auto* item = Add<TSkBarItem>(L"Item");
+  auto menu = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  menu->ValidatePositions();
+  for (const auto& [clicked, ends] :
+       {std::pair<tb::TTBCustomItem*, bool>{label, false}, {item, true}}) {
+    SCOPED_TRACE(clicked->Caption());
+    menu->DoneActionData() = {};
+    menu->Select(menu->Find(clicked), false);
+    menu->ExecuteSelected(true);
+    EXPECT_EQ(menu->IsModalEnding(), ends);
+    EXPECT_EQ(menu->DoneActionData().clickItem, ends ? clicked : nullptr);
+  }
+}
+
 TEST_F(SkItemLayout, HintsOfSubmenusAndTheActionsHintHook) {
   auto* sub = Add<TSkBarSubmenuItem>(L"&File");
   auto* split = Add<TSkBarSubmenuItem>(L"&Recent...");

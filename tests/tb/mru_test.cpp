@@ -86,6 +86,21 @@ TEST_F(MruList, CaptionsCarryAcceleratorsAndLiteralAmpersands) {
   EXPECT_EQ(list->Container()->Items(0)->Caption(), L"&1 /d/f0&&x.dsk");
 }
 
+// Each entry shows its full name as its hint, whatever its caption shows, and follows a move.
+TEST_F(MruList, EntriesHintTheirFullNames) {
+  list->Add(L"a&b.dsk");
+  list->Add(L"/d/c.dsk");
+  list->Add(L"/CWD/A&B.DSK");
+  Names hints;
+  for (int i = 0; i < list->Container()->Count(); ++i) {
+    const TTBCustomItem& entry = *list->Container()->Items(i);
+    hints.push_back(entry.Hint());
+    EXPECT_TRUE(entry.EffectiveOptions() & tboShowHint);
+  }
+  EXPECT_EQ(hints, (Names{L"/CWD/A&B.DSK", L"/d/c.dsk"}));
+  EXPECT_EQ(Captions(), (Names{L"&1 A&&B.DSK", L"&2 c.dsk"}));
+}
+
 TEST_F(MruList, ClickingAnEntryMovesItToTheTopBeforeReportingIt) {
   list->Items()->Assign({L"/a", L"/b", L"/c"});
   Names seen;

@@ -3,6 +3,7 @@
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "ui/win32/forms.h"
+#include "ui/win32/system_fonts.h"
 
 namespace skbar {
 
@@ -46,7 +47,9 @@ void TSkHintBitmap::Render(TSkBarItemViewer* viewer, std::wstring text) {
   if (!dc_) dc_ = CreateCompatibleDC(nullptr);
   if (!dc_) return;
   ui::TCanvas canvas;
-  canvas.Font().SetColor(ui::clInfoText);
+  ui::AssignHintFont(canvas.Font());
+  canvas.Pen().SetColor(ui::clBlack);
+  canvas.Brush().SetColor(ui::clInfoBk);
   canvas.SetHandle(dc_);
   const auto size = [&] {
     const SIZE t = MeasureText(canvas.SelectedHandle(), text);

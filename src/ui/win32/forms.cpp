@@ -736,6 +736,7 @@ bool TApplication::PreProcess(MSG& message) {
     switch (message.message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
+        CancelHint();  // a key takes the hint away, as a click does
         // A new press of Alt (not its repeat: bit 30 is the key's previous state).
         if (message.wParam == VK_MENU && !(message.lParam & (1 << 30))) altKeyTaken_ = false;
         if (!IsKeyMsg(message)) return false;

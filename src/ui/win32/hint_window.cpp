@@ -1,5 +1,7 @@
 #include "ui/win32/hint_window.h"
 
+#include "ui/win32/system_fonts.h"
+
 namespace ui {
 
 THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
@@ -9,7 +11,7 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
 void THintWindow::AfterConstruction() {
   TCustomControl::AfterConstruction();
   SetColor(clInfoBk);
-  Font().SetColor(clInfoText);
+  AssignHintFont(Font());
 }
 
 void THintWindow::CreateParams(TCreateParams& params) {

@@ -1,11 +1,11 @@
 // The real main window under Wine, walked through by its keys, clicks, menus and real input:
 // start-up, focus, menus and the close question; the menu bar from the keyboard and by clicks, the
-// list's popup menu, the recent and drive menus; the side panels, their docks and the image list;
-// the file commands from adding to saving (the saved image is checked afterwards with mtools and
-// fsck.fat, gui_image_check.sh) and the recent submenus; the real save dialog; drops of each kind
-// through the platform's drag loop and the selected rows dragged out; the host file system's folder
-// listings. The viewer window: the decided content reaches caption, memo and font; the status bar
-// shows the entry's size; Escape frees a window; placement is kept.
+// list's popup menu, the recent and drive menus, a recent entry's hint; the side panels, their
+// docks and the image list; the file commands from adding to saving (the saved image is checked
+// afterwards with mtools and fsck.fat, gui_image_check.sh) and the recent submenus; the real save
+// dialog; drops of each kind through the platform's drag loop and the selected rows dragged out;
+// the host file system's folder listings. The viewer window: the decided content reaches caption,
+// memo and font; the status bar shows the entry's size; Escape frees a window; placement is kept.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -28,6 +28,7 @@
 #include "../../disk/disk_test_support.h"
 #include "../../rtl/temp_folder.h"
 #include "../../tb/win32/menu_input.h"
+#include "../../ui/win32/screen_check.h"
 #include "app/dragdrop/win32/drop_source.h"
 #include "app/files/file_descriptor.h"
 #include "app/viewer/win32/file_viewer_form.h"
@@ -836,6 +837,55 @@ TEST_F(MainMenuTest, AGoneRecentFileIsOfferedForRemovalAGoneFolderIsShown) {
   form->Close();
   EXPECT_EQ(Setting(L"TMainForm.MRUList_Items", L"Item0"), L"<missing>");
   EXPECT_EQ(Setting(L"TMainForm.MRUListFolders_Items", L"Item0"), goneFolder);
+}
+
+// Resting the mouse on a recent file shows its full name in the hint window after the hint
+// pause (real mouse input); moving off the entry takes the hint away, and so does Escape.
+TEST_F(MainMenuTest, ARecentFilesHintIsItsFullName) {
+  StartFocused();
+  auto& files = Part<tb::TTBMRUList>(L"MRUList");
+  const std::wstring first = (Folder() / L"first.dsk").wstring();
+  const std::wstring second = (Folder() / L"second.dsk").wstring();
+  files.Add(first);
+  files.Add(second);
+  const POINT file = Middle(Bar(), Bar().IndexOf(Bar().Find(Item({L"&File"}))));
+  const auto hint = [] {
+    ui::THintWindow* window = ui::Application->HintWindow();
+    return window && IsWindowVisible(window->Handle()) ? window->Caption() : L"<none>";
+  };
+  const auto entry = [&](int index) {
+    tb::TTBView* recent = OpenChild();
+    return recent ? Middle(*recent, recent->IndexOf(recent->Find(files.Container()->Items(index))))
+                  : POINT{};
+  };
+  std::vector<std::wstring> seen;
+  const auto note = [&] { seen.push_back(hint()); };
+  EXPECT_TRUE(RunMenuLoop([&] { ClickAt(file); },
+                          {{300,
+                            [&] {
+                              MoveMouse(At(Open(), {L"&File", L"&Recent Files"}));
+                            }},
+                           {700, [&] { MoveMouse(entry(1)); }},
+                           {900, note},  // within the pause
+                           {1400, note},
+                           {1450,
+                            [&] {
+                              MoveMouse(At(Open(), {L"&File", L"&Open Disk Image"}));
+                            }},
+                           {1650, note},
+                           {1700,
+                            [&] {
+                              MoveMouse(At(Open(), {L"&File", L"&Recent Files"}));
+                            }},
+                           {2100, [&] { MoveMouse(entry(0)); }},
+                           {2800, note},
+                           {2850, [] { PressKey(VK_ESCAPE); }},
+                           {2950, note},
+                           {3000, [] { PressKey(VK_ESCAPE); }},
+                           {3050, [] { PressKey(VK_ESCAPE); }}}));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"<none>", first, L"<none>", second, L"<none>"}));
+  MoveMouse({1, 1});
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
 }
 
 // The prefix's floppy drive R: in both drive menus, built as they open: "Removable &Drives"

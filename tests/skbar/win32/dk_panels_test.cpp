@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <map>
 
 #include "../../ui/win32/gui_fixture.h"
@@ -15,6 +16,7 @@
 #include "real_input.h"
 #include "skbar/skin_colors.h"
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
@@ -225,6 +227,43 @@ TEST_F(DockPanels, CaptionButtonsMinimiseAndRestore) {
   b->SetBounds(b->Left(), b->Top(), b->Width(), b->Height() + 40);
   EXPECT_EQ(b->WindowState(), TPanelWindowState::wsNormal);
   EXPECT_EQ(b->Options().MinimizeButton()->ImageIndex(), 2);  // no longer the restore glyph
+}
+
+// The mouse resting on a caption button shows the button's hint as a bitmap hint; moving off it
+// takes the hint away and leaves the form as a full repaint draws it.
+TEST_F(DockPanels, ACaptionButtonsHintShowsWhileTheMouseRests) {
+  SkInstallBitmapHints(*ui::Application);
+  ui::Application->SetHintPause(100);
+  TSkBarCustomDockablePanel* a = panels[0];
+  a->SetShowHint(true);
+  a->Options().CloseButton()->SetHint(L"Close|Closes the panel");
+  const TRect r = a->CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
+  POINT button{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(a->Handle(), &button);
+  const auto shown = [] {
+    ui::THintWindow* hint = ui::Application->HintWindow();
+    return hint && IsWindowVisible(hint->Handle());
+  };
+  const auto pumpUntil = [](const std::function<bool()>& done) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(5)) {
+      Pump();
+      if (done()) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(Script::Play({{0, button}}));
+  ASSERT_TRUE(pumpUntil(shown));
+  auto* hint = dynamic_cast<TBitmapHint*>(ui::Application->HintWindow());
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->Caption(), L"Close");
+  RECT window{};
+  GetWindowRect(hint->Handle(), &window);
+  EXPECT_EQ(window.right - window.left, SkHintBitmap().Size().cx - 2);
+  RECT middle{};
+  GetWindowRect(list->Handle(), &middle);
+  ASSERT_TRUE(Script::Play({{0, {(middle.left + middle.right) / 2, middle.top + 40}}}));
+  EXPECT_TRUE(pumpUntil([&] { return !shown(); }));
+  ExpectScreenAsRepainted("a hint went");
 }
 
 TEST_F(DockPanels, CaptionDragTradesPlacesFloatsAndDocks) {

@@ -13,6 +13,7 @@
 
 #include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/status_font_scope.h"
 #include "../item_tree.h"
 #include "paint_surface.h"
 #include "skbar/sk_geometry.h"
@@ -581,6 +582,26 @@ TEST_F(SkItemPaintTest, BitmapHintsAreTheTextPlusMargins) {
   EXPECT_EQ(info.HintStr, L"Open and more text");
   EXPECT_GT(bitmap.Size().cx, first.cx + 20);
   EXPECT_EQ(bitmap.Size().cy, first.cy);
+}
+
+// The hint bitmap measures and writes its text in the system's hint font.
+TEST_F(SkItemPaintTest, BitmapHintsTakeTheHintFont) {
+  StatusFontScope big(L"Liberation Mono", -24);
+  auto* item = Add<TSkBarItem>(L"Open");
+  auto view = ui::New<tb::TTBView>(nullptr, root.get(), &window, false, false, false);
+  ui::THintInfo info;
+  ASSERT_TRUE(SkPrepareBitmapHint(*dynamic_cast<TSkBarItemViewer*>(view->Find(item)), info));
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HFONT font = CreateFontW(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                 L"Liberation Mono");
+  const HGDIOBJ old = SelectObject(dc, font);
+  RECT text{};
+  DrawTextW(dc, L"Open", 4, &text, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  EXPECT_EQ(SkHintBitmap().Size().cx, text.right + 8);
+  EXPECT_EQ(SkHintBitmap().Size().cy, text.bottom + 4);
 }
 
 // Popup menus, each loop under a script of timed steps and a time limit.

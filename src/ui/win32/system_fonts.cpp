@@ -1,0 +1,29 @@
+#include "ui/win32/system_fonts.h"
+
+namespace ui {
+
+void AssignLogFont(TFont& font, const LOGFONTW& from) {
+  font.SetName(from.lfFaceName);
+  font.SetHeight(from.lfHeight);
+  TFontStyles style = 0;
+  if (from.lfWeight >= FW_BOLD) style |= fsBold;
+  if (from.lfItalic) style |= fsItalic;
+  if (from.lfUnderline) style |= fsUnderline;
+  if (from.lfStrikeOut) style |= fsStrikeOut;
+  font.SetStyle(style);
+}
+
+void AssignHintFont(TFont& font) {
+  // 504 bytes from Vista on; XP knows only the first 500.
+  for (const UINT size : {504u, 500u}) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = size;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) {
+      AssignLogFont(font, metrics.lfStatusFont);
+      break;
+    }
+  }
+  font.SetColor(clInfoText);
+}
+
+}  // namespace ui
