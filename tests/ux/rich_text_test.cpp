@@ -9,6 +9,7 @@
 
 #include "rtl/code_page.h"
 #include "ux/rich_attributes.h"
+#include "ux/word_bounds.h"
 
 namespace ux {
 namespace {
@@ -270,6 +271,50 @@ TEST(RichText, RangesSearchAndLines) {
   EXPECT_EQ(StripLineBreak(L"ab\r"), L"ab");
   EXPECT_EQ(StripLineBreak(L"ab"), L"ab");
   EXPECT_EQ(StripLineBreak(L"\r"), L"");
+}
+
+// The word around a caret: the control's own delimiter answers where it gives them, white
+// space where it answers none (0 to every question).
+TEST(RichText, WordAroundTheCaret) {
+  const auto silent = [](int) { return false; };
+  const auto spacesAndCommas = [](std::wstring_view line) {
+    return [line](int at) {
+      return line[static_cast<std::size_t>(at)] == L' ' ||
+             line[static_cast<std::size_t>(at)] == L',';
+    };
+  };
+  const struct {
+    std::wstring_view line;
+    int caret;
+    bool controlAnswers;
+    int start, end;
+  } cases[] = {
+      {L"hello brave world", 0, false, 0, 5},
+      {L"hello brave world", 3, false, 0, 5},
+      {L"hello brave world", 5, false, 0, 5},  // just after a word
+      {L"hello brave world", 6, false, 6, 11},
+      {L"hello brave world", 17, false, 12, 17},
+      {L"a  b", 2, false, 2, 2},  // between two delimiters: no word
+      {L"tab	here", 4, false, 4, 8},
+      {L"abc", 1, false, 0, 3},
+      {L"", 0, false, 0, 0},
+      {L"one,two three", 5, false, 0, 7},
+      {L"one,two three", 5, true, 4, 7},
+      {L"one,two three", 3, true, 0, 3},
+      {L"one,two three", 13, true, 8, 13},
+      {L"x", 9, false, 0, 1},  // a caret beyond the line is at its end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << std::string(c.line.begin(), c.line.end()) << " at " << c.caret);
+    const std::function<bool(int)> control =
+        c.controlAnswers ? std::function<bool(int)>(spacesAndCommas(c.line)) : silent;
+    const TCharRange word = WordAround(c.line, c.caret, control);
+    EXPECT_EQ(word.start, c.start);
+    EXPECT_EQ(word.end, c.end);
+  }
+  EXPECT_TRUE(IsWordDelimiter(0x3000));
+  EXPECT_FALSE(IsWordDelimiter(0xA0));  // a no-break space joins
 }
 
 TEST(RichText, LibraryLoadAndVersion) {

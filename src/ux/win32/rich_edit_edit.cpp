@@ -11,6 +11,7 @@
 #include "ui/win32/forms.h"
 #include "ux/win32/rich_edit_ole.h"
 #include "ux/win32/window_hook.h"
+#include "ux/word_bounds.h"
 
 namespace ux {
 
@@ -405,7 +406,7 @@ POINT TUxCustomRichEdit::GetCaretPos() {
 }
 
 // The word around the caret, within its line: the control's delimiter test decides where it
-// ends on either side.
+// ends on either side, white space when the control answers no such test.
 std::wstring TUxCustomRichEdit::WordAtCursor() {
   const CHARRANGE word = WordRange();
   return word.cpMin < word.cpMax ? GetTextRange(word.cpMin, word.cpMax) : std::wstring();
@@ -413,20 +414,13 @@ std::wstring TUxCustomRichEdit::WordAtCursor() {
 
 CHARRANGE TUxCustomRichEdit::WordRange() {
   if (!HandleAllocated()) return {0, 0};
-  const auto isDelimiter = [this](int at) {
-    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, at) != 0;
-  };
-  int at = GetSelection().cpMin;
-  const int lineStart = GetLineIndex(LineFromChar(at));
-  const int lineEnd = lineStart + GetLineLength(at);
-  // A caret just after a word belongs to it.
-  if (at > lineStart && (at >= lineEnd || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
-  if (at >= lineEnd || isDelimiter(at)) return {at, at};
-  int start = at;
-  while (start > lineStart && !isDelimiter(start - 1)) --start;
-  int end = at + 1;
-  while (end < lineEnd && !isDelimiter(end)) ++end;
-  return {start, end};
+  const int caret = GetSelection().cpMin;
+  const int lineStart = GetLineIndex(LineFromChar(caret));
+  const std::wstring line = GetTextRange(lineStart, lineStart + GetLineLength(caret));
+  const TCharRange word = WordAround(line, caret - lineStart, [&](int at) {
+    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, lineStart + at) != 0;
+  });
+  return {lineStart + word.start, lineStart + word.end};
 }
 
 int TUxCustomRichEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {

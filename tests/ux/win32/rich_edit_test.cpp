@@ -14,6 +14,7 @@
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
 #include "ux/win32/rich_edit_ole.h"
+#include "ux/win32/window_hook.h"
 
 namespace ux {
 namespace {
@@ -198,6 +199,39 @@ TEST_F(RichEditUi, PutAnEmptyTextKeepsTheLine) {
       edit->Lines().Assign({L"a", L"b"});
     edit->Lines().Put(c.index, c.index < 2 ? L"" : L"x");
     EXPECT_EQ(edit->Lines().ToVector(), c.expected);
+  }
+}
+
+// The word at the caret, on its own line: bounded by white space where the control answers no
+// word-break question (this platform's answers 0 to each), by the control's own answers where it
+// gives them (here a hook answers as a word-break procedure that also ends words at commas).
+TEST_F(RichEditUi, WordAtCursorFollowsTheControlsWordBreaks) {
+  const std::wstring text = L"alpha beta,gamma\rnext word";
+  SetWindowTextW(edit->Handle(), text.c_str());
+  const struct {
+    bool ownAnswers;
+    int caret;
+    const wchar_t* word;
+  } cases[] = {
+      {false, 7, L"beta,gamma"}, {false, 16, L"beta,gamma"}, {false, 19, L"next"},
+      {false, 21, L"next"},      {false, 26, L"word"},       {true, 7, L"beta"},
+      {true, 12, L"gamma"},      {true, 5, L"alpha"},        {true, 23, L"word"},
+  };
+  win32::TUxWindowHook* hook = nullptr;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ownAnswers << " " << c.caret);
+    if (c.ownAnswers && !hook) {
+      hook = ui::Create<win32::TUxWindowHook>(*form);
+      hook->BeforeMessage = [&text](win32::TUxWindowHook&, TMessage& m, bool& handled) {
+        if (m.msg != EM_FINDWORDBREAK || m.wParam != WB_ISDELIMITER) return;
+        const auto at = static_cast<std::size_t>(m.lParam);
+        m.result = at < text.size() && (text[at] == L' ' || text[at] == L',');
+        handled = true;
+      };
+      hook->SetWinControl(edit);
+    }
+    edit->SetSelStart(c.caret);
+    EXPECT_EQ(edit->WordAtCursor(), c.word);
   }
 }
 
