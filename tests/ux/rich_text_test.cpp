@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,12 +25,26 @@ std::vector<std::uint8_t> Expected(std::u16string_view text) {
   return Utf16LEBytes(text);
 }
 
-// Every byte the feeder gives, asked for in buffers of the sizes `sizes` repeats; each call is
-// checked against a canary just past its buffer.
+// Hands out at most `limit` bytes a read, so that the input arrives split between reads.
+class TrickleConversion : public TConversion {
+ public:
+  explicit TrickleConversion(std::size_t limit) : limit_(limit) {}
+  std::size_t ConvertReadStream(rtl::TStream& stream, std::span<std::uint8_t> buffer) override {
+    return TConversion::ConvertReadStream(stream, buffer.first(std::min(limit_, buffer.size())));
+  }
+
+ private:
+  std::size_t limit_;
+};
+
+// Every byte the feeder gives, asked for in buffers of the sizes `sizes` repeats, from input
+// read at most `readLimit` bytes at a time; each call is checked against a canary just past its
+// buffer.
 std::vector<std::uint8_t> FeedAll(const std::vector<std::uint8_t>& input, bool plain,
-                                  TStreamEncoding encoding, const std::vector<std::size_t>& sizes) {
+                                  TStreamEncoding encoding, const std::vector<std::size_t>& sizes,
+                                  std::size_t readLimit = SIZE_MAX) {
   rtl::TMemoryStream stream(input);
-  TConversion conversion;
+  TrickleConversion conversion(readLimit);
   TAnsiDecoder ansi;
   StreamInFeeder feeder(stream, conversion, plain, encoding, ansi);
   std::vector<std::uint8_t> out;
@@ -73,11 +89,14 @@ TEST(StreamInFeeder, PlainTextCases) {
       {"utf-16 be", utf16be, TStreamEncoding::Utf16BE, u"a\r\n\u0410"},
       {"ansi cp1252", "\x80\xE9", TStreamEncoding::Ansi, u"\u20AC\u00E9"},
   };
+  // Split on both sides: the output in buffers of every size, the input in reads of every size.
+  const std::size_t sizes[] = {1, 2, 3, 64};
   for (const Case& c : cases) {
-    for (const std::size_t size :
-         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{64}}) {
-      EXPECT_EQ(FeedAll(Bytes(c.input), true, c.encoding, {size}), Expected(c.expected))
-          << c.name << " size " << size;
+    for (const std::size_t size : sizes) {
+      for (const std::size_t read : sizes) {
+        EXPECT_EQ(FeedAll(Bytes(c.input), true, c.encoding, {size}, read), Expected(c.expected))
+            << c.name << " size " << size << " read " << read;
+      }
     }
   }
   // Rich text passes through byte for byte.
