@@ -501,10 +501,22 @@ int TUxCustomRichEdit::FindText(const std::wstring& searchStr, int startPos, int
   const int version = RichEditVersion();
   const TCharRange range = FindRange(startPos, length, options, version);
   FINDTEXTEXW request{};
-  request.chrg = {range.start, range.end};
   request.lpstrText = searchStr.c_str();
-  const auto found = static_cast<int>(
-      Send(EM_FINDTEXTEXW, FindFlags(options, version), reinterpret_cast<LPARAM>(&request)));
+  const auto search = [&](TCharRange within, TRichSearchTypes how) {
+    request.chrg = {within.start, within.end};
+    return static_cast<int>(
+        Send(EM_FINDTEXTEXW, FindFlags(how, version), reinterpret_cast<LPARAM>(&request)));
+  };
+  int found = -1;
+  // Some rich edits (Wine's) miss, searching backward for whole words, the hit that ends right
+  // where the search starts. That hit is the nearest a backward search can give, so a forward
+  // search over just its stretch is asked first.
+  const int patternLength = static_cast<int>(searchStr.size());
+  if ((options & stBackward) && (options & stWholeWord) && version >= 2 && patternLength > 0 &&
+      range.start - patternLength >= range.end)
+    found = search({range.start - patternLength, range.start},
+                   static_cast<TRichSearchTypes>(options & ~stBackward));
+  if (found < 0) found = search(range, options);
   if (found >= 0 && (options & stSetSelection))
     SetSelection(request.chrgText.cpMin, request.chrgText.cpMax, true);
   return found;

@@ -235,6 +235,36 @@ TEST_F(RichEditUi, WordAtCursorFollowsTheControlsWordBreaks) {
   }
 }
 
+// A backward whole-word search finds the hit that ends where it starts (this platform's control
+// alone misses it), and still only a whole word.
+TEST_F(RichEditUi, BackwardWholeWordSearchFindsTheHitEndingAtItsStart) {
+  const struct {
+    const wchar_t* text;
+    const wchar_t* what;
+    int start, length;
+    TRichSearchTypes options;
+    int found;
+  } cases[] = {
+      {L"ab foo bar foo", L"foo", 0, 6, stBackward | stWholeWord, 3},
+      {L"ab foo bar foo", L"FOO", 0, 6, stBackward | stWholeWord, 3},
+      {L"ab foo bar foo", L"FOO", 0, 6, stBackward | stWholeWord | stMatchCase, -1},
+      {L"ab foo bar foo", L"foo", 0, 13, stBackward | stWholeWord, 3},
+      {L"ab foo bar foo", L"foo", 0, 14, stBackward | stWholeWord, 11},
+      {L"ab foobar foo", L"foo", 0, 6, stBackward | stWholeWord, -1},
+      {L"ab foo", L"foo", 4, 2, stBackward | stWholeWord, -1},  // the hit starts before the range
+      {L"ab foo bar", L"foo", 0, 6, stBackward, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.start << "+" << c.length << " " << int{c.options});
+    SetWindowTextW(edit->Handle(), c.text);
+    edit->SetSelection(0, 0, false);
+    EXPECT_EQ(edit->FindText(c.what, c.start, c.length, c.options | stSetSelection), c.found);
+    if (c.found >= 0) {
+      EXPECT_EQ(edit->SelStart(), c.found);
+    }
+  }
+}
+
 // Negative limits (damaged stored settings, say): an undo limit means no undo, whether it comes
 // before the window or after it; a text length means the largest text.
 TEST_F(RichEditUi, NegativeUndoAndTextLimits) {
