@@ -78,7 +78,10 @@ void ReadPosition(PlacementHost& form, const ValueReader& read, TWindowPlacement
   if (!Sizeable(form.BorderStyle()))
     normal = {normal.left, normal.top, normal.left + (bounds.right - bounds.left),
               normal.top + (bounds.bottom - bounds.top)};
+  // A rectangle without height is as damaged as one without width: neither is applied.
   if (normal.right <= normal.left || normal.bottom <= normal.top) return;
+  // A window stored on a screen that is gone (or a damaged value) would open out of reach: it is
+  // moved onto the nearest work area with its size kept.
   normal = ReachableRect(normal, form.WorkAreaNear(normal));
   const TPosition position = form.Position();
   if (position == TPosition::poScreenCenter || position == TPosition::poDesktopCenter)

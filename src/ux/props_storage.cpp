@@ -14,6 +14,9 @@ constexpr std::wstring_view kCount = L"Count";
 // Default of a line read back: tells a missing line from an empty one.
 const std::wstring kMissingLine(L"\uE000missing\uE000");
 
+// Strings and wide characters are written, and read back, even when empty. Variants too: a
+// variant property is empty until set, so skipping its empty default on a load would never bring
+// a stored value back.
 bool WrittenWhenEmpty(ui::TypeKind kind) {
   return kind == ui::TypeKind::String || kind == ui::TypeKind::WChar ||
          kind == ui::TypeKind::Variant;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -245,6 +246,35 @@ TEST_F(Bitmap32, DataStreamsAsSizeThenPixelsInMemoryOrder) {
     rtl::TMemoryStream shortStream(bytes);
     EXPECT_THROW(back.ReadData(shortStream), rtl::EStreamError);
     EXPECT_EQ(back.Height(), 3);
+  }
+}
+
+// "Data" is written unless an ancestor bitmap holds the same picture: against no ancestor when
+// there are pixels, against any other kind of ancestor, and against one of another shape.
+TEST_F(Bitmap32, DataIsStoredUnlessTheAncestorHoldsTheSamePicture) {
+  const auto make = [](int w, int h, TColor32 first) {
+    auto b = std::make_unique<TBitmap32>();
+    b->SetSize(w, h);
+    b->Clear(0xFF000000);
+    if (w > 0 && h > 0) b->SetPixel(0, 0, first);
+    return b;
+  };
+  const ui::TPersistent other;
+  const auto twoByThree = make(2, 3, 1), same = make(2, 3, 1), changed = make(2, 3, 2),
+             threeByTwo = make(3, 2, 1), empty = make(0, 0, 1);
+  const struct {
+    const TBitmap32* bitmap;
+    const ui::TPersistent* ancestor;
+    bool stored;
+  } cases[] = {
+      {twoByThree.get(), nullptr, true},       {empty.get(), nullptr, false},
+      {twoByThree.get(), &other, true},        {twoByThree.get(), same.get(), false},
+      {twoByThree.get(), changed.get(), true}, {twoByThree.get(), threeByTwo.get(), true},
+      {empty.get(), empty.get(), false},       {empty.get(), twoByThree.get(), true},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(cases[i].bitmap->DataStored(cases[i].ancestor), cases[i].stored);
   }
 }
 

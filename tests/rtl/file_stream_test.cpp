@@ -356,9 +356,15 @@ TEST(FixedCodePage, UnmappableCharactersBecomeQuestionMarks) {
     std::string bytes;
   };
   const std::wstring loneSurrogate(1, static_cast<wchar_t>(0xD800));
+  // A character beyond the BMP as its two UTF-16 code units, as a 16-bit wchar_t holds it.
+  const std::wstring pair = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
   const Case cases[] = {
       {FixedTable::Cp1252, L"a" + loneSurrogate + L"b", "a?b"},
       {FixedTable::Cp1252, L"x\U0001F600y", "x?y"},  // one character, whatever wchar_t's width
+      {FixedTable::Cp1252, L"x" + pair + L"y", "x?y"},
+      {FixedTable::Cp1252, pair + pair, "??"},
+      {FixedTable::Cp1252, L"a" + loneSurrogate, "a?"},   // a high half at the very end
+      {FixedTable::Cp1252, pair.substr(1) + L"z", "?z"},  // a low half alone
       {FixedTable::Cp1251, L"é€ё", "?\x88\xB8"},
   };
   for (const Case& c : cases) {

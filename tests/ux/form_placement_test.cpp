@@ -425,6 +425,45 @@ TEST(FormPlacement, SizeLimitsAndPreventResize) {
   EXPECT_EQ(f.hookStates.back(), false);
 }
 
+// Every limit that is set overrides its member, a negative one too (-4 is the usual maximised
+// position: the frame off the screen); 0 leaves the member alone.
+TEST(FormPlacement, EachSetLimitOverridesItsMember) {
+  using Setter = void (TWinMinMaxInfo::*)(int);
+  const struct {
+    Setter set;
+    TPoint TMinMaxRecord::*member;
+    bool y;
+  } limits[] = {
+      {&TWinMinMaxInfo::SetMaxPosLeft, &TMinMaxRecord::maxPosition, false},
+      {&TWinMinMaxInfo::SetMaxPosTop, &TMinMaxRecord::maxPosition, true},
+      {&TWinMinMaxInfo::SetMaxSizeWidth, &TMinMaxRecord::maxSize, false},
+      {&TWinMinMaxInfo::SetMaxSizeHeight, &TMinMaxRecord::maxSize, true},
+      {&TWinMinMaxInfo::SetMaxTrackWidth, &TMinMaxRecord::maxTrackSize, false},
+      {&TWinMinMaxInfo::SetMaxTrackHeight, &TMinMaxRecord::maxTrackSize, true},
+      {&TWinMinMaxInfo::SetMinTrackWidth, &TMinMaxRecord::minTrackSize, false},
+      {&TWinMinMaxInfo::SetMinTrackHeight, &TMinMaxRecord::minTrackSize, true},
+  };
+  for (std::size_t i = 0; i < std::size(limits); ++i) {
+    for (const int value : {-4, 640}) {
+      SCOPED_TRACE(testing::Message() << "limit " << i << " value " << value);
+      TWinMinMaxInfo info(nullptr);
+      (info.*limits[i].set)(value);
+      EXPECT_FALSE(info.DefaultMinMaxInfo());
+      TMinMaxRecord record{{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}};
+      const TMinMaxRecord before = record;
+      info.ApplyTo(record);
+      TPoint expected = before.*limits[i].member;
+      (limits[i].y ? expected.y : expected.x) = value;
+      EXPECT_EQ(record.*limits[i].member, expected);
+      (record.*limits[i].member) = before.*limits[i].member;  // the others are untouched
+      for (TPoint TMinMaxRecord::*other :
+           {&TMinMaxRecord::reserved, &TMinMaxRecord::maxSize, &TMinMaxRecord::maxPosition,
+            &TMinMaxRecord::minTrackSize, &TMinMaxRecord::maxTrackSize})
+        EXPECT_EQ(record.*other, before.*other);
+    }
+  }
+}
+
 // A form that sets PreventResize in its constructor, before the component is attached to it:
 // the end of loading applies it.
 TEST(FormPlacement, PreventResizeSetBeforeTheFormIsAttached) {

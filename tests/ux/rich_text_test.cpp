@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "rtl/code_page.h"
 #include "ux/rich_attributes.h"
+#include "ux/word_bounds.h"
 
 namespace ux {
 namespace {
@@ -22,12 +25,26 @@ std::vector<std::uint8_t> Expected(std::u16string_view text) {
   return Utf16LEBytes(text);
 }
 
-// Every byte the feeder gives, asked for in buffers of the sizes `sizes` repeats; each call is
-// checked against a canary just past its buffer.
+// Hands out at most `limit` bytes a read, so that the input arrives split between reads.
+class TrickleConversion : public TConversion {
+ public:
+  explicit TrickleConversion(std::size_t limit) : limit_(limit) {}
+  std::size_t ConvertReadStream(rtl::TStream& stream, std::span<std::uint8_t> buffer) override {
+    return TConversion::ConvertReadStream(stream, buffer.first(std::min(limit_, buffer.size())));
+  }
+
+ private:
+  std::size_t limit_;
+};
+
+// Every byte the feeder gives, asked for in buffers of the sizes `sizes` repeats, from input
+// read at most `readLimit` bytes at a time; each call is checked against a canary just past its
+// buffer.
 std::vector<std::uint8_t> FeedAll(const std::vector<std::uint8_t>& input, bool plain,
-                                  TStreamEncoding encoding, const std::vector<std::size_t>& sizes) {
+                                  TStreamEncoding encoding, const std::vector<std::size_t>& sizes,
+                                  std::size_t readLimit = SIZE_MAX) {
   rtl::TMemoryStream stream(input);
-  TConversion conversion;
+  TrickleConversion conversion(readLimit);
   TAnsiDecoder ansi;
   StreamInFeeder feeder(stream, conversion, plain, encoding, ansi);
   std::vector<std::uint8_t> out;
@@ -72,11 +89,14 @@ TEST(StreamInFeeder, PlainTextCases) {
       {"utf-16 be", utf16be, TStreamEncoding::Utf16BE, u"a\r\n\u0410"},
       {"ansi cp1252", "\x80\xE9", TStreamEncoding::Ansi, u"\u20AC\u00E9"},
   };
+  // Split on both sides: the output in buffers of every size, the input in reads of every size.
+  const std::size_t sizes[] = {1, 2, 3, 64};
   for (const Case& c : cases) {
-    for (const std::size_t size :
-         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{64}}) {
-      EXPECT_EQ(FeedAll(Bytes(c.input), true, c.encoding, {size}), Expected(c.expected))
-          << c.name << " size " << size;
+    for (const std::size_t size : sizes) {
+      for (const std::size_t read : sizes) {
+        EXPECT_EQ(FeedAll(Bytes(c.input), true, c.encoding, {size}, read), Expected(c.expected))
+            << c.name << " size " << size << " read " << read;
+      }
     }
   }
   // Rich text passes through byte for byte.
@@ -270,6 +290,50 @@ TEST(RichText, RangesSearchAndLines) {
   EXPECT_EQ(StripLineBreak(L"ab\r"), L"ab");
   EXPECT_EQ(StripLineBreak(L"ab"), L"ab");
   EXPECT_EQ(StripLineBreak(L"\r"), L"");
+}
+
+// The word around a caret: the control's own delimiter answers where it gives them, white
+// space where it answers none (0 to every question).
+TEST(RichText, WordAroundTheCaret) {
+  const auto silent = [](int) { return false; };
+  const auto spacesAndCommas = [](std::wstring_view line) {
+    return [line](int at) {
+      return line[static_cast<std::size_t>(at)] == L' ' ||
+             line[static_cast<std::size_t>(at)] == L',';
+    };
+  };
+  const struct {
+    std::wstring_view line;
+    int caret;
+    bool controlAnswers;
+    int start, end;
+  } cases[] = {
+      {L"hello brave world", 0, false, 0, 5},
+      {L"hello brave world", 3, false, 0, 5},
+      {L"hello brave world", 5, false, 0, 5},  // just after a word
+      {L"hello brave world", 6, false, 6, 11},
+      {L"hello brave world", 17, false, 12, 17},
+      {L"a  b", 2, false, 2, 2},  // between two delimiters: no word
+      {L"tab	here", 4, false, 4, 8},
+      {L"abc", 1, false, 0, 3},
+      {L"", 0, false, 0, 0},
+      {L"one,two three", 5, false, 0, 7},
+      {L"one,two three", 5, true, 4, 7},
+      {L"one,two three", 3, true, 0, 3},
+      {L"one,two three", 13, true, 8, 13},
+      {L"x", 9, false, 0, 1},  // a caret beyond the line is at its end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << std::string(c.line.begin(), c.line.end()) << " at " << c.caret);
+    const std::function<bool(int)> control =
+        c.controlAnswers ? std::function<bool(int)>(spacesAndCommas(c.line)) : silent;
+    const TCharRange word = WordAround(c.line, c.caret, control);
+    EXPECT_EQ(word.start, c.start);
+    EXPECT_EQ(word.end, c.end);
+  }
+  EXPECT_TRUE(IsWordDelimiter(0x3000));
+  EXPECT_FALSE(IsWordDelimiter(0xA0));  // a no-break space joins
 }
 
 TEST(RichText, LibraryLoadAndVersion) {

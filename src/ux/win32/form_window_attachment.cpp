@@ -42,6 +42,8 @@ void TFormWindowAttachment::AfterMessage(TMessage& message) {
       message.msg == WM_GETMINMAXINFO ? reinterpret_cast<MINMAXINFO*>(message.lParam) : nullptr;
   TMinMaxRecord record{};
   if (info) record = FromWindows(*info);
+  // The form's own window procedure, which ran before this, has let its main menu dispatch the
+  // popup already.
   const auto disableSizing = [&message] {
     const auto menu = reinterpret_cast<HMENU>(message.wParam);
     EnableMenuItem(menu, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);

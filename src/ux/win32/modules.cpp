@@ -9,8 +9,8 @@ namespace ux {
 
 void InitModules() {
   win32::LoadCursors();
-  LoadRichEditLibrary();
   UpdateFourDigitYear();
+  LoadRichEditLibrary();
 }
 
 void DoneModules() {

@@ -127,6 +127,8 @@ void TUxTextAttributes::SetColor(ui::TColor value) {
   Set(format, CFM_COLOR);
 }
 
+// The old library has no background colour of its own for text: the window's shows, which is
+// what this reads (a zero would read as black).
 ui::TColor TUxTextAttributes::BackColor() {
   if (!Newer()) return ui::clWindow;
   const CHARFORMAT2W format = Get();

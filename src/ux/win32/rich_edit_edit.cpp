@@ -11,6 +11,7 @@
 #include "ui/win32/forms.h"
 #include "ux/win32/rich_edit_ole.h"
 #include "ux/win32/window_hook.h"
+#include "ux/word_bounds.h"
 
 namespace ux {
 
@@ -405,7 +406,7 @@ POINT TUxCustomRichEdit::GetCaretPos() {
 }
 
 // The word around the caret, within its line: the control's delimiter test decides where it
-// ends on either side.
+// ends on either side, white space when the control answers no such test.
 std::wstring TUxCustomRichEdit::WordAtCursor() {
   const CHARRANGE word = WordRange();
   return word.cpMin < word.cpMax ? GetTextRange(word.cpMin, word.cpMax) : std::wstring();
@@ -413,20 +414,13 @@ std::wstring TUxCustomRichEdit::WordAtCursor() {
 
 CHARRANGE TUxCustomRichEdit::WordRange() {
   if (!HandleAllocated()) return {0, 0};
-  const auto isDelimiter = [this](int at) {
-    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, at) != 0;
-  };
-  int at = GetSelection().cpMin;
-  const int lineStart = GetLineIndex(LineFromChar(at));
-  const int lineEnd = lineStart + GetLineLength(at);
-  // A caret just after a word belongs to it.
-  if (at > lineStart && (at >= lineEnd || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
-  if (at >= lineEnd || isDelimiter(at)) return {at, at};
-  int start = at;
-  while (start > lineStart && !isDelimiter(start - 1)) --start;
-  int end = at + 1;
-  while (end < lineEnd && !isDelimiter(end)) ++end;
-  return {start, end};
+  const int caret = GetSelection().cpMin;
+  const int lineStart = GetLineIndex(LineFromChar(caret));
+  const std::wstring line = GetTextRange(lineStart, lineStart + GetLineLength(caret));
+  const TCharRange word = WordAround(line, caret - lineStart, [&](int at) {
+    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, lineStart + at) != 0;
+  });
+  return {lineStart + word.start, lineStart + word.end};
 }
 
 int TUxCustomRichEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {
@@ -507,10 +501,22 @@ int TUxCustomRichEdit::FindText(const std::wstring& searchStr, int startPos, int
   const int version = RichEditVersion();
   const TCharRange range = FindRange(startPos, length, options, version);
   FINDTEXTEXW request{};
-  request.chrg = {range.start, range.end};
   request.lpstrText = searchStr.c_str();
-  const auto found = static_cast<int>(
-      Send(EM_FINDTEXTEXW, FindFlags(options, version), reinterpret_cast<LPARAM>(&request)));
+  const auto search = [&](TCharRange within, TRichSearchTypes how) {
+    request.chrg = {within.start, within.end};
+    return static_cast<int>(
+        Send(EM_FINDTEXTEXW, FindFlags(how, version), reinterpret_cast<LPARAM>(&request)));
+  };
+  int found = -1;
+  // Some rich edits (Wine's) miss, searching backward for whole words, the hit that ends right
+  // where the search starts. That hit is the nearest a backward search can give, so a forward
+  // search over just its stretch is asked first.
+  const int patternLength = static_cast<int>(searchStr.size());
+  if ((options & stBackward) && (options & stWholeWord) && version >= 2 && patternLength > 0 &&
+      range.start - patternLength >= range.end)
+    found = search({range.start - patternLength, range.start},
+                   static_cast<TRichSearchTypes>(options & ~stBackward));
+  if (found < 0) found = search(range, options);
   if (found >= 0 && (options & stSetSelection))
     SetSelection(request.chrgText.cpMin, request.chrgText.cpMax, true);
   return found;

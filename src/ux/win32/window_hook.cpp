@@ -101,9 +101,12 @@ void TUxWindowHook::BeforeDestruction() noexcept {
   ui::TComponent::BeforeDestruction();
 }
 
+// The hook lets go of its control when the control goes, when its own owner goes, and, having no
+// owner, on any removal it hears of.
 void TUxWindowHook::Notification(ui::TComponent* component, ui::TOperation operation) {
   ui::TComponent::Notification(component, operation);
-  if (operation == ui::TOperation::opRemove && component != nullptr && component == WinControl())
+  if (operation != ui::TOperation::opRemove || component == nullptr) return;
+  if (component == WinControl() || component == Owner() || Owner() == nullptr)
     SetWinControl(nullptr);
 }
 

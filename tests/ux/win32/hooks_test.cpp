@@ -175,6 +175,27 @@ TEST_F(Hooks, RemovingTheControlOrTheHookLeavesNothingBehind) {
   EXPECT_EQ(g.journal, (std::vector<std::string>{"B before", "B after"}));
 }
 
+// A hook lets go of its control when its own owner is removed, and, having no owner, on any
+// removal it is told of.
+TEST_F(Hooks, AHookWhoseOwnerGoesOrThatHasNoneLetsGo) {
+  Fixture f;
+  auto* holder = ui::Create<ui::TComponent>(*f.root);
+  auto* hook = ui::Create<TUxWindowHook>(*holder);
+  hook->SetWinControl(f.window);
+  const ui::Owned<ui::TComponent> removed = f.root->RemoveComponent(holder);
+  EXPECT_EQ(hook->WinControl(), nullptr);
+  Pump();
+  EXPECT_EQ(HookList().FindControlHook(f.window), nullptr);
+
+  const ui::Owned<TUxWindowHook> lone = ui::New<TUxWindowHook>();
+  lone->SetWinControl(f.window);
+  auto* partner = ui::Create<ui::TComponent>(*f.root);
+  partner->FreeNotification(lone.get());
+  EXPECT_EQ(lone->WinControl(), f.window);
+  ui::Free(partner);
+  EXPECT_EQ(lone->WinControl(), nullptr);
+}
+
 TEST_F(Hooks, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
   Fixture f;
   TUxWindowHook* hook = f.AddHook("A");

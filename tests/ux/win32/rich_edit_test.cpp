@@ -14,6 +14,7 @@
 #include "ux/modules.h"
 #include "ux/win32/rich_edit.h"
 #include "ux/win32/rich_edit_ole.h"
+#include "ux/win32/window_hook.h"
 
 namespace ux {
 namespace {
@@ -198,6 +199,66 @@ TEST_F(RichEditUi, PutAnEmptyTextKeepsTheLine) {
       edit->Lines().Assign({L"a", L"b"});
     edit->Lines().Put(c.index, c.index < 2 ? L"" : L"x");
     EXPECT_EQ(edit->Lines().ToVector(), c.expected);
+  }
+}
+
+// The word at the caret, on its own line: bounded by white space where the control answers no
+// word-break question (this platform's answers 0 to each), by the control's own answers where it
+// gives them (here a hook answers as a word-break procedure that also ends words at commas).
+TEST_F(RichEditUi, WordAtCursorFollowsTheControlsWordBreaks) {
+  const std::wstring text = L"alpha beta,gamma\rnext word";
+  SetWindowTextW(edit->Handle(), text.c_str());
+  const struct {
+    bool ownAnswers;
+    int caret;
+    const wchar_t* word;
+  } cases[] = {
+      {false, 7, L"beta,gamma"},
+      {false, 21, L"next"},  // a line of its own, the caret just after the word
+      {true, 7, L"beta"},
+  };
+  win32::TUxWindowHook* hook = nullptr;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ownAnswers << " " << c.caret);
+    if (c.ownAnswers && !hook) {
+      hook = ui::Create<win32::TUxWindowHook>(*form);
+      hook->BeforeMessage = [&text](win32::TUxWindowHook&, TMessage& m, bool& handled) {
+        if (m.msg != EM_FINDWORDBREAK || m.wParam != WB_ISDELIMITER) return;
+        const auto at = static_cast<std::size_t>(m.lParam);
+        m.result = at < text.size() && (text[at] == L' ' || text[at] == L',');
+        handled = true;
+      };
+      hook->SetWinControl(edit);
+    }
+    edit->SetSelStart(c.caret);
+    EXPECT_EQ(edit->WordAtCursor(), c.word);
+  }
+}
+
+// A backward whole-word search finds the hit that ends where it starts (this platform's control
+// alone misses it), and still only a whole word.
+TEST_F(RichEditUi, BackwardWholeWordSearchFindsTheHitEndingAtItsStart) {
+  const struct {
+    const wchar_t* text;
+    const wchar_t* what;
+    int start, length;
+    TRichSearchTypes options;
+    int found;
+  } cases[] = {
+      {L"ab foo bar foo", L"foo", 0, 6, stBackward | stWholeWord, 3},
+      {L"ab foo bar foo", L"FOO", 0, 6, stBackward | stWholeWord | stMatchCase, -1},
+      {L"ab foo bar foo", L"foo", 0, 14, stBackward | stWholeWord, 11},
+      {L"ab foobar foo", L"foo", 0, 6, stBackward | stWholeWord, -1},
+      {L"ab foo", L"foo", 4, 2, stBackward | stWholeWord, -1},  // the hit starts before the range
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.start << "+" << c.length << " " << int{c.options});
+    SetWindowTextW(edit->Handle(), c.text);
+    edit->SetSelection(0, 0, false);
+    EXPECT_EQ(edit->FindText(c.what, c.start, c.length, c.options | stSetSelection), c.found);
+    if (c.found >= 0) {
+      EXPECT_EQ(edit->SelStart(), c.found);
+    }
   }
 }
 
