@@ -100,27 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ChangeCase{"\\", "README.TXT", false, "\\", DiskResult::DirNotFound},
                       ChangeCase{"\\", "A\\\\B", false, "\\A\\", DiskResult::DirNotFound}));
 
-// One trailing delimiter put on or taken off, never doubled and never more than one removed.
-TEST(Directories, PathDelimiters) {
-  const struct {
-    const char* path;
-    const char* included;
-    const char* excluded;
-  } cases[] = {
-      {"", "\\", ""},
-      {"\\", "\\", ""},
-      {"\\A", "\\A\\", "\\A"},
-      {"\\A\\", "\\A\\", "\\A"},
-      {"A\\\\", "A\\\\", "A\\"},
-      {"A/", "A/\\", "A/"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(TMSXDisk::IncludePathDelim(c.path), c.included);
-    EXPECT_EQ(TMSXDisk::ExcludePathDelim(c.path), c.excluded);
-  }
-}
-
 // A name is looked up as given: one longer than 8.3 matches no directory, not even the one whose
 // name is its first eight characters.
 TEST(Directories, LongNamesEnterNoDirectory) {

@@ -201,10 +201,10 @@ TEST_F(Bitmap32, AssignCopiesEverythingAndReportsOnce) {
   EXPECT_EQ(b.ResamplerClassName(), L"TNearestResampler");
 }
 
-// Equal compares the shape as well as the pixels, and the data is stored unless it equals the
-// ancestor's: a 2 x 3 and a 3 x 2 bitmap with the same six pixels differ.
-TEST_F(Bitmap32, EqualAndDataStoredCompareShapeAndPixels) {
-  TBitmap32 tall, wide, same, empty;
+// Equal compares the shape as well as the pixels: a 2 x 3 and a 3 x 2 bitmap with the same six
+// pixels differ.
+TEST_F(Bitmap32, EqualComparesShapeAndPixels) {
+  TBitmap32 tall, wide, same;
   tall.SetSize(2, 3);
   wide.SetSize(3, 2);
   same.SetSize(2, 3);
@@ -212,13 +212,8 @@ TEST_F(Bitmap32, EqualAndDataStoredCompareShapeAndPixels) {
   EXPECT_FALSE(tall.Equal(wide));
   EXPECT_FALSE(wide.Equal(tall));
   EXPECT_TRUE(tall.Equal(same));
-  EXPECT_TRUE(tall.DataStored(&wide));
-  EXPECT_FALSE(tall.DataStored(&same));
-  EXPECT_TRUE(tall.DataStored(nullptr));
-  EXPECT_FALSE(empty.DataStored(nullptr));
   same.SetPixel(1, 2, 0);
   EXPECT_FALSE(tall.Equal(same));
-  EXPECT_TRUE(tall.DataStored(&same));
 }
 
 TEST_F(Bitmap32, DataStreamsAsSizeThenPixelsInMemoryOrder) {
