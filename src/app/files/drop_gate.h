@@ -1,4 +1,6 @@
-// Whether a drag over the file list may drop, decided afresh for every drag.
+// Whether a drag over the file list may drop, decided afresh for every drag: a flag kept from
+// one drag to the next would report no effect on the first entry after a drop, and would let our
+// own drag drop its entries into the image once a foreign drag had entered before it.
 #pragma once
 
 #include <cstdint>
