@@ -118,8 +118,8 @@ TEST_F(ModalScreensTest, StartedOnAFileThatIsNoTrackImage) {
   ExpectStartAfterMessageLeavesTheScreen(Folder() / L"junk.hfe");
 }
 
-// After start-up: a message box, the open and save dialogs cancelled, and the about box, each
-// closed by its key over the shown main window.
+// After start-up: a message box, the open, save and add-files dialogs cancelled, and the about
+// box, each closed by its key over the shown main window.
 TEST_F(ModalScreensTest, AfterEachModalWindowClosedOverTheMainWindow) {
   WriteFile(Folder() / L"notes.txt", disk_test::Pattern(100));
   Start();
@@ -138,6 +138,7 @@ TEST_F(ModalScreensTest, AfterEachModalWindowClosedOverTheMainWindow) {
        }},
       {"the open dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acOpenDiskImage"); }},
       {"the save dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acSaveDiskImageAs"); }},
+      {"the add-files dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acAddFiles"); }},
       {"the about box closed", VK_ESCAPE, [&] { ChooseAction(L"acHelpAbout"); }},
   };
   for (const auto& modal : modals) {
