@@ -23,17 +23,19 @@ namespace {
 using disk_test::WriteFile;
 
 // Answers the first modal window of this thread that shows (a window with a caption other than
-// `owner`) with `key`, typed as real input; a window still there after the time limit is closed
-// and the run counts as timed out.
+// `owner`) with `key`, typed as real input (again when the window is still there a while later);
+// a window still there after the time limit is closed and the run counts as timed out.
 struct ModalAnswer {
   HWND owner = nullptr;
   WORD key = VK_RETURN;
   DWORD start = GetTickCount();
   HWND answered = nullptr;
+  DWORD pressed = 0;
   bool timedOut = false;
 
   static inline ModalAnswer* current = nullptr;
   static constexpr DWORD kLimit = 8000;
+  static constexpr DWORD kRepeat = 1500;
 
   static BOOL CALLBACK FindShown(HWND window, LPARAM found) {
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
@@ -50,8 +52,10 @@ struct ModalAnswer {
     if (GetTickCount() - current->start > kLimit) {
       current->timedOut = true;
       PostMessageW(shown, WM_CLOSE, 0, 0);
-    } else if (shown != current->answered) {
+    } else if (shown != current->answered || GetTickCount() - current->pressed > kRepeat) {
+      // Pressed again only when a key went astray and the window is still there.
       current->answered = shown;
+      current->pressed = GetTickCount();
       SetForegroundWindow(shown);
       PressKey(current->key);
     }
