@@ -122,11 +122,17 @@ TEST_F(ModalScreensTest, StartedOnAFileThatIsNoTrackImage) {
   ExpectStartAfterMessageLeavesTheScreen(Folder() / L"junk.hfe");
 }
 
-// After start-up: a message box, the open, save and add-files dialogs cancelled, and the about
-// box, each closed by its key over the shown main window.
+// After start-up: a message box, the open, save, add-files and folder dialogs cancelled, the
+// about box and the save question, each closed by its key over the shown main window.
 TEST_F(ModalScreensTest, AfterEachModalWindowClosedOverTheMainWindow) {
   WriteFile(Folder() / L"notes.txt", disk_test::Pattern(100));
   Start();
+  // Runs `command` with the fixture answering the file dialogs (the message boxes stay real).
+  const auto answered = [this](const wchar_t* command) {
+    ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
+    ChooseAction(command);
+    ui::SetDialogHook({});
+  };
   const struct {
     const char* name;
     WORD key;
@@ -134,16 +140,22 @@ TEST_F(ModalScreensTest, AfterEachModalWindowClosedOverTheMainWindow) {
   } modals[] = {
       {"the message box for a file of no known kind", VK_RETURN,
        [&] {
-         // The file is chosen through the fixture's answer; the message box is real.
-         ui::SetDialogHook([this](ui::TComponent& dialog) { return dialogs.Answer(dialog); });
          dialogs.openAnswers = {Folder() / L"notes.txt"};
-         ChooseAction(L"acOpenDiskImage");
-         ui::SetDialogHook({});
+         answered(L"acOpenDiskImage");
        }},
       {"the open dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acOpenDiskImage"); }},
       {"the save dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acSaveDiskImageAs"); }},
       {"the add-files dialog cancelled", VK_ESCAPE, [&] { ChooseAction(L"acAddFiles"); }},
       {"the about box closed", VK_ESCAPE, [&] { ChooseAction(L"acHelpAbout"); }},
+      {"the folder dialog of an extraction cancelled", VK_ESCAPE,
+       [&] {
+         dialogs.addAnswers = {{Folder() / L"notes.txt"}};
+         answered(L"acAddFiles");
+         Select({L"NOTES"});
+         ChooseAction(L"acExtractFiles");
+       }},
+      // The image has a file added since it was saved: a new image asks first.
+      {"the save question cancelled", VK_ESCAPE, [&] { ChooseAction(L"acNewDiskImage"); }},
   };
   for (const auto& modal : modals) {
     ModalAnswer answer{form->Handle(), modal.key};
