@@ -71,6 +71,8 @@ bool ShellCore::QuerySaveModified() {
   switch (ports_.ui.MessageDlg(kSaveQuestion, kQuestionCaption, MsgButtons::YesNoCancel,
                                MsgIcon::Question)) {
     case MsgAnswer::Yes:
+      // Goes ahead only once the changes are saved: a cancelled or failed save would otherwise
+      // let the open, new or close discard them.
       return Save() && !image_->IsModified();
     case MsgAnswer::No:
       return true;
@@ -142,6 +144,8 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
   } catch (const rtl::Exception& error) {
     reason = L"\r\n" + ui::WideFromUtf8(error.what());
   }
+  // A file the loader refuses leaves the current image open and says so, instead of replacing
+  // it with an empty image as if the open had succeeded.
   if (!loaded) {
     ReportFailure(L"Cannot read the disk image \"" + fileName.wstring() + L"\"." + reason,
                   OpenCaption());
@@ -156,6 +160,7 @@ void ShellCore::OpenWithDialog() {
 }
 
 void ShellCore::NewImage(int tag) {
+  // The save question comes first here too: dropping a modified image unasked loses its changes.
   if (!QuerySaveModified()) return;
   auto image = std::make_unique<disk::TMSXDisk>();
   image->PrepareNewImage(tag == 2);

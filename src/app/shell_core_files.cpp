@@ -154,6 +154,7 @@ void ShellCore::ExtractFiles() {
   if (!folder) return;
   const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);
   const files::TExtractOutcome outcome = files::ExtractPlanned(*image_, plan);
+  // Files that could not be written are named, rather than passed over in silence.
   if (!outcome.Failed.empty()) {
     std::vector<std::pair<std::wstring, std::wstring>> failed;
     for (const files::TExtractFailure& failure : outcome.Failed)
@@ -168,6 +169,8 @@ void ShellCore::DeleteFiles() {
   if (!CanChange()) return;
   retainIndex_ = ports_.view.ItemIndex();
   files::DeleteEntries(*image_, ports_.view.SelectedEntries());
+  // Deleting, making a directory and renaming modify the image: the caption shows the modified
+  // mark at once rather than after the next command that refreshes it.
   UpdateCaption();
   RefreshFileList();
 }

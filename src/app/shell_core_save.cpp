@@ -9,6 +9,8 @@ namespace app {
 bool ShellCore::Save() {
   if (!image_) return true;
   std::filesystem::path target = image_->FileName();
+  // A track image opened with unreadable sectors is saved under a chosen name: written back over
+  // its source, it would lose for good what a better read might still recover.
   const bool chosen =
       damagedSource_ || (image_->IsModified() && !ports_.fs.FileExists(ImagePath(target)));
   if (chosen) {
@@ -55,6 +57,8 @@ std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesyste
 
 bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
   const ImageKind kind = SaveKind(fileName);
+  // A name of no image kind saves nothing; the user is told, rather than left believing the
+  // image was saved.
   if (kind == ImageKind::Unknown) {
     ports_.ui.MessageDlg(L"\"" + fileName.wstring() +
                              L"\" was not saved: disk images are saved as .DSK or .HFE files.",
@@ -90,6 +94,7 @@ std::vector<std::uint8_t> ShellCore::ImageBytes(ImageKind kind) const {
 
 void ShellCore::ExportToRemovable() {
   if (!image_) return;
+  // An export that writes nothing says so: silence would pass for a written drive.
   if (removableDrive_.empty()) {
     ports_.ui.MessageDlg(L"No removable drive is chosen: choose one in Options, Removable Drives.",
                          kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
@@ -128,6 +133,7 @@ void ShellCore::ReplaceBootSector(int tag) {
   if (!CanChange()) return;
   image_->EraseBootSector();
   if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
+  // The new boot sector made the image modified: the caption shows it at once.
   UpdateCaption();
 }
 

@@ -160,7 +160,10 @@ TEST(MakeDir, NamesRunFromNumbersToLetters) {
     const char* name;
   } cases[] = {
       {1, "NEWDIR1"}, {99, "NEWDIR99"}, {100, "NEWDIRA0"}, {110, "NEWDIRB0"}, {127, "NEWDIRC7"}};
-  for (const auto& c : cases) EXPECT_EQ(NewDirName(c.n), c.name);
+  for (const auto& c : cases) {
+    EXPECT_EQ(NewDirName(c.n), c.name);
+    EXPECT_EQ(DirSuffix(c.n), std::string(c.name).substr(6));
+  }
 }
 
 class CommandsTest : public files_test::ClockTest {};

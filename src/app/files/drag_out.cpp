@@ -93,6 +93,9 @@ std::uint32_t HostAttributes(std::uint8_t fatAttributes) {
                           disk::faArchive);
 }
 
+// A descriptor's times are universal times, which the receiving shell shows in local time; the
+// entry's stamp is the time of day the disk shows (as an MSX or an extraction reads it), so it is
+// taken as local time and converted, and the copy arrives showing the entry's own time.
 rtl::FileTime StampToUtc(disk::TDateStamp date, disk::TTimeStamp time) {
   const rtl::TDateTime local{date.GetYear(),
                              date.GetMonth(),

@@ -1,4 +1,6 @@
-// Whether a drag over the file list may drop, decided afresh for every drag.
+// Whether a drag over the file list may drop, decided afresh for every drag: a flag kept from
+// one drag to the next would report no effect on the first entry after a drop, and would let our
+// own drag drop its entries into the image once a foreign drag had entered before it.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +20,10 @@ class TDropGate {
   std::uint32_t Enter(bool isOwnDrag, bool offersFiles, std::uint32_t allowed,
                       std::uint32_t keyState) {
     accepting_ = !isOwnDrag && offersFiles;
-    return Effect(allowed, keyState);
+    return DropEffectFor(allowed, keyState);
   }
   std::uint32_t Over(std::uint32_t allowed, std::uint32_t keyState) const {
-    return Effect(allowed, keyState);
+    return DropEffectFor(allowed, keyState);
   }
   void Leave() { accepting_ = false; }
   // True when the drop is to be processed. The effect reported back is always none, so the
@@ -34,7 +36,7 @@ class TDropGate {
 
  private:
   // Move with Shift when the source allows it, else copy when allowed.
-  std::uint32_t Effect(std::uint32_t allowed, std::uint32_t keyState) const {
+  std::uint32_t DropEffectFor(std::uint32_t allowed, std::uint32_t keyState) const {
     if (!accepting_) return kDropNone;
     if ((keyState & kKeyShift) != 0 && (allowed & kDropMove) != 0) return kDropMove;
     return allowed & kDropCopy;

@@ -3,10 +3,14 @@
 
 namespace app::files {
 
-std::string NewDirName(std::int32_t n) {
-  if (n < 100) return "NEWDIR" + std::to_string(n);
+std::string DirSuffix(std::int32_t n) {
+  if (n < 100) return std::to_string(n);
   const char letter = static_cast<char>('A' + (n - 100) / 10);
-  return "NEWDIR" + std::string(1, letter) + std::to_string(n % 10);
+  return std::string(1, letter) + std::to_string(n % 10);
+}
+
+std::string NewDirName(std::int32_t n) {
+  return "NEWDIR" + DirSuffix(n);
 }
 
 TMakeDirResult MakeNewDirectory(disk::TMSXDisk& disk) {

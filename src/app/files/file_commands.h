@@ -11,7 +11,10 @@ namespace app::files {
 
 inline constexpr std::int32_t kNewDirTries = 127;
 
-// "NEWDIR" + 1..99, then A0..C7 for 100..127.
+// The decimal number for 1..99; from 100 on the letter "A" + (n - 100) / 10 and the digit n % 10
+// (A0..C7 for 100..127).
+std::string DirSuffix(std::int32_t n);
+// "NEWDIR" + DirSuffix(n).
 std::string NewDirName(std::int32_t n);
 
 struct TMakeDirResult {

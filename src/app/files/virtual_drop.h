@@ -30,7 +30,9 @@ struct TVirtualItem {
 
 // The descriptors that can be added: a path is split at "\" and "/", empty and "." parts are
 // dropped; a path with a ".." part, with no name left, or nested deeper than kMaxFolderDepth is
-// left out. The directory bit and the size and write time count only when their flags say so.
+// left out. The directory bit and the size and write time count only when their flags say so:
+// a write time the source did not fill in is no time, and a file added with it would carry a
+// made-up date (the added file keeps the time the disk model gave it instead).
 std::vector<TVirtualItem> PlanVirtualDrop(std::span<const TIndexedDescriptor> descriptors);
 
 // A file's contents from its stream: exactly the declared size when there is one (a stream that

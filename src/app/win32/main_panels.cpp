@@ -31,11 +31,11 @@ void TMainForm::BuildPanels() {
     auto* made = ui::Create<skbar::TSkBarCustomDockablePanel>(*this);
     made->SetName(name);
     made->SetCaption(caption);
-    made->SetDefaultDock(rightDock_);
     made->SetParent(rightDock_);
     return made;
   };
   fileListPanel_ = panel(L"FileListPanel", L"Disk Image List");
+  fileListPanel_->SetDefaultDock(rightDock_);
   folderBrowserPanel_ = panel(L"FolderBrowserPanel", L"Disk Image Browser");
   // The browser docks at the sides only, and minimising it gives its room to the panels after it.
   folderBrowserPanel_->SetDockableTo(tb::DockableBit(tb::TTBDockPosition::dpLeft) |

@@ -288,16 +288,20 @@ void TCustomForm::SetVisible(bool visible) {
     // device context of its own); the whole window is invalidated instead, so every window
     // erases and paints once, in its own paint.
     appearing_ = true;
+    frameDrawnAppearing_ = false;
     ShowWindow(Handle(), kShow[static_cast<int>(windowState_)]);
     appearing_ = false;
     RedrawWindow(Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     // Windows hidden under their own children would each get a paint that shows nothing.
     ValidateHiddenWindows();
-    // Activated as it appeared, the form had its frame painted then; when its children also
-    // cover its client area wholly, nothing of its own is left to paint.
-    if (GetActiveWindow() == Handle() && !IsIconic(Handle()) && CoveredByChildWindows())
-      RedrawWindow(Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+    // When its children cover its client area wholly, the form has nothing of its own to paint
+    // there. Its frame is left out of its paint only when its activation drew it as it appeared;
+    // a form already active while hidden (the owner of a message box shown before it appeared)
+    // is not activated again, and its frame keeps its paint.
+    if (!IsIconic(Handle()) && CoveredByChildWindows())
+      RedrawWindow(Handle(), nullptr, nullptr,
+                   RDW_VALIDATE | RDW_NOCHILDREN | (frameDrawnAppearing_ ? RDW_NOFRAME : 0));
     UpdateShowing();
     if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
   } else {
@@ -439,6 +443,9 @@ void TCustomForm::WndProc(TMessage& message) {
         position.flags |= SWP_NOSIZE;
       break;
     }
+    case WM_NCACTIVATE:
+      if (appearing_ && message.WParam && IsWindowVisible(Handle())) frameDrawnAppearing_ = true;
+      break;
     case WM_ACTIVATE:
       // Activated with a control to focus, the form focuses it at once: the platform's default
       // would focus the form's own window first (one focus change more, and the input method's

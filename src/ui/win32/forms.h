@@ -155,6 +155,8 @@ class TCustomForm : public TWinControl {
   bool placed_ = false;
   bool destroyed_ = false;
   bool appearing_ = false;
+  // The form was activated while it appeared, which drew its frame.
+  bool frameDrawnAppearing_ = false;
   TWinControl* activeControl_ = nullptr;
   TMainMenu* menu_ = nullptr;
   TModalResult modalResult_ = mrNone;

@@ -299,6 +299,9 @@ TEST_F(MainPanelsTest, ThePanelsStartWithTheSplitTheirPositionsGive) {
   EXPECT_TRUE(Browser().Options().TaskPaneStyleResize);
   EXPECT_EQ(Images().DockableTo(), tb::kDockableToAll);
   EXPECT_FALSE(Images().Options().TaskPaneStyleResize);
+  // Only the image list has a default dock.
+  EXPECT_EQ(Images().DefaultDock(), &Part<skbar::TSkBarCustomMultiDock>(L"RightMultiDock"));
+  EXPECT_EQ(Browser().DefaultDock(), nullptr);
 }
 
 // Real keys: Tab, Ctrl+Tab and Shift+Tab move the focus through the file list and the panels'

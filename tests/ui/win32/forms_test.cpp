@@ -9,6 +9,7 @@
 #include "../../rtl/temp_folder.h"
 #include "../awkward_ini_values.h"
 #include "gui_fixture.h"
+#include "screen_check.h"
 #include "ui/actions.h"
 #include "ui/ini_file.h"
 #include "ui/win32/clipboard.h"
@@ -876,6 +877,35 @@ TEST_F(UiForms, AnActivatedFormItsChildrenCoverGetsNoPaint) {
   RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_EQ(form->paints, 0);
   EXPECT_EQ(inside->erases, 1);
+  ui::Free(form);
+}
+
+// A form made active while still hidden (a message box it owned closed before it appeared) is
+// not activated as it appears, so nothing drew its frame yet: the frame keeps its paint, and the
+// screen shows the frame and caption as a full repaint draws them.
+TEST_F(UiForms, AFormActiveBeforeItAppearsPaintsItsFrame) {
+  auto* form = ui::Create<ui::TForm>(*ui::Application);
+  form->SetBounds(0, 0, 240, 160);
+  form->SetCaption(L"Shown after a message");
+  auto* inside = ui::Create<WindowProbe>(*form, false);
+  inside->SetParent(form);
+  inside->SetAlign(ui::TAlign::alClient);
+  struct CloseBox {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+      const HWND box = FindWindowW(L"#32770", L"Before");
+      if (!box) return;
+      KillTimer(nullptr, timer);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseBox::Tick);
+  const DWORD start = GetTickCount();
+  MessageBoxW(form->Handle(), L"A message before the form shows", L"Before", MB_OK);
+  KillTimer(nullptr, timer);
+  ASSERT_LT(GetTickCount() - start, 5000u);
+  ASSERT_EQ(GetActiveWindow(), form->Handle());
+  form->Show();
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
   ui::Free(form);
 }
 

@@ -1,6 +1,7 @@
 // What the user sees after a change: the window's pixels as the screen shows them, without a
 // repaint asked for, compared with the same pixels after a full repaint of the window and all
-// its children. A part left unpainted (or painted stale) by the change shows as a difference.
+// its children. The whole window rectangle is captured from the screen, so its frame and caption
+// are compared too. A part left unpainted (or painted stale) by the change shows as a difference.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +33,8 @@ inline void SettleScreen() {
   }
 }
 
-// The pixels of a window's rectangle on the screen, row by row (0x00RRGGBB).
+// The pixels of a window's whole rectangle on the screen, frame included, row by row
+// (0x00RRGGBB).
 struct ScreenPixels {
   RECT area{};
   std::vector<DWORD> pixels;
