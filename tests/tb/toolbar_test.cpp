@@ -152,6 +152,22 @@ TEST_F(TbToolbarView, EachShrinkModeLaysOutWithinTheRoomItIsGiven) {
   EXPECT_EQ(v.Viewers(5)->BoundsRect().Width(), kChevronSize);
   EXPECT_EQ(toolbar.width, chevron.chevronOffset);
 
+  // Floating, a chevron toolbar stretches to its wrap width (FloatingWidth); a wrapping one
+  // keeps the length of its items.
+  TTBToolbarViewSettings floating;
+  floating.orientation = TTBViewOrientation::tbvoFloating;
+  floating.wrapOffset = 8 * length;
+  v.ApplySettings(floating);
+  v.ValidatePositions();
+  EXPECT_EQ(toolbar.width, 8 * length);
+  toolbar.mode = TTBShrinkMode::tbsmWrap;
+  v.InvalidatePositions();
+  v.ValidatePositions();
+  const TTBMargins margins = v.GetMargins(TTBViewOrientation::tbvoFloating);
+  EXPECT_EQ(toolbar.width, margins.left + 5 * length + margins.right);
+  toolbar.mode = TTBShrinkMode::tbsmChevron;
+  v.ApplySettings(chevron);
+
   // The item used last is the last to go.
   v.GivePriority(v.Viewers(4));
   v.ValidatePositions();
