@@ -416,6 +416,7 @@ void TTBView::ValidatePositions() {
 }
 
 void TTBView::InvalidatePositions() {
+  lastWrappedLines_ = 0;
   if (!validated_) return;
   validated_ = false;
   if (window_) window_->InvalidateAll();
@@ -524,6 +525,7 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
   scrollOffset_ = result.scrollOffset;
   showUpArrow_ = result.showUpArrow;
   showDownArrow_ = result.showDownArrow;
+  lastWrappedLines_ = result.wrappedLines;
   baseWidth_ = width = result.width;
   baseHeight_ = height = result.height;
   validated_ = true;

@@ -137,6 +137,14 @@ TEST_F(TbToolbarView, EachShrinkModeLaysOutWithinTheRoomItIsGiven) {
   EXPECT_EQ(toolbar.width, 3 * length);
   EXPECT_EQ(toolbar.height, 100);
   EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(v.LastWrappedLines(), 1);
+  // A separator that breaks the line begins a line too; one that keeps it does not.
+  auto* separator = ui::Create<TTBSeparatorItem>(*toolbar.root);
+  toolbar.root->Insert(1, separator);
+  EXPECT_EQ(v.LastWrappedLines(), 2);  // "Abcd", the separator's band, "Bbcd Cbcd Dbcd", "Ebcd"
+  v.InvalidatePositions();
+  EXPECT_EQ(v.LastWrappedLines(), 0);
+  ui::Free(separator);
 
   // Chevron: the dock gives room for two and a half; two items stay, the rest are off the edge
   // and the chevron ends the room, which the toolbar then fills.
