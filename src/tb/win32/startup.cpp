@@ -13,6 +13,7 @@ void Initialize() {
 
 void Finalize() {
   SetPopupFactory(nullptr);
+  SetPopupMenuLoop(nullptr);
   SetCharLower(nullptr);
 }
 
