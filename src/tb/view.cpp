@@ -669,7 +669,9 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
       StopTimer(TTBViewTimer::tiClose);
       if (!(viewer && viewer == openViewer_)) CloseChildPopups();
     } else if (viewer && viewer == openViewer_) {
-      StopTimer(TTBViewTimer::tiClose);  // back on the item whose submenu is open
+      // Back on the item whose submenu is open: the submenu stays (the close and open timers
+      // would otherwise close it and open it again after the show delay).
+      StopTimer(TTBViewTimer::tiClose);
     } else if (openViewerView_ && !TimerRunning(TTBViewTimer::tiClose)) {
       StartTimer(TTBViewTimer::tiClose, delay);
     }
