@@ -12,6 +12,7 @@ namespace tb {
 namespace {
 
 TTBPopupFactory gPopupFactory = nullptr;
+TTBPopupMenuLoop gPopupMenuLoop = nullptr;
 
 // Notifications are relayed through embedded groups and linking items at most this deep.
 constexpr int kMaxRelayDepth = 11;
@@ -33,6 +34,14 @@ void SetPopupFactory(TTBPopupFactory factory) {
 
 TTBPopupFactory PopupFactory() {
   return gPopupFactory;
+}
+
+void SetPopupMenuLoop(TTBPopupMenuLoop loop) {
+  gPopupMenuLoop = loop;
+}
+
+TTBPopupMenuLoop PopupMenuLoop() {
+  return gPopupMenuLoop;
 }
 
 // --- life
@@ -328,6 +337,12 @@ void TTBCustomItem::InitiateAction() {
 
 std::unique_ptr<TTBItemViewer> TTBCustomItem::CreateViewer(TTBView& view, int groupLevel) {
   return std::make_unique<TTBItemViewer>(view, *this, groupLevel);
+}
+
+TTBCustomItem* TTBCustomItem::Popup(int x, int y, bool trackRightButton,
+                                    TTBPopupAlignment alignment, bool returnClickedItemOnly) {
+  if (!gPopupMenuLoop) return nullptr;
+  return gPopupMenuLoop(*this, x, y, trackRightButton, alignment, returnClickedItemOnly);
 }
 
 void TTBCustomItem::PostClick() {

@@ -15,10 +15,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "rtl/exceptions.h"
 #include "tb/consts.h"
 #include "tb/deferred_click.h"
 #include "tb/geometry.h"
@@ -37,9 +37,9 @@ class TTBItemViewer;
 class TTBView;
 
 // Item list errors; what() is the framework's text (tb/consts.h).
-class ETBItemError : public std::runtime_error {
+class ETBItemError : public rtl::Exception {
  public:
-  using std::runtime_error::runtime_error;
+  using rtl::Exception::Exception;
 };
 
 using TTBItemOptions = std::uint16_t;
@@ -151,6 +151,14 @@ using TTBPopupFactory = TTBPopupWindowBase* (*)(TTBCustomItem& item,
 void SetPopupFactory(TTBPopupFactory factory);
 TTBPopupFactory PopupFactory();
 
+// Runs a whole popup-menu loop over an item's sub-items at a screen point and answers the
+// clicked item (the Windows side).
+using TTBPopupMenuLoop = TTBCustomItem* (*)(TTBCustomItem& item, int x, int y,
+                                            bool trackRightButton, TTBPopupAlignment alignment,
+                                            bool returnClickedItemOnly);
+void SetPopupMenuLoop(TTBPopupMenuLoop loop);
+TTBPopupMenuLoop PopupMenuLoop();
+
 // A component that holds an item tree (toolbars, popup menus).
 class ITBItemContainer {
  public:
@@ -241,6 +249,11 @@ class TTBCustomItem : public ui::TComponent,
   std::wstring GetShortCutText() const;
   // Finds the item with shortcut `key` in this tree and clicks it; true when one was clicked.
   bool IsShortCut(ui::TShortCut key);
+  // Shows the sub-items as a popup menu at a screen point and answers the clicked item, whose
+  // click is posted unless only the item is wanted (null: none, or no popup loop installed).
+  TTBCustomItem* Popup(int x, int y, bool trackRightButton,
+                       TTBPopupAlignment alignment = TTBPopupAlignment::tbpaLeft,
+                       bool returnClickedItemOnly = false);
 
   // Properties.
   const std::wstring& Caption() const { return caption_; }

@@ -19,7 +19,7 @@ class TModalLoop {
   void Run() {
     root_.DoneActionData().doneAction = TTBDoneAction::tbdaNone;
     root_.ValidatePositions();
-    root_.SetCaptureWnd(platform_.WindowOf(root_));
+    root_.SetCaptureWnd(platform_.HandlerWindow());
     if (options_.mouseDown) {
       if (TTBItemViewer* viewer = root_.Selected()) {
         TTBLoopMessage current;
@@ -276,22 +276,23 @@ void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options, ITBTool
   loop.mouseDown = (options & tbetMouseDown) != 0;
   loop.executeSelected = (options & tbetExecuteSelected) != 0;
   loop.fromMSAA = (options & tbetFromMSAA) != 0;
-  struct Restore {
+  struct HideAccels {
     TTBView& view;
-    ~Restore() {
-      view.Exclude(vsModal);
+    ~HideAccels() {
       try {
-        view.StopAllTimers();
-        view.CloseChildPopups();
-        view.UpdateSelection(kNoPoint, true);
         view.SetAccelsVisibility(false);
       } catch (...) {  // the loop's own error, if any, is the one that travels on
       }
     }
   };
   {
-    Restore restore{view};
-    host.RunLoop(view, loop);
+    HideAccels hideAccels{view};
+    host.RunLoop(view, loop, [&view] {
+      view.Exclude(vsModal);
+      view.StopAllTimers();
+      view.CloseChildPopups();
+      view.UpdateSelection(kNoPoint, true);
+    });
   }
   const TTBDoneActionData data = view.DoneActionData();
   host.Finish(data);

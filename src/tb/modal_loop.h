@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tb/view.h"
@@ -41,6 +42,8 @@ struct TTBLoopMessage {
 
 class ITBModalPlatform {
  public:
+  // The window that holds the loop's capture (the modal handler's).
+  virtual std::uintptr_t HandlerWindow() = 0;
   // The loop's window still holds the mouse capture.
   virtual bool HasCapture() = 0;
   virtual std::uintptr_t ActiveWindow() = 0;
@@ -98,8 +101,10 @@ inline constexpr TTBEnterToolbarLoopOptions tbetMouseDown = 1, tbetExecuteSelect
 // length, and carrying out how it ended.
 class ITBToolbarLoopHost {
  public:
-  // Runs RunModalLoop under a handler that holds the capture on the view's window.
-  virtual void RunLoop(TTBView& view, const TTBModalLoopOptions& options) = 0;
+  // Runs RunModalLoop under a handler that holds the capture on the view's window; `ending`
+  // runs when the loop has returned (or failed), before the handler is freed.
+  virtual void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+                       const std::function<void()>& ending) = 0;
   virtual void Finish(const TTBDoneActionData& data) = 0;
 
  protected:
@@ -107,8 +112,9 @@ class ITBToolbarLoopHost {
 };
 // Runs a modal loop on a toolbar view (nothing when it is modal already): only vsShowAccels of
 // its state is kept and vsModal added, the focus event is announced when an item is selected;
-// afterwards the view is no longer modal, its timers stop, child popups close, the selection
-// follows no point, accelerators are hidden again as allowed and the done action is carried out.
+// afterwards, while the handler still holds the capture, the view is no longer modal, its
+// timers stop, child popups close and the selection follows no point; once the handler is
+// freed, accelerators are hidden again as allowed and the done action is carried out.
 void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options, ITBToolbarLoopHost& host);
 
 }  // namespace tb

@@ -30,6 +30,9 @@ class TTBMRUList;
 // The platform's file title of a path (GetFileTitleW; the name part elsewhere); the name
 // itself when the platform gives none.
 std::wstring FileTitleOf(const std::wstring& name);
+// The platform's full path of a name (GetFullPathNameW; against the current directory
+// elsewhere); the name itself when the platform gives none.
+std::wstring ExpandFullPath(const std::wstring& name);
 
 // The list's names; entry i belongs with sub-item i of the list's container.
 class TTBMRUListStrings : public ui::TStrings {
@@ -85,8 +88,9 @@ class TTBMRUList : public ui::TComponent {
   void LoadFromRegIni(const ui::TRegistryIniFile& ini, const std::wstring& section);
   void SaveToRegIni(ui::TRegistryIniFile& ini, const std::wstring& section) const;
 
-  // Expands a name to a full path for Add (none: the name as given).
-  std::function<std::wstring(const std::wstring&)> ExpandFileName;
+  // Expands a name to a full path for Add (the platform's by default; none: the name as
+  // given).
+  std::function<std::wstring(const std::wstring&)> ExpandFileName = &ExpandFullPath;
   ui::TNotifyEvent OnChange;
   std::function<void(TTBMRUList& sender, const std::wstring& fileName)> OnClick;
 

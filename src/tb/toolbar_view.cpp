@@ -67,14 +67,15 @@ void TTBToolbarView::DoUpdatePositions(int& width, int& height) {
     ~InLayout() { toolbar.LayoutFinished(); }
   } inLayout(toolbar_);
   TTBView::DoUpdatePositions(width, height);
-  // At least as thick as the row on the dock; a chevron toolbar at least as long as the room
-  // the dock gives it, so that its chevron sits at the end of that room.
+  // At least as thick as the row on the dock; a chevron toolbar at least as long as its wrap
+  // offset, so that a floating one keeps its floating width. (Docked, the chevron already
+  // ends the room the dock gives it.)
   const bool vertical = Orientation() == TTBViewOrientation::tbvoVertical;
   int& across = vertical ? width : height;
   int& along = vertical ? height : width;
   const int before[2] = {width, height};
   across = std::max(across, toolbar_.MinRowSize());
-  if (toolbar_.ShrinkMode() == TTBShrinkMode::tbsmChevron) along = std::max(along, ChevronOffset());
+  if (toolbar_.ShrinkMode() == TTBShrinkMode::tbsmChevron) along = std::max(along, WrapOffset());
   if (width != before[0] || height != before[1]) toolbar_.ViewAutoSize(width, height);
 }
 

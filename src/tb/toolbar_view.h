@@ -5,8 +5,9 @@
 //   its shrink mode.
 //   TTBToolbarView: the view of a toolbar's root item. It shows the toolbar's chevron item (and
 //   MDI items) as internal viewers, uses the toolbar's font through the view's window, and lays
-//   out at least as thick as the dock's row and, when it shows a chevron, at least as long as
-//   the room the dock gives it; the toolbar (ITBToolbarViewHost) takes the laid-out size.
+//   out at least as thick as the dock's row and, in chevron mode, at least as long as its wrap
+//   offset (a floating toolbar's FloatingWidth); the toolbar (ITBToolbarViewHost) takes the
+//   laid-out size.
 //   TTBChevronItem: the "More Buttons" submenu at the end of a shortened toolbar; its popup
 //   lists the viewers the toolbar could not show.
 //   ToolbarKeyboardOpen: the keyboard entry into a toolbar (Alt, F10, Alt+letter, a dialog

@@ -417,6 +417,7 @@ void TTBView::ValidatePositions() {
 }
 
 void TTBView::InvalidatePositions() {
+  lastWrappedLines_ = 0;
   if (!validated_) return;
   validated_ = false;
   if (window_) window_->InvalidateAll();
@@ -525,6 +526,7 @@ void TTBView::DoUpdatePositions(int& width, int& height) {
   scrollOffset_ = result.scrollOffset;
   showUpArrow_ = result.showUpArrow;
   showDownArrow_ = result.showDownArrow;
+  lastWrappedLines_ = result.wrappedLines;
   baseWidth_ = width = result.width;
   baseHeight_ = height = result.height;
   validated_ = true;
@@ -668,7 +670,9 @@ void TTBView::Select(TTBItemViewer* viewer, bool viaMouse) {
       StopTimer(TTBViewTimer::tiClose);
       if (!(viewer && viewer == openViewer_)) CloseChildPopups();
     } else if (viewer && viewer == openViewer_) {
-      StopTimer(TTBViewTimer::tiClose);  // back on the item whose submenu is open
+      // Back on the item whose submenu is open: the submenu stays (the close and open timers
+      // would otherwise close it and open it again after the show delay).
+      StopTimer(TTBViewTimer::tiClose);
     } else if (openViewerView_ && !TimerRunning(TTBViewTimer::tiClose)) {
       StartTimer(TTBViewTimer::tiClose, delay);
     }

@@ -128,6 +128,8 @@ class TTBView : public ui::TComponent {
   bool Validated() const { return validated_; }
   int BaseWidth() const { return baseWidth_; }
   int BaseHeight() const { return baseHeight_; }
+  // The lines the last layout began by wrapping; 0 again once the positions are invalid.
+  int LastWrappedLines() const { return lastWrappedLines_; }
 
   // Selection, keyboard and mouse.
   TTBItemViewer* Selected() const { return selected_; }
@@ -312,6 +314,7 @@ class TTBView : public ui::TComponent {
   TTBViewStyle style_ = 0;
   std::uint8_t activeTimers_ = 0;
   int baseWidth_ = 0, baseHeight_ = 0;
+  int lastWrappedLines_ = 0;
   int chevronOffset_ = 0, chevronSize_ = 0, wrapOffset_ = 0;
   int maxHeight_ = 0, scrollOffset_ = 0;
   ui::TColor backgroundColor_ = ui::clDefault;
@@ -357,6 +360,7 @@ struct LayoutInput {
 };
 struct LayoutResult {
   int width = 0, height = 0;
+  int wrappedLines = 0;  // lines begun by wrapping (0: everything on one line)
   int scrollOffset = 0;
   bool showUpArrow = false, showDownArrow = false;
 };

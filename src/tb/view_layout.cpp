@@ -233,6 +233,7 @@ LayoutResult LayoutEntries(const LayoutInput& input, std::vector<LayoutEntry>& e
         }
         if ((following > wrap || wrappedSinceSeparator) && !e.noLineBreak) {
           finishLine();
+          ++result.wrappedLines;
           e.lineSep = true;
           e.rect = MakeRect(vertical, alongStart, across, 0, kLineSeparatorThickness);
           lineSeparators.push_back(i);
@@ -243,6 +244,7 @@ LayoutResult LayoutEntries(const LayoutInput& input, std::vector<LayoutEntry>& e
         wrappedSinceSeparator = false;
       } else if (along + length > wrap) {
         finishLine();
+        ++result.wrappedLines;
         wrappedSinceSeparator = true;
       }
     } else if (e.separator) {

@@ -56,7 +56,8 @@ TEST(TbItem, ListOperationsAndTheirErrors) {
     try {
       c.op();
       ADD_FAILURE() << "no error for " << c.error;
-    } catch (const ETBItemError& e) {
+    } catch (const rtl::Exception& e) {  // raised as the runtime's exception
+      EXPECT_NE(dynamic_cast<const ETBItemError*>(&e), nullptr);
       EXPECT_STREQ(e.what(), c.error);
     }
     EXPECT_EQ(root->Count(), 2);

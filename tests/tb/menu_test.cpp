@@ -286,6 +286,7 @@ class HandItem : public TTBCustomItem {
 // A message queue; an empty queue takes the capture away, so every loop ends.
 class FakePlatform : public ITBModalPlatform {
  public:
+  static constexpr std::uintptr_t kHandlerWindow = 0xCA;
   void SetRoot(TTBView* root) { root_ = root; }
 
   void Post(std::uint32_t message, std::uintptr_t wParam = 0, TPoint pos = {}) {
@@ -299,6 +300,7 @@ class FakePlatform : public ITBModalPlatform {
     Post(msg::LButtonUp, 0, at);
   }
 
+  std::uintptr_t HandlerWindow() override { return kHandlerWindow; }
   bool HasCapture() override { return !captureLost; }
   std::uintptr_t ActiveWindow() override { return 1; }
   bool PeekNext(TTBLoopMessage& message) override {
@@ -571,15 +573,21 @@ TEST(MenuBarLoopTest, SpaceAsksForTheSystemMenuAndPressesBesideItemsEndTheLoop) 
   SetSystemSettings(previous);
 }
 
-// Runs no real loop: records the view's state during it and how it ended.
+// Runs no real loop: records the view's state during it, when its handler would be freed, and
+// how it ended.
 struct RecordingLoopHost : ITBToolbarLoopHost {
-  void RunLoop(TTBView& view, const TTBModalLoopOptions& options) override {
+  void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+               const std::function<void()>& ending) override {
     stateDuring = view.State();
     mouseDown = options.mouseDown;
     view.EndModalWithClick(view.Selected());
+    ending();
+    stateAtFree = view.State();
+    selectedAtFree = view.Selected();
   }
   void Finish(const TTBDoneActionData& data) override { finished = data; }
-  TTBViewState stateDuring = 0;
+  TTBViewState stateDuring = 0, stateAtFree = 0;
+  TTBItemViewer* selectedAtFree = nullptr;
   bool mouseDown = false;
   TTBDoneActionData finished;
 };
@@ -592,10 +600,20 @@ TEST(ToolbarLoopTest, TheViewIsModalForTheLoopAndItsEndIsCarriedOut) {
   bar->ValidatePositions();
   bar->Select(bar->Viewers(0), false);
   bar->SetState(vsShowAccels | vsDropDownMenus | vsMouseInWindow);
+  bar->SetStyle(vsUseHiddenAccels);
+  TFixedSystemSettings settings;
+  settings.keyboardCues = false;
+  ISystemSettings* previous = SetSystemSettings(&settings);
   RecordingLoopHost host;
   EnterToolbarLoop(*bar, tbetMouseDown, host);
   EXPECT_EQ(host.stateDuring, vsShowAccels | vsModal);
   EXPECT_TRUE(host.mouseDown);
+  // Before the handler goes the view is no longer modal and has no selection; the
+  // accelerators hide after it.
+  EXPECT_EQ(host.stateAtFree, vsShowAccels);
+  EXPECT_EQ(host.selectedAtFree, nullptr);
+  EXPECT_EQ(bar->State(), 0);
+  SetSystemSettings(previous);
   EXPECT_EQ(host.finished.doneAction, TTBDoneAction::tbdaClickItem);
   EXPECT_EQ(host.finished.clickItem, root->Items(0));
   EXPECT_FALSE(bar->State() & vsModal);
@@ -656,6 +674,8 @@ TEST_F(ModalLoopTest, HoverOpensTheSubmenuOnItsTimerAndKeepsTheOpenerHighlighted
   Run();
   ASSERT_NE(view->OpenViewerView(), nullptr);
   TTBView& sub = *view->OpenViewerView();
+  // The capture is the handler's window, read from the root by every view of the chain.
+  EXPECT_EQ(sub.CaptureWnd(), FakePlatform::kHandlerWindow);
   // Into the submenu: the opener stays selected; on to another item of the root: the
   // submenu closes on the close timer, the highlight moves.
   platform.captureLost = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ui/ini_file.h"
 #include "ui/properties.h"
 #include "view_fakes.h"
@@ -42,6 +44,15 @@ TEST_F(MruList, AddKeepsTheNewestUpToTheMaximum) {
   list->SetAddFullPath(false);
   list->Add(L"x");
   EXPECT_EQ(Items().front(), L"x");
+}
+
+TEST(MruListDefaults, AddExpandsANameAgainstTheCurrentDirectory) {
+  ui::Owned<TTBMRUList> list = ui::New<TTBMRUList>();
+  list->Add(L"sub/../a.dsk");
+  EXPECT_EQ(list->Items()->Get(0), (std::filesystem::current_path() / "a.dsk").wstring());
+  list->SetAddFullPath(false);
+  list->Add(L"sub/../b.dsk");
+  EXPECT_EQ(list->Items()->Get(0), L"sub/../b.dsk");
 }
 
 TEST_F(MruList, RemoveTakesTheNameAsGiven) {

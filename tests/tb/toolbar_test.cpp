@@ -137,6 +137,14 @@ TEST_F(TbToolbarView, EachShrinkModeLaysOutWithinTheRoomItIsGiven) {
   EXPECT_EQ(toolbar.width, 3 * length);
   EXPECT_EQ(toolbar.height, 100);
   EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(v.LastWrappedLines(), 1);
+  // A separator that breaks the line begins a line too; one that keeps it does not.
+  auto* separator = ui::Create<TTBSeparatorItem>(*toolbar.root);
+  toolbar.root->Insert(1, separator);
+  EXPECT_EQ(v.LastWrappedLines(), 2);  // "Abcd", the separator's band, "Bbcd Cbcd Dbcd", "Ebcd"
+  v.InvalidatePositions();
+  EXPECT_EQ(v.LastWrappedLines(), 0);
+  ui::Free(separator);
 
   // Chevron: the dock gives room for two and a half; two items stay, the rest are off the edge
   // and the chevron ends the room, which the toolbar then fills.
@@ -151,6 +159,22 @@ TEST_F(TbToolbarView, EachShrinkModeLaysOutWithinTheRoomItIsGiven) {
   EXPECT_EQ(v.Viewers(5)->BoundsRect().right, chevron.chevronOffset);
   EXPECT_EQ(v.Viewers(5)->BoundsRect().Width(), kChevronSize);
   EXPECT_EQ(toolbar.width, chevron.chevronOffset);
+
+  // Floating, a chevron toolbar stretches to its wrap width (FloatingWidth); a wrapping one
+  // keeps the length of its items.
+  TTBToolbarViewSettings floating;
+  floating.orientation = TTBViewOrientation::tbvoFloating;
+  floating.wrapOffset = 8 * length;
+  v.ApplySettings(floating);
+  v.ValidatePositions();
+  EXPECT_EQ(toolbar.width, 8 * length);
+  toolbar.mode = TTBShrinkMode::tbsmWrap;
+  v.InvalidatePositions();
+  v.ValidatePositions();
+  const TTBMargins margins = v.GetMargins(TTBViewOrientation::tbvoFloating);
+  EXPECT_EQ(toolbar.width, margins.left + 5 * length + margins.right);
+  toolbar.mode = TTBShrinkMode::tbsmChevron;
+  v.ApplySettings(chevron);
 
   // The item used last is the last to go.
   v.GivePriority(v.Viewers(4));

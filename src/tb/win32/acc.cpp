@@ -81,29 +81,14 @@ HRESULT Guard(F body) noexcept {
   }
 }
 
-class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
+// The base of the accessibility objects: a counted COM object that offers no IDispatch
+// operations; each kind says what its client's going means (ClientIsDestroying).
+class TTBBaseAccObject : public IAccessible, public TTBAccObjectLink {
  public:
-  TTBCustomAccObject() {
-    TLock lock;
-    TAccList& list = List();
-    next_ = list.head;
-    if (next_) next_->previous_ = this;
-    list.head = this;
-    ++list.count;
-  }
-  virtual ~TTBCustomAccObject() {
-    if (List().finished) return;
-    TLock lock;
-    TAccList& list = List();
-    if (previous_)
-      previous_->next_ = next_;
-    else if (list.head == this)
-      list.head = next_;
-    if (next_) next_->previous_ = previous_;
-    --list.count;
-  }
-  TTBCustomAccObject(const TTBCustomAccObject&) = delete;
-  TTBCustomAccObject& operator=(const TTBCustomAccObject&) = delete;
+  TTBBaseAccObject() = default;
+  virtual ~TTBBaseAccObject() = default;
+  TTBBaseAccObject(const TTBBaseAccObject&) = delete;
+  TTBBaseAccObject& operator=(const TTBBaseAccObject&) = delete;
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -135,6 +120,38 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
                                    UINT*) override {
     return E_NOTIMPL;
   }
+  void ReleaseLink() noexcept override { Release(); }
+
+ private:
+  LONG refs_ = 1;
+};
+
+// The base of the view and viewer objects: every live object is on one list, so that all can
+// be disconnected from their clients at the end.
+class TTBCustomAccObject : public TTBBaseAccObject {
+ public:
+  TTBCustomAccObject() {
+    TLock lock;
+    TAccList& list = List();
+    next_ = list.head;
+    if (next_) next_->previous_ = this;
+    list.head = this;
+    ++list.count;
+  }
+  ~TTBCustomAccObject() override {
+    if (List().finished) return;
+    TLock lock;
+    TAccList& list = List();
+    if (previous_)
+      previous_->next_ = next_;
+    else if (list.head == this)
+      list.head = next_;
+    if (next_) next_->previous_ = previous_;
+    --list.count;
+  }
+  TTBCustomAccObject(const TTBCustomAccObject&) = delete;
+  TTBCustomAccObject& operator=(const TTBCustomAccObject&) = delete;
+
   // What neither kind answers.
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override {
     if (Missing(out)) return E_POINTER;
@@ -159,8 +176,6 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return S_FALSE; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return S_FALSE; }
-
-  void ReleaseLink() noexcept override { Release(); }
 
  protected:
   // E_FAIL once the client is gone, E_INVALIDARG for a child other than CHILDID_SELF.
@@ -197,7 +212,6 @@ class TTBCustomAccObject : public IAccessible, public TTBAccObjectLink {
 
  private:
   friend void tb::DisconnectAccessibleObjects();
-  LONG refs_ = 1;
   TTBCustomAccObject* previous_ = nullptr;
   TTBCustomAccObject* next_ = nullptr;
 };

@@ -1265,6 +1265,16 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
           dockableWindow_->OnMove(dockableWindow_);
       }
       return;
+    case WM_WINDOWPOSCHANGED: {
+      ui::TCustomForm::WndProc(message);
+      // A new size moves the caption's close button and stretches its gradient: the whole
+      // frame is drawn again once the move is complete (Wine copies the old frame's pixels over
+      // what the frame paint sent during the move drew).
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+      if (pos && !(pos->flags & SWP_NOSIZE) && IsWindowVisible(Handle()))
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      return;
+    }
     default:
       break;
   }

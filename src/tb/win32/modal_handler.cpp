@@ -23,6 +23,7 @@ class TWin32ModalPlatform final : public ITBModalPlatform {
  public:
   explicit TWin32ModalPlatform(HWND wnd) : wnd_(wnd) {}
 
+  std::uintptr_t HandlerWindow() override { return reinterpret_cast<std::uintptr_t>(wnd_); }
   bool HasCapture() override { return GetCapture() == wnd_; }
   std::uintptr_t ActiveWindow() override {
     return reinterpret_cast<std::uintptr_t>(GetActiveWindow());
@@ -110,11 +111,27 @@ class TWin32ModalPlatform final : public ITBModalPlatform {
 
 class TWin32ToolbarLoopHost final : public ITBToolbarLoopHost {
  public:
-  void RunLoop(TTBView& view, const TTBModalLoopOptions& options) override {
+  void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+               const std::function<void()>& ending) override {
     auto* window = dynamic_cast<TTBViewWindow*>(view.Window());
     TTBModalHandler handler(window ? window->Handle() : nullptr);
-    handler.Loop(view, options.mouseDown, options.executeSelected, options.fromMSAA,
-                 options.trackRightButton);
+    try {
+      handler.Loop(view, options.mouseDown, options.executeSelected, options.fromMSAA,
+                   options.trackRightButton);
+    } catch (...) {
+      EndQuietly(ending);
+      throw;
+    }
+    ending();
+  }
+
+ private:
+  // After a failed loop the loop's own error is the one that travels on.
+  static void EndQuietly(const std::function<void()>& ending) noexcept {
+    try {
+      ending();
+    } catch (...) {
+    }
   }
   void Finish(const TTBDoneActionData& data) override { FinishModalLoop(data, false); }
 };

@@ -15,6 +15,22 @@ std::wstring FileTitleOf(const std::wstring& name) {
   return title;
 }
 
+std::wstring ExpandFullPath(const std::wstring& name) {
+  // The first call tells the length; the path may change between the calls, so try again.
+  std::wstring full(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD length =
+        GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return name;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.assign(length, L'\0');
+  }
+  return name;
+}
+
 void TTBMRUList::LoadFromRegIni(const ui::TRegistryIniFile& ini, const std::wstring& section) {
   LoadFromIni(ini, section);
 }

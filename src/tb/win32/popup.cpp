@@ -395,6 +395,7 @@ void InstallPopupWindows() {
   SetPopupFactory([](TTBCustomItem& item, const TTBPopupRequest& request) {
     return CreatePopupWindow(item, request);
   });
+  SetPopupMenuLoop(&Popup);
 }
 
 TTBCustomItem* Popup(TTBCustomItem& item, int x, int y, bool trackRightButton,
@@ -446,8 +447,8 @@ void TTBPopupMenu::Popup(int x, int y) {
 
 TTBCustomItem* TTBPopupMenu::PopupEx(int x, int y, bool returnClickedItemOnly) {
   SetPopupPoint({x, y});
-  return tb::Popup(*item_, x, y, TrackButton() == ui::TTrackButton::tbRightButton,
-                   ToAlignment(Alignment()), returnClickedItemOnly);
+  return item_->Popup(x, y, TrackButton() == ui::TTrackButton::tbRightButton,
+                      ToAlignment(Alignment()), returnClickedItemOnly);
 }
 
 bool TTBPopupMenu::IsShortCut(ui::TShortCut shortcut) {

@@ -9,7 +9,8 @@
 //   (of the link target, then of the item), makes the window with `maker`, lays the view out,
 //   places it on the monitor (tb/popup_placement.h), records it as the parent view's open
 //   popup (or hands it to the caller when there is no parent view) and shows it.
-//   InstallPopupWindows() makes TTBPopupWindow the framework's popup window (tb::Initialize).
+//   InstallPopupWindows() makes TTBPopupWindow the framework's popup window and Popup its
+//   popup-menu loop (TTBCustomItem::Popup) (tb::Initialize).
 //   Popup(item, x, y, ...): a whole popup-menu loop at a screen point; the chosen item's click
 //   is posted after the loop (or only returned with returnClickedItemOnly).
 //   TTBPopupMenu: a popup menu whose items are a TTBRootItem tree (Items()); OnPopup fires

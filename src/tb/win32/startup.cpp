@@ -15,6 +15,7 @@ void Initialize() {
 
 void Finalize() {
   SetPopupFactory(nullptr);
+  SetPopupMenuLoop(nullptr);
   SetCharLower(nullptr);
   DoneAccessibility();
 }

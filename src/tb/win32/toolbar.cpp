@@ -361,17 +361,7 @@ TPoint TTBCustomToolbar::SizeWith(const TTBToolbarViewSettings& settings, int* l
   TPoint size;
   view_->ApplySettings(settings);
   view_->UpdatePositions(size.x, size.y);
-  if (lines) {  // the lines begin where a shown viewer starts lower than the one before
-    *lines = 0;
-    int lastTop = -1;
-    for (int i = 0; i < view_->ViewerCount(); ++i) {
-      const TTBItemViewer* viewer = view_->Viewers(i);
-      if (!viewer->Show() || viewer->LineSep()) continue;
-      const int top = viewer->BoundsRect().top;
-      if (top > lastTop) ++*lines;
-      lastTop = std::max(lastTop, top);
-    }
-  }
+  if (lines) *lines = view_->LastWrappedLines();
   return size;
 }
 
@@ -611,6 +601,7 @@ bool TTBCustomToolbar::IsShortCut(ui::TShortCut shortcut) {
 }
 
 void TTBCustomToolbar::InitiateAction() {
+  TTBCustomDockableWindow::InitiateAction();
   if (!updateActions_ || !view_) return;
   for (int i = 0; i < view_->ViewerCount(); ++i) {
     TTBItemViewer* viewer = view_->Viewers(i);

@@ -8,10 +8,15 @@ namespace tb {
 
 namespace {
 
-// Draws the glyph's set bits in `color` (the mask's 1 bits take the brush, the rest stays).
+// Draws the glyph's set bits in `color`, the other pixels stay. With text colour white and
+// background black a monochrome source's 0 bits come out white, and the raster operation
+// 0xE20746 (D ^ (S & (P ^ D))) takes the brush where the source is white: the mask holds the
+// glyph's rows inverted, so that the brush fills the arrow rather than the space around it.
 void DrawGlyph(HDC dc, const TTBChevronGlyph& glyph, int dx, int dy, int colorIndex) {
   WORD bits[8];
-  for (int i = 0; i < 8; ++i) bits[i] = glyph.rows[i];  // one row per word, first byte leftmost
+  for (int i = 0; i < 8; ++i) {
+    bits[i] = static_cast<BYTE>(~glyph.rows[i]);  // one row per word, first byte leftmost
+  }
   HBITMAP mask = CreateBitmap(8, 8, 1, 1, bits);
   if (!mask) return;
   HDC maskDC = CreateCompatibleDC(dc);

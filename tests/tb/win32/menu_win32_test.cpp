@@ -177,11 +177,16 @@ class TbMenuWin32Test : public UiGuiTest {
 TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
   const HWND focus = list->Handle();
   ASSERT_EQ(GetFocus(), focus);
-  bool submenuOpen = false, closedOneLevel = false, focusTaken = false;
+  bool submenuOpen = false, closedOneLevel = false, focusTaken = false, handlerCaptures = false;
   ASSERT_TRUE(RunPopup(100, 100,
                        {{30,
                          [&] {
                            focusTaken = GetFocus() == nullptr;
+                           // The handler's own window holds the capture, not the popup.
+                           const HWND capture = GetCapture();
+                           handlerCaptures =
+                               capture && capture != rootPopup->Handle() &&
+                               Root().CaptureWnd() == reinterpret_cast<std::uintptr_t>(capture);
                            for (int i = 0; i < 3; ++i) Post(WM_KEYDOWN, VK_DOWN);
                            Post(WM_KEYDOWN, VK_RIGHT);
                          }},
@@ -196,6 +201,7 @@ TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
                            Post(WM_KEYDOWN, VK_RETURN);
                          }}}));
   EXPECT_TRUE(focusTaken);
+  EXPECT_TRUE(handlerCaptures);
   EXPECT_TRUE(submenuOpen);
   EXPECT_TRUE(closedOneLevel);
   EXPECT_EQ(menuPopups, 1);

@@ -30,5 +30,16 @@ TEST(TbMruRegistry, SavesAndLoadsThroughTheRegistry) {
   RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
 }
 
+TEST(TbMruRegistry, AddExpandsANameAgainstTheCurrentDirectory) {
+  wchar_t directory[MAX_PATH] = {};
+  ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, directory), 0u);
+  std::wstring expected = directory;
+  if (expected.back() != L'\\') expected += L'\\';
+  expected += L"a.dsk";
+  ui::Owned<TTBMRUList> list = ui::New<TTBMRUList>();
+  list->Add(L"sub\\..\\a.dsk");
+  EXPECT_EQ(list->Items()->Get(0), expected);
+}
+
 }  // namespace
 }  // namespace tb

@@ -258,9 +258,11 @@ TEST_F(TbWin32, CaptionsUnderlineTheirAcceleratorCharacter) {
 TEST_F(TbWin32, StartUpBindsTheSystemAndInstallsThePopupWindows) {
   EXPECT_TRUE(tb::HasGradientFill());
   EXPECT_NE(tb::PopupFactory(), nullptr);
+  EXPECT_NE(tb::PopupMenuLoop(), nullptr);
   EXPECT_EQ(tb::LowerCaseText(L"\u00DCBER"), L"\u00FCber");  // the platform's letter case
   tb::Finalize();
   EXPECT_EQ(tb::PopupFactory(), nullptr);
+  EXPECT_EQ(tb::PopupMenuLoop(), nullptr);
   tb::Initialize();
   EXPECT_NE(tb::PopupFactory(), nullptr);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "menu_input.h"
 #include "tb/startup.h"
 #include "tb/system_settings.h"
@@ -575,6 +576,7 @@ TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWid
   RECT start;
   GetWindowRect(floatWnd, &start);
   const int oneLine = buttons->Height();
+  const int oneLineWidth = buttons->ClientWidth();
   EXPECT_EQ(buttons->FloatingWidth(), 0);
   // The right edge is dragged to 60 % of the width, then released.
   const POINT from{start.right - 1, start.top + 20};
@@ -613,12 +615,25 @@ TEST_F(TbToolbarWin32Test, AFloatingToolbarSizedNarrowerWrapsItsItemsToFitTheWid
     }});
     Pump();
   };
+  // The pointer goes away from the toolbar, so that no item stays hot for the screen checks
+  // (Wine tells of the pointer's leaving on a timer).
+  SetCursorPos(1200, 1000);
+  Pump();
+  ui_test::SettleScreen();
   read({});
   EXPECT_EQ(buttons->FloatingWidth(), 0);
   EXPECT_EQ(buttons->Height(), oneLine);
+  // Wider again: the floating form's frame is drawn at its new size.
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(floatWnd));
   read(stored);
   EXPECT_EQ(buttons->FloatingWidth(), expected.begin()->second);
   EXPECT_GT(buttons->Height(), oneLine);
+  // A floating width beyond the items' length: the chevron toolbar stretches to it.
+  buttons->SetFloatingWidth(oneLineWidth + 40);
+  Pump();
+  EXPECT_EQ(buttons->ClientWidth(), oneLineWidth + 40);
+  EXPECT_EQ(buttons->Height(), oneLine);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(floatWnd));
 }
 
 TEST_F(TbToolbarWin32Test, AClickOnAMenuBarItemOpensItsPopupAndTheBarIsAMenuBarToAccessibility) {

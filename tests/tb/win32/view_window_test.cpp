@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/startup.h"
 #include "tb/system_settings.h"
+#include "tb/toolbar_view.h"
 #include "tb/win32/done_action.h"
 
 namespace tb {
@@ -276,6 +278,61 @@ TEST_F(TbViewWindowTest, ToolbarStyleFramesArrowsAndTheCheckedDither) {
   EXPECT_EQ(probe.At(35, 11), text);
   EXPECT_EQ(probe.At(34, 11), face);
   EXPECT_EQ(probe.At(38, 9), face);
+}
+
+TEST_F(TbViewWindowTest, TheChevronDrawsItsDoubleArrowInTheButtonTextColour) {
+  // "X" marks the arrow's pixels; the picture's top-left corner sits at `origin`.
+  static const char* const kRight[] = {"XX..XX..", ".XX..XX.", "..XX..XX", ".XX..XX.", "XX..XX.."};
+  static const char* const kDown[] = {"X...X", "XX.XX", ".XXX.", "..X..",
+                                      "X...X", "XX.XX", ".XXX.", "..X.."};
+  struct Case {
+    const char* name;
+    bool vertical, enabled, pushed;
+    const char* const* picture;
+    int rows;
+    TPoint origin;
+  };
+  const Case cases[] = {
+      {"right", false, true, false, kRight, 5, {2, 4}},
+      {"right, pushed", false, true, true, kRight, 5, {3, 5}},
+      {"down", true, true, false, kDown, 8, {31, 2}},
+      {"right, disabled", false, false, false, kRight, 5, {2, 4}},
+      {"down, disabled", true, false, false, kDown, 8, {31, 2}},
+  };
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT),
+                 light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
+  ui::Owned<TTBCustomItem> bar = ui::New<TTBCustomItem>();
+  auto* chevron = ui::Create<TTBChevronItem>(*bar);
+  bar->Add(chevron);
+  TestWindow host(300, 0);
+  ui::Owned<TTBView> barView =
+      ui::New<TTBView>(nullptr, bar.get(), &host.binding, true, false, false);
+  ProbeCanvas probe;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    barView->SetOrientation(c.vertical ? TTBViewOrientation::tbvoVertical
+                                       : TTBViewOrientation::tbvoHorizontal);
+    chevron->SetEnabled(c.enabled);
+    probe.Paint(*barView->Viewers(0), false, c.pushed);
+    const auto width = static_cast<int>(std::strlen(c.picture[0]));
+    const auto arrowAt = [&](int x, int y) {
+      const int col = x - c.origin.x, row = y - c.origin.y;
+      return row >= 0 && row < c.rows && col >= 0 && col < width && c.picture[row][col] == 'X';
+    };
+    int wrong = 0;
+    // Inside the frame a pushed chevron draws around its rectangle.
+    for (int y = 1; y < 21; ++y) {
+      for (int x = 1; x < 39; ++x) {
+        COLORREF expected = face;
+        if (arrowAt(x, y))
+          expected = c.enabled ? text : dark;
+        else if (!c.enabled && arrowAt(x, y - 1))
+          expected = light;  // the highlight pass, one pixel lower
+        if (probe.At(x, y) != expected) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST_F(TbViewWindowTest, HoverOpensTheSubmenuAfterTheShowDelay) {
