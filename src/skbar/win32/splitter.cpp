@@ -29,6 +29,8 @@ class TSkBarCustomSplitter::Target : public ISplitControl {
     auto* dock = dynamic_cast<TSkBarCustomMultiDock*>(&control_);
     return dock ? dock->MinThickness() : 0;
   }
+  // The parent lays out the controls of one alignment in their order among its children, not
+  // by their coordinates, so a resize never changes the order of the controls on one side.
   void SetSplitSize(int size) override {
     if (vertical_)
       control_.SetWidth(size);
@@ -108,6 +110,7 @@ void TSkBarCustomSplitter::GetPublishedProps(std::vector<const ui::PropInfo*>& o
 
 void TSkBarCustomSplitter::SetAlign(TAlign align) {
   model_.SetAlign(align);
+  cursor_ = align == TAlign::alTop || align == TAlign::alBottom ? ui::crSizeNS : ui::crSizeWE;
   TControl::SetAlign(align);
 }
 
@@ -283,7 +286,7 @@ void TSkBarCustomSplitter::WndProc(ui::TMessage& message) {
       return;
     case WM_SETCURSOR:
       if (LOWORD(message.LParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, model_.IsVertical() ? IDC_SIZEWE : IDC_SIZENS));
+        ::SetCursor(ui::Screen ? ui::Screen->Cursors(cursor_) : LoadCursorW(nullptr, IDC_SIZEWE));
         message.Result = TRUE;
         return;
       }

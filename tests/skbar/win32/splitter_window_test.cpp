@@ -100,6 +100,48 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
   EXPECT_EQ(splitter->FindControl(), nullptr);
 }
 
+// The cursor over the splitter follows every alignment request, even one that changes nothing,
+// and is what the window shows.
+TEST_F(SplitterWindow, CursorFollowsEveryAlignmentRequest) {
+  using ui::TAlign;
+  const struct {
+    TAlign align;
+    ui::TCursor cursor;
+    const wchar_t* shown;
+  } rows[] = {{TAlign::alTop, ui::crSizeNS, IDC_SIZENS},
+              {TAlign::alBottom, ui::crSizeNS, IDC_SIZENS},
+              {TAlign::alLeft, ui::crSizeWE, IDC_SIZEWE},
+              {TAlign::alRight, ui::crSizeWE, IDC_SIZEWE},
+              {TAlign::alNone, ui::crSizeWE, IDC_SIZEWE}};
+  for (const auto& row : rows) {
+    splitter->SetCursor(ui::crHandPoint);
+    splitter->SetAlign(row.align);
+    EXPECT_EQ(splitter->Cursor(), row.cursor) << static_cast<int>(row.align);
+    SetCursor(nullptr);
+    splitter->Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter->Handle()),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, row.shown)) << static_cast<int>(row.align);
+  }
+}
+
+// Resizing keeps the order of the controls aligned to the same side: the dock stays at the
+// edge, the splitter against it and a right-aligned control added later inside them.
+TEST_F(SplitterWindow, ResizingKeepsTheOrderOfControlsOnTheSameSide) {
+  auto* inner = ui::Create<ui::TCustomControl>(*form);
+  inner->SetAlign(ui::TAlign::alRight);
+  inner->SetWidth(40);
+  inner->SetParent(form);
+  Pump();
+  for (const int size : {260, 90, 30}) {
+    splitter->ChangeSplitControlSize(size);
+    EXPECT_EQ(dock->Width(), size);
+    EXPECT_EQ(dock->Left() + dock->Width(), form->ClientWidth()) << size;
+    EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left()) << size;
+    EXPECT_EQ(inner->Left() + inner->Width(), splitter->Left()) << size;
+    EXPECT_EQ(inner->Width(), 40);
+  }
+}
+
 // Snapshots of two rows of the form (read from its window surface, children included) taken
 // every 10 ms while the splitter drags, with the dock's width at the time.
 struct LineWatch {
