@@ -229,6 +229,27 @@ void TSkBarToolbar::EraseBackground(HDC dc) {
   }
 }
 
+// The visible viewers are left out of the erase and invalidated without it: their own paint
+// draws the background under them, so they do not flicker. They are painted again rather than
+// left as they were: the framework may have erased them meanwhile (the dock redraws its windows
+// when their sizes change), and their pixels would then stay lost.
+void TSkBarToolbar::RepaintBackground() {
+  if (!HandleAllocated()) return;
+  const HWND wnd = Handle();
+  // The toolbar does not clip its children: the controls of its control items are painted
+  // over the new background again.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  tb::TTBView& view = View();
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    if (!viewer->Show()) continue;
+    const tb::TRect b = viewer->BoundsRect();
+    const RECT r{b.left, b.top, b.right, b.bottom};
+    ValidateRect(wnd, &r);
+    view.Invalidate(viewer);
+  }
+}
+
 void TSkBarToolbar::SetDropMark(const tb::TRect& mark) {
   if (!mark.IsEmpty() && markShown && markShown != this) markShown->SetDropMark({});
   if (mark == dropMark_) return;
@@ -483,6 +504,13 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
       EraseBackground(reinterpret_cast<HDC>(message.WParam));
       message.Result = 1;
       return;
+    case WM_SIZE: {
+      TTBCustomToolbar::WndProc(message);
+      // The dock that resizes its windows repaints them itself.
+      const auto* dock = dynamic_cast<const TSkBarDock*>(CurrentDock());
+      if (!(dock && dock->Resizing())) RepaintBackground();
+      return;
+    }
     case kRightAlignMessage:
       SizeRightAlignSpacer();
       if (message.WParam) UpdateAnchoredItems();

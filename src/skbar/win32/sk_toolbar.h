@@ -116,6 +116,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   virtual void SizeRightAlignSpacer();
   TColor ItemTextColor(TSkBarSkinStatesType state) const override;
   virtual void PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r);
+  // Repaints the background and the frame, and the visible viewers over it without erasing
+  // them first.
+  void RepaintBackground();
   virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& r, TSkBarPaintStage stage,
                                   bool& paintDefault);
   // The drag handle's length along the toolbar.

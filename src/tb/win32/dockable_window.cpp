@@ -1079,7 +1079,7 @@ void TTBFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, 
         const RECT button = CloseButtonRect(true);
         ExcludeClipRect(useDC, button.left, button.top, button.right, button.bottom);
       }
-      PaintSmallCaption(wnd, useDC, caption, !inactive, Caption());
+      PaintSmallCaption(wnd, useDC, caption, !inactive, CaptionText());
       RestoreDC(useDC, saved2);
       const RECT full = CaptionRect(true, false);
       RECT line{full.left, full.bottom, full.right, full.bottom + 1};
