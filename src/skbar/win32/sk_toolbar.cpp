@@ -511,6 +511,11 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
       if (!(dock && dock->Resizing())) RepaintBackground();
       return;
     }
+    case ui::CM_CONTROLLISTCHANGE:
+      TTBCustomToolbar::WndProc(message);
+      if (message.LParam && ControlItemMode && !Loading() && !Destroying())
+        CreateWrappersForAllControls();
+      return;
     case kRightAlignMessage:
       SizeRightAlignSpacer();
       if (message.WParam) UpdateAnchoredItems();

@@ -103,6 +103,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   void ReadPositionData(const tb::TTBPositionReader& reader) override;
   void WritePositionData(const tb::TTBPositionWriter& writer) override;
 
+  // A control put on the toolbar gets a control item even while the items update (the framework
+  // makes none then); only a dockable panel's caption toolbar sets it.
+  bool ControlItemMode = false;
   // The published "Color": clNone paints the skin's toolbar background.
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;

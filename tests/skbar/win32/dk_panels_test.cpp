@@ -388,6 +388,20 @@ TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
   a->Loaded();
   EXPECT_EQ(hosted->Parent(), a->CaptionToolbar());
 
+  // A control put on the caption toolbar while its items update gets a control item at once;
+  // on an ordinary skinned toolbar it gets none until the update ends.
+  auto* plain = ui::Create<TSkBarToolbar>(*form);
+  plain->SetParent(form);
+  for (TSkBarToolbar* bar : {static_cast<TSkBarToolbar*>(a->CaptionToolbar()), plain}) {
+    auto* control = ui::Create<ui::TCustomControl>(*form);
+    control->SetBounds(0, 0, 16, 16);
+    const int count = bar->Items().Count();
+    bar->BeginUpdate();
+    control->SetParent(bar);
+    EXPECT_EQ(bar->Items().Count(), count + (bar == plain ? 0 : 1)) << (bar == plain);
+    bar->EndUpdate();
+  }
+
   // Docked without its caption bar, the panel keeps a one-pixel minimum.
   a->SetShowCaptionWhenDocked(false);
   EXPECT_FALSE(a->CaptionPanel()->Visible());
