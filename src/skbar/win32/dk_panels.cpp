@@ -148,6 +148,11 @@ void TSkBarCustomMultiDock::SetBounds(int left, int top, int width, int height) 
   if (!redistributing_) FitPanels();
 }
 
+void TSkBarCustomMultiDock::AlignControls(const ui::TRect& client) {
+  TTBDock::AlignControls(client);
+  if (position_ == TSkBarDockPosition::dpxClient) FitPanels();
+}
+
 void TSkBarCustomMultiDock::GetDockablePanelList(
     std::vector<TSkBarCustomDockablePanel*>& list) const {
   list.clear();
@@ -275,6 +280,11 @@ TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
   SetCloseButtonWhenDocked(false);
   SetBounds(0, 0, 150, 150);
   MinClientWidth = 0;
+}
+
+void TSkBarCustomDockablePanel::CreateParams(TCreateParams& params) {
+  TSkBarCustomToolWindow::CreateParams(params);
+  params.style |= WS_CLIPCHILDREN;
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomDockablePanel::CreateFloatingParent() {

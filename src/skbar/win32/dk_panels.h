@@ -77,6 +77,10 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   tb::TTBInsertRemoveEvent OnInsertRemoveBar;
   tb::TTBRequestDockEvent OnRequestDock;
 
+ protected:
+  // A dock filling the client area fits its panels whenever it lays out its windows.
+  void AlignControls(const ui::TRect& client) override;
+
  private:
   friend class TSkBarCustomDockablePanel;
   void InsertRemove(bool inserting, tb::TTBCustomDockableWindow* bar);
@@ -112,6 +116,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   // Sizes outside the constraints (ConstrainedResize) are brought within them.
   void SetBounds(int left, int top, int width, int height) override;
   void WndProc(ui::TMessage& message) override;
+  // Not minimised and resizable: a neighbour that can give or take length.
+  bool IsResizable() const { return Resizable() && state_ != TPanelWindowState::wsMinimized; }
   // Redraws itself; plain containers among its shown children are redrawn too, the other
   // windowed children are posted WM_SKBARINVALIDATEBACKGROUND.
   void InvalidateBackground(bool invalidateChildren = true);
@@ -186,6 +192,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   std::function<void(ui::TComponent* sender, TPanelWindowState state)> OnWindowStateChanged;
 
  protected:
+  // Its children are clipped: the caption bar and the content paint only their own areas.
+  void CreateParams(TCreateParams& params) override;
   virtual void FireDrawCaptionPanel(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                     bool& paintDefault);
   virtual void FireWindowStateChanged(TPanelWindowState state);

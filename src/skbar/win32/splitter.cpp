@@ -82,12 +82,10 @@ TSkBarCustomSplitter::TSkBarCustomSplitter(ui::TComponent* owner) : TCustomContr
   SetBounds(0, 0, 5, 100);
   SetAlign(TAlign::alLeft);
   StoreColor(ui::clWindow);
-  model_.OnMoving = [this](int& size, bool& accept) {
-    if (OnMoving) OnMoving(this, size, accept);
-  };
+  model_.OnMoving = [this](int& size, bool& accept) { accept = FireMoving(size); };
   model_.OnMoved = [this] {
     Invalidate();
-    if (OnMoved) OnMoved(this);
+    FireMoved();
   };
   SkAddSkinNotification(*this);
 }
@@ -112,6 +110,16 @@ void TSkBarCustomSplitter::SetAlign(TAlign align) {
   model_.SetAlign(align);
   cursor_ = align == TAlign::alTop || align == TAlign::alBottom ? ui::crSizeNS : ui::crSizeWE;
   TControl::SetAlign(align);
+}
+
+void TSkBarCustomSplitter::FireMoved() {
+  if (OnMoved) OnMoved(this);
+}
+
+bool TSkBarCustomSplitter::FireMoving(int& newSize) {
+  bool accept = true;
+  if (OnMoving) OnMoving(this, newSize, accept);
+  return accept;
 }
 
 void TSkBarCustomSplitter::SetGripSize(int value) {

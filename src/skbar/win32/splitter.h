@@ -73,6 +73,11 @@ class TSkBarCustomSplitter : public ui::TCustomControl {
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
   void MouseMove(ui::TShiftState shift, int x, int y) override;
   virtual void FireDrawBackground(const TRect& rect, TSkBarPaintStage stage, bool& paintDefault);
+  // Fires OnMoved.
+  virtual void FireMoved();
+  // Fires OnMoving (Accept starting true) and answers Accept; an accepted size below MinSize
+  // becomes 0 afterwards.
+  virtual bool FireMoving(int& newSize);
 
  private:
   class Target;

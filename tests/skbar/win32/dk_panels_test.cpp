@@ -617,6 +617,21 @@ TEST_F(DockPanels, SkinnedDockBackground) {
     EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
 }
 
+// A dock that fills the client area fits its panels whenever it lays out its windows.
+TEST_F(DockPanels, AClientDockFitsItsPanelsAtEveryLayout) {
+  auto* client = ui::Create<TSkBarCustomMultiDock>(*form);
+  client->SetPosition(TSkBarDockPosition::dpxClient);
+  list->SetParent(nullptr);
+  client->SetParent(form);
+  for (TSkBarCustomDockablePanel* p : panels) p->SetCurrentDock(client);
+  Pump();
+  TSkBarCustomDockablePanel* first = panels[0]->DockPos() == 0 ? panels[0] : panels[1];
+  first->SetBounds(first->Left(), first->Top(), first->Width(), first->Height() - 40);
+  client->Realign();
+  EXPECT_EQ(panels[0]->Height() + panels[1]->Height(), client->ClientHeight());
+  EXPECT_EQ(panels[0]->Width(), client->ClientWidth());
+}
+
 // A child that notes the background message it is posted.
 class Recorder : public ui::TCustomControl {
  public:
@@ -634,6 +649,8 @@ class Recorder : public ui::TCustomControl {
 TEST_F(DockPanels, ConstraintsPositionDataAndBackgroundMessage) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
+  EXPECT_TRUE(GetWindowLongW(a->Handle(), GWL_STYLE) & WS_CLIPCHILDREN);
+  EXPECT_TRUE(a->IsResizable());
   const RECT ra = Screen(a);
   // Docked, the dock decides: its thickness always, its length with FixedDockedSize.
   a->SetWidth(90);

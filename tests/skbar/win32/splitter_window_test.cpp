@@ -124,6 +124,40 @@ TEST_F(SplitterWindow, CursorFollowsEveryAlignmentRequest) {
   }
 }
 
+// A splitter that refuses every size through its FireMoving resizes nothing, and one that
+// changes the size gets that size; FireMoved follows each resize.
+class RefusingSplitter : public TSkBarCustomSplitter {
+ public:
+  using TSkBarCustomSplitter::TSkBarCustomSplitter;
+  int forced = -1;  // -1: refuse
+  int moved = 0;
+
+ protected:
+  bool FireMoving(int& newSize) override {
+    if (forced < 0) return false;
+    newSize = forced;
+    return true;
+  }
+  void FireMoved() override { ++moved; }
+};
+
+TEST_F(SplitterWindow, FireMovingDecidesAndFireMovedFollows) {
+  splitter->SetParent(nullptr);
+  auto* own = ui::Create<RefusingSplitter>(*form);
+  own->SetAlign(ui::TAlign::alRight);
+  own->SetParent(form);
+  form->Realign();
+  Pump();
+  ASSERT_EQ(own->FindControl(), dock);
+  own->ChangeSplitControlSize(100);
+  EXPECT_EQ(dock->Width(), 180);
+  EXPECT_EQ(own->moved, 0);
+  own->forced = 120;
+  own->ChangeSplitControlSize(100);
+  EXPECT_EQ(dock->Width(), 120);
+  EXPECT_EQ(own->moved, 1);
+}
+
 // Resizing keeps the order of the controls aligned to the same side: the dock stays at the
 // edge, the splitter against it and a right-aligned control added later inside them.
 TEST_F(SplitterWindow, ResizingKeepsTheOrderOfControlsOnTheSameSide) {
