@@ -223,6 +223,13 @@ void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
       if (shownOrHidden && !Caption().empty()) SetCaption(L"");
       return;
     }
+    case WM_ACTIVATE:
+      // A window that stays shown while the application is inactive shows the change in its
+      // frame; one that hides then needs no repaint.
+      TTBFloatingWindowParent::WndProc(message);
+      if (DockableWindow() && !DockableWindow()->HideWhenInactive())
+        RepaintFrame(rwFrame | rwCaption | rwCloseButton);
+      return;
     case WM_CLOSE:
       if (CloseHostedWindow && DockableWindow()) {
         DockableWindow()->Close();
