@@ -158,24 +158,6 @@ TEST_F(SplitterWindow, FireMovingDecidesAndFireMovedFollows) {
   EXPECT_EQ(own->moved, 1);
 }
 
-// Resizing keeps the order of the controls aligned to the same side: the dock stays at the
-// edge, the splitter against it and a right-aligned control added later inside them.
-TEST_F(SplitterWindow, ResizingKeepsTheOrderOfControlsOnTheSameSide) {
-  auto* inner = ui::Create<ui::TCustomControl>(*form);
-  inner->SetAlign(ui::TAlign::alRight);
-  inner->SetWidth(40);
-  inner->SetParent(form);
-  Pump();
-  for (const int size : {260, 90, 30}) {
-    splitter->ChangeSplitControlSize(size);
-    EXPECT_EQ(dock->Width(), size);
-    EXPECT_EQ(dock->Left() + dock->Width(), form->ClientWidth()) << size;
-    EXPECT_EQ(splitter->Left() + splitter->Width(), dock->Left()) << size;
-    EXPECT_EQ(inner->Left() + inner->Width(), splitter->Left()) << size;
-    EXPECT_EQ(inner->Width(), 40);
-  }
-}
-
 // Snapshots of two rows of the form (read from its window surface, children included) taken
 // every 10 ms while the splitter drags, with the dock's width at the time.
 struct LineWatch {
