@@ -158,6 +158,20 @@ TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
   EXPECT_EQ(GetPixel(target.dc, border.x + 1, midY), kPrintClientColor);
 }
 
+// A floating form that grows or shrinks with its window shows its whole frame for the new size.
+TEST_F(TbDockFrames, AFloatingFormResizedShowsItsWholeFrame) {
+  bar->SetFloatingPosition({200, 200});
+  bar->SetFloating(true);
+  Pump();
+  TTBFloatingWindowParent* parent = bar->FloatParent();
+  ASSERT_NE(parent, nullptr);
+  for (const int width : {120, 160, 90}) {
+    bar->SetBounds(bar->Left(), bar->Top(), width, bar->Height());
+    Pump();
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(parent->Handle())) << width;
+  }
+}
+
 TEST_F(TbDockFrames, TheKeyMenuCommandGoesToTheFormWhenNoFloatingWindowTakesIt) {
   ui::Application->HookMainWindow(CountKeyMenu, nullptr);
   keyMenuHookCalls = 0;
