@@ -124,16 +124,21 @@ class TbDockFrames : public UiGuiTest {
     Pump();
   }
 
+  // Floats the bar at (200, 200) and answers its floating form.
+  TTBFloatingWindowParent* Float() {
+    bar->SetFloatingPosition({200, 200});
+    bar->SetFloating(true);
+    Pump();
+    return bar->FloatParent();
+  }
+
   ui::TForm* form = nullptr;
   TTBDock* top = nullptr;
   FrameBar* bar = nullptr;
 };
 
 TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
-  bar->SetFloatingPosition({200, 200});
-  bar->SetFloating(true);
-  Pump();
-  TTBFloatingWindowParent* parent = bar->FloatParent();
+  TTBFloatingWindowParent* parent = Float();
   ASSERT_NE(parent, nullptr);
   TPoint border;
   bar->GetFloatingBorderSize(border);
@@ -160,10 +165,7 @@ TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
 
 // A floating form that grows or shrinks with its window shows its whole frame for the new size.
 TEST_F(TbDockFrames, AFloatingFormResizedShowsItsWholeFrame) {
-  bar->SetFloatingPosition({200, 200});
-  bar->SetFloating(true);
-  Pump();
-  TTBFloatingWindowParent* parent = bar->FloatParent();
+  TTBFloatingWindowParent* parent = Float();
   ASSERT_NE(parent, nullptr);
   for (const int width : {120, 160, 90}) {
     bar->SetBounds(bar->Left(), bar->Top(), width, bar->Height());
