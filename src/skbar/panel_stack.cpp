@@ -162,7 +162,8 @@ void TPanelStack::LengthsFromDockPos(int dockLength) {
   }
   SettleLengths();
   FitToDock(dockLength);
-  SettleLengths();
+  // A lone panel fills the dock only because it is alone: that is not the length it wants.
+  if (Count() > 1) SettleLengths();
 }
 
 int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize) {
@@ -181,12 +182,21 @@ int TPanelStack::Dock(TStackPanel panel, int formerLength, int defaultDockedSize
     SettleLengths();
     return i;
   }
+  const int i = PlaceOf(panel.DockPos);
+  Insert(i, panel);
+  return i;
+}
+
+int TPanelStack::PlaceOf(int dockPos) const {
   int i = 0;
-  while (i < Count() && (*this)[i].DockPos < panel.DockPos) ++i;  // before an equal one
+  while (i < Count() && (*this)[i].DockPos < dockPos) ++i;  // before an equal one
+  return i;
+}
+
+void TPanelStack::Insert(int i, TStackPanel panel) {
   // The others keep their wanted lengths: the fit that follows decides what they give up.
   Panels.insert(Panels.begin() + i, panel);
   UpdateDockPos();
-  return i;
 }
 
 void TPanelStack::Undock(int i) {
@@ -200,7 +210,7 @@ void TPanelStack::Swap(int i, int j) {
 }
 
 bool TPanelStack::ChangeOthersState(int i, bool restore) {
-  if (!Vertical || Count() < 2) return false;
+  if (!Vertical || !SideDock || Count() < 2) return false;
   if (restore) {
     for (int k = Count() - 1; k >= 0; --k)
       if (k != i && (*this)[k].State == wsMinimized &&

@@ -56,6 +56,7 @@ class TPanelStack {
 
   std::vector<TStackPanel> Panels;  // in the dock's order
   bool Vertical;                    // stacks top to bottom
+  bool SideDock = true;             // the dock is on the left or right (not the client area)
   bool DesignTime = false;
 
   int Count() const { return static_cast<int>(Panels.size()); }
@@ -86,11 +87,16 @@ class TPanelStack {
   // settings, the form's description).
   bool DockPosMoved() const;
   // Each panel reaches the next one's DockPos (at least its minimum), the last takes up the rest
-  // of the dock; the lengths become the wanted ones.
+  // of the dock; the lengths become the wanted ones (a lone panel's fill does not).
   void LengthsFromDockPos(int dockLength);
   // Docks a panel (a negative DockPos appends it and takes `formerLength` from a neighbour;
   // an empty stack gives it `defaultDockedSize` when positive). Answers its index.
   int Dock(TStackPanel panel, int formerLength, int defaultDockedSize = 0);
+  // The index a panel docked at `dockPos` takes: before a panel at the same position, which is
+  // where a panel that left is when the ones after it moved up.
+  int PlaceOf(int dockPos) const;
+  // Puts a panel at index i, keeping the others' lengths; DockPos renumbered.
+  void Insert(int i, TStackPanel panel);
   void Undock(int i);
   void Swap(int i, int j);
 
@@ -107,6 +113,7 @@ class TPanelStack {
 
  private:
   static bool IsLeadingEdge(int hit) { return hit == htPanelLeft || hit == htPanelTop; }
+  // Minimises or restores every panel but i: only in a dock on the left or right.
   bool ChangeOthersState(int i, bool restore);
 };
 

@@ -99,6 +99,14 @@ TEST(PanelStack, MinimizeMaximizeRestore) {
   EXPECT_TRUE(t.Minimize(1));
   EXPECT_EQ(Lengths(t), (std::vector<int>{100, 23, 177}));
 
+  // Only a dock on the left or right minimises the others for a maximised panel.
+  TPanelStack client = Stack({100, 100, 100});
+  client.SideDock = false;
+  EXPECT_FALSE(client.Maximize(1));
+  EXPECT_EQ(Lengths(client), (std::vector<int>{100, 100, 100}));
+  EXPECT_EQ(client[0].State, wsNormal);
+  EXPECT_TRUE(client.Minimize(0));  // minimising one panel stays allowed
+
   TPanelStack one = Stack({300});
   EXPECT_FALSE(one.Minimize(0));
   EXPECT_FALSE(one.Maximize(0));
@@ -125,6 +133,11 @@ TEST(PanelStack, FittingDockingAndSwapping) {
   EXPECT_EQ(Lengths(d), (std::vector<int>{180, 120}));
   EXPECT_EQ(d.Dock({.Length = 40, .MinLength = 23, .DockPos = 100}, 40), 1);
   EXPECT_EQ(Lengths(d), (std::vector<int>{180, 40, 120}));
+  // At the position of a panel there: before it (where a panel that left it would be).
+  EXPECT_EQ(d.Dock({.Length = 30, .MinLength = 23, .DockPos = 180}, 30), 1);
+  EXPECT_EQ(Lengths(d), (std::vector<int>{180, 30, 40, 120}));
+  EXPECT_EQ(d[2].DockPos, 210);
+  d.Undock(1);
   d.Swap(0, 2);
   EXPECT_EQ(d[1].DockPos, 120);
 }
@@ -204,6 +217,13 @@ TEST(PanelStack, PositionsSetFromOutsideGiveTheLengths) {
     EXPECT_FALSE(s.DockPosMoved());
   }
   EXPECT_FALSE(Stack({100, 200}).DockPosMoved());
+  // A lone panel fills the dock, and still wants the length it had with others.
+  TPanelStack lone = Stack({300});
+  lone[0].DockPos = 277;
+  lone.LengthsFromDockPos(600);
+  EXPECT_EQ(lone[0].Length, 600);
+  EXPECT_EQ(lone[0].Wanted, 300);
+  EXPECT_EQ(lone[0].DockPos, 0);
 }
 
 TEST(PanelStack, EdgesAndDropZones) {

@@ -92,6 +92,7 @@ void TSkBarCustomDockablePanel::AfterConstruction() {
   captionDock_->SetParent(captionPanel_);
   captionToolbar_ = ui::Create<TSkBarDockablePanelToolbar>(*this);
   captionToolbar_->SetCustomizable(false);
+  captionToolbar_->ControlItemMode = true;
   captionToolbar_->SetBorderStyle(tb::TTBBorderStyle::bsNone);
   captionToolbar_->SetDockMode(tb::TTBDockMode::dmCannotFloatOrChangeDocks);
   captionToolbar_->SetDragHandleStyle(tb::TTBDragHandleStyle::dhNone);

@@ -65,6 +65,12 @@ void TSkBarCustomMultiDock::Loaded() {
   ArrangeToolbars();
 }
 
+void TSkBarCustomMultiDock::Notification(ui::TComponent* component, ui::TOperation operation) {
+  if (operation == ui::TOperation::opRemove)
+    if (auto* panel = dynamic_cast<TSkBarCustomDockablePanel*>(component)) Forget(panel);
+  TTBDock::Notification(component, operation);
+}
+
 void TSkBarCustomMultiDock::SetPosition(TSkBarDockPosition position) {
   if (!DockList().empty())
     throw ui::EInvalidOperation(
@@ -142,6 +148,11 @@ void TSkBarCustomMultiDock::SetBounds(int left, int top, int width, int height) 
   if (!redistributing_) FitPanels();
 }
 
+void TSkBarCustomMultiDock::AlignControls(const ui::TRect& client) {
+  TTBDock::AlignControls(client);
+  if (position_ == TSkBarDockPosition::dpxClient) FitPanels();
+}
+
 void TSkBarCustomMultiDock::GetDockablePanelList(
     std::vector<TSkBarCustomDockablePanel*>& list) const {
   list.clear();
@@ -162,6 +173,8 @@ bool TSkBarCustomMultiDock::GetDockablePanelDockIndex(
 TPanelStack TSkBarCustomMultiDock::Stack(
     const std::vector<TSkBarCustomDockablePanel*>& panels) const {
   TPanelStack stack(IsVertical());
+  stack.SideDock =
+      position_ == TSkBarDockPosition::dpxLeft || position_ == TSkBarDockPosition::dpxRight;
   for (TSkBarCustomDockablePanel* p : panels) {
     stack.Panels.push_back({.Length = p->length_,
                             .MinLength = p->CaptionHeight() + kDockedFrame,
@@ -179,6 +192,16 @@ TPanelStack TSkBarCustomMultiDock::Stack(
 
 void TSkBarCustomMultiDock::Apply(const TPanelStack& stack,
                                   const std::vector<TSkBarCustomDockablePanel*>& panels) {
+  // The places the panels held in the dock's order take them in their new order; hidden
+  // panels keep theirs. A panel still coming in gets its place when it is placed.
+  const auto held = [this](TSkBarCustomDockablePanel* p) {
+    return std::find(order_.begin(), order_.end(), p) != order_.end();
+  };
+  if (std::all_of(panels.begin(), panels.end(), held)) {
+    std::size_t next = 0;
+    for (TSkBarCustomDockablePanel*& slot : order_)
+      if (std::find(panels.begin(), panels.end(), slot) != panels.end()) slot = panels[next++];
+  }
   const bool was = redistributing_;
   redistributing_ = true;
   BeginUpdate();
@@ -215,9 +238,22 @@ void TSkBarCustomMultiDock::PlacePanel(TSkBarCustomDockablePanel* panel) {
   GetDockablePanelList(panels);
   std::erase(panels, panel);
   TPanelStack stack = Stack(panels);
-  TPanelStack me = Stack({panel});
-  me[0].Length = me[0].Wanted;  // the length it had while the dock had room for it
-  const int i = stack.Dock(me[0], me[0].Length);
+  TStackPanel me = Stack({panel})[0];
+  me.Length = me.Wanted;  // the length it had while the dock had room for it
+  const auto slot = std::find(order_.begin(), order_.end(), panel);
+  int i = 0;
+  if (slot != order_.end()) {
+    // Shown again: after the shown panels that come before it in the dock.
+    for (auto k = order_.begin(); k != slot; ++k)
+      i += static_cast<int>(std::count(panels.begin(), panels.end(), *k));
+  } else {
+    i = stack.PlaceOf(me.DockPos);
+    order_.insert(i < static_cast<int>(panels.size())
+                      ? std::find(order_.begin(), order_.end(), panels[static_cast<std::size_t>(i)])
+                      : order_.end(),
+                  panel);
+  }
+  stack.Insert(i, me);
   panels.insert(panels.begin() + i, panel);
   stack.FitToDock(Length(), i);
   Apply(stack, panels);
@@ -244,6 +280,11 @@ TSkBarCustomDockablePanel::TSkBarCustomDockablePanel(ui::TComponent* owner)
   SetCloseButtonWhenDocked(false);
   SetBounds(0, 0, 150, 150);
   MinClientWidth = 0;
+}
+
+void TSkBarCustomDockablePanel::CreateParams(TCreateParams& params) {
+  TSkBarCustomToolWindow::CreateParams(params);
+  params.style |= WS_CLIPCHILDREN;
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomDockablePanel::CreateFloatingParent() {
@@ -304,7 +345,12 @@ void TSkBarCustomDockablePanel::SetParent(ui::TWinControl* parent) {
     } docking{docking_ = true};
     TSkBarCustomToolWindow::SetParent(parent);
   }
-  if (oldDock && oldDock != multiDock) oldDock->FitPanels();
+  if (oldDock && oldDock != multiDock) {
+    oldDock->Forget(this);
+    oldDock->FitPanels();
+  }
+  // Into an empty dock, or appended: after every panel there, hidden ones included.
+  if (multiDock && multiDock != oldDock && !placed) multiDock->order_.push_back(this);
   if (appended) {
     std::vector<TSkBarCustomDockablePanel*> panels;
     multiDock->GetDockablePanelList(panels);

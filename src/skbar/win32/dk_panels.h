@@ -38,6 +38,7 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   void BeforeDestruction() noexcept override;
   std::wstring_view ClassName() const override { return L"TSkBarMultiDock"; }
   void Loaded() override;
+  void Notification(ui::TComponent* component, ui::TOperation operation) override;
   void SetBounds(int left, int top, int width, int height) override;
 
   bool AutoSplitterVisibility = true;
@@ -55,14 +56,16 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   static bool GetDockablePanelDockIndex(const std::vector<TSkBarCustomDockablePanel*>& list,
                                         const TSkBarCustomDockablePanel* panel, int& index);
   void UpdateDockablePanelsDockPos();
-  // The panels' lengths as a stack, and the stack's lengths and positions applied back.
+  // The panels' lengths as a stack, and the stack's lengths and positions applied back (the
+  // panels' order in `panels` becomes their order in the dock).
   TPanelStack Stack(const std::vector<TSkBarCustomDockablePanel*>& panels) const;
   void Apply(const TPanelStack& stack, const std::vector<TSkBarCustomDockablePanel*>& panels);
   // Gives the panels the dock's thickness and shares its length between them (by their DockPos
   // values when these were set from outside, e.g. by the stored settings).
   void FitPanels();
-  // A panel shown or docked again at its DockPos (before a panel at the same position) takes
-  // back the length it had; the others make room, each down to its minimum.
+  // A panel shown again comes back at its place among the others; one docked comes in at its
+  // DockPos (before a panel at the same position). It takes back the length it had while it
+  // shared a dock; the others make room, each down to its minimum.
   void PlacePanel(TSkBarCustomDockablePanel* panel);
   int Length() { return IsVertical() ? ClientHeight() : ClientWidth(); }
   int Thickness() { return IsVertical() ? ClientWidth() : ClientHeight(); }
@@ -74,8 +77,18 @@ class TSkBarCustomMultiDock : public tb::TTBDock {
   tb::TTBInsertRemoveEvent OnInsertRemoveBar;
   tb::TTBRequestDockEvent OnRequestDock;
 
+ protected:
+  // A dock filling the client area fits its panels whenever it lays out its windows.
+  void AlignControls(const ui::TRect& client) override;
+
  private:
+  friend class TSkBarCustomDockablePanel;
   void InsertRemove(bool inserting, tb::TTBCustomDockableWindow* bar);
+  // The panel has left the dock: it no longer holds a place in it.
+  void Forget(TSkBarCustomDockablePanel* panel) { std::erase(order_, panel); }
+  // Every panel on the dock, hidden ones included, in their order along it: a hidden panel
+  // keeps its place between the others while their positions change.
+  std::vector<TSkBarCustomDockablePanel*> order_;
   TSkBarDockPosition position_ = TSkBarDockPosition::dpxLeft;
   bool redistributing_ = false;
 };
@@ -103,6 +116,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   // Sizes outside the constraints (ConstrainedResize) are brought within them.
   void SetBounds(int left, int top, int width, int height) override;
   void WndProc(ui::TMessage& message) override;
+  // Not minimised and resizable: a neighbour that can give or take length.
+  bool IsResizable() const { return Resizable() && state_ != TPanelWindowState::wsMinimized; }
   // Redraws itself; plain containers among its shown children are redrawn too, the other
   // windowed children are posted WM_SKBARINVALIDATEBACKGROUND.
   void InvalidateBackground(bool invalidateChildren = true);
@@ -177,6 +192,8 @@ class TSkBarCustomDockablePanel : public TSkBarCustomToolWindow {
   std::function<void(ui::TComponent* sender, TPanelWindowState state)> OnWindowStateChanged;
 
  protected:
+  // Its children are clipped: the caption bar and the content paint only their own areas.
+  void CreateParams(TCreateParams& params) override;
   virtual void FireDrawCaptionPanel(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                     bool& paintDefault);
   virtual void FireWindowStateChanged(TPanelWindowState state);

@@ -101,12 +101,35 @@ void TSkBarDock::BeforeDestruction() noexcept {
   TTBDock::BeforeDestruction();
 }
 
+namespace {
+
+// Raises a counter for the length of a scope.
+struct Raised {
+  explicit Raised(int& counter) : counter_(counter) { ++counter_; }
+  Raised(const Raised&) = delete;
+  Raised& operator=(const Raised&) = delete;
+  ~Raised() { --counter_; }
+  int& counter_;
+};
+
+}  // namespace
+
 void TSkBarDock::WndProc(ui::TMessage& message) {
   if (message.Msg == WM_SKINCHANGE) {
     RedrawAll(*this);
     return;
   }
+  if (message.Msg == WM_SIZE) {
+    const Raised sizing(sizing_);
+    TTBDock::WndProc(message);
+    return;
+  }
   TTBDock::WndProc(message);
+}
+
+void TSkBarDock::AlignControls(const ui::TRect& client) {
+  const Raised resizing(resizing_);
+  TTBDock::AlignControls(client);
 }
 
 void TSkBarDock::SetBounds(int left, int top, int width, int height) {
@@ -131,16 +154,7 @@ void TSkBarDock::LengthChanged() {
   for (tb::TTBCustomDockableWindow* bar : std::vector(DockList())) {
     if (auto* toolbar = dynamic_cast<TSkBarToolbar*>(bar)) {
       toolbar->UpdateAnchoredItems();
-      if (!toolbar->HandleAllocated()) continue;
-      const HWND wnd = toolbar->Handle();
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-      tb::TTBView& view = toolbar->View();
-      for (int i = 0; i < view.ViewerCount(); ++i) {
-        if (!view.Viewers(i)->Show()) continue;
-        const tb::TRect b = view.Viewers(i)->BoundsRect();
-        const RECT r{b.left, b.top, b.right, b.bottom};
-        ValidateRect(wnd, &r);
-      }
+      toolbar->RepaintBackground();
     } else if (auto* window = dynamic_cast<TSkBarCustomToolWindow*>(bar)) {
       window->InvalidateBackground(true);
     }
@@ -199,6 +213,23 @@ void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
       TTBFloatingWindowParent::WndProc(message);
       SetCloseHot(false);
       return;
+    case WM_WINDOWPOSCHANGED:
+    case WM_SHOWWINDOW:
+    case ui::CM_VISIBLECHANGED: {
+      TTBFloatingWindowParent::WndProc(message);
+      const bool shownOrHidden = message.Msg != WM_WINDOWPOSCHANGED ||
+                                 (reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags &
+                                  (SWP_SHOWWINDOW | SWP_HIDEWINDOW));
+      if (shownOrHidden && !Caption().empty()) SetCaption(L"");
+      return;
+    }
+    case WM_ACTIVATE:
+      // A window that stays shown while the application is inactive shows the change in its
+      // frame; one that hides then needs no repaint.
+      TTBFloatingWindowParent::WndProc(message);
+      if (DockableWindow() && !DockableWindow()->HideWhenInactive())
+        RepaintFrame(rwFrame | rwCaption | rwCloseButton);
+      return;
     case WM_CLOSE:
       if (CloseHostedWindow && DockableWindow()) {
         DockableWindow()->Close();
@@ -209,6 +240,10 @@ void TSkBarFloatingWindowParent::WndProc(ui::TMessage& message) {
       break;
   }
   TTBFloatingWindowParent::WndProc(message);
+}
+
+std::wstring_view TSkBarFloatingWindowParent::CaptionText() const {
+  return DockableWindow() ? std::wstring_view(DockableWindow()->Caption()) : Caption();
 }
 
 void TSkBarFloatingWindowParent::UpdateSkinStyle() {

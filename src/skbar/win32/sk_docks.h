@@ -10,7 +10,8 @@
 //   is the skin's border size under a skin, and its form a TSkBarFloatingWindowParent.
 //   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
 //   frame, the caption bar and the close button (hot while the mouse is over it); closing it
-//   closes a hosted window that asks for that (dockable panels).
+//   closes a hosted window that asks for that (dockable panels). The caption it shows is the
+//   hosted window's: its own text is cleared whenever it is shown or hidden.
 // Each registers for the skin-change message and repaints on it.
 #pragma once
 
@@ -39,6 +40,10 @@ class TSkBarDock : public tb::TTBDock {
   // The size before the last resize.
   int PreviousWidth() const { return previousWidth_; }
   int PreviousHeight() const { return previousHeight_; }
+  // Set while the dock handles its own size message, and while it arranges its windows (its
+  // windows resized then leave their repainting to the dock).
+  bool Sizing() const { return sizing_ > 0; }
+  bool Resizing() const { return resizing_ > 0; }
 
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;
@@ -48,10 +53,12 @@ class TSkBarDock : public tb::TTBDock {
  protected:
   virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& rect, TSkBarPaintStage stage,
                                   bool& paintDefault);
+  void AlignControls(const ui::TRect& client) override;
 
  private:
   void LengthChanged();
   int previousWidth_ = 0, previousHeight_ = 0;
+  int sizing_ = 0, resizing_ = 0;
 };
 
 class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
@@ -68,6 +75,10 @@ class TSkBarFloatingWindowParent : public tb::TTBFloatingWindowParent {
   // After a skin change: a thick frame only for a resizable hosted window under themes with
   // desktop composition; the desktop window manager draws the frame except under a skin.
   void UpdateSkinStyle();
+
+ protected:
+  // The hosted window's caption: the form clears its own whenever its visibility changes.
+  std::wstring_view CaptionText() const override;
 
  private:
   void SetCloseHot(bool hot);

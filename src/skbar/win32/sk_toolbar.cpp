@@ -229,6 +229,27 @@ void TSkBarToolbar::EraseBackground(HDC dc) {
   }
 }
 
+// The visible viewers are left out of the erase and invalidated without it: their own paint
+// draws the background under them, so they do not flicker. They are painted again rather than
+// left as they were: the framework may have erased them meanwhile (the dock redraws its windows
+// when their sizes change), and their pixels would then stay lost.
+void TSkBarToolbar::RepaintBackground() {
+  if (!HandleAllocated()) return;
+  const HWND wnd = Handle();
+  // The toolbar does not clip its children: the controls of its control items are painted
+  // over the new background again.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  tb::TTBView& view = View();
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    tb::TTBItemViewer* viewer = view.Viewers(i);
+    if (!viewer->Show()) continue;
+    const tb::TRect b = viewer->BoundsRect();
+    const RECT r{b.left, b.top, b.right, b.bottom};
+    ValidateRect(wnd, &r);
+    view.Invalidate(viewer);
+  }
+}
+
 void TSkBarToolbar::SetDropMark(const tb::TRect& mark) {
   if (!mark.IsEmpty() && markShown && markShown != this) markShown->SetDropMark({});
   if (mark == dropMark_) return;
@@ -329,9 +350,9 @@ bool TSkBarToolbar::CanMeasureItems() const {
 }
 
 void TSkBarToolbar::SizeRightAlignSpacer() {
-  if (rightAligning_ || !Docked() || !CurrentDock() || Items().Count() == 0 || !Stretch() ||
-      ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 || IsUpdating() ||
-      Loading() || Destroying()) {
+  if ((states_ & tstRightAligning) || !Docked() || !CurrentDock() || Items().Count() == 0 ||
+      !Stretch() || ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 ||
+      IsUpdating() || Loading() || Destroying()) {
     return;
   }
   TSkBarToolbarView& view = SkView();
@@ -344,7 +365,7 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
       spacerLength = IsVertical() ? viewer->BoundsRect().Height() : viewer->BoundsRect().Width();
   }
   if (!spacer) return;
-  rightAligning_ = true;
+  const StateScope rightAligning(states_, tstRightAligning);
   const int total = SkGetRightAlignedItems(view).total;
   // The docked frame (drag handle and borders) is room the items never get.
   tb::TPoint frame;
@@ -357,7 +378,6 @@ void TSkBarToolbar::SizeRightAlignSpacer() {
     view.tb::TTBView::EndUpdate();
     ArrangeItems();
   }
-  rightAligning_ = false;
 }
 
 void TSkBarToolbar::ClickTransparentItem(tb::TTBCustomItem& item) {
@@ -367,12 +387,12 @@ void TSkBarToolbar::ClickTransparentItem(tb::TTBCustomItem& item) {
 
 void TSkBarToolbar::UpdateAnchoredItems() {
   tb::TTBDock* dock = CurrentDock();
-  if (anchoring_ || !Docked() || !dock || !Stretch() ||
+  if ((states_ & tstAnchoring) || !Docked() || !dock || !Stretch() ||
       ShrinkMode() != tb::TTBShrinkMode::tbsmNone || DockLength() <= 0 || IsUpdating() ||
       Loading() || Destroying()) {
     return;
   }
-  anchoring_ = true;
+  const StateScope anchoring(states_, tstAnchoring);
   const int dockWidth = dock->ClientWidth(), dockHeight = dock->ClientHeight();
   const bool vertical = IsVertical();
   // The dock's growth along its length since the entry was made.
@@ -416,7 +436,6 @@ void TSkBarToolbar::UpdateAnchoredItems() {
     view.InvalidatePositions();
     ArrangeItems();
   }
-  anchoring_ = false;
 }
 
 tb::TTBCustomItem* TSkBarToolbar::ItemAt(int x, int y) {
@@ -451,7 +470,7 @@ void TSkBarToolbar::MouseMove(ui::TShiftState shift, int x, int y) {
 void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
                                  tb::TTBItemChangedAction action, int index,
                                  tb::TTBCustomItem* item) {
-  if (Loading() || Destroying() || rightAligning_ || IsItemMoving()) return;
+  if (Loading() || Destroying() || (states_ & tstRightAligning) || IsItemMoving()) return;
   if (OnItemNotification) OnItemNotification(this, ancestor, relayed, action, index, item);
   using enum tb::TTBItemChangedAction;
   // After the change: a deleted item still counts while it is being deleted.
@@ -466,7 +485,7 @@ void TSkBarToolbar::ItemsChanged(tb::TTBCustomItem* ancestor, bool relayed,
 
 void TSkBarToolbar::GetCurrentClientSize(tb::TPoint& size) {
   TTBCustomToolbar::GetCurrentClientSize(size);
-  if (!rightAligning_ && HandleAllocated() && DockLength() != lastDockLength_) {
+  if (!(states_ & tstRightAligning) && HandleAllocated() && DockLength() != lastDockLength_) {
     lastDockLength_ = DockLength();
     PostMessageW(Handle(), kRightAlignMessage, 1, 0);
   }
@@ -482,6 +501,19 @@ void TSkBarToolbar::WndProc(ui::TMessage& message) {
     case WM_ERASEBKGND:
       EraseBackground(reinterpret_cast<HDC>(message.WParam));
       message.Result = 1;
+      return;
+    case WM_SIZE: {
+      const StateScope resizing(states_, tstResizing);
+      TTBCustomToolbar::WndProc(message);
+      // The dock that resizes its windows repaints them itself.
+      const auto* dock = dynamic_cast<const TSkBarDock*>(CurrentDock());
+      if (!(dock && dock->Resizing())) RepaintBackground();
+      return;
+    }
+    case ui::CM_CONTROLLISTCHANGE:
+      TTBCustomToolbar::WndProc(message);
+      if (message.LParam && ControlItemMode && !Loading() && !Destroying())
+        CreateWrappersForAllControls();
       return;
     case kRightAlignMessage:
       SizeRightAlignSpacer();

@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "skbar/sk_item_cache.h"
@@ -56,6 +57,10 @@ class TSkBarChevronPopupWindow : public TSkBarPopupWindow {
 using TSkBarItemNotificationEvent =
     std::function<void(ui::TComponent* sender, tb::TTBCustomItem* ancestor, bool relayed,
                        tb::TTBItemChangedAction action, int index, tb::TTBCustomItem* item)>;
+
+// What a skinned toolbar is busy with: its size message, right-aligning, anchoring.
+enum TSkBarToolbarState : std::uint8_t { tstResizing = 1, tstRightAligning = 2, tstAnchoring = 4 };
+using TSkBarToolbarStates = std::uint8_t;
 
 class TSkBarToolbar : public tb::TTBCustomToolbar,
                       public ISkBarToolbarHost,
@@ -103,6 +108,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   void ReadPositionData(const tb::TTBPositionReader& reader) override;
   void WritePositionData(const tb::TTBPositionWriter& writer) override;
 
+  // A control put on the toolbar gets a control item even while the items update (the framework
+  // makes none then); only a dockable panel's caption toolbar sets it.
+  bool ControlItemMode = false;
   // The published "Color": clNone paints the skin's toolbar background.
   TColor BackgroundColor = clNone;
   TSkBarDrawBackgroundEvent OnDrawBackground;
@@ -116,6 +124,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   virtual void SizeRightAlignSpacer();
   TColor ItemTextColor(TSkBarSkinStatesType state) const override;
   virtual void PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r);
+  // Repaints the background and the frame, and the visible viewers over it without erasing
+  // them first.
+  void RepaintBackground();
   virtual void FireDrawBackground(ui::TCanvas& canvas, const TRect& r, TSkBarPaintStage stage,
                                   bool& paintDefault);
   // The drag handle's length along the toolbar.
@@ -132,6 +143,7 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   // The drag object of an item drag starting here.
   virtual std::unique_ptr<TSkBarItemDragObject> StartItemDrag(tb::TTBCustomItem& item);
   tb::TTBCustomItem* DragItem() const { return dragItem_; }
+  TSkBarToolbarStates States() const { return states_; }
   // The insertion bar shown while an item is dragged over the toolbar (empty: none).
   const tb::TRect& DropMark() const { return dropMark_; }
 
@@ -182,8 +194,19 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   int lastDockLength_ = -1;
   bool chevronVertical_ = true;
   bool customizable_ = true;
-  bool rightAligning_ = false;
-  bool anchoring_ = false;
+  TSkBarToolbarStates states_ = 0;
+  // Adds a state for the length of a scope.
+  struct StateScope {
+    StateScope(TSkBarToolbarStates& states, TSkBarToolbarState state)
+        : states_(states), state_(state) {
+      states_ |= state_;
+    }
+    StateScope(const StateScope&) = delete;
+    StateScope& operator=(const StateScope&) = delete;
+    ~StateScope() { states_ &= static_cast<TSkBarToolbarStates>(~state_); }
+    TSkBarToolbarStates& states_;
+    TSkBarToolbarState state_;
+  };
   TSkBarItemCacheCollection itemCache_;
 };
 

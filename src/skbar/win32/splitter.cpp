@@ -29,6 +29,8 @@ class TSkBarCustomSplitter::Target : public ISplitControl {
     auto* dock = dynamic_cast<TSkBarCustomMultiDock*>(&control_);
     return dock ? dock->MinThickness() : 0;
   }
+  // The parent lays out the controls of one alignment in their order among its children, not
+  // by their coordinates, so a resize never changes the order of the controls on one side.
   void SetSplitSize(int size) override {
     if (vertical_)
       control_.SetWidth(size);
@@ -80,12 +82,10 @@ TSkBarCustomSplitter::TSkBarCustomSplitter(ui::TComponent* owner) : TCustomContr
   SetBounds(0, 0, 5, 100);
   SetAlign(TAlign::alLeft);
   StoreColor(ui::clWindow);
-  model_.OnMoving = [this](int& size, bool& accept) {
-    if (OnMoving) OnMoving(this, size, accept);
-  };
+  model_.OnMoving = [this](int& size, bool& accept) { accept = FireMoving(size); };
   model_.OnMoved = [this] {
     Invalidate();
-    if (OnMoved) OnMoved(this);
+    FireMoved();
   };
   SkAddSkinNotification(*this);
 }
@@ -108,7 +108,18 @@ void TSkBarCustomSplitter::GetPublishedProps(std::vector<const ui::PropInfo*>& o
 
 void TSkBarCustomSplitter::SetAlign(TAlign align) {
   model_.SetAlign(align);
+  cursor_ = align == TAlign::alTop || align == TAlign::alBottom ? ui::crSizeNS : ui::crSizeWE;
   TControl::SetAlign(align);
+}
+
+void TSkBarCustomSplitter::FireMoved() {
+  if (OnMoved) OnMoved(this);
+}
+
+bool TSkBarCustomSplitter::FireMoving(int& newSize) {
+  bool accept = true;
+  if (OnMoving) OnMoving(this, newSize, accept);
+  return accept;
 }
 
 void TSkBarCustomSplitter::SetGripSize(int value) {
@@ -283,7 +294,7 @@ void TSkBarCustomSplitter::WndProc(ui::TMessage& message) {
       return;
     case WM_SETCURSOR:
       if (LOWORD(message.LParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, model_.IsVertical() ? IDC_SIZEWE : IDC_SIZENS));
+        ::SetCursor(ui::Screen ? ui::Screen->Cursors(cursor_) : LoadCursorW(nullptr, IDC_SIZEWE));
         message.Result = TRUE;
         return;
       }

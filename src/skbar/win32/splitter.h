@@ -16,6 +16,7 @@
 #include "skbar/skin_options.h"
 #include "skbar/splitter_model.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/forms.h"
 
 namespace skbar {
 
@@ -33,7 +34,11 @@ class TSkBarCustomSplitter : public ui::TCustomControl {
   void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void WndProc(ui::TMessage& message) override;
 
+  // Every alignment request also sets Cursor: crSizeNS for alTop and alBottom, else crSizeWE.
   void SetAlign(TAlign align);
+  // The cursor shown over the splitter.
+  ui::TCursor Cursor() const { return cursor_; }
+  void SetCursor(ui::TCursor cursor) { cursor_ = cursor; }
   int GripSize() const { return model_.GripSize(); }
   void SetGripSize(int value);
   int MinSize() const { return model_.MinSize(); }
@@ -68,6 +73,11 @@ class TSkBarCustomSplitter : public ui::TCustomControl {
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
   void MouseMove(ui::TShiftState shift, int x, int y) override;
   virtual void FireDrawBackground(const TRect& rect, TSkBarPaintStage stage, bool& paintDefault);
+  // Fires OnMoved.
+  virtual void FireMoved();
+  // Fires OnMoving (Accept starting true) and answers Accept; an accepted size below MinSize
+  // becomes 0 afterwards.
+  virtual bool FireMoving(int& newSize);
 
  private:
   class Target;
@@ -80,6 +90,7 @@ class TSkBarCustomSplitter : public ui::TCustomControl {
 
   TSplitterModel model_;
   TSkBarSkinType skinType_ = sknSkin;
+  ui::TCursor cursor_ = ui::crSizeWE;
   bool parentColor_ = true;
   std::unique_ptr<Target> target_;
   std::unique_ptr<DragLine> line_;

@@ -1079,7 +1079,7 @@ void TTBFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, 
         const RECT button = CloseButtonRect(true);
         ExcludeClipRect(useDC, button.left, button.top, button.right, button.bottom);
       }
-      PaintSmallCaption(wnd, useDC, caption, !inactive, Caption());
+      PaintSmallCaption(wnd, useDC, caption, !inactive, CaptionText());
       RestoreDC(useDC, saved2);
       const RECT full = CaptionRect(true, false);
       RECT line{full.left, full.bottom, full.right, full.bottom + 1};
@@ -1166,6 +1166,12 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
       PaintFrame(false, nullptr, rwFrame | rwCaption | rwCloseButton,
                  reinterpret_cast<HRGN>(message.WParam));
       message.Result = 0;
+      return;
+    case WM_SIZE:
+      // The frame is drawn whole for the new size: its caption and edges move with the size, and
+      // the window keeps no frame pixels to redraw from (nor does it draw the new part itself).
+      ui::TCustomForm::WndProc(message);
+      RepaintFrame(rwFrame | rwCaption | rwCloseButton);
       return;
     case WM_NCACTIVATE:
       // The frame is ours; keep Windows from drawing its own.

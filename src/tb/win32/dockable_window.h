@@ -310,6 +310,8 @@ class TTBFloatingWindowParent : public ui::TCustomForm {
  protected:
   void AlignControls(const ui::TRect&) override {}
   void CreateParams(TCreateParams& params) override;
+  // The text the caption shows: the form's own caption.
+  virtual std::wstring_view CaptionText() const { return Caption(); }
 
  private:
   TFloatingFrame Frame();

@@ -286,6 +286,125 @@ TEST_F(MainPanelsTest, EveryLayoutChangeLeavesTheScreenAsAFullRepaintDrawsIt) {
   }
 }
 
+// Hide, show, close, float and dock sequences over the two panels (real clicks and drags where
+// a user's hand does it): after each step the right dock shows its panels in their order, a
+// lone one filling the dock and two of them sharing it as at start (the image list 277 px
+// long), none squeezed to its caption bar; and the screen is what a full repaint draws.
+TEST_F(MainPanelsTest, EverySequenceOfHidingFloatingAndDockingLeavesBothPanelsTheirRoom) {
+  StartShown();
+  enum Which { list, browser };
+  const auto panel = [&](Which w) -> TSkBarCustomDockablePanel& {
+    return w == list ? Images() : Browser();
+  };
+  const auto pause = [] {
+    Sleep(GetDoubleClickTime());  // the next press makes no double click
+    Pump();
+  };
+  const auto close = [&](Which w) {
+    const skbar::TRect r =
+        panel(w).CaptionButtonRect(TSkBarCustomDockablePanel::TCaptionButton::cbClose);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(panel(w).Handle(), &at);
+    EXPECT_TRUE(Script::Play(Script::Clicks(at, 1)));
+    pause();
+  };
+  const auto toggleDocking = [&](Which w) {
+    panel(w).ToggleDocking();
+    Pump();
+  };
+  // Drags the panel by its caption bar through `via` to the centre of `to` (screen points).
+  const auto drag = [&](Which w, POINT via, const RECT& to) {
+    const skbar::TRect c = panel(w).CaptionRect();
+    POINT grab{c.left + 30, (c.top + c.bottom) / 2};
+    ClientToScreen(panel(w).Handle(), &grab);
+    const POINT drop{(to.left + to.right) / 2, (to.top + to.bottom) / 2};
+    EXPECT_TRUE(Script::Play({{0, grab},
+                              {MOUSEEVENTF_LEFTDOWN, grab},
+                              {0, {grab.x + 40, grab.y + 40}},
+                              {0, via},
+                              {0, drop},
+                              {MOUSEEVENTF_LEFTUP, drop}}));
+    pause();
+  };
+  const auto screenOf = [](ui::TWinControl& c) {
+    RECT r;
+    GetWindowRect(c.Handle(), &r);
+    return r;
+  };
+  auto& left = Part<skbar::TSkBarCustomMultiDock>(L"LeftMultiDock");
+  const RECT window = screenOf(*form);
+  const POINT middle{(window.left + window.right) / 2, (window.top + window.bottom) / 2};
+  const auto toLeft = [&](Which w) { drag(w, middle, screenOf(left)); };
+  const auto toRight = [&](Which w) { drag(w, middle, screenOf(Dock())); };
+
+  struct Step {
+    const char* what;
+    std::function<void()> make;
+    std::vector<Which> docked;  // the right dock's shown panels, top to bottom
+  };
+  const auto menu = [&](const wchar_t* caption) { return [&, caption] { Toggle(caption); }; };
+  const wchar_t* const showList = L"Show Image &List";
+  const wchar_t* const showBrowser = L"Show &Browser";
+  const struct {
+    const char* sequence;
+    std::vector<Step> steps;
+  } sequences[] = {
+      {"hidden from the menu, the list first",
+       {{"list hidden", menu(showList), {browser}},
+        {"browser hidden", menu(showBrowser), {}},
+        {"list shown", menu(showList), {list}},
+        {"browser shown", menu(showBrowser), {list, browser}}}},
+      {"hidden from the menu, the browser first",
+       {{"browser hidden", menu(showBrowser), {list}},
+        {"list hidden", menu(showList), {}},
+        {"browser shown", menu(showBrowser), {browser}},
+        {"list shown", menu(showList), {list, browser}}}},
+      {"closed by the caption buttons",
+       {{"list closed", [&] { close(list); }, {browser}},
+        {"browser closed", [&] { close(browser); }, {}},
+        {"browser shown", menu(showBrowser), {browser}},
+        {"list shown", menu(showList), {list, browser}}}},
+      {"floated and docked again",
+       {{"list floated", [&] { toggleDocking(list); }, {browser}},
+        {"browser floated", [&] { toggleDocking(browser); }, {}},
+        {"browser docked", [&] { toggleDocking(browser); }, {browser}},
+        {"list docked", [&] { toggleDocking(list); }, {list, browser}}}},
+      {"floated, docked on the left and dragged back",
+       {{"list floated", [&] { toggleDocking(list); }, {browser}},
+        {"list dragged into the left dock", [&] { toLeft(list); }, {browser}},
+        {"list dragged back into the right dock", [&] { toRight(list); }, {browser, list}},
+        {"list dragged into the left dock again", [&] { toLeft(list); }, {browser}},
+        {"browser hidden", menu(showBrowser), {}},
+        {"browser shown", menu(showBrowser), {browser}},
+        {"list dragged back again", [&] { toRight(list); }, {browser, list}}}},
+  };
+  // Each sequence starts where the one before ended: the list above the browser.
+  for (const auto& [sequence, steps] : sequences) {
+    for (const Step& step : steps) {
+      step.make();
+      const std::string at = std::string(sequence) + ": " + step.what;
+      const int length = Dock().ClientHeight();
+      int top = 0;
+      for (const Which w : step.docked) {
+        TSkBarCustomDockablePanel& p = panel(w);
+        ASSERT_EQ(p.Parent(), &Dock()) << at;
+        ASSERT_TRUE(IsWindowVisible(p.Handle())) << at;
+        // Alone it fills the dock; with the other, the list keeps 277 px.
+        const int wanted = step.docked.size() == 1 ? length : w == list ? 277 : length - 277;
+        EXPECT_EQ(p.Top(), top) << at;
+        EXPECT_NEAR(p.Height(), wanted, 4) << at;
+        top += p.Height();
+      }
+      for (const Which w : {list, browser}) {
+        const bool docked =
+            std::find(step.docked.begin(), step.docked.end(), w) != step.docked.end();
+        EXPECT_EQ(panel(w).Parent() == &Dock() && panel(w).Visible(), docked) << at;
+      }
+      EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << at;
+    }
+  }
+}
+
 // The panels' positions along the dock give their lengths at start: the image list 277 px
 // long by default, the browser the rest (stored positions: MainMenuTest).
 TEST_F(MainPanelsTest, ThePanelsStartWithTheSplitTheirPositionsGive) {

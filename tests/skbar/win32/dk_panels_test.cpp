@@ -427,6 +427,20 @@ TEST_F(DockPanels, CaptionItemsNamesAndIcons) {
   a->Loaded();
   EXPECT_EQ(hosted->Parent(), a->CaptionToolbar());
 
+  // A control put on the caption toolbar while its items update gets a control item at once;
+  // on an ordinary skinned toolbar it gets none until the update ends.
+  auto* plain = ui::Create<TSkBarToolbar>(*form);
+  plain->SetParent(form);
+  for (TSkBarToolbar* bar : {static_cast<TSkBarToolbar*>(a->CaptionToolbar()), plain}) {
+    auto* control = ui::Create<ui::TCustomControl>(*form);
+    control->SetBounds(0, 0, 16, 16);
+    const int count = bar->Items().Count();
+    bar->BeginUpdate();
+    control->SetParent(bar);
+    EXPECT_EQ(bar->Items().Count(), count + (bar == plain ? 0 : 1)) << (bar == plain);
+    bar->EndUpdate();
+  }
+
   // Docked without its caption bar, the panel keeps a one-pixel minimum.
   a->SetShowCaptionWhenDocked(false);
   EXPECT_FALSE(a->CaptionPanel()->Visible());
@@ -642,6 +656,21 @@ TEST_F(DockPanels, SkinnedDockBackground) {
     EXPECT_EQ(s->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
 }
 
+// A dock that fills the client area fits its panels whenever it lays out its windows.
+TEST_F(DockPanels, AClientDockFitsItsPanelsAtEveryLayout) {
+  auto* client = ui::Create<TSkBarCustomMultiDock>(*form);
+  client->SetPosition(TSkBarDockPosition::dpxClient);
+  list->SetParent(nullptr);
+  client->SetParent(form);
+  for (TSkBarCustomDockablePanel* p : panels) p->SetCurrentDock(client);
+  Pump();
+  TSkBarCustomDockablePanel* first = panels[0]->DockPos() == 0 ? panels[0] : panels[1];
+  first->SetBounds(first->Left(), first->Top(), first->Width(), first->Height() - 40);
+  client->Realign();
+  EXPECT_EQ(panels[0]->Height() + panels[1]->Height(), client->ClientHeight());
+  EXPECT_EQ(panels[0]->Width(), client->ClientWidth());
+}
+
 // A child that notes the background message it is posted.
 class Recorder : public ui::TCustomControl {
  public:
@@ -659,6 +688,8 @@ class Recorder : public ui::TCustomControl {
 TEST_F(DockPanels, ConstraintsPositionDataAndBackgroundMessage) {
   TSkBarCustomDockablePanel* a = panels[0];
   TSkBarCustomDockablePanel* b = panels[1];
+  EXPECT_TRUE(GetWindowLongW(a->Handle(), GWL_STYLE) & WS_CLIPCHILDREN);
+  EXPECT_TRUE(a->IsResizable());
   const RECT ra = Screen(a);
   // Docked, the dock decides: its thickness always, its length with FixedDockedSize.
   a->SetWidth(90);

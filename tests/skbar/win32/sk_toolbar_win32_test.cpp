@@ -12,6 +12,7 @@
 
 #include "../../tb/win32/menu_input.h"
 #include "../../ui/win32/gui_fixture.h"
+#include "../../ui/win32/screen_check.h"
 #include "paint_surface.h"
 #include "real_input.h"
 #include "skbar/skin_manager.h"
@@ -586,15 +587,12 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
     ValidateRect(bar->Handle(), nullptr);
     form->SetClientWidth(form->ClientWidth() + change);
     SCOPED_TRACE(change);
-    // The dock's own pass, at once: anchored again, and only the background is to repaint.
+    // The dock's own pass, at once: anchored again, and the bar to repaint; the items are
+    // painted over the new background, and the screen shows what a full repaint draws.
     EXPECT_EQ(edit->Width(), editWidth + growth);
     EXPECT_TRUE(GetUpdateRect(bar->Handle(), nullptr, FALSE));
-    const HRGN region = CreateRectRgn(0, 0, 0, 0);
-    GetUpdateRgn(bar->Handle(), region, FALSE);
-    const tb::TRect item = bar->View().Find(plain)->BoundsRect();
-    EXPECT_FALSE(PtInRegion(region, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
-    DeleteObject(region);
     Pump();
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
     EXPECT_EQ(edit->Width(), editWidth + growth);
     EXPECT_EQ(fixed->Width(), 50);
     EXPECT_EQ(width(anchored), grows + std::max(0, growth));
@@ -653,6 +651,99 @@ TEST_F(SkToolbarWin32Test, AToolWindowRepaintsItsWholeBackgroundWhenResized) {
   EXPECT_TRUE(GetUpdateRect(window->Handle(), &update, FALSE));
   EXPECT_EQ(update.left, 0);
   EXPECT_EQ(update.top, 0);
+}
+
+// A toolbar that notes, at each size message, whether its dock was handling its own size
+// message and arranging its windows.
+class SizeWatchToolbar : public TSkBarToolbar {
+ public:
+  using TSkBarToolbar::TSkBarToolbar;
+  std::vector<std::pair<bool, bool>> seen;
+  void WndProc(ui::TMessage& message) override {
+    if (message.Msg == WM_SIZE)
+      if (const auto* dock = dynamic_cast<const TSkBarDock*>(CurrentDock()))
+        seen.emplace_back(dock->Sizing(), dock->Resizing());
+    TSkBarToolbar::WndProc(message);
+  }
+};
+
+// A skinned toolbar resized by its dock's arrangement leaves the repainting to the dock; resized
+// otherwise, its size message repaints its background and frame, and its items keep their
+// picture. Either way the screen shows what a full repaint draws.
+TEST_F(SkToolbarWin32Test, AResizedToolbarRepaintsItsBackgroundUnlessItsDockIsArrangingIt) {
+  auto* watch = ui::Create<SizeWatchToolbar>(*form);
+  watch->SetDockRow(2);
+  watch->SetStretch(true);
+  watch->SetShrinkMode(tb::TTBShrinkMode::tbsmNone);
+  auto* item = ui::Create<TSkBarItem>(*form);
+  item->SetCaption(L"Watched");
+  watch->Items().Add(item);
+  watch->SetParent(dock);
+  Pump();
+  watch->seen.clear();
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 620, 300, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_FALSE(watch->seen.empty());
+  for (const auto& [sizing, resizing] : watch->seen) {
+    EXPECT_TRUE(sizing);
+    EXPECT_TRUE(resizing);
+  }
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "the dock widened";
+
+  // A toolbar that grows with a new item is resized by the dock's arrangement asked for by the
+  // toolbar, not by the dock's own size change: its size message repaints it.
+  auto* growing = ui::Create<SizeWatchToolbar>(*form);
+  growing->SetDockRow(3);
+  growing->Items().Add(ui::Create<TSkBarItem>(*form));
+  growing->Items().Items(0)->SetCaption(L"First");
+  growing->SetParent(dock);
+  Pump();
+  const int width = growing->Width();
+  growing->seen.clear();
+  auto* second = ui::Create<TSkBarItem>(*form);
+  second->SetCaption(L"Second");
+  growing->Items().Add(second);
+  Pump();
+  EXPECT_GT(growing->Width(), width);
+  ASSERT_FALSE(growing->seen.empty());
+  EXPECT_EQ(growing->seen.back(), std::make_pair(false, false));
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "a toolbar grown";
+}
+
+// The floating form's own caption text is cleared whenever it shows or hides; the caption it
+// draws is the hosted toolbar's (the framework's frame under themes, here).
+TEST_F(SkToolbarWin32Test, TheFloatingFormShowsTheHostedCaptionNotItsOwn) {
+  buttons->SetCaption(L"Buttons");
+  buttons->SetFloating(true);
+  Pump();
+  tb::TTBFloatingWindowParent* floating = buttons->FloatParent();
+  ASSERT_NE(floating, nullptr);
+  EXPECT_EQ(GetWindowTextLengthW(floating->Handle()), 0);
+  EXPECT_EQ(buttons->Caption(), L"Buttons");
+  const auto textPixels = [&] {
+    RECT window;
+    GetWindowRect(floating->Handle(), &window);
+    const RECT caption = floating->CaptionRect(true, true);
+    const HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> row;
+    int changes = 0;
+    for (int y = caption.top + 2; y < caption.bottom - 2; ++y)
+      for (int x = caption.left + 1; x < caption.right - 1; ++x) {
+        const COLORREF c = GetPixel(screen, window.left + x, window.top + y);
+        const COLORREF before = GetPixel(screen, window.left + x - 1, window.top + y);
+        changes += c != before;
+      }
+    ReleaseDC(nullptr, screen);
+    return changes;
+  };
+  EXPECT_GT(textPixels(), 20);  // letters, not a plain or gradient bar
+  buttons->Hide();
+  Pump();
+  buttons->SetCaption(L"Tools");
+  buttons->Show();
+  Pump();
+  EXPECT_EQ(GetWindowTextLengthW(floating->Handle()), 0);
+  EXPECT_GT(textPixels(), 20);
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {

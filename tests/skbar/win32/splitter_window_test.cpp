@@ -100,6 +100,64 @@ TEST_F(SplitterWindow, DragsCollapsesAndRestoresWithRealInput) {
   EXPECT_EQ(splitter->FindControl(), nullptr);
 }
 
+// The cursor over the splitter follows every alignment request, even one that changes nothing,
+// and is what the window shows.
+TEST_F(SplitterWindow, CursorFollowsEveryAlignmentRequest) {
+  using ui::TAlign;
+  const struct {
+    TAlign align;
+    ui::TCursor cursor;
+    const wchar_t* shown;
+  } rows[] = {{TAlign::alTop, ui::crSizeNS, IDC_SIZENS},
+              {TAlign::alBottom, ui::crSizeNS, IDC_SIZENS},
+              {TAlign::alLeft, ui::crSizeWE, IDC_SIZEWE},
+              {TAlign::alRight, ui::crSizeWE, IDC_SIZEWE},
+              {TAlign::alNone, ui::crSizeWE, IDC_SIZEWE}};
+  for (const auto& row : rows) {
+    splitter->SetCursor(ui::crHandPoint);
+    splitter->SetAlign(row.align);
+    EXPECT_EQ(splitter->Cursor(), row.cursor) << static_cast<int>(row.align);
+    SetCursor(nullptr);
+    splitter->Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter->Handle()),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, row.shown)) << static_cast<int>(row.align);
+  }
+}
+
+// A splitter that refuses every size through its FireMoving resizes nothing, and one that
+// changes the size gets that size; FireMoved follows each resize.
+class RefusingSplitter : public TSkBarCustomSplitter {
+ public:
+  using TSkBarCustomSplitter::TSkBarCustomSplitter;
+  int forced = -1;  // -1: refuse
+  int moved = 0;
+
+ protected:
+  bool FireMoving(int& newSize) override {
+    if (forced < 0) return false;
+    newSize = forced;
+    return true;
+  }
+  void FireMoved() override { ++moved; }
+};
+
+TEST_F(SplitterWindow, FireMovingDecidesAndFireMovedFollows) {
+  splitter->SetParent(nullptr);
+  auto* own = ui::Create<RefusingSplitter>(*form);
+  own->SetAlign(ui::TAlign::alRight);
+  own->SetParent(form);
+  form->Realign();
+  Pump();
+  ASSERT_EQ(own->FindControl(), dock);
+  own->ChangeSplitControlSize(100);
+  EXPECT_EQ(dock->Width(), 180);
+  EXPECT_EQ(own->moved, 0);
+  own->forced = 120;
+  own->ChangeSplitControlSize(100);
+  EXPECT_EQ(dock->Width(), 120);
+  EXPECT_EQ(own->moved, 1);
+}
+
 // Snapshots of two rows of the form (read from its window surface, children included) taken
 // every 10 ms while the splitter drags, with the dock's width at the time.
 struct LineWatch {

@@ -124,16 +124,21 @@ class TbDockFrames : public UiGuiTest {
     Pump();
   }
 
+  // Floats the bar at (200, 200) and answers its floating form.
+  TTBFloatingWindowParent* Float() {
+    bar->SetFloatingPosition({200, 200});
+    bar->SetFloating(true);
+    Pump();
+    return bar->FloatParent();
+  }
+
   ui::TForm* form = nullptr;
   TTBDock* top = nullptr;
   FrameBar* bar = nullptr;
 };
 
 TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
-  bar->SetFloatingPosition({200, 200});
-  bar->SetFloating(true);
-  Pump();
-  TTBFloatingWindowParent* parent = bar->FloatParent();
+  TTBFloatingWindowParent* parent = Float();
   ASSERT_NE(parent, nullptr);
   TPoint border;
   bar->GetFloatingBorderSize(border);
@@ -156,6 +161,17 @@ TEST_F(TbDockFrames, FloatingFrameOutlinesItsInnermostRingAndPrintsItsClient) {
   EXPECT_EQ(GetPixel(target.dc, w - border.x + 1, midY), ring);
   // The client area went through the form's paint handler.
   EXPECT_EQ(GetPixel(target.dc, border.x + 1, midY), kPrintClientColor);
+}
+
+// A floating form that grows or shrinks with its window shows its whole frame for the new size.
+TEST_F(TbDockFrames, AFloatingFormResizedShowsItsWholeFrame) {
+  TTBFloatingWindowParent* parent = Float();
+  ASSERT_NE(parent, nullptr);
+  for (const int width : {120, 160, 90}) {
+    bar->SetBounds(bar->Left(), bar->Top(), width, bar->Height());
+    Pump();
+    EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(parent->Handle())) << width;
+  }
 }
 
 TEST_F(TbDockFrames, TheKeyMenuCommandGoesToTheFormWhenNoFloatingWindowTakesIt) {
