@@ -64,7 +64,9 @@ TSkRotatedTextPlan SkPlanRotatedText(std::wstring_view text, const TRect& rect,
     switch (rotation) {
       case TSkTextRotationAngle::tra90:
         // The string runs upwards from its first character at the bottom; the glyph tops face
-        // left, so the line below the baseline lies right of it.
+        // left, so the line below the baseline lies right of it. The downward text's rule
+        // (descent - 2, measured from the top) would put the line over the glyph tops and
+        // under another character here.
         plan.underlineX = x + metrics.ascent + 1;
         plan.underlineFrom = y + textWidth - before - accel;
         plan.underlineTo = y + textWidth - before;
