@@ -309,7 +309,7 @@ std::wstring TSkBarItemViewer::GetHintText(bool showShortCuts) const {
   const bool captionSaysAll =
       (style & tb::tbisSubmenu) && !(style & tb::tbisCombo) && CaptionShown();
   if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint) && !captionSaysAll) {
-    hint = tb::RemoveAccelMarks(SkStripTrailingPunctuation(GetCaptionText()));
+    hint = SkStripAccelChars(SkStripTrailingPunctuation(GetCaptionText()));
   }
   if (ui::TAction* action = item.Action(); action && !action->DoHint(hint)) hint.clear();
   if (!hint.empty() && showShortCuts && item.ShortCut() != ui::scNone) {
@@ -419,7 +419,7 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const TSize image = info.ImageShown ? info.ImageSize : TSize{};
   const bool imageAbove = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
   const bool rotated = IsRotated();
-  const std::wstring caption = tb::RemoveAccelMarks(GetCaptionText());
+  const std::wstring caption = SkStripAccelChars(GetCaptionText());
   int w = 0, h = 0;
   if (!info.ToolbarStyle) {
     const tb::TTBTextExtent text = extent(caption);

@@ -7,6 +7,10 @@
 
 namespace skbar {
 
+std::wstring SkStripAccelChars(std::wstring_view text) {
+  return tb::RemoveAccelMarks(text);
+}
+
 std::wstring SkStripShortcut(std::wstring_view text) {
   return std::wstring(text.substr(0, text.find(L'\t')));
 }
@@ -126,7 +130,7 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
   if (hasText) {
     bool measured = false;
     if (in.plainExtent && ellipsis && !in.rotated) {
-      const TSize plain = in.plainExtent(tb::RemoveAccelMarks(in.caption));
+      const TSize plain = in.plainExtent(SkStripAccelChars(in.caption));
       if (plain.cx <= measureWidth) text = plain, measured = true;
     }
     if (!measured) text = measure(in.caption, measureWidth, out.flags | kDtCalcRect);

@@ -10,6 +10,8 @@ namespace skbar {
 namespace {
 
 TEST(SkText, CaptionCleaning) {
+  EXPECT_EQ(SkStripAccelChars(L"Save &As && Close"), L"Save As & Close");
+  EXPECT_EQ(SkStripAccelChars(L"&&&x&"), L"&x");
   EXPECT_EQ(SkStripShortcut(L"Open\tCtrl+O\tx"), L"Open");
   EXPECT_EQ(SkStripTrailingPunctuation(L"Open..."), L"Open");
   EXPECT_EQ(SkStripTrailingPunctuation(L"Name:"), L"Name");
