@@ -7,6 +7,7 @@
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/win32/common.h"
+#include "ui/boolean_prop.h"
 #include "ui/win32/controls.h"
 
 namespace skbar {
@@ -196,6 +197,14 @@ tb::TTBPopupWindowBase* TSkBarRootItem::CreatePopup(const tb::TTBPopupRequest& r
 }
 
 // Popup menus.
+
+void TSkBarPopupMenu::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  tb::TTBPopupMenu::GetPublishedProps(out);
+  using M = TSkBarPopupMenu;
+  static constexpr ui::PropInfo kToolBoxPopup =
+      ui::BoolProp<M, &M::ToolBoxPopup, &M::SetToolBoxPopup>(L"ToolBoxPopup");
+  out.push_back(&kToolBoxPopup);
+}
 
 void TSkBarPopupMenu::AfterConstruction() {
   tb::TTBPopupMenu::AfterConstruction();

@@ -55,6 +55,8 @@ class TSkBarPopupMenu : public tb::TTBPopupMenu {
  public:
   explicit TSkBarPopupMenu(ui::TComponent* owner) : tb::TTBPopupMenu(owner) {}
   std::wstring_view ClassName() const override { return L"TSkBarPopupMenu"; }
+  // Also ToolBoxPopup (its two popup events are the root item's).
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void AfterConstruction() override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
 
