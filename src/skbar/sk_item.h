@@ -255,6 +255,10 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   ui::TComponent* control_ = nullptr;
 };
 
+// The action link of the skinned items: the framework's item link, which already copies the
+// action's caption and hint as the skinned items want.
+using TSkBarCustomItemActionLink = tb::TTBCustomItemActionLink;
+
 // Publishes the skinned properties and the framework's item properties.
 class TSkBarItem : public TSkBarCustomItem {
  public:

@@ -128,11 +128,9 @@ TRect TSkBarPopupWindow::OpenerRect(const TRect& r) {
 void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case WM_NCPAINT:
-      paintingBackground_ = true;
       SkPaintNonClient(Handle(), kFrame, [this](ui::TCanvas& canvas, const TRect& r) {
         PaintPopupBackground(canvas, r);
       });
-      paintingBackground_ = false;
       message.Result = 0;
       return;
     case WM_PRINT:
@@ -141,11 +139,9 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
           Handle(), message,
           [](HWND wnd, HDC dc, void* self) {
             auto& popup = *static_cast<TSkBarPopupWindow*>(self);
-            popup.paintingBackground_ = true;
             SkPaintFrameInto(wnd, dc, kFrame, [&popup](ui::TCanvas& canvas, const TRect& r) {
               popup.PaintPopupBackground(canvas, r);
             });
-            popup.paintingBackground_ = false;
           },
           this);
       return;

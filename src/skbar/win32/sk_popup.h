@@ -45,7 +45,6 @@ class TSkBarPopupWindow : public tb::TTBPopupWindow {
   // coordinates of `r` (the window's rectangle); empty for any other opener.
   TRect OpenerRect(const TRect& r);
   bool reportedVisible_ = false;
-  bool paintingBackground_ = false;
 };
 
 ui::Owned<tb::TTBPopupWindow> MakeSkBarPopupWindow(tb::TTBView* parentView, tb::TTBCustomItem& item,
