@@ -276,6 +276,8 @@ TColor TSkBarItemViewer::GetTextColor(TSkBarSkinStatesType state) const {
   if (const auto* bar = dynamic_cast<const TSkBarToolbarView*>(&View()); bar && toolbarStyle) {
     if (const TColor color = bar->Skinned().ItemTextColor(state); color != clNone) return color;
   }
+  // A menu bar that is no skinned toolbar takes the menu-bar item's colour, not the toolbar
+  // item's: its hot items are filled with the highlight, and the caption must stay readable.
   const bool menuBar = (View().Style() & tb::vsMenuBar) != 0;
   const TSkBarSkinComponentsType component =
       toolbarStyle ? (menuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
