@@ -35,7 +35,6 @@ TEST(SkItemProps, EachKindPublishesItsProperties) {
                               L"Options", L"RadioItem",    L"ShortCut",         L"Stretch",
                               L"Visible", L"Wrapping"}) {
     EXPECT_TRUE(Has(itemNames, name)) << name;
-    EXPECT_TRUE(Has(submenuNames, name)) << name;
   }
   for (const wchar_t* name : {L"DropdownCombo", L"HideEmptyPopup", L"LinkSubitems",
                               L"SubMenuImages", L"ToolbarStylePopup", L"ToolBoxPopup"}) {
@@ -65,19 +64,14 @@ TEST(SkItemProps, TextReachesTheItemsState) {
   EXPECT_EQ(get(*item, L"Alignment"), L"taCenter");
   EXPECT_EQ(get(*item, L"Wrapping"), L"twWrap");
   EXPECT_EQ(get(*item, L"CaptionGlowColor"), std::to_wstring(ui::clYellow));
-  EXPECT_EQ(get(*item, L"CustomWidth"), L"-1");
   ASSERT_TRUE(set(*item, L"Alignment", L"taRightJustify"));
-  ASSERT_TRUE(set(*item, L"CaptionGlow", L"gldBottomRight"));
   ASSERT_TRUE(set(*item, L"Wrapping", L"twPathEllipsis"));
-  ASSERT_TRUE(set(*item, L"MinWidth", L"40"));
   ASSERT_TRUE(set(*item, L"DisplayMode", L"nbdmTextOnlyInMenus"));
   ASSERT_TRUE(set(*item, L"Options", L"[tboNoAutoHint,tboShowHint]"));
   ASSERT_TRUE(set(*item, L"ToolBoxPopup", L"True"));
   ASSERT_TRUE(set(*item, L"DropdownCombo", L"True"));
   EXPECT_EQ(item->Alignment(), taRightJustify);
-  EXPECT_EQ(item->CaptionGlow(), gldBottomRight);
   EXPECT_EQ(item->Wrapping(), twPathEllipsis);
-  EXPECT_EQ(item->MinWidth(), 40);
   EXPECT_EQ(item->DisplayMode(), tb::TTBItemDisplayMode::nbdmTextOnlyInMenus);
   EXPECT_EQ(item->Options(), tb::tboNoAutoHint | tb::tboShowHint | tb::tboToolbarStyle);
   EXPECT_TRUE(item->GetItemStyle() & tb::tbisCombo);
