@@ -12,6 +12,8 @@ bool SkGetDirectories(const std::wstring& folder, ui::TStrings& list) {
   bool found = false;
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     std::error_code kindError;
+    // Folders only: the platform's search with the directory attribute also passes plain
+    // files, which a list of directories must not hold.
     if (!it->is_directory(kindError)) continue;
     list.Add(it->path().filename().wstring());
     found = true;

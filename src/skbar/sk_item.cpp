@@ -276,6 +276,8 @@ TColor TSkBarItemViewer::GetTextColor(TSkBarSkinStatesType state) const {
   if (const auto* bar = dynamic_cast<const TSkBarToolbarView*>(&View()); bar && toolbarStyle) {
     if (const TColor color = bar->Skinned().ItemTextColor(state); color != clNone) return color;
   }
+  // A menu bar that is no skinned toolbar takes the menu-bar item's colour, not the toolbar
+  // item's: its hot items are filled with the highlight, and the caption must stay readable.
   const bool menuBar = (View().Style() & tb::vsMenuBar) != 0;
   const TSkBarSkinComponentsType component =
       toolbarStyle ? (menuBar ? skncMenuBarItem : skncToolbarItem) : skncMenuItem;
@@ -309,7 +311,7 @@ std::wstring TSkBarItemViewer::GetHintText(bool showShortCuts) const {
   const bool captionSaysAll =
       (style & tb::tbisSubmenu) && !(style & tb::tbisCombo) && CaptionShown();
   if (hint.empty() && !(item.EffectiveOptions() & tb::tboNoAutoHint) && !captionSaysAll) {
-    hint = tb::RemoveAccelMarks(SkStripTrailingPunctuation(GetCaptionText()));
+    hint = SkStripAccelChars(SkStripTrailingPunctuation(GetCaptionText()));
   }
   if (ui::TAction* action = item.Action(); action && !action->DoHint(hint)) hint.clear();
   if (!hint.empty() && showShortCuts && item.ShortCut() != ui::scNone) {
@@ -419,7 +421,7 @@ void TSkBarItemViewer::CalcSize(tb::ITBTextMeasure& measure, int& width, int& he
   const TSize image = info.ImageShown ? info.ImageSize : TSize{};
   const bool imageAbove = (item.EffectiveOptions() & tb::tboImageAboveCaption) != 0;
   const bool rotated = IsRotated();
-  const std::wstring caption = tb::RemoveAccelMarks(GetCaptionText());
+  const std::wstring caption = SkStripAccelChars(GetCaptionText());
   int w = 0, h = 0;
   if (!info.ToolbarStyle) {
     const tb::TTBTextExtent text = extent(caption);

@@ -45,8 +45,11 @@ using TFontStyles = std::uint8_t;  // ui::fsBold ... as the class library's font
 // word breaks.
 std::uint32_t SkWrappingFlags(TSkTextWrapping wrapping);
 
-class TSkBarFontSettings {
+// Published: Color, Name, Size, Style.
+class TSkBarFontSettings : public ui::TPersistent {
  public:
+  std::wstring_view ClassName() const override { return L"TSkBarFontSettings"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   TColor Color() const { return color_; }
   void SetColor(TColor color);
   const std::wstring& Name() const { return name_; }
@@ -142,10 +145,12 @@ using TSkBarDrawImageEvent = std::function<void(TSkBarCustomItem* sender, TSkBar
 using TSkBarDrawHintEvent = std::function<void(TSkBarCustomItem* sender, TSkBarDrawHintArgs&)>;
 using TSkBarPopupInitEvent = std::function<void(ui::TComponent* sender, tb::TTBView* popupView)>;
 
+// Published: Caption, Hint and Wrapping; the item kinds publish more.
 class TSkBarCustomItem : public tb::TTBCustomItem {
  public:
   explicit TSkBarCustomItem(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TSkBarCustomItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 
   std::unique_ptr<tb::TTBItemViewer> CreateViewer(tb::TTBView& view, int groupLevel) override;
   // Opens a skinned popup window (Windows; nothing elsewhere).
@@ -192,6 +197,9 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   void SetCustomHeight(int value);
   TSkBarFontSettings& FontSettings() { return fontSettings_; }
   const TSkBarFontSettings& FontSettings() const { return fontSettings_; }
+  TSkBarFontSettings* FontSettingsObject() const {
+    return const_cast<TSkBarFontSettings*>(&fontSettings_);
+  }
   int Margins() const { return margins_; }
   void SetMargins(int value);
   int MinHeight() const { return minHeight_; }
@@ -247,16 +255,25 @@ class TSkBarCustomItem : public tb::TTBCustomItem {
   ui::TComponent* control_ = nullptr;
 };
 
+// The action link of the skinned items: the framework's item link, which already copies the
+// action's caption and hint as the skinned items want.
+using TSkBarCustomItemActionLink = tb::TTBCustomItemActionLink;
+
+// Publishes the skinned properties and the framework's item properties.
 class TSkBarItem : public TSkBarCustomItem {
  public:
   using TSkBarCustomItem::TSkBarCustomItem;
   std::wstring_view ClassName() const override { return L"TSkBarItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 };
 
+// Also publishes DropdownCombo, HideEmptyPopup, LinkSubitems, SubMenuImages, ToolbarStylePopup
+// and ToolBoxPopup.
 class TSkBarSubmenuItem : public TSkBarItem {
  public:
   explicit TSkBarSubmenuItem(ui::TComponent* owner);
   std::wstring_view ClassName() const override { return L"TSkBarSubmenuItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   bool DropdownCombo() const { return (GetItemStyle() & tb::tbisCombo) != 0; }
   void SetDropdownCombo(bool value);
 };
@@ -274,10 +291,12 @@ class TSkBarCustomLabelItem : public TSkBarCustomItem {
   void SyncCheckedFromControl() override {}
 };
 
+// Publishes its image, options, caption look and sizes.
 class TSkBarRightAlignSpacerItem : public TSkBarCustomLabelItem {
  public:
   using TSkBarCustomLabelItem::TSkBarCustomLabelItem;
   std::wstring_view ClassName() const override { return L"TSkBarRightAlignSpacerItem"; }
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
 };
 
 class TSkBarSeparatorItem : public tb::TTBSeparatorItem {

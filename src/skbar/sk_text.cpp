@@ -7,6 +7,10 @@
 
 namespace skbar {
 
+std::wstring SkStripAccelChars(std::wstring_view text) {
+  return tb::RemoveAccelMarks(text);
+}
+
 std::wstring SkStripShortcut(std::wstring_view text) {
   return std::wstring(text.substr(0, text.find(L'\t')));
 }
@@ -64,7 +68,9 @@ TSkRotatedTextPlan SkPlanRotatedText(std::wstring_view text, const TRect& rect,
     switch (rotation) {
       case TSkTextRotationAngle::tra90:
         // The string runs upwards from its first character at the bottom; the glyph tops face
-        // left, so the line below the baseline lies right of it.
+        // left, so the line below the baseline lies right of it. The downward text's rule
+        // (descent - 2, measured from the top) would put the line over the glyph tops and
+        // under another character here.
         plan.underlineX = x + metrics.ascent + 1;
         plan.underlineFrom = y + textWidth - before - accel;
         plan.underlineTo = y + textWidth - before;
@@ -124,7 +130,7 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
   if (hasText) {
     bool measured = false;
     if (in.plainExtent && ellipsis && !in.rotated) {
-      const TSize plain = in.plainExtent(tb::RemoveAccelMarks(in.caption));
+      const TSize plain = in.plainExtent(SkStripAccelChars(in.caption));
       if (plain.cx <= measureWidth) text = plain, measured = true;
     }
     if (!measured) text = measure(in.caption, measureWidth, out.flags | kDtCalcRect);

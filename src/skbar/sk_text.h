@@ -1,8 +1,9 @@
 // Caption text of the skinned controls: cleaning, the plan of rotated text and the layout of a
 // caption with its glyphs in a button-like rectangle. Text is measured through a callback, so
 // the same rules serve the platform's fonts and tests.
-//   SkStripShortcut (cut at the first tab), SkStripTrailingPunctuation (a final ":" or "..."),
-//   SkSameText (letter case folded as the platform folds it); accelerator marks go through tb::RemoveAccelMarks.
+//   SkStripAccelChars (every "&" goes, "&&" becomes "&"), SkStripShortcut (cut at the first
+//   tab), SkStripTrailingPunctuation (a final ":" or "..."), SkSameText (letter case folded as
+//   the platform folds it).
 //   SkPlanRotatedText (prefix, end ellipsis, position and underline of rotated text),
 //   SkCalcCaptionLayout (caption, glyph and right-glyph rectangles).
 #pragma once
@@ -45,6 +46,8 @@ constexpr std::uint32_t kDtPathEllipsis = 0x4000;
 constexpr std::uint32_t kDtEndEllipsis = 0x8000;
 constexpr std::uint32_t kDtHidePrefix = 0x100000;
 
+// The framework's rule for accelerator marks, under the name the skinned controls use.
+std::wstring SkStripAccelChars(std::wstring_view text);
 std::wstring SkStripShortcut(std::wstring_view text);
 std::wstring SkStripTrailingPunctuation(std::wstring_view text);
 bool SkSameText(std::wstring_view a, std::wstring_view b);

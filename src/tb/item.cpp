@@ -658,8 +658,8 @@ constexpr std::wstring_view kItemOptionNames[] = {
     L"tboDefault",      L"tboDropdownArrow", L"tboImageAboveCaption", L"tboLongHintInMenuOnly",
     L"tboNoAutoHint",   L"tboNoRotation",    L"tboSameWidth",         L"tboShowHint",
     L"tboToolbarStyle", L"tboToolbarSize"};
-constexpr ui::EnumNames kItemOptions{kItemOptionNames};
 }  // namespace
+constexpr ui::EnumNames TBItemOptionNames{kItemOptionNames};
 
 void TTBGroupItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
   TTBCustomItem::GetPublishedProps(out);
@@ -667,8 +667,8 @@ void TTBGroupItem::GetPublishedProps(std::vector<const ui::PropInfo*>& out) cons
   static constexpr ui::PropInfo kProps[] = {
       ui::BoolProp<G, &G::InheritOptions, &G::SetInheritOptions>(L"InheritOptions"),
       ui::RefProp<G, TTBCustomItem, &G::LinkSubitems, &G::SetLinkSubitems>(L"LinkSubitems"),
-      ui::SetProp<G, &G::MaskOptions, &G::SetMaskOptions>(L"MaskOptions", kItemOptions),
-      ui::SetProp<G, &G::Options, &G::SetOptions>(L"Options", kItemOptions),
+      ui::SetProp<G, &G::MaskOptions, &G::SetMaskOptions>(L"MaskOptions", TBItemOptionNames),
+      ui::SetProp<G, &G::Options, &G::SetOptions>(L"Options", TBItemOptionNames),
   };
   for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
 }

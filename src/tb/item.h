@@ -25,6 +25,7 @@
 #include "ui/actions.h"
 #include "ui/component.h"
 #include "ui/custom_image_list.h"
+#include "ui/properties.h"
 #include "ui/shortcut.h"
 
 namespace tb {
@@ -53,6 +54,8 @@ inline constexpr TTBItemOptions tboSameWidth = 1 << 6;
 inline constexpr TTBItemOptions tboShowHint = 1 << 7;
 inline constexpr TTBItemOptions tboToolbarStyle = 1 << 8;
 inline constexpr TTBItemOptions tboToolbarSize = 1 << 9;
+// The option names, bit by bit, of the published "Options" and "MaskOptions".
+extern const ui::EnumNames TBItemOptionNames;
 
 using TTBItemStyle = std::uint16_t;
 inline constexpr TTBItemStyle tbisSubmenu = 1 << 0;

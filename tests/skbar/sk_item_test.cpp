@@ -324,6 +324,12 @@ TEST_F(SkItemLayout, PaintRecordStatesFollowTheAction) {
   action->SetChecked(true);
   EXPECT_EQ(record().SkinType, sknWindows);
   EXPECT_FALSE(record().IsSunkenCaption);
+  // On a menu bar of no skinned toolbar the caption has the menu-bar item's colour: under
+  // visual styles a hot one is highlight text (a toolbar item's would be menu text).
+  const auto& skinned = dynamic_cast<const TSkBarItemViewer&>(*viewer);
+  EXPECT_EQ(skinned.GetTextColor(sknsHotTrack), ui::clHighlightText);
+  bar->SetStyle(0);
+  EXPECT_EQ(skinned.GetTextColor(sknsHotTrack), ui::clMenuText);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ namespace skbar {
 namespace {
 
 TEST(SkText, CaptionCleaning) {
+  EXPECT_EQ(SkStripAccelChars(L"Save &As && Close"), L"Save As & Close");
+  EXPECT_EQ(SkStripAccelChars(L"&&&x&"), L"&x");
   EXPECT_EQ(SkStripShortcut(L"Open\tCtrl+O\tx"), L"Open");
   EXPECT_EQ(SkStripTrailingPunctuation(L"Open..."), L"Open");
   EXPECT_EQ(SkStripTrailingPunctuation(L"Name:"), L"Name");
@@ -37,6 +39,8 @@ TEST(SkText, RotatedTextEllipsisAndUnderline) {
       {L"Files", {0, 0, 20, 2}, tra90, kDtEndEllipsis, L"F...", {3, 0}, {}},
       {L"&Folders", {0, 0, 21, 40}, tra270, kDtEndEllipsis, L"Fo...", {4, 0}, {5, 0, 7}},
       {L"Fol&ders", {0, 0, 21, 40}, tra270, kDtEndEllipsis, L"Fo...", {4, 0}, {}},
+      // The cut falls exactly at the accelerator: the dots are not underlined.
+      {L"Fo&lders", {0, 0, 21, 40}, tra270, kDtEndEllipsis, L"Fo...", {4, 0}, {}},
       // Upwards the first character is at the bottom and the line right of the baseline.
       {L"a&bc", {10, 5, 31, 45}, tra90, kDtCenter, L"abc", {14, 14}, {25, 21, 28}},
       {L"a&bc", {10, 5, 31, 45}, tra270, kDtCenter, L"abc", {14, 14}, {15, 21, 28}},

@@ -52,10 +52,6 @@ struct NonClientDc {
   int saved = 0, width = 0, height = 0;
 };
 
-bool DockedVertically(const tb::TTBCustomDockableWindow& window) {
-  return window.CurrentDock() && tb::IsLeftRight(window.CurrentDock()->Position());
-}
-
 void RedrawAll(ui::TWinControl& c) {
   if (c.HandleAllocated())
     RedrawWindow(c.Handle(), nullptr, nullptr,
@@ -76,18 +72,14 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   const NonClientDc target(window.Handle(), dc);
   if (!target.dc) return;
   const TRect all{0, 0, target.width, target.height};
-  const bool vertical = DockedVertically(window);
+  const bool vertical = SkIsDockedVertically(window);
   const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
                                                 vertical, dock->AllowDrag(), handleSize);
   ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
   DcCanvas c(target.dc);
   background(c.canvas, all);
-  if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone) {
-    const TRect grip = vertical ? TRect{4, 3, all.right - 4, 2 + handleSize - 1}
-                                : TRect{3, 4, 2 + handleSize - 1, all.bottom - 4};
-    const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
-    SkDrawDotsGrip(c.canvas, grip, dots.Color1, dots.Color2);
-  }
+  if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone)
+    SkPaintToolbarGrip(c.canvas, all, vertical, handleSize);
 }
 
 // TSkBarDock
@@ -396,10 +388,10 @@ void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) 
     TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
-  SkDrawDockedFrame(*this, drawToDC ? dc : nullptr, HandleWidth(),
-                    [this](ui::TCanvas& canvas, const TRect& r) {
-                      SkPaintToolbarBackground(canvas, r, false, DockedVertically(*this), sknSkin);
-                    });
+  SkDrawDockedFrame(
+      *this, drawToDC ? dc : nullptr, HandleWidth(), [this](ui::TCanvas& canvas, const TRect& r) {
+        SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this), sknSkin);
+      });
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {
@@ -435,7 +427,7 @@ void TSkBarCustomToolWindow::Paint() {
   if (skinType == sknSkin)
     SkPaintBackground(SkCurrentSkin(), canvas, r, skncToolbar, sknsNormal, true, false);
   else if (skinType == sknWindows)
-    SkPaintToolbarBackground(canvas, r, false, DockedVertically(*this), sknWindows);
+    SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this), sknWindows);
   else
     SkFillRect(canvas, r, Color());
 }

@@ -11,6 +11,7 @@
 #include "skbar/win32/sk_skin_paint.h"
 #include "tb/system_settings.h"
 #include "tb/win32/common.h"
+#include "ui/boolean_prop.h"
 
 namespace skbar {
 
@@ -24,6 +25,10 @@ std::function<void(const TSkPopupShowCall&)>& ShowObserver() {
 }
 
 TSkBarCustomWrapperPopupForm* current = nullptr;
+
+constexpr std::wstring_view kBorderStyleNames[] = {L"pbsFrame", L"pbsSizeable",
+                                                   L"pbsSizeableBottom", L"pbsSizeableRightBottom"};
+constexpr ui::EnumNames kBorderStyles{kBorderStyleNames};
 
 // A windowed control that is not a form: the wrapper's clicks rule treats it as part of it.
 HWND WindowOfControl(ui::TControl* control) {
@@ -419,6 +424,23 @@ void TSkBarCustomWrapperPopupForm::WndProc(ui::TMessage& message) {
 
 // The menu.
 
+void TSkBarFormPopupMenu::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  ui::TPopupMenu::GetPublishedProps(out);
+  using M = TSkBarFormPopupMenu;
+  static constexpr ui::PropInfo kProps[] = {
+      ui::BoolProp<M, &M::AutoSize, &M::SetAutoSize>(L"AutoSize"),
+      ui::EnumProp<M, &M::BorderStyle, &M::SetBorderStyle>(L"BorderStyle", kBorderStyles),
+      ui::BoolProp<M, &M::PopupFocus, &M::SetPopupFocus>(L"PopupFocus"),
+      ui::BoolProp<M, &M::ShowShadows, &M::SetShowShadows>(L"ShowShadows"),
+      ui::EnumProp<M, &M::SkinType, &M::SetSkinType>(L"SkinType", SkinTypeNames),
+      {.name = L"Items",
+       .kind = ui::TypeKind::Enumeration,
+       .enumNames = &ui::kBooleanEnum,
+       .getOrd = [](const ui::TPersistent&) -> std::int64_t { return 0; }},
+  };
+  for (const ui::PropInfo& prop : kProps) out.push_back(&prop);
+}
+
 void TSkBarFormPopupMenu::AfterConstruction() {
   ui::TPopupMenu::AfterConstruction();
   wrapper_ = ui::Create<TSkBarCustomWrapperPopupForm>(*this);
@@ -482,7 +504,7 @@ void TSkBarFormPopupMenu::SetHostedForm(ui::TForm* form) {
 
 void TSkBarFormPopupMenu::Popup(int x, int y) {
   SetPopupPoint({x, y});
-  ShowPopupForm(x, y, nullptr, PopupFocus);
+  ShowPopupForm(x, y, nullptr, popupFocus_);
 }
 
 bool TSkBarFormPopupMenu::PopupEx(int x, int y, bool focus) {
@@ -536,7 +558,7 @@ bool TSkBarFormPopupMenu::ShowPopupForm(int x, int y, ui::TControl* popupControl
   RECT client;
   GetClientRect(form, &client);
   int width = client.right, height = client.bottom;
-  if (AutoSize && rememberedWidth_ >= 1 && rememberedHeight_ >= 1) {
+  if (autoSize_ && rememberedWidth_ >= 1 && rememberedHeight_ >= 1) {
     width = rememberedWidth_;
     height = rememberedHeight_;
   }
@@ -576,7 +598,7 @@ void TSkBarFormPopupMenu::Unhost() {
 
 void TSkBarFormPopupMenu::PopupFormClosed(bool selected) {
   if (OnBeforeClosePopup) OnBeforeClosePopup(this, selected);
-  if (AutoSize && wrapper_ && wrapper_->Content()) {
+  if (autoSize_ && wrapper_ && wrapper_->Content()) {
     RECT client;
     GetClientRect(wrapper_->Content(), &client);
     rememberedWidth_ = client.right;

@@ -124,6 +124,9 @@ class TSkBarFormPopupMenu : public ui::TPopupMenu {
  public:
   explicit TSkBarFormPopupMenu(ui::TComponent* owner) : ui::TPopupMenu(owner) {}
   std::wstring_view ClassName() const override { return L"TSkBarFormPopupMenu"; }
+  // AutoSize, BorderStyle, PopupFocus, ShowShadows, SkinType, and Items as a read-only False:
+  // the menu has no items of its own.
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void AfterConstruction() override;
   void BeforeDestruction() noexcept override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
@@ -141,8 +144,12 @@ class TSkBarFormPopupMenu : public ui::TPopupMenu {
 
   ui::TForm* HostedForm() const { return hostedForm_; }
   void SetHostedForm(ui::TForm* form);
-  bool AutoSize = false;
-  bool PopupFocus = false;
+  // The form's client size at closing is used again by the next popup.
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value) { autoSize_ = value; }
+  // Popup gives the form the focus.
+  bool PopupFocus() const { return popupFocus_; }
+  void SetPopupFocus(bool value) { popupFocus_ = value; }
   TSkBarPopupBorderStyleType BorderStyle() const;
   void SetBorderStyle(TSkBarPopupBorderStyleType style);
   bool ShowShadows() const;
@@ -168,6 +175,8 @@ class TSkBarFormPopupMenu : public ui::TPopupMenu {
   HWND formOwner_ = nullptr;
   RECT formBounds_{};
   int rememberedWidth_ = 0, rememberedHeight_ = 0;
+  bool autoSize_ = false;
+  bool popupFocus_ = false;
 };
 
 }  // namespace skbar

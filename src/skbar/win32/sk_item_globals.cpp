@@ -1,5 +1,8 @@
 #include "skbar/win32/sk_item_globals.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "skbar/sk_form_popup.h"
 #include "skbar/sk_geometry.h"
 #include "skbar/sk_item.h"
@@ -63,6 +66,25 @@ ui::TImageList& SkCaptionGlyphs() {
     int height = 0;
     for (int i = 0; i < kSkGlyphCount; ++i) height = std::max(height, SkGlyphPattern(i).height);
     list->SetSize(8, height);
+    // Each glyph in black on white, white being the mask colour, so that a plain drawing of the
+    // list shows the glyphs too (the skinned viewers draw them in their text colour).
+    for (int i = 0; i < kSkGlyphCount; ++i) {
+      const TSkGlyphPattern& glyph = SkGlyphPattern(i);
+      BITMAPINFO info{};
+      info.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+      void* bits = nullptr;
+      const ui::TGdiHandle<HBITMAP> bitmap(
+          CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+      if (!bitmap || !bits) continue;
+      auto* pixels = static_cast<std::uint32_t*>(bits);
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < 8; ++x) {
+          const bool set = y < glyph.height && (glyph.rows[y] & (0x80 >> x));
+          pixels[y * 8 + x] = set ? 0 : 0xFFFFFF;
+        }
+      }
+      list->AddMasked(bitmap.get(), ui::clWhite);
+    }
     return list;
   }();
   return *glyphs;

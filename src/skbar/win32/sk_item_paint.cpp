@@ -9,7 +9,10 @@
 #include "skbar/win32/sk_skin_paint.h"
 #include "skbar/win32/sk_text_draw.h"
 #include "skbar/win32/sk_theme.h"
+#include "tb/dock_layout.h"
 #include "tb/win32/common.h"
+#include "tb/win32/dock.h"
+#include "tb/win32/dockable_window.h"
 #include "ui/win32/image_list.h"
 
 namespace skbar {
@@ -391,6 +394,17 @@ void TSkBarFontSettings::Apply(ui::TFont& font) const {
   if (size_ != 100) font.SetSize(ScaledSize(font.Size()));
   if (!name_.empty()) font.SetName(name_);
   if (style_ != 0) font.SetStyle(style_);
+}
+
+void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize) {
+  const TRect grip = vertical ? TRect{r.left + 4, r.top + 3, r.right - 4, r.top + handleSize + 1}
+                              : TRect{r.left + 3, r.top + 4, r.left + handleSize + 1, r.bottom - 4};
+  const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
+  SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
+}
+
+bool SkIsDockedVertically(const tb::TTBCustomDockableWindow& window) {
+  return window.CurrentDock() && tb::IsLeftRight(window.CurrentDock()->Position());
 }
 
 }  // namespace skbar

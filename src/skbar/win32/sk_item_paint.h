@@ -9,6 +9,10 @@
 #include "ui/win32/graphics.h"
 #include "ui/win32/image_list.h"
 
+namespace tb {
+class TTBCustomDockableWindow;
+}
+
 namespace skbar {
 
 void SkPaintToolbarButtonFrame(ui::TCanvas& canvas, const TRect& r, TSkBarSkinStatesType state,
@@ -39,5 +43,11 @@ void SkPaintDockBackground(ui::TCanvas& canvas, const TRect& r, bool vertical,
 void SkPaintToolbarBackground(ui::TCanvas& canvas, const TRect& r, bool menuBar, bool vertical,
                               TSkBarSkinType skinType);
 void SkPaintHintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType skinType);
+// The drag handle of a docked toolbar whose window rectangle is `r`: the skin's grip dots in
+// the first `handleSize` pixels along the toolbar (at the top when docked vertically, else at
+// the left), inside the docked border.
+void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize);
+// Whether a dockable window is docked on a left or right dock.
+bool SkIsDockedVertically(const tb::TTBCustomDockableWindow& window);
 
 }  // namespace skbar

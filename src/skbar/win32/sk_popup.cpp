@@ -7,6 +7,7 @@
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/win32/common.h"
+#include "ui/boolean_prop.h"
 #include "ui/win32/controls.h"
 
 namespace skbar {
@@ -127,11 +128,9 @@ TRect TSkBarPopupWindow::OpenerRect(const TRect& r) {
 void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case WM_NCPAINT:
-      paintingBackground_ = true;
       SkPaintNonClient(Handle(), kFrame, [this](ui::TCanvas& canvas, const TRect& r) {
         PaintPopupBackground(canvas, r);
       });
-      paintingBackground_ = false;
       message.Result = 0;
       return;
     case WM_PRINT:
@@ -140,11 +139,9 @@ void TSkBarPopupWindow::WndProc(ui::TMessage& message) {
           Handle(), message,
           [](HWND wnd, HDC dc, void* self) {
             auto& popup = *static_cast<TSkBarPopupWindow*>(self);
-            popup.paintingBackground_ = true;
             SkPaintFrameInto(wnd, dc, kFrame, [&popup](ui::TCanvas& canvas, const TRect& r) {
               popup.PaintPopupBackground(canvas, r);
             });
-            popup.paintingBackground_ = false;
           },
           this);
       return;
@@ -196,6 +193,14 @@ tb::TTBPopupWindowBase* TSkBarRootItem::CreatePopup(const tb::TTBPopupRequest& r
 }
 
 // Popup menus.
+
+void TSkBarPopupMenu::GetPublishedProps(std::vector<const ui::PropInfo*>& out) const {
+  tb::TTBPopupMenu::GetPublishedProps(out);
+  using M = TSkBarPopupMenu;
+  static constexpr ui::PropInfo kToolBoxPopup =
+      ui::BoolProp<M, &M::ToolBoxPopup, &M::SetToolBoxPopup>(L"ToolBoxPopup");
+  out.push_back(&kToolBoxPopup);
+}
 
 void TSkBarPopupMenu::AfterConstruction() {
   tb::TTBPopupMenu::AfterConstruction();

@@ -45,7 +45,6 @@ class TSkBarPopupWindow : public tb::TTBPopupWindow {
   // coordinates of `r` (the window's rectangle); empty for any other opener.
   TRect OpenerRect(const TRect& r);
   bool reportedVisible_ = false;
-  bool paintingBackground_ = false;
 };
 
 ui::Owned<tb::TTBPopupWindow> MakeSkBarPopupWindow(tb::TTBView* parentView, tb::TTBCustomItem& item,
@@ -55,6 +54,8 @@ class TSkBarPopupMenu : public tb::TTBPopupMenu {
  public:
   explicit TSkBarPopupMenu(ui::TComponent* owner) : tb::TTBPopupMenu(owner) {}
   std::wstring_view ClassName() const override { return L"TSkBarPopupMenu"; }
+  // Also ToolBoxPopup (its two popup events are the root item's).
+  void GetPublishedProps(std::vector<const ui::PropInfo*>& out) const override;
   void AfterConstruction() override;
   void Notification(ui::TComponent* component, ui::TOperation operation) override;
 

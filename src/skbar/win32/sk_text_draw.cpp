@@ -6,7 +6,6 @@
 
 #include "skbar/win32/sk_paint.h"
 #include "skbar/win32/sk_theme.h"
-#include "tb/common.h"
 #include "tb/win32/common.h"
 
 namespace skbar {
@@ -59,7 +58,7 @@ RECT ToRect(const TRect& r) {
 }  // namespace
 
 TSize SkGetTextSize(HDC dc, const std::wstring& text, bool stripAccelChars) {
-  const std::wstring shown = stripAccelChars ? tb::RemoveAccelMarks(text) : text;
+  const std::wstring shown = stripAccelChars ? SkStripAccelChars(text) : text;
   SIZE size{};
   GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
   return {size.cx, size.cy};

@@ -9,6 +9,8 @@
 #include "paint_surface.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_form_popup_menu.h"
+#include "skbar/win32/sk_popup.h"
+#include "ui/properties.h"
 
 namespace skbar {
 namespace {
@@ -149,6 +151,31 @@ TEST_F(FormPopupFrame, TheSizeGripsBackgroundEventsWrapTheStatusBarPainting) {
   for (int x = dots.left; x < dots.right; ++x)
     for (int y = dots.top; y < dots.bottom; ++y) ink += kept->Pixel(x, y) != kMark;
   EXPECT_GT(ink, 3);
+}
+
+// The two menus' published properties reach their state; the form popup menu's Items is a
+// read-only False.
+TEST_F(FormPopupFrame, PublishedPropertiesOfTheSkinnedMenus) {
+  auto* menu = ui::Create<TSkBarFormPopupMenu>(*form);
+  auto* popup = ui::Create<TSkBarPopupMenu>(*form);
+  const auto set = [](ui::TPersistent& object, const wchar_t* name, const wchar_t* text) {
+    const ui::PropInfo* prop = ui::FindProp(object, name);
+    return prop && ui::SetPropText(object, *prop, text);
+  };
+  EXPECT_TRUE(set(*menu, L"AutoSize", L"True"));
+  EXPECT_TRUE(set(*menu, L"PopupFocus", L"True"));
+  EXPECT_TRUE(set(*menu, L"ShowShadows", L"False"));
+  EXPECT_TRUE(set(*menu, L"BorderStyle", L"pbsSizeableRightBottom"));
+  EXPECT_TRUE(set(*menu, L"SkinType", L"sknWindows"));
+  EXPECT_TRUE(menu->AutoSize() && menu->PopupFocus() && !menu->Wrapper().ShowShadows);
+  EXPECT_EQ(menu->Wrapper().BorderStyle(), pbsSizeableRightBottom);
+  EXPECT_EQ(menu->Wrapper().SizeGrip().SkinType, sknWindows);
+  const ui::PropInfo* items = ui::FindProp(*menu, L"Items");
+  ASSERT_TRUE(items);
+  EXPECT_EQ(ui::GetPropText(*menu, *items), L"False");
+  EXPECT_FALSE(ui::SetPropText(*menu, *items, L"True"));
+  EXPECT_TRUE(set(*popup, L"ToolBoxPopup", L"True"));
+  EXPECT_TRUE(popup->ToolBoxPopup());
 }
 
 }  // namespace

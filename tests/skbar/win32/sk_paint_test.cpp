@@ -7,6 +7,7 @@
 #include "../line_raster.h"
 #include "paint_surface.h"
 #include "skbar/skin_colors.h"
+#include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_text_draw.h"
 #include "skbar/win32/sk_theme.h"
 #include "ui/win32/forms.h"
@@ -70,7 +71,13 @@ TEST(SkPaintWin32, ShapesMatchTheirPointLists) {
       }
     }
     EXPECT_EQ(s.Mismatches(expected, RGB(0, 0, 200)), 0) << index;
+    // The shared caption-glyph list holds the same glyph, in black.
+    s.Clear(RGB(0, 0, 200));
+    for (auto& [pixel, color] : expected) color = RGB(0, 0, 0);
+    SkCaptionGlyphs().Draw(s.canvas, at.left, at.top, index);
+    EXPECT_EQ(s.Mismatches(expected, RGB(0, 0, 200)), 0) << index;
   }
+  EXPECT_EQ(SkCaptionGlyphs().Count(), kSkGlyphCount);
 }
 
 TEST(SkPaintWin32, GradientsFollowTheirOwnFormulas) {

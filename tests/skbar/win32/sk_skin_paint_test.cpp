@@ -172,6 +172,24 @@ TEST_F(SkinPaintTest, TheCurrentSkinsClassPaintsTheBackgrounds) {
   EXPECT_TRUE(s.Pixel(5, 10) == Rgb(kX) && s.Pixel(15, 10) == Rgb(kX));
 }
 
+// A docked toolbar's drag handle: the skin's grip dots inside the handle's first pixels along
+// the toolbar, at the left of a horizontal toolbar and at the top of a vertical one.
+TEST_F(SkinPaintTest, TheDragHandleLiesAtTheToolbarsNearEnd) {
+  Manager().SetSkin(L"Office XP");
+  const COLORREF dot = Rgb(SkCurrentSkin().Options(skncToolbarGrip).Body.Color1);
+  for (const bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    s.Clear(kWhite);
+    SkPaintToolbarGrip(s.canvas, {0, 0, 20, 20}, vertical, 9);
+    const skbar_test::Pixels dots = s.Where([&](COLORREF c) { return c == dot; });
+    ASSERT_GT(dots.size(), 3u);
+    const TRect box = skbar_test::Bounds(dots);
+    const int along = vertical ? box.bottom : box.right, across = vertical ? box.right : box.bottom;
+    EXPECT_LE(along, 10);
+    EXPECT_GE(across, 14);
+  }
+}
+
 // Paints a 30-item popup menu (frame, item backgrounds, check marks, captions, submenu arrows)
 // and reports the time per menu for each skin type; nothing is asserted about it.
 TEST_F(SkinPaintTest, MenuPaintingTime) {
