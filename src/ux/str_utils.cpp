@@ -105,7 +105,9 @@ int WildPos(std::wstring_view pattern, std::wstring_view s) {
 
 // A "*" followed by the pattern's last literal part decides the match against the unconsumed end
 // of the input only; a middle literal part is taken at its first occurrence in the rest of the
-// input. After the walk, the pattern left over must be nothing or "*" alone.
+// input. After the walk, the pattern left over must be nothing or "*" alone: an input that ends
+// inside a literal part does not match merely because the pattern ends in "*" ("TMainForm" is no
+// sub-section of "TMainForm.*", and erasing those must not erase the section itself).
 bool IsWild(std::wstring_view input, std::wstring_view wilds, bool ignoreCase) {
   if (input == wilds) return true;
   std::wstring pattern = CollapseStars(wilds);

@@ -20,7 +20,9 @@ bool IsWordDelimiter(wchar_t c) {
 }
 
 TCharRange WordAround(std::wstring_view line, int caret,
-                      const std::function<bool(int)>& controlSays) {
+                      const std::function<bool(int)>& controlSays,
+                      const std::function<int(int)>& wordStart,
+                      const std::function<int(int)>& wordEnd) {
   const int length = static_cast<int>(line.size());
   caret = std::clamp(caret, 0, length);
   bool controlAnswers = true;
@@ -35,6 +37,11 @@ TCharRange WordAround(std::wstring_view line, int caret,
   int at = caret;
   if (at > 0 && (at >= length || isDelimiter(at)) && !isDelimiter(at - 1)) --at;
   if (at >= length || isDelimiter(at)) return {caret, caret};
+  if (controlAnswers && wordStart && wordEnd) {
+    const int start = wordStart(at + 1);
+    const int end = wordEnd(at);
+    if (start >= 0 && start <= at && end > at && end <= length) return {start, end};
+  }
   int start = at;
   while (start > 0 && !isDelimiter(start - 1)) --start;
   int end = at + 1;

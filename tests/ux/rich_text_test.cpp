@@ -334,6 +334,40 @@ TEST(RichText, WordAroundTheCaret) {
   }
   EXPECT_TRUE(IsWordDelimiter(0x3000));
   EXPECT_FALSE(IsWordDelimiter(0xA0));  // a no-break space joins
+
+  // The control's word breaks bound the word where they enclose it (here breaks that also end
+  // words at points); breaks that do not (0 to every question, or beyond the line) are no answer.
+  const std::wstring_view line = L"foo.bar baz";
+  const auto ends = [line](int i) {
+    return line[static_cast<std::size_t>(i)] == L' ' || line[static_cast<std::size_t>(i)] == L'.';
+  };
+  const std::function<int(int)> pointStart = [&](int at) {
+    while (at > 0 && !ends(at - 1)) --at;
+    return at;
+  };
+  const std::function<int(int)> pointEnd = [&](int at) {
+    while (at < static_cast<int>(line.size()) && !ends(at)) ++at;
+    return at;
+  };
+  const std::function<int(int)> zero = [](int) { return 0; };
+  const std::function<int(int)> beyond = [](int) { return 99; };
+  const struct {
+    int caret;
+    const std::function<int(int)>& start;
+    const std::function<int(int)>& end;
+    int wordStart, wordEnd;
+  } breaks[] = {
+      {5, pointStart, pointEnd, 4, 7},
+      {7, pointStart, pointEnd, 4, 7},
+      {5, zero, zero, 0, 7},
+      {5, pointStart, beyond, 0, 7},
+  };
+  for (const auto& c : breaks) {
+    SCOPED_TRACE(c.caret);
+    const TCharRange word = WordAround(line, c.caret, spacesAndCommas(line), c.start, c.end);
+    EXPECT_EQ(word.start, c.wordStart);
+    EXPECT_EQ(word.end, c.wordEnd);
+  }
 }
 
 TEST(RichText, LibraryLoadAndVersion) {

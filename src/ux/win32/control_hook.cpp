@@ -74,6 +74,8 @@ void TControlHook::RemoveHook(TUxWindowHook* hook) {
 void TControlHook::HookControl() {
   if (control_ == nullptr || control_->Destroying() || destroying_) return;
   const HWND window = WindowNeeded(control_);
+  // Hooked already, also when someone subclassed the window after us: installing ours again over
+  // that subclass would make it our previous procedure while it still calls ours, an endless loop.
   if (window == nullptr || window == hooked_) return;
   UnhookControl();
   if (WindowLink* link = LinkOf(window)) {  // still in the chain as a pass-through

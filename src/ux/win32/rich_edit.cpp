@@ -179,6 +179,8 @@ void LoadRichEditLibrary() {
 void FreeRichEditLibrary() {
   Module& state = State();
   state.pending = false;
+  // The formats registered since start-up go; the two built-in ones stay, so that a control made
+  // after this (a later start-up in the same process) still reads and writes text and RTF files.
   ConversionFormats().Reset();
   // A rich-edit window still alive would lose its window procedure, and the library's OLE
   // objects (client sites held by embedded objects) may outlive every window: the library then

@@ -405,8 +405,8 @@ POINT TUxCustomRichEdit::GetCaretPos() {
   return {start - GetLineIndex(line), line};
 }
 
-// The word around the caret, within its line: the control's delimiter test decides where it
-// ends on either side, white space when the control answers no such test.
+// The word around the caret, within its line: the control's delimiter tests find it and its left
+// and right word breaks bound it; white space bounds it when the control answers no such test.
 std::wstring TUxCustomRichEdit::WordAtCursor() {
   const CHARRANGE word = WordRange();
   return word.cpMin < word.cpMax ? GetTextRange(word.cpMin, word.cpMax) : std::wstring();
@@ -417,9 +417,13 @@ CHARRANGE TUxCustomRichEdit::WordRange() {
   const int caret = GetSelection().cpMin;
   const int lineStart = GetLineIndex(LineFromChar(caret));
   const std::wstring line = GetTextRange(lineStart, lineStart + GetLineLength(caret));
-  const TCharRange word = WordAround(line, caret - lineStart, [&](int at) {
-    return Send(EM_FINDWORDBREAK, WB_ISDELIMITER, lineStart + at) != 0;
-  });
+  const auto ask = [&](WPARAM code, int at) {
+    return static_cast<int>(Send(EM_FINDWORDBREAK, code, lineStart + at));
+  };
+  const TCharRange word = WordAround(
+      line, caret - lineStart, [&](int at) { return ask(WB_ISDELIMITER, at) != 0; },
+      [&](int at) { return ask(WB_LEFT, at) - lineStart; },
+      [&](int at) { return ask(WB_RIGHTBREAK, at) - lineStart; });
   return {lineStart + word.start, lineStart + word.end};
 }
 

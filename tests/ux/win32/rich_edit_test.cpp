@@ -204,32 +204,47 @@ TEST_F(RichEditUi, PutAnEmptyTextKeepsTheLine) {
 
 // The word at the caret, on its own line: bounded by white space where the control answers no
 // word-break question (this platform's answers 0 to each), by the control's own answers where it
-// gives them (here a hook answers as a word-break procedure that also ends words at commas).
+// gives them (here a hook answers as a word-break procedure: its delimiter tests also end words
+// at commas, or its left and right breaks do).
 TEST_F(RichEditUi, WordAtCursorFollowsTheControlsWordBreaks) {
   const std::wstring text = L"alpha beta,gamma\rnext word";
   SetWindowTextW(edit->Handle(), text.c_str());
+  enum class Answers { none, delimiters, breaks };
   const struct {
-    bool ownAnswers;
+    Answers answers;
     int caret;
     const wchar_t* word;
   } cases[] = {
-      {false, 7, L"beta,gamma"},
-      {false, 21, L"next"},  // a line of its own, the caret just after the word
-      {true, 7, L"beta"},
+      {Answers::none, 7, L"beta,gamma"},
+      {Answers::none, 21, L"next"},  // a line of its own, the caret just after the word
+      {Answers::delimiters, 7, L"beta"},
+      {Answers::breaks, 7, L"beta"},
+      {Answers::breaks, 12, L"gamma"},
   };
-  win32::TUxWindowHook* hook = nullptr;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.ownAnswers << " " << c.caret);
-    if (c.ownAnswers && !hook) {
-      hook = ui::Create<win32::TUxWindowHook>(*form);
-      hook->BeforeMessage = [&text](win32::TUxWindowHook&, TMessage& m, bool& handled) {
-        if (m.msg != EM_FINDWORDBREAK || m.wParam != WB_ISDELIMITER) return;
-        const auto at = static_cast<std::size_t>(m.lParam);
-        m.result = at < text.size() && (text[at] == L' ' || text[at] == L',');
-        handled = true;
-      };
-      hook->SetWinControl(edit);
+  Answers answers = Answers::none;
+  const auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : L' '; };
+  auto* hook = ui::Create<win32::TUxWindowHook>(*form);
+  hook->BeforeMessage = [&](win32::TUxWindowHook&, TMessage& m, bool& handled) {
+    if (m.msg != EM_FINDWORDBREAK || answers == Answers::none) return;
+    auto i = static_cast<std::size_t>(m.lParam);
+    const auto ends = [&](std::size_t k) { return at(k) == L' ' || at(k) == L','; };
+    if (m.wParam == WB_ISDELIMITER) {
+      m.result = at(i) == L' ' || (answers == Answers::delimiters && at(i) == L',');
+    } else if (m.wParam == WB_LEFT && answers == Answers::breaks) {
+      while (i > 0 && !ends(i - 1)) --i;
+      m.result = static_cast<LRESULT>(i);
+    } else if (m.wParam == WB_RIGHTBREAK && answers == Answers::breaks) {
+      while (i < text.size() && !ends(i) && text[i] != L'\r') ++i;
+      m.result = static_cast<LRESULT>(i);
+    } else {
+      return;
     }
+    handled = true;
+  };
+  hook->SetWinControl(edit);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.answers) << " " << c.caret);
+    answers = c.answers;
     edit->SetSelStart(c.caret);
     EXPECT_EQ(edit->WordAtCursor(), c.word);
   }
