@@ -2,6 +2,7 @@
 
 #include "skbar/sk_text.h"
 #include "tb/common.h"
+#include "tb/consts.h"
 #include "ui/settings_store.h"
 
 namespace skbar {
@@ -17,7 +18,7 @@ std::wstring NameOnly(const std::wstring& path) {
 
 TSkBarMRUListItem::TSkBarMRUListItem(ui::TComponent* owner) : tb::TTBCustomItem(owner) {
   SetItemStyle(GetItemStyle() | tb::tbisEmbeddedGroup);
-  SetCaption(L"(MRU List)");
+  SetCaption(tb::TBText(tb::STBMRUListItemDefCaption));
   SetOptions(Options() | tb::tboShowHint);
 }
 
