@@ -1167,12 +1167,6 @@ void TTBFloatingWindowParent::WndProc(ui::TMessage& message) {
                  reinterpret_cast<HRGN>(message.WParam));
       message.Result = 0;
       return;
-    case WM_SIZE:
-      // The frame is drawn whole for the new size: its caption and edges move with the size, and
-      // the window keeps no frame pixels to redraw from (nor does it draw the new part itself).
-      ui::TCustomForm::WndProc(message);
-      RepaintFrame(rwFrame | rwCaption | rwCloseButton);
-      return;
     case WM_NCACTIVATE:
       // The frame is ours; keep Windows from drawing its own.
       message.Result = TRUE;
