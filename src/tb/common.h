@@ -121,6 +121,14 @@ inline constexpr std::uint32_t kDtCenter = 0x1, kDtRight = 0x2, kDtVCenter = 0x4
 // places it: left, centred or right; top, centred or at the bottom.
 TPoint SingleLineOrigin(const TRect& rect, int width, int height, std::uint32_t format);
 
+// The larger and the smaller of two integers.
+constexpr int Max(int a, int b) {
+  return a > b ? a : b;
+}
+constexpr int Min(int a, int b) {
+  return a < b ? a : b;
+}
+
 // Lists that come into being on the first add and go with their last item.
 template <class T>
 bool AddToList(std::unique_ptr<std::vector<T>>& list, const T& item, bool front = false) {

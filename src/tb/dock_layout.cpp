@@ -330,6 +330,8 @@ int ArrangeDockWindows(const TDockLayoutParams& p, std::vector<IDockClient*>& do
     s.pos = st.DockPos;
   }
   RemoveEmptyRows(slots, highestRow);
+  // A dock limited to one row opens no second row, not even for a full-size window: its
+  // windows all stay in row 0, as the limit promises.
   if (!p.limitToOneRow) {
     GiveOwnRows(slots, highestRow, false);
     GiveOwnRows(slots, highestRow, true);

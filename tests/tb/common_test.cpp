@@ -128,7 +128,7 @@ TEST(TbCommon, MenuSoundFlagsAndVerticalText) {
 void ChangedA(void*) {}
 void ChangedB(void*) {}
 
-TEST(TbCommon, ListsComeAndGoAndHandlersCompareBothWords) {
+TEST(TbCommon, ListsComeAndGoHandlersCompareBothWordsAndIntegersOrder) {
   std::unique_ptr<std::vector<int>> list;
   EXPECT_TRUE(tb::AddToList(list, 1));
   EXPECT_FALSE(tb::AddToList(list, 1));
@@ -149,6 +149,14 @@ TEST(TbCommon, ListsComeAndGoAndHandlersCompareBothWords) {
                   {{ChangedA, &x}, {ChangedB, &x}, false},
                   {{}, {}, true}};
   for (const auto& c : kMethods) EXPECT_EQ(tb::MethodsEqual(c.a, c.b), c.equal);
+
+  const struct {
+    int a, b, larger, smaller;
+  } kPairs[] = {{1, 2, 2, 1}, {2, 1, 2, 1}, {-3, -3, -3, -3}, {-5, 0, 0, -5}};
+  for (const auto& c : kPairs) {
+    EXPECT_EQ(tb::Max(c.a, c.b), c.larger);
+    EXPECT_EQ(tb::Min(c.a, c.b), c.smaller);
+  }
 }
 
 TEST(TbCommon, TheHostHasTheBuiltInTexts) {

@@ -625,14 +625,18 @@ RECT PrimaryScreenRect(bool workArea) {
   return ToRECT(ChooseMonitorRect(f, nullptr, nullptr, workArea));
 }
 
-bool CallTrackMouseEvent(HWND wnd, DWORD flags) {
+bool BindTrackMouseEvent() {
   if (!trackMouseEventLooked.load()) {
     auto entry = Bind<TTrackMouseEvent>(GetModuleHandleW(L"user32.dll"), "TrackMouseEvent");
     if (!entry) entry = Bind<TTrackMouseEvent>(LoadQuietly(L"comctl32.dll"), "_TrackMouseEvent");
     trackMouseEvent = entry;
     trackMouseEventLooked.store(true);
   }
-  if (!trackMouseEvent) return false;
+  return trackMouseEvent != nullptr;
+}
+
+bool CallTrackMouseEvent(HWND wnd, DWORD flags) {
+  if (!BindTrackMouseEvent()) return false;
   TRACKMOUSEEVENT track{sizeof track, flags, wnd, 0};
   return trackMouseEvent(&track) != FALSE;
 }

@@ -5,7 +5,7 @@
 // tb/common.h.
 //   InitCommon (unit start, once): binds GradientFill (msimg32, Windows 4.10 and later), the
 //   four monitor functions (all or none) and LockSetForegroundWindow; TrackMouseEvent is bound
-//   on first use.
+//   by the first dockable window (BindTrackMouseEvent), or on first use.
 //   TrackCaptionButton swallows key messages and the right, middle and extra mouse buttons
 //   while it tracks; it returns true only for a left release inside the rectangle.
 #pragma once
@@ -73,6 +73,8 @@ bool ReadMonitorRect(HMONITOR monitor, bool workArea, RECT& rect);
 RECT GetRectOfMonitorContainingRect(const RECT& rect, bool workArea);
 RECT GetRectOfMonitorContainingPoint(POINT point, bool workArea);
 RECT PrimaryScreenRect(bool workArea);
+// Looks up TrackMouseEvent (user32, else comctl32's _TrackMouseEvent) once; true when found.
+bool BindTrackMouseEvent();
 bool CallTrackMouseEvent(HWND wnd, DWORD flags);
 void SetForegroundLock(bool lock);
 POINT LastMessagePos();

@@ -67,6 +67,7 @@ TTBCustomDockableWindow::TTBCustomDockableWindow(ui::TComponent* owner)
       ~(csCaptureMouse | csOpaque));
   StoreColor(clBtnFace);
   SetFloatingParentResolver(ResolveFloatingParent);
+  BindTrackMouseEvent();
 }
 
 TTBCustomDockableWindow::~TTBCustomDockableWindow() {
@@ -489,9 +490,9 @@ void TTBCustomDockableWindow::SetResizable(bool value) {
   if (value == resizable_) return;
   resizable_ = value;
   if (floatParent_ && floatParent_->HandleAllocated()) {
-    // A new window with the other frame; the hosted window waits on the form meanwhile.
-    SetWindowPos(floatParent_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The floating form's window takes the other frame style in place rather than being made
+    // anew: a new form window would destroy the hosted window's handle with it, and the frame
+    // is recomputed below all the same.
     const LONG_PTR style = GetWindowLongPtrW(floatParent_->Handle(), GWL_STYLE);
     SetWindowLongPtrW(
         floatParent_->Handle(), GWL_STYLE,
@@ -999,6 +1000,8 @@ void TTBFloatingWindowParent::SetShouldShow(bool show) {
 void TTBFloatingWindowParent::CreateParams(TCreateParams& params) {
   ui::TCustomForm::CreateParams(params);
   params.classStyle &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+  // Clipping its child: the form's erase never paints over the hosted window, which covers its
+  // whole client area and would flicker otherwise.
   params.style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
   if (dockableWindow_ && dockableWindow_->Resizable()) params.style |= WS_THICKFRAME;
   params.exStyle = WS_EX_TOOLWINDOW;

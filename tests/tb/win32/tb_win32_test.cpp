@@ -257,6 +257,7 @@ TEST_F(TbWin32, CaptionsUnderlineTheirAcceleratorCharacter) {
 
 TEST_F(TbWin32, StartUpBindsTheSystemAndInstallsThePopupWindows) {
   EXPECT_TRUE(tb::HasGradientFill());
+  EXPECT_TRUE(tb::BindTrackMouseEvent());  // user32's, found once and kept
   EXPECT_NE(tb::PopupFactory(), nullptr);
   EXPECT_NE(tb::PopupMenuLoop(), nullptr);
   EXPECT_EQ(tb::LowerCaseText(L"\u00DCBER"), L"\u00FCber");  // the platform's letter case
