@@ -32,6 +32,8 @@ int CompareExt(const TDirEntry& a, const TDirEntry& b) {
   return CompareText(a.Ext, b.Ext);
 }
 
+// Compared as values: a difference of two sizes taken as a signed 32-bit number changes sign past
+// 2 GB, which would leave the order inconsistent.
 template <typename T>
 int CompareValue(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
@@ -80,14 +82,14 @@ int CompareEntries(const TDirEntry& a, const TDirEntry& b, std::uint8_t sortType
 }  // namespace
 
 std::int32_t TDirEntryList::Add(const TDirEntry& ADirEntry) {
-  items_.push_back(ADirEntry);
+  items_.push_back(std::make_unique<TDirEntry>(ADirEntry));
   return Count() - 1;
 }
 
 PDirEntry TDirEntryList::AddDir() {
-  TDirEntry& entry = items_.emplace_back();
-  std::memset(&entry, 0, sizeof entry);
-  return &entry;
+  auto& entry = items_.emplace_back(std::make_unique<TDirEntry>());
+  std::memset(entry.get(), 0, sizeof(TDirEntry));
+  return entry.get();
 }
 
 void TDirEntryList::Delete(std::int32_t index) {
@@ -97,8 +99,8 @@ void TDirEntryList::Delete(std::int32_t index) {
 
 void TDirEntryList::Sort() {
   if (FSortType > dsDate) return;
-  std::stable_sort(items_.begin(), items_.end(), [this](const TDirEntry& a, const TDirEntry& b) {
-    return CompareEntries(a, b, FSortType, FDescOrdered) < 0;
+  std::stable_sort(items_.begin(), items_.end(), [this](const auto& a, const auto& b) {
+    return CompareEntries(*a, *b, FSortType, FDescOrdered) < 0;
   });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "disk/records.h"
@@ -22,12 +23,13 @@ class TDirEntryList {
   std::uint8_t FSortType = dsNone;
 
   std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
-  const TDirEntry& operator[](std::int32_t index) const { return items_.at(index); }
-  TDirEntry& operator[](std::int32_t index) { return items_.at(index); }
+  const TDirEntry& operator[](std::int32_t index) const { return *items_.at(index); }
+  TDirEntry& operator[](std::int32_t index) { return *items_.at(index); }
 
-  // Appends a copy; returns its index.
+  // Appends a copy; returns its index. Every record has a block of its own, which stays where it
+  // is, through adds and sorts, until the record is deleted or the list cleared.
   std::int32_t Add(const TDirEntry& ADirEntry);
-  // Appends a zeroed record for the caller to fill; valid until the list changes again.
+  // Appends a zeroed record for the caller to fill.
   PDirEntry AddDir();
   void Delete(std::int32_t index);
   void Clear() { items_.clear(); }
@@ -39,7 +41,7 @@ class TDirEntryList {
   void Sort();
 
  private:
-  std::vector<TDirEntry> items_;
+  std::vector<std::unique_ptr<TDirEntry>> items_;
   bool FDescOrdered = false;
 };
 

@@ -103,7 +103,8 @@ class TMSXDisk {
   void EraseBootSector();
   void ResetModifiedState() { FModified = false; }
   [[noreturn]] void Assign(const TMSXDisk& Source);
-  // The cluster's bytes in the buffer, or null when the cluster is not a valid data cluster.
+  // The cluster's bytes in the buffer, or null when the cluster is not a valid data cluster
+  // (the bare formula would point before the data area or past the image's bytes).
   std::uint8_t* GetDataPointer(std::int32_t ACluster);
 
   void ReadGeometry();
@@ -112,10 +113,12 @@ class TMSXDisk {
   std::int32_t FindFreeCluster(std::int32_t Start) const;
   void FreeClusterChain(std::int32_t Cluster);
   std::int32_t GetChainSize(std::int32_t Cluster) const;
-  // The one bounded walk every chain traversal goes through.
+  // The one bounded walk every chain traversal goes through: a chain that loops back on itself
+  // in a damaged FAT would otherwise be walked for ever.
   TChainWalk WalkChain(std::int32_t first) const;
   bool IsDataCluster(std::int32_t cluster) const { return cluster >= 2 && cluster < FClusterCount; }
-  // Buffer offset of a valid data cluster whose bytes lie inside the image; -1 otherwise.
+  // Buffer offset of a valid data cluster whose bytes lie inside the image; -1 otherwise, so that
+  // a cluster number read from a damaged image never leads outside the loaded bytes.
   std::int32_t ClusterToOffset(std::int32_t Cluster) const;
   std::int32_t OffsetToCluster(std::int32_t Offset) const;
 
@@ -175,8 +178,12 @@ class TMSXDisk {
   DiskResult Delete(PDirEntry DirEntry);
   bool ExtractToStream(rtl::TStream& AStream, std::string_view FileName);
   bool ExtractToStream(rtl::TStream& AStream, const TDirEntry* DirEntry);
+  // The host file is written only once the whole entry was extracted, through a temporary
+  // file: a failed extraction leaves no cut-off file behind and an existing one as it was.
   bool ExtractToFile(const std::filesystem::path& ADestName, std::string_view AFileName);
   bool ExtractToFile(const std::filesystem::path& ADestName, const TDirEntry* DirEntry);
+  // Nothing when the extraction failed: a cut-off copy handed out as the file would pass a
+  // failure off as success.
   std::optional<std::vector<std::uint8_t>> ExtractToMem(std::string_view FileName);
 
   // --- Names ---

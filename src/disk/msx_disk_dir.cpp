@@ -100,6 +100,8 @@ PDirEntry TMSXDisk::GetDirEntry(std::int32_t Index) {
   return reinterpret_cast<PDirEntry>(cluster + (Index % perCluster) * kEntrySize);
 }
 
+// Deleted and long-name slots are skipped: a deleted slot's name starts with the byte that a
+// stored 0xE5 name reads back as, and a long-name slot's bytes are pieces of another name.
 std::int32_t TMSXDisk::IndexOf(std::string_view FileName) {
   const std::string key = UpperCase(LastComponent(FileName));
   for (std::int32_t i = 0;; ++i) {
@@ -246,6 +248,8 @@ bool TMSXDisk::ChangeDir(std::string_view ADirName) {
     TChainWalk walk;
     if (cluster > 0) walk = WalkChain(cluster);
     // A missing part stops the change; the directories entered by the earlier parts stay current.
+    // So does a directory whose first cluster is free or out of range: entered, it would list
+    // another file's bytes, and growing it would link a free cluster into no chain.
     if (cluster < 0 || (cluster > 0 && walk.Clusters.empty())) {
       FLastError = DiskResult::DirNotFound;
       return false;
@@ -340,6 +344,8 @@ std::int32_t TMSXDisk::IndexOfEntry(const TDirEntry* entry) {
 }
 
 DiskResult TMSXDisk::CreateSubDir(std::string_view ADirName) {
+  // The name is checked in its stored 8.3 form, so that a long name cannot make a second entry
+  // of a name that exists; an empty name, "." and ".." are taken.
   const std::string name = NewEntryName(ADirName);
   if (name.empty() || FileNameExists(name)) {
     return FLastError = DiskResult::NameExists;

@@ -98,6 +98,7 @@ PDirEntry TMSXDisk::Add(std::wstring_view AFileName, rtl::TStream& AStream) {
   PDirEntry entry = existing;
   if (existing) {
     FreeClusterChain(existing->ClusterLow);
+    // Stamped now, as a new entry is: a zero date word (month and day 0) is no valid date.
     existing->SetDateTime(rtl::Clock().Now());
   } else {
     entry = TakeSlot(plan);
@@ -142,11 +143,15 @@ DiskResult TMSXDisk::Delete(std::string_view FileName) {
 }
 
 DiskResult TMSXDisk::Delete(PDirEntry DirEntry) {
+  // Only a live entry of the current directory is deleted: a pointer elsewhere, a deleted slot
+  // or a long-name slot has no chain of its own to free.
   const std::int32_t index = IndexOfEntry(DirEntry);
   if (index < 0 || !DirEntry->IsUsed() || DirEntry->IsDeleted() || DirEntry->Attr == faLongName) {
     return DiskResult::FileNotFound;
   }
   const std::string name = DirEntry->GetFileName();
+  // "." and ".." are this directory and its parent: freeing their chain would free a directory
+  // that is still listed.
   if (IsDotName(name)) return DiskResult::DirNotEmpty;
   if (DirEntry->IsDirectory()) {
     if (CountDirectoryEntries(*DirEntry) > 0) return DiskResult::DirNotEmpty;

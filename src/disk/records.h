@@ -82,7 +82,9 @@ struct TDirEntry {
   // New: a deleted-looking slot (E5 + blanks) stamped now; not New: all 32 bytes zero.
   void Init(bool New);
   std::int32_t GetCluster() const;
-  void SetCluster(std::int32_t cluster);  // negative values store 0
+  // A negative value stores 0: its two halves would read back as cluster 0xFFFF, a first
+  // cluster that no chain of the image holds.
+  void SetCluster(std::int32_t cluster);
   // "NAME.EXT" with trailing blanks and control bytes trimmed; a stored 0x05 reads as 0xE5.
   std::string GetFileName() const;
   // Byte-faithful 8.3 store of the last path component (a-z upper-cased); a leading 0xE5 is

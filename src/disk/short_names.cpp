@@ -90,6 +90,7 @@ std::string TMSXDisk::MakeShortFileName(std::wstring_view AFileName) {
   const std::string ext = dot == std::string_view::npos
                               ? std::string()
                               : ShortNamePart(rest.substr(dot + 1), kExtLength);
+  // A blank base name would store a name that MSX-DOS cannot address (".PROFILE" and the like).
   if (base.empty()) base.push_back('_');
   if (!ext.empty()) base.append(1, '.').append(ext);
   return base;

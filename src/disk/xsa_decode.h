@@ -35,11 +35,11 @@ class TXSDecode : public TXSCore {
 
  private:
   static constexpr std::size_t kInBufSize = 32768;
-  // Decoding pauses once more than this many decoded bytes wait for the reader.
-  static constexpr std::size_t kMaxWaiting = 32768 - kXsaMaxCodedLength;
+  // Decoding pauses once more than this many decoded bytes wait for the reader: one window.
+  static constexpr std::size_t kMaxWaiting = 8192;
   // History ring: the longest distance plus the waiting bytes and a match. It starts zeroed, so
   // a distance reaching before the first byte copies zeros.
-  static constexpr std::size_t kRingSize = 65536;
+  static constexpr std::size_t kRingSize = 32768;
   static constexpr std::size_t kRingMask = kRingSize - 1;
   // Literals and matches are copied in 8-byte steps that may run up to 7 bytes past their end,
   // into bytes not yet decoded or into this slack after the ring.

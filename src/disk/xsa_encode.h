@@ -20,7 +20,8 @@ class TXSEncode : public TXSCore {
   // component, converted to the 8-bit code page. The stream is not owned and must outlive the
   // encoder.
   TXSEncode(rtl::TStream& stream, std::wstring_view orgName);
-  // Never writes: a container that was not finished stays incomplete.
+  // Never writes: a container that was not finished stays incomplete. Completing it here could
+  // neither report a failing stream nor be told apart from a save that an error cut short.
   ~TXSEncode() = default;
 
   void Write(std::span<const std::uint8_t> data);

@@ -57,7 +57,8 @@ std::vector<std::uint8_t> DecodeHFEImage(std::span<const std::uint8_t> file,
     for (std::int32_t side = 0; side < sides; ++side) {
       const auto trackSide =
           std::span(image).subspan(TrackSideOffset(track, sides, side), kTrackSideBytes);
-      // One sector at a time, so that every sector's own status is known.
+      // One sector at a time, so that every sector's own status is known: a run of nine would
+      // end at the first sector not found and leave the readable sectors after it unread.
       for (std::int32_t id = 1; id <= kSectorsPerTrack; ++id) {
         int status = kSectorsOk;
         const int copied = trk_readSectorData(

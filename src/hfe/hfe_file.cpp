@@ -56,6 +56,7 @@ int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
     try {
       file = ReadHfeFile(fileName);
     } catch (const rtl::EStreamError&) {
+      loader.context->Log(kLogStartStop, "HFE_libLoad_DiskFile %s", name.c_str());
       loader.context->Log(kLogError, "Cannot open %s !", name.c_str());
       return kIoError;
     }

@@ -77,6 +77,8 @@ int HFE_libLoad_DiskFile(const TImgLoader& loader, TFloppy& floppy,
     // elsewhere would otherwise have track data taken for its list.
     const std::size_t listStart = U16(file, 18) * kHfeBlock;
     const std::size_t listEnd = listStart + static_cast<std::size_t>(tracks) * 4;
+    // A header that gives no track, no side or more than two, or no bit rate describes no floppy
+    // the library can hold, and is refused as a bad one rather than read into a broken record.
     if (tracks == 0 || sides < 1 || sides > 2 || bitRate == 0 || listStart == 0 ||
         file.size() < listEnd) {
       log.Log(kLogError, "bad header");

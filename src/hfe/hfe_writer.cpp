@@ -123,6 +123,8 @@ int HFE_libWrite_DiskFile(const TImgLoader& loader, const TFloppy& floppy,
       log.Log(kLogError, "Cannot create zero track HFE file");
       return kIoError;
     }
+    // The header holds the track and side counts in one byte each and the format two sides:
+    // anything more would be written as a count that no longer matches the track list.
     if (floppy.trackCount > kMaxHfeTracks || floppy.sideCount < 1 || floppy.sideCount > 2) {
       log.Log(kLogError, "Cannot write %d tracks and %d sides to an HFE file", floppy.trackCount,
               floppy.sideCount);

@@ -543,6 +543,17 @@ TEST(DirEntryList, EqualEntriesKeepTheirOrder) {
   for (int i = 0; i < 40; ++i) EXPECT_EQ(list[i].Reserved, i);
 }
 
+TEST(DirEntryList, RecordsStayPutThroughAddsAndSorts) {
+  TDirEntryList list;
+  const disk::PDirEntry first = list.AddDir();
+  for (std::uint32_t i = 0; i < 40; ++i) list.Add(MakeEntry({"FILE.BIN", false, 40 - i, 1, 1}));
+  first->Size = 99;  // written after the list grew
+  list.FSortType = disk::dsSize;
+  list.Sort();
+  EXPECT_EQ(&list[40], first);
+  EXPECT_EQ(list[40].Size, 99u);
+}
+
 TEST(DirEntryList, CopiesAreDetachedFromTheImage) {
   auto image = disk_test::NewDisk();
   ASSERT_EQ(image->CreateSubDir("GAMES"), disk::DiskResult::Ok);

@@ -80,6 +80,21 @@ TEST(XsaStream, TruncationAtEveryOffsetRaisesOnlyTheTwoErrors) {
   }
 }
 
+// The decoder works one window ahead of the reader: the first bytes of a container cut off far
+// behind them are delivered before the cut is met.
+TEST(XsaStream, DecodesOneWindowAheadOfTheReader) {
+  const Bytes data = xsa_test::RandomBytes(65536, 3);  // literals: nine bits a byte
+  const Bytes container = Encode(data);
+  const Bytes cut(container.begin(), container.begin() + 12000);
+  rtl::TMemoryStream in(cut);
+  TXSStream xsa(in);
+  Bytes first(1000);
+  ASSERT_EQ(MessageOf([&] { EXPECT_EQ(xsa.Read(first), first.size()); }), "no error");
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), data.begin()));
+  Bytes rest(data.size());
+  EXPECT_EQ(MessageOf([&] { xsa.Read(rest); }), "Unexpected end of file");
+}
+
 TEST(XsaStream, ReadDeliversAtMostTheUnpackedBytes) {
   rtl::TMemoryStream in(Encode(Bytes(600, 7)));
   TXSStream xsa(in);

@@ -648,7 +648,9 @@ TEST(HfeFile, OpensWritesAndRefuses) {
   auto loader = trk_imgInitLoader(*context);
   TFloppy floppy;
   EXPECT_EQ(HFE_libLoad_DiskFile(*loader, floppy, folder / "none.hfe"), kIoError);
-  EXPECT_EQ(log.back(), "Cannot open " + (folder / "none.hfe").string() + " !");
+  const std::string missing = (folder / "none.hfe").string();
+  EXPECT_EQ(log, (std::vector<std::string>{"HFE_libLoad_DiskFile " + missing,
+                                           "Cannot open " + missing + " !"}));
 
   auto generated = Generated(*context, hfe_test::RandomBytes(3 * 4608, 5), 3, 1);
   ASSERT_EQ(HFE_libWrite_DiskFile(*loader, *generated, folder / "a.hfe"), kOk);
