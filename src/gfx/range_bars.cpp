@@ -522,6 +522,8 @@ void TCustomRangeBar::MouseMove(std::int32_t X, std::int32_t Y) {
     TArrowBar::MouseMove(X, Y);
     return;
   }
+  // The handle's own track (the client length less both buttons): a track 2 px shorter for the
+  // border would move the handle faster than the mouse, so it would slip away from the pointer.
   const std::int32_t track = TrackLength();
   if (track <= 0 || FRange <= 0) return;
   const double moved = Along(X, Y) - Along(StoredX, StoredY);
