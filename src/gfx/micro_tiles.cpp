@@ -305,6 +305,7 @@ class TRectCollector {
     r.top = std::max(r.top, clip_.top);
     r.right = std::min(r.right, clip_.right);
     r.bottom = std::min(r.bottom, clip_.bottom);
+    // A rectangle the clip leaves without area is not listed: it would only repaint nothing.
     if (r.right <= r.left || r.bottom <= r.top) return;
     for (std::size_t index : above_) {
       TRect& up = rects_[index];
