@@ -13,8 +13,8 @@ std::int32_t ConstrainOrdered(std::int32_t Value, std::int32_t Lo, std::int32_t 
   return Constrain(Value, Lo, Hi);
 }
 
-// The spec's remainders in 64 bits, so no difference overflows; an empty range (Max < Min)
-// gives Min instead of dividing by zero or by a negative length.
+// Remainders that keep the dividend's sign, in 64 bits so no difference overflows; an empty range
+// (Max < Min) gives Min instead of dividing by zero or by a negative length.
 std::int32_t Wrap(std::int32_t Value, std::int32_t Min, std::int32_t Max) {
   const std::int64_t length = static_cast<std::int64_t>(Max) - Min + 1;
   if (length <= 0) return Min;

@@ -231,7 +231,12 @@ void MicroTilesAddThickLine(TMicroTiles& Tiles, std::int32_t X1, std::int32_t Y1
     first = std::max(first, -floorDiv(limit + grow + 32 - start, 32));
     last = std::min(last, floorDiv(start + grow, 32));
   }
-  // Adding the same clamped rectangle again changes nothing, so repeats are skipped.
+  // Adding the same clamped rectangle again changes nothing, so repeats are skipped; once a
+  // step has covered the grid's whole extent no later one can change a tile or the used bounds,
+  // so a line of a huge width stops there instead of walking millions of steps that add nothing.
+  // The extent is clamped to 32 bits as ClampToGrid clamps.
+  const TRect extent{0, 0, ToInt32(std::int64_t{Tiles.Columns} * MICROTILE_SIZE),
+                     ToInt32(std::int64_t{Tiles.Rows} * MICROTILE_SIZE)};
   TRect previous;
   bool added = false;
   for (std::int64_t i = first; i <= last; ++i) {
@@ -241,6 +246,7 @@ void MicroTilesAddThickLine(TMicroTiles& Tiles, std::int32_t X1, std::int32_t Y1
                                      RoundFixed(y + stepY), grow);
     if (Tiles.Count == 0 || !ClampToGrid(Tiles, r) || (added && r == previous)) continue;
     MicroTilesAddRectangle(Tiles, r, RoundToWholeTiles);
+    if (r == extent) break;
     previous = r;
     added = true;
   }
@@ -299,6 +305,7 @@ class TRectCollector {
     r.top = std::max(r.top, clip_.top);
     r.right = std::min(r.right, clip_.right);
     r.bottom = std::min(r.bottom, clip_.bottom);
+    // A rectangle the clip leaves without area is not listed: it would only repaint nothing.
     if (r.right <= r.left || r.bottom <= r.top) return;
     for (std::size_t index : above_) {
       TRect& up = rects_[index];

@@ -180,11 +180,13 @@ std::int32_t TArrowBar::GetButtonSize() {
   if (!FShowArrows) return 0;
   const TRect client = FHost.BarClientRect();
   const std::int32_t length = Horz() ? client.Width() : client.Height();
-  std::int32_t size = FButtonSize;
+  // In 64 bits: a ButtonSize near either end of the 32-bit range would overflow the doubling
+  // and the flat style's one pixel less.
+  std::int64_t size = FButtonSize;
   if (size == 0) size = std::min(Horz() ? client.Height() : client.Width(), 32);
   if (length <= 2 * size) size = length / 2;
   if (FStyle == rbsMac) --size;
-  return size < 2 ? 0 : size;
+  return size < 2 ? 0 : static_cast<std::int32_t>(size);
 }
 
 TRBZone TArrowBar::GetZone(std::int32_t X, std::int32_t Y) {
@@ -522,9 +524,11 @@ void TCustomRangeBar::MouseMove(std::int32_t X, std::int32_t Y) {
     TArrowBar::MouseMove(X, Y);
     return;
   }
+  // The handle's own track (the client length less both buttons): a track 2 px shorter for the
+  // border would move the handle faster than the mouse, so it would slip away from the pointer.
   const std::int32_t track = TrackLength();
   if (track <= 0 || FRange <= 0) return;
-  const double moved = Along(X, Y) - Along(StoredX, StoredY);
+  const double moved = static_cast<double>(Along(X, Y)) - Along(StoredX, StoredY);
   const bool minimum = RoundToInt(static_cast<double>(track) * FEffectiveWindow / FRange) < 17;
   const double delta = minimum && track > 17 ? moved * (FRange - FEffectiveWindow) / (track - 17)
                                              : moved * FRange / track;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -98,8 +99,8 @@ TEST(MicroTiles, GridSizeAndAddedRectangles) {
   }
 }
 
-// A worked line, then random lines (some far outside, where steps are skipped) against a plain
-// walk of every 32-px step, then extreme ends.
+// A worked line, then random lines (some far outside, where steps are skipped, some wide enough to
+// cover the grid) against a plain walk of every 32-px step, then extreme ends and widths.
 TEST(MicroTiles, ThickLinesGoInStepsOf32Pixels) {
   TMicroTiles tiles = Grid(256, 212), expected = Grid(256, 212);
   MicroTilesAddThickLine(tiles, 0, 0, 40, 10, 0);
@@ -111,7 +112,8 @@ TEST(MicroTiles, ThickLinesGoInStepsOf32Pixels) {
   for (int trial = 0; trial < 300; ++trial) {
     const auto coord = [&] { return static_cast<int>(rng() % 1200) - 500; };
     const int x1 = coord(), y1 = coord(), x2 = trial % 5 ? coord() : x1, y2 = coord();
-    const int w = rng() % 4;
+    const int w =
+        trial % 7 == 0 ? 100 + static_cast<int>(rng() % 200) : static_cast<int>(rng() % 4);
     TMicroTiles fast = Grid(200, 150), walked = Grid(200, 150);
     MicroTilesAddThickLine(fast, x1, y1, x2, y2, w, trial % 2);
     const std::int64_t dx = x2 - x1, dy = y2 - y1;
@@ -138,6 +140,14 @@ TEST(MicroTiles, ThickLinesGoInStepsOf32Pixels) {
   }
   MicroTilesAddThickLine(tiles, -2000000000, 5, 2000000000, 70000, 0x00FFFFFF);
   MicroTilesAddThickLine(tiles, 2147483647, -2147483647 - 1, -2147483647 - 1, 2147483647, 1);
+
+  // A width that covers the grid from every step ends at the first step (it walked 2^27 steps).
+  TMicroTiles wide = Grid(256, 212);
+  const auto start = std::chrono::steady_clock::now();
+  MicroTilesAddThickLine(wide, -2147483647 - 1, 0, 2147483647, 1, 2147483647);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(wide.BoundsUsedTiles, (TRect{0, 0, 9, 7}));
+  EXPECT_EQ(Rects(wide), std::vector<TRect>{(TRect{0, 0, 256, 212})});
 }
 
 TEST(MicroTiles, MergeAndRectangleList) {

@@ -126,9 +126,15 @@ TEST(RangeBarButtons, SizeFollowsThicknessLengthAndStyle) {
     std::int32_t set;
     TRBStyle style;
     std::int32_t size;
-  } cases[] = {{{0, 0, 232, 16}, 0, rbsDefault, 16}, {{0, 0, 232, 40}, 0, rbsDefault, 32},
-               {{0, 0, 20, 16}, 0, rbsDefault, 10},  {{0, 0, 232, 16}, 0, rbsMac, 15},
-               {{0, 0, 232, 16}, 5, rbsDefault, 5},  {{0, 0, 3, 16}, 0, rbsDefault, 0}};
+  } cases[] = {{{0, 0, 232, 16}, 0, rbsDefault, 16},
+               {{0, 0, 232, 40}, 0, rbsDefault, 32},
+               {{0, 0, 20, 16}, 0, rbsDefault, 10},
+               {{0, 0, 232, 16}, 0, rbsMac, 15},
+               {{0, 0, 232, 16}, 5, rbsDefault, 5},
+               {{0, 0, 3, 16}, 0, rbsDefault, 0},
+               // Sizes at the ends of the range: half the length, or none.
+               {{0, 0, 232, 16}, INT32_MAX, rbsDefault, 116},
+               {{0, 0, 232, 16}, INT32_MIN, rbsMac, 0}};
   for (const auto& c : cases) {
     FakeHost host;
     host.client = c.client;
@@ -185,6 +191,14 @@ TEST_F(RangeBarTest, DraggedHandleFollowsTheMouse) {
     bar.MouseUp(0, 0);
   }
   EXPECT_EQ(userChanges, changes - 1);  // the second SetPosition(0) came from code
+  // A move from one end of the coordinate range to the other takes the handle to the end.
+  bar.SetPosition(0);
+  bar.MouseDown(bar.GetHandleBounds().left + 1, 8);
+  bar.MouseMove(INT32_MIN, 8);
+  bar.MouseUp(0, 0);
+  bar.MouseDown(bar.GetHandleBounds().left + 1, 8);
+  bar.MouseMove(INT32_MAX, 8);
+  EXPECT_EQ(bar.Position(), 10000.0f - 10);
 }
 
 TEST_F(RangeBarTest, WheelRolledUpMovesTowardTheStart) {
