@@ -170,6 +170,11 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
     glyph = {gx, gy, gx + gw, gy + gh};
   }
 
+  if (in.pushedCaption) {
+    moveCaption(1, 1);
+    if (hasGlyph) glyph = Offset(glyph, 1, 1);
+  }
+
   TRect rightGlyph;
   if (hasRightGlyph && align == 0) {
     const int top = r.top + (h - in.rightGlyphSize.cy) / 2;
@@ -179,10 +184,6 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
     }
   }
 
-  if (in.pushedCaption) {
-    moveCaption(1, 1);
-    if (hasGlyph) glyph = Offset(glyph, 1, 1);
-  }
   out.captionRect = in.rotated ? Swapped(caption) : caption;
   out.glyphRect = in.rotated ? Swapped(glyph) : glyph;
   out.rightGlyphRect = in.rotated ? Swapped(rightGlyph) : rightGlyph;
