@@ -180,6 +180,7 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
     const int top = r.top + (h - in.rightGlyphSize.cy) / 2;
     rightGlyph = {r.right - in.rightGlyphSize.cx, top, r.right, top + in.rightGlyphSize.cy};
     if (placed) {
+      // A glyph wider than the room left cuts the caption to nothing, not to a negative width.
       caption.right = std::max(caption.left, std::min(caption.right, rightGlyph.left - rightGap));
     }
   }
