@@ -82,6 +82,8 @@ void TSkBarMRUListItem::MRUUpdateCaptions() {
     if (!entry) continue;
     const std::wstring text =
         hidePathExtension_ ? NameOnly(entry->MRUString()) : entry->MRUString();
+    // An "&" in the name is doubled: taken as a mark, it would vanish and underline the next
+    // character of the file name.
     entry->SetCaption(L"&" + std::to_wstring(++number) + L" " + tb::DoubleAmpersands(text));
   }
 }

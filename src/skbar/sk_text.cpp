@@ -170,19 +170,21 @@ TSkCaptionLayout SkCalcCaptionLayout(const TSkCaptionLayoutInput& in,
     glyph = {gx, gy, gx + gw, gy + gh};
   }
 
+  if (in.pushedCaption) {
+    moveCaption(1, 1);
+    if (hasGlyph) glyph = Offset(glyph, 1, 1);
+  }
+
   TRect rightGlyph;
   if (hasRightGlyph && align == 0) {
     const int top = r.top + (h - in.rightGlyphSize.cy) / 2;
     rightGlyph = {r.right - in.rightGlyphSize.cx, top, r.right, top + in.rightGlyphSize.cy};
     if (placed) {
+      // A glyph wider than the room left cuts the caption to nothing, not to a negative width.
       caption.right = std::max(caption.left, std::min(caption.right, rightGlyph.left - rightGap));
     }
   }
 
-  if (in.pushedCaption) {
-    moveCaption(1, 1);
-    if (hasGlyph) glyph = Offset(glyph, 1, 1);
-  }
   out.captionRect = in.rotated ? Swapped(caption) : caption;
   out.glyphRect = in.rotated ? Swapped(glyph) : glyph;
   out.rightGlyphRect = in.rotated ? Swapped(rightGlyph) : rightGlyph;

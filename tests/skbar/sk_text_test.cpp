@@ -110,6 +110,12 @@ TEST(SkText, CaptionLayoutPlacesTextAndGlyphs) {
        {},
        {32, 6, 40, 14},
        1},
+      {"pushed: the right glyph cuts the moved caption",
+       {{0, 0, 40, 20}, L"abcdefg", false, true, false, {}, {8, 8}, 0, 0},
+       {1, 4, 28, 17},
+       {},
+       {32, 6, 40, 14},
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
