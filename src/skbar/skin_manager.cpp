@@ -15,7 +15,7 @@ namespace {
 
 TSkBarPlatform* platformOverride = nullptr;
 
-// The manager lives from its first use until shut-down, and is never made again after that.
+// The manager lives from its first use until shut-down, and is made again only by a new start-up.
 struct ManagerHolder {
   std::unique_ptr<TSkBarSkinManager> manager;
   bool finalized = false;
@@ -217,6 +217,11 @@ TSkBarSkinOptions& SkCurrentSkin() {
   if (TSkBarSkinManager* manager = SkBarSkinManager()) return manager->CurrentSkin();
   static TSkBarSkinOptions afterShutDown;
   return afterShutDown;
+}
+
+void SkInitializeSkinManager() {
+  holder.finalized = false;
+  SkBarSkinManager();
 }
 
 void SkFinalizeSkinManager() {

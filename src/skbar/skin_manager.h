@@ -1,7 +1,7 @@
 // The skin manager: the one current skin, the skins that can be chosen by name, and the
 // objects that hear about a change of skin.
 //   SkBarSkinManager(): the manager, made (with the built-in skins registered) on the first
-//   call; null once SkFinalizeSkinManager() has run at shut-down, which it never outlives.
+//   call; null once SkFinalizeSkinManager() has run at shut-down, until a new start-up.
 //   Change announcement: every registered object's dispatcher gets message WM_SKINCHANGE
 //   (0x87D7, parameters and result 0), synchronously, then OnSkinChange runs.
 //   Effective skin type: sknSkin while a skin other than "Default" is current, else sknWindows
@@ -144,7 +144,10 @@ class TSkBarSkinManager {
 TSkBarSkinManager* SkBarSkinManager();
 // The manager's current skin; a default skin of its own after shut-down.
 TSkBarSkinOptions& SkCurrentSkin();
-// Frees the manager for good (also at process exit).
+// Makes the manager at start-up, also after an earlier shut-down (a test that starts the units
+// again); SkFinalizeSkinManager frees it, after which it is not made on use (also at process
+// exit).
+void SkInitializeSkinManager();
 void SkFinalizeSkinManager();
 // Unregisters `object`; harmless when the manager is gone.
 void SkRemoveSkinNotification(const void* object);

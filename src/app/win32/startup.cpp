@@ -6,6 +6,7 @@
 #include "hfe/startup.h"
 #include "skbar/win32/sk_bitmap_hint.h"
 #include "skbar/win32/sk_drag.h"
+#include "skbar/win32/startup.h"
 #include "tb/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/modules.h"
@@ -13,7 +14,8 @@
 namespace app {
 
 void StartUnits() {
-  // The graphics units first: every bitmap needs their resampler registry.
+  skbar::Initialize();
+  // The graphics units before the rest: every bitmap needs their resampler registry.
   gfx::Initialize();
   ux::InitModules();
   tb::Initialize();
@@ -33,6 +35,7 @@ void FinishUnits() {
   tb::Finalize();
   ux::DoneModules();
   gfx::Finalize();
+  skbar::Finalize();
 }
 
 }  // namespace app

@@ -9,7 +9,10 @@
 
 #include "app/win32/startup.h"
 #include "hfe/host_services.h"
+#include "skbar/skin_manager.h"
 #include "skbar/win32/sk_bitmap_hint.h"
+#include "skbar/win32/sk_theme.h"
+#include "skbar/win32/startup.h"
 #include "ui/win32/forms.h"
 #include "ux/win32/cursors.h"
 #include "ux/win32/rich_edit.h"
@@ -32,6 +35,25 @@ TEST(ProgramStartup, TheUnitsCursorsAreInTheScreenTheApplicationMakesAfterThem) 
     EXPECT_EQ(ui::Screen->Cursors(ux::win32::crDragHand), drag);
   }
   FinishUnits();
+}
+
+// The skins unit's start-up makes the manager with the built-in skins, the shared 8 x 8 bitmap
+// and binds its platform entries; the shut-down frees them, and a later start-up makes them again.
+TEST(ProgramStartup, TheSkinsUnitLivesFromStartUpToShutDown) {
+  for (int round = 0; round < 2; ++round) {
+    StartUnits();
+    ASSERT_NE(skbar::SkBarSkinManager(), nullptr);
+    EXPECT_EQ(skbar::SkBarSkinManager()->SkinsList().Count(), 12);
+    BITMAP shared{};
+    ASSERT_EQ(GetObjectW(skbar::SkSharedBitmap(), sizeof shared, &shared), int{sizeof shared});
+    EXPECT_EQ(shared.bmWidth, 8);
+    EXPECT_EQ(shared.bmHeight, 8);
+    EXPECT_NE(skbar::SkPrintWindowProc(), nullptr);
+    EXPECT_NE(skbar::SkGradientFillProc(), nullptr);
+    FinishUnits();
+    EXPECT_EQ(skbar::SkBarSkinManager(), nullptr);
+    EXPECT_EQ(skbar::SkSharedBitmap(), nullptr);
+  }
 }
 
 // The track image bridge's list of live library blocks lives from the start-up to the shut-down,
