@@ -154,6 +154,8 @@ class LineDecoder {
       text += L'\'';
     } else {
       text += L":REM";
+      // A REM right at the line's end: its terminator ends the line, rather than the comment
+      // running on into the next line.
       if (first == 0x00) {
         ended_ = true;
         return;

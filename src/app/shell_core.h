@@ -172,7 +172,7 @@ class ShellCore {
   // again with the name as typed, in the folder chosen).
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
-  bool WriteImage(const std::filesystem::path& fileName);
+  bool SaveDiskImage(const std::filesystem::path& fileName);
   // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
   std::vector<std::uint8_t> ImageBytes(ImageKind kind) const;
   // The loaded image, or null after reporting why not; `unread` tells the sectors of a track

@@ -18,7 +18,7 @@ bool ShellCore::Save() {
     if (!name) return false;
     target = *name;
   }
-  if (!WriteImage(target)) return false;
+  if (!SaveDiskImage(target)) return false;
   if (chosen) ports_.fs.ChangeDirectory(Resolve(target).parent_path());
   return true;
 }
@@ -27,7 +27,7 @@ bool ShellCore::SaveAs() {
   if (!image_) return false;
   const auto name =
       AskSaveName(SaveAsPresetName(image_->FileName(), ports_.dialogs.SaveDefaultExtension()));
-  if (!name || !WriteImage(*name)) return false;
+  if (!name || !SaveDiskImage(*name)) return false;
   ports_.fs.ChangeDirectory(Resolve(*name).parent_path());
   return true;
 }
@@ -55,7 +55,7 @@ std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesyste
   }
 }
 
-bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
+bool ShellCore::SaveDiskImage(const std::filesystem::path& fileName) {
   const ImageKind kind = SaveKind(fileName);
   // A name of no image kind saves nothing; the user is told, rather than left believing the
   // image was saved.

@@ -31,6 +31,8 @@ bool TFileDataObject::IsMarkerInterface(REFIID iid) const {
   return iid == kOwnDragDataId;
 }
 
+// The medium is checked too: a reader that asked only for global memory and got a stream would
+// read the stream's interface pointer as a memory handle.
 HRESULT TFileDataObject::CheckFormat(const FORMATETC& format) const {
   for (const FORMATETC& offered : OfferedFormats()) {
     if (format.cfFormat != offered.cfFormat) continue;
@@ -45,7 +47,7 @@ HRESULT TFileDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     *medium = STGMEDIUM{};
     if (const HRESULT check = CheckFormat(*format); check != S_OK) return check;
     if (format->cfFormat == DragFormats().FileContents) {
-      return GetContents(format->lindex, *medium);
+      return GetContentsMedium(format->lindex, *medium);
     }
     medium->hGlobal = CopyToGlobal(descriptorBlock_);
     medium->tymed = TYMED_HGLOBAL;
@@ -53,7 +55,7 @@ HRESULT TFileDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
   });
 }
 
-HRESULT TFileDataObject::GetContents(LONG index, STGMEDIUM& medium) const {
+HRESULT TFileDataObject::GetContentsMedium(LONG index, STGMEDIUM& medium) const {
   if (index < 0 || static_cast<std::size_t>(index) >= contents_.size()) return DV_E_LINDEX;
   const auto& bytes = contents_[static_cast<std::size_t>(index)];
   if (!bytes) return DV_E_LINDEX;

@@ -40,7 +40,7 @@ class TFileDataObject final : public TComObject<IDataObject> {
   bool IsMarkerInterface(REFIID iid) const override;
   // S_OK for an offered format and medium, else the refusal GetData gives.
   HRESULT CheckFormat(const FORMATETC& format) const;
-  HRESULT GetContents(LONG index, STGMEDIUM& medium) const;
+  HRESULT GetContentsMedium(LONG index, STGMEDIUM& medium) const;
 
   std::vector<std::uint8_t> descriptorBlock_;
   // Per descriptor: the file's bytes; nothing for a directory or a file that cannot be read.
