@@ -23,7 +23,7 @@ class TCollector {
   void AddSelected(const disk::TDirEntry& entry) {
     const std::wstring name = disk::TMSXDisk::HostSafeName(entry);
     if (!Offer(entry, name) || !entry.IsDirectory()) return;
-    CollectDirectory(entry, name);
+    CollectEntries(entry, name);
   }
 
   TDragCollection Finish() { return std::move(collection_); }
@@ -38,7 +38,7 @@ class TCollector {
     return true;
   }
 
-  void CollectDirectory(const disk::TDirEntry& directory, const std::wstring& path) {
+  void CollectEntries(const disk::TDirEntry& directory, const std::wstring& path) {
     std::vector<std::pair<const disk::TDirEntry*, std::wstring>> subdirectories;
     for (const disk::TDirEntry* child : ReadDirectoryAt(disk_, directory.ClusterLow, visited_)) {
       if (!IsOffered(*child)) continue;
@@ -48,7 +48,7 @@ class TCollector {
       }
     }
     for (const auto& [child, childPath] : subdirectories) {
-      CollectDirectory(*child, childPath);
+      CollectEntries(*child, childPath);
     }
   }
 
