@@ -275,7 +275,7 @@ bool TMsxBasicDecoder::Decode(std::span<const std::uint8_t> program) {
       AppendNumber(line, number, 10);
       line += L' ';
       line += text;
-      lines_.push_back(std::move(line));
+      FLines.push_back(std::move(line));
     }
   } catch (const EndOfData&) {
     return false;

@@ -83,9 +83,7 @@ bool ShellCore::QuerySaveModified() {
 
 bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   const std::filesystem::path path = Resolve(fileName);
-  const std::optional<std::uint64_t> size = ports_.fs.FileSize(path);
-  const ImageKind kind =
-      ClassifyImageFile(path, size ? static_cast<std::int64_t>(*size) : std::int64_t{-1});
+  const ImageKind kind = ClassifyImageFile(path, GetImageFileSize(path));
   switch (kind) {
     case ImageKind::Xsa:
       ports_.ui.MessageDlg(kNotImplemented, OpenCaption(), MsgButtons::Ok, MsgIcon::Error);
@@ -215,6 +213,11 @@ std::wstring ShellCore::OpenCaption() {
 
 void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {
   ports_.ui.MessageDlg(text, caption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+std::int64_t ShellCore::GetImageFileSize(const std::filesystem::path& fileName) const {
+  const std::optional<std::uint64_t> size = ports_.fs.FileSize(fileName);
+  return size ? static_cast<std::int64_t>(*size) : -1;
 }
 
 std::filesystem::path ShellCore::Resolve(const std::filesystem::path& fileName) const {

@@ -195,6 +195,8 @@ class ShellCore {
   // The caption of the open command's message boxes.
   std::wstring OpenCaption();
   std::filesystem::path Resolve(const std::filesystem::path& fileName) const;
+  // The host file's size in bytes; -1 when it cannot be read.
+  std::int64_t GetImageFileSize(const std::filesystem::path& fileName) const;
   // The file an image name stands for: a new image's bare name stays in the folder it was
   // numbered in, wherever the current directory has moved since (a platform dialog may move it).
   std::filesystem::path ImagePath(const std::filesystem::path& fileName) const;

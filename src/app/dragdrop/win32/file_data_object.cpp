@@ -18,9 +18,13 @@ constexpr IID kOwnDragDataId = {
 
 }  // namespace
 
+std::vector<std::uint8_t> TFileDataObject::BuildFileGroupDescriptor(
+    const files::TDragCollection& collection) {
+  return files::EncodeFileGroupDescriptor(files::DescribeDragItems(collection.Items));
+}
+
 TFileDataObject::TFileDataObject(disk::TMSXDisk& disk, const files::TDragCollection& collection)
-    : descriptorBlock_(
-          files::EncodeFileGroupDescriptor(files::DescribeDragItems(collection.Items))) {
+    : descriptorBlock_(BuildFileGroupDescriptor(collection)) {
   contents_.reserve(collection.Items.size());
   for (std::size_t index = 0; index < collection.Items.size(); ++index) {
     contents_.push_back(files::DragContents(disk, collection, static_cast<std::int64_t>(index)));
