@@ -154,6 +154,8 @@ class LineDecoder {
       text += L'\'';
     } else {
       text += L":REM";
+      // A REM right at the line's end: its terminator ends the line, rather than the comment
+      // running on into the next line.
       if (first == 0x00) {
         ended_ = true;
         return;
@@ -273,7 +275,7 @@ bool TMsxBasicDecoder::Decode(std::span<const std::uint8_t> program) {
       AppendNumber(line, number, 10);
       line += L' ';
       line += text;
-      lines_.push_back(std::move(line));
+      FLines.push_back(std::move(line));
     }
   } catch (const EndOfData&) {
     return false;

@@ -15,7 +15,7 @@ namespace app {
 class TMsxBasicDecoder {
  public:
   // One text per decoded program line, "<number> <text>"; lines of every Decode call pile up.
-  const std::vector<std::wstring>& Lines() const { return lines_; }
+  const std::vector<std::wstring>& Lines() const { return FLines; }
 
   // Decodes the program from the stream's position to its end. True when the program's end
   // mark was reached; false when the data is not such a program or ends before the mark (the
@@ -24,7 +24,7 @@ class TMsxBasicDecoder {
   bool Decode(std::span<const std::uint8_t> program);
 
  private:
-  std::vector<std::wstring> lines_;
+  std::vector<std::wstring> FLines;
 };
 
 }  // namespace app

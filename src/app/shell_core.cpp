@@ -38,42 +38,42 @@ ShellCore::ShellCore(const ShellPorts& ports) : ports_(ports) {
 }
 
 bool ShellCore::CustomDisk() const {
-  const disk::TBootRecord& boot = *image_->BootRecord();
+  const disk::TBootRecord& boot = *FDiskImage->BootRecord();
   return boot.SectorsPerCluster == 0 || boot.TotalSectorCount == 0;
 }
 
 void ShellCore::RestoreSettings() {
-  removableDrive_ = ports_.settings.ReadString(kRemovableDriveValue, L"");
+  FRemovableDrive = ports_.settings.ReadString(kRemovableDriveValue, L"");
   // Only a drive root ("E:\\") is an export target; any other stored text means none, so a
   // stored folder is never written into.
-  if (!IsDriveRoot(removableDrive_)) removableDrive_.clear();
-  bootCodeOption_ = ports_.settings.ReadInteger(kBootCodeValue, 1);
-  ports_.view.CheckBootOption(bootCodeOption_);
+  if (!IsDriveRoot(FRemovableDrive)) FRemovableDrive.clear();
+  FBootCodeOption = ports_.settings.ReadInteger(kBootCodeValue, 1);
+  ports_.view.CheckBootOption(FBootCodeOption);
 }
 
 void ShellCore::SaveSettings() {
-  ports_.settings.WriteInteger(kBootCodeValue, bootCodeOption_);
-  ports_.settings.WriteString(kRemovableDriveValue, removableDrive_);
+  ports_.settings.WriteInteger(kBootCodeValue, FBootCodeOption);
+  ports_.settings.WriteString(kRemovableDriveValue, FRemovableDrive);
 }
 
 void ShellCore::Start(const std::vector<std::wstring>& arguments) {
   if (const auto candidate = CommandLineImage(arguments);
       candidate && ports_.fs.FileExists(Resolve(*candidate)))
     OpenDiskImage(*candidate);
-  if (image_) return;
+  if (FDiskImage) return;
   NewImage(0);
-  image_->ResetModifiedState();
+  FDiskImage->ResetModifiedState();
   UpdateCaption();
 }
 
 bool ShellCore::QuerySaveModified() {
-  if (!image_ || !image_->IsModified()) return true;
+  if (!FDiskImage || !FDiskImage->IsModified()) return true;
   switch (ports_.ui.MessageDlg(kSaveQuestion, kQuestionCaption, MsgButtons::YesNoCancel,
                                MsgIcon::Question)) {
     case MsgAnswer::Yes:
       // Goes ahead only once the changes are saved: a cancelled or failed save would otherwise
       // let the open, new or close discard them.
-      return Save() && !image_->IsModified();
+      return Save() && !FDiskImage->IsModified();
     case MsgAnswer::No:
       return true;
     default:
@@ -83,9 +83,7 @@ bool ShellCore::QuerySaveModified() {
 
 bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   const std::filesystem::path path = Resolve(fileName);
-  const std::optional<std::uint64_t> size = ports_.fs.FileSize(path);
-  const ImageKind kind =
-      ClassifyImageFile(path, size ? static_cast<std::int64_t>(*size) : std::int64_t{-1});
+  const ImageKind kind = ClassifyImageFile(path, GetImageFileSize(path));
   switch (kind) {
     case ImageKind::Xsa:
       ports_.ui.MessageDlg(kNotImplemented, OpenCaption(), MsgButtons::Ok, MsgIcon::Error);
@@ -107,9 +105,9 @@ bool ShellCore::OpenDiskImage(const std::filesystem::path& fileName) {
   ReplaceImage(std::move(loaded));
   const int unreadableSectors = unread.Unreadable();
   damagedSource_ = unreadableSectors > 0;
-  unreadableSystemArea_ = SystemAreaUnreadable(*image_, unread);
+  unreadableSystemArea_ = SystemAreaUnreadable(*FDiskImage, unread);
   ports_.fs.ChangeDirectory(path.parent_path());
-  retainIndex_ = -1;
+  FRetainIndex = -1;
   ports_.recentFiles.Add(path.wstring());
   ports_.recentFolders.Add(path.parent_path().wstring());
   UpdateCaption();
@@ -164,7 +162,7 @@ void ShellCore::NewImage(int tag) {
   if (!QuerySaveModified()) return;
   auto image = std::make_unique<disk::TMSXDisk>();
   image->PrepareNewImage(tag == 2);
-  image->AttachBootCode(disk::GetBootCode(bootCodeOption_));
+  image->AttachBootCode(disk::GetBootCode(FBootCodeOption));
   const std::filesystem::path folder = ports_.fs.CurrentDirectory();
   newImageFolder_ = folder;
   image->SetFileName(NextNewImageName(
@@ -172,7 +170,7 @@ void ShellCore::NewImage(int tag) {
   ReplaceImage(std::move(image));
   damagedSource_ = false;
   unreadableSystemArea_ = false;
-  retainIndex_ = -1;
+  FRetainIndex = -1;
   UpdateCaption();
   UpdateSizePanel();
   RefreshFileList();
@@ -180,7 +178,7 @@ void ShellCore::NewImage(int tag) {
 
 void ShellCore::ReplaceImage(std::unique_ptr<disk::TMSXDisk> image) {
   ports_.view.SetRows({}, -1);
-  image_ = std::move(image);
+  FDiskImage = std::move(image);
 }
 
 void ShellCore::OpenRecentFile(const std::wstring& fileName) {
@@ -198,8 +196,8 @@ void ShellCore::OpenRecentFolder(const std::wstring& folder) {
 }
 
 void ShellCore::GoToImageFolder() {
-  if (image_ && image_->FileName().has_parent_path())
-    ports_.view.ShowFolder(image_->FileName().parent_path());
+  if (FDiskImage && FDiskImage->FileName().has_parent_path())
+    ports_.view.ShowFolder(FDiskImage->FileName().parent_path());
 }
 
 void ShellCore::ShowCustomDisk() {
@@ -215,6 +213,11 @@ std::wstring ShellCore::OpenCaption() {
 
 void ShellCore::ReportFailure(const std::wstring& text, const std::wstring& caption) {
   ports_.ui.MessageDlg(text, caption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+std::int64_t ShellCore::GetImageFileSize(const std::filesystem::path& fileName) const {
+  const std::optional<std::uint64_t> size = ports_.fs.FileSize(fileName);
+  return size ? static_cast<std::int64_t>(*size) : -1;
 }
 
 std::filesystem::path ShellCore::Resolve(const std::filesystem::path& fileName) const {

@@ -64,9 +64,9 @@ class ShellCore {
   ShellCore(const ShellCore&) = delete;
   ShellCore& operator=(const ShellCore&) = delete;
 
-  disk::TMSXDisk* Image() const { return image_.get(); }
-  int BootCodeOption() const { return bootCodeOption_; }
-  const std::wstring& RemovableDrive() const { return removableDrive_; }
+  disk::TMSXDisk* Image() const { return FDiskImage.get(); }
+  int BootCodeOption() const { return FBootCodeOption; }
+  const std::wstring& RemovableDrive() const { return FRemovableDrive; }
 
   // --- Start and stop ---
   // The window's settings were restored: the removable drive and the boot-code choice.
@@ -149,12 +149,12 @@ class ShellCore {
   // (no custom disk) and its boot sector and FAT were read (a track image may lack them; its
   // allocation would then be unknown and a write could overwrite what is left of its files). The
   // menus show those commands disabled otherwise.
-  bool CanChange() const { return image_ && !CustomDisk() && !unreadableSystemArea_; }
+  bool CanChange() const { return FDiskImage && !CustomDisk() && !unreadableSystemArea_; }
 
   // --- Drops on the file list ---
   // Whether a drag entering the list may drop: there is an image (a dropped image file opens
   // even over a custom disk).
-  bool CanAcceptDrop() const { return image_ != nullptr; }
+  bool CanAcceptDrop() const { return FDiskImage != nullptr; }
   // Host files and folders: the first image file among them is opened once the drop is over and
   // nothing is added; otherwise folders are expanded and the files that fit the free bytes are
   // added, then the caption and the list are refreshed.
@@ -172,7 +172,7 @@ class ShellCore {
   // again with the name as typed, in the folder chosen).
   std::optional<std::filesystem::path> AskSaveName(const std::filesystem::path& preset);
   // Writes the image as `fileName`'s kind; reports a failure. True when written.
-  bool WriteImage(const std::filesystem::path& fileName);
+  bool SaveDiskImage(const std::filesystem::path& fileName);
   // The image as the bytes of a file of `kind` (Dsk or Hfe); empty when it cannot be built.
   std::vector<std::uint8_t> ImageBytes(ImageKind kind) const;
   // The loaded image, or null after reporting why not; `unread` tells the sectors of a track
@@ -195,12 +195,14 @@ class ShellCore {
   // The caption of the open command's message boxes.
   std::wstring OpenCaption();
   std::filesystem::path Resolve(const std::filesystem::path& fileName) const;
+  // The host file's size in bytes; -1 when it cannot be read.
+  std::int64_t GetImageFileSize(const std::filesystem::path& fileName) const;
   // The file an image name stands for: a new image's bare name stays in the folder it was
   // numbered in, wherever the current directory has moved since (a platform dialog may move it).
   std::filesystem::path ImagePath(const std::filesystem::path& fileName) const;
 
   ShellPorts ports_;
-  std::unique_ptr<disk::TMSXDisk> image_;
+  std::unique_ptr<disk::TMSXDisk> FDiskImage;
   // Where a new image's name was numbered: the folder its dialogs start in until it is saved.
   std::filesystem::path newImageFolder_;
   // The image came from a track image with unreadable sectors: Save asks for a name rather than
@@ -208,10 +210,11 @@ class ShellCore {
   bool damagedSource_ = false;
   // The boot sector or the FAT of the track image could not be read: nothing changes the image.
   bool unreadableSystemArea_ = false;
-  int retainIndex_ = -1;
-  files::TSortState sort_;
-  int bootCodeOption_ = 1;
-  std::wstring removableDrive_;
+  int FRetainIndex = -1;
+  // The column the list is sorted by; -1: directory order.
+  files::TSortState FSortMode;
+  int FBootCodeOption = 1;
+  std::wstring FRemovableDrive;
 };
 
 }  // namespace app

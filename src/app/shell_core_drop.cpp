@@ -5,8 +5,8 @@
 namespace app {
 
 void ShellCore::DropFiles(std::span<const std::filesystem::path> paths) {
-  if (!image_) return;
-  const files::TDropPlan plan = files::PrepareWorkList(paths, image_->DiskFree(), ports_.fs);
+  if (!FDiskImage) return;
+  const files::TDropPlan plan = files::PrepareWorkList(paths, FDiskImage->DiskFree(), ports_.fs);
   if (plan.OpenImage) {
     ports_.view.OpenImageLater(*plan.OpenImage);
     return;
@@ -18,7 +18,7 @@ void ShellCore::DropVirtual(std::span<const files::TVirtualItem> items,
                             const files::TContentsSource& contents) {
   if (!CanChange()) return;
   ports_.ui.SetBusy(true);
-  files::ProcessVirtualDrop(*image_, items, contents);
+  files::ProcessVirtualDrop(*FDiskImage, items, contents);
   ports_.ui.SetBusy(false);
   UpdateCaption();
   RefreshFileList();

@@ -26,7 +26,7 @@ void ShellCore::RefreshFileList() {
 }
 
 std::vector<files::TFileRow> ShellCore::FillFileList() {
-  if (!image_) {
+  if (!FDiskImage) {
     ports_.view.SetRows({}, -1);
     return {};
   }
@@ -34,11 +34,11 @@ std::vector<files::TFileRow> ShellCore::FillFileList() {
     ShowCustomDisk();
     return {};
   }
-  files::TFileListing listing = files::ListCurrentDirectory(*image_, ports_.dates);
+  files::TFileListing listing = files::ListCurrentDirectory(*FDiskImage, ports_.dates);
   std::vector<files::TFileRow>& rows = listing.Rows;
   // The retained index is a position in the list as shown.
-  if (sort_.Sorting()) files::SortRows(rows, sort_.Mode());
-  const int focus = files::ClampRetainIndex(retainIndex_, static_cast<std::int32_t>(rows.size()));
+  if (FSortMode.Sorting()) files::SortRows(rows, FSortMode.Mode());
+  const int focus = files::ClampRetainIndex(FRetainIndex, static_cast<std::int32_t>(rows.size()));
   ports_.view.SetRows(rows, focus);
   ports_.view.SetPanelText(kPanelTotals, files::TotalsText(listing));
   UpdateUsagePanels();
@@ -46,24 +46,24 @@ std::vector<files::TFileRow> ShellCore::FillFileList() {
 }
 
 void ShellCore::UpdateCaption() {
-  if (image_)
-    ports_.view.SetCaption(CaptionText(image_->FileName().wstring(), image_->IsModified()));
+  if (FDiskImage)
+    ports_.view.SetCaption(CaptionText(FDiskImage->FileName().wstring(), FDiskImage->IsModified()));
 }
 
 void ShellCore::UpdateSizePanel() {
-  ports_.view.SetPanelText(kPanelSize, SizePanelText(image_.get()));
+  ports_.view.SetPanelText(kPanelSize, SizePanelText(FDiskImage.get()));
 }
 
 void ShellCore::UpdateUsagePanels() {
-  const std::int32_t used = image_->DiskUsage();
-  const std::int32_t free = image_->DiskFree();
+  const std::int32_t used = FDiskImage->DiskUsage();
+  const std::int32_t free = FDiskImage->DiskFree();
   ports_.view.SetPanelText(kPanelUsed, UsedPanelText(used, used + free));
   ports_.view.SetPanelText(kPanelFree, FreePanelText(free));
 }
 
 void ShellCore::ColumnClick(int column) {
-  sort_.ColumnClick(column);
-  if (sort_.Sorting()) ports_.view.SortRows(sort_.Mode());
+  FSortMode.ColumnClick(column);
+  if (FSortMode.Sorting()) ports_.view.SortRows(FSortMode.Mode());
 }
 
 disk::PDirEntry ShellCore::SelectedEntry() {
@@ -111,20 +111,20 @@ void ShellCore::SelectAll() {
 
 void ShellCore::ChangeDir() {
   const disk::PDirEntry entry = SelectedEntry();
-  if (!image_ || !entry || !entry->IsDirectory()) return;
+  if (!FDiskImage || !entry || !entry->IsDirectory()) return;
   // The whole 8.3 name: the name field alone misses a directory that has an extension.
   const std::string name = entry->GetFileName();
   // A damaged entry whose name holds the path separator is not entered: its name would be read
   // as a path into other directories.
   if (name.find('\\') != std::string::npos) return;
-  image_->ChangeDir(name);
-  retainIndex_ = -1;
+  FDiskImage->ChangeDir(name);
+  FRetainIndex = -1;
   RefreshFileList();
 }
 
 void ShellCore::ChangeDirTo(const std::string& name) {
-  if (!image_) return;
-  image_->ChangeDir(name);
+  if (!FDiskImage) return;
+  FDiskImage->ChangeDir(name);
   RefreshFileList();
 }
 
@@ -137,14 +137,14 @@ void ShellCore::AddFiles() {
 void ShellCore::RunWorkList(const files::TWorkList& list) {
   if (!CanChange()) return;
   ports_.ui.SetBusy(true);
-  files::ProcessWorkList(*image_, list, ports_.fs);
+  files::ProcessWorkList(*FDiskImage, list, ports_.fs);
   ports_.ui.SetBusy(false);
   UpdateCaption();
   RefreshFileList();
 }
 
 void ShellCore::ExtractFiles() {
-  if (!image_) return;
+  if (!FDiskImage) return;
   const std::vector<disk::PDirEntry> selected = ports_.view.SelectedEntries();
   const std::vector<const disk::TDirEntry*> entries(selected.begin(), selected.end());
   if (files::PlanExtraction(entries, {}).empty()) return;
@@ -153,7 +153,7 @@ void ShellCore::ExtractFiles() {
   const std::optional<std::filesystem::path> folder = ports_.dialogs.SelectFolder(start);
   if (!folder) return;
   const std::vector<files::TExtractItem> plan = files::PlanExtraction(entries, *folder);
-  const files::TExtractOutcome outcome = files::ExtractPlanned(*image_, plan);
+  const files::TExtractOutcome outcome = files::ExtractPlanned(*FDiskImage, plan);
   // Files that could not be written are named, rather than passed over in silence.
   if (!outcome.Failed.empty()) {
     std::vector<std::pair<std::wstring, std::wstring>> failed;
@@ -167,8 +167,8 @@ void ShellCore::ExtractFiles() {
 
 void ShellCore::DeleteFiles() {
   if (!CanChange()) return;
-  retainIndex_ = ports_.view.ItemIndex();
-  files::DeleteEntries(*image_, ports_.view.SelectedEntries());
+  FRetainIndex = ports_.view.ItemIndex();
+  files::DeleteEntries(*FDiskImage, ports_.view.SelectedEntries());
   // Deleting, making a directory and renaming modify the image: the caption shows the modified
   // mark at once rather than after the next command that refreshes it.
   UpdateCaption();
@@ -177,17 +177,17 @@ void ShellCore::DeleteFiles() {
 
 void ShellCore::MakeDir() {
   if (!CanChange()) return;
-  const files::TMakeDirResult made = files::MakeNewDirectory(*image_);
+  const files::TMakeDirResult made = files::MakeNewDirectory(*FDiskImage);
   if (made.Result != disk::DiskResult::Ok && made.Result != disk::DiskResult::NameExists) return;
-  retainIndex_ = -1;
+  FRetainIndex = -1;
   UpdateCaption();
   const std::vector<files::TFileRow> rows = FillFileList();
   const std::wstring caption = rtl::CodePage().ToUnicode(made.Name);
   const auto found = std::find_if(rows.begin(), rows.end(),
                                   [&caption](const auto& row) { return row.Name == caption; });
   if (found == rows.end()) return;
-  retainIndex_ = static_cast<int>(found - rows.begin());
-  ports_.view.EditRow(retainIndex_);
+  FRetainIndex = static_cast<int>(found - rows.begin());
+  ports_.view.EditRow(FRetainIndex);
 }
 
 void ShellCore::StartRename() {
@@ -203,9 +203,9 @@ bool ShellCore::CanRename(const disk::TDirEntry& entry) const {
 
 std::wstring ShellCore::Rename(disk::TDirEntry& entry, const std::wstring& typed) {
   if (!CanChange()) return typed;
-  const files::TRenameDecision decision = files::DecideRename(*image_, entry, typed);
+  const files::TRenameDecision decision = files::DecideRename(*FDiskImage, entry, typed);
   if (const auto* target = std::get_if<files::TRenameTarget>(&decision)) {
-    files::ApplyRename(*image_, entry, *target);
+    files::ApplyRename(*FDiskImage, entry, *target);
     UpdateCaption();
     ports_.view.RefreshLater();
     return target->RowName;
@@ -215,9 +215,9 @@ std::wstring ShellCore::Rename(disk::TDirEntry& entry, const std::wstring& typed
 
 void ShellCore::ViewFile(TViewerMode mode) {
   const disk::PDirEntry entry = SelectedEntry();
-  if (!image_ || !entry || !files::IsFileEntry(*entry)) return;
+  if (!FDiskImage || !entry || !files::IsFileEntry(*entry)) return;
   rtl::TMemoryStream stream;
-  image_->ExtractToStream(stream, entry);
+  FDiskImage->ExtractToStream(stream, entry);
   // Screen pictures go to the picture viewer whatever the chosen mode.
   const std::wstring name = EntryFileName(*entry);
   if (MsxPictureKind(name) != TMsxPictureKind::None)

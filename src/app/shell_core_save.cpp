@@ -7,33 +7,33 @@
 namespace app {
 
 bool ShellCore::Save() {
-  if (!image_) return true;
-  std::filesystem::path target = image_->FileName();
+  if (!FDiskImage) return true;
+  std::filesystem::path target = FDiskImage->FileName();
   // A track image opened with unreadable sectors is saved under a chosen name: written back over
   // its source, it would lose for good what a better read might still recover.
   const bool chosen =
-      damagedSource_ || (image_->IsModified() && !ports_.fs.FileExists(ImagePath(target)));
+      damagedSource_ || (FDiskImage->IsModified() && !ports_.fs.FileExists(ImagePath(target)));
   if (chosen) {
     const auto name = AskSaveName(target);
     if (!name) return false;
     target = *name;
   }
-  if (!WriteImage(target)) return false;
+  if (!SaveDiskImage(target)) return false;
   if (chosen) ports_.fs.ChangeDirectory(Resolve(target).parent_path());
   return true;
 }
 
 bool ShellCore::SaveAs() {
-  if (!image_) return false;
+  if (!FDiskImage) return false;
   const auto name =
-      AskSaveName(SaveAsPresetName(image_->FileName(), ports_.dialogs.SaveDefaultExtension()));
-  if (!name || !WriteImage(*name)) return false;
+      AskSaveName(SaveAsPresetName(FDiskImage->FileName(), ports_.dialogs.SaveDefaultExtension()));
+  if (!name || !SaveDiskImage(*name)) return false;
   ports_.fs.ChangeDirectory(Resolve(*name).parent_path());
   return true;
 }
 
 std::filesystem::path ShellCore::ImageFolder() const {
-  const std::filesystem::path& current = image_->FileName();
+  const std::filesystem::path& current = FDiskImage->FileName();
   return current.has_parent_path() ? current.parent_path() : newImageFolder_;
 }
 
@@ -55,7 +55,7 @@ std::optional<std::filesystem::path> ShellCore::AskSaveName(const std::filesyste
   }
 }
 
-bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
+bool ShellCore::SaveDiskImage(const std::filesystem::path& fileName) {
   const ImageKind kind = SaveKind(fileName);
   // A name of no image kind saves nothing; the user is told, rather than left believing the
   // image was saved.
@@ -76,8 +76,8 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
                   kSaveCaption);
     return false;
   }
-  image_->SetFileName(fileName);
-  image_->ResetModifiedState();
+  FDiskImage->SetFileName(fileName);
+  FDiskImage->ResetModifiedState();
   damagedSource_ = false;
   ports_.recentFiles.Add(target.wstring());
   UpdateCaption();
@@ -86,31 +86,31 @@ bool ShellCore::WriteImage(const std::filesystem::path& fileName) {
 }
 
 std::vector<std::uint8_t> ShellCore::ImageBytes(ImageKind kind) const {
-  if (kind == ImageKind::Hfe) return hfe::BuildHFE(*image_);
+  if (kind == ImageKind::Hfe) return hfe::BuildHFE(*FDiskImage);
   rtl::TMemoryStream stream;
-  image_->SaveToStream(stream);
+  FDiskImage->SaveToStream(stream);
   return stream.TakeBytes();
 }
 
 void ShellCore::ExportToRemovable() {
-  if (!image_) return;
+  if (!FDiskImage) return;
   // An export that writes nothing says so: silence would pass for a written drive.
-  if (removableDrive_.empty()) {
+  if (FRemovableDrive.empty()) {
     ports_.ui.MessageDlg(L"No removable drive is chosen: choose one in Options, Removable Drives.",
                          kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   // Any drive with a root will do: a flash drive may report itself as fixed.
-  if (ports_.drives.DriveType(removableDrive_) <= kDriveNoRootDir) {
-    ports_.ui.MessageDlg(L"The removable drive " + removableDrive_ + L" is not available.",
+  if (ports_.drives.DriveType(FRemovableDrive) <= kDriveNoRootDir) {
+    ports_.ui.MessageDlg(L"The removable drive " + FRemovableDrive + L" is not available.",
                          kExportCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
-  const std::wstring target = ExportTarget(removableDrive_, image_->FileName());
+  const std::wstring target = ExportTarget(FRemovableDrive, FDiskImage->FileName());
   ports_.ui.SetBusy(true);
   std::wstring failure;
   try {
-    const std::vector<std::uint8_t> bytes = hfe::BuildHFE(*image_);
+    const std::vector<std::uint8_t> bytes = hfe::BuildHFE(*FDiskImage);
     if (bytes.empty()) throw rtl::Exception("The image has no whole disk side to write.");
     ports_.fs.WriteFile(target, bytes);
   } catch (const rtl::Exception& error) {
@@ -125,25 +125,25 @@ void ShellCore::ExportToRemovable() {
 }
 
 void ShellCore::ChangeBootOption(int tag) {
-  bootCodeOption_ = tag;
+  FBootCodeOption = tag;
   ports_.view.CheckBootOption(tag);
 }
 
 void ShellCore::ReplaceBootSector(int tag) {
   if (!CanChange()) return;
-  image_->EraseBootSector();
-  if (tag >= 0 && tag <= 2) image_->AttachBootCode(disk::GetBootCode(tag));
+  FDiskImage->EraseBootSector();
+  if (tag >= 0 && tag <= 2) FDiskImage->AttachBootCode(disk::GetBootCode(tag));
   // The new boot sector made the image modified: the caption shows it at once.
   UpdateCaption();
 }
 
 void ShellCore::CopyFullName() {
-  if (image_) ports_.ui.SetClipboardText(image_->FileName().wstring());
+  if (FDiskImage) ports_.ui.SetClipboardText(FDiskImage->FileName().wstring());
 }
 
 void ShellCore::OpenFolder() {
-  if (image_ && image_->FileName().has_parent_path())
-    ports_.ui.ShellOpen(L"explorer.exe", SelectInExplorerParameters(image_->FileName()));
+  if (FDiskImage && FDiskImage->FileName().has_parent_path())
+    ports_.ui.ShellOpen(L"explorer.exe", SelectInExplorerParameters(FDiskImage->FileName()));
 }
 
 std::vector<RemovableDriveItem> ShellCore::RemovableDrives() {
@@ -153,13 +153,13 @@ std::vector<RemovableDriveItem> ShellCore::RemovableDrives() {
     if ((mask & (1u << bit)) == 0) continue;
     const std::wstring root = DriveRoot(bit);
     if (ports_.drives.DriveType(root) != kDriveRemovable) continue;
-    items.push_back({root, bit, root == removableDrive_});
+    items.push_back({root, bit, root == FRemovableDrive});
   }
   return items;
 }
 
 void ShellCore::SetRemovableDrive(int driveBit) {
-  removableDrive_ = DriveRoot(driveBit);
+  FRemovableDrive = DriveRoot(driveBit);
 }
 
 std::vector<DriveItem> ShellCore::Drives() {

@@ -301,7 +301,7 @@ TEST_F(RenameTest, DotEntriesAreNeverRenamed) {
 
 std::vector<std::wstring> PathsOf(const TDragCollection& collection) {
   std::vector<std::wstring> paths;
-  for (const auto& item : collection.Items) paths.push_back(item.Path);
+  for (const auto& item : collection.Items) paths.push_back(item.FileName);
   return paths;
 }
 
@@ -357,7 +357,7 @@ TEST_F(DragOutTest, ADirectoryIsFollowedByItsChildrenThenTheirContentsDepthFirst
       PathsOf(collection),
       (std::vector<std::wstring>{L"TOP.TXT", L"DIR1", L"DIR1\\A.TXT", L"DIR1\\SUB", L"DIR1\\C.TXT",
                                  L"DIR1\\SUB\\B.TXT", L"DIR1\\SUB\\DEEP", L"DIR1\\SUB\\DEEP\\C"}));
-  EXPECT_EQ(collection.Items[2].Entry, Entry("DIR1", "A.TXT"));
+  EXPECT_EQ(collection.Items[2].Dir, Entry("DIR1", "A.TXT"));
   EXPECT_EQ(disk_->Directory(), "\\");
 }
 
@@ -440,7 +440,7 @@ TEST_F(DragOutTest, PathsTooLongForADescriptorAreLeftOutAndCounted) {
   ASSERT_TRUE(disk_->ChangeDir("\\"));
   const auto collection = CollectAll();
   EXPECT_EQ(collection.SkippedLongPaths, 1u);
-  for (const auto& item : collection.Items) EXPECT_LE(item.Path.size(), kMaxDescriptorPath);
+  for (const auto& item : collection.Items) EXPECT_LE(item.FileName.size(), kMaxDescriptorPath);
 }
 
 TEST_F(DragOutTest, DeepTreesWhosePathsFitAreOfferedWhole) {

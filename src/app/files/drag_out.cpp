@@ -23,7 +23,7 @@ class TCollector {
   void AddSelected(const disk::TDirEntry& entry) {
     const std::wstring name = disk::TMSXDisk::HostSafeName(entry);
     if (!Offer(entry, name) || !entry.IsDirectory()) return;
-    CollectDirectory(entry, name);
+    CollectEntries(entry, name);
   }
 
   TDragCollection Finish() { return std::move(collection_); }
@@ -38,7 +38,7 @@ class TCollector {
     return true;
   }
 
-  void CollectDirectory(const disk::TDirEntry& directory, const std::wstring& path) {
+  void CollectEntries(const disk::TDirEntry& directory, const std::wstring& path) {
     std::vector<std::pair<const disk::TDirEntry*, std::wstring>> subdirectories;
     for (const disk::TDirEntry* child : ReadDirectoryAt(disk_, directory.ClusterLow, visited_)) {
       if (!IsOffered(*child)) continue;
@@ -48,7 +48,7 @@ class TCollector {
       }
     }
     for (const auto& [child, childPath] : subdirectories) {
-      CollectDirectory(*child, childPath);
+      CollectEntries(*child, childPath);
     }
   }
 
@@ -88,7 +88,7 @@ TDragCollection CollectDragEntries(const disk::TMSXDisk& disk,
   return collector.Finish();
 }
 
-std::uint32_t HostAttributes(std::uint8_t fatAttributes) {
+std::uint32_t FatAttrToFileAttr(std::uint8_t fatAttributes) {
   return fatAttributes & (disk::faReadOnly | disk::faHidden | disk::faSysFile | disk::faDirectory |
                           disk::faArchive);
 }
@@ -107,18 +107,19 @@ rtl::FileTime StampToUtc(disk::TDateStamp date, disk::TTimeStamp time) {
   return rtl::Clock().LocalToUtc(local).value_or(0);
 }
 
-std::vector<TFileDescriptor> DescribeDragItems(std::span<const TDragItem> items) {
+std::vector<TFileDescriptor> DescribeDragItems(std::span<const TDragEntryRec> items) {
   std::vector<TFileDescriptor> descriptors;
   descriptors.reserve(items.size());
-  for (const TDragItem& item : items) {
-    const disk::TDirEntry& entry = *item.Entry;
+  for (const TDragEntryRec& item : items) {
+    const disk::TDirEntry& entry = *item.Dir;
     TFileDescriptor descriptor;
-    descriptor.Attributes = HostAttributes(entry.Attr);
+    descriptor.Attributes = FatAttrToFileAttr(entry.Attr);
     descriptor.CreationTime = StampToUtc(entry.CreateDate, entry.CreateTime);
     descriptor.LastAccessTime = StampToUtc(entry.AccessDate, disk::ZeroTimeStamp());
     descriptor.LastWriteTime = StampToUtc(entry.ModifyDate, entry.ModifyTime);
+    // A folder has no size: a damaged directory entry's size field would otherwise reach the shell.
     descriptor.Size = entry.IsDirectory() ? 0 : entry.Size;
-    descriptor.Name = item.Path;
+    descriptor.Name = item.FileName;
     descriptors.push_back(std::move(descriptor));
   }
   return descriptors;
@@ -130,7 +131,7 @@ std::optional<std::vector<std::uint8_t>> DragContents(disk::TMSXDisk& disk,
   if (index < 0 || static_cast<std::uint64_t>(index) >= collection.Items.size()) {
     return std::nullopt;
   }
-  const disk::TDirEntry* entry = collection.Items[static_cast<std::size_t>(index)].Entry;
+  const disk::TDirEntry* entry = collection.Items[static_cast<std::size_t>(index)].Dir;
   if (entry->IsDirectory()) return std::nullopt;
   rtl::TMemoryStream stream;
   if (!disk.ExtractToStream(stream, entry)) return std::nullopt;

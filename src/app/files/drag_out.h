@@ -14,13 +14,13 @@
 
 namespace app::files {
 
-struct TDragItem {
-  const disk::TDirEntry* Entry = nullptr;
-  std::wstring Path;  // relative to the dragged selection, safe host names joined with "\"
+struct TDragEntryRec {
+  const disk::TDirEntry* Dir = nullptr;
+  std::wstring FileName;  // relative to the dragged selection, safe host names joined with "\"
 };
 
 struct TDragCollection {
-  std::vector<TDragItem> Items;
+  std::vector<TDragEntryRec> Items;
   // Entries left out because their path would not fit a descriptor's 259 units.
   std::size_t SkippedLongPaths = 0;
 };
@@ -42,14 +42,14 @@ std::vector<const disk::TDirEntry*> ReadDirectoryAt(const disk::TMSXDisk& disk,
                                                     std::vector<bool>& visited);
 
 // FAT attribute bits kept for the host: read-only, hidden, system, directory, archive.
-std::uint32_t HostAttributes(std::uint8_t fatAttributes);
+std::uint32_t FatAttrToFileAttr(std::uint8_t fatAttributes);
 
 // A FAT date and time, read as local time, as a UTC file time (0 when it cannot be converted).
 rtl::FileTime StampToUtc(disk::TDateStamp date, disk::TTimeStamp time);
 
 // One descriptor per collected entry: attributes, the creation, access (date at midnight) and
 // modification stamps, and the size.
-std::vector<TFileDescriptor> DescribeDragItems(std::span<const TDragItem> items);
+std::vector<TFileDescriptor> DescribeDragItems(std::span<const TDragEntryRec> items);
 
 // The bytes of the collected file at `index`; nothing for an index outside the collection, a
 // directory, or a file whose chain ends before its size.

@@ -12,30 +12,33 @@ class TDragStartTracker {
 
   // A button went down at (x, y).
   void Press(int x, int y) {
-    pressed_ = true;
-    x_ = x;
-    y_ = y;
+    FIsMouseDown = true;
+    FMousePos = {x, y};
   }
-  void Release() { pressed_ = false; }
-  bool Pressed() const { return pressed_; }
+  void Release() { FIsMouseDown = false; }
+  bool Pressed() const { return FIsMouseDown; }
 
   // The pointer moved to (x, y). True when the drag starts now; the press is used up then. A move
   // with no button held (its release went elsewhere) or with no row selected ends the press.
   bool Move(int x, int y, bool buttonHeld, bool hasSelection) {
-    if (!pressed_) return false;
+    if (!FIsMouseDown) return false;
     if (!buttonHeld || !hasSelection) {
-      pressed_ = false;
+      FIsMouseDown = false;
       return false;
     }
-    if (std::abs(x - x_) < kDragDistance && std::abs(y - y_) < kDragDistance) return false;
-    pressed_ = false;
+    if (std::abs(FMousePos.X - x) < kDragDistance && std::abs(FMousePos.Y - y) < kDragDistance)
+      return false;
+    FIsMouseDown = false;
     return true;
   }
 
  private:
-  bool pressed_ = false;
-  int x_ = 0;
-  int y_ = 0;
+  struct TPoint {
+    int X = 0;
+    int Y = 0;
+  };
+  bool FIsMouseDown = false;
+  TPoint FMousePos;  // where the button went down
 };
 
 }  // namespace app::files

@@ -19,30 +19,30 @@ class TDropGate {
   // descriptors, is refused until it leaves.
   std::uint32_t Enter(bool isOwnDrag, bool offersFiles, std::uint32_t allowed,
                       std::uint32_t keyState) {
-    accepting_ = !isOwnDrag && offersFiles;
+    FCanDrop = !isOwnDrag && offersFiles;
     return DropEffectFor(allowed, keyState);
   }
   std::uint32_t Over(std::uint32_t allowed, std::uint32_t keyState) const {
     return DropEffectFor(allowed, keyState);
   }
-  void Leave() { accepting_ = false; }
+  void Leave() { FCanDrop = false; }
   // True when the drop is to be processed. The effect reported back is always none, so the
   // source never deletes its items.
   bool Drop() {
-    const bool process = accepting_;
-    accepting_ = false;
+    const bool process = FCanDrop;
+    FCanDrop = false;
     return process;
   }
 
  private:
   // Move with Shift when the source allows it, else copy when allowed.
   std::uint32_t DropEffectFor(std::uint32_t allowed, std::uint32_t keyState) const {
-    if (!accepting_) return kDropNone;
+    if (!FCanDrop) return kDropNone;
     if ((keyState & kKeyShift) != 0 && (allowed & kDropMove) != 0) return kDropMove;
     return allowed & kDropCopy;
   }
 
-  bool accepting_ = false;
+  bool FCanDrop = false;
 };
 
 }  // namespace app::files

@@ -35,6 +35,8 @@ std::wstring ToWide(const std::string& ascii) {
 
 }  // namespace
 
+// Long-name slots that other systems write beside an entry are left out: listed, each would show
+// as a label row with a scrambled name that no command can act on.
 bool IsListed(const disk::TDirEntry& entry) {
   return entry.IsUsed() && !entry.IsDeleted() && entry.Attr != disk::faLongName &&
          entry.GetFileName() != ".";

@@ -12,6 +12,8 @@ namespace fs = std::filesystem;
 HostKind TStdHostFs::Kind(const fs::path& path) const {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
+  // Links are not followed: a link to a folder that holds it would fill a drop with copies of the
+  // same tree until the depth bound.
   if (error || fs::is_symlink(status)) return HostKind::Missing;
   if (fs::is_regular_file(status)) return HostKind::File;
   if (fs::is_directory(status)) return HostKind::Folder;

@@ -32,6 +32,8 @@ bool AddHostFile(disk::TMSXDisk& disk, const std::filesystem::path& path, const 
     added = disk.Add(hostName, *stream);
     if (added) added->SetFileTime(written);
   } catch (const rtl::Exception&) {
+    // A host file that cannot be read is passed over: ending the run here would leave the image
+    // inside a dropped folder with the rest of the drop undone.
     ++result.FilesSkipped;
     return true;
   }

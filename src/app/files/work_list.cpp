@@ -19,7 +19,7 @@ class TWorkListBuilder {
         TakeFile(path);
         break;
       case HostKind::Folder:
-        TakeFolder(path, depth);
+        ExpandFolder(path, depth);
         break;
       case HostKind::Missing:
         break;
@@ -36,7 +36,7 @@ class TWorkListBuilder {
     items_.push_back({path, WorkKind::AddFile});
   }
 
-  void TakeFolder(const std::filesystem::path& path, int depth) {
+  void ExpandFolder(const std::filesystem::path& path, int depth) {
     // Room for the closing line too.
     if (depth >= kMaxFolderDepth ||
         items_.size() + static_cast<std::size_t>(open_) + 2 > kMaxWorkItems) {

@@ -39,10 +39,8 @@ void TAboutForm::AfterConstruction() {
 
   AddBeforeShowListener([this](ui::TCustomForm&) { CentreOnMainForm(); });
   OnShow = [this](ui::TComponent*) { FormShow(); };
-  OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {
-    if (key != VK_ESCAPE) return;
-    key = 0;
-    Close();
+  OnKeyDown = [this](ui::TComponent* sender, WORD& key, ui::TShiftState shift) {
+    FormKeyDown(sender, key, shift);
   };
 }
 
@@ -66,6 +64,12 @@ void TAboutForm::FormShow() {
   memo_->Lines().LoadFromStream(stream);
   memo_->SetSelStart(memo_->TextLength());
   memo_->SetSelLength(0);
+}
+
+void TAboutForm::FormKeyDown(ui::TComponent*, WORD& key, ui::TShiftState) {
+  if (key != VK_ESCAPE) return;
+  key = 0;
+  Close();
 }
 
 }  // namespace app

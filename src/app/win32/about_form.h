@@ -20,6 +20,8 @@ class TAboutForm : public ui::TForm {
   ux::TUxRichEdit& Memo() { return *memo_; }
 
  private:
+  // Escape closes the window.
+  void FormKeyDown(ui::TComponent* sender, WORD& key, ui::TShiftState shift);
   void FormShow();
   void CentreOnMainForm();
 

@@ -41,11 +41,12 @@ void ImageDialogs::Setup() {
   c.newSave->FileTypes = {{kRawImages, L"*.dsk"}, {kTrackImages, L"*.hfe"}};
   c.newSave->DefaultExtension = L"dsk";
   c.newSave->Options = FOS_STRICTFILETYPES;
-  c.newSave->OnTypeChange = [this](ui::TComponent*) { SyncSaveExtension(); };
+  c.newSave->OnTypeChange = [this](ui::TComponent* sender) { NewFileSaveDialogTypeChange(sender); };
   c.oldSave->Title = L"Save Disk Image";
   c.oldSave->Filter = c.oldOpen->Filter;
   c.oldSave->DefaultExt = L"dsk";
-  c.oldSave->Options = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+  // The replace question: without it an existing file would be overwritten unasked.
+  c.oldSave->Options = OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
   c.newAddFiles->Title = L"Add Files...";
   c.newAddFiles->FileTypes = {{L"Any File", L"*.*"}};
   c.newAddFiles->Options = FOS_ALLOWMULTISELECT | FOS_FILEMUSTEXIST;
@@ -55,6 +56,10 @@ void ImageDialogs::Setup() {
       OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
   c.newSelectFolder->Title = L"Select Folder";
   c.newSelectFolder->Options = FOS_PICKFOLDERS | FOS_PATHMUSTEXIST;
+}
+
+void ImageDialogs::NewFileSaveDialogTypeChange(ui::TComponent*) {
+  SyncSaveExtension();
 }
 
 void ImageDialogs::SyncSaveExtension() {

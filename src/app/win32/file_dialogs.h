@@ -30,6 +30,9 @@ class ImageDialogs : public IFileDialogs {
   void Setup();
   // The save dialog's default extension after its file type index was restored.
   void SyncSaveExtension();
+  // The user picked another file type in the new-style save dialog: its default extension
+  // becomes that type's.
+  void NewFileSaveDialogTypeChange(ui::TComponent* sender);
 
   std::optional<std::filesystem::path> OpenImage() override;
   std::optional<TSaveChoice> SaveImage(const std::filesystem::path& fileName,

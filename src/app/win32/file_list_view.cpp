@@ -10,31 +10,41 @@ void TFileListView::WndProc(ui::TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
       pendingEditCancelled_ = false;  // this click may leave an editor pending
-      dragStart_.Press(x, y);
+      FileListMouseDown(x, y);
       break;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      dragStart_.Press(x, y);
+      FileListMouseDown(x, y);
       break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      dragStart_.Release();
+      FileListMouseUp();
       break;
-    case WM_MOUSEMOVE: {
+    case WM_MOUSEMOVE:
       // The list view's own drag detection may swallow a release: the buttons of the move
       // itself tell whether the press still holds.
-      const bool held = (message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
-      if (dragStart_.Move(x, y, held, SelCount() > 0) && OnDragOut) {
-        OnDragOut(this);
+      if (FileListMouseMove(x, y, (message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0))
         return;
-      }
       break;
-    }
     default:
       break;
   }
   ui::TListView::WndProc(message);
+}
+
+void TFileListView::FileListMouseDown(int x, int y) {
+  dragStart_.Press(x, y);
+}
+
+void TFileListView::FileListMouseUp() {
+  dragStart_.Release();
+}
+
+bool TFileListView::FileListMouseMove(int x, int y, bool buttonHeld) {
+  if (!dragStart_.Move(x, y, buttonHeld, SelCount() > 0) || !OnDragOut) return false;
+  OnDragOut(this);
+  return true;
 }
 
 void TFileListView::DragOver(skbar::TSkBarCustomDragObject& source, int x, int y, bool& accept) {

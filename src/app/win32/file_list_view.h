@@ -39,6 +39,12 @@ class TFileListView final : public ui::TListView, public skbar::TSkBarDragClient
   bool EditAllowed() const { return editingRow_ || !pendingEditCancelled_; }
 
  private:
+  // A button went down or up on the list.
+  void FileListMouseDown(int x, int y);
+  void FileListMouseUp();
+  // The pointer moved; true when a drag out started (and ran) from this move.
+  bool FileListMouseMove(int x, int y, bool buttonHeld);
+
   files::TDragStartTracker dragStart_;
   bool pendingEditCancelled_ = false;
   bool editingRow_ = false;

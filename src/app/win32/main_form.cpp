@@ -1,6 +1,5 @@
 #include "app/win32/main_form.h"
 
-#include "app/win32/about_form.h"
 #include "ui/shortcut.h"
 
 namespace app {
@@ -44,26 +43,26 @@ void TMainForm::AfterConstruction() {
                    .recentFiles = *mruList_,
                    .recentFolders = *mruListFolders_};
   core_ = std::make_unique<ShellCore>(ports);
-  mruList_->OnClick = [this](tb::TTBMRUList&, const std::wstring& fileName) {
-    core_->OpenRecentFile(fileName);
+  mruList_->OnClick = [this](tb::TTBMRUList& sender, const std::wstring& fileName) {
+    MRUListClick(sender, fileName);
   };
-  mruListFolders_->OnClick = [this](tb::TTBMRUList&, const std::wstring& folder) {
-    core_->OpenRecentFolder(folder);
+  mruListFolders_->OnClick = [this](tb::TTBMRUList& sender, const std::wstring& folder) {
+    MRUListFoldersClick(sender, folder);
   };
   BuildActions();
   BuildMenus();
   WireFileList();
 
-  OnCreate = [this](ui::TComponent*) {
-    for (int panel = 0; panel < 3; ++panel) statusBar_->Panels(panel)->SetText(L"");
-    RegisterDropTarget();
+  OnCreate = Handler(&TMainForm::FormCreate);
+  OnDestroy = Handler(&TMainForm::FormDestroy);
+  OnShow = Handler(&TMainForm::FormShow);
+  OnCloseQuery = [this](ui::TComponent* sender, bool& canClose) {
+    FormCloseQuery(sender, canClose);
   };
-  OnDestroy = [this](ui::TComponent*) { RevokeDropTarget(); };
-  OnShow = [this](ui::TComponent*) {
-    shellUi_.SetOwner(Handle());
-    core_->Start(arguments_);
-  };
-  OnCloseQuery = [this](ui::TComponent*, bool& canClose) { canClose = core_->QuerySaveModified(); };
+}
+
+ui::TNotifyEvent TMainForm::Handler(void (TMainForm::*method)(ui::TComponent*)) {
+  return [this, method](ui::TComponent* sender) { (this->*method)(sender); };
 }
 
 TMainForm::~TMainForm() {
@@ -134,52 +133,57 @@ void TMainForm::BuildStorage() {
        L"FileListPanel.CurrentDock", L"FileListPanel.DockPos", L"FolderBrowserPanel.CurrentDock",
        L"FolderBrowserPanel.DockPos", L"RightMultiDock.Width", L"LeftMultiDock.Width",
        L"MRUListFolders.Items"});
-  formStorage_->OnRestorePlacement = [this](ux::TFormPlacement&) {
-    imageDialogs_.SyncSaveExtension();
-    FitSideDocks();
-    core_->RestoreSettings();
+  formStorage_->OnRestorePlacement = [this](ux::TFormPlacement& sender) {
+    FormStorageRestorePlacement(sender);
   };
-  formStorage_->OnSavePlacement = [this](ux::TFormPlacement&) { core_->SaveSettings(); };
+  formStorage_->OnSavePlacement = [this](ux::TFormPlacement& sender) {
+    FormStorageSavePlacement(sender);
+  };
   settings_ = std::make_unique<FormStorageSettings>(*formStorage_);
 }
 
 ui::TAction* TMainForm::AddAction(const wchar_t* name, const wchar_t* caption,
-                                  const wchar_t* shortcut, std::function<void()> execute) {
+                                  const wchar_t* shortcut, ui::TNotifyEvent execute) {
   auto* action = ui::Create<ui::TAction>(*this);
   action->SetName(name);
   action->SetCaption(caption);
   if (*shortcut) action->SetShortCut(ui::TextToShortCut(shortcut));
   action->SetActionList(actionList_);
-  action->OnExecute = [execute = std::move(execute)](ui::TComponent*) { execute(); };
+  action->OnExecute = std::move(execute);
   return action;
 }
 
 void TMainForm::BuildActions() {
   actionList_ = ui::Create<ui::TActionList>(*this);
   actionList_->SetName(L"ActionList");
-  ShellCore& core = *core_;
-  AddAction(L"acSelectAll", L"Select All", L"Ctrl+A", ListCommand([&core] { core.SelectAll(); }));
-  AddAction(L"acAddFiles", L"&Add File(s)...", L"", [&core] { core.AddFiles(); });
-  AddAction(L"acDeleteFiles", L"&Delete File(s)", L"F8",
-            ListCommand([&core] { core.DeleteFiles(); }));
-  AddAction(L"acNewDiskImage", L"&New Disk Image", L"", [&core] { core.NewImage(0); });
-  AddAction(L"acSaveDiskImage", L"&Save Disk Image", L"Ctrl+S", [&core] { core.Save(); });
-  AddAction(L"acSaveDiskImageAs", L"Save Disk Image &As...", L"", [&core] { core.SaveAs(); });
-  AddAction(L"acOpenDiskImage", L"&Open Disk Image...", L"Ctrl+O",
-            [&core] { core.OpenWithDialog(); });
-  AddAction(L"acExtractFiles", L"E&xtract File(s)...", L"",
-            ListCommand([&core] { core.ExtractFiles(); }));
-  AddAction(L"acRenameFile", L"&Rename", L"F2", ListCommand([&core] { core.StartRename(); }));
-  AddAction(L"acChangeDir", L"&Change Directory", L"", ListCommand([&core] { core.ChangeDir(); }));
-  AddAction(L"acFileOpenFolder", L"Open Disk Image &Folder", L"", [&core] { core.OpenFolder(); });
-  AddAction(L"acFileCopyFullName", L"&Copy Disk Image File Name", L"",
-            [&core] { core.CopyFullName(); });
-  AddAction(L"acHelpAbout", L"&About", L"", [] { TAboutForm::Execute(); });
-  AddAction(L"acMakeDir", L"Make &Dir", L"F7", ListCommand([&core] { core.MakeDir(); }));
-  AddAction(L"acExportToRemovable", L"E&xport To Removable", L"Ctrl+E",
-            [&core] { core.ExportToRemovable(); });
-  AddAction(L"acViewFile", L"&View File", L"Alt+V",
-            ListCommand([&core] { core.ViewFile(TViewerMode::vmAuto); }));
+  using Method = void (TMainForm::*)(ui::TComponent*);
+  const struct {
+    const wchar_t* name;
+    const wchar_t* caption;
+    const wchar_t* shortcut;
+    Method execute;
+  } kActions[] = {
+      {L"acSelectAll", L"Select All", L"Ctrl+A", &TMainForm::acSelectAllExecute},
+      {L"acAddFiles", L"&Add File(s)...", L"", &TMainForm::acAddFilesExecute},
+      {L"acDeleteFiles", L"&Delete File(s)", L"F8", &TMainForm::acDeleteFilesExecute},
+      {L"acNewDiskImage", L"&New Disk Image", L"", &TMainForm::miFileNewClick},
+      {L"acSaveDiskImage", L"&Save Disk Image", L"Ctrl+S", &TMainForm::acSaveDiskImageExecute},
+      {L"acSaveDiskImageAs", L"Save Disk Image &As...", L"", &TMainForm::acSaveDiskImageAsExecute},
+      {L"acOpenDiskImage", L"&Open Disk Image...", L"Ctrl+O", &TMainForm::miFileOpenClick},
+      {L"acExtractFiles", L"E&xtract File(s)...", L"", &TMainForm::miExtractFileClick},
+      {L"acRenameFile", L"&Rename", L"F2", &TMainForm::acRenameFileExecute},
+      {L"acChangeDir", L"&Change Directory", L"", &TMainForm::acChangeDirExecute},
+      {L"acFileOpenFolder", L"Open Disk Image &Folder", L"", &TMainForm::acFileOpenFolderExecute},
+      {L"acFileCopyFullName", L"&Copy Disk Image File Name", L"",
+       &TMainForm::acFileCopyFullNameExecute},
+      {L"acHelpAbout", L"&About", L"", &TMainForm::acHelpAboutExecute},
+      {L"acMakeDir", L"Make &Dir", L"F7", &TMainForm::acMakeDirExecute},
+      {L"acExportToRemovable", L"E&xport To Removable", L"Ctrl+E",
+       &TMainForm::acExportToRemovableExecute},
+      {L"acViewFile", L"&View File", L"Alt+V", &TMainForm::acViewFileExecute},
+  };
+  for (const auto& action : kActions)
+    AddAction(action.name, action.caption, action.shortcut, Handler(action.execute));
 }
 
 ui::TAction* TMainForm::FindAction(std::wstring_view name) const {

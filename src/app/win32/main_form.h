@@ -113,13 +113,64 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void DragOut(DWORD allowed = DROPEFFECT_COPY);
   void OpenPendingImage();
 
+  // The window's event handlers: each is one call into the shell core.
+  void FormCreate(ui::TComponent* sender);
+  void FormShow(ui::TComponent* sender);
+  void FormCloseQuery(ui::TComponent* sender, bool& canClose);
+  void FormDestroy(ui::TComponent* sender);
+  void FormKeyPress(ui::TComponent* sender, wchar_t& key);
+  void FormStorageRestorePlacement(ux::TFormPlacement& sender);
+  void FormStorageSavePlacement(ux::TFormPlacement& sender);
+  // Image commands.
+  void miFileOpenClick(ui::TComponent* sender);
+  void miFileNewClick(ui::TComponent* sender);
+  void miFileExitClick(ui::TComponent* sender);
+  void acSaveDiskImageExecute(ui::TComponent* sender);
+  void acSaveDiskImageAsExecute(ui::TComponent* sender);
+  void acExportToRemovableExecute(ui::TComponent* sender);
+  void ChangeBootRecOptionClick(ui::TComponent* sender);
+  void ReplaceBootSector(ui::TComponent* sender);
+  // The "&Custom..." boot sector item's handler: it does nothing (the item stays disabled).
+  void ReplaceBootSectorCustom(ui::TComponent* sender);
+  void acFileCopyFullNameExecute(ui::TComponent* sender);
+  void acFileOpenFolderExecute(ui::TComponent* sender);
+  void acHelpAboutExecute(ui::TComponent* sender);
+  // The file list and the file commands.
+  void FileListColumnClick(ui::TComponent* sender, ui::TListColumn* column);
+  static int FileListCompare(const ui::TListItem& item1, const ui::TListItem& item2,
+                             std::int32_t sortMode);
+  void FileListDblClick(ui::TComponent* sender);
+  void FileListEditing(ui::TComponent* sender, ui::TListItem* item, bool& allowEdit);
+  void FileListEdited(ui::TComponent* sender, ui::TListItem* item, std::wstring& text);
+  void acSelectAllExecute(ui::TComponent* sender);
+  void acAddFilesExecute(ui::TComponent* sender);
+  void acDeleteFilesExecute(ui::TComponent* sender);
+  void miExtractFileClick(ui::TComponent* sender);
+  void acRenameFileExecute(ui::TComponent* sender);
+  void acChangeDirExecute(ui::TComponent* sender);
+  void acMakeDirExecute(ui::TComponent* sender);
+  // The view items and acViewFile: the sender's Tag is the view mode.
+  void ClickViewFileContents(ui::TComponent* sender);
+  void acViewFileExecute(ui::TComponent* sender);
+  // Menus and panels.
+  void FileListBoxDblClick(ui::TComponent* sender);
+  void MRUListClick(tb::TTBMRUList& sender, const std::wstring& fileName);
+  void MRUListFoldersClick(tb::TTBMRUList& sender, const std::wstring& folder);
+  void miGotoImageDirClick(ui::TComponent* sender);
+  void miOptionsPopup(tb::TTBCustomItem* sender, bool fromLink);
+  void miShowBrowserClick(ui::TComponent* sender);
+  void miShowImageListClick(ui::TComponent* sender);
+  void miRemovableDrivePopup(tb::TTBCustomItem* sender, bool fromLink);
+  void SetRemovableDriveItem(ui::TComponent* sender);
+  void miChangeDrivePopup(tb::TTBCustomItem* sender, bool fromLink);
+  void SetBrowserDriveItem(ui::TComponent* sender);
+
   // The row a list item shows.
   static const files::TFileRow& RowOf(const ui::TListItem& item);
   void BuildControls();
   void WireFileList();
-  // A command of the file list's rows; none runs while a name is being edited, so its keys
-  // stay with the editor.
-  std::function<void()> ListCommand(std::function<void()> command);
+  // The handler `method` as an event of this window.
+  ui::TNotifyEvent Handler(void (TMainForm::*method)(ui::TComponent*));
   void BuildDialogs();
   void BuildActions();
   ui::TAction* FindAction(std::wstring_view name) const;
@@ -131,7 +182,7 @@ class TMainForm : public ui::TForm, private IShellView, private dragdrop::IDropH
   void TogglePanel(skbar::TSkBarCustomDockablePanel& panel);
   void FitSideDocks();
   ui::TAction* AddAction(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut,
-                         std::function<void()> execute);
+                         ui::TNotifyEvent execute);
 
   std::vector<std::wstring> arguments_;
   TFileListView* fileList_ = nullptr;

@@ -9,16 +9,16 @@ const files::TFileRow& TMainForm::RowOf(const ui::TListItem& item) {
 }
 
 void TMainForm::WireFileList() {
-  fileList_->OnEditing = [this](ui::TComponent*, ui::TListItem* item, bool& allowEdit) {
-    allowEdit = fileList_->EditAllowed() && core_->CanRename(*RowOf(*item).Entry);
+  fileList_->OnEditing = [this](ui::TComponent* sender, ui::TListItem* item, bool& allowEdit) {
+    FileListEditing(sender, item, allowEdit);
   };
-  fileList_->OnEdited = [this](ui::TComponent*, ui::TListItem* item, std::wstring& text) {
-    text = core_->Rename(*RowOf(*item).Entry, text);
+  fileList_->OnEdited = [this](ui::TComponent* sender, ui::TListItem* item, std::wstring& text) {
+    FileListEdited(sender, item, text);
   };
-  fileList_->OnColumnClick = [this](ui::TComponent*, ui::TListColumn* column) {
-    core_->ColumnClick(column->Index());
+  fileList_->OnColumnClick = [this](ui::TComponent* sender, ui::TListColumn* column) {
+    FileListColumnClick(sender, column);
   };
-  fileList_->OnDblClick = [this](ui::TComponent*) { core_->OpenSelectedRow(); };
+  fileList_->OnDblClick = Handler(&TMainForm::FileListDblClick);
   fileList_->OnDragOut = [this](ui::TComponent*) { DragOut(); };
   fileList_->OnDragOver = [this](skbar::TSkBarCustomDragObject& source, int x, int y,
                                  bool& accept) { FileListDragOver(source, x, y, accept); };
@@ -26,19 +26,7 @@ void TMainForm::WireFileList() {
     FileListDragDrop(source, x, y);
   };
   // The name editor is a window of its own: its keys never reach this preview.
-  OnKeyPress = [this](ui::TComponent*, wchar_t& key) {
-    const KeyFocus focus = fileList_->Focused()        ? KeyFocus::FileList
-                           : fileListBox_->Focused()   ? KeyFocus::ImageList
-                           : folderListBox_->Focused() ? KeyFocus::FolderBrowser
-                                                       : KeyFocus::Other;
-    if (core_->KeyPress(key, focus)) key = 0;
-  };
-}
-
-std::function<void()> TMainForm::ListCommand(std::function<void()> command) {
-  return [this, command = std::move(command)] {
-    if (!fileList_->IsEditing()) command();
-  };
+  OnKeyPress = [this](ui::TComponent* sender, wchar_t& key) { FormKeyPress(sender, key); };
 }
 
 void TMainForm::WndProc(ui::TMessage& message) {
@@ -96,7 +84,7 @@ void TMainForm::SetRows(std::vector<files::TFileRow> rows, int focusIndex) {
 
 void TMainForm::SortRows(std::int32_t mode) {
   fileList_->CustomSort([mode](const ui::TListItem& a, const ui::TListItem& b) {
-    return files::CompareRows(RowOf(a), RowOf(b), mode);
+    return FileListCompare(a, b, mode);
   });
 }
 

@@ -65,23 +65,10 @@ class MenuBuilder {
   ui::TComponent& owner_;
 };
 
-// Replaces the sub-items of `menu` with one new item per entry; the items belong to the menu.
-template <class Entries, class Fill>
-void Rebuild(menus::TItem& menu, const Entries& entries, Fill fill) {
-  menu.Clear();
-  for (const auto& entry : entries) {
-    ui::Owned<menus::TCommandItem> item = ui::New<menus::TCommandItem>();
-    fill(*item, entry);
-    menu.Add(item.get());
-    item.release();  // freed with the menu's next Clear or with the menu
-  }
-}
-
 }  // namespace
 
 void TMainForm::BuildMenus() {
   MenuBuilder m(*this);
-  ShellCore& core = *core_;
   topDock_ = ui::Create<menus::TDock>(*this);
   topDock_->SetName(L"TopDock");
   topDock_->SetParent(this);
@@ -98,12 +85,12 @@ void TMainForm::BuildMenus() {
 
   menus::TItem& file = *m.Submenu(bar, L"&File");
   menus::TItem& fileNew = *m.Submenu(file, L"&New");
-  const auto newImage = [&core](ui::TComponent* sender) { core.NewImage(sender->Tag()); };
+  const ui::TNotifyEvent newImage = Handler(&TMainForm::miFileNewClick);
   items_.newSingle = m.Item(fileNew, L"&Single Side (360k)", 1, newImage);
   items_.newDouble = m.Item(fileNew, L"&Double Side (720k)", 2, newImage);
   m.Disabled(fileNew, L"Custom...");
   m.Separator(fileNew);
-  const auto bootOption = [&core](ui::TComponent* sender) { core.ChangeBootOption(sender->Tag()); };
+  const ui::TNotifyEvent bootOption = Handler(&TMainForm::ChangeBootRecOptionClick);
   items_.bootEmpty = m.Item(fileNew, L"&Empty Boot", 0, bootOption);
   items_.bootDos1 = m.Item(fileNew, L"Boot MSXDOS&1", 1, bootOption);
   items_.bootDos2 = m.Item(fileNew, L"Boot MSXDOS&2", 2, bootOption);
@@ -132,7 +119,7 @@ void TMainForm::BuildMenus() {
   items_.recentFolders = m.Submenu(file, L"Recent Fol&ders");
   m.RecentList(*items_.recentFolders, mruListFolders_);
   m.Separator(file);
-  items_.exit = m.Item(file, L"E&xit", 0, [this](ui::TComponent*) { Close(); });
+  items_.exit = m.Item(file, L"E&xit", 0, Handler(&TMainForm::miFileExitClick));
 
   menus::TItem& diskMenu = *m.Submenu(bar, L"&Disk");
   m.ActionItem(diskMenu, FindAction(L"acSelectAll"));
@@ -155,34 +142,28 @@ void TMainForm::BuildMenus() {
   diskMenu.Items(diskMenu.Count() - 1)->SetCaption(L"&Make Dir");
   menus::TItem& replaceBoot = *m.Submenu(diskMenu, L"Replace &Boot Sector");
   items_.changing.push_back(&replaceBoot);
-  const auto replace = [&core](ui::TComponent* sender) { core.ReplaceBootSector(sender->Tag()); };
+  const ui::TNotifyEvent replace = Handler(&TMainForm::ReplaceBootSector);
   items_.replaceBoot[0] = m.Item(replaceBoot, L"&Empty", 0, replace);
   items_.replaceBoot[1] = m.Item(replaceBoot, L"MSX DOS &1", 1, replace);
   items_.replaceBoot[2] = m.Item(replaceBoot, L"MSX DOS &2", 2, replace);
-  m.Disabled(replaceBoot, L"&Custom...");
+  m.Disabled(replaceBoot, L"&Custom...")->SetOnClick(Handler(&TMainForm::ReplaceBootSectorCustom));
   m.Separator(diskMenu);
   m.Hidden(diskMenu, FindAction(L"acViewFile"))->SetEnabled(false);
-  const ui::TNotifyEvent viewAs = [this](ui::TComponent* sender) {
-    const auto mode = static_cast<TViewerMode>(sender->Tag());
-    ListCommand([this, mode] { core_->ViewFile(mode); })();
-  };
+  const ui::TNotifyEvent viewAs = Handler(&TMainForm::ClickViewFileContents);
   m.ViewAsItems(*m.Submenu(diskMenu, L"View File A&s..."), items_.viewAs, viewAs);
 
   menus::TItem& options = *m.Submenu(bar, L"&Options");
-  options.OnPopup = [this](tb::TTBCustomItem*, bool) { CheckPanelItems(); };
-  items_.showBrowser = m.Item(options, L"Show &Browser", 0,
-                              [this](ui::TComponent*) { TogglePanel(*folderBrowserPanel_); });
-  items_.showImageList = m.Item(options, L"Show Image &List", 0,
-                                [this](ui::TComponent*) { TogglePanel(*fileListPanel_); });
+  options.OnPopup = [this](tb::TTBCustomItem* sender, bool fromLink) {
+    miOptionsPopup(sender, fromLink);
+  };
+  items_.showBrowser =
+      m.Item(options, L"Show &Browser", 0, Handler(&TMainForm::miShowBrowserClick));
+  items_.showImageList =
+      m.Item(options, L"Show Image &List", 0, Handler(&TMainForm::miShowImageListClick));
   m.Separator(options);
   items_.removableDrives = m.Submenu(options, L"Removable &Drives");
-  items_.removableDrives->OnPopup = [this](tb::TTBCustomItem* sender, bool) {
-    Rebuild(*sender, core_->RemovableDrives(), [this](menus::TItem& item, const auto& drive) {
-      item.SetCaption(drive.root);
-      item.SetTag(drive.driveBit);
-      item.SetChecked(drive.checked);
-      item.SetOnClick([this](ui::TComponent* s) { core_->SetRemovableDrive(s->Tag()); });
-    });
+  items_.removableDrives->OnPopup = [this](tb::TTBCustomItem* sender, bool fromLink) {
+    miRemovableDrivePopup(sender, fromLink);
   };
 
   menus::TItem& help = *m.Submenu(bar, L"&Help");
@@ -205,15 +186,11 @@ void TMainForm::BuildMenus() {
   folderListMenu_ = ui::Create<menus::TPopupMenu>(*this);
   folderListMenu_->SetName(L"FolderListMenu");
   menus::TItem& changeDrive = *m.Submenu(folderListMenu_->Items(), L"Change &Drive");
-  changeDrive.OnPopup = [this](tb::TTBCustomItem* sender, bool) {
-    Rebuild(*sender, core_->Drives(), [this](menus::TItem& item, const DriveItem& drive) {
-      item.SetCaption(drive.caption);
-      item.SetTag(drive.driveBit);
-      item.SetOnClick([this](ui::TComponent* s) { core_->SetBrowserDrive(s->Tag()); });
-    });
+  changeDrive.OnPopup = [this](tb::TTBCustomItem* sender, bool fromLink) {
+    miChangeDrivePopup(sender, fromLink);
   };
   m.Item(folderListMenu_->Items(), L"Go to &Current Directory", 0,
-         [&core](ui::TComponent*) { core.GoToImageFolder(); });
+         Handler(&TMainForm::miGotoImageDirClick));
   folderListBox_->SetPopupMenu(folderListMenu_);
 
   // The form popup menu is part of the window and never shown.

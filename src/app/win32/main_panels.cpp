@@ -56,10 +56,7 @@ void TMainForm::BuildPanels() {
   fileListBox_ = ui::Create<ui::TFileListBox>(*this);
   fileListBox_->SetName(L"FileListBox");
   fileListBox_->SetMask(L"*.DSK;*.HFE");
-  fileListBox_->OnDblClick = [this](ui::TComponent*) {
-    const std::wstring fileName = fileListBox_->FileName();
-    if (!fileName.empty()) core_->OpenDiskImage(fileName);
-  };
+  fileListBox_->OnDblClick = Handler(&TMainForm::FileListBoxDblClick);
   fill(fileListPanel_, fileListBox_);
   folderListBox_ = ui::Create<ui::TDirectoryListBox>(*this);
   folderListBox_->SetName(L"FolderListBox");

@@ -42,6 +42,7 @@ void ReadVersionInfo() {
   LegalCopyright.clear();
   const std::wstring path = ProgramPath();
   if (path.empty()) return;
+  // The buffer takes the resource's own size, so a resource larger than a fixed buffer is not cut.
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return;

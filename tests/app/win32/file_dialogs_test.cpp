@@ -71,8 +71,7 @@ TEST(ImageDialogs, EveryDialogGetsItsTitleTypesOptionsAndDefaultExtension) {
       // The classic save dialog asks before it replaces a file.
       {"OldFileSaveDialog",
        Of(*c.oldSave),
-       {L"Save Disk Image", images, OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT,
-        L"dsk"}},
+       {L"Save Disk Image", images, OFN_ENABLESIZING | OFN_OVERWRITEPROMPT, L"dsk"}},
       {"NewAddFilesDialog",
        Of(*c.newAddFiles),
        {L"Add Files...", L"Any File|*.*", FOS_ALLOWMULTISELECT | FOS_FILEMUSTEXIST, L""}},

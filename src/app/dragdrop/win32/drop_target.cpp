@@ -24,7 +24,8 @@ bool OffersFiles(IDataObject& data) {
   return Offers(data, DragFormats().FileGroupDescriptor) || Offers(data, CF_HDROP);
 }
 
-// The contents of the virtual file at `index`: asked for as a stream, then as global memory;
+// The contents of the virtual file at `index`: asked for as a stream, then as global memory, so
+// that a source offering the contents only in global memory does not drop nothing in silence;
 // only an exact success counts.
 std::unique_ptr<rtl::TStream> OpenContents(IDataObject& data, std::size_t index) {
   if (index > static_cast<std::size_t>(LONG_MAX)) return nullptr;

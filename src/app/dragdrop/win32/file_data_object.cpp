@@ -18,9 +18,13 @@ constexpr IID kOwnDragDataId = {
 
 }  // namespace
 
+std::vector<std::uint8_t> TFileDataObject::BuildFileGroupDescriptor(
+    const files::TDragCollection& collection) {
+  return files::EncodeFileGroupDescriptor(files::DescribeDragItems(collection.Items));
+}
+
 TFileDataObject::TFileDataObject(disk::TMSXDisk& disk, const files::TDragCollection& collection)
-    : descriptorBlock_(
-          files::EncodeFileGroupDescriptor(files::DescribeDragItems(collection.Items))) {
+    : descriptorBlock_(BuildFileGroupDescriptor(collection)) {
   contents_.reserve(collection.Items.size());
   for (std::size_t index = 0; index < collection.Items.size(); ++index) {
     contents_.push_back(files::DragContents(disk, collection, static_cast<std::int64_t>(index)));
@@ -31,6 +35,8 @@ bool TFileDataObject::IsMarkerInterface(REFIID iid) const {
   return iid == kOwnDragDataId;
 }
 
+// The medium is checked too: a reader that asked only for global memory and got a stream would
+// read the stream's interface pointer as a memory handle.
 HRESULT TFileDataObject::CheckFormat(const FORMATETC& format) const {
   for (const FORMATETC& offered : OfferedFormats()) {
     if (format.cfFormat != offered.cfFormat) continue;
@@ -45,7 +51,7 @@ HRESULT TFileDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     *medium = STGMEDIUM{};
     if (const HRESULT check = CheckFormat(*format); check != S_OK) return check;
     if (format->cfFormat == DragFormats().FileContents) {
-      return GetContents(format->lindex, *medium);
+      return GetContentsMedium(format->lindex, *medium);
     }
     medium->hGlobal = CopyToGlobal(descriptorBlock_);
     medium->tymed = TYMED_HGLOBAL;
@@ -53,7 +59,7 @@ HRESULT TFileDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
   });
 }
 
-HRESULT TFileDataObject::GetContents(LONG index, STGMEDIUM& medium) const {
+HRESULT TFileDataObject::GetContentsMedium(LONG index, STGMEDIUM& medium) const {
   if (index < 0 || static_cast<std::size_t>(index) >= contents_.size()) return DV_E_LINDEX;
   const auto& bytes = contents_[static_cast<std::size_t>(index)];
   if (!bytes) return DV_E_LINDEX;

@@ -37,10 +37,13 @@ class TFileDataObject final : public TComObject<IDataObject> {
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** advisers) override;
 
  private:
+  // The descriptor block of the collected entries, in their order.
+  static std::vector<std::uint8_t> BuildFileGroupDescriptor(
+      const files::TDragCollection& collection);
   bool IsMarkerInterface(REFIID iid) const override;
   // S_OK for an offered format and medium, else the refusal GetData gives.
   HRESULT CheckFormat(const FORMATETC& format) const;
-  HRESULT GetContents(LONG index, STGMEDIUM& medium) const;
+  HRESULT GetContentsMedium(LONG index, STGMEDIUM& medium) const;
 
   std::vector<std::uint8_t> descriptorBlock_;
   // Per descriptor: the file's bytes; nothing for a directory or a file that cannot be read.

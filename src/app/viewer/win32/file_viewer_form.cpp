@@ -68,10 +68,8 @@ void TFileViewerForm::AfterConstruction() {
   formStorage_->SetIniFileName(settingsKey_);
   formStorage_->SetOptions({ux::TPlacementOption::fpPosition});
 
-  OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {
-    if (key != VK_ESCAPE) return;
-    key = 0;
-    Close();
+  OnKeyDown = [this](ui::TComponent* sender, WORD& key, ui::TShiftState shift) {
+    FormKeyDown(sender, key, shift);
   };
   // Each view opens a window of its own, so a closed one goes away with its copy of the file.
   OnClose = [](ui::TComponent*, ui::TCloseAction& action) { action = ui::TCloseAction::caFree; };
@@ -82,8 +80,8 @@ TFileViewerForm* TFileViewerForm::ViewStream(rtl::TStream& stream, const std::ws
                                              const std::wstring& settingsKey) {
   auto* form = ui::Create<TFileViewerForm>(*ui::Application, settingsKey);
   form->FinishLoading();
-  form->fileName_ = fileName;
-  form->displaySize_ = displaySize;
+  form->FFileName = fileName;
+  form->FDisplaySize = displaySize;
   form->ShowContents(stream, mode);
   form->Show();
   return form;
@@ -91,15 +89,23 @@ TFileViewerForm* TFileViewerForm::ViewStream(rtl::TStream& stream, const std::ws
 
 void TFileViewerForm::ShowContents(rtl::TStream& stream, TViewerMode mode) {
   stream.SetPosition(0);
-  data_.resize(static_cast<std::size_t>(stream.Size()));
-  data_.resize(stream.ReadFully(data_));
+  std::vector<std::uint8_t> copy(static_cast<std::size_t>(stream.Size()));
+  copy.resize(stream.ReadFully(copy));
+  FDataStream.Clear();
+  FDataStream.Write(copy);
 
-  statusBar_->Panels(0)->SetText(SizeStatusText(displaySize_));
-  const TViewerContent content = BuildViewerContent(data_, fileName_, mode);
+  statusBar_->Panels(0)->SetText(SizeStatusText(FDisplaySize));
+  const TViewerContent content = BuildViewerContent(FDataStream.Bytes(), FFileName, mode);
   SetCaption(content.caption);
   SetViewerFont(memo_->Font(), content.shownAs == TViewerMode::vmHex);
   // With a break after every line, a last empty line stays a line of its own.
   memo_->Lines().SetText(content.text + L"\r\n");
+}
+
+void TFileViewerForm::FormKeyDown(ui::TComponent*, WORD& key, ui::TShiftState) {
+  if (key != VK_ESCAPE) return;
+  key = 0;
+  Close();
 }
 
 }  // namespace app

@@ -42,10 +42,13 @@ class TFileViewerForm : public ui::TForm {
   ux::TFormStorage& FormStorage() { return *formStorage_; }
 
  private:
+  // Escape closes the window.
+  void FormKeyDown(ui::TComponent* sender, WORD& key, ui::TShiftState shift);
+
   std::wstring settingsKey_;
-  std::int32_t displaySize_ = 0;
-  std::vector<std::uint8_t> data_;
-  std::wstring fileName_;
+  std::int32_t FDisplaySize = 0;
+  rtl::TMemoryStream FDataStream;  // the window's own copy of the file
+  std::wstring FFileName;
   ui::TMemo* memo_ = nullptr;
   ui::TStatusBar* statusBar_ = nullptr;
   ux::TFormStorage* formStorage_ = nullptr;

@@ -32,10 +32,8 @@ void TfrmImageView::AfterConstruction() {
   view.ScrollBars().SetStyle(gfx::rbsDefault);
   view.ScrollBars().SetShowHandleGrip(true);
 
-  OnKeyDown = [this](ui::TComponent*, WORD& key, ui::TShiftState) {
-    if (key != VK_ESCAPE) return;
-    key = 0;
-    Close();
+  OnKeyDown = [this](ui::TComponent* sender, WORD& key, ui::TShiftState shift) {
+    FormKeyDown(sender, key, shift);
   };
   // Each view opens a window of its own, so a closed one goes away with its picture.
   OnClose = [](ui::TComponent*, ui::TCloseAction& action) { action = ui::TCloseAction::caFree; };
@@ -61,6 +59,12 @@ void TfrmImageView::LoadImage(rtl::TStream& stream, const std::wstring& fileName
   for (int y = 0; y < kMsxPictureHeight; ++y)
     for (int x = 0; x < kMsxPictureWidth; ++x) bitmap.SetPixel(x, y, picture->Pixel(x, y));
   imageView_->Bitmap().Assign(&bitmap);
+}
+
+void TfrmImageView::FormKeyDown(ui::TComponent*, WORD& key, ui::TShiftState) {
+  if (key != VK_ESCAPE) return;
+  key = 0;
+  Close();
 }
 
 }  // namespace app

@@ -30,6 +30,9 @@ class TfrmImageView : public ui::TForm {
   gfx::TImgView32& ImageView() { return *imageView_; }
 
  private:
+  // Escape closes the window.
+  void FormKeyDown(ui::TComponent* sender, WORD& key, ui::TShiftState shift);
+
   gfx::TImgView32* imageView_ = nullptr;
 };
 
