@@ -100,8 +100,9 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   // Lays the items out for where the toolbar is and takes their size (on a form: the width
   // its alignment gives stays).
   void ArrangeItems();
-  void BeginItemUpdate() { view_->BeginUpdate(); }
-  void EndItemUpdate() { view_->EndUpdate(); }
+  // The view's update count (the dockable window's own arrangement count stays the base's).
+  void BeginUpdate() { view_->BeginUpdate(); }
+  void EndUpdate() { view_->EndUpdate(); }
   bool KeyboardOpen(wchar_t key, bool requirePrimaryAccel);
   // OnShortCut first; unless it handled the key, the items' shortcuts.
   bool IsShortCut(ui::TShortCut shortcut);
