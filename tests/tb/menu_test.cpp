@@ -681,7 +681,7 @@ TEST_F(ModalLoopTest, HoverOpensTheSubmenuOnItsTimerAndKeepsTheOpenerHighlighted
   ASSERT_NE(view->OpenViewerView(), nullptr);
   TTBView& sub = *view->OpenViewerView();
   // The capture is the handler's window, read from the root by every view of the chain.
-  EXPECT_EQ(sub.CaptureWnd(), FakePlatform::kHandlerWindow);
+  EXPECT_EQ(sub.GetCaptureWnd(), FakePlatform::kHandlerWindow);
   // Into the submenu: the opener stays selected; on to another item of the root: the
   // submenu closes on the close timer, the highlight moves.
   platform.captureLost = false;

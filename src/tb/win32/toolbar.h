@@ -200,7 +200,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   TTBCustomItem* mdiButtonsItem_ = nullptr;
   TTBCustomItem* mdiSystemMenuItem_ = nullptr;
   // While a floating resize runs: the sizes, the dragged handle, the width before it.
-  std::unique_ptr<TTBFloatingResize> sizeData_;
+  std::unique_ptr<TToolbarSizeData> sizeData_;
   TTBSizeHandle sizeHandle_ = TTBSizeHandle::twshRight;
   int sizeStartFloatingWidth_ = 0;
   bool sizeAccepted_ = false;
