@@ -532,7 +532,7 @@ void TTBCustomToolbar::Paint() {
   const HDC dc = Canvas().Handle();
   RECT clip;
   if (GetClipBox(dc, &clip) == ERROR) GetClientRect(Handle(), &clip);
-  binding_->PaintView(dc, clip);
+  binding_->DrawSubitems(dc, clip);
 }
 
 void TTBCustomToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {

@@ -37,7 +37,7 @@ LRESULT CALLBACK TestWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     const HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(wnd, &paint);
     RECT clip;
     GetClipBox(dc, &clip);
-    binding->PaintView(dc, clip);
+    binding->DrawSubitems(dc, clip);
     if (!wParam) EndPaint(wnd, &paint);
     return 0;
   }
@@ -221,7 +221,7 @@ TEST_F(TbViewWindowTest, TheSelectedRowPaintsHighlighted) {
   const HGDIOBJ old = SelectObject(memory, bitmap);
   const RECT all = {0, 0, 200, 200};
   FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
-  window.binding.PaintView(memory, all);
+  window.binding.DrawSubitems(memory, all);
   // Far right of each row: past the text, inside the row.
   const int x = rows[0].right - 2;
   EXPECT_EQ(GetPixel(memory, x, (rows[1].top + rows[1].bottom) / 2), GetSysColor(COLOR_HIGHLIGHT));
