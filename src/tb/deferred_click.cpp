@@ -64,10 +64,13 @@ void AddLiveDeferredUser() {
   ++tLiveUsers;
 }
 
-void ReleaseLiveDeferredUser() {
-  if (--tLiveUsers > 0 || !tQueue) return;
+void ReleaseDeferredClicks() {
   delete tQueue;
   tQueue = nullptr;
+}
+
+void ReleaseLiveDeferredUser() {
+  if (--tLiveUsers <= 0) ReleaseDeferredClicks();
 }
 
 int PendingDeferredSlots() {

@@ -38,6 +38,9 @@ int QueueDeferredClick(TTBDeferredTarget* target, std::uintptr_t flag);
 void WithdrawDeferredClicks(const TTBDeferredTarget* target);
 // Delivers a posted slot: nothing for an unknown slot or a tombstone.
 void DeliverDeferredClick(int slot, std::uintptr_t flag);
+// Frees the calling thread's queue and its port at the framework's shut-down, whatever items
+// still live; clicks still pending are dropped (a later click makes a new queue).
+void ReleaseDeferredClicks();
 // Counts the thread's live items and viewers (the queue lives while any does).
 void AddLiveDeferredUser();
 void ReleaseLiveDeferredUser();

@@ -225,8 +225,8 @@ void TTBCustomItem::SetParentComponent(ui::TComponent* component) {
 // --- notifications
 
 void TTBCustomItem::RegisterNotification(TTBItemChangedProc proc) {
-  if (!notifyList_) notifyList_ = std::make_shared<std::vector<NotifyRecord>>();
-  for (NotifyRecord& record : *notifyList_) {
+  if (!notifyList_) notifyList_ = std::make_shared<std::vector<TItemChangedNotificationData>>();
+  for (TItemChangedNotificationData& record : *notifyList_) {
     if (record.proc == proc) {
       ++record.refCount;
       return;
@@ -274,7 +274,7 @@ void TTBCustomItem::RelayNotify(TTBItemChangedAction action, int index, TTBCusto
 void TTBCustomItem::CallHandlers(TTBCustomItem* sender, TTBItemChangedAction action, int index,
                                  TTBCustomItem* item) {
   // The list may shrink, or be dropped, while a handler runs: hold it and re-check each step.
-  std::shared_ptr<std::vector<NotifyRecord>> list = notifyList_;
+  std::shared_ptr<std::vector<TItemChangedNotificationData>> list = notifyList_;
   if (!list) return;
   const bool relayed = sender != this;
   std::size_t i = 0;

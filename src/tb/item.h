@@ -338,7 +338,7 @@ class TTBCustomItem : public ui::TComponent,
   void ActionChange(ui::TAction& action, bool checkDefaults) override;
 
  private:
-  struct NotifyRecord {
+  struct TItemChangedNotificationData {
     TTBItemChangedProc proc;
     int refCount = 0;
   };
@@ -379,7 +379,7 @@ class TTBCustomItem : public ui::TComponent,
   std::vector<TTBCustomItem*> items_;
   std::vector<TTBCustomItem*> linkParents_;
   // Shared so that a walk keeps the list alive while a handler unregisters.
-  std::shared_ptr<std::vector<NotifyRecord>> notifyList_;
+  std::shared_ptr<std::vector<TItemChangedNotificationData>> notifyList_;
   TTBCustomItem* parent_ = nullptr;
   TTBCustomItem* linkSubitems_ = nullptr;
   ui::TComponent* parentComponent_ = nullptr;

@@ -223,6 +223,9 @@ class TModalLoop {
       platform_.CancelHint();
       mouseDownOnMenu_ = false;
       root_.Exclude(vsIgnoreFirstMouseUp);
+      // The selections follow the press's own position, not the last move's: a press that
+      // comes without a move before it (a click at a new place) must not press the item the
+      // pointer left.
       LastMousePosition() = message.pos;
       UpdateAllSelections(true);
       if (TTBItemViewer* viewer = ViewerUnderMouse().viewer) {
@@ -230,6 +233,7 @@ class TModalLoop {
         viewer->MouseDown(m == msg::LButtonDblClk ? ui::ssDouble : 0, p.x, p.y, mouseDownOnMenu_);
       }
     } else if (m == msg::LButtonUp || m == msg::RButtonUp) {
+      // Likewise the release: it runs the item under its own position.
       LastMousePosition() = message.pos;
       UpdateAllSelections(true);
       const UnderMouse under = ViewerUnderMouse();
@@ -269,9 +273,6 @@ std::wstring GetLongHint(const std::wstring& hint) {
 
 void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options, ITBToolbarLoopHost& host) {
   if (view.State() & vsModal) return;
-  view.SetState(static_cast<TTBViewState>((view.State() & vsShowAccels) | vsModal));
-  view.DoneActionData() = {};
-  if (view.Selected()) view.NotifyFocusEvent();
   TTBModalLoopOptions loop;
   loop.mouseDown = (options & tbetMouseDown) != 0;
   loop.executeSelected = (options & tbetExecuteSelected) != 0;
@@ -287,7 +288,12 @@ void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options, ITBTool
   };
   {
     HideAccels hideAccels{view};
-    host.RunLoop(view, loop, [&view] {
+    const auto starting = [&view] {
+      view.SetState(static_cast<TTBViewState>((view.State() & vsShowAccels) | vsModal));
+      view.DoneActionData() = {};
+      if (view.Selected()) view.NotifyFocusEvent();
+    };
+    host.RunLoop(view, loop, starting, [&view] {
       view.Exclude(vsModal);
       view.StopAllTimers();
       view.CloseChildPopups();

@@ -101,20 +101,23 @@ inline constexpr TTBEnterToolbarLoopOptions tbetMouseDown = 1, tbetExecuteSelect
 // length, and carrying out how it ended.
 class ITBToolbarLoopHost {
  public:
-  // Runs RunModalLoop under a handler that holds the capture on the view's window; `ending`
-  // runs when the loop has returned (or failed), before the handler is freed.
+  // Makes a handler that holds the capture on the view's window, runs `starting`, then
+  // RunModalLoop; `ending` runs when the loop has returned (or failed), before the handler is
+  // freed.
   virtual void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+                       const std::function<void()>& starting,
                        const std::function<void()>& ending) = 0;
   virtual void Finish(const TTBDoneActionData& data) = 0;
 
  protected:
   ~ITBToolbarLoopHost() = default;
 };
-// Runs a modal loop on a toolbar view (nothing when it is modal already): only vsShowAccels of
-// its state is kept and vsModal added, the focus event is announced when an item is selected;
-// afterwards, while the handler still holds the capture, the view is no longer modal, its
-// timers stop, child popups close and the selection follows no point; once the handler is
-// freed, accelerators are hidden again as allowed and the done action is carried out.
+// Runs a modal loop on a toolbar view (nothing when it is modal already): once the handler is
+// made (the menu start announced), only vsShowAccels of its state is kept and vsModal added,
+// and the focus event is announced when an item is selected; afterwards, while the handler still
+// holds the capture, the view is no longer modal, its timers stop, child popups close and the
+// selection follows no point; once the handler is freed, accelerators are hidden again as allowed
+// and the done action is carried out.
 void EnterToolbarLoop(TTBView& view, TTBEnterToolbarLoopOptions options, ITBToolbarLoopHost& host);
 
 }  // namespace tb

@@ -171,7 +171,7 @@ void TTBMRUList::EntryClick(ui::TComponent* sender) {
   if (index > 0) list_.Move(index, 0);
   if (!OnClick) return;
   // The handler may remove the entry (and free the item that is being clicked).
-  const auto handler = OnClick;
+  const TTBMRUListClickEvent handler = OnClick;
   const std::wstring name = list_.Get(0);
   handler(*this, name);
 }

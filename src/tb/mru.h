@@ -27,6 +27,9 @@ namespace tb {
 
 class TTBMRUList;
 
+// An entry was clicked: the list and the entry's file name.
+using TTBMRUListClickEvent = std::function<void(TTBMRUList& sender, const std::wstring& fileName)>;
+
 // The platform's file title of a path (GetFileTitleW; the name part elsewhere); the name
 // itself when the platform gives none.
 std::wstring FileTitleOf(const std::wstring& name);
@@ -92,7 +95,7 @@ class TTBMRUList : public ui::TComponent {
   // given).
   std::function<std::wstring(const std::wstring&)> ExpandFileName = &ExpandFullPath;
   ui::TNotifyEvent OnChange;
-  std::function<void(TTBMRUList& sender, const std::wstring& fileName)> OnClick;
+  TTBMRUListClickEvent OnClick;
 
  protected:
   // Makes an entry's menu item, owned by the container.

@@ -57,7 +57,8 @@ TTBPopupPlacement PlacePopup(const TTBPopupPlacementInput& in) {
   }
 
   // Vertical fit: above R when it does not fit below, then inside M. A vertical toolbar's
-  // popups do not flip, but are kept inside M too.
+  // popups do not flip, but are kept inside M too: unclamped, one opened near the bottom of the
+  // monitor would reach past it.
   if (!vertical && y + h > m.bottom) {
     const int above = submenu ? r.bottom + 3 - h : r.top - h;
     if (above >= m.top) y = above;
@@ -104,7 +105,8 @@ TTBPopupPlacement PlacePopup(const TTBPopupPlacementInput& in) {
       x = r.left + 3 - w;
       result.opposite = true;
       if (x < m.left && in.parentOpposite) {
-        // No room on the left either: back to the right side, and its own submenus with it.
+        // No room on the left either: back to the right side, and its own submenus with it,
+        // kept on the monitor (it did not fit there either).
         x = r.right - 3;
         result.opposite = false;
         x = std::min(x, m.right - w);

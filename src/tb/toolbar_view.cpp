@@ -188,40 +188,43 @@ std::vector<TTBFloatingSize> FloatingSizes(const std::function<TTBFloatingLayout
   return sizes;
 }
 
-TTBFloatingResize::TTBFloatingResize(std::vector<TTBFloatingSize> sizes, bool byWidth,
-                                     TPoint original)
-    : sizes_(std::move(sizes)), byWidth_(byWidth), original_(byWidth ? original.x : original.y) {
+TToolbarSizeData::TToolbarSizeData(std::vector<TTBFloatingSize> sizes, bool byWidth,
+                                   TPoint original)
+    : newSizes_(std::move(sizes)),
+      byWidth_(byWidth),
+      origLength_(byWidth ? original.x : original.y) {
   // The dead zone reaches half way to the neighbouring sizes.
-  int smaller = original_, larger = original_;
-  for (const TTBFloatingSize& size : sizes_) {
+  int smaller = origLength_, larger = origLength_;
+  for (const TTBFloatingSize& size : newSizes_) {
     const int length = Length(size);
-    if (length < original_ && (smaller == original_ || length > smaller)) smaller = length;
-    if (length > original_ && (larger == original_ || length < larger)) larger = length;
+    if (length < origLength_ && (smaller == origLength_ || length > smaller)) smaller = length;
+    if (length > origLength_ && (larger == origLength_ || length < larger)) larger = length;
   }
-  toSmaller_ = (original_ - smaller) / 2;
-  toLarger_ = (larger - original_) / 2;
+  distanceToSmallerSize_ = (origLength_ - smaller) / 2;
+  distanceToLargerSize_ = (larger - origLength_) / 2;
 }
 
-const TTBFloatingSize& TTBFloatingResize::Step(int draggedLength) {
-  const int diff = draggedLength - original_;
+const TTBFloatingSize& TToolbarSizeData::Step(int draggedLength) {
+  const int diff = draggedLength - origLength_;
   if (diff != 0 && (diff > 0) != opSide_) {
     opSide_ = diff > 0;
     disableSensCheck_ = false;
   }
   int length = draggedLength;
-  if (!disableSensCheck_ && diff >= -toSmaller_ && diff <= toLarger_) length = original_;
-  // sizes_ runs longest first.
+  if (!disableSensCheck_ && diff >= -distanceToSmallerSize_ && diff <= distanceToLargerSize_)
+    length = origLength_;
+  // newSizes_ runs longest first.
   const TTBFloatingSize* chosen = nullptr;
-  if (length > original_) {
-    for (const TTBFloatingSize& size : sizes_)
+  if (length > origLength_) {
+    for (const TTBFloatingSize& size : newSizes_)
       if (Length(size) >= length) chosen = &size;
-    if (!chosen) chosen = &sizes_.front();
+    if (!chosen) chosen = &newSizes_.front();
   } else {
-    for (auto it = sizes_.rbegin(); it != sizes_.rend(); ++it)
+    for (auto it = newSizes_.rbegin(); it != newSizes_.rend(); ++it)
       if (Length(*it) <= length) chosen = &*it;
-    if (!chosen) chosen = &sizes_.back();
+    if (!chosen) chosen = &newSizes_.back();
   }
-  if (Length(*chosen) != original_) disableSensCheck_ = true;
+  if (Length(*chosen) != origLength_) disableSensCheck_ = true;
   return *chosen;
 }
 

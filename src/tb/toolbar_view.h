@@ -178,22 +178,25 @@ struct TTBFloatingLayout {
 std::vector<TTBFloatingSize> FloatingSizes(const std::function<TTBFloatingLayout(int)>& layoutAt,
                                            TPoint frame, int minWrap, bool byWidth);
 
-// The choice while an edge of a floating toolbar is dragged.
-class TTBFloatingResize {
+// The size data kept while an edge of a floating toolbar is dragged: the sizes it can take
+// (NewSizes), the dragged dimension's original length, the dead zone around it
+// (DistanceToSmallerSize, DistanceToLargerSize) and its switch (DisableSensCheck, OpSide). The
+// toolbar keeps the handle and the wrap width reached.
+class TToolbarSizeData {
  public:
   // `original`: the outer size when the drag began.
-  TTBFloatingResize(std::vector<TTBFloatingSize> sizes, bool byWidth, TPoint original);
+  TToolbarSizeData(std::vector<TTBFloatingSize> sizes, bool byWidth, TPoint original);
   // The size for the dragged length (along the dragged edge's dimension). Near the original
   // (half way to a neighbouring size) the original stays, until the size has changed once.
   const TTBFloatingSize& Step(int draggedLength);
-  bool Empty() const { return sizes_.empty(); }
+  bool Empty() const { return newSizes_.empty(); }
 
  private:
   int Length(const TTBFloatingSize& s) const { return byWidth_ ? s.width : s.height; }
-  std::vector<TTBFloatingSize> sizes_;
+  std::vector<TTBFloatingSize> newSizes_;
   bool byWidth_;
-  int original_;
-  int toSmaller_ = 0, toLarger_ = 0;
+  int origLength_;
+  int distanceToSmallerSize_ = 0, distanceToLargerSize_ = 0;
   bool disableSensCheck_ = false, opSide_ = false;
 };
 

@@ -171,7 +171,7 @@ class TTBView : public ui::TComponent {
   void CancelMode();
   TTBView* Root();
   TTBDoneActionData& DoneActionData() { return doneActionData_; }
-  std::uintptr_t CaptureWnd() { return Root()->captureWnd_; }
+  std::uintptr_t GetCaptureWnd() { return Root()->captureWnd_; }
   void SetCaptureWnd(std::uintptr_t wnd) { captureWnd_ = wnd; }
   void SetCapture() { capture_ = true; }
   void CancelCapture();

@@ -89,8 +89,9 @@ void HideForChevron(const LayoutInput& input, std::vector<LayoutEntry>& entries)
     HideExtraSeparators(entries);
     total = TotalLength(entries, vertical, chevron);
   }
-  // The chevron ends the line: at the end of the room (inside the toolbar), or after the items
-  // when even what is left is longer.
+  // The chevron ends the line: at the end of the room, or after the items when even what is
+  // left is longer. Placed at the chevron offset itself it would lie past the length the
+  // toolbar is given, out of sight; at the end of the room it ends exactly there.
   LayoutEntry& c = entries[static_cast<std::size_t>(chevron)];
   c.show = true;
   const TTBMargins& m = input.margins;

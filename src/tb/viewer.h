@@ -96,6 +96,11 @@ class TTBItemViewer : private TTBDeferredTarget {
   // Virtual operations.
   virtual void CalcSize(ITBTextMeasure& measure, int& width, int& height);
   virtual bool DoExecute();
+  // Draws a caption with the platform's text-drawing `format` (rotated in a vertical view),
+  // with the two-pass disabled shadow when asked; the accelerator is hidden while the view
+  // hides accelerators and keyboard cues are off.
+  virtual void DrawItemCaption(ui::TCanvas& canvas, const TRect& rect, const std::wstring& caption,
+                               bool useDisabledShadow, std::uint32_t format);
   virtual void Entering(TTBItemViewer* oldSelected);
   virtual int GetAccRole();
   virtual bool GetAccValue(std::wstring& /*value*/) { return false; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tb/common.h"
+#include "tb/startup.h"
 
 namespace tb {
 namespace {
@@ -362,6 +363,37 @@ TEST(TbItem, DeferredClicksRunLaterAndNeverReachFreedItems) {
   EXPECT_EQ(said, L"gone");
   root.reset();
   EXPECT_EQ(PendingDeferredSlots(), 0);
+  SetDeferredClickPortFactory(nullptr);
+}
+
+// A fake port that counts the ports alive.
+struct CountedPort : FakePort {
+  static inline int alive = 0;
+  CountedPort() { ++alive; }
+  ~CountedPort() override { --alive; }
+};
+
+TEST(TbItem, TheShutDownFreesTheThreadsQueueWhileItemsLive) {
+  SetDeferredClickPortFactory(
+      []() -> std::unique_ptr<DeferredClickPort> { return std::make_unique<CountedPort>(); });
+  FakePort::posted.clear();
+  ui::Owned<TTBCustomItem> root = ui::New<TTBCustomItem>();
+  TTBCustomItem* item = Sub(*root);
+  int clicks = 0;
+  item->SetOnClick([&](ui::TComponent*) { ++clicks; });
+  item->PostClick();
+  ASSERT_EQ(CountedPort::alive, 1);
+  Finalize();
+  EXPECT_EQ(CountedPort::alive, 0);
+  EXPECT_EQ(PendingDeferredSlots(), 0);
+  DeliverDeferredClick(FakePort::posted[0].first, 0);  // a message that outlived the queue
+  EXPECT_EQ(clicks, 0);
+  item->PostClick();  // the next click makes a new queue
+  EXPECT_EQ(CountedPort::alive, 1);
+  DeliverDeferredClick(FakePort::posted.back().first, 0);
+  EXPECT_EQ(clicks, 1);
+  root.reset();
+  EXPECT_EQ(CountedPort::alive, 0);
   SetDeferredClickPortFactory(nullptr);
 }
 

@@ -573,11 +573,14 @@ TEST(MenuBarLoopTest, SpaceAsksForTheSystemMenuAndPressesBesideItemsEndTheLoop) 
   SetSystemSettings(previous);
 }
 
-// Runs no real loop: records the view's state during it, when its handler would be freed, and
-// how it ended.
+// Runs no real loop: records the view's state when its handler is made, during the loop, when
+// the handler would be freed, and how it ended.
 struct RecordingLoopHost : ITBToolbarLoopHost {
   void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+               const std::function<void()>& starting,
                const std::function<void()>& ending) override {
+    stateAtHandler = view.State();
+    starting();
     stateDuring = view.State();
     mouseDown = options.mouseDown;
     view.EndModalWithClick(view.Selected());
@@ -586,7 +589,7 @@ struct RecordingLoopHost : ITBToolbarLoopHost {
     selectedAtFree = view.Selected();
   }
   void Finish(const TTBDoneActionData& data) override { finished = data; }
-  TTBViewState stateDuring = 0, stateAtFree = 0;
+  TTBViewState stateAtHandler = 0, stateDuring = 0, stateAtFree = 0;
   TTBItemViewer* selectedAtFree = nullptr;
   bool mouseDown = false;
   TTBDoneActionData finished;
@@ -606,6 +609,9 @@ TEST(ToolbarLoopTest, TheViewIsModalForTheLoopAndItsEndIsCarriedOut) {
   ISystemSettings* previous = SetSystemSettings(&settings);
   RecordingLoopHost host;
   EnterToolbarLoop(*bar, tbetMouseDown, host);
+  // The view turns modal only once the handler holds the capture (the menu start is announced
+  // before the focus).
+  EXPECT_EQ(host.stateAtHandler, vsShowAccels | vsDropDownMenus | vsMouseInWindow);
   EXPECT_EQ(host.stateDuring, vsShowAccels | vsModal);
   EXPECT_TRUE(host.mouseDown);
   // Before the handler goes the view is no longer modal and has no selection; the
@@ -675,7 +681,7 @@ TEST_F(ModalLoopTest, HoverOpensTheSubmenuOnItsTimerAndKeepsTheOpenerHighlighted
   ASSERT_NE(view->OpenViewerView(), nullptr);
   TTBView& sub = *view->OpenViewerView();
   // The capture is the handler's window, read from the root by every view of the chain.
-  EXPECT_EQ(sub.CaptureWnd(), FakePlatform::kHandlerWindow);
+  EXPECT_EQ(sub.GetCaptureWnd(), FakePlatform::kHandlerWindow);
   // Into the submenu: the opener stays selected; on to another item of the root: the
   // submenu closes on the close timer, the highlight moves.
   platform.captureLost = false;

@@ -320,7 +320,7 @@ TEST(TbToolbar, AFloatingToolbarTakesTheSizesWhereItsItemsFillTheWidth) {
 
   // Dragging the width from 66: a little narrower stays (half way to 36), then 36, and it stays
   // 36 on that side; the other side re-arms the dead zone; past the ends the extremes.
-  TTBFloatingResize resize(sizes, true, {66, 30});
+  TToolbarSizeData resize(sizes, true, {66, 30});
   struct Step {
     int dragged, width;
   };

@@ -3,6 +3,10 @@
 
 namespace tb {
 
+void TTBItemViewer::DrawItemCaption(ui::TCanvas& /*canvas*/, const TRect& /*rect*/,
+                                    const std::wstring& /*caption*/, bool /*useDisabledShadow*/,
+                                    std::uint32_t /*format*/) {}
+
 void TTBItemViewer::Paint(ui::TCanvas& /*canvas*/, const TRect& /*clientAreaRect*/,
                           bool /*isSelected*/, bool /*isPushed*/, bool /*useDisabledShadow*/) {}
 

@@ -112,10 +112,12 @@ class TWin32ModalPlatform final : public ITBModalPlatform {
 class TWin32ToolbarLoopHost final : public ITBToolbarLoopHost {
  public:
   void RunLoop(TTBView& view, const TTBModalLoopOptions& options,
+               const std::function<void()>& starting,
                const std::function<void()>& ending) override {
     auto* window = dynamic_cast<TTBViewWindow*>(view.Window());
     TTBModalHandler handler(window ? window->Handle() : nullptr);
     try {
+      starting();
       handler.Loop(view, options.mouseDown, options.executeSelected, options.fromMSAA,
                    options.trackRightButton);
     } catch (...) {

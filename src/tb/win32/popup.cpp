@@ -210,7 +210,7 @@ void TTBPopupWindow::Paint() {
   const HDC dc = Canvas().Handle();
   RECT clip;
   if (GetClipBox(dc, &clip) == ERROR) GetClientRect(Handle(), &clip);
-  binding_.PaintView(dc, clip);
+  binding_.DrawSubitems(dc, clip);
   PaintScrollArrows(dc);
 }
 

@@ -391,8 +391,8 @@ void TTBCustomToolbar::ResizeBegin(TTBSizeHandle handle) {
         return layout;
       },
       frame, margins.left + margins.right, byWidth);
-  sizeData_ = std::make_unique<TTBFloatingResize>(std::move(sizes), byWidth,
-                                                  TPoint{form->Width(), form->Height()});
+  sizeData_ = std::make_unique<TToolbarSizeData>(std::move(sizes), byWidth,
+                                                 TPoint{form->Width(), form->Height()});
 }
 
 void TTBCustomToolbar::ResizeTrack(RECT& rect, const RECT& /*original*/) {
@@ -532,7 +532,7 @@ void TTBCustomToolbar::Paint() {
   const HDC dc = Canvas().Handle();
   RECT clip;
   if (GetClipBox(dc, &clip) == ERROR) GetClientRect(Handle(), &clip);
-  binding_->PaintView(dc, clip);
+  binding_->DrawSubitems(dc, clip);
 }
 
 void TTBCustomToolbar::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {

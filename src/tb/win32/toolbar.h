@@ -100,8 +100,9 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   // Lays the items out for where the toolbar is and takes their size (on a form: the width
   // its alignment gives stays).
   void ArrangeItems();
-  void BeginItemUpdate() { view_->BeginUpdate(); }
-  void EndItemUpdate() { view_->EndUpdate(); }
+  // The view's update count (the dockable window's own arrangement count stays the base's).
+  void BeginUpdate() { view_->BeginUpdate(); }
+  void EndUpdate() { view_->EndUpdate(); }
   bool KeyboardOpen(wchar_t key, bool requirePrimaryAccel);
   // OnShortCut first; unless it handled the key, the items' shortcuts.
   bool IsShortCut(ui::TShortCut shortcut);
@@ -199,7 +200,7 @@ class TTBCustomToolbar : public TTBCustomDockableWindow,
   TTBCustomItem* mdiButtonsItem_ = nullptr;
   TTBCustomItem* mdiSystemMenuItem_ = nullptr;
   // While a floating resize runs: the sizes, the dragged handle, the width before it.
-  std::unique_ptr<TTBFloatingResize> sizeData_;
+  std::unique_ptr<TToolbarSizeData> sizeData_;
   TTBSizeHandle sizeHandle_ = TTBSizeHandle::twshRight;
   int sizeStartFloatingWidth_ = 0;
   bool sizeAccepted_ = false;

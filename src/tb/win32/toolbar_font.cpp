@@ -27,6 +27,10 @@ void RefreshToolbarFont() {
   ui::AssignLogFont(*Font(), metrics.lfMenuFont);
 }
 
+void DoneToolbarFont() {
+  Font().reset();
+}
+
 ui::TFont* ToolbarFont() {
   InitToolbarFont();
   return Font().get();

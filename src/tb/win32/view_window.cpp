@@ -238,7 +238,7 @@ COLORREF TTBViewWindow::BackgroundColor() const {
   return GetSysColor(popupWindow_ ? COLOR_MENU : COLOR_BTNFACE);
 }
 
-void TTBViewWindow::PaintView(HDC dc, const RECT& clip) {
+void TTBViewWindow::DrawSubitems(HDC dc, const RECT& clip) {
   if (!view_) return;
   for (TTBItemViewer* viewer :
        view_->ViewersToDraw({clip.left, clip.top, clip.right, clip.bottom})) {

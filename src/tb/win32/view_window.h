@@ -1,8 +1,8 @@
 // A view's window on Windows: binds an HWND to a view. Window timers (9000 + id) go to the
 // view through HandleTimer; invalidation, coordinates and the accessibility focus event reach
 // the window; text is measured with the window's font (bold for default items, or as an item
-// changes it); PaintView
-// draws the view's viewers double-buffered, each with the colours of its state.
+// changes it); DrawSubitems draws the view's viewers double-buffered, each with the colours of
+// its state.
 //   The font is the toolbar font for root popups and toolbars, the parent's for child popups;
 //   popup windows derive from this class to size themselves (AutoSize) and to hide.
 #pragma once
@@ -35,7 +35,7 @@ class TTBViewWindow : public ITBViewWindow, public ITBTextMeasure {
   ui::TFont& Font() { return font_; }
 
   // Draws the viewers that meet `clip` (client coordinates) onto `dc`.
-  void PaintView(HDC dc, const RECT& clip);
+  void DrawSubitems(HDC dc, const RECT& clip);
   // A WM_TIMER of this window: true when it was one of the view's timers.
   bool HandleTimer(UINT_PTR id);
 

@@ -24,6 +24,10 @@ RECT ToRect(const TRect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+TRect FromRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
 int RoundedMulDiv(int a, int b, int c) {
   return c == 0 ? -1 : static_cast<int>(std::llround(static_cast<double>(a) * b / c));
 }
@@ -112,37 +116,6 @@ void DrawRadioDot(HDC dc, int cx, int cy, COLORREF color) {
   Ellipse(dc, cx - 3, cy - 3, cx + 3, cy + 3);
 }
 
-// The caption, with the two-pass disabled shadow when asked; the accelerator is hidden when
-// keyboard cues are off and the view hides accelerators until asked.
-void DrawCaption(TTBItemViewer& viewer, HDC dc, RECT rect, const std::wstring& caption,
-                 bool disabledShadow, UINT format) {
-  const TTBView& view = viewer.View();
-  if (!SystemSettings().KeyboardCues() && (view.Style() & vsUseHiddenAccels) &&
-      !(view.State() & vsShowAccels)) {
-    format |= 0x100000;  // DT_HIDEPREFIX
-  }
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  const bool rotated = viewer.IsRotated();
-  const auto draw = [&](RECT r) {
-    if (rotated)
-      DrawVerticalText(dc, caption, r, format);
-    else
-      DrawCaptionText(dc, caption, r, format);
-  };
-  if (disabledShadow) {
-    const COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    RECT shifted = rect;
-    OffsetRect(&shifted, 1, 1);
-    draw(shifted);
-    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-    draw(rect);
-    SetTextColor(dc, old);
-  } else {
-    draw(rect);
-  }
-  SetBkMode(dc, oldMode);
-}
-
 void DrawImage(TTBItemViewer& viewer, ui::TCanvas& canvas, const RECT& part, bool enabled) {
   auto* list = dynamic_cast<ui::TImageList*>(viewer.GetImageList());
   if (!list || !viewer.ImageShown()) return;
@@ -152,6 +125,38 @@ void DrawImage(TTBItemViewer& viewer, ui::TCanvas& canvas, const RECT& part, boo
 }
 
 }  // namespace
+
+void TTBItemViewer::DrawItemCaption(ui::TCanvas& canvas, const TRect& rect,
+                                    const std::wstring& caption, bool useDisabledShadow,
+                                    std::uint32_t format) {
+  const HDC dc = canvas.Handle();
+  if (!dc) return;
+  const TTBView& view = View();
+  if (!SystemSettings().KeyboardCues() && (view.Style() & vsUseHiddenAccels) &&
+      !(view.State() & vsShowAccels)) {
+    format |= 0x100000;  // DT_HIDEPREFIX
+  }
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const bool rotated = IsRotated();
+  const auto draw = [&](RECT r) {
+    if (rotated)
+      DrawVerticalText(dc, caption, r, format);
+    else
+      DrawCaptionText(dc, caption, r, format);
+  };
+  if (useDisabledShadow) {
+    const COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    RECT shifted = ToRect(rect);
+    OffsetRect(&shifted, 1, 1);
+    draw(shifted);
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    draw(ToRect(rect));
+    SetTextColor(dc, old);
+  } else {
+    draw(ToRect(rect));
+  }
+  SetBkMode(dc, oldMode);
+}
 
 void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool isSelected,
                           bool isPushed, bool useDisabledShadow) {
@@ -182,13 +187,13 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
     }
     RECT text = {r.left + column + 3, r.top, r.right - height, r.bottom};
     if (height == textHeight + 4) --text.bottom;
-    DrawCaption(*this, dc, text, caption, useDisabledShadow, DT_SINGLELINE | DT_VCENTER);
+    DrawItemCaption(canvas, FromRect(text), caption, useDisabledShadow, DT_SINGLELINE | DT_VCENTER);
     const std::wstring shortCut = item.GetShortCutText();
     if (!shortCut.empty()) {
       const int width = MeasureTextWidth(dc, shortCut, false);
       RECT field = {r.right - height - width, r.top, r.right - height, r.bottom};
-      DrawCaption(*this, dc, field, shortCut, useDisabledShadow,
-                  DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+      DrawItemCaption(canvas, FromRect(field), shortCut, useDisabledShadow,
+                      DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
     }
     if (style & tbisSubmenu) {
       const RECT glyph = {r.right - height, r.top, r.right, r.bottom};
@@ -276,8 +281,8 @@ void TTBItemViewer::Paint(ui::TCanvas& canvas, const TRect& clientAreaRect, bool
     DrawImage(*this, canvas, imagePart, enabled);
   }
   if (CaptionShown()) {
-    DrawCaption(*this, dc, textPart, caption, useDisabledShadow,
-                DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawItemCaption(canvas, FromRect(textPart), caption, useDisabledShadow,
+                    DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   }
 }
 

@@ -74,7 +74,7 @@ class SkToolbarWin32Test : public UiGuiTest {
     SendMessageW(bar.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.canvas.Handle()), 0);
     auto* binding = dynamic_cast<tb::TTBViewWindow*>(bar.View().Window());
     ASSERT_NE(binding, nullptr);
-    binding->PaintView(s.canvas.Handle(), {0, 0, s.Width(), s.Height()});
+    binding->DrawSubitems(s.canvas.Handle(), {0, 0, s.Width(), s.Height()});
   }
   // A toolbar for the dock's third row that stretches and never shrinks (not yet docked).
   TSkBarToolbar* StretchedBar() const {

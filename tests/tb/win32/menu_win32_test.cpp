@@ -186,7 +186,7 @@ TEST_F(TbMenuWin32Test, KeysOpenCloseAndChooseAndTheCommandRunsAfterTheLoop) {
                            const HWND capture = GetCapture();
                            handlerCaptures =
                                capture && capture != rootPopup->Handle() &&
-                               Root().CaptureWnd() == reinterpret_cast<std::uintptr_t>(capture);
+                               Root().GetCaptureWnd() == reinterpret_cast<std::uintptr_t>(capture);
                            for (int i = 0; i < 3; ++i) Post(WM_KEYDOWN, VK_DOWN);
                            Post(WM_KEYDOWN, VK_RIGHT);
                          }},

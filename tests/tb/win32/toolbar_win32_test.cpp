@@ -404,9 +404,9 @@ TEST_F(TbToolbarWin32Test, APlainToolbarTakesItsAcceleratorsAndAControlLeavingFr
   EXPECT_EQ(buttons->Items().Count(), 7);
   // Placed while the toolbar is updating, a control gets no item.
   hosted->SetParent(form);
-  buttons->BeginItemUpdate();
+  buttons->BeginUpdate();
   hosted->SetParent(buttons);
-  buttons->EndItemUpdate();
+  buttons->EndUpdate();
   EXPECT_EQ(buttons->Items().Count(), 6);
 }
 

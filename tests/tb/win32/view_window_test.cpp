@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "../../ui/win32/gui_fixture.h"
 #include "tb/startup.h"
@@ -35,7 +37,7 @@ LRESULT CALLBACK TestWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     const HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(wnd, &paint);
     RECT clip;
     GetClipBox(dc, &clip);
-    binding->PaintView(dc, clip);
+    binding->DrawSubitems(dc, clip);
     if (!wParam) EndPaint(wnd, &paint);
     return 0;
   }
@@ -219,7 +221,7 @@ TEST_F(TbViewWindowTest, TheSelectedRowPaintsHighlighted) {
   const HGDIOBJ old = SelectObject(memory, bitmap);
   const RECT all = {0, 0, 200, 200};
   FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
-  window.binding.PaintView(memory, all);
+  window.binding.DrawSubitems(memory, all);
   // Far right of each row: past the text, inside the row.
   const int x = rows[0].right - 2;
   EXPECT_EQ(GetPixel(memory, x, (rows[1].top + rows[1].bottom) / 2), GetSysColor(COLOR_HIGHLIGHT));
@@ -278,6 +280,60 @@ TEST_F(TbViewWindowTest, ToolbarStyleFramesArrowsAndTheCheckedDither) {
   EXPECT_EQ(probe.At(35, 11), text);
   EXPECT_EQ(probe.At(34, 11), face);
   EXPECT_EQ(probe.At(38, 9), face);
+}
+
+// A viewer that records the captions its painting asks it to draw.
+struct CaptionRecorder : TTBItemViewer {
+  using TTBItemViewer::TTBItemViewer;
+  struct Call {
+    std::wstring caption;
+    bool shadow;
+    std::uint32_t format;
+    bool operator==(const Call&) const = default;
+  };
+  void DrawItemCaption(ui::TCanvas&, const TRect&, const std::wstring& caption, bool shadow,
+                       std::uint32_t format) override {
+    calls.push_back({caption, shadow, format});
+  }
+  std::vector<Call> calls;
+};
+
+class RecordedItem : public TTBCustomItem {
+ public:
+  using TTBCustomItem::TTBCustomItem;
+  std::unique_ptr<TTBItemViewer> CreateViewer(TTBView& view, int groupLevel) override {
+    return std::make_unique<CaptionRecorder>(view, *this, groupLevel);
+  }
+};
+
+// Captions and shortcut texts are drawn through the viewer's own caption operation, with the
+// menu's and the toolbar's formats.
+TEST_F(TbViewWindowTest, CaptionsAreDrawnThroughTheViewersCaptionOperation) {
+  ui::Owned<TTBCustomItem> items = ui::New<TTBCustomItem>();
+  TTBCustomItem* menuItem = ui::Create<RecordedItem>(*items);
+  menuItem->SetCaption(L"&Open...\tCtrl+O");
+  TTBCustomItem* button = ui::Create<RecordedItem>(*items);
+  button->SetCaption(L"&Go");
+  button->SetOptions(tboToolbarStyle);
+  items->Add(menuItem);
+  items->Add(button);
+  TestWindow host(300, 0);
+  ui::Owned<TTBView> menu =
+      ui::New<TTBView>(nullptr, items.get(), &host.binding, false, false, false);
+  ProbeCanvas probe;
+  using Call = CaptionRecorder::Call;
+  auto& menuViewer = static_cast<CaptionRecorder&>(*menu->Viewers(0));
+  ui::TCanvas canvas;
+  canvas.SetHandle(probe.dc);
+  menuViewer.Paint(canvas, {0, 0, 40, 22}, false, false, true);
+  EXPECT_EQ(menuViewer.calls,
+            (std::vector<Call>{{L"&Open...", true, DT_SINGLELINE | DT_VCENTER},
+                               {L"Ctrl+O", true, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER}}));
+  auto& buttonViewer = static_cast<CaptionRecorder&>(*menu->Viewers(1));
+  buttonViewer.Paint(canvas, {0, 0, 40, 22}, false, false, false);
+  EXPECT_EQ(buttonViewer.calls,
+            (std::vector<Call>{{L"&Go", false, DT_SINGLELINE | DT_VCENTER | DT_CENTER}}));
+  canvas.SetHandle(nullptr);
 }
 
 TEST_F(TbViewWindowTest, TheChevronDrawsItsDoubleArrowInTheButtonTextColour) {
