@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_frame_paint.h"
 #include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
@@ -264,9 +265,13 @@ void TSkBarFloatingWindowParent::SetCloseHot(bool hot) {
   RepaintFrame(rwCloseButton);
 }
 
+// Under a skin or the platform's themes: the frame, the caption bar (active or inactive) with
+// the hosted window's caption, and its close button through the skin routines of that skin
+// type; the classic look is the framework's.
 void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) {
   tb::TTBCustomDockableWindow* hosted = DockableWindow();
-  if (!SkinActive() || !hosted || !HandleAllocated()) {
+  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  if (skinType == sknNone || !hosted || !HandleAllocated()) {
     TTBFloatingWindowParent::PaintFrame(drawToDC, dc, redrawWhat, clip);
     return;
   }
@@ -284,12 +289,12 @@ void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWha
     DcCanvas c(useDC);
     const TSkBarSkinOptions& skin = SkCurrentSkin();
     const bool active = !hosted->InactiveCaption();
-    if (redrawWhat & rwFrame) SkPaintWindowFrame(skin, c.canvas, r, active, false, border.x);
+    if (redrawWhat & rwFrame) SkPaintWindowFrame(c.canvas, r, active, false, border.x, skinType);
     if (hosted->ShowCaption() && (redrawWhat & (rwCaption | rwCloseButton))) {
       const TRect caption{client.left, client.top, client.right, client.bottom};
       const TSkBarSkinStatesType state = active ? sknsNormal : sknsDisabled;
-      SkPaintBackground(skin, c.canvas, caption, skncWindowTitleBar, state, true, true);
-      const TColor text = skin.GetTextColor(skncWindowTitleBar, state, sknSkin);
+      SkPaintTitleBar(c.canvas, caption, active, skinType);
+      const TColor text = skin.GetTextColor(skncWindowTitleBar, state, skinType);
       SetBkMode(useDC, TRANSPARENT);
       SetTextColor(useDC, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
       RECT tr = CaptionRect(true, hosted->CloseButton());
@@ -302,10 +307,10 @@ void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWha
         const TRect button{b.left, b.top, b.right, b.bottom};
         const TSkBarSkinStatesType buttonState =
             TSkBarSkinOptions::GetState(true, CloseButtonPushed(), closeHot_, false);
-        SkPaintToolbarButtonFrame(c.canvas, button, buttonState, cpNone, sknSkin);
+        SkPaintToolbarButtonFrame(c.canvas, button, buttonState, cpNone, skinType);
         const TColor glyph = buttonState == sknsNormal
                                  ? text
-                                 : skin.GetTextColor(skncToolbarItem, buttonState, sknSkin);
+                                 : skin.GetTextColor(skncToolbarItem, buttonState, skinType);
         SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
       }
     }
@@ -373,7 +378,8 @@ void TSkBarCustomToolWindow::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxS
   maxSize = {MaxClientWidth, MaxClientHeight};
 }
 
-// Under a skin the skin's border size in both directions, else the framework's.
+// Under a skin the skin's border size in both directions, else the framework's: as a skinned
+// toolbar's, so that the skin's frame the floating form paints fits the border it is given.
 void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
   if (SkinActive()) {
     const int b = SkCurrentSkin().FloatingWindowBorderSize();

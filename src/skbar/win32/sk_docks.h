@@ -8,8 +8,9 @@
 //   and client limits (minimum width 32); its background is the skin's or the theme's toolbar
 //   background (its colour classic), its docked frame a skinned toolbar's; floating, its frame
 //   is the skin's border size under a skin, and its form a TSkBarFloatingWindowParent.
-//   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
-//   frame, the caption bar and the close button (hot while the mouse is over it); closing it
+//   TSkBarFloatingWindowParent: the floating form; under a skin or the themes it draws the
+//   frame, the caption bar and the close button (hot while the mouse is over it) through the
+//   skin routines of that skin type (classic, the framework's); closing it
 //   closes a hosted window that asks for that (dockable panels). The caption it shows is the
 //   hosted window's: its own text is cleared whenever it is shown or hidden.
 // Each registers for the skin-change message and repaints on it.

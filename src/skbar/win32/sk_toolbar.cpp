@@ -436,6 +436,13 @@ void TSkBarToolbar::UpdateAnchoredItems() {
     view.InvalidatePositions();
     ArrangeItems();
   }
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    const tb::TTBItemViewer* viewer = view.Viewers(i);
+    if (viewer->Show() && (viewer->Item().GetItemStyle() & tb::tbisSelectable)) {
+      anchoredFirstItemPos_ = {viewer->BoundsRect().left, viewer->BoundsRect().top};
+      break;
+    }
+  }
 }
 
 tb::TTBCustomItem* TSkBarToolbar::ItemAt(int x, int y) {

@@ -144,6 +144,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   virtual std::unique_ptr<TSkBarItemDragObject> StartItemDrag(tb::TTBCustomItem& item);
   tb::TTBCustomItem* DragItem() const { return dragItem_; }
   TSkBarToolbarStates States() const { return states_; }
+  // Where the first shown selectable item stood after the last anchoring pass ({-1, -1}
+  // before the first pass).
+  tb::TPoint AnchoredFirstItemPos() const { return anchoredFirstItemPos_; }
   // The insertion bar shown while an item is dragged over the toolbar (empty: none).
   const tb::TRect& DropMark() const { return dropMark_; }
 
@@ -192,6 +195,7 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   tb::TRect dropMark_{};
   TSkBarToolbarDisplayMode displayMode_ = tbdmSelectiveCaption;
   int lastDockLength_ = -1;
+  tb::TPoint anchoredFirstItemPos_{-1, -1};
   bool chevronVertical_ = true;
   bool customizable_ = true;
   TSkBarToolbarStates states_ = 0;

@@ -17,6 +17,7 @@
 #include "real_input.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_bitmap_hint.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
 #include "tb/win32/view_window.h"
@@ -597,6 +598,9 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
     EXPECT_EQ(fixed->Width(), 50);
     EXPECT_EQ(width(anchored), grows + std::max(0, growth));
     EXPECT_EQ(width(plain), stays);
+    // The pass remembers where the first item stood.
+    const tb::TRect first = bar->View().Find(anchored)->BoundsRect();
+    EXPECT_EQ(bar->AnchoredFirstItemPos(), (tb::TPoint{first.left, first.top}));
   }
 }
 
@@ -711,7 +715,7 @@ TEST_F(SkToolbarWin32Test, AResizedToolbarRepaintsItsBackgroundUnlessItsDockIsAr
 }
 
 // The floating form's own caption text is cleared whenever it shows or hides; the caption it
-// draws is the hosted toolbar's (the framework's frame under themes, here).
+// draws is the hosted toolbar's (on the themes' caption bar, here).
 TEST_F(SkToolbarWin32Test, TheFloatingFormShowsTheHostedCaptionNotItsOwn) {
   buttons->SetCaption(L"Buttons");
   buttons->SetFloating(true);
@@ -744,6 +748,33 @@ TEST_F(SkToolbarWin32Test, TheFloatingFormShowsTheHostedCaptionNotItsOwn) {
   Pump();
   EXPECT_EQ(GetWindowTextLengthW(floating->Handle()), 0);
   EXPECT_GT(textPixels(), 20);
+}
+
+// Under the themes the floating form's caption bar is the theme's small caption, as the title
+// bar routine draws it; the screen shows what a full repaint draws.
+TEST_F(SkToolbarWin32Test, UnderTheThemesTheFloatingCaptionIsTheThemesTitleBar) {
+  ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+  buttons->SetCaption(L"B");
+  buttons->SetFloating(true);
+  Pump();
+  tb::TTBFloatingWindowParent* floating = buttons->FloatParent();
+  ASSERT_NE(floating, nullptr);
+  const RECT bar = floating->CaptionRect(true, false);
+  const RECT beforeClose = floating->CaptionRect(true, true);
+  PaintSurface expected(bar.right - bar.left, bar.bottom - bar.top, kWhite);
+  SkPaintTitleBar(expected.canvas, {0, 0, expected.Width(), expected.Height()},
+                  !buttons->InactiveCaption(), sknWindows);
+  RECT window;
+  GetWindowRect(floating->Handle(), &window);
+  const int x = beforeClose.right - 3;  // past the caption's text, before the close button
+  const HDC screen = GetDC(nullptr);
+  for (int y = bar.top; y < bar.bottom; ++y) {
+    SCOPED_TRACE(y);
+    EXPECT_EQ(GetPixel(screen, window.left + x, window.top + y),
+              expected.Pixel(x - bar.left, y - bar.top));
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(floating->Handle()));
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
