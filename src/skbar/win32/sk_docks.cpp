@@ -61,9 +61,9 @@ void RedrawAll(ui::TWinControl& c) {
 
 }  // namespace
 
-bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window) {
-  // Classic and themed frames, and a docked close button, are the framework's.
-  return SkinActive() && !window.CloseButtonWhenDocked();
+bool SkPaintsDockedFrame() {
+  // Classic and themed frames are the framework's.
+  return SkinActive();
 }
 
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
@@ -77,8 +77,28 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
                                                 vertical, dock->AllowDrag(), handleSize);
   ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
+  // The dock's picture first: a skin's toolbar background may leave its corners open, and they
+  // show the dock whichever way the frame is painted (not what the screen held before).
+  RECT placed;
+  GetWindowRect(target.wnd, &placed);
+  POINT origin{placed.left, placed.top};
+  if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
+  dock->DrawBackground(target.dc,
+                       {-origin.x, -origin.y, target.width - origin.x, target.height - origin.y});
   DcCanvas c(target.dc);
   background(c.canvas, all);
+  if (window.CloseButtonWhenDocked()) {
+    // The close button as a skinned toolbar button with the close glyph; the grip stops at it.
+    RECT b;
+    window.GetDockedCloseButtonRect(vertical, b);
+    const TRect button{b.left, b.top, b.right, b.bottom};
+    const TSkBarSkinStatesType state = TSkBarSkinOptions::GetState(
+        true, window.DockedCloseButtonDown(), window.DockedCloseButtonHot(), false);
+    SkPaintToolbarButtonFrame(c.canvas, button, state, cpNone, sknSkin);
+    const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, state, sknSkin);
+    SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
+    ExcludeClipRect(target.dc, b.left, b.top, b.right, b.bottom);
+  }
   if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone)
     SkPaintToolbarGrip(c.canvas, all, vertical, handleSize);
 }
@@ -390,7 +410,7 @@ void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
 }
 
 void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
-  if (!SkPaintsDockedFrame(*this)) {
+  if (!SkPaintsDockedFrame()) {
     TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }

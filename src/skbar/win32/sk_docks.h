@@ -92,12 +92,13 @@ inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool c
   return resizable && skinType == sknWindows && composition;
 }
 
-// Whether a docked window's frame is painted by the skin (else by the framework): under a skin,
-// without a docked close button.
-bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window);
+// Whether a docked window's frame is painted by the skin (else by the framework): under a skin.
+bool SkPaintsDockedFrame();
 // A docked window's frame under a skin: on the window DC (or `dc`), the client area excluded,
-// `background` over the whole window, then the skin's grip dots on a drag handle `handleSize`
-// wide when the dock allows dragging and the window shows a handle. Nothing when not docked.
+// `background` over the whole window, the docked close button (a skinned button with the close
+// glyph, pushed and hot as the framework tracks it) when the window has one, then the skin's
+// grip dots on a drag handle `handleSize` wide when the dock allows dragging and the window
+// shows a handle. Nothing when not docked.
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
                        const std::function<void(ui::TCanvas&, const TRect&)>& background);
 

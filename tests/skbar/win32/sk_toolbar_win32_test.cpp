@@ -280,6 +280,31 @@ TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHa
   }
 }
 
+// A docked close button under a skin: the skin paints the frame around it and draws it as a
+// skinned button with the close glyph. After the switch to the skin, and after the change, the
+// screen shows what a full repaint draws (the skin's rounded toolbar corners over the dock).
+TEST_F(SkToolbarWin32Test, UnderASkinTheDockedCloseButtonIsTheSkinsToo) {
+  Manager().SetSkin(L"Office XP");
+  ASSERT_EQ(Manager().GetSkinType(), sknSkin);
+  Pump();
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "a skin switched on";
+  buttons->SetCloseButtonWhenDocked(true);
+  Pump();
+  RECT wr;
+  GetWindowRect(buttons->Handle(), &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  PaintSurface s(w, h, kWhite);
+  buttons->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(SkCurrentSkin().Options(skncToolbar).Body.Color1));
+  RECT b;
+  buttons->GetDockedCloseButtonRect(false, b);
+  const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, sknsNormal, sknSkin);
+  EXPECT_GE(
+      CountIn(s, {b.left, b.top, b.right, b.bottom}, Rgb(glyph == clNone ? ui::clBtnText : glyph)),
+      8);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
+}
+
 // Under the theme a tool window's background is the theme's toolbar background, as a toolbar's
 // is, whatever its own colour; classic it is its colour.
 TEST_F(SkToolbarWin32Test, AToolWindowsBackgroundIsTheThemesToolbarBackground) {
