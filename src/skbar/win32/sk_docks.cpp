@@ -62,8 +62,8 @@ void RedrawAll(ui::TWinControl& c) {
 }  // namespace
 
 bool SkPaintsDockedFrame() {
-  // Classic and themed frames are the framework's.
-  return SkinActive();
+  // The classic frame is the framework's: its raised edge and handle bars are the classic look.
+  return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() != sknNone;
 }
 
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
@@ -85,6 +85,7 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
   dock->DrawBackground(target.dc,
                        {-origin.x, -origin.y, target.width - origin.x, target.height - origin.y});
+  const TSkBarSkinType skinType = SkBarSkinManager()->GetSkinType();
   DcCanvas c(target.dc);
   background(c.canvas, all);
   if (window.CloseButtonWhenDocked()) {
@@ -94,13 +95,13 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
     const TRect button{b.left, b.top, b.right, b.bottom};
     const TSkBarSkinStatesType state = TSkBarSkinOptions::GetState(
         true, window.DockedCloseButtonDown(), window.DockedCloseButtonHot(), false);
-    SkPaintToolbarButtonFrame(c.canvas, button, state, cpNone, sknSkin);
-    const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, state, sknSkin);
+    SkPaintToolbarButtonFrame(c.canvas, button, state, cpNone, skinType);
+    const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, state, skinType);
     SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
     ExcludeClipRect(target.dc, b.left, b.top, b.right, b.bottom);
   }
   if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone)
-    SkPaintToolbarGrip(c.canvas, all, vertical, handleSize);
+    SkPaintToolbarGrip(c.canvas, all, vertical, handleSize, skinType);
 }
 
 // TSkBarDock
@@ -414,10 +415,11 @@ void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) 
     TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
-  SkDrawDockedFrame(
-      *this, drawToDC ? dc : nullptr, HandleWidth(), [this](ui::TCanvas& canvas, const TRect& r) {
-        SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this), sknSkin);
-      });
+  SkDrawDockedFrame(*this, drawToDC ? dc : nullptr, HandleWidth(),
+                    [this](ui::TCanvas& canvas, const TRect& r) {
+                      SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this),
+                                               SkBarSkinManager()->GetSkinType());
+                    });
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {

@@ -92,13 +92,14 @@ inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool c
   return resizable && skinType == sknWindows && composition;
 }
 
-// Whether a docked window's frame is painted by the skin (else by the framework): under a skin.
+// Whether a docked window's frame is painted through the skin routines (else by the framework):
+// under a skin or the themes.
 bool SkPaintsDockedFrame();
-// A docked window's frame under a skin: on the window DC (or `dc`), the client area excluded,
-// `background` over the whole window, the docked close button (a skinned button with the close
-// glyph, pushed and hot as the framework tracks it) when the window has one, then the skin's
-// grip dots on a drag handle `handleSize` wide when the dock allows dragging and the window
-// shows a handle. Nothing when not docked.
+// A docked window's frame under a skin or the themes: on the window DC (or `dc`), the client area
+// excluded, `background` over the whole window, the docked close button (a skinned button with the
+// close glyph, pushed and hot as the framework tracks it) when the window has one, then the grip
+// (SkPaintToolbarGrip) on a drag handle `handleSize` wide when the dock allows dragging and the
+// window shows a handle. Nothing when not docked.
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
                        const std::function<void(ui::TCanvas&, const TRect&)>& background);
 
@@ -115,8 +116,8 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   void GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
-  // Docked under a skin, the frame is the skin's toolbar background with the grip dots, as a
-  // skinned toolbar's; otherwise the framework's.
+  // Docked under a skin or the themes, the frame is the toolbar background with the grip, as a
+  // skinned toolbar's; classic, the framework's.
   void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);

@@ -99,8 +99,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
 
   // The framework's size; a change of the dock's length right-aligns after the message.
   void GetCurrentClientSize(tb::TPoint& size) override;
-  // Docked under a skin: the skin's toolbar background around the client area, and the drag
-  // handle as the skin's dots.
+  // Docked under a skin or the themes: the toolbar background around the client area, the
+  // docked close button and the drag handle's grip.
   void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;

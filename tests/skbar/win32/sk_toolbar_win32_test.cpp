@@ -249,8 +249,8 @@ TEST_F(SkToolbarWin32Test, TheMenuBarsCaptionsStayDrawnWhenTheFormWidens) {
   }
 }
 
-// A docked toolbar's or tool window's frame: the framework's classic, the skin's toolbar
-// background with the grip's dots under a skin.
+// A docked toolbar's or tool window's frame: the theme's toolbar background under the themes,
+// the framework's classic, the skin's toolbar background with the grip's dots under a skin.
 TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
   TSkBarCustomToolWindow* tools = DockedToolWindow();
   for (tb::TTBCustomDockableWindow* window : {static_cast<tb::TTBCustomDockableWindow*>(buttons),
@@ -264,6 +264,14 @@ TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHa
       s.Clear(kWhite);
       window->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
     };
+    // The themes (the prefix's default): the theme's toolbar background, as the client's.
+    Manager().SetThemesOverride(std::nullopt);
+    Manager().SetToDefaultSkin();
+    ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+    frame();
+    PaintSurface themed(w, h, kWhite);
+    SkPaintToolbarBackground(themed.canvas, {0, 0, w, h}, false, false, sknWindows);
+    EXPECT_EQ(s.Pixel(w - 2, h / 2), themed.Pixel(w - 2, h / 2));
     Manager().SetToDefaultSkin();
     Manager().SetThemesOverride(false);
     frame();
