@@ -68,6 +68,8 @@ bool TPanelStack::ChangeDockedSize(int i, int newSize, int mode) {
   TStackPanel& p = (*this)[i];
   TStackPanel& q = (*this)[nb];
   if (mode == 4) {
+    // The neighbour gives up what it has above its minimum, never more: taking the whole
+    // length could leave it shorter than its caption bar.
     const int take = std::clamp(newSize, 0, std::max(0, q.Length - q.MinLength));
     q.Length -= take;
     p.Length += take;
@@ -85,6 +87,8 @@ bool TPanelStack::ChangeDockedSize(int i, int newSize, int mode) {
       q.Length -= delta;
       (*this)[before].Length += delta;
     } else {
+      // A neighbour at its minimum refuses only a growth: the edge can always be dragged back,
+      // or a squeezed neighbour would never get its room again by this edge.
       if (newSize > p.Length && q.Length <= q.MinLength) return false;
       const int target = std::max(newSize, p.MinLength);
       const int delta = std::min(target - p.Length, q.Length - q.MinLength);

@@ -144,6 +144,8 @@ void TSplitterModel::MouseUp(bool inGrip) {
   if (!FControl) return;
   ISplitControl& control = *FControl;
   FLineVisible = false;
+  // Only an accepted move resizes at release: a move that OnMoving refused, or a plain click,
+  // leaves the control as it is.
   if (FMoved) {
     ResizeControl(control, FNewSize);
     // A drag that ended collapsed from an open size: the grip's restore gives that size back.

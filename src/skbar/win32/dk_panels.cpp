@@ -156,6 +156,8 @@ void TSkBarCustomMultiDock::AlignControls(const ui::TRect& client) {
 void TSkBarCustomMultiDock::GetDockablePanelList(
     std::vector<TSkBarCustomDockablePanel*>& list) const {
   list.clear();
+  // The shown panels only: a hidden panel takes no length of the dock (it keeps its place in
+  // order_ for when it is shown again).
   for (tb::TTBCustomDockableWindow* bar : DockVisibleList())
     if (auto* p = dynamic_cast<TSkBarCustomDockablePanel*>(bar)) list.push_back(p);
   std::stable_sort(list.begin(), list.end(),

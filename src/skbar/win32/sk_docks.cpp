@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skbar/skin_manager.h"
+#include "skbar/win32/sk_frame_paint.h"
 #include "skbar/win32/sk_item_globals.h"
 #include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_paint.h"
@@ -60,9 +61,9 @@ void RedrawAll(ui::TWinControl& c) {
 
 }  // namespace
 
-bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window) {
-  // Classic and themed frames, and a docked close button, are the framework's.
-  return SkinActive() && !window.CloseButtonWhenDocked();
+bool SkPaintsDockedFrame() {
+  // The classic frame is the framework's: its raised edge and handle bars are the classic look.
+  return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() != sknNone;
 }
 
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
@@ -76,10 +77,31 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   const tb::TRect client = tb::DockedClientRect({all.left, all.top, all.right, all.bottom},
                                                 vertical, dock->AllowDrag(), handleSize);
   ExcludeClipRect(target.dc, client.left, client.top, client.right, client.bottom);
+  // The dock's picture first: a skin's toolbar background may leave its corners open, and they
+  // show the dock whichever way the frame is painted (not what the screen held before).
+  RECT placed;
+  GetWindowRect(target.wnd, &placed);
+  POINT origin{placed.left, placed.top};
+  if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
+  dock->DrawBackground(target.dc,
+                       {-origin.x, -origin.y, target.width - origin.x, target.height - origin.y});
+  const TSkBarSkinType skinType = SkBarSkinManager()->GetSkinType();
   DcCanvas c(target.dc);
   background(c.canvas, all);
+  if (window.CloseButtonWhenDocked()) {
+    // The close button as a skinned toolbar button with the close glyph; the grip stops at it.
+    RECT b;
+    window.GetDockedCloseButtonRect(vertical, b);
+    const TRect button{b.left, b.top, b.right, b.bottom};
+    const TSkBarSkinStatesType state = TSkBarSkinOptions::GetState(
+        true, window.DockedCloseButtonDown(), window.DockedCloseButtonHot(), false);
+    SkPaintToolbarButtonFrame(c.canvas, button, state, cpNone, skinType);
+    const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, state, skinType);
+    SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
+    ExcludeClipRect(target.dc, b.left, b.top, b.right, b.bottom);
+  }
   if (dock->AllowDrag() && window.DragHandleStyle() != tb::TTBDragHandleStyle::dhNone)
-    SkPaintToolbarGrip(c.canvas, all, vertical, handleSize);
+    SkPaintToolbarGrip(c.canvas, all, vertical, handleSize, skinType);
 }
 
 // TSkBarDock
@@ -264,9 +286,13 @@ void TSkBarFloatingWindowParent::SetCloseHot(bool hot) {
   RepaintFrame(rwCloseButton);
 }
 
+// Under a skin or the platform's themes: the frame, the caption bar (active or inactive) with
+// the hosted window's caption, and its close button through the skin routines of that skin
+// type; the classic look is the framework's.
 void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) {
   tb::TTBCustomDockableWindow* hosted = DockableWindow();
-  if (!SkinActive() || !hosted || !HandleAllocated()) {
+  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  if (skinType == sknNone || !hosted || !HandleAllocated()) {
     TTBFloatingWindowParent::PaintFrame(drawToDC, dc, redrawWhat, clip);
     return;
   }
@@ -284,12 +310,12 @@ void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWha
     DcCanvas c(useDC);
     const TSkBarSkinOptions& skin = SkCurrentSkin();
     const bool active = !hosted->InactiveCaption();
-    if (redrawWhat & rwFrame) SkPaintWindowFrame(skin, c.canvas, r, active, false, border.x);
+    if (redrawWhat & rwFrame) SkPaintWindowFrame(c.canvas, r, active, false, border.x, skinType);
     if (hosted->ShowCaption() && (redrawWhat & (rwCaption | rwCloseButton))) {
       const TRect caption{client.left, client.top, client.right, client.bottom};
       const TSkBarSkinStatesType state = active ? sknsNormal : sknsDisabled;
-      SkPaintBackground(skin, c.canvas, caption, skncWindowTitleBar, state, true, true);
-      const TColor text = skin.GetTextColor(skncWindowTitleBar, state, sknSkin);
+      SkPaintTitleBar(c.canvas, caption, active, skinType);
+      const TColor text = skin.GetTextColor(skncWindowTitleBar, state, skinType);
       SetBkMode(useDC, TRANSPARENT);
       SetTextColor(useDC, ui::ColorToRGBValue(text == clNone ? ui::clBtnText : text));
       RECT tr = CaptionRect(true, hosted->CloseButton());
@@ -302,10 +328,10 @@ void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWha
         const TRect button{b.left, b.top, b.right, b.bottom};
         const TSkBarSkinStatesType buttonState =
             TSkBarSkinOptions::GetState(true, CloseButtonPushed(), closeHot_, false);
-        SkPaintToolbarButtonFrame(c.canvas, button, buttonState, cpNone, sknSkin);
+        SkPaintToolbarButtonFrame(c.canvas, button, buttonState, cpNone, skinType);
         const TColor glyph = buttonState == sknsNormal
                                  ? text
-                                 : skin.GetTextColor(skncToolbarItem, buttonState, sknSkin);
+                                 : skin.GetTextColor(skncToolbarItem, buttonState, skinType);
         SkDrawGlyphPattern(c.canvas, button, 0, glyph == clNone ? ui::clBtnText : glyph);
       }
     }
@@ -373,7 +399,8 @@ void TSkBarCustomToolWindow::GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxS
   maxSize = {MaxClientWidth, MaxClientHeight};
 }
 
-// Under a skin the skin's border size in both directions, else the framework's.
+// Under a skin the skin's border size in both directions, else the framework's: as a skinned
+// toolbar's, so that the skin's frame the floating form paints fits the border it is given.
 void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
   if (SkinActive()) {
     const int b = SkCurrentSkin().FloatingWindowBorderSize();
@@ -384,14 +411,15 @@ void TSkBarCustomToolWindow::GetFloatingBorderSize(tb::TPoint& size) {
 }
 
 void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
-  if (!SkPaintsDockedFrame(*this)) {
+  if (!SkPaintsDockedFrame()) {
     TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
-  SkDrawDockedFrame(
-      *this, drawToDC ? dc : nullptr, HandleWidth(), [this](ui::TCanvas& canvas, const TRect& r) {
-        SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this), sknSkin);
-      });
+  SkDrawDockedFrame(*this, drawToDC ? dc : nullptr, HandleWidth(),
+                    [this](ui::TCanvas& canvas, const TRect& r) {
+                      SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this),
+                                               SkBarSkinManager()->GetSkinType());
+                    });
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {

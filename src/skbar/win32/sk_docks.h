@@ -8,8 +8,9 @@
 //   and client limits (minimum width 32); its background is the skin's or the theme's toolbar
 //   background (its colour classic), its docked frame a skinned toolbar's; floating, its frame
 //   is the skin's border size under a skin, and its form a TSkBarFloatingWindowParent.
-//   TSkBarFloatingWindowParent: the floating form; under a skin it draws the skin's window
-//   frame, the caption bar and the close button (hot while the mouse is over it); closing it
+//   TSkBarFloatingWindowParent: the floating form; under a skin or the themes it draws the
+//   frame, the caption bar and the close button (hot while the mouse is over it) through the
+//   skin routines of that skin type (classic, the framework's); closing it
 //   closes a hosted window that asks for that (dockable panels). The caption it shows is the
 //   hosted window's: its own text is cleared whenever it is shown or hidden.
 // Each registers for the skin-change message and repaints on it.
@@ -91,12 +92,14 @@ inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool c
   return resizable && skinType == sknWindows && composition;
 }
 
-// Whether a docked window's frame is painted by the skin (else by the framework): under a skin,
-// without a docked close button.
-bool SkPaintsDockedFrame(const tb::TTBCustomDockableWindow& window);
-// A docked window's frame under a skin: on the window DC (or `dc`), the client area excluded,
-// `background` over the whole window, then the skin's grip dots on a drag handle `handleSize`
-// wide when the dock allows dragging and the window shows a handle. Nothing when not docked.
+// Whether a docked window's frame is painted through the skin routines (else by the framework):
+// under a skin or the themes.
+bool SkPaintsDockedFrame();
+// A docked window's frame under a skin or the themes: on the window DC (or `dc`), the client area
+// excluded, `background` over the whole window, the docked close button (a skinned button with the
+// close glyph, pushed and hot as the framework tracks it) when the window has one, then the grip
+// (SkPaintToolbarGrip) on a drag handle `handleSize` wide when the dock allows dragging and the
+// window shows a handle. Nothing when not docked.
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
                        const std::function<void(ui::TCanvas&, const TRect&)>& background);
 
@@ -113,8 +116,8 @@ class TSkBarCustomToolWindow : public tb::TTBCustomDockableWindow {
   void GetMinMaxSize(tb::TPoint& minSize, tb::TPoint& maxSize) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
-  // Docked under a skin, the frame is the skin's toolbar background with the grip dots, as a
-  // skinned toolbar's; otherwise the framework's.
+  // Docked under a skin or the themes, the frame is the toolbar background with the grip, as a
+  // skinned toolbar's; classic, the framework's.
   void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   // Redraws the window (and its children when asked).
   void InvalidateBackground(bool invalidateChildren);

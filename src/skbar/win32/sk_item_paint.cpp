@@ -396,9 +396,14 @@ void TSkBarFontSettings::Apply(ui::TFont& font) const {
   if (style_ != 0) font.SetStyle(style_);
 }
 
-void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize) {
+void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize,
+                        TSkBarSkinType skinType) {
   const TRect grip = vertical ? TRect{r.left + 4, r.top + 3, r.right - 4, r.top + handleSize + 1}
                               : TRect{r.left + 3, r.top + 4, r.left + handleSize + 1, r.bottom - 4};
+  constexpr int kRebarGripper = 1, kRebarGripperVert = 2;
+  if (skinType == sknWindows &&
+      DrawPart(L"REBAR", canvas.Handle(), vertical ? kRebarGripperVert : kRebarGripper, 0, grip))
+    return;
   const TSkBarSkinOptionEntry& dots = SkCurrentSkin().Options(skncToolbarGrip).Body;
   SkDrawDotsGrip(canvas, grip, dots.Color1, dots.Color2);
 }

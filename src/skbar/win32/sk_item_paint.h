@@ -43,10 +43,12 @@ void SkPaintDockBackground(ui::TCanvas& canvas, const TRect& r, bool vertical,
 void SkPaintToolbarBackground(ui::TCanvas& canvas, const TRect& r, bool menuBar, bool vertical,
                               TSkBarSkinType skinType);
 void SkPaintHintBackground(ui::TCanvas& canvas, const TRect& r, TSkBarSkinType skinType);
-// The drag handle of a docked toolbar whose window rectangle is `r`: the skin's grip dots in
-// the first `handleSize` pixels along the toolbar (at the top when docked vertically, else at
-// the left), inside the docked border.
-void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize);
+// The drag handle of a docked toolbar whose window rectangle is `r`, in the first `handleSize`
+// pixels along the toolbar (at the top when docked vertically, else at the left), inside the
+// docked border: the skin's grip dots; under the themes the rebar's gripper (the dots when the
+// theme cannot draw it).
+void SkPaintToolbarGrip(ui::TCanvas& canvas, const TRect& r, bool vertical, int handleSize,
+                        TSkBarSkinType skinType = sknSkin);
 // Whether a dockable window is docked on a left or right dock.
 bool SkIsDockedVertically(const tb::TTBCustomDockableWindow& window);
 

@@ -205,7 +205,7 @@ void TSkBarToolbar::PaintToolbarBackground(ui::TCanvas& canvas, const TRect& r) 
 }
 
 bool TSkBarToolbar::PaintsDockedFrame() const {
-  return SkPaintsDockedFrame(*this);
+  return SkPaintsDockedFrame();
 }
 
 void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
@@ -219,6 +219,15 @@ void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
 }
 
 void TSkBarToolbar::EraseBackground(HDC dc) {
+  // The dock's picture first: a skin's toolbar background blends its rounded corners with what
+  // lies under them, which must be the dock and not the toolbar's own last paint.
+  if (tb::TTBDock* dock = CurrentDock(); dock && Docked() && HandleAllocated()) {
+    POINT origin{0, 0};
+    ClientToScreen(Handle(), &origin);
+    if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
+    dock->DrawBackground(
+        dc, {-origin.x, -origin.y, ClientWidth() - origin.x, ClientHeight() - origin.y});
+  }
   ui::TCanvas canvas;
   canvas.SetHandle(dc);
   PaintToolbarBackground(canvas, {0, 0, ClientWidth(), ClientHeight()});
@@ -435,6 +444,13 @@ void TSkBarToolbar::UpdateAnchoredItems() {
     // The anchor amounts are measured only by a new layout.
     view.InvalidatePositions();
     ArrangeItems();
+  }
+  for (int i = 0; i < view.ViewerCount(); ++i) {
+    const tb::TTBItemViewer* viewer = view.Viewers(i);
+    if (viewer->Show() && (viewer->Item().GetItemStyle() & tb::tbisSelectable)) {
+      anchoredFirstItemPos_ = {viewer->BoundsRect().left, viewer->BoundsRect().top};
+      break;
+    }
   }
 }
 

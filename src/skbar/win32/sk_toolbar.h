@@ -99,8 +99,8 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
 
   // The framework's size; a change of the dock's length right-aligns after the message.
   void GetCurrentClientSize(tb::TPoint& size) override;
-  // Docked under a skin: the skin's toolbar background around the client area, and the drag
-  // handle as the skin's dots.
+  // Docked under a skin or the themes: the toolbar background around the client area, the
+  // docked close button and the drag handle's grip.
   void DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) override;
   void GetFloatingBorderSize(tb::TPoint& size) override;
   tb::TTBFloatingWindowParent* CreateFloatingParent() override;
@@ -144,6 +144,9 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   virtual std::unique_ptr<TSkBarItemDragObject> StartItemDrag(tb::TTBCustomItem& item);
   tb::TTBCustomItem* DragItem() const { return dragItem_; }
   TSkBarToolbarStates States() const { return states_; }
+  // Where the first shown selectable item stood after the last anchoring pass ({-1, -1}
+  // before the first pass).
+  tb::TPoint AnchoredFirstItemPos() const { return anchoredFirstItemPos_; }
   // The insertion bar shown while an item is dragged over the toolbar (empty: none).
   const tb::TRect& DropMark() const { return dropMark_; }
 
@@ -192,6 +195,7 @@ class TSkBarToolbar : public tb::TTBCustomToolbar,
   tb::TRect dropMark_{};
   TSkBarToolbarDisplayMode displayMode_ = tbdmSelectiveCaption;
   int lastDockLength_ = -1;
+  tb::TPoint anchoredFirstItemPos_{-1, -1};
   bool chevronVertical_ = true;
   bool customizable_ = true;
   TSkBarToolbarStates states_ = 0;

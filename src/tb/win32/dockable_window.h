@@ -162,6 +162,9 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   TTBDockableWindowStyles DockableWindowStyles() const { return styles_; }
   void SetDockableWindowStyles(TTBDockableWindowStyles value) { styles_ = value; }
   bool InactiveCaption() const { return inactiveCaption_; }
+  // The docked close button's state: pressed, and under the mouse.
+  bool DockedCloseButtonDown() const { return closeButtonDown_; }
+  bool DockedCloseButtonHot() const { return closeButtonHover_; }
   int CurrentSize() const { return dock_.CurrentSize; }
 
   void BeginUpdate() { ++disableArrange_; }

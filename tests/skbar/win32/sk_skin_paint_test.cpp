@@ -187,6 +187,13 @@ TEST_F(SkinPaintTest, TheDragHandleLiesAtTheToolbarsNearEnd) {
     const int along = vertical ? box.bottom : box.right, across = vertical ? box.right : box.bottom;
     EXPECT_LE(along, 10);
     EXPECT_GE(across, 14);
+    // Under the themes the rebar's gripper, in the same place.
+    s.Clear(kWhite);
+    SkPaintToolbarGrip(s.canvas, {0, 0, 20, 20}, vertical, 9, sknWindows);
+    const skbar_test::Pixels gripper = s.Where([](COLORREF c) { return c != kWhite; });
+    ASSERT_FALSE(gripper.empty());
+    const TRect themed = skbar_test::Bounds(gripper);
+    EXPECT_LE(vertical ? themed.bottom : themed.right, 10);
   }
 }
 

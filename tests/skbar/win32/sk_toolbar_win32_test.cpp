@@ -17,6 +17,7 @@
 #include "real_input.h"
 #include "skbar/skin_manager.h"
 #include "skbar/win32/sk_bitmap_hint.h"
+#include "skbar/win32/sk_item_paint.h"
 #include "skbar/win32/sk_toolbar.h"
 #include "tb/system_settings.h"
 #include "tb/win32/view_window.h"
@@ -248,8 +249,8 @@ TEST_F(SkToolbarWin32Test, TheMenuBarsCaptionsStayDrawnWhenTheFormWidens) {
   }
 }
 
-// A docked toolbar's or tool window's frame: the framework's classic, the skin's toolbar
-// background with the grip's dots under a skin.
+// A docked toolbar's or tool window's frame: the theme's toolbar background under the themes,
+// the framework's classic, the skin's toolbar background with the grip's dots under a skin.
 TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHandle) {
   TSkBarCustomToolWindow* tools = DockedToolWindow();
   for (tb::TTBCustomDockableWindow* window : {static_cast<tb::TTBCustomDockableWindow*>(buttons),
@@ -263,6 +264,14 @@ TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHa
       s.Clear(kWhite);
       window->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
     };
+    // The themes (the prefix's default): the theme's toolbar background, as the client's.
+    Manager().SetThemesOverride(std::nullopt);
+    Manager().SetToDefaultSkin();
+    ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+    frame();
+    PaintSurface themed(w, h, kWhite);
+    SkPaintToolbarBackground(themed.canvas, {0, 0, w, h}, false, false, sknWindows);
+    EXPECT_EQ(s.Pixel(w - 2, h / 2), themed.Pixel(w - 2, h / 2));
     Manager().SetToDefaultSkin();
     Manager().SetThemesOverride(false);
     frame();
@@ -277,6 +286,31 @@ TEST_F(SkToolbarWin32Test, UnderASkinTheDockedFrameIsTheSkinsToolbarWithDottedHa
     EXPECT_GE(CountIn(s, {0, 0, 10, h}, Rgb(dots.Color1)), 3);
     EXPECT_EQ(s.Pixel(w / 2, h / 2), kWhite);  // the client area is left alone
   }
+}
+
+// A docked close button under a skin: the skin paints the frame around it and draws it as a
+// skinned button with the close glyph. After the switch to the skin, and after the change, the
+// screen shows what a full repaint draws (the skin's rounded toolbar corners over the dock).
+TEST_F(SkToolbarWin32Test, UnderASkinTheDockedCloseButtonIsTheSkinsToo) {
+  Manager().SetSkin(L"Office XP");
+  ASSERT_EQ(Manager().GetSkinType(), sknSkin);
+  Pump();
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle())) << "a skin switched on";
+  buttons->SetCloseButtonWhenDocked(true);
+  Pump();
+  RECT wr;
+  GetWindowRect(buttons->Handle(), &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  PaintSurface s(w, h, kWhite);
+  buttons->DrawDockedNCArea(true, s.canvas.Handle(), nullptr);
+  EXPECT_EQ(s.Pixel(w - 2, h / 2), Rgb(SkCurrentSkin().Options(skncToolbar).Body.Color1));
+  RECT b;
+  buttons->GetDockedCloseButtonRect(false, b);
+  const TColor glyph = SkCurrentSkin().GetTextColor(skncToolbarItem, sknsNormal, sknSkin);
+  EXPECT_GE(
+      CountIn(s, {b.left, b.top, b.right, b.bottom}, Rgb(glyph == clNone ? ui::clBtnText : glyph)),
+      8);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(form->Handle()));
 }
 
 // Under the theme a tool window's background is the theme's toolbar background, as a toolbar's
@@ -597,6 +631,9 @@ TEST_F(SkToolbarWin32Test, ARightAnchoredControlAndAnAnchoredItemGrowWithTheDock
     EXPECT_EQ(fixed->Width(), 50);
     EXPECT_EQ(width(anchored), grows + std::max(0, growth));
     EXPECT_EQ(width(plain), stays);
+    // The pass remembers where the first item stood.
+    const tb::TRect first = bar->View().Find(anchored)->BoundsRect();
+    EXPECT_EQ(bar->AnchoredFirstItemPos(), (tb::TPoint{first.left, first.top}));
   }
 }
 
@@ -711,7 +748,7 @@ TEST_F(SkToolbarWin32Test, AResizedToolbarRepaintsItsBackgroundUnlessItsDockIsAr
 }
 
 // The floating form's own caption text is cleared whenever it shows or hides; the caption it
-// draws is the hosted toolbar's (the framework's frame under themes, here).
+// draws is the hosted toolbar's (on the themes' caption bar, here).
 TEST_F(SkToolbarWin32Test, TheFloatingFormShowsTheHostedCaptionNotItsOwn) {
   buttons->SetCaption(L"Buttons");
   buttons->SetFloating(true);
@@ -744,6 +781,33 @@ TEST_F(SkToolbarWin32Test, TheFloatingFormShowsTheHostedCaptionNotItsOwn) {
   Pump();
   EXPECT_EQ(GetWindowTextLengthW(floating->Handle()), 0);
   EXPECT_GT(textPixels(), 20);
+}
+
+// Under the themes the floating form's caption bar is the theme's small caption, as the title
+// bar routine draws it; the screen shows what a full repaint draws.
+TEST_F(SkToolbarWin32Test, UnderTheThemesTheFloatingCaptionIsTheThemesTitleBar) {
+  ASSERT_EQ(Manager().GetSkinType(), sknWindows);
+  buttons->SetCaption(L"B");
+  buttons->SetFloating(true);
+  Pump();
+  tb::TTBFloatingWindowParent* floating = buttons->FloatParent();
+  ASSERT_NE(floating, nullptr);
+  const RECT bar = floating->CaptionRect(true, false);
+  const RECT beforeClose = floating->CaptionRect(true, true);
+  PaintSurface expected(bar.right - bar.left, bar.bottom - bar.top, kWhite);
+  SkPaintTitleBar(expected.canvas, {0, 0, expected.Width(), expected.Height()},
+                  !buttons->InactiveCaption(), sknWindows);
+  RECT window;
+  GetWindowRect(floating->Handle(), &window);
+  const int x = beforeClose.right - 3;  // past the caption's text, before the close button
+  const HDC screen = GetDC(nullptr);
+  for (int y = bar.top; y < bar.bottom; ++y) {
+    SCOPED_TRACE(y);
+    EXPECT_EQ(GetPixel(screen, window.left + x, window.top + y),
+              expected.Pixel(x - bar.left, y - bar.top));
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(ui_test::ScreenEqualsFullRepaint(floating->Handle()));
 }
 
 TEST_F(SkToolbarWin32Test, ARightAlignSpacerPushesTheLastItemsToTheDocksEnd) {
