@@ -58,11 +58,11 @@ void CheckDrag(disk::TMSXDisk& disk, const TFileListing& listing) {
   const TDragCollection collection = CollectDragEntries(disk, selected);
   Require(collection.Items.size() <=
           selected.size() + static_cast<std::size_t>(std::max(disk.FClusterCount, 0)) * 32);
-  for (const TDragItem& item : collection.Items) {
-    Require(item.Path.size() <= kMaxDescriptorPath);
+  for (const TDragEntryRec& item : collection.Items) {
+    Require(item.FileName.size() <= kMaxDescriptorPath);
     for (std::size_t at = 0;;) {
-      const std::size_t cut = item.Path.find(L'\\', at);
-      Require(IsHostSafe(std::wstring_view(item.Path).substr(at, cut - at)));
+      const std::size_t cut = item.FileName.find(L'\\', at);
+      Require(IsHostSafe(std::wstring_view(item.FileName).substr(at, cut - at)));
       if (cut == std::wstring::npos) break;
       at = cut + 1;
     }
@@ -75,7 +75,7 @@ void CheckDrag(disk::TMSXDisk& disk, const TFileListing& listing) {
     Require(parsed.Items[i].Descriptor == descriptors[i]);
   std::size_t read = 0;
   for (std::size_t i = 0; i < collection.Items.size() && read < kMaxContents; ++i) {
-    const disk::TDirEntry& entry = *collection.Items[i].Entry;
+    const disk::TDirEntry& entry = *collection.Items[i].Dir;
     const auto bytes = DragContents(disk, collection, static_cast<std::int64_t>(i));
     if (entry.IsDirectory()) {
       Require(!bytes);
