@@ -7,6 +7,7 @@
 #include "skbar/sk_geometry.h"
 #include "skbar/sk_item.h"
 #include "tb/win32/common.h"
+#include "ui/win32/system_fonts.h"
 
 namespace skbar {
 
@@ -93,13 +94,8 @@ ui::TImageList& SkCaptionGlyphs() {
 ui::TFont& SkSmallCaptionFont() {
   static ui::TFont font;
   static const bool filled = [] {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;  // with the padded border width (Windows Vista and later)
-    bool ok = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    if (!ok) {
-      metrics.cbSize = sizeof metrics - sizeof metrics.iPaddedBorderWidth;
-      ok = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    }
+    NONCLIENTMETRICSW metrics;
+    const bool ok = ui::ReadNonClientMetrics(metrics);
     if (ok) {
       font.SetName(metrics.lfSmCaptionFont.lfFaceName);
       font.SetHeight(metrics.lfSmCaptionFont.lfHeight);

@@ -574,16 +574,6 @@ bool AreKeyboardCuesEnabled() {
   return QuerySystemFlag(SPI_GETKEYBOARDCUES, true);
 }
 
-bool ReadNonClientMetrics(NONCLIENTMETRICSW& metrics) {
-  // 504 bytes from Vista on; XP knows only the first 500.
-  for (const UINT size : {504u, 500u}) {
-    metrics = {};
-    metrics.cbSize = size;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) return true;
-  }
-  return false;
-}
-
 bool IsWindowsXPOrLater() {
   const TVersion& v = Version();
   return v.nt && (v.major > 5 || (v.major == 5 && v.minor >= 1));

@@ -18,6 +18,7 @@
 #include "tb/common.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/forms.h"
+#include "ui/win32/system_fonts.h"
 
 namespace tb {
 
@@ -63,7 +64,7 @@ int ReadRegistryMenuShowDelay();
 bool AreFlatMenusEnabled();
 bool AreKeyboardCuesEnabled();
 bool QuerySystemFlag(UINT param, bool defaultValue);
-bool ReadNonClientMetrics(NONCLIENTMETRICSW& metrics);
+using ui::ReadNonClientMetrics;
 bool IsWindowsXPOrLater();
 bool IsAnyWindowActive();
 

@@ -13,16 +13,19 @@ void AssignLogFont(TFont& font, const LOGFONTW& from) {
   font.SetStyle(style);
 }
 
-void AssignHintFont(TFont& font) {
+bool ReadNonClientMetrics(NONCLIENTMETRICSW& metrics) {
   // 504 bytes from Vista on; XP knows only the first 500.
   for (const UINT size : {504u, 500u}) {
-    NONCLIENTMETRICSW metrics{};
+    metrics = {};
     metrics.cbSize = size;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) {
-      AssignLogFont(font, metrics.lfStatusFont);
-      break;
-    }
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) return true;
   }
+  return false;
+}
+
+void AssignHintFont(TFont& font) {
+  NONCLIENTMETRICSW metrics;
+  if (ReadNonClientMetrics(metrics)) AssignLogFont(font, metrics.lfStatusFont);
   font.SetColor(clInfoText);
 }
 
