@@ -61,6 +61,13 @@ void RedrawAll(ui::TWinControl& c) {
 
 }  // namespace
 
+// The dock's background is aligned to the dock's parent: the area is moved to where that
+// parent's origin would be.
+void SkDrawDockUnder(tb::TTBDock& dock, HDC dc, POINT screen, int width, int height) {
+  if (ui::TWinControl* parent = dock.Parent()) ScreenToClient(parent->Handle(), &screen);
+  dock.DrawBackground(dc, {-screen.x, -screen.y, width - screen.x, height - screen.y});
+}
+
 bool SkPaintsDockedFrame() {
   // The classic frame is the framework's: its raised edge and handle bars are the classic look.
   return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() != sknNone;
@@ -81,10 +88,7 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   // show the dock whichever way the frame is painted (not what the screen held before).
   RECT placed;
   GetWindowRect(target.wnd, &placed);
-  POINT origin{placed.left, placed.top};
-  if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
-  dock->DrawBackground(target.dc,
-                       {-origin.x, -origin.y, target.width - origin.x, target.height - origin.y});
+  SkDrawDockUnder(*dock, target.dc, {placed.left, placed.top}, target.width, target.height);
   const TSkBarSkinType skinType = SkBarSkinManager()->GetSkinType();
   DcCanvas c(target.dc);
   background(c.canvas, all);
