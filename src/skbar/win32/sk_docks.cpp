@@ -26,8 +26,13 @@ struct DcCanvas {
   ~DcCanvas() { canvas.SetHandle(nullptr); }
 };
 
+// The current skin type; sknNone once the manager is gone.
+TSkBarSkinType CurrentSkinType() {
+  return SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+}
+
 bool SkinActive() {
-  return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() == sknSkin;
+  return CurrentSkinType() == sknSkin;
 }
 
 // A window's whole-window DC (or a given one) with its state saved for the length of a paint.
@@ -61,9 +66,16 @@ void RedrawAll(ui::TWinControl& c) {
 
 }  // namespace
 
+// The dock's background is aligned to the dock's parent: the area is moved to where that
+// parent's origin would be.
+void SkDrawDockUnder(tb::TTBDock& dock, HDC dc, POINT screen, int width, int height) {
+  if (ui::TWinControl* parent = dock.Parent()) ScreenToClient(parent->Handle(), &screen);
+  dock.DrawBackground(dc, {-screen.x, -screen.y, width - screen.x, height - screen.y});
+}
+
 bool SkPaintsDockedFrame() {
   // The classic frame is the framework's: its raised edge and handle bars are the classic look.
-  return SkBarSkinManager() && SkBarSkinManager()->GetSkinType() != sknNone;
+  return CurrentSkinType() != sknNone;
 }
 
 void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSize,
@@ -81,11 +93,8 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   // show the dock whichever way the frame is painted (not what the screen held before).
   RECT placed;
   GetWindowRect(target.wnd, &placed);
-  POINT origin{placed.left, placed.top};
-  if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
-  dock->DrawBackground(target.dc,
-                       {-origin.x, -origin.y, target.width - origin.x, target.height - origin.y});
-  const TSkBarSkinType skinType = SkBarSkinManager()->GetSkinType();
+  SkDrawDockUnder(*dock, target.dc, {placed.left, placed.top}, target.width, target.height);
+  const TSkBarSkinType skinType = CurrentSkinType();
   DcCanvas c(target.dc);
   background(c.canvas, all);
   if (window.CloseButtonWhenDocked()) {
@@ -195,8 +204,7 @@ void TSkBarDock::DrawBackground(HDC dc, const RECT& drawRect) {
     } else if (BackgroundColor != clNone) {
       SkFillRect(c.canvas, r, BackgroundColor);
     } else {
-      SkPaintDockBackground(c.canvas, r, tb::IsLeftRight(Position()),
-                            SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone);
+      SkPaintDockBackground(c.canvas, r, tb::IsLeftRight(Position()), CurrentSkinType());
     }
   }
   FireDrawBackground(c.canvas, r, TSkBarPaintStage::pstPostPaint, paintDefault);
@@ -262,7 +270,7 @@ std::wstring_view TSkBarFloatingWindowParent::CaptionText() const {
 
 void TSkBarFloatingWindowParent::UpdateSkinStyle() {
   if (!HandleAllocated()) return;
-  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  const TSkBarSkinType skinType = CurrentSkinType();
   tb::TTBCustomDockableWindow* hosted = DockableWindow();
   const bool thick =
       SkFloatingFrameThick(hosted && hosted->Resizable(), skinType, SkIsCompositionEnabled());
@@ -291,7 +299,7 @@ void TSkBarFloatingWindowParent::SetCloseHot(bool hot) {
 // type; the classic look is the framework's.
 void TSkBarFloatingWindowParent::PaintFrame(bool drawToDC, HDC dc, int redrawWhat, HRGN clip) {
   tb::TTBCustomDockableWindow* hosted = DockableWindow();
-  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  const TSkBarSkinType skinType = CurrentSkinType();
   if (skinType == sknNone || !hosted || !HandleAllocated()) {
     TTBFloatingWindowParent::PaintFrame(drawToDC, dc, redrawWhat, clip);
     return;
@@ -415,11 +423,10 @@ void TSkBarCustomToolWindow::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) 
     TTBCustomDockableWindow::DrawDockedNCArea(drawToDC, dc, clip);
     return;
   }
-  SkDrawDockedFrame(*this, drawToDC ? dc : nullptr, HandleWidth(),
-                    [this](ui::TCanvas& canvas, const TRect& r) {
-                      SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this),
-                                               SkBarSkinManager()->GetSkinType());
-                    });
+  SkDrawDockedFrame(
+      *this, drawToDC ? dc : nullptr, HandleWidth(), [this](ui::TCanvas& canvas, const TRect& r) {
+        SkPaintToolbarBackground(canvas, r, false, SkIsDockedVertically(*this), CurrentSkinType());
+      });
 }
 
 tb::TTBFloatingWindowParent* TSkBarCustomToolWindow::CreateFloatingParent() {
@@ -451,7 +458,7 @@ void TSkBarCustomToolWindow::WritePositionData(const tb::TTBPositionWriter& writ
 void TSkBarCustomToolWindow::Paint() {
   ui::TCanvas& canvas = Canvas();
   const TRect r{0, 0, ClientWidth(), ClientHeight()};
-  const TSkBarSkinType skinType = SkBarSkinManager() ? SkBarSkinManager()->GetSkinType() : sknNone;
+  const TSkBarSkinType skinType = CurrentSkinType();
   if (skinType == sknSkin)
     SkPaintBackground(SkCurrentSkin(), canvas, r, skncToolbar, sknsNormal, true, false);
   else if (skinType == sknWindows)

@@ -224,9 +224,7 @@ void TSkBarToolbar::EraseBackground(HDC dc) {
   if (tb::TTBDock* dock = CurrentDock(); dock && Docked() && HandleAllocated()) {
     POINT origin{0, 0};
     ClientToScreen(Handle(), &origin);
-    if (ui::TWinControl* parent = dock->Parent()) ScreenToClient(parent->Handle(), &origin);
-    dock->DrawBackground(
-        dc, {-origin.x, -origin.y, ClientWidth() - origin.x, ClientHeight() - origin.y});
+    SkDrawDockUnder(*dock, dc, origin, ClientWidth(), ClientHeight());
   }
   ui::TCanvas canvas;
   canvas.SetHandle(dc);
