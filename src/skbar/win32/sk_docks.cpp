@@ -68,11 +68,6 @@ void RedrawAll(ui::TWinControl& c) {
 
 // The dock's background is aligned to the dock's parent: the area is moved to where that
 // parent's origin would be.
-void SkDrawDockUnder(tb::TTBDock& dock, HDC dc, POINT screen, int width, int height) {
-  if (ui::TWinControl* parent = dock.Parent()) ScreenToClient(parent->Handle(), &screen);
-  dock.DrawBackground(dc, {-screen.x, -screen.y, width - screen.x, height - screen.y});
-}
-
 bool SkPaintsDockedFrame() {
   // The classic frame is the framework's: its raised edge and handle bars are the classic look.
   return CurrentSkinType() != sknNone;
@@ -93,7 +88,8 @@ void SkDrawDockedFrame(tb::TTBCustomDockableWindow& window, HDC dc, int handleSi
   // show the dock whichever way the frame is painted (not what the screen held before).
   RECT placed;
   GetWindowRect(target.wnd, &placed);
-  SkDrawDockUnder(*dock, target.dc, {placed.left, placed.top}, target.width, target.height);
+  window.DrawDockBackground(target.dc, {0, 0, target.width, target.height},
+                            {placed.left, placed.top});
   const TSkBarSkinType skinType = CurrentSkinType();
   DcCanvas c(target.dc);
   background(c.canvas, all);

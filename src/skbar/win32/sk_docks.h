@@ -92,9 +92,6 @@ inline bool SkFloatingFrameThick(bool resizable, TSkBarSkinType skinType, bool c
   return resizable && skinType == sknWindows && composition;
 }
 
-// Draws on `dc` the part of the dock's background under an area `width` x `height` whose top
-// left corner is at `screen` (screen coordinates) and at the DC's origin.
-void SkDrawDockUnder(tb::TTBDock& dock, HDC dc, POINT screen, int width, int height);
 // Whether a docked window's frame is painted through the skin routines (else by the framework):
 // under a skin or the themes.
 bool SkPaintsDockedFrame();

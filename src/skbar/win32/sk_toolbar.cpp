@@ -221,10 +221,10 @@ void TSkBarToolbar::DrawDockedNCArea(bool drawToDC, HDC dc, HRGN clip) {
 void TSkBarToolbar::EraseBackground(HDC dc) {
   // The dock's picture first: a skin's toolbar background blends its rounded corners with what
   // lies under them, which must be the dock and not the toolbar's own last paint.
-  if (tb::TTBDock* dock = CurrentDock(); dock && Docked() && HandleAllocated()) {
+  if (CurrentDock() && Docked() && HandleAllocated()) {
     POINT origin{0, 0};
     ClientToScreen(Handle(), &origin);
-    SkDrawDockUnder(*dock, dc, origin, ClientWidth(), ClientHeight());
+    DrawDockBackground(dc, {0, 0, ClientWidth(), ClientHeight()}, origin);
   }
   ui::TCanvas canvas;
   canvas.SetHandle(dc);

@@ -207,6 +207,9 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   TPoint OuterSize() override { return {Width(), Height()}; }
   void PlaceBounds(const TRect& bounds) override;
   void ArrangeContents() override;
+  // Draws on `dc` the part of the current dock's background under `rect`, whose top-left corner
+  // is at `screen` (screen coordinates).
+  void DrawDockBackground(HDC dc, RECT rect, POINT screen);
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -241,7 +244,6 @@ class TTBCustomDockableWindow : public ui::TCustomControl, public IDockClient {
   int DockedHitTest(POINT screen);
   // Docked on a dock whose background shows on its windows.
   bool ShowsDockBackground() const;
-  void DrawDockBackground(HDC dc, RECT rect, POINT screen);
   // Repaints at once after a move on a background dock (the background moved under it).
   void RepaintOnBackground();
   // A context menu asked for from the keyboard or outside the client area; false when it is
