@@ -138,22 +138,23 @@ void TTBItemViewer::DrawItemCaption(ui::TCanvas& canvas, const TRect& rect,
   }
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const bool rotated = IsRotated();
-  const auto draw = [&](RECT r) {
+  const RECT r = ToRect(rect);
+  const auto draw = [&](RECT at) {
     if (rotated)
-      DrawVerticalText(dc, caption, r, format);
+      DrawVerticalText(dc, caption, at, format);
     else
-      DrawCaptionText(dc, caption, r, format);
+      DrawCaptionText(dc, caption, at, format);
   };
   if (useDisabledShadow) {
     const COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    RECT shifted = ToRect(rect);
+    RECT shifted = r;
     OffsetRect(&shifted, 1, 1);
     draw(shifted);
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-    draw(ToRect(rect));
+    draw(r);
     SetTextColor(dc, old);
   } else {
-    draw(ToRect(rect));
+    draw(r);
   }
   SetBkMode(dc, oldMode);
 }
