@@ -85,16 +85,15 @@ std::int32_t ToControl(std::int64_t V, std::int64_t Size, std::int64_t Shown, st
 
 // Bitmap area R in control pixels, for the bitmap shown in Shown. A changed span of bitmap
 // pixels reaches from its start rounded down to its end rounded up, also where a bitmap pixel is
-// shown smaller than a control pixel; a point rounds toward zero.
-TRect AreaToControl(const TRect& R, const TBitmap32& Bitmap, const TRect& Shown, TRounding Start,
-                    TRounding End) {
+// shown smaller than a control pixel.
+TRect AreaToControl(const TRect& R, const TBitmap32& Bitmap, const TRect& Shown) {
   const std::int64_t shownW = std::int64_t{Shown.right} - Shown.left;
   const std::int64_t shownH = std::int64_t{Shown.bottom} - Shown.top;
   const std::int32_t w = Bitmap.Width(), h = Bitmap.Height();
-  return TRect{ToControl(R.left, w, shownW, Shown.left, Start),
-               ToControl(R.top, h, shownH, Shown.top, Start),
-               ToControl(R.right, w, shownW, Shown.left, End),
-               ToControl(R.bottom, h, shownH, Shown.top, End)};
+  return TRect{ToControl(R.left, w, shownW, Shown.left, TRounding::Down),
+               ToControl(R.top, h, shownH, Shown.top, TRounding::Down),
+               ToControl(R.right, w, shownW, Shown.left, TRounding::Up),
+               ToControl(R.bottom, h, shownH, Shown.top, TRounding::Up)};
 }
 
 // Control position V against a picture shown Shown pixels long from Origin, of a bitmap Size
@@ -431,9 +430,11 @@ const TRect& TCustomImage32::CachedBitmapRect() {
 
 TPoint TCustomImage32::BitmapToControl(const TPoint& P) {
   UpdateCache();
-  const TRect r = AreaToControl(TRect{P.X, P.Y, P.X, P.Y}, FBitmap, FCachedBitmapRect,
-                                TRounding::TowardZero, TRounding::TowardZero);
-  return TPoint{r.left, r.top};
+  const TRect& shown = FCachedBitmapRect;
+  return TPoint{ToControl(P.X, FBitmap.Width(), std::int64_t{shown.right} - shown.left, shown.left,
+                          TRounding::TowardZero),
+                ToControl(P.Y, FBitmap.Height(), std::int64_t{shown.bottom} - shown.top, shown.top,
+                          TRounding::TowardZero)};
 }
 
 TPoint TCustomImage32::ControlToBitmap(const TPoint& P) {
@@ -468,8 +469,7 @@ void TCustomImage32::BitmapChanged(const TRect& Area) {
   const std::int32_t grow = RoundToInt(FBitmap.Resampler()->GetWidth()) + 1;
   const TRect area = MovedAndGrown(Area, 0, 0, grow);
   UpdateCache();
-  const TRect mapped =
-      AreaToControl(area, FBitmap, FCachedBitmapRect, TRounding::Down, TRounding::Up);
+  const TRect mapped = AreaToControl(area, FBitmap, FCachedBitmapRect);
   std::vector<TRect> rects;
   if (FBitmapAlign == baTile && !IsRectEmpty(FCachedBitmapRect)) {
     const std::int32_t tw = FCachedBitmapRect.Width(), th = FCachedBitmapRect.Height();

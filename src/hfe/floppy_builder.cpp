@@ -76,6 +76,29 @@ int PopTrack(TFloppyBuilder& builder) {
   return GenerateTrack(builder);
 }
 
+// Generates every side no context produced, settles the floppy's bit rate (-1 when the sides
+// differ) and hands the floppy over.
+std::unique_ptr<TFloppy> TakeFloppy(TFloppyBuilder& builder) {
+  TFloppy& floppy = *builder.floppy;
+  const TTrackContext& base = builder.contexts[0];
+  for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
+    for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
+      if (floppy.Side(track, side)) continue;
+      builder.stackPointer = 0;
+      PushTrack(builder, base.rpm, track, side, base.trackFormat);
+      PopTrack(builder);
+    }
+  }
+  const TSide* first = floppy.Side(0, 0);
+  floppy.bitRate = first ? first->bitRate : kDefaultBitRate;
+  for (std::int32_t track = 0; track < floppy.trackCount; ++track)
+    for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
+      const TSide* record = floppy.Side(track, side);
+      if (record && record->bitRate != floppy.bitRate) floppy.bitRate = -1;
+    }
+  return std::move(builder.floppy);
+}
+
 }  // namespace
 
 std::unique_ptr<TFloppyBuilder> trk_init_floppy(TLibContext& context, std::int32_t tracks,
@@ -148,26 +171,7 @@ int trk_popTrack(TFloppyBuilder& builder) {
 std::unique_ptr<TFloppy> trk_getFloppy(std::unique_ptr<TFloppyBuilder> builder) {
   if (!builder) return nullptr;
   return GuardAllocation(builder->context, "trk_getFloppy", std::unique_ptr<TFloppy>(),
-                         [&]() -> std::unique_ptr<TFloppy> {
-                           TFloppy& floppy = *builder->floppy;
-                           const TTrackContext& base = builder->contexts[0];
-                           for (std::int32_t track = 0; track < floppy.trackCount; ++track) {
-                             for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
-                               if (floppy.Side(track, side)) continue;
-                               builder->stackPointer = 0;
-                               PushTrack(*builder, base.rpm, track, side, base.trackFormat);
-                               PopTrack(*builder);
-                             }
-                           }
-                           const TSide* first = floppy.Side(0, 0);
-                           floppy.bitRate = first ? first->bitRate : kDefaultBitRate;
-                           for (std::int32_t track = 0; track < floppy.trackCount; ++track)
-                             for (std::int32_t side = 0; side < floppy.sideCount; ++side) {
-                               const TSide* record = floppy.Side(track, side);
-                               if (record && record->bitRate != floppy.bitRate) floppy.bitRate = -1;
-                             }
-                           return std::move(builder->floppy);
-                         });
+                         [&] { return TakeFloppy(*builder); });
 }
 
 int trk_setTrackBitrate(TFloppyBuilder& builder, std::int32_t bitRate) {

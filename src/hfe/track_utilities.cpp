@@ -25,6 +25,54 @@ std::size_t SideBytes(const TSide& side) {
                   side.cellData.size());
 }
 
+std::unique_ptr<TSide> EmptySide(TrackFormat format, std::int32_t rpm, std::int32_t bitRate) {
+  if (bitRate <= 0 || bitRate > kMaxBitRate) return nullptr;
+  TTrackContext context;
+  context.trackFormat = format;
+  context.sectorTemplate.trackFormat = format;
+  context.rpm = rpm;
+  context.bitRate = bitRate;
+  auto side = GenerateSide(context);
+  if (side)
+    ApplyIndexPulse(*side, context.indexPulses[0].positionUs, context.indexPulses[0].lengthUs);
+  return side;
+}
+
+std::unique_ptr<TSide> RawSide(std::span<const std::uint8_t> bytes,
+                               std::span<const std::uint8_t> clocks, bool fm, std::int32_t bitRate,
+                               TrackEncoding encoding) {
+  const std::int64_t cellsPerByte = fm ? 32 : 16;
+  if (bitRate <= 0 || (!clocks.empty() && clocks.size() != bytes.size()) ||
+      static_cast<std::int64_t>(bytes.size()) * cellsPerByte > kMaxTrackCells)
+    return nullptr;
+  const std::int64_t cells = std::max<std::int64_t>(
+      (static_cast<std::int64_t>(bytes.size()) * cellsPerByte + 31) / 32 * 32, 32);
+  auto side = std::make_unique<TSide>();
+  side->trackLength = static_cast<std::int32_t>(cells);
+  side->cellData.assign(static_cast<std::size_t>(cells / 8), 0);
+  side->indexMap.assign(side->cellData.size(), 0);
+  side->bitRate = bitRate;
+  side->trackEncoding = encoding;
+  side->sectorCount = -1;
+  TCellWriter writer(side->cellData, side->trackLength);
+  TMfmEncoder mfm{writer, 0};
+  if (!fm && clocks.empty()) {
+    mfmEncode(mfm, bytes);  // every clock kept: the whole run at once
+    ApplyIndexPulse(*side, 0, kIndexPulseUs);
+    return side;
+  }
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t clock = clocks.empty() ? 0xFF : clocks[i];
+    if (fm) {
+      fmEncodeWithClock(writer, bytes[i], clock);
+    } else {
+      mfmEncodeRepeated(mfm, bytes[i], clock, 1);
+    }
+  }
+  ApplyIndexPulse(*side, 0, kIndexPulseUs);
+  return side;
+}
+
 }  // namespace
 
 std::int64_t trk_getTrackSize(TrackFormat format, std::span<const TSectorConfig> sectors) {
@@ -34,57 +82,14 @@ std::int64_t trk_getTrackSize(TrackFormat format, std::span<const TSectorConfig>
 std::unique_ptr<TSide> trk_generateEmptySide(TrackFormat format, std::int32_t rpm,
                                              std::int32_t bitRate) {
   return GuardAllocation(nullptr, "trk_generateEmptySide", std::unique_ptr<TSide>(),
-                         [&]() -> std::unique_ptr<TSide> {
-                           if (bitRate <= 0 || bitRate > kMaxBitRate) return nullptr;
-                           TTrackContext context;
-                           context.trackFormat = format;
-                           context.sectorTemplate.trackFormat = format;
-                           context.rpm = rpm;
-                           context.bitRate = bitRate;
-                           auto side = GenerateSide(context);
-                           if (side)
-                             ApplyIndexPulse(*side, context.indexPulses[0].positionUs,
-                                             context.indexPulses[0].lengthUs);
-                           return side;
-                         });
+                         [&] { return EmptySide(format, rpm, bitRate); });
 }
 
 std::unique_ptr<TSide> trk_generateRawSide(std::span<const std::uint8_t> bytes,
                                            std::span<const std::uint8_t> clocks, bool fm,
                                            std::int32_t bitRate, TrackEncoding encoding) {
-  return GuardAllocation(
-      nullptr, "trk_generateRawSide", std::unique_ptr<TSide>(), [&]() -> std::unique_ptr<TSide> {
-        const std::int64_t cellsPerByte = fm ? 32 : 16;
-        if (bitRate <= 0 || (!clocks.empty() && clocks.size() != bytes.size()) ||
-            static_cast<std::int64_t>(bytes.size()) * cellsPerByte > kMaxTrackCells)
-          return nullptr;
-        const std::int64_t cells = std::max<std::int64_t>(
-            (static_cast<std::int64_t>(bytes.size()) * cellsPerByte + 31) / 32 * 32, 32);
-        auto side = std::make_unique<TSide>();
-        side->trackLength = static_cast<std::int32_t>(cells);
-        side->cellData.assign(static_cast<std::size_t>(cells / 8), 0);
-        side->indexMap.assign(side->cellData.size(), 0);
-        side->bitRate = bitRate;
-        side->trackEncoding = encoding;
-        side->sectorCount = -1;
-        TCellWriter writer(side->cellData, side->trackLength);
-        TMfmEncoder mfm{writer, 0};
-        if (!fm && clocks.empty()) {
-          mfmEncode(mfm, bytes);  // every clock kept: the whole run at once
-          ApplyIndexPulse(*side, 0, kIndexPulseUs);
-          return side;
-        }
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-          const std::uint8_t clock = clocks.empty() ? 0xFF : clocks[i];
-          if (fm) {
-            fmEncodeWithClock(writer, bytes[i], clock);
-          } else {
-            mfmEncodeRepeated(mfm, bytes[i], clock, 1);
-          }
-        }
-        ApplyIndexPulse(*side, 0, kIndexPulseUs);
-        return side;
-      });
+  return GuardAllocation(nullptr, "trk_generateRawSide", std::unique_ptr<TSide>(),
+                         [&] { return RawSide(bytes, clocks, fm, bitRate, encoding); });
 }
 
 int trk_fillTimingTable(TSide& side, std::int32_t firstByte, std::int32_t count,
