@@ -11,9 +11,20 @@
 
 namespace hfe {
 
+// Entry points that call other entry points answer for the whole call: only the outermost guard
+// of a thread catches, so a walk that runs out part-way fails as a whole instead of answering the
+// part it had (and the failure is logged once).
+inline thread_local int allocationGuardDepth = 0;
+
 template <class Result, class Body>
 Result GuardAllocation(const TLibContext* context, const char* entry, Result failure, Body&& body) {
+  if (allocationGuardDepth > 0) return std::forward<Body>(body)();
+  struct Depth {
+    Depth() { ++allocationGuardDepth; }
+    ~Depth() { --allocationGuardDepth; }
+  };
   try {
+    const Depth inside;
     return std::forward<Body>(body)();
   } catch (const std::bad_alloc&) {
     if (context) context->Log(kLogError, "%s : malloc error", entry);

@@ -17,6 +17,7 @@
 #include "hfe/host_services.h"
 #include "hfe/raw_image.h"
 #include "hfe/sector_access.h"
+#include "hfe/sector_enumeration.h"
 #include "test_track_writer.h"
 
 namespace hfe {
@@ -192,6 +193,29 @@ TEST(LibraryCore, RunningOutOfMemoryEndsTheCallNotTheProgram) {
     EXPECT_TRUE(decoded.empty() ||
                 std::equal(decoded.begin(), decoded.end(), disk->Buffer().begin()));
   }
+}
+
+// A walk over the whole floppy that runs out of memory part-way answers its failure value, never
+// the part it had counted so far as if it were the whole.
+TEST(LibraryCore, AWalkThatRunsOutOfMemoryAnswersItsFailureNotAPart) {
+  auto context = trk_init();
+  const auto floppy = hfe_test::Generated(*context, Image(2, 1), 2, 1);
+  const std::int64_t whole = trk_getFloppyDataSize(*context, *floppy, nullptr);
+  const int sides = trk_detectSideEncodings(*context, *floppy);
+  ASSERT_GT(whole, 0);
+  ASSERT_GT(sides, 0);
+  bool done = false;
+  for (int limit = 0; !done && limit < 2000; ++limit) {
+    LimitAllocations(limit);
+    const std::int64_t bytes = trk_getFloppyDataSize(*context, *floppy, nullptr);
+    const int detected = trk_detectSideEncodings(*context, *floppy);
+    LimitAllocations(-1);
+    EXPECT_TRUE(bytes == whole || bytes == kLimitReached) << "limit " << limit << ": " << bytes;
+    EXPECT_TRUE(detected == sides || detected == kLimitReached)
+        << "limit " << limit << ": " << detected;
+    done = bytes == whole && detected == sides;
+  }
+  EXPECT_TRUE(done);
 }
 
 }  // namespace
