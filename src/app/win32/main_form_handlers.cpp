@@ -196,7 +196,7 @@ void TMainForm::miRemovableDrivePopup(tb::TTBCustomItem* sender, bool) {
     item.SetCaption(drive.root);
     item.SetTag(drive.driveBit);
     item.SetChecked(drive.checked);
-    item.SetOnClick([this](ui::TComponent* s) { SetRemovableDriveItem(s); });
+    item.SetOnClick(Handler(&TMainForm::SetRemovableDriveItem));
   });
 }
 
@@ -208,7 +208,7 @@ void TMainForm::miChangeDrivePopup(tb::TTBCustomItem* sender, bool) {
   Rebuild(*sender, core_->Drives(), [this](menus::TItem& item, const DriveItem& drive) {
     item.SetCaption(drive.caption);
     item.SetTag(drive.driveBit);
-    item.SetOnClick([this](ui::TComponent* s) { SetBrowserDriveItem(s); });
+    item.SetOnClick(Handler(&TMainForm::SetBrowserDriveItem));
   });
 }
 
