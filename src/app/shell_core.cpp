@@ -136,8 +136,8 @@ std::unique_ptr<disk::TMSXDisk> ShellCore::LoadImage(const std::filesystem::path
       rtl::TMemoryStream stream(bytes);
       loaded = image->LoadFromStream(stream, fileName);
       // The file was read: say why the model refused it.
-      if (!loaded && bytes.size() > kMediaByteOffset)
-        reason = L"\r\n" + MediaByteRefusalText(bytes[kMediaByteOffset]);
+      constexpr auto kMedia = static_cast<std::size_t>(disk::kMediaByteOffset);
+      if (!loaded && bytes.size() > kMedia) reason = L"\r\n" + MediaByteRefusalText(bytes[kMedia]);
     }
   } catch (const rtl::Exception& error) {
     reason = L"\r\n" + ui::WideFromUtf8(error.what());

@@ -33,8 +33,7 @@ inline const std::wstring kSaveQuestion =
 // The warning after opening a track image some of whose sectors could not be read.
 std::wstring DamagedImageText(int unreadableSectors);
 
-// Where a raw image holds its media byte, and why an image with another media byte is refused.
-inline constexpr std::size_t kMediaByteOffset = 21;
+// Why an image with another media byte is refused.
 std::wstring MediaByteRefusalText(std::uint8_t mediaByte);
 
 // The report of an extraction some of whose files were not written: "Cannot extract F of T

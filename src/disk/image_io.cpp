@@ -9,8 +9,6 @@ namespace disk {
 
 namespace {
 
-constexpr std::int32_t kMediaByteOffset = 21;
-
 bool IsKnownMedia(std::uint8_t media) {
   return media == 0xF8 || media == 0xF9;
 }

@@ -44,6 +44,8 @@ struct TChainWalk {
 
 inline constexpr std::int32_t kImageCapacity = 737280;
 inline constexpr std::int32_t kSingleSidedSize = 368640;
+// Where a raw image holds its media byte (in the boot sector).
+inline constexpr std::int32_t kMediaByteOffset = 21;
 
 class TMSXDisk {
  public:
